@@ -1,0 +1,14 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace kvel {
+
+// Every message box of the program goes through this one sink: the program installs one
+// that shows a box without owner window, tests install one that records what would be shown.
+using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
+
+void SetMessageSink(MessageSink sink);
+void ShowMessage(const std::string& text, const std::string& caption);
+
+}  // namespace kvel

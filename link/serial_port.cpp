@@ -1,0 +1,192 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "link/message_sink.h"
+
+namespace kvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds until the deadline, rounded up so that a poll never wakes before it.
+int MsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
+}
+
+speed_t SpeedConstant(int speedIndex) {
+    switch (speedIndex) {
+        case 0:
+            return B9600;
+        case 1:
+            return B19200;
+        case 2:
+            return B38400;
+        case 3:
+            return B57600;
+        case 4:
+            return B115200;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+SerialPort::~SerialPort() {
+    Close();
+}
+
+int SerialPort::SpeedOfIndex(int speedIndex) {
+    static constexpr int kSpeeds[] = {9600, 19200, 38400, 57600, 115200};
+    return speedIndex >= 0 && speedIndex < 5 ? kSpeeds[speedIndex] : 0;
+}
+
+std::string SerialPort::DeviceForName(const std::string& name) {
+    if (name.size() > 3 && name.compare(0, 3, "COM") == 0) {
+        const std::string digits = name.substr(3);
+        if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() < 6) {
+            const int number = std::stoi(digits);
+            if (number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
+        }
+    }
+    if (!name.empty() && name.find('/') == std::string::npos) return "/dev/" + name;
+    return name;
+}
+
+bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) {
+    Close();
+    devicePath_ = DeviceForName(name);
+    fd_ = devicePath_.empty() ? -1 : ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd_ < 0) {
+        fd_ = -1;
+        state_ = State::OpenFailed;
+        return false;
+    }
+    state_ = State::Open;
+
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) == 0) {
+        const termios before = tio;
+        // Raw 8-bit data: no line editing, echo, translation or flow control of the terminal.
+        ::cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        tio.c_cflag &= ~CRTSCTS;
+        tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        if (const speed_t speed = SpeedConstant(speedIndex); speed != 0) {
+            ::cfsetispeed(&tio, speed);
+            ::cfsetospeed(&tio, speed);
+        }
+        switch (parityIndex) {
+            case 0:
+                tio.c_cflag = (tio.c_cflag & ~(PARENB | PARODD)) | CSTOPB;
+                break;
+            case 1:
+                tio.c_cflag = (tio.c_cflag & ~(PARODD | CSTOPB)) | PARENB;
+                break;
+            case 2:
+                tio.c_cflag = (tio.c_cflag & ~CSTOPB) | PARENB | PARODD;
+                break;
+            default:
+                tio.c_cflag = (tio.c_cflag & ~(PARENB | PARODD | CSTOPB)) |
+                              (before.c_cflag & (PARENB | PARODD | CSTOPB));
+                break;
+        }
+        tio.c_cflag = (tio.c_cflag & ~CSIZE) | CS8;
+        if (std::memcmp(&tio, &before, sizeof tio) != 0 && ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
+            ShowMessage(std::strerror(errno), "GetLastError");
+        }
+    } else {
+        ShowMessage(std::strerror(errno), "GetLastError");
+    }
+    return true;
+}
+
+void SerialPort::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    state_ = State::Closed;
+}
+
+void SerialPort::DiscardInput() {
+    if (fd_ < 0) return;
+    ::tcflush(fd_, TCIFLUSH);
+    // A driver may still hold bytes that tcflush did not reach; read them away too.
+    std::uint8_t sink[256];
+    while (::read(fd_, sink, sizeof sink) > 0) {
+    }
+}
+
+Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t length, int waitMs) {
+    if (fd_ < 0) return SendResult::Refused;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    std::size_t sent = 0;
+    bool first = true;
+    while (sent < length) {
+        const ssize_t n = ::write(fd_, data + sent, length - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            first = false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            if (first) return SendResult::Refused;
+            // Refused part-way: the send can no longer complete.
+            std::this_thread::sleep_until(deadline);
+            return SendResult::NotCompleted;
+        }
+        pollfd p{fd_, POLLOUT, 0};
+        const int left = MsLeft(deadline);
+        if (left == 0 || ::poll(&p, 1, left) <= 0) return SendResult::NotCompleted;
+    }
+    return SendResult::Done;
+}
+
+bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
+                         int waitMs, int quietMs) {
+    received = 0;
+    if (fd_ < 0) return false;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    auto quietEnd = deadline;
+    while (received < maxLength) {
+        const auto now = Clock::now();
+        if (now >= deadline) return false;
+        const int timeout = MsLeft(received > 0 ? std::min(quietEnd, deadline) : deadline);
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, timeout);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            if (received > 0 && Clock::now() >= quietEnd) return Clock::now() < deadline;
+            continue;
+        }
+        if (ready < 0) return false;
+        if (p.revents & POLLIN) {
+            const ssize_t n = ::read(fd_, buffer + received, maxLength - received);
+            if (n > 0) {
+                received += static_cast<std::size_t>(n);
+                quietEnd = Clock::now() + std::chrono::milliseconds(quietMs);
+                continue;
+            }
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        }
+        // Hang-up or error: the device went away, nothing more can arrive.
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvel

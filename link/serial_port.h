@@ -1,0 +1,49 @@
+#pragma once
+#include <string>
+
+#include "link/transport.h"
+
+namespace kvel {
+
+// The serial line on a terminal device in raw 8-bit mode. The only place that calls
+// termios, open, poll, read and write.
+class SerialPort final : public Transport {
+  public:
+    // The handle has three states: never opened or closed on purpose, last open failed
+    // (the next poll retries), open.
+    enum class State { Closed, OpenFailed, Open };
+
+    SerialPort() = default;
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens the device and sets the line: speed index 0..4 (9600..115200), parity index
+    // 0 none with 2 stop bits, 1 even, 2 odd with 1 stop bit; other indices leave the port's
+    // own setting. A refused line setting is shown with the caption "GetLastError" and the
+    // port stays open. Returns false when the device cannot be opened.
+    bool Open(const std::string& name, int speedIndex, int parityIndex);
+
+    State GetState() const { return state_; }
+    bool IsOpen() const override { return state_ == State::Open; }
+    const std::string& DevicePath() const { return devicePath_; }
+
+    void DiscardInput() override;
+    SendResult Send(const std::uint8_t* data, std::size_t length, int waitMs) override;
+    bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int waitMs,
+                 int quietMs) override;
+    void Close() override;
+
+    // "COM3" stands for /dev/ttyS2; a path is used as it is; a bare device name is looked up
+    // under /dev.
+    static std::string DeviceForName(const std::string& name);
+    // Bits per second of a speed index, or 0 for an index outside the table.
+    static int SpeedOfIndex(int speedIndex);
+
+  private:
+    int fd_ = -1;
+    State state_ = State::Closed;
+    std::string devicePath_;
+};
+
+}  // namespace kvel

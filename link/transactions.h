@@ -1,0 +1,49 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "link/link_timing.h"
+#include "link/transport.h"
+
+namespace kvel {
+
+inline constexpr std::size_t kReplySize = 1024;
+inline constexpr std::size_t kErrorTextSize = 1024;
+inline constexpr std::size_t kRegisterSlots = 512;
+
+// One read exchange (function 3). The registers stay here after the exchange: they are the
+// program's store of the last values read.
+struct TReadTransaction {
+    std::uint8_t moduleAddress = 0;
+    std::uint16_t firstRegister = 0;
+    std::uint16_t count = 0;
+    std::uint8_t reply[kReplySize] = {};
+    char errorText[kErrorTextSize] = {};  // UTF-8; unchanged by a successful exchange
+    std::uint16_t registers[kRegisterSlots] = {};
+    std::uint8_t registerCount = 0;
+    std::uint16_t exceptionCode = 0;
+    std::size_t replyLength = 0;  // bytes of the last reception
+};
+
+// One write exchange (function 6 sends values[0], function 16 the first count values).
+struct TWriteTransaction {
+    std::uint8_t moduleAddress = 0;
+    std::uint16_t values[kRegisterSlots] = {};
+    std::uint16_t firstRegister = 0;
+    std::uint16_t count = 0;
+    std::uint8_t reply[kReplySize] = {};
+    char errorText[kErrorTextSize] = {};
+    std::uint16_t exceptionCode = 0;
+    std::size_t replyLength = 0;
+};
+
+// The most registers one exchange carries: the byte count of a frame is one byte.
+inline constexpr std::uint16_t kMaxRegistersPerExchange = 127;
+
+// Each returns true on success; on failure the record's error text says why. A read whose
+// send the line refuses at once closes the port.
+bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+
+}  // namespace kvel

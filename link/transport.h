@@ -1,0 +1,27 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace kvel {
+
+// The byte line under the protocol: the protocol does not care whether this is a real
+// adapter or a pseudo-terminal.
+class Transport {
+  public:
+    enum class SendResult { Done, Refused, NotCompleted };
+
+    virtual ~Transport() = default;
+    virtual bool IsOpen() const = 0;
+    // Throw away whatever arrived and was not asked for (a reply that came too late).
+    virtual void DiscardInput() = 0;
+    // Refused: the line rejected the send at once (adapter gone); NotCompleted: the send
+    // did not finish within waitMs.
+    virtual SendResult Send(const std::uint8_t* data, std::size_t length, int waitMs) = 0;
+    // Receives up to maxLength bytes; the reception ends quietMs after the last byte or when
+    // maxLength bytes are in. Returns false when it did not end within waitMs.
+    virtual bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
+                         int waitMs, int quietMs) = 0;
+    virtual void Close() = 0;
+};
+
+}  // namespace kvel

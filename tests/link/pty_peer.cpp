@@ -1,0 +1,87 @@
+#include "tests/link/pty_peer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "link/crc16.h"
+
+namespace kvel::test {
+
+std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
+    const std::uint16_t crc = Crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
+    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    return frame;
+}
+
+PtyPeer::PtyPeer() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        throw std::runtime_error("no pseudo-terminal");
+    }
+    slavePath_ = ::ptsname(master_);
+    slaveKeep_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios tio{};
+    ::tcgetattr(slaveKeep_, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slaveKeep_, TCSANOW, &tio);
+    thread_ = std::thread([this] { Serve(); });
+}
+
+PtyPeer::~PtyPeer() {
+    stop_ = true;
+    thread_.join();
+    ::close(slaveKeep_);
+    ::close(master_);
+}
+
+void PtyPeer::Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs) {
+    std::lock_guard lock(mutex_);
+    replies_ = std::move(replies);
+    next_ = 0;
+    delayMs_ = delayMs;
+}
+
+std::vector<std::vector<std::uint8_t>> PtyPeer::Requests() {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void PtyPeer::Inject(const std::vector<std::uint8_t>& bytes) {
+    [[maybe_unused]] const auto n = ::write(master_, bytes.data(), bytes.size());
+}
+
+void PtyPeer::Serve() {
+    std::vector<std::uint8_t> frame;
+    while (!stop_) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, 5) <= 0) {
+            // 5 ms of quiet ends a request.
+            if (frame.empty()) continue;
+            std::vector<std::uint8_t> reply;
+            int delay = 0;
+            {
+                std::lock_guard lock(mutex_);
+                requests_.push_back(frame);
+                if (next_ < replies_.size()) reply = replies_[next_++];
+                delay = delayMs_;
+            }
+            frame.clear();
+            if (reply.empty()) continue;
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            [[maybe_unused]] const auto n = ::write(master_, reply.data(), reply.size());
+            continue;
+        }
+        std::uint8_t buffer[512];
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) frame.insert(frame.end(), buffer, buffer + n);
+    }
+}
+
+}  // namespace kvel::test

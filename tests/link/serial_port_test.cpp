@@ -1,0 +1,117 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "tests/link/pty_peer.h"
+
+namespace kvel {
+namespace {
+
+struct Shown {
+    std::vector<std::pair<std::string, std::string>> boxes;
+    Shown() {
+        SetMessageSink(
+            [this](const std::string& t, const std::string& c) { boxes.emplace_back(t, c); });
+    }
+    ~Shown() { SetMessageSink(nullptr); }
+};
+
+termios Settings(const std::string& path) {
+    SerialPort probe;
+    EXPECT_TRUE(probe.Open(path, -1, -1));
+    termios tio{};
+    // The probe's own open changed nothing, so this is what the last open left.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ::tcgetattr(fd, &tio);
+    ::close(fd);
+    return tio;
+}
+
+TEST(SerialPort, NamesOfDevices) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"COM1", "/dev/ttyS0"},
+        {"COM12", "/dev/ttyS11"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"ttyACM0", "/dev/ttyACM0"},
+        {"", ""},
+        {"COM", "/dev/COM"},
+        {"COM0", "/dev/COM0"},
+    };
+    for (const auto& [name, device] : cases) EXPECT_EQ(SerialPort::DeviceForName(name), device);
+}
+
+TEST(SerialPort, OpenStates) {
+    Shown shown;
+    SerialPort port;
+    EXPECT_EQ(port.GetState(), SerialPort::State::Closed);
+    EXPECT_FALSE(port.Open("", 0, 0));
+    EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
+    EXPECT_FALSE(port.Open("/dev/kvel-no-such-port", 0, 0));
+    EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
+    test::PtyPeer peer;
+    EXPECT_TRUE(port.Open(peer.SlavePath(), 0, 0));
+    EXPECT_EQ(port.GetState(), SerialPort::State::Open);
+    port.Close();
+    EXPECT_EQ(port.GetState(), SerialPort::State::Closed);
+    EXPECT_TRUE(shown.boxes.empty());
+}
+
+TEST(SerialPort, SpeedTableAndOutOfTableIndices) {
+    Shown shown;
+    test::PtyPeer peer;
+    const std::vector<std::pair<int, speed_t>> table = {
+        {0, B9600}, {1, B19200}, {2, B38400}, {3, B57600}, {4, B115200}};
+    SerialPort port;
+    for (const auto& [index, speed] : table) {
+        ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
+        const termios tio = Settings(peer.SlavePath());
+        EXPECT_EQ(::cfgetospeed(&tio), speed) << index;
+    }
+    // Indices outside the table leave the speed the port had.
+    for (const int index : {5, -1}) {
+        ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
+        const termios tio = Settings(peer.SlavePath());
+        EXPECT_EQ(::cfgetospeed(&tio), B115200) << index;
+    }
+    const termios tio = Settings(peer.SlavePath());
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
+}
+
+TEST(SerialPort, ParityNoneHasTwoStopBits) {
+    Shown shown;
+    test::PtyPeer peer;
+    SerialPort port;
+    ASSERT_TRUE(port.Open(peer.SlavePath(), 0, 0));
+    const termios tio = Settings(peer.SlavePath());
+    EXPECT_EQ(tio.c_cflag & PARENB, 0u);
+    EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
+    // An index outside the table leaves parity and stop bits as they were.
+    ASSERT_TRUE(port.Open(peer.SlavePath(), 1, 3));
+    EXPECT_NE(Settings(peer.SlavePath()).c_cflag & CSTOPB, 0u);
+}
+
+// A device that takes no line settings (here one that is no terminal at all) stays open, and
+// the system's reason is shown under the caption "GetLastError".
+TEST(SerialPort, RefusedLineSettingIsShownAndThePortStaysOpen) {
+    Shown shown;
+    SerialPort port;
+    EXPECT_TRUE(port.Open("/dev/null", 0, 0));
+    EXPECT_EQ(port.GetState(), SerialPort::State::Open);
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_EQ(shown.boxes[0].first, std::strerror(ENOTTY));
+    EXPECT_EQ(shown.boxes[0].second, "GetLastError");
+}
+
+}  // namespace
+}  // namespace kvel
