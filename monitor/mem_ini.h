@@ -1,0 +1,69 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvel {
+
+// The in-memory image of the program's INI file (mem.ini). The whole file is read once at
+// construction; reads and writes work on memory only, and UpdateFile writes the whole image back.
+// Section and key names are matched without regard to letter case (ASCII and Cyrillic).
+class TMemIni {
+  public:
+    enum class Encoding { Utf8, Cp1251 };
+
+    // Loads the file if it exists; a missing file gives an empty image and no error. A relative
+    // name is resolved against the current directory, now and at every UpdateFile.
+    explicit TMemIni(std::string fileName);
+
+    int ReadInteger(std::string_view section, std::string_view key, int def) const;
+    double ReadFloat(std::string_view section, std::string_view key, double def) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
+
+    void WriteInteger(std::string_view section, std::string_view key, int value);
+    // General format with up to 15 significant digits and "." as the decimal separator.
+    void WriteFloat(std::string_view section, std::string_view key, double value);
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The key names of a section in file order; empty when the section is missing.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+
+    // Replaces the file with the image, in the encoding and line ends it was read with. Returns
+    // false on failure with the image kept and the reason in LastError().
+    bool UpdateFile();
+
+    // Why the last UpdateFile failed, or why an existing file could not be read; empty otherwise.
+    const std::string& LastError() const { return lastError_; }
+    const std::string& FileName() const { return fileName_; }
+    Encoding FileEncoding() const { return encoding_; }
+
+  private:
+    struct Entry {
+        std::string key;   // as spelled in the file; for a line without "=", the whole line
+        std::string fold;  // the key in lower case, for look-ups
+        std::string value;
+        bool isKey = true;  // false: a line without "=", kept in place but never read
+    };
+    struct Section {
+        std::string name;
+        std::string fold;
+        std::vector<Entry> entries;
+    };
+
+    void Parse(std::string_view text);
+    std::string Serialize() const;
+    const Entry* Find(std::string_view section, std::string_view key) const;
+    std::string ErrorText(std::string_view what, int err) const;
+
+    std::string fileName_;
+    std::vector<Section> sections_;
+    Encoding encoding_ = Encoding::Utf8;
+    bool bom_ = false;
+    bool crlf_ = false;
+    bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
+    std::string loadError_;
+    std::string lastError_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,101 @@
+#include "monitor/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace kvel {
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
+
+// Gives the new file the old one's permissions and owner, or the usual ones for a new file.
+void CopyPermissions(int fd, const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        (void)::fchmod(fd, st.st_mode & 07777);
+        (void)!::fchown(fd, st.st_uid, st.st_gid);  // only root may give a file away; fine if not
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        (void)::fchmod(fd, 0666 & ~mask);
+    }
+}
+
+}  // namespace
+
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    int err = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (err != 0) bytes.clear();
+    return err;
+}
+
+int ReplaceFile(const std::string& path, std::string_view bytes) {
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {  // follow a link to the real file
+        target = real;
+        std::free(real);
+    }
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return errno;
+    CopyPermissions(fd, target);
+
+    int err = WriteAll(fd, bytes);
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        return err;
+    }
+    // Make the rename itself durable; the new content is in place already, so a failure here
+    // changes nothing the caller could act on.
+    const int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    return 0;
+}
+
+}  // namespace kvel

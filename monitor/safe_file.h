@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Whole-file reads and crash-safe whole-file replacement, on POSIX calls.
+namespace kvel {
+
+// Reads the whole file into bytes. Returns 0, or the errno of the failing call (ENOENT when the
+// file does not exist).
+int ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Writes bytes to a temporary file beside path, flushes it to the disk and renames it over path,
+// so that path always holds either the old or the new content in full. A symbolic link at path
+// is followed and its target replaced; the old file's permissions are kept. On failure the
+// temporary file is removed and the errno of the failing call is returned; 0 on success.
+int ReplaceFile(const std::string& path, std::string_view bytes);
+
+}  // namespace kvel

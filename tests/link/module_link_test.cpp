@@ -1,0 +1,148 @@
+#include "link/module_link.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/module_map.h"
+#include "tests/link/pty_peer.h"
+
+namespace kvel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using test::WithCrc;
+
+TEST(ModuleMap, TemperatureTexts) {
+    const std::vector<std::pair<std::uint16_t, std::string>> cases = {
+        {0, "---.-"},         {14950, "25.85"},  {13658, "0.01"},
+        {13657, "-0.01"},     {1, "-273.13"},    {65535, "1037.55"},
+        {13657 + 50, "0.99"}, {18660, "100.05"}, {12345, "-26.25"},
+    };
+    for (const auto& [raw, text] : cases) EXPECT_EQ(TemperatureText(raw), text) << raw;
+}
+
+TEST(ModuleMap, TypeCodeDecidesLayoutAndGeneration) {
+    struct Case {
+        int type, channels, first, relayLength;
+        bool firstGeneration;
+    };
+    const std::vector<Case> cases = {
+        {0, 15, 21, 7, true},    {199, 15, 21, 7, true},   {200, 15, 21, 7, false},
+        {209, 15, 21, 7, false}, {210, 30, 512, 8, false}, {215, 30, 512, 8, false},
+        {220, 30, 512, 8, true}, {221, 30, 512, 8, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        EXPECT_EQ(ChannelCountForType(c.type), c.channels);
+        EXPECT_EQ(MeasurementFirstRegister(c.type), c.first);
+        EXPECT_EQ(RelaySettingsLength(c.type), c.relayLength);
+        EXPECT_EQ(IsFirstGeneration(c.type), c.firstGeneration);
+    }
+}
+
+TEST(ModuleMap, RelayBits) {
+    EXPECT_TRUE(RelayOn(0x0005, 0));
+    EXPECT_FALSE(RelayOn(0x0005, 1));
+    EXPECT_TRUE(RelayOn(0x0005, 2));
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(RelayOn(0xFFF8, i));
+    EXPECT_FALSE(RelayOn(0xFFFF, 3));
+}
+
+class ModuleLinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        link.SetTiming({10, 10, 10, 200, 10});
+        link.SetStatusSink([this](const std::string& text) { status = text; });
+        link.OpenPort(peer.SlavePath(), 0, 0);
+        ASSERT_FALSE(link.PortNeedsOpening());
+    }
+    // (first register, count) of every request seen.
+    std::vector<std::pair<int, int>> Requested() {
+        std::vector<std::pair<int, int>> out;
+        for (const Bytes& r : peer.Requests()) out.emplace_back(r[2] << 8 | r[3], r[4] << 8 | r[5]);
+        return out;
+    }
+    test::PtyPeer peer;
+    TModuleLink link;
+    std::string status;
+};
+
+TEST_F(ModuleLinkTest, IdentificationFallsBackWhenTheModuleDoesNotAnswer) {
+    peer.Script({WithCrc({100, 3, 2, 0, 215}), WithCrc({100, 3, 2, 0, 103}), {}, {}});
+    EXPECT_EQ(link.ReadModuleType(100), 215);
+    EXPECT_EQ(link.ReadSoftwareVersion(100), 103);
+    EXPECT_EQ(link.ReadModuleType(100), 0);
+    EXPECT_EQ(link.ReadSoftwareVersion(100), 100);
+    EXPECT_EQ(Requested(),
+              (std::vector<std::pair<int, int>>{{145, 1}, {146, 1}, {145, 1}, {146, 1}}));
+}
+
+TEST_F(ModuleLinkTest, AddressIsCutToEightBits) {
+    peer.Script({WithCrc({100, 3, 2, 0, 209})});
+    EXPECT_EQ(link.ReadModuleType(256 + 100), 209);
+    EXPECT_EQ(peer.Requests().at(0).at(0), 100);
+}
+
+TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
+    Bytes block{100, 3, 60};
+    for (int k = 0; k < 30; ++k) {
+        const int raw = k == 1 ? 0 : 14950 + k;
+        block.push_back(static_cast<std::uint8_t>(raw >> 8));
+        block.push_back(static_cast<std::uint8_t>(raw & 0xFF));
+    }
+    peer.Script({WithCrc(block), WithCrc(block)});
+    link.SetModuleType(215);
+    ASSERT_TRUE(link.ReadMeasurements(100));
+    std::vector<std::string> texts = link.TakeMeasurements();
+    ASSERT_EQ(texts.size(), 30u);
+    EXPECT_EQ(texts[0], "25.85");
+    EXPECT_EQ(texts[1], "---.-");
+    EXPECT_TRUE(link.ChannelValid(0));
+    EXPECT_FALSE(link.ChannelValid(1));
+    EXPECT_TRUE(link.ChannelValid(29));
+
+    link.SetModuleType(209);
+    ASSERT_TRUE(link.ReadMeasurements(100));
+    EXPECT_EQ(link.TakeMeasurements().size(), 15u);
+    EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{512, 30}, {21, 15}}));
+}
+
+TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
+    link.SetModuleType(209);
+    EXPECT_FALSE(link.ReadRelaySettings(0, 100));
+    EXPECT_FALSE(link.ReadRelaySettings(4, 100));
+    EXPECT_TRUE(peer.Requests().empty());
+    peer.Script({WithCrc({100, 3, 2, 0, 1}), WithCrc({100, 3, 2, 0, 1})});
+    EXPECT_TRUE(link.ReadRelaySettings(2, 100));
+    link.SetModuleType(215);
+    EXPECT_TRUE(link.ReadRelaySettings(3, 100));
+    EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{282, 7}, {298, 8}}));
+}
+
+TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
+    const Bytes ok = WithCrc({100, 3, 2, 0, 1});
+    link.SetModuleType(220);
+    peer.Script({ok, ok, ok, ok, ok});
+    EXPECT_TRUE(link.ReadSettingsBlock(100));
+    EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{
+                               {0, 18}, {768, 30}, {800, 30}, {640, 2}, {656, 2}}));
+
+    test::PtyPeer other;
+    link.OpenPort(other.SlavePath(), 0, 0);
+    link.SetModuleType(209);
+    other.Script({ok, {}, ok});
+    EXPECT_FALSE(link.ReadSettingsBlock(100));
+    ASSERT_EQ(other.Requests().size(), 2u);
+}
+
+TEST_F(ModuleLinkTest, FailedOpenShowsInTheStatus) {
+    link.OpenPort("/dev/kvel-absent", 0, 0);
+    EXPECT_EQ(status, "Ошибка открытия порта");
+    EXPECT_TRUE(link.PortNeedsOpening());
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::OpenFailed);
+}
+
+}  // namespace
+}  // namespace kvel

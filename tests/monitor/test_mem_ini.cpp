@@ -1,0 +1,252 @@
+// Reading and writing values of mem.ini: defaults, syntax, names, numbers, written form.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "monitor/mem_ini.h"
+#include "tests/monitor/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TMemIni LoadText(const TempDir& dir, const std::string& text) {
+    WriteBytes(dir.File("mem.ini"), text);
+    return TMemIni(dir.File("mem.ini"));
+}
+
+// The settings a fresh installation starts with: no mem.ini, or one that holds nothing useful.
+TEST(MemIni, DefaultsOfAnEmptyConfiguration) {
+    TempDir dir;
+    WriteBytes(dir.File("empty.ini"), "");
+    WriteBytes(dir.File("comments.ini"), "; only a comment\nwindow=7\n\n");
+    for (const char* name : {"missing.ini", "empty.ini", "comments.ini"}) {
+        SCOPED_TRACE(name);
+        TMemIni ini(dir.File(name));
+        EXPECT_EQ(ini.LastError(), "");
+        EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "window", 0.01), 0.01);
+        EXPECT_EQ(ini.ReadInteger("diag", "showall", 0), 0);
+        EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 20);
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "left_min", -50.0), -50.0);
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "right_max", 50.0), 50.0);
+        EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 5);
+        EXPECT_EQ(ini.ReadInteger("file", "save", 0), 0);
+        EXPECT_EQ(ini.ReadInteger("connect", "adr", 100), 100);
+        EXPECT_EQ(ini.ReadString("connect", "port", ""), "");
+        EXPECT_EQ(ini.ReadString("axis", "1", "L"), "L");
+        EXPECT_EQ(ini.ReadInteger("checkbox", "ch0", 1), 1);
+        EXPECT_EQ(ini.ReadInteger("time", "all", 250), 250);
+        EXPECT_TRUE(ini.ReadSection("panels").empty());
+    }
+}
+
+TEST(MemIni, SyntaxOfLines) {
+    TempDir dir;
+    const TMemIni ini = LoadText(dir,
+                                 "orphan=1\n"
+                                 "[diag]\r\n"
+                                 "; window=9\r\n"
+                                 "\r\n"
+                                 "  shift = 35  \r\n"
+                                 "[ connect ]\r"
+                                 "port=/dev/ttyUSB0\r"
+                                 "[file]\n"
+                                 "name=C:\\Data\\a=b.txt\n"
+                                 "no equals sign here\n"
+                                 "empty=\n"
+                                 "[measure]\n"
+                                 "period=7");  // no line end at the end of the file
+    EXPECT_EQ(ini.ReadInteger("diag", "window", -1), -1) << "a comment is no value";
+    EXPECT_EQ(ini.ReadInteger("", "orphan", -1), -1) << "a line before any section is ignored";
+    EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 35);
+    EXPECT_EQ(ini.ReadString("connect", "port", ""), "/dev/ttyUSB0") << "lone CR ends a line";
+    EXPECT_EQ(ini.ReadString("file", "name", ""), "C:\\Data\\a=b.txt") << "key ends at first =";
+    EXPECT_EQ(ini.ReadString("file", "empty", "x"), "") << "an empty value is a value";
+    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 7);
+    EXPECT_EQ(ini.ReadSection("file"), (std::vector<std::string>{"name", "empty"}));
+}
+
+TEST(MemIni, NamesMatchWithoutRegardToCase) {
+    TempDir dir;
+    const TMemIni ini = LoadText(dir, "[Diag]\nLeft_Min=-10\n[panels]\nЯчейка Ёж=3\nQF1=4\n");
+    struct Case {
+        const char* section;
+        const char* key;
+        int expected;
+    } cases[] = {
+        {"diag", "left_min", -10},   {"DIAG", "LEFT_MIN", -10},  {"dIaG", "lEfT_mIn", -10},
+        {"panels", "ячейка ёж", 3},  {"PANELS", "ЯЧЕЙКА ЁЖ", 3}, {"panels", "qf1", 4},
+        {"panels", "Ячейка Еж", -1},  // Ё is its own letter, not Е
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ini.ReadInteger(c.section, c.key, -1), c.expected) << c.section << "/" << c.key;
+    }
+}
+
+TEST(MemIni, IntegersAcceptDecimalTextOnly) {
+    struct Case {
+        const char* text;
+        int expected;  // 777 is the default
+    } cases[] = {
+        {"5", 5},
+        {" 42 ", 42},
+        {"+3", 3},
+        {"-50", -50},
+        {"0", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", 777},
+        {"-2147483649", 777},
+        {"99999999999999999999", 777},
+        {"", 777},
+        {"abc", 777},
+        {"5x", 777},
+        {"1.0", 777},
+        {"0x10", 777},
+        {"1e3", 777},
+        {"+", 777},
+        {"-", 777},
+        {"+-5", 777},
+        {"5 5", 777},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const TMemIni ini = LoadText(dir, std::string("[s]\nk=") + c.text + "\n");
+        EXPECT_EQ(ini.ReadInteger("s", "k", 777), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(MemIni, RealsUseThePointAndFallBackToTheDefault) {
+    struct Case {
+        const char* text;
+        double expected;  // 777 is the default
+    } cases[] = {
+        {"0.01", 0.01}, {"-50", -50},   {" 2.5 ", 2.5}, {"+2.5", 2.5}, {".5", 0.5},
+        {"1e-3", 1e-3}, {"1E3", 1000},  {"5.", 5},      {"0,01", 777}, {"", 777},
+        {"abc", 777},   {"1.2.3", 777}, {"nan", 777},   {"inf", 777},  {"-infinity", 777},
+        {"1e999", 777}, {"0x1p3", 777}, {"1,5", 777},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const TMemIni ini = LoadText(dir, std::string("[s]\nk=") + c.text + "\n");
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("s", "k", 777), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(MemIni, RealsAreWrittenInGeneralFormatWith15Digits) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.01, "0.01"},
+        {20, "20"},
+        {-50.5, "-50.5"},
+        {1.0 / 3, "0.333333333333333"},
+        {(10 * 60000.0) / 86400000.0, "0.00694444444444444"},  // 10 minutes as a day fraction
+        {0.1 + 0.2, "0.3"},
+        {1e20, "1e+20"},
+    };
+    TMemIni ini("/nonexistent-folder/mem.ini");
+    for (const Case& c : cases) {
+        ini.WriteFloat("diag", "window", c.value);
+        EXPECT_EQ(ini.ReadString("diag", "window", ""), c.text);
+        EXPECT_NEAR(ini.ReadFloat("diag", "window", 777), c.value, std::abs(c.value) * 1e-14);
+    }
+}
+
+// A Russian desktop has "," as its decimal separator; the file keeps "." regardless.
+class CommaLocale : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        old_ = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
+            if (TryLocale(name)) return;
+        }
+        // Not installed: build it into a private folder, as the locales package would.
+        localeDir_ = std::make_unique<test::TempDir>();
+        const std::string cmd =
+            "localedef -i ru_RU -f UTF-8 " + localeDir_->File("ru_RU.UTF-8") + " >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) == 0) {
+            ::setenv("LOCPATH", localeDir_->Path().c_str(), 1);
+            if (TryLocale("ru_RU.UTF-8")) return;
+        }
+        GTEST_SKIP() << "no locale with a decimal comma is available, nor localedef to build one";
+    }
+    void TearDown() override {
+        std::setlocale(LC_NUMERIC, old_.c_str());
+        ::unsetenv("LOCPATH");
+    }
+
+  private:
+    static bool TryLocale(const char* name) {
+        if (std::setlocale(LC_NUMERIC, name) == nullptr) return false;
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%.1f", 0.5);
+        return std::string(buf) == "0,5";
+    }
+    std::string old_;
+    std::unique_ptr<test::TempDir> localeDir_;
+};
+
+TEST_F(CommaLocale, PointIsTheSeparatorWhateverTheLocale) {
+    TempDir dir;
+    TMemIni ini = LoadText(dir, "[diag]\nwindow=0.5\nleft_min=-12,5\n");
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "window", 0.01), 0.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "left_min", -50), -50);
+    ini.WriteFloat("diag", "right_max", 0.25);
+    EXPECT_EQ(ini.ReadString("diag", "right_max", ""), "0.25");
+}
+
+TEST(MemIni, WritesKeepPlacesAndAppendNewKeysAndSections) {
+    TempDir dir;
+    TMemIni ini = LoadText(dir,
+                           "[diag]\nWindow=0.01\nfuture_key=abc\nshift=20\n\n"
+                           "[vendor]\nx=1\n\n"
+                           "[connect]\nport=COM1\n\n");
+    ini.WriteFloat("DIAG", "window", 0.02);  // existing key: keeps its place and spelling
+    ini.WriteInteger("diag", "update", 1);   // new key: end of its section
+    ini.WriteString("Connect", "Adr", "17");
+    ini.WriteInteger("checkbox", "ch0", 0);  // new section: end of the file
+    ini.WriteString("connect", "port", "/dev/ttyUSB0");
+    EXPECT_EQ(ini.ReadSection("diag"),
+              (std::vector<std::string>{"Window", "future_key", "shift", "update"}));
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
+              "[diag]\nWindow=0.02\nfuture_key=abc\nshift=20\nupdate=1\n\n"
+              "[vendor]\nx=1\n\n"
+              "[connect]\nport=/dev/ttyUSB0\nAdr=17\n\n"
+              "[checkbox]\nch0=0\n\n");
+}
+
+TEST(MemIni, TheWrittenFormDropsCommentsAndKeepsOddLines) {
+    TempDir dir;
+    TMemIni ini = LoadText(dir,
+                           "; made by hand\nstray\n[diag]\n\n; note\nshift = 30\n"
+                           "odd line\n[diag]\nshift=40\n");
+    EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 30) << "the first of repeated sections counts";
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")), "[diag]\nshift=30\nodd line\n\n[diag]\nshift=40\n\n");
+}
+
+TEST(MemIni, ALineBreakInAValueCannotOpenASection) {
+    TempDir dir;
+    TMemIni ini(dir.File("mem.ini"));
+    ini.WriteString("sensors", "1", "Печь\n[diag]\r\nwindow=5");
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    const TMemIni again(dir.File("mem.ini"));
+    EXPECT_EQ(again.ReadString("sensors", "1", ""), "Печь [diag]  window=5");
+    EXPECT_DOUBLE_EQ(again.ReadFloat("diag", "window", 0.01), 0.01);
+}
+
+}  // namespace
+}  // namespace kvel

@@ -1,0 +1,226 @@
+// mem.ini on disk: encodings, hostile content, where it is written and flushes that fail.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "monitor/mem_ini.h"
+#include "tests/monitor/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// "[sensors]", "1=Печь №2", "2=" in code page 1251, as the Windows program leaves it.
+const std::string kCp1251File =
+    "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
+    "2\r\n2=\r\n\r\n[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n";
+
+TEST(MemIniFile, Cp1251FileIsReadAsUtf8AndWrittenBackAsCp1251) {
+    TempDir dir;
+    WriteBytes(dir.File("mem.ini"), kCp1251File);
+    TMemIni ini(dir.File("mem.ini"));
+    EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Cp1251);
+    EXPECT_EQ(ini.ReadString("sensors", "1", ""), "Печь №2");
+    EXPECT_EQ(ini.ReadSection("panels"), std::vector<std::string>{"Ячейка"});
+    EXPECT_EQ(ini.ReadInteger("PANELS", "ЯЧЕЙКА", -1), 1);
+
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")), kCp1251File) << "unchanged image, same bytes";
+
+    ini.WriteString("sensors", "2", "Ёмкость");
+    ini.WriteString("sensors", "3", "温度 °C");  // not in code page 1251
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
+              "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
+              "2\r\n2=\xA8\xEC\xEA\xEE\xF1\xF2\xFC\r\n"
+              "3=?? \xB0"
+              "C\r\n\r\n[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n");
+}
+
+TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"plain LF", "[sensors]\n1=Печь\n\n"},
+        {"BOM and CR LF", "\xEF\xBB\xBF[sensors]\r\n1=Печь\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteBytes(dir.File("mem.ini"), c.bytes);
+        TMemIni ini(dir.File("mem.ini"));
+        EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
+        EXPECT_EQ(ini.ReadString("sensors", "1", ""), "Печь");
+        EXPECT_EQ(ini.ReadSection("sensors"), std::vector<std::string>{"1"}) << "BOM not in name";
+        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+        EXPECT_EQ(ReadBytes(dir.File("mem.ini")), c.bytes);
+    }
+}
+
+TEST(MemIniFile, NewFileIsUtf8WithLf) {
+    TempDir dir;
+    TMemIni ini(dir.File("mem.ini"));
+    ini.WriteString("sensors", "1", "Печь");
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")), "[sensors]\n1=Печь\n\n");
+    EXPECT_EQ(fs::status(dir.File("mem.ini")).permissions() & fs::perms::owner_read,
+              fs::perms::owner_read);
+}
+
+TEST(MemIniFile, HostileContentLoadsAndFlushes) {
+    std::mt19937 rng(12345);
+    std::string random(10 * 1024 * 1024, '\0');
+    for (char& c : random) c = static_cast<char>(rng());
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int shift;  // what diag/shift reads as
+    } cases[] = {
+        {"10 MB of random bytes", random, 20},
+        // control characters around a line's text count as blanks
+        {"NUL bytes",
+         std::string("\0[diag]\0\nshift=\0"
+                     "30\n[\0]\n=\0\n",
+                     25),
+         30},
+        {"one 4 MB line", "[diag]\nshift=" + std::string(4 << 20, '7'), 20},
+        {"brackets only", "[\n]\n[]\n[[]]\n=\n==\n[]]\n", 20},
+        {"invalid UTF-8", "[diag]\nshift=\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82\n", 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteBytes(dir.File("mem.ini"), c.bytes);
+        TMemIni ini(dir.File("mem.ini"));
+        EXPECT_EQ(ini.LastError(), "");
+        EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), c.shift);
+        ini.WriteInteger("diag", "window_check", 1);
+        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+        const TMemIni again(dir.File("mem.ini"));
+        EXPECT_EQ(again.FileEncoding(), ini.FileEncoding());
+        EXPECT_EQ(again.ReadInteger("diag", "window_check", 0), 1);
+    }
+}
+
+// The program passes the relative "mem.ini": it means the current folder at each use.
+TEST(MemIniFile, RelativeNameFollowsTheCurrentFolderAtEachFlush) {
+    TempDir start, other;
+    WriteBytes(start.File("mem.ini"), "[measure]\nperiod=9\n\n");
+    const fs::path old = fs::current_path();
+    fs::current_path(start.Path());
+    TMemIni ini("mem.ini");
+    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 9);
+    fs::current_path(other.Path());
+    const bool written = ini.UpdateFile();
+    fs::current_path(old);
+    ASSERT_TRUE(written) << ini.LastError();
+    EXPECT_EQ(ReadBytes(other.File("mem.ini")), "[measure]\nperiod=9\n\n");
+}
+
+// Tests run as root, so permissions cannot stop a write: a child process gets a file size limit
+// below the new content, which makes the write fail like a full disk.
+TEST(MemIniFile, FailedFlushLeavesTheOldFileAsItWas) {
+    TempDir dir;
+    const std::string path = dir.File("mem.ini");
+    const std::string old = "[diag]\nshift=20\n\n[connect]\nport=COM1\n\n";
+    WriteBytes(path, old);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        TMemIni ini(path);
+        ini.WriteString("sensors", "1", std::string(200, 'x'));
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool ok = ini.UpdateFile();
+        const std::string report = (ok ? "ok:" : "failed:") + ini.LastError();
+        (void)!::write(pipeFds[1], report.data(), report.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buf[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) report.append(buf, n);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+
+    EXPECT_EQ(report, "failed:Ошибка записи файла настроек " + path + ": " + std::strerror(EFBIG));
+    EXPECT_EQ(ReadBytes(path), old);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.Path())) ++files;
+    EXPECT_EQ(files, 1) << "the temporary file is removed";
+}
+
+TEST(MemIniFile, FailedFlushKeepsTheImageForALaterFlush) {
+    TempDir dir;
+    const std::string folder = dir.File("conf");
+    const std::string path = folder + "/mem.ini";
+    fs::create_directory(folder);
+    WriteBytes(path, "[measure]\nperiod=9\n\n");
+    TMemIni ini(path);
+    ini.WriteInteger("connect", "adr", 17);
+    fs::remove_all(folder);
+
+    EXPECT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(ini.LastError(),
+              "Ошибка записи файла настроек " + path + ": " + std::strerror(ENOENT));
+    EXPECT_EQ(ini.ReadInteger("connect", "adr", 100), 17);
+
+    fs::create_directory(folder);
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ini.LastError(), "");
+    EXPECT_EQ(ReadBytes(path), "[measure]\nperiod=9\n\n[connect]\nadr=17\n\n");
+}
+
+// A mem.ini that exists but cannot be read must not be replaced by the defaults at the next flush.
+TEST(MemIniFile, UnreadableFileIsNeverOverwritten) {
+    TempDir dir;
+    const std::string path = dir.File("mem.ini");
+    fs::create_directory(path);  // opens, but every read fails
+    WriteBytes(path + "/keep", "x");
+    TMemIni ini(path);
+    EXPECT_EQ(ini.LastError(),
+              "Ошибка чтения файла настроек " + path + ": " + std::strerror(EISDIR));
+    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 5);
+    ini.WriteInteger("measure", "period", 7);
+    EXPECT_FALSE(ini.UpdateFile());
+    EXPECT_NE(ini.LastError().find(std::strerror(EISDIR)), std::string::npos) << ini.LastError();
+    EXPECT_EQ(ReadBytes(path + "/keep"), "x");
+}
+
+TEST(MemIniFile, FlushKeepsPermissionsAndFollowsALink) {
+    TempDir dir;
+    const std::string real = dir.File("real.ini");
+    WriteBytes(real, "[measure]\nperiod=9\n\n");
+    ::chmod(real.c_str(), 0640);
+    fs::create_symlink(real, dir.File("mem.ini"));
+    TMemIni ini(dir.File("mem.ini"));
+    ini.WriteInteger("measure", "period", 3);
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_TRUE(fs::is_symlink(dir.File("mem.ini")));
+    EXPECT_EQ(ReadBytes(real), "[measure]\nperiod=3\n\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+}  // namespace
+}  // namespace kvel
