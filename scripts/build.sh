@@ -1,0 +1,10 @@
+#!/bin/sh
+# Configures and builds into build/ (extra arguments are build targets).
+set -e
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ $# -gt 0 ]; then
+    for t in "$@"; do cmake --build build --target "$t" -j"$(nproc)"; done
+else
+    cmake --build build -j"$(nproc)"
+fi

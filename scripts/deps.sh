@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the Debian 12 packages the project needs, only when one is missing.
+set -e
+PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
+libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales"
+missing=""
+for p in $PACKAGES; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing:$missing"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing

@@ -1,0 +1,112 @@
+#include "ctl/ctl.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sim/simulator.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs kvelctl in a folder of its own whose mem.ini names the simulator's port.
+class CtlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("kvelctl-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        previous = fs::current_path();
+        fs::current_path(folder);
+        sim::SimOptions options;
+        options.typeCode = 209;
+        options.drift = false;
+        options.link = (folder / "tty").string();
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        std::ofstream("mem.ini") << "[connect]\nport=" << options.link
+                                 << "\nspeed=4\n[sensors]\n2=Шина А\n";
+    }
+    void TearDown() override {
+        simulator.reset();
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    }
+    int Run(const std::vector<std::string>& args) {
+        out.str("");
+        err.str("");
+        return RunCtl(args, out, err, stop);
+    }
+    fs::path folder, previous;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::ostringstream out, err;
+    std::atomic<bool> stop{false};
+};
+
+TEST_F(CtlTest, InfoAndRegs) {
+    ASSERT_EQ(Run({"info"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "type\t209\ngeneration\t2\nchannels\t15\nversion\t" +
+                             std::to_string(simulator->Register(146)) + "\n");
+    simulator->SetRegister(300, 4242);
+    ASSERT_EQ(Run({"regs", "299", "2"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "299\t" + std::to_string(simulator->Register(299)) + "\n300\t4242\n");
+}
+
+TEST_F(CtlTest, ReadShowsChannelsAsTheGridDoesAndTheRelays) {
+    simulator->SetRegister(21, 14950);
+    simulator->SetRegister(22, 0);
+    simulator->SetRegister(11, 0x0005);
+    ASSERT_EQ(Run({"read"}), 0) << err.str();
+    std::istringstream lines(out.str());
+    std::string line;
+    std::vector<std::string> all;
+    while (std::getline(lines, line)) all.push_back(line);
+    ASSERT_EQ(all.size(), 15u + 3u);
+    EXPECT_EQ(all[0], "1\t25.85");
+    EXPECT_EQ(all[1], "Шина А\t---.-");
+    EXPECT_EQ(all[15], "relay 1\ton");
+    EXPECT_EQ(all[16], "relay 2\toff");
+    EXPECT_EQ(all[17], "relay 3\ton");
+}
+
+TEST_F(CtlTest, ExitStatusOfFailuresAndBadUsage) {
+    EXPECT_EQ(Run({"--address", "7", "info"}), 1);
+    EXPECT_EQ(err.str(), "Ошибка получения результата из модуля\n");
+    EXPECT_EQ(Run({"--port", (folder / "absent").string(), "read"}), 1);
+    EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"--speed", "5", "info"},
+             {"--address", "x", "info"},
+             {"regs", "1"},
+             {"regs", "1", "126"},
+             {"info", "extra"},
+             {"--bogus", "info"},
+         }) {
+        EXPECT_EQ(Run(bad), 2);
+        EXPECT_EQ(err.str().rfind("usage: kvelctl", 0), 0u);
+    }
+}
+
+TEST_F(CtlTest, WatchRecoversAfterTheDeviceComesBack) {
+    std::ofstream("mem.ini", std::ios::app) << "[measure]\nperiod=1\n";
+    simulator->Unplug();
+    std::thread plugLater([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        simulator->Plug();
+    });
+    const int status = Run({"watch", "--times", "2"});
+    plugLater.join();
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
+    EXPECT_NE(out.str().find("relay 3"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvel
