@@ -1,0 +1,56 @@
+#pragma once
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "link/module_link.h"
+#include "monitor/mem_ini.h"
+
+namespace kvel {
+
+// What the poll shows; the main window puts it on its controls.
+class TPollView {
+  public:
+    virtual ~TPollView() = default;
+    virtual void SetStatusText(int panel, const std::string& text) = 0;
+    virtual std::string StatusText(int panel) const = 0;
+    virtual void SetLinkIndicator(bool on) = 0;
+    // Column 1 of grid row `channel` (1-based).
+    virtual void SetChannelText(int channel, const std::string& text) = 0;
+    virtual void SetRelay(int relayIndex, bool on) = 0;
+    // "Обновлять диаграмму" checked, and the chart update that follows it.
+    virtual bool ChartUpdating() const = 0;
+    virtual void AddChartPoints(const TReadTransaction& record) = 0;
+};
+
+// One poll of the module: open the port when needed, identify once per connection, read and
+// show the measurements, hand them to the chart and the log, read and show the relays; any
+// failure shows the link as lost, and the next poll starts again from the top.
+class TPollCycle {
+  public:
+    TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view, std::string startupDirectory);
+
+    // The clock of the log's time stamps; tests may fix it.
+    void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
+
+    // The poll's steps between switching the timer off and on again.
+    void Poll();
+    void ShowLinkLost(bool keepStatus);
+
+    int SoftwareVersion() const { return version_; }
+    // `file`/`name` when it is missing: the start-up directory with "1.txt" appended.
+    std::string DefaultLogName() const { return startupDirectory_ + "1.txt"; }
+
+  private:
+    void ShowRelays();
+    int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
+
+    TModuleLink& link_;
+    TMemIni& ini_;
+    TPollView& view_;
+    std::string startupDirectory_;
+    std::function<std::time_t()> clock_;
+    int version_ = 0;
+};
+
+}  // namespace kvel
