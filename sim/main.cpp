@@ -1,0 +1,111 @@
+// kvel-sim: the simulated module and host controller as a program. It prints the device
+// path, serves until SIGINT or SIGTERM and takes console commands on stdin.
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "sim/command.h"
+#include "sim/simulator.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
+
+bool ParseInt(const char* text, long low, long high, long* out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < low || v > high) return false;
+    *out = v;
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        long v = 0;
+        if (arg == "--type" && hasValue && ParseInt(argv[i + 1], 0, 65535, &v)) {
+            options->typeCode = static_cast<int>(v);
+        } else if (arg == "--address" && hasValue && ParseInt(argv[i + 1], 1, 247, &v)) {
+            options->address = static_cast<std::uint8_t>(v);
+        } else if (arg == "--link" && hasValue && argv[i + 1][0] != '\0') {
+            options->link = argv[i + 1];
+        } else if (arg == "--no-drift") {
+            options->drift = false;
+            continue;
+        } else {
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kvel::sim::SimOptions options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::cerr << kUsage << std::endl;
+        return 2;
+    }
+    // The signals are taken through a descriptor, so the serving thread (which inherits
+    // the mask) never sees them and the link is removed on every orderly stop.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signals < 0) {
+        std::cerr << "kvel-sim: signalfd: " << std::strerror(errno) << std::endl;
+        return 1;
+    }
+
+    kvel::sim::Simulator sim(options);
+    if (!sim.Start()) {
+        std::cerr << "kvel-sim: " << sim.Error() << std::endl;
+        return 1;
+    }
+    std::cout << sim.DevicePath() << std::endl;
+
+    std::string pending;
+    bool stdinOpen = true;
+    for (;;) {
+        pollfd fds[2] = {{signals, POLLIN, 0}, {stdinOpen ? 0 : -1, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[0].revents != 0) break;
+        if (fds[1].revents == 0) continue;
+        char chunk[4096];
+        const ssize_t n = read(0, chunk, sizeof chunk);
+        if (n <= 0) {
+            stdinOpen = false;  // end of input: keep serving until a signal
+            continue;
+        }
+        pending.append(chunk, static_cast<std::size_t>(n));
+        for (std::size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
+            std::string line = pending.substr(0, eol);
+            pending.erase(0, eol + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find_first_not_of(" \t") == std::string::npos) continue;
+            std::cout << kvel::sim::Execute(sim, line) << std::endl;
+        }
+    }
+    close(signals);
+    return 0;  // the simulator's destructor closes the pty and removes the link
+}

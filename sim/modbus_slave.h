@@ -1,0 +1,32 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sim/register_map.h"
+
+namespace kvel::sim {
+
+// Length of the request frame that starts the buffer: the length when it can be told
+// (functions 3 and 6: 8 bytes; function 16: 9 + its byte count), 0 while too few bytes
+// have arrived to tell, and -1 for a function the module does not know (such a frame
+// ends at the silence after it).
+int RequestLength(const std::uint8_t* data, std::size_t size);
+
+// True when the frame's last two bytes are its CRC, low byte first.
+bool CrcValid(const std::vector<std::uint8_t>& frame);
+// Appends the CRC of the frame, low byte first.
+void AppendCrc(std::vector<std::uint8_t>& frame);
+
+// An exception reply: address, function | 0x80, code, CRC.
+std::vector<std::uint8_t> ExceptionReply(std::uint8_t address, std::uint8_t function,
+                                         std::uint8_t code);
+
+// Carries out a CRC-valid request addressed to the module (or broadcast) on the map and
+// returns the reply frame as the Modbus serial line prescribes: normal replies for
+// functions 3, 6 and 16, exception 1 for an unknown function, 2 for registers that do
+// not exist or cannot be written, 3 for a bad count or a value the module refuses.
+std::vector<std::uint8_t> Answer(RegisterMap& map, const std::vector<std::uint8_t>& request);
+
+}  // namespace kvel::sim

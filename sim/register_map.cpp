@@ -1,0 +1,228 @@
+#include "sim/register_map.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace kvel::sim {
+namespace {
+
+constexpr std::uint16_t kRelayWord = 11;
+constexpr std::uint16_t kTypeCode = 145;
+constexpr std::uint16_t kVersion = 146;
+constexpr std::uint16_t kMetrologicalVersion = 103;
+constexpr std::uint16_t kCoefficients = 85;
+constexpr std::uint16_t kThresholds1 = 768;
+constexpr std::uint16_t kThresholds2 = 800;
+constexpr std::uint16_t kLinkPair = 640;
+constexpr std::uint16_t kThresholdPair = 656;
+constexpr std::uint16_t kCommBlock = 256;
+constexpr std::uint16_t kRelayBlocks = 266;
+constexpr std::uint16_t kMnemoBlock = 1024;  // commands 1024..1029, signals 1030..1034
+constexpr std::uint16_t kHostBlock = 1520;   // on-line 1520..1535, cabinets from 1536
+constexpr int kHostCabinets = 16;
+constexpr int kCabinetsOnLine = 4;
+
+// Room temperature for most channels; a few run hot, as on a real switchgear line.
+double BaseCelsius(int channel) {
+    switch (channel) {
+        case 2:
+            return 64.5;
+        case 7:
+            return 92.3;
+        case 13:
+            return 41.0;
+        case 21:
+            return 128.6;
+        default:
+            return 21.0 + 0.4 * (channel % 5);
+    }
+}
+
+// A slow swing per channel: periods from one to about three minutes.
+double Swing(int channel, double seconds) {
+    const double period = 60.0 + 7.0 * channel;
+    const double amplitude = channel % 4 == 2 ? 1.5 : 0.6;
+    return amplitude * std::sin(2.0 * std::numbers::pi * seconds / period + channel);
+}
+
+}  // namespace
+
+RegisterMap::RegisterMap(int typeCode, std::uint8_t address) : typeCode_(typeCode) {
+    LayOut(typeCode);
+    regs_[AddressRegister()] = address;
+}
+
+std::uint16_t RegisterMap::RawFromCelsius(double celsius) {
+    const double raw = std::round((celsius + 273.15) / 0.02);
+    return static_cast<std::uint16_t>(std::clamp(raw, 1.0, 65535.0));
+}
+
+std::uint8_t RegisterMap::SlaveAddress() const {
+    return static_cast<std::uint8_t>(regs_[AddressRegister()] & 0xFF);
+}
+
+void RegisterMap::LayOut(int typeCode) {
+    const std::uint16_t address = regs_[AddressRegister()];
+    typeCode_ = typeCode;
+    regs_.fill(0);
+    pinned_.fill(false);
+    requiredSpeed_ = 0;
+    exists_.fill(false);
+    readOnly_.fill(false);
+    const auto n = static_cast<std::uint16_t>(ChannelCount());
+
+    Mark(exists_, 0, 21);  // settings block 0..17 with the relay word at 11, and spares
+    Mark(exists_, MeasurementStart(), n);
+    Mark(readOnly_, MeasurementStart(), n);
+    Mark(exists_, kCoefficients, n);
+    Mark(exists_, kTypeCode, 2);
+    Mark(readOnly_, kTypeCode, 2);
+    Mark(exists_, kMnemoBlock, 11);
+    Mark(exists_, kHostBlock, static_cast<std::uint16_t>(kHostCabinets * 17));
+    if (FirstGeneration()) {
+        Mark(exists_, kThresholds1, n);
+        Mark(exists_, kThresholds2, n);
+        if (typeCode_ == 220) {
+            Mark(exists_, kLinkPair, 2);
+            Mark(exists_, kThresholdPair, 2);
+        }
+    } else {
+        Mark(exists_, kCommBlock, 8);
+        Mark(exists_, kRelayBlocks, 48);  // three blocks of 16 registers
+    }
+
+    // Settings block as the first generation holds it: address, speed 9600, no parity,
+    // thresholds, delays, relay functions, bindings, sensor-relay thresholds, hysteresis.
+    const std::uint16_t block[18] = {address, 0, 0, 80,     100,    5,  5,  0,   1,
+                                     2,       3, 0, 0x7FFF, 0x00FF, 60, 80, 100, 5};
+    for (std::uint16_t i = 0; i < 18; ++i) regs_[i] = block[i];
+    regs_[kTypeCode] = static_cast<std::uint16_t>(typeCode_);
+    regs_[kVersion] = kMetrologicalVersion;
+    for (std::uint16_t k = 0; k < n; ++k) {
+        // Emissivity: mostly 1.0, some painted surfaces at 0.9 and 0.95.
+        regs_[kCoefficients + k] = k % 6 == 4 ? 58981 : (k % 6 == 5 ? 62258 : 65535);
+    }
+    if (FirstGeneration()) {
+        for (std::uint16_t k = 0; k < n; ++k) {
+            regs_[kThresholds1 + k] = 80;
+            regs_[kThresholds2 + k] = 100;
+        }
+        if (typeCode_ == 220) {
+            regs_[kLinkPair] = 0x7FFF;
+            regs_[kLinkPair + 1] = 0x7FFF;
+            regs_[kThresholdPair] = 0x00FF;
+            regs_[kThresholdPair + 1] = 0x0000;
+        }
+    } else {
+        const std::uint16_t comm[8] = {address, 0, 0, 0, 0, 1, 4, 1};
+        for (std::uint16_t i = 0; i < 8; ++i) regs_[kCommBlock + i] = comm[i];
+        const std::uint16_t functions[3] = {1, 5, 12};
+        const std::uint16_t thresholds[3] = {80, 100, 120};
+        const std::uint16_t hysteresis[3] = {5, 10, 2};
+        for (int r = 0; r < 3; ++r) {
+            const auto b = static_cast<std::uint16_t>(kRelayBlocks + 16 * r);
+            regs_[b] = functions[r];
+            regs_[b + 1] = static_cast<std::uint16_t>(r % 2 == 0 ? 1 : 0);
+            regs_[b + 2] = 3;
+            regs_[b + 3] = 3;
+            regs_[b + 4] = r == 0 ? 0xFFFF : 0x0007;
+            regs_[b + 5] = thresholds[r];
+            regs_[b + 6] = hysteresis[r];
+            regs_[b + 7] = n == 30 && r == 0 ? 0x3FFF : 0;
+        }
+    }
+    for (int c = 0; c < kCabinetsOnLine; ++c) regs_[kHostBlock + c] = 1;
+
+    for (int k = 0; k < n; ++k) {
+        regs_[MeasurementStart() + k] = RawFromCelsius(BaseCelsius(k) + Swing(k, 0.0));
+    }
+    regs_[kRelayWord] = 0x0001;
+    epoch_ = Clock::now();
+}
+
+void RegisterMap::Mark(std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
+        set[r] = true;
+    }
+}
+
+bool RegisterMap::All(const std::array<bool, 65536>& set, std::uint16_t first,
+                      std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count; ++r) {
+        if (r >= set.size() || !set[r]) return false;
+    }
+    return true;
+}
+
+bool RegisterMap::Any(const std::array<bool, 65536>& set, std::uint16_t first,
+                      std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
+        if (set[r]) return true;
+    }
+    return false;
+}
+
+bool RegisterMap::Exists(std::uint16_t first, std::uint16_t count) const {
+    return All(exists_, first, count);
+}
+
+bool RegisterMap::Writable(std::uint16_t first, std::uint16_t count) const {
+    return Exists(first, count) && !Any(readOnly_, first, count);
+}
+
+int RegisterMap::CheckWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const {
+    // The module refuses line settings that would leave it unreachable, so a stray value
+    // (an empty selection is sent as 65535) never cuts it off the line.
+    const std::uint16_t addresses[2] = {AddressRegister(),
+                                        static_cast<std::uint16_t>(FirstGeneration() ? 0 : 261)};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto reg = static_cast<std::uint16_t>(first + i);
+        const std::uint16_t v = values[i];
+        const bool isAddress = reg == addresses[0] || (!FirstGeneration() && reg == addresses[1]);
+        const bool isSpeed = FirstGeneration() ? reg == 1 : (reg == 257 || reg == 262);
+        const bool isParity = FirstGeneration() ? reg == 2 : (reg == 258 || reg == 263);
+        if (isAddress && (v < 1 || v > 247)) return 3;
+        if (isSpeed && v > 4) return 3;
+        if (isParity && v > 2) return 3;
+    }
+    return 0;
+}
+
+void RegisterMap::Store(std::uint16_t first, const std::vector<std::uint16_t>& values) {
+    static constexpr long kSpeeds[5] = {9600, 19200, 38400, 57600, 115200};
+    const std::uint16_t speedRegister = FirstGeneration() ? 1 : 257;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto reg = static_cast<std::uint16_t>(first + i);
+        regs_[reg] = values[i];
+        if (reg == speedRegister && values[i] < 5) requiredSpeed_ = kSpeeds[values[i]];
+    }
+}
+
+void RegisterMap::Pin(std::uint16_t number, std::uint16_t value) {
+    regs_[number] = value;
+    pinned_[number] = true;
+}
+
+double RegisterMap::NextNoise() {
+    noiseState_ = noiseState_ * 1664525u + 1013904223u;
+    return (static_cast<double>(noiseState_ >> 8) / 16777216.0 - 0.5) * 0.08;
+}
+
+void RegisterMap::Update(Clock::time_point now) {
+    if (!drift_) return;
+    const double seconds = std::chrono::duration<double>(now - epoch_).count();
+    const int n = ChannelCount();
+    for (int k = 0; k < n; ++k) {
+        const auto reg = static_cast<std::uint16_t>(MeasurementStart() + k);
+        if (pinned_[reg]) continue;
+        regs_[reg] = RawFromCelsius(BaseCelsius(k) + Swing(k, seconds) + NextNoise());
+    }
+    if (!pinned_[kRelayWord]) {
+        // The relays follow a slow pattern, so the indicators change now and then.
+        static constexpr std::uint16_t kPattern[4] = {0x0001, 0x0003, 0x0002, 0x0000};
+        regs_[kRelayWord] = kPattern[static_cast<int>(seconds / 8.0) % 4];
+    }
+}
+
+}  // namespace kvel::sim

@@ -1,0 +1,73 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace kvel::sim {
+
+// The holding registers of the simulated module and of the host controller that answers
+// at the same address. The layout follows the type code (register 145): the channel count,
+// where the measurements live and which configuration blocks exist depend on it.
+class RegisterMap {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit RegisterMap(int typeCode = 215, std::uint8_t address = 100);
+
+    // Lays the map out anew for a type code: every register gets its default value and
+    // pinned channels are released; the module's slave address is kept.
+    void LayOut(int typeCode);
+
+    int TypeCode() const { return typeCode_; }
+    int ChannelCount() const { return typeCode_ >= 210 ? 30 : 15; }
+    bool FirstGeneration() const { return typeCode_ < 200 || typeCode_ == 220; }
+    std::uint16_t MeasurementStart() const { return typeCode_ >= 210 ? 512 : 21; }
+    // The register holding the slave address: 0 on the first generation, 256 (link MB1)
+    // on the second.
+    std::uint16_t AddressRegister() const { return FirstGeneration() ? 0 : 256; }
+    std::uint8_t SlaveAddress() const;
+
+    // True when every register of [first, first + count) exists on this module.
+    bool Exists(std::uint16_t first, std::uint16_t count) const;
+    // True when the range may be written (identification and measurements are read-only).
+    bool Writable(std::uint16_t first, std::uint16_t count) const;
+    // Returns 0 when the values may be stored, else the Modbus exception code the module
+    // answers with (3: a value the module refuses, such as an address outside 1..247).
+    int CheckWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const;
+
+    // Brings the drifting measurements and the relay word up to the given moment.
+    void Update(Clock::time_point now);
+    std::uint16_t Get(std::uint16_t number) const { return regs_[number]; }
+    // A write from the line: stores the values as they are. Writing the module's own baud
+    // rate index makes the module listen at that speed only, as a real one does.
+    void Store(std::uint16_t first, const std::vector<std::uint16_t>& values);
+    // The speed in bit/s the module insists on since its baud rate was written over the
+    // line; 0 while it was not (the module then hears a master at any speed).
+    long RequiredSpeed() const { return requiredSpeed_; }
+    // A write from a test: stores the value and keeps drift off that register from now on.
+    void Pin(std::uint16_t number, std::uint16_t value);
+    void SetDrift(bool on) { drift_ = on; }
+    bool Drift() const { return drift_; }
+
+    // Raw measurement for a temperature in °C (units of 0.02 K).
+    static std::uint16_t RawFromCelsius(double celsius);
+
+  private:
+    void Mark(std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
+    static bool All(const std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
+    static bool Any(const std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
+    double NextNoise();
+
+    int typeCode_;
+    bool drift_ = true;
+    long requiredSpeed_ = 0;
+    Clock::time_point epoch_ = Clock::now();
+    std::array<std::uint16_t, 65536> regs_{};
+    std::array<bool, 65536> pinned_{};
+    std::array<bool, 65536> exists_{};
+    std::array<bool, 65536> readOnly_{};
+    std::uint32_t noiseState_ = 0x4B56454Cu;  // fixed seed: runs are repeatable
+};
+
+}  // namespace kvel::sim

@@ -1,0 +1,318 @@
+#include "sim/simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "sim/modbus_slave.h"
+#include "sim/pty_device.h"
+#include "sim/register_map.h"
+
+namespace kvel::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Duration = std::chrono::nanoseconds;
+
+// One character on the line: start bit, 8 data bits, parity or a second stop bit, stop bit.
+constexpr int kBitsPerChar = 11;
+// The master ends a reception after 10 ms of quiet; writing a reply at least every
+// millisecond keeps every gap inside it far below that.
+constexpr auto kMinStep = std::chrono::milliseconds(1);
+// A scheduler cannot honour the 3.5-character silence of fast lines, so no less than this.
+constexpr auto kMinSilence = std::chrono::milliseconds(3);
+
+Duration CharTime(long bitsPerSecond) {
+    return Duration(1'000'000'000LL * kBitsPerChar / std::max(bitsPerSecond, 1L));
+}
+
+timespec ToTimespec(Duration d) {
+    const auto ns = std::max<std::int64_t>(d.count(), 0);
+    return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+}  // namespace
+
+struct Simulator::Impl {
+    SimOptions options;
+
+    mutable std::mutex mutex;  // guards everything from here to `error`
+    mutable RegisterMap map;
+    Fault fault = Fault::None;
+    int exceptionCode = 2;
+    int lateMs = 800;
+    std::size_t requests = 0;
+    std::vector<std::uint8_t> lastRequest;
+    std::string error;
+    std::string slavePath;
+
+    std::mutex control;  // serialises plugging and unplugging
+    PtyDevice pty;
+    std::thread thread;
+    int wake[2] = {-1, -1};
+    std::atomic<bool> stopping{false};
+    std::atomic<long> speed{9600};
+
+    explicit Impl(SimOptions o) : options(std::move(o)), map(options.typeCode, options.address) {
+        map.SetDrift(options.drift);
+        if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) wake[0] = wake[1] = -1;
+    }
+
+    ~Impl() {
+        Unplug();
+        if (wake[0] >= 0) close(wake[0]);
+        if (wake[1] >= 0) close(wake[1]);
+    }
+
+    bool Plug() {
+        std::lock_guard guard(control);
+        if (pty.IsOpen()) return true;
+        std::string reason;
+        if (wake[0] < 0) {
+            reason = "no wake-up pipe";
+        } else if (pty.Open(options.link, &reason)) {
+            {
+                std::lock_guard lock(mutex);
+                slavePath = pty.SlavePath();
+            }
+            char drain[64];
+            while (read(wake[0], drain, sizeof drain) > 0) {
+            }
+            stopping = false;
+            thread = std::thread([this, m = pty.MasterFd(), s = pty.SlaveFd()] { Serve(m, s); });
+            return true;
+        }
+        std::lock_guard lock(mutex);
+        error = reason;
+        return false;
+    }
+
+    void Unplug() {
+        std::lock_guard guard(control);
+        if (thread.joinable()) {
+            stopping = true;
+            [[maybe_unused]] const auto n = write(wake[1], "x", 1);
+            thread.join();
+        }
+        pty.Close();
+    }
+
+    // Sleeps until the deadline; false when serving is to stop.
+    bool SleepUntil(Clock::time_point deadline) {
+        for (;;) {
+            const auto now = Clock::now();
+            if (stopping) return false;
+            if (now >= deadline) return true;
+            pollfd fd{wake[0], POLLIN, 0};
+            const timespec ts = ToTimespec(deadline - now);
+            if (ppoll(&fd, 1, &ts, nullptr) > 0) return false;
+        }
+    }
+
+    // Writes the reply spread over its wire time from `start`: each character goes out
+    // when it would have been fully received on a real line.
+    void SendPaced(int master, const std::vector<std::uint8_t>& reply, Clock::time_point start,
+                   Duration charTime) {
+        std::size_t sent = 0;
+        while (sent < reply.size()) {
+            const auto now = Clock::now();
+            const auto due =
+                now < start
+                    ? std::size_t{0}
+                    : std::min(reply.size(), static_cast<std::size_t>((now - start) / charTime));
+            if (due > sent) {
+                const ssize_t n = write(master, reply.data() + sent, due - sent);
+                if (n > 0) {
+                    sent += static_cast<std::size_t>(n);
+                    continue;
+                }
+                if (n < 0 && errno != EAGAIN && errno != EINTR) return;
+            }
+            const auto next = start + charTime * static_cast<std::int64_t>(sent + 1);
+            if (!SleepUntil(std::max(next, now + kMinStep))) return;
+        }
+    }
+
+    // One complete frame from the line. False when its CRC is bad (the stream is then out
+    // of step and the caller drops what else it holds).
+    bool Handle(int master, std::vector<std::uint8_t> frame, Clock::time_point arrival,
+                Duration charTime) {
+        if (!CrcValid(frame)) return false;
+        std::vector<std::uint8_t> reply;
+        Fault f;
+        int late;
+        std::uint8_t address;
+        {
+            std::lock_guard lock(mutex);
+            // At another speed than the module's the request would be noise to it.
+            if (map.RequiredSpeed() != 0 && map.RequiredSpeed() != speed) return true;
+            ++requests;
+            lastRequest = frame;
+            address = map.SlaveAddress();
+            const bool broadcast = frame[0] == 0;
+            if (frame[0] != address && !broadcast) return true;  // another slave's request
+            f = fault;
+            late = lateMs;
+            if (f == Fault::Silence) return true;  // as if the request never reached us
+            if (f == Fault::Exception) {
+                if (broadcast) return true;
+                reply =
+                    ExceptionReply(frame[0], frame[1], static_cast<std::uint8_t>(exceptionCode));
+            } else {
+                map.Update(Clock::now());
+                reply = Answer(map, frame);
+            }
+            if (broadcast) return true;  // carried out, never answered
+        }
+        if (f == Fault::BadCrc) {
+            reply.back() ^= 0x5A;
+        } else if (f == Fault::WrongAddress) {
+            reply[0] = static_cast<std::uint8_t>(address >= 247 ? 1 : address + 1);
+            reply.resize(reply.size() - 2);
+            AppendCrc(reply);
+        }
+        // The request took its own wire time to arrive; the reply starts after it.
+        auto start = arrival + charTime * static_cast<std::int64_t>(frame.size());
+        if (f == Fault::LateReply) start += std::chrono::milliseconds(late);
+        SendPaced(master, reply, start, charTime);
+        return true;
+    }
+
+    void Serve(int master, int slave) {
+        std::vector<std::uint8_t> buffer;
+        Clock::time_point first{};
+        Clock::time_point last{};
+        Duration charTime = CharTime(speed);
+        for (;;) {
+            const Duration silence = std::max<Duration>(charTime * 7 / 2, kMinSilence);
+            pollfd fds[2] = {{master, POLLIN, 0}, {wake[0], POLLIN, 0}};
+            timespec ts{};
+            if (!buffer.empty()) ts = ToTimespec(last + silence - Clock::now());
+            const int r = ppoll(fds, 2, buffer.empty() ? nullptr : &ts, nullptr);
+            if (r < 0 && errno != EINTR) return;
+            if (stopping || (r > 0 && fds[1].revents != 0)) return;
+            if (r > 0 && (fds[0].revents & POLLIN) != 0) {
+                std::uint8_t chunk[512];
+                const ssize_t n = read(master, chunk, sizeof chunk);
+                if (n > 0) {
+                    const auto now = Clock::now();
+                    if (buffer.empty()) first = now;
+                    last = now;
+                    buffer.insert(buffer.end(), chunk, chunk + n);
+                    // The client may have changed the speed while we waited.
+                    speed = kvel::sim::LineSpeed(slave);
+                    charTime = CharTime(speed);
+                }
+            } else if (r > 0) {
+                // Hang-up or error on the master: wait a little instead of spinning.
+                if (!SleepUntil(Clock::now() + std::chrono::milliseconds(10))) return;
+            }
+            while (!buffer.empty()) {
+                const int length = RequestLength(buffer.data(), buffer.size());
+                if (length <= 0 || buffer.size() < static_cast<std::size_t>(length)) break;
+                std::vector<std::uint8_t> frame(buffer.begin(), buffer.begin() + length);
+                buffer.erase(buffer.begin(), buffer.begin() + length);
+                if (!Handle(master, std::move(frame), first, charTime)) buffer.clear();
+                first = Clock::now();
+                if (stopping) return;
+            }
+            if (r == 0 && !buffer.empty()) {
+                // Silence ends a frame of a function we do not know; an incomplete frame
+                // of a known one is dropped, as a real slave drops it.
+                if (RequestLength(buffer.data(), buffer.size()) < 0) {
+                    Handle(master, buffer, first, charTime);
+                }
+                buffer.clear();
+            }
+        }
+    }
+};
+
+Simulator::Simulator(SimOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+Simulator::~Simulator() = default;
+
+bool Simulator::Start() {
+    return impl_->Plug();
+}
+
+bool Simulator::Plug() {
+    return impl_->Plug();
+}
+
+void Simulator::Unplug() {
+    impl_->Unplug();
+}
+
+bool Simulator::Plugged() const {
+    std::lock_guard guard(impl_->control);
+    return impl_->pty.IsOpen();
+}
+
+std::string Simulator::Error() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->error;
+}
+
+std::string Simulator::DevicePath() const {
+    if (!impl_->options.link.empty()) return impl_->options.link;
+    std::lock_guard lock(impl_->mutex);
+    return impl_->slavePath;
+}
+
+void Simulator::SetFault(Fault fault, int exceptionCode, int lateMs) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->fault = fault;
+    impl_->exceptionCode = exceptionCode;
+    impl_->lateMs = lateMs;
+}
+
+std::uint16_t Simulator::Register(std::uint16_t number) const {
+    std::lock_guard lock(impl_->mutex);
+    impl_->map.Update(Clock::now());
+    return impl_->map.Get(number);
+}
+
+void Simulator::SetRegister(std::uint16_t number, std::uint16_t value) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->map.Pin(number, value);
+}
+
+void Simulator::SetTypeCode(int code) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->map.LayOut(code);
+}
+
+void Simulator::SetDrift(bool on) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->map.Update(Clock::now());
+    impl_->map.SetDrift(on);
+}
+
+std::size_t Simulator::RequestCount() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->requests;
+}
+
+std::vector<std::uint8_t> Simulator::LastRequest() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->lastRequest;
+}
+
+std::uint8_t Simulator::Address() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->map.SlaveAddress();
+}
+
+long Simulator::LineSpeed() const {
+    return impl_->speed;
+}
+
+}  // namespace kvel::sim

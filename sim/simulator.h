@@ -1,0 +1,50 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kvel::sim {
+
+enum class Fault { None, Silence, BadCrc, WrongAddress, Exception, LateReply };
+
+struct SimOptions {
+    int typeCode = 215;          // register 145; decides 15/30 channels and the generation
+    std::uint8_t address = 100;  // slave address the module answers at
+    std::string link;            // optional path of a symlink to the device (e.g. /tmp/kvel-tty)
+    bool drift = true;           // temperatures drift slowly
+};
+
+// A simulated measuring module and host controller: a Modbus RTU slave on a
+// pseudo-terminal, served on its own thread. Every method may be called from any thread.
+class Simulator {
+  public:
+    explicit Simulator(SimOptions options = {});
+    ~Simulator();  // stops serving, closes the pty, removes the link
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    bool Start();               // create the pty, serve on a thread; false with a reason on failure
+    std::string Error() const;  // the reason of the last failed Start or Plug
+    std::string DevicePath() const;  // the link if set, else the /dev/pts/N path
+    void SetFault(Fault fault, int exceptionCode = 2, int lateMs = 800);
+    void Unplug();  // close the pty: the device disappears (and the link)
+    bool Plug();    // a new pty; the link points at it again
+    bool Plugged() const;
+    std::uint16_t Register(std::uint16_t number) const;  // module register
+    // Sets a register as a test wants it; a measurement register set so no longer drifts.
+    void SetRegister(std::uint16_t number, std::uint16_t value);
+    void SetTypeCode(int code);  // re-lays the map for the new generation/channel count
+    void SetDrift(bool on);
+    std::size_t RequestCount() const;  // complete, CRC-valid requests received
+    std::vector<std::uint8_t> LastRequest() const;
+    std::uint8_t Address() const;  // the slave address in force (it follows written settings)
+    long LineSpeed() const;        // bit/s the client set on the device (pacing uses it)
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kvel::sim
