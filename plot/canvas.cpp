@@ -1,0 +1,123 @@
+#include "plot/canvas.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+QColor ToQColor(TColor c) {
+    if (c & clSystemColor) {
+        const QPalette pal = QGuiApplication::palette();
+        switch (c) {
+            case clWindow:
+                return pal.color(QPalette::Base);
+            case clWindowText:
+                return pal.color(QPalette::WindowText);
+            case clHighlight:
+                return pal.color(QPalette::Highlight);
+            case clBtnShadow:
+                return pal.color(QPalette::Dark);
+            case clBtnText:
+                return pal.color(QPalette::ButtonText);
+            case clBtnHighlight:
+                return pal.color(QPalette::Light);
+            case clBtnFace:
+            default:
+                return pal.color(QPalette::Button);
+        }
+    }
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+TColor FromQColor(const QColor& c) {
+    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
+}
+
+Qt::PenStyle ToQtPenStyle(TPenStyle s) {
+    switch (s) {
+        case psDash:
+            return Qt::DashLine;
+        case psDot:
+            return Qt::DotLine;
+        case psDashDot:
+            return Qt::DashDotLine;
+        case psDashDotDot:
+            return Qt::DashDotDotLine;
+        case psClear:
+            return Qt::NoPen;
+        case psSolid:
+        case psInsideFrame:
+        default:
+            return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle ToQtBrushStyle(TBrushStyle s) {
+    switch (s) {
+        case bsClear:
+            return Qt::NoBrush;
+        case bsHorizontal:
+            return Qt::HorPattern;
+        case bsVertical:
+            return Qt::VerPattern;
+        case bsFDiagonal:
+            return Qt::FDiagPattern;
+        case bsBDiagonal:
+            return Qt::BDiagPattern;
+        case bsCross:
+            return Qt::CrossPattern;
+        case bsDiagCross:
+            return Qt::DiagCrossPattern;
+        case bsSolid:
+        default:
+            return Qt::SolidPattern;
+    }
+}
+
+QPen MakePen(TColor color, TPenStyle style, int width) {
+    QPen pen(ToQColor(color));
+    pen.setStyle(ToQtPenStyle(style));
+    pen.setWidth(width < 1 ? 1 : width);
+    pen.setCosmetic(width <= 1);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+void SetCopyMode(QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void DrawRectangle(QPainter& p, int l, int t, int r, int b) {
+    if (r - l < 1 || b - t < 1) return;
+    if (p.pen().style() == Qt::NoPen)
+        p.fillRect(QRect(l, t, r - l, b - t), p.brush());
+    else
+        p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void DrawEllipse(QPainter& p, int l, int t, int r, int b) {
+    p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+void FillRectangle(QPainter& p, int l, int t, int r, int b, const QBrush& brush) {
+    if (r > l && b > t) p.fillRect(QRect(l, t, r - l, b - t), brush);
+}
+
+void TextOut(QPainter& p, int x, int y, const QString& s) {
+    p.drawText(QPoint(x, y + p.fontMetrics().ascent()), s);
+}
+
+void TextOutUpward(QPainter& p, int x, int y, const QString& s) {
+    p.save();
+    p.translate(x, y);
+    p.rotate(-90);
+    p.drawText(QPoint(0, p.fontMetrics().ascent()), s);
+    p.restore();
+}
+
+int TextWidth(const QPainter& p, const QString& s) {
+    return p.fontMetrics().horizontalAdvance(s);
+}
+
+int TextHeight(const QPainter& p, const QString&) {
+    return p.fontMetrics().height();
+}

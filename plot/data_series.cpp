@@ -1,0 +1,170 @@
+#include <cmath>
+
+#include "plot/plot.h"
+#include "plot/series.h"
+
+Tsp_DataSeries::~Tsp_DataSeries() {
+    if (plot_) plot_->RemoveSeries(this);
+}
+
+void Tsp_DataSeries::SetPlot(Tsp_XYPlot* plot) {
+    if (plot == plot_) return;
+    Tsp_XYPlot* old = plot_;
+    plot_ = nullptr;
+    if (old) old->RemoveSeries(this);
+    plot_ = plot;
+    if (plot_) plot_->AddSeries(this);
+}
+
+void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis v) {
+    if (v == xAxis_) return;
+    xAxis_ = v;
+    if (!plot_) return;
+    const bool a = plot_->AutoScaleAxis(plot_->BottomAxis());
+    const bool b = plot_->AutoScaleAxis(plot_->TopAxis());
+    // The series now draws against another axis: the field is stale even without a re-fit.
+    if (a || b)
+        plot_->Invalidate();
+    else if (active_)
+        plot_->InvalidateParts(false, false, true);
+}
+
+void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis v) {
+    if (v == yAxis_) return;
+    yAxis_ = v;
+    if (!plot_) return;
+    const bool a = plot_->AutoScaleAxis(plot_->LeftAxis());
+    const bool b = plot_->AutoScaleAxis(plot_->RightAxis());
+    if (a || b)
+        plot_->Invalidate();
+    else if (active_)
+        plot_->InvalidateParts(false, false, true);
+}
+
+void Tsp_DataSeries::SetActive(bool v) {
+    if (v == active_) return;
+    active_ = v;
+    if (plot_) plot_->SeriesChanged(this);
+}
+
+void Tsp_DataSeries::SetLegend(const QString& v) {
+    if (v == legend_) return;
+    legend_ = v;
+    LegendChanged();
+}
+
+void Tsp_DataSeries::DataChanged(ChangeKind kind) {
+    if (!active_ || !plot_) return;
+    if (kind == dcData)
+        plot_->SeriesChanged(this);
+    else
+        plot_->InvalidateParts(false, false, true);
+}
+
+Tsp_XYDataSeries::Tsp_XYDataSeries() {
+    blocks_.push_back(std::make_unique<Block>());
+    lineAttr_.OnChange = [this](Tsp_CustomLineAttr* a) { AttrChanged(a); };
+}
+
+Tsp_XYDataSeries::~Tsp_XYDataSeries() {
+    lineAttr_.OnChange = nullptr;
+}
+
+void Tsp_XYDataSeries::Append(double x, double y) {
+    if (count_ >= Capacity()) blocks_.push_back(std::make_unique<Block>());
+    Block& b = *blocks_[count_ / kGrowth];
+    b.x[count_ % kGrowth] = x;
+    b.y[count_ % kGrowth] = y;
+    if (count_ == 0) {
+        xMin_ = xMax_ = x;
+        yMin_ = yMax_ = y;
+        extremaValid_ = true;
+        xAscending_ = !std::isnan(x);
+    } else {
+        if (extremaValid_) {
+            if (x < xMin_)
+                xMin_ = x;
+            else if (x > xMax_)
+                xMax_ = x;
+            if (y < yMin_)
+                yMin_ = y;
+            else if (y > yMax_)
+                yMax_ = y;
+        }
+        if (xAscending_ && !(x >= XValue(count_ - 1))) xAscending_ = false;
+    }
+    ++count_;
+}
+
+void Tsp_XYDataSeries::AddXY(double x, double y) {
+    Append(x, y);
+    if (!CanPlot()) return;
+    DataChanged(dcData);
+    plot_->Update();
+}
+
+void Tsp_XYDataSeries::Clear() {
+    const bool had = count_ > 0;
+    count_ = 0;
+    xAscending_ = true;
+    if (active_ && had && CanPlot()) DataChanged(dcData);
+}
+
+void Tsp_XYDataSeries::SetLockInvalidate(bool v) {
+    if (v == locked_) return;
+    locked_ = v;
+    if (CanPlot()) DataChanged(dcData);
+}
+
+void Tsp_XYDataSeries::SetLineAttr(const Tsp_LineAttr& a) {
+    if (&a != &lineAttr_ && !lineAttr_.SameValues(a)) lineAttr_.Assign(a);
+}
+
+void Tsp_XYDataSeries::ScanExtrema() {
+    xMin_ = xMax_ = XValue(0);
+    yMin_ = yMax_ = YValue(0);
+    for (int i = 1; i < count_; ++i) {
+        const double x = XValue(i), y = YValue(i);
+        if (x < xMin_)
+            xMin_ = x;
+        else if (x > xMax_)
+            xMax_ = x;
+        if (y < yMin_)
+            yMin_ = y;
+        else if (y > yMax_)
+            yMax_ = y;
+    }
+    extremaValid_ = true;
+}
+
+bool Tsp_XYDataSeries::GetXMin(double& v) {
+    if (count_ <= 0) return false;
+    if (!extremaValid_) ScanExtrema();
+    v = xMin_;
+    return true;
+}
+
+bool Tsp_XYDataSeries::GetXMax(double& v) {
+    if (count_ <= 0) return false;
+    if (!extremaValid_) ScanExtrema();
+    v = xMax_;
+    return true;
+}
+
+bool Tsp_XYDataSeries::GetYMin(double& v) {
+    if (count_ <= 0) return false;
+    if (!extremaValid_) ScanExtrema();
+    v = yMin_;
+    return true;
+}
+
+bool Tsp_XYDataSeries::GetYMax(double& v) {
+    if (count_ <= 0) return false;
+    if (!extremaValid_) ScanExtrema();
+    v = yMax_;
+    return true;
+}
+
+void Tsp_XYDataSeries::AttrChanged(void*) {
+    if (CanPlot()) DataChanged(dcAppearance);
+}

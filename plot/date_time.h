@@ -1,0 +1,16 @@
+// A point in time as the program keeps it: a double counting days since
+// 30 December 1899 00:00 local time, the fraction being the time of day
+// (for negative values the fraction still counts forward from midnight).
+#pragma once
+
+#include <QDateTime>
+
+double DateTimeFromQDateTime(const QDateTime& dt);
+// Rounds to the nearest millisecond, as the labels and the log show whole milliseconds.
+QDateTime QDateTimeFromDateTime(double value);
+
+struct TDateTimeParts {
+    int Year, Month, Day, Hour, Minute, Second, MSec;
+};
+// Calendar and clock fields of a day number, without any time-zone conversion.
+TDateTimeParts DecodeDateTime(double value);

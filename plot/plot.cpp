@@ -1,0 +1,276 @@
+#include "plot/plot.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <algorithm>
+
+void Tsp_MemBitmap::Resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+}
+
+Tsp_XYPlot::Tsp_XYPlot(QWidget* parent)
+    : QWidget(parent),
+      left_(std::make_unique<Tsp_Axis>(sfVertical, this)),
+      right_(std::make_unique<Tsp_Axis>(57, this)),
+      bottom_(std::make_unique<Tsp_Axis>(0, this)),
+      top_(std::make_unique<Tsp_Axis>(56, this)) {
+    left_->GridAttr()->Assign(Tsp_LineAttr(clGray, psSolid, 1, true));
+    bottom_->GridAttr()->Assign(Tsp_LineAttr(clGray, psSolid, 1, true));
+    // The plot paints every pixel itself: no background erase, no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    resize(180, 120);
+    rotatedFont_ = font();
+    rotatedFont_.setBold(true);
+}
+
+Tsp_XYPlot::~Tsp_XYPlot() {
+    for (Tsp_DataSeries* s : series_) s->PlotDestroyed();
+    for (Tsp_PlotMarker* m : before_) m->PlotDestroyed();
+    for (Tsp_PlotMarker* m : after_) m->PlotDestroyed();
+    screenPainter_.reset();
+}
+
+void Tsp_XYPlot::AssignAxis(Tsp_Axis& held, const Tsp_Axis& a) {
+    if (&held == &a) return;
+    held.Assign(a);
+    Invalidate();
+}
+
+void Tsp_XYPlot::RequestPaint() {
+    paintPending_ = true;
+    update();
+}
+
+void Tsp_XYPlot::Invalidate() {
+    layoutValid_ = frameValid_ = fieldValid_ = false;
+    RequestPaint();
+}
+
+void Tsp_XYPlot::InvalidateParts(bool layout, bool frame, bool field) {
+    if (layout) layoutValid_ = false;
+    if (frame) frameValid_ = false;
+    if (field) fieldValid_ = false;
+    RequestPaint();
+}
+
+void Tsp_XYPlot::InvalidateBuffers() {
+    frameValid_ = fieldValid_ = false;
+}
+
+void Tsp_XYPlot::Update() {
+    if (paintPending_ && isVisible()) repaint();
+}
+
+void Tsp_XYPlot::EnsureControlImage() {
+    if (screen_.size() == size() && !screen_.isNull()) return;
+    screenPainter_.reset();
+    screen_ = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
+    screen_.fill(ToQColor(color_));
+}
+
+QPainter* Tsp_XYPlot::ControlCanvas() {
+    EnsureControlImage();
+    if (!screenPainter_) screenPainter_ = std::make_unique<QPainter>(&screen_);
+    return screenPainter_.get();
+}
+
+QPainter* Tsp_XYPlot::DrawCanvas() {
+    if (drawCanvas_) return drawCanvas_;
+    update();  // whatever the caller draws on the control's canvas must reach the screen
+    return ControlCanvas();
+}
+
+void Tsp_XYPlot::SetColor(TColor v) {
+    if (v == color_) return;
+    color_ = v;
+    Invalidate();
+}
+
+void Tsp_XYPlot::SetFieldColor(TColor v) {
+    if (v == fieldColor_) return;
+    fieldColor_ = v;
+    InvalidateParts(false, false, true);
+}
+
+void Tsp_XYPlot::SetBorderStyle(Tsp_BorderStyle v) {
+    if (v == borderStyle_) return;
+    borderStyle_ = v;
+    if (BufferedDisplay()) InvalidateBuffers();
+    DrawBorder();
+}
+
+void Tsp_XYPlot::SetBufferedDisplay(bool v) {
+    if (v == BufferedDisplay()) return;
+    if (v)
+        memBitmap_ = std::make_unique<Tsp_MemBitmap>(width(), height());
+    else
+        memBitmap_.reset();
+    Invalidate();
+}
+
+void Tsp_XYPlot::AddSeries(Tsp_DataSeries* s) {
+    if (!s) return;
+    if (std::find(series_.begin(), series_.end(), s) == series_.end()) series_.push_back(s);
+    if (s->Active()) SeriesChanged(s);
+}
+
+void Tsp_XYPlot::RemoveSeries(Tsp_DataSeries* s) {
+    const auto it = std::find(series_.begin(), series_.end(), s);
+    if (it == series_.end()) return;
+    series_.erase(it);
+    if (s->Active()) SeriesChanged(s);
+}
+
+void Tsp_XYPlot::AddMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when) {
+    if (!m) return;
+    auto& list = when == dmBeforeSeries ? before_ : after_;
+    if (std::find(list.begin(), list.end(), m) == list.end()) list.push_back(m);
+    if (m->Visible()) InvalidateParts(false, false, true);
+}
+
+void Tsp_XYPlot::RemoveMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when) {
+    auto& list = when == dmBeforeSeries ? before_ : after_;
+    const auto it = std::find(list.begin(), list.end(), m);
+    if (it == list.end()) return;
+    list.erase(it);
+    if (m->Visible()) InvalidateParts(false, false, true);
+}
+
+bool Tsp_XYPlot::AutoScaleAxis(Tsp_Axis* axis) {
+    if (!axis || (!axis->AutoMin() && !axis->AutoMax())) return false;
+    const bool vertical = axis->IsVertical();
+    bool foundMin = false, foundMax = false;
+    double mn = 0, mx = 0;
+    for (Tsp_DataSeries* s : series_) {
+        if (!s->Active()) continue;
+        const bool bound = vertical ? s->YAxis() == (axis == left_.get() ? dsyLeft : dsyRight)
+                                    : s->XAxis() == (axis == bottom_.get() ? dsxBottom : dsxTop);
+        if (!bound) continue;
+        double v = 0;
+        if (axis->AutoMin() && (vertical ? s->GetYMin(v) : s->GetXMin(v))) {
+            if (!foundMin || v < mn) mn = v;
+            foundMin = true;
+        }
+        if (axis->AutoMax() && (vertical ? s->GetYMax(v) : s->GetXMax(v))) {
+            if (!foundMax || v > mx) mx = v;
+            foundMax = true;
+        }
+    }
+    if (!foundMin && !foundMax) return false;
+    if (!foundMin) mn = axis->Min();
+    if (!foundMax) mx = axis->Max();
+    const double pad = (mx - mn) * 0.025;
+    if (foundMin) mn -= pad;
+    if (foundMax) mx += pad;
+    if (mn != axis->Min() || mx != axis->Max()) axis->ApplyRange(mn, mx);
+    return true;
+}
+
+void Tsp_XYPlot::SeriesChanged(Tsp_DataSeries* s) {
+    const bool a = AutoScaleAxis(s->XAxis() == dsxTop ? top_.get() : bottom_.get());
+    const bool b = AutoScaleAxis(s->YAxis() == dsyRight ? right_.get() : left_.get());
+    if (a || b)
+        Invalidate();
+    else
+        InvalidateParts(false, false, true);
+}
+
+void Tsp_XYPlot::paintEvent(QPaintEvent* e) {
+    if (paintPending_ || screen_.size() != size()) Paint();
+    QPainter wp(this);
+    wp.drawImage(e->rect(), screen_, e->rect());
+}
+
+void Tsp_XYPlot::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Invalidate();
+}
+
+void Tsp_XYPlot::changeEvent(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::FontChange:
+            layoutValid_ = frameValid_ = fieldValid_ = false;
+            rotatedFont_ = font();
+            rotatedFont_.setBold(true);
+            RequestPaint();
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+            // System colours changed: redraw the whole image at once.
+            if (memBitmap_) {
+                memBitmap_->Resize(width(), height());
+                if (memBitmap_->Valid()) {
+                    QPainter p(&memBitmap_->Image());
+                    DrawOnCanvas(&p, width(), height());
+                }
+            }
+            RequestPaint();
+            break;
+        case QEvent::WindowTitleChange:
+            Invalidate();
+            break;
+        default:
+            break;
+    }
+    QWidget::changeEvent(e);
+}
+
+namespace {
+TShiftState ShiftOf(const QMouseEvent* e) {
+    TShiftState s = 0;
+    const Qt::KeyboardModifiers m = e->modifiers();
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    const Qt::MouseButtons b = e->buttons();
+    if (b & Qt::LeftButton) s |= ssLeft;
+    if (b & Qt::RightButton) s |= ssRight;
+    if (b & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+TMouseButton ButtonOf(const QMouseEvent* e) {
+    switch (e->button()) {
+        case Qt::RightButton:
+            return mbRight;
+        case Qt::MiddleButton:
+            return mbMiddle;
+        default:
+            return mbLeft;
+    }
+}
+}  // namespace
+
+void Tsp_XYPlot::mousePressEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    MouseDown(ButtonOf(e), ShiftOf(e), p.x(), p.y());
+}
+
+void Tsp_XYPlot::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    MouseMove(ShiftOf(e), p.x(), p.y());
+}
+
+void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    MouseUp(ButtonOf(e), ShiftOf(e), p.x(), p.y());
+    if (e->button() == Qt::LeftButton && rect().contains(p) && OnClick) OnClick(this);
+}
+
+void Tsp_XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    MouseDown(ButtonOf(e), ShiftOf(e) | ssDouble, p.x(), p.y());
+    if (OnDblClick) OnDblClick(this);
+}
+
+void Tsp_XYPlot::DoDrawEnd() {
+    if (OnDrawEnd) OnDrawEnd(this);
+}
+
+void Tsp_XYPlot::DoFieldDraw() {
+    if (OnFieldDraw) OnFieldDraw(this);
+}

@@ -1,0 +1,305 @@
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdlib>
+
+#include "plot/scale_axis.h"
+#include "plot/tick_format.h"
+
+namespace {
+// A little above ln 10, so that an exact power of ten of 10 or more yields one less than its
+// exponent; the tick grid of every stored chart depends on it.
+constexpr double kLn10 = 2.30258509299405;
+constexpr int kPixelLimit = 16383;
+
+int RoundInt(double v) {
+    return int(std::nearbyint(v));
+}
+double Frac(double v) {
+    return v - std::trunc(v);
+}
+}  // namespace
+
+Tsp_Scale::Tsp_Scale(std::uint32_t flags) : flags_(flags) {
+    ApplyRange(0, 10);
+}
+
+Tsp_Scale::~Tsp_Scale() {
+    lineAttr_.OnChange = nullptr;
+}
+
+void Tsp_Scale::ApplyRange(double a, double b) {
+    // A range that is not a number would poison every pixel; keep the one we have.
+    if (!std::isfinite(a) || !std::isfinite(b)) return;
+    if (a <= b) {
+        min_ = a;
+        max_ = b;
+    } else {
+        min_ = b;
+        max_ = a;
+    }
+    if (min_ == max_) {
+        if (std::fabs(max_) < 10) {
+            max_ = max_ + 1;
+            min_ = max_ - 1;
+        } else {
+            max_ = max_ + std::fabs(max_) / 10;
+            min_ = max_ - std::fabs(max_) / 10;
+        }
+    }
+    range_ = max_ - min_;
+    const int d = int(std::floor(std::log(range_) / kLn10));
+    k_ = d <= 0 ? std::trunc(std::exp((1 - d) * kLn10))
+                : 1.0 / std::trunc(std::exp((d - 1) * kLn10));
+    firstTick_ = std::ceil(min_ * k_);
+    lastTick_ = std::floor(max_ * k_);
+    CalcMapping();
+    CalcTicks();
+    CalcTickPixels();
+}
+
+void Tsp_Scale::SetLinePos(int x, int y, int length) {
+    if (x == lineX_ && y == lineY_ && length == lineLen_) return;
+    lineX_ = x;
+    lineY_ = y;
+    lineLen_ = length == 0 ? 1 : std::abs(length);
+    CalcMapping();
+    CalcTickPixels();
+}
+
+void Tsp_Scale::CalcMapping() {
+    ppu_ = lineLen_ / range_;
+    if (Inversed()) ppu_ = -ppu_;
+    originValue_ = Inversed() ? max_ : min_;
+    if (IsVertical()) {
+        pixelOrigin_ = lineY_;
+        ppu_ = -ppu_;
+    } else {
+        pixelOrigin_ = lineX_;
+    }
+}
+
+void Tsp_Scale::CalcTicks() {
+    tickCount_ = wantedTicks_;
+    if (tickCount_ == 0) return;
+    if (FractionMode()) {
+        const double s = tickCount_ < 2 ? 1.0 : 1.0 / (tickCount_ - 1);
+        for (int i = 0; i < tickCount_; ++i) ticks_[i] = i * s;
+        return;
+    }
+    const int span = RoundInt(lastTick_ - firstTick_);
+    if (wantedTicks_ < 2) {
+        tickStep_ = span;
+        tickCount_ = 1;
+    } else {
+        tickStep_ = std::max(1, span / (wantedTicks_ - 1));
+        tickCount_ = std::min(span / tickStep_ + 1, kMaxTicks);
+    }
+    const double base = Inversed() ? lastTick_ : firstTick_;
+    const double step = Inversed() ? -tickStep_ : tickStep_;
+    for (int i = 0; i < tickCount_; ++i) ticks_[i] = std::trunc(base + i * step) / k_;
+}
+
+void Tsp_Scale::CalcTickPixels() {
+    if (wantedTicks_ == 0) {
+        tickCount_ = 0;
+        return;
+    }
+    for (int i = 0; i < tickCount_; ++i) {
+        if (FractionMode()) {
+            const int off = RoundInt(lineLen_ * ticks_[i]);
+            tickPixels_[i] = std::int16_t(IsVertical() ? pixelOrigin_ - off : pixelOrigin_ + off);
+        } else {
+            tickPixels_[i] = std::int16_t(ValueToPixel(ticks_[i]));
+        }
+    }
+}
+
+int Tsp_Scale::ValueToPixel(double v) const {
+    const double p = (v - originValue_) * ppu_ + pixelOrigin_;
+    if (p > kPixelLimit) return kPixelLimit;
+    if (p >= -kPixelLimit) return RoundInt(p);
+    return -kPixelLimit;
+}
+
+double Tsp_Scale::PixelToValue(int p) const {
+    return (p - pixelOrigin_) / ppu_ + originValue_;
+}
+
+double Tsp_Scale::TickValue(int i) const {
+    if (!(flags_ & sfNoTicksAdjusted)) return ticks_[i];
+    return Inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
+}
+
+QString Tsp_Scale::GetTickLabel(int i) {
+    return LabelAsDataTime() ? FormatDateTimePattern(labelFormat_, TickValue(i))
+                             : FormatFloatPattern(labelFormat_, TickValue(i));
+}
+
+void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
+    const double vd = inPixels ? delta / ppu_ : delta;
+    const double pd = inPixels ? delta : delta * ppu_;
+    if (vd == 0 || !std::isfinite(vd)) return;
+    min_ += vd;
+    max_ = min_ + range_;
+    originValue_ = Inversed() ? max_ : min_;
+    firstTick_ = std::ceil(min_ * k_);
+    lastTick_ = std::floor(max_ * k_);
+    if (std::fabs(vd) > range_) {
+        CalcTicks();
+    } else if (FractionMode()) {
+        const double s = wantedTicks_ < 2 ? 1.0 : 1.0 / (wantedTicks_ - 1);
+        const double x = IsVertical() ? -pd : pd;
+        double e = Frac((lineLen_ * ticks_[0] - x) / (lineLen_ * s));
+        if (e < 0) e += 1;
+        tickCount_ = std::min(int(std::trunc(1 / s - e)) + 1, kMaxTicks);
+        for (int i = 0; i < tickCount_; ++i) ticks_[i] = s * i + s * e;
+    } else if (tickStep_ > 0) {
+        const double step = tickStep_;
+        double f = Frac((ticks_[0] * k_ - originValue_ * k_) / step);
+        if (!Inversed()) {
+            if (f < 0) f += 1;
+            const double t0 = originValue_ * k_ + step * f;
+            tickCount_ = std::min(int(std::trunc((max_ * k_ - t0) / step)) + 1, kMaxTicks);
+            for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 + step * i) / k_;
+        } else {
+            if (f > 0) f -= 1;
+            const double t0 = originValue_ * k_ + step * f;
+            tickCount_ = std::min(int(std::trunc((t0 - min_ * k_) / step)) + 1, kMaxTicks);
+            for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 - step * i) / k_;
+        }
+        if (tickCount_ < 0) tickCount_ = 0;
+    }
+    CalcTickPixels();
+}
+
+void Tsp_Scale::SetFlagBit(int bit, bool on) {
+    const std::uint32_t mask = 1u << bit;
+    if (bool(flags_ & mask) == on) return;
+    flags_ = on ? flags_ | mask : flags_ & ~mask;
+    FlagChanged(bit, on);
+}
+
+void Tsp_Scale::FlagChanged(int, bool) {}
+
+void Tsp_Scale::ClearFlagsRaw(std::uint32_t mask) {
+    flags_ &= ~mask;
+}
+
+int Tsp_Scale::Overhang(int cw, int ch, int tick, double edgeValue) {
+    if (tickCount_ == 0 || NoTicksLabel()) return 0;
+    const int b = std::abs(RoundInt((edgeValue - TickValue(tick)) * ppu_));
+    const int half = IsVertical() ? ch / 2 : int(GetTickLabel(tick).size()) * cw / 2;
+    return std::max(0, half - b);
+}
+
+int Tsp_Scale::StartOverhang(int cw, int ch) {
+    return Overhang(cw, ch, 0, originValue_);
+}
+
+int Tsp_Scale::EndOverhang(int cw, int ch) {
+    return Overhang(cw, ch, tickCount_ - 1, Inversed() ? min_ : max_);
+}
+
+int Tsp_Scale::BandWidth(int cw, int ch) {
+    const int w = lineAttr_.Width();
+    if (tickCount_ == 0) return w;
+    if (NoTicksLabel()) return TicksLines() ? w + 4 : w;
+    if (!IsVertical()) return w + ch + 5;
+    int longest = 0;
+    for (int i = 0; i < tickCount_; ++i) longest = std::max(longest, int(GetTickLabel(i).size()));
+    return w + longest * cw + 5;
+}
+
+void Tsp_Scale::DrawAxisLine(QPainter& p, int startExt, int endExt) const {
+    if (!lineAttr_.Visible()) return;
+    p.setPen(MakePen(lineAttr_.Color(), lineAttr_.Style(), 1));
+    SetCopyMode(p);
+    const int outward = IsFarSide() ? 1 : -1;
+    for (int i = 0; i < lineAttr_.Width(); ++i) {
+        if (IsVertical()) {
+            const int x = lineX_ + outward * i;
+            p.drawLine(x, lineY_ - lineLen_ - endExt, x, lineY_ + startExt + 1);
+        } else {
+            const int y = lineY_ - outward * i;
+            p.drawLine(lineX_ - startExt, y, lineX_ + lineLen_ + endExt + 1, y);
+        }
+    }
+}
+
+void Tsp_Scale::DrawTicksAndLabels(QPainter& p) {
+    if (!TicksLines() && NoTicksLabel()) return;
+    const int w = lineAttr_.Width();
+    const bool far = IsFarSide();
+    if (TicksLines()) {
+        for (int i = 0; i < tickCount_; ++i) {
+            const int t = tickPixels_[i];
+            // Four pixels outward from just outside the line, drawn rightward or downward.
+            if (IsVertical()) {
+                const int x0 = far ? lineX_ + w : lineX_ - w - 3;
+                p.drawLine(x0, t, x0 + 4, t);
+            } else {
+                const int y0 = far ? lineY_ - w - 3 : lineY_ + w;
+                p.drawLine(t, y0, t, y0 + 4);
+            }
+        }
+    }
+    if (NoTicksLabel()) return;
+    const int h8 = TextHeight(p, QStringLiteral("8"));
+    for (int i = 0; i < tickCount_; ++i) {
+        const QString s = GetTickLabel(i);
+        const int t = tickPixels_[i];
+        const int tw = TextWidth(p, s);
+        if (IsVertical())
+            TextOut(p, far ? lineX_ + w + 5 : lineX_ - w - 5 - tw, t - h8 / 2, s);
+        else
+            TextOut(p, t - tw / 2, far ? lineY_ - w - h8 - 5 : lineY_ + w + 5, s);
+    }
+}
+
+void Tsp_Scale::AssignScale(const Tsp_Scale& s) {
+    flags_ = s.flags_;
+    lineX_ = s.lineX_;
+    lineY_ = s.lineY_;
+    lineLen_ = s.lineLen_;
+    wantedTicks_ = s.wantedTicks_;
+    labelFormat_ = s.labelFormat_;
+    ApplyRange(s.min_, s.max_);
+    lineAttr_.Assign(s.lineAttr_);
+}
+
+void Tsp_Scale::WriteProperties(Tsp_PropertyList& out) const {
+    const auto num = [](double v) {
+        return QString::number(v, 'g', QLocale::FloatingPointShortest);
+    };
+    out.emplace_back("SFlags", QString::number(flags_));
+    out.emplace_back("SLinePos", QString("(%1 %2 %3)").arg(lineX_).arg(lineY_).arg(lineLen_));
+    if (min_ != 0) out.emplace_back("fMin", num(min_));
+    out.emplace_back("fMax", num(max_));
+}
+
+bool Tsp_Scale::ReadProperty(const QString& name, const QString& value) {
+    const QLocale c = QLocale::c();
+    bool ok = false;
+    if (name == "SFlags") {
+        const uint v = c.toUInt(value.trimmed(), &ok);
+        if (ok) flags_ = v;
+    } else if (name == "SLinePos") {
+        static const QRegularExpression re(R"(^\s*\(\s*(-?\d+)\s+(-?\d+)\s+(-?\d+)\s*\)\s*$)");
+        const QRegularExpressionMatch m = re.match(value);
+        ok = m.hasMatch();
+        if (ok) {
+            lineX_ = m.captured(1).toInt();
+            lineY_ = m.captured(2).toInt();
+            // A zero length would divide by zero in the mapping; repaired as SetLinePos does.
+            const int len = m.captured(3).toInt();
+            lineLen_ = len == 0 ? 1 : std::abs(len);
+        }
+    } else if (name == "fMin" || name == "fMax") {
+        const double v = c.toDouble(value.trimmed(), &ok);
+        ok = ok && std::isfinite(v);
+        if (ok && name == "fMin") min_ = v;
+        if (ok && name == "fMax") ApplyRange(min_, v);
+    }
+    return ok;
+}

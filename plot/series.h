@@ -1,0 +1,207 @@
+// Data series of the XY plot: attachment to a plot and axis choice, point storage with
+// cached extrema, and the line series that draws its points as segments and marks.
+//
+// Series and plot know each other both ways: a series registers with its plot, the plot
+// clears the series' plot reference when it goes, and a series unregisters when it goes.
+// Events are std::function members; an empty one is not called.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "plot/scale_axis.h"
+
+class Tsp_XYPlot;
+class Tsp_XYLine;
+
+enum Tsp_WhatXAxis { dsxBottom, dsxTop };
+enum Tsp_WhatYAxis { dsyLeft, dsyRight };
+
+// Base of everything the plot draws from data.
+class Tsp_DataSeries {
+  public:
+    enum ChangeKind { dcData = 0, dcAppearance = 1 };
+
+    Tsp_DataSeries() = default;
+    virtual ~Tsp_DataSeries();
+    Tsp_DataSeries(const Tsp_DataSeries&) = delete;
+    Tsp_DataSeries& operator=(const Tsp_DataSeries&) = delete;
+
+    Tsp_XYPlot* Plot() const { return plot_; }
+    void SetPlot(Tsp_XYPlot* plot);
+    Tsp_WhatXAxis XAxis() const { return xAxis_; }
+    void SetXAxis(Tsp_WhatXAxis v);
+    Tsp_WhatYAxis YAxis() const { return yAxis_; }
+    void SetYAxis(Tsp_WhatYAxis v);
+    bool Active() const { return active_; }
+    // Stores a change and lets the plot re-fit its axes (also while LockInvalidate is on).
+    void SetActive(bool v);
+    QString Legend() const { return legend_; }
+    void SetLegend(const QString& v);
+
+    virtual void LegendChanged() {}
+    virtual void Draw() = 0;
+    virtual bool GetXMin(double& v) = 0;
+    virtual bool GetXMax(double& v) = 0;
+    virtual bool GetYMin(double& v) = 0;
+    virtual bool GetYMax(double& v) = 0;
+    virtual void DrawLegendMarker(QPainter&, const TRect&) {}
+
+    // Data changes let the plot re-fit the axes; appearance changes repaint the field.
+    void DataChanged(ChangeKind kind);
+
+    // The plot is going away: forget it without calling it.
+    void PlotDestroyed() { plot_ = nullptr; }
+
+  protected:
+    Tsp_XYPlot* plot_ = nullptr;
+    Tsp_WhatXAxis xAxis_ = dsxBottom;
+    Tsp_WhatYAxis yAxis_ = dsyLeft;
+    bool active_ = true;
+    QString legend_;
+};
+
+// Points in blocks of 32, so that growing never moves the points already held.
+class Tsp_XYDataSeries : public Tsp_DataSeries {
+  public:
+    static constexpr int kGrowth = 32;
+
+    Tsp_XYDataSeries();
+    ~Tsp_XYDataSeries() override;
+
+    int Count() const { return count_; }
+    int Capacity() const { return int(blocks_.size()) * kGrowth; }
+    // i must lie in 0 .. Count() − 1.
+    double XValue(int i) const { return blocks_[i / kGrowth]->x[i % kGrowth]; }
+    double YValue(int i) const { return blocks_[i / kGrowth]->y[i % kGrowth]; }
+    // True while the X values never decrease; then the visible run is found by bisection.
+    bool XAscending() const { return xAscending_; }
+
+    // Appends; when CanPlot, reports a data change and repaints the plot at once.
+    void AddXY(double x, double y);
+    // Empties the series; the storage keeps its capacity.
+    void Clear();
+    bool LockInvalidate() const { return locked_; }
+    void SetLockInvalidate(bool v);
+    bool CanPlot() const { return !locked_ && plot_; }
+
+    Tsp_LineAttr* LineAttr() { return &lineAttr_; }
+    void SetLineAttr(const Tsp_LineAttr& a);
+
+    bool GetXMin(double& v) override;
+    bool GetXMax(double& v) override;
+    bool GetYMin(double& v) override;
+    bool GetYMax(double& v) override;
+
+    virtual void AttrChanged(void* sender);
+
+  protected:
+    void Append(double x, double y);
+    void ScanExtrema();
+
+    struct Block {
+        std::array<double, kGrowth> x, y;
+    };
+    std::vector<std::unique_ptr<Block>> blocks_;
+    int count_ = 0;
+    double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
+    bool extremaValid_ = false;
+    bool xAscending_ = true;
+    Tsp_LineAttr lineAttr_;
+    bool locked_ = false;
+};
+
+enum TPointKind {
+    ptRectangle,
+    ptEllipse,
+    ptDiamond,
+    ptCross,
+    ptCustom,
+    ptTriangle,
+    ptDownTriangle
+};
+
+// Shape, size and colours of point marks; the fill is its brush part (Color, Style).
+class Tsp_PointAttr {
+  public:
+    Tsp_PointAttr() = default;
+    Tsp_PointAttr(const Tsp_PointAttr&) = delete;
+    Tsp_PointAttr& operator=(const Tsp_PointAttr&) = delete;
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor v);
+    TBrushStyle Style() const { return style_; }
+    void SetStyle(TBrushStyle v);
+    TPointKind Kind() const { return kind_; }
+    void SetKind(TPointKind v);
+    // Sizes are kept as half-extents: left hl, right hl + 1, top vt, bottom vt + 1, so a size
+    // reads back odd (6 stores 3 and 4 and reads 7).
+    int HSize() const { return hl_ + hr_; }
+    void SetHSize(int v);
+    int VSize() const { return vt_ + vb_; }
+    void SetVSize(int v);
+    int HalfLeft() const { return hl_; }
+    int HalfRight() const { return hr_; }
+    int HalfTop() const { return vt_; }
+    int HalfBottom() const { return vb_; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v);
+    // Never wider than the smaller half-extent.
+    int BorderWidth() const { return borderWidth_; }
+    void SetBorderWidth(int v);
+    TColor BorderColor() const { return borderColor_; }
+    void SetBorderColor(TColor v);
+
+    // Kind, visibility, sizes and the brush part; not the border.
+    void Assign(const Tsp_PointAttr& s);
+    // Border colour and width, solid, copy mode; the brush from the fill.
+    void ApplyTo(QPainter& p) const;
+
+    // Called with the attribute as sender when a stored value changes.
+    std::function<void(Tsp_PointAttr* sender)> OnChange;
+
+  private:
+    void Changed() {
+        if (OnChange) OnChange(this);
+    }
+    TColor color_ = clWhite;
+    TBrushStyle style_ = bsSolid;
+    TPointKind kind_ = ptRectangle;
+    int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
+    bool visible_ = false;
+    int borderWidth_ = 1;
+    TColor borderColor_ = clBlack;
+};
+
+// Draws its points as a line of segments and/or point marks.
+class Tsp_XYLine : public Tsp_XYDataSeries {
+  public:
+    Tsp_XYLine();
+    ~Tsp_XYLine() override;
+
+    Tsp_PointAttr* PointAttr() { return &pointAttr_; }
+    void SetPointAttr(const Tsp_PointAttr& a);
+
+    // Called for ptCustom marks with the series, the point's values and its pixel.
+    std::function<void(Tsp_XYLine* line, double xv, double yv, int x, int y)> OnDrawCustomPoint;
+
+    void Draw() override;
+    void DrawLegendMarker(QPainter& p, const TRect& r) override;
+    void AttrChanged(void* sender) override;
+    // Appends and draws only the new segment and mark, at once, without notifying the plot.
+    void QuickAddXY(double x, double y);
+
+    // Draws a mark of the current kind around (x, y) with the painter's pen and brush.
+    void DrawMark(QPainter& p, int x, int y) const;
+
+  private:
+    void DrawSegments(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
+    void DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
+    void VisibleRun(const Tsp_Axis& xa, int margin, int& first, int& last) const;
+    void DrawPointMark(QPainter& p, double xv, double yv, int x, int y);
+
+    Tsp_PointAttr pointAttr_;
+};

@@ -1,0 +1,238 @@
+#include <QPolygon>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "plot/plot.h"
+#include "plot/series.h"
+
+namespace {
+constexpr int kFar = 16000;
+constexpr std::size_t kBatch = 4096;
+
+bool IsFar(int x, int y) {
+    return x < -kFar || x > kFar || y < -kFar || y > kFar;
+}
+
+// Recently drawn segments. Drawing the same segment again with an opaque solid pen changes no
+// pixel, and dense data repeats segments a lot within one pixel column.
+class SegmentCache {
+  public:
+    bool Seen(int x0, int y0, int x1, int y1) {
+        const std::uint64_t key = (std::uint64_t(std::uint16_t(x0)) << 48) |
+                                  (std::uint64_t(std::uint16_t(y0)) << 32) |
+                                  (std::uint64_t(std::uint16_t(x1)) << 16) | std::uint16_t(y1);
+        std::uint64_t& slot = slots_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kBits)];
+        if (slot == key + 1) return true;
+        slot = key + 1;
+        return false;
+    }
+
+  private:
+    static constexpr int kBits = 12;
+    std::array<std::uint64_t, 1u << kBits> slots_{};
+};
+
+const Tsp_Axis& XAxisOf(Tsp_XYPlot& plot, Tsp_WhatXAxis w) {
+    return w == dsxTop ? *plot.TopAxis() : *plot.BottomAxis();
+}
+const Tsp_Axis& YAxisOf(Tsp_XYPlot& plot, Tsp_WhatYAxis w) {
+    return w == dsyRight ? *plot.RightAxis() : *plot.LeftAxis();
+}
+}  // namespace
+
+Tsp_XYLine::Tsp_XYLine() {
+    pointAttr_.OnChange = [this](Tsp_PointAttr* a) { AttrChanged(a); };
+}
+
+Tsp_XYLine::~Tsp_XYLine() {
+    pointAttr_.OnChange = nullptr;
+}
+
+void Tsp_XYLine::SetPointAttr(const Tsp_PointAttr& a) {
+    pointAttr_.Assign(a);
+}
+
+void Tsp_XYLine::AttrChanged(void* sender) {
+    // The mark shape follows Kind when drawn (DrawMark), so nothing is cached here.
+    Tsp_XYDataSeries::AttrChanged(sender);
+}
+
+void Tsp_XYLine::DrawMark(QPainter& p, int x, int y) const {
+    const int hl = pointAttr_.HalfLeft(), hr = pointAttr_.HalfRight();
+    const int vt = pointAttr_.HalfTop(), vb = pointAttr_.HalfBottom();
+    switch (pointAttr_.Kind()) {
+        case ptEllipse:
+            DrawEllipse(p, x - hl, y - vt, x + hr, y + vb);
+            break;
+        case ptDiamond:
+            p.drawPolygon(QPolygon(
+                {QPoint(x, y - vt), QPoint(x + hl, y), QPoint(x, y + vt), QPoint(x - hl, y)}));
+            break;
+        case ptCross:
+            p.drawLine(x - hl, y, x + hr, y);
+            p.drawLine(x, y - vt, x, y + vb);
+            break;
+        case ptTriangle:
+            p.drawPolygon(
+                QPolygon({QPoint(x, y - vt), QPoint(x + hl, y + vt), QPoint(x - hl, y + vt)}));
+            break;
+        case ptDownTriangle:
+            p.drawPolygon(
+                QPolygon({QPoint(x - hl, y - vt), QPoint(x + hl, y - vt), QPoint(x, y + vt)}));
+            break;
+        case ptRectangle:
+        case ptCustom:
+        default:
+            DrawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
+            break;
+    }
+}
+
+void Tsp_XYLine::DrawPointMark(QPainter& p, double xv, double yv, int x, int y) {
+    if (pointAttr_.Kind() == ptCustom) {
+        if (OnDrawCustomPoint) OnDrawCustomPoint(this, xv, yv, x, y);
+    } else {
+        DrawMark(p, x, y);
+    }
+}
+
+// The run of points [first, last] that can touch the painter's clip along X: the points whose
+// pixel lies within the clip widened by `margin`, plus one neighbour on each side. Pixels never
+// decrease (or never increase) along ascending X, so both ends are found by bisection.
+void Tsp_XYLine::VisibleRun(const Tsp_Axis& xa, int margin, int& first, int& last) const {
+    QPainter* p = plot_->DrawCanvas();
+    const QRect clip = p->hasClipping() ? p->clipBoundingRect().toAlignedRect()
+                                        : QRect(0, 0, p->device()->width(), p->device()->height());
+    const int a = clip.left() - margin, b = clip.right() + margin;
+    const bool rising = xa.PixelsPerUnit() >= 0;
+    const auto bisect = [&](auto before) {  // first index for which before(px) is false
+        int lo = 0, hi = count_;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (before(xa.ValueToPixel(XValue(mid))))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    const int in =
+        rising ? bisect([a](int px) { return px < a; }) : bisect([b](int px) { return px > b; });
+    const int out =
+        rising ? bisect([b](int px) { return px <= b; }) : bisect([a](int px) { return px >= a; });
+    first = std::max(in - 1, 0);
+    last = std::min(out, count_ - 1);
+}
+
+void Tsp_XYLine::DrawSegments(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
+                              int last) {
+    std::vector<QLine> batch;
+    batch.reserve(std::min<std::size_t>(kBatch, std::size_t(last - first + 1)));
+    const bool solid = lineAttr_.Style() == psSolid || lineAttr_.Style() == psInsideFrame;
+    auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
+    int x0 = xa.ValueToPixel(XValue(first)), y0 = ya.ValueToPixel(YValue(first));
+    bool far0 = IsFar(x0, y0);
+    for (int i = first + 1; i <= last; ++i) {
+        const int x1 = xa.ValueToPixel(XValue(i)), y1 = ya.ValueToPixel(YValue(i));
+        const bool far1 = IsFar(x1, y1);
+        if (!(far0 && far1) && !(cache && cache->Seen(x0, y0, x1, y1))) {
+            batch.emplace_back(x0, y0, x1, y1);
+            if (batch.size() == kBatch) {
+                p.drawLines(batch.data(), int(batch.size()));
+                batch.clear();
+            }
+        }
+        x0 = x1;
+        y0 = y1;
+        far0 = far1;
+    }
+    if (!batch.empty()) p.drawLines(batch.data(), int(batch.size()));
+}
+
+void Tsp_XYLine::DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
+                           int last) {
+    const TRect field = plot_->FieldRect();
+    for (int i = first; i <= last; ++i) {
+        const int x = xa.ValueToPixel(XValue(i)), y = ya.ValueToPixel(YValue(i));
+        if (field.Contains(x, y)) DrawPointMark(p, XValue(i), YValue(i), x, y);
+    }
+}
+
+void Tsp_XYLine::Draw() {
+    if (count_ < 1 || !plot_) return;
+    const bool lines = lineAttr_.Visible() && count_ > 1;
+    if (!pointAttr_.Visible() && !lines) return;
+    QPainter* p = plot_->DrawCanvas();
+    if (!p) return;
+    const Tsp_Axis& xa = XAxisOf(*plot_, xAxis_);
+    const Tsp_Axis& ya = YAxisOf(*plot_, yAxis_);
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    GetXMin(xMin);
+    GetXMax(xMax);
+    GetYMin(yMin);
+    GetYMax(yMax);
+    if (xMin > xa.Max() || xMax < xa.Min() || yMin > ya.Max() || yMax < ya.Min()) return;
+
+    if (lines && lineAttr_.Style() != psClear) {
+        int first = 0, last = count_ - 1;
+        if (xAscending_) VisibleRun(xa, lineAttr_.Width() + 2, first, last);
+        lineAttr_.ApplyToPen(*p);
+        p->setBrush(Qt::NoBrush);
+        if (last > first) DrawSegments(*p, xa, ya, first, last);
+    }
+    if (pointAttr_.Visible()) {
+        int first = 0, last = count_ - 1;
+        if (xAscending_) VisibleRun(xa, 1, first, last);
+        pointAttr_.ApplyTo(*p);
+        DrawMarks(*p, xa, ya, first, last);
+    }
+}
+
+void Tsp_XYLine::DrawLegendMarker(QPainter& p, const TRect& r) {
+    if (!lineAttr_.Visible() && !pointAttr_.Visible()) return;
+    const QPen pen = p.pen();
+    const QBrush brush = p.brush();
+    const int my = (r.Top + r.Bottom) / 2;
+    if (lineAttr_.Visible()) {
+        lineAttr_.ApplyToPen(p);
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(r.Left + 1, my, r.Right, my);
+    }
+    if (pointAttr_.Visible()) {
+        pointAttr_.ApplyTo(p);
+        DrawPointMark(p, 0, 0, (r.Left + r.Right) / 2, my);
+    }
+    p.setPen(pen);
+    p.setBrush(brush);
+}
+
+void Tsp_XYLine::QuickAddXY(double x, double y) {
+    Append(x, y);
+    if (!CanPlot() || !active_) return;
+    if (plot_->BufferedDisplay()) plot_->InvalidateBuffers();
+    QPainter* p = plot_->DrawCanvas();
+    if (!p) return;
+    const TRect field = plot_->FieldRect();
+    const bool hadClip = p->hasClipping();
+    const QRegion oldClip = p->clipRegion();
+    p->setClipRect(field.ToQRect());
+    const Tsp_Axis& xa = XAxisOf(*plot_, xAxis_);
+    const Tsp_Axis& ya = YAxisOf(*plot_, yAxis_);
+    const int x1 = xa.ValueToPixel(x), y1 = ya.ValueToPixel(y);
+    if (lineAttr_.Visible() && count_ > 1) {
+        const int x0 = xa.ValueToPixel(XValue(count_ - 2));
+        const int y0 = ya.ValueToPixel(YValue(count_ - 2));
+        if (field.Contains(x0, y0) || field.Contains(x1, y1)) {
+            lineAttr_.ApplyToPen(*p);
+            p->setBrush(Qt::NoBrush);
+            p->drawLine(x0, y0, x1, y1);
+        }
+    }
+    if (pointAttr_.Visible() && field.Contains(x1, y1)) {
+        pointAttr_.ApplyTo(*p);
+        DrawPointMark(*p, x, y, x1, y1);
+    }
+    p->setClipRegion(oldClip);
+    p->setClipping(hadClip);
+}

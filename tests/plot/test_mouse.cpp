@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "plot/plot.h"
+#include "plot_test_util.h"
+
+namespace {
+
+struct Range {
+    double min, max;
+};
+Range RangeOf(const Tsp_Axis* a) {
+    return {a->Min(), a->Max()};
+}
+
+class MouseTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        plot.resize(400, 300);
+        plot.LeftAxis()->SetMinMax(-50, 50);
+        plot.RightAxis()->SetMinMax(0, 1000);
+        plot.BottomAxis()->SetMinMax(0, 100);
+        plot.TopAxis()->SetMinMax(10, 20);
+        plot.Paint();
+        for (Tsp_Axis* a : Axes()) before.push_back(RangeOf(a));
+    }
+    std::vector<Tsp_Axis*> Axes() {
+        return {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis(), plot.TopAxis()};
+    }
+    void ExpectUnchanged(std::initializer_list<int> which) {
+        for (int i : which) {
+            EXPECT_DOUBLE_EQ(Axes()[i]->Min(), before[i].min) << i;
+            EXPECT_DOUBLE_EQ(Axes()[i]->Max(), before[i].max) << i;
+        }
+    }
+    void ExpectZoomed(int i, int pa, int pb) {
+        EXPECT_DOUBLE_EQ(Axes()[i]->Min(), PixelValue(i, pa)) << i;
+        EXPECT_DOUBLE_EQ(Axes()[i]->Max(), PixelValue(i, pb)) << i;
+    }
+    // The value a pixel had before any zoom.
+    double PixelValue(int i, int p) {
+        Tsp_Axis a(Axes()[i]->Flags());
+        a.ApplyRange(before[i].min, before[i].max);
+        a.SetLinePos(Axes()[i]->LineX(), Axes()[i]->LineY(), Axes()[i]->LineLength());
+        return a.PixelToValue(p);
+    }
+    CountingPlot plot;
+    std::vector<Range> before;
+};
+
+TEST_F(MouseTest, DragZoomsAllFourAxesAndAClickUndoesIt) {
+    LeftDrag(plot, {{100, 80}, {150, 120}, {200, 150}});
+    EXPECT_EQ(plot.DragState(), 0);
+    ExpectZoomed(2, 100, 200);
+    ExpectZoomed(3, 100, 200);
+    ExpectZoomed(0, 150, 80);
+    ExpectZoomed(1, 150, 80);
+    EXPECT_FALSE(plot.LayoutValid());
+    LeftDrag(plot, {{120, 100}, {140, 130}});  // zoom again: the first ranges stay remembered
+    LeftDrag(plot, {{50, 50}, {53, 47}});      // not more than 3 pixels: a click
+    ExpectUnchanged({0, 1, 2, 3});
+    LeftDrag(plot, {{50, 50}});  // a click without a zoom to undo does nothing
+    ExpectUnchanged({0, 1, 2, 3});
+}
+
+TEST_F(MouseTest, RightToLeftDragZoomsTheSameShiftedByOnePixel) {
+    LeftDrag(plot, {{200, 150}, {100, 80}});
+    ExpectZoomed(2, 101, 201);
+    ExpectZoomed(0, 151, 81);
+}
+
+TEST_F(MouseTest, SmallRectanglesZoomNothing) {
+    LeftDrag(plot, {{100, 100}, {104, 102}});
+    ExpectUnchanged({0, 1, 2, 3});
+    EXPECT_FALSE(plot.BottomAxis()->HasSavedMinMax());
+}
+
+TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
+    plot.SetZoom(zpdHorizontal);
+    LeftDrag(plot, {{100, 200}, {180, 199}});  // hardly any vertical movement
+    ExpectZoomed(2, 100, 180);
+    ExpectUnchanged({0, 1});
+    plot.SetZoom(zpdVertical);
+    LeftDrag(plot, {{300, 60}, {300, 160}});
+    ExpectZoomed(0, 160, 60);
+}
+
+TEST_F(MouseTest, ZoomHandlerMayChangeOrRefuseAnAxis) {
+    plot.OnAxisZoom = [&](Tsp_Axis* axis, double& mn, double& mx, bool& can) {
+        if (axis == plot.RightAxis()) can = false;
+        if (axis == plot.TopAxis()) {
+            mn = 11;
+            mx = 12;
+        }
+    };
+    LeftDrag(plot, {{100, 80}, {200, 150}});
+    ExpectUnchanged({1});
+    ExpectZoomed(0, 150, 80);
+    EXPECT_EQ(plot.TopAxis()->Min(), 11);
+    EXPECT_EQ(plot.TopAxis()->Max(), 12);
+}
+
+TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
+    LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier);  // zoom is on: zooms
+    ExpectZoomed(2, 100, 150);
+    LeftDrag(plot, {{10, 10}});  // undo
+    plot.SetZoom(zpdNone);
+    LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier | Qt::ShiftModifier);
+    ExpectUnchanged({0, 1, 2, 3});
+    plot.Paint();
+    const int framesBefore = plot.frames;
+    plot.layouts = 0;
+    LeftDrag(plot, {{100, 100}, {110, 100}, {120, 95}}, Qt::ControlModifier);
+    const double ppuX = plot.BottomAxis()->PixelsPerUnit();
+    EXPECT_DOUBLE_EQ(plot.BottomAxis()->Min(), before[2].min - 20 / ppuX);
+    const double ppuY = plot.LeftAxis()->PixelsPerUnit();
+    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), before[0].min + 5 / ppuY);
+    EXPECT_TRUE(plot.BottomAxis()->HasSavedMinMax());
+    plot.Paint();
+    EXPECT_EQ(plot.frames, framesBefore + 1);  // frame and field, not the layout
+    EXPECT_EQ(plot.layouts, 0);
+    plot.SetPan(zpdHorizontal);
+    LeftDrag(plot, {{100, 100}, {100, 140}}, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), before[0].min + 5 / ppuY);
+}
+
+TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
+    plot.SetPanCursor(Qt::OpenHandCursor);
+    plot.setCursor(Qt::IBeamCursor);
+    std::vector<int> states;
+    plot.OnMouseMove = [&](Tsp_XYPlot* p, TShiftState, int, int) {
+        states.push_back(p->DragState());
+        EXPECT_EQ(p->cursor().shape(), p->DragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
+    };
+    TShiftState downShift = 0;
+    plot.OnMouseDown = [&](Tsp_XYPlot* p, TMouseButton b, TShiftState s, int, int) {
+        EXPECT_EQ(b, mbLeft);
+        EXPECT_EQ(p->DragState(), 1);
+        downShift = s;
+    };
+    LeftDrag(plot, {{100, 100}, {102, 101}, {120, 120}, {130, 140}}, Qt::ShiftModifier);
+    EXPECT_EQ(states, (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(downShift, ssShift | ssLeft);
+    EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
+    plot.OnMouseMove = nullptr;
+    plot.OnMouseDown = nullptr;
+    plot.SetZoom(zpdNone);
+    SendMouse(plot, QEvent::MouseButtonPress, 50, 50, Qt::LeftButton, Qt::LeftButton,
+              Qt::ControlModifier);
+    EXPECT_EQ(plot.DragState(), 3);
+    EXPECT_EQ(plot.cursor().shape(), Qt::OpenHandCursor);
+    SendMouse(plot, QEvent::MouseMove, 60, 50, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(plot.DragState(), 4);
+    SendMouse(plot, QEvent::MouseButtonRelease, 60, 50, Qt::LeftButton, Qt::NoButton,
+              Qt::ControlModifier);
+    EXPECT_EQ(plot.DragState(), 0);
+    EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
+}
+
+TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
+    const QImage clean = plot.ControlImage();
+    SendMouse(plot, QEvent::MouseButtonPress, 100, 100, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
+    const QImage first = plot.ControlImage();
+    EXPECT_NE(first, clean);
+    SendMouse(plot, QEvent::MouseMove, 200, 180, Qt::NoButton, Qt::LeftButton);
+    EXPECT_NE(plot.ControlImage(), first);
+    SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(plot.ControlImage(), first);
+    SendMouse(plot, QEvent::MouseButtonRelease, 160, 140, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(plot.ControlImage(), clean);  // removed before the zoom repaints
+}
+
+TEST(ShiftKeys, StoreTheLeftButtonAndReadBackWithoutIt) {
+    Tsp_XYPlot plot;
+    EXPECT_EQ(plot.ZoomShiftKeys(), ssShift);
+    EXPECT_EQ(plot.PanShiftKeys(), ssCtrl);
+    plot.SetPanShiftKeys(ssAlt | ssShift);
+    EXPECT_EQ(plot.PanShiftKeys(), ssAlt | ssShift);
+}
+
+}  // namespace
