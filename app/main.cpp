@@ -1,0 +1,41 @@
+// KvelView: creates the five windows, the main window first, and runs the message loop.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+#include <exception>
+
+#include "cabinet/host_window.h"
+#include "dialogs/module_settings_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The standard buttons and texts of Qt's dialogs in Russian.
+    QTranslator qtRussian;
+    if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&qtRussian);
+    }
+    kvel::SetMessageSink([](const std::string& text, const std::string& caption) {
+        QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
+                        QString::fromStdString(caption), QString::fromStdString(text),
+                        QMessageBox::Ok);
+        box.exec();
+    });
+    try {
+        kvel::TForm1 form1;
+        kvel::TForm2 form2;
+        kvel::TFormDisplaySelectDlgNew moduleNew;
+        kvel::TFormHost host;
+        kvel::TFormDisplaySelectDlg module;
+        form1.SetSecondaryWindows(&form2, &moduleNew, &host, &module);
+        form1.showMaximized();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, "KvelView", QString::fromUtf8(e.what()));
+        return 1;
+    }
+}

@@ -1,0 +1,34 @@
+#include "chart/chart_slots.h"
+
+namespace kvel {
+
+std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
+    std::array<int, kChartSlots> assigned{};
+    int last = 0;
+    for (int& slot : assigned) {
+        for (int c = last + 1; c <= channelCount; ++c) {
+            if (ini.ReadInteger("display", "d" + std::to_string(c), 0) != 0) {
+                slot = last = c;
+                break;
+            }
+        }
+        if (slot == 0) break;
+    }
+    return assigned;
+}
+
+std::string SlotCaption(const TMemIni& ini, int channel) {
+    const std::string name = ini.ReadString("sensors", std::to_string(channel), "");
+    return "Канал " + (name.empty() ? std::to_string(channel) : name);
+}
+
+std::string GridChannelName(const TMemIni& ini, int channel) {
+    const std::string name = ini.ReadString("sensors", std::to_string(channel), "");
+    return name.empty() ? std::to_string(channel) : name;
+}
+
+bool SlotOnLeftAxis(const TMemIni& ini, int slot) {
+    return ini.ReadString("axis", std::to_string(slot), "L") == "L";
+}
+
+}  // namespace kvel

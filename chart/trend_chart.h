@@ -1,0 +1,41 @@
+#pragma once
+#include <array>
+
+#include "chart/chart_slots.h"
+#include "link/transactions.h"
+#include "monitor/mem_ini.h"
+#include "plot/plot.h"
+#include "plot/series.h"
+
+namespace kvel {
+
+// The trend chart on the main window's plot: its look, the value axes' binding and scaling,
+// the points of each poll and the time axis that follows the clock. Settings are read from
+// mem.ini at every use.
+class TTrendChart {
+  public:
+    TTrendChart(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
+                const TMemIni& ini);
+
+    // Field, axes, grid and labels of the chart; the slot colours on the series.
+    void StylePlot();
+    // Each slot's series on the left or the right axis by its `axis` key.
+    void ApplyAxisBinding();
+    // Both value axes automatic (`diag`/`scale_auto`) or set to their configured limits.
+    void ApplyAxisScaling();
+    void ClearSeries();
+    // The time axis from now, one window (`diag`/`window`) wide.
+    void SetTimeWindow(double now);
+    // One point per assigned slot whose reading is -50 °C or more, all at `now`; the plot
+    // is refreshed once; the time axis moves when the curves reach its right edge.
+    void AddChartPoints(const TReadTransaction& record, int channelCount, double now);
+
+  private:
+    void MoveTimeAxis(double now);
+
+    Tsp_XYPlot& plot_;
+    std::array<Tsp_XYLine*, kChartSlots> lines_;
+    const TMemIni& ini_;
+};
+
+}  // namespace kvel

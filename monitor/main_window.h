@@ -1,0 +1,122 @@
+#pragma once
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "chart/trend_chart.h"
+#include "link/module_link.h"
+#include "monitor/mem_ini.h"
+#include "monitor/poll_cycle.h"
+#include "plot/plot.h"
+#include "plot/series.h"
+
+namespace kvel {
+
+class TForm2;
+class TFormDisplaySelectDlg;
+class TFormDisplaySelectDlgNew;
+class TFormHost;
+
+// The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
+// the chart and the poll, and shows the live readouts.
+class TForm1 : public QMainWindow, public TPollView {
+    Q_OBJECT
+  public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The four secondary windows, created after this one; the main window fills and shows them.
+    void SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew, TFormHost* host,
+                             TFormDisplaySelectDlg* module);
+
+    void FormShow();
+    void FormClose();
+    void Timer1Timer();
+    void ApplyChartSettings();
+    void ApplyAxisScaling();
+    void AddChartPoints(const TReadTransaction& record) override;
+
+    // The clock of the chart's points (days since 30.12.1899 local time); tests may fix it.
+    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
+
+    TModuleLink& Link() { return link_; }
+    TMemIni& Ini() { return *ini_; }
+    TPollCycle& Poll() { return *poll_; }
+    QTimer* Timer1() const { return timer1_; }
+    QTableWidget* StringGrid1() const { return grid_; }
+    Tsp_XYPlot* Plot1() const { return plot_; }
+    Tsp_XYLine* Line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
+    QCheckBox* SlotCheckBox(int slot) const { return checks_[static_cast<std::size_t>(slot - 1)]; }
+    QLabel* SlotColorBox(int slot) const { return colors_[static_cast<std::size_t>(slot - 1)]; }
+    QCheckBox* CheckBoxUpdateDg() const { return checkUpdate_; }
+    QLabel* RelayIndicator(int relay) const { return relays_[static_cast<std::size_t>(relay - 1)]; }
+    QLabel* Image3() const { return image3_; }
+    QString StatusPanel(int panel) const;
+    // True while an indicator shows the "on" picture.
+    static bool IndicatorOn(const QLabel* indicator);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    QWidget* BuildRightColumn();
+    QWidget* BuildChartPanel();
+    void FormCreate();
+    void SetIndicator(QLabel* indicator, bool on);
+    void StartTimer1();
+    void PlaceMarkerHandles();
+
+    // What the poll shows.
+    void SetStatusText(int panel, const std::string& text) override;
+    std::string StatusText(int panel) const override;
+    void SetLinkIndicator(bool on) override;
+    void SetChannelText(int channel, const std::string& text) override;
+    void SetRelay(int relayIndex, bool on) override;
+    bool ChartUpdating() const override;
+
+    std::string startupDirectory_;
+    std::unique_ptr<TMemIni> ini_;
+    TModuleLink link_;
+    std::unique_ptr<TPollCycle> poll_;
+    std::unique_ptr<TTrendChart> chart_;
+    std::function<double()> clock_;
+    bool shown_ = false;
+    bool closed_ = false;
+    bool handlesPlaced_ = false;
+
+    std::array<QPixmap, 6> imageList2_;
+    QTimer* timer1_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    QTimer* timer3_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    Tsp_XYPlot* plot_ = nullptr;
+    std::array<Tsp_XYLine*, kChartSlots> lines_{};
+    std::array<QCheckBox*, kChartSlots> checks_{};
+    std::array<QLabel*, kChartSlots> colors_{};
+    std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
+    std::array<QLabel*, 3> relays_{};
+    QLabel* image3_ = nullptr;
+    QCheckBox* checkUpdate_ = nullptr;
+    QCheckBox* markersOn_ = nullptr;
+    QPushButton* buttonHost_ = nullptr;
+    QLabel* panel6_ = nullptr;
+    QLabel* panel7_ = nullptr;
+    std::array<QLabel*, 2> statusPanels_{};
+
+    TForm2* form2_ = nullptr;
+    TFormDisplaySelectDlgNew* moduleNew_ = nullptr;
+    TFormHost* formHost_ = nullptr;
+    TFormDisplaySelectDlg* module_ = nullptr;
+};
+
+}  // namespace kvel

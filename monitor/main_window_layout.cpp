@@ -1,0 +1,219 @@
+// The controls of the main window, placed by role; their objectName is their component name.
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "monitor/indicator_images.h"
+#include "monitor/main_window.h"
+
+namespace kvel {
+namespace {
+
+// Colour boxes of assigned 1 to 15.
+constexpr const char* kColorBoxNames[kChartSlots] = {
+    "StaticText10", "StaticText11", "StaticText12", "StaticText13", "StaticText14",
+    "StaticText15", "StaticText16", "StaticText17", "StaticText18", "StaticText19",
+    "StaticText20", "StaticText21", "StaticText3",  "StaticText1",  "StaticText2"};
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
+    auto* edit = Named(new QLineEdit(parent), name);
+    edit->setReadOnly(true);
+    edit->setFixedWidth(110);
+    return edit;
+}
+
+}  // namespace
+
+void TForm1::BuildLayout() {
+    setObjectName("Form1");
+    setWindowTitle("KvelView");
+    resize(1292, 778);
+    QFont font("MS Sans Serif");
+    font.setPointSize(8);
+    setFont(font);
+
+    auto* toolBar = Named(new QToolBar(this), "ToolBar1");
+    toolBar->setFixedHeight(49);
+    toolBar->setMovable(false);
+    addToolBar(toolBar);
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* panel1 = Named(new QFrame(central), "Panel1");
+    panel1->setFixedWidth(185);
+    auto* panel1Layout = new QVBoxLayout(panel1);
+    panel1Layout->setContentsMargins(0, 0, 0, 0);
+    grid_ = Named(new QTableWidget(31, 2, panel1), "StringGrid1");
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setDefaultSectionSize(80);
+    grid_->verticalHeader()->setDefaultSectionSize(30);
+    grid_->verticalHeader()->setMinimumSectionSize(30);
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setShowGrid(true);
+    grid_->setFocusPolicy(Qt::ClickFocus);
+    grid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
+    grid_->setTabKeyNavigation(false);
+    QFont gridFont("Times New Roman");
+    gridFont.setPixelSize(24);
+    gridFont.setBold(true);
+    grid_->setFont(gridFont);
+    QPalette gridPalette = grid_->palette();
+    gridPalette.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
+    gridPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
+    grid_->setPalette(gridPalette);
+    for (int r = 0; r < 31; ++r) {
+        for (int c = 0; c < 2; ++c) grid_->setItem(r, c, new QTableWidgetItem());
+    }
+    panel1Layout->addWidget(grid_);
+    row->addWidget(panel1);
+
+    row->addWidget(BuildChartPanel(), 1);
+    row->addWidget(BuildRightColumn());
+    setCentralWidget(central);
+
+    auto* status = Named(new QStatusBar(this), "StatusBar1");
+    statusPanels_[0] = new QLabel(status);
+    statusPanels_[0]->setFixedWidth(800);
+    statusPanels_[1] = new QLabel(status);
+    statusPanels_[1]->setMinimumWidth(50);
+    status->addPermanentWidget(statusPanels_[0]);
+    status->addPermanentWidget(statusPanels_[1], 1);
+    setStatusBar(status);
+
+    timer1_ = Named(new QTimer(this), "Timer1");
+    timer1_->setInterval(2000);
+    timer2_ = Named(new QTimer(this), "Timer2");
+    timer2_->setInterval(2000);
+    timer3_ = Named(new QTimer(this), "Timer3");
+    timer3_->setInterval(1000);
+}
+
+QWidget* TForm1::BuildChartPanel() {
+    auto* panel3 = Named(new QFrame(), "Panel3");
+    auto* panel3Layout = new QVBoxLayout(panel3);
+    panel3Layout->setContentsMargins(0, 0, 0, 0);
+    auto* panel4 = Named(new QFrame(panel3), "Panel4");
+    auto* panel4Layout = new QVBoxLayout(panel4);
+    panel4Layout->setContentsMargins(0, 0, 0, 0);
+    panel4Layout->setSpacing(0);
+    plot_ = Named(new Tsp_XYPlot(panel4), "Plot1");
+    for (int k = 0; k < kChartSlots; ++k) {
+        auto* line = new Tsp_XYLine();
+        line->SetPlot(plot_);
+        lines_[static_cast<std::size_t>(k)] = line;
+    }
+    panel4Layout->addWidget(plot_, 1);
+
+    auto* panel5 = Named(new QFrame(panel4), "Panel5");
+    panel5->setFixedHeight(37);
+    auto* readouts = new QHBoxLayout(panel5);
+    readouts->setContentsMargins(4, 2, 4, 2);
+    const std::pair<const char*, const char*> edits[] = {
+        {"Y(лев)", "CrYLEdit"}, {"X", "CrXEdit"},     {"Y(прав)", "CrYREdit"},
+        {"X1", "Track1Edit"},   {"X2", "Track2Edit"}, {"dX", "DeltaEdit"}};
+    for (const auto& [caption, name] : edits) {
+        if (std::string(name) == "Track1Edit") {
+            readouts->addWidget(Named(new QLabel(panel5), "Image1"));
+        }
+        readouts->addWidget(new QLabel(caption, panel5));
+        readouts->addWidget(ReadOnlyEdit(name, panel5));
+    }
+    readouts->addWidget(Named(new QLabel(panel5), "Image2"));
+    readouts->addStretch();
+    panel4Layout->addWidget(panel5);
+    panel3Layout->addWidget(panel4);
+
+    // The marker handles float over the plot; they are placed at the first paint.
+    for (QLabel** handle : {&panel6_, &panel7_}) {
+        *handle = new QLabel(plot_);
+        (*handle)->setFixedSize(13, 13);
+        (*handle)->setAutoFillBackground(true);
+        (*handle)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        (*handle)->setStyleSheet("background: black;");
+    }
+    panel6_->setObjectName("Panel6");
+    panel7_->setObjectName("Panel7");
+    // Two value labels per slot, for the markers; empty and hidden until markers are used.
+    for (QLabel*& label : valueLabels_) {
+        label = new QLabel(plot_);
+        label->hide();
+    }
+    return panel3;
+}
+
+QWidget* TForm1::BuildRightColumn() {
+    auto* panel8 = Named(new QFrame(), "Panel8");
+    panel8->setFixedWidth(216);
+    panel8->setAutoFillBackground(true);
+    QPalette silver = panel8->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    panel8->setPalette(silver);
+    QFont bold = panel8->font();
+    bold.setBold(true);
+    panel8->setFont(bold);
+    auto* column = new QVBoxLayout(panel8);
+
+    column->addWidget(Named(new QPushButton("Настройки программы", panel8), "ButtonShowSettings"));
+    column->addWidget(Named(new QPushButton("Настройки модуля", panel8), "ButtonKvelSettings"));
+    buttonHost_ = Named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
+    buttonHost_->hide();
+    column->addWidget(buttonHost_);
+
+    auto* assigned = new QGridLayout();
+    for (int k = 0; k < kChartSlots; ++k) {
+        auto* color = Named(new QLabel(panel8), kColorBoxNames[k]);
+        color->setFixedSize(17, 17);
+        color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        color->setAutoFillBackground(true);
+        auto* check = new QCheckBox("Канал " + QString::number(k + 1), panel8);
+        check->setObjectName("CheckBox" + QString::number(k + 1));
+        check->setChecked(true);
+        assigned->addWidget(color, k, 0);
+        assigned->addWidget(check, k, 1);
+        colors_[static_cast<std::size_t>(k)] = color;
+        checks_[static_cast<std::size_t>(k)] = check;
+    }
+    column->addLayout(assigned);
+    markersOn_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    column->addWidget(markersOn_);
+    checkUpdate_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
+    column->addWidget(checkUpdate_);
+
+    auto* relayRow = new QGridLayout();
+    const char* relayCaptions[3] = {"Реле1", "Реле 2", "Реле 3"};
+    for (int i = 0; i < 3; ++i) {
+        relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
+        auto* relay = new QLabel(panel8);
+        relay->setObjectName("Relay" + QString::number(i + 1));
+        relay->setFixedSize(32, 32);
+        relayRow->addWidget(relay, 1, i, Qt::AlignCenter);
+        relays_[static_cast<std::size_t>(i)] = relay;
+    }
+    column->addLayout(relayRow);
+    column->addStretch();
+    auto* linkRow = new QHBoxLayout();
+    linkRow->addWidget(new QLabel("Модуль на связи", panel8));
+    image3_ = Named(new QLabel(panel8), "Image3");
+    image3_->setFixedSize(32, 32);
+    linkRow->addWidget(image3_);
+    column->addLayout(linkRow);
+    return panel8;
+}
+
+}  // namespace kvel
