@@ -1,0 +1,130 @@
+#include "chart/trend_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/monitor/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+class TrendChartTest : public ::testing::Test {
+  protected:
+    TrendChartTest() {
+        for (auto& line : owned) {
+            line = std::make_unique<Tsp_XYLine>();
+            line->SetPlot(&plot);
+        }
+        for (int k = 0; k < kChartSlots; ++k) lines[static_cast<std::size_t>(k)] = owned[k].get();
+        chart = std::make_unique<TTrendChart>(plot, lines, ini);
+    }
+    ~TrendChartTest() override {
+        for (auto& line : owned) line.reset();
+    }
+    // Registers of a record: every channel reads `raw` unless set otherwise.
+    TReadTransaction Record(std::uint16_t raw) {
+        TReadTransaction t;
+        for (auto& r : t.registers) r = raw;
+        return t;
+    }
+    test::TempDir dir;
+    TMemIni ini{dir.File("mem.ini")};
+    Tsp_XYPlot plot;
+    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
+    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    std::unique_ptr<TTrendChart> chart;
+};
+
+TEST_F(TrendChartTest, SlotsTakeTheSelectedChannelsInOrder) {
+    for (int c = 1; c <= 30; c += 1) {
+        if (c % 2 == 0) ini.WriteInteger("display", "d" + std::to_string(c), 1);
+    }
+    ini.WriteString("sensors", "4", "Печь");
+    const auto thirty = AssignSlots(ini, 30);
+    EXPECT_EQ(thirty[0], 2);
+    EXPECT_EQ(thirty[14], 30);  // the 15 selected channels fill every slot
+    const auto fifteen = AssignSlots(ini, 15);
+    EXPECT_EQ(fifteen[6], 14);
+    EXPECT_EQ(fifteen[7], 0);  // channels above the module's count are not drawn
+    EXPECT_EQ(SlotCaption(ini, 4), "Канал Печь");
+    EXPECT_EQ(SlotCaption(ini, 5), "Канал 5");
+    ini.WriteInteger("display", "d31", 1);
+    EXPECT_EQ(AssignSlots(ini, 30)[14], 30);  // a sixteenth selection is not shown
+
+    for (const auto& [text, left] : std::vector<std::pair<std::string, bool>>{
+             {"L", true}, {"R", false}, {"ПРАВАЯ", false}, {"l", false}}) {
+        ini.WriteString("axis", "3", text);
+        EXPECT_EQ(SlotOnLeftAxis(ini, 3), left) << text;
+    }
+    EXPECT_TRUE(SlotOnLeftAxis(ini, 4));  // missing key: left
+}
+
+TEST_F(TrendChartTest, PointsOfAPollAndTheLowerLimit) {
+    ini.WriteInteger("display", "d1", 1);
+    ini.WriteInteger("display", "d3", 1);
+    ini.WriteInteger("display", "d4", 1);
+    chart->SetTimeWindow(46000.0);
+    TReadTransaction t = Record(0);
+    t.registers[0] = 11157;  // -50.01 °C: below the limit
+    t.registers[2] = 0;      // no reading
+    t.registers[3] = 11158;  // -49.99 °C
+    chart->AddChartPoints(t, 15, 46000.001);
+    EXPECT_EQ(lines[0]->Count(), 0);
+    EXPECT_EQ(lines[1]->Count(), 0);
+    ASSERT_EQ(lines[2]->Count(), 1);
+    EXPECT_DOUBLE_EQ(lines[2]->XValue(0), 46000.001);
+    EXPECT_NEAR(lines[2]->YValue(0), -49.99, 1e-9);
+    t.registers[2] = 14950;
+    chart->AddChartPoints(t, 15, 46000.002);
+    EXPECT_EQ(lines[1]->Count(), 1);
+    EXPECT_EQ(lines[2]->Count(), 2);
+}
+
+TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
+    Tsp_Axis* bottom = plot.BottomAxis();
+    const TReadTransaction t = Record(14950);
+    chart->SetTimeWindow(46000.0);
+    EXPECT_DOUBLE_EQ(bottom->Max(), 46000.01);
+    chart->AddChartPoints(t, 15, 46000.005);  // inside: unchanged
+    EXPECT_DOUBLE_EQ(bottom->Min(), 46000.0);
+    chart->AddChartPoints(t, 15, 46000.01);  // reaches Max: window mode, 20 % shift
+    EXPECT_NEAR(bottom->Min(), 46000.01 - 0.008, 1e-9);
+    EXPECT_NEAR(bottom->Max(), 46000.01 + 0.002, 1e-9);
+
+    // The clock went back before the axis: one tenth of its width before now, one window wide.
+    chart->AddChartPoints(t, 15, 45999.0);
+    EXPECT_NEAR(bottom->Min(), 45999.0 - 0.001, 1e-9);
+    EXPECT_NEAR(bottom->Max(), 45999.0 - 0.001 + 0.01, 1e-9);
+}
+
+TEST_F(TrendChartTest, ShowAllStartsAtTheEarliestFirstPoint) {
+    Tsp_Axis* bottom = plot.BottomAxis();
+    ini.WriteInteger("diag", "showall", 1);
+    ini.WriteInteger("display", "d1", 1);
+    ini.WriteInteger("display", "d2", 1);
+    lines[1]->AddXY(45990.0, 20);  // an earlier point of another slot
+    lines[1]->SetActive(false);    // hidden curves count too
+    chart->SetTimeWindow(46000.0);
+    chart->AddChartPoints(Record(14950), 15, 46000.5);
+    EXPECT_DOUBLE_EQ(bottom->Min(), 45990.0);
+    EXPECT_NEAR(bottom->Max(), 46000.5 + 10.5 * 0.2, 1e-9);
+}
+
+TEST_F(TrendChartTest, ValueAxisScaling) {
+    ini.WriteFloat("diag", "left_min", -10);
+    ini.WriteString("diag", "right_max", "0,5");  // no number: the default applies
+    chart->ApplyAxisScaling();
+    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), -10);
+    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 50);
+    EXPECT_DOUBLE_EQ(plot.RightAxis()->Max(), 50);
+    EXPECT_FALSE(plot.LeftAxis()->AutoMin());
+    ini.WriteInteger("diag", "scale_auto", 1);
+    chart->ApplyAxisScaling();
+    EXPECT_TRUE(plot.LeftAxis()->AutoMin() && plot.LeftAxis()->AutoMax());
+    EXPECT_TRUE(plot.RightAxis()->AutoMin() && plot.RightAxis()->AutoMax());
+}
+
+}  // namespace
+}  // namespace kvel
