@@ -16,12 +16,10 @@ void Tsp_DataSeries::SetPlot(Tsp_XYPlot* plot) {
     if (plot_) plot_->AddSeries(this);
 }
 
-void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis v) {
-    if (v == xAxis_) return;
-    xAxis_ = v;
+void Tsp_DataSeries::AxisBindingChanged(Tsp_Axis* first, Tsp_Axis* second) {
     if (!plot_) return;
-    const bool a = plot_->AutoScaleAxis(plot_->BottomAxis());
-    const bool b = plot_->AutoScaleAxis(plot_->TopAxis());
+    const bool a = plot_->AutoScaleAxis(first);
+    const bool b = plot_->AutoScaleAxis(second);
     // The series now draws against another axis: the field is stale even without a re-fit.
     if (a || b)
         plot_->Invalidate();
@@ -29,16 +27,16 @@ void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis v) {
         plot_->InvalidateParts(false, false, true);
 }
 
+void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis v) {
+    if (v == xAxis_) return;
+    xAxis_ = v;
+    if (plot_) AxisBindingChanged(plot_->BottomAxis(), plot_->TopAxis());
+}
+
 void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis v) {
     if (v == yAxis_) return;
     yAxis_ = v;
-    if (!plot_) return;
-    const bool a = plot_->AutoScaleAxis(plot_->LeftAxis());
-    const bool b = plot_->AutoScaleAxis(plot_->RightAxis());
-    if (a || b)
-        plot_->Invalidate();
-    else if (active_)
-        plot_->InvalidateParts(false, false, true);
+    if (plot_) AxisBindingChanged(plot_->LeftAxis(), plot_->RightAxis());
 }
 
 void Tsp_DataSeries::SetActive(bool v) {

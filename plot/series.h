@@ -62,6 +62,10 @@ class Tsp_DataSeries {
     Tsp_WhatYAxis yAxis_ = dsyLeft;
     bool active_ = true;
     QString legend_;
+
+  private:
+    // Re-fits the two axes of one direction after the series moved between them.
+    void AxisBindingChanged(Tsp_Axis* first, Tsp_Axis* second);
 };
 
 // Points in blocks of 32, so that growing never moves the points already held.
