@@ -206,6 +206,11 @@ QWidget* TForm1::BuildRightColumn() {
         relays_[static_cast<std::size_t>(i)] = relay;
     }
     column->addLayout(relayRow);
+    // Defined in the layout but never shown.
+    auto* threshold2 = new QLabel("Реле порога 2", panel8);
+    threshold2->hide();
+    auto* threshold2Picture = new QLabel(panel8);
+    threshold2Picture->hide();
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
     linkRow->addWidget(new QLabel("Модуль на связи", panel8));
