@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#ifndef KVEL_SOURCE_DIR
-#error "KVEL_SOURCE_DIR must name the source tree"
+#if !defined(KVEL_SOURCE_DIR) || !defined(KVEL_BINARY_DIR)
+#error "KVEL_SOURCE_DIR and KVEL_BINARY_DIR must name the source and the build tree"
 #endif
 
 namespace {
@@ -20,8 +20,9 @@ TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
     const fs::path demo = fs::temp_directory_path() / ("kvel-shot-" + std::to_string(::getpid()));
     fs::remove_all(demo);
     const fs::path shot = demo / "window.png";
-    const std::string command = "KVEL_SKIP_SETUP=1 KVEL_DEMO_DIR='" + demo.string() + "' '" +
-                                std::string(KVEL_SOURCE_DIR) + "/run' --screenshot '" +
+    const std::string command = "KVEL_SKIP_SETUP=1 KVEL_BUILD_DIR='" +
+                                std::string(KVEL_BINARY_DIR) + "' KVEL_DEMO_DIR='" + demo.string() +
+                                "' '" + std::string(KVEL_SOURCE_DIR) + "/run' --screenshot '" +
                                 shot.string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
