@@ -1,8 +1,12 @@
 // KvelView: creates the five windows, the main window first, and runs the message loop.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTranslator>
+#include <csignal>
 #include <exception>
 
 #include "cabinet/host_window.h"
@@ -10,6 +14,30 @@
 #include "dialogs/settings_dialog.h"
 #include "link/message_sink.h"
 #include "monitor/main_window.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+extern "C" void OnTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// A session that ends (SIGTERM, SIGHUP, Ctrl-C) closes the main window as the user would, so
+// the settings it keeps until then reach mem.ini.
+void CloseOnTermination(QWidget& window) {
+    if (::pipe(signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        window.close();
+    });
+    for (const int sig : {SIGTERM, SIGHUP, SIGINT}) std::signal(sig, OnTerminate);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -32,6 +60,7 @@ int main(int argc, char** argv) {
         kvel::TFormHost host;
         kvel::TFormDisplaySelectDlg module;
         form1.SetSecondaryWindows(&form2, &moduleNew, &host, &module);
+        CloseOnTermination(form1);
         form1.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {

@@ -1,4 +1,5 @@
-// `./run --screenshot FILE` on the built tree: the program against the simulator under a
+// The program as a user starts it. `./run --screenshot FILE` on the built tree: the program
+// against the simulator under a
 // virtual display, a PNG of its window with live values.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,6 +7,8 @@
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #if !defined(KVEL_SOURCE_DIR) || !defined(KVEL_BINARY_DIR)
@@ -43,6 +46,23 @@ TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
     EXPECT_GT(lit, 200);
     EXPECT_GT(curves, 0);
     fs::remove_all(demo);
+}
+
+// A session that ends with SIGTERM closes the window as the user would: the settings that
+// closing stores reach mem.ini.
+TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
+    const fs::path folder = fs::temp_directory_path() / ("kvel-term-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string command = "cd '" + folder.string() + "' && QT_QPA_PLATFORM=offscreen '" +
+                                std::string(KVEL_BINARY_DIR) +
+                                "/app/kvelview' > /dev/null 2>&1 & sleep 2; kill -TERM $!; wait $!";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::ifstream in(folder / "mem.ini");
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(saved.find("update=0"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("ch14=1"), std::string::npos) << saved;
+    fs::remove_all(folder);
 }
 
 }  // namespace
