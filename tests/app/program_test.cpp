@@ -1,6 +1,6 @@
-// The program as a user starts it. `./run --screenshot FILE` on the built tree: the program
-// against the simulator under a
-// virtual display, a PNG of its window with live values.
+// The program as a user starts it: `./run --screenshot FILE` on the built tree (the program
+// against the simulator under a virtual display, a PNG of its window with live values), and
+// the end of a session by a signal.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
