@@ -135,32 +135,24 @@ void Tsp_XYDataSeries::ScanExtrema() {
     extremaValid_ = true;
 }
 
+bool Tsp_XYDataSeries::GetExtremum(double Tsp_XYDataSeries::*which, double& v) {
+    if (count_ <= 0) return false;
+    if (!extremaValid_) ScanExtrema();
+    v = this->*which;
+    return true;
+}
+
 bool Tsp_XYDataSeries::GetXMin(double& v) {
-    if (count_ <= 0) return false;
-    if (!extremaValid_) ScanExtrema();
-    v = xMin_;
-    return true;
+    return GetExtremum(&Tsp_XYDataSeries::xMin_, v);
 }
-
 bool Tsp_XYDataSeries::GetXMax(double& v) {
-    if (count_ <= 0) return false;
-    if (!extremaValid_) ScanExtrema();
-    v = xMax_;
-    return true;
+    return GetExtremum(&Tsp_XYDataSeries::xMax_, v);
 }
-
 bool Tsp_XYDataSeries::GetYMin(double& v) {
-    if (count_ <= 0) return false;
-    if (!extremaValid_) ScanExtrema();
-    v = yMin_;
-    return true;
+    return GetExtremum(&Tsp_XYDataSeries::yMin_, v);
 }
-
 bool Tsp_XYDataSeries::GetYMax(double& v) {
-    if (count_ <= 0) return false;
-    if (!extremaValid_) ScanExtrema();
-    v = yMax_;
-    return true;
+    return GetExtremum(&Tsp_XYDataSeries::yMax_, v);
 }
 
 void Tsp_XYDataSeries::AttrChanged(void*) {

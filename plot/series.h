@@ -105,6 +105,8 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
   protected:
     void Append(double x, double y);
     void ScanExtrema();
+    // One of the four extrema (a member pointer), scanning them first when they are stale.
+    bool GetExtremum(double Tsp_XYDataSeries::*which, double& v);
 
     struct Block {
         std::array<double, kGrowth> x, y;
