@@ -14,7 +14,9 @@
 #include "tests/monitor/temp_dir.h"
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 namespace kvel {
 namespace {
