@@ -1,5 +1,7 @@
 #include "chart/chart_slots.h"
 
+#include "monitor/channel_name.h"
+
 namespace kvel {
 
 std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
@@ -18,13 +20,7 @@ std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
 }
 
 std::string SlotCaption(const TMemIni& ini, int channel) {
-    const std::string name = ini.ReadString("sensors", std::to_string(channel), "");
-    return "Канал " + (name.empty() ? std::to_string(channel) : name);
-}
-
-std::string GridChannelName(const TMemIni& ini, int channel) {
-    const std::string name = ini.ReadString("sensors", std::to_string(channel), "");
-    return name.empty() ? std::to_string(channel) : name;
+    return "Канал " + GridChannelName(ini, channel);
 }
 
 bool SlotOnLeftAxis(const TMemIni& ini, int slot) {

@@ -22,9 +22,6 @@ std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount);
 // "Канал " and the channel's name from `sensors`, or its number when the name is empty.
 std::string SlotCaption(const TMemIni& ini, int channel);
 
-// The name of the channel in the main grid: the `sensors` name, or the number itself.
-std::string GridChannelName(const TMemIni& ini, int channel);
-
 // `axis` key of the slot: exactly "L" binds it to the left axis, any other text to the right.
 bool SlotOnLeftAxis(const TMemIni& ini, int slot);
 

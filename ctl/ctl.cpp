@@ -1,14 +1,17 @@
 #include "ctl/ctl.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <thread>
 
 #include "link/module_link.h"
 #include "link/module_map.h"
+#include "monitor/channel_name.h"
 #include "monitor/mem_ini.h"
 
 namespace kvel {
@@ -34,56 +37,58 @@ struct Options {
     int parity = 0;
     int period = 5;
     std::string command;
-    std::vector<std::string> operands;
+    int first = 0;  // regs
+    int count = 0;  // regs
     int times = 0;  // watch: 0 = until stopped
 };
 
-// Options default to mem.ini in the current folder; a bad one gives nullopt.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
-    const TMemIni ini("mem.ini");
+// Options default to the values in mem.ini; a bad one gives nullopt.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, const TMemIni& ini) {
     Options o;
     o.port = ini.ReadString("connect", "port", "");
     o.address = ini.ReadInteger("connect", "adr", 100);
     o.speed = ini.ReadInteger("connect", "speed", 0);
     o.parity = ini.ReadInteger("connect", "parity", 0);
-    o.period = ini.ReadInteger("measure", "period", 5);
-    if (o.period < 1) o.period = 1;
+    o.period = std::max(1, ini.ReadInteger("measure", "period", 5));
+    struct Numeric {
+        const char* name;
+        int* value;
+        int low, high;
+    };
+    const Numeric numeric[] = {{"--address", &o.address, 0, 255},
+                               {"--speed", &o.speed, 0, 4},
+                               {"--parity", &o.parity, 0, 2},
+                               {"--times", &o.times, 1, 1000000}};
+    std::vector<std::string> operands;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        auto number = [&](int low, int high) -> std::optional<int> {
-            if (!hasValue) return std::nullopt;
-            return ParseInt(args[++i], low, high);
-        };
-        if (a == "--port") {
+        const auto option = std::find_if(std::begin(numeric), std::end(numeric),
+                                         [&](const Numeric& n) { return a == n.name; });
+        if (option != std::end(numeric)) {
+            const auto v = hasValue ? ParseInt(args[++i], option->low, option->high) : std::nullopt;
+            if (!v) return std::nullopt;
+            *option->value = *v;
+        } else if (a == "--port") {
             if (!hasValue) return std::nullopt;
             o.port = args[++i];
-        } else if (a == "--address" || a == "--speed" || a == "--parity" || a == "--times") {
-            const auto v = a == "--address"  ? number(0, 255)
-                           : a == "--speed"  ? number(0, 4)
-                           : a == "--parity" ? number(0, 2)
-                                             : number(1, 1000000);
-            if (!v) return std::nullopt;
-            (a == "--address"  ? o.address
-             : a == "--speed"  ? o.speed
-             : a == "--parity" ? o.parity
-                               : o.times) = *v;
         } else if (!a.empty() && a[0] == '-') {
             return std::nullopt;
         } else if (o.command.empty()) {
             o.command = a;
         } else {
-            o.operands.push_back(a);
+            operands.push_back(a);
         }
     }
-    const bool known =
-        o.command == "info" || o.command == "read" || o.command == "watch" || o.command == "regs";
-    if (!known || (o.command == "regs") != !o.operands.empty()) return std::nullopt;
     if (o.command == "regs") {
-        if (o.operands.size() != 2 || !ParseInt(o.operands[0], 0, 65535) ||
-            !ParseInt(o.operands[1], 1, 125)) {
-            return std::nullopt;
-        }
+        const auto first = operands.size() == 2 ? ParseInt(operands[0], 0, 65535) : std::nullopt;
+        const auto count = operands.size() == 2 ? ParseInt(operands[1], 1, 125) : std::nullopt;
+        if (!first || !count) return std::nullopt;
+        o.first = *first;
+        o.count = *count;
+    } else if (!operands.empty() ||
+               (o.command != "info" && o.command != "read" && o.command != "watch")) {
+        return std::nullopt;
     }
     if (o.times != 0 && o.command != "watch") return std::nullopt;
     return o;
@@ -91,8 +96,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
 
 class Session {
   public:
-    Session(const Options& o, std::ostream& out, std::ostream& err)
-        : o_(o), out_(out), err_(err), ini_("mem.ini") {
+    Session(const Options& o, const TMemIni& ini, std::ostream& out, std::ostream& err)
+        : o_(o), out_(out), err_(err), ini_(ini) {
         link_.SetStatusSink([this](const std::string& text) { status_ = text; });
     }
 
@@ -112,36 +117,32 @@ class Session {
         return link_.ReadRegisters(t) || Fail(t.errorText);
     }
 
-    bool Identify(int& type, int& version) {
+    // Type code and version in one read, once per connection.
+    bool Identify() {
         if (identified_ && !link_.PortNeedsOpening()) return true;
-        if (!Open() || !Read(145, 2)) return false;
+        if (!Open() || !Read(reg::kModuleType, 2)) return false;
         identified_ = true;
-        type = link_.First().registers[0];
-        version = link_.First().registers[1];
-        link_.SetModuleType(type);
+        link_.SetModuleType(link_.First().registers[0]);
+        version_ = link_.First().registers[1];
         return true;
     }
 
     bool Info() {
-        int type = 0, version = 0;
-        if (!Identify(type, version)) return false;
+        if (!Identify()) return false;
+        const int type = link_.TypeCode();
         out_ << "type\t" << type << "\ngeneration\t" << (IsFirstGeneration(type) ? 1 : 2)
-             << "\nchannels\t" << ChannelCountForType(type) << "\nversion\t" << version << '\n';
+             << "\nchannels\t" << link_.ChannelCount() << "\nversion\t" << version_ << '\n';
         return true;
     }
 
     // One poll: each channel as the grid shows it, then the three relays.
     bool Poll() {
-        int type = 0, version = 0;
-        if (!Identify(type, version)) return false;
+        if (!Identify()) return false;
         if (!link_.ReadMeasurements(o_.address)) return Fail(link_.First().errorText);
         const std::vector<std::string> texts = link_.TakeMeasurements();
         if (!link_.ReadRelayStates(o_.address)) return Fail(link_.First().errorText);
         for (std::size_t k = 0; k < texts.size(); ++k) {
-            const std::string number = std::to_string(k + 1);
-            std::string name = ini_.ReadString("sensors", number, "");
-            if (name.empty()) name = number;
-            out_ << name << '\t' << texts[k] << '\n';
+            out_ << GridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
         }
         for (int i = 0; i < kRelayCount; ++i) {
             out_ << "relay " << i + 1 << '\t' << (link_.RelayOn(i) ? "on" : "off") << '\n';
@@ -171,10 +172,11 @@ class Session {
     const Options& o_;
     std::ostream& out_;
     std::ostream& err_;
-    TMemIni ini_;
+    const TMemIni& ini_;
     TModuleLink link_;
     std::string status_;
     bool identified_ = false;
+    int version_ = 0;
 };
 
 std::string Stamp() {
@@ -190,20 +192,17 @@ std::string Stamp() {
 
 int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop) {
-    const std::optional<Options> parsed = ParseOptions(args);
+    const TMemIni ini("mem.ini");
+    const std::optional<Options> parsed = ParseOptions(args, ini);
     if (!parsed) {
         err << kUsage << '\n';
         return 2;
     }
     const Options& o = *parsed;
-    Session session(o, out, err);
+    Session session(o, ini, out, err);
     if (o.command == "info") return session.Info() ? 0 : 1;
     if (o.command == "read") return session.Poll() ? 0 : 1;
-    if (o.command == "regs") {
-        return session.Regs(*ParseInt(o.operands[0], 0, 65535), *ParseInt(o.operands[1], 1, 125))
-                   ? 0
-                   : 1;
-    }
+    if (o.command == "regs") return session.Regs(o.first, o.count) ? 0 : 1;
     // watch: a failed poll is reported and the next one tries again, as the program does.
     bool lastOk = true;
     for (int done = 0; !stop && (o.times == 0 || done < o.times); ++done) {

@@ -3,6 +3,17 @@
 #include <charconv>
 
 namespace kvel {
+namespace {
+
+// A number in general format with up to `digits` significant digits, "." as separator.
+std::string FormatGeneral(double value, int digits) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
 
 int ChannelCountForType(int typeCode) {
     return typeCode >= 210 ? 30 : 15;
@@ -22,13 +33,6 @@ bool IsFirstGeneration(int typeCode) {
 
 double Temperature(std::uint16_t raw) {
     return raw * 0.02 - 273.15;
-}
-
-std::string FormatGeneral(double value, int digits) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    return std::string(buffer, result.ptr);
 }
 
 std::string TemperatureText(std::uint16_t raw) {

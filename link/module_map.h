@@ -41,7 +41,4 @@ std::string TemperatureText(std::uint16_t raw);
 // Bit i of the relay word is relay i+1; 1 means on.
 bool RelayOn(std::uint16_t relayWord, int relayIndex);
 
-// A number in general format with up to `digits` significant digits, "." as separator.
-std::string FormatGeneral(double value, int digits);
-
 }  // namespace kvel

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <thread>
+#include <iterator>
 
 #include "link/message_sink.h"
 
@@ -25,21 +25,18 @@ int MsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
-speed_t SpeedConstant(int speedIndex) {
-    switch (speedIndex) {
-        case 0:
-            return B9600;
-        case 1:
-            return B19200;
-        case 2:
-            return B38400;
-        case 3:
-            return B57600;
-        case 4:
-            return B115200;
-        default:
-            return 0;
-    }
+// The speed table: index 0..4 of `connect`/`speed`.
+struct LineSpeed {
+    speed_t constant;
+    int bitsPerSecond;
+};
+constexpr LineSpeed kSpeeds[] = {
+    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+
+const LineSpeed* SpeedOfTable(int speedIndex) {
+    return speedIndex >= 0 && speedIndex < static_cast<int>(std::size(kSpeeds))
+               ? &kSpeeds[speedIndex]
+               : nullptr;
 }
 
 }  // namespace
@@ -49,8 +46,8 @@ SerialPort::~SerialPort() {
 }
 
 int SerialPort::SpeedOfIndex(int speedIndex) {
-    static constexpr int kSpeeds[] = {9600, 19200, 38400, 57600, 115200};
-    return speedIndex >= 0 && speedIndex < 5 ? kSpeeds[speedIndex] : 0;
+    const LineSpeed* speed = SpeedOfTable(speedIndex);
+    return speed ? speed->bitsPerSecond : 0;
 }
 
 std::string SerialPort::DeviceForName(const std::string& name) {
@@ -67,8 +64,8 @@ std::string SerialPort::DeviceForName(const std::string& name) {
 
 bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) {
     Close();
-    devicePath_ = DeviceForName(name);
-    fd_ = devicePath_.empty() ? -1 : ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const std::string device = DeviceForName(name);
+    fd_ = device.empty() ? -1 : ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
         fd_ = -1;
         state_ = State::OpenFailed;
@@ -79,16 +76,17 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
     termios tio{};
     if (::tcgetattr(fd_, &tio) == 0) {
         const termios before = tio;
-        // Raw 8-bit data: no line editing, echo, translation or flow control of the terminal.
+        // Raw 8-bit data: no line editing, echo, translation or flow control of the terminal;
+        // cfmakeraw also sets the 8 data bits.
         ::cfmakeraw(&tio);
         tio.c_cflag |= CLOCAL | CREAD;
         tio.c_cflag &= ~CRTSCTS;
         tio.c_iflag &= ~(IXON | IXOFF | IXANY);
         tio.c_cc[VMIN] = 0;
         tio.c_cc[VTIME] = 0;
-        if (const speed_t speed = SpeedConstant(speedIndex); speed != 0) {
-            ::cfsetispeed(&tio, speed);
-            ::cfsetospeed(&tio, speed);
+        if (const LineSpeed* speed = SpeedOfTable(speedIndex)) {
+            ::cfsetispeed(&tio, speed->constant);
+            ::cfsetospeed(&tio, speed->constant);
         }
         switch (parityIndex) {
             case 0:
@@ -105,7 +103,6 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
                               (before.c_cflag & (PARENB | PARODD | CSTOPB));
                 break;
         }
-        tio.c_cflag = (tio.c_cflag & ~CSIZE) | CS8;
         if (std::memcmp(&tio, &before, sizeof tio) != 0 && ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
             ShowMessage(std::strerror(errno), "GetLastError");
         }
@@ -134,20 +131,16 @@ Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t len
     if (fd_ < 0) return SendResult::Refused;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     std::size_t sent = 0;
-    bool first = true;
     while (sent < length) {
         const ssize_t n = ::write(fd_, data + sent, length - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
-            first = false;
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            if (first) return SendResult::Refused;
-            // Refused part-way: the send can no longer complete.
-            std::this_thread::sleep_until(deadline);
-            return SendResult::NotCompleted;
+            // Refused part-way, the send can no longer complete either.
+            return sent == 0 ? SendResult::Refused : SendResult::NotCompleted;
         }
         pollfd p{fd_, POLLOUT, 0};
         const int left = MsLeft(deadline);

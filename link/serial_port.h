@@ -26,7 +26,6 @@ class SerialPort final : public Transport {
 
     State GetState() const { return state_; }
     bool IsOpen() const override { return state_ == State::Open; }
-    const std::string& DevicePath() const { return devicePath_; }
 
     void DiscardInput() override;
     SendResult Send(const std::uint8_t* data, std::size_t length, int waitMs) override;
@@ -43,7 +42,6 @@ class SerialPort final : public Transport {
   private:
     int fd_ = -1;
     State state_ = State::Closed;
-    std::string devicePath_;
 };
 
 }  // namespace kvel

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "monitor/mem_ini.h"
+
+namespace kvel {
+
+// The name of a channel as the main grid shows it: its `sensors` name, or its number when
+// the name is missing or empty.
+std::string GridChannelName(const TMemIni& ini, int channel);
+
+}  // namespace kvel
