@@ -1,19 +1,12 @@
 #include <QLocale>
+#include <algorithm>
 
 #include "plot/plot.h"
 #include "plot/scale_axis.h"
 
 Tsp_Axis::Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot) : Tsp_Scale(flags), plot_(plot) {
-    HookAttrs();
-}
-
-Tsp_Axis::~Tsp_Axis() {
-    gridAttr_.OnChange = nullptr;
-    LineAttr()->OnChange = nullptr;
-}
-
-void Tsp_Axis::HookAttrs() {
     // The grid lies inside the field only; the axis line's width takes room in the layout.
+    // Assign copies attribute values only, so these hooks stay for the axis' lifetime.
     gridAttr_.OnChange = [this](Tsp_CustomLineAttr*) {
         if (plot_) plot_->InvalidateParts(false, false, true);
     };
@@ -33,10 +26,11 @@ void Tsp_Axis::SetMargin(int v) {
 void Tsp_Axis::SetCaption(const QString& v) {
     if (v == caption_) return;
     caption_ = v;
-    captionShown_ = false;
-    for (QChar c : caption_)
-        if (c.unicode() > 32) captionShown_ = true;
     PlotInvalidate();
+}
+
+bool Tsp_Axis::CaptionShown() const {
+    return std::any_of(caption_.begin(), caption_.end(), [](QChar c) { return c.unicode() > 32; });
 }
 
 void Tsp_Axis::SetMin(double v) {
@@ -110,34 +104,29 @@ void Tsp_Axis::Assign(const Tsp_Axis& s) {
     AssignScale(s);
     margin_ = s.margin_;
     caption_ = s.caption_;
-    captionShown_ = s.captionShown_;
     savedValid_ = false;
     gridAttr_.Assign(s.gridAttr_);
-    HookAttrs();
 }
 
-void Tsp_Axis::FlagChanged(int bit, bool) {
-    switch (bit) {
-        case 1:
-            CalcMapping();
-            CalcTicks();
-            CalcTickPixels();
-            PlotInvalidate();
-            break;
-        case 3:
-        case 4:
-        case 9:
-            CalcTicks();
-            CalcTickPixels();
-            PlotInvalidate();
-            break;
-        case 6:
-        case 7:
+void Tsp_Axis::FlagChanged(Tsp_ScaleFlag flag) {
+    switch (flag) {
+        case sfAutoMin:
+        case sfAutoMax:
             if (plot_ && plot_->AutoScaleAxis(this)) plot_->Invalidate();
+            return;
+        case sfInversed:
+            CalcMapping();
+            [[fallthrough]];
+        case sfNoTicksLines:
+        case sfNoTicksLabel:
+        case sfNoTicksAdjusted:
+            CalcTicks();
+            CalcTickPixels();
             break;
         default:
-            PlotInvalidate();
+            break;
     }
+    PlotInvalidate();
 }
 
 QString Tsp_Axis::GetTickLabel(int i) {

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <iterator>
 
 QColor ToQColor(TColor c) {
     if (c & clSystemColor) {
@@ -31,45 +32,21 @@ TColor FromQColor(const QColor& c) {
     return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
 }
 
+// Both tables follow the order of the enumerations; a value out of range draws solid.
 Qt::PenStyle ToQtPenStyle(TPenStyle s) {
-    switch (s) {
-        case psDash:
-            return Qt::DashLine;
-        case psDot:
-            return Qt::DotLine;
-        case psDashDot:
-            return Qt::DashDotLine;
-        case psDashDotDot:
-            return Qt::DashDotDotLine;
-        case psClear:
-            return Qt::NoPen;
-        case psSolid:
-        case psInsideFrame:
-        default:
-            return Qt::SolidLine;
-    }
+    static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                               Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
+                                               Qt::SolidLine};  // psInsideFrame
+    static_assert(std::size(kStyles) == psInsideFrame + 1);
+    return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidLine;
 }
 
 Qt::BrushStyle ToQtBrushStyle(TBrushStyle s) {
-    switch (s) {
-        case bsClear:
-            return Qt::NoBrush;
-        case bsHorizontal:
-            return Qt::HorPattern;
-        case bsVertical:
-            return Qt::VerPattern;
-        case bsFDiagonal:
-            return Qt::FDiagPattern;
-        case bsBDiagonal:
-            return Qt::BDiagPattern;
-        case bsCross:
-            return Qt::CrossPattern;
-        case bsDiagCross:
-            return Qt::DiagCrossPattern;
-        case bsSolid:
-        default:
-            return Qt::SolidPattern;
-    }
+    static constexpr Qt::BrushStyle kStyles[] = {
+        Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
+        Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+    static_assert(std::size(kStyles) == bsDiagCross + 1);
+    return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidPattern;
 }
 
 QPen MakePen(TColor color, TPenStyle style, int width) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "plot/plot.h"
@@ -64,10 +65,6 @@ Tsp_XYDataSeries::Tsp_XYDataSeries() {
     lineAttr_.OnChange = [this](Tsp_CustomLineAttr* a) { AttrChanged(a); };
 }
 
-Tsp_XYDataSeries::~Tsp_XYDataSeries() {
-    lineAttr_.OnChange = nullptr;
-}
-
 void Tsp_XYDataSeries::Append(double x, double y) {
     if (count_ >= Capacity()) blocks_.push_back(std::make_unique<Block>());
     Block& b = *blocks_[count_ / kGrowth];
@@ -76,19 +73,13 @@ void Tsp_XYDataSeries::Append(double x, double y) {
     if (count_ == 0) {
         xMin_ = xMax_ = x;
         yMin_ = yMax_ = y;
-        extremaValid_ = true;
         xAscending_ = !std::isnan(x);
     } else {
-        if (extremaValid_) {
-            if (x < xMin_)
-                xMin_ = x;
-            else if (x > xMax_)
-                xMax_ = x;
-            if (y < yMin_)
-                yMin_ = y;
-            else if (y > yMax_)
-                yMax_ = y;
-        }
+        // Points are only ever appended, so the extrema can follow them without a rescan.
+        xMin_ = std::min(xMin_, x);
+        xMax_ = std::max(xMax_, x);
+        yMin_ = std::min(yMin_, y);
+        yMax_ = std::max(yMax_, y);
         if (xAscending_ && !(x >= XValue(count_ - 1))) xAscending_ = false;
     }
     ++count_;
@@ -105,7 +96,7 @@ void Tsp_XYDataSeries::Clear() {
     const bool had = count_ > 0;
     count_ = 0;
     xAscending_ = true;
-    if (active_ && had && CanPlot()) DataChanged(dcData);
+    if (had && CanPlot()) DataChanged(dcData);
 }
 
 void Tsp_XYDataSeries::SetLockInvalidate(bool v) {
@@ -118,26 +109,8 @@ void Tsp_XYDataSeries::SetLineAttr(const Tsp_LineAttr& a) {
     if (&a != &lineAttr_ && !lineAttr_.SameValues(a)) lineAttr_.Assign(a);
 }
 
-void Tsp_XYDataSeries::ScanExtrema() {
-    xMin_ = xMax_ = XValue(0);
-    yMin_ = yMax_ = YValue(0);
-    for (int i = 1; i < count_; ++i) {
-        const double x = XValue(i), y = YValue(i);
-        if (x < xMin_)
-            xMin_ = x;
-        else if (x > xMax_)
-            xMax_ = x;
-        if (y < yMin_)
-            yMin_ = y;
-        else if (y > yMax_)
-            yMax_ = y;
-    }
-    extremaValid_ = true;
-}
-
-bool Tsp_XYDataSeries::GetExtremum(double Tsp_XYDataSeries::*which, double& v) {
+bool Tsp_XYDataSeries::GetExtremum(double Tsp_XYDataSeries::*which, double& v) const {
     if (count_ <= 0) return false;
-    if (!extremaValid_) ScanExtrema();
     v = this->*which;
     return true;
 }

@@ -14,17 +14,16 @@ void Tsp_MemBitmap::Resize(int width, int height) {
 Tsp_XYPlot::Tsp_XYPlot(QWidget* parent)
     : QWidget(parent),
       left_(std::make_unique<Tsp_Axis>(sfVertical, this)),
-      right_(std::make_unique<Tsp_Axis>(57, this)),
+      right_(std::make_unique<Tsp_Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide,
+                                        this)),
       bottom_(std::make_unique<Tsp_Axis>(0, this)),
-      top_(std::make_unique<Tsp_Axis>(56, this)) {
+      top_(std::make_unique<Tsp_Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
     left_->GridAttr()->Assign(Tsp_LineAttr(clGray, psSolid, 1, true));
     bottom_->GridAttr()->Assign(Tsp_LineAttr(clGray, psSolid, 1, true));
     // The plot paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     resize(180, 120);
-    rotatedFont_ = font();
-    rotatedFont_.setBold(true);
 }
 
 Tsp_XYPlot::~Tsp_XYPlot() {
@@ -147,9 +146,7 @@ bool Tsp_XYPlot::AutoScaleAxis(Tsp_Axis* axis) {
     double mn = 0, mx = 0;
     for (Tsp_DataSeries* s : series_) {
         if (!s->Active()) continue;
-        const bool bound = vertical ? s->YAxis() == (axis == left_.get() ? dsyLeft : dsyRight)
-                                    : s->XAxis() == (axis == bottom_.get() ? dsxBottom : dsxTop);
-        if (!bound) continue;
+        if ((vertical ? YAxisOf(s->YAxis()) : XAxisOf(s->XAxis())) != axis) continue;
         double v = 0;
         if (axis->AutoMin() && (vertical ? s->GetYMin(v) : s->GetXMin(v))) {
             if (!foundMin || v < mn) mn = v;
@@ -171,8 +168,8 @@ bool Tsp_XYPlot::AutoScaleAxis(Tsp_Axis* axis) {
 }
 
 void Tsp_XYPlot::SeriesChanged(Tsp_DataSeries* s) {
-    const bool a = AutoScaleAxis(s->XAxis() == dsxTop ? top_.get() : bottom_.get());
-    const bool b = AutoScaleAxis(s->YAxis() == dsyRight ? right_.get() : left_.get());
+    const bool a = AutoScaleAxis(XAxisOf(s->XAxis()));
+    const bool b = AutoScaleAxis(YAxisOf(s->YAxis()));
     if (a || b)
         Invalidate();
     else
@@ -193,23 +190,8 @@ void Tsp_XYPlot::resizeEvent(QResizeEvent* e) {
 void Tsp_XYPlot::changeEvent(QEvent* e) {
     switch (e->type()) {
         case QEvent::FontChange:
-            layoutValid_ = frameValid_ = fieldValid_ = false;
-            rotatedFont_ = font();
-            rotatedFont_.setBold(true);
-            RequestPaint();
-            break;
-        case QEvent::PaletteChange:
+        case QEvent::PaletteChange:  // system colours changed
         case QEvent::StyleChange:
-            // System colours changed: redraw the whole image at once.
-            if (memBitmap_) {
-                memBitmap_->Resize(width(), height());
-                if (memBitmap_->Valid()) {
-                    QPainter p(&memBitmap_->Image());
-                    DrawOnCanvas(&p, width(), height());
-                }
-            }
-            RequestPaint();
-            break;
         case QEvent::WindowTitleChange:
             Invalidate();
             break;

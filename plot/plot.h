@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -107,6 +108,9 @@ class Tsp_XYPlot : public QWidget {
     void SetRightAxis(const Tsp_Axis& a) { AssignAxis(*right_, a); }
     void SetBottomAxis(const Tsp_Axis& a) { AssignAxis(*bottom_, a); }
     void SetTopAxis(const Tsp_Axis& a) { AssignAxis(*top_, a); }
+    // The axis that a series or marker bound to w draws against.
+    Tsp_Axis* XAxisOf(Tsp_WhatXAxis w) const { return w == dsxTop ? TopAxis() : BottomAxis(); }
+    Tsp_Axis* YAxisOf(Tsp_WhatYAxis w) const { return w == dsyRight ? RightAxis() : LeftAxis(); }
 
     TRect FieldRect() const { return fieldRect_; }
     // Where drawing goes now: the off-screen image during a buffered paint, the caller's
@@ -227,7 +231,9 @@ class Tsp_XYPlot : public QWidget {
     void PanStep();
     void ZoomStep(int l, int t, int r, int b);
     void ZoomAxis(Tsp_Axis& axis, int a, int b);
-    bool AllRemembered() const;
+    std::array<Tsp_Axis*, 4> Axes() const {
+        return {left_.get(), right_.get(), bottom_.get(), top_.get()};
+    }
 
     std::unique_ptr<Tsp_Axis> left_, right_, bottom_, top_;
     TRect fieldRect_;
@@ -237,7 +243,6 @@ class Tsp_XYPlot : public QWidget {
     std::unique_ptr<Tsp_MemBitmap> memBitmap_;
     QImage screen_;
     std::unique_ptr<QPainter> screenPainter_;
-    QFont rotatedFont_;
     TColor color_ = clBtnFace;
     TColor fieldColor_ = clWhite;
     Tsp_BorderStyle borderStyle_ = bs_None;

@@ -5,8 +5,8 @@ Tsp_PlotMarker::~Tsp_PlotMarker() {
 }
 
 void Tsp_PlotMarker::FollowAxes() {
-    xAxisObj_ = plot_ ? (xAxis_ == dsxTop ? plot_->TopAxis() : plot_->BottomAxis()) : nullptr;
-    yAxisObj_ = plot_ ? (yAxis_ == dsyRight ? plot_->RightAxis() : plot_->LeftAxis()) : nullptr;
+    xAxisObj_ = plot_ ? plot_->XAxisOf(xAxis_) : nullptr;
+    yAxisObj_ = plot_ ? plot_->YAxisOf(yAxis_) : nullptr;
 }
 
 void Tsp_PlotMarker::SetPlot(Tsp_XYPlot* plot) {

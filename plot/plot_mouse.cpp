@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "plot/plot.h"
 
 // Inverting figures go straight onto the control's canvas, so that drawing the same figure
@@ -41,11 +43,6 @@ void Tsp_XYPlot::SetXCursorVal(double v) {
     DrawXCursorLine(cursorPixel_);
     cursorPixel_ = pixel;
     DrawXCursorLine(cursorPixel_);
-}
-
-bool Tsp_XYPlot::AllRemembered() const {
-    return left_->HasSavedMinMax() && right_->HasSavedMinMax() && bottom_->HasSavedMinMax() &&
-           top_->HasSavedMinMax();
 }
 
 void Tsp_XYPlot::SetDragCorner(int x, int y) {
@@ -103,7 +100,7 @@ void Tsp_XYPlot::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void Tsp_XYPlot::PanStep() {
-    for (Tsp_Axis* a : {left_.get(), right_.get(), bottom_.get(), top_.get()}) a->SaveMinMax();
+    for (Tsp_Axis* a : Axes()) a->SaveMinMax();
     const int dx = x1_ - x0_;
     if (dx != 0 && (pan_ == zpdHorizontal || pan_ == zpdBoth)) {
         bottom_->ScrollBy(dx, true);
@@ -120,9 +117,10 @@ void Tsp_XYPlot::PanStep() {
 
 void Tsp_XYPlot::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (dragState_ == 1) {
-        if (AllRemembered()) {
-            for (Tsp_Axis* a : {left_.get(), right_.get(), bottom_.get(), top_.get()})
-                a->RestoreMinMax();
+        const auto axes = Axes();
+        if (std::all_of(axes.begin(), axes.end(),
+                        [](Tsp_Axis* a) { return a->HasSavedMinMax(); })) {
+            for (Tsp_Axis* a : axes) a->RestoreMinMax();
             Invalidate();
         }
     } else if (dragState_ == 2) {
@@ -147,7 +145,7 @@ void Tsp_XYPlot::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void Tsp_XYPlot::ZoomStep(int l, int t, int r, int b) {
     if (zoom_ == zpdNone || r - l <= 2 || b - t <= 2) return;
-    for (Tsp_Axis* a : {left_.get(), right_.get(), bottom_.get(), top_.get()}) a->SaveMinMax();
+    for (Tsp_Axis* a : Axes()) a->SaveMinMax();
     if (zoom_ == zpdHorizontal || zoom_ == zpdBoth) {
         ZoomAxis(*bottom_, l, r);
         ZoomAxis(*top_, l, r);

@@ -39,44 +39,34 @@ void Tsp_XYPlot::Paint() {
     paintPending_ = false;
     QPainter* screen = ControlCanvas();
     screen->setClipping(false);
-    if (!memBitmap_ || !memBitmap_->Valid()) {
-        {
-            DrawCanvasScope scope(this, screen, width(), height());
-            DrawAll();
-        }
-        if (xCursorOn_) {
-            cursorPixel_ = bottom_->ValueToPixel(xCursorVal_);
-            DrawXCursorLine(cursorPixel_);
-        }
-        return;
-    }
-    if (memBitmap_->Width() != width() || memBitmap_->Height() != height()) {
+    if (memBitmap_ && (memBitmap_->Width() != width() || memBitmap_->Height() != height())) {
         memBitmap_->Resize(width(), height());
-        if (!memBitmap_->Valid()) {
-            DrawCanvasScope scope(this, screen, width(), height());
-            DrawAll();
-            return;
-        }
         layoutValid_ = frameValid_ = fieldValid_ = false;
     }
-    {
-        QPainter image(&memBitmap_->Image());
-        DrawCanvasScope scope(this, &image, width(), height());
-        PrepareFont(image);
-        if (!frameValid_) {
-            DrawFrame();
-            frameValid_ = true;
+    if (memBitmap_ && memBitmap_->Valid()) {
+        {
+            QPainter image(&memBitmap_->Image());
+            DrawCanvasScope scope(this, &image, width(), height());
+            PrepareFont(image);
+            if (!frameValid_) {
+                DrawFrame();
+                frameValid_ = true;
+            }
+            if (!fieldValid_) {
+                DrawField();
+                fieldValid_ = true;
+            }
+            DoDrawEnd();
+            DrawBorder();
         }
-        if (!fieldValid_) {
-            DrawField();
-            fieldValid_ = true;
-        }
-        DoDrawEnd();
-        DrawBorder();
+        screen->setCompositionMode(QPainter::CompositionMode_Source);
+        screen->drawImage(0, 0, memBitmap_->Image());
+        SetCopyMode(*screen);
+    } else {
+        // Unbuffered, or no image could be had for the buffer: everything straight on screen.
+        DrawCanvasScope scope(this, screen, width(), height());
+        DrawAll();
     }
-    screen->setCompositionMode(QPainter::CompositionMode_Source);
-    screen->drawImage(0, 0, memBitmap_->Image());
-    SetCopyMode(*screen);
     if (xCursorOn_) {
         cursorPixel_ = bottom_->ValueToPixel(xCursorVal_);
         DrawXCursorLine(cursorPixel_);
@@ -103,18 +93,16 @@ void Tsp_XYPlot::DrawOnCanvas(QPainter* canvas, int width, int height) {
 }
 
 void Tsp_XYPlot::CalcLayout(int cw, int ch) {
-    const int left = std::max({top_->StartOverhang(cw, ch), bottom_->StartOverhang(cw, ch),
-                               left_->BandWidth(cw, ch)}) +
-                     left_->Margin();
-    const int bottom = std::max({right_->StartOverhang(cw, ch), left_->StartOverhang(cw, ch),
-                                 bottom_->BandWidth(cw, ch)}) +
-                       bottom_->Margin();
-    const int right = std::max({top_->EndOverhang(cw, ch), bottom_->EndOverhang(cw, ch),
-                                right_->BandWidth(cw, ch)}) +
-                      right_->Margin();
-    const int top = std::max({right_->EndOverhang(cw, ch), left_->EndOverhang(cw, ch),
-                              top_->BandWidth(cw, ch)}) +
-                    top_->Margin();
+    // Each side takes the room of its own axis band or of the labels that the two crossing
+    // axes hang over that end, whichever is larger, plus its margin.
+    using Overhang = int (Tsp_Scale::*)(int, int);
+    const auto room = [cw, ch](Tsp_Axis& own, Tsp_Axis& a, Tsp_Axis& b, Overhang end) {
+        return std::max({(a.*end)(cw, ch), (b.*end)(cw, ch), own.BandWidth(cw, ch)}) + own.Margin();
+    };
+    const int left = room(*left_, *top_, *bottom_, &Tsp_Scale::StartOverhang);
+    const int bottom = room(*bottom_, *right_, *left_, &Tsp_Scale::StartOverhang);
+    const int right = room(*right_, *top_, *bottom_, &Tsp_Scale::EndOverhang);
+    const int top = room(*top_, *right_, *left_, &Tsp_Scale::EndOverhang);
     TRect f{left, top, DrawWidth() - right, DrawHeight() - bottom};
     // Scales never get a zero length.
     if (f.Right < f.Left + 3) f.Right = f.Left + 3;
@@ -156,7 +144,6 @@ void Tsp_XYPlot::DrawFrame() {
     left_->DrawTicksAndLabels(p);
     bottom_->DrawTicksAndLabels(p);
     DrawCaptions(p);
-    DrawBorder();
 }
 
 void Tsp_XYPlot::DrawCaptions(QPainter& p) {
@@ -175,7 +162,7 @@ void Tsp_XYPlot::DrawCaptions(QPainter& p) {
                 top_->Margin() - TextHeight(p, "8") - 1, s);
     }
     if (!left_->CaptionShown() && !right_->CaptionShown()) return;
-    p.setFont(rotatedFont_);
+    p.setFont(bold);
     const int h8 = TextHeight(p, "8");
     if (left_->CaptionShown()) {
         const QString& s = left_->Caption();

@@ -2,77 +2,66 @@
 
 #include "plot/series.h"
 
+namespace {
+// A size of v pixels as the half-extents h and h + 1 on the two sides of the point; false
+// when they stay as they were.
+bool StoreHalves(int v, int& before, int& after) {
+    const int h = std::max(v, 0) / 2;
+    if (h == before) return false;
+    before = h;
+    after = h + 1;
+    return true;
+}
+}  // namespace
+
 void Tsp_PointAttr::SetColor(TColor v) {
-    if (v == color_) return;
-    color_ = v;
-    Changed();
+    Store(color_, v);
 }
 
 void Tsp_PointAttr::SetStyle(TBrushStyle v) {
-    if (v == style_) return;
-    style_ = v;
-    Changed();
+    Store(style_, v);
 }
 
 void Tsp_PointAttr::SetKind(TPointKind v) {
-    if (v == kind_) return;
-    kind_ = v;
-    Changed();
+    Store(kind_, v);
 }
 
 void Tsp_PointAttr::SetHSize(int v) {
-    if (v < 0) v = 1;
-    const int h = v / 2;
-    if (h == hl_) return;
-    hl_ = h;
-    hr_ = h + 1;
-    Changed();
+    if (StoreHalves(v, hl_, hr_)) Changed();
 }
 
 void Tsp_PointAttr::SetVSize(int v) {
-    if (v < 0) v = 1;
-    const int h = v / 2;
-    if (h == vt_) return;
-    vt_ = h;
-    vb_ = h + 1;
-    Changed();
+    if (StoreHalves(v, vt_, vb_)) Changed();
 }
 
 void Tsp_PointAttr::SetVisible(bool v) {
-    if (v == visible_) return;
-    visible_ = v;
-    Changed();
+    Store(visible_, v);
 }
 
 void Tsp_PointAttr::SetBorderWidth(int v) {
     if (v < 0) v = 1;
-    v = std::min({v, hl_, vt_});
-    if (v == borderWidth_) return;
-    borderWidth_ = v;
-    Changed();
+    Store(borderWidth_, std::min({v, hl_, vt_}));
 }
 
 void Tsp_PointAttr::SetBorderColor(TColor v) {
-    if (v == borderColor_) return;
-    borderColor_ = v;
-    Changed();
+    Store(borderColor_, v);
 }
 
 void Tsp_PointAttr::Assign(const Tsp_PointAttr& s) {
     if (&s == this) return;
     kind_ = s.kind_;
     visible_ = s.visible_;
-    SetHSize(s.HSize());
-    SetVSize(s.VSize());
+    hl_ = s.hl_;
+    hr_ = s.hr_;
+    vt_ = s.vt_;
+    vb_ = s.vb_;
     color_ = s.color_;
     style_ = s.style_;
     Changed();
 }
 
 void Tsp_PointAttr::ApplyTo(QPainter& p) const {
-    QPen pen = MakePen(borderColor_, psSolid, borderWidth_);
-    pen.setJoinStyle(Qt::MiterJoin);
-    p.setPen(pen);
+    p.setPen(MakePen(borderColor_, psSolid, borderWidth_));
     SetCopyMode(p);
     p.setBrush(QBrush(ToQColor(color_), ToQtBrushStyle(style_)));
 }

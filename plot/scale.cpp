@@ -24,10 +24,6 @@ Tsp_Scale::Tsp_Scale(std::uint32_t flags) : flags_(flags) {
     ApplyRange(0, 10);
 }
 
-Tsp_Scale::~Tsp_Scale() {
-    lineAttr_.OnChange = nullptr;
-}
-
 void Tsp_Scale::ApplyRange(double a, double b) {
     // A range that is not a number would poison every pixel; keep the one we have.
     if (!std::isfinite(a) || !std::isfinite(b)) return;
@@ -173,14 +169,13 @@ void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
     CalcTickPixels();
 }
 
-void Tsp_Scale::SetFlagBit(int bit, bool on) {
-    const std::uint32_t mask = 1u << bit;
-    if (bool(flags_ & mask) == on) return;
-    flags_ = on ? flags_ | mask : flags_ & ~mask;
-    FlagChanged(bit, on);
+void Tsp_Scale::SetFlag(Tsp_ScaleFlag flag, bool on) {
+    if (bool(flags_ & flag) == on) return;
+    flags_ = on ? flags_ | flag : flags_ & ~flag;
+    FlagChanged(flag);
 }
 
-void Tsp_Scale::FlagChanged(int, bool) {}
+void Tsp_Scale::FlagChanged(Tsp_ScaleFlag) {}
 
 void Tsp_Scale::ClearFlagsRaw(std::uint32_t mask) {
     flags_ &= ~mask;

@@ -87,7 +87,7 @@ class Tsp_Scale {
     static constexpr int kMaxTicks = 21;
 
     explicit Tsp_Scale(std::uint32_t flags);
-    virtual ~Tsp_Scale();
+    virtual ~Tsp_Scale() = default;
     Tsp_Scale(const Tsp_Scale&) = delete;
     Tsp_Scale& operator=(const Tsp_Scale&) = delete;
 
@@ -139,13 +139,13 @@ class Tsp_Scale {
     bool AutoMax() const { return flags_ & sfAutoMax; }
     bool LabelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
     bool TicksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
-    void SetInversed(bool v) { SetFlagBit(1, v); }
-    void SetTicksLines(bool v) { SetFlagBit(3, !v); }
-    void SetNoTicksLabel(bool v) { SetFlagBit(4, v); }
-    void SetAutoMin(bool v) { SetFlagBit(6, v); }
-    void SetAutoMax(bool v) { SetFlagBit(7, v); }
-    void SetLabelAsDataTime(bool v) { SetFlagBit(8, v); }
-    void SetTicksAdjusted(bool v) { SetFlagBit(9, !v); }
+    void SetInversed(bool v) { SetFlag(sfInversed, v); }
+    void SetTicksLines(bool v) { SetFlag(sfNoTicksLines, !v); }
+    void SetNoTicksLabel(bool v) { SetFlag(sfNoTicksLabel, v); }
+    void SetAutoMin(bool v) { SetFlag(sfAutoMin, v); }
+    void SetAutoMax(bool v) { SetFlag(sfAutoMax, v); }
+    void SetLabelAsDataTime(bool v) { SetFlag(sfLabelAsDateTime, v); }
+    void SetTicksAdjusted(bool v) { SetFlag(sfNoTicksAdjusted, !v); }
 
     // Room the axis needs, from the width of "0" and the font height in pixels.
     int StartOverhang(int cw, int ch);
@@ -163,10 +163,10 @@ class Tsp_Scale {
     virtual bool ReadProperty(const QString& name, const QString& value);
 
   protected:
-    void SetFlagBit(int bit, bool on);
+    void SetFlag(Tsp_ScaleFlag flag, bool on);
     // Without FlagChanged: for setters that switch auto-scaling off as a side effect.
     void ClearFlagsRaw(std::uint32_t mask);
-    virtual void FlagChanged(int bit, bool on);
+    virtual void FlagChanged(Tsp_ScaleFlag flag);
     void SetWantedTicks(int n) { wantedTicks_ = n; }
     void SetLabelFormatRaw(const QString& f) { labelFormat_ = f; }
     void AssignScale(const Tsp_Scale& s);
@@ -195,7 +195,6 @@ class Tsp_Scale {
 class Tsp_Axis : public Tsp_Scale {
   public:
     explicit Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot = nullptr);
-    ~Tsp_Axis() override;
 
     Tsp_XYPlot* Plot() const { return plot_; }
     void SetPlot(Tsp_XYPlot* plot) { plot_ = plot; }
@@ -204,7 +203,8 @@ class Tsp_Axis : public Tsp_Scale {
     void SetMargin(int v);
     QString Caption() const { return caption_; }
     void SetCaption(const QString& v);
-    bool CaptionShown() const { return captionShown_; }
+    // True when the caption has more than blanks and control characters.
+    bool CaptionShown() const;
     // Setting Min or Max switches AutoMin or AutoMax off and forgets the remembered range.
     void SetMin(double v);
     void SetMax(double v);
@@ -230,16 +230,14 @@ class Tsp_Axis : public Tsp_Scale {
     bool ReadProperty(const QString& name, const QString& value) override;
 
   protected:
-    void FlagChanged(int bit, bool on) override;
+    void FlagChanged(Tsp_ScaleFlag flag) override;
 
   private:
-    void HookAttrs();
     void PlotInvalidate();
 
     double savedMin_ = 0, savedMax_ = 0;
     int margin_ = 4;
     QString caption_;
-    bool captionShown_ = false;
     Tsp_XYPlot* plot_ = nullptr;
     Tsp_LineAttr gridAttr_{clGray, psSolid, 1, false};
     bool savedValid_ = false;

@@ -74,7 +74,6 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     static constexpr int kGrowth = 32;
 
     Tsp_XYDataSeries();
-    ~Tsp_XYDataSeries() override;
 
     int Count() const { return count_; }
     int Capacity() const { return int(blocks_.size()) * kGrowth; }
@@ -104,17 +103,16 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
 
   protected:
     void Append(double x, double y);
-    void ScanExtrema();
-    // One of the four extrema (a member pointer), scanning them first when they are stale.
-    bool GetExtremum(double Tsp_XYDataSeries::*which, double& v);
+    // One of the four extrema (a member pointer); false while the series is empty.
+    bool GetExtremum(double Tsp_XYDataSeries::*which, double& v) const;
 
     struct Block {
         std::array<double, kGrowth> x, y;
     };
     std::vector<std::unique_ptr<Block>> blocks_;
     int count_ = 0;
+    // Kept up to date by Append; meaningful while Count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
-    bool extremaValid_ = false;
     bool xAscending_ = true;
     Tsp_LineAttr lineAttr_;
     bool locked_ = false;
@@ -173,6 +171,13 @@ class Tsp_PointAttr {
     void Changed() {
         if (OnChange) OnChange(this);
     }
+    // Stores a differing value and reports it.
+    template <class T>
+    void Store(T& field, T v) {
+        if (field == v) return;
+        field = v;
+        Changed();
+    }
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
     TPointKind kind_ = ptRectangle;
@@ -186,7 +191,6 @@ class Tsp_PointAttr {
 class Tsp_XYLine : public Tsp_XYDataSeries {
   public:
     Tsp_XYLine();
-    ~Tsp_XYLine() override;
 
     Tsp_PointAttr* PointAttr() { return &pointAttr_; }
     void SetPointAttr(const Tsp_PointAttr& a);
@@ -196,7 +200,6 @@ class Tsp_XYLine : public Tsp_XYDataSeries {
 
     void Draw() override;
     void DrawLegendMarker(QPainter& p, const TRect& r) override;
-    void AttrChanged(void* sender) override;
     // Appends and draws only the new segment and mark, at once, without notifying the plot.
     void QuickAddXY(double x, double y);
 

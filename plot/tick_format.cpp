@@ -1,10 +1,10 @@
 #include "plot/tick_format.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "plot/date_time.h"
 
@@ -115,7 +115,7 @@ QString FormatSection(const NumberSection& sec, double value, bool withMinus) {
     QString intPart, fracPart;
     RoundedDigits(value, sec.maxFrac, intPart, fracPart);
     while (fracPart.size() > sec.minFrac && fracPart.endsWith('0')) fracPart.chop(1);
-    const bool zero = intPart.isEmpty() && !fracPart.contains(QRegularExpression("[1-9]"));
+    const bool zero = intPart.isEmpty() && fracPart.count('0') == fracPart.size();
     if (intPart.size() < sec.minInt) intPart.prepend(QString(sec.minInt - intPart.size(), '0'));
     if (sec.grouping)
         for (int i = intPart.size() - 3; i > 0; i -= 3) intPart.insert(i, ' ');

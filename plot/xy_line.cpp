@@ -32,30 +32,14 @@ class SegmentCache {
     static constexpr int kBits = 12;
     std::array<std::uint64_t, 1u << kBits> slots_{};
 };
-
-const Tsp_Axis& XAxisOf(Tsp_XYPlot& plot, Tsp_WhatXAxis w) {
-    return w == dsxTop ? *plot.TopAxis() : *plot.BottomAxis();
-}
-const Tsp_Axis& YAxisOf(Tsp_XYPlot& plot, Tsp_WhatYAxis w) {
-    return w == dsyRight ? *plot.RightAxis() : *plot.LeftAxis();
-}
 }  // namespace
 
 Tsp_XYLine::Tsp_XYLine() {
     pointAttr_.OnChange = [this](Tsp_PointAttr* a) { AttrChanged(a); };
 }
 
-Tsp_XYLine::~Tsp_XYLine() {
-    pointAttr_.OnChange = nullptr;
-}
-
 void Tsp_XYLine::SetPointAttr(const Tsp_PointAttr& a) {
     pointAttr_.Assign(a);
-}
-
-void Tsp_XYLine::AttrChanged(void* sender) {
-    // The mark shape follows Kind when drawn (DrawMark), so nothing is cached here.
-    Tsp_XYDataSeries::AttrChanged(sender);
 }
 
 void Tsp_XYLine::DrawMark(QPainter& p, int x, int y) const {
@@ -165,8 +149,8 @@ void Tsp_XYLine::Draw() {
     if (!pointAttr_.Visible() && !lines) return;
     QPainter* p = plot_->DrawCanvas();
     if (!p) return;
-    const Tsp_Axis& xa = XAxisOf(*plot_, xAxis_);
-    const Tsp_Axis& ya = YAxisOf(*plot_, yAxis_);
+    const Tsp_Axis& xa = *plot_->XAxisOf(xAxis_);
+    const Tsp_Axis& ya = *plot_->YAxisOf(yAxis_);
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     GetXMin(xMin);
     GetXMax(xMax);
@@ -217,8 +201,8 @@ void Tsp_XYLine::QuickAddXY(double x, double y) {
     const bool hadClip = p->hasClipping();
     const QRegion oldClip = p->clipRegion();
     p->setClipRect(field.ToQRect());
-    const Tsp_Axis& xa = XAxisOf(*plot_, xAxis_);
-    const Tsp_Axis& ya = YAxisOf(*plot_, yAxis_);
+    const Tsp_Axis& xa = *plot_->XAxisOf(xAxis_);
+    const Tsp_Axis& ya = *plot_->YAxisOf(yAxis_);
     const int x1 = xa.ValueToPixel(x), y1 = ya.ValueToPixel(y);
     if (lineAttr_.Visible() && count_ > 1) {
         const int x0 = xa.ValueToPixel(XValue(count_ - 2));
