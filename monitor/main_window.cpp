@@ -18,10 +18,16 @@
 #include "plot/date_time.h"
 
 namespace kvel {
+namespace {
 
-TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent),
-      clock_([] { return DateTimeFromQDateTime(QDateTime::currentDateTime()); }) {
+// The chart's time: days since 30.12.1899, local time.
+double Now() {
+    return DateTimeFromQDateTime(QDateTime::currentDateTime());
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildLayout();
     // Every number the program formats or parses uses "." whatever the regional settings.
     std::setlocale(LC_NUMERIC, "C");
@@ -110,7 +116,7 @@ void TForm1::FormShow() {
     ApplyChartSettings();
     ApplyAxisScaling();
     chart_->ClearSeries();
-    chart_->SetTimeWindow(clock_());
+    chart_->SetTimeWindow(Now());
     checkUpdate_->setChecked(ini_->ReadInteger("diag", "update", 0) != 0);
     if (formHost_) formHost_->SetCabinetList(ini_->ReadSection("panels"));
     ApplyChartSettings();  // hides every slot and assigns the channels once more
@@ -142,7 +148,7 @@ void TForm1::ApplyAxisScaling() {
 }
 
 void TForm1::AddChartPoints(const TReadTransaction& record) {
-    chart_->AddChartPoints(record, link_.ChannelCount(), clock_());
+    chart_->AddChartPoints(record, link_.ChannelCount(), Now());
 }
 
 void TForm1::StartTimer1() {
@@ -202,10 +208,6 @@ void TForm1::SetIndicator(QLabel* indicator, bool on) {
 
 void TForm1::SetStatusText(int panel, const std::string& text) {
     statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
-}
-
-std::string TForm1::StatusText(int panel) const {
-    return StatusPanel(panel).toStdString();
 }
 
 void TForm1::SetLinkIndicator(bool on) {

@@ -7,7 +7,6 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,9 +43,6 @@ class TForm1 : public QMainWindow, public TPollView {
     void ApplyAxisScaling();
     void AddChartPoints(const TReadTransaction& record) override;
 
-    // The clock of the chart's points (days since 30.12.1899 local time); tests may fix it.
-    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
-
     TModuleLink& Link() { return link_; }
     TMemIni& Ini() { return *ini_; }
     TPollCycle& Poll() { return *poll_; }
@@ -78,7 +74,6 @@ class TForm1 : public QMainWindow, public TPollView {
 
     // What the poll shows.
     void SetStatusText(int panel, const std::string& text) override;
-    std::string StatusText(int panel) const override;
     void SetLinkIndicator(bool on) override;
     void SetChannelText(int channel, const std::string& text) override;
     void SetRelay(int relayIndex, bool on) override;
@@ -89,15 +84,12 @@ class TForm1 : public QMainWindow, public TPollView {
     TModuleLink link_;
     std::unique_ptr<TPollCycle> poll_;
     std::unique_ptr<TTrendChart> chart_;
-    std::function<double()> clock_;
     bool shown_ = false;
     bool closed_ = false;
     bool handlesPlaced_ = false;
 
     std::array<QPixmap, 6> imageList2_;
     QTimer* timer1_ = nullptr;
-    QTimer* timer2_ = nullptr;
-    QTimer* timer3_ = nullptr;
     QTableWidget* grid_ = nullptr;
     Tsp_XYPlot* plot_ = nullptr;
     std::array<Tsp_XYLine*, kChartSlots> lines_{};
@@ -107,7 +99,6 @@ class TForm1 : public QMainWindow, public TPollView {
     std::array<QLabel*, 3> relays_{};
     QLabel* image3_ = nullptr;
     QCheckBox* checkUpdate_ = nullptr;
-    QCheckBox* markersOn_ = nullptr;
     QPushButton* buttonHost_ = nullptr;
     QLabel* panel6_ = nullptr;
     QLabel* panel7_ = nullptr;

@@ -98,10 +98,9 @@ void TForm1::BuildLayout() {
 
     timer1_ = Named(new QTimer(this), "Timer1");
     timer1_->setInterval(2000);
-    timer2_ = Named(new QTimer(this), "Timer2");
-    timer2_->setInterval(2000);
-    timer3_ = Named(new QTimer(this), "Timer3");
-    timer3_->setInterval(1000);
+    // The cabinet control's pulse and refresh timers.
+    Named(new QTimer(this), "Timer2")->setInterval(2000);
+    Named(new QTimer(this), "Timer3")->setInterval(1000);
 }
 
 QWidget* TForm1::BuildChartPanel() {
@@ -190,8 +189,7 @@ QWidget* TForm1::BuildRightColumn() {
         checks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersOn_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
-    column->addWidget(markersOn_);
+    column->addWidget(Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox"));
     checkUpdate_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
     column->addWidget(checkUpdate_);
 

@@ -26,8 +26,10 @@ bool AppendWhole(int fd, const std::string& text) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            if (done > 0) [[maybe_unused]]
-                const int rc = ::ftruncate(fd, before.st_size);
+            if (done > 0) {
+                // Nothing more can be done if even the cut back fails.
+                [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+            }
             return false;
         }
         done += static_cast<std::size_t>(n);

@@ -6,11 +6,7 @@ namespace kvel {
 
 TPollCycle::TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view,
                        std::string startupDirectory)
-    : link_(link),
-      ini_(ini),
-      view_(view),
-      startupDirectory_(std::move(startupDirectory)),
-      clock_([] { return std::time(nullptr); }) {}
+    : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
 void TPollCycle::Poll() {
     const std::string port = ini_.ReadString("connect", "port", "");
@@ -25,8 +21,8 @@ void TPollCycle::Poll() {
 
     if (!link_.Identified()) {
         link_.SetModuleType(link_.ReadModuleType(Address()));
-        version_ = link_.ReadSoftwareVersion(Address());
-        view_.SetStatusText(1, "Метрологическая версия ПО  " + std::to_string(version_));
+        const int version = link_.ReadSoftwareVersion(Address());
+        view_.SetStatusText(1, "Метрологическая версия ПО  " + std::to_string(version));
     }
 
     if (link_.ReadMeasurements(Address())) {
@@ -38,7 +34,7 @@ void TPollCycle::Poll() {
         if (view_.ChartUpdating()) view_.AddChartPoints(link_.First());
         if (ini_.ReadInteger("file", "save", 0) != 0) {
             WriteLogLine(link_.First(), ini_.ReadString("file", "name", DefaultLogName()), ini_,
-                         clock_());
+                         std::time(nullptr));
         }
         view_.SetStatusText(0, "МОДУЛЬ НА СВЯЗИ");
         view_.SetLinkIndicator(true);

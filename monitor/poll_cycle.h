@@ -1,6 +1,4 @@
 #pragma once
-#include <ctime>
-#include <functional>
 #include <string>
 
 #include "link/module_link.h"
@@ -13,7 +11,6 @@ class TPollView {
   public:
     virtual ~TPollView() = default;
     virtual void SetStatusText(int panel, const std::string& text) = 0;
-    virtual std::string StatusText(int panel) const = 0;
     virtual void SetLinkIndicator(bool on) = 0;
     // Column 1 of grid row `channel` (1-based).
     virtual void SetChannelText(int channel, const std::string& text) = 0;
@@ -30,14 +27,10 @@ class TPollCycle {
   public:
     TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view, std::string startupDirectory);
 
-    // The clock of the log's time stamps; tests may fix it.
-    void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
-
     // The poll's steps between switching the timer off and on again.
     void Poll();
     void ShowLinkLost(bool keepStatus);
 
-    int SoftwareVersion() const { return version_; }
     // `file`/`name` when it is missing: the start-up directory with "1.txt" appended.
     std::string DefaultLogName() const { return startupDirectory_ + "1.txt"; }
 
@@ -49,8 +42,6 @@ class TPollCycle {
     TMemIni& ini_;
     TPollView& view_;
     std::string startupDirectory_;
-    std::function<std::time_t()> clock_;
-    int version_ = 0;
 };
 
 }  // namespace kvel

@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
 
 TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     StartSimulator(209);
-    WriteIni();
+    WriteIni("[display]\nd1=1\n[diag]\nupdate=1\n");
     Show();
     PollOnce();
     ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
@@ -206,6 +206,10 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     EXPECT_EQ(Cell(1, 1), "---.-");
     EXPECT_EQ(form->StatusPanel(0), "Ошибка модуля: код 2");
     EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
+    EXPECT_FALSE(form->Link().Identified());
+    // The chart had this poll's measurements before the relay read failed.
+    ASSERT_EQ(form->Line(1)->Count(), 2);
+    EXPECT_NEAR(form->Line(1)->YValue(1), 25.85, 1e-9);
 }
 
 TEST_F(MainWindowTest, MeasurementLogFile) {
