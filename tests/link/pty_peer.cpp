@@ -1,9 +1,6 @@
 #include "tests/link/pty_peer.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,24 +18,14 @@ std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
 }
 
 PtyPeer::PtyPeer() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        throw std::runtime_error("no pseudo-terminal");
-    }
-    slavePath_ = ::ptsname(master_);
-    slaveKeep_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios tio{};
-    ::tcgetattr(slaveKeep_, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slaveKeep_, TCSANOW, &tio);
+    std::string error;
+    if (!device_.Open("", &error)) throw std::runtime_error("no pseudo-terminal: " + error);
     thread_ = std::thread([this] { Serve(); });
 }
 
 PtyPeer::~PtyPeer() {
     stop_ = true;
     thread_.join();
-    ::close(slaveKeep_);
-    ::close(master_);
 }
 
 void PtyPeer::Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs) {
@@ -54,13 +41,13 @@ std::vector<std::vector<std::uint8_t>> PtyPeer::Requests() {
 }
 
 void PtyPeer::Inject(const std::vector<std::uint8_t>& bytes) {
-    [[maybe_unused]] const auto n = ::write(master_, bytes.data(), bytes.size());
+    [[maybe_unused]] const auto n = ::write(device_.MasterFd(), bytes.data(), bytes.size());
 }
 
 void PtyPeer::Serve() {
     std::vector<std::uint8_t> frame;
     while (!stop_) {
-        pollfd p{master_, POLLIN, 0};
+        pollfd p{device_.MasterFd(), POLLIN, 0};
         if (::poll(&p, 1, 5) <= 0) {
             // 5 ms of quiet ends a request.
             if (frame.empty()) continue;
@@ -75,11 +62,11 @@ void PtyPeer::Serve() {
             frame.clear();
             if (reply.empty()) continue;
             std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            [[maybe_unused]] const auto n = ::write(master_, reply.data(), reply.size());
+            [[maybe_unused]] const auto n = ::write(device_.MasterFd(), reply.data(), reply.size());
             continue;
         }
         std::uint8_t buffer[512];
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        const ssize_t n = ::read(device_.MasterFd(), buffer, sizeof buffer);
         if (n > 0) frame.insert(frame.end(), buffer, buffer + n);
     }
 }

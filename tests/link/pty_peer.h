@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "sim/pty_device.h"
+
 namespace kvel::test {
 
 // The far end of a pseudo-terminal that answers each request with scripted bytes: it lets a
@@ -15,7 +17,7 @@ class PtyPeer {
     PtyPeer();
     ~PtyPeer();
 
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return device_.SlavePath(); }
     // The next requests get these replies in turn (empty: stay silent), each after delayMs.
     void Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs = 0);
     std::vector<std::vector<std::uint8_t>> Requests();
@@ -25,9 +27,7 @@ class PtyPeer {
   private:
     void Serve();
 
-    int master_ = -1;
-    int slaveKeep_ = -1;
-    std::string slavePath_;
+    sim::PtyDevice device_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<std::vector<std::uint8_t>> replies_;
