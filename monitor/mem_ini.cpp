@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "monitor/safe_file.h"
@@ -33,11 +34,37 @@ std::string OneLine(std::string_view s) {
     return out;
 }
 
-// from_chars takes no leading '+'; accept it before a digit or a point.
-std::string_view NumberText(std::string_view s) {
+// The whole text as a number, or nothing. from_chars never looks at the locale, so "." is the
+// decimal separator whatever the user's settings; it takes no leading '+', so that is skipped
+// before a digit or a point.
+template <class T>
+std::optional<T> Number(std::string_view s) {
     s = Trim(s);
     if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
-    return s;
+    T value{};
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+    return value;
+}
+
+// The first section or key of that name: a repeated one is reached only through its first
+// occurrence. Lines without "=" are never matched.
+template <class Sections>
+auto FirstSection(Sections& sections, std::string_view name) -> decltype(&sections.front()) {
+    const std::string fold = FoldCase(name);
+    for (auto& s : sections) {
+        if (s.fold == fold) return &s;
+    }
+    return nullptr;
+}
+
+template <class Entries>
+auto FirstKey(Entries& entries, std::string_view name) -> decltype(&entries.front()) {
+    const std::string fold = FoldCase(name);
+    for (auto& e : entries) {
+        if (e.isKey && e.fold == fold) return &e;
+    }
+    return nullptr;
 }
 
 std::string AbsolutePath(const std::string& name) {
@@ -54,7 +81,6 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     const int err = ReadWholeFile(fileName_, bytes);
     if (err == ENOENT) return;
     if (err != 0) {
-        unreadable_ = true;
         loadError_ = ErrorText("Ошибка чтения файла настроек ", err);
         lastError_ = loadError_;
         return;
@@ -124,40 +150,19 @@ std::string TMemIni::Serialize() const {
 }
 
 const TMemIni::Entry* TMemIni::Find(std::string_view section, std::string_view key) const {
-    const std::string sectionFold = FoldCase(section);
-    for (const Section& s : sections_) {
-        if (s.fold != sectionFold) continue;
-        const std::string keyFold = FoldCase(key);
-        for (const Entry& e : s.entries) {
-            if (e.isKey && e.fold == keyFold) return &e;
-        }
-        return nullptr;  // a repeated section is reached only through its first occurrence
-    }
-    return nullptr;
+    const Section* s = FirstSection(sections_, section);
+    return s != nullptr ? FirstKey(s->entries, key) : nullptr;
 }
 
 int TMemIni::ReadInteger(std::string_view section, std::string_view key, int def) const {
     const Entry* e = Find(section, key);
-    if (e == nullptr) return def;
-    const std::string_view text = NumberText(e->value);
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return def;
-    return value;
+    return e != nullptr ? Number<int>(e->value).value_or(def) : def;
 }
 
 double TMemIni::ReadFloat(std::string_view section, std::string_view key, double def) const {
     const Entry* e = Find(section, key);
-    if (e == nullptr) return def;
-    const std::string_view text = NumberText(e->value);
-    double value = 0;
-    // from_chars never looks at the locale: "." is the separator whatever the user's settings.
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return def;
-    }
-    return value;
+    const std::optional<double> value = e != nullptr ? Number<double>(e->value) : std::nullopt;
+    return value && std::isfinite(*value) ? *value : def;
 }
 
 std::string TMemIni::ReadString(std::string_view section, std::string_view key,
@@ -181,42 +186,29 @@ void TMemIni::WriteFloat(std::string_view section, std::string_view key, double 
 void TMemIni::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = OneLine(section);
     const std::string keyName = OneLine(key);
-    const std::string sectionFold = FoldCase(sectionName);
-    const std::string keyFold = FoldCase(keyName);
-    Section* target = nullptr;
-    for (Section& s : sections_) {
-        if (s.fold == sectionFold) {
-            target = &s;
-            break;
-        }
-    }
+    Section* target = FirstSection(sections_, sectionName);
     if (target == nullptr) {
-        target = &sections_.emplace_back(Section{sectionName, sectionFold, {}});
+        target = &sections_.emplace_back(Section{sectionName, FoldCase(sectionName), {}});
     }
-    for (Entry& e : target->entries) {
-        if (e.isKey && e.fold == keyFold) {
-            e.value = OneLine(value);
-            return;
-        }
+    if (Entry* e = FirstKey(target->entries, keyName)) {
+        e->value = OneLine(value);
+    } else {
+        target->entries.push_back(Entry{keyName, FoldCase(keyName), OneLine(value), true});
     }
-    target->entries.push_back(Entry{keyName, keyFold, OneLine(value), true});
 }
 
 std::vector<std::string> TMemIni::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
-    const std::string sectionFold = FoldCase(section);
-    for (const Section& s : sections_) {
-        if (s.fold != sectionFold) continue;
-        for (const Entry& e : s.entries) {
+    if (const Section* s = FirstSection(sections_, section)) {
+        for (const Entry& e : s->entries) {
             if (e.isKey) keys.push_back(e.key);
         }
-        break;
     }
     return keys;
 }
 
 bool TMemIni::UpdateFile() {
-    if (unreadable_) {
+    if (!loadError_.empty()) {
         // Writing now would replace settings that were never read with the defaults.
         lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
         return false;

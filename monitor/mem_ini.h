@@ -61,8 +61,7 @@ class TMemIni {
     Encoding encoding_ = Encoding::Utf8;
     bool bom_ = false;
     bool crlf_ = false;
-    bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
-    std::string loadError_;
+    std::string loadError_;  // set when the file exists but could not be read: never overwrite it
     std::string lastError_;
 };
 

@@ -42,7 +42,6 @@ bool PointLink(const std::string& link, const std::string& target, std::string* 
 
 bool PtyDevice::Open(const std::string& link, std::string* error) {
     Close();
-    std::string reason;
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) {
         *error = Reason("posix_openpt");

@@ -22,6 +22,45 @@ constexpr std::uint16_t kMnemoBlock = 1024;  // commands 1024..1029, signals 103
 constexpr std::uint16_t kHostBlock = 1520;   // on-line 1520..1535, cabinets from 1536
 constexpr int kHostCabinets = 16;
 constexpr int kCabinetsOnLine = 4;
+// Each link's address, speed index and parity index stand in a row; the second generation's
+// link MB2 starts here (MB1 at kCommBlock).
+constexpr std::uint16_t kSecondLink = kCommBlock + 5;
+
+using Flags = std::array<bool, 65536>;
+
+void Mark(Flags& set, std::uint16_t first, std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
+        set[r] = true;
+    }
+}
+
+bool All(const Flags& set, std::uint16_t first, std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count; ++r) {
+        if (r >= set.size() || !set[r]) return false;
+    }
+    return true;
+}
+
+bool Any(const Flags& set, std::uint16_t first, std::uint16_t count) {
+    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
+        if (set[r]) return true;
+    }
+    return false;
+}
+
+// Whether the module refuses a value at `offset` of a link's row (address, speed, parity).
+bool RefusedLinkSetting(int offset, std::uint16_t value) {
+    switch (offset) {
+        case 0:
+            return value < 1 || value > 247;
+        case 1:
+            return value > 4;
+        case 2:
+            return value > 2;
+        default:
+            return false;
+    }
+}
 
 // Room temperature for most channels; a few run hot, as on a real switchgear line.
 double BaseCelsius(int channel) {
@@ -49,8 +88,8 @@ double Swing(int channel, double seconds) {
 }  // namespace
 
 RegisterMap::RegisterMap(int typeCode, std::uint8_t address) : typeCode_(typeCode) {
+    regs_[AddressRegister()] = address;  // LayOut keeps it
     LayOut(typeCode);
-    regs_[AddressRegister()] = address;
 }
 
 std::uint16_t RegisterMap::RawFromCelsius(double celsius) {
@@ -141,28 +180,6 @@ void RegisterMap::LayOut(int typeCode) {
     epoch_ = Clock::now();
 }
 
-void RegisterMap::Mark(std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count) {
-    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
-        set[r] = true;
-    }
-}
-
-bool RegisterMap::All(const std::array<bool, 65536>& set, std::uint16_t first,
-                      std::uint16_t count) {
-    for (std::uint32_t r = first; r < std::uint32_t{first} + count; ++r) {
-        if (r >= set.size() || !set[r]) return false;
-    }
-    return true;
-}
-
-bool RegisterMap::Any(const std::array<bool, 65536>& set, std::uint16_t first,
-                      std::uint16_t count) {
-    for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
-        if (set[r]) return true;
-    }
-    return false;
-}
-
 bool RegisterMap::Exists(std::uint16_t first, std::uint16_t count) const {
     return All(exists_, first, count);
 }
@@ -174,24 +191,19 @@ bool RegisterMap::Writable(std::uint16_t first, std::uint16_t count) const {
 int RegisterMap::CheckWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const {
     // The module refuses line settings that would leave it unreachable, so a stray value
     // (an empty selection is sent as 65535) never cuts it off the line.
-    const std::uint16_t addresses[2] = {AddressRegister(),
-                                        static_cast<std::uint16_t>(FirstGeneration() ? 0 : 261)};
+    const int links[2] = {AddressRegister(), kSecondLink};
+    const int linkCount = FirstGeneration() ? 1 : 2;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto reg = static_cast<std::uint16_t>(first + i);
-        const std::uint16_t v = values[i];
-        const bool isAddress = reg == addresses[0] || (!FirstGeneration() && reg == addresses[1]);
-        const bool isSpeed = FirstGeneration() ? reg == 1 : (reg == 257 || reg == 262);
-        const bool isParity = FirstGeneration() ? reg == 2 : (reg == 258 || reg == 263);
-        if (isAddress && (v < 1 || v > 247)) return 3;
-        if (isSpeed && v > 4) return 3;
-        if (isParity && v > 2) return 3;
+        for (int l = 0; l < linkCount; ++l) {
+            if (RefusedLinkSetting(static_cast<int>(first + i) - links[l], values[i])) return 3;
+        }
     }
     return 0;
 }
 
 void RegisterMap::Store(std::uint16_t first, const std::vector<std::uint16_t>& values) {
     static constexpr long kSpeeds[5] = {9600, 19200, 38400, 57600, 115200};
-    const std::uint16_t speedRegister = FirstGeneration() ? 1 : 257;
+    const auto speedRegister = static_cast<std::uint16_t>(AddressRegister() + 1);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto reg = static_cast<std::uint16_t>(first + i);
         regs_[reg] = values[i];

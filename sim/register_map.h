@@ -54,9 +54,6 @@ class RegisterMap {
     static std::uint16_t RawFromCelsius(double celsius);
 
   private:
-    void Mark(std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
-    static bool All(const std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
-    static bool Any(const std::array<bool, 65536>& set, std::uint16_t first, std::uint16_t count);
     double NextNoise();
 
     int typeCode_;

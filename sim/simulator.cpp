@@ -51,9 +51,8 @@ struct Simulator::Impl {
     std::size_t requests = 0;
     std::vector<std::uint8_t> lastRequest;
     std::string error;
-    std::string slavePath;
 
-    std::mutex control;  // serialises plugging and unplugging
+    std::mutex control;  // serialises plugging and unplugging, guards `pty`
     PtyDevice pty;
     std::thread thread;
     int wake[2] = {-1, -1};
@@ -78,10 +77,6 @@ struct Simulator::Impl {
         if (wake[0] < 0) {
             reason = "no wake-up pipe";
         } else if (pty.Open(options.link, &reason)) {
-            {
-                std::lock_guard lock(mutex);
-                slavePath = pty.SlavePath();
-            }
             char drain[64];
             while (read(wake[0], drain, sizeof drain) > 0) {
             }
@@ -161,15 +156,16 @@ struct Simulator::Impl {
             f = fault;
             late = lateMs;
             if (f == Fault::Silence) return true;  // as if the request never reached us
-            if (f == Fault::Exception) {
-                if (broadcast) return true;
-                reply =
-                    ExceptionReply(frame[0], frame[1], static_cast<std::uint8_t>(exceptionCode));
-            } else {
+            // A module in trouble carries nothing out; a broadcast is never answered.
+            if (f != Fault::Exception) {
                 map.Update(Clock::now());
                 reply = Answer(map, frame);
             }
-            if (broadcast) return true;  // carried out, never answered
+            if (broadcast) return true;
+            if (f == Fault::Exception) {
+                reply =
+                    ExceptionReply(frame[0], frame[1], static_cast<std::uint8_t>(exceptionCode));
+            }
         }
         if (f == Fault::BadCrc) {
             reply.back() ^= 0x5A;
@@ -263,8 +259,8 @@ std::string Simulator::Error() const {
 
 std::string Simulator::DevicePath() const {
     if (!impl_->options.link.empty()) return impl_->options.link;
-    std::lock_guard lock(impl_->mutex);
-    return impl_->slavePath;
+    std::lock_guard guard(impl_->control);
+    return impl_->pty.SlavePath();
 }
 
 void Simulator::SetFault(Fault fault, int exceptionCode, int lateMs) {

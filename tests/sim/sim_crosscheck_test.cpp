@@ -2,6 +2,7 @@
 // Modbus RTU master sees them.
 #include <gtest/gtest.h>
 
+#include "link/module_map.h"
 #include "sim/modbus_slave.h"
 #include "sim/simulator.h"
 #include "tests/sim/modbus_client.h"
@@ -11,16 +12,17 @@ namespace {
 
 using test::ModbusClient;
 
-double Celsius(std::uint16_t raw) {
-    return raw * 0.02 - 273.15;
-}
-
 struct ModuleCase {
     int typeCode;
     int channels;
     int measurements;  // first register of the block
     int otherBlock;    // the other generation's block, which this module does not have
 };
+
+// Names each case by its type code in the test listing.
+void PrintTo(const ModuleCase& c, std::ostream* os) {
+    *os << c.typeCode;
+}
 
 class ModuleMap : public ::testing::TestWithParam<ModuleCase> {};
 
@@ -39,8 +41,8 @@ TEST_P(ModuleMap, ServesIdentificationAndMeasurementBlock) {
     const auto temps = client.Read(c.measurements, c.channels);
     ASSERT_EQ(temps.size(), static_cast<std::size_t>(c.channels));
     for (int k = 0; k < c.channels; ++k) {
-        EXPECT_GT(Celsius(temps[k]), 10.0) << "channel " << k + 1;
-        EXPECT_LT(Celsius(temps[k]), 150.0) << "channel " << k + 1;
+        EXPECT_GT(Temperature(temps[k]), 10.0) << "channel " << k + 1;
+        EXPECT_LT(Temperature(temps[k]), 150.0) << "channel " << k + 1;
     }
     // One register past the block, and the other generation's block, do not exist.
     int error = 0;
@@ -96,6 +98,7 @@ TEST(SimCrossCheck, AnswersBadRequestsWithExceptions) {
         {"write to a measurement", {100, 6, 0x02, 0x00, 0x00, 0x01}, 2},
         {"write of address 0", {100, 6, 0x01, 0x00, 0x00, 0x00}, 3},
         {"write of baud index 65535", {100, 6, 0x01, 0x01, 0xFF, 0xFF}, 3},
+        {"write of parity index 3 on MB2", {100, 6, 0x01, 0x07, 0x00, 0x03}, 3},
         {"multiple write with a byte count that does not match",
          {100, 16, 0x01, 0x0A, 0x00, 0x02, 0x02, 0x00, 0x01},
          3},
@@ -108,11 +111,10 @@ TEST(SimCrossCheck, AnswersBadRequestsWithExceptions) {
     ModbusClient client(sim.DevicePath());
     ASSERT_TRUE(client.Connected());
     for (const auto& c : cases) {
-        const auto& request = c.request;
-        const auto reply = client.Raw(request);
+        const auto reply = client.Raw(c.request);
         ASSERT_EQ(reply.size(), 3u) << c.what;
         EXPECT_EQ(reply[0], 100) << c.what;
-        EXPECT_EQ(reply[1], request[1] | 0x80) << c.what;
+        EXPECT_EQ(reply[1], c.request[1] | 0x80) << c.what;
         EXPECT_EQ(reply[2], c.code) << c.what;
     }
     EXPECT_EQ(sim.Register(256), 100) << "a refused write changes nothing";

@@ -8,7 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "link/crc16.h"
+#include "link/module_map.h"
+#include "sim/modbus_slave.h"
 #include "sim/simulator.h"
 #include "tests/sim/modbus_client.h"
 
@@ -78,7 +79,7 @@ TEST(SimMap, TemperaturesDriftUnlessPinnedOrStopped) {
     int hot = 0;
     for (int k = 0; k < 30; ++k) {
         if (k == 3) continue;
-        const double celsius = b[k] * 0.02 - 273.15;
+        const double celsius = Temperature(b[k]);
         EXPECT_TRUE(celsius > 15 && celsius < 140) << k << ": " << celsius;
         hot += celsius > 40 ? 1 : 0;
     }
@@ -171,9 +172,7 @@ std::vector<std::uint8_t> Exchange(int fd, const std::vector<std::uint8_t>& byte
 }
 
 std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
-    const std::uint16_t crc = Crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(crc & 0xFF);
-    frame.push_back(crc >> 8);
+    AppendCrc(frame);
     return frame;
 }
 
