@@ -1,6 +1,6 @@
 #include "chart/chart_slots.h"
 
-#include "monitor/channel_name.h"
+#include "config/channel_name.h"
 
 namespace kvel {
 

@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 #include "plot/canvas.h"
 
 namespace kvel {

@@ -3,7 +3,7 @@
 
 #include "chart/chart_slots.h"
 #include "link/transactions.h"
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 #include "plot/plot.h"
 #include "plot/series.h"
 

@@ -11,8 +11,8 @@
 
 #include "link/module_link.h"
 #include "link/module_map.h"
-#include "monitor/channel_name.h"
-#include "monitor/mem_ini.h"
+#include "config/channel_name.h"
+#include "config/mem_ini.h"
 
 namespace kvel {
 namespace {

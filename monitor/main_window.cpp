@@ -13,7 +13,7 @@
 #include "dialogs/settings_dialog.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
-#include "monitor/channel_name.h"
+#include "config/channel_name.h"
 #include "monitor/indicator_images.h"
 #include "plot/date_time.h"
 

@@ -12,7 +12,7 @@
 
 #include "chart/trend_chart.h"
 #include "link/module_link.h"
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 #include "monitor/poll_cycle.h"
 #include "plot/plot.h"
 #include "plot/series.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "link/transactions.h"
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 
 namespace kvel {
 

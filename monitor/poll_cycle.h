@@ -2,7 +2,7 @@
 #include <string>
 
 #include "link/module_link.h"
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 
 namespace kvel {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/monitor/temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {

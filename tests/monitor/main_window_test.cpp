@@ -11,7 +11,7 @@
 
 #include "link/message_sink.h"
 #include "sim/simulator.h"
-#include "tests/monitor/temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

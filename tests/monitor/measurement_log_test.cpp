@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "tests/monitor/temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {

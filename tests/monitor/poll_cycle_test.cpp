@@ -9,7 +9,7 @@
 #include <string>
 
 #include "sim/simulator.h"
-#include "tests/monitor/temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/channel_name.h"
+#include "config/channel_name.h"
 
 namespace kvel {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 
 namespace kvel {
 

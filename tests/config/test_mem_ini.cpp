@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/mem_ini.h"
-#include "tests/monitor/temp_dir.h"
+#include "config/mem_ini.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {

@@ -11,8 +11,8 @@
 #include <random>
 #include <string>
 
-#include "monitor/mem_ini.h"
-#include "tests/monitor/temp_dir.h"
+#include "config/mem_ini.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "monitor/text_encoding.h"
+#include "config/text_encoding.h"
 
 namespace kvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/safe_file.h"
+#include "config/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "monitor/mem_ini.h"
+#include "config/mem_ini.h"
 
 #include <unistd.h>
 
@@ -9,8 +9,8 @@
 #include <optional>
 #include <utility>
 
-#include "monitor/safe_file.h"
-#include "monitor/text_encoding.h"
+#include "config/safe_file.h"
+#include "config/text_encoding.h"
 
 namespace kvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/text_encoding.h"
+#include "config/text_encoding.h"
 
 #include <array>
 #include <cstdint>
