@@ -1,13 +1,371 @@
 #include "dialogs/settings_dialog.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "dialogs/port_list.h"
+#include "link/message_sink.h"
+
 namespace kvel {
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name, const char* hint = nullptr) {
+    widget->setObjectName(name);
+    if (hint != nullptr) widget->setToolTip(hint);
+    return widget;
+}
+
+QLineEdit* Edit(const char* name, QWidget* parent) {
+    auto* edit = Named(new QLineEdit(parent), name);
+    edit->setMinimumWidth(60);
+    return edit;
+}
+
+// A label in front of its control, which it names for the keyboard.
+void AddLabelled(QGridLayout* grid, int row, int column, const char* caption, QWidget* control) {
+    auto* label = new QLabel(caption, control->parentWidget());
+    label->setBuddy(control);
+    grid->addWidget(label, row, column);
+    grid->addWidget(control, row, column + 1);
+}
+
+// Cells the user looks at but never edits; the heading row and column are not selectable.
+QTableWidgetItem* GridItem(bool fixed) {
+    auto* item = new QTableWidgetItem();
+    item->setFlags(fixed ? Qt::ItemIsEnabled : (Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+    return item;
+}
+
+std::string Text(const QLineEdit* edit) {
+    return edit->text().toStdString();
+}
+
+}  // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName("Form2");
     setWindowTitle("Настройки программы");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(true);
+
+    auto* columns = new QHBoxLayout(this);
+    columns->addWidget(BuildChartGroup());
+    auto* right = new QVBoxLayout();
+    right->addWidget(BuildFileGroup());
+    right->addWidget(BuildLinkGroup());
+    auto* group7 = Named(new QGroupBox("Выбор каналов для диаграммы", this), "GroupBox7");
+    auto* group7Layout = new QVBoxLayout(group7);
+    channels_ = Named(new QListWidget(group7), "CheckListBox1");
+    group7Layout->addWidget(channels_);
+    right->addWidget(group7, 1);
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch();
+    auto* ok = Named(new QPushButton("ОК", this), "ButtonOK");
+    auto* cancel = Named(new QPushButton("Отмена", this), "ButtonCancel");
+    // Enter in an edit box does not press a button: it stores nothing by accident.
+    for (QPushButton* button : {ok, cancel}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    right->addLayout(buttons);
+    columns->addLayout(right);
+    columns->setSizeConstraint(QLayout::SetFixedSize);
+
+    saveDialog_ = Named(new QFileDialog(this), "SaveDialog1");
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog_->setFileMode(QFileDialog::AnyFile);
+    saveDialog_->setNameFilter("Текстовые файлы (*.txt)");
+    saveDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
+    RunSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().first().toStdString();
+    };
+
+    connect(ok, &QPushButton::clicked, this, &TForm2::ButtonOKClick);
+    connect(cancel, &QPushButton::clicked, this, &TForm2::ButtonCancelClick);
+    connect(grid_, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column, int, int) { StringGrid1SelectCell(column, row); });
+    grid_->installEventFilter(this);
+}
+
+QWidget* TForm2::BuildChartGroup() {
+    auto* group1 = Named(new QGroupBox("Диаграмма", this), "GroupBox1");
+    auto* layout = new QVBoxLayout(group1);
+
+    showAll_ = Named(new QRadioButton("Показывать все", group1), "RadioButtonShowAll",
+                     "Показывать всю диаграмму по оси X");
+    showPeriod_ = Named(new QRadioButton("Показывать окно", group1), "RadioButtonShowPeriod",
+                        "Показывать по оси X окно размером, установленным ниже");
+    auto* display = new QButtonGroup(group1);
+    display->addButton(showAll_);
+    display->addButton(showPeriod_);
+    layout->addWidget(showAll_);
+    layout->addWidget(showPeriod_);
+
+    auto* window = new QGridLayout();
+    window->addWidget(new QLabel("Размер окна", group1), 0, 0);
+    hours_ = Edit("EditSizeHour", group1);
+    minutes_ = Edit("EditSizeMinute", group1);
+    AddLabelled(window, 0, 1, "часов", hours_);
+    AddLabelled(window, 0, 3, "минут", minutes_);
+    shift_ = Named(Edit("EditShift", group1), "EditShift",
+                   "Границы по оси X сдвинутся на % от размера окна при достижении графиком "
+                   "крайней правой границы поля диаграммы");
+    AddLabelled(window, 1, 0, "Размер сдвига, %", shift_);
+    layout->addLayout(window);
+
+    auto* group4 = Named(new QGroupBox("Оси значений", group1), "GroupBox4");
+    auto* axes = new QGridLayout(group4);
+    scaleAuto_ =
+        Named(new QRadioButton("Масштабировать автоматически", group4), "RadioButtonScaleAuto",
+              "Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
+              "пор, пока пользователь не начнет работать с диаграммой мышью");
+    scaleManual_ = Named(new QRadioButton("Масштаб вручную", group4), "RadioButtonScaleManual",
+                         "Масштаб по осям Y (правая и левая) устанавливается по указанным "
+                         "значениям до тех пор, пока пользователь не начнет работать с "
+                         "диаграммой мышью");
+    auto* scaling = new QButtonGroup(group4);
+    scaling->addButton(scaleAuto_);
+    scaling->addButton(scaleManual_);
+    axes->addWidget(scaleAuto_, 0, 0, 1, 4);
+    axes->addWidget(scaleManual_, 1, 0, 1, 4);
+    axes->addWidget(new QLabel("Масштабы осей", group4), 2, 0, 1, 4);
+    leftMin_ = Edit("EditLeftMin", group4);
+    leftMax_ = Edit("EditLeftMax", group4);
+    rightMin_ = Edit("EditRightMin", group4);
+    rightMax_ = Edit("EditRightMax", group4);
+    AddLabelled(axes, 3, 0, "Левая, мин", leftMin_);
+    AddLabelled(axes, 3, 2, "Левая, макс", leftMax_);
+    AddLabelled(axes, 4, 0, "Правая, мин", rightMin_);
+    AddLabelled(axes, 4, 2, "Правая, макс", rightMax_);
+    layout->addWidget(group4);
+
+    auto* group5 = Named(new QGroupBox("Привязка каналов", group1), "GroupBox5");
+    auto* binding = new QVBoxLayout(group5);
+    grid_ = Named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
+                  "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
+                  "выделенного канала нажмите Enter");
+    grid_->horizontalHeader()->hide();
+    grid_->verticalHeader()->hide();
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setTabKeyNavigation(false);
+    grid_->setWordWrap(false);
+    grid_->setMinimumHeight(220);
+    for (int r = 0; r <= kAxisRows; ++r) {
+        for (int c = 0; c < 2; ++c) grid_->setItem(r, c, GridItem(r == 0 || c == 0));
+    }
+    grid_->setCurrentCell(1, 1);
+    binding->addWidget(grid_);
+    auto* hint = new QLabel("Смена осей - Enter", group5);
+    hint->setBuddy(grid_);
+    binding->addWidget(hint);
+    layout->addWidget(group5, 1);
+    return group1;
+}
+
+QWidget* TForm2::BuildFileGroup() {
+    auto* group2 = Named(new QGroupBox("Сохранение в файл", this), "GroupBox2");
+    auto* layout = new QGridLayout(group2);
+    saveToFile_ =
+        Named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "CheckBoxSaveToFile",
+              "Данные будут сохраняться в файл с указанными именем и путем, файл "
+              "текстового типа, разделители - знаки табуляции");
+    layout->addWidget(saveToFile_, 0, 0, 1, 3);
+    file_ = Edit("EditFile", group2);
+    file_->setMinimumWidth(280);
+    AddLabelled(layout, 1, 0, "Имя файла", file_);
+    auto* open = Named(new QPushButton("...", group2), "ButtonOpenDlg",
+                       "Указать имя файла через диалог сохранения файла");
+    open->setAutoDefault(false);
+    open->setFixedWidth(32);
+    layout->addWidget(open, 1, 2);
+    connect(open, &QPushButton::clicked, this, &TForm2::ButtonOpenDlgClick);
+
+    auto* group3 = Named(new QGroupBox("Измерения", this), "GroupBox3");
+    auto* measure = new QGridLayout(group3);
+    rate_ = Edit("EditRate", group3);
+    AddLabelled(measure, 0, 0, "Период измерения, сек", rate_);
+    auto* box = new QWidget(this);
+    auto* both = new QVBoxLayout(box);
+    both->setContentsMargins(0, 0, 0, 0);
+    both->addWidget(group2);
+    both->addWidget(group3);
+    return box;
+}
+
+QWidget* TForm2::BuildLinkGroup() {
+    auto* group6 = Named(new QGroupBox("Настройки связи компьютера", this), "GroupBox6");
+    auto* layout = new QGridLayout(group6);
+    address_ = Edit("EditAdr", group6);
+    AddLabelled(layout, 0, 0, "Адрес модуля", address_);
+    // Any device path may be typed besides the listed names.
+    port_ = Named(new QComboBox(group6), "ComboBox1");
+    port_->setEditable(true);
+    port_->setInsertPolicy(QComboBox::NoInsert);
+    for (const std::string& name : PortChoices()) port_->addItem(QString::fromStdString(name));
+    port_->setMinimumWidth(220);
+    AddLabelled(layout, 1, 0, "Номер порта", port_);
+    speed_ = Named(new QComboBox(group6), "ComboBox2");
+    for (const char* item : kSpeedItems) speed_->addItem(item);
+    AddLabelled(layout, 2, 0, "Скорость, кбит/с", speed_);
+    parity_ = Named(new QComboBox(group6), "ComboBox3");
+    for (const char* item : kParityItems) parity_->addItem(item);
+    AddLabelled(layout, 3, 0, "Паритет", parity_);
+    return group6;
+}
+
+void TForm2::SetFields(const TSettingsForm& form) {
+    (form.showAll ? showAll_ : showPeriod_)->setChecked(true);
+    hours_->setText(QString::fromStdString(form.hours));
+    minutes_->setText(QString::fromStdString(form.minutes));
+    shift_->setText(QString::fromStdString(form.shift));
+    (form.scaleAuto ? scaleAuto_ : scaleManual_)->setChecked(true);
+    leftMin_->setText(QString::fromStdString(form.leftMin));
+    leftMax_->setText(QString::fromStdString(form.leftMax));
+    rightMin_->setText(QString::fromStdString(form.rightMin));
+    rightMax_->setText(QString::fromStdString(form.rightMax));
+    grid_->setRowCount(kAxisRows + 1);
+    for (int n = 1; n <= kAxisRows; ++n) {
+        grid_->item(n, 0)->setText("Канал" + QString::number(n));
+        grid_->item(n, 1)->setText(
+            QString::fromStdString(form.axis[static_cast<std::size_t>(n - 1)]));
+    }
+    saveToFile_->setChecked(form.saveToFile);
+    file_->setText(QString::fromStdString(form.fileName));
+    rate_->setText(QString::fromStdString(form.rate));
+    address_->setText(QString::fromStdString(form.address));
+    // A stored name that is none of the items (a device path typed earlier, a device unplugged
+    // now) is shown as it is, so that ОК does not replace it with an empty name.
+    const QString port = QString::fromStdString(form.port);
+    port_->setCurrentIndex(port_->findText(port, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    port_->setEditText(port);
+    speed_->setCurrentIndex(form.speedIndex);
+    parity_->setCurrentIndex(form.parityIndex);
+    channels_->clear();
+    for (const TChannelItem& channel : form.channels) {
+        auto* item = new QListWidgetItem(QString::fromStdString(channel.text), channels_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(channel.checked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+TSettingsForm TForm2::Fields() const {
+    TSettingsForm form;
+    form.showAll = showAll_->isChecked();
+    form.hours = Text(hours_);
+    form.minutes = Text(minutes_);
+    form.shift = Text(shift_);
+    form.scaleAuto = scaleAuto_->isChecked();
+    form.leftMin = Text(leftMin_);
+    form.leftMax = Text(leftMax_);
+    form.rightMin = Text(rightMin_);
+    form.rightMax = Text(rightMax_);
+    for (int n = 1; n <= kAxisRows; ++n) {
+        const QTableWidgetItem* cell = n < grid_->rowCount() ? grid_->item(n, 1) : nullptr;
+        form.axis[static_cast<std::size_t>(n - 1)] = cell ? cell->text().toStdString() : "";
+    }
+    form.saveToFile = saveToFile_->isChecked();
+    form.fileName = Text(file_);
+    form.rate = Text(rate_);
+    form.address = Text(address_);
+    form.port = port_->currentText().toStdString();
+    form.speedIndex = speed_->currentIndex();
+    form.parityIndex = parity_->currentIndex();
+    for (int i = 0; i < channels_->count(); ++i) {
+        const QListWidgetItem* item = channels_->item(i);
+        form.channels.push_back({item->text().toStdString(), item->checkState() == Qt::Checked});
+    }
+    return form;
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm2::FormShow() {
+    saveDialog_->setDirectory(QString::fromStdString(FolderOf(Text(file_))));
+    grid_->item(0, 0)->setText("Канал");
+    grid_->item(0, 1)->setText("Ось");
+}
+
+void TForm2::ButtonOKClick() {
+    const bool accepted = OnOK ? OnOK() : false;
+    // Closed also after a failed check: its message has been shown, the edits are dropped.
+    done(accepted ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void TForm2::ButtonCancelClick() {
+    reject();
+}
+
+void TForm2::ButtonOpenDlgClick() {
+    const std::optional<std::string> chosen =
+        RunSaveDialog ? RunSaveDialog(*saveDialog_) : std::nullopt;
+    if (!chosen) return;
+    file_->setText(QString::fromStdString(LogNameFromChoice(*chosen)));
+    // mem.ini is written by its relative name: it must go on reaching the start-up folder.
+    if (startupDirectory_.empty()) return;
+    std::error_code error;
+    std::filesystem::current_path(startupDirectory_, error);
+    if (error) {
+        ShowMessage(
+            "Ошибка возврата в рабочий каталог " + startupDirectory_ + ": " + error.message(),
+            "Ошибка");
+    }
+}
+
+void TForm2::StringGrid1SelectCell(int column, int row) {
+    // The heading row is fixed: it cannot be selected.
+    if (row < 1) return;
+    selectedColumn_ = column;
+    selectedRow_ = row;
+}
+
+int TForm2::SelectedRow() const {
+    return selectedRow_ >= 1 ? selectedRow_ : grid_->currentRow();
+}
+
+void TForm2::StringGrid1KeyPress() {
+    const int row = SelectedRow();
+    if (row < 1 || row >= grid_->rowCount()) return;
+    QTableWidgetItem* cell = grid_->item(row, 1);
+    cell->setText(QString::fromStdString(ToggledAxis(cell->text().toStdString())));
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Tab moves on and Escape closes the dialog; every other key that produces a character
+        // toggles the axis of the selected row.
+        const bool passes = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                            key->key() == Qt::Key_Escape;
+        if (!passes && !key->text().isEmpty()) {
+            StringGrid1KeyPress();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace kvel

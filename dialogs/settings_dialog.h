@@ -1,13 +1,89 @@
 #pragma once
 #include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "dialogs/settings_form.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
 
 namespace kvel {
 
-// The program settings dialog: created once at start-up and reused.
+// The program settings dialog: created once at start-up and reused. It holds no settings of
+// its own: the main window fills it (SetFields) before showing it and reads it (Fields) when
+// ОК is pressed; its controls are named as the components they stand for.
 class TForm2 : public QDialog {
     Q_OBJECT
   public:
     explicit TForm2(QWidget* parent = nullptr);
+
+    void SetFields(const TSettingsForm& form);
+    TSettingsForm Fields() const;
+
+    // The folder the working directory returns to after the file dialog.
+    void SetStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }
+
+    // What ОК does before the dialog closes: check, store and apply the fields. The main
+    // window sets it; it returns whether the fields were accepted.
+    std::function<bool()> OnOK;
+    // Runs the file-save dialog and gives the chosen name, or nothing when it was cancelled.
+    // Tests replace it, so no modal dialog is shown to them.
+    std::function<std::optional<std::string>(QFileDialog& dialog)> RunSaveDialog;
+
+    void FormShow();
+    void ButtonOKClick();
+    void ButtonCancelClick();
+    void ButtonOpenDlgClick();
+    void StringGrid1SelectCell(int column, int row);
+    void StringGrid1KeyPress();
+
+    QTableWidget* StringGrid1() const { return grid_; }
+    QFileDialog* SaveDialog1() const { return saveDialog_; }
+    // The grid's row that a key press toggles.
+    int SelectedRow() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* BuildChartGroup();
+    QWidget* BuildFileGroup();
+    QWidget* BuildLinkGroup();
+
+    std::string startupDirectory_;
+    int selectedColumn_ = -1;
+    int selectedRow_ = -1;
+
+    QRadioButton* showAll_ = nullptr;
+    QRadioButton* showPeriod_ = nullptr;
+    QLineEdit* hours_ = nullptr;
+    QLineEdit* minutes_ = nullptr;
+    QLineEdit* shift_ = nullptr;
+    QRadioButton* scaleAuto_ = nullptr;
+    QRadioButton* scaleManual_ = nullptr;
+    QLineEdit* leftMin_ = nullptr;
+    QLineEdit* leftMax_ = nullptr;
+    QLineEdit* rightMin_ = nullptr;
+    QLineEdit* rightMax_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QCheckBox* saveToFile_ = nullptr;
+    QLineEdit* file_ = nullptr;
+    QLineEdit* rate_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QComboBox* port_ = nullptr;
+    QComboBox* speed_ = nullptr;
+    QComboBox* parity_ = nullptr;
+    QListWidget* channels_ = nullptr;
+    QFileDialog* saveDialog_ = nullptr;
 };
 
 }  // namespace kvel

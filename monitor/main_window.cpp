@@ -14,7 +14,9 @@
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "config/channel_name.h"
+#include "monitor/channel_grid.h"
 #include "monitor/indicator_images.h"
+#include "monitor/poll_interval.h"
 #include "plot/date_time.h"
 
 namespace kvel {
@@ -54,6 +56,7 @@ void TForm1::FormCreate() {
 
     grid_->item(0, 0)->setText("Канал");
     grid_->item(0, 1)->setText("T, гр.С");
+    KeepHeadingRowVisible(*grid_);
     grid_->setRowCount(kMaxChannels + 1);
     for (int n = 1; n <= kMaxChannels; ++n) {
         grid_->item(n, 0)->setText(QString::fromStdString(GridChannelName(*ini_, n)));
@@ -82,9 +85,8 @@ void TForm1::FormCreate() {
     SetIndicator(image3_, false);
 
     connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this, [this] {
-        if (form2_) form2_->exec();
-    });
+    connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
+            &TForm1::ButtonShowSettingsClick);
     connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this, [this] {
         QDialog* dialog = IsFirstGeneration(link_.TypeCode()) ? static_cast<QDialog*>(module_)
                                                               : static_cast<QDialog*>(moduleNew_);
@@ -99,6 +101,10 @@ void TForm1::FormCreate() {
 void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
                                  TFormHost* host, TFormDisplaySelectDlg* module) {
     form2_ = settings;
+    if (form2_) {
+        form2_->SetStartupDirectory(startupDirectory_);
+        form2_->OnOK = [this] { return SettingsDialogOK(); };
+    }
     moduleNew_ = moduleNew;
     formHost_ = host;
     module_ = module;
@@ -124,7 +130,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::ApplyChartSettings() {
-    timer1_->setInterval(ini_->ReadInteger("measure", "period", 5) * 1000);
+    timer1_->setInterval(PollIntervalMs(ini_->ReadInteger("measure", "period", 5)));
     chart_->ApplyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
         colors_[static_cast<std::size_t>(k)]->hide();

@@ -43,6 +43,14 @@ class TForm1 : public QMainWindow, public TPollView {
     void ApplyAxisScaling();
     void AddChartPoints(const TReadTransaction& record) override;
 
+    // The program settings dialog: filled from mem.ini and shown modally; ОК checks, stores
+    // and applies its fields with the poll off (main_window_settings.cpp).
+    void ButtonShowSettingsClick();
+    void LoadSettingsDialog();
+    bool ValidateSettingsDialog();
+    void SaveSettingsDialog();
+    bool SettingsDialogOK();
+
     TModuleLink& Link() { return link_; }
     TMemIni& Ini() { return *ini_; }
     TPollCycle& Poll() { return *poll_; }

@@ -68,6 +68,7 @@ void TForm1::BuildLayout() {
     grid_->setShowGrid(true);
     grid_->setFocusPolicy(Qt::ClickFocus);
     grid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
+    grid_->setWordWrap(false);  // one line per cell: a wrapped text would lose its second line
     grid_->setTabKeyNavigation(false);
     QFont gridFont("Times New Roman");
     gridFont.setPixelSize(24);

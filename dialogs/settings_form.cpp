@@ -1,0 +1,196 @@
+#include "dialogs/settings_form.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace kvel {
+namespace {
+
+constexpr std::int64_t kMsPerDay = 86'400'000;
+
+// The module takes addresses 1 … 247 (0 is broadcast, 248 … 255 are reserved).
+constexpr int kMinAddress = 1;
+constexpr int kMaxAddress = 247;
+
+// Blanks around a number and a '+' before it are accepted as mem.ini's reads accept them, so
+// every text the dialog lets through reads back as the same number.
+std::string_view NumberText(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+    if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
+    return s;
+}
+
+template <class T>
+bool Parse(const std::string& text, T& value) {
+    const std::string_view s = NumberText(text);
+    T parsed{};
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
+    if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return false;
+    value = parsed;
+    return true;
+}
+
+// Index of a stored list choice, or -1 when it is none of the list's items.
+int ListIndex(const TMemIni& ini, const char* key, int itemCount) {
+    const int stored = ini.ReadInteger("connect", key, 0);
+    return stored >= 0 && stored < itemCount ? stored : -1;
+}
+
+}  // namespace
+
+bool ParseWhole(const std::string& text, int& value) {
+    return Parse(text, value);
+}
+
+bool ParseReal(const std::string& text, double& value) {
+    double parsed = 0;
+    if (!Parse(text, parsed) || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}
+
+THoursMinutes SplitWindow(double days) {
+    // The time of day of the value, to the millisecond, as a clock shows it; whole days and
+    // the sign are dropped.
+    const double fraction = std::fabs(days - std::trunc(days));
+    const std::int64_t ms =
+        std::isfinite(fraction) ? std::llround(fraction * kMsPerDay) % kMsPerDay : 0;
+    return {static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60)};
+}
+
+double WindowDays(int hours, int minutes) {
+    return static_cast<double>(std::int64_t{hours} * 3'600'000 + std::int64_t{minutes} * 60'000) /
+           static_cast<double>(kMsPerDay);
+}
+
+std::string FolderOf(const std::string& fileName) {
+    const std::size_t last = fileName.find_last_of("/\\");
+    if (last == std::string::npos) return {};
+    return last == 0 ? fileName.substr(0, 1) : fileName.substr(0, last);
+}
+
+std::string LogNameFromChoice(const std::string& chosen) {
+    return chosen + ".txt";
+}
+
+std::string ToggledAxis(const std::string& cell) {
+    return cell == kAxisRight ? kAxisLeft : kAxisRight;
+}
+
+TSettingsForm LoadSettingsForm(const TMemIni& ini, int channelCount) {
+    TSettingsForm form;
+    form.showAll = ini.ReadInteger("diag", "showall", 0) != 0;
+    const THoursMinutes window = SplitWindow(ini.ReadFloat("diag", "window", 0.01));
+    form.hours = std::to_string(window.hours);
+    form.minutes = std::to_string(window.minutes);
+    form.shift = std::to_string(ini.ReadInteger("diag", "shift", 20));
+    form.scaleAuto = ini.ReadInteger("diag", "scale_auto", 0) != 0;
+    form.leftMin = ini.ReadString("diag", "left_min", "-50.0");
+    form.leftMax = ini.ReadString("diag", "left_max", "50.0");
+    form.rightMin = ini.ReadString("diag", "right_min", "-500.0");
+    form.rightMax = ini.ReadString("diag", "right_max", "500.0");
+    for (int n = 1; n <= kAxisRows; ++n) {
+        form.axis[static_cast<std::size_t>(n - 1)] =
+            ini.ReadString("axis", std::to_string(n), "L") == "L" ? kAxisLeft : kAxisRight;
+    }
+    form.saveToFile = ini.ReadInteger("file", "save", 0) != 0;
+    form.fileName = ini.ReadString("file", "name", "");
+    form.rate = ini.ReadString("measure", "period", "5");
+    form.address = ini.ReadString("connect", "adr", "100");
+    form.port = ini.ReadString("connect", "port", "");
+    form.speedIndex = ListIndex(ini, "speed", static_cast<int>(kSpeedItems.size()));
+    form.parityIndex = ListIndex(ini, "parity", static_cast<int>(kParityItems.size()));
+    for (int n = 1; n <= channelCount; ++n) {
+        const std::string name = ini.ReadString("sensors", std::to_string(n), "");
+        form.channels.push_back({name.empty() ? "Канал " + std::to_string(n) : name,
+                                 ini.ReadInteger("display", "d" + std::to_string(n), 0) != 0});
+    }
+    return form;
+}
+
+std::string ValidateSettingsForm(const TSettingsForm& form) {
+    int hours = 0, minutes = 0, shift = 0, rate = 0, address = 0;
+    if (!ParseWhole(form.hours, hours) || hours < 0) {
+        return "Некорректное значение часов в размере окна";
+    }
+    // The window is stored as a time of day: 23 h 59 min at most.
+    if (hours > 23) return "Некорректное значение часов в размере окна (от 0 до 23)";
+    if (!ParseWhole(form.minutes, minutes)) return "Некорректное значение минут в размере окна";
+    if (minutes < 0) return "Некорректное значение минут часов в размере окна";
+    if (minutes > 59) return "Некорректное значение минут в размере окна (от 0 до 59)";
+    if (!ParseWhole(form.shift, shift) || shift < 0 || shift > 90) {
+        return "Некорректное значение сдвига";
+    }
+    if (!ParseWhole(form.rate, rate)) return "Некорректное значение периода измерения";
+    if (rate < 1) return "Некорректное периода измерения";
+
+    double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
+    if (!ParseReal(form.leftMin, leftMin)) return "Некорректное значение минимума левой оси";
+    if (!ParseReal(form.leftMax, leftMax)) return "Некорректное значение максимума левой оси";
+    if (!(leftMax > leftMin)) {
+        return "Значение максимума должно быть больше значения минимума в масштабе левой оси";
+    }
+    if (!ParseReal(form.rightMin, rightMin)) return "Некорректное значение минимума правой оси";
+    if (!ParseReal(form.rightMax, rightMax)) return "Некорректное значение максимума правой оси";
+    if (!(rightMax > rightMin)) {
+        return "Значение максимума должно быть больше значения минимума в масштабе правой оси";
+    }
+    for (int n = 1; n <= kAxisRows; ++n) {
+        const std::string& cell = form.axis[static_cast<std::size_t>(n - 1)];
+        if (cell != kAxisRight && cell != kAxisLeft) {
+            return "Ошибка в привязке к оси канал " + std::to_string(n);
+        }
+    }
+    // Every request carries the address as one byte; 0 would be a broadcast nobody answers.
+    if (!ParseWhole(form.address, address) || address < kMinAddress || address > kMaxAddress) {
+        return "Некорректное значение адреса модуля (от 1 до 247)";
+    }
+    return {};
+}
+
+TSaveOutcome SaveSettingsForm(const TSettingsForm& form, TMemIni& ini) {
+    int hours = 0, minutes = 0, shift = 0, address = 0;
+    ParseWhole(form.hours, hours);
+    ParseWhole(form.minutes, minutes);
+    ParseWhole(form.shift, shift);
+    ParseWhole(form.address, address);
+
+    ini.WriteInteger("diag", "showall", form.showAll ? 1 : 0);
+    ini.WriteFloat("diag", "window", WindowDays(hours, minutes));
+    ini.WriteInteger("diag", "shift", shift);
+    ini.WriteInteger("diag", "scale_auto", form.scaleAuto ? 1 : 0);
+    ini.WriteString("diag", "left_min", form.leftMin);
+    ini.WriteString("diag", "right_min", form.rightMin);
+    ini.WriteString("diag", "left_max", form.leftMax);
+    ini.WriteString("diag", "right_max", form.rightMax);
+    for (int n = 1; n <= kAxisRows; ++n) {
+        ini.WriteString("axis", std::to_string(n),
+                        form.axis[static_cast<std::size_t>(n - 1)] == kAxisLeft ? "L" : "R");
+    }
+    // Only the channels in the list: keys of higher channels keep what they hold.
+    for (std::size_t i = 0; i < form.channels.size(); ++i) {
+        ini.WriteInteger("display", "d" + std::to_string(i + 1), form.channels[i].checked ? 1 : 0);
+    }
+    ini.WriteInteger("file", "save", form.saveToFile ? 1 : 0);
+    ini.WriteString("file", "name", form.fileName);
+    ini.WriteString("measure", "period", form.rate);
+
+    // A list box left empty (its stored value was none of the items) keeps the stored value and
+    // does not count as a change.
+    TSaveOutcome outcome;
+    outcome.serialChanged =
+        ini.ReadString("connect", "port", "COM1") != form.port ||
+        (form.speedIndex >= 0 && ini.ReadInteger("connect", "speed", 0) != form.speedIndex) ||
+        (form.parityIndex >= 0 && ini.ReadInteger("connect", "parity", 0) != form.parityIndex);
+    ini.WriteString("connect", "port", form.port);
+    if (form.speedIndex >= 0) ini.WriteInteger("connect", "speed", form.speedIndex);
+    if (form.parityIndex >= 0) ini.WriteInteger("connect", "parity", form.parityIndex);
+    ini.WriteInteger("connect", "adr", address);
+
+    if (!ini.UpdateFile()) outcome.flushError = ini.LastError();
+    return outcome;
+}
+
+}  // namespace kvel

@@ -1,0 +1,84 @@
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/mem_ini.h"
+
+namespace kvel {
+
+inline constexpr int kAxisRows = 15;  // rows 1 … 15 of the binding grid: the chart slots
+inline constexpr const char* kAxisLeft = "ЛЕВАЯ";
+inline constexpr const char* kAxisRight = "ПРАВАЯ";
+
+// One item of the dialog's channel list.
+struct TChannelItem {
+    std::string text;
+    bool checked = false;
+};
+
+// The program settings dialog's fields as plain values: the dialog moves its controls into
+// this and back; loading, checking and saving work on it alone.
+struct TSettingsForm {
+    bool showAll = false;
+    std::string hours;
+    std::string minutes;
+    std::string shift;
+    bool scaleAuto = false;
+    std::string leftMin, leftMax, rightMin, rightMax;
+    std::array<std::string, kAxisRows> axis;  // cell (1, n) of the binding grid, slot n first
+    bool saveToFile = false;
+    std::string fileName;
+    std::string rate;
+    std::string address;
+    std::string port;
+    // Indices into the speed and parity lists; -1 when the stored value is none of them.
+    int speedIndex = 0;
+    int parityIndex = 0;
+    std::vector<TChannelItem> channels;  // channel 1 first
+};
+
+// The items of the speed and parity boxes.
+inline constexpr std::array<const char*, 5> kSpeedItems = {"9600", "19200", "38400", "57600",
+                                                           "115200"};
+inline constexpr std::array<const char*, 3> kParityItems = {"нет", "чет(even)", " нечет(odd)"};
+
+// The fields as mem.ini holds them now; `channelCount` items in the channel list.
+TSettingsForm LoadSettingsForm(const TMemIni& ini, int channelCount);
+
+// The first failing check's message, or empty when every field is acceptable.
+std::string ValidateSettingsForm(const TSettingsForm& form);
+
+// Writes checked fields into the configuration and flushes it. Returns whether the serial
+// settings (port, speed, parity) changed, so the caller closes the port; a failed flush is
+// reported in `flushError` (the file name and the reason) with the settings kept in memory.
+struct TSaveOutcome {
+    bool serialChanged = false;
+    std::string flushError;
+};
+TSaveOutcome SaveSettingsForm(const TSettingsForm& form, TMemIni& ini);
+
+// A window in days split into whole hours and minutes of its time of day (seconds dropped),
+// and hours and minutes turned into a time of day in days.
+struct THoursMinutes {
+    int hours = 0;
+    int minutes = 0;
+};
+THoursMinutes SplitWindow(double days);
+double WindowDays(int hours, int minutes);
+
+// The whole text as a decimal integer or real ("." as separator), read as mem.ini reads it;
+// false when it is not one.
+bool ParseWhole(const std::string& text, int& value);
+bool ParseReal(const std::string& text, double& value);
+
+// The folder part of a file name: everything before its last separator ("/" or "\").
+std::string FolderOf(const std::string& fileName);
+
+// The name the file dialog's choice is stored as: ".txt" is always appended.
+std::string LogNameFromChoice(const std::string& chosen);
+
+// The binding grid's toggle: "ПРАВАЯ" becomes "ЛЕВАЯ", anything else "ПРАВАЯ".
+std::string ToggledAxis(const std::string& cell);
+
+}  // namespace kvel

@@ -1,0 +1,217 @@
+#include "dialogs/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+
+#include "tests/common/temp_dir.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    TSettingsForm Stored(const std::string& ini = "", int channels = 15) {
+        test::WriteBytes(dir.File("mem.ini"), ini);
+        return LoadSettingsForm(TMemIni(dir.File("mem.ini")), channels);
+    }
+    template <typename W>
+    W* Find(const char* name) {
+        W* widget = dialog.findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString Axis(int row) { return dialog.StringGrid1()->item(row, 1)->text(); }
+
+    test::TempDir dir;
+    TForm2 dialog;
+};
+
+TEST_F(SettingsDialogTest, ControlsCaptionsItemsAndHints) {
+    EXPECT_EQ(dialog.windowTitle(), "Настройки программы");
+    EXPECT_TRUE(dialog.isModal());
+    EXPECT_EQ(Find<QRadioButton>("RadioButtonShowAll")->text(), "Показывать все");
+    EXPECT_EQ(Find<QRadioButton>("RadioButtonShowPeriod")->toolTip(),
+              "Показывать по оси X окно размером, установленным ниже");
+    EXPECT_EQ(Find<QRadioButton>("RadioButtonScaleManual")->text(), "Масштаб вручную");
+    EXPECT_EQ(Find<QCheckBox>("CheckBoxSaveToFile")->text(), "Сохранять в файл  текущие измерения");
+    EXPECT_EQ(Find<QPushButton>("ButtonOpenDlg")->toolTip(),
+              "Указать имя файла через диалог сохранения файла");
+    EXPECT_EQ(Find<QPushButton>("ButtonOK")->text(), "ОК");
+    EXPECT_EQ(Find<QPushButton>("ButtonCancel")->text(), "Отмена");
+    for (const char* name :
+         {"EditSizeHour", "EditSizeMinute", "EditShift", "EditLeftMin", "EditLeftMax",
+          "EditRightMin", "EditRightMax", "EditFile", "EditRate", "EditAdr"}) {
+        Find<QLineEdit>(name);
+    }
+    Find<QListWidget>("CheckListBox1");
+
+    QComboBox* ports = Find<QComboBox>("ComboBox1");
+    EXPECT_TRUE(ports->isEditable());
+    ASSERT_GE(ports->count(), 50);
+    EXPECT_EQ(ports->itemText(0), "COM1");
+    EXPECT_EQ(ports->itemText(49), "COM50");
+    QComboBox* speeds = Find<QComboBox>("ComboBox2");
+    ASSERT_EQ(speeds->count(), 5);
+    EXPECT_EQ(speeds->itemText(4), "115200");
+    QComboBox* parities = Find<QComboBox>("ComboBox3");
+    ASSERT_EQ(parities->count(), 3);
+    EXPECT_EQ(parities->itemText(2), " нечет(odd)");
+
+    QFileDialog* save = dialog.SaveDialog1();
+    EXPECT_EQ(save->objectName(), "SaveDialog1");
+    EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(save->nameFilters(), QStringList{"Текстовые файлы (*.txt)"});
+    EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+// What LoadSettingsDialog puts into the controls comes back out unchanged, including a port
+// that is none of the items and a speed that is none of the list's.
+TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
+    TSettingsForm form = Stored(
+        "[connect]\nport=/dev/serial/by-id/usb-gone\nspeed=12\nparity=1\n"
+        "[axis]\n3=R\n[display]\nd2=1\n[sensors]\n2=Шина А\n[diag]\nshowall=1\n",
+        30);
+    dialog.SetFields(form);
+    EXPECT_TRUE(Find<QRadioButton>("RadioButtonShowAll")->isChecked());
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "/dev/serial/by-id/usb-gone");
+    EXPECT_EQ(Find<QComboBox>("ComboBox2")->currentIndex(), -1);
+    EXPECT_EQ(Find<QComboBox>("ComboBox2")->currentText(), "");
+    EXPECT_EQ(Find<QComboBox>("ComboBox3")->currentText(), "чет(even)");
+    QListWidget* list = Find<QListWidget>("CheckListBox1");
+    ASSERT_EQ(list->count(), 30);
+    EXPECT_EQ(list->item(1)->text(), "Шина А");
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(dialog.StringGrid1()->rowCount(), 16);
+    EXPECT_EQ(dialog.StringGrid1()->item(15, 0)->text(), "Канал15");
+    EXPECT_EQ(Axis(3), "ПРАВАЯ");
+
+    const TSettingsForm back = dialog.Fields();
+    EXPECT_EQ(back.port, form.port);
+    EXPECT_EQ(back.speedIndex, -1);
+    EXPECT_EQ(back.parityIndex, 1);
+    EXPECT_EQ(back.axis, form.axis);
+    EXPECT_TRUE(back.showAll);
+    EXPECT_EQ(back.hours, form.hours);
+    EXPECT_EQ(back.address, form.address);
+    ASSERT_EQ(back.channels.size(), 30u);
+    EXPECT_TRUE(back.channels[1].checked);
+    EXPECT_FALSE(back.channels[2].checked);
+
+    // A listed port is selected as an item; a later opening with a stored 15-channel list
+    // replaces the items.
+    dialog.SetFields(Stored("[connect]\nport=COM3\n"));
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), 2);
+    EXPECT_EQ(Find<QComboBox>("ComboBox2")->currentIndex(), 0);
+    EXPECT_EQ(Find<QListWidget>("CheckListBox1")->count(), 15);
+}
+
+// Any character key toggles the axis of the selected row; other keys move as usual.
+TEST_F(SettingsDialogTest, CharacterKeysToggleTheSelectedRow) {
+    dialog.SetFields(Stored("[axis]\n4=R\n"));
+    dialog.show();
+    QTableWidget* grid = dialog.StringGrid1();
+    EXPECT_EQ(grid->item(0, 0)->text(), "Канал");
+    EXPECT_EQ(grid->item(0, 1)->text(), "Ось");
+    grid->setFocus();
+
+    // Nothing selected yet: the current row, row 1.
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(Axis(1), "ПРАВАЯ");
+    QTest::keyClick(grid, Qt::Key_A);
+    EXPECT_EQ(Axis(1), "ЛЕВАЯ");
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_EQ(Axis(1), "ПРАВАЯ");
+
+    grid->setCurrentCell(4, 1);
+    EXPECT_EQ(dialog.SelectedRow(), 4);
+    QTest::keyClick(grid, Qt::Key_Enter);
+    EXPECT_EQ(Axis(4), "ЛЕВАЯ");
+    EXPECT_EQ(Axis(1), "ПРАВАЯ");
+    // Keys without a character do not toggle; the arrow moves the selection.
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(dialog.SelectedRow(), 5);
+    EXPECT_EQ(Axis(4), "ЛЕВАЯ");
+    EXPECT_EQ(Axis(5), "ЛЕВАЯ");
+    QTest::keyClick(grid, Qt::Key_7);
+    EXPECT_EQ(Axis(5), "ПРАВАЯ");
+
+    // Any other text becomes "ПРАВАЯ"; the heading row cannot be chosen.
+    grid->item(6, 1)->setText("мусор");
+    grid->setCurrentCell(6, 0);
+    QTest::keyClick(grid, Qt::Key_X);
+    EXPECT_EQ(Axis(6), "ПРАВАЯ");
+    grid->setCurrentCell(0, 1);
+    EXPECT_EQ(dialog.SelectedRow(), 6);
+    dialog.reject();
+}
+
+TEST_F(SettingsDialogTest, FileDialogAppendsTxtAndReturnsToTheStartupFolder) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.Path());
+    dialog.SetStartupDirectory(dir.Path().string());
+    dialog.SetFields(Stored("[file]\nname=" + dir.File("old.txt") + "\n"));
+    dialog.FormShow();
+    EXPECT_EQ(fs::path(dialog.SaveDialog1()->directory().absolutePath().toStdString()), dir.Path());
+
+    std::optional<std::string> answer = dir.File("data");
+    dialog.RunSaveDialog = [&](QFileDialog&) {
+        // The file dialog may leave the process in another folder.
+        fs::current_path(fs::temp_directory_path());
+        return answer;
+    };
+    QLineEdit* file = Find<QLineEdit>("EditFile");
+    dialog.ButtonOpenDlgClick();
+    EXPECT_EQ(file->text().toStdString(), dir.File("data.txt"));
+    EXPECT_EQ(fs::current_path(), dir.Path());
+
+    answer = dir.File("log.txt");
+    dialog.ButtonOpenDlgClick();
+    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt.txt"));
+
+    answer.reset();  // cancelled: nothing changes
+    dialog.ButtonOpenDlgClick();
+    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt.txt"));
+    fs::current_path(previous);
+}
+
+TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
+    for (const bool accepted : {true, false}) {
+        int calls = 0;
+        dialog.OnOK = [&] {
+            ++calls;
+            return accepted;
+        };
+        dialog.show();
+        ASSERT_TRUE(dialog.isVisible());
+        Find<QPushButton>("ButtonOK")->click();
+        EXPECT_EQ(calls, 1);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), accepted ? QDialog::Accepted : QDialog::Rejected);
+    }
+    int calls = 0;
+    dialog.OnOK = [&] { return ++calls > 0; };
+    dialog.show();
+    Find<QPushButton>("ButtonCancel")->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(calls, 0);
+}
+
+}  // namespace
+}  // namespace kvel

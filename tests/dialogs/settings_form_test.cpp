@@ -1,0 +1,362 @@
+#include "dialogs/settings_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dialogs/port_list.h"
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The fields of a configuration without mem.ini: every check passes.
+TSettingsForm Defaults() {
+    test::TempDir dir;
+    return LoadSettingsForm(TMemIni(dir.File("mem.ini")), 15);
+}
+
+TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
+    const TSettingsForm form = Defaults();
+    EXPECT_FALSE(form.showAll);
+    EXPECT_EQ(form.hours, "0");
+    EXPECT_EQ(form.minutes, "14");
+    EXPECT_EQ(form.shift, "20");
+    EXPECT_FALSE(form.scaleAuto);
+    EXPECT_EQ(form.leftMin, "-50.0");
+    EXPECT_EQ(form.leftMax, "50.0");
+    EXPECT_EQ(form.rightMin, "-500.0");
+    EXPECT_EQ(form.rightMax, "500.0");
+    for (const std::string& cell : form.axis) EXPECT_EQ(cell, "ЛЕВАЯ");
+    EXPECT_FALSE(form.saveToFile);
+    EXPECT_EQ(form.fileName, "");
+    EXPECT_EQ(form.rate, "5");
+    EXPECT_EQ(form.address, "100");
+    EXPECT_EQ(form.port, "");
+    EXPECT_EQ(form.speedIndex, 0);
+    EXPECT_EQ(form.parityIndex, 0);
+    ASSERT_EQ(form.channels.size(), 15u);
+    EXPECT_EQ(form.channels[0].text, "Канал 1");
+    EXPECT_FALSE(form.channels[14].checked);
+    EXPECT_EQ(ValidateSettingsForm(form), "");
+}
+
+TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("mem.ini"),
+                     "[diag]\nshowall=1\nwindow=1.5\nshift=35\nscale_auto=1\nleft_min=-1.50\n"
+                     "[axis]\n2=R\n3=l\n4=ПРАВАЯ\n5=L\n[measure]\nperiod=07\n"
+                     "[connect]\nadr=12\nport=/dev/ttyUSB0\nspeed=7\nparity=2\n"
+                     "[sensors]\n2=Печь\n[display]\nd2=1\nd30=1\n[file]\nsave=1\nname=/x/l.txt\n");
+    const TMemIni ini(dir.File("mem.ini"));
+    const TSettingsForm form = LoadSettingsForm(ini, 30);
+    EXPECT_TRUE(form.showAll);
+    EXPECT_EQ(form.hours, "12");  // only the part below one day
+    EXPECT_EQ(form.minutes, "0");
+    EXPECT_EQ(form.shift, "35");
+    EXPECT_TRUE(form.scaleAuto);
+    EXPECT_EQ(form.leftMin, "-1.50");  // the stored text, not a number made of it
+    EXPECT_EQ(form.axis[0], "ЛЕВАЯ");
+    EXPECT_EQ(form.axis[1], "ПРАВАЯ");
+    EXPECT_EQ(form.axis[2], "ПРАВАЯ");  // only exactly "L" is the left axis
+    EXPECT_EQ(form.axis[3], "ПРАВАЯ");
+    EXPECT_EQ(form.axis[4], "ЛЕВАЯ");
+    EXPECT_EQ(form.rate, "07");
+    EXPECT_EQ(form.address, "12");
+    EXPECT_EQ(form.port, "/dev/ttyUSB0");
+    EXPECT_EQ(form.speedIndex, -1);  // none of the list's items
+    EXPECT_EQ(form.parityIndex, 2);
+    ASSERT_EQ(form.channels.size(), 30u);
+    EXPECT_EQ(form.channels[1].text, "Печь");
+    EXPECT_TRUE(form.channels[1].checked);
+    EXPECT_TRUE(form.channels[29].checked);
+    EXPECT_FALSE(form.channels[0].checked);
+    EXPECT_TRUE(form.saveToFile);
+    EXPECT_EQ(form.fileName, "/x/l.txt");
+}
+
+// The time window is a time of day: hours and minutes, seconds dropped, whole days and the
+// sign ignored; a stored value just below a whole minute is that minute, not the one before.
+TEST(SettingsFormWindow, SplitAndJoin) {
+    struct Case {
+        double days;
+        int hours, minutes;
+    };
+    for (const Case& c : std::vector<Case>{{0.01, 0, 14},
+                                           {0, 0, 0},
+                                           {0.5, 12, 0},
+                                           {1.5, 12, 0},
+                                           {-0.25, 6, 0},
+                                           {23.0 / 24 + 59.0 / 1440, 23, 59},
+                                           {0.00972222222222222, 0, 14},
+                                           {0.99999999999, 0, 0}}) {
+        const THoursMinutes split = SplitWindow(c.days);
+        EXPECT_EQ(split.hours, c.hours) << c.days;
+        EXPECT_EQ(split.minutes, c.minutes) << c.days;
+    }
+    for (int h : {0, 1, 13, 23}) {
+        for (int m : {0, 1, 14, 29, 59}) {
+            const THoursMinutes back = SplitWindow(WindowDays(h, m));
+            EXPECT_EQ(back.hours, h);
+            EXPECT_EQ(back.minutes, m);
+        }
+    }
+}
+
+// Each field set to a value; the message the check must give (empty: accepted).
+struct FieldCase {
+    std::string TSettingsForm::*field;
+    std::string value;
+    std::string message;
+};
+
+TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
+    const std::string hoursBad = "Некорректное значение часов в размере окна";
+    const std::string shiftBad = "Некорректное значение сдвига";
+    const std::string leftOrder =
+        "Значение максимума должно быть больше значения минимума в масштабе левой оси";
+    const std::string rightOrder =
+        "Значение максимума должно быть больше значения минимума в масштабе правой оси";
+    const std::string addressBad = "Некорректное значение адреса модуля (от 1 до 247)";
+    const std::vector<FieldCase> cases = {
+        {&TSettingsForm::hours, "", hoursBad},
+        {&TSettingsForm::hours, "1.5", hoursBad},
+        {&TSettingsForm::hours, "-1", hoursBad},
+        {&TSettingsForm::hours, "23", ""},
+        {&TSettingsForm::hours, "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {&TSettingsForm::minutes, "x", "Некорректное значение минут в размере окна"},
+        {&TSettingsForm::minutes, "-1", "Некорректное значение минут часов в размере окна"},
+        {&TSettingsForm::minutes, "59", ""},
+        {&TSettingsForm::minutes, "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {&TSettingsForm::shift, "90", ""},
+        {&TSettingsForm::shift, "0", ""},
+        {&TSettingsForm::shift, "91", shiftBad},
+        {&TSettingsForm::shift, "-1", shiftBad},
+        {&TSettingsForm::shift, "2O", shiftBad},
+        {&TSettingsForm::rate, "5s", "Некорректное значение периода измерения"},
+        {&TSettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
+        {&TSettingsForm::rate, "0", "Некорректное периода измерения"},
+        {&TSettingsForm::rate, "1", ""},
+        {&TSettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
+        {&TSettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
+        {&TSettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},
+        {&TSettingsForm::leftMax, "", "Некорректное значение максимума левой оси"},
+        {&TSettingsForm::leftMin, "50.0", leftOrder},
+        {&TSettingsForm::leftMax, "-50.0", leftOrder},
+        {&TSettingsForm::leftMax, "+1e2", ""},
+        {&TSettingsForm::rightMin, "nan", "Некорректное значение минимума правой оси"},
+        {&TSettingsForm::rightMax, "5 0", "Некорректное значение максимума правой оси"},
+        {&TSettingsForm::rightMax, "-500", rightOrder},
+        {&TSettingsForm::address, "0", addressBad},
+        {&TSettingsForm::address, "248", addressBad},
+        {&TSettingsForm::address, "1a", addressBad},
+        {&TSettingsForm::address, "", addressBad},
+        {&TSettingsForm::address, "247", ""},
+        {&TSettingsForm::address, "1", ""},
+        // Port and file name are not looked at.
+        {&TSettingsForm::port, "", ""},
+        {&TSettingsForm::fileName, "/no/such/folder/x", ""},
+    };
+    for (const FieldCase& c : cases) {
+        TSettingsForm form = Defaults();
+        form.*c.field = c.value;
+        EXPECT_EQ(ValidateSettingsForm(form), c.message) << "value '" << c.value << "'";
+    }
+}
+
+TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
+    TSettingsForm form = Defaults();
+    form.scaleAuto = true;
+    form.leftMin = "10";
+    form.leftMax = "10";
+    EXPECT_EQ(ValidateSettingsForm(form),
+              "Значение максимума должно быть больше значения минимума в масштабе левой оси");
+}
+
+TEST(SettingsFormValidate, BindingGridRowsInOrder) {
+    TSettingsForm form = Defaults();
+    form.axis[3] = "левая";
+    form.axis[9] = "";
+    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 4");
+    form.axis[3] = "ПРАВАЯ";
+    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 10");
+}
+
+TEST(SettingsFormValidate, OnlyTheFirstFailureIsReported) {
+    TSettingsForm form = Defaults();
+    form.address = "0";
+    form.axis[0] = "?";
+    form.rightMax = "x";
+    form.leftMin = "x";
+    form.rate = "0";
+    form.shift = "100";
+    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+    form.minutes = "60";
+    form.hours = "24";
+    EXPECT_EQ(ValidateSettingsForm(form),
+              "Некорректное значение часов в размере окна (от 0 до 23)");
+}
+
+class SettingsFormSave : public ::testing::Test {
+  protected:
+    std::string Saved() const { return test::ReadBytes(dir.File("mem.ini")); }
+    test::TempDir dir;
+};
+
+TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
+    test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM1\n");
+    TMemIni ini(dir.File("mem.ini"));
+    TSettingsForm form = LoadSettingsForm(ini, 15);
+    form.showAll = true;
+    form.hours = "0";
+    form.minutes = "14";
+    form.shift = "090";
+    form.scaleAuto = true;
+    form.leftMin = "-1.50";
+    form.rightMax = "1e3";
+    form.axis[1] = "ПРАВАЯ";
+    form.saveToFile = true;
+    form.fileName = dir.File("data.txt");
+    form.rate = " 7";
+    form.channels[2].checked = true;
+    ASSERT_EQ(ValidateSettingsForm(form), "");
+    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    EXPECT_FALSE(outcome.serialChanged);
+    EXPECT_EQ(outcome.flushError, "");
+
+    const TMemIni back(dir.File("mem.ini"));
+    EXPECT_EQ(back.ReadInteger("diag", "showall", 0), 1);
+    // 14 minutes exactly: the stored days read back as 0 h 14 min.
+    EXPECT_EQ(back.ReadString("diag", "window", ""), "0.00972222222222222");
+    EXPECT_EQ(SplitWindow(back.ReadFloat("diag", "window", 0)).minutes, 14);
+    EXPECT_EQ(back.ReadString("diag", "shift", ""), "90");
+    EXPECT_EQ(back.ReadInteger("diag", "scale_auto", 0), 1);
+    EXPECT_EQ(back.ReadString("diag", "left_min", ""), "-1.50");
+    EXPECT_EQ(back.ReadString("diag", "right_max", ""), "1e3");
+    EXPECT_EQ(back.ReadString("axis", "1", ""), "L");
+    EXPECT_EQ(back.ReadString("axis", "2", ""), "R");
+    EXPECT_EQ(back.ReadString("axis", "15", ""), "L");
+    EXPECT_EQ(back.ReadInteger("display", "d3", 0), 1);
+    EXPECT_EQ(back.ReadInteger("file", "save", 0), 1);
+    EXPECT_EQ(back.ReadString("file", "name", ""), dir.File("data.txt"));
+    EXPECT_EQ(back.ReadInteger("measure", "period", 0), 7);  // the text as typed reads as 7
+    EXPECT_EQ(back.ReadString("connect", "adr", ""), "100");
+    EXPECT_EQ(back.ReadString("connect", "speed", ""), "0");
+    EXPECT_EQ(back.ReadString("connect", "parity", ""), "0");
+    // The four limits in the order they are written.
+    const std::string text = Saved();
+    EXPECT_LT(text.find("left_min"), text.find("right_min"));
+    EXPECT_LT(text.find("right_min"), text.find("left_max"));
+    EXPECT_LT(text.find("left_max"), text.find("right_max"));
+}
+
+TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
+    test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
+    for (const int channels : {15, 30}) {
+        TMemIni ini(dir.File("mem.ini"));
+        TSettingsForm form = LoadSettingsForm(ini, channels);
+        for (TChannelItem& item : form.channels) item.checked = false;
+        form.channels[0].checked = true;
+        SaveSettingsForm(form, ini);
+        const TMemIni back(dir.File("mem.ini"));
+        EXPECT_EQ(back.ReadSection("display").size(), channels == 15 ? 17u : 30u);
+        EXPECT_EQ(back.ReadString("display", "d1", ""), "1");
+        EXPECT_EQ(back.ReadString("display", "d15", ""), "0");
+        // With 15 channels the keys of channels 16 … 30 keep what they held.
+        EXPECT_EQ(back.ReadString("display", "d16", ""), channels == 15 ? "1" : "0");
+        EXPECT_EQ(back.ReadString("display", "d30", ""), channels == 15 ? "1" : "0");
+    }
+}
+
+TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
+    const std::string stored = "[connect]\nport=/dev/ttyUSB0\nspeed=4\nparity=1\nadr=100\n";
+    struct Case {
+        const char* what;
+        void (*change)(TSettingsForm&);
+        bool changed;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](TSettingsForm&) {}, false},
+        {"address", [](TSettingsForm& f) { f.address = "17"; }, false},
+        {"period", [](TSettingsForm& f) { f.rate = "1"; }, false},
+        {"port", [](TSettingsForm& f) { f.port = "/dev/ttyUSB1"; }, true},
+        {"speed", [](TSettingsForm& f) { f.speedIndex = 3; }, true},
+        {"parity", [](TSettingsForm& f) { f.parityIndex = 0; }, true},
+    };
+    for (const Case& c : cases) {
+        test::WriteBytes(dir.File("mem.ini"), stored);
+        TMemIni ini(dir.File("mem.ini"));
+        TSettingsForm form = LoadSettingsForm(ini, 15);
+        c.change(form);
+        EXPECT_EQ(SaveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
+    }
+    // No port stored: the comparison is with "COM1".
+    test::WriteBytes(dir.File("mem.ini"), "");
+    TMemIni ini(dir.File("mem.ini"));
+    TSettingsForm form = LoadSettingsForm(ini, 15);
+    form.port = "COM1";
+    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
+}
+
+TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
+    test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM2\nspeed=9\nparity=-3\n");
+    TMemIni ini(dir.File("mem.ini"));
+    TSettingsForm form = LoadSettingsForm(ini, 15);
+    ASSERT_EQ(form.speedIndex, -1);
+    ASSERT_EQ(form.parityIndex, -1);
+    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "9");
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "parity", ""), "-3");
+    form.speedIndex = 1;
+    EXPECT_TRUE(SaveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "1");
+}
+
+TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
+    TMemIni ini(dir.File("missing/mem.ini"));
+    TSettingsForm form = LoadSettingsForm(ini, 15);
+    form.shift = "33";
+    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    EXPECT_NE(outcome.flushError.find(dir.File("missing/mem.ini")), std::string::npos)
+        << outcome.flushError;
+    EXPECT_NE(outcome.flushError.find("No such file"), std::string::npos) << outcome.flushError;
+    EXPECT_EQ(ini.ReadInteger("diag", "shift", 0), 33);
+}
+
+TEST(SettingsFormFileName, ChoiceFolderAndToggle) {
+    EXPECT_EQ(LogNameFromChoice("/home/u/data"), "/home/u/data.txt");
+    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt"), "/home/u/log.txt.txt");
+    EXPECT_EQ(FolderOf("/home/u/log.txt"), "/home/u");
+    EXPECT_EQ(FolderOf("C:\\Data\\log.txt"), "C:\\Data");
+    EXPECT_EQ(FolderOf("/log.txt"), "/");
+    EXPECT_EQ(FolderOf("log.txt"), "");
+    EXPECT_EQ(ToggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
+    EXPECT_EQ(ToggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
+    EXPECT_EQ(ToggledAxis("что-то"), "ПРАВАЯ");
+}
+
+TEST(PortList, ComNamesThenTheDevicesPresent) {
+    test::TempDir dev;
+    fs::create_directories(dev.Path() / "serial" / "by-id");
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS1", "ttyS0", "tty1", "ttyUSB",
+                             "null", "serial/by-id/usb-FTDI_FT232R-if00-port0"}) {
+        test::WriteBytes((dev.Path() / name).string(), "");
+    }
+    const std::vector<std::string> choices = PortChoices(dev.Path().string());
+    ASSERT_EQ(choices.size(), 56u);
+    EXPECT_EQ(choices[0], "COM1");
+    EXPECT_EQ(choices[49], "COM50");
+    const std::string root = dev.Path().string();
+    EXPECT_EQ(std::vector<std::string>(choices.begin() + 50, choices.end()),
+              (std::vector<std::string>{root + "/serial/by-id/usb-FTDI_FT232R-if00-port0",
+                                        root + "/ttyUSB2", root + "/ttyUSB10", root + "/ttyACM0",
+                                        root + "/ttyS0", root + "/ttyS1"}));
+    EXPECT_EQ(PortChoices(dev.File("missing")).size(), 50u);
+}
+
+}  // namespace
+}  // namespace kvel
