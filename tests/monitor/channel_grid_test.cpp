@@ -1,0 +1,117 @@
+// The main window's channel grid and poll period as the user sees them.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <climits>
+#include <filesystem>
+
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "tests/common/temp_dir.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ChannelGridTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([](const std::string&, const std::string&) {});
+    }
+    void TearDown() override {
+        form.reset();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+    }
+    void Show(const std::string& ini) {
+        test::WriteBytes(dir.File("mem.ini"), ini);
+        form = std::make_unique<TForm1>();
+        form->show();
+        form->Timer1()->stop();
+    }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::unique_ptr<TForm1> form;
+};
+
+// The headings stay in view while the grid scrolls to the last channels; row n is still
+// channel n for the code.
+TEST_F(ChannelGridTest, HeadingsStayInViewWhileScrolling) {
+    Show("");
+    QTableWidget* grid = form->StringGrid1();
+    ASSERT_EQ(grid->rowCount(), 31);
+    EXPECT_EQ(grid->item(0, 0)->text(), "Канал");
+    EXPECT_EQ(grid->item(30, 0)->text(), "30");
+    ASSERT_NE(grid->horizontalHeaderItem(1), nullptr);
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Канал");
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "T, гр.С");
+    EXPECT_TRUE(grid->isRowHidden(0));
+
+    grid->scrollToBottom();
+    ASSERT_GT(grid->verticalScrollBar()->value(), 0) << "the grid must need scrolling here";
+    EXPECT_TRUE(grid->horizontalHeader()->isVisible());
+    EXPECT_GE(grid->horizontalHeader()->height(), 30);
+    const QRect last = grid->visualItemRect(grid->item(30, 1));
+    EXPECT_TRUE(grid->viewport()->rect().contains(last)) << last.y();
+    EXPECT_FALSE(grid->viewport()->rect().intersects(grid->visualItemRect(grid->item(1, 1))));
+}
+
+// A name with a blank is drawn on one line and cut at the cell's edge, not wrapped after
+// its first word (which would leave only that word in the 30-pixel row).
+TEST_F(ChannelGridTest, NamesAreClippedNotWrapped) {
+    Show("[sensors]\n1=Шина АБВГД\n");
+    QTableWidget* grid = form->StringGrid1();
+    EXPECT_FALSE(grid->wordWrap());
+    const QFontMetrics metrics(grid->font());
+    const int firstWord = metrics.horizontalAdvance("Шина");
+    const QRect cell = grid->visualItemRect(grid->item(1, 0));
+    if (metrics.horizontalAdvance("Шина АБВГД") <= cell.width() || firstWord + 12 >= cell.width()) {
+        GTEST_SKIP() << "the font at hand does not make the name overflow only after its word";
+    }
+    const QImage image = grid->viewport()->grab(cell).toImage();
+    // Ink to the right of the first word (plus the cell's text margin) is the second word.
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = firstWord + 10; x < image.width() - 1; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 90 && c.red() < 60 && c.green() < 60) ++ink;  // navy text
+        }
+    }
+    EXPECT_GT(ink, 0);
+}
+
+// A period written by hand beyond what a timer holds gives the longest interval, not an
+// overflowed one, and the poll still runs.
+TEST_F(ChannelGridTest, LongPeriodsAreHeldToWhatTheTimerTakes) {
+    struct Case {
+        const char* period;
+        int interval;
+    };
+    for (const Case& c : {Case{"5", 5000}, Case{"2147483", 2147483000}, Case{"2147484", INT_MAX},
+                          Case{"3000000", INT_MAX}, Case{"2147483647", INT_MAX}}) {
+        Show(std::string("[measure]\nperiod=") + c.period + "\n");
+        form->FormShow();
+        EXPECT_EQ(form->Timer1()->interval(), c.interval) << c.period;
+        EXPECT_TRUE(form->Timer1()->isActive()) << c.period;
+        form.reset();
+    }
+    Show("[measure]\nperiod=-2147483648\n");
+    form->FormShow();
+    EXPECT_EQ(form->Timer1()->interval(), 0);
+    EXPECT_FALSE(form->Timer1()->isActive());
+}
+
+}  // namespace
+}  // namespace kvel

@@ -1,0 +1,312 @@
+// The program settings dialog as the main window opens, checks, stores and applies it, against
+// the simulator on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dialogs/settings_dialog.h"
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/common/temp_dir.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+            pollRunningAtMessage.push_back(form && form->Timer1()->isActive());
+        });
+    }
+    void TearDown() override {
+        form.reset();
+        simulators.clear();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+    }
+    sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
+        sim::SimOptions options;
+        options.typeCode = type;
+        options.drift = false;
+        options.link = dir.File(link);
+        simulators.push_back(std::make_unique<sim::Simulator>(options));
+        EXPECT_TRUE(simulators.back()->Start()) << simulators.back()->Error();
+        return *simulators.back();
+    }
+    void Show(const std::string& ini) {
+        test::WriteBytes(dir.File("mem.ini"), ini);
+        form = std::make_unique<TForm1>();
+        form->SetSecondaryWindows(&dialog, nullptr, nullptr, nullptr);
+        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form->show();
+    }
+    void PollOnce() {
+        form->Timer1Timer();
+        form->Timer1()->stop();
+    }
+    // Opens the dialog without a modal loop, as the settings button would fill it.
+    void Open() {
+        form->LoadSettingsDialog();
+        dialog.show();
+    }
+    void PressOK() { Find<QPushButton>("ButtonOK")->click(); }
+    template <typename W>
+    W* Find(const char* name) {
+        W* widget = dialog.findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void Type(const char* edit, const QString& text) { Find<QLineEdit>(edit)->setText(text); }
+    void Check(int channel, bool on) {
+        Find<QListWidget>("CheckListBox1")
+            ->item(channel - 1)
+            ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    std::string Port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::vector<std::string> boxes;
+    std::vector<bool> pollRunningAtMessage;
+    std::vector<std::unique_ptr<sim::Simulator>> simulators;
+    TForm2 dialog;
+    std::unique_ptr<TForm1> form;
+};
+
+// ОК stores every field in mem.ini in the start-up folder (even after the file dialog moved
+// the process elsewhere) and the chart, the axes and the poll follow at once.
+TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
+    StartSimulator("tty");
+    Show(Port() + "[display]\nd1=1\n[sensors]\n5=Шина А\n");
+    ASSERT_EQ(form->SlotCheckBox(1)->text(), "Канал 1");
+    ASSERT_TRUE(form->SlotCheckBox(2)->isHidden());
+
+    Open();
+    ASSERT_EQ(Find<QListWidget>("CheckListBox1")->count(), 30);  // not identified yet
+    Check(1, false);
+    Check(3, true);
+    Check(5, true);
+    Check(30, true);
+    dialog.StringGrid1()->item(2, 1)->setText("ПРАВАЯ");
+    Find<QRadioButton>("RadioButtonScaleManual")->setChecked(true);
+    Type("EditLeftMin", "-10");
+    Type("EditLeftMax", "10.5");
+    Type("EditRate", "2");
+    Type("EditSizeHour", "1");
+    Type("EditSizeMinute", "30");
+    const fs::path elsewhere = dir.Path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    dialog.RunSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
+        fs::current_path(elsewhere);
+        return (elsewhere / "data").string();
+    };
+    Find<QPushButton>("ButtonOpenDlg")->click();
+    PressOK();
+
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 3");
+    EXPECT_EQ(form->SlotCheckBox(2)->text(), "Канал Шина А");
+    EXPECT_EQ(form->SlotCheckBox(3)->text(), "Канал 30");
+    EXPECT_FALSE(form->SlotCheckBox(3)->isHidden());
+    EXPECT_TRUE(form->SlotCheckBox(4)->isHidden());
+    EXPECT_EQ(form->Line(2)->YAxis(), dsyRight);
+    EXPECT_EQ(form->Line(1)->YAxis(), dsyLeft);
+    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Min(), -10);
+    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Max(), 10.5);
+    EXPECT_EQ(form->Timer1()->interval(), 2000);
+    EXPECT_TRUE(form->Timer1()->isActive());
+
+    EXPECT_EQ(fs::current_path(), dir.Path());
+    EXPECT_FALSE(fs::exists(elsewhere / "mem.ini"));
+    const TMemIni saved(dir.File("mem.ini"));
+    EXPECT_EQ(saved.ReadString("file", "name", ""), (elsewhere / "data.txt").string());
+    EXPECT_EQ(saved.ReadString("measure", "period", ""), "2");
+    EXPECT_EQ(saved.ReadString("display", "d30", ""), "1");
+    EXPECT_EQ(saved.ReadString("axis", "2", ""), "R");
+    EXPECT_DOUBLE_EQ(saved.ReadFloat("diag", "window", 0), 1.5 / 24);
+
+    // The next opening shows what was stored.
+    Open();
+    EXPECT_EQ(Find<QLineEdit>("EditSizeMinute")->text(), "30");
+    EXPECT_EQ(dialog.StringGrid1()->item(2, 1)->text(), "ПРАВАЯ");
+    dialog.reject();
+}
+
+// A field that fails its check: the message, nothing written, the dialog closed, the poll
+// stopped while checking and running again afterwards; reopening shows the stored settings.
+TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
+    StartSimulator("tty");
+    Show(Port() + "[diag]\nshift=20\n");
+    const std::string before = test::ReadBytes(dir.File("mem.ini"));
+    struct Case {
+        const char* edit;
+        const char* value;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"EditSizeHour", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {"EditSizeMinute", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {"EditShift", "91", "Некорректное значение сдвига"},
+        {"EditRate", "0", "Некорректное периода измерения"},
+        {"EditLeftMax", "-50.0",
+         "Значение максимума должно быть больше значения минимума в масштабе левой оси"},
+        {"EditAdr", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
+    };
+    for (const Case& c : cases) {
+        boxes.clear();
+        pollRunningAtMessage.clear();
+        form->Timer1()->start();
+        Open();
+        Type("EditShift", "45");  // a good change that must be dropped with the bad one
+        Type(c.edit, c.value);
+        PressOK();
+        EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
+        EXPECT_EQ(pollRunningAtMessage, std::vector<bool>{false});
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(form->Timer1()->isActive());
+        EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
+        EXPECT_EQ(form->Ini().ReadInteger("diag", "shift", 0), 20);
+        Open();
+        EXPECT_EQ(Find<QLineEdit>("EditShift")->text(), "20");
+        EXPECT_EQ(Find<QLineEdit>(c.edit)->text() == c.value, false) << c.edit;
+        dialog.reject();
+    }
+}
+
+// The port is opened again, at the next poll, only when the port, speed or parity changed.
+TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
+    sim::Simulator& first = StartSimulator("tty");
+    Show(Port());
+    PollOnce();
+    ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(first.LineSpeed(), 115200);
+
+    // The address alone: the port stays open, the next request carries the new address.
+    Open();
+    Type("EditAdr", "101");
+    PressOK();
+    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Open);
+    PollOnce();
+    EXPECT_EQ(first.LastRequest().at(0), 101);
+    EXPECT_NE(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    Open();
+    Type("EditAdr", "100");
+    PressOK();
+
+    // The speed: closed now, opened at 57600 bit/s by the next poll, which goes on.
+    Open();
+    Find<QComboBox>("ComboBox2")->setCurrentIndex(3);
+    PressOK();
+    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
+    PollOnce();
+    EXPECT_EQ(first.LineSpeed(), 57600);
+    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+
+    // The parity.
+    Open();
+    Find<QComboBox>("ComboBox3")->setCurrentIndex(1);
+    PressOK();
+    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
+    PollOnce();
+    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+
+    // The port: the poll goes on with the other module, without a restart.
+    sim::Simulator& second = StartSimulator("tty2");
+    Open();
+    Find<QComboBox>("ComboBox1")->setEditText(QString::fromStdString(dir.File("tty2")));
+    PressOK();
+    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
+    const std::size_t firstRequests = first.RequestCount();
+    PollOnce();
+    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_GT(second.RequestCount(), 0u);
+    EXPECT_EQ(first.RequestCount(), firstRequests);
+    EXPECT_TRUE(boxes.empty());
+}
+
+// The channel list follows the identified module: 15 items, and only d1 … d15 are written.
+TEST_F(SettingsWindowTest, ChannelListOfTheIdentifiedModule) {
+    StartSimulator("tty", 209);
+    Show(Port() + "[display]\nd20=1\n");
+    PollOnce();
+    Open();
+    ASSERT_EQ(Find<QListWidget>("CheckListBox1")->count(), 15);
+    Check(15, true);
+    PressOK();
+    const TMemIni saved(dir.File("mem.ini"));
+    EXPECT_EQ(saved.ReadString("display", "d15", ""), "1");
+    EXPECT_EQ(saved.ReadString("display", "d20", ""), "1");
+    EXPECT_EQ(saved.ReadString("display", "d16", "none"), "none");
+    EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 15");
+    EXPECT_TRUE(form->SlotCheckBox(2)->isHidden());  // channel 20 is beyond this module
+}
+
+// mem.ini that cannot be written: the user is told which file and why; the settings are in
+// force all the same.
+TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
+    StartSimulator("tty");
+    Show(Port());
+    fs::remove(dir.File("mem.ini"));
+    fs::create_directories(dir.Path() / "mem.ini");
+    Open();
+    Type("EditRate", "3");
+    PressOK();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(dir.File("mem.ini")), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find("Is a directory"), std::string::npos) << boxes[0];
+    EXPECT_EQ(form->Ini().ReadInteger("measure", "period", 0), 3);
+    EXPECT_EQ(form->Timer1()->interval(), 3000);
+    EXPECT_TRUE(form->Timer1()->isActive());
+    boxes.clear();
+    form->close();  // closing cannot store either, and says so
+    EXPECT_FALSE(boxes.empty());
+}
+
+// The settings button opens the dialog modally; the poll goes on while it is merely open.
+TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
+    StartSimulator("tty");
+    Show(Port() + "[measure]\nperiod=1\n");
+    bool sawModal = false, pollRunning = false;
+    QTimer::singleShot(0, [&] {
+        sawModal = QApplication::activeModalWidget() == &dialog;
+        pollRunning = form->Timer1()->isActive();
+        Type("EditRate", "4");
+        PressOK();
+    });
+    // Must not happen: a dialog left open would hang the test.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
+    guard.start(30000);
+    form->findChild<QPushButton*>("ButtonShowSettings")->click();
+    EXPECT_TRUE(sawModal);
+    EXPECT_TRUE(pollRunning);
+    EXPECT_EQ(form->Timer1()->interval(), 4000);
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("measure", "period", ""), "4");
+}
+
+}  // namespace
+}  // namespace kvel
