@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <utility>
 
 #include "dialogs/port_list.h"
 #include "link/message_sink.h"
@@ -121,17 +122,31 @@ QWidget* TForm2::BuildChartGroup() {
     layout->addWidget(showAll_);
     layout->addWidget(showPeriod_);
 
-    auto* window = new QGridLayout();
-    window->addWidget(new QLabel("Размер окна", group1), 0, 0);
+    // "Размер окна [h] часов [m] минут": each unit after its box.
+    auto* window = new QHBoxLayout();
+    window->addWidget(new QLabel("Размер окна", group1));
     hours_ = Edit("EditSizeHour", group1);
     minutes_ = Edit("EditSizeMinute", group1);
-    AddLabelled(window, 0, 1, "часов", hours_);
-    AddLabelled(window, 0, 3, "минут", minutes_);
+    for (const auto& [edit, unit] : {std::pair{hours_, "часов"}, std::pair{minutes_, "минут"}}) {
+        edit->setFixedWidth(60);
+        auto* label = new QLabel(unit, group1);
+        label->setBuddy(edit);
+        window->addWidget(edit);
+        window->addWidget(label);
+    }
+    window->addStretch();
+    layout->addLayout(window);
+    auto* shiftRow = new QHBoxLayout();
     shift_ = Named(Edit("EditShift", group1), "EditShift",
                    "Границы по оси X сдвинутся на % от размера окна при достижении графиком "
                    "крайней правой границы поля диаграммы");
-    AddLabelled(window, 1, 0, "Размер сдвига, %", shift_);
-    layout->addLayout(window);
+    shift_->setFixedWidth(60);
+    auto* shiftLabel = new QLabel("Размер сдвига, %", group1);
+    shiftLabel->setBuddy(shift_);
+    shiftRow->addWidget(shiftLabel);
+    shiftRow->addWidget(shift_);
+    shiftRow->addStretch();
+    layout->addLayout(shiftRow);
 
     auto* group4 = Named(new QGroupBox("Оси значений", group1), "GroupBox4");
     auto* axes = new QGridLayout(group4);
@@ -171,8 +186,16 @@ QWidget* TForm2::BuildChartGroup() {
     grid_->setTabKeyNavigation(false);
     grid_->setWordWrap(false);
     grid_->setMinimumHeight(220);
+    grid_->verticalHeader()->setDefaultSectionSize(22);
+    grid_->horizontalHeader()->setDefaultSectionSize(120);
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    const QBrush fixedColour = grid_->palette().button();
     for (int r = 0; r <= kAxisRows; ++r) {
-        for (int c = 0; c < 2; ++c) grid_->setItem(r, c, GridItem(r == 0 || c == 0));
+        for (int c = 0; c < 2; ++c) {
+            QTableWidgetItem* item = GridItem(r == 0 || c == 0);
+            if (r == 0 || c == 0) item->setBackground(fixedColour);
+            grid_->setItem(r, c, item);
+        }
     }
     grid_->setCurrentCell(1, 1);
     binding->addWidget(grid_);

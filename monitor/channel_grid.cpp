@@ -14,6 +14,9 @@ void KeepHeadingRowVisible(QTableWidget& grid) {
     QHeaderView* header = grid.horizontalHeader();
     // Drawn like a row of the grid: its height and its font, texts from the cell's left edge.
     header->setFont(grid.font());
+    QPalette palette = header->palette();
+    palette.setColor(QPalette::ButtonText, grid.palette().color(QPalette::Text));
+    header->setPalette(palette);
     header->setFixedHeight(grid.verticalHeader()->defaultSectionSize());
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Fixed);
