@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -245,6 +246,10 @@ QWidget* TForm2::BuildLinkGroup() {
     port_ = Named(new QComboBox(group6), "ComboBox1");
     port_->setEditable(true);
     port_->setInsertPolicy(QComboBox::NoInsert);
+    // Suggestions only in a list: an inline completion would turn a typed "COM1" half-way
+    // into another name that ОК then stores.
+    port_->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    port_->completer()->setCaseSensitivity(Qt::CaseSensitive);
     for (const std::string& name : PortChoices()) port_->addItem(QString::fromStdString(name));
     port_->setMinimumWidth(220);
     AddLabelled(layout, 1, 0, "Номер порта", port_);

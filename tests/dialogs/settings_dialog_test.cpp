@@ -122,6 +122,21 @@ TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
     EXPECT_EQ(Find<QListWidget>("CheckListBox1")->count(), 15);
 }
 
+// A typed port name is stored as typed: no completion changes it behind the user's back.
+TEST_F(SettingsDialogTest, TypedPortIsTakenAsTyped) {
+    dialog.SetFields(Stored(""));
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QComboBox* ports = Find<QComboBox>("ComboBox1");
+    for (const char* typed : {"com5", "COM", "/dev/ttyUSB9"}) {
+        ports->lineEdit()->clear();
+        ports->lineEdit()->setFocus();
+        QTest::keyClicks(ports->lineEdit(), typed);
+        EXPECT_EQ(dialog.Fields().port, typed);
+    }
+    dialog.reject();
+}
+
 // Any character key toggles the axis of the selected row; other keys move as usual.
 TEST_F(SettingsDialogTest, CharacterKeysToggleTheSelectedRow) {
     dialog.SetFields(Stored("[axis]\n4=R\n"));
