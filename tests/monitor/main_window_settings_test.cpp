@@ -169,10 +169,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
     const std::vector<Case> cases = {
         {"EditSizeHour", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
         {"EditSizeMinute", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
-        {"EditShift", "91", "Некорректное значение сдвига"},
         {"EditRate", "0", "Некорректное периода измерения"},
-        {"EditLeftMax", "-50.0",
-         "Значение максимума должно быть больше значения минимума в масштабе левой оси"},
         {"EditAdr", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
     };
     for (const Case& c : cases) {
