@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -110,7 +111,7 @@ class TForm1 : public QMainWindow, public TPollView {
 
     TForm2* form2_ = nullptr;
     TFormDisplaySelectDlgNew* moduleNew_ = nullptr;
-    TFormHost* formHost_ = nullptr;
+    QPointer<TFormHost> formHost_;  // may go before this window; it then detaches itself
     TFormDisplaySelectDlg* module_ = nullptr;
 };
 
