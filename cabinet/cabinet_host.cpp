@@ -21,6 +21,12 @@ void TCabinetHost::SetTiming(const CabinetTiming& timing) {
     timer3_.setInterval(timing.refreshMs);
 }
 
+void TCabinetHost::Timer3Timer() {
+    timer3_.stop();
+    control_.Refresh();
+    timer3_.start();
+}
+
 void TCabinetHost::Shutdown() {
     timer3_.stop();
     control_.ReleasePulse();

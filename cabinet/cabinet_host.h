@@ -18,7 +18,9 @@ class TCabinetHost {
     void SetView(TCabinetView* view) { control_.SetView(view); }
 
     void Timer2Timer() { control_.CommandStep(); }
-    void Timer3Timer() { control_.Refresh(); }
+    // Off while it works, as the poll's timer is: on a silent line a refresh takes longer than
+    // its period, and the window would otherwise get no time between two of them.
+    void Timer3Timer();
     // At program end, before the port closes: no more refreshes, and a running pulse is ended
     // now rather than leave its command register at 1.
     void Shutdown();

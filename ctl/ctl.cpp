@@ -52,7 +52,8 @@ struct Options {
     int first = 0;  // regs
     int count = 0;  // regs
     int times = 0;  // watch: 0 = until stopped
-    std::vector<std::string> operands;  // cabinet
+    // cabinet: NAME and what to do
+    std::vector<std::string> operands;
 };
 
 // Options default to the values in mem.ini; a bad one gives nullopt.

@@ -51,8 +51,9 @@ TEST(HostMap, RegistersOfBothAddressings) {
 
 TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
     test::TempDir dir;
-    const TMemIni host = IniOf(dir, "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
-                                    "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
+    const TMemIni host = IniOf(dir,
+                               "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
+                               "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
     struct Row {
         const char* name;
         int index;

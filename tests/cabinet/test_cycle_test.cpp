@@ -25,9 +25,7 @@ class TestCycleTest : public ::testing::Test {
             presses.push_back(command);
             log.push_back({"press " + std::to_string(command), clock.elapsed()});
         };
-        hooks.status = [this](const std::string& text) {
-            log.push_back({text, clock.elapsed()});
-        };
+        hooks.status = [this](const std::string& text) { log.push_back({text, clock.elapsed()}); };
         hooks.processEvents = [this] {
             ++passes;
             if (atPass && passes == atPassNumber) atPass();
@@ -58,9 +56,9 @@ TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
     cycle->ButtonCyclesOnClick();
     const std::vector<int> order{3, 1, 2, 4, 5, 6};
     EXPECT_EQ(presses, order);
-    const char* texts[] = {"ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ",     "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ",
-                           "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ",                "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ",
-                           "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР",                 "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"};
+    const char* texts[] = {
+        "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ",     "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ", "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ",
+        "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ", "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР", "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"};
     const qint64 waits[] = {30, 10, 10, 30, 20, 20};
     ASSERT_EQ(log.size(), 18u);
     for (std::size_t i = 0; i < 6; ++i) {
