@@ -89,9 +89,9 @@ bool TTestCycle::RunCycle() {
 
 bool TTestCycle::Wait(int seconds, const std::string& text) {
     const int ms = Milliseconds(seconds, secondMs_);
+    if (hooks_.status) hooks_.status(text);
     QElapsedTimer clock;
     clock.start();
-    if (hooks_.status) hooks_.status(text);
     QTimer wake;
     wake.start(kWakeMs);
     // At least one pass, however late this thread runs: a switch-off is always seen.

@@ -260,6 +260,20 @@ TEST_F(CabinetControlTest, SecondCommandDuringAPulseReleasesTheFirst) {
     EXPECT_EQ(simulator->RequestCount(), before);
 }
 
+TEST_F(CabinetControlTest, AFailedReleaseStopsTheNewCommandOnceAndFreesTheSlot) {
+    Make("[connect]\nhost=0\n");
+    ASSERT_TRUE(control->CommandClick(1));
+    simulator->SetFault(sim::Fault::Silence);
+    EXPECT_FALSE(control->CommandClick(2));
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка подтверждения записи из модуля"}));
+    EXPECT_EQ(view.lamps[0], 1);  // the register may still be 1: its lamp says so
+    EXPECT_EQ(view.lamps[1], -1);
+    simulator->SetFault(sim::Fault::None);
+    ASSERT_TRUE(control->CommandClick(2));
+    EXPECT_EQ(SingleWrites(*simulator),
+              (std::vector<RegisterWrite>{{1024, 1}, {1024, 0}, {1025, 1}}));
+}
+
 TEST_F(CabinetControlTest, ReleaseGoesToTheRegisterThePulseSet) {
     // Another cabinet, or none, chosen during the pulse does not leave the first at 1.
     Make("[connect]\nhost=1\n[panels]\nА=1\nБ=2\n", "А");
