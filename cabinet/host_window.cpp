@@ -1,27 +1,150 @@
 #include "cabinet/host_window.h"
 
-#include <QGroupBox>
-#include <QVBoxLayout>
+#include <QShowEvent>
 
 namespace kvel {
 
 TFormHost::TFormHost(QWidget* parent) : QDialog(parent) {
-    setObjectName("FormHost");
-    setWindowTitle("Управление шкафами");
-    setModal(true);
-    auto* group = new QGroupBox("Текущий шкаф", this);
-    comboBox1_ = new QComboBox(group);
-    comboBox1_->setObjectName("ComboBox1");
-    auto* groupLayout = new QVBoxLayout(group);
-    groupLayout->addWidget(comboBox1_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addStretch();
+    BuildLayout();
+    FormCreate();
+}
+
+TFormHost::~TFormHost() {
+    if (host_) host_->SetView(nullptr);
+}
+
+void TFormHost::FormCreate() {
+    for (int i = 0; i < kHostCommands; ++i) {
+        connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { CommandClick(i + 1); });
+    }
+    for (int s = 0; s < kHostSignals; ++s) {
+        connect(buttons_[static_cast<std::size_t>(kHostCommands + s)], &QPushButton::clicked, this,
+                [this, s] { SignalClick(s); });
+    }
+    // A choice from the list; a typed name is taken up by the next refresh.
+    connect(comboBox1_, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(radioHost_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButtonHostClick();
+    });
+    connect(radioMnemo_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButtonMnemoClick();
+    });
+    connect(cyclesOn_, &QPushButton::clicked, this, [this] { ButtonCyclesOnClick(); });
+    connect(cyclesOff_, &QPushButton::clicked, this, [this] { ButtonCyclesOffClick(); });
+    for (QLabel* lamp : images_) ShowLamp(lamp, false);
+    ShowLamp(image12_, false);
+}
+
+void TFormHost::SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off) {
+    if (host_) host_->SetView(nullptr);
+    on_ = on;
+    off_ = off;
+    for (QLabel* lamp : images_) ShowLamp(lamp, IndicatorOn(lamp));
+    ShowLamp(image12_, IndicatorOn(image12_));
+    host_ = host;
+    cycle_.reset();
+    if (!host_) return;
+    host_->SetView(this);
+    TTestCycle::Hooks hooks;
+    hooks.press = [this](int command) { CommandButton(command)->click(); };
+    hooks.status = [this](const std::string& text) {
+        statusPanel_->setText(QString::fromStdString(text));
+    };
+    cycle_ = std::make_unique<TTestCycle>(host_->Ini(), std::move(hooks));
+    cycle_->SetSecondMs(host_->Control().Timing().secondMs);
 }
 
 void TFormHost::SetCabinetList(const std::vector<std::string>& names) {
+    const QSignalBlocker quiet(comboBox1_);  // filling the list is no choice of the user
     comboBox1_->clear();
     for (const std::string& name : names) comboBox1_->addItem(QString::fromStdString(name));
+}
+
+void TFormHost::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TFormHost::FormShow() {
+    if (!host_) return;
+    host_->Timer3()->start();
+    const bool hostAddressing = host_->Ini().ReadInteger("connect", "host", 0) != 0;
+    QRadioButton* radio = hostAddressing ? radioHost_ : radioMnemo_;
+    {
+        const QSignalBlocker quiet(radio);
+        radio->setChecked(true);
+    }
+    // Checking a radio button runs its click handler, which writes the same value back.
+    if (hostAddressing) {
+        RadioButtonHostClick();
+    } else {
+        RadioButtonMnemoClick();
+    }
+}
+
+void TFormHost::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormHost::FormClose() {
+    if (!host_) return;
+    host_->Timer3()->stop();
+    // No switching goes on unseen: the cycle ends at the next pass of its wait, and the pulse
+    // of its running step is still ended by the main window's Timer2.
+    if (cycle_) cycle_->ButtonCyclesOffClick();
+}
+
+void TFormHost::CommandClick(int command) {
+    if (host_) host_->Control().CommandClick(command);
+}
+
+void TFormHost::SignalClick(int signal) {
+    if (host_) host_->Control().SignalClick(signal);
+}
+
+void TFormHost::ComboBox1Change() {
+    if (host_) host_->Control().Refresh();
+}
+
+void TFormHost::RadioButtonHostClick() {
+    if (host_) host_->Ini().WriteInteger("connect", "host", 1);
+}
+
+void TFormHost::RadioButtonMnemoClick() {
+    if (host_) host_->Ini().WriteInteger("connect", "host", 0);
+}
+
+void TFormHost::ButtonCyclesOnClick() {
+    if (cycle_) cycle_->ButtonCyclesOnClick();
+}
+
+void TFormHost::ButtonCyclesOffClick() {
+    if (cycle_) cycle_->ButtonCyclesOffClick();
+}
+
+std::string TFormHost::CabinetName() const {
+    return comboBox1_->currentText().toStdString();
+}
+
+void TFormHost::SetIndicator(int i, bool on) {
+    if (i >= 0 && i < static_cast<int>(images_.size())) {
+        ShowLamp(images_[static_cast<std::size_t>(i)], on);
+    }
+}
+
+void TFormHost::SetOnlineIndicator(bool on) {
+    ShowLamp(image12_, on);
+}
+
+bool TFormHost::IndicatorOn(const QLabel* indicator) {
+    return indicator->property("on").toBool();
+}
+
+void TFormHost::ShowLamp(QLabel* lamp, bool on) {
+    lamp->setPixmap(on ? on_ : off_);
+    lamp->setProperty("on", on);
 }
 
 }  // namespace kvel

@@ -1,22 +1,101 @@
 #pragma once
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cabinet/cabinet_host.h"
+#include "cabinet/test_cycle.h"
+
 namespace kvel {
 
-// The cabinet control window. Its cabinet list (`ComboBox1`) is filled once at start-up from
-// the key names of section `panels`.
-class TFormHost : public QDialog {
+// "Управление шкафами через хост-контроллер": command and signal buttons with their lamps, the
+// cabinet on line, the cabinet list (`ComboBox1`, filled once at start-up from the key names
+// of section `panels`), the controller's addressing and the test cycle. The exchanges are the
+// main window's (TCabinetHost); this window only wires its controls to them.
+class TFormHost : public QDialog, public TCabinetView {
     Q_OBJECT
   public:
     explicit TFormHost(QWidget* parent = nullptr);
+    ~TFormHost() override;
+
     void SetCabinetList(const std::vector<std::string>& names);
+    // The main window's exchanges and its "on" and "off" pictures; until then the buttons do
+    // nothing.
+    void SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off);
+
+    void FormShow();
+    void FormClose();
+    void Button_VV_ONClick() { CommandClick(1); }
+    void Button_VV_OFFClick() { CommandClick(2); }
+    void Button_VE_WORKClick() { CommandClick(3); }
+    void Button_VE_CONTRClick() { CommandClick(4); }
+    void Button_ZR_ONClick() { CommandClick(5); }
+    void Button_ZR_OFFClick() { CommandClick(6); }
+    void ButtonS41Click() { SignalClick(0); }
+    void ButtonS42Click() { SignalClick(1); }
+    void ButtonS43Click() { SignalClick(2); }
+    void ButtonS51Click() { SignalClick(3); }
+    void ButtonS52Click() { SignalClick(4); }
+    void ComboBox1Change();
+    void RadioButtonHostClick();
+    void RadioButtonMnemoClick();
+    void ButtonCyclesOnClick();
+    void ButtonCyclesOffClick();
+
     QComboBox* ComboBox1() const { return comboBox1_; }
+    QPushButton* CommandButton(int command) const { return buttons_.at(command - 1); }
+    QPushButton* SignalButton(int signal) const { return buttons_.at(kHostCommands + signal); }
+    // Image1 … Image11: the lamps of commands 1..6, then of signals 0..4.
+    QLabel* Indicator(int i) const { return images_.at(i); }
+    QLabel* Image12() const { return image12_; }
+    QRadioButton* RadioButtonHost() const { return radioHost_; }
+    QRadioButton* RadioButtonMnemo() const { return radioMnemo_; }
+    QPushButton* ButtonCyclesOn() const { return cyclesOn_; }
+    QPushButton* ButtonCyclesOff() const { return cyclesOff_; }
+    QString StatusText() const { return statusPanel_->text(); }
+    // Null until the main window's exchanges are attached.
+    TTestCycle* Cycle() const { return cycle_.get(); }
+    static bool IndicatorOn(const QLabel* indicator);
+
+    // What the exchanges show.
+    std::string CabinetName() const override;
+    void SetIndicator(int i, bool on) override;
+    void SetOnlineIndicator(bool on) override;
+
+  public slots:
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
-    QComboBox* comboBox1_;
+    void BuildLayout();
+    void FormCreate();
+    void CommandClick(int command);
+    void SignalClick(int signal);
+    void ShowLamp(QLabel* lamp, bool on);
+
+    TCabinetHost* host_ = nullptr;
+    std::unique_ptr<TTestCycle> cycle_;
+    QPixmap on_;
+    QPixmap off_;
+
+    QComboBox* comboBox1_ = nullptr;
+    std::array<QPushButton*, kHostCommands + kHostSignals> buttons_{};
+    std::array<QLabel*, kHostCommands + kHostSignals> images_{};
+    QLabel* image12_ = nullptr;
+    QRadioButton* radioHost_ = nullptr;
+    QRadioButton* radioMnemo_ = nullptr;
+    QPushButton* cyclesOn_ = nullptr;
+    QPushButton* cyclesOff_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
 };
 
 }  // namespace kvel

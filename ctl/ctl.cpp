@@ -9,6 +9,7 @@
 #include <ostream>
 #include <thread>
 
+#include "ctl/ctl_cabinet.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "config/channel_name.h"
@@ -17,9 +18,20 @@
 namespace kvel {
 namespace {
 
+// One line per sub-command and option.
 constexpr char kUsage[] =
-    "usage: kvelctl [--port DEV] [--address A] [--speed I] [--parity I] "
-    "info | read | watch [--times N] | regs FIRST COUNT";
+    "usage: kvelctl [OPTION]... COMMAND\n"
+    "commands:\n"
+    "  info\n"
+    "  read\n"
+    "  watch [--times N]\n"
+    "  regs FIRST COUNT\n"
+    "  cabinet NAME command K | signal S | status\n"
+    "options:\n"
+    "  --port DEV\n"
+    "  --address A\n"
+    "  --speed I\n"
+    "  --parity I";
 
 std::optional<int> ParseInt(const std::string& text, int low, int high) {
     int value = 0;
@@ -40,6 +52,8 @@ struct Options {
     int first = 0;  // regs
     int count = 0;  // regs
     int times = 0;  // watch: 0 = until stopped
+    // cabinet: NAME and what to do
+    std::vector<std::string> operands;
 };
 
 // Options default to the values in mem.ini; a bad one gives nullopt.
@@ -86,6 +100,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
         if (!first || !count) return std::nullopt;
         o.first = *first;
         o.count = *count;
+    } else if (o.command == "cabinet") {
+        if (!ValidCabinetOperands(operands)) return std::nullopt;
+        o.operands = operands;
     } else if (!operands.empty() ||
                (o.command != "info" && o.command != "read" && o.command != "watch")) {
         return std::nullopt;
@@ -203,6 +220,9 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (o.command == "info") return session.Info() ? 0 : 1;
     if (o.command == "read") return session.Poll() ? 0 : 1;
     if (o.command == "regs") return session.Regs(o.first, o.count) ? 0 : 1;
+    if (o.command == "cabinet") {
+        return RunCabinet({o.port, o.address, o.speed, o.parity, o.operands}, ini, out, err);
+    }
     // watch: a failed poll is reported and the next one tries again, as the program does.
     bool lastOk = true;
     for (int done = 0; !stop && (o.times == 0 || done < o.times); ++done) {

@@ -19,6 +19,10 @@ void SetMessageSink(MessageSink sink) {
     Sink() = std::move(sink);
 }
 
+MessageSink CurrentMessageSink() {
+    return Sink();
+}
+
 void ShowMessage(const std::string& text, const std::string& caption) {
     if (Sink()) Sink()(text, caption);
 }

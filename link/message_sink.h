@@ -9,6 +9,8 @@ namespace kvel {
 using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
 
 void SetMessageSink(MessageSink sink);
+// The sink in force, so that a caller may put it back after replacing it for a while.
+MessageSink CurrentMessageSink();
 void ShowMessage(const std::string& text, const std::string& caption);
 
 }  // namespace kvel

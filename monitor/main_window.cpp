@@ -4,9 +4,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
+#include <QShortcut>
 #include <QShowEvent>
 #include <clocale>
 
+#include "cabinet/cabinet_host.h"
 #include "cabinet/host_window.h"
 #include "chart/chart_slots.h"
 #include "dialogs/module_settings_dialog.h"
@@ -39,6 +41,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
+    if (formHost_) formHost_->SetCabinetHost(nullptr, {}, {});
     // The series go before the plot; each tells the plot it is leaving.
     for (Tsp_XYLine*& line : lines_) {
         delete line;
@@ -52,6 +55,7 @@ void TForm1::FormCreate() {
     poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
     chart_ = std::make_unique<TTrendChart>(*plot_, lines_, *ini_);
     chart_->StylePlot();
+    cabinet_ = std::make_unique<TCabinetHost>(link_, *ini_);
     link_.SetStatusSink([this](const std::string& text) { SetStatusText(0, text); });
 
     grid_->item(0, 0)->setText("Канал");
@@ -95,6 +99,10 @@ void TForm1::FormCreate() {
     connect(buttonHost_, &QPushButton::clicked, this, [this] {
         if (formHost_) formHost_->exec();
     });
+    // The button stays hidden as the layout defines it; the keyboard reaches the window.
+    buttonHost_->setToolTip("Управление шкафами: Ctrl+H");
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
+            buttonHost_, &QPushButton::click);
     plot_->OnDrawEnd = [this](Tsp_XYPlot*) { PlaceMarkerHandles(); };
 }
 
@@ -108,6 +116,9 @@ void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* mod
     moduleNew_ = moduleNew;
     formHost_ = host;
     module_ = module;
+    if (formHost_) {
+        formHost_->SetCabinetHost(cabinet_.get(), imageList2_[kImageOn], imageList2_[kImageOff]);
+    }
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -178,6 +189,10 @@ void TForm1::FormClose() {
     if (closed_) return;
     closed_ = true;
     timer1_->stop();
+    // A cabinet window still open ends its test cycle; a running command pulse is ended
+    // while the port is still open.
+    if (formHost_) formHost_->close();
+    cabinet_->Shutdown();
     link_.ClosePort();
     ini_->WriteInteger("diag", "update", checkUpdate_->isChecked() ? 1 : 0);
     bool flushed = ini_->UpdateFile();
@@ -197,6 +212,10 @@ void TForm1::PlaceMarkerHandles() {
     for (QLabel* handle : {panel6_, panel7_}) handle->setFixedSize(12, 12);
     panel6_->move(field.Left - panel6_->width() / 2, 0);
     panel7_->move(field.Right - panel7_->width() / 2 - 1, 0);
+}
+
+TCabinetHost& TForm1::Cabinet() {
+    return *cabinet_;
 }
 
 QString TForm1::StatusPanel(int panel) const {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -23,6 +24,7 @@ class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
 class TFormHost;
+class TCabinetHost;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
@@ -54,6 +56,8 @@ class TForm1 : public QMainWindow, public TPollView {
     TModuleLink& Link() { return link_; }
     TMemIni& Ini() { return *ini_; }
     TPollCycle& Poll() { return *poll_; }
+    // Cabinet control's exchanges with their timers Timer2 and Timer3.
+    TCabinetHost& Cabinet();
     QTimer* Timer1() const { return timer1_; }
     QTableWidget* StringGrid1() const { return grid_; }
     Tsp_XYPlot* Plot1() const { return plot_; }
@@ -92,6 +96,7 @@ class TForm1 : public QMainWindow, public TPollView {
     TModuleLink link_;
     std::unique_ptr<TPollCycle> poll_;
     std::unique_ptr<TTrendChart> chart_;
+    std::unique_ptr<TCabinetHost> cabinet_;
     bool shown_ = false;
     bool closed_ = false;
     bool handlesPlaced_ = false;
@@ -114,7 +119,7 @@ class TForm1 : public QMainWindow, public TPollView {
 
     TForm2* form2_ = nullptr;
     TFormDisplaySelectDlgNew* moduleNew_ = nullptr;
-    TFormHost* formHost_ = nullptr;
+    QPointer<TFormHost> formHost_;  // may go before this window; it then detaches itself
     TFormDisplaySelectDlg* module_ = nullptr;
 };
 

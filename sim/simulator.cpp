@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -28,6 +29,7 @@ constexpr int kBitsPerChar = 11;
 constexpr auto kMinStep = std::chrono::milliseconds(1);
 // A scheduler cannot honour the 3.5-character silence of fast lines, so no less than this.
 constexpr auto kMinSilence = std::chrono::milliseconds(3);
+constexpr std::size_t kHistory = 4096;
 
 Duration CharTime(long bitsPerSecond) {
     return Duration(1'000'000'000LL * kBitsPerChar / std::max(bitsPerSecond, 1L));
@@ -50,6 +52,7 @@ struct Simulator::Impl {
     int lateMs = 800;
     std::size_t requests = 0;
     std::vector<std::uint8_t> lastRequest;
+    std::deque<std::vector<std::uint8_t>> history;  // bounded: the simulator may run for weeks
     std::string error;
 
     std::mutex control;  // serialises plugging and unplugging, guards `pty`
@@ -150,6 +153,8 @@ struct Simulator::Impl {
             if (map.RequiredSpeed() != 0 && map.RequiredSpeed() != speed) return true;
             ++requests;
             lastRequest = frame;
+            if (history.size() >= kHistory) history.pop_front();
+            history.push_back(frame);
             address = map.SlaveAddress();
             const bool broadcast = frame[0] == 0;
             if (frame[0] != address && !broadcast) return true;  // another slave's request
@@ -300,6 +305,11 @@ std::size_t Simulator::RequestCount() const {
 std::vector<std::uint8_t> Simulator::LastRequest() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->lastRequest;
+}
+
+std::vector<std::vector<std::uint8_t>> Simulator::Requests() const {
+    std::lock_guard lock(impl_->mutex);
+    return {impl_->history.begin(), impl_->history.end()};
 }
 
 std::uint8_t Simulator::Address() const {

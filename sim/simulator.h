@@ -39,6 +39,8 @@ class Simulator {
     void SetDrift(bool on);
     std::size_t RequestCount() const;  // complete, CRC-valid requests received
     std::vector<std::uint8_t> LastRequest() const;
+    // The complete, CRC-valid requests received, oldest first (the last few thousand).
+    std::vector<std::vector<std::uint8_t>> Requests() const;
     std::uint8_t Address() const;  // the slave address in force (it follows written settings)
     long LineSpeed() const;        // bit/s the client set on the device (pacing uses it)
 

@@ -1,0 +1,50 @@
+#include "cabinet/host_map.h"
+
+#include <limits>
+
+namespace kvel {
+
+std::string CabinetOutOfRangeText() {
+    return "Номер шкафа вне допустимого диапазона 1 … " + std::to_string(kMaxCabinetIndex + 1);
+}
+
+HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName) {
+    HostTarget target;
+    target.addressing =
+        ini.ReadInteger("connect", "host", 0) != 0 ? HostAddressing::Host : HostAddressing::Mnemo;
+    const int number = ini.ReadInteger("panels", cabinetName, -1);
+    // The lowest integer stays as it is rather than overflow: it is "not chosen" either way.
+    target.index = number == std::numeric_limits<int>::min() ? number : number - 1;
+    return target;
+}
+
+TargetState CheckTarget(const HostTarget& target) {
+    if (target.addressing == HostAddressing::Mnemo) return TargetState::Ok;
+    if (target.index < 0) return TargetState::NotChosen;
+    if (target.index > kMaxCabinetIndex) return TargetState::OutOfRange;
+    return TargetState::Ok;
+}
+
+std::uint16_t OnlineRegister(const HostTarget& target) {
+    return static_cast<std::uint16_t>(1520 + target.index);
+}
+
+std::uint16_t CommandRegister(const HostTarget& target, int command) {
+    if (target.addressing == HostAddressing::Mnemo) {
+        return static_cast<std::uint16_t>(1023 + command);
+    }
+    return static_cast<std::uint16_t>(1535 + 16 * target.index + command);
+}
+
+std::uint16_t SignalRegister(const HostTarget& target, int signal) {
+    if (target.addressing == HostAddressing::Mnemo) {
+        return static_cast<std::uint16_t>(1030 + signal);
+    }
+    return static_cast<std::uint16_t>(1542 + 16 * target.index + signal);
+}
+
+std::uint8_t HostAddress(const TMemIni& ini) {
+    return static_cast<std::uint8_t>(ini.ReadInteger("connect", "adr", 100));
+}
+
+}  // namespace kvel

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "config/mem_ini.h"
+
+namespace kvel {
+
+// How the host controller numbers its registers: `connect`/`host` 0 is "Мнемо" (one fixed
+// block, no cabinet number), anything else "Хост" (a block per cabinet and an on-line flag).
+enum class HostAddressing { Mnemo, Host };
+
+inline constexpr int kHostCommands = 6;  // commands 1..6
+inline constexpr int kHostSignals = 5;   // signals 0..4 (S41, S42, S43, S51, S52)
+
+// The highest cabinet index whose registers all fit the 16-bit register numbers; a higher one
+// would wrap around onto registers of other cabinets.
+inline constexpr int kMaxCabinetIndex = (0xFFFF - 1542 - (kHostSignals - 1)) / 16;
+
+inline constexpr char kNoCabinetText[] = "Не выбран шкаф из списка шкафов";
+std::string CabinetOutOfRangeText();
+
+// What one exchange is for. The index is `panels`/(cabinet name) − 1, so −1 for a name whose
+// number is 0 and −2 for a name that is not in the list.
+struct HostTarget {
+    HostAddressing addressing = HostAddressing::Mnemo;
+    int index = -2;
+};
+
+enum class TargetState { Ok, NotChosen, OutOfRange };
+
+// Looked up afresh for every exchange: the settings and the list may have changed.
+HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName);
+// The cabinet matters only in "Хост" addressing.
+TargetState CheckTarget(const HostTarget& target);
+
+// Register numbers of a target whose state is Ok; command 1..6, signal 0..4.
+std::uint16_t OnlineRegister(const HostTarget& target);
+std::uint16_t CommandRegister(const HostTarget& target, int command);
+std::uint16_t SignalRegister(const HostTarget& target, int signal);
+
+// The module address of every exchange, `connect`/`adr`, cut to 8 bits as the poll does.
+std::uint8_t HostAddress(const TMemIni& ini);
+
+}  // namespace kvel

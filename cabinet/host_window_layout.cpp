@@ -1,0 +1,124 @@
+// The controls of the cabinet window, placed by role; their objectName is their component name.
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "cabinet/host_window.h"
+
+namespace kvel {
+namespace {
+
+struct ButtonSpec {
+    const char* name;
+    const char* caption;
+};
+
+constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
+    {"Button_VV_ON", "Включить выключатель"},
+    {"Button_VV_OFF", "Отключить выключатель"},
+    {"Button_VE_WORK", "Вкатить ВЭ"},
+    {"Button_VE_CONTR", "Выкатить ВЭ"},
+    {"Button_ZR_ON", "Включить ЗР"},
+    {"Button_ZR_OFF", "Отключить ЗР"},
+    {"ButtonS41", "S41"},
+    {"ButtonS42", "S42"},
+    {"ButtonS43", "S43"},
+    {"ButtonS51", "S51"},
+    {"ButtonS52", "S52"},
+};
+
+QLabel* Lamp(const QString& name, QWidget* parent) {
+    auto* lamp = new QLabel(parent);
+    lamp->setObjectName(name);
+    lamp->setFixedSize(32, 32);
+    return lamp;
+}
+
+}  // namespace
+
+void TFormHost::BuildLayout() {
+    setObjectName("FormHost");
+    setWindowTitle("Управление шкафами через хост-контроллер");
+    setModal(true);
+
+    auto* commands = new QGroupBox("Управление", this);
+    auto* signals_ = new QGroupBox("Сигналы на хост", this);
+    auto* commandGrid = new QGridLayout(commands);
+    auto* signalGrid = new QGridLayout(signals_);
+    for (int i = 0; i < kHostCommands + kHostSignals; ++i) {
+        const bool command = i < kHostCommands;
+        QGroupBox* group = command ? commands : signals_;
+        QGridLayout* grid = command ? commandGrid : signalGrid;
+        const int row = command ? i : i - kHostCommands;
+        auto* button = new QPushButton(kButtons[i].caption, group);
+        button->setObjectName(kButtons[i].name);
+        button->setAutoDefault(false);
+        auto* lamp = Lamp("Image" + QString::number(i + 1), group);
+        grid->addWidget(button, row, 0);
+        grid->addWidget(lamp, row, 1);
+        buttons_[static_cast<std::size_t>(i)] = button;
+        images_[static_cast<std::size_t>(i)] = lamp;
+    }
+    signalGrid->setRowStretch(kHostSignals, 1);
+
+    auto* cabinet = new QGroupBox("Текущий шкаф", this);
+    comboBox1_ = new QComboBox(cabinet);
+    comboBox1_->setObjectName("ComboBox1");
+    // A name may be typed as well as chosen; typing never adds it to the list.
+    comboBox1_->setEditable(true);
+    comboBox1_->setInsertPolicy(QComboBox::NoInsert);
+    comboBox1_->setMinimumWidth(180);
+    auto* online = new QHBoxLayout();
+    online->addWidget(new QLabel("Шкаф на связи", cabinet));
+    image12_ = Lamp("Image12", cabinet);
+    online->addWidget(image12_);
+    online->addStretch();
+    auto* cabinetLayout = new QVBoxLayout(cabinet);
+    cabinetLayout->addWidget(comboBox1_);
+    cabinetLayout->addLayout(online);
+
+    auto* addressing = new QGroupBox("Контроллер", this);
+    radioHost_ = new QRadioButton("Хост", addressing);
+    radioHost_->setObjectName("RadioButtonHost");
+    radioMnemo_ = new QRadioButton("Мнемо", addressing);
+    radioMnemo_->setObjectName("RadioButtonMnemo");
+    auto* addressingLayout = new QHBoxLayout(addressing);
+    addressingLayout->addWidget(radioHost_);
+    addressingLayout->addWidget(radioMnemo_);
+
+    auto* cycle = new QGroupBox("Тестовый цикл", this);
+    cyclesOn_ = new QPushButton("Включить", cycle);
+    cyclesOn_->setObjectName("ButtonCyclesOn");
+    cyclesOn_->setAutoDefault(false);
+    cyclesOff_ = new QPushButton("Отключить", cycle);
+    cyclesOff_->setObjectName("ButtonCyclesOff");
+    cyclesOff_->setAutoDefault(false);
+    auto* cycleLayout = new QHBoxLayout(cycle);
+    cycleLayout->addWidget(cyclesOn_);
+    cycleLayout->addWidget(cyclesOff_);
+
+    auto* right = new QVBoxLayout();
+    right->addWidget(cabinet);
+    right->addWidget(addressing);
+    right->addWidget(cycle);
+    right->addStretch();
+
+    auto* columns = new QHBoxLayout();
+    columns->addWidget(commands);
+    columns->addWidget(signals_);
+    columns->addLayout(right);
+
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName("StatusBar1");
+    statusBar->setSizeGripEnabled(false);
+    statusPanel_ = new QLabel(statusBar);
+    statusBar->addWidget(statusPanel_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addWidget(statusBar);
+}
+
+}  // namespace kvel

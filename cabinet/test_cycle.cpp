@@ -1,0 +1,118 @@
+#include "cabinet/test_cycle.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace kvel {
+namespace {
+
+struct Step {
+    int command;
+    const char* key;  // the wait, in section `time`
+    int defaultSeconds;
+    const char* text;
+};
+
+constexpr Step kSteps[] = {
+    {3, "ve", 15, "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ"},
+    {1, "vv", 3, "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ"},
+    {2, "vv", 3, "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ"},
+    {4, "ve", 15, "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ"},
+    {5, "zr", 10, "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР"},
+    {6, "zr", 10, "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"},
+};
+
+// The wake-up of a wait that has nothing else to do: short enough for "Отключить" to act at
+// once, long enough not to load the machine.
+constexpr int kWakeMs = 20;
+
+int Milliseconds(std::int64_t seconds, int secondMs) {
+    return static_cast<int>(std::clamp<std::int64_t>(seconds * secondMs, 0, INT_MAX));
+}
+
+}  // namespace
+
+TTestCycle::TTestCycle(const TMemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
+    timer1_.setSingleShot(false);
+    QObject::connect(&timer1_, &QTimer::timeout, [this] { Timer1Timer(); });
+}
+
+void TTestCycle::ButtonCyclesOnClick() {
+    if (running_) {
+        cycling_ = true;
+        return;
+    }
+    if (cycling_) return;  // already on, waiting for its next cycle
+    timer1_.setInterval(Milliseconds(ini_.ReadInteger("time", "all", 250), secondMs_));
+    cycling_ = true;
+    timer1_.start();
+    Timer1Timer();
+}
+
+void TTestCycle::ButtonCyclesOffClick() {
+    cycling_ = false;
+    timer1_.stop();
+}
+
+void TTestCycle::Timer1Timer() {
+    timer1_.stop();
+    if (running_ || !cycling_) return;
+    RunCycle();
+    // A period of zero or less would fire at once and for ever: that cycle runs only once.
+    if (cycling_ && timer1_.interval() > 0) {
+        timer1_.start();
+    } else {
+        cycling_ = false;
+    }
+}
+
+bool TTestCycle::RunCycle() {
+    running_ = true;
+    bool complete = true;
+    for (const Step& step : kSteps) {
+        if (!cycling_) {  // switched off inside a press (its message box), before any wait
+            complete = false;
+            break;
+        }
+        if (hooks_.press) hooks_.press(step.command);
+        if (!Wait(ini_.ReadInteger("time", step.key, step.defaultSeconds), step.text)) {
+            complete = false;
+            break;
+        }
+    }
+    running_ = false;
+    return complete;
+}
+
+bool TTestCycle::Wait(int seconds, const std::string& text) {
+    const int ms = Milliseconds(seconds, secondMs_);
+    if (hooks_.status) hooks_.status(text);
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.start(kWakeMs);
+    // At least one pass, however late this thread runs: a switch-off is always seen.
+    bool complete = true;
+    do {
+        ProcessEvents();
+        if (!cycling_) {
+            complete = false;
+            break;
+        }
+    } while (clock.elapsed() < ms);
+    if (hooks_.status) hooks_.status("");
+    return complete;
+}
+
+void TTestCycle::ProcessEvents() {
+    if (hooks_.processEvents) {
+        hooks_.processEvents();
+    } else {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+}  // namespace kvel

@@ -1,0 +1,54 @@
+#pragma once
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "config/mem_ini.h"
+
+namespace kvel {
+
+// The endless test cycle of switching operations: six command presses, each followed by its
+// wait from section `time`, repeated every `time`/`all` seconds by the window's Timer1.
+class TTestCycle {
+  public:
+    struct Hooks {
+        std::function<void(int command)> press;               // exactly as a click of button k
+        std::function<void(const std::string& text)> status;  // the window's status bar
+        // Lets timers, painting and clicks go on during a wait; by default it waits for the
+        // next event of the application (a short timer keeps it from sleeping past the end).
+        std::function<void()> processEvents;
+    };
+
+    TTestCycle(const TMemIni& ini, Hooks hooks);
+    TTestCycle(const TTestCycle&) = delete;
+    TTestCycle& operator=(const TTestCycle&) = delete;
+
+    // One second of the waits in milliseconds; tests shorten it.
+    void SetSecondMs(int ms) { secondMs_ = ms; }
+
+    // "Включить": starts cycling with a cycle at once. While a cycle runs it is not started
+    // a second time; pressed again after "Отключить" within the same wait, it keeps it going.
+    void ButtonCyclesOnClick();
+    // "Отключить": the running wait ends at its next pass and no further cycle starts.
+    void ButtonCyclesOffClick();
+    void Timer1Timer();
+
+    bool Cycling() const { return cycling_; }
+    bool Running() const { return running_; }
+    QTimer* Timer1() { return &timer1_; }
+
+  private:
+    // False when the cycle was aborted.
+    bool RunCycle();
+    bool Wait(int seconds, const std::string& text);
+    void ProcessEvents();
+
+    const TMemIni& ini_;
+    Hooks hooks_;
+    QTimer timer1_;
+    int secondMs_ = 1000;
+    bool cycling_ = false;
+    bool running_ = false;
+};
+
+}  // namespace kvel

@@ -1,0 +1,148 @@
+#include "ctl/ctl_cabinet.h"
+
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <thread>
+
+#include "link/message_sink.h"
+
+namespace kvel {
+namespace {
+
+constexpr const char* kSignalNames[kHostSignals] = {"S41", "S42", "S43", "S51", "S52"};
+
+std::optional<int> ParseCommand(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kHostCommands) return text[0] - '0';
+    return std::nullopt;
+}
+
+// "S43", "s43", "43" or the number 2.
+std::optional<int> ParseSignal(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kHostSignals) return text[0] - '0';
+    const std::string digits =
+        !text.empty() && std::toupper(static_cast<unsigned char>(text[0])) == 'S' ? text.substr(1)
+                                                                                  : text;
+    for (int s = 0; s < kHostSignals; ++s) {
+        if (digits == std::string(kSignalNames[s]).substr(1)) return s;
+    }
+    return std::nullopt;
+}
+
+// The window's controls for a console: the cabinet from the command line, the lamps kept.
+class ConsoleView : public TCabinetView {
+  public:
+    explicit ConsoleView(std::string name) : name_(std::move(name)) {}
+    std::string CabinetName() const override { return name_; }
+    void SetIndicator(int, bool) override {}
+    void SetOnlineIndicator(bool) override {}
+
+  private:
+    std::string name_;
+};
+
+// Message boxes of the exchanges become lines on `err` while a sub-command runs.
+class MessagesTo {
+  public:
+    explicit MessagesTo(std::ostream& err) : previous_(CurrentMessageSink()) {
+        SetMessageSink(
+            [&err](const std::string& text, const std::string&) { err << text << '\n'; });
+    }
+    ~MessagesTo() { SetMessageSink(previous_); }
+    MessagesTo(const MessagesTo&) = delete;
+    MessagesTo& operator=(const MessagesTo&) = delete;
+
+  private:
+    MessageSink previous_;
+};
+
+void PrintStatus(const RefreshResult& r, HostAddressing addressing, const TCabinetControl& c,
+                 std::ostream& out) {
+    out << "online\t";
+    if (addressing == HostAddressing::Mnemo) {
+        out << "-\n";  // the "Мнемо" controller has no on-line flag
+    } else {
+        out << (r.onlineRead ? (r.online ? "on" : "off") : "?") << '\n';
+    }
+    for (int s = 0; s < kHostSignals; ++s) {
+        out << kSignalNames[s] << '\t'
+            << (r.signalsRead ? (c.SignalState(s) != 0 ? "on" : "off") : "?") << '\n';
+    }
+}
+
+}  // namespace
+
+bool ValidCabinetOperands(const std::vector<std::string>& operands) {
+    if (operands.size() == 2) return operands[1] == "status";
+    if (operands.size() != 3) return false;
+    if (operands[1] == "command") return ParseCommand(operands[2]).has_value();
+    if (operands[1] == "signal") return ParseSignal(operands[2]).has_value();
+    return false;
+}
+
+int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
+               const CabinetTiming& timing) {
+    if (!ValidCabinetOperands(args.operands)) return 2;
+    const std::string& name = args.operands[0];
+    const std::string& action = args.operands[1];
+    // The command line's address stands for `connect`/`adr`, in memory only.
+    TMemIni settings = ini;
+    settings.WriteInteger("connect", "adr", args.address);
+    const HostTarget target = LookUpTarget(settings, name);
+    const TargetState state = CheckTarget(target);
+    if (state != TargetState::Ok) {
+        err << (state == TargetState::NotChosen ? std::string(kNoCabinetText)
+                                                : CabinetOutOfRangeText())
+            << '\n';
+        return 2;
+    }
+
+    TModuleLink link;
+    std::string status;
+    link.SetStatusSink([&status](const std::string& text) { status = text; });
+    link.OpenPort(args.port, args.speed, args.parity);
+    if (link.PortNeedsOpening()) {
+        err << status << ": " << args.port << '\n';
+        return 1;
+    }
+    const MessagesTo messages(err);
+    ConsoleView view(name);
+    TCabinetControl control(link, settings);
+    control.SetView(&view);
+    control.SetTiming(timing);
+
+    if (action == "command") {
+        const int command = *ParseCommand(args.operands[2]);
+        const std::uint16_t reg = CommandRegister(target, command);
+        if (!control.CommandClick(command)) return 1;
+        out << reg << "\t1\n" << std::flush;
+        // Timer2's tick ends the pulse.
+        std::this_thread::sleep_for(std::chrono::milliseconds(timing.releaseMs));
+        if (!control.CommandStep()) return 1;
+        out << reg << "\t0\n";
+        return 0;
+    }
+    // A toggle needs the state as it is now, not as at start-up.
+    RefreshResult result = control.Refresh();
+    if (action == "signal") {
+        if (!result.signalsRead) {
+            err << result.error << '\n';
+            return 1;
+        }
+        const int signal = *ParseSignal(args.operands[2]);
+        const std::uint16_t value = control.SignalState(signal) != 0 ? 0 : 1;
+        if (!control.SignalClick(signal)) return 1;
+        out << SignalRegister(target, signal) << '\t' << value << '\n';
+        result = control.LastRefresh();
+    }
+    PrintStatus(result, target.addressing, control, out);
+    if (!result.error.empty()) {
+        err << result.error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace kvel

@@ -1,0 +1,194 @@
+#include "cabinet/host_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/cabinet/sim_writes.h"
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RegisterWrite;
+using test::SingleWrites;
+
+// The main window with the cabinet window attached, in a folder of its own, against the
+// simulated host controller; short pauses, and a test second of 100 ms.
+class HostWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+        });
+        sim::SimOptions options;
+        options.drift = false;
+        options.link = dir.File("tty");
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+    }
+    void TearDown() override {
+        host.reset();
+        form.reset();
+        simulator.reset();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+    }
+    void Show(const std::string& extra) {
+        test::WriteBytes(dir.File("mem.ini"),
+                         "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n" + extra);
+        form = std::make_unique<TForm1>();
+        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form->Cabinet().SetTiming({20, 10, 100, 1000, 100});
+        host = std::make_unique<TFormHost>();
+        form->SetSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
+        form->show();
+        form->Timer1()->stop();
+        form->Poll().Poll();  // opens the port
+        ASSERT_FALSE(form->Link().PortNeedsOpening());
+    }
+    // Lets the timers run until the condition holds (or a generous time has passed).
+    template <typename F>
+    bool PumpUntil(F done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        return done();
+    }
+    bool Lamp(int i) const { return TFormHost::IndicatorOn(host->Indicator(i)); }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TFormHost> host;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
+    Show("host=3\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
+    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->isHidden());
+    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->toolTip().contains("Ctrl+H"));
+    ASSERT_EQ(host->ComboBox1()->count(), 2);
+    EXPECT_EQ(host->ComboBox1()->itemText(1), "Шкаф 2");
+    EXPECT_EQ(host->windowTitle(), "Управление шкафами через хост-контроллер");
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    bool shown = false, refreshing = false, hostChecked = false;
+    QTimer::singleShot(0, host.get(), [&] {
+        shown = host->isVisible();
+        refreshing = form->Cabinet().Timer3()->isActive();
+        hostChecked = host->RadioButtonHost()->isChecked();
+        host->close();
+    });
+    QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(refreshing);
+    EXPECT_TRUE(hostChecked);
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", 0), 1);  // written back
+    EXPECT_FALSE(host->isVisible());
+    EXPECT_FALSE(form->Cabinet().Timer3()->isActive());
+
+    // The radio buttons choose the addressing in memory.
+    host->RadioButtonMnemo()->click();
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 0);
+    host->RadioButtonHost()->click();
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 1);
+}
+
+TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
+    Show("host=0\n");
+    host->show();
+    EXPECT_TRUE(host->RadioButtonMnemo()->isChecked());
+    host->CommandButton(3)->click();
+    EXPECT_EQ(simulator->Register(1026), 1);
+    EXPECT_TRUE(Lamp(2));
+    ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's Timer2
+    EXPECT_EQ(simulator->Register(1026), 0);
+    EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
+    EXPECT_FALSE(TFormHost::IndicatorOn(host->Image12()));  // "Мнемо" has no on-line flag
+}
+
+TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
+    Show("host=1\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
+    simulator->SetRegister(1520, 0);
+    simulator->SetRegister(1521, 1);
+    host->show();
+    host->ComboBox1()->setCurrentIndex(1);  // refreshes at once
+    EXPECT_TRUE(TFormHost::IndicatorOn(host->Image12()));
+    host->SignalButton(2)->click();
+    EXPECT_EQ(simulator->Register(1560), 1);
+    EXPECT_TRUE(Lamp(kHostCommands + 2));
+    ASSERT_EQ(host->SignalButton(2)->objectName(), "ButtonS43");
+
+    host->ComboBox1()->setEditText("Шкаф 9");
+    host->CommandButton(1)->click();
+    host->SignalButton(0)->click();
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Не выбран шкаф из списка шкафов",
+                                               "Ошибка: Не выбран шкаф из списка шкафов"}));
+    EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // Timer3's refresh
+    for (int s = 0; s < kHostSignals; ++s) EXPECT_FALSE(Lamp(kHostCommands + s));
+    EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1560, 1}}));
+}
+
+TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
+    Show("host=0\n[time]\nve=3\nvv=1\nzr=2\nall=0\n");
+    host->show();
+    host->ButtonCyclesOn()->click();  // returns when the cycle is over
+    std::vector<RegisterWrite> ones;
+    for (const RegisterWrite& w : SingleWrites(*simulator)) {
+        if (w.value == 1) ones.push_back(w);
+    }
+    EXPECT_EQ(ones, (std::vector<RegisterWrite>{
+                        {1026, 1}, {1024, 1}, {1025, 1}, {1027, 1}, {1028, 1}, {1029, 1}}));
+    EXPECT_EQ(host->StatusText(), "");
+    EXPECT_FALSE(host->Cycle()->Cycling());
+    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
+    for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->Register(r), 0) << r;
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
+    Show("host=0\n[time]\nve=1000\nall=1\n");
+    host->show();
+    // Inside the first wait, as the user would.
+    QTimer::singleShot(0, host.get(), [&] {
+        EXPECT_EQ(host->StatusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
+        host->close();
+    });
+    host->ButtonCyclesOn()->click();
+    EXPECT_FALSE(host->Cycle()->Cycling());
+    EXPECT_FALSE(host->Cycle()->Timer1()->isActive());
+    EXPECT_EQ(host->StatusText(), "");
+    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
+    EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
+}
+
+TEST_F(HostWindowTest, ClosingTheProgramEndsARunningPulse) {
+    Show("host=0\n");
+    host->show();
+    host->CommandButton(5)->click();
+    EXPECT_EQ(simulator->Register(1028), 1);
+    form->close();
+    EXPECT_EQ(simulator->Register(1028), 0);
+    EXPECT_FALSE(host->isVisible());
+}
+
+}  // namespace
+}  // namespace kvel

@@ -1,0 +1,133 @@
+#include "cabinet/test_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+// The cycle with hooks that record what it presses and shows, and count the passes of its
+// waits; a test may act at a given pass.
+class TestCycleTest : public ::testing::Test {
+  protected:
+    void Make(const std::string& iniText) {
+        test::WriteBytes(dir.File("mem.ini"), iniText);
+        ini = std::make_unique<TMemIni>(dir.File("mem.ini"));
+        TTestCycle::Hooks hooks;
+        hooks.press = [this](int command) {
+            presses.push_back(command);
+            log.push_back({"press " + std::to_string(command), clock.elapsed()});
+        };
+        hooks.status = [this](const std::string& text) { log.push_back({text, clock.elapsed()}); };
+        hooks.processEvents = [this] {
+            ++passes;
+            if (atPass && passes == atPassNumber) atPass();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        };
+        cycle = std::make_unique<TTestCycle>(*ini, std::move(hooks));
+        cycle->SetSecondMs(10);
+        clock.start();
+    }
+
+    struct Event {
+        std::string what;
+        qint64 ms;
+    };
+    test::TempDir dir;
+    std::unique_ptr<TMemIni> ini;
+    std::unique_ptr<TTestCycle> cycle;
+    QElapsedTimer clock;
+    std::vector<int> presses;
+    std::vector<Event> log;
+    int passes = 0;
+    int atPassNumber = 0;
+    std::function<void()> atPass;
+};
+
+TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
+    Make("[time]\nve=3\nvv=1\nzr=2\nall=5\n");
+    cycle->ButtonCyclesOnClick();
+    const std::vector<int> order{3, 1, 2, 4, 5, 6};
+    EXPECT_EQ(presses, order);
+    const char* texts[] = {
+        "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ",     "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ", "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ",
+        "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ", "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР", "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"};
+    const qint64 waits[] = {30, 10, 10, 30, 20, 20};
+    ASSERT_EQ(log.size(), 18u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(log[3 * i].what, "press " + std::to_string(order[i]));
+        EXPECT_EQ(log[3 * i + 1].what, texts[i]);
+        EXPECT_EQ(log[3 * i + 2].what, "");  // emptied when the wait is over
+        EXPECT_GE(log[3 * i + 2].ms - log[3 * i + 1].ms, waits[i]) << texts[i];
+    }
+    // It goes on: the next cycle `time`/`all` seconds after this one ended.
+    EXPECT_TRUE(cycle->Cycling());
+    EXPECT_FALSE(cycle->Running());
+    EXPECT_TRUE(cycle->Timer1()->isActive());
+    EXPECT_EQ(cycle->Timer1()->interval(), 50);
+    cycle->ButtonCyclesOffClick();
+    EXPECT_FALSE(cycle->Cycling());
+    EXPECT_FALSE(cycle->Timer1()->isActive());
+}
+
+TEST_F(TestCycleTest, TimerTickRunsTheNextCycle) {
+    Make("[time]\nve=0\nvv=0\nzr=0\nall=1\n");
+    cycle->ButtonCyclesOnClick();
+    EXPECT_EQ(presses.size(), 6u);
+    QElapsedTimer waited;
+    waited.start();
+    while (presses.size() < 12 && waited.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_GE(presses.size(), 12u);
+    cycle->ButtonCyclesOffClick();
+}
+
+TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsWithinOnePass) {
+    Make("[time]\nve=100000\n");
+    atPassNumber = 3;
+    atPass = [this] { cycle->ButtonCyclesOffClick(); };
+    cycle->ButtonCyclesOnClick();
+    EXPECT_EQ(passes, 3);
+    EXPECT_EQ(presses, std::vector<int>{3});
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().what, "");
+    EXPECT_FALSE(cycle->Cycling());
+    EXPECT_FALSE(cycle->Running());
+    EXPECT_FALSE(cycle->Timer1()->isActive());
+}
+
+TEST_F(TestCycleTest, SwitchedOnAgainDuringACycleStartsNoSecondOne) {
+    Make("[time]\nve=2\nvv=2\nzr=2\nall=0\n");
+    atPassNumber = 2;
+    atPass = [this] {
+        cycle->ButtonCyclesOnClick();
+        cycle->Timer1Timer();  // nor does a tick of its timer
+    };
+    cycle->ButtonCyclesOnClick();
+    EXPECT_EQ(presses, (std::vector<int>{3, 1, 2, 4, 5, 6}));
+}
+
+TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
+    for (const char* all : {"0", "-5"}) {
+        Make(std::string("[time]\nve=0\nvv=0\nzr=0\nall=") + all + "\n");
+        cycle->ButtonCyclesOnClick();
+        EXPECT_EQ(presses.size(), 6u) << all;
+        EXPECT_FALSE(cycle->Cycling()) << all;
+        EXPECT_FALSE(cycle->Timer1()->isActive()) << all;
+        // Not stuck "running": it can be started again.
+        cycle->ButtonCyclesOnClick();
+        EXPECT_EQ(presses.size(), 12u) << all;
+        presses.clear();
+    }
+}
+
+}  // namespace
+}  // namespace kvel

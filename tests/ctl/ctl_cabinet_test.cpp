@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ctl/ctl.h"
+#include "sim/simulator.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// `kvelctl cabinet …` in a folder of its own whose mem.ini names the simulator's port, with
+// the real pauses of the link and of a command pulse.
+class CtlCabinetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("kvelctl-cabinet-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        previous = fs::current_path();
+        fs::current_path(folder);
+        sim::SimOptions options;
+        options.drift = false;
+        options.link = (folder / "tty").string();
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+    }
+    void TearDown() override {
+        simulator.reset();
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    }
+    void WriteIni(const std::string& host) {
+        std::ofstream("mem.ini") << "[connect]\nport=" << (folder / "tty").string()
+                                 << "\nspeed=4\nhost=" << host
+                                 << "\n[panels]\nШкаф 1=1\nШкаф 2=2\nНулевой=0\n";
+    }
+    int Run(const std::vector<std::string>& args) {
+        out.str("");
+        err.str("");
+        return RunCtl(args, out, err, stop);
+    }
+    fs::path folder, previous;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::ostringstream out, err;
+    std::atomic<bool> stop{false};
+};
+
+TEST_F(CtlCabinetTest, CommandIsAPulse) {
+    WriteIni("0");
+    ASSERT_EQ(Run({"cabinet", "любой", "command", "3"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "1026\t1\n1026\t0\n");
+    EXPECT_EQ(simulator->Register(1026), 0);
+}
+
+TEST_F(CtlCabinetTest, SignalTogglesWhatIsReadAndStatusShowsIt) {
+    WriteIni("1");
+    simulator->SetRegister(1521, 1);
+    simulator->SetRegister(1559, 1);
+    ASSERT_EQ(Run({"cabinet", "Шкаф 2", "signal", "S43"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "1560\t1\nonline\ton\nS41\toff\nS42\ton\nS43\ton\nS51\toff\nS52\toff\n");
+    ASSERT_EQ(Run({"cabinet", "Шкаф 2", "signal", "1"}), 0) << err.str();
+    EXPECT_EQ(simulator->Register(1559), 0);
+    simulator->SetRegister(1521, 0);
+    ASSERT_EQ(Run({"cabinet", "Шкаф 2", "status"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "online\toff\nS41\toff\nS42\toff\nS43\ton\nS51\toff\nS52\toff\n");
+
+    WriteIni("0");
+    simulator->SetRegister(1034, 1);
+    ASSERT_EQ(Run({"cabinet", "x", "status"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "online\t-\nS41\toff\nS42\toff\nS43\toff\nS51\toff\nS52\ton\n");
+}
+
+TEST_F(CtlCabinetTest, RefusalsFailuresAndBadUsage) {
+    WriteIni("1");
+    for (const char* name : {"Шкаф 9", "Нулевой"}) {
+        EXPECT_EQ(Run({"cabinet", name, "command", "1"}), 2) << name;
+        EXPECT_EQ(err.str(), "Не выбран шкаф из списка шкафов\n") << name;
+    }
+    simulator->SetFault(sim::Fault::Silence);
+    EXPECT_EQ(Run({"cabinet", "Шкаф 1", "status"}), 1);
+    EXPECT_EQ(err.str(), "Ошибка получения результата из модуля\n");
+    EXPECT_EQ(Run({"cabinet", "Шкаф 1", "signal", "S41"}), 1);
+    EXPECT_EQ(simulator->Register(1542), 0);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"cabinet"},
+             {"cabinet", "Шкаф 1"},
+             {"cabinet", "Шкаф 1", "command", "7"},
+             {"cabinet", "Шкаф 1", "command", "0"},
+             {"cabinet", "Шкаф 1", "signal", "S44"},
+             {"cabinet", "Шкаф 1", "status", "extra"},
+             {"cabinet", "Шкаф 1", "open"},
+         }) {
+        EXPECT_EQ(Run(bad), 2);
+        EXPECT_EQ(err.str().rfind("usage: kvelctl", 0), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace kvel
