@@ -3,10 +3,14 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace kvel {
@@ -47,6 +51,28 @@ std::string SystemText(int error) {
 
 }  // namespace
 
+std::string LockHolderOf(const std::string& path) {
+    struct stat node {};
+    if (::stat(path.c_str(), &node) != 0) return {};
+    // A line of /proc/locks: "1: FLOCK  ADVISORY  WRITE 1234 00:05:678 0 EOF", the file
+    // as major:minor (hexadecimal) of its file system and its inode number.
+    char id[64];
+    std::snprintf(id, sizeof id, "%02x:%02x:%lu", ::major(node.st_dev), ::minor(node.st_dev),
+                  static_cast<unsigned long>(node.st_ino));
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream words(line);
+        std::string number, kind, mode, access, pid, file;
+        if (!(words >> number >> kind)) continue;
+        if (kind == "->") words >> kind;  // a waiter, listed under the lock it waits for
+        if (!(words >> mode >> access >> pid >> file) || file != id) continue;
+        std::string name;
+        std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
+        return (name.empty() ? std::string("PID ") : name + ", PID ") + pid;
+    }
+    return {};
+}
+
 PortOpenFailure WithPermissionAdvice(PortOpenFailure failure) {
     if (failure.reason != PortOpenFailure::Reason::System ||
         (failure.error != EACCES && failure.error != EPERM)) {
@@ -77,7 +103,8 @@ std::string PortOpenFailureText(const PortOpenFailure& f) {
         case Reason::NotTerminal:
             return f.device + ": не последовательный порт (" + SystemText(ENOTTY) + ")";
         case Reason::InUse:
-            return f.device + ": порт занят другой программой (" + SystemText(EBUSY) + ")";
+            return f.device + ": порт занят другой программой (" +
+                   (f.holder.empty() ? SystemText(EBUSY) : f.holder) + ")";
         case Reason::System:
             break;
     }

@@ -80,6 +80,12 @@ bool SerialPort::Fail(PortOpenFailure failure) {
     return false;
 }
 
+bool SerialPort::FailInUse(const std::string& device) {
+    PortOpenFailure failure = PortOpenFailure::Of(PortOpenFailure::Reason::InUse, device, EBUSY);
+    failure.holder = LockHolderOf(device);
+    return Fail(std::move(failure));
+}
+
 bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) {
     Close();
     using Reason = PortOpenFailure::Reason;
@@ -94,7 +100,7 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
     fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
-        if (error == EBUSY) return Fail(PortOpenFailure::Of(Reason::InUse, device, error));
+        if (error == EBUSY) return FailInUse(device);
         return Fail(WithPermissionAdvice(PortOpenFailure::Of(Reason::System, device, error)));
     }
     // A character device that is no terminal (/dev/zero, /dev/urandom) never answers as a
@@ -103,7 +109,7 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
     // The only master on the line: an advisory lock as other serial programs take it, and
     // the terminal's exclusive mode against openers that do not look at locks.
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        return Fail(PortOpenFailure::Of(Reason::InUse, device, EBUSY));
+        return FailInUse(device);
     }
     ::ioctl(fd_, TIOCEXCL);
     failure_ = {};

@@ -54,6 +54,7 @@ class SerialPort final : public Transport {
 
   private:
     bool Fail(PortOpenFailure failure);
+    bool FailInUse(const std::string& device);
 
     int fd_ = -1;
     State state_ = State::Closed;

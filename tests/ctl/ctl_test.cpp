@@ -142,12 +142,15 @@ TEST_F(CtlTest, OpenFailureSaysWhy) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
 
     // A second master on the line: the program holds the port, kvelctl watch is refused.
-    SerialPort holder;
-    ASSERT_TRUE(holder.Open(simulator->DevicePath(), 4, 0));
+    SerialPort port;
+    ASSERT_TRUE(port.Open(simulator->DevicePath(), 4, 0));
+    std::string holder;
+    std::getline(std::ifstream("/proc/self/comm"), holder);
+    holder += ", PID " + std::to_string(::getpid());
     EXPECT_EQ(Run({"watch", "--times", "1"}), 1);
     EXPECT_EQ(err.str(), "Ошибка открытия порта: " + simulator->DevicePath() +
-                             ": порт занят другой программой (" + std::strerror(EBUSY) + ")\n");
-    holder.Close();
+                             ": порт занят другой программой (" + holder + ")\n");
+    port.Close();
     EXPECT_EQ(Run({"info"}), 0) << err.str();
     SetMessageSink(nullptr);
 }
