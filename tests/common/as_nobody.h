@@ -16,6 +16,11 @@ inline std::string RunAsNobody(const std::function<std::string()>& work) {
     int out[2];
     if (::pipe(out) != 0) return "child: pipe";
     const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        return "child: fork";
+    }
     if (child == 0) {
         ::close(out[0]);
         std::string result = "child: could not drop privileges";
@@ -41,7 +46,6 @@ inline std::string RunAsNobody(const std::function<std::string()>& work) {
     ::close(out[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (child < 0) return "child: fork";
     return result;
 }
 

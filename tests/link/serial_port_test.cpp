@@ -26,9 +26,10 @@ struct Shown {
     ~Shown() { SetMessageSink(nullptr); }
 };
 
-// What the last open left on the line, read on a descriptor of its own (the port holds the
-// device exclusively, root may still look).
-termios Settings(const std::string& path) {
+// What the last open left on the line. The port holds the device exclusively, so it is closed
+// first; the far end keeps the terminal and with it the settings.
+termios Settings(SerialPort& port, const std::string& path) {
+    port.Close();
     termios tio{};
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     EXPECT_GE(fd, 0) << path;
@@ -74,16 +75,16 @@ TEST(SerialPort, SpeedTableAndOutOfTableIndices) {
     SerialPort port;
     for (const auto& [index, speed] : table) {
         ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(peer.SlavePath());
+        const termios tio = Settings(port, peer.SlavePath());
         EXPECT_EQ(::cfgetospeed(&tio), speed) << index;
     }
     // Indices outside the table leave the speed the port had.
     for (const int index : {5, -1}) {
         ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(peer.SlavePath());
+        const termios tio = Settings(port, peer.SlavePath());
         EXPECT_EQ(::cfgetospeed(&tio), B115200) << index;
     }
-    const termios tio = Settings(peer.SlavePath());
+    const termios tio = Settings(port, peer.SlavePath());
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
 }
@@ -93,12 +94,12 @@ TEST(SerialPort, ParityNoneHasTwoStopBits) {
     test::PtyPeer peer;
     SerialPort port;
     ASSERT_TRUE(port.Open(peer.SlavePath(), 0, 0));
-    const termios tio = Settings(peer.SlavePath());
+    const termios tio = Settings(port, peer.SlavePath());
     EXPECT_EQ(tio.c_cflag & PARENB, 0u);
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
     // An index outside the table leaves parity and stop bits as they were.
     ASSERT_TRUE(port.Open(peer.SlavePath(), 1, 3));
-    EXPECT_NE(Settings(peer.SlavePath()).c_cflag & CSTOPB, 0u);
+    EXPECT_NE(Settings(port, peer.SlavePath()).c_cflag & CSTOPB, 0u);
 }
 
 // A device that is no terminal is refused: the status shows the failure, its reason is shown
