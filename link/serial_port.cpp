@@ -91,8 +91,8 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
     using Reason = PortOpenFailure::Reason;
     const std::string device = DeviceForName(name);
     if (device.empty()) return Fail(PortOpenFailure::Of(Reason::NoName, device));
-    // A regular file, a pipe or a folder is never opened: opening is all it takes to write a
-    // request into a file, and some devices act on being opened.
+    // A regular file, a pipe or a folder is never opened: the requests would be appended to a
+    // file, and some devices act on being opened at all.
     struct stat node {};
     if (::stat(device.c_str(), &node) == 0 && !S_ISCHR(node.st_mode)) {
         return Fail(PortOpenFailure::Of(Reason::NotTerminal, device, ENOTTY));
