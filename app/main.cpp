@@ -8,10 +8,13 @@
 #include <QTranslator>
 #include <csignal>
 #include <exception>
+#include <iostream>
 
+#include "app/start_options.h"
 #include "cabinet/host_window.h"
 #include "dialogs/module_settings_dialog.h"
 #include "dialogs/settings_dialog.h"
+#include "kvel_version.h"
 #include "link/message_sink.h"
 #include "monitor/main_window.h"
 
@@ -40,6 +43,12 @@ void CloseOnTermination(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so they work without a display.
+    const kvel::StartOptions start = kvel::ParseStartOptions({argv + 1, argv + argc});
+    if (start.help || start.version) {
+        std::cout << (start.help ? kvel::StartHelp() : "kvelview " KVEL_VERSION "\n");
+        return 0;
+    }
     QApplication app(argc, argv);
     // The standard buttons and texts of Qt's dialogs in Russian.
     QTranslator qtRussian;
@@ -53,6 +62,11 @@ int main(int argc, char** argv) {
                         QMessageBox::Ok);
         box.exec();
     });
+    std::string folderError;
+    if (start.desktop && !kvel::EnterFolder(kvel::UserFolder(), &folderError)) {
+        kvel::ShowMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
+        return 1;
+    }
     try {
         kvel::TForm1 form1;
         kvel::TForm2 form2;

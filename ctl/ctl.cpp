@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ctl/ctl_cabinet.h"
+#include "kvel_version.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "config/channel_name.h"
@@ -32,6 +33,31 @@ constexpr char kUsage[] =
     "  --address A\n"
     "  --speed I\n"
     "  --parity I";
+
+// One line per command and per option, so that new ones are one more line each.
+constexpr char kHelp[] =
+    "kvelctl: the console companion of KvelView. It reads the module on the serial line named\n"
+    "in mem.ini of the current folder; options override those settings.\n"
+    "\n"
+    "Commands:\n"
+    "  info                 type code, generation, channel count and software version\n"
+    "  read                 one poll: each channel as the main window shows it, then the relays\n"
+    "  watch [--times N]    a poll every measure/period seconds until Ctrl-C, or N polls\n"
+    "  regs FIRST COUNT     COUNT (1..125) holding registers from FIRST (0..65535)\n"
+    "  cabinet NAME command K | signal S | status\n"
+    "                       a cabinet of section panels through the host controller: pulse\n"
+    "                       command K (1..6), toggle signal S (S41..S52 or 0..4), or show its state\n"
+    "\n"
+    "Options:\n"
+    "  --port DEV           serial device, /dev/ttyUSB0 or COM1 (= /dev/ttyS0); connect/port\n"
+    "  --address A          module address 0..255; connect/adr\n"
+    "  --speed I            speed index 0..4 = 9600, 19200, 38400, 57600, 115200 bit/s\n"
+    "  --parity I           parity index 0 none (2 stop bits), 1 even, 2 odd\n"
+    "  --times N            watch: stop after N polls\n"
+    "  --help               this text\n"
+    "  --version            the version\n"
+    "\n"
+    "Exit status: 0 success, 1 link failure (the reason on stderr), 2 bad usage.\n";
 
 std::optional<int> ParseInt(const std::string& text, int low, int high) {
     int value = 0;
@@ -122,7 +148,7 @@ class Session {
         if (!link_.PortNeedsOpening()) return true;
         status_.clear();
         link_.OpenPort(o_.port, o_.speed, o_.parity);
-        if (link_.PortNeedsOpening()) return Fail(status_ + ": " + o_.port);
+        if (link_.PortNeedsOpening()) return Fail(status_ + ": " + link_.PortOpenFailureText());
         return true;
     }
 
@@ -209,6 +235,14 @@ std::string Stamp() {
 
 int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << kUsage << "\n\n" << kHelp;
+        return 0;
+    }
+    if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+        out << "kvelctl " << KVEL_VERSION << '\n';
+        return 0;
+    }
     const TMemIni ini("mem.ini");
     const std::optional<Options> parsed = ParseOptions(args, ini);
     if (!parsed) {

@@ -32,6 +32,10 @@ class TModuleLink {
     SerialPort& Port() { return port_; }
     const SerialPort& Port() const { return port_; }
     bool PortNeedsOpening() const { return port_.GetState() != SerialPort::State::Open; }
+    // The system's reason of the last failed open ("PATH: reason"), empty otherwise.
+    std::string PortOpenFailureText() const {
+        return kvel::PortOpenFailureText(port_.LastFailure());
+    }
 
     bool ReadRegisters(TReadTransaction& t) { return kvel::ReadRegisters(port_, t, timing_); }
     bool WriteRegister(TWriteTransaction& t) { return kvel::WriteRegister(port_, t, timing_); }

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "link/message_sink.h"
 
@@ -62,15 +66,54 @@ std::string SerialPort::DeviceForName(const std::string& name) {
     return name;
 }
 
+bool SerialPort::Fail(PortOpenFailure failure) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    state_ = State::OpenFailed;
+    failure_ = std::move(failure);
+    // The poll retries every period: a refusal is shown once, not at every retry.
+    const std::string text = PortOpenFailureText(failure_);
+    if (failure_.reason == PortOpenFailure::Reason::NotTerminal && text != shownRefusal_) {
+        ShowMessage(text, "GetLastError");
+    }
+    shownRefusal_ = failure_.reason == PortOpenFailure::Reason::NotTerminal ? text : "";
+    return false;
+}
+
+bool SerialPort::FailInUse(const std::string& device) {
+    PortOpenFailure failure = PortOpenFailure::Of(PortOpenFailure::Reason::InUse, device, EBUSY);
+    failure.holder = LockHolderOf(device);
+    return Fail(std::move(failure));
+}
+
 bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) {
     Close();
+    using Reason = PortOpenFailure::Reason;
     const std::string device = DeviceForName(name);
-    fd_ = device.empty() ? -1 : ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) {
-        fd_ = -1;
-        state_ = State::OpenFailed;
-        return false;
+    if (device.empty()) return Fail(PortOpenFailure::Of(Reason::NoName, device));
+    // A regular file, a pipe or a folder is never opened: the requests would be appended to a
+    // file, and some devices act on being opened at all.
+    struct stat node {};
+    if (::stat(device.c_str(), &node) == 0 && !S_ISCHR(node.st_mode)) {
+        return Fail(PortOpenFailure::Of(Reason::NotTerminal, device, ENOTTY));
     }
+    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        if (error == EBUSY) return FailInUse(device);
+        return Fail(WithPermissionAdvice(PortOpenFailure::Of(Reason::System, device, error)));
+    }
+    // A character device that is no terminal (/dev/zero, /dev/urandom) never answers as a
+    // module does and never runs dry.
+    if (!::isatty(fd_)) return Fail(PortOpenFailure::Of(Reason::NotTerminal, device, ENOTTY));
+    // The only master on the line: an advisory lock as other serial programs take it, and
+    // the terminal's exclusive mode against openers that do not look at locks.
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        return FailInUse(device);
+    }
+    ::ioctl(fd_, TIOCEXCL);
+    failure_ = {};
+    shownRefusal_.clear();
     state_ = State::Open;
 
     termios tio{};
@@ -113,18 +156,34 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
 }
 
 void SerialPort::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        // The exclusive mode outlives the descriptor while anyone else holds the terminal (the
+        // simulator keeps its own end open): leave the port as it was found.
+        if (state_ == State::Open) ::ioctl(fd_, TIOCNXCL);
+        ::close(fd_);
+    }
     fd_ = -1;
     state_ = State::Closed;
+    failure_ = {};
+}
+
+std::size_t SerialPort::DrainInput(int fd) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kDiscardMaxMs);
+    std::uint8_t sink[256];
+    std::size_t drained = 0;
+    while (drained < kDiscardMaxBytes && Clock::now() < deadline) {
+        const ssize_t n = ::read(fd, sink, std::min(sizeof sink, kDiscardMaxBytes - drained));
+        if (n <= 0) break;
+        drained += static_cast<std::size_t>(n);
+    }
+    return drained;
 }
 
 void SerialPort::DiscardInput() {
     if (fd_ < 0) return;
     ::tcflush(fd_, TCIFLUSH);
     // A driver may still hold bytes that tcflush did not reach; read them away too.
-    std::uint8_t sink[256];
-    while (::read(fd_, sink, sizeof sink) > 0) {
-    }
+    DrainInput(fd_);
 }
 
 Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t length, int waitMs) {

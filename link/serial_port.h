@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "link/port_open_failure.h"
 #include "link/transport.h"
 
 namespace kvel {
@@ -21,10 +22,14 @@ class SerialPort final : public Transport {
     // Opens the device and sets the line: speed index 0..4 (9600..115200), parity index
     // 0 none with 2 stop bits, 1 even, 2 odd with 1 stop bit; other indices leave the port's
     // own setting. A refused line setting is shown with the caption "GetLastError" and the
-    // port stays open. Returns false when the device cannot be opened.
+    // port stays open. Returns false when the device cannot be opened: absent, refused, no
+    // terminal (also shown under "GetLastError", once until the failure changes), or held by
+    // another program. The port is taken for exclusive use, so a second master cannot open it.
     bool Open(const std::string& name, int speedIndex, int parityIndex);
 
     State GetState() const { return state_; }
+    // Why the last open failed; Reason::None while the port is open or closed on purpose.
+    const PortOpenFailure& LastFailure() const { return failure_; }
     bool IsOpen() const override { return state_ == State::Open; }
 
     void DiscardInput() override;
@@ -39,9 +44,22 @@ class SerialPort final : public Transport {
     // Bits per second of a speed index, or 0 for an index outside the table.
     static int SpeedOfIndex(int speedIndex);
 
+    // What one discard reads away at most: a device that never runs dry (a line full of noise)
+    // must not hold the poll. A late reply is one frame of at most 256 bytes.
+    static constexpr std::size_t kDiscardMaxBytes = 4096;
+    static constexpr int kDiscardMaxMs = 50;
+    // Reads pending input of a non-blocking descriptor away within those bounds; returns the
+    // number of bytes read.
+    static std::size_t DrainInput(int fd);
+
   private:
+    bool Fail(PortOpenFailure failure);
+    bool FailInUse(const std::string& device);
+
     int fd_ = -1;
     State state_ = State::Closed;
+    PortOpenFailure failure_;
+    std::string shownRefusal_;  // the no-terminal refusal last shown in a box
 };
 
 }  // namespace kvel

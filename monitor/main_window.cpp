@@ -222,6 +222,10 @@ QString TForm1::StatusPanel(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->text();
 }
 
+QString TForm1::StatusToolTip(int panel) const {
+    return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
+}
+
 bool TForm1::IndicatorOn(const QLabel* indicator) {
     return indicator->property("on").toBool();
 }
@@ -233,6 +237,10 @@ void TForm1::SetIndicator(QLabel* indicator, bool on) {
 
 void TForm1::SetStatusText(int panel, const std::string& text) {
     statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+    // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
+    if (panel == 0) {
+        statusPanels_[0]->setToolTip(QString::fromStdString(link_.PortOpenFailureText()));
+    }
 }
 
 void TForm1::SetLinkIndicator(bool on) {

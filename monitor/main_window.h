@@ -68,6 +68,7 @@ class TForm1 : public QMainWindow, public TPollView {
     QLabel* RelayIndicator(int relay) const { return relays_[static_cast<std::size_t>(relay - 1)]; }
     QLabel* Image3() const { return image3_; }
     QString StatusPanel(int panel) const;
+    QString StatusToolTip(int panel) const;
     // True while an indicator shows the "on" picture.
     static bool IndicatorOn(const QLabel* indicator);
 

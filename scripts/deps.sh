@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the project needs, only when one is missing.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
-libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales"
+libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
+qt6-qpa-plugins dpkg-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

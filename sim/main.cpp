@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "kvel_version.h"
 #include "sim/command.h"
 #include "sim/simulator.h"
 
@@ -18,6 +19,28 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
+
+// One line per option and per console command.
+constexpr const char* kHelp =
+    "A simulated Kvel module and host controller on a pseudo-terminal, for KvelView and kvelctl\n"
+    "without hardware. Prints the device path, then serves until SIGINT or SIGTERM.\n"
+    "\n"
+    "Options:\n"
+    "  --type CODE          module type code (register 145), 0..65535; default 215\n"
+    "  --link PATH          a symlink to the device, e.g. /tmp/kvel-tty, for mem.ini\n"
+    "  --address A          the module's Modbus address 1..247; default 100\n"
+    "  --no-drift           temperatures stay as they are set\n"
+    "  --help               this text\n"
+    "  --version            the version\n"
+    "\n"
+    "Commands on stdin (each answers ok or error):\n"
+    "  unplug               the device disappears, as an unplugged adapter\n"
+    "  plug                 the device comes back\n"
+    "  fault none|silence|badcrc|wrongaddr|exception CODE|late MS\n"
+    "  set REG VALUE        sets a register\n"
+    "  get REG              reads a register\n"
+    "  type CODE            changes the module type code\n"
+    "  drift on|off         temperatures drift slowly, or stay\n";
 
 bool ParseInt(const char* text, long low, long high, long* out) {
     char* end = nullptr;
@@ -53,6 +76,16 @@ bool ParseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--help") {
+            std::cout << kUsage << "\n\n" << kHelp;
+            return 0;
+        }
+        if (std::string(argv[i]) == "--version") {
+            std::cout << "kvel-sim " << KVEL_VERSION << std::endl;
+            return 0;
+        }
+    }
     kvel::sim::SimOptions options;
     if (!ParseOptions(argc, argv, &options)) {
         std::cerr << kUsage << std::endl;

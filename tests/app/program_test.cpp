@@ -1,15 +1,24 @@
 // The program as a user starts it: `./run --screenshot FILE` on the built tree (the program
 // against the simulator under a virtual display, a PNG of its window with live values), and
 // the end of a session by a signal.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
+#include <array>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #if !defined(KVEL_SOURCE_DIR) || !defined(KVEL_BINARY_DIR)
 #error "KVEL_SOURCE_DIR and KVEL_BINARY_DIR must name the source and the build tree"
@@ -63,6 +72,145 @@ TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
     EXPECT_NE(saved.find("update=0"), std::string::npos) << saved;
     EXPECT_NE(saved.find("ch14=1"), std::string::npos) << saved;
     fs::remove_all(folder);
+}
+
+struct Output {
+    int status = -1;
+    std::string text;
+};
+
+// Runs a shell command; its standard output and error, and its exit status.
+Output Shell(const std::string& command) {
+    Output out;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return out;
+    std::array<char, 4096> chunk{};
+    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
+        out.text.append(chunk.data(), n);
+    }
+    const int status = ::pclose(pipe);
+    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+std::string RunCommand(const fs::path& demo) {
+    return "KVEL_SKIP_SETUP=1 KVEL_BUILD_DIR='" + std::string(KVEL_BINARY_DIR) +
+           "' KVEL_DEMO_DIR='" + demo.string() + "' '" + std::string(KVEL_SOURCE_DIR) + "/run'";
+}
+
+// Instead of Qt's abort: what to do, and exit status 2.
+TEST(RunScript, WithoutADisplayNamesTheWaysOnAndExitsTwo) {
+    const fs::path demo = fs::temp_directory_path() / ("kvel-nodisp-" + std::to_string(::getpid()));
+    const Output out =
+        Shell("env -u DISPLAY -u WAYLAND_DISPLAY KVEL_VNC_PORT=5917 " + RunCommand(demo));
+    EXPECT_EQ(out.status, 2) << out.text;
+    for (const char* words : {"neither DISPLAY nor WAYLAND_DISPLAY", "./run --screenshot FILE",
+                              "./run --vnc", "port 5917"}) {
+        EXPECT_NE(out.text.find(words), std::string::npos) << words << "\n" << out.text;
+    }
+    EXPECT_FALSE(fs::exists(demo));  // nothing was started
+}
+
+int FreeTcpPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    int port = 0;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length) == 0) {
+        port = ntohs(a.sin_port);
+    }
+    ::close(s);
+    return port;
+}
+
+// The first bytes a VNC server sends to a viewer, or "" when none answers.
+std::string VncGreeting(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string greeting;
+    if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        timeval wait{10, 0};
+        ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        char bytes[12];
+        const ssize_t n = ::recv(s, bytes, sizeof bytes, MSG_WAITALL);
+        if (n > 0) greeting.assign(bytes, static_cast<std::size_t>(n));
+    }
+    ::close(s);
+    return greeting;
+}
+
+TEST(RunScript, VncServesTheWindowToAViewer) {
+    const fs::path demo = fs::temp_directory_path() / ("kvel-vnc-" + std::to_string(::getpid()));
+    fs::remove_all(demo);
+    const int port = FreeTcpPort();
+    ASSERT_GT(port, 0);
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                std::string("KVEL_VNC_PORT=") + std::to_string(port) + " " +
+                                RunCommand(demo) + " --vnc > /dev/null 2>&1";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::setpgid(0, 0);  // the script, the simulator and the program end together
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::setpgid(child, child);
+    std::string greeting;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (greeting.empty() && std::chrono::steady_clock::now() < giveUp) {
+        greeting = VncGreeting(port);
+        if (greeting.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    ::kill(-child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(greeting.rfind("RFB 003.", 0), 0u) << greeting;
+    fs::remove_all(demo);
+}
+
+TEST(Program, HelpAndVersionWithoutADisplay) {
+    const std::string bin = KVEL_BINARY_DIR;
+    const std::string bare = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    const Output view = Shell(bare + "'" + bin + "/app/kvelview' --help");
+    EXPECT_EQ(view.status, 0) << view.text;
+    for (const char* line : {"\n  --desktop ", "\n  -platform NAME ", "\n  --version "}) {
+        EXPECT_NE(view.text.find(line), std::string::npos) << line << "\n" << view.text;
+    }
+    const Output sim = Shell(bare + "'" + bin + "/sim/kvel-sim' --help");
+    EXPECT_EQ(sim.status, 0) << sim.text;
+    for (const char* line :
+         {"\n  --type CODE ", "\n  --link PATH ", "\n  --address A ", "\n  --no-drift ",
+          "\n  unplug ", "\n  plug ", "\n  fault none", "\n  set REG VALUE ", "\n  get REG ",
+          "\n  type CODE ", "\n  drift on|off "}) {
+        EXPECT_NE(sim.text.find(line), std::string::npos) << line << "\n" << sim.text;
+    }
+    EXPECT_EQ(Shell(bare + "'" + bin + "/sim/kvel-sim' --version").status, 0);
+}
+
+// From the desktop menu the program works in ~/KvelView, whatever folder it was started in:
+// its settings are stored there on closing.
+TEST(Program, DesktopStartWorksInTheUsersFolder) {
+    const fs::path home = fs::temp_directory_path() / ("kvel-home-" + std::to_string(::getpid()));
+    fs::remove_all(home);
+    fs::create_directories(home / "elsewhere");
+    const std::string command = "cd '" + (home / "elsewhere").string() + "' && HOME='" +
+                                home.string() + "' QT_QPA_PLATFORM=offscreen '" +
+                                std::string(KVEL_BINARY_DIR) +
+                                "/app/kvelview' --desktop > /dev/null 2>&1 & "
+                                "i=0; while [ ! -d '" +
+                                (home / "KvelView").string() +
+                                "' ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done; "
+                                "sleep 2; kill -TERM $!; wait $!";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_TRUE(fs::exists(home / "KvelView" / "mem.ini"));
+    EXPECT_FALSE(fs::exists(home / "elsewhere" / "mem.ini"));
+    fs::remove_all(home);
 }
 
 }  // namespace

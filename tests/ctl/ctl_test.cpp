@@ -1,14 +1,22 @@
 #include "ctl/ctl.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "kvel_version.h"
+#include "link/message_sink.h"
+#include "link/serial_port.h"
+#include "sim/pty_device.h"
 #include "sim/simulator.h"
+#include "tests/common/as_nobody.h"
+#include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {
@@ -106,6 +114,70 @@ TEST_F(CtlTest, WatchRecoversAfterTheDeviceComesBack) {
     EXPECT_EQ(status, 0) << err.str();
     EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
     EXPECT_NE(out.str().find("relay 3"), std::string::npos);
+}
+
+TEST_F(CtlTest, HelpListsEveryCommandAndOptionAndVersionIsTheProjects) {
+    ASSERT_EQ(Run({"--help"}), 0);
+    EXPECT_TRUE(err.str().empty());
+    const std::string help = out.str();
+    for (const char* line :
+         {"\n  info ", "\n  read ", "\n  watch [--times N] ", "\n  regs FIRST COUNT ",
+          "\n  cabinet NAME command K | signal S | status\n",
+          "\n  --port DEV ", "\n  --address A ", "\n  --speed I ", "\n  --parity I ",
+          "\n  --times N ", "\n  --help ", "\n  --version "}) {
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    }
+    ASSERT_EQ(Run({"info", "--version"}), 0);
+    EXPECT_EQ(out.str(), std::string("kvelctl ") + KVEL_VERSION + "\n");
+}
+
+// The reason follows the status text: "Ошибка открытия порта: PATH: reason".
+TEST_F(CtlTest, OpenFailureSaysWhy) {
+    SetMessageSink([](const std::string&, const std::string&) {});
+    const std::string file = (folder / "somefile").string();
+    std::ofstream(file) << "keep";
+    EXPECT_EQ(Run({"--port", file, "info"}), 1);
+    EXPECT_EQ(err.str(), "Ошибка открытия порта: " + file + ": не последовательный порт (" +
+                             std::strerror(ENOTTY) + ")\n");
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+
+    // A second master on the line: the program holds the port, kvelctl watch is refused.
+    SerialPort port;
+    ASSERT_TRUE(port.Open(simulator->DevicePath(), 4, 0));
+    std::string holder;
+    std::getline(std::ifstream("/proc/self/comm"), holder);
+    holder += ", PID " + std::to_string(::getpid());
+    EXPECT_EQ(Run({"watch", "--times", "1"}), 1);
+    EXPECT_EQ(err.str(), "Ошибка открытия порта: " + simulator->DevicePath() +
+                             ": порт занят другой программой (" + holder + ")\n");
+    port.Close();
+    EXPECT_EQ(Run({"info"}), 0) << err.str();
+    SetMessageSink(nullptr);
+}
+
+// A device node of group dialout that the user may not open: the message names the group and
+// the fix. Run by an unprivileged child, as root may open anything.
+TEST(CtlPermission, RefusedDeviceNamesTheGroupAndTheFix) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to change the device's owner";
+    sim::PtyDevice pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open("", &error)) << error;
+    ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, 20), 0);
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0660), 0);
+    test::TempDir dir;
+    ::chmod(dir.Path().c_str(), 0755);
+    const std::string message = test::RunAsNobody([&] {
+        if (::chdir(dir.Path().c_str()) != 0) return std::string("child: chdir");
+        std::ostringstream out, err;
+        std::atomic<bool> stop{false};
+        const int status = RunCtl({"--port", pty.SlavePath(), "info"}, out, err, stop);
+        return std::to_string(status) + " " + err.str();
+    });
+    EXPECT_EQ(message, "1 Ошибка открытия порта: " + pty.SlavePath() + ": " +
+                           std::strerror(EACCES) +
+                           ". Доступ к порту даёт группа dialout: добавьте в неё пользователя "
+                           "(sudo usermod -aG dialout nobody) и войдите в систему заново\n");
 }
 
 }  // namespace

@@ -26,12 +26,13 @@ struct Shown {
     ~Shown() { SetMessageSink(nullptr); }
 };
 
-termios Settings(const std::string& path) {
-    SerialPort probe;
-    EXPECT_TRUE(probe.Open(path, -1, -1));
+// What the last open left on the line. The port holds the device exclusively, so it is closed
+// first; the far end keeps the terminal and with it the settings.
+termios Settings(SerialPort& port, const std::string& path) {
+    port.Close();
     termios tio{};
-    // The probe's own open changed nothing, so this is what the last open left.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(fd, 0) << path;
     ::tcgetattr(fd, &tio);
     ::close(fd);
     return tio;
@@ -74,16 +75,16 @@ TEST(SerialPort, SpeedTableAndOutOfTableIndices) {
     SerialPort port;
     for (const auto& [index, speed] : table) {
         ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(peer.SlavePath());
+        const termios tio = Settings(port, peer.SlavePath());
         EXPECT_EQ(::cfgetospeed(&tio), speed) << index;
     }
     // Indices outside the table leave the speed the port had.
     for (const int index : {5, -1}) {
         ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(peer.SlavePath());
+        const termios tio = Settings(port, peer.SlavePath());
         EXPECT_EQ(::cfgetospeed(&tio), B115200) << index;
     }
-    const termios tio = Settings(peer.SlavePath());
+    const termios tio = Settings(port, peer.SlavePath());
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
 }
@@ -93,24 +94,32 @@ TEST(SerialPort, ParityNoneHasTwoStopBits) {
     test::PtyPeer peer;
     SerialPort port;
     ASSERT_TRUE(port.Open(peer.SlavePath(), 0, 0));
-    const termios tio = Settings(peer.SlavePath());
+    const termios tio = Settings(port, peer.SlavePath());
     EXPECT_EQ(tio.c_cflag & PARENB, 0u);
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
     // An index outside the table leaves parity and stop bits as they were.
     ASSERT_TRUE(port.Open(peer.SlavePath(), 1, 3));
-    EXPECT_NE(Settings(peer.SlavePath()).c_cflag & CSTOPB, 0u);
+    EXPECT_NE(Settings(port, peer.SlavePath()).c_cflag & CSTOPB, 0u);
 }
 
-// A device that takes no line settings (here one that is no terminal at all) stays open, and
-// the system's reason is shown under the caption "GetLastError".
-TEST(SerialPort, RefusedLineSettingIsShownAndThePortStaysOpen) {
+// A device that is no terminal is refused: the status shows the failure, its reason is shown
+// once under "GetLastError", not again at every retry of the poll.
+TEST(SerialPort, DeviceThatIsNoTerminalIsRefusedOnce) {
     Shown shown;
     SerialPort port;
-    EXPECT_TRUE(port.Open("/dev/null", 0, 0));
-    EXPECT_EQ(port.GetState(), SerialPort::State::Open);
+    for (int retry = 0; retry < 3; ++retry) {
+        EXPECT_FALSE(port.Open("/dev/null", 0, 0));
+        EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
+    }
+    EXPECT_EQ(port.LastFailure().reason, PortOpenFailure::Reason::NotTerminal);
     ASSERT_EQ(shown.boxes.size(), 1u);
-    EXPECT_EQ(shown.boxes[0].first, std::strerror(ENOTTY));
+    EXPECT_EQ(shown.boxes[0].first,
+              "/dev/null: не последовательный порт (" + std::string(std::strerror(ENOTTY)) + ")");
     EXPECT_EQ(shown.boxes[0].second, "GetLastError");
+    // Another refused device is news again.
+    EXPECT_FALSE(port.Open("zero", 0, 0));
+    EXPECT_EQ(shown.boxes.size(), 2u);
+    EXPECT_EQ(port.LastFailure().device, "/dev/zero");
 }
 
 }  // namespace

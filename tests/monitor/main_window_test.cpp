@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -176,6 +177,8 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     EXPECT_EQ(form->StatusPanel(0), "Нет связи с портом");
     PollOnce();
     EXPECT_EQ(form->StatusPanel(0), "Ошибка открытия порта");
+    // The panel keeps its text; the tool tip says why.
+    EXPECT_EQ(form->StatusToolTip(0).toStdString(), dir.File("tty") + ": " + std::strerror(ENOENT));
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(Cell(n, 1), "---.-") << n;
     EXPECT_EQ(Relays(), (std::vector<bool>{false, false, false}));
     EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
@@ -183,6 +186,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     ASSERT_TRUE(simulator->Plug());
     PollOnce();
     EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_TRUE(form->StatusToolTip(0).isEmpty());
     EXPECT_NE(Cell(1, 1), "---.-");
     EXPECT_EQ(Relays(), (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(boxes.empty());

@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kvel {
+
+// kvelview's own command-line words; anything else is left to Qt (-platform and the like).
+struct StartOptions {
+    bool help = false;
+    bool version = false;
+    // Started from the desktop menu: work in the user's folder instead of the current one.
+    bool desktop = false;
+};
+
+StartOptions ParseStartOptions(const std::vector<std::string>& args);
+std::string StartHelp();
+
+// The user's working folder, ~/KvelView: mem.ini and the log live in the current folder,
+// and a program started from a menu would otherwise find itself in / or in $HOME.
+std::string UserFolder();
+// Creates the folder when it is missing and makes it the current one. False with the
+// system's reason in `error`.
+bool EnterFolder(const std::string& folder, std::string* error);
+
+}  // namespace kvel

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Builds the three programs and the Debian package of them: build/kvelview_VERSION_ARCH.deb.
+# Install it with: sudo apt install ./build/kvelview_*.deb
+set -e
+cd "$(dirname "$0")/.."
+scripts/build.sh kvelview kvelctl kvel-sim
+cd build
+cpack -G DEB
