@@ -139,18 +139,16 @@ QWidget* TForm1::BuildChartPanel() {
     panel3Layout->addWidget(panel4);
 
     // The marker handles float over the plot; they are placed at the first paint.
-    for (QLabel** handle : {&panel6_, &panel7_}) {
-        *handle = new QLabel(plot_);
+    for (TMarkerHandle** handle : {&panel6_, &panel7_}) {
+        *handle = new TMarkerHandle(plot_);
         (*handle)->setFixedSize(13, 13);
-        (*handle)->setAutoFillBackground(true);
-        (*handle)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        (*handle)->setStyleSheet("background: black;");
     }
     panel6_->setObjectName("Panel6");
     panel7_->setObjectName("Panel7");
     // Two value labels per slot, for the markers; empty and hidden until markers are used.
     for (QLabel*& label : valueLabels_) {
         label = new QLabel(plot_);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
         label->hide();
     }
     return panel3;
@@ -189,7 +187,8 @@ QWidget* TForm1::BuildRightColumn() {
         checks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    column->addWidget(Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox"));
+    markersOn_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    column->addWidget(markersOn_);
     checkUpdate_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
     column->addWidget(checkUpdate_);
 
