@@ -91,42 +91,48 @@ int TChartMarkers::HandleColumn(const TMarkerHandle* handle) const {
     return handle->x() + handle->width() / 2;
 }
 
-void TChartMarkers::PlaceHandle(TMarkerHandle* handle, int column) {
-    handle->move(column - handle->width() / 2, handle->y());
-}
-
 void TChartMarkers::DrawEnd() {
     const TRect f = plot_.FieldRect();
+    int first = HandleColumn(c_.handle1), second = HandleColumn(c_.handle2);
     if (!userPlaced_) {
         // Until the user moves a handle, the handles keep to their places on the field, also
         // when the window changes size.
-        for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
-            h->setFixedSize(kHandleSize, kHandleSize);
-            h->move(h->x(), 0);
-        }
         const int last = f.Right - 1;
-        PlaceHandle(c_.handle1, f.Left + int(std::lround(place1_ * (last - f.Left))));
-        PlaceHandle(c_.handle2, f.Left + int(std::lround(place2_ * (last - f.Left))));
+        first = f.Left + int(std::lround(place1_ * (last - f.Left)));
+        second = f.Left + int(std::lround(place2_ * (last - f.Left)));
     } else {
         // A field that shrank past a handle would leave it out of reach.
-        for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
-            const int column = HandleColumn(h);
-            if (column < f.Left || column > f.Right) {
-                PlaceHandle(h, std::clamp(column, f.Left, f.Right - 1));
-            }
-        }
+        first = std::clamp(first, f.Left, std::max(f.Left, f.Right - 1));
+        second = std::clamp(second, f.Left, std::max(f.Left, f.Right - 1));
     }
-    x1_ = HandleColumn(c_.handle1);
-    x2_ = HandleColumn(c_.handle2);
+    x1_ = first;
+    x2_ = second;
     DrawMarkerLine(plot_, x1_);
     DrawMarkerLine(plot_, x2_);
-    UpdateReadouts();
     // The lines are now part of the plot's images: the next paint must start from clean ones,
     // or drawing the lines again would invert them back out.
     plot_.InvalidateBuffers();
+    // Child widgets moved or shown inside the plot's paint are not fully repainted: the handles
+    // and labels follow right after it.
+    if (!syncPending_) {
+        syncPending_ = true;
+        QMetaObject::invokeMethod(
+            &guard_, [this] { SyncWidgets(); }, Qt::QueuedConnection);
+    }
+}
+
+void TChartMarkers::SyncWidgets() {
+    syncPending_ = false;
+    for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
+        h->setFixedSize(kHandleSize, kHandleSize);
+        const int column = h == c_.handle1 ? x1_ : x2_;
+        h->move(column - h->width() / 2, userPlaced_ ? h->y() : 0);
+    }
+    UpdateReadouts();
 }
 
 void TChartMarkers::StartDrag(TMarkerHandle* handle) {
+    if (syncPending_) SyncWidgets();
     userPlaced_ = true;
     (handle == c_.handle1 ? reference1_ : reference2_) = HandleColumn(handle);
     (handle == c_.handle1 ? c_.handle2 : c_.handle1)->setEnabled(false);

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QObject>
 #include <QSize>
 #include <array>
 #include <optional>
@@ -58,8 +59,9 @@ class TChartMarkers {
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
     void SetInitialPlaces(double first, double second);
-    // After every paint of the plot (its OnDrawEnd): places the handles while the user has not
-    // moved them, draws both lines into the picture and refreshes the read-outs.
+    // After every paint of the plot (its OnDrawEnd): draws both lines into the picture at the
+    // handles' columns (their starting places while the user has not moved them); the handles
+    // and the read-outs follow as soon as the paint is over.
     void DrawEnd();
     // The handle's pointer at (x, y) in plot pixels during its drag.
     void DragOver(TMarkerHandle* handle, int x, int y);
@@ -77,7 +79,8 @@ class TChartMarkers {
 
   private:
     int HandleColumn(const TMarkerHandle* handle) const;
-    void PlaceHandle(TMarkerHandle* handle, int column);
+    // Handles to the marker columns, then the read-outs.
+    void SyncWidgets();
     void MoveMarkerToHandle(int& marker, TMarkerHandle* handle);
     void ShowCurveValue(int x, QLabel* label, const Tsp_Axis& axis, const Tsp_XYLine& line);
 
@@ -90,6 +93,9 @@ class TChartMarkers {
     int x1_ = -1, x2_ = -1;
     double t1_ = 0, t2_ = 0;
     int reference1_ = 0, reference2_ = 0;
+    bool syncPending_ = false;
+    // Context of the deferred widget update: it is dropped with the markers.
+    QObject guard_;
 };
 
 }  // namespace kvel
