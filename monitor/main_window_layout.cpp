@@ -121,6 +121,10 @@ QWidget* TForm1::BuildChartPanel() {
 
     auto* panel5 = Named(new QFrame(panel4), "Panel5");
     panel5->setFixedHeight(37);
+    QFont readoutFont = panel5->font();
+    readoutFont.setBold(true);
+    readoutFont.setPixelSize(13);
+    panel5->setFont(readoutFont);
     auto* readouts = new QHBoxLayout(panel5);
     readouts->setContentsMargins(4, 2, 4, 2);
     const std::pair<const char*, const char*> edits[] = {
