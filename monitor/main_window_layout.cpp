@@ -28,7 +28,7 @@ W* Named(W* widget, const char* name) {
 QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
     auto* edit = Named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
-    edit->setFixedWidth(110);
+    edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
     return edit;
 }
 

@@ -70,11 +70,7 @@ void BM_MarkerDragStep(benchmark::State& state) {
         scene.markers->DragOver(scene.handle, column, 5);
     }
 }
-BENCHMARK(BM_MarkerDragStep)
-    ->Arg(17280)
-    ->Arg(120960)
-    ->Arg(518400)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MarkerDragStep)->Arg(17280)->Arg(120960)->Arg(518400)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

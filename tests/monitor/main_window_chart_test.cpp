@@ -374,7 +374,7 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     // A label that would reach beyond the field is hidden, not clipped.
     rising->AddXY(t0 + 0.02, 40);
     Paint();
-    DragHandle(form->Panel7(), {field.Right - 30});
+    DragHandle(form->Panel7(), {field.Right - 60});
     EXPECT_TRUE(r2->isVisible());
     DragHandle(form->Panel7(), {field.Right});
     EXPECT_EQ(form->Markers().X2(), field.Right);
