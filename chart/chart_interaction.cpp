@@ -1,5 +1,6 @@
 #include "chart/chart_interaction.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kvel {
@@ -8,6 +9,7 @@ namespace {
 // A release more than this far from its press, in either direction, ends a drag.
 constexpr int kClickSlop = 5;
 constexpr int kWheelNotch = 120;
+constexpr double kNarrowestWheelStep = -0.45;
 
 bool InsideInclusive(const TRect& f, int x, int y) {
     return x >= f.Left && x <= f.Right && y >= f.Top && y <= f.Bottom;
@@ -22,7 +24,7 @@ void Widen(Tsp_Axis& axis, double k) {
 
 std::optional<TPointerReadout> PointerReadout(const Tsp_XYPlot& plot, int x, int y) {
     const TRect f = plot.FieldRect();
-    if (!InsideInclusive(f, x, y) || f.Right == f.Left || f.Bottom == f.Top) return std::nullopt;
+    if (!InsideInclusive(f, x, y)) return std::nullopt;
     const Tsp_Axis& bottom = *plot.BottomAxis();
     const Tsp_Axis& left = *plot.LeftAxis();
     const Tsp_Axis& right = *plot.RightAxis();
@@ -43,7 +45,9 @@ bool WheelZoom(Tsp_XYPlot& plot, int delta, int x, int y) {
     const TRect f = plot.FieldRect();
     if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
     const int notches = delta / kWheelNotch;  // truncates toward zero: a part notch is nothing
-    if (notches != 0) WidenAxes(plot, notches * 0.05);
+    // Ten notches toward the user at once would close every range to a point, more would turn
+    // it inside out: one turn narrows a range to a tenth at most.
+    if (notches != 0) WidenAxes(plot, std::max(notches * 0.05, kNarrowestWheelStep));
     return true;
 }
 
@@ -84,11 +88,10 @@ std::optional<TPointerReadout> TChartMouse::MouseMove(int x, int y) {
     Tsp_Axis& left = *plot_.LeftAxis();
     Tsp_Axis& right = *plot_.RightAxis();
     // Steps per pixel, all taken before any axis moves.
-    const double width = std::max(1, f.Right - f.Left);
-    const double height = std::max(1, f.Bottom - f.Top);
-    const double bottomStep = (bottom.Max() - bottom.Min()) / width;
-    const double leftStep = (left.Max() - left.Min()) / height;
-    const double rightStep = (right.Max() - right.Min()) / height;
+    // The plot keeps its field at least 3 pixels wide and high.
+    const double bottomStep = (bottom.Max() - bottom.Min()) / (f.Right - f.Left);
+    const double leftStep = (left.Max() - left.Min()) / (f.Bottom - f.Top);
+    const double rightStep = (right.Max() - right.Min()) / (f.Bottom - f.Top);
     const int dx = panX_ - x;
     const int dy = y - panY_;
     bottom.MoveMinMax(dx * bottomStep);

@@ -14,7 +14,7 @@ TMarkerHandle::TMarkerHandle(QWidget* parent) : QFrame(parent) {
 }
 
 void TMarkerHandle::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton || dragging_ || !isEnabled()) {
+    if (e->button() != Qt::LeftButton || dragging_) {
         QFrame::mousePressEvent(e);
         return;
     }

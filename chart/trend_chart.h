@@ -2,8 +2,8 @@
 #include <array>
 
 #include "chart/chart_slots.h"
-#include "link/transactions.h"
 #include "config/mem_ini.h"
+#include "link/transactions.h"
 #include "plot/plot.h"
 #include "plot/series.h"
 

@@ -114,6 +114,9 @@ class TForm1 : public QMainWindow, public TPollView {
     QCheckBox* checkUpdate_ = nullptr;
     QPushButton* buttonHost_ = nullptr;
     QCheckBox* markersOn_ = nullptr;
+    QLineEdit* crXEdit_ = nullptr;
+    QLineEdit* crYLEdit_ = nullptr;
+    QLineEdit* crYREdit_ = nullptr;
     TMarkerHandle* panel6_ = nullptr;
     TMarkerHandle* panel7_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};

@@ -10,6 +10,9 @@ namespace kvel {
 
 void TForm1::WireChart() {
     chartMouse_ = std::make_unique<TChartMouse>(*plot_, *ini_);
+    crXEdit_ = findChild<QLineEdit*>("CrXEdit");
+    crYLEdit_ = findChild<QLineEdit*>("CrYLEdit");
+    crYREdit_ = findChild<QLineEdit*>("CrYREdit");
     TMarkerControls controls;
     controls.handle1 = panel6_;
     controls.handle2 = panel7_;
@@ -45,9 +48,9 @@ void TForm1::WireChart() {
 void TForm1::Plot1MouseMove(int x, int y) {
     const std::optional<TPointerReadout> r = chartMouse_->MouseMove(x, y);
     if (!r) return;
-    findChild<QLineEdit*>("CrXEdit")->setText(QString::fromStdString(FormatTimeOfDay(r->time)));
-    findChild<QLineEdit*>("CrYLEdit")->setText(QString::fromStdString(FormatGeneral4(r->left)));
-    findChild<QLineEdit*>("CrYREdit")->setText(QString::fromStdString(FormatGeneral4(r->right)));
+    crXEdit_->setText(QString::fromStdString(FormatTimeOfDay(r->time)));
+    crYLEdit_->setText(QString::fromStdString(FormatGeneral4(r->left)));
+    crYREdit_->setText(QString::fromStdString(FormatGeneral4(r->right)));
 }
 
 }  // namespace kvel

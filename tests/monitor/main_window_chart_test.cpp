@@ -210,8 +210,15 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
     const struct {
         int delta;
         Range range;
-    } turns[] = {{120, {-5, 105}}, {-120, {5, 95}},  {240, {-10, 110}},
-                 {119, {0, 100}},  {-119, {0, 100}}, {-250, {10, 90}}};
+    } turns[] = {{120, {-5, 105}},
+                 {-120, {5, 95}},
+                 {240, {-10, 110}},
+                 {119, {0, 100}},
+                 {-119, {0, 100}},
+                 {-250, {10, 90}},
+                 // Never closed to a point nor turned inside out by a fast turn.
+                 {-1200, {45, 55}},
+                 {-2400, {45, 55}}};
     for (const auto& turn : turns) {
         SetAll0To100();
         EXPECT_TRUE(Wheel(plot, c, turn.delta)) << turn.delta;
