@@ -142,7 +142,7 @@ QWidget* TForm1::BuildChartPanel() {
     panel4Layout->addWidget(panel5);
     panel3Layout->addWidget(panel4);
 
-    // The marker handles float over the plot; they are placed at the first paint.
+    // The marker handles float over the plot; the chart places them after its paints.
     for (TMarkerHandle** handle : {&panel6_, &panel7_}) {
         *handle = new TMarkerHandle(plot_);
         (*handle)->setFixedSize(13, 13);
