@@ -26,6 +26,9 @@ void TTrendChart::StylePlot() {
         axis->GridAttr()->SetStyle(psDot);
         axis->GridAttr()->SetVisible(axis != plot_.RightAxis());
     }
+    // The right axis is read like the left one: tick marks and labels on its outer side.
+    plot_.RightAxis()->SetTicksLines(true);
+    plot_.RightAxis()->SetNoTicksLabel(false);
     plot_.LeftAxis()->SetLabelFormat("###0.##");
     plot_.RightAxis()->SetLabelFormat("###0.##");
     plot_.BottomAxis()->SetLabelFormat("hh:nn:ss");
@@ -58,6 +61,11 @@ void TTrendChart::ApplyAxisScaling() {
                     ini_.ReadFloat("diag", "left_max", 50.0));
     right->SetMinMax(ini_.ReadFloat("diag", "right_min", -50.0),
                      ini_.ReadFloat("diag", "right_max", 50.0));
+}
+
+void TTrendChart::SwitchSlot(int slot, bool checked, bool assigned) {
+    if (slot < 1 || slot > kChartSlots) return;
+    lines_[static_cast<std::size_t>(slot - 1)]->SetActive(checked && assigned);
 }
 
 void TTrendChart::ClearSeries() {

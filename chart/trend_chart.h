@@ -2,8 +2,8 @@
 #include <array>
 
 #include "chart/chart_slots.h"
-#include "link/transactions.h"
 #include "config/mem_ini.h"
+#include "link/transactions.h"
 #include "plot/plot.h"
 #include "plot/series.h"
 
@@ -23,6 +23,9 @@ class TTrendChart {
     void ApplyAxisBinding();
     // Both value axes automatic (`diag`/`scale_auto`) or set to their configured limits.
     void ApplyAxisScaling();
+    // The curve of a slot is drawn while its check box is checked and a channel is assigned to
+    // it; only that slot's series changes. A hidden curve keeps receiving points.
+    void SwitchSlot(int slot, bool checked, bool assigned);
     void ClearSeries();
     // The time axis from now, one window (`diag`/`window`) wide.
     void SetTimeWindow(double now);

@@ -78,12 +78,6 @@ void TForm1::FormCreate() {
         }
         checks_[static_cast<std::size_t>(k)]->setChecked(
             ini_->ReadInteger("checkbox", "ch" + std::to_string(k), 1) != 0);
-        connect(checks_[static_cast<std::size_t>(k)], &QCheckBox::clicked, this, [this] {
-            for (int s = 0; s < kChartSlots; ++s) {
-                lines_[static_cast<std::size_t>(s)]->SetActive(
-                    checks_[static_cast<std::size_t>(s)]->isChecked());
-            }
-        });
     }
     for (QLabel* relay : relays_) SetIndicator(relay, false);
     SetIndicator(image3_, false);
@@ -103,7 +97,7 @@ void TForm1::FormCreate() {
     buttonHost_->setToolTip("Управление шкафами: Ctrl+H");
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             buttonHost_, &QPushButton::click);
-    plot_->OnDrawEnd = [this](Tsp_XYPlot*) { PlaceMarkerHandles(); };
+    WireChart();
 }
 
 void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
@@ -203,15 +197,6 @@ void TForm1::FormClose() {
     flushed = ini_->UpdateFile() && flushed;
     // The settings could not be saved: say so rather than lose them silently.
     if (!flushed) ShowMessage(ini_->LastError(), "Ошибка");
-}
-
-void TForm1::PlaceMarkerHandles() {
-    if (handlesPlaced_) return;
-    handlesPlaced_ = true;
-    const TRect field = plot_->FieldRect();
-    for (QLabel* handle : {panel6_, panel7_}) handle->setFixedSize(12, 12);
-    panel6_->move(field.Left - panel6_->width() / 2, 0);
-    panel7_->move(field.Right - panel7_->width() / 2 - 1, 0);
 }
 
 TCabinetHost& TForm1::Cabinet() {

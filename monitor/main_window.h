@@ -11,6 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "chart/chart_interaction.h"
+#include "chart/marker_handle.h"
+#include "chart/markers.h"
 #include "chart/trend_chart.h"
 #include "link/module_link.h"
 #include "config/mem_ini.h"
@@ -65,6 +68,14 @@ class TForm1 : public QMainWindow, public TPollView {
     QCheckBox* SlotCheckBox(int slot) const { return checks_[static_cast<std::size_t>(slot - 1)]; }
     QLabel* SlotColorBox(int slot) const { return colors_[static_cast<std::size_t>(slot - 1)]; }
     QCheckBox* CheckBoxUpdateDg() const { return checkUpdate_; }
+    QCheckBox* MarkersOnCheckBox() const { return markersOn_; }
+    TMarkerHandle* Panel6() const { return panel6_; }
+    TMarkerHandle* Panel7() const { return panel7_; }
+    TChartMarkers& Markers() { return *markers_; }
+    // Value label A (marker X1) or B (X2) of a slot.
+    QLabel* ValueLabel(int slot, bool second) const {
+        return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
+    }
     QLabel* RelayIndicator(int relay) const { return relays_[static_cast<std::size_t>(relay - 1)]; }
     QLabel* Image3() const { return image3_; }
     QString StatusPanel(int panel) const;
@@ -83,7 +94,8 @@ class TForm1 : public QMainWindow, public TPollView {
     void FormCreate();
     void SetIndicator(QLabel* indicator, bool on);
     void StartTimer1();
-    void PlaceMarkerHandles();
+    void WireChart();
+    void Plot1MouseMove(int x, int y);
 
     // What the poll shows.
     void SetStatusText(int panel, const std::string& text) override;
@@ -100,7 +112,8 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<TCabinetHost> cabinet_;
     bool shown_ = false;
     bool closed_ = false;
-    bool handlesPlaced_ = false;
+    std::unique_ptr<TChartMouse> chartMouse_;
+    std::unique_ptr<TChartMarkers> markers_;
 
     std::array<QPixmap, 6> imageList2_;
     QTimer* timer1_ = nullptr;
@@ -114,8 +127,12 @@ class TForm1 : public QMainWindow, public TPollView {
     QLabel* image3_ = nullptr;
     QCheckBox* checkUpdate_ = nullptr;
     QPushButton* buttonHost_ = nullptr;
-    QLabel* panel6_ = nullptr;
-    QLabel* panel7_ = nullptr;
+    QCheckBox* markersOn_ = nullptr;
+    QLineEdit* crXEdit_ = nullptr;
+    QLineEdit* crYLEdit_ = nullptr;
+    QLineEdit* crYREdit_ = nullptr;
+    TMarkerHandle* panel6_ = nullptr;
+    TMarkerHandle* panel7_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
 
     TForm2* form2_ = nullptr;

@@ -28,7 +28,7 @@ W* Named(W* widget, const char* name) {
 QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
     auto* edit = Named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
-    edit->setFixedWidth(110);
+    edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
     return edit;
 }
 
@@ -122,6 +122,10 @@ QWidget* TForm1::BuildChartPanel() {
 
     auto* panel5 = Named(new QFrame(panel4), "Panel5");
     panel5->setFixedHeight(37);
+    QFont readoutFont = panel5->font();
+    readoutFont.setBold(true);
+    readoutFont.setPixelSize(13);
+    panel5->setFont(readoutFont);
     auto* readouts = new QHBoxLayout(panel5);
     readouts->setContentsMargins(4, 2, 4, 2);
     const std::pair<const char*, const char*> edits[] = {
@@ -139,19 +143,17 @@ QWidget* TForm1::BuildChartPanel() {
     panel4Layout->addWidget(panel5);
     panel3Layout->addWidget(panel4);
 
-    // The marker handles float over the plot; they are placed at the first paint.
-    for (QLabel** handle : {&panel6_, &panel7_}) {
-        *handle = new QLabel(plot_);
+    // The marker handles float over the plot; the chart places them after its paints.
+    for (TMarkerHandle** handle : {&panel6_, &panel7_}) {
+        *handle = new TMarkerHandle(plot_);
         (*handle)->setFixedSize(13, 13);
-        (*handle)->setAutoFillBackground(true);
-        (*handle)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        (*handle)->setStyleSheet("background: black;");
     }
     panel6_->setObjectName("Panel6");
     panel7_->setObjectName("Panel7");
     // Two value labels per slot, for the markers; empty and hidden until markers are used.
     for (QLabel*& label : valueLabels_) {
         label = new QLabel(plot_);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
         label->hide();
     }
     return panel3;
@@ -190,7 +192,8 @@ QWidget* TForm1::BuildRightColumn() {
         checks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    column->addWidget(Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox"));
+    markersOn_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    column->addWidget(markersOn_);
     checkUpdate_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
     column->addWidget(checkUpdate_);
 

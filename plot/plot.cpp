@@ -225,9 +225,19 @@ TMouseButton ButtonOf(const QMouseEvent* e) {
             return mbLeft;
     }
 }
+
+// Back, forward and other extra buttons are none of the plot's: the toolkit handles them.
+bool PlotButton(const QMouseEvent* e) {
+    return e->button() == Qt::LeftButton || e->button() == Qt::RightButton ||
+           e->button() == Qt::MiddleButton;
+}
 }  // namespace
 
 void Tsp_XYPlot::mousePressEvent(QMouseEvent* e) {
+    if (!PlotButton(e)) {
+        QWidget::mousePressEvent(e);
+        return;
+    }
     const QPoint p = e->position().toPoint();
     MouseDown(ButtonOf(e), ShiftOf(e), p.x(), p.y());
 }
@@ -238,12 +248,20 @@ void Tsp_XYPlot::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* e) {
+    if (!PlotButton(e)) {
+        QWidget::mouseReleaseEvent(e);
+        return;
+    }
     const QPoint p = e->position().toPoint();
     MouseUp(ButtonOf(e), ShiftOf(e), p.x(), p.y());
     if (e->button() == Qt::LeftButton && rect().contains(p) && OnClick) OnClick(this);
 }
 
 void Tsp_XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (!PlotButton(e)) {
+        QWidget::mouseDoubleClickEvent(e);
+        return;
+    }
     const QPoint p = e->position().toPoint();
     MouseDown(ButtonOf(e), ShiftOf(e) | ssDouble, p.x(), p.y());
     if (OnDblClick) OnDblClick(this);

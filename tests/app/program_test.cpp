@@ -54,6 +54,15 @@ TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
     }
     EXPECT_GT(lit, 200);
     EXPECT_GT(curves, 0);
+    // The demo's settings put the two marker lines over the chart, besides its two axis lines:
+    // black columns running down most of the field.
+    int blackColumns = 0;
+    for (int x = 186; x < 1076; ++x) {
+        int black = 0;
+        for (int y = 100; y < 600; ++y) black += image.pixelColor(x, y) == QColor(Qt::black);
+        if (black > 400) ++blackColumns;
+    }
+    EXPECT_EQ(blackColumns, 4);
     fs::remove_all(demo);
 }
 

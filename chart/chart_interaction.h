@@ -1,0 +1,61 @@
+// The trend chart's mouse work, as arithmetic on the plot's axes: read-outs under the pointer,
+// pan with the right button, zoom out by a right click or the wheel, the standard view after a
+// left click and the fixing of a left-drag zoom. The main window only passes the events on.
+#pragma once
+
+#include <optional>
+
+#include "config/mem_ini.h"
+#include "plot/plot.h"
+
+namespace kvel {
+
+// Time and the left and right axis values at a pixel of the plot.
+struct TPointerReadout {
+    double time = 0;
+    double left = 0;
+    double right = 0;
+};
+
+// The values under (x, y), or none when the point lies outside the field (its right and
+// bottom edges count as inside).
+std::optional<TPointerReadout> PointerReadout(const Tsp_XYPlot& plot, int x, int y);
+
+// Left, right and bottom axis each widened by k times its range on both sides (narrowed for a
+// negative k), ranges taken before any change. Fixes the ranges (automatic scaling off).
+void WidenAxes(Tsp_XYPlot& plot, double k);
+
+// The wheel turned by `delta` (120 a notch, positive away from the user) with the pointer at
+// (x, y) in plot pixels: 5 % of each range per whole notch, only strictly inside the field.
+// True when the point lay inside (the event is then the chart's).
+bool WheelZoom(Tsp_XYPlot& plot, int delta, int x, int y);
+
+// Bottom axis fitted to the data, value axes at their stored limits (`diag`/`left_min`,
+// `left_max` default −50..50, `right_min`, `right_max` default −500..500).
+void StandardView(Tsp_XYPlot& plot, const TMemIni& ini);
+
+// Each axis set to its own current range, so that automatic scaling no longer changes it.
+void FixRanges(Tsp_XYPlot& plot);
+
+// What the chart does with the mouse after the plot's own left-button zoom has run: right-button
+// pan and click, left click and drag. The button-down point is kept for every button.
+class TChartMouse {
+  public:
+    explicit TChartMouse(Tsp_XYPlot& plot, const TMemIni& ini) : plot_(plot), ini_(ini) {}
+
+    void MouseDown(TMouseButton button, int x, int y);
+    // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
+    // field or while panning.
+    std::optional<TPointerReadout> MouseMove(int x, int y);
+    void MouseUp(TMouseButton button, int x, int y);
+    bool Panning() const { return panning_; }
+
+  private:
+    Tsp_XYPlot& plot_;
+    const TMemIni& ini_;
+    int downX_ = 0, downY_ = 0;
+    int panX_ = 0, panY_ = 0;
+    bool panning_ = false;
+};
+
+}  // namespace kvel

@@ -1,0 +1,43 @@
+#include "chart/marker_handle.h"
+
+#include <QMouseEvent>
+
+namespace kvel {
+
+TMarkerHandle::TMarkerHandle(QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setCursor(Qt::SizeHorCursor);
+}
+
+void TMarkerHandle::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || dragging_) {
+        QFrame::mousePressEvent(e);
+        return;
+    }
+    dragging_ = true;
+    if (OnStartDrag) OnStartDrag(this);
+}
+
+void TMarkerHandle::mouseMoveEvent(QMouseEvent* e) {
+    if (!dragging_) {
+        QFrame::mouseMoveEvent(e);
+        return;
+    }
+    const QPoint p = mapToParent(e->position().toPoint());
+    if (OnDragOver) OnDragOver(this, p.x(), p.y());
+}
+
+void TMarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !dragging_) {
+        QFrame::mouseReleaseEvent(e);
+        return;
+    }
+    dragging_ = false;
+    if (OnEndDrag) OnEndDrag(this);
+}
+
+}  // namespace kvel

@@ -1,0 +1,31 @@
+// The small black handle of a chart marker, dragged along the top edge of the plot. It reports
+// the start, every pointer position over its parent (the plot) and the end of a drag; the owner
+// moves it.
+#pragma once
+
+#include <QFrame>
+#include <functional>
+
+namespace kvel {
+
+class TMarkerHandle : public QFrame {
+    Q_OBJECT
+  public:
+    explicit TMarkerHandle(QWidget* parent);
+
+    // Called with the pointer's column and row in the parent's pixels.
+    std::function<void(TMarkerHandle*)> OnStartDrag;
+    std::function<void(TMarkerHandle*, int x, int y)> OnDragOver;
+    std::function<void(TMarkerHandle*)> OnEndDrag;
+    bool Dragging() const { return dragging_; }
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+  private:
+    bool dragging_ = false;
+};
+
+}  // namespace kvel

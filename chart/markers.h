@@ -1,0 +1,101 @@
+// The chart's two markers X1 and X2: vertical lines drawn with an inverting pen at the columns
+// of their handles, the times they stand at, the time between them and the value of every
+// visible curve where it crosses each of them.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QSize>
+#include <array>
+#include <optional>
+
+#include "chart/chart_slots.h"
+#include "chart/marker_handle.h"
+#include "plot/plot.h"
+#include "plot/series.h"
+
+namespace kvel {
+
+// A curve where it crosses a time: the value, and whether it falls there.
+struct TCurveValue {
+    double value = 0;
+    bool falling = false;
+};
+
+// The curve's value at time t, linearly interpolated between the points around it; none at or
+// before the first point, after the last one, or when no point lies at or after t. The point
+// taken is the first whose X is t or later.
+std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t);
+
+// Top-left corner of a value label of the given size for a curve crossing a marker at column
+// x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
+// on a falling curve; none when the label would not fit inside the field.
+std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
+                                      QSize labelSize, const TRect& field);
+
+// Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
+// drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
+void DrawMarkerLine(Tsp_XYPlot& plot, int x);
+
+// The widgets the markers work on, all children of the plot or beside it.
+struct TMarkerControls {
+    TMarkerHandle* handle1 = nullptr;  // Panel6
+    TMarkerHandle* handle2 = nullptr;  // Panel7
+    QLineEdit* track1 = nullptr;       // Track1Edit
+    QLineEdit* track2 = nullptr;       // Track2Edit
+    QLineEdit* delta = nullptr;        // DeltaEdit
+    // Label A (marker X1) of slot k at 2(k−1), label B (marker X2) at 2(k−1)+1.
+    std::array<QLabel*, 2 * kChartSlots> labels{};
+};
+
+class TChartMarkers {
+  public:
+    static constexpr int kHandleSize = 12;
+
+    TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
+                  const TMarkerControls& controls);
+
+    // Where the handles go until the user first drags one: fractions of the field's width
+    // (0 its left edge, 1 its right edge). Default 0 and 1.
+    void SetInitialPlaces(double first, double second);
+    // After every paint of the plot (its OnDrawEnd): draws both lines into the picture at the
+    // handles' columns (their starting places while the user has not moved them); the handles
+    // and the read-outs follow as soon as the paint is over.
+    void DrawEnd();
+    // The handle's pointer at (x, y) in plot pixels during its drag.
+    void DragOver(TMarkerHandle* handle, int x, int y);
+    void StartDrag(TMarkerHandle* handle);
+    void EndDrag(TMarkerHandle* handle);
+    // "Маркеры": shows or hides all value labels.
+    void SetMarkersOn(bool on);
+    bool MarkersOn() const { return markersOn_; }
+    void UpdateReadouts();
+
+    int X1() const { return x1_; }
+    int X2() const { return x2_; }
+    double T1() const { return t1_; }
+    double T2() const { return t2_; }
+
+  private:
+    int HandleColumn(const TMarkerHandle* handle) const;
+    // Handles to the marker columns, then the read-outs.
+    void SyncWidgets();
+    void MoveMarkerToHandle(int& marker, TMarkerHandle* handle);
+    void ShowCurveValue(int x, QLabel* label, const Tsp_Axis& axis, const Tsp_XYLine& line);
+
+    Tsp_XYPlot& plot_;
+    std::array<Tsp_XYLine*, kChartSlots> lines_;
+    TMarkerControls c_;
+    double place1_ = 0, place2_ = 1;
+    bool userPlaced_ = false;
+    bool markersOn_ = false;
+    int x1_ = -1, x2_ = -1;
+    double t1_ = 0, t2_ = 0;
+    int reference1_ = 0, reference2_ = 0;
+    bool syncPending_ = false;
+    // Context of the deferred widget update: it is dropped with the markers.
+    QObject guard_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,82 @@
+#include "chart/readout_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "plot/tick_format.h"
+
+namespace kvel {
+namespace {
+
+constexpr int kDigits = 4;
+
+// The value's first kDigits significant digits, rounded half away from zero from its
+// 15-digit decimal form (so 12.125 gives 1213 as a reader expects), and its decimal exponent:
+// value ≈ 0.d1d2d3d4 × 10^exponent.
+void RoundedDigits(double magnitude, char (&digits)[kDigits + 1], int& exponent) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.14e", magnitude);  // "d.dddddddddddddde±xx"
+    std::string all;
+    all += text[0];
+    for (const char* p = text + 2; *p >= '0' && *p <= '9'; ++p) all += *p;
+    exponent = std::atoi(std::strchr(text, 'e') + 1) + 1;
+    bool carry = all[kDigits] >= '5';
+    for (int i = kDigits - 1; i >= 0; --i) {
+        char& d = all[static_cast<std::size_t>(i)];
+        if (!carry) break;
+        carry = d == '9';
+        d = carry ? '0' : static_cast<char>(d + 1);
+    }
+    if (carry) {  // 9999.5 → 1000 × 10^1
+        all.insert(all.begin(), '1');
+        ++exponent;
+    }
+    for (int i = 0; i < kDigits; ++i) digits[i] = all[static_cast<std::size_t>(i)];
+    digits[kDigits] = '\0';
+}
+
+}  // namespace
+
+std::string FormatGeneral4(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (value == 0) return "0";
+    char digits[kDigits + 1];
+    int exponent = 0;
+    RoundedDigits(std::fabs(value), digits, exponent);
+    int used = kDigits;
+    while (used > 1 && digits[used - 1] == '0') --used;
+
+    std::string out = value < 0 ? "-" : "";
+    if (exponent > kDigits || exponent < -4) {
+        out += digits[0];
+        if (used > 1) {
+            out += '.';
+            out.append(digits + 1, static_cast<std::size_t>(used - 1));
+        }
+        out += 'E';
+        out += std::to_string(exponent - 1);
+    } else if (exponent <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent), '0');
+        out.append(digits, static_cast<std::size_t>(used));
+    } else {
+        out.append(digits, static_cast<std::size_t>(std::min(used, exponent)));
+        out.append(static_cast<std::size_t>(std::max(0, exponent - used)), '0');
+        if (used > exponent) {
+            out += '.';
+            out.append(digits + exponent, static_cast<std::size_t>(used - exponent));
+        }
+    }
+    return out;
+}
+
+std::string FormatTimeOfDay(double days) {
+    return FormatDateTimePattern(QStringLiteral("hh:nn:ss"), days).toStdString();
+}
+
+}  // namespace kvel

@@ -1,0 +1,24 @@
+// Routes the mouse wheel to the chart: installed on the application, it takes every wheel turn
+// inside the plot's window whose pointer lies strictly inside the plot's field, whatever child
+// widget is under the pointer, and zooms all three axes. Other wheel turns go on as usual.
+#pragma once
+
+#include <QObject>
+
+#include "plot/plot.h"
+
+namespace kvel {
+
+class TWheelZoomFilter : public QObject {
+    Q_OBJECT
+  public:
+    TWheelZoomFilter(Tsp_XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    Tsp_XYPlot& plot_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,144 @@
+// The chart's read-out texts, the curve values at a marker and where their labels go, and the
+// room the chart's axes take.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "chart/markers.h"
+#include "chart/readout_format.h"
+#include "chart/trend_chart.h"
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+TEST(ReadoutFormat, FourSignificantDigitsInGeneralFormat) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {0, "0"},
+        {25.85, "25.85"},
+        {-0.5, "-0.5"},
+        {1234, "1234"},
+        {1234.4, "1234"},
+        {-273.15, "-273.2"},  // a tie is rounded away from zero
+        {12.125, "12.13"},
+        {9999.4, "9999"},
+        {9999.5, "1E4"},  // rounds to five integer digits: scientific
+        {12345, "1.235E4"},
+        {-120000, "-1.2E5"},
+        {0.1, "0.1"},
+        {0.00001, "0.00001"},  // the smallest magnitude still in fixed notation
+        {0.000012345, "0.00001235"},
+        {0.0000099, "9.9E-6"},
+        {1e-300, "1E-300"},
+        {1e300, "1E300"},
+        {100, "100"},
+        {10.5, "10.5"},
+        {0.99996, "1"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatGeneral4(value), text) << value;
+    EXPECT_EQ(FormatGeneral4(std::numeric_limits<double>::quiet_NaN()), "NAN");
+    EXPECT_EQ(FormatGeneral4(-std::numeric_limits<double>::infinity()), "-INF");
+}
+
+TEST(ReadoutFormat, TimesAndSpansAsHoursMinutesSeconds) {
+    const double second = 1.0 / 86400;
+    EXPECT_EQ(FormatTimeOfDay(45000.0 + (13 * 3600 + 5 * 60 + 9) * second), "13:05:09");
+    EXPECT_EQ(FormatTimeOfDay(25.0 / 24), "01:00:00");  // a span of a day or more: the rest
+    EXPECT_EQ(FormatTimeOfDay(0), "00:00:00");
+    EXPECT_EQ(FormatTimeOfDay(59.9996 * second), "00:01:00");
+}
+
+// A series with the points (x, y) in the given order.
+std::unique_ptr<Tsp_XYLine> Curve(const std::vector<std::pair<double, double>>& points) {
+    auto line = std::make_unique<Tsp_XYLine>();
+    for (const auto& [x, y] : points) line->AddXY(x, y);
+    return line;
+}
+
+TEST(CurveValue, OnAPointBetweenPointsAndOutsideTheCurve) {
+    const auto line = Curve({{1, 10}, {2, 20}, {3, 5}});
+    const struct {
+        double t;
+        bool found;
+        double value;
+        bool falling;
+    } cases[] = {
+        {0.5, false, 0, false},  // before the first point
+        {1, false, 0, false},    // at the first point: no segment leads to it
+        {1.25, true, 12.5, false}, {2, true, 20, false},  // exactly on a point: its value
+        {2.5, true, 12.5, true},   {3, true, 5, true},
+        {3.01, false, 0, false},  // after the last point
+    };
+    for (const auto& c : cases) {
+        const std::optional<TCurveValue> v = CurveValueAt(*line, c.t);
+        ASSERT_EQ(v.has_value(), c.found) << c.t;
+        if (!v) continue;
+        EXPECT_DOUBLE_EQ(v->value, c.value) << c.t;
+        EXPECT_EQ(v->falling, c.falling) << c.t;
+    }
+    EXPECT_FALSE(CurveValueAt(Tsp_XYLine(), 1).has_value());
+}
+
+TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
+    // Times 10, 20, then the clock went back to 5 and on to 30.
+    const auto line = Curve({{10, 1}, {20, 2}, {5, 100}, {30, 200}});
+    ASSERT_FALSE(line->XAscending());
+    const std::optional<TCurveValue> v = CurveValueAt(*line, 15);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_DOUBLE_EQ(v->value, 1.5);
+    const std::optional<TCurveValue> late = CurveValueAt(*line, 25);
+    ASSERT_TRUE(late.has_value());  // the segment 5 → 30
+    EXPECT_DOUBLE_EQ(late->value, 100 + 20 * 100.0 / 25);
+}
+
+TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
+    Tsp_Axis axis(sfVertical);
+    axis.ApplyRange(0, 100);
+    axis.SetLinePos(49, 249, 200);  // value 0 at row 249, 100 at row 49
+    const TRect field{50, 50, 400, 250};
+    const QSize size(30, 12);
+    const int row = axis.ValueToPixel(50);
+    EXPECT_EQ(ValueLabelPlace(100, {50, false}, axis, size, field), QPoint(105, row));
+    EXPECT_EQ(ValueLabelPlace(100, {50, true}, axis, size, field), QPoint(105, row - 12));
+    EXPECT_FALSE(ValueLabelPlace(366, {50, false}, axis, size, field));  // 371 + 30 > 400
+    EXPECT_TRUE(ValueLabelPlace(365, {50, false}, axis, size, field));
+    EXPECT_FALSE(ValueLabelPlace(100, {99.9, true}, axis, size, field));  // above the top
+    EXPECT_FALSE(ValueLabelPlace(100, {0.1, false}, axis, size, field));  // below the bottom
+    EXPECT_FALSE(ValueLabelPlace(100, {500, false}, axis, size, field));
+}
+
+// The main window's plot as laid out in the house example: 875 × 635 pixels, "0" 6 pixels wide,
+// font 11 pixels high. The right axis carries ticks and labels of up to 4 characters.
+TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
+    test::TempDir dir;
+    TMemIni ini(dir.File("mem.ini"));
+    Tsp_XYPlot plot;
+    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
+    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    for (int k = 0; k < kChartSlots; ++k) {
+        owned[static_cast<std::size_t>(k)] = std::make_unique<Tsp_XYLine>();
+        owned[static_cast<std::size_t>(k)]->SetPlot(&plot);
+        lines[static_cast<std::size_t>(k)] = owned[static_cast<std::size_t>(k)].get();
+    }
+    TTrendChart chart(plot, lines, ini);
+    chart.StylePlot();
+    plot.resize(875, 635);
+    plot.LeftAxis()->SetMinMax(-50, 50);
+    plot.RightAxis()->SetMinMax(-500, 500);
+    plot.BottomAxis()->SetMinMax(-10, 300);
+    EXPECT_TRUE(plot.RightAxis()->TicksLines());
+    EXPECT_FALSE(plot.RightAxis()->NoTicksLabel());
+    EXPECT_EQ(plot.RightAxis()->TicksCount(), 11);
+    EXPECT_EQ(plot.RightAxis()->GetTickLabel(0), "-500");
+    plot.CalcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
+    plot.CalcLayout(6, 11);
+    EXPECT_EQ(plot.FieldRect(), (TRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.RightAxis()->LineX(), 841);
+    for (auto& line : owned) line.reset();
+}
+
+}  // namespace
+}  // namespace kvel

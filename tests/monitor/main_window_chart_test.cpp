@@ -1,0 +1,528 @@
+// The trend chart's mouse work, markers and slot check boxes on the real main window
+// (offscreen), driven by synthetic mouse and wheel events.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/readout_format.h"
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/common/temp_dir.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// True when a widget took the event.
+bool Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+           Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+    return e.isAccepted();
+}
+
+// Press, move through the path, release at its end.
+void Drag(QWidget* w, Qt::MouseButton button, std::initializer_list<QPoint> path) {
+    const QPoint first = *path.begin();
+    Mouse(w, QEvent::MouseButtonPress, first, button, button);
+    QPoint last = first;
+    for (const QPoint& p : path) {
+        Mouse(w, QEvent::MouseMove, p, Qt::NoButton, button);
+        last = p;
+    }
+    Mouse(w, QEvent::MouseButtonRelease, last, button, Qt::NoButton);
+}
+
+// A wheel turn over `w` at its local point; true when someone took it.
+bool Wheel(QWidget* w, QPoint at, int delta) {
+    QWheelEvent e(QPointF(at), w->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+    return e.isAccepted();
+}
+
+struct Range {
+    double min, max;
+    bool operator==(const Range&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Range& r) {
+    return os << r.min << " .. " << r.max;
+}
+Range RangeOf(const Tsp_Axis* a) {
+    return {a->Min(), a->Max()};
+}
+
+class ChartWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+        });
+    }
+    void TearDown() override {
+        form.reset();
+        simulator.reset();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+        EXPECT_TRUE(boxes.empty());
+    }
+    void WriteIni(const std::string& text) { test::WriteBytes(dir.File("mem.ini"), text); }
+    void Show() {
+        form = std::make_unique<TForm1>();
+        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form->show();
+        form->Timer1()->stop();  // polls only when the test asks
+        plot = form->Plot1();
+        QCoreApplication::processEvents();  // lays the window out
+        Paint();
+        field = plot->FieldRect();
+        ASSERT_GT(field.Width(), 400);
+        ASSERT_GT(field.Height(), 300);
+    }
+    // Paints what is pending; the field follows the axes' label widths.
+    void Paint() {
+        plot->Update();
+        QCoreApplication::processEvents();  // the handles and read-outs follow the paint
+        field = plot->FieldRect();
+    }
+    // Every axis of the chart from 0 to 100.
+    void SetAll0To100() {
+        for (Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
+            a->SetMinMax(0, 100);
+        }
+        Paint();
+    }
+    std::vector<Range> Ranges() const {
+        return {RangeOf(plot->LeftAxis()), RangeOf(plot->RightAxis()), RangeOf(plot->BottomAxis())};
+    }
+    QPoint Centre() const {
+        return {(field.Left + field.Right) / 2, (field.Top + field.Bottom) / 2};
+    }
+    double TimeAt(int column) const { return plot->BottomAxis()->PixelToValue(column); }
+    // Drags a marker handle so that its centre lands on `column` of the plot.
+    void DragHandle(TMarkerHandle* handle, std::initializer_list<int> columns) {
+        const QPoint grip(handle->width() / 2, handle->height() / 2);
+        Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        for (int column : columns) {
+            Mouse(handle, QEvent::MouseMove, QPoint(column - handle->x(), grip.y()), Qt::NoButton,
+                  Qt::LeftButton);
+        }
+        Mouse(handle, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
+    }
+    QString Edit(const char* name) const { return form->findChild<QLineEdit*>(name)->text(); }
+    // Black pixels of a column inside the field.
+    int DarkPixels(const QImage& image, int column) const {
+        int n = 0;
+        for (int y = field.Top; y < field.Bottom; ++y) n += image.pixel(column, y) == qRgb(0, 0, 0);
+        return n;
+    }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::vector<std::string> boxes;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<TForm1> form;
+    Tsp_XYPlot* plot = nullptr;
+    TRect field;
+};
+
+TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom) {
+    WriteIni("[display]\nd1=1\n[diag]\nscale_auto=1\n");
+    Show();
+    ASSERT_TRUE(plot->LeftAxis()->AutoMin());
+    const double t0 = 45000.5;
+    form->Line(1)->AddXY(t0, 20);
+    form->Line(1)->AddXY(t0 + 0.001, 30);
+    SetAll0To100();
+    const QPoint c = Centre();
+
+    // 5 pixels each way is still a click, although the plot zoomed to that small rectangle.
+    Drag(plot, Qt::LeftButton, {c, c + QPoint(3, 3), c + QPoint(5, 5)});
+    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{-50, 50}));
+    EXPECT_EQ(RangeOf(plot->RightAxis()), (Range{-500, 500}));
+    const Range bottom = RangeOf(plot->BottomAxis());  // fitted to the data
+    EXPECT_LT(bottom.min, t0);
+    EXPECT_GT(bottom.min, t0 - 0.0001);
+    EXPECT_GT(bottom.max, t0 + 0.001);
+    EXPECT_LT(bottom.max, t0 + 0.0011);
+    for (const Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
+        EXPECT_FALSE(a->AutoMin());
+        EXPECT_FALSE(a->AutoMax());
+    }
+    // The stored limits of the left axis, whatever the automatic scaling setting.
+    form->Ini().WriteFloat("diag", "left_min", 10);
+    form->Ini().WriteFloat("diag", "left_max", 20);
+    form->Ini().WriteFloat("diag", "right_min", 1);
+    form->Ini().WriteFloat("diag", "right_max", 2);
+    Drag(plot, Qt::LeftButton, {c, c + QPoint(-5, 0)});
+    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{10, 20}));
+    EXPECT_EQ(RangeOf(plot->RightAxis()), (Range{1, 2}));
+
+    // 6 pixels is a drag: the plot's zoom stays, and automatic scaling no longer moves it.
+    SetAll0To100();
+    plot->LeftAxis()->SetAutoMin(true);
+    plot->LeftAxis()->SetAutoMax(true);
+    plot->RightAxis()->SetAutoMax(true);
+    Paint();
+    const Range leftBefore = RangeOf(plot->LeftAxis());
+    const double top = plot->LeftAxis()->PixelToValue(c.y());
+    const double low = plot->LeftAxis()->PixelToValue(c.y() + 6);
+    Drag(plot, Qt::LeftButton, {c, c + QPoint(6, 6)});
+    EXPECT_NE(RangeOf(plot->LeftAxis()), leftBefore);
+    EXPECT_DOUBLE_EQ(plot->LeftAxis()->Min(), low);
+    EXPECT_DOUBLE_EQ(plot->LeftAxis()->Max(), top);
+    for (const Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
+        EXPECT_FALSE(a->AutoMin());
+        EXPECT_FALSE(a->AutoMax());
+    }
+    const Range zoomed = RangeOf(plot->LeftAxis());
+    form->Line(1)->AddXY(t0 + 0.002, 90);  // new data no longer rescales the fixed range
+    EXPECT_EQ(RangeOf(plot->LeftAxis()), zoomed);
+}
+
+TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
+    WriteIni("");
+    Show();
+    const QPoint c = Centre();
+    SetAll0To100();
+    Drag(plot, Qt::RightButton, {c});
+    EXPECT_EQ(Ranges(), (std::vector<Range>(3, Range{-10, 110})));
+    // Within 5 pixels it is still a click, after the little pan the move made.
+    SetAll0To100();
+    Drag(plot, Qt::RightButton, {c, c + QPoint(5, -5)});
+    for (const Range& r : Ranges()) EXPECT_NEAR(r.max - r.min, 120, 1e-9);
+    EXPECT_LT(plot->BottomAxis()->Min(), -10);
+    EXPECT_LT(plot->LeftAxis()->Min(), -10);  // the curves went up with the pointer
+
+    const struct {
+        int delta;
+        Range range;
+    } turns[] = {{120, {-5, 105}},
+                 {-120, {5, 95}},
+                 {240, {-10, 110}},
+                 {119, {0, 100}},
+                 {-119, {0, 100}},
+                 {-250, {10, 90}},
+                 // Never closed to a point nor turned inside out by a fast turn.
+                 {-1200, {45, 55}},
+                 {-2400, {45, 55}}};
+    for (const auto& turn : turns) {
+        SetAll0To100();
+        EXPECT_TRUE(Wheel(plot, c, turn.delta)) << turn.delta;
+        EXPECT_EQ(Ranges(), (std::vector<Range>(3, turn.range))) << turn.delta;
+    }
+    // Only strictly inside the field: its edges, the axes and other controls keep the wheel.
+    SetAll0To100();
+    const std::vector<Range> unchanged = Ranges();
+    for (const QPoint p :
+         {QPoint(field.Left, c.y()), QPoint(field.Right, c.y()), QPoint(c.x(), field.Top),
+          QPoint(c.x(), field.Bottom), QPoint(c.x(), field.Bottom + 5), QPoint(2, c.y())}) {
+        Wheel(plot, p, 120);
+        EXPECT_EQ(Ranges(), unchanged) << p.x() << "," << p.y();
+    }
+    Wheel(form->StringGrid1()->viewport(), QPoint(20, 20), -120);
+    EXPECT_EQ(Ranges(), unchanged);
+    // A child widget over the field does not stop the zoom.
+    QLabel* label = form->ValueLabel(3, true);
+    label->move(c);
+    label->show();
+    EXPECT_TRUE(Wheel(label, QPoint(1, 1), 120));
+    EXPECT_EQ(Ranges(), (std::vector<Range>(3, Range{-5, 105})));
+}
+
+TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
+    WriteIni("");
+    Show();
+    SetAll0To100();
+    const double stepX = 100.0 / (field.Right - field.Left);
+    const double stepY = 100.0 / (field.Bottom - field.Top);
+    const QPoint start(field.Left + 100, field.Top + 100);
+    const double timeUnder = TimeAt(start.x());
+
+    Mouse(plot, QEvent::MouseButtonPress, start, Qt::RightButton, Qt::RightButton);
+    Mouse(plot, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::RightButton);
+    EXPECT_NEAR(plot->BottomAxis()->Min(), -10 * stepX, 1e-9);
+    EXPECT_NEAR(plot->BottomAxis()->Max(), 100 - 10 * stepX, 1e-9);
+    EXPECT_NEAR(TimeAt(start.x() + 10), timeUnder, stepX / 10);  // the curves follow the pointer
+    Mouse(plot, QEvent::MouseMove, start + QPoint(10, 20), Qt::NoButton, Qt::RightButton);
+    EXPECT_NEAR(plot->LeftAxis()->Min(), 20 * stepY, 1e-9);
+    EXPECT_NEAR(plot->RightAxis()->Max(), 100 + 20 * stepY, 1e-9);
+    EXPECT_EQ(Edit("CrXEdit"), "");  // no read-outs while panning
+
+    // Outside the field nothing moves; back inside, the whole way made outside is caught up.
+    const std::vector<Range> before = Ranges();
+    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 3, start.y()), Qt::NoButton,
+          Qt::RightButton);
+    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 40, field.Bottom + 10), Qt::NoButton,
+          Qt::RightButton);
+    EXPECT_EQ(Ranges(), before);
+    Mouse(plot, QEvent::MouseMove, start + QPoint(50, 40), Qt::NoButton, Qt::RightButton);
+    EXPECT_NEAR(plot->BottomAxis()->Min(), -50 * stepX, 1e-9);
+    EXPECT_NEAR(plot->LeftAxis()->Min(), 40 * stepY, 1e-9);
+    EXPECT_FALSE(plot->BottomAxis()->AutoMin());
+    Mouse(plot, QEvent::MouseButtonRelease, start + QPoint(50, 40), Qt::RightButton, Qt::NoButton);
+    EXPECT_NEAR(plot->BottomAxis()->Min(), -50 * stepX, 1e-9);  // a drag, not a click
+
+    plot->BottomAxis()->SetMinMax(45000.5, 45000.75);
+    plot->LeftAxis()->SetMinMax(-20, 20);
+    plot->RightAxis()->SetMinMax(0, 1000);
+    Paint();
+    Mouse(plot, QEvent::MouseMove, QPoint(field.Left, field.Bottom), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Edit("CrXEdit"), "12:00:00");
+    EXPECT_EQ(Edit("CrYLEdit"), "-20");
+    EXPECT_EQ(Edit("CrYREdit"), "0");
+    Mouse(plot, QEvent::MouseMove, QPoint(field.Right, field.Top), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Edit("CrXEdit"), "18:00:00");
+    EXPECT_EQ(Edit("CrYLEdit"), "20");
+    EXPECT_EQ(Edit("CrYREdit"), "1000");
+    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 2, field.Top), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Edit("CrYREdit"), "1000");  // outside the field: left as it was
+}
+
+TEST_F(ChartWindowTest, ThumbButtonsNeitherZoomNorUndoNorClick) {
+    WriteIni("");
+    Show();
+    SetAll0To100();
+    const QPoint c = Centre();
+    Drag(plot, Qt::LeftButton, {c, c + QPoint(40, 40)});  // a zoom the plot remembers
+    const std::vector<Range> zoomed = Ranges();
+    ASSERT_NE(zoomed[0], (Range{0, 100}));
+    for (const Qt::MouseButton b : {Qt::BackButton, Qt::ForwardButton, Qt::ExtraButton3}) {
+        // The toolkit's own handling: nobody on the way takes it.
+        EXPECT_FALSE(Mouse(plot, QEvent::MouseButtonPress, c, b, b)) << b;
+        EXPECT_EQ(plot->DragState(), 0);
+        Mouse(plot, QEvent::MouseMove, c + QPoint(20, 20), Qt::NoButton, b);
+        Mouse(plot, QEvent::MouseButtonRelease, c + QPoint(20, 20), b, Qt::NoButton);
+        Mouse(plot, QEvent::MouseButtonDblClick, c, b, b);
+        Mouse(plot, QEvent::MouseButtonRelease, c, b, Qt::NoButton);
+        EXPECT_EQ(Ranges(), zoomed) << b;  // no undo of the zoom, no standard view
+        EXPECT_EQ(plot->DragState(), 0);
+    }
+    // The left button still undoes the zoom (and then sets the standard view).
+    Drag(plot, Qt::LeftButton, {c, c});
+    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{-50, 50}));
+}
+
+TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
+    WriteIni("[display]\nd1=1\nd2=1\nd3=1\n[axis]\n2=R\n[checkbox]\nch2=0\n");
+    Show();
+    const double t0 = 45000.25;
+    plot->BottomAxis()->SetMinMax(t0, t0 + 0.01);
+    plot->LeftAxis()->SetMinMax(0, 100);
+    plot->RightAxis()->SetMinMax(0, 1000);
+    Paint();
+    // Before the user moves them the handles mark the two ends of the field.
+    EXPECT_EQ(form->Markers().X1(), field.Left);
+    EXPECT_EQ(form->Markers().X2(), field.Right - 1);
+    EXPECT_EQ(form->Panel6()->geometry(), QRect(field.Left - 6, 0, 12, 12));
+
+    const int a = field.Left + 50, b = field.Left + 100, c = field.Left + 150, d = field.Left + 200;
+    Tsp_XYLine* rising = form->Line(1);
+    Tsp_XYLine* falling = form->Line(2);
+    Tsp_XYLine* hidden = form->Line(3);
+    for (const auto& [column, value] :
+         std::vector<std::pair<int, double>>{{a, 0}, {b, 10}, {d, 30}}) {
+        rising->AddXY(TimeAt(column), value);
+    }
+    for (const auto& [column, value] :
+         std::vector<std::pair<int, double>>{{a, 900}, {b, 800}, {c, 400}}) {
+        falling->AddXY(TimeAt(column), value);
+        hidden->AddXY(TimeAt(column), value);
+    }
+    ASSERT_FALSE(hidden->Active());
+    form->MarkersOnCheckBox()->click();
+    Paint();
+
+    DragHandle(form->Panel6(), {b - 20, b});  // exactly on the second points
+    DragHandle(form->Panel7(), {c});          // between points of curve 1, on the last of 2
+    EXPECT_EQ(form->Markers().X1(), b);
+    EXPECT_EQ(form->Markers().X2(), c);
+    EXPECT_EQ(form->Panel6()->x(), b - 6);
+    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
+    EXPECT_EQ(Edit("Track2Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c))));
+    EXPECT_EQ(Edit("DeltaEdit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c) - TimeAt(b))));
+    QLabel* r1 = form->ValueLabel(1, false);
+    QLabel* r2 = form->ValueLabel(1, true);
+    QLabel* f1 = form->ValueLabel(2, false);
+    QLabel* f2 = form->ValueLabel(2, true);
+    ASSERT_TRUE(r1->isVisible());
+    EXPECT_EQ(r1->text(), "10");
+    EXPECT_EQ(r2->text(), "20");  // halfway from 10 to 30
+    EXPECT_EQ(f1->text(), "800");
+    EXPECT_EQ(f2->text(), "400");
+    EXPECT_TRUE(r2->isVisible());
+    EXPECT_TRUE(f2->isVisible());
+    // Below the point on a rising curve, above it on a falling one, 5 pixels to the right.
+    EXPECT_EQ(r2->pos(), QPoint(c + 5, plot->LeftAxis()->ValueToPixel(20)));
+    EXPECT_EQ(f2->x(), c + 5);
+    EXPECT_EQ(f2->y() + f2->height(), plot->RightAxis()->ValueToPixel(400));
+    EXPECT_FALSE(form->ValueLabel(3, false)->isVisible());  // its curve is hidden
+    EXPECT_FALSE(form->ValueLabel(4, false)->isVisible());  // no channel in slot 4
+
+    // At or before the first point, or after the last: no label.
+    DragHandle(form->Panel6(), {a});
+    DragHandle(form->Panel7(), {d + 10});
+    EXPECT_FALSE(r1->isVisible());
+    EXPECT_FALSE(f1->isVisible());
+    EXPECT_FALSE(r2->isVisible());
+    EXPECT_FALSE(f2->isVisible());
+    // A label that would reach beyond the field is hidden, not clipped.
+    rising->AddXY(t0 + 0.02, 40);
+    Paint();
+    DragHandle(form->Panel7(), {field.Right - 60});
+    EXPECT_TRUE(r2->isVisible());
+    DragHandle(form->Panel7(), {field.Right});
+    EXPECT_EQ(form->Markers().X2(), field.Right);
+    EXPECT_FALSE(r2->isVisible());
+    // The handles stay on the field however far the pointer goes.
+    DragHandle(form->Panel7(), {field.Right + 30, plot->width() + 50});
+    EXPECT_EQ(form->Markers().X2(), field.Right);
+
+    // Without "Маркеры" the lines, handles and times still work, the labels stay hidden.
+    form->MarkersOnCheckBox()->click();
+    DragHandle(form->Panel6(), {b});
+    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
+    EXPECT_GT(DarkPixels(plot->ControlImage(), b), field.Height() / 2);
+    Paint();
+    for (int k = 1; k <= kChartSlots; ++k) {
+        EXPECT_FALSE(form->ValueLabel(k, false)->isVisible()) << k;
+        EXPECT_FALSE(form->ValueLabel(k, true)->isVisible()) << k;
+    }
+}
+
+TEST_F(ChartWindowTest, MarkersAFullDayAndAnHourApartShowOneHour) {
+    WriteIni("");
+    Show();
+    plot->BottomAxis()->SetMinMax(45000, 45000 + 25.0 / 24);
+    Paint();
+    EXPECT_EQ(Edit("Track1Edit"), "00:00:00");
+    EXPECT_EQ(Edit("Track2Edit"), "01:00:00");
+    EXPECT_EQ(Edit("DeltaEdit"), "01:00:00");
+}
+
+TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
+    WriteIni("[display]\nd1=1\n");
+    Show();
+    const double t0 = 45000.25;
+    plot->BottomAxis()->SetMinMax(t0, t0 + 0.01);
+    plot->LeftAxis()->SetMinMax(0, 100);
+    for (int i = 0; i <= 20; ++i) form->Line(1)->AddXY(t0 + i * 0.0005, 10 + 4 * i);
+    Paint();
+    const auto fresh = [this] {
+        plot->Invalidate();
+        Paint();
+        return plot->ControlImage().copy();
+    };
+    const int target = field.Left + 250;
+    DragHandle(form->Panel6(), {field.Left + 100, field.Left + 180, target});
+    const QImage moved = plot->ControlImage().copy();
+    EXPECT_GT(DarkPixels(moved, target), field.Height() / 2);
+    EXPECT_LT(DarkPixels(moved, field.Left + 180), 10);
+    EXPECT_TRUE(moved == fresh());
+
+    // Repaints after the move (new data: the field; a pan: frame and field) stay clean too.
+    form->Line(1)->AddXY(t0 + 0.0102, 95);
+    Paint();
+    QImage after = plot->ControlImage().copy();
+    EXPECT_TRUE(after == fresh());
+    form->Line(1)->AddXY(t0 + 0.0104, 96);
+    Paint();
+    form->Line(1)->AddXY(t0 + 0.0106, 97);
+    Paint();
+    after = plot->ControlImage().copy();
+    EXPECT_TRUE(after == fresh());
+    plot->BottomAxis()->MoveMinMax(0.001);
+    Paint();
+    after = plot->ControlImage().copy();
+    EXPECT_TRUE(after == fresh());
+    EXPECT_GT(DarkPixels(after, target), field.Height() / 2);
+}
+
+TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
+    sim::SimOptions options;
+    options.typeCode = 209;
+    options.drift = false;
+    options.link = dir.File("tty");
+    simulator = std::make_unique<sim::Simulator>(options);
+    ASSERT_TRUE(simulator->Start()) << simulator->Error();
+    std::string ini = "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n[diag]\nupdate=1\n";
+    ini += "[display]\n";
+    for (int c = 1; c <= 15; ++c) ini += "d" + std::to_string(c) + "=1\n";
+    for (int k = 0; k < 15; ++k) simulator->SetRegister(static_cast<std::uint16_t>(21 + k), 15000);
+    WriteIni(ini);
+    Show();
+    const auto active = [this] {
+        std::vector<int> on;
+        for (int k = 1; k <= kChartSlots; ++k) {
+            if (form->Line(k)->Active()) on.push_back(k);
+        }
+        return on;
+    };
+    const auto allBut = [](std::initializer_list<int> off) {
+        std::vector<int> on;
+        for (int k = 1; k <= kChartSlots; ++k) {
+            if (std::find(off.begin(), off.end(), k) == off.end()) on.push_back(k);
+        }
+        return on;
+    };
+    ASSERT_EQ(active(), allBut({}));
+    for (const int k : {13, 14, 15}) {
+        form->SlotCheckBox(k)->click();
+        EXPECT_EQ(active(), allBut({k}));
+        form->SlotCheckBox(k)->click();
+        EXPECT_EQ(active(), allBut({}));
+    }
+    form->SlotCheckBox(14)->click();
+    form->SlotCheckBox(15)->click();
+    EXPECT_EQ(active(), allBut({14, 15}));
+    form->Timer1Timer();
+    form->Timer1()->stop();
+    for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->Line(k)->Count(), 1) << k;
+
+    form->close();
+    form = std::make_unique<TForm1>();
+    form->show();
+    form->Timer1()->stop();
+    EXPECT_FALSE(form->SlotCheckBox(14)->isChecked());
+    EXPECT_FALSE(form->SlotCheckBox(15)->isChecked());
+    EXPECT_TRUE(form->SlotCheckBox(13)->isChecked());
+    EXPECT_EQ(active(), allBut({14, 15}));
+}
+
+TEST_F(ChartWindowTest, ACheckBoxClickLeavesSlotsWithoutAChannelHidden) {
+    WriteIni("[display]\nd1=1\nd2=1\n");
+    Show();
+    form->Line(5)->AddXY(45000, 1);  // an old curve of a slot that has no channel now
+    form->SlotCheckBox(1)->click();
+    form->SlotCheckBox(1)->click();
+    EXPECT_TRUE(form->Line(1)->Active());
+    EXPECT_TRUE(form->Line(2)->Active());
+    for (int k = 3; k <= kChartSlots; ++k) EXPECT_FALSE(form->Line(k)->Active()) << k;
+}
+
+TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
+    WriteIni("[diag]\nmarkers=1\n");
+    Show();
+    EXPECT_TRUE(form->MarkersOnCheckBox()->isChecked());
+    const int width = field.Right - 1 - field.Left;
+    EXPECT_NEAR(form->Markers().X1(), field.Left + width / 3.0, 1);
+    EXPECT_NEAR(form->Markers().X2(), field.Left + 2 * width / 3.0, 1);
+}
+
+}  // namespace
+}  // namespace kvel
