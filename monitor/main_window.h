@@ -13,6 +13,7 @@
 #include "chart/trend_chart.h"
 #include "link/module_link.h"
 #include "config/mem_ini.h"
+#include "monitor/module_settings.h"
 #include "monitor/poll_cycle.h"
 #include "plot/plot.h"
 #include "plot/series.h"
@@ -42,10 +43,13 @@ class TForm1 : public QMainWindow, public TPollView {
     void ApplyChartSettings();
     void ApplyAxisScaling();
     void AddChartPoints(const TReadTransaction& record) override;
+    // Opens the module settings dialog of the module's generation, filled from the module.
+    void ButtonKvelSettingsClick();
 
     TModuleLink& Link() { return link_; }
     TMemIni& Ini() { return *ini_; }
     TPollCycle& Poll() { return *poll_; }
+    TModuleSettings& ModuleSettings() { return *moduleSettings_; }
     QTimer* Timer1() const { return timer1_; }
     QTableWidget* StringGrid1() const { return grid_; }
     Tsp_XYPlot* Plot1() const { return plot_; }
@@ -83,6 +87,7 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<TMemIni> ini_;
     TModuleLink link_;
     std::unique_ptr<TPollCycle> poll_;
+    std::unique_ptr<TModuleSettings> moduleSettings_;
     std::unique_ptr<TTrendChart> chart_;
     bool shown_ = false;
     bool closed_ = false;
