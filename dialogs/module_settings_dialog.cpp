@@ -10,6 +10,7 @@
 
 #include "dialogs/busy_scope.h"
 #include "dialogs/dialog_controls.h"
+#include "link/module_map.h"
 #include "monitor/module_settings.h"
 
 namespace kvel {
@@ -54,6 +55,7 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     layout->addLayout(top, 1);
     layout->addWidget(BuildRelayGroup(), 1);
     panel1_->raise();
+    FormCreate(kMaxChannels);  // the main window's channel count until a module answers
 }
 
 QWidget* TFormDisplaySelectDlg::BuildLinkGroup() {

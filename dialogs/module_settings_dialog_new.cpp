@@ -6,6 +6,7 @@
 
 #include "dialogs/dialog_controls.h"
 #include "dialogs/module_settings_dialog.h"
+#include "link/module_map.h"
 #include "monitor/module_settings.h"
 
 namespace kvel {
@@ -62,6 +63,7 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     layout->addLayout(left, 1);
     layout->addLayout(right, 1);
     panel1_->raise();
+    FormCreate(kMaxChannels);  // the main window's channel count until a module answers
 }
 
 QWidget* TFormDisplaySelectDlgNew::BuildLinkGroup(int link) {

@@ -130,6 +130,7 @@ TEST_F(ModuleDialogTest, FirstGenerationType220) {
     simulator->SetRegister(641, 0x0001);  // channel 16 on the link relay
     Show("[sensors]\n30=Ввод\n");
     PollOnce();
+    const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
     QWidget* shown = Open([&] {
         EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
         EXPECT_EQ(dialog.size(), QSize(1200, 650));
@@ -160,6 +161,9 @@ TEST_F(ModuleDialogTest, FirstGenerationType220) {
         EXPECT_TRUE(Child<QLabel>(&dialog, "Panel1")->isHidden());
     });
     EXPECT_EQ(shown, &dialog);
+    // Closed without a write: neither the module nor mem.ini changed.
+    EXPECT_EQ(simulator->LastRequest().at(1), 3);
+    EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore);
 }
 
 TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {

@@ -509,5 +509,31 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     EXPECT_TRUE(view.linkOn) << link.First().errorText;
 }
 
+// mem.ini that cannot be written: the module has the values, but the operation does not claim
+// success, and the link write still ends the connection.
+TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
+    Start(150);
+    Measure();
+    TMemIni lost(dir.File("gone/mem.ini"));
+    lost.WriteInteger("connect", "adr", 100);
+    TModuleSettings other(link, lost);
+    TChannelTable table;
+    other.LoadChannelTable(table);
+    table.names[0] = "Ввод";
+    EXPECT_FALSE(other.WriteCoeffs(table));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Ошибка: " + lost.LastError());
+    EXPECT_EQ(lost.ReadString("sensors", "1", ""), "Ввод") << "kept in memory";
+
+    boxes.clear();
+    TModuleSettingsFields f;
+    other.LoadModuleSettings(f);
+    f.adr = "100";
+    f.speed = TChoice{4, false};
+    EXPECT_FALSE(other.WriteLinkSettings(f));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+}
+
 }  // namespace
 }  // namespace kvel
