@@ -1,20 +1,77 @@
 #pragma once
-#include <QDialog>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <array>
+
+#include "dialogs/module_dialog.h"
+#include "link/module_config_first.h"
+#include "link/module_config_second.h"
 
 namespace kvel {
 
-// The module settings dialog of the first generation (type codes below 200 and 220).
-class TFormDisplaySelectDlg : public QDialog {
+// The module settings dialog of the first generation (type codes below 200 and 220): one
+// address, speed and parity; shared delays and hysteresis; per relay its function; two
+// binding lists, three sensor-relay thresholds and two thresholds per channel.
+class TFormDisplaySelectDlg : public TModuleDialog {
     Q_OBJECT
   public:
     explicit TFormDisplaySelectDlg(QWidget* parent = nullptr);
+
+    void FormCreate(int channels) override;
+    void Load() override;
+    void ButtonSaveRelaysClick() override;
+    void ButtonSaveConnectClick() override;
+
+    TModuleSettingsFields ModuleFields() const;
+    void SetModuleFields(const TModuleSettingsFields& f);
+
+  private:
+    QWidget* BuildRelayGroup();
+    QWidget* BuildLinkGroup();
+
+    QLineEdit *editAdr_, *editThres1_, *editThres2_, *editHyst_, *editDelayOn_, *editDelayOff_;
+    QComboBox *comboBox2_, *comboBox3_;
+    std::array<QComboBox*, 3> comboRelay_{};
+    std::array<QLineEdit*, 3> editRelSens_{};
+    QListWidget *checkListLink_, *checkListThres_;
+    QTableWidget* grid2_;
 };
 
-// The module settings dialog of the second generation (two links, MB1 and MB2).
-class TFormDisplaySelectDlgNew : public QDialog {
+// The module settings dialog of the second generation: two links, MB1 and MB2, and a full
+// set of settings per relay.
+class TFormDisplaySelectDlgNew : public TModuleDialog {
     Q_OBJECT
   public:
     explicit TFormDisplaySelectDlgNew(QWidget* parent = nullptr);
+
+    void FormCreate(int channels) override;
+    void Load() override;
+    void ButtonSaveRelaysClick() override;
+    void ButtonSaveConnectClick() override;
+
+    TModuleSettingsFieldsNew ModuleFields() const;
+    void SetModuleFields(const TModuleSettingsFieldsNew& f);
+
+  private:
+    struct RelayControls {
+        QComboBox* function;
+        QComboBox* logic;
+        QLineEdit* delayOn;
+        QLineEdit* delayOff;
+        QLineEdit* hyst;
+        QLineEdit* thres;
+        QListWidget* binding;
+    };
+    QWidget* BuildRelayGroup(int relay);
+    QWidget* BuildLinkGroup(int link);
+
+    std::array<RelayControls, 3> relays_{};
+    std::array<QLineEdit*, 2> editAdr_{};
+    std::array<QComboBox*, 2> comboSpeed_{};
+    std::array<QComboBox*, 2> comboPar_{};
 };
 
 }  // namespace kvel

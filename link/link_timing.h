@@ -10,6 +10,8 @@ struct LinkTiming {
     int writeManyPauseMs = 1000;  // after a multiple-register write (function 16)
     int completionWaitMs = 500;   // bound of every send and every receive
     int quietMs = 10;             // a reception ends this long after its last byte
+    int coeffWritePauseMs = 100;  // after each coefficient written to the module
+    int linkWritePauseMs = 1000;  // after the first generation's link settings write
 };
 
 inline constexpr LinkTiming kLinkTiming{};

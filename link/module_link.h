@@ -24,6 +24,7 @@ class TModuleLink {
     // Where "Ошибка открытия порта" goes: panel 0 of the status bar.
     void SetStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
     void SetTiming(const LinkTiming& timing) { timing_ = timing; }
+    const LinkTiming& Timing() const { return timing_; }
 
     // Opens the port with speed and parity indices; on failure the status shows it and the
     // port stays in the failed state, to be tried again at the next poll.

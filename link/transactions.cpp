@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "link/crc16.h"
+#include "link/line_pause.h"
 
 namespace kvel {
 namespace {
@@ -54,7 +55,7 @@ void Put16(std::uint8_t* at, std::uint16_t value) {
 }
 
 void Pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    LinePause(ms);
 }
 
 // The common tail of both writes: send, pause, receive the 8-byte confirmation, check it.

@@ -11,6 +11,7 @@
 #include "cabinet/cabinet_host.h"
 #include "cabinet/host_window.h"
 #include "chart/chart_slots.h"
+#include "dialogs/busy_scope.h"
 #include "dialogs/module_settings_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "link/message_sink.h"
@@ -53,6 +54,7 @@ void TForm1::FormCreate() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<TMemIni>("mem.ini");
     poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
+    moduleSettings_ = std::make_unique<TModuleSettings>(link_, *ini_);
     chart_ = std::make_unique<TTrendChart>(*plot_, lines_, *ini_);
     chart_->StylePlot();
     cabinet_ = std::make_unique<TCabinetHost>(link_, *ini_);
@@ -85,11 +87,8 @@ void TForm1::FormCreate() {
     connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
             &TForm1::ButtonShowSettingsClick);
-    connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this, [this] {
-        QDialog* dialog = IsFirstGeneration(link_.TypeCode()) ? static_cast<QDialog*>(module_)
-                                                              : static_cast<QDialog*>(moduleNew_);
-        if (dialog) dialog->exec();
-    });
+    connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this,
+            &TForm1::ButtonKvelSettingsClick);
     connect(buttonHost_, &QPushButton::clicked, this, [this] {
         if (formHost_) formHost_->exec();
     });
@@ -160,6 +159,29 @@ void TForm1::ApplyAxisScaling() {
 
 void TForm1::AddChartPoints(const TReadTransaction& record) {
     chart_->AddChartPoints(record, link_.ChannelCount(), Now());
+}
+
+void TForm1::ButtonKvelSettingsClick() {
+    timer1_->stop();
+    TModuleDialog* dialog = IsFirstGeneration(link_.TypeCode())
+                                ? static_cast<TModuleDialog*>(module_)
+                                : static_cast<TModuleDialog*>(moduleNew_);
+    if (dialog) {
+        dialog->Attach(moduleSettings_.get(), [this](bool on) {
+            if (!on) {
+                timer1_->stop();
+            } else if (!closed_) {
+                StartTimer1();
+            }
+        });
+        dialog->FormCreate(link_.ChannelCount());
+        {
+            TBusyScope busy;
+            dialog->Load();
+        }
+        dialog->exec();
+    }
+    if (!closed_) StartTimer1();
 }
 
 void TForm1::StartTimer1() {

@@ -17,6 +17,7 @@
 #include "chart/trend_chart.h"
 #include "link/module_link.h"
 #include "config/mem_ini.h"
+#include "monitor/module_settings.h"
 #include "monitor/poll_cycle.h"
 #include "plot/plot.h"
 #include "plot/series.h"
@@ -47,6 +48,8 @@ class TForm1 : public QMainWindow, public TPollView {
     void ApplyChartSettings();
     void ApplyAxisScaling();
     void AddChartPoints(const TReadTransaction& record) override;
+    // Opens the module settings dialog of the module's generation, filled from the module.
+    void ButtonKvelSettingsClick();
 
     // The program settings dialog: filled from mem.ini and shown modally; ОК checks, stores
     // and applies its fields with the poll off (main_window_settings.cpp).
@@ -61,6 +64,7 @@ class TForm1 : public QMainWindow, public TPollView {
     TPollCycle& Poll() { return *poll_; }
     // Cabinet control's exchanges with their timers Timer2 and Timer3.
     TCabinetHost& Cabinet();
+    TModuleSettings& ModuleSettings() { return *moduleSettings_; }
     QTimer* Timer1() const { return timer1_; }
     QTableWidget* StringGrid1() const { return grid_; }
     Tsp_XYPlot* Plot1() const { return plot_; }
@@ -108,6 +112,7 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<TMemIni> ini_;
     TModuleLink link_;
     std::unique_ptr<TPollCycle> poll_;
+    std::unique_ptr<TModuleSettings> moduleSettings_;
     std::unique_ptr<TTrendChart> chart_;
     std::unique_ptr<TCabinetHost> cabinet_;
     bool shown_ = false;

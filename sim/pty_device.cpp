@@ -125,4 +125,13 @@ long LineSpeed(int slaveFd) {
     }
 }
 
+int LineParity(int slaveFd) {
+    termios tio{};
+    if (tcgetattr(slaveFd, &tio) != 0) return 0;
+    // A pseudo-terminal forgets PARENB but keeps the stop bits and PARODD: two stop bits mean
+    // no parity, one stop bit even or odd parity.
+    if ((tio.c_cflag & CSTOPB) != 0) return 0;
+    return (tio.c_cflag & PARODD) != 0 ? 2 : 1;
+}
+
 }  // namespace kvel::sim

@@ -32,5 +32,7 @@ class PtyDevice {
 
 // The speed in bit/s that the client set on the slave; 9600 when it cannot be told.
 long LineSpeed(int slaveFd);
+// The parity index the client set on the slave: 0 none, 1 even, 2 odd.
+int LineParity(int slaveFd);
 
 }  // namespace kvel::sim

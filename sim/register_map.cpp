@@ -107,6 +107,7 @@ void RegisterMap::LayOut(int typeCode) {
     regs_.fill(0);
     pinned_.fill(false);
     requiredSpeed_ = 0;
+    requiredParity_ = -1;
     exists_.fill(false);
     readOnly_.fill(false);
     const auto n = static_cast<std::uint16_t>(ChannelCount());
@@ -208,6 +209,7 @@ void RegisterMap::Store(std::uint16_t first, const std::vector<std::uint16_t>& v
         const auto reg = static_cast<std::uint16_t>(first + i);
         regs_[reg] = values[i];
         if (reg == speedRegister && values[i] < 5) requiredSpeed_ = kSpeeds[values[i]];
+        if (reg == speedRegister + 1 && values[i] < 3) requiredParity_ = values[i];
     }
 }
 

@@ -40,11 +40,13 @@ class RegisterMap {
     void Update(Clock::time_point now);
     std::uint16_t Get(std::uint16_t number) const { return regs_[number]; }
     // A write from the line: stores the values as they are. Writing the module's own baud
-    // rate index makes the module listen at that speed only, as a real one does.
+    // rate or parity index makes the module listen with that setting only, as a real one does.
     void Store(std::uint16_t first, const std::vector<std::uint16_t>& values);
     // The speed in bit/s the module insists on since its baud rate was written over the
     // line; 0 while it was not (the module then hears a master at any speed).
     long RequiredSpeed() const { return requiredSpeed_; }
+    // Likewise the parity index (0 none, 1 even, 2 odd); -1 while it was not written.
+    int RequiredParity() const { return requiredParity_; }
     // A write from a test: stores the value and keeps drift off that register from now on.
     void Pin(std::uint16_t number, std::uint16_t value);
     void SetDrift(bool on) { drift_ = on; }
@@ -59,6 +61,7 @@ class RegisterMap {
     int typeCode_;
     bool drift_ = true;
     long requiredSpeed_ = 0;
+    int requiredParity_ = -1;
     Clock::time_point epoch_ = Clock::now();
     std::array<std::uint16_t, 65536> regs_{};
     std::array<bool, 65536> pinned_{};

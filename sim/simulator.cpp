@@ -61,6 +61,7 @@ struct Simulator::Impl {
     int wake[2] = {-1, -1};
     std::atomic<bool> stopping{false};
     std::atomic<long> speed{9600};
+    std::atomic<int> parity{0};
 
     explicit Impl(SimOptions o) : options(std::move(o)), map(options.typeCode, options.address) {
         map.SetDrift(options.drift);
@@ -151,6 +152,7 @@ struct Simulator::Impl {
             std::lock_guard lock(mutex);
             // At another speed than the module's the request would be noise to it.
             if (map.RequiredSpeed() != 0 && map.RequiredSpeed() != speed) return true;
+            if (map.RequiredParity() >= 0 && map.RequiredParity() != parity) return true;
             ++requests;
             lastRequest = frame;
             if (history.size() >= kHistory) history.pop_front();
@@ -209,6 +211,7 @@ struct Simulator::Impl {
                     buffer.insert(buffer.end(), chunk, chunk + n);
                     // The client may have changed the speed while we waited.
                     speed = kvel::sim::LineSpeed(slave);
+                    parity = kvel::sim::LineParity(slave);
                     charTime = CharTime(speed);
                 }
             } else if (r > 0) {

@@ -25,9 +25,9 @@ inline SimOptions Module(int typeCode, std::uint8_t address = 100, std::string l
 
 class ModbusClient {
   public:
-    ModbusClient(const std::string& device, int baud = 115200, int slave = 100,
-                 int timeoutMs = 400) {
-        ctx_ = modbus_new_rtu(device.c_str(), baud, 'N', 8, 2);
+    ModbusClient(const std::string& device, int baud = 115200, int slave = 100, int timeoutMs = 400,
+                 char parity = 'N') {
+        ctx_ = modbus_new_rtu(device.c_str(), baud, parity, 8, parity == 'N' ? 2 : 1);
         if (ctx_ == nullptr) return;
         modbus_set_slave(ctx_, slave);
         modbus_set_response_timeout(ctx_, 0, static_cast<std::uint32_t>(timeoutMs) * 1000);

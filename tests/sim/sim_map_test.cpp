@@ -108,7 +108,7 @@ TEST(SimMap, TypeCodeReLaysTheMapAndKeepsTheAddress) {
     EXPECT_EQ(sim.Register(0), 17);
 }
 
-TEST(SimMap, NewAddressAndSpeedTakeEffectAfterTheReply) {
+TEST(SimMap, NewAddressSpeedAndParityTakeEffectAfterTheReply) {
     struct Case {
         int type;
         int addressRegister;
@@ -130,8 +130,15 @@ TEST(SimMap, NewAddressAndSpeedTakeEffectAfterTheReply) {
             EXPECT_TRUE(client.Read(145, 1, &error).empty()) << "115200 is not its speed now";
             EXPECT_EQ(error, ETIMEDOUT);
         }
+        {
+            ModbusClient client(sim.DevicePath(), 19200, 42, 200);
+            ASSERT_TRUE(client.Connected());
+            int error = 0;
+            EXPECT_TRUE(client.Read(145, 1, &error).empty()) << "no parity is not its parity now";
+            EXPECT_EQ(error, ETIMEDOUT);
+        }
         // The master reopens the port with the new settings, as the program does.
-        ModbusClient client(sim.DevicePath(), 19200, 42);
+        ModbusClient client(sim.DevicePath(), 19200, 42, 400, 'O');
         ASSERT_TRUE(client.Connected());
         int err = 0;
         EXPECT_EQ(client.Read(c.addressRegister, 3, &err), (std::vector<std::uint16_t>{42, 1, 2}))

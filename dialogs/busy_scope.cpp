@@ -1,0 +1,47 @@
+#include "dialogs/busy_scope.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWidget>
+#include <algorithm>
+
+namespace kvel {
+namespace {
+
+int depth = 0;
+
+constexpr int kRepaintEveryMs = 100;
+
+// Sleeps the full time in slices and repaints the shown windows between them. Only painting
+// happens: no timer, queued call or input runs in the middle of an exchange, so nothing can
+// start another one on the line.
+void RepaintingPause(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const qint64 left = ms - clock.elapsed();
+        if (left <= 0) return;
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, kRepaintEveryMs)));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible()) window->repaint();
+        }
+    }
+}
+
+}  // namespace
+
+TBusyScope::TBusyScope() : outermost_(depth++ == 0) {
+    if (!outermost_) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SetPauseHook(RepaintingPause);
+}
+
+TBusyScope::~TBusyScope() {
+    --depth;
+    if (!outermost_) return;
+    SetPauseHook(nullptr);
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace kvel

@@ -1,0 +1,60 @@
+#pragma once
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QString>
+#include <QTableWidget>
+#include <string>
+#include <vector>
+
+#include "link/module_config.h"
+
+namespace kvel {
+
+// Small pieces shared by the module settings dialogs: controls named as the program calls
+// them, and the moves between controls and the plain field structs.
+
+template <class W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QString Q(const std::string& text);
+std::string S(const QString& text);
+
+// A label for a control, the control as its buddy.
+QLabel* BuddyLabel(const QString& text, QWidget* buddy);
+
+// A box shows its selected item; with no selection it shows "--" after a failed read and
+// nothing otherwise.
+void SetChoice(QComboBox* box, const TChoice& choice);
+TChoice GetChoice(const QComboBox* box);
+QComboBox* MakeChoiceBox(const char* name, const QStringList& items, QWidget* parent);
+
+// Check lists: one checkable item per channel.
+void FillCheckList(QListWidget* list, int channels);
+void SetChecks(QListWidget* list, const std::vector<bool>& checks);
+std::vector<bool> GetChecks(const QListWidget* list);
+
+// A grid whose row 0 and column 0 are read-only cells, so row n is channel n.
+void SetUpGrid(QTableWidget* grid, const QStringList& headings, int channels);
+QString Cell(const QTableWidget* grid, int row, int column);
+void SetCell(QTableWidget* grid, int row, int column, const QString& text);
+// Column `column`, rows 1 … n, as texts; and back (rows beyond the grid are skipped).
+std::vector<std::string> Column(const QTableWidget* grid, int column);
+void SetColumn(QTableWidget* grid, int column, const std::vector<std::string>& texts);
+
+inline const QStringList kSpeedTexts = {"9600", "19200", "38400", "57600", "115200"};
+inline const QStringList kParityTexts = {"нет", "чет(even)", " нечет(odd)"};
+inline const QStringList kLogicTexts = {"Негативная", "Позитивная"};
+inline constexpr char kFunctionHint[] =
+    "Описание функций реле смотри в описании регистровой модели модуля Квел";
+inline constexpr char kLinkListHint[] =
+    "Сигнализация о наличии связи с датчиками будет учитывать только отмеченные датчики";
+
+// "Функция1" … "Функция22" into a relay function box.
+void FillFunctionBox(QComboBox* box);
+
+}  // namespace kvel

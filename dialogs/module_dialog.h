@@ -1,0 +1,61 @@
+#pragma once
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <functional>
+
+#include "link/module_config.h"
+
+namespace kvel {
+
+class TModuleSettings;
+
+// What both module settings dialogs share: the channel table `StringGrid1`, the three write
+// buttons with their progress panel `Panel1`, and "Применить ко всем" with `EditCoeff`. The
+// dialogs hold the values in their controls; the main window's operations read and write them.
+class TModuleDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // Switches the main window's poll timer off (false) or on (true).
+    using PollSwitch = std::function<void(bool on)>;
+
+    // The main window's settings operations and poll switch, used by the write buttons.
+    void Attach(TModuleSettings* settings, PollSwitch poll);
+    // Rebuilds the tables and lists for the channel count.
+    virtual void FormCreate(int channels) = 0;
+    // Fills the module fields and the channel table from the module and mem.ini.
+    virtual void Load() = 0;
+
+    TChannelTable ChannelTable() const;
+    void SetChannelTable(const TChannelTable& table);
+    int Channels() const { return channels_; }
+
+    void ButtonSaveCoeffsClick();
+    virtual void ButtonSaveRelaysClick() = 0;
+    virtual void ButtonSaveConnectClick() = 0;
+    void ButtonApplyToAllClick();
+
+  protected:
+    TModuleDialog(const char* name, QWidget* parent);
+    void RebuildChannelTable(int channels);
+    void LoadChannelTable();
+    // The write buttons' pattern: poll off, progress panel painted, the operation, the
+    // success box when it succeeded, panel hidden and poll on again whatever the result.
+    void RunWrite(const char* progress, bool coefficients, const std::function<bool()>& operation,
+                  const char* success);
+
+    TModuleSettings* settings_ = nullptr;
+    PollSwitch poll_;
+    int channels_ = 0;
+    QTableWidget* grid1_;
+    QPushButton* saveCoeffs_;
+    QPushButton* saveRelays_;
+    QPushButton* saveConnect_;
+    QPushButton* applyToAll_;
+    QLineEdit* editCoeff_;
+    QLabel* panel1_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,51 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "config/mem_ini.h"
+#include "link/module_config_first.h"
+#include "link/module_config_second.h"
+#include "link/module_link.h"
+
+namespace kvel {
+
+// The module settings operations of the main window: they read the module's configuration
+// into the dialogs' fields and write validated fields back. Failures of a write reach the
+// user through the message sink; a read that fails leaves placeholders. Every exchange goes
+// to `connect`/`adr` of mem.ini.
+class TModuleSettings {
+  public:
+    TModuleSettings(TModuleLink& link, TMemIni& ini) : link_(link), ini_(ini) {}
+
+    void LoadModuleSettings(TModuleSettingsFields& f);
+    void LoadModuleSettingsNew(TModuleSettingsFieldsNew& f);
+    // Names from section `sensors`, coefficients from the module ("---" when unread).
+    void LoadChannelTable(TChannelTable& table);
+
+    // Each returns true when everything was validated and written, else false after a
+    // message has said why.
+    bool WriteCoeffs(const TChannelTable& table);
+    bool WriteRelaySettings(const TModuleSettingsFields& f);
+    bool WriteRelaySettingsNew(const TModuleSettingsFieldsNew& f);
+    bool WriteLinkSettings(const TModuleSettingsFields& f);
+    bool WriteLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+    // True when the text is an integer within [low, high]; else shows
+    // "Некорректное значение параметра: " followed by the name.
+    bool CheckParam(const std::string& text, int low, const std::string& name, int high);
+
+    // The coefficient of channel k (0-based) at the last successful coefficient read.
+    float CoefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
+
+  private:
+    int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
+    bool WriteBlock(TWriteTransaction& w, int address, std::uint16_t first,
+                    const std::uint16_t* values, std::size_t count);
+    // Stores the link settings in `connect`, writes mem.ini and ends the connection.
+    bool StoreLinkAndClose(int address, int speed, int parity);
+
+    TModuleLink& link_;
+    TMemIni& ini_;
+    std::array<float, 100> lastCoeffs_{};
+};
+
+}  // namespace kvel

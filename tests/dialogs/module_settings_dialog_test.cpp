@@ -1,0 +1,286 @@
+// The module settings dialogs opened from the real main window against the simulator.
+#include "dialogs/module_settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/common/temp_dir.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ModuleDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+        });
+    }
+    void TearDown() override {
+        form.reset();
+        simulator.reset();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+    }
+    void StartSimulator(int type) {
+        sim::SimOptions options;
+        options.typeCode = type;
+        options.drift = false;
+        options.link = dir.File("tty");
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+    }
+    void Show(const std::string& extra = "") {
+        test::WriteBytes(dir.File("mem.ini"),
+                         "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n" + extra);
+        form = std::make_unique<TForm1>();
+        form->SetSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog);
+        form->Link().SetTiming({10, 10, 10, 250, 10});  // the real pauses after writes
+        form->show();
+        form->Timer1()->stop();
+    }
+    void PollOnce() {
+        form->Timer1Timer();
+        form->Timer1()->stop();
+    }
+    // Opens the dialog by the button's handler; `inside` runs while it is shown, then it closes.
+    QWidget* Open(const std::function<void()>& inside) {
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&] {
+            shown = QApplication::activeModalWidget();
+            EXPECT_FALSE(form->Timer1()->isActive()) << "no poll while the dialog is open";
+            if (inside) inside();
+            // Whatever was shown, nothing stays open to block the test.
+            dialog.reject();
+            dialogNew.reject();
+        });
+        form->ButtonKvelSettingsClick();
+        return shown;
+    }
+    template <class W>
+    static W* Child(QWidget* parent, const char* name) {
+        W* widget = parent->findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static QString Cell(QWidget* dialog, const char* grid, int row, int column) {
+        return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
+    }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::vector<std::string> boxes;
+    std::unique_ptr<sim::Simulator> simulator;
+    TFormDisplaySelectDlg dialog;
+    TFormDisplaySelectDlgNew dialogNew;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
+    // The port never opened: 30 channels still; after a failed type read: 15.
+    Show();
+    StartSimulator(150);
+    simulator->SetFault(sim::Fault::Silence);
+    for (const int rows : {31, 16}) {
+        QWidget* shown = Open([&] {
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditHyst")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "--");
+            for (const char* box : {"ComboBox2", "ComboBox3", "ComboBoxRelay1", "ComboBoxRelay3"}) {
+                EXPECT_EQ(Child<QComboBox>(&dialog, box)->currentIndex(), -1) << box;
+                EXPECT_EQ(Child<QComboBox>(&dialog, box)->placeholderText(), "--") << box;
+            }
+            EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid1")->rowCount(), rows);
+            EXPECT_EQ(Cell(&dialog, "StringGrid1", 1, 2), "---");
+            EXPECT_EQ(Cell(&dialog, "StringGrid1", rows - 1, 2), "---");
+            EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxLink")->count(), rows - 1);
+        });
+        EXPECT_EQ(shown, &dialog);
+        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after closing";
+        form->Timer1()->stop();
+        PollOnce();  // the module does not answer: the type read fails
+    }
+    EXPECT_TRUE(boxes.empty()) << "failed reads show no message";
+}
+
+TEST_F(ModuleDialogTest, FirstGenerationType220) {
+    StartSimulator(220);
+    simulator->SetRegister(85 + 29, 58981);
+    simulator->SetRegister(768 + 29, 0xFFFE);
+    simulator->SetRegister(641, 0x0001);  // channel 16 on the link relay
+    Show("[sensors]\n30=Ввод\n");
+    PollOnce();
+    const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
+    QWidget* shown = Open([&] {
+        EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
+        EXPECT_EQ(dialog.size(), QSize(1200, 650));
+        const auto* grid = Child<QTableWidget>(&dialog, "StringGrid1");
+        ASSERT_EQ(grid->rowCount(), 31);
+        EXPECT_EQ(Cell(&dialog, "StringGrid1", 0, 1), "Наименование канала");
+        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 0), "Канал30");
+        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 1), "Ввод");
+        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 2), "0.89999");
+        EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid2")->rowCount(), 31);
+        EXPECT_EQ(Cell(&dialog, "StringGrid2", 0, 2), "Порог 2");
+        EXPECT_EQ(Cell(&dialog, "StringGrid2", 30, 1), "-2");
+        auto* link = Child<QListWidget>(&dialog, "CheckListBoxLink");
+        ASSERT_EQ(link->count(), 30);
+        EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxThres")->count(), 30);
+        EXPECT_EQ(link->item(15)->text(), "Канал16");
+        EXPECT_EQ(link->item(15)->checkState(), Qt::Checked);
+        EXPECT_EQ(link->item(16)->checkState(), Qt::Unchecked);
+        auto* function = Child<QComboBox>(&dialog, "ComboBoxRelay2");
+        EXPECT_EQ(function->count(), 22);
+        EXPECT_EQ(function->itemText(21), "Функция22");
+        EXPECT_EQ(function->currentText(), "Функция2");
+        EXPECT_EQ(Child<QComboBox>(&dialog, "ComboBox3")->itemText(2), " нечет(odd)");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "100");
+        EXPECT_TRUE(Child<QLineEdit>(&dialog, "EditThres1")->isHidden());
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "80");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditCoeff")->text(), "0.9");
+        EXPECT_TRUE(Child<QLabel>(&dialog, "Panel1")->isHidden());
+    });
+    EXPECT_EQ(shown, &dialog);
+    // Closed without a write: neither the module nor mem.ini changed.
+    EXPECT_EQ(simulator->LastRequest().at(1), 3);
+    EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore);
+}
+
+TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {
+    for (const int type : {200, 215}) {
+        SCOPED_TRACE(type);
+        StartSimulator(type);
+        simulator->SetRegister(257, 7);
+        simulator->SetRegister(266, 0);
+        simulator->SetRegister(282, 23);
+        Show();
+        PollOnce();
+        const int channels = type >= 210 ? 30 : 15;
+        QWidget* shown = Open([&] {
+            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "StringGrid1")->rowCount(), channels + 1);
+            for (const char* list : {"CheckListBox1", "CheckListBox2", "CheckListBox3"}) {
+                EXPECT_EQ(Child<QListWidget>(&dialogNew, list)->count(), channels) << list;
+            }
+            for (const char* box : {"ComboBoxSpeed1", "ComboBoxFunc1", "ComboBoxFunc2"}) {
+                auto* combo = Child<QComboBox>(&dialogNew, box);
+                EXPECT_EQ(combo->currentIndex(), -1) << box;
+                EXPECT_EQ(combo->currentText(), "") << box;
+                EXPECT_EQ(combo->placeholderText(), "") << box;
+            }
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxFunc3")->currentText(), "Функция12");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxLogic1")->currentText(), "Позитивная");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxSpeed2")->currentText(), "115200");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditAdr2")->text(), "1");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditThres2")->text(), "100");
+        });
+        EXPECT_EQ(shown, &dialogNew);
+        form.reset();
+        simulator.reset();
+    }
+}
+
+TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
+    StartSimulator(205);
+    Show();
+    PollOnce();
+    const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
+    Open([&] {
+        Child<QLineEdit>(&dialogNew, "EditThres1")->setText("-40");
+        Child<QListWidget>(&dialogNew, "CheckListBox3")->item(14)->setCheckState(Qt::Checked);
+        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
+        EXPECT_TRUE(Child<QLabel>(&dialogNew, "Panel1")->isHidden());
+        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after a write";
+        form->Timer1()->stop();
+
+        boxes.clear();
+        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
+        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        EXPECT_EQ(boxes, std::vector<std::string>{
+                             "Ошибка: Некорректное значение параметра: Значение задержки на "
+                             "отключение реле 2"});
+        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditDelayOff2")->text(), "0");
+        form->Timer1()->stop();
+    });
+    EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
+    EXPECT_EQ(simulator->Register(298 + 4), 0x4007);
+    EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore) << "relay writes keep mem.ini";
+}
+
+TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
+    StartSimulator(150);
+    Show();
+    PollOnce();
+    const std::uint16_t before = simulator->Register(85);
+    Open([&] {
+        Child<QLineEdit>(&dialog, "EditCoeff")->setText("abc");
+        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
+        for (int n = 1; n <= 15; ++n) EXPECT_EQ(Cell(&dialog, "StringGrid1", n, 2), "abc") << n;
+        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+        EXPECT_EQ(boxes,
+                  std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
+
+        boxes.clear();
+        Child<QLineEdit>(&dialog, "EditCoeff")->setText("0.5");
+        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
+        Child<QTableWidget>(&dialog, "StringGrid1")->item(2, 1)->setText("Печь 2");
+        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+        EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
+        form->Timer1()->stop();
+    });
+    EXPECT_NE(before, 32767);
+    EXPECT_EQ(simulator->Register(85), 32767);
+    EXPECT_EQ(simulator->Register(85 + 14), 32767);
+    EXPECT_NE(test::ReadBytes(dir.File("mem.ini")).find("2=Печь 2"), std::string::npos);
+}
+
+TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
+    StartSimulator(150);
+    Show();
+    PollOnce();
+    Open([&] {
+        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(-1);
+        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+        EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
+        boxes.clear();
+        Child<QLineEdit>(&dialog, "EditAdr")->setText("42");
+        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(3);
+        Child<QComboBox>(&dialog, "ComboBox3")->setCurrentIndex(2);
+        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+        EXPECT_EQ(boxes,
+                  std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
+        form->Timer1()->stop();
+    });
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "adr", 0), 42);
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "speed", 0), 3);
+    EXPECT_EQ(form->Ini().ReadInteger("connect", "parity", 0), 2);
+    form->Timer1()->stop();
+    PollOnce();
+    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(simulator->LineSpeed(), 57600);
+}
+
+}  // namespace
+}  // namespace kvel

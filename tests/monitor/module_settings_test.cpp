@@ -1,0 +1,539 @@
+// The module settings operations against the simulator: its register store is the module's
+// memory, so what a write sends is what the next read shows.
+#include "monitor/module_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "monitor/poll_cycle.h"
+#include "sim/simulator.h"
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+class SilentView : public TPollView {
+  public:
+    void SetStatusText(int, const std::string&) override {}
+    void SetLinkIndicator(bool on) override { linkOn = on; }
+    void SetChannelText(int, const std::string&) override {}
+    void SetRelay(int, bool) override {}
+    bool ChartUpdating() const override { return false; }
+    void AddChartPoints(const TReadTransaction&) override {}
+    bool linkOn = false;
+};
+
+class ModuleSettingsTest : public ::testing::Test {
+  protected:
+    void TearDown() override { SetMessageSink(nullptr); }
+
+    void Start(int type) {
+        sim::SimOptions options;
+        options.typeCode = type;
+        options.drift = false;
+        options.link = dir.File("tty");
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        ini.WriteString("connect", "port", options.link);
+        ini.WriteInteger("connect", "speed", 4);
+        ini.WriteInteger("connect", "parity", 0);
+        ini.WriteInteger("connect", "adr", 100);
+        link.SetTiming({5, 5, 5, 300, 10, 5, 5});
+        link.OpenPort(options.link, 4, 0);
+        ASSERT_FALSE(link.PortNeedsOpening());
+        link.SetModuleType(type);
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+        });
+    }
+    // Every channel gets a valid measurement, as after a poll.
+    void Measure() {
+        ASSERT_TRUE(link.ReadMeasurements(100)) << link.First().errorText;
+        link.TakeMeasurements();
+    }
+    // The file as a fresh program would read it.
+    std::string Stored(const std::string& section, const std::string& key) const {
+        return TMemIni(dir.File("mem.ini")).ReadString(section, key, "<none>");
+    }
+
+    test::TempDir dir;
+    TMemIni ini{dir.File("mem.ini")};
+    TModuleLink link;
+    TModuleSettings settings{link, ini};
+    std::unique_ptr<sim::Simulator> simulator;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
+    Start(205);
+    simulator->SetRegister(85, 65535);
+    simulator->SetRegister(86, 58981);
+    simulator->SetRegister(87, 0);
+    ini.WriteString("sensors", "2", "Шина А");
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    ASSERT_EQ(table.coeffs.size(), 15u);
+    EXPECT_EQ(table.coeffs[0], "1.00000");
+    EXPECT_EQ(table.coeffs[1], "0.89999");
+    EXPECT_EQ(table.coeffs[2], "0.00000");
+    EXPECT_EQ(table.names[1], "Шина А");
+    EXPECT_EQ(table.names[0], "");
+
+    table.coeffs[0] = "0.9";    // changed: written as 58981
+    table.coeffs[1] = "0.895";  // less than 0.01 from 0.89999: not written
+    table.coeffs[2] = "1";      // 65535
+    table.names[0] = "Ввод 1";
+    const std::size_t before = simulator->RequestCount();
+    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(simulator->RequestCount() - before, 2u);
+    EXPECT_EQ(simulator->Register(85), 58981);
+    EXPECT_EQ(simulator->Register(86), 58981);
+    EXPECT_EQ(simulator->Register(87), 65535);
+    EXPECT_EQ(Stored("sensors", "1"), "Ввод 1");
+    EXPECT_EQ(Stored("sensors", "2"), "Шина А");
+    EXPECT_EQ(Stored("sensors", "15"), "");
+
+    settings.LoadChannelTable(table);
+    EXPECT_EQ(table.coeffs[0], "0.89999");
+    EXPECT_EQ(table.coeffs[2], "1.00000");
+}
+
+TEST_F(ModuleSettingsTest, BadCoefficientIsRefusedBeforeAnythingIsWritten) {
+    Start(205);
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    table.coeffs[0] = "0.5";  // a valid change in an earlier row must not go out either
+    table.names[0] = "не сохранять";
+    for (const char* bad : {"1.5", "-0.1", "abc", "", "nan", "0,5"}) {
+        boxes.clear();
+        table.coeffs[2] = bad;
+        const std::size_t before = simulator->RequestCount();
+        EXPECT_FALSE(settings.WriteCoeffs(table)) << bad;
+        EXPECT_EQ(boxes,
+                  std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 3"})
+            << bad;
+        EXPECT_EQ(simulator->RequestCount(), before) << bad;
+    }
+    EXPECT_EQ(Stored("sensors", "1"), "<none>");
+}
+
+TEST_F(ModuleSettingsTest, ChannelWithoutMeasurementKeepsItsCoefficient) {
+    Start(205);
+    simulator->SetRegister(21 + 4, 0);  // channel 5 has no reading
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    const std::uint16_t kept = simulator->Register(85 + 4);
+    table.coeffs[4] = "0.5";
+    ASSERT_TRUE(settings.WriteCoeffs(table));
+    EXPECT_EQ(simulator->Register(85 + 4), kept);
+}
+
+TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
+    Start(205);
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    const float lastRead = settings.CoefficientLastRead(4);
+
+    simulator->SetFault(sim::Fault::Silence);
+    settings.LoadChannelTable(table);
+    EXPECT_EQ(table.coeffs, std::vector<std::string>(15, "---"));
+    EXPECT_EQ(settings.CoefficientLastRead(4), lastRead);
+    simulator->SetFault(sim::Fault::None);
+    EXPECT_FALSE(settings.WriteCoeffs(table));
+    EXPECT_EQ(boxes,
+              std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
+
+    // A refused write shows the transaction's text; the names are not stored.
+    boxes.clear();
+    settings.LoadChannelTable(table);
+    table.coeffs[0] = "0.5";
+    table.names[0] = "x";
+    simulator->SetFault(sim::Fault::Exception, 4);
+    EXPECT_FALSE(settings.WriteCoeffs(table));
+    EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"});
+    EXPECT_EQ(Stored("sensors", "1"), "<none>");
+}
+
+// The relay write's checks, in their order: each case breaks one field of fields that pass,
+// after the ones before it; nothing reaches the module.
+TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
+    Start(150);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    ASSERT_EQ(f.hyst, "5");
+    struct Case {
+        std::string TModuleSettingsFields::*field;
+        const char* text;
+        const char* message;
+    };
+    using F = TModuleSettingsFields;
+    const Case cases[] = {
+        {&F::hyst, "x", "Некорректное значение гистерезиса"},
+        {&F::hyst, "101", "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С"},
+        {&F::hyst, "-1", "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С"},
+        {&F::delayOn, "0", "Некорректное значение задержки на включение"},
+        {&F::delayOn, "256", "Некорректное значение задержки на включение"},
+        {&F::delayOff, "--", "Некорректное значение задержки на отключение"},
+        {&F::thres1, "--", "Некорректное значение порога 1"},
+        {&F::thres2, "1.5", "Некорректное значение порога 2"},
+    };
+    const std::size_t before = simulator->RequestCount();
+    for (const Case& c : cases) {
+        TModuleSettingsFields broken = f;
+        broken.*c.field = c.text;
+        boxes.clear();
+        EXPECT_FALSE(settings.WriteRelaySettings(broken)) << c.message;
+        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
+    }
+    struct Later {
+        void (*breakIt)(TModuleSettingsFields&);
+        const char* message;
+    };
+    const Later later[] = {
+        {[](F& g) { g.relSens[1] = "501"; }, "Некорректное значение порога Датчик-Реле 2"},
+        {[](F& g) {
+             g.relSens[2] = "-1";
+             g.delayOn = "0";
+         },
+         "Некорректное значение порога Датчик-Реле 3"},
+        {[](F& g) { g.thresholds1[4] = ""; }, "Некорректное значение порога 1 канала 5"},
+        {[](F& g) { g.thresholds2[14] = "70000"; }, "Некорректное значение порога 2 канала 15"},
+        {[](F& g) {
+             g.thresholds2[0] = "x";
+             g.thres1 = "--";
+         },
+         "Некорректное значение порога 2 канала 1"},
+        {[](F& g) {
+             g.hyst = "--";
+             g.relSens[0] = "--";
+         },
+         "Некорректное значение гистерезиса"},
+    };
+    for (const Later& c : later) {
+        TModuleSettingsFields broken = f;
+        c.breakIt(broken);
+        boxes.clear();
+        EXPECT_FALSE(settings.WriteRelaySettings(broken)) << c.message;
+        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
+    }
+    EXPECT_EQ(simulator->RequestCount(), before);
+}
+
+TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
+    Start(220);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    ASSERT_EQ(f.link.size(), 30u);
+    ASSERT_EQ(f.thresholds1.size(), 30u);
+    f.link.assign(30, false);
+    f.link[15] = true;  // channel 16
+    f.link[14] = true;  // channel 15
+    f.thres.assign(30, false);
+    f.thres[29] = true;  // channel 30
+    f.thresholds1[0] = "-5";
+    f.thresholds1[29] = "300";
+    f.thresholds2[29] = "400";
+    f.relayFunction[1] = TChoice{21, false};  // "Функция22"
+    f.relayFunction[2] = TChoice{-1, false};  // none: 0
+    f.hyst = "100";
+    ASSERT_TRUE(settings.WriteRelaySettings(f)) << ::testing::PrintToString(boxes);
+
+    EXPECT_EQ(simulator->Register(640), 1 << 14);
+    EXPECT_EQ(simulator->Register(641), 1);
+    EXPECT_EQ(simulator->Register(656), 0);
+    EXPECT_EQ(simulator->Register(657), 1 << 14);
+    EXPECT_EQ(simulator->Register(12), 1 << 14) << "channels 1 to 15 only";
+    EXPECT_EQ(simulator->Register(13), 0);
+    EXPECT_EQ(simulator->Register(768), 0xFFFB);
+    EXPECT_EQ(simulator->Register(768 + 29), 300);
+    EXPECT_EQ(simulator->Register(800 + 29), 400);
+    EXPECT_EQ(simulator->Register(9), 22);
+    EXPECT_EQ(simulator->Register(10), 0);
+    EXPECT_EQ(simulator->Register(17), 100);
+
+    TModuleSettingsFields again;
+    settings.LoadModuleSettings(again);
+    EXPECT_EQ(again.link, f.link);
+    EXPECT_EQ(again.thres, f.thres);
+    EXPECT_EQ(again.thresholds1, f.thresholds1);
+    EXPECT_EQ(again.thresholds2, f.thresholds2);
+    EXPECT_EQ(again.relayFunction[1].index, 21);
+    EXPECT_EQ(again.relayFunction[2].index, -1);
+    EXPECT_EQ(again.hyst, "100");
+}
+
+TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
+    Start(150);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    EXPECT_EQ(f.adr, "100");
+    EXPECT_EQ(f.speed.index, 0);
+    EXPECT_EQ(f.relayFunction[0].index, 0);
+    ASSERT_EQ(f.link.size(), 15u);
+    f.thres1 = "-10";
+    f.thres2 = "120";
+    f.delayOn = "1";
+    f.delayOff = "255";
+    f.relSens = {"0", "250", "500"};
+    f.link = std::vector<bool>(15, true);
+    f.thres = std::vector<bool>(15, false);
+    f.thres[0] = true;
+    ASSERT_TRUE(settings.WriteRelaySettings(f)) << ::testing::PrintToString(boxes);
+    const std::vector<std::uint16_t> expected = {0xFFF6, 120,    1, 255, 0,   1,   2, 3,
+                                                 0,      0x7FFF, 1, 0,   250, 500, 5};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(simulator->Register(static_cast<std::uint16_t>(3 + i)), expected[i]) << 3 + i;
+    }
+    TModuleSettingsFields again;
+    settings.LoadModuleSettings(again);
+    EXPECT_EQ(again.thres2, "120");
+    EXPECT_EQ(again.delayOff, "255");
+    EXPECT_EQ(again.relSens, f.relSens);
+    EXPECT_EQ(again.link, f.link);
+    EXPECT_EQ(again.thres, f.thres);
+
+    // A failed read: placeholders everywhere, lists cleared, the threshold table untouched.
+    simulator->SetFault(sim::Fault::Silence);
+    again.thresholds1[3] = "77";
+    settings.LoadModuleSettings(again);
+    EXPECT_EQ(again.adr, "--");
+    EXPECT_EQ(again.hyst, "--");
+    EXPECT_EQ(again.relSens[2], "--");
+    EXPECT_EQ(again.speed, (TChoice{-1, true}));
+    EXPECT_EQ(again.relayFunction[2], (TChoice{-1, true}));
+    EXPECT_EQ(again.link, std::vector<bool>(15, false));
+    EXPECT_EQ(again.thresholds1[3], "77");
+}
+
+TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
+    Start(205);
+    TModuleSettingsFieldsNew f;
+    settings.LoadModuleSettingsNew(f);
+    ASSERT_EQ(f.relays[0].thres, "80");
+    f.relays[0].thres = "-40";
+    f.relays[2].hyst = "-40";
+    ASSERT_TRUE(settings.WriteRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
+    EXPECT_EQ(simulator->Register(298 + 6), 0xFFD8);
+    EXPECT_EQ(simulator->LastRequest()[5], 7) << "7-register blocks below type 210";
+    TModuleSettingsFieldsNew again;
+    settings.LoadModuleSettingsNew(again);
+    EXPECT_EQ(again.relays[0].thres, "-40");
+    EXPECT_EQ(again.relays[2].hyst, "-40");
+
+    const std::size_t before = simulator->RequestCount();
+    struct Case {
+        int relay;
+        std::string TRelayFieldsNew::*field;
+        const char* text;
+        const char* name;
+    };
+    using R = TRelayFieldsNew;
+    const Case cases[] = {
+        {0, &R::thres, "-41", "Значение порога реле 1"},
+        {0, &R::thres, "501", "Значение порога реле 1"},
+        {0, &R::hyst, "x", "Значение гистерезиса реле 1"},
+        {1, &R::delayOn, "0", "Значение задержки на включение реле 2"},
+        {1, &R::delayOff, "256", "Значение задержки на отключение реле 2"},
+        {2, &R::delayOff, "--", "Значение задержки на отключение реле 3"},
+    };
+    for (const Case& c : cases) {
+        TModuleSettingsFieldsNew broken = f;
+        broken.relays[static_cast<std::size_t>(c.relay)].*c.field = c.text;
+        broken.relays[2].thres = c.relay == 2 ? "80" : "-41";  // later relays are not reached
+        boxes.clear();
+        EXPECT_FALSE(settings.WriteRelaySettingsNew(broken));
+        EXPECT_EQ(boxes, std::vector<std::string>{
+                             std::string("Ошибка: Некорректное значение параметра: ") + c.name});
+    }
+    TModuleSettingsFieldsNew noLogic = f;
+    noLogic.relays[1].logic = TChoice{-1, true};
+    boxes.clear();
+    EXPECT_FALSE(settings.WriteRelaySettingsNew(noLogic));
+    EXPECT_EQ(boxes,
+              std::vector<std::string>{"Ошибка: Некорректное значение параметра: Логика реле 2"});
+    EXPECT_EQ(simulator->RequestCount(), before);
+}
+
+TEST_F(ModuleSettingsTest, SecondGenerationThirtyChannelBindings) {
+    Start(215);
+    TModuleSettingsFieldsNew f;
+    settings.LoadModuleSettingsNew(f);
+    ASSERT_EQ(f.relays[1].binding.size(), 30u);
+    f.relays[1].binding.assign(30, false);
+    f.relays[1].binding[0] = true;
+    f.relays[1].binding[16] = true;
+    f.relays[0].function = TChoice{-1, false};
+    ASSERT_TRUE(settings.WriteRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Register(282 + 4), 1);
+    EXPECT_EQ(simulator->Register(282 + 7), 1);
+    EXPECT_EQ(simulator->Register(266), 0) << "no function selected";
+    EXPECT_EQ(simulator->LastRequest()[5], 8);
+    TModuleSettingsFieldsNew again;
+    settings.LoadModuleSettingsNew(again);
+    EXPECT_EQ(again.relays[1].binding, f.relays[1].binding);
+    EXPECT_EQ(again.relays[0].binding, f.relays[0].binding);
+}
+
+TEST_F(ModuleSettingsTest, RegisterValuesWithoutAnItemLeaveTheBoxEmpty) {
+    Start(215);
+    simulator->SetRegister(257, 7);
+    simulator->SetRegister(263, 3);
+    simulator->SetRegister(266, 0);
+    simulator->SetRegister(282, 23);
+    simulator->SetRegister(283, 2);
+    TModuleSettingsFieldsNew f;
+    settings.LoadModuleSettingsNew(f);
+    EXPECT_EQ(f.speed1, (TChoice{-1, false}));
+    EXPECT_EQ(f.parity2, (TChoice{-1, false}));
+    EXPECT_EQ(f.relays[0].function, (TChoice{-1, false}));
+    EXPECT_EQ(f.relays[1].function, (TChoice{-1, false}));
+    EXPECT_EQ(f.relays[1].logic, (TChoice{-1, false}));
+    EXPECT_EQ(f.relays[2].function, (TChoice{11, false}));
+    EXPECT_EQ(f.speed2, (TChoice{4, false}));
+}
+
+TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
+    Start(150);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    const auto refused = [&](TModuleSettingsFields g, const char* message) {
+        boxes.clear();
+        const std::size_t before = simulator->RequestCount();
+        EXPECT_FALSE(settings.WriteLinkSettings(g)) << message;
+        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
+        EXPECT_EQ(simulator->RequestCount(), before);
+    };
+    for (const char* adr : {"0", "248", "--", ""}) {
+        f.adr = adr;
+        refused(f, "Некорректное значение адреса модуля");
+    }
+    f.adr = "5";
+    f.speed = TChoice{-1, false};
+    refused(f, "Некорректное значение скорости");
+    f.speed = TChoice{1, false};
+    f.parity = TChoice{-1, true};
+    refused(f, "Некорректное значение паритета");
+    EXPECT_EQ(Stored("connect", "adr"), "<none>");
+    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
+    EXPECT_FALSE(link.PortNeedsOpening());
+
+    simulator->SetTypeCode(205);
+    link.SetModuleType(205);
+    TModuleSettingsFieldsNew g;
+    settings.LoadModuleSettingsNew(g);
+    const auto refusedNew = [&](TModuleSettingsFieldsNew h, const char* message) {
+        boxes.clear();
+        const std::size_t before = simulator->RequestCount();
+        EXPECT_FALSE(settings.WriteLinkSettingsNew(h)) << message;
+        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
+        EXPECT_EQ(simulator->RequestCount(), before);
+    };
+    g.adr1 = "0";
+    refusedNew(g, "Некорректное значение адреса MB1");
+    g.adr1 = "1";
+    g.adr2 = "248";
+    refusedNew(g, "Некорректное значение адреса MB2");
+    g.adr2 = "247";
+    g.speed1 = TChoice{-1, false};
+    refusedNew(g, "Некорректное значение скорости MB1");
+    g.speed1 = TChoice{0, false};
+    g.parity2 = TChoice{-1, true};
+    refusedNew(g, "Некорректное значение паритета MB2");
+    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
+    EXPECT_EQ(Stored("connect", "adr"), "<none>");
+}
+
+TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
+    Start(150);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    f.adr = "17";
+    f.speed = TChoice{2, false};   // 38400
+    f.parity = TChoice{1, false};  // even
+    ASSERT_TRUE(settings.WriteLinkSettings(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Address(), 17);
+    EXPECT_EQ(Stored("connect", "adr"), "17");
+    EXPECT_EQ(Stored("connect", "speed"), "2");
+    EXPECT_EQ(Stored("connect", "parity"), "1");
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+
+    SilentView view;
+    TPollCycle poll(link, ini, view, dir.Path().string());
+    poll.Poll();
+    EXPECT_TRUE(view.linkOn) << link.First().errorText;
+    EXPECT_EQ(simulator->LineSpeed(), 38400);
+}
+
+TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
+    Start(215);
+    TModuleSettingsFieldsNew f;
+    settings.LoadModuleSettingsNew(f);
+    f.adr1 = "33";
+    f.speed1 = TChoice{1, false};
+    f.parity1 = TChoice{2, false};
+    f.adr2 = "34";
+    simulator->SetFault(sim::Fault::Silence);
+    ASSERT_TRUE(settings.WriteLinkSettingsNew(f)) << ::testing::PrintToString(boxes);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Stored("connect", "adr"), "33");
+    EXPECT_EQ(Stored("connect", "speed"), "1");
+    EXPECT_EQ(Stored("connect", "parity"), "2");
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+    EXPECT_EQ(simulator->Register(256), 100) << "the module did not hear it";
+
+    SilentView view;
+    TPollCycle poll(link, ini, view, dir.Path().string());
+    poll.Poll();
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Open);
+    EXPECT_EQ(simulator->LastRequest().at(0), 33);
+    EXPECT_EQ(simulator->LineSpeed(), 19200);
+
+    // Heard: MB1 moves the module and the program, MB2 only the module.
+    simulator->SetFault(sim::Fault::None);
+    ini.WriteInteger("connect", "adr", 100);
+    ASSERT_TRUE(settings.WriteLinkSettingsNew(f));
+    EXPECT_EQ(simulator->Address(), 33);
+    EXPECT_EQ(simulator->Register(261), 34);
+    poll.Poll();
+    EXPECT_TRUE(view.linkOn) << link.First().errorText;
+}
+
+// mem.ini that cannot be written: the module has the values, but the operation does not claim
+// success, and the link write still ends the connection.
+TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
+    Start(150);
+    Measure();
+    TMemIni lost(dir.File("gone/mem.ini"));
+    lost.WriteInteger("connect", "adr", 100);
+    TModuleSettings other(link, lost);
+    TChannelTable table;
+    other.LoadChannelTable(table);
+    table.names[0] = "Ввод";
+    EXPECT_FALSE(other.WriteCoeffs(table));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Ошибка: " + lost.LastError());
+    EXPECT_EQ(lost.ReadString("sensors", "1", ""), "Ввод") << "kept in memory";
+
+    boxes.clear();
+    TModuleSettingsFields f;
+    other.LoadModuleSettings(f);
+    f.adr = "100";
+    f.speed = TChoice{4, false};
+    EXPECT_FALSE(other.WriteLinkSettings(f));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+}
+
+}  // namespace
+}  // namespace kvel
