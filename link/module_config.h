@@ -13,9 +13,9 @@ inline constexpr char kCoeffPlaceholder[] = "---";
 
 // Items of the drop-down boxes of both module settings dialogs: the item index is the value
 // the module holds.
-inline constexpr int kSpeedItems = 5;   // 9600 … 115200
-inline constexpr int kParityItems = 3;  // none, even, odd
-inline constexpr int kLogicItems = 2;   // negative, positive
+inline constexpr int kSpeedItemCount = 5;   // 9600 … 115200
+inline constexpr int kParityItemCount = 3;  // none, even, odd
+inline constexpr int kLogicItems = 2;       // negative, positive
 inline constexpr int kRelayFunctions = 22;
 
 // A drop-down box: the selected item index (-1: none). A box with no selection shows the

@@ -26,8 +26,8 @@ void FillModuleSettings(TModuleSettingsFields& f, const TSettingsRegisters& r, i
                         int channels) {
     const std::uint16_t* b = r.block;
     f.adr = UnsignedText(b[0]);
-    f.speed = ChoiceOfIndex(b[1], kSpeedItems);
-    f.parity = ChoiceOfIndex(b[2], kParityItems);
+    f.speed = ChoiceOfIndex(b[1], kSpeedItemCount);
+    f.parity = ChoiceOfIndex(b[2], kParityItemCount);
     f.thres1 = UnsignedText(b[3]);
     f.thres2 = UnsignedText(b[4]);
     f.hyst = UnsignedText(b[17]);
@@ -141,8 +141,8 @@ std::vector<std::uint16_t> EncodeThresholdColumn(const std::vector<std::string>&
 std::optional<std::string> ValidateLinkSettings(const TModuleSettingsFields& f) {
     if (!IntegerIn(f.adr, 1, 247)) return "Некорректное значение адреса модуля";
     // An empty box would go out as 65535 and could cut the module off the line.
-    if (f.speed.index < 0 || f.speed.index >= kSpeedItems) return "Некорректное значение скорости";
-    if (f.parity.index < 0 || f.parity.index >= kParityItems) {
+    if (f.speed.index < 0 || f.speed.index >= kSpeedItemCount) return "Некорректное значение скорости";
+    if (f.parity.index < 0 || f.parity.index >= kParityItemCount) {
         return "Некорректное значение паритета";
     }
     return std::nullopt;

@@ -40,11 +40,11 @@ void FillRelayPlaceholders(TRelayFieldsNew& relay, int channels) {
 
 void FillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs) {
     f.adr1 = UnsignedText(regs[0]);
-    f.speed1 = ChoiceOfIndex(regs[1], kSpeedItems);
-    f.parity1 = ChoiceOfIndex(regs[2], kParityItems);
+    f.speed1 = ChoiceOfIndex(regs[1], kSpeedItemCount);
+    f.parity1 = ChoiceOfIndex(regs[2], kParityItemCount);
     f.adr2 = UnsignedText(regs[5]);
-    f.speed2 = ChoiceOfIndex(regs[6], kSpeedItems);
-    f.parity2 = ChoiceOfIndex(regs[7], kParityItems);
+    f.speed2 = ChoiceOfIndex(regs[6], kSpeedItemCount);
+    f.parity2 = ChoiceOfIndex(regs[7], kParityItemCount);
 }
 
 void FillCommPlaceholders(TModuleSettingsFieldsNew& f) {
@@ -106,10 +106,10 @@ std::optional<std::string> ValidateLinkSettingsNew(const TModuleSettingsFieldsNe
     if (!IntegerIn(f.adr1, 1, 247)) return "Некорректное значение адреса MB1";
     if (!IntegerIn(f.adr2, 1, 247)) return "Некорректное значение адреса MB2";
     // An empty box would go out as 65535 and could cut the module off the line.
-    if (!Selected(f.speed1, kSpeedItems)) return "Некорректное значение скорости MB1";
-    if (!Selected(f.parity1, kParityItems)) return "Некорректное значение паритета MB1";
-    if (!Selected(f.speed2, kSpeedItems)) return "Некорректное значение скорости MB2";
-    if (!Selected(f.parity2, kParityItems)) return "Некорректное значение паритета MB2";
+    if (!Selected(f.speed1, kSpeedItemCount)) return "Некорректное значение скорости MB1";
+    if (!Selected(f.parity1, kParityItemCount)) return "Некорректное значение паритета MB1";
+    if (!Selected(f.speed2, kSpeedItemCount)) return "Некорректное значение скорости MB2";
+    if (!Selected(f.parity2, kParityItemCount)) return "Некорректное значение паритета MB2";
     return std::nullopt;
 }
 

@@ -75,9 +75,9 @@ TEST(ModuleConfig, CoefficientTextsAndRegisters) {
 }
 
 TEST(ModuleConfig, ChoicesOfRegisters) {
-    EXPECT_EQ(ChoiceOfIndex(4, kSpeedItems).index, 4);
-    EXPECT_EQ(ChoiceOfIndex(5, kSpeedItems).index, -1);
-    EXPECT_EQ(ChoiceOfIndex(7, kSpeedItems).index, -1);
+    EXPECT_EQ(ChoiceOfIndex(4, kSpeedItemCount).index, 4);
+    EXPECT_EQ(ChoiceOfIndex(5, kSpeedItemCount).index, -1);
+    EXPECT_EQ(ChoiceOfIndex(7, kSpeedItemCount).index, -1);
     EXPECT_EQ(ChoiceOfFunction(1).index, 0);
     EXPECT_EQ(ChoiceOfFunction(22).index, 21);
     EXPECT_EQ(ChoiceOfFunction(0).index, -1);
