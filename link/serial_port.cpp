@@ -72,6 +72,7 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
         return false;
     }
     state_ = State::Open;
+    if (observer_) observer_->PortOpened();
 
     termios tio{};
     if (::tcgetattr(fd_, &tio) == 0) {
@@ -120,10 +121,18 @@ void SerialPort::Close() {
 
 void SerialPort::DiscardInput() {
     if (fd_ < 0) return;
+    std::uint8_t sink[256];
+    ssize_t n = 0;
+    // An observer of the line is shown what is thrown away: read it before the flush drops it.
+    if (observer_) {
+        while ((n = ::read(fd_, sink, sizeof sink)) > 0) {
+            observer_->InputDiscarded(sink, static_cast<std::size_t>(n));
+        }
+    }
     ::tcflush(fd_, TCIFLUSH);
     // A driver may still hold bytes that tcflush did not reach; read them away too.
-    std::uint8_t sink[256];
-    while (::read(fd_, sink, sizeof sink) > 0) {
+    while ((n = ::read(fd_, sink, sizeof sink)) > 0) {
+        if (observer_) observer_->InputDiscarded(sink, static_cast<std::size_t>(n));
     }
 }
 
