@@ -11,6 +11,7 @@
 
 #include "link/module_link.h"
 #include "link/module_map.h"
+#include "link/traffic_format.h"
 #include "config/channel_name.h"
 #include "config/mem_ini.h"
 
@@ -18,7 +19,7 @@ namespace kvel {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: kvelctl [--port DEV] [--address A] [--speed I] [--parity I] "
+    "usage: kvelctl [--port DEV] [--address A] [--speed I] [--parity I] [--trace] "
     "info | read | watch [--times N] | regs FIRST COUNT";
 
 std::optional<int> ParseInt(const std::string& text, int low, int high) {
@@ -40,6 +41,8 @@ struct Options {
     int first = 0;  // regs
     int count = 0;  // regs
     int times = 0;  // watch: 0 = until stopped
+    // Every transaction on stderr.
+    bool trace = false;
 };
 
 // Options default to the values in mem.ini; a bad one gives nullopt.
@@ -69,6 +72,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
             const auto v = hasValue ? ParseInt(args[++i], option->low, option->high) : std::nullopt;
             if (!v) return std::nullopt;
             *option->value = *v;
+        } else if (a == "--trace") {
+            o.trace = true;
         } else if (a == "--port") {
             if (!hasValue) return std::nullopt;
             o.port = args[++i];
@@ -99,7 +104,13 @@ class Session {
     Session(const Options& o, const TMemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
         link_.SetStatusSink([this](const std::string& text) { status_ = text; });
+        if (o.trace) {
+            link_.Traffic().SetListener(
+                [this](const TrafficRecord& r) { err_ << TrafficLine(r) << std::endl; });
+        }
     }
+
+    const TrafficCounters& Counters() const { return link_.Traffic().Counters(); }
 
     bool Open() {
         if (!link_.PortNeedsOpening()) return true;
@@ -216,6 +227,7 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "# " << Stamp() << '\n';
         lastOk = session.Poll();
     }
+    out << "# " << TrafficCountersText(session.Counters()) << '\n';
     return lastOk ? 0 : 1;
 }
 

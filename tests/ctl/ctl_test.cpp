@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "sim/simulator.h"
 
@@ -106,6 +107,58 @@ TEST_F(CtlTest, WatchRecoversAfterTheDeviceComesBack) {
     EXPECT_EQ(status, 0) << err.str();
     EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
     EXPECT_NE(out.str().find("relay 3"), std::string::npos);
+}
+
+// Lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
+    ASSERT_EQ(Run({"--trace", "watch", "--times", "1"}), 0) << err.str();
+    // Identification, measurements, relays: one line each on stderr.
+    const std::vector<std::string> trace = Lines(err.str());
+    ASSERT_EQ(trace.size(), 3u) << err.str();
+    const std::vector<std::string> first = Fields(trace[0]);
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[1], "3");
+    EXPECT_EQ(first[2], "145");
+    EXPECT_EQ(first[3], "2");
+    EXPECT_EQ(first[5].rfind("64 03 00 91 00 02 ", 0), 0u) << first[5];
+    EXPECT_EQ(first[6].rfind("64 03 04 00 D1 ", 0), 0u) << first[6];  // type 209
+    EXPECT_EQ(first[8], "Успешно");
+    EXPECT_EQ(Fields(trace[2])[2], "11");
+    const std::vector<std::string> outLines = Lines(out.str());
+    EXPECT_EQ(outLines.back().rfind("# Запросов: 3, Ответов: 3, Без ответа: 0, ", 0), 0u)
+        << outLines.back();
+
+    simulator->SetFault(sim::Fault::BadCrc);
+    EXPECT_EQ(Run({"--trace", "regs", "300", "1"}), 1);
+    const std::vector<std::string> failed = Lines(err.str());
+    ASSERT_EQ(failed.size(), 2u) << err.str();
+    EXPECT_EQ(Fields(failed[0]).back(), "Ошибочный CRC в ответе от модуля");
+    EXPECT_EQ(failed[1], "Ошибочный CRC в ответе от модуля");
+    EXPECT_EQ(out.str(), "");  // only a watch prints counters
+}
+
+TEST_F(CtlTest, WatchStoppedByCtrlCStillPrintsTheCounters) {
+    stop = true;
+    EXPECT_EQ(Run({"watch"}), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Lines(out.str()).back().rfind("# Запросов: 0, ", 0), 0u) << out.str();
 }
 
 }  // namespace
