@@ -13,8 +13,10 @@
 #include "dialogs/settings_dialog.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
+#include "link/traffic_format.h"
 #include "config/channel_name.h"
 #include "monitor/indicator_images.h"
+#include "monitor/traffic_window.h"
 #include "plot/date_time.h"
 
 namespace kvel {
@@ -94,6 +96,19 @@ void TForm1::FormCreate() {
         if (formHost_) formHost_->exec();
     });
     plot_->OnDrawEnd = [this](Tsp_XYPlot*) { PlaceMarkerHandles(); };
+    InstallTrafficOpeners(*this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
+                          [this] { return LinkPanelToolTip(); });
+}
+
+void TForm1::OpenTrafficWindow() {
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.Traffic(), this);
+    trafficWindow_->show();
+    trafficWindow_->raise();
+    trafficWindow_->activateWindow();
+}
+
+QString TForm1::LinkPanelToolTip() const {
+    return QString::fromStdString(TrafficToolTip(link_.Traffic().Counters()));
 }
 
 void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,

@@ -23,6 +23,7 @@ class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
 class TFormHost;
+class TTrafficWindow;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
@@ -56,6 +57,11 @@ class TForm1 : public QMainWindow, public TPollView {
     QLabel* RelayIndicator(int relay) const { return relays_[static_cast<std::size_t>(relay - 1)]; }
     QLabel* Image3() const { return image3_; }
     QString StatusPanel(int panel) const;
+    // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
+    void OpenTrafficWindow();
+    TTrafficWindow* TrafficWindow() const { return trafficWindow_.get(); }
+    // The tool tip of the status bar's link panel.
+    QString LinkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
     static bool IndicatorOn(const QLabel* indicator);
 
@@ -82,6 +88,7 @@ class TForm1 : public QMainWindow, public TPollView {
     std::string startupDirectory_;
     std::unique_ptr<TMemIni> ini_;
     TModuleLink link_;
+    std::unique_ptr<TTrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
     std::unique_ptr<TPollCycle> poll_;
     std::unique_ptr<TTrendChart> chart_;
     bool shown_ = false;
