@@ -96,8 +96,9 @@ void TForm1::FormCreate() {
         if (formHost_) formHost_->exec();
     });
     plot_->OnDrawEnd = [this](Tsp_XYPlot*) { PlaceMarkerHandles(); };
-    InstallTrafficOpeners(*this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
-                          [this] { return LinkPanelToolTip(); });
+    InstallTrafficOpeners(
+        *this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
+        [this] { return LinkPanelToolTip(); });
 }
 
 void TForm1::OpenTrafficWindow() {
