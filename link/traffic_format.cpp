@@ -15,10 +15,11 @@ std::string Fixed1(double value) {
 }
 
 // Label and value of each counter, in the order they are shown.
-std::array<std::pair<const char*, std::uint64_t>, 8> CounterItems(const TrafficCounters& c) {
+std::array<std::pair<const char*, std::uint64_t>, 9> CounterItems(const TrafficCounters& c) {
     return {{{"Запросов", c.requests},
              {"Ответов", c.good},
              {"Без ответа", c.noReply},
+             {"Поздних ответов", c.lateReplies},
              {"Ошибок CRC", c.badCrc},
              {"Чужой адрес", c.wrongAddress},
              {"Исключений", c.exceptions},

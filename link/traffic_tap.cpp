@@ -83,6 +83,7 @@ void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
     r.exceptionCode = verdict == TrafficVerdict::Exception ? exceptionCode : 0;
 
     ++counters_.requests;
+    if (r.discardedTotal > 0) ++counters_.lateReplies;
     switch (verdict) {
         case TrafficVerdict::Good:
             ++counters_.good;

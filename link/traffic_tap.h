@@ -31,6 +31,9 @@ struct TrafficCounters {
     std::uint64_t requests = 0;
     std::uint64_t good = 0;
     std::uint64_t noReply = 0;
+    // Transactions that found stale input to throw away first: mostly a reply that came
+    // after its transaction had given up.
+    std::uint64_t lateReplies = 0;
     std::uint64_t badCrc = 0;
     std::uint64_t wrongAddress = 0;
     std::uint64_t exceptions = 0;

@@ -142,7 +142,9 @@ TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
     EXPECT_EQ(first[8], "Успешно");
     EXPECT_EQ(Fields(trace[2])[2], "11");
     const std::vector<std::string> outLines = Lines(out.str());
-    EXPECT_EQ(outLines.back().rfind("# Запросов: 3, Ответов: 3, Без ответа: 0, ", 0), 0u)
+    EXPECT_EQ(
+        outLines.back().rfind("# Запросов: 3, Ответов: 3, Без ответа: 0, Поздних ответов: 0, ", 0),
+        0u)
         << outLines.back();
 
     simulator->SetFault(sim::Fault::BadCrc);

@@ -138,6 +138,7 @@ TEST(TrafficCountersText, AllCountersAndReplyTimes) {
     c.requests = 12;
     c.good = 8;
     c.noReply = 1;
+    c.lateReplies = 1;
     c.badCrc = 1;
     c.wrongAddress = 1;
     c.exceptions = 1;
@@ -147,12 +148,14 @@ TEST(TrafficCountersText, AllCountersAndReplyTimes) {
     c.replyUsTotal = 11 * 112'340;
     c.replyUsMax = 130'060;
     EXPECT_EQ(TrafficCountersText(c),
-              "Запросов: 12, Ответов: 8, Без ответа: 1, Ошибок CRC: 1, Чужой адрес: 1, "
+              "Запросов: 12, Ответов: 8, Без ответа: 1, Поздних ответов: 1, Ошибок CRC: 1, "
+              "Чужой адрес: 1, "
               "Исключений: 1, Прочих ошибок: 0, Переоткрытий порта: 2, "
               "Время ответа: ср. 112.3 мс, макс. 130.1 мс");
     EXPECT_EQ(TrafficToolTip(TrafficCounters{}),
               "Обмен с модулем: Ctrl+T или двойной щелчок\nЗапросов: 0\nОтветов: 0\n"
-              "Без ответа: 0\nОшибок CRC: 0\nЧужой адрес: 0\nИсключений: 0\nПрочих ошибок: 0\n"
+              "Без ответа: 0\nПоздних ответов: 0\nОшибок CRC: 0\nЧужой адрес: 0\nИсключений: "
+              "0\nПрочих ошибок: 0\n"
               "Переоткрытий порта: 0\nВремя ответа: -");
 }
 

@@ -101,6 +101,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         EXPECT_EQ(after.requests, done);
     }
     const TrafficCounters& c = link.Traffic().Counters();
+    EXPECT_EQ(c.lateReplies, 0u);
     EXPECT_EQ(c.good + c.noReply + c.badCrc + c.wrongAddress + c.exceptions + c.otherFaults,
               c.requests);
     // Four complete replies are timed (silence is not); each holds the pause.
@@ -130,6 +131,7 @@ TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
     EXPECT_EQ(r.reply, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
     EXPECT_EQ(r.verdict, TrafficVerdict::Good);
     EXPECT_EQ(link.Traffic().Counters().noReply, 1u);
+    EXPECT_EQ(link.Traffic().Counters().lateReplies, 1u);
     EXPECT_EQ(link.Traffic().Counters().good, 1u);
 }
 
