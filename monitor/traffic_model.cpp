@@ -1,5 +1,6 @@
 #include "monitor/traffic_model.h"
 
+#include <QFontDatabase>
 #include <algorithm>
 
 namespace kvel {
@@ -49,6 +50,10 @@ int TTrafficModel::columnCount(const QModelIndex& parent) const {
 QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};
+    }
+    // Bytes line up in a fixed-width font: the discarded, request and reply columns.
+    if (role == Qt::FontRole && index.column() >= 4 && index.column() <= 6) {
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const TrafficFields& row = rows_[static_cast<std::size_t>(index.row())];

@@ -97,6 +97,19 @@ TEST_F(TrafficWindowTest, NewestAtTheBottomFollowedUnlessScrolledUp) {
     EXPECT_EQ(window.Model().Row(299)[2], "299");
 }
 
+TEST_F(TrafficWindowTest, AtMostTheTapsCapacityAndRowsInSightStayWhenTheOldestGo) {
+    Feed(static_cast<int>(TTrafficTap::kCapacity));
+    ASSERT_EQ(window.Model().Size(), TTrafficTap::kCapacity);
+    Bar()->setValue(100);  // the user reads older rows
+    const std::string inSight = window.Model().Row(100)[2];
+    Feed(5, static_cast<std::uint16_t>(TTrafficTap::kCapacity));
+    ASSERT_EQ(window.Model().Size(), TTrafficTap::kCapacity);
+    EXPECT_EQ(window.Model().Row(0)[2], "5");
+    EXPECT_EQ(window.Model().Row(TTrafficTap::kCapacity - 1)[2], "10004");
+    EXPECT_EQ(Bar()->value(), 95);
+    EXPECT_EQ(window.Model().Row(static_cast<std::size_t>(Bar()->value()))[2], inSight);
+}
+
 TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
     Feed(3);
     window.SetPaused(true);
