@@ -23,7 +23,6 @@ class TTrafficWindow final : public QWidget {
     ~TTrafficWindow() override;
 
     void SetPaused(bool paused);
-    bool Paused() const { return paused_; }
     // Forgets the shown transactions and resets the tap's counters.
     void Clear();
     // Writes the shown transactions, one line each; false after telling the user why not.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -67,6 +68,7 @@ class TrafficWindowTest : public ::testing::Test {
         QApplication::processEvents();  // the view lays out its rows
     }
     QScrollBar* Bar() const { return window.Table()->verticalScrollBar(); }
+    void Click(const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
     TTrafficTap tap;
     TTrafficWindow window{tap};
@@ -112,12 +114,12 @@ TEST_F(TrafficWindowTest, AtMostTheTapsCapacityAndRowsInSightStayWhenTheOldestGo
 
 TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
     Feed(3);
-    window.SetPaused(true);
+    Click("ButtonTrafficPause");
     Feed(2, 3);
     EXPECT_EQ(window.Model().Size(), 3u);
     EXPECT_TRUE(window.CountersText().startsWith("Запросов: 5, Ответов: 5,"))
         << window.CountersText().toStdString();
-    window.SetPaused(false);  // what came meanwhile shows at once
+    Click("ButtonTrafficPause");  // what came meanwhile shows at once
     ASSERT_EQ(window.Model().Size(), 5u);
     EXPECT_EQ(window.Model().Row(4)[2], "4");
     Feed(1, 5);
@@ -127,7 +129,7 @@ TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
 TEST_F(TrafficWindowTest, ClearForgetsTheRowsAndResetsTheCounters) {
     Feed(4);
     Transact(tap, 9, TrafficVerdict::NoReply);
-    window.Clear();
+    Click("ButtonTrafficClear");
     EXPECT_EQ(window.Model().Size(), 0u);
     EXPECT_EQ(tap.Size(), 0u);
     EXPECT_EQ(tap.Counters().requests, 0u);
