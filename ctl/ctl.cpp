@@ -37,12 +37,11 @@ struct Options {
     int speed = 0;
     int parity = 0;
     int period = 5;
+    bool trace = false;  // every transaction on stderr
     std::string command;
     int first = 0;  // regs
     int count = 0;  // regs
     int times = 0;  // watch: 0 = until stopped
-    // Every transaction on stderr.
-    bool trace = false;
 };
 
 // Options default to the values in mem.ini; a bad one gives nullopt.

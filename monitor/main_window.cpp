@@ -14,9 +14,9 @@
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
+#include "monitor/traffic_window.h"
 #include "config/channel_name.h"
 #include "monitor/indicator_images.h"
-#include "monitor/traffic_window.h"
 #include "plot/date_time.h"
 
 namespace kvel {

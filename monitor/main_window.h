@@ -19,11 +19,11 @@
 
 namespace kvel {
 
+class TTrafficWindow;
 class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
 class TFormHost;
-class TTrafficWindow;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
