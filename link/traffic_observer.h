@@ -23,7 +23,7 @@ class TrafficObserver {
     virtual void BeginTransaction(const std::uint8_t* request, std::size_t length) = 0;
     // Stale input thrown away before the request goes out (a reply that came too late).
     virtual void InputDiscarded(const std::uint8_t* bytes, std::size_t length) = 0;
-    // The send has ended, well or not; the reply time counts from here.
+    // The request has gone out; the reply time counts from here.
     virtual void RequestSent() = 0;
     // The transaction's own result: the reply bytes as received, the verdict, its error text
     // (empty on success) and the exception code of an exception reply.

@@ -13,7 +13,7 @@ namespace kvel {
 struct TrafficRecord {
     std::uint64_t sequence = 0;  // 1 for the first transaction the tap saw
     std::int64_t sentAtMs = 0;   // wall clock, milliseconds since 1970, when it started
-    std::int64_t replyUs = -1;   // end of the send to end of the reception; -1: never sent
+    std::int64_t replyUs = -1;   // end of the send to end of the reception; -1: not sent
     std::uint8_t function = 0;
     std::uint16_t firstRegister = 0;
     std::uint16_t count = 0;  // registers read or written; 1 for a single-register write

@@ -82,10 +82,10 @@ Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request
     t.replyLength = 0;
     port.DiscardInput();
     const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
-    NoteSent(port);
     if (sent != Transport::SendResult::Done) {
         return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
+    NoteSent(port);
     Pause(pauseMs);
     std::size_t received = 0;
     const bool done = port.Receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
@@ -110,7 +110,6 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
     t.replyLength = 0;
     port.DiscardInput();
     const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
-    NoteSent(port);
     if (sent == Transport::SendResult::Refused) {
         // The adapter is gone: close, so that the next poll opens the port afresh.
         port.Close();
@@ -119,6 +118,7 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
     if (sent != Transport::SendResult::Done) {
         return Fail(t.errorText, kReadSendFailed, Verdict::Other);
     }
+    NoteSent(port);
 
     Pause(timing.readPauseMs);
     std::size_t received = 0;

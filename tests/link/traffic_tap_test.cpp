@@ -144,6 +144,7 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
     EXPECT_EQ(refused.verdict, TrafficVerdict::Other);
     EXPECT_EQ(refused.request, Frame({0x64, 0x03, 0x00, 0x0B, 0x00, 0x01}));
     EXPECT_TRUE(refused.reply.empty());
+    EXPECT_EQ(refused.replyUs, -1);  // nothing went out, so there is no reply time
     EXPECT_EQ(link.Traffic().Counters().otherFaults, 1u);
 
     link.OpenPort(simulator->DevicePath(), 4, 0);  // the device is gone: no open
