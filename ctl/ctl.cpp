@@ -13,6 +13,7 @@
 #include "kvel_version.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
+#include "link/traffic_format.h"
 #include "config/channel_name.h"
 #include "config/mem_ini.h"
 
@@ -32,7 +33,8 @@ constexpr char kUsage[] =
     "  --port DEV\n"
     "  --address A\n"
     "  --speed I\n"
-    "  --parity I";
+    "  --parity I\n"
+    "  --trace";
 
 // One line per command and per option, so that new ones are one more line each.
 constexpr char kHelp[] =
@@ -54,6 +56,7 @@ constexpr char kHelp[] =
     "  --speed I            speed index 0..4 = 9600, 19200, 38400, 57600, 115200 bit/s\n"
     "  --parity I           parity index 0 none (2 stop bits), 1 even, 2 odd\n"
     "  --times N            watch: stop after N polls\n"
+    "  --trace              every transaction on stderr, one line each, as the traffic window shows it\n"
     "  --help               this text\n"
     "  --version            the version\n"
     "\n"
@@ -74,6 +77,7 @@ struct Options {
     int speed = 0;
     int parity = 0;
     int period = 5;
+    bool trace = false;  // every transaction on stderr
     std::string command;
     int first = 0;  // regs
     int count = 0;  // regs
@@ -109,6 +113,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
             const auto v = hasValue ? ParseInt(args[++i], option->low, option->high) : std::nullopt;
             if (!v) return std::nullopt;
             *option->value = *v;
+        } else if (a == "--trace") {
+            o.trace = true;
         } else if (a == "--port") {
             if (!hasValue) return std::nullopt;
             o.port = args[++i];
@@ -142,7 +148,13 @@ class Session {
     Session(const Options& o, const TMemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
         link_.SetStatusSink([this](const std::string& text) { status_ = text; });
+        if (o.trace) {
+            link_.Traffic().SetListener(
+                [this](const TrafficRecord& r) { err_ << TrafficLine(r) << std::endl; });
+        }
     }
+
+    const TrafficCounters& Counters() const { return link_.Traffic().Counters(); }
 
     bool Open() {
         if (!link_.PortNeedsOpening()) return true;
@@ -255,7 +267,8 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (o.command == "read") return session.Poll() ? 0 : 1;
     if (o.command == "regs") return session.Regs(o.first, o.count) ? 0 : 1;
     if (o.command == "cabinet") {
-        return RunCabinet({o.port, o.address, o.speed, o.parity, o.operands}, ini, out, err);
+        return RunCabinet({o.port, o.address, o.speed, o.parity, o.operands, o.trace}, ini, out,
+                          err);
     }
     // watch: a failed poll is reported and the next one tries again, as the program does.
     bool lastOk = true;
@@ -270,6 +283,7 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "# " << Stamp() << '\n';
         lastOk = session.Poll();
     }
+    out << "# " << TrafficCountersText(session.Counters()) << '\n';
     return lastOk ? 0 : 1;
 }
 

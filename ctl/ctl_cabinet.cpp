@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "link/message_sink.h"
+#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -102,9 +103,13 @@ int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, s
     TModuleLink link;
     std::string status;
     link.SetStatusSink([&status](const std::string& text) { status = text; });
+    if (args.trace) {
+        link.Traffic().SetListener(
+            [&err](const TrafficRecord& r) { err << TrafficLine(r) << std::endl; });
+    }
     link.OpenPort(args.port, args.speed, args.parity);
     if (link.PortNeedsOpening()) {
-        err << status << ": " << args.port << '\n';
+        err << status << ": " << link.PortOpenFailureText() << '\n';
         return 1;
     }
     const MessagesTo messages(err);

@@ -18,6 +18,7 @@ struct CabinetArgs {
     int speed = 0;
     int parity = 0;
     std::vector<std::string> operands;  // NAME and what to do
+    bool trace = false;                 // every transaction on stderr
 };
 
 bool ValidCabinetOperands(const std::vector<std::string>& operands);

@@ -8,6 +8,7 @@
 #include "link/link_timing.h"
 #include "link/module_map.h"
 #include "link/serial_port.h"
+#include "link/traffic_tap.h"
 #include "link/transactions.h"
 
 namespace kvel {
@@ -19,7 +20,8 @@ class TModuleLink {
   public:
     using StatusSink = std::function<void(const std::string& text)>;
 
-    TModuleLink() = default;
+    // Every exchange on the port is recorded by the link's traffic tap.
+    TModuleLink() { port_.SetTrafficObserver(&traffic_); }
 
     // Where "Ошибка открытия порта" goes: panel 0 of the status bar.
     void SetStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
@@ -37,6 +39,8 @@ class TModuleLink {
     std::string PortOpenFailureText() const {
         return kvel::PortOpenFailureText(port_.LastFailure());
     }
+    TTrafficTap& Traffic() { return traffic_; }
+    const TTrafficTap& Traffic() const { return traffic_; }
 
     bool ReadRegisters(TReadTransaction& t) { return kvel::ReadRegisters(port_, t, timing_); }
     bool WriteRegister(TWriteTransaction& t) { return kvel::WriteRegister(port_, t, timing_); }
@@ -74,6 +78,7 @@ class TModuleLink {
   private:
     bool ReadGroup(TReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
 
+    TTrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;
     StatusSink statusSink_;

@@ -115,6 +115,7 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
     failure_ = {};
     shownRefusal_.clear();
     state_ = State::Open;
+    if (observer_) observer_->PortOpened();
 
     termios tio{};
     if (::tcgetattr(fd_, &tio) == 0) {
@@ -167,13 +168,14 @@ void SerialPort::Close() {
     failure_ = {};
 }
 
-std::size_t SerialPort::DrainInput(int fd) {
+std::size_t SerialPort::DrainInput(int fd, TrafficObserver* observer) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(kDiscardMaxMs);
     std::uint8_t sink[256];
     std::size_t drained = 0;
     while (drained < kDiscardMaxBytes && Clock::now() < deadline) {
         const ssize_t n = ::read(fd, sink, std::min(sizeof sink, kDiscardMaxBytes - drained));
         if (n <= 0) break;
+        if (observer) observer->InputDiscarded(sink, static_cast<std::size_t>(n));
         drained += static_cast<std::size_t>(n);
     }
     return drained;
@@ -181,9 +183,11 @@ std::size_t SerialPort::DrainInput(int fd) {
 
 void SerialPort::DiscardInput() {
     if (fd_ < 0) return;
+    // An observer of the line is shown what is thrown away: read it before the flush drops it.
+    if (observer_) DrainInput(fd_, observer_);
     ::tcflush(fd_, TCIFLUSH);
     // A driver may still hold bytes that tcflush did not reach; read them away too.
-    DrainInput(fd_);
+    DrainInput(fd_, observer_);
 }
 
 Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t length, int waitMs) {

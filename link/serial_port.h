@@ -50,7 +50,7 @@ class SerialPort final : public Transport {
     static constexpr int kDiscardMaxMs = 50;
     // Reads pending input of a non-blocking descriptor away within those bounds; returns the
     // number of bytes read.
-    static std::size_t DrainInput(int fd);
+    static std::size_t DrainInput(int fd, TrafficObserver* observer = nullptr);
 
   private:
     bool Fail(PortOpenFailure failure);

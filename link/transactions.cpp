@@ -21,18 +21,37 @@ constexpr char kWriteWrongAddress[] = "Ошибочный адрес модул�
 constexpr char kBadCrc[] = "Ошибочный CRC в ответе от модуля";
 constexpr char kEchoDiffers[] = "Ошибка в данных в ответе от модуля";
 
+using Verdict = TrafficVerdict;
+
 template <std::size_t N>
-bool Fail(char (&errorText)[N], const char* text) {
+Verdict Fail(char (&errorText)[N], const char* text, Verdict verdict) {
     std::snprintf(errorText, N, "%s", text);
-    return false;
+    return verdict;
 }
 
 template <std::size_t N>
-bool FailException(char (&errorText)[N], std::uint16_t& exceptionCode, const std::uint8_t* reply,
-                   std::size_t length) {
+Verdict FailException(char (&errorText)[N], std::uint16_t& exceptionCode, const std::uint8_t* reply,
+                      std::size_t length) {
     exceptionCode = length >= 3 ? reply[2] : 0;
     std::snprintf(errorText, N, "Ошибка модуля: код %X", static_cast<unsigned>(exceptionCode));
-    return false;
+    return Verdict::Exception;
+}
+
+// Runs one exchange and tells the line's observer, if there is one, what went over the wire.
+template <typename Record, typename Exchange>
+bool Observed(Transport& port, Record& t, const std::uint8_t* request, std::size_t length,
+              Exchange exchange) {
+    TrafficObserver* const observer = port.Observer();
+    if (!observer) return exchange() == Verdict::Good;
+    observer->BeginTransaction(request, length);
+    const Verdict verdict = exchange();
+    observer->EndTransaction(t.reply, t.replyLength, verdict,
+                             verdict == Verdict::Good ? "" : t.errorText, t.exceptionCode);
+    return verdict == Verdict::Good;
+}
+
+void NoteSent(Transport& port) {
+    if (TrafficObserver* const observer = port.Observer()) observer->RequestSent();
 }
 
 void PutCrc(std::uint8_t* frame, std::size_t length) {
@@ -59,26 +78,70 @@ void Pause(int ms) {
 }
 
 // The common tail of both writes: send, pause, receive the 8-byte confirmation, check it.
-bool Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request, std::size_t length,
-           int pauseMs, const LinkTiming& timing) {
+Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request,
+              std::size_t length, int pauseMs, const LinkTiming& timing) {
     t.replyLength = 0;
     port.DiscardInput();
-    if (port.Send(request, length, timing.completionWaitMs) != Transport::SendResult::Done) {
-        return Fail(t.errorText, kWriteSendFailed);
+    const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
+    if (sent != Transport::SendResult::Done) {
+        return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
+    NoteSent(port);
     Pause(pauseMs);
     std::size_t received = 0;
     const bool done = port.Receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
-    if (!done || received == 0) return Fail(t.errorText, kWriteReplyFailed);
-    if (t.reply[0] != request[0]) return Fail(t.errorText, kWriteWrongAddress);
-    if (received < 2) return Fail(t.errorText, kBadCrc);
+    if (!done || received == 0) return Fail(t.errorText, kWriteReplyFailed, Verdict::NoReply);
+    if (t.reply[0] != request[0]) {
+        return Fail(t.errorText, kWriteWrongAddress, Verdict::WrongAddress);
+    }
+    if (received < 2) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
     if (t.reply[1] != request[1]) {
         return FailException(t.errorText, t.exceptionCode, t.reply, received);
     }
-    if (!CrcMatches(t.reply, received, 6)) return Fail(t.errorText, kBadCrc);
-    if (std::memcmp(t.reply + 2, request + 2, 4) != 0) return Fail(t.errorText, kEchoDiffers);
-    return true;
+    if (!CrcMatches(t.reply, received, 6)) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (std::memcmp(t.reply + 2, request + 2, 4) != 0) {
+        return Fail(t.errorText, kEchoDiffers, Verdict::Other);
+    }
+    return Verdict::Good;
+}
+
+Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, std::size_t length,
+             const LinkTiming& timing) {
+    t.replyLength = 0;
+    port.DiscardInput();
+    const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
+    if (sent == Transport::SendResult::Refused) {
+        // The adapter is gone: close, so that the next poll opens the port afresh.
+        port.Close();
+        return Fail(t.errorText, kNoPort, Verdict::Other);
+    }
+    if (sent != Transport::SendResult::Done) {
+        return Fail(t.errorText, kReadSendFailed, Verdict::Other);
+    }
+    NoteSent(port);
+
+    Pause(timing.readPauseMs);
+    std::size_t received = 0;
+    const bool done =
+        port.Receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
+    t.replyLength = received;
+    if (!done || received == 0) return Fail(t.errorText, kReadReplyFailed, Verdict::NoReply);
+    if (t.reply[0] != t.moduleAddress) {
+        return Fail(t.errorText, kReadWrongAddress, Verdict::WrongAddress);
+    }
+    if (received < 3) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (t.reply[1] != 0x03) return FailException(t.errorText, t.exceptionCode, t.reply, received);
+
+    const std::size_t byteCount = t.reply[2];
+    if (!CrcMatches(t.reply, received, byteCount + 3)) {
+        return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    }
+    t.registerCount = static_cast<std::uint8_t>(byteCount / 2);
+    for (std::size_t i = 0; i < t.registerCount; ++i) {
+        t.registers[i] = static_cast<std::uint16_t>(t.reply[3 + 2 * i] << 8 | t.reply[4 + 2 * i]);
+    }
+    return Verdict::Good;
 }
 
 }  // namespace
@@ -90,34 +153,8 @@ bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timin
     Put16(request + 2, t.firstRegister);
     Put16(request + 4, t.count);
     PutCrc(request, 6);
-    t.replyLength = 0;
-
-    port.DiscardInput();
-    const Transport::SendResult sent = port.Send(request, sizeof request, timing.completionWaitMs);
-    if (sent == Transport::SendResult::Refused) {
-        // The adapter is gone: close, so that the next poll opens the port afresh.
-        port.Close();
-        return Fail(t.errorText, kNoPort);
-    }
-    if (sent != Transport::SendResult::Done) return Fail(t.errorText, kReadSendFailed);
-
-    Pause(timing.readPauseMs);
-    std::size_t received = 0;
-    const bool done =
-        port.Receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
-    t.replyLength = received;
-    if (!done || received == 0) return Fail(t.errorText, kReadReplyFailed);
-    if (t.reply[0] != t.moduleAddress) return Fail(t.errorText, kReadWrongAddress);
-    if (received < 3) return Fail(t.errorText, kBadCrc);
-    if (t.reply[1] != 0x03) return FailException(t.errorText, t.exceptionCode, t.reply, received);
-
-    const std::size_t byteCount = t.reply[2];
-    if (!CrcMatches(t.reply, received, byteCount + 3)) return Fail(t.errorText, kBadCrc);
-    t.registerCount = static_cast<std::uint8_t>(byteCount / 2);
-    for (std::size_t i = 0; i < t.registerCount; ++i) {
-        t.registers[i] = static_cast<std::uint16_t>(t.reply[3 + 2 * i] << 8 | t.reply[4 + 2 * i]);
-    }
-    return true;
+    return Observed(port, t, request, sizeof request,
+                    [&] { return Read(port, t, request, sizeof request, timing); });
 }
 
 bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
@@ -127,7 +164,9 @@ bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timi
     Put16(request + 2, t.firstRegister);
     Put16(request + 4, t.values[0]);
     PutCrc(request, 6);
-    return Write(port, t, request, sizeof request, timing.writePauseMs, timing);
+    return Observed(port, t, request, sizeof request, [&] {
+        return Write(port, t, request, sizeof request, timing.writePauseMs, timing);
+    });
 }
 
 bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
@@ -146,7 +185,9 @@ bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& tim
     for (std::size_t i = 0; i < t.count; ++i) Put16(request + 7 + 2 * i, t.values[i]);
     const std::size_t length = 7 + 2 * static_cast<std::size_t>(t.count);
     PutCrc(request, length);
-    return Write(port, t, request, length + 2, timing.writeManyPauseMs, timing);
+    return Observed(port, t, request, length + 2, [&] {
+        return Write(port, t, request, length + 2, timing.writeManyPauseMs, timing);
+    });
 }
 
 }  // namespace kvel

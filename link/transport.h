@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/traffic_observer.h"
+
 namespace kvel {
 
 // The byte line under the protocol: the protocol does not care whether this is a real
@@ -22,6 +24,13 @@ class Transport {
     virtual bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
                          int waitMs, int quietMs) = 0;
     virtual void Close() = 0;
+
+    // Who watches the traffic of this line; none by default, and then nothing is recorded.
+    void SetTrafficObserver(TrafficObserver* observer) { observer_ = observer; }
+    TrafficObserver* Observer() const { return observer_; }
+
+  protected:
+    TrafficObserver* observer_ = nullptr;
 };
 
 }  // namespace kvel

@@ -16,6 +16,8 @@
 #include "dialogs/settings_dialog.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
+#include "link/traffic_format.h"
+#include "monitor/traffic_window.h"
 #include "config/channel_name.h"
 #include "monitor/channel_grid.h"
 #include "monitor/indicator_images.h"
@@ -97,6 +99,24 @@ void TForm1::FormCreate() {
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             buttonHost_, &QPushButton::click);
     WireChart();
+    InstallTrafficOpeners(
+        *this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
+        [this] { return LinkPanelToolTip(); });
+}
+
+void TForm1::OpenTrafficWindow() {
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.Traffic(), this);
+    trafficWindow_->show();
+    trafficWindow_->raise();
+    trafficWindow_->activateWindow();
+}
+
+// The reason of a failed open first ("Ошибка открытия порта" alone does not say why), then the
+// line's counters.
+QString TForm1::LinkPanelToolTip() const {
+    const std::string reason = link_.PortOpenFailureText();
+    const std::string counters = TrafficToolTip(link_.Traffic().Counters());
+    return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
 void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
@@ -245,9 +265,7 @@ void TForm1::SetIndicator(QLabel* indicator, bool on) {
 void TForm1::SetStatusText(int panel, const std::string& text) {
     statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
-    if (panel == 0) {
-        statusPanels_[0]->setToolTip(QString::fromStdString(link_.PortOpenFailureText()));
-    }
+    if (panel == 0) statusPanels_[0]->setToolTip(LinkPanelToolTip());
 }
 
 void TForm1::SetLinkIndicator(bool on) {

@@ -24,6 +24,7 @@
 
 namespace kvel {
 
+class TTrafficWindow;
 class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
@@ -84,6 +85,11 @@ class TForm1 : public QMainWindow, public TPollView {
     QLabel* Image3() const { return image3_; }
     QString StatusPanel(int panel) const;
     QString StatusToolTip(int panel) const;
+    // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
+    void OpenTrafficWindow();
+    TTrafficWindow* TrafficWindow() const { return trafficWindow_.get(); }
+    // The tool tip of the status bar's link panel.
+    QString LinkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
     static bool IndicatorOn(const QLabel* indicator);
 
@@ -111,6 +117,7 @@ class TForm1 : public QMainWindow, public TPollView {
     std::string startupDirectory_;
     std::unique_ptr<TMemIni> ini_;
     TModuleLink link_;
+    std::unique_ptr<TTrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
     std::unique_ptr<TPollCycle> poll_;
     std::unique_ptr<TModuleSettings> moduleSettings_;
     std::unique_ptr<TTrendChart> chart_;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "kvel_version.h"
 #include "link/message_sink.h"
@@ -124,7 +125,7 @@ TEST_F(CtlTest, HelpListsEveryCommandAndOptionAndVersionIsTheProjects) {
          {"\n  info ", "\n  read ", "\n  watch [--times N] ", "\n  regs FIRST COUNT ",
           "\n  cabinet NAME command K | signal S | status\n",
           "\n  --port DEV ", "\n  --address A ", "\n  --speed I ", "\n  --parity I ",
-          "\n  --times N ", "\n  --help ", "\n  --version "}) {
+          "\n  --times N ", "\n  --trace ", "\n  --help ", "\n  --version "}) {
         EXPECT_NE(help.find(line), std::string::npos) << line;
     }
     ASSERT_EQ(Run({"info", "--version"}), 0);
@@ -178,6 +179,60 @@ TEST(CtlPermission, RefusedDeviceNamesTheGroupAndTheFix) {
                            std::strerror(EACCES) +
                            ". Доступ к порту даёт группа dialout: добавьте в неё пользователя "
                            "(sudo usermod -aG dialout nobody) и войдите в систему заново\n");
+}
+
+// Lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+        fields.push_back(line.substr(start, tab - start));
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
+    ASSERT_EQ(Run({"--trace", "watch", "--times", "1"}), 0) << err.str();
+    // Identification, measurements, relays: one line each on stderr.
+    const std::vector<std::string> trace = Lines(err.str());
+    ASSERT_EQ(trace.size(), 3u) << err.str();
+    const std::vector<std::string> first = Fields(trace[0]);
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[1], "3");
+    EXPECT_EQ(first[2], "145");
+    EXPECT_EQ(first[3], "2");
+    EXPECT_EQ(first[5].rfind("64 03 00 91 00 02 ", 0), 0u) << first[5];
+    EXPECT_EQ(first[6].rfind("64 03 04 00 D1 ", 0), 0u) << first[6];  // type 209
+    EXPECT_EQ(first[8], "Успешно");
+    EXPECT_EQ(Fields(trace[2])[2], "11");
+    const std::vector<std::string> outLines = Lines(out.str());
+    EXPECT_EQ(
+        outLines.back().rfind("# Запросов: 3, Ответов: 3, Без ответа: 0, Поздних ответов: 0, ", 0),
+        0u)
+        << outLines.back();
+
+    simulator->SetFault(sim::Fault::BadCrc);
+    EXPECT_EQ(Run({"--trace", "regs", "300", "1"}), 1);
+    const std::vector<std::string> failed = Lines(err.str());
+    ASSERT_EQ(failed.size(), 2u) << err.str();
+    EXPECT_EQ(Fields(failed[0]).back(), "Ошибочный CRC в ответе от модуля");
+    EXPECT_EQ(failed[1], "Ошибочный CRC в ответе от модуля");
+    EXPECT_EQ(out.str(), "");  // only a watch prints counters
+}
+
+TEST_F(CtlTest, WatchStoppedByCtrlCStillPrintsTheCounters) {
+    stop = true;
+    EXPECT_EQ(Run({"watch"}), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(Lines(out.str()).back().rfind("# Запросов: 0, ", 0), 0u) << out.str();
 }
 
 }  // namespace

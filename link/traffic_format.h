@@ -1,0 +1,30 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "link/traffic_tap.h"
+
+namespace kvel {
+
+// The columns of one transaction, in the traffic window and in its one-line form: time,
+// function, first register, count, stale bytes discarded, request, reply, reply time, result.
+inline constexpr std::size_t kTrafficColumns = 9;
+using TrafficFields = std::array<std::string, kTrafficColumns>;
+
+const TrafficFields& TrafficColumnTitles();
+// Bytes as upper-case hexadecimal pairs separated by spaces ("64 03 00 00"); "-" for none.
+std::string HexBytes(const std::uint8_t* bytes, std::size_t length);
+// Wall-clock milliseconds since 1970 as local "dd.mm.yy hh:nn:ss.zzz".
+std::string TrafficTime(std::int64_t msSinceEpoch);
+TrafficFields TrafficFieldsOf(const TrafficRecord& record);
+// The fields joined by tabs: one line of kvelctl --trace and of a saved traffic file.
+std::string TrafficLine(const TrafficFields& fields);
+std::string TrafficLine(const TrafficRecord& record);
+
+// The counters on one line, for the traffic window and the end of kvelctl watch.
+std::string TrafficCountersText(const TrafficCounters& counters);
+// The counters one per line, for the tool tip of the status bar's link panel.
+std::string TrafficToolTip(const TrafficCounters& counters);
+
+}  // namespace kvel

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace kvel {
+
+// How one transaction ended, as the traffic monitor sorts it.
+enum class TrafficVerdict : std::uint8_t {
+    Good,          // a checked, valid reply
+    NoReply,       // the reply did not complete within its wait (nothing, or only part of it)
+    BadCrc,        // a reply whose CRC does not match, or too short to carry one
+    WrongAddress,  // a reply from another slave address
+    Exception,     // an exception reply of the module
+    Other,         // the port refused the send, the send did not complete, the echo differs
+};
+
+// Watches the bytes of a line. The transactions and the port call it, on their own thread,
+// while a transaction runs; it must not start a transaction itself.
+class TrafficObserver {
+  public:
+    virtual ~TrafficObserver() = default;
+    // A transaction starts with this request frame; nothing is on the wire yet.
+    virtual void BeginTransaction(const std::uint8_t* request, std::size_t length) = 0;
+    // Stale input thrown away before the request goes out (a reply that came too late).
+    virtual void InputDiscarded(const std::uint8_t* bytes, std::size_t length) = 0;
+    // The request has gone out; the reply time counts from here.
+    virtual void RequestSent() = 0;
+    // The transaction's own result: the reply bytes as received, the verdict, its error text
+    // (empty on success) and the exception code of an exception reply.
+    virtual void EndTransaction(const std::uint8_t* reply, std::size_t length,
+                                TrafficVerdict verdict, const char* text,
+                                std::uint16_t exceptionCode) = 0;
+    // The port has been opened successfully.
+    virtual void PortOpened() = 0;
+};
+
+}  // namespace kvel

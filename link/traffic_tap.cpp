@@ -1,0 +1,127 @@
+#include "link/traffic_tap.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace kvel {
+namespace {
+
+std::int64_t SteadyUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::int64_t WallMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+std::uint16_t Get16(const std::uint8_t* at) {
+    return static_cast<std::uint16_t>(at[0] << 8 | at[1]);
+}
+
+}  // namespace
+
+double TrafficCounters::MeanReplyMs() const {
+    if (timedReplies == 0) return 0.0;
+    return static_cast<double>(replyUsTotal) / static_cast<double>(timedReplies) / 1000.0;
+}
+
+TTrafficTap::TTrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
+
+void TTrafficTap::Clear() {
+    head_ = 0;
+    size_ = 0;
+    counters_ = {};
+}
+
+void TTrafficTap::BeginTransaction(const std::uint8_t* request, std::size_t length) {
+    // The slot after the newest; once the ring is full that is the oldest one, reused.
+    TrafficRecord& r = ring_[(head_ + size_) % ring_.size()];
+    current_ = &r;
+    r.sequence = ++sequence_;
+    r.sentAtMs = WallMs();
+    r.replyUs = -1;
+    r.request.assign(request, request + length);
+    r.reply.clear();
+    r.discarded.clear();
+    r.discardedTotal = 0;
+    r.verdict = TrafficVerdict::Good;
+    r.text.clear();
+    r.exceptionCode = 0;
+    r.function = length > 1 ? request[1] : 0;
+    r.firstRegister = length > 3 ? Get16(request + 2) : 0;
+    // Function 6 carries a value where the others carry the count.
+    r.count = r.function == 0x06 ? 1 : (length > 5 ? Get16(request + 4) : 0);
+    sentAtSteadyUs_ = -1;
+}
+
+void TTrafficTap::InputDiscarded(const std::uint8_t* bytes, std::size_t length) {
+    if (!current_) return;
+    TrafficRecord& r = *current_;
+    r.discardedTotal += length;
+    const std::size_t room = kDiscardKept - std::min(kDiscardKept, r.discarded.size());
+    r.discarded.insert(r.discarded.end(), bytes, bytes + std::min(room, length));
+}
+
+void TTrafficTap::RequestSent() {
+    sentAtSteadyUs_ = SteadyUs();
+}
+
+void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
+                                 TrafficVerdict verdict, const char* text,
+                                 std::uint16_t exceptionCode) {
+    if (!current_) return;
+    TrafficRecord& r = *current_;
+    current_ = nullptr;
+    if (sentAtSteadyUs_ >= 0) r.replyUs = SteadyUs() - sentAtSteadyUs_;
+    r.reply.assign(reply, reply + length);
+    r.verdict = verdict;
+    r.text = text ? text : "";
+    r.exceptionCode = verdict == TrafficVerdict::Exception ? exceptionCode : 0;
+
+    ++counters_.requests;
+    if (r.discardedTotal > 0) ++counters_.lateReplies;
+    switch (verdict) {
+        case TrafficVerdict::Good:
+            ++counters_.good;
+            break;
+        case TrafficVerdict::NoReply:
+            ++counters_.noReply;
+            break;
+        case TrafficVerdict::BadCrc:
+            ++counters_.badCrc;
+            break;
+        case TrafficVerdict::WrongAddress:
+            ++counters_.wrongAddress;
+            break;
+        case TrafficVerdict::Exception:
+            ++counters_.exceptions;
+            break;
+        case TrafficVerdict::Other:
+            ++counters_.otherFaults;
+            break;
+    }
+    // Only a reception that ended within its wait tells how fast the module answers.
+    if (verdict != TrafficVerdict::NoReply && !r.reply.empty() && r.replyUs >= 0) {
+        ++counters_.timedReplies;
+        counters_.replyUsTotal += r.replyUs;
+        counters_.replyUsMax = std::max(counters_.replyUsMax, r.replyUs);
+    }
+
+    if (size_ < ring_.size()) {
+        ++size_;
+    } else {
+        head_ = (head_ + 1) % ring_.size();
+    }
+    if (listener_) listener_(r);
+}
+
+void TTrafficTap::PortOpened() {
+    if (everOpened_) ++counters_.reopenings;
+    everOpened_ = true;
+}
+
+}  // namespace kvel

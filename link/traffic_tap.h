@@ -1,0 +1,92 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/traffic_observer.h"
+
+namespace kvel {
+
+// One transaction as it went over the wire.
+struct TrafficRecord {
+    std::uint64_t sequence = 0;  // 1 for the first transaction the tap saw
+    std::int64_t sentAtMs = 0;   // wall clock, milliseconds since 1970, when it started
+    std::int64_t replyUs = -1;   // end of the send to end of the reception; -1: not sent
+    std::uint8_t function = 0;
+    std::uint16_t firstRegister = 0;
+    std::uint16_t count = 0;  // registers read or written; 1 for a single-register write
+    std::vector<std::uint8_t> request;
+    std::vector<std::uint8_t> reply;      // as received, also when partial
+    std::vector<std::uint8_t> discarded;  // stale input thrown away before the request
+    std::size_t discardedTotal = 0;       // all of it, also beyond what is kept
+    TrafficVerdict verdict = TrafficVerdict::Good;
+    std::string text;  // the transaction's error text; empty on success
+    std::uint16_t exceptionCode = 0;
+};
+
+// What the tap counts since it started or was last cleared.
+struct TrafficCounters {
+    std::uint64_t requests = 0;
+    std::uint64_t good = 0;
+    std::uint64_t noReply = 0;
+    // Transactions that found stale input to throw away first: mostly a reply that came
+    // after its transaction had given up.
+    std::uint64_t lateReplies = 0;
+    std::uint64_t badCrc = 0;
+    std::uint64_t wrongAddress = 0;
+    std::uint64_t exceptions = 0;
+    std::uint64_t otherFaults = 0;
+    std::uint64_t reopenings = 0;    // successful opens of the port after its first one
+    std::uint64_t timedReplies = 0;  // replies received within their wait, timed below
+    std::int64_t replyUsTotal = 0;
+    std::int64_t replyUsMax = 0;
+
+    double MeanReplyMs() const;
+    double MaxReplyMs() const { return static_cast<double>(replyUsMax) / 1000.0; }
+};
+
+// Records every transaction of a line: the last kCapacity of them in a ring, and counters.
+// Attach it to the port with Transport::SetTrafficObserver. After the ring has filled once,
+// recording reuses the slots' buffers and allocates nothing.
+class TTrafficTap final : public TrafficObserver {
+  public:
+    static constexpr std::size_t kCapacity = 10000;
+    // Stale bytes kept per transaction; more are only counted.
+    static constexpr std::size_t kDiscardKept = 1024;
+
+    using Listener = std::function<void(const TrafficRecord&)>;
+
+    explicit TTrafficTap(std::size_t capacity = kCapacity);
+
+    // Called after each transaction with its record (one listener; nullptr removes it).
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+    std::size_t Size() const { return size_; }
+    // The i-th kept transaction, oldest first.
+    const TrafficRecord& At(std::size_t i) const { return ring_[(head_ + i) % ring_.size()]; }
+    const TrafficCounters& Counters() const { return counters_; }
+    // Forgets the kept transactions and resets the counters.
+    void Clear();
+
+    void BeginTransaction(const std::uint8_t* request, std::size_t length) override;
+    void InputDiscarded(const std::uint8_t* bytes, std::size_t length) override;
+    void RequestSent() override;
+    void EndTransaction(const std::uint8_t* reply, std::size_t length, TrafficVerdict verdict,
+                        const char* text, std::uint16_t exceptionCode) override;
+    void PortOpened() override;
+
+  private:
+    std::vector<TrafficRecord> ring_;
+    std::size_t head_ = 0;  // slot of the oldest kept record
+    std::size_t size_ = 0;
+    TrafficRecord* current_ = nullptr;  // the transaction under way
+    std::int64_t sentAtSteadyUs_ = -1;
+    std::uint64_t sequence_ = 0;
+    bool everOpened_ = false;
+    TrafficCounters counters_;
+    Listener listener_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,69 @@
+#include "monitor/traffic_model.h"
+
+#include <QFontDatabase>
+#include <algorithm>
+
+namespace kvel {
+
+TTrafficModel::TTrafficModel(std::size_t capacity, QObject* parent)
+    : QAbstractTableModel(parent), capacity_(std::max<std::size_t>(capacity, 1)) {}
+
+bool TTrafficModel::Append(const TrafficRecord& record) {
+    bool dropped = false;
+    if (rows_.size() >= capacity_) {
+        beginRemoveRows({}, 0, 0);
+        rows_.pop_front();
+        endRemoveRows();
+        dropped = true;
+    }
+    const int row = static_cast<int>(rows_.size());
+    beginInsertRows({}, row, row);
+    rows_.push_back(TrafficFieldsOf(record));
+    endInsertRows();
+    return dropped;
+}
+
+void TTrafficModel::Reload(const TTrafficTap& tap) {
+    beginResetModel();
+    rows_.clear();
+    const std::size_t shown = std::min(tap.Size(), capacity_);
+    for (std::size_t i = tap.Size() - shown; i < tap.Size(); ++i) {
+        rows_.push_back(TrafficFieldsOf(tap.At(i)));
+    }
+    endResetModel();
+}
+
+void TTrafficModel::Clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+int TTrafficModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TTrafficModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kTrafficColumns);
+}
+
+QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    // Bytes line up in a fixed-width font: the discarded, request and reply columns.
+    if (role == Qt::FontRole && index.column() >= 4 && index.column() <= 6) {
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const TrafficFields& row = rows_[static_cast<std::size_t>(index.row())];
+    return QString::fromStdString(row[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant TTrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    if (section < 0 || section >= columnCount()) return {};
+    return QString::fromStdString(TrafficColumnTitles()[static_cast<std::size_t>(section)]);
+}
+
+}  // namespace kvel

@@ -1,0 +1,61 @@
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "link/traffic_tap.h"
+#include "monitor/traffic_model.h"
+
+class QLabel;
+class QMainWindow;
+class QPushButton;
+class QTableView;
+
+namespace kvel {
+
+// "Обмен с модулем": the transactions the link's tap keeps, newest at the bottom, with the
+// counters above them. It follows the newest row unless the user has scrolled up; it takes
+// new transactions only while it is shown and not paused.
+class TTrafficWindow final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TTrafficWindow(TTrafficTap& tap, QWidget* parent = nullptr);
+    ~TTrafficWindow() override;
+
+    void SetPaused(bool paused);
+    // Forgets the shown transactions and resets the tap's counters.
+    void Clear();
+    // Writes the shown transactions, one line each; false after telling the user why not.
+    bool SaveTo(const std::string& path);
+
+    const TTrafficModel& Model() const { return model_; }
+    QTableView* Table() const { return table_; }
+    QString CountersText() const;
+    // True while the newest row is kept in sight.
+    bool Following() const { return following_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void Listen(bool on);
+    void Add(const TrafficRecord& record);
+    void ShowCounters();
+    void AskAndSave();
+
+    TTrafficTap& tap_;
+    TTrafficModel model_;
+    bool paused_ = false;
+    bool following_ = true;
+    QLabel* counters_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    QTableView* table_ = nullptr;
+};
+
+// Opens the traffic window from the main window: Ctrl+T, and a double click on the status
+// bar's link panel, whose tool tip is `toolTip()` at the moment it is shown.
+void InstallTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
+                           std::function<QString()> toolTip);
+
+}  // namespace kvel

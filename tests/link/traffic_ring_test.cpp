@@ -1,0 +1,163 @@
+// The tap's ring and counters, and the one-line form of a transaction, without a line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "link/traffic_format.h"
+#include "link/traffic_tap.h"
+
+namespace kvel {
+namespace {
+
+// One read transaction of `first` through the observer calls the transactions make.
+void Transact(TTrafficTap& tap, std::uint16_t first,
+              TrafficVerdict verdict = TrafficVerdict::Good) {
+    const std::uint8_t request[8] = {0x64,
+                                     0x03,
+                                     static_cast<std::uint8_t>(first >> 8),
+                                     static_cast<std::uint8_t>(first & 0xFF),
+                                     0x00,
+                                     0x01,
+                                     0,
+                                     0};
+    const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
+    tap.BeginTransaction(request, sizeof request);
+    tap.RequestSent();
+    tap.EndTransaction(reply, sizeof reply, verdict, "", 0);
+}
+
+TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
+    TTrafficTap tap;
+    std::uint64_t heard = 0;
+    tap.SetListener([&](const TrafficRecord& r) { heard = r.sequence; });
+    for (std::uint16_t i = 0; i < 10050; ++i) Transact(tap, i);
+    EXPECT_EQ(heard, 10050u);
+    ASSERT_EQ(tap.Size(), TTrafficTap::kCapacity);
+    ASSERT_EQ(TTrafficTap::kCapacity, 10000u);
+    for (std::size_t i = 0; i < tap.Size(); ++i) {
+        ASSERT_EQ(tap.At(i).sequence, 51 + i) << i;
+        ASSERT_EQ(tap.At(i).firstRegister, 50 + i) << i;
+    }
+    EXPECT_EQ(tap.Counters().requests, 10050u);
+    EXPECT_EQ(tap.Counters().good, 10050u);
+
+    tap.Clear();
+    EXPECT_EQ(tap.Size(), 0u);
+    EXPECT_EQ(tap.Counters().requests, 0u);
+    EXPECT_EQ(tap.Counters().good, 0u);
+    Transact(tap, 7, TrafficVerdict::BadCrc);
+    ASSERT_EQ(tap.Size(), 1u);
+    EXPECT_EQ(tap.At(0).firstRegister, 7);
+    EXPECT_EQ(tap.Counters().badCrc, 1u);
+    EXPECT_EQ(tap.Counters().requests, 1u);
+}
+
+TEST(TrafficTap, PortOpeningsAfterTheFirstAreReopenings) {
+    TTrafficTap tap;
+    tap.PortOpened();
+    EXPECT_EQ(tap.Counters().reopenings, 0u);
+    tap.PortOpened();
+    tap.PortOpened();
+    EXPECT_EQ(tap.Counters().reopenings, 2u);
+    tap.Clear();  // a reset does not make the next open a first one
+    tap.PortOpened();
+    EXPECT_EQ(tap.Counters().reopenings, 1u);
+}
+
+class TrafficFormat : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* tz = std::getenv("TZ");
+        savedTz = tz ? tz : "";
+        hadTz = tz != nullptr;
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void TearDown() override {
+        if (hadTz) {
+            setenv("TZ", savedTz.c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+    std::string savedTz;
+    bool hadTz = false;
+};
+
+TEST_F(TrafficFormat, OneLinePerTransaction) {
+    TrafficRecord r;
+    r.sentAtMs = 1796636725123;  // 07.12.26 09:45:25.123 UTC
+    r.function = 3;
+    r.firstRegister = 512;
+    r.count = 10;
+    r.request = {0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD};
+    r.reply = {0x01, 0x83, 0x0A, 0x00, 0x0F};
+    r.replyUs = 112345;
+    r.verdict = TrafficVerdict::Exception;
+    r.text = "Ошибка модуля: код A";
+    EXPECT_EQ(TrafficLine(r),
+              "07.12.26 09:45:25.123\t3\t512\t10\t-\t01 03 00 00 00 0A C5 CD\t01 83 0A 00 0F\t"
+              "112.3\tОшибка модуля: код A");
+
+    r.verdict = TrafficVerdict::Good;
+    r.reply.clear();
+    r.replyUs = -1;
+    r.discarded = {0xAB, 0x01};
+    r.discardedTotal = 2;
+    const TrafficFields fields = TrafficFieldsOf(r);
+    EXPECT_EQ(fields[4], "AB 01");
+    EXPECT_EQ(fields[6], "-");
+    EXPECT_EQ(fields[7], "-");
+    EXPECT_EQ(fields[8], "Успешно");
+}
+
+TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {
+    TTrafficTap tap;
+    const std::uint8_t request[8] = {0x64, 0x03, 0, 0, 0, 1, 0, 0};
+    const std::vector<std::uint8_t> noise(1500, 0xEE);
+    tap.BeginTransaction(request, sizeof request);
+    tap.InputDiscarded(noise.data(), 1000);
+    tap.InputDiscarded(noise.data(), 500);
+    tap.RequestSent();
+    tap.EndTransaction(nullptr, 0, TrafficVerdict::NoReply, "Ошибка получения результата из модуля",
+                       0);
+    const TrafficRecord& r = tap.At(0);
+    EXPECT_EQ(r.discarded.size(), TTrafficTap::kDiscardKept);
+    EXPECT_EQ(r.discardedTotal, 1500u);
+    const std::string shown = TrafficFieldsOf(r)[4];
+    EXPECT_EQ(shown.substr(0, 6), "EE EE ");
+    EXPECT_NE(shown.find(" ... (1500 байт)"), std::string::npos);
+}
+
+TEST(TrafficCountersText, AllCountersAndReplyTimes) {
+    TrafficCounters c;
+    c.requests = 12;
+    c.good = 8;
+    c.noReply = 1;
+    c.lateReplies = 1;
+    c.badCrc = 1;
+    c.wrongAddress = 1;
+    c.exceptions = 1;
+    c.otherFaults = 0;
+    c.reopenings = 2;
+    c.timedReplies = 11;
+    c.replyUsTotal = 11 * 112'340;
+    c.replyUsMax = 130'060;
+    EXPECT_EQ(TrafficCountersText(c),
+              "Запросов: 12, Ответов: 8, Без ответа: 1, Поздних ответов: 1, Ошибок CRC: 1, "
+              "Чужой адрес: 1, "
+              "Исключений: 1, Прочих ошибок: 0, Переоткрытий порта: 2, "
+              "Время ответа: ср. 112.3 мс, макс. 130.1 мс");
+    EXPECT_EQ(TrafficToolTip(TrafficCounters{}),
+              "Обмен с модулем: Ctrl+T или двойной щелчок\nЗапросов: 0\nОтветов: 0\n"
+              "Без ответа: 0\nПоздних ответов: 0\nОшибок CRC: 0\nЧужой адрес: 0\nИсключений: "
+              "0\nПрочих ошибок: 0\n"
+              "Переоткрытий порта: 0\nВремя ответа: -");
+}
+
+}  // namespace
+}  // namespace kvel

@@ -1,0 +1,196 @@
+// The traffic tap against the simulator: every transaction's bytes, verdict and counter.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <initializer_list>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/crc16.h"
+#include "link/module_link.h"
+#include "sim/simulator.h"
+
+namespace kvel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The bytes with their CRC appended, low byte first.
+Bytes Frame(std::initializer_list<std::uint8_t> bytes) {
+    Bytes frame(bytes);
+    const std::uint16_t crc = Crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
+    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    return frame;
+}
+
+const TrafficRecord& Newest(const TModuleLink& link) {
+    return link.Traffic().At(link.Traffic().Size() - 1);
+}
+
+class TrafficWithSimulator : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim::SimOptions options;
+        options.link = "/tmp/kvel-traffic-" + std::to_string(::getpid()) + "-" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        options.drift = false;
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        link.OpenPort(simulator->DevicePath(), 4, 0);
+        ASSERT_FALSE(link.PortNeedsOpening());
+        link.SetTiming({20, 20, 20, 300, 10});
+        simulator->SetRegister(11, 0x0005);  // the relay word the reads below ask for
+    }
+    std::unique_ptr<sim::Simulator> simulator;
+    TModuleLink link;
+};
+
+TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter) {
+    const Bytes request = Frame({0x64, 0x03, 0x00, 0x0B, 0x00, 0x01});
+    const Bytes good = Frame({0x64, 0x03, 0x02, 0x00, 0x05});
+    Bytes badCrc = good;
+    badCrc.back() ^= 0x5A;
+    struct Case {
+        sim::Fault fault;
+        Bytes reply;
+        TrafficVerdict verdict;
+        const char* text;
+        std::uint64_t TrafficCounters::*counter;
+    };
+    const Case cases[] = {
+        {sim::Fault::None, good, TrafficVerdict::Good, "", &TrafficCounters::good},
+        {sim::Fault::Silence,
+         {},
+         TrafficVerdict::NoReply,
+         "Ошибка получения результата из модуля",
+         &TrafficCounters::noReply},
+        {sim::Fault::BadCrc, badCrc, TrafficVerdict::BadCrc, "Ошибочный CRC в ответе от модуля",
+         &TrafficCounters::badCrc},
+        {sim::Fault::WrongAddress, Frame({0x65, 0x03, 0x02, 0x00, 0x05}),
+         TrafficVerdict::WrongAddress, "Ошибочный адрес модуля в ответе от модуля",
+         &TrafficCounters::wrongAddress},
+        {sim::Fault::Exception, Frame({0x64, 0x83, 0x0B}), TrafficVerdict::Exception,
+         "Ошибка модуля: код B", &TrafficCounters::exceptions},
+    };
+    std::uint64_t done = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        simulator->SetFault(c.fault, 0x0B);
+        const TrafficCounters before = link.Traffic().Counters();
+        EXPECT_EQ(link.ReadRelayStates(100), c.verdict == TrafficVerdict::Good);
+        ++done;
+        ASSERT_EQ(link.Traffic().Size(), done);
+        const TrafficRecord& r = Newest(link);
+        EXPECT_EQ(r.sequence, done);
+        EXPECT_EQ(r.request, request);
+        EXPECT_EQ(r.reply, c.reply);
+        EXPECT_TRUE(r.discarded.empty());
+        EXPECT_EQ(r.verdict, c.verdict);
+        EXPECT_EQ(r.text, c.text);
+        EXPECT_EQ(r.exceptionCode, c.verdict == TrafficVerdict::Exception ? 0x0B : 0);
+        EXPECT_EQ(r.function, 3);
+        EXPECT_EQ(r.firstRegister, 11);
+        EXPECT_EQ(r.count, 1);
+        // Reply time counts from the end of the send, so it holds the 20 ms pause.
+        EXPECT_GE(r.replyUs, 20'000);
+        const TrafficCounters& after = link.Traffic().Counters();
+        EXPECT_EQ(after.*c.counter, before.*c.counter + 1);
+        EXPECT_EQ(after.requests, done);
+    }
+    const TrafficCounters& c = link.Traffic().Counters();
+    EXPECT_EQ(c.lateReplies, 0u);
+    EXPECT_EQ(c.good + c.noReply + c.badCrc + c.wrongAddress + c.exceptions + c.otherFaults,
+              c.requests);
+    // Four complete replies are timed (silence is not); each holds the pause.
+    EXPECT_EQ(c.timedReplies, 4u);
+    EXPECT_GE(c.MeanReplyMs(), 20.0);
+    EXPECT_GE(c.MaxReplyMs(), c.MeanReplyMs());
+
+    link.Traffic().Clear();
+    EXPECT_EQ(link.Traffic().Size(), 0u);
+    EXPECT_EQ(link.Traffic().Counters().requests, 0u);
+    EXPECT_EQ(link.Traffic().Counters().timedReplies, 0u);
+}
+
+// A reply that comes after its read gave up is read away before the next request is sent,
+// and shown there as discarded.
+TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
+    simulator->SetFault(sim::Fault::LateReply, 2, 400);  // the read gives up after 320 ms
+    EXPECT_FALSE(link.ReadRelayStates(100));
+    EXPECT_EQ(Newest(link).verdict, TrafficVerdict::NoReply);
+    EXPECT_TRUE(Newest(link).reply.empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the late reply lands
+    simulator->SetFault(sim::Fault::None);
+    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
+    const TrafficRecord& r = Newest(link);
+    EXPECT_EQ(r.discarded, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
+    EXPECT_EQ(r.discardedTotal, 7u);
+    EXPECT_EQ(r.reply, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
+    EXPECT_EQ(r.verdict, TrafficVerdict::Good);
+    EXPECT_EQ(link.Traffic().Counters().noReply, 1u);
+    EXPECT_EQ(link.Traffic().Counters().lateReplies, 1u);
+    EXPECT_EQ(link.Traffic().Counters().good, 1u);
+}
+
+TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
+    ASSERT_TRUE(link.ReadRelayStates(100));
+    simulator->Unplug();
+    EXPECT_FALSE(link.ReadRelayStates(100));
+    const TrafficRecord& refused = Newest(link);
+    EXPECT_EQ(refused.text, "Нет связи с портом");
+    EXPECT_EQ(refused.verdict, TrafficVerdict::Other);
+    EXPECT_EQ(refused.request, Frame({0x64, 0x03, 0x00, 0x0B, 0x00, 0x01}));
+    EXPECT_TRUE(refused.reply.empty());
+    EXPECT_EQ(refused.replyUs, -1);  // nothing went out, so there is no reply time
+    EXPECT_EQ(link.Traffic().Counters().otherFaults, 1u);
+
+    link.OpenPort(simulator->DevicePath(), 4, 0);  // the device is gone: no open
+    EXPECT_TRUE(link.PortNeedsOpening());
+    EXPECT_EQ(link.Traffic().Counters().reopenings, 0u);
+
+    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+    link.OpenPort(simulator->DevicePath(), 4, 0);
+    ASSERT_FALSE(link.PortNeedsOpening());
+    EXPECT_EQ(link.Traffic().Counters().reopenings, 1u);
+    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
+    EXPECT_EQ(link.Traffic().Counters().good, 2u);
+    EXPECT_EQ(link.Traffic().Counters().requests, 3u);
+}
+
+TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
+    TWriteTransaction& w = link.WriteRecords()[0];
+    w.moduleAddress = 100;
+    w.firstRegister = 85;
+    w.count = 3;
+    w.values[0] = 1000;
+    w.values[1] = 950;
+    w.values[2] = 900;
+    ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
+    const TrafficRecord& many = Newest(link);
+    EXPECT_EQ(many.function, 16);
+    EXPECT_EQ(many.firstRegister, 85);
+    EXPECT_EQ(many.count, 3);
+    EXPECT_EQ(many.request, Frame({0x64, 0x10, 0x00, 0x55, 0x00, 0x03, 0x06, 0x03, 0xE8, 0x03, 0xB6,
+                                   0x03, 0x84}));
+    EXPECT_EQ(many.reply, Frame({0x64, 0x10, 0x00, 0x55, 0x00, 0x03}));
+    EXPECT_EQ(many.verdict, TrafficVerdict::Good);
+
+    w.firstRegister = 87;
+    w.values[0] = 777;
+    simulator->SetFault(sim::Fault::Exception, 3);
+    EXPECT_FALSE(link.WriteRegister(w));
+    const TrafficRecord& single = Newest(link);
+    EXPECT_EQ(single.function, 6);
+    EXPECT_EQ(single.count, 1);
+    EXPECT_EQ(single.request, Frame({0x64, 0x06, 0x00, 0x57, 0x03, 0x09}));
+    EXPECT_EQ(single.reply, Frame({0x64, 0x86, 0x03}));
+    EXPECT_EQ(single.verdict, TrafficVerdict::Exception);
+    EXPECT_EQ(single.text, "Ошибка модуля: код 3");
+    EXPECT_EQ(link.Traffic().Counters().exceptions, 1u);
+}
+
+}  // namespace
+}  // namespace kvel

@@ -1,0 +1,256 @@
+// The traffic window on a tap fed as the transactions feed it, and its openers on the real
+// main window against the simulator.
+#include "monitor/traffic_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/common/temp_dir.h"
+
+namespace kvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One read of register `first` as the transactions report it to the tap.
+void Transact(TTrafficTap& tap, std::uint16_t first,
+              TrafficVerdict verdict = TrafficVerdict::Good) {
+    const std::uint8_t request[8] = {0x64,
+                                     0x03,
+                                     static_cast<std::uint8_t>(first >> 8),
+                                     static_cast<std::uint8_t>(first & 0xFF),
+                                     0x00,
+                                     0x01,
+                                     0,
+                                     0};
+    const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
+    tap.BeginTransaction(request, sizeof request);
+    tap.RequestSent();
+    const bool good = verdict == TrafficVerdict::Good;
+    tap.EndTransaction(reply, good ? sizeof reply : 0, verdict,
+                       good ? "" : "Ошибка получения результата из модуля", 0);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class TrafficWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+        });
+        window.show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { SetMessageSink(nullptr); }
+    void Feed(int n, std::uint16_t from = 0) {
+        for (int i = 0; i < n; ++i) Transact(tap, static_cast<std::uint16_t>(from + i));
+        QApplication::processEvents();  // the view lays out its rows
+    }
+    QScrollBar* Bar() const { return window.Table()->verticalScrollBar(); }
+    void Click(const char* button) { window.findChild<QPushButton*>(button)->click(); }
+
+    TTrafficTap tap;
+    TTrafficWindow window{tap};
+    std::vector<std::string> boxes;
+    test::TempDir dir;
+};
+
+TEST_F(TrafficWindowTest, NewestAtTheBottomFollowedUnlessScrolledUp) {
+    EXPECT_EQ(window.windowTitle(), "Обмен с модулем");
+    Feed(200);
+    ASSERT_EQ(window.Model().Size(), 200u);
+    EXPECT_EQ(window.Model().Row(199), TrafficFieldsOf(tap.At(199)));
+    EXPECT_EQ(window.Model().Row(199)[2], "199");
+    ASSERT_GT(Bar()->maximum(), 0);
+    EXPECT_EQ(Bar()->value(), Bar()->maximum());
+    EXPECT_TRUE(window.Following());
+
+    Bar()->setValue(10);  // the user scrolls up
+    Feed(50, 200);
+    EXPECT_FALSE(window.Following());
+    EXPECT_EQ(Bar()->value(), 10);
+    EXPECT_EQ(window.Model().Size(), 250u);
+
+    Bar()->setValue(Bar()->maximum());  // and back to the bottom
+    Feed(50, 250);
+    EXPECT_TRUE(window.Following());
+    EXPECT_EQ(Bar()->value(), Bar()->maximum());
+    EXPECT_EQ(window.Model().Row(299)[2], "299");
+}
+
+TEST_F(TrafficWindowTest, AtMostTheTapsCapacityAndRowsInSightStayWhenTheOldestGo) {
+    Feed(static_cast<int>(TTrafficTap::kCapacity));
+    ASSERT_EQ(window.Model().Size(), TTrafficTap::kCapacity);
+    Bar()->setValue(100);  // the user reads older rows
+    const std::string inSight = window.Model().Row(100)[2];
+    Feed(5, static_cast<std::uint16_t>(TTrafficTap::kCapacity));
+    ASSERT_EQ(window.Model().Size(), TTrafficTap::kCapacity);
+    EXPECT_EQ(window.Model().Row(0)[2], "5");
+    EXPECT_EQ(window.Model().Row(TTrafficTap::kCapacity - 1)[2], "10004");
+    EXPECT_EQ(Bar()->value(), 95);
+    EXPECT_EQ(window.Model().Row(static_cast<std::size_t>(Bar()->value()))[2], inSight);
+}
+
+TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
+    Feed(3);
+    Click("ButtonTrafficPause");
+    Feed(2, 3);
+    EXPECT_EQ(window.Model().Size(), 3u);
+    EXPECT_TRUE(window.CountersText().startsWith("Запросов: 5, Ответов: 5,"))
+        << window.CountersText().toStdString();
+    Click("ButtonTrafficPause");  // what came meanwhile shows at once
+    ASSERT_EQ(window.Model().Size(), 5u);
+    EXPECT_EQ(window.Model().Row(4)[2], "4");
+    Feed(1, 5);
+    EXPECT_EQ(window.Model().Size(), 6u);
+}
+
+TEST_F(TrafficWindowTest, ClearForgetsTheRowsAndResetsTheCounters) {
+    Feed(4);
+    Transact(tap, 9, TrafficVerdict::NoReply);
+    Click("ButtonTrafficClear");
+    EXPECT_EQ(window.Model().Size(), 0u);
+    EXPECT_EQ(tap.Size(), 0u);
+    EXPECT_EQ(tap.Counters().requests, 0u);
+    EXPECT_EQ(tap.Counters().noReply, 0u);
+    EXPECT_TRUE(window.CountersText().startsWith("Запросов: 0, "))
+        << window.CountersText().toStdString();
+    Feed(1, 7);
+    ASSERT_EQ(window.Model().Size(), 1u);
+    EXPECT_EQ(window.Model().Row(0)[2], "7");
+}
+
+TEST_F(TrafficWindowTest, SavedFileHoldsOneLinePerShownTransaction) {
+    Feed(2);
+    Transact(tap, 2, TrafficVerdict::NoReply);
+    window.SetPaused(true);
+    Feed(1, 3);  // not shown, so not saved
+    const std::string path = dir.File("traffic.txt");
+    ASSERT_TRUE(window.SaveTo(path));
+    const std::vector<std::string> lines = Lines(test::ReadBytes(path));
+    ASSERT_EQ(lines.size(), 3u);
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], TrafficLine(tap.At(i)));
+    EXPECT_NE(lines[2].find("\tОшибка получения результата из модуля"), std::string::npos);
+    EXPECT_TRUE(boxes.empty());
+
+    const std::string bad = dir.File("absent/traffic.txt");
+    EXPECT_FALSE(window.SaveTo(bad));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Ошибка: Ошибка записи файла " + bad + ": ", 0), 0u) << boxes[0];
+    EXPECT_FALSE(fs::exists(bad));
+}
+
+TEST_F(TrafficWindowTest, HiddenWindowCatchesUpWhenShownAgain) {
+    Feed(2);
+    window.hide();
+    Feed(3, 2);
+    EXPECT_EQ(window.Model().Size(), 2u);
+    window.show();
+    QApplication::processEvents();
+    ASSERT_EQ(window.Model().Size(), 5u);
+    EXPECT_EQ(window.Model().Row(4)[2], "4");
+}
+
+// The real main window against the simulator: Ctrl+T, a double click on the link panel and
+// its tool tip.
+class MainWindowTraffic : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        fs::current_path(dir.Path());
+        SetMessageSink([](const std::string&, const std::string&) {});
+        sim::SimOptions options;
+        options.drift = false;
+        options.link = dir.File("tty");
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n");
+        form = std::make_unique<TForm1>();
+        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form->show();
+        form->Timer1()->stop();
+        form->Timer1Timer();  // one poll: type, version, measurements, relays
+        form->Timer1()->stop();
+    }
+    void TearDown() override {
+        form.reset();
+        simulator.reset();
+        SetMessageSink(nullptr);
+        fs::current_path(previous);
+    }
+    QLabel* LinkPanel() const {
+        return form->statusBar()
+            ->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)
+            .value(0);
+    }
+
+    test::TempDir dir;
+    fs::path previous;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTraffic, DoubleClickOnTheLinkPanelOpensTheWindow) {
+    ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    QLabel* panel = LinkPanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->text(), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->TrafficWindow(), nullptr);
+    QTest::mouseDClick(panel, Qt::LeftButton);
+    ASSERT_NE(form->TrafficWindow(), nullptr);
+    EXPECT_TRUE(form->TrafficWindow()->isVisible());
+    ASSERT_EQ(form->TrafficWindow()->Model().Size(), 4u);
+    EXPECT_EQ(form->TrafficWindow()->Model().Row(0)[2], "145");
+    EXPECT_EQ(form->TrafficWindow()->Model().Row(3)[8], "Успешно");
+
+    form->Timer1Timer();  // the open window takes the next poll's transactions as they come
+    form->Timer1()->stop();
+    EXPECT_EQ(form->TrafficWindow()->Model().Size(), 6u);
+}
+
+TEST_F(MainWindowTraffic, CtrlTOpensTheWindow) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
+    ASSERT_NE(form->TrafficWindow(), nullptr);
+    EXPECT_TRUE(form->TrafficWindow()->isVisible());
+}
+
+TEST_F(MainWindowTraffic, LinkPanelToolTipShowsTheCounters) {
+    simulator->SetFault(sim::Fault::BadCrc);
+    form->Timer1Timer();
+    form->Timer1()->stop();
+    QLabel* panel = LinkPanel();
+    ASSERT_NE(panel, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(panel, &help);
+    const std::string tip = panel->toolTip().toStdString();
+    EXPECT_NE(tip.find("Запросов: 6\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Ответов: 4\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Ошибок CRC: 2\n"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("Ctrl+T"), std::string::npos) << tip;
+}
+
+}  // namespace
+}  // namespace kvel
