@@ -1,0 +1,24 @@
+// Reduction of a dense run of points to what a line through them shows on pixel columns.
+#pragma once
+
+#include <QLine>
+#include <vector>
+
+class Tsp_XYDataSeries;
+class Tsp_Scale;
+
+// A segment whose two ends both convert beyond ±16000 pixels is not drawn.
+constexpr int kFarPixel = 16000;
+inline bool IsFarPixel(int x, int y) {
+    return x < -kFarPixel || x > kFarPixel || y < -kFarPixel || y > kFarPixel;
+}
+
+// Appends to `out` the lines that draw the points first … last of a series whose X values never
+// decrease as a solid line through them shows them, at a cost per pixel column of the X axis
+// instead of per point. Points in one column share their pixel x, so the segments between
+// them cover one vertical stretch from the column's lowest to its highest point: that stretch
+// is one line, and the segment from the column's last point to the next column's first is
+// kept as it is. A column with a point that converts far off keeps all its segments, since a
+// segment between two far points is left out.
+void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
+                     int last, std::vector<QLine>& out);
