@@ -59,6 +59,12 @@ void Prefetch(const Tsp_XYDataSeries& s, int at, int last) {
 
 void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
                      int last, std::vector<QLine>& out) {
+    Tsp_ColumnResume resume;
+    ReduceToColumns(s, xa, ya, first, last, out, resume);
+}
+
+void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
+                     int last, std::vector<QLine>& out, Tsp_ColumnResume& resume) {
     const auto chunk = [&s](int i) { return s.YChunk(i); };
     const auto pixel = [&](int i) {
         return QPoint(xa.ValueToPixel(s.XValue(i)), ya.ValueToPixel(s.YValue(i)));
@@ -67,15 +73,17 @@ void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
     const auto segment = [&out](QPoint p, QPoint q) {
         if (!(IsFarPixel(p.x(), p.y()) && IsFarPixel(q.x(), q.y()))) out.emplace_back(p, q);
     };
-    const int columns =
-        std::abs(xa.ValueToPixel(s.XValue(last)) - xa.ValueToPixel(s.XValue(first)));
-    int hint = std::max(1, (last - first + 1) / std::max(columns, 1));
-    QPoint previous = pixel(first);  // the last point of the column before
-    for (int i = first; i <= last;) {
+    const bool resuming = resume.at > first && resume.at <= last;
+    const int from = resuming ? resume.at : first;
+    QPoint previous = resuming ? resume.previous : pixel(first);  // of the column before
+    const int columns = std::abs(xa.ValueToPixel(s.XValue(last)) - xa.ValueToPixel(s.XValue(from)));
+    int hint = std::max(1, (last - from + 1) / std::max(columns, 1));
+    for (int i = from; i <= last;) {
         const int end = ColumnEnd(s, xa, i, last, hint);
         const int back = end - 1;
         hint = end - i;
-        Prefetch(s, std::min(end + 2 * hint, last), last);
+        if (end > last) resume = {i, previous, out.size()};
+        Prefetch(s, std::min(end + 4 * hint, last), last);
         const QPoint head = pixel(i);
         if (i > first) segment(previous, head);
         if (back == i) {
@@ -99,4 +107,26 @@ void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
         }
         i = end;
     }
+}
+
+const std::vector<QLine>& Tsp_ColumnCache::Lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
+                                                 const Tsp_Scale& ya, int first, int last,
+                                                 int clipLeft, int clipRight) {
+    // Everything a pixel of the run depends on but the points themselves.
+    const std::vector<double> key = {xa.Min(),           xa.Max(),
+                                     xa.PixelsPerUnit(), double(xa.LineX()),
+                                     double(xa.LineY()), ya.Min(),
+                                     ya.Max(),           ya.PixelsPerUnit(),
+                                     double(ya.LineX()), double(ya.LineY()),
+                                     double(clipLeft),   double(clipRight),
+                                     double(first),      double(s.Generation())};
+    if (key != key_ || resume_.at > last) {
+        key_ = key;
+        resume_ = {};
+        lines_.clear();
+    } else {
+        lines_.resize(resume_.lines);
+    }
+    ReduceToColumns(s, xa, ya, first, last, lines_, resume_);
+    return lines_;
 }

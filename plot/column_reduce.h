@@ -22,3 +22,32 @@ inline bool IsFarPixel(int x, int y) {
 // segment between two far points is left out.
 void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
                      int last, std::vector<QLine>& out);
+
+// Where a reduction goes on once points are appended: the first point of the run's last column
+// (which later points may still join), the pixel of the point before it and the number of
+// lines before that column. Earlier columns are final, since X values never decrease.
+struct Tsp_ColumnResume {
+    int at = -1;
+    QPoint previous;
+    std::size_t lines = 0;
+};
+
+// The same, started at resume.at (with its lines already in `out`) when that lies inside the
+// run, else at `first`; leaves in `resume` where to go on next time.
+void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
+                     int last, std::vector<QLine>& out, Tsp_ColumnResume& resume);
+
+// The last reduced drawing of a series. While the axes' mappings, the clip, the start of the
+// run and the series' points stay (points appended only), a repaint reduces only the columns
+// from the last one on: the main window repaints the whole history at every poll.
+class Tsp_ColumnCache {
+  public:
+    const std::vector<QLine>& Lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
+                                    const Tsp_Scale& ya, int first, int last, int clipLeft,
+                                    int clipRight);
+
+  private:
+    std::vector<double> key_;
+    Tsp_ColumnResume resume_;
+    std::vector<QLine> lines_;
+};

@@ -97,6 +97,7 @@ void Tsp_XYDataSeries::Clear() {
     const bool had = count_ > 0;
     count_ = 0;
     yIndex_.Clear();
+    ++generation_;
     xAscending_ = true;
     if (had && CanPlot()) DataChanged(dcData);
 }

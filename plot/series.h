@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plot/block_index.h"
+#include "plot/column_reduce.h"
 #include "plot/scale_axis.h"
 
 class Tsp_XYPlot;
@@ -93,6 +94,8 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     bool XAscending() const { return xAscending_; }
     // Extremes of the Y values per block of points, for drawing long runs by pixel column.
     const Tsp_BlockIndex& YIndex() const { return yIndex_; }
+    // Changes with every Clear: the points before Count() are the same while it stays.
+    int Generation() const { return generation_; }
 
     // Appends; when CanPlot, reports a data change and repaints the plot at once.
     void AddXY(double x, double y);
@@ -126,6 +129,7 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
     Tsp_BlockIndex yIndex_;
+    int generation_ = 0;
     Tsp_LineAttr lineAttr_;
     bool locked_ = false;
 };
@@ -227,4 +231,5 @@ class Tsp_XYLine : public Tsp_XYDataSeries {
     void DrawPointMark(QPainter& p, double xv, double yv, int x, int y);
 
     Tsp_PointAttr pointAttr_;
+    Tsp_ColumnCache columns_;
 };

@@ -146,16 +146,17 @@ void Tsp_XYLine::DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) 
         DrawSegments(p, *this, xa, ya, count_, solid, [](int k) { return k; });
         return;
     }
-    const int columns = VisibleRun(p, xa, lineAttr_.Width() + 2, first, last);
+    const int margin = lineAttr_.Width() + 2;
+    const int columns = VisibleRun(p, xa, margin, first, last);
     if (last <= first) return;
     if (!solid || last - first + 1 <= 2 * columns) {
         DrawSegments(p, *this, xa, ya, last - first + 1, solid,
                      [first](int k) { return first + k; });
         return;
     }
-    std::vector<QLine> lines;
-    lines.reserve(std::size_t(columns) * 2 + 8);
-    ReduceToColumns(*this, xa, ya, first, last, lines);
+    const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect();
+    const std::vector<QLine>& lines =
+        columns_.Lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }

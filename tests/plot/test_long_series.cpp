@@ -128,6 +128,48 @@ TEST_F(LongSeries, ASingleSampleSpikeOrDipInAMonthIsDrawnAtFullHeight) {
     ExpectSameColumns("month");
 }
 
+TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
+    std::mt19937 rng(5);
+    std::normal_distribution<double> noise(0, 3);
+    int i = 0;
+    for (; i < 100000; ++i) Add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
+    plot.BottomAxis()->SetMinMax(kX0, kX0 + 150000 * kStep);
+    plot.Paint();  // lays out
+    const Tsp_Axis& xa = *plot.BottomAxis();
+    const Tsp_Axis& ya = *plot.LeftAxis();
+    const auto fresh = [&] {
+        std::vector<QLine> v;
+        ReduceToColumns(line, xa, ya, 0, line.Count() - 1, v);
+        return v;
+    };
+    Tsp_ColumnCache cache;
+    ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    // Points joining the last column, opening new ones, after a gap, far off and back.
+    for (int k = 0; k < 300; ++k) {
+        i += k % 50 == 0 ? 700 : 1;
+        Add(i, k == 120 ? 1e9 : k == 121 ? -1e9 : 20 + noise(rng));
+        ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh()) << k;
+    }
+    // Refilled after Clear, zoomed, another clip: reduced anew.
+    const int n = line.Count();
+    line.Clear();
+    for (int k = 0; k < n; ++k) Add(k, 30 + noise(rng));
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    plot.BottomAxis()->SetMinMax(kX0, kX0 + 120000 * kStep);
+    plot.Paint();
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 5, 800), fresh());
+
+    // Through the plot's own painting: repaints between appends, then the picture compared.
+    line.SetPlot(&plot);
+    for (int k = 0; k < 100; ++k) {
+        line.AddXY(kX0 + (n + k * 3) * kStep, 20 + noise(rng));
+        plot.Paint();
+    }
+    Render(kX0, kX0 + 120000 * kStep);
+    EXPECT_GT(ExpectSameColumns("appended"), 600);  // the data end at five sixths
+}
+
 TEST_F(LongSeries, XGoingBackOnceIsDrawnSegmentBySegment) {
     for (int i = 0; i < 60000; ++i) Add(i < 30000 ? i : i - 2000, 20 + 10 * std::sin(i / 700.0));
     ASSERT_FALSE(line.XAscending());
