@@ -6,10 +6,14 @@
 #include <algorithm>
 
 namespace {
+// The device pixels of a logical size at a device pixel ratio.
+QSize ScaledSize(int width, int height, qreal ratio) {
+    return QSize(qRound(width * ratio), qRound(height * ratio));
+}
 // An image of a logical size at a device pixel ratio; null for an empty size.
 QImage ScaledImage(int width, int height, qreal ratio) {
     if (width <= 0 || height <= 0) return QImage();
-    QImage image(qRound(width * ratio), qRound(height * ratio), QImage::Format_RGB32);
+    QImage image(ScaledSize(width, height, ratio), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     return image;
 }
@@ -79,7 +83,7 @@ bool Tsp_XYPlot::ControlImageFits() const {
     // Never empty, so that the painter always has a device: a 0 × 0 plot keeps a 1 × 1 image.
     const qreal ratio = devicePixelRatio();
     return !screen_.isNull() && screen_.devicePixelRatio() == ratio &&
-           screen_.size() == ScaledImage(std::max(width(), 1), std::max(height(), 1), ratio).size();
+           screen_.size() == ScaledSize(std::max(width(), 1), std::max(height(), 1), ratio);
 }
 
 void Tsp_XYPlot::EnsureControlImage() {
