@@ -70,6 +70,7 @@ void Tsp_XYDataSeries::Append(double x, double y) {
     Block& b = *blocks_[count_ / kGrowth];
     b.x[count_ % kGrowth] = x;
     b.y[count_ % kGrowth] = y;
+    yIndex_.Append(y);
     if (count_ == 0) {
         xMin_ = xMax_ = x;
         yMin_ = yMax_ = y;
@@ -95,6 +96,8 @@ void Tsp_XYDataSeries::AddXY(double x, double y) {
 void Tsp_XYDataSeries::Clear() {
     const bool had = count_ > 0;
     count_ = 0;
+    yIndex_.Clear();
+    ++generation_;
     xAscending_ = true;
     if (had && CanPlot()) DataChanged(dcData);
 }

@@ -5,10 +5,25 @@
 #include <QPaintEvent>
 #include <algorithm>
 
-void Tsp_MemBitmap::Resize(int width, int height) {
+namespace {
+// The device pixels of a logical size at a device pixel ratio.
+QSize ScaledSize(int width, int height, qreal ratio) {
+    return QSize(qRound(width * ratio), qRound(height * ratio));
+}
+// An image of a logical size at a device pixel ratio; null for an empty size.
+QImage ScaledImage(int width, int height, qreal ratio) {
+    if (width <= 0 || height <= 0) return QImage();
+    QImage image(ScaledSize(width, height, ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+}  // namespace
+
+void Tsp_MemBitmap::Resize(int width, int height, qreal ratio) {
     width_ = width;
     height_ = height;
-    image_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+    ratio_ = ratio;
+    image_ = ScaledImage(width, height, ratio);
 }
 
 Tsp_XYPlot::Tsp_XYPlot(QWidget* parent)
@@ -64,11 +79,21 @@ void Tsp_XYPlot::Update() {
     if (paintPending_ && isVisible()) repaint();
 }
 
+bool Tsp_XYPlot::ControlImageFits() const {
+    // Never empty, so that the painter always has a device: a 0 × 0 plot keeps a 1 × 1 image.
+    const qreal ratio = devicePixelRatio();
+    return !screen_.isNull() && screen_.devicePixelRatio() == ratio &&
+           screen_.size() == ScaledSize(std::max(width(), 1), std::max(height(), 1), ratio);
+}
+
 void Tsp_XYPlot::EnsureControlImage() {
-    if (screen_.size() == size() && !screen_.isNull()) return;
-    screenPainter_.reset();
-    screen_ = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
+    if (ControlImageFits()) return;
+    // The painter object stays: only its device changes, so a painter that a caller got from
+    // DrawCanvas earlier keeps working.
+    if (screenPainter_ && screenPainter_->isActive()) screenPainter_->end();
+    screen_ = ScaledImage(std::max(width(), 1), std::max(height(), 1), devicePixelRatio());
     screen_.fill(ToQColor(color_));
+    if (screenPainter_) screenPainter_->begin(&screen_);
 }
 
 QPainter* Tsp_XYPlot::ControlCanvas() {
@@ -105,7 +130,7 @@ void Tsp_XYPlot::SetBorderStyle(Tsp_BorderStyle v) {
 void Tsp_XYPlot::SetBufferedDisplay(bool v) {
     if (v == BufferedDisplay()) return;
     if (v)
-        memBitmap_ = std::make_unique<Tsp_MemBitmap>(width(), height());
+        memBitmap_ = std::make_unique<Tsp_MemBitmap>(width(), height(), devicePixelRatio());
     else
         memBitmap_.reset();
     Invalidate();
@@ -177,9 +202,12 @@ void Tsp_XYPlot::SeriesChanged(Tsp_DataSeries* s) {
 }
 
 void Tsp_XYPlot::paintEvent(QPaintEvent* e) {
-    if (paintPending_ || screen_.size() != size()) Paint();
+    if (paintPending_ || !ControlImageFits()) Paint();
     QPainter wp(this);
-    wp.drawImage(e->rect(), screen_, e->rect());
+    const QRect r = e->rect();
+    const qreal ratio = screen_.devicePixelRatio();
+    wp.drawImage(QRectF(r), screen_,
+                 QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
 }
 
 void Tsp_XYPlot::resizeEvent(QResizeEvent* e) {

@@ -40,19 +40,23 @@ constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 
                       ssDouble = 64;
 using Tsp_ShiftKeys = TShiftState;
 
-// Off-screen image the plot paints into before copying it to the control in one go.
+// Off-screen image the plot paints into before copying it to the control in one go. Its size
+// is in the widget's (logical) pixels; the image holds ratio times as many device pixels, so
+// that the plot stays sharp on scaled screens.
 class Tsp_MemBitmap {
   public:
-    Tsp_MemBitmap(int width, int height) { Resize(width, height); }
+    Tsp_MemBitmap(int width, int height, qreal ratio = 1) { Resize(width, height, ratio); }
     // False when the image could not be had (no memory, empty size).
     bool Valid() const { return !image_.isNull(); }
-    void Resize(int width, int height);
+    void Resize(int width, int height, qreal ratio = 1);
     int Width() const { return width_; }
     int Height() const { return height_; }
+    qreal Ratio() const { return ratio_; }
     QImage& Image() { return image_; }
 
   private:
     int width_ = 0, height_ = 0;
+    qreal ratio_ = 1;
     QImage image_;
 };
 
@@ -114,11 +118,12 @@ class Tsp_XYPlot : public QWidget {
 
     TRect FieldRect() const { return fieldRect_; }
     // Where drawing goes now: the off-screen image during a buffered paint, the caller's
-    // painter during DrawOnCanvas, otherwise the control's own canvas.
+    // painter during DrawOnCanvas, otherwise the control's own canvas. The control's painter
+    // lives as long as the plot: a caller may keep it across resizes and repaints.
     QPainter* DrawCanvas();
     int DrawWidth() const { return drawWidth_ >= 0 ? drawWidth_ : width(); }
     int DrawHeight() const { return drawHeight_ >= 0 ? drawHeight_ : height(); }
-    // What the control shows (its own canvas).
+    // What the control shows (its own canvas), at the widget's device pixel ratio.
     const QImage& ControlImage() const { return screen_; }
 
     TColor Color() const { return color_; }
@@ -223,6 +228,8 @@ class Tsp_XYPlot : public QWidget {
     void RequestPaint();
     QPainter* ControlCanvas();
     void EnsureControlImage();
+    // The control's image has the widget's size and device pixel ratio.
+    bool ControlImageFits() const;
     void PrepareFont(QPainter& p);
     void DrawCaptions(QPainter& p);
     void DrawXCursorLine(int pixel);

@@ -39,8 +39,9 @@ void Tsp_XYPlot::Paint() {
     paintPending_ = false;
     QPainter* screen = ControlCanvas();
     screen->setClipping(false);
-    if (memBitmap_ && (memBitmap_->Width() != width() || memBitmap_->Height() != height())) {
-        memBitmap_->Resize(width(), height());
+    if (memBitmap_ && (memBitmap_->Width() != width() || memBitmap_->Height() != height() ||
+                       memBitmap_->Ratio() != devicePixelRatio())) {
+        memBitmap_->Resize(width(), height(), devicePixelRatio());
         layoutValid_ = frameValid_ = fieldValid_ = false;
     }
     if (memBitmap_ && memBitmap_->Valid()) {

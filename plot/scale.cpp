@@ -1,7 +1,9 @@
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "plot/scale_axis.h"
 #include "plot/tick_format.h"
@@ -15,6 +17,18 @@ constexpr int kPixelLimit = 16383;
 int RoundInt(double v) {
     return int(std::nearbyint(v));
 }
+// A computed tick count as an index bound of the tick arrays: 0 … 21, also for values that
+// are not numbers or do not fit an int.
+int BoundedCount(double v) {
+    if (!(v > 0)) return 0;
+    return v >= Tsp_Scale::kMaxTicks ? Tsp_Scale::kMaxTicks : int(v);
+}
+int BoundedSpan(double v) {
+    return v > 0 && v < 1e6 ? RoundInt(v) : 0;
+}
+// Ends beyond a quarter of the largest double are pulled in to it, so that the span, also of
+// a widened empty range, stays a finite number (−1e308 .. 1e308 would overflow).
+constexpr double kEndLimit = std::numeric_limits<double>::max() / 4;
 double Frac(double v) {
     return v - std::trunc(v);
 }
@@ -27,6 +41,8 @@ Tsp_Scale::Tsp_Scale(std::uint32_t flags) : flags_(flags) {
 void Tsp_Scale::ApplyRange(double a, double b) {
     // A range that is not a number would poison every pixel; keep the one we have.
     if (!std::isfinite(a) || !std::isfinite(b)) return;
+    a = std::clamp(a, -kEndLimit, kEndLimit);
+    b = std::clamp(b, -kEndLimit, kEndLimit);
     if (a <= b) {
         min_ = a;
         max_ = b;
@@ -34,6 +50,8 @@ void Tsp_Scale::ApplyRange(double a, double b) {
         min_ = b;
         max_ = a;
     }
+    // A span so small that its scale factor overflows (0 .. 1e-310) is taken as empty.
+    if (min_ != max_ && !std::isfinite(ScaleFactorOf(max_ - min_))) min_ = max_;
     if (min_ == max_) {
         if (std::fabs(max_) < 10) {
             max_ = max_ + 1;
@@ -44,14 +62,18 @@ void Tsp_Scale::ApplyRange(double a, double b) {
         }
     }
     range_ = max_ - min_;
-    const int d = int(std::floor(std::log(range_) / kLn10));
-    k_ = d <= 0 ? std::trunc(std::exp((1 - d) * kLn10))
-                : 1.0 / std::trunc(std::exp((d - 1) * kLn10));
+    k_ = ScaleFactorOf(range_);
     firstTick_ = std::ceil(min_ * k_);
     lastTick_ = std::floor(max_ * k_);
     CalcMapping();
     CalcTicks();
     CalcTickPixels();
+}
+
+double Tsp_Scale::ScaleFactorOf(double range) {
+    const double d = std::floor(std::log(range) / kLn10);
+    return d <= 0 ? std::trunc(std::exp((1 - d) * kLn10))
+                  : 1.0 / std::trunc(std::exp((d - 1) * kLn10));
 }
 
 void Tsp_Scale::SetLinePos(int x, int y, int length) {
@@ -83,13 +105,14 @@ void Tsp_Scale::CalcTicks() {
         for (int i = 0; i < tickCount_; ++i) ticks_[i] = i * s;
         return;
     }
-    const int span = RoundInt(lastTick_ - firstTick_);
+    // range × k lies between 10 and 100, so the span always fits; the bound is for safety.
+    const int span = BoundedSpan(lastTick_ - firstTick_);
     if (wantedTicks_ < 2) {
         tickStep_ = span;
         tickCount_ = 1;
     } else {
         tickStep_ = std::max(1, span / (wantedTicks_ - 1));
-        tickCount_ = std::min(span / tickStep_ + 1, kMaxTicks);
+        tickCount_ = BoundedCount(span / tickStep_ + 1);
     }
     const double base = Inversed() ? lastTick_ : firstTick_;
     const double step = Inversed() ? -tickStep_ : tickStep_;
@@ -114,7 +137,13 @@ void Tsp_Scale::CalcTickPixels() {
 int Tsp_Scale::ValueToPixel(double v) const {
     const double p = (v - originValue_) * ppu_ + pixelOrigin_;
     if (p > kPixelLimit) return kPixelLimit;
-    if (p >= -kPixelLimit) return RoundInt(p);
+    if (p >= -kPixelLimit) {
+        // Ties to even, as nearbyint, without the library call that saves and restores the
+        // rounding mode (drawing long series calls this millions of times): adding 1.5 × 2^52
+        // leaves no fraction bits, so the sum is rounded to a whole number by the hardware.
+        constexpr double kShift = 6755399441055744.0;
+        return int((p + kShift) - kShift);
+    }
     return -kPixelLimit;
 }
 
@@ -136,6 +165,8 @@ void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
     const double vd = inPixels ? delta / ppu_ : delta;
     const double pd = inPixels ? delta : delta * ppu_;
     if (vd == 0 || !std::isfinite(vd)) return;
+    // A pan that would carry an end beyond the doubles is refused.
+    if (!std::isfinite(min_ + vd) || !std::isfinite(min_ + vd + range_)) return;
     min_ += vd;
     max_ = min_ + range_;
     originValue_ = Inversed() ? max_ : min_;
@@ -148,7 +179,7 @@ void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
         const double x = IsVertical() ? -pd : pd;
         double e = Frac((lineLen_ * ticks_[0] - x) / (lineLen_ * s));
         if (e < 0) e += 1;
-        tickCount_ = std::min(int(std::trunc(1 / s - e)) + 1, kMaxTicks);
+        tickCount_ = BoundedCount(std::trunc(1 / s - e) + 1);
         for (int i = 0; i < tickCount_; ++i) ticks_[i] = s * i + s * e;
     } else if (tickStep_ > 0) {
         const double step = tickStep_;
@@ -156,15 +187,14 @@ void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
         if (!Inversed()) {
             if (f < 0) f += 1;
             const double t0 = originValue_ * k_ + step * f;
-            tickCount_ = std::min(int(std::trunc((max_ * k_ - t0) / step)) + 1, kMaxTicks);
+            tickCount_ = BoundedCount(std::trunc((max_ * k_ - t0) / step) + 1);
             for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 + step * i) / k_;
         } else {
             if (f > 0) f -= 1;
             const double t0 = originValue_ * k_ + step * f;
-            tickCount_ = std::min(int(std::trunc((t0 - min_ * k_) / step)) + 1, kMaxTicks);
+            tickCount_ = BoundedCount(std::trunc((t0 - min_ * k_) / step) + 1);
             for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 - step * i) / k_;
         }
-        if (tickCount_ < 0) tickCount_ = 0;
     }
     CalcTickPixels();
 }

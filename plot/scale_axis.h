@@ -173,6 +173,8 @@ class Tsp_Scale {
 
   private:
     bool FractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
+    // 10^(1 − d) for the decade d of the range; not finite for ranges below about 1e-307.
+    static double ScaleFactorOf(double range);
     int Overhang(int cw, int ch, int tick, double edgeValue);
 
     double firstTick_ = 0, lastTick_ = 0, k_ = 1;

@@ -10,8 +10,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "plot/block_index.h"
+#include "plot/column_reduce.h"
 #include "plot/scale_axis.h"
 
 class Tsp_XYPlot;
@@ -80,8 +83,19 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     // i must lie in 0 .. Count() − 1.
     double XValue(int i) const { return blocks_[i / kGrowth]->x[i % kGrowth]; }
     double YValue(int i) const { return blocks_[i / kGrowth]->y[i % kGrowth]; }
+    // The values held contiguously from point i on: a pointer to value i and their number.
+    std::pair<const double*, int> XChunk(int i) const {
+        return {&blocks_[i / kGrowth]->x[i % kGrowth], kGrowth - i % kGrowth};
+    }
+    std::pair<const double*, int> YChunk(int i) const {
+        return {&blocks_[i / kGrowth]->y[i % kGrowth], kGrowth - i % kGrowth};
+    }
     // True while the X values never decrease; then the visible run is found by bisection.
     bool XAscending() const { return xAscending_; }
+    // Extremes of the Y values per block of points, for drawing long runs by pixel column.
+    const Tsp_BlockIndex& YIndex() const { return yIndex_; }
+    // Changes with every Clear: the points before Count() are the same while it stays.
+    int Generation() const { return generation_; }
 
     // Appends; when CanPlot, reports a data change and repaints the plot at once.
     void AddXY(double x, double y);
@@ -114,6 +128,8 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     // Kept up to date by Append; meaningful while Count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
+    Tsp_BlockIndex yIndex_;
+    int generation_ = 0;
     Tsp_LineAttr lineAttr_;
     bool locked_ = false;
 };
@@ -207,10 +223,13 @@ class Tsp_XYLine : public Tsp_XYDataSeries {
     void DrawMark(QPainter& p, int x, int y) const;
 
   private:
-    void DrawSegments(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
+    void DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya);
     void DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
-    void VisibleRun(const Tsp_Axis& xa, int margin, int& first, int& last) const;
+    // The run of points that can touch the painter's clip along X, and the number of pixel
+    // columns the clip spans, widened by `margin`.
+    int VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first, int& last) const;
     void DrawPointMark(QPainter& p, double xv, double yv, int x, int y);
 
     Tsp_PointAttr pointAttr_;
+    Tsp_ColumnCache columns_;
 };

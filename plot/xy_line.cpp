@@ -3,16 +3,12 @@
 #include <array>
 #include <cstdint>
 
+#include "plot/column_reduce.h"
 #include "plot/plot.h"
 #include "plot/series.h"
 
 namespace {
-constexpr int kFar = 16000;
 constexpr std::size_t kBatch = 4096;
-
-bool IsFar(int x, int y) {
-    return x < -kFar || x > kFar || y < -kFar || y > kFar;
-}
 
 // Recently drawn segments. Drawing the same segment again with an opaque solid pen changes no
 // pixel, and dense data repeats segments a lot within one pixel column.
@@ -32,6 +28,34 @@ class SegmentCache {
     static constexpr int kBits = 12;
     std::array<std::uint64_t, 1u << kBits> slots_{};
 };
+
+// Draws the segment between the points at(k − 1) and at(k) for k = 1 … n − 1, each by itself,
+// except those with both ends far off.
+template <class At>
+void DrawSegments(QPainter& p, const Tsp_XYDataSeries& s, const Tsp_Axis& xa, const Tsp_Axis& ya,
+                  int n, bool solid, At at) {
+    std::vector<QLine> batch;
+    batch.reserve(std::min<std::size_t>(kBatch, std::size_t(n)));
+    auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
+    int x0 = xa.ValueToPixel(s.XValue(at(0))), y0 = ya.ValueToPixel(s.YValue(at(0)));
+    bool far0 = IsFarPixel(x0, y0);
+    for (int k = 1; k < n; ++k) {
+        const int i = at(k);
+        const int x1 = xa.ValueToPixel(s.XValue(i)), y1 = ya.ValueToPixel(s.YValue(i));
+        const bool far1 = IsFarPixel(x1, y1);
+        if (!(far0 && far1) && !(cache && cache->Seen(x0, y0, x1, y1))) {
+            batch.emplace_back(x0, y0, x1, y1);
+            if (batch.size() == kBatch) {
+                p.drawLines(batch.data(), int(batch.size()));
+                batch.clear();
+            }
+        }
+        x0 = x1;
+        y0 = y1;
+        far0 = far1;
+    }
+    if (!batch.empty()) p.drawLines(batch.data(), int(batch.size()));
+}
 }  // namespace
 
 Tsp_XYLine::Tsp_XYLine() {
@@ -84,10 +108,12 @@ void Tsp_XYLine::DrawPointMark(QPainter& p, double xv, double yv, int x, int y) 
 // The run of points [first, last] that can touch the painter's clip along X: the points whose
 // pixel lies within the clip widened by `margin`, plus one neighbour on each side. Pixels never
 // decrease (or never increase) along ascending X, so both ends are found by bisection.
-void Tsp_XYLine::VisibleRun(const Tsp_Axis& xa, int margin, int& first, int& last) const {
-    QPainter* p = plot_->DrawCanvas();
-    const QRect clip = p->hasClipping() ? p->clipBoundingRect().toAlignedRect()
-                                        : QRect(0, 0, p->device()->width(), p->device()->height());
+int Tsp_XYLine::VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first,
+                           int& last) const {
+    const QPaintDevice* d = p.device();
+    const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
+                                       : QRect(0, 0, qRound(d->width() / d->devicePixelRatio()),
+                                               qRound(d->height() / d->devicePixelRatio()));
     const int a = clip.left() - margin, b = clip.right() + margin;
     const bool rising = xa.PixelsPerUnit() >= 0;
     const auto bisect = [&](auto before) {  // first index for which before(px) is false
@@ -107,31 +133,32 @@ void Tsp_XYLine::VisibleRun(const Tsp_Axis& xa, int margin, int& first, int& las
         rising ? bisect([b](int px) { return px <= b; }) : bisect([a](int px) { return px >= a; });
     first = std::max(in - 1, 0);
     last = std::min(out, count_ - 1);
+    return std::max(b - a + 1, 1);
 }
 
-void Tsp_XYLine::DrawSegments(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
-                              int last) {
-    std::vector<QLine> batch;
-    batch.reserve(std::min<std::size_t>(kBatch, std::size_t(last - first + 1)));
+// Dense runs (more than two points per pixel column) of a solid line are drawn per pixel
+// column, which paints the same pixels. Dashes restart with every segment, so a dashed line
+// keeps every segment.
+void Tsp_XYLine::DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) {
     const bool solid = lineAttr_.Style() == psSolid || lineAttr_.Style() == psInsideFrame;
-    auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
-    int x0 = xa.ValueToPixel(XValue(first)), y0 = ya.ValueToPixel(YValue(first));
-    bool far0 = IsFar(x0, y0);
-    for (int i = first + 1; i <= last; ++i) {
-        const int x1 = xa.ValueToPixel(XValue(i)), y1 = ya.ValueToPixel(YValue(i));
-        const bool far1 = IsFar(x1, y1);
-        if (!(far0 && far1) && !(cache && cache->Seen(x0, y0, x1, y1))) {
-            batch.emplace_back(x0, y0, x1, y1);
-            if (batch.size() == kBatch) {
-                p.drawLines(batch.data(), int(batch.size()));
-                batch.clear();
-            }
-        }
-        x0 = x1;
-        y0 = y1;
-        far0 = far1;
+    int first = 0, last = count_ - 1;
+    if (!xAscending_) {
+        DrawSegments(p, *this, xa, ya, count_, solid, [](int k) { return k; });
+        return;
     }
-    if (!batch.empty()) p.drawLines(batch.data(), int(batch.size()));
+    const int margin = lineAttr_.Width() + 2;
+    const int columns = VisibleRun(p, xa, margin, first, last);
+    if (last <= first) return;
+    if (!solid || last - first + 1 <= 2 * columns) {
+        DrawSegments(p, *this, xa, ya, last - first + 1, solid,
+                     [first](int k) { return first + k; });
+        return;
+    }
+    const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect();
+    const std::vector<QLine>& lines =
+        columns_.Lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
+    for (std::size_t at = 0; at < lines.size(); at += kBatch)
+        p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }
 
 void Tsp_XYLine::DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
@@ -159,15 +186,13 @@ void Tsp_XYLine::Draw() {
     if (xMin > xa.Max() || xMax < xa.Min() || yMin > ya.Max() || yMax < ya.Min()) return;
 
     if (lines && lineAttr_.Style() != psClear) {
-        int first = 0, last = count_ - 1;
-        if (xAscending_) VisibleRun(xa, lineAttr_.Width() + 2, first, last);
         lineAttr_.ApplyToPen(*p);
         p->setBrush(Qt::NoBrush);
-        if (last > first) DrawSegments(*p, xa, ya, first, last);
+        DrawLines(*p, xa, ya);
     }
     if (pointAttr_.Visible()) {
         int first = 0, last = count_ - 1;
-        if (xAscending_) VisibleRun(xa, 1, first, last);
+        if (xAscending_) VisibleRun(*p, xa, 1, first, last);
         pointAttr_.ApplyTo(*p);
         DrawMarks(*p, xa, ya, first, last);
     }

@@ -52,3 +52,38 @@ inline void LeftDrag(QWidget& w, std::initializer_list<QPoint> path,
     SendMouse(w, QEvent::MouseButtonRelease, last.x(), last.y(), Qt::LeftButton, Qt::NoButton,
               mods);
 }
+
+// Draws a series the plain way, after the plot's series: every segment by itself (unless both
+// ends are far off), every mark of a point inside the field.
+class Reference : public Tsp_PlotMarker {
+  public:
+    explicit Reference(Tsp_XYLine* s) : s_(s) { SetWhenDraw(dmAfterSeries); }
+    void Draw() override {
+        QPainter& p = *Plot()->DrawCanvas();
+        const Tsp_Axis& xa = *Plot()->BottomAxis();
+        const Tsp_Axis& ya = *Plot()->LeftAxis();
+        const auto far = [](int x, int y) {
+            return x < -16000 || x > 16000 || y < -16000 || y > 16000;
+        };
+        if (s_->LineAttr()->Visible()) {
+            s_->LineAttr()->ApplyToPen(p);
+            p.setBrush(Qt::NoBrush);
+            for (int i = 1; i < s_->Count(); ++i) {
+                const int x0 = xa.ValueToPixel(s_->XValue(i - 1)),
+                          y0 = ya.ValueToPixel(s_->YValue(i - 1));
+                const int x1 = xa.ValueToPixel(s_->XValue(i)), y1 = ya.ValueToPixel(s_->YValue(i));
+                if (!(far(x0, y0) && far(x1, y1))) p.drawLine(x0, y0, x1, y1);
+            }
+        }
+        if (s_->PointAttr()->Visible()) {
+            s_->PointAttr()->ApplyTo(p);
+            for (int i = 0; i < s_->Count(); ++i) {
+                const int x = xa.ValueToPixel(s_->XValue(i)), y = ya.ValueToPixel(s_->YValue(i));
+                if (Plot()->FieldRect().Contains(x, y)) s_->DrawMark(p, x, y);
+            }
+        }
+    }
+
+  private:
+    Tsp_XYLine* s_;
+};

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 #include "plot/scale_axis.h"
 #include "plot_test_util.h"
@@ -59,6 +61,52 @@ TEST(ScaleRange, IgnoresValuesThatAreNotNumbers) {
     s.ApplyRange(0, INFINITY);
     EXPECT_EQ(s.Min(), -5);
     EXPECT_EQ(s.Max(), 5);
+}
+
+TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
+    const double big = std::numeric_limits<double>::max();
+    const double cases[][2] = {
+        {0, 1e-310}, {0, 5e-324},  {1e-310, 3e-310},   {-1e308, 1e308}, {-big, big},
+        {big, big},  {-big, -big}, {1.7e308, 1.7e308}, {0, 1e308},      {-1e-300, 1e-300},
+    };
+    const std::uint32_t flagWords[] = {0, sfVertical, sfInversed, sfVertical | sfNoTicksAdjusted};
+    for (const auto& c : cases)
+        for (std::uint32_t flags : flagWords)
+            for (int wanted : {0, 1, 11, 21}) {
+                Tsp_Axis a(flags);
+                a.SetTicksCount(wanted);
+                a.SetLinePos(27, 613, 604);
+                a.ApplyRange(c[0], c[1]);
+                const std::string what = std::to_string(c[0]) + ".." + std::to_string(c[1]) +
+                                         " flags " + std::to_string(flags) + " ticks " +
+                                         std::to_string(wanted);
+                ASSERT_LT(a.Min(), a.Max()) << what;
+                ASSERT_TRUE(std::isfinite(a.Range()) && a.Range() > 0) << what;
+                ASSERT_TRUE(std::isfinite(a.ScaleFactor()) && a.ScaleFactor() > 0) << what;
+                ASSERT_GE(a.TicksCount(), 0) << what;
+                ASSERT_LE(a.TicksCount(), 21) << what;
+                for (int i = 0; i < a.TicksCount(); ++i) {
+                    EXPECT_TRUE(std::isfinite(a.TickValue(i))) << what;
+                    EXPECT_LE(std::abs(a.TickPixel(i)), 16383) << what;
+                }
+                // The layout reads the first and the last tick.
+                EXPECT_GE(a.StartOverhang(6, 11), 0) << what;
+                EXPECT_GE(a.EndOverhang(6, 11), 0) << what;
+                EXPECT_GE(a.BandWidth(6, 11), 1) << what;
+                for (double d : {300.0, -300.0, 1e308, -1e308}) {
+                    a.ScrollBy(d, std::abs(d) < 1000);
+                    ASSERT_TRUE(std::isfinite(a.Min()) && std::isfinite(a.Max())) << what;
+                    ASSERT_GE(a.TicksCount(), 0) << what << " scrolled " << d;
+                    ASSERT_LE(a.TicksCount(), 21) << what << " scrolled " << d;
+                }
+            }
+    Tsp_Scale s(0);
+    s.ApplyRange(0, 1e-310);  // as empty: widened like 0 .. 0
+    EXPECT_EQ(s.Min(), 0);
+    EXPECT_EQ(s.Max(), 1);
+    s.ApplyRange(-1e308, 1e308);  // the ends pulled in to a quarter of the largest double
+    EXPECT_DOUBLE_EQ(s.Max(), big / 4);
+    EXPECT_DOUBLE_EQ(s.Min(), -big / 4);
 }
 
 TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {

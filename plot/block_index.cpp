@@ -1,0 +1,29 @@
+#include "plot/block_index.h"
+
+void Tsp_BlockIndex::Append(double v) {
+    if (count_ % kBlock == 0) {
+        // Grown by an eighth rather than doubled: spare room costs memory on every point of
+        // a long history, and appending stays O(1) amortised.
+        if (min_.size() == min_.capacity()) {
+            const std::size_t more = min_.capacity() + min_.capacity() / 8 + 64;
+            min_.reserve(more);
+            max_.reserve(more);
+        }
+        min_.push_back(Low(v));
+        max_.push_back(High(v));
+    } else {
+        min_.back() = std::min(min_.back(), Low(v));
+        max_.back() = std::max(max_.back(), High(v));
+    }
+    ++count_;
+}
+
+void Tsp_BlockIndex::Clear() {
+    min_.clear();
+    max_.clear();
+    count_ = 0;
+}
+
+std::size_t Tsp_BlockIndex::MemoryBytes() const {
+    return (min_.capacity() + max_.capacity()) * sizeof(double);
+}

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "plot/column_reduce.h"
+#include "plot/plot.h"
+#include "plot_test_util.h"
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+constexpr double kX0 = 46000, kStep = 5.0 / 86400;
+
+// The topmost and bottommost row of the curve's colour in one pixel column; −1 without ink.
+struct Extent {
+    int top = -1, bottom = -1;
+};
+
+// The main window's plot size; one series drawn once by the plot (per pixel column where its
+// points are dense) and once by Reference (every segment by itself), and the two compared.
+class LongSeries : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        plot.resize(875, 635);
+        plot.LeftAxis()->SetMinMax(-20, 60);
+        plot.LeftAxis()->GridAttr()->SetVisible(false);
+        plot.BottomAxis()->GridAttr()->SetVisible(false);
+        line.LineAttr()->SetColor(clRed);
+    }
+    void Render(double x0, double x1) {
+        plot.BottomAxis()->SetMinMax(x0, x1);
+        line.SetPlot(&plot);
+        plot.Paint();
+        fast = plot.ControlImage().copy();
+        line.SetPlot(nullptr);
+        Reference ref(&line);
+        ref.SetPlot(&plot);
+        plot.Paint();
+        exact = plot.ControlImage().copy();
+        ref.SetPlot(nullptr);
+    }
+    std::vector<Extent> Columns(const QImage& img) const {
+        const TRect f = plot.FieldRect();
+        std::vector<Extent> r(std::size_t(f.Width()));
+        for (int x = f.Left; x < f.Right; ++x)
+            for (int y = f.Top; y < f.Bottom; ++y)
+                if (img.pixel(x, y) == kRed) {
+                    Extent& e = r[std::size_t(x - f.Left)];
+                    if (e.top < 0) e.top = y;
+                    e.bottom = y;
+                }
+        return r;
+    }
+    // Every column has ink in both drawings or in neither, and the same extent within a pixel;
+    // returns the number of columns with ink.
+    int ExpectSameColumns(const char* what) {
+        const std::vector<Extent> a = Columns(fast), b = Columns(exact);
+        int inked = 0;
+        for (std::size_t x = 0; x < a.size(); ++x) {
+            EXPECT_EQ(a[x].top < 0, b[x].top < 0) << what << " column " << x;
+            EXPECT_LE(std::abs(a[x].top - b[x].top), 1) << what << " column " << x;
+            EXPECT_LE(std::abs(a[x].bottom - b[x].bottom), 1) << what << " column " << x;
+            inked += a[x].top >= 0;
+        }
+        return inked;
+    }
+    void Add(int i, double y) { line.AddXY(kX0 + i * kStep, y); }
+    int X(double v) const { return plot.BottomAxis()->ValueToPixel(v); }
+    int Y(double v) const { return plot.LeftAxis()->ValueToPixel(v); }
+
+    Tsp_XYPlot plot;
+    Tsp_XYLine line;
+    QImage fast, exact;
+};
+
+TEST_F(LongSeries, NoisyDataKeepsEveryColumnsExtentInEveryView) {
+    std::mt19937 rng(11);
+    std::normal_distribution<double> noise(0, 3);
+    constexpr int kN = 200000;
+    for (int i = 0; i < kN; ++i) {
+        if (i >= 90000 && i < 93000) continue;  // a gap: points of a while missing
+        double y = 20 + 15 * std::sin(i / 5000.0) + noise(rng);
+        if (i % 7919 == 0) y += 25;  // short spikes
+        if (i == 150001) y = 1e9;    // far off above, and below: drawn toward the edges
+        if (i == 150002) y = -1e9;
+        if (i == 170000) y = NAN;  // converts to the top clamp as before
+        Add(i, y);
+    }
+    const double last = line.XValue(line.Count() - 1), span = last - kX0;
+    const double views[][2] = {
+        {kX0, last},                             // the whole range
+        {kX0 + 0.25 * span, kX0 + 0.35 * span},  // zoomed, cut by both edges
+        {kX0 - 0.5 * span, kX0 + 0.5 * span},    // starting inside, cut by the right edge
+        {kX0 + 0.74 * span, kX0 + 0.76 * span},  // around the far points
+    };
+    for (int width : {1, 3}) {
+        line.LineAttr()->SetWidth(std::uint16_t(width));
+        for (const auto& v : views) {
+            Render(v[0], v[1]);
+            const std::string what = std::to_string(v[0]) + ".." + std::to_string(v[1]) +
+                                     " width " + std::to_string(width);
+            EXPECT_GT(ExpectSameColumns(what.c_str()), 300) << what;
+        }
+    }
+    // The whole range really was drawn per column: a few lines per column, not a segment per
+    // point.
+    plot.BottomAxis()->SetMinMax(kX0, last);
+    std::vector<QLine> lines;
+    ReduceToColumns(line, *plot.BottomAxis(), *plot.LeftAxis(), 0, line.Count() - 1, lines);
+    EXPECT_LT(lines.size(), std::size_t(3 * plot.BottomAxis()->LineLength()));
+}
+
+TEST_F(LongSeries, ASingleSampleSpikeOrDipInAMonthIsDrawnAtFullHeight) {
+    constexpr int kN = 518400, kSpike = 123457, kDip = 400001;
+    for (int i = 0; i < kN; ++i)
+        Add(i, i == kSpike ? 55 : i == kDip ? -15 : 20 + 2 * std::sin(i / 3000.0));
+    Render(kX0, line.XValue(kN - 1));
+    const std::vector<Extent> a = Columns(fast);
+    const int left = plot.FieldRect().Left;
+    const Extent spike = a[std::size_t(X(line.XValue(kSpike)) - left)];
+    const Extent dip = a[std::size_t(X(line.XValue(kDip)) - left)];
+    // From the curve around it to the sample's own row.
+    EXPECT_EQ(spike.top, Y(55));
+    EXPECT_GE(spike.bottom, Y(line.YValue(kSpike - 1)) - 1);
+    EXPECT_EQ(dip.bottom, Y(-15));
+    EXPECT_LE(dip.top, Y(line.YValue(kDip - 1)) + 1);
+    ExpectSameColumns("month");
+}
+
+TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
+    std::mt19937 rng(5);
+    std::normal_distribution<double> noise(0, 3);
+    int i = 0;
+    for (; i < 100000; ++i) Add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
+    plot.BottomAxis()->SetMinMax(kX0, kX0 + 150000 * kStep);
+    plot.Paint();  // lays out
+    const Tsp_Axis& xa = *plot.BottomAxis();
+    const Tsp_Axis& ya = *plot.LeftAxis();
+    const auto fresh = [&] {
+        std::vector<QLine> v;
+        ReduceToColumns(line, xa, ya, 0, line.Count() - 1, v);
+        return v;
+    };
+    Tsp_ColumnCache cache;
+    ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    // Points joining the last column, opening new ones, after a gap, far off and back.
+    for (int k = 0; k < 300; ++k) {
+        i += k % 50 == 0 ? 700 : 1;
+        Add(i, k == 120 ? 1e9 : k == 121 ? -1e9 : 20 + noise(rng));
+        ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh()) << k;
+    }
+    // Refilled after Clear, zoomed, another clip: reduced anew.
+    const int n = line.Count();
+    line.Clear();
+    for (int k = 0; k < n; ++k) Add(k, 30 + noise(rng));
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    plot.BottomAxis()->SetMinMax(kX0, kX0 + 120000 * kStep);
+    plot.Paint();
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 5, 800), fresh());
+
+    // Through the plot's own painting: repaints between appends, then the picture compared.
+    line.SetPlot(&plot);
+    for (int k = 0; k < 100; ++k) {
+        line.AddXY(kX0 + (n + k * 3) * kStep, 20 + noise(rng));
+        plot.Paint();
+    }
+    Render(kX0, kX0 + 120000 * kStep);
+    EXPECT_GT(ExpectSameColumns("appended"), 600);  // the data end at five sixths
+}
+
+TEST_F(LongSeries, XGoingBackOnceIsDrawnSegmentBySegment) {
+    for (int i = 0; i < 60000; ++i) Add(i < 30000 ? i : i - 2000, 20 + 10 * std::sin(i / 700.0));
+    ASSERT_FALSE(line.XAscending());
+    Render(kX0, line.XValue(29999));
+    EXPECT_EQ(fast, exact);
+    EXPECT_GT(ExpectSameColumns("back"), 700);
+}
+
+TEST_F(LongSeries, FewPointsAndViewsWithoutPoints) {
+    Render(kX0, kX0 + 1);  // no point
+    EXPECT_EQ(ExpectSameColumns("empty"), 0);
+    Add(10, 20);
+    Render(kX0, kX0 + 1);  // one point and no marks: nothing
+    EXPECT_EQ(ExpectSameColumns("one"), 0);
+    Add(5000, 40);
+    Render(kX0, kX0 + 1);
+    EXPECT_EQ(fast, exact);
+    EXPECT_GT(ExpectSameColumns("two"), 200);
+
+    // A dense series with a long gap, viewed inside the gap: only the segment across it shows.
+    line.Clear();
+    for (int i = 0; i < 40000; ++i) Add(i < 20000 ? i : i + 50000, 20 + (i % 50) * 0.2);
+    Render(kX0 + 30000 * kStep, kX0 + 40000 * kStep);
+    EXPECT_EQ(fast, exact);
+    EXPECT_GT(ExpectSameColumns("gap"), 700);
+    // A view after the last point: nothing, and the whole range still matches.
+    Render(kX0 + 100000 * kStep, kX0 + 110000 * kStep);
+    EXPECT_EQ(ExpectSameColumns("after"), 0);
+    Render(kX0, kX0 + 90000 * kStep);
+    EXPECT_GT(ExpectSameColumns("gapped whole"), 700);
+}
+
+}  // namespace

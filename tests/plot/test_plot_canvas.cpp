@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "plot/plot.h"
+#include "plot_test_util.h"
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+
+TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
+    Tsp_XYPlot plot;
+    plot.resize(0, 0);
+    QPainter* p = plot.DrawCanvas();
+    const qint64 image = plot.ControlImage().cacheKey();
+    // A 0 × 0 plot keeps one 1 × 1 image instead of making a new one for every caller.
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(plot.DrawCanvas(), p);
+    EXPECT_EQ(plot.ControlImage().cacheKey(), image);
+
+    // A series drawn outside a paint, with a mark handler that holds the painter it got first.
+    Tsp_XYLine line;
+    line.PointAttr()->SetVisible(true);
+    line.PointAttr()->SetKind(ptCustom);
+    for (int i = 0; i < 50; ++i) line.AddXY(i, i);
+    line.SetPlot(&plot);
+    int calls = 0;
+    line.OnDrawCustomPoint = [&](Tsp_XYLine*, double, double, int, int) {
+        ++calls;
+        EXPECT_EQ(plot.DrawCanvas(), p);
+        EXPECT_TRUE(p->isActive());
+    };
+    plot.Paint();
+    line.Draw();
+    EXPECT_EQ(plot.ControlImage().cacheKey(), image);
+
+    // Resized: the same painter draws on the new image.
+    plot.resize(200, 100);
+    EXPECT_EQ(plot.DrawCanvas(), p);
+    ASSERT_TRUE(p->isActive());
+    EXPECT_EQ(p->device(), static_cast<const QPaintDevice*>(&plot.ControlImage()));
+    EXPECT_EQ(plot.ControlImage().size(), QSize(200, 100));
+    p->fillRect(150, 80, 3, 3, QColor(kRed));
+    EXPECT_EQ(plot.ControlImage().pixel(151, 81), kRed);
+    line.SetPlot(nullptr);
+}
+
+TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
+    const double big = std::numeric_limits<double>::max();
+    const double ranges[][2] = {{0, 1e-310}, {-1e308, 1e308}, {-big, big}, {big, big}};
+    for (const auto& r : ranges) {
+        Tsp_XYPlot plot;
+        plot.resize(875, 635);
+        for (Tsp_Axis* a : {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis()}) {
+            a->SetTicksCount(11);
+            a->SetMinMax(r[0], r[1]);
+        }
+        Tsp_XYLine line;
+        line.AddXY(0, 0);
+        line.AddXY(1e-310, 1e308);
+        line.SetPlot(&plot);
+        plot.Paint();
+        // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
+        const TRect f = plot.FieldRect();
+        EXPECT_GE(f.Width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
+        EXPECT_GE(f.Height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
+        for (Tsp_Axis* a : {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis()}) {
+            EXPECT_GE(a->TicksCount(), 0);
+            EXPECT_LE(a->TicksCount(), 21);
+        }
+        line.SetPlot(nullptr);
+    }
+}
+
+// A plot on a screen scaled by 2, as a high-resolution display reports it.
+class ScaledPlot : public Tsp_XYPlot {
+  protected:
+    int metric(PaintDeviceMetric m) const override {
+        if (m == PdmDevicePixelRatio) return 2;
+        if (m == PdmDevicePixelRatioScaled) return int(2 * devicePixelRatioFScale());
+        return Tsp_XYPlot::metric(m);
+    }
+};
+
+// Device pixel blocks of 2 × 2 that are not of one colour: detail finer than a logical pixel.
+int FineBlocks(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y + 1 < img.height(); y += 2)
+        for (int x = 0; x + 1 < img.width(); x += 2) {
+            const QRgb c = img.pixel(x, y);
+            n += img.pixel(x + 1, y) != c || img.pixel(x, y + 1) != c ||
+                 img.pixel(x + 1, y + 1) != c;
+        }
+    return n;
+}
+
+TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
+    for (bool buffered : {true, false}) {
+        ScaledPlot plot;
+        ASSERT_EQ(plot.devicePixelRatio(), 2);
+        plot.resize(300, 200);
+        plot.SetBufferedDisplay(buffered);
+        Tsp_XYLine line;
+        line.LineAttr()->SetColor(clRed);
+        line.AddXY(0, 0);
+        line.AddXY(10, 7);
+        line.SetPlot(&plot);
+        plot.Paint();
+        const QImage& img = plot.ControlImage();
+        EXPECT_EQ(img.size(), QSize(600, 400)) << buffered;
+        EXPECT_EQ(img.devicePixelRatio(), 2) << buffered;
+        if (buffered) {
+            EXPECT_EQ(plot.MemBitmap()->Image().size(), QSize(600, 400));
+        }
+        // Labels and the slanted line are drawn at the device's resolution, not doubled.
+        EXPECT_GT(FineBlocks(img), 100) << buffered;
+        // The widget shows its image pixel for pixel.
+        const QImage shown = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shown.size(), QSize(600, 400)) << buffered;
+        EXPECT_EQ(shown, img.convertToFormat(QImage::Format_RGB32)) << buffered;
+        line.SetPlot(nullptr);
+    }
+}
+
+}  // namespace
