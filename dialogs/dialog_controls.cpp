@@ -25,11 +25,36 @@ TChoice GetChoice(const QComboBox* box) {
     return TChoice{box->currentIndex(), false};
 }
 
-QComboBox* MakeChoiceBox(const char* name, const QStringList& items, QWidget* parent) {
-    auto* box = Named(new QComboBox(parent), name);
+QComboBox* MakeChoiceBox(const QString& name, const QStringList& items, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
     box->addItems(items);
     box->setCurrentIndex(-1);
     return box;
+}
+
+QLineEdit* MakeValueEdit(const QString& name, QWidget* parent, const char* hint) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(12);
+    if (hint) edit->setToolTip(hint);
+    return edit;
+}
+
+void AddFormRow(QFormLayout* form, const QString& label, QWidget* field) {
+    form->addRow(BuddyLabel(label, field), field);
+}
+
+LinkControls AddLinkRows(QWidget* group, const QString& addressName, const QString& speedName,
+                         const QString& parityName) {
+    auto* form = new QFormLayout(group);
+    const LinkControls c{MakeValueEdit(addressName, group),
+                         MakeChoiceBox(speedName, kSpeedTexts, group),
+                         MakeChoiceBox(parityName, kParityTexts, group)};
+    AddFormRow(form, "Адрес модуля", c.address);
+    AddFormRow(form, "Скорость, кбит/с", c.speed);
+    AddFormRow(form, "Паритет", c.parity);
+    return c;
 }
 
 void FillCheckList(QListWidget* list, int channels) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,7 +32,20 @@ QLabel* BuddyLabel(const QString& text, QWidget* buddy);
 // nothing otherwise.
 void SetChoice(QComboBox* box, const TChoice& choice);
 TChoice GetChoice(const QComboBox* box);
-QComboBox* MakeChoiceBox(const char* name, const QStringList& items, QWidget* parent);
+QComboBox* MakeChoiceBox(const QString& name, const QStringList& items, QWidget* parent);
+// An edit for one register's value, with its hint if it has one.
+QLineEdit* MakeValueEdit(const QString& name, QWidget* parent, const char* hint = nullptr);
+// A row of a form: the label, its buddy the field.
+void AddFormRow(QFormLayout* form, const QString& label, QWidget* field);
+
+// A link's address, speed and parity, on the rows of a form laid out in `group`.
+struct LinkControls {
+    QLineEdit* address;
+    QComboBox* speed;
+    QComboBox* parity;
+};
+LinkControls AddLinkRows(QWidget* group, const QString& addressName, const QString& speedName,
+                         const QString& parityName);
 
 // Check lists: one checkable item per channel.
 void FillCheckList(QListWidget* list, int channels);

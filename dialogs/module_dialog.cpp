@@ -108,6 +108,15 @@ void TModuleDialog::ButtonSaveCoeffsClick() {
         [this] { return settings_->WriteCoeffs(ChannelTable()); }, "Коэффициенты записаны успешно");
 }
 
+void TModuleDialog::RunRelayWrite(const std::function<bool()>& write) {
+    RunWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
+}
+
+void TModuleDialog::RunLinkWrite(const std::function<bool()>& write) {
+    RunWrite("Запись параметров связи в модуль...", false, write,
+             "Параметры связи записаны успешно");
+}
+
 void TModuleDialog::RunWrite(const char* progress, bool coefficients,
                              const std::function<bool()>& operation, const char* success) {
     if (settings_ == nullptr) return;

@@ -45,6 +45,9 @@ class TModuleDialog : public QDialog {
     // success box when it succeeded, panel hidden and poll on again whatever the result.
     void RunWrite(const char* progress, bool coefficients, const std::function<bool()>& operation,
                   const char* success);
+    // The relay and link buttons around a generation's own write of the fields.
+    void RunRelayWrite(const std::function<bool()>& write);
+    void RunLinkWrite(const std::function<bool()>& write);
 
     TModuleSettings* settings_ = nullptr;
     PollSwitch poll_;

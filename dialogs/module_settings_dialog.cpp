@@ -14,20 +14,6 @@
 #include "monitor/module_settings.h"
 
 namespace kvel {
-namespace {
-
-QLineEdit* MakeEdit(const char* name, QWidget* parent, const char* hint = nullptr) {
-    auto* edit = Named(new QLineEdit(parent), name);
-    edit->setMaxLength(12);
-    if (hint) edit->setToolTip(hint);
-    return edit;
-}
-
-void AddRow(QFormLayout* form, const QString& label, QWidget* field) {
-    form->addRow(BuddyLabel(label, field), field);
-}
-
-}  // namespace
 
 TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlg", parent) {
@@ -60,13 +46,10 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
 
 QWidget* TFormDisplaySelectDlg::BuildLinkGroup() {
     auto* group = Named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
-    auto* form = new QFormLayout(group);
-    editAdr_ = MakeEdit("EditAdr", group);
-    comboBox2_ = MakeChoiceBox("ComboBox2", kSpeedTexts, group);
-    comboBox3_ = MakeChoiceBox("ComboBox3", kParityTexts, group);
-    AddRow(form, "Адрес модуля", editAdr_);
-    AddRow(form, "Скорость, кбит/с", comboBox2_);
-    AddRow(form, "Паритет", comboBox3_);
+    const LinkControls c = AddLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
+    editAdr_ = c.address;
+    comboBox2_ = c.speed;
+    comboBox3_ = c.parity;
     return group;
 }
 
@@ -75,25 +58,25 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     auto* row = new QHBoxLayout(group);
 
     auto* form = new QFormLayout;
-    editThres1_ = MakeEdit("EditThres1", group);
-    editThres2_ = MakeEdit("EditThres2", group);
-    editHyst_ = MakeEdit("EditHyst", group);
-    editDelayOn_ = MakeEdit("EditDelayOn", group, "Задержка включения реле");
-    editDelayOff_ = MakeEdit("EditDelayOff", group, "Задержка отключения реле");
-    AddRow(form, "Порог 1, Тгр.С", editThres1_);
-    AddRow(form, "Порог 2, Тгр.С", editThres2_);
+    editThres1_ = MakeValueEdit("EditThres1", group);
+    editThres2_ = MakeValueEdit("EditThres2", group);
+    editHyst_ = MakeValueEdit("EditHyst", group);
+    editDelayOn_ = MakeValueEdit("EditDelayOn", group, "Задержка включения реле");
+    editDelayOff_ = MakeValueEdit("EditDelayOff", group, "Задержка отключения реле");
+    AddFormRow(form, "Порог 1, Тгр.С", editThres1_);
+    AddFormRow(form, "Порог 2, Тгр.С", editThres2_);
     // The two thresholds only carry registers 3 and 4 from the read to the write.
     for (QLineEdit* hidden : {editThres1_, editThres2_}) form->setRowVisible(hidden, false);
-    AddRow(form, "Гистерезис, Тгр.С", editHyst_);
-    AddRow(form, "Задержка включения, сек", editDelayOn_);
-    AddRow(form, "Задержка отключения, сек", editDelayOff_);
+    AddFormRow(form, "Гистерезис, Тгр.С", editHyst_);
+    AddFormRow(form, "Задержка включения, сек", editDelayOn_);
+    AddFormRow(form, "Задержка отключения, сек", editDelayOff_);
     static const char* const kFunctionNames[3] = {"ComboBoxRelay1", "ComboBoxRelay2",
                                                   "ComboBoxRelay3"};
     for (int i = 0; i < 3; ++i) {
         QComboBox* box = MakeChoiceBox(kFunctionNames[i], {}, group);
         box->setToolTip(kFunctionHint);
         comboRelay_[static_cast<std::size_t>(i)] = box;
-        AddRow(form, "Функция реле " + QString::number(i + 1), box);
+        AddFormRow(form, "Функция реле " + QString::number(i + 1), box);
     }
     row->addLayout(form);
 
@@ -117,9 +100,9 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     auto* sensorForm = new QFormLayout(sensorRelay);
     static const char* const kRelSensNames[3] = {"EditRelSens1", "EditRelSens2", "EditRelSens3"};
     for (int i = 0; i < 3; ++i) {
-        QLineEdit* edit = MakeEdit(kRelSensNames[i], sensorRelay);
+        QLineEdit* edit = MakeValueEdit(kRelSensNames[i], sensorRelay);
         editRelSens_[static_cast<std::size_t>(i)] = edit;
-        AddRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
+        AddFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
     }
     auto* sensorColumn = new QVBoxLayout;
     sensorColumn->addWidget(sensorRelay);
@@ -199,17 +182,11 @@ void TFormDisplaySelectDlg::SetModuleFields(const TModuleSettingsFields& f) {
 }
 
 void TFormDisplaySelectDlg::ButtonSaveRelaysClick() {
-    RunWrite(
-        "Запись настроек реле в модуль...", false,
-        [this] { return settings_->WriteRelaySettings(ModuleFields()); },
-        "Параметры реле записаны успешно");
+    RunRelayWrite([this] { return settings_->WriteRelaySettings(ModuleFields()); });
 }
 
 void TFormDisplaySelectDlg::ButtonSaveConnectClick() {
-    RunWrite(
-        "Запись параметров связи в модуль...", false,
-        [this] { return settings_->WriteLinkSettings(ModuleFields()); },
-        "Параметры связи записаны успешно");
+    RunLinkWrite([this] { return settings_->WriteLinkSettings(ModuleFields()); });
 }
 
 }  // namespace kvel

@@ -10,27 +10,6 @@
 #include "monitor/module_settings.h"
 
 namespace kvel {
-namespace {
-
-QLineEdit* MakeEdit(const QString& name, QWidget* parent, const char* hint = nullptr) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMaxLength(12);
-    if (hint) edit->setToolTip(hint);
-    return edit;
-}
-
-QComboBox* MakeBox(const QString& name, const QStringList& items, QWidget* parent) {
-    QComboBox* box = MakeChoiceBox("", items, parent);
-    box->setObjectName(name);
-    return box;
-}
-
-void AddRow(QFormLayout* form, const QString& label, QWidget* field) {
-    form->addRow(BuddyLabel(label, field), field);
-}
-
-}  // namespace
 
 TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlgNew", parent) {
@@ -70,14 +49,12 @@ QWidget* TFormDisplaySelectDlgNew::BuildLinkGroup(int link) {
     const QString n = QString::number(link);
     auto* group = new QGroupBox("Настройки связи MB" + n, this);
     group->setObjectName("GroupBoxMB" + n);
-    auto* form = new QFormLayout(group);
     const auto i = static_cast<std::size_t>(link - 1);
-    editAdr_[i] = MakeEdit("EditAdr" + n, group);
-    comboSpeed_[i] = MakeBox("ComboBoxSpeed" + n, kSpeedTexts, group);
-    comboPar_[i] = MakeBox("ComboBoxPar" + n, kParityTexts, group);
-    AddRow(form, "Адрес модуля", editAdr_[i]);
-    AddRow(form, "Скорость, кбит/с", comboSpeed_[i]);
-    AddRow(form, "Паритет", comboPar_[i]);
+    const LinkControls c =
+        AddLinkRows(group, "EditAdr" + n, "ComboBoxSpeed" + n, "ComboBoxPar" + n);
+    editAdr_[i] = c.address;
+    comboSpeed_[i] = c.speed;
+    comboPar_[i] = c.parity;
     return group;
 }
 
@@ -89,19 +66,19 @@ QWidget* TFormDisplaySelectDlgNew::BuildRelayGroup(int relay) {
     auto* form = new QFormLayout;
     form->setVerticalSpacing(2);
     RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
-    c.function = MakeBox("ComboBoxFunc" + n, {}, group);
-    c.logic = MakeBox("ComboBoxLogic" + n, kLogicTexts, group);
+    c.function = MakeChoiceBox("ComboBoxFunc" + n, {}, group);
+    c.logic = MakeChoiceBox("ComboBoxLogic" + n, kLogicTexts, group);
     for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
-    c.delayOn = MakeEdit("EditDelayOn" + n, group, "Задержка включения реле");
-    c.delayOff = MakeEdit("EditDelayOff" + n, group, "Задержка отключения реле");
-    c.hyst = MakeEdit("EditHyst" + n, group);
-    c.thres = MakeEdit("EditThres" + n, group, "Порог 1 срабатывания реле");
-    AddRow(form, "Функция реле", c.function);
-    AddRow(form, "Логика реле ", c.logic);
-    AddRow(form, "Задержка включения, сек", c.delayOn);
-    AddRow(form, "Задержка отключения, сек", c.delayOff);
-    AddRow(form, "Гистерезис, Тгр.С", c.hyst);
-    AddRow(form, "Порог, Тгр.С", c.thres);
+    c.delayOn = MakeValueEdit("EditDelayOn" + n, group, "Задержка включения реле");
+    c.delayOff = MakeValueEdit("EditDelayOff" + n, group, "Задержка отключения реле");
+    c.hyst = MakeValueEdit("EditHyst" + n, group);
+    c.thres = MakeValueEdit("EditThres" + n, group, "Порог 1 срабатывания реле");
+    AddFormRow(form, "Функция реле", c.function);
+    AddFormRow(form, "Логика реле ", c.logic);
+    AddFormRow(form, "Задержка включения, сек", c.delayOn);
+    AddFormRow(form, "Задержка отключения, сек", c.delayOff);
+    AddFormRow(form, "Гистерезис, Тгр.С", c.hyst);
+    AddFormRow(form, "Порог, Тгр.С", c.thres);
     row->addLayout(form);
 
     auto* sub = new QGroupBox("Привязка датчиков к реле", group);
@@ -173,17 +150,11 @@ void TFormDisplaySelectDlgNew::SetModuleFields(const TModuleSettingsFieldsNew& f
 }
 
 void TFormDisplaySelectDlgNew::ButtonSaveRelaysClick() {
-    RunWrite(
-        "Запись настроек реле в модуль...", false,
-        [this] { return settings_->WriteRelaySettingsNew(ModuleFields()); },
-        "Параметры реле записаны успешно");
+    RunRelayWrite([this] { return settings_->WriteRelaySettingsNew(ModuleFields()); });
 }
 
 void TFormDisplaySelectDlgNew::ButtonSaveConnectClick() {
-    RunWrite(
-        "Запись параметров связи в модуль...", false,
-        [this] { return settings_->WriteLinkSettingsNew(ModuleFields()); },
-        "Параметры связи записаны успешно");
+    RunLinkWrite([this] { return settings_->WriteLinkSettingsNew(ModuleFields()); });
 }
 
 }  // namespace kvel

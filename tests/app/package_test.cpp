@@ -2,15 +2,13 @@
 // three programs, the desktop entry and the icon, depends on what the programs load, and each
 // program answers --version with the project's version.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "kvel_version.h"
+#include "tests/common/shell.h"
 
 #if !defined(KVEL_BINARY_DIR)
 #error "KVEL_BINARY_DIR must name the build tree"
@@ -20,24 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Output {
-    int status = -1;
-    std::string text;
-};
-
-// Runs a shell command; its standard output and error, and its exit status.
-Output Shell(const std::string& command) {
-    Output out;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return out;
-    std::array<char, 4096> chunk{};
-    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
-        out.text.append(chunk.data(), n);
-    }
-    const int status = ::pclose(pipe);
-    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
-}
+using Output = kvel::test::ShellOutput;
+using kvel::test::Shell;
 
 TEST(Package, HoldsTheProgramsDesktopEntryAndIconAndTheirVersion) {
     if (Shell("command -v dpkg-deb").status != 0) GTEST_SKIP() << "dpkg-deb is not installed";

@@ -10,15 +10,15 @@
 #include <unistd.h>
 
 #include <QImage>
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+
+#include "tests/common/shell.h"
 
 #if !defined(KVEL_SOURCE_DIR) || !defined(KVEL_BINARY_DIR)
 #error "KVEL_SOURCE_DIR and KVEL_BINARY_DIR must name the source and the build tree"
@@ -83,24 +83,8 @@ TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
     fs::remove_all(folder);
 }
 
-struct Output {
-    int status = -1;
-    std::string text;
-};
-
-// Runs a shell command; its standard output and error, and its exit status.
-Output Shell(const std::string& command) {
-    Output out;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return out;
-    std::array<char, 4096> chunk{};
-    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
-        out.text.append(chunk.data(), n);
-    }
-    const int status = ::pclose(pipe);
-    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
-}
+using Output = kvel::test::ShellOutput;
+using kvel::test::Shell;
 
 std::string RunCommand(const fs::path& demo) {
     return "KVEL_SKIP_SETUP=1 KVEL_BUILD_DIR='" + std::string(KVEL_BINARY_DIR) +

@@ -6,57 +6,39 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "sim/simulator.h"
 #include "tests/cabinet/sim_writes.h"
-#include "tests/common/temp_dir.h"
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
 
-namespace fs = std::filesystem;
 using test::RegisterWrite;
 using test::SingleWrites;
 
 // The main window with the cabinet window attached, in a folder of its own, against the
 // simulated host controller; short pauses, and a test second of 100 ms.
-class HostWindowTest : public ::testing::Test {
+class HostWindowTest : public test::MainWindowFixture {
   protected:
     void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-        });
-        sim::SimOptions options;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        MainWindowFixture::SetUp();
+        StartSimulator();
     }
     void TearDown() override {
         host.reset();
-        form.reset();
-        simulator.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
+        MainWindowFixture::TearDown();
     }
-    void Show(const std::string& extra) {
-        test::WriteBytes(dir.File("mem.ini"),
-                         "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n" + extra);
-        form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
+    void BeforeShow() override {
         form->Cabinet().SetTiming({20, 10, 100, 1000, 100});
         host = std::make_unique<TFormHost>();
         form->SetSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
-        form->show();
-        form->Timer1()->stop();
+    }
+    void Show(const std::string& extra) {
+        WriteIni(Port() + extra);
+        MainWindowFixture::Show();
         form->Poll().Poll();  // opens the port
         ASSERT_FALSE(form->Link().PortNeedsOpening());
     }
@@ -72,12 +54,7 @@ class HostWindowTest : public ::testing::Test {
     }
     bool Lamp(int i) const { return TFormHost::IndicatorOn(host->Indicator(i)); }
 
-    test::TempDir dir;
-    fs::path previous;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
     std::unique_ptr<TFormHost> host;
-    std::vector<std::string> boxes;
 };
 
 TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {

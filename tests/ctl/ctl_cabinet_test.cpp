@@ -1,53 +1,23 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
-#include "ctl/ctl.h"
 #include "sim/simulator.h"
+#include "tests/ctl/ctl_fixture.h"
 
 namespace kvel {
 namespace {
 
-namespace fs = std::filesystem;
-
-// `kvelctl cabinet …` in a folder of its own whose mem.ini names the simulator's port, with
-// the real pauses of the link and of a command pulse.
-class CtlCabinetTest : public ::testing::Test {
+// `kvelctl cabinet …` whose mem.ini names the simulator's port and the cabinets, with the
+// real pauses of the link and of a command pulse.
+class CtlCabinetTest : public test::CtlFixture {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() / ("kvelctl-cabinet-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        previous = fs::current_path();
-        fs::current_path(folder);
-        sim::SimOptions options;
-        options.drift = false;
-        options.link = (folder / "tty").string();
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-    }
-    void TearDown() override {
-        simulator.reset();
-        fs::current_path(previous);
-        fs::remove_all(folder);
-    }
     void WriteIni(const std::string& host) {
-        std::ofstream("mem.ini") << "[connect]\nport=" << (folder / "tty").string()
-                                 << "\nspeed=4\nhost=" << host
+        std::ofstream("mem.ini") << "[connect]\nport=" << Tty() << "\nspeed=4\nhost=" << host
                                  << "\n[panels]\nШкаф 1=1\nШкаф 2=2\nНулевой=0\n";
     }
-    int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        return RunCtl(args, out, err, stop);
-    }
-    fs::path folder, previous;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::ostringstream out, err;
-    std::atomic<bool> stop{false};
 };
 
 TEST_F(CtlCabinetTest, CommandIsAPulse) {

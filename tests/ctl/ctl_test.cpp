@@ -18,43 +18,22 @@
 #include "sim/simulator.h"
 #include "tests/common/as_nobody.h"
 #include "tests/common/temp_dir.h"
+#include "tests/ctl/ctl_fixture.h"
 
 namespace kvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs kvelctl in a folder of its own whose mem.ini names the simulator's port.
-class CtlTest : public ::testing::Test {
+// kvelctl against a 15-channel module whose mem.ini names the simulator's port and channel 2.
+class CtlTest : public test::CtlFixture {
   protected:
+    CtlTest() : CtlFixture(209) {}
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("kvelctl-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        previous = fs::current_path();
-        fs::current_path(folder);
-        sim::SimOptions options;
-        options.typeCode = 209;
-        options.drift = false;
-        options.link = (folder / "tty").string();
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        std::ofstream("mem.ini") << "[connect]\nport=" << options.link
+        ASSERT_NO_FATAL_FAILURE(CtlFixture::SetUp());
+        std::ofstream("mem.ini") << "[connect]\nport=" << Tty()
                                  << "\nspeed=4\n[sensors]\n2=Шина А\n";
     }
-    void TearDown() override {
-        simulator.reset();
-        fs::current_path(previous);
-        fs::remove_all(folder);
-    }
-    int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
-        return RunCtl(args, out, err, stop);
-    }
-    fs::path folder, previous;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::ostringstream out, err;
-    std::atomic<bool> stop{false};
 };
 
 TEST_F(CtlTest, InfoAndRegs) {
@@ -123,9 +102,9 @@ TEST_F(CtlTest, HelpListsEveryCommandAndOptionAndVersionIsTheProjects) {
     const std::string help = out.str();
     for (const char* line :
          {"\n  info ", "\n  read ", "\n  watch [--times N] ", "\n  regs FIRST COUNT ",
-          "\n  cabinet NAME command K | signal S | status\n",
-          "\n  --port DEV ", "\n  --address A ", "\n  --speed I ", "\n  --parity I ",
-          "\n  --times N ", "\n  --trace ", "\n  --help ", "\n  --version "}) {
+          "\n  cabinet NAME command K | signal S | status\n", "\n  --port DEV ", "\n  --address A ",
+          "\n  --speed I ", "\n  --parity I ", "\n  --times N ", "\n  --trace ", "\n  --help ",
+          "\n  --version "}) {
         EXPECT_NE(help.find(line), std::string::npos) << line;
     }
     ASSERT_EQ(Run({"info", "--version"}), 0);

@@ -10,60 +10,21 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "sim/simulator.h"
-#include "tests/common/temp_dir.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ModuleDialogTest : public ::testing::Test {
+class ModuleDialogTest : public test::MainWindowFixture {
   protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-        });
-    }
-    void TearDown() override {
-        form.reset();
-        simulator.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
-    }
-    void StartSimulator(int type) {
-        sim::SimOptions options;
-        options.typeCode = type;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-    }
+    void BeforeShow() override { form->SetSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
     void Show(const std::string& extra = "") {
-        test::WriteBytes(dir.File("mem.ini"),
-                         "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n" + extra);
-        form = std::make_unique<TForm1>();
-        form->SetSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog);
-        form->Link().SetTiming({10, 10, 10, 250, 10});  // the real pauses after writes
-        form->show();
-        form->Timer1()->stop();
-    }
-    void PollOnce() {
-        form->Timer1Timer();
-        form->Timer1()->stop();
+        WriteIni(Port() + extra);
+        MainWindowFixture::Show();
     }
     // Opens the dialog by the button's handler; `inside` runs while it is shown, then it closes.
     QWidget* Open(const std::function<void()>& inside) {
@@ -89,13 +50,8 @@ class ModuleDialogTest : public ::testing::Test {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
-    test::TempDir dir;
-    fs::path previous;
-    std::vector<std::string> boxes;
-    std::unique_ptr<sim::Simulator> simulator;
     TFormDisplaySelectDlg dialog;
     TFormDisplaySelectDlgNew dialogNew;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -7,28 +6,17 @@
 
 #include "link/module_link.h"
 #include "sim/simulator.h"
+#include "tests/link/sim_link_fixture.h"
 
 namespace kvel {
 namespace {
 
-std::string LinkPath(const char* name) {
-    return "/tmp/kvel-test-" + std::to_string(::getpid()) + "-" + name;
-}
-
-class LinkWithSimulator : public ::testing::Test {
+class LinkWithSimulator : public test::SimLinkFixture {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
-        options.link = LinkPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        options.drift = false;
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
         link.SetStatusSink([this](const std::string& text) { status = text; });
-        link.OpenPort(simulator->DevicePath(), 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
+        SimLinkFixture::SetUp();
     }
-    std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
     std::string status;
 };
 
@@ -98,13 +86,7 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
 
 TEST_F(LinkWithSimulator, WritesAreKeptByTheModule) {
     link.SetTiming({20, 20, 20, 300, 10});
-    TWriteTransaction& w = link.WriteRecords()[0];
-    w.moduleAddress = 100;
-    w.firstRegister = 85;
-    w.count = 3;
-    w.values[0] = 1000;
-    w.values[1] = 950;
-    w.values[2] = 900;
+    TWriteTransaction& w = ThreeRegisterWrite();
     ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
     w.firstRegister = 87;
     w.values[0] = 777;

@@ -8,26 +8,12 @@
 
 #include "link/traffic_format.h"
 #include "link/traffic_tap.h"
+#include "tests/link/traffic_feed.h"
 
 namespace kvel {
 namespace {
 
-// One read transaction of `first` through the observer calls the transactions make.
-void Transact(TTrafficTap& tap, std::uint16_t first,
-              TrafficVerdict verdict = TrafficVerdict::Good) {
-    const std::uint8_t request[8] = {0x64,
-                                     0x03,
-                                     static_cast<std::uint8_t>(first >> 8),
-                                     static_cast<std::uint8_t>(first & 0xFF),
-                                     0x00,
-                                     0x01,
-                                     0,
-                                     0};
-    const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
-    tap.BeginTransaction(request, sizeof request);
-    tap.RequestSent();
-    tap.EndTransaction(reply, sizeof reply, verdict, "", 0);
-}
+using test::Transact;
 
 TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
     TTrafficTap tap;

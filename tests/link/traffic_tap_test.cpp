@@ -1,6 +1,5 @@
 // The traffic tap against the simulator: every transaction's bytes, verdict and counter.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <initializer_list>
@@ -11,6 +10,7 @@
 #include "link/crc16.h"
 #include "link/module_link.h"
 #include "sim/simulator.h"
+#include "tests/link/sim_link_fixture.h"
 
 namespace kvel {
 namespace {
@@ -30,22 +30,13 @@ const TrafficRecord& Newest(const TModuleLink& link) {
     return link.Traffic().At(link.Traffic().Size() - 1);
 }
 
-class TrafficWithSimulator : public ::testing::Test {
+class TrafficWithSimulator : public test::SimLinkFixture {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
-        options.link = "/tmp/kvel-traffic-" + std::to_string(::getpid()) + "-" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        options.drift = false;
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        link.OpenPort(simulator->DevicePath(), 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
+        ASSERT_NO_FATAL_FAILURE(SimLinkFixture::SetUp());
         link.SetTiming({20, 20, 20, 300, 10});
         simulator->SetRegister(11, 0x0005);  // the relay word the reads below ask for
     }
-    std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
 };
 
 TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter) {
@@ -161,13 +152,7 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
 }
 
 TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
-    TWriteTransaction& w = link.WriteRecords()[0];
-    w.moduleAddress = 100;
-    w.firstRegister = 85;
-    w.count = 3;
-    w.values[0] = 1000;
-    w.values[1] = 950;
-    w.values[2] = 900;
+    TWriteTransaction& w = ThreeRegisterWrite();
     ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
     const TrafficRecord& many = Newest(link);
     EXPECT_EQ(many.function, 16);

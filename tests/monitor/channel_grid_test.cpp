@@ -7,43 +7,18 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <climits>
-#include <filesystem>
 
-#include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "tests/common/temp_dir.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ChannelGridTest : public ::testing::Test {
+class ChannelGridTest : public test::MainWindowFixture {
   protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([](const std::string&, const std::string&) {});
-    }
-    void TearDown() override {
-        form.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
-    }
     void Show(const std::string& ini) {
-        test::WriteBytes(dir.File("mem.ini"), ini);
-        form = std::make_unique<TForm1>();
-        form->show();
-        form->Timer1()->stop();
+        WriteIni(ini);
+        MainWindowFixture::Show();
     }
-
-    test::TempDir dir;
-    fs::path previous;
-    std::unique_ptr<TForm1> form;
 };
 
 // The headings stay in view while the grid scrolls to the last channels; row n is still

@@ -6,25 +6,15 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "chart/readout_format.h"
-#include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "sim/simulator.h"
-#include "tests/common/temp_dir.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
-
-namespace fs = std::filesystem;
 
 // True when a widget took the event.
 bool Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
@@ -65,28 +55,14 @@ Range RangeOf(const Tsp_Axis* a) {
     return {a->Min(), a->Max()};
 }
 
-class ChartWindowTest : public ::testing::Test {
+class ChartWindowTest : public test::MainWindowFixture {
   protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-        });
-    }
     void TearDown() override {
-        form.reset();
-        simulator.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
+        MainWindowFixture::TearDown();
         EXPECT_TRUE(boxes.empty());
     }
-    void WriteIni(const std::string& text) { test::WriteBytes(dir.File("mem.ini"), text); }
     void Show() {
-        form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
-        form->show();
-        form->Timer1()->stop();  // polls only when the test asks
+        MainWindowFixture::Show();  // polls only when the test asks
         plot = form->Plot1();
         QCoreApplication::processEvents();  // lays the window out
         Paint();
@@ -132,11 +108,6 @@ class ChartWindowTest : public ::testing::Test {
         return n;
     }
 
-    test::TempDir dir;
-    fs::path previous;
-    std::vector<std::string> boxes;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
     Tsp_XYPlot* plot = nullptr;
     TRect field;
 };
@@ -454,13 +425,9 @@ TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
 }
 
 TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
-    sim::SimOptions options;
-    options.typeCode = 209;
-    options.drift = false;
-    options.link = dir.File("tty");
-    simulator = std::make_unique<sim::Simulator>(options);
-    ASSERT_TRUE(simulator->Start()) << simulator->Error();
-    std::string ini = "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n[diag]\nupdate=1\n";
+    StartSimulator(209);
+    ASSERT_TRUE(simulator->Plugged());  // started
+    std::string ini = Port() + "[diag]\nupdate=1\n";
     ini += "[display]\n";
     for (int c = 1; c <= 15; ++c) ini += "d" + std::to_string(c) + "=1\n";
     for (int k = 0; k < 15; ++k) simulator->SetRegister(static_cast<std::uint16_t>(21 + k), 15000);

@@ -16,55 +16,31 @@
 #include <vector>
 
 #include "dialogs/settings_dialog.h"
-#include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "sim/simulator.h"
-#include "tests/common/temp_dir.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public test::MainWindowFixture {
   protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-            pollRunningAtMessage.push_back(form && form->Timer1()->isActive());
-        });
-    }
     void TearDown() override {
         form.reset();
         simulators.clear();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
+        MainWindowFixture::TearDown();
     }
+    void MessageShown() override {
+        pollRunningAtMessage.push_back(form && form->Timer1()->isActive());
+    }
+    void BeforeShow() override { form->SetSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
     sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
-        sim::SimOptions options;
-        options.typeCode = type;
-        options.drift = false;
-        options.link = dir.File(link);
-        simulators.push_back(std::make_unique<sim::Simulator>(options));
-        EXPECT_TRUE(simulators.back()->Start()) << simulators.back()->Error();
+        simulators.push_back(test::StartedSimulator(dir.File(link), type));
         return *simulators.back();
     }
     void Show(const std::string& ini) {
-        test::WriteBytes(dir.File("mem.ini"), ini);
-        form = std::make_unique<TForm1>();
-        form->SetSecondaryWindows(&dialog, nullptr, nullptr, nullptr);
-        form->Link().SetTiming({10, 10, 10, 250, 10});
-        form->show();
-    }
-    void PollOnce() {
-        form->Timer1Timer();
-        form->Timer1()->stop();
+        WriteIni(ini);
+        MainWindowFixture::Show(PollTimer::Running);
     }
     // Opens the dialog without a modal loop, as the settings button would fill it.
     void Open() {
@@ -84,15 +60,10 @@ class SettingsWindowTest : public ::testing::Test {
             ->item(channel - 1)
             ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
-    std::string Port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
 
-    test::TempDir dir;
-    fs::path previous;
-    std::vector<std::string> boxes;
     std::vector<bool> pollRunningAtMessage;
     std::vector<std::unique_ptr<sim::Simulator>> simulators;
     TForm2 dialog;
-    std::unique_ptr<TForm1> form;
 };
 
 // ОК stores every field in mem.ini in the start-up folder (even after the file dialog moved

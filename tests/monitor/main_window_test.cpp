@@ -10,74 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "link/message_sink.h"
-#include "sim/simulator.h"
-#include "tests/common/temp_dir.h"
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "tests/common/main_window_fixture.h"
 
 namespace kvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The real main window in a folder of its own (mem.ini is read from the current folder),
-// against the simulator on a pseudo-terminal. Polls run the window's own timer handler.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-        });
-    }
-    void TearDown() override {
-        form.reset();
-        simulator.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
-    }
-    void StartSimulator(int type) {
-        sim::SimOptions options;
-        options.typeCode = type;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-    }
-    void WriteIni(const std::string& extra = "") {
-        test::WriteBytes(dir.File("mem.ini"),
-                         "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n" + extra);
-    }
-    void Show() {
-        form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
-        form->show();
-        form->Timer1()->stop();  // the test runs the polls itself
-    }
-    void PollOnce() {
-        form->Timer1Timer();
-        form->Timer1()->stop();
-    }
-    QString Cell(int row, int column) const {
-        return form->StringGrid1()->item(row, column)->text();
-    }
-    std::vector<bool> Relays() const {
-        return {TForm1::IndicatorOn(form->RelayIndicator(1)),
-                TForm1::IndicatorOn(form->RelayIndicator(2)),
-                TForm1::IndicatorOn(form->RelayIndicator(3))};
-    }
-
-    test::TempDir dir;
-    fs::path previous;
-    std::vector<std::string> boxes;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
-};
+class MainWindowTest : public test::MainWindowFixture {};
 
 TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     test::WriteBytes(dir.File("mem.ini"), "");
@@ -110,9 +50,9 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
 
 TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     StartSimulator(215);
-    WriteIni(
-        "[display]\nd2=1\nd7=1\n[sensors]\n7=Печь\n[axis]\n2=ПРАВАЯ\n[checkbox]\nch1=0\n"
-        "[diag]\nupdate=1\n[measure]\nperiod=2\n");
+    WriteIni(Port() +
+             "[display]\nd2=1\nd7=1\n[sensors]\n7=Печь\n[axis]\n2=ПРАВАЯ\n[checkbox]\nch1=0\n"
+             "[diag]\nupdate=1\n[measure]\nperiod=2\n");
     Show();
     EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 2");
     EXPECT_EQ(form->SlotCheckBox(2)->text(), "Канал Печь");
@@ -142,7 +82,7 @@ TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
     for (const int type : {209, 215, 220}) {
         SCOPED_TRACE(type);
         StartSimulator(type);
-        WriteIni();
+        WriteIni(Port());
         const int channels = type >= 210 ? 30 : 15;
         const std::uint16_t first = type >= 210 ? 512 : 21;
         for (int k = 0; k < channels; ++k) {
@@ -167,7 +107,7 @@ TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
 
 TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     StartSimulator(215);
-    WriteIni();
+    WriteIni(Port());
     simulator->SetRegister(11, 0x0007);
     Show();
     PollOnce();
@@ -197,7 +137,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
 
 TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     StartSimulator(209);
-    WriteIni("[display]\nd1=1\n[diag]\nupdate=1\n");
+    WriteIni(Port() + "[display]\nd1=1\n[diag]\nupdate=1\n");
     Show();
     PollOnce();
     ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
@@ -222,7 +162,7 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
 TEST_F(MainWindowTest, MeasurementLogFile) {
     StartSimulator(209);
     const std::string log = dir.File("log.txt");
-    WriteIni("[file]\nsave=1\nname=" + log + "\n");
+    WriteIni(Port() + "[file]\nsave=1\nname=" + log + "\n");
     Show();
     PollOnce();
     std::string text = test::ReadBytes(log);
@@ -250,7 +190,7 @@ TEST_F(MainWindowTest, MeasurementLogFile) {
 // The poll runs on the window's own timer: switched off during a poll, on again after it.
 TEST_F(MainWindowTest, TimerDrivesThePoll) {
     StartSimulator(209);
-    WriteIni("[measure]\nperiod=1\n");
+    WriteIni(Port() + "[measure]\nperiod=1\n");
     Show();
     form->Timer1()->start();
     QElapsedTimer waited;
@@ -264,7 +204,7 @@ TEST_F(MainWindowTest, TimerDrivesThePoll) {
 
 TEST_F(MainWindowTest, ZeroPeriodNeverPolls) {
     StartSimulator(209);
-    WriteIni("[measure]\nperiod=0\n");
+    WriteIni(Port() + "[measure]\nperiod=0\n");
     Show();
     form->FormShow();
     EXPECT_FALSE(form->Timer1()->isActive());

@@ -12,6 +12,7 @@
 #include "link/message_sink.h"
 #include "monitor/poll_cycle.h"
 #include "sim/simulator.h"
+#include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -33,18 +34,15 @@ class ModuleSettingsTest : public ::testing::Test {
     void TearDown() override { SetMessageSink(nullptr); }
 
     void Start(int type) {
-        sim::SimOptions options;
-        options.typeCode = type;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        ini.WriteString("connect", "port", options.link);
+        const std::string tty = dir.File("tty");
+        simulator = test::StartedSimulator(tty, type);
+        ASSERT_TRUE(simulator->Plugged());  // started
+        ini.WriteString("connect", "port", tty);
         ini.WriteInteger("connect", "speed", 4);
         ini.WriteInteger("connect", "parity", 0);
         ini.WriteInteger("connect", "adr", 100);
         link.SetTiming({5, 5, 5, 300, 10, 5, 5});
-        link.OpenPort(options.link, 4, 0);
+        link.OpenPort(tty, 4, 0);
         ASSERT_FALSE(link.PortNeedsOpening());
         link.SetModuleType(type);
         SetMessageSink([this](const std::string& text, const std::string& caption) {

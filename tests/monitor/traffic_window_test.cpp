@@ -18,33 +18,16 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "monitor/main_window.h"
-#include "sim/simulator.h"
+#include "tests/common/main_window_fixture.h"
 #include "tests/common/temp_dir.h"
+#include "tests/link/traffic_feed.h"
 
 namespace kvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// One read of register `first` as the transactions report it to the tap.
-void Transact(TTrafficTap& tap, std::uint16_t first,
-              TrafficVerdict verdict = TrafficVerdict::Good) {
-    const std::uint8_t request[8] = {0x64,
-                                     0x03,
-                                     static_cast<std::uint8_t>(first >> 8),
-                                     static_cast<std::uint8_t>(first & 0xFF),
-                                     0x00,
-                                     0x01,
-                                     0,
-                                     0};
-    const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
-    tap.BeginTransaction(request, sizeof request);
-    tap.RequestSent();
-    const bool good = verdict == TrafficVerdict::Good;
-    tap.EndTransaction(reply, good ? sizeof reply : 0, verdict,
-                       good ? "" : "Ошибка получения результата из модуля", 0);
-}
+using test::Transact;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
@@ -174,41 +157,20 @@ TEST_F(TrafficWindowTest, HiddenWindowCatchesUpWhenShownAgain) {
 
 // The real main window against the simulator: Ctrl+T, a double click on the link panel and
 // its tool tip.
-class MainWindowTraffic : public ::testing::Test {
+class MainWindowTraffic : public test::MainWindowFixture {
   protected:
     void SetUp() override {
-        previous = fs::current_path();
-        fs::current_path(dir.Path());
-        SetMessageSink([](const std::string&, const std::string&) {});
-        sim::SimOptions options;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n");
-        form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
-        form->show();
-        form->Timer1()->stop();
-        form->Timer1Timer();  // one poll: type, version, measurements, relays
-        form->Timer1()->stop();
-    }
-    void TearDown() override {
-        form.reset();
-        simulator.reset();
-        SetMessageSink(nullptr);
-        fs::current_path(previous);
+        MainWindowFixture::SetUp();
+        StartSimulator();
+        WriteIni(Port());
+        Show();
+        PollOnce();  // type, version, measurements, relays
     }
     QLabel* LinkPanel() const {
         return form->statusBar()
             ->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)
             .value(0);
     }
-
-    test::TempDir dir;
-    fs::path previous;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(MainWindowTraffic, DoubleClickOnTheLinkPanelOpensTheWindow) {

@@ -1,0 +1,88 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "link/message_sink.h"
+#include "monitor/main_window.h"
+#include "sim/simulator.h"
+#include "tests/common/sim_on_pty.h"
+#include "tests/common/temp_dir.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace kvel::test {
+
+// The real main window in a folder of its own (mem.ini is read from the current folder),
+// against the simulator on the pseudo-terminal "tty" there, with short pauses after requests
+// and writes (the module settings writes keep their real ones). Messages land in `boxes`; polls run
+// the window's own timer handler when the test asks.
+class MainWindowFixture : public ::testing::Test {
+  protected:
+    enum class PollTimer { Stopped, Running };
+
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
+        SetMessageSink([this](const std::string& text, const std::string& caption) {
+            boxes.push_back(caption + ": " + text);
+            MessageShown();
+        });
+    }
+    void TearDown() override {
+        form.reset();
+        simulator.reset();
+        SetMessageSink(nullptr);
+        std::filesystem::current_path(previous_);
+    }
+    // After each message has landed in `boxes`.
+    virtual void MessageShown() {}
+    // Between making the window and showing it: secondary windows, other timings.
+    virtual void BeforeShow() {}
+
+    void StartSimulator(int type = sim::SimOptions().typeCode) {
+        simulator = StartedSimulator(dir.File("tty"), type);
+    }
+    // mem.ini's lines that name the simulator's port.
+    std::string Port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
+    void WriteIni(const std::string& text) { WriteBytes(dir.File("mem.ini"), text); }
+    // Makes and shows the window on the mem.ini written; its poll timer is stopped unless
+    // the test wants it running.
+    void Show(PollTimer timer = PollTimer::Stopped) {
+        form = std::make_unique<TForm1>();
+        form->Link().SetTiming({10, 10, 10, 250, 10});
+        BeforeShow();
+        form->show();
+        if (timer == PollTimer::Stopped) form->Timer1()->stop();
+    }
+    void PollOnce() {
+        form->Timer1Timer();
+        form->Timer1()->stop();
+    }
+    QString Cell(int row, int column) const {
+        return form->StringGrid1()->item(row, column)->text();
+    }
+    std::vector<bool> Relays() const {
+        return {TForm1::IndicatorOn(form->RelayIndicator(1)),
+                TForm1::IndicatorOn(form->RelayIndicator(2)),
+                TForm1::IndicatorOn(form->RelayIndicator(3))};
+    }
+
+    TempDir dir;
+    std::vector<std::string> boxes;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<TForm1> form;
+
+  private:
+    std::filesystem::path previous_;
+};
+
+}  // namespace kvel::test
