@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QVBoxLayout>
 
 #include "dialogs/busy_scope.h"
 #include "dialogs/dialog_controls.h"
@@ -74,6 +75,14 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
 void TModuleDialog::Attach(TModuleSettings* settings, PollSwitch poll) {
     settings_ = settings;
     poll_ = std::move(poll);
+}
+
+QGroupBox* TModuleDialog::BuildSensorsGroup(const char* caption) {
+    auto* sensors = Named(new QGroupBox(caption, this), "GroupBoxSensors");
+    auto* layout = new QVBoxLayout(sensors);
+    grid1_->setParent(sensors);
+    layout->addWidget(grid1_);
+    return sensors;
 }
 
 void TModuleDialog::RebuildChannelTable(int channels) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +40,8 @@ class TModuleDialog : public QDialog {
 
   protected:
     TModuleDialog(const char* name, QWidget* parent);
+    // The group box `GroupBoxSensors` that holds the channel table.
+    QGroupBox* BuildSensorsGroup(const char* caption);
     void RebuildChannelTable(int channels);
     void LoadChannelTable();
     // The write buttons' pattern: poll off, progress panel painted, the operation, the

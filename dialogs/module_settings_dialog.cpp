@@ -17,10 +17,7 @@ namespace kvel {
 
 TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlg", parent) {
-    auto* sensors = Named(new QGroupBox("Настройки датчиков", this), "GroupBoxSensors");
-    auto* sensorsLayout = new QVBoxLayout(sensors);
-    grid1_->setParent(sensors);
-    sensorsLayout->addWidget(grid1_);
+    QGroupBox* sensors = BuildSensorsGroup("Настройки датчиков");
     sensors->setFixedWidth(580);
 
     auto* right = new QVBoxLayout;

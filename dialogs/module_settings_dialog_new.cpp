@@ -13,10 +13,7 @@ namespace kvel {
 
 TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlgNew", parent) {
-    auto* sensors = Named(new QGroupBox("Коэффициенты датчиков", this), "GroupBoxSensors");
-    auto* sensorsLayout = new QVBoxLayout(sensors);
-    grid1_->setParent(sensors);
-    sensorsLayout->addWidget(grid1_);
+    QGroupBox* sensors = BuildSensorsGroup("Коэффициенты датчиков");
 
     auto* links = new QHBoxLayout;
     links->addWidget(BuildLinkGroup(1));
