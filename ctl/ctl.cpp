@@ -9,13 +9,13 @@
 #include <ostream>
 #include <thread>
 
+#include "config/channel_name.h"
+#include "config/mem_ini.h"
 #include "ctl/ctl_cabinet.h"
 #include "kvel_version.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
-#include "config/channel_name.h"
-#include "config/mem_ini.h"
 
 namespace kvel {
 namespace {
@@ -48,7 +48,8 @@ constexpr char kHelp[] =
     "  regs FIRST COUNT     COUNT (1..125) holding registers from FIRST (0..65535)\n"
     "  cabinet NAME command K | signal S | status\n"
     "                       a cabinet of section panels through the host controller: pulse\n"
-    "                       command K (1..6), toggle signal S (S41..S52 or 0..4), or show its state\n"
+    "                       command K (1..6), toggle signal S (S41..S52 or 0..4), or show its "
+    "state\n"
     "\n"
     "Options:\n"
     "  --port DEV           serial device, /dev/ttyUSB0 or COM1 (= /dev/ttyS0); connect/port\n"
@@ -56,7 +57,8 @@ constexpr char kHelp[] =
     "  --speed I            speed index 0..4 = 9600, 19200, 38400, 57600, 115200 bit/s\n"
     "  --parity I           parity index 0 none (2 stop bits), 1 even, 2 odd\n"
     "  --times N            watch: stop after N polls\n"
-    "  --trace              every transaction on stderr, one line each, as the traffic window shows it\n"
+    "  --trace              every transaction on stderr, one line each, as the traffic window "
+    "shows it\n"
     "  --help               this text\n"
     "  --version            the version\n"
     "\n"

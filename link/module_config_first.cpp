@@ -141,7 +141,8 @@ std::vector<std::uint16_t> EncodeThresholdColumn(const std::vector<std::string>&
 std::optional<std::string> ValidateLinkSettings(const TModuleSettingsFields& f) {
     if (!IntegerIn(f.adr, 1, 247)) return "Некорректное значение адреса модуля";
     // An empty box would go out as 65535 and could cut the module off the line.
-    if (f.speed.index < 0 || f.speed.index >= kSpeedItemCount) return "Некорректное значение скорости";
+    if (f.speed.index < 0 || f.speed.index >= kSpeedItemCount)
+        return "Некорректное значение скорости";
     if (f.parity.index < 0 || f.parity.index >= kParityItemCount) {
         return "Некорректное значение паритета";
     }

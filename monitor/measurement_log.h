@@ -3,8 +3,8 @@
 #include <ctime>
 #include <string>
 
-#include "link/transactions.h"
 #include "config/mem_ini.h"
+#include "link/transactions.h"
 
 namespace kvel {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "link/module_link.h"
 #include "config/mem_ini.h"
+#include "link/module_link.h"
 
 namespace kvel {
 
