@@ -2,11 +2,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTranslator>
 #include <csignal>
+#include <cstdio>
 #include <exception>
 
 #include "cabinet/host_window.h"
@@ -18,21 +21,41 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+// Set once the session is ending: no new message box may hold it up.
+bool ending = false;
 
 extern "C" void OnTerminate(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
+// A modal box or dialog runs its own event loop, which would keep the process alive after the
+// main window closed: close each one first, and the main window once none is left.
+void EndSession(QWidget* window) {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
+        } else {
+            modal->close();
+        }
+        if (modal->isVisible()) modal->hide();  // one that refuses to close still goes
+        // Look again once its loop has returned: the code after it may open another.
+        QTimer::singleShot(0, window, [window] { EndSession(window); });
+        return;
+    }
+    window->close();
+}
+
 // A session that ends (SIGTERM, SIGHUP, Ctrl-C) closes the main window as the user would, so
-// the settings it keeps until then reach mem.ini.
+// the settings it keeps until then reach mem.ini, even while a message box is open.
 void CloseOnTermination(QWidget& window) {
     if (::pipe(signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-        window.close();
+        ending = true;
+        EndSession(&window);
     });
     for (const int sig : {SIGTERM, SIGHUP, SIGINT}) std::signal(sig, OnTerminate);
 }
@@ -48,6 +71,10 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtRussian);
     }
     kvel::SetMessageSink([](const std::string& text, const std::string& caption) {
+        if (ending) {
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            return;
+        }
         QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
                         QString::fromStdString(caption), QString::fromStdString(text),
                         QMessageBox::Ok);
