@@ -75,6 +75,31 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
     EXPECT_EQ(simulator.Register(85), 60000);
 }
 
+// What the master is shown can be checked against what the simulator says it served.
+TEST(ReadGroups, TheSimulatorReportsWhatItServed) {
+    sim::SimOptions options;
+    options.link = "/tmp/kvel-test-" + std::to_string(::getpid()) + "-served";
+    sim::Simulator simulator(options);
+    ASSERT_TRUE(simulator.Start()) << simulator.Error();
+    TModuleLink link;
+    link.SetTiming({5, 5, 5, 500, 10});
+    link.OpenPort(simulator.DevicePath(), 4, 0);
+    link.SetModuleType(215);
+    ASSERT_TRUE(link.ReadMeasurements(100)) << link.First().errorText;
+    const std::vector<std::uint16_t> block(link.First().registers, link.First().registers + 30);
+    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
+    simulator.SetFault(sim::Fault::Exception, 2);
+    EXPECT_FALSE(link.ReadRelayStates(100));
+    const std::vector<sim::ServedRead> served = simulator.TakeServedReads();
+    ASSERT_EQ(served.size(), 2u) << "an exception reply serves no registers";
+    EXPECT_EQ(served[0].first, 512);
+    EXPECT_EQ(served[0].values, block);
+    EXPECT_EQ(served[1].first, 11);
+    EXPECT_EQ(served[1].values, std::vector<std::uint16_t>{link.First().registers[0]});
+    EXPECT_TRUE(simulator.TakeServedReads().empty());
+    EXPECT_TRUE(simulator.Idle());
+}
+
 TEST(ReadGroups, TheCountFaultCommand) {
     sim::Simulator simulator;
     EXPECT_EQ(sim::Execute(simulator, "fault count 0"), "ok");
