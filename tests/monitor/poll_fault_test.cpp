@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
@@ -134,19 +135,19 @@ int SoakPolls() {
     return n > 0 ? n : 300;
 }
 
-// The log's lines since `offset`, which moves past them.
+// The log's lines since `offset`, which moves past them; a last line without its line end is
+// returned as it stands (torn).
 std::vector<std::string> NewLogLines(const std::string& name, std::size_t& offset) {
-    const std::string text = test::ReadBytes(name);
+    std::ifstream in(name, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(offset));
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    offset += text.size();
     std::vector<std::string> lines;
-    while (offset < text.size()) {
-        const std::size_t end = text.find("\r\n", offset);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(offset));  // torn: no line end
-            offset = text.size();
-            break;
-        }
-        lines.push_back(text.substr(offset, end + 2 - offset));
-        offset = end + 2;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        const std::size_t next = end == std::string::npos ? text.size() : end + 2;
+        lines.push_back(text.substr(at, next - at));
+        at = next;
     }
     return lines;
 }
@@ -267,7 +268,10 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             const std::size_t expected = measuredPolls == 1 ? 2 : 1;  // the header comes first
             ASSERT_EQ(lines.size(), expected);
             const std::string& line = lines.back();
+            if (lines.size() == 2) EXPECT_EQ(lines[0], LogHeaderLine());
             ASSERT_GE(line.size(), 18u);
+            EXPECT_TRUE(line[2] == '.' && line[8] == '\t' && line[11] == ':' && line[17] == '\t')
+                << line;
             EXPECT_EQ(line.substr(18), LoggedTemperatures(block)) << line;
         } else {
             EXPECT_TRUE(NewLogLines(LogName(), logOffset).empty());
