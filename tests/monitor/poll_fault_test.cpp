@@ -268,7 +268,9 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             const std::size_t expected = measuredPolls == 1 ? 2 : 1;  // the header comes first
             ASSERT_EQ(lines.size(), expected);
             const std::string& line = lines.back();
-            if (lines.size() == 2) EXPECT_EQ(lines[0], LogHeaderLine());
+            if (lines.size() == 2) {
+                EXPECT_EQ(lines[0], LogHeaderLine());
+            }
             ASSERT_GE(line.size(), 18u);
             EXPECT_TRUE(line[2] == '.' && line[8] == '\t' && line[11] == ':' && line[17] == '\t')
                 << line;
