@@ -288,6 +288,10 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             ++recoveries;
             expectRecovery = false;
         }
+        if (i % 1000 == 999) {
+            std::printf("soak: poll %d, %d open files, %ld KiB resident\n", i + 1, OpenFiles(),
+                        ResidentKiB());
+        }
         if (trouble == Trouble::kCount && view.linkOn && filesAtStart == 0 && i >= 20) {
             filesAtStart = OpenFiles();
             memoryAtStart = ResidentKiB();
