@@ -1,15 +1,13 @@
 // KvelView: creates the five windows, the main window first, and runs the message loop.
-#include <unistd.h>
-
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QSocketNotifier>
 #include <QTranslator>
-#include <csignal>
+#include <cstdio>
 #include <exception>
 #include <iostream>
 
+#include "app/session_end.h"
 #include "app/start_options.h"
 #include "cabinet/host_window.h"
 #include "dialogs/module_settings_dialog.h"
@@ -17,30 +15,6 @@
 #include "kvel_version.h"
 #include "link/message_sink.h"
 #include "monitor/main_window.h"
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-extern "C" void OnTerminate(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// A session that ends (SIGTERM, SIGHUP, Ctrl-C) closes the main window as the user would, so
-// the settings it keeps until then reach mem.ini.
-void CloseOnTermination(QWidget& window) {
-    if (::pipe(signalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte;
-        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-        window.close();
-    });
-    for (const int sig : {SIGTERM, SIGHUP, SIGINT}) std::signal(sig, OnTerminate);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so they work without a display.
@@ -57,6 +31,10 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtRussian);
     }
     kvel::SetMessageSink([](const std::string& text, const std::string& caption) {
+        if (kvel::SessionEnding()) {
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            return;
+        }
         QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
                         QString::fromStdString(caption), QString::fromStdString(text),
                         QMessageBox::Ok);
@@ -74,7 +52,7 @@ int main(int argc, char** argv) {
         kvel::TFormHost host;
         kvel::TFormDisplaySelectDlg module;
         form1.SetSecondaryWindows(&form2, &moduleNew, &host, &module);
-        CloseOnTermination(form1);
+        kvel::CloseOnTermination(form1);
         form1.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {

@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Blanks around names and values are not part of them, as in the Windows INI routines.
+// Blanks around names are not part of them; a number may stand between blanks.
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
@@ -106,7 +106,10 @@ void TMemIni::Parse(std::string_view text) {
         // A line ends at CR LF, LF or a lone CR.
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = Trim(text.substr(pos, end - pos));
+        const std::string_view raw = text.substr(pos, end - pos);
+        // The text after "=" is the value as it stands; only names and the line's kind are
+        // judged without the blanks around them.
+        const std::string_view line = Trim(raw);
         pos = end;
         if (pos < text.size()) {
             const bool crlf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
@@ -122,14 +125,14 @@ void TMemIni::Parse(std::string_view text) {
             continue;
         }
         if (section == nullptr) continue;  // lines before the first section mean nothing
-        const size_t eq = line.find('=');
+        const size_t eq = raw.find('=');
         if (eq == std::string_view::npos) {
             section->entries.push_back(Entry{std::string(line), {}, {}, false});
             continue;
         }
-        const std::string_view key = Trim(line.substr(0, eq));
+        const std::string_view key = Trim(raw.substr(0, eq));
         section->entries.push_back(
-            Entry{std::string(key), FoldCase(key), std::string(Trim(line.substr(eq + 1))), true});
+            Entry{std::string(key), FoldCase(key), std::string(raw.substr(eq + 1)), true});
     }
 }
 

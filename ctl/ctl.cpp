@@ -171,7 +171,7 @@ class Session {
         t.moduleAddress = static_cast<std::uint8_t>(o_.address);
         t.firstRegister = first;
         t.count = count;
-        return link_.ReadRegisters(t) || Fail(t.errorText);
+        return link_.ReadExactly(t) || Fail(t.errorText);
     }
 
     // Type code and version in one read, once per connection.

@@ -13,7 +13,7 @@ bool TModuleLink::ReadGroup(TReadTransaction& t, int address, std::uint16_t firs
     t.moduleAddress = static_cast<std::uint8_t>(address & 0xFF);
     t.firstRegister = first;
     t.count = count;
-    return ReadRegisters(t);
+    return ReadExactly(t);
 }
 
 int TModuleLink::ReadModuleType(int address) {

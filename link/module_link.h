@@ -7,6 +7,7 @@
 
 #include "link/link_timing.h"
 #include "link/module_map.h"
+#include "link/read_exactly.h"
 #include "link/serial_port.h"
 #include "link/traffic_tap.h"
 #include "link/transactions.h"
@@ -45,8 +46,11 @@ class TModuleLink {
     bool ReadRegisters(TReadTransaction& t) { return kvel::ReadRegisters(port_, t, timing_); }
     bool WriteRegister(TWriteTransaction& t) { return kvel::WriteRegister(port_, t, timing_); }
     bool WriteRegisters(TWriteTransaction& t) { return kvel::WriteRegisters(port_, t, timing_); }
+    // A read that fails unless the reply carries exactly the count asked for.
+    bool ReadExactly(TReadTransaction& t) { return kvel::ReadExactly(port_, t, timing_); }
 
-    // Read groups. The module address is the caller's `connect`/`adr`, cut to 8 bits.
+    // Read groups: each fails when the reply carries another number of registers than it
+    // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
     int ReadModuleType(int address);       // 0 when the read fails
     int ReadSoftwareVersion(int address);  // 100 when the read fails
     bool ReadMeasurements(int address);    // into the first record

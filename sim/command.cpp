@@ -31,7 +31,7 @@ std::string Usage(const std::string& what) {
 }
 
 std::string FaultCommand(Simulator& sim, const std::vector<std::string>& w) {
-    const std::string usage = "fault none|silence|badcrc|wrongaddr|exception CODE|late MS";
+    const std::string usage = "fault none|silence|badcrc|wrongaddr|exception CODE|late MS|count N";
     if (w.size() == 2) {
         if (w[1] == "none")
             sim.SetFault(Fault::None);
@@ -55,6 +55,12 @@ std::string FaultCommand(Simulator& sim, const std::vector<std::string>& w) {
         const auto ms = Number(w[2], 0, 60000);
         if (!ms) return "error: late time must be 0..60000 ms";
         sim.SetFault(Fault::LateReply, 2, static_cast<int>(*ms));
+        return "ok";
+    }
+    if (w.size() == 3 && w[1] == "count") {
+        const auto count = Number(w[2], 0, 127);
+        if (!count) return "error: register count must be 0..127";
+        sim.SetReplyRegisterCount(static_cast<int>(*count));
         return "ok";
     }
     return Usage(usage);

@@ -11,6 +11,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "sim/modbus_slave.h"
 #include "sim/pty_device.h"
@@ -50,6 +51,8 @@ struct Simulator::Impl {
     Fault fault = Fault::None;
     int exceptionCode = 2;
     int lateMs = 800;
+    int replyRegisters = 0;
+    std::vector<ServedRead> served;
     std::size_t requests = 0;
     std::vector<std::uint8_t> lastRequest;
     std::deque<std::vector<std::uint8_t>> history;  // bounded: the simulator may run for weeks
@@ -62,6 +65,7 @@ struct Simulator::Impl {
     std::atomic<bool> stopping{false};
     std::atomic<long> speed{9600};
     std::atomic<int> parity{0};
+    std::atomic<bool> busy{false};  // input taken in, or a reply on its way
 
     explicit Impl(SimOptions o) : options(std::move(o)), map(options.typeCode, options.address) {
         map.SetDrift(options.drift);
@@ -167,6 +171,10 @@ struct Simulator::Impl {
             if (f != Fault::Exception) {
                 map.Update(Clock::now());
                 reply = Answer(map, frame);
+                if (f == Fault::RegisterCount && frame[1] == 3 && reply[1] == 3) {
+                    reply = ReplyWithRegisters(frame, replyRegisters);
+                }
+                if (reply.size() >= 5 && reply[1] == 3) Record(reply, frame);
             }
             if (broadcast) return true;
             if (f == Fault::Exception) {
@@ -188,12 +196,39 @@ struct Simulator::Impl {
         return true;
     }
 
+    // A read reply of exactly `count` registers from the request's first register on.
+    std::vector<std::uint8_t> ReplyWithRegisters(const std::vector<std::uint8_t>& frame,
+                                                 int count) const {
+        const auto first = static_cast<std::uint16_t>(frame[2] << 8 | frame[3]);
+        std::vector<std::uint8_t> reply{frame[0], 3, static_cast<std::uint8_t>(2 * count)};
+        for (int i = 0; i < count; ++i) {
+            const std::uint16_t v = map.Get(static_cast<std::uint16_t>(first + i));
+            reply.push_back(static_cast<std::uint8_t>(v >> 8));
+            reply.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        }
+        AppendCrc(reply);
+        return reply;
+    }
+
+    // Keeps what a normal read reply carried; bounded, so a long run without takers stays small.
+    void Record(const std::vector<std::uint8_t>& reply, const std::vector<std::uint8_t>& frame) {
+        constexpr std::size_t kKept = 4096;
+        if (served.size() >= kKept) served.erase(served.begin(), served.begin() + kKept / 2);
+        ServedRead r;
+        r.first = static_cast<std::uint16_t>(frame[2] << 8 | frame[3]);
+        for (std::size_t i = 0; i + 1 < reply[2] && 4 + i < reply.size(); i += 2) {
+            r.values.push_back(static_cast<std::uint16_t>(reply[3 + i] << 8 | reply[4 + i]));
+        }
+        served.push_back(std::move(r));
+    }
+
     void Serve(int master, int slave) {
         std::vector<std::uint8_t> buffer;
         Clock::time_point first{};
         Clock::time_point last{};
         Duration charTime = CharTime(speed);
         for (;;) {
+            if (buffer.empty()) busy = false;
             const Duration silence = std::max<Duration>(charTime * 7 / 2, kMinSilence);
             pollfd fds[2] = {{master, POLLIN, 0}, {wake[0], POLLIN, 0}};
             timespec ts{};
@@ -202,6 +237,7 @@ struct Simulator::Impl {
             if (r < 0 && errno != EINTR) return;
             if (stopping || (r > 0 && fds[1].revents != 0)) return;
             if (r > 0 && (fds[0].revents & POLLIN) != 0) {
+                busy = true;  // before the read, so Idle() never misses the input
                 std::uint8_t chunk[512];
                 const ssize_t n = read(master, chunk, sizeof chunk);
                 if (n > 0) {
@@ -276,6 +312,26 @@ void Simulator::SetFault(Fault fault, int exceptionCode, int lateMs) {
     impl_->fault = fault;
     impl_->exceptionCode = exceptionCode;
     impl_->lateMs = lateMs;
+}
+
+void Simulator::SetReplyRegisterCount(int count) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->fault = Fault::RegisterCount;
+    impl_->replyRegisters = std::clamp(count, 0, 127);
+}
+
+std::vector<ServedRead> Simulator::TakeServedReads() {
+    std::lock_guard lock(impl_->mutex);
+    return std::exchange(impl_->served, {});
+}
+
+bool Simulator::Idle() const {
+    std::lock_guard guard(impl_->control);
+    if (!impl_->pty.IsOpen()) return true;
+    // Input first: the serving thread marks itself busy before it takes input in.
+    pollfd fd{impl_->pty.MasterFd(), POLLIN, 0};
+    if (poll(&fd, 1, 0) > 0 && (fd.revents & (POLLIN | POLLHUP)) == POLLIN) return false;
+    return !impl_->busy;
 }
 
 std::uint16_t Simulator::Register(std::uint16_t number) const {

@@ -7,7 +7,13 @@
 
 namespace kvel::sim {
 
-enum class Fault { None, Silence, BadCrc, WrongAddress, Exception, LateReply };
+enum class Fault { None, Silence, BadCrc, WrongAddress, Exception, LateReply, RegisterCount };
+
+// The registers of one normal read reply the simulator served, as they were at that moment.
+struct ServedRead {
+    std::uint16_t first = 0;
+    std::vector<std::uint16_t> values;
+};
 
 struct SimOptions {
     int typeCode = 215;          // register 145; decides 15/30 channels and the generation
@@ -29,6 +35,14 @@ class Simulator {
     std::string Error() const;  // the reason of the last failed Start or Plug
     std::string DevicePath() const;  // the link if set, else the /dev/pts/N path
     void SetFault(Fault fault, int exceptionCode = 2, int lateMs = 800);
+    // Fault::RegisterCount: every read is answered with `count` registers (0..127) from its
+    // first register on, whatever count it asked for; writes are answered as usual.
+    void SetReplyRegisterCount(int count);
+    // The normal read replies served since the last call, oldest first: what the module
+    // held when it answered (a test checks what the master shows against it).
+    std::vector<ServedRead> TakeServedReads();
+    // True when nothing the master sent is waiting to be answered and no reply is on its way.
+    bool Idle() const;
     void Unplug();  // close the pty: the device disappears (and the link)
     bool Plug();    // a new pty; the link points at it again
     bool Plugged() const;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/mem_ini.h"
+#include "config/text_encoding.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -110,15 +111,17 @@ TEST(MemIni, NumbersAreReadStrictlyElseTheDefault) {
         // clang-format on
     };
     std::string text = "[s]\n";
+    // Keys built by appending: g++ 12 at -O3 warns (-Wrestrict) about "k" + std::to_string(i).
+    const auto key = [](std::size_t i) { return std::string("k").append(std::to_string(i)); };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        text += "k" + std::to_string(i) + "=" + cases[i].text + "\n";
+        text.append(key(i)).append("=").append(cases[i].text).append("\n");
     }
     TempDir dir;
     const TMemIni ini = LoadText(dir, text);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const std::string key = "k" + std::to_string(i);
-        EXPECT_EQ(ini.ReadInteger("s", key, kDef), cases[i].integer) << '"' << cases[i].text << '"';
-        EXPECT_DOUBLE_EQ(ini.ReadFloat("s", key, kDef), cases[i].real)
+        EXPECT_EQ(ini.ReadInteger("s", key(i), kDef), cases[i].integer)
+            << '"' << cases[i].text << '"';
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("s", key(i), kDef), cases[i].real)
             << '"' << cases[i].text << '"';
     }
 }
@@ -215,7 +218,35 @@ TEST(MemIni, TheWrittenFormDropsCommentsAndKeepsOddLines) {
                            "odd line\n[diag]\nshift=40\n");
     EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 30) << "the first of repeated sections counts";
     ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-    EXPECT_EQ(ReadBytes(dir.File("mem.ini")), "[diag]\nshift=30\nodd line\n\n[diag]\nshift=40\n\n");
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
+              "[diag]\nshift= 30\nodd line\n\n[diag]\nshift=40\n\n");
+}
+
+// A value is the text after "=" as it stands: blanks around it belong to it, in the file and
+// in what the program writes; only the key loses its blanks.
+TEST(MemIni, ValuesKeepTheirBlanksAndRoundTripByteForByte) {
+    TempDir dir;
+    const std::string values[] = {" Печь",  "Печь ",  "\tШина А\t", "  ",
+                                  " 1 = 2", "x;y[z]", "",           "L "};
+    for (const bool cp1251 : {false, true}) {
+        SCOPED_TRACE(cp1251 ? "code page 1251" : "UTF-8");
+        const std::string text = "[sensors]\n  1 = Печь \r\n2=\t\n[axis]\n1= L\n";
+        TMemIni ini = LoadText(dir, cp1251 ? Utf8ToCp1251(text) : text);
+        EXPECT_EQ(ini.ReadString("sensors", "1", ""), " Печь ");
+        EXPECT_EQ(ini.ReadString("sensors", "2", "?"), "\t");
+        EXPECT_EQ(ini.ReadString("axis", "1", "L"), " L") << "not the left axis";
+        for (std::size_t i = 0; i < std::size(values); ++i) {
+            ini.WriteString("sensors", std::to_string(i + 10), values[i]);
+        }
+        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+        const TMemIni again(dir.File("mem.ini"));
+        EXPECT_EQ(again.FileEncoding(),
+                  cp1251 ? TMemIni::Encoding::Cp1251 : TMemIni::Encoding::Utf8);
+        EXPECT_EQ(again.ReadString("sensors", "1", ""), " Печь ");
+        for (std::size_t i = 0; i < std::size(values); ++i) {
+            EXPECT_EQ(again.ReadString("sensors", std::to_string(i + 10), "?"), values[i]);
+        }
+    }
 }
 
 TEST(MemIni, ALineBreakInAValueCannotOpenASection) {

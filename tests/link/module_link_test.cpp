@@ -14,6 +14,16 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using test::WithCrc;
 
+// A read reply of module 100 carrying `registers` registers, each of `value`.
+Bytes Reply(int registers, std::uint16_t value = 1) {
+    Bytes frame{100, 3, static_cast<std::uint8_t>(2 * registers)};
+    for (int i = 0; i < registers; ++i) {
+        frame.push_back(static_cast<std::uint8_t>(value >> 8));
+        frame.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    }
+    return WithCrc(frame);
+}
+
 TEST(ModuleMap, TemperatureTexts) {
     const std::vector<std::pair<std::uint16_t, std::string>> cases = {
         {0, "---.-"},         {14950, "25.85"},  {13658, "0.01"},
@@ -92,7 +102,7 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
         block.push_back(static_cast<std::uint8_t>(raw >> 8));
         block.push_back(static_cast<std::uint8_t>(raw & 0xFF));
     }
-    peer.Script({WithCrc(block), WithCrc(block)});
+    peer.Script({WithCrc(block), Reply(15, 14950)});
     link.SetModuleType(215);
     ASSERT_TRUE(link.ReadMeasurements(100));
     std::vector<std::string> texts = link.TakeMeasurements();
@@ -114,7 +124,7 @@ TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
     EXPECT_FALSE(link.ReadRelaySettings(0, 100));
     EXPECT_FALSE(link.ReadRelaySettings(4, 100));
     EXPECT_TRUE(peer.Requests().empty());
-    peer.Script({WithCrc({100, 3, 2, 0, 1}), WithCrc({100, 3, 2, 0, 1})});
+    peer.Script({Reply(7), Reply(8)});
     EXPECT_TRUE(link.ReadRelaySettings(2, 100));
     link.SetModuleType(215);
     EXPECT_TRUE(link.ReadRelaySettings(3, 100));
@@ -122,9 +132,8 @@ TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
 }
 
 TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
-    const Bytes ok = WithCrc({100, 3, 2, 0, 1});
     link.SetModuleType(220);
-    peer.Script({ok, ok, ok, ok, ok});
+    peer.Script({Reply(18), Reply(30), Reply(30), Reply(2), Reply(2)});
     EXPECT_TRUE(link.ReadSettingsBlock(100));
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{
                                {0, 18}, {768, 30}, {800, 30}, {640, 2}, {656, 2}}));
@@ -132,9 +141,36 @@ TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
     test::PtyPeer other;
     link.OpenPort(other.SlavePath(), 0, 0);
     link.SetModuleType(209);
-    other.Script({ok, {}, ok});
+    other.Script({Reply(18), {}, Reply(15)});
     EXPECT_FALSE(link.ReadSettingsBlock(100));
     ASSERT_EQ(other.Requests().size(), 2u);
+}
+
+// Each read of the settings operation takes only a reply of exactly its own count: one
+// register fewer or more stops the operation there, with the data error, and the record
+// keeps what it held.
+TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
+    const int counts[] = {18, 30, 30, 2, 2};
+    link.SetModuleType(220);
+    for (int wrong = 0; wrong < 5; ++wrong) {
+        for (const int delta : {-1, +1}) {
+            SCOPED_TRACE(std::to_string(wrong) + (delta < 0 ? " fewer" : " more"));
+            test::PtyPeer line;
+            link.OpenPort(line.SlavePath(), 0, 0);
+            for (TReadTransaction& r : link.ReadRecords()) r.registers[0] = 4242;
+            std::vector<Bytes> replies;
+            for (int i = 0; i <= wrong; ++i) {
+                replies.push_back(Reply(counts[i] + (i == wrong ? delta : 0), 7));
+            }
+            line.Script(replies);
+            EXPECT_FALSE(link.ReadSettingsBlock(100));
+            EXPECT_EQ(line.Requests().size(), static_cast<std::size_t>(wrong + 1));
+            const std::size_t record[] = {0, 1, 2, 5, 6};
+            const TReadTransaction& failed = link.ReadRecords()[record[wrong]];
+            EXPECT_STREQ(failed.errorText, "Ошибка в данных в ответе от модуля");
+            EXPECT_EQ(failed.registers[0], 4242);
+        }
+    }
 }
 
 TEST_F(ModuleLinkTest, FailedOpenShowsInTheStatus) {

@@ -1,0 +1,120 @@
+// Any file as mem.ini: loading, reads, writes, a flush and a reload must never crash, the
+// flush must succeed, and after the reload every value reads as before, or as written.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/mem_ini.h"
+#include "config/text_encoding.h"
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+// One folder per fuzzing process, in memory where there is one: the flush syncs its file. It
+// is never freed, so the clean-up at exit can still name it.
+const std::string& Folder() {
+    static const std::string* folder = [] {
+        std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+        pattern += "/kvel-fuzz-ini-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        std::atexit([] {
+            unlink((Folder() + "/mem.ini").c_str());
+            rmdir(Folder().c_str());
+        });
+        return new std::string(pattern);
+    }();
+    return *folder;
+}
+
+// Names as the program spells them: letters, digits, "_", and a Cyrillic letter or two.
+std::string Name(FuzzedDataProvider& in) {
+    static const char* const kPieces[] = {"diag", "sensors", "d", "ch", "1", "_", "Я", "ё", "x"};
+    std::string name;
+    const int pieces = in.ConsumeIntegralInRange<int>(1, 3);
+    for (int i = 0; i < pieces; ++i) name += kPieces[in.ConsumeIntegralInRange<int>(0, 8)];
+    return name;
+}
+
+// What a value written now reads back as: line breaks become blanks (they would split the
+// line), and the text is what the file's encoding can hold.
+std::string Writable(const std::string& bytes, kvel::TMemIni::Encoding encoding) {
+    std::string value = encoding == kvel::TMemIni::Encoding::Cp1251 ? kvel::Cp1251ToUtf8(bytes)
+                                                                    : kvel::SanitizeUtf8(bytes);
+    for (char& c : value) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const std::string path = Folder() + "/mem.ini";
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        const std::string text = in.ConsumeRandomLengthString(1 << 16);
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    kvel::TMemIni ini(path);
+    Require(ini.LastError().empty());
+
+    // What the file holds in the sections the program knows and a few the input names.
+    std::vector<std::string> sections = {"diag",    "measure", "file",     "connect", "sensors",
+                                         "display", "axis",    "checkbox", "panels",  "time"};
+    for (int i = 0; i < 3; ++i) sections.push_back(Name(in));
+    std::map<std::pair<std::string, std::string>, std::string> expected;
+    for (const std::string& s : sections) {
+        for (const std::string& key : ini.ReadSection(s)) {
+            expected.emplace(std::make_pair(kvel::FoldCase(s), kvel::FoldCase(key)),
+                             ini.ReadString(s, key, ""));
+            (void)ini.ReadInteger(s, key, 0);
+            (void)ini.ReadFloat(s, key, 0.5);
+        }
+    }
+
+    const int writes = in.ConsumeIntegralInRange<int>(0, 8);
+    for (int i = 0; i < writes; ++i) {
+        const std::string s = Name(in);
+        const std::string key = Name(in);
+        const auto kind = in.ConsumeIntegralInRange<int>(0, 2);
+        std::string value;
+        if (kind == 0) {
+            const int v = in.ConsumeIntegral<int>();
+            ini.WriteInteger(s, key, v);
+            Require(ini.ReadInteger(s, key, v == 0 ? 1 : 0) == v);
+            value = ini.ReadString(s, key, "");
+        } else if (kind == 1) {
+            const double v = in.ConsumeFloatingPoint<double>();
+            ini.WriteFloat(s, key, v);
+            value = ini.ReadString(s, key, "");
+        } else {
+            value = Writable(in.ConsumeRandomLengthString(256), ini.FileEncoding());
+            ini.WriteString(s, key, value);
+            Require(ini.ReadString(s, key, "?") == value);
+        }
+        expected[std::make_pair(kvel::FoldCase(s), kvel::FoldCase(key))] = value;
+    }
+
+    Require(ini.UpdateFile());
+    const kvel::TMemIni again(path);
+    Require(again.LastError().empty());
+    // A file of code page 1251 whose only bytes foreign to UTF-8 stood in dropped comments can
+    // come back as UTF-8; its values are then another text, so only the same encoding is held
+    // to the same values.
+    if (again.FileEncoding() != ini.FileEncoding()) return 0;
+    for (const auto& [name, value] : expected) {
+        Require(again.ReadString(name.first, name.second, "\x01missing") == value);
+    }
+    return 0;
+}

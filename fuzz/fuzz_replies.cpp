@@ -1,0 +1,131 @@
+// Any byte string as the reply to each kind of request: the checks of the transactions and of
+// the module's read groups must never read outside the reply, and what they accept must be a
+// well-formed answer to the request that was sent.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "fuzz/fake_line.h"
+#include "link/crc16.h"
+#include "link/read_exactly.h"
+#include "link/transactions.h"
+
+namespace {
+
+using kvel::fuzz::FakeLine;
+
+constexpr kvel::LinkTiming kNoPauses{0, 0, 0, 0, 0};
+
+void Require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+bool CrcAt(const std::uint8_t* frame, std::size_t length) {
+    const std::uint16_t crc = kvel::Crc16(frame, static_cast<std::uint16_t>(length));
+    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
+}
+
+// Every failure leaves one of the transactions' texts.
+void RequireKnownError(const char* text) {
+    static constexpr std::string_view kTexts[] = {
+        "Нет связи с портом",
+        "Ошибка передачи команды чтения в модуль",
+        "Ошибка получения результата из модуля",
+        "Ошибочный адрес модуля в ответе от модуля",
+        "Ошибка передачи команды записи в модуль",
+        "Ошибка подтверждения записи из модуля",
+        "Ошибочный адрес модуля в ответе от модуля при записи",
+        "Ошибочный CRC в ответе от модуля",
+        "Ошибка в данных в ответе от модуля",
+        "Ошибка модуля: код ",
+        "Недопустимое число регистров для записи: ",
+    };
+    const std::string_view got(text);
+    Require(std::any_of(std::begin(kTexts), std::end(kTexts),
+                        [got](std::string_view t) { return got.starts_with(t); }));
+}
+
+void FuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
+    static kvel::TReadTransaction t;  // as the program's records: reused, never cleared
+    t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
+    t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
+    t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
+    std::strcpy(t.errorText, "before");
+    std::uint16_t before[kvel::kRegisterSlots];
+    std::copy_n(t.registers, kvel::kRegisterSlots, before);
+    const std::uint8_t countBefore = t.registerCount;
+    line.reply = in.ConsumeRemainingBytes<std::uint8_t>();
+
+    const bool ok =
+        exactly ? kvel::ReadExactly(line, t, kNoPauses) : kvel::ReadRegisters(line, t, kNoPauses);
+    if (!ok) {
+        RequireKnownError(t.errorText);
+        // A read that fails on the reply's count leaves the registers as they were.
+        if (exactly && std::string_view(t.errorText) == kvel::kWrongRegisterCount) {
+            Require(std::equal(before, before + kvel::kRegisterSlots, t.registers));
+            Require(t.registerCount == countBefore);
+        }
+        return;
+    }
+    const std::vector<std::uint8_t>& r = line.reply;
+    Require(std::string_view(t.errorText) == "before");
+    Require(r.size() >= 5 && r[0] == t.moduleAddress && r[1] == 3);
+    const std::size_t n = r[2];
+    Require(r.size() >= n + 5 && CrcAt(r.data(), n + 3));
+    Require(t.registerCount == n / 2);
+    if (exactly) Require(t.registerCount == t.count);
+    for (std::size_t i = 0; i < t.registerCount; ++i) {
+        Require(t.registers[i] == (r[3 + 2 * i] << 8 | r[4 + 2 * i]));
+    }
+}
+
+void FuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
+    static kvel::TWriteTransaction t;
+    t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
+    t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
+    t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
+    for (std::size_t i = 0; i < 4; ++i) t.values[i] = in.ConsumeIntegral<std::uint16_t>();
+    line.reply = in.ConsumeRemainingBytes<std::uint8_t>();
+    const bool ok =
+        many ? kvel::WriteRegisters(line, t, kNoPauses) : kvel::WriteRegister(line, t, kNoPauses);
+    if (!ok) {
+        RequireKnownError(t.errorText);
+        return;
+    }
+    // Only the echo of the request, with its CRC, confirms a write.
+    const std::vector<std::uint8_t>& r = line.reply;
+    Require(r.size() >= 8 && line.sent.size() >= 8);
+    Require(std::equal(r.begin(), r.begin() + 6, line.sent.begin()));
+    Require(CrcAt(r.data(), 6));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    FakeLine line;
+    const auto kind = in.ConsumeIntegralInRange<int>(0, 3);
+    // Now and then the line refuses the send or the reply does not complete.
+    const auto line_state = in.ConsumeIntegralInRange<int>(0, 15);
+    if (line_state == 0) line.sendResult = kvel::Transport::SendResult::Refused;
+    if (line_state == 1) line.sendResult = kvel::Transport::SendResult::NotCompleted;
+    if (line_state == 2) line.receiveCompletes = false;
+    switch (kind) {
+        case 0:
+            FuzzRead(line, in, false);
+            break;
+        case 1:
+            FuzzRead(line, in, true);
+            break;
+        case 2:
+            FuzzWrite(line, in, false);
+            break;
+        default:
+            FuzzWrite(line, in, true);
+            break;
+    }
+    return 0;
+}
