@@ -24,7 +24,7 @@ using kvel::test::Shell;
 TEST(Package, HoldsTheProgramsDesktopEntryAndIconAndTheirVersion) {
     if (Shell("command -v dpkg-deb").status != 0) GTEST_SKIP() << "dpkg-deb is not installed";
     const fs::path work = fs::temp_directory_path() / ("kvel-deb-" + std::to_string(::getpid()));
-    fs::remove_all(work);
+    kvel::test::RemoveTree(work);
     fs::create_directories(work);
     const Output built = Shell("cpack -G DEB --config '" + std::string(KVEL_BINARY_DIR) +
                                "/CPackConfig.cmake' -B '" + work.string() + "'");
@@ -56,7 +56,7 @@ TEST(Package, HoldsTheProgramsDesktopEntryAndIconAndTheirVersion) {
         EXPECT_EQ(version.status, 0) << program << ": " << version.text;
         EXPECT_EQ(version.text, program + " " + KVEL_VERSION + "\n");
     }
-    fs::remove_all(work);
+    kvel::test::RemoveTree(work);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
     const fs::path demo = fs::temp_directory_path() / ("kvel-shot-" + std::to_string(::getpid()));
-    fs::remove_all(demo);
+    kvel::test::RemoveTree(demo);
     const fs::path shot = demo / "window.png";
     const std::string command = "KVEL_SKIP_SETUP=1 KVEL_BUILD_DIR='" +
                                 std::string(KVEL_BINARY_DIR) + "' KVEL_DEMO_DIR='" + demo.string() +
@@ -63,14 +63,14 @@ TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
         if (black > 400) ++blackColumns;
     }
     EXPECT_EQ(blackColumns, 4);
-    fs::remove_all(demo);
+    kvel::test::RemoveTree(demo);
 }
 
 // A session that ends with SIGTERM closes the window as the user would: the settings that
 // closing stores reach mem.ini.
 TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
     const fs::path folder = fs::temp_directory_path() / ("kvel-term-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
+    kvel::test::RemoveTree(folder);
     fs::create_directories(folder);
     const std::string command = "cd '" + folder.string() + "' && QT_QPA_PLATFORM=offscreen '" +
                                 std::string(KVEL_BINARY_DIR) +
@@ -80,7 +80,7 @@ TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
     const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(saved.find("update=0"), std::string::npos) << saved;
     EXPECT_NE(saved.find("ch14=1"), std::string::npos) << saved;
-    fs::remove_all(folder);
+    kvel::test::RemoveTree(folder);
 }
 
 using Output = kvel::test::ShellOutput;
@@ -140,7 +140,7 @@ std::string VncGreeting(int port) {
 
 TEST(RunScript, VncServesTheWindowToAViewer) {
     const fs::path demo = fs::temp_directory_path() / ("kvel-vnc-" + std::to_string(::getpid()));
-    fs::remove_all(demo);
+    kvel::test::RemoveTree(demo);
     const int port = FreeTcpPort();
     ASSERT_GT(port, 0);
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
@@ -163,8 +163,15 @@ TEST(RunScript, VncServesTheWindowToAViewer) {
     ::kill(-child, SIGTERM);
     int status = 0;
     ::waitpid(child, &status, 0);
+    // The simulator and the program end on their own time and remove what they made in the
+    // folder: wait for the whole group, and let nothing of it outlive the test.
+    const auto ended = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (::kill(-child, 0) == 0 && std::chrono::steady_clock::now() < ended) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::kill(-child, SIGKILL);
     EXPECT_EQ(greeting.rfind("RFB 003.", 0), 0u) << greeting;
-    fs::remove_all(demo);
+    kvel::test::RemoveTree(demo);
 }
 
 TEST(Program, HelpAndVersionWithoutADisplay) {
@@ -190,7 +197,7 @@ TEST(Program, HelpAndVersionWithoutADisplay) {
 // its settings are stored there on closing.
 TEST(Program, DesktopStartWorksInTheUsersFolder) {
     const fs::path home = fs::temp_directory_path() / ("kvel-home-" + std::to_string(::getpid()));
-    fs::remove_all(home);
+    kvel::test::RemoveTree(home);
     fs::create_directories(home / "elsewhere");
     const std::string command = "cd '" + (home / "elsewhere").string() + "' && HOME='" +
                                 home.string() + "' QT_QPA_PLATFORM=offscreen '" +
@@ -203,7 +210,7 @@ TEST(Program, DesktopStartWorksInTheUsersFolder) {
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_TRUE(fs::exists(home / "KvelView" / "mem.ini"));
     EXPECT_FALSE(fs::exists(home / "elsewhere" / "mem.ini"));
-    fs::remove_all(home);
+    kvel::test::RemoveTree(home);
 }
 
 }  // namespace

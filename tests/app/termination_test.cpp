@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/common/shell.h"
+
 #if !defined(KVEL_BINARY_DIR)
 #error "KVEL_BINARY_DIR must name the build tree"
 #endif
@@ -48,7 +50,7 @@ TEST(Program, SignalWhileAMessageBoxIsOpenClosesItAndStoresTheSettings) {
         SCOPED_TRACE(signal);
         const fs::path folder =
             fs::temp_directory_path() / ("kvel-box-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
+        kvel::test::RemoveTree(folder);
         fs::create_directories(folder);
         std::ofstream(folder / "mem.ini") << "[connect]\nport=/dev/null\n\n[measure]\nperiod=1\n\n";
         std::ofstream(folder / "end.sh") << kScript;
@@ -63,7 +65,7 @@ TEST(Program, SignalWhileAMessageBoxIsOpenClosesItAndStoresTheSettings) {
         EXPECT_NE(saved.find("update=0"), std::string::npos) << saved;
         EXPECT_NE(saved.find("ch14=1"), std::string::npos) << saved;
         EXPECT_NE(saved.find("port=/dev/null"), std::string::npos) << saved;
-        fs::remove_all(folder);
+        kvel::test::RemoveTree(folder);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace kvel::test {
@@ -25,6 +26,13 @@ inline ShellOutput Shell(const std::string& command) {
     const int status = ::pclose(pipe);
     out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return out;
+}
+
+// Removes a folder that programs the test started may still be emptying as they end (the
+// simulator removes its link on exit): whatever is already gone is no failure.
+inline void RemoveTree(const std::filesystem::path& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace kvel::test
