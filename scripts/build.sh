@@ -4,8 +4,6 @@
 set -e
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVEL_WERROR="${KVEL_WERROR:-ON}" >/dev/null
-if [ $# -gt 0 ]; then
-    for t in "$@"; do cmake --build build --target "$t" -j"$(nproc)"; done
-else
-    cmake --build build -j"$(nproc)"
-fi
+# All named targets in one build, so that their parts are built in parallel and only once.
+[ $# -gt 0 ] && set -- --target "$@"
+cmake --build build -j"$(nproc)" "$@"

@@ -13,10 +13,9 @@ if ! command -v clang++ >/dev/null; then
 fi
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKVEL_FUZZ=ON -DKVEL_TESTS=OFF -DKVEL_BENCH=OFF >/dev/null
-for t in fuzz_replies fuzz_mem_ini; do
-    cmake --build build-fuzz --target "$t" -j"$(nproc)" >/dev/null
-done
-for t in fuzz_replies fuzz_mem_ini; do
+TARGETS="fuzz_replies fuzz_mem_ini"
+cmake --build build-fuzz --target $TARGETS -j"$(nproc)" >/dev/null
+for t in $TARGETS; do
     mkdir -p "build-fuzz/corpus/$t"
     if ! "build-fuzz/fuzz/$t" -max_total_time="$EACH" -print_final_stats=1 \
         -artifact_prefix="build-fuzz/$t-" "build-fuzz/corpus/$t" "fuzz/corpus/$t" \
