@@ -69,22 +69,15 @@ void TTestCycle::Timer1Timer() {
     }
 }
 
-bool TTestCycle::RunCycle() {
+void TTestCycle::RunCycle() {
     running_ = true;
-    bool complete = true;
     for (const Step& step : kSteps) {
-        if (!cycling_) {  // switched off inside a press (its message box), before any wait
-            complete = false;
-            break;
-        }
+        // Switched off inside a press (its message box), before any wait.
+        if (!cycling_) break;
         if (hooks_.press) hooks_.press(step.command);
-        if (!Wait(ini_.ReadInteger("time", step.key, step.defaultSeconds), step.text)) {
-            complete = false;
-            break;
-        }
+        if (!Wait(ini_.ReadInteger("time", step.key, step.defaultSeconds), step.text)) break;
     }
     running_ = false;
-    return complete;
 }
 
 bool TTestCycle::Wait(int seconds, const std::string& text) {

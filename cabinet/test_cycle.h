@@ -38,8 +38,7 @@ class TTestCycle {
     QTimer* Timer1() { return &timer1_; }
 
   private:
-    // False when the cycle was aborted.
-    bool RunCycle();
+    void RunCycle();
     bool Wait(int seconds, const std::string& text);
     void ProcessEvents();
 
