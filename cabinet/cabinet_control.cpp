@@ -44,7 +44,7 @@ bool TCabinetControl::CommandStep() {
     Timer2(false);
     Pulse write{command_, 0, 0};
     if (pending_) {
-        const HostTarget target = LookUpTarget(ini_, view_ ? view_->CabinetName() : "");
+        const HostTarget target = CurrentTarget();
         const TargetState state = CheckTarget(target);
         if (state != TargetState::Ok) {
             pending_ = false;
@@ -82,7 +82,7 @@ bool TCabinetControl::CommandStep() {
 
 bool TCabinetControl::SignalClick(int signal) {
     if (signal < 0 || signal >= kHostSignals) return false;
-    const HostTarget target = LookUpTarget(ini_, view_ ? view_->CabinetName() : "");
+    const HostTarget target = CurrentTarget();
     const TargetState state = CheckTarget(target);
     if (state != TargetState::Ok) {
         Refuse(state);
@@ -101,7 +101,7 @@ bool TCabinetControl::SignalClick(int signal) {
 RefreshResult TCabinetControl::Refresh() {
     RefreshResult& result = lastRefresh_;
     result = RefreshResult{};
-    const HostTarget target = LookUpTarget(ini_, view_ ? view_->CabinetName() : "");
+    const HostTarget target = CurrentTarget();
     result.target = CheckTarget(target);
     if (result.target != TargetState::Ok) {
         // The on-line lamp keeps its picture.
@@ -136,6 +136,10 @@ std::uint16_t TCabinetControl::SignalState(int signal) const {
     // A short reply leaves the registers after it as they were: they are not this cabinet's.
     if (signal < 0 || signal >= t.registerCount) return 0;
     return t.registers[signal];
+}
+
+HostTarget TCabinetControl::CurrentTarget() const {
+    return LookUpTarget(ini_, view_ ? view_->CabinetName() : "");
 }
 
 bool TCabinetControl::Write(std::uint8_t address, std::uint16_t reg, std::uint16_t value) {

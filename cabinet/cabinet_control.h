@@ -74,8 +74,8 @@ class TCabinetControl {
     std::uint16_t SignalState(int signal) const;
 
   private:
-    // The cabinet of this exchange; shows the refusal when it is not usable.
-    std::optional<HostTarget> UsableTarget();
+    // The cabinet chosen in the window now (none without a window).
+    HostTarget CurrentTarget() const;
     bool Write(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
     void Indicator(int i, bool on);
     void Timer2(bool on);

@@ -8,10 +8,14 @@ std::string CabinetOutOfRangeText() {
     return "Номер шкафа вне допустимого диапазона 1 … " + std::to_string(kMaxCabinetIndex + 1);
 }
 
+HostAddressing AddressingOf(const TMemIni& ini) {
+    return ini.ReadInteger("connect", "host", 0) != 0 ? HostAddressing::Host
+                                                      : HostAddressing::Mnemo;
+}
+
 HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName) {
     HostTarget target;
-    target.addressing =
-        ini.ReadInteger("connect", "host", 0) != 0 ? HostAddressing::Host : HostAddressing::Mnemo;
+    target.addressing = AddressingOf(ini);
     const int number = ini.ReadInteger("panels", cabinetName, -1);
     // The lowest integer stays as it is rather than overflow: it is "not chosen" either way.
     target.index = number == std::numeric_limits<int>::min() ? number : number - 1;

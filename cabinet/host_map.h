@@ -29,6 +29,8 @@ struct HostTarget {
 
 enum class TargetState { Ok, NotChosen, OutOfRange };
 
+// The addressing `connect`/`host` names now.
+HostAddressing AddressingOf(const TMemIni& ini);
 // Looked up afresh for every exchange: the settings and the list may have changed.
 HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName);
 // The cabinet matters only in "Хост" addressing.

@@ -69,7 +69,7 @@ void TFormHost::showEvent(QShowEvent* event) {
 void TFormHost::FormShow() {
     if (!host_) return;
     host_->Timer3()->start();
-    const bool hostAddressing = host_->Ini().ReadInteger("connect", "host", 0) != 0;
+    const bool hostAddressing = AddressingOf(host_->Ini()) == HostAddressing::Host;
     QRadioButton* radio = hostAddressing ? radioHost_ : radioMnemo_;
     {
         const QSignalBlocker quiet(radio);
