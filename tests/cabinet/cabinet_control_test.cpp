@@ -11,6 +11,7 @@
 #include "link/message_sink.h"
 #include "sim/simulator.h"
 #include "tests/cabinet/sim_writes.h"
+#include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -98,13 +99,9 @@ class RecordingView : public TCabinetView {
 class CabinetControlTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sim::SimOptions options;
-        options.drift = false;
-        options.link = dir.File("tty");
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
+        simulator = test::StartedSimulator(dir.File("tty"));
         link.SetTiming({10, 10, 10, 250, 10});
-        link.OpenPort(options.link, 4, 0);
+        link.OpenPort(dir.File("tty"), 4, 0);
         ASSERT_FALSE(link.PortNeedsOpening());
         SetMessageSink([this](const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
