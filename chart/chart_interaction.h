@@ -48,7 +48,6 @@ class TChartMouse {
     // field or while panning.
     std::optional<TPointerReadout> MouseMove(int x, int y);
     void MouseUp(TMouseButton button, int x, int y);
-    bool Panning() const { return panning_; }
 
   private:
     Tsp_XYPlot& plot_;

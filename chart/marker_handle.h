@@ -17,7 +17,6 @@ class TMarkerHandle : public QFrame {
     std::function<void(TMarkerHandle*)> OnStartDrag;
     std::function<void(TMarkerHandle*, int x, int y)> OnDragOver;
     std::function<void(TMarkerHandle*)> OnEndDrag;
-    bool Dragging() const { return dragging_; }
 
   protected:
     void mousePressEvent(QMouseEvent* e) override;

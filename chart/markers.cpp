@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ranges>
 
 #include "chart/readout_format.h"
 
@@ -10,27 +11,30 @@ namespace {
 
 // The first point whose X is t or later; Count() when there is none.
 int FirstPointAtOrAfter(const Tsp_XYDataSeries& s, double t) {
-    const int count = s.Count();
-    if (s.XAscending()) {
-        int lo = 0, hi = count;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (s.XValue(mid) < t)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        return lo;
-    }
+    const auto before = [&](int i) { return s.XValue(i) < t; };
+    const auto all = std::views::iota(0, s.Count());
+    if (s.XAscending()) return *std::ranges::partition_point(all, before);
     // The clock went back at some time: the points are not in time order.
-    for (int i = 0; i < count; ++i) {
-        if (s.XValue(i) >= t) return i;
-    }
-    return count;
+    return *std::ranges::find_if_not(all, before);
 }
 
 QString Text(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
+// drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
+void DrawMarkerLine(Tsp_XYPlot& plot, int x) {
+    if (x < 0) return;
+    QPainter& p = *plot.DrawCanvas();
+    p.save();
+    p.setClipping(false);
+    p.setPen(MakePen(clBlack, psSolid, 1));
+    p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
+    // the pen leaves out the larger end.
+    p.drawLine(x, plot.FieldRect().Top + 1, x, plot.DrawHeight() - 14);
+    p.restore();
 }
 
 }  // namespace
@@ -57,19 +61,6 @@ std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axi
                       left + labelSize.width() <= field.Right;
     if (!fits) return std::nullopt;
     return QPoint(left, top);
-}
-
-void DrawMarkerLine(Tsp_XYPlot& plot, int x) {
-    if (x < 0) return;
-    QPainter& p = *plot.DrawCanvas();
-    p.save();
-    p.setClipping(false);
-    p.setPen(MakePen(clBlack, psSolid, 1));
-    p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
-    // the pen leaves out the larger end.
-    p.drawLine(x, plot.FieldRect().Top + 1, x, plot.DrawHeight() - 14);
-    p.restore();
 }
 
 TChartMarkers::TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
@@ -171,11 +162,11 @@ void TChartMarkers::SetMarkersOn(bool on) {
 
 void TChartMarkers::UpdateReadouts() {
     const Tsp_Axis& bottom = *plot_.BottomAxis();
-    t1_ = bottom.PixelToValue(x1_);
-    t2_ = bottom.PixelToValue(x2_);
-    c_.track1->setText(Text(FormatTimeOfDay(t1_)));
-    c_.track2->setText(Text(FormatTimeOfDay(t2_)));
-    c_.delta->setText(Text(FormatTimeOfDay(std::fabs(t2_ - t1_))));
+    const double t1 = bottom.PixelToValue(x1_);
+    const double t2 = bottom.PixelToValue(x2_);
+    c_.track1->setText(Text(FormatTimeOfDay(t1)));
+    c_.track2->setText(Text(FormatTimeOfDay(t2)));
+    c_.delta->setText(Text(FormatTimeOfDay(std::fabs(t2 - t1))));
     if (!markersOn_) return;
     for (int k = 0; k < kChartSlots; ++k) {
         const Tsp_XYLine& line = *lines_[static_cast<std::size_t>(k)];
@@ -187,14 +178,14 @@ void TChartMarkers::UpdateReadouts() {
             continue;
         }
         const Tsp_Axis& axis = *plot_.YAxisOf(line.YAxis());
-        ShowCurveValue(x1_, a, axis, line);
-        ShowCurveValue(x2_, b, axis, line);
+        ShowCurveValue(x1_, t1, a, axis, line);
+        ShowCurveValue(x2_, t2, b, axis, line);
     }
 }
 
-void TChartMarkers::ShowCurveValue(int x, QLabel* label, const Tsp_Axis& axis,
+void TChartMarkers::ShowCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
                                    const Tsp_XYLine& line) {
-    const std::optional<TCurveValue> v = CurveValueAt(line, plot_.BottomAxis()->PixelToValue(x));
+    const std::optional<TCurveValue> v = CurveValueAt(line, t);
     if (!v) {
         label->hide();
         return;

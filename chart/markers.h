@@ -34,10 +34,6 @@ std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t
 std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
                                       QSize labelSize, const TRect& field);
 
-// Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
-// drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
-void DrawMarkerLine(Tsp_XYPlot& plot, int x);
-
 // The widgets the markers work on, all children of the plot or beside it.
 struct TMarkerControls {
     TMarkerHandle* handle1 = nullptr;  // Panel6
@@ -69,20 +65,18 @@ class TChartMarkers {
     void EndDrag(TMarkerHandle* handle);
     // "Маркеры": shows or hides all value labels.
     void SetMarkersOn(bool on);
-    bool MarkersOn() const { return markersOn_; }
     void UpdateReadouts();
 
     int X1() const { return x1_; }
     int X2() const { return x2_; }
-    double T1() const { return t1_; }
-    double T2() const { return t2_; }
 
   private:
     int HandleColumn(const TMarkerHandle* handle) const;
     // Handles to the marker columns, then the read-outs.
     void SyncWidgets();
     void MoveMarkerToHandle(int& marker, TMarkerHandle* handle);
-    void ShowCurveValue(int x, QLabel* label, const Tsp_Axis& axis, const Tsp_XYLine& line);
+    void ShowCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
+                        const Tsp_XYLine& line);
 
     Tsp_XYPlot& plot_;
     std::array<Tsp_XYLine*, kChartSlots> lines_;
@@ -91,7 +85,6 @@ class TChartMarkers {
     bool userPlaced_ = false;
     bool markersOn_ = false;
     int x1_ = -1, x2_ = -1;
-    double t1_ = 0, t2_ = 0;
     int reference1_ = 0, reference2_ = 0;
     bool syncPending_ = false;
     // Context of the deferred widget update: it is dropped with the markers.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <ranges>
 
 #include "plot/column_reduce.h"
 #include "plot/plot.h"
@@ -117,15 +118,8 @@ int Tsp_XYLine::VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, in
     const int a = clip.left() - margin, b = clip.right() + margin;
     const bool rising = xa.PixelsPerUnit() >= 0;
     const auto bisect = [&](auto before) {  // first index for which before(px) is false
-        int lo = 0, hi = count_;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (before(xa.ValueToPixel(XValue(mid))))
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        return lo;
+        return *std::ranges::partition_point(
+            std::views::iota(0, count_), [&](int i) { return before(xa.ValueToPixel(XValue(i))); });
     };
     const int in =
         rising ? bisect([a](int px) { return px < a; }) : bisect([b](int px) { return px > b; });
