@@ -36,7 +36,7 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     grid1_->verticalHeader()->hide();
     grid1_->verticalHeader()->setDefaultSectionSize(20);
     grid1_->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    SetUpGrid(grid1_, {"Канал", "Наименование канала", "Коэффициент"}, 0);
+    RebuildChannelTable(0);  // the columns exist before their widths are set
     grid1_->setColumnWidth(0, 64);
     grid1_->setColumnWidth(1, 365);
     grid1_->setColumnWidth(2, 105);

@@ -14,6 +14,13 @@
 #include "monitor/module_settings.h"
 
 namespace kvel {
+namespace {
+
+QStringList ThresholdHeadings() {
+    return {"Канал", "Порог 1", "Порог 2"};
+}
+
+}  // namespace
 
 TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlg", parent) {
@@ -111,7 +118,7 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     grid2_->horizontalHeader()->hide();
     grid2_->verticalHeader()->hide();
     grid2_->verticalHeader()->setDefaultSectionSize(20);
-    SetUpGrid(grid2_, {"Канал", "Порог 1", "Порог 2"}, 0);
+    SetUpGrid(grid2_, ThresholdHeadings(), 0);
     grid2_->setColumnWidth(0, 64);
     grid2_->setColumnWidth(1, 56);
     grid2_->setColumnWidth(2, 56);
@@ -127,7 +134,7 @@ void TFormDisplaySelectDlg::FormCreate(int channels) {
     FillCheckList(checkListThres_, channels);
     FillCheckList(checkListLink_, channels);
     for (QComboBox* box : comboRelay_) FillFunctionBox(box);
-    SetUpGrid(grid2_, {"Канал", "Порог 1", "Порог 2"}, channels);
+    SetUpGrid(grid2_, ThresholdHeadings(), channels);
 }
 
 void TFormDisplaySelectDlg::Load() {

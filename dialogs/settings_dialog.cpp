@@ -105,7 +105,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &TForm2::ButtonOKClick);
     connect(cancel, &QPushButton::clicked, this, &TForm2::ButtonCancelClick);
     connect(grid_, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column, int, int) { StringGrid1SelectCell(column, row); });
+            [this](int row, int, int, int) { StringGrid1SelectCell(row); });
     grid_->installEventFilter(this);
 }
 
@@ -363,10 +363,9 @@ void TForm2::ButtonOpenDlgClick() {
     }
 }
 
-void TForm2::StringGrid1SelectCell(int column, int row) {
+void TForm2::StringGrid1SelectCell(int row) {
     // The heading row is fixed: it cannot be selected.
     if (row < 1) return;
-    selectedColumn_ = column;
     selectedRow_ = row;
 }
 

@@ -42,7 +42,7 @@ class TForm2 : public QDialog {
     void ButtonOKClick();
     void ButtonCancelClick();
     void ButtonOpenDlgClick();
-    void StringGrid1SelectCell(int column, int row);
+    void StringGrid1SelectCell(int row);
     void StringGrid1KeyPress();
 
     QTableWidget* StringGrid1() const { return grid_; }
@@ -60,7 +60,6 @@ class TForm2 : public QDialog {
     QWidget* BuildLinkGroup();
 
     std::string startupDirectory_;
-    int selectedColumn_ = -1;
     int selectedRow_ = -1;
 
     QRadioButton* showAll_ = nullptr;

@@ -231,14 +231,12 @@ void TForm1::FormClose() {
     cabinet_->Shutdown();
     link_.ClosePort();
     ini_->WriteInteger("diag", "update", checkUpdate_->isChecked() ? 1 : 0);
-    bool flushed = ini_->UpdateFile();
     for (int k = 0; k < kChartSlots; ++k) {
         ini_->WriteInteger("checkbox", "ch" + std::to_string(k),
                            checks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
     }
-    flushed = ini_->UpdateFile() && flushed;
     // The settings could not be saved: say so rather than lose them silently.
-    if (!flushed) ShowMessage(ini_->LastError(), "Ошибка");
+    if (!ini_->UpdateFile()) ShowMessage(ini_->LastError(), "Ошибка");
 }
 
 TCabinetHost& TForm1::Cabinet() {

@@ -98,9 +98,9 @@ bool TModuleSettings::WriteCoeffs(const TChannelTable& table) {
     return true;
 }
 
-bool TModuleSettings::WriteBlock(TWriteTransaction& w, int address, std::uint16_t first,
+bool TModuleSettings::WriteBlock(TWriteTransaction& w, std::uint16_t first,
                                  const std::uint16_t* values, std::size_t count) {
-    w.moduleAddress = static_cast<std::uint8_t>(address & 0xFF);
+    w.moduleAddress = static_cast<std::uint8_t>(Address() & 0xFF);
     w.firstRegister = first;
     w.count = static_cast<std::uint16_t>(count);
     std::copy(values, values + count, w.values);
@@ -113,25 +113,25 @@ bool TModuleSettings::WriteRelaySettings(const TModuleSettingsFields& f) {
 
     auto& writes = link_.WriteRecords();
     const auto block = EncodeSettingsBlock(f);
-    if (!WriteBlock(writes[0], Address(), 3, block.data(), block.size())) {
+    if (!WriteBlock(writes[0], 3, block.data(), block.size())) {
         return Refuse(writes[0].errorText);
     }
     if (link_.TypeCode() == 220) {
         const auto linkPair = PackBindingPair(f.link, n);
-        if (!WriteBlock(writes[4], Address(), reg::kExtraPair1, linkPair.data(), 2)) {
+        if (!WriteBlock(writes[4], reg::kExtraPair1, linkPair.data(), 2)) {
             return Refuse(writes[4].errorText);
         }
         const auto thresPair = PackBindingPair(f.thres, n);
-        if (!WriteBlock(writes[4], Address(), reg::kExtraPair2, thresPair.data(), 2)) {
+        if (!WriteBlock(writes[4], reg::kExtraPair2, thresPair.data(), 2)) {
             return Refuse(writes[4].errorText);
         }
     }
     const auto column1 = EncodeThresholdColumn(f.thresholds1, n);
-    if (!WriteBlock(writes[1], Address(), reg::kThresholds1, column1.data(), column1.size())) {
+    if (!WriteBlock(writes[1], reg::kThresholds1, column1.data(), column1.size())) {
         return Refuse(writes[1].errorText);
     }
     const auto column2 = EncodeThresholdColumn(f.thresholds2, n);
-    if (!WriteBlock(writes[2], Address(), reg::kThresholds2, column2.data(), column2.size())) {
+    if (!WriteBlock(writes[2], reg::kThresholds2, column2.data(), column2.size())) {
         return Refuse(writes[2].errorText);
     }
     return true;
@@ -154,7 +154,7 @@ bool TModuleSettings::WriteRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
     for (int r = 1; r <= 3; ++r) {
         const auto block =
             EncodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.TypeCode(), n);
-        if (!WriteBlock(w, Address(), reg::kRelaySettings[r - 1], block.data(), block.size())) {
+        if (!WriteBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {
             return Refuse(w.errorText);
         }
     }
@@ -175,7 +175,7 @@ bool TModuleSettings::WriteLinkSettings(const TModuleSettingsFields& f) {
     if (const auto message = ValidateLinkSettings(f)) return Refuse(*message);
     const auto regs = EncodeLinkSettings(f);
     // A module that takes its new address or speed at once may not confirm: not examined.
-    WriteBlock(link_.WriteRecords()[0], Address(), reg::kSettingsBlock, regs.data(), regs.size());
+    WriteBlock(link_.WriteRecords()[0], reg::kSettingsBlock, regs.data(), regs.size());
     const bool stored = StoreLinkAndClose(regs[0], regs[1], regs[2]);
     LinePause(link_.Timing().linkWritePauseMs);
     if (!stored) return Refuse(ini_.LastError());
@@ -185,7 +185,7 @@ bool TModuleSettings::WriteLinkSettings(const TModuleSettingsFields& f) {
 bool TModuleSettings::WriteLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
     if (const auto message = ValidateLinkSettingsNew(f)) return Refuse(*message);
     const auto regs = EncodeLinkSettingsNew(f);
-    WriteBlock(link_.WriteRecords()[0], Address(), reg::kCommParams, regs.data(), regs.size());
+    WriteBlock(link_.WriteRecords()[0], reg::kCommParams, regs.data(), regs.size());
     if (!StoreLinkAndClose(regs[0], regs[1], regs[2])) return Refuse(ini_.LastError());
     return true;
 }

@@ -38,8 +38,9 @@ class TModuleSettings {
 
   private:
     int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
-    bool WriteBlock(TWriteTransaction& w, int address, std::uint16_t first,
-                    const std::uint16_t* values, std::size_t count);
+    // Writes `count` registers from `first` on, to the module at the configured address.
+    bool WriteBlock(TWriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
+                    std::size_t count);
     // Stores the link settings in `connect`, writes mem.ini and ends the connection.
     bool StoreLinkAndClose(int address, int speed, int parity);
 

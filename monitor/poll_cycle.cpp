@@ -9,9 +9,9 @@ TPollCycle::TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view,
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
 void TPollCycle::Poll() {
-    const std::string port = ini_.ReadString("connect", "port", "");
     if (link_.PortNeedsOpening()) {
-        link_.OpenPort(port, ini_.ReadInteger("connect", "speed", 0),
+        link_.OpenPort(ini_.ReadString("connect", "port", ""),
+                       ini_.ReadInteger("connect", "speed", 0),
                        ini_.ReadInteger("connect", "parity", 0));
     }
     if (link_.Port().GetState() == SerialPort::State::OpenFailed) {
