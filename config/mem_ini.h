@@ -35,7 +35,6 @@ class TMemIni {
 
     // Why the last UpdateFile failed, or why an existing file could not be read; empty otherwise.
     const std::string& LastError() const { return lastError_; }
-    const std::string& FileName() const { return fileName_; }
     Encoding FileEncoding() const { return encoding_; }
 
   private:

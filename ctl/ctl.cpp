@@ -168,10 +168,7 @@ class Session {
 
     bool Read(std::uint16_t first, std::uint16_t count) {
         TReadTransaction& t = link_.First();
-        t.moduleAddress = static_cast<std::uint8_t>(o_.address);
-        t.firstRegister = first;
-        t.count = count;
-        return link_.ReadExactly(t) || Fail(t.errorText);
+        return link_.ReadGroup(t, o_.address, first, count) || Fail(t.errorText);
     }
 
     // Type code and version in one read, once per connection.

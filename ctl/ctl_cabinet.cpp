@@ -1,6 +1,5 @@
 #include "ctl/ctl_cabinet.h"
 
-#include <array>
 #include <cctype>
 #include <chrono>
 #include <optional>

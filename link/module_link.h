@@ -51,6 +51,7 @@ class TModuleLink {
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
+    bool ReadGroup(TReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
     int ReadModuleType(int address);       // 0 when the read fails
     int ReadSoftwareVersion(int address);  // 100 when the read fails
     bool ReadMeasurements(int address);    // into the first record
@@ -80,8 +81,6 @@ class TModuleLink {
     const TReadTransaction& First() const { return reads_[0]; }
 
   private:
-    bool ReadGroup(TReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
-
     TTrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;

@@ -1,9 +1,7 @@
 #include "link/transactions.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "link/crc16.h"
 #include "link/line_pause.h"

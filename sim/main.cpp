@@ -36,7 +36,7 @@ constexpr const char* kHelp =
     "Commands on stdin (each answers ok or error):\n"
     "  unplug               the device disappears, as an unplugged adapter\n"
     "  plug                 the device comes back\n"
-    "  fault none|silence|badcrc|wrongaddr|exception CODE|late MS\n"
+    "  fault none|silence|badcrc|wrongaddr|exception CODE|late MS|count N\n"
     "  set REG VALUE        sets a register\n"
     "  get REG              reads a register\n"
     "  type CODE            changes the module type code\n"

@@ -25,12 +25,7 @@ std::vector<std::uint8_t> ReadHolding(RegisterMap& map, const std::vector<std::u
     const std::uint16_t count = Word(req, 4);
     if (count < 1 || count > kMaxRead) return ExceptionReply(req[0], req[1], 3);
     if (!map.Exists(first, count)) return ExceptionReply(req[0], req[1], 2);
-    std::vector<std::uint8_t> reply{req[0], req[1], static_cast<std::uint8_t>(2 * count)};
-    for (std::uint16_t i = 0; i < count; ++i) {
-        PutWord(reply, map.Get(static_cast<std::uint16_t>(first + i)));
-    }
-    AppendCrc(reply);
-    return reply;
+    return ReadReply(map, req[0], first, count);
 }
 
 std::vector<std::uint8_t> Write(RegisterMap& map, const std::vector<std::uint8_t>& req,
@@ -78,6 +73,14 @@ void AppendCrc(std::vector<std::uint8_t>& frame) {
 std::vector<std::uint8_t> ExceptionReply(std::uint8_t address, std::uint8_t function,
                                          std::uint8_t code) {
     std::vector<std::uint8_t> reply{address, static_cast<std::uint8_t>(function | 0x80), code};
+    AppendCrc(reply);
+    return reply;
+}
+
+std::vector<std::uint8_t> ReadReply(const RegisterMap& map, std::uint8_t address,
+                                    std::uint16_t first, int count) {
+    std::vector<std::uint8_t> reply{address, kReadHolding, static_cast<std::uint8_t>(2 * count)};
+    for (int i = 0; i < count; ++i) PutWord(reply, map.Get(static_cast<std::uint16_t>(first + i)));
     AppendCrc(reply);
     return reply;
 }

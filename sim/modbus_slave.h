@@ -22,6 +22,11 @@ void AppendCrc(std::vector<std::uint8_t>& frame);
 std::vector<std::uint8_t> ExceptionReply(std::uint8_t address, std::uint8_t function,
                                          std::uint8_t code);
 
+// A normal read reply carrying `count` registers of the map from `first` on; the count is
+// not checked, so a fault can make the reply longer or shorter than the request asked.
+std::vector<std::uint8_t> ReadReply(const RegisterMap& map, std::uint8_t address,
+                                    std::uint16_t first, int count);
+
 // Carries out a CRC-valid request addressed to the module (or broadcast) on the map and
 // returns the reply frame as the Modbus serial line prescribes: normal replies for
 // functions 3, 6 and 16, exception 1 for an unknown function, 2 for registers that do

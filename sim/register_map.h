@@ -50,7 +50,6 @@ class RegisterMap {
     // A write from a test: stores the value and keeps drift off that register from now on.
     void Pin(std::uint16_t number, std::uint16_t value);
     void SetDrift(bool on) { drift_ = on; }
-    bool Drift() const { return drift_; }
 
     // Raw measurement for a temperature in °C (units of 0.02 K).
     static std::uint16_t RawFromCelsius(double celsius);

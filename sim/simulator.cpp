@@ -172,7 +172,9 @@ struct Simulator::Impl {
                 map.Update(Clock::now());
                 reply = Answer(map, frame);
                 if (f == Fault::RegisterCount && frame[1] == 3 && reply[1] == 3) {
-                    reply = ReplyWithRegisters(frame, replyRegisters);
+                    reply = ReadReply(map, frame[0],
+                                      static_cast<std::uint16_t>(frame[2] << 8 | frame[3]),
+                                      replyRegisters);
                 }
                 if (reply.size() >= 5 && reply[1] == 3) Record(reply, frame);
             }
@@ -194,20 +196,6 @@ struct Simulator::Impl {
         if (f == Fault::LateReply) start += std::chrono::milliseconds(late);
         SendPaced(master, reply, start, charTime);
         return true;
-    }
-
-    // A read reply of exactly `count` registers from the request's first register on.
-    std::vector<std::uint8_t> ReplyWithRegisters(const std::vector<std::uint8_t>& frame,
-                                                 int count) const {
-        const auto first = static_cast<std::uint16_t>(frame[2] << 8 | frame[3]);
-        std::vector<std::uint8_t> reply{frame[0], 3, static_cast<std::uint8_t>(2 * count)};
-        for (int i = 0; i < count; ++i) {
-            const std::uint16_t v = map.Get(static_cast<std::uint16_t>(first + i));
-            reply.push_back(static_cast<std::uint8_t>(v >> 8));
-            reply.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        }
-        AppendCrc(reply);
-        return reply;
     }
 
     // Keeps what a normal read reply carried; bounded, so a long run without takers stays small.
