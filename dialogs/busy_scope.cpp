@@ -31,15 +31,26 @@ void RepaintingPause(int ms) {
 
 }  // namespace
 
-TBusyScope::TBusyScope() : outermost_(depth++ == 0) {
+TBusyScope::TBusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 0) {
     if (!outermost_) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetPauseHook(RepaintingPause);
+    previousSink_ = CurrentMessageSink();
+    SetMessageSink([previous = previousSink_, beforeBox = std::move(beforeBox)](
+                       const std::string& text, const std::string& caption) {
+        // Busy no more while the box waits for the user; the cursor is back for whatever
+        // exchanges still follow it.
+        if (beforeBox) beforeBox();
+        QApplication::restoreOverrideCursor();
+        if (previous) previous(text, caption);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    });
 }
 
 TBusyScope::~TBusyScope() {
     --depth;
     if (!outermost_) return;
+    SetMessageSink(previousSink_);
     SetPauseHook(nullptr);
     QApplication::restoreOverrideCursor();
 }

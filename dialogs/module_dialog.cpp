@@ -66,6 +66,12 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     panel1_->setGeometry((1200 - 329) / 2, (650 - 121) / 2, 329, 121);
     panel1_->hide();
 
+    // No default button: Enter in an edit box must not press a write button.
+    for (QPushButton* button : {saveCoeffs_, saveRelays_, saveConnect_, applyToAll_}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
     connect(saveCoeffs_, &QPushButton::clicked, this, [this] { ButtonSaveCoeffsClick(); });
     connect(saveRelays_, &QPushButton::clicked, this, [this] { ButtonSaveRelaysClick(); });
     connect(saveConnect_, &QPushButton::clicked, this, [this] { ButtonSaveConnectClick(); });
@@ -138,7 +144,7 @@ void TModuleDialog::RunWrite(const char* progress, bool coefficients,
     QCoreApplication::processEvents();
     bool done = false;
     {
-        TBusyScope busy;
+        TBusyScope busy([this] { panel1_->hide(); });
         if (coefficients) LinePause(kCoeffButtonPauseMs);
         done = operation();
     }

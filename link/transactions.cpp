@@ -81,6 +81,12 @@ Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request
     t.replyLength = 0;
     port.DiscardInput();
     const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
+    if (sent == Transport::SendResult::Refused) {
+        // The adapter is gone (unplugged): a dead descriptor never sends again, so close it as
+        // a read does, and the port can be opened afresh once the adapter is back.
+        if (port.IsOpen()) port.Close();
+        return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
+    }
     if (sent != Transport::SendResult::Done) {
         return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
@@ -165,6 +171,12 @@ bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timi
     return Observed(port, t, request, sizeof request, [&] {
         return Write(port, t, request, sizeof request, timing.writePauseMs, timing);
     });
+}
+
+bool IsExceptionReply(const TWriteTransaction& t, std::uint8_t function) {
+    if (t.replyLength < 5) return false;
+    return t.reply[0] == t.moduleAddress && t.reply[1] == (function | 0x80) &&
+           CrcMatches(t.reply, t.replyLength, 3);
 }
 
 bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {

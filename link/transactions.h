@@ -40,10 +40,14 @@ struct TWriteTransaction {
 // The most registers one exchange carries: the byte count of a frame is one byte.
 inline constexpr std::uint16_t kMaxRegistersPerExchange = 127;
 
-// Each returns true on success; on failure the record's error text says why. A read whose
-// send the line refuses at once closes the port.
+// Each returns true on success; on failure the record's error text says why. An exchange
+// whose send the line refuses at once (the adapter is gone) closes the port.
 bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming);
 bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
 bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+
+// True when the last reply of the write was a well-formed exception reply to `function`: the
+// module heard the request and refused it. A garbled reply or none at all is not a refusal.
+bool IsExceptionReply(const TWriteTransaction& t, std::uint8_t function);
 
 }  // namespace kvel

@@ -10,6 +10,7 @@ namespace kvel {
 namespace {
 
 constexpr char kError[] = "Ошибка";
+constexpr std::uint8_t kWriteMany = 0x10;  // the function of the block writes
 
 bool Refuse(const std::string& message) {
     ShowMessage(message, kError);
@@ -18,8 +19,23 @@ bool Refuse(const std::string& message) {
 
 }  // namespace
 
+void TModuleSettings::OpenPortIfNeeded() {
+    if (!link_.PortNeedsOpening()) return;
+    link_.OpenPort(ini_.ReadString("connect", "port", ""), ini_.ReadInteger("connect", "speed", 0),
+                   ini_.ReadInteger("connect", "parity", 0));
+}
+
+bool TModuleSettings::SameTypeAsLoaded() {
+    if (loadedType_ < 0 || loadedType_ == link_.TypeCode()) return true;
+    return Refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
+                  ", теперь " + std::to_string(link_.TypeCode()) +
+                  "): настройки реле не записаны. Откройте окно настроек модуля заново");
+}
+
 void TModuleSettings::LoadModuleSettings(TModuleSettingsFields& f) {
     const int n = link_.ChannelCount();
+    loadedType_ = link_.TypeCode();
+    OpenPortIfNeeded();
     if (!link_.ReadSettingsBlock(Address())) {
         FillModuleSettingsPlaceholders(f, n);
         return;
@@ -36,6 +52,8 @@ void TModuleSettings::LoadModuleSettings(TModuleSettingsFields& f) {
 
 void TModuleSettings::LoadModuleSettingsNew(TModuleSettingsFieldsNew& f) {
     const int n = link_.ChannelCount();
+    loadedType_ = link_.TypeCode();
+    OpenPortIfNeeded();
     for (int r = 1; r <= 3; ++r) {
         TRelayFieldsNew& relay = f.relays[static_cast<std::size_t>(r - 1)];
         if (link_.ReadRelaySettings(r, Address())) {
@@ -59,6 +77,7 @@ void TModuleSettings::LoadChannelTable(TChannelTable& table) {
         table.names[static_cast<std::size_t>(k)] =
             ini_.ReadString("sensors", std::to_string(k + 1), "");
     }
+    OpenPortIfNeeded();
     const bool read = link_.ReadChannelCoeffs(Address());
     for (int k = 0; k < n; ++k) {
         std::string& cell = table.coeffs[static_cast<std::size_t>(k)];
@@ -76,6 +95,7 @@ bool TModuleSettings::WriteCoeffs(const TChannelTable& table) {
     const int n = link_.ChannelCount();
     if (const auto message = ValidateCoefficients(table, n)) return Refuse(*message);
 
+    OpenPortIfNeeded();
     TWriteTransaction& w = link_.WriteRecords()[0];
     w.moduleAddress = static_cast<std::uint8_t>(Address() & 0xFF);
     for (int k = 0; k < n; ++k) {
@@ -86,6 +106,8 @@ bool TModuleSettings::WriteCoeffs(const TChannelTable& table) {
         w.firstRegister = static_cast<std::uint16_t>(reg::kChannelCoeffs + k);
         w.values[0] = CoefficientRegister(c);
         if (!link_.WriteRegister(w)) return Refuse(w.errorText);
+        // The module holds the new value now: a later change back is a change again.
+        lastCoeffs_[static_cast<std::size_t>(k)] = CoefficientOfRegister(w.values[0]);
         LinePause(link_.Timing().coeffWritePauseMs);
     }
 
@@ -109,8 +131,10 @@ bool TModuleSettings::WriteBlock(TWriteTransaction& w, std::uint16_t first,
 
 bool TModuleSettings::WriteRelaySettings(const TModuleSettingsFields& f) {
     const int n = link_.ChannelCount();
+    if (!SameTypeAsLoaded()) return false;
     if (const auto message = ValidateRelaySettings(f, n)) return Refuse(*message);
 
+    OpenPortIfNeeded();
     auto& writes = link_.WriteRecords();
     const auto block = EncodeSettingsBlock(f);
     if (!WriteBlock(writes[0], 3, block.data(), block.size())) {
@@ -144,12 +168,14 @@ bool TModuleSettings::CheckParam(const std::string& text, int low, const std::st
 }
 
 bool TModuleSettings::WriteRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
+    if (!SameTypeAsLoaded()) return false;
     for (const TParamCheck& c : RelayParamChecks(f)) {
         if (!CheckParam(c.text, c.low, c.name, c.high)) return false;
     }
     if (const auto message = ValidateRelayLogic(f)) return Refuse(*message);
 
     const int n = link_.ChannelCount();
+    OpenPortIfNeeded();
     TWriteTransaction& w = link_.WriteRecords()[0];
     for (int r = 1; r <= 3; ++r) {
         const auto block =
@@ -174,8 +200,15 @@ bool TModuleSettings::StoreLinkAndClose(int address, int speed, int parity) {
 bool TModuleSettings::WriteLinkSettings(const TModuleSettingsFields& f) {
     if (const auto message = ValidateLinkSettings(f)) return Refuse(*message);
     const auto regs = EncodeLinkSettings(f);
-    // A module that takes its new address or speed at once may not confirm: not examined.
-    WriteBlock(link_.WriteRecords()[0], reg::kSettingsBlock, regs.data(), regs.size());
+    OpenPortIfNeeded();
+    // A module that takes its new address or speed at once may not confirm, so silence or a
+    // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
+    // settings, and so do mem.ini and the port.
+    TWriteTransaction& w = link_.WriteRecords()[0];
+    if (!WriteBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
+        IsExceptionReply(w, kWriteMany)) {
+        return Refuse(w.errorText);
+    }
     const bool stored = StoreLinkAndClose(regs[0], regs[1], regs[2]);
     LinePause(link_.Timing().linkWritePauseMs);
     if (!stored) return Refuse(ini_.LastError());
@@ -185,7 +218,12 @@ bool TModuleSettings::WriteLinkSettings(const TModuleSettingsFields& f) {
 bool TModuleSettings::WriteLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
     if (const auto message = ValidateLinkSettingsNew(f)) return Refuse(*message);
     const auto regs = EncodeLinkSettingsNew(f);
-    WriteBlock(link_.WriteRecords()[0], reg::kCommParams, regs.data(), regs.size());
+    OpenPortIfNeeded();
+    TWriteTransaction& w = link_.WriteRecords()[0];
+    if (!WriteBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
+        IsExceptionReply(w, kWriteMany)) {
+        return Refuse(w.errorText);
+    }
     if (!StoreLinkAndClose(regs[0], regs[1], regs[2])) return Refuse(ini_.LastError());
     return true;
 }

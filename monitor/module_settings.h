@@ -33,11 +33,18 @@ class TModuleSettings {
     // "Некорректное значение параметра: " followed by the name.
     bool CheckParam(const std::string& text, int low, const std::string& name, int high);
 
-    // The coefficient of channel k (0-based) at the last successful coefficient read.
+    // The coefficient that channel k (0-based) holds in the module as far as the program
+    // knows: set by the last successful coefficient read and by each successful write.
     float CoefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
 
   private:
     int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
+    // Opens the port with the `connect` settings when it is not open, as the poll does: a
+    // port closed after a lost adapter or a link write comes back without waiting for a poll.
+    void OpenPortIfNeeded();
+    // False, after a message, when the module's type code is no longer the one whose register
+    // layout the relay fields were loaded for (another module answered since).
+    bool SameTypeAsLoaded();
     // Writes `count` registers from `first` on, to the module at the configured address.
     bool WriteBlock(TWriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
                     std::size_t count);
@@ -47,6 +54,7 @@ class TModuleSettings {
     TModuleLink& link_;
     TMemIni& ini_;
     std::array<float, 100> lastCoeffs_{};
+    int loadedType_ = -1;  // type code at the last load of the relay fields; -1 before one
 };
 
 }  // namespace kvel

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -50,8 +51,16 @@ class ModuleDialogTest : public test::MainWindowFixture {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
+    // Whether anything said "busy" while a box waited for the user.
+    void MessageShown() override {
+        busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
+                            dialog.findChild<QLabel*>("Panel1")->isVisible() ||
+                            dialogNew.findChild<QLabel*>("Panel1")->isVisible());
+    }
+
     TFormDisplaySelectDlg dialog;
     TFormDisplaySelectDlgNew dialogNew;
+    std::vector<bool> busyAtBox;
 };
 
 TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
@@ -236,6 +245,58 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     PollOnce();
     EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     EXPECT_EQ(simulator->LineSpeed(), 57600);
+}
+
+// Enter in an edit box presses nothing: no button of either dialog is a default button.
+TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
+    for (const int type : {150, 205}) {
+        SCOPED_TRACE(type);
+        StartSimulator(type);
+        Show();
+        PollOnce();
+        std::size_t before = 0;
+        QWidget* shown = Open([&] {
+            before = simulator->RequestCount();  // after the loads
+            auto* modal = QApplication::activeModalWidget();
+            for (auto* button : modal->findChildren<QPushButton*>()) {
+                EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+            }
+            auto* edit = Child<QLineEdit>(modal, type < 200 ? "EditHyst" : "EditHyst1");
+            edit->setFocus();
+            edit->setText("7");
+            QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClick(edit, Qt::Key_Enter);
+        });
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
+        EXPECT_EQ(simulator->RequestCount(), before);
+        form.reset();
+        simulator.reset();
+    }
+}
+
+// A box waits for the user: neither the busy cursor nor the progress panel stays under it. A
+// relay write for another module type than the fields were loaded for is refused.
+TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
+    StartSimulator(205);
+    Show();
+    PollOnce();
+    std::size_t before = 0;
+    Open([&] {
+        before = simulator->RequestCount();  // after the loads
+        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
+        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("5");
+        form->Link().SetModuleType(215);  // a poll identified another module meanwhile
+        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        form->Timer1()->stop();
+    });
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1],
+              "Ошибка: Тип модуля изменился после открытия окна (был 205, теперь 215): настройки "
+              "реле не записаны. Откройте окно настроек модуля заново");
+    EXPECT_EQ(busyAtBox, std::vector<bool>(2, false));
+    EXPECT_EQ(simulator->RequestCount(), before);
 }
 
 }  // namespace

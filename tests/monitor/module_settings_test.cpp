@@ -103,6 +103,38 @@ TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
     EXPECT_EQ(table.coeffs[2], "1.00000");
 }
 
+// Compared with what the module holds after the last write, not with the value read at opening.
+TEST_F(ModuleSettingsTest, CoefficientSetBackIsWrittenAgain) {
+    Start(205);
+    simulator->SetRegister(85, 65535);
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    table.coeffs[0] = "0.5";
+    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Register(85), 32767);
+    table.coeffs[0] = "1";
+    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Register(85), 65535);
+}
+
+// A dead descriptor of an unplugged adapter is closed by the failed write, and the next write
+// opens the port again.
+TEST_F(ModuleSettingsTest, WriteRecoversAfterTheAdapterIsPluggedBack) {
+    Start(205);
+    Measure();
+    TChannelTable table;
+    settings.LoadChannelTable(table);
+    table.coeffs[0] = "0.5";
+    simulator->Unplug();
+    EXPECT_FALSE(settings.WriteCoeffs(table));
+    EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка передачи команды записи в модуль"});
+    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+    boxes.clear();
+    EXPECT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->Register(85), 32767);
+}
+
 TEST_F(ModuleSettingsTest, BadCoefficientIsRefusedBeforeAnythingIsWritten) {
     Start(205);
     Measure();
@@ -505,6 +537,26 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     EXPECT_EQ(simulator->Register(261), 34);
     poll.Poll();
     EXPECT_TRUE(view.linkOn) << link.First().errorText;
+}
+
+// An exception reply is the module's refusal: it keeps its settings, so mem.ini and the port
+// stay as they were and the user reads why.
+TEST_F(ModuleSettingsTest, LinkWriteRefusedByTheModuleChangesNothing) {
+    Start(150);
+    TModuleSettingsFields f;
+    settings.LoadModuleSettings(f);
+    f.adr = "17";
+    TModuleSettingsFieldsNew g;
+    g.adr1 = "33";
+    g.adr2 = "34";
+    g.speed1 = g.speed2 = g.parity1 = g.parity2 = TChoice{0, false};
+    simulator->SetFault(sim::Fault::Exception, 2);
+    EXPECT_FALSE(settings.WriteLinkSettings(f));
+    EXPECT_FALSE(settings.WriteLinkSettingsNew(g));
+    EXPECT_EQ(boxes, std::vector<std::string>(2, "Ошибка: Ошибка модуля: код 2"));
+    EXPECT_EQ(Stored("connect", "adr"), "<none>");
+    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
+    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Open);
 }
 
 // mem.ini that cannot be written: the module has the values, but the operation does not claim
