@@ -13,6 +13,7 @@
 #include "config/mem_ini.h"
 #include "ctl/ctl_cabinet.h"
 #include "kvel_version.h"
+#include "link/exception_names.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
@@ -88,8 +89,18 @@ struct Options {
     std::vector<std::string> operands;
 };
 
-// Options default to the values in mem.ini; a bad one gives nullopt.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, const TMemIni& ini) {
+constexpr char kCommands[] = "info, read, watch, regs or cabinet";
+
+// "--speed: '5' is not an integer in 0..4": the argument at fault and what it may be.
+std::string OutOfRange(const std::string& what, const std::string& text, int low, int high) {
+    return what + ": '" + text + "' is not an integer in " + std::to_string(low) + ".." +
+           std::to_string(high);
+}
+
+// Options default to the values in mem.ini; a bad one gives nullopt and `error` says which
+// argument is at fault and what it may be.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, const TMemIni& ini,
+                                    std::string& error) {
     Options o;
     o.port = ini.ReadString("connect", "port", "");
     o.address = ini.ReadInteger("connect", "adr", 100);
@@ -105,6 +116,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
                                {"--speed", &o.speed, 0, 4},
                                {"--parity", &o.parity, 0, 2},
                                {"--times", &o.times, 1, 1000000}};
+    const auto fail = [&error](std::string text) {
+        error = std::move(text);
+        return std::nullopt;
+    };
     std::vector<std::string> operands;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -112,16 +127,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
         const auto option = std::find_if(std::begin(numeric), std::end(numeric),
                                          [&](const Numeric& n) { return a == n.name; });
         if (option != std::end(numeric)) {
-            const auto v = hasValue ? ParseInt(args[++i], option->low, option->high) : std::nullopt;
-            if (!v) return std::nullopt;
+            const std::string range =
+                std::to_string(option->low) + ".." + std::to_string(option->high);
+            if (!hasValue) return fail(a + " needs a value in " + range);
+            const std::string& text = args[++i];
+            const auto v = ParseInt(text, option->low, option->high);
+            if (!v) return fail(OutOfRange(a, text, option->low, option->high));
             *option->value = *v;
         } else if (a == "--trace") {
             o.trace = true;
         } else if (a == "--port") {
-            if (!hasValue) return std::nullopt;
+            if (!hasValue) return fail("--port needs a device, /dev/ttyUSB0 or COM1");
             o.port = args[++i];
         } else if (!a.empty() && a[0] == '-') {
-            return std::nullopt;
+            return fail("unknown option '" + a + "'");
         } else if (o.command.empty()) {
             o.command = a;
         } else {
@@ -129,19 +148,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
         }
     }
     if (o.command == "regs") {
-        const auto first = operands.size() == 2 ? ParseInt(operands[0], 0, 65535) : std::nullopt;
-        const auto count = operands.size() == 2 ? ParseInt(operands[1], 1, 125) : std::nullopt;
-        if (!first || !count) return std::nullopt;
+        if (operands.size() != 2) return fail("regs needs FIRST (0..65535) and COUNT (1..125)");
+        const auto first = ParseInt(operands[0], 0, 65535);
+        if (!first) return fail(OutOfRange("regs FIRST", operands[0], 0, 65535));
+        const auto count = ParseInt(operands[1], 1, 125);
+        if (!count) return fail(OutOfRange("regs COUNT", operands[1], 1, 125));
         o.first = *first;
         o.count = *count;
     } else if (o.command == "cabinet") {
-        if (!ValidCabinetOperands(operands)) return std::nullopt;
+        if (std::string why = CabinetOperandsError(operands); !why.empty()) return fail(why);
         o.operands = operands;
-    } else if (!operands.empty() ||
-               (o.command != "info" && o.command != "read" && o.command != "watch")) {
-        return std::nullopt;
+    } else if (o.command.empty()) {
+        return fail(std::string("no command: ") + kCommands);
+    } else if (o.command != "info" && o.command != "read" && o.command != "watch") {
+        return fail("unknown command '" + o.command + "': " + kCommands);
+    } else if (!operands.empty()) {
+        return fail(o.command + " takes no operand: '" + operands[0] + "'");
     }
-    if (o.times != 0 && o.command != "watch") return std::nullopt;
+    if (o.times != 0 && o.command != "watch") return fail("--times is for watch only");
     return o;
 }
 
@@ -218,7 +242,7 @@ class Session {
 
     bool Fail(const std::string& text) {
         identified_ = false;
-        err_ << text << '\n';
+        err_ << WithExceptionName(text) << '\n';
         return false;
     }
 
@@ -255,9 +279,10 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 0;
     }
     const TMemIni ini("mem.ini");
-    const std::optional<Options> parsed = ParseOptions(args, ini);
+    std::string error;
+    const std::optional<Options> parsed = ParseOptions(args, ini, error);
     if (!parsed) {
-        err << kUsage << '\n';
+        err << "kvelctl: " << error << '\n' << kUsage << '\n';
         return 2;
     }
     const Options& o = *parsed;

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <thread>
 
+#include "link/exception_names.h"
 #include "link/message_sink.h"
 #include "link/traffic_format.h"
 
@@ -47,8 +48,9 @@ class ConsoleView : public TCabinetView {
 class MessagesTo {
   public:
     explicit MessagesTo(std::ostream& err) : previous_(CurrentMessageSink()) {
-        SetMessageSink(
-            [&err](const std::string& text, const std::string&) { err << text << '\n'; });
+        SetMessageSink([&err](const std::string& text, const std::string&) {
+            err << WithExceptionName(text) << '\n';
+        });
     }
     ~MessagesTo() { SetMessageSink(previous_); }
     MessagesTo(const MessagesTo&) = delete;
@@ -75,11 +77,37 @@ void PrintStatus(const RefreshResult& r, HostAddressing addressing, const TCabin
 }  // namespace
 
 bool ValidCabinetOperands(const std::vector<std::string>& operands) {
-    if (operands.size() == 2) return operands[1] == "status";
-    if (operands.size() != 3) return false;
-    if (operands[1] == "command") return ParseCommand(operands[2]).has_value();
-    if (operands[1] == "signal") return ParseSignal(operands[2]).has_value();
-    return false;
+    return CabinetOperandsError(operands).empty();
+}
+
+std::string CabinetOperandsError(const std::vector<std::string>& operands) {
+    const std::string actions = "command K (1.." + std::to_string(kHostCommands) +
+                                "), signal S (S41, S42, S43, S51, S52 or 0..4) or status";
+    if (operands.size() < 2) return "cabinet needs NAME and then " + actions;
+    const std::string& action = operands[1];
+    if (action == "status") {
+        return operands.size() == 2 ? ""
+                                    : "cabinet status takes nothing more: '" + operands[2] + "'";
+    }
+    if (action != "command" && action != "signal") {
+        return "cabinet: unknown action '" + action + "': " + actions;
+    }
+    const std::string range = action == "command"
+                                  ? "K (1.." + std::to_string(kHostCommands) + ")"
+                                  : std::string("S (S41, S42, S43, S51, S52 or 0..4)");
+    if (operands.size() == 2) return "cabinet " + action + " needs " + range;
+    if (operands.size() > 3) {
+        return "cabinet " + action + " takes one operand, " + range + ": '" + operands[3] + "'";
+    }
+    if (action == "command" && !ParseCommand(operands[2])) {
+        return "cabinet command K: '" + operands[2] + "' is not a command number 1.." +
+               std::to_string(kHostCommands);
+    }
+    if (action == "signal" && !ParseSignal(operands[2])) {
+        return "cabinet signal S: '" + operands[2] +
+               "' is not a signal S41, S42, S43, S51, S52 or 0..4";
+    }
+    return "";
 }
 
 int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
@@ -132,7 +160,7 @@ int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, s
     RefreshResult result = control.Refresh();
     if (action == "signal") {
         if (!result.signalsRead) {
-            err << result.error << '\n';
+            err << WithExceptionName(result.error) << '\n';
             return 1;
         }
         const int signal = *ParseSignal(args.operands[2]);
@@ -143,7 +171,7 @@ int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, s
     }
     PrintStatus(result, target.addressing, control, out);
     if (!result.error.empty()) {
-        err << result.error << '\n';
+        err << WithExceptionName(result.error) << '\n';
         return 1;
     }
     return 0;

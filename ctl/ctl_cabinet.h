@@ -22,6 +22,9 @@ struct CabinetArgs {
 };
 
 bool ValidCabinetOperands(const std::vector<std::string>& operands);
+// What is wrong with the operands, naming the one at fault and what it may be; empty when
+// they are valid.
+std::string CabinetOperandsError(const std::vector<std::string>& operands);
 
 // Exit status as kvelctl's: 0 success, 1 link failure, 2 a cabinet that is not in the list.
 // Refusals and failures go to `err` as the window shows them in its message boxes.

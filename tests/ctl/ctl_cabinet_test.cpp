@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/simulator.h"
@@ -56,17 +57,20 @@ TEST_F(CtlCabinetTest, RefusalsFailuresAndBadUsage) {
     EXPECT_EQ(err.str(), "Ошибка получения результата из модуля\n");
     EXPECT_EQ(Run({"cabinet", "Шкаф 1", "signal", "S41"}), 1);
     EXPECT_EQ(simulator->Register(1542), 0);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"cabinet"},
-             {"cabinet", "Шкаф 1"},
-             {"cabinet", "Шкаф 1", "command", "7"},
-             {"cabinet", "Шкаф 1", "command", "0"},
-             {"cabinet", "Шкаф 1", "signal", "S44"},
-             {"cabinet", "Шкаф 1", "status", "extra"},
-             {"cabinet", "Шкаф 1", "open"},
-         }) {
-        EXPECT_EQ(Run(bad), 2);
-        EXPECT_EQ(err.str().rfind("usage: kvelctl", 0), 0u);
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"cabinet"}, "cabinet needs NAME and then command K (1..6), signal S"},
+        {{"cabinet", "Шкаф 1"}, "cabinet needs NAME and then command K (1..6), signal S"},
+        {{"cabinet", "Шкаф 1", "command", "7"},
+         "cabinet command K: '7' is not a command number 1..6"},
+        {{"cabinet", "Шкаф 1", "command", "0"}, "cabinet command K: '0' is not"},
+        {{"cabinet", "Шкаф 1", "signal", "S44"}, "cabinet signal S: 'S44' is not a signal S41"},
+        {{"cabinet", "Шкаф 1", "status", "extra"}, "cabinet status takes nothing more: 'extra'"},
+        {{"cabinet", "Шкаф 1", "open"}, "cabinet: unknown action 'open'"},
+    };
+    for (const auto& [args, message] : bad) {
+        EXPECT_EQ(Run(args), 2) << message;
+        EXPECT_EQ(err.str().rfind("kvelctl: " + message, 0), 0u) << err.str();
+        EXPECT_NE(err.str().find("\nusage: kvelctl"), std::string::npos);
     }
 }
 

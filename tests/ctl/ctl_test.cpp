@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kvel_version.h"
@@ -67,18 +68,38 @@ TEST_F(CtlTest, ExitStatusOfFailuresAndBadUsage) {
     EXPECT_EQ(err.str(), "Ошибка получения результата из модуля\n");
     EXPECT_EQ(Run({"--port", (folder / "absent").string(), "read"}), 1);
     EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {},
-             {"frobnicate"},
-             {"--speed", "5", "info"},
-             {"--address", "x", "info"},
-             {"regs", "1"},
-             {"regs", "1", "126"},
-             {"info", "extra"},
-             {"--bogus", "info"},
-         }) {
-        EXPECT_EQ(Run(bad), 2);
-        EXPECT_EQ(err.str().rfind("usage: kvelctl", 0), 0u);
+    // The argument at fault and what it may be, then the usage.
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{}, "no command: info, read, watch, regs or cabinet"},
+        {{"frobnicate"}, "unknown command 'frobnicate': info, read, watch, regs or cabinet"},
+        {{"--speed", "5", "info"}, "--speed: '5' is not an integer in 0..4"},
+        {{"--address", "x", "info"}, "--address: 'x' is not an integer in 0..255"},
+        {{"info", "--parity"}, "--parity needs a value in 0..2"},
+        {{"regs", "1"}, "regs needs FIRST (0..65535) and COUNT (1..125)"},
+        {{"regs", "65536", "1"}, "regs FIRST: '65536' is not an integer in 0..65535"},
+        {{"regs", "1", "126"}, "regs COUNT: '126' is not an integer in 1..125"},
+        {{"info", "extra"}, "info takes no operand: 'extra'"},
+        {{"--bogus", "info"}, "unknown option '--bogus'"},
+        {{"read", "--times", "2"}, "--times is for watch only"},
+    };
+    for (const auto& [args, message] : bad) {
+        EXPECT_EQ(Run(args), 2) << message;
+        EXPECT_EQ(err.str().rfind("kvelctl: " + message + "\nusage: kvelctl", 0), 0u) << err.str();
+    }
+}
+
+// An exception reply is named as the Modbus standard names it; a code without a name stays a
+// number (in hexadecimal, as the program shows it).
+TEST_F(CtlTest, ModuleExceptionIsNamed) {
+    const std::pair<int, std::string> codes[] = {
+        {2, "Ошибка модуля: код 2 (недопустимый адрес данных)"},
+        {10, "Ошибка модуля: код A (путь шлюза недоступен)"},
+        {7, "Ошибка модуля: код 7"},
+    };
+    for (const auto& [code, text] : codes) {
+        simulator->SetFault(sim::Fault::Exception, code);
+        EXPECT_EQ(Run({"info"}), 1);
+        EXPECT_EQ(err.str(), text + "\n");
     }
 }
 
