@@ -3,6 +3,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -17,6 +18,9 @@
 #include "monitor/main_window.h"
 
 int main(int argc, char** argv) {
+    // Past a file size limit a write fails (EFBIG) and the log or mem.ini says so, rather than
+    // the signal ending the program in the middle of a line.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered before Qt starts, so they work without a display.
     const kvel::StartOptions start = kvel::ParseStartOptions({argv + 1, argv + argc});
     if (start.help || start.version) {

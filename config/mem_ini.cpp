@@ -67,6 +67,29 @@ auto FirstKey(Entries& entries, std::string_view name) -> decltype(&entries.fron
     return nullptr;
 }
 
+// Bytes no text file of settings holds: control characters other than TAB, CR and LF.
+bool HasControlBytes(std::string_view bytes) {
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 && u != '\t' && u != '\r' && u != '\n') return true;
+    }
+    return false;
+}
+
+// Whether a flush would drop more than comments and blank lines: text before the first section.
+bool HasTextOutsideSections(std::string_view text) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = Trim(text.substr(pos, end - pos));
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') return false;
+        if (!line.empty() && line.front() != ';') return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
 std::string AbsolutePath(const std::string& name) {
     if (!name.empty() && name.front() == '/') return name;
     char buf[4096];
@@ -77,6 +100,7 @@ std::string AbsolutePath(const std::string& name) {
 }  // namespace
 
 TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
+    RemoveStaleTemporaries(fileName_);
     std::string bytes;
     const int err = ReadWholeFile(fileName_, bytes);
     if (err == ENOENT) return;
@@ -96,6 +120,7 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
         encoding_ = Encoding::Cp1251;
         Parse(Cp1251ToUtf8(view));
     }
+    if (HasControlBytes(view) || HasTextOutsideSections(view)) unparsed_ = std::move(bytes);
 }
 
 void TMemIni::Parse(std::string_view text) {
@@ -216,6 +241,18 @@ bool TMemIni::UpdateFile() {
         lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
         return false;
     }
+    if (!unparsed_.empty()) {
+        // The file was something else than settings: what it held stays beside it.
+        const std::string backup = fileName_ + ".bak";
+        if (const int err = ReplaceFile(backup, unparsed_); err != 0) {
+            lastError_ =
+                ErrorText("Ошибка записи файла настроек ", backup, err) +
+                " (файл настроек не перезаписан, чтобы не потерять его прежнее содержимое)";
+            return false;
+        }
+        unparsed_.clear();
+        unparsed_.shrink_to_fit();
+    }
     const int err = ReplaceFile(fileName_, Serialize());
     if (err != 0) {
         lastError_ = ErrorText("Ошибка записи файла настроек ", err);
@@ -226,7 +263,11 @@ bool TMemIni::UpdateFile() {
 }
 
 std::string TMemIni::ErrorText(std::string_view what, int err) const {
-    return std::string(what) + AbsolutePath(fileName_) + ": " + std::strerror(err);
+    return ErrorText(what, fileName_, err);
+}
+
+std::string TMemIni::ErrorText(std::string_view what, const std::string& fileName, int err) const {
+    return std::string(what) + AbsolutePath(fileName) + ": " + std::strerror(err);
 }
 
 }  // namespace kvel

@@ -13,7 +13,8 @@ class TMemIni {
     enum class Encoding { Utf8, Cp1251 };
 
     // Loads the file if it exists; a missing file gives an empty image and no error. A relative
-    // name is resolved against the current directory, now and at every UpdateFile.
+    // name is resolved against the current directory, now and at every UpdateFile. What an
+    // interrupted flush left beside the file long ago is removed.
     explicit TMemIni(std::string fileName);
 
     int ReadInteger(std::string_view section, std::string_view key, int def) const;
@@ -30,7 +31,9 @@ class TMemIni {
     std::vector<std::string> ReadSection(std::string_view section) const;
 
     // Replaces the file with the image, in the encoding and line ends it was read with. Returns
-    // false on failure with the image kept and the reason in LastError().
+    // false on failure with the image kept and the reason in LastError(). A file that was no INI
+    // file at all (binary junk, text outside any section) is first copied to the file name
+    // with ".bak" appended, so the first flush loses nothing of it.
     bool UpdateFile();
 
     // Why the last UpdateFile failed, or why an existing file could not be read; empty otherwise.
@@ -54,6 +57,7 @@ class TMemIni {
     std::string Serialize() const;
     const Entry* Find(std::string_view section, std::string_view key) const;
     std::string ErrorText(std::string_view what, int err) const;
+    std::string ErrorText(std::string_view what, const std::string& fileName, int err) const;
 
     std::string fileName_;
     std::vector<Section> sections_;
@@ -61,6 +65,7 @@ class TMemIni {
     bool bom_ = false;
     bool crlf_ = false;
     std::string loadError_;  // set when the file exists but could not be read: never overwrite it
+    std::string unparsed_;   // the bytes of a file that was no INI file, until a copy is kept
     std::string lastError_;
 };
 

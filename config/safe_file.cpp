@@ -1,11 +1,14 @@
 #include "config/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace kvel {
 namespace {
@@ -42,6 +45,40 @@ void CopyPermissions(int fd, const std::string& path) {
     }
 }
 
+// The file a replacement of path writes: the target of a link, or path itself.
+std::string Target(const std::string& path) {
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    return target;
+}
+
+// Renaming over a file needs only the folder's permission; the file's own is respected here,
+// and a file without any write bit counts as read-only for root too.
+int CheckWritable(const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return 0;  // a new file
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+    return 0;
+}
+
+// mkstemp's six characters, as opposed to a name someone gave a file of their own
+// ("backup", "Backup", "BACKUP"): a word has no digit and at most its first letter in capitals,
+// or is all capitals.
+bool IsTemporarySuffix(std::string_view suffix) {
+    if (suffix.size() != 6) return false;
+    int digits = 0, capitals = 0;
+    for (const char c : suffix) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+        digits += std::isdigit(static_cast<unsigned char>(c)) ? 1 : 0;
+        capitals += std::isupper(static_cast<unsigned char>(c)) ? 1 : 0;
+    }
+    return digits > 0 || (capitals > 1 && capitals < 6);
+}
+
 }  // namespace
 
 int ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -69,11 +106,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 int ReplaceFile(const std::string& path, std::string_view bytes) {
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {  // follow a link to the real file
-        target = real;
-        std::free(real);
-    }
+    const std::string target = Target(path);
+    if (const int refused = CheckWritable(target); refused != 0) return refused;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return errno;
@@ -95,6 +129,25 @@ int ReplaceFile(const std::string& path, std::string_view bytes) {
         ::close(dir);
     }
     return 0;
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+    const std::string target = Target(path);
+    const std::string folder = DirectoryOf(target);
+    const std::string prefix = target.substr(target.rfind('/') + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    const std::time_t minuteAgo = std::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !IsTemporarySuffix(name.substr(prefix.size()))) continue;
+        const std::string file = folder + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < minuteAgo) {
+            ::unlink(file.c_str());
+        }
+    }
+    ::closedir(dir);
 }
 
 }  // namespace kvel

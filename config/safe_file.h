@@ -11,8 +11,15 @@ int ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Writes bytes to a temporary file beside path, flushes it to the disk and renames it over path,
 // so that path always holds either the old or the new content in full. A symbolic link at path
-// is followed and its target replaced; the old file's permissions are kept. On failure the
-// temporary file is removed and the errno of the failing call is returned; 0 on success.
+// is followed and its target replaced; the old file's permissions are kept. A file this user may
+// not write, or one without any write bit (read-only even to root), is not replaced: EACCES. On
+// failure the temporary file is removed and the errno of the failing call is returned; 0 on
+// success.
 int ReplaceFile(const std::string& path, std::string_view bytes);
+
+// Removes the temporary files that an interrupted ReplaceFile of path left beside it (path,
+// ".", six random letters and digits), once they have not changed for a minute: a replacement
+// under way, by this or another process, takes far less.
+void RemoveStaleTemporaries(const std::string& path);
 
 }  // namespace kvel

@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 
 #include "ctl/ctl.h"
@@ -13,6 +15,14 @@ extern "C" void OnSignal(int) {
 int main(int argc, char** argv) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+    // Output into a file past its size limit fails (EFBIG) instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return kvel::RunCtl(args, std::cout, std::cerr, stopRequested);
+    const int status = kvel::RunCtl(args, std::cout, std::cerr, stopRequested);
+    // Output that did not reach its file is no success.
+    if (!std::cout.flush() && status == 0) {
+        std::cerr << "kvelctl: вывод не записан: " << std::strerror(errno) << std::endl;
+        return 1;
+    }
+    return status;
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "monitor/poll_interval.h"
+
 namespace kvel {
 namespace {
 
@@ -125,6 +127,10 @@ std::string ValidateSettingsForm(const TSettingsForm& form) {
     }
     if (!ParseWhole(form.rate, rate)) return "Некорректное значение периода измерения";
     if (rate < 1) return "Некорректное периода измерения";
+    if (rate > kLongestPollPeriod) {
+        return "Некорректное значение периода измерения (от 1 до " +
+               std::to_string(kLongestPollPeriod) + ")";
+    }
 
     double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
     if (!ParseReal(form.leftMin, leftMin)) return "Некорректное значение минимума левой оси";

@@ -29,6 +29,7 @@ const std::string& Folder() {
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         std::atexit([] {
             unlink((Folder() + "/mem.ini").c_str());
+            unlink((Folder() + "/mem.ini.bak").c_str());  // the copy of a file that was no INI
             rmdir(Folder().c_str());
         });
         return new std::string(pattern);

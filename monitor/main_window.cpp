@@ -111,10 +111,11 @@ void TForm1::OpenTrafficWindow() {
     trafficWindow_->activateWindow();
 }
 
-// The reason of a failed open first ("Ошибка открытия порта" alone does not say why), then the
-// line's counters.
+// The reason of a failed open first ("Ошибка открытия порта" alone does not say why), or why
+// the poll is off, then the line's counters.
 QString TForm1::LinkPanelToolTip() const {
-    const std::string reason = link_.PortOpenFailureText();
+    const std::string reason =
+        PollPeriodValid(period_) ? link_.PortOpenFailureText() : PollPeriodExplanation(period_);
     const std::string counters = TrafficToolTip(link_.Traffic().Counters());
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
@@ -154,7 +155,8 @@ void TForm1::FormShow() {
 }
 
 void TForm1::ApplyChartSettings() {
-    timer1_->setInterval(PollIntervalMs(ini_->ReadInteger("measure", "period", 5)));
+    period_ = ini_->ReadInteger("measure", "period", 5);
+    timer1_->setInterval(PollIntervalMs(period_));
     chart_->ApplyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
         colors_[static_cast<std::size_t>(k)]->hide();
@@ -205,8 +207,19 @@ void TForm1::ButtonKvelSettingsClick() {
 }
 
 void TForm1::StartTimer1() {
-    // A zero or negative period never polls (a zero-interval timer would fire continuously).
-    if (timer1_->interval() > 0) timer1_->start();
+    // A period the settings dialog would refuse never polls (a zero-interval timer would fire
+    // continuously, one longer than the timer holds never); the status bar says why until a
+    // good period is set.
+    if (!PollPeriodValid(period_)) {
+        periodStatusShown_ = true;
+        SetStatusText(0, PollPeriodStatus(period_));
+        return;
+    }
+    if (periodStatusShown_) {
+        periodStatusShown_ = false;
+        SetStatusText(0, "");
+    }
+    timer1_->start();
 }
 
 void TForm1::Timer1Timer() {

@@ -124,6 +124,8 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<TCabinetHost> cabinet_;
     bool shown_ = false;
     bool closed_ = false;
+    int period_ = 5;                  // `measure`/`period` as last applied
+    bool periodStatusShown_ = false;  // the status bar says why the poll is off
     std::unique_ptr<TChartMouse> chartMouse_;
     std::unique_ptr<TChartMarkers> markers_;
 

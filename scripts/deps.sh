@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs the Debian 12 packages the project needs, only when one is missing: the build, the
 # package (dpkg-dev and file for CPack's library dependencies), ./run (xvfb, imagemagick), and
-# every program a test runs through a shell (socat, mbpoll, xwininfo from x11-utils, localedef).
+# every program a test runs through a shell (socat, mbpoll, xwininfo from x11-utils, localedef),
+# and the fuzzing: clang with libFuzzer and the sanitizers' run-time (libclang-rt-14-dev).
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
-qt6-qpa-plugins dpkg-dev file x11-utils"
+qt6-qpa-plugins dpkg-dev file x11-utils clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);  // answers into a file past its size limit fail, nothing more
     const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     if (signals < 0) {
         std::cerr << "kvel-sim: signalfd: " << std::strerror(errno) << std::endl;

@@ -1,4 +1,5 @@
 // mem.ini on disk: encodings, hostile content, where it is written and flushes that fail.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,9 +10,11 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 
 #include "config/mem_ini.h"
+#include "tests/common/as_nobody.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -220,6 +223,86 @@ TEST(MemIniFile, FlushKeepsPermissionsAndFollowsALink) {
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A mem.ini that may not be written is not replaced: no write bit at all stops even root, and
+// another user's file in a folder open to all is no one else's to replace.
+TEST(MemIniFile, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string path = dir.File("mem.ini");
+    const std::string old = "[measure]\nperiod=9\n\n";
+    const std::string refused =
+        "Ошибка записи файла настроек " + path + ": " + std::strerror(EACCES);
+    WriteBytes(path, old);
+    ::chmod(path.c_str(), 0444);
+    TMemIni ini(path);
+    ini.WriteInteger("measure", "period", 3);
+    EXPECT_FALSE(ini.UpdateFile());
+    EXPECT_EQ(ini.LastError(), refused);
+    EXPECT_EQ(ReadBytes(path), old);
+
+    ::chmod(path.c_str(), 0644);
+    ::chmod(dir.Path().c_str(), 0777);
+    EXPECT_EQ(test::RunAsNobody([&] {
+                  TMemIni mine(path);
+                  mine.WriteInteger("measure", "period", 3);
+                  return mine.UpdateFile() ? std::string("replaced") : mine.LastError();
+              }),
+              refused);
+    EXPECT_EQ(ReadBytes(path), old);
+}
+
+// What an interrupted flush left beside mem.ini goes at the next start; a flush under way (a
+// fresh file) and files of other names stay.
+TEST(MemIniFile, StaleTemporariesAreRemovedAtStart) {
+    TempDir dir;
+    WriteBytes(dir.File("mem.ini"), "[measure]\nperiod=9\n\n");
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const char* name : {"mem.ini.a1B2c3", "mem.ini.XaBcDe", "mem.ini.fresh7", "mem.ini.bak",
+                             "mem.ini.backup", "mem.ini.Backup", "other.ini.a1B2c3"}) {
+        WriteBytes(dir.File(name), "[measure]\n");
+        if (std::string(name) != "mem.ini.fresh7") {
+            ::utimensat(AT_FDCWD, dir.File(name).c_str(), anHourAgo, 0);
+        }
+    }
+    const TMemIni ini(dir.File("mem.ini"));
+    EXPECT_EQ(ini.ReadInteger("measure", "period", 0), 9);
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.Path())) left.insert(e.path().filename());
+    EXPECT_EQ(left,
+              (std::set<std::string>{"mem.ini", "mem.ini.fresh7", "mem.ini.bak", "mem.ini.backup",
+                                     "mem.ini.Backup", "other.ini.a1B2c3"}));
+}
+
+// A file that is no INI file at all is kept as mem.ini.bak before the first flush replaces
+// it; when the copy cannot be made, mem.ini is not replaced either.
+TEST(MemIniFile, FileThatIsNoIniIsKeptAsBakBeforeTheFirstFlush) {
+    const std::string junk("PK\x03\x04\0\0\x08\x00[diag]\nshift=30\n\xFF\xFE", 26);
+    TempDir dir;
+    const std::string path = dir.File("mem.ini");
+    WriteBytes(path, junk);
+    TMemIni ini(path);
+    ini.WriteInteger("measure", "period", 3);
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(path + ".bak"), junk);
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ReadBytes(path + ".bak"), junk) << "the copy of the first content stays";
+    EXPECT_EQ(TMemIni(path).ReadInteger("measure", "period", 0), 3);
+
+    TempDir blocked;
+    WriteBytes(blocked.File("mem.ini"), junk);
+    fs::create_directory(blocked.File("mem.ini.bak"));
+    TMemIni kept(blocked.File("mem.ini"));
+    EXPECT_FALSE(kept.UpdateFile());
+    EXPECT_NE(kept.LastError().find(blocked.File("mem.ini.bak")), std::string::npos)
+        << kept.LastError();
+    EXPECT_EQ(ReadBytes(blocked.File("mem.ini")), junk);
+
+    TempDir plain;
+    WriteBytes(plain.File("mem.ini"), "; by hand\n\n[measure]\nperiod=9\n");
+    TMemIni good(plain.File("mem.ini"));
+    ASSERT_TRUE(good.UpdateFile());
+    EXPECT_FALSE(fs::exists(plain.File("mem.ini.bak")));
 }
 
 }  // namespace

@@ -141,6 +141,9 @@ TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
         {&TSettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
         {&TSettingsForm::rate, "0", "Некорректное периода измерения"},
         {&TSettingsForm::rate, "1", ""},
+        {&TSettingsForm::rate, "2147483", ""},  // the longest a poll timer holds
+        {&TSettingsForm::rate, "2147484",
+         "Некорректное значение периода измерения (от 1 до 2147483)"},
         {&TSettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
         {&TSettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
         {&TSettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},

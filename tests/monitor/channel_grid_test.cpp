@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <climits>
 
 #include "tests/common/main_window_fixture.h"
 
@@ -67,25 +66,34 @@ TEST_F(ChannelGridTest, NamesAreClippedNotWrapped) {
     EXPECT_GT(ink, 0);
 }
 
-// A period written by hand beyond what a timer holds gives the longest interval, not an
-// overflowed one, and the poll still runs.
-TEST_F(ChannelGridTest, LongPeriodsAreHeldToWhatTheTimerTakes) {
-    struct Case {
-        const char* period;
-        int interval;
-    };
-    for (const Case& c : {Case{"5", 5000}, Case{"2147483", 2147483000}, Case{"2147484", INT_MAX},
-                          Case{"3000000", INT_MAX}, Case{"2147483647", INT_MAX}}) {
-        Show(std::string("[measure]\nperiod=") + c.period + "\n");
+// The longest period a timer holds is polled; a stored period the settings dialog would refuse
+// polls never, and the status bar and its tool tip say why until a good period is set.
+TEST_F(ChannelGridTest, PeriodsOutOfRangeAreShownNotPolled) {
+    for (const char* period : {"5", "2147483"}) {
+        Show(std::string("[measure]\nperiod=") + period + "\n");
         form->FormShow();
-        EXPECT_EQ(form->Timer1()->interval(), c.interval) << c.period;
-        EXPECT_TRUE(form->Timer1()->isActive()) << c.period;
+        EXPECT_EQ(form->Timer1()->interval(), std::stoll(period) * 1000) << period;
+        EXPECT_TRUE(form->Timer1()->isActive()) << period;
+        EXPECT_EQ(form->StatusPanel(0), "") << period;
         form.reset();
     }
-    Show("[measure]\nperiod=-2147483648\n");
+    for (const char* period : {"-5", "0", "2147484", "2147483647", "-2147483648"}) {
+        Show(std::string("[measure]\nperiod=") + period + "\n");
+        form->FormShow();
+        EXPECT_FALSE(form->Timer1()->isActive()) << period;
+        EXPECT_EQ(form->StatusPanel(0),
+                  QString("Опрос остановлен: недопустимый период измерения ") + period);
+        EXPECT_TRUE(form->StatusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
+                                                      period + ": допустимо от 1 до 2147483 с"))
+            << form->StatusToolTip(0).toStdString();
+        form.reset();
+    }
+    Show("[measure]\nperiod=-5\n");
+    form->Ini().WriteInteger("measure", "period", 2);
     form->FormShow();
-    EXPECT_EQ(form->Timer1()->interval(), 0);
-    EXPECT_FALSE(form->Timer1()->isActive());
+    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_EQ(form->StatusPanel(0), "");
+    EXPECT_FALSE(form->StatusToolTip(0).contains("period"));
 }
 
 }  // namespace
