@@ -7,23 +7,23 @@ namespace kvel {
 static_assert(kLogChannels == kChartSlots, "one slot colour per logged channel");
 
 std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
-    std::array<int, kLogChannels> slots{};
+    std::array<int, kLogChannels> slotOfChannel{};
     std::array<bool, kChartSlots + 1> taken{};
     const std::array<int, kChartSlots> shown = AssignSlots(ini, kLogChannels);
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = shown[std::size_t(k)];
         if (channel < 1 || channel > kLogChannels) continue;
-        slots[std::size_t(channel - 1)] = k + 1;
+        slotOfChannel[std::size_t(channel - 1)] = k + 1;
         taken[std::size_t(k + 1)] = true;
     }
     int free = 1;
-    for (int& slot : slots) {
+    for (int& slot : slotOfChannel) {
         if (slot != 0) continue;
         while (taken[std::size_t(free)]) ++free;
         slot = free;
         taken[std::size_t(free)] = true;
     }
-    return slots;
+    return slotOfChannel;
 }
 
 LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {

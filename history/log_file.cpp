@@ -1,5 +1,7 @@
 #include "history/log_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -193,13 +195,11 @@ bool readLogFile(const std::string& path, LogData& data, std::string& error) {
         return false;
     }
     // A data line is at least 78 bytes: room for every row at once, without regrowing.
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        if (size > 0) {
-            data.times.reserve(std::size_t(size / 78 + 1));
-            data.values.reserve(std::size_t(size / 78 + 1) * kLogChannels);
-        }
-        std::rewind(f);
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const auto rows = std::size_t(st.st_size / 78 + 1);
+        data.times.reserve(rows);
+        data.values.reserve(rows * kLogChannels);
     }
     LogParser parser(data);
     std::string buffer;

@@ -47,7 +47,7 @@ TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
     ASSERT_TRUE(CurveValueAt(two, start + 30 * minute));
     EXPECT_DOUBLE_EQ(CurveValueAt(two, start + 30 * minute)->value, 25.0);
     ASSERT_TRUE(CurveValueAt(*chart.line(1), start + 25.5 * minute));
-    EXPECT_NEAR(CurveValueAt(*chart.line(1), start + 25.5 * minute)->value, 25.5, 1e-9);
+    EXPECT_NEAR(CurveValueAt(*chart.line(1), start + 25.5 * minute)->value, 25.5, 1e-6);
 }
 
 class KvelctlPlot : public ::testing::Test {
