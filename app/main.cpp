@@ -47,7 +47,9 @@ int main(int argc, char** argv) {
         box.exec();
     });
     // A relative log name means the folder the program was started in.
-    const QString log = start.log.empty() ? QString() : QFileInfo(QString::fromStdString(start.log)).absoluteFilePath();
+    const QString log = start.log.empty()
+                            ? QString()
+                            : QFileInfo(QString::fromStdString(start.log)).absoluteFilePath();
     std::string folderError;
     if (start.desktop && !kvel::EnterFolder(kvel::UserFolder(), &folderError)) {
         kvel::ShowMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");

@@ -260,7 +260,8 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "kvelctl " << KVEL_VERSION << '\n';
         return 0;
     }
-    if (!args.empty() && args[0] == "plot") return RunPlot({args.begin() + 1, args.end()}, out, err);
+    if (!args.empty() && args[0] == "plot")
+        return RunPlot({args.begin() + 1, args.end()}, out, err);
     const TMemIni ini("mem.ini");
     const std::optional<Options> parsed = ParseOptions(args, ini);
     if (!parsed) {

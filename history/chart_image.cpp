@@ -41,8 +41,8 @@ bool saveChartImage(Tsp_XYPlot& plot, QSize size, const QString& path, ChartImag
                     std::string& error) {
     if (size.width() < 10 || size.height() < 10 || size.width() > kLargestSide ||
         size.height() > kLargestSide) {
-        error = "размер изображения должен быть от 10 до " + std::to_string(kLargestSide) +
-                " точек";
+        error =
+            "размер изображения должен быть от 10 до " + std::to_string(kLargestSide) + " точек";
         return false;
     }
     QSaveFile file(path);

@@ -26,7 +26,8 @@ std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
     return slotOfChannel;
 }
 
-LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
+LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini)
+    : plot_(plot), slots_(logChannelSlots(ini)) {
     for (Tsp_XYLine*& line : lines_) {
         line = new Tsp_XYLine();
         line->SetPlot(&plot_);

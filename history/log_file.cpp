@@ -90,7 +90,7 @@ double dayNumber(int year, int month, int day) {
     const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     const long days = long(era) * 146097 + doe - 719468;  // from 1.1.1970
-    return double(days + 25569);                           // 30.12.1899 is day 0
+    return double(days + 25569);                          // 30.12.1899 is day 0
 }
 
 bool parseLogDateTime(std::string_view date, std::string_view time, double& when) {
@@ -120,9 +120,9 @@ bool parseTimeArgument(std::string_view text, double& when) {
     }
     double fraction = 0;
     if (!clock.empty()) {
-        const std::string full =
-            std::count(clock.begin(), clock.end(), ':') == 1 ? std::string(clock) + ":00"
-                                                              : std::string(clock);
+        const std::string full = std::count(clock.begin(), clock.end(), ':') == 1
+                                     ? std::string(clock) + ":00"
+                                     : std::string(clock);
         if (!readClock(full, fraction)) return false;
     } else if (gap != std::string_view::npos) {
         return false;

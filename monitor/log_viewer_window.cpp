@@ -234,8 +234,9 @@ void LogViewerWindow::showCounts() {
                          .arg(skipped));
     QString tip;
     if (skipped > 0) {
-        tip = QString("Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
-                      "неверное число полей: %3\nнечитаемое поле: %4\nвремя назад: %5")
+        tip = QString(
+                  "Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
+                  "неверное число полей: %3\nнечитаемое поле: %4\nвремя назад: %5")
                   .arg(data_.firstSkippedLine)
                   .arg(data_.skippedCount(LogSkip::TornLine))
                   .arg(data_.skippedCount(LogSkip::FieldCount))

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <ranges>
 
 #include "plot/column_reduce.h"
@@ -177,7 +178,11 @@ void Tsp_XYLine::DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis
     for (int a = first; a <= last;) {
         const int b = next == breaks_.end() ? last : std::min(last, *next - 1);
         if (b > a) {
-            if (xAscending_ && solid && b - a + 1 > 2 * std::max(columns, 1)) {
+            // Dense when the run has more than two points per pixel column it spans.
+            const int span = std::min(columns, std::abs(xa.ValueToPixel(XValue(b)) -
+                                                        xa.ValueToPixel(XValue(a)))) +
+                             1;
+            if (xAscending_ && solid && b - a + 1 > 2 * span) {
                 ReduceToColumns(*this, xa, ya, a, b, lines);
                 if (lines.size() >= kBatch) flush();
             } else {

@@ -1,3 +1,5 @@
+#include "history/log_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -6,7 +8,6 @@
 
 #include "chart/markers.h"
 #include "ctl/ctl.h"
-#include "history/log_chart.h"
 #include "history/log_file.h"
 #include "monitor/measurement_log.h"
 #include "tests/common/temp_dir.h"
@@ -84,8 +85,8 @@ TEST_F(KvelctlPlot, WritesAPictureOfTheAskedSizeWithTheCurves) {
     EXPECT_GT(CountColour(image, fuchsia), 200);
 
     // Only channel 2, and only its gap's quarter hour: no curve of channel 1, none of 2 inside.
-    ASSERT_EQ(Run({log, "--channels", "2", "--from", "2026-12-06T13:18", "--to",
-                   "06.12.26 13:32", "--png", png}),
+    ASSERT_EQ(Run({log, "--channels", "2", "--from", "2026-12-06T13:18", "--to", "06.12.26 13:32",
+                   "--png", png}),
               0)
         << err.str();
     image.load(QString::fromStdString(png));

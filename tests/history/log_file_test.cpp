@@ -1,3 +1,5 @@
+#include "history/log_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 
 #include "config/text_encoding.h"
 #include "history/csv_export.h"
-#include "history/log_file.h"
 #include "link/message_sink.h"
 #include "monitor/measurement_log.h"
 #include "tests/common/temp_dir.h"
@@ -132,10 +133,9 @@ TEST(LogFile, MissingFileIsReportedWithTheSystemsReason) {
 }
 
 TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
-    const LogData data = parseLog(kHeader + Line("06.12.26", "13:05:09", "21.46") +
-                                  Line("06.12.26", "13:05:14", "---") +
-                                  Line("06.12.26", "13:05:19", "-0.05") +
-                                  Line("06.12.26", "13:05:24", "7.00"));
+    const LogData data = parseLog(
+        kHeader + Line("06.12.26", "13:05:09", "21.46") + Line("06.12.26", "13:05:14", "---") +
+        Line("06.12.26", "13:05:19", "-0.05") + Line("06.12.26", "13:05:24", "7.00"));
     double from = 0, to = 0;
     ASSERT_TRUE(parseTimeArgument("2026-12-06T13:05:14", from));
     ASSERT_TRUE(parseTimeArgument("06.12.26 13:05:19", to));
@@ -147,8 +147,8 @@ TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
     double t = 0;
     EXPECT_TRUE(parseTimeArgument("2026-12-06", t));
     EXPECT_TRUE(parseTimeArgument("06.12.2026 13:05", t));
-    for (const char* bad : {"", "2026-13-01", "2026-12-06T25:00", "06.12.26T13:05", "6/12/26",
-                            "2026-12-06 "}) {
+    for (const char* bad :
+         {"", "2026-13-01", "2026-12-06T25:00", "06.12.26T13:05", "6/12/26", "2026-12-06 "}) {
         EXPECT_FALSE(parseTimeArgument(bad, t)) << bad;
     }
 }

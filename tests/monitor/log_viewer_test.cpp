@@ -29,9 +29,7 @@ std::string Minutes(int from, int to) {
 
 class ToolBar : public MainWindowFixture {
   protected:
-    void BeforeShow() override {
-        form->SetSecondaryWindows(&settings, &moduleNew, &host, &module);
-    }
+    void BeforeShow() override { form->SetSecondaryWindows(&settings, &moduleNew, &host, &module); }
     void TearDown() override {
         SetFileChoosers({});
         MainWindowFixture::TearDown();
@@ -60,12 +58,14 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
     Show();
     const std::string log = dir.File("log.txt");
     WriteBytes(log, LogHeaderLine() + Minutes(0, 30));
-    SetFileChoosers({.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(log); },
-                     .exportImage = [&](QWidget*, QSize) {
-                         return std::optional<ImageExportChoice>(
-                             {QString::fromStdString(dir.File("live.svg")), QSize(800, 600)});
-                     },
-                     .exportCsv = {}});
+    SetFileChoosers(
+        {.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(log); },
+         .exportImage =
+             [&](QWidget*, QSize) {
+                 return std::optional<ImageExportChoice>(
+                     {QString::fromStdString(dir.File("live.svg")), QSize(800, 600)});
+             },
+         .exportCsv = {}});
 
     form->findChild<QAction*>("ActionLogViewer")->trigger();
     auto* viewer = form->findChild<LogViewerWindow*>();
@@ -102,7 +102,8 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     auto* viewer = new LogViewerWindow(ini);
     ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
     viewer->show();
-    EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1")) << viewer->statusText().toStdString();
+    EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
+        << viewer->statusText().toStdString();
     Tsp_Axis& bottom = *viewer->plot()->BottomAxis();
     const double from = viewer->data().times[5], to = viewer->data().times[10];
     bottom.SetMinMax(from, to);
