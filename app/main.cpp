@@ -1,5 +1,6 @@
 // KvelView: creates the five windows, the main window first, and runs the message loop.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -15,6 +16,7 @@
 #include "dialogs/settings_dialog.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
+#include "monitor/log_viewer_window.h"
 #include "monitor/main_window.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +25,10 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     // Answered before Qt starts, so they work without a display.
     const kvel::StartOptions start = kvel::ParseStartOptions({argv + 1, argv + argc});
+    if (start.bad) {
+        std::cerr << kvel::StartHelp();
+        return 2;
+    }
     if (start.help || start.version) {
         std::cout << (start.help ? kvel::StartHelp() : "kvelview " KVEL_VERSION "\n");
         return 0;
@@ -44,11 +50,16 @@ int main(int argc, char** argv) {
                         QMessageBox::Ok);
         box.exec();
     });
+    // A relative log name means the folder the program was started in.
+    const QString log = start.log.empty()
+                            ? QString()
+                            : QFileInfo(QString::fromStdString(start.log)).absoluteFilePath();
     std::string folderError;
     if (start.desktop && !kvel::EnterFolder(kvel::UserFolder(), &folderError)) {
         kvel::ShowMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
         return 1;
     }
+    if (!log.isEmpty()) return kvel::RunLogViewer(log);
     try {
         kvel::TForm1 form1;
         kvel::TForm2 form2;

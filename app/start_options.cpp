@@ -12,7 +12,14 @@ namespace kvel {
 
 StartOptions ParseStartOptions(const std::vector<std::string>& args) {
     StartOptions o;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--log") {
+            if (i + 1 < args.size() && !args[i + 1].empty())
+                o.log = args[++i];
+            else
+                o.bad = true;
+        }
         if (a == "--help" || a == "-h") o.help = true;
         if (a == "--version") o.version = true;
         if (a == "--desktop") o.desktop = true;
@@ -21,13 +28,14 @@ StartOptions ParseStartOptions(const std::vector<std::string>& args) {
 }
 
 std::string StartHelp() {
-    return "usage: kvelview [--desktop] [-platform NAME[:OPTIONS]]\n"
+    return "usage: kvelview [--desktop] [--log FILE] [-platform NAME[:OPTIONS]]\n"
            "\n"
            "KvelView monitors and configures a Kvel temperature-measuring module on a serial\n"
            "line. Its settings (mem.ini) and the measurement log are in the current folder.\n"
            "\n"
            "Options:\n"
            "  --desktop            work in ~/KvelView (created on first start), as from the menu\n"
+           "  --log FILE           only the log viewer with that measurement log\n"
            "  -platform NAME       Qt's display: xcb, wayland, offscreen, vnc:port=5900\n"
            "  --help               this text\n"
            "  --version            the version\n";

@@ -10,6 +10,10 @@ struct StartOptions {
     bool version = false;
     // Started from the desktop menu: work in the user's folder instead of the current one.
     bool desktop = false;
+    // --log FILE: only the log viewer with that measurement log, no link to the module.
+    std::string log;
+    // --log without its file.
+    bool bad = false;
 };
 
 StartOptions ParseStartOptions(const std::vector<std::string>& args);

@@ -113,7 +113,10 @@ void TChartMouse::MouseUp(TMouseButton button, int x, int y) {
     if (button == mbRight) {
         WidenAxes(plot_, 0.1);
     } else if (button == mbLeft) {
-        StandardView(plot_, ini_);
+        if (OnStandardView)
+            OnStandardView();
+        else
+            StandardView(plot_, ini_);
     }
 }
 

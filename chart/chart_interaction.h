@@ -3,6 +3,7 @@
 // left click and the fixing of a left-drag zoom. The main window only passes the events on.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "config/mem_ini.h"
@@ -48,6 +49,8 @@ class TChartMouse {
     // field or while panning.
     std::optional<TPointerReadout> MouseMove(int x, int y);
     void MouseUp(TMouseButton button, int x, int y);
+    // What a left click restores instead of StandardView (another chart's own standard view).
+    std::function<void()> OnStandardView;
 
   private:
     Tsp_XYPlot& plot_;

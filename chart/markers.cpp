@@ -42,6 +42,8 @@ void DrawMarkerLine(Tsp_XYPlot& plot, int x) {
 std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t) {
     const int i = FirstPointAtOrAfter(series, t);
     if (i == 0 || i == series.Count()) return std::nullopt;
+    // No reading between the two points: the curve has a gap there.
+    if (series.XValue(i) != t && series.BreakBefore(i)) return std::nullopt;
     const double x0 = series.XValue(i - 1), y0 = series.YValue(i - 1);
     const double x1 = series.XValue(i), y1 = series.YValue(i);
     TCurveValue v;

@@ -24,7 +24,8 @@ struct TCurveValue {
 };
 
 // The curve's value at time t, linearly interpolated between the points around it; none at or
-// before the first point, after the last one, or when no point lies at or after t. The point
+// before the first point, after the last one, in a gap of the curve (a break), or when no
+// point lies at or after t. The point
 // taken is the first whose X is t or later.
 std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t);
 

@@ -12,6 +12,7 @@
 #include "config/channel_name.h"
 #include "config/mem_ini.h"
 #include "ctl/ctl_cabinet.h"
+#include "ctl/ctl_plot.h"
 #include "kvel_version.h"
 #include "link/exception_names.h"
 #include "link/module_link.h"
@@ -30,6 +31,7 @@ constexpr char kUsage[] =
     "  watch [--times N]\n"
     "  regs FIRST COUNT\n"
     "  cabinet NAME command K | signal S | status\n"
+    "  plot LOG [--channels 1,3,5] [--from T] [--to T] --png|--svg OUT [--size WxH]\n"
     "options:\n"
     "  --port DEV\n"
     "  --address A\n"
@@ -51,6 +53,10 @@ constexpr char kHelp[] =
     "                       a cabinet of section panels through the host controller: pulse\n"
     "                       command K (1..6), toggle signal S (S41..S52 or 0..4), or show its "
     "state\n"
+    "  plot LOG [--channels 1,3,5] [--from T] [--to T] --png|--svg OUT [--size WxH]\n"
+    "                       a picture of a measurement log (PNG or SVG, default 1280x720),\n"
+    "                       drawn without a display; T is 2026-12-06T13:05[:09] or\n"
+    "                       06.12.26 [13:05[:09]]; exit status 1 when LOG cannot be read\n"
     "\n"
     "Options:\n"
     "  --port DEV           serial device, /dev/ttyUSB0 or COM1 (= /dev/ttyS0); connect/port\n"
@@ -278,6 +284,8 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "kvelctl " << KVEL_VERSION << '\n';
         return 0;
     }
+    if (!args.empty() && args[0] == "plot")
+        return RunPlot({args.begin() + 1, args.end()}, out, err);
     const TMemIni ini("mem.ini");
     std::string error;
     const std::optional<Options> parsed = ParseOptions(args, ini, error);

@@ -102,6 +102,7 @@ void TForm1::FormCreate() {
     InstallTrafficOpeners(
         *this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
         [this] { return LinkPanelToolTip(); });
+    BuildToolBar();
 }
 
 void TForm1::OpenTrafficWindow() {

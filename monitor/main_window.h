@@ -25,6 +25,7 @@
 namespace kvel {
 
 class TTrafficWindow;
+class LogViewerWindow;
 class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
@@ -88,6 +89,11 @@ class TForm1 : public QMainWindow, public TPollView {
     // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
     void OpenTrafficWindow();
     TTrafficWindow* TrafficWindow() const { return trafficWindow_.get(); }
+    // "Просмотр журнала": asks for a log and shows it in a new window (Ctrl+O); none when
+    // nothing was opened.
+    LogViewerWindow* OpenLogViewer();
+    // The live chart as PNG or SVG (Ctrl+E); false on failure or when nothing was chosen.
+    bool ExportChart();
     // The tool tip of the status bar's link panel.
     QString LinkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
@@ -105,6 +111,7 @@ class TForm1 : public QMainWindow, public TPollView {
     void SetIndicator(QLabel* indicator, bool on);
     void StartTimer1();
     void WireChart();
+    void BuildToolBar();  // main_window_tools.cpp
     void Plot1MouseMove(int x, int y);
 
     // What the poll shows.

@@ -96,10 +96,19 @@ void Tsp_XYDataSeries::AddXY(double x, double y) {
 void Tsp_XYDataSeries::Clear() {
     const bool had = count_ > 0;
     count_ = 0;
+    breaks_.clear();
     yIndex_.Clear();
     ++generation_;
     xAscending_ = true;
     if (had && CanPlot()) DataChanged(dcData);
+}
+
+void Tsp_XYDataSeries::AddBreak() {
+    if (count_ > 0 && (breaks_.empty() || breaks_.back() != count_)) breaks_.push_back(count_);
+}
+
+bool Tsp_XYDataSeries::BreakBefore(int i) const {
+    return std::binary_search(breaks_.begin(), breaks_.end(), i);
 }
 
 void Tsp_XYDataSeries::SetLockInvalidate(bool v) {

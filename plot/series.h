@@ -101,6 +101,13 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     void AddXY(double x, double y);
     // Empties the series; the storage keeps its capacity.
     void Clear();
+    // The next point appended starts a new line: no segment joins it to the point before (a
+    // time without a reading). Nothing while the series is empty.
+    void AddBreak();
+    // Indices of the points that start a new line, ascending.
+    const std::vector<int>& Breaks() const { return breaks_; }
+    // True when point i starts a new line (no segment joins it to point i − 1).
+    bool BreakBefore(int i) const;
     bool LockInvalidate() const { return locked_; }
     void SetLockInvalidate(bool v);
     bool CanPlot() const { return !locked_ && plot_; }
@@ -130,6 +137,7 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     bool xAscending_ = true;
     Tsp_BlockIndex yIndex_;
     int generation_ = 0;
+    std::vector<int> breaks_;
     Tsp_LineAttr lineAttr_;
     bool locked_ = false;
 };
@@ -224,6 +232,9 @@ class Tsp_XYLine : public Tsp_XYDataSeries {
 
   private:
     void DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya);
+    // A series with breaks: each line between two breaks drawn by itself.
+    void DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
+                         int columns, int first, int last);
     void DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
     // The run of points that can touch the painter's clip along X, and the number of pixel
     // columns the clip spans, widened by `margin`.

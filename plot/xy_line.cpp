@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <ranges>
 
 #include "plot/column_reduce.h"
@@ -137,12 +138,20 @@ void Tsp_XYLine::DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) 
     const bool solid = lineAttr_.Style() == psSolid || lineAttr_.Style() == psInsideFrame;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
+        if (!breaks_.empty()) {
+            DrawBrokenLines(p, xa, ya, solid, 0, first, last);
+            return;
+        }
         DrawSegments(p, *this, xa, ya, count_, solid, [](int k) { return k; });
         return;
     }
     const int margin = lineAttr_.Width() + 2;
     const int columns = VisibleRun(p, xa, margin, first, last);
     if (last <= first) return;
+    if (!breaks_.empty()) {
+        DrawBrokenLines(p, xa, ya, solid, columns, first, last);
+        return;
+    }
     if (!solid || last - first + 1 <= 2 * columns) {
         DrawSegments(p, *this, xa, ya, last - first + 1, solid,
                      [first](int k) { return first + k; });
@@ -153,6 +162,38 @@ void Tsp_XYLine::DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) 
         columns_.Lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
+}
+
+// Each run of points between two breaks, within first … last, as a line of its own. Dense runs
+// are reduced by pixel column as a whole series is; the reduction is not kept between paints.
+void Tsp_XYLine::DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
+                                 int columns, int first, int last) {
+    std::vector<QLine> lines;
+    const auto flush = [&] {
+        for (std::size_t at = 0; at < lines.size(); at += kBatch)
+            p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
+        lines.clear();
+    };
+    auto next = std::upper_bound(breaks_.begin(), breaks_.end(), first);
+    for (int a = first; a <= last;) {
+        const int b = next == breaks_.end() ? last : std::min(last, *next - 1);
+        if (b > a) {
+            // Dense when the run has more than two points per pixel column it spans.
+            const int span = std::min(columns, std::abs(xa.ValueToPixel(XValue(b)) -
+                                                        xa.ValueToPixel(XValue(a)))) +
+                             1;
+            if (xAscending_ && solid && b - a + 1 > 2 * span) {
+                ReduceToColumns(*this, xa, ya, a, b, lines);
+                if (lines.size() >= kBatch) flush();
+            } else {
+                flush();
+                DrawSegments(p, *this, xa, ya, b - a + 1, solid, [a](int k) { return a + k; });
+            }
+        }
+        a = b + 1;
+        if (next != breaks_.end()) ++next;
+    }
+    flush();
 }
 
 void Tsp_XYLine::DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
@@ -223,7 +264,7 @@ void Tsp_XYLine::QuickAddXY(double x, double y) {
     const Tsp_Axis& xa = *plot_->XAxisOf(xAxis_);
     const Tsp_Axis& ya = *plot_->YAxisOf(yAxis_);
     const int x1 = xa.ValueToPixel(x), y1 = ya.ValueToPixel(y);
-    if (lineAttr_.Visible() && count_ > 1) {
+    if (lineAttr_.Visible() && count_ > 1 && !BreakBefore(count_ - 1)) {
         const int x0 = xa.ValueToPixel(XValue(count_ - 2));
         const int y0 = ya.ValueToPixel(YValue(count_ - 2));
         if (field.Contains(x0, y0) || field.Contains(x1, y1)) {

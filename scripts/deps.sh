@@ -6,7 +6,7 @@
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
-qt6-qpa-plugins dpkg-dev file x11-utils clang libclang-rt-14-dev"
+qt6-qpa-plugins qt6-svg-dev dpkg-dev file x11-utils clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -1,0 +1,134 @@
+// A 30-day log at a 5 s period (518,400 lines, 15 channels, some "---", a few torn lines): open
+// to first paint in the log viewer, resident memory after it, repaints of the whole range and of
+// one hour, and a 1920×1080 PNG of the chart.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+#include "config/mem_ini.h"
+#include "history/chart_image.h"
+#include "monitor/log_viewer_window.h"
+#include "monitor/measurement_log.h"
+
+namespace {
+
+constexpr int kLines = 30 * 17280;
+
+std::string LogPath() {
+    return QDir::tempPath().toStdString() + "/kvel-bench-30days.txt";
+}
+
+void WriteLog(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << kvel::LogHeaderLine();
+    std::string line;
+    for (int i = 0; i < kLines; ++i) {
+        const int s = i * 5;
+        const int day = 1 + s / 86400;
+        char stamp[40];
+        std::snprintf(stamp, sizeof stamp, "%02d.11.26\t%02d:%02d:%02d\t", day, s / 3600 % 24,
+                      s / 60 % 60, s % 60);
+        line = stamp;
+        for (int c = 1; c <= 15; ++c) {
+            // Now and then a channel without a reading.
+            if ((i * 7 + c * 13) % 997 == 0) {
+                line += "---\t";
+                continue;
+            }
+            line += kvel::FormatLogTemperature(20 + c * 3 + 5 * std::sin(i / 3000.0 + c)) + "\t";
+        }
+        // A few lines cut in the middle, as a crash while writing leaves them.
+        if (i % 100000 == 99999) line.resize(30);
+        out << line << "\r\n";
+    }
+}
+
+long ResidentKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == field) {
+            status >> value;
+            return value;
+        }
+    }
+    return 0;
+}
+
+struct Viewer {
+    kvel::TMemIni ini{""};
+    std::unique_ptr<kvel::LogViewerWindow> window;
+};
+Viewer* viewer = nullptr;
+
+void BM_OpenToFirstPaint(benchmark::State& state) {
+    for (auto _ : state) {
+        delete viewer;
+        viewer = new Viewer;
+        const auto start = std::chrono::steady_clock::now();
+        viewer->window = std::make_unique<kvel::LogViewerWindow>(viewer->ini);
+        viewer->window->resize(1600, 900);
+        viewer->window->openFile(QString::fromStdString(LogPath()));
+        viewer->window->show();
+        viewer->window->plot()->Paint();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["lines"] = viewer->window->data().rows();
+    state.counters["skipped"] = viewer->window->data().skippedTotal();
+    state.counters["rss_MB"] = ResidentKb("VmRSS:") / 1024.0;
+    state.counters["peak_rss_MB"] = ResidentKb("VmHWM:") / 1024.0;
+}
+BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void Repaint(benchmark::State& state, double span) {
+    Tsp_XYPlot& plot = *viewer->window->plot();
+    const auto& times = viewer->window->data().times;
+    const double from = span > 0 ? times[times.size() / 2] : times.front();
+    plot.BottomAxis()->SetMinMax(from, span > 0 ? from + span : times.back());
+    for (auto _ : state) {
+        plot.Invalidate();
+        plot.Paint();
+    }
+}
+void BM_RepaintWholeRange(benchmark::State& state) {
+    Repaint(state, 0);
+}
+void BM_RepaintOneHour(benchmark::State& state) {
+    Repaint(state, 1.0 / 24);
+}
+BENCHMARK(BM_RepaintWholeRange)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintOneHour)->Unit(benchmark::kMillisecond);
+
+void BM_ExportPng1920x1080(benchmark::State& state) {
+    Tsp_XYPlot& plot = *viewer->window->plot();
+    viewer->window->chart().standardView();
+    const QString path = QDir::tempPath() + "/kvel-bench-chart.png";
+    std::string error;
+    for (auto _ : state) {
+        if (!kvel::saveChartImage(plot, QSize(1920, 1080), path, kvel::ChartImageFormat::Png,
+                                  error))
+            state.SkipWithError(error.c_str());
+    }
+}
+BENCHMARK(BM_ExportPng1920x1080)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    WriteLog(LogPath());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    delete viewer;
+    std::remove(LogPath().c_str());
+    return 0;
+}

@@ -1,0 +1,149 @@
+#include "ctl/ctl_plot.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "config/mem_ini.h"
+#include "history/chart_image.h"
+#include "history/log_chart.h"
+#include "history/log_file.h"
+#include "plot/plot.h"
+
+namespace kvel {
+namespace {
+
+struct PlotOptions {
+    std::string log;
+    std::vector<int> channels;  // empty: every channel with a reading
+    std::optional<double> from, to;
+    std::string out;
+    ChartImageFormat format = ChartImageFormat::Png;
+    QSize size{1280, 720};
+};
+
+std::optional<int> Number(std::string_view text) {
+    int v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) return {};
+    return v;
+}
+
+bool ParseChannels(std::string_view text, std::vector<int>& channels) {
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const auto c = Number(text.substr(0, comma));
+        if (!c || *c < 1 || *c > kLogChannels) return false;
+        channels.push_back(*c);
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+bool ParseSize(std::string_view text, QSize& size) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return false;
+    const auto w = Number(text.substr(0, x)), h = Number(text.substr(x + 1));
+    if (!w || !h || *w < 10 || *h < 10 || *w > 16384 || *h > 16384) return false;
+    size = QSize(*w, *h);
+    return true;
+}
+
+std::optional<PlotOptions> Parse(const std::vector<std::string>& args) {
+    PlotOptions o;
+    bool haveOut = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--channels" || a == "--from" || a == "--to" || a == "--png" || a == "--svg" ||
+            a == "--size") {
+            if (!hasValue) return {};
+            const std::string& v = args[++i];
+            double when = 0;
+            if (a == "--channels") {
+                if (!ParseChannels(v, o.channels)) return {};
+            } else if (a == "--from" || a == "--to") {
+                if (!parseTimeArgument(v, when)) return {};
+                (a == "--from" ? o.from : o.to) = when;
+            } else if (a == "--size") {
+                if (!ParseSize(v, o.size)) return {};
+            } else {
+                if (haveOut || v.empty()) return {};
+                haveOut = true;
+                o.out = v;
+                o.format = a == "--svg" ? ChartImageFormat::Svg : ChartImageFormat::Png;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            return {};
+        } else if (o.log.empty()) {
+            o.log = a;
+        } else {
+            return {};
+        }
+    }
+    if (o.log.empty() || !haveOut) return {};
+    if (o.from && o.to && *o.from >= *o.to) return {};
+    return o;
+}
+
+// Widgets need an application; kvelctl draws off-screen, with no display needed.
+std::unique_ptr<QApplication> OffscreenApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "kvelctl";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+}  // namespace
+
+int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::optional<PlotOptions> parsed = Parse(args);
+    if (!parsed) {
+        err << "usage: kvelctl" << kPlotUsage;
+        return 2;
+    }
+    const PlotOptions& o = *parsed;
+    LogData data;
+    std::string error;
+    if (!readLogFile(o.log, data, error)) {
+        err << error << '\n';
+        return 1;
+    }
+    if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
+    const std::unique_ptr<QApplication> app = OffscreenApplication();
+    const TMemIni ini("mem.ini");
+    Tsp_XYPlot plot;
+    plot.resize(o.size);
+    LogChart chart(plot, ini);
+    chart.fill(data);
+    for (int c = 1; c <= kLogChannels; ++c) {
+        const bool asked = o.channels.empty() ||
+                           std::find(o.channels.begin(), o.channels.end(), c) != o.channels.end();
+        chart.setChannelShown(c, asked);
+    }
+    chart.standardView();
+    if (o.from || o.to) {
+        const Tsp_Axis& bottom = *plot.BottomAxis();
+        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.Min());
+        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.Max());
+        if (from >= to) {
+            err << "пустой интервал времени\n";
+            return 2;
+        }
+        chart.setTimeRange(from, to);
+    }
+    if (!saveChartImage(plot, o.size, QString::fromStdString(o.out), o.format, error)) {
+        err << error << '\n';
+        return 1;
+    }
+    out << o.out << '\n';
+    return 0;
+}
+
+}  // namespace kvel

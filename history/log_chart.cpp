@@ -1,0 +1,97 @@
+#include "history/log_chart.h"
+
+#include "chart/trend_chart.h"
+
+namespace kvel {
+
+static_assert(kLogChannels == kChartSlots, "one slot colour per logged channel");
+
+std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
+    std::array<int, kLogChannels> slotOfChannel{};
+    std::array<bool, kChartSlots + 1> taken{};
+    const std::array<int, kChartSlots> shown = AssignSlots(ini, kLogChannels);
+    for (int k = 0; k < kChartSlots; ++k) {
+        const int channel = shown[std::size_t(k)];
+        if (channel < 1 || channel > kLogChannels) continue;
+        slotOfChannel[std::size_t(channel - 1)] = k + 1;
+        taken[std::size_t(k + 1)] = true;
+    }
+    int free = 1;
+    for (int& slot : slotOfChannel) {
+        if (slot != 0) continue;
+        while (taken[std::size_t(free)]) ++free;
+        slot = free;
+        taken[std::size_t(free)] = true;
+    }
+    return slotOfChannel;
+}
+
+LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini)
+    : plot_(plot), slots_(logChannelSlots(ini)) {
+    for (Tsp_XYLine*& line : lines_) {
+        line = new Tsp_XYLine();
+        line->SetPlot(&plot_);
+    }
+    TTrendChart(plot_, lines_, ini).StylePlot();
+    const std::array<int, kChartSlots> shown = AssignSlots(ini, kLogChannels);
+    for (int c = 1; c <= kLogChannels; ++c) {
+        const int slot = slotOf(c);
+        line(c)->LineAttr()->SetColor(kSlotColors[std::size_t(slot - 1)]);
+        // A channel on the main chart keeps its value axis; the others are read on the left.
+        const bool onMainChart = shown[std::size_t(slot - 1)] == c;
+        line(c)->SetYAxis(!onMainChart || SlotOnLeftAxis(ini, slot) ? dsyLeft : dsyRight);
+    }
+}
+
+LogChart::~LogChart() {
+    // The series go before the plot; each tells the plot it is leaving.
+    for (Tsp_XYLine*& line : lines_) {
+        delete line;
+        line = nullptr;
+    }
+}
+
+void LogChart::fill(const LogData& data) {
+    for (int c = 1; c <= kLogChannels; ++c) {
+        Tsp_XYLine& l = *line(c);
+        l.SetLockInvalidate(true);
+        l.Clear();
+        bool gap = false;
+        for (int row = 0; row < data.rows(); ++row) {
+            if (!data.hasReading(row, c)) {
+                gap = true;
+                continue;
+            }
+            if (gap) l.AddBreak();
+            gap = false;
+            l.AddXY(data.times[std::size_t(row)], data.value(row, c));
+        }
+    }
+    for (Tsp_XYLine* l : lines_) l->SetLockInvalidate(false);
+    plot_.Invalidate();
+}
+
+void LogChart::standardView() {
+    Tsp_Axis& bottom = *plot_.BottomAxis();
+    // Each switch-on fits the axis to the data; switching off again keeps that range.
+    bottom.SetAutoMin(true);
+    bottom.SetAutoMax(true);
+    bottom.SetAutoMin(false);
+    bottom.SetAutoMax(false);
+    for (Tsp_Axis* axis : {plot_.LeftAxis(), plot_.RightAxis()}) {
+        axis->SetAutoMin(false);
+        axis->SetAutoMax(false);
+        axis->SetAutoMin(true);
+        axis->SetAutoMax(true);
+    }
+}
+
+void LogChart::setTimeRange(double from, double to) {
+    plot_.BottomAxis()->SetMinMax(from, to);
+}
+
+void LogChart::setChannelShown(int channel, bool shown) {
+    line(channel)->SetActive(shown && hasReadings(channel));
+}
+
+}  // namespace kvel

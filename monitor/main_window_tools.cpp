@@ -1,0 +1,80 @@
+// The main window's tool bar: what the program can do, each with an icon and a tool tip that
+// names its shortcut; the log viewer and the export of the live chart.
+#include <QAction>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+
+#include "history/chart_image.h"
+#include "link/message_sink.h"
+#include "monitor/file_choosers.h"
+#include "monitor/log_viewer_window.h"
+#include "monitor/main_window.h"
+
+namespace kvel {
+namespace {
+
+QAction* ToolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, const QString& tip) {
+    a->setIcon(bar.style()->standardIcon(icon));
+    a->setToolTip(tip);
+    bar.addAction(a);
+    return a;
+}
+
+}  // namespace
+
+void TForm1::BuildToolBar() {
+    auto* bar = findChild<QToolBar*>("ToolBar1");
+    const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon,
+                         const QString& tip, auto run) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, run);
+        return ToolAction(*bar, a, icon, tip);
+    };
+    auto* settings = findChild<QPushButton*>("ButtonShowSettings");
+    auto* module = findChild<QPushButton*>("ButtonKvelSettings");
+    add("ActionProgramSettings", "Настройки программы", QStyle::SP_FileDialogListView,
+        "Настройки программы", [settings] { settings->click(); });
+    add("ActionModuleSettings", "Настройки модуля", QStyle::SP_ComputerIcon, "Настройки модуля",
+        [module] { module->click(); });
+    bar->addSeparator();
+    add("ActionLogViewer", "Просмотр журнала", QStyle::SP_DialogOpenButton,
+        "Просмотр журнала (Ctrl+O)", [this] { OpenLogViewer(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    add("ActionExportChart", "Экспорт диаграммы", QStyle::SP_DialogSaveButton,
+        "Экспорт диаграммы в PNG или SVG (Ctrl+E)", [this] { ExportChart(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    bar->addSeparator();
+    // Ctrl+T and Ctrl+H belong to the traffic action and the cabinet shortcut already; a second
+    // owner of the same keys would make both ambiguous.
+    if (auto* traffic = findChild<QAction*>("ActionTraffic")) {
+        ToolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
+    }
+    add("ActionCabinet", "Управление шкафами", QStyle::SP_DriveNetIcon,
+        "Управление шкафами (Ctrl+H)", [this] { buttonHost_->click(); });
+}
+
+LogViewerWindow* TForm1::OpenLogViewer() {
+    auto* viewer = new LogViewerWindow(*ini_, this);
+    if (!viewer->chooseAndOpen()) {
+        viewer->close();
+        return nullptr;
+    }
+    viewer->show();
+    return viewer;
+}
+
+bool TForm1::ExportChart() {
+    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, plot_->size());
+    if (!choice) return false;
+    std::string error;
+    if (!saveChartImage(*plot_, choice->size, choice->path, chartImageFormatOf(choice->path),
+                        error)) {
+        ShowMessage("Ошибка записи файла " + error, "Ошибка");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvel

@@ -1,0 +1,130 @@
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+
+#include "cabinet/host_window.h"
+#include "dialogs/module_settings_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "monitor/file_choosers.h"
+#include "monitor/log_viewer_window.h"
+#include "monitor/measurement_log.h"
+#include "monitor/traffic_window.h"
+#include "tests/common/main_window_fixture.h"
+
+namespace kvel::test {
+namespace {
+
+std::string Minutes(int from, int to) {
+    std::string text;
+    for (int m = from; m < to; ++m) {
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "06.12.26\t13:%02d:00\t", m);
+        text += stamp + FormatLogTemperature(m);
+        for (int c = 2; c <= kLogChannels; ++c) text += "\t---";
+        text += "\t\r\n";
+    }
+    return text;
+}
+
+class ToolBar : public MainWindowFixture {
+  protected:
+    void BeforeShow() override { form->SetSecondaryWindows(&settings, &moduleNew, &host, &module); }
+    void TearDown() override {
+        SetFileChoosers({});
+        MainWindowFixture::TearDown();
+    }
+    // Triggers the tool bar's action and returns the class of the modal window it opened.
+    std::string ModalOpenedBy(const char* action) {
+        std::string seen;
+        QTimer::singleShot(100, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                seen = w->metaObject()->className();
+                w->close();
+            }
+        });
+        form->findChild<QAction*>(action)->trigger();
+        return seen;
+    }
+    TForm2 settings;
+    TFormDisplaySelectDlgNew moduleNew;
+    TFormHost host;
+    TFormDisplaySelectDlg module;
+};
+
+TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
+    StartSimulator();
+    WriteIni(Port());
+    Show();
+    const std::string log = dir.File("log.txt");
+    WriteBytes(log, LogHeaderLine() + Minutes(0, 30));
+    SetFileChoosers(
+        {.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(log); },
+         .exportImage =
+             [&](QWidget*, QSize) {
+                 return std::optional<ImageExportChoice>(
+                     {QString::fromStdString(dir.File("live.svg")), QSize(800, 600)});
+             },
+         .exportCsv = {}});
+
+    form->findChild<QAction*>("ActionLogViewer")->trigger();
+    auto* viewer = form->findChild<LogViewerWindow*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->data().rows(), 30);
+    EXPECT_EQ(form->Ini().ReadString("history", "folder", ""), dir.Path().string());
+
+    form->findChild<QAction*>("ActionTraffic")->trigger();
+    ASSERT_NE(form->TrafficWindow(), nullptr);
+    EXPECT_TRUE(form->TrafficWindow()->isVisible());
+
+    form->findChild<QAction*>("ActionExportChart")->trigger();
+    EXPECT_NE(ReadBytes(dir.File("live.svg")).find("<svg"), std::string::npos);
+
+    EXPECT_EQ(ModalOpenedBy("ActionProgramSettings"), "kvel::TForm2");
+    EXPECT_EQ(ModalOpenedBy("ActionCabinet"), "kvel::TFormHost");
+    const std::string moduleDialog = ModalOpenedBy("ActionModuleSettings");
+    EXPECT_TRUE(moduleDialog == "kvel::TFormDisplaySelectDlgNew" ||
+                moduleDialog == "kvel::TFormDisplaySelectDlg")
+        << moduleDialog;
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    // Every action says what it does and its keys.
+    EXPECT_EQ(form->findChild<QAction*>("ActionLogViewer")->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_TRUE(form->findChild<QAction*>("ActionCabinet")->toolTip().contains("Ctrl+H"));
+}
+
+TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
+    const std::string log = dir.File("log.txt");
+    // A torn last line, as the poll leaves it while it writes.
+    WriteBytes(log, LogHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
+    TMemIni ini(dir.File("mem.ini"));
+    auto* viewer = new LogViewerWindow(ini);
+    ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
+    viewer->show();
+    EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
+        << viewer->statusText().toStdString();
+    Tsp_Axis& bottom = *viewer->plot()->BottomAxis();
+    const double from = viewer->data().times[5], to = viewer->data().times[10];
+    bottom.SetMinMax(from, to);
+    viewer->channelCheckBox(1)->setChecked(false);
+
+    WriteBytes(log, LogHeaderLine() + Minutes(0, 40));
+    viewer->findChild<QAction*>("ActionReloadLog")->trigger();
+    EXPECT_EQ(viewer->data().rows(), 40);
+    EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 0"));
+    EXPECT_EQ(bottom.Min(), from);
+    EXPECT_EQ(bottom.Max(), to);
+    EXPECT_FALSE(viewer->chart().line(1)->Active());
+    EXPECT_EQ(viewer->chart().line(1)->Count(), 40);
+
+    // An unreadable file is refused with a message; the window keeps what it shows.
+    EXPECT_FALSE(viewer->openFile(QString::fromStdString(dir.File("gone.txt"))));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("gone.txt"), std::string::npos);
+    EXPECT_EQ(viewer->data().rows(), 40);
+    delete viewer;
+}
+
+}  // namespace
+}  // namespace kvel::test
