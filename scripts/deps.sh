@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the project needs, only when one is missing: the build, the
 # package (dpkg-dev and file for CPack's library dependencies), ./run (xvfb, imagemagick), and
 # every program a test runs through a shell (socat, mbpoll, xwininfo from x11-utils, localedef),
-# and the fuzzing: clang with libFuzzer and the sanitizers' run-time (libclang-rt-14-dev).
+# Qt's SVG module (chart export), and the fuzzing: clang with libFuzzer and the sanitizers'
+# run-time (libclang-rt-14-dev).
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
