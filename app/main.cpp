@@ -9,6 +9,8 @@
 #include <exception>
 #include <iostream>
 
+#include "app/display_check.h"
+#include "app/program_icon.h"
 #include "app/session_end.h"
 #include "app/start_options.h"
 #include "cabinet/host_window.h"
@@ -33,7 +35,13 @@ int main(int argc, char** argv) {
         std::cout << (start.help ? kvel::StartHelp() : "kvelview " KVEL_VERSION "\n");
         return 0;
     }
+    // Qt would abort without a display: say what works instead.
+    if (const std::string why = kvel::NoDisplayText({argv + 1, argv + argc}); !why.empty()) {
+        std::cerr << why;
+        return 2;
+    }
     QApplication app(argc, argv);
+    kvel::SetProgramIcon();  // the desktop entry's picture on every window
     // The standard buttons and texts of Qt's dialogs in Russian.
     QTranslator qtRussian;
     if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",

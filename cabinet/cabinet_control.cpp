@@ -113,7 +113,9 @@ RefreshResult TCabinetControl::Refresh() {
         t.moduleAddress = address;
         t.firstRegister = first;
         t.count = count;
-        const bool ok = link_.ReadRegisters(t);
+        // A reply of another count is no answer to this read: a late reply to the other
+        // read of the refresh would otherwise pass for it.
+        const bool ok = link_.ReadExactly(t);
         if (!ok && result.error.empty()) result.error = t.errorText;
         return ok;
     };

@@ -63,7 +63,9 @@ void TFormHost::SetCabinetList(const std::vector<std::string>& names) {
 
 void TFormHost::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (event->spontaneous()) return;
+    comboBox1_->setFocus(Qt::OtherFocusReason);
+    FormShow();
 }
 
 void TFormHost::FormShow() {

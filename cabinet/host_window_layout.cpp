@@ -41,7 +41,8 @@ QLabel* Lamp(const QString& name, QWidget* parent) {
 void TFormHost::BuildLayout() {
     setObjectName("FormHost");
     setWindowTitle("Управление шкафами через хост-контроллер");
-    setModal(true);
+    // Modal to the main window only: the traffic window stays usable beside it.
+    setWindowModality(Qt::WindowModal);
 
     auto* commands = new QGroupBox("Управление", this);
     auto* signals_ = new QGroupBox("Сигналы на хост", this);
@@ -55,6 +56,8 @@ void TFormHost::BuildLayout() {
         auto* button = new QPushButton(kButtons[i].caption, group);
         button->setObjectName(kButtons[i].name);
         button->setAutoDefault(false);
+        // A switching command needs a deliberate click: no Space or Enter reaches it.
+        button->setFocusPolicy(Qt::NoFocus);
         auto* lamp = Lamp("Image" + QString::number(i + 1), group);
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
@@ -92,6 +95,7 @@ void TFormHost::BuildLayout() {
     cyclesOn_ = new QPushButton("Включить", cycle);
     cyclesOn_->setObjectName("ButtonCyclesOn");
     cyclesOn_->setAutoDefault(false);
+    cyclesOn_->setFocusPolicy(Qt::NoFocus);  // starts switching as well
     cyclesOff_ = new QPushButton("Отключить", cycle);
     cyclesOff_->setObjectName("ButtonCyclesOff");
     cyclesOff_->setAutoDefault(false);

@@ -29,6 +29,8 @@ constexpr Step kSteps[] = {
 // once, long enough not to load the machine.
 constexpr int kWakeMs = 20;
 
+constexpr char kWaitForNextText[] = "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ ";
+
 int Milliseconds(std::int64_t seconds, int secondMs) {
     return static_cast<int>(std::clamp<std::int64_t>(seconds * secondMs, 0, INT_MAX));
 }
@@ -37,7 +39,11 @@ int Milliseconds(std::int64_t seconds, int secondMs) {
 
 TTestCycle::TTestCycle(const TMemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
     timer1_.setSingleShot(false);
+    // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
+    // cycles, and a countdown that would not add up.
+    timer1_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer1_, &QTimer::timeout, [this] { Timer1Timer(); });
+    QObject::connect(&countdown_, &QTimer::timeout, [this] { ShowWaitForNext(); });
 }
 
 void TTestCycle::ButtonCyclesOnClick() {
@@ -45,7 +51,11 @@ void TTestCycle::ButtonCyclesOnClick() {
         cycling_ = true;
         return;
     }
-    if (cycling_) return;  // already on, waiting for its next cycle
+    if (cycling_) {
+        // Waiting for its next cycle: the user wants it now.
+        Timer1Timer();
+        return;
+    }
     timer1_.setInterval(Milliseconds(ini_.ReadInteger("time", "all", 250), secondMs_));
     cycling_ = true;
     timer1_.start();
@@ -55,18 +65,33 @@ void TTestCycle::ButtonCyclesOnClick() {
 void TTestCycle::ButtonCyclesOffClick() {
     cycling_ = false;
     timer1_.stop();
+    if (countdown_.isActive()) {
+        countdown_.stop();
+        if (hooks_.status) hooks_.status("");
+    }
 }
 
 void TTestCycle::Timer1Timer() {
     timer1_.stop();
+    countdown_.stop();
     if (running_ || !cycling_) return;
     RunCycle();
     // A period of zero or less would fire at once and for ever: that cycle runs only once.
     if (cycling_ && timer1_.interval() > 0) {
         timer1_.start();
+        // The wait is long (250 s by default): the status line shows that cycling goes on.
+        countdown_.start(std::max(1, secondMs_));
+        ShowWaitForNext();
     } else {
         cycling_ = false;
     }
+}
+
+void TTestCycle::ShowWaitForNext() {
+    if (!timer1_.isActive()) return;
+    const int second = std::max(1, secondMs_);
+    const int left = (std::max(0, timer1_.remainingTime()) + second - 1) / second;
+    if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
 }
 
 void TTestCycle::RunCycle() {

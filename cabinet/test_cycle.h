@@ -28,6 +28,7 @@ class TTestCycle {
 
     // "Включить": starts cycling with a cycle at once. While a cycle runs it is not started
     // a second time; pressed again after "Отключить" within the same wait, it keeps it going.
+    // Between two cycles it starts the next one at once.
     void ButtonCyclesOnClick();
     // "Отключить": the running wait ends at its next pass and no further cycle starts.
     void ButtonCyclesOffClick();
@@ -40,11 +41,14 @@ class TTestCycle {
   private:
     void RunCycle();
     bool Wait(int seconds, const std::string& text);
+    // The status line between two cycles: the seconds left until the next.
+    void ShowWaitForNext();
     void ProcessEvents();
 
     const TMemIni& ini_;
     Hooks hooks_;
     QTimer timer1_;
+    QTimer countdown_;  // refreshes the seconds left between two cycles
     int secondMs_ = 1000;
     bool cycling_ = false;
     bool running_ = false;

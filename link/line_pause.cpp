@@ -18,6 +18,10 @@ void SetPauseHook(PauseHook hook) {
     Hook() = std::move(hook);
 }
 
+bool LinePauseHooked() {
+    return static_cast<bool>(Hook());
+}
+
 void LinePause(int ms) {
     if (ms <= 0) return;
     if (Hook()) {

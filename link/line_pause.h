@@ -10,5 +10,7 @@ using PauseHook = std::function<void(int ms)>;
 
 void SetPauseHook(PauseHook hook);
 void LinePause(int ms);
+// True while a hook is installed: a pause then has to go through LinePause to keep it.
+bool LinePauseHooked();
 
 }  // namespace kvel

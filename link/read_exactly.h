@@ -5,13 +5,11 @@
 
 namespace kvel {
 
-inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в ответе от модуля";
-
-// A read of the module's registers that must bring exactly the count asked for. The transaction
-// itself takes a reply of any length; a read group of the module uses registers 0 … count−1,
-// so a shorter reply (or a late answer to another request) would pass old or foreign values
-// off as new ones. Such a reply is a failed read: the error text says so, and the registers
-// and register count keep what the last good read left there.
+// A read of the module's registers that must bring exactly the count asked for. A read group
+// of the module uses registers 0 … count−1, so a shorter reply (or a late answer to another
+// request) would pass old or foreign values off as new ones. Such a reply is a failed read,
+// for the caller and for the line's observer alike: the error text is kWrongRegisterCount,
+// and the registers and register count keep what the last good read left there.
 bool ReadExactly(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming);
 
 }  // namespace kvel

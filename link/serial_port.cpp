@@ -29,6 +29,9 @@ int MsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
+// A pause that keeps windows painted is watched for the reply in turns of this length.
+constexpr int kWatchTurnMs = 2;
+
 // The speed table: index 0..4 of `connect`/`speed`.
 struct LineSpeed {
     speed_t constant;
@@ -212,6 +215,27 @@ Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t len
     return SendResult::Done;
 }
 
+void SerialPort::AwaitReply(int ms) {
+    if (!observer_ || fd_ < 0) {
+        LinePause(ms);
+        return;
+    }
+    // The module's own time ends with the first byte of its reply, which may come well inside
+    // the pause: watch the line for it, reading nothing. A hooked pause keeps windows painted,
+    // so it is looked at in short turns between the hook's.
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    for (int left = MsLeft(end); left > 0; left = MsLeft(end)) {
+        const bool hooked = LinePauseHooked();
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, hooked ? 0 : left);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready > 0 && (p.revents & POLLIN)) observer_->ReplyStarted();
+        if (ready != 0) break;  // the reply has begun, or the line has gone: pause out the rest
+        if (hooked) LinePause(std::min(left, kWatchTurnMs));
+    }
+    LinePause(MsLeft(end));
+}
+
 bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
                          int waitMs, int quietMs) {
     received = 0;
@@ -233,6 +257,7 @@ bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_
         if (p.revents & POLLIN) {
             const ssize_t n = ::read(fd_, buffer + received, maxLength - received);
             if (n > 0) {
+                if (received == 0 && observer_) observer_->ReplyStarted();
                 received += static_cast<std::size_t>(n);
                 quietEnd = Clock::now() + std::chrono::milliseconds(quietMs);
                 continue;

@@ -37,6 +37,7 @@ class SerialPort final : public Transport {
     bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int waitMs,
                  int quietMs) override;
     void Close() override;
+    void AwaitReply(int ms) override;
 
     // "COM3" stands for /dev/ttyS2; a path is used as it is; a bare device name is looked up
     // under /dev.

@@ -27,18 +27,43 @@ std::array<std::pair<const char*, std::uint64_t>, 9> CounterItems(const TrafficC
              {"Переоткрытий порта", c.reopenings}}};
 }
 
+std::string Ms(std::int64_t us) {
+    return us < 0 ? "-" : Fixed1(static_cast<double>(us) / 1000.0);
+}
+
+constexpr char kReplyTimeLabel[] = "Время ответа";
+
+std::string ReplyTimesValue(const TrafficCounters& c) {
+    if (c.timedReplies == 0) return "-";
+    return "ср. " + Fixed1(c.MeanReplyMs()) + " мс, макс. " + Fixed1(c.MaxReplyMs()) + " мс";
+}
+
 std::string ReplyTimes(const TrafficCounters& c) {
-    if (c.timedReplies == 0) return "Время ответа: -";
-    return "Время ответа: ср. " + Fixed1(c.MeanReplyMs()) + " мс, макс. " + Fixed1(c.MaxReplyMs()) +
-           " мс";
+    return std::string(kReplyTimeLabel) + ": " + ReplyTimesValue(c);
 }
 
 }  // namespace
 
 const TrafficFields& TrafficColumnTitles() {
-    static const TrafficFields titles = {"Время",  "Функция", "Регистр",   "Число",    "Отброшено",
-                                         "Запрос", "Ответ",   "Ответ, мс", "Результат"};
+    static const TrafficFields titles = {"Время",     "Функция",  "Регистр", "Число",
+                                         "Отброшено", "Запрос",   "Ответ",   "Ответ, мс",
+                                         "Всего, мс", "Результат"};
     return titles;
+}
+
+const TrafficFields& TrafficColumnHints() {
+    static const TrafficFields hints = {
+        "Начало обмена",
+        "Функция Modbus: 3 чтение, 6 запись регистра, 16 запись регистров",
+        "Первый регистр",
+        "Число регистров",
+        "Запоздавшие байты, отброшенные перед запросом",
+        "Запрос, шестнадцатеричные байты",
+        "Ответ, шестнадцатеричные байты",
+        "Время ответа модуля: от конца запроса до первого байта ответа",
+        "Весь обмен: от конца запроса до конца приёма ответа, с паузой программы перед приёмом",
+        "Итог обмена, как его принимает программа"};
+    return hints;
 }
 
 std::string HexBytes(const std::uint8_t* bytes, std::size_t length) {
@@ -75,7 +100,8 @@ TrafficFields TrafficFieldsOf(const TrafficRecord& r) {
             std::move(discarded),
             HexBytes(r.request.data(), r.request.size()),
             HexBytes(r.reply.data(), r.reply.size()),
-            r.replyUs < 0 ? "-" : Fixed1(static_cast<double>(r.replyUs) / 1000.0),
+            Ms(r.firstByteUs),
+            Ms(r.replyUs),
             r.verdict == TrafficVerdict::Good ? "Успешно" : r.text};
 }
 
@@ -90,6 +116,16 @@ std::string TrafficLine(const TrafficFields& fields) {
 
 std::string TrafficLine(const TrafficRecord& record) {
     return TrafficLine(TrafficFieldsOf(record));
+}
+
+std::vector<std::pair<std::string, std::string>> TrafficCounterFields(
+    const TrafficCounters& counters) {
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (const auto& [label, value] : CounterItems(counters)) {
+        fields.emplace_back(label, std::to_string(value));
+    }
+    fields.emplace_back(kReplyTimeLabel, ReplyTimesValue(counters));
+    return fields;
 }
 
 std::string TrafficCountersText(const TrafficCounters& counters) {

@@ -2,17 +2,22 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "link/traffic_tap.h"
 
 namespace kvel {
 
 // The columns of one transaction, in the traffic window and in its one-line form: time,
-// function, first register, count, stale bytes discarded, request, reply, reply time, result.
-inline constexpr std::size_t kTrafficColumns = 9;
+// function, first register, count, stale bytes discarded, request, reply, the module's reply
+// time (to the first byte), the whole time to the end of the reply, result.
+inline constexpr std::size_t kTrafficColumns = 10;
 using TrafficFields = std::array<std::string, kTrafficColumns>;
 
 const TrafficFields& TrafficColumnTitles();
+// What each column holds, one sentence each, for the column headers' tool tips.
+const TrafficFields& TrafficColumnHints();
 // Bytes as upper-case hexadecimal pairs separated by spaces ("64 03 00 00"); "-" for none.
 std::string HexBytes(const std::uint8_t* bytes, std::size_t length);
 // Wall-clock milliseconds since 1970 as local "dd.mm.yy hh:nn:ss.zzz".
@@ -22,6 +27,9 @@ TrafficFields TrafficFieldsOf(const TrafficRecord& record);
 std::string TrafficLine(const TrafficFields& fields);
 std::string TrafficLine(const TrafficRecord& record);
 
+// Label and value of each counter, the reply times last, in the order they are shown.
+std::vector<std::pair<std::string, std::string>> TrafficCounterFields(
+    const TrafficCounters& counters);
 // The counters on one line, for the traffic window and the end of kvelctl watch.
 std::string TrafficCountersText(const TrafficCounters& counters);
 // The counters one per line, for the tool tip of the status bar's link panel.

@@ -25,6 +25,8 @@ class TrafficObserver {
     virtual void InputDiscarded(const std::uint8_t* bytes, std::size_t length) = 0;
     // The request has gone out; the reply time counts from here.
     virtual void RequestSent() = 0;
+    // The first byte of the reply is in; the port may call it more than once per transaction.
+    virtual void ReplyStarted() {}
     // The transaction's own result: the reply bytes as received, the verdict, its error text
     // (empty on success) and the exception code of an exception reply.
     virtual void EndTransaction(const std::uint8_t* reply, std::size_t length,

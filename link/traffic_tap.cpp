@@ -43,6 +43,7 @@ void TTrafficTap::BeginTransaction(const std::uint8_t* request, std::size_t leng
     current_ = &r;
     r.sequence = ++sequence_;
     r.sentAtMs = WallMs();
+    r.firstByteUs = -1;
     r.replyUs = -1;
     r.request.assign(request, request + length);
     r.reply.clear();
@@ -56,6 +57,7 @@ void TTrafficTap::BeginTransaction(const std::uint8_t* request, std::size_t leng
     // Function 6 carries a value where the others carry the count.
     r.count = r.function == 0x06 ? 1 : (length > 5 ? Get16(request + 4) : 0);
     sentAtSteadyUs_ = -1;
+    firstByteSteadyUs_ = -1;
 }
 
 void TTrafficTap::InputDiscarded(const std::uint8_t* bytes, std::size_t length) {
@@ -70,6 +72,10 @@ void TTrafficTap::RequestSent() {
     sentAtSteadyUs_ = SteadyUs();
 }
 
+void TTrafficTap::ReplyStarted() {
+    if (current_ && sentAtSteadyUs_ >= 0 && firstByteSteadyUs_ < 0) firstByteSteadyUs_ = SteadyUs();
+}
+
 void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
                                  TrafficVerdict verdict, const char* text,
                                  std::uint16_t exceptionCode) {
@@ -77,6 +83,7 @@ void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
     TrafficRecord& r = *current_;
     current_ = nullptr;
     if (sentAtSteadyUs_ >= 0) r.replyUs = SteadyUs() - sentAtSteadyUs_;
+    if (firstByteSteadyUs_ >= 0 && length > 0) r.firstByteUs = firstByteSteadyUs_ - sentAtSteadyUs_;
     r.reply.assign(reply, reply + length);
     r.verdict = verdict;
     r.text = text ? text : "";
@@ -105,10 +112,10 @@ void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
             break;
     }
     // Only a reception that ended within its wait tells how fast the module answers.
-    if (verdict != TrafficVerdict::NoReply && !r.reply.empty() && r.replyUs >= 0) {
+    if (verdict != TrafficVerdict::NoReply && r.firstByteUs >= 0) {
         ++counters_.timedReplies;
-        counters_.replyUsTotal += r.replyUs;
-        counters_.replyUsMax = std::max(counters_.replyUsMax, r.replyUs);
+        counters_.replyUsTotal += r.firstByteUs;
+        counters_.replyUsMax = std::max(counters_.replyUsMax, r.firstByteUs);
     }
 
     if (size_ < ring_.size()) {

@@ -13,7 +13,10 @@ namespace kvel {
 struct TrafficRecord {
     std::uint64_t sequence = 0;  // 1 for the first transaction the tap saw
     std::int64_t sentAtMs = 0;   // wall clock, milliseconds since 1970, when it started
-    std::int64_t replyUs = -1;   // end of the send to end of the reception; -1: not sent
+    // From the end of the send to the first byte of the reply: the module's own time; -1 when
+    // nothing was sent or nothing came.
+    std::int64_t firstByteUs = -1;
+    std::int64_t replyUs = -1;  // end of the send to end of the reception; -1: not sent
     std::uint8_t function = 0;
     std::uint16_t firstRegister = 0;
     std::uint16_t count = 0;  // registers read or written; 1 for a single-register write
@@ -38,8 +41,9 @@ struct TrafficCounters {
     std::uint64_t wrongAddress = 0;
     std::uint64_t exceptions = 0;
     std::uint64_t otherFaults = 0;
-    std::uint64_t reopenings = 0;    // successful opens of the port after its first one
-    std::uint64_t timedReplies = 0;  // replies received within their wait, timed below
+    std::uint64_t reopenings = 0;  // successful opens of the port after its first one
+    // Replies received within their wait, timed below to their first byte.
+    std::uint64_t timedReplies = 0;
     std::int64_t replyUsTotal = 0;
     std::int64_t replyUsMax = 0;
 
@@ -73,6 +77,7 @@ class TTrafficTap final : public TrafficObserver {
     void BeginTransaction(const std::uint8_t* request, std::size_t length) override;
     void InputDiscarded(const std::uint8_t* bytes, std::size_t length) override;
     void RequestSent() override;
+    void ReplyStarted() override;
     void EndTransaction(const std::uint8_t* reply, std::size_t length, TrafficVerdict verdict,
                         const char* text, std::uint16_t exceptionCode) override;
     void PortOpened() override;
@@ -83,6 +88,7 @@ class TTrafficTap final : public TrafficObserver {
     std::size_t size_ = 0;
     TrafficRecord* current_ = nullptr;  // the transaction under way
     std::int64_t sentAtSteadyUs_ = -1;
+    std::int64_t firstByteSteadyUs_ = -1;
     std::uint64_t sequence_ = 0;
     bool everOpened_ = false;
     TrafficCounters counters_;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "link/crc16.h"
-#include "link/line_pause.h"
 
 namespace kvel {
 namespace {
@@ -71,10 +70,6 @@ void Put16(std::uint8_t* at, std::uint16_t value) {
     at[1] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
-void Pause(int ms) {
-    LinePause(ms);
-}
-
 // The common tail of both writes: send, pause, receive the 8-byte confirmation, check it.
 Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request,
               std::size_t length, int pauseMs, const LinkTiming& timing) {
@@ -91,7 +86,7 @@ Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request
         return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
     NoteSent(port);
-    Pause(pauseMs);
+    port.AwaitReply(pauseMs);
     std::size_t received = 0;
     const bool done = port.Receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
@@ -111,7 +106,7 @@ Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request
 }
 
 Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, std::size_t length,
-             const LinkTiming& timing) {
+             const LinkTiming& timing, ReplyCount accepted) {
     t.replyLength = 0;
     port.DiscardInput();
     const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
@@ -125,7 +120,7 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
     }
     NoteSent(port);
 
-    Pause(timing.readPauseMs);
+    port.AwaitReply(timing.readPauseMs);
     std::size_t received = 0;
     const bool done =
         port.Receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
@@ -141,6 +136,10 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
     if (!CrcMatches(t.reply, received, byteCount + 3)) {
         return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
     }
+    // Rejected here, so that the line's observer sees the same verdict as the caller.
+    if (accepted == ReplyCount::Exact && byteCount != 2u * t.count) {
+        return Fail(t.errorText, kWrongRegisterCount, Verdict::Other);
+    }
     t.registerCount = static_cast<std::uint8_t>(byteCount / 2);
     for (std::size_t i = 0; i < t.registerCount; ++i) {
         t.registers[i] = static_cast<std::uint16_t>(t.reply[3 + 2 * i] << 8 | t.reply[4 + 2 * i]);
@@ -150,7 +149,8 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
 
 }  // namespace
 
-bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing) {
+bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing,
+                   ReplyCount accepted) {
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
     request[1] = 0x03;
@@ -158,7 +158,7 @@ bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timin
     Put16(request + 4, t.count);
     PutCrc(request, 6);
     return Observed(port, t, request, sizeof request,
-                    [&] { return Read(port, t, request, sizeof request, timing); });
+                    [&] { return Read(port, t, request, sizeof request, timing, accepted); });
 }
 
 bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {

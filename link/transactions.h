@@ -40,9 +40,16 @@ struct TWriteTransaction {
 // The most registers one exchange carries: the byte count of a frame is one byte.
 inline constexpr std::uint16_t kMaxRegistersPerExchange = 127;
 
+inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в ответе от модуля";
+
+// What a read takes: a reply of any length, or only one that carries exactly the count asked
+// for (any other fails with kWrongRegisterCount and leaves the registers as they were).
+enum class ReplyCount { Any, Exact };
+
 // Each returns true on success; on failure the record's error text says why. An exchange
 // whose send the line refuses at once (the adapter is gone) closes the port.
-bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming,
+                   ReplyCount accepted = ReplyCount::Any);
 bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
 bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
 

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/line_pause.h"
 #include "link/traffic_observer.h"
 
 namespace kvel {
@@ -24,6 +25,9 @@ class Transport {
     virtual bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
                          int waitMs, int quietMs) = 0;
     virtual void Close() = 0;
+    // The fixed pause between a request and the reception of its reply. A port that can tell
+    // when the reply begins tells the observer, without taking anything off the line.
+    virtual void AwaitReply(int ms) { LinePause(ms); }
 
     // Who watches the traffic of this line; none by default, and then nothing is recorded.
     void SetTrafficObserver(TrafficObserver* observer) { observer_ = observer; }

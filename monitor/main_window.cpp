@@ -106,7 +106,9 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::OpenTrafficWindow() {
-    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.Traffic(), this);
+    // A window of its own, not one of the main window's: the cabinet window, modal to the
+    // main window, would block it too.
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.Traffic());
     trafficWindow_->show();
     trafficWindow_->raise();
     trafficWindow_->activateWindow();
@@ -132,6 +134,8 @@ void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* mod
     formHost_ = host;
     module_ = module;
     if (formHost_) {
+        // Its modality covers the main window, so it has to be one of the main window's.
+        formHost_->setParent(this, formHost_->windowFlags());
         formHost_->SetCabinetHost(cabinet_.get(), imageList2_[kImageOn], imageList2_[kImageOff]);
     }
 }
@@ -242,6 +246,8 @@ void TForm1::FormClose() {
     // A cabinet window still open ends its test cycle; a running command pulse is ended
     // while the port is still open.
     if (formHost_) formHost_->close();
+    // A window of its own, it would keep the program running.
+    if (trafficWindow_) trafficWindow_->close();
     cabinet_->Shutdown();
     link_.ClosePort();
     ini_->WriteInteger("diag", "update", checkUpdate_->isChecked() ? 1 : 0);

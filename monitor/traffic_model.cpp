@@ -61,9 +61,11 @@ QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TTrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    if (section < 0 || section >= columnCount()) return {};
-    return QString::fromStdString(TrafficColumnTitles()[static_cast<std::size_t>(section)]);
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole) return QString::fromStdString(TrafficColumnTitles()[column]);
+    if (role == Qt::ToolTipRole) return QString::fromStdString(TrafficColumnHints()[column]);
+    return {};
 }
 
 }  // namespace kvel

@@ -3,14 +3,18 @@
 #include <QAction>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "config/safe_file.h"
@@ -19,7 +23,30 @@
 namespace kvel {
 namespace {
 
-constexpr int kColumnWidths[kTrafficColumns] = {170, 60, 70, 55, 120, 200, 260, 80, 300};
+constexpr int kReplyColumn = 6;
+constexpr int kCounterColumns = 5;  // label and value pairs per row of the counters
+constexpr int kCellPadding = 16;    // the cell's margins and its grid line, with room to spare
+
+// What each column usually holds at its widest, measured to size it; true for the
+// fixed-width font of the bytes. The reply bytes have no bound: the column takes what is left,
+// at least a write's confirmation, and the tool tip shows the rest.
+struct ColumnSample {
+    const char* text;
+    bool bytes;
+};
+constexpr ColumnSample kColumnSamples[kTrafficColumns] = {
+    {"00.00.00 00:00:00.000", false},
+    {"16", false},
+    {"65535", false},
+    {"65535", false},
+    {"00 00 00 00 00 00 00", true},  // a late one-register reply
+    {"00 00 00 00 00 00 00 00", true},
+    {"00 00 00 00 00 00 00 00", true},
+    {"9999.9", false},
+    {"9999.9", false},
+    // The longest text a transaction gives.
+    {"Ошибочный адрес модуля в ответе от модуля при записи", false},
+};
 
 // Double click and tool tip of the status bar's link panel.
 class LinkPanelFilter final : public QObject {
@@ -50,12 +77,29 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     : QWidget(parent, Qt::Window), tap_(tap) {
     setObjectName("FormTraffic");
     setWindowTitle("Обмен с модулем");
-    resize(1200, 500);
-
-    counters_ = new QLabel(this);
-    counters_->setObjectName("LabelTrafficCounters");
-    counters_->setWordWrap(true);
-    counters_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The counters in a fixed grid: growing numbers neither move them nor wrap them onto
+    // another line, so the table below stays where it is.
+    auto* counters = new QGridLayout();
+    counters->setHorizontalSpacing(6);
+    const QFontMetrics metrics = fontMetrics();
+    const std::vector<std::pair<std::string, std::string>> fields =
+        TrafficCounterFields(tap_.Counters());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int row = static_cast<int>(i) / kCounterColumns;
+        const int column = 2 * (static_cast<int>(i) % kCounterColumns);
+        counters->addWidget(new QLabel(QString::fromStdString(fields[i].first) + ":", this), row,
+                            column);
+        auto* value = new QLabel(this);
+        value->setObjectName("LabelTrafficCounter" + QString::number(i));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Room for ten digits, or for both reply times.
+        const bool times = i + 1 == fields.size();
+        value->setMinimumWidth(
+            metrics.horizontalAdvance(times ? "ср. 9999.9 мс, макс. 9999.9 мс" : "0000000000"));
+        counters->addWidget(value, row, column + 1);
+        counterValues_.push_back(value);
+    }
+    counters->setColumnStretch(2 * kCounterColumns, 1);
 
     pause_ = new QPushButton("Пауза", this);
     pause_->setObjectName("ButtonTrafficPause");
@@ -72,11 +116,8 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
-    for (std::size_t c = 0; c < kTrafficColumns; ++c) {
-        table_->setColumnWidth(static_cast<int>(c), kColumnWidths[c]);
-    }
-    table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    const int columnsWidth = SizeColumns();
 
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(pause_);
@@ -84,9 +125,15 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     buttons->addWidget(save);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(counters_);
+    layout->addLayout(counters);
     layout->addLayout(buttons);
     layout->addWidget(table_, 1);
+    // Every column whole at the opening size.
+    const QMargins margins = layout->contentsMargins();
+    resize(columnsWidth + 2 * table_->frameWidth() +
+               style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins.left() + margins.right() +
+               4,
+           500);
 
     connect(pause_, &QPushButton::toggled, this, &TTrafficWindow::SetPaused);
     connect(clear, &QPushButton::clicked, this, &TTrafficWindow::Clear);
@@ -149,16 +196,42 @@ void TTrafficWindow::Clear() {
     ShowCounters();
 }
 
+int TTrafficWindow::SizeColumns() {
+    const QFontMetrics text = table_->fontMetrics();
+    const QFontMetrics bytes(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QHeaderView* header = table_->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < static_cast<int>(kTrafficColumns); ++c) {
+        const ColumnSample& sample = kColumnSamples[c];
+        const int width =
+            std::max((sample.bytes ? bytes : text).horizontalAdvance(QString(sample.text)),
+                     text.horizontalAdvance(
+                         model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) +
+            kCellPadding;
+        table_->setColumnWidth(c, width);
+        total += width;
+    }
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(kReplyColumn, QHeaderView::Stretch);
+    return total;
+}
+
 QString TTrafficWindow::CountersText() const {
-    return counters_->text();
+    return countersText_;
 }
 
 void TTrafficWindow::ShowCounters() {
-    counters_->setText(QString::fromStdString(TrafficCountersText(tap_.Counters())));
+    const TrafficCounters& counters = tap_.Counters();
+    countersText_ = QString::fromStdString(TrafficCountersText(counters));
+    const std::vector<std::pair<std::string, std::string>> fields = TrafficCounterFields(counters);
+    for (std::size_t i = 0; i < fields.size() && i < counterValues_.size(); ++i) {
+        counterValues_[i]->setText(QString::fromStdString(fields[i].second));
+    }
 }
 
 bool TTrafficWindow::SaveTo(const std::string& path) {
-    std::string text;
+    // The first line names the columns.
+    std::string text = TrafficLine(TrafficColumnTitles()) + "\n";
     for (std::size_t i = 0; i < model_.Size(); ++i) text += TrafficLine(model_.Row(i)) + "\n";
     const int error = ReplaceFile(path, text);
     if (error != 0) {

@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/traffic_tap.h"
 #include "monitor/traffic_model.h"
@@ -42,13 +43,16 @@ class TTrafficWindow final : public QWidget {
     void Listen(bool on);
     void Add(const TrafficRecord& record);
     void ShowCounters();
+    // Sizes the columns for their usual content; returns their total width.
+    int SizeColumns();
     void AskAndSave();
 
     TTrafficTap& tap_;
     TTrafficModel model_;
     bool paused_ = false;
     bool following_ = true;
-    QLabel* counters_ = nullptr;
+    std::vector<QLabel*> counterValues_;
+    QString countersText_;
     QPushButton* pause_ = nullptr;
     QTableView* table_ = nullptr;
 };

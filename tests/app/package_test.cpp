@@ -37,12 +37,14 @@ TEST(Package, HoldsTheProgramsDesktopEntryAndIconAndTheirVersion) {
     ASSERT_EQ(files.status, 0) << files.text;
     for (const char* path : {"./usr/bin/kvelview", "./usr/bin/kvelctl", "./usr/bin/kvel-sim",
                              "./usr/share/applications/kvelview.desktop",
-                             "./usr/share/icons/hicolor/scalable/apps/kvelview.svg"}) {
+                             "./usr/share/icons/hicolor/scalable/apps/kvelview.svg",
+                             "./usr/share/doc/kvelview/copyright"}) {
         EXPECT_NE(files.text.find(std::string(path) + "\n"), std::string::npos) << path;
     }
-    const Output fields = Shell("dpkg-deb -f '" + deb + "' Version Depends");
+    const Output fields = Shell("dpkg-deb -f '" + deb + "' Version Depends Recommends");
     EXPECT_NE(fields.text.find("Version: " + std::string(KVEL_VERSION) + "\n"), std::string::npos)
         << fields.text;
+    EXPECT_NE(fields.text.find("Recommends: qt6-wayland"), std::string::npos) << fields.text;
     for (const char* needed : {"libqt6widgets6", "qt6-qpa-plugins", "qt6-translations-l10n"}) {
         EXPECT_NE(fields.text.find(needed), std::string::npos) << fields.text;
     }

@@ -66,6 +66,17 @@ TEST(RunScript, ScreenshotShowsTheWindowWithLiveValues) {
     kvel::test::RemoveTree(demo);
 }
 
+// Without a display the installed program says what works instead, as ./run does.
+TEST(Program, WithoutADisplayItNamesTheWaysOnAndExitsWithTwo) {
+    const kvel::test::ShellOutput out =
+        kvel::test::Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                          std::string(KVEL_BINARY_DIR) + "/app/kvelview' 2>&1");
+    EXPECT_EQ(out.status, 2) << out.text;
+    for (const char* way : {"QT_QPA_PLATFORM=offscreen", "QT_QPA_PLATFORM=vnc", "--screenshot"}) {
+        EXPECT_NE(out.text.find(way), std::string::npos) << way << "\n" << out.text;
+    }
+}
+
 // A session that ends with SIGTERM closes the window as the user would: the settings that
 // closing stores reach mem.ini.
 TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {

@@ -180,6 +180,32 @@ TEST_F(CabinetControlTest, HostAddressingFollowsTheCabinetNumber) {
     EXPECT_EQ(simulator->Register(1558), 0);
 }
 
+// A reply of another register count (a late answer to another read, say) is a failed read:
+// it lights nothing, and the states last read well stay the ones a signal press toggles.
+TEST_F(CabinetControlTest, ReplyOfAnotherRegisterCountIsAFailedRead) {
+    Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\n", "Шкаф 1");
+    simulator->SetRegister(1520, 1);
+    ASSERT_TRUE(control->Refresh().signalsRead);
+    simulator->SetRegister(1542, 1);
+    simulator->SetReplyRegisterCount(1);  // as the on-line flag's one-register answer
+    RefreshResult r = control->Refresh();
+    EXPECT_TRUE(r.onlineRead);
+    EXPECT_FALSE(r.signalsRead);
+    EXPECT_EQ(r.error, "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(view.Signal(0), 0);
+    EXPECT_EQ(control->SignalState(0), 0);
+    simulator->SetReplyRegisterCount(2);
+    r = control->Refresh();
+    EXPECT_FALSE(r.onlineRead);
+    EXPECT_EQ(view.online, 0);
+
+    simulator->SetFault(sim::Fault::None);
+    simulator->SetRegister(1542, 0);
+    ASSERT_TRUE(control->SignalClick(0));
+    EXPECT_EQ(simulator->Register(1542), 1);
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(CabinetControlTest, NoCabinetChosenRefusesCommandsAndSignals) {
     struct Row {
         const char* name;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/traffic_window.h"
 #include "tests/cabinet/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
 
@@ -87,6 +90,73 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 0);
     host->RadioButtonHost()->click();
     EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 1);
+}
+
+// Keys alone never switch anything: the list has the focus when the window opens, and a click
+// on a command leaves no focus behind for the next Space to repeat it.
+TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
+    Show("host=0\n[time]\nall=0\n");
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWidget* first = nullptr;
+    std::vector<RegisterWrite> byKeys, afterClick;
+    QTimer::singleShot(0, host.get(), [&] {
+        if (QTest::qWaitFor([&] { return QApplication::activeWindow() == host.get(); })) {
+            first = QApplication::focusWidget();
+        }
+        QWindow* window = host->windowHandle();
+        // Round the whole tab chain, pressing each control as a user would.
+        for (int i = 0; i < 20; ++i) {
+            for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+                QTest::keyClick(window, key);
+            }
+            QTest::keyClick(window, Qt::Key_Tab);
+        }
+        byKeys = SingleWrites(*simulator);
+        host->RadioButtonMnemo()->click();  // Space may have chosen the other addressing
+        QTest::mouseClick(host->CommandButton(2), Qt::LeftButton);
+        QTest::keyClick(window, Qt::Key_Space);
+        afterClick = SingleWrites(*simulator);
+        host->close();
+    });
+    QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first == host->ComboBox1() || host->ComboBox1()->isAncestorOf(first))
+        << first->metaObject()->className();
+    EXPECT_TRUE(byKeys.empty());
+    EXPECT_EQ(afterClick, (std::vector<RegisterWrite>{{1025, 1}}));
+}
+
+// A left click through the window system, which drops the input of a blocked window.
+void ClickThroughWindow(QWidget* widget, QPoint at) {
+    QWidget* top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, at));
+}
+
+// Modal to the main window only: the traffic window beside it stays usable.
+TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
+    Show("host=0\n");
+    form->OpenTrafficWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->TrafficWindow()));
+    auto* pause = form->TrafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
+    auto* channel = form->findChild<QCheckBox*>("CheckBoxUpdateDg");
+    ASSERT_NE(channel, nullptr);
+    const bool checked = channel->isChecked();
+    const QPoint box(6, channel->height() / 2);
+    bool paused = false, channelChanged = true;
+    QTimer::singleShot(0, host.get(), [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(host.get()));
+        ClickThroughWindow(pause, pause->rect().center());
+        paused = pause->isChecked();
+        ClickThroughWindow(channel, box);
+        channelChanged = channel->isChecked() != checked;
+        host->close();
+    });
+    form->findChild<QPushButton*>("ButtonHost")->click();  // as Ctrl+H does
+    EXPECT_TRUE(paused);
+    EXPECT_FALSE(channelChanged);  // the main window stays blocked
+    ClickThroughWindow(channel, box);
+    EXPECT_NE(channel->isChecked(), checked);  // which the same click shows once it is closed
 }
 
 TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {

@@ -60,7 +60,7 @@ TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
         "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ",     "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ", "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ",
         "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ", "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР", "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"};
     const qint64 waits[] = {30, 10, 10, 30, 20, 20};
-    ASSERT_EQ(log.size(), 18u);
+    ASSERT_EQ(log.size(), 19u);  // the last says how long until the next cycle
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(log[3 * i].what, "press " + std::to_string(order[i]));
         EXPECT_EQ(log[3 * i + 1].what, texts[i]);
@@ -113,6 +113,26 @@ TEST_F(TestCycleTest, SwitchedOnAgainDuringACycleStartsNoSecondOne) {
     };
     cycle->ButtonCyclesOnClick();
     EXPECT_EQ(presses, (std::vector<int>{3, 1, 2, 4, 5, 6}));
+}
+
+// Between rounds the status line shows the wait; "Включить" then starts the next round at once.
+TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
+    Make("[time]\nve=0\nvv=0\nzr=0\nall=100\n");
+    cycle->ButtonCyclesOnClick();
+    ASSERT_EQ(presses.size(), 6u);
+    ASSERT_TRUE(cycle->Cycling());
+    EXPECT_EQ(log.back().what, "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ 100 с");
+    QElapsedTimer waited;
+    waited.start();
+    while (log.back().what.find("ОСТАЛОСЬ 9") == std::string::npos && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    EXPECT_NE(log.back().what.find("ОСТАЛОСЬ 9"), std::string::npos) << log.back().what;
+    cycle->ButtonCyclesOnClick();
+    EXPECT_EQ(presses.size(), 12u);
+    EXPECT_TRUE(cycle->Cycling());
+    cycle->ButtonCyclesOffClick();
+    EXPECT_EQ(log.back().what, "");
 }
 
 TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {

@@ -205,13 +205,13 @@ TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
     const std::vector<std::string> trace = Lines(err.str());
     ASSERT_EQ(trace.size(), 3u) << err.str();
     const std::vector<std::string> first = Fields(trace[0]);
-    ASSERT_EQ(first.size(), 9u);
+    ASSERT_EQ(first.size(), 10u);
     EXPECT_EQ(first[1], "3");
     EXPECT_EQ(first[2], "145");
     EXPECT_EQ(first[3], "2");
     EXPECT_EQ(first[5].rfind("64 03 00 91 00 02 ", 0), 0u) << first[5];
     EXPECT_EQ(first[6].rfind("64 03 04 00 D1 ", 0), 0u) << first[6];  // type 209
-    EXPECT_EQ(first[8], "Успешно");
+    EXPECT_EQ(first[9], "Успешно");
     EXPECT_EQ(Fields(trace[2])[2], "11");
     const std::vector<std::string> outLines = Lines(out.str());
     EXPECT_EQ(

@@ -21,6 +21,7 @@ inline void Transact(TTrafficTap& tap, std::uint16_t first,
     tap.BeginTransaction(request, sizeof request);
     tap.RequestSent();
     const bool heard = verdict != TrafficVerdict::NoReply;
+    if (heard) tap.ReplyStarted();
     tap.EndTransaction(reply, heard ? sizeof reply : 0, verdict,
                        heard ? "" : "Ошибка получения результата из модуля", 0);
 }

@@ -82,15 +82,17 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
     r.count = 10;
     r.request = {0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD};
     r.reply = {0x01, 0x83, 0x0A, 0x00, 0x0F};
+    r.firstByteUs = 12345;
     r.replyUs = 112345;
     r.verdict = TrafficVerdict::Exception;
     r.text = "Ошибка модуля: код A";
     EXPECT_EQ(TrafficLine(r),
               "07.12.26 09:45:25.123\t3\t512\t10\t-\t01 03 00 00 00 0A C5 CD\t01 83 0A 00 0F\t"
-              "112.3\tОшибка модуля: код A");
+              "12.3\t112.3\tОшибка модуля: код A");
 
     r.verdict = TrafficVerdict::Good;
     r.reply.clear();
+    r.firstByteUs = -1;
     r.replyUs = -1;
     r.discarded = {0xAB, 0x01};
     r.discardedTotal = 2;
@@ -98,7 +100,8 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
     EXPECT_EQ(fields[4], "AB 01");
     EXPECT_EQ(fields[6], "-");
     EXPECT_EQ(fields[7], "-");
-    EXPECT_EQ(fields[8], "Успешно");
+    EXPECT_EQ(fields[8], "-");
+    EXPECT_EQ(fields[9], "Успешно");
 }
 
 TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {

@@ -9,6 +9,7 @@
 
 #include "link/crc16.h"
 #include "link/module_link.h"
+#include "link/traffic_format.h"
 #include "sim/simulator.h"
 #include "tests/link/sim_link_fixture.h"
 
@@ -95,15 +96,38 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
     EXPECT_EQ(c.lateReplies, 0u);
     EXPECT_EQ(c.good + c.noReply + c.badCrc + c.wrongAddress + c.exceptions + c.otherFaults,
               c.requests);
-    // Four complete replies are timed (silence is not); each holds the pause.
+    // Four complete replies are timed (silence is not).
     EXPECT_EQ(c.timedReplies, 4u);
-    EXPECT_GE(c.MeanReplyMs(), 20.0);
+    EXPECT_GT(c.MeanReplyMs(), 0.0);
     EXPECT_GE(c.MaxReplyMs(), c.MeanReplyMs());
 
     link.Traffic().Clear();
     EXPECT_EQ(link.Traffic().Size(), 0u);
     EXPECT_EQ(link.Traffic().Counters().requests, 0u);
     EXPECT_EQ(link.Traffic().Counters().timedReplies, 0u);
+}
+
+// The program's final verdict: a read it rejects for its register count is no good reply.
+TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
+    simulator->SetReplyRegisterCount(2);
+    EXPECT_FALSE(link.ReadRelayStates(100));
+    const TrafficRecord& r = Newest(link);
+    EXPECT_EQ(r.verdict, TrafficVerdict::Other);
+    EXPECT_EQ(r.text, "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(TrafficFieldsOf(r).back(), "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(link.Traffic().Counters().good, 0u);
+    EXPECT_EQ(link.Traffic().Counters().otherFaults, 1u);
+}
+
+// The module's time runs from the end of the request to the first byte of its reply; the
+// program's own pause before it reads the reply shows only in the total.
+TEST_F(TrafficWithSimulator, ReplyTimeEndsAtTheFirstByteOfTheReply) {
+    link.SetTiming({150, 20, 20, 500, 10});
+    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
+    const TrafficFields fields = TrafficFieldsOf(Newest(link));
+    EXPECT_LT(std::stod(fields[7]), 100.0) << fields[7];
+    EXPECT_GE(std::stod(fields[8]), 150.0) << fields[8];
+    EXPECT_LT(link.Traffic().Counters().MeanReplyMs(), 100.0);
 }
 
 // A reply that comes after its read gave up is read away before the next request is sent,

@@ -1,0 +1,25 @@
+#include "app/program_icon.h"
+
+#include <QGuiApplication>
+
+// Outside any namespace, as Qt's resource initialisation requires.
+static void InitIconResource() {
+    Q_INIT_RESOURCE(program_icon);
+}
+
+namespace kvel {
+
+QIcon ProgramIcon() {
+    InitIconResource();
+    QIcon icon;
+    // Rendered from the desktop entry's SVG: no SVG support is needed at run time.
+    icon.addFile(":/kvelview/kvelview-32.png", QSize(32, 32));
+    icon.addFile(":/kvelview/kvelview-256.png", QSize(256, 256));
+    return icon;
+}
+
+void SetProgramIcon() {
+    QGuiApplication::setWindowIcon(ProgramIcon());
+}
+
+}  // namespace kvel
