@@ -27,7 +27,7 @@ const std::string kCp1251File =
     "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
     "2\r\n2=\r\n\r\n[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n";
 
-TEST(MemIniFile, Cp1251FileIsReadAsUtf8AndWrittenBackAsCp1251) {
+TEST(MemIniFile, Cp1251FileIsWrittenBackAsCp1251UntilItHoldsTextCp1251Lacks) {
     TempDir dir;
     WriteBytes(dir.File("mem.ini"), kCp1251File);
     TMemIni ini(dir.File("mem.ini"));
