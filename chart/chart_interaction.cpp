@@ -41,10 +41,18 @@ void WidenAxes(Tsp_XYPlot& plot, double k) {
     Widen(*plot.BottomAxis(), k);
 }
 
-bool WheelZoom(Tsp_XYPlot& plot, int delta, int x, int y) {
+int TWheelNotches::Add(int delta) {
+    if ((delta > 0 && pending_ < 0) || (delta < 0 && pending_ > 0)) pending_ = 0;
+    pending_ += delta;
+    const int whole = pending_ / kWheelNotch;  // toward zero: the rest keeps its sign
+    pending_ -= whole * kWheelNotch;
+    return whole;
+}
+
+bool WheelZoom(Tsp_XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
     const TRect f = plot.FieldRect();
     if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
-    const int notches = delta / kWheelNotch;  // truncates toward zero: a part notch is nothing
+    const int notches = wheel.Add(delta);
     // Ten notches toward the user at once would close every range to a point, more would turn
     // it inside out: one turn narrows a range to a tenth at most.
     if (notches != 0) WidenAxes(plot, std::max(notches * 0.05, kNarrowestWheelStep));

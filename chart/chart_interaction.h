@@ -26,10 +26,20 @@ std::optional<TPointerReadout> PointerReadout(const Tsp_XYPlot& plot, int x, int
 // negative k), ranges taken before any change. Fixes the ranges (automatic scaling off).
 void WidenAxes(Tsp_XYPlot& plot, double k);
 
+// Adds up wheel turns of less than a notch (touchpads, smooth wheels): each 120 gives a whole
+// notch, the rest waits for the next turn the same way; a turn the other way drops it.
+class TWheelNotches {
+  public:
+    int Add(int delta);
+
+  private:
+    int pending_ = 0;
+};
+
 // The wheel turned by `delta` (120 a notch, positive away from the user) with the pointer at
-// (x, y) in plot pixels: 5 % of each range per whole notch, only strictly inside the field.
-// True when the point lay inside (the event is then the chart's).
-bool WheelZoom(Tsp_XYPlot& plot, int delta, int x, int y);
+// (x, y) in plot pixels: 5 % of each range per whole notch that `notches` makes up, only
+// strictly inside the field. True when the point lay inside (the event is then the chart's).
+bool WheelZoom(Tsp_XYPlot& plot, TWheelNotches& notches, int delta, int x, int y);
 
 // Bottom axis fitted to the data, value axes at their stored limits (`diag`/`left_min`,
 // `left_max` default −50..50, `right_min`, `right_max` default −500..500).

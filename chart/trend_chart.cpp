@@ -72,8 +72,19 @@ void TTrendChart::ClearSeries() {
     for (Tsp_XYLine* line : lines_) line->Clear();
 }
 
+double TTrendChart::Window(double now) const {
+    // Only a hand-edited mem.ini can hold a window without width (the dialog refuses it): the
+    // axis would be widened to years ahead and never move again.
+    const double window = ini_.ReadFloat("diag", "window", kDefaultWindow);
+    return window > 0 && now + window > now ? window : kDefaultWindow;
+}
+
 void TTrendChart::SetTimeWindow(double now) {
-    plot_.BottomAxis()->SetMinMax(now, now + ini_.ReadFloat("diag", "window", 0.01));
+    plot_.BottomAxis()->SetMinMax(now, now + Window(now));
+}
+
+void TTrendChart::ApplyTimeWindow(double now) {
+    MoveTimeAxis(now, true);
 }
 
 void TTrendChart::AddChartPoints(const TReadTransaction& record, int channelCount, double now) {
@@ -86,17 +97,17 @@ void TTrendChart::AddChartPoints(const TReadTransaction& record, int channelCoun
         if (t >= -50.0) lines_[static_cast<std::size_t>(k)]->AddXY(now, t);
     }
     for (Tsp_XYLine* line : lines_) line->SetLockInvalidate(false);
-    MoveTimeAxis(now);
+    MoveTimeAxis(now, false);
 }
 
-void TTrendChart::MoveTimeAxis(double now) {
+void TTrendChart::MoveTimeAxis(double now, bool always) {
     Tsp_Axis* bottom = plot_.BottomAxis();
-    const double window = ini_.ReadFloat("diag", "window", 0.01);
-    if (bottom->Min() > now) {
+    const double window = Window(now);
+    if (bottom->Min() > now && !always) {
         const double newMin = now - (bottom->Max() - bottom->Min()) * 0.1;
         bottom->SetMinMax(newMin, newMin + window);
     }
-    if (bottom->Max() > now) return;
+    if (bottom->Max() > now && !always) return;
     const double shift = ini_.ReadInteger("diag", "shift", 20) * 0.01;
     if (ini_.ReadInteger("diag", "showall", 0) != 0) {
         double start = 0;
@@ -105,7 +116,14 @@ void TTrendChart::MoveTimeAxis(double now) {
             const double first = line->XValue(0);
             if (start == 0 || first < start) start = first;
         }
-        if (start == 0) start = bottom->Min();
+        if (start == 0) {
+            // Nothing drawn yet: the range of a start-up, from now one window wide.
+            if (always) {
+                bottom->SetMinMax(now, now + window);
+                return;
+            }
+            start = bottom->Min();
+        }
         bottom->SetMinMax(start, now + (now - start) * shift);
     } else {
         const double d = shift * window;

@@ -29,12 +29,19 @@ class TTrendChart {
     void ClearSeries();
     // The time axis from now, one window (`diag`/`window`) wide.
     void SetTimeWindow(double now);
+    // The time axis moved now as a poll moves it when the curves reach its right edge, wherever
+    // it stands: after the settings were stored, a good window repairs any range.
+    void ApplyTimeWindow(double now);
     // One point per assigned slot whose reading is -50 °C or more, all at `now`; the plot
     // is refreshed once; the time axis moves when the curves reach its right edge.
     void AddChartPoints(const TReadTransaction& record, int channelCount, double now);
 
   private:
-    void MoveTimeAxis(double now);
+    static constexpr double kDefaultWindow = 0.01;
+    // `diag`/`window`, or the default one when it has no width.
+    double Window(double now) const;
+    // As a poll moves it when the curves reach the right edge; `always`: wherever it stands.
+    void MoveTimeAxis(double now, bool always);
 
     Tsp_XYPlot& plot_;
     std::array<Tsp_XYLine*, kChartSlots> lines_;

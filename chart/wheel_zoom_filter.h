@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include "chart/chart_interaction.h"
 #include "plot/plot.h"
 
 namespace kvel {
@@ -19,6 +20,7 @@ class TWheelZoomFilter : public QObject {
 
   private:
     Tsp_XYPlot& plot_;
+    TWheelNotches notches_;
 };
 
 }  // namespace kvel

@@ -161,7 +161,7 @@ void TMemIni::Parse(std::string_view text) {
     }
 }
 
-std::string TMemIni::Serialize() const {
+std::string TMemIni::Text() const {
     const std::string_view eol = crlf_ ? "\r\n" : "\n";
     std::string text;
     for (const Section& s : sections_) {
@@ -173,8 +173,7 @@ std::string TMemIni::Serialize() const {
         }
         text.append(eol);
     }
-    if (encoding_ == Encoding::Cp1251) return Utf8ToCp1251(text);
-    return bom_ ? std::string(kBom) + SanitizeUtf8(text) : SanitizeUtf8(text);
+    return text;
 }
 
 const TMemIni::Entry* TMemIni::Find(std::string_view section, std::string_view key) const {
@@ -253,7 +252,14 @@ bool TMemIni::UpdateFile() {
         unparsed_.clear();
         unparsed_.shrink_to_fit();
     }
-    const int err = ReplaceFile(fileName_, Serialize());
+    const std::string text = Text();
+    // Code page 1251 holds Latin and Cyrillic letters only: other text (a log file name typed
+    // with them) would turn into '?', so such a file goes on in UTF-8 from now.
+    if (encoding_ == Encoding::Cp1251 && !FitsCp1251(text)) encoding_ = Encoding::Utf8;
+    const std::string bytes = encoding_ == Encoding::Cp1251 ? Utf8ToCp1251(text)
+                              : bom_                        ? std::string(kBom) + SanitizeUtf8(text)
+                                                            : SanitizeUtf8(text);
+    const int err = ReplaceFile(fileName_, bytes);
     if (err != 0) {
         lastError_ = ErrorText("Ошибка записи файла настроек ", err);
         return false;

@@ -30,7 +30,8 @@ class TMemIni {
     // The key names of a section in file order; empty when the section is missing.
     std::vector<std::string> ReadSection(std::string_view section) const;
 
-    // Replaces the file with the image, in the encoding and line ends it was read with. Returns
+    // Replaces the file with the image, in the encoding and line ends it was read with (a code
+    // page 1251 file becomes UTF-8 when it is to hold text that code page lacks). Returns
     // false on failure with the image kept and the reason in LastError(). A file that was no INI
     // file at all (binary junk, text outside any section) is first copied to the file name
     // with ".bak" appended, so the first flush loses nothing of it.
@@ -54,7 +55,8 @@ class TMemIni {
     };
 
     void Parse(std::string_view text);
-    std::string Serialize() const;
+    // The image as UTF-8 text in the written form.
+    std::string Text() const;
     const Entry* Find(std::string_view section, std::string_view key) const;
     std::string ErrorText(std::string_view what, int err) const;
     std::string ErrorText(std::string_view what, const std::string& fileName, int err) const;

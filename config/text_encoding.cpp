@@ -122,6 +122,15 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool FitsCp1251(std::string_view utf8) {
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t cp = NextCodePoint(utf8, i);
+        if (cp == kInvalid || (EncodeCp1251(cp) == '?' && cp != '?')) return false;
+    }
+    return true;
+}
+
 std::string Utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

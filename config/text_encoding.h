@@ -13,6 +13,9 @@ bool IsValidUtf8(std::string_view bytes);
 // so any byte string survives Cp1251ToUtf8 followed by Utf8ToCp1251 unchanged.
 std::string Cp1251ToUtf8(std::string_view bytes);
 
+// True when every character of well-formed UTF-8 text has a byte in code page 1251.
+bool FitsCp1251(std::string_view utf8);
+
 // Characters code page 1251 cannot hold, and malformed UTF-8 bytes, become '?'.
 std::string Utf8ToCp1251(std::string_view utf8);
 

@@ -332,7 +332,9 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
-    saveDialog_->setDirectory(QString::fromStdString(FolderOf(Text(file_))));
+    const std::string working =
+        startupDirectory_.empty() ? std::filesystem::current_path().string() : startupDirectory_;
+    saveDialog_->setDirectory(QString::fromStdString(DialogFolder(Text(file_), working)));
     grid_->item(0, 0)->setText("Канал");
     grid_->item(0, 1)->setText("Ось");
 }

@@ -1,8 +1,11 @@
 #include "dialogs/settings_form.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 
 #include "monitor/poll_interval.h"
 
@@ -73,8 +76,20 @@ std::string FolderOf(const std::string& fileName) {
     return last == 0 ? fileName.substr(0, 1) : fileName.substr(0, last);
 }
 
+std::string DialogFolder(const std::string& fileName, const std::string& workingFolder) {
+    const std::filesystem::path folder = FolderOf(fileName);
+    if (folder.is_absolute()) return folder.string();
+    // The log is opened by this name from the working folder.
+    return folder.empty() ? workingFolder : (workingFolder / folder).string();
+}
+
 std::string LogNameFromChoice(const std::string& chosen) {
-    return chosen + ".txt";
+    constexpr std::string_view kTxt = ".txt";
+    const bool hasTxt =
+        chosen.size() >= kTxt.size() &&
+        std::equal(kTxt.begin(), kTxt.end(), chosen.end() - kTxt.size(),
+                   [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return hasTxt ? chosen : chosen + std::string(kTxt);
 }
 
 std::string ToggledAxis(const std::string& cell) {
@@ -122,6 +137,8 @@ std::string ValidateSettingsForm(const TSettingsForm& form) {
     if (!ParseWhole(form.minutes, minutes)) return "Некорректное значение минут в размере окна";
     if (minutes < 0) return "Некорректное значение минут часов в размере окна";
     if (minutes > 59) return "Некорректное значение минут в размере окна (от 0 до 59)";
+    // A window of no width gives the time axis no range at all.
+    if (hours == 0 && minutes == 0) return "Некорректное значение размера окна (не менее 1 минуты)";
     if (!ParseWhole(form.shift, shift) || shift < 0 || shift > 90) {
         return "Некорректное значение сдвига";
     }

@@ -75,7 +75,12 @@ bool ParseReal(const std::string& text, double& value);
 // The folder part of a file name: everything before its last separator ("/" or "\").
 std::string FolderOf(const std::string& fileName);
 
-// The name the file dialog's choice is stored as: ".txt" is always appended.
+// The folder the log file dialog opens in for a name: a bare or relative name lies in the
+// working folder.
+std::string DialogFolder(const std::string& fileName, const std::string& workingFolder);
+
+// The name the file dialog's choice is stored as: ".txt" is appended unless the name ends in
+// it already, in any case.
 std::string LogNameFromChoice(const std::string& chosen);
 
 // The binding grid's toggle: "ПРАВАЯ" becomes "ЛЕВАЯ", anything else "ПРАВАЯ".

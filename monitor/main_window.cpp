@@ -184,6 +184,10 @@ void TForm1::ApplyAxisScaling() {
     chart_->ApplyAxisScaling();
 }
 
+void TForm1::ApplyTimeWindow() {
+    chart_->ApplyTimeWindow(Now());
+}
+
 void TForm1::AddChartPoints(const TReadTransaction& record) {
     chart_->AddChartPoints(record, link_.ChannelCount(), Now());
 }

@@ -49,6 +49,9 @@ class TForm1 : public QMainWindow, public TPollView {
     void Timer1Timer();
     void ApplyChartSettings();
     void ApplyAxisScaling();
+    // The time axis set from the stored window (or the whole history) and now, wherever it
+    // stands: the settings dialog's ОК applies it.
+    void ApplyTimeWindow();
     void AddChartPoints(const TReadTransaction& record) override;
     // Opens the module settings dialog of the module's generation, filled from the module.
     void ButtonKvelSettingsClick();

@@ -41,6 +41,7 @@ bool TForm1::SettingsDialogOK() {
         SaveSettingsDialog();
         ApplyChartSettings();
         ApplyAxisScaling();
+        ApplyTimeWindow();
     }
     if (!closed_) StartTimer1();
     return accepted;

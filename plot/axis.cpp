@@ -61,6 +61,11 @@ void Tsp_Axis::SetTicksCount(int n) {
 void Tsp_Axis::SetLabelFormat(const QString& f) {
     if (f == LabelFormat()) return;
     SetLabelFormatRaw(f);
+    // The ticks of a date-time axis keep to what its labels can show.
+    if (LabelAsDataTime()) {
+        CalcTicks();
+        CalcTickPixels();
+    }
     PlotInvalidate();
 }
 
@@ -120,6 +125,7 @@ void Tsp_Axis::FlagChanged(Tsp_ScaleFlag flag) {
         case sfNoTicksLines:
         case sfNoTicksLabel:
         case sfNoTicksAdjusted:
+        case sfLabelAsDateTime:
             CalcTicks();
             CalcTickPixels();
             break;

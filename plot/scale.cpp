@@ -7,6 +7,7 @@
 
 #include "plot/scale_axis.h"
 #include "plot/tick_format.h"
+#include "plot/tick_labels.h"
 
 namespace {
 // A little above ln 10, so that an exact power of ten of 10 or more yields one less than its
@@ -105,6 +106,10 @@ void Tsp_Scale::CalcTicks() {
         for (int i = 0; i < tickCount_; ++i) ticks_[i] = i * s;
         return;
     }
+    // The decimal grid of the range (a date-time axis may have left it, below).
+    k_ = ScaleFactorOf(range_);
+    firstTick_ = std::ceil(min_ * k_);
+    lastTick_ = std::floor(max_ * k_);
     // range × k lies between 10 and 100, so the span always fits; the bound is for safety.
     const int span = BoundedSpan(lastTick_ - firstTick_);
     if (wantedTicks_ < 2) {
@@ -113,6 +118,16 @@ void Tsp_Scale::CalcTicks() {
     } else {
         tickStep_ = std::max(1, span / (wantedTicks_ - 1));
         tickCount_ = BoundedCount(span / tickStep_ + 1);
+        // Ticks closer than the labels can tell apart ("hh:nn:ss" under ticks 0.0864 s apart)
+        // would read alike: on a date-time axis they fall on whole units of the label instead.
+        const double unit = DateTimeResolution(labelFormat_);
+        if (LabelAsDataTime() && tickStep_ / k_ < unit) {
+            k_ = 1 / unit;
+            firstTick_ = std::ceil(min_ * k_);
+            lastTick_ = std::floor(max_ * k_);
+            tickStep_ = 1;
+            tickCount_ = BoundedCount(lastTick_ - firstTick_ + 1);
+        }
     }
     const double base = Inversed() ? lastTick_ : firstTick_;
     const double step = Inversed() ? -tickStep_ : tickStep_;
@@ -157,8 +172,79 @@ double Tsp_Scale::TickValue(int i) const {
 }
 
 QString Tsp_Scale::GetTickLabel(int i) {
-    return LabelAsDataTime() ? FormatDateTimePattern(labelFormat_, TickValue(i))
-                             : FormatFloatPattern(labelFormat_, TickValue(i));
+    return Label(CurrentLabelForm(), TickValue(i));
+}
+
+QString Tsp_Scale::Label(LabelForm form, double value) const {
+    switch (form) {
+        case LabelForm::Fixed:
+            return FixedLabel(value, LabelUnit());
+        case LabelForm::Exponent:
+            return std::fabs(value) < LabelUnit() / 2 ? QStringLiteral("0")
+                                                      : ExponentLabel(value, LabelUnit());
+        case LabelForm::Date:
+            return FormatDateTimePattern(QStringLiteral("dd.mm.yy"), value);
+        case LabelForm::Dated:
+            return FormatDateTimePattern(QStringLiteral("dd.mm.yy ") + labelFormat_, value);
+        case LabelForm::Pattern:
+            break;
+    }
+    return LabelAsDataTime() ? FormatDateTimePattern(labelFormat_, value)
+                             : FormatFloatPattern(labelFormat_, value);
+}
+
+double Tsp_Scale::LabelUnit() const {
+    if (FractionMode()) return range_ / std::max(1, wantedTicks_ - 1);
+    return 1 / k_;
+}
+
+Tsp_Scale::LabelForm Tsp_Scale::CurrentLabelForm() {
+    const LabelKey key{labelFormat_,
+                       flags_,
+                       tickCount_,
+                       tickCount_ > 0 ? ticks_[0] : 0,
+                       tickCount_ > 0 ? ticks_[tickCount_ - 1] : 0,
+                       k_,
+                       originValue_,
+                       range_};
+    if (key == labelKey_) return labelForm_;
+    labelKey_ = key;
+    std::vector<QString> labels;
+    bool alike = false, tooLong = false;
+    for (int i = 0; i < tickCount_; ++i) {
+        const QString s = Label(LabelForm::Pattern, TickValue(i));
+        alike = alike || std::find(labels.begin(), labels.end(), s) != labels.end();
+        tooLong = tooLong || (!LabelAsDataTime() && s.size() > kLongestFixedLabel);
+        labels.push_back(s);
+    }
+    if (LabelAsDataTime()) {
+        const bool dated = labelFormat_.contains('d', Qt::CaseInsensitive) ||
+                           labelFormat_.contains('y', Qt::CaseInsensitive);
+        bool midnights = true;
+        for (int i = 0; i < tickCount_; ++i) {
+            const double v = TickValue(i);
+            midnights = midnights && std::fabs(v - std::round(v)) < 0.5 / 86'400'000;
+        }
+        labelForm_ = !alike || dated ? LabelForm::Pattern
+                     : midnights     ? LabelForm::Date
+                                     : LabelForm::Dated;
+    } else if (!alike && !tooLong) {
+        labelForm_ = LabelForm::Pattern;
+    } else {
+        labelForm_ = LabelForm::Fixed;
+        for (int i = 0; i < tickCount_; ++i) {
+            if (FixedLabel(TickValue(i), LabelUnit()).contains('E'))
+                labelForm_ = LabelForm::Exponent;
+        }
+    }
+    return labelForm_;
+}
+
+long long Tsp_Scale::GridPlace(int i) const {
+    if (FractionMode() || tickStep_ <= 0) return i;
+    const double place = ticks_[i] * k_ / tickStep_;
+    // Far from zero the place cannot be told exactly; counting the ticks then will do.
+    return std::fabs(place) < 1e15 ? static_cast<long long>(std::floor(place + 1e-3)) : i;
 }
 
 void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
@@ -253,6 +339,7 @@ void Tsp_Scale::DrawAxisLine(QPainter& p, int startExt, int endExt) const {
 }
 
 void Tsp_Scale::DrawTicksAndLabels(QPainter& p) {
+    drawnLabels_.clear();
     if (!TicksLines() && NoTicksLabel()) return;
     const int w = lineAttr_.Width();
     const bool far = IsFarSide();
@@ -271,14 +358,26 @@ void Tsp_Scale::DrawTicksAndLabels(QPainter& p) {
     }
     if (NoTicksLabel()) return;
     const int h8 = TextHeight(p, QStringLiteral("8"));
+    std::vector<Tsp_DrawnLabel> labels;
+    std::vector<TLabelExtent> extents;
     for (int i = 0; i < tickCount_; ++i) {
         const QString s = GetTickLabel(i);
         const int t = tickPixels_[i];
         const int tw = TextWidth(p, s);
-        if (IsVertical())
-            TextOut(p, far ? lineX_ + w + 5 : lineX_ - w - 5 - tw, t - h8 / 2, s);
-        else
-            TextOut(p, t - tw / 2, far ? lineY_ - w - h8 - 5 : lineY_ + w + 5, s);
+        const QPoint at = IsVertical()
+                              ? QPoint(far ? lineX_ + w + 5 : lineX_ - w - 5 - tw, t - h8 / 2)
+                              : QPoint(t - tw / 2, far ? lineY_ - w - h8 - 5 : lineY_ + w + 5);
+        labels.push_back({QRect(at, QSize(tw, h8)), s});
+        extents.push_back(IsVertical() ? TLabelExtent{at.y(), at.y() + h8, s, GridPlace(i)}
+                                       : TLabelExtent{at.x(), at.x() + tw, s, GridPlace(i)});
+    }
+    // Labels that would run into each other or read alike are thinned out evenly.
+    const int gap = IsVertical() ? 2 : std::max(2, TextWidth(p, QStringLiteral(" ")));
+    const std::vector<bool> shown = ThinLabels(extents, gap);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (!shown[i]) continue;
+        TextOut(p, labels[i].box.x(), labels[i].box.y(), labels[i].text);
+        drawnLabels_.push_back(labels[i]);
     }
 }
 

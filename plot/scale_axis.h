@@ -81,6 +81,12 @@ enum Tsp_ScaleFlag : std::uint32_t {
     sfNoTicksAdjusted = 1u << 9,
 };
 
+// A tick label as it was last drawn: its box on the surface and its text.
+struct Tsp_DrawnLabel {
+    QRect box;
+    QString text;
+};
+
 // Maps values of one coordinate onto pixels along an axis line and keeps its tick grid.
 class Tsp_Scale {
   public:
@@ -156,6 +162,8 @@ class Tsp_Scale {
     void DrawAxisLine(QPainter& p, int startExt, int endExt) const;
     // Pen and font are set by the caller.
     void DrawTicksAndLabels(QPainter& p);
+    // The labels the last DrawTicksAndLabels wrote.
+    const std::vector<Tsp_DrawnLabel>& DrawnLabels() const { return drawnLabels_; }
 
     // Stream form: "SFlags", "SLinePos" like "(27 613 604)", "fMin" (only when Min is not 0)
     // and "fMax". Reading the first three stores them raw; "fMax" applies the range.
@@ -172,6 +180,24 @@ class Tsp_Scale {
     void AssignScale(const Tsp_Scale& s);
 
   private:
+    // How every label of the axis is written: by the pattern; when the pattern makes a label
+    // longer than ten characters or two labels alike, numbers to the ticks' precision, fixed or
+    // with exponents, and times by their date (with the time unless all ticks are midnights).
+    enum class LabelForm { Pattern, Fixed, Exponent, Date, Dated };
+    struct LabelKey {
+        QString format;
+        std::uint32_t flags = 0;
+        int count = -1;
+        double first = 0, last = 0, k = 0, origin = 0, range = 0;
+        bool operator==(const LabelKey&) const = default;
+    };
+    LabelForm CurrentLabelForm();
+    QString Label(LabelForm form, double value) const;
+    // The smallest difference the tick values can have.
+    double LabelUnit() const;
+    // The place of tick i in the tick grid, counted in steps.
+    long long GridPlace(int i) const;
+
     bool FractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
     // 10^(1 − d) for the decade d of the range; not finite for ranges below about 1e-307.
     static double ScaleFactorOf(double range);
@@ -190,6 +216,9 @@ class Tsp_Scale {
     double min_ = 0, max_ = 10, range_ = 10;
     std::array<std::int16_t, kMaxTicks> tickPixels_{};
     std::array<double, kMaxTicks> ticks_{};
+    std::vector<Tsp_DrawnLabel> drawnLabels_;
+    LabelKey labelKey_;
+    LabelForm labelForm_ = LabelForm::Pattern;
 };
 
 // A scale with what a plot needs around it: margin, caption, grid, owning plot and the

@@ -99,6 +99,36 @@ TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
     EXPECT_NEAR(bottom->Max(), 45999.0 - 0.001 + 0.01, 1e-9);
 }
 
+TEST_F(TrendChartTest, AppliedWindowRepairsAnAxisFarInTheFuture) {
+    Tsp_Axis* bottom = plot.BottomAxis();
+    const TReadTransaction t = Record(14950);
+    ini.WriteInteger("display", "d1", 1);
+    // What a window of 0 once left: an axis ending years ahead, which no poll ever moves.
+    bottom->SetMinMax(46000.0, 51000.0);
+    chart->AddChartPoints(t, 15, 46000.5);
+    EXPECT_DOUBLE_EQ(bottom->Max(), 51000.0);
+    chart->ApplyTimeWindow(46000.5);
+    EXPECT_NEAR(bottom->Min(), 46000.5 - 0.008, 1e-9);
+    EXPECT_NEAR(bottom->Max(), 46000.5 + 0.002, 1e-9);
+    ini.WriteInteger("diag", "showall", 1);
+    chart->ApplyTimeWindow(46000.6);
+    EXPECT_NEAR(bottom->Min(), 46000.5, 1e-9);
+    EXPECT_NEAR(bottom->Max(), 46000.6 + 0.1 * 0.2, 1e-9);
+
+    // A window of 0 or less typed into mem.ini by hand is taken as the default one.
+    ini.WriteInteger("diag", "showall", 0);
+    double now = 46001.0;
+    for (const char* window : {"0", "-0.5"}) {
+        ini.WriteString("diag", "window", window);
+        chart->AddChartPoints(t, 15, now);
+        EXPECT_NEAR(bottom->Min(), now - 0.008, 1e-9) << window;
+        EXPECT_NEAR(bottom->Max(), now + 0.002, 1e-9) << window;
+        chart->SetTimeWindow(now);
+        EXPECT_NEAR(bottom->Max(), now + 0.01, 1e-9) << window;
+        now += 1;
+    }
+}
+
 TEST_F(TrendChartTest, ShowAllStartsAtTheEarliestFirstPoint) {
     Tsp_Axis* bottom = plot.BottomAxis();
     ini.WriteInteger("diag", "showall", 1);

@@ -30,7 +30,7 @@ const std::string kCp1251File =
     "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
     "2\r\n2=\r\n\r\n[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n";
 
-TEST(MemIniFile, Cp1251FileIsReadAsUtf8AndWrittenBackAsCp1251) {
+TEST(MemIniFile, Cp1251FileIsWrittenBackAsCp1251UntilItHoldsTextCp1251Lacks) {
     TempDir dir;
     WriteBytes(dir.File("mem.ini"), kCp1251File);
     TMemIni ini(dir.File("mem.ini"));
@@ -43,13 +43,22 @@ TEST(MemIniFile, Cp1251FileIsReadAsUtf8AndWrittenBackAsCp1251) {
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")), kCp1251File) << "unchanged image, same bytes";
 
     ini.WriteString("sensors", "2", "Ёмкость");
-    ini.WriteString("sensors", "3", "温度 °C");  // not in code page 1251
     ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
-              "2\r\n2=\xA8\xEC\xEA\xEE\xF1\xF2\xFC\r\n"
-              "3=?? \xB0"
-              "C\r\n\r\n[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n");
+              "2\r\n2=\xA8\xEC\xEA\xEE\xF1\xF2\xFC\r\n\r\n"
+              "[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n");
+
+    // Text code page 1251 cannot hold is kept: the file goes on in UTF-8, line ends unchanged.
+    ini.WriteString("file", "name", "/home/u/温度 °C Ő.txt");
+    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
+    EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
+              "[sensors]\r\n1=Печь №2\r\n2=Ёмкость\r\n\r\n[panels]\r\nЯчейка=1\r\n\r\n"
+              "[file]\r\nname=/home/u/温度 °C Ő.txt\r\n\r\n");
+    const TMemIni again(dir.File("mem.ini"));
+    EXPECT_EQ(again.FileEncoding(), TMemIni::Encoding::Utf8);
+    EXPECT_EQ(again.ReadString("file", "name", ""), "/home/u/温度 °C Ő.txt");
 }
 
 TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {

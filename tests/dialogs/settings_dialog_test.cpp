@@ -177,7 +177,7 @@ TEST_F(SettingsDialogTest, CharacterKeysToggleTheSelectedRow) {
     dialog.reject();
 }
 
-TEST_F(SettingsDialogTest, FileDialogAppendsTxtAndReturnsToTheStartupFolder) {
+TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder) {
     const fs::path previous = fs::current_path();
     fs::current_path(dir.Path());
     dialog.SetStartupDirectory(dir.Path().string());
@@ -198,11 +198,18 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtAndReturnsToTheStartupFolder) {
 
     answer = dir.File("log.txt");
     dialog.ButtonOpenDlgClick();
-    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt.txt"));
+    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt"));
 
     answer.reset();  // cancelled: nothing changes
     dialog.ButtonOpenDlgClick();
-    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt.txt"));
+    EXPECT_EQ(file->text().toStdString(), dir.File("log.txt"));
+
+    // A name without a folder is a file of the working folder: the dialog opens there.
+    dialog.SetStartupDirectory(fs::temp_directory_path().string());
+    file->setText("log.txt");
+    dialog.FormShow();
+    EXPECT_EQ(fs::path(dialog.SaveDialog1()->directory().absolutePath().toStdString()),
+              fs::temp_directory_path());
     fs::current_path(previous);
 }
 

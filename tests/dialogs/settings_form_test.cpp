@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/port_list.h"
@@ -171,6 +172,19 @@ TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
     }
 }
 
+TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
+    TSettingsForm form = Defaults();
+    form.hours = "0";
+    form.minutes = "0";
+    form.shift = "91";
+    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
+    for (const auto& [hours, minutes] : {std::pair{"0", "1"}, std::pair{"1", "0"}}) {
+        form.hours = hours;
+        form.minutes = minutes;
+        EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+    }
+}
+
 TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
     TSettingsForm form = Defaults();
     form.scaleAuto = true;
@@ -332,11 +346,19 @@ TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
 
 TEST(SettingsFormFileName, ChoiceFolderAndToggle) {
     EXPECT_EQ(LogNameFromChoice("/home/u/data"), "/home/u/data.txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt"), "/home/u/log.txt.txt");
+    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt"), "/home/u/log.txt");
+    EXPECT_EQ(LogNameFromChoice("/home/u/LOG.Txt"), "/home/u/LOG.Txt");
+    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt.bak"), "/home/u/log.txt.bak.txt");
     EXPECT_EQ(FolderOf("/home/u/log.txt"), "/home/u");
     EXPECT_EQ(FolderOf("C:\\Data\\log.txt"), "C:\\Data");
     EXPECT_EQ(FolderOf("/log.txt"), "/");
     EXPECT_EQ(FolderOf("log.txt"), "");
+    // The file dialog opens where the log will be written: a bare or relative name lies in
+    // the working folder.
+    EXPECT_EQ(DialogFolder("log.txt", "/work"), "/work");
+    EXPECT_EQ(DialogFolder("", "/work"), "/work");
+    EXPECT_EQ(DialogFolder("logs/log.txt", "/work"), "/work/logs");
+    EXPECT_EQ(DialogFolder("/home/u/log.txt", "/work"), "/home/u");
     EXPECT_EQ(ToggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
     EXPECT_EQ(ToggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
     EXPECT_EQ(ToggledAxis("что-то"), "ПРАВАЯ");

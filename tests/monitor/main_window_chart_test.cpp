@@ -188,7 +188,7 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
                  {240, {-10, 110}},
                  {119, {0, 100}},
                  {-119, {0, 100}},
-                 {-250, {10, 90}},
+                 {-240, {10, 90}},  // two notches, and 119 of the last turn left over
                  // Never closed to a point nor turned inside out by a fast turn.
                  {-1200, {45, 55}},
                  {-2400, {45, 55}}};
@@ -214,6 +214,72 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
     label->show();
     EXPECT_TRUE(Wheel(label, QPoint(1, 1), 120));
     EXPECT_EQ(Ranges(), (std::vector<Range>(3, Range{-5, 105})));
+}
+
+TEST_F(ChartWindowTest, PartNotchesAddUpToWholeZoomSteps) {
+    WriteIni("");
+    Show();
+    const QPoint c = Centre();
+    SetAll0To100();
+    const std::vector<Range> unchanged = Ranges();
+    EXPECT_TRUE(Wheel(plot, c, 40));
+    EXPECT_TRUE(Wheel(plot, c, 50));
+    EXPECT_EQ(Ranges(), unchanged);
+    Wheel(plot, QPoint(2, c.y()), 40);  // outside the field: not counted
+    EXPECT_EQ(Ranges(), unchanged);
+    Wheel(plot, c, 40);  // 130: one step, 10 left over
+    EXPECT_EQ(Ranges(), (std::vector<Range>(3, Range{-5, 105})));
+    SetAll0To100();
+    Wheel(plot, c, -100);  // turning back drops what was left of the other way
+    EXPECT_EQ(Ranges(), unchanged);
+    Wheel(plot, c, -20);
+    EXPECT_EQ(Ranges(), (std::vector<Range>(3, Range{5, 95})));
+}
+
+// Every label drawn on the axis: its box and text.
+void ExpectLabelsApartAndDifferent(const Tsp_Axis* axis, const std::string& what) {
+    const auto& labels = axis->DrawnLabels();
+    EXPECT_FALSE(labels.empty()) << what;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        for (std::size_t j = i + 1; j < labels.size(); ++j) {
+            const QString a = labels[i].text, b = labels[j].text;
+            EXPECT_NE(a, b) << what;
+            // A pixel between them at least: neither overlapping nor touching.
+            EXPECT_FALSE(labels[i].box.adjusted(-1, -1, 1, 1).intersects(labels[j].box))
+                << what << ": '" << a.toStdString() << "' and '" << b.toStdString() << "'";
+        }
+    }
+}
+
+TEST_F(ChartWindowTest, TickLabelsNeitherTouchNorRepeatAtAnySizeOrSpan) {
+    WriteIni("");
+    Show();
+    const double t0 = 46000.0 + 12.0 / 24 + 37.0 / 1440;
+    const double second = 1.0 / 86400;
+    const struct {
+        double time;
+        double low, high;
+    } spans[] = {{3 * second, -50, 50},   {9 * second, 0, 19},
+                 {16 * second, 0, 0.001}, {190 * second, -500, 500},
+                 {0.01, 20.001, 20.002},  {0.4, -1e308, 1e308},
+                 {3, 1e9, 3e9},           {40, -0.5, 99.5}};
+    for (const QSize size : {QSize(1292, 800), QSize(760, 480)}) {
+        form->resize(size);
+        QCoreApplication::processEvents();
+        for (const auto& span : spans) {
+            plot->BottomAxis()->SetMinMax(t0, t0 + span.time);
+            plot->LeftAxis()->SetMinMax(span.low, span.high);
+            plot->RightAxis()->SetMinMax(span.low * 10, span.high * 10);
+            Paint();
+            const std::string what = std::to_string(plot->width()) + "x" +
+                                     std::to_string(plot->height()) + " span " +
+                                     std::to_string(span.time) + " values " +
+                                     std::to_string(span.low) + ".." + std::to_string(span.high);
+            ExpectLabelsApartAndDifferent(plot->BottomAxis(), "time axis " + what);
+            ExpectLabelsApartAndDifferent(plot->LeftAxis(), "left axis " + what);
+            ExpectLabelsApartAndDifferent(plot->RightAxis(), "right axis " + what);
+        }
+    }
 }
 
 TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {

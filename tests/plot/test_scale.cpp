@@ -109,6 +109,36 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
     EXPECT_DOUBLE_EQ(s.Min(), -big / 4);
 }
 
+TEST(ScaleLabels, LongFixedFormsTurnIntoExponentsOnEveryAxis) {
+    const std::uint32_t sides[] = {0, sfVertical, sfVertical | sfFarSide, sfFarSide};
+    const double ranges[][2] = {{-1e308, 1e308}, {0, 3e12}, {-7.5e11, -2.5e11}, {1e10, 1e10}};
+    for (std::uint32_t flags : sides) {
+        for (const auto& r : ranges) {
+            Tsp_Axis a(flags);
+            a.SetTicksCount(11);
+            a.ApplyRange(r[0], r[1]);
+            const double step = a.TickValue(1) - a.TickValue(0);
+            for (int i = 0; i < a.TicksCount(); ++i) {
+                const QString label = a.GetTickLabel(i);
+                EXPECT_LE(label.size(), 10) << label.toStdString();
+                bool ok = false;
+                const double back = label.toDouble(&ok);  // reads back as the tick, to its step
+                EXPECT_TRUE(ok) << label.toStdString();
+                EXPECT_NEAR(back, a.TickValue(i), step / 100) << label.toStdString();
+            }
+        }
+    }
+    Tsp_Axis a(sfVertical);
+    a.SetTicksCount(11);
+    a.ApplyRange(-1e308, 1e308);
+    EXPECT_EQ(a.GetTickLabel(0), "-4.4E307");
+    EXPECT_EQ(a.GetTickLabel(5), "-4E306");
+    a.ApplyRange(-50, 50);  // short fixed forms stay as the pattern makes them
+    EXPECT_EQ(a.GetTickLabel(0), "-50");
+    a.ApplyRange(12345670, 12345680);
+    EXPECT_EQ(a.GetTickLabel(0), "12345670");
+}
+
 TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {
     struct Case {
         double min, max;
