@@ -29,9 +29,13 @@ std::string Minutes(int from, int to) {
 
 class ToolBar : public MainWindowFixture {
   protected:
-    void BeforeShow() override { form->SetSecondaryWindows(&settings, &moduleNew, &host, &module); }
+    void BeforeShow() override {
+        host = std::make_unique<TFormHost>();
+        form->SetSecondaryWindows(&settings, &moduleNew, host.get(), &module);
+    }
     void TearDown() override {
         SetFileChoosers({});
+        host.reset();  // the main window's child while both live: it goes first
         MainWindowFixture::TearDown();
     }
     // Triggers the tool bar's action and returns the class of the modal window it opened.
@@ -48,7 +52,7 @@ class ToolBar : public MainWindowFixture {
     }
     TForm2 settings;
     TFormDisplaySelectDlgNew moduleNew;
-    TFormHost host;
+    std::unique_ptr<TFormHost> host;
     TFormDisplaySelectDlg module;
 };
 
