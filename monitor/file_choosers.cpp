@@ -11,6 +11,10 @@
 #include <QSpinBox>
 #include <utility>
 
+#include "history/chart_image.h"
+#include "link/message_sink.h"
+#include "plot/plot.h"
+
 namespace kvel {
 namespace {
 
@@ -83,6 +87,18 @@ QString ChooseCsvExport(QWidget* parent) {
                                                 "CSV (*.csv);;Все файлы (*)");
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".csv";
     return path;
+}
+
+bool ExportChartImage(QWidget* parent, Tsp_XYPlot& plot) {
+    const std::optional<ImageExportChoice> choice = ChooseImageExport(parent, plot.size());
+    if (!choice) return false;
+    std::string error;
+    if (!saveChartImage(plot, choice->size, choice->path, chartImageFormatOf(choice->path),
+                        error)) {
+        ShowMessage("Ошибка записи файла " + error, "Ошибка");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace kvel

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QWidget;
+class Tsp_XYPlot;
 
 namespace kvel {
 
@@ -30,5 +31,9 @@ void SetFileChoosers(FileChoosers choosers);
 QString ChooseLogToOpen(QWidget* parent, const QString& folder);
 std::optional<ImageExportChoice> ChooseImageExport(QWidget* parent, QSize windowSize);
 QString ChooseCsvExport(QWidget* parent);
+
+// Asks where and how large, then writes a picture of the plot; a failed write is shown.
+// False when cancelled or not written.
+bool ExportChartImage(QWidget* parent, Tsp_XYPlot& plot);
 
 }  // namespace kvel

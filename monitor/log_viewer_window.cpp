@@ -247,15 +247,7 @@ void LogViewerWindow::showCounts() {
 }
 
 bool LogViewerWindow::exportImage() {
-    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, plot_->size());
-    if (!choice) return false;
-    std::string error;
-    if (!saveChartImage(*plot_, choice->size, choice->path, chartImageFormatOf(choice->path),
-                        error)) {
-        ShowMessage("Ошибка записи файла " + error, "Ошибка");
-        return false;
-    }
-    return true;
+    return ExportChartImage(this, *plot_);
 }
 
 bool LogViewerWindow::exportCsv() {

@@ -5,8 +5,6 @@
 #include <QStyle>
 #include <QToolBar>
 
-#include "history/chart_image.h"
-#include "link/message_sink.h"
 #include "monitor/file_choosers.h"
 #include "monitor/log_viewer_window.h"
 #include "monitor/main_window.h"
@@ -66,15 +64,7 @@ LogViewerWindow* TForm1::OpenLogViewer() {
 }
 
 bool TForm1::ExportChart() {
-    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, plot_->size());
-    if (!choice) return false;
-    std::string error;
-    if (!saveChartImage(*plot_, choice->size, choice->path, chartImageFormatOf(choice->path),
-                        error)) {
-        ShowMessage("Ошибка записи файла " + error, "Ошибка");
-        return false;
-    }
-    return true;
+    return ExportChartImage(this, *plot_);
 }
 
 }  // namespace kvel
