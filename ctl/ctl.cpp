@@ -69,7 +69,8 @@ constexpr char kHelp[] =
     "  --help               this text\n"
     "  --version            the version\n"
     "\n"
-    "Exit status: 0 success, 1 link failure (the reason on stderr), 2 bad usage.\n";
+    "Exit status: 0 success, 1 failure (the link, an unreadable log, output that could not be\n"
+    "written; the reason on stderr), 2 bad usage.\n";
 
 std::optional<int> ParseInt(const std::string& text, int low, int high) {
     int value = 0;
