@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         kvel::TFormDisplaySelectDlgNew moduleNew;
         kvel::TFormHost host;
         kvel::TFormDisplaySelectDlg module;
-        form1.SetSecondaryWindows(&form2, &moduleNew, &host, &module);
+        form1.setSecondaryWindows(&form2, &moduleNew, &host, &module);
         kvel::CloseOnTermination(form1);
         form1.showMaximized();
         return app.exec();

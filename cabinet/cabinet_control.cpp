@@ -41,7 +41,7 @@ bool TCabinetControl::ReleasePulse() {
 }
 
 bool TCabinetControl::CommandStep() {
-    Timer2(false);
+    switchPulseTimer(false);
     Pulse write{command_, 0, 0};
     if (pending_) {
         const HostTarget target = CurrentTarget();
@@ -71,7 +71,7 @@ bool TCabinetControl::CommandStep() {
     if (pending_) {
         pending_ = false;
         pulse_ = write;
-        Timer2(true);
+        switchPulseTimer(true);
         Indicator(write.command - 1, true);
     } else {
         pulse_.reset();
@@ -156,7 +156,7 @@ void TCabinetControl::Indicator(int i, bool on) {
     if (view_) view_->SetIndicator(i, on);
 }
 
-void TCabinetControl::Timer2(bool on) {
+void TCabinetControl::switchPulseTimer(bool on) {
     if (releaseTimer_) releaseTimer_(on);
 }
 

@@ -16,8 +16,8 @@ namespace kvel {
 struct CabinetTiming {
     int pulsePauseMs = 500;   // after every command write
     int signalPauseMs = 300;  // after a signal write, before the refresh
-    int releaseMs = 2000;     // Timer2: a command pulse ends this long after it began
-    int refreshMs = 1000;     // Timer3: the refresh period while the window is shown
+    int releaseMs = 2000;     // pulse timer: a command pulse ends this long after it began
+    int refreshMs = 1000;     // refresh timer: the refresh period while the window is shown
     int secondMs = 1000;      // one second of the test cycle's waits
 };
 
@@ -49,7 +49,7 @@ class TCabinetControl {
 
     // nullptr: nothing is shown and the cabinet name is empty.
     void SetView(TCabinetView* view) { view_ = view; }
-    // Switches the release timer (Timer2) on or off; its tick calls CommandStep.
+    // Switches the release timer (the pulse timer) on or off; its tick calls CommandStep.
     void SetReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
     void SetTiming(const CabinetTiming& timing) { timing_ = timing; }
     const CabinetTiming& Timing() const { return timing_; }
@@ -57,7 +57,8 @@ class TCabinetControl {
     // Command button k (1..6): starts a pulse. A pulse still running is ended first, so its
     // register does not stay at 1. False when nothing was started.
     bool CommandClick(int command);
-    // Writes 1 for a pending command, else 0 to the running pulse's register (Timer2's tick).
+    // Writes 1 for a pending command, else 0 to the running pulse's register (the pulse timer's
+    // tick).
     bool CommandStep();
     // Ends a running pulse now (at shutdown, or before another command).
     bool ReleasePulse();
@@ -78,7 +79,7 @@ class TCabinetControl {
     HostTarget CurrentTarget() const;
     bool Write(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
     void Indicator(int i, bool on);
-    void Timer2(bool on);
+    void switchPulseTimer(bool on);
 
     struct Pulse {
         int command;

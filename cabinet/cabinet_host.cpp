@@ -3,13 +3,13 @@
 namespace kvel {
 
 TCabinetHost::TCabinetHost(TModuleLink& link, TMemIni& ini) : ini_(ini), control_(link, ini) {
-    QObject::connect(&timer2_, &QTimer::timeout, [this] { Timer2Timer(); });
-    QObject::connect(&timer3_, &QTimer::timeout, [this] { Timer3Timer(); });
+    QObject::connect(&pulseTimer_, &QTimer::timeout, [this] { endPulseStep(); });
+    QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     control_.SetReleaseTimer([this](bool on) {
         if (on) {
-            timer2_.start();
+            pulseTimer_.start();
         } else {
-            timer2_.stop();
+            pulseTimer_.stop();
         }
     });
     SetTiming(CabinetTiming{});
@@ -17,20 +17,20 @@ TCabinetHost::TCabinetHost(TModuleLink& link, TMemIni& ini) : ini_(ini), control
 
 void TCabinetHost::SetTiming(const CabinetTiming& timing) {
     control_.SetTiming(timing);
-    timer2_.setInterval(timing.releaseMs);
-    timer3_.setInterval(timing.refreshMs);
+    pulseTimer_.setInterval(timing.releaseMs);
+    refreshTimer_.setInterval(timing.refreshMs);
 }
 
-void TCabinetHost::Timer3Timer() {
-    timer3_.stop();
+void TCabinetHost::refreshCabinet() {
+    refreshTimer_.stop();
     control_.Refresh();
-    timer3_.start();
+    refreshTimer_.start();
 }
 
 void TCabinetHost::Shutdown() {
-    timer3_.stop();
+    refreshTimer_.stop();
     control_.ReleasePulse();
-    timer2_.stop();
+    pulseTimer_.stop();
 }
 
 }  // namespace kvel

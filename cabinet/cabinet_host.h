@@ -5,9 +5,9 @@
 
 namespace kvel {
 
-// The main window's part of cabinet control: the exchanges and their two timers, Timer2
-// (2000 ms, ends a command pulse) and Timer3 (1000 ms, refreshes the window while it is shown).
-// It lives as long as the main window; the cabinet window attaches itself as the view.
+// The main window's part of cabinet control: the exchanges and their two timers, pulseTimer
+// (2000 ms, ends a command pulse) and refreshTimer (1000 ms, refreshes the window while it is
+// shown). It lives as long as the main window; the cabinet window attaches itself as the view.
 class TCabinetHost {
   public:
     TCabinetHost(TModuleLink& link, TMemIni& ini);
@@ -17,24 +17,24 @@ class TCabinetHost {
     void SetTiming(const CabinetTiming& timing);
     void SetView(TCabinetView* view) { control_.SetView(view); }
 
-    void Timer2Timer() { control_.CommandStep(); }
+    void endPulseStep() { control_.CommandStep(); }
     // Off while it works, as the poll's timer is: on a silent line a refresh takes longer than
     // its period, and the window would otherwise get no time between two of them.
-    void Timer3Timer();
+    void refreshCabinet();
     // At program end, before the port closes: no more refreshes, and a running pulse is ended
     // now rather than leave its command register at 1.
     void Shutdown();
 
     TCabinetControl& Control() { return control_; }
     TMemIni& Ini() { return ini_; }
-    QTimer* Timer2() { return &timer2_; }
-    QTimer* Timer3() { return &timer3_; }
+    QTimer* pulseTimer() { return &pulseTimer_; }
+    QTimer* refreshTimer() { return &refreshTimer_; }
 
   private:
     TMemIni& ini_;
     TCabinetControl control_;
-    QTimer timer2_;
-    QTimer timer3_;
+    QTimer pulseTimer_;
+    QTimer refreshTimer_;
 };
 
 }  // namespace kvel

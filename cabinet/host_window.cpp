@@ -5,15 +5,15 @@
 namespace kvel {
 
 TFormHost::TFormHost(QWidget* parent) : QDialog(parent) {
-    BuildLayout();
-    FormCreate();
+    buildLayout();
+    initialize();
 }
 
 TFormHost::~TFormHost() {
     if (host_) host_->SetView(nullptr);
 }
 
-void TFormHost::FormCreate() {
+void TFormHost::initialize() {
     for (int i = 0; i < kHostCommands; ++i) {
         connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { CommandClick(i + 1); });
@@ -23,25 +23,25 @@ void TFormHost::FormCreate() {
                 [this, s] { SignalClick(s); });
     }
     // A choice from the list; a typed name is taken up by the next refresh.
-    connect(comboBox1_, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(cabinetCombo_, &QComboBox::currentIndexChanged, this, [this] { chooseCabinet(); });
     connect(radioHost_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButtonHostClick();
+        if (on) useHostAddressing();
     });
     connect(radioMnemo_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) RadioButtonMnemoClick();
+        if (on) useMnemoAddressing();
     });
-    connect(cyclesOn_, &QPushButton::clicked, this, [this] { ButtonCyclesOnClick(); });
-    connect(cyclesOff_, &QPushButton::clicked, this, [this] { ButtonCyclesOffClick(); });
-    for (QLabel* lamp : images_) ShowLamp(lamp, false);
-    ShowLamp(image12_, false);
+    connect(cyclesOn_, &QPushButton::clicked, this, [this] { startTestCycle(); });
+    connect(cyclesOff_, &QPushButton::clicked, this, [this] { stopTestCycle(); });
+    for (QLabel* lamp : lamps_) ShowLamp(lamp, false);
+    ShowLamp(onlineLamp_, false);
 }
 
 void TFormHost::SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off) {
     if (host_) host_->SetView(nullptr);
     on_ = on;
     off_ = off;
-    for (QLabel* lamp : images_) ShowLamp(lamp, IndicatorOn(lamp));
-    ShowLamp(image12_, IndicatorOn(image12_));
+    for (QLabel* lamp : lamps_) ShowLamp(lamp, IndicatorOn(lamp));
+    ShowLamp(onlineLamp_, IndicatorOn(onlineLamp_));
     host_ = host;
     cycle_.reset();
     if (!host_) return;
@@ -56,21 +56,21 @@ void TFormHost::SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPix
 }
 
 void TFormHost::SetCabinetList(const std::vector<std::string>& names) {
-    const QSignalBlocker quiet(comboBox1_);  // filling the list is no choice of the user
-    comboBox1_->clear();
-    for (const std::string& name : names) comboBox1_->addItem(QString::fromStdString(name));
+    const QSignalBlocker quiet(cabinetCombo_);  // filling the list is no choice of the user
+    cabinetCombo_->clear();
+    for (const std::string& name : names) cabinetCombo_->addItem(QString::fromStdString(name));
 }
 
 void TFormHost::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    comboBox1_->setFocus(Qt::OtherFocusReason);
-    FormShow();
+    cabinetCombo_->setFocus(Qt::OtherFocusReason);
+    startRefreshing();
 }
 
-void TFormHost::FormShow() {
+void TFormHost::startRefreshing() {
     if (!host_) return;
-    host_->Timer3()->start();
+    host_->refreshTimer()->start();
     const bool hostAddressing = AddressingOf(host_->Ini()) == HostAddressing::Host;
     QRadioButton* radio = hostAddressing ? radioHost_ : radioMnemo_;
     {
@@ -79,23 +79,23 @@ void TFormHost::FormShow() {
     }
     // Checking a radio button runs its click handler, which writes the same value back.
     if (hostAddressing) {
-        RadioButtonHostClick();
+        useHostAddressing();
     } else {
-        RadioButtonMnemoClick();
+        useMnemoAddressing();
     }
 }
 
 void TFormHost::done(int result) {
-    FormClose();
+    stopRefreshing();
     QDialog::done(result);
 }
 
-void TFormHost::FormClose() {
+void TFormHost::stopRefreshing() {
     if (!host_) return;
-    host_->Timer3()->stop();
+    host_->refreshTimer()->stop();
     // No switching goes on unseen: the cycle ends at the next pass of its wait, and the pulse
-    // of its running step is still ended by the main window's Timer2.
-    if (cycle_) cycle_->ButtonCyclesOffClick();
+    // of its running step is still ended by the main window's pulseTimer.
+    if (cycle_) cycle_->stopTestCycle();
 }
 
 void TFormHost::CommandClick(int command) {
@@ -106,38 +106,38 @@ void TFormHost::SignalClick(int signal) {
     if (host_) host_->Control().SignalClick(signal);
 }
 
-void TFormHost::ComboBox1Change() {
+void TFormHost::chooseCabinet() {
     if (host_) host_->Control().Refresh();
 }
 
-void TFormHost::RadioButtonHostClick() {
+void TFormHost::useHostAddressing() {
     if (host_) host_->Ini().WriteInteger("connect", "host", 1);
 }
 
-void TFormHost::RadioButtonMnemoClick() {
+void TFormHost::useMnemoAddressing() {
     if (host_) host_->Ini().WriteInteger("connect", "host", 0);
 }
 
-void TFormHost::ButtonCyclesOnClick() {
-    if (cycle_) cycle_->ButtonCyclesOnClick();
+void TFormHost::startTestCycle() {
+    if (cycle_) cycle_->startTestCycle();
 }
 
-void TFormHost::ButtonCyclesOffClick() {
-    if (cycle_) cycle_->ButtonCyclesOffClick();
+void TFormHost::stopTestCycle() {
+    if (cycle_) cycle_->stopTestCycle();
 }
 
 std::string TFormHost::CabinetName() const {
-    return comboBox1_->currentText().toStdString();
+    return cabinetCombo_->currentText().toStdString();
 }
 
 void TFormHost::SetIndicator(int i, bool on) {
-    if (i >= 0 && i < static_cast<int>(images_.size())) {
-        ShowLamp(images_[static_cast<std::size_t>(i)], on);
+    if (i >= 0 && i < static_cast<int>(lamps_.size())) {
+        ShowLamp(lamps_[static_cast<std::size_t>(i)], on);
     }
 }
 
 void TFormHost::SetOnlineIndicator(bool on) {
-    ShowLamp(image12_, on);
+    ShowLamp(onlineLamp_, on);
 }
 
 bool TFormHost::IndicatorOn(const QLabel* indicator) {

@@ -16,7 +16,7 @@
 namespace kvel {
 
 // "Управление шкафами через хост-контроллер": command and signal buttons with their lamps, the
-// cabinet on line, the cabinet list (`ComboBox1`, filled once at start-up from the key names
+// cabinet on line, the cabinet list (`cabinetCombo`, filled once at start-up from the key names
 // of section `panels`), the controller's addressing and the test cycle. The exchanges are the
 // main window's (TCabinetHost); this window only wires its controls to them.
 class TFormHost : public QDialog, public TCabinetView {
@@ -30,35 +30,35 @@ class TFormHost : public QDialog, public TCabinetView {
     // nothing.
     void SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off);
 
-    void FormShow();
-    void FormClose();
-    void Button_VV_ONClick() { CommandClick(1); }
-    void Button_VV_OFFClick() { CommandClick(2); }
-    void Button_VE_WORKClick() { CommandClick(3); }
-    void Button_VE_CONTRClick() { CommandClick(4); }
-    void Button_ZR_ONClick() { CommandClick(5); }
-    void Button_ZR_OFFClick() { CommandClick(6); }
-    void ButtonS41Click() { SignalClick(0); }
-    void ButtonS42Click() { SignalClick(1); }
-    void ButtonS43Click() { SignalClick(2); }
-    void ButtonS51Click() { SignalClick(3); }
-    void ButtonS52Click() { SignalClick(4); }
-    void ComboBox1Change();
-    void RadioButtonHostClick();
-    void RadioButtonMnemoClick();
-    void ButtonCyclesOnClick();
-    void ButtonCyclesOffClick();
+    void startRefreshing();
+    void stopRefreshing();
+    void switchVvOn() { CommandClick(1); }
+    void switchVvOff() { CommandClick(2); }
+    void rollVeToWork() { CommandClick(3); }
+    void rollVeToControl() { CommandClick(4); }
+    void switchZrOn() { CommandClick(5); }
+    void switchZrOff() { CommandClick(6); }
+    void toggleS41() { SignalClick(0); }
+    void toggleS42() { SignalClick(1); }
+    void toggleS43() { SignalClick(2); }
+    void toggleS51() { SignalClick(3); }
+    void toggleS52() { SignalClick(4); }
+    void chooseCabinet();
+    void useHostAddressing();
+    void useMnemoAddressing();
+    void startTestCycle();
+    void stopTestCycle();
 
-    QComboBox* ComboBox1() const { return comboBox1_; }
+    QComboBox* cabinetCombo() const { return cabinetCombo_; }
     QPushButton* CommandButton(int command) const { return buttons_.at(command - 1); }
     QPushButton* SignalButton(int signal) const { return buttons_.at(kHostCommands + signal); }
     // Image1 … Image11: the lamps of commands 1..6, then of signals 0..4.
-    QLabel* Indicator(int i) const { return images_.at(i); }
-    QLabel* Image12() const { return image12_; }
-    QRadioButton* RadioButtonHost() const { return radioHost_; }
-    QRadioButton* RadioButtonMnemo() const { return radioMnemo_; }
-    QPushButton* ButtonCyclesOn() const { return cyclesOn_; }
-    QPushButton* ButtonCyclesOff() const { return cyclesOff_; }
+    QLabel* Indicator(int i) const { return lamps_.at(i); }
+    QLabel* onlineLamp() const { return onlineLamp_; }
+    QRadioButton* hostRadio() const { return radioHost_; }
+    QRadioButton* mnemoRadio() const { return radioMnemo_; }
+    QPushButton* cyclesOnButton() const { return cyclesOn_; }
+    QPushButton* cyclesOffButton() const { return cyclesOff_; }
     QString StatusText() const { return statusPanel_->text(); }
     // Null until the main window's exchanges are attached.
     TTestCycle* Cycle() const { return cycle_.get(); }
@@ -76,8 +76,8 @@ class TFormHost : public QDialog, public TCabinetView {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void BuildLayout();
-    void FormCreate();
+    void buildLayout();
+    void initialize();
     void CommandClick(int command);
     void SignalClick(int signal);
     void ShowLamp(QLabel* lamp, bool on);
@@ -87,10 +87,10 @@ class TFormHost : public QDialog, public TCabinetView {
     QPixmap on_;
     QPixmap off_;
 
-    QComboBox* comboBox1_ = nullptr;
+    QComboBox* cabinetCombo_ = nullptr;
     std::array<QPushButton*, kHostCommands + kHostSignals> buttons_{};
-    std::array<QLabel*, kHostCommands + kHostSignals> images_{};
-    QLabel* image12_ = nullptr;
+    std::array<QLabel*, kHostCommands + kHostSignals> lamps_{};
+    QLabel* onlineLamp_ = nullptr;
     QRadioButton* radioHost_ = nullptr;
     QRadioButton* radioMnemo_ = nullptr;
     QPushButton* cyclesOn_ = nullptr;

@@ -38,7 +38,7 @@ QLabel* Lamp(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-void TFormHost::BuildLayout() {
+void TFormHost::buildLayout() {
     setObjectName("FormHost");
     setWindowTitle("Управление шкафами через хост-контроллер");
     // Modal to the main window only: the traffic window stays usable beside it.
@@ -62,24 +62,24 @@ void TFormHost::BuildLayout() {
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
         buttons_[static_cast<std::size_t>(i)] = button;
-        images_[static_cast<std::size_t>(i)] = lamp;
+        lamps_[static_cast<std::size_t>(i)] = lamp;
     }
     signalGrid->setRowStretch(kHostSignals, 1);
 
     auto* cabinet = new QGroupBox("Текущий шкаф", this);
-    comboBox1_ = new QComboBox(cabinet);
-    comboBox1_->setObjectName("ComboBox1");
+    cabinetCombo_ = new QComboBox(cabinet);
+    cabinetCombo_->setObjectName("ComboBox1");
     // A name may be typed as well as chosen; typing never adds it to the list.
-    comboBox1_->setEditable(true);
-    comboBox1_->setInsertPolicy(QComboBox::NoInsert);
-    comboBox1_->setMinimumWidth(180);
+    cabinetCombo_->setEditable(true);
+    cabinetCombo_->setInsertPolicy(QComboBox::NoInsert);
+    cabinetCombo_->setMinimumWidth(180);
     auto* online = new QHBoxLayout();
     online->addWidget(new QLabel("Шкаф на связи", cabinet));
-    image12_ = Lamp("Image12", cabinet);
-    online->addWidget(image12_);
+    onlineLamp_ = Lamp("Image12", cabinet);
+    online->addWidget(onlineLamp_);
     online->addStretch();
     auto* cabinetLayout = new QVBoxLayout(cabinet);
-    cabinetLayout->addWidget(comboBox1_);
+    cabinetLayout->addWidget(cabinetCombo_);
     cabinetLayout->addLayout(online);
 
     auto* addressing = new QGroupBox("Контроллер", this);

@@ -38,47 +38,47 @@ int Milliseconds(std::int64_t seconds, int secondMs) {
 }  // namespace
 
 TTestCycle::TTestCycle(const TMemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
-    timer1_.setSingleShot(false);
+    cycleTimer_.setSingleShot(false);
     // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
     // cycles, and a countdown that would not add up.
-    timer1_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer1_, &QTimer::timeout, [this] { Timer1Timer(); });
+    cycleTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&cycleTimer_, &QTimer::timeout, [this] { runCycleStep(); });
     QObject::connect(&countdown_, &QTimer::timeout, [this] { ShowWaitForNext(); });
 }
 
-void TTestCycle::ButtonCyclesOnClick() {
+void TTestCycle::startTestCycle() {
     if (running_) {
         cycling_ = true;
         return;
     }
     if (cycling_) {
         // Waiting for its next cycle: the user wants it now.
-        Timer1Timer();
+        runCycleStep();
         return;
     }
-    timer1_.setInterval(Milliseconds(ini_.ReadInteger("time", "all", 250), secondMs_));
+    cycleTimer_.setInterval(Milliseconds(ini_.ReadInteger("time", "all", 250), secondMs_));
     cycling_ = true;
-    timer1_.start();
-    Timer1Timer();
+    cycleTimer_.start();
+    runCycleStep();
 }
 
-void TTestCycle::ButtonCyclesOffClick() {
+void TTestCycle::stopTestCycle() {
     cycling_ = false;
-    timer1_.stop();
+    cycleTimer_.stop();
     if (countdown_.isActive()) {
         countdown_.stop();
         if (hooks_.status) hooks_.status("");
     }
 }
 
-void TTestCycle::Timer1Timer() {
-    timer1_.stop();
+void TTestCycle::runCycleStep() {
+    cycleTimer_.stop();
     countdown_.stop();
     if (running_ || !cycling_) return;
     RunCycle();
     // A period of zero or less would fire at once and for ever: that cycle runs only once.
-    if (cycling_ && timer1_.interval() > 0) {
-        timer1_.start();
+    if (cycling_ && cycleTimer_.interval() > 0) {
+        cycleTimer_.start();
         // The wait is long (250 s by default): the status line shows that cycling goes on.
         countdown_.start(std::max(1, secondMs_));
         ShowWaitForNext();
@@ -88,9 +88,9 @@ void TTestCycle::Timer1Timer() {
 }
 
 void TTestCycle::ShowWaitForNext() {
-    if (!timer1_.isActive()) return;
+    if (!cycleTimer_.isActive()) return;
     const int second = std::max(1, secondMs_);
-    const int left = (std::max(0, timer1_.remainingTime()) + second - 1) / second;
+    const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
     if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
 }
 

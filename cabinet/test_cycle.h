@@ -8,7 +8,7 @@
 namespace kvel {
 
 // The endless test cycle of switching operations: six command presses, each followed by its
-// wait from section `time`, repeated every `time`/`all` seconds by the window's Timer1.
+// wait from section `time`, repeated every `time`/`all` seconds by the window's cycleTimer.
 class TTestCycle {
   public:
     struct Hooks {
@@ -29,14 +29,14 @@ class TTestCycle {
     // "Включить": starts cycling with a cycle at once. While a cycle runs it is not started
     // a second time; pressed again after "Отключить" within the same wait, it keeps it going.
     // Between two cycles it starts the next one at once.
-    void ButtonCyclesOnClick();
+    void startTestCycle();
     // "Отключить": the running wait ends at its next pass and no further cycle starts.
-    void ButtonCyclesOffClick();
-    void Timer1Timer();
+    void stopTestCycle();
+    void runCycleStep();
 
     bool Cycling() const { return cycling_; }
     bool Running() const { return running_; }
-    QTimer* Timer1() { return &timer1_; }
+    QTimer* cycleTimer() { return &cycleTimer_; }
 
   private:
     void RunCycle();
@@ -47,7 +47,7 @@ class TTestCycle {
 
     const TMemIni& ini_;
     Hooks hooks_;
-    QTimer timer1_;
+    QTimer cycleTimer_;
     QTimer countdown_;  // refreshes the seconds left between two cycles
     int secondMs_ = 1000;
     bool cycling_ = false;

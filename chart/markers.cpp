@@ -157,7 +157,7 @@ void TChartMarkers::MoveMarkerToHandle(int& marker, TMarkerHandle* handle) {
 }
 
 void TChartMarkers::SetMarkersOn(bool on) {
-    markersOn_ = on;
+    markersCheck_ = on;
     for (QLabel* label : c_.labels) label->setVisible(on);
     if (on) UpdateReadouts();
 }
@@ -169,7 +169,7 @@ void TChartMarkers::UpdateReadouts() {
     c_.track1->setText(Text(FormatTimeOfDay(t1)));
     c_.track2->setText(Text(FormatTimeOfDay(t2)));
     c_.delta->setText(Text(FormatTimeOfDay(std::fabs(t2 - t1))));
-    if (!markersOn_) return;
+    if (!markersCheck_) return;
     for (int k = 0; k < kChartSlots; ++k) {
         const Tsp_XYLine& line = *lines_[static_cast<std::size_t>(k)];
         QLabel* a = c_.labels[static_cast<std::size_t>(2 * k)];

@@ -37,8 +37,8 @@ std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axi
 
 // The widgets the markers work on, all children of the plot or beside it.
 struct TMarkerControls {
-    TMarkerHandle* handle1 = nullptr;  // Panel6
-    TMarkerHandle* handle2 = nullptr;  // Panel7
+    TMarkerHandle* handle1 = nullptr;  // marker1Handle
+    TMarkerHandle* handle2 = nullptr;  // marker2Handle
     QLineEdit* track1 = nullptr;       // Track1Edit
     QLineEdit* track2 = nullptr;       // Track2Edit
     QLineEdit* delta = nullptr;        // DeltaEdit
@@ -84,7 +84,7 @@ class TChartMarkers {
     TMarkerControls c_;
     double place1_ = 0, place2_ = 1;
     bool userPlaced_ = false;
-    bool markersOn_ = false;
+    bool markersCheck_ = false;
     int x1_ = -1, x2_ = -1;
     int reference1_ = 0, reference2_ = 0;
     bool syncPending_ = false;

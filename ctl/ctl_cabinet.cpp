@@ -150,7 +150,7 @@ int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, s
         const std::uint16_t reg = CommandRegister(target, command);
         if (!control.CommandClick(command)) return 1;
         out << reg << "\t1\n" << std::flush;
-        // Timer2's tick ends the pulse.
+        // pulseTimer's tick ends the pulse.
         std::this_thread::sleep_for(std::chrono::milliseconds(timing.releaseMs));
         if (!control.CommandStep()) return 1;
         out << reg << "\t0\n";

@@ -30,52 +30,53 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     font.setPixelSize(11);
     setFont(font);
 
-    grid1_ = Named(new QTableWidget(this), "StringGrid1");
-    grid1_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
-    grid1_->horizontalHeader()->hide();
-    grid1_->verticalHeader()->hide();
-    grid1_->verticalHeader()->setDefaultSectionSize(20);
-    grid1_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    channelTable_ = Named(new QTableWidget(this), "StringGrid1");
+    channelTable_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
+    channelTable_->horizontalHeader()->hide();
+    channelTable_->verticalHeader()->hide();
+    channelTable_->verticalHeader()->setDefaultSectionSize(20);
+    channelTable_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     RebuildChannelTable(0);  // the columns exist before their widths are set
-    grid1_->setColumnWidth(0, 64);
-    grid1_->setColumnWidth(1, 365);
-    grid1_->setColumnWidth(2, 105);
+    channelTable_->setColumnWidth(0, 64);
+    channelTable_->setColumnWidth(1, 365);
+    channelTable_->setColumnWidth(2, 105);
 
-    saveCoeffs_ =
+    writeCoefficientsButton_ =
         Named(new QPushButton("Записать коэффициенты в модуль", this), "ButtonSaveCoeffs");
-    saveRelays_ =
+    writeRelaysButton_ =
         Named(new QPushButton("Записать настройки реле в модуль", this), "ButtonSaveRelays");
-    saveConnect_ =
+    writeLinkButton_ =
         Named(new QPushButton("Записать параметры связи в модуль", this), "ButtonSaveConnect");
-    applyToAll_ = Named(new QPushButton("Применить ко всем", this), "ButtonApplyToAll");
-    editCoeff_ = Named(new QLineEdit("0.9", this), "EditCoeff");
-    QFont larger = editCoeff_->font();
+    applyToAllButton_ = Named(new QPushButton("Применить ко всем", this), "ButtonApplyToAll");
+    coefficientForAll_ = Named(new QLineEdit("0.9", this), "EditCoeff");
+    QFont larger = coefficientForAll_->font();
     larger.setPixelSize(13);
-    editCoeff_->setFont(larger);
-    editCoeff_->setMaximumWidth(80);
+    coefficientForAll_->setFont(larger);
+    coefficientForAll_->setMaximumWidth(80);
 
-    panel1_ = Named(new QLabel(this), "Panel1");
-    panel1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel1_->setLineWidth(2);
-    panel1_->setAlignment(Qt::AlignCenter);
-    panel1_->setWordWrap(true);
-    panel1_->setAutoFillBackground(true);
-    QPalette palette = panel1_->palette();
+    progressPanel_ = Named(new QLabel(this), "Panel1");
+    progressPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    progressPanel_->setLineWidth(2);
+    progressPanel_->setAlignment(Qt::AlignCenter);
+    progressPanel_->setWordWrap(true);
+    progressPanel_->setAutoFillBackground(true);
+    QPalette palette = progressPanel_->palette();
     palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    panel1_->setPalette(palette);
-    panel1_->setGeometry((1200 - 329) / 2, (650 - 121) / 2, 329, 121);
-    panel1_->hide();
+    progressPanel_->setPalette(palette);
+    progressPanel_->setGeometry((1200 - 329) / 2, (650 - 121) / 2, 329, 121);
+    progressPanel_->hide();
 
     // No default button: Enter in an edit box must not press a write button.
-    for (QPushButton* button : {saveCoeffs_, saveRelays_, saveConnect_, applyToAll_}) {
+    for (QPushButton* button :
+         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
 
-    connect(saveCoeffs_, &QPushButton::clicked, this, [this] { ButtonSaveCoeffsClick(); });
-    connect(saveRelays_, &QPushButton::clicked, this, [this] { ButtonSaveRelaysClick(); });
-    connect(saveConnect_, &QPushButton::clicked, this, [this] { ButtonSaveConnectClick(); });
-    connect(applyToAll_, &QPushButton::clicked, this, [this] { ButtonApplyToAllClick(); });
+    connect(writeCoefficientsButton_, &QPushButton::clicked, this, [this] { writeCoefficients(); });
+    connect(writeRelaysButton_, &QPushButton::clicked, this, [this] { writeRelaySettings(); });
+    connect(writeLinkButton_, &QPushButton::clicked, this, [this] { writeLinkSettings(); });
+    connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
 void TModuleDialog::Attach(TModuleSettings* settings, PollSwitch poll) {
@@ -86,23 +87,23 @@ void TModuleDialog::Attach(TModuleSettings* settings, PollSwitch poll) {
 QGroupBox* TModuleDialog::BuildSensorsGroup(const char* caption) {
     auto* sensors = Named(new QGroupBox(caption, this), "GroupBoxSensors");
     auto* layout = new QVBoxLayout(sensors);
-    grid1_->setParent(sensors);
-    layout->addWidget(grid1_);
+    channelTable_->setParent(sensors);
+    layout->addWidget(channelTable_);
     return sensors;
 }
 
 void TModuleDialog::RebuildChannelTable(int channels) {
     channels_ = channels;
-    SetUpGrid(grid1_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
+    SetUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
 }
 
 TChannelTable TModuleDialog::ChannelTable() const {
-    return TChannelTable{Column(grid1_, 1), Column(grid1_, kCoeffColumn)};
+    return TChannelTable{Column(channelTable_, 1), Column(channelTable_, kCoeffColumn)};
 }
 
 void TModuleDialog::SetChannelTable(const TChannelTable& table) {
-    SetColumn(grid1_, 1, table.names);
-    SetColumn(grid1_, kCoeffColumn, table.coeffs);
+    SetColumn(channelTable_, 1, table.names);
+    SetColumn(channelTable_, kCoeffColumn, table.coeffs);
 }
 
 void TModuleDialog::LoadChannelTable() {
@@ -112,12 +113,13 @@ void TModuleDialog::LoadChannelTable() {
     SetChannelTable(table);
 }
 
-void TModuleDialog::ButtonApplyToAllClick() {
+void TModuleDialog::applyCoefficientToAll() {
     // Copied as typed: the coefficient button checks the cells when it is pressed.
-    for (int n = 1; n <= channels_; ++n) SetCell(grid1_, n, kCoeffColumn, editCoeff_->text());
+    for (int n = 1; n <= channels_; ++n)
+        SetCell(channelTable_, n, kCoeffColumn, coefficientForAll_->text());
 }
 
-void TModuleDialog::ButtonSaveCoeffsClick() {
+void TModuleDialog::writeCoefficients() {
     RunWrite(
         "Запись коэффициентов в модуль...", true,
         [this] { return settings_->WriteCoeffs(ChannelTable()); }, "Коэффициенты записаны успешно");
@@ -136,21 +138,22 @@ void TModuleDialog::RunWrite(const char* progress, bool coefficients,
                              const std::function<bool()>& operation, const char* success) {
     if (settings_ == nullptr) return;
     if (poll_) poll_(false);
-    panel1_->setText(progress);
-    panel1_->show();
-    panel1_->raise();
-    const QList<QPushButton*> buttons = {saveCoeffs_, saveRelays_, saveConnect_, applyToAll_};
+    progressPanel_->setText(progress);
+    progressPanel_->show();
+    progressPanel_->raise();
+    const QList<QPushButton*> buttons = {writeCoefficientsButton_, writeRelaysButton_,
+                                         writeLinkButton_, applyToAllButton_};
     for (QPushButton* button : buttons) button->setEnabled(false);
     QCoreApplication::processEvents();
     bool done = false;
     {
-        TBusyScope busy([this] { panel1_->hide(); });
+        TBusyScope busy([this] { progressPanel_->hide(); });
         if (coefficients) LinePause(kCoeffButtonPauseMs);
         done = operation();
     }
     if (done) ShowMessage(success, kOk);
     for (QPushButton* button : buttons) button->setEnabled(true);
-    panel1_->hide();
+    progressPanel_->hide();
     if (poll_) poll_(true);
 }
 

@@ -13,9 +13,10 @@ namespace kvel {
 
 class TModuleSettings;
 
-// What both module settings dialogs share: the channel table `StringGrid1`, the three write
-// buttons with their progress panel `Panel1`, and "Применить ко всем" with `EditCoeff`. The
-// dialogs hold the values in their controls; the main window's operations read and write them.
+// What both module settings dialogs share: the channel table `channelTable`, the three write
+// buttons with their progress panel `progressPanel`, and "Применить ко всем" with
+// `coefficientForAllEdit`. The dialogs hold the values in their controls; the main window's
+// operations read and write them.
 class TModuleDialog : public QDialog {
     Q_OBJECT
   public:
@@ -25,7 +26,7 @@ class TModuleDialog : public QDialog {
     // The main window's settings operations and poll switch, used by the write buttons.
     void Attach(TModuleSettings* settings, PollSwitch poll);
     // Rebuilds the tables and lists for the channel count.
-    virtual void FormCreate(int channels) = 0;
+    virtual void setChannelCount(int channels) = 0;
     // Fills the module fields and the channel table from the module and mem.ini.
     virtual void Load() = 0;
 
@@ -33,14 +34,14 @@ class TModuleDialog : public QDialog {
     void SetChannelTable(const TChannelTable& table);
     int Channels() const { return channels_; }
 
-    void ButtonSaveCoeffsClick();
-    virtual void ButtonSaveRelaysClick() = 0;
-    virtual void ButtonSaveConnectClick() = 0;
-    void ButtonApplyToAllClick();
+    void writeCoefficients();
+    virtual void writeRelaySettings() = 0;
+    virtual void writeLinkSettings() = 0;
+    void applyCoefficientToAll();
 
   protected:
     TModuleDialog(const char* name, QWidget* parent);
-    // The group box `GroupBoxSensors` that holds the channel table.
+    // The group box `sensorsGroup` that holds the channel table.
     QGroupBox* BuildSensorsGroup(const char* caption);
     void RebuildChannelTable(int channels);
     void LoadChannelTable();
@@ -55,13 +56,13 @@ class TModuleDialog : public QDialog {
     TModuleSettings* settings_ = nullptr;
     PollSwitch poll_;
     int channels_ = 0;
-    QTableWidget* grid1_;
-    QPushButton* saveCoeffs_;
-    QPushButton* saveRelays_;
-    QPushButton* saveConnect_;
-    QPushButton* applyToAll_;
-    QLineEdit* editCoeff_;
-    QLabel* panel1_;
+    QTableWidget* channelTable_;
+    QPushButton* writeCoefficientsButton_;
+    QPushButton* writeRelaysButton_;
+    QPushButton* writeLinkButton_;
+    QPushButton* applyToAllButton_;
+    QLineEdit* coefficientForAll_;
+    QLabel* progressPanel_;
 };
 
 }  // namespace kvel

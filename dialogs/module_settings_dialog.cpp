@@ -30,11 +30,12 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     auto* right = new QVBoxLayout;
     auto* apply = new QHBoxLayout;
     apply->addStretch();
-    apply->addWidget(applyToAll_);
-    apply->addWidget(editCoeff_);
+    apply->addWidget(applyToAllButton_);
+    apply->addWidget(coefficientForAll_);
     right->addLayout(apply);
     right->addWidget(BuildLinkGroup());
-    for (QPushButton* button : {saveCoeffs_, saveRelays_, saveConnect_}) right->addWidget(button);
+    for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_})
+        right->addWidget(button);
     right->addStretch();
 
     auto* top = new QHBoxLayout;
@@ -44,16 +45,16 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(BuildRelayGroup(), 1);
-    panel1_->raise();
-    FormCreate(kMaxChannels);  // the main window's channel count until a module answers
+    progressPanel_->raise();
+    setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
 QWidget* TFormDisplaySelectDlg::BuildLinkGroup() {
     auto* group = Named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
     const LinkControls c = AddLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
     editAdr_ = c.address;
-    comboBox2_ = c.speed;
-    comboBox3_ = c.parity;
+    speedCombo_ = c.speed;
+    parityCombo_ = c.parity;
     return group;
 }
 
@@ -114,27 +115,27 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     row->addLayout(sensorColumn);
 
     auto* thresholds = new QVBoxLayout;
-    grid2_ = Named(new QTableWidget(group), "StringGrid2");
-    grid2_->horizontalHeader()->hide();
-    grid2_->verticalHeader()->hide();
-    grid2_->verticalHeader()->setDefaultSectionSize(20);
-    SetUpGrid(grid2_, ThresholdHeadings(), 0);
-    grid2_->setColumnWidth(0, 64);
-    grid2_->setColumnWidth(1, 56);
-    grid2_->setColumnWidth(2, 56);
-    grid2_->setFixedWidth(200);
-    thresholds->addWidget(BuddyLabel("Температурные пороги,  гр. С", grid2_));
-    thresholds->addWidget(grid2_);
+    thresholdTable_ = Named(new QTableWidget(group), "StringGrid2");
+    thresholdTable_->horizontalHeader()->hide();
+    thresholdTable_->verticalHeader()->hide();
+    thresholdTable_->verticalHeader()->setDefaultSectionSize(20);
+    SetUpGrid(thresholdTable_, ThresholdHeadings(), 0);
+    thresholdTable_->setColumnWidth(0, 64);
+    thresholdTable_->setColumnWidth(1, 56);
+    thresholdTable_->setColumnWidth(2, 56);
+    thresholdTable_->setFixedWidth(200);
+    thresholds->addWidget(BuddyLabel("Температурные пороги,  гр. С", thresholdTable_));
+    thresholds->addWidget(thresholdTable_);
     row->addLayout(thresholds);
     return group;
 }
 
-void TFormDisplaySelectDlg::FormCreate(int channels) {
+void TFormDisplaySelectDlg::setChannelCount(int channels) {
     RebuildChannelTable(channels);
     FillCheckList(checkListThres_, channels);
     FillCheckList(checkListLink_, channels);
     for (QComboBox* box : comboRelay_) FillFunctionBox(box);
-    SetUpGrid(grid2_, ThresholdHeadings(), channels);
+    SetUpGrid(thresholdTable_, ThresholdHeadings(), channels);
 }
 
 void TFormDisplaySelectDlg::Load() {
@@ -148,8 +149,8 @@ void TFormDisplaySelectDlg::Load() {
 TModuleSettingsFields TFormDisplaySelectDlg::ModuleFields() const {
     TModuleSettingsFields f;
     f.adr = S(editAdr_->text());
-    f.speed = GetChoice(comboBox2_);
-    f.parity = GetChoice(comboBox3_);
+    f.speed = GetChoice(speedCombo_);
+    f.parity = GetChoice(parityCombo_);
     f.thres1 = S(editThres1_->text());
     f.thres2 = S(editThres2_->text());
     f.hyst = S(editHyst_->text());
@@ -161,15 +162,15 @@ TModuleSettingsFields TFormDisplaySelectDlg::ModuleFields() const {
     }
     f.link = GetChecks(checkListLink_);
     f.thres = GetChecks(checkListThres_);
-    f.thresholds1 = Column(grid2_, 1);
-    f.thresholds2 = Column(grid2_, 2);
+    f.thresholds1 = Column(thresholdTable_, 1);
+    f.thresholds2 = Column(thresholdTable_, 2);
     return f;
 }
 
 void TFormDisplaySelectDlg::SetModuleFields(const TModuleSettingsFields& f) {
     editAdr_->setText(Q(f.adr));
-    SetChoice(comboBox2_, f.speed);
-    SetChoice(comboBox3_, f.parity);
+    SetChoice(speedCombo_, f.speed);
+    SetChoice(parityCombo_, f.parity);
     editThres1_->setText(Q(f.thres1));
     editThres2_->setText(Q(f.thres2));
     editHyst_->setText(Q(f.hyst));
@@ -181,15 +182,15 @@ void TFormDisplaySelectDlg::SetModuleFields(const TModuleSettingsFields& f) {
     }
     SetChecks(checkListLink_, f.link);
     SetChecks(checkListThres_, f.thres);
-    SetColumn(grid2_, 1, f.thresholds1);
-    SetColumn(grid2_, 2, f.thresholds2);
+    SetColumn(thresholdTable_, 1, f.thresholds1);
+    SetColumn(thresholdTable_, 2, f.thresholds2);
 }
 
-void TFormDisplaySelectDlg::ButtonSaveRelaysClick() {
+void TFormDisplaySelectDlg::writeRelaySettings() {
     RunRelayWrite([this] { return settings_->WriteRelaySettings(ModuleFields()); });
 }
 
-void TFormDisplaySelectDlg::ButtonSaveConnectClick() {
+void TFormDisplaySelectDlg::writeLinkSettings() {
     RunLinkWrite([this] { return settings_->WriteLinkSettings(ModuleFields()); });
 }
 

@@ -20,10 +20,10 @@ class TFormDisplaySelectDlg : public TModuleDialog {
   public:
     explicit TFormDisplaySelectDlg(QWidget* parent = nullptr);
 
-    void FormCreate(int channels) override;
+    void setChannelCount(int channels) override;
     void Load() override;
-    void ButtonSaveRelaysClick() override;
-    void ButtonSaveConnectClick() override;
+    void writeRelaySettings() override;
+    void writeLinkSettings() override;
 
     TModuleSettingsFields ModuleFields() const;
     void SetModuleFields(const TModuleSettingsFields& f);
@@ -33,11 +33,11 @@ class TFormDisplaySelectDlg : public TModuleDialog {
     QWidget* BuildLinkGroup();
 
     QLineEdit *editAdr_, *editThres1_, *editThres2_, *editHyst_, *editDelayOn_, *editDelayOff_;
-    QComboBox *comboBox2_, *comboBox3_;
+    QComboBox *speedCombo_, *parityCombo_;
     std::array<QComboBox*, 3> comboRelay_{};
     std::array<QLineEdit*, 3> editRelSens_{};
     QListWidget *checkListLink_, *checkListThres_;
-    QTableWidget* grid2_;
+    QTableWidget* thresholdTable_;
 };
 
 // The module settings dialog of the second generation: two links, MB1 and MB2, and a full
@@ -47,10 +47,10 @@ class TFormDisplaySelectDlgNew : public TModuleDialog {
   public:
     explicit TFormDisplaySelectDlgNew(QWidget* parent = nullptr);
 
-    void FormCreate(int channels) override;
+    void setChannelCount(int channels) override;
     void Load() override;
-    void ButtonSaveRelaysClick() override;
-    void ButtonSaveConnectClick() override;
+    void writeRelaySettings() override;
+    void writeLinkSettings() override;
 
     TModuleSettingsFieldsNew ModuleFields() const;
     void SetModuleFields(const TModuleSettingsFieldsNew& f);

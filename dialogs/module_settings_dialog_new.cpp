@@ -20,11 +20,11 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     links->addWidget(BuildLinkGroup(2));
 
     auto* buttons = new QGridLayout;
-    buttons->addWidget(saveCoeffs_, 0, 0);
-    buttons->addWidget(applyToAll_, 0, 1);
-    buttons->addWidget(editCoeff_, 0, 2);
-    buttons->addWidget(saveRelays_, 1, 0);
-    buttons->addWidget(saveConnect_, 2, 0);
+    buttons->addWidget(writeCoefficientsButton_, 0, 0);
+    buttons->addWidget(applyToAllButton_, 0, 1);
+    buttons->addWidget(coefficientForAll_, 0, 2);
+    buttons->addWidget(writeRelaysButton_, 1, 0);
+    buttons->addWidget(writeLinkButton_, 2, 0);
     buttons->setColumnStretch(3, 1);
 
     auto* left = new QVBoxLayout;
@@ -38,8 +38,8 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(right, 1);
-    panel1_->raise();
-    FormCreate(kMaxChannels);  // the main window's channel count until a module answers
+    progressPanel_->raise();
+    setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
 QWidget* TFormDisplaySelectDlgNew::BuildLinkGroup(int link) {
@@ -88,7 +88,7 @@ QWidget* TFormDisplaySelectDlgNew::BuildRelayGroup(int relay) {
     return group;
 }
 
-void TFormDisplaySelectDlgNew::FormCreate(int channels) {
+void TFormDisplaySelectDlgNew::setChannelCount(int channels) {
     RebuildChannelTable(channels);
     for (RelayControls& c : relays_) {
         FillCheckList(c.binding, channels);
@@ -146,11 +146,11 @@ void TFormDisplaySelectDlgNew::SetModuleFields(const TModuleSettingsFieldsNew& f
     SetChoice(comboPar_[1], f.parity2);
 }
 
-void TFormDisplaySelectDlgNew::ButtonSaveRelaysClick() {
+void TFormDisplaySelectDlgNew::writeRelaySettings() {
     RunRelayWrite([this] { return settings_->WriteRelaySettingsNew(ModuleFields()); });
 }
 
-void TFormDisplaySelectDlgNew::ButtonSaveConnectClick() {
+void TFormDisplaySelectDlgNew::writeLinkSettings() {
     RunLinkWrite([this] { return settings_->WriteLinkSettingsNew(ModuleFields()); });
 }
 

@@ -90,11 +90,11 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     columns->addLayout(right);
     columns->setSizeConstraint(QLayout::SetFixedSize);
 
-    saveDialog_ = Named(new QFileDialog(this), "SaveDialog1");
-    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-    saveDialog_->setFileMode(QFileDialog::AnyFile);
-    saveDialog_->setNameFilter("Текстовые файлы (*.txt)");
-    saveDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
+    logFileDialog_ = Named(new QFileDialog(this), "SaveDialog1");
+    logFileDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    logFileDialog_->setFileMode(QFileDialog::AnyFile);
+    logFileDialog_->setNameFilter("Текстовые файлы (*.txt)");
+    logFileDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
     RunSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
@@ -102,11 +102,11 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
         return dialog.selectedFiles().first().toStdString();
     };
 
-    connect(ok, &QPushButton::clicked, this, &TForm2::ButtonOKClick);
-    connect(cancel, &QPushButton::clicked, this, &TForm2::ButtonCancelClick);
-    connect(grid_, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { StringGrid1SelectCell(row); });
-    grid_->installEventFilter(this);
+    connect(ok, &QPushButton::clicked, this, &TForm2::accept);
+    connect(cancel, &QPushButton::clicked, this, &TForm2::cancel);
+    connect(axisGrid_, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { selectAxisRow(row); });
+    axisGrid_->installEventFilter(this);
 }
 
 QWidget* TForm2::BuildChartGroup() {
@@ -177,31 +177,31 @@ QWidget* TForm2::BuildChartGroup() {
 
     auto* group5 = Named(new QGroupBox("Привязка каналов", group1), "GroupBox5");
     auto* binding = new QVBoxLayout(group5);
-    grid_ = Named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
-                  "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
-                  "выделенного канала нажмите Enter");
-    grid_->horizontalHeader()->hide();
-    grid_->verticalHeader()->hide();
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setTabKeyNavigation(false);
-    grid_->setWordWrap(false);
-    grid_->setMinimumHeight(220);
-    grid_->verticalHeader()->setDefaultSectionSize(22);
-    grid_->horizontalHeader()->setDefaultSectionSize(120);
-    grid_->horizontalHeader()->setStretchLastSection(true);
-    const QBrush fixedColour = grid_->palette().button();
+    axisGrid_ = Named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
+                      "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
+                      "выделенного канала нажмите Enter");
+    axisGrid_->horizontalHeader()->hide();
+    axisGrid_->verticalHeader()->hide();
+    axisGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    axisGrid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    axisGrid_->setTabKeyNavigation(false);
+    axisGrid_->setWordWrap(false);
+    axisGrid_->setMinimumHeight(220);
+    axisGrid_->verticalHeader()->setDefaultSectionSize(22);
+    axisGrid_->horizontalHeader()->setDefaultSectionSize(120);
+    axisGrid_->horizontalHeader()->setStretchLastSection(true);
+    const QBrush fixedColour = axisGrid_->palette().button();
     for (int r = 0; r <= kAxisRows; ++r) {
         for (int c = 0; c < 2; ++c) {
             QTableWidgetItem* item = GridItem(r == 0 || c == 0);
             if (r == 0 || c == 0) item->setBackground(fixedColour);
-            grid_->setItem(r, c, item);
+            axisGrid_->setItem(r, c, item);
         }
     }
-    grid_->setCurrentCell(1, 1);
-    binding->addWidget(grid_);
+    axisGrid_->setCurrentCell(1, 1);
+    binding->addWidget(axisGrid_);
     auto* hint = new QLabel("Смена осей - Enter", group5);
-    hint->setBuddy(grid_);
+    hint->setBuddy(axisGrid_);
     binding->addWidget(hint);
     layout->addWidget(group5, 1);
     return group1;
@@ -223,7 +223,7 @@ QWidget* TForm2::BuildFileGroup() {
     open->setAutoDefault(false);
     open->setFixedWidth(32);
     layout->addWidget(open, 1, 2);
-    connect(open, &QPushButton::clicked, this, &TForm2::ButtonOpenDlgClick);
+    connect(open, &QPushButton::clicked, this, &TForm2::chooseLogFile);
 
     auto* group3 = Named(new QGroupBox("Измерения", this), "GroupBox3");
     auto* measure = new QGridLayout(group3);
@@ -272,10 +272,10 @@ void TForm2::SetFields(const TSettingsForm& form) {
     leftMax_->setText(QString::fromStdString(form.leftMax));
     rightMin_->setText(QString::fromStdString(form.rightMin));
     rightMax_->setText(QString::fromStdString(form.rightMax));
-    grid_->setRowCount(kAxisRows + 1);
+    axisGrid_->setRowCount(kAxisRows + 1);
     for (int n = 1; n <= kAxisRows; ++n) {
-        grid_->item(n, 0)->setText("Канал" + QString::number(n));
-        grid_->item(n, 1)->setText(
+        axisGrid_->item(n, 0)->setText("Канал" + QString::number(n));
+        axisGrid_->item(n, 1)->setText(
             QString::fromStdString(form.axis[static_cast<std::size_t>(n - 1)]));
     }
     saveToFile_->setChecked(form.saveToFile);
@@ -309,7 +309,7 @@ TSettingsForm TForm2::Fields() const {
     form.rightMin = Text(rightMin_);
     form.rightMax = Text(rightMax_);
     for (int n = 1; n <= kAxisRows; ++n) {
-        const QTableWidgetItem* cell = n < grid_->rowCount() ? grid_->item(n, 1) : nullptr;
+        const QTableWidgetItem* cell = n < axisGrid_->rowCount() ? axisGrid_->item(n, 1) : nullptr;
         form.axis[static_cast<std::size_t>(n - 1)] = cell ? cell->text().toStdString() : "";
     }
     form.saveToFile = saveToFile_->isChecked();
@@ -328,30 +328,30 @@ TSettingsForm TForm2::Fields() const {
 
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShow();
 }
 
-void TForm2::FormShow() {
+void TForm2::prepareForShow() {
     const std::string working =
         startupDirectory_.empty() ? std::filesystem::current_path().string() : startupDirectory_;
-    saveDialog_->setDirectory(QString::fromStdString(DialogFolder(Text(file_), working)));
-    grid_->item(0, 0)->setText("Канал");
-    grid_->item(0, 1)->setText("Ось");
+    logFileDialog_->setDirectory(QString::fromStdString(DialogFolder(Text(file_), working)));
+    axisGrid_->item(0, 0)->setText("Канал");
+    axisGrid_->item(0, 1)->setText("Ось");
 }
 
-void TForm2::ButtonOKClick() {
-    const bool accepted = OnOK ? OnOK() : false;
+void TForm2::accept() {
+    const bool accepted = onAccept ? onAccept() : false;
     // Closed also after a failed check: its message has been shown, the edits are dropped.
     done(accepted ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void TForm2::ButtonCancelClick() {
+void TForm2::cancel() {
     reject();
 }
 
-void TForm2::ButtonOpenDlgClick() {
+void TForm2::chooseLogFile() {
     const std::optional<std::string> chosen =
-        RunSaveDialog ? RunSaveDialog(*saveDialog_) : std::nullopt;
+        RunSaveDialog ? RunSaveDialog(*logFileDialog_) : std::nullopt;
     if (!chosen) return;
     file_->setText(QString::fromStdString(LogNameFromChoice(*chosen)));
     // mem.ini is written by its relative name: it must go on reaching the start-up folder.
@@ -365,32 +365,32 @@ void TForm2::ButtonOpenDlgClick() {
     }
 }
 
-void TForm2::StringGrid1SelectCell(int row) {
+void TForm2::selectAxisRow(int row) {
     // The heading row is fixed: it cannot be selected.
     if (row < 1) return;
     selectedRow_ = row;
 }
 
 int TForm2::SelectedRow() const {
-    return selectedRow_ >= 1 ? selectedRow_ : grid_->currentRow();
+    return selectedRow_ >= 1 ? selectedRow_ : axisGrid_->currentRow();
 }
 
-void TForm2::StringGrid1KeyPress() {
+void TForm2::toggleSelectedAxis() {
     const int row = SelectedRow();
-    if (row < 1 || row >= grid_->rowCount()) return;
-    QTableWidgetItem* cell = grid_->item(row, 1);
+    if (row < 1 || row >= axisGrid_->rowCount()) return;
+    QTableWidgetItem* cell = axisGrid_->item(row, 1);
     cell->setText(QString::fromStdString(ToggledAxis(cell->text().toStdString())));
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    if (watched == axisGrid_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Tab moves on and Escape closes the dialog; every other key that produces a character
         // toggles the axis of the selected row.
         const bool passes = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
                             key->key() == Qt::Key_Escape;
         if (!passes && !key->text().isEmpty()) {
-            StringGrid1KeyPress();
+            toggleSelectedAxis();
             return true;
         }
     }

@@ -33,20 +33,20 @@ class TForm2 : public QDialog {
 
     // What ОК does before the dialog closes: check, store and apply the fields. The main
     // window sets it; it returns whether the fields were accepted.
-    std::function<bool()> OnOK;
+    std::function<bool()> onAccept;
     // Runs the file-save dialog and gives the chosen name, or nothing when it was cancelled.
     // Tests replace it, so no modal dialog is shown to them.
     std::function<std::optional<std::string>(QFileDialog& dialog)> RunSaveDialog;
 
-    void FormShow();
-    void ButtonOKClick();
-    void ButtonCancelClick();
-    void ButtonOpenDlgClick();
-    void StringGrid1SelectCell(int row);
-    void StringGrid1KeyPress();
+    void prepareForShow();
+    void accept();
+    void cancel();
+    void chooseLogFile();
+    void selectAxisRow(int row);
+    void toggleSelectedAxis();
 
-    QTableWidget* StringGrid1() const { return grid_; }
-    QFileDialog* SaveDialog1() const { return saveDialog_; }
+    QTableWidget* axisGrid() const { return axisGrid_; }
+    QFileDialog* logFileDialog() const { return logFileDialog_; }
     // The grid's row that a key press toggles.
     int SelectedRow() const;
 
@@ -73,7 +73,7 @@ class TForm2 : public QDialog {
     QLineEdit* leftMax_ = nullptr;
     QLineEdit* rightMin_ = nullptr;
     QLineEdit* rightMax_ = nullptr;
-    QTableWidget* grid_ = nullptr;
+    QTableWidget* axisGrid_ = nullptr;
     QCheckBox* saveToFile_ = nullptr;
     QLineEdit* file_ = nullptr;
     QLineEdit* rate_ = nullptr;
@@ -82,7 +82,7 @@ class TForm2 : public QDialog {
     QComboBox* speed_ = nullptr;
     QComboBox* parity_ = nullptr;
     QListWidget* channels_ = nullptr;
-    QFileDialog* saveDialog_ = nullptr;
+    QFileDialog* logFileDialog_ = nullptr;
 };
 
 }  // namespace kvel

@@ -23,7 +23,7 @@ QPixmap Lamp(const QColor& light, const QColor& dark) {
 
 }  // namespace
 
-std::array<QPixmap, 6> MakeImageList() {
+std::array<QPixmap, 6> makeIndicatorImages() {
     std::array<QPixmap, 6> images;
     const QPixmap on = Lamp(QColor(40, 220, 60), QColor(0, 110, 20));
     const QPixmap off = Lamp(QColor(170, 170, 170), QColor(80, 80, 80));

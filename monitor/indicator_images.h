@@ -8,6 +8,6 @@ namespace kvel {
 // "off" lamp (the link, relay and cabinet indicators use them).
 inline constexpr int kImageOn = 4;
 inline constexpr int kImageOff = 5;
-std::array<QPixmap, 6> MakeImageList();
+std::array<QPixmap, 6> makeIndicatorImages();
 
 }  // namespace kvel

@@ -107,8 +107,8 @@ void LogViewerWindow::buildLayout() {
     row->addLayout(chartColumn, 1);
 
     auto* side = new QVBoxLayout();
-    markersOn_ = new QCheckBox("Маркеры", central);
-    side->addWidget(markersOn_);
+    markersCheck_ = new QCheckBox("Маркеры", central);
+    side->addWidget(markersCheck_);
     for (int c = 1; c <= kLogChannels; ++c) {
         auto* line = new QHBoxLayout();
         auto* color = new QLabel(central);
@@ -160,7 +160,8 @@ void LogViewerWindow::wireChart() {
     }
     markers_ = std::make_unique<TChartMarkers>(*plot_, chart_->lines(), markerControls_);
     markers_->SetInitialPlaces(1.0 / 3, 2.0 / 3);
-    connect(markersOn_, &QCheckBox::toggled, this, [this](bool on) { markers_->SetMarkersOn(on); });
+    connect(markersCheck_, &QCheckBox::toggled, this,
+            [this](bool on) { markers_->SetMarkersOn(on); });
 
     plot_->OnDrawEnd = [this](Tsp_XYPlot*) { markers_->DrawEnd(); };
     plot_->OnMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {

@@ -61,7 +61,7 @@ class LogViewerWindow : public QMainWindow {
     TMarkerControls markerControls_;
     std::array<QCheckBox*, kLogChannels> checks_{};
     std::array<QLabel*, kLogChannels> colors_{};
-    QCheckBox* markersOn_ = nullptr;
+    QCheckBox* markersCheck_ = nullptr;
     QLineEdit* crX_ = nullptr;
     QLineEdit* crYL_ = nullptr;
     QLineEdit* crYR_ = nullptr;

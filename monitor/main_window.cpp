@@ -35,16 +35,16 @@ double Now() {
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
-    BuildLayout();
+    buildLayout();
     // Every number the program formats or parses uses "." whatever the regional settings.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
-    imageList2_ = MakeImageList();
-    FormCreate();
+    indicatorImages_ = makeIndicatorImages();
+    initialize();
 }
 
 TForm1::~TForm1() {
-    if (formHost_) formHost_->SetCabinetHost(nullptr, {}, {});
+    if (cabinetWindow_) cabinetWindow_->SetCabinetHost(nullptr, {}, {});
     // The series go before the plot; each tells the plot it is leaving.
     for (Tsp_XYLine*& line : lines_) {
         delete line;
@@ -52,53 +52,53 @@ TForm1::~TForm1() {
     }
 }
 
-void TForm1::FormCreate() {
+void TForm1::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<TMemIni>("mem.ini");
     poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
     moduleSettings_ = std::make_unique<TModuleSettings>(link_, *ini_);
-    chart_ = std::make_unique<TTrendChart>(*plot_, lines_, *ini_);
+    chart_ = std::make_unique<TTrendChart>(*trendPlot_, lines_, *ini_);
     chart_->StylePlot();
     cabinet_ = std::make_unique<TCabinetHost>(link_, *ini_);
     link_.SetStatusSink([this](const std::string& text) { SetStatusText(0, text); });
 
-    grid_->item(0, 0)->setText("Канал");
-    grid_->item(0, 1)->setText("T, гр.С");
-    KeepHeadingRowVisible(*grid_);
-    grid_->setRowCount(kMaxChannels + 1);
+    readingsGrid_->item(0, 0)->setText("Канал");
+    readingsGrid_->item(0, 1)->setText("T, гр.С");
+    KeepHeadingRowVisible(*readingsGrid_);
+    readingsGrid_->setRowCount(kMaxChannels + 1);
     for (int n = 1; n <= kMaxChannels; ++n) {
-        grid_->item(n, 0)->setText(QString::fromStdString(GridChannelName(*ini_, n)));
+        readingsGrid_->item(n, 0)->setText(QString::fromStdString(GridChannelName(*ini_, n)));
     }
     for (int k = 0; k < kChartSlots; ++k) {
         const QColor color = ToQColor(kSlotColors[static_cast<std::size_t>(k)]);
-        QPalette palette = colors_[static_cast<std::size_t>(k)]->palette();
+        QPalette palette = slotColorBoxes_[static_cast<std::size_t>(k)]->palette();
         palette.setColor(QPalette::Window, color);
-        colors_[static_cast<std::size_t>(k)]->setPalette(palette);
+        slotColorBoxes_[static_cast<std::size_t>(k)]->setPalette(palette);
         for (QLabel* label : {valueLabels_[static_cast<std::size_t>(2 * k)],
                               valueLabels_[static_cast<std::size_t>(2 * k + 1)]}) {
             QPalette labelPalette = label->palette();
             labelPalette.setColor(QPalette::WindowText, color);
             label->setPalette(labelPalette);
         }
-        checks_[static_cast<std::size_t>(k)]->setChecked(
+        slotChecks_[static_cast<std::size_t>(k)]->setChecked(
             ini_->ReadInteger("checkbox", "ch" + std::to_string(k), 1) != 0);
     }
-    for (QLabel* relay : relays_) SetIndicator(relay, false);
-    SetIndicator(image3_, false);
+    for (QLabel* relay : relayIndicators_) SetIndicator(relay, false);
+    SetIndicator(linkIndicator_, false);
 
-    connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(pollTimer_, &QTimer::timeout, this, &TForm1::pollModule);
     connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
-            &TForm1::ButtonShowSettingsClick);
+            &TForm1::openProgramSettings);
     connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this,
-            &TForm1::ButtonKvelSettingsClick);
-    connect(buttonHost_, &QPushButton::clicked, this, [this] {
-        if (formHost_) formHost_->exec();
+            &TForm1::openModuleSettings);
+    connect(cabinetButton_, &QPushButton::clicked, this, [this] {
+        if (cabinetWindow_) cabinetWindow_->exec();
     });
     // The button stays hidden as the layout defines it; the keyboard reaches the window.
-    buttonHost_->setToolTip("Управление шкафами: Ctrl+H");
+    cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
-            buttonHost_, &QPushButton::click);
-    WireChart();
+            cabinetButton_, &QPushButton::click);
+    wireChart();
     InstallTrafficOpeners(
         *this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
         [this] { return LinkPanelToolTip(); });
@@ -123,20 +123,21 @@ QString TForm1::LinkPanelToolTip() const {
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
-void TForm1::SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
+void TForm1::setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
                                  TFormHost* host, TFormDisplaySelectDlg* module) {
-    form2_ = settings;
-    if (form2_) {
-        form2_->SetStartupDirectory(startupDirectory_);
-        form2_->OnOK = [this] { return SettingsDialogOK(); };
+    programSettings_ = settings;
+    if (programSettings_) {
+        programSettings_->SetStartupDirectory(startupDirectory_);
+        programSettings_->onAccept = [this] { return acceptProgramSettings(); };
     }
-    moduleNew_ = moduleNew;
-    formHost_ = host;
-    module_ = module;
-    if (formHost_) {
+    secondGenDialog_ = moduleNew;
+    cabinetWindow_ = host;
+    firstGenDialog_ = module;
+    if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
-        formHost_->setParent(this, formHost_->windowFlags());
-        formHost_->SetCabinetHost(cabinet_.get(), imageList2_[kImageOn], imageList2_[kImageOff]);
+        cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
+        cabinetWindow_->SetCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
+                                       indicatorImages_[kImageOff]);
     }
 }
 
@@ -144,37 +145,37 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        startMonitoring();
     }
 }
 
-void TForm1::FormShow() {
+void TForm1::startMonitoring() {
     ApplyChartSettings();
     ApplyAxisScaling();
     chart_->ClearSeries();
     chart_->SetTimeWindow(Now());
-    checkUpdate_->setChecked(ini_->ReadInteger("diag", "update", 0) != 0);
-    if (formHost_) formHost_->SetCabinetList(ini_->ReadSection("panels"));
+    chartUpdatingCheck_->setChecked(ini_->ReadInteger("diag", "update", 0) != 0);
+    if (cabinetWindow_) cabinetWindow_->SetCabinetList(ini_->ReadSection("panels"));
     ApplyChartSettings();  // hides every slot and assigns the channels once more
-    StartTimer1();
+    startPolling();
 }
 
 void TForm1::ApplyChartSettings() {
     period_ = ini_->ReadInteger("measure", "period", 5);
-    timer1_->setInterval(PollIntervalMs(period_));
+    pollTimer_->setInterval(PollIntervalMs(period_));
     chart_->ApplyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
-        colors_[static_cast<std::size_t>(k)]->hide();
-        checks_[static_cast<std::size_t>(k)]->hide();
+        slotColorBoxes_[static_cast<std::size_t>(k)]->hide();
+        slotChecks_[static_cast<std::size_t>(k)]->hide();
         lines_[static_cast<std::size_t>(k)]->SetActive(false);
     }
     const std::array<int, kChartSlots> assigned = AssignSlots(*ini_, link_.ChannelCount());
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = assigned[static_cast<std::size_t>(k)];
         if (channel == 0) break;
-        QCheckBox* check = checks_[static_cast<std::size_t>(k)];
+        QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
         check->setText(QString::fromStdString(SlotCaption(*ini_, channel)));
-        colors_[static_cast<std::size_t>(k)]->show();
+        slotColorBoxes_[static_cast<std::size_t>(k)]->show();
         check->show();
         if (check->isChecked()) lines_[static_cast<std::size_t>(k)]->SetActive(true);
     }
@@ -192,30 +193,30 @@ void TForm1::AddChartPoints(const TReadTransaction& record) {
     chart_->AddChartPoints(record, link_.ChannelCount(), Now());
 }
 
-void TForm1::ButtonKvelSettingsClick() {
-    timer1_->stop();
+void TForm1::openModuleSettings() {
+    pollTimer_->stop();
     TModuleDialog* dialog = IsFirstGeneration(link_.TypeCode())
-                                ? static_cast<TModuleDialog*>(module_)
-                                : static_cast<TModuleDialog*>(moduleNew_);
+                                ? static_cast<TModuleDialog*>(firstGenDialog_)
+                                : static_cast<TModuleDialog*>(secondGenDialog_);
     if (dialog) {
         dialog->Attach(moduleSettings_.get(), [this](bool on) {
             if (!on) {
-                timer1_->stop();
+                pollTimer_->stop();
             } else if (!closed_) {
-                StartTimer1();
+                startPolling();
             }
         });
-        dialog->FormCreate(link_.ChannelCount());
+        dialog->setChannelCount(link_.ChannelCount());
         {
             TBusyScope busy;
             dialog->Load();
         }
         dialog->exec();
     }
-    if (!closed_) StartTimer1();
+    if (!closed_) startPolling();
 }
 
-void TForm1::StartTimer1() {
+void TForm1::startPolling() {
     // A period the settings dialog would refuse never polls (a zero-interval timer would fire
     // continuously, one longer than the timer holds never); the status bar says why until a
     // good period is set.
@@ -228,36 +229,36 @@ void TForm1::StartTimer1() {
         periodStatusShown_ = false;
         SetStatusText(0, "");
     }
-    timer1_->start();
+    pollTimer_->start();
 }
 
-void TForm1::Timer1Timer() {
-    timer1_->stop();
+void TForm1::pollModule() {
+    pollTimer_->stop();
     if (closed_) return;
     poll_->Poll();
-    if (!closed_) StartTimer1();
+    if (!closed_) startPolling();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    FormClose();
+    finishSession();
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::FormClose() {
+void TForm1::finishSession() {
     if (closed_) return;
     closed_ = true;
-    timer1_->stop();
+    pollTimer_->stop();
     // A cabinet window still open ends its test cycle; a running command pulse is ended
     // while the port is still open.
-    if (formHost_) formHost_->close();
+    if (cabinetWindow_) cabinetWindow_->close();
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
     cabinet_->Shutdown();
     link_.ClosePort();
-    ini_->WriteInteger("diag", "update", checkUpdate_->isChecked() ? 1 : 0);
+    ini_->WriteInteger("diag", "update", chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
         ini_->WriteInteger("checkbox", "ch" + std::to_string(k),
-                           checks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
+                           slotChecks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
     }
     // The settings could not be saved: say so rather than lose them silently.
     if (!ini_->UpdateFile()) ShowMessage(ini_->LastError(), "Ошибка");
@@ -280,7 +281,7 @@ bool TForm1::IndicatorOn(const QLabel* indicator) {
 }
 
 void TForm1::SetIndicator(QLabel* indicator, bool on) {
-    indicator->setPixmap(imageList2_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
+    indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
     indicator->setProperty("on", on);
 }
 
@@ -291,21 +292,21 @@ void TForm1::SetStatusText(int panel, const std::string& text) {
 }
 
 void TForm1::SetLinkIndicator(bool on) {
-    SetIndicator(image3_, on);
+    SetIndicator(linkIndicator_, on);
 }
 
 void TForm1::SetChannelText(int channel, const std::string& text) {
-    if (channel >= 1 && channel < grid_->rowCount()) {
-        grid_->item(channel, 1)->setText(QString::fromStdString(text));
+    if (channel >= 1 && channel < readingsGrid_->rowCount()) {
+        readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
     }
 }
 
 void TForm1::SetRelay(int relayIndex, bool on) {
-    SetIndicator(relays_[static_cast<std::size_t>(relayIndex)], on);
+    SetIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
 }
 
 bool TForm1::ChartUpdating() const {
-    return checkUpdate_->isChecked();
+    return chartUpdatingCheck_->isChecked();
 }
 
 }  // namespace kvel

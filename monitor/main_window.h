@@ -41,12 +41,12 @@ class TForm1 : public QMainWindow, public TPollView {
     ~TForm1() override;
 
     // The four secondary windows, created after this one; the main window fills and shows them.
-    void SetSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew, TFormHost* host,
+    void setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew, TFormHost* host,
                              TFormDisplaySelectDlg* module);
 
-    void FormShow();
-    void FormClose();
-    void Timer1Timer();
+    void startMonitoring();
+    void finishSession();
+    void pollModule();
     void ApplyChartSettings();
     void ApplyAxisScaling();
     // The time axis set from the stored window (or the whole history) and now, wherever it
@@ -54,39 +54,45 @@ class TForm1 : public QMainWindow, public TPollView {
     void ApplyTimeWindow();
     void AddChartPoints(const TReadTransaction& record) override;
     // Opens the module settings dialog of the module's generation, filled from the module.
-    void ButtonKvelSettingsClick();
+    void openModuleSettings();
 
     // The program settings dialog: filled from mem.ini and shown modally; ОК checks, stores
     // and applies its fields with the poll off (main_window_settings.cpp).
-    void ButtonShowSettingsClick();
-    void LoadSettingsDialog();
-    bool ValidateSettingsDialog();
-    void SaveSettingsDialog();
-    bool SettingsDialogOK();
+    void openProgramSettings();
+    void loadProgramSettingsDialog();
+    bool validateProgramSettingsDialog();
+    void saveProgramSettingsDialog();
+    bool acceptProgramSettings();
 
     TModuleLink& Link() { return link_; }
     TMemIni& Ini() { return *ini_; }
     TPollCycle& Poll() { return *poll_; }
-    // Cabinet control's exchanges with their timers Timer2 and Timer3.
+    // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
     TCabinetHost& Cabinet();
     TModuleSettings& ModuleSettings() { return *moduleSettings_; }
-    QTimer* Timer1() const { return timer1_; }
-    QTableWidget* StringGrid1() const { return grid_; }
-    Tsp_XYPlot* Plot1() const { return plot_; }
+    QTimer* pollTimer() const { return pollTimer_; }
+    QTableWidget* readingsGrid() const { return readingsGrid_; }
+    Tsp_XYPlot* trendPlot() const { return trendPlot_; }
     Tsp_XYLine* Line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
-    QCheckBox* SlotCheckBox(int slot) const { return checks_[static_cast<std::size_t>(slot - 1)]; }
-    QLabel* SlotColorBox(int slot) const { return colors_[static_cast<std::size_t>(slot - 1)]; }
-    QCheckBox* CheckBoxUpdateDg() const { return checkUpdate_; }
-    QCheckBox* MarkersOnCheckBox() const { return markersOn_; }
-    TMarkerHandle* Panel6() const { return panel6_; }
-    TMarkerHandle* Panel7() const { return panel7_; }
+    QCheckBox* SlotCheckBox(int slot) const {
+        return slotChecks_[static_cast<std::size_t>(slot - 1)];
+    }
+    QLabel* SlotColorBox(int slot) const {
+        return slotColorBoxes_[static_cast<std::size_t>(slot - 1)];
+    }
+    QCheckBox* chartUpdatingCheck() const { return chartUpdatingCheck_; }
+    QCheckBox* markersCheck() const { return markersCheck_; }
+    TMarkerHandle* marker1Handle() const { return marker1Handle_; }
+    TMarkerHandle* marker2Handle() const { return marker2Handle_; }
     TChartMarkers& Markers() { return *markers_; }
     // Value label A (marker X1) or B (X2) of a slot.
     QLabel* ValueLabel(int slot, bool second) const {
         return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
     }
-    QLabel* RelayIndicator(int relay) const { return relays_[static_cast<std::size_t>(relay - 1)]; }
-    QLabel* Image3() const { return image3_; }
+    QLabel* RelayIndicator(int relay) const {
+        return relayIndicators_[static_cast<std::size_t>(relay - 1)];
+    }
+    QLabel* linkIndicator() const { return linkIndicator_; }
     QString StatusPanel(int panel) const;
     QString StatusToolTip(int panel) const;
     // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
@@ -107,15 +113,15 @@ class TForm1 : public QMainWindow, public TPollView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void BuildLayout();
+    void buildLayout();
     QWidget* BuildRightColumn();
     QWidget* BuildChartPanel();
-    void FormCreate();
+    void initialize();
     void SetIndicator(QLabel* indicator, bool on);
-    void StartTimer1();
-    void WireChart();
+    void startPolling();
+    void wireChart();
     void BuildToolBar();  // main_window_tools.cpp
-    void Plot1MouseMove(int x, int y);
+    void showPointerReadout(int x, int y);
 
     // What the poll shows.
     void SetStatusText(int panel, const std::string& text) override;
@@ -139,30 +145,30 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<TChartMouse> chartMouse_;
     std::unique_ptr<TChartMarkers> markers_;
 
-    std::array<QPixmap, 6> imageList2_;
-    QTimer* timer1_ = nullptr;
-    QTableWidget* grid_ = nullptr;
-    Tsp_XYPlot* plot_ = nullptr;
+    std::array<QPixmap, 6> indicatorImages_;
+    QTimer* pollTimer_ = nullptr;
+    QTableWidget* readingsGrid_ = nullptr;
+    Tsp_XYPlot* trendPlot_ = nullptr;
     std::array<Tsp_XYLine*, kChartSlots> lines_{};
-    std::array<QCheckBox*, kChartSlots> checks_{};
-    std::array<QLabel*, kChartSlots> colors_{};
+    std::array<QCheckBox*, kChartSlots> slotChecks_{};
+    std::array<QLabel*, kChartSlots> slotColorBoxes_{};
     std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
-    std::array<QLabel*, 3> relays_{};
-    QLabel* image3_ = nullptr;
-    QCheckBox* checkUpdate_ = nullptr;
-    QPushButton* buttonHost_ = nullptr;
-    QCheckBox* markersOn_ = nullptr;
+    std::array<QLabel*, 3> relayIndicators_{};
+    QLabel* linkIndicator_ = nullptr;
+    QCheckBox* chartUpdatingCheck_ = nullptr;
+    QPushButton* cabinetButton_ = nullptr;
+    QCheckBox* markersCheck_ = nullptr;
     QLineEdit* crXEdit_ = nullptr;
     QLineEdit* crYLEdit_ = nullptr;
     QLineEdit* crYREdit_ = nullptr;
-    TMarkerHandle* panel6_ = nullptr;
-    TMarkerHandle* panel7_ = nullptr;
+    TMarkerHandle* marker1Handle_ = nullptr;
+    TMarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
 
-    TForm2* form2_ = nullptr;
-    TFormDisplaySelectDlgNew* moduleNew_ = nullptr;
-    QPointer<TFormHost> formHost_;  // may go before this window; it then detaches itself
-    TFormDisplaySelectDlg* module_ = nullptr;
+    TForm2* programSettings_ = nullptr;
+    TFormDisplaySelectDlgNew* secondGenDialog_ = nullptr;
+    QPointer<TFormHost> cabinetWindow_;  // may go before this window; it then detaches itself
+    TFormDisplaySelectDlg* firstGenDialog_ = nullptr;
 };
 
 }  // namespace kvel

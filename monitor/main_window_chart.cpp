@@ -8,44 +8,47 @@
 
 namespace kvel {
 
-void TForm1::WireChart() {
-    chartMouse_ = std::make_unique<TChartMouse>(*plot_, *ini_);
+void TForm1::wireChart() {
+    chartMouse_ = std::make_unique<TChartMouse>(*trendPlot_, *ini_);
     crXEdit_ = findChild<QLineEdit*>("CrXEdit");
     crYLEdit_ = findChild<QLineEdit*>("CrYLEdit");
     crYREdit_ = findChild<QLineEdit*>("CrYREdit");
     TMarkerControls controls;
-    controls.handle1 = panel6_;
-    controls.handle2 = panel7_;
+    controls.handle1 = marker1Handle_;
+    controls.handle2 = marker2Handle_;
     controls.track1 = findChild<QLineEdit*>("Track1Edit");
     controls.track2 = findChild<QLineEdit*>("Track2Edit");
     controls.delta = findChild<QLineEdit*>("DeltaEdit");
     controls.labels = valueLabels_;
-    markers_ = std::make_unique<TChartMarkers>(*plot_, lines_, controls);
+    markers_ = std::make_unique<TChartMarkers>(*trendPlot_, lines_, controls);
 
-    plot_->OnDrawEnd = [this](Tsp_XYPlot*) { markers_->DrawEnd(); };
-    plot_->OnMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    trendPlot_->OnDrawEnd = [this](Tsp_XYPlot*) { markers_->DrawEnd(); };
+    trendPlot_->OnMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
         chartMouse_->MouseDown(button, x, y);
     };
-    plot_->OnMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) { Plot1MouseMove(x, y); };
-    plot_->OnMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    trendPlot_->OnMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) {
+        showPointerReadout(x, y);
+    };
+    trendPlot_->OnMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
         chartMouse_->MouseUp(button, x, y);
     };
-    qApp->installEventFilter(new TWheelZoomFilter(*plot_, this));
+    qApp->installEventFilter(new TWheelZoomFilter(*trendPlot_, this));
 
-    connect(markersOn_, &QCheckBox::toggled, this, [this](bool on) { markers_->SetMarkersOn(on); });
+    connect(markersCheck_, &QCheckBox::toggled, this,
+            [this](bool on) { markers_->SetMarkersOn(on); });
     // The demo's settings show the markers from the start, on the drawn curves.
     if (ini_->ReadInteger("diag", "markers", 0) != 0) {
         markers_->SetInitialPlaces(1.0 / 3, 2.0 / 3);
-        markersOn_->setChecked(true);
+        markersCheck_->setChecked(true);
     }
     for (int k = 0; k < kChartSlots; ++k) {
-        QCheckBox* check = checks_[static_cast<std::size_t>(k)];
+        QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
         connect(check, &QCheckBox::toggled, this,
                 [this, k, check](bool on) { chart_->SwitchSlot(k + 1, on, !check->isHidden()); });
     }
 }
 
-void TForm1::Plot1MouseMove(int x, int y) {
+void TForm1::showPointerReadout(int x, int y) {
     const std::optional<TPointerReadout> r = chartMouse_->MouseMove(x, y);
     if (!r) return;
     crXEdit_->setText(QString::fromStdString(FormatTimeOfDay(r->time)));

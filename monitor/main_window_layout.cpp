@@ -34,7 +34,7 @@ QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
 
 }  // namespace
 
-void TForm1::BuildLayout() {
+void TForm1::buildLayout() {
     setObjectName("Form1");
     setWindowTitle("KvelView");
     resize(1292, 778);
@@ -56,32 +56,33 @@ void TForm1::BuildLayout() {
     panel1->setFixedWidth(185);
     auto* panel1Layout = new QVBoxLayout(panel1);
     panel1Layout->setContentsMargins(0, 0, 0, 0);
-    grid_ = Named(new QTableWidget(31, 2, panel1), "StringGrid1");
-    grid_->horizontalHeader()->hide();
-    grid_->verticalHeader()->hide();
-    grid_->horizontalHeader()->setDefaultSectionSize(80);
-    grid_->verticalHeader()->setDefaultSectionSize(30);
-    grid_->verticalHeader()->setMinimumSectionSize(30);
-    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setShowGrid(true);
-    grid_->setFocusPolicy(Qt::ClickFocus);
-    grid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
-    grid_->setWordWrap(false);  // one line per cell: a wrapped text would lose its second line
-    grid_->setTabKeyNavigation(false);
+    readingsGrid_ = Named(new QTableWidget(31, 2, panel1), "StringGrid1");
+    readingsGrid_->horizontalHeader()->hide();
+    readingsGrid_->verticalHeader()->hide();
+    readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
+    readingsGrid_->verticalHeader()->setDefaultSectionSize(30);
+    readingsGrid_->verticalHeader()->setMinimumSectionSize(30);
+    readingsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    readingsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    readingsGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    readingsGrid_->setShowGrid(true);
+    readingsGrid_->setFocusPolicy(Qt::ClickFocus);
+    readingsGrid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
+    readingsGrid_->setWordWrap(
+        false);  // one line per cell: a wrapped text would lose its second line
+    readingsGrid_->setTabKeyNavigation(false);
     QFont gridFont("Times New Roman");
     gridFont.setPixelSize(24);
     gridFont.setBold(true);
-    grid_->setFont(gridFont);
-    QPalette gridPalette = grid_->palette();
+    readingsGrid_->setFont(gridFont);
+    QPalette gridPalette = readingsGrid_->palette();
     gridPalette.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
     gridPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
-    grid_->setPalette(gridPalette);
+    readingsGrid_->setPalette(gridPalette);
     for (int r = 0; r < 31; ++r) {
-        for (int c = 0; c < 2; ++c) grid_->setItem(r, c, new QTableWidgetItem());
+        for (int c = 0; c < 2; ++c) readingsGrid_->setItem(r, c, new QTableWidgetItem());
     }
-    panel1Layout->addWidget(grid_);
+    panel1Layout->addWidget(readingsGrid_);
     row->addWidget(panel1);
 
     row->addWidget(BuildChartPanel(), 1);
@@ -97,8 +98,8 @@ void TForm1::BuildLayout() {
     status->addPermanentWidget(statusPanels_[1], 1);
     setStatusBar(status);
 
-    timer1_ = Named(new QTimer(this), "Timer1");
-    timer1_->setInterval(2000);
+    pollTimer_ = Named(new QTimer(this), "Timer1");
+    pollTimer_->setInterval(2000);
     // The cabinet control's pulse and refresh timers.
     Named(new QTimer(this), "Timer2")->setInterval(2000);
     Named(new QTimer(this), "Timer3")->setInterval(1000);
@@ -112,13 +113,13 @@ QWidget* TForm1::BuildChartPanel() {
     auto* panel4Layout = new QVBoxLayout(panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
     panel4Layout->setSpacing(0);
-    plot_ = Named(new Tsp_XYPlot(panel4), "Plot1");
+    trendPlot_ = Named(new Tsp_XYPlot(panel4), "Plot1");
     for (int k = 0; k < kChartSlots; ++k) {
         auto* line = new Tsp_XYLine();
-        line->SetPlot(plot_);
+        line->SetPlot(trendPlot_);
         lines_[static_cast<std::size_t>(k)] = line;
     }
-    panel4Layout->addWidget(plot_, 1);
+    panel4Layout->addWidget(trendPlot_, 1);
 
     auto* panel5 = Named(new QFrame(panel4), "Panel5");
     panel5->setFixedHeight(37);
@@ -144,15 +145,15 @@ QWidget* TForm1::BuildChartPanel() {
     panel3Layout->addWidget(panel4);
 
     // The marker handles float over the plot; the chart places them after its paints.
-    for (TMarkerHandle** handle : {&panel6_, &panel7_}) {
-        *handle = new TMarkerHandle(plot_);
+    for (TMarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
+        *handle = new TMarkerHandle(trendPlot_);
         (*handle)->setFixedSize(13, 13);
     }
-    panel6_->setObjectName("Panel6");
-    panel7_->setObjectName("Panel7");
+    marker1Handle_->setObjectName("Panel6");
+    marker2Handle_->setObjectName("Panel7");
     // Two value labels per slot, for the markers; empty and hidden until markers are used.
     for (QLabel*& label : valueLabels_) {
-        label = new QLabel(plot_);
+        label = new QLabel(trendPlot_);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
         label->hide();
     }
@@ -173,9 +174,9 @@ QWidget* TForm1::BuildRightColumn() {
 
     column->addWidget(Named(new QPushButton("Настройки программы", panel8), "ButtonShowSettings"));
     column->addWidget(Named(new QPushButton("Настройки модуля", panel8), "ButtonKvelSettings"));
-    buttonHost_ = Named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
-    buttonHost_->hide();
-    column->addWidget(buttonHost_);
+    cabinetButton_ = Named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
+    cabinetButton_->hide();
+    column->addWidget(cabinetButton_);
 
     auto* assigned = new QGridLayout();
     for (int k = 0; k < kChartSlots; ++k) {
@@ -188,14 +189,14 @@ QWidget* TForm1::BuildRightColumn() {
         check->setChecked(true);
         assigned->addWidget(color, k, 0);
         assigned->addWidget(check, k, 1);
-        colors_[static_cast<std::size_t>(k)] = color;
-        checks_[static_cast<std::size_t>(k)] = check;
+        slotColorBoxes_[static_cast<std::size_t>(k)] = color;
+        slotChecks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersOn_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
-    column->addWidget(markersOn_);
-    checkUpdate_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
-    column->addWidget(checkUpdate_);
+    markersCheck_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    column->addWidget(markersCheck_);
+    chartUpdatingCheck_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
+    column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
     const char* relayCaptions[3] = {"Реле1", "Реле 2", "Реле 3"};
@@ -205,7 +206,7 @@ QWidget* TForm1::BuildRightColumn() {
         relay->setObjectName("Relay" + QString::number(i + 1));
         relay->setFixedSize(32, 32);
         relayRow->addWidget(relay, 1, i, Qt::AlignCenter);
-        relays_[static_cast<std::size_t>(i)] = relay;
+        relayIndicators_[static_cast<std::size_t>(i)] = relay;
     }
     column->addLayout(relayRow);
     // Defined in the layout but never shown.
@@ -216,9 +217,9 @@ QWidget* TForm1::BuildRightColumn() {
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
     linkRow->addWidget(new QLabel("Модуль на связи", panel8));
-    image3_ = Named(new QLabel(panel8), "Image3");
-    image3_->setFixedSize(32, 32);
-    linkRow->addWidget(image3_);
+    linkIndicator_ = Named(new QLabel(panel8), "Image3");
+    linkIndicator_->setFixedSize(32, 32);
+    linkRow->addWidget(linkIndicator_);
     column->addLayout(linkRow);
     return panel8;
 }

@@ -5,45 +5,46 @@
 
 namespace kvel {
 
-void TForm1::ButtonShowSettingsClick() {
-    if (form2_ == nullptr) return;
-    LoadSettingsDialog();
+void TForm1::openProgramSettings() {
+    if (programSettings_ == nullptr) return;
+    loadProgramSettingsDialog();
     // The poll goes on while the dialog is merely open.
-    form2_->exec();
+    programSettings_->exec();
 }
 
-void TForm1::LoadSettingsDialog() {
-    if (form2_) form2_->SetFields(LoadSettingsForm(*ini_, link_.ChannelCount()));
+void TForm1::loadProgramSettingsDialog() {
+    if (programSettings_)
+        programSettings_->SetFields(LoadSettingsForm(*ini_, link_.ChannelCount()));
 }
 
-bool TForm1::ValidateSettingsDialog() {
-    if (form2_ == nullptr) return false;
-    const std::string message = ValidateSettingsForm(form2_->Fields());
+bool TForm1::validateProgramSettingsDialog() {
+    if (programSettings_ == nullptr) return false;
+    const std::string message = ValidateSettingsForm(programSettings_->Fields());
     if (message.empty()) return true;
     ShowMessage(message, "Ошибка");
     return false;
 }
 
-void TForm1::SaveSettingsDialog() {
-    if (form2_ == nullptr) return;
-    const TSaveOutcome outcome = SaveSettingsForm(form2_->Fields(), *ini_);
+void TForm1::saveProgramSettingsDialog() {
+    if (programSettings_ == nullptr) return;
+    const TSaveOutcome outcome = SaveSettingsForm(programSettings_->Fields(), *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
     if (!outcome.flushError.empty()) ShowMessage(outcome.flushError, "Ошибка");
     // The next poll opens the port again with the new line settings.
     if (outcome.serialChanged) link_.ClosePort();
 }
 
-bool TForm1::SettingsDialogOK() {
+bool TForm1::acceptProgramSettings() {
     // No poll may read half-written settings.
-    timer1_->stop();
-    const bool accepted = ValidateSettingsDialog();
+    pollTimer_->stop();
+    const bool accepted = validateProgramSettingsDialog();
     if (accepted) {
-        SaveSettingsDialog();
+        saveProgramSettingsDialog();
         ApplyChartSettings();
         ApplyAxisScaling();
         ApplyTimeWindow();
     }
-    if (!closed_) StartTimer1();
+    if (!closed_) startPolling();
     return accepted;
 }
 

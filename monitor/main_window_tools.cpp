@@ -52,7 +52,7 @@ void TForm1::BuildToolBar() {
         ToolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
     }
     add("ActionCabinet", "Управление шкафами", QStyle::SP_DriveNetIcon,
-        "Управление шкафами (Ctrl+H)", [this] { buttonHost_->click(); });
+        "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
 }
 
 LogViewerWindow* TForm1::OpenLogViewer() {
@@ -66,10 +66,10 @@ LogViewerWindow* TForm1::OpenLogViewer() {
 }
 
 bool TForm1::ExportChart() {
-    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, plot_->size());
+    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, trendPlot_->size());
     if (!choice) return false;
     std::string error;
-    if (!saveChartImage(*plot_, choice->size, choice->path, chartImageFormatOf(choice->path),
+    if (!saveChartImage(*trendPlot_, choice->size, choice->path, chartImageFormatOf(choice->path),
                         error)) {
         ShowMessage("Ошибка записи файла " + error, "Ошибка");
         return false;

@@ -138,7 +138,7 @@ TEST_F(CabinetControlTest, MnemoCommandIsAPulseOnItsFixedRegister) {
     EXPECT_FALSE(control->Pending());
     EXPECT_TRUE(control->PulseRunning());
 
-    ASSERT_TRUE(control->CommandStep());  // Timer2's tick
+    ASSERT_TRUE(control->CommandStep());  // pulseTimer's tick
     EXPECT_EQ(simulator->Register(1026), 0);
     EXPECT_EQ(view.lamps[2], 0);
     EXPECT_FALSE(timer2);

@@ -37,7 +37,7 @@ class HostWindowTest : public test::MainWindowFixture {
     void BeforeShow() override {
         form->Cabinet().SetTiming({20, 10, 100, 1000, 100});
         host = std::make_unique<TFormHost>();
-        form->SetSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
+        form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
     }
     void Show(const std::string& extra) {
         WriteIni(Port() + extra);
@@ -64,8 +64,8 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     Show("host=3\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
     EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->isHidden());
     EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->toolTip().contains("Ctrl+H"));
-    ASSERT_EQ(host->ComboBox1()->count(), 2);
-    EXPECT_EQ(host->ComboBox1()->itemText(1), "Шкаф 2");
+    ASSERT_EQ(host->cabinetCombo()->count(), 2);
+    EXPECT_EQ(host->cabinetCombo()->itemText(1), "Шкаф 2");
     EXPECT_EQ(host->windowTitle(), "Управление шкафами через хост-контроллер");
 
     form->activateWindow();
@@ -73,8 +73,8 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     bool shown = false, refreshing = false, hostChecked = false;
     QTimer::singleShot(0, host.get(), [&] {
         shown = host->isVisible();
-        refreshing = form->Cabinet().Timer3()->isActive();
-        hostChecked = host->RadioButtonHost()->isChecked();
+        refreshing = form->Cabinet().refreshTimer()->isActive();
+        hostChecked = host->hostRadio()->isChecked();
         host->close();
     });
     QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
@@ -83,12 +83,12 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     EXPECT_TRUE(hostChecked);
     EXPECT_EQ(form->Ini().ReadInteger("connect", "host", 0), 1);  // written back
     EXPECT_FALSE(host->isVisible());
-    EXPECT_FALSE(form->Cabinet().Timer3()->isActive());
+    EXPECT_FALSE(form->Cabinet().refreshTimer()->isActive());
 
     // The radio buttons choose the addressing in memory.
-    host->RadioButtonMnemo()->click();
+    host->mnemoRadio()->click();
     EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 0);
-    host->RadioButtonHost()->click();
+    host->hostRadio()->click();
     EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 1);
 }
 
@@ -113,7 +113,7 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
             QTest::keyClick(window, Qt::Key_Tab);
         }
         byKeys = SingleWrites(*simulator);
-        host->RadioButtonMnemo()->click();  // Space may have chosen the other addressing
+        host->mnemoRadio()->click();  // Space may have chosen the other addressing
         QTest::mouseClick(host->CommandButton(2), Qt::LeftButton);
         QTest::keyClick(window, Qt::Key_Space);
         afterClick = SingleWrites(*simulator);
@@ -121,7 +121,7 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
     });
     QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first == host->ComboBox1() || host->ComboBox1()->isAncestorOf(first))
+    EXPECT_TRUE(first == host->cabinetCombo() || host->cabinetCombo()->isAncestorOf(first))
         << first->metaObject()->className();
     EXPECT_TRUE(byKeys.empty());
     EXPECT_EQ(afterClick, (std::vector<RegisterWrite>{{1025, 1}}));
@@ -162,14 +162,14 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
 TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     Show("host=0\n");
     host->show();
-    EXPECT_TRUE(host->RadioButtonMnemo()->isChecked());
+    EXPECT_TRUE(host->mnemoRadio()->isChecked());
     host->CommandButton(3)->click();
     EXPECT_EQ(simulator->Register(1026), 1);
     EXPECT_TRUE(Lamp(2));
-    ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's Timer2
+    ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
     EXPECT_EQ(simulator->Register(1026), 0);
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
-    EXPECT_FALSE(TFormHost::IndicatorOn(host->Image12()));  // "Мнемо" has no on-line flag
+    EXPECT_FALSE(TFormHost::IndicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
 }
 
 TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
@@ -177,19 +177,19 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     simulator->SetRegister(1520, 0);
     simulator->SetRegister(1521, 1);
     host->show();
-    host->ComboBox1()->setCurrentIndex(1);  // refreshes at once
-    EXPECT_TRUE(TFormHost::IndicatorOn(host->Image12()));
+    host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
+    EXPECT_TRUE(TFormHost::IndicatorOn(host->onlineLamp()));
     host->SignalButton(2)->click();
     EXPECT_EQ(simulator->Register(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));
     ASSERT_EQ(host->SignalButton(2)->objectName(), "ButtonS43");
 
-    host->ComboBox1()->setEditText("Шкаф 9");
+    host->cabinetCombo()->setEditText("Шкаф 9");
     host->CommandButton(1)->click();
     host->SignalButton(0)->click();
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Не выбран шкаф из списка шкафов",
                                                "Ошибка: Не выбран шкаф из списка шкафов"}));
-    EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // Timer3's refresh
+    EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // refreshTimer's refresh
     for (int s = 0; s < kHostSignals; ++s) EXPECT_FALSE(Lamp(kHostCommands + s));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1560, 1}}));
 }
@@ -197,7 +197,7 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
 TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
     Show("host=0\n[time]\nve=3\nvv=1\nzr=2\nall=0\n");
     host->show();
-    host->ButtonCyclesOn()->click();  // returns when the cycle is over
+    host->cyclesOnButton()->click();  // returns when the cycle is over
     std::vector<RegisterWrite> ones;
     for (const RegisterWrite& w : SingleWrites(*simulator)) {
         if (w.value == 1) ones.push_back(w);
@@ -219,9 +219,9 @@ TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
         EXPECT_EQ(host->StatusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
         host->close();
     });
-    host->ButtonCyclesOn()->click();
+    host->cyclesOnButton()->click();
     EXPECT_FALSE(host->Cycle()->Cycling());
-    EXPECT_FALSE(host->Cycle()->Timer1()->isActive());
+    EXPECT_FALSE(host->Cycle()->cycleTimer()->isActive());
     EXPECT_EQ(host->StatusText(), "");
     ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));

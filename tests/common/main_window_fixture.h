@@ -61,14 +61,14 @@ class MainWindowFixture : public ::testing::Test {
         form->Link().SetTiming({10, 10, 10, 250, 10});
         BeforeShow();
         form->show();
-        if (timer == PollTimer::Stopped) form->Timer1()->stop();
+        if (timer == PollTimer::Stopped) form->pollTimer()->stop();
     }
     void PollOnce() {
-        form->Timer1Timer();
-        form->Timer1()->stop();
+        form->pollModule();
+        form->pollTimer()->stop();
     }
     QString Cell(int row, int column) const {
-        return form->StringGrid1()->item(row, column)->text();
+        return form->readingsGrid()->item(row, column)->text();
     }
     std::vector<bool> Relays() const {
         return {TForm1::IndicatorOn(form->RelayIndicator(1)),

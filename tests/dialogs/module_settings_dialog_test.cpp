@@ -22,7 +22,7 @@ namespace {
 
 class ModuleDialogTest : public test::MainWindowFixture {
   protected:
-    void BeforeShow() override { form->SetSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
+    void BeforeShow() override { form->setSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
     void Show(const std::string& extra = "") {
         WriteIni(Port() + extra);
         MainWindowFixture::Show();
@@ -32,13 +32,13 @@ class ModuleDialogTest : public test::MainWindowFixture {
         QWidget* shown = nullptr;
         QTimer::singleShot(0, [&] {
             shown = QApplication::activeModalWidget();
-            EXPECT_FALSE(form->Timer1()->isActive()) << "no poll while the dialog is open";
+            EXPECT_FALSE(form->pollTimer()->isActive()) << "no poll while the dialog is open";
             if (inside) inside();
             // Whatever was shown, nothing stays open to block the test.
             dialog.reject();
             dialogNew.reject();
         });
-        form->ButtonKvelSettingsClick();
+        form->openModuleSettings();
         return shown;
     }
     template <class W>
@@ -83,8 +83,8 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
             EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxLink")->count(), rows - 1);
         });
         EXPECT_EQ(shown, &dialog);
-        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after closing";
-        form->Timer1()->stop();
+        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after closing";
+        form->pollTimer()->stop();
         PollOnce();  // the module does not answer: the type read fails
     }
     EXPECT_TRUE(boxes.empty()) << "failed reads show no message";
@@ -177,8 +177,8 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
         Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
         EXPECT_TRUE(Child<QLabel>(&dialogNew, "Panel1")->isHidden());
-        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after a write";
-        form->Timer1()->stop();
+        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after a write";
+        form->pollTimer()->stop();
 
         boxes.clear();
         Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
@@ -187,7 +187,7 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
         EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditDelayOff2")->text(), "0");
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
     EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
     EXPECT_EQ(simulator->Register(298 + 4), 0x4007);
@@ -213,7 +213,7 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
         Child<QTableWidget>(&dialog, "StringGrid1")->item(2, 1)->setText("Печь 2");
         Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
     EXPECT_NE(before, 32767);
     EXPECT_EQ(simulator->Register(85), 32767);
@@ -236,12 +236,12 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
         Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
     EXPECT_EQ(form->Ini().ReadInteger("connect", "adr", 0), 42);
     EXPECT_EQ(form->Ini().ReadInteger("connect", "speed", 0), 3);
     EXPECT_EQ(form->Ini().ReadInteger("connect", "parity", 0), 2);
-    form->Timer1()->stop();
+    form->pollTimer()->stop();
     PollOnce();
     EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     EXPECT_EQ(simulator->LineSpeed(), 57600);
@@ -289,7 +289,7 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
         Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("5");
         form->Link().SetModuleType(215);  // a poll identified another module meanwhile
         Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1],

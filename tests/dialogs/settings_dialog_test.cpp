@@ -37,7 +37,7 @@ class SettingsDialogTest : public ::testing::Test {
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    QString Axis(int row) { return dialog.StringGrid1()->item(row, 1)->text(); }
+    QString Axis(int row) { return dialog.axisGrid()->item(row, 1)->text(); }
 
     test::TempDir dir;
     TForm2 dialog;
@@ -74,14 +74,14 @@ TEST_F(SettingsDialogTest, ControlsCaptionsItemsAndHints) {
     ASSERT_EQ(parities->count(), 3);
     EXPECT_EQ(parities->itemText(2), " нечет(odd)");
 
-    QFileDialog* save = dialog.SaveDialog1();
+    QFileDialog* save = dialog.logFileDialog();
     EXPECT_EQ(save->objectName(), "SaveDialog1");
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(save->nameFilters(), QStringList{"Текстовые файлы (*.txt)"});
     EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
-// What LoadSettingsDialog puts into the controls comes back out unchanged, including a port
+// What loadProgramSettingsDialog puts into the controls comes back out unchanged, including a port
 // that is none of the items and a speed that is none of the list's.
 TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
     TSettingsForm form = Stored(
@@ -98,8 +98,8 @@ TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
     ASSERT_EQ(list->count(), 30);
     EXPECT_EQ(list->item(1)->text(), "Шина А");
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(dialog.StringGrid1()->rowCount(), 16);
-    EXPECT_EQ(dialog.StringGrid1()->item(15, 0)->text(), "Канал15");
+    EXPECT_EQ(dialog.axisGrid()->rowCount(), 16);
+    EXPECT_EQ(dialog.axisGrid()->item(15, 0)->text(), "Канал15");
     EXPECT_EQ(Axis(3), "ПРАВАЯ");
 
     const TSettingsForm back = dialog.Fields();
@@ -141,7 +141,7 @@ TEST_F(SettingsDialogTest, TypedPortIsTakenAsTyped) {
 TEST_F(SettingsDialogTest, CharacterKeysToggleTheSelectedRow) {
     dialog.SetFields(Stored("[axis]\n4=R\n"));
     dialog.show();
-    QTableWidget* grid = dialog.StringGrid1();
+    QTableWidget* grid = dialog.axisGrid();
     EXPECT_EQ(grid->item(0, 0)->text(), "Канал");
     EXPECT_EQ(grid->item(0, 1)->text(), "Ось");
     grid->setFocus();
@@ -182,8 +182,9 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
     fs::current_path(dir.Path());
     dialog.SetStartupDirectory(dir.Path().string());
     dialog.SetFields(Stored("[file]\nname=" + dir.File("old.txt") + "\n"));
-    dialog.FormShow();
-    EXPECT_EQ(fs::path(dialog.SaveDialog1()->directory().absolutePath().toStdString()), dir.Path());
+    dialog.prepareForShow();
+    EXPECT_EQ(fs::path(dialog.logFileDialog()->directory().absolutePath().toStdString()),
+              dir.Path());
 
     std::optional<std::string> answer = dir.File("data");
     dialog.RunSaveDialog = [&](QFileDialog&) {
@@ -192,23 +193,23 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
         return answer;
     };
     QLineEdit* file = Find<QLineEdit>("EditFile");
-    dialog.ButtonOpenDlgClick();
+    dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("data.txt"));
     EXPECT_EQ(fs::current_path(), dir.Path());
 
     answer = dir.File("log.txt");
-    dialog.ButtonOpenDlgClick();
+    dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("log.txt"));
 
     answer.reset();  // cancelled: nothing changes
-    dialog.ButtonOpenDlgClick();
+    dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("log.txt"));
 
     // A name without a folder is a file of the working folder: the dialog opens there.
     dialog.SetStartupDirectory(fs::temp_directory_path().string());
     file->setText("log.txt");
-    dialog.FormShow();
-    EXPECT_EQ(fs::path(dialog.SaveDialog1()->directory().absolutePath().toStdString()),
+    dialog.prepareForShow();
+    EXPECT_EQ(fs::path(dialog.logFileDialog()->directory().absolutePath().toStdString()),
               fs::temp_directory_path());
     fs::current_path(previous);
 }
@@ -216,7 +217,7 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
 TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
     for (const bool accepted : {true, false}) {
         int calls = 0;
-        dialog.OnOK = [&] {
+        dialog.onAccept = [&] {
             ++calls;
             return accepted;
         };
@@ -228,7 +229,7 @@ TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
         EXPECT_EQ(dialog.result(), accepted ? QDialog::Accepted : QDialog::Rejected);
     }
     int calls = 0;
-    dialog.OnOK = [&] { return ++calls > 0; };
+    dialog.onAccept = [&] { return ++calls > 0; };
     dialog.show();
     Find<QPushButton>("ButtonCancel")->click();
     EXPECT_FALSE(dialog.isVisible());

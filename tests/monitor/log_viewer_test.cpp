@@ -29,7 +29,7 @@ std::string Minutes(int from, int to) {
 
 class ToolBar : public MainWindowFixture {
   protected:
-    void BeforeShow() override { form->SetSecondaryWindows(&settings, &moduleNew, &host, &module); }
+    void BeforeShow() override { form->setSecondaryWindows(&settings, &moduleNew, &host, &module); }
     void TearDown() override {
         SetFileChoosers({});
         MainWindowFixture::TearDown();

@@ -63,7 +63,7 @@ class ChartWindowTest : public test::MainWindowFixture {
     }
     void Show() {
         MainWindowFixture::Show();  // polls only when the test asks
-        plot = form->Plot1();
+        plot = form->trendPlot();
         QCoreApplication::processEvents();  // lays the window out
         Paint();
         field = plot->FieldRect();
@@ -206,7 +206,7 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
         Wheel(plot, p, 120);
         EXPECT_EQ(Ranges(), unchanged) << p.x() << "," << p.y();
     }
-    Wheel(form->StringGrid1()->viewport(), QPoint(20, 20), -120);
+    Wheel(form->readingsGrid()->viewport(), QPoint(20, 20), -120);
     EXPECT_EQ(Ranges(), unchanged);
     // A child widget over the field does not stop the zoom.
     QLabel* label = form->ValueLabel(3, true);
@@ -366,7 +366,7 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     // Before the user moves them the handles mark the two ends of the field.
     EXPECT_EQ(form->Markers().X1(), field.Left);
     EXPECT_EQ(form->Markers().X2(), field.Right - 1);
-    EXPECT_EQ(form->Panel6()->geometry(), QRect(field.Left - 6, 0, 12, 12));
+    EXPECT_EQ(form->marker1Handle()->geometry(), QRect(field.Left - 6, 0, 12, 12));
 
     const int a = field.Left + 50, b = field.Left + 100, c = field.Left + 150, d = field.Left + 200;
     Tsp_XYLine* rising = form->Line(1);
@@ -382,14 +382,14 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
         hidden->AddXY(TimeAt(column), value);
     }
     ASSERT_FALSE(hidden->Active());
-    form->MarkersOnCheckBox()->click();
+    form->markersCheck()->click();
     Paint();
 
-    DragHandle(form->Panel6(), {b - 20, b});  // exactly on the second points
-    DragHandle(form->Panel7(), {c});          // between points of curve 1, on the last of 2
+    DragHandle(form->marker1Handle(), {b - 20, b});  // exactly on the second points
+    DragHandle(form->marker2Handle(), {c});          // between points of curve 1, on the last of 2
     EXPECT_EQ(form->Markers().X1(), b);
     EXPECT_EQ(form->Markers().X2(), c);
-    EXPECT_EQ(form->Panel6()->x(), b - 6);
+    EXPECT_EQ(form->marker1Handle()->x(), b - 6);
     EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
     EXPECT_EQ(Edit("Track2Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c))));
     EXPECT_EQ(Edit("DeltaEdit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c) - TimeAt(b))));
@@ -412,8 +412,8 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     EXPECT_FALSE(form->ValueLabel(4, false)->isVisible());  // no channel in slot 4
 
     // At or before the first point, or after the last: no label.
-    DragHandle(form->Panel6(), {a});
-    DragHandle(form->Panel7(), {d + 10});
+    DragHandle(form->marker1Handle(), {a});
+    DragHandle(form->marker2Handle(), {d + 10});
     EXPECT_FALSE(r1->isVisible());
     EXPECT_FALSE(f1->isVisible());
     EXPECT_FALSE(r2->isVisible());
@@ -421,18 +421,18 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     // A label that would reach beyond the field is hidden, not clipped.
     rising->AddXY(t0 + 0.02, 40);
     Paint();
-    DragHandle(form->Panel7(), {field.Right - 60});
+    DragHandle(form->marker2Handle(), {field.Right - 60});
     EXPECT_TRUE(r2->isVisible());
-    DragHandle(form->Panel7(), {field.Right});
+    DragHandle(form->marker2Handle(), {field.Right});
     EXPECT_EQ(form->Markers().X2(), field.Right);
     EXPECT_FALSE(r2->isVisible());
     // The handles stay on the field however far the pointer goes.
-    DragHandle(form->Panel7(), {field.Right + 30, plot->width() + 50});
+    DragHandle(form->marker2Handle(), {field.Right + 30, plot->width() + 50});
     EXPECT_EQ(form->Markers().X2(), field.Right);
 
     // Without "Маркеры" the lines, handles and times still work, the labels stay hidden.
-    form->MarkersOnCheckBox()->click();
-    DragHandle(form->Panel6(), {b});
+    form->markersCheck()->click();
+    DragHandle(form->marker1Handle(), {b});
     EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
     EXPECT_GT(DarkPixels(plot->ControlImage(), b), field.Height() / 2);
     Paint();
@@ -466,7 +466,7 @@ TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
         return plot->ControlImage().copy();
     };
     const int target = field.Left + 250;
-    DragHandle(form->Panel6(), {field.Left + 100, field.Left + 180, target});
+    DragHandle(form->marker1Handle(), {field.Left + 100, field.Left + 180, target});
     const QImage moved = plot->ControlImage().copy();
     EXPECT_GT(DarkPixels(moved, target), field.Height() / 2);
     EXPECT_LT(DarkPixels(moved, field.Left + 180), 10);
@@ -523,14 +523,14 @@ TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     form->SlotCheckBox(14)->click();
     form->SlotCheckBox(15)->click();
     EXPECT_EQ(active(), allBut({14, 15}));
-    form->Timer1Timer();
-    form->Timer1()->stop();
+    form->pollModule();
+    form->pollTimer()->stop();
     for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->Line(k)->Count(), 1) << k;
 
     form->close();
     form = std::make_unique<TForm1>();
     form->show();
-    form->Timer1()->stop();
+    form->pollTimer()->stop();
     EXPECT_FALSE(form->SlotCheckBox(14)->isChecked());
     EXPECT_FALSE(form->SlotCheckBox(15)->isChecked());
     EXPECT_TRUE(form->SlotCheckBox(13)->isChecked());
@@ -551,7 +551,7 @@ TEST_F(ChartWindowTest, ACheckBoxClickLeavesSlotsWithoutAChannelHidden) {
 TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
     WriteIni("[diag]\nmarkers=1\n");
     Show();
-    EXPECT_TRUE(form->MarkersOnCheckBox()->isChecked());
+    EXPECT_TRUE(form->markersCheck()->isChecked());
     const int width = field.Right - 1 - field.Left;
     EXPECT_NEAR(form->Markers().X1(), field.Left + width / 3.0, 1);
     EXPECT_NEAR(form->Markers().X2(), field.Left + 2 * width / 3.0, 1);

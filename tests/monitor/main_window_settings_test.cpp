@@ -31,9 +31,9 @@ class SettingsWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void MessageShown() override {
-        pollRunningAtMessage.push_back(form && form->Timer1()->isActive());
+        pollRunningAtMessage.push_back(form && form->pollTimer()->isActive());
     }
-    void BeforeShow() override { form->SetSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
+    void BeforeShow() override { form->setSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
     sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
         simulators.push_back(test::StartedSimulator(dir.File(link), type));
         return *simulators.back();
@@ -44,7 +44,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
     }
     // Opens the dialog without a modal loop, as the settings button would fill it.
     void Open() {
-        form->LoadSettingsDialog();
+        form->loadProgramSettingsDialog();
         dialog.show();
     }
     void PressOK() { Find<QPushButton>("ButtonOK")->click(); }
@@ -80,7 +80,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     Check(3, true);
     Check(5, true);
     Check(30, true);
-    dialog.StringGrid1()->item(2, 1)->setText("ПРАВАЯ");
+    dialog.axisGrid()->item(2, 1)->setText("ПРАВАЯ");
     Find<QRadioButton>("RadioButtonScaleManual")->setChecked(true);
     Type("EditLeftMin", "-10");
     Type("EditLeftMax", "10.5");
@@ -105,10 +105,10 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     EXPECT_TRUE(form->SlotCheckBox(4)->isHidden());
     EXPECT_EQ(form->Line(2)->YAxis(), dsyRight);
     EXPECT_EQ(form->Line(1)->YAxis(), dsyLeft);
-    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Min(), -10);
-    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Max(), 10.5);
-    EXPECT_EQ(form->Timer1()->interval(), 2000);
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_DOUBLE_EQ(form->trendPlot()->LeftAxis()->Min(), -10);
+    EXPECT_DOUBLE_EQ(form->trendPlot()->LeftAxis()->Max(), 10.5);
+    EXPECT_EQ(form->pollTimer()->interval(), 2000);
+    EXPECT_TRUE(form->pollTimer()->isActive());
 
     EXPECT_EQ(fs::current_path(), dir.Path());
     EXPECT_FALSE(fs::exists(elsewhere / "mem.ini"));
@@ -122,7 +122,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     // The next opening shows what was stored.
     Open();
     EXPECT_EQ(Find<QLineEdit>("EditSizeMinute")->text(), "30");
-    EXPECT_EQ(dialog.StringGrid1()->item(2, 1)->text(), "ПРАВАЯ");
+    EXPECT_EQ(dialog.axisGrid()->item(2, 1)->text(), "ПРАВАЯ");
     dialog.reject();
 }
 
@@ -146,7 +146,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
     for (const Case& c : cases) {
         boxes.clear();
         pollRunningAtMessage.clear();
-        form->Timer1()->start();
+        form->pollTimer()->start();
         Open();
         Type("EditShift", "45");  // a good change that must be dropped with the bad one
         Type(c.edit, c.value);
@@ -154,7 +154,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
         EXPECT_EQ(pollRunningAtMessage, std::vector<bool>{false});
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(form->Timer1()->isActive());
+        EXPECT_TRUE(form->pollTimer()->isActive());
         EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
         EXPECT_EQ(form->Ini().ReadInteger("diag", "shift", 0), 20);
         Open();
@@ -246,8 +246,8 @@ TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
     EXPECT_NE(boxes[0].find(dir.File("mem.ini")), std::string::npos) << boxes[0];
     EXPECT_NE(boxes[0].find("Is a directory"), std::string::npos) << boxes[0];
     EXPECT_EQ(form->Ini().ReadInteger("measure", "period", 0), 3);
-    EXPECT_EQ(form->Timer1()->interval(), 3000);
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_EQ(form->pollTimer()->interval(), 3000);
+    EXPECT_TRUE(form->pollTimer()->isActive());
     boxes.clear();
     form->close();  // closing cannot store either, and says so
     EXPECT_FALSE(boxes.empty());
@@ -260,7 +260,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     bool sawModal = false, pollRunning = false;
     QTimer::singleShot(0, [&] {
         sawModal = QApplication::activeModalWidget() == &dialog;
-        pollRunning = form->Timer1()->isActive();
+        pollRunning = form->pollTimer()->isActive();
         Type("EditRate", "4");
         PressOK();
     });
@@ -272,7 +272,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     form->findChild<QPushButton*>("ButtonShowSettings")->click();
     EXPECT_TRUE(sawModal);
     EXPECT_TRUE(pollRunning);
-    EXPECT_EQ(form->Timer1()->interval(), 4000);
+    EXPECT_EQ(form->pollTimer()->interval(), 4000);
     EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("measure", "period", ""), "4");
 }
 

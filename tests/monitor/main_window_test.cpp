@@ -25,7 +25,7 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     EXPECT_EQ(form->windowTitle(), "KvelView");
     EXPECT_EQ(Cell(0, 0), "Канал");
     EXPECT_EQ(Cell(0, 1), "T, гр.С");
-    ASSERT_EQ(form->StringGrid1()->rowCount(), 31);
+    ASSERT_EQ(form->readingsGrid()->rowCount(), 31);
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(Cell(n, 0), QString::number(n));
     for (int k = 1; k <= 15; ++k) {
         EXPECT_TRUE(form->SlotCheckBox(k)->isChecked()) << k;
@@ -33,8 +33,8 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
         EXPECT_TRUE(form->SlotColorBox(k)->isHidden()) << k;
         EXPECT_FALSE(form->Line(k)->Active()) << k;
     }
-    EXPECT_FALSE(form->CheckBoxUpdateDg()->isChecked());
-    EXPECT_EQ(form->Timer1()->interval(), 5000);
+    EXPECT_FALSE(form->chartUpdatingCheck()->isChecked());
+    EXPECT_EQ(form->pollTimer()->interval(), 5000);
     EXPECT_TRUE(form->findChild<QWidget*>("ButtonHost")->isHidden());
 
     form->SlotCheckBox(3)->setChecked(false);
@@ -64,8 +64,8 @@ TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     EXPECT_EQ(form->Line(1)->YAxis(), dsyLeft);
     EXPECT_EQ(form->Line(2)->YAxis(), dsyRight);
     EXPECT_EQ(Cell(7, 0), "Печь");
-    EXPECT_TRUE(form->CheckBoxUpdateDg()->isChecked());
-    EXPECT_EQ(form->Timer1()->interval(), 2000);
+    EXPECT_TRUE(form->chartUpdatingCheck()->isChecked());
+    EXPECT_EQ(form->pollTimer()->interval(), 2000);
 
     simulator->SetRegister(513, 14950);
     PollOnce();
@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     ASSERT_EQ(form->Line(1)->Count(), 1);
     EXPECT_NEAR(form->Line(1)->YValue(0), 25.85, 1e-9);
     EXPECT_EQ(form->Line(2)->Count(), 1);
-    form->CheckBoxUpdateDg()->setChecked(false);
+    form->chartUpdatingCheck()->setChecked(false);
     PollOnce();
     EXPECT_EQ(form->Line(1)->Count(), 1);
 }
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
         EXPECT_EQ(form->StatusPanel(1),
                   "Метрологическая версия ПО  " + QString::number(simulator->Register(146)));
         EXPECT_EQ(Relays(), (std::vector<bool>{true, false, true}));
-        EXPECT_TRUE(TForm1::IndicatorOn(form->Image3()));
+        EXPECT_TRUE(TForm1::IndicatorOn(form->linkIndicator()));
         form.reset();
         simulator.reset();
     }
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     simulator->SetRegister(11, 0x0007);
     Show();
     PollOnce();
-    ASSERT_TRUE(TForm1::IndicatorOn(form->Image3()));
+    ASSERT_TRUE(TForm1::IndicatorOn(form->linkIndicator()));
     simulator->Unplug();
     PollOnce();
     EXPECT_EQ(form->StatusPanel(0), "Нет связи с портом");
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
         << form->StatusToolTip(0).toStdString();
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(Cell(n, 1), "---.-") << n;
     EXPECT_EQ(Relays(), (std::vector<bool>{false, false, false}));
-    EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
+    EXPECT_FALSE(TForm1::IndicatorOn(form->linkIndicator()));
 
     ASSERT_TRUE(simulator->Plug());
     PollOnce();
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     // The module answers the measurements, then the relay word read fails.
     simulator->SetRegister(21, 14950);
-    QObject::connect(form->StringGrid1(), &QTableWidget::itemChanged, form.get(),
+    QObject::connect(form->readingsGrid(), &QTableWidget::itemChanged, form.get(),
                      [this](QTableWidgetItem* item) {
                          if (item->row() == 1 && item->column() == 1 && item->text() == "25.85") {
                              simulator->SetFault(sim::Fault::Exception, 2);
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     PollOnce();
     EXPECT_EQ(Cell(1, 1), "---.-");
     EXPECT_EQ(form->StatusPanel(0), "Ошибка модуля: код 2");
-    EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
+    EXPECT_FALSE(TForm1::IndicatorOn(form->linkIndicator()));
     EXPECT_FALSE(form->Link().Identified());
     // The chart had this poll's measurements before the relay read failed.
     ASSERT_EQ(form->Line(1)->Count(), 2);
@@ -192,22 +192,22 @@ TEST_F(MainWindowTest, TimerDrivesThePoll) {
     StartSimulator(209);
     WriteIni(Port() + "[measure]\nperiod=1\n");
     Show();
-    form->Timer1()->start();
+    form->pollTimer()->start();
     QElapsedTimer waited;
     waited.start();
     while (form->StatusPanel(0) != "МОДУЛЬ НА СВЯЗИ" && waited.elapsed() < 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_TRUE(form->pollTimer()->isActive());
 }
 
 TEST_F(MainWindowTest, ZeroPeriodNeverPolls) {
     StartSimulator(209);
     WriteIni(Port() + "[measure]\nperiod=0\n");
     Show();
-    form->FormShow();
-    EXPECT_FALSE(form->Timer1()->isActive());
+    form->startMonitoring();
+    EXPECT_FALSE(form->pollTimer()->isActive());
 }
 
 }  // namespace

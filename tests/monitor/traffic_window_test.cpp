@@ -213,8 +213,8 @@ TEST_F(MainWindowTraffic, DoubleClickOnTheLinkPanelOpensTheWindow) {
     EXPECT_EQ(form->TrafficWindow()->Model().Row(0)[2], "145");
     EXPECT_EQ(form->TrafficWindow()->Model().Row(3).back(), "Успешно");
 
-    form->Timer1Timer();  // the open window takes the next poll's transactions as they come
-    form->Timer1()->stop();
+    form->pollModule();  // the open window takes the next poll's transactions as they come
+    form->pollTimer()->stop();
     EXPECT_EQ(form->TrafficWindow()->Model().Size(), 6u);
 }
 
@@ -228,8 +228,8 @@ TEST_F(MainWindowTraffic, CtrlTOpensTheWindow) {
 
 TEST_F(MainWindowTraffic, LinkPanelToolTipShowsTheCounters) {
     simulator->SetFault(sim::Fault::BadCrc);
-    form->Timer1Timer();
-    form->Timer1()->stop();
+    form->pollModule();
+    form->pollTimer()->stop();
     QLabel* panel = LinkPanel();
     ASSERT_NE(panel, nullptr);
     QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
