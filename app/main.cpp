@@ -26,30 +26,30 @@ int main(int argc, char** argv) {
     // the signal ending the program in the middle of a line.
     std::signal(SIGXFSZ, SIG_IGN);
     // Answered before Qt starts, so they work without a display.
-    const kvel::StartOptions start = kvel::ParseStartOptions({argv + 1, argv + argc});
+    const kvel::StartOptions start = kvel::parseStartOptions({argv + 1, argv + argc});
     if (start.bad) {
-        std::cerr << kvel::StartHelp();
+        std::cerr << kvel::startHelp();
         return 2;
     }
     if (start.help || start.version) {
-        std::cout << (start.help ? kvel::StartHelp() : "kvelview " KVEL_VERSION "\n");
+        std::cout << (start.help ? kvel::startHelp() : "kvelview " KVEL_VERSION "\n");
         return 0;
     }
     // Qt would abort without a display: say what works instead.
-    if (const std::string why = kvel::NoDisplayText({argv + 1, argv + argc}); !why.empty()) {
+    if (const std::string why = kvel::noDisplayText({argv + 1, argv + argc}); !why.empty()) {
         std::cerr << why;
         return 2;
     }
     QApplication app(argc, argv);
-    kvel::SetProgramIcon();  // the desktop entry's picture on every window
+    kvel::setProgramIcon();  // the desktop entry's picture on every window
     // The standard buttons and texts of Qt's dialogs in Russian.
     QTranslator qtRussian;
     if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         app.installTranslator(&qtRussian);
     }
-    kvel::SetMessageSink([](const std::string& text, const std::string& caption) {
-        if (kvel::SessionEnding()) {
+    kvel::setMessageSink([](const std::string& text, const std::string& caption) {
+        if (kvel::sessionEnding()) {
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
                             ? QString()
                             : QFileInfo(QString::fromStdString(start.log)).absoluteFilePath();
     std::string folderError;
-    if (start.desktop && !kvel::EnterFolder(kvel::UserFolder(), &folderError)) {
-        kvel::ShowMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
+    if (start.desktop && !kvel::enterFolder(kvel::userFolder(), &folderError)) {
+        kvel::showMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
         return 1;
     }
-    if (!log.isEmpty()) return kvel::RunLogViewer(log);
+    if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
         kvel::TForm1 form1;
         kvel::TForm2 form2;
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         kvel::TFormHost host;
         kvel::TFormDisplaySelectDlg module;
         form1.setSecondaryWindows(&form2, &moduleNew, &host, &module);
-        kvel::CloseOnTermination(form1);
+        kvel::closeOnTermination(form1);
         form1.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {

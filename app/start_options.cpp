@@ -10,7 +10,7 @@
 
 namespace kvel {
 
-StartOptions ParseStartOptions(const std::vector<std::string>& args) {
+StartOptions parseStartOptions(const std::vector<std::string>& args) {
     StartOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -27,7 +27,7 @@ StartOptions ParseStartOptions(const std::vector<std::string>& args) {
     return o;
 }
 
-std::string StartHelp() {
+std::string startHelp() {
     return "usage: kvelview [--desktop] [--log FILE] [-platform NAME[:OPTIONS]]\n"
            "\n"
            "KvelView monitors and configures a Kvel temperature-measuring module on a serial\n"
@@ -41,7 +41,7 @@ std::string StartHelp() {
            "  --version            the version\n";
 }
 
-std::string UserFolder() {
+std::string userFolder() {
     const char* home = std::getenv("HOME");
     std::string base = home != nullptr ? home : "";
     if (base.empty()) {
@@ -53,7 +53,7 @@ std::string UserFolder() {
     return (std::filesystem::path(base) / "KvelView").string();
 }
 
-bool EnterFolder(const std::string& folder, std::string* error) {
+bool enterFolder(const std::string& folder, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!ec && ::chdir(folder.c_str()) == 0) return true;

@@ -26,10 +26,10 @@ class TCabinetView {
   public:
     virtual ~TCabinetView() = default;
     // The combo box's current text: the cabinet every exchange is for.
-    virtual std::string CabinetName() const = 0;
+    virtual std::string cabinetName() const = 0;
     // Indicator i of the window's eleven: 0..5 are commands 1..6, 6..10 signals 0..4.
-    virtual void SetIndicator(int i, bool on) = 0;
-    virtual void SetOnlineIndicator(bool on) = 0;
+    virtual void setIndicator(int i, bool on) = 0;
+    virtual void setOnlineIndicator(bool on) = 0;
 };
 
 // What a refresh found; the window needs none of it, kvelctl prints it.
@@ -48,37 +48,37 @@ class TCabinetControl {
     TCabinetControl(TModuleLink& link, TMemIni& ini);
 
     // nullptr: nothing is shown and the cabinet name is empty.
-    void SetView(TCabinetView* view) { view_ = view; }
-    // Switches the release timer (the pulse timer) on or off; its tick calls CommandStep.
-    void SetReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
-    void SetTiming(const CabinetTiming& timing) { timing_ = timing; }
-    const CabinetTiming& Timing() const { return timing_; }
+    void setView(TCabinetView* view) { view_ = view; }
+    // Switches the release timer (the pulse timer) on or off; its tick calls commandStep.
+    void setReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
+    void setTiming(const CabinetTiming& timing) { timing_ = timing; }
+    const CabinetTiming& timing() const { return timing_; }
 
     // Command button k (1..6): starts a pulse. A pulse still running is ended first, so its
     // register does not stay at 1. False when nothing was started.
-    bool CommandClick(int command);
+    bool commandClick(int command);
     // Writes 1 for a pending command, else 0 to the running pulse's register (the pulse timer's
     // tick).
-    bool CommandStep();
+    bool commandStep();
     // Ends a running pulse now (at shutdown, or before another command).
-    bool ReleasePulse();
+    bool releasePulse();
     // Signal button s (0..4): toggles the state last read, then refreshes.
-    bool SignalClick(int signal);
-    RefreshResult Refresh();
+    bool signalClick(int signal);
+    RefreshResult refresh();
     // What the last refresh found, also the one that follows a signal toggle.
-    const RefreshResult& LastRefresh() const { return lastRefresh_; }
+    const RefreshResult& lastRefresh() const { return lastRefresh_; }
 
-    int Command() const { return command_; }
-    bool Pending() const { return pending_; }
-    bool PulseRunning() const { return pulse_.has_value(); }
+    int currentCommand() const { return command_; }
+    bool pending() const { return pending_; }
+    bool pulseRunning() const { return pulse_.has_value(); }
     // The states of the signal block last read (the fourth read record).
-    std::uint16_t SignalState(int signal) const;
+    std::uint16_t signalState(int signal) const;
 
   private:
     // The cabinet chosen in the window now (none without a window).
-    HostTarget CurrentTarget() const;
-    bool Write(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
-    void Indicator(int i, bool on);
+    HostTarget currentTarget() const;
+    bool writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
+    void indicator(int i, bool on);
     void switchPulseTimer(bool on);
 
     struct Pulse {

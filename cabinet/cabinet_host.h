@@ -14,10 +14,10 @@ class TCabinetHost {
     TCabinetHost(const TCabinetHost&) = delete;
     TCabinetHost& operator=(const TCabinetHost&) = delete;
 
-    void SetTiming(const CabinetTiming& timing);
-    void SetView(TCabinetView* view) { control_.SetView(view); }
+    void setTiming(const CabinetTiming& timing);
+    void setView(TCabinetView* view) { control_.setView(view); }
 
-    void endPulseStep() { control_.CommandStep(); }
+    void endPulseStep() { control_.commandStep(); }
     // Off while it works, as the poll's timer is: on a silent line a refresh takes longer than
     // its period, and the window would otherwise get no time between two of them.
     void refreshCabinet();
@@ -25,8 +25,8 @@ class TCabinetHost {
     // now rather than leave its command register at 1.
     void Shutdown();
 
-    TCabinetControl& Control() { return control_; }
-    TMemIni& Ini() { return ini_; }
+    TCabinetControl& control() { return control_; }
+    TMemIni& ini() { return ini_; }
     QTimer* pulseTimer() { return &pulseTimer_; }
     QTimer* refreshTimer() { return &refreshTimer_; }
 

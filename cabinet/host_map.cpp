@@ -4,51 +4,51 @@
 
 namespace kvel {
 
-std::string CabinetOutOfRangeText() {
+std::string cabinetOutOfRangeText() {
     return "Номер шкафа вне допустимого диапазона 1 … " + std::to_string(kMaxCabinetIndex + 1);
 }
 
-HostAddressing AddressingOf(const TMemIni& ini) {
-    return ini.ReadInteger("connect", "host", 0) != 0 ? HostAddressing::Host
+HostAddressing addressingOf(const TMemIni& ini) {
+    return ini.readInteger("connect", "host", 0) != 0 ? HostAddressing::Host
                                                       : HostAddressing::Mnemo;
 }
 
-HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName) {
+HostTarget lookUpTarget(const TMemIni& ini, const std::string& cabinetName) {
     HostTarget target;
-    target.addressing = AddressingOf(ini);
-    const int number = ini.ReadInteger("panels", cabinetName, -1);
+    target.addressing = addressingOf(ini);
+    const int number = ini.readInteger("panels", cabinetName, -1);
     // The lowest integer stays as it is rather than overflow: it is "not chosen" either way.
     target.index = number == std::numeric_limits<int>::min() ? number : number - 1;
     return target;
 }
 
-TargetState CheckTarget(const HostTarget& target) {
+TargetState checkTarget(const HostTarget& target) {
     if (target.addressing == HostAddressing::Mnemo) return TargetState::Ok;
     if (target.index < 0) return TargetState::NotChosen;
-    if (target.index > kMaxCabinetIndex) return TargetState::OutOfRange;
+    if (target.index > kMaxCabinetIndex) return TargetState::outOfRange;
     return TargetState::Ok;
 }
 
-std::uint16_t OnlineRegister(const HostTarget& target) {
+std::uint16_t onlineRegister(const HostTarget& target) {
     return static_cast<std::uint16_t>(1520 + target.index);
 }
 
-std::uint16_t CommandRegister(const HostTarget& target, int command) {
+std::uint16_t commandRegister(const HostTarget& target, int command) {
     if (target.addressing == HostAddressing::Mnemo) {
         return static_cast<std::uint16_t>(1023 + command);
     }
     return static_cast<std::uint16_t>(1535 + 16 * target.index + command);
 }
 
-std::uint16_t SignalRegister(const HostTarget& target, int signal) {
+std::uint16_t signalRegister(const HostTarget& target, int signal) {
     if (target.addressing == HostAddressing::Mnemo) {
         return static_cast<std::uint16_t>(1030 + signal);
     }
     return static_cast<std::uint16_t>(1542 + 16 * target.index + signal);
 }
 
-std::uint8_t HostAddress(const TMemIni& ini) {
-    return static_cast<std::uint8_t>(ini.ReadInteger("connect", "adr", 100));
+std::uint8_t hostAddress(const TMemIni& ini) {
+    return static_cast<std::uint8_t>(ini.readInteger("connect", "adr", 100));
 }
 
 }  // namespace kvel

@@ -18,7 +18,7 @@ inline constexpr int kHostSignals = 5;   // signals 0..4 (S41, S42, S43, S51, S5
 inline constexpr int kMaxCabinetIndex = (0xFFFF - 1542 - (kHostSignals - 1)) / 16;
 
 inline constexpr char kNoCabinetText[] = "Не выбран шкаф из списка шкафов";
-std::string CabinetOutOfRangeText();
+std::string cabinetOutOfRangeText();
 
 // What one exchange is for. The index is `panels`/(cabinet name) − 1, so −1 for a name whose
 // number is 0 and −2 for a name that is not in the list.
@@ -27,21 +27,21 @@ struct HostTarget {
     int index = -2;
 };
 
-enum class TargetState { Ok, NotChosen, OutOfRange };
+enum class TargetState { Ok, NotChosen, outOfRange };
 
 // The addressing `connect`/`host` names now.
-HostAddressing AddressingOf(const TMemIni& ini);
+HostAddressing addressingOf(const TMemIni& ini);
 // Looked up afresh for every exchange: the settings and the list may have changed.
-HostTarget LookUpTarget(const TMemIni& ini, const std::string& cabinetName);
+HostTarget lookUpTarget(const TMemIni& ini, const std::string& cabinetName);
 // The cabinet matters only in "Хост" addressing.
-TargetState CheckTarget(const HostTarget& target);
+TargetState checkTarget(const HostTarget& target);
 
 // Register numbers of a target whose state is Ok; command 1..6, signal 0..4.
-std::uint16_t OnlineRegister(const HostTarget& target);
-std::uint16_t CommandRegister(const HostTarget& target, int command);
-std::uint16_t SignalRegister(const HostTarget& target, int signal);
+std::uint16_t onlineRegister(const HostTarget& target);
+std::uint16_t commandRegister(const HostTarget& target, int command);
+std::uint16_t signalRegister(const HostTarget& target, int signal);
 
 // The module address of every exchange, `connect`/`adr`, cut to 8 bits as the poll does.
-std::uint8_t HostAddress(const TMemIni& ini);
+std::uint8_t hostAddress(const TMemIni& ini);
 
 }  // namespace kvel

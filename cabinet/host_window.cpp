@@ -10,17 +10,17 @@ TFormHost::TFormHost(QWidget* parent) : QDialog(parent) {
 }
 
 TFormHost::~TFormHost() {
-    if (host_) host_->SetView(nullptr);
+    if (host_) host_->setView(nullptr);
 }
 
 void TFormHost::initialize() {
     for (int i = 0; i < kHostCommands; ++i) {
         connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
-                [this, i] { CommandClick(i + 1); });
+                [this, i] { commandClick(i + 1); });
     }
     for (int s = 0; s < kHostSignals; ++s) {
         connect(buttons_[static_cast<std::size_t>(kHostCommands + s)], &QPushButton::clicked, this,
-                [this, s] { SignalClick(s); });
+                [this, s] { signalClick(s); });
     }
     // A choice from the list; a typed name is taken up by the next refresh.
     connect(cabinetCombo_, &QComboBox::currentIndexChanged, this, [this] { chooseCabinet(); });
@@ -32,30 +32,30 @@ void TFormHost::initialize() {
     });
     connect(cyclesOn_, &QPushButton::clicked, this, [this] { startTestCycle(); });
     connect(cyclesOff_, &QPushButton::clicked, this, [this] { stopTestCycle(); });
-    for (QLabel* lamp : lamps_) ShowLamp(lamp, false);
-    ShowLamp(onlineLamp_, false);
+    for (QLabel* lamp : lamps_) showLamp(lamp, false);
+    showLamp(onlineLamp_, false);
 }
 
-void TFormHost::SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off) {
-    if (host_) host_->SetView(nullptr);
+void TFormHost::setCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off) {
+    if (host_) host_->setView(nullptr);
     on_ = on;
     off_ = off;
-    for (QLabel* lamp : lamps_) ShowLamp(lamp, IndicatorOn(lamp));
-    ShowLamp(onlineLamp_, IndicatorOn(onlineLamp_));
+    for (QLabel* lamp : lamps_) showLamp(lamp, indicatorOn(lamp));
+    showLamp(onlineLamp_, indicatorOn(onlineLamp_));
     host_ = host;
     cycle_.reset();
     if (!host_) return;
-    host_->SetView(this);
+    host_->setView(this);
     TTestCycle::Hooks hooks;
-    hooks.press = [this](int command) { CommandButton(command)->click(); };
+    hooks.press = [this](int command) { commandButton(command)->click(); };
     hooks.status = [this](const std::string& text) {
         statusPanel_->setText(QString::fromStdString(text));
     };
-    cycle_ = std::make_unique<TTestCycle>(host_->Ini(), std::move(hooks));
-    cycle_->SetSecondMs(host_->Control().Timing().secondMs);
+    cycle_ = std::make_unique<TTestCycle>(host_->ini(), std::move(hooks));
+    cycle_->setSecondMs(host_->control().timing().secondMs);
 }
 
-void TFormHost::SetCabinetList(const std::vector<std::string>& names) {
+void TFormHost::setCabinetList(const std::vector<std::string>& names) {
     const QSignalBlocker quiet(cabinetCombo_);  // filling the list is no choice of the user
     cabinetCombo_->clear();
     for (const std::string& name : names) cabinetCombo_->addItem(QString::fromStdString(name));
@@ -71,7 +71,7 @@ void TFormHost::showEvent(QShowEvent* event) {
 void TFormHost::startRefreshing() {
     if (!host_) return;
     host_->refreshTimer()->start();
-    const bool hostAddressing = AddressingOf(host_->Ini()) == HostAddressing::Host;
+    const bool hostAddressing = addressingOf(host_->ini()) == HostAddressing::Host;
     QRadioButton* radio = hostAddressing ? radioHost_ : radioMnemo_;
     {
         const QSignalBlocker quiet(radio);
@@ -98,24 +98,24 @@ void TFormHost::stopRefreshing() {
     if (cycle_) cycle_->stopTestCycle();
 }
 
-void TFormHost::CommandClick(int command) {
-    if (host_) host_->Control().CommandClick(command);
+void TFormHost::commandClick(int command) {
+    if (host_) host_->control().commandClick(command);
 }
 
-void TFormHost::SignalClick(int signal) {
-    if (host_) host_->Control().SignalClick(signal);
+void TFormHost::signalClick(int signal) {
+    if (host_) host_->control().signalClick(signal);
 }
 
 void TFormHost::chooseCabinet() {
-    if (host_) host_->Control().Refresh();
+    if (host_) host_->control().refresh();
 }
 
 void TFormHost::useHostAddressing() {
-    if (host_) host_->Ini().WriteInteger("connect", "host", 1);
+    if (host_) host_->ini().writeInteger("connect", "host", 1);
 }
 
 void TFormHost::useMnemoAddressing() {
-    if (host_) host_->Ini().WriteInteger("connect", "host", 0);
+    if (host_) host_->ini().writeInteger("connect", "host", 0);
 }
 
 void TFormHost::startTestCycle() {
@@ -126,25 +126,25 @@ void TFormHost::stopTestCycle() {
     if (cycle_) cycle_->stopTestCycle();
 }
 
-std::string TFormHost::CabinetName() const {
+std::string TFormHost::cabinetName() const {
     return cabinetCombo_->currentText().toStdString();
 }
 
-void TFormHost::SetIndicator(int i, bool on) {
+void TFormHost::setIndicator(int i, bool on) {
     if (i >= 0 && i < static_cast<int>(lamps_.size())) {
-        ShowLamp(lamps_[static_cast<std::size_t>(i)], on);
+        showLamp(lamps_[static_cast<std::size_t>(i)], on);
     }
 }
 
-void TFormHost::SetOnlineIndicator(bool on) {
-    ShowLamp(onlineLamp_, on);
+void TFormHost::setOnlineIndicator(bool on) {
+    showLamp(onlineLamp_, on);
 }
 
-bool TFormHost::IndicatorOn(const QLabel* indicator) {
+bool TFormHost::indicatorOn(const QLabel* indicator) {
     return indicator->property("on").toBool();
 }
 
-void TFormHost::ShowLamp(QLabel* lamp, bool on) {
+void TFormHost::showLamp(QLabel* lamp, bool on) {
     lamp->setPixmap(on ? on_ : off_);
     lamp->setProperty("on", on);
 }

@@ -25,24 +25,24 @@ class TFormHost : public QDialog, public TCabinetView {
     explicit TFormHost(QWidget* parent = nullptr);
     ~TFormHost() override;
 
-    void SetCabinetList(const std::vector<std::string>& names);
+    void setCabinetList(const std::vector<std::string>& names);
     // The main window's exchanges and its "on" and "off" pictures; until then the buttons do
     // nothing.
-    void SetCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off);
+    void setCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off);
 
     void startRefreshing();
     void stopRefreshing();
-    void switchVvOn() { CommandClick(1); }
-    void switchVvOff() { CommandClick(2); }
-    void rollVeToWork() { CommandClick(3); }
-    void rollVeToControl() { CommandClick(4); }
-    void switchZrOn() { CommandClick(5); }
-    void switchZrOff() { CommandClick(6); }
-    void toggleS41() { SignalClick(0); }
-    void toggleS42() { SignalClick(1); }
-    void toggleS43() { SignalClick(2); }
-    void toggleS51() { SignalClick(3); }
-    void toggleS52() { SignalClick(4); }
+    void switchVvOn() { commandClick(1); }
+    void switchVvOff() { commandClick(2); }
+    void rollVeToWork() { commandClick(3); }
+    void rollVeToControl() { commandClick(4); }
+    void switchZrOn() { commandClick(5); }
+    void switchZrOff() { commandClick(6); }
+    void toggleS41() { signalClick(0); }
+    void toggleS42() { signalClick(1); }
+    void toggleS43() { signalClick(2); }
+    void toggleS51() { signalClick(3); }
+    void toggleS52() { signalClick(4); }
     void chooseCabinet();
     void useHostAddressing();
     void useMnemoAddressing();
@@ -50,24 +50,24 @@ class TFormHost : public QDialog, public TCabinetView {
     void stopTestCycle();
 
     QComboBox* cabinetCombo() const { return cabinetCombo_; }
-    QPushButton* CommandButton(int command) const { return buttons_.at(command - 1); }
-    QPushButton* SignalButton(int signal) const { return buttons_.at(kHostCommands + signal); }
+    QPushButton* commandButton(int command) const { return buttons_.at(command - 1); }
+    QPushButton* signalButton(int signal) const { return buttons_.at(kHostCommands + signal); }
     // Image1 … Image11: the lamps of commands 1..6, then of signals 0..4.
-    QLabel* Indicator(int i) const { return lamps_.at(i); }
+    QLabel* indicator(int i) const { return lamps_.at(i); }
     QLabel* onlineLamp() const { return onlineLamp_; }
     QRadioButton* hostRadio() const { return radioHost_; }
     QRadioButton* mnemoRadio() const { return radioMnemo_; }
     QPushButton* cyclesOnButton() const { return cyclesOn_; }
     QPushButton* cyclesOffButton() const { return cyclesOff_; }
-    QString StatusText() const { return statusPanel_->text(); }
+    QString statusText() const { return statusPanel_->text(); }
     // Null until the main window's exchanges are attached.
-    TTestCycle* Cycle() const { return cycle_.get(); }
-    static bool IndicatorOn(const QLabel* indicator);
+    TTestCycle* cycle() const { return cycle_.get(); }
+    static bool indicatorOn(const QLabel* indicator);
 
     // What the exchanges show.
-    std::string CabinetName() const override;
-    void SetIndicator(int i, bool on) override;
-    void SetOnlineIndicator(bool on) override;
+    std::string cabinetName() const override;
+    void setIndicator(int i, bool on) override;
+    void setOnlineIndicator(bool on) override;
 
   public slots:
     void done(int result) override;
@@ -78,9 +78,9 @@ class TFormHost : public QDialog, public TCabinetView {
   private:
     void buildLayout();
     void initialize();
-    void CommandClick(int command);
-    void SignalClick(int signal);
-    void ShowLamp(QLabel* lamp, bool on);
+    void commandClick(int command);
+    void signalClick(int signal);
+    void showLamp(QLabel* lamp, bool on);
 
     TCabinetHost* host_ = nullptr;
     std::unique_ptr<TTestCycle> cycle_;

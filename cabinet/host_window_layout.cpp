@@ -29,7 +29,7 @@ constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
     {"ButtonS52", "S52"},
 };
 
-QLabel* Lamp(const QString& name, QWidget* parent) {
+QLabel* makeLamp(const QString& name, QWidget* parent) {
     auto* lamp = new QLabel(parent);
     lamp->setObjectName(name);
     lamp->setFixedSize(32, 32);
@@ -58,7 +58,7 @@ void TFormHost::buildLayout() {
         button->setAutoDefault(false);
         // A switching command needs a deliberate click: no Space or Enter reaches it.
         button->setFocusPolicy(Qt::NoFocus);
-        auto* lamp = Lamp("Image" + QString::number(i + 1), group);
+        auto* lamp = makeLamp("Image" + QString::number(i + 1), group);
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
         buttons_[static_cast<std::size_t>(i)] = button;
@@ -75,7 +75,7 @@ void TFormHost::buildLayout() {
     cabinetCombo_->setMinimumWidth(180);
     auto* online = new QHBoxLayout();
     online->addWidget(new QLabel("Шкаф на связи", cabinet));
-    onlineLamp_ = Lamp("Image12", cabinet);
+    onlineLamp_ = makeLamp("Image12", cabinet);
     online->addWidget(onlineLamp_);
     online->addStretch();
     auto* cabinetLayout = new QVBoxLayout(cabinet);

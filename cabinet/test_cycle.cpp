@@ -31,7 +31,7 @@ constexpr int kWakeMs = 20;
 
 constexpr char kWaitForNextText[] = "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ ";
 
-int Milliseconds(std::int64_t seconds, int secondMs) {
+int milliseconds(std::int64_t seconds, int secondMs) {
     return static_cast<int>(std::clamp<std::int64_t>(seconds * secondMs, 0, INT_MAX));
 }
 
@@ -43,7 +43,7 @@ TTestCycle::TTestCycle(const TMemIni& ini, Hooks hooks) : ini_(ini), hooks_(std:
     // cycles, and a countdown that would not add up.
     cycleTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&cycleTimer_, &QTimer::timeout, [this] { runCycleStep(); });
-    QObject::connect(&countdown_, &QTimer::timeout, [this] { ShowWaitForNext(); });
+    QObject::connect(&countdown_, &QTimer::timeout, [this] { showWaitForNext(); });
 }
 
 void TTestCycle::startTestCycle() {
@@ -56,7 +56,7 @@ void TTestCycle::startTestCycle() {
         runCycleStep();
         return;
     }
-    cycleTimer_.setInterval(Milliseconds(ini_.ReadInteger("time", "all", 250), secondMs_));
+    cycleTimer_.setInterval(milliseconds(ini_.readInteger("time", "all", 250), secondMs_));
     cycling_ = true;
     cycleTimer_.start();
     runCycleStep();
@@ -75,38 +75,38 @@ void TTestCycle::runCycleStep() {
     cycleTimer_.stop();
     countdown_.stop();
     if (running_ || !cycling_) return;
-    RunCycle();
+    runCycle();
     // A period of zero or less would fire at once and for ever: that cycle runs only once.
     if (cycling_ && cycleTimer_.interval() > 0) {
         cycleTimer_.start();
         // The wait is long (250 s by default): the status line shows that cycling goes on.
         countdown_.start(std::max(1, secondMs_));
-        ShowWaitForNext();
+        showWaitForNext();
     } else {
         cycling_ = false;
     }
 }
 
-void TTestCycle::ShowWaitForNext() {
+void TTestCycle::showWaitForNext() {
     if (!cycleTimer_.isActive()) return;
     const int second = std::max(1, secondMs_);
     const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
     if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
 }
 
-void TTestCycle::RunCycle() {
+void TTestCycle::runCycle() {
     running_ = true;
     for (const Step& step : kSteps) {
         // Switched off inside a press (its message box), before any wait.
         if (!cycling_) break;
         if (hooks_.press) hooks_.press(step.command);
-        if (!Wait(ini_.ReadInteger("time", step.key, step.defaultSeconds), step.text)) break;
+        if (!wait(ini_.readInteger("time", step.key, step.defaultSeconds), step.text)) break;
     }
     running_ = false;
 }
 
-bool TTestCycle::Wait(int seconds, const std::string& text) {
-    const int ms = Milliseconds(seconds, secondMs_);
+bool TTestCycle::wait(int seconds, const std::string& text) {
+    const int ms = milliseconds(seconds, secondMs_);
     if (hooks_.status) hooks_.status(text);
     QElapsedTimer clock;
     clock.start();
@@ -115,7 +115,7 @@ bool TTestCycle::Wait(int seconds, const std::string& text) {
     // At least one pass, however late this thread runs: a switch-off is always seen.
     bool complete = true;
     do {
-        ProcessEvents();
+        processEvents();
         if (!cycling_) {
             complete = false;
             break;
@@ -125,7 +125,7 @@ bool TTestCycle::Wait(int seconds, const std::string& text) {
     return complete;
 }
 
-void TTestCycle::ProcessEvents() {
+void TTestCycle::processEvents() {
     if (hooks_.processEvents) {
         hooks_.processEvents();
     } else {

@@ -24,7 +24,7 @@ class TTestCycle {
     TTestCycle& operator=(const TTestCycle&) = delete;
 
     // One second of the waits in milliseconds; tests shorten it.
-    void SetSecondMs(int ms) { secondMs_ = ms; }
+    void setSecondMs(int ms) { secondMs_ = ms; }
 
     // "Включить": starts cycling with a cycle at once. While a cycle runs it is not started
     // a second time; pressed again after "Отключить" within the same wait, it keeps it going.
@@ -34,16 +34,16 @@ class TTestCycle {
     void stopTestCycle();
     void runCycleStep();
 
-    bool Cycling() const { return cycling_; }
-    bool Running() const { return running_; }
+    bool cycling() const { return cycling_; }
+    bool running() const { return running_; }
     QTimer* cycleTimer() { return &cycleTimer_; }
 
   private:
-    void RunCycle();
-    bool Wait(int seconds, const std::string& text);
+    void runCycle();
+    bool wait(int seconds, const std::string& text);
     // The status line between two cycles: the seconds left until the next.
-    void ShowWaitForNext();
-    void ProcessEvents();
+    void showWaitForNext();
+    void processEvents();
 
     const TMemIni& ini_;
     Hooks hooks_;

@@ -4,12 +4,12 @@
 
 namespace kvel {
 
-std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
+std::array<int, kChartSlots> assignSlots(const TMemIni& ini, int channelCount) {
     std::array<int, kChartSlots> assigned{};
     int last = 0;
     for (int& slot : assigned) {
         for (int c = last + 1; c <= channelCount; ++c) {
-            if (ini.ReadInteger("display", "d" + std::to_string(c), 0) != 0) {
+            if (ini.readInteger("display", "d" + std::to_string(c), 0) != 0) {
                 slot = last = c;
                 break;
             }
@@ -19,12 +19,12 @@ std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
     return assigned;
 }
 
-std::string SlotCaption(const TMemIni& ini, int channel) {
-    return "Канал " + GridChannelName(ini, channel);
+std::string slotCaption(const TMemIni& ini, int channel) {
+    return "Канал " + gridChannelName(ini, channel);
 }
 
-bool SlotOnLeftAxis(const TMemIni& ini, int slot) {
-    return ini.ReadString("axis", std::to_string(slot), "L") == "L";
+bool slotOnLeftAxis(const TMemIni& ini, int slot) {
+    return ini.readString("axis", std::to_string(slot), "L") == "L";
 }
 
 }  // namespace kvel

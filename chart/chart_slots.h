@@ -17,12 +17,12 @@ inline constexpr std::array<TColor, kChartSlots> kSlotColors = {
 
 // Slot k (index k-1) carries the k-th channel, in ascending number up to channelCount, whose
 // `display`/`d`n key is on; 0 marks a slot left empty. Computed afresh from mem.ini each time.
-std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount);
+std::array<int, kChartSlots> assignSlots(const TMemIni& ini, int channelCount);
 
 // "Канал " and the channel's name from `sensors`, or its number when the name is empty.
-std::string SlotCaption(const TMemIni& ini, int channel);
+std::string slotCaption(const TMemIni& ini, int channel);
 
 // `axis` key of the slot: exactly "L" binds it to the left axis, any other text to the right.
-bool SlotOnLeftAxis(const TMemIni& ini, int slot);
+bool slotOnLeftAxis(const TMemIni& ini, int slot);
 
 }  // namespace kvel

@@ -19,7 +19,7 @@ void TMarkerHandle::mousePressEvent(QMouseEvent* e) {
         return;
     }
     dragging_ = true;
-    if (OnStartDrag) OnStartDrag(this);
+    if (onStartDrag) onStartDrag(this);
 }
 
 void TMarkerHandle::mouseMoveEvent(QMouseEvent* e) {
@@ -28,7 +28,7 @@ void TMarkerHandle::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = mapToParent(e->position().toPoint());
-    if (OnDragOver) OnDragOver(this, p.x(), p.y());
+    if (onDragOver) onDragOver(this, p.x(), p.y());
 }
 
 void TMarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
@@ -37,7 +37,7 @@ void TMarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     dragging_ = false;
-    if (OnEndDrag) OnEndDrag(this);
+    if (onEndDrag) onEndDrag(this);
 }
 
 }  // namespace kvel

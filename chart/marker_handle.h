@@ -14,9 +14,9 @@ class TMarkerHandle : public QFrame {
     explicit TMarkerHandle(QWidget* parent);
 
     // Called with the pointer's column and row in the parent's pixels.
-    std::function<void(TMarkerHandle*)> OnStartDrag;
-    std::function<void(TMarkerHandle*, int x, int y)> OnDragOver;
-    std::function<void(TMarkerHandle*)> OnEndDrag;
+    std::function<void(TMarkerHandle*)> onStartDrag;
+    std::function<void(TMarkerHandle*, int x, int y)> onDragOver;
+    std::function<void(TMarkerHandle*)> onEndDrag;
 
   protected:
     void mousePressEvent(QMouseEvent* e) override;

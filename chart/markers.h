@@ -27,12 +27,12 @@ struct TCurveValue {
 // before the first point, after the last one, in a gap of the curve (a break), or when no
 // point lies at or after t. The point
 // taken is the first whose X is t or later.
-std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t);
+std::optional<TCurveValue> curveValueAt(const Tsp_XYDataSeries& series, double t);
 
 // Top-left corner of a value label of the given size for a curve crossing a marker at column
 // x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
 // on a falling curve; none when the label would not fit inside the field.
-std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
+std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
                                       QSize labelSize, const TRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
@@ -55,28 +55,28 @@ class TChartMarkers {
 
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
-    void SetInitialPlaces(double first, double second);
-    // After every paint of the plot (its OnDrawEnd): draws both lines into the picture at the
+    void setInitialPlaces(double first, double second);
+    // After every paint of the plot (its onDrawEnd): draws both lines into the picture at the
     // handles' columns (their starting places while the user has not moved them); the handles
     // and the read-outs follow as soon as the paint is over.
-    void DrawEnd();
+    void drawEnd();
     // The handle's pointer at (x, y) in plot pixels during its drag.
-    void DragOver(TMarkerHandle* handle, int x, int y);
-    void StartDrag(TMarkerHandle* handle);
-    void EndDrag(TMarkerHandle* handle);
+    void dragOver(TMarkerHandle* handle, int x, int y);
+    void startDrag(TMarkerHandle* handle);
+    void endDrag(TMarkerHandle* handle);
     // "Маркеры": shows or hides all value labels.
-    void SetMarkersOn(bool on);
-    void UpdateReadouts();
+    void setMarkersOn(bool on);
+    void updateReadouts();
 
     int X1() const { return x1_; }
     int X2() const { return x2_; }
 
   private:
-    int HandleColumn(const TMarkerHandle* handle) const;
+    int handleColumn(const TMarkerHandle* handle) const;
     // Handles to the marker columns, then the read-outs.
-    void SyncWidgets();
-    void MoveMarkerToHandle(int& marker, TMarkerHandle* handle);
-    void ShowCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
+    void syncWidgets();
+    void moveMarkerToHandle(int& marker, TMarkerHandle* handle);
+    void showCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
                         const Tsp_XYLine& line);
 
     Tsp_XYPlot& plot_;

@@ -15,7 +15,7 @@ bool TWheelZoomFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const QPoint p = plot_.mapFromGlobal(wheel->globalPosition()).toPoint();
-    return WheelZoom(plot_, notches_, wheel->angleDelta().y(), p.x(), p.y());
+    return wheelZoom(plot_, notches_, wheel->angleDelta().y(), p.x(), p.y());
 }
 
 }  // namespace kvel

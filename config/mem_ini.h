@@ -6,40 +6,40 @@
 namespace kvel {
 
 // The in-memory image of the program's INI file (mem.ini). The whole file is read once at
-// construction; reads and writes work on memory only, and UpdateFile writes the whole image back.
+// construction; reads and writes work on memory only, and updateFile writes the whole image back.
 // Section and key names are matched without regard to letter case (ASCII and Cyrillic).
 class TMemIni {
   public:
     enum class Encoding { Utf8, Cp1251 };
 
     // Loads the file if it exists; a missing file gives an empty image and no error. A relative
-    // name is resolved against the current directory, now and at every UpdateFile. What an
+    // name is resolved against the current directory, now and at every updateFile. What an
     // interrupted flush left beside the file long ago is removed.
     explicit TMemIni(std::string fileName);
 
-    int ReadInteger(std::string_view section, std::string_view key, int def) const;
-    double ReadFloat(std::string_view section, std::string_view key, double def) const;
-    std::string ReadString(std::string_view section, std::string_view key,
+    int readInteger(std::string_view section, std::string_view key, int def) const;
+    double readFloat(std::string_view section, std::string_view key, double def) const;
+    std::string readString(std::string_view section, std::string_view key,
                            std::string_view def) const;
 
-    void WriteInteger(std::string_view section, std::string_view key, int value);
+    void writeInteger(std::string_view section, std::string_view key, int value);
     // General format with up to 15 significant digits and "." as the decimal separator.
-    void WriteFloat(std::string_view section, std::string_view key, double value);
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void writeFloat(std::string_view section, std::string_view key, double value);
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
 
     // The key names of a section in file order; empty when the section is missing.
-    std::vector<std::string> ReadSection(std::string_view section) const;
+    std::vector<std::string> readSection(std::string_view section) const;
 
     // Replaces the file with the image, in the encoding and line ends it was read with (a code
     // page 1251 file becomes UTF-8 when it is to hold text that code page lacks). Returns
-    // false on failure with the image kept and the reason in LastError(). A file that was no INI
+    // false on failure with the image kept and the reason in lastError(). A file that was no INI
     // file at all (binary junk, text outside any section) is first copied to the file name
     // with ".bak" appended, so the first flush loses nothing of it.
-    bool UpdateFile();
+    bool updateFile();
 
-    // Why the last UpdateFile failed, or why an existing file could not be read; empty otherwise.
-    const std::string& LastError() const { return lastError_; }
-    Encoding FileEncoding() const { return encoding_; }
+    // Why the last updateFile failed, or why an existing file could not be read; empty otherwise.
+    const std::string& lastError() const { return lastError_; }
+    Encoding fileEncoding() const { return encoding_; }
 
   private:
     struct Entry {
@@ -54,12 +54,12 @@ class TMemIni {
         std::vector<Entry> entries;
     };
 
-    void Parse(std::string_view text);
+    void parse(std::string_view text);
     // The image as UTF-8 text in the written form.
-    std::string Text() const;
-    const Entry* Find(std::string_view section, std::string_view key) const;
-    std::string ErrorText(std::string_view what, int err) const;
-    std::string ErrorText(std::string_view what, const std::string& fileName, int err) const;
+    std::string textOf() const;
+    const Entry* find(std::string_view section, std::string_view key) const;
+    std::string errorText(std::string_view what, int err) const;
+    std::string errorText(std::string_view what, const std::string& fileName, int err) const;
 
     std::string fileName_;
     std::vector<Section> sections_;

@@ -9,7 +9,7 @@ namespace kvel {
 // kvelctl, the console companion: info, read, watch and regs against the module, on the
 // program's own link. Returns the exit status: 0 success, 1 link failure (the transaction's
 // text on `err`), 2 bad usage. `stop` ends a watch (Ctrl-C).
-int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop);
 
 }  // namespace kvel

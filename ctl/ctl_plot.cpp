@@ -26,17 +26,17 @@ struct PlotOptions {
     QSize size{1280, 720};
 };
 
-std::optional<int> Number(std::string_view text) {
+std::optional<int> number(std::string_view text) {
     int v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) return {};
     return v;
 }
 
-bool ParseChannels(std::string_view text, std::vector<int>& channels) {
+bool parseChannels(std::string_view text, std::vector<int>& channels) {
     for (;;) {
         const std::size_t comma = text.find(',');
-        const auto c = Number(text.substr(0, comma));
+        const auto c = number(text.substr(0, comma));
         if (!c || *c < 1 || *c > kLogChannels) return false;
         channels.push_back(*c);
         if (comma == std::string_view::npos) return true;
@@ -44,16 +44,16 @@ bool ParseChannels(std::string_view text, std::vector<int>& channels) {
     }
 }
 
-bool ParseSize(std::string_view text, QSize& size) {
+bool parseSize(std::string_view text, QSize& size) {
     const std::size_t x = text.find_first_of("xX");
     if (x == std::string_view::npos) return false;
-    const auto w = Number(text.substr(0, x)), h = Number(text.substr(x + 1));
+    const auto w = number(text.substr(0, x)), h = number(text.substr(x + 1));
     if (!w || !h || *w < 10 || *h < 10 || *w > 16384 || *h > 16384) return false;
     size = QSize(*w, *h);
     return true;
 }
 
-std::optional<PlotOptions> Parse(const std::vector<std::string>& args) {
+std::optional<PlotOptions> parse(const std::vector<std::string>& args) {
     PlotOptions o;
     bool haveOut = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -65,12 +65,12 @@ std::optional<PlotOptions> Parse(const std::vector<std::string>& args) {
             const std::string& v = args[++i];
             double when = 0;
             if (a == "--channels") {
-                if (!ParseChannels(v, o.channels)) return {};
+                if (!parseChannels(v, o.channels)) return {};
             } else if (a == "--from" || a == "--to") {
                 if (!parseTimeArgument(v, when)) return {};
                 (a == "--from" ? o.from : o.to) = when;
             } else if (a == "--size") {
-                if (!ParseSize(v, o.size)) return {};
+                if (!parseSize(v, o.size)) return {};
             } else {
                 if (haveOut || v.empty()) return {};
                 haveOut = true;
@@ -91,7 +91,7 @@ std::optional<PlotOptions> Parse(const std::vector<std::string>& args) {
 }
 
 // Widgets need an application; kvelctl draws off-screen, with no display needed.
-std::unique_ptr<QApplication> OffscreenApplication() {
+std::unique_ptr<QApplication> offscreenApplication() {
     if (QCoreApplication::instance()) return nullptr;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
@@ -102,8 +102,8 @@ std::unique_ptr<QApplication> OffscreenApplication() {
 
 }  // namespace
 
-int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::optional<PlotOptions> parsed = Parse(args);
+int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::optional<PlotOptions> parsed = parse(args);
     if (!parsed) {
         err << "usage: kvelctl" << kPlotUsage;
         return 2;
@@ -116,7 +116,7 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 1;
     }
     if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
-    const std::unique_ptr<QApplication> app = OffscreenApplication();
+    const std::unique_ptr<QApplication> app = offscreenApplication();
     const TMemIni ini("mem.ini");
     Tsp_XYPlot plot;
     plot.resize(o.size);
@@ -129,9 +129,9 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     chart.standardView();
     if (o.from || o.to) {
-        const Tsp_Axis& bottom = *plot.BottomAxis();
-        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.Min());
-        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.Max());
+        const Tsp_Axis& bottom = *plot.bottomAxis();
+        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.min());
+        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.max());
         if (from >= to) {
             err << "пустой интервал времени\n";
             return 2;

@@ -16,7 +16,7 @@ constexpr int kRepaintEveryMs = 100;
 // Sleeps the full time in slices and repaints the shown windows between them. Only painting
 // happens: no timer, queued call or input runs in the middle of an exchange, so nothing can
 // start another one on the line.
-void RepaintingPause(int ms) {
+void repaintingPause(int ms) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -34,9 +34,9 @@ void RepaintingPause(int ms) {
 TBusyScope::TBusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 0) {
     if (!outermost_) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    SetPauseHook(RepaintingPause);
-    previousSink_ = CurrentMessageSink();
-    SetMessageSink([previous = previousSink_, beforeBox = std::move(beforeBox)](
+    setPauseHook(repaintingPause);
+    previousSink_ = currentMessageSink();
+    setMessageSink([previous = previousSink_, beforeBox = std::move(beforeBox)](
                        const std::string& text, const std::string& caption) {
         // Busy no more while the box waits for the user; the cursor is back for whatever
         // exchanges still follow it.
@@ -50,8 +50,8 @@ TBusyScope::TBusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 
 TBusyScope::~TBusyScope() {
     --depth;
     if (!outermost_) return;
-    SetMessageSink(previousSink_);
-    SetPauseHook(nullptr);
+    setMessageSink(previousSink_);
+    setPauseHook(nullptr);
     QApplication::restoreOverrideCursor();
 }
 

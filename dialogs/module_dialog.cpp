@@ -30,31 +30,31 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     font.setPixelSize(11);
     setFont(font);
 
-    channelTable_ = Named(new QTableWidget(this), "StringGrid1");
+    channelTable_ = named(new QTableWidget(this), "StringGrid1");
     channelTable_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
     channelTable_->horizontalHeader()->hide();
     channelTable_->verticalHeader()->hide();
     channelTable_->verticalHeader()->setDefaultSectionSize(20);
     channelTable_->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    RebuildChannelTable(0);  // the columns exist before their widths are set
+    rebuildChannelTable(0);  // the columns exist before their widths are set
     channelTable_->setColumnWidth(0, 64);
     channelTable_->setColumnWidth(1, 365);
     channelTable_->setColumnWidth(2, 105);
 
     writeCoefficientsButton_ =
-        Named(new QPushButton("Записать коэффициенты в модуль", this), "ButtonSaveCoeffs");
+        named(new QPushButton("Записать коэффициенты в модуль", this), "ButtonSaveCoeffs");
     writeRelaysButton_ =
-        Named(new QPushButton("Записать настройки реле в модуль", this), "ButtonSaveRelays");
+        named(new QPushButton("Записать настройки реле в модуль", this), "ButtonSaveRelays");
     writeLinkButton_ =
-        Named(new QPushButton("Записать параметры связи в модуль", this), "ButtonSaveConnect");
-    applyToAllButton_ = Named(new QPushButton("Применить ко всем", this), "ButtonApplyToAll");
-    coefficientForAll_ = Named(new QLineEdit("0.9", this), "EditCoeff");
+        named(new QPushButton("Записать параметры связи в модуль", this), "ButtonSaveConnect");
+    applyToAllButton_ = named(new QPushButton("Применить ко всем", this), "ButtonApplyToAll");
+    coefficientForAll_ = named(new QLineEdit("0.9", this), "EditCoeff");
     QFont larger = coefficientForAll_->font();
     larger.setPixelSize(13);
     coefficientForAll_->setFont(larger);
     coefficientForAll_->setMaximumWidth(80);
 
-    progressPanel_ = Named(new QLabel(this), "Panel1");
+    progressPanel_ = named(new QLabel(this), "Panel1");
     progressPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     progressPanel_->setLineWidth(2);
     progressPanel_->setAlignment(Qt::AlignCenter);
@@ -79,62 +79,62 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void TModuleDialog::Attach(TModuleSettings* settings, PollSwitch poll) {
+void TModuleDialog::attach(TModuleSettings* settings, PollSwitch poll) {
     settings_ = settings;
     poll_ = std::move(poll);
 }
 
-QGroupBox* TModuleDialog::BuildSensorsGroup(const char* caption) {
-    auto* sensors = Named(new QGroupBox(caption, this), "GroupBoxSensors");
+QGroupBox* TModuleDialog::buildSensorsGroup(const char* caption) {
+    auto* sensors = named(new QGroupBox(caption, this), "GroupBoxSensors");
     auto* layout = new QVBoxLayout(sensors);
     channelTable_->setParent(sensors);
     layout->addWidget(channelTable_);
     return sensors;
 }
 
-void TModuleDialog::RebuildChannelTable(int channels) {
+void TModuleDialog::rebuildChannelTable(int channels) {
     channels_ = channels;
-    SetUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
+    setUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
 }
 
-TChannelTable TModuleDialog::ChannelTable() const {
-    return TChannelTable{Column(channelTable_, 1), Column(channelTable_, kCoeffColumn)};
+TChannelTable TModuleDialog::channelTable() const {
+    return TChannelTable{columnTexts(channelTable_, 1), columnTexts(channelTable_, kCoeffColumn)};
 }
 
-void TModuleDialog::SetChannelTable(const TChannelTable& table) {
-    SetColumn(channelTable_, 1, table.names);
-    SetColumn(channelTable_, kCoeffColumn, table.coeffs);
+void TModuleDialog::setChannelTable(const TChannelTable& table) {
+    setColumnTexts(channelTable_, 1, table.names);
+    setColumnTexts(channelTable_, kCoeffColumn, table.coeffs);
 }
 
-void TModuleDialog::LoadChannelTable() {
+void TModuleDialog::loadChannelTable() {
     if (settings_ == nullptr) return;
-    TChannelTable table = ChannelTable();
-    settings_->LoadChannelTable(table);
-    SetChannelTable(table);
+    TChannelTable table = channelTable();
+    settings_->loadChannelTable(table);
+    setChannelTable(table);
 }
 
 void TModuleDialog::applyCoefficientToAll() {
     // Copied as typed: the coefficient button checks the cells when it is pressed.
     for (int n = 1; n <= channels_; ++n)
-        SetCell(channelTable_, n, kCoeffColumn, coefficientForAll_->text());
+        setCell(channelTable_, n, kCoeffColumn, coefficientForAll_->text());
 }
 
 void TModuleDialog::writeCoefficients() {
-    RunWrite(
+    runWrite(
         "Запись коэффициентов в модуль...", true,
-        [this] { return settings_->WriteCoeffs(ChannelTable()); }, "Коэффициенты записаны успешно");
+        [this] { return settings_->writeCoeffs(channelTable()); }, "Коэффициенты записаны успешно");
 }
 
-void TModuleDialog::RunRelayWrite(const std::function<bool()>& write) {
-    RunWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
+void TModuleDialog::runRelayWrite(const std::function<bool()>& write) {
+    runWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
 }
 
-void TModuleDialog::RunLinkWrite(const std::function<bool()>& write) {
-    RunWrite("Запись параметров связи в модуль...", false, write,
+void TModuleDialog::runLinkWrite(const std::function<bool()>& write) {
+    runWrite("Запись параметров связи в модуль...", false, write,
              "Параметры связи записаны успешно");
 }
 
-void TModuleDialog::RunWrite(const char* progress, bool coefficients,
+void TModuleDialog::runWrite(const char* progress, bool coefficients,
                              const std::function<bool()>& operation, const char* success) {
     if (settings_ == nullptr) return;
     if (poll_) poll_(false);
@@ -148,10 +148,10 @@ void TModuleDialog::RunWrite(const char* progress, bool coefficients,
     bool done = false;
     {
         TBusyScope busy([this] { progressPanel_->hide(); });
-        if (coefficients) LinePause(kCoeffButtonPauseMs);
+        if (coefficients) linePause(kCoeffButtonPauseMs);
         done = operation();
     }
-    if (done) ShowMessage(success, kOk);
+    if (done) showMessage(success, kOk);
     for (QPushButton* button : buttons) button->setEnabled(true);
     progressPanel_->hide();
     if (poll_) poll_(true);

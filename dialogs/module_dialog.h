@@ -24,15 +24,15 @@ class TModuleDialog : public QDialog {
     using PollSwitch = std::function<void(bool on)>;
 
     // The main window's settings operations and poll switch, used by the write buttons.
-    void Attach(TModuleSettings* settings, PollSwitch poll);
+    void attach(TModuleSettings* settings, PollSwitch poll);
     // Rebuilds the tables and lists for the channel count.
     virtual void setChannelCount(int channels) = 0;
     // Fills the module fields and the channel table from the module and mem.ini.
-    virtual void Load() = 0;
+    virtual void load() = 0;
 
-    TChannelTable ChannelTable() const;
-    void SetChannelTable(const TChannelTable& table);
-    int Channels() const { return channels_; }
+    TChannelTable channelTable() const;
+    void setChannelTable(const TChannelTable& table);
+    int channels() const { return channels_; }
 
     void writeCoefficients();
     virtual void writeRelaySettings() = 0;
@@ -42,16 +42,16 @@ class TModuleDialog : public QDialog {
   protected:
     TModuleDialog(const char* name, QWidget* parent);
     // The group box `sensorsGroup` that holds the channel table.
-    QGroupBox* BuildSensorsGroup(const char* caption);
-    void RebuildChannelTable(int channels);
-    void LoadChannelTable();
+    QGroupBox* buildSensorsGroup(const char* caption);
+    void rebuildChannelTable(int channels);
+    void loadChannelTable();
     // The write buttons' pattern: poll off, progress panel painted, the operation, the
     // success box when it succeeded, panel hidden and poll on again whatever the result.
-    void RunWrite(const char* progress, bool coefficients, const std::function<bool()>& operation,
+    void runWrite(const char* progress, bool coefficients, const std::function<bool()>& operation,
                   const char* success);
     // The relay and link buttons around a generation's own write of the fields.
-    void RunRelayWrite(const std::function<bool()>& write);
-    void RunLinkWrite(const std::function<bool()>& write);
+    void runRelayWrite(const std::function<bool()>& write);
+    void runLinkWrite(const std::function<bool()>& write);
 
     TModuleSettings* settings_ = nullptr;
     PollSwitch poll_;

@@ -16,7 +16,7 @@
 namespace kvel {
 namespace {
 
-QStringList ThresholdHeadings() {
+QStringList thresholdHeadings() {
     return {"Канал", "Порог 1", "Порог 2"};
 }
 
@@ -24,7 +24,7 @@ QStringList ThresholdHeadings() {
 
 TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlg", parent) {
-    QGroupBox* sensors = BuildSensorsGroup("Настройки датчиков");
+    QGroupBox* sensors = buildSensorsGroup("Настройки датчиков");
     sensors->setFixedWidth(580);
 
     auto* right = new QVBoxLayout;
@@ -33,7 +33,7 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     apply->addWidget(applyToAllButton_);
     apply->addWidget(coefficientForAll_);
     right->addLayout(apply);
-    right->addWidget(BuildLinkGroup());
+    right->addWidget(buildLinkGroup());
     for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_})
         right->addWidget(button);
     right->addStretch();
@@ -44,44 +44,44 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(BuildRelayGroup(), 1);
+    layout->addWidget(buildRelayGroup(), 1);
     progressPanel_->raise();
     setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
-QWidget* TFormDisplaySelectDlg::BuildLinkGroup() {
-    auto* group = Named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
-    const LinkControls c = AddLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
+QWidget* TFormDisplaySelectDlg::buildLinkGroup() {
+    auto* group = named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
+    const LinkControls c = addLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
     editAdr_ = c.address;
     speedCombo_ = c.speed;
     parityCombo_ = c.parity;
     return group;
 }
 
-QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
-    auto* group = Named(new QGroupBox("Настройки реле", this), "GroupBoxRelays");
+QWidget* TFormDisplaySelectDlg::buildRelayGroup() {
+    auto* group = named(new QGroupBox("Настройки реле", this), "GroupBoxRelays");
     auto* row = new QHBoxLayout(group);
 
     auto* form = new QFormLayout;
-    editThres1_ = MakeValueEdit("EditThres1", group);
-    editThres2_ = MakeValueEdit("EditThres2", group);
-    editHyst_ = MakeValueEdit("EditHyst", group);
-    editDelayOn_ = MakeValueEdit("EditDelayOn", group, "Задержка включения реле");
-    editDelayOff_ = MakeValueEdit("EditDelayOff", group, "Задержка отключения реле");
-    AddFormRow(form, "Порог 1, Тгр.С", editThres1_);
-    AddFormRow(form, "Порог 2, Тгр.С", editThres2_);
+    editThres1_ = makeValueEdit("EditThres1", group);
+    editThres2_ = makeValueEdit("EditThres2", group);
+    editHyst_ = makeValueEdit("EditHyst", group);
+    editDelayOn_ = makeValueEdit("EditDelayOn", group, "Задержка включения реле");
+    editDelayOff_ = makeValueEdit("EditDelayOff", group, "Задержка отключения реле");
+    addFormRow(form, "Порог 1, Тгр.С", editThres1_);
+    addFormRow(form, "Порог 2, Тгр.С", editThres2_);
     // The two thresholds only carry registers 3 and 4 from the read to the write.
     for (QLineEdit* hidden : {editThres1_, editThres2_}) form->setRowVisible(hidden, false);
-    AddFormRow(form, "Гистерезис, Тгр.С", editHyst_);
-    AddFormRow(form, "Задержка включения, сек", editDelayOn_);
-    AddFormRow(form, "Задержка отключения, сек", editDelayOff_);
+    addFormRow(form, "Гистерезис, Тгр.С", editHyst_);
+    addFormRow(form, "Задержка включения, сек", editDelayOn_);
+    addFormRow(form, "Задержка отключения, сек", editDelayOff_);
     static const char* const kFunctionNames[3] = {"ComboBoxRelay1", "ComboBoxRelay2",
                                                   "ComboBoxRelay3"};
     for (int i = 0; i < 3; ++i) {
-        QComboBox* box = MakeChoiceBox(kFunctionNames[i], {}, group);
+        QComboBox* box = makeChoiceBox(kFunctionNames[i], {}, group);
         box->setToolTip(kFunctionHint);
         comboRelay_[static_cast<std::size_t>(i)] = box;
-        AddFormRow(form, "Функция реле " + QString::number(i + 1), box);
+        addFormRow(form, "Функция реле " + QString::number(i + 1), box);
     }
     row->addLayout(form);
 
@@ -89,7 +89,7 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
                                    QListWidget*& list) {
         auto* sub = new QGroupBox(caption, group);
         auto* box = new QVBoxLayout(sub);
-        list = Named(new QListWidget(sub), name);
+        list = named(new QListWidget(sub), name);
         list->setToolTip(hint);
         box->addWidget(list);
         return sub;
@@ -105,9 +105,9 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     auto* sensorForm = new QFormLayout(sensorRelay);
     static const char* const kRelSensNames[3] = {"EditRelSens1", "EditRelSens2", "EditRelSens3"};
     for (int i = 0; i < 3; ++i) {
-        QLineEdit* edit = MakeValueEdit(kRelSensNames[i], sensorRelay);
+        QLineEdit* edit = makeValueEdit(kRelSensNames[i], sensorRelay);
         editRelSens_[static_cast<std::size_t>(i)] = edit;
-        AddFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
+        addFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
     }
     auto* sensorColumn = new QVBoxLayout;
     sensorColumn->addWidget(sensorRelay);
@@ -115,83 +115,83 @@ QWidget* TFormDisplaySelectDlg::BuildRelayGroup() {
     row->addLayout(sensorColumn);
 
     auto* thresholds = new QVBoxLayout;
-    thresholdTable_ = Named(new QTableWidget(group), "StringGrid2");
+    thresholdTable_ = named(new QTableWidget(group), "StringGrid2");
     thresholdTable_->horizontalHeader()->hide();
     thresholdTable_->verticalHeader()->hide();
     thresholdTable_->verticalHeader()->setDefaultSectionSize(20);
-    SetUpGrid(thresholdTable_, ThresholdHeadings(), 0);
+    setUpGrid(thresholdTable_, thresholdHeadings(), 0);
     thresholdTable_->setColumnWidth(0, 64);
     thresholdTable_->setColumnWidth(1, 56);
     thresholdTable_->setColumnWidth(2, 56);
     thresholdTable_->setFixedWidth(200);
-    thresholds->addWidget(BuddyLabel("Температурные пороги,  гр. С", thresholdTable_));
+    thresholds->addWidget(buddyLabel("Температурные пороги,  гр. С", thresholdTable_));
     thresholds->addWidget(thresholdTable_);
     row->addLayout(thresholds);
     return group;
 }
 
 void TFormDisplaySelectDlg::setChannelCount(int channels) {
-    RebuildChannelTable(channels);
-    FillCheckList(checkListThres_, channels);
-    FillCheckList(checkListLink_, channels);
-    for (QComboBox* box : comboRelay_) FillFunctionBox(box);
-    SetUpGrid(thresholdTable_, ThresholdHeadings(), channels);
+    rebuildChannelTable(channels);
+    fillCheckList(checkListThres_, channels);
+    fillCheckList(checkListLink_, channels);
+    for (QComboBox* box : comboRelay_) fillFunctionBox(box);
+    setUpGrid(thresholdTable_, thresholdHeadings(), channels);
 }
 
-void TFormDisplaySelectDlg::Load() {
+void TFormDisplaySelectDlg::load() {
     if (settings_ == nullptr) return;
-    TModuleSettingsFields f = ModuleFields();
-    settings_->LoadModuleSettings(f);
-    SetModuleFields(f);
-    LoadChannelTable();
+    TModuleSettingsFields f = moduleFields();
+    settings_->loadModuleSettings(f);
+    setModuleFields(f);
+    loadChannelTable();
 }
 
-TModuleSettingsFields TFormDisplaySelectDlg::ModuleFields() const {
+TModuleSettingsFields TFormDisplaySelectDlg::moduleFields() const {
     TModuleSettingsFields f;
     f.adr = S(editAdr_->text());
-    f.speed = GetChoice(speedCombo_);
-    f.parity = GetChoice(parityCombo_);
+    f.speed = getChoice(speedCombo_);
+    f.parity = getChoice(parityCombo_);
     f.thres1 = S(editThres1_->text());
     f.thres2 = S(editThres2_->text());
     f.hyst = S(editHyst_->text());
     f.delayOn = S(editDelayOn_->text());
     f.delayOff = S(editDelayOff_->text());
     for (std::size_t i = 0; i < 3; ++i) {
-        f.relayFunction[i] = GetChoice(comboRelay_[i]);
+        f.relayFunction[i] = getChoice(comboRelay_[i]);
         f.relSens[i] = S(editRelSens_[i]->text());
     }
-    f.link = GetChecks(checkListLink_);
-    f.thres = GetChecks(checkListThres_);
-    f.thresholds1 = Column(thresholdTable_, 1);
-    f.thresholds2 = Column(thresholdTable_, 2);
+    f.link = getChecks(checkListLink_);
+    f.thres = getChecks(checkListThres_);
+    f.thresholds1 = columnTexts(thresholdTable_, 1);
+    f.thresholds2 = columnTexts(thresholdTable_, 2);
     return f;
 }
 
-void TFormDisplaySelectDlg::SetModuleFields(const TModuleSettingsFields& f) {
+void TFormDisplaySelectDlg::setModuleFields(const TModuleSettingsFields& f) {
     editAdr_->setText(Q(f.adr));
-    SetChoice(speedCombo_, f.speed);
-    SetChoice(parityCombo_, f.parity);
+    setChoice(speedCombo_, f.speed);
+    setChoice(parityCombo_, f.parity);
     editThres1_->setText(Q(f.thres1));
     editThres2_->setText(Q(f.thres2));
     editHyst_->setText(Q(f.hyst));
     editDelayOn_->setText(Q(f.delayOn));
     editDelayOff_->setText(Q(f.delayOff));
     for (std::size_t i = 0; i < 3; ++i) {
-        SetChoice(comboRelay_[i], f.relayFunction[i]);
+        setChoice(comboRelay_[i], f.relayFunction[i]);
         editRelSens_[i]->setText(Q(f.relSens[i]));
     }
-    SetChecks(checkListLink_, f.link);
-    SetChecks(checkListThres_, f.thres);
-    SetColumn(thresholdTable_, 1, f.thresholds1);
-    SetColumn(thresholdTable_, 2, f.thresholds2);
+    setChecks(checkListLink_, f.link);
+    setChecks(checkListThres_, f.thres);
+    setColumnTexts(thresholdTable_, 1, f.thresholds1);
+    setColumnTexts(thresholdTable_, 2, f.thresholds2);
 }
 
 void TFormDisplaySelectDlg::writeRelaySettings() {
-    RunRelayWrite([this] { return settings_->WriteRelaySettings(ModuleFields()); });
+    runRelayWrite([this] { return settings_->writeRelaySettings(moduleFields()); });
 }
 
 void TFormDisplaySelectDlg::writeLinkSettings() {
-    RunLinkWrite([this] { return settings_->WriteLinkSettings(ModuleFields()); });
+    runLinkWrite([this] { return settings_->writeLinkSettings(moduleFields()); });
 }
 
 }  // namespace kvel

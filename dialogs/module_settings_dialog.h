@@ -21,16 +21,16 @@ class TFormDisplaySelectDlg : public TModuleDialog {
     explicit TFormDisplaySelectDlg(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
-    void Load() override;
+    void load() override;
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 
-    TModuleSettingsFields ModuleFields() const;
-    void SetModuleFields(const TModuleSettingsFields& f);
+    TModuleSettingsFields moduleFields() const;
+    void setModuleFields(const TModuleSettingsFields& f);
 
   private:
-    QWidget* BuildRelayGroup();
-    QWidget* BuildLinkGroup();
+    QWidget* buildRelayGroup();
+    QWidget* buildLinkGroup();
 
     QLineEdit *editAdr_, *editThres1_, *editThres2_, *editHyst_, *editDelayOn_, *editDelayOff_;
     QComboBox *speedCombo_, *parityCombo_;
@@ -48,12 +48,12 @@ class TFormDisplaySelectDlgNew : public TModuleDialog {
     explicit TFormDisplaySelectDlgNew(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
-    void Load() override;
+    void load() override;
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 
-    TModuleSettingsFieldsNew ModuleFields() const;
-    void SetModuleFields(const TModuleSettingsFieldsNew& f);
+    TModuleSettingsFieldsNew moduleFields() const;
+    void setModuleFields(const TModuleSettingsFieldsNew& f);
 
   private:
     struct RelayControls {
@@ -65,8 +65,8 @@ class TFormDisplaySelectDlgNew : public TModuleDialog {
         QLineEdit* thres;
         QListWidget* binding;
     };
-    QWidget* BuildRelayGroup(int relay);
-    QWidget* BuildLinkGroup(int link);
+    QWidget* buildRelayGroup(int relay);
+    QWidget* buildLinkGroup(int link);
 
     std::array<RelayControls, 3> relays_{};
     std::array<QLineEdit*, 2> editAdr_{};

@@ -13,11 +13,11 @@ namespace kvel {
 
 TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     : TModuleDialog("FormDisplaySelectDlgNew", parent) {
-    QGroupBox* sensors = BuildSensorsGroup("Коэффициенты датчиков");
+    QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
 
     auto* links = new QHBoxLayout;
-    links->addWidget(BuildLinkGroup(1));
-    links->addWidget(BuildLinkGroup(2));
+    links->addWidget(buildLinkGroup(1));
+    links->addWidget(buildLinkGroup(2));
 
     auto* buttons = new QGridLayout;
     buttons->addWidget(writeCoefficientsButton_, 0, 0);
@@ -33,7 +33,7 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     left->addLayout(buttons);
 
     auto* right = new QVBoxLayout;
-    for (int r = 1; r <= 3; ++r) right->addWidget(BuildRelayGroup(r));
+    for (int r = 1; r <= 3; ++r) right->addWidget(buildRelayGroup(r));
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
@@ -42,20 +42,20 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
-QWidget* TFormDisplaySelectDlgNew::BuildLinkGroup(int link) {
+QWidget* TFormDisplaySelectDlgNew::buildLinkGroup(int link) {
     const QString n = QString::number(link);
     auto* group = new QGroupBox("Настройки связи MB" + n, this);
     group->setObjectName("GroupBoxMB" + n);
     const auto i = static_cast<std::size_t>(link - 1);
     const LinkControls c =
-        AddLinkRows(group, "EditAdr" + n, "ComboBoxSpeed" + n, "ComboBoxPar" + n);
+        addLinkRows(group, "EditAdr" + n, "ComboBoxSpeed" + n, "ComboBoxPar" + n);
     editAdr_[i] = c.address;
     comboSpeed_[i] = c.speed;
     comboPar_[i] = c.parity;
     return group;
 }
 
-QWidget* TFormDisplaySelectDlgNew::BuildRelayGroup(int relay) {
+QWidget* TFormDisplaySelectDlgNew::buildRelayGroup(int relay) {
     const QString n = QString::number(relay);
     auto* group = new QGroupBox("Настройки реле " + n, this);
     group->setObjectName("GroupBoxRelay" + n);
@@ -63,19 +63,19 @@ QWidget* TFormDisplaySelectDlgNew::BuildRelayGroup(int relay) {
     auto* form = new QFormLayout;
     form->setVerticalSpacing(2);
     RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
-    c.function = MakeChoiceBox("ComboBoxFunc" + n, {}, group);
-    c.logic = MakeChoiceBox("ComboBoxLogic" + n, kLogicTexts, group);
+    c.function = makeChoiceBox("ComboBoxFunc" + n, {}, group);
+    c.logic = makeChoiceBox("ComboBoxLogic" + n, kLogicTexts, group);
     for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
-    c.delayOn = MakeValueEdit("EditDelayOn" + n, group, "Задержка включения реле");
-    c.delayOff = MakeValueEdit("EditDelayOff" + n, group, "Задержка отключения реле");
-    c.hyst = MakeValueEdit("EditHyst" + n, group);
-    c.thres = MakeValueEdit("EditThres" + n, group, "Порог 1 срабатывания реле");
-    AddFormRow(form, "Функция реле", c.function);
-    AddFormRow(form, "Логика реле ", c.logic);
-    AddFormRow(form, "Задержка включения, сек", c.delayOn);
-    AddFormRow(form, "Задержка отключения, сек", c.delayOff);
-    AddFormRow(form, "Гистерезис, Тгр.С", c.hyst);
-    AddFormRow(form, "Порог, Тгр.С", c.thres);
+    c.delayOn = makeValueEdit("EditDelayOn" + n, group, "Задержка включения реле");
+    c.delayOff = makeValueEdit("EditDelayOff" + n, group, "Задержка отключения реле");
+    c.hyst = makeValueEdit("EditHyst" + n, group);
+    c.thres = makeValueEdit("EditThres" + n, group, "Порог 1 срабатывания реле");
+    addFormRow(form, "Функция реле", c.function);
+    addFormRow(form, "Логика реле ", c.logic);
+    addFormRow(form, "Задержка включения, сек", c.delayOn);
+    addFormRow(form, "Задержка отключения, сек", c.delayOff);
+    addFormRow(form, "Гистерезис, Тгр.С", c.hyst);
+    addFormRow(form, "Порог, Тгр.С", c.thres);
     row->addLayout(form);
 
     auto* sub = new QGroupBox("Привязка датчиков к реле", group);
@@ -89,69 +89,69 @@ QWidget* TFormDisplaySelectDlgNew::BuildRelayGroup(int relay) {
 }
 
 void TFormDisplaySelectDlgNew::setChannelCount(int channels) {
-    RebuildChannelTable(channels);
+    rebuildChannelTable(channels);
     for (RelayControls& c : relays_) {
-        FillCheckList(c.binding, channels);
-        FillFunctionBox(c.function);
+        fillCheckList(c.binding, channels);
+        fillFunctionBox(c.function);
     }
 }
 
-void TFormDisplaySelectDlgNew::Load() {
+void TFormDisplaySelectDlgNew::load() {
     if (settings_ == nullptr) return;
-    TModuleSettingsFieldsNew f = ModuleFields();
-    settings_->LoadModuleSettingsNew(f);
-    SetModuleFields(f);
-    LoadChannelTable();
+    TModuleSettingsFieldsNew f = moduleFields();
+    settings_->loadModuleSettingsNew(f);
+    setModuleFields(f);
+    loadChannelTable();
 }
 
-TModuleSettingsFieldsNew TFormDisplaySelectDlgNew::ModuleFields() const {
+TModuleSettingsFieldsNew TFormDisplaySelectDlgNew::moduleFields() const {
     TModuleSettingsFieldsNew f;
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
         TRelayFieldsNew& relay = f.relays[r];
-        relay.function = GetChoice(c.function);
-        relay.logic = GetChoice(c.logic);
+        relay.function = getChoice(c.function);
+        relay.logic = getChoice(c.logic);
         relay.delayOn = S(c.delayOn->text());
         relay.delayOff = S(c.delayOff->text());
         relay.hyst = S(c.hyst->text());
         relay.thres = S(c.thres->text());
-        relay.binding = GetChecks(c.binding);
+        relay.binding = getChecks(c.binding);
     }
     f.adr1 = S(editAdr_[0]->text());
-    f.speed1 = GetChoice(comboSpeed_[0]);
-    f.parity1 = GetChoice(comboPar_[0]);
+    f.speed1 = getChoice(comboSpeed_[0]);
+    f.parity1 = getChoice(comboPar_[0]);
     f.adr2 = S(editAdr_[1]->text());
-    f.speed2 = GetChoice(comboSpeed_[1]);
-    f.parity2 = GetChoice(comboPar_[1]);
+    f.speed2 = getChoice(comboSpeed_[1]);
+    f.parity2 = getChoice(comboPar_[1]);
     return f;
 }
 
-void TFormDisplaySelectDlgNew::SetModuleFields(const TModuleSettingsFieldsNew& f) {
+void TFormDisplaySelectDlgNew::setModuleFields(const TModuleSettingsFieldsNew& f) {
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
         const TRelayFieldsNew& relay = f.relays[r];
-        SetChoice(c.function, relay.function);
-        SetChoice(c.logic, relay.logic);
+        setChoice(c.function, relay.function);
+        setChoice(c.logic, relay.logic);
         c.delayOn->setText(Q(relay.delayOn));
         c.delayOff->setText(Q(relay.delayOff));
         c.hyst->setText(Q(relay.hyst));
         c.thres->setText(Q(relay.thres));
-        SetChecks(c.binding, relay.binding);
+        setChecks(c.binding, relay.binding);
     }
     editAdr_[0]->setText(Q(f.adr1));
-    SetChoice(comboSpeed_[0], f.speed1);
-    SetChoice(comboPar_[0], f.parity1);
+    setChoice(comboSpeed_[0], f.speed1);
+    setChoice(comboPar_[0], f.parity1);
     editAdr_[1]->setText(Q(f.adr2));
-    SetChoice(comboSpeed_[1], f.speed2);
-    SetChoice(comboPar_[1], f.parity2);
+    setChoice(comboSpeed_[1], f.speed2);
+    setChoice(comboPar_[1], f.parity2);
 }
 
 void TFormDisplaySelectDlgNew::writeRelaySettings() {
-    RunRelayWrite([this] { return settings_->WriteRelaySettingsNew(ModuleFields()); });
+    runRelayWrite([this] { return settings_->writeRelaySettingsNew(moduleFields()); });
 }
 
 void TFormDisplaySelectDlgNew::writeLinkSettings() {
-    RunLinkWrite([this] { return settings_->WriteLinkSettingsNew(ModuleFields()); });
+    runLinkWrite([this] { return settings_->writeLinkSettingsNew(moduleFields()); });
 }
 
 }  // namespace kvel

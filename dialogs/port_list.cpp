@@ -10,7 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Compares names with their digit runs taken as numbers: ttyS2 < ttyS10.
-bool NaturalLess(const std::string& a, const std::string& b) {
+bool naturalLess(const std::string& a, const std::string& b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         if (std::isdigit(static_cast<unsigned char>(a[i])) &&
@@ -37,14 +37,14 @@ bool NaturalLess(const std::string& a, const std::string& b) {
 
 // Paths of the entries of `folder` whose names begin with `prefix`, in natural order. A folder
 // that is missing or unreadable gives none.
-std::vector<std::string> Entries(const fs::path& folder, const std::string& prefix) {
+std::vector<std::string> entriesOf(const fs::path& folder, const std::string& prefix) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() > prefix.size() && name.starts_with(prefix)) names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), NaturalLess);
+    std::sort(names.begin(), names.end(), naturalLess);
     std::vector<std::string> paths;
     for (const std::string& name : names) paths.push_back((folder / name).string());
     return paths;
@@ -52,13 +52,14 @@ std::vector<std::string> Entries(const fs::path& folder, const std::string& pref
 
 }  // namespace
 
-std::vector<std::string> PortChoices(const std::string& devRoot) {
+std::vector<std::string> portChoices(const std::string& devRoot) {
     std::vector<std::string> choices;
     for (int n = 1; n <= 50; ++n) choices.push_back("COM" + std::to_string(n));
     const fs::path root(devRoot);
-    for (const std::string& path : Entries(root / "serial" / "by-id", "")) choices.push_back(path);
+    for (const std::string& path : entriesOf(root / "serial" / "by-id", ""))
+        choices.push_back(path);
     for (const char* prefix : {"ttyUSB", "ttyACM", "ttyS"}) {
-        for (const std::string& path : Entries(root, prefix)) choices.push_back(path);
+        for (const std::string& path : entriesOf(root, prefix)) choices.push_back(path);
     }
     return choices;
 }

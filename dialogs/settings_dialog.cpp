@@ -27,20 +27,20 @@ namespace kvel {
 namespace {
 
 template <typename W>
-W* Named(W* widget, const char* name, const char* hint = nullptr) {
+W* named(W* widget, const char* name, const char* hint = nullptr) {
     widget->setObjectName(name);
     if (hint != nullptr) widget->setToolTip(hint);
     return widget;
 }
 
-QLineEdit* Edit(const char* name, QWidget* parent) {
-    auto* edit = Named(new QLineEdit(parent), name);
+QLineEdit* makeEdit(const char* name, QWidget* parent) {
+    auto* edit = named(new QLineEdit(parent), name);
     edit->setMinimumWidth(60);
     return edit;
 }
 
 // A label in front of its control, which it names for the keyboard.
-void AddLabelled(QGridLayout* grid, int row, int column, const char* caption, QWidget* control) {
+void addLabelled(QGridLayout* grid, int row, int column, const char* caption, QWidget* control) {
     auto* label = new QLabel(caption, control->parentWidget());
     label->setBuddy(control);
     grid->addWidget(label, row, column);
@@ -48,13 +48,13 @@ void AddLabelled(QGridLayout* grid, int row, int column, const char* caption, QW
 }
 
 // Cells the user looks at but never edits; the heading row and column are not selectable.
-QTableWidgetItem* GridItem(bool fixed) {
+QTableWidgetItem* gridItem(bool fixed) {
     auto* item = new QTableWidgetItem();
     item->setFlags(fixed ? Qt::ItemIsEnabled : (Qt::ItemIsEnabled | Qt::ItemIsSelectable));
     return item;
 }
 
-std::string Text(const QLineEdit* edit) {
+std::string textOf(const QLineEdit* edit) {
     return edit->text().toStdString();
 }
 
@@ -68,19 +68,19 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     auto* columns = new QHBoxLayout(this);
-    columns->addWidget(BuildChartGroup());
+    columns->addWidget(buildChartGroup());
     auto* right = new QVBoxLayout();
-    right->addWidget(BuildFileGroup());
-    right->addWidget(BuildLinkGroup());
-    auto* group7 = Named(new QGroupBox("Выбор каналов для диаграммы", this), "GroupBox7");
+    right->addWidget(buildFileGroup());
+    right->addWidget(buildLinkGroup());
+    auto* group7 = named(new QGroupBox("Выбор каналов для диаграммы", this), "GroupBox7");
     auto* group7Layout = new QVBoxLayout(group7);
-    channels_ = Named(new QListWidget(group7), "CheckListBox1");
+    channels_ = named(new QListWidget(group7), "CheckListBox1");
     group7Layout->addWidget(channels_);
     right->addWidget(group7, 1);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    auto* ok = Named(new QPushButton("ОК", this), "ButtonOK");
-    auto* cancel = Named(new QPushButton("Отмена", this), "ButtonCancel");
+    auto* ok = named(new QPushButton("ОК", this), "ButtonOK");
+    auto* cancel = named(new QPushButton("Отмена", this), "ButtonCancel");
     // Enter in an edit box does not press a button: it stores nothing by accident.
     for (QPushButton* button : {ok, cancel}) {
         button->setAutoDefault(false);
@@ -90,12 +90,12 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     columns->addLayout(right);
     columns->setSizeConstraint(QLayout::SetFixedSize);
 
-    logFileDialog_ = Named(new QFileDialog(this), "SaveDialog1");
+    logFileDialog_ = named(new QFileDialog(this), "SaveDialog1");
     logFileDialog_->setAcceptMode(QFileDialog::AcceptSave);
     logFileDialog_->setFileMode(QFileDialog::AnyFile);
     logFileDialog_->setNameFilter("Текстовые файлы (*.txt)");
     logFileDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
-    RunSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
+    runSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }
@@ -109,13 +109,13 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     axisGrid_->installEventFilter(this);
 }
 
-QWidget* TForm2::BuildChartGroup() {
-    auto* group1 = Named(new QGroupBox("Диаграмма", this), "GroupBox1");
+QWidget* TForm2::buildChartGroup() {
+    auto* group1 = named(new QGroupBox("Диаграмма", this), "GroupBox1");
     auto* layout = new QVBoxLayout(group1);
 
-    showAll_ = Named(new QRadioButton("Показывать все", group1), "RadioButtonShowAll",
+    showAll_ = named(new QRadioButton("Показывать все", group1), "RadioButtonShowAll",
                      "Показывать всю диаграмму по оси X");
-    showPeriod_ = Named(new QRadioButton("Показывать окно", group1), "RadioButtonShowPeriod",
+    showPeriod_ = named(new QRadioButton("Показывать окно", group1), "RadioButtonShowPeriod",
                         "Показывать по оси X окно размером, установленным ниже");
     auto* display = new QButtonGroup(group1);
     display->addButton(showAll_);
@@ -126,8 +126,8 @@ QWidget* TForm2::BuildChartGroup() {
     // "Размер окна [h] часов [m] минут": each unit after its box.
     auto* window = new QHBoxLayout();
     window->addWidget(new QLabel("Размер окна", group1));
-    hours_ = Edit("EditSizeHour", group1);
-    minutes_ = Edit("EditSizeMinute", group1);
+    hours_ = makeEdit("EditSizeHour", group1);
+    minutes_ = makeEdit("EditSizeMinute", group1);
     for (const auto& [edit, unit] : {std::pair{hours_, "часов"}, std::pair{minutes_, "минут"}}) {
         edit->setFixedWidth(60);
         auto* label = new QLabel(unit, group1);
@@ -138,7 +138,7 @@ QWidget* TForm2::BuildChartGroup() {
     window->addStretch();
     layout->addLayout(window);
     auto* shiftRow = new QHBoxLayout();
-    shift_ = Named(Edit("EditShift", group1), "EditShift",
+    shift_ = named(makeEdit("EditShift", group1), "EditShift",
                    "Границы по оси X сдвинутся на % от размера окна при достижении графиком "
                    "крайней правой границы поля диаграммы");
     shift_->setFixedWidth(60);
@@ -149,13 +149,13 @@ QWidget* TForm2::BuildChartGroup() {
     shiftRow->addStretch();
     layout->addLayout(shiftRow);
 
-    auto* group4 = Named(new QGroupBox("Оси значений", group1), "GroupBox4");
+    auto* group4 = named(new QGroupBox("Оси значений", group1), "GroupBox4");
     auto* axes = new QGridLayout(group4);
     scaleAuto_ =
-        Named(new QRadioButton("Масштабировать автоматически", group4), "RadioButtonScaleAuto",
+        named(new QRadioButton("Масштабировать автоматически", group4), "RadioButtonScaleAuto",
               "Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
               "пор, пока пользователь не начнет работать с диаграммой мышью");
-    scaleManual_ = Named(new QRadioButton("Масштаб вручную", group4), "RadioButtonScaleManual",
+    scaleManual_ = named(new QRadioButton("Масштаб вручную", group4), "RadioButtonScaleManual",
                          "Масштаб по осям Y (правая и левая) устанавливается по указанным "
                          "значениям до тех пор, пока пользователь не начнет работать с "
                          "диаграммой мышью");
@@ -165,19 +165,19 @@ QWidget* TForm2::BuildChartGroup() {
     axes->addWidget(scaleAuto_, 0, 0, 1, 4);
     axes->addWidget(scaleManual_, 1, 0, 1, 4);
     axes->addWidget(new QLabel("Масштабы осей", group4), 2, 0, 1, 4);
-    leftMin_ = Edit("EditLeftMin", group4);
-    leftMax_ = Edit("EditLeftMax", group4);
-    rightMin_ = Edit("EditRightMin", group4);
-    rightMax_ = Edit("EditRightMax", group4);
-    AddLabelled(axes, 3, 0, "Левая, мин", leftMin_);
-    AddLabelled(axes, 3, 2, "Левая, макс", leftMax_);
-    AddLabelled(axes, 4, 0, "Правая, мин", rightMin_);
-    AddLabelled(axes, 4, 2, "Правая, макс", rightMax_);
+    leftMin_ = makeEdit("EditLeftMin", group4);
+    leftMax_ = makeEdit("EditLeftMax", group4);
+    rightMin_ = makeEdit("EditRightMin", group4);
+    rightMax_ = makeEdit("EditRightMax", group4);
+    addLabelled(axes, 3, 0, "Левая, мин", leftMin_);
+    addLabelled(axes, 3, 2, "Левая, макс", leftMax_);
+    addLabelled(axes, 4, 0, "Правая, мин", rightMin_);
+    addLabelled(axes, 4, 2, "Правая, макс", rightMax_);
     layout->addWidget(group4);
 
-    auto* group5 = Named(new QGroupBox("Привязка каналов", group1), "GroupBox5");
+    auto* group5 = named(new QGroupBox("Привязка каналов", group1), "GroupBox5");
     auto* binding = new QVBoxLayout(group5);
-    axisGrid_ = Named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
+    axisGrid_ = named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
                       "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
                       "выделенного канала нажмите Enter");
     axisGrid_->horizontalHeader()->hide();
@@ -193,7 +193,7 @@ QWidget* TForm2::BuildChartGroup() {
     const QBrush fixedColour = axisGrid_->palette().button();
     for (int r = 0; r <= kAxisRows; ++r) {
         for (int c = 0; c < 2; ++c) {
-            QTableWidgetItem* item = GridItem(r == 0 || c == 0);
+            QTableWidgetItem* item = gridItem(r == 0 || c == 0);
             if (r == 0 || c == 0) item->setBackground(fixedColour);
             axisGrid_->setItem(r, c, item);
         }
@@ -207,28 +207,28 @@ QWidget* TForm2::BuildChartGroup() {
     return group1;
 }
 
-QWidget* TForm2::BuildFileGroup() {
-    auto* group2 = Named(new QGroupBox("Сохранение в файл", this), "GroupBox2");
+QWidget* TForm2::buildFileGroup() {
+    auto* group2 = named(new QGroupBox("Сохранение в файл", this), "GroupBox2");
     auto* layout = new QGridLayout(group2);
     saveToFile_ =
-        Named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "CheckBoxSaveToFile",
+        named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "CheckBoxSaveToFile",
               "Данные будут сохраняться в файл с указанными именем и путем, файл "
               "текстового типа, разделители - знаки табуляции");
     layout->addWidget(saveToFile_, 0, 0, 1, 3);
-    file_ = Edit("EditFile", group2);
+    file_ = makeEdit("EditFile", group2);
     file_->setMinimumWidth(280);
-    AddLabelled(layout, 1, 0, "Имя файла", file_);
-    auto* open = Named(new QPushButton("...", group2), "ButtonOpenDlg",
+    addLabelled(layout, 1, 0, "Имя файла", file_);
+    auto* open = named(new QPushButton("...", group2), "ButtonOpenDlg",
                        "Указать имя файла через диалог сохранения файла");
     open->setAutoDefault(false);
     open->setFixedWidth(32);
     layout->addWidget(open, 1, 2);
     connect(open, &QPushButton::clicked, this, &TForm2::chooseLogFile);
 
-    auto* group3 = Named(new QGroupBox("Измерения", this), "GroupBox3");
+    auto* group3 = named(new QGroupBox("Измерения", this), "GroupBox3");
     auto* measure = new QGridLayout(group3);
-    rate_ = Edit("EditRate", group3);
-    AddLabelled(measure, 0, 0, "Период измерения, сек", rate_);
+    rate_ = makeEdit("EditRate", group3);
+    addLabelled(measure, 0, 0, "Период измерения, сек", rate_);
     auto* box = new QWidget(this);
     auto* both = new QVBoxLayout(box);
     both->setContentsMargins(0, 0, 0, 0);
@@ -237,32 +237,32 @@ QWidget* TForm2::BuildFileGroup() {
     return box;
 }
 
-QWidget* TForm2::BuildLinkGroup() {
-    auto* group6 = Named(new QGroupBox("Настройки связи компьютера", this), "GroupBox6");
+QWidget* TForm2::buildLinkGroup() {
+    auto* group6 = named(new QGroupBox("Настройки связи компьютера", this), "GroupBox6");
     auto* layout = new QGridLayout(group6);
-    address_ = Edit("EditAdr", group6);
-    AddLabelled(layout, 0, 0, "Адрес модуля", address_);
+    address_ = makeEdit("EditAdr", group6);
+    addLabelled(layout, 0, 0, "Адрес модуля", address_);
     // Any device path may be typed besides the listed names.
-    port_ = Named(new QComboBox(group6), "ComboBox1");
+    port_ = named(new QComboBox(group6), "ComboBox1");
     port_->setEditable(true);
     port_->setInsertPolicy(QComboBox::NoInsert);
     // Suggestions only in a list: an inline completion would turn a typed "COM1" half-way
     // into another name that ОК then stores.
     port_->completer()->setCompletionMode(QCompleter::PopupCompletion);
     port_->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    for (const std::string& name : PortChoices()) port_->addItem(QString::fromStdString(name));
+    for (const std::string& name : portChoices()) port_->addItem(QString::fromStdString(name));
     port_->setMinimumWidth(220);
-    AddLabelled(layout, 1, 0, "Номер порта", port_);
-    speed_ = Named(new QComboBox(group6), "ComboBox2");
+    addLabelled(layout, 1, 0, "Номер порта", port_);
+    speed_ = named(new QComboBox(group6), "ComboBox2");
     for (const char* item : kSpeedItems) speed_->addItem(item);
-    AddLabelled(layout, 2, 0, "Скорость, кбит/с", speed_);
-    parity_ = Named(new QComboBox(group6), "ComboBox3");
+    addLabelled(layout, 2, 0, "Скорость, кбит/с", speed_);
+    parity_ = named(new QComboBox(group6), "ComboBox3");
     for (const char* item : kParityItems) parity_->addItem(item);
-    AddLabelled(layout, 3, 0, "Паритет", parity_);
+    addLabelled(layout, 3, 0, "Паритет", parity_);
     return group6;
 }
 
-void TForm2::SetFields(const TSettingsForm& form) {
+void TForm2::setFields(const TSettingsForm& form) {
     (form.showAll ? showAll_ : showPeriod_)->setChecked(true);
     hours_->setText(QString::fromStdString(form.hours));
     minutes_->setText(QString::fromStdString(form.minutes));
@@ -297,25 +297,25 @@ void TForm2::SetFields(const TSettingsForm& form) {
     }
 }
 
-TSettingsForm TForm2::Fields() const {
+TSettingsForm TForm2::fields() const {
     TSettingsForm form;
     form.showAll = showAll_->isChecked();
-    form.hours = Text(hours_);
-    form.minutes = Text(minutes_);
-    form.shift = Text(shift_);
+    form.hours = textOf(hours_);
+    form.minutes = textOf(minutes_);
+    form.shift = textOf(shift_);
     form.scaleAuto = scaleAuto_->isChecked();
-    form.leftMin = Text(leftMin_);
-    form.leftMax = Text(leftMax_);
-    form.rightMin = Text(rightMin_);
-    form.rightMax = Text(rightMax_);
+    form.leftMin = textOf(leftMin_);
+    form.leftMax = textOf(leftMax_);
+    form.rightMin = textOf(rightMin_);
+    form.rightMax = textOf(rightMax_);
     for (int n = 1; n <= kAxisRows; ++n) {
         const QTableWidgetItem* cell = n < axisGrid_->rowCount() ? axisGrid_->item(n, 1) : nullptr;
         form.axis[static_cast<std::size_t>(n - 1)] = cell ? cell->text().toStdString() : "";
     }
     form.saveToFile = saveToFile_->isChecked();
-    form.fileName = Text(file_);
-    form.rate = Text(rate_);
-    form.address = Text(address_);
+    form.fileName = textOf(file_);
+    form.rate = textOf(rate_);
+    form.address = textOf(address_);
     form.port = port_->currentText().toStdString();
     form.speedIndex = speed_->currentIndex();
     form.parityIndex = parity_->currentIndex();
@@ -334,7 +334,7 @@ void TForm2::showEvent(QShowEvent* event) {
 void TForm2::prepareForShow() {
     const std::string working =
         startupDirectory_.empty() ? std::filesystem::current_path().string() : startupDirectory_;
-    logFileDialog_->setDirectory(QString::fromStdString(DialogFolder(Text(file_), working)));
+    logFileDialog_->setDirectory(QString::fromStdString(dialogFolder(textOf(file_), working)));
     axisGrid_->item(0, 0)->setText("Канал");
     axisGrid_->item(0, 1)->setText("Ось");
 }
@@ -351,15 +351,15 @@ void TForm2::cancel() {
 
 void TForm2::chooseLogFile() {
     const std::optional<std::string> chosen =
-        RunSaveDialog ? RunSaveDialog(*logFileDialog_) : std::nullopt;
+        runSaveDialog ? runSaveDialog(*logFileDialog_) : std::nullopt;
     if (!chosen) return;
-    file_->setText(QString::fromStdString(LogNameFromChoice(*chosen)));
+    file_->setText(QString::fromStdString(logNameFromChoice(*chosen)));
     // mem.ini is written by its relative name: it must go on reaching the start-up folder.
     if (startupDirectory_.empty()) return;
     std::error_code error;
     std::filesystem::current_path(startupDirectory_, error);
     if (error) {
-        ShowMessage(
+        showMessage(
             "Ошибка возврата в рабочий каталог " + startupDirectory_ + ": " + error.message(),
             "Ошибка");
     }
@@ -371,15 +371,15 @@ void TForm2::selectAxisRow(int row) {
     selectedRow_ = row;
 }
 
-int TForm2::SelectedRow() const {
+int TForm2::selectedRow() const {
     return selectedRow_ >= 1 ? selectedRow_ : axisGrid_->currentRow();
 }
 
 void TForm2::toggleSelectedAxis() {
-    const int row = SelectedRow();
+    const int row = selectedRow();
     if (row < 1 || row >= axisGrid_->rowCount()) return;
     QTableWidgetItem* cell = axisGrid_->item(row, 1);
-    cell->setText(QString::fromStdString(ToggledAxis(cell->text().toStdString())));
+    cell->setText(QString::fromStdString(toggledAxis(cell->text().toStdString())));
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

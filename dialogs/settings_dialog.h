@@ -18,25 +18,25 @@ class QTableWidget;
 namespace kvel {
 
 // The program settings dialog: created once at start-up and reused. It holds no settings of
-// its own: the main window fills it (SetFields) before showing it and reads it (Fields) when
+// its own: the main window fills it (setFields) before showing it and reads it (Fields) when
 // ОК is pressed; its controls are named as the components they stand for.
 class TForm2 : public QDialog {
     Q_OBJECT
   public:
     explicit TForm2(QWidget* parent = nullptr);
 
-    void SetFields(const TSettingsForm& form);
-    TSettingsForm Fields() const;
+    void setFields(const TSettingsForm& form);
+    TSettingsForm fields() const;
 
     // The folder the working directory returns to after the file dialog.
-    void SetStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }
+    void setStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }
 
     // What ОК does before the dialog closes: check, store and apply the fields. The main
     // window sets it; it returns whether the fields were accepted.
     std::function<bool()> onAccept;
     // Runs the file-save dialog and gives the chosen name, or nothing when it was cancelled.
     // Tests replace it, so no modal dialog is shown to them.
-    std::function<std::optional<std::string>(QFileDialog& dialog)> RunSaveDialog;
+    std::function<std::optional<std::string>(QFileDialog& dialog)> runSaveDialog;
 
     void prepareForShow();
     void accept();
@@ -48,16 +48,16 @@ class TForm2 : public QDialog {
     QTableWidget* axisGrid() const { return axisGrid_; }
     QFileDialog* logFileDialog() const { return logFileDialog_; }
     // The grid's row that a key press toggles.
-    int SelectedRow() const;
+    int selectedRow() const;
 
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QWidget* BuildChartGroup();
-    QWidget* BuildFileGroup();
-    QWidget* BuildLinkGroup();
+    QWidget* buildChartGroup();
+    QWidget* buildFileGroup();
+    QWidget* buildLinkGroup();
 
     std::string startupDirectory_;
     int selectedRow_ = -1;

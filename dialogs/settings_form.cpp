@@ -20,7 +20,7 @@ constexpr int kMaxAddress = 247;
 
 // Blanks around a number and a '+' before it are accepted as mem.ini's reads accept them, so
 // every text the dialog lets through reads back as the same number.
-std::string_view NumberText(std::string_view s) {
+std::string_view numberText(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
     if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
@@ -28,8 +28,8 @@ std::string_view NumberText(std::string_view s) {
 }
 
 template <class T>
-bool Parse(const std::string& text, T& value) {
-    const std::string_view s = NumberText(text);
+bool parse(const std::string& text, T& value) {
+    const std::string_view s = numberText(text);
     T parsed{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
     if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return false;
@@ -38,25 +38,25 @@ bool Parse(const std::string& text, T& value) {
 }
 
 // Index of a stored list choice, or -1 when it is none of the list's items.
-int ListIndex(const TMemIni& ini, const char* key, int itemCount) {
-    const int stored = ini.ReadInteger("connect", key, 0);
+int listIndex(const TMemIni& ini, const char* key, int itemCount) {
+    const int stored = ini.readInteger("connect", key, 0);
     return stored >= 0 && stored < itemCount ? stored : -1;
 }
 
 }  // namespace
 
-bool ParseWhole(const std::string& text, int& value) {
-    return Parse(text, value);
+bool parseWhole(const std::string& text, int& value) {
+    return parse(text, value);
 }
 
-bool ParseReal(const std::string& text, double& value) {
+bool parseReal(const std::string& text, double& value) {
     double parsed = 0;
-    if (!Parse(text, parsed) || !std::isfinite(parsed)) return false;
+    if (!parse(text, parsed) || !std::isfinite(parsed)) return false;
     value = parsed;
     return true;
 }
 
-THoursMinutes SplitWindow(double days) {
+THoursMinutes splitWindow(double days) {
     // The time of day of the value, to the millisecond, as a clock shows it; whole days and
     // the sign are dropped.
     const double fraction = std::fabs(days - std::trunc(days));
@@ -65,25 +65,25 @@ THoursMinutes SplitWindow(double days) {
     return {static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60)};
 }
 
-double WindowDays(int hours, int minutes) {
+double windowDays(int hours, int minutes) {
     return static_cast<double>(std::int64_t{hours} * 3'600'000 + std::int64_t{minutes} * 60'000) /
            static_cast<double>(kMsPerDay);
 }
 
-std::string FolderOf(const std::string& fileName) {
+std::string folderOf(const std::string& fileName) {
     const std::size_t last = fileName.find_last_of("/\\");
     if (last == std::string::npos) return {};
     return last == 0 ? fileName.substr(0, 1) : fileName.substr(0, last);
 }
 
-std::string DialogFolder(const std::string& fileName, const std::string& workingFolder) {
-    const std::filesystem::path folder = FolderOf(fileName);
+std::string dialogFolder(const std::string& fileName, const std::string& workingFolder) {
+    const std::filesystem::path folder = folderOf(fileName);
     if (folder.is_absolute()) return folder.string();
     // The log is opened by this name from the working folder.
     return folder.empty() ? workingFolder : (workingFolder / folder).string();
 }
 
-std::string LogNameFromChoice(const std::string& chosen) {
+std::string logNameFromChoice(const std::string& chosen) {
     constexpr std::string_view kTxt = ".txt";
     const bool hasTxt =
         chosen.size() >= kTxt.size() &&
@@ -92,57 +92,57 @@ std::string LogNameFromChoice(const std::string& chosen) {
     return hasTxt ? chosen : chosen + std::string(kTxt);
 }
 
-std::string ToggledAxis(const std::string& cell) {
+std::string toggledAxis(const std::string& cell) {
     return cell == kAxisRight ? kAxisLeft : kAxisRight;
 }
 
-TSettingsForm LoadSettingsForm(const TMemIni& ini, int channelCount) {
+TSettingsForm loadSettingsForm(const TMemIni& ini, int channelCount) {
     TSettingsForm form;
-    form.showAll = ini.ReadInteger("diag", "showall", 0) != 0;
-    const THoursMinutes window = SplitWindow(ini.ReadFloat("diag", "window", 0.01));
+    form.showAll = ini.readInteger("diag", "showall", 0) != 0;
+    const THoursMinutes window = splitWindow(ini.readFloat("diag", "window", 0.01));
     form.hours = std::to_string(window.hours);
     form.minutes = std::to_string(window.minutes);
-    form.shift = std::to_string(ini.ReadInteger("diag", "shift", 20));
-    form.scaleAuto = ini.ReadInteger("diag", "scale_auto", 0) != 0;
-    form.leftMin = ini.ReadString("diag", "left_min", "-50.0");
-    form.leftMax = ini.ReadString("diag", "left_max", "50.0");
-    form.rightMin = ini.ReadString("diag", "right_min", "-500.0");
-    form.rightMax = ini.ReadString("diag", "right_max", "500.0");
+    form.shift = std::to_string(ini.readInteger("diag", "shift", 20));
+    form.scaleAuto = ini.readInteger("diag", "scale_auto", 0) != 0;
+    form.leftMin = ini.readString("diag", "left_min", "-50.0");
+    form.leftMax = ini.readString("diag", "left_max", "50.0");
+    form.rightMin = ini.readString("diag", "right_min", "-500.0");
+    form.rightMax = ini.readString("diag", "right_max", "500.0");
     for (int n = 1; n <= kAxisRows; ++n) {
         form.axis[static_cast<std::size_t>(n - 1)] =
-            ini.ReadString("axis", std::to_string(n), "L") == "L" ? kAxisLeft : kAxisRight;
+            ini.readString("axis", std::to_string(n), "L") == "L" ? kAxisLeft : kAxisRight;
     }
-    form.saveToFile = ini.ReadInteger("file", "save", 0) != 0;
-    form.fileName = ini.ReadString("file", "name", "");
-    form.rate = ini.ReadString("measure", "period", "5");
-    form.address = ini.ReadString("connect", "adr", "100");
-    form.port = ini.ReadString("connect", "port", "");
-    form.speedIndex = ListIndex(ini, "speed", static_cast<int>(kSpeedItems.size()));
-    form.parityIndex = ListIndex(ini, "parity", static_cast<int>(kParityItems.size()));
+    form.saveToFile = ini.readInteger("file", "save", 0) != 0;
+    form.fileName = ini.readString("file", "name", "");
+    form.rate = ini.readString("measure", "period", "5");
+    form.address = ini.readString("connect", "adr", "100");
+    form.port = ini.readString("connect", "port", "");
+    form.speedIndex = listIndex(ini, "speed", static_cast<int>(kSpeedItems.size()));
+    form.parityIndex = listIndex(ini, "parity", static_cast<int>(kParityItems.size()));
     for (int n = 1; n <= channelCount; ++n) {
-        const std::string name = ini.ReadString("sensors", std::to_string(n), "");
+        const std::string name = ini.readString("sensors", std::to_string(n), "");
         form.channels.push_back({name.empty() ? "Канал " + std::to_string(n) : name,
-                                 ini.ReadInteger("display", "d" + std::to_string(n), 0) != 0});
+                                 ini.readInteger("display", "d" + std::to_string(n), 0) != 0});
     }
     return form;
 }
 
-std::string ValidateSettingsForm(const TSettingsForm& form) {
+std::string validateSettingsForm(const TSettingsForm& form) {
     int hours = 0, minutes = 0, shift = 0, rate = 0, address = 0;
-    if (!ParseWhole(form.hours, hours) || hours < 0) {
+    if (!parseWhole(form.hours, hours) || hours < 0) {
         return "Некорректное значение часов в размере окна";
     }
     // The window is stored as a time of day: 23 h 59 min at most.
     if (hours > 23) return "Некорректное значение часов в размере окна (от 0 до 23)";
-    if (!ParseWhole(form.minutes, minutes)) return "Некорректное значение минут в размере окна";
+    if (!parseWhole(form.minutes, minutes)) return "Некорректное значение минут в размере окна";
     if (minutes < 0) return "Некорректное значение минут часов в размере окна";
     if (minutes > 59) return "Некорректное значение минут в размере окна (от 0 до 59)";
     // A window of no width gives the time axis no range at all.
     if (hours == 0 && minutes == 0) return "Некорректное значение размера окна (не менее 1 минуты)";
-    if (!ParseWhole(form.shift, shift) || shift < 0 || shift > 90) {
+    if (!parseWhole(form.shift, shift) || shift < 0 || shift > 90) {
         return "Некорректное значение сдвига";
     }
-    if (!ParseWhole(form.rate, rate)) return "Некорректное значение периода измерения";
+    if (!parseWhole(form.rate, rate)) return "Некорректное значение периода измерения";
     if (rate < 1) return "Некорректное периода измерения";
     if (rate > kLongestPollPeriod) {
         return "Некорректное значение периода измерения (от 1 до " +
@@ -150,13 +150,13 @@ std::string ValidateSettingsForm(const TSettingsForm& form) {
     }
 
     double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
-    if (!ParseReal(form.leftMin, leftMin)) return "Некорректное значение минимума левой оси";
-    if (!ParseReal(form.leftMax, leftMax)) return "Некорректное значение максимума левой оси";
+    if (!parseReal(form.leftMin, leftMin)) return "Некорректное значение минимума левой оси";
+    if (!parseReal(form.leftMax, leftMax)) return "Некорректное значение максимума левой оси";
     if (!(leftMax > leftMin)) {
         return "Значение максимума должно быть больше значения минимума в масштабе левой оси";
     }
-    if (!ParseReal(form.rightMin, rightMin)) return "Некорректное значение минимума правой оси";
-    if (!ParseReal(form.rightMax, rightMax)) return "Некорректное значение максимума правой оси";
+    if (!parseReal(form.rightMin, rightMin)) return "Некорректное значение минимума правой оси";
+    if (!parseReal(form.rightMax, rightMax)) return "Некорректное значение максимума правой оси";
     if (!(rightMax > rightMin)) {
         return "Значение максимума должно быть больше значения минимума в масштабе правой оси";
     }
@@ -167,52 +167,52 @@ std::string ValidateSettingsForm(const TSettingsForm& form) {
         }
     }
     // Every request carries the address as one byte; 0 would be a broadcast nobody answers.
-    if (!ParseWhole(form.address, address) || address < kMinAddress || address > kMaxAddress) {
+    if (!parseWhole(form.address, address) || address < kMinAddress || address > kMaxAddress) {
         return "Некорректное значение адреса модуля (от 1 до 247)";
     }
     return {};
 }
 
-TSaveOutcome SaveSettingsForm(const TSettingsForm& form, TMemIni& ini) {
+TSaveOutcome saveSettingsForm(const TSettingsForm& form, TMemIni& ini) {
     int hours = 0, minutes = 0, shift = 0, address = 0;
-    ParseWhole(form.hours, hours);
-    ParseWhole(form.minutes, minutes);
-    ParseWhole(form.shift, shift);
-    ParseWhole(form.address, address);
+    parseWhole(form.hours, hours);
+    parseWhole(form.minutes, minutes);
+    parseWhole(form.shift, shift);
+    parseWhole(form.address, address);
 
-    ini.WriteInteger("diag", "showall", form.showAll ? 1 : 0);
-    ini.WriteFloat("diag", "window", WindowDays(hours, minutes));
-    ini.WriteInteger("diag", "shift", shift);
-    ini.WriteInteger("diag", "scale_auto", form.scaleAuto ? 1 : 0);
-    ini.WriteString("diag", "left_min", form.leftMin);
-    ini.WriteString("diag", "right_min", form.rightMin);
-    ini.WriteString("diag", "left_max", form.leftMax);
-    ini.WriteString("diag", "right_max", form.rightMax);
+    ini.writeInteger("diag", "showall", form.showAll ? 1 : 0);
+    ini.writeFloat("diag", "window", windowDays(hours, minutes));
+    ini.writeInteger("diag", "shift", shift);
+    ini.writeInteger("diag", "scale_auto", form.scaleAuto ? 1 : 0);
+    ini.writeString("diag", "left_min", form.leftMin);
+    ini.writeString("diag", "right_min", form.rightMin);
+    ini.writeString("diag", "left_max", form.leftMax);
+    ini.writeString("diag", "right_max", form.rightMax);
     for (int n = 1; n <= kAxisRows; ++n) {
-        ini.WriteString("axis", std::to_string(n),
+        ini.writeString("axis", std::to_string(n),
                         form.axis[static_cast<std::size_t>(n - 1)] == kAxisLeft ? "L" : "R");
     }
     // Only the channels in the list: keys of higher channels keep what they hold.
     for (std::size_t i = 0; i < form.channels.size(); ++i) {
-        ini.WriteInteger("display", "d" + std::to_string(i + 1), form.channels[i].checked ? 1 : 0);
+        ini.writeInteger("display", "d" + std::to_string(i + 1), form.channels[i].checked ? 1 : 0);
     }
-    ini.WriteInteger("file", "save", form.saveToFile ? 1 : 0);
-    ini.WriteString("file", "name", form.fileName);
-    ini.WriteString("measure", "period", form.rate);
+    ini.writeInteger("file", "save", form.saveToFile ? 1 : 0);
+    ini.writeString("file", "name", form.fileName);
+    ini.writeString("measure", "period", form.rate);
 
     // A list box left empty (its stored value was none of the items) keeps the stored value and
     // does not count as a change.
     TSaveOutcome outcome;
     outcome.serialChanged =
-        ini.ReadString("connect", "port", "COM1") != form.port ||
-        (form.speedIndex >= 0 && ini.ReadInteger("connect", "speed", 0) != form.speedIndex) ||
-        (form.parityIndex >= 0 && ini.ReadInteger("connect", "parity", 0) != form.parityIndex);
-    ini.WriteString("connect", "port", form.port);
-    if (form.speedIndex >= 0) ini.WriteInteger("connect", "speed", form.speedIndex);
-    if (form.parityIndex >= 0) ini.WriteInteger("connect", "parity", form.parityIndex);
-    ini.WriteInteger("connect", "adr", address);
+        ini.readString("connect", "port", "COM1") != form.port ||
+        (form.speedIndex >= 0 && ini.readInteger("connect", "speed", 0) != form.speedIndex) ||
+        (form.parityIndex >= 0 && ini.readInteger("connect", "parity", 0) != form.parityIndex);
+    ini.writeString("connect", "port", form.port);
+    if (form.speedIndex >= 0) ini.writeInteger("connect", "speed", form.speedIndex);
+    if (form.parityIndex >= 0) ini.writeInteger("connect", "parity", form.parityIndex);
+    ini.writeInteger("connect", "adr", address);
 
-    if (!ini.UpdateFile()) outcome.flushError = ini.LastError();
+    if (!ini.updateFile()) outcome.flushError = ini.lastError();
     return outcome;
 }
 

@@ -44,10 +44,10 @@ inline constexpr std::array<const char*, 5> kSpeedItems = {"9600", "19200", "384
 inline constexpr std::array<const char*, 3> kParityItems = {"нет", "чет(even)", " нечет(odd)"};
 
 // The fields as mem.ini holds them now; `channelCount` items in the channel list.
-TSettingsForm LoadSettingsForm(const TMemIni& ini, int channelCount);
+TSettingsForm loadSettingsForm(const TMemIni& ini, int channelCount);
 
 // The first failing check's message, or empty when every field is acceptable.
-std::string ValidateSettingsForm(const TSettingsForm& form);
+std::string validateSettingsForm(const TSettingsForm& form);
 
 // Writes checked fields into the configuration and flushes it. Returns whether the serial
 // settings (port, speed, parity) changed, so the caller closes the port; a failed flush is
@@ -56,7 +56,7 @@ struct TSaveOutcome {
     bool serialChanged = false;
     std::string flushError;
 };
-TSaveOutcome SaveSettingsForm(const TSettingsForm& form, TMemIni& ini);
+TSaveOutcome saveSettingsForm(const TSettingsForm& form, TMemIni& ini);
 
 // A window in days split into whole hours and minutes of its time of day (seconds dropped),
 // and hours and minutes turned into a time of day in days.
@@ -64,26 +64,26 @@ struct THoursMinutes {
     int hours = 0;
     int minutes = 0;
 };
-THoursMinutes SplitWindow(double days);
-double WindowDays(int hours, int minutes);
+THoursMinutes splitWindow(double days);
+double windowDays(int hours, int minutes);
 
 // The whole text as a decimal integer or real ("." as separator), read as mem.ini reads it;
 // false when it is not one.
-bool ParseWhole(const std::string& text, int& value);
-bool ParseReal(const std::string& text, double& value);
+bool parseWhole(const std::string& text, int& value);
+bool parseReal(const std::string& text, double& value);
 
 // The folder part of a file name: everything before its last separator ("/" or "\").
-std::string FolderOf(const std::string& fileName);
+std::string folderOf(const std::string& fileName);
 
 // The folder the log file dialog opens in for a name: a bare or relative name lies in the
 // working folder.
-std::string DialogFolder(const std::string& fileName, const std::string& workingFolder);
+std::string dialogFolder(const std::string& fileName, const std::string& workingFolder);
 
 // The name the file dialog's choice is stored as: ".txt" is appended unless the name ends in
 // it already, in any case.
-std::string LogNameFromChoice(const std::string& chosen);
+std::string logNameFromChoice(const std::string& chosen);
 
 // The binding grid's toggle: "ПРАВАЯ" becomes "ЛЕВАЯ", anything else "ПРАВАЯ".
-std::string ToggledAxis(const std::string& cell);
+std::string toggledAxis(const std::string& cell);
 
 }  // namespace kvel

@@ -16,13 +16,13 @@ constexpr int kLargestSide = 16384;
 // The owner's after-paint drawing (the markers' inverting lines) belongs to the screen.
 class WithoutDrawEnd {
   public:
-    explicit WithoutDrawEnd(Tsp_XYPlot& plot) : plot_(plot), saved_(std::move(plot.OnDrawEnd)) {
-        plot_.OnDrawEnd = nullptr;
+    explicit WithoutDrawEnd(Tsp_XYPlot& plot) : plot_(plot), saved_(std::move(plot.onDrawEnd)) {
+        plot_.onDrawEnd = nullptr;
     }
     ~WithoutDrawEnd() {
-        plot_.OnDrawEnd = std::move(saved_);
+        plot_.onDrawEnd = std::move(saved_);
         // The axes were laid out for the picture: the screen needs its own layout again.
-        plot_.Invalidate();
+        plot_.invalidate();
     }
 
   private:
@@ -58,7 +58,7 @@ bool saveChartImage(Tsp_XYPlot& plot, QSize size, const QString& path, ChartImag
             if (!image.isNull()) {
                 image.fill(Qt::white);
                 QPainter painter(&image);
-                plot.DrawOnCanvas(&painter, size.width(), size.height());
+                plot.drawOnCanvas(&painter, size.width(), size.height());
                 painter.end();
                 drawn = image.save(&file, "PNG");
             }
@@ -70,7 +70,7 @@ bool saveChartImage(Tsp_XYPlot& plot, QSize size, const QString& path, ChartImag
             svg.setTitle("KvelView");
             QPainter painter;
             if (painter.begin(&svg)) {
-                plot.DrawOnCanvas(&painter, size.width(), size.height());
+                plot.drawOnCanvas(&painter, size.width(), size.height());
                 drawn = painter.end();
             }
         }

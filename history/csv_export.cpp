@@ -59,7 +59,7 @@ std::string logCsv(const LogData& data, double from, double to, const std::vecto
 
 bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
                  const std::vector<int>& channels, std::string& error) {
-    const int err = ReplaceFile(path, logCsv(data, from, to, channels));
+    const int err = replaceFile(path, logCsv(data, from, to, channels));
     if (err != 0) error = path + ": " + std::strerror(err);
     return err == 0;
 }

@@ -9,7 +9,7 @@ static_assert(kLogChannels == kChartSlots, "one slot colour per logged channel")
 std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
     std::array<int, kLogChannels> slotOfChannel{};
     std::array<bool, kChartSlots + 1> taken{};
-    const std::array<int, kChartSlots> shown = AssignSlots(ini, kLogChannels);
+    const std::array<int, kChartSlots> shown = assignSlots(ini, kLogChannels);
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = shown[std::size_t(k)];
         if (channel < 1 || channel > kLogChannels) continue;
@@ -30,16 +30,16 @@ LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini)
     : plot_(plot), slots_(logChannelSlots(ini)) {
     for (Tsp_XYLine*& line : lines_) {
         line = new Tsp_XYLine();
-        line->SetPlot(&plot_);
+        line->setPlot(&plot_);
     }
-    TTrendChart(plot_, lines_, ini).StylePlot();
-    const std::array<int, kChartSlots> shown = AssignSlots(ini, kLogChannels);
+    TTrendChart(plot_, lines_, ini).stylePlot();
+    const std::array<int, kChartSlots> shown = assignSlots(ini, kLogChannels);
     for (int c = 1; c <= kLogChannels; ++c) {
         const int slot = slotOf(c);
-        line(c)->LineAttr()->SetColor(kSlotColors[std::size_t(slot - 1)]);
+        line(c)->lineAttr()->setColor(kSlotColors[std::size_t(slot - 1)]);
         // A channel on the main chart keeps its value axis; the others are read on the left.
         const bool onMainChart = shown[std::size_t(slot - 1)] == c;
-        line(c)->SetYAxis(!onMainChart || SlotOnLeftAxis(ini, slot) ? dsyLeft : dsyRight);
+        line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? dsyLeft : dsyRight);
     }
 }
 
@@ -54,44 +54,44 @@ LogChart::~LogChart() {
 void LogChart::fill(const LogData& data) {
     for (int c = 1; c <= kLogChannels; ++c) {
         Tsp_XYLine& l = *line(c);
-        l.SetLockInvalidate(true);
-        l.Clear();
+        l.setLockInvalidate(true);
+        l.clear();
         bool gap = false;
         for (int row = 0; row < data.rows(); ++row) {
             if (!data.hasReading(row, c)) {
                 gap = true;
                 continue;
             }
-            if (gap) l.AddBreak();
+            if (gap) l.addBreak();
             gap = false;
-            l.AddXY(data.times[std::size_t(row)], data.value(row, c));
+            l.addXY(data.times[std::size_t(row)], data.value(row, c));
         }
     }
-    for (Tsp_XYLine* l : lines_) l->SetLockInvalidate(false);
-    plot_.Invalidate();
+    for (Tsp_XYLine* l : lines_) l->setLockInvalidate(false);
+    plot_.invalidate();
 }
 
 void LogChart::standardView() {
-    Tsp_Axis& bottom = *plot_.BottomAxis();
+    Tsp_Axis& bottom = *plot_.bottomAxis();
     // Each switch-on fits the axis to the data; switching off again keeps that range.
-    bottom.SetAutoMin(true);
-    bottom.SetAutoMax(true);
-    bottom.SetAutoMin(false);
-    bottom.SetAutoMax(false);
-    for (Tsp_Axis* axis : {plot_.LeftAxis(), plot_.RightAxis()}) {
-        axis->SetAutoMin(false);
-        axis->SetAutoMax(false);
-        axis->SetAutoMin(true);
-        axis->SetAutoMax(true);
+    bottom.setAutoMin(true);
+    bottom.setAutoMax(true);
+    bottom.setAutoMin(false);
+    bottom.setAutoMax(false);
+    for (Tsp_Axis* axis : {plot_.leftAxis(), plot_.rightAxis()}) {
+        axis->setAutoMin(false);
+        axis->setAutoMax(false);
+        axis->setAutoMin(true);
+        axis->setAutoMax(true);
     }
 }
 
 void LogChart::setTimeRange(double from, double to) {
-    plot_.BottomAxis()->SetMinMax(from, to);
+    plot_.bottomAxis()->setMinMax(from, to);
 }
 
 void LogChart::setChannelShown(int channel, bool shown) {
-    line(channel)->SetActive(shown && hasReadings(channel));
+    line(channel)->setActive(shown && hasReadings(channel));
 }
 
 }  // namespace kvel

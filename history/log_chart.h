@@ -32,7 +32,7 @@ class LogChart {
     // The time axis from `from` to `to`.
     void setTimeRange(double from, double to);
     void setChannelShown(int channel, bool shown);
-    bool hasReadings(int channel) const { return line(channel)->Count() > 0; }
+    bool hasReadings(int channel) const { return line(channel)->count() > 0; }
     Tsp_XYLine* line(int channel) const { return lines_[std::size_t(channel - 1)]; }
     const std::array<Tsp_XYLine*, kChartSlots>& lines() const { return lines_; }
     int slotOf(int channel) const { return slots_[std::size_t(channel - 1)]; }

@@ -43,7 +43,7 @@ static constexpr std::uint8_t kCrcTableLo[256] = {
 
 }  // namespace
 
-std::uint16_t Crc16(const std::uint8_t* data, std::uint16_t length) {
+std::uint16_t crc16(const std::uint8_t* data, std::uint16_t length) {
     std::uint8_t lo = 0xFF;
     std::uint8_t hi = 0xFF;
     for (std::uint16_t i = 0; i < length; ++i) {

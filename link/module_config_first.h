@@ -38,26 +38,26 @@ struct TSettingsRegisters {
     const std::uint16_t* thresPair = nullptr;
 };
 
-void FillModuleSettings(TModuleSettingsFields& f, const TSettingsRegisters& r, int typeCode,
+void fillModuleSettings(TModuleSettingsFields& f, const TSettingsRegisters& r, int typeCode,
                         int channels);
 // After a failed read: "--" in every field, the binding lists cleared; the per-channel
 // thresholds keep what they held.
-void FillModuleSettingsPlaceholders(TModuleSettingsFields& f, int channels);
+void fillModuleSettingsPlaceholders(TModuleSettingsFields& f, int channels);
 
 // The relay write's checks in their order; the message of the first that fails.
-std::optional<std::string> ValidateRelaySettings(const TModuleSettingsFields& f, int channels);
+std::optional<std::string> validateRelaySettings(const TModuleSettingsFields& f, int channels);
 // Registers 3 … 17 of validated fields.
-std::array<std::uint16_t, 15> EncodeSettingsBlock(const TModuleSettingsFields& f);
+std::array<std::uint16_t, 15> encodeSettingsBlock(const TModuleSettingsFields& f);
 // Type code 220: all channels, 15 per register (channel index k in bit k mod 15 of register
 // k div 15), bit 15 clear.
-std::array<std::uint16_t, 2> PackBindingPair(const std::vector<bool>& checks, int channels);
+std::array<std::uint16_t, 2> packBindingPair(const std::vector<bool>& checks, int channels);
 // A validated threshold column: each integer as its low 16 bits.
-std::vector<std::uint16_t> EncodeThresholdColumn(const std::vector<std::string>& column,
+std::vector<std::uint16_t> encodeThresholdColumn(const std::vector<std::string>& column,
                                                  int channels);
 
 // The link write's checks: address, then baud rate and parity selections.
-std::optional<std::string> ValidateLinkSettings(const TModuleSettingsFields& f);
+std::optional<std::string> validateLinkSettings(const TModuleSettingsFields& f);
 // Registers 0 … 2 of validated fields: address, baud rate index, parity index.
-std::array<std::uint16_t, 3> EncodeLinkSettings(const TModuleSettingsFields& f);
+std::array<std::uint16_t, 3> encodeLinkSettings(const TModuleSettingsFields& f);
 
 }  // namespace kvel

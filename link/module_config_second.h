@@ -32,11 +32,11 @@ struct TModuleSettingsFieldsNew {
 };
 
 // Relay block r (1 … 3) as read: 7 registers, 8 for type codes 210 and above.
-void FillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* block, int typeCode, int channels);
-void FillRelayPlaceholders(TRelayFieldsNew& relay, int channels);
+void fillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* block, int typeCode, int channels);
+void fillRelayPlaceholders(TRelayFieldsNew& relay, int channels);
 // Registers 256 … 263 as read.
-void FillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs);
-void FillCommPlaceholders(TModuleSettingsFieldsNew& f);
+void fillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs);
+void fillCommPlaceholders(TModuleSettingsFieldsNew& f);
 
 // One range check of the relay write: the field's text, its bounds and the parameter name
 // its message carries.
@@ -48,21 +48,21 @@ struct TParamCheck {
 };
 // The checks of the relay write in their order: relay 1, 2, 3, each threshold, hysteresis,
 // switch-on and switch-off delay.
-std::vector<TParamCheck> RelayParamChecks(const TModuleSettingsFieldsNew& f);
+std::vector<TParamCheck> relayParamChecks(const TModuleSettingsFieldsNew& f);
 // "Некорректное значение параметра: " followed by the name.
-std::string ParamMessage(const std::string& name);
+std::string paramMessage(const std::string& name);
 // A logic box without a selection would go out as 65535: its message, else nothing.
-std::optional<std::string> ValidateRelayLogic(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateRelayLogic(const TModuleSettingsFieldsNew& f);
 // The whole relay validation: the first message, or nothing.
-std::optional<std::string> ValidateRelaySettingsNew(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateRelaySettingsNew(const TModuleSettingsFieldsNew& f);
 // Relay block of validated fields: 7 registers, 8 (with the high half of the mask) for type
 // codes 210 and above.
-std::vector<std::uint16_t> EncodeRelayBlockNew(const TRelayFieldsNew& relay, int typeCode,
+std::vector<std::uint16_t> encodeRelayBlockNew(const TRelayFieldsNew& relay, int typeCode,
                                                int channels);
 
 // The link write's checks: MB1 and MB2 addresses, then the baud rate and parity selections.
-std::optional<std::string> ValidateLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateLinkSettingsNew(const TModuleSettingsFieldsNew& f);
 // Registers 256 … 263 of validated fields.
-std::array<std::uint16_t, 8> EncodeLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+std::array<std::uint16_t, 8> encodeLinkSettingsNew(const TModuleSettingsFieldsNew& f);
 
 }  // namespace kvel

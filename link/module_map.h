@@ -28,17 +28,17 @@ inline constexpr int kRelayCount = 3;
 inline constexpr char kNoReading[] = "---.-";
 
 // The type code decides the channel count, the measurement block and the generation.
-int ChannelCountForType(int typeCode);
-std::uint16_t MeasurementFirstRegister(int typeCode);
-std::uint16_t RelaySettingsLength(int typeCode);
-bool IsFirstGeneration(int typeCode);
+int channelCountForType(int typeCode);
+std::uint16_t measurementFirstRegister(int typeCode);
+std::uint16_t relaySettingsLength(int typeCode);
+bool isFirstGeneration(int typeCode);
 
 // Temperature in degrees Celsius of a measurement register (units of 0.02 K).
-double Temperature(std::uint16_t raw);
+double temperature(std::uint16_t raw);
 // What the channel grid shows: general format, at most 7 significant digits, "." as the
 // decimal separator whatever the locale; "---.-" when the channel has no reading (raw 0).
-std::string TemperatureText(std::uint16_t raw);
+std::string temperatureText(std::uint16_t raw);
 // Bit i of the relay word is relay i+1; 1 means on.
-bool RelayOn(std::uint16_t relayWord, int relayIndex);
+bool relayOn(std::uint16_t relayWord, int relayIndex);
 
 }  // namespace kvel

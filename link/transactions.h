@@ -44,17 +44,17 @@ inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в �
 
 // What a read takes: a reply of any length, or only one that carries exactly the count asked
 // for (any other fails with kWrongRegisterCount and leaves the registers as they were).
-enum class ReplyCount { Any, Exact };
+enum class ReplyCount { any, Exact };
 
 // Each returns true on success; on failure the record's error text says why. An exchange
 // whose send the line refuses at once (the adapter is gone) closes the port.
-bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming,
-                   ReplyCount accepted = ReplyCount::Any);
-bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
-bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool readRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming,
+                   ReplyCount accepted = ReplyCount::any);
+bool writeRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool writeRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
 
 // True when the last reply of the write was a well-formed exception reply to `function`: the
 // module heard the request and refused it. A garbled reply or none at all is not a refusal.
-bool IsExceptionReply(const TWriteTransaction& t, std::uint8_t function);
+bool isExceptionReply(const TWriteTransaction& t, std::uint8_t function);
 
 }  // namespace kvel

@@ -5,7 +5,7 @@
 
 namespace kvel {
 
-void KeepHeadingRowVisible(QTableWidget& grid) {
+void keepHeadingRowVisible(QTableWidget& grid) {
     for (int column = 0; column < grid.columnCount(); ++column) {
         const QTableWidgetItem* heading = grid.item(0, column);
         grid.setHorizontalHeaderItem(column,

@@ -14,13 +14,13 @@
 namespace kvel {
 namespace {
 
-FileChoosers& Choosers() {
+FileChoosers& choosers() {
     static FileChoosers choosers;
     return choosers;
 }
 
 // The window's size or a size of the user's own; nothing when cancelled.
-std::optional<QSize> AskImageSize(QWidget* parent, QSize windowSize) {
+std::optional<QSize> askImageSize(QWidget* parent, QSize windowSize) {
     QDialog dialog(parent);
     dialog.setWindowTitle("Экспорт диаграммы");
     auto* form = new QFormLayout(&dialog);
@@ -54,19 +54,19 @@ std::optional<QSize> AskImageSize(QWidget* parent, QSize windowSize) {
 
 }  // namespace
 
-void SetFileChoosers(FileChoosers choosers) {
-    Choosers() = std::move(choosers);
+void setFileChoosers(FileChoosers choosers) {
+    choosers() = std::move(choosers);
 }
 
-QString ChooseLogToOpen(QWidget* parent, const QString& folder) {
-    if (Choosers().openLog) return Choosers().openLog(parent, folder);
+QString chooseLogToOpen(QWidget* parent, const QString& folder) {
+    if (choosers().openLog) return choosers().openLog(parent, folder);
     return QFileDialog::getOpenFileName(parent, "Открыть журнал", folder,
                                         "Журналы (*.txt *.log);;Все файлы (*)");
 }
 
-std::optional<ImageExportChoice> ChooseImageExport(QWidget* parent, QSize windowSize) {
-    if (Choosers().exportImage) return Choosers().exportImage(parent, windowSize);
-    const std::optional<QSize> size = AskImageSize(parent, windowSize);
+std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize) {
+    if (choosers().exportImage) return choosers().exportImage(parent, windowSize);
+    const std::optional<QSize> size = askImageSize(parent, windowSize);
     if (!size) return std::nullopt;
     QString filter;
     QString path = QFileDialog::getSaveFileName(parent, "Экспорт диаграммы", "chart.png",
@@ -77,8 +77,8 @@ std::optional<ImageExportChoice> ChooseImageExport(QWidget* parent, QSize window
     return ImageExportChoice{path, *size};
 }
 
-QString ChooseCsvExport(QWidget* parent) {
-    if (Choosers().exportCsv) return Choosers().exportCsv(parent);
+QString chooseCsvExport(QWidget* parent) {
+    if (choosers().exportCsv) return choosers().exportCsv(parent);
     QString path = QFileDialog::getSaveFileName(parent, "Экспорт в CSV", "journal.csv",
                                                 "CSV (*.csv);;Все файлы (*)");
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".csv";

@@ -26,9 +26,9 @@ struct FileChoosers {
 };
 
 // The program's dialogs, or those set; an empty member falls back to the dialog.
-void SetFileChoosers(FileChoosers choosers);
-QString ChooseLogToOpen(QWidget* parent, const QString& folder);
-std::optional<ImageExportChoice> ChooseImageExport(QWidget* parent, QSize windowSize);
-QString ChooseCsvExport(QWidget* parent);
+void setFileChoosers(FileChoosers choosers);
+QString chooseLogToOpen(QWidget* parent, const QString& folder);
+std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize);
+QString chooseCsvExport(QWidget* parent);
 
 }  // namespace kvel

@@ -6,7 +6,7 @@
 namespace kvel {
 namespace {
 
-QPixmap Lamp(const QColor& light, const QColor& dark) {
+QPixmap makeLamp(const QColor& light, const QColor& dark) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -25,8 +25,8 @@ QPixmap Lamp(const QColor& light, const QColor& dark) {
 
 std::array<QPixmap, 6> makeIndicatorImages() {
     std::array<QPixmap, 6> images;
-    const QPixmap on = Lamp(QColor(40, 220, 60), QColor(0, 110, 20));
-    const QPixmap off = Lamp(QColor(170, 170, 170), QColor(80, 80, 80));
+    const QPixmap on = makeLamp(QColor(40, 220, 60), QColor(0, 110, 20));
+    const QPixmap off = makeLamp(QColor(170, 170, 170), QColor(80, 80, 80));
     for (QPixmap& image : images) image = off;
     images[kImageOn] = on;
     images[kImageOff] = off;

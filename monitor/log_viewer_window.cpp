@@ -22,14 +22,14 @@ namespace {
 constexpr char kSection[] = "history";
 constexpr char kFolderKey[] = "folder";
 
-QLineEdit* ReadOnlyEdit(QWidget* parent) {
+QLineEdit* readOnlyEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
     edit->setFixedWidth(90);
     return edit;
 }
 
-QString Text(const std::string& s) {
+QString textOf(const std::string& s) {
     return QString::fromStdString(s);
 }
 
@@ -91,7 +91,7 @@ void LogViewerWindow::buildLayout() {
     barRow->setContentsMargins(4, 2, 4, 2);
     const auto readout = [&](const char* caption) {
         barRow->addWidget(new QLabel(caption, bar));
-        QLineEdit* edit = ReadOnlyEdit(bar);
+        QLineEdit* edit = readOnlyEdit(bar);
         barRow->addWidget(edit);
         return edit;
     };
@@ -140,9 +140,9 @@ void LogViewerWindow::buildLayout() {
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
     mouse_ = std::make_unique<TChartMouse>(*plot_, ini_);
-    mouse_->OnStandardView = [this] { chart_->standardView(); };
+    mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
-        const QColor color = ToQColor(kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
+        const QColor color = toQColor(kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
         QPalette palette = colors_[std::size_t(c - 1)]->palette();
         palette.setColor(QPalette::Window, color);
         colors_[std::size_t(c - 1)]->setPalette(palette);
@@ -153,40 +153,40 @@ void LogViewerWindow::wireChart() {
             label->setPalette(labelPalette);
         }
         QCheckBox* check = checks_[std::size_t(c - 1)];
-        check->setText(Text(SlotCaption(ini_, c)));
+        check->setText(textOf(slotCaption(ini_, c)));
         check->setChecked(true);
         connect(check, &QCheckBox::toggled, this,
                 [this, c](bool on) { chart_->setChannelShown(c, on); });
     }
     markers_ = std::make_unique<TChartMarkers>(*plot_, chart_->lines(), markerControls_);
-    markers_->SetInitialPlaces(1.0 / 3, 2.0 / 3);
+    markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
     connect(markersCheck_, &QCheckBox::toggled, this,
-            [this](bool on) { markers_->SetMarkersOn(on); });
+            [this](bool on) { markers_->setMarkersOn(on); });
 
-    plot_->OnDrawEnd = [this](Tsp_XYPlot*) { markers_->DrawEnd(); };
-    plot_->OnMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
-        mouse_->MouseDown(button, x, y);
+    plot_->onDrawEnd = [this](Tsp_XYPlot*) { markers_->drawEnd(); };
+    plot_->onMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+        mouse_->mouseDown(button, x, y);
     };
-    plot_->OnMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) { pointerMoved(x, y); };
-    plot_->OnMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
-        mouse_->MouseUp(button, x, y);
+    plot_->onMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) { pointerMoved(x, y); };
+    plot_->onMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+        mouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new TWheelZoomFilter(*plot_, this));
 }
 
 void LogViewerWindow::pointerMoved(int x, int y) {
-    const std::optional<TPointerReadout> r = mouse_->MouseMove(x, y);
+    const std::optional<TPointerReadout> r = mouse_->mouseMove(x, y);
     if (!r) return;
-    crX_->setText(Text(FormatTimeOfDay(r->time)));
-    crYL_->setText(Text(FormatGeneral4(r->left)));
-    crYR_->setText(Text(FormatGeneral4(r->right)));
+    crX_->setText(textOf(formatTimeOfDay(r->time)));
+    crYL_->setText(textOf(formatGeneral4(r->left)));
+    crYR_->setText(textOf(formatGeneral4(r->right)));
 }
 
 bool LogViewerWindow::openFile(const QString& path) {
     LogData data;
     std::string error;
     if (!readLogFile(path.toStdString(), data, error)) {
-        ShowMessage("Не удалось открыть журнал " + error, "Ошибка");
+        showMessage("Не удалось открыть журнал " + error, "Ошибка");
         return false;
     }
     const bool first = path_.isEmpty();
@@ -205,10 +205,10 @@ bool LogViewerWindow::openFile(const QString& path) {
 }
 
 bool LogViewerWindow::chooseAndOpen() {
-    const QString folder = Text(ini_.ReadString(kSection, kFolderKey, ""));
-    const QString path = ChooseLogToOpen(this, folder);
+    const QString folder = textOf(ini_.readString(kSection, kFolderKey, ""));
+    const QString path = chooseLogToOpen(this, folder);
     if (path.isEmpty()) return false;
-    ini_.WriteString(kSection, kFolderKey, QFileInfo(path).absolutePath().toStdString());
+    ini_.writeString(kSection, kFolderKey, QFileInfo(path).absolutePath().toStdString());
     // A window that shows a log keeps it: another log opens beside it.
     if (!path_.isEmpty()) {
         auto* other = new LogViewerWindow(ini_, parentWidget());
@@ -248,19 +248,19 @@ void LogViewerWindow::showCounts() {
 }
 
 bool LogViewerWindow::exportImage() {
-    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, plot_->size());
+    const std::optional<ImageExportChoice> choice = chooseImageExport(this, plot_->size());
     if (!choice) return false;
     std::string error;
     if (!saveChartImage(*plot_, choice->size, choice->path, chartImageFormatOf(choice->path),
                         error)) {
-        ShowMessage("Ошибка записи файла " + error, "Ошибка");
+        showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }
     return true;
 }
 
 bool LogViewerWindow::exportCsv() {
-    const QString path = ChooseCsvExport(this);
+    const QString path = chooseCsvExport(this);
     if (path.isEmpty()) return false;
     std::vector<int> channels;
     for (int c = 1; c <= kLogChannels; ++c) {
@@ -268,17 +268,17 @@ bool LogViewerWindow::exportCsv() {
             channels.push_back(c);
     }
     std::string error;
-    const Tsp_Axis& bottom = *plot_->BottomAxis();
-    if (!writeLogCsv(path.toStdString(), data_, bottom.Min(), bottom.Max(), channels, error)) {
-        ShowMessage("Ошибка записи файла " + error, "Ошибка");
+    const Tsp_Axis& bottom = *plot_->bottomAxis();
+    if (!writeLogCsv(path.toStdString(), data_, bottom.min(), bottom.max(), channels, error)) {
+        showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }
     return true;
 }
 
-int RunLogViewer(const QString& path) {
+int runLogViewer(const QString& path) {
     TMemIni ini("mem.ini");
-    const std::string folder = ini.ReadString(kSection, kFolderKey, "");
+    const std::string folder = ini.readString(kSection, kFolderKey, "");
     auto* window = new LogViewerWindow(ini);
     if (!window->openFile(path)) {
         delete window;
@@ -288,11 +288,11 @@ int RunLogViewer(const QString& path) {
     const int status = QApplication::exec();
     // Only the folder is stored, into the file as it is now: a running KvelView may have
     // written its own settings since this process read them.
-    const std::string now = ini.ReadString(kSection, kFolderKey, "");
+    const std::string now = ini.readString(kSection, kFolderKey, "");
     if (now != folder) {
         TMemIni current("mem.ini");
-        current.WriteString(kSection, kFolderKey, now);
-        current.UpdateFile();
+        current.writeString(kSection, kFolderKey, now);
+        current.updateFile();
     }
     return status;
 }

@@ -70,6 +70,6 @@ class LogViewerWindow : public QMainWindow {
 
 // kvelview --log FILE: only the viewer, without the module's line; mem.ini of the current folder
 // gives colours and keeps the folder. Returns the application's exit status.
-int RunLogViewer(const QString& path);
+int runLogViewer(const QString& path);
 
 }  // namespace kvel

@@ -28,8 +28,8 @@ namespace kvel {
 namespace {
 
 // The chart's time: days since 30.12.1899, local time.
-double Now() {
-    return DateTimeFromQDateTime(QDateTime::currentDateTime());
+double now() {
+    return dateTimeFromQDateTime(QDateTime::currentDateTime());
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
-    if (cabinetWindow_) cabinetWindow_->SetCabinetHost(nullptr, {}, {});
+    if (cabinetWindow_) cabinetWindow_->setCabinetHost(nullptr, {}, {});
     // The series go before the plot; each tells the plot it is leaving.
     for (Tsp_XYLine*& line : lines_) {
         delete line;
@@ -58,19 +58,19 @@ void TForm1::initialize() {
     poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
     moduleSettings_ = std::make_unique<TModuleSettings>(link_, *ini_);
     chart_ = std::make_unique<TTrendChart>(*trendPlot_, lines_, *ini_);
-    chart_->StylePlot();
+    chart_->stylePlot();
     cabinet_ = std::make_unique<TCabinetHost>(link_, *ini_);
-    link_.SetStatusSink([this](const std::string& text) { SetStatusText(0, text); });
+    link_.setStatusSink([this](const std::string& text) { setStatusText(0, text); });
 
     readingsGrid_->item(0, 0)->setText("Канал");
     readingsGrid_->item(0, 1)->setText("T, гр.С");
-    KeepHeadingRowVisible(*readingsGrid_);
+    keepHeadingRowVisible(*readingsGrid_);
     readingsGrid_->setRowCount(kMaxChannels + 1);
     for (int n = 1; n <= kMaxChannels; ++n) {
-        readingsGrid_->item(n, 0)->setText(QString::fromStdString(GridChannelName(*ini_, n)));
+        readingsGrid_->item(n, 0)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
     }
     for (int k = 0; k < kChartSlots; ++k) {
-        const QColor color = ToQColor(kSlotColors[static_cast<std::size_t>(k)]);
+        const QColor color = toQColor(kSlotColors[static_cast<std::size_t>(k)]);
         QPalette palette = slotColorBoxes_[static_cast<std::size_t>(k)]->palette();
         palette.setColor(QPalette::Window, color);
         slotColorBoxes_[static_cast<std::size_t>(k)]->setPalette(palette);
@@ -81,10 +81,10 @@ void TForm1::initialize() {
             label->setPalette(labelPalette);
         }
         slotChecks_[static_cast<std::size_t>(k)]->setChecked(
-            ini_->ReadInteger("checkbox", "ch" + std::to_string(k), 1) != 0);
+            ini_->readInteger("checkbox", "ch" + std::to_string(k), 1) != 0);
     }
-    for (QLabel* relay : relayIndicators_) SetIndicator(relay, false);
-    SetIndicator(linkIndicator_, false);
+    for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
+    setIndicator(linkIndicator_, false);
 
     connect(pollTimer_, &QTimer::timeout, this, &TForm1::pollModule);
     connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
@@ -99,16 +99,16 @@ void TForm1::initialize() {
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);
     wireChart();
-    InstallTrafficOpeners(
-        *this, *statusPanels_[0], [this] { OpenTrafficWindow(); },
-        [this] { return LinkPanelToolTip(); });
-    BuildToolBar();
+    installTrafficOpeners(
+        *this, *statusPanels_[0], [this] { openTrafficWindow(); },
+        [this] { return linkPanelToolTip(); });
+    buildToolBar();
 }
 
-void TForm1::OpenTrafficWindow() {
+void TForm1::openTrafficWindow() {
     // A window of its own, not one of the main window's: the cabinet window, modal to the
     // main window, would block it too.
-    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.Traffic());
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.traffic());
     trafficWindow_->show();
     trafficWindow_->raise();
     trafficWindow_->activateWindow();
@@ -116,10 +116,10 @@ void TForm1::OpenTrafficWindow() {
 
 // The reason of a failed open first ("Ошибка открытия порта" alone does not say why), or why
 // the poll is off, then the line's counters.
-QString TForm1::LinkPanelToolTip() const {
+QString TForm1::linkPanelToolTip() const {
     const std::string reason =
-        PollPeriodValid(period_) ? link_.PortOpenFailureText() : PollPeriodExplanation(period_);
-    const std::string counters = TrafficToolTip(link_.Traffic().Counters());
+        pollPeriodValid(period_) ? link_.portOpenFailureText() : pollPeriodExplanation(period_);
+    const std::string counters = trafficToolTip(link_.traffic().counters());
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
@@ -127,7 +127,7 @@ void TForm1::setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* mod
                                  TFormHost* host, TFormDisplaySelectDlg* module) {
     programSettings_ = settings;
     if (programSettings_) {
-        programSettings_->SetStartupDirectory(startupDirectory_);
+        programSettings_->setStartupDirectory(startupDirectory_);
         programSettings_->onAccept = [this] { return acceptProgramSettings(); };
     }
     secondGenDialog_ = moduleNew;
@@ -136,7 +136,7 @@ void TForm1::setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* mod
     if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
         cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->SetCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
+        cabinetWindow_->setCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
                                        indicatorImages_[kImageOff]);
     }
 }
@@ -150,66 +150,66 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::startMonitoring() {
-    ApplyChartSettings();
-    ApplyAxisScaling();
-    chart_->ClearSeries();
-    chart_->SetTimeWindow(Now());
-    chartUpdatingCheck_->setChecked(ini_->ReadInteger("diag", "update", 0) != 0);
-    if (cabinetWindow_) cabinetWindow_->SetCabinetList(ini_->ReadSection("panels"));
-    ApplyChartSettings();  // hides every slot and assigns the channels once more
+    applyChartSettings();
+    applyAxisScaling();
+    chart_->clearSeries();
+    chart_->setTimeWindow(now());
+    chartUpdatingCheck_->setChecked(ini_->readInteger("diag", "update", 0) != 0);
+    if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection("panels"));
+    applyChartSettings();  // hides every slot and assigns the channels once more
     startPolling();
 }
 
-void TForm1::ApplyChartSettings() {
-    period_ = ini_->ReadInteger("measure", "period", 5);
-    pollTimer_->setInterval(PollIntervalMs(period_));
-    chart_->ApplyAxisBinding();
+void TForm1::applyChartSettings() {
+    period_ = ini_->readInteger("measure", "period", 5);
+    pollTimer_->setInterval(pollIntervalMs(period_));
+    chart_->applyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
         slotColorBoxes_[static_cast<std::size_t>(k)]->hide();
         slotChecks_[static_cast<std::size_t>(k)]->hide();
-        lines_[static_cast<std::size_t>(k)]->SetActive(false);
+        lines_[static_cast<std::size_t>(k)]->setActive(false);
     }
-    const std::array<int, kChartSlots> assigned = AssignSlots(*ini_, link_.ChannelCount());
+    const std::array<int, kChartSlots> assigned = assignSlots(*ini_, link_.channelCount());
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = assigned[static_cast<std::size_t>(k)];
         if (channel == 0) break;
         QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
-        check->setText(QString::fromStdString(SlotCaption(*ini_, channel)));
+        check->setText(QString::fromStdString(slotCaption(*ini_, channel)));
         slotColorBoxes_[static_cast<std::size_t>(k)]->show();
         check->show();
-        if (check->isChecked()) lines_[static_cast<std::size_t>(k)]->SetActive(true);
+        if (check->isChecked()) lines_[static_cast<std::size_t>(k)]->setActive(true);
     }
 }
 
-void TForm1::ApplyAxisScaling() {
-    chart_->ApplyAxisScaling();
+void TForm1::applyAxisScaling() {
+    chart_->applyAxisScaling();
 }
 
-void TForm1::ApplyTimeWindow() {
-    chart_->ApplyTimeWindow(Now());
+void TForm1::applyTimeWindow() {
+    chart_->applyTimeWindow(now());
 }
 
-void TForm1::AddChartPoints(const TReadTransaction& record) {
-    chart_->AddChartPoints(record, link_.ChannelCount(), Now());
+void TForm1::addChartPoints(const TReadTransaction& record) {
+    chart_->addChartPoints(record, link_.channelCount(), now());
 }
 
 void TForm1::openModuleSettings() {
     pollTimer_->stop();
-    TModuleDialog* dialog = IsFirstGeneration(link_.TypeCode())
+    TModuleDialog* dialog = isFirstGeneration(link_.typeCode())
                                 ? static_cast<TModuleDialog*>(firstGenDialog_)
                                 : static_cast<TModuleDialog*>(secondGenDialog_);
     if (dialog) {
-        dialog->Attach(moduleSettings_.get(), [this](bool on) {
+        dialog->attach(moduleSettings_.get(), [this](bool on) {
             if (!on) {
                 pollTimer_->stop();
             } else if (!closed_) {
                 startPolling();
             }
         });
-        dialog->setChannelCount(link_.ChannelCount());
+        dialog->setChannelCount(link_.channelCount());
         {
             TBusyScope busy;
-            dialog->Load();
+            dialog->load();
         }
         dialog->exec();
     }
@@ -220,14 +220,14 @@ void TForm1::startPolling() {
     // A period the settings dialog would refuse never polls (a zero-interval timer would fire
     // continuously, one longer than the timer holds never); the status bar says why until a
     // good period is set.
-    if (!PollPeriodValid(period_)) {
+    if (!pollPeriodValid(period_)) {
         periodStatusShown_ = true;
-        SetStatusText(0, PollPeriodStatus(period_));
+        setStatusText(0, pollPeriodStatus(period_));
         return;
     }
     if (periodStatusShown_) {
         periodStatusShown_ = false;
-        SetStatusText(0, "");
+        setStatusText(0, "");
     }
     pollTimer_->start();
 }
@@ -235,7 +235,7 @@ void TForm1::startPolling() {
 void TForm1::pollModule() {
     pollTimer_->stop();
     if (closed_) return;
-    poll_->Poll();
+    poll_->poll();
     if (!closed_) startPolling();
 }
 
@@ -254,58 +254,58 @@ void TForm1::finishSession() {
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
     cabinet_->Shutdown();
-    link_.ClosePort();
-    ini_->WriteInteger("diag", "update", chartUpdatingCheck_->isChecked() ? 1 : 0);
+    link_.closePort();
+    ini_->writeInteger("diag", "update", chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
-        ini_->WriteInteger("checkbox", "ch" + std::to_string(k),
+        ini_->writeInteger("checkbox", "ch" + std::to_string(k),
                            slotChecks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
     }
     // The settings could not be saved: say so rather than lose them silently.
-    if (!ini_->UpdateFile()) ShowMessage(ini_->LastError(), "Ошибка");
+    if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
 }
 
-TCabinetHost& TForm1::Cabinet() {
+TCabinetHost& TForm1::cabinet() {
     return *cabinet_;
 }
 
-QString TForm1::StatusPanel(int panel) const {
+QString TForm1::statusPanel(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->text();
 }
 
-QString TForm1::StatusToolTip(int panel) const {
+QString TForm1::statusToolTip(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
 }
 
-bool TForm1::IndicatorOn(const QLabel* indicator) {
+bool TForm1::indicatorOn(const QLabel* indicator) {
     return indicator->property("on").toBool();
 }
 
-void TForm1::SetIndicator(QLabel* indicator, bool on) {
+void TForm1::setIndicator(QLabel* indicator, bool on) {
     indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
     indicator->setProperty("on", on);
 }
 
-void TForm1::SetStatusText(int panel, const std::string& text) {
+void TForm1::setStatusText(int panel, const std::string& text) {
     statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
-    if (panel == 0) statusPanels_[0]->setToolTip(LinkPanelToolTip());
+    if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }
 
-void TForm1::SetLinkIndicator(bool on) {
-    SetIndicator(linkIndicator_, on);
+void TForm1::setLinkIndicator(bool on) {
+    setIndicator(linkIndicator_, on);
 }
 
-void TForm1::SetChannelText(int channel, const std::string& text) {
+void TForm1::setChannelText(int channel, const std::string& text) {
     if (channel >= 1 && channel < readingsGrid_->rowCount()) {
         readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
     }
 }
 
-void TForm1::SetRelay(int relayIndex, bool on) {
-    SetIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
+void TForm1::setRelay(int relayIndex, bool on) {
+    setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
 }
 
-bool TForm1::ChartUpdating() const {
+bool TForm1::chartUpdating() const {
     return chartUpdatingCheck_->isChecked();
 }
 

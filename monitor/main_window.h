@@ -47,12 +47,12 @@ class TForm1 : public QMainWindow, public TPollView {
     void startMonitoring();
     void finishSession();
     void pollModule();
-    void ApplyChartSettings();
-    void ApplyAxisScaling();
+    void applyChartSettings();
+    void applyAxisScaling();
     // The time axis set from the stored window (or the whole history) and now, wherever it
     // stands: the settings dialog's ОК applies it.
-    void ApplyTimeWindow();
-    void AddChartPoints(const TReadTransaction& record) override;
+    void applyTimeWindow();
+    void addChartPoints(const TReadTransaction& record) override;
     // Opens the module settings dialog of the module's generation, filled from the module.
     void openModuleSettings();
 
@@ -64,49 +64,49 @@ class TForm1 : public QMainWindow, public TPollView {
     void saveProgramSettingsDialog();
     bool acceptProgramSettings();
 
-    TModuleLink& Link() { return link_; }
-    TMemIni& Ini() { return *ini_; }
-    TPollCycle& Poll() { return *poll_; }
+    TModuleLink& link() { return link_; }
+    TMemIni& ini() { return *ini_; }
+    TPollCycle& poll() { return *poll_; }
     // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
-    TCabinetHost& Cabinet();
-    TModuleSettings& ModuleSettings() { return *moduleSettings_; }
+    TCabinetHost& cabinet();
+    TModuleSettings& moduleSettings() { return *moduleSettings_; }
     QTimer* pollTimer() const { return pollTimer_; }
     QTableWidget* readingsGrid() const { return readingsGrid_; }
     Tsp_XYPlot* trendPlot() const { return trendPlot_; }
-    Tsp_XYLine* Line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
-    QCheckBox* SlotCheckBox(int slot) const {
+    Tsp_XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
+    QCheckBox* slotCheckBox(int slot) const {
         return slotChecks_[static_cast<std::size_t>(slot - 1)];
     }
-    QLabel* SlotColorBox(int slot) const {
+    QLabel* slotColorBox(int slot) const {
         return slotColorBoxes_[static_cast<std::size_t>(slot - 1)];
     }
     QCheckBox* chartUpdatingCheck() const { return chartUpdatingCheck_; }
     QCheckBox* markersCheck() const { return markersCheck_; }
     TMarkerHandle* marker1Handle() const { return marker1Handle_; }
     TMarkerHandle* marker2Handle() const { return marker2Handle_; }
-    TChartMarkers& Markers() { return *markers_; }
+    TChartMarkers& markers() { return *markers_; }
     // Value label A (marker X1) or B (X2) of a slot.
-    QLabel* ValueLabel(int slot, bool second) const {
+    QLabel* valueLabel(int slot, bool second) const {
         return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
     }
-    QLabel* RelayIndicator(int relay) const {
+    QLabel* relayIndicator(int relay) const {
         return relayIndicators_[static_cast<std::size_t>(relay - 1)];
     }
     QLabel* linkIndicator() const { return linkIndicator_; }
-    QString StatusPanel(int panel) const;
-    QString StatusToolTip(int panel) const;
+    QString statusPanel(int panel) const;
+    QString statusToolTip(int panel) const;
     // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
-    void OpenTrafficWindow();
-    TTrafficWindow* TrafficWindow() const { return trafficWindow_.get(); }
+    void openTrafficWindow();
+    TTrafficWindow* trafficWindow() const { return trafficWindow_.get(); }
     // "Просмотр журнала": asks for a log and shows it in a new window (Ctrl+O); none when
     // nothing was opened.
-    LogViewerWindow* OpenLogViewer();
+    LogViewerWindow* openLogViewer();
     // The live chart as PNG or SVG (Ctrl+E); false on failure or when nothing was chosen.
-    bool ExportChart();
+    bool exportChart();
     // The tool tip of the status bar's link panel.
-    QString LinkPanelToolTip() const;
+    QString linkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
-    static bool IndicatorOn(const QLabel* indicator);
+    static bool indicatorOn(const QLabel* indicator);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -114,21 +114,21 @@ class TForm1 : public QMainWindow, public TPollView {
 
   private:
     void buildLayout();
-    QWidget* BuildRightColumn();
-    QWidget* BuildChartPanel();
+    QWidget* buildRightColumn();
+    QWidget* buildChartPanel();
     void initialize();
-    void SetIndicator(QLabel* indicator, bool on);
+    void setIndicator(QLabel* indicator, bool on);
     void startPolling();
     void wireChart();
-    void BuildToolBar();  // main_window_tools.cpp
+    void buildToolBar();  // main_window_tools.cpp
     void showPointerReadout(int x, int y);
 
     // What the poll shows.
-    void SetStatusText(int panel, const std::string& text) override;
-    void SetLinkIndicator(bool on) override;
-    void SetChannelText(int channel, const std::string& text) override;
-    void SetRelay(int relayIndex, bool on) override;
-    bool ChartUpdating() const override;
+    void setStatusText(int panel, const std::string& text) override;
+    void setLinkIndicator(bool on) override;
+    void setChannelText(int channel, const std::string& text) override;
+    void setRelay(int relayIndex, bool on) override;
+    bool chartUpdating() const override;
 
     std::string startupDirectory_;
     std::unique_ptr<TMemIni> ini_;

@@ -22,38 +22,38 @@ void TForm1::wireChart() {
     controls.labels = valueLabels_;
     markers_ = std::make_unique<TChartMarkers>(*trendPlot_, lines_, controls);
 
-    trendPlot_->OnDrawEnd = [this](Tsp_XYPlot*) { markers_->DrawEnd(); };
-    trendPlot_->OnMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
-        chartMouse_->MouseDown(button, x, y);
+    trendPlot_->onDrawEnd = [this](Tsp_XYPlot*) { markers_->drawEnd(); };
+    trendPlot_->onMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+        chartMouse_->mouseDown(button, x, y);
     };
-    trendPlot_->OnMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) {
+    trendPlot_->onMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) {
         showPointerReadout(x, y);
     };
-    trendPlot_->OnMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
-        chartMouse_->MouseUp(button, x, y);
+    trendPlot_->onMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+        chartMouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new TWheelZoomFilter(*trendPlot_, this));
 
     connect(markersCheck_, &QCheckBox::toggled, this,
-            [this](bool on) { markers_->SetMarkersOn(on); });
+            [this](bool on) { markers_->setMarkersOn(on); });
     // The demo's settings show the markers from the start, on the drawn curves.
-    if (ini_->ReadInteger("diag", "markers", 0) != 0) {
-        markers_->SetInitialPlaces(1.0 / 3, 2.0 / 3);
+    if (ini_->readInteger("diag", "markers", 0) != 0) {
+        markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
         markersCheck_->setChecked(true);
     }
     for (int k = 0; k < kChartSlots; ++k) {
         QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
         connect(check, &QCheckBox::toggled, this,
-                [this, k, check](bool on) { chart_->SwitchSlot(k + 1, on, !check->isHidden()); });
+                [this, k, check](bool on) { chart_->switchSlot(k + 1, on, !check->isHidden()); });
     }
 }
 
 void TForm1::showPointerReadout(int x, int y) {
-    const std::optional<TPointerReadout> r = chartMouse_->MouseMove(x, y);
+    const std::optional<TPointerReadout> r = chartMouse_->mouseMove(x, y);
     if (!r) return;
-    crXEdit_->setText(QString::fromStdString(FormatTimeOfDay(r->time)));
-    crYLEdit_->setText(QString::fromStdString(FormatGeneral4(r->left)));
-    crYREdit_->setText(QString::fromStdString(FormatGeneral4(r->right)));
+    crXEdit_->setText(QString::fromStdString(formatTimeOfDay(r->time)));
+    crYLEdit_->setText(QString::fromStdString(formatGeneral4(r->left)));
+    crYREdit_->setText(QString::fromStdString(formatGeneral4(r->right)));
 }
 
 }  // namespace kvel

@@ -20,13 +20,13 @@ constexpr const char* kColorBoxNames[kChartSlots] = {
     "StaticText20", "StaticText21", "StaticText3",  "StaticText1",  "StaticText2"};
 
 template <typename W>
-W* Named(W* widget, const char* name) {
+W* named(W* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
 }
 
-QLineEdit* ReadOnlyEdit(const char* name, QWidget* parent) {
-    auto* edit = Named(new QLineEdit(parent), name);
+QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
+    auto* edit = named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
     edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
     return edit;
@@ -42,7 +42,7 @@ void TForm1::buildLayout() {
     font.setPointSize(8);
     setFont(font);
 
-    auto* toolBar = Named(new QToolBar(this), "ToolBar1");
+    auto* toolBar = named(new QToolBar(this), "ToolBar1");
     toolBar->setFixedHeight(49);
     toolBar->setMovable(false);
     addToolBar(toolBar);
@@ -52,11 +52,11 @@ void TForm1::buildLayout() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    auto* panel1 = Named(new QFrame(central), "Panel1");
+    auto* panel1 = named(new QFrame(central), "Panel1");
     panel1->setFixedWidth(185);
     auto* panel1Layout = new QVBoxLayout(panel1);
     panel1Layout->setContentsMargins(0, 0, 0, 0);
-    readingsGrid_ = Named(new QTableWidget(31, 2, panel1), "StringGrid1");
+    readingsGrid_ = named(new QTableWidget(31, 2, panel1), "StringGrid1");
     readingsGrid_->horizontalHeader()->hide();
     readingsGrid_->verticalHeader()->hide();
     readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
@@ -85,11 +85,11 @@ void TForm1::buildLayout() {
     panel1Layout->addWidget(readingsGrid_);
     row->addWidget(panel1);
 
-    row->addWidget(BuildChartPanel(), 1);
-    row->addWidget(BuildRightColumn());
+    row->addWidget(buildChartPanel(), 1);
+    row->addWidget(buildRightColumn());
     setCentralWidget(central);
 
-    auto* status = Named(new QStatusBar(this), "StatusBar1");
+    auto* status = named(new QStatusBar(this), "StatusBar1");
     statusPanels_[0] = new QLabel(status);
     statusPanels_[0]->setFixedWidth(800);
     statusPanels_[1] = new QLabel(status);
@@ -98,30 +98,30 @@ void TForm1::buildLayout() {
     status->addPermanentWidget(statusPanels_[1], 1);
     setStatusBar(status);
 
-    pollTimer_ = Named(new QTimer(this), "Timer1");
+    pollTimer_ = named(new QTimer(this), "Timer1");
     pollTimer_->setInterval(2000);
     // The cabinet control's pulse and refresh timers.
-    Named(new QTimer(this), "Timer2")->setInterval(2000);
-    Named(new QTimer(this), "Timer3")->setInterval(1000);
+    named(new QTimer(this), "Timer2")->setInterval(2000);
+    named(new QTimer(this), "Timer3")->setInterval(1000);
 }
 
-QWidget* TForm1::BuildChartPanel() {
-    auto* panel3 = Named(new QFrame(), "Panel3");
+QWidget* TForm1::buildChartPanel() {
+    auto* panel3 = named(new QFrame(), "Panel3");
     auto* panel3Layout = new QVBoxLayout(panel3);
     panel3Layout->setContentsMargins(0, 0, 0, 0);
-    auto* panel4 = Named(new QFrame(panel3), "Panel4");
+    auto* panel4 = named(new QFrame(panel3), "Panel4");
     auto* panel4Layout = new QVBoxLayout(panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
     panel4Layout->setSpacing(0);
-    trendPlot_ = Named(new Tsp_XYPlot(panel4), "Plot1");
+    trendPlot_ = named(new Tsp_XYPlot(panel4), "Plot1");
     for (int k = 0; k < kChartSlots; ++k) {
         auto* line = new Tsp_XYLine();
-        line->SetPlot(trendPlot_);
+        line->setPlot(trendPlot_);
         lines_[static_cast<std::size_t>(k)] = line;
     }
     panel4Layout->addWidget(trendPlot_, 1);
 
-    auto* panel5 = Named(new QFrame(panel4), "Panel5");
+    auto* panel5 = named(new QFrame(panel4), "Panel5");
     panel5->setFixedHeight(37);
     QFont readoutFont = panel5->font();
     readoutFont.setBold(true);
@@ -134,12 +134,12 @@ QWidget* TForm1::BuildChartPanel() {
         {"X1", "Track1Edit"},   {"X2", "Track2Edit"}, {"dX", "DeltaEdit"}};
     for (const auto& [caption, name] : edits) {
         if (std::string(name) == "Track1Edit") {
-            readouts->addWidget(Named(new QLabel(panel5), "Image1"));
+            readouts->addWidget(named(new QLabel(panel5), "Image1"));
         }
         readouts->addWidget(new QLabel(caption, panel5));
-        readouts->addWidget(ReadOnlyEdit(name, panel5));
+        readouts->addWidget(readOnlyEdit(name, panel5));
     }
-    readouts->addWidget(Named(new QLabel(panel5), "Image2"));
+    readouts->addWidget(named(new QLabel(panel5), "Image2"));
     readouts->addStretch();
     panel4Layout->addWidget(panel5);
     panel3Layout->addWidget(panel4);
@@ -160,8 +160,8 @@ QWidget* TForm1::BuildChartPanel() {
     return panel3;
 }
 
-QWidget* TForm1::BuildRightColumn() {
-    auto* panel8 = Named(new QFrame(), "Panel8");
+QWidget* TForm1::buildRightColumn() {
+    auto* panel8 = named(new QFrame(), "Panel8");
     panel8->setFixedWidth(216);
     panel8->setAutoFillBackground(true);
     QPalette silver = panel8->palette();
@@ -172,15 +172,15 @@ QWidget* TForm1::BuildRightColumn() {
     panel8->setFont(bold);
     auto* column = new QVBoxLayout(panel8);
 
-    column->addWidget(Named(new QPushButton("Настройки программы", panel8), "ButtonShowSettings"));
-    column->addWidget(Named(new QPushButton("Настройки модуля", panel8), "ButtonKvelSettings"));
-    cabinetButton_ = Named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
+    column->addWidget(named(new QPushButton("Настройки программы", panel8), "ButtonShowSettings"));
+    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "ButtonKvelSettings"));
+    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
     cabinetButton_->hide();
     column->addWidget(cabinetButton_);
 
     auto* assigned = new QGridLayout();
     for (int k = 0; k < kChartSlots; ++k) {
-        auto* color = Named(new QLabel(panel8), kColorBoxNames[k]);
+        auto* color = named(new QLabel(panel8), kColorBoxNames[k]);
         color->setFixedSize(17, 17);
         color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         color->setAutoFillBackground(true);
@@ -193,9 +193,9 @@ QWidget* TForm1::BuildRightColumn() {
         slotChecks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersCheck_ = Named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
     column->addWidget(markersCheck_);
-    chartUpdatingCheck_ = Named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
+    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
     column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
@@ -217,7 +217,7 @@ QWidget* TForm1::BuildRightColumn() {
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
     linkRow->addWidget(new QLabel("Модуль на связи", panel8));
-    linkIndicator_ = Named(new QLabel(panel8), "Image3");
+    linkIndicator_ = named(new QLabel(panel8), "Image3");
     linkIndicator_->setFixedSize(32, 32);
     linkRow->addWidget(linkIndicator_);
     column->addLayout(linkRow);

@@ -14,24 +14,24 @@ void TForm1::openProgramSettings() {
 
 void TForm1::loadProgramSettingsDialog() {
     if (programSettings_)
-        programSettings_->SetFields(LoadSettingsForm(*ini_, link_.ChannelCount()));
+        programSettings_->setFields(loadSettingsForm(*ini_, link_.channelCount()));
 }
 
 bool TForm1::validateProgramSettingsDialog() {
     if (programSettings_ == nullptr) return false;
-    const std::string message = ValidateSettingsForm(programSettings_->Fields());
+    const std::string message = validateSettingsForm(programSettings_->fields());
     if (message.empty()) return true;
-    ShowMessage(message, "Ошибка");
+    showMessage(message, "Ошибка");
     return false;
 }
 
 void TForm1::saveProgramSettingsDialog() {
     if (programSettings_ == nullptr) return;
-    const TSaveOutcome outcome = SaveSettingsForm(programSettings_->Fields(), *ini_);
+    const TSaveOutcome outcome = saveSettingsForm(programSettings_->fields(), *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
-    if (!outcome.flushError.empty()) ShowMessage(outcome.flushError, "Ошибка");
+    if (!outcome.flushError.empty()) showMessage(outcome.flushError, "Ошибка");
     // The next poll opens the port again with the new line settings.
-    if (outcome.serialChanged) link_.ClosePort();
+    if (outcome.serialChanged) link_.closePort();
 }
 
 bool TForm1::acceptProgramSettings() {
@@ -40,9 +40,9 @@ bool TForm1::acceptProgramSettings() {
     const bool accepted = validateProgramSettingsDialog();
     if (accepted) {
         saveProgramSettingsDialog();
-        ApplyChartSettings();
-        ApplyAxisScaling();
-        ApplyTimeWindow();
+        applyChartSettings();
+        applyAxisScaling();
+        applyTimeWindow();
     }
     if (!closed_) startPolling();
     return accepted;

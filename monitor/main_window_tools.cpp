@@ -14,7 +14,7 @@
 namespace kvel {
 namespace {
 
-QAction* ToolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, const QString& tip) {
+QAction* toolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, const QString& tip) {
     a->setIcon(bar.style()->standardIcon(icon));
     a->setToolTip(tip);
     bar.addAction(a);
@@ -23,14 +23,14 @@ QAction* ToolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, cons
 
 }  // namespace
 
-void TForm1::BuildToolBar() {
+void TForm1::buildToolBar() {
     auto* bar = findChild<QToolBar*>("ToolBar1");
     const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon,
                          const QString& tip, auto run) {
         auto* a = new QAction(text, this);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, run);
-        return ToolAction(*bar, a, icon, tip);
+        return toolAction(*bar, a, icon, tip);
     };
     auto* settings = findChild<QPushButton*>("ButtonShowSettings");
     auto* module = findChild<QPushButton*>("ButtonKvelSettings");
@@ -40,22 +40,22 @@ void TForm1::BuildToolBar() {
         [module] { module->click(); });
     bar->addSeparator();
     add("ActionLogViewer", "Просмотр журнала", QStyle::SP_DialogOpenButton,
-        "Просмотр журнала (Ctrl+O)", [this] { OpenLogViewer(); })
+        "Просмотр журнала (Ctrl+O)", [this] { openLogViewer(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     add("ActionExportChart", "Экспорт диаграммы", QStyle::SP_DialogSaveButton,
-        "Экспорт диаграммы в PNG или SVG (Ctrl+E)", [this] { ExportChart(); })
+        "Экспорт диаграммы в PNG или SVG (Ctrl+E)", [this] { exportChart(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     bar->addSeparator();
     // Ctrl+T and Ctrl+H belong to the traffic action and the cabinet shortcut already; a second
     // owner of the same keys would make both ambiguous.
     if (auto* traffic = findChild<QAction*>("ActionTraffic")) {
-        ToolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
+        toolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
     }
     add("ActionCabinet", "Управление шкафами", QStyle::SP_DriveNetIcon,
         "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
 }
 
-LogViewerWindow* TForm1::OpenLogViewer() {
+LogViewerWindow* TForm1::openLogViewer() {
     auto* viewer = new LogViewerWindow(*ini_, this);
     if (!viewer->chooseAndOpen()) {
         viewer->close();
@@ -65,13 +65,13 @@ LogViewerWindow* TForm1::OpenLogViewer() {
     return viewer;
 }
 
-bool TForm1::ExportChart() {
-    const std::optional<ImageExportChoice> choice = ChooseImageExport(this, trendPlot_->size());
+bool TForm1::exportChart() {
+    const std::optional<ImageExportChoice> choice = chooseImageExport(this, trendPlot_->size());
     if (!choice) return false;
     std::string error;
     if (!saveChartImage(*trendPlot_, choice->size, choice->path, chartImageFormatOf(choice->path),
                         error)) {
-        ShowMessage("Ошибка записи файла " + error, "Ошибка");
+        showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }
     return true;

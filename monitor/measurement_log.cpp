@@ -18,7 +18,7 @@ constexpr char kLineEnd[] = "\r\n";
 
 // Writes all of `text` at the end of the open file, or restores the file's old length and
 // fails: a line is never left half-written.
-bool AppendWhole(int fd, const std::string& text) {
+bool appendWhole(int fd, const std::string& text) {
     struct stat before {};
     if (::fstat(fd, &before) != 0) return false;
     std::size_t done = 0;
@@ -37,29 +37,29 @@ bool AppendWhole(int fd, const std::string& text) {
     return true;
 }
 
-bool FileExists(const std::string& fileName) {
+bool fileExists(const std::string& fileName) {
     struct stat st {};
     return ::stat(fileName.c_str(), &st) == 0;
 }
 
-void Refuse(TMemIni& ini, const char* text) {
-    ShowMessage(text, "Ошибка");
-    ini.WriteInteger("file", "save", 0);
+void refuse(TMemIni& ini, const char* text) {
+    showMessage(text, "Ошибка");
+    ini.writeInteger("file", "save", 0);
 }
 
 }  // namespace
 
-std::string LogHeaderLine() {
+std::string logHeaderLine() {
     std::string line = "Дата\tВремя\t";
     for (int i = 1; i <= kLoggedChannels; ++i) line += "Канал " + std::to_string(i) + "\t";
     return line + kLineEnd;
 }
 
-std::string LogTemperature(std::uint16_t raw) {
-    return raw == 0 ? "---" : FormatLogTemperature(Temperature(raw));
+std::string logTemperature(std::uint16_t raw) {
+    return raw == 0 ? "---" : formatLogTemperature(temperature(raw));
 }
 
-std::string FormatLogTemperature(double celsius) {
+std::string formatLogTemperature(double celsius) {
     char text[32];
     const auto result =
         std::to_chars(text, text + sizeof text, celsius, std::chars_format::fixed, 2);
@@ -68,20 +68,20 @@ std::string FormatLogTemperature(double celsius) {
     return field;
 }
 
-std::string LogDataLine(const std::uint16_t* registers, const std::tm& local) {
+std::string logDataLine(const std::uint16_t* registers, const std::tm& local) {
     char stamp[40];
     std::snprintf(stamp, sizeof stamp, "%02d.%02d.%02d\t%02d:%02d:%02d\t", local.tm_mday,
                   local.tm_mon + 1, local.tm_year % 100, local.tm_hour, local.tm_min, local.tm_sec);
     std::string line = stamp;
-    for (int c = 0; c < kLoggedChannels; ++c) line += LogTemperature(registers[c]) + "\t";
+    for (int c = 0; c < kLoggedChannels; ++c) line += logTemperature(registers[c]) + "\t";
     return line + kLineEnd;
 }
 
-bool CreateLogFile(const std::string& fileName) {
+bool createLogFile(const std::string& fileName) {
     if (fileName.empty()) return false;
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool written = AppendWhole(fd, LogHeaderLine());
+    const bool written = appendWhole(fd, logHeaderLine());
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         ::unlink(fileName.c_str());
@@ -90,22 +90,22 @@ bool CreateLogFile(const std::string& fileName) {
     return true;
 }
 
-void WriteLogLine(const TReadTransaction& record, const std::string& fileName, TMemIni& ini,
+void writeLogLine(const TReadTransaction& record, const std::string& fileName, TMemIni& ini,
                   std::time_t now) {
-    if (!FileExists(fileName) && !CreateLogFile(fileName)) {
-        Refuse(ini, "Ошибка создания нового файла");
+    if (!fileExists(fileName) && !createLogFile(fileName)) {
+        refuse(ini, "Ошибка создания нового файла");
         return;
     }
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) {
-        Refuse(ini, "Ошибка открытия файла");
+        refuse(ini, "Ошибка открытия файла");
         return;
     }
     std::tm local{};
     ::localtime_r(&now, &local);
-    const bool written = AppendWhole(fd, LogDataLine(record.registers, local));
+    const bool written = appendWhole(fd, logDataLine(record.registers, local));
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed) Refuse(ini, "Ошибка открытия файла");
+    if (!written || !closed) refuse(ini, "Ошибка открытия файла");
 }
 
 }  // namespace kvel

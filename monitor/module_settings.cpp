@@ -12,219 +12,219 @@ namespace {
 constexpr char kError[] = "Ошибка";
 constexpr std::uint8_t kWriteMany = 0x10;  // the function of the block writes
 
-bool Refuse(const std::string& message) {
-    ShowMessage(message, kError);
+bool refuse(const std::string& message) {
+    showMessage(message, kError);
     return false;
 }
 
 }  // namespace
 
-void TModuleSettings::OpenPortIfNeeded() {
-    if (!link_.PortNeedsOpening()) return;
-    link_.OpenPort(ini_.ReadString("connect", "port", ""), ini_.ReadInteger("connect", "speed", 0),
-                   ini_.ReadInteger("connect", "parity", 0));
+void TModuleSettings::openPortIfNeeded() {
+    if (!link_.portNeedsOpening()) return;
+    link_.openPort(ini_.readString("connect", "port", ""), ini_.readInteger("connect", "speed", 0),
+                   ini_.readInteger("connect", "parity", 0));
 }
 
-bool TModuleSettings::SameTypeAsLoaded() {
-    if (loadedType_ < 0 || loadedType_ == link_.TypeCode()) return true;
-    return Refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
-                  ", теперь " + std::to_string(link_.TypeCode()) +
+bool TModuleSettings::sameTypeAsLoaded() {
+    if (loadedType_ < 0 || loadedType_ == link_.typeCode()) return true;
+    return refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
+                  ", теперь " + std::to_string(link_.typeCode()) +
                   "): настройки реле не записаны. Откройте окно настроек модуля заново");
 }
 
-void TModuleSettings::LoadModuleSettings(TModuleSettingsFields& f) {
-    const int n = link_.ChannelCount();
-    loadedType_ = link_.TypeCode();
-    OpenPortIfNeeded();
-    if (!link_.ReadSettingsBlock(Address())) {
-        FillModuleSettingsPlaceholders(f, n);
+void TModuleSettings::loadModuleSettings(TModuleSettingsFields& f) {
+    const int n = link_.channelCount();
+    loadedType_ = link_.typeCode();
+    openPortIfNeeded();
+    if (!link_.readSettingsBlock(moduleAddress())) {
+        fillModuleSettingsPlaceholders(f, n);
         return;
     }
-    auto& reads = link_.ReadRecords();
+    auto& reads = link_.readRecords();
     TSettingsRegisters r;
     r.block = reads[0].registers;
     r.thresholds1 = reads[1].registers;
     r.thresholds2 = reads[2].registers;
     r.linkPair = reads[5].registers;
     r.thresPair = reads[6].registers;
-    FillModuleSettings(f, r, link_.TypeCode(), n);
+    fillModuleSettings(f, r, link_.typeCode(), n);
 }
 
-void TModuleSettings::LoadModuleSettingsNew(TModuleSettingsFieldsNew& f) {
-    const int n = link_.ChannelCount();
-    loadedType_ = link_.TypeCode();
-    OpenPortIfNeeded();
+void TModuleSettings::loadModuleSettingsNew(TModuleSettingsFieldsNew& f) {
+    const int n = link_.channelCount();
+    loadedType_ = link_.typeCode();
+    openPortIfNeeded();
     for (int r = 1; r <= 3; ++r) {
         TRelayFieldsNew& relay = f.relays[static_cast<std::size_t>(r - 1)];
-        if (link_.ReadRelaySettings(r, Address())) {
-            FillRelayNew(relay, link_.First().registers, link_.TypeCode(), n);
+        if (link_.readRelaySettings(r, moduleAddress())) {
+            fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
         } else {
-            FillRelayPlaceholders(relay, n);
+            fillRelayPlaceholders(relay, n);
         }
     }
-    if (link_.ReadCommParams(Address())) {
-        FillCommNew(f, link_.First().registers);
+    if (link_.readCommParams(moduleAddress())) {
+        fillCommNew(f, link_.firstRecord().registers);
     } else {
-        FillCommPlaceholders(f);
+        fillCommPlaceholders(f);
     }
 }
 
-void TModuleSettings::LoadChannelTable(TChannelTable& table) {
-    const int n = link_.ChannelCount();
+void TModuleSettings::loadChannelTable(TChannelTable& table) {
+    const int n = link_.channelCount();
     table.names.resize(static_cast<std::size_t>(n));
     table.coeffs.resize(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
         table.names[static_cast<std::size_t>(k)] =
-            ini_.ReadString("sensors", std::to_string(k + 1), "");
+            ini_.readString("sensors", std::to_string(k + 1), "");
     }
-    OpenPortIfNeeded();
-    const bool read = link_.ReadChannelCoeffs(Address());
+    openPortIfNeeded();
+    const bool read = link_.readChannelCoeffs(moduleAddress());
     for (int k = 0; k < n; ++k) {
         std::string& cell = table.coeffs[static_cast<std::size_t>(k)];
         if (read) {
             lastCoeffs_[static_cast<std::size_t>(k)] =
-                CoefficientOfRegister(link_.First().registers[k]);
-            cell = CoefficientText(lastCoeffs_[static_cast<std::size_t>(k)]);
+                coefficientOfRegister(link_.firstRecord().registers[k]);
+            cell = coefficientText(lastCoeffs_[static_cast<std::size_t>(k)]);
         } else {
             cell = kCoeffPlaceholder;
         }
     }
 }
 
-bool TModuleSettings::WriteCoeffs(const TChannelTable& table) {
-    const int n = link_.ChannelCount();
-    if (const auto message = ValidateCoefficients(table, n)) return Refuse(*message);
+bool TModuleSettings::writeCoeffs(const TChannelTable& table) {
+    const int n = link_.channelCount();
+    if (const auto message = validateCoefficients(table, n)) return refuse(*message);
 
-    OpenPortIfNeeded();
-    TWriteTransaction& w = link_.WriteRecords()[0];
-    w.moduleAddress = static_cast<std::uint8_t>(Address() & 0xFF);
+    openPortIfNeeded();
+    TWriteTransaction& w = link_.writeRecords()[0];
+    w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     for (int k = 0; k < n; ++k) {
-        if (!link_.ChannelValid(k)) continue;
+        if (!link_.channelValid(k)) continue;
         double c = 0;
-        ParseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c);
+        parseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c);
         if (std::abs(c - lastCoeffs_[static_cast<std::size_t>(k)]) < 0.01) continue;
         w.firstRegister = static_cast<std::uint16_t>(reg::kChannelCoeffs + k);
-        w.values[0] = CoefficientRegister(c);
-        if (!link_.WriteRegister(w)) return Refuse(w.errorText);
+        w.values[0] = coefficientRegister(c);
+        if (!link_.writeRegister(w)) return refuse(w.errorText);
         // The module holds the new value now: a later change back is a change again.
-        lastCoeffs_[static_cast<std::size_t>(k)] = CoefficientOfRegister(w.values[0]);
-        LinePause(link_.Timing().coeffWritePauseMs);
+        lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
+        linePause(link_.timing().coeffWritePauseMs);
     }
 
     for (int k = 0; k < n && k < static_cast<int>(table.names.size()); ++k) {
-        ini_.WriteString("sensors", std::to_string(k + 1),
+        ini_.writeString("sensors", std::to_string(k + 1),
                          table.names[static_cast<std::size_t>(k)]);
     }
     // The names are kept in memory either way; a file that cannot be written is no success.
-    if (!ini_.UpdateFile()) return Refuse(ini_.LastError());
+    if (!ini_.updateFile()) return refuse(ini_.lastError());
     return true;
 }
 
-bool TModuleSettings::WriteBlock(TWriteTransaction& w, std::uint16_t first,
+bool TModuleSettings::writeBlock(TWriteTransaction& w, std::uint16_t first,
                                  const std::uint16_t* values, std::size_t count) {
-    w.moduleAddress = static_cast<std::uint8_t>(Address() & 0xFF);
+    w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     w.firstRegister = first;
     w.count = static_cast<std::uint16_t>(count);
     std::copy(values, values + count, w.values);
-    return link_.WriteRegisters(w);
+    return link_.writeRegisters(w);
 }
 
-bool TModuleSettings::WriteRelaySettings(const TModuleSettingsFields& f) {
-    const int n = link_.ChannelCount();
-    if (!SameTypeAsLoaded()) return false;
-    if (const auto message = ValidateRelaySettings(f, n)) return Refuse(*message);
+bool TModuleSettings::writeRelaySettings(const TModuleSettingsFields& f) {
+    const int n = link_.channelCount();
+    if (!sameTypeAsLoaded()) return false;
+    if (const auto message = validateRelaySettings(f, n)) return refuse(*message);
 
-    OpenPortIfNeeded();
-    auto& writes = link_.WriteRecords();
-    const auto block = EncodeSettingsBlock(f);
-    if (!WriteBlock(writes[0], 3, block.data(), block.size())) {
-        return Refuse(writes[0].errorText);
+    openPortIfNeeded();
+    auto& writes = link_.writeRecords();
+    const auto block = encodeSettingsBlock(f);
+    if (!writeBlock(writes[0], 3, block.data(), block.size())) {
+        return refuse(writes[0].errorText);
     }
-    if (link_.TypeCode() == 220) {
-        const auto linkPair = PackBindingPair(f.link, n);
-        if (!WriteBlock(writes[4], reg::kExtraPair1, linkPair.data(), 2)) {
-            return Refuse(writes[4].errorText);
+    if (link_.typeCode() == 220) {
+        const auto linkPair = packBindingPair(f.link, n);
+        if (!writeBlock(writes[4], reg::kExtraPair1, linkPair.data(), 2)) {
+            return refuse(writes[4].errorText);
         }
-        const auto thresPair = PackBindingPair(f.thres, n);
-        if (!WriteBlock(writes[4], reg::kExtraPair2, thresPair.data(), 2)) {
-            return Refuse(writes[4].errorText);
+        const auto thresPair = packBindingPair(f.thres, n);
+        if (!writeBlock(writes[4], reg::kExtraPair2, thresPair.data(), 2)) {
+            return refuse(writes[4].errorText);
         }
     }
-    const auto column1 = EncodeThresholdColumn(f.thresholds1, n);
-    if (!WriteBlock(writes[1], reg::kThresholds1, column1.data(), column1.size())) {
-        return Refuse(writes[1].errorText);
+    const auto column1 = encodeThresholdColumn(f.thresholds1, n);
+    if (!writeBlock(writes[1], reg::kThresholds1, column1.data(), column1.size())) {
+        return refuse(writes[1].errorText);
     }
-    const auto column2 = EncodeThresholdColumn(f.thresholds2, n);
-    if (!WriteBlock(writes[2], reg::kThresholds2, column2.data(), column2.size())) {
-        return Refuse(writes[2].errorText);
+    const auto column2 = encodeThresholdColumn(f.thresholds2, n);
+    if (!writeBlock(writes[2], reg::kThresholds2, column2.data(), column2.size())) {
+        return refuse(writes[2].errorText);
     }
     return true;
 }
 
-bool TModuleSettings::CheckParam(const std::string& text, int low, const std::string& name,
+bool TModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
                                  int high) {
-    if (IntegerIn(text, low, high)) return true;
-    return Refuse(ParamMessage(name));
+    if (integerIn(text, low, high)) return true;
+    return refuse(paramMessage(name));
 }
 
-bool TModuleSettings::WriteRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
-    if (!SameTypeAsLoaded()) return false;
-    for (const TParamCheck& c : RelayParamChecks(f)) {
-        if (!CheckParam(c.text, c.low, c.name, c.high)) return false;
+bool TModuleSettings::writeRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
+    if (!sameTypeAsLoaded()) return false;
+    for (const TParamCheck& c : relayParamChecks(f)) {
+        if (!checkParam(c.text, c.low, c.name, c.high)) return false;
     }
-    if (const auto message = ValidateRelayLogic(f)) return Refuse(*message);
+    if (const auto message = validateRelayLogic(f)) return refuse(*message);
 
-    const int n = link_.ChannelCount();
-    OpenPortIfNeeded();
-    TWriteTransaction& w = link_.WriteRecords()[0];
+    const int n = link_.channelCount();
+    openPortIfNeeded();
+    TWriteTransaction& w = link_.writeRecords()[0];
     for (int r = 1; r <= 3; ++r) {
         const auto block =
-            EncodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.TypeCode(), n);
-        if (!WriteBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {
-            return Refuse(w.errorText);
+            encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
+        if (!writeBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {
+            return refuse(w.errorText);
         }
     }
     return true;
 }
 
-bool TModuleSettings::StoreLinkAndClose(int address, int speed, int parity) {
-    ini_.WriteInteger("connect", "speed", speed);
-    ini_.WriteInteger("connect", "parity", parity);
-    ini_.WriteInteger("connect", "adr", address);
-    const bool stored = ini_.UpdateFile();
+bool TModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
+    ini_.writeInteger("connect", "speed", speed);
+    ini_.writeInteger("connect", "parity", parity);
+    ini_.writeInteger("connect", "adr", address);
+    const bool stored = ini_.updateFile();
     // The module has the new settings already (or may have): the old connection is over.
-    link_.ClosePort();
+    link_.closePort();
     return stored;
 }
 
-bool TModuleSettings::WriteLinkSettings(const TModuleSettingsFields& f) {
-    if (const auto message = ValidateLinkSettings(f)) return Refuse(*message);
-    const auto regs = EncodeLinkSettings(f);
-    OpenPortIfNeeded();
+bool TModuleSettings::writeLinkSettings(const TModuleSettingsFields& f) {
+    if (const auto message = validateLinkSettings(f)) return refuse(*message);
+    const auto regs = encodeLinkSettings(f);
+    openPortIfNeeded();
     // A module that takes its new address or speed at once may not confirm, so silence or a
     // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
     // settings, and so do mem.ini and the port.
-    TWriteTransaction& w = link_.WriteRecords()[0];
-    if (!WriteBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
-        IsExceptionReply(w, kWriteMany)) {
-        return Refuse(w.errorText);
+    TWriteTransaction& w = link_.writeRecords()[0];
+    if (!writeBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
+        isExceptionReply(w, kWriteMany)) {
+        return refuse(w.errorText);
     }
-    const bool stored = StoreLinkAndClose(regs[0], regs[1], regs[2]);
-    LinePause(link_.Timing().linkWritePauseMs);
-    if (!stored) return Refuse(ini_.LastError());
+    const bool stored = storeLinkAndClose(regs[0], regs[1], regs[2]);
+    linePause(link_.timing().linkWritePauseMs);
+    if (!stored) return refuse(ini_.lastError());
     return true;
 }
 
-bool TModuleSettings::WriteLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
-    if (const auto message = ValidateLinkSettingsNew(f)) return Refuse(*message);
-    const auto regs = EncodeLinkSettingsNew(f);
-    OpenPortIfNeeded();
-    TWriteTransaction& w = link_.WriteRecords()[0];
-    if (!WriteBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
-        IsExceptionReply(w, kWriteMany)) {
-        return Refuse(w.errorText);
+bool TModuleSettings::writeLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
+    if (const auto message = validateLinkSettingsNew(f)) return refuse(*message);
+    const auto regs = encodeLinkSettingsNew(f);
+    openPortIfNeeded();
+    TWriteTransaction& w = link_.writeRecords()[0];
+    if (!writeBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
+        isExceptionReply(w, kWriteMany)) {
+        return refuse(w.errorText);
     }
-    if (!StoreLinkAndClose(regs[0], regs[1], regs[2])) return Refuse(ini_.LastError());
+    if (!storeLinkAndClose(regs[0], regs[1], regs[2])) return refuse(ini_.lastError());
     return true;
 }
 

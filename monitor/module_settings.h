@@ -17,39 +17,39 @@ class TModuleSettings {
   public:
     TModuleSettings(TModuleLink& link, TMemIni& ini) : link_(link), ini_(ini) {}
 
-    void LoadModuleSettings(TModuleSettingsFields& f);
-    void LoadModuleSettingsNew(TModuleSettingsFieldsNew& f);
+    void loadModuleSettings(TModuleSettingsFields& f);
+    void loadModuleSettingsNew(TModuleSettingsFieldsNew& f);
     // Names from section `sensors`, coefficients from the module ("---" when unread).
-    void LoadChannelTable(TChannelTable& table);
+    void loadChannelTable(TChannelTable& table);
 
     // Each returns true when everything was validated and written, else false after a
     // message has said why.
-    bool WriteCoeffs(const TChannelTable& table);
-    bool WriteRelaySettings(const TModuleSettingsFields& f);
-    bool WriteRelaySettingsNew(const TModuleSettingsFieldsNew& f);
-    bool WriteLinkSettings(const TModuleSettingsFields& f);
-    bool WriteLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+    bool writeCoeffs(const TChannelTable& table);
+    bool writeRelaySettings(const TModuleSettingsFields& f);
+    bool writeRelaySettingsNew(const TModuleSettingsFieldsNew& f);
+    bool writeLinkSettings(const TModuleSettingsFields& f);
+    bool writeLinkSettingsNew(const TModuleSettingsFieldsNew& f);
     // True when the text is an integer within [low, high]; else shows
     // "Некорректное значение параметра: " followed by the name.
-    bool CheckParam(const std::string& text, int low, const std::string& name, int high);
+    bool checkParam(const std::string& text, int low, const std::string& name, int high);
 
     // The coefficient that channel k (0-based) holds in the module as far as the program
     // knows: set by the last successful coefficient read and by each successful write.
-    float CoefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
+    float coefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
 
   private:
-    int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
+    int moduleAddress() const { return ini_.readInteger("connect", "adr", 100); }
     // Opens the port with the `connect` settings when it is not open, as the poll does: a
     // port closed after a lost adapter or a link write comes back without waiting for a poll.
-    void OpenPortIfNeeded();
+    void openPortIfNeeded();
     // False, after a message, when the module's type code is no longer the one whose register
     // layout the relay fields were loaded for (another module answered since).
-    bool SameTypeAsLoaded();
+    bool sameTypeAsLoaded();
     // Writes `count` registers from `first` on, to the module at the configured address.
-    bool WriteBlock(TWriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
+    bool writeBlock(TWriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
                     std::size_t count);
     // Stores the link settings in `connect`, writes mem.ini and ends the connection.
-    bool StoreLinkAndClose(int address, int speed, int parity);
+    bool storeLinkAndClose(int address, int speed, int parity);
 
     TModuleLink& link_;
     TMemIni& ini_;

@@ -8,58 +8,58 @@ TPollCycle::TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view,
                        std::string startupDirectory)
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
-void TPollCycle::Poll() {
-    if (link_.PortNeedsOpening()) {
-        link_.OpenPort(ini_.ReadString("connect", "port", ""),
-                       ini_.ReadInteger("connect", "speed", 0),
-                       ini_.ReadInteger("connect", "parity", 0));
+void TPollCycle::poll() {
+    if (link_.portNeedsOpening()) {
+        link_.openPort(ini_.readString("connect", "port", ""),
+                       ini_.readInteger("connect", "speed", 0),
+                       ini_.readInteger("connect", "parity", 0));
     }
-    if (link_.Port().GetState() == SerialPort::State::OpenFailed) {
-        ShowLinkLost(true);
+    if (link_.port().getState() == SerialPort::State::OpenFailed) {
+        showLinkLost(true);
         return;
     }
 
-    if (!link_.Identified()) {
-        link_.SetModuleType(link_.ReadModuleType(Address()));
-        const int version = link_.ReadSoftwareVersion(Address());
-        view_.SetStatusText(1, "Метрологическая версия ПО  " + std::to_string(version));
+    if (!link_.identified()) {
+        link_.setModuleType(link_.readModuleType(moduleAddress()));
+        const int version = link_.readSoftwareVersion(moduleAddress());
+        view_.setStatusText(1, "Метрологическая версия ПО  " + std::to_string(version));
     }
 
-    if (link_.ReadMeasurements(Address())) {
-        link_.SetIdentified(true);
-        const std::vector<std::string> texts = link_.TakeMeasurements();
+    if (link_.readMeasurements(moduleAddress())) {
+        link_.setIdentified(true);
+        const std::vector<std::string> texts = link_.takeMeasurements();
         for (std::size_t k = 0; k < texts.size(); ++k) {
-            view_.SetChannelText(static_cast<int>(k) + 1, texts[k]);
+            view_.setChannelText(static_cast<int>(k) + 1, texts[k]);
         }
-        if (view_.ChartUpdating()) view_.AddChartPoints(link_.First());
-        if (ini_.ReadInteger("file", "save", 0) != 0) {
-            WriteLogLine(link_.First(), ini_.ReadString("file", "name", DefaultLogName()), ini_,
-                         std::time(nullptr));
+        if (view_.chartUpdating()) view_.addChartPoints(link_.firstRecord());
+        if (ini_.readInteger("file", "save", 0) != 0) {
+            writeLogLine(link_.firstRecord(), ini_.readString("file", "name", defaultLogName()),
+                         ini_, std::time(nullptr));
         }
-        view_.SetStatusText(0, "МОДУЛЬ НА СВЯЗИ");
-        view_.SetLinkIndicator(true);
+        view_.setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
+        view_.setLinkIndicator(true);
     } else {
-        ShowLinkLost(false);
+        showLinkLost(false);
     }
 
-    if (link_.ReadRelayStates(Address())) {
-        ShowRelays();
+    if (link_.readRelayStates(moduleAddress())) {
+        showRelays();
     } else {
-        ShowLinkLost(false);
+        showLinkLost(false);
     }
 }
 
-void TPollCycle::ShowRelays() {
-    for (int i = 0; i < kRelayCount; ++i) view_.SetRelay(i, link_.RelayOn(i));
+void TPollCycle::showRelays() {
+    for (int i = 0; i < kRelayCount; ++i) view_.setRelay(i, link_.relayOn(i));
 }
 
-void TPollCycle::ShowLinkLost(bool keepStatus) {
-    link_.First().registers[0] = 0;
-    ShowRelays();
-    if (!keepStatus) view_.SetStatusText(0, link_.First().errorText);
-    view_.SetLinkIndicator(false);
-    for (int n = 1; n <= link_.ChannelCount(); ++n) view_.SetChannelText(n, kNoReading);
-    link_.SetIdentified(false);
+void TPollCycle::showLinkLost(bool keepStatus) {
+    link_.firstRecord().registers[0] = 0;
+    showRelays();
+    if (!keepStatus) view_.setStatusText(0, link_.firstRecord().errorText);
+    view_.setLinkIndicator(false);
+    for (int n = 1; n <= link_.channelCount(); ++n) view_.setChannelText(n, kNoReading);
+    link_.setIdentified(false);
 }
 
 }  // namespace kvel

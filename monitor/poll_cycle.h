@@ -10,14 +10,14 @@ namespace kvel {
 class TPollView {
   public:
     virtual ~TPollView() = default;
-    virtual void SetStatusText(int panel, const std::string& text) = 0;
-    virtual void SetLinkIndicator(bool on) = 0;
+    virtual void setStatusText(int panel, const std::string& text) = 0;
+    virtual void setLinkIndicator(bool on) = 0;
     // Column 1 of grid row `channel` (1-based).
-    virtual void SetChannelText(int channel, const std::string& text) = 0;
-    virtual void SetRelay(int relayIndex, bool on) = 0;
+    virtual void setChannelText(int channel, const std::string& text) = 0;
+    virtual void setRelay(int relayIndex, bool on) = 0;
     // "Обновлять диаграмму" checked, and the chart update that follows it.
-    virtual bool ChartUpdating() const = 0;
-    virtual void AddChartPoints(const TReadTransaction& record) = 0;
+    virtual bool chartUpdating() const = 0;
+    virtual void addChartPoints(const TReadTransaction& record) = 0;
 };
 
 // One poll of the module: open the port when needed, identify once per connection, read and
@@ -28,15 +28,15 @@ class TPollCycle {
     TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view, std::string startupDirectory);
 
     // The poll's steps between switching the timer off and on again.
-    void Poll();
-    void ShowLinkLost(bool keepStatus);
+    void poll();
+    void showLinkLost(bool keepStatus);
 
     // `file`/`name` when it is missing: the start-up directory with "1.txt" appended.
-    std::string DefaultLogName() const { return startupDirectory_ + "1.txt"; }
+    std::string defaultLogName() const { return startupDirectory_ + "1.txt"; }
 
   private:
-    void ShowRelays();
-    int Address() const { return ini_.ReadInteger("connect", "adr", 100); }
+    void showRelays();
+    int moduleAddress() const { return ini_.readInteger("connect", "adr", 100); }
 
     TModuleLink& link_;
     TMemIni& ini_;

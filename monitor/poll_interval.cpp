@@ -6,20 +6,20 @@
 
 namespace kvel {
 
-int PollIntervalMs(int periodSeconds) {
+int pollIntervalMs(int periodSeconds) {
     const std::int64_t ms = std::int64_t{periodSeconds} * 1000;
     return static_cast<int>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<int>::max()));
 }
 
-bool PollPeriodValid(int periodSeconds) {
+bool pollPeriodValid(int periodSeconds) {
     return periodSeconds >= 1 && periodSeconds <= kLongestPollPeriod;
 }
 
-std::string PollPeriodStatus(int periodSeconds) {
+std::string pollPeriodStatus(int periodSeconds) {
     return "Опрос остановлен: недопустимый период измерения " + std::to_string(periodSeconds);
 }
 
-std::string PollPeriodExplanation(int periodSeconds) {
+std::string pollPeriodExplanation(int periodSeconds) {
     return "В mem.ini [measure] period=" + std::to_string(periodSeconds) + ": допустимо от 1 до " +
            std::to_string(kLongestPollPeriod) +
            " с. Модуль не опрашивается, пока период измерения не задан в настройках программы.";

@@ -12,14 +12,14 @@ inline constexpr int kLongestPollPeriod = INT_MAX / 1000;
 // in 64 bits and held to what a timer takes (0 … 2^31 − 1 ms), so a large period written by
 // hand gives the longest interval rather than an arbitrary one. Zero and negative periods
 // give 0.
-int PollIntervalMs(int periodSeconds);
+int pollIntervalMs(int periodSeconds);
 
 // A period the settings dialog accepts: 1 … kLongestPollPeriod seconds. With any other the
 // program does not poll.
-bool PollPeriodValid(int periodSeconds);
+bool pollPeriodValid(int periodSeconds);
 
 // What the status bar says while the stored period keeps the poll off, and its tool tip.
-std::string PollPeriodStatus(int periodSeconds);
-std::string PollPeriodExplanation(int periodSeconds);
+std::string pollPeriodStatus(int periodSeconds);
+std::string pollPeriodExplanation(int periodSeconds);
 
 }  // namespace kvel

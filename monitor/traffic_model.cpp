@@ -8,7 +8,7 @@ namespace kvel {
 TTrafficModel::TTrafficModel(std::size_t capacity, QObject* parent)
     : QAbstractTableModel(parent), capacity_(std::max<std::size_t>(capacity, 1)) {}
 
-bool TTrafficModel::Append(const TrafficRecord& record) {
+bool TTrafficModel::append(const TrafficRecord& record) {
     bool dropped = false;
     if (rows_.size() >= capacity_) {
         beginRemoveRows({}, 0, 0);
@@ -18,22 +18,22 @@ bool TTrafficModel::Append(const TrafficRecord& record) {
     }
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
-    rows_.push_back(TrafficFieldsOf(record));
+    rows_.push_back(trafficFieldsOf(record));
     endInsertRows();
     return dropped;
 }
 
-void TTrafficModel::Reload(const TTrafficTap& tap) {
+void TTrafficModel::reload(const TTrafficTap& tap) {
     beginResetModel();
     rows_.clear();
-    const std::size_t shown = std::min(tap.Size(), capacity_);
-    for (std::size_t i = tap.Size() - shown; i < tap.Size(); ++i) {
-        rows_.push_back(TrafficFieldsOf(tap.At(i)));
+    const std::size_t shown = std::min(tap.size(), capacity_);
+    for (std::size_t i = tap.size() - shown; i < tap.size(); ++i) {
+        rows_.push_back(trafficFieldsOf(tap.at(i)));
     }
     endResetModel();
 }
 
-void TTrafficModel::Clear() {
+void TTrafficModel::clear() {
     beginResetModel();
     rows_.clear();
     endResetModel();
@@ -63,8 +63,8 @@ QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
 QVariant TTrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     const auto column = static_cast<std::size_t>(section);
-    if (role == Qt::DisplayRole) return QString::fromStdString(TrafficColumnTitles()[column]);
-    if (role == Qt::ToolTipRole) return QString::fromStdString(TrafficColumnHints()[column]);
+    if (role == Qt::DisplayRole) return QString::fromStdString(trafficColumnTitles()[column]);
+    if (role == Qt::ToolTipRole) return QString::fromStdString(trafficColumnHints()[column]);
     return {};
 }
 

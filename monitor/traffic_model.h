@@ -18,12 +18,12 @@ class TTrafficModel final : public QAbstractTableModel {
 
     // Adds the transaction at the bottom; beyond the capacity the oldest row goes. True when
     // a row went.
-    bool Append(const TrafficRecord& record);
+    bool append(const TrafficRecord& record);
     // Shows what the tap keeps, in place of the rows shown so far.
-    void Reload(const TTrafficTap& tap);
-    void Clear();
-    std::size_t Size() const { return rows_.size(); }
-    const TrafficFields& Row(std::size_t i) const { return rows_[i]; }
+    void reload(const TTrafficTap& tap);
+    void clear();
+    std::size_t size() const { return rows_.size(); }
+    const TrafficFields& row(std::size_t i) const { return rows_[i]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

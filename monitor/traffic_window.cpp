@@ -83,7 +83,7 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     counters->setHorizontalSpacing(6);
     const QFontMetrics metrics = fontMetrics();
     const std::vector<std::pair<std::string, std::string>> fields =
-        TrafficCounterFields(tap_.Counters());
+        trafficCounterFields(tap_.counters());
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int row = static_cast<int>(i) / kCounterColumns;
         const int column = 2 * (static_cast<int>(i) % kCounterColumns);
@@ -117,7 +117,7 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    const int columnsWidth = SizeColumns();
+    const int columnsWidth = sizeColumns();
 
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(pause_);
@@ -135,9 +135,9 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
                4,
            500);
 
-    connect(pause_, &QPushButton::toggled, this, &TTrafficWindow::SetPaused);
-    connect(clear, &QPushButton::clicked, this, &TTrafficWindow::Clear);
-    connect(save, &QPushButton::clicked, this, &TTrafficWindow::AskAndSave);
+    connect(pause_, &QPushButton::toggled, this, &TTrafficWindow::setPaused);
+    connect(clear, &QPushButton::clicked, this, &TTrafficWindow::clear);
+    connect(save, &QPushButton::clicked, this, &TTrafficWindow::askAndSave);
     QScrollBar* bar = table_->verticalScrollBar();
     // The user scrolling up stops the following; scrolling back to the bottom resumes it.
     connect(bar, &QScrollBar::valueChanged, this,
@@ -145,58 +145,58 @@ TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
     connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
         if (following_) bar->setValue(maximum);
     });
-    ShowCounters();
+    showCounters();
 }
 
 TTrafficWindow::~TTrafficWindow() {
-    Listen(false);
+    listen(false);
 }
 
-void TTrafficWindow::Listen(bool on) {
+void TTrafficWindow::listen(bool on) {
     if (on) {
-        tap_.SetListener([this](const TrafficRecord& record) { Add(record); });
+        tap_.setListener([this](const TrafficRecord& record) { add(record); });
     } else {
-        tap_.SetListener(nullptr);
+        tap_.setListener(nullptr);
     }
 }
 
 void TTrafficWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!paused_) model_.Reload(tap_);
-    ShowCounters();
-    Listen(true);
+    if (!paused_) model_.reload(tap_);
+    showCounters();
+    listen(true);
 }
 
 void TTrafficWindow::hideEvent(QHideEvent* event) {
-    Listen(false);
+    listen(false);
     QWidget::hideEvent(event);
 }
 
-void TTrafficWindow::Add(const TrafficRecord& record) {
-    ShowCounters();
+void TTrafficWindow::add(const TrafficRecord& record) {
+    showCounters();
     if (paused_) return;
     QScrollBar* bar = table_->verticalScrollBar();
     const int value = bar->value();
     // Rows scroll one per item: when the oldest row goes, the rows in sight stay in sight.
-    if (model_.Append(record) && !following_ && value > 0) bar->setValue(value - 1);
+    if (model_.append(record) && !following_ && value > 0) bar->setValue(value - 1);
 }
 
-void TTrafficWindow::SetPaused(bool paused) {
+void TTrafficWindow::setPaused(bool paused) {
     if (paused_ == paused) return;
     paused_ = paused;
     if (pause_->isChecked() != paused) pause_->setChecked(paused);
     // What came in meanwhile is shown at once.
-    if (!paused_) model_.Reload(tap_);
+    if (!paused_) model_.reload(tap_);
 }
 
-void TTrafficWindow::Clear() {
-    tap_.Clear();
-    model_.Clear();
+void TTrafficWindow::clear() {
+    tap_.clear();
+    model_.clear();
     following_ = true;
-    ShowCounters();
+    showCounters();
 }
 
-int TTrafficWindow::SizeColumns() {
+int TTrafficWindow::sizeColumns() {
     const QFontMetrics text = table_->fontMetrics();
     const QFontMetrics bytes(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QHeaderView* header = table_->horizontalHeader();
@@ -216,38 +216,38 @@ int TTrafficWindow::SizeColumns() {
     return total;
 }
 
-QString TTrafficWindow::CountersText() const {
+QString TTrafficWindow::countersText() const {
     return countersText_;
 }
 
-void TTrafficWindow::ShowCounters() {
-    const TrafficCounters& counters = tap_.Counters();
-    countersText_ = QString::fromStdString(TrafficCountersText(counters));
-    const std::vector<std::pair<std::string, std::string>> fields = TrafficCounterFields(counters);
+void TTrafficWindow::showCounters() {
+    const TrafficCounters& counters = tap_.counters();
+    countersText_ = QString::fromStdString(trafficCountersText(counters));
+    const std::vector<std::pair<std::string, std::string>> fields = trafficCounterFields(counters);
     for (std::size_t i = 0; i < fields.size() && i < counterValues_.size(); ++i) {
         counterValues_[i]->setText(QString::fromStdString(fields[i].second));
     }
 }
 
-bool TTrafficWindow::SaveTo(const std::string& path) {
+bool TTrafficWindow::saveTo(const std::string& path) {
     // The first line names the columns.
-    std::string text = TrafficLine(TrafficColumnTitles()) + "\n";
-    for (std::size_t i = 0; i < model_.Size(); ++i) text += TrafficLine(model_.Row(i)) + "\n";
-    const int error = ReplaceFile(path, text);
+    std::string text = trafficLine(trafficColumnTitles()) + "\n";
+    for (std::size_t i = 0; i < model_.size(); ++i) text += trafficLine(model_.row(i)) + "\n";
+    const int error = replaceFile(path, text);
     if (error != 0) {
-        ShowMessage("Ошибка записи файла " + path + ": " + std::strerror(error), "Ошибка");
+        showMessage("Ошибка записи файла " + path + ": " + std::strerror(error), "Ошибка");
         return false;
     }
     return true;
 }
 
-void TTrafficWindow::AskAndSave() {
+void TTrafficWindow::askAndSave() {
     const QString path = QFileDialog::getSaveFileName(this, "Сохранить обмен", "traffic.txt",
                                                       "Текстовые файлы (*.txt);;Все файлы (*)");
-    if (!path.isEmpty()) SaveTo(path.toStdString());
+    if (!path.isEmpty()) saveTo(path.toStdString());
 }
 
-void InstallTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
+void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
                            std::function<QString()> toolTip) {
     auto* action = new QAction("Обмен с модулем", &window);
     action->setObjectName("ActionTraffic");

@@ -23,29 +23,29 @@ class TTrafficWindow final : public QWidget {
     explicit TTrafficWindow(TTrafficTap& tap, QWidget* parent = nullptr);
     ~TTrafficWindow() override;
 
-    void SetPaused(bool paused);
+    void setPaused(bool paused);
     // Forgets the shown transactions and resets the tap's counters.
-    void Clear();
+    void clear();
     // Writes the shown transactions, one line each; false after telling the user why not.
-    bool SaveTo(const std::string& path);
+    bool saveTo(const std::string& path);
 
-    const TTrafficModel& Model() const { return model_; }
-    QTableView* Table() const { return table_; }
-    QString CountersText() const;
+    const TTrafficModel& model() const { return model_; }
+    QTableView* table() const { return table_; }
+    QString countersText() const;
     // True while the newest row is kept in sight.
-    bool Following() const { return following_; }
+    bool following() const { return following_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:
-    void Listen(bool on);
-    void Add(const TrafficRecord& record);
-    void ShowCounters();
+    void listen(bool on);
+    void add(const TrafficRecord& record);
+    void showCounters();
     // Sizes the columns for their usual content; returns their total width.
-    int SizeColumns();
-    void AskAndSave();
+    int sizeColumns();
+    void askAndSave();
 
     TTrafficTap& tap_;
     TTrafficModel model_;
@@ -59,7 +59,7 @@ class TTrafficWindow final : public QWidget {
 
 // Opens the traffic window from the main window: Ctrl+T, and a double click on the status
 // bar's link panel, whose tool tip is `toolTip()` at the moment it is shown.
-void InstallTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
+void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
                            std::function<QString()> toolTip);
 
 }  // namespace kvel

@@ -29,9 +29,9 @@ constexpr TColor clBtnText = 0x80000012;
 constexpr TColor clBtnHighlight = 0x80000014;
 
 // An RGB colour as is; a system colour from the application palette.
-QColor ToQColor(TColor c);
+QColor toQColor(TColor c);
 // The 0x00BBGGRR form of a Qt colour (alpha dropped).
-TColor FromQColor(const QColor& c);
+TColor fromQColor(const QColor& c);
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TBrushStyle {
@@ -45,14 +45,14 @@ enum TBrushStyle {
     bsDiagCross
 };
 
-Qt::PenStyle ToQtPenStyle(TPenStyle s);
-Qt::BrushStyle ToQtBrushStyle(TBrushStyle s);
+Qt::PenStyle toQtPenStyle(TPenStyle s);
+Qt::BrushStyle toQtBrushStyle(TBrushStyle s);
 
 // A pen in copy mode. Its flat cap leaves out the pixel at a line's larger coordinate along
 // the line, which is the end point for lines drawn rightward or downward; frame lines are drawn
 // in those directions so that their end points are excluded.
-QPen MakePen(TColor color, TPenStyle style, int width);
-void SetCopyMode(QPainter& p);
+QPen makePen(TColor color, TPenStyle style, int width);
+void setCopyMode(QPainter& p);
 
 // Left, top inclusive; right, bottom exclusive.
 struct TRect {
@@ -60,21 +60,21 @@ struct TRect {
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
-    QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
+    int width() const { return Right - Left; }
+    int height() const { return Bottom - Top; }
+    bool contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
+    QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
     bool operator==(const TRect&) const = default;
 };
 
 // Outline of (l, t, r, b) with right and bottom excluded, filled with the current brush.
-void DrawRectangle(QPainter& p, int l, int t, int r, int b);
+void drawRectangle(QPainter& p, int l, int t, int r, int b);
 // Ellipse inside the box (l, t, r, b), right and bottom excluded.
-void DrawEllipse(QPainter& p, int l, int t, int r, int b);
-void FillRectangle(QPainter& p, int l, int t, int r, int b, const QBrush& brush);
+void drawEllipse(QPainter& p, int l, int t, int r, int b);
+void fillRectangle(QPainter& p, int l, int t, int r, int b, const QBrush& brush);
 // Text whose top-left corner is at (x, y).
-void TextOut(QPainter& p, int x, int y, const QString& s);
+void textOut(QPainter& p, int x, int y, const QString& s);
 // Text written upward from (x, y), its top toward smaller x (a caption of a vertical axis).
-void TextOutUpward(QPainter& p, int x, int y, const QString& s);
-int TextWidth(const QPainter& p, const QString& s);
-int TextHeight(const QPainter& p, const QString& s);
+void textOutUpward(QPainter& p, int x, int y, const QString& s);
+int textWidth(const QPainter& p, const QString& s);
+int textHeight(const QPainter& p, const QString& s);

@@ -9,7 +9,7 @@ class Tsp_Scale;
 
 // A segment whose two ends both convert beyond ±16000 pixels is not drawn.
 constexpr int kFarPixel = 16000;
-inline bool IsFarPixel(int x, int y) {
+inline bool isFarPixel(int x, int y) {
     return x < -kFarPixel || x > kFarPixel || y < -kFarPixel || y > kFarPixel;
 }
 
@@ -20,7 +20,7 @@ inline bool IsFarPixel(int x, int y) {
 // is one line, and the segment from the column's last point to the next column's first is
 // kept as it is. A column with a point that converts far off keeps all its segments, since a
 // segment between two far points is left out.
-void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
+void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
                      int last, std::vector<QLine>& out);
 
 // Where a reduction goes on once points are appended: the first point of the run's last column
@@ -34,7 +34,7 @@ struct Tsp_ColumnResume {
 
 // The same, started at resume.at (with its lines already in `out`) when that lies inside the
 // run, else at `first`; leaves in `resume` where to go on next time.
-void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
+void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
                      int last, std::vector<QLine>& out, Tsp_ColumnResume& resume);
 
 // The last reduced drawing of a series. While the axes' mappings, the clip, the start of the
@@ -42,7 +42,7 @@ void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
 // from the last one on: the main window repaints the whole history at every poll.
 class Tsp_ColumnCache {
   public:
-    const std::vector<QLine>& Lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
+    const std::vector<QLine>& lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
                                     const Tsp_Scale& ya, int first, int last, int clipLeft,
                                     int clipRight);
 

@@ -5,7 +5,7 @@
 
 #include <QDateTime>
 
-double DateTimeFromQDateTime(const QDateTime& dt);
+double dateTimeFromQDateTime(const QDateTime& dt);
 // Rounds to the nearest millisecond, as the labels and the log show whole milliseconds.
 QDateTime QDateTimeFromDateTime(double value);
 
@@ -13,4 +13,4 @@ struct TDateTimeParts {
     int Year, Month, Day, Hour, Minute, Second, MSec;
 };
 // Calendar and clock fields of a day number, without any time-zone conversion.
-TDateTimeParts DecodeDateTime(double value);
+TDateTimeParts decodeDateTime(double value);

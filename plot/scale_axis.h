@@ -28,33 +28,33 @@ class Tsp_CustomLineAttr {
     Tsp_CustomLineAttr(const Tsp_CustomLineAttr&) = delete;
     Tsp_CustomLineAttr& operator=(const Tsp_CustomLineAttr&) = delete;
 
-    TColor Color() const { return color_; }
-    TPenStyle Style() const { return style_; }
-    std::uint16_t Width() const { return width_; }
-    bool Visible() const { return visible_; }
+    TColor color() const { return color_; }
+    TPenStyle style() const { return style_; }
+    std::uint16_t width() const { return width_; }
+    bool visible() const { return visible_; }
     // Each setter stores a differing value and then calls Changed, changed or not.
-    void SetColor(TColor v);
-    void SetStyle(TPenStyle v);
-    void SetWidth(std::uint16_t v);
-    void SetVisible(bool v);
+    void setColor(TColor v);
+    void setStyle(TPenStyle v);
+    void setWidth(std::uint16_t v);
+    void setVisible(bool v);
 
     // Copies the four values without calling Changed.
-    void Assign(const Tsp_CustomLineAttr& source);
-    void AssignTo(Tsp_CustomLineAttr& dest) const { dest.Assign(*this); }
-    bool SameValues(const Tsp_CustomLineAttr& other) const;
+    void assign(const Tsp_CustomLineAttr& source);
+    void assignTo(Tsp_CustomLineAttr& dest) const { dest.assign(*this); }
+    bool sameValues(const Tsp_CustomLineAttr& other) const;
 
     // Colour, style and width on a pen in copy mode. Its lines include both end pixels, so a
     // series has no gaps where it turns back, whatever the direction of its segments.
-    void ApplyToPen(QPainter& p) const;
-    QPen Pen() const;
+    void applyToPen(QPainter& p) const;
+    QPen pen() const;
 
     // Called with the attribute as sender on every property assignment.
-    std::function<void(Tsp_CustomLineAttr* sender)> OnChange;
-    virtual void Changed();
+    std::function<void(Tsp_CustomLineAttr* sender)> onChange;
+    virtual void changed();
 
-    void WriteProperties(const QString& prefix, Tsp_PropertyList& out) const;
+    void writeProperties(const QString& prefix, Tsp_PropertyList& out) const;
     // False for an unknown name or a malformed value; nothing changes then.
-    bool ReadProperty(const QString& name, const QString& value);
+    bool readProperty(const QString& name, const QString& value);
 
   private:
     TColor color_ = clBlack;
@@ -99,85 +99,85 @@ class Tsp_Scale {
 
     // Sorts the two values, widens an empty range, derives the scale factor and recomputes
     // the mapping, the ticks and the tick pixels. No repaint.
-    void ApplyRange(double a, double b);
-    void SetLinePos(int x, int y, int length);
-    void CalcMapping();
-    void CalcTicks();
-    void CalcTickPixels();
+    void applyRange(double a, double b);
+    void setLinePos(int x, int y, int length);
+    void calcMapping();
+    void calcTicks();
+    void calcTickPixels();
 
     // Clamped to ±16383 so that drawing never gets coordinates beyond that.
-    int ValueToPixel(double v) const;
-    double PixelToValue(int p) const;
+    int valueToPixel(double v) const;
+    double pixelToValue(int p) const;
 
     // Moves the range by a value or a pixel distance, keeping the tick grid.
-    void ScrollBy(double delta, bool inPixels);
+    void scrollBy(double delta, bool inPixels);
 
-    double Min() const { return min_; }
-    double Max() const { return max_; }
-    double Range() const { return range_; }
-    double ScaleFactor() const { return k_; }
-    int TickStep() const { return tickStep_; }
-    double FirstTickUnit() const { return firstTick_; }
-    double LastTickUnit() const { return lastTick_; }
-    double PixelsPerUnit() const { return ppu_; }
-    int LineX() const { return lineX_; }
-    int LineY() const { return lineY_; }
-    int LineLength() const { return lineLen_; }
-    std::uint32_t Flags() const { return flags_; }
+    double min() const { return min_; }
+    double max() const { return max_; }
+    double range() const { return range_; }
+    double scaleFactor() const { return k_; }
+    int tickStep() const { return tickStep_; }
+    double firstTickUnit() const { return firstTick_; }
+    double lastTickUnit() const { return lastTick_; }
+    double pixelsPerUnit() const { return ppu_; }
+    int lineX() const { return lineX_; }
+    int lineY() const { return lineY_; }
+    int lineLength() const { return lineLen_; }
+    std::uint32_t flags() const { return flags_; }
 
     // The count of ticks actually computed (reads back differently from what was asked).
-    int TicksCount() const { return tickCount_; }
-    int WantedTicksCount() const { return wantedTicks_; }
-    double TickValue(int i) const;
-    int TickPixel(int i) const { return tickPixels_[i]; }
-    virtual QString GetTickLabel(int i);
+    int ticksCount() const { return tickCount_; }
+    int wantedTicksCount() const { return wantedTicks_; }
+    double tickValue(int i) const;
+    int tickPixel(int i) const { return tickPixels_[i]; }
+    virtual QString getTickLabel(int i);
 
-    QString LabelFormat() const { return labelFormat_; }
-    Tsp_LineAttr* LineAttr() { return &lineAttr_; }
-    const Tsp_LineAttr* LineAttr() const { return &lineAttr_; }
+    QString labelFormat() const { return labelFormat_; }
+    Tsp_LineAttr* lineAttr() { return &lineAttr_; }
+    const Tsp_LineAttr* lineAttr() const { return &lineAttr_; }
 
-    bool IsVertical() const { return flags_ & sfVertical; }
-    bool IsFarSide() const { return flags_ & sfFarSide; }
-    bool Inversed() const { return flags_ & sfInversed; }
-    bool TicksLines() const { return !(flags_ & sfNoTicksLines); }
-    bool NoTicksLabel() const { return flags_ & sfNoTicksLabel; }
-    bool AutoMin() const { return flags_ & sfAutoMin; }
-    bool AutoMax() const { return flags_ & sfAutoMax; }
-    bool LabelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
-    bool TicksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
-    void SetInversed(bool v) { SetFlag(sfInversed, v); }
-    void SetTicksLines(bool v) { SetFlag(sfNoTicksLines, !v); }
-    void SetNoTicksLabel(bool v) { SetFlag(sfNoTicksLabel, v); }
-    void SetAutoMin(bool v) { SetFlag(sfAutoMin, v); }
-    void SetAutoMax(bool v) { SetFlag(sfAutoMax, v); }
-    void SetLabelAsDataTime(bool v) { SetFlag(sfLabelAsDateTime, v); }
-    void SetTicksAdjusted(bool v) { SetFlag(sfNoTicksAdjusted, !v); }
+    bool isVertical() const { return flags_ & sfVertical; }
+    bool isFarSide() const { return flags_ & sfFarSide; }
+    bool inversed() const { return flags_ & sfInversed; }
+    bool ticksLines() const { return !(flags_ & sfNoTicksLines); }
+    bool noTicksLabel() const { return flags_ & sfNoTicksLabel; }
+    bool autoMin() const { return flags_ & sfAutoMin; }
+    bool autoMax() const { return flags_ & sfAutoMax; }
+    bool labelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
+    bool ticksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
+    void setInversed(bool v) { setFlag(sfInversed, v); }
+    void setTicksLines(bool v) { setFlag(sfNoTicksLines, !v); }
+    void setNoTicksLabel(bool v) { setFlag(sfNoTicksLabel, v); }
+    void setAutoMin(bool v) { setFlag(sfAutoMin, v); }
+    void setAutoMax(bool v) { setFlag(sfAutoMax, v); }
+    void setLabelAsDataTime(bool v) { setFlag(sfLabelAsDateTime, v); }
+    void setTicksAdjusted(bool v) { setFlag(sfNoTicksAdjusted, !v); }
 
     // Room the axis needs, from the width of "0" and the font height in pixels.
-    int StartOverhang(int cw, int ch);
-    int EndOverhang(int cw, int ch);
-    int BandWidth(int cw, int ch);
+    int startOverhang(int cw, int ch);
+    int endOverhang(int cw, int ch);
+    int bandWidth(int cw, int ch);
 
     // The plot passes the line widths of the neighbouring axes so that corners close.
-    void DrawAxisLine(QPainter& p, int startExt, int endExt) const;
+    void drawAxisLine(QPainter& p, int startExt, int endExt) const;
     // Pen and font are set by the caller.
-    void DrawTicksAndLabels(QPainter& p);
-    // The labels the last DrawTicksAndLabels wrote.
-    const std::vector<Tsp_DrawnLabel>& DrawnLabels() const { return drawnLabels_; }
+    void drawTicksAndLabels(QPainter& p);
+    // The labels the last drawTicksAndLabels wrote.
+    const std::vector<Tsp_DrawnLabel>& drawnLabels() const { return drawnLabels_; }
 
     // Stream form: "SFlags", "SLinePos" like "(27 613 604)", "fMin" (only when Min is not 0)
     // and "fMax". Reading the first three stores them raw; "fMax" applies the range.
-    virtual void WriteProperties(Tsp_PropertyList& out) const;
-    virtual bool ReadProperty(const QString& name, const QString& value);
+    virtual void writeProperties(Tsp_PropertyList& out) const;
+    virtual bool readProperty(const QString& name, const QString& value);
 
   protected:
-    void SetFlag(Tsp_ScaleFlag flag, bool on);
-    // Without FlagChanged: for setters that switch auto-scaling off as a side effect.
-    void ClearFlagsRaw(std::uint32_t mask);
-    virtual void FlagChanged(Tsp_ScaleFlag flag);
-    void SetWantedTicks(int n) { wantedTicks_ = n; }
-    void SetLabelFormatRaw(const QString& f) { labelFormat_ = f; }
-    void AssignScale(const Tsp_Scale& s);
+    void setFlag(Tsp_ScaleFlag flag, bool on);
+    // Without flagChanged: for setters that switch auto-scaling off as a side effect.
+    void clearFlagsRaw(std::uint32_t mask);
+    virtual void flagChanged(Tsp_ScaleFlag flag);
+    void setWantedTicks(int n) { wantedTicks_ = n; }
+    void setLabelFormatRaw(const QString& f) { labelFormat_ = f; }
+    void assignScale(const Tsp_Scale& s);
 
   private:
     // How every label of the axis is written: by the pattern; when the pattern makes a label
@@ -191,17 +191,17 @@ class Tsp_Scale {
         double first = 0, last = 0, k = 0, origin = 0, range = 0;
         bool operator==(const LabelKey&) const = default;
     };
-    LabelForm CurrentLabelForm();
-    QString Label(LabelForm form, double value) const;
+    LabelForm currentLabelForm();
+    QString label(LabelForm form, double value) const;
     // The smallest difference the tick values can have.
-    double LabelUnit() const;
+    double labelUnit() const;
     // The place of tick i in the tick grid, counted in steps.
-    long long GridPlace(int i) const;
+    long long gridPlace(int i) const;
 
-    bool FractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
+    bool fractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
     // 10^(1 − d) for the decade d of the range; not finite for ranges below about 1e-307.
-    static double ScaleFactorOf(double range);
-    int Overhang(int cw, int ch, int tick, double edgeValue);
+    static double scaleFactorOf(double range);
+    int overhang(int cw, int ch, int tick, double edgeValue);
 
     double firstTick_ = 0, lastTick_ = 0, k_ = 1;
     int tickStep_ = 1;
@@ -227,44 +227,44 @@ class Tsp_Axis : public Tsp_Scale {
   public:
     explicit Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot = nullptr);
 
-    Tsp_XYPlot* Plot() const { return plot_; }
-    void SetPlot(Tsp_XYPlot* plot) { plot_ = plot; }
+    Tsp_XYPlot* plot() const { return plot_; }
+    void setPlot(Tsp_XYPlot* plot) { plot_ = plot; }
 
-    int Margin() const { return margin_; }
-    void SetMargin(int v);
-    QString Caption() const { return caption_; }
-    void SetCaption(const QString& v);
+    int margin() const { return margin_; }
+    void setMargin(int v);
+    QString caption() const { return caption_; }
+    void setCaption(const QString& v);
     // True when the caption has more than blanks and control characters.
-    bool CaptionShown() const;
-    // Setting Min or Max switches AutoMin or AutoMax off and forgets the remembered range.
-    void SetMin(double v);
-    void SetMax(double v);
-    void SetTicksCount(int n);
-    void SetLabelFormat(const QString& f);
-    Tsp_LineAttr* GridAttr() { return &gridAttr_; }
-    const Tsp_LineAttr* GridAttr() const { return &gridAttr_; }
-    void SetLineAttr(const Tsp_LineAttr& a);
-    void SetGridAttr(const Tsp_LineAttr& a);
+    bool captionShown() const;
+    // Setting Min or Max switches autoMin or autoMax off and forgets the remembered range.
+    void setMin(double v);
+    void setMax(double v);
+    void setTicksCount(int n);
+    void setLabelFormat(const QString& f);
+    Tsp_LineAttr* gridAttr() { return &gridAttr_; }
+    const Tsp_LineAttr* gridAttr() const { return &gridAttr_; }
+    void setLineAttr(const Tsp_LineAttr& a);
+    void setGridAttr(const Tsp_LineAttr& a);
 
-    void SetMinMax(double aMin, double aMax);
-    void MoveMinMax(double delta);
-    void SaveMinMax();
-    void RestoreMinMax();
-    bool HasSavedMinMax() const { return savedValid_; }
+    void setMinMax(double aMin, double aMax);
+    void moveMinMax(double delta);
+    void saveMinMax();
+    void restoreMinMax();
+    bool hasSavedMinMax() const { return savedValid_; }
 
     // Copies everything but the owning plot; no repaint.
-    void Assign(const Tsp_Axis& source);
-    void AssignTo(Tsp_Axis& dest) const { dest.Assign(*this); }
+    void assign(const Tsp_Axis& source);
+    void assignTo(Tsp_Axis& dest) const { dest.assign(*this); }
 
-    QString GetTickLabel(int i) override;
-    void WriteProperties(Tsp_PropertyList& out) const override;
-    bool ReadProperty(const QString& name, const QString& value) override;
+    QString getTickLabel(int i) override;
+    void writeProperties(Tsp_PropertyList& out) const override;
+    bool readProperty(const QString& name, const QString& value) override;
 
   protected:
-    void FlagChanged(Tsp_ScaleFlag flag) override;
+    void flagChanged(Tsp_ScaleFlag flag) override;
 
   private:
-    void PlotInvalidate();
+    void plotInvalidate();
 
     double savedMin_ = 0, savedMax_ = 0;
     int margin_ = 4;

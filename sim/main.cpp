@@ -42,7 +42,7 @@ constexpr const char* kHelp =
     "  type CODE            changes the module type code\n"
     "  drift on|off         temperatures drift slowly, or stay\n";
 
-bool ParseInt(const char* text, long low, long high, long* out) {
+bool parseInt(const char* text, long low, long high, long* out) {
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text, &end, 10);
@@ -51,14 +51,14 @@ bool ParseInt(const char* text, long low, long high, long* out) {
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
+bool parseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long v = 0;
-        if (arg == "--type" && hasValue && ParseInt(argv[i + 1], 0, 65535, &v)) {
+        if (arg == "--type" && hasValue && parseInt(argv[i + 1], 0, 65535, &v)) {
             options->typeCode = static_cast<int>(v);
-        } else if (arg == "--address" && hasValue && ParseInt(argv[i + 1], 1, 247, &v)) {
+        } else if (arg == "--address" && hasValue && parseInt(argv[i + 1], 1, 247, &v)) {
             options->address = static_cast<std::uint8_t>(v);
         } else if (arg == "--link" && hasValue && argv[i + 1][0] != '\0') {
             options->link = argv[i + 1];
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         }
     }
     kvel::sim::SimOptions options;
-    if (!ParseOptions(argc, argv, &options)) {
+    if (!parseOptions(argc, argv, &options)) {
         std::cerr << kUsage << std::endl;
         return 2;
     }
@@ -108,11 +108,11 @@ int main(int argc, char** argv) {
     }
 
     kvel::sim::Simulator sim(options);
-    if (!sim.Start()) {
-        std::cerr << "kvel-sim: " << sim.Error() << std::endl;
+    if (!sim.start()) {
+        std::cerr << "kvel-sim: " << sim.errorText() << std::endl;
         return 1;
     }
-    std::cout << sim.DevicePath() << std::endl;
+    std::cout << sim.devicePath() << std::endl;
 
     std::string pending;
     bool stdinOpen = true;
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
             pending.erase(0, eol + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.find_first_not_of(" \t") == std::string::npos) continue;
-            std::cout << kvel::sim::Execute(sim, line) << std::endl;
+            std::cout << kvel::sim::execute(sim, line) << std::endl;
         }
     }
     close(signals);

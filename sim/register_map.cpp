@@ -28,20 +28,20 @@ constexpr std::uint16_t kSecondLink = kCommBlock + 5;
 
 using Flags = std::array<bool, 65536>;
 
-void Mark(Flags& set, std::uint16_t first, std::uint16_t count) {
+void mark(Flags& set, std::uint16_t first, std::uint16_t count) {
     for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
         set[r] = true;
     }
 }
 
-bool All(const Flags& set, std::uint16_t first, std::uint16_t count) {
+bool all(const Flags& set, std::uint16_t first, std::uint16_t count) {
     for (std::uint32_t r = first; r < std::uint32_t{first} + count; ++r) {
         if (r >= set.size() || !set[r]) return false;
     }
     return true;
 }
 
-bool Any(const Flags& set, std::uint16_t first, std::uint16_t count) {
+bool any(const Flags& set, std::uint16_t first, std::uint16_t count) {
     for (std::uint32_t r = first; r < std::uint32_t{first} + count && r < set.size(); ++r) {
         if (set[r]) return true;
     }
@@ -49,7 +49,7 @@ bool Any(const Flags& set, std::uint16_t first, std::uint16_t count) {
 }
 
 // Whether the module refuses a value at `offset` of a link's row (address, speed, parity).
-bool RefusedLinkSetting(int offset, std::uint16_t value) {
+bool refusedLinkSetting(int offset, std::uint16_t value) {
     switch (offset) {
         case 0:
             return value < 1 || value > 247;
@@ -63,7 +63,7 @@ bool RefusedLinkSetting(int offset, std::uint16_t value) {
 }
 
 // Room temperature for most channels; a few run hot, as on a real switchgear line.
-double BaseCelsius(int channel) {
+double baseCelsius(int channel) {
     switch (channel) {
         case 2:
             return 64.5;
@@ -79,7 +79,7 @@ double BaseCelsius(int channel) {
 }
 
 // A slow swing per channel: periods from one to about three minutes.
-double Swing(int channel, double seconds) {
+double swing(int channel, double seconds) {
     const double period = 60.0 + 7.0 * channel;
     const double amplitude = channel % 4 == 2 ? 1.5 : 0.6;
     return amplitude * std::sin(2.0 * std::numbers::pi * seconds / period + channel);
@@ -88,21 +88,21 @@ double Swing(int channel, double seconds) {
 }  // namespace
 
 RegisterMap::RegisterMap(int typeCode, std::uint8_t address) : typeCode_(typeCode) {
-    regs_[AddressRegister()] = address;  // LayOut keeps it
-    LayOut(typeCode);
+    regs_[addressRegister()] = address;  // layOut keeps it
+    layOut(typeCode);
 }
 
-std::uint16_t RegisterMap::RawFromCelsius(double celsius) {
+std::uint16_t RegisterMap::rawFromCelsius(double celsius) {
     const double raw = std::round((celsius + 273.15) / 0.02);
     return static_cast<std::uint16_t>(std::clamp(raw, 1.0, 65535.0));
 }
 
-std::uint8_t RegisterMap::SlaveAddress() const {
-    return static_cast<std::uint8_t>(regs_[AddressRegister()] & 0xFF);
+std::uint8_t RegisterMap::slaveAddress() const {
+    return static_cast<std::uint8_t>(regs_[addressRegister()] & 0xFF);
 }
 
-void RegisterMap::LayOut(int typeCode) {
-    const std::uint16_t address = regs_[AddressRegister()];
+void RegisterMap::layOut(int typeCode) {
+    const std::uint16_t address = regs_[addressRegister()];
     typeCode_ = typeCode;
     regs_.fill(0);
     pinned_.fill(false);
@@ -110,26 +110,26 @@ void RegisterMap::LayOut(int typeCode) {
     requiredParity_ = -1;
     exists_.fill(false);
     readOnly_.fill(false);
-    const auto n = static_cast<std::uint16_t>(ChannelCount());
+    const auto n = static_cast<std::uint16_t>(channelCount());
 
-    Mark(exists_, 0, 21);  // settings block 0..17 with the relay word at 11, and spares
-    Mark(exists_, MeasurementStart(), n);
-    Mark(readOnly_, MeasurementStart(), n);
-    Mark(exists_, kCoefficients, n);
-    Mark(exists_, kTypeCode, 2);
-    Mark(readOnly_, kTypeCode, 2);
-    Mark(exists_, kMnemoBlock, 11);
-    Mark(exists_, kHostBlock, static_cast<std::uint16_t>(kHostCabinets * 17));
-    if (FirstGeneration()) {
-        Mark(exists_, kThresholds1, n);
-        Mark(exists_, kThresholds2, n);
+    mark(exists_, 0, 21);  // settings block 0..17 with the relay word at 11, and spares
+    mark(exists_, measurementStart(), n);
+    mark(readOnly_, measurementStart(), n);
+    mark(exists_, kCoefficients, n);
+    mark(exists_, kTypeCode, 2);
+    mark(readOnly_, kTypeCode, 2);
+    mark(exists_, kMnemoBlock, 11);
+    mark(exists_, kHostBlock, static_cast<std::uint16_t>(kHostCabinets * 17));
+    if (firstGeneration()) {
+        mark(exists_, kThresholds1, n);
+        mark(exists_, kThresholds2, n);
         if (typeCode_ == 220) {
-            Mark(exists_, kLinkPair, 2);
-            Mark(exists_, kThresholdPair, 2);
+            mark(exists_, kLinkPair, 2);
+            mark(exists_, kThresholdPair, 2);
         }
     } else {
-        Mark(exists_, kCommBlock, 8);
-        Mark(exists_, kRelayBlocks, 48);  // three blocks of 16 registers
+        mark(exists_, kCommBlock, 8);
+        mark(exists_, kRelayBlocks, 48);  // three blocks of 16 registers
     }
 
     // Settings block as the first generation holds it: address, speed 9600, no parity,
@@ -143,7 +143,7 @@ void RegisterMap::LayOut(int typeCode) {
         // Emissivity: mostly 1.0, some painted surfaces at 0.9 and 0.95.
         regs_[kCoefficients + k] = k % 6 == 4 ? 58981 : (k % 6 == 5 ? 62258 : 65535);
     }
-    if (FirstGeneration()) {
+    if (firstGeneration()) {
         for (std::uint16_t k = 0; k < n; ++k) {
             regs_[kThresholds1 + k] = 80;
             regs_[kThresholds2 + k] = 100;
@@ -175,36 +175,36 @@ void RegisterMap::LayOut(int typeCode) {
     for (int c = 0; c < kCabinetsOnLine; ++c) regs_[kHostBlock + c] = 1;
 
     for (int k = 0; k < n; ++k) {
-        regs_[MeasurementStart() + k] = RawFromCelsius(BaseCelsius(k) + Swing(k, 0.0));
+        regs_[measurementStart() + k] = rawFromCelsius(baseCelsius(k) + swing(k, 0.0));
     }
     regs_[kRelayWord] = 0x0001;
     epoch_ = Clock::now();
 }
 
-bool RegisterMap::Exists(std::uint16_t first, std::uint16_t count) const {
-    return All(exists_, first, count);
+bool RegisterMap::exists(std::uint16_t first, std::uint16_t count) const {
+    return all(exists_, first, count);
 }
 
-bool RegisterMap::Writable(std::uint16_t first, std::uint16_t count) const {
-    return Exists(first, count) && !Any(readOnly_, first, count);
+bool RegisterMap::writable(std::uint16_t first, std::uint16_t count) const {
+    return exists(first, count) && !any(readOnly_, first, count);
 }
 
-int RegisterMap::CheckWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const {
+int RegisterMap::checkWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const {
     // The module refuses line settings that would leave it unreachable, so a stray value
     // (an empty selection is sent as 65535) never cuts it off the line.
-    const int links[2] = {AddressRegister(), kSecondLink};
-    const int linkCount = FirstGeneration() ? 1 : 2;
+    const int links[2] = {addressRegister(), kSecondLink};
+    const int linkCount = firstGeneration() ? 1 : 2;
     for (std::size_t i = 0; i < values.size(); ++i) {
         for (int l = 0; l < linkCount; ++l) {
-            if (RefusedLinkSetting(static_cast<int>(first + i) - links[l], values[i])) return 3;
+            if (refusedLinkSetting(static_cast<int>(first + i) - links[l], values[i])) return 3;
         }
     }
     return 0;
 }
 
-void RegisterMap::Store(std::uint16_t first, const std::vector<std::uint16_t>& values) {
+void RegisterMap::store(std::uint16_t first, const std::vector<std::uint16_t>& values) {
     static constexpr long kSpeeds[5] = {9600, 19200, 38400, 57600, 115200};
-    const auto speedRegister = static_cast<std::uint16_t>(AddressRegister() + 1);
+    const auto speedRegister = static_cast<std::uint16_t>(addressRegister() + 1);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto reg = static_cast<std::uint16_t>(first + i);
         regs_[reg] = values[i];
@@ -213,24 +213,24 @@ void RegisterMap::Store(std::uint16_t first, const std::vector<std::uint16_t>& v
     }
 }
 
-void RegisterMap::Pin(std::uint16_t number, std::uint16_t value) {
+void RegisterMap::pin(std::uint16_t number, std::uint16_t value) {
     regs_[number] = value;
     pinned_[number] = true;
 }
 
-double RegisterMap::NextNoise() {
+double RegisterMap::nextNoise() {
     noiseState_ = noiseState_ * 1664525u + 1013904223u;
     return (static_cast<double>(noiseState_ >> 8) / 16777216.0 - 0.5) * 0.08;
 }
 
-void RegisterMap::Update(Clock::time_point now) {
+void RegisterMap::update(Clock::time_point now) {
     if (!drift_) return;
     const double seconds = std::chrono::duration<double>(now - epoch_).count();
-    const int n = ChannelCount();
+    const int n = channelCount();
     for (int k = 0; k < n; ++k) {
-        const auto reg = static_cast<std::uint16_t>(MeasurementStart() + k);
+        const auto reg = static_cast<std::uint16_t>(measurementStart() + k);
         if (pinned_[reg]) continue;
-        regs_[reg] = RawFromCelsius(BaseCelsius(k) + Swing(k, seconds) + NextNoise());
+        regs_[reg] = rawFromCelsius(baseCelsius(k) + swing(k, seconds) + nextNoise());
     }
     if (!pinned_[kRelayWord]) {
         // The relays follow a slow pattern, so the indicators change now and then.

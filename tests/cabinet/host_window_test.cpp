@@ -35,15 +35,15 @@ class HostWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void BeforeShow() override {
-        form->Cabinet().SetTiming({20, 10, 100, 1000, 100});
+        form->cabinet().setTiming({20, 10, 100, 1000, 100});
         host = std::make_unique<TFormHost>();
         form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
     }
     void Show(const std::string& extra) {
-        WriteIni(Port() + extra);
+        WriteIni(port() + extra);
         MainWindowFixture::Show();
-        form->Poll().Poll();  // opens the port
-        ASSERT_FALSE(form->Link().PortNeedsOpening());
+        form->poll().poll();  // opens the port
+        ASSERT_FALSE(form->link().portNeedsOpening());
     }
     // Lets the timers run until the condition holds (or a generous time has passed).
     template <typename F>
@@ -55,7 +55,7 @@ class HostWindowTest : public test::MainWindowFixture {
         }
         return done();
     }
-    bool Lamp(int i) const { return TFormHost::IndicatorOn(host->Indicator(i)); }
+    bool Lamp(int i) const { return TFormHost::indicatorOn(host->indicator(i)); }
 
     std::unique_ptr<TFormHost> host;
 };
@@ -73,7 +73,7 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     bool shown = false, refreshing = false, hostChecked = false;
     QTimer::singleShot(0, host.get(), [&] {
         shown = host->isVisible();
-        refreshing = form->Cabinet().refreshTimer()->isActive();
+        refreshing = form->cabinet().refreshTimer()->isActive();
         hostChecked = host->hostRadio()->isChecked();
         host->close();
     });
@@ -81,15 +81,15 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     EXPECT_TRUE(shown);
     EXPECT_TRUE(refreshing);
     EXPECT_TRUE(hostChecked);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", 0), 1);  // written back
+    EXPECT_EQ(form->ini().readInteger("connect", "host", 0), 1);  // written back
     EXPECT_FALSE(host->isVisible());
-    EXPECT_FALSE(form->Cabinet().refreshTimer()->isActive());
+    EXPECT_FALSE(form->cabinet().refreshTimer()->isActive());
 
     // The radio buttons choose the addressing in memory.
     host->mnemoRadio()->click();
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 0);
+    EXPECT_EQ(form->ini().readInteger("connect", "host", -1), 0);
     host->hostRadio()->click();
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 1);
+    EXPECT_EQ(form->ini().readInteger("connect", "host", -1), 1);
 }
 
 // Keys alone never switch anything: the list has the focus when the window opens, and a click
@@ -114,7 +114,7 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
         }
         byKeys = SingleWrites(*simulator);
         host->mnemoRadio()->click();  // Space may have chosen the other addressing
-        QTest::mouseClick(host->CommandButton(2), Qt::LeftButton);
+        QTest::mouseClick(host->commandButton(2), Qt::LeftButton);
         QTest::keyClick(window, Qt::Key_Space);
         afterClick = SingleWrites(*simulator);
         host->close();
@@ -136,9 +136,9 @@ void ClickThroughWindow(QWidget* widget, QPoint at) {
 // Modal to the main window only: the traffic window beside it stays usable.
 TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
     Show("host=0\n");
-    form->OpenTrafficWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->TrafficWindow()));
-    auto* pause = form->TrafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
+    form->openTrafficWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->trafficWindow()));
+    auto* pause = form->trafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
     auto* channel = form->findChild<QCheckBox*>("CheckBoxUpdateDg");
     ASSERT_NE(channel, nullptr);
     const bool checked = channel->isChecked();
@@ -163,30 +163,30 @@ TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     Show("host=0\n");
     host->show();
     EXPECT_TRUE(host->mnemoRadio()->isChecked());
-    host->CommandButton(3)->click();
-    EXPECT_EQ(simulator->Register(1026), 1);
+    host->commandButton(3)->click();
+    EXPECT_EQ(simulator->registerValue(1026), 1);
     EXPECT_TRUE(Lamp(2));
     ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
-    EXPECT_EQ(simulator->Register(1026), 0);
+    EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
-    EXPECT_FALSE(TFormHost::IndicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
+    EXPECT_FALSE(TFormHost::indicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
 }
 
 TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     Show("host=1\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
-    simulator->SetRegister(1520, 0);
-    simulator->SetRegister(1521, 1);
+    simulator->setRegister(1520, 0);
+    simulator->setRegister(1521, 1);
     host->show();
     host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
-    EXPECT_TRUE(TFormHost::IndicatorOn(host->onlineLamp()));
-    host->SignalButton(2)->click();
-    EXPECT_EQ(simulator->Register(1560), 1);
+    EXPECT_TRUE(TFormHost::indicatorOn(host->onlineLamp()));
+    host->signalButton(2)->click();
+    EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));
-    ASSERT_EQ(host->SignalButton(2)->objectName(), "ButtonS43");
+    ASSERT_EQ(host->signalButton(2)->objectName(), "ButtonS43");
 
     host->cabinetCombo()->setEditText("Шкаф 9");
-    host->CommandButton(1)->click();
-    host->SignalButton(0)->click();
+    host->commandButton(1)->click();
+    host->signalButton(0)->click();
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Не выбран шкаф из списка шкафов",
                                                "Ошибка: Не выбран шкаф из списка шкафов"}));
     EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // refreshTimer's refresh
@@ -204,10 +204,10 @@ TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
     }
     EXPECT_EQ(ones, (std::vector<RegisterWrite>{
                         {1026, 1}, {1024, 1}, {1025, 1}, {1027, 1}, {1028, 1}, {1029, 1}}));
-    EXPECT_EQ(host->StatusText(), "");
-    EXPECT_FALSE(host->Cycle()->Cycling());
-    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
-    for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->Register(r), 0) << r;
+    EXPECT_EQ(host->statusText(), "");
+    EXPECT_FALSE(host->cycle()->cycling());
+    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
+    for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->registerValue(r), 0) << r;
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -216,24 +216,24 @@ TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
     host->show();
     // Inside the first wait, as the user would.
     QTimer::singleShot(0, host.get(), [&] {
-        EXPECT_EQ(host->StatusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
+        EXPECT_EQ(host->statusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
         host->close();
     });
     host->cyclesOnButton()->click();
-    EXPECT_FALSE(host->Cycle()->Cycling());
-    EXPECT_FALSE(host->Cycle()->cycleTimer()->isActive());
-    EXPECT_EQ(host->StatusText(), "");
-    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
+    EXPECT_FALSE(host->cycle()->cycling());
+    EXPECT_FALSE(host->cycle()->cycleTimer()->isActive());
+    EXPECT_EQ(host->statusText(), "");
+    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
 }
 
 TEST_F(HostWindowTest, ClosingTheProgramEndsARunningPulse) {
     Show("host=0\n");
     host->show();
-    host->CommandButton(5)->click();
-    EXPECT_EQ(simulator->Register(1028), 1);
+    host->commandButton(5)->click();
+    EXPECT_EQ(simulator->registerValue(1028), 1);
     form->close();
-    EXPECT_EQ(simulator->Register(1028), 0);
+    EXPECT_EQ(simulator->registerValue(1028), 0);
     EXPECT_FALSE(host->isVisible());
 }
 

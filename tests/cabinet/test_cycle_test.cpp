@@ -32,7 +32,7 @@ class TestCycleTest : public ::testing::Test {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         };
         cycle = std::make_unique<TTestCycle>(*ini, std::move(hooks));
-        cycle->SetSecondMs(10);
+        cycle->setSecondMs(10);
         clock.start();
     }
 
@@ -68,12 +68,12 @@ TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
         EXPECT_GE(log[3 * i + 2].ms - log[3 * i + 1].ms, waits[i]) << texts[i];
     }
     // It goes on: the next cycle `time`/`all` seconds after this one ended.
-    EXPECT_TRUE(cycle->Cycling());
-    EXPECT_FALSE(cycle->Running());
+    EXPECT_TRUE(cycle->cycling());
+    EXPECT_FALSE(cycle->running());
     EXPECT_TRUE(cycle->cycleTimer()->isActive());
     EXPECT_EQ(cycle->cycleTimer()->interval(), 50);
     cycle->stopTestCycle();
-    EXPECT_FALSE(cycle->Cycling());
+    EXPECT_FALSE(cycle->cycling());
     EXPECT_FALSE(cycle->cycleTimer()->isActive());
 }
 
@@ -99,8 +99,8 @@ TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsWithinOnePass) {
     EXPECT_EQ(presses, std::vector<int>{3});
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().what, "");
-    EXPECT_FALSE(cycle->Cycling());
-    EXPECT_FALSE(cycle->Running());
+    EXPECT_FALSE(cycle->cycling());
+    EXPECT_FALSE(cycle->running());
     EXPECT_FALSE(cycle->cycleTimer()->isActive());
 }
 
@@ -120,7 +120,7 @@ TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
     Make("[time]\nve=0\nvv=0\nzr=0\nall=100\n");
     cycle->startTestCycle();
     ASSERT_EQ(presses.size(), 6u);
-    ASSERT_TRUE(cycle->Cycling());
+    ASSERT_TRUE(cycle->cycling());
     EXPECT_EQ(log.back().what, "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ 100 с");
     QElapsedTimer waited;
     waited.start();
@@ -130,7 +130,7 @@ TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
     EXPECT_NE(log.back().what.find("ОСТАЛОСЬ 9"), std::string::npos) << log.back().what;
     cycle->startTestCycle();
     EXPECT_EQ(presses.size(), 12u);
-    EXPECT_TRUE(cycle->Cycling());
+    EXPECT_TRUE(cycle->cycling());
     cycle->stopTestCycle();
     EXPECT_EQ(log.back().what, "");
 }
@@ -140,7 +140,7 @@ TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
         Make(std::string("[time]\nve=0\nvv=0\nzr=0\nall=") + all + "\n");
         cycle->startTestCycle();
         EXPECT_EQ(presses.size(), 6u) << all;
-        EXPECT_FALSE(cycle->Cycling()) << all;
+        EXPECT_FALSE(cycle->cycling()) << all;
         EXPECT_FALSE(cycle->cycleTimer()->isActive()) << all;
         // Not stuck "running": it can be started again.
         cycle->startTestCycle();

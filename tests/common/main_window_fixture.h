@@ -27,12 +27,12 @@ namespace kvel::test {
 // the window's own timer handler when the test asks.
 class MainWindowFixture : public ::testing::Test {
   protected:
-    enum class PollTimer { Stopped, Running };
+    enum class PollTimer { Stopped, running };
 
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
+        setMessageSink([this](const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
             MessageShown();
         });
@@ -40,7 +40,7 @@ class MainWindowFixture : public ::testing::Test {
     void TearDown() override {
         form.reset();
         simulator.reset();
-        SetMessageSink(nullptr);
+        setMessageSink(nullptr);
         std::filesystem::current_path(previous_);
     }
     // After each message has landed in `boxes`.
@@ -52,13 +52,13 @@ class MainWindowFixture : public ::testing::Test {
         simulator = StartedSimulator(dir.File("tty"), type);
     }
     // mem.ini's lines that name the simulator's port.
-    std::string Port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
+    std::string port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
     void WriteIni(const std::string& text) { WriteBytes(dir.File("mem.ini"), text); }
     // Makes and shows the window on the mem.ini written; its poll timer is stopped unless
     // the test wants it running.
     void Show(PollTimer timer = PollTimer::Stopped) {
         form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form->link().setTiming({10, 10, 10, 250, 10});
         BeforeShow();
         form->show();
         if (timer == PollTimer::Stopped) form->pollTimer()->stop();
@@ -67,13 +67,13 @@ class MainWindowFixture : public ::testing::Test {
         form->pollModule();
         form->pollTimer()->stop();
     }
-    QString Cell(int row, int column) const {
+    QString cell(int row, int column) const {
         return form->readingsGrid()->item(row, column)->text();
     }
     std::vector<bool> Relays() const {
-        return {TForm1::IndicatorOn(form->RelayIndicator(1)),
-                TForm1::IndicatorOn(form->RelayIndicator(2)),
-                TForm1::IndicatorOn(form->RelayIndicator(3))};
+        return {TForm1::indicatorOn(form->relayIndicator(1)),
+                TForm1::indicatorOn(form->relayIndicator(2)),
+                TForm1::indicatorOn(form->relayIndicator(3))};
     }
 
     TempDir dir;

@@ -33,7 +33,7 @@ TEST(BusyScope, PausesRepaintAndRunNoTimerOrQueuedCall) {
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         { TBusyScope nested; }
         EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the outer scope still holds it";
-        LinePause(350);
+        linePause(350);
     }
     EXPECT_GE(window.paints - before, 1);
     EXPECT_FALSE(timerRan) << "a timer ran in the middle of an exchange";

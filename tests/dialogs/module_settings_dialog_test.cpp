@@ -24,11 +24,11 @@ class ModuleDialogTest : public test::MainWindowFixture {
   protected:
     void BeforeShow() override { form->setSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
     void Show(const std::string& extra = "") {
-        WriteIni(Port() + extra);
+        WriteIni(port() + extra);
         MainWindowFixture::Show();
     }
     // Opens the dialog by the button's handler; `inside` runs while it is shown, then it closes.
-    QWidget* Open(const std::function<void()>& inside) {
+    QWidget* open(const std::function<void()>& inside) {
         QWidget* shown = nullptr;
         QTimer::singleShot(0, [&] {
             shown = QApplication::activeModalWidget();
@@ -47,7 +47,7 @@ class ModuleDialogTest : public test::MainWindowFixture {
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    static QString Cell(QWidget* dialog, const char* grid, int row, int column) {
+    static QString cell(QWidget* dialog, const char* grid, int row, int column) {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
@@ -67,9 +67,9 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     // The port never opened: 30 channels still; after a failed type read: 15.
     Show();
     StartSimulator(150);
-    simulator->SetFault(sim::Fault::Silence);
+    simulator->setFault(sim::Fault::Silence);
     for (const int rows : {31, 16}) {
-        QWidget* shown = Open([&] {
+        QWidget* shown = open([&] {
             EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "--");
             EXPECT_EQ(Child<QLineEdit>(&dialog, "EditHyst")->text(), "--");
             EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "--");
@@ -78,8 +78,8 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
                 EXPECT_EQ(Child<QComboBox>(&dialog, box)->placeholderText(), "--") << box;
             }
             EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid1")->rowCount(), rows);
-            EXPECT_EQ(Cell(&dialog, "StringGrid1", 1, 2), "---");
-            EXPECT_EQ(Cell(&dialog, "StringGrid1", rows - 1, 2), "---");
+            EXPECT_EQ(cell(&dialog, "StringGrid1", 1, 2), "---");
+            EXPECT_EQ(cell(&dialog, "StringGrid1", rows - 1, 2), "---");
             EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxLink")->count(), rows - 1);
         });
         EXPECT_EQ(shown, &dialog);
@@ -92,24 +92,24 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
 
 TEST_F(ModuleDialogTest, FirstGenerationType220) {
     StartSimulator(220);
-    simulator->SetRegister(85 + 29, 58981);
-    simulator->SetRegister(768 + 29, 0xFFFE);
-    simulator->SetRegister(641, 0x0001);  // channel 16 on the link relay
+    simulator->setRegister(85 + 29, 58981);
+    simulator->setRegister(768 + 29, 0xFFFE);
+    simulator->setRegister(641, 0x0001);  // channel 16 on the link relay
     Show("[sensors]\n30=Ввод\n");
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
-    QWidget* shown = Open([&] {
+    QWidget* shown = open([&] {
         EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
         EXPECT_EQ(dialog.size(), QSize(1200, 650));
         const auto* grid = Child<QTableWidget>(&dialog, "StringGrid1");
         ASSERT_EQ(grid->rowCount(), 31);
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 0, 1), "Наименование канала");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 0), "Канал30");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 1), "Ввод");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 2), "0.89999");
+        EXPECT_EQ(cell(&dialog, "StringGrid1", 0, 1), "Наименование канала");
+        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 0), "Канал30");
+        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 1), "Ввод");
+        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 2), "0.89999");
         EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid2")->rowCount(), 31);
-        EXPECT_EQ(Cell(&dialog, "StringGrid2", 0, 2), "Порог 2");
-        EXPECT_EQ(Cell(&dialog, "StringGrid2", 30, 1), "-2");
+        EXPECT_EQ(cell(&dialog, "StringGrid2", 0, 2), "Порог 2");
+        EXPECT_EQ(cell(&dialog, "StringGrid2", 30, 1), "-2");
         auto* link = Child<QListWidget>(&dialog, "CheckListBoxLink");
         ASSERT_EQ(link->count(), 30);
         EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxThres")->count(), 30);
@@ -129,7 +129,7 @@ TEST_F(ModuleDialogTest, FirstGenerationType220) {
     });
     EXPECT_EQ(shown, &dialog);
     // Closed without a write: neither the module nor mem.ini changed.
-    EXPECT_EQ(simulator->LastRequest().at(1), 3);
+    EXPECT_EQ(simulator->lastRequest().at(1), 3);
     EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore);
 }
 
@@ -137,13 +137,13 @@ TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {
     for (const int type : {200, 215}) {
         SCOPED_TRACE(type);
         StartSimulator(type);
-        simulator->SetRegister(257, 7);
-        simulator->SetRegister(266, 0);
-        simulator->SetRegister(282, 23);
+        simulator->setRegister(257, 7);
+        simulator->setRegister(266, 0);
+        simulator->setRegister(282, 23);
         Show();
         PollOnce();
         const int channels = type >= 210 ? 30 : 15;
-        QWidget* shown = Open([&] {
+        QWidget* shown = open([&] {
             EXPECT_EQ(Child<QTableWidget>(&dialogNew, "StringGrid1")->rowCount(), channels + 1);
             for (const char* list : {"CheckListBox1", "CheckListBox2", "CheckListBox3"}) {
                 EXPECT_EQ(Child<QListWidget>(&dialogNew, list)->count(), channels) << list;
@@ -171,7 +171,7 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
     Show();
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
-    Open([&] {
+    open([&] {
         Child<QLineEdit>(&dialogNew, "EditThres1")->setText("-40");
         Child<QListWidget>(&dialogNew, "CheckListBox3")->item(14)->setCheckState(Qt::Checked);
         Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
@@ -189,8 +189,8 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
         EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditDelayOff2")->text(), "0");
         form->pollTimer()->stop();
     });
-    EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
-    EXPECT_EQ(simulator->Register(298 + 4), 0x4007);
+    EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
+    EXPECT_EQ(simulator->registerValue(298 + 4), 0x4007);
     EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore) << "relay writes keep mem.ini";
 }
 
@@ -198,11 +198,11 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
     StartSimulator(150);
     Show();
     PollOnce();
-    const std::uint16_t before = simulator->Register(85);
-    Open([&] {
+    const std::uint16_t before = simulator->registerValue(85);
+    open([&] {
         Child<QLineEdit>(&dialog, "EditCoeff")->setText("abc");
         Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
-        for (int n = 1; n <= 15; ++n) EXPECT_EQ(Cell(&dialog, "StringGrid1", n, 2), "abc") << n;
+        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "StringGrid1", n, 2), "abc") << n;
         Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
@@ -216,8 +216,8 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
         form->pollTimer()->stop();
     });
     EXPECT_NE(before, 32767);
-    EXPECT_EQ(simulator->Register(85), 32767);
-    EXPECT_EQ(simulator->Register(85 + 14), 32767);
+    EXPECT_EQ(simulator->registerValue(85), 32767);
+    EXPECT_EQ(simulator->registerValue(85 + 14), 32767);
     EXPECT_NE(test::ReadBytes(dir.File("mem.ini")).find("2=Печь 2"), std::string::npos);
 }
 
@@ -225,7 +225,7 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     StartSimulator(150);
     Show();
     PollOnce();
-    Open([&] {
+    open([&] {
         Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(-1);
         Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
@@ -238,12 +238,12 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
         form->pollTimer()->stop();
     });
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "adr", 0), 42);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "speed", 0), 3);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "parity", 0), 2);
+    EXPECT_EQ(form->ini().readInteger("connect", "adr", 0), 42);
+    EXPECT_EQ(form->ini().readInteger("connect", "speed", 0), 3);
+    EXPECT_EQ(form->ini().readInteger("connect", "parity", 0), 2);
     form->pollTimer()->stop();
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     EXPECT_EQ(simulator->LineSpeed(), 57600);
 }
 
@@ -255,8 +255,8 @@ TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
         Show();
         PollOnce();
         std::size_t before = 0;
-        QWidget* shown = Open([&] {
-            before = simulator->RequestCount();  // after the loads
+        QWidget* shown = open([&] {
+            before = simulator->requestCount();  // after the loads
             auto* modal = QApplication::activeModalWidget();
             for (auto* button : modal->findChildren<QPushButton*>()) {
                 EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
@@ -269,7 +269,7 @@ TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
         });
         ASSERT_NE(shown, nullptr);
         EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
-        EXPECT_EQ(simulator->RequestCount(), before);
+        EXPECT_EQ(simulator->requestCount(), before);
         form.reset();
         simulator.reset();
     }
@@ -282,12 +282,12 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     Show();
     PollOnce();
     std::size_t before = 0;
-    Open([&] {
-        before = simulator->RequestCount();  // after the loads
+    open([&] {
+        before = simulator->requestCount();  // after the loads
         Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
         Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
         Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("5");
-        form->Link().SetModuleType(215);  // a poll identified another module meanwhile
+        form->link().setModuleType(215);  // a poll identified another module meanwhile
         Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
         form->pollTimer()->stop();
     });
@@ -296,7 +296,7 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
               "Ошибка: Тип модуля изменился после открытия окна (был 205, теперь 215): настройки "
               "реле не записаны. Откройте окно настроек модуля заново");
     EXPECT_EQ(busyAtBox, std::vector<bool>(2, false));
-    EXPECT_EQ(simulator->RequestCount(), before);
+    EXPECT_EQ(simulator->requestCount(), before);
 }
 
 }  // namespace

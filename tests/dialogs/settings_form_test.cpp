@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // The fields of a configuration without mem.ini: every check passes.
 TSettingsForm Defaults() {
     test::TempDir dir;
-    return LoadSettingsForm(TMemIni(dir.File("mem.ini")), 15);
+    return loadSettingsForm(TMemIni(dir.File("mem.ini")), 15);
 }
 
 TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
@@ -43,7 +43,7 @@ TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
     ASSERT_EQ(form.channels.size(), 15u);
     EXPECT_EQ(form.channels[0].text, "Канал 1");
     EXPECT_FALSE(form.channels[14].checked);
-    EXPECT_EQ(ValidateSettingsForm(form), "");
+    EXPECT_EQ(validateSettingsForm(form), "");
 }
 
 TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
@@ -54,7 +54,7 @@ TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
                      "[connect]\nadr=12\nport=/dev/ttyUSB0\nspeed=7\nparity=2\n"
                      "[sensors]\n2=Печь\n[display]\nd2=1\nd30=1\n[file]\nsave=1\nname=/x/l.txt\n");
     const TMemIni ini(dir.File("mem.ini"));
-    const TSettingsForm form = LoadSettingsForm(ini, 30);
+    const TSettingsForm form = loadSettingsForm(ini, 30);
     EXPECT_TRUE(form.showAll);
     EXPECT_EQ(form.hours, "12");  // only the part below one day
     EXPECT_EQ(form.minutes, "0");
@@ -95,13 +95,13 @@ TEST(SettingsFormWindow, SplitAndJoin) {
                                            {23.0 / 24 + 59.0 / 1440, 23, 59},
                                            {0.00972222222222222, 0, 14},
                                            {0.99999999999, 0, 0}}) {
-        const THoursMinutes split = SplitWindow(c.days);
+        const THoursMinutes split = splitWindow(c.days);
         EXPECT_EQ(split.hours, c.hours) << c.days;
         EXPECT_EQ(split.minutes, c.minutes) << c.days;
     }
     for (int h : {0, 1, 13, 23}) {
         for (int m : {0, 1, 14, 29, 59}) {
-            const THoursMinutes back = SplitWindow(WindowDays(h, m));
+            const THoursMinutes back = splitWindow(windowDays(h, m));
             EXPECT_EQ(back.hours, h);
             EXPECT_EQ(back.minutes, m);
         }
@@ -168,7 +168,7 @@ TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
     for (const FieldCase& c : cases) {
         TSettingsForm form = Defaults();
         form.*c.field = c.value;
-        EXPECT_EQ(ValidateSettingsForm(form), c.message) << "value '" << c.value << "'";
+        EXPECT_EQ(validateSettingsForm(form), c.message) << "value '" << c.value << "'";
     }
 }
 
@@ -177,11 +177,11 @@ TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
     form.hours = "0";
     form.minutes = "0";
     form.shift = "91";
-    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
+    EXPECT_EQ(validateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
     for (const auto& [hours, minutes] : {std::pair{"0", "1"}, std::pair{"1", "0"}}) {
         form.hours = hours;
         form.minutes = minutes;
-        EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+        EXPECT_EQ(validateSettingsForm(form), "Некорректное значение сдвига");
     }
 }
 
@@ -190,7 +190,7 @@ TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
     form.scaleAuto = true;
     form.leftMin = "10";
     form.leftMax = "10";
-    EXPECT_EQ(ValidateSettingsForm(form),
+    EXPECT_EQ(validateSettingsForm(form),
               "Значение максимума должно быть больше значения минимума в масштабе левой оси");
 }
 
@@ -198,9 +198,9 @@ TEST(SettingsFormValidate, BindingGridRowsInOrder) {
     TSettingsForm form = Defaults();
     form.axis[3] = "левая";
     form.axis[9] = "";
-    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 4");
+    EXPECT_EQ(validateSettingsForm(form), "Ошибка в привязке к оси канал 4");
     form.axis[3] = "ПРАВАЯ";
-    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 10");
+    EXPECT_EQ(validateSettingsForm(form), "Ошибка в привязке к оси канал 10");
 }
 
 TEST(SettingsFormValidate, OnlyTheFirstFailureIsReported) {
@@ -211,10 +211,10 @@ TEST(SettingsFormValidate, OnlyTheFirstFailureIsReported) {
     form.leftMin = "x";
     form.rate = "0";
     form.shift = "100";
-    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+    EXPECT_EQ(validateSettingsForm(form), "Некорректное значение сдвига");
     form.minutes = "60";
     form.hours = "24";
-    EXPECT_EQ(ValidateSettingsForm(form),
+    EXPECT_EQ(validateSettingsForm(form),
               "Некорректное значение часов в размере окна (от 0 до 23)");
 }
 
@@ -227,7 +227,7 @@ class SettingsFormSave : public ::testing::Test {
 TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM1\n");
     TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    TSettingsForm form = loadSettingsForm(ini, 15);
     form.showAll = true;
     form.hours = "0";
     form.minutes = "14";
@@ -240,30 +240,30 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     form.fileName = dir.File("data.txt");
     form.rate = " 7";
     form.channels[2].checked = true;
-    ASSERT_EQ(ValidateSettingsForm(form), "");
-    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    ASSERT_EQ(validateSettingsForm(form), "");
+    const TSaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_FALSE(outcome.serialChanged);
     EXPECT_EQ(outcome.flushError, "");
 
     const TMemIni back(dir.File("mem.ini"));
-    EXPECT_EQ(back.ReadInteger("diag", "showall", 0), 1);
+    EXPECT_EQ(back.readInteger("diag", "showall", 0), 1);
     // 14 minutes exactly: the stored days read back as 0 h 14 min.
-    EXPECT_EQ(back.ReadString("diag", "window", ""), "0.00972222222222222");
-    EXPECT_EQ(SplitWindow(back.ReadFloat("diag", "window", 0)).minutes, 14);
-    EXPECT_EQ(back.ReadString("diag", "shift", ""), "90");
-    EXPECT_EQ(back.ReadInteger("diag", "scale_auto", 0), 1);
-    EXPECT_EQ(back.ReadString("diag", "left_min", ""), "-1.50");
-    EXPECT_EQ(back.ReadString("diag", "right_max", ""), "1e3");
-    EXPECT_EQ(back.ReadString("axis", "1", ""), "L");
-    EXPECT_EQ(back.ReadString("axis", "2", ""), "R");
-    EXPECT_EQ(back.ReadString("axis", "15", ""), "L");
-    EXPECT_EQ(back.ReadInteger("display", "d3", 0), 1);
-    EXPECT_EQ(back.ReadInteger("file", "save", 0), 1);
-    EXPECT_EQ(back.ReadString("file", "name", ""), dir.File("data.txt"));
-    EXPECT_EQ(back.ReadInteger("measure", "period", 0), 7);  // the text as typed reads as 7
-    EXPECT_EQ(back.ReadString("connect", "adr", ""), "100");
-    EXPECT_EQ(back.ReadString("connect", "speed", ""), "0");
-    EXPECT_EQ(back.ReadString("connect", "parity", ""), "0");
+    EXPECT_EQ(back.readString("diag", "window", ""), "0.00972222222222222");
+    EXPECT_EQ(splitWindow(back.readFloat("diag", "window", 0)).minutes, 14);
+    EXPECT_EQ(back.readString("diag", "shift", ""), "90");
+    EXPECT_EQ(back.readInteger("diag", "scale_auto", 0), 1);
+    EXPECT_EQ(back.readString("diag", "left_min", ""), "-1.50");
+    EXPECT_EQ(back.readString("diag", "right_max", ""), "1e3");
+    EXPECT_EQ(back.readString("axis", "1", ""), "L");
+    EXPECT_EQ(back.readString("axis", "2", ""), "R");
+    EXPECT_EQ(back.readString("axis", "15", ""), "L");
+    EXPECT_EQ(back.readInteger("display", "d3", 0), 1);
+    EXPECT_EQ(back.readInteger("file", "save", 0), 1);
+    EXPECT_EQ(back.readString("file", "name", ""), dir.File("data.txt"));
+    EXPECT_EQ(back.readInteger("measure", "period", 0), 7);  // the text as typed reads as 7
+    EXPECT_EQ(back.readString("connect", "adr", ""), "100");
+    EXPECT_EQ(back.readString("connect", "speed", ""), "0");
+    EXPECT_EQ(back.readString("connect", "parity", ""), "0");
     // The four limits in the order they are written.
     const std::string text = Saved();
     EXPECT_LT(text.find("left_min"), text.find("right_min"));
@@ -275,17 +275,17 @@ TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
     test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
     for (const int channels : {15, 30}) {
         TMemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = LoadSettingsForm(ini, channels);
+        TSettingsForm form = loadSettingsForm(ini, channels);
         for (TChannelItem& item : form.channels) item.checked = false;
         form.channels[0].checked = true;
-        SaveSettingsForm(form, ini);
+        saveSettingsForm(form, ini);
         const TMemIni back(dir.File("mem.ini"));
-        EXPECT_EQ(back.ReadSection("display").size(), channels == 15 ? 17u : 30u);
-        EXPECT_EQ(back.ReadString("display", "d1", ""), "1");
-        EXPECT_EQ(back.ReadString("display", "d15", ""), "0");
+        EXPECT_EQ(back.readSection("display").size(), channels == 15 ? 17u : 30u);
+        EXPECT_EQ(back.readString("display", "d1", ""), "1");
+        EXPECT_EQ(back.readString("display", "d15", ""), "0");
         // With 15 channels the keys of channels 16 … 30 keep what they held.
-        EXPECT_EQ(back.ReadString("display", "d16", ""), channels == 15 ? "1" : "0");
-        EXPECT_EQ(back.ReadString("display", "d30", ""), channels == 15 ? "1" : "0");
+        EXPECT_EQ(back.readString("display", "d16", ""), channels == 15 ? "1" : "0");
+        EXPECT_EQ(back.readString("display", "d30", ""), channels == 15 ? "1" : "0");
     }
 }
 
@@ -307,61 +307,61 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
     for (const Case& c : cases) {
         test::WriteBytes(dir.File("mem.ini"), stored);
         TMemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = LoadSettingsForm(ini, 15);
+        TSettingsForm form = loadSettingsForm(ini, 15);
         c.change(form);
-        EXPECT_EQ(SaveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
+        EXPECT_EQ(saveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
     }
     // No port stored: the comparison is with "COM1".
     test::WriteBytes(dir.File("mem.ini"), "");
     TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    TSettingsForm form = loadSettingsForm(ini, 15);
     form.port = "COM1";
-    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
+    EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
 }
 
 TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM2\nspeed=9\nparity=-3\n");
     TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    TSettingsForm form = loadSettingsForm(ini, 15);
     ASSERT_EQ(form.speedIndex, -1);
     ASSERT_EQ(form.parityIndex, -1);
-    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "9");
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "parity", ""), "-3");
+    EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "9");
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "parity", ""), "-3");
     form.speedIndex = 1;
-    EXPECT_TRUE(SaveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "1");
+    EXPECT_TRUE(saveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "1");
 }
 
 TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
     TMemIni ini(dir.File("missing/mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    TSettingsForm form = loadSettingsForm(ini, 15);
     form.shift = "33";
-    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    const TSaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_NE(outcome.flushError.find(dir.File("missing/mem.ini")), std::string::npos)
         << outcome.flushError;
     EXPECT_NE(outcome.flushError.find("No such file"), std::string::npos) << outcome.flushError;
-    EXPECT_EQ(ini.ReadInteger("diag", "shift", 0), 33);
+    EXPECT_EQ(ini.readInteger("diag", "shift", 0), 33);
 }
 
 TEST(SettingsFormFileName, ChoiceFolderAndToggle) {
-    EXPECT_EQ(LogNameFromChoice("/home/u/data"), "/home/u/data.txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt"), "/home/u/log.txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/LOG.Txt"), "/home/u/LOG.Txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt.bak"), "/home/u/log.txt.bak.txt");
-    EXPECT_EQ(FolderOf("/home/u/log.txt"), "/home/u");
-    EXPECT_EQ(FolderOf("C:\\Data\\log.txt"), "C:\\Data");
-    EXPECT_EQ(FolderOf("/log.txt"), "/");
-    EXPECT_EQ(FolderOf("log.txt"), "");
+    EXPECT_EQ(logNameFromChoice("/home/u/data"), "/home/u/data.txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/log.txt"), "/home/u/log.txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/LOG.Txt"), "/home/u/LOG.Txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/log.txt.bak"), "/home/u/log.txt.bak.txt");
+    EXPECT_EQ(folderOf("/home/u/log.txt"), "/home/u");
+    EXPECT_EQ(folderOf("C:\\Data\\log.txt"), "C:\\Data");
+    EXPECT_EQ(folderOf("/log.txt"), "/");
+    EXPECT_EQ(folderOf("log.txt"), "");
     // The file dialog opens where the log will be written: a bare or relative name lies in
     // the working folder.
-    EXPECT_EQ(DialogFolder("log.txt", "/work"), "/work");
-    EXPECT_EQ(DialogFolder("", "/work"), "/work");
-    EXPECT_EQ(DialogFolder("logs/log.txt", "/work"), "/work/logs");
-    EXPECT_EQ(DialogFolder("/home/u/log.txt", "/work"), "/home/u");
-    EXPECT_EQ(ToggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
-    EXPECT_EQ(ToggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
-    EXPECT_EQ(ToggledAxis("что-то"), "ПРАВАЯ");
+    EXPECT_EQ(dialogFolder("log.txt", "/work"), "/work");
+    EXPECT_EQ(dialogFolder("", "/work"), "/work");
+    EXPECT_EQ(dialogFolder("logs/log.txt", "/work"), "/work/logs");
+    EXPECT_EQ(dialogFolder("/home/u/log.txt", "/work"), "/home/u");
+    EXPECT_EQ(toggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
+    EXPECT_EQ(toggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
+    EXPECT_EQ(toggledAxis("что-то"), "ПРАВАЯ");
 }
 
 TEST(PortList, ComNamesThenTheDevicesPresent) {
@@ -371,7 +371,7 @@ TEST(PortList, ComNamesThenTheDevicesPresent) {
                              "null", "serial/by-id/usb-FTDI_FT232R-if00-port0"}) {
         test::WriteBytes((dev.Path() / name).string(), "");
     }
-    const std::vector<std::string> choices = PortChoices(dev.Path().string());
+    const std::vector<std::string> choices = portChoices(dev.Path().string());
     ASSERT_EQ(choices.size(), 56u);
     EXPECT_EQ(choices[0], "COM1");
     EXPECT_EQ(choices[49], "COM50");
@@ -380,7 +380,7 @@ TEST(PortList, ComNamesThenTheDevicesPresent) {
               (std::vector<std::string>{root + "/serial/by-id/usb-FTDI_FT232R-if00-port0",
                                         root + "/ttyUSB2", root + "/ttyUSB10", root + "/ttyACM0",
                                         root + "/ttyS0", root + "/ttyS1"}));
-    EXPECT_EQ(PortChoices(dev.File("missing")).size(), 50u);
+    EXPECT_EQ(portChoices(dev.File("missing")).size(), 50u);
 }
 
 }  // namespace

@@ -18,11 +18,11 @@ inline void Transact(TTrafficTap& tap, std::uint16_t first,
                                      0,
                                      0};
     const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
-    tap.BeginTransaction(request, sizeof request);
-    tap.RequestSent();
+    tap.beginTransaction(request, sizeof request);
+    tap.requestSent();
     const bool heard = verdict != TrafficVerdict::NoReply;
-    if (heard) tap.ReplyStarted();
-    tap.EndTransaction(reply, heard ? sizeof reply : 0, verdict,
+    if (heard) tap.replyStarted();
+    tap.endTransaction(reply, heard ? sizeof reply : 0, verdict,
                        heard ? "" : "Ошибка получения результата из модуля", 0);
 }
 

@@ -74,26 +74,26 @@ TEST_F(ChannelGridTest, PeriodsOutOfRangeAreShownNotPolled) {
         form->startMonitoring();
         EXPECT_EQ(form->pollTimer()->interval(), std::stoll(period) * 1000) << period;
         EXPECT_TRUE(form->pollTimer()->isActive()) << period;
-        EXPECT_EQ(form->StatusPanel(0), "") << period;
+        EXPECT_EQ(form->statusPanel(0), "") << period;
         form.reset();
     }
     for (const char* period : {"-5", "0", "2147484", "2147483647", "-2147483648"}) {
         Show(std::string("[measure]\nperiod=") + period + "\n");
         form->startMonitoring();
         EXPECT_FALSE(form->pollTimer()->isActive()) << period;
-        EXPECT_EQ(form->StatusPanel(0),
+        EXPECT_EQ(form->statusPanel(0),
                   QString("Опрос остановлен: недопустимый период измерения ") + period);
-        EXPECT_TRUE(form->StatusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
+        EXPECT_TRUE(form->statusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
                                                       period + ": допустимо от 1 до 2147483 с"))
-            << form->StatusToolTip(0).toStdString();
+            << form->statusToolTip(0).toStdString();
         form.reset();
     }
     Show("[measure]\nperiod=-5\n");
-    form->Ini().WriteInteger("measure", "period", 2);
+    form->ini().writeInteger("measure", "period", 2);
     form->startMonitoring();
     EXPECT_TRUE(form->pollTimer()->isActive());
-    EXPECT_EQ(form->StatusPanel(0), "");
-    EXPECT_FALSE(form->StatusToolTip(0).contains("period"));
+    EXPECT_EQ(form->statusPanel(0), "");
+    EXPECT_FALSE(form->statusToolTip(0).contains("period"));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ std::string Minutes(int from, int to) {
     for (int m = from; m < to; ++m) {
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "06.12.26\t13:%02d:00\t", m);
-        text += stamp + FormatLogTemperature(m);
+        text += stamp + formatLogTemperature(m);
         for (int c = 2; c <= kLogChannels; ++c) text += "\t---";
         text += "\t\r\n";
     }
@@ -31,7 +31,7 @@ class ToolBar : public MainWindowFixture {
   protected:
     void BeforeShow() override { form->setSecondaryWindows(&settings, &moduleNew, &host, &module); }
     void TearDown() override {
-        SetFileChoosers({});
+        setFileChoosers({});
         MainWindowFixture::TearDown();
     }
     // Triggers the tool bar's action and returns the class of the modal window it opened.
@@ -54,11 +54,11 @@ class ToolBar : public MainWindowFixture {
 
 TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
     StartSimulator();
-    WriteIni(Port());
+    WriteIni(port());
     Show();
     const std::string log = dir.File("log.txt");
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 30));
-    SetFileChoosers(
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30));
+    setFileChoosers(
         {.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(log); },
          .exportImage =
              [&](QWidget*, QSize) {
@@ -72,11 +72,11 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->data().rows(), 30);
-    EXPECT_EQ(form->Ini().ReadString("history", "folder", ""), dir.Path().string());
+    EXPECT_EQ(form->ini().readString("history", "folder", ""), dir.Path().string());
 
     form->findChild<QAction*>("ActionTraffic")->trigger();
-    ASSERT_NE(form->TrafficWindow(), nullptr);
-    EXPECT_TRUE(form->TrafficWindow()->isVisible());
+    ASSERT_NE(form->trafficWindow(), nullptr);
+    EXPECT_TRUE(form->trafficWindow()->isVisible());
 
     form->findChild<QAction*>("ActionExportChart")->trigger();
     EXPECT_NE(ReadBytes(dir.File("live.svg")).find("<svg"), std::string::npos);
@@ -97,26 +97,26 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
 TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     const std::string log = dir.File("log.txt");
     // A torn last line, as the poll leaves it while it writes.
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
     TMemIni ini(dir.File("mem.ini"));
     auto* viewer = new LogViewerWindow(ini);
     ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
     viewer->show();
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
         << viewer->statusText().toStdString();
-    Tsp_Axis& bottom = *viewer->plot()->BottomAxis();
+    Tsp_Axis& bottom = *viewer->plot()->bottomAxis();
     const double from = viewer->data().times[5], to = viewer->data().times[10];
-    bottom.SetMinMax(from, to);
+    bottom.setMinMax(from, to);
     viewer->channelCheckBox(1)->setChecked(false);
 
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 40));
+    WriteBytes(log, logHeaderLine() + Minutes(0, 40));
     viewer->findChild<QAction*>("ActionReloadLog")->trigger();
     EXPECT_EQ(viewer->data().rows(), 40);
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 0"));
-    EXPECT_EQ(bottom.Min(), from);
-    EXPECT_EQ(bottom.Max(), to);
-    EXPECT_FALSE(viewer->chart().line(1)->Active());
-    EXPECT_EQ(viewer->chart().line(1)->Count(), 40);
+    EXPECT_EQ(bottom.min(), from);
+    EXPECT_EQ(bottom.max(), to);
+    EXPECT_FALSE(viewer->chart().line(1)->active());
+    EXPECT_EQ(viewer->chart().line(1)->count(), 40);
 
     // An unreadable file is refused with a message; the window keeps what it shows.
     EXPECT_FALSE(viewer->openFile(QString::fromStdString(dir.File("gone.txt"))));

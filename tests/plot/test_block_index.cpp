@@ -27,7 +27,7 @@ Tsp_BlockIndex::Extent Plain(const std::vector<double>& values, int from, int to
 
 Tsp_BlockIndex Indexed(const std::vector<double>& values) {
     Tsp_BlockIndex index;
-    for (double v : values) index.Append(v);
+    for (double v : values) index.append(v);
     return index;
 }
 
@@ -50,7 +50,7 @@ TEST(BlockIndex, AppendingOneByOneEqualsEveryBlockComputedAtOnce) {
     for (int n : {0, 1, kB - 1, kB, kB + 1, 2 * kB, 2 * kB + 1, 1000}) {
         const std::vector<double> values = Noise(n, unsigned(n));
         const Tsp_BlockIndex index = Indexed(values);
-        ASSERT_EQ(index.Count(), n);
+        ASSERT_EQ(index.count(), n);
         for (int b = 0; b * kB < n; ++b) {
             const Tsp_BlockIndex::Extent want = Plain(values, b * kB, std::min(n, (b + 1) * kB));
             EXPECT_EQ(index.Block(b).min, want.min) << "n " << n << " block " << b;
@@ -61,12 +61,12 @@ TEST(BlockIndex, AppendingOneByOneEqualsEveryBlockComputedAtOnce) {
 
 TEST(BlockIndex, ClearThenAppendEqualsAFreshIndex) {
     Tsp_BlockIndex index = Indexed(Noise(3 * kB + 5, 1));
-    index.Clear();
-    EXPECT_EQ(index.Count(), 0);
+    index.clear();
+    EXPECT_EQ(index.count(), 0);
     EXPECT_EQ(index, Tsp_BlockIndex());
     // Fewer values than before, ending inside a block: no extreme of the old values survives.
     const std::vector<double> fresh(std::size_t(kB + 3), 1.0);
-    for (double v : fresh) index.Append(v);
+    for (double v : fresh) index.append(v);
     EXPECT_EQ(index, Indexed(fresh));
     EXPECT_EQ(index.Block(0).max, 1.0);
 }
@@ -74,11 +74,11 @@ TEST(BlockIndex, ClearThenAppendEqualsAFreshIndex) {
 TEST(BlockIndex, SeriesKeepsItsIndexAcrossAppendsAndClear) {
     Tsp_XYLine s;
     const std::vector<double> first = Noise(200, 2), second = Noise(70, 3);
-    for (std::size_t i = 0; i < first.size(); ++i) s.AddXY(double(i), first[i]);
-    EXPECT_EQ(s.YIndex(), Indexed(first));
-    s.Clear();
-    for (std::size_t i = 0; i < second.size(); ++i) s.AddXY(double(i), second[i]);
-    EXPECT_EQ(s.YIndex(), Indexed(second));
+    for (std::size_t i = 0; i < first.size(); ++i) s.addXY(double(i), first[i]);
+    EXPECT_EQ(s.yIndex(), Indexed(first));
+    s.clear();
+    for (std::size_t i = 0; i < second.size(); ++i) s.addXY(double(i), second[i]);
+    EXPECT_EQ(s.yIndex(), Indexed(second));
 }
 
 TEST(BlockIndex, QueryOfEveryRunMatchesAPlainScan) {
@@ -92,7 +92,7 @@ TEST(BlockIndex, QueryOfEveryRunMatchesAPlainScan) {
         const auto at = Chunks(values, chunk);
         for (int first = 0; first < int(values.size()); ++first)
             for (int last = first; last < int(values.size()); ++last) {
-                const Tsp_BlockIndex::Extent got = index.Query(first, last, at);
+                const Tsp_BlockIndex::Extent got = index.query(first, last, at);
                 const Tsp_BlockIndex::Extent want = Plain(values, first, last + 1);
                 ASSERT_EQ(got.min, want.min) << first << ".." << last << " chunk " << chunk;
                 ASSERT_EQ(got.max, want.max) << first << ".." << last << " chunk " << chunk;
@@ -120,7 +120,7 @@ TEST(BlockIndex, ValuesThatAreNotNumbersMakeTheirRunsInfinite) {
         {3 * kB, 3 * kB + 5, -kInf, Plain(values, 3 * kB, 3 * kB + 6).max},
     };
     for (const Case& c : cases) {
-        const Tsp_BlockIndex::Extent e = index.Query(c.first, c.last, at);
+        const Tsp_BlockIndex::Extent e = index.query(c.first, c.last, at);
         EXPECT_EQ(e.min, c.min) << c.first << ".." << c.last;
         EXPECT_EQ(e.max, c.max) << c.first << ".." << c.last;
     }
@@ -129,9 +129,9 @@ TEST(BlockIndex, ValuesThatAreNotNumbersMakeTheirRunsInfinite) {
 TEST(BlockIndex, MemoryStaysBelowOneBytePerPoint) {
     Tsp_BlockIndex index;
     for (int n = 1; n <= 600000; ++n) {
-        index.Append(n);
+        index.append(n);
         if (n % 997 == 0 || n == 600000) {
-            ASSERT_LE(index.MemoryBytes(), std::size_t(n) + 2048) << n;
+            ASSERT_LE(index.memoryBytes(), std::size_t(n) + 2048) << n;
         }
     }
 }
