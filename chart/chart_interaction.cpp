@@ -11,23 +11,23 @@ constexpr int kClickSlop = 5;
 constexpr int kWheelNotch = 120;
 constexpr double kNarrowestWheelStep = -0.45;
 
-bool insideInclusive(const TRect& f, int x, int y) {
+bool insideInclusive(const PixelRect& f, int x, int y) {
     return x >= f.Left && x <= f.Right && y >= f.Top && y <= f.Bottom;
 }
 
-void widen(Tsp_Axis& axis, double k) {
+void widen(Axis& axis, double k) {
     const double d = (axis.max() - axis.min()) * k;
     axis.setMinMax(axis.min() - d, axis.max() + d);
 }
 
 }  // namespace
 
-std::optional<TPointerReadout> pointerReadout(const Tsp_XYPlot& plot, int x, int y) {
-    const TRect f = plot.fieldRect();
+std::optional<TPointerReadout> pointerReadout(const XYPlot& plot, int x, int y) {
+    const PixelRect f = plot.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
-    const Tsp_Axis& bottom = *plot.bottomAxis();
-    const Tsp_Axis& left = *plot.leftAxis();
-    const Tsp_Axis& right = *plot.rightAxis();
+    const Axis& bottom = *plot.bottomAxis();
+    const Axis& left = *plot.leftAxis();
+    const Axis& right = *plot.rightAxis();
     const double fx = double(x - f.Left) / (f.Right - f.Left);
     const double fy = double(f.Bottom - y) / (f.Bottom - f.Top);
     return TPointerReadout{bottom.min() + fx * (bottom.max() - bottom.min()),
@@ -35,7 +35,7 @@ std::optional<TPointerReadout> pointerReadout(const Tsp_XYPlot& plot, int x, int
                            right.min() + fy * (right.max() - right.min())};
 }
 
-void widenAxes(Tsp_XYPlot& plot, double k) {
+void widenAxes(XYPlot& plot, double k) {
     widen(*plot.leftAxis(), k);
     widen(*plot.rightAxis(), k);
     widen(*plot.bottomAxis(), k);
@@ -49,8 +49,8 @@ int TWheelNotches::add(int delta) {
     return whole;
 }
 
-bool wheelZoom(Tsp_XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
-    const TRect f = plot.fieldRect();
+bool wheelZoom(XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
+    const PixelRect f = plot.fieldRect();
     if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
     const int notches = wheel.add(delta);
     // Ten notches toward the user at once would close every range to a point, more would turn
@@ -59,8 +59,8 @@ bool wheelZoom(Tsp_XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) 
     return true;
 }
 
-void standardView(Tsp_XYPlot& plot, const TMemIni& ini) {
-    Tsp_Axis& bottom = *plot.bottomAxis();
+void standardView(XYPlot& plot, const TMemIni& ini) {
+    Axis& bottom = *plot.bottomAxis();
     // Each switch-on fits the axis to the data; switching off again keeps that range.
     bottom.setAutoMin(true);
     bottom.setAutoMax(true);
@@ -72,13 +72,13 @@ void standardView(Tsp_XYPlot& plot, const TMemIni& ini) {
                                 ini.readFloat("diag", "right_max", 500.0));
 }
 
-void fixRanges(Tsp_XYPlot& plot) {
-    for (Tsp_Axis* axis : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+void fixRanges(XYPlot& plot) {
+    for (Axis* axis : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
         axis->setMinMax(axis->min(), axis->max());
     }
 }
 
-void TChartMouse::mouseDown(TMouseButton button, int x, int y) {
+void TChartMouse::mouseDown(MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;
     if (button == mbRight) {
@@ -89,12 +89,12 @@ void TChartMouse::mouseDown(TMouseButton button, int x, int y) {
 }
 
 std::optional<TPointerReadout> TChartMouse::mouseMove(int x, int y) {
-    const TRect f = plot_.fieldRect();
+    const PixelRect f = plot_.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
     if (!panning_) return pointerReadout(plot_, x, y);
-    Tsp_Axis& bottom = *plot_.bottomAxis();
-    Tsp_Axis& left = *plot_.leftAxis();
-    Tsp_Axis& right = *plot_.rightAxis();
+    Axis& bottom = *plot_.bottomAxis();
+    Axis& left = *plot_.leftAxis();
+    Axis& right = *plot_.rightAxis();
     // Steps per pixel, all taken before any axis moves.
     // The plot keeps its field at least 3 pixels wide and high.
     const double bottomStep = (bottom.max() - bottom.min()) / (f.Right - f.Left);
@@ -110,7 +110,7 @@ std::optional<TPointerReadout> TChartMouse::mouseMove(int x, int y) {
     return std::nullopt;
 }
 
-void TChartMouse::mouseUp(TMouseButton button, int x, int y) {
+void TChartMouse::mouseUp(MouseButton button, int x, int y) {
     panning_ = false;
     const bool drag = std::abs(x - downX_) > kClickSlop || std::abs(y - downY_) > kClickSlop;
     if (drag) {

@@ -20,11 +20,11 @@ struct TPointerReadout {
 
 // The values under (x, y), or none when the point lies outside the field (its right and
 // bottom edges count as inside).
-std::optional<TPointerReadout> pointerReadout(const Tsp_XYPlot& plot, int x, int y);
+std::optional<TPointerReadout> pointerReadout(const XYPlot& plot, int x, int y);
 
 // Left, right and bottom axis each widened by k times its range on both sides (narrowed for a
 // negative k), ranges taken before any change. Fixes the ranges (automatic scaling off).
-void widenAxes(Tsp_XYPlot& plot, double k);
+void widenAxes(XYPlot& plot, double k);
 
 // Adds up wheel turns of less than a notch (touchpads, smooth wheels): each 120 gives a whole
 // notch, the rest waits for the next turn the same way; a turn the other way drops it.
@@ -39,31 +39,31 @@ class TWheelNotches {
 // The wheel turned by `delta` (120 a notch, positive away from the user) with the pointer at
 // (x, y) in plot pixels: 5 % of each range per whole notch that `notches` makes up, only
 // strictly inside the field. True when the point lay inside (the event is then the chart's).
-bool wheelZoom(Tsp_XYPlot& plot, TWheelNotches& notches, int delta, int x, int y);
+bool wheelZoom(XYPlot& plot, TWheelNotches& notches, int delta, int x, int y);
 
 // Bottom axis fitted to the data, value axes at their stored limits (`diag`/`left_min`,
 // `left_max` default −50..50, `right_min`, `right_max` default −500..500).
-void standardView(Tsp_XYPlot& plot, const TMemIni& ini);
+void standardView(XYPlot& plot, const TMemIni& ini);
 
 // Each axis set to its own current range, so that automatic scaling no longer changes it.
-void fixRanges(Tsp_XYPlot& plot);
+void fixRanges(XYPlot& plot);
 
 // What the chart does with the mouse after the plot's own left-button zoom has run: right-button
 // pan and click, left click and drag. The button-down point is kept for every button.
 class TChartMouse {
   public:
-    explicit TChartMouse(Tsp_XYPlot& plot, const TMemIni& ini) : plot_(plot), ini_(ini) {}
+    explicit TChartMouse(XYPlot& plot, const TMemIni& ini) : plot_(plot), ini_(ini) {}
 
-    void mouseDown(TMouseButton button, int x, int y);
+    void mouseDown(MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
     // field or while panning.
     std::optional<TPointerReadout> mouseMove(int x, int y);
-    void mouseUp(TMouseButton button, int x, int y);
+    void mouseUp(MouseButton button, int x, int y);
     // What a left click restores instead of standardView (another chart's own standard view).
     std::function<void()> onStandardView;
 
   private:
-    Tsp_XYPlot& plot_;
+    XYPlot& plot_;
     const TMemIni& ini_;
     int downX_ = 0, downY_ = 0;
     int panX_ = 0, panY_ = 0;

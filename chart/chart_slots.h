@@ -11,7 +11,7 @@ inline constexpr int kChartSlots = 15;
 
 // Line colours of the chart slots, slot 1 first (0x00BBGGRR): navy, fuchsia, olive, lime,
 // green, red, teal, gray, black, blue, maroon, purple, silver, yellow, aqua.
-inline constexpr std::array<TColor, kChartSlots> kSlotColors = {
+inline constexpr std::array<Color, kChartSlots> kSlotColors = {
     0x800000, 0xFF00FF, 0x008080, 0x00FF00, 0x008000, 0x0000FF, 0x808000, 0x808080,
     0x000000, 0xFF0000, 0x000080, 0x800080, 0xC0C0C0, 0x00FFFF, 0xFFFF00};
 

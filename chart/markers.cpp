@@ -10,7 +10,7 @@ namespace kvel {
 namespace {
 
 // The first point whose X is t or later; count() when there is none.
-int firstPointAtOrAfter(const Tsp_XYDataSeries& s, double t) {
+int firstPointAtOrAfter(const XYDataSeries& s, double t) {
     const auto before = [&](int i) { return s.xValue(i) < t; };
     const auto all = std::views::iota(0, s.count());
     if (s.xAscending()) return *std::ranges::partition_point(all, before);
@@ -24,7 +24,7 @@ QString textOf(const std::string& s) {
 
 // Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
 // drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
-void drawMarkerLine(Tsp_XYPlot& plot, int x) {
+void drawMarkerLine(XYPlot& plot, int x) {
     if (x < 0) return;
     QPainter& p = *plot.drawCanvas();
     p.save();
@@ -39,7 +39,7 @@ void drawMarkerLine(Tsp_XYPlot& plot, int x) {
 
 }  // namespace
 
-std::optional<TCurveValue> curveValueAt(const Tsp_XYDataSeries& series, double t) {
+std::optional<TCurveValue> curveValueAt(const XYDataSeries& series, double t) {
     const int i = firstPointAtOrAfter(series, t);
     if (i == 0 || i == series.count()) return std::nullopt;
     // No reading between the two points: the curve has a gap there.
@@ -53,8 +53,8 @@ std::optional<TCurveValue> curveValueAt(const Tsp_XYDataSeries& series, double t
     return v;
 }
 
-std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
-                                      QSize labelSize, const TRect& field) {
+std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Axis& valueAxis,
+                                      QSize labelSize, const PixelRect& field) {
     const int left = x + 5;
     int top = valueAxis.valueToPixel(v.value);
     if (v.falling) top -= labelSize.height();
@@ -65,7 +65,7 @@ std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Tsp_Axi
     return QPoint(left, top);
 }
 
-TChartMarkers::TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
+TChartMarkers::TChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
                              const TMarkerControls& controls)
     : plot_(plot), lines_(lines), c_(controls) {
     for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
@@ -85,7 +85,7 @@ int TChartMarkers::handleColumn(const TMarkerHandle* handle) const {
 }
 
 void TChartMarkers::drawEnd() {
-    const TRect f = plot_.fieldRect();
+    const PixelRect f = plot_.fieldRect();
     int first = handleColumn(c_.handle1), second = handleColumn(c_.handle2);
     if (!userPlaced_) {
         // Until the user moves a handle, the handles keep to their places on the field, also
@@ -138,7 +138,7 @@ void TChartMarkers::endDrag(TMarkerHandle* handle) {
 void TChartMarkers::dragOver(TMarkerHandle* handle, int x, int /*y*/) {
     // The handle's centre stays on the field; the pointer may wander above or below the plot
     // while the handle is dragged along its top edge.
-    const TRect f = plot_.fieldRect();
+    const PixelRect f = plot_.fieldRect();
     if (x < f.Left || x > f.Right) return;
     const bool first = handle == c_.handle1;
     int& reference = first ? reference1_ : reference2_;
@@ -163,7 +163,7 @@ void TChartMarkers::setMarkersOn(bool on) {
 }
 
 void TChartMarkers::updateReadouts() {
-    const Tsp_Axis& bottom = *plot_.bottomAxis();
+    const Axis& bottom = *plot_.bottomAxis();
     const double t1 = bottom.pixelToValue(x1_);
     const double t2 = bottom.pixelToValue(x2_);
     c_.track1->setText(textOf(formatTimeOfDay(t1)));
@@ -171,7 +171,7 @@ void TChartMarkers::updateReadouts() {
     c_.delta->setText(textOf(formatTimeOfDay(std::fabs(t2 - t1))));
     if (!markersCheck_) return;
     for (int k = 0; k < kChartSlots; ++k) {
-        const Tsp_XYLine& line = *lines_[static_cast<std::size_t>(k)];
+        const XYLine& line = *lines_[static_cast<std::size_t>(k)];
         QLabel* a = c_.labels[static_cast<std::size_t>(2 * k)];
         QLabel* b = c_.labels[static_cast<std::size_t>(2 * k + 1)];
         if (!line.active()) {
@@ -179,14 +179,14 @@ void TChartMarkers::updateReadouts() {
             b->hide();
             continue;
         }
-        const Tsp_Axis& axis = *plot_.yAxisOf(line.yAxis());
+        const Axis& axis = *plot_.yAxisOf(line.yAxis());
         showCurveValue(x1_, t1, a, axis, line);
         showCurveValue(x2_, t2, b, axis, line);
     }
 }
 
-void TChartMarkers::showCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
-                                   const Tsp_XYLine& line) {
+void TChartMarkers::showCurveValue(int x, double t, QLabel* label, const Axis& axis,
+                                   const XYLine& line) {
     const std::optional<TCurveValue> v = curveValueAt(line, t);
     if (!v) {
         label->hide();

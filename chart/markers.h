@@ -27,13 +27,13 @@ struct TCurveValue {
 // before the first point, after the last one, in a gap of the curve (a break), or when no
 // point lies at or after t. The point
 // taken is the first whose X is t or later.
-std::optional<TCurveValue> curveValueAt(const Tsp_XYDataSeries& series, double t);
+std::optional<TCurveValue> curveValueAt(const XYDataSeries& series, double t);
 
 // Top-left corner of a value label of the given size for a curve crossing a marker at column
 // x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
 // on a falling curve; none when the label would not fit inside the field.
-std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
-                                      QSize labelSize, const TRect& field);
+std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Axis& valueAxis,
+                                      QSize labelSize, const PixelRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
 struct TMarkerControls {
@@ -50,7 +50,7 @@ class TChartMarkers {
   public:
     static constexpr int kHandleSize = 12;
 
-    TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
+    TChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
                   const TMarkerControls& controls);
 
     // Where the handles go until the user first drags one: fractions of the field's width
@@ -76,11 +76,10 @@ class TChartMarkers {
     // Handles to the marker columns, then the read-outs.
     void syncWidgets();
     void moveMarkerToHandle(int& marker, TMarkerHandle* handle);
-    void showCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
-                        const Tsp_XYLine& line);
+    void showCurveValue(int x, double t, QLabel* label, const Axis& axis, const XYLine& line);
 
-    Tsp_XYPlot& plot_;
-    std::array<Tsp_XYLine*, kChartSlots> lines_;
+    XYPlot& plot_;
+    std::array<XYLine*, kChartSlots> lines_;
     TMarkerControls c_;
     double place1_ = 0, place2_ = 1;
     bool userPlaced_ = false;

@@ -4,7 +4,7 @@
 
 namespace kvel {
 
-TTrendChart::TTrendChart(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
+TTrendChart::TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
                          const TMemIni& ini)
     : plot_(plot), lines_(lines), ini_(ini) {}
 
@@ -15,12 +15,11 @@ void TTrendChart::stylePlot() {
     plot_.setBufferedDisplay(true);
     plot_.setPan(zpdNone);
     plot_.setPanCursor(Qt::PointingHandCursor);
-    for (Tsp_Axis* axis :
-         {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
+    for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
         axis->setMargin(4);
         axis->lineAttr()->setColor(clBlack);
     }
-    for (Tsp_Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis()}) {
+    for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis()}) {
         axis->setTicksCount(11);
         axis->gridAttr()->setColor(clGray);
         axis->gridAttr()->setStyle(psDot);
@@ -34,7 +33,7 @@ void TTrendChart::stylePlot() {
     plot_.bottomAxis()->setLabelFormat("hh:nn:ss");
     plot_.bottomAxis()->setLabelAsDataTime(true);
     for (int k = 0; k < kChartSlots; ++k) {
-        Tsp_XYLine* line = lines_[static_cast<std::size_t>(k)];
+        XYLine* line = lines_[static_cast<std::size_t>(k)];
         line->lineAttr()->setColor(kSlotColors[static_cast<std::size_t>(k)]);
         line->lineAttr()->setVisible(true);
         line->pointAttr()->setVisible(false);
@@ -49,10 +48,10 @@ void TTrendChart::applyAxisBinding() {
 }
 
 void TTrendChart::applyAxisScaling() {
-    Tsp_Axis* left = plot_.leftAxis();
-    Tsp_Axis* right = plot_.rightAxis();
+    Axis* left = plot_.leftAxis();
+    Axis* right = plot_.rightAxis();
     const bool automatic = ini_.readInteger("diag", "scale_auto", 0) != 0;
-    for (Tsp_Axis* axis : {left, right}) {
+    for (Axis* axis : {left, right}) {
         axis->setAutoMin(automatic);
         axis->setAutoMax(automatic);
     }
@@ -69,7 +68,7 @@ void TTrendChart::switchSlot(int slot, bool checked, bool assigned) {
 }
 
 void TTrendChart::clearSeries() {
-    for (Tsp_XYLine* line : lines_) line->clear();
+    for (XYLine* line : lines_) line->clear();
 }
 
 double TTrendChart::window(double now) const {
@@ -88,7 +87,7 @@ void TTrendChart::applyTimeWindow(double now) {
 }
 
 void TTrendChart::addChartPoints(const TReadTransaction& record, int channelCount, double now) {
-    for (Tsp_XYLine* line : lines_) line->setLockInvalidate(true);
+    for (XYLine* line : lines_) line->setLockInvalidate(true);
     const std::array<int, kChartSlots> assigned = assignSlots(ini_, channelCount);
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = assigned[static_cast<std::size_t>(k)];
@@ -96,12 +95,12 @@ void TTrendChart::addChartPoints(const TReadTransaction& record, int channelCoun
         const double t = temperature(record.registers[channel - 1]);
         if (t >= -50.0) lines_[static_cast<std::size_t>(k)]->addXY(now, t);
     }
-    for (Tsp_XYLine* line : lines_) line->setLockInvalidate(false);
+    for (XYLine* line : lines_) line->setLockInvalidate(false);
     moveTimeAxis(now, false);
 }
 
 void TTrendChart::moveTimeAxis(double now, bool always) {
-    Tsp_Axis* bottom = plot_.bottomAxis();
+    Axis* bottom = plot_.bottomAxis();
     const double window = window(now);
     if (bottom->min() > now && !always) {
         const double newMin = now - (bottom->max() - bottom->min()) * 0.1;
@@ -111,7 +110,7 @@ void TTrendChart::moveTimeAxis(double now, bool always) {
     const double shift = ini_.readInteger("diag", "shift", 20) * 0.01;
     if (ini_.readInteger("diag", "showall", 0) != 0) {
         double start = 0;
-        for (Tsp_XYLine* line : lines_) {
+        for (XYLine* line : lines_) {
             if (line->count() == 0) continue;
             const double first = line->xValue(0);
             if (start == 0 || first < start) start = first;

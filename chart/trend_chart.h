@@ -14,8 +14,7 @@ namespace kvel {
 // mem.ini at every use.
 class TTrendChart {
   public:
-    TTrendChart(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
-                const TMemIni& ini);
+    TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines, const TMemIni& ini);
 
     // Field, axes, grid and labels of the chart; the slot colours on the series.
     void stylePlot();
@@ -43,8 +42,8 @@ class TTrendChart {
     // As a poll moves it when the curves reach the right edge; `always`: wherever it stands.
     void moveTimeAxis(double now, bool always);
 
-    Tsp_XYPlot& plot_;
-    std::array<Tsp_XYLine*, kChartSlots> lines_;
+    XYPlot& plot_;
+    std::array<XYLine*, kChartSlots> lines_;
     const TMemIni& ini_;
 };
 

@@ -13,13 +13,13 @@ namespace kvel {
 class TWheelZoomFilter : public QObject {
     Q_OBJECT
   public:
-    TWheelZoomFilter(Tsp_XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
+    TWheelZoomFilter(XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Tsp_XYPlot& plot_;
+    XYPlot& plot_;
     TWheelNotches notches_;
 };
 

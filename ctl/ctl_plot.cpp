@@ -118,7 +118,7 @@ int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
     const std::unique_ptr<QApplication> app = offscreenApplication();
     const TMemIni ini("mem.ini");
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(o.size);
     LogChart chart(plot, ini);
     chart.fill(data);
@@ -129,7 +129,7 @@ int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     chart.standardView();
     if (o.from || o.to) {
-        const Tsp_Axis& bottom = *plot.bottomAxis();
+        const Axis& bottom = *plot.bottomAxis();
         const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.min());
         const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.max());
         if (from >= to) {

@@ -16,7 +16,7 @@ constexpr int kLargestSide = 16384;
 // The owner's after-paint drawing (the markers' inverting lines) belongs to the screen.
 class WithoutDrawEnd {
   public:
-    explicit WithoutDrawEnd(Tsp_XYPlot& plot) : plot_(plot), saved_(std::move(plot.onDrawEnd)) {
+    explicit WithoutDrawEnd(XYPlot& plot) : plot_(plot), saved_(std::move(plot.onDrawEnd)) {
         plot_.onDrawEnd = nullptr;
     }
     ~WithoutDrawEnd() {
@@ -26,8 +26,8 @@ class WithoutDrawEnd {
     }
 
   private:
-    Tsp_XYPlot& plot_;
-    std::function<void(Tsp_XYPlot*)> saved_;
+    XYPlot& plot_;
+    std::function<void(XYPlot*)> saved_;
 };
 
 }  // namespace
@@ -37,7 +37,7 @@ ChartImageFormat chartImageFormatOf(const QString& path) {
                                                       : ChartImageFormat::Png;
 }
 
-bool saveChartImage(Tsp_XYPlot& plot, QSize size, const QString& path, ChartImageFormat format,
+bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFormat format,
                     std::string& error) {
     if (size.width() < 10 || size.height() < 10 || size.width() > kLargestSide ||
         size.height() > kLargestSide) {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-class Tsp_XYPlot;
+class XYPlot;
 
 namespace kvel {
 
@@ -16,7 +16,7 @@ ChartImageFormat chartImageFormatOf(const QString& path);
 
 // Draws the whole plot at `size` into the file; the markers and anything else the plot's owner
 // draws after a paint are left out. False with the reason in `error`.
-bool saveChartImage(Tsp_XYPlot& plot, QSize size, const QString& path, ChartImageFormat format,
+bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFormat format,
                     std::string& error);
 
 }  // namespace kvel

@@ -26,10 +26,9 @@ std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
     return slotOfChannel;
 }
 
-LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini)
-    : plot_(plot), slots_(logChannelSlots(ini)) {
-    for (Tsp_XYLine*& line : lines_) {
-        line = new Tsp_XYLine();
+LogChart::LogChart(XYPlot& plot, const TMemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
+    for (XYLine*& line : lines_) {
+        line = new XYLine();
         line->setPlot(&plot_);
     }
     TTrendChart(plot_, lines_, ini).stylePlot();
@@ -45,7 +44,7 @@ LogChart::LogChart(Tsp_XYPlot& plot, const TMemIni& ini)
 
 LogChart::~LogChart() {
     // The series go before the plot; each tells the plot it is leaving.
-    for (Tsp_XYLine*& line : lines_) {
+    for (XYLine*& line : lines_) {
         delete line;
         line = nullptr;
     }
@@ -53,7 +52,7 @@ LogChart::~LogChart() {
 
 void LogChart::fill(const LogData& data) {
     for (int c = 1; c <= kLogChannels; ++c) {
-        Tsp_XYLine& l = *line(c);
+        XYLine& l = *line(c);
         l.setLockInvalidate(true);
         l.clear();
         bool gap = false;
@@ -67,18 +66,18 @@ void LogChart::fill(const LogData& data) {
             l.addXY(data.times[std::size_t(row)], data.value(row, c));
         }
     }
-    for (Tsp_XYLine* l : lines_) l->setLockInvalidate(false);
+    for (XYLine* l : lines_) l->setLockInvalidate(false);
     plot_.invalidate();
 }
 
 void LogChart::standardView() {
-    Tsp_Axis& bottom = *plot_.bottomAxis();
+    Axis& bottom = *plot_.bottomAxis();
     // Each switch-on fits the axis to the data; switching off again keeps that range.
     bottom.setAutoMin(true);
     bottom.setAutoMax(true);
     bottom.setAutoMin(false);
     bottom.setAutoMax(false);
-    for (Tsp_Axis* axis : {plot_.leftAxis(), plot_.rightAxis()}) {
+    for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis()}) {
         axis->setAutoMin(false);
         axis->setAutoMax(false);
         axis->setAutoMin(true);

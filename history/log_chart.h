@@ -20,7 +20,7 @@ std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini);
 // The plot in the main chart's look with one line per logged channel (line c−1 for channel c).
 class LogChart {
   public:
-    LogChart(Tsp_XYPlot& plot, const TMemIni& ini);
+    LogChart(XYPlot& plot, const TMemIni& ini);
     ~LogChart();
     LogChart(const LogChart&) = delete;
     LogChart& operator=(const LogChart&) = delete;
@@ -33,13 +33,13 @@ class LogChart {
     void setTimeRange(double from, double to);
     void setChannelShown(int channel, bool shown);
     bool hasReadings(int channel) const { return line(channel)->count() > 0; }
-    Tsp_XYLine* line(int channel) const { return lines_[std::size_t(channel - 1)]; }
-    const std::array<Tsp_XYLine*, kChartSlots>& lines() const { return lines_; }
+    XYLine* line(int channel) const { return lines_[std::size_t(channel - 1)]; }
+    const std::array<XYLine*, kChartSlots>& lines() const { return lines_; }
     int slotOf(int channel) const { return slots_[std::size_t(channel - 1)]; }
 
   private:
-    Tsp_XYPlot& plot_;
-    std::array<Tsp_XYLine*, kChartSlots> lines_{};
+    XYPlot& plot_;
+    std::array<XYLine*, kChartSlots> lines_{};
     std::array<int, kLogChannels> slots_{};
 };
 

@@ -78,7 +78,7 @@ void LogViewerWindow::buildLayout() {
     row->setContentsMargins(0, 0, 0, 0);
 
     auto* chartColumn = new QVBoxLayout();
-    plot_ = new Tsp_XYPlot(central);
+    plot_ = new XYPlot(central);
     plot_->setObjectName("LogPlot");
     plot_->setMinimumSize(300, 200);
     chartColumn->addWidget(plot_, 1);
@@ -163,12 +163,12 @@ void LogViewerWindow::wireChart() {
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
 
-    plot_->onDrawEnd = [this](Tsp_XYPlot*) { markers_->drawEnd(); };
-    plot_->onMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    plot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
+    plot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         mouse_->mouseDown(button, x, y);
     };
-    plot_->onMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) { pointerMoved(x, y); };
-    plot_->onMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    plot_->onMouseMove = [this](XYPlot*, ShiftState, int x, int y) { pointerMoved(x, y); };
+    plot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         mouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new TWheelZoomFilter(*plot_, this));
@@ -268,7 +268,7 @@ bool LogViewerWindow::exportCsv() {
             channels.push_back(c);
     }
     std::string error;
-    const Tsp_Axis& bottom = *plot_->bottomAxis();
+    const Axis& bottom = *plot_->bottomAxis();
     if (!writeLogCsv(path.toStdString(), data_, bottom.min(), bottom.max(), channels, error)) {
         showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;

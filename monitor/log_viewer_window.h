@@ -40,7 +40,7 @@ class LogViewerWindow : public QMainWindow {
 
     const LogData& data() const { return data_; }
     const QString& path() const { return path_; }
-    Tsp_XYPlot* plot() const { return plot_; }
+    XYPlot* plot() const { return plot_; }
     LogChart& chart() { return *chart_; }
     QCheckBox* channelCheckBox(int channel) const { return checks_[std::size_t(channel - 1)]; }
     QString statusText() const { return status_->text(); }
@@ -54,7 +54,7 @@ class LogViewerWindow : public QMainWindow {
     TMemIni& ini_;
     QString path_;
     LogData data_;
-    Tsp_XYPlot* plot_ = nullptr;
+    XYPlot* plot_ = nullptr;
     std::unique_ptr<LogChart> chart_;
     std::unique_ptr<TChartMouse> mouse_;
     std::unique_ptr<TChartMarkers> markers_;

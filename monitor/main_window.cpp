@@ -46,7 +46,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 TForm1::~TForm1() {
     if (cabinetWindow_) cabinetWindow_->setCabinetHost(nullptr, {}, {});
     // The series go before the plot; each tells the plot it is leaving.
-    for (Tsp_XYLine*& line : lines_) {
+    for (XYLine*& line : lines_) {
         delete line;
         line = nullptr;
     }

@@ -72,8 +72,8 @@ class TForm1 : public QMainWindow, public TPollView {
     TModuleSettings& moduleSettings() { return *moduleSettings_; }
     QTimer* pollTimer() const { return pollTimer_; }
     QTableWidget* readingsGrid() const { return readingsGrid_; }
-    Tsp_XYPlot* trendPlot() const { return trendPlot_; }
-    Tsp_XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
+    XYPlot* trendPlot() const { return trendPlot_; }
+    XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
     QCheckBox* slotCheckBox(int slot) const {
         return slotChecks_[static_cast<std::size_t>(slot - 1)];
     }
@@ -148,8 +148,8 @@ class TForm1 : public QMainWindow, public TPollView {
     std::array<QPixmap, 6> indicatorImages_;
     QTimer* pollTimer_ = nullptr;
     QTableWidget* readingsGrid_ = nullptr;
-    Tsp_XYPlot* trendPlot_ = nullptr;
-    std::array<Tsp_XYLine*, kChartSlots> lines_{};
+    XYPlot* trendPlot_ = nullptr;
+    std::array<XYLine*, kChartSlots> lines_{};
     std::array<QCheckBox*, kChartSlots> slotChecks_{};
     std::array<QLabel*, kChartSlots> slotColorBoxes_{};
     std::array<QLabel*, 2 * kChartSlots> valueLabels_{};

@@ -22,14 +22,14 @@ void TForm1::wireChart() {
     controls.labels = valueLabels_;
     markers_ = std::make_unique<TChartMarkers>(*trendPlot_, lines_, controls);
 
-    trendPlot_->onDrawEnd = [this](Tsp_XYPlot*) { markers_->drawEnd(); };
-    trendPlot_->onMouseDown = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    trendPlot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
+    trendPlot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         chartMouse_->mouseDown(button, x, y);
     };
-    trendPlot_->onMouseMove = [this](Tsp_XYPlot*, TShiftState, int x, int y) {
+    trendPlot_->onMouseMove = [this](XYPlot*, ShiftState, int x, int y) {
         showPointerReadout(x, y);
     };
-    trendPlot_->onMouseUp = [this](Tsp_XYPlot*, TMouseButton button, TShiftState, int x, int y) {
+    trendPlot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         chartMouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new TWheelZoomFilter(*trendPlot_, this));

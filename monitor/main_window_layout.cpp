@@ -113,9 +113,9 @@ QWidget* TForm1::buildChartPanel() {
     auto* panel4Layout = new QVBoxLayout(panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
     panel4Layout->setSpacing(0);
-    trendPlot_ = named(new Tsp_XYPlot(panel4), "Plot1");
+    trendPlot_ = named(new XYPlot(panel4), "Plot1");
     for (int k = 0; k < kChartSlots; ++k) {
-        auto* line = new Tsp_XYLine();
+        auto* line = new XYLine();
         line->setPlot(trendPlot_);
         lines_[static_cast<std::size_t>(k)] = line;
     }

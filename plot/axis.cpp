@@ -4,36 +4,36 @@
 #include "plot/plot.h"
 #include "plot/scale_axis.h"
 
-Tsp_Axis::Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot) : Tsp_Scale(flags), plot_(plot) {
+Axis::Axis(std::uint32_t flags, XYPlot* plot) : Scale(flags), plot_(plot) {
     // The grid lies inside the field only; the axis line's width takes room in the layout.
     // Assign copies attribute values only, so these hooks stay for the axis' lifetime.
-    gridAttr_.onChange = [this](Tsp_CustomLineAttr*) {
+    gridAttr_.onChange = [this](LineAttrBase*) {
         if (plot_) plot_->invalidateParts(false, false, true);
     };
-    lineAttr()->onChange = [this](Tsp_CustomLineAttr*) { plotInvalidate(); };
+    lineAttr()->onChange = [this](LineAttrBase*) { plotInvalidate(); };
 }
 
-void Tsp_Axis::plotInvalidate() {
+void Axis::plotInvalidate() {
     if (plot_) plot_->invalidate();
 }
 
-void Tsp_Axis::setMargin(int v) {
+void Axis::setMargin(int v) {
     if (v == margin_) return;
     margin_ = v;
     plotInvalidate();
 }
 
-void Tsp_Axis::setCaption(const QString& v) {
+void Axis::setCaption(const QString& v) {
     if (v == caption_) return;
     caption_ = v;
     plotInvalidate();
 }
 
-bool Tsp_Axis::captionShown() const {
+bool Axis::captionShown() const {
     return std::any_of(caption_.begin(), caption_.end(), [](QChar c) { return c.unicode() > 32; });
 }
 
-void Tsp_Axis::setMin(double v) {
+void Axis::setMin(double v) {
     clearFlagsRaw(sfAutoMin);
     savedValid_ = false;
     if (v == min()) return;
@@ -41,7 +41,7 @@ void Tsp_Axis::setMin(double v) {
     plotInvalidate();
 }
 
-void Tsp_Axis::setMax(double v) {
+void Axis::setMax(double v) {
     clearFlagsRaw(sfAutoMax);
     savedValid_ = false;
     if (v == max()) return;
@@ -49,7 +49,7 @@ void Tsp_Axis::setMax(double v) {
     plotInvalidate();
 }
 
-void Tsp_Axis::setTicksCount(int n) {
+void Axis::setTicksCount(int n) {
     n = std::clamp(n, 0, kMaxTicks);
     if (n == wantedTicksCount()) return;
     setWantedTicks(n);
@@ -58,7 +58,7 @@ void Tsp_Axis::setTicksCount(int n) {
     plotInvalidate();
 }
 
-void Tsp_Axis::setLabelFormat(const QString& f) {
+void Axis::setLabelFormat(const QString& f) {
     if (f == labelFormat()) return;
     setLabelFormatRaw(f);
     // The ticks of a date-time axis keep to what its labels can show.
@@ -69,42 +69,42 @@ void Tsp_Axis::setLabelFormat(const QString& f) {
     plotInvalidate();
 }
 
-void Tsp_Axis::setLineAttr(const Tsp_LineAttr& a) {
+void Axis::setLineAttr(const LineAttr& a) {
     if (&a != lineAttr() && !lineAttr()->sameValues(a)) lineAttr()->assign(a);
 }
 
-void Tsp_Axis::setGridAttr(const Tsp_LineAttr& a) {
+void Axis::setGridAttr(const LineAttr& a) {
     if (&a != &gridAttr_ && !gridAttr_.sameValues(a)) gridAttr_.assign(a);
 }
 
-void Tsp_Axis::setMinMax(double aMin, double aMax) {
+void Axis::setMinMax(double aMin, double aMax) {
     if (aMin != min() || aMax != max()) applyRange(aMin, aMax);
     clearFlagsRaw(sfAutoMin | sfAutoMax);
     savedValid_ = false;
     plotInvalidate();
 }
 
-void Tsp_Axis::moveMinMax(double delta) {
+void Axis::moveMinMax(double delta) {
     scrollBy(delta, false);
     clearFlagsRaw(sfAutoMin | sfAutoMax);
     savedValid_ = false;
     if (plot_) plot_->invalidateParts(false, true, true);
 }
 
-void Tsp_Axis::saveMinMax() {
+void Axis::saveMinMax() {
     if (savedValid_) return;
     savedMin_ = min();
     savedMax_ = max();
     savedValid_ = true;
 }
 
-void Tsp_Axis::restoreMinMax() {
+void Axis::restoreMinMax() {
     if (!savedValid_) return;
     applyRange(savedMin_, savedMax_);
     savedValid_ = false;
 }
 
-void Tsp_Axis::assign(const Tsp_Axis& s) {
+void Axis::assign(const Axis& s) {
     if (&s == this) return;
     assignScale(s);
     margin_ = s.margin_;
@@ -113,7 +113,7 @@ void Tsp_Axis::assign(const Tsp_Axis& s) {
     gridAttr_.assign(s.gridAttr_);
 }
 
-void Tsp_Axis::flagChanged(Tsp_ScaleFlag flag) {
+void Axis::flagChanged(ScaleFlag flag) {
     switch (flag) {
         case sfAutoMin:
         case sfAutoMax:
@@ -135,23 +135,23 @@ void Tsp_Axis::flagChanged(Tsp_ScaleFlag flag) {
     plotInvalidate();
 }
 
-QString Tsp_Axis::getTickLabel(int i) {
-    QString s = Tsp_Scale::getTickLabel(i);
+QString Axis::getTickLabel(int i) {
+    QString s = Scale::getTickLabel(i);
     if (plot_ && plot_->onGetTickLabel) plot_->onGetTickLabel(this, i, tickValue(i), s);
     return s;
 }
 
-void Tsp_Axis::writeProperties(Tsp_PropertyList& out) const {
+void Axis::writeProperties(PropertyList& out) const {
     out.emplace_back("Margin", QString::number(margin_));
     out.emplace_back("Caption", caption_);
     out.emplace_back("TicksCount", QString::number(ticksCount()));
     lineAttr()->writeProperties("LineAttr", out);
     gridAttr_.writeProperties("GridAttr", out);
     out.emplace_back("LabelFormat", labelFormat());
-    Tsp_Scale::writeProperties(out);
+    Scale::writeProperties(out);
 }
 
-bool Tsp_Axis::readProperty(const QString& name, const QString& value) {
+bool Axis::readProperty(const QString& name, const QString& value) {
     bool ok = true;
     if (name == "Margin") {
         const int v = QLocale::c().toInt(value.trimmed(), &ok);
@@ -169,7 +169,7 @@ bool Tsp_Axis::readProperty(const QString& name, const QString& value) {
     } else if (name.startsWith("GridAttr.")) {
         ok = gridAttr_.readProperty(name.mid(9), value);
     } else {
-        ok = Tsp_Scale::readProperty(name, value);
+        ok = Scale::readProperty(name, value);
     }
     return ok;
 }

@@ -1,6 +1,6 @@
 #include "plot/block_index.h"
 
-void Tsp_BlockIndex::append(double v) {
+void BlockIndex::append(double v) {
     if (count_ % kBlock == 0) {
         // Grown by an eighth rather than doubled: spare room costs memory on every point of
         // a long history, and appending stays O(1) amortised.
@@ -18,12 +18,12 @@ void Tsp_BlockIndex::append(double v) {
     ++count_;
 }
 
-void Tsp_BlockIndex::clear() {
+void BlockIndex::clear() {
     min_.clear();
     max_.clear();
     count_ = 0;
 }
 
-std::size_t Tsp_BlockIndex::memoryBytes() const {
+std::size_t BlockIndex::memoryBytes() const {
     return (min_.capacity() + max_.capacity()) * sizeof(double);
 }

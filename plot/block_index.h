@@ -10,7 +10,7 @@
 #include <limits>
 #include <vector>
 
-class Tsp_BlockIndex {
+class BlockIndex {
   public:
     static constexpr int kBlock = 32;
 
@@ -35,7 +35,7 @@ class Tsp_BlockIndex {
     // Bytes held for the blocks, spare capacity included.
     std::size_t memoryBytes() const;
 
-    bool operator==(const Tsp_BlockIndex& o) const {
+    bool operator==(const BlockIndex& o) const {
         return count_ == o.count_ && min_ == o.min_ && max_ == o.max_;
     }
 
@@ -53,7 +53,7 @@ class Tsp_BlockIndex {
 };
 
 template <class Chunk>
-bool Tsp_BlockIndex::scan(Extent& e, int from, int to, Chunk& chunk) {
+bool BlockIndex::scan(Extent& e, int from, int to, Chunk& chunk) {
     while (from < to) {
         const auto [values, n] = chunk(from);
         const int count = std::min(to - from, int(n));
@@ -72,7 +72,7 @@ bool Tsp_BlockIndex::scan(Extent& e, int from, int to, Chunk& chunk) {
 }
 
 template <class Chunk>
-Tsp_BlockIndex::Extent Tsp_BlockIndex::query(int first, int last, Chunk chunk) const {
+BlockIndex::Extent BlockIndex::query(int first, int last, Chunk chunk) const {
     Extent e{kInf, -kInf};
     const int inner = (first + kBlock - 1) / kBlock, outer = (last + 1) / kBlock;
     if (inner >= outer) {  // no whole block inside the run

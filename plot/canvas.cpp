@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <iterator>
 
-QColor toQColor(TColor c) {
+QColor toQColor(Color c) {
     if (c & clSystemColor) {
         const QPalette pal = QGuiApplication::palette();
         switch (c) {
@@ -28,12 +28,12 @@ QColor toQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-TColor fromQColor(const QColor& c) {
-    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
+Color fromQColor(const QColor& c) {
+    return Color(c.red()) | (Color(c.green()) << 8) | (Color(c.blue()) << 16);
 }
 
 // Both tables follow the order of the enumerations; a value out of range draws solid.
-Qt::PenStyle toQtPenStyle(TPenStyle s) {
+Qt::PenStyle toQtPenStyle(PenStyle s) {
     static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
                                                Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
                                                Qt::SolidLine};  // psInsideFrame
@@ -41,7 +41,7 @@ Qt::PenStyle toQtPenStyle(TPenStyle s) {
     return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidLine;
 }
 
-Qt::BrushStyle toQtBrushStyle(TBrushStyle s) {
+Qt::BrushStyle toQtBrushStyle(BrushStyle s) {
     static constexpr Qt::BrushStyle kStyles[] = {
         Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
         Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
@@ -49,7 +49,7 @@ Qt::BrushStyle toQtBrushStyle(TBrushStyle s) {
     return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidPattern;
 }
 
-QPen makePen(TColor color, TPenStyle style, int width) {
+QPen makePen(Color color, PenStyle style, int width) {
     QPen pen(toQColor(color));
     pen.setStyle(toQtPenStyle(style));
     pen.setWidth(width < 1 ? 1 : width);

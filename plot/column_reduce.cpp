@@ -12,7 +12,7 @@ namespace {
 // point i. Pixels follow ascending X monotonically, so a column is a run of points. Points are
 // mostly evenly spaced, so the search starts where the column would end if it held `hint`
 // points, and widens from there by doubling steps before it bisects.
-int columnEnd(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, int i, int last, int hint) {
+int columnEnd(const XYDataSeries& s, const Scale& xa, int i, int last, int hint) {
     const int column = xa.valueToPixel(s.xValue(i));
     const auto same = [&](int j) { return j <= last && xa.valueToPixel(s.xValue(j)) == column; };
     int lo = i;         // in the column
@@ -49,7 +49,7 @@ int columnEnd(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, int i, int last, i
 
 // Long series do not fit the processor's caches, and each column reads points far from the
 // last one's: the next column's end and the values near it are asked for ahead of time.
-void prefetch(const Tsp_XYDataSeries& s, int at, int last) {
+void prefetch(const XYDataSeries& s, int at, int last) {
     __builtin_prefetch(s.xChunk(at).first);
     for (int j : {at - 8, at, at + 8})
         if (j >= 0 && j <= last) __builtin_prefetch(s.yChunk(j).first);
@@ -57,14 +57,14 @@ void prefetch(const Tsp_XYDataSeries& s, int at, int last) {
 
 }  // namespace
 
-void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
-                     int last, std::vector<QLine>& out) {
-    Tsp_ColumnResume resume;
+void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
+                     std::vector<QLine>& out) {
+    ColumnResume resume;
     reduceToColumns(s, xa, ya, first, last, out, resume);
 }
 
-void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
-                     int last, std::vector<QLine>& out, Tsp_ColumnResume& resume) {
+void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
+                     std::vector<QLine>& out, ColumnResume& resume) {
     const auto chunk = [&s](int i) { return s.yChunk(i); };
     const auto pixel = [&](int i) {
         return QPoint(xa.valueToPixel(s.xValue(i)), ya.valueToPixel(s.yValue(i)));
@@ -92,7 +92,7 @@ void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
             continue;
         }
         const int x = head.x();
-        const Tsp_BlockIndex::Extent e = s.yIndex().query(i, back, chunk);
+        const BlockIndex::Extent e = s.yIndex().query(i, back, chunk);
         const int y0 = ya.valueToPixel(e.min), y1 = ya.valueToPixel(e.max);
         if (isFarPixel(x, y0) || isFarPixel(x, y1)) {
             previous = head;
@@ -109,9 +109,9 @@ void reduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
     }
 }
 
-const std::vector<QLine>& Tsp_ColumnCache::lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
-                                                 const Tsp_Scale& ya, int first, int last,
-                                                 int clipLeft, int clipRight) {
+const std::vector<QLine>& ColumnCache::lines(const XYDataSeries& s, const Scale& xa,
+                                             const Scale& ya, int first, int last, int clipLeft,
+                                             int clipRight) {
     // Everything a pixel of the run depends on but the points themselves.
     const std::vector<double> key = {xa.min(),           xa.max(),
                                      xa.pixelsPerUnit(), double(xa.lineX()),

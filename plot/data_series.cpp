@@ -4,20 +4,20 @@
 #include "plot/plot.h"
 #include "plot/series.h"
 
-Tsp_DataSeries::~Tsp_DataSeries() {
+DataSeries::~DataSeries() {
     if (plot_) plot_->removeSeries(this);
 }
 
-void Tsp_DataSeries::setPlot(Tsp_XYPlot* plot) {
+void DataSeries::setPlot(XYPlot* plot) {
     if (plot == plot_) return;
-    Tsp_XYPlot* old = plot_;
+    XYPlot* old = plot_;
     plot_ = nullptr;
     if (old) old->removeSeries(this);
     plot_ = plot;
     if (plot_) plot_->addSeries(this);
 }
 
-void Tsp_DataSeries::axisBindingChanged(Tsp_Axis* first, Tsp_Axis* second) {
+void DataSeries::axisBindingChanged(Axis* first, Axis* second) {
     if (!plot_) return;
     const bool a = plot_->autoScaleAxis(first);
     const bool b = plot_->autoScaleAxis(second);
@@ -28,31 +28,31 @@ void Tsp_DataSeries::axisBindingChanged(Tsp_Axis* first, Tsp_Axis* second) {
         plot_->invalidateParts(false, false, true);
 }
 
-void Tsp_DataSeries::setXAxis(Tsp_WhatXAxis v) {
+void DataSeries::setXAxis(XAxisChoice v) {
     if (v == xAxis_) return;
     xAxis_ = v;
     if (plot_) axisBindingChanged(plot_->bottomAxis(), plot_->topAxis());
 }
 
-void Tsp_DataSeries::setYAxis(Tsp_WhatYAxis v) {
+void DataSeries::setYAxis(YAxisChoice v) {
     if (v == yAxis_) return;
     yAxis_ = v;
     if (plot_) axisBindingChanged(plot_->leftAxis(), plot_->rightAxis());
 }
 
-void Tsp_DataSeries::setActive(bool v) {
+void DataSeries::setActive(bool v) {
     if (v == active_) return;
     active_ = v;
     if (plot_) plot_->seriesChanged(this);
 }
 
-void Tsp_DataSeries::setLegend(const QString& v) {
+void DataSeries::setLegend(const QString& v) {
     if (v == legend_) return;
     legend_ = v;
     legendChanged();
 }
 
-void Tsp_DataSeries::dataChanged(ChangeKind kind) {
+void DataSeries::dataChanged(ChangeKind kind) {
     if (!active_ || !plot_) return;
     if (kind == dcData)
         plot_->seriesChanged(this);
@@ -60,12 +60,12 @@ void Tsp_DataSeries::dataChanged(ChangeKind kind) {
         plot_->invalidateParts(false, false, true);
 }
 
-Tsp_XYDataSeries::Tsp_XYDataSeries() {
+XYDataSeries::XYDataSeries() {
     blocks_.push_back(std::make_unique<Block>());
-    lineAttr_.onChange = [this](Tsp_CustomLineAttr* a) { attrChanged(a); };
+    lineAttr_.onChange = [this](LineAttrBase* a) { attrChanged(a); };
 }
 
-void Tsp_XYDataSeries::append(double x, double y) {
+void XYDataSeries::append(double x, double y) {
     if (count_ >= capacity()) blocks_.push_back(std::make_unique<Block>());
     Block& b = *blocks_[count_ / kGrowth];
     b.x[count_ % kGrowth] = x;
@@ -86,14 +86,14 @@ void Tsp_XYDataSeries::append(double x, double y) {
     ++count_;
 }
 
-void Tsp_XYDataSeries::addXY(double x, double y) {
+void XYDataSeries::addXY(double x, double y) {
     append(x, y);
     if (!canPlot()) return;
     dataChanged(dcData);
     plot_->paintPending();
 }
 
-void Tsp_XYDataSeries::clear() {
+void XYDataSeries::clear() {
     const bool had = count_ > 0;
     count_ = 0;
     breaks_.clear();
@@ -103,43 +103,43 @@ void Tsp_XYDataSeries::clear() {
     if (had && canPlot()) dataChanged(dcData);
 }
 
-void Tsp_XYDataSeries::addBreak() {
+void XYDataSeries::addBreak() {
     if (count_ > 0 && (breaks_.empty() || breaks_.back() != count_)) breaks_.push_back(count_);
 }
 
-bool Tsp_XYDataSeries::breakBefore(int i) const {
+bool XYDataSeries::breakBefore(int i) const {
     return std::binary_search(breaks_.begin(), breaks_.end(), i);
 }
 
-void Tsp_XYDataSeries::setLockInvalidate(bool v) {
+void XYDataSeries::setLockInvalidate(bool v) {
     if (v == locked_) return;
     locked_ = v;
     if (canPlot()) dataChanged(dcData);
 }
 
-void Tsp_XYDataSeries::setLineAttr(const Tsp_LineAttr& a) {
+void XYDataSeries::setLineAttr(const LineAttr& a) {
     if (&a != &lineAttr_ && !lineAttr_.sameValues(a)) lineAttr_.assign(a);
 }
 
-bool Tsp_XYDataSeries::getExtremum(double Tsp_XYDataSeries::*which, double& v) const {
+bool XYDataSeries::getExtremum(double XYDataSeries::*which, double& v) const {
     if (count_ <= 0) return false;
     v = this->*which;
     return true;
 }
 
-bool Tsp_XYDataSeries::getXMin(double& v) {
-    return getExtremum(&Tsp_XYDataSeries::xMin_, v);
+bool XYDataSeries::getXMin(double& v) {
+    return getExtremum(&XYDataSeries::xMin_, v);
 }
-bool Tsp_XYDataSeries::getXMax(double& v) {
-    return getExtremum(&Tsp_XYDataSeries::xMax_, v);
+bool XYDataSeries::getXMax(double& v) {
+    return getExtremum(&XYDataSeries::xMax_, v);
 }
-bool Tsp_XYDataSeries::getYMin(double& v) {
-    return getExtremum(&Tsp_XYDataSeries::yMin_, v);
+bool XYDataSeries::getYMin(double& v) {
+    return getExtremum(&XYDataSeries::yMin_, v);
 }
-bool Tsp_XYDataSeries::getYMax(double& v) {
-    return getExtremum(&Tsp_XYDataSeries::yMax_, v);
+bool XYDataSeries::getYMax(double& v) {
+    return getExtremum(&XYDataSeries::yMax_, v);
 }
 
-void Tsp_XYDataSeries::attrChanged(void*) {
+void XYDataSeries::attrChanged(void*) {
     if (canPlot()) dataChanged(dcAppearance);
 }

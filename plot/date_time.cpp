@@ -15,7 +15,7 @@ double dateTimeFromQDateTime(const QDateTime& dt) {
     return days >= 0 ? days + frac : days - frac;
 }
 
-TDateTimeParts decodeDateTime(double value) {
+DateTimeParts decodeDateTime(double value) {
     double dayPart = std::trunc(value);
     double ms = std::round(std::fabs(value - dayPart) * kMSecsPerDay);
     if (ms >= kMSecsPerDay) {  // 23:59:59.9996 rounds to the next midnight
@@ -29,6 +29,6 @@ TDateTimeParts decodeDateTime(double value) {
 }
 
 QDateTime QDateTimeFromDateTime(double value) {
-    const TDateTimeParts d = decodeDateTime(value);
+    const DateTimeParts d = decodeDateTime(value);
     return QDateTime(QDate(d.Year, d.Month, d.Day), QTime(d.Hour, d.Minute, d.Second, d.MSec));
 }

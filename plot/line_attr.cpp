@@ -2,64 +2,63 @@
 
 #include "plot/scale_axis.h"
 
-Tsp_CustomLineAttr::Tsp_CustomLineAttr(TColor color, TPenStyle style, std::uint16_t width,
-                                       bool visible)
+LineAttrBase::LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible)
     : color_(color), style_(style), width_(width), visible_(visible) {}
 
-void Tsp_CustomLineAttr::setColor(TColor v) {
+void LineAttrBase::setColor(Color v) {
     color_ = v;
     changed();
 }
 
-void Tsp_CustomLineAttr::setStyle(TPenStyle v) {
+void LineAttrBase::setStyle(PenStyle v) {
     style_ = v;
     changed();
 }
 
-void Tsp_CustomLineAttr::setWidth(std::uint16_t v) {
+void LineAttrBase::setWidth(std::uint16_t v) {
     width_ = v;
     changed();
 }
 
-void Tsp_CustomLineAttr::setVisible(bool v) {
+void LineAttrBase::setVisible(bool v) {
     visible_ = v;
     changed();
 }
 
-void Tsp_CustomLineAttr::changed() {
+void LineAttrBase::changed() {
     if (onChange) onChange(this);
 }
 
-void Tsp_CustomLineAttr::assign(const Tsp_CustomLineAttr& s) {
+void LineAttrBase::assign(const LineAttrBase& s) {
     color_ = s.color_;
     style_ = s.style_;
     width_ = s.width_;
     visible_ = s.visible_;
 }
 
-bool Tsp_CustomLineAttr::sameValues(const Tsp_CustomLineAttr& o) const {
+bool LineAttrBase::sameValues(const LineAttrBase& o) const {
     return color_ == o.color_ && style_ == o.style_ && width_ == o.width_ && visible_ == o.visible_;
 }
 
-QPen Tsp_CustomLineAttr::pen() const {
+QPen LineAttrBase::pen() const {
     QPen pen = makePen(color_, style_, width_);
     pen.setCapStyle(Qt::SquareCap);
     return pen;
 }
 
-void Tsp_CustomLineAttr::applyToPen(QPainter& p) const {
+void LineAttrBase::applyToPen(QPainter& p) const {
     p.setPen(pen());
     setCopyMode(p);
 }
 
-void Tsp_CustomLineAttr::writeProperties(const QString& prefix, Tsp_PropertyList& out) const {
+void LineAttrBase::writeProperties(const QString& prefix, PropertyList& out) const {
     out.emplace_back(prefix + ".Color", QString::number(color_));
     out.emplace_back(prefix + ".Style", QString::number(int(style_)));
     out.emplace_back(prefix + ".Width", QString::number(width_));
     out.emplace_back(prefix + ".Visible", visible_ ? "True" : "False");
 }
 
-bool Tsp_CustomLineAttr::readProperty(const QString& name, const QString& value) {
+bool LineAttrBase::readProperty(const QString& name, const QString& value) {
     bool ok = false;
     const QLocale c = QLocale::c();
     if (name == "Color") {
@@ -68,7 +67,7 @@ bool Tsp_CustomLineAttr::readProperty(const QString& name, const QString& value)
     } else if (name == "Style") {
         const int v = c.toInt(value, &ok);
         ok = ok && v >= psSolid && v <= psInsideFrame;
-        if (ok) setStyle(TPenStyle(v));
+        if (ok) setStyle(PenStyle(v));
     } else if (name == "Width") {
         const ushort v = c.toUShort(value, &ok);
         if (ok) setWidth(v);

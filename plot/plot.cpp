@@ -19,74 +19,74 @@ QImage scaledImage(int width, int height, qreal ratio) {
 }
 }  // namespace
 
-void Tsp_MemBitmap::resize(int width, int height, qreal ratio) {
+void OffscreenImage::resize(int width, int height, qreal ratio) {
     width_ = width;
     height_ = height;
     ratio_ = ratio;
     image_ = scaledImage(width, height, ratio);
 }
 
-Tsp_XYPlot::Tsp_XYPlot(QWidget* parent)
+XYPlot::XYPlot(QWidget* parent)
     : QWidget(parent),
-      left_(std::make_unique<Tsp_Axis>(sfVertical, this)),
-      right_(std::make_unique<Tsp_Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide,
-                                        this)),
-      bottom_(std::make_unique<Tsp_Axis>(0, this)),
-      top_(std::make_unique<Tsp_Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
-    left_->gridAttr()->assign(Tsp_LineAttr(clGray, psSolid, 1, true));
-    bottom_->gridAttr()->assign(Tsp_LineAttr(clGray, psSolid, 1, true));
+      left_(std::make_unique<Axis>(sfVertical, this)),
+      right_(
+          std::make_unique<Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)),
+      bottom_(std::make_unique<Axis>(0, this)),
+      top_(std::make_unique<Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
+    left_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
+    bottom_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
     // The plot paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     resize(180, 120);
 }
 
-Tsp_XYPlot::~Tsp_XYPlot() {
-    for (Tsp_DataSeries* s : series_) s->plotDestroyed();
-    for (Tsp_PlotMarker* m : before_) m->plotDestroyed();
-    for (Tsp_PlotMarker* m : after_) m->plotDestroyed();
+XYPlot::~XYPlot() {
+    for (DataSeries* s : series_) s->plotDestroyed();
+    for (PlotMarker* m : before_) m->plotDestroyed();
+    for (PlotMarker* m : after_) m->plotDestroyed();
     screenPainter_.reset();
 }
 
-void Tsp_XYPlot::assignAxis(Tsp_Axis& held, const Tsp_Axis& a) {
+void XYPlot::assignAxis(Axis& held, const Axis& a) {
     if (&held == &a) return;
     held.assign(a);
     invalidate();
 }
 
-void Tsp_XYPlot::requestPaint() {
+void XYPlot::requestPaint() {
     paintPending_ = true;
     update();
 }
 
-void Tsp_XYPlot::invalidate() {
+void XYPlot::invalidate() {
     layoutValid_ = frameValid_ = fieldValid_ = false;
     requestPaint();
 }
 
-void Tsp_XYPlot::invalidateParts(bool layout, bool frame, bool field) {
+void XYPlot::invalidateParts(bool layout, bool frame, bool field) {
     if (layout) layoutValid_ = false;
     if (frame) frameValid_ = false;
     if (field) fieldValid_ = false;
     requestPaint();
 }
 
-void Tsp_XYPlot::invalidateBuffers() {
+void XYPlot::invalidateBuffers() {
     frameValid_ = fieldValid_ = false;
 }
 
-void Tsp_XYPlot::paintPending() {
+void XYPlot::paintPending() {
     if (paintPending_ && isVisible()) repaint();
 }
 
-bool Tsp_XYPlot::controlImageFits() const {
+bool XYPlot::controlImageFits() const {
     // Never empty, so that the painter always has a device: a 0 × 0 plot keeps a 1 × 1 image.
     const qreal ratio = devicePixelRatio();
     return !screen_.isNull() && screen_.devicePixelRatio() == ratio &&
            screen_.size() == scaledSize(std::max(width(), 1), std::max(height(), 1), ratio);
 }
 
-void Tsp_XYPlot::ensureControlImage() {
+void XYPlot::ensureControlImage() {
     if (controlImageFits()) return;
     // The painter object stays: only its device changes, so a painter that a caller got from
     // drawCanvas earlier keeps working.
@@ -96,67 +96,67 @@ void Tsp_XYPlot::ensureControlImage() {
     if (screenPainter_) screenPainter_->begin(&screen_);
 }
 
-QPainter* Tsp_XYPlot::controlCanvas() {
+QPainter* XYPlot::controlCanvas() {
     ensureControlImage();
     if (!screenPainter_) screenPainter_ = std::make_unique<QPainter>(&screen_);
     return screenPainter_.get();
 }
 
-QPainter* Tsp_XYPlot::drawCanvas() {
+QPainter* XYPlot::drawCanvas() {
     if (drawCanvas_) return drawCanvas_;
     update();  // whatever the caller draws on the control's canvas must reach the screen
     return controlCanvas();
 }
 
-void Tsp_XYPlot::setColor(TColor v) {
+void XYPlot::setColor(Color v) {
     if (v == color_) return;
     color_ = v;
     invalidate();
 }
 
-void Tsp_XYPlot::setFieldColor(TColor v) {
+void XYPlot::setFieldColor(Color v) {
     if (v == fieldColor_) return;
     fieldColor_ = v;
     invalidateParts(false, false, true);
 }
 
-void Tsp_XYPlot::setBorderStyle(Tsp_BorderStyle v) {
+void XYPlot::setBorderStyle(BorderStyle v) {
     if (v == borderStyle_) return;
     borderStyle_ = v;
     if (bufferedDisplay()) invalidateBuffers();
     drawBorder();
 }
 
-void Tsp_XYPlot::setBufferedDisplay(bool v) {
+void XYPlot::setBufferedDisplay(bool v) {
     if (v == bufferedDisplay()) return;
     if (v)
-        memBitmap_ = std::make_unique<Tsp_MemBitmap>(width(), height(), devicePixelRatio());
+        memBitmap_ = std::make_unique<OffscreenImage>(width(), height(), devicePixelRatio());
     else
         memBitmap_.reset();
     invalidate();
 }
 
-void Tsp_XYPlot::addSeries(Tsp_DataSeries* s) {
+void XYPlot::addSeries(DataSeries* s) {
     if (!s) return;
     if (std::find(series_.begin(), series_.end(), s) == series_.end()) series_.push_back(s);
     if (s->active()) seriesChanged(s);
 }
 
-void Tsp_XYPlot::removeSeries(Tsp_DataSeries* s) {
+void XYPlot::removeSeries(DataSeries* s) {
     const auto it = std::find(series_.begin(), series_.end(), s);
     if (it == series_.end()) return;
     series_.erase(it);
     if (s->active()) seriesChanged(s);
 }
 
-void Tsp_XYPlot::addMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when) {
+void XYPlot::addMarker(PlotMarker* m, MarkerLayer when) {
     if (!m) return;
     auto& list = when == dmBeforeSeries ? before_ : after_;
     if (std::find(list.begin(), list.end(), m) == list.end()) list.push_back(m);
     if (m->visible()) invalidateParts(false, false, true);
 }
 
-void Tsp_XYPlot::removeMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when) {
+void XYPlot::removeMarker(PlotMarker* m, MarkerLayer when) {
     auto& list = when == dmBeforeSeries ? before_ : after_;
     const auto it = std::find(list.begin(), list.end(), m);
     if (it == list.end()) return;
@@ -164,12 +164,12 @@ void Tsp_XYPlot::removeMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when) {
     if (m->visible()) invalidateParts(false, false, true);
 }
 
-bool Tsp_XYPlot::autoScaleAxis(Tsp_Axis* axis) {
+bool XYPlot::autoScaleAxis(Axis* axis) {
     if (!axis || (!axis->autoMin() && !axis->autoMax())) return false;
     const bool vertical = axis->isVertical();
     bool foundMin = false, foundMax = false;
     double mn = 0, mx = 0;
-    for (Tsp_DataSeries* s : series_) {
+    for (DataSeries* s : series_) {
         if (!s->active()) continue;
         if ((vertical ? yAxisOf(s->yAxis()) : xAxisOf(s->xAxis())) != axis) continue;
         double v = 0;
@@ -192,7 +192,7 @@ bool Tsp_XYPlot::autoScaleAxis(Tsp_Axis* axis) {
     return true;
 }
 
-void Tsp_XYPlot::seriesChanged(Tsp_DataSeries* s) {
+void XYPlot::seriesChanged(DataSeries* s) {
     const bool a = autoScaleAxis(xAxisOf(s->xAxis()));
     const bool b = autoScaleAxis(yAxisOf(s->yAxis()));
     if (a || b)
@@ -201,7 +201,7 @@ void Tsp_XYPlot::seriesChanged(Tsp_DataSeries* s) {
         invalidateParts(false, false, true);
 }
 
-void Tsp_XYPlot::paintEvent(QPaintEvent* e) {
+void XYPlot::paintEvent(QPaintEvent* e) {
     if (paintPending_ || !controlImageFits()) paint();
     QPainter wp(this);
     const QRect r = e->rect();
@@ -210,12 +210,12 @@ void Tsp_XYPlot::paintEvent(QPaintEvent* e) {
                  QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
 }
 
-void Tsp_XYPlot::resizeEvent(QResizeEvent* e) {
+void XYPlot::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     invalidate();
 }
 
-void Tsp_XYPlot::changeEvent(QEvent* e) {
+void XYPlot::changeEvent(QEvent* e) {
     switch (e->type()) {
         case QEvent::FontChange:
         case QEvent::PaletteChange:  // system colours changed
@@ -230,8 +230,8 @@ void Tsp_XYPlot::changeEvent(QEvent* e) {
 }
 
 namespace {
-TShiftState shiftOf(const QMouseEvent* e) {
-    TShiftState s = 0;
+ShiftState shiftOf(const QMouseEvent* e) {
+    ShiftState s = 0;
     const Qt::KeyboardModifiers m = e->modifiers();
     if (m & Qt::ShiftModifier) s |= ssShift;
     if (m & Qt::AltModifier) s |= ssAlt;
@@ -243,7 +243,7 @@ TShiftState shiftOf(const QMouseEvent* e) {
     return s;
 }
 
-TMouseButton buttonOf(const QMouseEvent* e) {
+MouseButton buttonOf(const QMouseEvent* e) {
     switch (e->button()) {
         case Qt::RightButton:
             return mbRight;
@@ -261,7 +261,7 @@ bool plotButton(const QMouseEvent* e) {
 }
 }  // namespace
 
-void Tsp_XYPlot::mousePressEvent(QMouseEvent* e) {
+void XYPlot::mousePressEvent(QMouseEvent* e) {
     if (!plotButton(e)) {
         QWidget::mousePressEvent(e);
         return;
@@ -270,12 +270,12 @@ void Tsp_XYPlot::mousePressEvent(QMouseEvent* e) {
     mouseDown(buttonOf(e), shiftOf(e), p.x(), p.y());
 }
 
-void Tsp_XYPlot::mouseMoveEvent(QMouseEvent* e) {
+void XYPlot::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     mouseMove(shiftOf(e), p.x(), p.y());
 }
 
-void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* e) {
+void XYPlot::mouseReleaseEvent(QMouseEvent* e) {
     if (!plotButton(e)) {
         QWidget::mouseReleaseEvent(e);
         return;
@@ -285,7 +285,7 @@ void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && rect().contains(p) && onClick) onClick(this);
 }
 
-void Tsp_XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
+void XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
     if (!plotButton(e)) {
         QWidget::mouseDoubleClickEvent(e);
         return;
@@ -295,10 +295,10 @@ void Tsp_XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
     if (onDblClick) onDblClick(this);
 }
 
-void Tsp_XYPlot::doDrawEnd() {
+void XYPlot::doDrawEnd() {
     if (onDrawEnd) onDrawEnd(this);
 }
 
-void Tsp_XYPlot::doFieldDraw() {
+void XYPlot::doFieldDraw() {
     if (onFieldDraw) onFieldDraw(this);
 }

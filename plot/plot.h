@@ -21,8 +21,8 @@
 #include "plot/scale_axis.h"
 #include "plot/series.h"
 
-enum Tsp_zpDirections { zpdNone, zpdHorizontal, zpdVertical, zpdBoth };
-enum Tsp_BorderStyle {
+enum ZoomPanDirections { zpdNone, zpdHorizontal, zpdVertical, zpdBoth };
+enum BorderStyle {
     bs_None,
     bs_Raised,
     bs_Lowered,
@@ -31,21 +31,21 @@ enum Tsp_BorderStyle {
     bs_BoldRect,
     bs_FocusRect
 };
-enum Tsp_WhenDrawMarker { dmBeforeSeries, dmAfterSeries };
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum MarkerLayer { dmBeforeSeries, dmAfterSeries };
+enum MouseButton { mbLeft, mbRight, mbMiddle };
 
 // Shift state bits of a mouse event, also the sets zoomShiftKeys and panShiftKeys.
-using TShiftState = std::uint8_t;
-constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
-                      ssDouble = 64;
-using Tsp_ShiftKeys = TShiftState;
+using ShiftState = std::uint8_t;
+constexpr ShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
+                     ssDouble = 64;
+using ShiftKeys = ShiftState;
 
 // Off-screen image the plot paints into before copying it to the control in one go. Its size
 // is in the widget's (logical) pixels; the image holds ratio times as many device pixels, so
 // that the plot stays sharp on scaled screens.
-class Tsp_MemBitmap {
+class OffscreenImage {
   public:
-    Tsp_MemBitmap(int width, int height, qreal ratio = 1) { resize(width, height, ratio); }
+    OffscreenImage(int width, int height, qreal ratio = 1) { resize(width, height, ratio); }
     // False when the image could not be had (no memory, empty size).
     bool valid() const { return !image_.isNull(); }
     void resize(int width, int height, qreal ratio = 1);
@@ -62,61 +62,61 @@ class Tsp_MemBitmap {
 
 // Base of objects drawn in the field before or after the series; subclasses implement Draw
 // on the plot's drawCanvas().
-class Tsp_PlotMarker {
+class PlotMarker {
   public:
-    Tsp_PlotMarker() = default;
-    virtual ~Tsp_PlotMarker();
-    Tsp_PlotMarker(const Tsp_PlotMarker&) = delete;
-    Tsp_PlotMarker& operator=(const Tsp_PlotMarker&) = delete;
+    PlotMarker() = default;
+    virtual ~PlotMarker();
+    PlotMarker(const PlotMarker&) = delete;
+    PlotMarker& operator=(const PlotMarker&) = delete;
 
-    Tsp_XYPlot* plot() const { return plot_; }
-    void setPlot(Tsp_XYPlot* plot);
-    Tsp_WhenDrawMarker whenDraw() const { return whenDraw_; }
-    void setWhenDraw(Tsp_WhenDrawMarker v);
+    XYPlot* plot() const { return plot_; }
+    void setPlot(XYPlot* plot);
+    MarkerLayer whenDraw() const { return whenDraw_; }
+    void setWhenDraw(MarkerLayer v);
     bool visible() const { return visible_; }
     void setVisible(bool v);
-    Tsp_WhatXAxis xAxis() const { return xAxis_; }
-    void setXAxis(Tsp_WhatXAxis v);
-    Tsp_WhatYAxis yAxis() const { return yAxis_; }
-    void setYAxis(Tsp_WhatYAxis v);
+    XAxisChoice xAxis() const { return xAxis_; }
+    void setXAxis(XAxisChoice v);
+    YAxisChoice yAxis() const { return yAxis_; }
+    void setYAxis(YAxisChoice v);
     // The plot axes chosen by xAxis and yAxis; null without a plot.
-    Tsp_Axis* xAxisObj() const { return xAxisObj_; }
-    Tsp_Axis* yAxisObj() const { return yAxisObj_; }
+    Axis* xAxisObj() const { return xAxisObj_; }
+    Axis* yAxisObj() const { return yAxisObj_; }
 
     virtual void draw() = 0;
     void plotDestroyed();
 
   private:
     void followAxes();
-    Tsp_WhenDrawMarker whenDraw_ = dmBeforeSeries;
+    MarkerLayer whenDraw_ = dmBeforeSeries;
     bool visible_ = true;
-    Tsp_XYPlot* plot_ = nullptr;
-    Tsp_WhatXAxis xAxis_ = dsxBottom;
-    Tsp_WhatYAxis yAxis_ = dsyLeft;
-    Tsp_Axis* xAxisObj_ = nullptr;
-    Tsp_Axis* yAxisObj_ = nullptr;
+    XYPlot* plot_ = nullptr;
+    XAxisChoice xAxis_ = dsxBottom;
+    YAxisChoice yAxis_ = dsyLeft;
+    Axis* xAxisObj_ = nullptr;
+    Axis* yAxisObj_ = nullptr;
 };
 
-class Tsp_XYPlot : public QWidget {
+class XYPlot : public QWidget {
     Q_OBJECT
   public:
-    explicit Tsp_XYPlot(QWidget* parent = nullptr);
-    ~Tsp_XYPlot() override;
+    explicit XYPlot(QWidget* parent = nullptr);
+    ~XYPlot() override;
 
-    Tsp_Axis* leftAxis() const { return left_.get(); }
-    Tsp_Axis* rightAxis() const { return right_.get(); }
-    Tsp_Axis* bottomAxis() const { return bottom_.get(); }
-    Tsp_Axis* topAxis() const { return top_.get(); }
+    Axis* leftAxis() const { return left_.get(); }
+    Axis* rightAxis() const { return right_.get(); }
+    Axis* bottomAxis() const { return bottom_.get(); }
+    Axis* topAxis() const { return top_.get(); }
     // The held axis takes the other one's settings; the axis objects are never replaced.
-    void setLeftAxis(const Tsp_Axis& a) { assignAxis(*left_, a); }
-    void setRightAxis(const Tsp_Axis& a) { assignAxis(*right_, a); }
-    void setBottomAxis(const Tsp_Axis& a) { assignAxis(*bottom_, a); }
-    void setTopAxis(const Tsp_Axis& a) { assignAxis(*top_, a); }
+    void setLeftAxis(const Axis& a) { assignAxis(*left_, a); }
+    void setRightAxis(const Axis& a) { assignAxis(*right_, a); }
+    void setBottomAxis(const Axis& a) { assignAxis(*bottom_, a); }
+    void setTopAxis(const Axis& a) { assignAxis(*top_, a); }
     // The axis that a series or marker bound to w draws against.
-    Tsp_Axis* xAxisOf(Tsp_WhatXAxis w) const { return w == dsxTop ? topAxis() : bottomAxis(); }
-    Tsp_Axis* yAxisOf(Tsp_WhatYAxis w) const { return w == dsyRight ? rightAxis() : leftAxis(); }
+    Axis* xAxisOf(XAxisChoice w) const { return w == dsxTop ? topAxis() : bottomAxis(); }
+    Axis* yAxisOf(YAxisChoice w) const { return w == dsyRight ? rightAxis() : leftAxis(); }
 
-    TRect fieldRect() const { return fieldRect_; }
+    PixelRect fieldRect() const { return fieldRect_; }
     // Where drawing goes now: the off-screen image during a buffered paint, the caller's
     // painter during drawOnCanvas, otherwise the control's own canvas. The control's painter
     // lives as long as the plot: a caller may keep it across resizes and repaints.
@@ -126,28 +126,26 @@ class Tsp_XYPlot : public QWidget {
     // What the control shows (its own canvas), at the widget's device pixel ratio.
     const QImage& controlImage() const { return screen_; }
 
-    TColor color() const { return color_; }
-    void setColor(TColor v);
-    TColor fieldColor() const { return fieldColor_; }
-    void setFieldColor(TColor v);
-    Tsp_BorderStyle borderStyle() const { return borderStyle_; }
-    void setBorderStyle(Tsp_BorderStyle v);
+    Color color() const { return color_; }
+    void setColor(Color v);
+    Color fieldColor() const { return fieldColor_; }
+    void setFieldColor(Color v);
+    BorderStyle borderStyle() const { return borderStyle_; }
+    void setBorderStyle(BorderStyle v);
     bool bufferedDisplay() const { return bool(memBitmap_); }
     void setBufferedDisplay(bool v);
-    Tsp_MemBitmap* memBitmap() const { return memBitmap_.get(); }
+    OffscreenImage* memBitmap() const { return memBitmap_.get(); }
 
-    Tsp_zpDirections zoom() const { return zoom_; }
-    void setZoom(Tsp_zpDirections v) { zoom_ = v; }
-    Tsp_zpDirections pan() const { return pan_; }
-    void setPan(Tsp_zpDirections v) { pan_ = v; }
+    ZoomPanDirections zoom() const { return zoom_; }
+    void setZoom(ZoomPanDirections v) { zoom_ = v; }
+    ZoomPanDirections pan() const { return pan_; }
+    void setPan(ZoomPanDirections v) { pan_ = v; }
     // Stored with the left-button bit added, read back without it. Any left press zooms while
     // Zoom is not zpdNone; the zoom keys are kept for the owner only.
-    Tsp_ShiftKeys zoomShiftKeys() const { return zoomKeys_ & ~ssLeft; }
-    void setZoomShiftKeys(Tsp_ShiftKeys v) {
-        zoomKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft;
-    }
-    Tsp_ShiftKeys panShiftKeys() const { return panKeys_ & ~ssLeft; }
-    void setPanShiftKeys(Tsp_ShiftKeys v) { panKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
+    ShiftKeys zoomShiftKeys() const { return zoomKeys_ & ~ssLeft; }
+    void setZoomShiftKeys(ShiftKeys v) { zoomKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
+    ShiftKeys panShiftKeys() const { return panKeys_ & ~ssLeft; }
+    void setPanShiftKeys(ShiftKeys v) { panKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
     Qt::CursorShape panCursor() const { return panCursor_; }
     void setPanCursor(Qt::CursorShape v) { panCursor_ = v; }
     int dragState() const { return dragState_; }
@@ -168,19 +166,19 @@ class Tsp_XYPlot : public QWidget {
     bool frameValid() const { return frameValid_; }
     bool fieldValid() const { return fieldValid_; }
 
-    void addSeries(Tsp_DataSeries* s);
-    void removeSeries(Tsp_DataSeries* s);
-    const std::vector<Tsp_DataSeries*>& series() const { return series_; }
-    void addMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when);
-    void removeMarker(Tsp_PlotMarker* m, Tsp_WhenDrawMarker when);
-    const std::vector<Tsp_PlotMarker*>& markers(Tsp_WhenDrawMarker when) const {
+    void addSeries(DataSeries* s);
+    void removeSeries(DataSeries* s);
+    const std::vector<DataSeries*>& series() const { return series_; }
+    void addMarker(PlotMarker* m, MarkerLayer when);
+    void removeMarker(PlotMarker* m, MarkerLayer when);
+    const std::vector<PlotMarker*>& markers(MarkerLayer when) const {
         return when == dmBeforeSeries ? before_ : after_;
     }
 
     // Fits an auto-scaled axis to the active series bound to it, with a 2.5 % pad on each
     // side found; true when it found data to fit (also if the range stayed the same).
-    bool autoScaleAxis(Tsp_Axis* axis);
-    void seriesChanged(Tsp_DataSeries* s);
+    bool autoScaleAxis(Axis* axis);
+    void seriesChanged(DataSeries* s);
 
     // Paints the control's canvas now, redrawing only the stale parts when buffered.
     virtual void paint();
@@ -195,21 +193,20 @@ class Tsp_XYPlot : public QWidget {
     void drawAll();
 
     // The plot's mouse handling (zoom, pan), then the mouse events.
-    virtual void mouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void mouseMove(TShiftState shift, int x, int y);
-    virtual void mouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void mouseDown(MouseButton button, ShiftState shift, int x, int y);
+    virtual void mouseMove(ShiftState shift, int x, int y);
+    virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
 
-    std::function<void(Tsp_XYPlot* sender)> onFieldDraw;
-    std::function<void(Tsp_XYPlot* sender)> onDrawEnd;
+    std::function<void(XYPlot* sender)> onFieldDraw;
+    std::function<void(XYPlot* sender)> onDrawEnd;
     // The handler may rewrite the label text.
-    std::function<void(Tsp_Axis* sender, int labelNum, double labelVal, QString& label)>
-        onGetTickLabel;
+    std::function<void(Axis* sender, int labelNum, double labelVal, QString& label)> onGetTickLabel;
     // Called per zoomed axis before its range is applied; may change min and max or refuse.
-    std::function<void(Tsp_Axis* sender, double& min, double& max, bool& canZoom)> onAxisZoom;
-    std::function<void(Tsp_XYPlot*sender, TMouseButton button, TShiftState shift, int x, int y)>
+    std::function<void(Axis* sender, double& min, double& max, bool& canZoom)> onAxisZoom;
+    std::function<void(XYPlot*sender, MouseButton button, ShiftState shift, int x, int y)>
         onMouseDown, onMouseUp;
-    std::function<void(Tsp_XYPlot* sender, TShiftState shift, int x, int y)> onMouseMove;
-    std::function<void(Tsp_XYPlot*sender)> onClick, onDblClick;
+    std::function<void(XYPlot* sender, ShiftState shift, int x, int y)> onMouseMove;
+    std::function<void(XYPlot*sender)> onClick, onDblClick;
 
   protected:
     void paintEvent(QPaintEvent* e) override;
@@ -224,7 +221,7 @@ class Tsp_XYPlot : public QWidget {
 
   private:
     friend class DrawCanvasScope;
-    void assignAxis(Tsp_Axis& held, const Tsp_Axis& a);
+    void assignAxis(Axis& held, const Axis& a);
     void requestPaint();
     QPainter* controlCanvas();
     void ensureControlImage();
@@ -237,27 +234,27 @@ class Tsp_XYPlot : public QWidget {
     void setDragCorner(int x, int y);
     void panStep();
     void zoomStep(int l, int t, int r, int b);
-    void zoomAxis(Tsp_Axis& axis, int a, int b);
-    std::array<Tsp_Axis*, 4> allAxes() const {
+    void zoomAxis(Axis& axis, int a, int b);
+    std::array<Axis*, 4> allAxes() const {
         return {left_.get(), right_.get(), bottom_.get(), top_.get()};
     }
 
-    std::unique_ptr<Tsp_Axis> left_, right_, bottom_, top_;
-    TRect fieldRect_;
+    std::unique_ptr<Axis> left_, right_, bottom_, top_;
+    PixelRect fieldRect_;
     QPainter* drawCanvas_ = nullptr;
     // The size being drawn while a paint or drawOnCanvas runs; −1: the control's size.
     int drawWidth_ = -1, drawHeight_ = -1;
-    std::unique_ptr<Tsp_MemBitmap> memBitmap_;
+    std::unique_ptr<OffscreenImage> memBitmap_;
     QImage screen_;
     std::unique_ptr<QPainter> screenPainter_;
-    TColor color_ = clBtnFace;
-    TColor fieldColor_ = clWhite;
-    Tsp_BorderStyle borderStyle_ = bs_None;
-    std::vector<Tsp_DataSeries*> series_;
-    std::vector<Tsp_PlotMarker*> before_, after_;
+    Color color_ = clBtnFace;
+    Color fieldColor_ = clWhite;
+    BorderStyle borderStyle_ = bs_None;
+    std::vector<DataSeries*> series_;
+    std::vector<PlotMarker*> before_, after_;
 
-    Tsp_zpDirections zoom_ = zpdBoth, pan_ = zpdBoth;
-    Tsp_ShiftKeys zoomKeys_ = ssShift | ssLeft, panKeys_ = ssCtrl | ssLeft;
+    ZoomPanDirections zoom_ = zpdBoth, pan_ = zpdBoth;
+    ShiftKeys zoomKeys_ = ssShift | ssLeft, panKeys_ = ssCtrl | ssLeft;
     Qt::CursorShape panCursor_ = Qt::ArrowCursor;
     QCursor savedCursor_;
     int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;

@@ -5,8 +5,8 @@
 // Inverting figures go straight onto the control's canvas, so that drawing the same figure
 // again restores the pixels under it.
 
-void Tsp_XYPlot::drawXCursorLine(int pixel) {
-    const TRect& f = fieldRect_;
+void XYPlot::drawXCursorLine(int pixel) {
+    const PixelRect& f = fieldRect_;
     if (!(f.Left < pixel && pixel < f.Right)) return;
     QPainter& p = *controlCanvas();
     p.setClipping(false);
@@ -17,7 +17,7 @@ void Tsp_XYPlot::drawXCursorLine(int pixel) {
     update();
 }
 
-void Tsp_XYPlot::drawZoomRect() {
+void XYPlot::drawZoomRect() {
     QPainter& p = *controlCanvas();
     p.setClipping(false);
     p.setPen(makePen(clBlack, psDot, 1));
@@ -29,14 +29,14 @@ void Tsp_XYPlot::drawZoomRect() {
     update();
 }
 
-void Tsp_XYPlot::setXCursorOn(bool v) {
+void XYPlot::setXCursorOn(bool v) {
     if (v == xCursorOn_) return;
     xCursorOn_ = v;
     if (v) cursorPixel_ = bottom_->valueToPixel(xCursorVal_);
     drawXCursorLine(cursorPixel_);
 }
 
-void Tsp_XYPlot::setXCursorVal(double v) {
+void XYPlot::setXCursorVal(double v) {
     const int pixel = bottom_->valueToPixel(v);
     xCursorVal_ = v;
     if (pixel == cursorPixel_ || !xCursorOn_) return;
@@ -45,12 +45,12 @@ void Tsp_XYPlot::setXCursorVal(double v) {
     drawXCursorLine(cursorPixel_);
 }
 
-void Tsp_XYPlot::setDragCorner(int x, int y) {
+void XYPlot::setDragCorner(int x, int y) {
     x1_ = zoom_ == zpdVertical ? fieldRect_.Right : x;
     y1_ = zoom_ == zpdHorizontal ? fieldRect_.Bottom : y;
 }
 
-void Tsp_XYPlot::mouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
     if (button == mbLeft) {
         if (zoom_ != zpdNone && dragState_ == 0) {
             x0_ = zoom_ == zpdVertical ? fieldRect_.Left : x;
@@ -68,7 +68,7 @@ void Tsp_XYPlot::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
     if (onMouseDown) onMouseDown(this, button, shift, x, y);
 }
 
-void Tsp_XYPlot::mouseMove(TShiftState shift, int x, int y) {
+void XYPlot::mouseMove(ShiftState shift, int x, int y) {
     switch (dragState_) {
         case 1:
             if (std::abs(x - x0_) > 3 || std::abs(y - y0_) > 3) {
@@ -99,8 +99,8 @@ void Tsp_XYPlot::mouseMove(TShiftState shift, int x, int y) {
     if (onMouseMove) onMouseMove(this, shift, x, y);
 }
 
-void Tsp_XYPlot::panStep() {
-    for (Tsp_Axis* a : allAxes()) a->saveMinMax();
+void XYPlot::panStep() {
+    for (Axis* a : allAxes()) a->saveMinMax();
     const int dx = x1_ - x0_;
     if (dx != 0 && (pan_ == zpdHorizontal || pan_ == zpdBoth)) {
         bottom_->scrollBy(dx, true);
@@ -115,12 +115,11 @@ void Tsp_XYPlot::panStep() {
     }
 }
 
-void Tsp_XYPlot::mouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
     if (dragState_ == 1) {
         const auto axes = allAxes();
-        if (std::all_of(axes.begin(), axes.end(),
-                        [](Tsp_Axis* a) { return a->hasSavedMinMax(); })) {
-            for (Tsp_Axis* a : axes) a->restoreMinMax();
+        if (std::all_of(axes.begin(), axes.end(), [](Axis* a) { return a->hasSavedMinMax(); })) {
+            for (Axis* a : axes) a->restoreMinMax();
             invalidate();
         }
     } else if (dragState_ == 2) {
@@ -143,9 +142,9 @@ void Tsp_XYPlot::mouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (onMouseUp) onMouseUp(this, button, shift, x, y);
 }
 
-void Tsp_XYPlot::zoomStep(int l, int t, int r, int b) {
+void XYPlot::zoomStep(int l, int t, int r, int b) {
     if (zoom_ == zpdNone || r - l <= 2 || b - t <= 2) return;
-    for (Tsp_Axis* a : allAxes()) a->saveMinMax();
+    for (Axis* a : allAxes()) a->saveMinMax();
     if (zoom_ == zpdHorizontal || zoom_ == zpdBoth) {
         zoomAxis(*bottom_, l, r);
         zoomAxis(*top_, l, r);
@@ -157,7 +156,7 @@ void Tsp_XYPlot::zoomStep(int l, int t, int r, int b) {
     invalidate();
 }
 
-void Tsp_XYPlot::zoomAxis(Tsp_Axis& axis, int a, int b) {
+void XYPlot::zoomAxis(Axis& axis, int a, int b) {
     double mn = axis.pixelToValue(a), mx = axis.pixelToValue(b);
     if (mn > mx) std::swap(mn, mx);
     bool canZoom = true;

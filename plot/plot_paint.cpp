@@ -7,7 +7,7 @@
 // control's back afterwards, also when a drawing step throws.
 class DrawCanvasScope {
   public:
-    DrawCanvasScope(Tsp_XYPlot* plot, QPainter* canvas, int w, int h)
+    DrawCanvasScope(XYPlot* plot, QPainter* canvas, int w, int h)
         : plot_(plot),
           saved_(plot->drawCanvas_),
           savedWidth_(plot->drawWidth_),
@@ -25,17 +25,17 @@ class DrawCanvasScope {
     DrawCanvasScope& operator=(const DrawCanvasScope&) = delete;
 
   private:
-    Tsp_XYPlot* plot_;
+    XYPlot* plot_;
     QPainter* saved_;
     int savedWidth_, savedHeight_;
 };
 
-void Tsp_XYPlot::prepareFont(QPainter& p) {
+void XYPlot::prepareFont(QPainter& p) {
     p.setFont(font());
     if (!layoutValid_) calcLayout(p.fontMetrics().horizontalAdvance('0'), p.fontInfo().pixelSize());
 }
 
-void Tsp_XYPlot::paint() {
+void XYPlot::paint() {
     paintPending_ = false;
     QPainter* screen = controlCanvas();
     screen->setClipping(false);
@@ -74,7 +74,7 @@ void Tsp_XYPlot::paint() {
     }
 }
 
-void Tsp_XYPlot::drawAll() {
+void XYPlot::drawAll() {
     prepareFont(*drawCanvas());
     drawFrame();
     drawField();
@@ -82,7 +82,7 @@ void Tsp_XYPlot::drawAll() {
     drawBorder();
 }
 
-void Tsp_XYPlot::drawOnCanvas(QPainter* canvas, int width, int height) {
+void XYPlot::drawOnCanvas(QPainter* canvas, int width, int height) {
     if (!canvas || width <= 9 || height <= 9) return;
     struct LayoutStale {
         bool& flag;
@@ -93,18 +93,18 @@ void Tsp_XYPlot::drawOnCanvas(QPainter* canvas, int width, int height) {
     drawAll();
 }
 
-void Tsp_XYPlot::calcLayout(int cw, int ch) {
+void XYPlot::calcLayout(int cw, int ch) {
     // Each side takes the room of its own axis band or of the labels that the two crossing
     // axes hang over that end, whichever is larger, plus its margin.
-    using Overhang = int (Tsp_Scale::*)(int, int);
-    const auto room = [cw, ch](Tsp_Axis& own, Tsp_Axis& a, Tsp_Axis& b, Overhang end) {
+    using Overhang = int (Scale::*)(int, int);
+    const auto room = [cw, ch](Axis& own, Axis& a, Axis& b, Overhang end) {
         return std::max({(a.*end)(cw, ch), (b.*end)(cw, ch), own.bandWidth(cw, ch)}) + own.margin();
     };
-    const int left = room(*left_, *top_, *bottom_, &Tsp_Scale::startOverhang);
-    const int bottom = room(*bottom_, *right_, *left_, &Tsp_Scale::startOverhang);
-    const int right = room(*right_, *top_, *bottom_, &Tsp_Scale::endOverhang);
-    const int top = room(*top_, *right_, *left_, &Tsp_Scale::endOverhang);
-    TRect f{left, top, drawWidth() - right, drawHeight() - bottom};
+    const int left = room(*left_, *top_, *bottom_, &Scale::startOverhang);
+    const int bottom = room(*bottom_, *right_, *left_, &Scale::startOverhang);
+    const int right = room(*right_, *top_, *bottom_, &Scale::endOverhang);
+    const int top = room(*top_, *right_, *left_, &Scale::endOverhang);
+    PixelRect f{left, top, drawWidth() - right, drawHeight() - bottom};
     // Scales never get a zero length.
     if (f.Right < f.Left + 3) f.Right = f.Left + 3;
     if (f.Bottom < f.Top + 3) f.Bottom = f.Top + 3;
@@ -117,14 +117,14 @@ void Tsp_XYPlot::calcLayout(int cw, int ch) {
 }
 
 namespace {
-int visibleWidth(const Tsp_Axis& a) {
+int visibleWidth(const Axis& a) {
     return a.lineAttr()->visible() ? a.lineAttr()->width() : 0;
 }
 }  // namespace
 
-void Tsp_XYPlot::drawFrame() {
+void XYPlot::drawFrame() {
     QPainter& p = *drawCanvas();
-    const TRect& f = fieldRect_;
+    const PixelRect& f = fieldRect_;
     const int w = drawWidth(), h = drawHeight();
     setCopyMode(p);
     const QBrush back(toQColor(color_));
@@ -147,8 +147,8 @@ void Tsp_XYPlot::drawFrame() {
     drawCaptions(p);
 }
 
-void Tsp_XYPlot::drawCaptions(QPainter& p) {
-    const TRect& f = fieldRect_;
+void XYPlot::drawCaptions(QPainter& p) {
+    const PixelRect& f = fieldRect_;
     QFont bold = font();
     bold.setBold(true);
     if (bottom_->captionShown()) {
@@ -176,9 +176,9 @@ void Tsp_XYPlot::drawCaptions(QPainter& p) {
     }
 }
 
-void Tsp_XYPlot::drawField() {
+void XYPlot::drawField() {
     QPainter& p = *drawCanvas();
-    const TRect& f = fieldRect_;
+    const PixelRect& f = fieldRect_;
     const bool hadClip = p.hasClipping();
     const QRegion oldClip = p.clipRegion();
     p.setClipRect(f.toQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -186,7 +186,7 @@ void Tsp_XYPlot::drawField() {
     if (fieldColor_ != clNone) p.fillRect(f.toQRect(), toQColor(fieldColor_));
     doFieldDraw();
     p.setBrush(Qt::NoBrush);
-    for (Tsp_Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
+    for (Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
         if (!a->gridAttr()->visible() || a->ticksCount() == 0) continue;
         a->gridAttr()->applyToPen(p);
         for (int i = 0; i < a->ticksCount(); ++i) {
@@ -198,11 +198,11 @@ void Tsp_XYPlot::drawField() {
             }
         }
     }
-    for (Tsp_PlotMarker* m : before_)
+    for (PlotMarker* m : before_)
         if (m->visible()) m->draw();
-    for (Tsp_DataSeries* s : series_)
+    for (DataSeries* s : series_)
         if (s->active()) s->draw();
-    for (Tsp_PlotMarker* m : after_)
+    for (PlotMarker* m : after_)
         if (m->visible()) m->draw();
     p.setClipRegion(oldClip);
     p.setClipping(hadClip);
@@ -215,7 +215,7 @@ void outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
 }
 }  // namespace
 
-void Tsp_XYPlot::drawBorder() {
+void XYPlot::drawBorder() {
     QPainter& p = *drawCanvas();
     const int w = drawWidth(), h = drawHeight();
     const bool hadClip = p.hasClipping();

@@ -14,40 +14,40 @@ bool storeHalves(int v, int& before, int& after) {
 }
 }  // namespace
 
-void Tsp_PointAttr::setColor(TColor v) {
+void PointAttr::setColor(Color v) {
     store(color_, v);
 }
 
-void Tsp_PointAttr::setStyle(TBrushStyle v) {
+void PointAttr::setStyle(BrushStyle v) {
     store(style_, v);
 }
 
-void Tsp_PointAttr::setKind(TPointKind v) {
+void PointAttr::setKind(PointKind v) {
     store(kind_, v);
 }
 
-void Tsp_PointAttr::setHSize(int v) {
+void PointAttr::setHSize(int v) {
     if (storeHalves(v, hl_, hr_)) changed();
 }
 
-void Tsp_PointAttr::setVSize(int v) {
+void PointAttr::setVSize(int v) {
     if (storeHalves(v, vt_, vb_)) changed();
 }
 
-void Tsp_PointAttr::setVisible(bool v) {
+void PointAttr::setVisible(bool v) {
     store(visible_, v);
 }
 
-void Tsp_PointAttr::setBorderWidth(int v) {
+void PointAttr::setBorderWidth(int v) {
     if (v < 0) v = 1;
     store(borderWidth_, std::min({v, hl_, vt_}));
 }
 
-void Tsp_PointAttr::setBorderColor(TColor v) {
+void PointAttr::setBorderColor(Color v) {
     store(borderColor_, v);
 }
 
-void Tsp_PointAttr::assign(const Tsp_PointAttr& s) {
+void PointAttr::assign(const PointAttr& s) {
     if (&s == this) return;
     kind_ = s.kind_;
     visible_ = s.visible_;
@@ -60,7 +60,7 @@ void Tsp_PointAttr::assign(const Tsp_PointAttr& s) {
     changed();
 }
 
-void Tsp_PointAttr::applyTo(QPainter& p) const {
+void PointAttr::applyTo(QPainter& p) const {
     p.setPen(makePen(borderColor_, psSolid, borderWidth_));
     setCopyMode(p);
     p.setBrush(QBrush(toQColor(color_), toQtBrushStyle(style_)));

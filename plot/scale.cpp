@@ -22,7 +22,7 @@ int roundInt(double v) {
 // are not numbers or do not fit an int.
 int boundedCount(double v) {
     if (!(v > 0)) return 0;
-    return v >= Tsp_Scale::kMaxTicks ? Tsp_Scale::kMaxTicks : int(v);
+    return v >= Scale::kMaxTicks ? Scale::kMaxTicks : int(v);
 }
 int boundedSpan(double v) {
     return v > 0 && v < 1e6 ? roundInt(v) : 0;
@@ -35,11 +35,11 @@ double frac(double v) {
 }
 }  // namespace
 
-Tsp_Scale::Tsp_Scale(std::uint32_t flags) : flags_(flags) {
+Scale::Scale(std::uint32_t flags) : flags_(flags) {
     applyRange(0, 10);
 }
 
-void Tsp_Scale::applyRange(double a, double b) {
+void Scale::applyRange(double a, double b) {
     // A range that is not a number would poison every pixel; keep the one we have.
     if (!std::isfinite(a) || !std::isfinite(b)) return;
     a = std::clamp(a, -kEndLimit, kEndLimit);
@@ -71,13 +71,13 @@ void Tsp_Scale::applyRange(double a, double b) {
     calcTickPixels();
 }
 
-double Tsp_Scale::scaleFactorOf(double range) {
+double Scale::scaleFactorOf(double range) {
     const double d = std::floor(std::log(range) / kLn10);
     return d <= 0 ? std::trunc(std::exp((1 - d) * kLn10))
                   : 1.0 / std::trunc(std::exp((d - 1) * kLn10));
 }
 
-void Tsp_Scale::setLinePos(int x, int y, int length) {
+void Scale::setLinePos(int x, int y, int length) {
     if (x == lineX_ && y == lineY_ && length == lineLen_) return;
     lineX_ = x;
     lineY_ = y;
@@ -86,7 +86,7 @@ void Tsp_Scale::setLinePos(int x, int y, int length) {
     calcTickPixels();
 }
 
-void Tsp_Scale::calcMapping() {
+void Scale::calcMapping() {
     ppu_ = lineLen_ / range_;
     if (inversed()) ppu_ = -ppu_;
     originValue_ = inversed() ? max_ : min_;
@@ -98,7 +98,7 @@ void Tsp_Scale::calcMapping() {
     }
 }
 
-void Tsp_Scale::calcTicks() {
+void Scale::calcTicks() {
     tickCount_ = wantedTicks_;
     if (tickCount_ == 0) return;
     if (fractionMode()) {
@@ -134,7 +134,7 @@ void Tsp_Scale::calcTicks() {
     for (int i = 0; i < tickCount_; ++i) ticks_[i] = std::trunc(base + i * step) / k_;
 }
 
-void Tsp_Scale::calcTickPixels() {
+void Scale::calcTickPixels() {
     if (wantedTicks_ == 0) {
         tickCount_ = 0;
         return;
@@ -149,7 +149,7 @@ void Tsp_Scale::calcTickPixels() {
     }
 }
 
-int Tsp_Scale::valueToPixel(double v) const {
+int Scale::valueToPixel(double v) const {
     const double p = (v - originValue_) * ppu_ + pixelOrigin_;
     if (p > kPixelLimit) return kPixelLimit;
     if (p >= -kPixelLimit) {
@@ -162,20 +162,20 @@ int Tsp_Scale::valueToPixel(double v) const {
     return -kPixelLimit;
 }
 
-double Tsp_Scale::pixelToValue(int p) const {
+double Scale::pixelToValue(int p) const {
     return (p - pixelOrigin_) / ppu_ + originValue_;
 }
 
-double Tsp_Scale::tickValue(int i) const {
+double Scale::tickValue(int i) const {
     if (!(flags_ & sfNoTicksAdjusted)) return ticks_[i];
     return inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
 }
 
-QString Tsp_Scale::getTickLabel(int i) {
+QString Scale::getTickLabel(int i) {
     return label(currentLabelForm(), tickValue(i));
 }
 
-QString Tsp_Scale::label(LabelForm form, double value) const {
+QString Scale::label(LabelForm form, double value) const {
     switch (form) {
         case LabelForm::Fixed:
             return fixedLabel(value, labelUnit());
@@ -193,12 +193,12 @@ QString Tsp_Scale::label(LabelForm form, double value) const {
                              : formatFloatPattern(labelFormat_, value);
 }
 
-double Tsp_Scale::labelUnit() const {
+double Scale::labelUnit() const {
     if (fractionMode()) return range_ / std::max(1, wantedTicks_ - 1);
     return 1 / k_;
 }
 
-Tsp_Scale::LabelForm Tsp_Scale::currentLabelForm() {
+Scale::LabelForm Scale::currentLabelForm() {
     const LabelKey key{labelFormat_,
                        flags_,
                        tickCount_,
@@ -240,14 +240,14 @@ Tsp_Scale::LabelForm Tsp_Scale::currentLabelForm() {
     return labelForm_;
 }
 
-long long Tsp_Scale::gridPlace(int i) const {
+long long Scale::gridPlace(int i) const {
     if (fractionMode() || tickStep_ <= 0) return i;
     const double place = ticks_[i] * k_ / tickStep_;
     // Far from zero the place cannot be told exactly; counting the ticks then will do.
     return std::fabs(place) < 1e15 ? static_cast<long long>(std::floor(place + 1e-3)) : i;
 }
 
-void Tsp_Scale::scrollBy(double delta, bool inPixels) {
+void Scale::scrollBy(double delta, bool inPixels) {
     const double vd = inPixels ? delta / ppu_ : delta;
     const double pd = inPixels ? delta : delta * ppu_;
     if (vd == 0 || !std::isfinite(vd)) return;
@@ -285,34 +285,34 @@ void Tsp_Scale::scrollBy(double delta, bool inPixels) {
     calcTickPixels();
 }
 
-void Tsp_Scale::setFlag(Tsp_ScaleFlag flag, bool on) {
+void Scale::setFlag(ScaleFlag flag, bool on) {
     if (bool(flags_ & flag) == on) return;
     flags_ = on ? flags_ | flag : flags_ & ~flag;
     flagChanged(flag);
 }
 
-void Tsp_Scale::flagChanged(Tsp_ScaleFlag) {}
+void Scale::flagChanged(ScaleFlag) {}
 
-void Tsp_Scale::clearFlagsRaw(std::uint32_t mask) {
+void Scale::clearFlagsRaw(std::uint32_t mask) {
     flags_ &= ~mask;
 }
 
-int Tsp_Scale::overhang(int cw, int ch, int tick, double edgeValue) {
+int Scale::overhang(int cw, int ch, int tick, double edgeValue) {
     if (tickCount_ == 0 || noTicksLabel()) return 0;
     const int b = std::abs(roundInt((edgeValue - tickValue(tick)) * ppu_));
     const int half = isVertical() ? ch / 2 : int(getTickLabel(tick).size()) * cw / 2;
     return std::max(0, half - b);
 }
 
-int Tsp_Scale::startOverhang(int cw, int ch) {
+int Scale::startOverhang(int cw, int ch) {
     return overhang(cw, ch, 0, originValue_);
 }
 
-int Tsp_Scale::endOverhang(int cw, int ch) {
+int Scale::endOverhang(int cw, int ch) {
     return overhang(cw, ch, tickCount_ - 1, inversed() ? min_ : max_);
 }
 
-int Tsp_Scale::bandWidth(int cw, int ch) {
+int Scale::bandWidth(int cw, int ch) {
     const int w = lineAttr_.width();
     if (tickCount_ == 0) return w;
     if (noTicksLabel()) return ticksLines() ? w + 4 : w;
@@ -322,7 +322,7 @@ int Tsp_Scale::bandWidth(int cw, int ch) {
     return w + longest * cw + 5;
 }
 
-void Tsp_Scale::drawAxisLine(QPainter& p, int startExt, int endExt) const {
+void Scale::drawAxisLine(QPainter& p, int startExt, int endExt) const {
     if (!lineAttr_.visible()) return;
     p.setPen(makePen(lineAttr_.color(), lineAttr_.style(), 1));
     setCopyMode(p);
@@ -338,7 +338,7 @@ void Tsp_Scale::drawAxisLine(QPainter& p, int startExt, int endExt) const {
     }
 }
 
-void Tsp_Scale::drawTicksAndLabels(QPainter& p) {
+void Scale::drawTicksAndLabels(QPainter& p) {
     drawnLabels_.clear();
     if (!ticksLines() && noTicksLabel()) return;
     const int w = lineAttr_.width();
@@ -358,8 +358,8 @@ void Tsp_Scale::drawTicksAndLabels(QPainter& p) {
     }
     if (noTicksLabel()) return;
     const int h8 = textHeight(p, QStringLiteral("8"));
-    std::vector<Tsp_DrawnLabel> labels;
-    std::vector<TLabelExtent> extents;
+    std::vector<DrawnLabel> labels;
+    std::vector<LabelExtent> extents;
     for (int i = 0; i < tickCount_; ++i) {
         const QString s = getTickLabel(i);
         const int t = tickPixels_[i];
@@ -368,8 +368,8 @@ void Tsp_Scale::drawTicksAndLabels(QPainter& p) {
                               ? QPoint(far ? lineX_ + w + 5 : lineX_ - w - 5 - tw, t - h8 / 2)
                               : QPoint(t - tw / 2, far ? lineY_ - w - h8 - 5 : lineY_ + w + 5);
         labels.push_back({QRect(at, QSize(tw, h8)), s});
-        extents.push_back(isVertical() ? TLabelExtent{at.y(), at.y() + h8, s, gridPlace(i)}
-                                       : TLabelExtent{at.x(), at.x() + tw, s, gridPlace(i)});
+        extents.push_back(isVertical() ? LabelExtent{at.y(), at.y() + h8, s, gridPlace(i)}
+                                       : LabelExtent{at.x(), at.x() + tw, s, gridPlace(i)});
     }
     // Labels that would run into each other or read alike are thinned out evenly.
     const int gap = isVertical() ? 2 : std::max(2, textWidth(p, QStringLiteral(" ")));
@@ -381,7 +381,7 @@ void Tsp_Scale::drawTicksAndLabels(QPainter& p) {
     }
 }
 
-void Tsp_Scale::assignScale(const Tsp_Scale& s) {
+void Scale::assignScale(const Scale& s) {
     flags_ = s.flags_;
     lineX_ = s.lineX_;
     lineY_ = s.lineY_;
@@ -392,7 +392,7 @@ void Tsp_Scale::assignScale(const Tsp_Scale& s) {
     lineAttr_.assign(s.lineAttr_);
 }
 
-void Tsp_Scale::writeProperties(Tsp_PropertyList& out) const {
+void Scale::writeProperties(PropertyList& out) const {
     const auto num = [](double v) {
         return QString::number(v, 'g', QLocale::FloatingPointShortest);
     };
@@ -402,7 +402,7 @@ void Tsp_Scale::writeProperties(Tsp_PropertyList& out) const {
     out.emplace_back("fMax", num(max_));
 }
 
-bool Tsp_Scale::readProperty(const QString& name, const QString& value) {
+bool Scale::readProperty(const QString& name, const QString& value) {
     const QLocale c = QLocale::c();
     bool ok = false;
     if (name == "SFlags") {

@@ -13,35 +13,35 @@
 
 #include "plot/canvas.h"
 
-class Tsp_XYPlot;
+class XYPlot;
 
 // Properties of a scale or an axis in a key-value form: names and texts, in writing order.
 // Nested properties use dotted names ("LineAttr.Color").
-using Tsp_PropertyList = std::vector<std::pair<QString, QString>>;
+using PropertyList = std::vector<std::pair<QString, QString>>;
 
 // Style of a line (axis line, grid, series line).
-class Tsp_CustomLineAttr {
+class LineAttrBase {
   public:
-    Tsp_CustomLineAttr() = default;
-    Tsp_CustomLineAttr(TColor color, TPenStyle style, std::uint16_t width, bool visible);
-    virtual ~Tsp_CustomLineAttr() = default;
-    Tsp_CustomLineAttr(const Tsp_CustomLineAttr&) = delete;
-    Tsp_CustomLineAttr& operator=(const Tsp_CustomLineAttr&) = delete;
+    LineAttrBase() = default;
+    LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible);
+    virtual ~LineAttrBase() = default;
+    LineAttrBase(const LineAttrBase&) = delete;
+    LineAttrBase& operator=(const LineAttrBase&) = delete;
 
-    TColor color() const { return color_; }
-    TPenStyle style() const { return style_; }
+    Color color() const { return color_; }
+    PenStyle style() const { return style_; }
     std::uint16_t width() const { return width_; }
     bool visible() const { return visible_; }
     // Each setter stores a differing value and then calls Changed, changed or not.
-    void setColor(TColor v);
-    void setStyle(TPenStyle v);
+    void setColor(Color v);
+    void setStyle(PenStyle v);
     void setWidth(std::uint16_t v);
     void setVisible(bool v);
 
     // Copies the four values without calling Changed.
-    void assign(const Tsp_CustomLineAttr& source);
-    void assignTo(Tsp_CustomLineAttr& dest) const { dest.assign(*this); }
-    bool sameValues(const Tsp_CustomLineAttr& other) const;
+    void assign(const LineAttrBase& source);
+    void assignTo(LineAttrBase& dest) const { dest.assign(*this); }
+    bool sameValues(const LineAttrBase& other) const;
 
     // Colour, style and width on a pen in copy mode. Its lines include both end pixels, so a
     // series has no gaps where it turns back, whatever the direction of its segments.
@@ -49,27 +49,27 @@ class Tsp_CustomLineAttr {
     QPen pen() const;
 
     // Called with the attribute as sender on every property assignment.
-    std::function<void(Tsp_CustomLineAttr* sender)> onChange;
+    std::function<void(LineAttrBase* sender)> onChange;
     virtual void changed();
 
-    void writeProperties(const QString& prefix, Tsp_PropertyList& out) const;
+    void writeProperties(const QString& prefix, PropertyList& out) const;
     // False for an unknown name or a malformed value; nothing changes then.
     bool readProperty(const QString& name, const QString& value);
 
   private:
-    TColor color_ = clBlack;
-    TPenStyle style_ = psSolid;
+    Color color_ = clBlack;
+    PenStyle style_ = psSolid;
     std::uint16_t width_ = 1;
     bool visible_ = true;
 };
 
-class Tsp_LineAttr : public Tsp_CustomLineAttr {
+class LineAttr : public LineAttrBase {
   public:
-    using Tsp_CustomLineAttr::Tsp_CustomLineAttr;
+    using LineAttrBase::LineAttrBase;
 };
 
 // Bits of a scale's flag word ("SFlags").
-enum Tsp_ScaleFlag : std::uint32_t {
+enum ScaleFlag : std::uint32_t {
     sfVertical = 1u << 0,
     sfInversed = 1u << 1,
     sfNoTicksLines = 1u << 3,
@@ -82,20 +82,20 @@ enum Tsp_ScaleFlag : std::uint32_t {
 };
 
 // A tick label as it was last drawn: its box on the surface and its text.
-struct Tsp_DrawnLabel {
+struct DrawnLabel {
     QRect box;
     QString text;
 };
 
 // Maps values of one coordinate onto pixels along an axis line and keeps its tick grid.
-class Tsp_Scale {
+class Scale {
   public:
     static constexpr int kMaxTicks = 21;
 
-    explicit Tsp_Scale(std::uint32_t flags);
-    virtual ~Tsp_Scale() = default;
-    Tsp_Scale(const Tsp_Scale&) = delete;
-    Tsp_Scale& operator=(const Tsp_Scale&) = delete;
+    explicit Scale(std::uint32_t flags);
+    virtual ~Scale() = default;
+    Scale(const Scale&) = delete;
+    Scale& operator=(const Scale&) = delete;
 
     // Sorts the two values, widens an empty range, derives the scale factor and recomputes
     // the mapping, the ticks and the tick pixels. No repaint.
@@ -133,8 +133,8 @@ class Tsp_Scale {
     virtual QString getTickLabel(int i);
 
     QString labelFormat() const { return labelFormat_; }
-    Tsp_LineAttr* lineAttr() { return &lineAttr_; }
-    const Tsp_LineAttr* lineAttr() const { return &lineAttr_; }
+    LineAttr* lineAttr() { return &lineAttr_; }
+    const LineAttr* lineAttr() const { return &lineAttr_; }
 
     bool isVertical() const { return flags_ & sfVertical; }
     bool isFarSide() const { return flags_ & sfFarSide; }
@@ -163,21 +163,21 @@ class Tsp_Scale {
     // Pen and font are set by the caller.
     void drawTicksAndLabels(QPainter& p);
     // The labels the last drawTicksAndLabels wrote.
-    const std::vector<Tsp_DrawnLabel>& drawnLabels() const { return drawnLabels_; }
+    const std::vector<DrawnLabel>& drawnLabels() const { return drawnLabels_; }
 
     // Stream form: "SFlags", "SLinePos" like "(27 613 604)", "fMin" (only when Min is not 0)
     // and "fMax". Reading the first three stores them raw; "fMax" applies the range.
-    virtual void writeProperties(Tsp_PropertyList& out) const;
+    virtual void writeProperties(PropertyList& out) const;
     virtual bool readProperty(const QString& name, const QString& value);
 
   protected:
-    void setFlag(Tsp_ScaleFlag flag, bool on);
+    void setFlag(ScaleFlag flag, bool on);
     // Without flagChanged: for setters that switch auto-scaling off as a side effect.
     void clearFlagsRaw(std::uint32_t mask);
-    virtual void flagChanged(Tsp_ScaleFlag flag);
+    virtual void flagChanged(ScaleFlag flag);
     void setWantedTicks(int n) { wantedTicks_ = n; }
     void setLabelFormatRaw(const QString& f) { labelFormat_ = f; }
-    void assignScale(const Tsp_Scale& s);
+    void assignScale(const Scale& s);
 
   private:
     // How every label of the axis is written: by the pattern; when the pattern makes a label
@@ -212,23 +212,23 @@ class Tsp_Scale {
     int lineX_ = 10, lineY_ = 30, lineLen_ = 25;
     int wantedTicks_ = 5;
     QString labelFormat_ = QStringLiteral("###0.##");
-    Tsp_LineAttr lineAttr_;
+    LineAttr lineAttr_;
     double min_ = 0, max_ = 10, range_ = 10;
     std::array<std::int16_t, kMaxTicks> tickPixels_{};
     std::array<double, kMaxTicks> ticks_{};
-    std::vector<Tsp_DrawnLabel> drawnLabels_;
+    std::vector<DrawnLabel> drawnLabels_;
     LabelKey labelKey_;
     LabelForm labelForm_ = LabelForm::Pattern;
 };
 
 // A scale with what a plot needs around it: margin, caption, grid, owning plot and the
 // range remembered before a mouse zoom.
-class Tsp_Axis : public Tsp_Scale {
+class Axis : public Scale {
   public:
-    explicit Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot = nullptr);
+    explicit Axis(std::uint32_t flags, XYPlot* plot = nullptr);
 
-    Tsp_XYPlot* plot() const { return plot_; }
-    void setPlot(Tsp_XYPlot* plot) { plot_ = plot; }
+    XYPlot* plot() const { return plot_; }
+    void setPlot(XYPlot* plot) { plot_ = plot; }
 
     int margin() const { return margin_; }
     void setMargin(int v);
@@ -241,10 +241,10 @@ class Tsp_Axis : public Tsp_Scale {
     void setMax(double v);
     void setTicksCount(int n);
     void setLabelFormat(const QString& f);
-    Tsp_LineAttr* gridAttr() { return &gridAttr_; }
-    const Tsp_LineAttr* gridAttr() const { return &gridAttr_; }
-    void setLineAttr(const Tsp_LineAttr& a);
-    void setGridAttr(const Tsp_LineAttr& a);
+    LineAttr* gridAttr() { return &gridAttr_; }
+    const LineAttr* gridAttr() const { return &gridAttr_; }
+    void setLineAttr(const LineAttr& a);
+    void setGridAttr(const LineAttr& a);
 
     void setMinMax(double aMin, double aMax);
     void moveMinMax(double delta);
@@ -253,15 +253,15 @@ class Tsp_Axis : public Tsp_Scale {
     bool hasSavedMinMax() const { return savedValid_; }
 
     // Copies everything but the owning plot; no repaint.
-    void assign(const Tsp_Axis& source);
-    void assignTo(Tsp_Axis& dest) const { dest.assign(*this); }
+    void assign(const Axis& source);
+    void assignTo(Axis& dest) const { dest.assign(*this); }
 
     QString getTickLabel(int i) override;
-    void writeProperties(Tsp_PropertyList& out) const override;
+    void writeProperties(PropertyList& out) const override;
     bool readProperty(const QString& name, const QString& value) override;
 
   protected:
-    void flagChanged(Tsp_ScaleFlag flag) override;
+    void flagChanged(ScaleFlag flag) override;
 
   private:
     void plotInvalidate();
@@ -269,7 +269,7 @@ class Tsp_Axis : public Tsp_Scale {
     double savedMin_ = 0, savedMax_ = 0;
     int margin_ = 4;
     QString caption_;
-    Tsp_XYPlot* plot_ = nullptr;
-    Tsp_LineAttr gridAttr_{clGray, psSolid, 1, false};
+    XYPlot* plot_ = nullptr;
+    LineAttr gridAttr_{clGray, psSolid, 1, false};
     bool savedValid_ = false;
 };

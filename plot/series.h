@@ -17,28 +17,28 @@
 #include "plot/column_reduce.h"
 #include "plot/scale_axis.h"
 
-class Tsp_XYPlot;
-class Tsp_XYLine;
+class XYPlot;
+class XYLine;
 
-enum Tsp_WhatXAxis { dsxBottom, dsxTop };
-enum Tsp_WhatYAxis { dsyLeft, dsyRight };
+enum XAxisChoice { dsxBottom, dsxTop };
+enum YAxisChoice { dsyLeft, dsyRight };
 
 // Base of everything the plot draws from data.
-class Tsp_DataSeries {
+class DataSeries {
   public:
     enum ChangeKind { dcData = 0, dcAppearance = 1 };
 
-    Tsp_DataSeries() = default;
-    virtual ~Tsp_DataSeries();
-    Tsp_DataSeries(const Tsp_DataSeries&) = delete;
-    Tsp_DataSeries& operator=(const Tsp_DataSeries&) = delete;
+    DataSeries() = default;
+    virtual ~DataSeries();
+    DataSeries(const DataSeries&) = delete;
+    DataSeries& operator=(const DataSeries&) = delete;
 
-    Tsp_XYPlot* plot() const { return plot_; }
-    void setPlot(Tsp_XYPlot* plot);
-    Tsp_WhatXAxis xAxis() const { return xAxis_; }
-    void setXAxis(Tsp_WhatXAxis v);
-    Tsp_WhatYAxis yAxis() const { return yAxis_; }
-    void setYAxis(Tsp_WhatYAxis v);
+    XYPlot* plot() const { return plot_; }
+    void setPlot(XYPlot* plot);
+    XAxisChoice xAxis() const { return xAxis_; }
+    void setXAxis(XAxisChoice v);
+    YAxisChoice yAxis() const { return yAxis_; }
+    void setYAxis(YAxisChoice v);
     bool active() const { return active_; }
     // Stores a change and lets the plot re-fit its axes (also while lockInvalidate is on).
     void setActive(bool v);
@@ -51,7 +51,7 @@ class Tsp_DataSeries {
     virtual bool getXMax(double& v) = 0;
     virtual bool getYMin(double& v) = 0;
     virtual bool getYMax(double& v) = 0;
-    virtual void drawLegendMarker(QPainter&, const TRect&) {}
+    virtual void drawLegendMarker(QPainter&, const PixelRect&) {}
 
     // Data changes let the plot re-fit the axes; appearance changes repaint the field.
     void dataChanged(ChangeKind kind);
@@ -60,23 +60,23 @@ class Tsp_DataSeries {
     void plotDestroyed() { plot_ = nullptr; }
 
   protected:
-    Tsp_XYPlot* plot_ = nullptr;
-    Tsp_WhatXAxis xAxis_ = dsxBottom;
-    Tsp_WhatYAxis yAxis_ = dsyLeft;
+    XYPlot* plot_ = nullptr;
+    XAxisChoice xAxis_ = dsxBottom;
+    YAxisChoice yAxis_ = dsyLeft;
     bool active_ = true;
     QString legend_;
 
   private:
     // Re-fits the two axes of one direction after the series moved between them.
-    void axisBindingChanged(Tsp_Axis* first, Tsp_Axis* second);
+    void axisBindingChanged(Axis* first, Axis* second);
 };
 
 // Points in blocks of 32, so that growing never moves the points already held.
-class Tsp_XYDataSeries : public Tsp_DataSeries {
+class XYDataSeries : public DataSeries {
   public:
     static constexpr int kGrowth = 32;
 
-    Tsp_XYDataSeries();
+    XYDataSeries();
 
     int count() const { return count_; }
     int capacity() const { return int(blocks_.size()) * kGrowth; }
@@ -93,7 +93,7 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     // True while the X values never decrease; then the visible run is found by bisection.
     bool xAscending() const { return xAscending_; }
     // Extremes of the Y values per block of points, for drawing long runs by pixel column.
-    const Tsp_BlockIndex& yIndex() const { return yIndex_; }
+    const BlockIndex& yIndex() const { return yIndex_; }
     // Changes with every Clear: the points before count() are the same while it stays.
     int generation() const { return generation_; }
 
@@ -112,8 +112,8 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     void setLockInvalidate(bool v);
     bool canPlot() const { return !locked_ && plot_; }
 
-    Tsp_LineAttr* lineAttr() { return &lineAttr_; }
-    void setLineAttr(const Tsp_LineAttr& a);
+    LineAttr* lineAttr() { return &lineAttr_; }
+    void setLineAttr(const LineAttr& a);
 
     bool getXMin(double& v) override;
     bool getXMax(double& v) override;
@@ -125,7 +125,7 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
   protected:
     void append(double x, double y);
     // One of the four extrema (a member pointer); false while the series is empty.
-    bool getExtremum(double Tsp_XYDataSeries::*which, double& v) const;
+    bool getExtremum(double XYDataSeries::*which, double& v) const;
 
     struct Block {
         std::array<double, kGrowth> x, y;
@@ -135,36 +135,28 @@ class Tsp_XYDataSeries : public Tsp_DataSeries {
     // Kept up to date by Append; meaningful while count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
-    Tsp_BlockIndex yIndex_;
+    BlockIndex yIndex_;
     int generation_ = 0;
     std::vector<int> breaks_;
-    Tsp_LineAttr lineAttr_;
+    LineAttr lineAttr_;
     bool locked_ = false;
 };
 
-enum TPointKind {
-    ptRectangle,
-    ptEllipse,
-    ptDiamond,
-    ptCross,
-    ptCustom,
-    ptTriangle,
-    ptDownTriangle
-};
+enum PointKind { ptRectangle, ptEllipse, ptDiamond, ptCross, ptCustom, ptTriangle, ptDownTriangle };
 
 // Shape, size and colours of point marks; the fill is its brush part (Color, Style).
-class Tsp_PointAttr {
+class PointAttr {
   public:
-    Tsp_PointAttr() = default;
-    Tsp_PointAttr(const Tsp_PointAttr&) = delete;
-    Tsp_PointAttr& operator=(const Tsp_PointAttr&) = delete;
+    PointAttr() = default;
+    PointAttr(const PointAttr&) = delete;
+    PointAttr& operator=(const PointAttr&) = delete;
 
-    TColor color() const { return color_; }
-    void setColor(TColor v);
-    TBrushStyle style() const { return style_; }
-    void setStyle(TBrushStyle v);
-    TPointKind kind() const { return kind_; }
-    void setKind(TPointKind v);
+    Color color() const { return color_; }
+    void setColor(Color v);
+    BrushStyle style() const { return style_; }
+    void setStyle(BrushStyle v);
+    PointKind kind() const { return kind_; }
+    void setKind(PointKind v);
     // Sizes are kept as half-extents: left hl, right hl + 1, top vt, bottom vt + 1, so a size
     // reads back odd (6 stores 3 and 4 and reads 7).
     int hSize() const { return hl_ + hr_; }
@@ -180,16 +172,16 @@ class Tsp_PointAttr {
     // Never wider than the smaller half-extent.
     int borderWidth() const { return borderWidth_; }
     void setBorderWidth(int v);
-    TColor borderColor() const { return borderColor_; }
-    void setBorderColor(TColor v);
+    Color borderColor() const { return borderColor_; }
+    void setBorderColor(Color v);
 
     // Kind, visibility, sizes and the brush part; not the border.
-    void assign(const Tsp_PointAttr& s);
+    void assign(const PointAttr& s);
     // Border colour and width, solid, copy mode; the brush from the fill.
     void applyTo(QPainter& p) const;
 
     // Called with the attribute as sender when a stored value changes.
-    std::function<void(Tsp_PointAttr* sender)> onChange;
+    std::function<void(PointAttr* sender)> onChange;
 
   private:
     void changed() {
@@ -202,28 +194,28 @@ class Tsp_PointAttr {
         field = v;
         changed();
     }
-    TColor color_ = clWhite;
-    TBrushStyle style_ = bsSolid;
-    TPointKind kind_ = ptRectangle;
+    Color color_ = clWhite;
+    BrushStyle style_ = bsSolid;
+    PointKind kind_ = ptRectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;
     int borderWidth_ = 1;
-    TColor borderColor_ = clBlack;
+    Color borderColor_ = clBlack;
 };
 
 // Draws its points as a line of segments and/or point marks.
-class Tsp_XYLine : public Tsp_XYDataSeries {
+class XYLine : public XYDataSeries {
   public:
-    Tsp_XYLine();
+    XYLine();
 
-    Tsp_PointAttr* pointAttr() { return &pointAttr_; }
-    void setPointAttr(const Tsp_PointAttr& a);
+    PointAttr* pointAttr() { return &pointAttr_; }
+    void setPointAttr(const PointAttr& a);
 
     // Called for ptCustom marks with the series, the point's values and its pixel.
-    std::function<void(Tsp_XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
+    std::function<void(XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
 
     void draw() override;
-    void drawLegendMarker(QPainter& p, const TRect& r) override;
+    void drawLegendMarker(QPainter& p, const PixelRect& r) override;
     // Appends and draws only the new segment and mark, at once, without notifying the plot.
     void quickAddXY(double x, double y);
 
@@ -231,16 +223,16 @@ class Tsp_XYLine : public Tsp_XYDataSeries {
     void drawMark(QPainter& p, int x, int y) const;
 
   private:
-    void drawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya);
+    void drawLines(QPainter& p, const Axis& xa, const Axis& ya);
     // A series with breaks: each line between two breaks drawn by itself.
-    void drawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
-                         int columns, int first, int last);
-    void drawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
+    void drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
+                         int first, int last);
+    void drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last);
     // The run of points that can touch the painter's clip along X, and the number of pixel
     // columns the clip spans, widened by `margin`.
-    int visibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first, int& last) const;
+    int visibleRun(const QPainter& p, const Axis& xa, int margin, int& first, int& last) const;
     void drawPointMark(QPainter& p, double xv, double yv, int x, int y);
 
-    Tsp_PointAttr pointAttr_;
-    Tsp_ColumnCache columns_;
+    PointAttr pointAttr_;
+    ColumnCache columns_;
 };

@@ -148,7 +148,7 @@ QString formatFloatPattern(const QString& pattern, double value) {
 }
 
 QString formatDateTimePattern(const QString& pattern, double value) {
-    const TDateTimeParts t = decodeDateTime(value);
+    const DateTimeParts t = decodeDateTime(value);
     QString r;
     bool afterHour = false;
     for (int i = 0; i < pattern.size();) {

@@ -20,14 +20,14 @@ QString dropTrailingZeros(QString s) {
 }
 
 // Whether the labels shown with stride s leave room between them and all differ.
-bool fits(const std::vector<TLabelExtent>& labels, const std::vector<bool>& shown, int gap) {
-    std::vector<const TLabelExtent*> order;
+bool fits(const std::vector<LabelExtent>& labels, const std::vector<bool>& shown, int gap) {
+    std::vector<const LabelExtent*> order;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         if (shown[i]) order.push_back(&labels[i]);
     }
     if (order.empty()) return false;
     std::sort(order.begin(), order.end(),
-              [](const TLabelExtent* a, const TLabelExtent* b) { return a->from < b->from; });
+              [](const LabelExtent* a, const LabelExtent* b) { return a->from < b->from; });
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (order[i]->from - order[i - 1]->to < gap) return false;
         for (std::size_t j = 0; j < i; ++j) {
@@ -76,7 +76,7 @@ double dateTimeResolution(const QString& pattern) {
     return 1.0;
 }
 
-std::vector<bool> thinLabels(const std::vector<TLabelExtent>& labels, int gap) {
+std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap) {
     const long long n = static_cast<long long>(labels.size());
     std::vector<bool> shown(labels.size(), false);
     if (n == 0) return shown;

@@ -23,7 +23,7 @@ double dateTimeResolution(const QString& pattern);
 // One label along its axis: the pixels it covers there, its text, and the place of its tick in
 // the tick grid (whole steps from a fixed origin, so that the same ticks keep their labels
 // while the grid scrolls).
-struct TLabelExtent {
+struct LabelExtent {
     int from = 0;
     int to = 0;
     QString text;
@@ -32,4 +32,4 @@ struct TLabelExtent {
 
 // Which labels to draw: those of every s-th grid place, s the smallest stride that leaves at
 // least `gap` pixels between neighbours and no two texts alike. One label at least.
-std::vector<bool> thinLabels(const std::vector<TLabelExtent>& labels, int gap);
+std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap);

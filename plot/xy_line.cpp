@@ -34,8 +34,8 @@ class SegmentCache {
 // Draws the segment between the points at(k − 1) and at(k) for k = 1 … n − 1, each by itself,
 // except those with both ends far off.
 template <class At>
-void drawSegments(QPainter& p, const Tsp_XYDataSeries& s, const Tsp_Axis& xa, const Tsp_Axis& ya,
-                  int n, bool solid, At at) {
+void drawSegments(QPainter& p, const XYDataSeries& s, const Axis& xa, const Axis& ya, int n,
+                  bool solid, At at) {
     std::vector<QLine> batch;
     batch.reserve(std::min<std::size_t>(kBatch, std::size_t(n)));
     auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
@@ -60,15 +60,15 @@ void drawSegments(QPainter& p, const Tsp_XYDataSeries& s, const Tsp_Axis& xa, co
 }
 }  // namespace
 
-Tsp_XYLine::Tsp_XYLine() {
-    pointAttr_.onChange = [this](Tsp_PointAttr* a) { attrChanged(a); };
+XYLine::XYLine() {
+    pointAttr_.onChange = [this](PointAttr* a) { attrChanged(a); };
 }
 
-void Tsp_XYLine::setPointAttr(const Tsp_PointAttr& a) {
+void XYLine::setPointAttr(const PointAttr& a) {
     pointAttr_.assign(a);
 }
 
-void Tsp_XYLine::drawMark(QPainter& p, int x, int y) const {
+void XYLine::drawMark(QPainter& p, int x, int y) const {
     const int hl = pointAttr_.halfLeft(), hr = pointAttr_.halfRight();
     const int vt = pointAttr_.halfTop(), vb = pointAttr_.halfBottom();
     switch (pointAttr_.kind()) {
@@ -99,7 +99,7 @@ void Tsp_XYLine::drawMark(QPainter& p, int x, int y) const {
     }
 }
 
-void Tsp_XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
+void XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
     if (pointAttr_.kind() == ptCustom) {
         if (onDrawCustomPoint) onDrawCustomPoint(this, xv, yv, x, y);
     } else {
@@ -110,8 +110,7 @@ void Tsp_XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) 
 // The run of points [first, last] that can touch the painter's clip along X: the points whose
 // pixel lies within the clip widened by `margin`, plus one neighbour on each side. Pixels never
 // decrease (or never increase) along ascending X, so both ends are found by bisection.
-int Tsp_XYLine::visibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first,
-                           int& last) const {
+int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first, int& last) const {
     const QPaintDevice* d = p.device();
     const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
                                        : QRect(0, 0, qRound(d->width() / d->devicePixelRatio()),
@@ -134,7 +133,7 @@ int Tsp_XYLine::visibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, in
 // Dense runs (more than two points per pixel column) of a solid line are drawn per pixel
 // column, which paints the same pixels. Dashes restart with every segment, so a dashed line
 // keeps every segment.
-void Tsp_XYLine::drawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) {
+void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
     const bool solid = lineAttr_.style() == psSolid || lineAttr_.style() == psInsideFrame;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
@@ -166,8 +165,8 @@ void Tsp_XYLine::drawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) 
 
 // Each run of points between two breaks, within first … last, as a line of its own. Dense runs
 // are reduced by pixel column as a whole series is; the reduction is not kept between paints.
-void Tsp_XYLine::drawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
-                                 int columns, int first, int last) {
+void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
+                             int first, int last) {
     std::vector<QLine> lines;
     const auto flush = [&] {
         for (std::size_t at = 0; at < lines.size(); at += kBatch)
@@ -196,23 +195,22 @@ void Tsp_XYLine::drawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis
     flush();
 }
 
-void Tsp_XYLine::drawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
-                           int last) {
-    const TRect field = plot_->fieldRect();
+void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {
+    const PixelRect field = plot_->fieldRect();
     for (int i = first; i <= last; ++i) {
         const int x = xa.valueToPixel(xValue(i)), y = ya.valueToPixel(yValue(i));
         if (field.contains(x, y)) drawPointMark(p, xValue(i), yValue(i), x, y);
     }
 }
 
-void Tsp_XYLine::draw() {
+void XYLine::draw() {
     if (count_ < 1 || !plot_) return;
     const bool lines = lineAttr_.visible() && count_ > 1;
     if (!pointAttr_.visible() && !lines) return;
     QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const Tsp_Axis& xa = *plot_->xAxisOf(xAxis_);
-    const Tsp_Axis& ya = *plot_->yAxisOf(yAxis_);
+    const Axis& xa = *plot_->xAxisOf(xAxis_);
+    const Axis& ya = *plot_->yAxisOf(yAxis_);
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     getXMin(xMin);
     getXMax(xMax);
@@ -233,7 +231,7 @@ void Tsp_XYLine::draw() {
     }
 }
 
-void Tsp_XYLine::drawLegendMarker(QPainter& p, const TRect& r) {
+void XYLine::drawLegendMarker(QPainter& p, const PixelRect& r) {
     if (!lineAttr_.visible() && !pointAttr_.visible()) return;
     const QPen pen = p.pen();
     const QBrush brush = p.brush();
@@ -251,18 +249,18 @@ void Tsp_XYLine::drawLegendMarker(QPainter& p, const TRect& r) {
     p.setBrush(brush);
 }
 
-void Tsp_XYLine::quickAddXY(double x, double y) {
+void XYLine::quickAddXY(double x, double y) {
     append(x, y);
     if (!canPlot() || !active_) return;
     if (plot_->bufferedDisplay()) plot_->invalidateBuffers();
     QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const TRect field = plot_->fieldRect();
+    const PixelRect field = plot_->fieldRect();
     const bool hadClip = p->hasClipping();
     const QRegion oldClip = p->clipRegion();
     p->setClipRect(field.toQRect());
-    const Tsp_Axis& xa = *plot_->xAxisOf(xAxis_);
-    const Tsp_Axis& ya = *plot_->yAxisOf(yAxis_);
+    const Axis& xa = *plot_->xAxisOf(xAxis_);
+    const Axis& ya = *plot_->yAxisOf(yAxis_);
     const int x1 = xa.valueToPixel(x), y1 = ya.valueToPixel(y);
     if (lineAttr_.visible() && count_ > 1 && !breakBefore(count_ - 1)) {
         const int x0 = xa.valueToPixel(xValue(count_ - 2));

@@ -24,10 +24,10 @@ struct Scene {
         plot.setBufferedDisplay(true);
         plot.leftAxis()->setMinMax(-10, 80);
         plot.bottomAxis()->setMinMax(kX0, kX0 + n * kStep);
-        std::array<Tsp_XYLine*, kvel::kChartSlots> pointers{};
+        std::array<XYLine*, kvel::kChartSlots> pointers{};
         for (int s = 0; s < kvel::kChartSlots; ++s) {
             auto& line = lines[static_cast<std::size_t>(s)];
-            line = std::make_unique<Tsp_XYLine>();
+            line = std::make_unique<XYLine>();
             line->setLockInvalidate(true);
             for (int i = 0; i < n; ++i) {
                 line->addXY(kX0 + i * kStep, 25 + 3 * s + 10 * std::sin(i * 0.001 + s));
@@ -54,8 +54,8 @@ struct Scene {
         markers.reset();
         for (auto& line : lines) line.reset();
     }
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kvel::kChartSlots> lines;
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kvel::kChartSlots> lines;
     std::array<QLineEdit, 3> edits;
     kvel::TMarkerHandle* handle = nullptr;
     std::unique_ptr<kvel::TChartMarkers> markers;
@@ -63,7 +63,7 @@ struct Scene {
 
 void BM_MarkerDragStep(benchmark::State& state) {
     Scene scene(static_cast<int>(state.range(0)));
-    const TRect f = scene.plot.fieldRect();
+    const PixelRect f = scene.plot.fieldRect();
     int column = f.Left + 100;
     for (auto _ : state) {
         column = column == f.Left + 100 ? f.Left + 400 : f.Left + 100;

@@ -89,7 +89,7 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
 BENCHMARK(BM_OpenToFirstPaint)->useManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void repaint(benchmark::State& state, double span) {
-    Tsp_XYPlot& plot = *viewer->window->plot();
+    XYPlot& plot = *viewer->window->plot();
     const auto& times = viewer->window->data().times;
     const double from = span > 0 ? times[times.size() / 2] : times.front();
     plot.bottomAxis()->setMinMax(from, span > 0 ? from + span : times.back());
@@ -108,7 +108,7 @@ BENCHMARK(BM_RepaintWholeRange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintOneHour)->Unit(benchmark::kMillisecond);
 
 void BM_ExportPng1920x1080(benchmark::State& state) {
-    Tsp_XYPlot& plot = *viewer->window->plot();
+    XYPlot& plot = *viewer->window->plot();
     viewer->window->chart().standardView();
     const QString path = QDir::tempPath() + "/kvel-bench-chart.png";
     std::string error;

@@ -39,7 +39,7 @@ struct Scene {
         std::normal_distribution<double> noise(0.0, 0.4);
         for (int s = 0; s < kSeries; ++s) {
             auto& line = lines[s];
-            line.lineAttr()->setColor(TColor(0x1F3F5F * (s + 1)) & 0xFFFFFF);
+            line.lineAttr()->setColor(Color(0x1F3F5F * (s + 1)) & 0xFFFFFF);
             line.setLockInvalidate(true);
             for (int i = 0; i < n; ++i)
                 line.addXY(kX0 + i * kStep,
@@ -50,9 +50,9 @@ struct Scene {
         reportMemory(n);
     }
     void reportMemory(int n) const {
-        const Tsp_XYLine& l = lines[0];
+        const XYLine& l = lines[0];
         // Point blocks of 32 × 16 bytes behind one pointer each, with the allocator's header.
-        const double blocks = l.capacity() / double(Tsp_XYDataSeries::kGrowth);
+        const double blocks = l.capacity() / double(XYDataSeries::kGrowth);
         const double storage = l.capacity() * 16.0 + blocks * (sizeof(void*) + 16);
         std::printf("memory N=%d storage_bytes_per_point=%.3f index_bytes_per_point=%.3f\n", n,
                     storage / l.count(), double(l.yIndex().memoryBytes()) / l.count());
@@ -68,8 +68,8 @@ struct Scene {
         }
     }
     long appended = 0;
-    Tsp_XYPlot plot;
-    Tsp_XYLine lines[kSeries];
+    XYPlot plot;
+    XYLine lines[kSeries];
     double last = 0;
 };
 
@@ -107,7 +107,7 @@ void xyPlot(benchmark::State& state) {
 void appendAndRepaint(benchmark::State& state) {
     const int n = int(state.range(0));
     Scene& scene = sceneFor(n);
-    Tsp_XYPlot& plot = scene.plot;
+    XYPlot& plot = scene.plot;
     plot.setBufferedDisplay(true);
     const auto moveAxis = [&] {
         if (plot.bottomAxis()->max() <= scene.last)

@@ -30,7 +30,7 @@ class DemoWindow : public QMainWindow {
         plot_.bottomAxis()->setAutoMax(true);
         plot_.leftAxis()->setAutoMin(true);
         plot_.leftAxis()->setAutoMax(true);
-        const TColor colors[] = {clRed, clBlue, clGreen};
+        const Color colors[] = {clRed, clBlue, clGreen};
         for (int i = 0; i < 3; ++i) {
             lines_[i].lineAttr()->setColor(colors[i]);
             lines_[i].setPlot(&plot_);
@@ -40,7 +40,7 @@ class DemoWindow : public QMainWindow {
         lines_[2].pointAttr()->setColor(0x00FFFF);
         start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
         for (int i = 0; i < 200; ++i) addPoint();
-        plot_.onMouseMove = [](Tsp_XYPlot* p, TShiftState, int x, int) {
+        plot_.onMouseMove = [](XYPlot* p, ShiftState, int x, int) {
             p->setXCursorVal(p->bottomAxis()->pixelToValue(x));
         };
         plot_.setXCursorOn(true);
@@ -63,8 +63,8 @@ class DemoWindow : public QMainWindow {
         }
         ++n_;
     }
-    Tsp_XYPlot plot_;
-    Tsp_XYLine lines_[3];
+    XYPlot plot_;
+    XYLine lines_[3];
     QTimer timer_;
     double start_ = 0;
     int n_ = 0;

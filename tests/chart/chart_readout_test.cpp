@@ -52,8 +52,8 @@ TEST(ReadoutFormat, TimesAndSpansAsHoursMinutesSeconds) {
 }
 
 // A series with the points (x, y) in the given order.
-std::unique_ptr<Tsp_XYLine> Curve(const std::vector<std::pair<double, double>>& points) {
-    auto line = std::make_unique<Tsp_XYLine>();
+std::unique_ptr<XYLine> Curve(const std::vector<std::pair<double, double>>& points) {
+    auto line = std::make_unique<XYLine>();
     for (const auto& [x, y] : points) line->addXY(x, y);
     return line;
 }
@@ -79,7 +79,7 @@ TEST(CurveValue, OnAPointBetweenPointsAndOutsideTheCurve) {
         EXPECT_DOUBLE_EQ(v->value, c.value) << c.t;
         EXPECT_EQ(v->falling, c.falling) << c.t;
     }
-    EXPECT_FALSE(curveValueAt(Tsp_XYLine(), 1).has_value());
+    EXPECT_FALSE(curveValueAt(XYLine(), 1).has_value());
 }
 
 TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
@@ -95,10 +95,10 @@ TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
 }
 
 TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
-    Tsp_Axis axis(sfVertical);
+    Axis axis(sfVertical);
     axis.applyRange(0, 100);
     axis.setLinePos(49, 249, 200);  // value 0 at row 249, 100 at row 49
-    const TRect field{50, 50, 400, 250};
+    const PixelRect field{50, 50, 400, 250};
     const QSize size(30, 12);
     const int row = axis.valueToPixel(50);
     EXPECT_EQ(valueLabelPlace(100, {50, false}, axis, size, field), QPoint(105, row));
@@ -115,11 +115,11 @@ TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
 TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     test::TempDir dir;
     TMemIni ini(dir.File("mem.ini"));
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
-    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
+    std::array<XYLine*, kChartSlots> lines{};
     for (int k = 0; k < kChartSlots; ++k) {
-        owned[static_cast<std::size_t>(k)] = std::make_unique<Tsp_XYLine>();
+        owned[static_cast<std::size_t>(k)] = std::make_unique<XYLine>();
         owned[static_cast<std::size_t>(k)]->setPlot(&plot);
         lines[static_cast<std::size_t>(k)] = owned[static_cast<std::size_t>(k)].get();
     }
@@ -135,7 +135,7 @@ TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     EXPECT_EQ(plot.rightAxis()->getTickLabel(0), "-500");
     plot.calcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
     plot.calcLayout(6, 11);
-    EXPECT_EQ(plot.fieldRect(), (TRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
     EXPECT_EQ(plot.rightAxis()->lineX(), 841);
     for (auto& line : owned) line.reset();
 }

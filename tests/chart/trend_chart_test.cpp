@@ -14,7 +14,7 @@ class TrendChartTest : public ::testing::Test {
   protected:
     TrendChartTest() {
         for (auto& line : owned) {
-            line = std::make_unique<Tsp_XYLine>();
+            line = std::make_unique<XYLine>();
             line->setPlot(&plot);
         }
         for (int k = 0; k < kChartSlots; ++k) lines[static_cast<std::size_t>(k)] = owned[k].get();
@@ -31,9 +31,9 @@ class TrendChartTest : public ::testing::Test {
     }
     test::TempDir dir;
     TMemIni ini{dir.File("mem.ini")};
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
-    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
+    std::array<XYLine*, kChartSlots> lines{};
     std::unique_ptr<TTrendChart> chart;
 };
 
@@ -83,7 +83,7 @@ TEST_F(TrendChartTest, PointsOfAPollAndTheLowerLimit) {
 }
 
 TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
-    Tsp_Axis* bottom = plot.bottomAxis();
+    Axis* bottom = plot.bottomAxis();
     const TReadTransaction t = record(14950);
     chart->setTimeWindow(46000.0);
     EXPECT_DOUBLE_EQ(bottom->max(), 46000.01);
@@ -100,7 +100,7 @@ TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
 }
 
 TEST_F(TrendChartTest, AppliedWindowRepairsAnAxisFarInTheFuture) {
-    Tsp_Axis* bottom = plot.bottomAxis();
+    Axis* bottom = plot.bottomAxis();
     const TReadTransaction t = record(14950);
     ini.writeInteger("display", "d1", 1);
     // What a window of 0 once left: an axis ending years ahead, which no poll ever moves.
@@ -130,7 +130,7 @@ TEST_F(TrendChartTest, AppliedWindowRepairsAnAxisFarInTheFuture) {
 }
 
 TEST_F(TrendChartTest, ShowAllStartsAtTheEarliestFirstPoint) {
-    Tsp_Axis* bottom = plot.bottomAxis();
+    Axis* bottom = plot.bottomAxis();
     ini.writeInteger("diag", "showall", 1);
     ini.writeInteger("display", "d1", 1);
     ini.writeInteger("display", "d2", 1);

@@ -33,11 +33,11 @@ std::string HourLog() {
 
 TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
     const LogData data = parseLog(HourLog());
-    Tsp_XYPlot plot;
+    XYPlot plot;
     TMemIni ini("");
     LogChart chart(plot, ini);
     chart.fill(data);
-    const Tsp_XYLine& two = *chart.line(2);
+    const XYLine& two = *chart.line(2);
     ASSERT_EQ(two.count(), 50);  // no point where the log says "---"
     EXPECT_EQ(two.breaks(), std::vector<int>{20});
     EXPECT_FALSE(chart.hasReadings(3));

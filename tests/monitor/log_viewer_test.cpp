@@ -104,7 +104,7 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     viewer->show();
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
         << viewer->statusText().toStdString();
-    Tsp_Axis& bottom = *viewer->plot()->bottomAxis();
+    Axis& bottom = *viewer->plot()->bottomAxis();
     const double from = viewer->data().times[5], to = viewer->data().times[10];
     bottom.setMinMax(from, to);
     viewer->channelCheckBox(1)->setChecked(false);

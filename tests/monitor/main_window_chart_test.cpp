@@ -51,7 +51,7 @@ struct Range {
 std::ostream& operator<<(std::ostream& os, const Range& r) {
     return os << r.min << " .. " << r.max;
 }
-Range RangeOf(const Tsp_Axis* a) {
+Range RangeOf(const Axis* a) {
     return {a->min(), a->max()};
 }
 
@@ -78,7 +78,7 @@ class ChartWindowTest : public test::MainWindowFixture {
     }
     // Every axis of the chart from 0 to 100.
     void SetAll0To100() {
-        for (Tsp_Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+        for (Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
             a->setMinMax(0, 100);
         }
         paint();
@@ -108,8 +108,8 @@ class ChartWindowTest : public test::MainWindowFixture {
         return n;
     }
 
-    Tsp_XYPlot* plot = nullptr;
-    TRect field;
+    XYPlot* plot = nullptr;
+    PixelRect field;
 };
 
 TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom) {
@@ -131,7 +131,7 @@ TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom
     EXPECT_GT(bottom.min, t0 - 0.0001);
     EXPECT_GT(bottom.max, t0 + 0.001);
     EXPECT_LT(bottom.max, t0 + 0.0011);
-    for (const Tsp_Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+    for (const Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
         EXPECT_FALSE(a->autoMin());
         EXPECT_FALSE(a->autoMax());
     }
@@ -157,7 +157,7 @@ TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom
     EXPECT_NE(RangeOf(plot->leftAxis()), leftBefore);
     EXPECT_DOUBLE_EQ(plot->leftAxis()->min(), low);
     EXPECT_DOUBLE_EQ(plot->leftAxis()->max(), top);
-    for (const Tsp_Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+    for (const Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
         EXPECT_FALSE(a->autoMin());
         EXPECT_FALSE(a->autoMax());
     }
@@ -237,7 +237,7 @@ TEST_F(ChartWindowTest, PartNotchesAddUpToWholeZoomSteps) {
 }
 
 // Every label drawn on the axis: its box and text.
-void ExpectLabelsApartAndDifferent(const Tsp_Axis* axis, const std::string& what) {
+void ExpectLabelsApartAndDifferent(const Axis* axis, const std::string& what) {
     const auto& labels = axis->drawnLabels();
     EXPECT_FALSE(labels.empty()) << what;
     for (std::size_t i = 0; i < labels.size(); ++i) {
@@ -369,9 +369,9 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     EXPECT_EQ(form->marker1Handle()->geometry(), QRect(field.Left - 6, 0, 12, 12));
 
     const int a = field.Left + 50, b = field.Left + 100, c = field.Left + 150, d = field.Left + 200;
-    Tsp_XYLine* rising = form->line(1);
-    Tsp_XYLine* falling = form->line(2);
-    Tsp_XYLine* hidden = form->line(3);
+    XYLine* rising = form->line(1);
+    XYLine* falling = form->line(2);
+    XYLine* hidden = form->line(3);
     for (const auto& [column, value] :
          std::vector<std::pair<int, double>>{{a, 0}, {b, 10}, {d, 30}}) {
         rising->addXY(TimeAt(column), value);

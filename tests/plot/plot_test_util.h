@@ -14,20 +14,20 @@ inline std::ostream& operator<<(std::ostream& os, const QString& s) {
 }
 
 // Counts the painting steps, to see what a repaint redraws.
-class CountingPlot : public Tsp_XYPlot {
+class CountingPlot : public XYPlot {
   public:
     int layouts = 0, frames = 0, fields = 0;
     void calcLayout(int cw, int ch) override {
         ++layouts;
-        Tsp_XYPlot::calcLayout(cw, ch);
+        XYPlot::calcLayout(cw, ch);
     }
     void drawFrame() override {
         ++frames;
-        Tsp_XYPlot::drawFrame();
+        XYPlot::drawFrame();
     }
     void drawField() override {
         ++fields;
-        Tsp_XYPlot::drawField();
+        XYPlot::drawField();
     }
 };
 
@@ -55,13 +55,13 @@ inline void LeftDrag(QWidget& w, std::initializer_list<QPoint> path,
 
 // Draws a series the plain way, after the plot's series: every segment by itself (unless both
 // ends are far off), every mark of a point inside the field.
-class Reference : public Tsp_PlotMarker {
+class Reference : public PlotMarker {
   public:
-    explicit Reference(Tsp_XYLine* s) : s_(s) { setWhenDraw(dmAfterSeries); }
+    explicit Reference(XYLine* s) : s_(s) { setWhenDraw(dmAfterSeries); }
     void draw() override {
         QPainter& p = *plot()->drawCanvas();
-        const Tsp_Axis& xa = *plot()->bottomAxis();
-        const Tsp_Axis& ya = *plot()->leftAxis();
+        const Axis& xa = *plot()->bottomAxis();
+        const Axis& ya = *plot()->leftAxis();
         const auto far = [](int x, int y) {
             return x < -16000 || x > 16000 || y < -16000 || y > 16000;
         };
@@ -85,5 +85,5 @@ class Reference : public Tsp_PlotMarker {
     }
 
   private:
-    Tsp_XYLine* s_;
+    XYLine* s_;
 };

@@ -19,12 +19,12 @@ TEST(ChartAxisSettings, RangesWithoutAFiniteScaleStartAndPaint) {
                            "right_max=1e308\nwindow=1e-310\nscale_auto=0\n";
     const TMemIni ini(file);
     ASSERT_EQ(ini.readFloat("diag", "left_max", 0), 1e-310);
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(875, 635);
-    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
-    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
+    std::array<XYLine*, kChartSlots> lines{};
     for (int k = 0; k < kChartSlots; ++k) {
-        owned[std::size_t(k)] = std::make_unique<Tsp_XYLine>();
+        owned[std::size_t(k)] = std::make_unique<XYLine>();
         owned[std::size_t(k)]->setPlot(&plot);
         lines[std::size_t(k)] = owned[std::size_t(k)].get();
     }
@@ -33,7 +33,7 @@ TEST(ChartAxisSettings, RangesWithoutAFiniteScaleStartAndPaint) {
     chart.applyAxisScaling();
     chart.setTimeWindow(46000.5);
     plot.paint();
-    for (Tsp_Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+    for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
         EXPECT_LT(a->min(), a->max());
         EXPECT_GE(a->ticksCount(), 0);
         EXPECT_LE(a->ticksCount(), 21);

@@ -41,7 +41,7 @@ class LongSeries : public ::testing::Test {
         ref.setPlot(nullptr);
     }
     std::vector<Extent> Columns(const QImage& img) const {
-        const TRect f = plot.fieldRect();
+        const PixelRect f = plot.fieldRect();
         std::vector<Extent> r(std::size_t(f.width()));
         for (int x = f.Left; x < f.Right; ++x)
             for (int y = f.Top; y < f.Bottom; ++y)
@@ -69,8 +69,8 @@ class LongSeries : public ::testing::Test {
     int X(double v) const { return plot.bottomAxis()->valueToPixel(v); }
     int Y(double v) const { return plot.leftAxis()->valueToPixel(v); }
 
-    Tsp_XYPlot plot;
-    Tsp_XYLine line;
+    XYPlot plot;
+    XYLine line;
     QImage fast, exact;
 };
 
@@ -135,14 +135,14 @@ TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
     for (; i < 100000; ++i) add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
     plot.bottomAxis()->setMinMax(kX0, kX0 + 150000 * kStep);
     plot.paint();  // lays out
-    const Tsp_Axis& xa = *plot.bottomAxis();
-    const Tsp_Axis& ya = *plot.leftAxis();
+    const Axis& xa = *plot.bottomAxis();
+    const Axis& ya = *plot.leftAxis();
     const auto fresh = [&] {
         std::vector<QLine> v;
         reduceToColumns(line, xa, ya, 0, line.count() - 1, v);
         return v;
     };
-    Tsp_ColumnCache cache;
+    ColumnCache cache;
     ASSERT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
     // Points joining the last column, opening new ones, after a gap, far off and back.
     for (int k = 0; k < 300; ++k) {

@@ -8,7 +8,7 @@ namespace {
 struct Range {
     double min, max;
 };
-Range RangeOf(const Tsp_Axis* a) {
+Range RangeOf(const Axis* a) {
     return {a->min(), a->max()};
 }
 
@@ -21,9 +21,9 @@ class MouseTest : public ::testing::Test {
         plot.bottomAxis()->setMinMax(0, 100);
         plot.topAxis()->setMinMax(10, 20);
         plot.paint();
-        for (Tsp_Axis* a : allAxes()) before.push_back(RangeOf(a));
+        for (Axis* a : allAxes()) before.push_back(RangeOf(a));
     }
-    std::vector<Tsp_Axis*> allAxes() {
+    std::vector<Axis*> allAxes() {
         return {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis(), plot.topAxis()};
     }
     void ExpectUnchanged(std::initializer_list<int> which) {
@@ -38,7 +38,7 @@ class MouseTest : public ::testing::Test {
     }
     // The value a pixel had before any zoom.
     double PixelValue(int i, int p) {
-        Tsp_Axis a(allAxes()[i]->flags());
+        Axis a(allAxes()[i]->flags());
         a.applyRange(before[i].min, before[i].max);
         a.setLinePos(allAxes()[i]->lineX(), allAxes()[i]->lineY(), allAxes()[i]->lineLength());
         return a.pixelToValue(p);
@@ -85,7 +85,7 @@ TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
 }
 
 TEST_F(MouseTest, ZoomHandlerMayChangeOrRefuseAnAxis) {
-    plot.onAxisZoom = [&](Tsp_Axis* axis, double& mn, double& mx, bool& can) {
+    plot.onAxisZoom = [&](Axis* axis, double& mn, double& mx, bool& can) {
         if (axis == plot.rightAxis()) can = false;
         if (axis == plot.topAxis()) {
             mn = 11;
@@ -127,12 +127,12 @@ TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
     plot.setPanCursor(Qt::OpenHandCursor);
     plot.setCursor(Qt::IBeamCursor);
     std::vector<int> states;
-    plot.onMouseMove = [&](Tsp_XYPlot* p, TShiftState, int, int) {
+    plot.onMouseMove = [&](XYPlot* p, ShiftState, int, int) {
         states.push_back(p->dragState());
         EXPECT_EQ(p->cursor().shape(), p->dragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
     };
-    TShiftState downShift = 0;
-    plot.onMouseDown = [&](Tsp_XYPlot* p, TMouseButton b, TShiftState s, int, int) {
+    ShiftState downShift = 0;
+    plot.onMouseDown = [&](XYPlot* p, MouseButton b, ShiftState s, int, int) {
         EXPECT_EQ(b, mbLeft);
         EXPECT_EQ(p->dragState(), 1);
         downShift = s;
@@ -171,7 +171,7 @@ TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
 }
 
 TEST(ShiftKeys, StoreTheLeftButtonAndReadBackWithoutIt) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     EXPECT_EQ(plot.zoomShiftKeys(), ssShift);
     EXPECT_EQ(plot.panShiftKeys(), ssCtrl);
     plot.setPanShiftKeys(ssAlt | ssShift);

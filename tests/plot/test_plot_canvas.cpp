@@ -10,7 +10,7 @@ namespace {
 const QRgb kRed = qRgb(255, 0, 0);
 
 TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(0, 0);
     QPainter* p = plot.drawCanvas();
     const qint64 image = plot.controlImage().cacheKey();
@@ -19,13 +19,13 @@ TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
     EXPECT_EQ(plot.controlImage().cacheKey(), image);
 
     // A series drawn outside a paint, with a mark handler that holds the painter it got first.
-    Tsp_XYLine line;
+    XYLine line;
     line.pointAttr()->setVisible(true);
     line.pointAttr()->setKind(ptCustom);
     for (int i = 0; i < 50; ++i) line.addXY(i, i);
     line.setPlot(&plot);
     int calls = 0;
-    line.onDrawCustomPoint = [&](Tsp_XYLine*, double, double, int, int) {
+    line.onDrawCustomPoint = [&](XYLine*, double, double, int, int) {
         ++calls;
         EXPECT_EQ(plot.drawCanvas(), p);
         EXPECT_TRUE(p->isActive());
@@ -49,22 +49,22 @@ TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
     const double big = std::numeric_limits<double>::max();
     const double ranges[][2] = {{0, 1e-310}, {-1e308, 1e308}, {-big, big}, {big, big}};
     for (const auto& r : ranges) {
-        Tsp_XYPlot plot;
+        XYPlot plot;
         plot.resize(875, 635);
-        for (Tsp_Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
             a->setTicksCount(11);
             a->setMinMax(r[0], r[1]);
         }
-        Tsp_XYLine line;
+        XYLine line;
         line.addXY(0, 0);
         line.addXY(1e-310, 1e308);
         line.setPlot(&plot);
         plot.paint();
         // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
-        const TRect f = plot.fieldRect();
+        const PixelRect f = plot.fieldRect();
         EXPECT_GE(f.width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
         EXPECT_GE(f.height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
-        for (Tsp_Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
             EXPECT_GE(a->ticksCount(), 0);
             EXPECT_LE(a->ticksCount(), 21);
         }
@@ -73,12 +73,12 @@ TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
 }
 
 // A plot on a screen scaled by 2, as a high-resolution display reports it.
-class ScaledPlot : public Tsp_XYPlot {
+class ScaledPlot : public XYPlot {
   protected:
     int metric(PaintDeviceMetric m) const override {
         if (m == PdmDevicePixelRatio) return 2;
         if (m == PdmDevicePixelRatioScaled) return int(2 * devicePixelRatioFScale());
-        return Tsp_XYPlot::metric(m);
+        return XYPlot::metric(m);
     }
 };
 
@@ -100,7 +100,7 @@ TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
         ASSERT_EQ(plot.devicePixelRatio(), 2);
         plot.resize(300, 200);
         plot.setBufferedDisplay(buffered);
-        Tsp_XYLine line;
+        XYLine line;
         line.lineAttr()->setColor(clRed);
         line.addXY(0, 0);
         line.addXY(10, 7);

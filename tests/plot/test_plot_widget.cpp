@@ -7,7 +7,7 @@ namespace {
 
 // The main window's plot: left −50..50 and right −500..500 with 11 ticks and labels, the
 // bottom axis −10..300 as times.
-void SetUpMainWindowAxes(Tsp_XYPlot& plot) {
+void SetUpMainWindowAxes(XYPlot& plot) {
     plot.resize(875, 635);
     plot.leftAxis()->setTicksCount(11);
     plot.leftAxis()->setMinMax(-50, 50);
@@ -22,13 +22,13 @@ void SetUpMainWindowAxes(Tsp_XYPlot& plot) {
 }
 
 TEST(PlotLayout, WorkedExampleOfTheMainWindow) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     SetUpMainWindowAxes(plot);
     plot.drawOnCanvas(nullptr, 875, 635);  // nothing to draw on: ignored
     plot.calcLayout(6, 11);
-    EXPECT_EQ(plot.fieldRect(), (TRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
     struct Line {
-        const Tsp_Axis* axis;
+        const Axis* axis;
         int x, y, len;
     } lines[] = {{plot.leftAxis(), 27, 613, 604},
                  {plot.rightAxis(), 841, 613, 604},
@@ -39,7 +39,7 @@ TEST(PlotLayout, WorkedExampleOfTheMainWindow) {
         EXPECT_EQ(l.axis->lineY(), l.y);
         EXPECT_EQ(l.axis->lineLength(), l.len);
     }
-    Tsp_PropertyList props;  // the stored form of the main window's left axis
+    PropertyList props;  // the stored form of the main window's left axis
     plot.leftAxis()->writeProperties(props);
     EXPECT_NE(std::find(props.begin(), props.end(),
                         std::pair<QString, QString>("SLinePos", "(27 613 604)")),
@@ -47,11 +47,11 @@ TEST(PlotLayout, WorkedExampleOfTheMainWindow) {
 }
 
 TEST(PlotLayout, SmallPlotsKeepAFieldOfThreePixels) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     EXPECT_EQ(plot.width(), 180);
     EXPECT_EQ(plot.height(), 120);
     plot.calcLayout(6, 11);
-    const TRect f = plot.fieldRect();
+    const PixelRect f = plot.fieldRect();
     EXPECT_GT(f.Left, 0);
     EXPECT_GT(f.Top, 0);
     EXPECT_LT(f.Right, 180);
@@ -68,7 +68,7 @@ TEST(PlotPaint, RedrawsOnlyWhatIsStale) {
     CountingPlot plot;
     plot.resize(400, 300);
     plot.setBufferedDisplay(true);
-    Tsp_XYLine s;
+    XYLine s;
     s.setPlot(&plot);
     s.addXY(1, 1);
     struct Step {
@@ -96,7 +96,7 @@ TEST(PlotPaint, RedrawsOnlyWhatIsStale) {
 }
 
 TEST(PlotPaint, BufferedDisplayTogglesRepaintEverything) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.paint();
     EXPECT_TRUE(plot.layoutValid());
     plot.setBufferedDisplay(true);
@@ -111,10 +111,10 @@ TEST(PlotPaint, BufferedDisplayTogglesRepaintEverything) {
 }
 
 TEST(PlotPaint, BufferedAndDirectPaintingGiveTheSamePicture) {
-    Tsp_XYPlot direct, buffered;
+    XYPlot direct, buffered;
     buffered.setBufferedDisplay(true);
-    Tsp_XYLine a, b;
-    for (Tsp_XYPlot* p : {&direct, &buffered}) {
+    XYLine a, b;
+    for (XYPlot* p : {&direct, &buffered}) {
         p->resize(300, 200);
         p->leftAxis()->setCaption("T");
         p->bottomAxis()->setCaption("t");
@@ -122,7 +122,7 @@ TEST(PlotPaint, BufferedAndDirectPaintingGiveTheSamePicture) {
     }
     a.setPlot(&direct);
     b.setPlot(&buffered);
-    for (Tsp_XYLine* s : {&a, &b})
+    for (XYLine* s : {&a, &b})
         for (int i = 0; i < 50; ++i) s->addXY(i / 5.0, (i * 37) % 11);
     direct.paint();
     buffered.paint();
@@ -130,17 +130,17 @@ TEST(PlotPaint, BufferedAndDirectPaintingGiveTheSamePicture) {
 }
 
 TEST(PlotPaint, EventsAndNoColourField) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(200, 150);
     plot.leftAxis()->gridAttr()->setVisible(false);
     plot.bottomAxis()->gridAttr()->setVisible(false);
     plot.setFieldColor(clNone);
     int ends = 0, fieldDraws = 0;
-    plot.onDrawEnd = [&](Tsp_XYPlot* sender) {
+    plot.onDrawEnd = [&](XYPlot* sender) {
         EXPECT_EQ(sender, &plot);
         ++ends;
     };
-    plot.onFieldDraw = [&](Tsp_XYPlot*) { ++fieldDraws; };
+    plot.onFieldDraw = [&](XYPlot*) { ++fieldDraws; };
     QImage image(200, 150, QImage::Format_RGB32);
     image.fill(Qt::red);
     {
@@ -151,7 +151,7 @@ TEST(PlotPaint, EventsAndNoColourField) {
     }
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(fieldDraws, 1);
-    const TRect f = plot.fieldRect();
+    const PixelRect f = plot.fieldRect();
     EXPECT_EQ(image.pixel(f.Left + 5, f.Top + 5), QColor(Qt::red).rgb());  // not filled
     EXPECT_NE(image.pixel(2, 2), QColor(Qt::red).rgb());                   // frame drawn
     EXPECT_FALSE(plot.layoutValid());  // drawOnCanvas leaves the layout to the next paint
@@ -159,11 +159,11 @@ TEST(PlotPaint, EventsAndNoColourField) {
 }
 
 TEST(PlotPaint, TickLabelHandlerRewritesLabelsAndWidensTheBand) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.leftAxis()->setMinMax(0, 100);
     const int plain = plot.leftAxis()->bandWidth(6, 11);
     std::vector<int> seen;
-    plot.onGetTickLabel = [&](Tsp_Axis* axis, int i, double value, QString& label) {
+    plot.onGetTickLabel = [&](Axis* axis, int i, double value, QString& label) {
         if (axis != plot.leftAxis()) return;
         seen.push_back(i);
         label = QString("%1 °C").arg(value);
@@ -176,8 +176,8 @@ TEST(PlotPaint, TickLabelHandlerRewritesLabelsAndWidensTheBand) {
 TEST(PlotBorder, StylesPaintTheOuterRings) {
     const QRgb black = qRgb(0, 0, 0);
     struct Case {
-        Tsp_BorderStyle style;
-        TColor outer, inner, bottomRight;
+        BorderStyle style;
+        Color outer, inner, bottomRight;
     } cases[] = {
         {bs_None, clBtnFace, clBtnFace, clBtnFace},
         {bs_BlackRect, clBlack, clBtnFace, clBlack},
@@ -187,7 +187,7 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         {bs_Gutter, clBtnShadow, clBtnHighlight, clBtnHighlight},
     };
     for (const Case& c : cases) {
-        Tsp_XYPlot plot;
+        XYPlot plot;
         plot.setBorderStyle(c.style);
         plot.paint();
         const QImage& img = plot.controlImage();
@@ -196,7 +196,7 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         EXPECT_EQ(img.pixel(1, 5), toQColor(c.inner).rgb()) << c.style;
         EXPECT_EQ(img.pixel(w - 1, h - 1), toQColor(c.bottomRight).rgb()) << c.style;
     }
-    Tsp_XYPlot focus;
+    XYPlot focus;
     focus.setBorderStyle(bs_FocusRect);
     focus.paint();
     const QImage& img = focus.controlImage();
@@ -207,13 +207,13 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
 }
 
 TEST(PlotMarkers, RegisterBothWaysAndDrawInTheirTurn) {
-    struct Recorder : Tsp_PlotMarker {
+    struct Recorder : PlotMarker {
         std::vector<int>* log = nullptr;
         int id = 0;
         void draw() override { log->push_back(id); }
     };
     std::vector<int> log;
-    Tsp_XYPlot plot;
+    XYPlot plot;
     Recorder before, after, hidden;
     before.log = after.log = hidden.log = &log;
     before.id = 1;

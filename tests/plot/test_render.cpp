@@ -35,8 +35,8 @@ class RenderTest : public ::testing::Test {
             for (int x = r.left(); x <= r.right(); ++x) n += img.pixel(x, y) == kRed;
         return n;
     }
-    Tsp_XYPlot plot;
-    Tsp_XYLine line;
+    XYPlot plot;
+    XYLine line;
 };
 
 TEST_F(RenderTest, LineLiesWhereValueToPixelSays) {
@@ -78,7 +78,7 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
     line.addXY(50, 50);
     // Every shape reaches its top half-extent and has no red pixel outside the half-extents.
     const QRect box = QRect(QPoint(-3, -2), QPoint(3, 2)).translated(X(50), Y(50));
-    for (TPointKind kind :
+    for (PointKind kind :
          {ptRectangle, ptEllipse, ptDiamond, ptCross, ptTriangle, ptDownTriangle}) {
         line.pointAttr()->setKind(kind);
         paint();
@@ -91,7 +91,7 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
     paint();
     EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), 0);
     std::vector<QPoint> custom;
-    line.onDrawCustomPoint = [&](Tsp_XYLine* s, double xv, double, int x, int y) {
+    line.onDrawCustomPoint = [&](XYLine* s, double xv, double, int x, int y) {
         EXPECT_EQ(s, &line);
         EXPECT_EQ(xv, 50);
         custom.emplace_back(x, y);
@@ -105,7 +105,7 @@ TEST_F(RenderTest, MarksOnTheFieldsRightOrBottomEdgeAreNotDrawn) {
     line.pointAttr()->setVisible(true);
     line.pointAttr()->setColor(clRed);
     line.pointAttr()->setBorderColor(clRed);
-    const TRect f = plot.fieldRect();
+    const PixelRect f = plot.fieldRect();
     const double right = plot.bottomAxis()->pixelToValue(f.Right);
     const double bottom = plot.leftAxis()->pixelToValue(f.Bottom);
     ASSERT_EQ(X(right), f.Right);
@@ -125,7 +125,7 @@ TEST_F(RenderTest, FarSegmentsAreDrawnTowardTheClampedPointUnlessBothEndsAreFar)
     line.addXY(50, 50);
     line.addXY(50, 1e9);  // converts to −16383
     paint();
-    const TRect f = plot.fieldRect();
+    const PixelRect f = plot.fieldRect();
     for (int y = f.Top; y <= Y(50); ++y)
         EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.Top;
     line.clear();
@@ -146,18 +146,18 @@ TEST_F(RenderTest, InactiveSeriesIsNotDrawn) {
 }
 
 TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(875, 635);
     plot.leftAxis()->setMinMax(-20, 60);
     std::mt19937 rng(7);
     std::normal_distribution<double> noise(0, 3);
     constexpr int kN = 30000;
     const double x0 = 46000, step = 5.0 / 86400;
-    std::vector<std::unique_ptr<Tsp_XYLine>> lines;
-    const TPenStyle styles[] = {psSolid, psSolid, psDash, psSolid};
+    std::vector<std::unique_ptr<XYLine>> lines;
+    const PenStyle styles[] = {psSolid, psSolid, psDash, psSolid};
     for (int s = 0; s < 4; ++s) {
-        auto line = std::make_unique<Tsp_XYLine>();
-        line->lineAttr()->setColor(TColor(0x3355AA * (s + 1)) & 0xFFFFFF);
+        auto line = std::make_unique<XYLine>();
+        line->lineAttr()->setColor(Color(0x3355AA * (s + 1)) & 0xFFFFFF);
         line->lineAttr()->setStyle(styles[s]);
         line->lineAttr()->setWidth(s == 1 ? 3 : s == 2 ? 2 : 1);
         if (s == 3) {  // marks, and X values that go back once
@@ -224,7 +224,7 @@ TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
     plot.setXCursorVal(50);
     plot.setXCursorOn(true);
     const QImage on = plot.controlImage();
-    const TRect f = plot.fieldRect();
+    const PixelRect f = plot.fieldRect();
     EXPECT_EQ(on.pixel(X(50), f.Top + 5), qRgb(0, 0, 0));  // white inverted
     EXPECT_EQ(on.pixel(X(50), f.Top), clean.pixel(X(50), f.Top));
     EXPECT_EQ(on.pixel(X(50), f.Bottom - 1), clean.pixel(X(50), f.Bottom - 1));

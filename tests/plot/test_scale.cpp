@@ -9,7 +9,7 @@
 
 namespace {
 
-std::vector<double> Ticks(const Tsp_Scale& s) {
+std::vector<double> Ticks(const Scale& s) {
     std::vector<double> r;
     for (int i = 0; i < s.ticksCount(); ++i) r.push_back(s.tickValue(i));
     return r;
@@ -29,7 +29,7 @@ TEST(ScaleRange, SortsAndWidensEmptyRanges) {
         {20, 20, 19.8, 22}, {50, -50, -50, 50}, {0, 0, 0, 1},        {-9.5, -9.5, -9.5, -8.5},
     };
     for (const Case& c : cases) {
-        Tsp_Scale s(0);
+        Scale s(0);
         s.applyRange(c.a, c.b);
         EXPECT_DOUBLE_EQ(s.min(), c.min) << c.a << " " << c.b;
         EXPECT_DOUBLE_EQ(s.max(), c.max) << c.a << " " << c.b;
@@ -46,7 +46,7 @@ TEST(ScaleRange, ScaleFactorFromTheSlightlyLargeLn10) {
         {0, 1, 10},  {0, 0.1, 100}, {0, 1000, 0.1}, {-10, 300, 0.1}, {0, 99.9, 1}, {0, 9.99, 10},
     };
     for (const Case& c : cases) {
-        Tsp_Scale s(0);
+        Scale s(0);
         s.applyRange(c.min, c.max);
         EXPECT_DOUBLE_EQ(s.scaleFactor(), c.k) << c.min << ".." << c.max;
         EXPECT_GE(s.range() * s.scaleFactor(), 9.99);
@@ -55,7 +55,7 @@ TEST(ScaleRange, ScaleFactorFromTheSlightlyLargeLn10) {
 }
 
 TEST(ScaleRange, IgnoresValuesThatAreNotNumbers) {
-    Tsp_Scale s(0);
+    Scale s(0);
     s.applyRange(-5, 5);
     s.applyRange(NAN, 3);
     s.applyRange(0, INFINITY);
@@ -73,7 +73,7 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
     for (const auto& c : cases)
         for (std::uint32_t flags : flagWords)
             for (int wanted : {0, 1, 11, 21}) {
-                Tsp_Axis a(flags);
+                Axis a(flags);
                 a.setTicksCount(wanted);
                 a.setLinePos(27, 613, 604);
                 a.applyRange(c[0], c[1]);
@@ -100,7 +100,7 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
                     ASSERT_LE(a.ticksCount(), 21) << what << " scrolled " << d;
                 }
             }
-    Tsp_Scale s(0);
+    Scale s(0);
     s.applyRange(0, 1e-310);  // as empty: widened like 0 .. 0
     EXPECT_EQ(s.min(), 0);
     EXPECT_EQ(s.max(), 1);
@@ -114,7 +114,7 @@ TEST(ScaleLabels, LongFixedFormsTurnIntoExponentsOnEveryAxis) {
     const double ranges[][2] = {{-1e308, 1e308}, {0, 3e12}, {-7.5e11, -2.5e11}, {1e10, 1e10}};
     for (std::uint32_t flags : sides) {
         for (const auto& r : ranges) {
-            Tsp_Axis a(flags);
+            Axis a(flags);
             a.setTicksCount(11);
             a.applyRange(r[0], r[1]);
             const double step = a.tickValue(1) - a.tickValue(0);
@@ -128,7 +128,7 @@ TEST(ScaleLabels, LongFixedFormsTurnIntoExponentsOnEveryAxis) {
             }
         }
     }
-    Tsp_Axis a(sfVertical);
+    Axis a(sfVertical);
     a.setTicksCount(11);
     a.applyRange(-1e308, 1e308);
     EXPECT_EQ(a.getTickLabel(0), "-4.4E307");
@@ -158,7 +158,7 @@ TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {
         {7, 8, 3, sfNoTicksAdjusted | sfInversed, {8, 7.5, 7}},
     };
     for (const Case& c : cases) {
-        Tsp_Axis a(c.flags);
+        Axis a(c.flags);
         a.setTicksCount(c.wanted);
         a.applyRange(c.min, c.max);
         const std::vector<double> got = Ticks(a);
@@ -169,7 +169,7 @@ TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {
 }
 
 TEST(ScaleTicks, WantedCountIsCappedAndReadBackAsComputed) {
-    Tsp_Axis a(0);
+    Axis a(0);
     a.setTicksCount(25);
     EXPECT_EQ(a.wantedTicksCount(), 21);
     a.applyRange(-50, 50);
@@ -182,17 +182,17 @@ TEST(ScaleTicks, WantedCountIsCappedAndReadBackAsComputed) {
 }
 
 TEST(ScaleMapping, PixelsAreRoundedToEvenAndClamped) {
-    Tsp_Scale h(0);
+    Scale h(0);
     h.applyRange(0, 10);
     h.setLinePos(0, 0, 10);
-    Tsp_Scale v(sfVertical);
+    Scale v(sfVertical);
     v.applyRange(-50, 50);
     v.setLinePos(27, 613, 604);
-    Tsp_Scale inv(sfInversed);
+    Scale inv(sfInversed);
     inv.applyRange(0, 100);
     inv.setLinePos(10, 0, 100);
     struct Case {
-        const Tsp_Scale* s;
+        const Scale* s;
         double value;
         int pixel;
     } cases[] = {
@@ -210,7 +210,7 @@ TEST(ScaleMapping, PixelsAreRoundedToEvenAndClamped) {
 }
 
 TEST(ScaleMapping, LineLengthIsRepaired) {
-    Tsp_Scale s(0);
+    Scale s(0);
     s.setLinePos(5, 5, 0);
     EXPECT_EQ(s.lineLength(), 1);
     s.setLinePos(5, 5, -40);
@@ -218,7 +218,7 @@ TEST(ScaleMapping, LineLengthIsRepaired) {
 }
 
 TEST(ScaleScroll, KeepsTheGridWithinTheRangeAndRecomputesBeyondIt) {
-    Tsp_Axis a(0);
+    Axis a(0);
     a.setTicksCount(11);
     a.applyRange(-50, 50);
     a.setLinePos(0, 0, 100);
@@ -238,14 +238,14 @@ TEST(ScaleScroll, KeepsTheGridWithinTheRangeAndRecomputesBeyondIt) {
 }
 
 TEST(ScaleScroll, VerticalAndInversedAxesFollowThePixels) {
-    Tsp_Axis v(sfVertical);
+    Axis v(sfVertical);
     v.setTicksCount(11);
     v.applyRange(-50, 50);
     v.setLinePos(0, 100, 100);
     v.scrollBy(-10, true);  // the mouse moved down 10 pixels: the data follows it
     EXPECT_DOUBLE_EQ(v.min(), -40);
     EXPECT_EQ(Ticks(v), Seq(-40, 10, 11));
-    Tsp_Axis inv(sfInversed);
+    Axis inv(sfInversed);
     inv.setTicksCount(11);
     inv.applyRange(-50, 50);
     inv.setLinePos(0, 0, 100);
@@ -255,7 +255,7 @@ TEST(ScaleScroll, VerticalAndInversedAxesFollowThePixels) {
 
 TEST(ScaleMeasures, OverhangsAndBandWidths) {
     const int cw = 6, ch = 11;
-    Tsp_Axis v(sfVertical);
+    Axis v(sfVertical);
     v.setTicksCount(11);
     v.applyRange(-50, 50);
     v.setLinePos(27, 613, 604);
@@ -268,7 +268,7 @@ TEST(ScaleMeasures, OverhangsAndBandWidths) {
     EXPECT_EQ(v.startOverhang(cw, ch), 0);
     v.setTicksLines(false);
     EXPECT_EQ(v.bandWidth(cw, ch), 1);
-    Tsp_Axis h(0);
+    Axis h(0);
     h.lineAttr()->setWidth(3);
     h.applyRange(0, 100);
     EXPECT_EQ(h.bandWidth(cw, ch), 3 + ch + 5);
@@ -279,12 +279,12 @@ TEST(ScaleMeasures, OverhangsAndBandWidths) {
 }
 
 TEST(ScaleStream, WritesTheFourExtraPropertiesInOrder) {
-    Tsp_Scale s(1);
+    Scale s(1);
     s.applyRange(-50, 50);
     s.setLinePos(27, 613, 604);
-    Tsp_PropertyList out;
+    PropertyList out;
     s.writeProperties(out);
-    const Tsp_PropertyList expected{
+    const PropertyList expected{
         {"SFlags", "1"}, {"SLinePos", "(27 613 604)"}, {"fMin", "-50"}, {"fMax", "50"}};
     EXPECT_EQ(out, expected);
     s.applyRange(0, 2.5);
@@ -295,7 +295,7 @@ TEST(ScaleStream, WritesTheFourExtraPropertiesInOrder) {
 }
 
 TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
-    Tsp_Axis a(0);
+    Axis a(0);
     a.setTicksCount(11);
     EXPECT_TRUE(a.readProperty("SFlags", "1"));
     EXPECT_TRUE(a.readProperty("SLinePos", "(27 613 604)"));
@@ -307,7 +307,7 @@ TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
     EXPECT_EQ(a.valueToPixel(50), 9);
     EXPECT_EQ(a.tickValue(0), -50);
 
-    Tsp_Scale noMin(0);  // a stream without "fMin" keeps Min at its default 0
+    Scale noMin(0);  // a stream without "fMin" keeps Min at its default 0
     EXPECT_TRUE(noMin.readProperty("fMax", "40"));
     EXPECT_EQ(noMin.min(), 0);
     EXPECT_EQ(noMin.max(), 40);
@@ -328,7 +328,7 @@ TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
 }
 
 TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
-    Tsp_Axis a(sfVertical);
+    Axis a(sfVertical);
     a.setTicksCount(11);
     a.setMinMax(-500, 500);
     a.setCaption("Температура");
@@ -338,11 +338,11 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
     a.gridAttr()->setColor(0x123456);
     a.gridAttr()->setVisible(true);
     a.lineAttr()->setWidth(2);
-    Tsp_PropertyList props;
+    PropertyList props;
     a.writeProperties(props);
-    Tsp_Axis b(0);
+    Axis b(0);
     for (const auto& [name, value] : props) EXPECT_TRUE(b.readProperty(name, value)) << name;
-    Tsp_PropertyList again;
+    PropertyList again;
     b.writeProperties(again);
     EXPECT_EQ(again, props);
     EXPECT_EQ(b.caption(), "Температура");
@@ -350,7 +350,7 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
 }
 
 TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
-    Tsp_Axis a(sfVertical);
+    Axis a(sfVertical);
     a.applyRange(0, 10);
     a.setAutoMin(true);
     a.setAutoMax(true);
@@ -366,7 +366,7 @@ TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
 }
 
 TEST(AxisProperties, RememberedRangeIsForgottenByDirectChanges) {
-    Tsp_Axis a(0);
+    Axis a(0);
     a.applyRange(0, 10);
     a.saveMinMax();
     a.applyRange(2, 3);
@@ -386,15 +386,15 @@ TEST(AxisProperties, RememberedRangeIsForgottenByDirectChanges) {
 }
 
 TEST(LineAttr, HooksAndAssignment) {
-    Tsp_Axis a(0);
+    Axis a(0);
     int calls = 0;
-    a.lineAttr()->onChange = [&](Tsp_CustomLineAttr*) { ++calls; };
+    a.lineAttr()->onChange = [&](LineAttrBase*) { ++calls; };
     a.lineAttr()->setColor(a.lineAttr()->color());  // unchanged still reports
     EXPECT_EQ(calls, 1);
-    Tsp_LineAttr same;
+    LineAttr same;
     a.setLineAttr(same);
     EXPECT_EQ(calls, 1);
-    Tsp_LineAttr red(clRed, psDash, 2, true);
+    LineAttr red(clRed, psDash, 2, true);
     a.setLineAttr(red);  // copied without a report of its own
     EXPECT_EQ(a.lineAttr()->color(), clRed);
     EXPECT_EQ(a.lineAttr()->style(), psDash);
@@ -403,13 +403,13 @@ TEST(LineAttr, HooksAndAssignment) {
 }
 
 TEST(AxisProperties, AssignCopiesSettingsButNotThePlot) {
-    Tsp_Axis src(sfVertical | sfAutoMax);
+    Axis src(sfVertical | sfAutoMax);
     src.setTicksCount(11);
     src.applyRange(-50, 50);
     src.setLinePos(27, 613, 604);
     src.setCaption("t");
     src.gridAttr()->setVisible(true);
-    Tsp_Axis dst(0);
+    Axis dst(0);
     dst.saveMinMax();
     dst.assign(src);
     EXPECT_EQ(dst.flags(), src.flags());

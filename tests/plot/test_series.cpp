@@ -6,7 +6,7 @@
 namespace {
 
 TEST(SeriesStorage, CapacityGrowsBy32AndKeepsThePoints) {
-    Tsp_XYLine s;
+    XYLine s;
     EXPECT_EQ(s.capacity(), 32);
     for (int i = 0; i < 100; ++i) {
         s.addXY(i, i * 2.5);
@@ -24,7 +24,7 @@ TEST(SeriesStorage, CapacityGrowsBy32AndKeepsThePoints) {
 }
 
 TEST(SeriesStorage, ExtremaFollowAppendsAndClear) {
-    Tsp_XYLine s;
+    XYLine s;
     double v = 0;
     EXPECT_FALSE(s.getXMin(v));
     const double pts[][2] = {{3, 10}, {1, 30}, {7, -5}, {2, 12}};
@@ -53,7 +53,7 @@ TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
     } cases[] = {{5, 2, 3, 5}, {6, 3, 4, 7}, {-2, 0, 1, 1},
                  {0, 0, 1, 1}, {1, 0, 1, 1}, {9, 4, 5, 9}};
     for (const Case& c : cases) {
-        Tsp_PointAttr a;
+        PointAttr a;
         a.setHSize(c.set);
         a.setVSize(c.set);
         EXPECT_EQ(a.halfLeft(), c.left) << c.set;
@@ -62,7 +62,7 @@ TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
         EXPECT_EQ(a.halfTop(), c.left) << c.set;
         EXPECT_EQ(a.vSize(), c.read) << c.set;
     }
-    Tsp_PointAttr a;
+    PointAttr a;
     a.setBorderWidth(10);
     EXPECT_EQ(a.borderWidth(), 2);
     a.setVSize(3);
@@ -73,9 +73,9 @@ TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
 }
 
 TEST(PointAttr, ReportsOnlyRealChanges) {
-    Tsp_PointAttr a;
+    PointAttr a;
     int calls = 0;
-    a.onChange = [&](Tsp_PointAttr*) { ++calls; };
+    a.onChange = [&](PointAttr*) { ++calls; };
     a.setKind(ptRectangle);
     a.setHSize(5);
     a.setVisible(false);
@@ -90,7 +90,7 @@ class SeriesOnPlot : public ::testing::Test {
   protected:
     void SetUp() override {
         plot.resize(400, 300);
-        for (Tsp_Axis* a : {plot.leftAxis(), plot.rightAxis()}) {
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis()}) {
             a->setMinMax(-50, 50);
             a->setAutoMin(true);
             a->setAutoMax(true);
@@ -103,7 +103,7 @@ class SeriesOnPlot : public ::testing::Test {
         b.addXY(1, 20);
     }
     CountingPlot plot;
-    Tsp_XYLine a, b;
+    XYLine a, b;
 };
 
 TEST_F(SeriesOnPlot, AutoScalingPadsBothFoundSides) {
@@ -116,7 +116,7 @@ TEST_F(SeriesOnPlot, AutoScalingPadsBothFoundSides) {
 }
 
 TEST_F(SeriesOnPlot, OnlyAutoMaxPadsTheMaximum) {
-    Tsp_Axis* l = plot.leftAxis();
+    Axis* l = plot.leftAxis();
     l->setMinMax(-50, 50);  // switches both off
     l->setAutoMax(true);
     a.addXY(2, 70);
@@ -136,7 +136,7 @@ TEST_F(SeriesOnPlot, ChangingYAxisRefitsBothVerticalAxes) {
 
 TEST_F(SeriesOnPlot, RemovingASeriesRefitsAndDestroyingThePlotDetaches) {
     {
-        Tsp_XYLine c;
+        XYLine c;
         c.addXY(0, 1000);
         c.setPlot(&plot);
         EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 1000 + 1020 * 0.025);
@@ -144,8 +144,8 @@ TEST_F(SeriesOnPlot, RemovingASeriesRefitsAndDestroyingThePlotDetaches) {
     }
     EXPECT_EQ(plot.series().size(), 2u);
     EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);
-    auto other = std::make_unique<Tsp_XYPlot>();
-    Tsp_XYLine d;
+    auto other = std::make_unique<XYPlot>();
+    XYLine d;
     d.setPlot(other.get());
     other.reset();
     EXPECT_EQ(d.plot(), nullptr);
@@ -163,7 +163,7 @@ TEST_F(SeriesOnPlot, LockedSeriesReportOnceWhenUnlocked) {
 TEST_F(SeriesOnPlot, AttachingAnInactiveSeriesChangesNothing) {
     plot.setBufferedDisplay(true);  // so that the field's state is kept
     plot.paint();
-    Tsp_XYLine c;
+    XYLine c;
     c.setActive(false);
     c.addXY(0, 5000);
     c.setPlot(&plot);
