@@ -22,7 +22,7 @@ void refuse(TargetState state) {
 
 }  // namespace
 
-TCabinetControl::TCabinetControl(TModuleLink& link, TMemIni& ini) : link_(link), ini_(ini) {}
+TCabinetControl::TCabinetControl(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
 bool TCabinetControl::commandClick(int command) {
     if (command < 1 || command > kHostCommands || pending_) return false;
@@ -109,7 +109,7 @@ RefreshResult TCabinetControl::refresh() {
         return result;
     }
     const std::uint8_t address = hostAddress(ini_);
-    auto read = [&](TReadTransaction& t, std::uint16_t first, std::uint16_t count) {
+    auto read = [&](ReadTransaction& t, std::uint16_t first, std::uint16_t count) {
         t.moduleAddress = address;
         t.firstRegister = first;
         t.count = count;
@@ -120,7 +120,7 @@ RefreshResult TCabinetControl::refresh() {
         return ok;
     };
     if (target.addressing == HostAddressing::Host) {
-        TReadTransaction& t = link_.readRecords()[4];
+        ReadTransaction& t = link_.readRecords()[4];
         result.onlineRead = read(t, onlineRegister(target), 1);
         result.online = result.onlineRead && t.registerCount >= 1 && t.registers[0] != 0;
     }
@@ -134,7 +134,7 @@ RefreshResult TCabinetControl::refresh() {
 }
 
 std::uint16_t TCabinetControl::signalState(int signal) const {
-    const TReadTransaction& t = link_.readRecords()[3];
+    const ReadTransaction& t = link_.readRecords()[3];
     // A short reply leaves the registers after it as they were: they are not this cabinet's.
     if (signal < 0 || signal >= t.registerCount) return 0;
     return t.registers[signal];
@@ -146,7 +146,7 @@ HostTarget TCabinetControl::currentTarget() const {
 
 bool TCabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
                                         std::uint16_t value) {
-    TWriteTransaction& t = link_.writeRecords()[3];
+    WriteTransaction& t = link_.writeRecords()[3];
     t.moduleAddress = address;
     t.firstRegister = reg;
     t.values[0] = value;

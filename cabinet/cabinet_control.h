@@ -45,7 +45,7 @@ struct RefreshResult {
 // on its link, its fourth write record and its fourth and fifth read records.
 class TCabinetControl {
   public:
-    TCabinetControl(TModuleLink& link, TMemIni& ini);
+    TCabinetControl(ModuleLink& link, MemIni& ini);
 
     // nullptr: nothing is shown and the cabinet name is empty.
     void setView(TCabinetView* view) { view_ = view; }
@@ -87,8 +87,8 @@ class TCabinetControl {
         std::uint16_t reg;
     };
 
-    TModuleLink& link_;
-    TMemIni& ini_;
+    ModuleLink& link_;
+    MemIni& ini_;
     TCabinetView* view_ = nullptr;
     std::function<void(bool)> releaseTimer_;
     CabinetTiming timing_;

@@ -2,7 +2,7 @@
 
 namespace kvel {
 
-TCabinetHost::TCabinetHost(TModuleLink& link, TMemIni& ini) : ini_(ini), control_(link, ini) {
+TCabinetHost::TCabinetHost(ModuleLink& link, MemIni& ini) : ini_(ini), control_(link, ini) {
     QObject::connect(&pulseTimer_, &QTimer::timeout, [this] { endPulseStep(); });
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     control_.setReleaseTimer([this](bool on) {

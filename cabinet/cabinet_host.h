@@ -10,7 +10,7 @@ namespace kvel {
 // shown). It lives as long as the main window; the cabinet window attaches itself as the view.
 class TCabinetHost {
   public:
-    TCabinetHost(TModuleLink& link, TMemIni& ini);
+    TCabinetHost(ModuleLink& link, MemIni& ini);
     TCabinetHost(const TCabinetHost&) = delete;
     TCabinetHost& operator=(const TCabinetHost&) = delete;
 
@@ -26,12 +26,12 @@ class TCabinetHost {
     void Shutdown();
 
     TCabinetControl& control() { return control_; }
-    TMemIni& ini() { return ini_; }
+    MemIni& ini() { return ini_; }
     QTimer* pulseTimer() { return &pulseTimer_; }
     QTimer* refreshTimer() { return &refreshTimer_; }
 
   private:
-    TMemIni& ini_;
+    MemIni& ini_;
     TCabinetControl control_;
     QTimer pulseTimer_;
     QTimer refreshTimer_;

@@ -8,12 +8,12 @@ std::string cabinetOutOfRangeText() {
     return "Номер шкафа вне допустимого диапазона 1 … " + std::to_string(kMaxCabinetIndex + 1);
 }
 
-HostAddressing addressingOf(const TMemIni& ini) {
+HostAddressing addressingOf(const MemIni& ini) {
     return ini.readInteger("connect", "host", 0) != 0 ? HostAddressing::Host
                                                       : HostAddressing::Mnemo;
 }
 
-HostTarget lookUpTarget(const TMemIni& ini, const std::string& cabinetName) {
+HostTarget lookUpTarget(const MemIni& ini, const std::string& cabinetName) {
     HostTarget target;
     target.addressing = addressingOf(ini);
     const int number = ini.readInteger("panels", cabinetName, -1);
@@ -47,7 +47,7 @@ std::uint16_t signalRegister(const HostTarget& target, int signal) {
     return static_cast<std::uint16_t>(1542 + 16 * target.index + signal);
 }
 
-std::uint8_t hostAddress(const TMemIni& ini) {
+std::uint8_t hostAddress(const MemIni& ini) {
     return static_cast<std::uint8_t>(ini.readInteger("connect", "adr", 100));
 }
 

@@ -30,9 +30,9 @@ struct HostTarget {
 enum class TargetState { Ok, NotChosen, outOfRange };
 
 // The addressing `connect`/`host` names now.
-HostAddressing addressingOf(const TMemIni& ini);
+HostAddressing addressingOf(const MemIni& ini);
 // Looked up afresh for every exchange: the settings and the list may have changed.
-HostTarget lookUpTarget(const TMemIni& ini, const std::string& cabinetName);
+HostTarget lookUpTarget(const MemIni& ini, const std::string& cabinetName);
 // The cabinet matters only in "Хост" addressing.
 TargetState checkTarget(const HostTarget& target);
 
@@ -42,6 +42,6 @@ std::uint16_t commandRegister(const HostTarget& target, int command);
 std::uint16_t signalRegister(const HostTarget& target, int signal);
 
 // The module address of every exchange, `connect`/`adr`, cut to 8 bits as the poll does.
-std::uint8_t hostAddress(const TMemIni& ini);
+std::uint8_t hostAddress(const MemIni& ini);
 
 }  // namespace kvel

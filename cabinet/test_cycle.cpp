@@ -37,7 +37,7 @@ int milliseconds(std::int64_t seconds, int secondMs) {
 
 }  // namespace
 
-TTestCycle::TTestCycle(const TMemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
+TTestCycle::TTestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
     cycleTimer_.setSingleShot(false);
     // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
     // cycles, and a countdown that would not add up.

@@ -19,7 +19,7 @@ class TTestCycle {
         std::function<void()> processEvents;
     };
 
-    TTestCycle(const TMemIni& ini, Hooks hooks);
+    TTestCycle(const MemIni& ini, Hooks hooks);
     TTestCycle(const TTestCycle&) = delete;
     TTestCycle& operator=(const TTestCycle&) = delete;
 
@@ -45,7 +45,7 @@ class TTestCycle {
     void showWaitForNext();
     void processEvents();
 
-    const TMemIni& ini_;
+    const MemIni& ini_;
     Hooks hooks_;
     QTimer cycleTimer_;
     QTimer countdown_;  // refreshes the seconds left between two cycles

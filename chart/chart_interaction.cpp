@@ -59,7 +59,7 @@ bool wheelZoom(XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
     return true;
 }
 
-void standardView(XYPlot& plot, const TMemIni& ini) {
+void standardView(XYPlot& plot, const MemIni& ini) {
     Axis& bottom = *plot.bottomAxis();
     // Each switch-on fits the axis to the data; switching off again keeps that range.
     bottom.setAutoMin(true);

@@ -43,7 +43,7 @@ bool wheelZoom(XYPlot& plot, TWheelNotches& notches, int delta, int x, int y);
 
 // Bottom axis fitted to the data, value axes at their stored limits (`diag`/`left_min`,
 // `left_max` default −50..50, `right_min`, `right_max` default −500..500).
-void standardView(XYPlot& plot, const TMemIni& ini);
+void standardView(XYPlot& plot, const MemIni& ini);
 
 // Each axis set to its own current range, so that automatic scaling no longer changes it.
 void fixRanges(XYPlot& plot);
@@ -52,7 +52,7 @@ void fixRanges(XYPlot& plot);
 // pan and click, left click and drag. The button-down point is kept for every button.
 class TChartMouse {
   public:
-    explicit TChartMouse(XYPlot& plot, const TMemIni& ini) : plot_(plot), ini_(ini) {}
+    explicit TChartMouse(XYPlot& plot, const MemIni& ini) : plot_(plot), ini_(ini) {}
 
     void mouseDown(MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
@@ -64,7 +64,7 @@ class TChartMouse {
 
   private:
     XYPlot& plot_;
-    const TMemIni& ini_;
+    const MemIni& ini_;
     int downX_ = 0, downY_ = 0;
     int panX_ = 0, panY_ = 0;
     bool panning_ = false;

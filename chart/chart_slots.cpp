@@ -4,7 +4,7 @@
 
 namespace kvel {
 
-std::array<int, kChartSlots> assignSlots(const TMemIni& ini, int channelCount) {
+std::array<int, kChartSlots> assignSlots(const MemIni& ini, int channelCount) {
     std::array<int, kChartSlots> assigned{};
     int last = 0;
     for (int& slot : assigned) {
@@ -19,11 +19,11 @@ std::array<int, kChartSlots> assignSlots(const TMemIni& ini, int channelCount) {
     return assigned;
 }
 
-std::string slotCaption(const TMemIni& ini, int channel) {
+std::string slotCaption(const MemIni& ini, int channel) {
     return "Канал " + gridChannelName(ini, channel);
 }
 
-bool slotOnLeftAxis(const TMemIni& ini, int slot) {
+bool slotOnLeftAxis(const MemIni& ini, int slot) {
     return ini.readString("axis", std::to_string(slot), "L") == "L";
 }
 

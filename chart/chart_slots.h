@@ -17,12 +17,12 @@ inline constexpr std::array<Color, kChartSlots> kSlotColors = {
 
 // Slot k (index k-1) carries the k-th channel, in ascending number up to channelCount, whose
 // `display`/`d`n key is on; 0 marks a slot left empty. Computed afresh from mem.ini each time.
-std::array<int, kChartSlots> assignSlots(const TMemIni& ini, int channelCount);
+std::array<int, kChartSlots> assignSlots(const MemIni& ini, int channelCount);
 
 // "Канал " and the channel's name from `sensors`, or its number when the name is empty.
-std::string slotCaption(const TMemIni& ini, int channel);
+std::string slotCaption(const MemIni& ini, int channel);
 
 // `axis` key of the slot: exactly "L" binds it to the left axis, any other text to the right.
-bool slotOnLeftAxis(const TMemIni& ini, int slot);
+bool slotOnLeftAxis(const MemIni& ini, int slot);
 
 }  // namespace kvel

@@ -5,7 +5,7 @@
 namespace kvel {
 
 TTrendChart::TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
-                         const TMemIni& ini)
+                         const MemIni& ini)
     : plot_(plot), lines_(lines), ini_(ini) {}
 
 void TTrendChart::stylePlot() {
@@ -86,7 +86,7 @@ void TTrendChart::applyTimeWindow(double now) {
     moveTimeAxis(now, true);
 }
 
-void TTrendChart::addChartPoints(const TReadTransaction& record, int channelCount, double now) {
+void TTrendChart::addChartPoints(const ReadTransaction& record, int channelCount, double now) {
     for (XYLine* line : lines_) line->setLockInvalidate(true);
     const std::array<int, kChartSlots> assigned = assignSlots(ini_, channelCount);
     for (int k = 0; k < kChartSlots; ++k) {

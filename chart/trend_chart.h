@@ -14,7 +14,7 @@ namespace kvel {
 // mem.ini at every use.
 class TTrendChart {
   public:
-    TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines, const TMemIni& ini);
+    TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines, const MemIni& ini);
 
     // Field, axes, grid and labels of the chart; the slot colours on the series.
     void stylePlot();
@@ -33,7 +33,7 @@ class TTrendChart {
     void applyTimeWindow(double now);
     // One point per assigned slot whose reading is -50 °C or more, all at `now`; the plot
     // is refreshed once; the time axis moves when the curves reach its right edge.
-    void addChartPoints(const TReadTransaction& record, int channelCount, double now);
+    void addChartPoints(const ReadTransaction& record, int channelCount, double now);
 
   private:
     static constexpr double kDefaultWindow = 0.01;
@@ -44,7 +44,7 @@ class TTrendChart {
 
     XYPlot& plot_;
     std::array<XYLine*, kChartSlots> lines_;
-    const TMemIni& ini_;
+    const MemIni& ini_;
 };
 
 }  // namespace kvel

@@ -2,7 +2,7 @@
 
 namespace kvel {
 
-std::string gridChannelName(const TMemIni& ini, int channel) {
+std::string gridChannelName(const MemIni& ini, int channel) {
     const std::string number = std::to_string(channel);
     const std::string name = ini.readString("sensors", number, "");
     return name.empty() ? number : name;

@@ -99,7 +99,7 @@ std::string absolutePath(const std::string& name) {
 
 }  // namespace
 
-TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
+MemIni::MemIni(std::string fileName) : fileName_(std::move(fileName)) {
     removeStaleTemporaries(fileName_);
     std::string bytes;
     const int err = readWholeFile(fileName_, bytes);
@@ -123,7 +123,7 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     if (hasControlBytes(view) || hasTextOutsideSections(view)) unparsed_ = std::move(bytes);
 }
 
-void TMemIni::parse(std::string_view text) {
+void MemIni::parse(std::string_view text) {
     Section* section = nullptr;
     bool firstBreak = true;
     size_t pos = 0;
@@ -161,7 +161,7 @@ void TMemIni::parse(std::string_view text) {
     }
 }
 
-std::string TMemIni::textOf() const {
+std::string MemIni::textOf() const {
     const std::string_view eol = crlf_ ? "\r\n" : "\n";
     std::string text;
     for (const Section& s : sections_) {
@@ -176,41 +176,41 @@ std::string TMemIni::textOf() const {
     return text;
 }
 
-const TMemIni::Entry* TMemIni::find(std::string_view section, std::string_view key) const {
+const MemIni::Entry* MemIni::find(std::string_view section, std::string_view key) const {
     const Section* s = firstSection(sections_, section);
     return s != nullptr ? firstKey(s->entries, key) : nullptr;
 }
 
-int TMemIni::readInteger(std::string_view section, std::string_view key, int def) const {
+int MemIni::readInteger(std::string_view section, std::string_view key, int def) const {
     const Entry* e = find(section, key);
     return e != nullptr ? number<int>(e->value).value_or(def) : def;
 }
 
-double TMemIni::readFloat(std::string_view section, std::string_view key, double def) const {
+double MemIni::readFloat(std::string_view section, std::string_view key, double def) const {
     const Entry* e = find(section, key);
     const std::optional<double> value = e != nullptr ? number<double>(e->value) : std::nullopt;
     return value && std::isfinite(*value) ? *value : def;
 }
 
-std::string TMemIni::readString(std::string_view section, std::string_view key,
-                                std::string_view def) const {
+std::string MemIni::readString(std::string_view section, std::string_view key,
+                               std::string_view def) const {
     const Entry* e = find(section, key);
     return e != nullptr ? e->value : std::string(def);
 }
 
-void TMemIni::writeInteger(std::string_view section, std::string_view key, int value) {
+void MemIni::writeInteger(std::string_view section, std::string_view key, int value) {
     char buf[16];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);
     writeString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
 }
 
-void TMemIni::writeFloat(std::string_view section, std::string_view key, double value) {
+void MemIni::writeFloat(std::string_view section, std::string_view key, double value) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     writeString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
 }
 
-void TMemIni::writeString(std::string_view section, std::string_view key, std::string_view value) {
+void MemIni::writeString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = oneLine(section);
     const std::string keyName = oneLine(key);
     Section* target = firstSection(sections_, sectionName);
@@ -224,7 +224,7 @@ void TMemIni::writeString(std::string_view section, std::string_view key, std::s
     }
 }
 
-std::vector<std::string> TMemIni::readSection(std::string_view section) const {
+std::vector<std::string> MemIni::readSection(std::string_view section) const {
     std::vector<std::string> keys;
     if (const Section* s = firstSection(sections_, section)) {
         for (const Entry& e : s->entries) {
@@ -234,7 +234,7 @@ std::vector<std::string> TMemIni::readSection(std::string_view section) const {
     return keys;
 }
 
-bool TMemIni::updateFile() {
+bool MemIni::updateFile() {
     if (!loadError_.empty()) {
         // Writing now would replace settings that were never read with the defaults.
         lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
@@ -268,11 +268,11 @@ bool TMemIni::updateFile() {
     return true;
 }
 
-std::string TMemIni::errorText(std::string_view what, int err) const {
+std::string MemIni::errorText(std::string_view what, int err) const {
     return errorText(what, fileName_, err);
 }
 
-std::string TMemIni::errorText(std::string_view what, const std::string& fileName, int err) const {
+std::string MemIni::errorText(std::string_view what, const std::string& fileName, int err) const {
     return std::string(what) + absolutePath(fileName) + ": " + std::strerror(err);
 }
 

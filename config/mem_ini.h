@@ -8,14 +8,14 @@ namespace kvel {
 // The in-memory image of the program's INI file (mem.ini). The whole file is read once at
 // construction; reads and writes work on memory only, and updateFile writes the whole image back.
 // Section and key names are matched without regard to letter case (ASCII and Cyrillic).
-class TMemIni {
+class MemIni {
   public:
     enum class Encoding { Utf8, Cp1251 };
 
     // Loads the file if it exists; a missing file gives an empty image and no error. A relative
     // name is resolved against the current directory, now and at every updateFile. What an
     // interrupted flush left beside the file long ago is removed.
-    explicit TMemIni(std::string fileName);
+    explicit MemIni(std::string fileName);
 
     int readInteger(std::string_view section, std::string_view key, int def) const;
     double readFloat(std::string_view section, std::string_view key, double def) const;

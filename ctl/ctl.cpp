@@ -105,7 +105,7 @@ std::string outOfRange(const std::string& what, const std::string& text, int low
 
 // Options default to the values in mem.ini; a bad one gives nullopt and `error` says which
 // argument is at fault and what it may be.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, const TMemIni& ini,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const MemIni& ini,
                                     std::string& error) {
     Options o;
     o.port = ini.readString("connect", "port", "");
@@ -177,7 +177,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
 
 class Session {
   public:
-    Session(const Options& o, const TMemIni& ini, std::ostream& out, std::ostream& err)
+    Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
         link_.setStatusSink([this](const std::string& text) { status_ = text; });
         if (o.trace) {
@@ -197,7 +197,7 @@ class Session {
     }
 
     bool read(std::uint16_t first, std::uint16_t count) {
-        TReadTransaction& t = link_.firstRecord();
+        ReadTransaction& t = link_.firstRecord();
         return link_.readGroup(t, o_.address, first, count) || fail(t.errorText);
     }
 
@@ -240,7 +240,7 @@ class Session {
             !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
             return false;
         }
-        const TReadTransaction& t = link_.firstRecord();
+        const ReadTransaction& t = link_.firstRecord();
         for (int i = 0; i < t.registerCount; ++i)
             out_ << first + i << '\t' << t.registers[i] << '\n';
         return true;
@@ -256,8 +256,8 @@ class Session {
     const Options& o_;
     std::ostream& out_;
     std::ostream& err_;
-    const TMemIni& ini_;
-    TModuleLink link_;
+    const MemIni& ini_;
+    ModuleLink link_;
     std::string status_;
     bool identified_ = false;
     int version_ = 0;
@@ -286,7 +286,7 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!args.empty() && args[0] == "plot")
         return runPlot({args.begin() + 1, args.end()}, out, err);
-    const TMemIni ini("mem.ini");
+    const MemIni ini("mem.ini");
     std::string error;
     const std::optional<Options> parsed = parseOptions(args, ini, error);
     if (!parsed) {

@@ -110,13 +110,13 @@ std::string cabinetOperandsError(const std::vector<std::string>& operands) {
     return "";
 }
 
-int runCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
+int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, std::ostream& err,
                const CabinetTiming& timing) {
     if (!validCabinetOperands(args.operands)) return 2;
     const std::string& name = args.operands[0];
     const std::string& action = args.operands[1];
     // The command line's address stands for `connect`/`adr`, in memory only.
-    TMemIni settings = ini;
+    MemIni settings = ini;
     settings.writeInteger("connect", "adr", args.address);
     const HostTarget target = lookUpTarget(settings, name);
     const TargetState state = checkTarget(target);
@@ -127,7 +127,7 @@ int runCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, s
         return 2;
     }
 
-    TModuleLink link;
+    ModuleLink link;
     std::string status;
     link.setStatusSink([&status](const std::string& text) { status = text; });
     if (args.trace) {

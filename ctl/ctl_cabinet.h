@@ -28,7 +28,7 @@ std::string cabinetOperandsError(const std::vector<std::string>& operands);
 
 // Exit status as kvelctl's: 0 success, 1 link failure, 2 a cabinet that is not in the list.
 // Refusals and failures go to `err` as the window shows them in its message boxes.
-int runCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
+int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, std::ostream& err,
                const CabinetTiming& timing = {});
 
 }  // namespace kvel

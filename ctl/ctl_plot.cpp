@@ -117,7 +117,7 @@ int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
     const std::unique_ptr<QApplication> app = offscreenApplication();
-    const TMemIni ini("mem.ini");
+    const MemIni ini("mem.ini");
     XYPlot plot;
     plot.resize(o.size);
     LogChart chart(plot, ini);

@@ -16,13 +16,13 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy) {
     return label;
 }
 
-void setChoice(QComboBox* box, const TChoice& choice) {
+void setChoice(QComboBox* box, const Choice& choice) {
     box->setPlaceholderText(choice.placeholder ? kPlaceholder : "");
     box->setCurrentIndex(choice.index >= 0 && choice.index < box->count() ? choice.index : -1);
 }
 
-TChoice getChoice(const QComboBox* box) {
-    return TChoice{box->currentIndex(), false};
+Choice getChoice(const QComboBox* box) {
+    return Choice{box->currentIndex(), false};
 }
 
 QComboBox* makeChoiceBox(const QString& name, const QStringList& items, QWidget* parent) {

@@ -30,8 +30,8 @@ QLabel* buddyLabel(const QString& text, QWidget* buddy);
 
 // A box shows its selected item; with no selection it shows "--" after a failed read and
 // nothing otherwise.
-void setChoice(QComboBox* box, const TChoice& choice);
-TChoice getChoice(const QComboBox* box);
+void setChoice(QComboBox* box, const Choice& choice);
+Choice getChoice(const QComboBox* box);
 QComboBox* makeChoiceBox(const QString& name, const QStringList& items, QWidget* parent);
 // An edit for one register's value, with its hint if it has one.
 QLineEdit* makeValueEdit(const QString& name, QWidget* parent, const char* hint = nullptr);

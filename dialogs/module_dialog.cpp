@@ -97,18 +97,18 @@ void TModuleDialog::rebuildChannelTable(int channels) {
     setUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
 }
 
-TChannelTable TModuleDialog::channelTable() const {
-    return TChannelTable{columnTexts(channelTable_, 1), columnTexts(channelTable_, kCoeffColumn)};
+ChannelTable TModuleDialog::channelTable() const {
+    return ChannelTable{columnTexts(channelTable_, 1), columnTexts(channelTable_, kCoeffColumn)};
 }
 
-void TModuleDialog::setChannelTable(const TChannelTable& table) {
+void TModuleDialog::setChannelTable(const ChannelTable& table) {
     setColumnTexts(channelTable_, 1, table.names);
     setColumnTexts(channelTable_, kCoeffColumn, table.coeffs);
 }
 
 void TModuleDialog::loadChannelTable() {
     if (settings_ == nullptr) return;
-    TChannelTable table = channelTable();
+    ChannelTable table = channelTable();
     settings_->loadChannelTable(table);
     setChannelTable(table);
 }

@@ -30,8 +30,8 @@ class TModuleDialog : public QDialog {
     // Fills the module fields and the channel table from the module and mem.ini.
     virtual void load() = 0;
 
-    TChannelTable channelTable() const;
-    void setChannelTable(const TChannelTable& table);
+    ChannelTable channelTable() const;
+    void setChannelTable(const ChannelTable& table);
     int channels() const { return channels_; }
 
     void writeCoefficients();

@@ -140,14 +140,14 @@ void TFormDisplaySelectDlg::setChannelCount(int channels) {
 
 void TFormDisplaySelectDlg::load() {
     if (settings_ == nullptr) return;
-    TModuleSettingsFields f = moduleFields();
+    FirstGenFields f = moduleFields();
     settings_->loadModuleSettings(f);
     setModuleFields(f);
     loadChannelTable();
 }
 
-TModuleSettingsFields TFormDisplaySelectDlg::moduleFields() const {
-    TModuleSettingsFields f;
+FirstGenFields TFormDisplaySelectDlg::moduleFields() const {
+    FirstGenFields f;
     f.adr = S(editAdr_->text());
     f.speed = getChoice(speedCombo_);
     f.parity = getChoice(parityCombo_);
@@ -167,7 +167,7 @@ TModuleSettingsFields TFormDisplaySelectDlg::moduleFields() const {
     return f;
 }
 
-void TFormDisplaySelectDlg::setModuleFields(const TModuleSettingsFields& f) {
+void TFormDisplaySelectDlg::setModuleFields(const FirstGenFields& f) {
     editAdr_->setText(Q(f.adr));
     setChoice(speedCombo_, f.speed);
     setChoice(parityCombo_, f.parity);

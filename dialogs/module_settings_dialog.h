@@ -25,8 +25,8 @@ class TFormDisplaySelectDlg : public TModuleDialog {
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 
-    TModuleSettingsFields moduleFields() const;
-    void setModuleFields(const TModuleSettingsFields& f);
+    FirstGenFields moduleFields() const;
+    void setModuleFields(const FirstGenFields& f);
 
   private:
     QWidget* buildRelayGroup();
@@ -52,8 +52,8 @@ class TFormDisplaySelectDlgNew : public TModuleDialog {
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 
-    TModuleSettingsFieldsNew moduleFields() const;
-    void setModuleFields(const TModuleSettingsFieldsNew& f);
+    SecondGenFields moduleFields() const;
+    void setModuleFields(const SecondGenFields& f);
 
   private:
     struct RelayControls {

@@ -98,17 +98,17 @@ void TFormDisplaySelectDlgNew::setChannelCount(int channels) {
 
 void TFormDisplaySelectDlgNew::load() {
     if (settings_ == nullptr) return;
-    TModuleSettingsFieldsNew f = moduleFields();
+    SecondGenFields f = moduleFields();
     settings_->loadModuleSettingsNew(f);
     setModuleFields(f);
     loadChannelTable();
 }
 
-TModuleSettingsFieldsNew TFormDisplaySelectDlgNew::moduleFields() const {
-    TModuleSettingsFieldsNew f;
+SecondGenFields TFormDisplaySelectDlgNew::moduleFields() const {
+    SecondGenFields f;
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
-        TRelayFieldsNew& relay = f.relays[r];
+        SecondGenRelayFields& relay = f.relays[r];
         relay.function = getChoice(c.function);
         relay.logic = getChoice(c.logic);
         relay.delayOn = S(c.delayOn->text());
@@ -126,10 +126,10 @@ TModuleSettingsFieldsNew TFormDisplaySelectDlgNew::moduleFields() const {
     return f;
 }
 
-void TFormDisplaySelectDlgNew::setModuleFields(const TModuleSettingsFieldsNew& f) {
+void TFormDisplaySelectDlgNew::setModuleFields(const SecondGenFields& f) {
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
-        const TRelayFieldsNew& relay = f.relays[r];
+        const SecondGenRelayFields& relay = f.relays[r];
         setChoice(c.function, relay.function);
         setChoice(c.logic, relay.logic);
         c.delayOn->setText(Q(relay.delayOn));

@@ -290,7 +290,7 @@ void TForm2::setFields(const TSettingsForm& form) {
     speed_->setCurrentIndex(form.speedIndex);
     parity_->setCurrentIndex(form.parityIndex);
     channels_->clear();
-    for (const TChannelItem& channel : form.channels) {
+    for (const ChannelItem& channel : form.channels) {
         auto* item = new QListWidgetItem(QString::fromStdString(channel.text), channels_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(channel.checked ? Qt::Checked : Qt::Unchecked);

@@ -38,7 +38,7 @@ bool parse(const std::string& text, T& value) {
 }
 
 // Index of a stored list choice, or -1 when it is none of the list's items.
-int listIndex(const TMemIni& ini, const char* key, int itemCount) {
+int listIndex(const MemIni& ini, const char* key, int itemCount) {
     const int stored = ini.readInteger("connect", key, 0);
     return stored >= 0 && stored < itemCount ? stored : -1;
 }
@@ -56,7 +56,7 @@ bool parseReal(const std::string& text, double& value) {
     return true;
 }
 
-THoursMinutes splitWindow(double days) {
+HoursMinutes splitWindow(double days) {
     // The time of day of the value, to the millisecond, as a clock shows it; whole days and
     // the sign are dropped.
     const double fraction = std::fabs(days - std::trunc(days));
@@ -96,10 +96,10 @@ std::string toggledAxis(const std::string& cell) {
     return cell == kAxisRight ? kAxisLeft : kAxisRight;
 }
 
-TSettingsForm loadSettingsForm(const TMemIni& ini, int channelCount) {
+TSettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     TSettingsForm form;
     form.showAll = ini.readInteger("diag", "showall", 0) != 0;
-    const THoursMinutes window = splitWindow(ini.readFloat("diag", "window", 0.01));
+    const HoursMinutes window = splitWindow(ini.readFloat("diag", "window", 0.01));
     form.hours = std::to_string(window.hours);
     form.minutes = std::to_string(window.minutes);
     form.shift = std::to_string(ini.readInteger("diag", "shift", 20));
@@ -173,7 +173,7 @@ std::string validateSettingsForm(const TSettingsForm& form) {
     return {};
 }
 
-TSaveOutcome saveSettingsForm(const TSettingsForm& form, TMemIni& ini) {
+SaveOutcome saveSettingsForm(const TSettingsForm& form, MemIni& ini) {
     int hours = 0, minutes = 0, shift = 0, address = 0;
     parseWhole(form.hours, hours);
     parseWhole(form.minutes, minutes);
@@ -202,7 +202,7 @@ TSaveOutcome saveSettingsForm(const TSettingsForm& form, TMemIni& ini) {
 
     // A list box left empty (its stored value was none of the items) keeps the stored value and
     // does not count as a change.
-    TSaveOutcome outcome;
+    SaveOutcome outcome;
     outcome.serialChanged =
         ini.readString("connect", "port", "COM1") != form.port ||
         (form.speedIndex >= 0 && ini.readInteger("connect", "speed", 0) != form.speedIndex) ||

@@ -12,7 +12,7 @@ inline constexpr const char* kAxisLeft = "ЛЕВАЯ";
 inline constexpr const char* kAxisRight = "ПРАВАЯ";
 
 // One item of the dialog's channel list.
-struct TChannelItem {
+struct ChannelItem {
     std::string text;
     bool checked = false;
 };
@@ -35,7 +35,7 @@ struct TSettingsForm {
     // Indices into the speed and parity lists; -1 when the stored value is none of them.
     int speedIndex = 0;
     int parityIndex = 0;
-    std::vector<TChannelItem> channels;  // channel 1 first
+    std::vector<ChannelItem> channels;  // channel 1 first
 };
 
 // The items of the speed and parity boxes.
@@ -44,7 +44,7 @@ inline constexpr std::array<const char*, 5> kSpeedItems = {"9600", "19200", "384
 inline constexpr std::array<const char*, 3> kParityItems = {"нет", "чет(even)", " нечет(odd)"};
 
 // The fields as mem.ini holds them now; `channelCount` items in the channel list.
-TSettingsForm loadSettingsForm(const TMemIni& ini, int channelCount);
+TSettingsForm loadSettingsForm(const MemIni& ini, int channelCount);
 
 // The first failing check's message, or empty when every field is acceptable.
 std::string validateSettingsForm(const TSettingsForm& form);
@@ -52,19 +52,19 @@ std::string validateSettingsForm(const TSettingsForm& form);
 // Writes checked fields into the configuration and flushes it. Returns whether the serial
 // settings (port, speed, parity) changed, so the caller closes the port; a failed flush is
 // reported in `flushError` (the file name and the reason) with the settings kept in memory.
-struct TSaveOutcome {
+struct SaveOutcome {
     bool serialChanged = false;
     std::string flushError;
 };
-TSaveOutcome saveSettingsForm(const TSettingsForm& form, TMemIni& ini);
+SaveOutcome saveSettingsForm(const TSettingsForm& form, MemIni& ini);
 
 // A window in days split into whole hours and minutes of its time of day (seconds dropped),
 // and hours and minutes turned into a time of day in days.
-struct THoursMinutes {
+struct HoursMinutes {
     int hours = 0;
     int minutes = 0;
 };
-THoursMinutes splitWindow(double days);
+HoursMinutes splitWindow(double days);
 double windowDays(int hours, int minutes);
 
 // The whole text as a decimal integer or real ("." as separator), read as mem.ini reads it;

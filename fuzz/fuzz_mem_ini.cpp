@@ -48,9 +48,9 @@ std::string fuzzedName(FuzzedDataProvider& in) {
 
 // What a value written now reads back as: line breaks become blanks (they would split the
 // line), and the text is what the file's encoding can hold.
-std::string writable(const std::string& bytes, kvel::TMemIni::Encoding encoding) {
-    std::string value = encoding == kvel::TMemIni::Encoding::Cp1251 ? kvel::cp1251ToUtf8(bytes)
-                                                                    : kvel::sanitizeUtf8(bytes);
+std::string writable(const std::string& bytes, kvel::MemIni::Encoding encoding) {
+    std::string value = encoding == kvel::MemIni::Encoding::Cp1251 ? kvel::cp1251ToUtf8(bytes)
+                                                                   : kvel::sanitizeUtf8(bytes);
     for (char& c : value) {
         if (c == '\r' || c == '\n') c = ' ';
     }
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = in.ConsumeRandomLengthString(1 << 16);
         file.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    kvel::TMemIni ini(path);
+    kvel::MemIni ini(path);
     require(ini.lastError().empty());
 
     // What the file holds in the sections the program knows and a few the input names.
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     require(ini.updateFile());
-    const kvel::TMemIni again(path);
+    const kvel::MemIni again(path);
     require(again.lastError().empty());
     // A file of code page 1251 whose only bytes foreign to UTF-8 stood in dropped comments can
     // come back as UTF-8; its values are then another text, so only the same encoding is held

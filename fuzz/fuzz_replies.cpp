@@ -49,7 +49,7 @@ void requireKnownError(const char* text) {
 }
 
 void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
-    static kvel::TReadTransaction t;  // as the program's records: reused, never cleared
+    static kvel::ReadTransaction t;  // as the program's records: reused, never cleared
     t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
     t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
     t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
@@ -83,7 +83,7 @@ void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
 }
 
 void fuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
-    static kvel::TWriteTransaction t;
+    static kvel::WriteTransaction t;
     t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
     t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
     t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);

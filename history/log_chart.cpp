@@ -6,7 +6,7 @@ namespace kvel {
 
 static_assert(kLogChannels == kChartSlots, "one slot colour per logged channel");
 
-std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
+std::array<int, kLogChannels> logChannelSlots(const MemIni& ini) {
     std::array<int, kLogChannels> slotOfChannel{};
     std::array<bool, kChartSlots + 1> taken{};
     const std::array<int, kChartSlots> shown = assignSlots(ini, kLogChannels);
@@ -26,7 +26,7 @@ std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini) {
     return slotOfChannel;
 }
 
-LogChart::LogChart(XYPlot& plot, const TMemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
+LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
     for (XYLine*& line : lines_) {
         line = new XYLine();
         line->setPlot(&plot_);

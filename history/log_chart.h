@@ -15,12 +15,12 @@ namespace kvel {
 
 // The chart slot (1..15) whose colour and value axis each logged channel takes: the slot the
 // main chart shows it in (`display` keys), the free slots in order for the others. Index c−1.
-std::array<int, kLogChannels> logChannelSlots(const TMemIni& ini);
+std::array<int, kLogChannels> logChannelSlots(const MemIni& ini);
 
 // The plot in the main chart's look with one line per logged channel (line c−1 for channel c).
 class LogChart {
   public:
-    LogChart(XYPlot& plot, const TMemIni& ini);
+    LogChart(XYPlot& plot, const MemIni& ini);
     ~LogChart();
     LogChart(const LogChart&) = delete;
     LogChart& operator=(const LogChart&) = delete;

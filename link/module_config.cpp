@@ -63,15 +63,15 @@ std::uint16_t coefficientRegister(double coefficient) {
     return static_cast<std::uint16_t>(raw < 0 ? 0 : (raw > 65535 ? 65535 : raw));
 }
 
-TChoice choiceOfIndex(int index, int itemCount) {
-    return TChoice{index >= 0 && index < itemCount ? index : -1, false};
+Choice choiceOfIndex(int index, int itemCount) {
+    return Choice{index >= 0 && index < itemCount ? index : -1, false};
 }
 
-TChoice choiceOfFunction(std::uint16_t value) {
+Choice choiceOfFunction(std::uint16_t value) {
     return choiceOfIndex(static_cast<int>(value) - 1, kRelayFunctions);
 }
 
-std::uint16_t functionOfChoice(const TChoice& choice) {
+std::uint16_t functionOfChoice(const Choice& choice) {
     return static_cast<std::uint16_t>(choice.index >= 0 ? choice.index + 1 : 0);
 }
 
@@ -98,7 +98,7 @@ std::uint32_t maskOfChecks(const std::vector<bool>& checks, int count) {
     return mask;
 }
 
-std::optional<std::string> validateCoefficients(const TChannelTable& table, int channels) {
+std::optional<std::string> validateCoefficients(const ChannelTable& table, int channels) {
     for (int k = 0; k < channels; ++k) {
         double c = 0;
         const bool ok = k < static_cast<int>(table.coeffs.size()) &&

@@ -20,14 +20,14 @@ inline constexpr int kRelayFunctions = 22;
 
 // A drop-down box: the selected item index (-1: none). A box with no selection shows the
 // placeholder "--" after a failed read, and nothing otherwise.
-struct TChoice {
+struct Choice {
     int index = -1;
     bool placeholder = false;
-    bool operator==(const TChoice&) const = default;
+    bool operator==(const Choice&) const = default;
 };
 
 // The channel table of both dialogs: row k is channel k+1.
-struct TChannelTable {
+struct ChannelTable {
     std::vector<std::string> names;
     std::vector<std::string> coeffs;
 };
@@ -47,11 +47,11 @@ std::string coefficientText(float coefficient);
 std::uint16_t coefficientRegister(double coefficient);
 
 // The box selection for an item index held by the module: none when the box has no such item.
-TChoice choiceOfIndex(int index, int itemCount);
+Choice choiceOfIndex(int index, int itemCount);
 // What a register holding a relay function (1 … 22) selects; 0 or 23 select nothing.
-TChoice choiceOfFunction(std::uint16_t value);
+Choice choiceOfFunction(std::uint16_t value);
 // The function sent for a selection: item index + 1, 0 when nothing is selected.
-std::uint16_t functionOfChoice(const TChoice& choice);
+std::uint16_t functionOfChoice(const Choice& choice);
 
 // Register texts: unsigned, or as a signed 16-bit value.
 std::string unsignedText(std::uint16_t value);
@@ -63,6 +63,6 @@ std::uint32_t maskOfChecks(const std::vector<bool>& checks, int count);
 
 // Checks of a coefficient column: the message for the first row that is not a number within
 // [0, 1] ("Некорректное значение коэффицента канала N"), nothing when every row passes.
-std::optional<std::string> validateCoefficients(const TChannelTable& table, int channels);
+std::optional<std::string> validateCoefficients(const ChannelTable& table, int channels);
 
 }  // namespace kvel

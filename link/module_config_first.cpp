@@ -22,8 +22,7 @@ const std::string& rowOf(const std::vector<std::string>& column, int k) {
 
 }  // namespace
 
-void fillModuleSettings(TModuleSettingsFields& f, const TSettingsRegisters& r, int typeCode,
-                        int channels) {
+void fillModuleSettings(FirstGenFields& f, const FirstGenRegisters& r, int typeCode, int channels) {
     const std::uint16_t* b = r.block;
     f.adr = unsignedText(b[0]);
     f.speed = choiceOfIndex(b[1], kSpeedItemCount);
@@ -58,20 +57,20 @@ void fillModuleSettings(TModuleSettingsFields& f, const TSettingsRegisters& r, i
     for (int i = 0; i < 3; ++i) f.relSens[static_cast<std::size_t>(i)] = unsignedText(b[14 + i]);
 }
 
-void fillModuleSettingsPlaceholders(TModuleSettingsFields& f, int channels) {
+void fillModuleSettingsPlaceholders(FirstGenFields& f, int channels) {
     for (std::string* text : {&f.adr, &f.thres1, &f.thres2, &f.hyst, &f.delayOn, &f.delayOff,
                               &f.relSens[0], &f.relSens[1], &f.relSens[2]}) {
         *text = kPlaceholder;
     }
-    for (TChoice* choice :
+    for (Choice* choice :
          {&f.speed, &f.parity, &f.relayFunction[0], &f.relayFunction[1], &f.relayFunction[2]}) {
-        *choice = TChoice{-1, true};
+        *choice = Choice{-1, true};
     }
     f.link.assign(static_cast<std::size_t>(channels), false);
     f.thres.assign(static_cast<std::size_t>(channels), false);
 }
 
-std::optional<std::string> validateRelaySettings(const TModuleSettingsFields& f, int channels) {
+std::optional<std::string> validateRelaySettings(const FirstGenFields& f, int channels) {
     int hyst = 0;
     if (!parseInteger(f.hyst, hyst)) return "Некорректное значение гистерезиса";
     if (hyst < 0 || hyst > 100) {
@@ -100,7 +99,7 @@ std::optional<std::string> validateRelaySettings(const TModuleSettingsFields& f,
     return std::nullopt;
 }
 
-std::array<std::uint16_t, 15> encodeSettingsBlock(const TModuleSettingsFields& f) {
+std::array<std::uint16_t, 15> encodeSettingsBlock(const FirstGenFields& f) {
     const auto first15 = [](const std::vector<bool>& checks) {
         return static_cast<std::uint16_t>(maskOfChecks(checks, 15));
     };
@@ -138,7 +137,7 @@ std::vector<std::uint16_t> encodeThresholdColumn(const std::vector<std::string>&
     return values;
 }
 
-std::optional<std::string> validateLinkSettings(const TModuleSettingsFields& f) {
+std::optional<std::string> validateLinkSettings(const FirstGenFields& f) {
     if (!integerIn(f.adr, 1, 247)) return "Некорректное значение адреса модуля";
     // An empty box would go out as 65535 and could cut the module off the line.
     if (f.speed.index < 0 || f.speed.index >= kSpeedItemCount)
@@ -149,7 +148,7 @@ std::optional<std::string> validateLinkSettings(const TModuleSettingsFields& f) 
     return std::nullopt;
 }
 
-std::array<std::uint16_t, 3> encodeLinkSettings(const TModuleSettingsFields& f) {
+std::array<std::uint16_t, 3> encodeLinkSettings(const FirstGenFields& f) {
     return {low16(f.adr), static_cast<std::uint16_t>(f.speed.index),
             static_cast<std::uint16_t>(f.parity.index)};
 }

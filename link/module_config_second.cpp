@@ -11,13 +11,13 @@ std::uint16_t low16(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-bool selected(const TChoice& choice, int items) {
+bool selected(const Choice& choice, int items) {
     return choice.index >= 0 && choice.index < items;
 }
 
 }  // namespace
 
-void fillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* b, int typeCode, int channels) {
+void fillRelayNew(SecondGenRelayFields& relay, const std::uint16_t* b, int typeCode, int channels) {
     relay.function = choiceOfFunction(b[0]);
     relay.logic = choiceOfIndex(b[1], kLogicItems);
     relay.thres = signedText(b[5]);
@@ -29,16 +29,16 @@ void fillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* b, int typeCode, 
     relay.binding = checksOfMask(mask, channels);
 }
 
-void fillRelayPlaceholders(TRelayFieldsNew& relay, int channels) {
+void fillRelayPlaceholders(SecondGenRelayFields& relay, int channels) {
     for (std::string* text : {&relay.thres, &relay.hyst, &relay.delayOn, &relay.delayOff}) {
         *text = kPlaceholder;
     }
-    relay.function = TChoice{-1, true};
-    relay.logic = TChoice{-1, true};
+    relay.function = Choice{-1, true};
+    relay.logic = Choice{-1, true};
     relay.binding.assign(static_cast<std::size_t>(channels), false);
 }
 
-void fillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs) {
+void fillCommNew(SecondGenFields& f, const std::uint16_t* regs) {
     f.adr1 = unsignedText(regs[0]);
     f.speed1 = choiceOfIndex(regs[1], kSpeedItemCount);
     f.parity1 = choiceOfIndex(regs[2], kParityItemCount);
@@ -47,18 +47,18 @@ void fillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs) {
     f.parity2 = choiceOfIndex(regs[7], kParityItemCount);
 }
 
-void fillCommPlaceholders(TModuleSettingsFieldsNew& f) {
+void fillCommPlaceholders(SecondGenFields& f) {
     f.adr1 = kPlaceholder;
     f.adr2 = kPlaceholder;
-    for (TChoice* choice : {&f.speed1, &f.parity1, &f.speed2, &f.parity2}) {
-        *choice = TChoice{-1, true};
+    for (Choice* choice : {&f.speed1, &f.parity1, &f.speed2, &f.parity2}) {
+        *choice = Choice{-1, true};
     }
 }
 
-std::vector<TParamCheck> relayParamChecks(const TModuleSettingsFieldsNew& f) {
-    std::vector<TParamCheck> checks;
+std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f) {
+    std::vector<ParamCheck> checks;
     for (int r = 1; r <= 3; ++r) {
-        const TRelayFieldsNew& relay = f.relays[static_cast<std::size_t>(r - 1)];
+        const SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
         const std::string n = std::to_string(r);
         checks.push_back({relay.thres, -40, "Значение порога реле " + n, 500});
         checks.push_back({relay.hyst, -40, "Значение гистерезиса реле " + n, 500});
@@ -72,7 +72,7 @@ std::string paramMessage(const std::string& name) {
     return "Некорректное значение параметра: " + name;
 }
 
-std::optional<std::string> validateRelayLogic(const TModuleSettingsFieldsNew& f) {
+std::optional<std::string> validateRelayLogic(const SecondGenFields& f) {
     for (int r = 1; r <= 3; ++r) {
         if (!selected(f.relays[static_cast<std::size_t>(r - 1)].logic, kLogicItems)) {
             return paramMessage("Логика реле " + std::to_string(r));
@@ -81,14 +81,14 @@ std::optional<std::string> validateRelayLogic(const TModuleSettingsFieldsNew& f)
     return std::nullopt;
 }
 
-std::optional<std::string> validateRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
-    for (const TParamCheck& c : relayParamChecks(f)) {
+std::optional<std::string> validateRelaySettingsNew(const SecondGenFields& f) {
+    for (const ParamCheck& c : relayParamChecks(f)) {
         if (!integerIn(c.text, c.low, c.high)) return paramMessage(c.name);
     }
     return validateRelayLogic(f);
 }
 
-std::vector<std::uint16_t> encodeRelayBlockNew(const TRelayFieldsNew& relay, int typeCode,
+std::vector<std::uint16_t> encodeRelayBlockNew(const SecondGenRelayFields& relay, int typeCode,
                                                int channels) {
     const std::uint32_t mask = maskOfChecks(relay.binding, channels);
     std::vector<std::uint16_t> block = {functionOfChoice(relay.function),
@@ -102,7 +102,7 @@ std::vector<std::uint16_t> encodeRelayBlockNew(const TRelayFieldsNew& relay, int
     return block;
 }
 
-std::optional<std::string> validateLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
+std::optional<std::string> validateLinkSettingsNew(const SecondGenFields& f) {
     if (!integerIn(f.adr1, 1, 247)) return "Некорректное значение адреса MB1";
     if (!integerIn(f.adr2, 1, 247)) return "Некорректное значение адреса MB2";
     // An empty box would go out as 65535 and could cut the module off the line.
@@ -113,7 +113,7 @@ std::optional<std::string> validateLinkSettingsNew(const TModuleSettingsFieldsNe
     return std::nullopt;
 }
 
-std::array<std::uint16_t, 8> encodeLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
+std::array<std::uint16_t, 8> encodeLinkSettingsNew(const SecondGenFields& f) {
     return {low16(f.adr1),
             static_cast<std::uint16_t>(f.speed1.index),
             static_cast<std::uint16_t>(f.parity1.index),

@@ -2,40 +2,40 @@
 
 namespace kvel {
 
-void TModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
+void ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
     if (!port_.open(name, speedIndex, parityIndex) && statusSink_) {
         statusSink_("Ошибка открытия порта");
     }
 }
 
-bool TModuleLink::readGroup(TReadTransaction& t, int address, std::uint16_t first,
-                            std::uint16_t count) {
+bool ModuleLink::readGroup(ReadTransaction& t, int address, std::uint16_t first,
+                           std::uint16_t count) {
     t.moduleAddress = static_cast<std::uint8_t>(address & 0xFF);
     t.firstRegister = first;
     t.count = count;
     return readExactly(t);
 }
 
-int TModuleLink::readModuleType(int address) {
-    TReadTransaction& t = reads_[0];
+int ModuleLink::readModuleType(int address) {
+    ReadTransaction& t = reads_[0];
     return readGroup(t, address, reg::kModuleType, 1) ? t.registers[0] : 0;
 }
 
-int TModuleLink::readSoftwareVersion(int address) {
-    TReadTransaction& t = reads_[0];
+int ModuleLink::readSoftwareVersion(int address) {
+    ReadTransaction& t = reads_[0];
     return readGroup(t, address, reg::kSoftwareVersion, 1) ? t.registers[0] : 100;
 }
 
-bool TModuleLink::readMeasurements(int address) {
+bool ModuleLink::readMeasurements(int address) {
     return readGroup(reads_[0], address, measurementFirstRegister(typeCode_),
                      static_cast<std::uint16_t>(channelCount_));
 }
 
-bool TModuleLink::readRelayStates(int address) {
+bool ModuleLink::readRelayStates(int address) {
     return readGroup(reads_[0], address, reg::kRelayStates, 1);
 }
 
-bool TModuleLink::readSettingsBlock(int address) {
+bool ModuleLink::readSettingsBlock(int address) {
     const auto channels = static_cast<std::uint16_t>(channelCount_);
     if (!readGroup(reads_[0], address, reg::kSettingsBlock, reg::kSettingsBlockCount)) return false;
     if (!readGroup(reads_[1], address, reg::kThresholds1, channels)) return false;
@@ -45,27 +45,27 @@ bool TModuleLink::readSettingsBlock(int address) {
     return readGroup(reads_[6], address, reg::kExtraPair2, 2);
 }
 
-bool TModuleLink::readChannelCoeffs(int address) {
+bool ModuleLink::readChannelCoeffs(int address) {
     return readGroup(reads_[0], address, reg::kChannelCoeffs,
                      static_cast<std::uint16_t>(channelCount_));
 }
 
-bool TModuleLink::readRelaySettings(int relayNumber, int address) {
+bool ModuleLink::readRelaySettings(int relayNumber, int address) {
     if (relayNumber < 1 || relayNumber > kRelayCount) return false;
     return readGroup(reads_[0], address, reg::kRelaySettings[relayNumber - 1],
                      relaySettingsLength(typeCode_));
 }
 
-bool TModuleLink::readCommParams(int address) {
+bool ModuleLink::readCommParams(int address) {
     return readGroup(reads_[0], address, reg::kCommParams, reg::kCommParamsCount);
 }
 
-void TModuleLink::setModuleType(int typeCode) {
+void ModuleLink::setModuleType(int typeCode) {
     typeCode_ = typeCode;
     channelCount_ = channelCountForType(typeCode);
 }
 
-std::vector<std::string> TModuleLink::takeMeasurements() {
+std::vector<std::string> ModuleLink::takeMeasurements() {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(channelCount_));
     for (int k = 0; k < channelCount_; ++k) {
@@ -76,12 +76,12 @@ std::vector<std::string> TModuleLink::takeMeasurements() {
     return texts;
 }
 
-bool TModuleLink::channelValid(int channelIndex) const {
+bool ModuleLink::channelValid(int channelIndex) const {
     return channelIndex >= 0 && channelIndex < static_cast<int>(valid_.size()) &&
            valid_[static_cast<std::size_t>(channelIndex)];
 }
 
-bool TModuleLink::relayOn(int relayIndex) const {
+bool ModuleLink::relayOn(int relayIndex) const {
     return kvel::relayOn(reads_[0].registers[0], relayIndex);
 }
 

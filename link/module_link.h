@@ -17,12 +17,12 @@ namespace kvel {
 // The link to the module that the main window owns for its whole life: the port, the seven
 // read and five write records, and what is known of the module (type, channel count,
 // identified flag, channel validity flags). Every module exchange of the program goes here.
-class TModuleLink {
+class ModuleLink {
   public:
     using StatusSink = std::function<void(const std::string& text)>;
 
     // Every exchange on the port is recorded by the link's traffic tap.
-    TModuleLink() { port_.setTrafficObserver(&traffic_); }
+    ModuleLink() { port_.setTrafficObserver(&traffic_); }
 
     // Where "Ошибка открытия порта" goes: panel 0 of the status bar.
     void setStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
@@ -40,18 +40,18 @@ class TModuleLink {
     std::string portOpenFailureText() const {
         return kvel::portOpenFailureText(port_.lastFailure());
     }
-    TTrafficTap& traffic() { return traffic_; }
-    const TTrafficTap& traffic() const { return traffic_; }
+    TrafficTap& traffic() { return traffic_; }
+    const TrafficTap& traffic() const { return traffic_; }
 
-    bool readRegisters(TReadTransaction& t) { return kvel::readRegisters(port_, t, timing_); }
-    bool writeRegister(TWriteTransaction& t) { return kvel::writeRegister(port_, t, timing_); }
-    bool writeRegisters(TWriteTransaction& t) { return kvel::writeRegisters(port_, t, timing_); }
+    bool readRegisters(ReadTransaction& t) { return kvel::readRegisters(port_, t, timing_); }
+    bool writeRegister(WriteTransaction& t) { return kvel::writeRegister(port_, t, timing_); }
+    bool writeRegisters(WriteTransaction& t) { return kvel::writeRegisters(port_, t, timing_); }
     // A read that fails unless the reply carries exactly the count asked for.
-    bool readExactly(TReadTransaction& t) { return kvel::readExactly(port_, t, timing_); }
+    bool readExactly(ReadTransaction& t) { return kvel::readExactly(port_, t, timing_); }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
-    bool readGroup(TReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
+    bool readGroup(ReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
     int readModuleType(int address);       // 0 when the read fails
     int readSoftwareVersion(int address);  // 100 when the read fails
     bool readMeasurements(int address);    // into the first record
@@ -75,18 +75,18 @@ class TModuleLink {
     // Relay i (0..2) from the first record's register 0.
     bool relayOn(int relayIndex) const;
 
-    std::array<TReadTransaction, 7>& readRecords() { return reads_; }
-    std::array<TWriteTransaction, 5>& writeRecords() { return writes_; }
-    TReadTransaction& firstRecord() { return reads_[0]; }
-    const TReadTransaction& firstRecord() const { return reads_[0]; }
+    std::array<ReadTransaction, 7>& readRecords() { return reads_; }
+    std::array<WriteTransaction, 5>& writeRecords() { return writes_; }
+    ReadTransaction& firstRecord() { return reads_[0]; }
+    const ReadTransaction& firstRecord() const { return reads_[0]; }
 
   private:
-    TTrafficTap traffic_;  // before the port, which points at it
+    TrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;
     StatusSink statusSink_;
-    std::array<TReadTransaction, 7> reads_{};
-    std::array<TWriteTransaction, 5> writes_{};
+    std::array<ReadTransaction, 7> reads_{};
+    std::array<WriteTransaction, 5> writes_{};
     int typeCode_ = 0;
     int channelCount_ = kMaxChannels;
     bool identified_ = false;

@@ -2,7 +2,7 @@
 
 namespace kvel {
 
-bool readExactly(Transport& port, TReadTransaction& t, const LinkTiming& timing) {
+bool readExactly(Transport& port, ReadTransaction& t, const LinkTiming& timing) {
     return readRegisters(port, t, timing, ReplyCount::Exact);
 }
 

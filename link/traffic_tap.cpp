@@ -29,15 +29,15 @@ double TrafficCounters::meanReplyMs() const {
     return static_cast<double>(replyUsTotal) / static_cast<double>(timedReplies) / 1000.0;
 }
 
-TTrafficTap::TTrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
+TrafficTap::TrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
 
-void TTrafficTap::clear() {
+void TrafficTap::clear() {
     head_ = 0;
     size_ = 0;
     counters_ = {};
 }
 
-void TTrafficTap::beginTransaction(const std::uint8_t* request, std::size_t length) {
+void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t length) {
     // The slot after the newest; once the ring is full that is the oldest one, reused.
     TrafficRecord& r = ring_[(head_ + size_) % ring_.size()];
     current_ = &r;
@@ -60,7 +60,7 @@ void TTrafficTap::beginTransaction(const std::uint8_t* request, std::size_t leng
     firstByteSteadyUs_ = -1;
 }
 
-void TTrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) {
+void TrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) {
     if (!current_) return;
     TrafficRecord& r = *current_;
     r.discardedTotal += length;
@@ -68,17 +68,17 @@ void TTrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) 
     r.discarded.insert(r.discarded.end(), bytes, bytes + std::min(room, length));
 }
 
-void TTrafficTap::requestSent() {
+void TrafficTap::requestSent() {
     sentAtSteadyUs_ = steadyUs();
 }
 
-void TTrafficTap::replyStarted() {
+void TrafficTap::replyStarted() {
     if (current_ && sentAtSteadyUs_ >= 0 && firstByteSteadyUs_ < 0) firstByteSteadyUs_ = steadyUs();
 }
 
-void TTrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
-                                 TrafficVerdict verdict, const char* text,
-                                 std::uint16_t exceptionCode) {
+void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
+                                TrafficVerdict verdict, const char* text,
+                                std::uint16_t exceptionCode) {
     if (!current_) return;
     TrafficRecord& r = *current_;
     current_ = nullptr;
@@ -126,7 +126,7 @@ void TTrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
     if (listener_) listener_(r);
 }
 
-void TTrafficTap::portOpened() {
+void TrafficTap::portOpened() {
     if (everOpened_) ++counters_.reopenings;
     everOpened_ = true;
 }

@@ -54,7 +54,7 @@ struct TrafficCounters {
 // Records every transaction of a line: the last kCapacity of them in a ring, and counters.
 // Attach it to the port with Transport::setTrafficObserver. After the ring has filled once,
 // recording reuses the slots' buffers and allocates nothing.
-class TTrafficTap final : public TrafficObserver {
+class TrafficTap final : public TrafficObserver {
   public:
     static constexpr std::size_t kCapacity = 10000;
     // Stale bytes kept per transaction; more are only counted.
@@ -62,7 +62,7 @@ class TTrafficTap final : public TrafficObserver {
 
     using Listener = std::function<void(const TrafficRecord&)>;
 
-    explicit TTrafficTap(std::size_t capacity = kCapacity);
+    explicit TrafficTap(std::size_t capacity = kCapacity);
 
     // Called after each transaction with its record (one listener; nullptr removes it).
     void setListener(Listener listener) { listener_ = std::move(listener); }

@@ -71,8 +71,8 @@ void put16(std::uint8_t* at, std::uint16_t value) {
 }
 
 // The common tail of both writes: send, pause, receive the 8-byte confirmation, check it.
-Verdict write(Transport& port, TWriteTransaction& t, const std::uint8_t* request,
-              std::size_t length, int pauseMs, const LinkTiming& timing) {
+Verdict write(Transport& port, WriteTransaction& t, const std::uint8_t* request, std::size_t length,
+              int pauseMs, const LinkTiming& timing) {
     t.replyLength = 0;
     port.discardInput();
     const Transport::SendResult sent = port.send(request, length, timing.completionWaitMs);
@@ -105,7 +105,7 @@ Verdict write(Transport& port, TWriteTransaction& t, const std::uint8_t* request
     return Verdict::Good;
 }
 
-Verdict read(Transport& port, TReadTransaction& t, const std::uint8_t* request, std::size_t length,
+Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, std::size_t length,
              const LinkTiming& timing, ReplyCount accepted) {
     t.replyLength = 0;
     port.discardInput();
@@ -149,7 +149,7 @@ Verdict read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
 
 }  // namespace
 
-bool readRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing,
+bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing,
                    ReplyCount accepted) {
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
@@ -161,7 +161,7 @@ bool readRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timin
                     [&] { return read(port, t, request, sizeof request, timing, accepted); });
 }
 
-bool writeRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
+bool writeRegister(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
     request[1] = 0x06;
@@ -173,13 +173,13 @@ bool writeRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timi
     });
 }
 
-bool isExceptionReply(const TWriteTransaction& t, std::uint8_t function) {
+bool isExceptionReply(const WriteTransaction& t, std::uint8_t function) {
     if (t.replyLength < 5) return false;
     return t.reply[0] == t.moduleAddress && t.reply[1] == (function | 0x80) &&
            crcMatches(t.reply, t.replyLength, 3);
 }
 
-bool writeRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
+bool writeRegisters(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
     if (t.count == 0 || t.count > kMaxRegistersPerExchange) {
         std::snprintf(t.errorText, sizeof t.errorText,
                       "Недопустимое число регистров для записи: %u",

@@ -35,7 +35,7 @@ QString textOf(const std::string& s) {
 
 }  // namespace
 
-LogViewerWindow::LogViewerWindow(TMemIni& ini, QWidget* parent) : QMainWindow(parent), ini_(ini) {
+LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent) : QMainWindow(parent), ini_(ini) {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName("LogViewerWindow");
@@ -277,7 +277,7 @@ bool LogViewerWindow::exportCsv() {
 }
 
 int runLogViewer(const QString& path) {
-    TMemIni ini("mem.ini");
+    MemIni ini("mem.ini");
     const std::string folder = ini.readString(kSection, kFolderKey, "");
     auto* window = new LogViewerWindow(ini);
     if (!window->openFile(path)) {
@@ -290,7 +290,7 @@ int runLogViewer(const QString& path) {
     // written its own settings since this process read them.
     const std::string now = ini.readString(kSection, kFolderKey, "");
     if (now != folder) {
-        TMemIni current("mem.ini");
+        MemIni current("mem.ini");
         current.writeString(kSection, kFolderKey, now);
         current.updateFile();
     }

@@ -24,7 +24,7 @@ class LogViewerWindow : public QMainWindow {
   public:
     // `ini` (mem.ini in memory) gives the slots' colours and axes and keeps the last folder; it
     // must outlive the window.
-    explicit LogViewerWindow(TMemIni& ini, QWidget* parent = nullptr);
+    explicit LogViewerWindow(MemIni& ini, QWidget* parent = nullptr);
     ~LogViewerWindow() override;
 
     // Reads the log and shows it whole; false (with a message) when it cannot be read.
@@ -51,7 +51,7 @@ class LogViewerWindow : public QMainWindow {
     void showCounts();
     void pointerMoved(int x, int y);
 
-    TMemIni& ini_;
+    MemIni& ini_;
     QString path_;
     LogData data_;
     XYPlot* plot_ = nullptr;

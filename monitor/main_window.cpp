@@ -54,7 +54,7 @@ TForm1::~TForm1() {
 
 void TForm1::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
-    ini_ = std::make_unique<TMemIni>("mem.ini");
+    ini_ = std::make_unique<MemIni>("mem.ini");
     poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
     moduleSettings_ = std::make_unique<TModuleSettings>(link_, *ini_);
     chart_ = std::make_unique<TTrendChart>(*trendPlot_, lines_, *ini_);
@@ -189,7 +189,7 @@ void TForm1::applyTimeWindow() {
     chart_->applyTimeWindow(now());
 }
 
-void TForm1::addChartPoints(const TReadTransaction& record) {
+void TForm1::addChartPoints(const ReadTransaction& record) {
     chart_->addChartPoints(record, link_.channelCount(), now());
 }
 

@@ -52,7 +52,7 @@ class TForm1 : public QMainWindow, public TPollView {
     // The time axis set from the stored window (or the whole history) and now, wherever it
     // stands: the settings dialog's ОК applies it.
     void applyTimeWindow();
-    void addChartPoints(const TReadTransaction& record) override;
+    void addChartPoints(const ReadTransaction& record) override;
     // Opens the module settings dialog of the module's generation, filled from the module.
     void openModuleSettings();
 
@@ -64,8 +64,8 @@ class TForm1 : public QMainWindow, public TPollView {
     void saveProgramSettingsDialog();
     bool acceptProgramSettings();
 
-    TModuleLink& link() { return link_; }
-    TMemIni& ini() { return *ini_; }
+    ModuleLink& link() { return link_; }
+    MemIni& ini() { return *ini_; }
     TPollCycle& poll() { return *poll_; }
     // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
     TCabinetHost& cabinet();
@@ -131,8 +131,8 @@ class TForm1 : public QMainWindow, public TPollView {
     bool chartUpdating() const override;
 
     std::string startupDirectory_;
-    std::unique_ptr<TMemIni> ini_;
-    TModuleLink link_;
+    std::unique_ptr<MemIni> ini_;
+    ModuleLink link_;
     std::unique_ptr<TTrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
     std::unique_ptr<TPollCycle> poll_;
     std::unique_ptr<TModuleSettings> moduleSettings_;

@@ -27,7 +27,7 @@ bool TForm1::validateProgramSettingsDialog() {
 
 void TForm1::saveProgramSettingsDialog() {
     if (programSettings_ == nullptr) return;
-    const TSaveOutcome outcome = saveSettingsForm(programSettings_->fields(), *ini_);
+    const SaveOutcome outcome = saveSettingsForm(programSettings_->fields(), *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
     if (!outcome.flushError.empty()) showMessage(outcome.flushError, "Ошибка");
     // The next poll opens the port again with the new line settings.

@@ -42,7 +42,7 @@ bool fileExists(const std::string& fileName) {
     return ::stat(fileName.c_str(), &st) == 0;
 }
 
-void refuse(TMemIni& ini, const char* text) {
+void refuse(MemIni& ini, const char* text) {
     showMessage(text, "Ошибка");
     ini.writeInteger("file", "save", 0);
 }
@@ -90,7 +90,7 @@ bool createLogFile(const std::string& fileName) {
     return true;
 }
 
-void writeLogLine(const TReadTransaction& record, const std::string& fileName, TMemIni& ini,
+void writeLogLine(const ReadTransaction& record, const std::string& fileName, MemIni& ini,
                   std::time_t now) {
     if (!fileExists(fileName) && !createLogFile(fileName)) {
         refuse(ini, "Ошибка создания нового файла");

@@ -28,7 +28,7 @@ bool createLogFile(const std::string& fileName);
 // Appends one line for the record's measurements; starts a new file with its header when none
 // exists. A failure is shown with the caption "Ошибка" and turns `file`/`save` off in `ini`. A
 // line is written whole or not at all.
-void writeLogLine(const TReadTransaction& record, const std::string& fileName, TMemIni& ini,
+void writeLogLine(const ReadTransaction& record, const std::string& fileName, MemIni& ini,
                   std::time_t now);
 
 }  // namespace kvel

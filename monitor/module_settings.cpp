@@ -32,7 +32,7 @@ bool TModuleSettings::sameTypeAsLoaded() {
                   "): настройки реле не записаны. Откройте окно настроек модуля заново");
 }
 
-void TModuleSettings::loadModuleSettings(TModuleSettingsFields& f) {
+void TModuleSettings::loadModuleSettings(FirstGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
@@ -41,7 +41,7 @@ void TModuleSettings::loadModuleSettings(TModuleSettingsFields& f) {
         return;
     }
     auto& reads = link_.readRecords();
-    TSettingsRegisters r;
+    FirstGenRegisters r;
     r.block = reads[0].registers;
     r.thresholds1 = reads[1].registers;
     r.thresholds2 = reads[2].registers;
@@ -50,12 +50,12 @@ void TModuleSettings::loadModuleSettings(TModuleSettingsFields& f) {
     fillModuleSettings(f, r, link_.typeCode(), n);
 }
 
-void TModuleSettings::loadModuleSettingsNew(TModuleSettingsFieldsNew& f) {
+void TModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
     for (int r = 1; r <= 3; ++r) {
-        TRelayFieldsNew& relay = f.relays[static_cast<std::size_t>(r - 1)];
+        SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
         if (link_.readRelaySettings(r, moduleAddress())) {
             fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
         } else {
@@ -69,7 +69,7 @@ void TModuleSettings::loadModuleSettingsNew(TModuleSettingsFieldsNew& f) {
     }
 }
 
-void TModuleSettings::loadChannelTable(TChannelTable& table) {
+void TModuleSettings::loadChannelTable(ChannelTable& table) {
     const int n = link_.channelCount();
     table.names.resize(static_cast<std::size_t>(n));
     table.coeffs.resize(static_cast<std::size_t>(n));
@@ -91,12 +91,12 @@ void TModuleSettings::loadChannelTable(TChannelTable& table) {
     }
 }
 
-bool TModuleSettings::writeCoeffs(const TChannelTable& table) {
+bool TModuleSettings::writeCoeffs(const ChannelTable& table) {
     const int n = link_.channelCount();
     if (const auto message = validateCoefficients(table, n)) return refuse(*message);
 
     openPortIfNeeded();
-    TWriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction& w = link_.writeRecords()[0];
     w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     for (int k = 0; k < n; ++k) {
         if (!link_.channelValid(k)) continue;
@@ -120,7 +120,7 @@ bool TModuleSettings::writeCoeffs(const TChannelTable& table) {
     return true;
 }
 
-bool TModuleSettings::writeBlock(TWriteTransaction& w, std::uint16_t first,
+bool TModuleSettings::writeBlock(WriteTransaction& w, std::uint16_t first,
                                  const std::uint16_t* values, std::size_t count) {
     w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     w.firstRegister = first;
@@ -129,7 +129,7 @@ bool TModuleSettings::writeBlock(TWriteTransaction& w, std::uint16_t first,
     return link_.writeRegisters(w);
 }
 
-bool TModuleSettings::writeRelaySettings(const TModuleSettingsFields& f) {
+bool TModuleSettings::writeRelaySettings(const FirstGenFields& f) {
     const int n = link_.channelCount();
     if (!sameTypeAsLoaded()) return false;
     if (const auto message = validateRelaySettings(f, n)) return refuse(*message);
@@ -167,16 +167,16 @@ bool TModuleSettings::checkParam(const std::string& text, int low, const std::st
     return refuse(paramMessage(name));
 }
 
-bool TModuleSettings::writeRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
+bool TModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     if (!sameTypeAsLoaded()) return false;
-    for (const TParamCheck& c : relayParamChecks(f)) {
+    for (const ParamCheck& c : relayParamChecks(f)) {
         if (!checkParam(c.text, c.low, c.name, c.high)) return false;
     }
     if (const auto message = validateRelayLogic(f)) return refuse(*message);
 
     const int n = link_.channelCount();
     openPortIfNeeded();
-    TWriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction& w = link_.writeRecords()[0];
     for (int r = 1; r <= 3; ++r) {
         const auto block =
             encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
@@ -197,14 +197,14 @@ bool TModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
     return stored;
 }
 
-bool TModuleSettings::writeLinkSettings(const TModuleSettingsFields& f) {
+bool TModuleSettings::writeLinkSettings(const FirstGenFields& f) {
     if (const auto message = validateLinkSettings(f)) return refuse(*message);
     const auto regs = encodeLinkSettings(f);
     openPortIfNeeded();
     // A module that takes its new address or speed at once may not confirm, so silence or a
     // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
     // settings, and so do mem.ini and the port.
-    TWriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction& w = link_.writeRecords()[0];
     if (!writeBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
         isExceptionReply(w, kWriteMany)) {
         return refuse(w.errorText);
@@ -215,11 +215,11 @@ bool TModuleSettings::writeLinkSettings(const TModuleSettingsFields& f) {
     return true;
 }
 
-bool TModuleSettings::writeLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
+bool TModuleSettings::writeLinkSettingsNew(const SecondGenFields& f) {
     if (const auto message = validateLinkSettingsNew(f)) return refuse(*message);
     const auto regs = encodeLinkSettingsNew(f);
     openPortIfNeeded();
-    TWriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction& w = link_.writeRecords()[0];
     if (!writeBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
         isExceptionReply(w, kWriteMany)) {
         return refuse(w.errorText);

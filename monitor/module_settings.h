@@ -15,20 +15,20 @@ namespace kvel {
 // to `connect`/`adr` of mem.ini.
 class TModuleSettings {
   public:
-    TModuleSettings(TModuleLink& link, TMemIni& ini) : link_(link), ini_(ini) {}
+    TModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
-    void loadModuleSettings(TModuleSettingsFields& f);
-    void loadModuleSettingsNew(TModuleSettingsFieldsNew& f);
+    void loadModuleSettings(FirstGenFields& f);
+    void loadModuleSettingsNew(SecondGenFields& f);
     // Names from section `sensors`, coefficients from the module ("---" when unread).
-    void loadChannelTable(TChannelTable& table);
+    void loadChannelTable(ChannelTable& table);
 
     // Each returns true when everything was validated and written, else false after a
     // message has said why.
-    bool writeCoeffs(const TChannelTable& table);
-    bool writeRelaySettings(const TModuleSettingsFields& f);
-    bool writeRelaySettingsNew(const TModuleSettingsFieldsNew& f);
-    bool writeLinkSettings(const TModuleSettingsFields& f);
-    bool writeLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+    bool writeCoeffs(const ChannelTable& table);
+    bool writeRelaySettings(const FirstGenFields& f);
+    bool writeRelaySettingsNew(const SecondGenFields& f);
+    bool writeLinkSettings(const FirstGenFields& f);
+    bool writeLinkSettingsNew(const SecondGenFields& f);
     // True when the text is an integer within [low, high]; else shows
     // "Некорректное значение параметра: " followed by the name.
     bool checkParam(const std::string& text, int low, const std::string& name, int high);
@@ -46,13 +46,13 @@ class TModuleSettings {
     // layout the relay fields were loaded for (another module answered since).
     bool sameTypeAsLoaded();
     // Writes `count` registers from `first` on, to the module at the configured address.
-    bool writeBlock(TWriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
+    bool writeBlock(WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
                     std::size_t count);
     // Stores the link settings in `connect`, writes mem.ini and ends the connection.
     bool storeLinkAndClose(int address, int speed, int parity);
 
-    TModuleLink& link_;
-    TMemIni& ini_;
+    ModuleLink& link_;
+    MemIni& ini_;
     std::array<float, 100> lastCoeffs_{};
     int loadedType_ = -1;  // type code at the last load of the relay fields; -1 before one
 };

@@ -4,8 +4,7 @@
 
 namespace kvel {
 
-TPollCycle::TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view,
-                       std::string startupDirectory)
+TPollCycle::TPollCycle(ModuleLink& link, MemIni& ini, TPollView& view, std::string startupDirectory)
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
 void TPollCycle::poll() {

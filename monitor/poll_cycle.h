@@ -17,7 +17,7 @@ class TPollView {
     virtual void setRelay(int relayIndex, bool on) = 0;
     // "Обновлять диаграмму" checked, and the chart update that follows it.
     virtual bool chartUpdating() const = 0;
-    virtual void addChartPoints(const TReadTransaction& record) = 0;
+    virtual void addChartPoints(const ReadTransaction& record) = 0;
 };
 
 // One poll of the module: open the port when needed, identify once per connection, read and
@@ -25,7 +25,7 @@ class TPollView {
 // failure shows the link as lost, and the next poll starts again from the top.
 class TPollCycle {
   public:
-    TPollCycle(TModuleLink& link, TMemIni& ini, TPollView& view, std::string startupDirectory);
+    TPollCycle(ModuleLink& link, MemIni& ini, TPollView& view, std::string startupDirectory);
 
     // The poll's steps between switching the timer off and on again.
     void poll();
@@ -38,8 +38,8 @@ class TPollCycle {
     void showRelays();
     int moduleAddress() const { return ini_.readInteger("connect", "adr", 100); }
 
-    TModuleLink& link_;
-    TMemIni& ini_;
+    ModuleLink& link_;
+    MemIni& ini_;
     TPollView& view_;
     std::string startupDirectory_;
 };

@@ -23,7 +23,7 @@ bool TTrafficModel::append(const TrafficRecord& record) {
     return dropped;
 }
 
-void TTrafficModel::reload(const TTrafficTap& tap) {
+void TTrafficModel::reload(const TrafficTap& tap) {
     beginResetModel();
     rows_.clear();
     const std::size_t shown = std::min(tap.size(), capacity_);

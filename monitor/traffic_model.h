@@ -13,14 +13,13 @@ namespace kvel {
 class TTrafficModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
-    explicit TTrafficModel(std::size_t capacity = TTrafficTap::kCapacity,
-                           QObject* parent = nullptr);
+    explicit TTrafficModel(std::size_t capacity = TrafficTap::kCapacity, QObject* parent = nullptr);
 
     // Adds the transaction at the bottom; beyond the capacity the oldest row goes. True when
     // a row went.
     bool append(const TrafficRecord& record);
     // Shows what the tap keeps, in place of the rows shown so far.
-    void reload(const TTrafficTap& tap);
+    void reload(const TrafficTap& tap);
     void clear();
     std::size_t size() const { return rows_.size(); }
     const TrafficFields& row(std::size_t i) const { return rows_[i]; }

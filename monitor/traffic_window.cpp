@@ -73,7 +73,7 @@ class LinkPanelFilter final : public QObject {
 
 }  // namespace
 
-TTrafficWindow::TTrafficWindow(TTrafficTap& tap, QWidget* parent)
+TTrafficWindow::TTrafficWindow(TrafficTap& tap, QWidget* parent)
     : QWidget(parent, Qt::Window), tap_(tap) {
     setObjectName("FormTraffic");
     setWindowTitle("Обмен с модулем");

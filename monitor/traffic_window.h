@@ -20,7 +20,7 @@ namespace kvel {
 class TTrafficWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit TTrafficWindow(TTrafficTap& tap, QWidget* parent = nullptr);
+    explicit TTrafficWindow(TrafficTap& tap, QWidget* parent = nullptr);
     ~TTrafficWindow() override;
 
     void setPaused(bool paused);
@@ -47,7 +47,7 @@ class TTrafficWindow final : public QWidget {
     int sizeColumns();
     void askAndSave();
 
-    TTrafficTap& tap_;
+    TrafficTap& tap_;
     TTrafficModel model_;
     bool paused_ = false;
     bool following_ = true;

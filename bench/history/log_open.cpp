@@ -63,7 +63,7 @@ long residentKb(const char* field) {
 }
 
 struct Viewer {
-    kvel::TMemIni ini{""};
+    kvel::MemIni ini{""};
     std::unique_ptr<kvel::LogViewerWindow> window;
 };
 Viewer* viewer = nullptr;

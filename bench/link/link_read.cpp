@@ -26,9 +26,9 @@ void BM_ReadRegisters(benchmark::State& state) {
         state.SkipWithError(simulator.errorText().c_str());
         return;
     }
-    kvel::TModuleLink link;
+    kvel::ModuleLink link;
     link.openPort(simulator.devicePath(), speedIndex, 0);
-    kvel::TReadTransaction& t = link.firstRecord();
+    kvel::ReadTransaction& t = link.firstRecord();
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = static_cast<std::uint16_t>(count);

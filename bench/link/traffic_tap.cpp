@@ -30,10 +30,10 @@ void BM_ReadWithTap(benchmark::State& state) {
         state.SkipWithError(simulator.errorText().c_str());
         return;
     }
-    kvel::TModuleLink link;
+    kvel::ModuleLink link;
     link.setTiming({20, 20, 20, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
-    kvel::TReadTransaction& t = link.firstRecord();
+    kvel::ReadTransaction& t = link.firstRecord();
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = 30;
@@ -78,7 +78,7 @@ BENCHMARK(BM_ReadWithTap)
 // The calls one 30-register read makes on the tap, with stale bytes to keep, once the ring
 // is full and its slots are reused.
 void BM_TapRecord(benchmark::State& state) {
-    kvel::TTrafficTap tap;
+    kvel::TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0x02, 0x00, 0x00, 0x1E, 0xC5, 0xCD};
     std::vector<std::uint8_t> reply(65, 0x3A);
     const std::uint8_t stale[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0x11, 0x22};
@@ -94,7 +94,7 @@ BENCHMARK(BM_TapRecord)->Unit(benchmark::kNanosecond);
 
 // Formatting one transaction as a line (the trace, the window's row, the saved file).
 void BM_TrafficLine(benchmark::State& state) {
-    kvel::TTrafficTap tap;
+    kvel::TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0x02, 0x00, 0x00, 0x1E, 0xC5, 0xCD};
     std::vector<std::uint8_t> reply(65, 0x3A);
     tap.beginTransaction(request, sizeof request);

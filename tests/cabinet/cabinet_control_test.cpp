@@ -20,9 +20,9 @@ namespace {
 using test::RegisterWrite;
 using test::SingleWrites;
 
-TMemIni IniOf(const test::TempDir& dir, const std::string& text) {
+MemIni IniOf(const test::TempDir& dir, const std::string& text) {
     test::WriteBytes(dir.File("mem.ini"), text);
-    return TMemIni(dir.File("mem.ini"));
+    return MemIni(dir.File("mem.ini"));
 }
 
 TEST(HostMap, RegistersOfBothAddressings) {
@@ -52,9 +52,9 @@ TEST(HostMap, RegistersOfBothAddressings) {
 
 TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
     test::TempDir dir;
-    const TMemIni host = IniOf(dir,
-                               "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
-                               "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
+    const MemIni host = IniOf(dir,
+                              "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
+                              "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
     struct Row {
         const char* name;
         int index;
@@ -77,7 +77,7 @@ TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
         EXPECT_EQ(checkTarget(t), r.state) << r.name;
     }
     // "Мнемо" has no cabinet number: any name will do.
-    const TMemIni mnemo = IniOf(dir, "[panels]\nШкаф 2=2\n");
+    const MemIni mnemo = IniOf(dir, "[panels]\nШкаф 2=2\n");
     EXPECT_EQ(lookUpTarget(mnemo, "Нет такого").addressing, HostAddressing::Mnemo);
     EXPECT_EQ(checkTarget(lookUpTarget(mnemo, "Нет такого")), TargetState::Ok);
 }
@@ -111,7 +111,7 @@ class CabinetControlTest : public ::testing::Test {
 
     void Make(const std::string& iniText, const std::string& cabinet = "") {
         test::WriteBytes(dir.File("mem.ini"), iniText);
-        ini = std::make_unique<TMemIni>(dir.File("mem.ini"));
+        ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         control = std::make_unique<TCabinetControl>(link, *ini);
         control->setView(&view);
         control->setReleaseTimer([this](bool on) { timer2 = on; });
@@ -121,8 +121,8 @@ class CabinetControlTest : public ::testing::Test {
 
     test::TempDir dir;
     std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
-    std::unique_ptr<TMemIni> ini;
+    ModuleLink link;
+    std::unique_ptr<MemIni> ini;
     std::unique_ptr<TCabinetControl> control;
     RecordingView view;
     bool timer2 = false;

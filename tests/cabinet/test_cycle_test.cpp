@@ -19,7 +19,7 @@ class TestCycleTest : public ::testing::Test {
   protected:
     void Make(const std::string& iniText) {
         test::WriteBytes(dir.File("mem.ini"), iniText);
-        ini = std::make_unique<TMemIni>(dir.File("mem.ini"));
+        ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         TTestCycle::Hooks hooks;
         hooks.press = [this](int command) {
             presses.push_back(command);
@@ -41,7 +41,7 @@ class TestCycleTest : public ::testing::Test {
         qint64 ms;
     };
     test::TempDir dir;
-    std::unique_ptr<TMemIni> ini;
+    std::unique_ptr<MemIni> ini;
     std::unique_ptr<TTestCycle> cycle;
     QElapsedTimer clock;
     std::vector<int> presses;

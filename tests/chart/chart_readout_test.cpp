@@ -114,7 +114,7 @@ TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
 // font 11 pixels high. The right axis carries ticks and labels of up to 4 characters.
 TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     test::TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     XYPlot plot;
     std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
     std::array<XYLine*, kChartSlots> lines{};

@@ -24,13 +24,13 @@ class TrendChartTest : public ::testing::Test {
         for (auto& line : owned) line.reset();
     }
     // Registers of a record: every channel reads `raw` unless set otherwise.
-    TReadTransaction record(std::uint16_t raw) {
-        TReadTransaction t;
+    ReadTransaction record(std::uint16_t raw) {
+        ReadTransaction t;
         for (auto& r : t.registers) r = raw;
         return t;
     }
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
+    MemIni ini{dir.File("mem.ini")};
     XYPlot plot;
     std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
     std::array<XYLine*, kChartSlots> lines{};
@@ -66,7 +66,7 @@ TEST_F(TrendChartTest, PointsOfAPollAndTheLowerLimit) {
     ini.writeInteger("display", "d3", 1);
     ini.writeInteger("display", "d4", 1);
     chart->setTimeWindow(46000.0);
-    TReadTransaction t = record(0);
+    ReadTransaction t = record(0);
     t.registers[0] = 11157;  // -50.01 °C: below the limit
     t.registers[2] = 0;      // no reading
     t.registers[3] = 11158;  // -49.99 °C
@@ -84,7 +84,7 @@ TEST_F(TrendChartTest, PointsOfAPollAndTheLowerLimit) {
 
 TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
     Axis* bottom = plot.bottomAxis();
-    const TReadTransaction t = record(14950);
+    const ReadTransaction t = record(14950);
     chart->setTimeWindow(46000.0);
     EXPECT_DOUBLE_EQ(bottom->max(), 46000.01);
     chart->addChartPoints(t, 15, 46000.005);  // inside: unchanged
@@ -101,7 +101,7 @@ TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
 
 TEST_F(TrendChartTest, AppliedWindowRepairsAnAxisFarInTheFuture) {
     Axis* bottom = plot.bottomAxis();
-    const TReadTransaction t = record(14950);
+    const ReadTransaction t = record(14950);
     ini.writeInteger("display", "d1", 1);
     // What a window of 0 once left: an axis ending years ahead, which no poll ever moves.
     bottom->setMinMax(46000.0, 51000.0);

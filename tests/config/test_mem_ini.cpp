@@ -20,9 +20,9 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-TMemIni LoadText(const TempDir& dir, const std::string& text) {
+MemIni LoadText(const TempDir& dir, const std::string& text) {
     WriteBytes(dir.File("mem.ini"), text);
-    return TMemIni(dir.File("mem.ini"));
+    return MemIni(dir.File("mem.ini"));
 }
 
 // No mem.ini, or one that holds nothing useful: every read gives the caller's default.
@@ -32,9 +32,9 @@ TEST(MemIni, DefaultsOfAnEmptyConfiguration) {
     WriteBytes(dir.File("comments.ini"), "; only a comment\nwindow=7\n\n");
     for (const char* name : {"missing.ini", "empty.ini", "comments.ini"}) {
         SCOPED_TRACE(name);
-        TMemIni ini(dir.File(name));
+        MemIni ini(dir.File(name));
         EXPECT_EQ(ini.lastError(), "");
-        EXPECT_EQ(ini.fileEncoding(), TMemIni::Encoding::Utf8);
+        EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
         EXPECT_DOUBLE_EQ(ini.readFloat("diag", "window", 0.01), 0.01);
         EXPECT_EQ(ini.readInteger("diag", "window", 20), 20);
         EXPECT_EQ(ini.readString("axis", "1", "L"), "L");
@@ -44,20 +44,20 @@ TEST(MemIni, DefaultsOfAnEmptyConfiguration) {
 
 TEST(MemIni, SyntaxOfLines) {
     TempDir dir;
-    const TMemIni ini = LoadText(dir,
-                                 "orphan=1\n"
-                                 "[diag]\r\n"
-                                 "; window=9\r\n"
-                                 "\r\n"
-                                 "  shift = 35  \r\n"
-                                 "[ connect ]\r"
-                                 "port=/dev/ttyUSB0\r"
-                                 "[file]\n"
-                                 "name=C:\\Data\\a=b.txt\n"
-                                 "no equals sign here\n"
-                                 "empty=\n"
-                                 "[measure]\n"
-                                 "period=7");  // no line end at the end of the file
+    const MemIni ini = LoadText(dir,
+                                "orphan=1\n"
+                                "[diag]\r\n"
+                                "; window=9\r\n"
+                                "\r\n"
+                                "  shift = 35  \r\n"
+                                "[ connect ]\r"
+                                "port=/dev/ttyUSB0\r"
+                                "[file]\n"
+                                "name=C:\\Data\\a=b.txt\n"
+                                "no equals sign here\n"
+                                "empty=\n"
+                                "[measure]\n"
+                                "period=7");  // no line end at the end of the file
     EXPECT_EQ(ini.readInteger("diag", "window", -1), -1) << "a comment is no value";
     EXPECT_EQ(ini.readInteger("", "orphan", -1), -1) << "a line before any section is ignored";
     EXPECT_EQ(ini.readInteger("diag", "shift", 20), 35);
@@ -70,7 +70,7 @@ TEST(MemIni, SyntaxOfLines) {
 
 TEST(MemIni, NamesMatchWithoutRegardToCase) {
     TempDir dir;
-    const TMemIni ini = LoadText(dir, "[Diag]\nLeft_Min=-10\n[panels]\nЯчейка Ёж=3\nQF1=4\n");
+    const MemIni ini = LoadText(dir, "[Diag]\nLeft_Min=-10\n[panels]\nЯчейка Ёж=3\nQF1=4\n");
     struct Case {
         const char* section;
         const char* key;
@@ -117,7 +117,7 @@ TEST(MemIni, NumbersAreReadStrictlyElseTheDefault) {
         text.append(key(i)).append("=").append(cases[i].text).append("\n");
     }
     TempDir dir;
-    const TMemIni ini = LoadText(dir, text);
+    const MemIni ini = LoadText(dir, text);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(ini.readInteger("s", key(i), kDef), cases[i].integer)
             << '"' << cases[i].text << '"';
@@ -139,7 +139,7 @@ TEST(MemIni, RealsAreWrittenInGeneralFormatWith15Digits) {
         {0.1 + 0.2, "0.3"},
         {1e20, "1e+20"},
     };
-    TMemIni ini("/nonexistent-folder/mem.ini");
+    MemIni ini("/nonexistent-folder/mem.ini");
     for (const Case& c : cases) {
         ini.writeFloat("diag", "window", c.value);
         EXPECT_EQ(ini.readString("diag", "window", ""), c.text);
@@ -183,7 +183,7 @@ class CommaLocale : public ::testing::Test {
 
 TEST_F(CommaLocale, PointIsTheSeparatorWhateverTheLocale) {
     TempDir dir;
-    TMemIni ini = LoadText(dir, "[diag]\nwindow=0.5\nleft_min=-12,5\n");
+    MemIni ini = LoadText(dir, "[diag]\nwindow=0.5\nleft_min=-12,5\n");
     EXPECT_DOUBLE_EQ(ini.readFloat("diag", "window", 0.01), 0.5);
     EXPECT_DOUBLE_EQ(ini.readFloat("diag", "left_min", -50), -50);
     ini.writeFloat("diag", "right_max", 0.25);
@@ -192,10 +192,10 @@ TEST_F(CommaLocale, PointIsTheSeparatorWhateverTheLocale) {
 
 TEST(MemIni, WritesKeepPlacesAndAppendNewKeysAndSections) {
     TempDir dir;
-    TMemIni ini = LoadText(dir,
-                           "[diag]\nWindow=0.01\nfuture_key=abc\nshift=20\n\n"
-                           "[vendor]\nx=1\n\n"
-                           "[connect]\nport=COM1\n\n");
+    MemIni ini = LoadText(dir,
+                          "[diag]\nWindow=0.01\nfuture_key=abc\nshift=20\n\n"
+                          "[vendor]\nx=1\n\n"
+                          "[connect]\nport=COM1\n\n");
     ini.writeFloat("DIAG", "window", 0.02);  // existing key: keeps its place and spelling
     ini.writeInteger("diag", "update", 1);   // new key: end of its section
     ini.writeString("Connect", "Adr", "17");
@@ -213,9 +213,9 @@ TEST(MemIni, WritesKeepPlacesAndAppendNewKeysAndSections) {
 
 TEST(MemIni, TheWrittenFormDropsCommentsAndKeepsOddLines) {
     TempDir dir;
-    TMemIni ini = LoadText(dir,
-                           "; made by hand\nstray\n[diag]\n\n; note\nshift = 30\n"
-                           "odd line\n[diag]\nshift=40\n");
+    MemIni ini = LoadText(dir,
+                          "; made by hand\nstray\n[diag]\n\n; note\nshift = 30\n"
+                          "odd line\n[diag]\nshift=40\n");
     EXPECT_EQ(ini.readInteger("diag", "shift", 20), 30) << "the first of repeated sections counts";
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
@@ -231,7 +231,7 @@ TEST(MemIni, ValuesKeepTheirBlanksAndRoundTripByteForByte) {
     for (const bool cp1251 : {false, true}) {
         SCOPED_TRACE(cp1251 ? "code page 1251" : "UTF-8");
         const std::string text = "[sensors]\n  1 = Печь \r\n2=\t\n[axis]\n1= L\n";
-        TMemIni ini = LoadText(dir, cp1251 ? utf8ToCp1251(text) : text);
+        MemIni ini = LoadText(dir, cp1251 ? utf8ToCp1251(text) : text);
         EXPECT_EQ(ini.readString("sensors", "1", ""), " Печь ");
         EXPECT_EQ(ini.readString("sensors", "2", "?"), "\t");
         EXPECT_EQ(ini.readString("axis", "1", "L"), " L") << "not the left axis";
@@ -239,9 +239,8 @@ TEST(MemIni, ValuesKeepTheirBlanksAndRoundTripByteForByte) {
             ini.writeString("sensors", std::to_string(i + 10), values[i]);
         }
         ASSERT_TRUE(ini.updateFile()) << ini.lastError();
-        const TMemIni again(dir.File("mem.ini"));
-        EXPECT_EQ(again.fileEncoding(),
-                  cp1251 ? TMemIni::Encoding::Cp1251 : TMemIni::Encoding::Utf8);
+        const MemIni again(dir.File("mem.ini"));
+        EXPECT_EQ(again.fileEncoding(), cp1251 ? MemIni::Encoding::Cp1251 : MemIni::Encoding::Utf8);
         EXPECT_EQ(again.readString("sensors", "1", ""), " Печь ");
         for (std::size_t i = 0; i < std::size(values); ++i) {
             EXPECT_EQ(again.readString("sensors", std::to_string(i + 10), "?"), values[i]);
@@ -251,10 +250,10 @@ TEST(MemIni, ValuesKeepTheirBlanksAndRoundTripByteForByte) {
 
 TEST(MemIni, ALineBreakInAValueCannotOpenASection) {
     TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     ini.writeString("sensors", "1", "Печь\n[diag]\r\nwindow=5");
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
-    const TMemIni again(dir.File("mem.ini"));
+    const MemIni again(dir.File("mem.ini"));
     EXPECT_EQ(again.readString("sensors", "1", ""), "Печь [diag]  window=5");
     EXPECT_DOUBLE_EQ(again.readFloat("diag", "window", 0.01), 0.01);
 }

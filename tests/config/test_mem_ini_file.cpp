@@ -33,8 +33,8 @@ const std::string kCp1251File =
 TEST(MemIniFile, Cp1251FileIsWrittenBackAsCp1251UntilItHoldsTextCp1251Lacks) {
     TempDir dir;
     WriteBytes(dir.File("mem.ini"), kCp1251File);
-    TMemIni ini(dir.File("mem.ini"));
-    EXPECT_EQ(ini.fileEncoding(), TMemIni::Encoding::Cp1251);
+    MemIni ini(dir.File("mem.ini"));
+    EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Cp1251);
     EXPECT_EQ(ini.readString("sensors", "1", ""), "Печь №2");
     EXPECT_EQ(ini.readSection("panels"), std::vector<std::string>{"Ячейка"});
     EXPECT_EQ(ini.readInteger("PANELS", "ЯЧЕЙКА", -1), 1);
@@ -52,12 +52,12 @@ TEST(MemIniFile, Cp1251FileIsWrittenBackAsCp1251UntilItHoldsTextCp1251Lacks) {
     // Text code page 1251 cannot hold is kept: the file goes on in UTF-8, line ends unchanged.
     ini.writeString("file", "name", "/home/u/温度 °C Ő.txt");
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
-    EXPECT_EQ(ini.fileEncoding(), TMemIni::Encoding::Utf8);
+    EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[sensors]\r\n1=Печь №2\r\n2=Ёмкость\r\n\r\n[panels]\r\nЯчейка=1\r\n\r\n"
               "[file]\r\nname=/home/u/温度 °C Ő.txt\r\n\r\n");
-    const TMemIni again(dir.File("mem.ini"));
-    EXPECT_EQ(again.fileEncoding(), TMemIni::Encoding::Utf8);
+    const MemIni again(dir.File("mem.ini"));
+    EXPECT_EQ(again.fileEncoding(), MemIni::Encoding::Utf8);
     EXPECT_EQ(again.readString("file", "name", ""), "/home/u/温度 °C Ő.txt");
 }
 
@@ -73,8 +73,8 @@ TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         WriteBytes(dir.File("mem.ini"), c.bytes);
-        TMemIni ini(dir.File("mem.ini"));
-        EXPECT_EQ(ini.fileEncoding(), TMemIni::Encoding::Utf8);
+        MemIni ini(dir.File("mem.ini"));
+        EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
         EXPECT_EQ(ini.readString("sensors", "1", ""), "Печь");
         EXPECT_EQ(ini.readSection("sensors"), std::vector<std::string>{"1"}) << "BOM not in name";
         ASSERT_TRUE(ini.updateFile()) << ini.lastError();
@@ -84,7 +84,7 @@ TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {
 
 TEST(MemIniFile, NewFileIsUtf8WithLf) {
     TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     ini.writeString("sensors", "1", "Печь");
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")), "[sensors]\n1=Печь\n\n");
@@ -116,12 +116,12 @@ TEST(MemIniFile, HostileContentLoadsAndFlushes) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         WriteBytes(dir.File("mem.ini"), c.bytes);
-        TMemIni ini(dir.File("mem.ini"));
+        MemIni ini(dir.File("mem.ini"));
         EXPECT_EQ(ini.lastError(), "");
         EXPECT_EQ(ini.readInteger("diag", "shift", 20), c.shift);
         ini.writeInteger("diag", "window_check", 1);
         ASSERT_TRUE(ini.updateFile()) << ini.lastError();
-        const TMemIni again(dir.File("mem.ini"));
+        const MemIni again(dir.File("mem.ini"));
         EXPECT_EQ(again.fileEncoding(), ini.fileEncoding());
         EXPECT_EQ(again.readInteger("diag", "window_check", 0), 1);
     }
@@ -133,7 +133,7 @@ TEST(MemIniFile, RelativeNameFollowsTheCurrentFolderAtEachFlush) {
     WriteBytes(start.File("mem.ini"), "[measure]\nperiod=9\n\n");
     const fs::path old = fs::current_path();
     fs::current_path(start.Path());
-    TMemIni ini("mem.ini");
+    MemIni ini("mem.ini");
     EXPECT_EQ(ini.readInteger("measure", "period", 5), 9);
     fs::current_path(other.Path());
     const bool written = ini.updateFile();
@@ -155,7 +155,7 @@ TEST(MemIniFile, FailedFlushLeavesTheOldFileAsItWas) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         ::close(pipeFds[0]);
-        TMemIni ini(path);
+        MemIni ini(path);
         ini.writeString("sensors", "1", std::string(200, 'x'));
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16, 16};
@@ -187,7 +187,7 @@ TEST(MemIniFile, FailedFlushKeepsTheImageForALaterFlush) {
     const std::string path = folder + "/mem.ini";
     fs::create_directory(folder);
     WriteBytes(path, "[measure]\nperiod=9\n\n");
-    TMemIni ini(path);
+    MemIni ini(path);
     ini.writeInteger("connect", "adr", 17);
     fs::remove_all(folder);
 
@@ -208,7 +208,7 @@ TEST(MemIniFile, UnreadableFileIsNeverOverwritten) {
     const std::string path = dir.File("mem.ini");
     fs::create_directory(path);  // opens, but every read fails
     WriteBytes(path + "/keep", "x");
-    TMemIni ini(path);
+    MemIni ini(path);
     EXPECT_EQ(ini.lastError(),
               "Ошибка чтения файла настроек " + path + ": " + std::strerror(EISDIR));
     EXPECT_EQ(ini.readInteger("measure", "period", 5), 5);
@@ -224,7 +224,7 @@ TEST(MemIniFile, FlushKeepsPermissionsAndFollowsALink) {
     WriteBytes(real, "[measure]\nperiod=9\n\n");
     ::chmod(real.c_str(), 0640);
     fs::create_symlink(real, dir.File("mem.ini"));
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     ini.writeInteger("measure", "period", 3);
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_TRUE(fs::is_symlink(dir.File("mem.ini")));
@@ -244,7 +244,7 @@ TEST(MemIniFile, ReadOnlyFileIsNotReplaced) {
         "Ошибка записи файла настроек " + path + ": " + std::strerror(EACCES);
     WriteBytes(path, old);
     ::chmod(path.c_str(), 0444);
-    TMemIni ini(path);
+    MemIni ini(path);
     ini.writeInteger("measure", "period", 3);
     EXPECT_FALSE(ini.updateFile());
     EXPECT_EQ(ini.lastError(), refused);
@@ -253,7 +253,7 @@ TEST(MemIniFile, ReadOnlyFileIsNotReplaced) {
     ::chmod(path.c_str(), 0644);
     ::chmod(dir.Path().c_str(), 0777);
     EXPECT_EQ(test::RunAsNobody([&] {
-                  TMemIni mine(path);
+                  MemIni mine(path);
                   mine.writeInteger("measure", "period", 3);
                   return mine.updateFile() ? std::string("replaced") : mine.lastError();
               }),
@@ -274,7 +274,7 @@ TEST(MemIniFile, StaleTemporariesAreRemovedAtStart) {
             ::utimensat(AT_FDCWD, dir.File(name).c_str(), anHourAgo, 0);
         }
     }
-    const TMemIni ini(dir.File("mem.ini"));
+    const MemIni ini(dir.File("mem.ini"));
     EXPECT_EQ(ini.readInteger("measure", "period", 0), 9);
     std::set<std::string> left;
     for (const auto& e : fs::directory_iterator(dir.Path())) left.insert(e.path().filename());
@@ -290,18 +290,18 @@ TEST(MemIniFile, FileThatIsNoIniIsKeptAsBakBeforeTheFirstFlush) {
     TempDir dir;
     const std::string path = dir.File("mem.ini");
     WriteBytes(path, junk);
-    TMemIni ini(path);
+    MemIni ini(path);
     ini.writeInteger("measure", "period", 3);
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(path + ".bak"), junk);
     ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(path + ".bak"), junk) << "the copy of the first content stays";
-    EXPECT_EQ(TMemIni(path).readInteger("measure", "period", 0), 3);
+    EXPECT_EQ(MemIni(path).readInteger("measure", "period", 0), 3);
 
     TempDir blocked;
     WriteBytes(blocked.File("mem.ini"), junk);
     fs::create_directory(blocked.File("mem.ini.bak"));
-    TMemIni kept(blocked.File("mem.ini"));
+    MemIni kept(blocked.File("mem.ini"));
     EXPECT_FALSE(kept.updateFile());
     EXPECT_NE(kept.lastError().find(blocked.File("mem.ini.bak")), std::string::npos)
         << kept.lastError();
@@ -309,7 +309,7 @@ TEST(MemIniFile, FileThatIsNoIniIsKeptAsBakBeforeTheFirstFlush) {
 
     TempDir plain;
     WriteBytes(plain.File("mem.ini"), "; by hand\n\n[measure]\nperiod=9\n");
-    TMemIni good(plain.File("mem.ini"));
+    MemIni good(plain.File("mem.ini"));
     ASSERT_TRUE(good.updateFile());
     EXPECT_FALSE(fs::exists(plain.File("mem.ini.bak")));
 }

@@ -29,7 +29,7 @@ class SettingsDialogTest : public ::testing::Test {
   protected:
     TSettingsForm Stored(const std::string& ini = "", int channels = 15) {
         test::WriteBytes(dir.File("mem.ini"), ini);
-        return loadSettingsForm(TMemIni(dir.File("mem.ini")), channels);
+        return loadSettingsForm(MemIni(dir.File("mem.ini")), channels);
     }
     template <typename W>
     W* find(const char* name) {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // The fields of a configuration without mem.ini: every check passes.
 TSettingsForm Defaults() {
     test::TempDir dir;
-    return loadSettingsForm(TMemIni(dir.File("mem.ini")), 15);
+    return loadSettingsForm(MemIni(dir.File("mem.ini")), 15);
 }
 
 TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
@@ -53,7 +53,7 @@ TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
                      "[axis]\n2=R\n3=l\n4=ПРАВАЯ\n5=L\n[measure]\nperiod=07\n"
                      "[connect]\nadr=12\nport=/dev/ttyUSB0\nspeed=7\nparity=2\n"
                      "[sensors]\n2=Печь\n[display]\nd2=1\nd30=1\n[file]\nsave=1\nname=/x/l.txt\n");
-    const TMemIni ini(dir.File("mem.ini"));
+    const MemIni ini(dir.File("mem.ini"));
     const TSettingsForm form = loadSettingsForm(ini, 30);
     EXPECT_TRUE(form.showAll);
     EXPECT_EQ(form.hours, "12");  // only the part below one day
@@ -95,13 +95,13 @@ TEST(SettingsFormWindow, SplitAndJoin) {
                                            {23.0 / 24 + 59.0 / 1440, 23, 59},
                                            {0.00972222222222222, 0, 14},
                                            {0.99999999999, 0, 0}}) {
-        const THoursMinutes split = splitWindow(c.days);
+        const HoursMinutes split = splitWindow(c.days);
         EXPECT_EQ(split.hours, c.hours) << c.days;
         EXPECT_EQ(split.minutes, c.minutes) << c.days;
     }
     for (int h : {0, 1, 13, 23}) {
         for (int m : {0, 1, 14, 29, 59}) {
-            const THoursMinutes back = splitWindow(windowDays(h, m));
+            const HoursMinutes back = splitWindow(windowDays(h, m));
             EXPECT_EQ(back.hours, h);
             EXPECT_EQ(back.minutes, m);
         }
@@ -226,7 +226,7 @@ class SettingsFormSave : public ::testing::Test {
 
 TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM1\n");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     TSettingsForm form = loadSettingsForm(ini, 15);
     form.showAll = true;
     form.hours = "0";
@@ -241,11 +241,11 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     form.rate = " 7";
     form.channels[2].checked = true;
     ASSERT_EQ(validateSettingsForm(form), "");
-    const TSaveOutcome outcome = saveSettingsForm(form, ini);
+    const SaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_FALSE(outcome.serialChanged);
     EXPECT_EQ(outcome.flushError, "");
 
-    const TMemIni back(dir.File("mem.ini"));
+    const MemIni back(dir.File("mem.ini"));
     EXPECT_EQ(back.readInteger("diag", "showall", 0), 1);
     // 14 minutes exactly: the stored days read back as 0 h 14 min.
     EXPECT_EQ(back.readString("diag", "window", ""), "0.00972222222222222");
@@ -274,12 +274,12 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
 TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
     test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
     for (const int channels : {15, 30}) {
-        TMemIni ini(dir.File("mem.ini"));
+        MemIni ini(dir.File("mem.ini"));
         TSettingsForm form = loadSettingsForm(ini, channels);
-        for (TChannelItem& item : form.channels) item.checked = false;
+        for (ChannelItem& item : form.channels) item.checked = false;
         form.channels[0].checked = true;
         saveSettingsForm(form, ini);
-        const TMemIni back(dir.File("mem.ini"));
+        const MemIni back(dir.File("mem.ini"));
         EXPECT_EQ(back.readSection("display").size(), channels == 15 ? 17u : 30u);
         EXPECT_EQ(back.readString("display", "d1", ""), "1");
         EXPECT_EQ(back.readString("display", "d15", ""), "0");
@@ -306,14 +306,14 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
     };
     for (const Case& c : cases) {
         test::WriteBytes(dir.File("mem.ini"), stored);
-        TMemIni ini(dir.File("mem.ini"));
+        MemIni ini(dir.File("mem.ini"));
         TSettingsForm form = loadSettingsForm(ini, 15);
         c.change(form);
         EXPECT_EQ(saveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
     }
     // No port stored: the comparison is with "COM1".
     test::WriteBytes(dir.File("mem.ini"), "");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     TSettingsForm form = loadSettingsForm(ini, 15);
     form.port = "COM1";
     EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
@@ -321,23 +321,23 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
 
 TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM2\nspeed=9\nparity=-3\n");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     TSettingsForm form = loadSettingsForm(ini, 15);
     ASSERT_EQ(form.speedIndex, -1);
     ASSERT_EQ(form.parityIndex, -1);
     EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "9");
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "parity", ""), "-3");
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "9");
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "parity", ""), "-3");
     form.speedIndex = 1;
     EXPECT_TRUE(saveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "1");
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "1");
 }
 
 TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
-    TMemIni ini(dir.File("missing/mem.ini"));
+    MemIni ini(dir.File("missing/mem.ini"));
     TSettingsForm form = loadSettingsForm(ini, 15);
     form.shift = "33";
-    const TSaveOutcome outcome = saveSettingsForm(form, ini);
+    const SaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_NE(outcome.flushError.find(dir.File("missing/mem.ini")), std::string::npos)
         << outcome.flushError;
     EXPECT_NE(outcome.flushError.find("No such file"), std::string::npos) << outcome.flushError;

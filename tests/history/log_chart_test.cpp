@@ -34,7 +34,7 @@ std::string HourLog() {
 TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
     const LogData data = parseLog(HourLog());
     XYPlot plot;
-    TMemIni ini("");
+    MemIni ini("");
     LogChart chart(plot, ini);
     chart.fill(data);
     const XYLine& two = *chart.line(2);

@@ -16,8 +16,8 @@ namespace kvel {
 namespace {
 
 // Channel c reads 6.85 + 0.2·c °C; channel 4 has no reading.
-TReadTransaction record() {
-    TReadTransaction record;
+ReadTransaction record() {
+    ReadTransaction record;
     for (int c = 1; c <= kLogChannels; ++c)
         record.registers[c - 1] = c == 4 ? 0 : std::uint16_t(14000 + 10 * c);
     return record;
@@ -48,7 +48,7 @@ void ExpectProgramsValues(const LogData& data, const std::time_t (&stamps)[2]) {
 TEST(LogFile, ProgramsOwnLogOpensWithEveryValueInItsChannelAndTime) {
     test::TempDir dir;
     const std::string path = dir.File("log.txt");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     const std::time_t stamps[2] = {1796562309, 1796562314};  // 5 s apart
     for (std::time_t t : stamps) writeLogLine(record(), path, ini, t);
     LogData data;

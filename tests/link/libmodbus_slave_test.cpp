@@ -78,11 +78,11 @@ class LibmodbusSlave : public ::testing::Test {
     modbus_mapping_t* mapping = nullptr;
     std::atomic<bool> stop{false};
     std::thread server;
-    TModuleLink link;
+    ModuleLink link;
 };
 
 TEST_F(LibmodbusSlave, OurReadsAndWritesAreServed) {
-    TReadTransaction& r = link.firstRecord();
+    ReadTransaction& r = link.firstRecord();
     r.moduleAddress = 100;
     r.firstRegister = 512;
     r.count = 30;
@@ -90,7 +90,7 @@ TEST_F(LibmodbusSlave, OurReadsAndWritesAreServed) {
     ASSERT_EQ(r.registerCount, 30);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(r.registers[i], (512 + i) * 3);
 
-    TWriteTransaction& w = link.writeRecords()[0];
+    WriteTransaction& w = link.writeRecords()[0];
     w.moduleAddress = 100;
     w.firstRegister = 266;
     w.values[0] = 0xBEEF;

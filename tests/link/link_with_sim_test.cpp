@@ -86,7 +86,7 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
 
 TEST_F(LinkWithSimulator, WritesAreKeptByTheModule) {
     link.setTiming({20, 20, 20, 300, 10});
-    TWriteTransaction& w = ThreeRegisterWrite();
+    WriteTransaction& w = ThreeRegisterWrite();
     ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
     w.firstRegister = 87;
     w.values[0] = 777;

@@ -62,7 +62,7 @@ TEST(ModuleConfig, CoefficientTextsAndRegisters) {
         EXPECT_NEAR(coefficientRegister(c), v, 1) << v;
     }
 
-    TChannelTable table{std::vector<std::string>(3), {"1", "0", " 0.25 "}};
+    ChannelTable table{std::vector<std::string>(3), {"1", "0", " 0.25 "}};
     EXPECT_EQ(validateCoefficients(table, 3), std::nullopt);
     for (const char* bad : {"nan", "inf", "-inf", "1e400", "1.0000001", "-0.0001", "0,5", ""}) {
         table.coeffs[1] = bad;
@@ -82,8 +82,8 @@ TEST(ModuleConfig, ChoicesOfRegisters) {
     EXPECT_EQ(choiceOfFunction(22).index, 21);
     EXPECT_EQ(choiceOfFunction(0).index, -1);
     EXPECT_EQ(choiceOfFunction(23).index, -1);
-    EXPECT_EQ(functionOfChoice(TChoice{-1, true}), 0);
-    EXPECT_EQ(functionOfChoice(TChoice{21, false}), 22);
+    EXPECT_EQ(functionOfChoice(Choice{-1, true}), 0);
+    EXPECT_EQ(functionOfChoice(Choice{21, false}), 22);
 }
 
 TEST(ModuleConfig, FirstGenerationPairsAndMasks) {
@@ -92,12 +92,12 @@ TEST(ModuleConfig, FirstGenerationPairsAndMasks) {
     EXPECT_EQ(packBindingPair(checks, 30), (std::array<std::uint16_t, 2>{0x4000, 0x4001}));
     EXPECT_EQ(packBindingPair(checks, 15), (std::array<std::uint16_t, 2>{0x4000, 0}));
 
-    TModuleSettingsFields f;
+    FirstGenFields f;
     f.thres1 = "-1";
     f.thres2 = "65535";
     f.delayOn = "1";
     f.delayOff = "255";
-    f.relayFunction = {TChoice{0, false}, TChoice{-1, true}, TChoice{21, false}};
+    f.relayFunction = {Choice{0, false}, Choice{-1, true}, Choice{21, false}};
     f.link = checks;
     f.thres = std::vector<bool>(30, true);
     f.relSens = {"0", "1", "500"};
@@ -109,9 +109,9 @@ TEST(ModuleConfig, FirstGenerationPairsAndMasks) {
 }
 
 TEST(ModuleConfig, SecondGenerationBlocks) {
-    TRelayFieldsNew relay;
-    relay.function = TChoice{4, false};
-    relay.logic = TChoice{1, false};
+    SecondGenRelayFields relay;
+    relay.function = Choice{4, false};
+    relay.logic = Choice{1, false};
     relay.delayOn = "2";
     relay.delayOff = "3";
     relay.thres = "-40";
@@ -125,7 +125,7 @@ TEST(ModuleConfig, SecondGenerationBlocks) {
               (std::vector<std::uint16_t>{5, 1, 2, 3, 1, 0xFFD8, 500}));
 
     const std::uint16_t read[8] = {5, 1, 2, 3, 0x8001, 0xFFD8, 0xFFFF, 0x2001};
-    TRelayFieldsNew back;
+    SecondGenRelayFields back;
     fillRelayNew(back, read, 215, 30);
     EXPECT_EQ(back.thres, "-40");
     EXPECT_EQ(back.hyst, "-1");
@@ -136,16 +136,16 @@ TEST(ModuleConfig, SecondGenerationBlocks) {
     EXPECT_EQ(back.binding.size(), 15u);
     EXPECT_FALSE(back.binding[14]);
 
-    TModuleSettingsFieldsNew f;
+    SecondGenFields f;
     f.adr1 = "1";
     f.adr2 = "247";
-    f.speed1 = TChoice{4, false};
-    f.parity1 = TChoice{0, false};
-    f.speed2 = TChoice{0, false};
-    f.parity2 = TChoice{2, false};
+    f.speed1 = Choice{4, false};
+    f.parity1 = Choice{0, false};
+    f.speed2 = Choice{0, false};
+    f.parity2 = Choice{2, false};
     EXPECT_EQ(validateLinkSettingsNew(f), std::nullopt);
     EXPECT_EQ(encodeLinkSettingsNew(f), (std::array<std::uint16_t, 8>{1, 4, 0, 0, 0, 247, 0, 2}));
-    f.parity1 = TChoice{-1, false};
+    f.parity1 = Choice{-1, false};
     EXPECT_EQ(validateLinkSettingsNew(f),
               std::optional<std::string>("Некорректное значение паритета MB1"));
 }

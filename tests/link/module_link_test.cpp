@@ -75,7 +75,7 @@ class ModuleLinkTest : public ::testing::Test {
         return out;
     }
     test::PtyPeer peer;
-    TModuleLink link;
+    ModuleLink link;
     std::string status;
 };
 
@@ -157,7 +157,7 @@ TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
             SCOPED_TRACE(std::to_string(wrong) + (delta < 0 ? " fewer" : " more"));
             test::PtyPeer line;
             link.openPort(line.slavePath(), 0, 0);
-            for (TReadTransaction& r : link.readRecords()) r.registers[0] = 4242;
+            for (ReadTransaction& r : link.readRecords()) r.registers[0] = 4242;
             std::vector<Bytes> replies;
             for (int i = 0; i <= wrong; ++i) {
                 replies.push_back(Reply(counts[i] + (i == wrong ? delta : 0), 7));
@@ -166,7 +166,7 @@ TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
             EXPECT_FALSE(link.readSettingsBlock(100));
             EXPECT_EQ(line.requests().size(), static_cast<std::size_t>(wrong + 1));
             const std::size_t record[] = {0, 1, 2, 5, 6};
-            const TReadTransaction& failed = link.readRecords()[record[wrong]];
+            const ReadTransaction& failed = link.readRecords()[record[wrong]];
             EXPECT_STREQ(failed.errorText, "Ошибка в данных в ответе от модуля");
             EXPECT_EQ(failed.registers[0], 4242);
         }

@@ -19,20 +19,20 @@ struct Group {
     const char* name;
     int typeCode;  // a module on which the group exists
     int count;
-    std::function<bool(TModuleLink&)> read;
+    std::function<bool(ModuleLink&)> read;
 };
 
 std::vector<Group> Groups() {
     return {
-        {"type code", 215, 1, [](TModuleLink& l) { return l.readModuleType(100) != 0; }},
-        {"version", 215, 1, [](TModuleLink& l) { return l.readSoftwareVersion(100) != 100; }},
-        {"measurements", 215, 30, [](TModuleLink& l) { return l.readMeasurements(100); }},
-        {"relays", 215, 1, [](TModuleLink& l) { return l.readRelayStates(100); }},
-        {"coefficients", 215, 30, [](TModuleLink& l) { return l.readChannelCoeffs(100); }},
-        {"relay 2 settings", 215, 8, [](TModuleLink& l) { return l.readRelaySettings(2, 100); }},
-        {"communication", 215, 8, [](TModuleLink& l) { return l.readCommParams(100); }},
-        {"measurements of 15", 150, 15, [](TModuleLink& l) { return l.readMeasurements(100); }},
-        {"settings block", 150, 18, [](TModuleLink& l) { return l.readSettingsBlock(100); }},
+        {"type code", 215, 1, [](ModuleLink& l) { return l.readModuleType(100) != 0; }},
+        {"version", 215, 1, [](ModuleLink& l) { return l.readSoftwareVersion(100) != 100; }},
+        {"measurements", 215, 30, [](ModuleLink& l) { return l.readMeasurements(100); }},
+        {"relays", 215, 1, [](ModuleLink& l) { return l.readRelayStates(100); }},
+        {"coefficients", 215, 30, [](ModuleLink& l) { return l.readChannelCoeffs(100); }},
+        {"relay 2 settings", 215, 8, [](ModuleLink& l) { return l.readRelaySettings(2, 100); }},
+        {"communication", 215, 8, [](ModuleLink& l) { return l.readCommParams(100); }},
+        {"measurements of 15", 150, 15, [](ModuleLink& l) { return l.readMeasurements(100); }},
+        {"settings block", 150, 18, [](ModuleLink& l) { return l.readSettingsBlock(100); }},
     };
 }
 
@@ -42,7 +42,7 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
     options.link = "/tmp/kvel-test-" + std::to_string(::getpid()) + "-count";
     sim::Simulator simulator(options);
     ASSERT_TRUE(simulator.start()) << simulator.errorText();
-    TModuleLink link;
+    ModuleLink link;
     link.setTiming({5, 5, 5, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
     ASSERT_FALSE(link.portNeedsOpening());
@@ -56,7 +56,7 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
         EXPECT_EQ(link.firstRecord().registerCount, g.count);
         for (const int wrong : {g.count - 1, g.count + 1, 0}) {
             SCOPED_TRACE(wrong);
-            TReadTransaction& record = link.firstRecord();
+            ReadTransaction& record = link.firstRecord();
             std::fill_n(record.registers, 130, 4242);
             record.registerCount = 99;
             ASSERT_EQ(sim::execute(simulator, "fault count " + std::to_string(wrong)), "ok");
@@ -67,7 +67,7 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
         }
     }
     // Writes are not touched by the fault.
-    TWriteTransaction& w = link.writeRecords()[0];
+    WriteTransaction& w = link.writeRecords()[0];
     w.moduleAddress = 100;
     w.firstRegister = 85;
     w.values[0] = 60000;
@@ -81,7 +81,7 @@ TEST(ReadGroups, TheSimulatorReportsWhatItServed) {
     options.link = "/tmp/kvel-test-" + std::to_string(::getpid()) + "-served";
     sim::Simulator simulator(options);
     ASSERT_TRUE(simulator.start()) << simulator.errorText();
-    TModuleLink link;
+    ModuleLink link;
     link.setTiming({5, 5, 5, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
     link.setModuleType(215);

@@ -24,8 +24,8 @@ class SimLinkFixture : public ::testing::Test {
         ASSERT_FALSE(link.portNeedsOpening());
     }
     // Registers 85 … 87 of module 100 set to 1000, 950 and 900 by one write.
-    TWriteTransaction& ThreeRegisterWrite() {
-        TWriteTransaction& w = link.writeRecords()[0];
+    WriteTransaction& ThreeRegisterWrite() {
+        WriteTransaction& w = link.writeRecords()[0];
         w.moduleAddress = 100;
         w.firstRegister = 85;
         w.count = 3;
@@ -36,7 +36,7 @@ class SimLinkFixture : public ::testing::Test {
     }
 
     std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
+    ModuleLink link;
 };
 
 }  // namespace kvel::test

@@ -7,7 +7,7 @@ namespace kvel::test {
 
 // One read of register `first` of module 100 as the transactions report it to the tap: the
 // the request, then the reply: a read that heard nothing has no reply bytes and says why.
-inline void Transact(TTrafficTap& tap, std::uint16_t first,
+inline void Transact(TrafficTap& tap, std::uint16_t first,
                      TrafficVerdict verdict = TrafficVerdict::Good) {
     const std::uint8_t request[8] = {0x64,
                                      0x03,

@@ -16,13 +16,13 @@ namespace {
 using test::Transact;
 
 TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
-    TTrafficTap tap;
+    TrafficTap tap;
     std::uint64_t heard = 0;
     tap.setListener([&](const TrafficRecord& r) { heard = r.sequence; });
     for (std::uint16_t i = 0; i < 10050; ++i) Transact(tap, i);
     EXPECT_EQ(heard, 10050u);
-    ASSERT_EQ(tap.size(), TTrafficTap::kCapacity);
-    ASSERT_EQ(TTrafficTap::kCapacity, 10000u);
+    ASSERT_EQ(tap.size(), TrafficTap::kCapacity);
+    ASSERT_EQ(TrafficTap::kCapacity, 10000u);
     for (std::size_t i = 0; i < tap.size(); ++i) {
         ASSERT_EQ(tap.at(i).sequence, 51 + i) << i;
         ASSERT_EQ(tap.at(i).firstRegister, 50 + i) << i;
@@ -42,7 +42,7 @@ TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
 }
 
 TEST(TrafficTap, PortOpeningsAfterTheFirstAreReopenings) {
-    TTrafficTap tap;
+    TrafficTap tap;
     tap.portOpened();
     EXPECT_EQ(tap.counters().reopenings, 0u);
     tap.portOpened();
@@ -105,7 +105,7 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
 }
 
 TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {
-    TTrafficTap tap;
+    TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0, 0, 0, 1, 0, 0};
     const std::vector<std::uint8_t> noise(1500, 0xEE);
     tap.beginTransaction(request, sizeof request);
@@ -115,7 +115,7 @@ TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {
     tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, "Ошибка получения результата из модуля",
                        0);
     const TrafficRecord& r = tap.at(0);
-    EXPECT_EQ(r.discarded.size(), TTrafficTap::kDiscardKept);
+    EXPECT_EQ(r.discarded.size(), TrafficTap::kDiscardKept);
     EXPECT_EQ(r.discardedTotal, 1500u);
     const std::string shown = trafficFieldsOf(r)[4];
     EXPECT_EQ(shown.substr(0, 6), "EE EE ");

@@ -27,7 +27,7 @@ Bytes Frame(std::initializer_list<std::uint8_t> bytes) {
     return frame;
 }
 
-const TrafficRecord& Newest(const TModuleLink& link) {
+const TrafficRecord& Newest(const ModuleLink& link) {
     return link.traffic().at(link.traffic().size() - 1);
 }
 
@@ -176,7 +176,7 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
 }
 
 TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
-    TWriteTransaction& w = ThreeRegisterWrite();
+    WriteTransaction& w = ThreeRegisterWrite();
     ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
     const TrafficRecord& many = Newest(link);
     EXPECT_EQ(many.function, 16);

@@ -38,7 +38,7 @@ class TransactionTest : public ::testing::Test {
 
 TEST_F(TransactionTest, ReadRequestFrameAndDecoding) {
     peer.Script({WithCrc({0x01, 0x03, 0x04, 0x12, 0x34, 0xFF, 0xFE})});
-    TReadTransaction t;
+    ReadTransaction t;
     t.moduleAddress = 1;
     t.firstRegister = 0;
     t.count = 10;
@@ -95,7 +95,7 @@ TEST_F(TransactionTest, ReadReplyChecks) {
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         peer.Script({c.reply});
-        TReadTransaction t;
+        ReadTransaction t;
         t.moduleAddress = 100;
         t.firstRegister = 21;
         t.count = 3;
@@ -147,7 +147,7 @@ TEST_F(TransactionTest, WriteReplyChecks) {
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.name);
         peer.Script({c.reply});
-        TWriteTransaction t;
+        WriteTransaction t;
         t.moduleAddress = 100;
         if (c.many) {
             t.firstRegister = 0x55;
@@ -172,7 +172,7 @@ TEST_F(TransactionTest, WriteReplyChecks) {
 }
 
 TEST_F(TransactionTest, WriteManyRefusesCountsItsFrameCannotCarry) {
-    TWriteTransaction t;
+    WriteTransaction t;
     t.moduleAddress = 100;
     t.count = 128;
     EXPECT_FALSE(writeRegisters(port, t, kFast));
@@ -186,7 +186,7 @@ TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {
     peer.Inject(WithCrc({100, 3, 2, 0xDE, 0xAD}));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     peer.Script({WithCrc({100, 3, 2, 0x00, 0x2A})});
-    TReadTransaction t;
+    ReadTransaction t;
     t.moduleAddress = 100;
     t.firstRegister = 145;
     t.count = 1;
@@ -196,12 +196,12 @@ TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {
 
 TEST_F(TransactionTest, ClosedPortFailsWithoutTraffic) {
     port.close();
-    TReadTransaction r;
+    ReadTransaction r;
     r.moduleAddress = 100;
     r.count = 1;
     EXPECT_FALSE(readRegisters(port, r, kFast));
     EXPECT_STREQ(r.errorText, "Нет связи с портом");
-    TWriteTransaction w;
+    WriteTransaction w;
     w.moduleAddress = 100;
     EXPECT_FALSE(writeRegister(port, w, kFast));
     EXPECT_STREQ(w.errorText, "Ошибка передачи команды записи в модуль");
@@ -213,7 +213,7 @@ TEST_F(TransactionTest, ClosedPortFailsWithoutTraffic) {
 TEST_F(TransactionTest, SilentModuleCostsTheSpecifiedTime) {
     using Clock = std::chrono::steady_clock;
     peer.Script({});
-    TReadTransaction r;
+    ReadTransaction r;
     r.moduleAddress = 100;
     r.count = 1;
     auto start = Clock::now();
@@ -223,7 +223,7 @@ TEST_F(TransactionTest, SilentModuleCostsTheSpecifiedTime) {
     EXPECT_GE(readMs, 600);
     EXPECT_LE(readMs, 700);
 
-    TWriteTransaction w;
+    WriteTransaction w;
     w.moduleAddress = 100;
     start = Clock::now();
     EXPECT_FALSE(writeRegister(port, w));

@@ -98,7 +98,7 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     const std::string log = dir.File("log.txt");
     // A torn last line, as the poll leaves it while it writes.
     WriteBytes(log, logHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     auto* viewer = new LogViewerWindow(ini);
     ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
     viewer->show();

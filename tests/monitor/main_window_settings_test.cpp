@@ -112,7 +112,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
 
     EXPECT_EQ(fs::current_path(), dir.Path());
     EXPECT_FALSE(fs::exists(elsewhere / "mem.ini"));
-    const TMemIni saved(dir.File("mem.ini"));
+    const MemIni saved(dir.File("mem.ini"));
     EXPECT_EQ(saved.readString("file", "name", ""), (elsewhere / "data.txt").string());
     EXPECT_EQ(saved.readString("measure", "period", ""), "2");
     EXPECT_EQ(saved.readString("display", "d30", ""), "1");
@@ -224,7 +224,7 @@ TEST_F(SettingsWindowTest, ChannelListOfTheIdentifiedModule) {
     ASSERT_EQ(find<QListWidget>("CheckListBox1")->count(), 15);
     Check(15, true);
     PressOK();
-    const TMemIni saved(dir.File("mem.ini"));
+    const MemIni saved(dir.File("mem.ini"));
     EXPECT_EQ(saved.readString("display", "d15", ""), "1");
     EXPECT_EQ(saved.readString("display", "d20", ""), "1");
     EXPECT_EQ(saved.readString("display", "d16", "none"), "none");
@@ -273,7 +273,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     EXPECT_TRUE(sawModal);
     EXPECT_TRUE(pollRunning);
     EXPECT_EQ(form->pollTimer()->interval(), 4000);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).readString("measure", "period", ""), "4");
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("measure", "period", ""), "4");
 }
 
 }  // namespace

@@ -72,8 +72,8 @@ class LogFileTest : public ::testing::Test {
         return n;
     }
     TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TReadTransaction record;
+    MemIni ini{dir.File("mem.ini")};
+    ReadTransaction record;
     Boxes boxes;
 };
 

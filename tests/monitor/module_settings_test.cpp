@@ -25,7 +25,7 @@ class SilentView : public TPollView {
     void setChannelText(int, const std::string&) override {}
     void setRelay(int, bool) override {}
     bool chartUpdating() const override { return false; }
-    void addChartPoints(const TReadTransaction&) override {}
+    void addChartPoints(const ReadTransaction&) override {}
     bool linkOn = false;
 };
 
@@ -56,12 +56,12 @@ class ModuleSettingsTest : public ::testing::Test {
     }
     // The file as a fresh program would read it.
     std::string Stored(const std::string& section, const std::string& key) const {
-        return TMemIni(dir.File("mem.ini")).readString(section, key, "<none>");
+        return MemIni(dir.File("mem.ini")).readString(section, key, "<none>");
     }
 
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
     TModuleSettings settings{link, ini};
     std::unique_ptr<sim::Simulator> simulator;
     std::vector<std::string> boxes;
@@ -74,7 +74,7 @@ TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
     simulator->setRegister(87, 0);
     ini.writeString("sensors", "2", "Шина А");
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     ASSERT_EQ(table.coeffs.size(), 15u);
     EXPECT_EQ(table.coeffs[0], "1.00000");
@@ -108,7 +108,7 @@ TEST_F(ModuleSettingsTest, CoefficientSetBackIsWrittenAgain) {
     start(205);
     simulator->setRegister(85, 65535);
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
     ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
@@ -123,7 +123,7 @@ TEST_F(ModuleSettingsTest, CoefficientSetBackIsWrittenAgain) {
 TEST_F(ModuleSettingsTest, WriteRecoversAfterTheAdapterIsPluggedBack) {
     start(205);
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
     simulator->unplug();
@@ -138,7 +138,7 @@ TEST_F(ModuleSettingsTest, WriteRecoversAfterTheAdapterIsPluggedBack) {
 TEST_F(ModuleSettingsTest, BadCoefficientIsRefusedBeforeAnythingIsWritten) {
     start(205);
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";  // a valid change in an earlier row must not go out either
     table.names[0] = "не сохранять";
@@ -159,7 +159,7 @@ TEST_F(ModuleSettingsTest, ChannelWithoutMeasurementKeepsItsCoefficient) {
     start(205);
     simulator->setRegister(21 + 4, 0);  // channel 5 has no reading
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     const std::uint16_t kept = simulator->registerValue(85 + 4);
     table.coeffs[4] = "0.5";
@@ -170,7 +170,7 @@ TEST_F(ModuleSettingsTest, ChannelWithoutMeasurementKeepsItsCoefficient) {
 TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
     start(205);
     Measure();
-    TChannelTable table;
+    ChannelTable table;
     settings.loadChannelTable(table);
     const float lastRead = settings.coefficientLastRead(4);
 
@@ -198,15 +198,15 @@ TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
 // after the ones before it; nothing reaches the module.
 TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
     start(150);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
     ASSERT_EQ(f.hyst, "5");
     struct Case {
-        std::string TModuleSettingsFields::*field;
+        std::string FirstGenFields::*field;
         const char* text;
         const char* message;
     };
-    using F = TModuleSettingsFields;
+    using F = FirstGenFields;
     const Case cases[] = {
         {&F::hyst, "x", "Некорректное значение гистерезиса"},
         {&F::hyst, "101", "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С"},
@@ -219,14 +219,14 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
     };
     const std::size_t before = simulator->requestCount();
     for (const Case& c : cases) {
-        TModuleSettingsFields broken = f;
+        FirstGenFields broken = f;
         broken.*c.field = c.text;
         boxes.clear();
         EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
         EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
     }
     struct Later {
-        void (*breakIt)(TModuleSettingsFields&);
+        void (*breakIt)(FirstGenFields&);
         const char* message;
     };
     const Later later[] = {
@@ -250,7 +250,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
          "Некорректное значение гистерезиса"},
     };
     for (const Later& c : later) {
-        TModuleSettingsFields broken = f;
+        FirstGenFields broken = f;
         c.breakIt(broken);
         boxes.clear();
         EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
@@ -261,7 +261,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
 
 TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
     start(220);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
     ASSERT_EQ(f.link.size(), 30u);
     ASSERT_EQ(f.thresholds1.size(), 30u);
@@ -273,8 +273,8 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
     f.thresholds1[0] = "-5";
     f.thresholds1[29] = "300";
     f.thresholds2[29] = "400";
-    f.relayFunction[1] = TChoice{21, false};  // "Функция22"
-    f.relayFunction[2] = TChoice{-1, false};  // none: 0
+    f.relayFunction[1] = Choice{21, false};  // "Функция22"
+    f.relayFunction[2] = Choice{-1, false};  // none: 0
     f.hyst = "100";
     ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(boxes);
 
@@ -291,7 +291,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
     EXPECT_EQ(simulator->registerValue(10), 0);
     EXPECT_EQ(simulator->registerValue(17), 100);
 
-    TModuleSettingsFields again;
+    FirstGenFields again;
     settings.loadModuleSettings(again);
     EXPECT_EQ(again.link, f.link);
     EXPECT_EQ(again.thres, f.thres);
@@ -304,7 +304,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
 
 TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
     start(150);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
     EXPECT_EQ(f.adr, "100");
     EXPECT_EQ(f.speed.index, 0);
@@ -325,7 +325,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
         EXPECT_EQ(simulator->registerValue(static_cast<std::uint16_t>(3 + i)), expected[i])
             << 3 + i;
     }
-    TModuleSettingsFields again;
+    FirstGenFields again;
     settings.loadModuleSettings(again);
     EXPECT_EQ(again.thres2, "120");
     EXPECT_EQ(again.delayOff, "255");
@@ -340,15 +340,15 @@ TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
     EXPECT_EQ(again.adr, "--");
     EXPECT_EQ(again.hyst, "--");
     EXPECT_EQ(again.relSens[2], "--");
-    EXPECT_EQ(again.speed, (TChoice{-1, true}));
-    EXPECT_EQ(again.relayFunction[2], (TChoice{-1, true}));
+    EXPECT_EQ(again.speed, (Choice{-1, true}));
+    EXPECT_EQ(again.relayFunction[2], (Choice{-1, true}));
     EXPECT_EQ(again.link, std::vector<bool>(15, false));
     EXPECT_EQ(again.thresholds1[3], "77");
 }
 
 TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
     start(205);
-    TModuleSettingsFieldsNew f;
+    SecondGenFields f;
     settings.loadModuleSettingsNew(f);
     ASSERT_EQ(f.relays[0].thres, "80");
     f.relays[0].thres = "-40";
@@ -357,7 +357,7 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
     EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
     EXPECT_EQ(simulator->registerValue(298 + 6), 0xFFD8);
     EXPECT_EQ(simulator->lastRequest()[5], 7) << "7-register blocks below type 210";
-    TModuleSettingsFieldsNew again;
+    SecondGenFields again;
     settings.loadModuleSettingsNew(again);
     EXPECT_EQ(again.relays[0].thres, "-40");
     EXPECT_EQ(again.relays[2].hyst, "-40");
@@ -365,11 +365,11 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
     const std::size_t before = simulator->requestCount();
     struct Case {
         int relay;
-        std::string TRelayFieldsNew::*field;
+        std::string SecondGenRelayFields::*field;
         const char* text;
         const char* name;
     };
-    using R = TRelayFieldsNew;
+    using R = SecondGenRelayFields;
     const Case cases[] = {
         {0, &R::thres, "-41", "Значение порога реле 1"},
         {0, &R::thres, "501", "Значение порога реле 1"},
@@ -379,7 +379,7 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
         {2, &R::delayOff, "--", "Значение задержки на отключение реле 3"},
     };
     for (const Case& c : cases) {
-        TModuleSettingsFieldsNew broken = f;
+        SecondGenFields broken = f;
         broken.relays[static_cast<std::size_t>(c.relay)].*c.field = c.text;
         broken.relays[2].thres = c.relay == 2 ? "80" : "-41";  // later relays are not reached
         boxes.clear();
@@ -387,8 +387,8 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
         EXPECT_EQ(boxes, std::vector<std::string>{
                              std::string("Ошибка: Некорректное значение параметра: ") + c.name});
     }
-    TModuleSettingsFieldsNew noLogic = f;
-    noLogic.relays[1].logic = TChoice{-1, true};
+    SecondGenFields noLogic = f;
+    noLogic.relays[1].logic = Choice{-1, true};
     boxes.clear();
     EXPECT_FALSE(settings.writeRelaySettingsNew(noLogic));
     EXPECT_EQ(boxes,
@@ -398,19 +398,19 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
 
 TEST_F(ModuleSettingsTest, SecondGenerationThirtyChannelBindings) {
     start(215);
-    TModuleSettingsFieldsNew f;
+    SecondGenFields f;
     settings.loadModuleSettingsNew(f);
     ASSERT_EQ(f.relays[1].binding.size(), 30u);
     f.relays[1].binding.assign(30, false);
     f.relays[1].binding[0] = true;
     f.relays[1].binding[16] = true;
-    f.relays[0].function = TChoice{-1, false};
+    f.relays[0].function = Choice{-1, false};
     ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
     EXPECT_EQ(simulator->registerValue(282 + 4), 1);
     EXPECT_EQ(simulator->registerValue(282 + 7), 1);
     EXPECT_EQ(simulator->registerValue(266), 0) << "no function selected";
     EXPECT_EQ(simulator->lastRequest()[5], 8);
-    TModuleSettingsFieldsNew again;
+    SecondGenFields again;
     settings.loadModuleSettingsNew(again);
     EXPECT_EQ(again.relays[1].binding, f.relays[1].binding);
     EXPECT_EQ(again.relays[0].binding, f.relays[0].binding);
@@ -423,22 +423,22 @@ TEST_F(ModuleSettingsTest, RegisterValuesWithoutAnItemLeaveTheBoxEmpty) {
     simulator->setRegister(266, 0);
     simulator->setRegister(282, 23);
     simulator->setRegister(283, 2);
-    TModuleSettingsFieldsNew f;
+    SecondGenFields f;
     settings.loadModuleSettingsNew(f);
-    EXPECT_EQ(f.speed1, (TChoice{-1, false}));
-    EXPECT_EQ(f.parity2, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[0].function, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[1].function, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[1].logic, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[2].function, (TChoice{11, false}));
-    EXPECT_EQ(f.speed2, (TChoice{4, false}));
+    EXPECT_EQ(f.speed1, (Choice{-1, false}));
+    EXPECT_EQ(f.parity2, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[0].function, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[1].function, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[1].logic, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[2].function, (Choice{11, false}));
+    EXPECT_EQ(f.speed2, (Choice{4, false}));
 }
 
 TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
     start(150);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
-    const auto refused = [&](TModuleSettingsFields g, const char* message) {
+    const auto refused = [&](FirstGenFields g, const char* message) {
         boxes.clear();
         const std::size_t before = simulator->requestCount();
         EXPECT_FALSE(settings.writeLinkSettings(g)) << message;
@@ -450,10 +450,10 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
         refused(f, "Некорректное значение адреса модуля");
     }
     f.adr = "5";
-    f.speed = TChoice{-1, false};
+    f.speed = Choice{-1, false};
     refused(f, "Некорректное значение скорости");
-    f.speed = TChoice{1, false};
-    f.parity = TChoice{-1, true};
+    f.speed = Choice{1, false};
+    f.parity = Choice{-1, true};
     refused(f, "Некорректное значение паритета");
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
     EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
@@ -461,9 +461,9 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
 
     simulator->setTypeCode(205);
     link.setModuleType(205);
-    TModuleSettingsFieldsNew g;
+    SecondGenFields g;
     settings.loadModuleSettingsNew(g);
-    const auto refusedNew = [&](TModuleSettingsFieldsNew h, const char* message) {
+    const auto refusedNew = [&](SecondGenFields h, const char* message) {
         boxes.clear();
         const std::size_t before = simulator->requestCount();
         EXPECT_FALSE(settings.writeLinkSettingsNew(h)) << message;
@@ -476,10 +476,10 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
     g.adr2 = "248";
     refusedNew(g, "Некорректное значение адреса MB2");
     g.adr2 = "247";
-    g.speed1 = TChoice{-1, false};
+    g.speed1 = Choice{-1, false};
     refusedNew(g, "Некорректное значение скорости MB1");
-    g.speed1 = TChoice{0, false};
-    g.parity2 = TChoice{-1, true};
+    g.speed1 = Choice{0, false};
+    g.parity2 = Choice{-1, true};
     refusedNew(g, "Некорректное значение паритета MB2");
     EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
@@ -487,11 +487,11 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
 
 TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     start(150);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
     f.adr = "17";
-    f.speed = TChoice{2, false};   // 38400
-    f.parity = TChoice{1, false};  // even
+    f.speed = Choice{2, false};   // 38400
+    f.parity = Choice{1, false};  // even
     ASSERT_TRUE(settings.writeLinkSettings(f)) << ::testing::PrintToString(boxes);
     EXPECT_EQ(simulator->moduleAddress(), 17);
     EXPECT_EQ(Stored("connect", "adr"), "17");
@@ -508,11 +508,11 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
 
 TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     start(215);
-    TModuleSettingsFieldsNew f;
+    SecondGenFields f;
     settings.loadModuleSettingsNew(f);
     f.adr1 = "33";
-    f.speed1 = TChoice{1, false};
-    f.parity1 = TChoice{2, false};
+    f.speed1 = Choice{1, false};
+    f.parity1 = Choice{2, false};
     f.adr2 = "34";
     simulator->setFault(sim::Fault::Silence);
     ASSERT_TRUE(settings.writeLinkSettingsNew(f)) << ::testing::PrintToString(boxes);
@@ -544,13 +544,13 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
 // stay as they were and the user reads why.
 TEST_F(ModuleSettingsTest, LinkWriteRefusedByTheModuleChangesNothing) {
     start(150);
-    TModuleSettingsFields f;
+    FirstGenFields f;
     settings.loadModuleSettings(f);
     f.adr = "17";
-    TModuleSettingsFieldsNew g;
+    SecondGenFields g;
     g.adr1 = "33";
     g.adr2 = "34";
-    g.speed1 = g.speed2 = g.parity1 = g.parity2 = TChoice{0, false};
+    g.speed1 = g.speed2 = g.parity1 = g.parity2 = Choice{0, false};
     simulator->setFault(sim::Fault::Exception, 2);
     EXPECT_FALSE(settings.writeLinkSettings(f));
     EXPECT_FALSE(settings.writeLinkSettingsNew(g));
@@ -565,10 +565,10 @@ TEST_F(ModuleSettingsTest, LinkWriteRefusedByTheModuleChangesNothing) {
 TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
     start(150);
     Measure();
-    TMemIni lost(dir.File("gone/mem.ini"));
+    MemIni lost(dir.File("gone/mem.ini"));
     lost.writeInteger("connect", "adr", 100);
     TModuleSettings other(link, lost);
-    TChannelTable table;
+    ChannelTable table;
     other.loadChannelTable(table);
     table.names[0] = "Ввод";
     EXPECT_FALSE(other.writeCoeffs(table));
@@ -577,10 +577,10 @@ TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
     EXPECT_EQ(lost.readString("sensors", "1", ""), "Ввод") << "kept in memory";
 
     boxes.clear();
-    TModuleSettingsFields f;
+    FirstGenFields f;
     other.loadModuleSettings(f);
     f.adr = "100";
-    f.speed = TChoice{4, false};
+    f.speed = Choice{4, false};
     EXPECT_FALSE(other.writeLinkSettings(f));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);

@@ -22,7 +22,7 @@ class RecordingView : public TPollView {
     void setChannelText(int channel, const std::string& text) override { cells[channel] = text; }
     void setRelay(int, bool) override {}
     bool chartUpdating() const override { return false; }
-    void addChartPoints(const TReadTransaction&) override {}
+    void addChartPoints(const ReadTransaction&) override {}
 
     std::map<int, std::string> status;
     std::map<int, std::string> cells;
@@ -44,8 +44,8 @@ class PollCycleTest : public ::testing::Test {
         link.setStatusSink([this](const std::string& text) { view.setStatusText(0, text); });
     }
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
     RecordingView view;
     TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;

@@ -39,7 +39,7 @@ class FaultView : public TPollView {
     }
     void setRelay(int, bool) override {}
     bool chartUpdating() const override { return true; }
-    void addChartPoints(const TReadTransaction& record) override {
+    void addChartPoints(const ReadTransaction& record) override {
         chart.assign(record.registers, record.registers + kMaxChannels);
     }
     void StartPoll() {
@@ -79,8 +79,8 @@ class PollFaultTest : public ::testing::Test {
     std::string LogName() const { return dir.File("log.txt"); }
 
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
     FaultView view;
     TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;

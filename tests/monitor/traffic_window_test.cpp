@@ -55,7 +55,7 @@ class TrafficWindowTest : public ::testing::Test {
     QScrollBar* Bar() const { return window.table()->verticalScrollBar(); }
     void Click(const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
-    TTrafficTap tap;
+    TrafficTap tap;
     TTrafficWindow window{tap};
     std::vector<std::string> boxes;
     test::TempDir dir;
@@ -85,14 +85,14 @@ TEST_F(TrafficWindowTest, NewestAtTheBottomFollowedUnlessScrolledUp) {
 }
 
 TEST_F(TrafficWindowTest, AtMostTheTapsCapacityAndRowsInSightStayWhenTheOldestGo) {
-    Feed(static_cast<int>(TTrafficTap::kCapacity));
-    ASSERT_EQ(window.model().size(), TTrafficTap::kCapacity);
+    Feed(static_cast<int>(TrafficTap::kCapacity));
+    ASSERT_EQ(window.model().size(), TrafficTap::kCapacity);
     Bar()->setValue(100);  // the user reads older rows
     const std::string inSight = window.model().row(100)[2];
-    Feed(5, static_cast<std::uint16_t>(TTrafficTap::kCapacity));
-    ASSERT_EQ(window.model().size(), TTrafficTap::kCapacity);
+    Feed(5, static_cast<std::uint16_t>(TrafficTap::kCapacity));
+    ASSERT_EQ(window.model().size(), TrafficTap::kCapacity);
     EXPECT_EQ(window.model().row(0)[2], "5");
-    EXPECT_EQ(window.model().row(TTrafficTap::kCapacity - 1)[2], "10004");
+    EXPECT_EQ(window.model().row(TrafficTap::kCapacity - 1)[2], "10004");
     EXPECT_EQ(Bar()->value(), 95);
     EXPECT_EQ(window.model().row(static_cast<std::size_t>(Bar()->value()))[2], inSight);
 }

@@ -17,7 +17,7 @@ TEST(ChartAxisSettings, RangesWithoutAFiniteScaleStartAndPaint) {
     const std::string file = dir.File("mem.ini");
     std::ofstream(file) << "[diag]\nleft_min=0\nleft_max=1e-310\nright_min=-1e308\n"
                            "right_max=1e308\nwindow=1e-310\nscale_auto=0\n";
-    const TMemIni ini(file);
+    const MemIni ini(file);
     ASSERT_EQ(ini.readFloat("diag", "left_max", 0), 1e-310);
     XYPlot plot;
     plot.resize(875, 635);
