@@ -22,9 +22,9 @@ void refuse(TargetState state) {
 
 }  // namespace
 
-TCabinetControl::TCabinetControl(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
+CabinetControl::CabinetControl(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
-bool TCabinetControl::commandClick(int command) {
+bool CabinetControl::commandClick(int command) {
     if (command < 1 || command > kHostCommands || pending_) return false;
     // One command slot: the pulse it holds is ended before it is taken over. If that fails,
     // its message is enough for this click.
@@ -34,13 +34,13 @@ bool TCabinetControl::commandClick(int command) {
     return commandStep();
 }
 
-bool TCabinetControl::releasePulse() {
+bool CabinetControl::releasePulse() {
     if (!pulse_) return true;
     pending_ = false;
     return commandStep();
 }
 
-bool TCabinetControl::commandStep() {
+bool CabinetControl::commandStep() {
     switchPulseTimer(false);
     Pulse write{command_, 0, 0};
     if (pending_) {
@@ -80,7 +80,7 @@ bool TCabinetControl::commandStep() {
     return true;
 }
 
-bool TCabinetControl::signalClick(int signal) {
+bool CabinetControl::signalClick(int signal) {
     if (signal < 0 || signal >= kHostSignals) return false;
     const HostTarget target = currentTarget();
     const TargetState state = checkTarget(target);
@@ -98,7 +98,7 @@ bool TCabinetControl::signalClick(int signal) {
     return true;
 }
 
-RefreshResult TCabinetControl::refresh() {
+RefreshResult CabinetControl::refresh() {
     RefreshResult& result = lastRefresh_;
     result = RefreshResult{};
     const HostTarget target = currentTarget();
@@ -133,19 +133,19 @@ RefreshResult TCabinetControl::refresh() {
     return result;
 }
 
-std::uint16_t TCabinetControl::signalState(int signal) const {
+std::uint16_t CabinetControl::signalState(int signal) const {
     const ReadTransaction& t = link_.readRecords()[3];
     // A short reply leaves the registers after it as they were: they are not this cabinet's.
     if (signal < 0 || signal >= t.registerCount) return 0;
     return t.registers[signal];
 }
 
-HostTarget TCabinetControl::currentTarget() const {
+HostTarget CabinetControl::currentTarget() const {
     return lookUpTarget(ini_, view_ ? view_->cabinetName() : "");
 }
 
-bool TCabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
-                                        std::uint16_t value) {
+bool CabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
+                                       std::uint16_t value) {
     WriteTransaction& t = link_.writeRecords()[3];
     t.moduleAddress = address;
     t.firstRegister = reg;
@@ -153,11 +153,11 @@ bool TCabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
     return link_.writeRegister(t);
 }
 
-void TCabinetControl::indicator(int i, bool on) {
+void CabinetControl::indicator(int i, bool on) {
     if (view_) view_->setIndicator(i, on);
 }
 
-void TCabinetControl::switchPulseTimer(bool on) {
+void CabinetControl::switchPulseTimer(bool on) {
     if (releaseTimer_) releaseTimer_(on);
 }
 

@@ -22,9 +22,9 @@ struct CabinetTiming {
 };
 
 // What the exchanges show; the cabinet window puts it on its controls.
-class TCabinetView {
+class CabinetView {
   public:
-    virtual ~TCabinetView() = default;
+    virtual ~CabinetView() = default;
     // The combo box's current text: the cabinet every exchange is for.
     virtual std::string cabinetName() const = 0;
     // Indicator i of the window's eleven: 0..5 are commands 1..6, 6..10 signals 0..4.
@@ -43,12 +43,12 @@ struct RefreshResult {
 
 // Commands, signals and the refresh of the host controller: operations of the main window
 // on its link, its fourth write record and its fourth and fifth read records.
-class TCabinetControl {
+class CabinetControl {
   public:
-    TCabinetControl(ModuleLink& link, MemIni& ini);
+    CabinetControl(ModuleLink& link, MemIni& ini);
 
     // nullptr: nothing is shown and the cabinet name is empty.
-    void setView(TCabinetView* view) { view_ = view; }
+    void setView(CabinetView* view) { view_ = view; }
     // Switches the release timer (the pulse timer) on or off; its tick calls commandStep.
     void setReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
     void setTiming(const CabinetTiming& timing) { timing_ = timing; }
@@ -89,7 +89,7 @@ class TCabinetControl {
 
     ModuleLink& link_;
     MemIni& ini_;
-    TCabinetView* view_ = nullptr;
+    CabinetView* view_ = nullptr;
     std::function<void(bool)> releaseTimer_;
     CabinetTiming timing_;
     int command_ = 0;

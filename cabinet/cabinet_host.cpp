@@ -2,7 +2,7 @@
 
 namespace kvel {
 
-TCabinetHost::TCabinetHost(ModuleLink& link, MemIni& ini) : ini_(ini), control_(link, ini) {
+CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini) : ini_(ini), control_(link, ini) {
     QObject::connect(&pulseTimer_, &QTimer::timeout, [this] { endPulseStep(); });
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     control_.setReleaseTimer([this](bool on) {
@@ -15,19 +15,19 @@ TCabinetHost::TCabinetHost(ModuleLink& link, MemIni& ini) : ini_(ini), control_(
     setTiming(CabinetTiming{});
 }
 
-void TCabinetHost::setTiming(const CabinetTiming& timing) {
+void CabinetHost::setTiming(const CabinetTiming& timing) {
     control_.setTiming(timing);
     pulseTimer_.setInterval(timing.releaseMs);
     refreshTimer_.setInterval(timing.refreshMs);
 }
 
-void TCabinetHost::refreshCabinet() {
+void CabinetHost::refreshCabinet() {
     refreshTimer_.stop();
     control_.refresh();
     refreshTimer_.start();
 }
 
-void TCabinetHost::Shutdown() {
+void CabinetHost::Shutdown() {
     refreshTimer_.stop();
     control_.releasePulse();
     pulseTimer_.stop();

@@ -8,14 +8,14 @@ namespace kvel {
 // The main window's part of cabinet control: the exchanges and their two timers, pulseTimer
 // (2000 ms, ends a command pulse) and refreshTimer (1000 ms, refreshes the window while it is
 // shown). It lives as long as the main window; the cabinet window attaches itself as the view.
-class TCabinetHost {
+class CabinetHost {
   public:
-    TCabinetHost(ModuleLink& link, MemIni& ini);
-    TCabinetHost(const TCabinetHost&) = delete;
-    TCabinetHost& operator=(const TCabinetHost&) = delete;
+    CabinetHost(ModuleLink& link, MemIni& ini);
+    CabinetHost(const CabinetHost&) = delete;
+    CabinetHost& operator=(const CabinetHost&) = delete;
 
     void setTiming(const CabinetTiming& timing);
-    void setView(TCabinetView* view) { control_.setView(view); }
+    void setView(CabinetView* view) { control_.setView(view); }
 
     void endPulseStep() { control_.commandStep(); }
     // Off while it works, as the poll's timer is: on a silent line a refresh takes longer than
@@ -25,14 +25,14 @@ class TCabinetHost {
     // now rather than leave its command register at 1.
     void Shutdown();
 
-    TCabinetControl& control() { return control_; }
+    CabinetControl& control() { return control_; }
     MemIni& ini() { return ini_; }
     QTimer* pulseTimer() { return &pulseTimer_; }
     QTimer* refreshTimer() { return &refreshTimer_; }
 
   private:
     MemIni& ini_;
-    TCabinetControl control_;
+    CabinetControl control_;
     QTimer pulseTimer_;
     QTimer refreshTimer_;
 };

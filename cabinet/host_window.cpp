@@ -36,7 +36,7 @@ void TFormHost::initialize() {
     showLamp(onlineLamp_, false);
 }
 
-void TFormHost::setCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off) {
+void TFormHost::setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off) {
     if (host_) host_->setView(nullptr);
     on_ = on;
     off_ = off;
@@ -46,12 +46,12 @@ void TFormHost::setCabinetHost(TCabinetHost* host, const QPixmap& on, const QPix
     cycle_.reset();
     if (!host_) return;
     host_->setView(this);
-    TTestCycle::Hooks hooks;
+    TestCycle::Hooks hooks;
     hooks.press = [this](int command) { commandButton(command)->click(); };
     hooks.status = [this](const std::string& text) {
         statusPanel_->setText(QString::fromStdString(text));
     };
-    cycle_ = std::make_unique<TTestCycle>(host_->ini(), std::move(hooks));
+    cycle_ = std::make_unique<TestCycle>(host_->ini(), std::move(hooks));
     cycle_->setSecondMs(host_->control().timing().secondMs);
 }
 

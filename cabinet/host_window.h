@@ -18,8 +18,8 @@ namespace kvel {
 // "Управление шкафами через хост-контроллер": command and signal buttons with their lamps, the
 // cabinet on line, the cabinet list (`cabinetCombo`, filled once at start-up from the key names
 // of section `panels`), the controller's addressing and the test cycle. The exchanges are the
-// main window's (TCabinetHost); this window only wires its controls to them.
-class TFormHost : public QDialog, public TCabinetView {
+// main window's (CabinetHost); this window only wires its controls to them.
+class TFormHost : public QDialog, public CabinetView {
     Q_OBJECT
   public:
     explicit TFormHost(QWidget* parent = nullptr);
@@ -28,7 +28,7 @@ class TFormHost : public QDialog, public TCabinetView {
     void setCabinetList(const std::vector<std::string>& names);
     // The main window's exchanges and its "on" and "off" pictures; until then the buttons do
     // nothing.
-    void setCabinetHost(TCabinetHost* host, const QPixmap& on, const QPixmap& off);
+    void setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off);
 
     void startRefreshing();
     void stopRefreshing();
@@ -61,7 +61,7 @@ class TFormHost : public QDialog, public TCabinetView {
     QPushButton* cyclesOffButton() const { return cyclesOff_; }
     QString statusText() const { return statusPanel_->text(); }
     // Null until the main window's exchanges are attached.
-    TTestCycle* cycle() const { return cycle_.get(); }
+    TestCycle* cycle() const { return cycle_.get(); }
     static bool indicatorOn(const QLabel* indicator);
 
     // What the exchanges show.
@@ -82,8 +82,8 @@ class TFormHost : public QDialog, public TCabinetView {
     void signalClick(int signal);
     void showLamp(QLabel* lamp, bool on);
 
-    TCabinetHost* host_ = nullptr;
-    std::unique_ptr<TTestCycle> cycle_;
+    CabinetHost* host_ = nullptr;
+    std::unique_ptr<TestCycle> cycle_;
     QPixmap on_;
     QPixmap off_;
 

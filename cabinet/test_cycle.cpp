@@ -37,7 +37,7 @@ int milliseconds(std::int64_t seconds, int secondMs) {
 
 }  // namespace
 
-TTestCycle::TTestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
+TestCycle::TestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
     cycleTimer_.setSingleShot(false);
     // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
     // cycles, and a countdown that would not add up.
@@ -46,7 +46,7 @@ TTestCycle::TTestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::
     QObject::connect(&countdown_, &QTimer::timeout, [this] { showWaitForNext(); });
 }
 
-void TTestCycle::startTestCycle() {
+void TestCycle::startTestCycle() {
     if (running_) {
         cycling_ = true;
         return;
@@ -62,7 +62,7 @@ void TTestCycle::startTestCycle() {
     runCycleStep();
 }
 
-void TTestCycle::stopTestCycle() {
+void TestCycle::stopTestCycle() {
     cycling_ = false;
     cycleTimer_.stop();
     if (countdown_.isActive()) {
@@ -71,7 +71,7 @@ void TTestCycle::stopTestCycle() {
     }
 }
 
-void TTestCycle::runCycleStep() {
+void TestCycle::runCycleStep() {
     cycleTimer_.stop();
     countdown_.stop();
     if (running_ || !cycling_) return;
@@ -87,14 +87,14 @@ void TTestCycle::runCycleStep() {
     }
 }
 
-void TTestCycle::showWaitForNext() {
+void TestCycle::showWaitForNext() {
     if (!cycleTimer_.isActive()) return;
     const int second = std::max(1, secondMs_);
     const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
     if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
 }
 
-void TTestCycle::runCycle() {
+void TestCycle::runCycle() {
     running_ = true;
     for (const Step& step : kSteps) {
         // Switched off inside a press (its message box), before any wait.
@@ -105,7 +105,7 @@ void TTestCycle::runCycle() {
     running_ = false;
 }
 
-bool TTestCycle::wait(int seconds, const std::string& text) {
+bool TestCycle::wait(int seconds, const std::string& text) {
     const int ms = milliseconds(seconds, secondMs_);
     if (hooks_.status) hooks_.status(text);
     QElapsedTimer clock;
@@ -125,7 +125,7 @@ bool TTestCycle::wait(int seconds, const std::string& text) {
     return complete;
 }
 
-void TTestCycle::processEvents() {
+void TestCycle::processEvents() {
     if (hooks_.processEvents) {
         hooks_.processEvents();
     } else {

@@ -9,7 +9,7 @@ namespace kvel {
 
 // The endless test cycle of switching operations: six command presses, each followed by its
 // wait from section `time`, repeated every `time`/`all` seconds by the window's cycleTimer.
-class TTestCycle {
+class TestCycle {
   public:
     struct Hooks {
         std::function<void(int command)> press;               // exactly as a click of button k
@@ -19,9 +19,9 @@ class TTestCycle {
         std::function<void()> processEvents;
     };
 
-    TTestCycle(const MemIni& ini, Hooks hooks);
-    TTestCycle(const TTestCycle&) = delete;
-    TTestCycle& operator=(const TTestCycle&) = delete;
+    TestCycle(const MemIni& ini, Hooks hooks);
+    TestCycle(const TestCycle&) = delete;
+    TestCycle& operator=(const TestCycle&) = delete;
 
     // One second of the waits in milliseconds; tests shorten it.
     void setSecondMs(int ms) { secondMs_ = ms; }

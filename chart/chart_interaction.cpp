@@ -22,7 +22,7 @@ void widen(Axis& axis, double k) {
 
 }  // namespace
 
-std::optional<TPointerReadout> pointerReadout(const XYPlot& plot, int x, int y) {
+std::optional<PointerReadout> pointerReadout(const XYPlot& plot, int x, int y) {
     const PixelRect f = plot.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
     const Axis& bottom = *plot.bottomAxis();
@@ -30,9 +30,9 @@ std::optional<TPointerReadout> pointerReadout(const XYPlot& plot, int x, int y) 
     const Axis& right = *plot.rightAxis();
     const double fx = double(x - f.Left) / (f.Right - f.Left);
     const double fy = double(f.Bottom - y) / (f.Bottom - f.Top);
-    return TPointerReadout{bottom.min() + fx * (bottom.max() - bottom.min()),
-                           left.min() + fy * (left.max() - left.min()),
-                           right.min() + fy * (right.max() - right.min())};
+    return PointerReadout{bottom.min() + fx * (bottom.max() - bottom.min()),
+                          left.min() + fy * (left.max() - left.min()),
+                          right.min() + fy * (right.max() - right.min())};
 }
 
 void widenAxes(XYPlot& plot, double k) {
@@ -41,7 +41,7 @@ void widenAxes(XYPlot& plot, double k) {
     widen(*plot.bottomAxis(), k);
 }
 
-int TWheelNotches::add(int delta) {
+int WheelNotches::add(int delta) {
     if ((delta > 0 && pending_ < 0) || (delta < 0 && pending_ > 0)) pending_ = 0;
     pending_ += delta;
     const int whole = pending_ / kWheelNotch;  // toward zero: the rest keeps its sign
@@ -49,7 +49,7 @@ int TWheelNotches::add(int delta) {
     return whole;
 }
 
-bool wheelZoom(XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
+bool wheelZoom(XYPlot& plot, WheelNotches& wheel, int delta, int x, int y) {
     const PixelRect f = plot.fieldRect();
     if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
     const int notches = wheel.add(delta);
@@ -78,7 +78,7 @@ void fixRanges(XYPlot& plot) {
     }
 }
 
-void TChartMouse::mouseDown(MouseButton button, int x, int y) {
+void ChartMouse::mouseDown(MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;
     if (button == mbRight) {
@@ -88,7 +88,7 @@ void TChartMouse::mouseDown(MouseButton button, int x, int y) {
     }
 }
 
-std::optional<TPointerReadout> TChartMouse::mouseMove(int x, int y) {
+std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
     const PixelRect f = plot_.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
     if (!panning_) return pointerReadout(plot_, x, y);
@@ -110,7 +110,7 @@ std::optional<TPointerReadout> TChartMouse::mouseMove(int x, int y) {
     return std::nullopt;
 }
 
-void TChartMouse::mouseUp(MouseButton button, int x, int y) {
+void ChartMouse::mouseUp(MouseButton button, int x, int y) {
     panning_ = false;
     const bool drag = std::abs(x - downX_) > kClickSlop || std::abs(y - downY_) > kClickSlop;
     if (drag) {

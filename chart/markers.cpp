@@ -39,21 +39,21 @@ void drawMarkerLine(XYPlot& plot, int x) {
 
 }  // namespace
 
-std::optional<TCurveValue> curveValueAt(const XYDataSeries& series, double t) {
+std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t) {
     const int i = firstPointAtOrAfter(series, t);
     if (i == 0 || i == series.count()) return std::nullopt;
     // No reading between the two points: the curve has a gap there.
     if (series.xValue(i) != t && series.breakBefore(i)) return std::nullopt;
     const double x0 = series.xValue(i - 1), y0 = series.yValue(i - 1);
     const double x1 = series.xValue(i), y1 = series.yValue(i);
-    TCurveValue v;
+    CurveValue v;
     // x0 < t < x1 here, so the division is safe.
     v.value = x1 == t ? y1 : y0 + (t - x0) * (y1 - y0) / (x1 - x0);
     v.falling = y1 - y0 < 0;
     return v;
 }
 
-std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Axis& valueAxis,
+std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
                                       QSize labelSize, const PixelRect& field) {
     const int left = x + 5;
     int top = valueAxis.valueToPixel(v.value);
@@ -65,26 +65,26 @@ std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Axis& v
     return QPoint(left, top);
 }
 
-TChartMarkers::TChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
-                             const TMarkerControls& controls)
+ChartMarkers::ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
+                           const MarkerControls& controls)
     : plot_(plot), lines_(lines), c_(controls) {
-    for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
-        h->onStartDrag = [this](TMarkerHandle* handle) { startDrag(handle); };
-        h->onDragOver = [this](TMarkerHandle* handle, int x, int y) { dragOver(handle, x, y); };
-        h->onEndDrag = [this](TMarkerHandle* handle) { endDrag(handle); };
+    for (MarkerHandle* h : {c_.handle1, c_.handle2}) {
+        h->onStartDrag = [this](MarkerHandle* handle) { startDrag(handle); };
+        h->onDragOver = [this](MarkerHandle* handle, int x, int y) { dragOver(handle, x, y); };
+        h->onEndDrag = [this](MarkerHandle* handle) { endDrag(handle); };
     }
 }
 
-void TChartMarkers::setInitialPlaces(double first, double second) {
+void ChartMarkers::setInitialPlaces(double first, double second) {
     place1_ = std::clamp(first, 0.0, 1.0);
     place2_ = std::clamp(second, 0.0, 1.0);
 }
 
-int TChartMarkers::handleColumn(const TMarkerHandle* handle) const {
+int ChartMarkers::handleColumn(const MarkerHandle* handle) const {
     return handle->x() + handle->width() / 2;
 }
 
-void TChartMarkers::drawEnd() {
+void ChartMarkers::drawEnd() {
     const PixelRect f = plot_.fieldRect();
     int first = handleColumn(c_.handle1), second = handleColumn(c_.handle2);
     if (!userPlaced_) {
@@ -114,9 +114,9 @@ void TChartMarkers::drawEnd() {
     }
 }
 
-void TChartMarkers::syncWidgets() {
+void ChartMarkers::syncWidgets() {
     syncPending_ = false;
-    for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
+    for (MarkerHandle* h : {c_.handle1, c_.handle2}) {
         h->setFixedSize(kHandleSize, kHandleSize);
         const int column = h == c_.handle1 ? x1_ : x2_;
         h->move(column - h->width() / 2, userPlaced_ ? h->y() : 0);
@@ -124,18 +124,18 @@ void TChartMarkers::syncWidgets() {
     updateReadouts();
 }
 
-void TChartMarkers::startDrag(TMarkerHandle* handle) {
+void ChartMarkers::startDrag(MarkerHandle* handle) {
     if (syncPending_) syncWidgets();
     userPlaced_ = true;
     (handle == c_.handle1 ? reference1_ : reference2_) = handleColumn(handle);
     (handle == c_.handle1 ? c_.handle2 : c_.handle1)->setEnabled(false);
 }
 
-void TChartMarkers::endDrag(TMarkerHandle* handle) {
+void ChartMarkers::endDrag(MarkerHandle* handle) {
     (handle == c_.handle1 ? c_.handle2 : c_.handle1)->setEnabled(true);
 }
 
-void TChartMarkers::dragOver(TMarkerHandle* handle, int x, int /*y*/) {
+void ChartMarkers::dragOver(MarkerHandle* handle, int x, int /*y*/) {
     // The handle's centre stays on the field; the pointer may wander above or below the plot
     // while the handle is dragged along its top edge.
     const PixelRect f = plot_.fieldRect();
@@ -149,20 +149,20 @@ void TChartMarkers::dragOver(TMarkerHandle* handle, int x, int /*y*/) {
     plot_.invalidateBuffers();
 }
 
-void TChartMarkers::moveMarkerToHandle(int& marker, TMarkerHandle* handle) {
+void ChartMarkers::moveMarkerToHandle(int& marker, MarkerHandle* handle) {
     drawMarkerLine(plot_, marker);  // removes the old line
     const int column = handleColumn(handle);
     drawMarkerLine(plot_, column);
     marker = column;
 }
 
-void TChartMarkers::setMarkersOn(bool on) {
+void ChartMarkers::setMarkersOn(bool on) {
     markersCheck_ = on;
     for (QLabel* label : c_.labels) label->setVisible(on);
     if (on) updateReadouts();
 }
 
-void TChartMarkers::updateReadouts() {
+void ChartMarkers::updateReadouts() {
     const Axis& bottom = *plot_.bottomAxis();
     const double t1 = bottom.pixelToValue(x1_);
     const double t2 = bottom.pixelToValue(x2_);
@@ -185,9 +185,9 @@ void TChartMarkers::updateReadouts() {
     }
 }
 
-void TChartMarkers::showCurveValue(int x, double t, QLabel* label, const Axis& axis,
-                                   const XYLine& line) {
-    const std::optional<TCurveValue> v = curveValueAt(line, t);
+void ChartMarkers::showCurveValue(int x, double t, QLabel* label, const Axis& axis,
+                                  const XYLine& line) {
+    const std::optional<CurveValue> v = curveValueAt(line, t);
     if (!v) {
         label->hide();
         return;

@@ -18,7 +18,7 @@
 namespace kvel {
 
 // A curve where it crosses a time: the value, and whether it falls there.
-struct TCurveValue {
+struct CurveValue {
     double value = 0;
     bool falling = false;
 };
@@ -27,18 +27,18 @@ struct TCurveValue {
 // before the first point, after the last one, in a gap of the curve (a break), or when no
 // point lies at or after t. The point
 // taken is the first whose X is t or later.
-std::optional<TCurveValue> curveValueAt(const XYDataSeries& series, double t);
+std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t);
 
 // Top-left corner of a value label of the given size for a curve crossing a marker at column
 // x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
 // on a falling curve; none when the label would not fit inside the field.
-std::optional<QPoint> valueLabelPlace(int x, const TCurveValue& v, const Axis& valueAxis,
+std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
                                       QSize labelSize, const PixelRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
-struct TMarkerControls {
-    TMarkerHandle* handle1 = nullptr;  // marker1Handle
-    TMarkerHandle* handle2 = nullptr;  // marker2Handle
+struct MarkerControls {
+    MarkerHandle* handle1 = nullptr;   // marker1Handle
+    MarkerHandle* handle2 = nullptr;   // marker2Handle
     QLineEdit* track1 = nullptr;       // Track1Edit
     QLineEdit* track2 = nullptr;       // Track2Edit
     QLineEdit* delta = nullptr;        // DeltaEdit
@@ -46,12 +46,12 @@ struct TMarkerControls {
     std::array<QLabel*, 2 * kChartSlots> labels{};
 };
 
-class TChartMarkers {
+class ChartMarkers {
   public:
     static constexpr int kHandleSize = 12;
 
-    TChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
-                  const TMarkerControls& controls);
+    ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
+                 const MarkerControls& controls);
 
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
@@ -61,9 +61,9 @@ class TChartMarkers {
     // and the read-outs follow as soon as the paint is over.
     void drawEnd();
     // The handle's pointer at (x, y) in plot pixels during its drag.
-    void dragOver(TMarkerHandle* handle, int x, int y);
-    void startDrag(TMarkerHandle* handle);
-    void endDrag(TMarkerHandle* handle);
+    void dragOver(MarkerHandle* handle, int x, int y);
+    void startDrag(MarkerHandle* handle);
+    void endDrag(MarkerHandle* handle);
     // "Маркеры": shows or hides all value labels.
     void setMarkersOn(bool on);
     void updateReadouts();
@@ -72,15 +72,15 @@ class TChartMarkers {
     int X2() const { return x2_; }
 
   private:
-    int handleColumn(const TMarkerHandle* handle) const;
+    int handleColumn(const MarkerHandle* handle) const;
     // Handles to the marker columns, then the read-outs.
     void syncWidgets();
-    void moveMarkerToHandle(int& marker, TMarkerHandle* handle);
+    void moveMarkerToHandle(int& marker, MarkerHandle* handle);
     void showCurveValue(int x, double t, QLabel* label, const Axis& axis, const XYLine& line);
 
     XYPlot& plot_;
     std::array<XYLine*, kChartSlots> lines_;
-    TMarkerControls c_;
+    MarkerControls c_;
     double place1_ = 0, place2_ = 1;
     bool userPlaced_ = false;
     bool markersCheck_ = false;

@@ -4,11 +4,11 @@
 
 namespace kvel {
 
-TTrendChart::TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
-                         const MemIni& ini)
+TrendChart::TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
+                       const MemIni& ini)
     : plot_(plot), lines_(lines), ini_(ini) {}
 
-void TTrendChart::stylePlot() {
+void TrendChart::stylePlot() {
     plot_.setFieldColor(clWhite);
     plot_.setColor(clBtnFace);
     plot_.setBorderStyle(bs_None);
@@ -40,14 +40,14 @@ void TTrendChart::stylePlot() {
     }
 }
 
-void TTrendChart::applyAxisBinding() {
+void TrendChart::applyAxisBinding() {
     for (int k = 0; k < kChartSlots; ++k) {
         lines_[static_cast<std::size_t>(k)]->setYAxis(slotOnLeftAxis(ini_, k + 1) ? dsyLeft
                                                                                   : dsyRight);
     }
 }
 
-void TTrendChart::applyAxisScaling() {
+void TrendChart::applyAxisScaling() {
     Axis* left = plot_.leftAxis();
     Axis* right = plot_.rightAxis();
     const bool automatic = ini_.readInteger("diag", "scale_auto", 0) != 0;
@@ -62,31 +62,31 @@ void TTrendChart::applyAxisScaling() {
                      ini_.readFloat("diag", "right_max", 50.0));
 }
 
-void TTrendChart::switchSlot(int slot, bool checked, bool assigned) {
+void TrendChart::switchSlot(int slot, bool checked, bool assigned) {
     if (slot < 1 || slot > kChartSlots) return;
     lines_[static_cast<std::size_t>(slot - 1)]->setActive(checked && assigned);
 }
 
-void TTrendChart::clearSeries() {
+void TrendChart::clearSeries() {
     for (XYLine* line : lines_) line->clear();
 }
 
-double TTrendChart::window(double now) const {
+double TrendChart::window(double now) const {
     // Only a hand-edited mem.ini can hold a window without width (the dialog refuses it): the
     // axis would be widened to years ahead and never move again.
     const double window = ini_.readFloat("diag", "window", kDefaultWindow);
     return window > 0 && now + window > now ? window : kDefaultWindow;
 }
 
-void TTrendChart::setTimeWindow(double now) {
+void TrendChart::setTimeWindow(double now) {
     plot_.bottomAxis()->setMinMax(now, now + window(now));
 }
 
-void TTrendChart::applyTimeWindow(double now) {
+void TrendChart::applyTimeWindow(double now) {
     moveTimeAxis(now, true);
 }
 
-void TTrendChart::addChartPoints(const ReadTransaction& record, int channelCount, double now) {
+void TrendChart::addChartPoints(const ReadTransaction& record, int channelCount, double now) {
     for (XYLine* line : lines_) line->setLockInvalidate(true);
     const std::array<int, kChartSlots> assigned = assignSlots(ini_, channelCount);
     for (int k = 0; k < kChartSlots; ++k) {
@@ -99,7 +99,7 @@ void TTrendChart::addChartPoints(const ReadTransaction& record, int channelCount
     moveTimeAxis(now, false);
 }
 
-void TTrendChart::moveTimeAxis(double now, bool always) {
+void TrendChart::moveTimeAxis(double now, bool always) {
     Axis* bottom = plot_.bottomAxis();
     const double window = window(now);
     if (bottom->min() > now && !always) {

@@ -12,9 +12,9 @@ namespace kvel {
 // The trend chart on the main window's plot: its look, the value axes' binding and scaling,
 // the points of each poll and the time axis that follows the clock. Settings are read from
 // mem.ini at every use.
-class TTrendChart {
+class TrendChart {
   public:
-    TTrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines, const MemIni& ini);
+    TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines, const MemIni& ini);
 
     // Field, axes, grid and labels of the chart; the slot colours on the series.
     void stylePlot();

@@ -33,7 +33,7 @@ std::optional<int> parseSignal(const std::string& text) {
 }
 
 // The window's controls for a console: the cabinet from the command line, the lamps kept.
-class ConsoleView : public TCabinetView {
+class ConsoleView : public CabinetView {
   public:
     explicit ConsoleView(std::string name) : name_(std::move(name)) {}
     std::string cabinetName() const override { return name_; }
@@ -60,7 +60,7 @@ class MessagesTo {
     MessageSink previous_;
 };
 
-void printStatus(const RefreshResult& r, HostAddressing addressing, const TCabinetControl& c,
+void printStatus(const RefreshResult& r, HostAddressing addressing, const CabinetControl& c,
                  std::ostream& out) {
     out << "online\t";
     if (addressing == HostAddressing::Mnemo) {
@@ -141,7 +141,7 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     }
     const MessagesTo messages(err);
     ConsoleView view(name);
-    TCabinetControl control(link, settings);
+    CabinetControl control(link, settings);
     control.setView(&view);
     control.setTiming(timing);
 

@@ -79,7 +79,7 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void TModuleDialog::attach(TModuleSettings* settings, PollSwitch poll) {
+void TModuleDialog::attach(ModuleSettings* settings, PollSwitch poll) {
     settings_ = settings;
     poll_ = std::move(poll);
 }

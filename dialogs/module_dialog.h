@@ -11,7 +11,7 @@
 
 namespace kvel {
 
-class TModuleSettings;
+class ModuleSettings;
 
 // What both module settings dialogs share: the channel table `channelTable`, the three write
 // buttons with their progress panel `progressPanel`, and "Применить ко всем" with
@@ -24,7 +24,7 @@ class TModuleDialog : public QDialog {
     using PollSwitch = std::function<void(bool on)>;
 
     // The main window's settings operations and poll switch, used by the write buttons.
-    void attach(TModuleSettings* settings, PollSwitch poll);
+    void attach(ModuleSettings* settings, PollSwitch poll);
     // Rebuilds the tables and lists for the channel count.
     virtual void setChannelCount(int channels) = 0;
     // Fills the module fields and the channel table from the module and mem.ini.
@@ -53,7 +53,7 @@ class TModuleDialog : public QDialog {
     void runRelayWrite(const std::function<bool()>& write);
     void runLinkWrite(const std::function<bool()>& write);
 
-    TModuleSettings* settings_ = nullptr;
+    ModuleSettings* settings_ = nullptr;
     PollSwitch poll_;
     int channels_ = 0;
     QTableWidget* channelTable_;

@@ -262,7 +262,7 @@ QWidget* TForm2::buildLinkGroup() {
     return group6;
 }
 
-void TForm2::setFields(const TSettingsForm& form) {
+void TForm2::setFields(const SettingsForm& form) {
     (form.showAll ? showAll_ : showPeriod_)->setChecked(true);
     hours_->setText(QString::fromStdString(form.hours));
     minutes_->setText(QString::fromStdString(form.minutes));
@@ -297,8 +297,8 @@ void TForm2::setFields(const TSettingsForm& form) {
     }
 }
 
-TSettingsForm TForm2::fields() const {
-    TSettingsForm form;
+SettingsForm TForm2::fields() const {
+    SettingsForm form;
     form.showAll = showAll_->isChecked();
     form.hours = textOf(hours_);
     form.minutes = textOf(minutes_);

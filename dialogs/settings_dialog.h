@@ -25,8 +25,8 @@ class TForm2 : public QDialog {
   public:
     explicit TForm2(QWidget* parent = nullptr);
 
-    void setFields(const TSettingsForm& form);
-    TSettingsForm fields() const;
+    void setFields(const SettingsForm& form);
+    SettingsForm fields() const;
 
     // The folder the working directory returns to after the file dialog.
     void setStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }

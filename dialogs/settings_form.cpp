@@ -96,8 +96,8 @@ std::string toggledAxis(const std::string& cell) {
     return cell == kAxisRight ? kAxisLeft : kAxisRight;
 }
 
-TSettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
-    TSettingsForm form;
+SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
+    SettingsForm form;
     form.showAll = ini.readInteger("diag", "showall", 0) != 0;
     const HoursMinutes window = splitWindow(ini.readFloat("diag", "window", 0.01));
     form.hours = std::to_string(window.hours);
@@ -127,7 +127,7 @@ TSettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     return form;
 }
 
-std::string validateSettingsForm(const TSettingsForm& form) {
+std::string validateSettingsForm(const SettingsForm& form) {
     int hours = 0, minutes = 0, shift = 0, rate = 0, address = 0;
     if (!parseWhole(form.hours, hours) || hours < 0) {
         return "Некорректное значение часов в размере окна";
@@ -173,7 +173,7 @@ std::string validateSettingsForm(const TSettingsForm& form) {
     return {};
 }
 
-SaveOutcome saveSettingsForm(const TSettingsForm& form, MemIni& ini) {
+SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
     int hours = 0, minutes = 0, shift = 0, address = 0;
     parseWhole(form.hours, hours);
     parseWhole(form.minutes, minutes);

@@ -19,7 +19,7 @@ struct ChannelItem {
 
 // The program settings dialog's fields as plain values: the dialog moves its controls into
 // this and back; loading, checking and saving work on it alone.
-struct TSettingsForm {
+struct SettingsForm {
     bool showAll = false;
     std::string hours;
     std::string minutes;
@@ -44,10 +44,10 @@ inline constexpr std::array<const char*, 5> kSpeedItems = {"9600", "19200", "384
 inline constexpr std::array<const char*, 3> kParityItems = {"нет", "чет(even)", " нечет(odd)"};
 
 // The fields as mem.ini holds them now; `channelCount` items in the channel list.
-TSettingsForm loadSettingsForm(const MemIni& ini, int channelCount);
+SettingsForm loadSettingsForm(const MemIni& ini, int channelCount);
 
 // The first failing check's message, or empty when every field is acceptable.
-std::string validateSettingsForm(const TSettingsForm& form);
+std::string validateSettingsForm(const SettingsForm& form);
 
 // Writes checked fields into the configuration and flushes it. Returns whether the serial
 // settings (port, speed, parity) changed, so the caller closes the port; a failed flush is
@@ -56,7 +56,7 @@ struct SaveOutcome {
     bool serialChanged = false;
     std::string flushError;
 };
-SaveOutcome saveSettingsForm(const TSettingsForm& form, MemIni& ini);
+SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini);
 
 // A window in days split into whole hours and minutes of its time of day (seconds dropped),
 // and hours and minutes turned into a time of day in days.

@@ -31,7 +31,7 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logCha
         line = new XYLine();
         line->setPlot(&plot_);
     }
-    TTrendChart(plot_, lines_, ini).stylePlot();
+    TrendChart(plot_, lines_, ini).stylePlot();
     const std::array<int, kChartSlots> shown = assignSlots(ini, kLogChannels);
     for (int c = 1; c <= kLogChannels; ++c) {
         const int slot = slotOf(c);

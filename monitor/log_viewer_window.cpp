@@ -129,8 +129,8 @@ void LogViewerWindow::buildLayout() {
     status_ = new QLabel(this);
     statusBar()->addWidget(status_, 1);
 
-    markerControls_.handle1 = new TMarkerHandle(plot_);
-    markerControls_.handle2 = new TMarkerHandle(plot_);
+    markerControls_.handle1 = new MarkerHandle(plot_);
+    markerControls_.handle2 = new MarkerHandle(plot_);
     for (QLabel*& label : markerControls_.labels) {
         label = new QLabel(plot_);
         label->hide();
@@ -139,7 +139,7 @@ void LogViewerWindow::buildLayout() {
 
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
-    mouse_ = std::make_unique<TChartMouse>(*plot_, ini_);
+    mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
     mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
         const QColor color = toQColor(kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
@@ -158,7 +158,7 @@ void LogViewerWindow::wireChart() {
         connect(check, &QCheckBox::toggled, this,
                 [this, c](bool on) { chart_->setChannelShown(c, on); });
     }
-    markers_ = std::make_unique<TChartMarkers>(*plot_, chart_->lines(), markerControls_);
+    markers_ = std::make_unique<ChartMarkers>(*plot_, chart_->lines(), markerControls_);
     markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
@@ -171,11 +171,11 @@ void LogViewerWindow::wireChart() {
     plot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         mouse_->mouseUp(button, x, y);
     };
-    qApp->installEventFilter(new TWheelZoomFilter(*plot_, this));
+    qApp->installEventFilter(new WheelZoomFilter(*plot_, this));
 }
 
 void LogViewerWindow::pointerMoved(int x, int y) {
-    const std::optional<TPointerReadout> r = mouse_->mouseMove(x, y);
+    const std::optional<PointerReadout> r = mouse_->mouseMove(x, y);
     if (!r) return;
     crX_->setText(textOf(formatTimeOfDay(r->time)));
     crYL_->setText(textOf(formatGeneral4(r->left)));

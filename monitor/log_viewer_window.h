@@ -56,9 +56,9 @@ class LogViewerWindow : public QMainWindow {
     LogData data_;
     XYPlot* plot_ = nullptr;
     std::unique_ptr<LogChart> chart_;
-    std::unique_ptr<TChartMouse> mouse_;
-    std::unique_ptr<TChartMarkers> markers_;
-    TMarkerControls markerControls_;
+    std::unique_ptr<ChartMouse> mouse_;
+    std::unique_ptr<ChartMarkers> markers_;
+    MarkerControls markerControls_;
     std::array<QCheckBox*, kLogChannels> checks_{};
     std::array<QLabel*, kLogChannels> colors_{};
     QCheckBox* markersCheck_ = nullptr;

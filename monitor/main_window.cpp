@@ -55,11 +55,11 @@ TForm1::~TForm1() {
 void TForm1::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<MemIni>("mem.ini");
-    poll_ = std::make_unique<TPollCycle>(link_, *ini_, *this, startupDirectory_);
-    moduleSettings_ = std::make_unique<TModuleSettings>(link_, *ini_);
-    chart_ = std::make_unique<TTrendChart>(*trendPlot_, lines_, *ini_);
+    poll_ = std::make_unique<PollCycle>(link_, *ini_, *this, startupDirectory_);
+    moduleSettings_ = std::make_unique<ModuleSettings>(link_, *ini_);
+    chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
     chart_->stylePlot();
-    cabinet_ = std::make_unique<TCabinetHost>(link_, *ini_);
+    cabinet_ = std::make_unique<CabinetHost>(link_, *ini_);
     link_.setStatusSink([this](const std::string& text) { setStatusText(0, text); });
 
     readingsGrid_->item(0, 0)->setText("Канал");
@@ -264,7 +264,7 @@ void TForm1::finishSession() {
     if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
 }
 
-TCabinetHost& TForm1::cabinet() {
+CabinetHost& TForm1::cabinet() {
     return *cabinet_;
 }
 

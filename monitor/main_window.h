@@ -30,11 +30,11 @@ class TForm2;
 class TFormDisplaySelectDlg;
 class TFormDisplaySelectDlgNew;
 class TFormHost;
-class TCabinetHost;
+class CabinetHost;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
-class TForm1 : public QMainWindow, public TPollView {
+class TForm1 : public QMainWindow, public PollView {
     Q_OBJECT
   public:
     explicit TForm1(QWidget* parent = nullptr);
@@ -66,10 +66,10 @@ class TForm1 : public QMainWindow, public TPollView {
 
     ModuleLink& link() { return link_; }
     MemIni& ini() { return *ini_; }
-    TPollCycle& poll() { return *poll_; }
+    PollCycle& poll() { return *poll_; }
     // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
-    TCabinetHost& cabinet();
-    TModuleSettings& moduleSettings() { return *moduleSettings_; }
+    CabinetHost& cabinet();
+    ModuleSettings& moduleSettings() { return *moduleSettings_; }
     QTimer* pollTimer() const { return pollTimer_; }
     QTableWidget* readingsGrid() const { return readingsGrid_; }
     XYPlot* trendPlot() const { return trendPlot_; }
@@ -82,9 +82,9 @@ class TForm1 : public QMainWindow, public TPollView {
     }
     QCheckBox* chartUpdatingCheck() const { return chartUpdatingCheck_; }
     QCheckBox* markersCheck() const { return markersCheck_; }
-    TMarkerHandle* marker1Handle() const { return marker1Handle_; }
-    TMarkerHandle* marker2Handle() const { return marker2Handle_; }
-    TChartMarkers& markers() { return *markers_; }
+    MarkerHandle* marker1Handle() const { return marker1Handle_; }
+    MarkerHandle* marker2Handle() const { return marker2Handle_; }
+    ChartMarkers& markers() { return *markers_; }
     // Value label A (marker X1) or B (X2) of a slot.
     QLabel* valueLabel(int slot, bool second) const {
         return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
@@ -134,16 +134,16 @@ class TForm1 : public QMainWindow, public TPollView {
     std::unique_ptr<MemIni> ini_;
     ModuleLink link_;
     std::unique_ptr<TTrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
-    std::unique_ptr<TPollCycle> poll_;
-    std::unique_ptr<TModuleSettings> moduleSettings_;
-    std::unique_ptr<TTrendChart> chart_;
-    std::unique_ptr<TCabinetHost> cabinet_;
+    std::unique_ptr<PollCycle> poll_;
+    std::unique_ptr<ModuleSettings> moduleSettings_;
+    std::unique_ptr<TrendChart> chart_;
+    std::unique_ptr<CabinetHost> cabinet_;
     bool shown_ = false;
     bool closed_ = false;
     int period_ = 5;                  // `measure`/`period` as last applied
     bool periodStatusShown_ = false;  // the status bar says why the poll is off
-    std::unique_ptr<TChartMouse> chartMouse_;
-    std::unique_ptr<TChartMarkers> markers_;
+    std::unique_ptr<ChartMouse> chartMouse_;
+    std::unique_ptr<ChartMarkers> markers_;
 
     std::array<QPixmap, 6> indicatorImages_;
     QTimer* pollTimer_ = nullptr;
@@ -161,8 +161,8 @@ class TForm1 : public QMainWindow, public TPollView {
     QLineEdit* crXEdit_ = nullptr;
     QLineEdit* crYLEdit_ = nullptr;
     QLineEdit* crYREdit_ = nullptr;
-    TMarkerHandle* marker1Handle_ = nullptr;
-    TMarkerHandle* marker2Handle_ = nullptr;
+    MarkerHandle* marker1Handle_ = nullptr;
+    MarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
 
     TForm2* programSettings_ = nullptr;

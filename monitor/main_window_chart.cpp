@@ -9,18 +9,18 @@
 namespace kvel {
 
 void TForm1::wireChart() {
-    chartMouse_ = std::make_unique<TChartMouse>(*trendPlot_, *ini_);
+    chartMouse_ = std::make_unique<ChartMouse>(*trendPlot_, *ini_);
     crXEdit_ = findChild<QLineEdit*>("CrXEdit");
     crYLEdit_ = findChild<QLineEdit*>("CrYLEdit");
     crYREdit_ = findChild<QLineEdit*>("CrYREdit");
-    TMarkerControls controls;
+    MarkerControls controls;
     controls.handle1 = marker1Handle_;
     controls.handle2 = marker2Handle_;
     controls.track1 = findChild<QLineEdit*>("Track1Edit");
     controls.track2 = findChild<QLineEdit*>("Track2Edit");
     controls.delta = findChild<QLineEdit*>("DeltaEdit");
     controls.labels = valueLabels_;
-    markers_ = std::make_unique<TChartMarkers>(*trendPlot_, lines_, controls);
+    markers_ = std::make_unique<ChartMarkers>(*trendPlot_, lines_, controls);
 
     trendPlot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
     trendPlot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
@@ -32,7 +32,7 @@ void TForm1::wireChart() {
     trendPlot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
         chartMouse_->mouseUp(button, x, y);
     };
-    qApp->installEventFilter(new TWheelZoomFilter(*trendPlot_, this));
+    qApp->installEventFilter(new WheelZoomFilter(*trendPlot_, this));
 
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
@@ -49,7 +49,7 @@ void TForm1::wireChart() {
 }
 
 void TForm1::showPointerReadout(int x, int y) {
-    const std::optional<TPointerReadout> r = chartMouse_->mouseMove(x, y);
+    const std::optional<PointerReadout> r = chartMouse_->mouseMove(x, y);
     if (!r) return;
     crXEdit_->setText(QString::fromStdString(formatTimeOfDay(r->time)));
     crYLEdit_->setText(QString::fromStdString(formatGeneral4(r->left)));

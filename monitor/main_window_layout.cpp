@@ -145,8 +145,8 @@ QWidget* TForm1::buildChartPanel() {
     panel3Layout->addWidget(panel4);
 
     // The marker handles float over the plot; the chart places them after its paints.
-    for (TMarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
-        *handle = new TMarkerHandle(trendPlot_);
+    for (MarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
+        *handle = new MarkerHandle(trendPlot_);
         (*handle)->setFixedSize(13, 13);
     }
     marker1Handle_->setObjectName("Panel6");

@@ -19,20 +19,20 @@ bool refuse(const std::string& message) {
 
 }  // namespace
 
-void TModuleSettings::openPortIfNeeded() {
+void ModuleSettings::openPortIfNeeded() {
     if (!link_.portNeedsOpening()) return;
     link_.openPort(ini_.readString("connect", "port", ""), ini_.readInteger("connect", "speed", 0),
                    ini_.readInteger("connect", "parity", 0));
 }
 
-bool TModuleSettings::sameTypeAsLoaded() {
+bool ModuleSettings::sameTypeAsLoaded() {
     if (loadedType_ < 0 || loadedType_ == link_.typeCode()) return true;
     return refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
                   ", теперь " + std::to_string(link_.typeCode()) +
                   "): настройки реле не записаны. Откройте окно настроек модуля заново");
 }
 
-void TModuleSettings::loadModuleSettings(FirstGenFields& f) {
+void ModuleSettings::loadModuleSettings(FirstGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
@@ -50,7 +50,7 @@ void TModuleSettings::loadModuleSettings(FirstGenFields& f) {
     fillModuleSettings(f, r, link_.typeCode(), n);
 }
 
-void TModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
+void ModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
@@ -69,7 +69,7 @@ void TModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     }
 }
 
-void TModuleSettings::loadChannelTable(ChannelTable& table) {
+void ModuleSettings::loadChannelTable(ChannelTable& table) {
     const int n = link_.channelCount();
     table.names.resize(static_cast<std::size_t>(n));
     table.coeffs.resize(static_cast<std::size_t>(n));
@@ -91,7 +91,7 @@ void TModuleSettings::loadChannelTable(ChannelTable& table) {
     }
 }
 
-bool TModuleSettings::writeCoeffs(const ChannelTable& table) {
+bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
     const int n = link_.channelCount();
     if (const auto message = validateCoefficients(table, n)) return refuse(*message);
 
@@ -120,8 +120,8 @@ bool TModuleSettings::writeCoeffs(const ChannelTable& table) {
     return true;
 }
 
-bool TModuleSettings::writeBlock(WriteTransaction& w, std::uint16_t first,
-                                 const std::uint16_t* values, std::size_t count) {
+bool ModuleSettings::writeBlock(WriteTransaction& w, std::uint16_t first,
+                                const std::uint16_t* values, std::size_t count) {
     w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     w.firstRegister = first;
     w.count = static_cast<std::uint16_t>(count);
@@ -129,7 +129,7 @@ bool TModuleSettings::writeBlock(WriteTransaction& w, std::uint16_t first,
     return link_.writeRegisters(w);
 }
 
-bool TModuleSettings::writeRelaySettings(const FirstGenFields& f) {
+bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
     const int n = link_.channelCount();
     if (!sameTypeAsLoaded()) return false;
     if (const auto message = validateRelaySettings(f, n)) return refuse(*message);
@@ -161,13 +161,13 @@ bool TModuleSettings::writeRelaySettings(const FirstGenFields& f) {
     return true;
 }
 
-bool TModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
-                                 int high) {
+bool ModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
+                                int high) {
     if (integerIn(text, low, high)) return true;
     return refuse(paramMessage(name));
 }
 
-bool TModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
+bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     if (!sameTypeAsLoaded()) return false;
     for (const ParamCheck& c : relayParamChecks(f)) {
         if (!checkParam(c.text, c.low, c.name, c.high)) return false;
@@ -187,7 +187,7 @@ bool TModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     return true;
 }
 
-bool TModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
+bool ModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
     ini_.writeInteger("connect", "speed", speed);
     ini_.writeInteger("connect", "parity", parity);
     ini_.writeInteger("connect", "adr", address);
@@ -197,7 +197,7 @@ bool TModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
     return stored;
 }
 
-bool TModuleSettings::writeLinkSettings(const FirstGenFields& f) {
+bool ModuleSettings::writeLinkSettings(const FirstGenFields& f) {
     if (const auto message = validateLinkSettings(f)) return refuse(*message);
     const auto regs = encodeLinkSettings(f);
     openPortIfNeeded();
@@ -215,7 +215,7 @@ bool TModuleSettings::writeLinkSettings(const FirstGenFields& f) {
     return true;
 }
 
-bool TModuleSettings::writeLinkSettingsNew(const SecondGenFields& f) {
+bool ModuleSettings::writeLinkSettingsNew(const SecondGenFields& f) {
     if (const auto message = validateLinkSettingsNew(f)) return refuse(*message);
     const auto regs = encodeLinkSettingsNew(f);
     openPortIfNeeded();

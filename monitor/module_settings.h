@@ -13,9 +13,9 @@ namespace kvel {
 // into the dialogs' fields and write validated fields back. Failures of a write reach the
 // user through the message sink; a read that fails leaves placeholders. Every exchange goes
 // to `connect`/`adr` of mem.ini.
-class TModuleSettings {
+class ModuleSettings {
   public:
-    TModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
+    ModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
     void loadModuleSettings(FirstGenFields& f);
     void loadModuleSettingsNew(SecondGenFields& f);

@@ -4,10 +4,10 @@
 
 namespace kvel {
 
-TPollCycle::TPollCycle(ModuleLink& link, MemIni& ini, TPollView& view, std::string startupDirectory)
+PollCycle::PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string startupDirectory)
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
-void TPollCycle::poll() {
+void PollCycle::poll() {
     if (link_.portNeedsOpening()) {
         link_.openPort(ini_.readString("connect", "port", ""),
                        ini_.readInteger("connect", "speed", 0),
@@ -48,11 +48,11 @@ void TPollCycle::poll() {
     }
 }
 
-void TPollCycle::showRelays() {
+void PollCycle::showRelays() {
     for (int i = 0; i < kRelayCount; ++i) view_.setRelay(i, link_.relayOn(i));
 }
 
-void TPollCycle::showLinkLost(bool keepStatus) {
+void PollCycle::showLinkLost(bool keepStatus) {
     link_.firstRecord().registers[0] = 0;
     showRelays();
     if (!keepStatus) view_.setStatusText(0, link_.firstRecord().errorText);

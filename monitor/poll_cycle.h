@@ -7,9 +7,9 @@
 namespace kvel {
 
 // What the poll shows; the main window puts it on its controls.
-class TPollView {
+class PollView {
   public:
-    virtual ~TPollView() = default;
+    virtual ~PollView() = default;
     virtual void setStatusText(int panel, const std::string& text) = 0;
     virtual void setLinkIndicator(bool on) = 0;
     // Column 1 of grid row `channel` (1-based).
@@ -23,9 +23,9 @@ class TPollView {
 // One poll of the module: open the port when needed, identify once per connection, read and
 // show the measurements, hand them to the chart and the log, read and show the relays; any
 // failure shows the link as lost, and the next poll starts again from the top.
-class TPollCycle {
+class PollCycle {
   public:
-    TPollCycle(ModuleLink& link, MemIni& ini, TPollView& view, std::string startupDirectory);
+    PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string startupDirectory);
 
     // The poll's steps between switching the timer off and on again.
     void poll();
@@ -40,7 +40,7 @@ class TPollCycle {
 
     ModuleLink& link_;
     MemIni& ini_;
-    TPollView& view_;
+    PollView& view_;
     std::string startupDirectory_;
 };
 

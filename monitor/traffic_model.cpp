@@ -5,10 +5,10 @@
 
 namespace kvel {
 
-TTrafficModel::TTrafficModel(std::size_t capacity, QObject* parent)
+TrafficModel::TrafficModel(std::size_t capacity, QObject* parent)
     : QAbstractTableModel(parent), capacity_(std::max<std::size_t>(capacity, 1)) {}
 
-bool TTrafficModel::append(const TrafficRecord& record) {
+bool TrafficModel::append(const TrafficRecord& record) {
     bool dropped = false;
     if (rows_.size() >= capacity_) {
         beginRemoveRows({}, 0, 0);
@@ -23,7 +23,7 @@ bool TTrafficModel::append(const TrafficRecord& record) {
     return dropped;
 }
 
-void TTrafficModel::reload(const TrafficTap& tap) {
+void TrafficModel::reload(const TrafficTap& tap) {
     beginResetModel();
     rows_.clear();
     const std::size_t shown = std::min(tap.size(), capacity_);
@@ -33,21 +33,21 @@ void TTrafficModel::reload(const TrafficTap& tap) {
     endResetModel();
 }
 
-void TTrafficModel::clear() {
+void TrafficModel::clear() {
     beginResetModel();
     rows_.clear();
     endResetModel();
 }
 
-int TTrafficModel::rowCount(const QModelIndex& parent) const {
+int TrafficModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int TTrafficModel::columnCount(const QModelIndex& parent) const {
+int TrafficModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(kTrafficColumns);
 }
 
-QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
+QVariant TrafficModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};
     }
@@ -60,7 +60,7 @@ QVariant TTrafficModel::data(const QModelIndex& index, int role) const {
     return QString::fromStdString(row[static_cast<std::size_t>(index.column())]);
 }
 
-QVariant TTrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     const auto column = static_cast<std::size_t>(section);
     if (role == Qt::DisplayRole) return QString::fromStdString(trafficColumnTitles()[column]);

@@ -10,10 +10,10 @@ namespace kvel {
 
 // The rows of the traffic window: the formatted fields of at most `capacity` transactions,
 // oldest first, so that the view shows what will be saved.
-class TTrafficModel final : public QAbstractTableModel {
+class TrafficModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
-    explicit TTrafficModel(std::size_t capacity = TrafficTap::kCapacity, QObject* parent = nullptr);
+    explicit TrafficModel(std::size_t capacity = TrafficTap::kCapacity, QObject* parent = nullptr);
 
     // Adds the transaction at the bottom; beyond the capacity the oldest row goes. True when
     // a row went.

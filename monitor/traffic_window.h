@@ -29,7 +29,7 @@ class TTrafficWindow final : public QWidget {
     // Writes the shown transactions, one line each; false after telling the user why not.
     bool saveTo(const std::string& path);
 
-    const TTrafficModel& model() const { return model_; }
+    const TrafficModel& model() const { return model_; }
     QTableView* table() const { return table_; }
     QString countersText() const;
     // True while the newest row is kept in sight.
@@ -48,7 +48,7 @@ class TTrafficWindow final : public QWidget {
     void askAndSave();
 
     TrafficTap& tap_;
-    TTrafficModel model_;
+    TrafficModel model_;
     bool paused_ = false;
     bool following_ = true;
     std::vector<QLabel*> counterValues_;

@@ -36,15 +36,15 @@ struct Scene {
             line->setLockInvalidate(false);
             pointers[static_cast<std::size_t>(s)] = line.get();
         }
-        kvel::TMarkerControls c;
-        c.handle1 = new kvel::TMarkerHandle(&plot);
-        c.handle2 = new kvel::TMarkerHandle(&plot);
+        kvel::MarkerControls c;
+        c.handle1 = new kvel::MarkerHandle(&plot);
+        c.handle2 = new kvel::MarkerHandle(&plot);
         c.track1 = &edits[0];
         c.track2 = &edits[1];
         c.delta = &edits[2];
         for (QLabel*& label : c.labels) label = new QLabel(&plot);
         handle = c.handle1;
-        markers = std::make_unique<kvel::TChartMarkers>(plot, pointers, c);
+        markers = std::make_unique<kvel::ChartMarkers>(plot, pointers, c);
         plot.paint();
         QCoreApplication::processEvents();
         markers->setMarkersOn(true);
@@ -57,8 +57,8 @@ struct Scene {
     XYPlot plot;
     std::array<std::unique_ptr<XYLine>, kvel::kChartSlots> lines;
     std::array<QLineEdit, 3> edits;
-    kvel::TMarkerHandle* handle = nullptr;
-    std::unique_ptr<kvel::TChartMarkers> markers;
+    kvel::MarkerHandle* handle = nullptr;
+    std::unique_ptr<kvel::ChartMarkers> markers;
 };
 
 void BM_MarkerDragStep(benchmark::State& state) {

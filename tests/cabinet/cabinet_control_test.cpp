@@ -83,7 +83,7 @@ TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
 }
 
 // What the cabinet window would show: -1 for a lamp never set.
-class RecordingView : public TCabinetView {
+class RecordingView : public CabinetView {
   public:
     std::string name;
     std::array<int, kHostCommands + kHostSignals> lamps;
@@ -112,7 +112,7 @@ class CabinetControlTest : public ::testing::Test {
     void Make(const std::string& iniText, const std::string& cabinet = "") {
         test::WriteBytes(dir.File("mem.ini"), iniText);
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
-        control = std::make_unique<TCabinetControl>(link, *ini);
+        control = std::make_unique<CabinetControl>(link, *ini);
         control->setView(&view);
         control->setReleaseTimer([this](bool on) { timer2 = on; });
         control->setTiming({20, 10, 100, 1000, 100});
@@ -123,7 +123,7 @@ class CabinetControlTest : public ::testing::Test {
     std::unique_ptr<sim::Simulator> simulator;
     ModuleLink link;
     std::unique_ptr<MemIni> ini;
-    std::unique_ptr<TCabinetControl> control;
+    std::unique_ptr<CabinetControl> control;
     RecordingView view;
     bool timer2 = false;
     std::vector<std::string> boxes;

@@ -20,7 +20,7 @@ class TestCycleTest : public ::testing::Test {
     void Make(const std::string& iniText) {
         test::WriteBytes(dir.File("mem.ini"), iniText);
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
-        TTestCycle::Hooks hooks;
+        TestCycle::Hooks hooks;
         hooks.press = [this](int command) {
             presses.push_back(command);
             log.push_back({"press " + std::to_string(command), clock.elapsed()});
@@ -31,7 +31,7 @@ class TestCycleTest : public ::testing::Test {
             if (atPass && passes == atPassNumber) atPass();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         };
-        cycle = std::make_unique<TTestCycle>(*ini, std::move(hooks));
+        cycle = std::make_unique<TestCycle>(*ini, std::move(hooks));
         cycle->setSecondMs(10);
         clock.start();
     }
@@ -42,7 +42,7 @@ class TestCycleTest : public ::testing::Test {
     };
     test::TempDir dir;
     std::unique_ptr<MemIni> ini;
-    std::unique_ptr<TTestCycle> cycle;
+    std::unique_ptr<TestCycle> cycle;
     QElapsedTimer clock;
     std::vector<int> presses;
     std::vector<Event> log;

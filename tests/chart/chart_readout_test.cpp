@@ -73,7 +73,7 @@ TEST(CurveValue, OnAPointBetweenPointsAndOutsideTheCurve) {
         {3.01, false, 0, false},  // after the last point
     };
     for (const auto& c : cases) {
-        const std::optional<TCurveValue> v = curveValueAt(*line, c.t);
+        const std::optional<CurveValue> v = curveValueAt(*line, c.t);
         ASSERT_EQ(v.has_value(), c.found) << c.t;
         if (!v) continue;
         EXPECT_DOUBLE_EQ(v->value, c.value) << c.t;
@@ -86,10 +86,10 @@ TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
     // Times 10, 20, then the clock went back to 5 and on to 30.
     const auto line = Curve({{10, 1}, {20, 2}, {5, 100}, {30, 200}});
     ASSERT_FALSE(line->xAscending());
-    const std::optional<TCurveValue> v = curveValueAt(*line, 15);
+    const std::optional<CurveValue> v = curveValueAt(*line, 15);
     ASSERT_TRUE(v.has_value());
     EXPECT_DOUBLE_EQ(v->value, 1.5);
-    const std::optional<TCurveValue> late = curveValueAt(*line, 25);
+    const std::optional<CurveValue> late = curveValueAt(*line, 25);
     ASSERT_TRUE(late.has_value());  // the segment 5 → 30
     EXPECT_DOUBLE_EQ(late->value, 100 + 20 * 100.0 / 25);
 }
@@ -123,7 +123,7 @@ TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
         owned[static_cast<std::size_t>(k)]->setPlot(&plot);
         lines[static_cast<std::size_t>(k)] = owned[static_cast<std::size_t>(k)].get();
     }
-    TTrendChart chart(plot, lines, ini);
+    TrendChart chart(plot, lines, ini);
     chart.stylePlot();
     plot.resize(875, 635);
     plot.leftAxis()->setMinMax(-50, 50);

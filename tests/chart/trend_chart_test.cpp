@@ -18,7 +18,7 @@ class TrendChartTest : public ::testing::Test {
             line->setPlot(&plot);
         }
         for (int k = 0; k < kChartSlots; ++k) lines[static_cast<std::size_t>(k)] = owned[k].get();
-        chart = std::make_unique<TTrendChart>(plot, lines, ini);
+        chart = std::make_unique<TrendChart>(plot, lines, ini);
     }
     ~TrendChartTest() override {
         for (auto& line : owned) line.reset();
@@ -34,7 +34,7 @@ class TrendChartTest : public ::testing::Test {
     XYPlot plot;
     std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
     std::array<XYLine*, kChartSlots> lines{};
-    std::unique_ptr<TTrendChart> chart;
+    std::unique_ptr<TrendChart> chart;
 };
 
 TEST_F(TrendChartTest, SlotsTakeTheSelectedChannelsInOrder) {

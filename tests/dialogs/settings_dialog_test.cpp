@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 class SettingsDialogTest : public ::testing::Test {
   protected:
-    TSettingsForm Stored(const std::string& ini = "", int channels = 15) {
+    SettingsForm Stored(const std::string& ini = "", int channels = 15) {
         test::WriteBytes(dir.File("mem.ini"), ini);
         return loadSettingsForm(MemIni(dir.File("mem.ini")), channels);
     }
@@ -84,7 +84,7 @@ TEST_F(SettingsDialogTest, ControlsCaptionsItemsAndHints) {
 // What loadProgramSettingsDialog puts into the controls comes back out unchanged, including a port
 // that is none of the items and a speed that is none of the list's.
 TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
-    TSettingsForm form = Stored(
+    SettingsForm form = Stored(
         "[connect]\nport=/dev/serial/by-id/usb-gone\nspeed=12\nparity=1\n"
         "[axis]\n3=R\n[display]\nd2=1\n[sensors]\n2=Шина А\n[diag]\nshowall=1\n",
         30);
@@ -102,7 +102,7 @@ TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
     EXPECT_EQ(dialog.axisGrid()->item(15, 0)->text(), "Канал15");
     EXPECT_EQ(Axis(3), "ПРАВАЯ");
 
-    const TSettingsForm back = dialog.fields();
+    const SettingsForm back = dialog.fields();
     EXPECT_EQ(back.port, form.port);
     EXPECT_EQ(back.speedIndex, -1);
     EXPECT_EQ(back.parityIndex, 1);

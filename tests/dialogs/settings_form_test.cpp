@@ -16,13 +16,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // The fields of a configuration without mem.ini: every check passes.
-TSettingsForm Defaults() {
+SettingsForm Defaults() {
     test::TempDir dir;
     return loadSettingsForm(MemIni(dir.File("mem.ini")), 15);
 }
 
 TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
-    const TSettingsForm form = Defaults();
+    const SettingsForm form = Defaults();
     EXPECT_FALSE(form.showAll);
     EXPECT_EQ(form.hours, "0");
     EXPECT_EQ(form.minutes, "14");
@@ -54,7 +54,7 @@ TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
                      "[connect]\nadr=12\nport=/dev/ttyUSB0\nspeed=7\nparity=2\n"
                      "[sensors]\n2=Печь\n[display]\nd2=1\nd30=1\n[file]\nsave=1\nname=/x/l.txt\n");
     const MemIni ini(dir.File("mem.ini"));
-    const TSettingsForm form = loadSettingsForm(ini, 30);
+    const SettingsForm form = loadSettingsForm(ini, 30);
     EXPECT_TRUE(form.showAll);
     EXPECT_EQ(form.hours, "12");  // only the part below one day
     EXPECT_EQ(form.minutes, "0");
@@ -110,7 +110,7 @@ TEST(SettingsFormWindow, SplitAndJoin) {
 
 // Each field set to a value; the message the check must give (empty: accepted).
 struct FieldCase {
-    std::string TSettingsForm::*field;
+    std::string SettingsForm::*field;
     std::string value;
     std::string message;
 };
@@ -124,56 +124,56 @@ TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
         "Значение максимума должно быть больше значения минимума в масштабе правой оси";
     const std::string addressBad = "Некорректное значение адреса модуля (от 1 до 247)";
     const std::vector<FieldCase> cases = {
-        {&TSettingsForm::hours, "", hoursBad},
-        {&TSettingsForm::hours, "1.5", hoursBad},
-        {&TSettingsForm::hours, "-1", hoursBad},
-        {&TSettingsForm::hours, "23", ""},
-        {&TSettingsForm::hours, "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
-        {&TSettingsForm::minutes, "x", "Некорректное значение минут в размере окна"},
-        {&TSettingsForm::minutes, "-1", "Некорректное значение минут часов в размере окна"},
-        {&TSettingsForm::minutes, "59", ""},
-        {&TSettingsForm::minutes, "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
-        {&TSettingsForm::shift, "90", ""},
-        {&TSettingsForm::shift, "0", ""},
-        {&TSettingsForm::shift, "91", shiftBad},
-        {&TSettingsForm::shift, "-1", shiftBad},
-        {&TSettingsForm::shift, "2O", shiftBad},
-        {&TSettingsForm::rate, "5s", "Некорректное значение периода измерения"},
-        {&TSettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
-        {&TSettingsForm::rate, "0", "Некорректное периода измерения"},
-        {&TSettingsForm::rate, "1", ""},
-        {&TSettingsForm::rate, "2147483", ""},  // the longest a poll timer holds
-        {&TSettingsForm::rate, "2147484",
+        {&SettingsForm::hours, "", hoursBad},
+        {&SettingsForm::hours, "1.5", hoursBad},
+        {&SettingsForm::hours, "-1", hoursBad},
+        {&SettingsForm::hours, "23", ""},
+        {&SettingsForm::hours, "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {&SettingsForm::minutes, "x", "Некорректное значение минут в размере окна"},
+        {&SettingsForm::minutes, "-1", "Некорректное значение минут часов в размере окна"},
+        {&SettingsForm::minutes, "59", ""},
+        {&SettingsForm::minutes, "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {&SettingsForm::shift, "90", ""},
+        {&SettingsForm::shift, "0", ""},
+        {&SettingsForm::shift, "91", shiftBad},
+        {&SettingsForm::shift, "-1", shiftBad},
+        {&SettingsForm::shift, "2O", shiftBad},
+        {&SettingsForm::rate, "5s", "Некорректное значение периода измерения"},
+        {&SettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
+        {&SettingsForm::rate, "0", "Некорректное периода измерения"},
+        {&SettingsForm::rate, "1", ""},
+        {&SettingsForm::rate, "2147483", ""},  // the longest a poll timer holds
+        {&SettingsForm::rate, "2147484",
          "Некорректное значение периода измерения (от 1 до 2147483)"},
-        {&TSettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMax, "", "Некорректное значение максимума левой оси"},
-        {&TSettingsForm::leftMin, "50.0", leftOrder},
-        {&TSettingsForm::leftMax, "-50.0", leftOrder},
-        {&TSettingsForm::leftMax, "+1e2", ""},
-        {&TSettingsForm::rightMin, "nan", "Некорректное значение минимума правой оси"},
-        {&TSettingsForm::rightMax, "5 0", "Некорректное значение максимума правой оси"},
-        {&TSettingsForm::rightMax, "-500", rightOrder},
-        {&TSettingsForm::address, "0", addressBad},
-        {&TSettingsForm::address, "248", addressBad},
-        {&TSettingsForm::address, "1a", addressBad},
-        {&TSettingsForm::address, "", addressBad},
-        {&TSettingsForm::address, "247", ""},
-        {&TSettingsForm::address, "1", ""},
+        {&SettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMax, "", "Некорректное значение максимума левой оси"},
+        {&SettingsForm::leftMin, "50.0", leftOrder},
+        {&SettingsForm::leftMax, "-50.0", leftOrder},
+        {&SettingsForm::leftMax, "+1e2", ""},
+        {&SettingsForm::rightMin, "nan", "Некорректное значение минимума правой оси"},
+        {&SettingsForm::rightMax, "5 0", "Некорректное значение максимума правой оси"},
+        {&SettingsForm::rightMax, "-500", rightOrder},
+        {&SettingsForm::address, "0", addressBad},
+        {&SettingsForm::address, "248", addressBad},
+        {&SettingsForm::address, "1a", addressBad},
+        {&SettingsForm::address, "", addressBad},
+        {&SettingsForm::address, "247", ""},
+        {&SettingsForm::address, "1", ""},
         // Port and file name are not looked at.
-        {&TSettingsForm::port, "", ""},
-        {&TSettingsForm::fileName, "/no/such/folder/x", ""},
+        {&SettingsForm::port, "", ""},
+        {&SettingsForm::fileName, "/no/such/folder/x", ""},
     };
     for (const FieldCase& c : cases) {
-        TSettingsForm form = Defaults();
+        SettingsForm form = Defaults();
         form.*c.field = c.value;
         EXPECT_EQ(validateSettingsForm(form), c.message) << "value '" << c.value << "'";
     }
 }
 
 TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.hours = "0";
     form.minutes = "0";
     form.shift = "91";
@@ -186,7 +186,7 @@ TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
 }
 
 TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.scaleAuto = true;
     form.leftMin = "10";
     form.leftMax = "10";
@@ -195,7 +195,7 @@ TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
 }
 
 TEST(SettingsFormValidate, BindingGridRowsInOrder) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.axis[3] = "левая";
     form.axis[9] = "";
     EXPECT_EQ(validateSettingsForm(form), "Ошибка в привязке к оси канал 4");
@@ -204,7 +204,7 @@ TEST(SettingsFormValidate, BindingGridRowsInOrder) {
 }
 
 TEST(SettingsFormValidate, OnlyTheFirstFailureIsReported) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.address = "0";
     form.axis[0] = "?";
     form.rightMax = "x";
@@ -227,7 +227,7 @@ class SettingsFormSave : public ::testing::Test {
 TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM1\n");
     MemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = loadSettingsForm(ini, 15);
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.showAll = true;
     form.hours = "0";
     form.minutes = "14";
@@ -275,7 +275,7 @@ TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
     test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
     for (const int channels : {15, 30}) {
         MemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = loadSettingsForm(ini, channels);
+        SettingsForm form = loadSettingsForm(ini, channels);
         for (ChannelItem& item : form.channels) item.checked = false;
         form.channels[0].checked = true;
         saveSettingsForm(form, ini);
@@ -293,28 +293,28 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
     const std::string stored = "[connect]\nport=/dev/ttyUSB0\nspeed=4\nparity=1\nadr=100\n";
     struct Case {
         const char* what;
-        void (*change)(TSettingsForm&);
+        void (*change)(SettingsForm&);
         bool changed;
     };
     const std::vector<Case> cases = {
-        {"nothing", [](TSettingsForm&) {}, false},
-        {"address", [](TSettingsForm& f) { f.address = "17"; }, false},
-        {"period", [](TSettingsForm& f) { f.rate = "1"; }, false},
-        {"port", [](TSettingsForm& f) { f.port = "/dev/ttyUSB1"; }, true},
-        {"speed", [](TSettingsForm& f) { f.speedIndex = 3; }, true},
-        {"parity", [](TSettingsForm& f) { f.parityIndex = 0; }, true},
+        {"nothing", [](SettingsForm&) {}, false},
+        {"address", [](SettingsForm& f) { f.address = "17"; }, false},
+        {"period", [](SettingsForm& f) { f.rate = "1"; }, false},
+        {"port", [](SettingsForm& f) { f.port = "/dev/ttyUSB1"; }, true},
+        {"speed", [](SettingsForm& f) { f.speedIndex = 3; }, true},
+        {"parity", [](SettingsForm& f) { f.parityIndex = 0; }, true},
     };
     for (const Case& c : cases) {
         test::WriteBytes(dir.File("mem.ini"), stored);
         MemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = loadSettingsForm(ini, 15);
+        SettingsForm form = loadSettingsForm(ini, 15);
         c.change(form);
         EXPECT_EQ(saveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
     }
     // No port stored: the comparison is with "COM1".
     test::WriteBytes(dir.File("mem.ini"), "");
     MemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = loadSettingsForm(ini, 15);
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.port = "COM1";
     EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
 }
@@ -322,7 +322,7 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
 TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM2\nspeed=9\nparity=-3\n");
     MemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = loadSettingsForm(ini, 15);
+    SettingsForm form = loadSettingsForm(ini, 15);
     ASSERT_EQ(form.speedIndex, -1);
     ASSERT_EQ(form.parityIndex, -1);
     EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
@@ -335,7 +335,7 @@ TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
 
 TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
     MemIni ini(dir.File("missing/mem.ini"));
-    TSettingsForm form = loadSettingsForm(ini, 15);
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.shift = "33";
     const SaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_NE(outcome.flushError.find(dir.File("missing/mem.ini")), std::string::npos)

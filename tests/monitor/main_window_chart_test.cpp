@@ -91,7 +91,7 @@ class ChartWindowTest : public test::MainWindowFixture {
     }
     double TimeAt(int column) const { return plot->bottomAxis()->pixelToValue(column); }
     // Drags a marker handle so that its centre lands on `column` of the plot.
-    void DragHandle(TMarkerHandle* handle, std::initializer_list<int> columns) {
+    void DragHandle(MarkerHandle* handle, std::initializer_list<int> columns) {
         const QPoint grip(handle->width() / 2, handle->height() / 2);
         Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
         for (int column : columns) {

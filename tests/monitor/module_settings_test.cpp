@@ -18,7 +18,7 @@
 namespace kvel {
 namespace {
 
-class SilentView : public TPollView {
+class SilentView : public PollView {
   public:
     void setStatusText(int, const std::string&) override {}
     void setLinkIndicator(bool on) override { linkOn = on; }
@@ -62,7 +62,7 @@ class ModuleSettingsTest : public ::testing::Test {
     test::TempDir dir;
     MemIni ini{dir.File("mem.ini")};
     ModuleLink link;
-    TModuleSettings settings{link, ini};
+    ModuleSettings settings{link, ini};
     std::unique_ptr<sim::Simulator> simulator;
     std::vector<std::string> boxes;
 };
@@ -500,7 +500,7 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     SilentView view;
-    TPollCycle poll(link, ini, view, dir.Path().string());
+    PollCycle poll(link, ini, view, dir.Path().string());
     poll.poll();
     EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
     EXPECT_EQ(simulator->LineSpeed(), 38400);
@@ -524,7 +524,7 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     EXPECT_EQ(simulator->registerValue(256), 100) << "the module did not hear it";
 
     SilentView view;
-    TPollCycle poll(link, ini, view, dir.Path().string());
+    PollCycle poll(link, ini, view, dir.Path().string());
     poll.poll();
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     EXPECT_EQ(simulator->lastRequest().at(0), 33);
@@ -567,7 +567,7 @@ TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
     Measure();
     MemIni lost(dir.File("gone/mem.ini"));
     lost.writeInteger("connect", "adr", 100);
-    TModuleSettings other(link, lost);
+    ModuleSettings other(link, lost);
     ChannelTable table;
     other.loadChannelTable(table);
     table.names[0] = "Ввод";

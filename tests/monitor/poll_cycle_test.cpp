@@ -15,7 +15,7 @@ namespace kvel {
 namespace {
 
 // What the main window would show, recorded as far as these tests look at it.
-class RecordingView : public TPollView {
+class RecordingView : public PollView {
   public:
     void setStatusText(int panel, const std::string& text) override { status[panel] = text; }
     void setLinkIndicator(bool on) override { linkOn = on; }
@@ -47,7 +47,7 @@ class PollCycleTest : public ::testing::Test {
     MemIni ini{dir.File("mem.ini")};
     ModuleLink link;
     RecordingView view;
-    TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 

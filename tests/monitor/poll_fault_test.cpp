@@ -26,7 +26,7 @@ namespace kvel {
 namespace {
 
 // What the main window would show, and what the chart was handed, during one poll.
-class FaultView : public TPollView {
+class FaultView : public PollView {
   public:
     void setStatusText(int panel, const std::string& text) override {
         status[panel] = text;
@@ -82,7 +82,7 @@ class PollFaultTest : public ::testing::Test {
     MemIni ini{dir.File("mem.ini")};
     ModuleLink link;
     FaultView view;
-    TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 

@@ -28,7 +28,7 @@ TEST(ChartAxisSettings, RangesWithoutAFiniteScaleStartAndPaint) {
         owned[std::size_t(k)]->setPlot(&plot);
         lines[std::size_t(k)] = owned[std::size_t(k)].get();
     }
-    TTrendChart chart(plot, lines, ini);
+    TrendChart chart(plot, lines, ini);
     chart.stylePlot();
     chart.applyAxisScaling();
     chart.setTimeWindow(46000.5);
