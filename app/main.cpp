@@ -69,11 +69,11 @@ int main(int argc, char** argv) {
     }
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
-        kvel::TForm1 form1;
-        kvel::TForm2 form2;
-        kvel::TFormDisplaySelectDlgNew moduleNew;
-        kvel::TFormHost host;
-        kvel::TFormDisplaySelectDlg module;
+        kvel::MainWindow form1;
+        kvel::ProgramSettingsDialog form2;
+        kvel::SecondGenModuleDialog moduleNew;
+        kvel::CabinetWindow host;
+        kvel::FirstGenModuleDialog module;
         form1.setSecondaryWindows(&form2, &moduleNew, &host, &module);
         kvel::closeOnTermination(form1);
         form1.showMaximized();

@@ -4,16 +4,16 @@
 
 namespace kvel {
 
-TFormHost::TFormHost(QWidget* parent) : QDialog(parent) {
+CabinetWindow::CabinetWindow(QWidget* parent) : QDialog(parent) {
     buildLayout();
     initialize();
 }
 
-TFormHost::~TFormHost() {
+CabinetWindow::~CabinetWindow() {
     if (host_) host_->setView(nullptr);
 }
 
-void TFormHost::initialize() {
+void CabinetWindow::initialize() {
     for (int i = 0; i < kHostCommands; ++i) {
         connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { commandClick(i + 1); });
@@ -36,7 +36,7 @@ void TFormHost::initialize() {
     showLamp(onlineLamp_, false);
 }
 
-void TFormHost::setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off) {
+void CabinetWindow::setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off) {
     if (host_) host_->setView(nullptr);
     on_ = on;
     off_ = off;
@@ -55,20 +55,20 @@ void TFormHost::setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixm
     cycle_->setSecondMs(host_->control().timing().secondMs);
 }
 
-void TFormHost::setCabinetList(const std::vector<std::string>& names) {
+void CabinetWindow::setCabinetList(const std::vector<std::string>& names) {
     const QSignalBlocker quiet(cabinetCombo_);  // filling the list is no choice of the user
     cabinetCombo_->clear();
     for (const std::string& name : names) cabinetCombo_->addItem(QString::fromStdString(name));
 }
 
-void TFormHost::showEvent(QShowEvent* event) {
+void CabinetWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     cabinetCombo_->setFocus(Qt::OtherFocusReason);
     startRefreshing();
 }
 
-void TFormHost::startRefreshing() {
+void CabinetWindow::startRefreshing() {
     if (!host_) return;
     host_->refreshTimer()->start();
     const bool hostAddressing = addressingOf(host_->ini()) == HostAddressing::Host;
@@ -85,12 +85,12 @@ void TFormHost::startRefreshing() {
     }
 }
 
-void TFormHost::done(int result) {
+void CabinetWindow::done(int result) {
     stopRefreshing();
     QDialog::done(result);
 }
 
-void TFormHost::stopRefreshing() {
+void CabinetWindow::stopRefreshing() {
     if (!host_) return;
     host_->refreshTimer()->stop();
     // No switching goes on unseen: the cycle ends at the next pass of its wait, and the pulse
@@ -98,53 +98,53 @@ void TFormHost::stopRefreshing() {
     if (cycle_) cycle_->stopTestCycle();
 }
 
-void TFormHost::commandClick(int command) {
+void CabinetWindow::commandClick(int command) {
     if (host_) host_->control().commandClick(command);
 }
 
-void TFormHost::signalClick(int signal) {
+void CabinetWindow::signalClick(int signal) {
     if (host_) host_->control().signalClick(signal);
 }
 
-void TFormHost::chooseCabinet() {
+void CabinetWindow::chooseCabinet() {
     if (host_) host_->control().refresh();
 }
 
-void TFormHost::useHostAddressing() {
+void CabinetWindow::useHostAddressing() {
     if (host_) host_->ini().writeInteger("connect", "host", 1);
 }
 
-void TFormHost::useMnemoAddressing() {
+void CabinetWindow::useMnemoAddressing() {
     if (host_) host_->ini().writeInteger("connect", "host", 0);
 }
 
-void TFormHost::startTestCycle() {
+void CabinetWindow::startTestCycle() {
     if (cycle_) cycle_->startTestCycle();
 }
 
-void TFormHost::stopTestCycle() {
+void CabinetWindow::stopTestCycle() {
     if (cycle_) cycle_->stopTestCycle();
 }
 
-std::string TFormHost::cabinetName() const {
+std::string CabinetWindow::cabinetName() const {
     return cabinetCombo_->currentText().toStdString();
 }
 
-void TFormHost::setIndicator(int i, bool on) {
+void CabinetWindow::setIndicator(int i, bool on) {
     if (i >= 0 && i < static_cast<int>(lamps_.size())) {
         showLamp(lamps_[static_cast<std::size_t>(i)], on);
     }
 }
 
-void TFormHost::setOnlineIndicator(bool on) {
+void CabinetWindow::setOnlineIndicator(bool on) {
     showLamp(onlineLamp_, on);
 }
 
-bool TFormHost::indicatorOn(const QLabel* indicator) {
+bool CabinetWindow::indicatorOn(const QLabel* indicator) {
     return indicator->property("on").toBool();
 }
 
-void TFormHost::showLamp(QLabel* lamp, bool on) {
+void CabinetWindow::showLamp(QLabel* lamp, bool on) {
     lamp->setPixmap(on ? on_ : off_);
     lamp->setProperty("on", on);
 }

@@ -19,11 +19,11 @@ namespace kvel {
 // cabinet on line, the cabinet list (`cabinetCombo`, filled once at start-up from the key names
 // of section `panels`), the controller's addressing and the test cycle. The exchanges are the
 // main window's (CabinetHost); this window only wires its controls to them.
-class TFormHost : public QDialog, public CabinetView {
+class CabinetWindow : public QDialog, public CabinetView {
     Q_OBJECT
   public:
-    explicit TFormHost(QWidget* parent = nullptr);
-    ~TFormHost() override;
+    explicit CabinetWindow(QWidget* parent = nullptr);
+    ~CabinetWindow() override;
 
     void setCabinetList(const std::vector<std::string>& names);
     // The main window's exchanges and its "on" and "off" pictures; until then the buttons do

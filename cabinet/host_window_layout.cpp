@@ -38,7 +38,7 @@ QLabel* makeLamp(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-void TFormHost::buildLayout() {
+void CabinetWindow::buildLayout() {
     setObjectName("FormHost");
     setWindowTitle("Управление шкафами через хост-контроллер");
     // Modal to the main window only: the traffic window stays usable beside it.

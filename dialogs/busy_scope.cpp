@@ -31,7 +31,7 @@ void repaintingPause(int ms) {
 
 }  // namespace
 
-TBusyScope::TBusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 0) {
+BusyScope::BusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 0) {
     if (!outermost_) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setPauseHook(repaintingPause);
@@ -47,7 +47,7 @@ TBusyScope::TBusyScope(std::function<void()> beforeBox) : outermost_(depth++ == 
     });
 }
 
-TBusyScope::~TBusyScope() {
+BusyScope::~BusyScope() {
     --depth;
     if (!outermost_) return;
     setMessageSink(previousSink_);

@@ -10,12 +10,12 @@ namespace kvel {
 // during the link's fixed pauses. User input waits until the exchanges are over. A message
 // box waits for the user, so the busy indication ends before any box: `beforeBox` ends what
 // the caller shows besides the cursor (a progress panel).
-class TBusyScope {
+class BusyScope {
   public:
-    explicit TBusyScope(std::function<void()> beforeBox = {});
-    ~TBusyScope();
-    TBusyScope(const TBusyScope&) = delete;
-    TBusyScope& operator=(const TBusyScope&) = delete;
+    explicit BusyScope(std::function<void()> beforeBox = {});
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
 
   private:
     bool outermost_;

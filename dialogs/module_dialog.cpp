@@ -18,7 +18,7 @@ constexpr char kOk[] = "\u041E\u041A";  // "ОК" in Cyrillic letters
 
 }  // namespace
 
-TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent) {
+ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : QDialog(parent) {
     setObjectName(name);
     setWindowTitle("Настройки модуля");
     // A fixed frame with only the system menu: closing is the only way out.
@@ -79,12 +79,12 @@ TModuleDialog::TModuleDialog(const char* name, QWidget* parent) : QDialog(parent
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void TModuleDialog::attach(ModuleSettings* settings, PollSwitch poll) {
+void ModuleSettingsDialog::attach(ModuleSettings* settings, PollSwitch poll) {
     settings_ = settings;
     poll_ = std::move(poll);
 }
 
-QGroupBox* TModuleDialog::buildSensorsGroup(const char* caption) {
+QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const char* caption) {
     auto* sensors = named(new QGroupBox(caption, this), "GroupBoxSensors");
     auto* layout = new QVBoxLayout(sensors);
     channelTable_->setParent(sensors);
@@ -92,50 +92,50 @@ QGroupBox* TModuleDialog::buildSensorsGroup(const char* caption) {
     return sensors;
 }
 
-void TModuleDialog::rebuildChannelTable(int channels) {
+void ModuleSettingsDialog::rebuildChannelTable(int channels) {
     channels_ = channels;
     setUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
 }
 
-ChannelTable TModuleDialog::channelTable() const {
+ChannelTable ModuleSettingsDialog::channelTable() const {
     return ChannelTable{columnTexts(channelTable_, 1), columnTexts(channelTable_, kCoeffColumn)};
 }
 
-void TModuleDialog::setChannelTable(const ChannelTable& table) {
+void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
     setColumnTexts(channelTable_, 1, table.names);
     setColumnTexts(channelTable_, kCoeffColumn, table.coeffs);
 }
 
-void TModuleDialog::loadChannelTable() {
+void ModuleSettingsDialog::loadChannelTable() {
     if (settings_ == nullptr) return;
     ChannelTable table = channelTable();
     settings_->loadChannelTable(table);
     setChannelTable(table);
 }
 
-void TModuleDialog::applyCoefficientToAll() {
+void ModuleSettingsDialog::applyCoefficientToAll() {
     // Copied as typed: the coefficient button checks the cells when it is pressed.
     for (int n = 1; n <= channels_; ++n)
         setCell(channelTable_, n, kCoeffColumn, coefficientForAll_->text());
 }
 
-void TModuleDialog::writeCoefficients() {
+void ModuleSettingsDialog::writeCoefficients() {
     runWrite(
         "Запись коэффициентов в модуль...", true,
         [this] { return settings_->writeCoeffs(channelTable()); }, "Коэффициенты записаны успешно");
 }
 
-void TModuleDialog::runRelayWrite(const std::function<bool()>& write) {
+void ModuleSettingsDialog::runRelayWrite(const std::function<bool()>& write) {
     runWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
 }
 
-void TModuleDialog::runLinkWrite(const std::function<bool()>& write) {
+void ModuleSettingsDialog::runLinkWrite(const std::function<bool()>& write) {
     runWrite("Запись параметров связи в модуль...", false, write,
              "Параметры связи записаны успешно");
 }
 
-void TModuleDialog::runWrite(const char* progress, bool coefficients,
-                             const std::function<bool()>& operation, const char* success) {
+void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients,
+                                    const std::function<bool()>& operation, const char* success) {
     if (settings_ == nullptr) return;
     if (poll_) poll_(false);
     progressPanel_->setText(progress);
@@ -147,7 +147,7 @@ void TModuleDialog::runWrite(const char* progress, bool coefficients,
     QCoreApplication::processEvents();
     bool done = false;
     {
-        TBusyScope busy([this] { progressPanel_->hide(); });
+        BusyScope busy([this] { progressPanel_->hide(); });
         if (coefficients) linePause(kCoeffButtonPauseMs);
         done = operation();
     }

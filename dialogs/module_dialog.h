@@ -17,7 +17,7 @@ class ModuleSettings;
 // buttons with their progress panel `progressPanel`, and "Применить ко всем" with
 // `coefficientForAllEdit`. The dialogs hold the values in their controls; the main window's
 // operations read and write them.
-class TModuleDialog : public QDialog {
+class ModuleSettingsDialog : public QDialog {
     Q_OBJECT
   public:
     // Switches the main window's poll timer off (false) or on (true).
@@ -40,7 +40,7 @@ class TModuleDialog : public QDialog {
     void applyCoefficientToAll();
 
   protected:
-    TModuleDialog(const char* name, QWidget* parent);
+    ModuleSettingsDialog(const char* name, QWidget* parent);
     // The group box `sensorsGroup` that holds the channel table.
     QGroupBox* buildSensorsGroup(const char* caption);
     void rebuildChannelTable(int channels);

@@ -22,8 +22,8 @@ QStringList thresholdHeadings() {
 
 }  // namespace
 
-TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
-    : TModuleDialog("FormDisplaySelectDlg", parent) {
+FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
+    : ModuleSettingsDialog("FormDisplaySelectDlg", parent) {
     QGroupBox* sensors = buildSensorsGroup("Настройки датчиков");
     sensors->setFixedWidth(580);
 
@@ -49,7 +49,7 @@ TFormDisplaySelectDlg::TFormDisplaySelectDlg(QWidget* parent)
     setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
-QWidget* TFormDisplaySelectDlg::buildLinkGroup() {
+QWidget* FirstGenModuleDialog::buildLinkGroup() {
     auto* group = named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
     const LinkControls c = addLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
     editAdr_ = c.address;
@@ -58,7 +58,7 @@ QWidget* TFormDisplaySelectDlg::buildLinkGroup() {
     return group;
 }
 
-QWidget* TFormDisplaySelectDlg::buildRelayGroup() {
+QWidget* FirstGenModuleDialog::buildRelayGroup() {
     auto* group = named(new QGroupBox("Настройки реле", this), "GroupBoxRelays");
     auto* row = new QHBoxLayout(group);
 
@@ -130,7 +130,7 @@ QWidget* TFormDisplaySelectDlg::buildRelayGroup() {
     return group;
 }
 
-void TFormDisplaySelectDlg::setChannelCount(int channels) {
+void FirstGenModuleDialog::setChannelCount(int channels) {
     rebuildChannelTable(channels);
     fillCheckList(checkListThres_, channels);
     fillCheckList(checkListLink_, channels);
@@ -138,7 +138,7 @@ void TFormDisplaySelectDlg::setChannelCount(int channels) {
     setUpGrid(thresholdTable_, thresholdHeadings(), channels);
 }
 
-void TFormDisplaySelectDlg::load() {
+void FirstGenModuleDialog::load() {
     if (settings_ == nullptr) return;
     FirstGenFields f = moduleFields();
     settings_->loadModuleSettings(f);
@@ -146,7 +146,7 @@ void TFormDisplaySelectDlg::load() {
     loadChannelTable();
 }
 
-FirstGenFields TFormDisplaySelectDlg::moduleFields() const {
+FirstGenFields FirstGenModuleDialog::moduleFields() const {
     FirstGenFields f;
     f.adr = S(editAdr_->text());
     f.speed = getChoice(speedCombo_);
@@ -167,7 +167,7 @@ FirstGenFields TFormDisplaySelectDlg::moduleFields() const {
     return f;
 }
 
-void TFormDisplaySelectDlg::setModuleFields(const FirstGenFields& f) {
+void FirstGenModuleDialog::setModuleFields(const FirstGenFields& f) {
     editAdr_->setText(Q(f.adr));
     setChoice(speedCombo_, f.speed);
     setChoice(parityCombo_, f.parity);
@@ -186,11 +186,11 @@ void TFormDisplaySelectDlg::setModuleFields(const FirstGenFields& f) {
     setColumnTexts(thresholdTable_, 2, f.thresholds2);
 }
 
-void TFormDisplaySelectDlg::writeRelaySettings() {
+void FirstGenModuleDialog::writeRelaySettings() {
     runRelayWrite([this] { return settings_->writeRelaySettings(moduleFields()); });
 }
 
-void TFormDisplaySelectDlg::writeLinkSettings() {
+void FirstGenModuleDialog::writeLinkSettings() {
     runLinkWrite([this] { return settings_->writeLinkSettings(moduleFields()); });
 }
 

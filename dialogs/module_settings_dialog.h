@@ -15,10 +15,10 @@ namespace kvel {
 // The module settings dialog of the first generation (type codes below 200 and 220): one
 // address, speed and parity; shared delays and hysteresis; per relay its function; two
 // binding lists, three sensor-relay thresholds and two thresholds per channel.
-class TFormDisplaySelectDlg : public TModuleDialog {
+class FirstGenModuleDialog : public ModuleSettingsDialog {
     Q_OBJECT
   public:
-    explicit TFormDisplaySelectDlg(QWidget* parent = nullptr);
+    explicit FirstGenModuleDialog(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
     void load() override;
@@ -42,10 +42,10 @@ class TFormDisplaySelectDlg : public TModuleDialog {
 
 // The module settings dialog of the second generation: two links, MB1 and MB2, and a full
 // set of settings per relay.
-class TFormDisplaySelectDlgNew : public TModuleDialog {
+class SecondGenModuleDialog : public ModuleSettingsDialog {
     Q_OBJECT
   public:
-    explicit TFormDisplaySelectDlgNew(QWidget* parent = nullptr);
+    explicit SecondGenModuleDialog(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
     void load() override;

@@ -11,8 +11,8 @@
 
 namespace kvel {
 
-TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
-    : TModuleDialog("FormDisplaySelectDlgNew", parent) {
+SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
+    : ModuleSettingsDialog("FormDisplaySelectDlgNew", parent) {
     QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
 
     auto* links = new QHBoxLayout;
@@ -42,7 +42,7 @@ TFormDisplaySelectDlgNew::TFormDisplaySelectDlgNew(QWidget* parent)
     setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
 }
 
-QWidget* TFormDisplaySelectDlgNew::buildLinkGroup(int link) {
+QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
     const QString n = QString::number(link);
     auto* group = new QGroupBox("Настройки связи MB" + n, this);
     group->setObjectName("GroupBoxMB" + n);
@@ -55,7 +55,7 @@ QWidget* TFormDisplaySelectDlgNew::buildLinkGroup(int link) {
     return group;
 }
 
-QWidget* TFormDisplaySelectDlgNew::buildRelayGroup(int relay) {
+QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
     const QString n = QString::number(relay);
     auto* group = new QGroupBox("Настройки реле " + n, this);
     group->setObjectName("GroupBoxRelay" + n);
@@ -88,7 +88,7 @@ QWidget* TFormDisplaySelectDlgNew::buildRelayGroup(int relay) {
     return group;
 }
 
-void TFormDisplaySelectDlgNew::setChannelCount(int channels) {
+void SecondGenModuleDialog::setChannelCount(int channels) {
     rebuildChannelTable(channels);
     for (RelayControls& c : relays_) {
         fillCheckList(c.binding, channels);
@@ -96,7 +96,7 @@ void TFormDisplaySelectDlgNew::setChannelCount(int channels) {
     }
 }
 
-void TFormDisplaySelectDlgNew::load() {
+void SecondGenModuleDialog::load() {
     if (settings_ == nullptr) return;
     SecondGenFields f = moduleFields();
     settings_->loadModuleSettingsNew(f);
@@ -104,7 +104,7 @@ void TFormDisplaySelectDlgNew::load() {
     loadChannelTable();
 }
 
-SecondGenFields TFormDisplaySelectDlgNew::moduleFields() const {
+SecondGenFields SecondGenModuleDialog::moduleFields() const {
     SecondGenFields f;
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
@@ -126,7 +126,7 @@ SecondGenFields TFormDisplaySelectDlgNew::moduleFields() const {
     return f;
 }
 
-void TFormDisplaySelectDlgNew::setModuleFields(const SecondGenFields& f) {
+void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
     for (std::size_t r = 0; r < 3; ++r) {
         const RelayControls& c = relays_[r];
         const SecondGenRelayFields& relay = f.relays[r];
@@ -146,11 +146,11 @@ void TFormDisplaySelectDlgNew::setModuleFields(const SecondGenFields& f) {
     setChoice(comboPar_[1], f.parity2);
 }
 
-void TFormDisplaySelectDlgNew::writeRelaySettings() {
+void SecondGenModuleDialog::writeRelaySettings() {
     runRelayWrite([this] { return settings_->writeRelaySettingsNew(moduleFields()); });
 }
 
-void TFormDisplaySelectDlgNew::writeLinkSettings() {
+void SecondGenModuleDialog::writeLinkSettings() {
     runLinkWrite([this] { return settings_->writeLinkSettingsNew(moduleFields()); });
 }
 

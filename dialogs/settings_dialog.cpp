@@ -60,7 +60,7 @@ std::string textOf(const QLineEdit* edit) {
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Form2");
     setWindowTitle("Настройки программы");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -102,14 +102,14 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
         return dialog.selectedFiles().first().toStdString();
     };
 
-    connect(ok, &QPushButton::clicked, this, &TForm2::accept);
-    connect(cancel, &QPushButton::clicked, this, &TForm2::cancel);
+    connect(ok, &QPushButton::clicked, this, &ProgramSettingsDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &ProgramSettingsDialog::cancel);
     connect(axisGrid_, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { selectAxisRow(row); });
     axisGrid_->installEventFilter(this);
 }
 
-QWidget* TForm2::buildChartGroup() {
+QWidget* ProgramSettingsDialog::buildChartGroup() {
     auto* group1 = named(new QGroupBox("Диаграмма", this), "GroupBox1");
     auto* layout = new QVBoxLayout(group1);
 
@@ -207,7 +207,7 @@ QWidget* TForm2::buildChartGroup() {
     return group1;
 }
 
-QWidget* TForm2::buildFileGroup() {
+QWidget* ProgramSettingsDialog::buildFileGroup() {
     auto* group2 = named(new QGroupBox("Сохранение в файл", this), "GroupBox2");
     auto* layout = new QGridLayout(group2);
     saveToFile_ =
@@ -223,7 +223,7 @@ QWidget* TForm2::buildFileGroup() {
     open->setAutoDefault(false);
     open->setFixedWidth(32);
     layout->addWidget(open, 1, 2);
-    connect(open, &QPushButton::clicked, this, &TForm2::chooseLogFile);
+    connect(open, &QPushButton::clicked, this, &ProgramSettingsDialog::chooseLogFile);
 
     auto* group3 = named(new QGroupBox("Измерения", this), "GroupBox3");
     auto* measure = new QGridLayout(group3);
@@ -237,7 +237,7 @@ QWidget* TForm2::buildFileGroup() {
     return box;
 }
 
-QWidget* TForm2::buildLinkGroup() {
+QWidget* ProgramSettingsDialog::buildLinkGroup() {
     auto* group6 = named(new QGroupBox("Настройки связи компьютера", this), "GroupBox6");
     auto* layout = new QGridLayout(group6);
     address_ = makeEdit("EditAdr", group6);
@@ -262,7 +262,7 @@ QWidget* TForm2::buildLinkGroup() {
     return group6;
 }
 
-void TForm2::setFields(const SettingsForm& form) {
+void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     (form.showAll ? showAll_ : showPeriod_)->setChecked(true);
     hours_->setText(QString::fromStdString(form.hours));
     minutes_->setText(QString::fromStdString(form.minutes));
@@ -297,7 +297,7 @@ void TForm2::setFields(const SettingsForm& form) {
     }
 }
 
-SettingsForm TForm2::fields() const {
+SettingsForm ProgramSettingsDialog::fields() const {
     SettingsForm form;
     form.showAll = showAll_->isChecked();
     form.hours = textOf(hours_);
@@ -326,12 +326,12 @@ SettingsForm TForm2::fields() const {
     return form;
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void ProgramSettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     prepareForShow();
 }
 
-void TForm2::prepareForShow() {
+void ProgramSettingsDialog::prepareForShow() {
     const std::string working =
         startupDirectory_.empty() ? std::filesystem::current_path().string() : startupDirectory_;
     logFileDialog_->setDirectory(QString::fromStdString(dialogFolder(textOf(file_), working)));
@@ -339,17 +339,17 @@ void TForm2::prepareForShow() {
     axisGrid_->item(0, 1)->setText("Ось");
 }
 
-void TForm2::accept() {
+void ProgramSettingsDialog::accept() {
     const bool accepted = onAccept ? onAccept() : false;
     // Closed also after a failed check: its message has been shown, the edits are dropped.
     done(accepted ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void TForm2::cancel() {
+void ProgramSettingsDialog::cancel() {
     reject();
 }
 
-void TForm2::chooseLogFile() {
+void ProgramSettingsDialog::chooseLogFile() {
     const std::optional<std::string> chosen =
         runSaveDialog ? runSaveDialog(*logFileDialog_) : std::nullopt;
     if (!chosen) return;
@@ -365,24 +365,24 @@ void TForm2::chooseLogFile() {
     }
 }
 
-void TForm2::selectAxisRow(int row) {
+void ProgramSettingsDialog::selectAxisRow(int row) {
     // The heading row is fixed: it cannot be selected.
     if (row < 1) return;
     selectedRow_ = row;
 }
 
-int TForm2::selectedRow() const {
+int ProgramSettingsDialog::selectedRow() const {
     return selectedRow_ >= 1 ? selectedRow_ : axisGrid_->currentRow();
 }
 
-void TForm2::toggleSelectedAxis() {
+void ProgramSettingsDialog::toggleSelectedAxis() {
     const int row = selectedRow();
     if (row < 1 || row >= axisGrid_->rowCount()) return;
     QTableWidgetItem* cell = axisGrid_->item(row, 1);
     cell->setText(QString::fromStdString(toggledAxis(cell->text().toStdString())));
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+bool ProgramSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == axisGrid_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Tab moves on and Escape closes the dialog; every other key that produces a character

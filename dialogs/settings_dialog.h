@@ -20,10 +20,10 @@ namespace kvel {
 // The program settings dialog: created once at start-up and reused. It holds no settings of
 // its own: the main window fills it (setFields) before showing it and reads it (Fields) when
 // ОК is pressed; its controls are named as the components they stand for.
-class TForm2 : public QDialog {
+class ProgramSettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit ProgramSettingsDialog(QWidget* parent = nullptr);
 
     void setFields(const SettingsForm& form);
     SettingsForm fields() const;

@@ -34,7 +34,7 @@ double now() {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildLayout();
     // Every number the program formats or parses uses "." whatever the regional settings.
     std::setlocale(LC_NUMERIC, "C");
@@ -43,7 +43,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     initialize();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     if (cabinetWindow_) cabinetWindow_->setCabinetHost(nullptr, {}, {});
     // The series go before the plot; each tells the plot it is leaving.
     for (XYLine*& line : lines_) {
@@ -52,7 +52,7 @@ TForm1::~TForm1() {
     }
 }
 
-void TForm1::initialize() {
+void MainWindow::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<MemIni>("mem.ini");
     poll_ = std::make_unique<PollCycle>(link_, *ini_, *this, startupDirectory_);
@@ -86,11 +86,11 @@ void TForm1::initialize() {
     for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
     setIndicator(linkIndicator_, false);
 
-    connect(pollTimer_, &QTimer::timeout, this, &TForm1::pollModule);
+    connect(pollTimer_, &QTimer::timeout, this, &MainWindow::pollModule);
     connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
-            &TForm1::openProgramSettings);
+            &MainWindow::openProgramSettings);
     connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this,
-            &TForm1::openModuleSettings);
+            &MainWindow::openModuleSettings);
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
         if (cabinetWindow_) cabinetWindow_->exec();
     });
@@ -105,10 +105,10 @@ void TForm1::initialize() {
     buildToolBar();
 }
 
-void TForm1::openTrafficWindow() {
+void MainWindow::openTrafficWindow() {
     // A window of its own, not one of the main window's: the cabinet window, modal to the
     // main window, would block it too.
-    if (!trafficWindow_) trafficWindow_ = std::make_unique<TTrafficWindow>(link_.traffic());
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TrafficWindow>(link_.traffic());
     trafficWindow_->show();
     trafficWindow_->raise();
     trafficWindow_->activateWindow();
@@ -116,15 +116,16 @@ void TForm1::openTrafficWindow() {
 
 // The reason of a failed open first ("Ошибка открытия порта" alone does not say why), or why
 // the poll is off, then the line's counters.
-QString TForm1::linkPanelToolTip() const {
+QString MainWindow::linkPanelToolTip() const {
     const std::string reason =
         pollPeriodValid(period_) ? link_.portOpenFailureText() : pollPeriodExplanation(period_);
     const std::string counters = trafficToolTip(link_.traffic().counters());
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
-void TForm1::setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew,
-                                 TFormHost* host, TFormDisplaySelectDlg* module) {
+void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
+                                     SecondGenModuleDialog* moduleNew, CabinetWindow* host,
+                                     FirstGenModuleDialog* module) {
     programSettings_ = settings;
     if (programSettings_) {
         programSettings_->setStartupDirectory(startupDirectory_);
@@ -141,7 +142,7 @@ void TForm1::setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* mod
     }
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
@@ -149,7 +150,7 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
-void TForm1::startMonitoring() {
+void MainWindow::startMonitoring() {
     applyChartSettings();
     applyAxisScaling();
     chart_->clearSeries();
@@ -160,7 +161,7 @@ void TForm1::startMonitoring() {
     startPolling();
 }
 
-void TForm1::applyChartSettings() {
+void MainWindow::applyChartSettings() {
     period_ = ini_->readInteger("measure", "period", 5);
     pollTimer_->setInterval(pollIntervalMs(period_));
     chart_->applyAxisBinding();
@@ -181,23 +182,23 @@ void TForm1::applyChartSettings() {
     }
 }
 
-void TForm1::applyAxisScaling() {
+void MainWindow::applyAxisScaling() {
     chart_->applyAxisScaling();
 }
 
-void TForm1::applyTimeWindow() {
+void MainWindow::applyTimeWindow() {
     chart_->applyTimeWindow(now());
 }
 
-void TForm1::addChartPoints(const ReadTransaction& record) {
+void MainWindow::addChartPoints(const ReadTransaction& record) {
     chart_->addChartPoints(record, link_.channelCount(), now());
 }
 
-void TForm1::openModuleSettings() {
+void MainWindow::openModuleSettings() {
     pollTimer_->stop();
-    TModuleDialog* dialog = isFirstGeneration(link_.typeCode())
-                                ? static_cast<TModuleDialog*>(firstGenDialog_)
-                                : static_cast<TModuleDialog*>(secondGenDialog_);
+    ModuleSettingsDialog* dialog = isFirstGeneration(link_.typeCode())
+                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
+                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
     if (dialog) {
         dialog->attach(moduleSettings_.get(), [this](bool on) {
             if (!on) {
@@ -208,7 +209,7 @@ void TForm1::openModuleSettings() {
         });
         dialog->setChannelCount(link_.channelCount());
         {
-            TBusyScope busy;
+            BusyScope busy;
             dialog->load();
         }
         dialog->exec();
@@ -216,7 +217,7 @@ void TForm1::openModuleSettings() {
     if (!closed_) startPolling();
 }
 
-void TForm1::startPolling() {
+void MainWindow::startPolling() {
     // A period the settings dialog would refuse never polls (a zero-interval timer would fire
     // continuously, one longer than the timer holds never); the status bar says why until a
     // good period is set.
@@ -232,19 +233,19 @@ void TForm1::startPolling() {
     pollTimer_->start();
 }
 
-void TForm1::pollModule() {
+void MainWindow::pollModule() {
     pollTimer_->stop();
     if (closed_) return;
     poll_->poll();
     if (!closed_) startPolling();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     finishSession();
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::finishSession() {
+void MainWindow::finishSession() {
     if (closed_) return;
     closed_ = true;
     pollTimer_->stop();
@@ -264,48 +265,48 @@ void TForm1::finishSession() {
     if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
 }
 
-CabinetHost& TForm1::cabinet() {
+CabinetHost& MainWindow::cabinet() {
     return *cabinet_;
 }
 
-QString TForm1::statusPanel(int panel) const {
+QString MainWindow::statusPanel(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->text();
 }
 
-QString TForm1::statusToolTip(int panel) const {
+QString MainWindow::statusToolTip(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
 }
 
-bool TForm1::indicatorOn(const QLabel* indicator) {
+bool MainWindow::indicatorOn(const QLabel* indicator) {
     return indicator->property("on").toBool();
 }
 
-void TForm1::setIndicator(QLabel* indicator, bool on) {
+void MainWindow::setIndicator(QLabel* indicator, bool on) {
     indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
     indicator->setProperty("on", on);
 }
 
-void TForm1::setStatusText(int panel, const std::string& text) {
+void MainWindow::setStatusText(int panel, const std::string& text) {
     statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
     if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }
 
-void TForm1::setLinkIndicator(bool on) {
+void MainWindow::setLinkIndicator(bool on) {
     setIndicator(linkIndicator_, on);
 }
 
-void TForm1::setChannelText(int channel, const std::string& text) {
+void MainWindow::setChannelText(int channel, const std::string& text) {
     if (channel >= 1 && channel < readingsGrid_->rowCount()) {
         readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
     }
 }
 
-void TForm1::setRelay(int relayIndex, bool on) {
+void MainWindow::setRelay(int relayIndex, bool on) {
     setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
 }
 
-bool TForm1::chartUpdating() const {
+bool MainWindow::chartUpdating() const {
     return chartUpdatingCheck_->isChecked();
 }
 

@@ -24,25 +24,25 @@
 
 namespace kvel {
 
-class TTrafficWindow;
+class TrafficWindow;
 class LogViewerWindow;
-class TForm2;
-class TFormDisplaySelectDlg;
-class TFormDisplaySelectDlgNew;
-class TFormHost;
+class ProgramSettingsDialog;
+class FirstGenModuleDialog;
+class SecondGenModuleDialog;
+class CabinetWindow;
 class CabinetHost;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
-class TForm1 : public QMainWindow, public PollView {
+class MainWindow : public QMainWindow, public PollView {
     Q_OBJECT
   public:
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The four secondary windows, created after this one; the main window fills and shows them.
-    void setSecondaryWindows(TForm2* settings, TFormDisplaySelectDlgNew* moduleNew, TFormHost* host,
-                             TFormDisplaySelectDlg* module);
+    void setSecondaryWindows(ProgramSettingsDialog* settings, SecondGenModuleDialog* moduleNew,
+                             CabinetWindow* host, FirstGenModuleDialog* module);
 
     void startMonitoring();
     void finishSession();
@@ -97,7 +97,7 @@ class TForm1 : public QMainWindow, public PollView {
     QString statusToolTip(int panel) const;
     // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
     void openTrafficWindow();
-    TTrafficWindow* trafficWindow() const { return trafficWindow_.get(); }
+    TrafficWindow* trafficWindow() const { return trafficWindow_.get(); }
     // "Просмотр журнала": asks for a log and shows it in a new window (Ctrl+O); none when
     // nothing was opened.
     LogViewerWindow* openLogViewer();
@@ -133,7 +133,7 @@ class TForm1 : public QMainWindow, public PollView {
     std::string startupDirectory_;
     std::unique_ptr<MemIni> ini_;
     ModuleLink link_;
-    std::unique_ptr<TTrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
+    std::unique_ptr<TrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
     std::unique_ptr<PollCycle> poll_;
     std::unique_ptr<ModuleSettings> moduleSettings_;
     std::unique_ptr<TrendChart> chart_;
@@ -165,10 +165,10 @@ class TForm1 : public QMainWindow, public PollView {
     MarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
 
-    TForm2* programSettings_ = nullptr;
-    TFormDisplaySelectDlgNew* secondGenDialog_ = nullptr;
-    QPointer<TFormHost> cabinetWindow_;  // may go before this window; it then detaches itself
-    TFormDisplaySelectDlg* firstGenDialog_ = nullptr;
+    ProgramSettingsDialog* programSettings_ = nullptr;
+    SecondGenModuleDialog* secondGenDialog_ = nullptr;
+    QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
+    FirstGenModuleDialog* firstGenDialog_ = nullptr;
 };
 
 }  // namespace kvel

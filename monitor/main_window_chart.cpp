@@ -8,7 +8,7 @@
 
 namespace kvel {
 
-void TForm1::wireChart() {
+void MainWindow::wireChart() {
     chartMouse_ = std::make_unique<ChartMouse>(*trendPlot_, *ini_);
     crXEdit_ = findChild<QLineEdit*>("CrXEdit");
     crYLEdit_ = findChild<QLineEdit*>("CrYLEdit");
@@ -48,7 +48,7 @@ void TForm1::wireChart() {
     }
 }
 
-void TForm1::showPointerReadout(int x, int y) {
+void MainWindow::showPointerReadout(int x, int y) {
     const std::optional<PointerReadout> r = chartMouse_->mouseMove(x, y);
     if (!r) return;
     crXEdit_->setText(QString::fromStdString(formatTimeOfDay(r->time)));

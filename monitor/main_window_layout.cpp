@@ -34,7 +34,7 @@ QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
 
 }  // namespace
 
-void TForm1::buildLayout() {
+void MainWindow::buildLayout() {
     setObjectName("Form1");
     setWindowTitle("KvelView");
     resize(1292, 778);
@@ -105,7 +105,7 @@ void TForm1::buildLayout() {
     named(new QTimer(this), "Timer3")->setInterval(1000);
 }
 
-QWidget* TForm1::buildChartPanel() {
+QWidget* MainWindow::buildChartPanel() {
     auto* panel3 = named(new QFrame(), "Panel3");
     auto* panel3Layout = new QVBoxLayout(panel3);
     panel3Layout->setContentsMargins(0, 0, 0, 0);
@@ -160,7 +160,7 @@ QWidget* TForm1::buildChartPanel() {
     return panel3;
 }
 
-QWidget* TForm1::buildRightColumn() {
+QWidget* MainWindow::buildRightColumn() {
     auto* panel8 = named(new QFrame(), "Panel8");
     panel8->setFixedWidth(216);
     panel8->setAutoFillBackground(true);

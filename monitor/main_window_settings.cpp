@@ -5,19 +5,19 @@
 
 namespace kvel {
 
-void TForm1::openProgramSettings() {
+void MainWindow::openProgramSettings() {
     if (programSettings_ == nullptr) return;
     loadProgramSettingsDialog();
     // The poll goes on while the dialog is merely open.
     programSettings_->exec();
 }
 
-void TForm1::loadProgramSettingsDialog() {
+void MainWindow::loadProgramSettingsDialog() {
     if (programSettings_)
         programSettings_->setFields(loadSettingsForm(*ini_, link_.channelCount()));
 }
 
-bool TForm1::validateProgramSettingsDialog() {
+bool MainWindow::validateProgramSettingsDialog() {
     if (programSettings_ == nullptr) return false;
     const std::string message = validateSettingsForm(programSettings_->fields());
     if (message.empty()) return true;
@@ -25,7 +25,7 @@ bool TForm1::validateProgramSettingsDialog() {
     return false;
 }
 
-void TForm1::saveProgramSettingsDialog() {
+void MainWindow::saveProgramSettingsDialog() {
     if (programSettings_ == nullptr) return;
     const SaveOutcome outcome = saveSettingsForm(programSettings_->fields(), *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
@@ -34,7 +34,7 @@ void TForm1::saveProgramSettingsDialog() {
     if (outcome.serialChanged) link_.closePort();
 }
 
-bool TForm1::acceptProgramSettings() {
+bool MainWindow::acceptProgramSettings() {
     // No poll may read half-written settings.
     pollTimer_->stop();
     const bool accepted = validateProgramSettingsDialog();

@@ -23,7 +23,7 @@ QAction* toolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, cons
 
 }  // namespace
 
-void TForm1::buildToolBar() {
+void MainWindow::buildToolBar() {
     auto* bar = findChild<QToolBar*>("ToolBar1");
     const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon,
                          const QString& tip, auto run) {
@@ -55,7 +55,7 @@ void TForm1::buildToolBar() {
         "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
 }
 
-LogViewerWindow* TForm1::openLogViewer() {
+LogViewerWindow* MainWindow::openLogViewer() {
     auto* viewer = new LogViewerWindow(*ini_, this);
     if (!viewer->chooseAndOpen()) {
         viewer->close();
@@ -65,7 +65,7 @@ LogViewerWindow* TForm1::openLogViewer() {
     return viewer;
 }
 
-bool TForm1::exportChart() {
+bool MainWindow::exportChart() {
     const std::optional<ImageExportChoice> choice = chooseImageExport(this, trendPlot_->size());
     if (!choice) return false;
     std::string error;

@@ -73,7 +73,7 @@ class LinkPanelFilter final : public QObject {
 
 }  // namespace
 
-TTrafficWindow::TTrafficWindow(TrafficTap& tap, QWidget* parent)
+TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     : QWidget(parent, Qt::Window), tap_(tap) {
     setObjectName("FormTraffic");
     setWindowTitle("Обмен с модулем");
@@ -135,9 +135,9 @@ TTrafficWindow::TTrafficWindow(TrafficTap& tap, QWidget* parent)
                4,
            500);
 
-    connect(pause_, &QPushButton::toggled, this, &TTrafficWindow::setPaused);
-    connect(clear, &QPushButton::clicked, this, &TTrafficWindow::clear);
-    connect(save, &QPushButton::clicked, this, &TTrafficWindow::askAndSave);
+    connect(pause_, &QPushButton::toggled, this, &TrafficWindow::setPaused);
+    connect(clear, &QPushButton::clicked, this, &TrafficWindow::clear);
+    connect(save, &QPushButton::clicked, this, &TrafficWindow::askAndSave);
     QScrollBar* bar = table_->verticalScrollBar();
     // The user scrolling up stops the following; scrolling back to the bottom resumes it.
     connect(bar, &QScrollBar::valueChanged, this,
@@ -148,11 +148,11 @@ TTrafficWindow::TTrafficWindow(TrafficTap& tap, QWidget* parent)
     showCounters();
 }
 
-TTrafficWindow::~TTrafficWindow() {
+TrafficWindow::~TrafficWindow() {
     listen(false);
 }
 
-void TTrafficWindow::listen(bool on) {
+void TrafficWindow::listen(bool on) {
     if (on) {
         tap_.setListener([this](const TrafficRecord& record) { add(record); });
     } else {
@@ -160,19 +160,19 @@ void TTrafficWindow::listen(bool on) {
     }
 }
 
-void TTrafficWindow::showEvent(QShowEvent* event) {
+void TrafficWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!paused_) model_.reload(tap_);
     showCounters();
     listen(true);
 }
 
-void TTrafficWindow::hideEvent(QHideEvent* event) {
+void TrafficWindow::hideEvent(QHideEvent* event) {
     listen(false);
     QWidget::hideEvent(event);
 }
 
-void TTrafficWindow::add(const TrafficRecord& record) {
+void TrafficWindow::add(const TrafficRecord& record) {
     showCounters();
     if (paused_) return;
     QScrollBar* bar = table_->verticalScrollBar();
@@ -181,7 +181,7 @@ void TTrafficWindow::add(const TrafficRecord& record) {
     if (model_.append(record) && !following_ && value > 0) bar->setValue(value - 1);
 }
 
-void TTrafficWindow::setPaused(bool paused) {
+void TrafficWindow::setPaused(bool paused) {
     if (paused_ == paused) return;
     paused_ = paused;
     if (pause_->isChecked() != paused) pause_->setChecked(paused);
@@ -189,14 +189,14 @@ void TTrafficWindow::setPaused(bool paused) {
     if (!paused_) model_.reload(tap_);
 }
 
-void TTrafficWindow::clear() {
+void TrafficWindow::clear() {
     tap_.clear();
     model_.clear();
     following_ = true;
     showCounters();
 }
 
-int TTrafficWindow::sizeColumns() {
+int TrafficWindow::sizeColumns() {
     const QFontMetrics text = table_->fontMetrics();
     const QFontMetrics bytes(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QHeaderView* header = table_->horizontalHeader();
@@ -216,11 +216,11 @@ int TTrafficWindow::sizeColumns() {
     return total;
 }
 
-QString TTrafficWindow::countersText() const {
+QString TrafficWindow::countersText() const {
     return countersText_;
 }
 
-void TTrafficWindow::showCounters() {
+void TrafficWindow::showCounters() {
     const TrafficCounters& counters = tap_.counters();
     countersText_ = QString::fromStdString(trafficCountersText(counters));
     const std::vector<std::pair<std::string, std::string>> fields = trafficCounterFields(counters);
@@ -229,7 +229,7 @@ void TTrafficWindow::showCounters() {
     }
 }
 
-bool TTrafficWindow::saveTo(const std::string& path) {
+bool TrafficWindow::saveTo(const std::string& path) {
     // The first line names the columns.
     std::string text = trafficLine(trafficColumnTitles()) + "\n";
     for (std::size_t i = 0; i < model_.size(); ++i) text += trafficLine(model_.row(i)) + "\n";
@@ -241,7 +241,7 @@ bool TTrafficWindow::saveTo(const std::string& path) {
     return true;
 }
 
-void TTrafficWindow::askAndSave() {
+void TrafficWindow::askAndSave() {
     const QString path = QFileDialog::getSaveFileName(this, "Сохранить обмен", "traffic.txt",
                                                       "Текстовые файлы (*.txt);;Все файлы (*)");
     if (!path.isEmpty()) saveTo(path.toStdString());

@@ -17,11 +17,11 @@ namespace kvel {
 // "Обмен с модулем": the transactions the link's tap keeps, newest at the bottom, with the
 // counters above them. It follows the newest row unless the user has scrolled up; it takes
 // new transactions only while it is shown and not paused.
-class TTrafficWindow final : public QWidget {
+class TrafficWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit TTrafficWindow(TrafficTap& tap, QWidget* parent = nullptr);
-    ~TTrafficWindow() override;
+    explicit TrafficWindow(TrafficTap& tap, QWidget* parent = nullptr);
+    ~TrafficWindow() override;
 
     void setPaused(bool paused);
     // Forgets the shown transactions and resets the tap's counters.

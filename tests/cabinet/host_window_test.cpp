@@ -36,7 +36,7 @@ class HostWindowTest : public test::MainWindowFixture {
     }
     void BeforeShow() override {
         form->cabinet().setTiming({20, 10, 100, 1000, 100});
-        host = std::make_unique<TFormHost>();
+        host = std::make_unique<CabinetWindow>();
         form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
     }
     void Show(const std::string& extra) {
@@ -55,9 +55,9 @@ class HostWindowTest : public test::MainWindowFixture {
         }
         return done();
     }
-    bool Lamp(int i) const { return TFormHost::indicatorOn(host->indicator(i)); }
+    bool Lamp(int i) const { return CabinetWindow::indicatorOn(host->indicator(i)); }
 
-    std::unique_ptr<TFormHost> host;
+    std::unique_ptr<CabinetWindow> host;
 };
 
 TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
@@ -169,7 +169,7 @@ TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
     EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
-    EXPECT_FALSE(TFormHost::indicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
+    EXPECT_FALSE(CabinetWindow::indicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
 }
 
 TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
@@ -178,7 +178,7 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     simulator->setRegister(1521, 1);
     host->show();
     host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
-    EXPECT_TRUE(TFormHost::indicatorOn(host->onlineLamp()));
+    EXPECT_TRUE(CabinetWindow::indicatorOn(host->onlineLamp()));
     host->signalButton(2)->click();
     EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));

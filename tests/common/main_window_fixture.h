@@ -57,7 +57,7 @@ class MainWindowFixture : public ::testing::Test {
     // Makes and shows the window on the mem.ini written; its poll timer is stopped unless
     // the test wants it running.
     void Show(PollTimer timer = PollTimer::Stopped) {
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<MainWindow>();
         form->link().setTiming({10, 10, 10, 250, 10});
         BeforeShow();
         form->show();
@@ -71,15 +71,15 @@ class MainWindowFixture : public ::testing::Test {
         return form->readingsGrid()->item(row, column)->text();
     }
     std::vector<bool> Relays() const {
-        return {TForm1::indicatorOn(form->relayIndicator(1)),
-                TForm1::indicatorOn(form->relayIndicator(2)),
-                TForm1::indicatorOn(form->relayIndicator(3))};
+        return {MainWindow::indicatorOn(form->relayIndicator(1)),
+                MainWindow::indicatorOn(form->relayIndicator(2)),
+                MainWindow::indicatorOn(form->relayIndicator(3))};
     }
 
     TempDir dir;
     std::vector<std::string> boxes;
     std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
   private:
     std::filesystem::path previous_;

@@ -28,10 +28,10 @@ TEST(BusyScope, PausesRepaintAndRunNoTimerOrQueuedCall) {
     QTimer::singleShot(1, &window, [&] { timerRan = true; });
     const int before = window.paints;
     {
-        TBusyScope busy;
+        BusyScope busy;
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        { TBusyScope nested; }
+        { BusyScope nested; }
         EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the outer scope still holds it";
         linePause(350);
     }

@@ -58,8 +58,8 @@ class ModuleDialogTest : public test::MainWindowFixture {
                             dialogNew.findChild<QLabel*>("Panel1")->isVisible());
     }
 
-    TFormDisplaySelectDlg dialog;
-    TFormDisplaySelectDlgNew dialogNew;
+    FirstGenModuleDialog dialog;
+    SecondGenModuleDialog dialogNew;
     std::vector<bool> busyAtBox;
 };
 

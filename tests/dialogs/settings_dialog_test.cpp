@@ -40,7 +40,7 @@ class SettingsDialogTest : public ::testing::Test {
     QString Axis(int row) { return dialog.axisGrid()->item(row, 1)->text(); }
 
     test::TempDir dir;
-    TForm2 dialog;
+    ProgramSettingsDialog dialog;
 };
 
 TEST_F(SettingsDialogTest, ControlsCaptionsItemsAndHints) {

@@ -46,10 +46,10 @@ class ToolBar : public MainWindowFixture {
         form->findChild<QAction*>(action)->trigger();
         return seen;
     }
-    TForm2 settings;
-    TFormDisplaySelectDlgNew moduleNew;
-    TFormHost host;
-    TFormDisplaySelectDlg module;
+    ProgramSettingsDialog settings;
+    SecondGenModuleDialog moduleNew;
+    CabinetWindow host;
+    FirstGenModuleDialog module;
 };
 
 TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
@@ -81,11 +81,11 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
     form->findChild<QAction*>("ActionExportChart")->trigger();
     EXPECT_NE(ReadBytes(dir.File("live.svg")).find("<svg"), std::string::npos);
 
-    EXPECT_EQ(ModalOpenedBy("ActionProgramSettings"), "kvel::TForm2");
-    EXPECT_EQ(ModalOpenedBy("ActionCabinet"), "kvel::TFormHost");
+    EXPECT_EQ(ModalOpenedBy("ActionProgramSettings"), "kvel::ProgramSettingsDialog");
+    EXPECT_EQ(ModalOpenedBy("ActionCabinet"), "kvel::CabinetWindow");
     const std::string moduleDialog = ModalOpenedBy("ActionModuleSettings");
-    EXPECT_TRUE(moduleDialog == "kvel::TFormDisplaySelectDlgNew" ||
-                moduleDialog == "kvel::TFormDisplaySelectDlg")
+    EXPECT_TRUE(moduleDialog == "kvel::SecondGenModuleDialog" ||
+                moduleDialog == "kvel::FirstGenModuleDialog")
         << moduleDialog;
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     // Every action says what it does and its keys.

@@ -528,7 +528,7 @@ TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->line(k)->count(), 1) << k;
 
     form->close();
-    form = std::make_unique<TForm1>();
+    form = std::make_unique<MainWindow>();
     form->show();
     form->pollTimer()->stop();
     EXPECT_FALSE(form->slotCheckBox(14)->isChecked());

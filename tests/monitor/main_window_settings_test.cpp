@@ -63,7 +63,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
 
     std::vector<bool> pollRunningAtMessage;
     std::vector<std::unique_ptr<sim::Simulator>> simulators;
-    TForm2 dialog;
+    ProgramSettingsDialog dialog;
 };
 
 // ОК stores every field in mem.ini in the start-up folder (even after the file dialog moved

@@ -56,7 +56,7 @@ class TrafficWindowTest : public ::testing::Test {
     void Click(const char* button) { window.findChild<QPushButton*>(button)->click(); }
 
     TrafficTap tap;
-    TTrafficWindow window{tap};
+    TrafficWindow window{tap};
     std::vector<std::string> boxes;
     test::TempDir dir;
 };
