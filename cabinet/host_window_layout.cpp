@@ -16,17 +16,17 @@ struct ButtonSpec {
 };
 
 constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
-    {"Button_VV_ON", "Включить выключатель"},
-    {"Button_VV_OFF", "Отключить выключатель"},
-    {"Button_VE_WORK", "Вкатить ВЭ"},
-    {"Button_VE_CONTR", "Выкатить ВЭ"},
-    {"Button_ZR_ON", "Включить ЗР"},
-    {"Button_ZR_OFF", "Отключить ЗР"},
-    {"ButtonS41", "S41"},
-    {"ButtonS42", "S42"},
-    {"ButtonS43", "S43"},
-    {"ButtonS51", "S51"},
-    {"ButtonS52", "S52"},
+    {"vvOnButton", "Включить выключатель"},
+    {"vvOffButton", "Отключить выключатель"},
+    {"veWorkButton", "Вкатить ВЭ"},
+    {"veControlButton", "Выкатить ВЭ"},
+    {"zrOnButton", "Включить ЗР"},
+    {"zrOffButton", "Отключить ЗР"},
+    {"s41Button", "S41"},
+    {"s42Button", "S42"},
+    {"s43Button", "S43"},
+    {"s51Button", "S51"},
+    {"s52Button", "S52"},
 };
 
 QLabel* makeLamp(const QString& name, QWidget* parent) {
@@ -39,7 +39,7 @@ QLabel* makeLamp(const QString& name, QWidget* parent) {
 }  // namespace
 
 void CabinetWindow::buildLayout() {
-    setObjectName("FormHost");
+    setObjectName("cabinetWindow");
     setWindowTitle("Управление шкафами через хост-контроллер");
     // Modal to the main window only: the traffic window stays usable beside it.
     setWindowModality(Qt::WindowModal);
@@ -58,7 +58,7 @@ void CabinetWindow::buildLayout() {
         button->setAutoDefault(false);
         // A switching command needs a deliberate click: no Space or Enter reaches it.
         button->setFocusPolicy(Qt::NoFocus);
-        auto* lamp = makeLamp("Image" + QString::number(i + 1), group);
+        auto* lamp = makeLamp("lamp" + QString::number(i + 1), group);
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
         buttons_[static_cast<std::size_t>(i)] = button;
@@ -68,14 +68,14 @@ void CabinetWindow::buildLayout() {
 
     auto* cabinet = new QGroupBox("Текущий шкаф", this);
     cabinetCombo_ = new QComboBox(cabinet);
-    cabinetCombo_->setObjectName("ComboBox1");
+    cabinetCombo_->setObjectName("cabinetCombo");
     // A name may be typed as well as chosen; typing never adds it to the list.
     cabinetCombo_->setEditable(true);
     cabinetCombo_->setInsertPolicy(QComboBox::NoInsert);
     cabinetCombo_->setMinimumWidth(180);
     auto* online = new QHBoxLayout();
     online->addWidget(new QLabel("Шкаф на связи", cabinet));
-    onlineLamp_ = makeLamp("Image12", cabinet);
+    onlineLamp_ = makeLamp("onlineLamp", cabinet);
     online->addWidget(onlineLamp_);
     online->addStretch();
     auto* cabinetLayout = new QVBoxLayout(cabinet);
@@ -84,20 +84,20 @@ void CabinetWindow::buildLayout() {
 
     auto* addressing = new QGroupBox("Контроллер", this);
     radioHost_ = new QRadioButton("Хост", addressing);
-    radioHost_->setObjectName("RadioButtonHost");
+    radioHost_->setObjectName("hostRadio");
     radioMnemo_ = new QRadioButton("Мнемо", addressing);
-    radioMnemo_->setObjectName("RadioButtonMnemo");
+    radioMnemo_->setObjectName("mnemoRadio");
     auto* addressingLayout = new QHBoxLayout(addressing);
     addressingLayout->addWidget(radioHost_);
     addressingLayout->addWidget(radioMnemo_);
 
     auto* cycle = new QGroupBox("Тестовый цикл", this);
     cyclesOn_ = new QPushButton("Включить", cycle);
-    cyclesOn_->setObjectName("ButtonCyclesOn");
+    cyclesOn_->setObjectName("cyclesOnButton");
     cyclesOn_->setAutoDefault(false);
     cyclesOn_->setFocusPolicy(Qt::NoFocus);  // starts switching as well
     cyclesOff_ = new QPushButton("Отключить", cycle);
-    cyclesOff_->setObjectName("ButtonCyclesOff");
+    cyclesOff_->setObjectName("cyclesOffButton");
     cyclesOff_->setAutoDefault(false);
     auto* cycleLayout = new QHBoxLayout(cycle);
     cycleLayout->addWidget(cyclesOn_);
@@ -115,7 +115,7 @@ void CabinetWindow::buildLayout() {
     columns->addLayout(right);
 
     auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName("StatusBar1");
+    statusBar->setObjectName("statusBar");
     statusBar->setSizeGripEnabled(false);
     statusPanel_ = new QLabel(statusBar);
     statusBar->addWidget(statusPanel_, 1);

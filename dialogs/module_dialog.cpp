@@ -30,7 +30,7 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     font.setPixelSize(11);
     setFont(font);
 
-    channelTable_ = named(new QTableWidget(this), "StringGrid1");
+    channelTable_ = named(new QTableWidget(this), "channelTable");
     channelTable_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
     channelTable_->horizontalHeader()->hide();
     channelTable_->verticalHeader()->hide();
@@ -42,19 +42,19 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     channelTable_->setColumnWidth(2, 105);
 
     writeCoefficientsButton_ =
-        named(new QPushButton("Записать коэффициенты в модуль", this), "ButtonSaveCoeffs");
+        named(new QPushButton("Записать коэффициенты в модуль", this), "writeCoefficientsButton");
     writeRelaysButton_ =
-        named(new QPushButton("Записать настройки реле в модуль", this), "ButtonSaveRelays");
+        named(new QPushButton("Записать настройки реле в модуль", this), "writeRelaysButton");
     writeLinkButton_ =
-        named(new QPushButton("Записать параметры связи в модуль", this), "ButtonSaveConnect");
-    applyToAllButton_ = named(new QPushButton("Применить ко всем", this), "ButtonApplyToAll");
-    coefficientForAll_ = named(new QLineEdit("0.9", this), "EditCoeff");
+        named(new QPushButton("Записать параметры связи в модуль", this), "writeLinkButton");
+    applyToAllButton_ = named(new QPushButton("Применить ко всем", this), "applyToAllButton");
+    coefficientForAll_ = named(new QLineEdit("0.9", this), "coefficientForAllEdit");
     QFont larger = coefficientForAll_->font();
     larger.setPixelSize(13);
     coefficientForAll_->setFont(larger);
     coefficientForAll_->setMaximumWidth(80);
 
-    progressPanel_ = named(new QLabel(this), "Panel1");
+    progressPanel_ = named(new QLabel(this), "progressPanel");
     progressPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     progressPanel_->setLineWidth(2);
     progressPanel_->setAlignment(Qt::AlignCenter);
@@ -85,7 +85,7 @@ void ModuleSettingsDialog::attach(ModuleSettings* settings, PollSwitch poll) {
 }
 
 QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const char* caption) {
-    auto* sensors = named(new QGroupBox(caption, this), "GroupBoxSensors");
+    auto* sensors = named(new QGroupBox(caption, this), "sensorsGroup");
     auto* layout = new QVBoxLayout(sensors);
     channelTable_->setParent(sensors);
     layout->addWidget(channelTable_);

@@ -23,7 +23,7 @@ QStringList thresholdHeadings() {
 }  // namespace
 
 FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
-    : ModuleSettingsDialog("FormDisplaySelectDlg", parent) {
+    : ModuleSettingsDialog("firstGenModuleDialog", parent) {
     QGroupBox* sensors = buildSensorsGroup("Настройки датчиков");
     sensors->setFixedWidth(580);
 
@@ -50,8 +50,8 @@ FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
 }
 
 QWidget* FirstGenModuleDialog::buildLinkGroup() {
-    auto* group = named(new QGroupBox("Настройки связи модуля", this), "GroupBoxLink");
-    const LinkControls c = addLinkRows(group, "EditAdr", "ComboBox2", "ComboBox3");
+    auto* group = named(new QGroupBox("Настройки связи модуля", this), "linkGroup");
+    const LinkControls c = addLinkRows(group, "addressEdit", "speedCombo", "parityCombo");
     editAdr_ = c.address;
     speedCombo_ = c.speed;
     parityCombo_ = c.parity;
@@ -59,15 +59,15 @@ QWidget* FirstGenModuleDialog::buildLinkGroup() {
 }
 
 QWidget* FirstGenModuleDialog::buildRelayGroup() {
-    auto* group = named(new QGroupBox("Настройки реле", this), "GroupBoxRelays");
+    auto* group = named(new QGroupBox("Настройки реле", this), "relaysGroup");
     auto* row = new QHBoxLayout(group);
 
     auto* form = new QFormLayout;
-    editThres1_ = makeValueEdit("EditThres1", group);
-    editThres2_ = makeValueEdit("EditThres2", group);
-    editHyst_ = makeValueEdit("EditHyst", group);
-    editDelayOn_ = makeValueEdit("EditDelayOn", group, "Задержка включения реле");
-    editDelayOff_ = makeValueEdit("EditDelayOff", group, "Задержка отключения реле");
+    editThres1_ = makeValueEdit("thresholdEdit1", group);
+    editThres2_ = makeValueEdit("thresholdEdit2", group);
+    editHyst_ = makeValueEdit("hysteresisEdit", group);
+    editDelayOn_ = makeValueEdit("delayOnEdit", group, "Задержка включения реле");
+    editDelayOff_ = makeValueEdit("delayOffEdit", group, "Задержка отключения реле");
     addFormRow(form, "Порог 1, Тгр.С", editThres1_);
     addFormRow(form, "Порог 2, Тгр.С", editThres2_);
     // The two thresholds only carry registers 3 and 4 from the read to the write.
@@ -75,8 +75,8 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
     addFormRow(form, "Гистерезис, Тгр.С", editHyst_);
     addFormRow(form, "Задержка включения, сек", editDelayOn_);
     addFormRow(form, "Задержка отключения, сек", editDelayOff_);
-    static const char* const kFunctionNames[3] = {"ComboBoxRelay1", "ComboBoxRelay2",
-                                                  "ComboBoxRelay3"};
+    static const char* const kFunctionNames[3] = {"relayFunctionCombo1", "relayFunctionCombo2",
+                                                  "relayFunctionCombo3"};
     for (int i = 0; i < 3; ++i) {
         QComboBox* box = makeChoiceBox(kFunctionNames[i], {}, group);
         box->setToolTip(kFunctionHint);
@@ -94,16 +94,17 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
         box->addWidget(list);
         return sub;
     };
-    row->addWidget(listGroup("Привязка датчиков к реле связи", "CheckListBoxLink", kLinkListHint,
+    row->addWidget(listGroup("Привязка датчиков к реле связи", "linkRelayChannels", kLinkListHint,
                              checkListLink_));
-    row->addWidget(listGroup("Привязка датчиков к реле порога", "CheckListBoxThres",
+    row->addWidget(listGroup("Привязка датчиков к реле порога", "thresholdRelayChannels",
                              "Сигнализация о превышении порога будет учитывать только отмеченные "
                              "датчики",
                              checkListThres_));
 
     auto* sensorRelay = new QGroupBox("Для режима датчик-реле", group);
     auto* sensorForm = new QFormLayout(sensorRelay);
-    static const char* const kRelSensNames[3] = {"EditRelSens1", "EditRelSens2", "EditRelSens3"};
+    static const char* const kRelSensNames[3] = {
+        "sensorRelayThresholdEdit1", "sensorRelayThresholdEdit2", "sensorRelayThresholdEdit3"};
     for (int i = 0; i < 3; ++i) {
         QLineEdit* edit = makeValueEdit(kRelSensNames[i], sensorRelay);
         editRelSens_[static_cast<std::size_t>(i)] = edit;
@@ -115,7 +116,7 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
     row->addLayout(sensorColumn);
 
     auto* thresholds = new QVBoxLayout;
-    thresholdTable_ = named(new QTableWidget(group), "StringGrid2");
+    thresholdTable_ = named(new QTableWidget(group), "thresholdTable");
     thresholdTable_->horizontalHeader()->hide();
     thresholdTable_->verticalHeader()->hide();
     thresholdTable_->verticalHeader()->setDefaultSectionSize(20);

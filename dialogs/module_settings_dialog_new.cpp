@@ -12,7 +12,7 @@
 namespace kvel {
 
 SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
-    : ModuleSettingsDialog("FormDisplaySelectDlgNew", parent) {
+    : ModuleSettingsDialog("secondGenModuleDialog", parent) {
     QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
 
     auto* links = new QHBoxLayout;
@@ -45,10 +45,10 @@ SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
 QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
     const QString n = QString::number(link);
     auto* group = new QGroupBox("Настройки связи MB" + n, this);
-    group->setObjectName("GroupBoxMB" + n);
+    group->setObjectName("linkGroup" + n);
     const auto i = static_cast<std::size_t>(link - 1);
     const LinkControls c =
-        addLinkRows(group, "EditAdr" + n, "ComboBoxSpeed" + n, "ComboBoxPar" + n);
+        addLinkRows(group, "addressEdit" + n, "speedCombo" + n, "parityCombo" + n);
     editAdr_[i] = c.address;
     comboSpeed_[i] = c.speed;
     comboPar_[i] = c.parity;
@@ -58,18 +58,18 @@ QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
 QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
     const QString n = QString::number(relay);
     auto* group = new QGroupBox("Настройки реле " + n, this);
-    group->setObjectName("GroupBoxRelay" + n);
+    group->setObjectName("relayGroup" + n);
     auto* row = new QHBoxLayout(group);
     auto* form = new QFormLayout;
     form->setVerticalSpacing(2);
     RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
-    c.function = makeChoiceBox("ComboBoxFunc" + n, {}, group);
-    c.logic = makeChoiceBox("ComboBoxLogic" + n, kLogicTexts, group);
+    c.function = makeChoiceBox("relayFunctionCombo" + n, {}, group);
+    c.logic = makeChoiceBox("relayLogicCombo" + n, kLogicTexts, group);
     for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
-    c.delayOn = makeValueEdit("EditDelayOn" + n, group, "Задержка включения реле");
-    c.delayOff = makeValueEdit("EditDelayOff" + n, group, "Задержка отключения реле");
-    c.hyst = makeValueEdit("EditHyst" + n, group);
-    c.thres = makeValueEdit("EditThres" + n, group, "Порог 1 срабатывания реле");
+    c.delayOn = makeValueEdit("delayOnEdit" + n, group, "Задержка включения реле");
+    c.delayOff = makeValueEdit("delayOffEdit" + n, group, "Задержка отключения реле");
+    c.hyst = makeValueEdit("hysteresisEdit" + n, group);
+    c.thres = makeValueEdit("thresholdEdit" + n, group, "Порог 1 срабатывания реле");
     addFormRow(form, "Функция реле", c.function);
     addFormRow(form, "Логика реле ", c.logic);
     addFormRow(form, "Задержка включения, сек", c.delayOn);
@@ -81,7 +81,7 @@ QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
     auto* sub = new QGroupBox("Привязка датчиков к реле", group);
     auto* subLayout = new QVBoxLayout(sub);
     c.binding = new QListWidget(sub);
-    c.binding->setObjectName("CheckListBox" + n);
+    c.binding->setObjectName("relayChannels" + n);
     c.binding->setToolTip(kLinkListHint);
     subLayout->addWidget(c.binding);
     row->addWidget(sub);

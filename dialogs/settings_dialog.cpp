@@ -61,7 +61,7 @@ std::string textOf(const QLineEdit* edit) {
 }  // namespace
 
 ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("Form2");
+    setObjectName("programSettingsDialog");
     setWindowTitle("Настройки программы");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -72,15 +72,15 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
     auto* right = new QVBoxLayout();
     right->addWidget(buildFileGroup());
     right->addWidget(buildLinkGroup());
-    auto* group7 = named(new QGroupBox("Выбор каналов для диаграммы", this), "GroupBox7");
+    auto* group7 = named(new QGroupBox("Выбор каналов для диаграммы", this), "chartChannelsGroup");
     auto* group7Layout = new QVBoxLayout(group7);
-    channels_ = named(new QListWidget(group7), "CheckListBox1");
+    channels_ = named(new QListWidget(group7), "chartChannelList");
     group7Layout->addWidget(channels_);
     right->addWidget(group7, 1);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    auto* ok = named(new QPushButton("ОК", this), "ButtonOK");
-    auto* cancel = named(new QPushButton("Отмена", this), "ButtonCancel");
+    auto* ok = named(new QPushButton("ОК", this), "okButton");
+    auto* cancel = named(new QPushButton("Отмена", this), "cancelButton");
     // Enter in an edit box does not press a button: it stores nothing by accident.
     for (QPushButton* button : {ok, cancel}) {
         button->setAutoDefault(false);
@@ -90,7 +90,7 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
     columns->addLayout(right);
     columns->setSizeConstraint(QLayout::SetFixedSize);
 
-    logFileDialog_ = named(new QFileDialog(this), "SaveDialog1");
+    logFileDialog_ = named(new QFileDialog(this), "logFileDialog");
     logFileDialog_->setAcceptMode(QFileDialog::AcceptSave);
     logFileDialog_->setFileMode(QFileDialog::AnyFile);
     logFileDialog_->setNameFilter("Текстовые файлы (*.txt)");
@@ -110,12 +110,12 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
 }
 
 QWidget* ProgramSettingsDialog::buildChartGroup() {
-    auto* group1 = named(new QGroupBox("Диаграмма", this), "GroupBox1");
+    auto* group1 = named(new QGroupBox("Диаграмма", this), "chartGroup");
     auto* layout = new QVBoxLayout(group1);
 
-    showAll_ = named(new QRadioButton("Показывать все", group1), "RadioButtonShowAll",
+    showAll_ = named(new QRadioButton("Показывать все", group1), "showAllRadio",
                      "Показывать всю диаграмму по оси X");
-    showPeriod_ = named(new QRadioButton("Показывать окно", group1), "RadioButtonShowPeriod",
+    showPeriod_ = named(new QRadioButton("Показывать окно", group1), "showPeriodRadio",
                         "Показывать по оси X окно размером, установленным ниже");
     auto* display = new QButtonGroup(group1);
     display->addButton(showAll_);
@@ -126,8 +126,8 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     // "Размер окна [h] часов [m] минут": each unit after its box.
     auto* window = new QHBoxLayout();
     window->addWidget(new QLabel("Размер окна", group1));
-    hours_ = makeEdit("EditSizeHour", group1);
-    minutes_ = makeEdit("EditSizeMinute", group1);
+    hours_ = makeEdit("windowHoursEdit", group1);
+    minutes_ = makeEdit("windowMinutesEdit", group1);
     for (const auto& [edit, unit] : {std::pair{hours_, "часов"}, std::pair{minutes_, "минут"}}) {
         edit->setFixedWidth(60);
         auto* label = new QLabel(unit, group1);
@@ -138,7 +138,7 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     window->addStretch();
     layout->addLayout(window);
     auto* shiftRow = new QHBoxLayout();
-    shift_ = named(makeEdit("EditShift", group1), "EditShift",
+    shift_ = named(makeEdit("shiftEdit", group1), "shiftEdit",
                    "Границы по оси X сдвинутся на % от размера окна при достижении графиком "
                    "крайней правой границы поля диаграммы");
     shift_->setFixedWidth(60);
@@ -149,13 +149,12 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     shiftRow->addStretch();
     layout->addLayout(shiftRow);
 
-    auto* group4 = named(new QGroupBox("Оси значений", group1), "GroupBox4");
+    auto* group4 = named(new QGroupBox("Оси значений", group1), "valueAxesGroup");
     auto* axes = new QGridLayout(group4);
-    scaleAuto_ =
-        named(new QRadioButton("Масштабировать автоматически", group4), "RadioButtonScaleAuto",
-              "Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
-              "пор, пока пользователь не начнет работать с диаграммой мышью");
-    scaleManual_ = named(new QRadioButton("Масштаб вручную", group4), "RadioButtonScaleManual",
+    scaleAuto_ = named(new QRadioButton("Масштабировать автоматически", group4), "scaleAutoRadio",
+                       "Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
+                       "пор, пока пользователь не начнет работать с диаграммой мышью");
+    scaleManual_ = named(new QRadioButton("Масштаб вручную", group4), "scaleManualRadio",
                          "Масштаб по осям Y (правая и левая) устанавливается по указанным "
                          "значениям до тех пор, пока пользователь не начнет работать с "
                          "диаграммой мышью");
@@ -165,19 +164,19 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     axes->addWidget(scaleAuto_, 0, 0, 1, 4);
     axes->addWidget(scaleManual_, 1, 0, 1, 4);
     axes->addWidget(new QLabel("Масштабы осей", group4), 2, 0, 1, 4);
-    leftMin_ = makeEdit("EditLeftMin", group4);
-    leftMax_ = makeEdit("EditLeftMax", group4);
-    rightMin_ = makeEdit("EditRightMin", group4);
-    rightMax_ = makeEdit("EditRightMax", group4);
+    leftMin_ = makeEdit("leftMinEdit", group4);
+    leftMax_ = makeEdit("leftMaxEdit", group4);
+    rightMin_ = makeEdit("rightMinEdit", group4);
+    rightMax_ = makeEdit("rightMaxEdit", group4);
     addLabelled(axes, 3, 0, "Левая, мин", leftMin_);
     addLabelled(axes, 3, 2, "Левая, макс", leftMax_);
     addLabelled(axes, 4, 0, "Правая, мин", rightMin_);
     addLabelled(axes, 4, 2, "Правая, макс", rightMax_);
     layout->addWidget(group4);
 
-    auto* group5 = named(new QGroupBox("Привязка каналов", group1), "GroupBox5");
+    auto* group5 = named(new QGroupBox("Привязка каналов", group1), "axisBindingGroup");
     auto* binding = new QVBoxLayout(group5);
-    axisGrid_ = named(new QTableWidget(kAxisRows + 1, 2, group5), "StringGrid1",
+    axisGrid_ = named(new QTableWidget(kAxisRows + 1, 2, group5), "axisGrid",
                       "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
                       "выделенного канала нажмите Enter");
     axisGrid_->horizontalHeader()->hide();
@@ -208,26 +207,26 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
 }
 
 QWidget* ProgramSettingsDialog::buildFileGroup() {
-    auto* group2 = named(new QGroupBox("Сохранение в файл", this), "GroupBox2");
+    auto* group2 = named(new QGroupBox("Сохранение в файл", this), "logFileGroup");
     auto* layout = new QGridLayout(group2);
     saveToFile_ =
-        named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "CheckBoxSaveToFile",
+        named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "saveToFileCheck",
               "Данные будут сохраняться в файл с указанными именем и путем, файл "
               "текстового типа, разделители - знаки табуляции");
     layout->addWidget(saveToFile_, 0, 0, 1, 3);
-    file_ = makeEdit("EditFile", group2);
+    file_ = makeEdit("logFileEdit", group2);
     file_->setMinimumWidth(280);
     addLabelled(layout, 1, 0, "Имя файла", file_);
-    auto* open = named(new QPushButton("...", group2), "ButtonOpenDlg",
+    auto* open = named(new QPushButton("...", group2), "chooseLogFileButton",
                        "Указать имя файла через диалог сохранения файла");
     open->setAutoDefault(false);
     open->setFixedWidth(32);
     layout->addWidget(open, 1, 2);
     connect(open, &QPushButton::clicked, this, &ProgramSettingsDialog::chooseLogFile);
 
-    auto* group3 = named(new QGroupBox("Измерения", this), "GroupBox3");
+    auto* group3 = named(new QGroupBox("Измерения", this), "measureGroup");
     auto* measure = new QGridLayout(group3);
-    rate_ = makeEdit("EditRate", group3);
+    rate_ = makeEdit("pollPeriodEdit", group3);
     addLabelled(measure, 0, 0, "Период измерения, сек", rate_);
     auto* box = new QWidget(this);
     auto* both = new QVBoxLayout(box);
@@ -238,12 +237,12 @@ QWidget* ProgramSettingsDialog::buildFileGroup() {
 }
 
 QWidget* ProgramSettingsDialog::buildLinkGroup() {
-    auto* group6 = named(new QGroupBox("Настройки связи компьютера", this), "GroupBox6");
+    auto* group6 = named(new QGroupBox("Настройки связи компьютера", this), "linkGroup");
     auto* layout = new QGridLayout(group6);
-    address_ = makeEdit("EditAdr", group6);
+    address_ = makeEdit("addressEdit", group6);
     addLabelled(layout, 0, 0, "Адрес модуля", address_);
     // Any device path may be typed besides the listed names.
-    port_ = named(new QComboBox(group6), "ComboBox1");
+    port_ = named(new QComboBox(group6), "portCombo");
     port_->setEditable(true);
     port_->setInsertPolicy(QComboBox::NoInsert);
     // Suggestions only in a list: an inline completion would turn a typed "COM1" half-way
@@ -253,10 +252,10 @@ QWidget* ProgramSettingsDialog::buildLinkGroup() {
     for (const std::string& name : portChoices()) port_->addItem(QString::fromStdString(name));
     port_->setMinimumWidth(220);
     addLabelled(layout, 1, 0, "Номер порта", port_);
-    speed_ = named(new QComboBox(group6), "ComboBox2");
+    speed_ = named(new QComboBox(group6), "speedCombo");
     for (const char* item : kSpeedItems) speed_->addItem(item);
     addLabelled(layout, 2, 0, "Скорость, кбит/с", speed_);
-    parity_ = named(new QComboBox(group6), "ComboBox3");
+    parity_ = named(new QComboBox(group6), "parityCombo");
     for (const char* item : kParityItems) parity_->addItem(item);
     addLabelled(layout, 3, 0, "Паритет", parity_);
     return group6;

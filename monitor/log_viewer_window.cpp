@@ -38,7 +38,7 @@ QString textOf(const std::string& s) {
 LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent) : QMainWindow(parent), ini_(ini) {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName("LogViewerWindow");
+    setObjectName("logViewerWindow");
     setWindowTitle("Просмотр журнала");
     resize(1200, 700);
     buildLayout();
@@ -53,7 +53,7 @@ LogViewerWindow::~LogViewerWindow() {
 
 void LogViewerWindow::buildLayout() {
     auto* tools = new QToolBar(this);
-    tools->setObjectName("LogViewerTools");
+    tools->setObjectName("logViewerTools");
     tools->setMovable(false);
     addToolBar(tools);
     const auto action = [&](const char* name, const char* text, QKeySequence key,
@@ -64,13 +64,13 @@ void LogViewerWindow::buildLayout() {
         a->setToolTip(QString("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
         connect(a, &QAction::triggered, this, std::move(run));
     };
-    action("ActionOpenLog", "Открыть журнал", QKeySequence(Qt::CTRL | Qt::Key_O),
+    action("openLogAction", "Открыть журнал", QKeySequence(Qt::CTRL | Qt::Key_O),
            QStyle::SP_DialogOpenButton, [this] { chooseAndOpen(); });
-    action("ActionReloadLog", "Обновить", QKeySequence(Qt::Key_F5), QStyle::SP_BrowserReload,
+    action("reloadLogAction", "Обновить", QKeySequence(Qt::Key_F5), QStyle::SP_BrowserReload,
            [this] { reload(); });
-    action("ActionExportImage", "Экспорт диаграммы", QKeySequence(Qt::CTRL | Qt::Key_E),
+    action("exportImageAction", "Экспорт диаграммы", QKeySequence(Qt::CTRL | Qt::Key_E),
            QStyle::SP_DialogSaveButton, [this] { exportImage(); });
-    action("ActionExportCsv", "Экспорт в CSV", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
+    action("exportCsvAction", "Экспорт в CSV", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
            QStyle::SP_FileDialogDetailedView, [this] { exportCsv(); });
 
     auto* central = new QWidget(this);
@@ -79,7 +79,7 @@ void LogViewerWindow::buildLayout() {
 
     auto* chartColumn = new QVBoxLayout();
     plot_ = new XYPlot(central);
-    plot_->setObjectName("LogPlot");
+    plot_->setObjectName("logPlot");
     plot_->setMinimumSize(300, 200);
     chartColumn->addWidget(plot_, 1);
     auto* bar = new QFrame(central);

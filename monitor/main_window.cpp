@@ -87,9 +87,9 @@ void MainWindow::initialize() {
     setIndicator(linkIndicator_, false);
 
     connect(pollTimer_, &QTimer::timeout, this, &MainWindow::pollModule);
-    connect(findChild<QPushButton*>("ButtonShowSettings"), &QPushButton::clicked, this,
+    connect(findChild<QPushButton*>("programSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openProgramSettings);
-    connect(findChild<QPushButton*>("ButtonKvelSettings"), &QPushButton::clicked, this,
+    connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openModuleSettings);
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
         if (cabinetWindow_) cabinetWindow_->exec();

@@ -10,15 +10,15 @@ namespace kvel {
 
 void MainWindow::wireChart() {
     chartMouse_ = std::make_unique<ChartMouse>(*trendPlot_, *ini_);
-    crXEdit_ = findChild<QLineEdit*>("CrXEdit");
-    crYLEdit_ = findChild<QLineEdit*>("CrYLEdit");
-    crYREdit_ = findChild<QLineEdit*>("CrYREdit");
+    crXEdit_ = findChild<QLineEdit*>("cursorTimeEdit");
+    crYLEdit_ = findChild<QLineEdit*>("cursorLeftValueEdit");
+    crYREdit_ = findChild<QLineEdit*>("cursorRightValueEdit");
     MarkerControls controls;
     controls.handle1 = marker1Handle_;
     controls.handle2 = marker2Handle_;
-    controls.track1 = findChild<QLineEdit*>("Track1Edit");
-    controls.track2 = findChild<QLineEdit*>("Track2Edit");
-    controls.delta = findChild<QLineEdit*>("DeltaEdit");
+    controls.track1 = findChild<QLineEdit*>("marker1TimeEdit");
+    controls.track2 = findChild<QLineEdit*>("marker2TimeEdit");
+    controls.delta = findChild<QLineEdit*>("markerDeltaEdit");
     controls.labels = valueLabels_;
     markers_ = std::make_unique<ChartMarkers>(*trendPlot_, lines_, controls);
 

@@ -15,9 +15,9 @@ namespace {
 
 // Colour boxes of assigned 1 to 15.
 constexpr const char* kColorBoxNames[kChartSlots] = {
-    "StaticText10", "StaticText11", "StaticText12", "StaticText13", "StaticText14",
-    "StaticText15", "StaticText16", "StaticText17", "StaticText18", "StaticText19",
-    "StaticText20", "StaticText21", "StaticText3",  "StaticText1",  "StaticText2"};
+    "slotColorBox10", "slotColorBox11", "slotColorBox12", "slotColorBox13", "slotColorBox14",
+    "slotColorBox15", "slotColorBox16", "slotColorBox17", "slotColorBox18", "slotColorBox19",
+    "slotColorBox20", "slotColorBox21", "slotColorBox3",  "slotColorBox1",  "slotColorBox2"};
 
 template <typename W>
 W* named(W* widget, const char* name) {
@@ -35,14 +35,14 @@ QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
 }  // namespace
 
 void MainWindow::buildLayout() {
-    setObjectName("Form1");
+    setObjectName("mainWindow");
     setWindowTitle("KvelView");
     resize(1292, 778);
     QFont font("MS Sans Serif");
     font.setPointSize(8);
     setFont(font);
 
-    auto* toolBar = named(new QToolBar(this), "ToolBar1");
+    auto* toolBar = named(new QToolBar(this), "toolBar");
     toolBar->setFixedHeight(49);
     toolBar->setMovable(false);
     addToolBar(toolBar);
@@ -52,11 +52,11 @@ void MainWindow::buildLayout() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    auto* panel1 = named(new QFrame(central), "Panel1");
+    auto* panel1 = named(new QFrame(central), "leftPanel");
     panel1->setFixedWidth(185);
     auto* panel1Layout = new QVBoxLayout(panel1);
     panel1Layout->setContentsMargins(0, 0, 0, 0);
-    readingsGrid_ = named(new QTableWidget(31, 2, panel1), "StringGrid1");
+    readingsGrid_ = named(new QTableWidget(31, 2, panel1), "readingsGrid");
     readingsGrid_->horizontalHeader()->hide();
     readingsGrid_->verticalHeader()->hide();
     readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
@@ -89,7 +89,7 @@ void MainWindow::buildLayout() {
     row->addWidget(buildRightColumn());
     setCentralWidget(central);
 
-    auto* status = named(new QStatusBar(this), "StatusBar1");
+    auto* status = named(new QStatusBar(this), "statusBar");
     statusPanels_[0] = new QLabel(status);
     statusPanels_[0]->setFixedWidth(800);
     statusPanels_[1] = new QLabel(status);
@@ -98,22 +98,22 @@ void MainWindow::buildLayout() {
     status->addPermanentWidget(statusPanels_[1], 1);
     setStatusBar(status);
 
-    pollTimer_ = named(new QTimer(this), "Timer1");
+    pollTimer_ = named(new QTimer(this), "pollTimer");
     pollTimer_->setInterval(2000);
     // The cabinet control's pulse and refresh timers.
-    named(new QTimer(this), "Timer2")->setInterval(2000);
-    named(new QTimer(this), "Timer3")->setInterval(1000);
+    named(new QTimer(this), "pulseTimer")->setInterval(2000);
+    named(new QTimer(this), "refreshTimer")->setInterval(1000);
 }
 
 QWidget* MainWindow::buildChartPanel() {
-    auto* panel3 = named(new QFrame(), "Panel3");
+    auto* panel3 = named(new QFrame(), "chartPanel");
     auto* panel3Layout = new QVBoxLayout(panel3);
     panel3Layout->setContentsMargins(0, 0, 0, 0);
-    auto* panel4 = named(new QFrame(panel3), "Panel4");
+    auto* panel4 = named(new QFrame(panel3), "plotPanel");
     auto* panel4Layout = new QVBoxLayout(panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
     panel4Layout->setSpacing(0);
-    trendPlot_ = named(new XYPlot(panel4), "Plot1");
+    trendPlot_ = named(new XYPlot(panel4), "trendPlot");
     for (int k = 0; k < kChartSlots; ++k) {
         auto* line = new XYLine();
         line->setPlot(trendPlot_);
@@ -121,7 +121,7 @@ QWidget* MainWindow::buildChartPanel() {
     }
     panel4Layout->addWidget(trendPlot_, 1);
 
-    auto* panel5 = named(new QFrame(panel4), "Panel5");
+    auto* panel5 = named(new QFrame(panel4), "readoutPanel");
     panel5->setFixedHeight(37);
     QFont readoutFont = panel5->font();
     readoutFont.setBold(true);
@@ -130,16 +130,17 @@ QWidget* MainWindow::buildChartPanel() {
     auto* readouts = new QHBoxLayout(panel5);
     readouts->setContentsMargins(4, 2, 4, 2);
     const std::pair<const char*, const char*> edits[] = {
-        {"Y(лев)", "CrYLEdit"}, {"X", "CrXEdit"},     {"Y(прав)", "CrYREdit"},
-        {"X1", "Track1Edit"},   {"X2", "Track2Edit"}, {"dX", "DeltaEdit"}};
+        {"Y(лев)", "cursorLeftValueEdit"},   {"X", "cursorTimeEdit"},
+        {"Y(прав)", "cursorRightValueEdit"}, {"X1", "marker1TimeEdit"},
+        {"X2", "marker2TimeEdit"},           {"dX", "markerDeltaEdit"}};
     for (const auto& [caption, name] : edits) {
-        if (std::string(name) == "Track1Edit") {
-            readouts->addWidget(named(new QLabel(panel5), "Image1"));
+        if (std::string(name) == "marker1TimeEdit") {
+            readouts->addWidget(named(new QLabel(panel5), "marker1Picture"));
         }
         readouts->addWidget(new QLabel(caption, panel5));
         readouts->addWidget(readOnlyEdit(name, panel5));
     }
-    readouts->addWidget(named(new QLabel(panel5), "Image2"));
+    readouts->addWidget(named(new QLabel(panel5), "marker2Picture"));
     readouts->addStretch();
     panel4Layout->addWidget(panel5);
     panel3Layout->addWidget(panel4);
@@ -149,8 +150,8 @@ QWidget* MainWindow::buildChartPanel() {
         *handle = new MarkerHandle(trendPlot_);
         (*handle)->setFixedSize(13, 13);
     }
-    marker1Handle_->setObjectName("Panel6");
-    marker2Handle_->setObjectName("Panel7");
+    marker1Handle_->setObjectName("marker1Handle");
+    marker2Handle_->setObjectName("marker2Handle");
     // Two value labels per slot, for the markers; empty and hidden until markers are used.
     for (QLabel*& label : valueLabels_) {
         label = new QLabel(trendPlot_);
@@ -161,7 +162,7 @@ QWidget* MainWindow::buildChartPanel() {
 }
 
 QWidget* MainWindow::buildRightColumn() {
-    auto* panel8 = named(new QFrame(), "Panel8");
+    auto* panel8 = named(new QFrame(), "rightPanel");
     panel8->setFixedWidth(216);
     panel8->setAutoFillBackground(true);
     QPalette silver = panel8->palette();
@@ -172,9 +173,10 @@ QWidget* MainWindow::buildRightColumn() {
     panel8->setFont(bold);
     auto* column = new QVBoxLayout(panel8);
 
-    column->addWidget(named(new QPushButton("Настройки программы", panel8), "ButtonShowSettings"));
-    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "ButtonKvelSettings"));
-    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "ButtonHost");
+    column->addWidget(
+        named(new QPushButton("Настройки программы", panel8), "programSettingsButton"));
+    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "moduleSettingsButton"));
+    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "cabinetButton");
     cabinetButton_->hide();
     column->addWidget(cabinetButton_);
 
@@ -185,7 +187,7 @@ QWidget* MainWindow::buildRightColumn() {
         color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         color->setAutoFillBackground(true);
         auto* check = new QCheckBox("Канал " + QString::number(k + 1), panel8);
-        check->setObjectName("CheckBox" + QString::number(k + 1));
+        check->setObjectName("slotCheck" + QString::number(k + 1));
         check->setChecked(true);
         assigned->addWidget(color, k, 0);
         assigned->addWidget(check, k, 1);
@@ -193,9 +195,9 @@ QWidget* MainWindow::buildRightColumn() {
         slotChecks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "MarkersOnCheckBox");
+    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "markersCheck");
     column->addWidget(markersCheck_);
-    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "CheckBoxUpdateDg");
+    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "chartUpdatingCheck");
     column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
@@ -203,7 +205,7 @@ QWidget* MainWindow::buildRightColumn() {
     for (int i = 0; i < 3; ++i) {
         relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
         auto* relay = new QLabel(panel8);
-        relay->setObjectName("Relay" + QString::number(i + 1));
+        relay->setObjectName("relayIndicator" + QString::number(i + 1));
         relay->setFixedSize(32, 32);
         relayRow->addWidget(relay, 1, i, Qt::AlignCenter);
         relayIndicators_[static_cast<std::size_t>(i)] = relay;
@@ -217,7 +219,7 @@ QWidget* MainWindow::buildRightColumn() {
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
     linkRow->addWidget(new QLabel("Модуль на связи", panel8));
-    linkIndicator_ = named(new QLabel(panel8), "Image3");
+    linkIndicator_ = named(new QLabel(panel8), "linkIndicator");
     linkIndicator_->setFixedSize(32, 32);
     linkRow->addWidget(linkIndicator_);
     column->addLayout(linkRow);

@@ -24,7 +24,7 @@ QAction* toolAction(QToolBar& bar, QAction* a, QStyle::StandardPixmap icon, cons
 }  // namespace
 
 void MainWindow::buildToolBar() {
-    auto* bar = findChild<QToolBar*>("ToolBar1");
+    auto* bar = findChild<QToolBar*>("toolBar");
     const auto add = [&](const char* name, const QString& text, QStyle::StandardPixmap icon,
                          const QString& tip, auto run) {
         auto* a = new QAction(text, this);
@@ -32,26 +32,26 @@ void MainWindow::buildToolBar() {
         connect(a, &QAction::triggered, this, run);
         return toolAction(*bar, a, icon, tip);
     };
-    auto* settings = findChild<QPushButton*>("ButtonShowSettings");
-    auto* module = findChild<QPushButton*>("ButtonKvelSettings");
-    add("ActionProgramSettings", "Настройки программы", QStyle::SP_FileDialogListView,
+    auto* settings = findChild<QPushButton*>("programSettingsButton");
+    auto* module = findChild<QPushButton*>("moduleSettingsButton");
+    add("openProgramSettingsAction", "Настройки программы", QStyle::SP_FileDialogListView,
         "Настройки программы", [settings] { settings->click(); });
-    add("ActionModuleSettings", "Настройки модуля", QStyle::SP_ComputerIcon, "Настройки модуля",
+    add("openModuleSettingsAction", "Настройки модуля", QStyle::SP_ComputerIcon, "Настройки модуля",
         [module] { module->click(); });
     bar->addSeparator();
-    add("ActionLogViewer", "Просмотр журнала", QStyle::SP_DialogOpenButton,
+    add("openLogViewerAction", "Просмотр журнала", QStyle::SP_DialogOpenButton,
         "Просмотр журнала (Ctrl+O)", [this] { openLogViewer(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    add("ActionExportChart", "Экспорт диаграммы", QStyle::SP_DialogSaveButton,
+    add("exportChartAction", "Экспорт диаграммы", QStyle::SP_DialogSaveButton,
         "Экспорт диаграммы в PNG или SVG (Ctrl+E)", [this] { exportChart(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     bar->addSeparator();
     // Ctrl+T and Ctrl+H belong to the traffic action and the cabinet shortcut already; a second
     // owner of the same keys would make both ambiguous.
-    if (auto* traffic = findChild<QAction*>("ActionTraffic")) {
+    if (auto* traffic = findChild<QAction*>("openTrafficAction")) {
         toolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
     }
-    add("ActionCabinet", "Управление шкафами", QStyle::SP_DriveNetIcon,
+    add("openCabinetAction", "Управление шкафами", QStyle::SP_DriveNetIcon,
         "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
 }
 

@@ -75,7 +75,7 @@ class LinkPanelFilter final : public QObject {
 
 TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     : QWidget(parent, Qt::Window), tap_(tap) {
-    setObjectName("FormTraffic");
+    setObjectName("trafficWindow");
     setWindowTitle("Обмен с модулем");
     // The counters in a fixed grid: growing numbers neither move them nor wrap them onto
     // another line, so the table below stays where it is.
@@ -102,15 +102,15 @@ TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     counters->setColumnStretch(2 * kCounterColumns, 1);
 
     pause_ = new QPushButton("Пауза", this);
-    pause_->setObjectName("ButtonTrafficPause");
+    pause_->setObjectName("pauseButton");
     pause_->setCheckable(true);
     auto* clear = new QPushButton("Очистить", this);
-    clear->setObjectName("ButtonTrafficClear");
+    clear->setObjectName("clearButton");
     auto* save = new QPushButton("Сохранить...", this);
-    save->setObjectName("ButtonTrafficSave");
+    save->setObjectName("saveButton");
 
     table_ = new QTableView(this);
-    table_->setObjectName("TrafficTable");
+    table_->setObjectName("trafficTable");
     table_->setModel(&model_);
     table_->verticalHeader()->hide();
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -250,7 +250,7 @@ void TrafficWindow::askAndSave() {
 void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
                            std::function<QString()> toolTip) {
     auto* action = new QAction("Обмен с модулем", &window);
-    action->setObjectName("ActionTraffic");
+    action->setObjectName("openTrafficAction");
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     window.addAction(action);
     QObject::connect(action, &QAction::triggered, &window, open);

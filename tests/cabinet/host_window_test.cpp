@@ -62,8 +62,8 @@ class HostWindowTest : public test::MainWindowFixture {
 
 TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     Show("host=3\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
-    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->isHidden());
-    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->toolTip().contains("Ctrl+H"));
+    EXPECT_TRUE(form->findChild<QPushButton*>("cabinetButton")->isHidden());
+    EXPECT_TRUE(form->findChild<QPushButton*>("cabinetButton")->toolTip().contains("Ctrl+H"));
     ASSERT_EQ(host->cabinetCombo()->count(), 2);
     EXPECT_EQ(host->cabinetCombo()->itemText(1), "Шкаф 2");
     EXPECT_EQ(host->windowTitle(), "Управление шкафами через хост-контроллер");
@@ -139,7 +139,7 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
     form->openTrafficWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form->trafficWindow()));
     auto* pause = form->trafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
-    auto* channel = form->findChild<QCheckBox*>("CheckBoxUpdateDg");
+    auto* channel = form->findChild<QCheckBox*>("chartUpdatingCheck");
     ASSERT_NE(channel, nullptr);
     const bool checked = channel->isChecked();
     const QPoint box(6, channel->height() / 2);
@@ -152,7 +152,7 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
         channelChanged = channel->isChecked() != checked;
         host->close();
     });
-    form->findChild<QPushButton*>("ButtonHost")->click();  // as Ctrl+H does
+    form->findChild<QPushButton*>("cabinetButton")->click();  // as Ctrl+H does
     EXPECT_TRUE(paused);
     EXPECT_FALSE(channelChanged);  // the main window stays blocked
     ClickThroughWindow(channel, box);
@@ -182,7 +182,7 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     host->signalButton(2)->click();
     EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));
-    ASSERT_EQ(host->signalButton(2)->objectName(), "ButtonS43");
+    ASSERT_EQ(host->signalButton(2)->objectName(), "s43Button");
 
     host->cabinetCombo()->setEditText("Шкаф 9");
     host->commandButton(1)->click();

@@ -54,8 +54,8 @@ class ModuleDialogTest : public test::MainWindowFixture {
     // Whether anything said "busy" while a box waited for the user.
     void MessageShown() override {
         busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
-                            dialog.findChild<QLabel*>("Panel1")->isVisible() ||
-                            dialogNew.findChild<QLabel*>("Panel1")->isVisible());
+                            dialog.findChild<QLabel*>("progressPanel")->isVisible() ||
+                            dialogNew.findChild<QLabel*>("progressPanel")->isVisible());
     }
 
     FirstGenModuleDialog dialog;
@@ -70,17 +70,18 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     simulator->setFault(sim::Fault::Silence);
     for (const int rows : {31, 16}) {
         QWidget* shown = open([&] {
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditHyst")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "--");
-            for (const char* box : {"ComboBox2", "ComboBox3", "ComboBoxRelay1", "ComboBoxRelay3"}) {
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "hysteresisEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "--");
+            for (const char* box :
+                 {"speedCombo", "parityCombo", "relayFunctionCombo1", "relayFunctionCombo3"}) {
                 EXPECT_EQ(Child<QComboBox>(&dialog, box)->currentIndex(), -1) << box;
                 EXPECT_EQ(Child<QComboBox>(&dialog, box)->placeholderText(), "--") << box;
             }
-            EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid1")->rowCount(), rows);
-            EXPECT_EQ(cell(&dialog, "StringGrid1", 1, 2), "---");
-            EXPECT_EQ(cell(&dialog, "StringGrid1", rows - 1, 2), "---");
-            EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxLink")->count(), rows - 1);
+            EXPECT_EQ(Child<QTableWidget>(&dialog, "channelTable")->rowCount(), rows);
+            EXPECT_EQ(cell(&dialog, "channelTable", 1, 2), "---");
+            EXPECT_EQ(cell(&dialog, "channelTable", rows - 1, 2), "---");
+            EXPECT_EQ(Child<QListWidget>(&dialog, "linkRelayChannels")->count(), rows - 1);
         });
         EXPECT_EQ(shown, &dialog);
         EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after closing";
@@ -101,31 +102,31 @@ TEST_F(ModuleDialogTest, FirstGenerationType220) {
     QWidget* shown = open([&] {
         EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
         EXPECT_EQ(dialog.size(), QSize(1200, 650));
-        const auto* grid = Child<QTableWidget>(&dialog, "StringGrid1");
+        const auto* grid = Child<QTableWidget>(&dialog, "channelTable");
         ASSERT_EQ(grid->rowCount(), 31);
-        EXPECT_EQ(cell(&dialog, "StringGrid1", 0, 1), "Наименование канала");
-        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 0), "Канал30");
-        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 1), "Ввод");
-        EXPECT_EQ(cell(&dialog, "StringGrid1", 30, 2), "0.89999");
-        EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid2")->rowCount(), 31);
-        EXPECT_EQ(cell(&dialog, "StringGrid2", 0, 2), "Порог 2");
-        EXPECT_EQ(cell(&dialog, "StringGrid2", 30, 1), "-2");
-        auto* link = Child<QListWidget>(&dialog, "CheckListBoxLink");
+        EXPECT_EQ(cell(&dialog, "channelTable", 0, 1), "Наименование канала");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 0), "Канал30");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 1), "Ввод");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 2), "0.89999");
+        EXPECT_EQ(Child<QTableWidget>(&dialog, "thresholdTable")->rowCount(), 31);
+        EXPECT_EQ(cell(&dialog, "thresholdTable", 0, 2), "Порог 2");
+        EXPECT_EQ(cell(&dialog, "thresholdTable", 30, 1), "-2");
+        auto* link = Child<QListWidget>(&dialog, "linkRelayChannels");
         ASSERT_EQ(link->count(), 30);
-        EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxThres")->count(), 30);
+        EXPECT_EQ(Child<QListWidget>(&dialog, "thresholdRelayChannels")->count(), 30);
         EXPECT_EQ(link->item(15)->text(), "Канал16");
         EXPECT_EQ(link->item(15)->checkState(), Qt::Checked);
         EXPECT_EQ(link->item(16)->checkState(), Qt::Unchecked);
-        auto* function = Child<QComboBox>(&dialog, "ComboBoxRelay2");
+        auto* function = Child<QComboBox>(&dialog, "relayFunctionCombo2");
         EXPECT_EQ(function->count(), 22);
         EXPECT_EQ(function->itemText(21), "Функция22");
         EXPECT_EQ(function->currentText(), "Функция2");
-        EXPECT_EQ(Child<QComboBox>(&dialog, "ComboBox3")->itemText(2), " нечет(odd)");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "100");
-        EXPECT_TRUE(Child<QLineEdit>(&dialog, "EditThres1")->isHidden());
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "80");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditCoeff")->text(), "0.9");
-        EXPECT_TRUE(Child<QLabel>(&dialog, "Panel1")->isHidden());
+        EXPECT_EQ(Child<QComboBox>(&dialog, "parityCombo")->itemText(2), " нечет(odd)");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "100");
+        EXPECT_TRUE(Child<QLineEdit>(&dialog, "thresholdEdit1")->isHidden());
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "80");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "coefficientForAllEdit")->text(), "0.9");
+        EXPECT_TRUE(Child<QLabel>(&dialog, "progressPanel")->isHidden());
     });
     EXPECT_EQ(shown, &dialog);
     // Closed without a write: neither the module nor mem.ini changed.
@@ -144,21 +145,23 @@ TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {
         PollOnce();
         const int channels = type >= 210 ? 30 : 15;
         QWidget* shown = open([&] {
-            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "StringGrid1")->rowCount(), channels + 1);
-            for (const char* list : {"CheckListBox1", "CheckListBox2", "CheckListBox3"}) {
+            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "channelTable")->rowCount(), channels + 1);
+            for (const char* list : {"relayChannels1", "relayChannels2", "relayChannels3"}) {
                 EXPECT_EQ(Child<QListWidget>(&dialogNew, list)->count(), channels) << list;
             }
-            for (const char* box : {"ComboBoxSpeed1", "ComboBoxFunc1", "ComboBoxFunc2"}) {
+            for (const char* box : {"speedCombo1", "relayFunctionCombo1", "relayFunctionCombo2"}) {
                 auto* combo = Child<QComboBox>(&dialogNew, box);
                 EXPECT_EQ(combo->currentIndex(), -1) << box;
                 EXPECT_EQ(combo->currentText(), "") << box;
                 EXPECT_EQ(combo->placeholderText(), "") << box;
             }
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxFunc3")->currentText(), "Функция12");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxLogic1")->currentText(), "Позитивная");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxSpeed2")->currentText(), "115200");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditAdr2")->text(), "1");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditThres2")->text(), "100");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayFunctionCombo3")->currentText(),
+                      "Функция12");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayLogicCombo1")->currentText(),
+                      "Позитивная");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "speedCombo2")->currentText(), "115200");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "addressEdit2")->text(), "1");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "thresholdEdit2")->text(), "100");
         });
         EXPECT_EQ(shown, &dialogNew);
         form.reset();
@@ -172,21 +175,21 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
     open([&] {
-        Child<QLineEdit>(&dialogNew, "EditThres1")->setText("-40");
-        Child<QListWidget>(&dialogNew, "CheckListBox3")->item(14)->setCheckState(Qt::Checked);
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        Child<QLineEdit>(&dialogNew, "thresholdEdit1")->setText("-40");
+        Child<QListWidget>(&dialogNew, "relayChannels3")->item(14)->setCheckState(Qt::Checked);
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
-        EXPECT_TRUE(Child<QLabel>(&dialogNew, "Panel1")->isHidden());
+        EXPECT_TRUE(Child<QLabel>(&dialogNew, "progressPanel")->isHidden());
         EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after a write";
         form->pollTimer()->stop();
 
         boxes.clear();
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
-        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditDelayOff2")->text(), "0");
+        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "delayOffEdit2")->text(), "0");
         form->pollTimer()->stop();
     });
     EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
@@ -200,18 +203,18 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
     PollOnce();
     const std::uint16_t before = simulator->registerValue(85);
     open([&] {
-        Child<QLineEdit>(&dialog, "EditCoeff")->setText("abc");
-        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
-        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "StringGrid1", n, 2), "abc") << n;
-        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("abc");
+        Child<QPushButton>(&dialog, "applyToAllButton")->click();
+        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "channelTable", n, 2), "abc") << n;
+        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
         boxes.clear();
-        Child<QLineEdit>(&dialog, "EditCoeff")->setText("0.5");
-        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
-        Child<QTableWidget>(&dialog, "StringGrid1")->item(2, 1)->setText("Печь 2");
-        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("0.5");
+        Child<QPushButton>(&dialog, "applyToAllButton")->click();
+        Child<QTableWidget>(&dialog, "channelTable")->item(2, 1)->setText("Печь 2");
+        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
         form->pollTimer()->stop();
     });
@@ -226,14 +229,14 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     Show();
     PollOnce();
     open([&] {
-        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(-1);
-        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(-1);
+        Child<QPushButton>(&dialog, "writeLinkButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
         boxes.clear();
-        Child<QLineEdit>(&dialog, "EditAdr")->setText("42");
-        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(3);
-        Child<QComboBox>(&dialog, "ComboBox3")->setCurrentIndex(2);
-        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+        Child<QLineEdit>(&dialog, "addressEdit")->setText("42");
+        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(3);
+        Child<QComboBox>(&dialog, "parityCombo")->setCurrentIndex(2);
+        Child<QPushButton>(&dialog, "writeLinkButton")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
         form->pollTimer()->stop();
@@ -261,7 +264,7 @@ TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
             for (auto* button : modal->findChildren<QPushButton*>()) {
                 EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
             }
-            auto* edit = Child<QLineEdit>(modal, type < 200 ? "EditHyst" : "EditHyst1");
+            auto* edit = Child<QLineEdit>(modal, type < 200 ? "hysteresisEdit" : "hysteresisEdit1");
             edit->setFocus();
             edit->setText("7");
             QTest::keyClick(edit, Qt::Key_Return);
@@ -284,11 +287,11 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     std::size_t before = 0;
     open([&] {
         before = simulator->requestCount();  // after the loads
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("5");
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("5");
         form->link().setModuleType(215);  // a poll identified another module meanwhile
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         form->pollTimer()->stop();
     });
     ASSERT_EQ(boxes.size(), 2u);

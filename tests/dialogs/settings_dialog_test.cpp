@@ -46,36 +46,36 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, ControlsCaptionsItemsAndHints) {
     EXPECT_EQ(dialog.windowTitle(), "Настройки программы");
     EXPECT_TRUE(dialog.isModal());
-    EXPECT_EQ(find<QRadioButton>("RadioButtonShowAll")->text(), "Показывать все");
-    EXPECT_EQ(find<QRadioButton>("RadioButtonShowPeriod")->toolTip(),
+    EXPECT_EQ(find<QRadioButton>("showAllRadio")->text(), "Показывать все");
+    EXPECT_EQ(find<QRadioButton>("showPeriodRadio")->toolTip(),
               "Показывать по оси X окно размером, установленным ниже");
-    EXPECT_EQ(find<QRadioButton>("RadioButtonScaleManual")->text(), "Масштаб вручную");
-    EXPECT_EQ(find<QCheckBox>("CheckBoxSaveToFile")->text(), "Сохранять в файл  текущие измерения");
-    EXPECT_EQ(find<QPushButton>("ButtonOpenDlg")->toolTip(),
+    EXPECT_EQ(find<QRadioButton>("scaleManualRadio")->text(), "Масштаб вручную");
+    EXPECT_EQ(find<QCheckBox>("saveToFileCheck")->text(), "Сохранять в файл  текущие измерения");
+    EXPECT_EQ(find<QPushButton>("chooseLogFileButton")->toolTip(),
               "Указать имя файла через диалог сохранения файла");
-    EXPECT_EQ(find<QPushButton>("ButtonOK")->text(), "ОК");
-    EXPECT_EQ(find<QPushButton>("ButtonCancel")->text(), "Отмена");
+    EXPECT_EQ(find<QPushButton>("okButton")->text(), "ОК");
+    EXPECT_EQ(find<QPushButton>("cancelButton")->text(), "Отмена");
     for (const char* name :
-         {"EditSizeHour", "EditSizeMinute", "EditShift", "EditLeftMin", "EditLeftMax",
-          "EditRightMin", "EditRightMax", "EditFile", "EditRate", "EditAdr"}) {
+         {"windowHoursEdit", "windowMinutesEdit", "shiftEdit", "leftMinEdit", "leftMaxEdit",
+          "rightMinEdit", "rightMaxEdit", "logFileEdit", "pollPeriodEdit", "addressEdit"}) {
         find<QLineEdit>(name);
     }
-    find<QListWidget>("CheckListBox1");
+    find<QListWidget>("chartChannelList");
 
-    QComboBox* ports = find<QComboBox>("ComboBox1");
+    QComboBox* ports = find<QComboBox>("portCombo");
     EXPECT_TRUE(ports->isEditable());
     ASSERT_GE(ports->count(), 50);
     EXPECT_EQ(ports->itemText(0), "COM1");
     EXPECT_EQ(ports->itemText(49), "COM50");
-    QComboBox* speeds = find<QComboBox>("ComboBox2");
+    QComboBox* speeds = find<QComboBox>("speedCombo");
     ASSERT_EQ(speeds->count(), 5);
     EXPECT_EQ(speeds->itemText(4), "115200");
-    QComboBox* parities = find<QComboBox>("ComboBox3");
+    QComboBox* parities = find<QComboBox>("parityCombo");
     ASSERT_EQ(parities->count(), 3);
     EXPECT_EQ(parities->itemText(2), " нечет(odd)");
 
     QFileDialog* save = dialog.logFileDialog();
-    EXPECT_EQ(save->objectName(), "SaveDialog1");
+    EXPECT_EQ(save->objectName(), "logFileDialog");
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(save->nameFilters(), QStringList{"Текстовые файлы (*.txt)"});
     EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
@@ -89,12 +89,12 @@ TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
         "[axis]\n3=R\n[display]\nd2=1\n[sensors]\n2=Шина А\n[diag]\nshowall=1\n",
         30);
     dialog.setFields(form);
-    EXPECT_TRUE(find<QRadioButton>("RadioButtonShowAll")->isChecked());
-    EXPECT_EQ(find<QComboBox>("ComboBox1")->currentText(), "/dev/serial/by-id/usb-gone");
-    EXPECT_EQ(find<QComboBox>("ComboBox2")->currentIndex(), -1);
-    EXPECT_EQ(find<QComboBox>("ComboBox2")->currentText(), "");
-    EXPECT_EQ(find<QComboBox>("ComboBox3")->currentText(), "чет(even)");
-    QListWidget* list = find<QListWidget>("CheckListBox1");
+    EXPECT_TRUE(find<QRadioButton>("showAllRadio")->isChecked());
+    EXPECT_EQ(find<QComboBox>("portCombo")->currentText(), "/dev/serial/by-id/usb-gone");
+    EXPECT_EQ(find<QComboBox>("speedCombo")->currentIndex(), -1);
+    EXPECT_EQ(find<QComboBox>("speedCombo")->currentText(), "");
+    EXPECT_EQ(find<QComboBox>("parityCombo")->currentText(), "чет(even)");
+    QListWidget* list = find<QListWidget>("chartChannelList");
     ASSERT_EQ(list->count(), 30);
     EXPECT_EQ(list->item(1)->text(), "Шина А");
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
@@ -117,9 +117,9 @@ TEST_F(SettingsDialogTest, FieldsRoundTripThroughTheControls) {
     // A listed port is selected as an item; a later opening with a stored 15-channel list
     // replaces the items.
     dialog.setFields(Stored("[connect]\nport=COM3\n"));
-    EXPECT_EQ(find<QComboBox>("ComboBox1")->currentIndex(), 2);
-    EXPECT_EQ(find<QComboBox>("ComboBox2")->currentIndex(), 0);
-    EXPECT_EQ(find<QListWidget>("CheckListBox1")->count(), 15);
+    EXPECT_EQ(find<QComboBox>("portCombo")->currentIndex(), 2);
+    EXPECT_EQ(find<QComboBox>("speedCombo")->currentIndex(), 0);
+    EXPECT_EQ(find<QListWidget>("chartChannelList")->count(), 15);
 }
 
 // A typed port name is stored as typed: no completion changes it behind the user's back.
@@ -127,7 +127,7 @@ TEST_F(SettingsDialogTest, TypedPortIsTakenAsTyped) {
     dialog.setFields(Stored(""));
     dialog.show();
     QApplication::setActiveWindow(&dialog);
-    QComboBox* ports = find<QComboBox>("ComboBox1");
+    QComboBox* ports = find<QComboBox>("portCombo");
     for (const char* typed : {"com5", "COM", "/dev/ttyUSB9"}) {
         ports->lineEdit()->clear();
         ports->lineEdit()->setFocus();
@@ -192,7 +192,7 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
         fs::current_path(fs::temp_directory_path());
         return answer;
     };
-    QLineEdit* file = find<QLineEdit>("EditFile");
+    QLineEdit* file = find<QLineEdit>("logFileEdit");
     dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("data.txt"));
     EXPECT_EQ(fs::current_path(), dir.Path());
@@ -223,7 +223,7 @@ TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
         };
         dialog.show();
         ASSERT_TRUE(dialog.isVisible());
-        find<QPushButton>("ButtonOK")->click();
+        find<QPushButton>("okButton")->click();
         EXPECT_EQ(calls, 1);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), accepted ? QDialog::Accepted : QDialog::Rejected);
@@ -231,7 +231,7 @@ TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
     int calls = 0;
     dialog.onAccept = [&] { return ++calls > 0; };
     dialog.show();
-    find<QPushButton>("ButtonCancel")->click();
+    find<QPushButton>("cancelButton")->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(calls, 0);
 }

@@ -67,31 +67,31 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
              },
          .exportCsv = {}});
 
-    form->findChild<QAction*>("ActionLogViewer")->trigger();
+    form->findChild<QAction*>("openLogViewerAction")->trigger();
     auto* viewer = form->findChild<LogViewerWindow*>();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->data().rows(), 30);
     EXPECT_EQ(form->ini().readString("history", "folder", ""), dir.Path().string());
 
-    form->findChild<QAction*>("ActionTraffic")->trigger();
+    form->findChild<QAction*>("openTrafficAction")->trigger();
     ASSERT_NE(form->trafficWindow(), nullptr);
     EXPECT_TRUE(form->trafficWindow()->isVisible());
 
-    form->findChild<QAction*>("ActionExportChart")->trigger();
+    form->findChild<QAction*>("exportChartAction")->trigger();
     EXPECT_NE(ReadBytes(dir.File("live.svg")).find("<svg"), std::string::npos);
 
-    EXPECT_EQ(ModalOpenedBy("ActionProgramSettings"), "kvel::ProgramSettingsDialog");
-    EXPECT_EQ(ModalOpenedBy("ActionCabinet"), "kvel::CabinetWindow");
-    const std::string moduleDialog = ModalOpenedBy("ActionModuleSettings");
+    EXPECT_EQ(ModalOpenedBy("openProgramSettingsAction"), "kvel::ProgramSettingsDialog");
+    EXPECT_EQ(ModalOpenedBy("openCabinetAction"), "kvel::CabinetWindow");
+    const std::string moduleDialog = ModalOpenedBy("openModuleSettingsAction");
     EXPECT_TRUE(moduleDialog == "kvel::SecondGenModuleDialog" ||
                 moduleDialog == "kvel::FirstGenModuleDialog")
         << moduleDialog;
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     // Every action says what it does and its keys.
-    EXPECT_EQ(form->findChild<QAction*>("ActionLogViewer")->shortcut(),
+    EXPECT_EQ(form->findChild<QAction*>("openLogViewerAction")->shortcut(),
               QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_TRUE(form->findChild<QAction*>("ActionCabinet")->toolTip().contains("Ctrl+H"));
+    EXPECT_TRUE(form->findChild<QAction*>("openCabinetAction")->toolTip().contains("Ctrl+H"));
 }
 
 TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
@@ -110,7 +110,7 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     viewer->channelCheckBox(1)->setChecked(false);
 
     WriteBytes(log, logHeaderLine() + Minutes(0, 40));
-    viewer->findChild<QAction*>("ActionReloadLog")->trigger();
+    viewer->findChild<QAction*>("reloadLogAction")->trigger();
     EXPECT_EQ(viewer->data().rows(), 40);
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 0"));
     EXPECT_EQ(bottom.min(), from);

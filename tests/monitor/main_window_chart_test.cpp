@@ -299,7 +299,7 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
     Mouse(plot, QEvent::MouseMove, start + QPoint(10, 20), Qt::NoButton, Qt::RightButton);
     EXPECT_NEAR(plot->leftAxis()->min(), 20 * stepY, 1e-9);
     EXPECT_NEAR(plot->rightAxis()->max(), 100 + 20 * stepY, 1e-9);
-    EXPECT_EQ(Edit("CrXEdit"), "");  // no read-outs while panning
+    EXPECT_EQ(Edit("cursorTimeEdit"), "");  // no read-outs while panning
 
     // Outside the field nothing moves; back inside, the whole way made outside is caught up.
     const std::vector<Range> before = Ranges();
@@ -320,15 +320,15 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
     plot->rightAxis()->setMinMax(0, 1000);
     paint();
     Mouse(plot, QEvent::MouseMove, QPoint(field.Left, field.Bottom), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrXEdit"), "12:00:00");
-    EXPECT_EQ(Edit("CrYLEdit"), "-20");
-    EXPECT_EQ(Edit("CrYREdit"), "0");
+    EXPECT_EQ(Edit("cursorTimeEdit"), "12:00:00");
+    EXPECT_EQ(Edit("cursorLeftValueEdit"), "-20");
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "0");
     Mouse(plot, QEvent::MouseMove, QPoint(field.Right, field.Top), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrXEdit"), "18:00:00");
-    EXPECT_EQ(Edit("CrYLEdit"), "20");
-    EXPECT_EQ(Edit("CrYREdit"), "1000");
+    EXPECT_EQ(Edit("cursorTimeEdit"), "18:00:00");
+    EXPECT_EQ(Edit("cursorLeftValueEdit"), "20");
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");
     Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 2, field.Top), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrYREdit"), "1000");  // outside the field: left as it was
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");  // outside the field: left as it was
 }
 
 TEST_F(ChartWindowTest, ThumbButtonsNeitherZoomNorUndoNorClick) {
@@ -390,9 +390,10 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     EXPECT_EQ(form->markers().X1(), b);
     EXPECT_EQ(form->markers().X2(), c);
     EXPECT_EQ(form->marker1Handle()->x(), b - 6);
-    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
-    EXPECT_EQ(Edit("Track2Edit"), QString::fromStdString(formatTimeOfDay(TimeAt(c))));
-    EXPECT_EQ(Edit("DeltaEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(c) - TimeAt(b))));
+    EXPECT_EQ(Edit("marker1TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
+    EXPECT_EQ(Edit("marker2TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(c))));
+    EXPECT_EQ(Edit("markerDeltaEdit"),
+              QString::fromStdString(formatTimeOfDay(TimeAt(c) - TimeAt(b))));
     QLabel* r1 = form->valueLabel(1, false);
     QLabel* r2 = form->valueLabel(1, true);
     QLabel* f1 = form->valueLabel(2, false);
@@ -433,7 +434,7 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     // Without "Маркеры" the lines, handles and times still work, the labels stay hidden.
     form->markersCheck()->click();
     DragHandle(form->marker1Handle(), {b});
-    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
+    EXPECT_EQ(Edit("marker1TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
     EXPECT_GT(DarkPixels(plot->controlImage(), b), field.height() / 2);
     paint();
     for (int k = 1; k <= kChartSlots; ++k) {
@@ -447,9 +448,9 @@ TEST_F(ChartWindowTest, MarkersAFullDayAndAnHourApartShowOneHour) {
     Show();
     plot->bottomAxis()->setMinMax(45000, 45000 + 25.0 / 24);
     paint();
-    EXPECT_EQ(Edit("Track1Edit"), "00:00:00");
-    EXPECT_EQ(Edit("Track2Edit"), "01:00:00");
-    EXPECT_EQ(Edit("DeltaEdit"), "01:00:00");
+    EXPECT_EQ(Edit("marker1TimeEdit"), "00:00:00");
+    EXPECT_EQ(Edit("marker2TimeEdit"), "01:00:00");
+    EXPECT_EQ(Edit("markerDeltaEdit"), "01:00:00");
 }
 
 TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {

@@ -47,7 +47,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
         form->loadProgramSettingsDialog();
         dialog.show();
     }
-    void PressOK() { find<QPushButton>("ButtonOK")->click(); }
+    void PressOK() { find<QPushButton>("okButton")->click(); }
     template <typename W>
     W* find(const char* name) {
         W* widget = dialog.findChild<W*>(name);
@@ -56,7 +56,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
     }
     void Type(const char* edit, const QString& text) { find<QLineEdit>(edit)->setText(text); }
     void Check(int channel, bool on) {
-        find<QListWidget>("CheckListBox1")
+        find<QListWidget>("chartChannelList")
             ->item(channel - 1)
             ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
@@ -75,25 +75,25 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     ASSERT_TRUE(form->slotCheckBox(2)->isHidden());
 
     open();
-    ASSERT_EQ(find<QListWidget>("CheckListBox1")->count(), 30);  // not identified yet
+    ASSERT_EQ(find<QListWidget>("chartChannelList")->count(), 30);  // not identified yet
     Check(1, false);
     Check(3, true);
     Check(5, true);
     Check(30, true);
     dialog.axisGrid()->item(2, 1)->setText("ПРАВАЯ");
-    find<QRadioButton>("RadioButtonScaleManual")->setChecked(true);
-    Type("EditLeftMin", "-10");
-    Type("EditLeftMax", "10.5");
-    Type("EditRate", "2");
-    Type("EditSizeHour", "1");
-    Type("EditSizeMinute", "30");
+    find<QRadioButton>("scaleManualRadio")->setChecked(true);
+    Type("leftMinEdit", "-10");
+    Type("leftMaxEdit", "10.5");
+    Type("pollPeriodEdit", "2");
+    Type("windowHoursEdit", "1");
+    Type("windowMinutesEdit", "30");
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
     dialog.runSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
         fs::current_path(elsewhere);
         return (elsewhere / "data").string();
     };
-    find<QPushButton>("ButtonOpenDlg")->click();
+    find<QPushButton>("chooseLogFileButton")->click();
     PressOK();
 
     EXPECT_FALSE(dialog.isVisible());
@@ -121,7 +121,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
 
     // The next opening shows what was stored.
     open();
-    EXPECT_EQ(find<QLineEdit>("EditSizeMinute")->text(), "30");
+    EXPECT_EQ(find<QLineEdit>("windowMinutesEdit")->text(), "30");
     EXPECT_EQ(dialog.axisGrid()->item(2, 1)->text(), "ПРАВАЯ");
     dialog.reject();
 }
@@ -138,17 +138,17 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"EditSizeHour", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
-        {"EditSizeMinute", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
-        {"EditRate", "0", "Некорректное периода измерения"},
-        {"EditAdr", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
+        {"windowHoursEdit", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {"windowMinutesEdit", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {"pollPeriodEdit", "0", "Некорректное периода измерения"},
+        {"addressEdit", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
     };
     for (const Case& c : cases) {
         boxes.clear();
         pollRunningAtMessage.clear();
         form->pollTimer()->start();
         open();
-        Type("EditShift", "45");  // a good change that must be dropped with the bad one
+        Type("shiftEdit", "45");  // a good change that must be dropped with the bad one
         Type(c.edit, c.value);
         PressOK();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
@@ -158,7 +158,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
         EXPECT_EQ(form->ini().readInteger("diag", "shift", 0), 20);
         open();
-        EXPECT_EQ(find<QLineEdit>("EditShift")->text(), "20");
+        EXPECT_EQ(find<QLineEdit>("shiftEdit")->text(), "20");
         EXPECT_EQ(find<QLineEdit>(c.edit)->text() == c.value, false) << c.edit;
         dialog.reject();
     }
@@ -174,19 +174,19 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
 
     // The address alone: the port stays open, the next request carries the new address.
     open();
-    Type("EditAdr", "101");
+    Type("addressEdit", "101");
     PressOK();
     EXPECT_EQ(form->link().port().getState(), SerialPort::State::open);
     PollOnce();
     EXPECT_EQ(first.lastRequest().at(0), 101);
     EXPECT_NE(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     open();
-    Type("EditAdr", "100");
+    Type("addressEdit", "100");
     PressOK();
 
     // The speed: closed now, opened at 57600 bit/s by the next poll, which goes on.
     open();
-    find<QComboBox>("ComboBox2")->setCurrentIndex(3);
+    find<QComboBox>("speedCombo")->setCurrentIndex(3);
     PressOK();
     EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     PollOnce();
@@ -195,7 +195,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
 
     // The parity.
     open();
-    find<QComboBox>("ComboBox3")->setCurrentIndex(1);
+    find<QComboBox>("parityCombo")->setCurrentIndex(1);
     PressOK();
     EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     PollOnce();
@@ -204,7 +204,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     // The port: the poll goes on with the other module, without a restart.
     sim::Simulator& second = StartSimulator("tty2");
     open();
-    find<QComboBox>("ComboBox1")->setEditText(QString::fromStdString(dir.File("tty2")));
+    find<QComboBox>("portCombo")->setEditText(QString::fromStdString(dir.File("tty2")));
     PressOK();
     EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     const std::size_t firstRequests = first.requestCount();
@@ -221,7 +221,7 @@ TEST_F(SettingsWindowTest, ChannelListOfTheIdentifiedModule) {
     Show(port() + "[display]\nd20=1\n");
     PollOnce();
     open();
-    ASSERT_EQ(find<QListWidget>("CheckListBox1")->count(), 15);
+    ASSERT_EQ(find<QListWidget>("chartChannelList")->count(), 15);
     Check(15, true);
     PressOK();
     const MemIni saved(dir.File("mem.ini"));
@@ -240,7 +240,7 @@ TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
     fs::remove(dir.File("mem.ini"));
     fs::create_directories(dir.Path() / "mem.ini");
     open();
-    Type("EditRate", "3");
+    Type("pollPeriodEdit", "3");
     PressOK();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find(dir.File("mem.ini")), std::string::npos) << boxes[0];
@@ -261,7 +261,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     QTimer::singleShot(0, [&] {
         sawModal = QApplication::activeModalWidget() == &dialog;
         pollRunning = form->pollTimer()->isActive();
-        Type("EditRate", "4");
+        Type("pollPeriodEdit", "4");
         PressOK();
     });
     // Must not happen: a dialog left open would hang the test.
@@ -269,7 +269,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
     guard.start(30000);
-    form->findChild<QPushButton*>("ButtonShowSettings")->click();
+    form->findChild<QPushButton*>("programSettingsButton")->click();
     EXPECT_TRUE(sawModal);
     EXPECT_TRUE(pollRunning);
     EXPECT_EQ(form->pollTimer()->interval(), 4000);

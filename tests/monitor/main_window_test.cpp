@@ -35,7 +35,7 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     }
     EXPECT_FALSE(form->chartUpdatingCheck()->isChecked());
     EXPECT_EQ(form->pollTimer()->interval(), 5000);
-    EXPECT_TRUE(form->findChild<QWidget*>("ButtonHost")->isHidden());
+    EXPECT_TRUE(form->findChild<QWidget*>("cabinetButton")->isHidden());
 
     form->slotCheckBox(3)->setChecked(false);
     form->close();

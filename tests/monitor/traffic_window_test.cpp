@@ -99,12 +99,12 @@ TEST_F(TrafficWindowTest, AtMostTheTapsCapacityAndRowsInSightStayWhenTheOldestGo
 
 TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
     Feed(3);
-    Click("ButtonTrafficPause");
+    Click("pauseButton");
     Feed(2, 3);
     EXPECT_EQ(window.model().size(), 3u);
     EXPECT_TRUE(window.countersText().startsWith("Запросов: 5, Ответов: 5,"))
         << window.countersText().toStdString();
-    Click("ButtonTrafficPause");  // what came meanwhile shows at once
+    Click("pauseButton");  // what came meanwhile shows at once
     ASSERT_EQ(window.model().size(), 5u);
     EXPECT_EQ(window.model().row(4)[2], "4");
     Feed(1, 5);
@@ -114,7 +114,7 @@ TEST_F(TrafficWindowTest, PauseFreezesTheRowsButNotTheCounters) {
 TEST_F(TrafficWindowTest, ClearForgetsTheRowsAndResetsTheCounters) {
     Feed(4);
     Transact(tap, 9, TrafficVerdict::NoReply);
-    Click("ButtonTrafficClear");
+    Click("clearButton");
     EXPECT_EQ(window.model().size(), 0u);
     EXPECT_EQ(tap.size(), 0u);
     EXPECT_EQ(tap.counters().requests, 0u);
