@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cabinet/cabinet_control.h"
+#include "core/cabinet_control.h"
 #include "config/mem_ini.h"
 
 namespace kvel {

@@ -9,9 +9,9 @@
 #include <ostream>
 
 #include "config/mem_ini.h"
-#include "history/chart_image.h"
-#include "history/log_chart.h"
-#include "history/log_file.h"
+#include "chart/chart_image.h"
+#include "chart/log_chart.h"
+#include "core/log_file.h"
 #include "plot/plot.h"
 
 namespace kvel {

@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "config/mem_ini.h"
-#include "history/chart_image.h"
-#include "monitor/log_viewer_window.h"
-#include "monitor/measurement_log.h"
+#include "chart/chart_image.h"
+#include "windows/log_viewer_window.h"
+#include "core/measurement_log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cabinet/cabinet_control.h"
+#include "core/cabinet_control.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cabinet/host_window.h"
+#include "windows/cabinet_window.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/traffic_window.h"
+#include "windows/traffic_window.h"
 #include "tests/cabinet/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
 

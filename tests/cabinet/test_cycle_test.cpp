@@ -1,4 +1,4 @@
-#include "cabinet/test_cycle.h"
+#include "core/test_cycle.h"
 
 #include <gtest/gtest.h>
 

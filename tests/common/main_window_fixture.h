@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "monitor/main_window.h"
+#include "windows/main_window.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"

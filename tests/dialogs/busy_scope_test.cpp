@@ -1,5 +1,5 @@
 // Long exchanges keep the windows painted, show a busy cursor and run nothing else meanwhile.
-#include "dialogs/busy_scope.h"
+#include "windows/busy_scope.h"
 
 #include <gtest/gtest.h>
 

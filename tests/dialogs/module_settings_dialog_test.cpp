@@ -1,5 +1,5 @@
 // The module settings dialogs opened from the real main window against the simulator.
-#include "dialogs/module_settings_dialog.h"
+#include "windows/module_generation_dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/settings_dialog.h"
+#include "windows/program_settings_dialog.h"
 
 #include <gtest/gtest.h>
 

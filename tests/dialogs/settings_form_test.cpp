@@ -1,4 +1,4 @@
-#include "dialogs/settings_form.h"
+#include "core/settings_form.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/port_list.h"
+#include "core/port_list.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {

@@ -1,4 +1,4 @@
-#include "history/log_chart.h"
+#include "chart/log_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 #include "chart/markers.h"
 #include "ctl/ctl.h"
-#include "history/log_file.h"
-#include "monitor/measurement_log.h"
+#include "core/log_file.h"
+#include "core/measurement_log.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {

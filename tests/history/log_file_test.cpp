@@ -1,4 +1,4 @@
-#include "history/log_file.h"
+#include "core/log_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 
 #include "config/text_encoding.h"
-#include "history/csv_export.h"
+#include "core/csv_export.h"
 #include "link/message_sink.h"
-#include "monitor/measurement_log.h"
+#include "core/measurement_log.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {

@@ -3,13 +3,13 @@
 #include <QImage>
 #include <QTimer>
 
-#include "cabinet/host_window.h"
-#include "dialogs/module_settings_dialog.h"
-#include "dialogs/settings_dialog.h"
-#include "monitor/file_choosers.h"
-#include "monitor/log_viewer_window.h"
-#include "monitor/measurement_log.h"
-#include "monitor/traffic_window.h"
+#include "windows/cabinet_window.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
+#include "windows/file_choosers.h"
+#include "windows/log_viewer_window.h"
+#include "core/measurement_log.h"
+#include "windows/traffic_window.h"
 #include "tests/common/main_window_fixture.h"
 
 namespace kvel::test {

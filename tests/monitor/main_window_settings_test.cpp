@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/settings_dialog.h"
+#include "windows/program_settings_dialog.h"
 #include "tests/common/main_window_fixture.h"
 
 namespace kvel {

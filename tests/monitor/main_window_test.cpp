@@ -1,4 +1,4 @@
-#include "monitor/main_window.h"
+#include "windows/main_window.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

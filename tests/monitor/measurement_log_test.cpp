@@ -1,4 +1,4 @@
-#include "monitor/measurement_log.h"
+#include "core/measurement_log.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,6 +1,6 @@
 // The module settings operations against the simulator: its register store is the module's
 // memory, so what a write sends is what the next read shows.
-#include "monitor/module_settings.h"
+#include "core/module_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "monitor/poll_cycle.h"
+#include "core/poll_cycle.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "monitor/poll_cycle.h"
+#include "core/poll_cycle.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "link/module_map.h"
-#include "monitor/measurement_log.h"
-#include "monitor/poll_cycle.h"
+#include "core/measurement_log.h"
+#include "core/poll_cycle.h"
 #include "sim/simulator.h"
 #include "tests/common/temp_dir.h"
 

@@ -1,6 +1,6 @@
 // The traffic window on a tap fed as the transactions feed it, and its openers on the real
 // main window against the simulator.
-#include "monitor/traffic_window.h"
+#include "windows/traffic_window.h"
 
 #include <gtest/gtest.h>
 
