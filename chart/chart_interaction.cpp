@@ -66,10 +66,8 @@ void standardView(XYPlot& plot, const MemIni& ini) {
     bottom.setAutoMax(true);
     bottom.setAutoMin(false);
     bottom.setAutoMax(false);
-    plot.leftAxis()->setMinMax(ini.readFloat("diag", "left_min", -50.0),
-                               ini.readFloat("diag", "left_max", 50.0));
-    plot.rightAxis()->setMinMax(ini.readFloat("diag", "right_min", -500.0),
-                                ini.readFloat("diag", "right_max", 500.0));
+    plot.leftAxis()->setMinMax(ini.readFloat(keys::kLeftMin), ini.readFloat(keys::kLeftMax));
+    plot.rightAxis()->setMinMax(ini.readFloat(keys::kRightMin), ini.readFloat(keys::kRightMax));
 }
 
 void fixRanges(XYPlot& plot) {

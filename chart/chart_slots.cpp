@@ -9,7 +9,7 @@ std::array<int, kChartSlots> assignSlots(const MemIni& ini, int channelCount) {
     int last = 0;
     for (int& slot : assigned) {
         for (int c = last + 1; c <= channelCount; ++c) {
-            if (ini.readInteger("display", "d" + std::to_string(c), 0) != 0) {
+            if (ini.readInteger(keys::kChartChannels, "d" + std::to_string(c)) != 0) {
                 slot = last = c;
                 break;
             }
@@ -24,7 +24,7 @@ std::string slotCaption(const MemIni& ini, int channel) {
 }
 
 bool slotOnLeftAxis(const MemIni& ini, int slot) {
-    return ini.readString("axis", std::to_string(slot), "L") == "L";
+    return ini.readString(keys::kSlotAxes, std::to_string(slot)) == "L";
 }
 
 }  // namespace kvel

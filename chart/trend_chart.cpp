@@ -50,16 +50,15 @@ void TrendChart::applyAxisBinding() {
 void TrendChart::applyAxisScaling() {
     Axis* left = plot_.leftAxis();
     Axis* right = plot_.rightAxis();
-    const bool automatic = ini_.readInteger("diag", "scale_auto", 0) != 0;
+    const bool automatic = ini_.readInteger(keys::kScaleAuto) != 0;
     for (Axis* axis : {left, right}) {
         axis->setAutoMin(automatic);
         axis->setAutoMax(automatic);
     }
     if (automatic) return;
-    left->setMinMax(ini_.readFloat("diag", "left_min", -50.0),
-                    ini_.readFloat("diag", "left_max", 50.0));
-    right->setMinMax(ini_.readFloat("diag", "right_min", -50.0),
-                     ini_.readFloat("diag", "right_max", 50.0));
+    left->setMinMax(ini_.readFloat(keys::kLeftMin), ini_.readFloat(keys::kLeftMax));
+    right->setMinMax(ini_.readFloat(keys::kRightMinOnStart),
+                     ini_.readFloat(keys::kRightMaxOnStart));
 }
 
 void TrendChart::switchSlot(int slot, bool checked, bool assigned) {
@@ -74,7 +73,7 @@ void TrendChart::clearSeries() {
 double TrendChart::window(double now) const {
     // Only a hand-edited mem.ini can hold a window without width (the dialog refuses it): the
     // axis would be widened to years ahead and never move again.
-    const double window = ini_.readFloat("diag", "window", kDefaultWindow);
+    const double window = ini_.readFloat(keys::kWindowDays, kDefaultWindow);
     return window > 0 && now + window > now ? window : kDefaultWindow;
 }
 
@@ -107,8 +106,8 @@ void TrendChart::moveTimeAxis(double now, bool always) {
         bottom->setMinMax(newMin, newMin + window);
     }
     if (bottom->max() > now && !always) return;
-    const double shift = ini_.readInteger("diag", "shift", 20) * 0.01;
-    if (ini_.readInteger("diag", "showall", 0) != 0) {
+    const double shift = ini_.readInteger(keys::kShiftPercent) * 0.01;
+    if (ini_.readInteger(keys::kShowAll) != 0) {
         double start = 0;
         for (XYLine* line : lines_) {
             if (line->count() == 0) continue;

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/mem_ini_keys.h"
+
 namespace kvel {
 
 // The in-memory image of the program's INI file (mem.ini). The whole file is read once at
@@ -29,6 +31,40 @@ class MemIni {
 
     // The key names of a section in file order; empty when the section is missing.
     std::vector<std::string> readSection(std::string_view section) const;
+
+    // The same through the key table (config/mem_ini_keys.h): section, key and default in one.
+    int readInteger(const IntKey& k) const { return readInteger(k.section, k.key, k.fallback); }
+    double readFloat(const RealKey& k) const { return readFloat(k.section, k.key, k.fallback); }
+    std::string readString(const TextKey& k) const {
+        return readString(k.section, k.key, k.fallback);
+    }
+    // A reader whose default is computed (the log file's name in the starting folder).
+    std::string readString(const TextKey& k, std::string_view fallback) const {
+        return readString(k.section, k.key, fallback);
+    }
+    int readInteger(const IntSection& s, std::string_view key) const {
+        return readInteger(s.section, key, s.fallback);
+    }
+    int readInteger(const IntSection& s, std::string_view key, int fallback) const {
+        return readInteger(s.section, key, fallback);
+    }
+    std::string readString(const TextSection& s, std::string_view key) const {
+        return readString(s.section, key, s.fallback);
+    }
+    void writeInteger(const IntKey& k, int value) { writeInteger(k.section, k.key, value); }
+    void writeFloat(const RealKey& k, double value) { writeFloat(k.section, k.key, value); }
+    void writeString(const TextKey& k, std::string_view value) {
+        writeString(k.section, k.key, value);
+    }
+    void writeInteger(const IntSection& s, std::string_view key, int value) {
+        writeInteger(s.section, key, value);
+    }
+    void writeString(const TextSection& s, std::string_view key, std::string_view value) {
+        writeString(s.section, key, value);
+    }
+    std::vector<std::string> readSection(const IntSection& s) const {
+        return readSection(s.section);
+    }
 
     // Replaces the file with the image, in the encoding and line ends it was read with (a code
     // page 1251 file becomes UTF-8 when it is to hold text that code page lacks). Returns

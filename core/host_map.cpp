@@ -9,14 +9,14 @@ std::string cabinetOutOfRangeText() {
 }
 
 HostAddressing addressingOf(const MemIni& ini) {
-    return ini.readInteger("connect", "host", 0) != 0 ? HostAddressing::Host
-                                                      : HostAddressing::Mnemo;
+    return ini.readInteger(keys::kHostAddressing) != 0 ? HostAddressing::Host
+                                                       : HostAddressing::Mnemo;
 }
 
 HostTarget lookUpTarget(const MemIni& ini, const std::string& cabinetName) {
     HostTarget target;
     target.addressing = addressingOf(ini);
-    const int number = ini.readInteger("panels", cabinetName, -1);
+    const int number = ini.readInteger(keys::kCabinets, cabinetName);
     // The lowest integer stays as it is rather than overflow: it is "not chosen" either way.
     target.index = number == std::numeric_limits<int>::min() ? number : number - 1;
     return target;
@@ -48,7 +48,7 @@ std::uint16_t signalRegister(const HostTarget& target, int signal) {
 }
 
 std::uint8_t hostAddress(const MemIni& ini) {
-    return static_cast<std::uint8_t>(ini.readInteger("connect", "adr", 100));
+    return static_cast<std::uint8_t>(ini.readInteger(keys::kModuleAddress));
 }
 
 }  // namespace kvel

@@ -44,7 +44,7 @@ bool fileExists(const std::string& fileName) {
 
 void refuse(MemIni& ini, const char* text) {
     showMessage(text, "Ошибка");
-    ini.writeInteger("file", "save", 0);
+    ini.writeInteger(keys::kLogToFile, 0);
 }
 
 }  // namespace

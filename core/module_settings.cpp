@@ -21,8 +21,8 @@ bool refuse(const std::string& message) {
 
 void ModuleSettings::openPortIfNeeded() {
     if (!link_.portNeedsOpening()) return;
-    link_.openPort(ini_.readString("connect", "port", ""), ini_.readInteger("connect", "speed", 0),
-                   ini_.readInteger("connect", "parity", 0));
+    link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
+                   ini_.readInteger(keys::kParityIndex));
 }
 
 bool ModuleSettings::sameTypeAsLoaded() {
@@ -75,7 +75,7 @@ void ModuleSettings::loadChannelTable(ChannelTable& table) {
     table.coeffs.resize(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
         table.names[static_cast<std::size_t>(k)] =
-            ini_.readString("sensors", std::to_string(k + 1), "");
+            ini_.readString(keys::kSensorNames, std::to_string(k + 1));
     }
     openPortIfNeeded();
     const bool read = link_.readChannelCoeffs(moduleAddress());
@@ -112,7 +112,7 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
     }
 
     for (int k = 0; k < n && k < static_cast<int>(table.names.size()); ++k) {
-        ini_.writeString("sensors", std::to_string(k + 1),
+        ini_.writeString(keys::kSensorNames, std::to_string(k + 1),
                          table.names[static_cast<std::size_t>(k)]);
     }
     // The names are kept in memory either way; a file that cannot be written is no success.
@@ -188,9 +188,9 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
 }
 
 bool ModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
-    ini_.writeInteger("connect", "speed", speed);
-    ini_.writeInteger("connect", "parity", parity);
-    ini_.writeInteger("connect", "adr", address);
+    ini_.writeInteger(keys::kSpeedIndex, speed);
+    ini_.writeInteger(keys::kParityIndex, parity);
+    ini_.writeInteger(keys::kModuleAddress, address);
     const bool stored = ini_.updateFile();
     // The module has the new settings already (or may have): the old connection is over.
     link_.closePort();

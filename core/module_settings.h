@@ -38,7 +38,7 @@ class ModuleSettings {
     float coefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
 
   private:
-    int moduleAddress() const { return ini_.readInteger("connect", "adr", 100); }
+    int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
     // Opens the port with the `connect` settings when it is not open, as the poll does: a
     // port closed after a lost adapter or a link write comes back without waiting for a poll.
     void openPortIfNeeded();

@@ -9,9 +9,8 @@ PollCycle::PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string 
 
 void PollCycle::poll() {
     if (link_.portNeedsOpening()) {
-        link_.openPort(ini_.readString("connect", "port", ""),
-                       ini_.readInteger("connect", "speed", 0),
-                       ini_.readInteger("connect", "parity", 0));
+        link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
+                       ini_.readInteger(keys::kParityIndex));
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
         showLinkLost(true);
@@ -31,8 +30,8 @@ void PollCycle::poll() {
             view_.setChannelText(static_cast<int>(k) + 1, texts[k]);
         }
         if (view_.chartUpdating()) view_.addChartPoints(link_.firstRecord());
-        if (ini_.readInteger("file", "save", 0) != 0) {
-            writeLogLine(link_.firstRecord(), ini_.readString("file", "name", defaultLogName()),
+        if (ini_.readInteger(keys::kLogToFile) != 0) {
+            writeLogLine(link_.firstRecord(), ini_.readString(keys::kLogFileName, defaultLogName()),
                          ini_, std::time(nullptr));
         }
         view_.setStatusText(0, "МОДУЛЬ НА СВЯЗИ");

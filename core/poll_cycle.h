@@ -36,7 +36,7 @@ class PollCycle {
 
   private:
     void showRelays();
-    int moduleAddress() const { return ini_.readInteger("connect", "adr", 100); }
+    int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
 
     ModuleLink& link_;
     MemIni& ini_;

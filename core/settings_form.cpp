@@ -38,8 +38,8 @@ bool parse(const std::string& text, T& value) {
 }
 
 // Index of a stored list choice, or -1 when it is none of the list's items.
-int listIndex(const MemIni& ini, const char* key, int itemCount) {
-    const int stored = ini.readInteger("connect", key, 0);
+int listIndex(const MemIni& ini, const IntKey& key, int itemCount) {
+    const int stored = ini.readInteger(key);
     return stored >= 0 && stored < itemCount ? stored : -1;
 }
 
@@ -98,31 +98,32 @@ std::string toggledAxis(const std::string& cell) {
 
 SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     SettingsForm form;
-    form.showAll = ini.readInteger("diag", "showall", 0) != 0;
-    const HoursMinutes window = splitWindow(ini.readFloat("diag", "window", 0.01));
+    form.showAll = ini.readInteger(keys::kShowAll) != 0;
+    const HoursMinutes window = splitWindow(ini.readFloat(keys::kWindowDays));
     form.hours = std::to_string(window.hours);
     form.minutes = std::to_string(window.minutes);
-    form.shift = std::to_string(ini.readInteger("diag", "shift", 20));
-    form.scaleAuto = ini.readInteger("diag", "scale_auto", 0) != 0;
-    form.leftMin = ini.readString("diag", "left_min", "-50.0");
-    form.leftMax = ini.readString("diag", "left_max", "50.0");
-    form.rightMin = ini.readString("diag", "right_min", "-500.0");
-    form.rightMax = ini.readString("diag", "right_max", "500.0");
+    form.shift = std::to_string(ini.readInteger(keys::kShiftPercent));
+    form.scaleAuto = ini.readInteger(keys::kScaleAuto) != 0;
+    form.leftMin = ini.readString(keys::kLeftMinText);
+    form.leftMax = ini.readString(keys::kLeftMaxText);
+    form.rightMin = ini.readString(keys::kRightMinText);
+    form.rightMax = ini.readString(keys::kRightMaxText);
     for (int n = 1; n <= kAxisRows; ++n) {
         form.axis[static_cast<std::size_t>(n - 1)] =
-            ini.readString("axis", std::to_string(n), "L") == "L" ? kAxisLeft : kAxisRight;
+            ini.readString(keys::kSlotAxes, std::to_string(n)) == "L" ? kAxisLeft : kAxisRight;
     }
-    form.saveToFile = ini.readInteger("file", "save", 0) != 0;
-    form.fileName = ini.readString("file", "name", "");
-    form.rate = ini.readString("measure", "period", "5");
-    form.address = ini.readString("connect", "adr", "100");
-    form.port = ini.readString("connect", "port", "");
-    form.speedIndex = listIndex(ini, "speed", static_cast<int>(kSpeedItems.size()));
-    form.parityIndex = listIndex(ini, "parity", static_cast<int>(kParityItems.size()));
+    form.saveToFile = ini.readInteger(keys::kLogToFile) != 0;
+    form.fileName = ini.readString(keys::kLogFileName);
+    form.rate = ini.readString(keys::kPollPeriodText);
+    form.address = ini.readString(keys::kModuleAddressText);
+    form.port = ini.readString(keys::kPort);
+    form.speedIndex = listIndex(ini, keys::kSpeedIndex, static_cast<int>(kSpeedItems.size()));
+    form.parityIndex = listIndex(ini, keys::kParityIndex, static_cast<int>(kParityItems.size()));
     for (int n = 1; n <= channelCount; ++n) {
-        const std::string name = ini.readString("sensors", std::to_string(n), "");
-        form.channels.push_back({name.empty() ? "Канал " + std::to_string(n) : name,
-                                 ini.readInteger("display", "d" + std::to_string(n), 0) != 0});
+        const std::string name = ini.readString(keys::kSensorNames, std::to_string(n));
+        form.channels.push_back(
+            {name.empty() ? "Канал " + std::to_string(n) : name,
+             ini.readInteger(keys::kChartChannels, "d" + std::to_string(n)) != 0});
     }
     return form;
 }
@@ -180,37 +181,38 @@ SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
     parseWhole(form.shift, shift);
     parseWhole(form.address, address);
 
-    ini.writeInteger("diag", "showall", form.showAll ? 1 : 0);
-    ini.writeFloat("diag", "window", windowDays(hours, minutes));
-    ini.writeInteger("diag", "shift", shift);
-    ini.writeInteger("diag", "scale_auto", form.scaleAuto ? 1 : 0);
-    ini.writeString("diag", "left_min", form.leftMin);
-    ini.writeString("diag", "right_min", form.rightMin);
-    ini.writeString("diag", "left_max", form.leftMax);
-    ini.writeString("diag", "right_max", form.rightMax);
+    ini.writeInteger(keys::kShowAll, form.showAll ? 1 : 0);
+    ini.writeFloat(keys::kWindowDays, windowDays(hours, minutes));
+    ini.writeInteger(keys::kShiftPercent, shift);
+    ini.writeInteger(keys::kScaleAuto, form.scaleAuto ? 1 : 0);
+    ini.writeString(keys::kLeftMinText, form.leftMin);
+    ini.writeString(keys::kRightMinText, form.rightMin);
+    ini.writeString(keys::kLeftMaxText, form.leftMax);
+    ini.writeString(keys::kRightMaxText, form.rightMax);
     for (int n = 1; n <= kAxisRows; ++n) {
-        ini.writeString("axis", std::to_string(n),
+        ini.writeString(keys::kSlotAxes, std::to_string(n),
                         form.axis[static_cast<std::size_t>(n - 1)] == kAxisLeft ? "L" : "R");
     }
     // Only the channels in the list: keys of higher channels keep what they hold.
     for (std::size_t i = 0; i < form.channels.size(); ++i) {
-        ini.writeInteger("display", "d" + std::to_string(i + 1), form.channels[i].checked ? 1 : 0);
+        ini.writeInteger(keys::kChartChannels, "d" + std::to_string(i + 1),
+                         form.channels[i].checked ? 1 : 0);
     }
-    ini.writeInteger("file", "save", form.saveToFile ? 1 : 0);
-    ini.writeString("file", "name", form.fileName);
-    ini.writeString("measure", "period", form.rate);
+    ini.writeInteger(keys::kLogToFile, form.saveToFile ? 1 : 0);
+    ini.writeString(keys::kLogFileName, form.fileName);
+    ini.writeString(keys::kPollPeriodText, form.rate);
 
     // A list box left empty (its stored value was none of the items) keeps the stored value and
     // does not count as a change.
     SaveOutcome outcome;
     outcome.serialChanged =
-        ini.readString("connect", "port", "COM1") != form.port ||
-        (form.speedIndex >= 0 && ini.readInteger("connect", "speed", 0) != form.speedIndex) ||
-        (form.parityIndex >= 0 && ini.readInteger("connect", "parity", 0) != form.parityIndex);
-    ini.writeString("connect", "port", form.port);
-    if (form.speedIndex >= 0) ini.writeInteger("connect", "speed", form.speedIndex);
-    if (form.parityIndex >= 0) ini.writeInteger("connect", "parity", form.parityIndex);
-    ini.writeInteger("connect", "adr", address);
+        ini.readString(keys::kPortInDialog) != form.port ||
+        (form.speedIndex >= 0 && ini.readInteger(keys::kSpeedIndex) != form.speedIndex) ||
+        (form.parityIndex >= 0 && ini.readInteger(keys::kParityIndex) != form.parityIndex);
+    ini.writeString(keys::kPort, form.port);
+    if (form.speedIndex >= 0) ini.writeInteger(keys::kSpeedIndex, form.speedIndex);
+    if (form.parityIndex >= 0) ini.writeInteger(keys::kParityIndex, form.parityIndex);
+    ini.writeInteger(keys::kModuleAddress, address);
 
     if (!ini.updateFile()) outcome.flushError = ini.lastError();
     return outcome;

@@ -56,7 +56,7 @@ void TestCycle::startTestCycle() {
         runCycleStep();
         return;
     }
-    cycleTimer_.setInterval(milliseconds(ini_.readInteger("time", "all", 250), secondMs_));
+    cycleTimer_.setInterval(milliseconds(ini_.readInteger(keys::kTestCyclePeriod), secondMs_));
     cycling_ = true;
     cycleTimer_.start();
     runCycleStep();
@@ -100,7 +100,9 @@ void TestCycle::runCycle() {
         // Switched off inside a press (its message box), before any wait.
         if (!cycling_) break;
         if (hooks_.press) hooks_.press(step.command);
-        if (!wait(ini_.readInteger("time", step.key, step.defaultSeconds), step.text)) break;
+        if (!wait(ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds),
+                  step.text))
+            break;
     }
     running_ = false;
 }

@@ -108,11 +108,11 @@ std::string outOfRange(const std::string& what, const std::string& text, int low
 std::optional<Options> parseOptions(const std::vector<std::string>& args, const MemIni& ini,
                                     std::string& error) {
     Options o;
-    o.port = ini.readString("connect", "port", "");
-    o.address = ini.readInteger("connect", "adr", 100);
-    o.speed = ini.readInteger("connect", "speed", 0);
-    o.parity = ini.readInteger("connect", "parity", 0);
-    o.period = std::max(1, ini.readInteger("measure", "period", 5));
+    o.port = ini.readString(keys::kPort);
+    o.address = ini.readInteger(keys::kModuleAddress);
+    o.speed = ini.readInteger(keys::kSpeedIndex);
+    o.parity = ini.readInteger(keys::kParityIndex);
+    o.period = std::max(1, ini.readInteger(keys::kPollPeriod));
     struct Numeric {
         const char* name;
         int* value;

@@ -117,7 +117,7 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     const std::string& action = args.operands[1];
     // The command line's address stands for `connect`/`adr`, in memory only.
     MemIni settings = ini;
-    settings.writeInteger("connect", "adr", args.address);
+    settings.writeInteger(keys::kModuleAddress, args.address);
     const HostTarget target = lookUpTarget(settings, name);
     const TargetState state = checkTarget(target);
     if (state != TargetState::Ok) {

@@ -111,11 +111,11 @@ void CabinetWindow::chooseCabinet() {
 }
 
 void CabinetWindow::useHostAddressing() {
-    if (host_) host_->ini().writeInteger("connect", "host", 1);
+    if (host_) host_->ini().writeInteger(keys::kHostAddressing, 1);
 }
 
 void CabinetWindow::useMnemoAddressing() {
-    if (host_) host_->ini().writeInteger("connect", "host", 0);
+    if (host_) host_->ini().writeInteger(keys::kHostAddressing, 0);
 }
 
 void CabinetWindow::startTestCycle() {

@@ -19,8 +19,6 @@
 namespace kvel {
 namespace {
 
-constexpr char kSection[] = "history";
-constexpr char kFolderKey[] = "folder";
 
 QLineEdit* readOnlyEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
@@ -205,10 +203,10 @@ bool LogViewerWindow::openFile(const QString& path) {
 }
 
 bool LogViewerWindow::chooseAndOpen() {
-    const QString folder = textOf(ini_.readString(kSection, kFolderKey, ""));
+    const QString folder = textOf(ini_.readString(keys::kLogViewerFolder));
     const QString path = chooseLogToOpen(this, folder);
     if (path.isEmpty()) return false;
-    ini_.writeString(kSection, kFolderKey, QFileInfo(path).absolutePath().toStdString());
+    ini_.writeString(keys::kLogViewerFolder, QFileInfo(path).absolutePath().toStdString());
     // A window that shows a log keeps it: another log opens beside it.
     if (!path_.isEmpty()) {
         auto* other = new LogViewerWindow(ini_, parentWidget());
@@ -278,7 +276,7 @@ bool LogViewerWindow::exportCsv() {
 
 int runLogViewer(const QString& path) {
     MemIni ini("mem.ini");
-    const std::string folder = ini.readString(kSection, kFolderKey, "");
+    const std::string folder = ini.readString(keys::kLogViewerFolder);
     auto* window = new LogViewerWindow(ini);
     if (!window->openFile(path)) {
         delete window;
@@ -288,10 +286,10 @@ int runLogViewer(const QString& path) {
     const int status = QApplication::exec();
     // Only the folder is stored, into the file as it is now: a running KvelView may have
     // written its own settings since this process read them.
-    const std::string now = ini.readString(kSection, kFolderKey, "");
+    const std::string now = ini.readString(keys::kLogViewerFolder);
     if (now != folder) {
         MemIni current("mem.ini");
-        current.writeString(kSection, kFolderKey, now);
+        current.writeString(keys::kLogViewerFolder, now);
         current.updateFile();
     }
     return status;

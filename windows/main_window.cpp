@@ -81,7 +81,7 @@ void MainWindow::initialize() {
             label->setPalette(labelPalette);
         }
         slotChecks_[static_cast<std::size_t>(k)]->setChecked(
-            ini_->readInteger("checkbox", "ch" + std::to_string(k), 1) != 0);
+            ini_->readInteger(keys::kSlotChecks, "ch" + std::to_string(k)) != 0);
     }
     for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
     setIndicator(linkIndicator_, false);
@@ -155,14 +155,14 @@ void MainWindow::startMonitoring() {
     applyAxisScaling();
     chart_->clearSeries();
     chart_->setTimeWindow(now());
-    chartUpdatingCheck_->setChecked(ini_->readInteger("diag", "update", 0) != 0);
-    if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection("panels"));
+    chartUpdatingCheck_->setChecked(ini_->readInteger(keys::kChartUpdating) != 0);
+    if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection(keys::kCabinets));
     applyChartSettings();  // hides every slot and assigns the channels once more
     startPolling();
 }
 
 void MainWindow::applyChartSettings() {
-    period_ = ini_->readInteger("measure", "period", 5);
+    period_ = ini_->readInteger(keys::kPollPeriod);
     pollTimer_->setInterval(pollIntervalMs(period_));
     chart_->applyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
@@ -256,9 +256,9 @@ void MainWindow::finishSession() {
     if (trafficWindow_) trafficWindow_->close();
     cabinet_->Shutdown();
     link_.closePort();
-    ini_->writeInteger("diag", "update", chartUpdatingCheck_->isChecked() ? 1 : 0);
+    ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
-        ini_->writeInteger("checkbox", "ch" + std::to_string(k),
+        ini_->writeInteger(keys::kSlotChecks, "ch" + std::to_string(k),
                            slotChecks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
     }
     // The settings could not be saved: say so rather than lose them silently.

@@ -37,7 +37,7 @@ void MainWindow::wireChart() {
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
     // The demo's settings show the markers from the start, on the drawn curves.
-    if (ini_->readInteger("diag", "markers", 0) != 0) {
+    if (ini_->readInteger(keys::kMarkers) != 0) {
         markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
         markersCheck_->setChecked(true);
     }
