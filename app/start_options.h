@@ -1,3 +1,5 @@
+// Floor 7, app/: start-up. The command line, the working folder, the windows in their order
+// and the end of a session on a signal. It stands on windows/ and what is below.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,3 +1,6 @@
+// Floor 5, chart/: the trend chart on the plot widget. Slots and value axes, the moving time
+// axis, mouse zoom and pan, the markers and their read-outs, and the chart of a log. It stands
+// on plot/, config/ and link/.
 #pragma once
 #include <array>
 

@@ -1,3 +1,6 @@
+// Floor 2, config/: the settings file mem.ini. Its image in memory, the table of its keys with
+// their defaults, its encodings, crash-safe writing of files and the channel-name rule. It
+// includes nothing above link/.
 #pragma once
 #include <string>
 #include <string_view>

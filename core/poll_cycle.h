@@ -1,3 +1,7 @@
+// Floor 3, core/: what the program does without widgets. The poll cycle and the measurement
+// log, the module settings operations, cabinet control (exchanges, timers, test cycle), the
+// program settings' fields and the port list, the model of the line traffic and the reading
+// of logs. It stands on link/ and config/; the windows drive it and tests drive it directly.
 #pragma once
 #include <string>
 

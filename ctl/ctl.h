@@ -1,3 +1,5 @@
+// Beside the floors, ctl/: kvelctl, the console companion. It uses the program's own link,
+// settings and cabinet control, and the chart for pictures of a log.
 #pragma once
 #include <atomic>
 #include <iosfwd>

@@ -1,3 +1,7 @@
+// Floor 1, link/: the serial line and the module on it. The port (termios, the only place that
+// touches the device), the Modbus RTU transactions and their CRC, the register map of the
+// module and of the host controller, and the encoding and checking of the module's
+// configuration. It includes no other folder of the program.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Floor 4, plot/: the XY plot widget library. It knows nothing of the module or the program.
+//
 // The XY plot widget: a field framed by four axes, the series and markers drawn into it,
 // buffered painting of only the stale parts, zoom and pan by mouse and an X cursor.
 //

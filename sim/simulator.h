@@ -1,3 +1,5 @@
+// Beside the floors, sim/: kvel-sim, the simulated module and host controller on a
+// pseudo-terminal. It uses link/'s register map and CRC, so it speaks as the program expects.
 #pragma once
 #include <cstddef>
 #include <cstdint>

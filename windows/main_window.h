@@ -1,3 +1,7 @@
+// Floor 6, windows/: every window of the program. The main window, the program and module
+// settings dialogs, the cabinet window, the line traffic window and the log viewer. They place
+// controls and wire them to core/, chart/ and plot/; logic that grows here belongs a floor
+// below.
 #pragma once
 #include <QCheckBox>
 #include <QLabel>
