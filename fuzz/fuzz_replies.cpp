@@ -23,11 +23,6 @@ void require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
-bool crcAt(const std::uint8_t* frame, std::size_t length) {
-    const std::uint16_t crc = kvel::crc16(frame, static_cast<std::uint16_t>(length));
-    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
-}
-
 // Every failure leaves one of the transactions' texts.
 void requireKnownError(const char* text) {
     static constexpr std::string_view kTexts[] = {
@@ -74,7 +69,7 @@ void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
     require(std::string_view(t.errorText) == "before");
     require(r.size() >= 5 && r[0] == t.moduleAddress && r[1] == 3);
     const std::size_t n = r[2];
-    require(r.size() >= n + 5 && crcAt(r.data(), n + 3));
+    require(kvel::crcMatches(r.data(), r.size(), n + 3));
     require(t.registerCount == n / 2);
     if (exactly) require(t.registerCount == t.count);
     for (std::size_t i = 0; i < t.registerCount; ++i) {
@@ -99,7 +94,7 @@ void fuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
     const std::vector<std::uint8_t>& r = line.reply;
     require(r.size() >= 8 && line.sent.size() >= 8);
     require(std::equal(r.begin(), r.begin() + 6, line.sent.begin()));
-    require(crcAt(r.data(), 6));
+    require(kvel::crcMatches(r.data(), r.size(), 6));
 }
 
 }  // namespace

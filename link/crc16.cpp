@@ -54,4 +54,22 @@ std::uint16_t crc16(const std::uint8_t* data, std::uint16_t length) {
     return static_cast<std::uint16_t>(hi << 8 | lo);
 }
 
+void putCrc(std::uint8_t* frame, std::size_t length) {
+    const std::uint16_t crc = crc16(frame, static_cast<std::uint16_t>(length));
+    frame[length] = static_cast<std::uint8_t>(crc & 0xFF);
+    frame[length + 1] = static_cast<std::uint8_t>(crc >> 8);
+}
+
+void appendCrc(std::vector<std::uint8_t>& frame) {
+    const std::size_t length = frame.size();
+    frame.resize(length + 2);
+    putCrc(frame.data(), length);
+}
+
+bool crcMatches(const std::uint8_t* frame, std::size_t received, std::size_t length) {
+    if (received < length + 2) return false;
+    const std::uint16_t crc = crc16(frame, static_cast<std::uint16_t>(length));
+    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
+}
+
 }  // namespace kvel

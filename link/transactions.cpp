@@ -51,20 +51,6 @@ void noteSent(Transport& port) {
     if (TrafficObserver* const observer = port.trafficObserver()) observer->requestSent();
 }
 
-void putCrc(std::uint8_t* frame, std::size_t length) {
-    const std::uint16_t crc = crc16(frame, static_cast<std::uint16_t>(length));
-    frame[length] = static_cast<std::uint8_t>(crc & 0xFF);
-    frame[length + 1] = static_cast<std::uint8_t>(crc >> 8);
-}
-
-// True when the frame of `length` bytes is followed by its CRC, low byte first, within the
-// bytes that actually arrived. A frame cut short can never pass.
-bool crcMatches(const std::uint8_t* reply, std::size_t received, std::size_t length) {
-    if (received < length + 2) return false;
-    const std::uint16_t crc = crc16(reply, static_cast<std::uint16_t>(length));
-    return reply[length] == (crc & 0xFF) && reply[length + 1] == (crc >> 8);
-}
-
 void put16(std::uint8_t* at, std::uint16_t value) {
     at[0] = static_cast<std::uint8_t>(value >> 8);
     at[1] = static_cast<std::uint8_t>(value & 0xFF);

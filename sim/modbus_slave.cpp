@@ -1,7 +1,5 @@
 #include "sim/modbus_slave.h"
 
-#include "link/crc16.h"
-
 namespace kvel::sim {
 namespace {
 
@@ -58,16 +56,7 @@ int requestLength(const std::uint8_t* data, std::size_t size) {
 }
 
 bool crcValid(const std::vector<std::uint8_t>& frame) {
-    if (frame.size() < 4) return false;
-    const auto n = static_cast<std::uint16_t>(frame.size() - 2);
-    const std::uint16_t crc = crc16(frame.data(), n);
-    return frame[n] == (crc & 0xFF) && frame[n + 1] == (crc >> 8);
-}
-
-void appendCrc(std::vector<std::uint8_t>& frame) {
-    const std::uint16_t crc = crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    return frame.size() >= 4 && crcMatches(frame.data(), frame.size(), frame.size() - 2);
 }
 
 std::vector<std::uint8_t> exceptionReply(std::uint8_t address, std::uint8_t function,

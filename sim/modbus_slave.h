@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/crc16.h"
 #include "sim/register_map.h"
 
 namespace kvel::sim {
@@ -15,8 +16,8 @@ int requestLength(const std::uint8_t* data, std::size_t size);
 
 // True when the frame's last two bytes are its CRC, low byte first.
 bool crcValid(const std::vector<std::uint8_t>& frame);
-// Appends the CRC of the frame, low byte first.
-void appendCrc(std::vector<std::uint8_t>& frame);
+// The link's own CRC: the simulated module computes it as the program does.
+using kvel::appendCrc;
 
 // An exception reply: address, function | 0x80, code, CRC.
 std::vector<std::uint8_t> exceptionReply(std::uint8_t address, std::uint8_t function,

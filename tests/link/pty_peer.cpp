@@ -11,9 +11,7 @@
 namespace kvel::test {
 
 std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
-    const std::uint16_t crc = crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    appendCrc(frame);
     return frame;
 }
 

@@ -21,9 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 // The bytes with their CRC appended, low byte first.
 Bytes Frame(std::initializer_list<std::uint8_t> bytes) {
     Bytes frame(bytes);
-    const std::uint16_t crc = crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    appendCrc(frame);
     return frame;
 }
 
