@@ -1,39 +1,15 @@
 #include "core/port_list.h"
 
+#include <QCollator>
+#include <QLocale>
+#include <QString>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace kvel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Compares names with their digit runs taken as numbers: ttyS2 < ttyS10.
-bool naturalLess(const std::string& a, const std::string& b) {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (std::isdigit(static_cast<unsigned char>(a[i])) &&
-            std::isdigit(static_cast<unsigned char>(b[j]))) {
-            std::size_t ei = i, ej = j;
-            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
-            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
-            // Without leading zeros, a longer run is the larger number.
-            std::string_view na(a.data() + i, ei - i), nb(b.data() + j, ej - j);
-            while (na.size() > 1 && na.front() == '0') na.remove_prefix(1);
-            while (nb.size() > 1 && nb.front() == '0') nb.remove_prefix(1);
-            if (na.size() != nb.size()) return na.size() < nb.size();
-            if (na != nb) return na < nb;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        if (a[i] != b[j]) return a[i] < b[j];
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
-}
 
 // Paths of the entries of `folder` whose names begin with `prefix`, in natural order. A folder
 // that is missing or unreadable gives none.
@@ -44,7 +20,13 @@ std::vector<std::string> entriesOf(const fs::path& folder, const std::string& pr
         const std::string name = it->path().filename().string();
         if (name.size() > prefix.size() && name.starts_with(prefix)) names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), naturalLess);
+    // Digit runs compare as numbers: ttyS2 before ttyS10.
+    // A named locale: in the C locale QCollator compares code points and has no numeric mode.
+    QCollator collator(QLocale(QLocale::English));
+    collator.setNumericMode(true);
+    std::sort(names.begin(), names.end(), [&collator](const std::string& a, const std::string& b) {
+        return collator.compare(QString::fromStdString(a), QString::fromStdString(b)) < 0;
+    });
     std::vector<std::string> paths;
     for (const std::string& name : names) paths.push_back((folder / name).string());
     return paths;
