@@ -30,21 +30,23 @@ TargetState checkTarget(const HostTarget& target) {
 }
 
 std::uint16_t onlineRegister(const HostTarget& target) {
-    return static_cast<std::uint16_t>(1520 + target.index);
+    return static_cast<std::uint16_t>(reg::kHostOnline + target.index);
 }
 
 std::uint16_t commandRegister(const HostTarget& target, int command) {
     if (target.addressing == HostAddressing::Mnemo) {
-        return static_cast<std::uint16_t>(1023 + command);
+        return static_cast<std::uint16_t>(reg::kMnemoCommands + command - 1);
     }
-    return static_cast<std::uint16_t>(1535 + 16 * target.index + command);
+    return static_cast<std::uint16_t>(reg::kHostCabinets + reg::kHostCabinetStride * target.index +
+                                      command - 1);
 }
 
 std::uint16_t signalRegister(const HostTarget& target, int signal) {
     if (target.addressing == HostAddressing::Mnemo) {
-        return static_cast<std::uint16_t>(1030 + signal);
+        return static_cast<std::uint16_t>(reg::kMnemoSignals + signal);
     }
-    return static_cast<std::uint16_t>(1542 + 16 * target.index + signal);
+    return static_cast<std::uint16_t>(reg::kHostCabinets + reg::kHostCabinetStride * target.index +
+                                      kHostCommands + signal);
 }
 
 std::uint8_t hostAddress(const MemIni& ini) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/mem_ini.h"
+#include "link/module_map.h"
 
 namespace kvel {
 
@@ -10,12 +11,10 @@ namespace kvel {
 // block, no cabinet number), anything else "Хост" (a block per cabinet and an on-line flag).
 enum class HostAddressing { Mnemo, Host };
 
-inline constexpr int kHostCommands = 6;  // commands 1..6
-inline constexpr int kHostSignals = 5;   // signals 0..4 (S41, S42, S43, S51, S52)
-
 // The highest cabinet index whose registers all fit the 16-bit register numbers; a higher one
 // would wrap around onto registers of other cabinets.
-inline constexpr int kMaxCabinetIndex = (0xFFFF - 1542 - (kHostSignals - 1)) / 16;
+inline constexpr int kMaxCabinetIndex =
+    (0xFFFF - (reg::kHostCabinets + kHostCommands) - (kHostSignals - 1)) / reg::kHostCabinetStride;
 
 inline constexpr char kNoCabinetText[] = "Не выбран шкаф из списка шкафов";
 std::string cabinetOutOfRangeText();

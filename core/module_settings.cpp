@@ -54,7 +54,7 @@ void ModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
-    for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= kRelayCount; ++r) {
         SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
         if (link_.readRelaySettings(r, moduleAddress())) {
             fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
@@ -137,7 +137,7 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
     openPortIfNeeded();
     auto& writes = link_.writeRecords();
     const auto block = encodeSettingsBlock(f);
-    if (!writeBlock(writes[0], 3, block.data(), block.size())) {
+    if (!writeBlock(writes[0], reg::kSettingsRelayPart, block.data(), block.size())) {
         return refuse(writes[0].errorText);
     }
     if (link_.typeCode() == 220) {
@@ -177,7 +177,7 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     const int n = link_.channelCount();
     openPortIfNeeded();
     WriteTransaction& w = link_.writeRecords()[0];
-    for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= kRelayCount; ++r) {
         const auto block =
             encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
         if (!writeBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {

@@ -32,7 +32,7 @@ void fillModuleSettings(FirstGenFields& f, const FirstGenRegisters& r, int typeC
     f.hyst = unsignedText(b[17]);
     f.delayOn = unsignedText(b[5]);
     f.delayOff = unsignedText(b[6]);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kRelayCount; ++i)
         f.relayFunction[static_cast<std::size_t>(i)] = choiceOfFunction(b[8 + i]);
 
     const auto n = static_cast<std::size_t>(channels);
@@ -54,7 +54,8 @@ void fillModuleSettings(FirstGenFields& f, const FirstGenRegisters& r, int typeC
         f.link = checksOfMask(b[12], channels);
         f.thres = checksOfMask(b[13], channels);
     }
-    for (int i = 0; i < 3; ++i) f.relSens[static_cast<std::size_t>(i)] = unsignedText(b[14 + i]);
+    for (int i = 0; i < kRelayCount; ++i)
+        f.relSens[static_cast<std::size_t>(i)] = unsignedText(b[14 + i]);
 }
 
 void fillModuleSettingsPlaceholders(FirstGenFields& f, int channels) {
@@ -76,7 +77,7 @@ std::optional<std::string> validateRelaySettings(const FirstGenFields& f, int ch
     if (hyst < 0 || hyst > 100) {
         return "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С";
     }
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kRelayCount; ++i) {
         if (!integerIn(f.relSens[static_cast<std::size_t>(i)], 0, 500)) {
             return "Некорректное значение порога Датчик-Реле " + std::to_string(i + 1);
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/module_config.h"
+#include "link/module_map.h"
 
 namespace kvel {
 
@@ -20,10 +21,10 @@ struct FirstGenFields {
     std::string hyst;
     std::string delayOn;
     std::string delayOff;
-    std::array<Choice, 3> relayFunction;
+    std::array<Choice, kRelayCount> relayFunction;
     std::vector<bool> link;   // binding to the link relay, item k = channel k+1
     std::vector<bool> thres;  // binding to the threshold relay
-    std::array<std::string, 3> relSens;
+    std::array<std::string, kRelayCount> relSens;
     std::vector<std::string> thresholds1;  // per-channel thresholds, row k = channel k+1
     std::vector<std::string> thresholds2;
 };

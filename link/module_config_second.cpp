@@ -57,7 +57,7 @@ void fillCommPlaceholders(SecondGenFields& f) {
 
 std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f) {
     std::vector<ParamCheck> checks;
-    for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= kRelayCount; ++r) {
         const SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
         const std::string n = std::to_string(r);
         checks.push_back({relay.thres, -40, "Значение порога реле " + n, 500});
@@ -73,7 +73,7 @@ std::string paramMessage(const std::string& name) {
 }
 
 std::optional<std::string> validateRelayLogic(const SecondGenFields& f) {
-    for (int r = 1; r <= 3; ++r) {
+    for (int r = 1; r <= kRelayCount; ++r) {
         if (!selected(f.relays[static_cast<std::size_t>(r - 1)].logic, kLogicItems)) {
             return paramMessage("Логика реле " + std::to_string(r));
         }

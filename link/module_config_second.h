@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/module_config.h"
+#include "link/module_map.h"
 
 namespace kvel {
 
@@ -22,7 +23,7 @@ struct SecondGenRelayFields {
 
 // The second-generation dialog's module fields: three relays and the links MB1 and MB2.
 struct SecondGenFields {
-    std::array<SecondGenRelayFields, 3> relays;
+    std::array<SecondGenRelayFields, kRelayCount> relays;
     std::string adr1;
     Choice speed1;
     Choice parity1;

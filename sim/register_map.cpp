@@ -4,27 +4,15 @@
 #include <cmath>
 #include <numbers>
 
+#include "link/module_map.h"
+
 namespace kvel::sim {
 namespace {
 
-constexpr std::uint16_t kRelayWord = 11;
-constexpr std::uint16_t kTypeCode = 145;
-constexpr std::uint16_t kVersion = 146;
+// Register numbers are the program's own (link/module_map.h); what is the simulator's alone:
 constexpr std::uint16_t kMetrologicalVersion = 103;
-constexpr std::uint16_t kCoefficients = 85;
-constexpr std::uint16_t kThresholds1 = 768;
-constexpr std::uint16_t kThresholds2 = 800;
-constexpr std::uint16_t kLinkPair = 640;
-constexpr std::uint16_t kThresholdPair = 656;
-constexpr std::uint16_t kCommBlock = 256;
-constexpr std::uint16_t kRelayBlocks = 266;
-constexpr std::uint16_t kMnemoBlock = 1024;  // commands 1024..1029, signals 1030..1034
-constexpr std::uint16_t kHostBlock = 1520;   // on-line 1520..1535, cabinets from 1536
-constexpr int kHostCabinets = 16;
+constexpr int kHostCabinets = 16;  // cabinets served, each with an on-line flag and a block
 constexpr int kCabinetsOnLine = 4;
-// Each link's address, speed index and parity index stand in a row; the second generation's
-// link MB2 starts here (MB1 at kCommBlock).
-constexpr std::uint16_t kSecondLink = kCommBlock + 5;
 
 using Flags = std::array<bool, 65536>;
 
@@ -115,53 +103,57 @@ void RegisterMap::layOut(int typeCode) {
     mark(exists_, 0, 21);  // settings block 0..17 with the relay word at 11, and spares
     mark(exists_, measurementStart(), n);
     mark(readOnly_, measurementStart(), n);
-    mark(exists_, kCoefficients, n);
-    mark(exists_, kTypeCode, 2);
-    mark(readOnly_, kTypeCode, 2);
-    mark(exists_, kMnemoBlock, 11);
-    mark(exists_, kHostBlock, static_cast<std::uint16_t>(kHostCabinets * 17));
+    mark(exists_, reg::kChannelCoeffs, n);
+    mark(exists_, reg::kModuleType, 2);
+    mark(readOnly_, reg::kModuleType, 2);
+    mark(exists_, reg::kMnemoCommands, kHostCommands + kHostSignals);
+    // the on-line flags, then the cabinets' blocks
+    mark(exists_, reg::kHostOnline,
+         static_cast<std::uint16_t>(kHostCabinets * (1 + reg::kHostCabinetStride)));
     if (firstGeneration()) {
-        mark(exists_, kThresholds1, n);
-        mark(exists_, kThresholds2, n);
+        mark(exists_, reg::kThresholds1, n);
+        mark(exists_, reg::kThresholds2, n);
         if (typeCode_ == 220) {
-            mark(exists_, kLinkPair, 2);
-            mark(exists_, kThresholdPair, 2);
+            mark(exists_, reg::kExtraPair1, 2);
+            mark(exists_, reg::kExtraPair2, 2);
         }
     } else {
-        mark(exists_, kCommBlock, 8);
-        mark(exists_, kRelayBlocks, 48);  // three blocks of 16 registers
+        mark(exists_, reg::kCommParams, reg::kCommParamsCount);
+        mark(exists_, reg::kRelaySettings[0], kRelayCount * reg::kRelaySettingsStride);
     }
 
     // Settings block as the first generation holds it: address, speed 9600, no parity,
     // thresholds, delays, relay functions, bindings, sensor-relay thresholds, hysteresis.
-    const std::uint16_t block[18] = {address, 0, 0, 80,     100,    5,  5,  0,   1,
-                                     2,       3, 0, 0x7FFF, 0x00FF, 60, 80, 100, 5};
-    for (std::uint16_t i = 0; i < 18; ++i) regs_[i] = block[i];
-    regs_[kTypeCode] = static_cast<std::uint16_t>(typeCode_);
-    regs_[kVersion] = kMetrologicalVersion;
+    const std::uint16_t block[reg::kSettingsBlockCount] = {
+        address, 0, 0, 80, 100, 5, 5, 0, 1, 2, 3, 0, 0x7FFF, 0x00FF, 60, 80, 100, 5};
+    for (std::uint16_t i = 0; i < reg::kSettingsBlockCount; ++i)
+        regs_[reg::kSettingsBlock + i] = block[i];
+    regs_[reg::kModuleType] = static_cast<std::uint16_t>(typeCode_);
+    regs_[reg::kSoftwareVersion] = kMetrologicalVersion;
     for (std::uint16_t k = 0; k < n; ++k) {
         // Emissivity: mostly 1.0, some painted surfaces at 0.9 and 0.95.
-        regs_[kCoefficients + k] = k % 6 == 4 ? 58981 : (k % 6 == 5 ? 62258 : 65535);
+        regs_[reg::kChannelCoeffs + k] = k % 6 == 4 ? 58981 : (k % 6 == 5 ? 62258 : 65535);
     }
     if (firstGeneration()) {
         for (std::uint16_t k = 0; k < n; ++k) {
-            regs_[kThresholds1 + k] = 80;
-            regs_[kThresholds2 + k] = 100;
+            regs_[reg::kThresholds1 + k] = 80;
+            regs_[reg::kThresholds2 + k] = 100;
         }
         if (typeCode_ == 220) {
-            regs_[kLinkPair] = 0x7FFF;
-            regs_[kLinkPair + 1] = 0x7FFF;
-            regs_[kThresholdPair] = 0x00FF;
-            regs_[kThresholdPair + 1] = 0x0000;
+            regs_[reg::kExtraPair1] = 0x7FFF;
+            regs_[reg::kExtraPair1 + 1] = 0x7FFF;
+            regs_[reg::kExtraPair2] = 0x00FF;
+            regs_[reg::kExtraPair2 + 1] = 0x0000;
         }
     } else {
-        const std::uint16_t comm[8] = {address, 0, 0, 0, 0, 1, 4, 1};
-        for (std::uint16_t i = 0; i < 8; ++i) regs_[kCommBlock + i] = comm[i];
-        const std::uint16_t functions[3] = {1, 5, 12};
-        const std::uint16_t thresholds[3] = {80, 100, 120};
-        const std::uint16_t hysteresis[3] = {5, 10, 2};
-        for (int r = 0; r < 3; ++r) {
-            const auto b = static_cast<std::uint16_t>(kRelayBlocks + 16 * r);
+        const std::uint16_t comm[reg::kCommParamsCount] = {address, 0, 0, 0, 0, 1, 4, 1};
+        for (std::uint16_t i = 0; i < reg::kCommParamsCount; ++i)
+            regs_[reg::kCommParams + i] = comm[i];
+        const std::uint16_t functions[kRelayCount] = {1, 5, 12};
+        const std::uint16_t thresholds[kRelayCount] = {80, 100, 120};
+        const std::uint16_t hysteresis[kRelayCount] = {5, 10, 2};
+        for (int r = 0; r < kRelayCount; ++r) {
+            const std::uint16_t b = reg::kRelaySettings[r];
             regs_[b] = functions[r];
             regs_[b + 1] = static_cast<std::uint16_t>(r % 2 == 0 ? 1 : 0);
             regs_[b + 2] = 3;
@@ -172,12 +164,12 @@ void RegisterMap::layOut(int typeCode) {
             regs_[b + 7] = n == 30 && r == 0 ? 0x3FFF : 0;
         }
     }
-    for (int c = 0; c < kCabinetsOnLine; ++c) regs_[kHostBlock + c] = 1;
+    for (int c = 0; c < kCabinetsOnLine; ++c) regs_[reg::kHostOnline + c] = 1;
 
     for (int k = 0; k < n; ++k) {
         regs_[measurementStart() + k] = rawFromCelsius(baseCelsius(k) + swing(k, 0.0));
     }
-    regs_[kRelayWord] = 0x0001;
+    regs_[reg::kRelayStates] = 0x0001;
     epoch_ = Clock::now();
 }
 
@@ -192,7 +184,7 @@ bool RegisterMap::writable(std::uint16_t first, std::uint16_t count) const {
 int RegisterMap::checkWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const {
     // The module refuses line settings that would leave it unreachable, so a stray value
     // (an empty selection is sent as 65535) never cuts it off the line.
-    const int links[2] = {addressRegister(), kSecondLink};
+    const int links[2] = {addressRegister(), reg::kSecondLinkParams};
     const int linkCount = firstGeneration() ? 1 : 2;
     for (std::size_t i = 0; i < values.size(); ++i) {
         for (int l = 0; l < linkCount; ++l) {
@@ -206,10 +198,10 @@ void RegisterMap::store(std::uint16_t first, const std::vector<std::uint16_t>& v
     static constexpr long kSpeeds[5] = {9600, 19200, 38400, 57600, 115200};
     const auto speedRegister = static_cast<std::uint16_t>(addressRegister() + 1);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto reg = static_cast<std::uint16_t>(first + i);
-        regs_[reg] = values[i];
-        if (reg == speedRegister && values[i] < 5) requiredSpeed_ = kSpeeds[values[i]];
-        if (reg == speedRegister + 1 && values[i] < 3) requiredParity_ = values[i];
+        const auto number = static_cast<std::uint16_t>(first + i);
+        regs_[number] = values[i];
+        if (number == speedRegister && values[i] < 5) requiredSpeed_ = kSpeeds[values[i]];
+        if (number == speedRegister + 1 && values[i] < 3) requiredParity_ = values[i];
     }
 }
 
@@ -228,14 +220,14 @@ void RegisterMap::update(Clock::time_point now) {
     const double seconds = std::chrono::duration<double>(now - epoch_).count();
     const int n = channelCount();
     for (int k = 0; k < n; ++k) {
-        const auto reg = static_cast<std::uint16_t>(measurementStart() + k);
-        if (pinned_[reg]) continue;
-        regs_[reg] = rawFromCelsius(baseCelsius(k) + swing(k, seconds) + nextNoise());
+        const auto number = static_cast<std::uint16_t>(measurementStart() + k);
+        if (pinned_[number]) continue;
+        regs_[number] = rawFromCelsius(baseCelsius(k) + swing(k, seconds) + nextNoise());
     }
-    if (!pinned_[kRelayWord]) {
+    if (!pinned_[reg::kRelayStates]) {
         // The relays follow a slow pattern, so the indicators change now and then.
         static constexpr std::uint16_t kPattern[4] = {0x0001, 0x0003, 0x0002, 0x0000};
-        regs_[kRelayWord] = kPattern[static_cast<int>(seconds / 8.0) % 4];
+        regs_[reg::kRelayStates] = kPattern[static_cast<int>(seconds / 8.0) % 4];
     }
 }
 

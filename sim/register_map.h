@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/module_map.h"
+
 namespace kvel::sim {
 
 // The holding registers of the simulated module and of the host controller that answers
@@ -20,12 +22,14 @@ class RegisterMap {
     void layOut(int typeCode);
 
     int typeCode() const { return typeCode_; }
-    int channelCount() const { return typeCode_ >= 210 ? 30 : 15; }
-    bool firstGeneration() const { return typeCode_ < 200 || typeCode_ == 220; }
-    std::uint16_t measurementStart() const { return typeCode_ >= 210 ? 512 : 21; }
-    // The register holding the slave address: 0 on the first generation, 256 (link MB1)
-    // on the second.
-    std::uint16_t addressRegister() const { return firstGeneration() ? 0 : 256; }
+    int channelCount() const { return channelCountForType(typeCode_); }
+    bool firstGeneration() const { return isFirstGeneration(typeCode_); }
+    std::uint16_t measurementStart() const { return measurementFirstRegister(typeCode_); }
+    // The register holding the slave address: the settings block's first on the first
+    // generation, link MB1's on the second.
+    std::uint16_t addressRegister() const {
+        return firstGeneration() ? reg::kSettingsBlock : reg::kCommParams;
+    }
     std::uint8_t slaveAddress() const;
 
     // True when every register of [first, first + count) exists on this module.

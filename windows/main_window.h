@@ -20,9 +20,10 @@
 #include "chart/markers.h"
 #include "chart/trend_chart.h"
 #include "config/mem_ini.h"
-#include "link/module_link.h"
 #include "core/module_settings.h"
 #include "core/poll_cycle.h"
+#include "link/module_link.h"
+#include "link/module_map.h"
 #include "plot/plot.h"
 #include "plot/series.h"
 
@@ -157,7 +158,7 @@ class MainWindow : public QMainWindow, public PollView {
     std::array<QCheckBox*, kChartSlots> slotChecks_{};
     std::array<QLabel*, kChartSlots> slotColorBoxes_{};
     std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
-    std::array<QLabel*, 3> relayIndicators_{};
+    std::array<QLabel*, kRelayCount> relayIndicators_{};
     QLabel* linkIndicator_ = nullptr;
     QCheckBox* chartUpdatingCheck_ = nullptr;
     QPushButton* cabinetButton_ = nullptr;

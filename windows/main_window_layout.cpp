@@ -201,8 +201,8 @@ QWidget* MainWindow::buildRightColumn() {
     column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
-    const char* relayCaptions[3] = {"Реле1", "Реле 2", "Реле 3"};
-    for (int i = 0; i < 3; ++i) {
+    const char* relayCaptions[kRelayCount] = {"Реле1", "Реле 2", "Реле 3"};
+    for (int i = 0; i < kRelayCount; ++i) {
         relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
         auto* relay = new QLabel(panel8);
         relay->setObjectName("relayIndicator" + QString::number(i + 1));

@@ -75,9 +75,9 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
     addFormRow(form, "Гистерезис, Тгр.С", editHyst_);
     addFormRow(form, "Задержка включения, сек", editDelayOn_);
     addFormRow(form, "Задержка отключения, сек", editDelayOff_);
-    static const char* const kFunctionNames[3] = {"relayFunctionCombo1", "relayFunctionCombo2",
-                                                  "relayFunctionCombo3"};
-    for (int i = 0; i < 3; ++i) {
+    static const char* const kFunctionNames[kRelayCount] = {
+        "relayFunctionCombo1", "relayFunctionCombo2", "relayFunctionCombo3"};
+    for (int i = 0; i < kRelayCount; ++i) {
         QComboBox* box = makeChoiceBox(kFunctionNames[i], {}, group);
         box->setToolTip(kFunctionHint);
         comboRelay_[static_cast<std::size_t>(i)] = box;
@@ -103,9 +103,9 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
 
     auto* sensorRelay = new QGroupBox("Для режима датчик-реле", group);
     auto* sensorForm = new QFormLayout(sensorRelay);
-    static const char* const kRelSensNames[3] = {
+    static const char* const kRelSensNames[kRelayCount] = {
         "sensorRelayThresholdEdit1", "sensorRelayThresholdEdit2", "sensorRelayThresholdEdit3"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kRelayCount; ++i) {
         QLineEdit* edit = makeValueEdit(kRelSensNames[i], sensorRelay);
         editRelSens_[static_cast<std::size_t>(i)] = edit;
         addFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
@@ -157,7 +157,7 @@ FirstGenFields FirstGenModuleDialog::moduleFields() const {
     f.hyst = S(editHyst_->text());
     f.delayOn = S(editDelayOn_->text());
     f.delayOff = S(editDelayOff_->text());
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < kRelayCount; ++i) {
         f.relayFunction[i] = getChoice(comboRelay_[i]);
         f.relSens[i] = S(editRelSens_[i]->text());
     }
@@ -177,7 +177,7 @@ void FirstGenModuleDialog::setModuleFields(const FirstGenFields& f) {
     editHyst_->setText(Q(f.hyst));
     editDelayOn_->setText(Q(f.delayOn));
     editDelayOff_->setText(Q(f.delayOff));
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < kRelayCount; ++i) {
         setChoice(comboRelay_[i], f.relayFunction[i]);
         editRelSens_[i]->setText(Q(f.relSens[i]));
     }

@@ -6,9 +6,10 @@
 #include <QTableWidget>
 #include <array>
 
-#include "windows/module_settings_dialog.h"
 #include "link/module_config_first.h"
 #include "link/module_config_second.h"
+#include "link/module_map.h"
+#include "windows/module_settings_dialog.h"
 
 namespace kvel {
 
@@ -34,8 +35,8 @@ class FirstGenModuleDialog : public ModuleSettingsDialog {
 
     QLineEdit *editAdr_, *editThres1_, *editThres2_, *editHyst_, *editDelayOn_, *editDelayOff_;
     QComboBox *speedCombo_, *parityCombo_;
-    std::array<QComboBox*, 3> comboRelay_{};
-    std::array<QLineEdit*, 3> editRelSens_{};
+    std::array<QComboBox*, kRelayCount> comboRelay_{};
+    std::array<QLineEdit*, kRelayCount> editRelSens_{};
     QListWidget *checkListLink_, *checkListThres_;
     QTableWidget* thresholdTable_;
 };
@@ -68,7 +69,7 @@ class SecondGenModuleDialog : public ModuleSettingsDialog {
     QWidget* buildRelayGroup(int relay);
     QWidget* buildLinkGroup(int link);
 
-    std::array<RelayControls, 3> relays_{};
+    std::array<RelayControls, kRelayCount> relays_{};
     std::array<QLineEdit*, 2> editAdr_{};
     std::array<QComboBox*, 2> comboSpeed_{};
     std::array<QComboBox*, 2> comboPar_{};

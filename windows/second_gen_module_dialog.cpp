@@ -33,7 +33,7 @@ SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
     left->addLayout(buttons);
 
     auto* right = new QVBoxLayout;
-    for (int r = 1; r <= 3; ++r) right->addWidget(buildRelayGroup(r));
+    for (int r = 1; r <= kRelayCount; ++r) right->addWidget(buildRelayGroup(r));
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
@@ -106,7 +106,7 @@ void SecondGenModuleDialog::load() {
 
 SecondGenFields SecondGenModuleDialog::moduleFields() const {
     SecondGenFields f;
-    for (std::size_t r = 0; r < 3; ++r) {
+    for (std::size_t r = 0; r < kRelayCount; ++r) {
         const RelayControls& c = relays_[r];
         SecondGenRelayFields& relay = f.relays[r];
         relay.function = getChoice(c.function);
@@ -127,7 +127,7 @@ SecondGenFields SecondGenModuleDialog::moduleFields() const {
 }
 
 void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
-    for (std::size_t r = 0; r < 3; ++r) {
+    for (std::size_t r = 0; r < kRelayCount; ++r) {
         const RelayControls& c = relays_[r];
         const SecondGenRelayFields& relay = f.relays[r];
         setChoice(c.function, relay.function);
