@@ -27,9 +27,10 @@ std::array<int, kLogChannels> logChannelSlots(const MemIni& ini) {
 }
 
 LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
-    for (XYLine*& line : lines_) {
-        line = new XYLine();
-        line->setPlot(&plot_);
+    for (std::size_t k = 0; k < lines_.size(); ++k) {
+        lineOwners_[k] = std::make_unique<XYLine>();
+        lineOwners_[k]->setPlot(&plot_);
+        lines_[k] = lineOwners_[k].get();
     }
     TrendChart(plot_, lines_, ini).stylePlot();
     const std::array<int, kChartSlots> shown = assignSlots(ini, kLogChannels);
@@ -42,13 +43,7 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logCha
     }
 }
 
-LogChart::~LogChart() {
-    // The series go before the plot; each tells the plot it is leaving.
-    for (XYLine*& line : lines_) {
-        delete line;
-        line = nullptr;
-    }
-}
+LogChart::~LogChart() = default;
 
 void LogChart::fill(const LogData& data) {
     for (int c = 1; c <= kLogChannels; ++c) {

@@ -39,6 +39,9 @@ class LogChart {
 
   private:
     XYPlot& plot_;
+    // The curves: owned here and gone before the plot, which each leaves as it goes; lines_
+    // is the view the trend chart's styling takes.
+    std::array<std::unique_ptr<XYLine>, kChartSlots> lineOwners_;
     std::array<XYLine*, kChartSlots> lines_{};
     std::array<int, kLogChannels> slots_{};
 };

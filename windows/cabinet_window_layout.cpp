@@ -1,4 +1,4 @@
-// The controls of the cabinet window, placed by role; their objectName is their component name.
+// The controls of the cabinet window, placed by role; their objectName says their role.
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -45,11 +45,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() {
     if (cabinetWindow_) cabinetWindow_->setCabinetHost(nullptr, {}, {});
-    // The series go before the plot; each tells the plot it is leaving.
-    for (XYLine*& line : lines_) {
-        delete line;
-        line = nullptr;
-    }
 }
 
 void MainWindow::initialize() {
@@ -94,7 +89,7 @@ void MainWindow::initialize() {
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
         if (cabinetWindow_) cabinetWindow_->exec();
     });
-    // The button stays hidden as the layout defines it; the keyboard reaches the window.
+    // The button stays hidden: cabinet control is reached from the keyboard.
     cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);

@@ -154,6 +154,9 @@ class MainWindow : public QMainWindow, public PollView {
     QTimer* pollTimer_ = nullptr;
     QTableWidget* readingsGrid_ = nullptr;
     XYPlot* trendPlot_ = nullptr;
+    // The curves: owned here and gone before the plot (a child widget), which each leaves as
+    // it goes; lines_ is the view the chart and the markers take.
+    std::array<std::unique_ptr<XYLine>, kChartSlots> lineOwners_;
     std::array<XYLine*, kChartSlots> lines_{};
     std::array<QCheckBox*, kChartSlots> slotChecks_{};
     std::array<QLabel*, kChartSlots> slotColorBoxes_{};

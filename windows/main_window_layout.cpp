@@ -1,4 +1,4 @@
-// The controls of the main window, placed by role; their objectName is their component name.
+// The controls of the main window, placed by role; their objectName says their role.
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -100,9 +100,6 @@ void MainWindow::buildLayout() {
 
     pollTimer_ = named(new QTimer(this), "pollTimer");
     pollTimer_->setInterval(2000);
-    // The cabinet control's pulse and refresh timers.
-    named(new QTimer(this), "pulseTimer")->setInterval(2000);
-    named(new QTimer(this), "refreshTimer")->setInterval(1000);
 }
 
 QWidget* MainWindow::buildChartPanel() {
@@ -115,9 +112,10 @@ QWidget* MainWindow::buildChartPanel() {
     panel4Layout->setSpacing(0);
     trendPlot_ = named(new XYPlot(panel4), "trendPlot");
     for (int k = 0; k < kChartSlots; ++k) {
-        auto* line = new XYLine();
-        line->setPlot(trendPlot_);
-        lines_[static_cast<std::size_t>(k)] = line;
+        auto& owner = lineOwners_[static_cast<std::size_t>(k)];
+        owner = std::make_unique<XYLine>();
+        owner->setPlot(trendPlot_);
+        lines_[static_cast<std::size_t>(k)] = owner.get();
     }
     panel4Layout->addWidget(trendPlot_, 1);
 
@@ -211,11 +209,6 @@ QWidget* MainWindow::buildRightColumn() {
         relayIndicators_[static_cast<std::size_t>(i)] = relay;
     }
     column->addLayout(relayRow);
-    // Defined in the layout but never shown.
-    auto* threshold2 = new QLabel("Реле порога 2", panel8);
-    threshold2->hide();
-    auto* threshold2Picture = new QLabel(panel8);
-    threshold2Picture->hide();
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
     linkRow->addWidget(new QLabel("Модуль на связи", panel8));

@@ -19,7 +19,7 @@ namespace kvel {
 
 // The program settings dialog: created once at start-up and reused. It holds no settings of
 // its own: the main window fills it (setFields) before showing it and reads it (Fields) when
-// ОК is pressed; its controls are named as the components they stand for.
+// ОК is pressed; its controls' objectNames say their roles.
 class ProgramSettingsDialog : public QDialog {
     Q_OBJECT
   public:
