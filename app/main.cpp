@@ -69,14 +69,17 @@ int main(int argc, char** argv) {
     }
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
-        kvel::MainWindow form1;
-        kvel::ProgramSettingsDialog form2;
-        kvel::SecondGenModuleDialog moduleNew;
-        kvel::CabinetWindow host;
-        kvel::FirstGenModuleDialog module;
-        form1.setSecondaryWindows(&form2, &moduleNew, &host, &module);
-        kvel::closeOnTermination(form1);
-        form1.showMaximized();
+        // The dialogs and the cabinet window are the main window's: they open over it and go
+        // before it.
+        kvel::MainWindow mainWindow;
+        kvel::ProgramSettingsDialog programSettings(&mainWindow);
+        kvel::SecondGenModuleDialog secondGenDialog(&mainWindow);
+        kvel::CabinetWindow cabinetWindow(&mainWindow);
+        kvel::FirstGenModuleDialog firstGenDialog(&mainWindow);
+        mainWindow.setSecondaryWindows(&programSettings, &secondGenDialog, &cabinetWindow,
+                                       &firstGenDialog);
+        kvel::closeOnTermination(mainWindow);
+        mainWindow.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, "KvelView", QString::fromUtf8(e.what()));
