@@ -4,6 +4,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -52,24 +54,34 @@ bool parseInt(const char* text, long low, long high, long* out) {
 }
 
 bool parseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        long v = 0;
-        if (arg == "--type" && hasValue && parseInt(argv[i + 1], 0, 65535, &v)) {
-            options->typeCode = static_cast<int>(v);
-        } else if (arg == "--address" && hasValue && parseInt(argv[i + 1], 1, 247, &v)) {
-            options->address = static_cast<std::uint8_t>(v);
-        } else if (arg == "--link" && hasValue && argv[i + 1][0] != '\0') {
-            options->link = argv[i + 1];
-        } else if (arg == "--no-drift") {
-            options->drift = false;
-            continue;
-        } else {
-            return false;
-        }
-        ++i;
+    QStringList words;
+    for (int i = 0; i < argc; ++i) {
+        // No "--" either: every word is an option or its value.
+        if (i > 0 && std::strcmp(argv[i], "--") == 0) return false;
+        words << QString::fromLocal8Bit(argv[i]);
     }
+    QCommandLineParser parser;
+    const QCommandLineOption type("type", {}, "CODE");
+    const QCommandLineOption link("link", {}, "PATH");
+    const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption noDrift("no-drift");
+    parser.addOptions({type, link, address, noDrift});
+    if (!parser.parse(words) || !parser.positionalArguments().isEmpty()) return false;
+    // Every value given is checked; the last one counts.
+    long v = 0;
+    for (const QString& text : parser.values(type)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 0, 65535, &v)) return false;
+        options->typeCode = static_cast<int>(v);
+    }
+    for (const QString& text : parser.values(address)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 1, 247, &v)) return false;
+        options->address = static_cast<std::uint8_t>(v);
+    }
+    for (const QString& text : parser.values(link)) {
+        if (text.isEmpty()) return false;
+        options->link = text.toLocal8Bit().toStdString();
+    }
+    if (parser.isSet(noDrift)) options->drift = false;
     return true;
 }
 
@@ -101,8 +113,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);  // answers into a file past its size limit fail, nothing more
-    const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
-    if (signals < 0) {
+    const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signalFd < 0) {
         std::cerr << "kvel-sim: signalfd: " << std::strerror(errno) << std::endl;
         return 1;
     }
@@ -117,7 +129,7 @@ int main(int argc, char** argv) {
     std::string pending;
     bool stdinOpen = true;
     for (;;) {
-        pollfd fds[2] = {{signals, POLLIN, 0}, {stdinOpen ? 0 : -1, POLLIN, 0}};
+        pollfd fds[2] = {{signalFd, POLLIN, 0}, {stdinOpen ? 0 : -1, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) continue;
             break;
@@ -139,6 +151,6 @@ int main(int argc, char** argv) {
             std::cout << kvel::sim::execute(sim, line) << std::endl;
         }
     }
-    close(signals);
+    close(signalFd);
     return 0;  // the simulator's destructor closes the pty and removes the link
 }
