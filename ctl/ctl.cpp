@@ -1,5 +1,7 @@
 #include "ctl/ctl.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -113,44 +115,74 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
     o.speed = ini.readInteger(keys::kSpeedIndex);
     o.parity = ini.readInteger(keys::kParityIndex);
     o.period = std::max(1, ini.readInteger(keys::kPollPeriod));
+    QCommandLineParser parser;
+    const QCommandLineOption port("port", {}, "DEV");
+    const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption speed("speed", {}, "I");
+    const QCommandLineOption parity("parity", {}, "I");
+    const QCommandLineOption times("times", {}, "N");
+    const QCommandLineOption trace("trace");
+    parser.addOptions({port, address, speed, parity, times, trace});
     struct Numeric {
-        const char* name;
+        const QCommandLineOption& option;
         int* value;
         int low, high;
     };
-    const Numeric numeric[] = {{"--address", &o.address, 0, 255},
-                               {"--speed", &o.speed, 0, 4},
-                               {"--parity", &o.parity, 0, 2},
-                               {"--times", &o.times, 1, 1000000}};
+    const Numeric numeric[] = {{address, &o.address, 0, 255},
+                               {speed, &o.speed, 0, 4},
+                               {parity, &o.parity, 0, 2},
+                               {times, &o.times, 1, 1000000}};
     const auto fail = [&error](std::string text) {
         error = std::move(text);
         return std::nullopt;
     };
+    // "-" and "--" are no commands here: every word that begins with "-" is an option.
+    for (const std::string& a : args) {
+        if (a == "-" || a == "--") return fail("unknown option '" + a + "'");
+    }
+    QStringList words{QStringLiteral("kvelctl")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    if (!parser.parse(words)) {
+        // The word as it was written: "--bogus", "-x".
+        for (const QString& name : parser.unknownOptionNames()) {
+            for (const std::string& a : args) {
+                const std::string n = name.toStdString();
+                if (a == "--" + n || a == "-" + n || a.starts_with("--" + n + "=") ||
+                    (a.size() > 1 && a[0] == '-' && a[1] != '-' &&
+                     a.find(n) != std::string::npos)) {
+                    return fail("unknown option '" + a + "'");
+                }
+            }
+        }
+        // Otherwise the last word is an option that misses its value.
+        const std::string last = args.empty() ? std::string() : args.back();
+        if (last == "--port") return fail("--port needs a device, /dev/ttyUSB0 or COM1");
+        for (const Numeric& n : numeric) {
+            if (last == "--" + n.option.names().constFirst().toStdString()) {
+                return fail(last + " needs a value in " + std::to_string(n.low) + ".." +
+                            std::to_string(n.high));
+            }
+        }
+        return fail(parser.errorText().toStdString());
+    }
+    // Every value given counts, in turn; the last one stays.
+    for (const Numeric& n : numeric) {
+        const std::string name = "--" + n.option.names().constFirst().toStdString();
+        for (const QString& value : parser.values(n.option)) {
+            const std::string text = value.toStdString();
+            const auto v = parseInt(text, n.low, n.high);
+            if (!v) return fail(outOfRange(name, text, n.low, n.high));
+            *n.value = *v;
+        }
+    }
+    if (parser.isSet(port)) o.port = parser.values(port).constLast().toStdString();
+    o.trace = parser.isSet(trace);
     std::vector<std::string> operands;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        const auto option = std::find_if(std::begin(numeric), std::end(numeric),
-                                         [&](const Numeric& n) { return a == n.name; });
-        if (option != std::end(numeric)) {
-            const std::string range =
-                std::to_string(option->low) + ".." + std::to_string(option->high);
-            if (!hasValue) return fail(a + " needs a value in " + range);
-            const std::string& text = args[++i];
-            const auto v = parseInt(text, option->low, option->high);
-            if (!v) return fail(outOfRange(a, text, option->low, option->high));
-            *option->value = *v;
-        } else if (a == "--trace") {
-            o.trace = true;
-        } else if (a == "--port") {
-            if (!hasValue) return fail("--port needs a device, /dev/ttyUSB0 or COM1");
-            o.port = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown option '" + a + "'");
-        } else if (o.command.empty()) {
-            o.command = a;
+    for (const QString& word : parser.positionalArguments()) {
+        if (o.command.empty()) {
+            o.command = word.toStdString();
         } else {
-            operands.push_back(a);
+            operands.push_back(word.toStdString());
         }
     }
     if (o.command == "regs") {

@@ -1,16 +1,19 @@
 #include "ctl/ctl_plot.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <utility>
 
-#include "config/mem_ini.h"
 #include "chart/chart_image.h"
 #include "chart/log_chart.h"
+#include "config/mem_ini.h"
 #include "core/log_file.h"
 #include "plot/plot.h"
 
@@ -55,37 +58,42 @@ bool parseSize(std::string_view text, QSize& size) {
 
 std::optional<PlotOptions> parse(const std::vector<std::string>& args) {
     PlotOptions o;
-    bool haveOut = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--channels" || a == "--from" || a == "--to" || a == "--png" || a == "--svg" ||
-            a == "--size") {
-            if (!hasValue) return {};
-            const std::string& v = args[++i];
-            double when = 0;
-            if (a == "--channels") {
-                if (!parseChannels(v, o.channels)) return {};
-            } else if (a == "--from" || a == "--to") {
-                if (!parseTimeArgument(v, when)) return {};
-                (a == "--from" ? o.from : o.to) = when;
-            } else if (a == "--size") {
-                if (!parseSize(v, o.size)) return {};
-            } else {
-                if (haveOut || v.empty()) return {};
-                haveOut = true;
-                o.out = v;
-                o.format = a == "--svg" ? ChartImageFormat::Svg : ChartImageFormat::Png;
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            return {};
-        } else if (o.log.empty()) {
-            o.log = a;
-        } else {
-            return {};
+    // Every word that begins with "-" is an option here, "-" and "--" none.
+    for (const std::string& a : args) {
+        if (a == "-" || a == "--") return {};
+    }
+    QCommandLineParser parser;
+    const QCommandLineOption channels("channels", {}, "LIST");
+    const QCommandLineOption from("from", {}, "T");
+    const QCommandLineOption to("to", {}, "T");
+    const QCommandLineOption png("png", {}, "OUT");
+    const QCommandLineOption svg("svg", {}, "OUT");
+    const QCommandLineOption size("size", {}, "WxH");
+    parser.addOptions({channels, from, to, png, svg, size});
+    QStringList words{QStringLiteral("kvelctl")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    if (!parser.parse(words)) return {};
+    for (const QString& v : parser.values(channels)) {
+        if (!parseChannels(v.toStdString(), o.channels)) return {};
+    }
+    for (const auto& [option, when] : {std::pair{&from, &o.from}, std::pair{&to, &o.to}}) {
+        for (const QString& v : parser.values(*option)) {
+            double t = 0;
+            if (!parseTimeArgument(v.toStdString(), t)) return {};
+            *when = t;
         }
     }
-    if (o.log.empty() || !haveOut) return {};
+    for (const QString& v : parser.values(size)) {
+        if (!parseSize(v.toStdString(), o.size)) return {};
+    }
+    // One picture, PNG or SVG.
+    const QStringList outs = parser.values(png) + parser.values(svg);
+    if (outs.size() != 1 || outs.constFirst().isEmpty()) return {};
+    o.out = outs.constFirst().toStdString();
+    o.format = parser.isSet(svg) ? ChartImageFormat::Svg : ChartImageFormat::Png;
+    const QStringList logs = parser.positionalArguments();
+    if (logs.size() != 1 || logs.constFirst().isEmpty()) return {};
+    o.log = logs.constFirst().toStdString();
     if (o.from && o.to && *o.from >= *o.to) return {};
     return o;
 }
