@@ -44,7 +44,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainWindow::~MainWindow() {
-    if (cabinetWindow_) cabinetWindow_->setCabinetHost(nullptr, {}, {});
+    if (cabinetWindow_) {
+        cabinetWindow_->setCabinetHost(nullptr, {}, {});
+        // Taken in only for its modality: whoever made it deletes it, not the main window.
+        cabinetWindow_->setParent(nullptr);
+    }
 }
 
 void MainWindow::initialize() {
