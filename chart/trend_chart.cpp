@@ -70,7 +70,7 @@ void TrendChart::clearSeries() {
     for (XYLine* line : lines_) line->clear();
 }
 
-double TrendChart::window(double now) const {
+double TrendChart::timeWindow(double now) const {
     // Only a hand-edited mem.ini can hold a window without width (the dialog refuses it): the
     // axis would be widened to years ahead and never move again.
     const double window = ini_.readFloat(keys::kWindowDays, kDefaultWindow);
@@ -78,7 +78,7 @@ double TrendChart::window(double now) const {
 }
 
 void TrendChart::setTimeWindow(double now) {
-    plot_.bottomAxis()->setMinMax(now, now + window(now));
+    plot_.bottomAxis()->setMinMax(now, now + timeWindow(now));
 }
 
 void TrendChart::applyTimeWindow(double now) {
@@ -100,7 +100,7 @@ void TrendChart::addChartPoints(const ReadTransaction& record, int channelCount,
 
 void TrendChart::moveTimeAxis(double now, bool always) {
     Axis* bottom = plot_.bottomAxis();
-    const double window = window(now);
+    const double window = timeWindow(now);
     if (bottom->min() > now && !always) {
         const double newMin = now - (bottom->max() - bottom->min()) * 0.1;
         bottom->setMinMax(newMin, newMin + window);

@@ -41,7 +41,7 @@ class TrendChart {
   private:
     static constexpr double kDefaultWindow = 0.01;
     // `diag`/`window`, or the default one when it has no width.
-    double window(double now) const;
+    double timeWindow(double now) const;
     // As a poll moves it when the curves reach the right edge; `always`: wherever it stands.
     void moveTimeAxis(double now, bool always);
 

@@ -41,9 +41,16 @@ class MemIni {
     std::string readString(const TextKey& k) const {
         return readString(k.section, k.key, k.fallback);
     }
-    // A reader whose default is computed (the log file's name in the starting folder).
+    // A reader whose default is computed (the log file's name in the starting folder) or
+    // named where it is used (the chart's window).
     std::string readString(const TextKey& k, std::string_view fallback) const {
         return readString(k.section, k.key, fallback);
+    }
+    int readInteger(const IntKey& k, int fallback) const {
+        return readInteger(k.section, k.key, fallback);
+    }
+    double readFloat(const RealKey& k, double fallback) const {
+        return readFloat(k.section, k.key, fallback);
     }
     int readInteger(const IntSection& s, std::string_view key) const {
         return readInteger(s.section, key, s.fallback);

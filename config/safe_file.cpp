@@ -46,7 +46,7 @@ void copyPermissions(int fd, const std::string& path) {
 }
 
 // The file a replacement of path writes: the target of a link, or path itself.
-std::string target(const std::string& path) {
+std::string targetOf(const std::string& path) {
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
         target = real;
@@ -106,7 +106,7 @@ int readWholeFile(const std::string& path, std::string& bytes) {
 }
 
 int replaceFile(const std::string& path, std::string_view bytes) {
-    const std::string target = target(path);
+    const std::string target = targetOf(path);
     if (const int refused = checkWritable(target); refused != 0) return refused;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -132,7 +132,7 @@ int replaceFile(const std::string& path, std::string_view bytes) {
 }
 
 void removeStaleTemporaries(const std::string& path) {
-    const std::string target = target(path);
+    const std::string target = targetOf(path);
     const std::string folder = directoryOf(target);
     const std::string prefix = target.substr(target.rfind('/') + 1) + ".";
     DIR* dir = ::opendir(folder.c_str());

@@ -14,7 +14,7 @@
 namespace kvel {
 namespace {
 
-FileChoosers& choosers() {
+FileChoosers& storedChoosers() {
     static FileChoosers choosers;
     return choosers;
 }
@@ -55,17 +55,17 @@ std::optional<QSize> askImageSize(QWidget* parent, QSize windowSize) {
 }  // namespace
 
 void setFileChoosers(FileChoosers choosers) {
-    choosers() = std::move(choosers);
+    storedChoosers() = std::move(choosers);
 }
 
 QString chooseLogToOpen(QWidget* parent, const QString& folder) {
-    if (choosers().openLog) return choosers().openLog(parent, folder);
+    if (storedChoosers().openLog) return storedChoosers().openLog(parent, folder);
     return QFileDialog::getOpenFileName(parent, "Открыть журнал", folder,
                                         "Журналы (*.txt *.log);;Все файлы (*)");
 }
 
 std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize) {
-    if (choosers().exportImage) return choosers().exportImage(parent, windowSize);
+    if (storedChoosers().exportImage) return storedChoosers().exportImage(parent, windowSize);
     const std::optional<QSize> size = askImageSize(parent, windowSize);
     if (!size) return std::nullopt;
     QString filter;
@@ -78,7 +78,7 @@ std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize window
 }
 
 QString chooseCsvExport(QWidget* parent) {
-    if (choosers().exportCsv) return choosers().exportCsv(parent);
+    if (storedChoosers().exportCsv) return storedChoosers().exportCsv(parent);
     QString path = QFileDialog::getSaveFileName(parent, "Экспорт в CSV", "journal.csv",
                                                 "CSV (*.csv);;Все файлы (*)");
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".csv";

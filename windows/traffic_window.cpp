@@ -90,7 +90,7 @@ TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
         counters->addWidget(new QLabel(QString::fromStdString(fields[i].first) + ":", this), row,
                             column);
         auto* value = new QLabel(this);
-        value->setObjectName("LabelTrafficCounter" + QString::number(i));
+        value->setObjectName("counterValue" + QString::number(i));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         // Room for ten digits, or for both reply times.
         const bool times = i + 1 == fields.size();

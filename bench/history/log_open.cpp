@@ -86,7 +86,7 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
     state.counters["rss_MB"] = residentKb("VmRSS:") / 1024.0;
     state.counters["peak_rss_MB"] = residentKb("VmHWM:") / 1024.0;
 }
-BENCHMARK(BM_OpenToFirstPaint)->useManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void repaint(benchmark::State& state, double span) {
     XYPlot& plot = *viewer->window->plot();

@@ -138,7 +138,7 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
     Show("host=0\n");
     form->openTrafficWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form->trafficWindow()));
-    auto* pause = form->trafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
+    auto* pause = form->trafficWindow()->findChild<QPushButton*>("pauseButton");
     auto* channel = form->findChild<QCheckBox*>("chartUpdatingCheck");
     ASSERT_NE(channel, nullptr);
     const bool checked = channel->isChecked();

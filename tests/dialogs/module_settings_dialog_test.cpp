@@ -247,7 +247,7 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     form->pollTimer()->stop();
     PollOnce();
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_EQ(simulator->LineSpeed(), 57600);
+    EXPECT_EQ(simulator->lineSpeed(), 57600);
 }
 
 // Enter in an edit box presses nothing: no button of either dialog is a default button.

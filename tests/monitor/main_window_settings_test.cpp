@@ -170,7 +170,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     Show(port());
     PollOnce();
     ASSERT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_EQ(first.LineSpeed(), 115200);
+    EXPECT_EQ(first.lineSpeed(), 115200);
 
     // The address alone: the port stays open, the next request carries the new address.
     open();
@@ -190,7 +190,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     PressOK();
     EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     PollOnce();
-    EXPECT_EQ(first.LineSpeed(), 57600);
+    EXPECT_EQ(first.lineSpeed(), 57600);
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 
     // The parity.

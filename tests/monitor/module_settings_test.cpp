@@ -503,7 +503,7 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     PollCycle poll(link, ini, view, dir.Path().string());
     poll.poll();
     EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
-    EXPECT_EQ(simulator->LineSpeed(), 38400);
+    EXPECT_EQ(simulator->lineSpeed(), 38400);
 }
 
 TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
@@ -528,7 +528,7 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     poll.poll();
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     EXPECT_EQ(simulator->lastRequest().at(0), 33);
-    EXPECT_EQ(simulator->LineSpeed(), 19200);
+    EXPECT_EQ(simulator->lineSpeed(), 19200);
 
     // Heard: MB1 moves the module and the program, MB2 only the module.
     simulator->setFault(sim::Fault::None);

@@ -53,8 +53,8 @@ TEST(BlockIndex, AppendingOneByOneEqualsEveryBlockComputedAtOnce) {
         ASSERT_EQ(index.count(), n);
         for (int b = 0; b * kB < n; ++b) {
             const BlockIndex::Extent want = Plain(values, b * kB, std::min(n, (b + 1) * kB));
-            EXPECT_EQ(index.Block(b).min, want.min) << "n " << n << " block " << b;
-            EXPECT_EQ(index.Block(b).max, want.max) << "n " << n << " block " << b;
+            EXPECT_EQ(index.blockExtent(b).min, want.min) << "n " << n << " block " << b;
+            EXPECT_EQ(index.blockExtent(b).max, want.max) << "n " << n << " block " << b;
         }
     }
 }
@@ -68,7 +68,7 @@ TEST(BlockIndex, ClearThenAppendEqualsAFreshIndex) {
     const std::vector<double> fresh(std::size_t(kB + 3), 1.0);
     for (double v : fresh) index.append(v);
     EXPECT_EQ(index, Indexed(fresh));
-    EXPECT_EQ(index.Block(0).max, 1.0);
+    EXPECT_EQ(index.blockExtent(0).max, 1.0);
 }
 
 TEST(BlockIndex, SeriesKeepsItsIndexAcrossAppendsAndClear) {
@@ -105,8 +105,8 @@ TEST(BlockIndex, ValuesThatAreNotNumbersMakeTheirRunsInfinite) {
     values[std::size_t(kB + 10)] = NAN;
     values[std::size_t(3 * kB)] = -kInf;
     const BlockIndex index = Indexed(values);
-    EXPECT_EQ(index.Block(1).min, -kInf);
-    EXPECT_EQ(index.Block(1).max, kInf);
+    EXPECT_EQ(index.blockExtent(1).min, -kInf);
+    EXPECT_EQ(index.blockExtent(1).max, kInf);
     const auto at = Chunks(values, kB);
     struct Case {
         int first, last;

@@ -179,7 +179,7 @@ TEST(SimPacing, ReplyTakesItsWireTimeWithoutGaps) {
         Clock::time_point sent;
         const auto times = replyTimes(sim.devicePath(), B9600, 30, replyLength, &sent);
         ASSERT_EQ(times.size(), replyLength);
-        EXPECT_EQ(sim.LineSpeed(), 9600);
+        EXPECT_EQ(sim.lineSpeed(), 9600);
         const auto total = std::chrono::duration_cast<microseconds>(times.back() - sent).count();
         const auto spread =
             std::chrono::duration_cast<microseconds>(times.back() - times.front()).count();

@@ -143,7 +143,7 @@ TEST(SimMap, NewAddressSpeedAndParityTakeEffectAfterTheReply) {
         ASSERT_TRUE(client.Connected());
         int err = 0;
         EXPECT_EQ(client.read(c.addressRegister, 3, &err), (std::vector<std::uint16_t>{42, 1, 2}))
-            << modbus_strerror(err) << " at " << sim.LineSpeed() << " bit/s";
+            << modbus_strerror(err) << " at " << sim.lineSpeed() << " bit/s";
         sim.setTypeCode(c.type);
         EXPECT_EQ(client.read(145, 1).size(), 1u) << "a new layout keeps the address";
     }

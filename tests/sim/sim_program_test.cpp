@@ -59,12 +59,12 @@ class Program {
     }
 
     // One line of stdout, or "<timeout>".
-    std::string line(int timeoutMs = 3000) { return ReadLine(out_, outBuf_, timeoutMs); }
+    std::string Line(int timeoutMs = 3000) { return ReadLine(out_, outBuf_, timeoutMs); }
     std::string ErrLine(int timeoutMs = 3000) { return ReadLine(err_, errBuf_, timeoutMs); }
     std::string Say(const std::string& command) {
         const std::string line = command + "\n";
         if (write(in_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return "";
-        return line();
+        return Line();
     }
     void CloseInput() {
         close(in_);
@@ -113,7 +113,7 @@ class Program {
 TEST(SimProgram, ServesObeysItsConsoleAndStopsOnSigterm) {
     const std::string link = "/tmp/kvel-sim-test-" + std::to_string(getpid()) + "-program";
     Program sim({"--type", "205", "--link", link, "--address", "17", "--no-drift"});
-    ASSERT_EQ(sim.line(), link);
+    ASSERT_EQ(sim.Line(), link);
     ASSERT_TRUE(exists(link));
     {
         ModbusClient client(link, 115200, 17);
@@ -149,7 +149,7 @@ TEST(SimProgram, ServesObeysItsConsoleAndStopsOnSigterm) {
 
 TEST(SimProgram, PrintsThePtyPathWithoutLinkAndStopsOnSigint) {
     Program sim({});
-    const std::string path = sim.line();
+    const std::string path = sim.Line();
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
     EXPECT_TRUE(exists(path));
     kill(sim.Pid(), SIGINT);
