@@ -13,13 +13,13 @@
 #include "app/program_icon.h"
 #include "app/session_end.h"
 #include "app/start_options.h"
-#include "windows/cabinet_window.h"
-#include "windows/module_generation_dialogs.h"
-#include "windows/program_settings_dialog.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
+#include "windows/cabinet_window.h"
 #include "windows/log_viewer_window.h"
 #include "windows/main_window.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 
 int main(int argc, char** argv) {
     // Past a file size limit a write fails (EFBIG) and the log or mem.ini says so, rather than

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "core/host_map.h"
 #include "config/mem_ini.h"
+#include "core/host_map.h"
 #include "link/module_link.h"
 
 namespace kvel {

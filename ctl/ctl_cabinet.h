@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/cabinet_control.h"
 #include "config/mem_ini.h"
+#include "core/cabinet_control.h"
 
 namespace kvel {
 

@@ -9,16 +9,15 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chart/chart_image.h"
 #include "chart/readout_format.h"
 #include "chart/wheel_zoom_filter.h"
-#include "chart/chart_image.h"
 #include "core/csv_export.h"
 #include "link/message_sink.h"
 #include "windows/file_choosers.h"
 
 namespace kvel {
 namespace {
-
 
 QLineEdit* readOnlyEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);

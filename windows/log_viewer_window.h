@@ -8,9 +8,9 @@
 #include <string>
 
 #include "chart/chart_interaction.h"
+#include "chart/log_chart.h"
 #include "chart/markers.h"
 #include "config/mem_ini.h"
-#include "chart/log_chart.h"
 #include "core/log_file.h"
 #include "plot/plot.h"
 

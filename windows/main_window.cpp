@@ -8,21 +8,21 @@
 #include <QShowEvent>
 #include <clocale>
 
-#include "core/cabinet_host.h"
-#include "windows/cabinet_window.h"
 #include "chart/chart_slots.h"
 #include "config/channel_name.h"
-#include "windows/busy_scope.h"
-#include "windows/module_generation_dialogs.h"
-#include "windows/program_settings_dialog.h"
+#include "core/cabinet_host.h"
+#include "core/poll_interval.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
+#include "plot/date_time.h"
+#include "windows/busy_scope.h"
+#include "windows/cabinet_window.h"
 #include "windows/channel_grid.h"
 #include "windows/indicator_images.h"
-#include "core/poll_interval.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 #include "windows/traffic_window.h"
-#include "plot/date_time.h"
 
 namespace kvel {
 namespace {

@@ -1,7 +1,7 @@
 // The main window's side of the program settings dialog: fill it, check it, store it, apply it.
-#include "windows/program_settings_dialog.h"
 #include "link/message_sink.h"
 #include "windows/main_window.h"
+#include "windows/program_settings_dialog.h"
 
 namespace kvel {
 

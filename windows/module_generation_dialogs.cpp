@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/module_settings.h"
+#include "link/module_map.h"
 #include "windows/busy_scope.h"
 #include "windows/dialog_controls.h"
-#include "link/module_map.h"
-#include "core/module_settings.h"
 
 namespace kvel {
 namespace {

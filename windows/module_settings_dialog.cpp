@@ -4,10 +4,10 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "core/module_settings.h"
+#include "link/message_sink.h"
 #include "windows/busy_scope.h"
 #include "windows/dialog_controls.h"
-#include "link/message_sink.h"
-#include "core/module_settings.h"
 
 namespace kvel {
 namespace {

@@ -4,10 +4,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "core/module_settings.h"
+#include "link/module_map.h"
 #include "windows/dialog_controls.h"
 #include "windows/module_generation_dialogs.h"
-#include "link/module_map.h"
-#include "core/module_settings.h"
 
 namespace kvel {
 

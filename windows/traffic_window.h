@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "link/traffic_tap.h"
 #include "core/traffic_model.h"
+#include "link/traffic_tap.h"
 
 class QLabel;
 class QMainWindow;

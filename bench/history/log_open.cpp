@@ -11,10 +11,10 @@
 #include <fstream>
 #include <memory>
 
-#include "config/mem_ini.h"
 #include "chart/chart_image.h"
-#include "windows/log_viewer_window.h"
+#include "config/mem_ini.h"
 #include "core/measurement_log.h"
+#include "windows/log_viewer_window.h"
 
 namespace {
 

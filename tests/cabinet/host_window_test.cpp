@@ -1,5 +1,3 @@
-#include "windows/cabinet_window.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "windows/traffic_window.h"
 #include "tests/cabinet/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/cabinet_window.h"
+#include "windows/traffic_window.h"
 
 namespace kvel {
 namespace {

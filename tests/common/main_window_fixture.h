@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "windows/main_window.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
+#include "windows/main_window.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -1,6 +1,4 @@
 // The module settings dialogs opened from the real main window against the simulator.
-#include "windows/module_generation_dialogs.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "tests/common/main_window_fixture.h"
+#include "windows/module_generation_dialogs.h"
 
 namespace kvel {
 namespace {

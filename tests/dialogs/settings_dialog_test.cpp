@@ -1,5 +1,3 @@
-#include "windows/program_settings_dialog.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,6 +13,7 @@
 #include <filesystem>
 
 #include "tests/common/temp_dir.h"
+#include "windows/program_settings_dialog.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();

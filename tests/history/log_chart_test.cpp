@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "chart/markers.h"
-#include "ctl/ctl.h"
 #include "core/log_file.h"
 #include "core/measurement_log.h"
+#include "ctl/ctl.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {

@@ -8,8 +8,8 @@
 
 #include "config/text_encoding.h"
 #include "core/csv_export.h"
-#include "link/message_sink.h"
 #include "core/measurement_log.h"
+#include "link/message_sink.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {

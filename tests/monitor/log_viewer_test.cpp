@@ -3,14 +3,14 @@
 #include <QImage>
 #include <QTimer>
 
+#include "core/measurement_log.h"
+#include "tests/common/main_window_fixture.h"
 #include "windows/cabinet_window.h"
-#include "windows/module_generation_dialogs.h"
-#include "windows/program_settings_dialog.h"
 #include "windows/file_choosers.h"
 #include "windows/log_viewer_window.h"
-#include "core/measurement_log.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 #include "windows/traffic_window.h"
-#include "tests/common/main_window_fixture.h"
 
 namespace kvel::test {
 namespace {

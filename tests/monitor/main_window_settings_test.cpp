@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "windows/program_settings_dialog.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/program_settings_dialog.h"
 
 namespace kvel {
 namespace {

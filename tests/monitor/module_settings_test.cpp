@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "link/message_sink.h"
 #include "core/poll_cycle.h"
+#include "link/message_sink.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"

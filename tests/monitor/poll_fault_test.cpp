@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "link/module_map.h"
 #include "core/measurement_log.h"
 #include "core/poll_cycle.h"
+#include "link/module_map.h"
 #include "sim/simulator.h"
 #include "tests/common/temp_dir.h"
 
