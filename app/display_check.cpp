@@ -6,14 +6,14 @@
 namespace kvel {
 namespace {
 
-bool Set(const char* name) {
+bool set(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
 
 // Qt's platform names as `-platform` and QT_QPA_PLATFORM give them: "name:options", several
 // separated by ';' to be tried in turn.
-bool NeedsDisplay(const std::string& platforms) {
+bool needsDisplay(const std::string& platforms) {
     std::istringstream list(platforms);
     for (std::string entry; std::getline(list, entry, ';');) {
         const std::string name = entry.substr(0, entry.find(':'));
@@ -24,14 +24,14 @@ bool NeedsDisplay(const std::string& platforms) {
 
 }  // namespace
 
-std::string NoDisplayText(const std::vector<std::string>& args) {
+std::string noDisplayText(const std::vector<std::string>& args) {
     std::string platform;  // empty: Qt's default, which is a display's
     if (const char* env = std::getenv("QT_QPA_PLATFORM")) platform = env;
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
         if (args[i] == "-platform" || args[i] == "--platform") platform = args[i + 1];
     }
-    if (!platform.empty() && !NeedsDisplay(platform)) return {};
-    if (Set("DISPLAY") || Set("WAYLAND_DISPLAY")) return {};
+    if (!platform.empty() && !needsDisplay(platform)) return {};
+    if (set("DISPLAY") || set("WAYLAND_DISPLAY")) return {};
     return "kvelview: there is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so "
            "the window\n"
            "cannot be shown. Ways on:\n"

@@ -13,43 +13,43 @@
 #include "app/program_icon.h"
 #include "app/session_end.h"
 #include "app/start_options.h"
-#include "cabinet/host_window.h"
-#include "dialogs/module_settings_dialog.h"
-#include "dialogs/settings_dialog.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
-#include "monitor/log_viewer_window.h"
-#include "monitor/main_window.h"
+#include "windows/cabinet_window.h"
+#include "windows/log_viewer_window.h"
+#include "windows/main_window.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 
 int main(int argc, char** argv) {
     // Past a file size limit a write fails (EFBIG) and the log or mem.ini says so, rather than
     // the signal ending the program in the middle of a line.
     std::signal(SIGXFSZ, SIG_IGN);
     // Answered before Qt starts, so they work without a display.
-    const kvel::StartOptions start = kvel::ParseStartOptions({argv + 1, argv + argc});
+    const kvel::StartOptions start = kvel::parseStartOptions({argv + 1, argv + argc});
     if (start.bad) {
-        std::cerr << kvel::StartHelp();
+        std::cerr << kvel::startHelp();
         return 2;
     }
     if (start.help || start.version) {
-        std::cout << (start.help ? kvel::StartHelp() : "kvelview " KVEL_VERSION "\n");
+        std::cout << (start.help ? kvel::startHelp() : "kvelview " KVEL_VERSION "\n");
         return 0;
     }
     // Qt would abort without a display: say what works instead.
-    if (const std::string why = kvel::NoDisplayText({argv + 1, argv + argc}); !why.empty()) {
+    if (const std::string why = kvel::noDisplayText({argv + 1, argv + argc}); !why.empty()) {
         std::cerr << why;
         return 2;
     }
     QApplication app(argc, argv);
-    kvel::SetProgramIcon();  // the desktop entry's picture on every window
+    kvel::setProgramIcon();  // the desktop entry's picture on every window
     // The standard buttons and texts of Qt's dialogs in Russian.
     QTranslator qtRussian;
     if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         app.installTranslator(&qtRussian);
     }
-    kvel::SetMessageSink([](const std::string& text, const std::string& caption) {
-        if (kvel::SessionEnding()) {
+    kvel::setMessageSink([](const std::string& text, const std::string& caption) {
+        if (kvel::sessionEnding()) {
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
@@ -63,20 +63,23 @@ int main(int argc, char** argv) {
                             ? QString()
                             : QFileInfo(QString::fromStdString(start.log)).absoluteFilePath();
     std::string folderError;
-    if (start.desktop && !kvel::EnterFolder(kvel::UserFolder(), &folderError)) {
-        kvel::ShowMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
+    if (start.desktop && !kvel::enterFolder(kvel::userFolder(), &folderError)) {
+        kvel::showMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
         return 1;
     }
-    if (!log.isEmpty()) return kvel::RunLogViewer(log);
+    if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
-        kvel::TForm1 form1;
-        kvel::TForm2 form2;
-        kvel::TFormDisplaySelectDlgNew moduleNew;
-        kvel::TFormHost host;
-        kvel::TFormDisplaySelectDlg module;
-        form1.SetSecondaryWindows(&form2, &moduleNew, &host, &module);
-        kvel::CloseOnTermination(form1);
-        form1.showMaximized();
+        // The dialogs and the cabinet window are the main window's: they open over it and go
+        // before it.
+        kvel::MainWindow mainWindow;
+        kvel::ProgramSettingsDialog programSettings(&mainWindow);
+        kvel::SecondGenModuleDialog secondGenDialog(&mainWindow);
+        kvel::CabinetWindow cabinetWindow(&mainWindow);
+        kvel::FirstGenModuleDialog firstGenDialog(&mainWindow);
+        mainWindow.setSecondaryWindows(&programSettings, &secondGenDialog, &cabinetWindow,
+                                       &firstGenDialog);
+        kvel::closeOnTermination(mainWindow);
+        mainWindow.showMaximized();
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, "KvelView", QString::fromUtf8(e.what()));

@@ -3,14 +3,14 @@
 #include <QGuiApplication>
 
 // Outside any namespace, as Qt's resource initialisation requires.
-static void InitIconResource() {
+static void initIconResource() {
     Q_INIT_RESOURCE(program_icon);
 }
 
 namespace kvel {
 
-QIcon ProgramIcon() {
-    InitIconResource();
+QIcon programIcon() {
+    initIconResource();
     QIcon icon;
     // Rendered from the desktop entry's SVG: no SVG support is needed at run time.
     icon.addFile(":/kvelview/kvelview-32.png", QSize(32, 32));
@@ -18,8 +18,8 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-void SetProgramIcon() {
-    QGuiApplication::setWindowIcon(ProgramIcon());
+void setProgramIcon() {
+    QGuiApplication::setWindowIcon(programIcon());
 }
 
 }  // namespace kvel

@@ -5,8 +5,8 @@ namespace kvel {
 
 // The picture of the desktop entry (packaging/kvelview.svg), carried in the program so that
 // every window shows it whatever icon theme is installed.
-QIcon ProgramIcon();
+QIcon programIcon();
 // Gives it to the application, and so to every window.
-void SetProgramIcon();
+void setProgramIcon();
 
 }  // namespace kvel

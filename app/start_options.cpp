@@ -3,6 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,24 +13,33 @@
 
 namespace kvel {
 
-StartOptions ParseStartOptions(const std::vector<std::string>& args) {
+StartOptions parseStartOptions(const std::vector<std::string>& args) {
     StartOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--log") {
-            if (i + 1 < args.size() && !args[i + 1].empty())
-                o.log = args[++i];
-            else
-                o.bad = true;
-        }
-        if (a == "--help" || a == "-h") o.help = true;
-        if (a == "--version") o.version = true;
-        if (a == "--desktop") o.desktop = true;
+    QCommandLineParser parser;
+    // Qt's own words (-platform xcb, -style NAME) read as long options: unknown here, they are
+    // left to QApplication rather than refused.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption version("version");
+    const QCommandLineOption desktop("desktop");
+    const QCommandLineOption log("log", {}, "FILE");
+    parser.addOptions({help, version, desktop, log});
+    QStringList words{QStringLiteral("kvelview")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    parser.parse(words);  // Qt's words are no error of ours
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    o.desktop = parser.isSet(desktop);
+    if (parser.isSet(log)) {
+        o.log = parser.values(log).constLast().toStdString();
+        o.bad = o.log.empty();
+    } else if (std::find(args.begin(), args.end(), "--log") != args.end()) {
+        o.bad = true;  // "--log" without its file
     }
     return o;
 }
 
-std::string StartHelp() {
+std::string startHelp() {
     return "usage: kvelview [--desktop] [--log FILE] [-platform NAME[:OPTIONS]]\n"
            "\n"
            "KvelView monitors and configures a Kvel temperature-measuring module on a serial\n"
@@ -41,7 +53,7 @@ std::string StartHelp() {
            "  --version            the version\n";
 }
 
-std::string UserFolder() {
+std::string userFolder() {
     const char* home = std::getenv("HOME");
     std::string base = home != nullptr ? home : "";
     if (base.empty()) {
@@ -53,7 +65,7 @@ std::string UserFolder() {
     return (std::filesystem::path(base) / "KvelView").string();
 }
 
-bool EnterFolder(const std::string& folder, std::string* error) {
+bool enterFolder(const std::string& folder, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!ec && ::chdir(folder.c_str()) == 0) return true;

@@ -1,3 +1,5 @@
+// Floor 7, app/: start-up. The command line, the working folder, the windows in their order
+// and the end of a session on a signal. It stands on windows/ and what is below.
 #pragma once
 #include <string>
 #include <vector>
@@ -16,14 +18,14 @@ struct StartOptions {
     bool bad = false;
 };
 
-StartOptions ParseStartOptions(const std::vector<std::string>& args);
-std::string StartHelp();
+StartOptions parseStartOptions(const std::vector<std::string>& args);
+std::string startHelp();
 
 // The user's working folder, ~/KvelView: mem.ini and the log live in the current folder,
 // and a program started from a menu would otherwise find itself in / or in $HOME.
-std::string UserFolder();
+std::string userFolder();
 // Creates the folder when it is missing and makes it the current one. False with the
 // system's reason in `error`.
-bool EnterFolder(const std::string& folder, std::string* error);
+bool enterFolder(const std::string& folder, std::string* error);
 
 }  // namespace kvel

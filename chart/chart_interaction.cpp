@@ -11,37 +11,37 @@ constexpr int kClickSlop = 5;
 constexpr int kWheelNotch = 120;
 constexpr double kNarrowestWheelStep = -0.45;
 
-bool InsideInclusive(const TRect& f, int x, int y) {
+bool insideInclusive(const PixelRect& f, int x, int y) {
     return x >= f.Left && x <= f.Right && y >= f.Top && y <= f.Bottom;
 }
 
-void Widen(Tsp_Axis& axis, double k) {
-    const double d = (axis.Max() - axis.Min()) * k;
-    axis.SetMinMax(axis.Min() - d, axis.Max() + d);
+void widen(Axis& axis, double k) {
+    const double d = (axis.max() - axis.min()) * k;
+    axis.setMinMax(axis.min() - d, axis.max() + d);
 }
 
 }  // namespace
 
-std::optional<TPointerReadout> PointerReadout(const Tsp_XYPlot& plot, int x, int y) {
-    const TRect f = plot.FieldRect();
-    if (!InsideInclusive(f, x, y)) return std::nullopt;
-    const Tsp_Axis& bottom = *plot.BottomAxis();
-    const Tsp_Axis& left = *plot.LeftAxis();
-    const Tsp_Axis& right = *plot.RightAxis();
+std::optional<PointerReadout> pointerReadout(const XYPlot& plot, int x, int y) {
+    const PixelRect f = plot.fieldRect();
+    if (!insideInclusive(f, x, y)) return std::nullopt;
+    const Axis& bottom = *plot.bottomAxis();
+    const Axis& left = *plot.leftAxis();
+    const Axis& right = *plot.rightAxis();
     const double fx = double(x - f.Left) / (f.Right - f.Left);
     const double fy = double(f.Bottom - y) / (f.Bottom - f.Top);
-    return TPointerReadout{bottom.Min() + fx * (bottom.Max() - bottom.Min()),
-                           left.Min() + fy * (left.Max() - left.Min()),
-                           right.Min() + fy * (right.Max() - right.Min())};
+    return PointerReadout{bottom.min() + fx * (bottom.max() - bottom.min()),
+                          left.min() + fy * (left.max() - left.min()),
+                          right.min() + fy * (right.max() - right.min())};
 }
 
-void WidenAxes(Tsp_XYPlot& plot, double k) {
-    Widen(*plot.LeftAxis(), k);
-    Widen(*plot.RightAxis(), k);
-    Widen(*plot.BottomAxis(), k);
+void widenAxes(XYPlot& plot, double k) {
+    widen(*plot.leftAxis(), k);
+    widen(*plot.rightAxis(), k);
+    widen(*plot.bottomAxis(), k);
 }
 
-int TWheelNotches::Add(int delta) {
+int WheelNotches::add(int delta) {
     if ((delta > 0 && pending_ < 0) || (delta < 0 && pending_ > 0)) pending_ = 0;
     pending_ += delta;
     const int whole = pending_ / kWheelNotch;  // toward zero: the rest keeps its sign
@@ -49,36 +49,34 @@ int TWheelNotches::Add(int delta) {
     return whole;
 }
 
-bool WheelZoom(Tsp_XYPlot& plot, TWheelNotches& wheel, int delta, int x, int y) {
-    const TRect f = plot.FieldRect();
+bool wheelZoom(XYPlot& plot, WheelNotches& wheel, int delta, int x, int y) {
+    const PixelRect f = plot.fieldRect();
     if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
-    const int notches = wheel.Add(delta);
+    const int notches = wheel.add(delta);
     // Ten notches toward the user at once would close every range to a point, more would turn
     // it inside out: one turn narrows a range to a tenth at most.
-    if (notches != 0) WidenAxes(plot, std::max(notches * 0.05, kNarrowestWheelStep));
+    if (notches != 0) widenAxes(plot, std::max(notches * 0.05, kNarrowestWheelStep));
     return true;
 }
 
-void StandardView(Tsp_XYPlot& plot, const TMemIni& ini) {
-    Tsp_Axis& bottom = *plot.BottomAxis();
+void standardView(XYPlot& plot, const MemIni& ini) {
+    Axis& bottom = *plot.bottomAxis();
     // Each switch-on fits the axis to the data; switching off again keeps that range.
-    bottom.SetAutoMin(true);
-    bottom.SetAutoMax(true);
-    bottom.SetAutoMin(false);
-    bottom.SetAutoMax(false);
-    plot.LeftAxis()->SetMinMax(ini.ReadFloat("diag", "left_min", -50.0),
-                               ini.ReadFloat("diag", "left_max", 50.0));
-    plot.RightAxis()->SetMinMax(ini.ReadFloat("diag", "right_min", -500.0),
-                                ini.ReadFloat("diag", "right_max", 500.0));
+    bottom.setAutoMin(true);
+    bottom.setAutoMax(true);
+    bottom.setAutoMin(false);
+    bottom.setAutoMax(false);
+    plot.leftAxis()->setMinMax(ini.readFloat(keys::kLeftMin), ini.readFloat(keys::kLeftMax));
+    plot.rightAxis()->setMinMax(ini.readFloat(keys::kRightMin), ini.readFloat(keys::kRightMax));
 }
 
-void FixRanges(Tsp_XYPlot& plot) {
-    for (Tsp_Axis* axis : {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis()}) {
-        axis->SetMinMax(axis->Min(), axis->Max());
+void fixRanges(XYPlot& plot) {
+    for (Axis* axis : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+        axis->setMinMax(axis->min(), axis->max());
     }
 }
 
-void TChartMouse::MouseDown(TMouseButton button, int x, int y) {
+void ChartMouse::mouseDown(MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;
     if (button == mbRight) {
@@ -88,43 +86,43 @@ void TChartMouse::MouseDown(TMouseButton button, int x, int y) {
     }
 }
 
-std::optional<TPointerReadout> TChartMouse::MouseMove(int x, int y) {
-    const TRect f = plot_.FieldRect();
-    if (!InsideInclusive(f, x, y)) return std::nullopt;
-    if (!panning_) return PointerReadout(plot_, x, y);
-    Tsp_Axis& bottom = *plot_.BottomAxis();
-    Tsp_Axis& left = *plot_.LeftAxis();
-    Tsp_Axis& right = *plot_.RightAxis();
+std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
+    const PixelRect f = plot_.fieldRect();
+    if (!insideInclusive(f, x, y)) return std::nullopt;
+    if (!panning_) return pointerReadout(plot_, x, y);
+    Axis& bottom = *plot_.bottomAxis();
+    Axis& left = *plot_.leftAxis();
+    Axis& right = *plot_.rightAxis();
     // Steps per pixel, all taken before any axis moves.
     // The plot keeps its field at least 3 pixels wide and high.
-    const double bottomStep = (bottom.Max() - bottom.Min()) / (f.Right - f.Left);
-    const double leftStep = (left.Max() - left.Min()) / (f.Bottom - f.Top);
-    const double rightStep = (right.Max() - right.Min()) / (f.Bottom - f.Top);
+    const double bottomStep = (bottom.max() - bottom.min()) / (f.Right - f.Left);
+    const double leftStep = (left.max() - left.min()) / (f.Bottom - f.Top);
+    const double rightStep = (right.max() - right.min()) / (f.Bottom - f.Top);
     const int dx = panX_ - x;
     const int dy = y - panY_;
-    bottom.MoveMinMax(dx * bottomStep);
-    left.MoveMinMax(dy * leftStep);
-    right.MoveMinMax(dy * rightStep);
+    bottom.moveMinMax(dx * bottomStep);
+    left.moveMinMax(dy * leftStep);
+    right.moveMinMax(dy * rightStep);
     panX_ = x;
     panY_ = y;
     return std::nullopt;
 }
 
-void TChartMouse::MouseUp(TMouseButton button, int x, int y) {
+void ChartMouse::mouseUp(MouseButton button, int x, int y) {
     panning_ = false;
     const bool drag = std::abs(x - downX_) > kClickSlop || std::abs(y - downY_) > kClickSlop;
     if (drag) {
         // The plot has just zoomed to the dragged rectangle: keep that range.
-        if (button == mbLeft) FixRanges(plot_);
+        if (button == mbLeft) fixRanges(plot_);
         return;
     }
     if (button == mbRight) {
-        WidenAxes(plot_, 0.1);
+        widenAxes(plot_, 0.1);
     } else if (button == mbLeft) {
-        if (OnStandardView)
-            OnStandardView();
+        if (onStandardView)
+            onStandardView();
         else
-            StandardView(plot_, ini_);
+            standardView(plot_, ini_);
     }
 }
 

@@ -12,7 +12,7 @@
 namespace kvel {
 
 // Time and the left and right axis values at a pixel of the plot.
-struct TPointerReadout {
+struct PointerReadout {
     double time = 0;
     double left = 0;
     double right = 0;
@@ -20,17 +20,17 @@ struct TPointerReadout {
 
 // The values under (x, y), or none when the point lies outside the field (its right and
 // bottom edges count as inside).
-std::optional<TPointerReadout> PointerReadout(const Tsp_XYPlot& plot, int x, int y);
+std::optional<PointerReadout> pointerReadout(const XYPlot& plot, int x, int y);
 
 // Left, right and bottom axis each widened by k times its range on both sides (narrowed for a
 // negative k), ranges taken before any change. Fixes the ranges (automatic scaling off).
-void WidenAxes(Tsp_XYPlot& plot, double k);
+void widenAxes(XYPlot& plot, double k);
 
 // Adds up wheel turns of less than a notch (touchpads, smooth wheels): each 120 gives a whole
 // notch, the rest waits for the next turn the same way; a turn the other way drops it.
-class TWheelNotches {
+class WheelNotches {
   public:
-    int Add(int delta);
+    int add(int delta);
 
   private:
     int pending_ = 0;
@@ -39,32 +39,32 @@ class TWheelNotches {
 // The wheel turned by `delta` (120 a notch, positive away from the user) with the pointer at
 // (x, y) in plot pixels: 5 % of each range per whole notch that `notches` makes up, only
 // strictly inside the field. True when the point lay inside (the event is then the chart's).
-bool WheelZoom(Tsp_XYPlot& plot, TWheelNotches& notches, int delta, int x, int y);
+bool wheelZoom(XYPlot& plot, WheelNotches& notches, int delta, int x, int y);
 
 // Bottom axis fitted to the data, value axes at their stored limits (`diag`/`left_min`,
 // `left_max` default −50..50, `right_min`, `right_max` default −500..500).
-void StandardView(Tsp_XYPlot& plot, const TMemIni& ini);
+void standardView(XYPlot& plot, const MemIni& ini);
 
 // Each axis set to its own current range, so that automatic scaling no longer changes it.
-void FixRanges(Tsp_XYPlot& plot);
+void fixRanges(XYPlot& plot);
 
 // What the chart does with the mouse after the plot's own left-button zoom has run: right-button
 // pan and click, left click and drag. The button-down point is kept for every button.
-class TChartMouse {
+class ChartMouse {
   public:
-    explicit TChartMouse(Tsp_XYPlot& plot, const TMemIni& ini) : plot_(plot), ini_(ini) {}
+    explicit ChartMouse(XYPlot& plot, const MemIni& ini) : plot_(plot), ini_(ini) {}
 
-    void MouseDown(TMouseButton button, int x, int y);
+    void mouseDown(MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
     // field or while panning.
-    std::optional<TPointerReadout> MouseMove(int x, int y);
-    void MouseUp(TMouseButton button, int x, int y);
-    // What a left click restores instead of StandardView (another chart's own standard view).
-    std::function<void()> OnStandardView;
+    std::optional<PointerReadout> mouseMove(int x, int y);
+    void mouseUp(MouseButton button, int x, int y);
+    // What a left click restores instead of standardView (another chart's own standard view).
+    std::function<void()> onStandardView;
 
   private:
-    Tsp_XYPlot& plot_;
-    const TMemIni& ini_;
+    XYPlot& plot_;
+    const MemIni& ini_;
     int downX_ = 0, downY_ = 0;
     int panX_ = 0, panY_ = 0;
     bool panning_ = false;

@@ -4,12 +4,12 @@
 
 namespace kvel {
 
-std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
+std::array<int, kChartSlots> assignSlots(const MemIni& ini, int channelCount) {
     std::array<int, kChartSlots> assigned{};
     int last = 0;
     for (int& slot : assigned) {
         for (int c = last + 1; c <= channelCount; ++c) {
-            if (ini.ReadInteger("display", "d" + std::to_string(c), 0) != 0) {
+            if (ini.readInteger(keys::kChartChannels, "d" + std::to_string(c)) != 0) {
                 slot = last = c;
                 break;
             }
@@ -19,12 +19,12 @@ std::array<int, kChartSlots> AssignSlots(const TMemIni& ini, int channelCount) {
     return assigned;
 }
 
-std::string SlotCaption(const TMemIni& ini, int channel) {
-    return "Канал " + GridChannelName(ini, channel);
+std::string slotCaption(const MemIni& ini, int channel) {
+    return "Канал " + gridChannelName(ini, channel);
 }
 
-bool SlotOnLeftAxis(const TMemIni& ini, int slot) {
-    return ini.ReadString("axis", std::to_string(slot), "L") == "L";
+bool slotOnLeftAxis(const MemIni& ini, int slot) {
+    return ini.readString(keys::kSlotAxes, std::to_string(slot)) == "L";
 }
 
 }  // namespace kvel

@@ -4,7 +4,7 @@
 
 namespace kvel {
 
-TMarkerHandle::TMarkerHandle(QWidget* parent) : QFrame(parent) {
+MarkerHandle::MarkerHandle(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -13,31 +13,31 @@ TMarkerHandle::TMarkerHandle(QWidget* parent) : QFrame(parent) {
     setCursor(Qt::SizeHorCursor);
 }
 
-void TMarkerHandle::mousePressEvent(QMouseEvent* e) {
+void MarkerHandle::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || dragging_) {
         QFrame::mousePressEvent(e);
         return;
     }
     dragging_ = true;
-    if (OnStartDrag) OnStartDrag(this);
+    if (onStartDrag) onStartDrag(this);
 }
 
-void TMarkerHandle::mouseMoveEvent(QMouseEvent* e) {
+void MarkerHandle::mouseMoveEvent(QMouseEvent* e) {
     if (!dragging_) {
         QFrame::mouseMoveEvent(e);
         return;
     }
     const QPoint p = mapToParent(e->position().toPoint());
-    if (OnDragOver) OnDragOver(this, p.x(), p.y());
+    if (onDragOver) onDragOver(this, p.x(), p.y());
 }
 
-void TMarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
+void MarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !dragging_) {
         QFrame::mouseReleaseEvent(e);
         return;
     }
     dragging_ = false;
-    if (OnEndDrag) OnEndDrag(this);
+    if (onEndDrag) onEndDrag(this);
 }
 
 }  // namespace kvel

@@ -8,15 +8,15 @@
 
 namespace kvel {
 
-class TMarkerHandle : public QFrame {
+class MarkerHandle : public QFrame {
     Q_OBJECT
   public:
-    explicit TMarkerHandle(QWidget* parent);
+    explicit MarkerHandle(QWidget* parent);
 
     // Called with the pointer's column and row in the parent's pixels.
-    std::function<void(TMarkerHandle*)> OnStartDrag;
-    std::function<void(TMarkerHandle*, int x, int y)> OnDragOver;
-    std::function<void(TMarkerHandle*)> OnEndDrag;
+    std::function<void(MarkerHandle*)> onStartDrag;
+    std::function<void(MarkerHandle*, int x, int y)> onDragOver;
+    std::function<void(MarkerHandle*)> onEndDrag;
 
   protected:
     void mousePressEvent(QMouseEvent* e) override;

@@ -9,54 +9,54 @@
 namespace kvel {
 namespace {
 
-// The first point whose X is t or later; Count() when there is none.
-int FirstPointAtOrAfter(const Tsp_XYDataSeries& s, double t) {
-    const auto before = [&](int i) { return s.XValue(i) < t; };
-    const auto all = std::views::iota(0, s.Count());
-    if (s.XAscending()) return *std::ranges::partition_point(all, before);
+// The first point whose X is t or later; count() when there is none.
+int firstPointAtOrAfter(const XYDataSeries& s, double t) {
+    const auto before = [&](int i) { return s.xValue(i) < t; };
+    const auto all = std::views::iota(0, s.count());
+    if (s.xAscending()) return *std::ranges::partition_point(all, before);
     // The clock went back at some time: the points are not in time order.
     return *std::ranges::find_if_not(all, before);
 }
 
-QString Text(const std::string& s) {
+QString textOf(const std::string& s) {
     return QString::fromStdString(s);
 }
 
 // Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
 // drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
-void DrawMarkerLine(Tsp_XYPlot& plot, int x) {
+void drawMarkerLine(XYPlot& plot, int x) {
     if (x < 0) return;
-    QPainter& p = *plot.DrawCanvas();
+    QPainter& p = *plot.drawCanvas();
     p.save();
     p.setClipping(false);
-    p.setPen(MakePen(clBlack, psSolid, 1));
+    p.setPen(makePen(clBlack, psSolid, 1));
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
     // the pen leaves out the larger end.
-    p.drawLine(x, plot.FieldRect().Top + 1, x, plot.DrawHeight() - 14);
+    p.drawLine(x, plot.fieldRect().Top + 1, x, plot.drawHeight() - 14);
     p.restore();
 }
 
 }  // namespace
 
-std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t) {
-    const int i = FirstPointAtOrAfter(series, t);
-    if (i == 0 || i == series.Count()) return std::nullopt;
+std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t) {
+    const int i = firstPointAtOrAfter(series, t);
+    if (i == 0 || i == series.count()) return std::nullopt;
     // No reading between the two points: the curve has a gap there.
-    if (series.XValue(i) != t && series.BreakBefore(i)) return std::nullopt;
-    const double x0 = series.XValue(i - 1), y0 = series.YValue(i - 1);
-    const double x1 = series.XValue(i), y1 = series.YValue(i);
-    TCurveValue v;
+    if (series.xValue(i) != t && series.breakBefore(i)) return std::nullopt;
+    const double x0 = series.xValue(i - 1), y0 = series.yValue(i - 1);
+    const double x1 = series.xValue(i), y1 = series.yValue(i);
+    CurveValue v;
     // x0 < t < x1 here, so the division is safe.
     v.value = x1 == t ? y1 : y0 + (t - x0) * (y1 - y0) / (x1 - x0);
     v.falling = y1 - y0 < 0;
     return v;
 }
 
-std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
-                                      QSize labelSize, const TRect& field) {
+std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
+                                      QSize labelSize, const PixelRect& field) {
     const int left = x + 5;
-    int top = valueAxis.ValueToPixel(v.value);
+    int top = valueAxis.valueToPixel(v.value);
     if (v.falling) top -= labelSize.height();
     const bool fits = top >= field.Top && left >= field.Left &&
                       top + labelSize.height() <= field.Bottom &&
@@ -65,28 +65,28 @@ std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axi
     return QPoint(left, top);
 }
 
-TChartMarkers::TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
-                             const TMarkerControls& controls)
+ChartMarkers::ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
+                           const MarkerControls& controls)
     : plot_(plot), lines_(lines), c_(controls) {
-    for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
-        h->OnStartDrag = [this](TMarkerHandle* handle) { StartDrag(handle); };
-        h->OnDragOver = [this](TMarkerHandle* handle, int x, int y) { DragOver(handle, x, y); };
-        h->OnEndDrag = [this](TMarkerHandle* handle) { EndDrag(handle); };
+    for (MarkerHandle* h : {c_.handle1, c_.handle2}) {
+        h->onStartDrag = [this](MarkerHandle* handle) { startDrag(handle); };
+        h->onDragOver = [this](MarkerHandle* handle, int x, int y) { dragOver(handle, x, y); };
+        h->onEndDrag = [this](MarkerHandle* handle) { endDrag(handle); };
     }
 }
 
-void TChartMarkers::SetInitialPlaces(double first, double second) {
+void ChartMarkers::setInitialPlaces(double first, double second) {
     place1_ = std::clamp(first, 0.0, 1.0);
     place2_ = std::clamp(second, 0.0, 1.0);
 }
 
-int TChartMarkers::HandleColumn(const TMarkerHandle* handle) const {
+int ChartMarkers::handleColumn(const MarkerHandle* handle) const {
     return handle->x() + handle->width() / 2;
 }
 
-void TChartMarkers::DrawEnd() {
-    const TRect f = plot_.FieldRect();
-    int first = HandleColumn(c_.handle1), second = HandleColumn(c_.handle2);
+void ChartMarkers::drawEnd() {
+    const PixelRect f = plot_.fieldRect();
+    int first = handleColumn(c_.handle1), second = handleColumn(c_.handle2);
     if (!userPlaced_) {
         // Until the user moves a handle, the handles keep to their places on the field, also
         // when the window changes size.
@@ -100,102 +100,102 @@ void TChartMarkers::DrawEnd() {
     }
     x1_ = first;
     x2_ = second;
-    DrawMarkerLine(plot_, x1_);
-    DrawMarkerLine(plot_, x2_);
+    drawMarkerLine(plot_, x1_);
+    drawMarkerLine(plot_, x2_);
     // The lines are now part of the plot's images: the next paint must start from clean ones,
     // or drawing the lines again would invert them back out.
-    plot_.InvalidateBuffers();
+    plot_.invalidateBuffers();
     // Child widgets moved or shown inside the plot's paint are not fully repainted: the handles
     // and labels follow right after it.
     if (!syncPending_) {
         syncPending_ = true;
         QMetaObject::invokeMethod(
-            &guard_, [this] { SyncWidgets(); }, Qt::QueuedConnection);
+            &guard_, [this] { syncWidgets(); }, Qt::QueuedConnection);
     }
 }
 
-void TChartMarkers::SyncWidgets() {
+void ChartMarkers::syncWidgets() {
     syncPending_ = false;
-    for (TMarkerHandle* h : {c_.handle1, c_.handle2}) {
+    for (MarkerHandle* h : {c_.handle1, c_.handle2}) {
         h->setFixedSize(kHandleSize, kHandleSize);
         const int column = h == c_.handle1 ? x1_ : x2_;
         h->move(column - h->width() / 2, userPlaced_ ? h->y() : 0);
     }
-    UpdateReadouts();
+    updateReadouts();
 }
 
-void TChartMarkers::StartDrag(TMarkerHandle* handle) {
-    if (syncPending_) SyncWidgets();
+void ChartMarkers::startDrag(MarkerHandle* handle) {
+    if (syncPending_) syncWidgets();
     userPlaced_ = true;
-    (handle == c_.handle1 ? reference1_ : reference2_) = HandleColumn(handle);
+    (handle == c_.handle1 ? reference1_ : reference2_) = handleColumn(handle);
     (handle == c_.handle1 ? c_.handle2 : c_.handle1)->setEnabled(false);
 }
 
-void TChartMarkers::EndDrag(TMarkerHandle* handle) {
+void ChartMarkers::endDrag(MarkerHandle* handle) {
     (handle == c_.handle1 ? c_.handle2 : c_.handle1)->setEnabled(true);
 }
 
-void TChartMarkers::DragOver(TMarkerHandle* handle, int x, int /*y*/) {
+void ChartMarkers::dragOver(MarkerHandle* handle, int x, int /*y*/) {
     // The handle's centre stays on the field; the pointer may wander above or below the plot
     // while the handle is dragged along its top edge.
-    const TRect f = plot_.FieldRect();
+    const PixelRect f = plot_.fieldRect();
     if (x < f.Left || x > f.Right) return;
     const bool first = handle == c_.handle1;
     int& reference = first ? reference1_ : reference2_;
     handle->move(handle->x() + x - reference, handle->y());
     reference = x;
-    MoveMarkerToHandle(first ? x1_ : x2_, handle);
-    UpdateReadouts();
-    plot_.InvalidateBuffers();
+    moveMarkerToHandle(first ? x1_ : x2_, handle);
+    updateReadouts();
+    plot_.invalidateBuffers();
 }
 
-void TChartMarkers::MoveMarkerToHandle(int& marker, TMarkerHandle* handle) {
-    DrawMarkerLine(plot_, marker);  // removes the old line
-    const int column = HandleColumn(handle);
-    DrawMarkerLine(plot_, column);
+void ChartMarkers::moveMarkerToHandle(int& marker, MarkerHandle* handle) {
+    drawMarkerLine(plot_, marker);  // removes the old line
+    const int column = handleColumn(handle);
+    drawMarkerLine(plot_, column);
     marker = column;
 }
 
-void TChartMarkers::SetMarkersOn(bool on) {
-    markersOn_ = on;
+void ChartMarkers::setMarkersOn(bool on) {
+    markersCheck_ = on;
     for (QLabel* label : c_.labels) label->setVisible(on);
-    if (on) UpdateReadouts();
+    if (on) updateReadouts();
 }
 
-void TChartMarkers::UpdateReadouts() {
-    const Tsp_Axis& bottom = *plot_.BottomAxis();
-    const double t1 = bottom.PixelToValue(x1_);
-    const double t2 = bottom.PixelToValue(x2_);
-    c_.track1->setText(Text(FormatTimeOfDay(t1)));
-    c_.track2->setText(Text(FormatTimeOfDay(t2)));
-    c_.delta->setText(Text(FormatTimeOfDay(std::fabs(t2 - t1))));
-    if (!markersOn_) return;
+void ChartMarkers::updateReadouts() {
+    const Axis& bottom = *plot_.bottomAxis();
+    const double t1 = bottom.pixelToValue(x1_);
+    const double t2 = bottom.pixelToValue(x2_);
+    c_.track1->setText(textOf(formatTimeOfDay(t1)));
+    c_.track2->setText(textOf(formatTimeOfDay(t2)));
+    c_.delta->setText(textOf(formatTimeOfDay(std::fabs(t2 - t1))));
+    if (!markersCheck_) return;
     for (int k = 0; k < kChartSlots; ++k) {
-        const Tsp_XYLine& line = *lines_[static_cast<std::size_t>(k)];
+        const XYLine& line = *lines_[static_cast<std::size_t>(k)];
         QLabel* a = c_.labels[static_cast<std::size_t>(2 * k)];
         QLabel* b = c_.labels[static_cast<std::size_t>(2 * k + 1)];
-        if (!line.Active()) {
+        if (!line.active()) {
             a->hide();
             b->hide();
             continue;
         }
-        const Tsp_Axis& axis = *plot_.YAxisOf(line.YAxis());
-        ShowCurveValue(x1_, t1, a, axis, line);
-        ShowCurveValue(x2_, t2, b, axis, line);
+        const Axis& axis = *plot_.yAxisOf(line.yAxis());
+        showCurveValue(x1_, t1, a, axis, line);
+        showCurveValue(x2_, t2, b, axis, line);
     }
 }
 
-void TChartMarkers::ShowCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
-                                   const Tsp_XYLine& line) {
-    const std::optional<TCurveValue> v = CurveValueAt(line, t);
+void ChartMarkers::showCurveValue(int x, double t, QLabel* label, const Axis& axis,
+                                  const XYLine& line) {
+    const std::optional<CurveValue> v = curveValueAt(line, t);
     if (!v) {
         label->hide();
         return;
     }
-    label->setText(Text(FormatGeneral4(v->value)));
+    label->setText(textOf(formatGeneral4(v->value)));
     label->adjustSize();
     const std::optional<QPoint> place =
-        ValueLabelPlace(x, *v, axis, label->size(), plot_.FieldRect());
+        valueLabelPlace(x, *v, axis, label->size(), plot_.fieldRect());
     if (!place) {
         label->hide();
         return;

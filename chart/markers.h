@@ -18,7 +18,7 @@
 namespace kvel {
 
 // A curve where it crosses a time: the value, and whether it falls there.
-struct TCurveValue {
+struct CurveValue {
     double value = 0;
     bool falling = false;
 };
@@ -27,18 +27,18 @@ struct TCurveValue {
 // before the first point, after the last one, in a gap of the curve (a break), or when no
 // point lies at or after t. The point
 // taken is the first whose X is t or later.
-std::optional<TCurveValue> CurveValueAt(const Tsp_XYDataSeries& series, double t);
+std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t);
 
 // Top-left corner of a value label of the given size for a curve crossing a marker at column
 // x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
 // on a falling curve; none when the label would not fit inside the field.
-std::optional<QPoint> ValueLabelPlace(int x, const TCurveValue& v, const Tsp_Axis& valueAxis,
-                                      QSize labelSize, const TRect& field);
+std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
+                                      QSize labelSize, const PixelRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
-struct TMarkerControls {
-    TMarkerHandle* handle1 = nullptr;  // Panel6
-    TMarkerHandle* handle2 = nullptr;  // Panel7
+struct MarkerControls {
+    MarkerHandle* handle1 = nullptr;   // marker1Handle
+    MarkerHandle* handle2 = nullptr;   // marker2Handle
     QLineEdit* track1 = nullptr;       // Track1Edit
     QLineEdit* track2 = nullptr;       // Track2Edit
     QLineEdit* delta = nullptr;        // DeltaEdit
@@ -46,45 +46,44 @@ struct TMarkerControls {
     std::array<QLabel*, 2 * kChartSlots> labels{};
 };
 
-class TChartMarkers {
+class ChartMarkers {
   public:
     static constexpr int kHandleSize = 12;
 
-    TChartMarkers(Tsp_XYPlot& plot, const std::array<Tsp_XYLine*, kChartSlots>& lines,
-                  const TMarkerControls& controls);
+    ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
+                 const MarkerControls& controls);
 
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
-    void SetInitialPlaces(double first, double second);
-    // After every paint of the plot (its OnDrawEnd): draws both lines into the picture at the
+    void setInitialPlaces(double first, double second);
+    // After every paint of the plot (its onDrawEnd): draws both lines into the picture at the
     // handles' columns (their starting places while the user has not moved them); the handles
     // and the read-outs follow as soon as the paint is over.
-    void DrawEnd();
+    void drawEnd();
     // The handle's pointer at (x, y) in plot pixels during its drag.
-    void DragOver(TMarkerHandle* handle, int x, int y);
-    void StartDrag(TMarkerHandle* handle);
-    void EndDrag(TMarkerHandle* handle);
+    void dragOver(MarkerHandle* handle, int x, int y);
+    void startDrag(MarkerHandle* handle);
+    void endDrag(MarkerHandle* handle);
     // "Маркеры": shows or hides all value labels.
-    void SetMarkersOn(bool on);
-    void UpdateReadouts();
+    void setMarkersOn(bool on);
+    void updateReadouts();
 
     int X1() const { return x1_; }
     int X2() const { return x2_; }
 
   private:
-    int HandleColumn(const TMarkerHandle* handle) const;
+    int handleColumn(const MarkerHandle* handle) const;
     // Handles to the marker columns, then the read-outs.
-    void SyncWidgets();
-    void MoveMarkerToHandle(int& marker, TMarkerHandle* handle);
-    void ShowCurveValue(int x, double t, QLabel* label, const Tsp_Axis& axis,
-                        const Tsp_XYLine& line);
+    void syncWidgets();
+    void moveMarkerToHandle(int& marker, MarkerHandle* handle);
+    void showCurveValue(int x, double t, QLabel* label, const Axis& axis, const XYLine& line);
 
-    Tsp_XYPlot& plot_;
-    std::array<Tsp_XYLine*, kChartSlots> lines_;
-    TMarkerControls c_;
+    XYPlot& plot_;
+    std::array<XYLine*, kChartSlots> lines_;
+    MarkerControls c_;
     double place1_ = 0, place2_ = 1;
     bool userPlaced_ = false;
-    bool markersOn_ = false;
+    bool markersCheck_ = false;
     int x1_ = -1, x2_ = -1;
     int reference1_ = 0, reference2_ = 0;
     bool syncPending_ = false;

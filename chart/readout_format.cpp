@@ -17,7 +17,7 @@ constexpr int kDigits = 4;
 // The value's first kDigits significant digits, rounded half away from zero from its
 // 15-digit decimal form (so 12.125 gives 1213 as a reader expects), and its decimal exponent:
 // value ≈ 0.d1d2d3d4 × 10^exponent.
-void RoundedDigits(double magnitude, char (&digits)[kDigits + 1], int& exponent) {
+void roundedDigits(double magnitude, char (&digits)[kDigits + 1], int& exponent) {
     char text[32];
     std::snprintf(text, sizeof text, "%.14e", magnitude);  // "d.dddddddddddddde±xx"
     std::string all;
@@ -41,13 +41,13 @@ void RoundedDigits(double magnitude, char (&digits)[kDigits + 1], int& exponent)
 
 }  // namespace
 
-std::string FormatGeneral4(double value) {
+std::string formatGeneral4(double value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
     if (value == 0) return "0";
     char digits[kDigits + 1];
     int exponent = 0;
-    RoundedDigits(std::fabs(value), digits, exponent);
+    roundedDigits(std::fabs(value), digits, exponent);
     int used = kDigits;
     while (used > 1 && digits[used - 1] == '0') --used;
 
@@ -75,8 +75,8 @@ std::string FormatGeneral4(double value) {
     return out;
 }
 
-std::string FormatTimeOfDay(double days) {
-    return FormatDateTimePattern(QStringLiteral("hh:nn:ss"), days).toStdString();
+std::string formatTimeOfDay(double days) {
+    return formatDateTimePattern(QStringLiteral("hh:nn:ss"), days).toStdString();
 }
 
 }  // namespace kvel

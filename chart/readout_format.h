@@ -9,10 +9,10 @@ namespace kvel {
 // 4 integer digits and a magnitude of at least 0.00001, otherwise "d.dddE±x" with the fewest
 // exponent digits; trailing zeros dropped, "." as the decimal point ("25.85", "-0.5",
 // "1.235E4", "1E-6"). Not-a-number and infinities are written "NAN", "INF", "-INF".
-std::string FormatGeneral4(double value);
+std::string formatGeneral4(double value);
 
 // The time of day of a point in time (days since 30.12.1899) as "hh:nn:ss"; for a span the part
 // below one day.
-std::string FormatTimeOfDay(double days);
+std::string formatTimeOfDay(double days);
 
 }  // namespace kvel

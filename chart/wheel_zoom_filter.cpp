@@ -7,7 +7,7 @@
 
 namespace kvel {
 
-bool TWheelZoomFilter::eventFilter(QObject* watched, QEvent* event) {
+bool WheelZoomFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::Wheel || !watched->isWidgetType()) return false;
     // Only turns over the chart's own window; dialogs and other windows keep their wheel.
     if (static_cast<QWidget*>(watched)->window() != plot_.window() || !plot_.isVisible()) {
@@ -15,7 +15,7 @@ bool TWheelZoomFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const QPoint p = plot_.mapFromGlobal(wheel->globalPosition()).toPoint();
-    return WheelZoom(plot_, notches_, wheel->angleDelta().y(), p.x(), p.y());
+    return wheelZoom(plot_, notches_, wheel->angleDelta().y(), p.x(), p.y());
 }
 
 }  // namespace kvel

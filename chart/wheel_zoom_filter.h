@@ -10,17 +10,17 @@
 
 namespace kvel {
 
-class TWheelZoomFilter : public QObject {
+class WheelZoomFilter : public QObject {
     Q_OBJECT
   public:
-    TWheelZoomFilter(Tsp_XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
+    WheelZoomFilter(XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Tsp_XYPlot& plot_;
-    TWheelNotches notches_;
+    XYPlot& plot_;
+    WheelNotches notches_;
 };
 
 }  // namespace kvel

@@ -2,9 +2,9 @@
 
 namespace kvel {
 
-std::string GridChannelName(const TMemIni& ini, int channel) {
+std::string gridChannelName(const MemIni& ini, int channel) {
     const std::string number = std::to_string(channel);
-    const std::string name = ini.ReadString("sensors", number, "");
+    const std::string name = ini.readString(keys::kSensorNames, number);
     return name.empty() ? number : name;
 }
 

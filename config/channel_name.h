@@ -7,6 +7,6 @@ namespace kvel {
 
 // The name of a channel as the main grid shows it: its `sensors` name, or its number when
 // the name is missing or empty.
-std::string GridChannelName(const TMemIni& ini, int channel);
+std::string gridChannelName(const MemIni& ini, int channel);
 
 }  // namespace kvel

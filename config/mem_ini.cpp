@@ -18,7 +18,7 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // Blanks around names are not part of them; a number may stand between blanks.
-std::string_view Trim(std::string_view s) {
+std::string_view trim(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
     return s;
@@ -26,7 +26,7 @@ std::string_view Trim(std::string_view s) {
 
 // A line break inside a name or value would split the line in the file and could even open a
 // section there; it becomes a blank.
-std::string OneLine(std::string_view s) {
+std::string oneLine(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
         if (c == '\r' || c == '\n') c = ' ';
@@ -38,8 +38,8 @@ std::string OneLine(std::string_view s) {
 // decimal separator whatever the user's settings; it takes no leading '+', so that is skipped
 // before a digit or a point.
 template <class T>
-std::optional<T> Number(std::string_view s) {
-    s = Trim(s);
+std::optional<T> number(std::string_view s) {
+    s = trim(s);
     if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
     T value{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
@@ -50,8 +50,8 @@ std::optional<T> Number(std::string_view s) {
 // The first section or key of that name: a repeated one is reached only through its first
 // occurrence. Lines without "=" are never matched.
 template <class Sections>
-auto FirstSection(Sections& sections, std::string_view name) -> decltype(&sections.front()) {
-    const std::string fold = FoldCase(name);
+auto firstSection(Sections& sections, std::string_view name) -> decltype(&sections.front()) {
+    const std::string fold = foldCase(name);
     for (auto& s : sections) {
         if (s.fold == fold) return &s;
     }
@@ -59,8 +59,8 @@ auto FirstSection(Sections& sections, std::string_view name) -> decltype(&sectio
 }
 
 template <class Entries>
-auto FirstKey(Entries& entries, std::string_view name) -> decltype(&entries.front()) {
-    const std::string fold = FoldCase(name);
+auto firstKey(Entries& entries, std::string_view name) -> decltype(&entries.front()) {
+    const std::string fold = foldCase(name);
     for (auto& e : entries) {
         if (e.isKey && e.fold == fold) return &e;
     }
@@ -68,7 +68,7 @@ auto FirstKey(Entries& entries, std::string_view name) -> decltype(&entries.fron
 }
 
 // Bytes no text file of settings holds: control characters other than TAB, CR and LF.
-bool HasControlBytes(std::string_view bytes) {
+bool hasControlBytes(std::string_view bytes) {
     for (const char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 && u != '\t' && u != '\r' && u != '\n') return true;
@@ -77,12 +77,12 @@ bool HasControlBytes(std::string_view bytes) {
 }
 
 // Whether a flush would drop more than comments and blank lines: text before the first section.
-bool HasTextOutsideSections(std::string_view text) {
+bool hasTextOutsideSections(std::string_view text) {
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = Trim(text.substr(pos, end - pos));
+        const std::string_view line = trim(text.substr(pos, end - pos));
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') return false;
         if (!line.empty() && line.front() != ';') return true;
         pos = end + 1;
@@ -90,7 +90,7 @@ bool HasTextOutsideSections(std::string_view text) {
     return false;
 }
 
-std::string AbsolutePath(const std::string& name) {
+std::string absolutePath(const std::string& name) {
     if (!name.empty() && name.front() == '/') return name;
     char buf[4096];
     if (::getcwd(buf, sizeof buf) == nullptr) return name;
@@ -99,31 +99,31 @@ std::string AbsolutePath(const std::string& name) {
 
 }  // namespace
 
-TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
-    RemoveStaleTemporaries(fileName_);
+MemIni::MemIni(std::string fileName) : fileName_(std::move(fileName)) {
+    removeStaleTemporaries(fileName_);
     std::string bytes;
-    const int err = ReadWholeFile(fileName_, bytes);
+    const int err = readWholeFile(fileName_, bytes);
     if (err == ENOENT) return;
     if (err != 0) {
-        loadError_ = ErrorText("Ошибка чтения файла настроек ", err);
+        loadError_ = errorText("Ошибка чтения файла настроек ", err);
         lastError_ = loadError_;
         return;
     }
     std::string_view view = bytes;
-    if (IsValidUtf8(view)) {
+    if (isValidUtf8(view)) {
         if (view.starts_with(kBom)) {
             bom_ = true;
             view.remove_prefix(kBom.size());
         }
-        Parse(view);
+        parse(view);
     } else {
         encoding_ = Encoding::Cp1251;
-        Parse(Cp1251ToUtf8(view));
+        parse(cp1251ToUtf8(view));
     }
-    if (HasControlBytes(view) || HasTextOutsideSections(view)) unparsed_ = std::move(bytes);
+    if (hasControlBytes(view) || hasTextOutsideSections(view)) unparsed_ = std::move(bytes);
 }
 
-void TMemIni::Parse(std::string_view text) {
+void MemIni::parse(std::string_view text) {
     Section* section = nullptr;
     bool firstBreak = true;
     size_t pos = 0;
@@ -134,7 +134,7 @@ void TMemIni::Parse(std::string_view text) {
         const std::string_view raw = text.substr(pos, end - pos);
         // The text after "=" is the value as it stands; only names and the line's kind are
         // judged without the blanks around them.
-        const std::string_view line = Trim(raw);
+        const std::string_view line = trim(raw);
         pos = end;
         if (pos < text.size()) {
             const bool crlf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
@@ -145,8 +145,8 @@ void TMemIni::Parse(std::string_view text) {
 
         if (line.empty() || line.front() == ';') continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            section = &sections_.emplace_back(Section{std::string(name), FoldCase(name), {}});
+            const std::string_view name = trim(line.substr(1, line.size() - 2));
+            section = &sections_.emplace_back(Section{std::string(name), foldCase(name), {}});
             continue;
         }
         if (section == nullptr) continue;  // lines before the first section mean nothing
@@ -155,13 +155,13 @@ void TMemIni::Parse(std::string_view text) {
             section->entries.push_back(Entry{std::string(line), {}, {}, false});
             continue;
         }
-        const std::string_view key = Trim(raw.substr(0, eq));
+        const std::string_view key = trim(raw.substr(0, eq));
         section->entries.push_back(
-            Entry{std::string(key), FoldCase(key), std::string(raw.substr(eq + 1)), true});
+            Entry{std::string(key), foldCase(key), std::string(raw.substr(eq + 1)), true});
     }
 }
 
-std::string TMemIni::Text() const {
+std::string MemIni::textOf() const {
     const std::string_view eol = crlf_ ? "\r\n" : "\n";
     std::string text;
     for (const Section& s : sections_) {
@@ -176,57 +176,57 @@ std::string TMemIni::Text() const {
     return text;
 }
 
-const TMemIni::Entry* TMemIni::Find(std::string_view section, std::string_view key) const {
-    const Section* s = FirstSection(sections_, section);
-    return s != nullptr ? FirstKey(s->entries, key) : nullptr;
+const MemIni::Entry* MemIni::find(std::string_view section, std::string_view key) const {
+    const Section* s = firstSection(sections_, section);
+    return s != nullptr ? firstKey(s->entries, key) : nullptr;
 }
 
-int TMemIni::ReadInteger(std::string_view section, std::string_view key, int def) const {
-    const Entry* e = Find(section, key);
-    return e != nullptr ? Number<int>(e->value).value_or(def) : def;
+int MemIni::readInteger(std::string_view section, std::string_view key, int def) const {
+    const Entry* e = find(section, key);
+    return e != nullptr ? number<int>(e->value).value_or(def) : def;
 }
 
-double TMemIni::ReadFloat(std::string_view section, std::string_view key, double def) const {
-    const Entry* e = Find(section, key);
-    const std::optional<double> value = e != nullptr ? Number<double>(e->value) : std::nullopt;
+double MemIni::readFloat(std::string_view section, std::string_view key, double def) const {
+    const Entry* e = find(section, key);
+    const std::optional<double> value = e != nullptr ? number<double>(e->value) : std::nullopt;
     return value && std::isfinite(*value) ? *value : def;
 }
 
-std::string TMemIni::ReadString(std::string_view section, std::string_view key,
-                                std::string_view def) const {
-    const Entry* e = Find(section, key);
+std::string MemIni::readString(std::string_view section, std::string_view key,
+                               std::string_view def) const {
+    const Entry* e = find(section, key);
     return e != nullptr ? e->value : std::string(def);
 }
 
-void TMemIni::WriteInteger(std::string_view section, std::string_view key, int value) {
+void MemIni::writeInteger(std::string_view section, std::string_view key, int value) {
     char buf[16];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    WriteString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
+    writeString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
 }
 
-void TMemIni::WriteFloat(std::string_view section, std::string_view key, double value) {
+void MemIni::writeFloat(std::string_view section, std::string_view key, double value) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    WriteString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
+    writeString(section, key, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
 }
 
-void TMemIni::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string sectionName = OneLine(section);
-    const std::string keyName = OneLine(key);
-    Section* target = FirstSection(sections_, sectionName);
+void MemIni::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string sectionName = oneLine(section);
+    const std::string keyName = oneLine(key);
+    Section* target = firstSection(sections_, sectionName);
     if (target == nullptr) {
-        target = &sections_.emplace_back(Section{sectionName, FoldCase(sectionName), {}});
+        target = &sections_.emplace_back(Section{sectionName, foldCase(sectionName), {}});
     }
-    if (Entry* e = FirstKey(target->entries, keyName)) {
-        e->value = OneLine(value);
+    if (Entry* e = firstKey(target->entries, keyName)) {
+        e->value = oneLine(value);
     } else {
-        target->entries.push_back(Entry{keyName, FoldCase(keyName), OneLine(value), true});
+        target->entries.push_back(Entry{keyName, foldCase(keyName), oneLine(value), true});
     }
 }
 
-std::vector<std::string> TMemIni::ReadSection(std::string_view section) const {
+std::vector<std::string> MemIni::readSection(std::string_view section) const {
     std::vector<std::string> keys;
-    if (const Section* s = FirstSection(sections_, section)) {
+    if (const Section* s = firstSection(sections_, section)) {
         for (const Entry& e : s->entries) {
             if (e.isKey) keys.push_back(e.key);
         }
@@ -234,7 +234,7 @@ std::vector<std::string> TMemIni::ReadSection(std::string_view section) const {
     return keys;
 }
 
-bool TMemIni::UpdateFile() {
+bool MemIni::updateFile() {
     if (!loadError_.empty()) {
         // Writing now would replace settings that were never read with the defaults.
         lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
@@ -243,37 +243,37 @@ bool TMemIni::UpdateFile() {
     if (!unparsed_.empty()) {
         // The file was something else than settings: what it held stays beside it.
         const std::string backup = fileName_ + ".bak";
-        if (const int err = ReplaceFile(backup, unparsed_); err != 0) {
+        if (const int err = replaceFile(backup, unparsed_); err != 0) {
             lastError_ =
-                ErrorText("Ошибка записи файла настроек ", backup, err) +
+                errorText("Ошибка записи файла настроек ", backup, err) +
                 " (файл настроек не перезаписан, чтобы не потерять его прежнее содержимое)";
             return false;
         }
         unparsed_.clear();
         unparsed_.shrink_to_fit();
     }
-    const std::string text = Text();
+    const std::string text = textOf();
     // Code page 1251 holds Latin and Cyrillic letters only: other text (a log file name typed
     // with them) would turn into '?', so such a file goes on in UTF-8 from now.
-    if (encoding_ == Encoding::Cp1251 && !FitsCp1251(text)) encoding_ = Encoding::Utf8;
-    const std::string bytes = encoding_ == Encoding::Cp1251 ? Utf8ToCp1251(text)
-                              : bom_                        ? std::string(kBom) + SanitizeUtf8(text)
-                                                            : SanitizeUtf8(text);
-    const int err = ReplaceFile(fileName_, bytes);
+    if (encoding_ == Encoding::Cp1251 && !fitsCp1251(text)) encoding_ = Encoding::Utf8;
+    const std::string bytes = encoding_ == Encoding::Cp1251 ? utf8ToCp1251(text)
+                              : bom_                        ? std::string(kBom) + sanitizeUtf8(text)
+                                                            : sanitizeUtf8(text);
+    const int err = replaceFile(fileName_, bytes);
     if (err != 0) {
-        lastError_ = ErrorText("Ошибка записи файла настроек ", err);
+        lastError_ = errorText("Ошибка записи файла настроек ", err);
         return false;
     }
     lastError_.clear();
     return true;
 }
 
-std::string TMemIni::ErrorText(std::string_view what, int err) const {
-    return ErrorText(what, fileName_, err);
+std::string MemIni::errorText(std::string_view what, int err) const {
+    return errorText(what, fileName_, err);
 }
 
-std::string TMemIni::ErrorText(std::string_view what, const std::string& fileName, int err) const {
-    return std::string(what) + AbsolutePath(fileName) + ": " + std::strerror(err);
+std::string MemIni::errorText(std::string_view what, const std::string& fileName, int err) const {
+    return std::string(what) + absolutePath(fileName) + ": " + std::strerror(err);
 }
 
 }  // namespace kvel

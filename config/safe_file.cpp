@@ -13,14 +13,14 @@
 namespace kvel {
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
+std::string directoryOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
 
-int WriteAll(int fd, std::string_view bytes) {
+int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -33,7 +33,7 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 // Gives the new file the old one's permissions and owner, or the usual ones for a new file.
-void CopyPermissions(int fd, const std::string& path) {
+void copyPermissions(int fd, const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         (void)::fchmod(fd, st.st_mode & 07777);
@@ -46,7 +46,7 @@ void CopyPermissions(int fd, const std::string& path) {
 }
 
 // The file a replacement of path writes: the target of a link, or path itself.
-std::string Target(const std::string& path) {
+std::string targetOf(const std::string& path) {
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
         target = real;
@@ -57,7 +57,7 @@ std::string Target(const std::string& path) {
 
 // Renaming over a file needs only the folder's permission; the file's own is respected here,
 // and a file without any write bit counts as read-only for root too.
-int CheckWritable(const std::string& target) {
+int checkWritable(const std::string& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) return 0;  // a new file
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return EACCES;
@@ -68,7 +68,7 @@ int CheckWritable(const std::string& target) {
 // mkstemp's six characters, as opposed to a name someone gave a file of their own
 // ("backup", "Backup", "BACKUP"): a word has no digit and at most its first letter in capitals,
 // or is all capitals.
-bool IsTemporarySuffix(std::string_view suffix) {
+bool isTemporarySuffix(std::string_view suffix) {
     if (suffix.size() != 6) return false;
     int digits = 0, capitals = 0;
     for (const char c : suffix) {
@@ -81,7 +81,7 @@ bool IsTemporarySuffix(std::string_view suffix) {
 
 }  // namespace
 
-int ReadWholeFile(const std::string& path, std::string& bytes) {
+int readWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
@@ -105,15 +105,15 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
     return err;
 }
 
-int ReplaceFile(const std::string& path, std::string_view bytes) {
-    const std::string target = Target(path);
-    if (const int refused = CheckWritable(target); refused != 0) return refused;
+int replaceFile(const std::string& path, std::string_view bytes) {
+    const std::string target = targetOf(path);
+    if (const int refused = checkWritable(target); refused != 0) return refused;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return errno;
-    CopyPermissions(fd, target);
+    copyPermissions(fd, target);
 
-    int err = WriteAll(fd, bytes);
+    int err = writeAll(fd, bytes);
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
@@ -123,7 +123,7 @@ int ReplaceFile(const std::string& path, std::string_view bytes) {
     }
     // Make the rename itself durable; the new content is in place already, so a failure here
     // changes nothing the caller could act on.
-    const int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         (void)::fsync(dir);
         ::close(dir);
@@ -131,16 +131,16 @@ int ReplaceFile(const std::string& path, std::string_view bytes) {
     return 0;
 }
 
-void RemoveStaleTemporaries(const std::string& path) {
-    const std::string target = Target(path);
-    const std::string folder = DirectoryOf(target);
+void removeStaleTemporaries(const std::string& path) {
+    const std::string target = targetOf(path);
+    const std::string folder = directoryOf(target);
     const std::string prefix = target.substr(target.rfind('/') + 1) + ".";
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return;
     const std::time_t minuteAgo = std::time(nullptr) - 60;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        if (!name.starts_with(prefix) || !IsTemporarySuffix(name.substr(prefix.size()))) continue;
+        if (!name.starts_with(prefix) || !isTemporarySuffix(name.substr(prefix.size()))) continue;
         const std::string file = folder + "/" + std::string(name);
         struct stat st {};
         if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < minuteAgo) {

@@ -7,7 +7,7 @@ namespace kvel {
 
 // Reads the whole file into bytes. Returns 0, or the errno of the failing call (ENOENT when the
 // file does not exist).
-int ReadWholeFile(const std::string& path, std::string& bytes);
+int readWholeFile(const std::string& path, std::string& bytes);
 
 // Writes bytes to a temporary file beside path, flushes it to the disk and renames it over path,
 // so that path always holds either the old or the new content in full. A symbolic link at path
@@ -15,11 +15,11 @@ int ReadWholeFile(const std::string& path, std::string& bytes);
 // not write, or one without any write bit (read-only even to root), is not replaced: EACCES. On
 // failure the temporary file is removed and the errno of the failing call is returned; 0 on
 // success.
-int ReplaceFile(const std::string& path, std::string_view bytes);
+int replaceFile(const std::string& path, std::string_view bytes);
 
-// Removes the temporary files that an interrupted ReplaceFile of path left beside it (path,
+// Removes the temporary files that an interrupted replaceFile of path left beside it (path,
 // ".", six random letters and digits), once they have not changed for a minute: a replacement
 // under way, by this or another process, takes far less.
-void RemoveStaleTemporaries(const std::string& path);
+void removeStaleTemporaries(const std::string& path);
 
 }  // namespace kvel

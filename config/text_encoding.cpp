@@ -22,7 +22,7 @@ constexpr std::array<char16_t, 64> kCp1251High = {
 
 // Decodes one code point at bytes[i] and advances i past it. A malformed sequence yields
 // kInvalid and advances by one byte only, so the caller can deal with that byte alone.
-char32_t NextCodePoint(std::string_view bytes, size_t& i) {
+char32_t nextCodePoint(std::string_view bytes, size_t& i) {
     const auto b0 = static_cast<unsigned char>(bytes[i]);
     if (b0 < 0x80) {
         ++i;
@@ -61,7 +61,7 @@ char32_t NextCodePoint(std::string_view bytes, size_t& i) {
     return cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -79,7 +79,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char EncodeCp1251(char32_t cp) {
+char encodeCp1251(char32_t cp) {
     if (cp < 0x80) return static_cast<char>(cp);
     if (cp >= 0x0410 && cp <= 0x044F) return static_cast<char>(0xC0 + (cp - 0x0410));
     for (size_t k = 0; k < kCp1251High.size(); ++k) {
@@ -88,7 +88,7 @@ char EncodeCp1251(char32_t cp) {
     return '?';
 }
 
-char32_t FoldCodePoint(char32_t cp) {
+char32_t foldCodePoint(char32_t cp) {
     if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
     if (cp >= 0x0410 && cp <= 0x042F) return cp + 0x20;  // А..Я
     if (cp >= 0x0400 && cp <= 0x040F) return cp + 0x50;  // Ѐ..Џ, Ё among them
@@ -98,15 +98,15 @@ char32_t FoldCodePoint(char32_t cp) {
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+bool isValidUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
-        if (NextCodePoint(bytes, i) == kInvalid) return false;
+        if (nextCodePoint(bytes, i) == kInvalid) return false;
     }
     return true;
 }
 
-std::string Cp1251ToUtf8(std::string_view bytes) {
+std::string cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
     for (char c : bytes) {
@@ -114,41 +114,41 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
         if (b < 0x80) {
             out += c;
         } else if (b < 0xC0) {
-            AppendUtf8(out, kCp1251High[b - 0x80]);
+            appendUtf8(out, kCp1251High[b - 0x80]);
         } else {
-            AppendUtf8(out, 0x0410 + (b - 0xC0));
+            appendUtf8(out, 0x0410 + (b - 0xC0));
         }
     }
     return out;
 }
 
-bool FitsCp1251(std::string_view utf8) {
+bool fitsCp1251(std::string_view utf8) {
     size_t i = 0;
     while (i < utf8.size()) {
-        const char32_t cp = NextCodePoint(utf8, i);
-        if (cp == kInvalid || (EncodeCp1251(cp) == '?' && cp != '?')) return false;
+        const char32_t cp = nextCodePoint(utf8, i);
+        if (cp == kInvalid || (encodeCp1251(cp) == '?' && cp != '?')) return false;
     }
     return true;
 }
 
-std::string Utf8ToCp1251(std::string_view utf8) {
+std::string utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        const char32_t cp = NextCodePoint(utf8, i);
-        out += cp == kInvalid ? '?' : EncodeCp1251(cp);
+        const char32_t cp = nextCodePoint(utf8, i);
+        out += cp == kInvalid ? '?' : encodeCp1251(cp);
     }
     return out;
 }
 
-std::string SanitizeUtf8(std::string_view utf8) {
+std::string sanitizeUtf8(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
         const size_t start = i;
-        if (NextCodePoint(utf8, i) == kInvalid) {
+        if (nextCodePoint(utf8, i) == kInvalid) {
             out += '?';
         } else {
             out.append(utf8.substr(start, i - start));
@@ -157,17 +157,17 @@ std::string SanitizeUtf8(std::string_view utf8) {
     return out;
 }
 
-std::string FoldCase(std::string_view utf8) {
+std::string foldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
         const size_t start = i;
-        const char32_t cp = NextCodePoint(utf8, i);
+        const char32_t cp = nextCodePoint(utf8, i);
         if (cp == kInvalid) {
             out += utf8[start];
         } else {
-            AppendUtf8(out, FoldCodePoint(cp));
+            appendUtf8(out, foldCodePoint(cp));
         }
     }
     return out;

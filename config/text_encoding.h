@@ -7,23 +7,23 @@
 namespace kvel {
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
 
 // Every byte has a meaning: 0x98, undefined in code page 1251, stands for U+0098 as on Windows,
-// so any byte string survives Cp1251ToUtf8 followed by Utf8ToCp1251 unchanged.
-std::string Cp1251ToUtf8(std::string_view bytes);
+// so any byte string survives cp1251ToUtf8 followed by utf8ToCp1251 unchanged.
+std::string cp1251ToUtf8(std::string_view bytes);
 
 // True when every character of well-formed UTF-8 text has a byte in code page 1251.
-bool FitsCp1251(std::string_view utf8);
+bool fitsCp1251(std::string_view utf8);
 
 // Characters code page 1251 cannot hold, and malformed UTF-8 bytes, become '?'.
-std::string Utf8ToCp1251(std::string_view utf8);
+std::string utf8ToCp1251(std::string_view utf8);
 
 // Replaces each malformed byte with '?', so the result is valid UTF-8.
-std::string SanitizeUtf8(std::string_view utf8);
+std::string sanitizeUtf8(std::string_view utf8);
 
 // Lower-case form for case-insensitive names: ASCII and every Cyrillic letter of code page 1251.
 // Malformed bytes pass through unchanged.
-std::string FoldCase(std::string_view utf8);
+std::string foldCase(std::string_view utf8);
 
 }  // namespace kvel

@@ -1,5 +1,7 @@
 #include "ctl/ctl.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -72,7 +74,7 @@ constexpr char kHelp[] =
     "Exit status: 0 success, 1 failure (the link, an unreadable log, output that could not be\n"
     "written; the reason on stderr), 2 bad usage.\n";
 
-std::optional<int> ParseInt(const std::string& text, int low, int high) {
+std::optional<int> parseInt(const std::string& text, int low, int high) {
     int value = 0;
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value);
@@ -99,71 +101,101 @@ struct Options {
 constexpr char kCommands[] = "info, read, watch, regs or cabinet";
 
 // "--speed: '5' is not an integer in 0..4": the argument at fault and what it may be.
-std::string OutOfRange(const std::string& what, const std::string& text, int low, int high) {
+std::string outOfRange(const std::string& what, const std::string& text, int low, int high) {
     return what + ": '" + text + "' is not an integer in " + std::to_string(low) + ".." +
            std::to_string(high);
 }
 
 // Options default to the values in mem.ini; a bad one gives nullopt and `error` says which
 // argument is at fault and what it may be.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, const TMemIni& ini,
+std::optional<Options> parseOptions(const std::vector<std::string>& args, const MemIni& ini,
                                     std::string& error) {
     Options o;
-    o.port = ini.ReadString("connect", "port", "");
-    o.address = ini.ReadInteger("connect", "adr", 100);
-    o.speed = ini.ReadInteger("connect", "speed", 0);
-    o.parity = ini.ReadInteger("connect", "parity", 0);
-    o.period = std::max(1, ini.ReadInteger("measure", "period", 5));
+    o.port = ini.readString(keys::kPort);
+    o.address = ini.readInteger(keys::kModuleAddress);
+    o.speed = ini.readInteger(keys::kSpeedIndex);
+    o.parity = ini.readInteger(keys::kParityIndex);
+    o.period = std::max(1, ini.readInteger(keys::kPollPeriod));
+    QCommandLineParser parser;
+    const QCommandLineOption port("port", {}, "DEV");
+    const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption speed("speed", {}, "I");
+    const QCommandLineOption parity("parity", {}, "I");
+    const QCommandLineOption times("times", {}, "N");
+    const QCommandLineOption trace("trace");
+    parser.addOptions({port, address, speed, parity, times, trace});
     struct Numeric {
-        const char* name;
+        const QCommandLineOption& option;
         int* value;
         int low, high;
     };
-    const Numeric numeric[] = {{"--address", &o.address, 0, 255},
-                               {"--speed", &o.speed, 0, 4},
-                               {"--parity", &o.parity, 0, 2},
-                               {"--times", &o.times, 1, 1000000}};
+    const Numeric numeric[] = {{address, &o.address, 0, 255},
+                               {speed, &o.speed, 0, 4},
+                               {parity, &o.parity, 0, 2},
+                               {times, &o.times, 1, 1000000}};
     const auto fail = [&error](std::string text) {
         error = std::move(text);
         return std::nullopt;
     };
+    // "-" and "--" are no commands here: every word that begins with "-" is an option.
+    for (const std::string& a : args) {
+        if (a == "-" || a == "--") return fail("unknown option '" + a + "'");
+    }
+    QStringList words{QStringLiteral("kvelctl")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    if (!parser.parse(words)) {
+        // The word as it was written: "--bogus", "-x".
+        for (const QString& name : parser.unknownOptionNames()) {
+            for (const std::string& a : args) {
+                const std::string n = name.toStdString();
+                if (a == "--" + n || a == "-" + n || a.starts_with("--" + n + "=") ||
+                    (a.size() > 1 && a[0] == '-' && a[1] != '-' &&
+                     a.find(n) != std::string::npos)) {
+                    return fail("unknown option '" + a + "'");
+                }
+            }
+        }
+        // Otherwise the last word is an option that misses its value.
+        const std::string last = args.empty() ? std::string() : args.back();
+        if (last == "--port") return fail("--port needs a device, /dev/ttyUSB0 or COM1");
+        for (const Numeric& n : numeric) {
+            if (last == "--" + n.option.names().constFirst().toStdString()) {
+                return fail(last + " needs a value in " + std::to_string(n.low) + ".." +
+                            std::to_string(n.high));
+            }
+        }
+        return fail(parser.errorText().toStdString());
+    }
+    // Every value given counts, in turn; the last one stays.
+    for (const Numeric& n : numeric) {
+        const std::string name = "--" + n.option.names().constFirst().toStdString();
+        for (const QString& value : parser.values(n.option)) {
+            const std::string text = value.toStdString();
+            const auto v = parseInt(text, n.low, n.high);
+            if (!v) return fail(outOfRange(name, text, n.low, n.high));
+            *n.value = *v;
+        }
+    }
+    if (parser.isSet(port)) o.port = parser.values(port).constLast().toStdString();
+    o.trace = parser.isSet(trace);
     std::vector<std::string> operands;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        const auto option = std::find_if(std::begin(numeric), std::end(numeric),
-                                         [&](const Numeric& n) { return a == n.name; });
-        if (option != std::end(numeric)) {
-            const std::string range =
-                std::to_string(option->low) + ".." + std::to_string(option->high);
-            if (!hasValue) return fail(a + " needs a value in " + range);
-            const std::string& text = args[++i];
-            const auto v = ParseInt(text, option->low, option->high);
-            if (!v) return fail(OutOfRange(a, text, option->low, option->high));
-            *option->value = *v;
-        } else if (a == "--trace") {
-            o.trace = true;
-        } else if (a == "--port") {
-            if (!hasValue) return fail("--port needs a device, /dev/ttyUSB0 or COM1");
-            o.port = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown option '" + a + "'");
-        } else if (o.command.empty()) {
-            o.command = a;
+    for (const QString& word : parser.positionalArguments()) {
+        if (o.command.empty()) {
+            o.command = word.toStdString();
         } else {
-            operands.push_back(a);
+            operands.push_back(word.toStdString());
         }
     }
     if (o.command == "regs") {
         if (operands.size() != 2) return fail("regs needs FIRST (0..65535) and COUNT (1..125)");
-        const auto first = ParseInt(operands[0], 0, 65535);
-        if (!first) return fail(OutOfRange("regs FIRST", operands[0], 0, 65535));
-        const auto count = ParseInt(operands[1], 1, 125);
-        if (!count) return fail(OutOfRange("regs COUNT", operands[1], 1, 125));
+        const auto first = parseInt(operands[0], 0, 65535);
+        if (!first) return fail(outOfRange("regs FIRST", operands[0], 0, 65535));
+        const auto count = parseInt(operands[1], 1, 125);
+        if (!count) return fail(outOfRange("regs COUNT", operands[1], 1, 125));
         o.first = *first;
         o.count = *count;
     } else if (o.command == "cabinet") {
-        if (std::string why = CabinetOperandsError(operands); !why.empty()) return fail(why);
+        if (std::string why = cabinetOperandsError(operands); !why.empty()) return fail(why);
         o.operands = operands;
     } else if (o.command.empty()) {
         return fail(std::string("no command: ") + kCommands);
@@ -178,78 +210,78 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
 
 class Session {
   public:
-    Session(const Options& o, const TMemIni& ini, std::ostream& out, std::ostream& err)
+    Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
-        link_.SetStatusSink([this](const std::string& text) { status_ = text; });
+        link_.setStatusSink([this](const std::string& text) { status_ = text; });
         if (o.trace) {
-            link_.Traffic().SetListener(
-                [this](const TrafficRecord& r) { err_ << TrafficLine(r) << std::endl; });
+            link_.traffic().setListener(
+                [this](const TrafficRecord& r) { err_ << trafficLine(r) << std::endl; });
         }
     }
 
-    const TrafficCounters& Counters() const { return link_.Traffic().Counters(); }
+    const TrafficCounters& counters() const { return link_.traffic().counters(); }
 
-    bool Open() {
-        if (!link_.PortNeedsOpening()) return true;
+    bool open() {
+        if (!link_.portNeedsOpening()) return true;
         status_.clear();
-        link_.OpenPort(o_.port, o_.speed, o_.parity);
-        if (link_.PortNeedsOpening()) return Fail(status_ + ": " + link_.PortOpenFailureText());
+        link_.openPort(o_.port, o_.speed, o_.parity);
+        if (link_.portNeedsOpening()) return fail(status_ + ": " + link_.portOpenFailureText());
         return true;
     }
 
-    bool Read(std::uint16_t first, std::uint16_t count) {
-        TReadTransaction& t = link_.First();
-        return link_.ReadGroup(t, o_.address, first, count) || Fail(t.errorText);
+    bool read(std::uint16_t first, std::uint16_t count) {
+        ReadTransaction& t = link_.firstRecord();
+        return link_.readGroup(t, o_.address, first, count) || fail(t.errorText);
     }
 
     // Type code and version in one read, once per connection.
-    bool Identify() {
-        if (identified_ && !link_.PortNeedsOpening()) return true;
-        if (!Open() || !Read(reg::kModuleType, 2)) return false;
+    bool identify() {
+        if (identified_ && !link_.portNeedsOpening()) return true;
+        if (!open() || !read(reg::kModuleType, 2)) return false;
         identified_ = true;
-        link_.SetModuleType(link_.First().registers[0]);
-        version_ = link_.First().registers[1];
+        link_.setModuleType(link_.firstRecord().registers[0]);
+        version_ = link_.firstRecord().registers[1];
         return true;
     }
 
-    bool Info() {
-        if (!Identify()) return false;
-        const int type = link_.TypeCode();
-        out_ << "type\t" << type << "\ngeneration\t" << (IsFirstGeneration(type) ? 1 : 2)
-             << "\nchannels\t" << link_.ChannelCount() << "\nversion\t" << version_ << '\n';
+    bool info() {
+        if (!identify()) return false;
+        const int type = link_.typeCode();
+        out_ << "type\t" << type << "\ngeneration\t" << (isFirstGeneration(type) ? 1 : 2)
+             << "\nchannels\t" << link_.channelCount() << "\nversion\t" << version_ << '\n';
         return true;
     }
 
     // One poll: each channel as the grid shows it, then the three relays.
-    bool Poll() {
-        if (!Identify()) return false;
-        if (!link_.ReadMeasurements(o_.address)) return Fail(link_.First().errorText);
-        const std::vector<std::string> texts = link_.TakeMeasurements();
-        if (!link_.ReadRelayStates(o_.address)) return Fail(link_.First().errorText);
+    bool poll() {
+        if (!identify()) return false;
+        if (!link_.readMeasurements(o_.address)) return fail(link_.firstRecord().errorText);
+        const std::vector<std::string> texts = link_.takeMeasurements();
+        if (!link_.readRelayStates(o_.address)) return fail(link_.firstRecord().errorText);
         for (std::size_t k = 0; k < texts.size(); ++k) {
-            out_ << GridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
+            out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
         }
         for (int i = 0; i < kRelayCount; ++i) {
-            out_ << "relay " << i + 1 << '\t' << (link_.RelayOn(i) ? "on" : "off") << '\n';
+            out_ << "relay " << i + 1 << '\t' << (link_.relayOn(i) ? "on" : "off") << '\n';
         }
         out_.flush();
         return true;
     }
 
-    bool Regs(int first, int count) {
-        if (!Open() ||
-            !Read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
+    bool regs(int first, int count) {
+        if (!open() ||
+            !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
             return false;
         }
-        const TReadTransaction& t = link_.First();
+        const ReadTransaction& t = link_.firstRecord();
         for (int i = 0; i < t.registerCount; ++i)
             out_ << first + i << '\t' << t.registers[i] << '\n';
         return true;
     }
 
-    bool Fail(const std::string& text) {
+    bool fail(const std::string& text) {
         identified_ = false;
-        err_ << WithExceptionName(text) << '\n';
+        err_ << withExceptionName(text) << '\n';
         return false;
     }
 
@@ -257,14 +289,14 @@ class Session {
     const Options& o_;
     std::ostream& out_;
     std::ostream& err_;
-    const TMemIni& ini_;
-    TModuleLink link_;
+    const MemIni& ini_;
+    ModuleLink link_;
     std::string status_;
     bool identified_ = false;
     int version_ = 0;
 };
 
-std::string Stamp() {
+std::string stamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -275,7 +307,7 @@ std::string Stamp() {
 
 }  // namespace
 
-int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop) {
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
         out << kUsage << "\n\n" << kHelp;
@@ -286,21 +318,21 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 0;
     }
     if (!args.empty() && args[0] == "plot")
-        return RunPlot({args.begin() + 1, args.end()}, out, err);
-    const TMemIni ini("mem.ini");
+        return runPlot({args.begin() + 1, args.end()}, out, err);
+    const MemIni ini("mem.ini");
     std::string error;
-    const std::optional<Options> parsed = ParseOptions(args, ini, error);
+    const std::optional<Options> parsed = parseOptions(args, ini, error);
     if (!parsed) {
         err << "kvelctl: " << error << '\n' << kUsage << '\n';
         return 2;
     }
     const Options& o = *parsed;
     Session session(o, ini, out, err);
-    if (o.command == "info") return session.Info() ? 0 : 1;
-    if (o.command == "read") return session.Poll() ? 0 : 1;
-    if (o.command == "regs") return session.Regs(o.first, o.count) ? 0 : 1;
+    if (o.command == "info") return session.info() ? 0 : 1;
+    if (o.command == "read") return session.poll() ? 0 : 1;
+    if (o.command == "regs") return session.regs(o.first, o.count) ? 0 : 1;
     if (o.command == "cabinet") {
-        return RunCabinet({o.port, o.address, o.speed, o.parity, o.operands, o.trace}, ini, out,
+        return runCabinet({o.port, o.address, o.speed, o.parity, o.operands, o.trace}, ini, out,
                           err);
     }
     // watch: a failed poll is reported and the next one tries again, as the program does.
@@ -313,10 +345,10 @@ int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
             }
             if (stop) break;
         }
-        out << "# " << Stamp() << '\n';
-        lastOk = session.Poll();
+        out << "# " << stamp() << '\n';
+        lastOk = session.poll();
     }
-    out << "# " << TrafficCountersText(session.Counters()) << '\n';
+    out << "# " << trafficCountersText(session.counters()) << '\n';
     return lastOk ? 0 : 1;
 }
 

@@ -1,3 +1,5 @@
+// Beside the floors, ctl/: kvelctl, the console companion. It uses the program's own link,
+// settings and cabinet control, and the chart for pictures of a log.
 #pragma once
 #include <atomic>
 #include <iosfwd>
@@ -9,7 +11,7 @@ namespace kvel {
 // kvelctl, the console companion: info, read, watch and regs against the module, on the
 // program's own link. Returns the exit status: 0 success, 1 link failure (the transaction's
 // text on `err`), 2 bad usage. `stop` ends a watch (Ctrl-C).
-int RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop);
 
 }  // namespace kvel

@@ -15,13 +15,13 @@ namespace {
 
 constexpr const char* kSignalNames[kHostSignals] = {"S41", "S42", "S43", "S51", "S52"};
 
-std::optional<int> ParseCommand(const std::string& text) {
+std::optional<int> parseCommand(const std::string& text) {
     if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kHostCommands) return text[0] - '0';
     return std::nullopt;
 }
 
 // "S43", "s43", "43" or the number 2.
-std::optional<int> ParseSignal(const std::string& text) {
+std::optional<int> parseSignal(const std::string& text) {
     if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kHostSignals) return text[0] - '0';
     const std::string digits =
         !text.empty() && std::toupper(static_cast<unsigned char>(text[0])) == 'S' ? text.substr(1)
@@ -33,12 +33,12 @@ std::optional<int> ParseSignal(const std::string& text) {
 }
 
 // The window's controls for a console: the cabinet from the command line, the lamps kept.
-class ConsoleView : public TCabinetView {
+class ConsoleView : public CabinetView {
   public:
     explicit ConsoleView(std::string name) : name_(std::move(name)) {}
-    std::string CabinetName() const override { return name_; }
-    void SetIndicator(int, bool) override {}
-    void SetOnlineIndicator(bool) override {}
+    std::string cabinetName() const override { return name_; }
+    void setIndicator(int, bool) override {}
+    void setOnlineIndicator(bool) override {}
 
   private:
     std::string name_;
@@ -47,12 +47,12 @@ class ConsoleView : public TCabinetView {
 // Message boxes of the exchanges become lines on `err` while a sub-command runs.
 class MessagesTo {
   public:
-    explicit MessagesTo(std::ostream& err) : previous_(CurrentMessageSink()) {
-        SetMessageSink([&err](const std::string& text, const std::string&) {
-            err << WithExceptionName(text) << '\n';
+    explicit MessagesTo(std::ostream& err) : previous_(currentMessageSink()) {
+        setMessageSink([&err](const std::string& text, const std::string&) {
+            err << withExceptionName(text) << '\n';
         });
     }
-    ~MessagesTo() { SetMessageSink(previous_); }
+    ~MessagesTo() { setMessageSink(previous_); }
     MessagesTo(const MessagesTo&) = delete;
     MessagesTo& operator=(const MessagesTo&) = delete;
 
@@ -60,7 +60,7 @@ class MessagesTo {
     MessageSink previous_;
 };
 
-void PrintStatus(const RefreshResult& r, HostAddressing addressing, const TCabinetControl& c,
+void printStatus(const RefreshResult& r, HostAddressing addressing, const CabinetControl& c,
                  std::ostream& out) {
     out << "online\t";
     if (addressing == HostAddressing::Mnemo) {
@@ -70,17 +70,17 @@ void PrintStatus(const RefreshResult& r, HostAddressing addressing, const TCabin
     }
     for (int s = 0; s < kHostSignals; ++s) {
         out << kSignalNames[s] << '\t'
-            << (r.signalsRead ? (c.SignalState(s) != 0 ? "on" : "off") : "?") << '\n';
+            << (r.signalsRead ? (c.signalState(s) != 0 ? "on" : "off") : "?") << '\n';
     }
 }
 
 }  // namespace
 
-bool ValidCabinetOperands(const std::vector<std::string>& operands) {
-    return CabinetOperandsError(operands).empty();
+bool validCabinetOperands(const std::vector<std::string>& operands) {
+    return cabinetOperandsError(operands).empty();
 }
 
-std::string CabinetOperandsError(const std::vector<std::string>& operands) {
+std::string cabinetOperandsError(const std::vector<std::string>& operands) {
     const std::string actions = "command K (1.." + std::to_string(kHostCommands) +
                                 "), signal S (S41, S42, S43, S51, S52 or 0..4) or status";
     if (operands.size() < 2) return "cabinet needs NAME and then " + actions;
@@ -99,79 +99,79 @@ std::string CabinetOperandsError(const std::vector<std::string>& operands) {
     if (operands.size() > 3) {
         return "cabinet " + action + " takes one operand, " + range + ": '" + operands[3] + "'";
     }
-    if (action == "command" && !ParseCommand(operands[2])) {
+    if (action == "command" && !parseCommand(operands[2])) {
         return "cabinet command K: '" + operands[2] + "' is not a command number 1.." +
                std::to_string(kHostCommands);
     }
-    if (action == "signal" && !ParseSignal(operands[2])) {
+    if (action == "signal" && !parseSignal(operands[2])) {
         return "cabinet signal S: '" + operands[2] +
                "' is not a signal S41, S42, S43, S51, S52 or 0..4";
     }
     return "";
 }
 
-int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
+int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, std::ostream& err,
                const CabinetTiming& timing) {
-    if (!ValidCabinetOperands(args.operands)) return 2;
+    if (!validCabinetOperands(args.operands)) return 2;
     const std::string& name = args.operands[0];
     const std::string& action = args.operands[1];
     // The command line's address stands for `connect`/`adr`, in memory only.
-    TMemIni settings = ini;
-    settings.WriteInteger("connect", "adr", args.address);
-    const HostTarget target = LookUpTarget(settings, name);
-    const TargetState state = CheckTarget(target);
+    MemIni settings = ini;
+    settings.writeInteger(keys::kModuleAddress, args.address);
+    const HostTarget target = lookUpTarget(settings, name);
+    const TargetState state = checkTarget(target);
     if (state != TargetState::Ok) {
         err << (state == TargetState::NotChosen ? std::string(kNoCabinetText)
-                                                : CabinetOutOfRangeText())
+                                                : cabinetOutOfRangeText())
             << '\n';
         return 2;
     }
 
-    TModuleLink link;
+    ModuleLink link;
     std::string status;
-    link.SetStatusSink([&status](const std::string& text) { status = text; });
+    link.setStatusSink([&status](const std::string& text) { status = text; });
     if (args.trace) {
-        link.Traffic().SetListener(
-            [&err](const TrafficRecord& r) { err << TrafficLine(r) << std::endl; });
+        link.traffic().setListener(
+            [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
-    link.OpenPort(args.port, args.speed, args.parity);
-    if (link.PortNeedsOpening()) {
-        err << status << ": " << link.PortOpenFailureText() << '\n';
+    link.openPort(args.port, args.speed, args.parity);
+    if (link.portNeedsOpening()) {
+        err << status << ": " << link.portOpenFailureText() << '\n';
         return 1;
     }
     const MessagesTo messages(err);
     ConsoleView view(name);
-    TCabinetControl control(link, settings);
-    control.SetView(&view);
-    control.SetTiming(timing);
+    CabinetControl control(link, settings);
+    control.setView(&view);
+    control.setTiming(timing);
 
     if (action == "command") {
-        const int command = *ParseCommand(args.operands[2]);
-        const std::uint16_t reg = CommandRegister(target, command);
-        if (!control.CommandClick(command)) return 1;
+        const int command = *parseCommand(args.operands[2]);
+        const std::uint16_t reg = commandRegister(target, command);
+        if (!control.commandClick(command)) return 1;
         out << reg << "\t1\n" << std::flush;
-        // Timer2's tick ends the pulse.
+        // pulseTimer's tick ends the pulse.
         std::this_thread::sleep_for(std::chrono::milliseconds(timing.releaseMs));
-        if (!control.CommandStep()) return 1;
+        if (!control.commandStep()) return 1;
         out << reg << "\t0\n";
         return 0;
     }
     // A toggle needs the state as it is now, not as at start-up.
-    RefreshResult result = control.Refresh();
+    RefreshResult result = control.refresh();
     if (action == "signal") {
         if (!result.signalsRead) {
-            err << WithExceptionName(result.error) << '\n';
+            err << withExceptionName(result.error) << '\n';
             return 1;
         }
-        const int signal = *ParseSignal(args.operands[2]);
-        const std::uint16_t value = control.SignalState(signal) != 0 ? 0 : 1;
-        if (!control.SignalClick(signal)) return 1;
-        out << SignalRegister(target, signal) << '\t' << value << '\n';
-        result = control.LastRefresh();
+        const int signal = *parseSignal(args.operands[2]);
+        const std::uint16_t value = control.signalState(signal) != 0 ? 0 : 1;
+        if (!control.signalClick(signal)) return 1;
+        out << signalRegister(target, signal) << '\t' << value << '\n';
+        result = control.lastRefresh();
     }
-    PrintStatus(result, target.addressing, control, out);
+    printStatus(result, target.addressing, control, out);
     if (!result.error.empty()) {
-        err << WithExceptionName(result.error) << '\n';
+        err << withExceptionName(result.error) << '\n';
         return 1;
     }
     return 0;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cabinet/cabinet_control.h"
 #include "config/mem_ini.h"
+#include "core/cabinet_control.h"
 
 namespace kvel {
 
@@ -21,14 +21,14 @@ struct CabinetArgs {
     bool trace = false;                 // every transaction on stderr
 };
 
-bool ValidCabinetOperands(const std::vector<std::string>& operands);
+bool validCabinetOperands(const std::vector<std::string>& operands);
 // What is wrong with the operands, naming the one at fault and what it may be; empty when
 // they are valid.
-std::string CabinetOperandsError(const std::vector<std::string>& operands);
+std::string cabinetOperandsError(const std::vector<std::string>& operands);
 
 // Exit status as kvelctl's: 0 success, 1 link failure, 2 a cabinet that is not in the list.
 // Refusals and failures go to `err` as the window shows them in its message boxes.
-int RunCabinet(const CabinetArgs& args, const TMemIni& ini, std::ostream& out, std::ostream& err,
+int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, std::ostream& err,
                const CabinetTiming& timing = {});
 
 }  // namespace kvel

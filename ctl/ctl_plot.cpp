@@ -1,17 +1,20 @@
 #include "ctl/ctl_plot.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <utility>
 
+#include "chart/chart_image.h"
+#include "chart/log_chart.h"
 #include "config/mem_ini.h"
-#include "history/chart_image.h"
-#include "history/log_chart.h"
-#include "history/log_file.h"
+#include "core/log_file.h"
 #include "plot/plot.h"
 
 namespace kvel {
@@ -26,17 +29,17 @@ struct PlotOptions {
     QSize size{1280, 720};
 };
 
-std::optional<int> Number(std::string_view text) {
+std::optional<int> number(std::string_view text) {
     int v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) return {};
     return v;
 }
 
-bool ParseChannels(std::string_view text, std::vector<int>& channels) {
+bool parseChannels(std::string_view text, std::vector<int>& channels) {
     for (;;) {
         const std::size_t comma = text.find(',');
-        const auto c = Number(text.substr(0, comma));
+        const auto c = number(text.substr(0, comma));
         if (!c || *c < 1 || *c > kLogChannels) return false;
         channels.push_back(*c);
         if (comma == std::string_view::npos) return true;
@@ -44,54 +47,59 @@ bool ParseChannels(std::string_view text, std::vector<int>& channels) {
     }
 }
 
-bool ParseSize(std::string_view text, QSize& size) {
+bool parseSize(std::string_view text, QSize& size) {
     const std::size_t x = text.find_first_of("xX");
     if (x == std::string_view::npos) return false;
-    const auto w = Number(text.substr(0, x)), h = Number(text.substr(x + 1));
+    const auto w = number(text.substr(0, x)), h = number(text.substr(x + 1));
     if (!w || !h || *w < 10 || *h < 10 || *w > 16384 || *h > 16384) return false;
     size = QSize(*w, *h);
     return true;
 }
 
-std::optional<PlotOptions> Parse(const std::vector<std::string>& args) {
+std::optional<PlotOptions> parse(const std::vector<std::string>& args) {
     PlotOptions o;
-    bool haveOut = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--channels" || a == "--from" || a == "--to" || a == "--png" || a == "--svg" ||
-            a == "--size") {
-            if (!hasValue) return {};
-            const std::string& v = args[++i];
-            double when = 0;
-            if (a == "--channels") {
-                if (!ParseChannels(v, o.channels)) return {};
-            } else if (a == "--from" || a == "--to") {
-                if (!parseTimeArgument(v, when)) return {};
-                (a == "--from" ? o.from : o.to) = when;
-            } else if (a == "--size") {
-                if (!ParseSize(v, o.size)) return {};
-            } else {
-                if (haveOut || v.empty()) return {};
-                haveOut = true;
-                o.out = v;
-                o.format = a == "--svg" ? ChartImageFormat::Svg : ChartImageFormat::Png;
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            return {};
-        } else if (o.log.empty()) {
-            o.log = a;
-        } else {
-            return {};
+    // Every word that begins with "-" is an option here, "-" and "--" none.
+    for (const std::string& a : args) {
+        if (a == "-" || a == "--") return {};
+    }
+    QCommandLineParser parser;
+    const QCommandLineOption channels("channels", {}, "LIST");
+    const QCommandLineOption from("from", {}, "T");
+    const QCommandLineOption to("to", {}, "T");
+    const QCommandLineOption png("png", {}, "OUT");
+    const QCommandLineOption svg("svg", {}, "OUT");
+    const QCommandLineOption size("size", {}, "WxH");
+    parser.addOptions({channels, from, to, png, svg, size});
+    QStringList words{QStringLiteral("kvelctl")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    if (!parser.parse(words)) return {};
+    for (const QString& v : parser.values(channels)) {
+        if (!parseChannels(v.toStdString(), o.channels)) return {};
+    }
+    for (const auto& [option, when] : {std::pair{&from, &o.from}, std::pair{&to, &o.to}}) {
+        for (const QString& v : parser.values(*option)) {
+            double t = 0;
+            if (!parseTimeArgument(v.toStdString(), t)) return {};
+            *when = t;
         }
     }
-    if (o.log.empty() || !haveOut) return {};
+    for (const QString& v : parser.values(size)) {
+        if (!parseSize(v.toStdString(), o.size)) return {};
+    }
+    // One picture, PNG or SVG.
+    const QStringList outs = parser.values(png) + parser.values(svg);
+    if (outs.size() != 1 || outs.constFirst().isEmpty()) return {};
+    o.out = outs.constFirst().toStdString();
+    o.format = parser.isSet(svg) ? ChartImageFormat::Svg : ChartImageFormat::Png;
+    const QStringList logs = parser.positionalArguments();
+    if (logs.size() != 1 || logs.constFirst().isEmpty()) return {};
+    o.log = logs.constFirst().toStdString();
     if (o.from && o.to && *o.from >= *o.to) return {};
     return o;
 }
 
 // Widgets need an application; kvelctl draws off-screen, with no display needed.
-std::unique_ptr<QApplication> OffscreenApplication() {
+std::unique_ptr<QApplication> offscreenApplication() {
     if (QCoreApplication::instance()) return nullptr;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
@@ -102,8 +110,8 @@ std::unique_ptr<QApplication> OffscreenApplication() {
 
 }  // namespace
 
-int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::optional<PlotOptions> parsed = Parse(args);
+int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::optional<PlotOptions> parsed = parse(args);
     if (!parsed) {
         err << "usage: kvelctl" << kPlotUsage;
         return 2;
@@ -116,9 +124,9 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 1;
     }
     if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
-    const std::unique_ptr<QApplication> app = OffscreenApplication();
-    const TMemIni ini("mem.ini");
-    Tsp_XYPlot plot;
+    const std::unique_ptr<QApplication> app = offscreenApplication();
+    const MemIni ini("mem.ini");
+    XYPlot plot;
     plot.resize(o.size);
     LogChart chart(plot, ini);
     chart.fill(data);
@@ -129,9 +137,9 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     chart.standardView();
     if (o.from || o.to) {
-        const Tsp_Axis& bottom = *plot.BottomAxis();
-        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.Min());
-        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.Max());
+        const Axis& bottom = *plot.bottomAxis();
+        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.min());
+        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.max());
         if (from >= to) {
             err << "пустой интервал времени\n";
             return 2;

@@ -11,19 +11,19 @@ namespace kvel::fuzz {
 // A line whose far end answers every request with the bytes it is given, at once.
 class FakeLine : public Transport {
   public:
-    bool IsOpen() const override { return open; }
-    void DiscardInput() override {}
-    SendResult Send(const std::uint8_t* data, std::size_t length, int) override {
+    bool isOpen() const override { return open; }
+    void discardInput() override {}
+    SendResult send(const std::uint8_t* data, std::size_t length, int) override {
         sent.assign(data, data + length);
         return sendResult;
     }
-    bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int,
+    bool receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int,
                  int) override {
         received = std::min(maxLength, reply.size());
         if (received > 0) std::memcpy(buffer, reply.data(), received);
         return receiveCompletes;
     }
-    void Close() override { open = false; }
+    void close() override { open = false; }
 
     bool open = true;
     SendResult sendResult = SendResult::Done;

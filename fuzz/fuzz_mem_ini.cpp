@@ -16,21 +16,21 @@
 
 namespace {
 
-void Require(bool condition) {
+void require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
 // One folder per fuzzing process, in memory where there is one: the flush syncs its file. It
 // is never freed, so the clean-up at exit can still name it.
-const std::string& Folder() {
+const std::string& fuzzFolder() {
     static const std::string* folder = [] {
         std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
         pattern += "/kvel-fuzz-ini-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         std::atexit([] {
-            unlink((Folder() + "/mem.ini").c_str());
-            unlink((Folder() + "/mem.ini.bak").c_str());  // the copy of a file that was no INI
-            rmdir(Folder().c_str());
+            unlink((fuzzFolder() + "/mem.ini").c_str());
+            unlink((fuzzFolder() + "/mem.ini.bak").c_str());  // the copy of a file that was no INI
+            rmdir(fuzzFolder().c_str());
         });
         return new std::string(pattern);
     }();
@@ -38,7 +38,7 @@ const std::string& Folder() {
 }
 
 // Names as the program spells them: letters, digits, "_", and a Cyrillic letter or two.
-std::string Name(FuzzedDataProvider& in) {
+std::string fuzzedName(FuzzedDataProvider& in) {
     static const char* const kPieces[] = {"diag", "sensors", "d", "ch", "1", "_", "Я", "ё", "x"};
     std::string name;
     const int pieces = in.ConsumeIntegralInRange<int>(1, 3);
@@ -48,9 +48,9 @@ std::string Name(FuzzedDataProvider& in) {
 
 // What a value written now reads back as: line breaks become blanks (they would split the
 // line), and the text is what the file's encoding can hold.
-std::string Writable(const std::string& bytes, kvel::TMemIni::Encoding encoding) {
-    std::string value = encoding == kvel::TMemIni::Encoding::Cp1251 ? kvel::Cp1251ToUtf8(bytes)
-                                                                    : kvel::SanitizeUtf8(bytes);
+std::string writable(const std::string& bytes, kvel::MemIni::Encoding encoding) {
+    std::string value = encoding == kvel::MemIni::Encoding::Cp1251 ? kvel::cp1251ToUtf8(bytes)
+                                                                   : kvel::sanitizeUtf8(bytes);
     for (char& c : value) {
         if (c == '\r' || c == '\n') c = ' ';
     }
@@ -61,61 +61,61 @@ std::string Writable(const std::string& bytes, kvel::TMemIni::Encoding encoding)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    const std::string path = Folder() + "/mem.ini";
+    const std::string path = fuzzFolder() + "/mem.ini";
     {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         const std::string text = in.ConsumeRandomLengthString(1 << 16);
         file.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    kvel::TMemIni ini(path);
-    Require(ini.LastError().empty());
+    kvel::MemIni ini(path);
+    require(ini.lastError().empty());
 
     // What the file holds in the sections the program knows and a few the input names.
     std::vector<std::string> sections = {"diag",    "measure", "file",     "connect", "sensors",
                                          "display", "axis",    "checkbox", "panels",  "time"};
-    for (int i = 0; i < 3; ++i) sections.push_back(Name(in));
+    for (int i = 0; i < 3; ++i) sections.push_back(fuzzedName(in));
     std::map<std::pair<std::string, std::string>, std::string> expected;
     for (const std::string& s : sections) {
-        for (const std::string& key : ini.ReadSection(s)) {
-            expected.emplace(std::make_pair(kvel::FoldCase(s), kvel::FoldCase(key)),
-                             ini.ReadString(s, key, ""));
-            (void)ini.ReadInteger(s, key, 0);
-            (void)ini.ReadFloat(s, key, 0.5);
+        for (const std::string& key : ini.readSection(s)) {
+            expected.emplace(std::make_pair(kvel::foldCase(s), kvel::foldCase(key)),
+                             ini.readString(s, key, ""));
+            (void)ini.readInteger(s, key, 0);
+            (void)ini.readFloat(s, key, 0.5);
         }
     }
 
     const int writes = in.ConsumeIntegralInRange<int>(0, 8);
     for (int i = 0; i < writes; ++i) {
-        const std::string s = Name(in);
-        const std::string key = Name(in);
+        const std::string s = fuzzedName(in);
+        const std::string key = fuzzedName(in);
         const auto kind = in.ConsumeIntegralInRange<int>(0, 2);
         std::string value;
         if (kind == 0) {
             const int v = in.ConsumeIntegral<int>();
-            ini.WriteInteger(s, key, v);
-            Require(ini.ReadInteger(s, key, v == 0 ? 1 : 0) == v);
-            value = ini.ReadString(s, key, "");
+            ini.writeInteger(s, key, v);
+            require(ini.readInteger(s, key, v == 0 ? 1 : 0) == v);
+            value = ini.readString(s, key, "");
         } else if (kind == 1) {
             const double v = in.ConsumeFloatingPoint<double>();
-            ini.WriteFloat(s, key, v);
-            value = ini.ReadString(s, key, "");
+            ini.writeFloat(s, key, v);
+            value = ini.readString(s, key, "");
         } else {
-            value = Writable(in.ConsumeRandomLengthString(256), ini.FileEncoding());
-            ini.WriteString(s, key, value);
-            Require(ini.ReadString(s, key, "?") == value);
+            value = writable(in.ConsumeRandomLengthString(256), ini.fileEncoding());
+            ini.writeString(s, key, value);
+            require(ini.readString(s, key, "?") == value);
         }
-        expected[std::make_pair(kvel::FoldCase(s), kvel::FoldCase(key))] = value;
+        expected[std::make_pair(kvel::foldCase(s), kvel::foldCase(key))] = value;
     }
 
-    Require(ini.UpdateFile());
-    const kvel::TMemIni again(path);
-    Require(again.LastError().empty());
+    require(ini.updateFile());
+    const kvel::MemIni again(path);
+    require(again.lastError().empty());
     // A file of code page 1251 whose only bytes foreign to UTF-8 stood in dropped comments can
     // come back as UTF-8; its values are then another text, so only the same encoding is held
     // to the same values.
-    if (again.FileEncoding() != ini.FileEncoding()) return 0;
+    if (again.fileEncoding() != ini.fileEncoding()) return 0;
     for (const auto& [name, value] : expected) {
-        Require(again.ReadString(name.first, name.second, "\x01missing") == value);
+        require(again.readString(name.first, name.second, "\x01missing") == value);
     }
     return 0;
 }

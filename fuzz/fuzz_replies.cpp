@@ -19,17 +19,12 @@ using kvel::fuzz::FakeLine;
 
 constexpr kvel::LinkTiming kNoPauses{0, 0, 0, 0, 0};
 
-void Require(bool condition) {
+void require(bool condition) {
     if (!condition) __builtin_trap();
 }
 
-bool CrcAt(const std::uint8_t* frame, std::size_t length) {
-    const std::uint16_t crc = kvel::Crc16(frame, static_cast<std::uint16_t>(length));
-    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
-}
-
 // Every failure leaves one of the transactions' texts.
-void RequireKnownError(const char* text) {
+void requireKnownError(const char* text) {
     static constexpr std::string_view kTexts[] = {
         "Нет связи с портом",
         "Ошибка передачи команды чтения в модуль",
@@ -44,12 +39,12 @@ void RequireKnownError(const char* text) {
         "Недопустимое число регистров для записи: ",
     };
     const std::string_view got(text);
-    Require(std::any_of(std::begin(kTexts), std::end(kTexts),
+    require(std::any_of(std::begin(kTexts), std::end(kTexts),
                         [got](std::string_view t) { return got.starts_with(t); }));
 }
 
-void FuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
-    static kvel::TReadTransaction t;  // as the program's records: reused, never cleared
+void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
+    static kvel::ReadTransaction t;  // as the program's records: reused, never cleared
     t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
     t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
     t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
@@ -60,46 +55,46 @@ void FuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
     line.reply = in.ConsumeRemainingBytes<std::uint8_t>();
 
     const bool ok =
-        exactly ? kvel::ReadExactly(line, t, kNoPauses) : kvel::ReadRegisters(line, t, kNoPauses);
+        exactly ? kvel::readExactly(line, t, kNoPauses) : kvel::readRegisters(line, t, kNoPauses);
     if (!ok) {
-        RequireKnownError(t.errorText);
+        requireKnownError(t.errorText);
         // A read that fails on the reply's count leaves the registers as they were.
         if (exactly && std::string_view(t.errorText) == kvel::kWrongRegisterCount) {
-            Require(std::equal(before, before + kvel::kRegisterSlots, t.registers));
-            Require(t.registerCount == countBefore);
+            require(std::equal(before, before + kvel::kRegisterSlots, t.registers));
+            require(t.registerCount == countBefore);
         }
         return;
     }
     const std::vector<std::uint8_t>& r = line.reply;
-    Require(std::string_view(t.errorText) == "before");
-    Require(r.size() >= 5 && r[0] == t.moduleAddress && r[1] == 3);
+    require(std::string_view(t.errorText) == "before");
+    require(r.size() >= 5 && r[0] == t.moduleAddress && r[1] == 3);
     const std::size_t n = r[2];
-    Require(r.size() >= n + 5 && CrcAt(r.data(), n + 3));
-    Require(t.registerCount == n / 2);
-    if (exactly) Require(t.registerCount == t.count);
+    require(kvel::crcMatches(r.data(), r.size(), n + 3));
+    require(t.registerCount == n / 2);
+    if (exactly) require(t.registerCount == t.count);
     for (std::size_t i = 0; i < t.registerCount; ++i) {
-        Require(t.registers[i] == (r[3 + 2 * i] << 8 | r[4 + 2 * i]));
+        require(t.registers[i] == (r[3 + 2 * i] << 8 | r[4 + 2 * i]));
     }
 }
 
-void FuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
-    static kvel::TWriteTransaction t;
+void fuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
+    static kvel::WriteTransaction t;
     t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
     t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
     t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
     for (std::size_t i = 0; i < 4; ++i) t.values[i] = in.ConsumeIntegral<std::uint16_t>();
     line.reply = in.ConsumeRemainingBytes<std::uint8_t>();
     const bool ok =
-        many ? kvel::WriteRegisters(line, t, kNoPauses) : kvel::WriteRegister(line, t, kNoPauses);
+        many ? kvel::writeRegisters(line, t, kNoPauses) : kvel::writeRegister(line, t, kNoPauses);
     if (!ok) {
-        RequireKnownError(t.errorText);
+        requireKnownError(t.errorText);
         return;
     }
     // Only the echo of the request, with its CRC, confirms a write.
     const std::vector<std::uint8_t>& r = line.reply;
-    Require(r.size() >= 8 && line.sent.size() >= 8);
-    Require(std::equal(r.begin(), r.begin() + 6, line.sent.begin()));
-    Require(CrcAt(r.data(), 6));
+    require(r.size() >= 8 && line.sent.size() >= 8);
+    require(std::equal(r.begin(), r.begin() + 6, line.sent.begin()));
+    require(kvel::crcMatches(r.data(), r.size(), 6));
 }
 
 }  // namespace
@@ -115,16 +110,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line_state == 2) line.receiveCompletes = false;
     switch (kind) {
         case 0:
-            FuzzRead(line, in, false);
+            fuzzRead(line, in, false);
             break;
         case 1:
-            FuzzRead(line, in, true);
+            fuzzRead(line, in, true);
             break;
         case 2:
-            FuzzWrite(line, in, false);
+            fuzzWrite(line, in, false);
             break;
         default:
-            FuzzWrite(line, in, true);
+            fuzzWrite(line, in, true);
             break;
     }
     return 0;

@@ -43,7 +43,7 @@ static constexpr std::uint8_t kCrcTableLo[256] = {
 
 }  // namespace
 
-std::uint16_t Crc16(const std::uint8_t* data, std::uint16_t length) {
+std::uint16_t crc16(const std::uint8_t* data, std::uint16_t length) {
     std::uint8_t lo = 0xFF;
     std::uint8_t hi = 0xFF;
     for (std::uint16_t i = 0; i < length; ++i) {
@@ -52,6 +52,24 @@ std::uint16_t Crc16(const std::uint8_t* data, std::uint16_t length) {
         hi = kCrcTableLo[index];
     }
     return static_cast<std::uint16_t>(hi << 8 | lo);
+}
+
+void putCrc(std::uint8_t* frame, std::size_t length) {
+    const std::uint16_t crc = crc16(frame, static_cast<std::uint16_t>(length));
+    frame[length] = static_cast<std::uint8_t>(crc & 0xFF);
+    frame[length + 1] = static_cast<std::uint8_t>(crc >> 8);
+}
+
+void appendCrc(std::vector<std::uint8_t>& frame) {
+    const std::size_t length = frame.size();
+    frame.resize(length + 2);
+    putCrc(frame.data(), length);
+}
+
+bool crcMatches(const std::uint8_t* frame, std::size_t received, std::size_t length) {
+    if (received < length + 2) return false;
+    const std::uint16_t crc = crc16(frame, static_cast<std::uint16_t>(length));
+    return frame[length] == (crc & 0xFF) && frame[length + 1] == (crc >> 8);
 }
 
 }  // namespace kvel

@@ -4,7 +4,7 @@
 
 namespace kvel {
 
-const char* ModbusExceptionName(unsigned code) {
+const char* modbusExceptionName(unsigned code) {
     switch (code) {
         case 1:
             return "недопустимая функция";
@@ -29,7 +29,7 @@ const char* ModbusExceptionName(unsigned code) {
     }
 }
 
-std::string WithExceptionName(const std::string& text) {
+std::string withExceptionName(const std::string& text) {
     // The transactions write the code in upper-case hexadecimal.
     static const std::string kPrefix = "Ошибка модуля: код ";
     if (text.size() <= kPrefix.size() || text.compare(0, kPrefix.size(), kPrefix) != 0) {
@@ -40,7 +40,7 @@ std::string WithExceptionName(const std::string& text) {
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(first, last, code, 16);
     if (error != std::errc() || end != last) return text;
-    const char* name = ModbusExceptionName(code);
+    const char* name = modbusExceptionName(code);
     return name ? text + " (" + name + ")" : text;
 }
 

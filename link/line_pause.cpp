@@ -7,25 +7,25 @@
 namespace kvel {
 namespace {
 
-PauseHook& Hook() {
+PauseHook& storedHook() {
     static PauseHook hook;
     return hook;
 }
 
 }  // namespace
 
-void SetPauseHook(PauseHook hook) {
-    Hook() = std::move(hook);
+void setPauseHook(PauseHook hook) {
+    storedHook() = std::move(hook);
 }
 
-bool LinePauseHooked() {
-    return static_cast<bool>(Hook());
+bool linePauseHooked() {
+    return static_cast<bool>(storedHook());
 }
 
-void LinePause(int ms) {
+void linePause(int ms) {
     if (ms <= 0) return;
-    if (Hook()) {
-        Hook()(ms);
+    if (storedHook()) {
+        storedHook()(ms);
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }

@@ -8,9 +8,9 @@ namespace kvel {
 // repainting while it waits. The hook must take the full time and start no transaction.
 using PauseHook = std::function<void(int ms)>;
 
-void SetPauseHook(PauseHook hook);
-void LinePause(int ms);
-// True while a hook is installed: a pause then has to go through LinePause to keep it.
-bool LinePauseHooked();
+void setPauseHook(PauseHook hook);
+void linePause(int ms);
+// True while a hook is installed: a pause then has to go through linePause to keep it.
+bool linePauseHooked();
 
 }  // namespace kvel

@@ -6,7 +6,7 @@
 namespace kvel {
 namespace {
 
-MessageSink& Sink() {
+MessageSink& storedSink() {
     static MessageSink sink = [](const std::string& text, const std::string& caption) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     };
@@ -15,16 +15,16 @@ MessageSink& Sink() {
 
 }  // namespace
 
-void SetMessageSink(MessageSink sink) {
-    Sink() = std::move(sink);
+void setMessageSink(MessageSink sink) {
+    storedSink() = std::move(sink);
 }
 
-MessageSink CurrentMessageSink() {
-    return Sink();
+MessageSink currentMessageSink() {
+    return storedSink();
 }
 
-void ShowMessage(const std::string& text, const std::string& caption) {
-    if (Sink()) Sink()(text, caption);
+void showMessage(const std::string& text, const std::string& caption) {
+    if (storedSink()) storedSink()(text, caption);
 }
 
 }  // namespace kvel

@@ -8,9 +8,9 @@ namespace kvel {
 // that shows a box without owner window, tests install one that records what would be shown.
 using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
 
-void SetMessageSink(MessageSink sink);
+void setMessageSink(MessageSink sink);
 // The sink in force, so that a caller may put it back after replacing it for a while.
-MessageSink CurrentMessageSink();
-void ShowMessage(const std::string& text, const std::string& caption);
+MessageSink currentMessageSink();
+void showMessage(const std::string& text, const std::string& caption);
 
 }  // namespace kvel

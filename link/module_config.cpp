@@ -7,7 +7,7 @@
 namespace kvel {
 namespace {
 
-std::string_view Trim(std::string_view text) {
+std::string_view trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
@@ -16,8 +16,8 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-bool ParseInteger(std::string_view text, int& value) {
-    text = Trim(text);
+bool parseInteger(std::string_view text, int& value) {
+    text = trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return false;
     long long parsed = 0;
@@ -28,13 +28,13 @@ bool ParseInteger(std::string_view text, int& value) {
     return true;
 }
 
-bool IntegerIn(std::string_view text, int low, int high) {
+bool integerIn(std::string_view text, int low, int high) {
     int value = 0;
-    return ParseInteger(text, value) && value >= low && value <= high;
+    return parseInteger(text, value) && value >= low && value <= high;
 }
 
-bool ParseCoefficient(std::string_view text, double& value) {
-    text = Trim(text);
+bool parseCoefficient(std::string_view text, double& value) {
+    text = trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return false;
     double parsed = 0;
@@ -46,11 +46,11 @@ bool ParseCoefficient(std::string_view text, double& value) {
     return true;
 }
 
-float CoefficientOfRegister(std::uint16_t value) {
+float coefficientOfRegister(std::uint16_t value) {
     return static_cast<float>(value * (1.0 / 65535));
 }
 
-std::string CoefficientText(float coefficient) {
+std::string coefficientText(float coefficient) {
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(coefficient),
@@ -58,39 +58,39 @@ std::string CoefficientText(float coefficient) {
     return std::string(buffer, result.ptr);
 }
 
-std::uint16_t CoefficientRegister(double coefficient) {
+std::uint16_t coefficientRegister(double coefficient) {
     const double raw = std::trunc(coefficient * 65535);
     return static_cast<std::uint16_t>(raw < 0 ? 0 : (raw > 65535 ? 65535 : raw));
 }
 
-TChoice ChoiceOfIndex(int index, int itemCount) {
-    return TChoice{index >= 0 && index < itemCount ? index : -1, false};
+Choice choiceOfIndex(int index, int itemCount) {
+    return Choice{index >= 0 && index < itemCount ? index : -1, false};
 }
 
-TChoice ChoiceOfFunction(std::uint16_t value) {
-    return ChoiceOfIndex(static_cast<int>(value) - 1, kRelayFunctions);
+Choice choiceOfFunction(std::uint16_t value) {
+    return choiceOfIndex(static_cast<int>(value) - 1, kRelayFunctions);
 }
 
-std::uint16_t FunctionOfChoice(const TChoice& choice) {
+std::uint16_t functionOfChoice(const Choice& choice) {
     return static_cast<std::uint16_t>(choice.index >= 0 ? choice.index + 1 : 0);
 }
 
-std::string UnsignedText(std::uint16_t value) {
+std::string unsignedText(std::uint16_t value) {
     return std::to_string(value);
 }
 
-std::string SignedText(std::uint16_t value) {
+std::string signedText(std::uint16_t value) {
     return std::to_string(static_cast<std::int16_t>(value));
 }
 
-std::vector<bool> ChecksOfMask(std::uint32_t mask, int count) {
+std::vector<bool> checksOfMask(std::uint32_t mask, int count) {
     std::vector<bool> checks(static_cast<std::size_t>(count));
     for (int k = 0; k < count && k < 32; ++k)
         checks[static_cast<std::size_t>(k)] = (mask >> k & 1) != 0;
     return checks;
 }
 
-std::uint32_t MaskOfChecks(const std::vector<bool>& checks, int count) {
+std::uint32_t maskOfChecks(const std::vector<bool>& checks, int count) {
     std::uint32_t mask = 0;
     for (int k = 0; k < count && k < 32 && k < static_cast<int>(checks.size()); ++k) {
         if (checks[static_cast<std::size_t>(k)]) mask |= std::uint32_t{1} << k;
@@ -98,11 +98,11 @@ std::uint32_t MaskOfChecks(const std::vector<bool>& checks, int count) {
     return mask;
 }
 
-std::optional<std::string> ValidateCoefficients(const TChannelTable& table, int channels) {
+std::optional<std::string> validateCoefficients(const ChannelTable& table, int channels) {
     for (int k = 0; k < channels; ++k) {
         double c = 0;
         const bool ok = k < static_cast<int>(table.coeffs.size()) &&
-                        ParseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c) && c >= 0 &&
+                        parseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c) && c >= 0 &&
                         c <= 1;
         if (!ok) return "Некорректное значение коэффицента канала " + std::to_string(k + 1);
     }

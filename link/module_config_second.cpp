@@ -5,60 +5,60 @@
 namespace kvel {
 namespace {
 
-std::uint16_t Low16(std::string_view text) {
+std::uint16_t low16(std::string_view text) {
     int value = 0;
-    ParseInteger(text, value);
+    parseInteger(text, value);
     return static_cast<std::uint16_t>(value);
 }
 
-bool Selected(const TChoice& choice, int items) {
+bool selected(const Choice& choice, int items) {
     return choice.index >= 0 && choice.index < items;
 }
 
 }  // namespace
 
-void FillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* b, int typeCode, int channels) {
-    relay.function = ChoiceOfFunction(b[0]);
-    relay.logic = ChoiceOfIndex(b[1], kLogicItems);
-    relay.thres = SignedText(b[5]);
-    relay.hyst = SignedText(b[6]);
-    relay.delayOn = UnsignedText(b[2]);
-    relay.delayOff = UnsignedText(b[3]);
+void fillRelayNew(SecondGenRelayFields& relay, const std::uint16_t* b, int typeCode, int channels) {
+    relay.function = choiceOfFunction(b[0]);
+    relay.logic = choiceOfIndex(b[1], kLogicItems);
+    relay.thres = signedText(b[5]);
+    relay.hyst = signedText(b[6]);
+    relay.delayOn = unsignedText(b[2]);
+    relay.delayOff = unsignedText(b[3]);
     const std::uint32_t mask =
         typeCode >= 210 ? (std::uint32_t{b[7]} << 16 | b[4]) : std::uint32_t{b[4]};
-    relay.binding = ChecksOfMask(mask, channels);
+    relay.binding = checksOfMask(mask, channels);
 }
 
-void FillRelayPlaceholders(TRelayFieldsNew& relay, int channels) {
+void fillRelayPlaceholders(SecondGenRelayFields& relay, int channels) {
     for (std::string* text : {&relay.thres, &relay.hyst, &relay.delayOn, &relay.delayOff}) {
         *text = kPlaceholder;
     }
-    relay.function = TChoice{-1, true};
-    relay.logic = TChoice{-1, true};
+    relay.function = Choice{-1, true};
+    relay.logic = Choice{-1, true};
     relay.binding.assign(static_cast<std::size_t>(channels), false);
 }
 
-void FillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs) {
-    f.adr1 = UnsignedText(regs[0]);
-    f.speed1 = ChoiceOfIndex(regs[1], kSpeedItemCount);
-    f.parity1 = ChoiceOfIndex(regs[2], kParityItemCount);
-    f.adr2 = UnsignedText(regs[5]);
-    f.speed2 = ChoiceOfIndex(regs[6], kSpeedItemCount);
-    f.parity2 = ChoiceOfIndex(regs[7], kParityItemCount);
+void fillCommNew(SecondGenFields& f, const std::uint16_t* regs) {
+    f.adr1 = unsignedText(regs[0]);
+    f.speed1 = choiceOfIndex(regs[1], kSpeedItemCount);
+    f.parity1 = choiceOfIndex(regs[2], kParityItemCount);
+    f.adr2 = unsignedText(regs[5]);
+    f.speed2 = choiceOfIndex(regs[6], kSpeedItemCount);
+    f.parity2 = choiceOfIndex(regs[7], kParityItemCount);
 }
 
-void FillCommPlaceholders(TModuleSettingsFieldsNew& f) {
+void fillCommPlaceholders(SecondGenFields& f) {
     f.adr1 = kPlaceholder;
     f.adr2 = kPlaceholder;
-    for (TChoice* choice : {&f.speed1, &f.parity1, &f.speed2, &f.parity2}) {
-        *choice = TChoice{-1, true};
+    for (Choice* choice : {&f.speed1, &f.parity1, &f.speed2, &f.parity2}) {
+        *choice = Choice{-1, true};
     }
 }
 
-std::vector<TParamCheck> RelayParamChecks(const TModuleSettingsFieldsNew& f) {
-    std::vector<TParamCheck> checks;
-    for (int r = 1; r <= 3; ++r) {
-        const TRelayFieldsNew& relay = f.relays[static_cast<std::size_t>(r - 1)];
+std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f) {
+    std::vector<ParamCheck> checks;
+    for (int r = 1; r <= kRelayCount; ++r) {
+        const SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
         const std::string n = std::to_string(r);
         checks.push_back({relay.thres, -40, "Значение порога реле " + n, 500});
         checks.push_back({relay.hyst, -40, "Значение гистерезиса реле " + n, 500});
@@ -68,58 +68,58 @@ std::vector<TParamCheck> RelayParamChecks(const TModuleSettingsFieldsNew& f) {
     return checks;
 }
 
-std::string ParamMessage(const std::string& name) {
+std::string paramMessage(const std::string& name) {
     return "Некорректное значение параметра: " + name;
 }
 
-std::optional<std::string> ValidateRelayLogic(const TModuleSettingsFieldsNew& f) {
-    for (int r = 1; r <= 3; ++r) {
-        if (!Selected(f.relays[static_cast<std::size_t>(r - 1)].logic, kLogicItems)) {
-            return ParamMessage("Логика реле " + std::to_string(r));
+std::optional<std::string> validateRelayLogic(const SecondGenFields& f) {
+    for (int r = 1; r <= kRelayCount; ++r) {
+        if (!selected(f.relays[static_cast<std::size_t>(r - 1)].logic, kLogicItems)) {
+            return paramMessage("Логика реле " + std::to_string(r));
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> ValidateRelaySettingsNew(const TModuleSettingsFieldsNew& f) {
-    for (const TParamCheck& c : RelayParamChecks(f)) {
-        if (!IntegerIn(c.text, c.low, c.high)) return ParamMessage(c.name);
+std::optional<std::string> validateRelaySettingsNew(const SecondGenFields& f) {
+    for (const ParamCheck& c : relayParamChecks(f)) {
+        if (!integerIn(c.text, c.low, c.high)) return paramMessage(c.name);
     }
-    return ValidateRelayLogic(f);
+    return validateRelayLogic(f);
 }
 
-std::vector<std::uint16_t> EncodeRelayBlockNew(const TRelayFieldsNew& relay, int typeCode,
+std::vector<std::uint16_t> encodeRelayBlockNew(const SecondGenRelayFields& relay, int typeCode,
                                                int channels) {
-    const std::uint32_t mask = MaskOfChecks(relay.binding, channels);
-    std::vector<std::uint16_t> block = {FunctionOfChoice(relay.function),
+    const std::uint32_t mask = maskOfChecks(relay.binding, channels);
+    std::vector<std::uint16_t> block = {functionOfChoice(relay.function),
                                         static_cast<std::uint16_t>(relay.logic.index),
-                                        Low16(relay.delayOn),
-                                        Low16(relay.delayOff),
+                                        low16(relay.delayOn),
+                                        low16(relay.delayOff),
                                         static_cast<std::uint16_t>(mask & 0xFFFF),
-                                        Low16(relay.thres),
-                                        Low16(relay.hyst)};
-    if (RelaySettingsLength(typeCode) == 8) block.push_back(static_cast<std::uint16_t>(mask >> 16));
+                                        low16(relay.thres),
+                                        low16(relay.hyst)};
+    if (relaySettingsLength(typeCode) == 8) block.push_back(static_cast<std::uint16_t>(mask >> 16));
     return block;
 }
 
-std::optional<std::string> ValidateLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
-    if (!IntegerIn(f.adr1, 1, 247)) return "Некорректное значение адреса MB1";
-    if (!IntegerIn(f.adr2, 1, 247)) return "Некорректное значение адреса MB2";
+std::optional<std::string> validateLinkSettingsNew(const SecondGenFields& f) {
+    if (!integerIn(f.adr1, 1, 247)) return "Некорректное значение адреса MB1";
+    if (!integerIn(f.adr2, 1, 247)) return "Некорректное значение адреса MB2";
     // An empty box would go out as 65535 and could cut the module off the line.
-    if (!Selected(f.speed1, kSpeedItemCount)) return "Некорректное значение скорости MB1";
-    if (!Selected(f.parity1, kParityItemCount)) return "Некорректное значение паритета MB1";
-    if (!Selected(f.speed2, kSpeedItemCount)) return "Некорректное значение скорости MB2";
-    if (!Selected(f.parity2, kParityItemCount)) return "Некорректное значение паритета MB2";
+    if (!selected(f.speed1, kSpeedItemCount)) return "Некорректное значение скорости MB1";
+    if (!selected(f.parity1, kParityItemCount)) return "Некорректное значение паритета MB1";
+    if (!selected(f.speed2, kSpeedItemCount)) return "Некорректное значение скорости MB2";
+    if (!selected(f.parity2, kParityItemCount)) return "Некорректное значение паритета MB2";
     return std::nullopt;
 }
 
-std::array<std::uint16_t, 8> EncodeLinkSettingsNew(const TModuleSettingsFieldsNew& f) {
-    return {Low16(f.adr1),
+std::array<std::uint16_t, 8> encodeLinkSettingsNew(const SecondGenFields& f) {
+    return {low16(f.adr1),
             static_cast<std::uint16_t>(f.speed1.index),
             static_cast<std::uint16_t>(f.parity1.index),
             0,
             0,
-            Low16(f.adr2),
+            low16(f.adr2),
             static_cast<std::uint16_t>(f.speed2.index),
             static_cast<std::uint16_t>(f.parity2.index)};
 }

@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "link/module_config.h"
+#include "link/module_map.h"
 
 namespace kvel {
 
 // One relay group of the second-generation dialog.
-struct TRelayFieldsNew {
-    TChoice function;
-    TChoice logic;
+struct SecondGenRelayFields {
+    Choice function;
+    Choice logic;
     std::string delayOn;
     std::string delayOff;
     std::string hyst;
@@ -21,26 +22,27 @@ struct TRelayFieldsNew {
 };
 
 // The second-generation dialog's module fields: three relays and the links MB1 and MB2.
-struct TModuleSettingsFieldsNew {
-    std::array<TRelayFieldsNew, 3> relays;
+struct SecondGenFields {
+    std::array<SecondGenRelayFields, kRelayCount> relays;
     std::string adr1;
-    TChoice speed1;
-    TChoice parity1;
+    Choice speed1;
+    Choice parity1;
     std::string adr2;
-    TChoice speed2;
-    TChoice parity2;
+    Choice speed2;
+    Choice parity2;
 };
 
 // Relay block r (1 … 3) as read: 7 registers, 8 for type codes 210 and above.
-void FillRelayNew(TRelayFieldsNew& relay, const std::uint16_t* block, int typeCode, int channels);
-void FillRelayPlaceholders(TRelayFieldsNew& relay, int channels);
+void fillRelayNew(SecondGenRelayFields& relay, const std::uint16_t* block, int typeCode,
+                  int channels);
+void fillRelayPlaceholders(SecondGenRelayFields& relay, int channels);
 // Registers 256 … 263 as read.
-void FillCommNew(TModuleSettingsFieldsNew& f, const std::uint16_t* regs);
-void FillCommPlaceholders(TModuleSettingsFieldsNew& f);
+void fillCommNew(SecondGenFields& f, const std::uint16_t* regs);
+void fillCommPlaceholders(SecondGenFields& f);
 
 // One range check of the relay write: the field's text, its bounds and the parameter name
 // its message carries.
-struct TParamCheck {
+struct ParamCheck {
     std::string text;
     int low;
     std::string name;
@@ -48,21 +50,21 @@ struct TParamCheck {
 };
 // The checks of the relay write in their order: relay 1, 2, 3, each threshold, hysteresis,
 // switch-on and switch-off delay.
-std::vector<TParamCheck> RelayParamChecks(const TModuleSettingsFieldsNew& f);
+std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f);
 // "Некорректное значение параметра: " followed by the name.
-std::string ParamMessage(const std::string& name);
+std::string paramMessage(const std::string& name);
 // A logic box without a selection would go out as 65535: its message, else nothing.
-std::optional<std::string> ValidateRelayLogic(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateRelayLogic(const SecondGenFields& f);
 // The whole relay validation: the first message, or nothing.
-std::optional<std::string> ValidateRelaySettingsNew(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateRelaySettingsNew(const SecondGenFields& f);
 // Relay block of validated fields: 7 registers, 8 (with the high half of the mask) for type
 // codes 210 and above.
-std::vector<std::uint16_t> EncodeRelayBlockNew(const TRelayFieldsNew& relay, int typeCode,
+std::vector<std::uint16_t> encodeRelayBlockNew(const SecondGenRelayFields& relay, int typeCode,
                                                int channels);
 
 // The link write's checks: MB1 and MB2 addresses, then the baud rate and parity selections.
-std::optional<std::string> ValidateLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+std::optional<std::string> validateLinkSettingsNew(const SecondGenFields& f);
 // Registers 256 … 263 of validated fields.
-std::array<std::uint16_t, 8> EncodeLinkSettingsNew(const TModuleSettingsFieldsNew& f);
+std::array<std::uint16_t, 8> encodeLinkSettingsNew(const SecondGenFields& f);
 
 }  // namespace kvel

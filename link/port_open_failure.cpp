@@ -16,7 +16,7 @@
 namespace kvel {
 namespace {
 
-bool InProcessGroups(gid_t gid) {
+bool inProcessGroups(gid_t gid) {
     if (::getegid() == gid) return true;
     const int count = ::getgroups(0, nullptr);
     if (count <= 0) return false;
@@ -29,7 +29,7 @@ bool InProcessGroups(gid_t gid) {
 }
 
 // Whether the group database lists the user in the group (the next login would get it).
-bool ListedInGroup(const std::string& user, gid_t primary, gid_t gid) {
+bool listedInGroup(const std::string& user, gid_t primary, gid_t gid) {
     int count = 64;
     for (int attempt = 0; attempt < 4; ++attempt) {
         std::vector<gid_t> groups(static_cast<std::size_t>(count));
@@ -45,13 +45,13 @@ bool ListedInGroup(const std::string& user, gid_t primary, gid_t gid) {
     return false;
 }
 
-std::string SystemText(int error) {
+std::string systemText(int error) {
     return std::strerror(error);
 }
 
 }  // namespace
 
-std::string LockHolderOf(const std::string& path) {
+std::string lockHolderOf(const std::string& path) {
     struct stat node {};
     if (::stat(path.c_str(), &node) != 0) return {};
     // A line of /proc/locks: "1: FLOCK  ADVISORY  WRITE 1234 00:05:678 0 EOF", the file
@@ -73,7 +73,7 @@ std::string LockHolderOf(const std::string& path) {
     return {};
 }
 
-PortOpenFailure WithPermissionAdvice(PortOpenFailure failure) {
+PortOpenFailure withPermissionAdvice(PortOpenFailure failure) {
     if (failure.reason != PortOpenFailure::Reason::System ||
         (failure.error != EACCES && failure.error != EPERM)) {
         return failure;
@@ -82,18 +82,18 @@ PortOpenFailure WithPermissionAdvice(PortOpenFailure failure) {
     if (::stat(failure.device.c_str(), &node) != 0) return failure;
     // Only a group that may read and write the device can be the fix.
     const mode_t groupRw = S_IRGRP | S_IWGRP;
-    if ((node.st_mode & groupRw) != groupRw || InProcessGroups(node.st_gid)) return failure;
+    if ((node.st_mode & groupRw) != groupRw || inProcessGroups(node.st_gid)) return failure;
     const group* g = ::getgrgid(node.st_gid);
     if (g == nullptr || g->gr_name == nullptr) return failure;
     failure.group = g->gr_name;
     if (const passwd* pw = ::getpwuid(::geteuid()); pw != nullptr && pw->pw_name != nullptr) {
         failure.user = pw->pw_name;
-        failure.memberSinceLogin = ListedInGroup(failure.user, pw->pw_gid, node.st_gid);
+        failure.memberSinceLogin = listedInGroup(failure.user, pw->pw_gid, node.st_gid);
     }
     return failure;
 }
 
-std::string PortOpenFailureText(const PortOpenFailure& f) {
+std::string portOpenFailureText(const PortOpenFailure& f) {
     using Reason = PortOpenFailure::Reason;
     switch (f.reason) {
         case Reason::None:
@@ -101,14 +101,14 @@ std::string PortOpenFailureText(const PortOpenFailure& f) {
         case Reason::NoName:
             return "порт не задан (ключ port в разделе [connect] файла mem.ini)";
         case Reason::NotTerminal:
-            return f.device + ": не последовательный порт (" + SystemText(ENOTTY) + ")";
+            return f.device + ": не последовательный порт (" + systemText(ENOTTY) + ")";
         case Reason::InUse:
             return f.device + ": порт занят другой программой (" +
-                   (f.holder.empty() ? SystemText(EBUSY) : f.holder) + ")";
+                   (f.holder.empty() ? systemText(EBUSY) : f.holder) + ")";
         case Reason::System:
             break;
     }
-    std::string text = f.device + ": " + SystemText(f.error);
+    std::string text = f.device + ": " + systemText(f.error);
     if (f.group.empty()) return text;
     const std::string user = f.user.empty() ? "$USER" : f.user;
     if (f.memberSinceLogin) {

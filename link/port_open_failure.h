@@ -25,7 +25,7 @@ struct PortOpenFailure {
     // In use: who holds the port's lock ("kvelview, PID 1234"), when the system tells.
     std::string holder;
 
-    static PortOpenFailure Of(Reason reason, std::string device, int error = 0) {
+    static PortOpenFailure of(Reason reason, std::string device, int error = 0) {
         PortOpenFailure f;
         f.reason = reason;
         f.device = std::move(device);
@@ -36,14 +36,14 @@ struct PortOpenFailure {
 
 // Fills the group advice of a refused permission (EACCES or EPERM) from the device node's
 // owner group and the process's groups; other failures pass unchanged.
-PortOpenFailure WithPermissionAdvice(PortOpenFailure failure);
+PortOpenFailure withPermissionAdvice(PortOpenFailure failure);
 
 // The program that holds the advisory lock of the device node at `path`, as
 // "NAME, PID N"; empty when no lock of it is listed.
-std::string LockHolderOf(const std::string& path);
+std::string lockHolderOf(const std::string& path);
 
 // "PATH: reason", with the fix when the device's group would give access; empty for None.
 // kvelctl prints it after "Ошибка открытия порта: ", the main window shows it as the tool tip.
-std::string PortOpenFailureText(const PortOpenFailure& failure);
+std::string portOpenFailureText(const PortOpenFailure& failure);
 
 }  // namespace kvel

@@ -2,8 +2,8 @@
 
 namespace kvel {
 
-bool ReadExactly(Transport& port, TReadTransaction& t, const LinkTiming& timing) {
-    return ReadRegisters(port, t, timing, ReplyCount::Exact);
+bool readExactly(Transport& port, ReadTransaction& t, const LinkTiming& timing) {
+    return readRegisters(port, t, timing, ReplyCount::Exact);
 }
 
 }  // namespace kvel

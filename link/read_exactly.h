@@ -10,6 +10,6 @@ namespace kvel {
 // request) would pass old or foreign values off as new ones. Such a reply is a failed read,
 // for the caller and for the line's observer alike: the error text is kWrongRegisterCount,
 // and the registers and register count keep what the last good read left there.
-bool ReadExactly(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool readExactly(Transport& port, ReadTransaction& t, const LinkTiming& timing = kLinkTiming);
 
 }  // namespace kvel

@@ -23,7 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Milliseconds until the deadline, rounded up so that a poll never wakes before it.
-int MsLeft(Clock::time_point deadline) {
+int msLeft(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
@@ -40,7 +40,7 @@ struct LineSpeed {
 constexpr LineSpeed kSpeeds[] = {
     {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
 
-const LineSpeed* SpeedOfTable(int speedIndex) {
+const LineSpeed* speedOfTable(int speedIndex) {
     return speedIndex >= 0 && speedIndex < static_cast<int>(std::size(kSpeeds))
                ? &kSpeeds[speedIndex]
                : nullptr;
@@ -49,15 +49,15 @@ const LineSpeed* SpeedOfTable(int speedIndex) {
 }  // namespace
 
 SerialPort::~SerialPort() {
-    Close();
+    close();
 }
 
-int SerialPort::SpeedOfIndex(int speedIndex) {
-    const LineSpeed* speed = SpeedOfTable(speedIndex);
+int SerialPort::speedOfIndex(int speedIndex) {
+    const LineSpeed* speed = speedOfTable(speedIndex);
     return speed ? speed->bitsPerSecond : 0;
 }
 
-std::string SerialPort::DeviceForName(const std::string& name) {
+std::string SerialPort::deviceForName(const std::string& name) {
     if (name.size() > 3 && name.compare(0, 3, "COM") == 0) {
         const std::string digits = name.substr(3);
         if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() < 6) {
@@ -69,56 +69,56 @@ std::string SerialPort::DeviceForName(const std::string& name) {
     return name;
 }
 
-bool SerialPort::Fail(PortOpenFailure failure) {
+bool SerialPort::fail(PortOpenFailure failure) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     state_ = State::OpenFailed;
     failure_ = std::move(failure);
     // The poll retries every period: a refusal is shown once, not at every retry.
-    const std::string text = PortOpenFailureText(failure_);
+    const std::string text = portOpenFailureText(failure_);
     if (failure_.reason == PortOpenFailure::Reason::NotTerminal && text != shownRefusal_) {
-        ShowMessage(text, "GetLastError");
+        showMessage(text, "GetLastError");
     }
     shownRefusal_ = failure_.reason == PortOpenFailure::Reason::NotTerminal ? text : "";
     return false;
 }
 
-bool SerialPort::FailInUse(const std::string& device) {
-    PortOpenFailure failure = PortOpenFailure::Of(PortOpenFailure::Reason::InUse, device, EBUSY);
-    failure.holder = LockHolderOf(device);
-    return Fail(std::move(failure));
+bool SerialPort::failInUse(const std::string& device) {
+    PortOpenFailure failure = PortOpenFailure::of(PortOpenFailure::Reason::InUse, device, EBUSY);
+    failure.holder = lockHolderOf(device);
+    return fail(std::move(failure));
 }
 
-bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) {
-    Close();
+bool SerialPort::open(const std::string& name, int speedIndex, int parityIndex) {
+    close();
     using Reason = PortOpenFailure::Reason;
-    const std::string device = DeviceForName(name);
-    if (device.empty()) return Fail(PortOpenFailure::Of(Reason::NoName, device));
+    const std::string device = deviceForName(name);
+    if (device.empty()) return fail(PortOpenFailure::of(Reason::NoName, device));
     // A regular file, a pipe or a folder is never opened: the requests would be appended to a
     // file, and some devices act on being opened at all.
     struct stat node {};
     if (::stat(device.c_str(), &node) == 0 && !S_ISCHR(node.st_mode)) {
-        return Fail(PortOpenFailure::Of(Reason::NotTerminal, device, ENOTTY));
+        return fail(PortOpenFailure::of(Reason::NotTerminal, device, ENOTTY));
     }
     fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
-        if (error == EBUSY) return FailInUse(device);
-        return Fail(WithPermissionAdvice(PortOpenFailure::Of(Reason::System, device, error)));
+        if (error == EBUSY) return failInUse(device);
+        return fail(withPermissionAdvice(PortOpenFailure::of(Reason::System, device, error)));
     }
     // A character device that is no terminal (/dev/zero, /dev/urandom) never answers as a
     // module does and never runs dry.
-    if (!::isatty(fd_)) return Fail(PortOpenFailure::Of(Reason::NotTerminal, device, ENOTTY));
+    if (!::isatty(fd_)) return fail(PortOpenFailure::of(Reason::NotTerminal, device, ENOTTY));
     // The only master on the line: an advisory lock as other serial programs take it, and
     // the terminal's exclusive mode against openers that do not look at locks.
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        return FailInUse(device);
+        return failInUse(device);
     }
     ::ioctl(fd_, TIOCEXCL);
     failure_ = {};
     shownRefusal_.clear();
-    state_ = State::Open;
-    if (observer_) observer_->PortOpened();
+    state_ = State::open;
+    if (observer_) observer_->portOpened();
 
     termios tio{};
     if (::tcgetattr(fd_, &tio) == 0) {
@@ -131,7 +131,7 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
         tio.c_iflag &= ~(IXON | IXOFF | IXANY);
         tio.c_cc[VMIN] = 0;
         tio.c_cc[VTIME] = 0;
-        if (const LineSpeed* speed = SpeedOfTable(speedIndex)) {
+        if (const LineSpeed* speed = speedOfTable(speedIndex)) {
             ::cfsetispeed(&tio, speed->constant);
             ::cfsetospeed(&tio, speed->constant);
         }
@@ -151,19 +151,19 @@ bool SerialPort::Open(const std::string& name, int speedIndex, int parityIndex) 
                 break;
         }
         if (std::memcmp(&tio, &before, sizeof tio) != 0 && ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
-            ShowMessage(std::strerror(errno), "GetLastError");
+            showMessage(std::strerror(errno), "GetLastError");
         }
     } else {
-        ShowMessage(std::strerror(errno), "GetLastError");
+        showMessage(std::strerror(errno), "GetLastError");
     }
     return true;
 }
 
-void SerialPort::Close() {
+void SerialPort::close() {
     if (fd_ >= 0) {
         // The exclusive mode outlives the descriptor while anyone else holds the terminal (the
         // simulator keeps its own end open): leave the port as it was found.
-        if (state_ == State::Open) ::ioctl(fd_, TIOCNXCL);
+        if (state_ == State::open) ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
     }
     fd_ = -1;
@@ -171,29 +171,29 @@ void SerialPort::Close() {
     failure_ = {};
 }
 
-std::size_t SerialPort::DrainInput(int fd, TrafficObserver* observer) {
+std::size_t SerialPort::drainInput(int fd, TrafficObserver* observer) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(kDiscardMaxMs);
     std::uint8_t sink[256];
     std::size_t drained = 0;
     while (drained < kDiscardMaxBytes && Clock::now() < deadline) {
         const ssize_t n = ::read(fd, sink, std::min(sizeof sink, kDiscardMaxBytes - drained));
         if (n <= 0) break;
-        if (observer) observer->InputDiscarded(sink, static_cast<std::size_t>(n));
+        if (observer) observer->inputDiscarded(sink, static_cast<std::size_t>(n));
         drained += static_cast<std::size_t>(n);
     }
     return drained;
 }
 
-void SerialPort::DiscardInput() {
+void SerialPort::discardInput() {
     if (fd_ < 0) return;
     // An observer of the line is shown what is thrown away: read it before the flush drops it.
-    if (observer_) DrainInput(fd_, observer_);
+    if (observer_) drainInput(fd_, observer_);
     ::tcflush(fd_, TCIFLUSH);
     // A driver may still hold bytes that tcflush did not reach; read them away too.
-    DrainInput(fd_, observer_);
+    drainInput(fd_, observer_);
 }
 
-Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t length, int waitMs) {
+Transport::SendResult SerialPort::send(const std::uint8_t* data, std::size_t length, int waitMs) {
     if (fd_ < 0) return SendResult::Refused;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
     std::size_t sent = 0;
@@ -209,34 +209,34 @@ Transport::SendResult SerialPort::Send(const std::uint8_t* data, std::size_t len
             return sent == 0 ? SendResult::Refused : SendResult::NotCompleted;
         }
         pollfd p{fd_, POLLOUT, 0};
-        const int left = MsLeft(deadline);
+        const int left = msLeft(deadline);
         if (left == 0 || ::poll(&p, 1, left) <= 0) return SendResult::NotCompleted;
     }
     return SendResult::Done;
 }
 
-void SerialPort::AwaitReply(int ms) {
+void SerialPort::awaitReply(int ms) {
     if (!observer_ || fd_ < 0) {
-        LinePause(ms);
+        linePause(ms);
         return;
     }
     // The module's own time ends with the first byte of its reply, which may come well inside
     // the pause: watch the line for it, reading nothing. A hooked pause keeps windows painted,
     // so it is looked at in short turns between the hook's.
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    for (int left = MsLeft(end); left > 0; left = MsLeft(end)) {
-        const bool hooked = LinePauseHooked();
+    for (int left = msLeft(end); left > 0; left = msLeft(end)) {
+        const bool hooked = linePauseHooked();
         pollfd p{fd_, POLLIN, 0};
         const int ready = ::poll(&p, 1, hooked ? 0 : left);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready > 0 && (p.revents & POLLIN)) observer_->ReplyStarted();
+        if (ready > 0 && (p.revents & POLLIN)) observer_->replyStarted();
         if (ready != 0) break;  // the reply has begun, or the line has gone: pause out the rest
-        if (hooked) LinePause(std::min(left, kWatchTurnMs));
+        if (hooked) linePause(std::min(left, kWatchTurnMs));
     }
-    LinePause(MsLeft(end));
+    linePause(msLeft(end));
 }
 
-bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
+bool SerialPort::receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
                          int waitMs, int quietMs) {
     received = 0;
     if (fd_ < 0) return false;
@@ -245,7 +245,7 @@ bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_
     while (received < maxLength) {
         const auto now = Clock::now();
         if (now >= deadline) return false;
-        const int timeout = MsLeft(received > 0 ? std::min(quietEnd, deadline) : deadline);
+        const int timeout = msLeft(received > 0 ? std::min(quietEnd, deadline) : deadline);
         pollfd p{fd_, POLLIN, 0};
         const int ready = ::poll(&p, 1, timeout);
         if (ready < 0 && errno == EINTR) continue;
@@ -257,7 +257,7 @@ bool SerialPort::Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_
         if (p.revents & POLLIN) {
             const ssize_t n = ::read(fd_, buffer + received, maxLength - received);
             if (n > 0) {
-                if (received == 0 && observer_) observer_->ReplyStarted();
+                if (received == 0 && observer_) observer_->replyStarted();
                 received += static_cast<std::size_t>(n);
                 quietEnd = Clock::now() + std::chrono::milliseconds(quietMs);
                 continue;

@@ -12,7 +12,7 @@ class SerialPort final : public Transport {
   public:
     // The handle has three states: never opened or closed on purpose, last open failed
     // (the next poll retries), open.
-    enum class State { Closed, OpenFailed, Open };
+    enum class State { Closed, OpenFailed, open };
 
     SerialPort() = default;
     ~SerialPort() override;
@@ -25,25 +25,25 @@ class SerialPort final : public Transport {
     // port stays open. Returns false when the device cannot be opened: absent, refused, no
     // terminal (also shown under "GetLastError", once until the failure changes), or held by
     // another program. The port is taken for exclusive use, so a second master cannot open it.
-    bool Open(const std::string& name, int speedIndex, int parityIndex);
+    bool open(const std::string& name, int speedIndex, int parityIndex);
 
-    State GetState() const { return state_; }
+    State getState() const { return state_; }
     // Why the last open failed; Reason::None while the port is open or closed on purpose.
-    const PortOpenFailure& LastFailure() const { return failure_; }
-    bool IsOpen() const override { return state_ == State::Open; }
+    const PortOpenFailure& lastFailure() const { return failure_; }
+    bool isOpen() const override { return state_ == State::open; }
 
-    void DiscardInput() override;
-    SendResult Send(const std::uint8_t* data, std::size_t length, int waitMs) override;
-    bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int waitMs,
+    void discardInput() override;
+    SendResult send(const std::uint8_t* data, std::size_t length, int waitMs) override;
+    bool receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received, int waitMs,
                  int quietMs) override;
-    void Close() override;
-    void AwaitReply(int ms) override;
+    void close() override;
+    void awaitReply(int ms) override;
 
     // "COM3" stands for /dev/ttyS2; a path is used as it is; a bare device name is looked up
     // under /dev.
-    static std::string DeviceForName(const std::string& name);
+    static std::string deviceForName(const std::string& name);
     // Bits per second of a speed index, or 0 for an index outside the table.
-    static int SpeedOfIndex(int speedIndex);
+    static int speedOfIndex(int speedIndex);
 
     // What one discard reads away at most: a device that never runs dry (a line full of noise)
     // must not hold the poll. A late reply is one frame of at most 256 bytes.
@@ -51,11 +51,11 @@ class SerialPort final : public Transport {
     static constexpr int kDiscardMaxMs = 50;
     // Reads pending input of a non-blocking descriptor away within those bounds; returns the
     // number of bytes read.
-    static std::size_t DrainInput(int fd, TrafficObserver* observer = nullptr);
+    static std::size_t drainInput(int fd, TrafficObserver* observer = nullptr);
 
   private:
-    bool Fail(PortOpenFailure failure);
-    bool FailInUse(const std::string& device);
+    bool fail(PortOpenFailure failure);
+    bool failInUse(const std::string& device);
 
     int fd_ = -1;
     State state_ = State::Closed;

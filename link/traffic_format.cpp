@@ -8,14 +8,14 @@
 namespace kvel {
 namespace {
 
-std::string Fixed1(double value) {
+std::string fixed1(double value) {
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
     return std::string(text, result.ptr);
 }
 
 // Label and value of each counter, in the order they are shown.
-std::array<std::pair<const char*, std::uint64_t>, 9> CounterItems(const TrafficCounters& c) {
+std::array<std::pair<const char*, std::uint64_t>, 9> counterItems(const TrafficCounters& c) {
     return {{{"Запросов", c.requests},
              {"Ответов", c.good},
              {"Без ответа", c.noReply},
@@ -27,31 +27,31 @@ std::array<std::pair<const char*, std::uint64_t>, 9> CounterItems(const TrafficC
              {"Переоткрытий порта", c.reopenings}}};
 }
 
-std::string Ms(std::int64_t us) {
-    return us < 0 ? "-" : Fixed1(static_cast<double>(us) / 1000.0);
+std::string ms(std::int64_t us) {
+    return us < 0 ? "-" : fixed1(static_cast<double>(us) / 1000.0);
 }
 
 constexpr char kReplyTimeLabel[] = "Время ответа";
 
-std::string ReplyTimesValue(const TrafficCounters& c) {
+std::string replyTimesValue(const TrafficCounters& c) {
     if (c.timedReplies == 0) return "-";
-    return "ср. " + Fixed1(c.MeanReplyMs()) + " мс, макс. " + Fixed1(c.MaxReplyMs()) + " мс";
+    return "ср. " + fixed1(c.meanReplyMs()) + " мс, макс. " + fixed1(c.maxReplyMs()) + " мс";
 }
 
-std::string ReplyTimes(const TrafficCounters& c) {
-    return std::string(kReplyTimeLabel) + ": " + ReplyTimesValue(c);
+std::string replyTimes(const TrafficCounters& c) {
+    return std::string(kReplyTimeLabel) + ": " + replyTimesValue(c);
 }
 
 }  // namespace
 
-const TrafficFields& TrafficColumnTitles() {
+const TrafficFields& trafficColumnTitles() {
     static const TrafficFields titles = {"Время",     "Функция",  "Регистр", "Число",
                                          "Отброшено", "Запрос",   "Ответ",   "Ответ, мс",
                                          "Всего, мс", "Результат"};
     return titles;
 }
 
-const TrafficFields& TrafficColumnHints() {
+const TrafficFields& trafficColumnHints() {
     static const TrafficFields hints = {
         "Начало обмена",
         "Функция Modbus: 3 чтение, 6 запись регистра, 16 запись регистров",
@@ -66,7 +66,7 @@ const TrafficFields& TrafficColumnHints() {
     return hints;
 }
 
-std::string HexBytes(const std::uint8_t* bytes, std::size_t length) {
+std::string hexBytes(const std::uint8_t* bytes, std::size_t length) {
     if (length == 0) return "-";
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text(3 * length - 1, ' ');
@@ -77,7 +77,7 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t length) {
     return text;
 }
 
-std::string TrafficTime(std::int64_t msSinceEpoch) {
+std::string trafficTime(std::int64_t msSinceEpoch) {
     const std::time_t seconds = static_cast<std::time_t>(msSinceEpoch / 1000);
     std::tm local{};
     localtime_r(&seconds, &local);
@@ -88,24 +88,24 @@ std::string TrafficTime(std::int64_t msSinceEpoch) {
     return text;
 }
 
-TrafficFields TrafficFieldsOf(const TrafficRecord& r) {
-    std::string discarded = HexBytes(r.discarded.data(), r.discarded.size());
+TrafficFields trafficFieldsOf(const TrafficRecord& r) {
+    std::string discarded = hexBytes(r.discarded.data(), r.discarded.size());
     if (r.discardedTotal > r.discarded.size()) {
         discarded += " ... (" + std::to_string(r.discardedTotal) + " байт)";
     }
-    return {TrafficTime(r.sentAtMs),
+    return {trafficTime(r.sentAtMs),
             std::to_string(r.function),
             std::to_string(r.firstRegister),
             std::to_string(r.count),
             std::move(discarded),
-            HexBytes(r.request.data(), r.request.size()),
-            HexBytes(r.reply.data(), r.reply.size()),
-            Ms(r.firstByteUs),
-            Ms(r.replyUs),
+            hexBytes(r.request.data(), r.request.size()),
+            hexBytes(r.reply.data(), r.reply.size()),
+            ms(r.firstByteUs),
+            ms(r.replyUs),
             r.verdict == TrafficVerdict::Good ? "Успешно" : r.text};
 }
 
-std::string TrafficLine(const TrafficFields& fields) {
+std::string trafficLine(const TrafficFields& fields) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) line += '\t';
@@ -114,34 +114,34 @@ std::string TrafficLine(const TrafficFields& fields) {
     return line;
 }
 
-std::string TrafficLine(const TrafficRecord& record) {
-    return TrafficLine(TrafficFieldsOf(record));
+std::string trafficLine(const TrafficRecord& record) {
+    return trafficLine(trafficFieldsOf(record));
 }
 
-std::vector<std::pair<std::string, std::string>> TrafficCounterFields(
+std::vector<std::pair<std::string, std::string>> trafficCounterFields(
     const TrafficCounters& counters) {
     std::vector<std::pair<std::string, std::string>> fields;
-    for (const auto& [label, value] : CounterItems(counters)) {
+    for (const auto& [label, value] : counterItems(counters)) {
         fields.emplace_back(label, std::to_string(value));
     }
-    fields.emplace_back(kReplyTimeLabel, ReplyTimesValue(counters));
+    fields.emplace_back(kReplyTimeLabel, replyTimesValue(counters));
     return fields;
 }
 
-std::string TrafficCountersText(const TrafficCounters& counters) {
+std::string trafficCountersText(const TrafficCounters& counters) {
     std::string text;
-    for (const auto& [label, value] : CounterItems(counters)) {
+    for (const auto& [label, value] : counterItems(counters)) {
         text += std::string(label) + ": " + std::to_string(value) + ", ";
     }
-    return text + ReplyTimes(counters);
+    return text + replyTimes(counters);
 }
 
-std::string TrafficToolTip(const TrafficCounters& counters) {
+std::string trafficToolTip(const TrafficCounters& counters) {
     std::string text = "Обмен с модулем: Ctrl+T или двойной щелчок";
-    for (const auto& [label, value] : CounterItems(counters)) {
+    for (const auto& [label, value] : counterItems(counters)) {
         text += "\n" + std::string(label) + ": " + std::to_string(value);
     }
-    return text + "\n" + ReplyTimes(counters);
+    return text + "\n" + replyTimes(counters);
 }
 
 }  // namespace kvel

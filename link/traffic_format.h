@@ -15,24 +15,24 @@ namespace kvel {
 inline constexpr std::size_t kTrafficColumns = 10;
 using TrafficFields = std::array<std::string, kTrafficColumns>;
 
-const TrafficFields& TrafficColumnTitles();
+const TrafficFields& trafficColumnTitles();
 // What each column holds, one sentence each, for the column headers' tool tips.
-const TrafficFields& TrafficColumnHints();
+const TrafficFields& trafficColumnHints();
 // Bytes as upper-case hexadecimal pairs separated by spaces ("64 03 00 00"); "-" for none.
-std::string HexBytes(const std::uint8_t* bytes, std::size_t length);
+std::string hexBytes(const std::uint8_t* bytes, std::size_t length);
 // Wall-clock milliseconds since 1970 as local "dd.mm.yy hh:nn:ss.zzz".
-std::string TrafficTime(std::int64_t msSinceEpoch);
-TrafficFields TrafficFieldsOf(const TrafficRecord& record);
+std::string trafficTime(std::int64_t msSinceEpoch);
+TrafficFields trafficFieldsOf(const TrafficRecord& record);
 // The fields joined by tabs: one line of kvelctl --trace and of a saved traffic file.
-std::string TrafficLine(const TrafficFields& fields);
-std::string TrafficLine(const TrafficRecord& record);
+std::string trafficLine(const TrafficFields& fields);
+std::string trafficLine(const TrafficRecord& record);
 
 // Label and value of each counter, the reply times last, in the order they are shown.
-std::vector<std::pair<std::string, std::string>> TrafficCounterFields(
+std::vector<std::pair<std::string, std::string>> trafficCounterFields(
     const TrafficCounters& counters);
 // The counters on one line, for the traffic window and the end of kvelctl watch.
-std::string TrafficCountersText(const TrafficCounters& counters);
+std::string trafficCountersText(const TrafficCounters& counters);
 // The counters one per line, for the tool tip of the status bar's link panel.
-std::string TrafficToolTip(const TrafficCounters& counters);
+std::string trafficToolTip(const TrafficCounters& counters);
 
 }  // namespace kvel

@@ -20,20 +20,20 @@ class TrafficObserver {
   public:
     virtual ~TrafficObserver() = default;
     // A transaction starts with this request frame; nothing is on the wire yet.
-    virtual void BeginTransaction(const std::uint8_t* request, std::size_t length) = 0;
+    virtual void beginTransaction(const std::uint8_t* request, std::size_t length) = 0;
     // Stale input thrown away before the request goes out (a reply that came too late).
-    virtual void InputDiscarded(const std::uint8_t* bytes, std::size_t length) = 0;
+    virtual void inputDiscarded(const std::uint8_t* bytes, std::size_t length) = 0;
     // The request has gone out; the reply time counts from here.
-    virtual void RequestSent() = 0;
+    virtual void requestSent() = 0;
     // The first byte of the reply is in; the port may call it more than once per transaction.
-    virtual void ReplyStarted() {}
+    virtual void replyStarted() {}
     // The transaction's own result: the reply bytes as received, the verdict, its error text
     // (empty on success) and the exception code of an exception reply.
-    virtual void EndTransaction(const std::uint8_t* reply, std::size_t length,
+    virtual void endTransaction(const std::uint8_t* reply, std::size_t length,
                                 TrafficVerdict verdict, const char* text,
                                 std::uint16_t exceptionCode) = 0;
     // The port has been opened successfully.
-    virtual void PortOpened() = 0;
+    virtual void portOpened() = 0;
 };
 
 }  // namespace kvel

@@ -6,43 +6,43 @@
 namespace kvel {
 namespace {
 
-std::int64_t SteadyUs() {
+std::int64_t steadyUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-std::int64_t WallMs() {
+std::int64_t wallMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
-std::uint16_t Get16(const std::uint8_t* at) {
+std::uint16_t get16(const std::uint8_t* at) {
     return static_cast<std::uint16_t>(at[0] << 8 | at[1]);
 }
 
 }  // namespace
 
-double TrafficCounters::MeanReplyMs() const {
+double TrafficCounters::meanReplyMs() const {
     if (timedReplies == 0) return 0.0;
     return static_cast<double>(replyUsTotal) / static_cast<double>(timedReplies) / 1000.0;
 }
 
-TTrafficTap::TTrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
+TrafficTap::TrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
 
-void TTrafficTap::Clear() {
+void TrafficTap::clear() {
     head_ = 0;
     size_ = 0;
     counters_ = {};
 }
 
-void TTrafficTap::BeginTransaction(const std::uint8_t* request, std::size_t length) {
+void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t length) {
     // The slot after the newest; once the ring is full that is the oldest one, reused.
     TrafficRecord& r = ring_[(head_ + size_) % ring_.size()];
     current_ = &r;
     r.sequence = ++sequence_;
-    r.sentAtMs = WallMs();
+    r.sentAtMs = wallMs();
     r.firstByteUs = -1;
     r.replyUs = -1;
     r.request.assign(request, request + length);
@@ -53,14 +53,14 @@ void TTrafficTap::BeginTransaction(const std::uint8_t* request, std::size_t leng
     r.text.clear();
     r.exceptionCode = 0;
     r.function = length > 1 ? request[1] : 0;
-    r.firstRegister = length > 3 ? Get16(request + 2) : 0;
+    r.firstRegister = length > 3 ? get16(request + 2) : 0;
     // Function 6 carries a value where the others carry the count.
-    r.count = r.function == 0x06 ? 1 : (length > 5 ? Get16(request + 4) : 0);
+    r.count = r.function == 0x06 ? 1 : (length > 5 ? get16(request + 4) : 0);
     sentAtSteadyUs_ = -1;
     firstByteSteadyUs_ = -1;
 }
 
-void TTrafficTap::InputDiscarded(const std::uint8_t* bytes, std::size_t length) {
+void TrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) {
     if (!current_) return;
     TrafficRecord& r = *current_;
     r.discardedTotal += length;
@@ -68,21 +68,21 @@ void TTrafficTap::InputDiscarded(const std::uint8_t* bytes, std::size_t length) 
     r.discarded.insert(r.discarded.end(), bytes, bytes + std::min(room, length));
 }
 
-void TTrafficTap::RequestSent() {
-    sentAtSteadyUs_ = SteadyUs();
+void TrafficTap::requestSent() {
+    sentAtSteadyUs_ = steadyUs();
 }
 
-void TTrafficTap::ReplyStarted() {
-    if (current_ && sentAtSteadyUs_ >= 0 && firstByteSteadyUs_ < 0) firstByteSteadyUs_ = SteadyUs();
+void TrafficTap::replyStarted() {
+    if (current_ && sentAtSteadyUs_ >= 0 && firstByteSteadyUs_ < 0) firstByteSteadyUs_ = steadyUs();
 }
 
-void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
-                                 TrafficVerdict verdict, const char* text,
-                                 std::uint16_t exceptionCode) {
+void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
+                                TrafficVerdict verdict, const char* text,
+                                std::uint16_t exceptionCode) {
     if (!current_) return;
     TrafficRecord& r = *current_;
     current_ = nullptr;
-    if (sentAtSteadyUs_ >= 0) r.replyUs = SteadyUs() - sentAtSteadyUs_;
+    if (sentAtSteadyUs_ >= 0) r.replyUs = steadyUs() - sentAtSteadyUs_;
     if (firstByteSteadyUs_ >= 0 && length > 0) r.firstByteUs = firstByteSteadyUs_ - sentAtSteadyUs_;
     r.reply.assign(reply, reply + length);
     r.verdict = verdict;
@@ -126,7 +126,7 @@ void TTrafficTap::EndTransaction(const std::uint8_t* reply, std::size_t length,
     if (listener_) listener_(r);
 }
 
-void TTrafficTap::PortOpened() {
+void TrafficTap::portOpened() {
     if (everOpened_) ++counters_.reopenings;
     everOpened_ = true;
 }

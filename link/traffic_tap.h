@@ -47,14 +47,14 @@ struct TrafficCounters {
     std::int64_t replyUsTotal = 0;
     std::int64_t replyUsMax = 0;
 
-    double MeanReplyMs() const;
-    double MaxReplyMs() const { return static_cast<double>(replyUsMax) / 1000.0; }
+    double meanReplyMs() const;
+    double maxReplyMs() const { return static_cast<double>(replyUsMax) / 1000.0; }
 };
 
 // Records every transaction of a line: the last kCapacity of them in a ring, and counters.
-// Attach it to the port with Transport::SetTrafficObserver. After the ring has filled once,
+// Attach it to the port with Transport::setTrafficObserver. After the ring has filled once,
 // recording reuses the slots' buffers and allocates nothing.
-class TTrafficTap final : public TrafficObserver {
+class TrafficTap final : public TrafficObserver {
   public:
     static constexpr std::size_t kCapacity = 10000;
     // Stale bytes kept per transaction; more are only counted.
@@ -62,25 +62,25 @@ class TTrafficTap final : public TrafficObserver {
 
     using Listener = std::function<void(const TrafficRecord&)>;
 
-    explicit TTrafficTap(std::size_t capacity = kCapacity);
+    explicit TrafficTap(std::size_t capacity = kCapacity);
 
     // Called after each transaction with its record (one listener; nullptr removes it).
-    void SetListener(Listener listener) { listener_ = std::move(listener); }
+    void setListener(Listener listener) { listener_ = std::move(listener); }
 
-    std::size_t Size() const { return size_; }
+    std::size_t size() const { return size_; }
     // The i-th kept transaction, oldest first.
-    const TrafficRecord& At(std::size_t i) const { return ring_[(head_ + i) % ring_.size()]; }
-    const TrafficCounters& Counters() const { return counters_; }
+    const TrafficRecord& at(std::size_t i) const { return ring_[(head_ + i) % ring_.size()]; }
+    const TrafficCounters& counters() const { return counters_; }
     // Forgets the kept transactions and resets the counters.
-    void Clear();
+    void clear();
 
-    void BeginTransaction(const std::uint8_t* request, std::size_t length) override;
-    void InputDiscarded(const std::uint8_t* bytes, std::size_t length) override;
-    void RequestSent() override;
-    void ReplyStarted() override;
-    void EndTransaction(const std::uint8_t* reply, std::size_t length, TrafficVerdict verdict,
+    void beginTransaction(const std::uint8_t* request, std::size_t length) override;
+    void inputDiscarded(const std::uint8_t* bytes, std::size_t length) override;
+    void requestSent() override;
+    void replyStarted() override;
+    void endTransaction(const std::uint8_t* reply, std::size_t length, TrafficVerdict verdict,
                         const char* text, std::uint16_t exceptionCode) override;
-    void PortOpened() override;
+    void portOpened() override;
 
   private:
     std::vector<TrafficRecord> ring_;

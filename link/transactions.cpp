@@ -21,13 +21,13 @@ constexpr char kEchoDiffers[] = "Ошибка в данных в ответе о
 using Verdict = TrafficVerdict;
 
 template <std::size_t N>
-Verdict Fail(char (&errorText)[N], const char* text, Verdict verdict) {
+Verdict fail(char (&errorText)[N], const char* text, Verdict verdict) {
     std::snprintf(errorText, N, "%s", text);
     return verdict;
 }
 
 template <std::size_t N>
-Verdict FailException(char (&errorText)[N], std::uint16_t& exceptionCode, const std::uint8_t* reply,
+Verdict failException(char (&errorText)[N], std::uint16_t& exceptionCode, const std::uint8_t* reply,
                       std::size_t length) {
     exceptionCode = length >= 3 ? reply[2] : 0;
     std::snprintf(errorText, N, "Ошибка модуля: код %X", static_cast<unsigned>(exceptionCode));
@@ -35,110 +35,96 @@ Verdict FailException(char (&errorText)[N], std::uint16_t& exceptionCode, const 
 }
 
 // Runs one exchange and tells the line's observer, if there is one, what went over the wire.
-template <typename Record, typename Exchange>
-bool Observed(Transport& port, Record& t, const std::uint8_t* request, std::size_t length,
+template <typename record, typename Exchange>
+bool observed(Transport& port, record& t, const std::uint8_t* request, std::size_t length,
               Exchange exchange) {
-    TrafficObserver* const observer = port.Observer();
+    TrafficObserver* const observer = port.trafficObserver();
     if (!observer) return exchange() == Verdict::Good;
-    observer->BeginTransaction(request, length);
+    observer->beginTransaction(request, length);
     const Verdict verdict = exchange();
-    observer->EndTransaction(t.reply, t.replyLength, verdict,
+    observer->endTransaction(t.reply, t.replyLength, verdict,
                              verdict == Verdict::Good ? "" : t.errorText, t.exceptionCode);
     return verdict == Verdict::Good;
 }
 
-void NoteSent(Transport& port) {
-    if (TrafficObserver* const observer = port.Observer()) observer->RequestSent();
+void noteSent(Transport& port) {
+    if (TrafficObserver* const observer = port.trafficObserver()) observer->requestSent();
 }
 
-void PutCrc(std::uint8_t* frame, std::size_t length) {
-    const std::uint16_t crc = Crc16(frame, static_cast<std::uint16_t>(length));
-    frame[length] = static_cast<std::uint8_t>(crc & 0xFF);
-    frame[length + 1] = static_cast<std::uint8_t>(crc >> 8);
-}
-
-// True when the frame of `length` bytes is followed by its CRC, low byte first, within the
-// bytes that actually arrived. A frame cut short can never pass.
-bool CrcMatches(const std::uint8_t* reply, std::size_t received, std::size_t length) {
-    if (received < length + 2) return false;
-    const std::uint16_t crc = Crc16(reply, static_cast<std::uint16_t>(length));
-    return reply[length] == (crc & 0xFF) && reply[length + 1] == (crc >> 8);
-}
-
-void Put16(std::uint8_t* at, std::uint16_t value) {
+void put16(std::uint8_t* at, std::uint16_t value) {
     at[0] = static_cast<std::uint8_t>(value >> 8);
     at[1] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
 // The common tail of both writes: send, pause, receive the 8-byte confirmation, check it.
-Verdict Write(Transport& port, TWriteTransaction& t, const std::uint8_t* request,
-              std::size_t length, int pauseMs, const LinkTiming& timing) {
+Verdict write(Transport& port, WriteTransaction& t, const std::uint8_t* request, std::size_t length,
+              int pauseMs, const LinkTiming& timing) {
     t.replyLength = 0;
-    port.DiscardInput();
-    const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
+    port.discardInput();
+    const Transport::SendResult sent = port.send(request, length, timing.completionWaitMs);
     if (sent == Transport::SendResult::Refused) {
         // The adapter is gone (unplugged): a dead descriptor never sends again, so close it as
         // a read does, and the port can be opened afresh once the adapter is back.
-        if (port.IsOpen()) port.Close();
-        return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
+        if (port.isOpen()) port.close();
+        return fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
     if (sent != Transport::SendResult::Done) {
-        return Fail(t.errorText, kWriteSendFailed, Verdict::Other);
+        return fail(t.errorText, kWriteSendFailed, Verdict::Other);
     }
-    NoteSent(port);
-    port.AwaitReply(pauseMs);
+    noteSent(port);
+    port.awaitReply(pauseMs);
     std::size_t received = 0;
-    const bool done = port.Receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
+    const bool done = port.receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
-    if (!done || received == 0) return Fail(t.errorText, kWriteReplyFailed, Verdict::NoReply);
+    if (!done || received == 0) return fail(t.errorText, kWriteReplyFailed, Verdict::NoReply);
     if (t.reply[0] != request[0]) {
-        return Fail(t.errorText, kWriteWrongAddress, Verdict::WrongAddress);
+        return fail(t.errorText, kWriteWrongAddress, Verdict::WrongAddress);
     }
-    if (received < 2) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (received < 2) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
     if (t.reply[1] != request[1]) {
-        return FailException(t.errorText, t.exceptionCode, t.reply, received);
+        return failException(t.errorText, t.exceptionCode, t.reply, received);
     }
-    if (!CrcMatches(t.reply, received, 6)) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (!crcMatches(t.reply, received, 6)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
     if (std::memcmp(t.reply + 2, request + 2, 4) != 0) {
-        return Fail(t.errorText, kEchoDiffers, Verdict::Other);
+        return fail(t.errorText, kEchoDiffers, Verdict::Other);
     }
     return Verdict::Good;
 }
 
-Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, std::size_t length,
+Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, std::size_t length,
              const LinkTiming& timing, ReplyCount accepted) {
     t.replyLength = 0;
-    port.DiscardInput();
-    const Transport::SendResult sent = port.Send(request, length, timing.completionWaitMs);
+    port.discardInput();
+    const Transport::SendResult sent = port.send(request, length, timing.completionWaitMs);
     if (sent == Transport::SendResult::Refused) {
         // The adapter is gone: close, so that the next poll opens the port afresh.
-        port.Close();
-        return Fail(t.errorText, kNoPort, Verdict::Other);
+        port.close();
+        return fail(t.errorText, kNoPort, Verdict::Other);
     }
     if (sent != Transport::SendResult::Done) {
-        return Fail(t.errorText, kReadSendFailed, Verdict::Other);
+        return fail(t.errorText, kReadSendFailed, Verdict::Other);
     }
-    NoteSent(port);
+    noteSent(port);
 
-    port.AwaitReply(timing.readPauseMs);
+    port.awaitReply(timing.readPauseMs);
     std::size_t received = 0;
     const bool done =
-        port.Receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
+        port.receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
-    if (!done || received == 0) return Fail(t.errorText, kReadReplyFailed, Verdict::NoReply);
+    if (!done || received == 0) return fail(t.errorText, kReadReplyFailed, Verdict::NoReply);
     if (t.reply[0] != t.moduleAddress) {
-        return Fail(t.errorText, kReadWrongAddress, Verdict::WrongAddress);
+        return fail(t.errorText, kReadWrongAddress, Verdict::WrongAddress);
     }
-    if (received < 3) return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
-    if (t.reply[1] != 0x03) return FailException(t.errorText, t.exceptionCode, t.reply, received);
+    if (received < 3) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (t.reply[1] != 0x03) return failException(t.errorText, t.exceptionCode, t.reply, received);
 
     const std::size_t byteCount = t.reply[2];
-    if (!CrcMatches(t.reply, received, byteCount + 3)) {
-        return Fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (!crcMatches(t.reply, received, byteCount + 3)) {
+        return fail(t.errorText, kBadCrc, Verdict::BadCrc);
     }
     // Rejected here, so that the line's observer sees the same verdict as the caller.
     if (accepted == ReplyCount::Exact && byteCount != 2u * t.count) {
-        return Fail(t.errorText, kWrongRegisterCount, Verdict::Other);
+        return fail(t.errorText, kWrongRegisterCount, Verdict::Other);
     }
     t.registerCount = static_cast<std::uint8_t>(byteCount / 2);
     for (std::size_t i = 0; i < t.registerCount; ++i) {
@@ -149,37 +135,37 @@ Verdict Read(Transport& port, TReadTransaction& t, const std::uint8_t* request, 
 
 }  // namespace
 
-bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing,
+bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing,
                    ReplyCount accepted) {
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
     request[1] = 0x03;
-    Put16(request + 2, t.firstRegister);
-    Put16(request + 4, t.count);
-    PutCrc(request, 6);
-    return Observed(port, t, request, sizeof request,
-                    [&] { return Read(port, t, request, sizeof request, timing, accepted); });
+    put16(request + 2, t.firstRegister);
+    put16(request + 4, t.count);
+    putCrc(request, 6);
+    return observed(port, t, request, sizeof request,
+                    [&] { return read(port, t, request, sizeof request, timing, accepted); });
 }
 
-bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
+bool writeRegister(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
     request[1] = 0x06;
-    Put16(request + 2, t.firstRegister);
-    Put16(request + 4, t.values[0]);
-    PutCrc(request, 6);
-    return Observed(port, t, request, sizeof request, [&] {
-        return Write(port, t, request, sizeof request, timing.writePauseMs, timing);
+    put16(request + 2, t.firstRegister);
+    put16(request + 4, t.values[0]);
+    putCrc(request, 6);
+    return observed(port, t, request, sizeof request, [&] {
+        return write(port, t, request, sizeof request, timing.writePauseMs, timing);
     });
 }
 
-bool IsExceptionReply(const TWriteTransaction& t, std::uint8_t function) {
+bool isExceptionReply(const WriteTransaction& t, std::uint8_t function) {
     if (t.replyLength < 5) return false;
     return t.reply[0] == t.moduleAddress && t.reply[1] == (function | 0x80) &&
-           CrcMatches(t.reply, t.replyLength, 3);
+           crcMatches(t.reply, t.replyLength, 3);
 }
 
-bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing) {
+bool writeRegisters(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
     if (t.count == 0 || t.count > kMaxRegistersPerExchange) {
         std::snprintf(t.errorText, sizeof t.errorText,
                       "Недопустимое число регистров для записи: %u",
@@ -189,14 +175,14 @@ bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& tim
     std::uint8_t request[9 + 2 * kMaxRegistersPerExchange + 2];
     request[0] = t.moduleAddress;
     request[1] = 0x10;
-    Put16(request + 2, t.firstRegister);
-    Put16(request + 4, t.count);
+    put16(request + 2, t.firstRegister);
+    put16(request + 4, t.count);
     request[6] = static_cast<std::uint8_t>(2 * t.count);
-    for (std::size_t i = 0; i < t.count; ++i) Put16(request + 7 + 2 * i, t.values[i]);
+    for (std::size_t i = 0; i < t.count; ++i) put16(request + 7 + 2 * i, t.values[i]);
     const std::size_t length = 7 + 2 * static_cast<std::size_t>(t.count);
-    PutCrc(request, length);
-    return Observed(port, t, request, length + 2, [&] {
-        return Write(port, t, request, length + 2, timing.writeManyPauseMs, timing);
+    putCrc(request, length);
+    return observed(port, t, request, length + 2, [&] {
+        return write(port, t, request, length + 2, timing.writeManyPauseMs, timing);
     });
 }
 

@@ -13,7 +13,7 @@ inline constexpr std::size_t kRegisterSlots = 512;
 
 // One read exchange (function 3). The registers stay here after the exchange: they are the
 // program's store of the last values read.
-struct TReadTransaction {
+struct ReadTransaction {
     std::uint8_t moduleAddress = 0;
     std::uint16_t firstRegister = 0;
     std::uint16_t count = 0;
@@ -26,7 +26,7 @@ struct TReadTransaction {
 };
 
 // One write exchange (function 6 sends values[0], function 16 the first count values).
-struct TWriteTransaction {
+struct WriteTransaction {
     std::uint8_t moduleAddress = 0;
     std::uint16_t values[kRegisterSlots] = {};
     std::uint16_t firstRegister = 0;
@@ -44,17 +44,17 @@ inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в �
 
 // What a read takes: a reply of any length, or only one that carries exactly the count asked
 // for (any other fails with kWrongRegisterCount and leaves the registers as they were).
-enum class ReplyCount { Any, Exact };
+enum class ReplyCount { any, Exact };
 
 // Each returns true on success; on failure the record's error text says why. An exchange
 // whose send the line refuses at once (the adapter is gone) closes the port.
-bool ReadRegisters(Transport& port, TReadTransaction& t, const LinkTiming& timing = kLinkTiming,
-                   ReplyCount accepted = ReplyCount::Any);
-bool WriteRegister(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
-bool WriteRegisters(Transport& port, TWriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing = kLinkTiming,
+                   ReplyCount accepted = ReplyCount::any);
+bool writeRegister(Transport& port, WriteTransaction& t, const LinkTiming& timing = kLinkTiming);
+bool writeRegisters(Transport& port, WriteTransaction& t, const LinkTiming& timing = kLinkTiming);
 
 // True when the last reply of the write was a well-formed exception reply to `function`: the
 // module heard the request and refused it. A garbled reply or none at all is not a refusal.
-bool IsExceptionReply(const TWriteTransaction& t, std::uint8_t function);
+bool isExceptionReply(const WriteTransaction& t, std::uint8_t function);
 
 }  // namespace kvel

@@ -14,24 +14,24 @@ class Transport {
     enum class SendResult { Done, Refused, NotCompleted };
 
     virtual ~Transport() = default;
-    virtual bool IsOpen() const = 0;
+    virtual bool isOpen() const = 0;
     // Throw away whatever arrived and was not asked for (a reply that came too late).
-    virtual void DiscardInput() = 0;
+    virtual void discardInput() = 0;
     // Refused: the line rejected the send at once (adapter gone); NotCompleted: the send
     // did not finish within waitMs.
-    virtual SendResult Send(const std::uint8_t* data, std::size_t length, int waitMs) = 0;
+    virtual SendResult send(const std::uint8_t* data, std::size_t length, int waitMs) = 0;
     // Receives up to maxLength bytes; the reception ends quietMs after the last byte or when
     // maxLength bytes are in. Returns false when it did not end within waitMs.
-    virtual bool Receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
+    virtual bool receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,
                          int waitMs, int quietMs) = 0;
-    virtual void Close() = 0;
+    virtual void close() = 0;
     // The fixed pause between a request and the reception of its reply. A port that can tell
     // when the reply begins tells the observer, without taking anything off the line.
-    virtual void AwaitReply(int ms) { LinePause(ms); }
+    virtual void awaitReply(int ms) { linePause(ms); }
 
     // Who watches the traffic of this line; none by default, and then nothing is recorded.
-    void SetTrafficObserver(TrafficObserver* observer) { observer_ = observer; }
-    TrafficObserver* Observer() const { return observer_; }
+    void setTrafficObserver(TrafficObserver* observer) { observer_ = observer; }
+    TrafficObserver* trafficObserver() const { return observer_; }
 
   protected:
     TrafficObserver* observer_ = nullptr;

@@ -4,172 +4,172 @@
 #include "plot/plot.h"
 #include "plot/scale_axis.h"
 
-Tsp_Axis::Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot) : Tsp_Scale(flags), plot_(plot) {
+Axis::Axis(std::uint32_t flags, XYPlot* plot) : Scale(flags), plot_(plot) {
     // The grid lies inside the field only; the axis line's width takes room in the layout.
     // Assign copies attribute values only, so these hooks stay for the axis' lifetime.
-    gridAttr_.OnChange = [this](Tsp_CustomLineAttr*) {
-        if (plot_) plot_->InvalidateParts(false, false, true);
+    gridAttr_.onChange = [this](LineAttrBase*) {
+        if (plot_) plot_->invalidateParts(false, false, true);
     };
-    LineAttr()->OnChange = [this](Tsp_CustomLineAttr*) { PlotInvalidate(); };
+    lineAttr()->onChange = [this](LineAttrBase*) { plotInvalidate(); };
 }
 
-void Tsp_Axis::PlotInvalidate() {
-    if (plot_) plot_->Invalidate();
+void Axis::plotInvalidate() {
+    if (plot_) plot_->invalidate();
 }
 
-void Tsp_Axis::SetMargin(int v) {
+void Axis::setMargin(int v) {
     if (v == margin_) return;
     margin_ = v;
-    PlotInvalidate();
+    plotInvalidate();
 }
 
-void Tsp_Axis::SetCaption(const QString& v) {
+void Axis::setCaption(const QString& v) {
     if (v == caption_) return;
     caption_ = v;
-    PlotInvalidate();
+    plotInvalidate();
 }
 
-bool Tsp_Axis::CaptionShown() const {
+bool Axis::captionShown() const {
     return std::any_of(caption_.begin(), caption_.end(), [](QChar c) { return c.unicode() > 32; });
 }
 
-void Tsp_Axis::SetMin(double v) {
-    ClearFlagsRaw(sfAutoMin);
+void Axis::setMin(double v) {
+    clearFlagsRaw(sfAutoMin);
     savedValid_ = false;
-    if (v == Min()) return;
-    ApplyRange(v, Max());
-    PlotInvalidate();
+    if (v == min()) return;
+    applyRange(v, max());
+    plotInvalidate();
 }
 
-void Tsp_Axis::SetMax(double v) {
-    ClearFlagsRaw(sfAutoMax);
+void Axis::setMax(double v) {
+    clearFlagsRaw(sfAutoMax);
     savedValid_ = false;
-    if (v == Max()) return;
-    ApplyRange(Min(), v);
-    PlotInvalidate();
+    if (v == max()) return;
+    applyRange(min(), v);
+    plotInvalidate();
 }
 
-void Tsp_Axis::SetTicksCount(int n) {
+void Axis::setTicksCount(int n) {
     n = std::clamp(n, 0, kMaxTicks);
-    if (n == WantedTicksCount()) return;
-    SetWantedTicks(n);
-    CalcTicks();
-    CalcTickPixels();
-    PlotInvalidate();
+    if (n == wantedTicksCount()) return;
+    setWantedTicks(n);
+    calcTicks();
+    calcTickPixels();
+    plotInvalidate();
 }
 
-void Tsp_Axis::SetLabelFormat(const QString& f) {
-    if (f == LabelFormat()) return;
-    SetLabelFormatRaw(f);
+void Axis::setLabelFormat(const QString& f) {
+    if (f == labelFormat()) return;
+    setLabelFormatRaw(f);
     // The ticks of a date-time axis keep to what its labels can show.
-    if (LabelAsDataTime()) {
-        CalcTicks();
-        CalcTickPixels();
+    if (labelAsDataTime()) {
+        calcTicks();
+        calcTickPixels();
     }
-    PlotInvalidate();
+    plotInvalidate();
 }
 
-void Tsp_Axis::SetLineAttr(const Tsp_LineAttr& a) {
-    if (&a != LineAttr() && !LineAttr()->SameValues(a)) LineAttr()->Assign(a);
+void Axis::setLineAttr(const LineAttr& a) {
+    if (&a != lineAttr() && !lineAttr()->sameValues(a)) lineAttr()->assign(a);
 }
 
-void Tsp_Axis::SetGridAttr(const Tsp_LineAttr& a) {
-    if (&a != &gridAttr_ && !gridAttr_.SameValues(a)) gridAttr_.Assign(a);
+void Axis::setGridAttr(const LineAttr& a) {
+    if (&a != &gridAttr_ && !gridAttr_.sameValues(a)) gridAttr_.assign(a);
 }
 
-void Tsp_Axis::SetMinMax(double aMin, double aMax) {
-    if (aMin != Min() || aMax != Max()) ApplyRange(aMin, aMax);
-    ClearFlagsRaw(sfAutoMin | sfAutoMax);
+void Axis::setMinMax(double aMin, double aMax) {
+    if (aMin != min() || aMax != max()) applyRange(aMin, aMax);
+    clearFlagsRaw(sfAutoMin | sfAutoMax);
     savedValid_ = false;
-    PlotInvalidate();
+    plotInvalidate();
 }
 
-void Tsp_Axis::MoveMinMax(double delta) {
-    ScrollBy(delta, false);
-    ClearFlagsRaw(sfAutoMin | sfAutoMax);
+void Axis::moveMinMax(double delta) {
+    scrollBy(delta, false);
+    clearFlagsRaw(sfAutoMin | sfAutoMax);
     savedValid_ = false;
-    if (plot_) plot_->InvalidateParts(false, true, true);
+    if (plot_) plot_->invalidateParts(false, true, true);
 }
 
-void Tsp_Axis::SaveMinMax() {
+void Axis::saveMinMax() {
     if (savedValid_) return;
-    savedMin_ = Min();
-    savedMax_ = Max();
+    savedMin_ = min();
+    savedMax_ = max();
     savedValid_ = true;
 }
 
-void Tsp_Axis::RestoreMinMax() {
+void Axis::restoreMinMax() {
     if (!savedValid_) return;
-    ApplyRange(savedMin_, savedMax_);
+    applyRange(savedMin_, savedMax_);
     savedValid_ = false;
 }
 
-void Tsp_Axis::Assign(const Tsp_Axis& s) {
+void Axis::assign(const Axis& s) {
     if (&s == this) return;
-    AssignScale(s);
+    assignScale(s);
     margin_ = s.margin_;
     caption_ = s.caption_;
     savedValid_ = false;
-    gridAttr_.Assign(s.gridAttr_);
+    gridAttr_.assign(s.gridAttr_);
 }
 
-void Tsp_Axis::FlagChanged(Tsp_ScaleFlag flag) {
+void Axis::flagChanged(ScaleFlag flag) {
     switch (flag) {
         case sfAutoMin:
         case sfAutoMax:
-            if (plot_ && plot_->AutoScaleAxis(this)) plot_->Invalidate();
+            if (plot_ && plot_->autoScaleAxis(this)) plot_->invalidate();
             return;
         case sfInversed:
-            CalcMapping();
+            calcMapping();
             [[fallthrough]];
         case sfNoTicksLines:
         case sfNoTicksLabel:
         case sfNoTicksAdjusted:
         case sfLabelAsDateTime:
-            CalcTicks();
-            CalcTickPixels();
+            calcTicks();
+            calcTickPixels();
             break;
         default:
             break;
     }
-    PlotInvalidate();
+    plotInvalidate();
 }
 
-QString Tsp_Axis::GetTickLabel(int i) {
-    QString s = Tsp_Scale::GetTickLabel(i);
-    if (plot_ && plot_->OnGetTickLabel) plot_->OnGetTickLabel(this, i, TickValue(i), s);
+QString Axis::getTickLabel(int i) {
+    QString s = Scale::getTickLabel(i);
+    if (plot_ && plot_->onGetTickLabel) plot_->onGetTickLabel(this, i, tickValue(i), s);
     return s;
 }
 
-void Tsp_Axis::WriteProperties(Tsp_PropertyList& out) const {
+void Axis::writeProperties(PropertyList& out) const {
     out.emplace_back("Margin", QString::number(margin_));
     out.emplace_back("Caption", caption_);
-    out.emplace_back("TicksCount", QString::number(TicksCount()));
-    LineAttr()->WriteProperties("LineAttr", out);
-    gridAttr_.WriteProperties("GridAttr", out);
-    out.emplace_back("LabelFormat", LabelFormat());
-    Tsp_Scale::WriteProperties(out);
+    out.emplace_back("TicksCount", QString::number(ticksCount()));
+    lineAttr()->writeProperties("LineAttr", out);
+    gridAttr_.writeProperties("GridAttr", out);
+    out.emplace_back("LabelFormat", labelFormat());
+    Scale::writeProperties(out);
 }
 
-bool Tsp_Axis::ReadProperty(const QString& name, const QString& value) {
+bool Axis::readProperty(const QString& name, const QString& value) {
     bool ok = true;
     if (name == "Margin") {
         const int v = QLocale::c().toInt(value.trimmed(), &ok);
-        if (ok) SetMargin(v);
+        if (ok) setMargin(v);
     } else if (name == "Caption") {
-        SetCaption(value);
+        setCaption(value);
     } else if (name == "TicksCount") {
         const int v = QLocale::c().toInt(value.trimmed(), &ok);
         ok = ok && v >= 0;
-        if (ok) SetTicksCount(v);
+        if (ok) setTicksCount(v);
     } else if (name == "LabelFormat") {
-        SetLabelFormat(value);
+        setLabelFormat(value);
     } else if (name.startsWith("LineAttr.")) {
-        ok = LineAttr()->ReadProperty(name.mid(9), value);
+        ok = lineAttr()->readProperty(name.mid(9), value);
     } else if (name.startsWith("GridAttr.")) {
-        ok = gridAttr_.ReadProperty(name.mid(9), value);
+        ok = gridAttr_.readProperty(name.mid(9), value);
     } else {
-        ok = Tsp_Scale::ReadProperty(name, value);
+        ok = Scale::readProperty(name, value);
     }
     return ok;
 }

@@ -1,6 +1,6 @@
 #include "plot/block_index.h"
 
-void Tsp_BlockIndex::Append(double v) {
+void BlockIndex::append(double v) {
     if (count_ % kBlock == 0) {
         // Grown by an eighth rather than doubled: spare room costs memory on every point of
         // a long history, and appending stays O(1) amortised.
@@ -9,21 +9,21 @@ void Tsp_BlockIndex::Append(double v) {
             min_.reserve(more);
             max_.reserve(more);
         }
-        min_.push_back(Low(v));
-        max_.push_back(High(v));
+        min_.push_back(low(v));
+        max_.push_back(high(v));
     } else {
-        min_.back() = std::min(min_.back(), Low(v));
-        max_.back() = std::max(max_.back(), High(v));
+        min_.back() = std::min(min_.back(), low(v));
+        max_.back() = std::max(max_.back(), high(v));
     }
     ++count_;
 }
 
-void Tsp_BlockIndex::Clear() {
+void BlockIndex::clear() {
     min_.clear();
     max_.clear();
     count_ = 0;
 }
 
-std::size_t Tsp_BlockIndex::MemoryBytes() const {
+std::size_t BlockIndex::memoryBytes() const {
     return (min_.capacity() + max_.capacity()) * sizeof(double);
 }

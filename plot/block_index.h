@@ -10,7 +10,7 @@
 #include <limits>
 #include <vector>
 
-class Tsp_BlockIndex {
+class BlockIndex {
   public:
     static constexpr int kBlock = 32;
 
@@ -19,33 +19,33 @@ class Tsp_BlockIndex {
     };
 
     // O(1): updates the last block or starts a new one.
-    void Append(double v);
+    void append(double v);
     // Forgets every value; the storage keeps its capacity.
-    void Clear();
-    int Count() const { return count_; }
+    void clear();
+    int count() const { return count_; }
     // The extremes of block b (its values so far when it is the last, partial one).
-    Extent Block(int b) const { return {min_[std::size_t(b)], max_[std::size_t(b)]}; }
+    Extent blockExtent(int b) const { return {min_[std::size_t(b)], max_[std::size_t(b)]}; }
 
-    // Extremes of the values first … last (0 ≤ first ≤ last < Count()). The series' own values
+    // Extremes of the values first … last (0 ≤ first ≤ last < count()). The series' own values
     // are read only where a block reaches beyond the run and could hold a new extreme:
     // chunk(i) gives a pointer to value i and how many values follow it contiguously (≥ 1).
     template <class Chunk>
-    Extent Query(int first, int last, Chunk chunk) const;
+    Extent query(int first, int last, Chunk chunk) const;
 
     // Bytes held for the blocks, spare capacity included.
-    std::size_t MemoryBytes() const;
+    std::size_t memoryBytes() const;
 
-    bool operator==(const Tsp_BlockIndex& o) const {
+    bool operator==(const BlockIndex& o) const {
         return count_ == o.count_ && min_ == o.min_ && max_ == o.max_;
     }
 
   private:
     static constexpr double kInf = std::numeric_limits<double>::infinity();
-    static double Low(double v) { return std::isnan(v) ? -kInf : v; }
-    static double High(double v) { return std::isnan(v) ? kInf : v; }
+    static double low(double v) { return std::isnan(v) ? -kInf : v; }
+    static double high(double v) { return std::isnan(v) ? kInf : v; }
     // Takes the values from … to − 1 into e; false when one is not a number.
     template <class Chunk>
-    static bool Scan(Extent& e, int from, int to, Chunk& chunk);
+    static bool scan(Extent& e, int from, int to, Chunk& chunk);
 
     // Per block (the last one may be partial).
     std::vector<double> min_, max_;
@@ -53,7 +53,7 @@ class Tsp_BlockIndex {
 };
 
 template <class Chunk>
-bool Tsp_BlockIndex::Scan(Extent& e, int from, int to, Chunk& chunk) {
+bool BlockIndex::scan(Extent& e, int from, int to, Chunk& chunk) {
     while (from < to) {
         const auto [values, n] = chunk(from);
         const int count = std::min(to - from, int(n));
@@ -72,11 +72,11 @@ bool Tsp_BlockIndex::Scan(Extent& e, int from, int to, Chunk& chunk) {
 }
 
 template <class Chunk>
-Tsp_BlockIndex::Extent Tsp_BlockIndex::Query(int first, int last, Chunk chunk) const {
+BlockIndex::Extent BlockIndex::query(int first, int last, Chunk chunk) const {
     Extent e{kInf, -kInf};
     const int inner = (first + kBlock - 1) / kBlock, outer = (last + 1) / kBlock;
     if (inner >= outer) {  // no whole block inside the run
-        Scan(e, first, last + 1, chunk);
+        scan(e, first, last + 1, chunk);
         return e;
     }
     for (int b = inner; b < outer; ++b) {
@@ -87,9 +87,9 @@ Tsp_BlockIndex::Extent Tsp_BlockIndex::Query(int first, int last, Chunk chunk) c
     // so far; most often they are not, and its values need not be read.
     const auto edge = [&](int from, int to) {
         if (from >= to) return true;
-        const Extent b = Block(from / kBlock);
+        const Extent b = blockExtent(from / kBlock);
         if (b.min >= e.min && b.max <= e.max) return true;
-        return Scan(e, from, to, chunk);
+        return scan(e, from, to, chunk);
     };
     if (edge(first, inner * kBlock)) edge(outer * kBlock, last + 1);
     return e;

@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <iterator>
 
-QColor ToQColor(TColor c) {
+QColor toQColor(Color c) {
     if (c & clSystemColor) {
         const QPalette pal = QGuiApplication::palette();
         switch (c) {
@@ -28,12 +28,12 @@ QColor ToQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-TColor FromQColor(const QColor& c) {
-    return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
+Color fromQColor(const QColor& c) {
+    return Color(c.red()) | (Color(c.green()) << 8) | (Color(c.blue()) << 16);
 }
 
 // Both tables follow the order of the enumerations; a value out of range draws solid.
-Qt::PenStyle ToQtPenStyle(TPenStyle s) {
+Qt::PenStyle toQtPenStyle(PenStyle s) {
     static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
                                                Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
                                                Qt::SolidLine};  // psInsideFrame
@@ -41,7 +41,7 @@ Qt::PenStyle ToQtPenStyle(TPenStyle s) {
     return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidLine;
 }
 
-Qt::BrushStyle ToQtBrushStyle(TBrushStyle s) {
+Qt::BrushStyle toQtBrushStyle(BrushStyle s) {
     static constexpr Qt::BrushStyle kStyles[] = {
         Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
         Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
@@ -49,9 +49,9 @@ Qt::BrushStyle ToQtBrushStyle(TBrushStyle s) {
     return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidPattern;
 }
 
-QPen MakePen(TColor color, TPenStyle style, int width) {
-    QPen pen(ToQColor(color));
-    pen.setStyle(ToQtPenStyle(style));
+QPen makePen(Color color, PenStyle style, int width) {
+    QPen pen(toQColor(color));
+    pen.setStyle(toQtPenStyle(style));
     pen.setWidth(width < 1 ? 1 : width);
     pen.setCosmetic(width <= 1);
     pen.setCapStyle(Qt::FlatCap);
@@ -59,11 +59,11 @@ QPen MakePen(TColor color, TPenStyle style, int width) {
     return pen;
 }
 
-void SetCopyMode(QPainter& p) {
+void setCopyMode(QPainter& p) {
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void DrawRectangle(QPainter& p, int l, int t, int r, int b) {
+void drawRectangle(QPainter& p, int l, int t, int r, int b) {
     if (r - l < 1 || b - t < 1) return;
     if (p.pen().style() == Qt::NoPen)
         p.fillRect(QRect(l, t, r - l, b - t), p.brush());
@@ -71,19 +71,19 @@ void DrawRectangle(QPainter& p, int l, int t, int r, int b) {
         p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 
-void DrawEllipse(QPainter& p, int l, int t, int r, int b) {
+void drawEllipse(QPainter& p, int l, int t, int r, int b) {
     p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
-void FillRectangle(QPainter& p, int l, int t, int r, int b, const QBrush& brush) {
+void fillRectangle(QPainter& p, int l, int t, int r, int b, const QBrush& brush) {
     if (r > l && b > t) p.fillRect(QRect(l, t, r - l, b - t), brush);
 }
 
-void TextOut(QPainter& p, int x, int y, const QString& s) {
+void textOut(QPainter& p, int x, int y, const QString& s) {
     p.drawText(QPoint(x, y + p.fontMetrics().ascent()), s);
 }
 
-void TextOutUpward(QPainter& p, int x, int y, const QString& s) {
+void textOutUpward(QPainter& p, int x, int y, const QString& s) {
     p.save();
     p.translate(x, y);
     p.rotate(-90);
@@ -91,10 +91,10 @@ void TextOutUpward(QPainter& p, int x, int y, const QString& s) {
     p.restore();
 }
 
-int TextWidth(const QPainter& p, const QString& s) {
+int textWidth(const QPainter& p, const QString& s) {
     return p.fontMetrics().horizontalAdvance(s);
 }
 
-int TextHeight(const QPainter& p, const QString&) {
+int textHeight(const QPainter& p, const QString&) {
     return p.fontMetrics().height();
 }

@@ -12,9 +12,9 @@ namespace {
 // point i. Pixels follow ascending X monotonically, so a column is a run of points. Points are
 // mostly evenly spaced, so the search starts where the column would end if it held `hint`
 // points, and widens from there by doubling steps before it bisects.
-int ColumnEnd(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, int i, int last, int hint) {
-    const int column = xa.ValueToPixel(s.XValue(i));
-    const auto same = [&](int j) { return j <= last && xa.ValueToPixel(s.XValue(j)) == column; };
+int columnEnd(const XYDataSeries& s, const Scale& xa, int i, int last, int hint) {
+    const int column = xa.valueToPixel(s.xValue(i));
+    const auto same = [&](int j) { return j <= last && xa.valueToPixel(s.xValue(j)) == column; };
     int lo = i;         // in the column
     int hi = last + 1;  // past it
     const int guess = std::clamp(i + hint, i + 1, last + 1);
@@ -49,41 +49,41 @@ int ColumnEnd(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, int i, int last, i
 
 // Long series do not fit the processor's caches, and each column reads points far from the
 // last one's: the next column's end and the values near it are asked for ahead of time.
-void Prefetch(const Tsp_XYDataSeries& s, int at, int last) {
-    __builtin_prefetch(s.XChunk(at).first);
+void prefetch(const XYDataSeries& s, int at, int last) {
+    __builtin_prefetch(s.xChunk(at).first);
     for (int j : {at - 8, at, at + 8})
-        if (j >= 0 && j <= last) __builtin_prefetch(s.YChunk(j).first);
+        if (j >= 0 && j <= last) __builtin_prefetch(s.yChunk(j).first);
 }
 
 }  // namespace
 
-void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
-                     int last, std::vector<QLine>& out) {
-    Tsp_ColumnResume resume;
-    ReduceToColumns(s, xa, ya, first, last, out, resume);
+void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
+                     std::vector<QLine>& out) {
+    ColumnResume resume;
+    reduceToColumns(s, xa, ya, first, last, out, resume);
 }
 
-void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_Scale& ya, int first,
-                     int last, std::vector<QLine>& out, Tsp_ColumnResume& resume) {
-    const auto chunk = [&s](int i) { return s.YChunk(i); };
+void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
+                     std::vector<QLine>& out, ColumnResume& resume) {
+    const auto chunk = [&s](int i) { return s.yChunk(i); };
     const auto pixel = [&](int i) {
-        return QPoint(xa.ValueToPixel(s.XValue(i)), ya.ValueToPixel(s.YValue(i)));
+        return QPoint(xa.valueToPixel(s.xValue(i)), ya.valueToPixel(s.yValue(i)));
     };
     // The segment from p to q unless both ends are far off.
     const auto segment = [&out](QPoint p, QPoint q) {
-        if (!(IsFarPixel(p.x(), p.y()) && IsFarPixel(q.x(), q.y()))) out.emplace_back(p, q);
+        if (!(isFarPixel(p.x(), p.y()) && isFarPixel(q.x(), q.y()))) out.emplace_back(p, q);
     };
     const bool resuming = resume.at > first && resume.at <= last;
     const int from = resuming ? resume.at : first;
     QPoint previous = resuming ? resume.previous : pixel(first);  // of the column before
-    const int columns = std::abs(xa.ValueToPixel(s.XValue(last)) - xa.ValueToPixel(s.XValue(from)));
+    const int columns = std::abs(xa.valueToPixel(s.xValue(last)) - xa.valueToPixel(s.xValue(from)));
     int hint = std::max(1, (last - from + 1) / std::max(columns, 1));
     for (int i = from; i <= last;) {
-        const int end = ColumnEnd(s, xa, i, last, hint);
+        const int end = columnEnd(s, xa, i, last, hint);
         const int back = end - 1;
         hint = end - i;
         if (end > last) resume = {i, previous, out.size()};
-        Prefetch(s, std::min(end + 4 * hint, last), last);
+        prefetch(s, std::min(end + 4 * hint, last), last);
         const QPoint head = pixel(i);
         if (i > first) segment(previous, head);
         if (back == i) {
@@ -92,9 +92,9 @@ void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
             continue;
         }
         const int x = head.x();
-        const Tsp_BlockIndex::Extent e = s.YIndex().Query(i, back, chunk);
-        const int y0 = ya.ValueToPixel(e.min), y1 = ya.ValueToPixel(e.max);
-        if (IsFarPixel(x, y0) || IsFarPixel(x, y1)) {
+        const BlockIndex::Extent e = s.yIndex().query(i, back, chunk);
+        const int y0 = ya.valueToPixel(e.min), y1 = ya.valueToPixel(e.max);
+        if (isFarPixel(x, y0) || isFarPixel(x, y1)) {
             previous = head;
             for (int j = i + 1; j <= back; ++j) {
                 const QPoint next = pixel(j);
@@ -103,23 +103,23 @@ void ReduceToColumns(const Tsp_XYDataSeries& s, const Tsp_Scale& xa, const Tsp_S
             }
         } else {
             out.emplace_back(x, std::min(y0, y1), x, std::max(y0, y1));
-            previous = QPoint(x, ya.ValueToPixel(s.YValue(back)));
+            previous = QPoint(x, ya.valueToPixel(s.yValue(back)));
         }
         i = end;
     }
 }
 
-const std::vector<QLine>& Tsp_ColumnCache::Lines(const Tsp_XYDataSeries& s, const Tsp_Scale& xa,
-                                                 const Tsp_Scale& ya, int first, int last,
-                                                 int clipLeft, int clipRight) {
+const std::vector<QLine>& ColumnCache::lines(const XYDataSeries& s, const Scale& xa,
+                                             const Scale& ya, int first, int last, int clipLeft,
+                                             int clipRight) {
     // Everything a pixel of the run depends on but the points themselves.
-    const std::vector<double> key = {xa.Min(),           xa.Max(),
-                                     xa.PixelsPerUnit(), double(xa.LineX()),
-                                     double(xa.LineY()), ya.Min(),
-                                     ya.Max(),           ya.PixelsPerUnit(),
-                                     double(ya.LineX()), double(ya.LineY()),
+    const std::vector<double> key = {xa.min(),           xa.max(),
+                                     xa.pixelsPerUnit(), double(xa.lineX()),
+                                     double(xa.lineY()), ya.min(),
+                                     ya.max(),           ya.pixelsPerUnit(),
+                                     double(ya.lineX()), double(ya.lineY()),
                                      double(clipLeft),   double(clipRight),
-                                     double(first),      double(s.Generation())};
+                                     double(first),      double(s.generation())};
     if (key != key_ || resume_.at > last) {
         key_ = key;
         resume_ = {};
@@ -127,6 +127,6 @@ const std::vector<QLine>& Tsp_ColumnCache::Lines(const Tsp_XYDataSeries& s, cons
     } else {
         lines_.resize(resume_.lines);
     }
-    ReduceToColumns(s, xa, ya, first, last, lines_, resume_);
+    reduceToColumns(s, xa, ya, first, last, lines_, resume_);
     return lines_;
 }

@@ -4,73 +4,73 @@
 #include "plot/plot.h"
 #include "plot/series.h"
 
-Tsp_DataSeries::~Tsp_DataSeries() {
-    if (plot_) plot_->RemoveSeries(this);
+DataSeries::~DataSeries() {
+    if (plot_) plot_->removeSeries(this);
 }
 
-void Tsp_DataSeries::SetPlot(Tsp_XYPlot* plot) {
+void DataSeries::setPlot(XYPlot* plot) {
     if (plot == plot_) return;
-    Tsp_XYPlot* old = plot_;
+    XYPlot* old = plot_;
     plot_ = nullptr;
-    if (old) old->RemoveSeries(this);
+    if (old) old->removeSeries(this);
     plot_ = plot;
-    if (plot_) plot_->AddSeries(this);
+    if (plot_) plot_->addSeries(this);
 }
 
-void Tsp_DataSeries::AxisBindingChanged(Tsp_Axis* first, Tsp_Axis* second) {
+void DataSeries::axisBindingChanged(Axis* first, Axis* second) {
     if (!plot_) return;
-    const bool a = plot_->AutoScaleAxis(first);
-    const bool b = plot_->AutoScaleAxis(second);
+    const bool a = plot_->autoScaleAxis(first);
+    const bool b = plot_->autoScaleAxis(second);
     // The series now draws against another axis: the field is stale even without a re-fit.
     if (a || b)
-        plot_->Invalidate();
+        plot_->invalidate();
     else if (active_)
-        plot_->InvalidateParts(false, false, true);
+        plot_->invalidateParts(false, false, true);
 }
 
-void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis v) {
+void DataSeries::setXAxis(XAxisChoice v) {
     if (v == xAxis_) return;
     xAxis_ = v;
-    if (plot_) AxisBindingChanged(plot_->BottomAxis(), plot_->TopAxis());
+    if (plot_) axisBindingChanged(plot_->bottomAxis(), plot_->topAxis());
 }
 
-void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis v) {
+void DataSeries::setYAxis(YAxisChoice v) {
     if (v == yAxis_) return;
     yAxis_ = v;
-    if (plot_) AxisBindingChanged(plot_->LeftAxis(), plot_->RightAxis());
+    if (plot_) axisBindingChanged(plot_->leftAxis(), plot_->rightAxis());
 }
 
-void Tsp_DataSeries::SetActive(bool v) {
+void DataSeries::setActive(bool v) {
     if (v == active_) return;
     active_ = v;
-    if (plot_) plot_->SeriesChanged(this);
+    if (plot_) plot_->seriesChanged(this);
 }
 
-void Tsp_DataSeries::SetLegend(const QString& v) {
+void DataSeries::setLegend(const QString& v) {
     if (v == legend_) return;
     legend_ = v;
-    LegendChanged();
+    legendChanged();
 }
 
-void Tsp_DataSeries::DataChanged(ChangeKind kind) {
+void DataSeries::dataChanged(ChangeKind kind) {
     if (!active_ || !plot_) return;
     if (kind == dcData)
-        plot_->SeriesChanged(this);
+        plot_->seriesChanged(this);
     else
-        plot_->InvalidateParts(false, false, true);
+        plot_->invalidateParts(false, false, true);
 }
 
-Tsp_XYDataSeries::Tsp_XYDataSeries() {
+XYDataSeries::XYDataSeries() {
     blocks_.push_back(std::make_unique<Block>());
-    lineAttr_.OnChange = [this](Tsp_CustomLineAttr* a) { AttrChanged(a); };
+    lineAttr_.onChange = [this](LineAttrBase* a) { attrChanged(a); };
 }
 
-void Tsp_XYDataSeries::Append(double x, double y) {
-    if (count_ >= Capacity()) blocks_.push_back(std::make_unique<Block>());
+void XYDataSeries::append(double x, double y) {
+    if (count_ >= capacity()) blocks_.push_back(std::make_unique<Block>());
     Block& b = *blocks_[count_ / kGrowth];
     b.x[count_ % kGrowth] = x;
     b.y[count_ % kGrowth] = y;
-    yIndex_.Append(y);
+    yIndex_.append(y);
     if (count_ == 0) {
         xMin_ = xMax_ = x;
         yMin_ = yMax_ = y;
@@ -81,65 +81,65 @@ void Tsp_XYDataSeries::Append(double x, double y) {
         xMax_ = std::max(xMax_, x);
         yMin_ = std::min(yMin_, y);
         yMax_ = std::max(yMax_, y);
-        if (xAscending_ && !(x >= XValue(count_ - 1))) xAscending_ = false;
+        if (xAscending_ && !(x >= xValue(count_ - 1))) xAscending_ = false;
     }
     ++count_;
 }
 
-void Tsp_XYDataSeries::AddXY(double x, double y) {
-    Append(x, y);
-    if (!CanPlot()) return;
-    DataChanged(dcData);
-    plot_->Update();
+void XYDataSeries::addXY(double x, double y) {
+    append(x, y);
+    if (!canPlot()) return;
+    dataChanged(dcData);
+    plot_->paintPending();
 }
 
-void Tsp_XYDataSeries::Clear() {
+void XYDataSeries::clear() {
     const bool had = count_ > 0;
     count_ = 0;
     breaks_.clear();
-    yIndex_.Clear();
+    yIndex_.clear();
     ++generation_;
     xAscending_ = true;
-    if (had && CanPlot()) DataChanged(dcData);
+    if (had && canPlot()) dataChanged(dcData);
 }
 
-void Tsp_XYDataSeries::AddBreak() {
+void XYDataSeries::addBreak() {
     if (count_ > 0 && (breaks_.empty() || breaks_.back() != count_)) breaks_.push_back(count_);
 }
 
-bool Tsp_XYDataSeries::BreakBefore(int i) const {
+bool XYDataSeries::breakBefore(int i) const {
     return std::binary_search(breaks_.begin(), breaks_.end(), i);
 }
 
-void Tsp_XYDataSeries::SetLockInvalidate(bool v) {
+void XYDataSeries::setLockInvalidate(bool v) {
     if (v == locked_) return;
     locked_ = v;
-    if (CanPlot()) DataChanged(dcData);
+    if (canPlot()) dataChanged(dcData);
 }
 
-void Tsp_XYDataSeries::SetLineAttr(const Tsp_LineAttr& a) {
-    if (&a != &lineAttr_ && !lineAttr_.SameValues(a)) lineAttr_.Assign(a);
+void XYDataSeries::setLineAttr(const LineAttr& a) {
+    if (&a != &lineAttr_ && !lineAttr_.sameValues(a)) lineAttr_.assign(a);
 }
 
-bool Tsp_XYDataSeries::GetExtremum(double Tsp_XYDataSeries::*which, double& v) const {
+bool XYDataSeries::getExtremum(double XYDataSeries::*which, double& v) const {
     if (count_ <= 0) return false;
     v = this->*which;
     return true;
 }
 
-bool Tsp_XYDataSeries::GetXMin(double& v) {
-    return GetExtremum(&Tsp_XYDataSeries::xMin_, v);
+bool XYDataSeries::getXMin(double& v) {
+    return getExtremum(&XYDataSeries::xMin_, v);
 }
-bool Tsp_XYDataSeries::GetXMax(double& v) {
-    return GetExtremum(&Tsp_XYDataSeries::xMax_, v);
+bool XYDataSeries::getXMax(double& v) {
+    return getExtremum(&XYDataSeries::xMax_, v);
 }
-bool Tsp_XYDataSeries::GetYMin(double& v) {
-    return GetExtremum(&Tsp_XYDataSeries::yMin_, v);
+bool XYDataSeries::getYMin(double& v) {
+    return getExtremum(&XYDataSeries::yMin_, v);
 }
-bool Tsp_XYDataSeries::GetYMax(double& v) {
-    return GetExtremum(&Tsp_XYDataSeries::yMax_, v);
+bool XYDataSeries::getYMax(double& v) {
+    return getExtremum(&XYDataSeries::yMax_, v);
 }
 
-void Tsp_XYDataSeries::AttrChanged(void*) {
-    if (CanPlot()) DataChanged(dcAppearance);
+void XYDataSeries::attrChanged(void*) {
+    if (canPlot()) dataChanged(dcAppearance);
 }

@@ -7,7 +7,7 @@ const QDate kEpoch(1899, 12, 30);
 constexpr double kMSecsPerDay = 86400000.0;
 }  // namespace
 
-double DateTimeFromQDateTime(const QDateTime& dt) {
+double dateTimeFromQDateTime(const QDateTime& dt) {
     const QDateTime local = dt.toLocalTime();
     const double days = double(kEpoch.daysTo(local.date()));
     const double frac = local.time().msecsSinceStartOfDay() / kMSecsPerDay;
@@ -15,7 +15,7 @@ double DateTimeFromQDateTime(const QDateTime& dt) {
     return days >= 0 ? days + frac : days - frac;
 }
 
-TDateTimeParts DecodeDateTime(double value) {
+DateTimeParts decodeDateTime(double value) {
     double dayPart = std::trunc(value);
     double ms = std::round(std::fabs(value - dayPart) * kMSecsPerDay);
     if (ms >= kMSecsPerDay) {  // 23:59:59.9996 rounds to the next midnight
@@ -29,6 +29,6 @@ TDateTimeParts DecodeDateTime(double value) {
 }
 
 QDateTime QDateTimeFromDateTime(double value) {
-    const TDateTimeParts d = DecodeDateTime(value);
+    const DateTimeParts d = decodeDateTime(value);
     return QDateTime(QDate(d.Year, d.Month, d.Day), QTime(d.Hour, d.Minute, d.Second, d.MSec));
 }

@@ -5,12 +5,12 @@
 
 #include <QDateTime>
 
-double DateTimeFromQDateTime(const QDateTime& dt);
+double dateTimeFromQDateTime(const QDateTime& dt);
 // Rounds to the nearest millisecond, as the labels and the log show whole milliseconds.
 QDateTime QDateTimeFromDateTime(double value);
 
-struct TDateTimeParts {
+struct DateTimeParts {
     int Year, Month, Day, Hour, Minute, Second, MSec;
 };
 // Calendar and clock fields of a day number, without any time-zone conversion.
-TDateTimeParts DecodeDateTime(double value);
+DateTimeParts decodeDateTime(double value);

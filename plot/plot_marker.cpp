@@ -1,52 +1,52 @@
 #include "plot/plot.h"
 
-Tsp_PlotMarker::~Tsp_PlotMarker() {
-    if (plot_) plot_->RemoveMarker(this, whenDraw_);
+PlotMarker::~PlotMarker() {
+    if (plot_) plot_->removeMarker(this, whenDraw_);
 }
 
-void Tsp_PlotMarker::FollowAxes() {
-    xAxisObj_ = plot_ ? plot_->XAxisOf(xAxis_) : nullptr;
-    yAxisObj_ = plot_ ? plot_->YAxisOf(yAxis_) : nullptr;
+void PlotMarker::followAxes() {
+    xAxisObj_ = plot_ ? plot_->xAxisOf(xAxis_) : nullptr;
+    yAxisObj_ = plot_ ? plot_->yAxisOf(yAxis_) : nullptr;
 }
 
-void Tsp_PlotMarker::SetPlot(Tsp_XYPlot* plot) {
+void PlotMarker::setPlot(XYPlot* plot) {
     if (plot == plot_) return;
-    Tsp_XYPlot* old = plot_;
+    XYPlot* old = plot_;
     plot_ = nullptr;
-    if (old) old->RemoveMarker(this, whenDraw_);
+    if (old) old->removeMarker(this, whenDraw_);
     plot_ = plot;
-    FollowAxes();
-    if (plot_) plot_->AddMarker(this, whenDraw_);
+    followAxes();
+    if (plot_) plot_->addMarker(this, whenDraw_);
 }
 
-void Tsp_PlotMarker::PlotDestroyed() {
+void PlotMarker::plotDestroyed() {
     plot_ = nullptr;
-    FollowAxes();
+    followAxes();
 }
 
-void Tsp_PlotMarker::SetWhenDraw(Tsp_WhenDrawMarker v) {
+void PlotMarker::setWhenDraw(MarkerLayer v) {
     if (v == whenDraw_) return;
-    if (plot_) plot_->RemoveMarker(this, whenDraw_);
+    if (plot_) plot_->removeMarker(this, whenDraw_);
     whenDraw_ = v;
-    if (plot_) plot_->AddMarker(this, whenDraw_);
+    if (plot_) plot_->addMarker(this, whenDraw_);
 }
 
-void Tsp_PlotMarker::SetVisible(bool v) {
+void PlotMarker::setVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
-    if (plot_) plot_->InvalidateParts(false, false, true);
+    if (plot_) plot_->invalidateParts(false, false, true);
 }
 
-void Tsp_PlotMarker::SetXAxis(Tsp_WhatXAxis v) {
+void PlotMarker::setXAxis(XAxisChoice v) {
     if (v == xAxis_) return;
     xAxis_ = v;
-    FollowAxes();
-    if (plot_) plot_->InvalidateParts(false, false, true);
+    followAxes();
+    if (plot_) plot_->invalidateParts(false, false, true);
 }
 
-void Tsp_PlotMarker::SetYAxis(Tsp_WhatYAxis v) {
+void PlotMarker::setYAxis(YAxisChoice v) {
     if (v == yAxis_) return;
     yAxis_ = v;
-    FollowAxes();
-    if (plot_) plot_->InvalidateParts(false, false, true);
+    followAxes();
+    if (plot_) plot_->invalidateParts(false, false, true);
 }

@@ -5,52 +5,52 @@
 // Inverting figures go straight onto the control's canvas, so that drawing the same figure
 // again restores the pixels under it.
 
-void Tsp_XYPlot::DrawXCursorLine(int pixel) {
-    const TRect& f = fieldRect_;
+void XYPlot::drawXCursorLine(int pixel) {
+    const PixelRect& f = fieldRect_;
     if (!(f.Left < pixel && pixel < f.Right)) return;
-    QPainter& p = *ControlCanvas();
+    QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(MakePen(clBlack, psSolid, 1));
+    p.setPen(makePen(clBlack, psSolid, 1));
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.drawLine(pixel, f.Top + 1, pixel, f.Bottom - 1);
-    SetCopyMode(p);
+    setCopyMode(p);
     update();
 }
 
-void Tsp_XYPlot::DrawZoomRect() {
-    QPainter& p = *ControlCanvas();
+void XYPlot::drawZoomRect() {
+    QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(MakePen(clBlack, psDot, 1));
+    p.setPen(makePen(clBlack, psDot, 1));
     p.setBrush(Qt::white);
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     p.drawPolyline(QPolygon({QPoint(x0_, y0_), QPoint(x1_, y0_), QPoint(x1_, y1_), QPoint(x0_, y1_),
                              QPoint(x0_, y0_)}));
-    SetCopyMode(p);
+    setCopyMode(p);
     update();
 }
 
-void Tsp_XYPlot::SetXCursorOn(bool v) {
+void XYPlot::setXCursorOn(bool v) {
     if (v == xCursorOn_) return;
     xCursorOn_ = v;
-    if (v) cursorPixel_ = bottom_->ValueToPixel(xCursorVal_);
-    DrawXCursorLine(cursorPixel_);
+    if (v) cursorPixel_ = bottom_->valueToPixel(xCursorVal_);
+    drawXCursorLine(cursorPixel_);
 }
 
-void Tsp_XYPlot::SetXCursorVal(double v) {
-    const int pixel = bottom_->ValueToPixel(v);
+void XYPlot::setXCursorVal(double v) {
+    const int pixel = bottom_->valueToPixel(v);
     xCursorVal_ = v;
     if (pixel == cursorPixel_ || !xCursorOn_) return;
-    DrawXCursorLine(cursorPixel_);
+    drawXCursorLine(cursorPixel_);
     cursorPixel_ = pixel;
-    DrawXCursorLine(cursorPixel_);
+    drawXCursorLine(cursorPixel_);
 }
 
-void Tsp_XYPlot::SetDragCorner(int x, int y) {
+void XYPlot::setDragCorner(int x, int y) {
     x1_ = zoom_ == zpdVertical ? fieldRect_.Right : x;
     y1_ = zoom_ == zpdHorizontal ? fieldRect_.Bottom : y;
 }
 
-void Tsp_XYPlot::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
     if (button == mbLeft) {
         if (zoom_ != zpdNone && dragState_ == 0) {
             x0_ = zoom_ == zpdVertical ? fieldRect_.Left : x;
@@ -65,23 +65,23 @@ void Tsp_XYPlot::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
             setCursor(panCursor_);
         }
     }
-    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    if (onMouseDown) onMouseDown(this, button, shift, x, y);
 }
 
-void Tsp_XYPlot::MouseMove(TShiftState shift, int x, int y) {
+void XYPlot::mouseMove(ShiftState shift, int x, int y) {
     switch (dragState_) {
         case 1:
             if (std::abs(x - x0_) > 3 || std::abs(y - y0_) > 3) {
                 dragState_ = 2;
                 setCursor(Qt::CrossCursor);
-                SetDragCorner(x, y);
-                DrawZoomRect();
+                setDragCorner(x, y);
+                drawZoomRect();
             }
             break;
         case 2:
-            DrawZoomRect();
-            SetDragCorner(x, y);
-            DrawZoomRect();
+            drawZoomRect();
+            setDragCorner(x, y);
+            drawZoomRect();
             break;
         case 3:
         case 4:
@@ -91,40 +91,39 @@ void Tsp_XYPlot::MouseMove(TShiftState shift, int x, int y) {
             x0_ = x;
             y0_ = y;
             dragState_ = 4;
-            PanStep();
+            panStep();
             break;
         default:
             break;
     }
-    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    if (onMouseMove) onMouseMove(this, shift, x, y);
 }
 
-void Tsp_XYPlot::PanStep() {
-    for (Tsp_Axis* a : Axes()) a->SaveMinMax();
+void XYPlot::panStep() {
+    for (Axis* a : allAxes()) a->saveMinMax();
     const int dx = x1_ - x0_;
     if (dx != 0 && (pan_ == zpdHorizontal || pan_ == zpdBoth)) {
-        bottom_->ScrollBy(dx, true);
-        top_->ScrollBy(dx, true);
-        InvalidateParts(false, true, true);
+        bottom_->scrollBy(dx, true);
+        top_->scrollBy(dx, true);
+        invalidateParts(false, true, true);
     }
     const int dy = y1_ - y0_;
     if (dy != 0 && (pan_ == zpdVertical || pan_ == zpdBoth)) {
-        left_->ScrollBy(dy, true);
-        right_->ScrollBy(dy, true);
-        InvalidateParts(false, true, true);
+        left_->scrollBy(dy, true);
+        right_->scrollBy(dy, true);
+        invalidateParts(false, true, true);
     }
 }
 
-void Tsp_XYPlot::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
     if (dragState_ == 1) {
-        const auto axes = Axes();
-        if (std::all_of(axes.begin(), axes.end(),
-                        [](Tsp_Axis* a) { return a->HasSavedMinMax(); })) {
-            for (Tsp_Axis* a : axes) a->RestoreMinMax();
-            Invalidate();
+        const auto axes = allAxes();
+        if (std::all_of(axes.begin(), axes.end(), [](Axis* a) { return a->hasSavedMinMax(); })) {
+            for (Axis* a : axes) a->restoreMinMax();
+            invalidate();
         }
     } else if (dragState_ == 2) {
-        DrawZoomRect();
+        drawZoomRect();
         int l = x0_, r = x1_, t = y0_, b = y1_;
         if (x1_ < x0_) {
             l = x1_ + 1;
@@ -134,33 +133,33 @@ void Tsp_XYPlot::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
             t = y1_ + 1;
             b = y0_ + 1;
         }
-        ZoomStep(l, t, r, b);
+        zoomStep(l, t, r, b);
     }
     if (dragState_ != 0) {
         dragState_ = 0;
         setCursor(savedCursor_);
     }
-    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    if (onMouseUp) onMouseUp(this, button, shift, x, y);
 }
 
-void Tsp_XYPlot::ZoomStep(int l, int t, int r, int b) {
+void XYPlot::zoomStep(int l, int t, int r, int b) {
     if (zoom_ == zpdNone || r - l <= 2 || b - t <= 2) return;
-    for (Tsp_Axis* a : Axes()) a->SaveMinMax();
+    for (Axis* a : allAxes()) a->saveMinMax();
     if (zoom_ == zpdHorizontal || zoom_ == zpdBoth) {
-        ZoomAxis(*bottom_, l, r);
-        ZoomAxis(*top_, l, r);
+        zoomAxis(*bottom_, l, r);
+        zoomAxis(*top_, l, r);
     }
     if (zoom_ == zpdVertical || zoom_ == zpdBoth) {
-        ZoomAxis(*left_, b, t);
-        ZoomAxis(*right_, b, t);
+        zoomAxis(*left_, b, t);
+        zoomAxis(*right_, b, t);
     }
-    Invalidate();
+    invalidate();
 }
 
-void Tsp_XYPlot::ZoomAxis(Tsp_Axis& axis, int a, int b) {
-    double mn = axis.PixelToValue(a), mx = axis.PixelToValue(b);
+void XYPlot::zoomAxis(Axis& axis, int a, int b) {
+    double mn = axis.pixelToValue(a), mx = axis.pixelToValue(b);
     if (mn > mx) std::swap(mn, mx);
     bool canZoom = true;
-    if (OnAxisZoom) OnAxisZoom(&axis, mn, mx, canZoom);
-    if (canZoom) axis.ApplyRange(mn, mx);
+    if (onAxisZoom) onAxisZoom(&axis, mn, mx, canZoom);
+    if (canZoom) axis.applyRange(mn, mx);
 }

@@ -3,11 +3,11 @@
 
 #include "plot/plot.h"
 
-// Points DrawCanvas (and the drawing size) at another painter for a while and puts the
+// Points drawCanvas (and the drawing size) at another painter for a while and puts the
 // control's back afterwards, also when a drawing step throws.
 class DrawCanvasScope {
   public:
-    DrawCanvasScope(Tsp_XYPlot* plot, QPainter* canvas, int w, int h)
+    DrawCanvasScope(XYPlot* plot, QPainter* canvas, int w, int h)
         : plot_(plot),
           saved_(plot->drawCanvas_),
           savedWidth_(plot->drawWidth_),
@@ -25,64 +25,64 @@ class DrawCanvasScope {
     DrawCanvasScope& operator=(const DrawCanvasScope&) = delete;
 
   private:
-    Tsp_XYPlot* plot_;
+    XYPlot* plot_;
     QPainter* saved_;
     int savedWidth_, savedHeight_;
 };
 
-void Tsp_XYPlot::PrepareFont(QPainter& p) {
+void XYPlot::prepareFont(QPainter& p) {
     p.setFont(font());
-    if (!layoutValid_) CalcLayout(p.fontMetrics().horizontalAdvance('0'), p.fontInfo().pixelSize());
+    if (!layoutValid_) calcLayout(p.fontMetrics().horizontalAdvance('0'), p.fontInfo().pixelSize());
 }
 
-void Tsp_XYPlot::Paint() {
+void XYPlot::paint() {
     paintPending_ = false;
-    QPainter* screen = ControlCanvas();
+    QPainter* screen = controlCanvas();
     screen->setClipping(false);
-    if (memBitmap_ && (memBitmap_->Width() != width() || memBitmap_->Height() != height() ||
-                       memBitmap_->Ratio() != devicePixelRatio())) {
-        memBitmap_->Resize(width(), height(), devicePixelRatio());
+    if (memBitmap_ && (memBitmap_->width() != width() || memBitmap_->height() != height() ||
+                       memBitmap_->ratio() != devicePixelRatio())) {
+        memBitmap_->resize(width(), height(), devicePixelRatio());
         layoutValid_ = frameValid_ = fieldValid_ = false;
     }
-    if (memBitmap_ && memBitmap_->Valid()) {
+    if (memBitmap_ && memBitmap_->valid()) {
         {
-            QPainter image(&memBitmap_->Image());
+            QPainter image(&memBitmap_->image());
             DrawCanvasScope scope(this, &image, width(), height());
-            PrepareFont(image);
+            prepareFont(image);
             if (!frameValid_) {
-                DrawFrame();
+                drawFrame();
                 frameValid_ = true;
             }
             if (!fieldValid_) {
-                DrawField();
+                drawField();
                 fieldValid_ = true;
             }
-            DoDrawEnd();
-            DrawBorder();
+            doDrawEnd();
+            drawBorder();
         }
         screen->setCompositionMode(QPainter::CompositionMode_Source);
-        screen->drawImage(0, 0, memBitmap_->Image());
-        SetCopyMode(*screen);
+        screen->drawImage(0, 0, memBitmap_->image());
+        setCopyMode(*screen);
     } else {
         // Unbuffered, or no image could be had for the buffer: everything straight on screen.
         DrawCanvasScope scope(this, screen, width(), height());
-        DrawAll();
+        drawAll();
     }
     if (xCursorOn_) {
-        cursorPixel_ = bottom_->ValueToPixel(xCursorVal_);
-        DrawXCursorLine(cursorPixel_);
+        cursorPixel_ = bottom_->valueToPixel(xCursorVal_);
+        drawXCursorLine(cursorPixel_);
     }
 }
 
-void Tsp_XYPlot::DrawAll() {
-    PrepareFont(*DrawCanvas());
-    DrawFrame();
-    DrawField();
-    DoDrawEnd();
-    DrawBorder();
+void XYPlot::drawAll() {
+    prepareFont(*drawCanvas());
+    drawFrame();
+    drawField();
+    doDrawEnd();
+    drawBorder();
 }
 
-void Tsp_XYPlot::DrawOnCanvas(QPainter* canvas, int width, int height) {
+void XYPlot::drawOnCanvas(QPainter* canvas, int width, int height) {
     if (!canvas || width <= 9 || height <= 9) return;
     struct LayoutStale {
         bool& flag;
@@ -90,140 +90,140 @@ void Tsp_XYPlot::DrawOnCanvas(QPainter* canvas, int width, int height) {
     } stale{layoutValid_};
     DrawCanvasScope scope(this, canvas, width, height);
     layoutValid_ = false;
-    DrawAll();
+    drawAll();
 }
 
-void Tsp_XYPlot::CalcLayout(int cw, int ch) {
+void XYPlot::calcLayout(int cw, int ch) {
     // Each side takes the room of its own axis band or of the labels that the two crossing
     // axes hang over that end, whichever is larger, plus its margin.
-    using Overhang = int (Tsp_Scale::*)(int, int);
-    const auto room = [cw, ch](Tsp_Axis& own, Tsp_Axis& a, Tsp_Axis& b, Overhang end) {
-        return std::max({(a.*end)(cw, ch), (b.*end)(cw, ch), own.BandWidth(cw, ch)}) + own.Margin();
+    using Overhang = int (Scale::*)(int, int);
+    const auto room = [cw, ch](Axis& own, Axis& a, Axis& b, Overhang end) {
+        return std::max({(a.*end)(cw, ch), (b.*end)(cw, ch), own.bandWidth(cw, ch)}) + own.margin();
     };
-    const int left = room(*left_, *top_, *bottom_, &Tsp_Scale::StartOverhang);
-    const int bottom = room(*bottom_, *right_, *left_, &Tsp_Scale::StartOverhang);
-    const int right = room(*right_, *top_, *bottom_, &Tsp_Scale::EndOverhang);
-    const int top = room(*top_, *right_, *left_, &Tsp_Scale::EndOverhang);
-    TRect f{left, top, DrawWidth() - right, DrawHeight() - bottom};
+    const int left = room(*left_, *top_, *bottom_, &Scale::startOverhang);
+    const int bottom = room(*bottom_, *right_, *left_, &Scale::startOverhang);
+    const int right = room(*right_, *top_, *bottom_, &Scale::endOverhang);
+    const int top = room(*top_, *right_, *left_, &Scale::endOverhang);
+    PixelRect f{left, top, drawWidth() - right, drawHeight() - bottom};
     // Scales never get a zero length.
     if (f.Right < f.Left + 3) f.Right = f.Left + 3;
     if (f.Bottom < f.Top + 3) f.Bottom = f.Top + 3;
     fieldRect_ = f;
-    left_->SetLinePos(f.Left - 1, f.Bottom - 1, f.Bottom - f.Top - 1);
-    right_->SetLinePos(f.Right, f.Bottom - 1, f.Bottom - f.Top - 1);
-    bottom_->SetLinePos(f.Left, f.Bottom, f.Right - f.Left - 1);
-    top_->SetLinePos(f.Left, f.Top - 1, f.Right - f.Left - 1);
+    left_->setLinePos(f.Left - 1, f.Bottom - 1, f.Bottom - f.Top - 1);
+    right_->setLinePos(f.Right, f.Bottom - 1, f.Bottom - f.Top - 1);
+    bottom_->setLinePos(f.Left, f.Bottom, f.Right - f.Left - 1);
+    top_->setLinePos(f.Left, f.Top - 1, f.Right - f.Left - 1);
     layoutValid_ = true;
 }
 
 namespace {
-int VisibleWidth(const Tsp_Axis& a) {
-    return a.LineAttr()->Visible() ? a.LineAttr()->Width() : 0;
+int visibleWidth(const Axis& a) {
+    return a.lineAttr()->visible() ? a.lineAttr()->width() : 0;
 }
 }  // namespace
 
-void Tsp_XYPlot::DrawFrame() {
-    QPainter& p = *DrawCanvas();
-    const TRect& f = fieldRect_;
-    const int w = DrawWidth(), h = DrawHeight();
-    SetCopyMode(p);
-    const QBrush back(ToQColor(color_));
-    FillRectangle(p, 0, 0, w, f.Top, back);
-    FillRectangle(p, 0, f.Bottom + 1, w, h, back);
-    FillRectangle(p, 0, f.Top, f.Left, f.Bottom + 1, back);
-    FillRectangle(p, f.Right, f.Top, w, f.Bottom + 1, back);
+void XYPlot::drawFrame() {
+    QPainter& p = *drawCanvas();
+    const PixelRect& f = fieldRect_;
+    const int w = drawWidth(), h = drawHeight();
+    setCopyMode(p);
+    const QBrush back(toQColor(color_));
+    fillRectangle(p, 0, 0, w, f.Top, back);
+    fillRectangle(p, 0, f.Bottom + 1, w, h, back);
+    fillRectangle(p, 0, f.Top, f.Left, f.Bottom + 1, back);
+    fillRectangle(p, f.Right, f.Top, w, f.Bottom + 1, back);
     p.setBrush(Qt::NoBrush);
-    top_->DrawAxisLine(p, 0, VisibleWidth(*right_));
-    right_->DrawAxisLine(p, VisibleWidth(*bottom_), 0);
-    bottom_->DrawAxisLine(p, VisibleWidth(*left_), 0);
-    left_->DrawAxisLine(p, 0, VisibleWidth(*top_));
-    p.setPen(MakePen(FromQColor(palette().color(QPalette::WindowText)), psSolid, 1));
-    SetCopyMode(p);
+    top_->drawAxisLine(p, 0, visibleWidth(*right_));
+    right_->drawAxisLine(p, visibleWidth(*bottom_), 0);
+    bottom_->drawAxisLine(p, visibleWidth(*left_), 0);
+    left_->drawAxisLine(p, 0, visibleWidth(*top_));
+    p.setPen(makePen(fromQColor(palette().color(QPalette::WindowText)), psSolid, 1));
+    setCopyMode(p);
     p.setFont(font());
-    top_->DrawTicksAndLabels(p);
-    right_->DrawTicksAndLabels(p);
-    left_->DrawTicksAndLabels(p);
-    bottom_->DrawTicksAndLabels(p);
-    DrawCaptions(p);
+    top_->drawTicksAndLabels(p);
+    right_->drawTicksAndLabels(p);
+    left_->drawTicksAndLabels(p);
+    bottom_->drawTicksAndLabels(p);
+    drawCaptions(p);
 }
 
-void Tsp_XYPlot::DrawCaptions(QPainter& p) {
-    const TRect& f = fieldRect_;
+void XYPlot::drawCaptions(QPainter& p) {
+    const PixelRect& f = fieldRect_;
     QFont bold = font();
     bold.setBold(true);
-    if (bottom_->CaptionShown()) {
+    if (bottom_->captionShown()) {
         p.setFont(bold);
-        const QString& s = bottom_->Caption();
-        TextOut(p, (f.Left + f.Right - TextWidth(p, s)) / 2, DrawHeight() - bottom_->Margin(), s);
+        const QString& s = bottom_->caption();
+        textOut(p, (f.Left + f.Right - textWidth(p, s)) / 2, drawHeight() - bottom_->margin(), s);
     }
-    if (top_->CaptionShown()) {
+    if (top_->captionShown()) {
         p.setFont(bold);
-        const QString& s = top_->Caption();
-        TextOut(p, (f.Left + f.Right - TextWidth(p, s)) / 2,
-                top_->Margin() - TextHeight(p, "8") - 1, s);
+        const QString& s = top_->caption();
+        textOut(p, (f.Left + f.Right - textWidth(p, s)) / 2,
+                top_->margin() - textHeight(p, "8") - 1, s);
     }
-    if (!left_->CaptionShown() && !right_->CaptionShown()) return;
+    if (!left_->captionShown() && !right_->captionShown()) return;
     p.setFont(bold);
-    const int h8 = TextHeight(p, "8");
-    if (left_->CaptionShown()) {
-        const QString& s = left_->Caption();
-        TextOutUpward(p, left_->Margin() - h8 - 1, (TextWidth(p, s) + f.Top + f.Bottom) / 2, s);
+    const int h8 = textHeight(p, "8");
+    if (left_->captionShown()) {
+        const QString& s = left_->caption();
+        textOutUpward(p, left_->margin() - h8 - 1, (textWidth(p, s) + f.Top + f.Bottom) / 2, s);
     }
-    if (right_->CaptionShown()) {
-        const QString& s = right_->Caption();
-        TextOutUpward(p, DrawWidth() - right_->Margin(), (TextWidth(p, s) + f.Top + f.Bottom) / 2,
+    if (right_->captionShown()) {
+        const QString& s = right_->caption();
+        textOutUpward(p, drawWidth() - right_->margin(), (textWidth(p, s) + f.Top + f.Bottom) / 2,
                       s);
     }
 }
 
-void Tsp_XYPlot::DrawField() {
-    QPainter& p = *DrawCanvas();
-    const TRect& f = fieldRect_;
+void XYPlot::drawField() {
+    QPainter& p = *drawCanvas();
+    const PixelRect& f = fieldRect_;
     const bool hadClip = p.hasClipping();
     const QRegion oldClip = p.clipRegion();
-    p.setClipRect(f.ToQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
-    SetCopyMode(p);
-    if (fieldColor_ != clNone) p.fillRect(f.ToQRect(), ToQColor(fieldColor_));
-    DoFieldDraw();
+    p.setClipRect(f.toQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
+    setCopyMode(p);
+    if (fieldColor_ != clNone) p.fillRect(f.toQRect(), toQColor(fieldColor_));
+    doFieldDraw();
     p.setBrush(Qt::NoBrush);
-    for (Tsp_Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
-        if (!a->GridAttr()->Visible() || a->TicksCount() == 0) continue;
-        a->GridAttr()->ApplyToPen(p);
-        for (int i = 0; i < a->TicksCount(); ++i) {
-            const int t = a->TickPixel(i);
-            if (a->IsVertical()) {
+    for (Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
+        if (!a->gridAttr()->visible() || a->ticksCount() == 0) continue;
+        a->gridAttr()->applyToPen(p);
+        for (int i = 0; i < a->ticksCount(); ++i) {
+            const int t = a->tickPixel(i);
+            if (a->isVertical()) {
                 if (f.Top < t && t < f.Bottom - 1) p.drawLine(f.Left, t, f.Right, t);
             } else if (f.Left < t && t < f.Right - 1) {
                 p.drawLine(t, f.Top, t, f.Bottom);
             }
         }
     }
-    for (Tsp_PlotMarker* m : before_)
-        if (m->Visible()) m->Draw();
-    for (Tsp_DataSeries* s : series_)
-        if (s->Active()) s->Draw();
-    for (Tsp_PlotMarker* m : after_)
-        if (m->Visible()) m->Draw();
+    for (PlotMarker* m : before_)
+        if (m->visible()) m->draw();
+    for (DataSeries* s : series_)
+        if (s->active()) s->draw();
+    for (PlotMarker* m : after_)
+        if (m->visible()) m->draw();
     p.setClipRegion(oldClip);
     p.setClipping(hadClip);
 }
 
 namespace {
-void Outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
-    p.setPen(MakePen(FromQColor(c), psSolid, 1));
+void outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
+    p.setPen(makePen(fromQColor(c), psSolid, 1));
     p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 }  // namespace
 
-void Tsp_XYPlot::DrawBorder() {
-    QPainter& p = *DrawCanvas();
-    const int w = DrawWidth(), h = DrawHeight();
+void XYPlot::drawBorder() {
+    QPainter& p = *drawCanvas();
+    const int w = drawWidth(), h = drawHeight();
     const bool hadClip = p.hasClipping();
     p.setClipping(false);
-    SetCopyMode(p);
+    setCopyMode(p);
     p.setBrush(Qt::NoBrush);
-    const QColor own = ToQColor(color_);
-    const QColor light = ToQColor(clBtnHighlight), dark = ToQColor(clBtnShadow);
+    const QColor own = toQColor(color_);
+    const QColor light = toQColor(clBtnHighlight), dark = toQColor(clBtnShadow);
     switch (borderStyle_) {
         case bs_Raised:
         case bs_Lowered: {
@@ -233,23 +233,23 @@ void Tsp_XYPlot::DrawBorder() {
             p.fillRect(0, 0, 1, h - 1, tl);  // left column, the bottom end belongs to br
             p.fillRect(w - 1, 0, 1, h, br);
             p.fillRect(0, h - 1, w, 1, br);
-            Outline(p, 1, 1, w - 1, h - 1, own);
+            outline(p, 1, 1, w - 1, h - 1, own);
             break;
         }
         case bs_Gutter:
-            Outline(p, 1, 1, w, h, light);
-            Outline(p, 0, 0, w - 1, h - 1, dark);
+            outline(p, 1, 1, w, h, light);
+            outline(p, 0, 0, w - 1, h - 1, dark);
             break;
         case bs_BlackRect:
-            Outline(p, 0, 0, w, h, Qt::black);
-            Outline(p, 1, 1, w - 1, h - 1, own);
+            outline(p, 0, 0, w, h, Qt::black);
+            outline(p, 1, 1, w - 1, h - 1, own);
             break;
         case bs_BoldRect:
-            Outline(p, 0, 0, w, h, Qt::black);
-            Outline(p, 1, 1, w - 1, h - 1, Qt::black);
+            outline(p, 0, 0, w, h, Qt::black);
+            outline(p, 1, 1, w - 1, h - 1, Qt::black);
             break;
         case bs_FocusRect: {
-            QPen pen = MakePen(clBlack, psDot, 1);
+            QPen pen = makePen(clBlack, psDot, 1);
             p.setPen(pen);
             p.setBackground(Qt::white);
             p.setBackgroundMode(Qt::OpaqueMode);
@@ -262,8 +262,8 @@ void Tsp_XYPlot::DrawBorder() {
         }
         case bs_None:
         default:
-            Outline(p, 0, 0, w, h, own);
-            Outline(p, 1, 1, w - 1, h - 1, own);
+            outline(p, 0, 0, w, h, own);
+            outline(p, 1, 1, w - 1, h - 1, own);
             break;
     }
     p.setClipping(hadClip);

@@ -5,7 +5,7 @@
 namespace {
 // A size of v pixels as the half-extents h and h + 1 on the two sides of the point; false
 // when they stay as they were.
-bool StoreHalves(int v, int& before, int& after) {
+bool storeHalves(int v, int& before, int& after) {
     const int h = std::max(v, 0) / 2;
     if (h == before) return false;
     before = h;
@@ -14,40 +14,40 @@ bool StoreHalves(int v, int& before, int& after) {
 }
 }  // namespace
 
-void Tsp_PointAttr::SetColor(TColor v) {
-    Store(color_, v);
+void PointAttr::setColor(Color v) {
+    store(color_, v);
 }
 
-void Tsp_PointAttr::SetStyle(TBrushStyle v) {
-    Store(style_, v);
+void PointAttr::setStyle(BrushStyle v) {
+    store(style_, v);
 }
 
-void Tsp_PointAttr::SetKind(TPointKind v) {
-    Store(kind_, v);
+void PointAttr::setKind(PointKind v) {
+    store(kind_, v);
 }
 
-void Tsp_PointAttr::SetHSize(int v) {
-    if (StoreHalves(v, hl_, hr_)) Changed();
+void PointAttr::setHSize(int v) {
+    if (storeHalves(v, hl_, hr_)) changed();
 }
 
-void Tsp_PointAttr::SetVSize(int v) {
-    if (StoreHalves(v, vt_, vb_)) Changed();
+void PointAttr::setVSize(int v) {
+    if (storeHalves(v, vt_, vb_)) changed();
 }
 
-void Tsp_PointAttr::SetVisible(bool v) {
-    Store(visible_, v);
+void PointAttr::setVisible(bool v) {
+    store(visible_, v);
 }
 
-void Tsp_PointAttr::SetBorderWidth(int v) {
+void PointAttr::setBorderWidth(int v) {
     if (v < 0) v = 1;
-    Store(borderWidth_, std::min({v, hl_, vt_}));
+    store(borderWidth_, std::min({v, hl_, vt_}));
 }
 
-void Tsp_PointAttr::SetBorderColor(TColor v) {
-    Store(borderColor_, v);
+void PointAttr::setBorderColor(Color v) {
+    store(borderColor_, v);
 }
 
-void Tsp_PointAttr::Assign(const Tsp_PointAttr& s) {
+void PointAttr::assign(const PointAttr& s) {
     if (&s == this) return;
     kind_ = s.kind_;
     visible_ = s.visible_;
@@ -57,11 +57,11 @@ void Tsp_PointAttr::Assign(const Tsp_PointAttr& s) {
     vb_ = s.vb_;
     color_ = s.color_;
     style_ = s.style_;
-    Changed();
+    changed();
 }
 
-void Tsp_PointAttr::ApplyTo(QPainter& p) const {
-    p.setPen(MakePen(borderColor_, psSolid, borderWidth_));
-    SetCopyMode(p);
-    p.setBrush(QBrush(ToQColor(color_), ToQtBrushStyle(style_)));
+void PointAttr::applyTo(QPainter& p) const {
+    p.setPen(makePen(borderColor_, psSolid, borderWidth_));
+    setCopyMode(p);
+    p.setBrush(QBrush(toQColor(color_), toQtBrushStyle(style_)));
 }

@@ -15,31 +15,31 @@ namespace {
 constexpr double kLn10 = 2.30258509299405;
 constexpr int kPixelLimit = 16383;
 
-int RoundInt(double v) {
+int roundInt(double v) {
     return int(std::nearbyint(v));
 }
 // A computed tick count as an index bound of the tick arrays: 0 … 21, also for values that
 // are not numbers or do not fit an int.
-int BoundedCount(double v) {
+int boundedCount(double v) {
     if (!(v > 0)) return 0;
-    return v >= Tsp_Scale::kMaxTicks ? Tsp_Scale::kMaxTicks : int(v);
+    return v >= Scale::kMaxTicks ? Scale::kMaxTicks : int(v);
 }
-int BoundedSpan(double v) {
-    return v > 0 && v < 1e6 ? RoundInt(v) : 0;
+int boundedSpan(double v) {
+    return v > 0 && v < 1e6 ? roundInt(v) : 0;
 }
 // Ends beyond a quarter of the largest double are pulled in to it, so that the span, also of
 // a widened empty range, stays a finite number (−1e308 .. 1e308 would overflow).
 constexpr double kEndLimit = std::numeric_limits<double>::max() / 4;
-double Frac(double v) {
+double frac(double v) {
     return v - std::trunc(v);
 }
 }  // namespace
 
-Tsp_Scale::Tsp_Scale(std::uint32_t flags) : flags_(flags) {
-    ApplyRange(0, 10);
+Scale::Scale(std::uint32_t flags) : flags_(flags) {
+    applyRange(0, 10);
 }
 
-void Tsp_Scale::ApplyRange(double a, double b) {
+void Scale::applyRange(double a, double b) {
     // A range that is not a number would poison every pixel; keep the one we have.
     if (!std::isfinite(a) || !std::isfinite(b)) return;
     a = std::clamp(a, -kEndLimit, kEndLimit);
@@ -52,7 +52,7 @@ void Tsp_Scale::ApplyRange(double a, double b) {
         max_ = a;
     }
     // A span so small that its scale factor overflows (0 .. 1e-310) is taken as empty.
-    if (min_ != max_ && !std::isfinite(ScaleFactorOf(max_ - min_))) min_ = max_;
+    if (min_ != max_ && !std::isfinite(scaleFactorOf(max_ - min_))) min_ = max_;
     if (min_ == max_) {
         if (std::fabs(max_) < 10) {
             max_ = max_ + 1;
@@ -63,34 +63,34 @@ void Tsp_Scale::ApplyRange(double a, double b) {
         }
     }
     range_ = max_ - min_;
-    k_ = ScaleFactorOf(range_);
+    k_ = scaleFactorOf(range_);
     firstTick_ = std::ceil(min_ * k_);
     lastTick_ = std::floor(max_ * k_);
-    CalcMapping();
-    CalcTicks();
-    CalcTickPixels();
+    calcMapping();
+    calcTicks();
+    calcTickPixels();
 }
 
-double Tsp_Scale::ScaleFactorOf(double range) {
+double Scale::scaleFactorOf(double range) {
     const double d = std::floor(std::log(range) / kLn10);
     return d <= 0 ? std::trunc(std::exp((1 - d) * kLn10))
                   : 1.0 / std::trunc(std::exp((d - 1) * kLn10));
 }
 
-void Tsp_Scale::SetLinePos(int x, int y, int length) {
+void Scale::setLinePos(int x, int y, int length) {
     if (x == lineX_ && y == lineY_ && length == lineLen_) return;
     lineX_ = x;
     lineY_ = y;
     lineLen_ = length == 0 ? 1 : std::abs(length);
-    CalcMapping();
-    CalcTickPixels();
+    calcMapping();
+    calcTickPixels();
 }
 
-void Tsp_Scale::CalcMapping() {
+void Scale::calcMapping() {
     ppu_ = lineLen_ / range_;
-    if (Inversed()) ppu_ = -ppu_;
-    originValue_ = Inversed() ? max_ : min_;
-    if (IsVertical()) {
+    if (inversed()) ppu_ = -ppu_;
+    originValue_ = inversed() ? max_ : min_;
+    if (isVertical()) {
         pixelOrigin_ = lineY_;
         ppu_ = -ppu_;
     } else {
@@ -98,58 +98,58 @@ void Tsp_Scale::CalcMapping() {
     }
 }
 
-void Tsp_Scale::CalcTicks() {
+void Scale::calcTicks() {
     tickCount_ = wantedTicks_;
     if (tickCount_ == 0) return;
-    if (FractionMode()) {
+    if (fractionMode()) {
         const double s = tickCount_ < 2 ? 1.0 : 1.0 / (tickCount_ - 1);
         for (int i = 0; i < tickCount_; ++i) ticks_[i] = i * s;
         return;
     }
     // The decimal grid of the range (a date-time axis may have left it, below).
-    k_ = ScaleFactorOf(range_);
+    k_ = scaleFactorOf(range_);
     firstTick_ = std::ceil(min_ * k_);
     lastTick_ = std::floor(max_ * k_);
     // range × k lies between 10 and 100, so the span always fits; the bound is for safety.
-    const int span = BoundedSpan(lastTick_ - firstTick_);
+    const int span = boundedSpan(lastTick_ - firstTick_);
     if (wantedTicks_ < 2) {
         tickStep_ = span;
         tickCount_ = 1;
     } else {
         tickStep_ = std::max(1, span / (wantedTicks_ - 1));
-        tickCount_ = BoundedCount(span / tickStep_ + 1);
+        tickCount_ = boundedCount(span / tickStep_ + 1);
         // Ticks closer than the labels can tell apart ("hh:nn:ss" under ticks 0.0864 s apart)
         // would read alike: on a date-time axis they fall on whole units of the label instead.
-        const double unit = DateTimeResolution(labelFormat_);
-        if (LabelAsDataTime() && tickStep_ / k_ < unit) {
+        const double unit = dateTimeResolution(labelFormat_);
+        if (labelAsDataTime() && tickStep_ / k_ < unit) {
             k_ = 1 / unit;
             firstTick_ = std::ceil(min_ * k_);
             lastTick_ = std::floor(max_ * k_);
             tickStep_ = 1;
-            tickCount_ = BoundedCount(lastTick_ - firstTick_ + 1);
+            tickCount_ = boundedCount(lastTick_ - firstTick_ + 1);
         }
     }
-    const double base = Inversed() ? lastTick_ : firstTick_;
-    const double step = Inversed() ? -tickStep_ : tickStep_;
+    const double base = inversed() ? lastTick_ : firstTick_;
+    const double step = inversed() ? -tickStep_ : tickStep_;
     for (int i = 0; i < tickCount_; ++i) ticks_[i] = std::trunc(base + i * step) / k_;
 }
 
-void Tsp_Scale::CalcTickPixels() {
+void Scale::calcTickPixels() {
     if (wantedTicks_ == 0) {
         tickCount_ = 0;
         return;
     }
     for (int i = 0; i < tickCount_; ++i) {
-        if (FractionMode()) {
-            const int off = RoundInt(lineLen_ * ticks_[i]);
-            tickPixels_[i] = std::int16_t(IsVertical() ? pixelOrigin_ - off : pixelOrigin_ + off);
+        if (fractionMode()) {
+            const int off = roundInt(lineLen_ * ticks_[i]);
+            tickPixels_[i] = std::int16_t(isVertical() ? pixelOrigin_ - off : pixelOrigin_ + off);
         } else {
-            tickPixels_[i] = std::int16_t(ValueToPixel(ticks_[i]));
+            tickPixels_[i] = std::int16_t(valueToPixel(ticks_[i]));
         }
     }
 }
 
-int Tsp_Scale::ValueToPixel(double v) const {
+int Scale::valueToPixel(double v) const {
     const double p = (v - originValue_) * ppu_ + pixelOrigin_;
     if (p > kPixelLimit) return kPixelLimit;
     if (p >= -kPixelLimit) {
@@ -162,43 +162,43 @@ int Tsp_Scale::ValueToPixel(double v) const {
     return -kPixelLimit;
 }
 
-double Tsp_Scale::PixelToValue(int p) const {
+double Scale::pixelToValue(int p) const {
     return (p - pixelOrigin_) / ppu_ + originValue_;
 }
 
-double Tsp_Scale::TickValue(int i) const {
+double Scale::tickValue(int i) const {
     if (!(flags_ & sfNoTicksAdjusted)) return ticks_[i];
-    return Inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
+    return inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
 }
 
-QString Tsp_Scale::GetTickLabel(int i) {
-    return Label(CurrentLabelForm(), TickValue(i));
+QString Scale::getTickLabel(int i) {
+    return label(currentLabelForm(), tickValue(i));
 }
 
-QString Tsp_Scale::Label(LabelForm form, double value) const {
+QString Scale::label(LabelForm form, double value) const {
     switch (form) {
         case LabelForm::Fixed:
-            return FixedLabel(value, LabelUnit());
+            return fixedLabel(value, labelUnit());
         case LabelForm::Exponent:
-            return std::fabs(value) < LabelUnit() / 2 ? QStringLiteral("0")
-                                                      : ExponentLabel(value, LabelUnit());
+            return std::fabs(value) < labelUnit() / 2 ? QStringLiteral("0")
+                                                      : exponentLabel(value, labelUnit());
         case LabelForm::Date:
-            return FormatDateTimePattern(QStringLiteral("dd.mm.yy"), value);
+            return formatDateTimePattern(QStringLiteral("dd.mm.yy"), value);
         case LabelForm::Dated:
-            return FormatDateTimePattern(QStringLiteral("dd.mm.yy ") + labelFormat_, value);
+            return formatDateTimePattern(QStringLiteral("dd.mm.yy ") + labelFormat_, value);
         case LabelForm::Pattern:
             break;
     }
-    return LabelAsDataTime() ? FormatDateTimePattern(labelFormat_, value)
-                             : FormatFloatPattern(labelFormat_, value);
+    return labelAsDataTime() ? formatDateTimePattern(labelFormat_, value)
+                             : formatFloatPattern(labelFormat_, value);
 }
 
-double Tsp_Scale::LabelUnit() const {
-    if (FractionMode()) return range_ / std::max(1, wantedTicks_ - 1);
+double Scale::labelUnit() const {
+    if (fractionMode()) return range_ / std::max(1, wantedTicks_ - 1);
     return 1 / k_;
 }
 
-Tsp_Scale::LabelForm Tsp_Scale::CurrentLabelForm() {
+Scale::LabelForm Scale::currentLabelForm() {
     const LabelKey key{labelFormat_,
                        flags_,
                        tickCount_,
@@ -212,17 +212,17 @@ Tsp_Scale::LabelForm Tsp_Scale::CurrentLabelForm() {
     std::vector<QString> labels;
     bool alike = false, tooLong = false;
     for (int i = 0; i < tickCount_; ++i) {
-        const QString s = Label(LabelForm::Pattern, TickValue(i));
+        const QString s = label(LabelForm::Pattern, tickValue(i));
         alike = alike || std::find(labels.begin(), labels.end(), s) != labels.end();
-        tooLong = tooLong || (!LabelAsDataTime() && s.size() > kLongestFixedLabel);
+        tooLong = tooLong || (!labelAsDataTime() && s.size() > kLongestFixedLabel);
         labels.push_back(s);
     }
-    if (LabelAsDataTime()) {
+    if (labelAsDataTime()) {
         const bool dated = labelFormat_.contains('d', Qt::CaseInsensitive) ||
                            labelFormat_.contains('y', Qt::CaseInsensitive);
         bool midnights = true;
         for (int i = 0; i < tickCount_; ++i) {
-            const double v = TickValue(i);
+            const double v = tickValue(i);
             midnights = midnights && std::fabs(v - std::round(v)) < 0.5 / 86'400'000;
         }
         labelForm_ = !alike || dated ? LabelForm::Pattern
@@ -233,21 +233,21 @@ Tsp_Scale::LabelForm Tsp_Scale::CurrentLabelForm() {
     } else {
         labelForm_ = LabelForm::Fixed;
         for (int i = 0; i < tickCount_; ++i) {
-            if (FixedLabel(TickValue(i), LabelUnit()).contains('E'))
+            if (fixedLabel(tickValue(i), labelUnit()).contains('E'))
                 labelForm_ = LabelForm::Exponent;
         }
     }
     return labelForm_;
 }
 
-long long Tsp_Scale::GridPlace(int i) const {
-    if (FractionMode() || tickStep_ <= 0) return i;
+long long Scale::gridPlace(int i) const {
+    if (fractionMode() || tickStep_ <= 0) return i;
     const double place = ticks_[i] * k_ / tickStep_;
     // Far from zero the place cannot be told exactly; counting the ticks then will do.
     return std::fabs(place) < 1e15 ? static_cast<long long>(std::floor(place + 1e-3)) : i;
 }
 
-void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
+void Scale::scrollBy(double delta, bool inPixels) {
     const double vd = inPixels ? delta / ppu_ : delta;
     const double pd = inPixels ? delta : delta * ppu_;
     if (vd == 0 || !std::isfinite(vd)) return;
@@ -255,80 +255,80 @@ void Tsp_Scale::ScrollBy(double delta, bool inPixels) {
     if (!std::isfinite(min_ + vd) || !std::isfinite(min_ + vd + range_)) return;
     min_ += vd;
     max_ = min_ + range_;
-    originValue_ = Inversed() ? max_ : min_;
+    originValue_ = inversed() ? max_ : min_;
     firstTick_ = std::ceil(min_ * k_);
     lastTick_ = std::floor(max_ * k_);
     if (std::fabs(vd) > range_) {
-        CalcTicks();
-    } else if (FractionMode()) {
+        calcTicks();
+    } else if (fractionMode()) {
         const double s = wantedTicks_ < 2 ? 1.0 : 1.0 / (wantedTicks_ - 1);
-        const double x = IsVertical() ? -pd : pd;
-        double e = Frac((lineLen_ * ticks_[0] - x) / (lineLen_ * s));
+        const double x = isVertical() ? -pd : pd;
+        double e = frac((lineLen_ * ticks_[0] - x) / (lineLen_ * s));
         if (e < 0) e += 1;
-        tickCount_ = BoundedCount(std::trunc(1 / s - e) + 1);
+        tickCount_ = boundedCount(std::trunc(1 / s - e) + 1);
         for (int i = 0; i < tickCount_; ++i) ticks_[i] = s * i + s * e;
     } else if (tickStep_ > 0) {
         const double step = tickStep_;
-        double f = Frac((ticks_[0] * k_ - originValue_ * k_) / step);
-        if (!Inversed()) {
+        double f = frac((ticks_[0] * k_ - originValue_ * k_) / step);
+        if (!inversed()) {
             if (f < 0) f += 1;
             const double t0 = originValue_ * k_ + step * f;
-            tickCount_ = BoundedCount(std::trunc((max_ * k_ - t0) / step) + 1);
+            tickCount_ = boundedCount(std::trunc((max_ * k_ - t0) / step) + 1);
             for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 + step * i) / k_;
         } else {
             if (f > 0) f -= 1;
             const double t0 = originValue_ * k_ + step * f;
-            tickCount_ = BoundedCount(std::trunc((t0 - min_ * k_) / step) + 1);
+            tickCount_ = boundedCount(std::trunc((t0 - min_ * k_) / step) + 1);
             for (int i = 0; i < tickCount_; ++i) ticks_[i] = (t0 - step * i) / k_;
         }
     }
-    CalcTickPixels();
+    calcTickPixels();
 }
 
-void Tsp_Scale::SetFlag(Tsp_ScaleFlag flag, bool on) {
+void Scale::setFlag(ScaleFlag flag, bool on) {
     if (bool(flags_ & flag) == on) return;
     flags_ = on ? flags_ | flag : flags_ & ~flag;
-    FlagChanged(flag);
+    flagChanged(flag);
 }
 
-void Tsp_Scale::FlagChanged(Tsp_ScaleFlag) {}
+void Scale::flagChanged(ScaleFlag) {}
 
-void Tsp_Scale::ClearFlagsRaw(std::uint32_t mask) {
+void Scale::clearFlagsRaw(std::uint32_t mask) {
     flags_ &= ~mask;
 }
 
-int Tsp_Scale::Overhang(int cw, int ch, int tick, double edgeValue) {
-    if (tickCount_ == 0 || NoTicksLabel()) return 0;
-    const int b = std::abs(RoundInt((edgeValue - TickValue(tick)) * ppu_));
-    const int half = IsVertical() ? ch / 2 : int(GetTickLabel(tick).size()) * cw / 2;
+int Scale::overhang(int cw, int ch, int tick, double edgeValue) {
+    if (tickCount_ == 0 || noTicksLabel()) return 0;
+    const int b = std::abs(roundInt((edgeValue - tickValue(tick)) * ppu_));
+    const int half = isVertical() ? ch / 2 : int(getTickLabel(tick).size()) * cw / 2;
     return std::max(0, half - b);
 }
 
-int Tsp_Scale::StartOverhang(int cw, int ch) {
-    return Overhang(cw, ch, 0, originValue_);
+int Scale::startOverhang(int cw, int ch) {
+    return overhang(cw, ch, 0, originValue_);
 }
 
-int Tsp_Scale::EndOverhang(int cw, int ch) {
-    return Overhang(cw, ch, tickCount_ - 1, Inversed() ? min_ : max_);
+int Scale::endOverhang(int cw, int ch) {
+    return overhang(cw, ch, tickCount_ - 1, inversed() ? min_ : max_);
 }
 
-int Tsp_Scale::BandWidth(int cw, int ch) {
-    const int w = lineAttr_.Width();
+int Scale::bandWidth(int cw, int ch) {
+    const int w = lineAttr_.width();
     if (tickCount_ == 0) return w;
-    if (NoTicksLabel()) return TicksLines() ? w + 4 : w;
-    if (!IsVertical()) return w + ch + 5;
+    if (noTicksLabel()) return ticksLines() ? w + 4 : w;
+    if (!isVertical()) return w + ch + 5;
     int longest = 0;
-    for (int i = 0; i < tickCount_; ++i) longest = std::max(longest, int(GetTickLabel(i).size()));
+    for (int i = 0; i < tickCount_; ++i) longest = std::max(longest, int(getTickLabel(i).size()));
     return w + longest * cw + 5;
 }
 
-void Tsp_Scale::DrawAxisLine(QPainter& p, int startExt, int endExt) const {
-    if (!lineAttr_.Visible()) return;
-    p.setPen(MakePen(lineAttr_.Color(), lineAttr_.Style(), 1));
-    SetCopyMode(p);
-    const int outward = IsFarSide() ? 1 : -1;
-    for (int i = 0; i < lineAttr_.Width(); ++i) {
-        if (IsVertical()) {
+void Scale::drawAxisLine(QPainter& p, int startExt, int endExt) const {
+    if (!lineAttr_.visible()) return;
+    p.setPen(makePen(lineAttr_.color(), lineAttr_.style(), 1));
+    setCopyMode(p);
+    const int outward = isFarSide() ? 1 : -1;
+    for (int i = 0; i < lineAttr_.width(); ++i) {
+        if (isVertical()) {
             const int x = lineX_ + outward * i;
             p.drawLine(x, lineY_ - lineLen_ - endExt, x, lineY_ + startExt + 1);
         } else {
@@ -338,16 +338,16 @@ void Tsp_Scale::DrawAxisLine(QPainter& p, int startExt, int endExt) const {
     }
 }
 
-void Tsp_Scale::DrawTicksAndLabels(QPainter& p) {
+void Scale::drawTicksAndLabels(QPainter& p) {
     drawnLabels_.clear();
-    if (!TicksLines() && NoTicksLabel()) return;
-    const int w = lineAttr_.Width();
-    const bool far = IsFarSide();
-    if (TicksLines()) {
+    if (!ticksLines() && noTicksLabel()) return;
+    const int w = lineAttr_.width();
+    const bool far = isFarSide();
+    if (ticksLines()) {
         for (int i = 0; i < tickCount_; ++i) {
             const int t = tickPixels_[i];
             // Four pixels outward from just outside the line, drawn rightward or downward.
-            if (IsVertical()) {
+            if (isVertical()) {
                 const int x0 = far ? lineX_ + w : lineX_ - w - 3;
                 p.drawLine(x0, t, x0 + 4, t);
             } else {
@@ -356,43 +356,43 @@ void Tsp_Scale::DrawTicksAndLabels(QPainter& p) {
             }
         }
     }
-    if (NoTicksLabel()) return;
-    const int h8 = TextHeight(p, QStringLiteral("8"));
-    std::vector<Tsp_DrawnLabel> labels;
-    std::vector<TLabelExtent> extents;
+    if (noTicksLabel()) return;
+    const int h8 = textHeight(p, QStringLiteral("8"));
+    std::vector<DrawnLabel> labels;
+    std::vector<LabelExtent> extents;
     for (int i = 0; i < tickCount_; ++i) {
-        const QString s = GetTickLabel(i);
+        const QString s = getTickLabel(i);
         const int t = tickPixels_[i];
-        const int tw = TextWidth(p, s);
-        const QPoint at = IsVertical()
+        const int tw = textWidth(p, s);
+        const QPoint at = isVertical()
                               ? QPoint(far ? lineX_ + w + 5 : lineX_ - w - 5 - tw, t - h8 / 2)
                               : QPoint(t - tw / 2, far ? lineY_ - w - h8 - 5 : lineY_ + w + 5);
         labels.push_back({QRect(at, QSize(tw, h8)), s});
-        extents.push_back(IsVertical() ? TLabelExtent{at.y(), at.y() + h8, s, GridPlace(i)}
-                                       : TLabelExtent{at.x(), at.x() + tw, s, GridPlace(i)});
+        extents.push_back(isVertical() ? LabelExtent{at.y(), at.y() + h8, s, gridPlace(i)}
+                                       : LabelExtent{at.x(), at.x() + tw, s, gridPlace(i)});
     }
     // Labels that would run into each other or read alike are thinned out evenly.
-    const int gap = IsVertical() ? 2 : std::max(2, TextWidth(p, QStringLiteral(" ")));
-    const std::vector<bool> shown = ThinLabels(extents, gap);
+    const int gap = isVertical() ? 2 : std::max(2, textWidth(p, QStringLiteral(" ")));
+    const std::vector<bool> shown = thinLabels(extents, gap);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         if (!shown[i]) continue;
-        TextOut(p, labels[i].box.x(), labels[i].box.y(), labels[i].text);
+        textOut(p, labels[i].box.x(), labels[i].box.y(), labels[i].text);
         drawnLabels_.push_back(labels[i]);
     }
 }
 
-void Tsp_Scale::AssignScale(const Tsp_Scale& s) {
+void Scale::assignScale(const Scale& s) {
     flags_ = s.flags_;
     lineX_ = s.lineX_;
     lineY_ = s.lineY_;
     lineLen_ = s.lineLen_;
     wantedTicks_ = s.wantedTicks_;
     labelFormat_ = s.labelFormat_;
-    ApplyRange(s.min_, s.max_);
-    lineAttr_.Assign(s.lineAttr_);
+    applyRange(s.min_, s.max_);
+    lineAttr_.assign(s.lineAttr_);
 }
 
-void Tsp_Scale::WriteProperties(Tsp_PropertyList& out) const {
+void Scale::writeProperties(PropertyList& out) const {
     const auto num = [](double v) {
         return QString::number(v, 'g', QLocale::FloatingPointShortest);
     };
@@ -402,7 +402,7 @@ void Tsp_Scale::WriteProperties(Tsp_PropertyList& out) const {
     out.emplace_back("fMax", num(max_));
 }
 
-bool Tsp_Scale::ReadProperty(const QString& name, const QString& value) {
+bool Scale::readProperty(const QString& name, const QString& value) {
     const QLocale c = QLocale::c();
     bool ok = false;
     if (name == "SFlags") {
@@ -415,7 +415,7 @@ bool Tsp_Scale::ReadProperty(const QString& name, const QString& value) {
         if (ok) {
             lineX_ = m.captured(1).toInt();
             lineY_ = m.captured(2).toInt();
-            // A zero length would divide by zero in the mapping; repaired as SetLinePos does.
+            // A zero length would divide by zero in the mapping; repaired as setLinePos does.
             const int len = m.captured(3).toInt();
             lineLen_ = len == 0 ? 1 : std::abs(len);
         }
@@ -423,7 +423,7 @@ bool Tsp_Scale::ReadProperty(const QString& name, const QString& value) {
         const double v = c.toDouble(value.trimmed(), &ok);
         ok = ok && std::isfinite(v);
         if (ok && name == "fMin") min_ = v;
-        if (ok && name == "fMax") ApplyRange(min_, v);
+        if (ok && name == "fMax") applyRange(min_, v);
     }
     return ok;
 }

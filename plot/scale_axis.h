@@ -13,63 +13,63 @@
 
 #include "plot/canvas.h"
 
-class Tsp_XYPlot;
+class XYPlot;
 
 // Properties of a scale or an axis in a key-value form: names and texts, in writing order.
 // Nested properties use dotted names ("LineAttr.Color").
-using Tsp_PropertyList = std::vector<std::pair<QString, QString>>;
+using PropertyList = std::vector<std::pair<QString, QString>>;
 
 // Style of a line (axis line, grid, series line).
-class Tsp_CustomLineAttr {
+class LineAttrBase {
   public:
-    Tsp_CustomLineAttr() = default;
-    Tsp_CustomLineAttr(TColor color, TPenStyle style, std::uint16_t width, bool visible);
-    virtual ~Tsp_CustomLineAttr() = default;
-    Tsp_CustomLineAttr(const Tsp_CustomLineAttr&) = delete;
-    Tsp_CustomLineAttr& operator=(const Tsp_CustomLineAttr&) = delete;
+    LineAttrBase() = default;
+    LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible);
+    virtual ~LineAttrBase() = default;
+    LineAttrBase(const LineAttrBase&) = delete;
+    LineAttrBase& operator=(const LineAttrBase&) = delete;
 
-    TColor Color() const { return color_; }
-    TPenStyle Style() const { return style_; }
-    std::uint16_t Width() const { return width_; }
-    bool Visible() const { return visible_; }
+    Color color() const { return color_; }
+    PenStyle style() const { return style_; }
+    std::uint16_t width() const { return width_; }
+    bool visible() const { return visible_; }
     // Each setter stores a differing value and then calls Changed, changed or not.
-    void SetColor(TColor v);
-    void SetStyle(TPenStyle v);
-    void SetWidth(std::uint16_t v);
-    void SetVisible(bool v);
+    void setColor(Color v);
+    void setStyle(PenStyle v);
+    void setWidth(std::uint16_t v);
+    void setVisible(bool v);
 
     // Copies the four values without calling Changed.
-    void Assign(const Tsp_CustomLineAttr& source);
-    void AssignTo(Tsp_CustomLineAttr& dest) const { dest.Assign(*this); }
-    bool SameValues(const Tsp_CustomLineAttr& other) const;
+    void assign(const LineAttrBase& source);
+    void assignTo(LineAttrBase& dest) const { dest.assign(*this); }
+    bool sameValues(const LineAttrBase& other) const;
 
     // Colour, style and width on a pen in copy mode. Its lines include both end pixels, so a
     // series has no gaps where it turns back, whatever the direction of its segments.
-    void ApplyToPen(QPainter& p) const;
-    QPen Pen() const;
+    void applyToPen(QPainter& p) const;
+    QPen pen() const;
 
     // Called with the attribute as sender on every property assignment.
-    std::function<void(Tsp_CustomLineAttr* sender)> OnChange;
-    virtual void Changed();
+    std::function<void(LineAttrBase* sender)> onChange;
+    virtual void changed();
 
-    void WriteProperties(const QString& prefix, Tsp_PropertyList& out) const;
+    void writeProperties(const QString& prefix, PropertyList& out) const;
     // False for an unknown name or a malformed value; nothing changes then.
-    bool ReadProperty(const QString& name, const QString& value);
+    bool readProperty(const QString& name, const QString& value);
 
   private:
-    TColor color_ = clBlack;
-    TPenStyle style_ = psSolid;
+    Color color_ = clBlack;
+    PenStyle style_ = psSolid;
     std::uint16_t width_ = 1;
     bool visible_ = true;
 };
 
-class Tsp_LineAttr : public Tsp_CustomLineAttr {
+class LineAttr : public LineAttrBase {
   public:
-    using Tsp_CustomLineAttr::Tsp_CustomLineAttr;
+    using LineAttrBase::LineAttrBase;
 };
 
 // Bits of a scale's flag word ("SFlags").
-enum Tsp_ScaleFlag : std::uint32_t {
+enum ScaleFlag : std::uint32_t {
     sfVertical = 1u << 0,
     sfInversed = 1u << 1,
     sfNoTicksLines = 1u << 3,
@@ -82,102 +82,102 @@ enum Tsp_ScaleFlag : std::uint32_t {
 };
 
 // A tick label as it was last drawn: its box on the surface and its text.
-struct Tsp_DrawnLabel {
+struct DrawnLabel {
     QRect box;
     QString text;
 };
 
 // Maps values of one coordinate onto pixels along an axis line and keeps its tick grid.
-class Tsp_Scale {
+class Scale {
   public:
     static constexpr int kMaxTicks = 21;
 
-    explicit Tsp_Scale(std::uint32_t flags);
-    virtual ~Tsp_Scale() = default;
-    Tsp_Scale(const Tsp_Scale&) = delete;
-    Tsp_Scale& operator=(const Tsp_Scale&) = delete;
+    explicit Scale(std::uint32_t flags);
+    virtual ~Scale() = default;
+    Scale(const Scale&) = delete;
+    Scale& operator=(const Scale&) = delete;
 
     // Sorts the two values, widens an empty range, derives the scale factor and recomputes
     // the mapping, the ticks and the tick pixels. No repaint.
-    void ApplyRange(double a, double b);
-    void SetLinePos(int x, int y, int length);
-    void CalcMapping();
-    void CalcTicks();
-    void CalcTickPixels();
+    void applyRange(double a, double b);
+    void setLinePos(int x, int y, int length);
+    void calcMapping();
+    void calcTicks();
+    void calcTickPixels();
 
     // Clamped to ±16383 so that drawing never gets coordinates beyond that.
-    int ValueToPixel(double v) const;
-    double PixelToValue(int p) const;
+    int valueToPixel(double v) const;
+    double pixelToValue(int p) const;
 
     // Moves the range by a value or a pixel distance, keeping the tick grid.
-    void ScrollBy(double delta, bool inPixels);
+    void scrollBy(double delta, bool inPixels);
 
-    double Min() const { return min_; }
-    double Max() const { return max_; }
-    double Range() const { return range_; }
-    double ScaleFactor() const { return k_; }
-    int TickStep() const { return tickStep_; }
-    double FirstTickUnit() const { return firstTick_; }
-    double LastTickUnit() const { return lastTick_; }
-    double PixelsPerUnit() const { return ppu_; }
-    int LineX() const { return lineX_; }
-    int LineY() const { return lineY_; }
-    int LineLength() const { return lineLen_; }
-    std::uint32_t Flags() const { return flags_; }
+    double min() const { return min_; }
+    double max() const { return max_; }
+    double range() const { return range_; }
+    double scaleFactor() const { return k_; }
+    int tickStep() const { return tickStep_; }
+    double firstTickUnit() const { return firstTick_; }
+    double lastTickUnit() const { return lastTick_; }
+    double pixelsPerUnit() const { return ppu_; }
+    int lineX() const { return lineX_; }
+    int lineY() const { return lineY_; }
+    int lineLength() const { return lineLen_; }
+    std::uint32_t flags() const { return flags_; }
 
     // The count of ticks actually computed (reads back differently from what was asked).
-    int TicksCount() const { return tickCount_; }
-    int WantedTicksCount() const { return wantedTicks_; }
-    double TickValue(int i) const;
-    int TickPixel(int i) const { return tickPixels_[i]; }
-    virtual QString GetTickLabel(int i);
+    int ticksCount() const { return tickCount_; }
+    int wantedTicksCount() const { return wantedTicks_; }
+    double tickValue(int i) const;
+    int tickPixel(int i) const { return tickPixels_[i]; }
+    virtual QString getTickLabel(int i);
 
-    QString LabelFormat() const { return labelFormat_; }
-    Tsp_LineAttr* LineAttr() { return &lineAttr_; }
-    const Tsp_LineAttr* LineAttr() const { return &lineAttr_; }
+    QString labelFormat() const { return labelFormat_; }
+    LineAttr* lineAttr() { return &lineAttr_; }
+    const LineAttr* lineAttr() const { return &lineAttr_; }
 
-    bool IsVertical() const { return flags_ & sfVertical; }
-    bool IsFarSide() const { return flags_ & sfFarSide; }
-    bool Inversed() const { return flags_ & sfInversed; }
-    bool TicksLines() const { return !(flags_ & sfNoTicksLines); }
-    bool NoTicksLabel() const { return flags_ & sfNoTicksLabel; }
-    bool AutoMin() const { return flags_ & sfAutoMin; }
-    bool AutoMax() const { return flags_ & sfAutoMax; }
-    bool LabelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
-    bool TicksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
-    void SetInversed(bool v) { SetFlag(sfInversed, v); }
-    void SetTicksLines(bool v) { SetFlag(sfNoTicksLines, !v); }
-    void SetNoTicksLabel(bool v) { SetFlag(sfNoTicksLabel, v); }
-    void SetAutoMin(bool v) { SetFlag(sfAutoMin, v); }
-    void SetAutoMax(bool v) { SetFlag(sfAutoMax, v); }
-    void SetLabelAsDataTime(bool v) { SetFlag(sfLabelAsDateTime, v); }
-    void SetTicksAdjusted(bool v) { SetFlag(sfNoTicksAdjusted, !v); }
+    bool isVertical() const { return flags_ & sfVertical; }
+    bool isFarSide() const { return flags_ & sfFarSide; }
+    bool inversed() const { return flags_ & sfInversed; }
+    bool ticksLines() const { return !(flags_ & sfNoTicksLines); }
+    bool noTicksLabel() const { return flags_ & sfNoTicksLabel; }
+    bool autoMin() const { return flags_ & sfAutoMin; }
+    bool autoMax() const { return flags_ & sfAutoMax; }
+    bool labelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
+    bool ticksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
+    void setInversed(bool v) { setFlag(sfInversed, v); }
+    void setTicksLines(bool v) { setFlag(sfNoTicksLines, !v); }
+    void setNoTicksLabel(bool v) { setFlag(sfNoTicksLabel, v); }
+    void setAutoMin(bool v) { setFlag(sfAutoMin, v); }
+    void setAutoMax(bool v) { setFlag(sfAutoMax, v); }
+    void setLabelAsDataTime(bool v) { setFlag(sfLabelAsDateTime, v); }
+    void setTicksAdjusted(bool v) { setFlag(sfNoTicksAdjusted, !v); }
 
     // Room the axis needs, from the width of "0" and the font height in pixels.
-    int StartOverhang(int cw, int ch);
-    int EndOverhang(int cw, int ch);
-    int BandWidth(int cw, int ch);
+    int startOverhang(int cw, int ch);
+    int endOverhang(int cw, int ch);
+    int bandWidth(int cw, int ch);
 
     // The plot passes the line widths of the neighbouring axes so that corners close.
-    void DrawAxisLine(QPainter& p, int startExt, int endExt) const;
+    void drawAxisLine(QPainter& p, int startExt, int endExt) const;
     // Pen and font are set by the caller.
-    void DrawTicksAndLabels(QPainter& p);
-    // The labels the last DrawTicksAndLabels wrote.
-    const std::vector<Tsp_DrawnLabel>& DrawnLabels() const { return drawnLabels_; }
+    void drawTicksAndLabels(QPainter& p);
+    // The labels the last drawTicksAndLabels wrote.
+    const std::vector<DrawnLabel>& drawnLabels() const { return drawnLabels_; }
 
     // Stream form: "SFlags", "SLinePos" like "(27 613 604)", "fMin" (only when Min is not 0)
     // and "fMax". Reading the first three stores them raw; "fMax" applies the range.
-    virtual void WriteProperties(Tsp_PropertyList& out) const;
-    virtual bool ReadProperty(const QString& name, const QString& value);
+    virtual void writeProperties(PropertyList& out) const;
+    virtual bool readProperty(const QString& name, const QString& value);
 
   protected:
-    void SetFlag(Tsp_ScaleFlag flag, bool on);
-    // Without FlagChanged: for setters that switch auto-scaling off as a side effect.
-    void ClearFlagsRaw(std::uint32_t mask);
-    virtual void FlagChanged(Tsp_ScaleFlag flag);
-    void SetWantedTicks(int n) { wantedTicks_ = n; }
-    void SetLabelFormatRaw(const QString& f) { labelFormat_ = f; }
-    void AssignScale(const Tsp_Scale& s);
+    void setFlag(ScaleFlag flag, bool on);
+    // Without flagChanged: for setters that switch auto-scaling off as a side effect.
+    void clearFlagsRaw(std::uint32_t mask);
+    virtual void flagChanged(ScaleFlag flag);
+    void setWantedTicks(int n) { wantedTicks_ = n; }
+    void setLabelFormatRaw(const QString& f) { labelFormat_ = f; }
+    void assignScale(const Scale& s);
 
   private:
     // How every label of the axis is written: by the pattern; when the pattern makes a label
@@ -191,17 +191,17 @@ class Tsp_Scale {
         double first = 0, last = 0, k = 0, origin = 0, range = 0;
         bool operator==(const LabelKey&) const = default;
     };
-    LabelForm CurrentLabelForm();
-    QString Label(LabelForm form, double value) const;
+    LabelForm currentLabelForm();
+    QString label(LabelForm form, double value) const;
     // The smallest difference the tick values can have.
-    double LabelUnit() const;
+    double labelUnit() const;
     // The place of tick i in the tick grid, counted in steps.
-    long long GridPlace(int i) const;
+    long long gridPlace(int i) const;
 
-    bool FractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
+    bool fractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
     // 10^(1 − d) for the decade d of the range; not finite for ranges below about 1e-307.
-    static double ScaleFactorOf(double range);
-    int Overhang(int cw, int ch, int tick, double edgeValue);
+    static double scaleFactorOf(double range);
+    int overhang(int cw, int ch, int tick, double edgeValue);
 
     double firstTick_ = 0, lastTick_ = 0, k_ = 1;
     int tickStep_ = 1;
@@ -212,64 +212,64 @@ class Tsp_Scale {
     int lineX_ = 10, lineY_ = 30, lineLen_ = 25;
     int wantedTicks_ = 5;
     QString labelFormat_ = QStringLiteral("###0.##");
-    Tsp_LineAttr lineAttr_;
+    LineAttr lineAttr_;
     double min_ = 0, max_ = 10, range_ = 10;
     std::array<std::int16_t, kMaxTicks> tickPixels_{};
     std::array<double, kMaxTicks> ticks_{};
-    std::vector<Tsp_DrawnLabel> drawnLabels_;
+    std::vector<DrawnLabel> drawnLabels_;
     LabelKey labelKey_;
     LabelForm labelForm_ = LabelForm::Pattern;
 };
 
 // A scale with what a plot needs around it: margin, caption, grid, owning plot and the
 // range remembered before a mouse zoom.
-class Tsp_Axis : public Tsp_Scale {
+class Axis : public Scale {
   public:
-    explicit Tsp_Axis(std::uint32_t flags, Tsp_XYPlot* plot = nullptr);
+    explicit Axis(std::uint32_t flags, XYPlot* plot = nullptr);
 
-    Tsp_XYPlot* Plot() const { return plot_; }
-    void SetPlot(Tsp_XYPlot* plot) { plot_ = plot; }
+    XYPlot* plot() const { return plot_; }
+    void setPlot(XYPlot* plot) { plot_ = plot; }
 
-    int Margin() const { return margin_; }
-    void SetMargin(int v);
-    QString Caption() const { return caption_; }
-    void SetCaption(const QString& v);
+    int margin() const { return margin_; }
+    void setMargin(int v);
+    QString caption() const { return caption_; }
+    void setCaption(const QString& v);
     // True when the caption has more than blanks and control characters.
-    bool CaptionShown() const;
-    // Setting Min or Max switches AutoMin or AutoMax off and forgets the remembered range.
-    void SetMin(double v);
-    void SetMax(double v);
-    void SetTicksCount(int n);
-    void SetLabelFormat(const QString& f);
-    Tsp_LineAttr* GridAttr() { return &gridAttr_; }
-    const Tsp_LineAttr* GridAttr() const { return &gridAttr_; }
-    void SetLineAttr(const Tsp_LineAttr& a);
-    void SetGridAttr(const Tsp_LineAttr& a);
+    bool captionShown() const;
+    // Setting Min or Max switches autoMin or autoMax off and forgets the remembered range.
+    void setMin(double v);
+    void setMax(double v);
+    void setTicksCount(int n);
+    void setLabelFormat(const QString& f);
+    LineAttr* gridAttr() { return &gridAttr_; }
+    const LineAttr* gridAttr() const { return &gridAttr_; }
+    void setLineAttr(const LineAttr& a);
+    void setGridAttr(const LineAttr& a);
 
-    void SetMinMax(double aMin, double aMax);
-    void MoveMinMax(double delta);
-    void SaveMinMax();
-    void RestoreMinMax();
-    bool HasSavedMinMax() const { return savedValid_; }
+    void setMinMax(double aMin, double aMax);
+    void moveMinMax(double delta);
+    void saveMinMax();
+    void restoreMinMax();
+    bool hasSavedMinMax() const { return savedValid_; }
 
     // Copies everything but the owning plot; no repaint.
-    void Assign(const Tsp_Axis& source);
-    void AssignTo(Tsp_Axis& dest) const { dest.Assign(*this); }
+    void assign(const Axis& source);
+    void assignTo(Axis& dest) const { dest.assign(*this); }
 
-    QString GetTickLabel(int i) override;
-    void WriteProperties(Tsp_PropertyList& out) const override;
-    bool ReadProperty(const QString& name, const QString& value) override;
+    QString getTickLabel(int i) override;
+    void writeProperties(PropertyList& out) const override;
+    bool readProperty(const QString& name, const QString& value) override;
 
   protected:
-    void FlagChanged(Tsp_ScaleFlag flag) override;
+    void flagChanged(ScaleFlag flag) override;
 
   private:
-    void PlotInvalidate();
+    void plotInvalidate();
 
     double savedMin_ = 0, savedMax_ = 0;
     int margin_ = 4;
     QString caption_;
-    Tsp_XYPlot* plot_ = nullptr;
-    Tsp_LineAttr gridAttr_{clGray, psSolid, 1, false};
+    XYPlot* plot_ = nullptr;
+    LineAttr gridAttr_{clGray, psSolid, 1, false};
     bool savedValid_ = false;
 };

@@ -17,230 +17,222 @@
 #include "plot/column_reduce.h"
 #include "plot/scale_axis.h"
 
-class Tsp_XYPlot;
-class Tsp_XYLine;
+class XYPlot;
+class XYLine;
 
-enum Tsp_WhatXAxis { dsxBottom, dsxTop };
-enum Tsp_WhatYAxis { dsyLeft, dsyRight };
+enum XAxisChoice { dsxBottom, dsxTop };
+enum YAxisChoice { dsyLeft, dsyRight };
 
 // Base of everything the plot draws from data.
-class Tsp_DataSeries {
+class DataSeries {
   public:
     enum ChangeKind { dcData = 0, dcAppearance = 1 };
 
-    Tsp_DataSeries() = default;
-    virtual ~Tsp_DataSeries();
-    Tsp_DataSeries(const Tsp_DataSeries&) = delete;
-    Tsp_DataSeries& operator=(const Tsp_DataSeries&) = delete;
+    DataSeries() = default;
+    virtual ~DataSeries();
+    DataSeries(const DataSeries&) = delete;
+    DataSeries& operator=(const DataSeries&) = delete;
 
-    Tsp_XYPlot* Plot() const { return plot_; }
-    void SetPlot(Tsp_XYPlot* plot);
-    Tsp_WhatXAxis XAxis() const { return xAxis_; }
-    void SetXAxis(Tsp_WhatXAxis v);
-    Tsp_WhatYAxis YAxis() const { return yAxis_; }
-    void SetYAxis(Tsp_WhatYAxis v);
-    bool Active() const { return active_; }
-    // Stores a change and lets the plot re-fit its axes (also while LockInvalidate is on).
-    void SetActive(bool v);
-    QString Legend() const { return legend_; }
-    void SetLegend(const QString& v);
+    XYPlot* plot() const { return plot_; }
+    void setPlot(XYPlot* plot);
+    XAxisChoice xAxis() const { return xAxis_; }
+    void setXAxis(XAxisChoice v);
+    YAxisChoice yAxis() const { return yAxis_; }
+    void setYAxis(YAxisChoice v);
+    bool active() const { return active_; }
+    // Stores a change and lets the plot re-fit its axes (also while lockInvalidate is on).
+    void setActive(bool v);
+    QString legend() const { return legend_; }
+    void setLegend(const QString& v);
 
-    virtual void LegendChanged() {}
-    virtual void Draw() = 0;
-    virtual bool GetXMin(double& v) = 0;
-    virtual bool GetXMax(double& v) = 0;
-    virtual bool GetYMin(double& v) = 0;
-    virtual bool GetYMax(double& v) = 0;
-    virtual void DrawLegendMarker(QPainter&, const TRect&) {}
+    virtual void legendChanged() {}
+    virtual void draw() = 0;
+    virtual bool getXMin(double& v) = 0;
+    virtual bool getXMax(double& v) = 0;
+    virtual bool getYMin(double& v) = 0;
+    virtual bool getYMax(double& v) = 0;
+    virtual void drawLegendMarker(QPainter&, const PixelRect&) {}
 
     // Data changes let the plot re-fit the axes; appearance changes repaint the field.
-    void DataChanged(ChangeKind kind);
+    void dataChanged(ChangeKind kind);
 
     // The plot is going away: forget it without calling it.
-    void PlotDestroyed() { plot_ = nullptr; }
+    void plotDestroyed() { plot_ = nullptr; }
 
   protected:
-    Tsp_XYPlot* plot_ = nullptr;
-    Tsp_WhatXAxis xAxis_ = dsxBottom;
-    Tsp_WhatYAxis yAxis_ = dsyLeft;
+    XYPlot* plot_ = nullptr;
+    XAxisChoice xAxis_ = dsxBottom;
+    YAxisChoice yAxis_ = dsyLeft;
     bool active_ = true;
     QString legend_;
 
   private:
     // Re-fits the two axes of one direction after the series moved between them.
-    void AxisBindingChanged(Tsp_Axis* first, Tsp_Axis* second);
+    void axisBindingChanged(Axis* first, Axis* second);
 };
 
 // Points in blocks of 32, so that growing never moves the points already held.
-class Tsp_XYDataSeries : public Tsp_DataSeries {
+class XYDataSeries : public DataSeries {
   public:
     static constexpr int kGrowth = 32;
 
-    Tsp_XYDataSeries();
+    XYDataSeries();
 
-    int Count() const { return count_; }
-    int Capacity() const { return int(blocks_.size()) * kGrowth; }
-    // i must lie in 0 .. Count() − 1.
-    double XValue(int i) const { return blocks_[i / kGrowth]->x[i % kGrowth]; }
-    double YValue(int i) const { return blocks_[i / kGrowth]->y[i % kGrowth]; }
+    int count() const { return count_; }
+    int capacity() const { return int(blocks_.size()) * kGrowth; }
+    // i must lie in 0 .. count() − 1.
+    double xValue(int i) const { return blocks_[i / kGrowth]->x[i % kGrowth]; }
+    double yValue(int i) const { return blocks_[i / kGrowth]->y[i % kGrowth]; }
     // The values held contiguously from point i on: a pointer to value i and their number.
-    std::pair<const double*, int> XChunk(int i) const {
+    std::pair<const double*, int> xChunk(int i) const {
         return {&blocks_[i / kGrowth]->x[i % kGrowth], kGrowth - i % kGrowth};
     }
-    std::pair<const double*, int> YChunk(int i) const {
+    std::pair<const double*, int> yChunk(int i) const {
         return {&blocks_[i / kGrowth]->y[i % kGrowth], kGrowth - i % kGrowth};
     }
     // True while the X values never decrease; then the visible run is found by bisection.
-    bool XAscending() const { return xAscending_; }
+    bool xAscending() const { return xAscending_; }
     // Extremes of the Y values per block of points, for drawing long runs by pixel column.
-    const Tsp_BlockIndex& YIndex() const { return yIndex_; }
-    // Changes with every Clear: the points before Count() are the same while it stays.
-    int Generation() const { return generation_; }
+    const BlockIndex& yIndex() const { return yIndex_; }
+    // Changes with every Clear: the points before count() are the same while it stays.
+    int generation() const { return generation_; }
 
-    // Appends; when CanPlot, reports a data change and repaints the plot at once.
-    void AddXY(double x, double y);
+    // Appends; when canPlot, reports a data change and repaints the plot at once.
+    void addXY(double x, double y);
     // Empties the series; the storage keeps its capacity.
-    void Clear();
+    void clear();
     // The next point appended starts a new line: no segment joins it to the point before (a
     // time without a reading). Nothing while the series is empty.
-    void AddBreak();
+    void addBreak();
     // Indices of the points that start a new line, ascending.
-    const std::vector<int>& Breaks() const { return breaks_; }
+    const std::vector<int>& breaks() const { return breaks_; }
     // True when point i starts a new line (no segment joins it to point i − 1).
-    bool BreakBefore(int i) const;
-    bool LockInvalidate() const { return locked_; }
-    void SetLockInvalidate(bool v);
-    bool CanPlot() const { return !locked_ && plot_; }
+    bool breakBefore(int i) const;
+    bool lockInvalidate() const { return locked_; }
+    void setLockInvalidate(bool v);
+    bool canPlot() const { return !locked_ && plot_; }
 
-    Tsp_LineAttr* LineAttr() { return &lineAttr_; }
-    void SetLineAttr(const Tsp_LineAttr& a);
+    LineAttr* lineAttr() { return &lineAttr_; }
+    void setLineAttr(const LineAttr& a);
 
-    bool GetXMin(double& v) override;
-    bool GetXMax(double& v) override;
-    bool GetYMin(double& v) override;
-    bool GetYMax(double& v) override;
+    bool getXMin(double& v) override;
+    bool getXMax(double& v) override;
+    bool getYMin(double& v) override;
+    bool getYMax(double& v) override;
 
-    virtual void AttrChanged(void* sender);
+    virtual void attrChanged(void* sender);
 
   protected:
-    void Append(double x, double y);
+    void append(double x, double y);
     // One of the four extrema (a member pointer); false while the series is empty.
-    bool GetExtremum(double Tsp_XYDataSeries::*which, double& v) const;
+    bool getExtremum(double XYDataSeries::*which, double& v) const;
 
     struct Block {
         std::array<double, kGrowth> x, y;
     };
     std::vector<std::unique_ptr<Block>> blocks_;
     int count_ = 0;
-    // Kept up to date by Append; meaningful while Count() > 0.
+    // Kept up to date by Append; meaningful while count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
-    Tsp_BlockIndex yIndex_;
+    BlockIndex yIndex_;
     int generation_ = 0;
     std::vector<int> breaks_;
-    Tsp_LineAttr lineAttr_;
+    LineAttr lineAttr_;
     bool locked_ = false;
 };
 
-enum TPointKind {
-    ptRectangle,
-    ptEllipse,
-    ptDiamond,
-    ptCross,
-    ptCustom,
-    ptTriangle,
-    ptDownTriangle
-};
+enum PointKind { ptRectangle, ptEllipse, ptDiamond, ptCross, ptCustom, ptTriangle, ptDownTriangle };
 
 // Shape, size and colours of point marks; the fill is its brush part (Color, Style).
-class Tsp_PointAttr {
+class PointAttr {
   public:
-    Tsp_PointAttr() = default;
-    Tsp_PointAttr(const Tsp_PointAttr&) = delete;
-    Tsp_PointAttr& operator=(const Tsp_PointAttr&) = delete;
+    PointAttr() = default;
+    PointAttr(const PointAttr&) = delete;
+    PointAttr& operator=(const PointAttr&) = delete;
 
-    TColor Color() const { return color_; }
-    void SetColor(TColor v);
-    TBrushStyle Style() const { return style_; }
-    void SetStyle(TBrushStyle v);
-    TPointKind Kind() const { return kind_; }
-    void SetKind(TPointKind v);
+    Color color() const { return color_; }
+    void setColor(Color v);
+    BrushStyle style() const { return style_; }
+    void setStyle(BrushStyle v);
+    PointKind kind() const { return kind_; }
+    void setKind(PointKind v);
     // Sizes are kept as half-extents: left hl, right hl + 1, top vt, bottom vt + 1, so a size
     // reads back odd (6 stores 3 and 4 and reads 7).
-    int HSize() const { return hl_ + hr_; }
-    void SetHSize(int v);
-    int VSize() const { return vt_ + vb_; }
-    void SetVSize(int v);
-    int HalfLeft() const { return hl_; }
-    int HalfRight() const { return hr_; }
-    int HalfTop() const { return vt_; }
-    int HalfBottom() const { return vb_; }
-    bool Visible() const { return visible_; }
-    void SetVisible(bool v);
+    int hSize() const { return hl_ + hr_; }
+    void setHSize(int v);
+    int vSize() const { return vt_ + vb_; }
+    void setVSize(int v);
+    int halfLeft() const { return hl_; }
+    int halfRight() const { return hr_; }
+    int halfTop() const { return vt_; }
+    int halfBottom() const { return vb_; }
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
     // Never wider than the smaller half-extent.
-    int BorderWidth() const { return borderWidth_; }
-    void SetBorderWidth(int v);
-    TColor BorderColor() const { return borderColor_; }
-    void SetBorderColor(TColor v);
+    int borderWidth() const { return borderWidth_; }
+    void setBorderWidth(int v);
+    Color borderColor() const { return borderColor_; }
+    void setBorderColor(Color v);
 
     // Kind, visibility, sizes and the brush part; not the border.
-    void Assign(const Tsp_PointAttr& s);
+    void assign(const PointAttr& s);
     // Border colour and width, solid, copy mode; the brush from the fill.
-    void ApplyTo(QPainter& p) const;
+    void applyTo(QPainter& p) const;
 
     // Called with the attribute as sender when a stored value changes.
-    std::function<void(Tsp_PointAttr* sender)> OnChange;
+    std::function<void(PointAttr* sender)> onChange;
 
   private:
-    void Changed() {
-        if (OnChange) OnChange(this);
+    void changed() {
+        if (onChange) onChange(this);
     }
     // Stores a differing value and reports it.
     template <class T>
-    void Store(T& field, T v) {
+    void store(T& field, T v) {
         if (field == v) return;
         field = v;
-        Changed();
+        changed();
     }
-    TColor color_ = clWhite;
-    TBrushStyle style_ = bsSolid;
-    TPointKind kind_ = ptRectangle;
+    Color color_ = clWhite;
+    BrushStyle style_ = bsSolid;
+    PointKind kind_ = ptRectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;
     int borderWidth_ = 1;
-    TColor borderColor_ = clBlack;
+    Color borderColor_ = clBlack;
 };
 
 // Draws its points as a line of segments and/or point marks.
-class Tsp_XYLine : public Tsp_XYDataSeries {
+class XYLine : public XYDataSeries {
   public:
-    Tsp_XYLine();
+    XYLine();
 
-    Tsp_PointAttr* PointAttr() { return &pointAttr_; }
-    void SetPointAttr(const Tsp_PointAttr& a);
+    PointAttr* pointAttr() { return &pointAttr_; }
+    void setPointAttr(const PointAttr& a);
 
     // Called for ptCustom marks with the series, the point's values and its pixel.
-    std::function<void(Tsp_XYLine* line, double xv, double yv, int x, int y)> OnDrawCustomPoint;
+    std::function<void(XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
 
-    void Draw() override;
-    void DrawLegendMarker(QPainter& p, const TRect& r) override;
+    void draw() override;
+    void drawLegendMarker(QPainter& p, const PixelRect& r) override;
     // Appends and draws only the new segment and mark, at once, without notifying the plot.
-    void QuickAddXY(double x, double y);
+    void quickAddXY(double x, double y);
 
     // Draws a mark of the current kind around (x, y) with the painter's pen and brush.
-    void DrawMark(QPainter& p, int x, int y) const;
+    void drawMark(QPainter& p, int x, int y) const;
 
   private:
-    void DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya);
+    void drawLines(QPainter& p, const Axis& xa, const Axis& ya);
     // A series with breaks: each line between two breaks drawn by itself.
-    void DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
-                         int columns, int first, int last);
-    void DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first, int last);
+    void drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
+                         int first, int last);
+    void drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last);
     // The run of points that can touch the painter's clip along X, and the number of pixel
     // columns the clip spans, widened by `margin`.
-    int VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first, int& last) const;
-    void DrawPointMark(QPainter& p, double xv, double yv, int x, int y);
+    int visibleRun(const QPainter& p, const Axis& xa, int margin, int& first, int& last) const;
+    void drawPointMark(QPainter& p, double xv, double yv, int x, int y);
 
-    Tsp_PointAttr pointAttr_;
-    Tsp_ColumnCache columns_;
+    PointAttr pointAttr_;
+    ColumnCache columns_;
 };

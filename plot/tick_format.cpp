@@ -20,7 +20,7 @@ struct NumberSection {
     bool grouping = false;
 };
 
-QStringList SplitSections(const QString& pattern) {
+QStringList splitSections(const QString& pattern) {
     QStringList parts{QString()};
     QChar quote;
     for (QChar c : pattern) {
@@ -37,7 +37,7 @@ QStringList SplitSections(const QString& pattern) {
     return parts;
 }
 
-NumberSection ParseSection(const QString& s) {
+NumberSection parseSection(const QString& s) {
     NumberSection r;
     bool afterPoint = false;
     for (int i = 0; i < s.size(); ++i) {
@@ -69,7 +69,7 @@ NumberSection ParseSection(const QString& s) {
 
 // The decimal digits of |value| rounded half away from zero to `decimals` places,
 // from 15 significant digits (the precision a double really holds).
-void RoundedDigits(double value, int decimals, QString& intPart, QString& fracPart) {
+void roundedDigits(double value, int decimals, QString& intPart, QString& fracPart) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
     QString digits;
@@ -111,9 +111,9 @@ void RoundedDigits(double value, int decimals, QString& intPart, QString& fracPa
     if (fracPart.size() < decimals) fracPart.append(QString(decimals - fracPart.size(), '0'));
 }
 
-QString FormatSection(const NumberSection& sec, double value, bool withMinus) {
+QString formatSection(const NumberSection& sec, double value, bool withMinus) {
     QString intPart, fracPart;
-    RoundedDigits(value, sec.maxFrac, intPart, fracPart);
+    roundedDigits(value, sec.maxFrac, intPart, fracPart);
     while (fracPart.size() > sec.minFrac && fracPart.endsWith('0')) fracPart.chop(1);
     const bool zero = intPart.isEmpty() && fracPart.count('0') == fracPart.size();
     if (intPart.size() < sec.minInt) intPart.prepend(QString(sec.minInt - intPart.size(), '0'));
@@ -126,29 +126,29 @@ QString FormatSection(const NumberSection& sec, double value, bool withMinus) {
     return r + sec.suffix;
 }
 
-QString Pad(int v, int width) {
+QString pad(int v, int width) {
     return QString::number(v).rightJustified(width, '0');
 }
 
 }  // namespace
 
-QString FormatFloatPattern(const QString& pattern, double value) {
+QString formatFloatPattern(const QString& pattern, double value) {
     if (std::isnan(value)) return QStringLiteral("NAN");
     if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    const QStringList sections = SplitSections(pattern);
+    const QStringList sections = splitSections(pattern);
     int index = 0;
     if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) index = 1;
     if (value == 0 && sections.size() > 2 && !sections[2].isEmpty()) index = 2;
-    const NumberSection sec = ParseSection(sections[index]);
+    const NumberSection sec = parseSection(sections[index]);
     if (sec.placeholders == 0) {
         if (pattern.isEmpty()) return QLocale::c().toString(value, 'g', 15);
         return sec.prefix + sec.suffix;
     }
-    return FormatSection(sec, value, value < 0 && index == 0);
+    return formatSection(sec, value, value < 0 && index == 0);
 }
 
-QString FormatDateTimePattern(const QString& pattern, double value) {
-    const TDateTimeParts t = DecodeDateTime(value);
+QString formatDateTimePattern(const QString& pattern, double value) {
+    const DateTimeParts t = decodeDateTime(value);
     QString r;
     bool afterHour = false;
     for (int i = 0; i < pattern.size();) {
@@ -166,20 +166,20 @@ QString FormatDateTimePattern(const QString& pattern, double value) {
         const int width = run >= 2 ? 2 : 1;
         bool hour = false;
         if (lc == 'y')
-            r.append(run >= 3 ? Pad(t.Year, 4) : Pad(t.Year % 100, 2));
+            r.append(run >= 3 ? pad(t.Year, 4) : pad(t.Year % 100, 2));
         else if (lc == 'm')
-            r.append(Pad(afterHour ? t.Minute : t.Month, width));
+            r.append(pad(afterHour ? t.Minute : t.Month, width));
         else if (lc == 'd')
-            r.append(Pad(t.Day, width));
+            r.append(pad(t.Day, width));
         else if (lc == 'h') {
-            r.append(Pad(t.Hour, width));
+            r.append(pad(t.Hour, width));
             hour = true;
         } else if (lc == 'n')
-            r.append(Pad(t.Minute, width));
+            r.append(pad(t.Minute, width));
         else if (lc == 's')
-            r.append(Pad(t.Second, width));
+            r.append(pad(t.Second, width));
         else if (lc == 'z')
-            r.append(Pad(t.MSec, run >= 3 ? 3 : 1));
+            r.append(pad(t.MSec, run >= 3 ? 3 : 1));
         else if (c == '/')
             r.append(QString(run, '.'));
         else

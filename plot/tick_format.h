@@ -8,9 +8,9 @@
 // only when significant, '.' the decimal point, ',' anywhere in the integer part groups
 // thousands with a space, text in quotes copied; up to three sections "pos;neg;zero".
 // A value that rounds to zero is written without a minus sign.
-QString FormatFloatPattern(const QString& pattern, double value);
+QString formatFloatPattern(const QString& pattern, double value);
 
 // Date-time patterns such as "hh:nn:ss" or "dd.mm.yy": d, dd, m, mm, yy, yyyy for the date,
 // h, hh, n, nn, s, ss, z, zzz for the time ("m"/"mm" right after an hour means minutes),
 // "/" the date separator ".", text in quotes or any other character copied.
-QString FormatDateTimePattern(const QString& pattern, double value);
+QString formatDateTimePattern(const QString& pattern, double value);

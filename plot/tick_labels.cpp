@@ -8,11 +8,11 @@
 namespace {
 
 // Decimal exponent of |v|, v not zero.
-int Decade(double v) {
+int decade(double v) {
     return int(std::floor(std::log10(std::fabs(v))));
 }
 
-QString DropTrailingZeros(QString s) {
+QString dropTrailingZeros(QString s) {
     if (!s.contains('.')) return s;
     while (s.endsWith('0')) s.chop(1);
     if (s.endsWith('.')) s.chop(1);
@@ -20,14 +20,14 @@ QString DropTrailingZeros(QString s) {
 }
 
 // Whether the labels shown with stride s leave room between them and all differ.
-bool Fits(const std::vector<TLabelExtent>& labels, const std::vector<bool>& shown, int gap) {
-    std::vector<const TLabelExtent*> order;
+bool fits(const std::vector<LabelExtent>& labels, const std::vector<bool>& shown, int gap) {
+    std::vector<const LabelExtent*> order;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         if (shown[i]) order.push_back(&labels[i]);
     }
     if (order.empty()) return false;
     std::sort(order.begin(), order.end(),
-              [](const TLabelExtent* a, const TLabelExtent* b) { return a->from < b->from; });
+              [](const LabelExtent* a, const LabelExtent* b) { return a->from < b->from; });
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (order[i]->from - order[i - 1]->to < gap) return false;
         for (std::size_t j = 0; j < i; ++j) {
@@ -39,32 +39,32 @@ bool Fits(const std::vector<TLabelExtent>& labels, const std::vector<bool>& show
 
 }  // namespace
 
-QString ExponentLabel(double value, double unit) {
+QString exponentLabel(double value, double unit) {
     if (value == 0 || !std::isfinite(value)) return QLocale::c().toString(value, 'g', 15);
     const int digits =
-        std::clamp(unit > 0 && std::isfinite(unit) ? Decade(value) - Decade(unit) + 1 : 15, 1, 15);
+        std::clamp(unit > 0 && std::isfinite(unit) ? decade(value) - decade(unit) + 1 : 15, 1, 15);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
     const QString s = QString::fromLatin1(buf);
     const int e = s.indexOf('e');
-    return DropTrailingZeros(s.left(e)) + 'E' + QString::number(s.mid(e + 1).toInt());
+    return dropTrailingZeros(s.left(e)) + 'E' + QString::number(s.mid(e + 1).toInt());
 }
 
-QString FixedLabel(double value, double unit) {
+QString fixedLabel(double value, double unit) {
     if (value == 0) return QStringLiteral("0");
     const int decimals =
-        unit > 0 && std::isfinite(unit) ? std::clamp(-Decade(unit * (1 + 1e-9)), 0, 17) : 0;
+        unit > 0 && std::isfinite(unit) ? std::clamp(-decade(unit * (1 + 1e-9)), 0, 17) : 0;
     if (std::isfinite(value) && std::fabs(value) < 1e10) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-        QString s = DropTrailingZeros(QString::fromLatin1(buf));
+        QString s = dropTrailingZeros(QString::fromLatin1(buf));
         if (s == "-0") s = "0";
         if (s.size() <= kLongestFixedLabel) return s;
     }
-    return ExponentLabel(value, unit);
+    return exponentLabel(value, unit);
 }
 
-double DateTimeResolution(const QString& pattern) {
+double dateTimeResolution(const QString& pattern) {
     const QString p = pattern.toLower();
     if (p.contains('z')) return 1.0 / 86'400'000;
     if (p.contains('s')) return 1.0 / 86'400;
@@ -76,7 +76,7 @@ double DateTimeResolution(const QString& pattern) {
     return 1.0;
 }
 
-std::vector<bool> ThinLabels(const std::vector<TLabelExtent>& labels, int gap) {
+std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap) {
     const long long n = static_cast<long long>(labels.size());
     std::vector<bool> shown(labels.size(), false);
     if (n == 0) return shown;
@@ -89,7 +89,7 @@ std::vector<bool> ThinLabels(const std::vector<TLabelExtent>& labels, int gap) {
         for (std::size_t i = 0; i < labels.size(); ++i) {
             shown[i] = ((labels[i].grid % s) + s) % s == 0;
         }
-        if (Fits(labels, shown, gap)) return shown;
+        if (fits(labels, shown, gap)) return shown;
     }
     std::fill(shown.begin(), shown.end(), false);
     shown[0] = true;

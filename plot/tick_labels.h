@@ -10,20 +10,20 @@
 inline constexpr int kLongestFixedLabel = 10;
 
 // `value` to the place of `unit` (the smallest difference between ticks): fixed ("0.0035",
-// "-120") when that takes at most kLongestFixedLabel characters, else ExponentLabel.
-QString FixedLabel(double value, double unit);
+// "-120") when that takes at most kLongestFixedLabel characters, else exponentLabel.
+QString fixedLabel(double value, double unit);
 // `value` in exponent form with the significant digits that `unit` needs, trailing zeros
 // dropped: "-4.4E307", "1.5E-12"; zero is "0".
-QString ExponentLabel(double value, double unit);
+QString exponentLabel(double value, double unit);
 
 // The smallest time unit a date-time pattern shows, in days: a millisecond, a second, a
 // minute, an hour or a day.
-double DateTimeResolution(const QString& pattern);
+double dateTimeResolution(const QString& pattern);
 
 // One label along its axis: the pixels it covers there, its text, and the place of its tick in
 // the tick grid (whole steps from a fixed origin, so that the same ticks keep their labels
 // while the grid scrolls).
-struct TLabelExtent {
+struct LabelExtent {
     int from = 0;
     int to = 0;
     QString text;
@@ -32,4 +32,4 @@ struct TLabelExtent {
 
 // Which labels to draw: those of every s-th grid place, s the smallest stride that leaves at
 // least `gap` pixels between neighbours and no two texts alike. One label at least.
-std::vector<bool> ThinLabels(const std::vector<TLabelExtent>& labels, int gap);
+std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap);

@@ -16,7 +16,7 @@ constexpr std::size_t kBatch = 4096;
 // pixel, and dense data repeats segments a lot within one pixel column.
 class SegmentCache {
   public:
-    bool Seen(int x0, int y0, int x1, int y1) {
+    bool seen(int x0, int y0, int x1, int y1) {
         const std::uint64_t key = (std::uint64_t(std::uint16_t(x0)) << 48) |
                                   (std::uint64_t(std::uint16_t(y0)) << 32) |
                                   (std::uint64_t(std::uint16_t(x1)) << 16) | std::uint16_t(y1);
@@ -34,18 +34,18 @@ class SegmentCache {
 // Draws the segment between the points at(k − 1) and at(k) for k = 1 … n − 1, each by itself,
 // except those with both ends far off.
 template <class At>
-void DrawSegments(QPainter& p, const Tsp_XYDataSeries& s, const Tsp_Axis& xa, const Tsp_Axis& ya,
-                  int n, bool solid, At at) {
+void drawSegments(QPainter& p, const XYDataSeries& s, const Axis& xa, const Axis& ya, int n,
+                  bool solid, At at) {
     std::vector<QLine> batch;
     batch.reserve(std::min<std::size_t>(kBatch, std::size_t(n)));
     auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
-    int x0 = xa.ValueToPixel(s.XValue(at(0))), y0 = ya.ValueToPixel(s.YValue(at(0)));
-    bool far0 = IsFarPixel(x0, y0);
+    int x0 = xa.valueToPixel(s.xValue(at(0))), y0 = ya.valueToPixel(s.yValue(at(0)));
+    bool far0 = isFarPixel(x0, y0);
     for (int k = 1; k < n; ++k) {
         const int i = at(k);
-        const int x1 = xa.ValueToPixel(s.XValue(i)), y1 = ya.ValueToPixel(s.YValue(i));
-        const bool far1 = IsFarPixel(x1, y1);
-        if (!(far0 && far1) && !(cache && cache->Seen(x0, y0, x1, y1))) {
+        const int x1 = xa.valueToPixel(s.xValue(i)), y1 = ya.valueToPixel(s.yValue(i));
+        const bool far1 = isFarPixel(x1, y1);
+        if (!(far0 && far1) && !(cache && cache->seen(x0, y0, x1, y1))) {
             batch.emplace_back(x0, y0, x1, y1);
             if (batch.size() == kBatch) {
                 p.drawLines(batch.data(), int(batch.size()));
@@ -60,20 +60,20 @@ void DrawSegments(QPainter& p, const Tsp_XYDataSeries& s, const Tsp_Axis& xa, co
 }
 }  // namespace
 
-Tsp_XYLine::Tsp_XYLine() {
-    pointAttr_.OnChange = [this](Tsp_PointAttr* a) { AttrChanged(a); };
+XYLine::XYLine() {
+    pointAttr_.onChange = [this](PointAttr* a) { attrChanged(a); };
 }
 
-void Tsp_XYLine::SetPointAttr(const Tsp_PointAttr& a) {
-    pointAttr_.Assign(a);
+void XYLine::setPointAttr(const PointAttr& a) {
+    pointAttr_.assign(a);
 }
 
-void Tsp_XYLine::DrawMark(QPainter& p, int x, int y) const {
-    const int hl = pointAttr_.HalfLeft(), hr = pointAttr_.HalfRight();
-    const int vt = pointAttr_.HalfTop(), vb = pointAttr_.HalfBottom();
-    switch (pointAttr_.Kind()) {
+void XYLine::drawMark(QPainter& p, int x, int y) const {
+    const int hl = pointAttr_.halfLeft(), hr = pointAttr_.halfRight();
+    const int vt = pointAttr_.halfTop(), vb = pointAttr_.halfBottom();
+    switch (pointAttr_.kind()) {
         case ptEllipse:
-            DrawEllipse(p, x - hl, y - vt, x + hr, y + vb);
+            drawEllipse(p, x - hl, y - vt, x + hr, y + vb);
             break;
         case ptDiamond:
             p.drawPolygon(QPolygon(
@@ -94,33 +94,32 @@ void Tsp_XYLine::DrawMark(QPainter& p, int x, int y) const {
         case ptRectangle:
         case ptCustom:
         default:
-            DrawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
+            drawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
             break;
     }
 }
 
-void Tsp_XYLine::DrawPointMark(QPainter& p, double xv, double yv, int x, int y) {
-    if (pointAttr_.Kind() == ptCustom) {
-        if (OnDrawCustomPoint) OnDrawCustomPoint(this, xv, yv, x, y);
+void XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
+    if (pointAttr_.kind() == ptCustom) {
+        if (onDrawCustomPoint) onDrawCustomPoint(this, xv, yv, x, y);
     } else {
-        DrawMark(p, x, y);
+        drawMark(p, x, y);
     }
 }
 
 // The run of points [first, last] that can touch the painter's clip along X: the points whose
 // pixel lies within the clip widened by `margin`, plus one neighbour on each side. Pixels never
 // decrease (or never increase) along ascending X, so both ends are found by bisection.
-int Tsp_XYLine::VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, int& first,
-                           int& last) const {
+int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first, int& last) const {
     const QPaintDevice* d = p.device();
     const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
                                        : QRect(0, 0, qRound(d->width() / d->devicePixelRatio()),
                                                qRound(d->height() / d->devicePixelRatio()));
     const int a = clip.left() - margin, b = clip.right() + margin;
-    const bool rising = xa.PixelsPerUnit() >= 0;
+    const bool rising = xa.pixelsPerUnit() >= 0;
     const auto bisect = [&](auto before) {  // first index for which before(px) is false
         return *std::ranges::partition_point(
-            std::views::iota(0, count_), [&](int i) { return before(xa.ValueToPixel(XValue(i))); });
+            std::views::iota(0, count_), [&](int i) { return before(xa.valueToPixel(xValue(i))); });
     };
     const int in =
         rising ? bisect([a](int px) { return px < a; }) : bisect([b](int px) { return px > b; });
@@ -134,40 +133,40 @@ int Tsp_XYLine::VisibleRun(const QPainter& p, const Tsp_Axis& xa, int margin, in
 // Dense runs (more than two points per pixel column) of a solid line are drawn per pixel
 // column, which paints the same pixels. Dashes restart with every segment, so a dashed line
 // keeps every segment.
-void Tsp_XYLine::DrawLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya) {
-    const bool solid = lineAttr_.Style() == psSolid || lineAttr_.Style() == psInsideFrame;
+void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
+    const bool solid = lineAttr_.style() == psSolid || lineAttr_.style() == psInsideFrame;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
         if (!breaks_.empty()) {
-            DrawBrokenLines(p, xa, ya, solid, 0, first, last);
+            drawBrokenLines(p, xa, ya, solid, 0, first, last);
             return;
         }
-        DrawSegments(p, *this, xa, ya, count_, solid, [](int k) { return k; });
+        drawSegments(p, *this, xa, ya, count_, solid, [](int k) { return k; });
         return;
     }
-    const int margin = lineAttr_.Width() + 2;
-    const int columns = VisibleRun(p, xa, margin, first, last);
+    const int margin = lineAttr_.width() + 2;
+    const int columns = visibleRun(p, xa, margin, first, last);
     if (last <= first) return;
     if (!breaks_.empty()) {
-        DrawBrokenLines(p, xa, ya, solid, columns, first, last);
+        drawBrokenLines(p, xa, ya, solid, columns, first, last);
         return;
     }
     if (!solid || last - first + 1 <= 2 * columns) {
-        DrawSegments(p, *this, xa, ya, last - first + 1, solid,
+        drawSegments(p, *this, xa, ya, last - first + 1, solid,
                      [first](int k) { return first + k; });
         return;
     }
     const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect();
     const std::vector<QLine>& lines =
-        columns_.Lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
+        columns_.lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }
 
 // Each run of points between two breaks, within first … last, as a line of its own. Dense runs
 // are reduced by pixel column as a whole series is; the reduction is not kept between paints.
-void Tsp_XYLine::DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, bool solid,
-                                 int columns, int first, int last) {
+void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
+                             int first, int last) {
     std::vector<QLine> lines;
     const auto flush = [&] {
         for (std::size_t at = 0; at < lines.size(); at += kBatch)
@@ -179,15 +178,15 @@ void Tsp_XYLine::DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis
         const int b = next == breaks_.end() ? last : std::min(last, *next - 1);
         if (b > a) {
             // Dense when the run has more than two points per pixel column it spans.
-            const int span = std::min(columns, std::abs(xa.ValueToPixel(XValue(b)) -
-                                                        xa.ValueToPixel(XValue(a)))) +
+            const int span = std::min(columns, std::abs(xa.valueToPixel(xValue(b)) -
+                                                        xa.valueToPixel(xValue(a)))) +
                              1;
             if (xAscending_ && solid && b - a + 1 > 2 * span) {
-                ReduceToColumns(*this, xa, ya, a, b, lines);
+                reduceToColumns(*this, xa, ya, a, b, lines);
                 if (lines.size() >= kBatch) flush();
             } else {
                 flush();
-                DrawSegments(p, *this, xa, ya, b - a + 1, solid, [a](int k) { return a + k; });
+                drawSegments(p, *this, xa, ya, b - a + 1, solid, [a](int k) { return a + k; });
             }
         }
         a = b + 1;
@@ -196,86 +195,85 @@ void Tsp_XYLine::DrawBrokenLines(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis
     flush();
 }
 
-void Tsp_XYLine::DrawMarks(QPainter& p, const Tsp_Axis& xa, const Tsp_Axis& ya, int first,
-                           int last) {
-    const TRect field = plot_->FieldRect();
+void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {
+    const PixelRect field = plot_->fieldRect();
     for (int i = first; i <= last; ++i) {
-        const int x = xa.ValueToPixel(XValue(i)), y = ya.ValueToPixel(YValue(i));
-        if (field.Contains(x, y)) DrawPointMark(p, XValue(i), YValue(i), x, y);
+        const int x = xa.valueToPixel(xValue(i)), y = ya.valueToPixel(yValue(i));
+        if (field.contains(x, y)) drawPointMark(p, xValue(i), yValue(i), x, y);
     }
 }
 
-void Tsp_XYLine::Draw() {
+void XYLine::draw() {
     if (count_ < 1 || !plot_) return;
-    const bool lines = lineAttr_.Visible() && count_ > 1;
-    if (!pointAttr_.Visible() && !lines) return;
-    QPainter* p = plot_->DrawCanvas();
+    const bool lines = lineAttr_.visible() && count_ > 1;
+    if (!pointAttr_.visible() && !lines) return;
+    QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const Tsp_Axis& xa = *plot_->XAxisOf(xAxis_);
-    const Tsp_Axis& ya = *plot_->YAxisOf(yAxis_);
+    const Axis& xa = *plot_->xAxisOf(xAxis_);
+    const Axis& ya = *plot_->yAxisOf(yAxis_);
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    GetXMin(xMin);
-    GetXMax(xMax);
-    GetYMin(yMin);
-    GetYMax(yMax);
-    if (xMin > xa.Max() || xMax < xa.Min() || yMin > ya.Max() || yMax < ya.Min()) return;
+    getXMin(xMin);
+    getXMax(xMax);
+    getYMin(yMin);
+    getYMax(yMax);
+    if (xMin > xa.max() || xMax < xa.min() || yMin > ya.max() || yMax < ya.min()) return;
 
-    if (lines && lineAttr_.Style() != psClear) {
-        lineAttr_.ApplyToPen(*p);
+    if (lines && lineAttr_.style() != psClear) {
+        lineAttr_.applyToPen(*p);
         p->setBrush(Qt::NoBrush);
-        DrawLines(*p, xa, ya);
+        drawLines(*p, xa, ya);
     }
-    if (pointAttr_.Visible()) {
+    if (pointAttr_.visible()) {
         int first = 0, last = count_ - 1;
-        if (xAscending_) VisibleRun(*p, xa, 1, first, last);
-        pointAttr_.ApplyTo(*p);
-        DrawMarks(*p, xa, ya, first, last);
+        if (xAscending_) visibleRun(*p, xa, 1, first, last);
+        pointAttr_.applyTo(*p);
+        drawMarks(*p, xa, ya, first, last);
     }
 }
 
-void Tsp_XYLine::DrawLegendMarker(QPainter& p, const TRect& r) {
-    if (!lineAttr_.Visible() && !pointAttr_.Visible()) return;
+void XYLine::drawLegendMarker(QPainter& p, const PixelRect& r) {
+    if (!lineAttr_.visible() && !pointAttr_.visible()) return;
     const QPen pen = p.pen();
     const QBrush brush = p.brush();
     const int my = (r.Top + r.Bottom) / 2;
-    if (lineAttr_.Visible()) {
-        lineAttr_.ApplyToPen(p);
+    if (lineAttr_.visible()) {
+        lineAttr_.applyToPen(p);
         p.setBrush(Qt::NoBrush);
         p.drawLine(r.Left + 1, my, r.Right, my);
     }
-    if (pointAttr_.Visible()) {
-        pointAttr_.ApplyTo(p);
-        DrawPointMark(p, 0, 0, (r.Left + r.Right) / 2, my);
+    if (pointAttr_.visible()) {
+        pointAttr_.applyTo(p);
+        drawPointMark(p, 0, 0, (r.Left + r.Right) / 2, my);
     }
     p.setPen(pen);
     p.setBrush(brush);
 }
 
-void Tsp_XYLine::QuickAddXY(double x, double y) {
-    Append(x, y);
-    if (!CanPlot() || !active_) return;
-    if (plot_->BufferedDisplay()) plot_->InvalidateBuffers();
-    QPainter* p = plot_->DrawCanvas();
+void XYLine::quickAddXY(double x, double y) {
+    append(x, y);
+    if (!canPlot() || !active_) return;
+    if (plot_->bufferedDisplay()) plot_->invalidateBuffers();
+    QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const TRect field = plot_->FieldRect();
+    const PixelRect field = plot_->fieldRect();
     const bool hadClip = p->hasClipping();
     const QRegion oldClip = p->clipRegion();
-    p->setClipRect(field.ToQRect());
-    const Tsp_Axis& xa = *plot_->XAxisOf(xAxis_);
-    const Tsp_Axis& ya = *plot_->YAxisOf(yAxis_);
-    const int x1 = xa.ValueToPixel(x), y1 = ya.ValueToPixel(y);
-    if (lineAttr_.Visible() && count_ > 1 && !BreakBefore(count_ - 1)) {
-        const int x0 = xa.ValueToPixel(XValue(count_ - 2));
-        const int y0 = ya.ValueToPixel(YValue(count_ - 2));
-        if (field.Contains(x0, y0) || field.Contains(x1, y1)) {
-            lineAttr_.ApplyToPen(*p);
+    p->setClipRect(field.toQRect());
+    const Axis& xa = *plot_->xAxisOf(xAxis_);
+    const Axis& ya = *plot_->yAxisOf(yAxis_);
+    const int x1 = xa.valueToPixel(x), y1 = ya.valueToPixel(y);
+    if (lineAttr_.visible() && count_ > 1 && !breakBefore(count_ - 1)) {
+        const int x0 = xa.valueToPixel(xValue(count_ - 2));
+        const int y0 = ya.valueToPixel(yValue(count_ - 2));
+        if (field.contains(x0, y0) || field.contains(x1, y1)) {
+            lineAttr_.applyToPen(*p);
             p->setBrush(Qt::NoBrush);
             p->drawLine(x0, y0, x1, y1);
         }
     }
-    if (pointAttr_.Visible() && field.Contains(x1, y1)) {
-        pointAttr_.ApplyTo(*p);
-        DrawPointMark(*p, x, y, x1, y1);
+    if (pointAttr_.visible() && field.contains(x1, y1)) {
+        pointAttr_.applyTo(*p);
+        drawPointMark(*p, x, y, x1, y1);
     }
     p->setClipRegion(oldClip);
     p->setClipping(hadClip);

@@ -9,7 +9,7 @@ namespace kvel::sim {
 namespace {
 
 // A whole-word integer, decimal or 0x-hexadecimal, within [low, high].
-std::optional<long> Number(const std::string& word, long low, long high) {
+std::optional<long> number(const std::string& word, long low, long high) {
     int base = 10;
     std::size_t skip = 0;
     if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
@@ -26,93 +26,93 @@ std::optional<long> Number(const std::string& word, long low, long high) {
     return value;
 }
 
-std::string Usage(const std::string& what) {
+std::string usageText(const std::string& what) {
     return "error: usage: " + what;
 }
 
-std::string FaultCommand(Simulator& sim, const std::vector<std::string>& w) {
+std::string faultCommand(Simulator& sim, const std::vector<std::string>& w) {
     const std::string usage = "fault none|silence|badcrc|wrongaddr|exception CODE|late MS|count N";
     if (w.size() == 2) {
         if (w[1] == "none")
-            sim.SetFault(Fault::None);
+            sim.setFault(Fault::None);
         else if (w[1] == "silence")
-            sim.SetFault(Fault::Silence);
+            sim.setFault(Fault::Silence);
         else if (w[1] == "badcrc")
-            sim.SetFault(Fault::BadCrc);
+            sim.setFault(Fault::BadCrc);
         else if (w[1] == "wrongaddr")
-            sim.SetFault(Fault::WrongAddress);
+            sim.setFault(Fault::WrongAddress);
         else
-            return Usage(usage);
+            return usageText(usage);
         return "ok";
     }
     if (w.size() == 3 && w[1] == "exception") {
-        const auto code = Number(w[2], 1, 255);
+        const auto code = number(w[2], 1, 255);
         if (!code) return "error: exception code must be 1..255";
-        sim.SetFault(Fault::Exception, static_cast<int>(*code));
+        sim.setFault(Fault::Exception, static_cast<int>(*code));
         return "ok";
     }
     if (w.size() == 3 && w[1] == "late") {
-        const auto ms = Number(w[2], 0, 60000);
+        const auto ms = number(w[2], 0, 60000);
         if (!ms) return "error: late time must be 0..60000 ms";
-        sim.SetFault(Fault::LateReply, 2, static_cast<int>(*ms));
+        sim.setFault(Fault::LateReply, 2, static_cast<int>(*ms));
         return "ok";
     }
     if (w.size() == 3 && w[1] == "count") {
-        const auto count = Number(w[2], 0, 127);
+        const auto count = number(w[2], 0, 127);
         if (!count) return "error: register count must be 0..127";
-        sim.SetReplyRegisterCount(static_cast<int>(*count));
+        sim.setReplyRegisterCount(static_cast<int>(*count));
         return "ok";
     }
-    return Usage(usage);
+    return usageText(usage);
 }
 
 }  // namespace
 
-std::string Execute(Simulator& sim, const std::string& line) {
+std::string execute(Simulator& sim, const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> w;
     for (std::string word; in >> word;) w.push_back(word);
     if (w.empty()) return "error: empty command";
     const std::string& verb = w[0];
     if (verb == "unplug" && w.size() == 1) {
-        sim.Unplug();
+        sim.unplug();
         return "ok";
     }
     if (verb == "plug" && w.size() == 1) {
-        return sim.Plug() ? "ok" : "error: plug failed: " + sim.Error();
+        return sim.plug() ? "ok" : "error: plug failed: " + sim.errorText();
     }
-    if (verb == "fault") return FaultCommand(sim, w);
+    if (verb == "fault") return faultCommand(sim, w);
     if (verb == "set") {
-        if (w.size() != 3) return Usage("set REG VALUE");
-        const auto reg = Number(w[1], 0, 65535);
+        if (w.size() != 3) return usageText("set REG VALUE");
+        const auto reg = number(w[1], 0, 65535);
         // Negative values go in as their 16-bit two's complement (thresholds can be -40).
-        const auto value = Number(w[2], -32768, 65535);
+        const auto value = number(w[2], -32768, 65535);
         if (!reg) return "error: register must be 0..65535";
         if (!value) return "error: value must be -32768..65535";
-        sim.SetRegister(static_cast<std::uint16_t>(*reg), static_cast<std::uint16_t>(*value));
+        sim.setRegister(static_cast<std::uint16_t>(*reg), static_cast<std::uint16_t>(*value));
         return "ok";
     }
     if (verb == "get") {
-        if (w.size() != 2) return Usage("get REG");
-        const auto reg = Number(w[1], 0, 65535);
+        if (w.size() != 2) return usageText("get REG");
+        const auto reg = number(w[1], 0, 65535);
         if (!reg) return "error: register must be 0..65535";
-        return "ok " + std::to_string(sim.Register(static_cast<std::uint16_t>(*reg)));
+        return "ok " + std::to_string(sim.registerValue(static_cast<std::uint16_t>(*reg)));
     }
     if (verb == "type") {
-        if (w.size() != 2) return Usage("type CODE");
-        const auto code = Number(w[1], 0, 65535);
+        if (w.size() != 2) return usageText("type CODE");
+        const auto code = number(w[1], 0, 65535);
         if (!code) return "error: type code must be 0..65535";
-        sim.SetTypeCode(static_cast<int>(*code));
+        sim.setTypeCode(static_cast<int>(*code));
         return "ok";
     }
     if (verb == "drift") {
         if (w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
-            sim.SetDrift(w[1] == "on");
+            sim.setDrift(w[1] == "on");
             return "ok";
         }
-        return Usage("drift on|off");
+        return usageText("drift on|off");
     }
-    if (verb == "unplug" || verb == "plug") return Usage(verb);
+    if (verb == "unplug" || verb == "plug") return usageText(verb);
     return "error: unknown command '" + verb + "'";
 }
 

@@ -9,6 +9,6 @@ namespace kvel::sim {
 // "ok" (for `get`, "ok VALUE"), or "error: ..." saying what was wrong. Commands:
 //   unplug | plug | fault none|silence|badcrc|wrongaddr|exception CODE|late MS|count N
 //   set REG VALUE | get REG | type CODE | drift on|off
-std::string Execute(Simulator& sim, const std::string& line);
+std::string execute(Simulator& sim, const std::string& line);
 
 }  // namespace kvel::sim

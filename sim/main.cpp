@@ -4,6 +4,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -42,7 +44,7 @@ constexpr const char* kHelp =
     "  type CODE            changes the module type code\n"
     "  drift on|off         temperatures drift slowly, or stay\n";
 
-bool ParseInt(const char* text, long low, long high, long* out) {
+bool parseInt(const char* text, long low, long high, long* out) {
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text, &end, 10);
@@ -51,25 +53,35 @@ bool ParseInt(const char* text, long low, long high, long* out) {
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        long v = 0;
-        if (arg == "--type" && hasValue && ParseInt(argv[i + 1], 0, 65535, &v)) {
-            options->typeCode = static_cast<int>(v);
-        } else if (arg == "--address" && hasValue && ParseInt(argv[i + 1], 1, 247, &v)) {
-            options->address = static_cast<std::uint8_t>(v);
-        } else if (arg == "--link" && hasValue && argv[i + 1][0] != '\0') {
-            options->link = argv[i + 1];
-        } else if (arg == "--no-drift") {
-            options->drift = false;
-            continue;
-        } else {
-            return false;
-        }
-        ++i;
+bool parseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
+    QStringList words;
+    for (int i = 0; i < argc; ++i) {
+        // No "--" either: every word is an option or its value.
+        if (i > 0 && std::strcmp(argv[i], "--") == 0) return false;
+        words << QString::fromLocal8Bit(argv[i]);
     }
+    QCommandLineParser parser;
+    const QCommandLineOption type("type", {}, "CODE");
+    const QCommandLineOption link("link", {}, "PATH");
+    const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption noDrift("no-drift");
+    parser.addOptions({type, link, address, noDrift});
+    if (!parser.parse(words) || !parser.positionalArguments().isEmpty()) return false;
+    // Every value given is checked; the last one counts.
+    long v = 0;
+    for (const QString& text : parser.values(type)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 0, 65535, &v)) return false;
+        options->typeCode = static_cast<int>(v);
+    }
+    for (const QString& text : parser.values(address)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 1, 247, &v)) return false;
+        options->address = static_cast<std::uint8_t>(v);
+    }
+    for (const QString& text : parser.values(link)) {
+        if (text.isEmpty()) return false;
+        options->link = text.toLocal8Bit().toStdString();
+    }
+    if (parser.isSet(noDrift)) options->drift = false;
     return true;
 }
 
@@ -87,7 +99,7 @@ int main(int argc, char** argv) {
         }
     }
     kvel::sim::SimOptions options;
-    if (!ParseOptions(argc, argv, &options)) {
+    if (!parseOptions(argc, argv, &options)) {
         std::cerr << kUsage << std::endl;
         return 2;
     }
@@ -101,23 +113,23 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);  // answers into a file past its size limit fail, nothing more
-    const int signals = signalfd(-1, &stopSignals, SFD_CLOEXEC);
-    if (signals < 0) {
+    const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signalFd < 0) {
         std::cerr << "kvel-sim: signalfd: " << std::strerror(errno) << std::endl;
         return 1;
     }
 
     kvel::sim::Simulator sim(options);
-    if (!sim.Start()) {
-        std::cerr << "kvel-sim: " << sim.Error() << std::endl;
+    if (!sim.start()) {
+        std::cerr << "kvel-sim: " << sim.errorText() << std::endl;
         return 1;
     }
-    std::cout << sim.DevicePath() << std::endl;
+    std::cout << sim.devicePath() << std::endl;
 
     std::string pending;
     bool stdinOpen = true;
     for (;;) {
-        pollfd fds[2] = {{signals, POLLIN, 0}, {stdinOpen ? 0 : -1, POLLIN, 0}};
+        pollfd fds[2] = {{signalFd, POLLIN, 0}, {stdinOpen ? 0 : -1, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) continue;
             break;
@@ -136,9 +148,9 @@ int main(int argc, char** argv) {
             pending.erase(0, eol + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.find_first_not_of(" \t") == std::string::npos) continue;
-            std::cout << kvel::sim::Execute(sim, line) << std::endl;
+            std::cout << kvel::sim::execute(sim, line) << std::endl;
         }
     }
-    close(signals);
+    close(signalFd);
     return 0;  // the simulator's destructor closes the pty and removes the link
 }

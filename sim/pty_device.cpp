@@ -12,13 +12,13 @@
 namespace kvel::sim {
 namespace {
 
-std::string Reason(const char* what) {
+std::string failureReason(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
 // Points the link at the target, replacing an old symlink in one rename. Anything at that
 // path that is not a symlink is left alone: the simulator never deletes a user's file.
-bool PointLink(const std::string& link, const std::string& target, std::string* error) {
+bool pointLink(const std::string& link, const std::string& target, std::string* error) {
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
         *error = link + " exists and is not a symbolic link";
@@ -27,11 +27,11 @@ bool PointLink(const std::string& link, const std::string& target, std::string* 
     const std::string temp = link + ".kvel-sim-" + std::to_string(getpid());
     unlink(temp.c_str());
     if (symlink(target.c_str(), temp.c_str()) != 0) {
-        *error = Reason(("symlink " + link).c_str());
+        *error = failureReason(("symlink " + link).c_str());
         return false;
     }
     if (rename(temp.c_str(), link.c_str()) != 0) {
-        *error = Reason(("rename to " + link).c_str());
+        *error = failureReason(("rename to " + link).c_str());
         unlink(temp.c_str());
         return false;
     }
@@ -40,23 +40,23 @@ bool PointLink(const std::string& link, const std::string& target, std::string* 
 
 }  // namespace
 
-bool PtyDevice::Open(const std::string& link, std::string* error) {
-    Close();
+bool PtyDevice::openPty(const std::string& link, std::string* error) {
+    closePty();
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) {
-        *error = Reason("posix_openpt");
+        *error = failureReason("posix_openpt");
         return false;
     }
     char name[128] = {};
     if (grantpt(master) != 0 || unlockpt(master) != 0 ||
         ptsname_r(master, name, sizeof name) != 0) {
-        *error = Reason("grantpt/unlockpt/ptsname");
+        *error = failureReason("grantpt/unlockpt/ptsname");
         close(master);
         return false;
     }
     const int slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave < 0) {
-        *error = Reason(("open " + std::string(name)).c_str());
+        *error = failureReason(("open " + std::string(name)).c_str());
         close(master);
         return false;
     }
@@ -67,7 +67,7 @@ bool PtyDevice::Open(const std::string& link, std::string* error) {
         tcsetattr(slave, TCSANOW, &tio);
     }
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    if (!link.empty() && !PointLink(link, name, error)) {
+    if (!link.empty() && !pointLink(link, name, error)) {
         close(slave);
         close(master);
         return false;
@@ -79,7 +79,7 @@ bool PtyDevice::Open(const std::string& link, std::string* error) {
     return true;
 }
 
-void PtyDevice::Close() {
+void PtyDevice::closePty() {
     if (!link_.empty()) {
         // Only the link that points at our own device is removed.
         char target[256] = {};
@@ -94,7 +94,7 @@ void PtyDevice::Close() {
     link_.clear();
 }
 
-long LineSpeed(int slaveFd) {
+long lineSpeed(int slaveFd) {
     termios tio{};
     if (tcgetattr(slaveFd, &tio) != 0) return 9600;
     switch (cfgetospeed(&tio)) {
@@ -125,7 +125,7 @@ long LineSpeed(int slaveFd) {
     }
 }
 
-int LineParity(int slaveFd) {
+int lineParity(int slaveFd) {
     termios tio{};
     if (tcgetattr(slaveFd, &tio) != 0) return 0;
     // A pseudo-terminal forgets PARENB but keeps the stop bits and PARODD: two stop bits mean

@@ -9,19 +9,19 @@ namespace kvel::sim {
 class PtyDevice {
   public:
     PtyDevice() = default;
-    ~PtyDevice() { Close(); }
+    ~PtyDevice() { closePty(); }
     PtyDevice(const PtyDevice&) = delete;
     PtyDevice& operator=(const PtyDevice&) = delete;
 
     // Creates the pty (slave raw) and points the link at it. False with a reason on failure.
-    bool Open(const std::string& link, std::string* error);
+    bool openPty(const std::string& link, std::string* error);
     // Closes both descriptors and removes the link: the device disappears.
-    void Close();
+    void closePty();
 
-    bool IsOpen() const { return master_ >= 0; }
-    int MasterFd() const { return master_; }
-    int SlaveFd() const { return slave_; }
-    const std::string& SlavePath() const { return slavePath_; }
+    bool isOpen() const { return master_ >= 0; }
+    int masterFd() const { return master_; }
+    int slaveFd() const { return slave_; }
+    const std::string& slavePath() const { return slavePath_; }
 
   private:
     int master_ = -1;
@@ -31,8 +31,8 @@ class PtyDevice {
 };
 
 // The speed in bit/s that the client set on the slave; 9600 when it cannot be told.
-long LineSpeed(int slaveFd);
+long lineSpeed(int slaveFd);
 // The parity index the client set on the slave: 0 none, 1 even, 2 odd.
-int LineParity(int slaveFd);
+int lineParity(int slaveFd);
 
 }  // namespace kvel::sim

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/module_map.h"
+
 namespace kvel::sim {
 
 // The holding registers of the simulated module and of the host controller that answers
@@ -17,45 +19,47 @@ class RegisterMap {
 
     // Lays the map out anew for a type code: every register gets its default value and
     // pinned channels are released; the module's slave address is kept.
-    void LayOut(int typeCode);
+    void layOut(int typeCode);
 
-    int TypeCode() const { return typeCode_; }
-    int ChannelCount() const { return typeCode_ >= 210 ? 30 : 15; }
-    bool FirstGeneration() const { return typeCode_ < 200 || typeCode_ == 220; }
-    std::uint16_t MeasurementStart() const { return typeCode_ >= 210 ? 512 : 21; }
-    // The register holding the slave address: 0 on the first generation, 256 (link MB1)
-    // on the second.
-    std::uint16_t AddressRegister() const { return FirstGeneration() ? 0 : 256; }
-    std::uint8_t SlaveAddress() const;
+    int typeCode() const { return typeCode_; }
+    int channelCount() const { return channelCountForType(typeCode_); }
+    bool firstGeneration() const { return isFirstGeneration(typeCode_); }
+    std::uint16_t measurementStart() const { return measurementFirstRegister(typeCode_); }
+    // The register holding the slave address: the settings block's first on the first
+    // generation, link MB1's on the second.
+    std::uint16_t addressRegister() const {
+        return firstGeneration() ? reg::kSettingsBlock : reg::kCommParams;
+    }
+    std::uint8_t slaveAddress() const;
 
     // True when every register of [first, first + count) exists on this module.
-    bool Exists(std::uint16_t first, std::uint16_t count) const;
+    bool exists(std::uint16_t first, std::uint16_t count) const;
     // True when the range may be written (identification and measurements are read-only).
-    bool Writable(std::uint16_t first, std::uint16_t count) const;
+    bool writable(std::uint16_t first, std::uint16_t count) const;
     // Returns 0 when the values may be stored, else the Modbus exception code the module
     // answers with (3: a value the module refuses, such as an address outside 1..247).
-    int CheckWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const;
+    int checkWrite(std::uint16_t first, const std::vector<std::uint16_t>& values) const;
 
     // Brings the drifting measurements and the relay word up to the given moment.
-    void Update(Clock::time_point now);
-    std::uint16_t Get(std::uint16_t number) const { return regs_[number]; }
+    void update(Clock::time_point now);
+    std::uint16_t get(std::uint16_t number) const { return regs_[number]; }
     // A write from the line: stores the values as they are. Writing the module's own baud
     // rate or parity index makes the module listen with that setting only, as a real one does.
-    void Store(std::uint16_t first, const std::vector<std::uint16_t>& values);
+    void store(std::uint16_t first, const std::vector<std::uint16_t>& values);
     // The speed in bit/s the module insists on since its baud rate was written over the
     // line; 0 while it was not (the module then hears a master at any speed).
-    long RequiredSpeed() const { return requiredSpeed_; }
+    long requiredSpeed() const { return requiredSpeed_; }
     // Likewise the parity index (0 none, 1 even, 2 odd); -1 while it was not written.
-    int RequiredParity() const { return requiredParity_; }
+    int requiredParity() const { return requiredParity_; }
     // A write from a test: stores the value and keeps drift off that register from now on.
-    void Pin(std::uint16_t number, std::uint16_t value);
-    void SetDrift(bool on) { drift_ = on; }
+    void pin(std::uint16_t number, std::uint16_t value);
+    void setDrift(bool on) { drift_ = on; }
 
     // Raw measurement for a temperature in °C (units of 0.02 K).
-    static std::uint16_t RawFromCelsius(double celsius);
+    static std::uint16_t rawFromCelsius(double celsius);
 
   private:
-    double NextNoise();
+    double nextNoise();
 
     int typeCode_;
     bool drift_ = true;

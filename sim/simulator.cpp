@@ -32,11 +32,11 @@ constexpr auto kMinStep = std::chrono::milliseconds(1);
 constexpr auto kMinSilence = std::chrono::milliseconds(3);
 constexpr std::size_t kHistory = 4096;
 
-Duration CharTime(long bitsPerSecond) {
+Duration charDuration(long bitsPerSecond) {
     return Duration(1'000'000'000LL * kBitsPerChar / std::max(bitsPerSecond, 1L));
 }
 
-timespec ToTimespec(Duration d) {
+timespec toTimespec(Duration d) {
     const auto ns = std::max<std::int64_t>(d.count(), 0);
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
@@ -68,28 +68,28 @@ struct Simulator::Impl {
     std::atomic<bool> busy{false};  // input taken in, or a reply on its way
 
     explicit Impl(SimOptions o) : options(std::move(o)), map(options.typeCode, options.address) {
-        map.SetDrift(options.drift);
+        map.setDrift(options.drift);
         if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) wake[0] = wake[1] = -1;
     }
 
     ~Impl() {
-        Unplug();
+        unplug();
         if (wake[0] >= 0) close(wake[0]);
         if (wake[1] >= 0) close(wake[1]);
     }
 
-    bool Plug() {
+    bool plug() {
         std::lock_guard guard(control);
-        if (pty.IsOpen()) return true;
+        if (pty.isOpen()) return true;
         std::string reason;
         if (wake[0] < 0) {
             reason = "no wake-up pipe";
-        } else if (pty.Open(options.link, &reason)) {
+        } else if (pty.openPty(options.link, &reason)) {
             char drain[64];
             while (read(wake[0], drain, sizeof drain) > 0) {
             }
             stopping = false;
-            thread = std::thread([this, m = pty.MasterFd(), s = pty.SlaveFd()] { Serve(m, s); });
+            thread = std::thread([this, m = pty.masterFd(), s = pty.slaveFd()] { serve(m, s); });
             return true;
         }
         std::lock_guard lock(mutex);
@@ -97,31 +97,31 @@ struct Simulator::Impl {
         return false;
     }
 
-    void Unplug() {
+    void unplug() {
         std::lock_guard guard(control);
         if (thread.joinable()) {
             stopping = true;
             [[maybe_unused]] const auto n = write(wake[1], "x", 1);
             thread.join();
         }
-        pty.Close();
+        pty.closePty();
     }
 
     // Sleeps until the deadline; false when serving is to stop.
-    bool SleepUntil(Clock::time_point deadline) {
+    bool sleepUntil(Clock::time_point deadline) {
         for (;;) {
             const auto now = Clock::now();
             if (stopping) return false;
             if (now >= deadline) return true;
             pollfd fd{wake[0], POLLIN, 0};
-            const timespec ts = ToTimespec(deadline - now);
+            const timespec ts = toTimespec(deadline - now);
             if (ppoll(&fd, 1, &ts, nullptr) > 0) return false;
         }
     }
 
     // Writes the reply spread over its wire time from `start`: each character goes out
     // when it would have been fully received on a real line.
-    void SendPaced(int master, const std::vector<std::uint8_t>& reply, Clock::time_point start,
+    void sendPaced(int master, const std::vector<std::uint8_t>& reply, Clock::time_point start,
                    Duration charTime) {
         std::size_t sent = 0;
         while (sent < reply.size()) {
@@ -139,15 +139,15 @@ struct Simulator::Impl {
                 if (n < 0 && errno != EAGAIN && errno != EINTR) return;
             }
             const auto next = start + charTime * static_cast<std::int64_t>(sent + 1);
-            if (!SleepUntil(std::max(next, now + kMinStep))) return;
+            if (!sleepUntil(std::max(next, now + kMinStep))) return;
         }
     }
 
     // One complete frame from the line. False when its CRC is bad (the stream is then out
     // of step and the caller drops what else it holds).
-    bool Handle(int master, std::vector<std::uint8_t> frame, Clock::time_point arrival,
+    bool handle(int master, std::vector<std::uint8_t> frame, Clock::time_point arrival,
                 Duration charTime) {
-        if (!CrcValid(frame)) return false;
+        if (!crcValid(frame)) return false;
         std::vector<std::uint8_t> reply;
         Fault f;
         int late;
@@ -155,13 +155,13 @@ struct Simulator::Impl {
         {
             std::lock_guard lock(mutex);
             // At another speed than the module's the request would be noise to it.
-            if (map.RequiredSpeed() != 0 && map.RequiredSpeed() != speed) return true;
-            if (map.RequiredParity() >= 0 && map.RequiredParity() != parity) return true;
+            if (map.requiredSpeed() != 0 && map.requiredSpeed() != speed) return true;
+            if (map.requiredParity() >= 0 && map.requiredParity() != parity) return true;
             ++requests;
             lastRequest = frame;
             if (history.size() >= kHistory) history.pop_front();
             history.push_back(frame);
-            address = map.SlaveAddress();
+            address = map.slaveAddress();
             const bool broadcast = frame[0] == 0;
             if (frame[0] != address && !broadcast) return true;  // another slave's request
             f = fault;
@@ -169,19 +169,19 @@ struct Simulator::Impl {
             if (f == Fault::Silence) return true;  // as if the request never reached us
             // A module in trouble carries nothing out; a broadcast is never answered.
             if (f != Fault::Exception) {
-                map.Update(Clock::now());
-                reply = Answer(map, frame);
+                map.update(Clock::now());
+                reply = answer(map, frame);
                 if (f == Fault::RegisterCount && frame[1] == 3 && reply[1] == 3) {
-                    reply = ReadReply(map, frame[0],
+                    reply = readReply(map, frame[0],
                                       static_cast<std::uint16_t>(frame[2] << 8 | frame[3]),
                                       replyRegisters);
                 }
-                if (reply.size() >= 5 && reply[1] == 3) Record(reply, frame);
+                if (reply.size() >= 5 && reply[1] == 3) record(reply, frame);
             }
             if (broadcast) return true;
             if (f == Fault::Exception) {
                 reply =
-                    ExceptionReply(frame[0], frame[1], static_cast<std::uint8_t>(exceptionCode));
+                    exceptionReply(frame[0], frame[1], static_cast<std::uint8_t>(exceptionCode));
             }
         }
         if (f == Fault::BadCrc) {
@@ -189,17 +189,17 @@ struct Simulator::Impl {
         } else if (f == Fault::WrongAddress) {
             reply[0] = static_cast<std::uint8_t>(address >= 247 ? 1 : address + 1);
             reply.resize(reply.size() - 2);
-            AppendCrc(reply);
+            appendCrc(reply);
         }
         // The request took its own wire time to arrive; the reply starts after it.
         auto start = arrival + charTime * static_cast<std::int64_t>(frame.size());
         if (f == Fault::LateReply) start += std::chrono::milliseconds(late);
-        SendPaced(master, reply, start, charTime);
+        sendPaced(master, reply, start, charTime);
         return true;
     }
 
     // Keeps what a normal read reply carried; bounded, so a long run without takers stays small.
-    void Record(const std::vector<std::uint8_t>& reply, const std::vector<std::uint8_t>& frame) {
+    void record(const std::vector<std::uint8_t>& reply, const std::vector<std::uint8_t>& frame) {
         constexpr std::size_t kKept = 4096;
         if (served.size() >= kKept) served.erase(served.begin(), served.begin() + kKept / 2);
         ServedRead r;
@@ -210,22 +210,22 @@ struct Simulator::Impl {
         served.push_back(std::move(r));
     }
 
-    void Serve(int master, int slave) {
+    void serve(int master, int slave) {
         std::vector<std::uint8_t> buffer;
         Clock::time_point first{};
         Clock::time_point last{};
-        Duration charTime = CharTime(speed);
+        Duration charTime = charDuration(speed);
         for (;;) {
             if (buffer.empty()) busy = false;
             const Duration silence = std::max<Duration>(charTime * 7 / 2, kMinSilence);
             pollfd fds[2] = {{master, POLLIN, 0}, {wake[0], POLLIN, 0}};
             timespec ts{};
-            if (!buffer.empty()) ts = ToTimespec(last + silence - Clock::now());
+            if (!buffer.empty()) ts = toTimespec(last + silence - Clock::now());
             const int r = ppoll(fds, 2, buffer.empty() ? nullptr : &ts, nullptr);
             if (r < 0 && errno != EINTR) return;
             if (stopping || (r > 0 && fds[1].revents != 0)) return;
             if (r > 0 && (fds[0].revents & POLLIN) != 0) {
-                busy = true;  // before the read, so Idle() never misses the input
+                busy = true;  // before the read, so idle() never misses the input
                 std::uint8_t chunk[512];
                 const ssize_t n = read(master, chunk, sizeof chunk);
                 if (n > 0) {
@@ -234,28 +234,28 @@ struct Simulator::Impl {
                     last = now;
                     buffer.insert(buffer.end(), chunk, chunk + n);
                     // The client may have changed the speed while we waited.
-                    speed = kvel::sim::LineSpeed(slave);
-                    parity = kvel::sim::LineParity(slave);
-                    charTime = CharTime(speed);
+                    speed = kvel::sim::lineSpeed(slave);
+                    parity = kvel::sim::lineParity(slave);
+                    charTime = charDuration(speed);
                 }
             } else if (r > 0) {
                 // Hang-up or error on the master: wait a little instead of spinning.
-                if (!SleepUntil(Clock::now() + std::chrono::milliseconds(10))) return;
+                if (!sleepUntil(Clock::now() + std::chrono::milliseconds(10))) return;
             }
             while (!buffer.empty()) {
-                const int length = RequestLength(buffer.data(), buffer.size());
+                const int length = requestLength(buffer.data(), buffer.size());
                 if (length <= 0 || buffer.size() < static_cast<std::size_t>(length)) break;
                 std::vector<std::uint8_t> frame(buffer.begin(), buffer.begin() + length);
                 buffer.erase(buffer.begin(), buffer.begin() + length);
-                if (!Handle(master, std::move(frame), first, charTime)) buffer.clear();
+                if (!handle(master, std::move(frame), first, charTime)) buffer.clear();
                 first = Clock::now();
                 if (stopping) return;
             }
             if (r == 0 && !buffer.empty()) {
                 // Silence ends a frame of a function we do not know; an incomplete frame
                 // of a known one is dropped, as a real slave drops it.
-                if (RequestLength(buffer.data(), buffer.size()) < 0) {
-                    Handle(master, buffer, first, charTime);
+                if (requestLength(buffer.data(), buffer.size()) < 0) {
+                    handle(master, buffer, first, charTime);
                 }
                 buffer.clear();
             }
@@ -267,104 +267,104 @@ Simulator::Simulator(SimOptions options) : impl_(std::make_unique<Impl>(std::mov
 
 Simulator::~Simulator() = default;
 
-bool Simulator::Start() {
-    return impl_->Plug();
+bool Simulator::start() {
+    return impl_->plug();
 }
 
-bool Simulator::Plug() {
-    return impl_->Plug();
+bool Simulator::plug() {
+    return impl_->plug();
 }
 
-void Simulator::Unplug() {
-    impl_->Unplug();
+void Simulator::unplug() {
+    impl_->unplug();
 }
 
-bool Simulator::Plugged() const {
+bool Simulator::plugged() const {
     std::lock_guard guard(impl_->control);
-    return impl_->pty.IsOpen();
+    return impl_->pty.isOpen();
 }
 
-std::string Simulator::Error() const {
+std::string Simulator::errorText() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->error;
 }
 
-std::string Simulator::DevicePath() const {
+std::string Simulator::devicePath() const {
     if (!impl_->options.link.empty()) return impl_->options.link;
     std::lock_guard guard(impl_->control);
-    return impl_->pty.SlavePath();
+    return impl_->pty.slavePath();
 }
 
-void Simulator::SetFault(Fault fault, int exceptionCode, int lateMs) {
+void Simulator::setFault(Fault fault, int exceptionCode, int lateMs) {
     std::lock_guard lock(impl_->mutex);
     impl_->fault = fault;
     impl_->exceptionCode = exceptionCode;
     impl_->lateMs = lateMs;
 }
 
-void Simulator::SetReplyRegisterCount(int count) {
+void Simulator::setReplyRegisterCount(int count) {
     std::lock_guard lock(impl_->mutex);
     impl_->fault = Fault::RegisterCount;
     impl_->replyRegisters = std::clamp(count, 0, 127);
 }
 
-std::vector<ServedRead> Simulator::TakeServedReads() {
+std::vector<ServedRead> Simulator::takeServedReads() {
     std::lock_guard lock(impl_->mutex);
     return std::exchange(impl_->served, {});
 }
 
-bool Simulator::Idle() const {
+bool Simulator::idle() const {
     std::lock_guard guard(impl_->control);
-    if (!impl_->pty.IsOpen()) return true;
+    if (!impl_->pty.isOpen()) return true;
     // Input first: the serving thread marks itself busy before it takes input in.
-    pollfd fd{impl_->pty.MasterFd(), POLLIN, 0};
+    pollfd fd{impl_->pty.masterFd(), POLLIN, 0};
     if (poll(&fd, 1, 0) > 0 && (fd.revents & (POLLIN | POLLHUP)) == POLLIN) return false;
     return !impl_->busy;
 }
 
-std::uint16_t Simulator::Register(std::uint16_t number) const {
+std::uint16_t Simulator::registerValue(std::uint16_t number) const {
     std::lock_guard lock(impl_->mutex);
-    impl_->map.Update(Clock::now());
-    return impl_->map.Get(number);
+    impl_->map.update(Clock::now());
+    return impl_->map.get(number);
 }
 
-void Simulator::SetRegister(std::uint16_t number, std::uint16_t value) {
+void Simulator::setRegister(std::uint16_t number, std::uint16_t value) {
     std::lock_guard lock(impl_->mutex);
-    impl_->map.Pin(number, value);
+    impl_->map.pin(number, value);
 }
 
-void Simulator::SetTypeCode(int code) {
+void Simulator::setTypeCode(int code) {
     std::lock_guard lock(impl_->mutex);
-    impl_->map.LayOut(code);
+    impl_->map.layOut(code);
 }
 
-void Simulator::SetDrift(bool on) {
+void Simulator::setDrift(bool on) {
     std::lock_guard lock(impl_->mutex);
-    impl_->map.Update(Clock::now());
-    impl_->map.SetDrift(on);
+    impl_->map.update(Clock::now());
+    impl_->map.setDrift(on);
 }
 
-std::size_t Simulator::RequestCount() const {
+std::size_t Simulator::requestCount() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->requests;
 }
 
-std::vector<std::uint8_t> Simulator::LastRequest() const {
+std::vector<std::uint8_t> Simulator::lastRequest() const {
     std::lock_guard lock(impl_->mutex);
     return impl_->lastRequest;
 }
 
-std::vector<std::vector<std::uint8_t>> Simulator::Requests() const {
+std::vector<std::vector<std::uint8_t>> Simulator::requests() const {
     std::lock_guard lock(impl_->mutex);
     return {impl_->history.begin(), impl_->history.end()};
 }
 
-std::uint8_t Simulator::Address() const {
+std::uint8_t Simulator::moduleAddress() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->map.SlaveAddress();
+    return impl_->map.slaveAddress();
 }
 
-long Simulator::LineSpeed() const {
+long Simulator::lineSpeed() const {
     return impl_->speed;
 }
 

@@ -1,3 +1,5 @@
+// Beside the floors, sim/: kvel-sim, the simulated module and host controller on a
+// pseudo-terminal. It uses link/'s register map and CRC, so it speaks as the program expects.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -31,32 +33,32 @@ class Simulator {
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    bool Start();               // create the pty, serve on a thread; false with a reason on failure
-    std::string Error() const;  // the reason of the last failed Start or Plug
-    std::string DevicePath() const;  // the link if set, else the /dev/pts/N path
-    void SetFault(Fault fault, int exceptionCode = 2, int lateMs = 800);
+    bool start();  // create the pty, serve on a thread; false with a reason on failure
+    std::string errorText() const;   // the reason of the last failed Start or Plug
+    std::string devicePath() const;  // the link if set, else the /dev/pts/N path
+    void setFault(Fault fault, int exceptionCode = 2, int lateMs = 800);
     // Fault::RegisterCount: every read is answered with `count` registers (0..127) from its
     // first register on, whatever count it asked for; writes are answered as usual.
-    void SetReplyRegisterCount(int count);
+    void setReplyRegisterCount(int count);
     // The normal read replies served since the last call, oldest first: what the module
     // held when it answered (a test checks what the master shows against it).
-    std::vector<ServedRead> TakeServedReads();
+    std::vector<ServedRead> takeServedReads();
     // True when nothing the master sent is waiting to be answered and no reply is on its way.
-    bool Idle() const;
-    void Unplug();  // close the pty: the device disappears (and the link)
-    bool Plug();    // a new pty; the link points at it again
-    bool Plugged() const;
-    std::uint16_t Register(std::uint16_t number) const;  // module register
+    bool idle() const;
+    void unplug();  // close the pty: the device disappears (and the link)
+    bool plug();    // a new pty; the link points at it again
+    bool plugged() const;
+    std::uint16_t registerValue(std::uint16_t number) const;  // module register
     // Sets a register as a test wants it; a measurement register set so no longer drifts.
-    void SetRegister(std::uint16_t number, std::uint16_t value);
-    void SetTypeCode(int code);  // re-lays the map for the new generation/channel count
-    void SetDrift(bool on);
-    std::size_t RequestCount() const;  // complete, CRC-valid requests received
-    std::vector<std::uint8_t> LastRequest() const;
+    void setRegister(std::uint16_t number, std::uint16_t value);
+    void setTypeCode(int code);  // re-lays the map for the new generation/channel count
+    void setDrift(bool on);
+    std::size_t requestCount() const;  // complete, CRC-valid requests received
+    std::vector<std::uint8_t> lastRequest() const;
     // The complete, CRC-valid requests received, oldest first (the last few thousand).
-    std::vector<std::vector<std::uint8_t>> Requests() const;
-    std::uint8_t Address() const;  // the slave address in force (it follows written settings)
-    long LineSpeed() const;        // bit/s the client set on the device (pacing uses it)
+    std::vector<std::vector<std::uint8_t>> requests() const;
+    std::uint8_t moduleAddress() const;  // the slave address in force (it follows written settings)
+    long lineSpeed() const;              // bit/s the client set on the device (pacing uses it)
 
   private:
     struct Impl;

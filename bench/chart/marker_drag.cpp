@@ -21,53 +21,53 @@ constexpr double kX0 = 46000.0, kStep = 5.0 / 86400;
 struct Scene {
     explicit Scene(int n) {
         plot.resize(kWidth, kHeight);
-        plot.SetBufferedDisplay(true);
-        plot.LeftAxis()->SetMinMax(-10, 80);
-        plot.BottomAxis()->SetMinMax(kX0, kX0 + n * kStep);
-        std::array<Tsp_XYLine*, kvel::kChartSlots> pointers{};
+        plot.setBufferedDisplay(true);
+        plot.leftAxis()->setMinMax(-10, 80);
+        plot.bottomAxis()->setMinMax(kX0, kX0 + n * kStep);
+        std::array<XYLine*, kvel::kChartSlots> pointers{};
         for (int s = 0; s < kvel::kChartSlots; ++s) {
             auto& line = lines[static_cast<std::size_t>(s)];
-            line = std::make_unique<Tsp_XYLine>();
-            line->SetLockInvalidate(true);
+            line = std::make_unique<XYLine>();
+            line->setLockInvalidate(true);
             for (int i = 0; i < n; ++i) {
-                line->AddXY(kX0 + i * kStep, 25 + 3 * s + 10 * std::sin(i * 0.001 + s));
+                line->addXY(kX0 + i * kStep, 25 + 3 * s + 10 * std::sin(i * 0.001 + s));
             }
-            line->SetPlot(&plot);
-            line->SetLockInvalidate(false);
+            line->setPlot(&plot);
+            line->setLockInvalidate(false);
             pointers[static_cast<std::size_t>(s)] = line.get();
         }
-        kvel::TMarkerControls c;
-        c.handle1 = new kvel::TMarkerHandle(&plot);
-        c.handle2 = new kvel::TMarkerHandle(&plot);
+        kvel::MarkerControls c;
+        c.handle1 = new kvel::MarkerHandle(&plot);
+        c.handle2 = new kvel::MarkerHandle(&plot);
         c.track1 = &edits[0];
         c.track2 = &edits[1];
         c.delta = &edits[2];
         for (QLabel*& label : c.labels) label = new QLabel(&plot);
         handle = c.handle1;
-        markers = std::make_unique<kvel::TChartMarkers>(plot, pointers, c);
-        plot.Paint();
+        markers = std::make_unique<kvel::ChartMarkers>(plot, pointers, c);
+        plot.paint();
         QCoreApplication::processEvents();
-        markers->SetMarkersOn(true);
-        markers->StartDrag(handle);
+        markers->setMarkersOn(true);
+        markers->startDrag(handle);
     }
     ~Scene() {
         markers.reset();
         for (auto& line : lines) line.reset();
     }
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kvel::kChartSlots> lines;
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kvel::kChartSlots> lines;
     std::array<QLineEdit, 3> edits;
-    kvel::TMarkerHandle* handle = nullptr;
-    std::unique_ptr<kvel::TChartMarkers> markers;
+    kvel::MarkerHandle* handle = nullptr;
+    std::unique_ptr<kvel::ChartMarkers> markers;
 };
 
 void BM_MarkerDragStep(benchmark::State& state) {
     Scene scene(static_cast<int>(state.range(0)));
-    const TRect f = scene.plot.FieldRect();
+    const PixelRect f = scene.plot.fieldRect();
     int column = f.Left + 100;
     for (auto _ : state) {
         column = column == f.Left + 100 ? f.Left + 400 : f.Left + 100;
-        scene.markers->DragOver(scene.handle, column, 5);
+        scene.markers->dragOver(scene.handle, column, 5);
     }
 }
 BENCHMARK(BM_MarkerDragStep)->Arg(17280)->Arg(120960)->Arg(518400)->Unit(benchmark::kMicrosecond);

@@ -11,22 +11,22 @@
 #include <fstream>
 #include <memory>
 
+#include "chart/chart_image.h"
 #include "config/mem_ini.h"
-#include "history/chart_image.h"
-#include "monitor/log_viewer_window.h"
-#include "monitor/measurement_log.h"
+#include "core/measurement_log.h"
+#include "windows/log_viewer_window.h"
 
 namespace {
 
 constexpr int kLines = 30 * 17280;
 
-std::string LogPath() {
+std::string logPath() {
     return QDir::tempPath().toStdString() + "/kvel-bench-30days.txt";
 }
 
-void WriteLog(const std::string& path) {
+void writeLog(const std::string& path) {
     std::ofstream out(path, std::ios::binary);
-    out << kvel::LogHeaderLine();
+    out << kvel::logHeaderLine();
     std::string line;
     for (int i = 0; i < kLines; ++i) {
         const int s = i * 5;
@@ -41,7 +41,7 @@ void WriteLog(const std::string& path) {
                 line += "---\t";
                 continue;
             }
-            line += kvel::FormatLogTemperature(20 + c * 3 + 5 * std::sin(i / 3000.0 + c)) + "\t";
+            line += kvel::formatLogTemperature(20 + c * 3 + 5 * std::sin(i / 3000.0 + c)) + "\t";
         }
         // A few lines cut in the middle, as a crash while writing leaves them.
         if (i % 100000 == 99999) line.resize(30);
@@ -49,7 +49,7 @@ void WriteLog(const std::string& path) {
     }
 }
 
-long ResidentKb(const char* field) {
+long residentKb(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string key;
     long value = 0;
@@ -63,7 +63,7 @@ long ResidentKb(const char* field) {
 }
 
 struct Viewer {
-    kvel::TMemIni ini{""};
+    kvel::MemIni ini{""};
     std::unique_ptr<kvel::LogViewerWindow> window;
 };
 Viewer* viewer = nullptr;
@@ -75,40 +75,40 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         viewer->window = std::make_unique<kvel::LogViewerWindow>(viewer->ini);
         viewer->window->resize(1600, 900);
-        viewer->window->openFile(QString::fromStdString(LogPath()));
+        viewer->window->openFile(QString::fromStdString(logPath()));
         viewer->window->show();
-        viewer->window->plot()->Paint();
+        viewer->window->plot()->paint();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     state.counters["lines"] = viewer->window->data().rows();
     state.counters["skipped"] = viewer->window->data().skippedTotal();
-    state.counters["rss_MB"] = ResidentKb("VmRSS:") / 1024.0;
-    state.counters["peak_rss_MB"] = ResidentKb("VmHWM:") / 1024.0;
+    state.counters["rss_MB"] = residentKb("VmRSS:") / 1024.0;
+    state.counters["peak_rss_MB"] = residentKb("VmHWM:") / 1024.0;
 }
 BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
-void Repaint(benchmark::State& state, double span) {
-    Tsp_XYPlot& plot = *viewer->window->plot();
+void repaint(benchmark::State& state, double span) {
+    XYPlot& plot = *viewer->window->plot();
     const auto& times = viewer->window->data().times;
     const double from = span > 0 ? times[times.size() / 2] : times.front();
-    plot.BottomAxis()->SetMinMax(from, span > 0 ? from + span : times.back());
+    plot.bottomAxis()->setMinMax(from, span > 0 ? from + span : times.back());
     for (auto _ : state) {
-        plot.Invalidate();
-        plot.Paint();
+        plot.invalidate();
+        plot.paint();
     }
 }
 void BM_RepaintWholeRange(benchmark::State& state) {
-    Repaint(state, 0);
+    repaint(state, 0);
 }
 void BM_RepaintOneHour(benchmark::State& state) {
-    Repaint(state, 1.0 / 24);
+    repaint(state, 1.0 / 24);
 }
 BENCHMARK(BM_RepaintWholeRange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintOneHour)->Unit(benchmark::kMillisecond);
 
 void BM_ExportPng1920x1080(benchmark::State& state) {
-    Tsp_XYPlot& plot = *viewer->window->plot();
+    XYPlot& plot = *viewer->window->plot();
     viewer->window->chart().standardView();
     const QString path = QDir::tempPath() + "/kvel-bench-chart.png";
     std::string error;
@@ -125,10 +125,10 @@ BENCHMARK(BM_ExportPng1920x1080)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    WriteLog(LogPath());
+    writeLog(logPath());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     delete viewer;
-    std::remove(LogPath().c_str());
+    std::remove(logPath().c_str());
     return 0;
 }

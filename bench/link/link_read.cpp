@@ -22,23 +22,23 @@ void BM_ReadRegisters(benchmark::State& state) {
     options.drift = false;
     options.link = "/tmp/kvel-bench-" + std::to_string(::getpid());
     kvel::sim::Simulator simulator(options);
-    if (!simulator.Start()) {
-        state.SkipWithError(simulator.Error().c_str());
+    if (!simulator.start()) {
+        state.SkipWithError(simulator.errorText().c_str());
         return;
     }
-    kvel::TModuleLink link;
-    link.OpenPort(simulator.DevicePath(), speedIndex, 0);
-    kvel::TReadTransaction& t = link.First();
+    kvel::ModuleLink link;
+    link.openPort(simulator.devicePath(), speedIndex, 0);
+    kvel::ReadTransaction& t = link.firstRecord();
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = static_cast<std::uint16_t>(count);
     for (auto _ : state) {
-        if (!link.ReadRegisters(t)) {
-            state.SkipWithError(link.First().errorText);
+        if (!link.readRegisters(t)) {
+            state.SkipWithError(link.firstRecord().errorText);
             return;
         }
     }
-    const double bps = kvel::SerialPort::SpeedOfIndex(speedIndex);
+    const double bps = kvel::SerialPort::speedOfIndex(speedIndex);
     const double wireMs = (8 + 5 + 2 * count) * 11 * 1000.0 / bps;  // request and reply
     state.counters["bps"] = bps;
     state.counters["wire_ms"] = wireMs;

@@ -26,14 +26,14 @@ void BM_ReadWithTap(benchmark::State& state) {
     options.drift = false;
     options.link = "/tmp/kvel-bench-tap-" + std::to_string(::getpid());
     kvel::sim::Simulator simulator(options);
-    if (!simulator.Start()) {
-        state.SkipWithError(simulator.Error().c_str());
+    if (!simulator.start()) {
+        state.SkipWithError(simulator.errorText().c_str());
         return;
     }
-    kvel::TModuleLink link;
-    link.SetTiming({20, 20, 20, 500, 10});
-    link.OpenPort(simulator.DevicePath(), 4, 0);
-    kvel::TReadTransaction& t = link.First();
+    kvel::ModuleLink link;
+    link.setTiming({20, 20, 20, 500, 10});
+    link.openPort(simulator.devicePath(), 4, 0);
+    kvel::ReadTransaction& t = link.firstRecord();
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = 30;
@@ -47,9 +47,9 @@ void BM_ReadWithTap(benchmark::State& state) {
         // Which goes first changes every time, so that neither gains by its place.
         const bool tapFirst = (pairs + failed) % 2 == 0;
         for (const bool observed : {tapFirst, !tapFirst}) {
-            link.Port().SetTrafficObserver(observed ? &link.Traffic() : nullptr);
+            link.port().setTrafficObserver(observed ? &link.traffic() : nullptr);
             const auto start = Clock::now();
-            ok = link.ReadRegisters(t) && ok;
+            ok = link.readRegisters(t) && ok;
             us[observed ? 0 : 1] =
                 std::chrono::duration<double, std::micro>(Clock::now() - start).count();
         }
@@ -78,29 +78,29 @@ BENCHMARK(BM_ReadWithTap)
 // The calls one 30-register read makes on the tap, with stale bytes to keep, once the ring
 // is full and its slots are reused.
 void BM_TapRecord(benchmark::State& state) {
-    kvel::TTrafficTap tap;
+    kvel::TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0x02, 0x00, 0x00, 0x1E, 0xC5, 0xCD};
     std::vector<std::uint8_t> reply(65, 0x3A);
     const std::uint8_t stale[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0x11, 0x22};
     for (auto _ : state) {
-        tap.BeginTransaction(request, sizeof request);
-        tap.InputDiscarded(stale, sizeof stale);
-        tap.RequestSent();
-        tap.EndTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
+        tap.beginTransaction(request, sizeof request);
+        tap.inputDiscarded(stale, sizeof stale);
+        tap.requestSent();
+        tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
     }
-    benchmark::DoNotOptimize(tap.Counters().requests);
+    benchmark::DoNotOptimize(tap.counters().requests);
 }
 BENCHMARK(BM_TapRecord)->Unit(benchmark::kNanosecond);
 
 // Formatting one transaction as a line (the trace, the window's row, the saved file).
 void BM_TrafficLine(benchmark::State& state) {
-    kvel::TTrafficTap tap;
+    kvel::TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0x02, 0x00, 0x00, 0x1E, 0xC5, 0xCD};
     std::vector<std::uint8_t> reply(65, 0x3A);
-    tap.BeginTransaction(request, sizeof request);
-    tap.RequestSent();
-    tap.EndTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
-    for (auto _ : state) benchmark::DoNotOptimize(kvel::TrafficLine(tap.At(0)));
+    tap.beginTransaction(request, sizeof request);
+    tap.requestSent();
+    tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
+    for (auto _ : state) benchmark::DoNotOptimize(kvel::trafficLine(tap.at(0)));
 }
 BENCHMARK(BM_TrafficLine)->Unit(benchmark::kNanosecond);
 

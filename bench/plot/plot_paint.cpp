@@ -32,48 +32,48 @@ constexpr double kX0 = 46000.0, kStep = 5.0 / 86400;
 struct Scene {
     explicit Scene(int n) {
         plot.resize(kWidth, kHeight);
-        plot.LeftAxis()->SetMinMax(-10, 60);
-        plot.BottomAxis()->SetLabelAsDataTime(true);
-        plot.BottomAxis()->SetLabelFormat("hh:nn:ss");
+        plot.leftAxis()->setMinMax(-10, 60);
+        plot.bottomAxis()->setLabelAsDataTime(true);
+        plot.bottomAxis()->setLabelFormat("hh:nn:ss");
         std::mt19937 rng(20240601);
         std::normal_distribution<double> noise(0.0, 0.4);
         for (int s = 0; s < kSeries; ++s) {
             auto& line = lines[s];
-            line.LineAttr()->SetColor(TColor(0x1F3F5F * (s + 1)) & 0xFFFFFF);
-            line.SetLockInvalidate(true);
+            line.lineAttr()->setColor(Color(0x1F3F5F * (s + 1)) & 0xFFFFFF);
+            line.setLockInvalidate(true);
             for (int i = 0; i < n; ++i)
-                line.AddXY(kX0 + i * kStep,
+                line.addXY(kX0 + i * kStep,
                            25 + 3 * s + 10 * std::sin(i * 2 * M_PI / 17280.0 + s) + noise(rng));
-            line.SetPlot(&plot);
+            line.setPlot(&plot);
         }
         last = kX0 + (n - 1) * kStep;
-        ReportMemory(n);
+        reportMemory(n);
     }
-    void ReportMemory(int n) const {
-        const Tsp_XYLine& l = lines[0];
+    void reportMemory(int n) const {
+        const XYLine& l = lines[0];
         // Point blocks of 32 × 16 bytes behind one pointer each, with the allocator's header.
-        const double blocks = l.Capacity() / double(Tsp_XYDataSeries::kGrowth);
-        const double storage = l.Capacity() * 16.0 + blocks * (sizeof(void*) + 16);
+        const double blocks = l.capacity() / double(XYDataSeries::kGrowth);
+        const double storage = l.capacity() * 16.0 + blocks * (sizeof(void*) + 16);
         std::printf("memory N=%d storage_bytes_per_point=%.3f index_bytes_per_point=%.3f\n", n,
-                    storage / l.Count(), double(l.YIndex().MemoryBytes()) / l.Count());
+                    storage / l.count(), double(l.yIndex().memoryBytes()) / l.count());
         std::fflush(stdout);
     }
     // One poll of the main window: a point for each series, reported once per series.
-    void AppendPoint() {
+    void appendPoint() {
         last += kStep;
         for (int s = 0; s < kSeries; ++s) {
-            lines[s].SetLockInvalidate(true);
-            lines[s].AddXY(last, 25 + 3 * s + 10 * std::sin(appended++ * 0.001 + s));
-            lines[s].SetLockInvalidate(false);
+            lines[s].setLockInvalidate(true);
+            lines[s].addXY(last, 25 + 3 * s + 10 * std::sin(appended++ * 0.001 + s));
+            lines[s].setLockInvalidate(false);
         }
     }
     long appended = 0;
-    Tsp_XYPlot plot;
-    Tsp_XYLine lines[kSeries];
+    XYPlot plot;
+    XYLine lines[kSeries];
     double last = 0;
 };
 
-Scene& SceneFor(int n) {
+Scene& sceneFor(int n) {
     static std::map<int, std::unique_ptr<Scene>> scenes;
     if (!scenes.count(n)) {
         scenes.clear();  // one size at a time: the largest holds 15 × 518,400 points
@@ -82,21 +82,21 @@ Scene& SceneFor(int n) {
     return *scenes[n];
 }
 
-void XyPlot(benchmark::State& state) {
+void xyPlot(benchmark::State& state) {
     const int n = int(state.range(0));
-    Scene& scene = SceneFor(n);
+    Scene& scene = sceneFor(n);
     const int view = int(state.range(1));
     const double first = view == 1 ? scene.last - 0.01 : kX0;
-    scene.plot.BottomAxis()->SetMinMax(first, scene.last);
+    scene.plot.bottomAxis()->setMinMax(first, scene.last);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     static int paints = 0;  // over the repetitions, each of which runs this anew
     for (auto _ : state) {
         // A new range at every paint, as zooming and panning give: nothing drawn before can
         // be reused.
         if (view == 3)
-            scene.plot.BottomAxis()->SetMinMax(first - (1 + ++paints % 2) * kStep, scene.last);
+            scene.plot.bottomAxis()->setMinMax(first - (1 + ++paints % 2) * kStep, scene.last);
         QPainter p(&image);
-        scene.plot.DrawOnCanvas(&p, kWidth, kHeight);
+        scene.plot.drawOnCanvas(&p, kWidth, kHeight);
     }
     state.counters["N"] = n;
     state.counters["view"] = view;
@@ -104,23 +104,23 @@ void XyPlot(benchmark::State& state) {
 
 // The main window in the whole-range view: the time axis runs from the first point to 20 %
 // beyond the last; each poll appends to every series and the field is drawn again.
-void AppendAndRepaint(benchmark::State& state) {
+void appendAndRepaint(benchmark::State& state) {
     const int n = int(state.range(0));
-    Scene& scene = SceneFor(n);
-    Tsp_XYPlot& plot = scene.plot;
-    plot.SetBufferedDisplay(true);
+    Scene& scene = sceneFor(n);
+    XYPlot& plot = scene.plot;
+    plot.setBufferedDisplay(true);
     const auto moveAxis = [&] {
-        if (plot.BottomAxis()->Max() <= scene.last)
-            plot.BottomAxis()->SetMinMax(kX0, scene.last + (scene.last - kX0) * 0.2);
+        if (plot.bottomAxis()->max() <= scene.last)
+            plot.bottomAxis()->setMinMax(kX0, scene.last + (scene.last - kX0) * 0.2);
     };
     moveAxis();
-    plot.Paint();
+    plot.paint();
     for (auto _ : state) {
-        scene.AppendPoint();
+        scene.appendPoint();
         moveAxis();
-        plot.Paint();
+        plot.paint();
     }
-    plot.SetBufferedDisplay(false);
+    plot.setBufferedDisplay(false);
     state.counters["N"] = n;
     state.counters["view"] = 2;
 }
@@ -158,14 +158,14 @@ int main(int argc, char** argv) {
     };
     for (int n : {17280, 120960, 518400}) {
         for (int view : {0, 3, 1})
-            benchmark::RegisterBenchmark("xyplot", XyPlot)
+            benchmark::RegisterBenchmark("xyplot", xyPlot)
                 ->Args({n, view})
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(1)
                 ->Repetitions(view == 1 ? 41 : 15)
                 ->ComputeStatistics("min", min)
                 ->ReportAggregatesOnly(true);
-        benchmark::RegisterBenchmark("append", AppendAndRepaint)
+        benchmark::RegisterBenchmark("append", appendAndRepaint)
             ->Args({n})
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1)

@@ -18,53 +18,53 @@ class DemoWindow : public QMainWindow {
         setWindowTitle("plot-demo");
         resize(900, 640);
         setCentralWidget(&plot_);
-        plot_.SetBufferedDisplay(true);
-        plot_.SetBorderStyle(bs_Lowered);
-        plot_.SetPan(zpdBoth);
-        plot_.LeftAxis()->SetCaption("Температура, °C");
-        plot_.LeftAxis()->SetMargin(20);
-        plot_.BottomAxis()->SetLabelAsDataTime(true);
-        plot_.BottomAxis()->SetLabelFormat("hh:nn:ss");
-        plot_.LeftAxis()->SetTicksCount(11);
-        plot_.BottomAxis()->SetAutoMin(true);
-        plot_.BottomAxis()->SetAutoMax(true);
-        plot_.LeftAxis()->SetAutoMin(true);
-        plot_.LeftAxis()->SetAutoMax(true);
-        const TColor colors[] = {clRed, clBlue, clGreen};
+        plot_.setBufferedDisplay(true);
+        plot_.setBorderStyle(bs_Lowered);
+        plot_.setPan(zpdBoth);
+        plot_.leftAxis()->setCaption("Температура, °C");
+        plot_.leftAxis()->setMargin(20);
+        plot_.bottomAxis()->setLabelAsDataTime(true);
+        plot_.bottomAxis()->setLabelFormat("hh:nn:ss");
+        plot_.leftAxis()->setTicksCount(11);
+        plot_.bottomAxis()->setAutoMin(true);
+        plot_.bottomAxis()->setAutoMax(true);
+        plot_.leftAxis()->setAutoMin(true);
+        plot_.leftAxis()->setAutoMax(true);
+        const Color colors[] = {clRed, clBlue, clGreen};
         for (int i = 0; i < 3; ++i) {
-            lines_[i].LineAttr()->SetColor(colors[i]);
-            lines_[i].SetPlot(&plot_);
+            lines_[i].lineAttr()->setColor(colors[i]);
+            lines_[i].setPlot(&plot_);
         }
-        lines_[2].PointAttr()->SetKind(ptDiamond);
-        lines_[2].PointAttr()->SetVisible(true);
-        lines_[2].PointAttr()->SetColor(0x00FFFF);
-        start_ = DateTimeFromQDateTime(QDateTime::currentDateTime());
-        for (int i = 0; i < 200; ++i) AddPoint();
-        plot_.OnMouseMove = [](Tsp_XYPlot* p, TShiftState, int x, int) {
-            p->SetXCursorVal(p->BottomAxis()->PixelToValue(x));
+        lines_[2].pointAttr()->setKind(ptDiamond);
+        lines_[2].pointAttr()->setVisible(true);
+        lines_[2].pointAttr()->setColor(0x00FFFF);
+        start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
+        for (int i = 0; i < 200; ++i) addPoint();
+        plot_.onMouseMove = [](XYPlot* p, ShiftState, int x, int) {
+            p->setXCursorVal(p->bottomAxis()->pixelToValue(x));
         };
-        plot_.SetXCursorOn(true);
-        connect(&timer_, &QTimer::timeout, this, [this] { AddPoint(); });
+        plot_.setXCursorOn(true);
+        connect(&timer_, &QTimer::timeout, this, [this] { addPoint(); });
         timer_.start(500);
     }
 
   protected:
     void keyPressEvent(QKeyEvent* e) override {
-        if (e->key() == Qt::Key_Z) plot_.SetZoom(plot_.Zoom() == zpdNone ? zpdBoth : zpdNone);
+        if (e->key() == Qt::Key_Z) plot_.setZoom(plot_.zoom() == zpdNone ? zpdBoth : zpdNone);
     }
 
   private:
-    void AddPoint() {
+    void addPoint() {
         const double t = start_ + n_ * 5.0 / 86400;
         for (int i = 0; i < 3; ++i) {
-            lines_[i].SetLockInvalidate(true);
-            lines_[i].AddXY(t, 20 + 10 * i + 8 * std::sin(n_ / 30.0 + i));
-            lines_[i].SetLockInvalidate(false);
+            lines_[i].setLockInvalidate(true);
+            lines_[i].addXY(t, 20 + 10 * i + 8 * std::sin(n_ / 30.0 + i));
+            lines_[i].setLockInvalidate(false);
         }
         ++n_;
     }
-    Tsp_XYPlot plot_;
-    Tsp_XYLine lines_[3];
+    XYPlot plot_;
+    XYLine lines_[3];
     QTimer timer_;
     double start_ = 0;
     int n_ = 0;

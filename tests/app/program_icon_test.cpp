@@ -11,7 +11,7 @@ namespace kvel {
 namespace {
 
 TEST(ProgramIcon, EveryWindowShowsTheDesktopEntrysPicture) {
-    SetProgramIcon();
+    setProgramIcon();
     QWidget window;
     const QImage image = window.windowIcon().pixmap(64, 64).toImage();
     ASSERT_FALSE(image.isNull());

@@ -31,7 +31,7 @@ class MainWindow : public QWidget {
 TEST(SessionEnd, ASignalClosesEveryModalBoxThenTheWindow) {
     MainWindow window;
     window.show();
-    CloseOnTermination(window);
+    closeOnTermination(window);
     std::vector<std::string> steps;
     bool modalAtClose = true;
     QEventLoop session;
@@ -63,7 +63,7 @@ TEST(SessionEnd, ASignalClosesEveryModalBoxThenTheWindow) {
     session.exec();
     ASSERT_FALSE(timedOut) << "the session did not end";
     EXPECT_FALSE(modalAtClose);
-    EXPECT_TRUE(SessionEnding());
+    EXPECT_TRUE(sessionEnding());
     EXPECT_EQ(steps, (std::vector<std::string>{"first box returned", "second box returned",
                                                "dialog returned", "window closed"}));
 }

@@ -15,14 +15,14 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(StartOptions, OwnWordsAreFoundAndQtsAreLeftAlone) {
-    const StartOptions none = ParseStartOptions({"-platform", "offscreen"});
+    const StartOptions none = parseStartOptions({"-platform", "offscreen"});
     EXPECT_FALSE(none.help || none.version || none.desktop);
-    const StartOptions desktop = ParseStartOptions({"-platform", "vnc", "--desktop"});
+    const StartOptions desktop = parseStartOptions({"-platform", "vnc", "--desktop"});
     EXPECT_TRUE(desktop.desktop);
     EXPECT_FALSE(desktop.help || desktop.version);
-    EXPECT_TRUE(ParseStartOptions({"--help"}).help);
-    EXPECT_TRUE(ParseStartOptions({"-h"}).help);
-    EXPECT_TRUE(ParseStartOptions({"--version"}).version);
+    EXPECT_TRUE(parseStartOptions({"--help"}).help);
+    EXPECT_TRUE(parseStartOptions({"-h"}).help);
+    EXPECT_TRUE(parseStartOptions({"--version"}).version);
 }
 
 class UserFolderTest : public ::testing::Test {
@@ -50,21 +50,21 @@ class UserFolderTest : public ::testing::Test {
 // The first start from the menu creates the folder, later ones just enter it.
 TEST_F(UserFolderTest, CreatedOnFirstStartAndEnteredLater) {
     ::setenv("HOME", dir.Path().c_str(), 1);
-    const std::string folder = UserFolder();
+    const std::string folder = userFolder();
     EXPECT_EQ(folder, dir.File("KvelView"));
     std::string error;
-    ASSERT_TRUE(EnterFolder(folder, &error)) << error;
+    ASSERT_TRUE(enterFolder(folder, &error)) << error;
     EXPECT_EQ(fs::current_path(), fs::path(folder));
     test::WriteBytes(folder + "/mem.ini", "[connect]\n");
     fs::current_path(previous);
-    ASSERT_TRUE(EnterFolder(folder, &error)) << error;
+    ASSERT_TRUE(enterFolder(folder, &error)) << error;
     EXPECT_EQ(test::ReadBytes("mem.ini"), "[connect]\n");
 }
 
 TEST_F(UserFolderTest, FolderThatCannotBeMadeGivesTheReason) {
     test::WriteBytes(dir.File("file"), "x");
     std::string error;
-    EXPECT_FALSE(EnterFolder(dir.File("file") + "/KvelView", &error));
+    EXPECT_FALSE(enterFolder(dir.File("file") + "/KvelView", &error));
     EXPECT_EQ(error.rfind(dir.File("file") + "/KvelView: ", 0), 0u) << error;
     EXPECT_EQ(fs::current_path(), previous);
 }

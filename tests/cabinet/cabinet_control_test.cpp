@@ -1,4 +1,4 @@
-#include "cabinet/cabinet_control.h"
+#include "core/cabinet_control.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ namespace {
 using test::RegisterWrite;
 using test::SingleWrites;
 
-TMemIni IniOf(const test::TempDir& dir, const std::string& text) {
+MemIni IniOf(const test::TempDir& dir, const std::string& text) {
     test::WriteBytes(dir.File("mem.ini"), text);
-    return TMemIni(dir.File("mem.ini"));
+    return MemIni(dir.File("mem.ini"));
 }
 
 TEST(HostMap, RegistersOfBothAddressings) {
@@ -40,21 +40,21 @@ TEST(HostMap, RegistersOfBothAddressings) {
         {HostTarget{HostAddressing::Host, kMaxCabinetIndex}, 65520, 65525, 65526, 65530},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(CommandRegister(r.target, 1), r.command1);
-        EXPECT_EQ(CommandRegister(r.target, 6), r.command6);
-        EXPECT_EQ(SignalRegister(r.target, 0), r.signal0);
-        EXPECT_EQ(SignalRegister(r.target, 4), r.signal4);
+        EXPECT_EQ(commandRegister(r.target, 1), r.command1);
+        EXPECT_EQ(commandRegister(r.target, 6), r.command6);
+        EXPECT_EQ(signalRegister(r.target, 0), r.signal0);
+        EXPECT_EQ(signalRegister(r.target, 4), r.signal4);
     }
-    EXPECT_EQ(CommandRegister(mnemo, 3), 1026);
-    EXPECT_EQ(SignalRegister(cabinet2, 2), 1560);
-    EXPECT_EQ(OnlineRegister(cabinet2), 1521);
+    EXPECT_EQ(commandRegister(mnemo, 3), 1026);
+    EXPECT_EQ(signalRegister(cabinet2, 2), 1560);
+    EXPECT_EQ(onlineRegister(cabinet2), 1521);
 }
 
 TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
     test::TempDir dir;
-    const TMemIni host = IniOf(dir,
-                               "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
-                               "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
+    const MemIni host = IniOf(dir,
+                              "[connect]\nhost=5\n[panels]\nШкаф 2=2\nНулевой=0\n"
+                              "Далёкий=4001\nКрайний=4000\nНизкий=-2147483648\n");
     struct Row {
         const char* name;
         int index;
@@ -67,31 +67,31 @@ TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
         {"", -2, TargetState::NotChosen},
         {"Нулевой", -1, TargetState::NotChosen},
         {"Крайний", kMaxCabinetIndex, TargetState::Ok},
-        {"Далёкий", kMaxCabinetIndex + 1, TargetState::OutOfRange},
+        {"Далёкий", kMaxCabinetIndex + 1, TargetState::outOfRange},
         {"Низкий", INT_MIN, TargetState::NotChosen},
     };
     for (const Row& r : rows) {
-        const HostTarget t = LookUpTarget(host, r.name);
+        const HostTarget t = lookUpTarget(host, r.name);
         EXPECT_EQ(t.addressing, HostAddressing::Host) << r.name;
         EXPECT_EQ(t.index, r.index) << r.name;
-        EXPECT_EQ(CheckTarget(t), r.state) << r.name;
+        EXPECT_EQ(checkTarget(t), r.state) << r.name;
     }
     // "Мнемо" has no cabinet number: any name will do.
-    const TMemIni mnemo = IniOf(dir, "[panels]\nШкаф 2=2\n");
-    EXPECT_EQ(LookUpTarget(mnemo, "Нет такого").addressing, HostAddressing::Mnemo);
-    EXPECT_EQ(CheckTarget(LookUpTarget(mnemo, "Нет такого")), TargetState::Ok);
+    const MemIni mnemo = IniOf(dir, "[panels]\nШкаф 2=2\n");
+    EXPECT_EQ(lookUpTarget(mnemo, "Нет такого").addressing, HostAddressing::Mnemo);
+    EXPECT_EQ(checkTarget(lookUpTarget(mnemo, "Нет такого")), TargetState::Ok);
 }
 
 // What the cabinet window would show: -1 for a lamp never set.
-class RecordingView : public TCabinetView {
+class RecordingView : public CabinetView {
   public:
     std::string name;
     std::array<int, kHostCommands + kHostSignals> lamps;
     int online = -1;
     RecordingView() { lamps.fill(-1); }
-    std::string CabinetName() const override { return name; }
-    void SetIndicator(int i, bool on) override { lamps.at(static_cast<std::size_t>(i)) = on; }
-    void SetOnlineIndicator(bool on) override { online = on; }
+    std::string cabinetName() const override { return name; }
+    void setIndicator(int i, bool on) override { lamps.at(static_cast<std::size_t>(i)) = on; }
+    void setOnlineIndicator(bool on) override { online = on; }
     int Signal(int s) const { return lamps.at(static_cast<std::size_t>(kHostCommands + s)); }
 };
 
@@ -100,30 +100,30 @@ class CabinetControlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         simulator = test::StartedSimulator(dir.File("tty"));
-        link.SetTiming({10, 10, 10, 250, 10});
-        link.OpenPort(dir.File("tty"), 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
+        link.setTiming({10, 10, 10, 250, 10});
+        link.openPort(dir.File("tty"), 4, 0);
+        ASSERT_FALSE(link.portNeedsOpening());
+        setMessageSink([this](const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
         });
     }
-    void TearDown() override { SetMessageSink(nullptr); }
+    void TearDown() override { setMessageSink(nullptr); }
 
     void Make(const std::string& iniText, const std::string& cabinet = "") {
         test::WriteBytes(dir.File("mem.ini"), iniText);
-        ini = std::make_unique<TMemIni>(dir.File("mem.ini"));
-        control = std::make_unique<TCabinetControl>(link, *ini);
-        control->SetView(&view);
-        control->SetReleaseTimer([this](bool on) { timer2 = on; });
-        control->SetTiming({20, 10, 100, 1000, 100});
+        ini = std::make_unique<MemIni>(dir.File("mem.ini"));
+        control = std::make_unique<CabinetControl>(link, *ini);
+        control->setView(&view);
+        control->setReleaseTimer([this](bool on) { timer2 = on; });
+        control->setTiming({20, 10, 100, 1000, 100});
         view.name = cabinet;
     }
 
     test::TempDir dir;
     std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
-    std::unique_ptr<TMemIni> ini;
-    std::unique_ptr<TCabinetControl> control;
+    ModuleLink link;
+    std::unique_ptr<MemIni> ini;
+    std::unique_ptr<CabinetControl> control;
     RecordingView view;
     bool timer2 = false;
     std::vector<std::string> boxes;
@@ -131,78 +131,78 @@ class CabinetControlTest : public ::testing::Test {
 
 TEST_F(CabinetControlTest, MnemoCommandIsAPulseOnItsFixedRegister) {
     Make("[connect]\nhost=0\n[panels]\nШкаф 1=1\n", "not a cabinet of the list");
-    ASSERT_TRUE(control->CommandClick(3));
-    EXPECT_EQ(simulator->Register(1026), 1);
+    ASSERT_TRUE(control->commandClick(3));
+    EXPECT_EQ(simulator->registerValue(1026), 1);
     EXPECT_EQ(view.lamps[2], 1);
     EXPECT_TRUE(timer2);
-    EXPECT_FALSE(control->Pending());
-    EXPECT_TRUE(control->PulseRunning());
+    EXPECT_FALSE(control->pending());
+    EXPECT_TRUE(control->pulseRunning());
 
-    ASSERT_TRUE(control->CommandStep());  // Timer2's tick
-    EXPECT_EQ(simulator->Register(1026), 0);
+    ASSERT_TRUE(control->commandStep());  // pulseTimer's tick
+    EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(view.lamps[2], 0);
     EXPECT_FALSE(timer2);
-    EXPECT_FALSE(control->PulseRunning());
+    EXPECT_FALSE(control->pulseRunning());
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
     EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(CabinetControlTest, HostAddressingFollowsTheCabinetNumber) {
     Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\nШкаф 2=2\n", "Шкаф 2");
-    simulator->SetRegister(1520, 0);
-    simulator->SetRegister(1521, 1);
-    RefreshResult r = control->Refresh();
+    simulator->setRegister(1520, 0);
+    simulator->setRegister(1521, 1);
+    RefreshResult r = control->refresh();
     EXPECT_TRUE(r.onlineRead && r.signalsRead) << r.error;
     EXPECT_EQ(view.online, 1);
-    simulator->SetRegister(1520, 1);
-    simulator->SetRegister(1521, 0);
-    control->Refresh();
+    simulator->setRegister(1520, 1);
+    simulator->setRegister(1521, 0);
+    control->refresh();
     EXPECT_EQ(view.online, 0);
 
     // S43 toggles register 1542 + 16 + 2 and the refresh after it shows the new state.
-    ASSERT_TRUE(control->SignalClick(2));
-    EXPECT_EQ(simulator->Register(1560), 1);
+    ASSERT_TRUE(control->signalClick(2));
+    EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_EQ(view.Signal(2), 1);
     EXPECT_EQ(view.Signal(0), 0);
-    ASSERT_TRUE(control->SignalClick(2));
-    EXPECT_EQ(simulator->Register(1560), 0);
+    ASSERT_TRUE(control->signalClick(2));
+    EXPECT_EQ(simulator->registerValue(1560), 0);
     EXPECT_EQ(view.Signal(2), 0);
 
-    ASSERT_TRUE(control->CommandClick(1));
-    ASSERT_TRUE(control->CommandStep());
+    ASSERT_TRUE(control->commandClick(1));
+    ASSERT_TRUE(control->commandStep());
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1560, 1}, {1560, 0}, {1552, 1}, {1552, 0}}));
     // A signal set by someone else is toggled from what was read, not from what was written.
-    simulator->SetRegister(1558, 1);
-    control->Refresh();
+    simulator->setRegister(1558, 1);
+    control->refresh();
     EXPECT_EQ(view.Signal(0), 1);
-    ASSERT_TRUE(control->SignalClick(0));
-    EXPECT_EQ(simulator->Register(1558), 0);
+    ASSERT_TRUE(control->signalClick(0));
+    EXPECT_EQ(simulator->registerValue(1558), 0);
 }
 
 // A reply of another register count (a late answer to another read, say) is a failed read:
 // it lights nothing, and the states last read well stay the ones a signal press toggles.
 TEST_F(CabinetControlTest, ReplyOfAnotherRegisterCountIsAFailedRead) {
     Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\n", "Шкаф 1");
-    simulator->SetRegister(1520, 1);
-    ASSERT_TRUE(control->Refresh().signalsRead);
-    simulator->SetRegister(1542, 1);
-    simulator->SetReplyRegisterCount(1);  // as the on-line flag's one-register answer
-    RefreshResult r = control->Refresh();
+    simulator->setRegister(1520, 1);
+    ASSERT_TRUE(control->refresh().signalsRead);
+    simulator->setRegister(1542, 1);
+    simulator->setReplyRegisterCount(1);  // as the on-line flag's one-register answer
+    RefreshResult r = control->refresh();
     EXPECT_TRUE(r.onlineRead);
     EXPECT_FALSE(r.signalsRead);
     EXPECT_EQ(r.error, "Ошибка в данных в ответе от модуля");
     EXPECT_EQ(view.Signal(0), 0);
-    EXPECT_EQ(control->SignalState(0), 0);
-    simulator->SetReplyRegisterCount(2);
-    r = control->Refresh();
+    EXPECT_EQ(control->signalState(0), 0);
+    simulator->setReplyRegisterCount(2);
+    r = control->refresh();
     EXPECT_FALSE(r.onlineRead);
     EXPECT_EQ(view.online, 0);
 
-    simulator->SetFault(sim::Fault::None);
-    simulator->SetRegister(1542, 0);
-    ASSERT_TRUE(control->SignalClick(0));
-    EXPECT_EQ(simulator->Register(1542), 1);
+    simulator->setFault(sim::Fault::None);
+    simulator->setRegister(1542, 0);
+    ASSERT_TRUE(control->signalClick(0));
+    EXPECT_EQ(simulator->registerValue(1542), 1);
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -221,34 +221,34 @@ TEST_F(CabinetControlTest, NoCabinetChosenRefusesCommandsAndSignals) {
         view.lamps.fill(1);
         view.online = 1;
         boxes.clear();
-        const std::size_t before = simulator->RequestCount();
-        EXPECT_FALSE(control->CommandClick(1)) << r.name;
-        EXPECT_FALSE(control->Pending()) << r.name;
-        EXPECT_FALSE(control->SignalClick(0)) << r.name;
+        const std::size_t before = simulator->requestCount();
+        EXPECT_FALSE(control->commandClick(1)) << r.name;
+        EXPECT_FALSE(control->pending()) << r.name;
+        EXPECT_FALSE(control->signalClick(0)) << r.name;
         EXPECT_EQ(boxes, (std::vector<std::string>{r.expected, r.expected})) << r.name;
-        control->Refresh();
+        control->refresh();
         for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0) << r.name;
         EXPECT_EQ(view.online, 1) << r.name;  // keeps its picture
-        EXPECT_EQ(simulator->RequestCount(), before) << r.name;
+        EXPECT_EQ(simulator->requestCount(), before) << r.name;
     }
 }
 
 TEST_F(CabinetControlTest, FailedWritesShowTheRecordTextAndLeaveTheLampsAsTheyWere) {
     Make("[connect]\nhost=0\n");
-    simulator->SetFault(sim::Fault::Silence);
-    EXPECT_FALSE(control->CommandClick(2));
-    EXPECT_FALSE(control->Pending());
-    EXPECT_FALSE(control->PulseRunning());
+    simulator->setFault(sim::Fault::Silence);
+    EXPECT_FALSE(control->commandClick(2));
+    EXPECT_FALSE(control->pending());
+    EXPECT_FALSE(control->pulseRunning());
     EXPECT_FALSE(timer2);
     EXPECT_EQ(view.lamps[1], -1);
-    EXPECT_FALSE(control->SignalClick(4));
+    EXPECT_FALSE(control->signalClick(4));
     EXPECT_EQ(view.Signal(4), -1);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка подтверждения записи из модуля",
                                                "Ошибка: Ошибка подтверждения записи из модуля"}));
 
     // A failed refresh shows the signals off, and no message.
     boxes.clear();
-    const RefreshResult r = control->Refresh();
+    const RefreshResult r = control->refresh();
     EXPECT_FALSE(r.signalsRead);
     EXPECT_EQ(r.error, "Ошибка получения результата из модуля");
     for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0);
@@ -256,43 +256,43 @@ TEST_F(CabinetControlTest, FailedWritesShowTheRecordTextAndLeaveTheLampsAsTheyWe
     EXPECT_TRUE(boxes.empty());
 
     // An exception reply gives its own text; the command can be given again at once.
-    simulator->SetFault(sim::Fault::Exception, 4);
-    EXPECT_FALSE(control->CommandClick(2));
+    simulator->setFault(sim::Fault::Exception, 4);
+    EXPECT_FALSE(control->commandClick(2));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"}));
-    simulator->SetFault(sim::Fault::None);
-    EXPECT_TRUE(control->CommandClick(2));
-    EXPECT_EQ(simulator->Register(1025), 1);
+    simulator->setFault(sim::Fault::None);
+    EXPECT_TRUE(control->commandClick(2));
+    EXPECT_EQ(simulator->registerValue(1025), 1);
 }
 
 TEST_F(CabinetControlTest, SecondCommandDuringAPulseReleasesTheFirst) {
     Make("[connect]\nhost=0\n");
-    ASSERT_TRUE(control->CommandClick(1));
-    ASSERT_TRUE(control->CommandClick(2));
-    EXPECT_EQ(simulator->Register(1024), 0);
-    EXPECT_EQ(simulator->Register(1025), 1);
+    ASSERT_TRUE(control->commandClick(1));
+    ASSERT_TRUE(control->commandClick(2));
+    EXPECT_EQ(simulator->registerValue(1024), 0);
+    EXPECT_EQ(simulator->registerValue(1025), 1);
     EXPECT_EQ(view.lamps[0], 0);
     EXPECT_EQ(view.lamps[1], 1);
-    EXPECT_EQ(control->Command(), 2);
-    ASSERT_TRUE(control->CommandStep());
-    EXPECT_EQ(simulator->Register(1025), 0);
+    EXPECT_EQ(control->currentCommand(), 2);
+    ASSERT_TRUE(control->commandStep());
+    EXPECT_EQ(simulator->registerValue(1025), 0);
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1024, 1}, {1024, 0}, {1025, 1}, {1025, 0}}));
     // A tick with no pulse running writes nothing.
-    const std::size_t before = simulator->RequestCount();
-    EXPECT_TRUE(control->CommandStep());
-    EXPECT_EQ(simulator->RequestCount(), before);
+    const std::size_t before = simulator->requestCount();
+    EXPECT_TRUE(control->commandStep());
+    EXPECT_EQ(simulator->requestCount(), before);
 }
 
 TEST_F(CabinetControlTest, AFailedReleaseStopsTheNewCommandOnceAndFreesTheSlot) {
     Make("[connect]\nhost=0\n");
-    ASSERT_TRUE(control->CommandClick(1));
-    simulator->SetFault(sim::Fault::Silence);
-    EXPECT_FALSE(control->CommandClick(2));
+    ASSERT_TRUE(control->commandClick(1));
+    simulator->setFault(sim::Fault::Silence);
+    EXPECT_FALSE(control->commandClick(2));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка подтверждения записи из модуля"}));
     EXPECT_EQ(view.lamps[0], 1);  // the register may still be 1: its lamp says so
     EXPECT_EQ(view.lamps[1], -1);
-    simulator->SetFault(sim::Fault::None);
-    ASSERT_TRUE(control->CommandClick(2));
+    simulator->setFault(sim::Fault::None);
+    ASSERT_TRUE(control->commandClick(2));
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1024, 1}, {1024, 0}, {1025, 1}}));
 }
@@ -300,14 +300,14 @@ TEST_F(CabinetControlTest, AFailedReleaseStopsTheNewCommandOnceAndFreesTheSlot) 
 TEST_F(CabinetControlTest, ReleaseGoesToTheRegisterThePulseSet) {
     // Another cabinet, or none, chosen during the pulse does not leave the first at 1.
     Make("[connect]\nhost=1\n[panels]\nА=1\nБ=2\n", "А");
-    ASSERT_TRUE(control->CommandClick(5));
-    EXPECT_EQ(simulator->Register(1540), 1);
+    ASSERT_TRUE(control->commandClick(5));
+    EXPECT_EQ(simulator->registerValue(1540), 1);
     view.name = "Б";
-    ASSERT_TRUE(control->CommandStep());
+    ASSERT_TRUE(control->commandStep());
     view.name = "А";
-    ASSERT_TRUE(control->CommandClick(6));
+    ASSERT_TRUE(control->commandClick(6));
     view.name = "не из списка";
-    ASSERT_TRUE(control->ReleasePulse());
+    ASSERT_TRUE(control->releasePulse());
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1540, 1}, {1540, 0}, {1541, 1}, {1541, 0}}));
     EXPECT_TRUE(boxes.empty());

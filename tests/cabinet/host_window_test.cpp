@@ -1,5 +1,3 @@
-#include "cabinet/host_window.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "monitor/traffic_window.h"
 #include "tests/cabinet/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/cabinet_window.h"
+#include "windows/traffic_window.h"
 
 namespace kvel {
 namespace {
@@ -35,15 +34,15 @@ class HostWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void BeforeShow() override {
-        form->Cabinet().SetTiming({20, 10, 100, 1000, 100});
-        host = std::make_unique<TFormHost>();
-        form->SetSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
+        form->cabinet().setTiming({20, 10, 100, 1000, 100});
+        host = std::make_unique<CabinetWindow>();
+        form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
     }
     void Show(const std::string& extra) {
-        WriteIni(Port() + extra);
+        WriteIni(port() + extra);
         MainWindowFixture::Show();
-        form->Poll().Poll();  // opens the port
-        ASSERT_FALSE(form->Link().PortNeedsOpening());
+        form->poll().poll();  // opens the port
+        ASSERT_FALSE(form->link().portNeedsOpening());
     }
     // Lets the timers run until the condition holds (or a generous time has passed).
     template <typename F>
@@ -55,17 +54,17 @@ class HostWindowTest : public test::MainWindowFixture {
         }
         return done();
     }
-    bool Lamp(int i) const { return TFormHost::IndicatorOn(host->Indicator(i)); }
+    bool Lamp(int i) const { return CabinetWindow::indicatorOn(host->indicator(i)); }
 
-    std::unique_ptr<TFormHost> host;
+    std::unique_ptr<CabinetWindow> host;
 };
 
 TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     Show("host=3\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
-    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->isHidden());
-    EXPECT_TRUE(form->findChild<QPushButton*>("ButtonHost")->toolTip().contains("Ctrl+H"));
-    ASSERT_EQ(host->ComboBox1()->count(), 2);
-    EXPECT_EQ(host->ComboBox1()->itemText(1), "Шкаф 2");
+    EXPECT_TRUE(form->findChild<QPushButton*>("cabinetButton")->isHidden());
+    EXPECT_TRUE(form->findChild<QPushButton*>("cabinetButton")->toolTip().contains("Ctrl+H"));
+    ASSERT_EQ(host->cabinetCombo()->count(), 2);
+    EXPECT_EQ(host->cabinetCombo()->itemText(1), "Шкаф 2");
     EXPECT_EQ(host->windowTitle(), "Управление шкафами через хост-контроллер");
 
     form->activateWindow();
@@ -73,23 +72,23 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     bool shown = false, refreshing = false, hostChecked = false;
     QTimer::singleShot(0, host.get(), [&] {
         shown = host->isVisible();
-        refreshing = form->Cabinet().Timer3()->isActive();
-        hostChecked = host->RadioButtonHost()->isChecked();
+        refreshing = form->cabinet().refreshTimer()->isActive();
+        hostChecked = host->hostRadio()->isChecked();
         host->close();
     });
     QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
     EXPECT_TRUE(shown);
     EXPECT_TRUE(refreshing);
     EXPECT_TRUE(hostChecked);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", 0), 1);  // written back
+    EXPECT_EQ(form->ini().readInteger("connect", "host", 0), 1);  // written back
     EXPECT_FALSE(host->isVisible());
-    EXPECT_FALSE(form->Cabinet().Timer3()->isActive());
+    EXPECT_FALSE(form->cabinet().refreshTimer()->isActive());
 
     // The radio buttons choose the addressing in memory.
-    host->RadioButtonMnemo()->click();
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 0);
-    host->RadioButtonHost()->click();
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "host", -1), 1);
+    host->mnemoRadio()->click();
+    EXPECT_EQ(form->ini().readInteger("connect", "host", -1), 0);
+    host->hostRadio()->click();
+    EXPECT_EQ(form->ini().readInteger("connect", "host", -1), 1);
 }
 
 // Keys alone never switch anything: the list has the focus when the window opens, and a click
@@ -113,15 +112,15 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
             QTest::keyClick(window, Qt::Key_Tab);
         }
         byKeys = SingleWrites(*simulator);
-        host->RadioButtonMnemo()->click();  // Space may have chosen the other addressing
-        QTest::mouseClick(host->CommandButton(2), Qt::LeftButton);
+        host->mnemoRadio()->click();  // Space may have chosen the other addressing
+        QTest::mouseClick(host->commandButton(2), Qt::LeftButton);
         QTest::keyClick(window, Qt::Key_Space);
         afterClick = SingleWrites(*simulator);
         host->close();
     });
     QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first == host->ComboBox1() || host->ComboBox1()->isAncestorOf(first))
+    EXPECT_TRUE(first == host->cabinetCombo() || host->cabinetCombo()->isAncestorOf(first))
         << first->metaObject()->className();
     EXPECT_TRUE(byKeys.empty());
     EXPECT_EQ(afterClick, (std::vector<RegisterWrite>{{1025, 1}}));
@@ -136,10 +135,10 @@ void ClickThroughWindow(QWidget* widget, QPoint at) {
 // Modal to the main window only: the traffic window beside it stays usable.
 TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
     Show("host=0\n");
-    form->OpenTrafficWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->TrafficWindow()));
-    auto* pause = form->TrafficWindow()->findChild<QPushButton*>("ButtonTrafficPause");
-    auto* channel = form->findChild<QCheckBox*>("CheckBoxUpdateDg");
+    form->openTrafficWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->trafficWindow()));
+    auto* pause = form->trafficWindow()->findChild<QPushButton*>("pauseButton");
+    auto* channel = form->findChild<QCheckBox*>("chartUpdatingCheck");
     ASSERT_NE(channel, nullptr);
     const bool checked = channel->isChecked();
     const QPoint box(6, channel->height() / 2);
@@ -152,7 +151,7 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
         channelChanged = channel->isChecked() != checked;
         host->close();
     });
-    form->findChild<QPushButton*>("ButtonHost")->click();  // as Ctrl+H does
+    form->findChild<QPushButton*>("cabinetButton")->click();  // as Ctrl+H does
     EXPECT_TRUE(paused);
     EXPECT_FALSE(channelChanged);  // the main window stays blocked
     ClickThroughWindow(channel, box);
@@ -162,34 +161,34 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
 TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     Show("host=0\n");
     host->show();
-    EXPECT_TRUE(host->RadioButtonMnemo()->isChecked());
-    host->CommandButton(3)->click();
-    EXPECT_EQ(simulator->Register(1026), 1);
+    EXPECT_TRUE(host->mnemoRadio()->isChecked());
+    host->commandButton(3)->click();
+    EXPECT_EQ(simulator->registerValue(1026), 1);
     EXPECT_TRUE(Lamp(2));
-    ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's Timer2
-    EXPECT_EQ(simulator->Register(1026), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
+    EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
-    EXPECT_FALSE(TFormHost::IndicatorOn(host->Image12()));  // "Мнемо" has no on-line flag
+    EXPECT_FALSE(CabinetWindow::indicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
 }
 
 TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     Show("host=1\n[panels]\nШкаф 1=1\nШкаф 2=2\n");
-    simulator->SetRegister(1520, 0);
-    simulator->SetRegister(1521, 1);
+    simulator->setRegister(1520, 0);
+    simulator->setRegister(1521, 1);
     host->show();
-    host->ComboBox1()->setCurrentIndex(1);  // refreshes at once
-    EXPECT_TRUE(TFormHost::IndicatorOn(host->Image12()));
-    host->SignalButton(2)->click();
-    EXPECT_EQ(simulator->Register(1560), 1);
+    host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
+    EXPECT_TRUE(CabinetWindow::indicatorOn(host->onlineLamp()));
+    host->signalButton(2)->click();
+    EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));
-    ASSERT_EQ(host->SignalButton(2)->objectName(), "ButtonS43");
+    ASSERT_EQ(host->signalButton(2)->objectName(), "s43Button");
 
-    host->ComboBox1()->setEditText("Шкаф 9");
-    host->CommandButton(1)->click();
-    host->SignalButton(0)->click();
+    host->cabinetCombo()->setEditText("Шкаф 9");
+    host->commandButton(1)->click();
+    host->signalButton(0)->click();
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Не выбран шкаф из списка шкафов",
                                                "Ошибка: Не выбран шкаф из списка шкафов"}));
-    EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // Timer3's refresh
+    EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // refreshTimer's refresh
     for (int s = 0; s < kHostSignals; ++s) EXPECT_FALSE(Lamp(kHostCommands + s));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1560, 1}}));
 }
@@ -197,17 +196,17 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
 TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
     Show("host=0\n[time]\nve=3\nvv=1\nzr=2\nall=0\n");
     host->show();
-    host->ButtonCyclesOn()->click();  // returns when the cycle is over
+    host->cyclesOnButton()->click();  // returns when the cycle is over
     std::vector<RegisterWrite> ones;
     for (const RegisterWrite& w : SingleWrites(*simulator)) {
         if (w.value == 1) ones.push_back(w);
     }
     EXPECT_EQ(ones, (std::vector<RegisterWrite>{
                         {1026, 1}, {1024, 1}, {1025, 1}, {1027, 1}, {1028, 1}, {1029, 1}}));
-    EXPECT_EQ(host->StatusText(), "");
-    EXPECT_FALSE(host->Cycle()->Cycling());
-    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
-    for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->Register(r), 0) << r;
+    EXPECT_EQ(host->statusText(), "");
+    EXPECT_FALSE(host->cycle()->cycling());
+    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
+    for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->registerValue(r), 0) << r;
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -216,24 +215,24 @@ TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
     host->show();
     // Inside the first wait, as the user would.
     QTimer::singleShot(0, host.get(), [&] {
-        EXPECT_EQ(host->StatusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
+        EXPECT_EQ(host->statusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
         host->close();
     });
-    host->ButtonCyclesOn()->click();
-    EXPECT_FALSE(host->Cycle()->Cycling());
-    EXPECT_FALSE(host->Cycle()->Timer1()->isActive());
-    EXPECT_EQ(host->StatusText(), "");
-    ASSERT_TRUE(PumpUntil([&] { return !form->Cabinet().Control().PulseRunning(); }));
+    host->cyclesOnButton()->click();
+    EXPECT_FALSE(host->cycle()->cycling());
+    EXPECT_FALSE(host->cycle()->cycleTimer()->isActive());
+    EXPECT_EQ(host->statusText(), "");
+    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
 }
 
 TEST_F(HostWindowTest, ClosingTheProgramEndsARunningPulse) {
     Show("host=0\n");
     host->show();
-    host->CommandButton(5)->click();
-    EXPECT_EQ(simulator->Register(1028), 1);
+    host->commandButton(5)->click();
+    EXPECT_EQ(simulator->registerValue(1028), 1);
     form->close();
-    EXPECT_EQ(simulator->Register(1028), 0);
+    EXPECT_EQ(simulator->registerValue(1028), 0);
     EXPECT_FALSE(host->isVisible());
 }
 

@@ -20,7 +20,7 @@ inline void PrintTo(const RegisterWrite& w, std::ostream* out) {
 
 inline std::vector<RegisterWrite> SingleWrites(const sim::Simulator& simulator) {
     std::vector<RegisterWrite> writes;
-    for (const std::vector<std::uint8_t>& f : simulator.Requests()) {
+    for (const std::vector<std::uint8_t>& f : simulator.requests()) {
         if (f.size() == 8 && f[1] == 6) {
             writes.push_back({static_cast<std::uint16_t>(f[2] << 8 | f[3]),
                               static_cast<std::uint16_t>(f[4] << 8 | f[5])});

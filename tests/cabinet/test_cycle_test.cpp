@@ -1,4 +1,4 @@
-#include "cabinet/test_cycle.h"
+#include "core/test_cycle.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ class TestCycleTest : public ::testing::Test {
   protected:
     void Make(const std::string& iniText) {
         test::WriteBytes(dir.File("mem.ini"), iniText);
-        ini = std::make_unique<TMemIni>(dir.File("mem.ini"));
-        TTestCycle::Hooks hooks;
+        ini = std::make_unique<MemIni>(dir.File("mem.ini"));
+        TestCycle::Hooks hooks;
         hooks.press = [this](int command) {
             presses.push_back(command);
             log.push_back({"press " + std::to_string(command), clock.elapsed()});
@@ -31,8 +31,8 @@ class TestCycleTest : public ::testing::Test {
             if (atPass && passes == atPassNumber) atPass();
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         };
-        cycle = std::make_unique<TTestCycle>(*ini, std::move(hooks));
-        cycle->SetSecondMs(10);
+        cycle = std::make_unique<TestCycle>(*ini, std::move(hooks));
+        cycle->setSecondMs(10);
         clock.start();
     }
 
@@ -41,8 +41,8 @@ class TestCycleTest : public ::testing::Test {
         qint64 ms;
     };
     test::TempDir dir;
-    std::unique_ptr<TMemIni> ini;
-    std::unique_ptr<TTestCycle> cycle;
+    std::unique_ptr<MemIni> ini;
+    std::unique_ptr<TestCycle> cycle;
     QElapsedTimer clock;
     std::vector<int> presses;
     std::vector<Event> log;
@@ -53,7 +53,7 @@ class TestCycleTest : public ::testing::Test {
 
 TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
     Make("[time]\nve=3\nvv=1\nzr=2\nall=5\n");
-    cycle->ButtonCyclesOnClick();
+    cycle->startTestCycle();
     const std::vector<int> order{3, 1, 2, 4, 5, 6};
     EXPECT_EQ(presses, order);
     const char* texts[] = {
@@ -68,18 +68,18 @@ TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
         EXPECT_GE(log[3 * i + 2].ms - log[3 * i + 1].ms, waits[i]) << texts[i];
     }
     // It goes on: the next cycle `time`/`all` seconds after this one ended.
-    EXPECT_TRUE(cycle->Cycling());
-    EXPECT_FALSE(cycle->Running());
-    EXPECT_TRUE(cycle->Timer1()->isActive());
-    EXPECT_EQ(cycle->Timer1()->interval(), 50);
-    cycle->ButtonCyclesOffClick();
-    EXPECT_FALSE(cycle->Cycling());
-    EXPECT_FALSE(cycle->Timer1()->isActive());
+    EXPECT_TRUE(cycle->cycling());
+    EXPECT_FALSE(cycle->running());
+    EXPECT_TRUE(cycle->cycleTimer()->isActive());
+    EXPECT_EQ(cycle->cycleTimer()->interval(), 50);
+    cycle->stopTestCycle();
+    EXPECT_FALSE(cycle->cycling());
+    EXPECT_FALSE(cycle->cycleTimer()->isActive());
 }
 
 TEST_F(TestCycleTest, TimerTickRunsTheNextCycle) {
     Make("[time]\nve=0\nvv=0\nzr=0\nall=1\n");
-    cycle->ButtonCyclesOnClick();
+    cycle->startTestCycle();
     EXPECT_EQ(presses.size(), 6u);
     QElapsedTimer waited;
     waited.start();
@@ -87,40 +87,40 @@ TEST_F(TestCycleTest, TimerTickRunsTheNextCycle) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     EXPECT_GE(presses.size(), 12u);
-    cycle->ButtonCyclesOffClick();
+    cycle->stopTestCycle();
 }
 
 TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsWithinOnePass) {
     Make("[time]\nve=100000\n");
     atPassNumber = 3;
-    atPass = [this] { cycle->ButtonCyclesOffClick(); };
-    cycle->ButtonCyclesOnClick();
+    atPass = [this] { cycle->stopTestCycle(); };
+    cycle->startTestCycle();
     EXPECT_EQ(passes, 3);
     EXPECT_EQ(presses, std::vector<int>{3});
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().what, "");
-    EXPECT_FALSE(cycle->Cycling());
-    EXPECT_FALSE(cycle->Running());
-    EXPECT_FALSE(cycle->Timer1()->isActive());
+    EXPECT_FALSE(cycle->cycling());
+    EXPECT_FALSE(cycle->running());
+    EXPECT_FALSE(cycle->cycleTimer()->isActive());
 }
 
 TEST_F(TestCycleTest, SwitchedOnAgainDuringACycleStartsNoSecondOne) {
     Make("[time]\nve=2\nvv=2\nzr=2\nall=0\n");
     atPassNumber = 2;
     atPass = [this] {
-        cycle->ButtonCyclesOnClick();
-        cycle->Timer1Timer();  // nor does a tick of its timer
+        cycle->startTestCycle();
+        cycle->runCycleStep();  // nor does a tick of its timer
     };
-    cycle->ButtonCyclesOnClick();
+    cycle->startTestCycle();
     EXPECT_EQ(presses, (std::vector<int>{3, 1, 2, 4, 5, 6}));
 }
 
 // Between rounds the status line shows the wait; "Включить" then starts the next round at once.
 TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
     Make("[time]\nve=0\nvv=0\nzr=0\nall=100\n");
-    cycle->ButtonCyclesOnClick();
+    cycle->startTestCycle();
     ASSERT_EQ(presses.size(), 6u);
-    ASSERT_TRUE(cycle->Cycling());
+    ASSERT_TRUE(cycle->cycling());
     EXPECT_EQ(log.back().what, "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ 100 с");
     QElapsedTimer waited;
     waited.start();
@@ -128,22 +128,22 @@ TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
     EXPECT_NE(log.back().what.find("ОСТАЛОСЬ 9"), std::string::npos) << log.back().what;
-    cycle->ButtonCyclesOnClick();
+    cycle->startTestCycle();
     EXPECT_EQ(presses.size(), 12u);
-    EXPECT_TRUE(cycle->Cycling());
-    cycle->ButtonCyclesOffClick();
+    EXPECT_TRUE(cycle->cycling());
+    cycle->stopTestCycle();
     EXPECT_EQ(log.back().what, "");
 }
 
 TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
     for (const char* all : {"0", "-5"}) {
         Make(std::string("[time]\nve=0\nvv=0\nzr=0\nall=") + all + "\n");
-        cycle->ButtonCyclesOnClick();
+        cycle->startTestCycle();
         EXPECT_EQ(presses.size(), 6u) << all;
-        EXPECT_FALSE(cycle->Cycling()) << all;
-        EXPECT_FALSE(cycle->Timer1()->isActive()) << all;
+        EXPECT_FALSE(cycle->cycling()) << all;
+        EXPECT_FALSE(cycle->cycleTimer()->isActive()) << all;
         // Not stuck "running": it can be started again.
-        cycle->ButtonCyclesOnClick();
+        cycle->startTestCycle();
         EXPECT_EQ(presses.size(), 12u) << all;
         presses.clear();
     }

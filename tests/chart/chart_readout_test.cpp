@@ -38,23 +38,23 @@ TEST(ReadoutFormat, FourSignificantDigitsInGeneralFormat) {
         {10.5, "10.5"},
         {0.99996, "1"},
     };
-    for (const auto& [value, text] : cases) EXPECT_EQ(FormatGeneral4(value), text) << value;
-    EXPECT_EQ(FormatGeneral4(std::numeric_limits<double>::quiet_NaN()), "NAN");
-    EXPECT_EQ(FormatGeneral4(-std::numeric_limits<double>::infinity()), "-INF");
+    for (const auto& [value, text] : cases) EXPECT_EQ(formatGeneral4(value), text) << value;
+    EXPECT_EQ(formatGeneral4(std::numeric_limits<double>::quiet_NaN()), "NAN");
+    EXPECT_EQ(formatGeneral4(-std::numeric_limits<double>::infinity()), "-INF");
 }
 
 TEST(ReadoutFormat, TimesAndSpansAsHoursMinutesSeconds) {
     const double second = 1.0 / 86400;
-    EXPECT_EQ(FormatTimeOfDay(45000.0 + (13 * 3600 + 5 * 60 + 9) * second), "13:05:09");
-    EXPECT_EQ(FormatTimeOfDay(25.0 / 24), "01:00:00");  // a span of a day or more: the rest
-    EXPECT_EQ(FormatTimeOfDay(0), "00:00:00");
-    EXPECT_EQ(FormatTimeOfDay(59.9996 * second), "00:01:00");
+    EXPECT_EQ(formatTimeOfDay(45000.0 + (13 * 3600 + 5 * 60 + 9) * second), "13:05:09");
+    EXPECT_EQ(formatTimeOfDay(25.0 / 24), "01:00:00");  // a span of a day or more: the rest
+    EXPECT_EQ(formatTimeOfDay(0), "00:00:00");
+    EXPECT_EQ(formatTimeOfDay(59.9996 * second), "00:01:00");
 }
 
 // A series with the points (x, y) in the given order.
-std::unique_ptr<Tsp_XYLine> Curve(const std::vector<std::pair<double, double>>& points) {
-    auto line = std::make_unique<Tsp_XYLine>();
-    for (const auto& [x, y] : points) line->AddXY(x, y);
+std::unique_ptr<XYLine> Curve(const std::vector<std::pair<double, double>>& points) {
+    auto line = std::make_unique<XYLine>();
+    for (const auto& [x, y] : points) line->addXY(x, y);
     return line;
 }
 
@@ -73,70 +73,70 @@ TEST(CurveValue, OnAPointBetweenPointsAndOutsideTheCurve) {
         {3.01, false, 0, false},  // after the last point
     };
     for (const auto& c : cases) {
-        const std::optional<TCurveValue> v = CurveValueAt(*line, c.t);
+        const std::optional<CurveValue> v = curveValueAt(*line, c.t);
         ASSERT_EQ(v.has_value(), c.found) << c.t;
         if (!v) continue;
         EXPECT_DOUBLE_EQ(v->value, c.value) << c.t;
         EXPECT_EQ(v->falling, c.falling) << c.t;
     }
-    EXPECT_FALSE(CurveValueAt(Tsp_XYLine(), 1).has_value());
+    EXPECT_FALSE(curveValueAt(XYLine(), 1).has_value());
 }
 
 TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
     // Times 10, 20, then the clock went back to 5 and on to 30.
     const auto line = Curve({{10, 1}, {20, 2}, {5, 100}, {30, 200}});
-    ASSERT_FALSE(line->XAscending());
-    const std::optional<TCurveValue> v = CurveValueAt(*line, 15);
+    ASSERT_FALSE(line->xAscending());
+    const std::optional<CurveValue> v = curveValueAt(*line, 15);
     ASSERT_TRUE(v.has_value());
     EXPECT_DOUBLE_EQ(v->value, 1.5);
-    const std::optional<TCurveValue> late = CurveValueAt(*line, 25);
+    const std::optional<CurveValue> late = curveValueAt(*line, 25);
     ASSERT_TRUE(late.has_value());  // the segment 5 → 30
     EXPECT_DOUBLE_EQ(late->value, 100 + 20 * 100.0 / 25);
 }
 
 TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
-    Tsp_Axis axis(sfVertical);
-    axis.ApplyRange(0, 100);
-    axis.SetLinePos(49, 249, 200);  // value 0 at row 249, 100 at row 49
-    const TRect field{50, 50, 400, 250};
+    Axis axis(sfVertical);
+    axis.applyRange(0, 100);
+    axis.setLinePos(49, 249, 200);  // value 0 at row 249, 100 at row 49
+    const PixelRect field{50, 50, 400, 250};
     const QSize size(30, 12);
-    const int row = axis.ValueToPixel(50);
-    EXPECT_EQ(ValueLabelPlace(100, {50, false}, axis, size, field), QPoint(105, row));
-    EXPECT_EQ(ValueLabelPlace(100, {50, true}, axis, size, field), QPoint(105, row - 12));
-    EXPECT_FALSE(ValueLabelPlace(366, {50, false}, axis, size, field));  // 371 + 30 > 400
-    EXPECT_TRUE(ValueLabelPlace(365, {50, false}, axis, size, field));
-    EXPECT_FALSE(ValueLabelPlace(100, {99.9, true}, axis, size, field));  // above the top
-    EXPECT_FALSE(ValueLabelPlace(100, {0.1, false}, axis, size, field));  // below the bottom
-    EXPECT_FALSE(ValueLabelPlace(100, {500, false}, axis, size, field));
+    const int row = axis.valueToPixel(50);
+    EXPECT_EQ(valueLabelPlace(100, {50, false}, axis, size, field), QPoint(105, row));
+    EXPECT_EQ(valueLabelPlace(100, {50, true}, axis, size, field), QPoint(105, row - 12));
+    EXPECT_FALSE(valueLabelPlace(366, {50, false}, axis, size, field));  // 371 + 30 > 400
+    EXPECT_TRUE(valueLabelPlace(365, {50, false}, axis, size, field));
+    EXPECT_FALSE(valueLabelPlace(100, {99.9, true}, axis, size, field));  // above the top
+    EXPECT_FALSE(valueLabelPlace(100, {0.1, false}, axis, size, field));  // below the bottom
+    EXPECT_FALSE(valueLabelPlace(100, {500, false}, axis, size, field));
 }
 
 // The main window's plot as laid out in the house example: 875 × 635 pixels, "0" 6 pixels wide,
 // font 11 pixels high. The right axis carries ticks and labels of up to 4 characters.
 TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     test::TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
-    std::array<Tsp_XYLine*, kChartSlots> lines{};
+    MemIni ini(dir.File("mem.ini"));
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
+    std::array<XYLine*, kChartSlots> lines{};
     for (int k = 0; k < kChartSlots; ++k) {
-        owned[static_cast<std::size_t>(k)] = std::make_unique<Tsp_XYLine>();
-        owned[static_cast<std::size_t>(k)]->SetPlot(&plot);
+        owned[static_cast<std::size_t>(k)] = std::make_unique<XYLine>();
+        owned[static_cast<std::size_t>(k)]->setPlot(&plot);
         lines[static_cast<std::size_t>(k)] = owned[static_cast<std::size_t>(k)].get();
     }
-    TTrendChart chart(plot, lines, ini);
-    chart.StylePlot();
+    TrendChart chart(plot, lines, ini);
+    chart.stylePlot();
     plot.resize(875, 635);
-    plot.LeftAxis()->SetMinMax(-50, 50);
-    plot.RightAxis()->SetMinMax(-500, 500);
-    plot.BottomAxis()->SetMinMax(-10, 300);
-    EXPECT_TRUE(plot.RightAxis()->TicksLines());
-    EXPECT_FALSE(plot.RightAxis()->NoTicksLabel());
-    EXPECT_EQ(plot.RightAxis()->TicksCount(), 11);
-    EXPECT_EQ(plot.RightAxis()->GetTickLabel(0), "-500");
-    plot.CalcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
-    plot.CalcLayout(6, 11);
-    EXPECT_EQ(plot.FieldRect(), (TRect{28, 9, 841, 614}));
-    EXPECT_EQ(plot.RightAxis()->LineX(), 841);
+    plot.leftAxis()->setMinMax(-50, 50);
+    plot.rightAxis()->setMinMax(-500, 500);
+    plot.bottomAxis()->setMinMax(-10, 300);
+    EXPECT_TRUE(plot.rightAxis()->ticksLines());
+    EXPECT_FALSE(plot.rightAxis()->noTicksLabel());
+    EXPECT_EQ(plot.rightAxis()->ticksCount(), 11);
+    EXPECT_EQ(plot.rightAxis()->getTickLabel(0), "-500");
+    plot.calcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
+    plot.calcLayout(6, 11);
+    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.rightAxis()->lineX(), 841);
     for (auto& line : owned) line.reset();
 }
 

@@ -14,146 +14,146 @@ class TrendChartTest : public ::testing::Test {
   protected:
     TrendChartTest() {
         for (auto& line : owned) {
-            line = std::make_unique<Tsp_XYLine>();
-            line->SetPlot(&plot);
+            line = std::make_unique<XYLine>();
+            line->setPlot(&plot);
         }
         for (int k = 0; k < kChartSlots; ++k) lines[static_cast<std::size_t>(k)] = owned[k].get();
-        chart = std::make_unique<TTrendChart>(plot, lines, ini);
+        chart = std::make_unique<TrendChart>(plot, lines, ini);
     }
     ~TrendChartTest() override {
         for (auto& line : owned) line.reset();
     }
     // Registers of a record: every channel reads `raw` unless set otherwise.
-    TReadTransaction Record(std::uint16_t raw) {
-        TReadTransaction t;
+    ReadTransaction record(std::uint16_t raw) {
+        ReadTransaction t;
         for (auto& r : t.registers) r = raw;
         return t;
     }
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    Tsp_XYPlot plot;
-    std::array<std::unique_ptr<Tsp_XYLine>, kChartSlots> owned;
-    std::array<Tsp_XYLine*, kChartSlots> lines{};
-    std::unique_ptr<TTrendChart> chart;
+    MemIni ini{dir.File("mem.ini")};
+    XYPlot plot;
+    std::array<std::unique_ptr<XYLine>, kChartSlots> owned;
+    std::array<XYLine*, kChartSlots> lines{};
+    std::unique_ptr<TrendChart> chart;
 };
 
 TEST_F(TrendChartTest, SlotsTakeTheSelectedChannelsInOrder) {
     for (int c = 1; c <= 30; c += 1) {
-        if (c % 2 == 0) ini.WriteInteger("display", "d" + std::to_string(c), 1);
+        if (c % 2 == 0) ini.writeInteger("display", "d" + std::to_string(c), 1);
     }
-    ini.WriteString("sensors", "4", "Печь");
-    const auto thirty = AssignSlots(ini, 30);
+    ini.writeString("sensors", "4", "Печь");
+    const auto thirty = assignSlots(ini, 30);
     EXPECT_EQ(thirty[0], 2);
     EXPECT_EQ(thirty[14], 30);  // the 15 selected channels fill every slot
-    const auto fifteen = AssignSlots(ini, 15);
+    const auto fifteen = assignSlots(ini, 15);
     EXPECT_EQ(fifteen[6], 14);
     EXPECT_EQ(fifteen[7], 0);  // channels above the module's count are not drawn
-    EXPECT_EQ(SlotCaption(ini, 4), "Канал Печь");
-    EXPECT_EQ(SlotCaption(ini, 5), "Канал 5");
-    ini.WriteInteger("display", "d31", 1);
-    EXPECT_EQ(AssignSlots(ini, 30)[14], 30);  // a sixteenth selection is not shown
+    EXPECT_EQ(slotCaption(ini, 4), "Канал Печь");
+    EXPECT_EQ(slotCaption(ini, 5), "Канал 5");
+    ini.writeInteger("display", "d31", 1);
+    EXPECT_EQ(assignSlots(ini, 30)[14], 30);  // a sixteenth selection is not shown
 
     for (const auto& [text, left] : std::vector<std::pair<std::string, bool>>{
              {"L", true}, {"R", false}, {"ПРАВАЯ", false}, {"l", false}}) {
-        ini.WriteString("axis", "3", text);
-        EXPECT_EQ(SlotOnLeftAxis(ini, 3), left) << text;
+        ini.writeString("axis", "3", text);
+        EXPECT_EQ(slotOnLeftAxis(ini, 3), left) << text;
     }
-    EXPECT_TRUE(SlotOnLeftAxis(ini, 4));  // missing key: left
+    EXPECT_TRUE(slotOnLeftAxis(ini, 4));  // missing key: left
 }
 
 TEST_F(TrendChartTest, PointsOfAPollAndTheLowerLimit) {
-    ini.WriteInteger("display", "d1", 1);
-    ini.WriteInteger("display", "d3", 1);
-    ini.WriteInteger("display", "d4", 1);
-    chart->SetTimeWindow(46000.0);
-    TReadTransaction t = Record(0);
+    ini.writeInteger("display", "d1", 1);
+    ini.writeInteger("display", "d3", 1);
+    ini.writeInteger("display", "d4", 1);
+    chart->setTimeWindow(46000.0);
+    ReadTransaction t = record(0);
     t.registers[0] = 11157;  // -50.01 °C: below the limit
     t.registers[2] = 0;      // no reading
     t.registers[3] = 11158;  // -49.99 °C
-    chart->AddChartPoints(t, 15, 46000.001);
-    EXPECT_EQ(lines[0]->Count(), 0);
-    EXPECT_EQ(lines[1]->Count(), 0);
-    ASSERT_EQ(lines[2]->Count(), 1);
-    EXPECT_DOUBLE_EQ(lines[2]->XValue(0), 46000.001);
-    EXPECT_NEAR(lines[2]->YValue(0), -49.99, 1e-9);
+    chart->addChartPoints(t, 15, 46000.001);
+    EXPECT_EQ(lines[0]->count(), 0);
+    EXPECT_EQ(lines[1]->count(), 0);
+    ASSERT_EQ(lines[2]->count(), 1);
+    EXPECT_DOUBLE_EQ(lines[2]->xValue(0), 46000.001);
+    EXPECT_NEAR(lines[2]->yValue(0), -49.99, 1e-9);
     t.registers[2] = 14950;
-    chart->AddChartPoints(t, 15, 46000.002);
-    EXPECT_EQ(lines[1]->Count(), 1);
-    EXPECT_EQ(lines[2]->Count(), 2);
+    chart->addChartPoints(t, 15, 46000.002);
+    EXPECT_EQ(lines[1]->count(), 1);
+    EXPECT_EQ(lines[2]->count(), 2);
 }
 
 TEST_F(TrendChartTest, TimeAxisMovesWhenTheCurvesReachItsEdge) {
-    Tsp_Axis* bottom = plot.BottomAxis();
-    const TReadTransaction t = Record(14950);
-    chart->SetTimeWindow(46000.0);
-    EXPECT_DOUBLE_EQ(bottom->Max(), 46000.01);
-    chart->AddChartPoints(t, 15, 46000.005);  // inside: unchanged
-    EXPECT_DOUBLE_EQ(bottom->Min(), 46000.0);
-    chart->AddChartPoints(t, 15, 46000.01);  // reaches Max: window mode, 20 % shift
-    EXPECT_NEAR(bottom->Min(), 46000.01 - 0.008, 1e-9);
-    EXPECT_NEAR(bottom->Max(), 46000.01 + 0.002, 1e-9);
+    Axis* bottom = plot.bottomAxis();
+    const ReadTransaction t = record(14950);
+    chart->setTimeWindow(46000.0);
+    EXPECT_DOUBLE_EQ(bottom->max(), 46000.01);
+    chart->addChartPoints(t, 15, 46000.005);  // inside: unchanged
+    EXPECT_DOUBLE_EQ(bottom->min(), 46000.0);
+    chart->addChartPoints(t, 15, 46000.01);  // reaches Max: window mode, 20 % shift
+    EXPECT_NEAR(bottom->min(), 46000.01 - 0.008, 1e-9);
+    EXPECT_NEAR(bottom->max(), 46000.01 + 0.002, 1e-9);
 
     // The clock went back before the axis: one tenth of its width before now, one window wide.
-    chart->AddChartPoints(t, 15, 45999.0);
-    EXPECT_NEAR(bottom->Min(), 45999.0 - 0.001, 1e-9);
-    EXPECT_NEAR(bottom->Max(), 45999.0 - 0.001 + 0.01, 1e-9);
+    chart->addChartPoints(t, 15, 45999.0);
+    EXPECT_NEAR(bottom->min(), 45999.0 - 0.001, 1e-9);
+    EXPECT_NEAR(bottom->max(), 45999.0 - 0.001 + 0.01, 1e-9);
 }
 
 TEST_F(TrendChartTest, AppliedWindowRepairsAnAxisFarInTheFuture) {
-    Tsp_Axis* bottom = plot.BottomAxis();
-    const TReadTransaction t = Record(14950);
-    ini.WriteInteger("display", "d1", 1);
+    Axis* bottom = plot.bottomAxis();
+    const ReadTransaction t = record(14950);
+    ini.writeInteger("display", "d1", 1);
     // What a window of 0 once left: an axis ending years ahead, which no poll ever moves.
-    bottom->SetMinMax(46000.0, 51000.0);
-    chart->AddChartPoints(t, 15, 46000.5);
-    EXPECT_DOUBLE_EQ(bottom->Max(), 51000.0);
-    chart->ApplyTimeWindow(46000.5);
-    EXPECT_NEAR(bottom->Min(), 46000.5 - 0.008, 1e-9);
-    EXPECT_NEAR(bottom->Max(), 46000.5 + 0.002, 1e-9);
-    ini.WriteInteger("diag", "showall", 1);
-    chart->ApplyTimeWindow(46000.6);
-    EXPECT_NEAR(bottom->Min(), 46000.5, 1e-9);
-    EXPECT_NEAR(bottom->Max(), 46000.6 + 0.1 * 0.2, 1e-9);
+    bottom->setMinMax(46000.0, 51000.0);
+    chart->addChartPoints(t, 15, 46000.5);
+    EXPECT_DOUBLE_EQ(bottom->max(), 51000.0);
+    chart->applyTimeWindow(46000.5);
+    EXPECT_NEAR(bottom->min(), 46000.5 - 0.008, 1e-9);
+    EXPECT_NEAR(bottom->max(), 46000.5 + 0.002, 1e-9);
+    ini.writeInteger("diag", "showall", 1);
+    chart->applyTimeWindow(46000.6);
+    EXPECT_NEAR(bottom->min(), 46000.5, 1e-9);
+    EXPECT_NEAR(bottom->max(), 46000.6 + 0.1 * 0.2, 1e-9);
 
     // A window of 0 or less typed into mem.ini by hand is taken as the default one.
-    ini.WriteInteger("diag", "showall", 0);
+    ini.writeInteger("diag", "showall", 0);
     double now = 46001.0;
     for (const char* window : {"0", "-0.5"}) {
-        ini.WriteString("diag", "window", window);
-        chart->AddChartPoints(t, 15, now);
-        EXPECT_NEAR(bottom->Min(), now - 0.008, 1e-9) << window;
-        EXPECT_NEAR(bottom->Max(), now + 0.002, 1e-9) << window;
-        chart->SetTimeWindow(now);
-        EXPECT_NEAR(bottom->Max(), now + 0.01, 1e-9) << window;
+        ini.writeString("diag", "window", window);
+        chart->addChartPoints(t, 15, now);
+        EXPECT_NEAR(bottom->min(), now - 0.008, 1e-9) << window;
+        EXPECT_NEAR(bottom->max(), now + 0.002, 1e-9) << window;
+        chart->setTimeWindow(now);
+        EXPECT_NEAR(bottom->max(), now + 0.01, 1e-9) << window;
         now += 1;
     }
 }
 
 TEST_F(TrendChartTest, ShowAllStartsAtTheEarliestFirstPoint) {
-    Tsp_Axis* bottom = plot.BottomAxis();
-    ini.WriteInteger("diag", "showall", 1);
-    ini.WriteInteger("display", "d1", 1);
-    ini.WriteInteger("display", "d2", 1);
-    lines[1]->AddXY(45990.0, 20);  // an earlier point of another slot
-    lines[1]->SetActive(false);    // hidden curves count too
-    chart->SetTimeWindow(46000.0);
-    chart->AddChartPoints(Record(14950), 15, 46000.5);
-    EXPECT_DOUBLE_EQ(bottom->Min(), 45990.0);
-    EXPECT_NEAR(bottom->Max(), 46000.5 + 10.5 * 0.2, 1e-9);
+    Axis* bottom = plot.bottomAxis();
+    ini.writeInteger("diag", "showall", 1);
+    ini.writeInteger("display", "d1", 1);
+    ini.writeInteger("display", "d2", 1);
+    lines[1]->addXY(45990.0, 20);  // an earlier point of another slot
+    lines[1]->setActive(false);    // hidden curves count too
+    chart->setTimeWindow(46000.0);
+    chart->addChartPoints(record(14950), 15, 46000.5);
+    EXPECT_DOUBLE_EQ(bottom->min(), 45990.0);
+    EXPECT_NEAR(bottom->max(), 46000.5 + 10.5 * 0.2, 1e-9);
 }
 
 TEST_F(TrendChartTest, ValueAxisScaling) {
-    ini.WriteFloat("diag", "left_min", -10);
-    ini.WriteString("diag", "right_max", "0,5");  // no number: the default applies
-    chart->ApplyAxisScaling();
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), -10);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 50);
-    EXPECT_DOUBLE_EQ(plot.RightAxis()->Max(), 50);
-    EXPECT_FALSE(plot.LeftAxis()->AutoMin());
-    ini.WriteInteger("diag", "scale_auto", 1);
-    chart->ApplyAxisScaling();
-    EXPECT_TRUE(plot.LeftAxis()->AutoMin() && plot.LeftAxis()->AutoMax());
-    EXPECT_TRUE(plot.RightAxis()->AutoMin() && plot.RightAxis()->AutoMax());
+    ini.writeFloat("diag", "left_min", -10);
+    ini.writeString("diag", "right_max", "0,5");  // no number: the default applies
+    chart->applyAxisScaling();
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), -10);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 50);
+    EXPECT_DOUBLE_EQ(plot.rightAxis()->max(), 50);
+    EXPECT_FALSE(plot.leftAxis()->autoMin());
+    ini.writeInteger("diag", "scale_auto", 1);
+    chart->applyAxisScaling();
+    EXPECT_TRUE(plot.leftAxis()->autoMin() && plot.leftAxis()->autoMax());
+    EXPECT_TRUE(plot.rightAxis()->autoMin() && plot.rightAxis()->autoMax());
 }
 
 }  // namespace

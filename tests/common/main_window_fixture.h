@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "link/message_sink.h"
-#include "monitor/main_window.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
+#include "windows/main_window.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -27,12 +27,12 @@ namespace kvel::test {
 // the window's own timer handler when the test asks.
 class MainWindowFixture : public ::testing::Test {
   protected:
-    enum class PollTimer { Stopped, Running };
+    enum class PollTimer { Stopped, running };
 
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
+        setMessageSink([this](const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
             MessageShown();
         });
@@ -40,7 +40,7 @@ class MainWindowFixture : public ::testing::Test {
     void TearDown() override {
         form.reset();
         simulator.reset();
-        SetMessageSink(nullptr);
+        setMessageSink(nullptr);
         std::filesystem::current_path(previous_);
     }
     // After each message has landed in `boxes`.
@@ -52,34 +52,34 @@ class MainWindowFixture : public ::testing::Test {
         simulator = StartedSimulator(dir.File("tty"), type);
     }
     // mem.ini's lines that name the simulator's port.
-    std::string Port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
+    std::string port() const { return "[connect]\nport=" + dir.File("tty") + "\nspeed=4\n"; }
     void WriteIni(const std::string& text) { WriteBytes(dir.File("mem.ini"), text); }
     // Makes and shows the window on the mem.ini written; its poll timer is stopped unless
     // the test wants it running.
     void Show(PollTimer timer = PollTimer::Stopped) {
-        form = std::make_unique<TForm1>();
-        form->Link().SetTiming({10, 10, 10, 250, 10});
+        form = std::make_unique<MainWindow>();
+        form->link().setTiming({10, 10, 10, 250, 10});
         BeforeShow();
         form->show();
-        if (timer == PollTimer::Stopped) form->Timer1()->stop();
+        if (timer == PollTimer::Stopped) form->pollTimer()->stop();
     }
     void PollOnce() {
-        form->Timer1Timer();
-        form->Timer1()->stop();
+        form->pollModule();
+        form->pollTimer()->stop();
     }
-    QString Cell(int row, int column) const {
-        return form->StringGrid1()->item(row, column)->text();
+    QString cell(int row, int column) const {
+        return form->readingsGrid()->item(row, column)->text();
     }
     std::vector<bool> Relays() const {
-        return {TForm1::IndicatorOn(form->RelayIndicator(1)),
-                TForm1::IndicatorOn(form->RelayIndicator(2)),
-                TForm1::IndicatorOn(form->RelayIndicator(3))};
+        return {MainWindow::indicatorOn(form->relayIndicator(1)),
+                MainWindow::indicatorOn(form->relayIndicator(2)),
+                MainWindow::indicatorOn(form->relayIndicator(3))};
     }
 
     TempDir dir;
     std::vector<std::string> boxes;
     std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
   private:
     std::filesystem::path previous_;

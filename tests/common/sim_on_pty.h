@@ -17,7 +17,7 @@ inline std::unique_ptr<sim::Simulator> StartedSimulator(const std::string& link,
     options.drift = false;
     options.link = link;
     auto simulator = std::make_unique<sim::Simulator>(options);
-    EXPECT_TRUE(simulator->Start()) << simulator->Error();
+    EXPECT_TRUE(simulator->start()) << simulator->errorText();
     return simulator;
 }
 

@@ -20,9 +20,9 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-TMemIni LoadText(const TempDir& dir, const std::string& text) {
+MemIni LoadText(const TempDir& dir, const std::string& text) {
     WriteBytes(dir.File("mem.ini"), text);
-    return TMemIni(dir.File("mem.ini"));
+    return MemIni(dir.File("mem.ini"));
 }
 
 // No mem.ini, or one that holds nothing useful: every read gives the caller's default.
@@ -32,45 +32,45 @@ TEST(MemIni, DefaultsOfAnEmptyConfiguration) {
     WriteBytes(dir.File("comments.ini"), "; only a comment\nwindow=7\n\n");
     for (const char* name : {"missing.ini", "empty.ini", "comments.ini"}) {
         SCOPED_TRACE(name);
-        TMemIni ini(dir.File(name));
-        EXPECT_EQ(ini.LastError(), "");
-        EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
-        EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "window", 0.01), 0.01);
-        EXPECT_EQ(ini.ReadInteger("diag", "window", 20), 20);
-        EXPECT_EQ(ini.ReadString("axis", "1", "L"), "L");
-        EXPECT_TRUE(ini.ReadSection("panels").empty());
+        MemIni ini(dir.File(name));
+        EXPECT_EQ(ini.lastError(), "");
+        EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
+        EXPECT_DOUBLE_EQ(ini.readFloat("diag", "window", 0.01), 0.01);
+        EXPECT_EQ(ini.readInteger("diag", "window", 20), 20);
+        EXPECT_EQ(ini.readString("axis", "1", "L"), "L");
+        EXPECT_TRUE(ini.readSection("panels").empty());
     }
 }
 
 TEST(MemIni, SyntaxOfLines) {
     TempDir dir;
-    const TMemIni ini = LoadText(dir,
-                                 "orphan=1\n"
-                                 "[diag]\r\n"
-                                 "; window=9\r\n"
-                                 "\r\n"
-                                 "  shift = 35  \r\n"
-                                 "[ connect ]\r"
-                                 "port=/dev/ttyUSB0\r"
-                                 "[file]\n"
-                                 "name=C:\\Data\\a=b.txt\n"
-                                 "no equals sign here\n"
-                                 "empty=\n"
-                                 "[measure]\n"
-                                 "period=7");  // no line end at the end of the file
-    EXPECT_EQ(ini.ReadInteger("diag", "window", -1), -1) << "a comment is no value";
-    EXPECT_EQ(ini.ReadInteger("", "orphan", -1), -1) << "a line before any section is ignored";
-    EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 35);
-    EXPECT_EQ(ini.ReadString("connect", "port", ""), "/dev/ttyUSB0") << "lone CR ends a line";
-    EXPECT_EQ(ini.ReadString("file", "name", ""), "C:\\Data\\a=b.txt") << "key ends at first =";
-    EXPECT_EQ(ini.ReadString("file", "empty", "x"), "") << "an empty value is a value";
-    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 7);
-    EXPECT_EQ(ini.ReadSection("file"), (std::vector<std::string>{"name", "empty"}));
+    const MemIni ini = LoadText(dir,
+                                "orphan=1\n"
+                                "[diag]\r\n"
+                                "; window=9\r\n"
+                                "\r\n"
+                                "  shift = 35  \r\n"
+                                "[ connect ]\r"
+                                "port=/dev/ttyUSB0\r"
+                                "[file]\n"
+                                "name=C:\\Data\\a=b.txt\n"
+                                "no equals sign here\n"
+                                "empty=\n"
+                                "[measure]\n"
+                                "period=7");  // no line end at the end of the file
+    EXPECT_EQ(ini.readInteger("diag", "window", -1), -1) << "a comment is no value";
+    EXPECT_EQ(ini.readInteger("", "orphan", -1), -1) << "a line before any section is ignored";
+    EXPECT_EQ(ini.readInteger("diag", "shift", 20), 35);
+    EXPECT_EQ(ini.readString("connect", "port", ""), "/dev/ttyUSB0") << "lone CR ends a line";
+    EXPECT_EQ(ini.readString("file", "name", ""), "C:\\Data\\a=b.txt") << "key ends at first =";
+    EXPECT_EQ(ini.readString("file", "empty", "x"), "") << "an empty value is a value";
+    EXPECT_EQ(ini.readInteger("measure", "period", 5), 7);
+    EXPECT_EQ(ini.readSection("file"), (std::vector<std::string>{"name", "empty"}));
 }
 
 TEST(MemIni, NamesMatchWithoutRegardToCase) {
     TempDir dir;
-    const TMemIni ini = LoadText(dir, "[Diag]\nLeft_Min=-10\n[panels]\nЯчейка Ёж=3\nQF1=4\n");
+    const MemIni ini = LoadText(dir, "[Diag]\nLeft_Min=-10\n[panels]\nЯчейка Ёж=3\nQF1=4\n");
     struct Case {
         const char* section;
         const char* key;
@@ -81,7 +81,7 @@ TEST(MemIni, NamesMatchWithoutRegardToCase) {
         {"panels", "Ячейка Еж", -1},  // Ё is its own letter, not Е
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ini.ReadInteger(c.section, c.key, -1), c.expected) << c.section << "/" << c.key;
+        EXPECT_EQ(ini.readInteger(c.section, c.key, -1), c.expected) << c.section << "/" << c.key;
     }
 }
 
@@ -117,11 +117,11 @@ TEST(MemIni, NumbersAreReadStrictlyElseTheDefault) {
         text.append(key(i)).append("=").append(cases[i].text).append("\n");
     }
     TempDir dir;
-    const TMemIni ini = LoadText(dir, text);
+    const MemIni ini = LoadText(dir, text);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(ini.ReadInteger("s", key(i), kDef), cases[i].integer)
+        EXPECT_EQ(ini.readInteger("s", key(i), kDef), cases[i].integer)
             << '"' << cases[i].text << '"';
-        EXPECT_DOUBLE_EQ(ini.ReadFloat("s", key(i), kDef), cases[i].real)
+        EXPECT_DOUBLE_EQ(ini.readFloat("s", key(i), kDef), cases[i].real)
             << '"' << cases[i].text << '"';
     }
 }
@@ -139,11 +139,11 @@ TEST(MemIni, RealsAreWrittenInGeneralFormatWith15Digits) {
         {0.1 + 0.2, "0.3"},
         {1e20, "1e+20"},
     };
-    TMemIni ini("/nonexistent-folder/mem.ini");
+    MemIni ini("/nonexistent-folder/mem.ini");
     for (const Case& c : cases) {
-        ini.WriteFloat("diag", "window", c.value);
-        EXPECT_EQ(ini.ReadString("diag", "window", ""), c.text);
-        EXPECT_NEAR(ini.ReadFloat("diag", "window", 777), c.value, std::abs(c.value) * 1e-14);
+        ini.writeFloat("diag", "window", c.value);
+        EXPECT_EQ(ini.readString("diag", "window", ""), c.text);
+        EXPECT_NEAR(ini.readFloat("diag", "window", 777), c.value, std::abs(c.value) * 1e-14);
     }
 }
 
@@ -183,27 +183,27 @@ class CommaLocale : public ::testing::Test {
 
 TEST_F(CommaLocale, PointIsTheSeparatorWhateverTheLocale) {
     TempDir dir;
-    TMemIni ini = LoadText(dir, "[diag]\nwindow=0.5\nleft_min=-12,5\n");
-    EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "window", 0.01), 0.5);
-    EXPECT_DOUBLE_EQ(ini.ReadFloat("diag", "left_min", -50), -50);
-    ini.WriteFloat("diag", "right_max", 0.25);
-    EXPECT_EQ(ini.ReadString("diag", "right_max", ""), "0.25");
+    MemIni ini = LoadText(dir, "[diag]\nwindow=0.5\nleft_min=-12,5\n");
+    EXPECT_DOUBLE_EQ(ini.readFloat("diag", "window", 0.01), 0.5);
+    EXPECT_DOUBLE_EQ(ini.readFloat("diag", "left_min", -50), -50);
+    ini.writeFloat("diag", "right_max", 0.25);
+    EXPECT_EQ(ini.readString("diag", "right_max", ""), "0.25");
 }
 
 TEST(MemIni, WritesKeepPlacesAndAppendNewKeysAndSections) {
     TempDir dir;
-    TMemIni ini = LoadText(dir,
-                           "[diag]\nWindow=0.01\nfuture_key=abc\nshift=20\n\n"
-                           "[vendor]\nx=1\n\n"
-                           "[connect]\nport=COM1\n\n");
-    ini.WriteFloat("DIAG", "window", 0.02);  // existing key: keeps its place and spelling
-    ini.WriteInteger("diag", "update", 1);   // new key: end of its section
-    ini.WriteString("Connect", "Adr", "17");
-    ini.WriteInteger("checkbox", "ch0", 0);  // new section: end of the file
-    ini.WriteString("connect", "port", "/dev/ttyUSB0");
-    EXPECT_EQ(ini.ReadSection("diag"),
+    MemIni ini = LoadText(dir,
+                          "[diag]\nWindow=0.01\nfuture_key=abc\nshift=20\n\n"
+                          "[vendor]\nx=1\n\n"
+                          "[connect]\nport=COM1\n\n");
+    ini.writeFloat("DIAG", "window", 0.02);  // existing key: keeps its place and spelling
+    ini.writeInteger("diag", "update", 1);   // new key: end of its section
+    ini.writeString("Connect", "Adr", "17");
+    ini.writeInteger("checkbox", "ch0", 0);  // new section: end of the file
+    ini.writeString("connect", "port", "/dev/ttyUSB0");
+    EXPECT_EQ(ini.readSection("diag"),
               (std::vector<std::string>{"Window", "future_key", "shift", "update"}));
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[diag]\nWindow=0.02\nfuture_key=abc\nshift=20\nupdate=1\n\n"
               "[vendor]\nx=1\n\n"
@@ -213,11 +213,11 @@ TEST(MemIni, WritesKeepPlacesAndAppendNewKeysAndSections) {
 
 TEST(MemIni, TheWrittenFormDropsCommentsAndKeepsOddLines) {
     TempDir dir;
-    TMemIni ini = LoadText(dir,
-                           "; made by hand\nstray\n[diag]\n\n; note\nshift = 30\n"
-                           "odd line\n[diag]\nshift=40\n");
-    EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), 30) << "the first of repeated sections counts";
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    MemIni ini = LoadText(dir,
+                          "; made by hand\nstray\n[diag]\n\n; note\nshift = 30\n"
+                          "odd line\n[diag]\nshift=40\n");
+    EXPECT_EQ(ini.readInteger("diag", "shift", 20), 30) << "the first of repeated sections counts";
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[diag]\nshift= 30\nodd line\n\n[diag]\nshift=40\n\n");
 }
@@ -231,32 +231,31 @@ TEST(MemIni, ValuesKeepTheirBlanksAndRoundTripByteForByte) {
     for (const bool cp1251 : {false, true}) {
         SCOPED_TRACE(cp1251 ? "code page 1251" : "UTF-8");
         const std::string text = "[sensors]\n  1 = Печь \r\n2=\t\n[axis]\n1= L\n";
-        TMemIni ini = LoadText(dir, cp1251 ? Utf8ToCp1251(text) : text);
-        EXPECT_EQ(ini.ReadString("sensors", "1", ""), " Печь ");
-        EXPECT_EQ(ini.ReadString("sensors", "2", "?"), "\t");
-        EXPECT_EQ(ini.ReadString("axis", "1", "L"), " L") << "not the left axis";
+        MemIni ini = LoadText(dir, cp1251 ? utf8ToCp1251(text) : text);
+        EXPECT_EQ(ini.readString("sensors", "1", ""), " Печь ");
+        EXPECT_EQ(ini.readString("sensors", "2", "?"), "\t");
+        EXPECT_EQ(ini.readString("axis", "1", "L"), " L") << "not the left axis";
         for (std::size_t i = 0; i < std::size(values); ++i) {
-            ini.WriteString("sensors", std::to_string(i + 10), values[i]);
+            ini.writeString("sensors", std::to_string(i + 10), values[i]);
         }
-        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-        const TMemIni again(dir.File("mem.ini"));
-        EXPECT_EQ(again.FileEncoding(),
-                  cp1251 ? TMemIni::Encoding::Cp1251 : TMemIni::Encoding::Utf8);
-        EXPECT_EQ(again.ReadString("sensors", "1", ""), " Печь ");
+        ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+        const MemIni again(dir.File("mem.ini"));
+        EXPECT_EQ(again.fileEncoding(), cp1251 ? MemIni::Encoding::Cp1251 : MemIni::Encoding::Utf8);
+        EXPECT_EQ(again.readString("sensors", "1", ""), " Печь ");
         for (std::size_t i = 0; i < std::size(values); ++i) {
-            EXPECT_EQ(again.ReadString("sensors", std::to_string(i + 10), "?"), values[i]);
+            EXPECT_EQ(again.readString("sensors", std::to_string(i + 10), "?"), values[i]);
         }
     }
 }
 
 TEST(MemIni, ALineBreakInAValueCannotOpenASection) {
     TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
-    ini.WriteString("sensors", "1", "Печь\n[diag]\r\nwindow=5");
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-    const TMemIni again(dir.File("mem.ini"));
-    EXPECT_EQ(again.ReadString("sensors", "1", ""), "Печь [diag]  window=5");
-    EXPECT_DOUBLE_EQ(again.ReadFloat("diag", "window", 0.01), 0.01);
+    MemIni ini(dir.File("mem.ini"));
+    ini.writeString("sensors", "1", "Печь\n[diag]\r\nwindow=5");
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+    const MemIni again(dir.File("mem.ini"));
+    EXPECT_EQ(again.readString("sensors", "1", ""), "Печь [diag]  window=5");
+    EXPECT_DOUBLE_EQ(again.readFloat("diag", "window", 0.01), 0.01);
 }
 
 }  // namespace

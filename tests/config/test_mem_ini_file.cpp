@@ -33,32 +33,32 @@ const std::string kCp1251File =
 TEST(MemIniFile, Cp1251FileIsWrittenBackAsCp1251UntilItHoldsTextCp1251Lacks) {
     TempDir dir;
     WriteBytes(dir.File("mem.ini"), kCp1251File);
-    TMemIni ini(dir.File("mem.ini"));
-    EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Cp1251);
-    EXPECT_EQ(ini.ReadString("sensors", "1", ""), "Печь №2");
-    EXPECT_EQ(ini.ReadSection("panels"), std::vector<std::string>{"Ячейка"});
-    EXPECT_EQ(ini.ReadInteger("PANELS", "ЯЧЕЙКА", -1), 1);
+    MemIni ini(dir.File("mem.ini"));
+    EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Cp1251);
+    EXPECT_EQ(ini.readString("sensors", "1", ""), "Печь №2");
+    EXPECT_EQ(ini.readSection("panels"), std::vector<std::string>{"Ячейка"});
+    EXPECT_EQ(ini.readInteger("PANELS", "ЯЧЕЙКА", -1), 1);
 
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")), kCp1251File) << "unchanged image, same bytes";
 
-    ini.WriteString("sensors", "2", "Ёмкость");
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    ini.writeString("sensors", "2", "Ёмкость");
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[sensors]\r\n1=\xCF\xE5\xF7\xFC \xB9"
               "2\r\n2=\xA8\xEC\xEA\xEE\xF1\xF2\xFC\r\n\r\n"
               "[panels]\r\n\xDF\xF7\xE5\xE9\xEA\xE0=1\r\n\r\n");
 
     // Text code page 1251 cannot hold is kept: the file goes on in UTF-8, line ends unchanged.
-    ini.WriteString("file", "name", "/home/u/温度 °C Ő.txt");
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-    EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
+    ini.writeString("file", "name", "/home/u/温度 °C Ő.txt");
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+    EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")),
               "[sensors]\r\n1=Печь №2\r\n2=Ёмкость\r\n\r\n[panels]\r\nЯчейка=1\r\n\r\n"
               "[file]\r\nname=/home/u/温度 °C Ő.txt\r\n\r\n");
-    const TMemIni again(dir.File("mem.ini"));
-    EXPECT_EQ(again.FileEncoding(), TMemIni::Encoding::Utf8);
-    EXPECT_EQ(again.ReadString("file", "name", ""), "/home/u/温度 °C Ő.txt");
+    const MemIni again(dir.File("mem.ini"));
+    EXPECT_EQ(again.fileEncoding(), MemIni::Encoding::Utf8);
+    EXPECT_EQ(again.readString("file", "name", ""), "/home/u/温度 °C Ő.txt");
 }
 
 TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {
@@ -73,20 +73,20 @@ TEST(MemIniFile, Utf8FileKeepsItsEncodingBomAndLineEnds) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         WriteBytes(dir.File("mem.ini"), c.bytes);
-        TMemIni ini(dir.File("mem.ini"));
-        EXPECT_EQ(ini.FileEncoding(), TMemIni::Encoding::Utf8);
-        EXPECT_EQ(ini.ReadString("sensors", "1", ""), "Печь");
-        EXPECT_EQ(ini.ReadSection("sensors"), std::vector<std::string>{"1"}) << "BOM not in name";
-        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+        MemIni ini(dir.File("mem.ini"));
+        EXPECT_EQ(ini.fileEncoding(), MemIni::Encoding::Utf8);
+        EXPECT_EQ(ini.readString("sensors", "1", ""), "Печь");
+        EXPECT_EQ(ini.readSection("sensors"), std::vector<std::string>{"1"}) << "BOM not in name";
+        ASSERT_TRUE(ini.updateFile()) << ini.lastError();
         EXPECT_EQ(ReadBytes(dir.File("mem.ini")), c.bytes);
     }
 }
 
 TEST(MemIniFile, NewFileIsUtf8WithLf) {
     TempDir dir;
-    TMemIni ini(dir.File("mem.ini"));
-    ini.WriteString("sensors", "1", "Печь");
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    MemIni ini(dir.File("mem.ini"));
+    ini.writeString("sensors", "1", "Печь");
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(dir.File("mem.ini")), "[sensors]\n1=Печь\n\n");
     EXPECT_EQ(fs::status(dir.File("mem.ini")).permissions() & fs::perms::owner_read,
               fs::perms::owner_read);
@@ -116,14 +116,14 @@ TEST(MemIniFile, HostileContentLoadsAndFlushes) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         WriteBytes(dir.File("mem.ini"), c.bytes);
-        TMemIni ini(dir.File("mem.ini"));
-        EXPECT_EQ(ini.LastError(), "");
-        EXPECT_EQ(ini.ReadInteger("diag", "shift", 20), c.shift);
-        ini.WriteInteger("diag", "window_check", 1);
-        ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-        const TMemIni again(dir.File("mem.ini"));
-        EXPECT_EQ(again.FileEncoding(), ini.FileEncoding());
-        EXPECT_EQ(again.ReadInteger("diag", "window_check", 0), 1);
+        MemIni ini(dir.File("mem.ini"));
+        EXPECT_EQ(ini.lastError(), "");
+        EXPECT_EQ(ini.readInteger("diag", "shift", 20), c.shift);
+        ini.writeInteger("diag", "window_check", 1);
+        ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+        const MemIni again(dir.File("mem.ini"));
+        EXPECT_EQ(again.fileEncoding(), ini.fileEncoding());
+        EXPECT_EQ(again.readInteger("diag", "window_check", 0), 1);
     }
 }
 
@@ -133,12 +133,12 @@ TEST(MemIniFile, RelativeNameFollowsTheCurrentFolderAtEachFlush) {
     WriteBytes(start.File("mem.ini"), "[measure]\nperiod=9\n\n");
     const fs::path old = fs::current_path();
     fs::current_path(start.Path());
-    TMemIni ini("mem.ini");
-    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 9);
+    MemIni ini("mem.ini");
+    EXPECT_EQ(ini.readInteger("measure", "period", 5), 9);
     fs::current_path(other.Path());
-    const bool written = ini.UpdateFile();
+    const bool written = ini.updateFile();
     fs::current_path(old);
-    ASSERT_TRUE(written) << ini.LastError();
+    ASSERT_TRUE(written) << ini.lastError();
     EXPECT_EQ(ReadBytes(other.File("mem.ini")), "[measure]\nperiod=9\n\n");
 }
 
@@ -155,13 +155,13 @@ TEST(MemIniFile, FailedFlushLeavesTheOldFileAsItWas) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         ::close(pipeFds[0]);
-        TMemIni ini(path);
-        ini.WriteString("sensors", "1", std::string(200, 'x'));
+        MemIni ini(path);
+        ini.writeString("sensors", "1", std::string(200, 'x'));
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16, 16};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const bool ok = ini.UpdateFile();
-        const std::string report = (ok ? "ok:" : "failed:") + ini.LastError();
+        const bool ok = ini.updateFile();
+        const std::string report = (ok ? "ok:" : "failed:") + ini.lastError();
         (void)!::write(pipeFds[1], report.data(), report.size());
         ::_exit(0);
     }
@@ -187,18 +187,18 @@ TEST(MemIniFile, FailedFlushKeepsTheImageForALaterFlush) {
     const std::string path = folder + "/mem.ini";
     fs::create_directory(folder);
     WriteBytes(path, "[measure]\nperiod=9\n\n");
-    TMemIni ini(path);
-    ini.WriteInteger("connect", "adr", 17);
+    MemIni ini(path);
+    ini.writeInteger("connect", "adr", 17);
     fs::remove_all(folder);
 
-    EXPECT_FALSE(ini.UpdateFile());
-    EXPECT_EQ(ini.LastError(),
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_EQ(ini.lastError(),
               "Ошибка записи файла настроек " + path + ": " + std::strerror(ENOENT));
-    EXPECT_EQ(ini.ReadInteger("connect", "adr", 100), 17);
+    EXPECT_EQ(ini.readInteger("connect", "adr", 100), 17);
 
     fs::create_directory(folder);
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
-    EXPECT_EQ(ini.LastError(), "");
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+    EXPECT_EQ(ini.lastError(), "");
     EXPECT_EQ(ReadBytes(path), "[measure]\nperiod=9\n\n[connect]\nadr=17\n\n");
 }
 
@@ -208,13 +208,13 @@ TEST(MemIniFile, UnreadableFileIsNeverOverwritten) {
     const std::string path = dir.File("mem.ini");
     fs::create_directory(path);  // opens, but every read fails
     WriteBytes(path + "/keep", "x");
-    TMemIni ini(path);
-    EXPECT_EQ(ini.LastError(),
+    MemIni ini(path);
+    EXPECT_EQ(ini.lastError(),
               "Ошибка чтения файла настроек " + path + ": " + std::strerror(EISDIR));
-    EXPECT_EQ(ini.ReadInteger("measure", "period", 5), 5);
-    ini.WriteInteger("measure", "period", 7);
-    EXPECT_FALSE(ini.UpdateFile());
-    EXPECT_NE(ini.LastError().find(std::strerror(EISDIR)), std::string::npos) << ini.LastError();
+    EXPECT_EQ(ini.readInteger("measure", "period", 5), 5);
+    ini.writeInteger("measure", "period", 7);
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_NE(ini.lastError().find(std::strerror(EISDIR)), std::string::npos) << ini.lastError();
     EXPECT_EQ(ReadBytes(path + "/keep"), "x");
 }
 
@@ -224,9 +224,9 @@ TEST(MemIniFile, FlushKeepsPermissionsAndFollowsALink) {
     WriteBytes(real, "[measure]\nperiod=9\n\n");
     ::chmod(real.c_str(), 0640);
     fs::create_symlink(real, dir.File("mem.ini"));
-    TMemIni ini(dir.File("mem.ini"));
-    ini.WriteInteger("measure", "period", 3);
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    MemIni ini(dir.File("mem.ini"));
+    ini.writeInteger("measure", "period", 3);
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_TRUE(fs::is_symlink(dir.File("mem.ini")));
     EXPECT_EQ(ReadBytes(real), "[measure]\nperiod=3\n\n");
     struct stat st {};
@@ -244,18 +244,18 @@ TEST(MemIniFile, ReadOnlyFileIsNotReplaced) {
         "Ошибка записи файла настроек " + path + ": " + std::strerror(EACCES);
     WriteBytes(path, old);
     ::chmod(path.c_str(), 0444);
-    TMemIni ini(path);
-    ini.WriteInteger("measure", "period", 3);
-    EXPECT_FALSE(ini.UpdateFile());
-    EXPECT_EQ(ini.LastError(), refused);
+    MemIni ini(path);
+    ini.writeInteger("measure", "period", 3);
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_EQ(ini.lastError(), refused);
     EXPECT_EQ(ReadBytes(path), old);
 
     ::chmod(path.c_str(), 0644);
     ::chmod(dir.Path().c_str(), 0777);
     EXPECT_EQ(test::RunAsNobody([&] {
-                  TMemIni mine(path);
-                  mine.WriteInteger("measure", "period", 3);
-                  return mine.UpdateFile() ? std::string("replaced") : mine.LastError();
+                  MemIni mine(path);
+                  mine.writeInteger("measure", "period", 3);
+                  return mine.updateFile() ? std::string("replaced") : mine.lastError();
               }),
               refused);
     EXPECT_EQ(ReadBytes(path), old);
@@ -274,8 +274,8 @@ TEST(MemIniFile, StaleTemporariesAreRemovedAtStart) {
             ::utimensat(AT_FDCWD, dir.File(name).c_str(), anHourAgo, 0);
         }
     }
-    const TMemIni ini(dir.File("mem.ini"));
-    EXPECT_EQ(ini.ReadInteger("measure", "period", 0), 9);
+    const MemIni ini(dir.File("mem.ini"));
+    EXPECT_EQ(ini.readInteger("measure", "period", 0), 9);
     std::set<std::string> left;
     for (const auto& e : fs::directory_iterator(dir.Path())) left.insert(e.path().filename());
     EXPECT_EQ(left,
@@ -290,27 +290,27 @@ TEST(MemIniFile, FileThatIsNoIniIsKeptAsBakBeforeTheFirstFlush) {
     TempDir dir;
     const std::string path = dir.File("mem.ini");
     WriteBytes(path, junk);
-    TMemIni ini(path);
-    ini.WriteInteger("measure", "period", 3);
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    MemIni ini(path);
+    ini.writeInteger("measure", "period", 3);
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(path + ".bak"), junk);
-    ASSERT_TRUE(ini.UpdateFile()) << ini.LastError();
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
     EXPECT_EQ(ReadBytes(path + ".bak"), junk) << "the copy of the first content stays";
-    EXPECT_EQ(TMemIni(path).ReadInteger("measure", "period", 0), 3);
+    EXPECT_EQ(MemIni(path).readInteger("measure", "period", 0), 3);
 
     TempDir blocked;
     WriteBytes(blocked.File("mem.ini"), junk);
     fs::create_directory(blocked.File("mem.ini.bak"));
-    TMemIni kept(blocked.File("mem.ini"));
-    EXPECT_FALSE(kept.UpdateFile());
-    EXPECT_NE(kept.LastError().find(blocked.File("mem.ini.bak")), std::string::npos)
-        << kept.LastError();
+    MemIni kept(blocked.File("mem.ini"));
+    EXPECT_FALSE(kept.updateFile());
+    EXPECT_NE(kept.lastError().find(blocked.File("mem.ini.bak")), std::string::npos)
+        << kept.lastError();
     EXPECT_EQ(ReadBytes(blocked.File("mem.ini")), junk);
 
     TempDir plain;
     WriteBytes(plain.File("mem.ini"), "; by hand\n\n[measure]\nperiod=9\n");
-    TMemIni good(plain.File("mem.ini"));
-    ASSERT_TRUE(good.UpdateFile());
+    MemIni good(plain.File("mem.ini"));
+    ASSERT_TRUE(good.updateFile());
     EXPECT_FALSE(fs::exists(plain.File("mem.ini.bak")));
 }
 

@@ -21,23 +21,23 @@ TEST(TextEncoding, Cp1251Letters) {
         {"key=1", "key=1"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Cp1251ToUtf8(c.cp1251), c.utf8);
-        EXPECT_EQ(Utf8ToCp1251(c.utf8), c.cp1251);
+        EXPECT_EQ(cp1251ToUtf8(c.cp1251), c.utf8);
+        EXPECT_EQ(utf8ToCp1251(c.utf8), c.cp1251);
     }
 }
 
 TEST(TextEncoding, EveryCp1251ByteSurvivesTheRoundTrip) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    const std::string utf8 = Cp1251ToUtf8(all);
-    EXPECT_TRUE(IsValidUtf8(utf8));
-    EXPECT_EQ(Utf8ToCp1251(utf8), all);
+    const std::string utf8 = cp1251ToUtf8(all);
+    EXPECT_TRUE(isValidUtf8(utf8));
+    EXPECT_EQ(utf8ToCp1251(utf8), all);
 }
 
 TEST(TextEncoding, WhatCp1251CannotHoldBecomesAQuestionMark) {
-    EXPECT_EQ(Utf8ToCp1251("a温b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1251("é😀"), "??");
-    EXPECT_EQ(Utf8ToCp1251("\xFF\xD0"), "??") << "malformed bytes, one mark each";
+    EXPECT_EQ(utf8ToCp1251("a温b"), "a?b");
+    EXPECT_EQ(utf8ToCp1251("é😀"), "??");
+    EXPECT_EQ(utf8ToCp1251("\xFF\xD0"), "??") << "malformed bytes, one mark each";
 }
 
 TEST(TextEncoding, Utf8Validity) {
@@ -59,19 +59,19 @@ TEST(TextEncoding, Utf8Validity) {
         {"\xCF\xE5\xF7\xFC", false},  // "Печь" in code page 1251
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << testing::PrintToString(c.bytes);
-        EXPECT_TRUE(IsValidUtf8(SanitizeUtf8(c.bytes)));
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << testing::PrintToString(c.bytes);
+        EXPECT_TRUE(isValidUtf8(sanitizeUtf8(c.bytes)));
         if (c.valid) {
-            EXPECT_EQ(SanitizeUtf8(c.bytes), c.bytes);
+            EXPECT_EQ(sanitizeUtf8(c.bytes), c.bytes);
         }
     }
 }
 
 TEST(TextEncoding, FoldCase) {
-    EXPECT_EQ(FoldCase("Left_MIN"), "left_min");
-    EXPECT_EQ(FoldCase("ЯЧЕЙКА Ёж ҐЄІЇЎЂ"), "ячейка ёж ґєіїўђ");
-    EXPECT_EQ(FoldCase("ÄÉ温"), "ÄÉ温") << "only what code page 1251 can hold";
-    EXPECT_EQ(FoldCase("A\xFF"
+    EXPECT_EQ(foldCase("Left_MIN"), "left_min");
+    EXPECT_EQ(foldCase("ЯЧЕЙКА Ёж ҐЄІЇЎЂ"), "ячейка ёж ґєіїўђ");
+    EXPECT_EQ(foldCase("ÄÉ温"), "ÄÉ温") << "only what code page 1251 can hold";
+    EXPECT_EQ(foldCase("A\xFF"
                        "B"),
               "a\xFF"
               "b");

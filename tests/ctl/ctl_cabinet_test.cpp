@@ -25,23 +25,23 @@ TEST_F(CtlCabinetTest, CommandIsAPulse) {
     WriteIni("0");
     ASSERT_EQ(Run({"cabinet", "любой", "command", "3"}), 0) << err.str();
     EXPECT_EQ(out.str(), "1026\t1\n1026\t0\n");
-    EXPECT_EQ(simulator->Register(1026), 0);
+    EXPECT_EQ(simulator->registerValue(1026), 0);
 }
 
 TEST_F(CtlCabinetTest, SignalTogglesWhatIsReadAndStatusShowsIt) {
     WriteIni("1");
-    simulator->SetRegister(1521, 1);
-    simulator->SetRegister(1559, 1);
+    simulator->setRegister(1521, 1);
+    simulator->setRegister(1559, 1);
     ASSERT_EQ(Run({"cabinet", "Шкаф 2", "signal", "S43"}), 0) << err.str();
     EXPECT_EQ(out.str(), "1560\t1\nonline\ton\nS41\toff\nS42\ton\nS43\ton\nS51\toff\nS52\toff\n");
     ASSERT_EQ(Run({"cabinet", "Шкаф 2", "signal", "1"}), 0) << err.str();
-    EXPECT_EQ(simulator->Register(1559), 0);
-    simulator->SetRegister(1521, 0);
+    EXPECT_EQ(simulator->registerValue(1559), 0);
+    simulator->setRegister(1521, 0);
     ASSERT_EQ(Run({"cabinet", "Шкаф 2", "status"}), 0) << err.str();
     EXPECT_EQ(out.str(), "online\toff\nS41\toff\nS42\toff\nS43\ton\nS51\toff\nS52\toff\n");
 
     WriteIni("0");
-    simulator->SetRegister(1034, 1);
+    simulator->setRegister(1034, 1);
     ASSERT_EQ(Run({"cabinet", "x", "status"}), 0) << err.str();
     EXPECT_EQ(out.str(), "online\t-\nS41\toff\nS42\toff\nS43\toff\nS51\toff\nS52\ton\n");
 }
@@ -52,11 +52,11 @@ TEST_F(CtlCabinetTest, RefusalsFailuresAndBadUsage) {
         EXPECT_EQ(Run({"cabinet", name, "command", "1"}), 2) << name;
         EXPECT_EQ(err.str(), "Не выбран шкаф из списка шкафов\n") << name;
     }
-    simulator->SetFault(sim::Fault::Silence);
+    simulator->setFault(sim::Fault::Silence);
     EXPECT_EQ(Run({"cabinet", "Шкаф 1", "status"}), 1);
     EXPECT_EQ(err.str(), "Ошибка получения результата из модуля\n");
     EXPECT_EQ(Run({"cabinet", "Шкаф 1", "signal", "S41"}), 1);
-    EXPECT_EQ(simulator->Register(1542), 0);
+    EXPECT_EQ(simulator->registerValue(1542), 0);
     const std::pair<std::vector<std::string>, std::string> bad[] = {
         {{"cabinet"}, "cabinet needs NAME and then command K (1..6), signal S"},
         {{"cabinet", "Шкаф 1"}, "cabinet needs NAME and then command K (1..6), signal S"},

@@ -27,7 +27,7 @@ class CtlFixture : public ::testing::Test {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder);
         simulator = StartedSimulator(Tty(), type_);
-        ASSERT_TRUE(simulator->Plugged());  // started
+        ASSERT_TRUE(simulator->plugged());  // started
     }
     void TearDown() override {
         simulator.reset();
@@ -38,7 +38,7 @@ class CtlFixture : public ::testing::Test {
     int Run(const std::vector<std::string>& args) {
         out.str("");
         err.str("");
-        return RunCtl(args, out, err, stop);
+        return runCtl(args, out, err, stop);
     }
 
     std::filesystem::path folder;

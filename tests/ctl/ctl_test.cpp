@@ -40,16 +40,16 @@ class CtlTest : public test::CtlFixture {
 TEST_F(CtlTest, InfoAndRegs) {
     ASSERT_EQ(Run({"info"}), 0) << err.str();
     EXPECT_EQ(out.str(), "type\t209\ngeneration\t2\nchannels\t15\nversion\t" +
-                             std::to_string(simulator->Register(146)) + "\n");
-    simulator->SetRegister(300, 4242);
+                             std::to_string(simulator->registerValue(146)) + "\n");
+    simulator->setRegister(300, 4242);
     ASSERT_EQ(Run({"regs", "299", "2"}), 0) << err.str();
-    EXPECT_EQ(out.str(), "299\t" + std::to_string(simulator->Register(299)) + "\n300\t4242\n");
+    EXPECT_EQ(out.str(), "299\t" + std::to_string(simulator->registerValue(299)) + "\n300\t4242\n");
 }
 
 TEST_F(CtlTest, ReadShowsChannelsAsTheGridDoesAndTheRelays) {
-    simulator->SetRegister(21, 14950);
-    simulator->SetRegister(22, 0);
-    simulator->SetRegister(11, 0x0005);
+    simulator->setRegister(21, 14950);
+    simulator->setRegister(22, 0);
+    simulator->setRegister(11, 0x0005);
     ASSERT_EQ(Run({"read"}), 0) << err.str();
     std::istringstream lines(out.str());
     std::string line;
@@ -97,7 +97,7 @@ TEST_F(CtlTest, ModuleExceptionIsNamed) {
         {7, "Ошибка модуля: код 7"},
     };
     for (const auto& [code, text] : codes) {
-        simulator->SetFault(sim::Fault::Exception, code);
+        simulator->setFault(sim::Fault::Exception, code);
         EXPECT_EQ(Run({"info"}), 1);
         EXPECT_EQ(err.str(), text + "\n");
     }
@@ -105,10 +105,10 @@ TEST_F(CtlTest, ModuleExceptionIsNamed) {
 
 TEST_F(CtlTest, WatchRecoversAfterTheDeviceComesBack) {
     std::ofstream("mem.ini", std::ios::app) << "[measure]\nperiod=1\n";
-    simulator->Unplug();
+    simulator->unplug();
     std::thread plugLater([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        simulator->Plug();
+        simulator->plug();
     });
     const int status = Run({"watch", "--times", "2"});
     plugLater.join();
@@ -134,7 +134,7 @@ TEST_F(CtlTest, HelpListsEveryCommandAndOptionAndVersionIsTheProjects) {
 
 // The reason follows the status text: "Ошибка открытия порта: PATH: reason".
 TEST_F(CtlTest, OpenFailureSaysWhy) {
-    SetMessageSink([](const std::string&, const std::string&) {});
+    setMessageSink([](const std::string&, const std::string&) {});
     const std::string file = (folder / "somefile").string();
     std::ofstream(file) << "keep";
     EXPECT_EQ(Run({"--port", file, "info"}), 1);
@@ -145,16 +145,16 @@ TEST_F(CtlTest, OpenFailureSaysWhy) {
 
     // A second master on the line: the program holds the port, kvelctl watch is refused.
     SerialPort port;
-    ASSERT_TRUE(port.Open(simulator->DevicePath(), 4, 0));
+    ASSERT_TRUE(port.open(simulator->devicePath(), 4, 0));
     std::string holder;
     std::getline(std::ifstream("/proc/self/comm"), holder);
     holder += ", PID " + std::to_string(::getpid());
     EXPECT_EQ(Run({"watch", "--times", "1"}), 1);
-    EXPECT_EQ(err.str(), "Ошибка открытия порта: " + simulator->DevicePath() +
+    EXPECT_EQ(err.str(), "Ошибка открытия порта: " + simulator->devicePath() +
                              ": порт занят другой программой (" + holder + ")\n");
-    port.Close();
+    port.close();
     EXPECT_EQ(Run({"info"}), 0) << err.str();
-    SetMessageSink(nullptr);
+    setMessageSink(nullptr);
 }
 
 // A device node of group dialout that the user may not open: the message names the group and
@@ -163,33 +163,33 @@ TEST(CtlPermission, RefusedDeviceNamesTheGroupAndTheFix) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to change the device's owner";
     sim::PtyDevice pty;
     std::string error;
-    ASSERT_TRUE(pty.Open("", &error)) << error;
-    ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, 20), 0);
-    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0660), 0);
+    ASSERT_TRUE(pty.openPty("", &error)) << error;
+    ASSERT_EQ(::chown(pty.slavePath().c_str(), 0, 20), 0);
+    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0660), 0);
     test::TempDir dir;
     ::chmod(dir.Path().c_str(), 0755);
     const std::string message = test::RunAsNobody([&] {
         if (::chdir(dir.Path().c_str()) != 0) return std::string("child: chdir");
         std::ostringstream out, err;
         std::atomic<bool> stop{false};
-        const int status = RunCtl({"--port", pty.SlavePath(), "info"}, out, err, stop);
+        const int status = runCtl({"--port", pty.slavePath(), "info"}, out, err, stop);
         return std::to_string(status) + " " + err.str();
     });
-    EXPECT_EQ(message, "1 Ошибка открытия порта: " + pty.SlavePath() + ": " +
+    EXPECT_EQ(message, "1 Ошибка открытия порта: " + pty.slavePath() + ": " +
                            std::strerror(EACCES) +
                            ". Доступ к порту даёт группа dialout: добавьте в неё пользователя "
                            "(sudo usermod -aG dialout nobody) и войдите в систему заново\n");
 }
 
 // Lines of a text, without their line ends.
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> lines(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
-std::vector<std::string> Fields(const std::string& line) {
+std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
     for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
@@ -202,9 +202,9 @@ std::vector<std::string> Fields(const std::string& line) {
 TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
     ASSERT_EQ(Run({"--trace", "watch", "--times", "1"}), 0) << err.str();
     // Identification, measurements, relays: one line each on stderr.
-    const std::vector<std::string> trace = Lines(err.str());
+    const std::vector<std::string> trace = lines(err.str());
     ASSERT_EQ(trace.size(), 3u) << err.str();
-    const std::vector<std::string> first = Fields(trace[0]);
+    const std::vector<std::string> first = fields(trace[0]);
     ASSERT_EQ(first.size(), 10u);
     EXPECT_EQ(first[1], "3");
     EXPECT_EQ(first[2], "145");
@@ -212,18 +212,18 @@ TEST_F(CtlTest, TraceShowsEveryTransactionAndWatchEndsWithTheCounters) {
     EXPECT_EQ(first[5].rfind("64 03 00 91 00 02 ", 0), 0u) << first[5];
     EXPECT_EQ(first[6].rfind("64 03 04 00 D1 ", 0), 0u) << first[6];  // type 209
     EXPECT_EQ(first[9], "Успешно");
-    EXPECT_EQ(Fields(trace[2])[2], "11");
-    const std::vector<std::string> outLines = Lines(out.str());
+    EXPECT_EQ(fields(trace[2])[2], "11");
+    const std::vector<std::string> outLines = lines(out.str());
     EXPECT_EQ(
         outLines.back().rfind("# Запросов: 3, Ответов: 3, Без ответа: 0, Поздних ответов: 0, ", 0),
         0u)
         << outLines.back();
 
-    simulator->SetFault(sim::Fault::BadCrc);
+    simulator->setFault(sim::Fault::BadCrc);
     EXPECT_EQ(Run({"--trace", "regs", "300", "1"}), 1);
-    const std::vector<std::string> failed = Lines(err.str());
+    const std::vector<std::string> failed = lines(err.str());
     ASSERT_EQ(failed.size(), 2u) << err.str();
-    EXPECT_EQ(Fields(failed[0]).back(), "Ошибочный CRC в ответе от модуля");
+    EXPECT_EQ(fields(failed[0]).back(), "Ошибочный CRC в ответе от модуля");
     EXPECT_EQ(failed[1], "Ошибочный CRC в ответе от модуля");
     EXPECT_EQ(out.str(), "");  // only a watch prints counters
 }
@@ -232,7 +232,7 @@ TEST_F(CtlTest, WatchStoppedByCtrlCStillPrintsTheCounters) {
     stop = true;
     EXPECT_EQ(Run({"watch"}), 0);
     EXPECT_EQ(err.str(), "");
-    EXPECT_EQ(Lines(out.str()).back().rfind("# Запросов: 0, ", 0), 0u) << out.str();
+    EXPECT_EQ(lines(out.str()).back().rfind("# Запросов: 0, ", 0), 0u) << out.str();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Long exchanges keep the windows painted, show a busy cursor and run nothing else meanwhile.
-#include "dialogs/busy_scope.h"
+#include "windows/busy_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +28,12 @@ TEST(BusyScope, PausesRepaintAndRunNoTimerOrQueuedCall) {
     QTimer::singleShot(1, &window, [&] { timerRan = true; });
     const int before = window.paints;
     {
-        TBusyScope busy;
+        BusyScope busy;
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        { TBusyScope nested; }
+        { BusyScope nested; }
         EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the outer scope still holds it";
-        LinePause(350);
+        linePause(350);
     }
     EXPECT_GE(window.paints - before, 1);
     EXPECT_FALSE(timerRan) << "a timer ran in the middle of an exchange";

@@ -1,6 +1,4 @@
 // The module settings dialogs opened from the real main window against the simulator.
-#include "dialogs/module_settings_dialog.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,29 +14,30 @@
 #include <vector>
 
 #include "tests/common/main_window_fixture.h"
+#include "windows/module_generation_dialogs.h"
 
 namespace kvel {
 namespace {
 
 class ModuleDialogTest : public test::MainWindowFixture {
   protected:
-    void BeforeShow() override { form->SetSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
+    void BeforeShow() override { form->setSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
     void Show(const std::string& extra = "") {
-        WriteIni(Port() + extra);
+        WriteIni(port() + extra);
         MainWindowFixture::Show();
     }
     // Opens the dialog by the button's handler; `inside` runs while it is shown, then it closes.
-    QWidget* Open(const std::function<void()>& inside) {
+    QWidget* open(const std::function<void()>& inside) {
         QWidget* shown = nullptr;
         QTimer::singleShot(0, [&] {
             shown = QApplication::activeModalWidget();
-            EXPECT_FALSE(form->Timer1()->isActive()) << "no poll while the dialog is open";
+            EXPECT_FALSE(form->pollTimer()->isActive()) << "no poll while the dialog is open";
             if (inside) inside();
             // Whatever was shown, nothing stays open to block the test.
             dialog.reject();
             dialogNew.reject();
         });
-        form->ButtonKvelSettingsClick();
+        form->openModuleSettings();
         return shown;
     }
     template <class W>
@@ -47,19 +46,19 @@ class ModuleDialogTest : public test::MainWindowFixture {
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    static QString Cell(QWidget* dialog, const char* grid, int row, int column) {
+    static QString cell(QWidget* dialog, const char* grid, int row, int column) {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
     // Whether anything said "busy" while a box waited for the user.
     void MessageShown() override {
         busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
-                            dialog.findChild<QLabel*>("Panel1")->isVisible() ||
-                            dialogNew.findChild<QLabel*>("Panel1")->isVisible());
+                            dialog.findChild<QLabel*>("progressPanel")->isVisible() ||
+                            dialogNew.findChild<QLabel*>("progressPanel")->isVisible());
     }
 
-    TFormDisplaySelectDlg dialog;
-    TFormDisplaySelectDlgNew dialogNew;
+    FirstGenModuleDialog dialog;
+    SecondGenModuleDialog dialogNew;
     std::vector<bool> busyAtBox;
 };
 
@@ -67,24 +66,25 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     // The port never opened: 30 channels still; after a failed type read: 15.
     Show();
     StartSimulator(150);
-    simulator->SetFault(sim::Fault::Silence);
+    simulator->setFault(sim::Fault::Silence);
     for (const int rows : {31, 16}) {
-        QWidget* shown = Open([&] {
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditHyst")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "--");
-            for (const char* box : {"ComboBox2", "ComboBox3", "ComboBoxRelay1", "ComboBoxRelay3"}) {
+        QWidget* shown = open([&] {
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "hysteresisEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "--");
+            for (const char* box :
+                 {"speedCombo", "parityCombo", "relayFunctionCombo1", "relayFunctionCombo3"}) {
                 EXPECT_EQ(Child<QComboBox>(&dialog, box)->currentIndex(), -1) << box;
                 EXPECT_EQ(Child<QComboBox>(&dialog, box)->placeholderText(), "--") << box;
             }
-            EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid1")->rowCount(), rows);
-            EXPECT_EQ(Cell(&dialog, "StringGrid1", 1, 2), "---");
-            EXPECT_EQ(Cell(&dialog, "StringGrid1", rows - 1, 2), "---");
-            EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxLink")->count(), rows - 1);
+            EXPECT_EQ(Child<QTableWidget>(&dialog, "channelTable")->rowCount(), rows);
+            EXPECT_EQ(cell(&dialog, "channelTable", 1, 2), "---");
+            EXPECT_EQ(cell(&dialog, "channelTable", rows - 1, 2), "---");
+            EXPECT_EQ(Child<QListWidget>(&dialog, "linkRelayChannels")->count(), rows - 1);
         });
         EXPECT_EQ(shown, &dialog);
-        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after closing";
-        form->Timer1()->stop();
+        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after closing";
+        form->pollTimer()->stop();
         PollOnce();  // the module does not answer: the type read fails
     }
     EXPECT_TRUE(boxes.empty()) << "failed reads show no message";
@@ -92,44 +92,44 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
 
 TEST_F(ModuleDialogTest, FirstGenerationType220) {
     StartSimulator(220);
-    simulator->SetRegister(85 + 29, 58981);
-    simulator->SetRegister(768 + 29, 0xFFFE);
-    simulator->SetRegister(641, 0x0001);  // channel 16 on the link relay
+    simulator->setRegister(85 + 29, 58981);
+    simulator->setRegister(768 + 29, 0xFFFE);
+    simulator->setRegister(641, 0x0001);  // channel 16 on the link relay
     Show("[sensors]\n30=Ввод\n");
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
-    QWidget* shown = Open([&] {
+    QWidget* shown = open([&] {
         EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
         EXPECT_EQ(dialog.size(), QSize(1200, 650));
-        const auto* grid = Child<QTableWidget>(&dialog, "StringGrid1");
+        const auto* grid = Child<QTableWidget>(&dialog, "channelTable");
         ASSERT_EQ(grid->rowCount(), 31);
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 0, 1), "Наименование канала");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 0), "Канал30");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 1), "Ввод");
-        EXPECT_EQ(Cell(&dialog, "StringGrid1", 30, 2), "0.89999");
-        EXPECT_EQ(Child<QTableWidget>(&dialog, "StringGrid2")->rowCount(), 31);
-        EXPECT_EQ(Cell(&dialog, "StringGrid2", 0, 2), "Порог 2");
-        EXPECT_EQ(Cell(&dialog, "StringGrid2", 30, 1), "-2");
-        auto* link = Child<QListWidget>(&dialog, "CheckListBoxLink");
+        EXPECT_EQ(cell(&dialog, "channelTable", 0, 1), "Наименование канала");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 0), "Канал30");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 1), "Ввод");
+        EXPECT_EQ(cell(&dialog, "channelTable", 30, 2), "0.89999");
+        EXPECT_EQ(Child<QTableWidget>(&dialog, "thresholdTable")->rowCount(), 31);
+        EXPECT_EQ(cell(&dialog, "thresholdTable", 0, 2), "Порог 2");
+        EXPECT_EQ(cell(&dialog, "thresholdTable", 30, 1), "-2");
+        auto* link = Child<QListWidget>(&dialog, "linkRelayChannels");
         ASSERT_EQ(link->count(), 30);
-        EXPECT_EQ(Child<QListWidget>(&dialog, "CheckListBoxThres")->count(), 30);
+        EXPECT_EQ(Child<QListWidget>(&dialog, "thresholdRelayChannels")->count(), 30);
         EXPECT_EQ(link->item(15)->text(), "Канал16");
         EXPECT_EQ(link->item(15)->checkState(), Qt::Checked);
         EXPECT_EQ(link->item(16)->checkState(), Qt::Unchecked);
-        auto* function = Child<QComboBox>(&dialog, "ComboBoxRelay2");
+        auto* function = Child<QComboBox>(&dialog, "relayFunctionCombo2");
         EXPECT_EQ(function->count(), 22);
         EXPECT_EQ(function->itemText(21), "Функция22");
         EXPECT_EQ(function->currentText(), "Функция2");
-        EXPECT_EQ(Child<QComboBox>(&dialog, "ComboBox3")->itemText(2), " нечет(odd)");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditAdr")->text(), "100");
-        EXPECT_TRUE(Child<QLineEdit>(&dialog, "EditThres1")->isHidden());
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditThres1")->text(), "80");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "EditCoeff")->text(), "0.9");
-        EXPECT_TRUE(Child<QLabel>(&dialog, "Panel1")->isHidden());
+        EXPECT_EQ(Child<QComboBox>(&dialog, "parityCombo")->itemText(2), " нечет(odd)");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "100");
+        EXPECT_TRUE(Child<QLineEdit>(&dialog, "thresholdEdit1")->isHidden());
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "80");
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "coefficientForAllEdit")->text(), "0.9");
+        EXPECT_TRUE(Child<QLabel>(&dialog, "progressPanel")->isHidden());
     });
     EXPECT_EQ(shown, &dialog);
     // Closed without a write: neither the module nor mem.ini changed.
-    EXPECT_EQ(simulator->LastRequest().at(1), 3);
+    EXPECT_EQ(simulator->lastRequest().at(1), 3);
     EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore);
 }
 
@@ -137,28 +137,30 @@ TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {
     for (const int type : {200, 215}) {
         SCOPED_TRACE(type);
         StartSimulator(type);
-        simulator->SetRegister(257, 7);
-        simulator->SetRegister(266, 0);
-        simulator->SetRegister(282, 23);
+        simulator->setRegister(257, 7);
+        simulator->setRegister(266, 0);
+        simulator->setRegister(282, 23);
         Show();
         PollOnce();
         const int channels = type >= 210 ? 30 : 15;
-        QWidget* shown = Open([&] {
-            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "StringGrid1")->rowCount(), channels + 1);
-            for (const char* list : {"CheckListBox1", "CheckListBox2", "CheckListBox3"}) {
+        QWidget* shown = open([&] {
+            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "channelTable")->rowCount(), channels + 1);
+            for (const char* list : {"relayChannels1", "relayChannels2", "relayChannels3"}) {
                 EXPECT_EQ(Child<QListWidget>(&dialogNew, list)->count(), channels) << list;
             }
-            for (const char* box : {"ComboBoxSpeed1", "ComboBoxFunc1", "ComboBoxFunc2"}) {
+            for (const char* box : {"speedCombo1", "relayFunctionCombo1", "relayFunctionCombo2"}) {
                 auto* combo = Child<QComboBox>(&dialogNew, box);
                 EXPECT_EQ(combo->currentIndex(), -1) << box;
                 EXPECT_EQ(combo->currentText(), "") << box;
                 EXPECT_EQ(combo->placeholderText(), "") << box;
             }
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxFunc3")->currentText(), "Функция12");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxLogic1")->currentText(), "Позитивная");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "ComboBoxSpeed2")->currentText(), "115200");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditAdr2")->text(), "1");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditThres2")->text(), "100");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayFunctionCombo3")->currentText(),
+                      "Функция12");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayLogicCombo1")->currentText(),
+                      "Позитивная");
+            EXPECT_EQ(Child<QComboBox>(&dialogNew, "speedCombo2")->currentText(), "115200");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "addressEdit2")->text(), "1");
+            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "thresholdEdit2")->text(), "100");
         });
         EXPECT_EQ(shown, &dialogNew);
         form.reset();
@@ -171,26 +173,26 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
     Show();
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
-    Open([&] {
-        Child<QLineEdit>(&dialogNew, "EditThres1")->setText("-40");
-        Child<QListWidget>(&dialogNew, "CheckListBox3")->item(14)->setCheckState(Qt::Checked);
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+    open([&] {
+        Child<QLineEdit>(&dialogNew, "thresholdEdit1")->setText("-40");
+        Child<QListWidget>(&dialogNew, "relayChannels3")->item(14)->setCheckState(Qt::Checked);
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
-        EXPECT_TRUE(Child<QLabel>(&dialogNew, "Panel1")->isHidden());
-        EXPECT_TRUE(form->Timer1()->isActive()) << "the poll runs again after a write";
-        form->Timer1()->stop();
+        EXPECT_TRUE(Child<QLabel>(&dialogNew, "progressPanel")->isHidden());
+        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after a write";
+        form->pollTimer()->stop();
 
         boxes.clear();
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
-        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "EditDelayOff2")->text(), "0");
-        form->Timer1()->stop();
+        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "delayOffEdit2")->text(), "0");
+        form->pollTimer()->stop();
     });
-    EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
-    EXPECT_EQ(simulator->Register(298 + 4), 0x4007);
+    EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
+    EXPECT_EQ(simulator->registerValue(298 + 4), 0x4007);
     EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore) << "relay writes keep mem.ini";
 }
 
@@ -198,26 +200,26 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
     StartSimulator(150);
     Show();
     PollOnce();
-    const std::uint16_t before = simulator->Register(85);
-    Open([&] {
-        Child<QLineEdit>(&dialog, "EditCoeff")->setText("abc");
-        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
-        for (int n = 1; n <= 15; ++n) EXPECT_EQ(Cell(&dialog, "StringGrid1", n, 2), "abc") << n;
-        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+    const std::uint16_t before = simulator->registerValue(85);
+    open([&] {
+        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("abc");
+        Child<QPushButton>(&dialog, "applyToAllButton")->click();
+        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "channelTable", n, 2), "abc") << n;
+        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
         boxes.clear();
-        Child<QLineEdit>(&dialog, "EditCoeff")->setText("0.5");
-        Child<QPushButton>(&dialog, "ButtonApplyToAll")->click();
-        Child<QTableWidget>(&dialog, "StringGrid1")->item(2, 1)->setText("Печь 2");
-        Child<QPushButton>(&dialog, "ButtonSaveCoeffs")->click();
+        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("0.5");
+        Child<QPushButton>(&dialog, "applyToAllButton")->click();
+        Child<QTableWidget>(&dialog, "channelTable")->item(2, 1)->setText("Печь 2");
+        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
     EXPECT_NE(before, 32767);
-    EXPECT_EQ(simulator->Register(85), 32767);
-    EXPECT_EQ(simulator->Register(85 + 14), 32767);
+    EXPECT_EQ(simulator->registerValue(85), 32767);
+    EXPECT_EQ(simulator->registerValue(85 + 14), 32767);
     EXPECT_NE(test::ReadBytes(dir.File("mem.ini")).find("2=Печь 2"), std::string::npos);
 }
 
@@ -225,26 +227,26 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     StartSimulator(150);
     Show();
     PollOnce();
-    Open([&] {
-        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(-1);
-        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+    open([&] {
+        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(-1);
+        Child<QPushButton>(&dialog, "writeLinkButton")->click();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
         boxes.clear();
-        Child<QLineEdit>(&dialog, "EditAdr")->setText("42");
-        Child<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(3);
-        Child<QComboBox>(&dialog, "ComboBox3")->setCurrentIndex(2);
-        Child<QPushButton>(&dialog, "ButtonSaveConnect")->click();
+        Child<QLineEdit>(&dialog, "addressEdit")->setText("42");
+        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(3);
+        Child<QComboBox>(&dialog, "parityCombo")->setCurrentIndex(2);
+        Child<QPushButton>(&dialog, "writeLinkButton")->click();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
-        form->Timer1()->stop();
+        form->pollTimer()->stop();
     });
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "adr", 0), 42);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "speed", 0), 3);
-    EXPECT_EQ(form->Ini().ReadInteger("connect", "parity", 0), 2);
-    form->Timer1()->stop();
+    EXPECT_EQ(form->ini().readInteger("connect", "adr", 0), 42);
+    EXPECT_EQ(form->ini().readInteger("connect", "speed", 0), 3);
+    EXPECT_EQ(form->ini().readInteger("connect", "parity", 0), 2);
+    form->pollTimer()->stop();
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_EQ(simulator->LineSpeed(), 57600);
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(simulator->lineSpeed(), 57600);
 }
 
 // Enter in an edit box presses nothing: no button of either dialog is a default button.
@@ -255,13 +257,13 @@ TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
         Show();
         PollOnce();
         std::size_t before = 0;
-        QWidget* shown = Open([&] {
-            before = simulator->RequestCount();  // after the loads
+        QWidget* shown = open([&] {
+            before = simulator->requestCount();  // after the loads
             auto* modal = QApplication::activeModalWidget();
             for (auto* button : modal->findChildren<QPushButton*>()) {
                 EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
             }
-            auto* edit = Child<QLineEdit>(modal, type < 200 ? "EditHyst" : "EditHyst1");
+            auto* edit = Child<QLineEdit>(modal, type < 200 ? "hysteresisEdit" : "hysteresisEdit1");
             edit->setFocus();
             edit->setText("7");
             QTest::keyClick(edit, Qt::Key_Return);
@@ -269,7 +271,7 @@ TEST_F(ModuleDialogTest, EnterInAnEditBoxWritesNothing) {
         });
         ASSERT_NE(shown, nullptr);
         EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
-        EXPECT_EQ(simulator->RequestCount(), before);
+        EXPECT_EQ(simulator->requestCount(), before);
         form.reset();
         simulator.reset();
     }
@@ -282,21 +284,21 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     Show();
     PollOnce();
     std::size_t before = 0;
-    Open([&] {
-        before = simulator->RequestCount();  // after the loads
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("0");
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
-        Child<QLineEdit>(&dialogNew, "EditDelayOff2")->setText("5");
-        form->Link().SetModuleType(215);  // a poll identified another module meanwhile
-        Child<QPushButton>(&dialogNew, "ButtonSaveRelays")->click();
-        form->Timer1()->stop();
+    open([&] {
+        before = simulator->requestCount();  // after the loads
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("5");
+        form->link().setModuleType(215);  // a poll identified another module meanwhile
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        form->pollTimer()->stop();
     });
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1],
               "Ошибка: Тип модуля изменился после открытия окна (был 205, теперь 215): настройки "
               "реле не записаны. Откройте окно настроек модуля заново");
     EXPECT_EQ(busyAtBox, std::vector<bool>(2, false));
-    EXPECT_EQ(simulator->RequestCount(), before);
+    EXPECT_EQ(simulator->requestCount(), before);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "dialogs/settings_form.h"
+#include "core/settings_form.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/port_list.h"
+#include "core/port_list.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -16,13 +16,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // The fields of a configuration without mem.ini: every check passes.
-TSettingsForm Defaults() {
+SettingsForm Defaults() {
     test::TempDir dir;
-    return LoadSettingsForm(TMemIni(dir.File("mem.ini")), 15);
+    return loadSettingsForm(MemIni(dir.File("mem.ini")), 15);
 }
 
 TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
-    const TSettingsForm form = Defaults();
+    const SettingsForm form = Defaults();
     EXPECT_FALSE(form.showAll);
     EXPECT_EQ(form.hours, "0");
     EXPECT_EQ(form.minutes, "14");
@@ -43,7 +43,7 @@ TEST(SettingsFormLoad, DefaultsOfAnEmptyConfiguration) {
     ASSERT_EQ(form.channels.size(), 15u);
     EXPECT_EQ(form.channels[0].text, "Канал 1");
     EXPECT_FALSE(form.channels[14].checked);
-    EXPECT_EQ(ValidateSettingsForm(form), "");
+    EXPECT_EQ(validateSettingsForm(form), "");
 }
 
 TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
@@ -53,8 +53,8 @@ TEST(SettingsFormLoad, StoredValuesAsTheDialogShowsThem) {
                      "[axis]\n2=R\n3=l\n4=ПРАВАЯ\n5=L\n[measure]\nperiod=07\n"
                      "[connect]\nadr=12\nport=/dev/ttyUSB0\nspeed=7\nparity=2\n"
                      "[sensors]\n2=Печь\n[display]\nd2=1\nd30=1\n[file]\nsave=1\nname=/x/l.txt\n");
-    const TMemIni ini(dir.File("mem.ini"));
-    const TSettingsForm form = LoadSettingsForm(ini, 30);
+    const MemIni ini(dir.File("mem.ini"));
+    const SettingsForm form = loadSettingsForm(ini, 30);
     EXPECT_TRUE(form.showAll);
     EXPECT_EQ(form.hours, "12");  // only the part below one day
     EXPECT_EQ(form.minutes, "0");
@@ -95,13 +95,13 @@ TEST(SettingsFormWindow, SplitAndJoin) {
                                            {23.0 / 24 + 59.0 / 1440, 23, 59},
                                            {0.00972222222222222, 0, 14},
                                            {0.99999999999, 0, 0}}) {
-        const THoursMinutes split = SplitWindow(c.days);
+        const HoursMinutes split = splitWindow(c.days);
         EXPECT_EQ(split.hours, c.hours) << c.days;
         EXPECT_EQ(split.minutes, c.minutes) << c.days;
     }
     for (int h : {0, 1, 13, 23}) {
         for (int m : {0, 1, 14, 29, 59}) {
-            const THoursMinutes back = SplitWindow(WindowDays(h, m));
+            const HoursMinutes back = splitWindow(windowDays(h, m));
             EXPECT_EQ(back.hours, h);
             EXPECT_EQ(back.minutes, m);
         }
@@ -110,7 +110,7 @@ TEST(SettingsFormWindow, SplitAndJoin) {
 
 // Each field set to a value; the message the check must give (empty: accepted).
 struct FieldCase {
-    std::string TSettingsForm::*field;
+    std::string SettingsForm::*field;
     std::string value;
     std::string message;
 };
@@ -124,97 +124,97 @@ TEST(SettingsFormValidate, EachFieldsChecksAndMessages) {
         "Значение максимума должно быть больше значения минимума в масштабе правой оси";
     const std::string addressBad = "Некорректное значение адреса модуля (от 1 до 247)";
     const std::vector<FieldCase> cases = {
-        {&TSettingsForm::hours, "", hoursBad},
-        {&TSettingsForm::hours, "1.5", hoursBad},
-        {&TSettingsForm::hours, "-1", hoursBad},
-        {&TSettingsForm::hours, "23", ""},
-        {&TSettingsForm::hours, "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
-        {&TSettingsForm::minutes, "x", "Некорректное значение минут в размере окна"},
-        {&TSettingsForm::minutes, "-1", "Некорректное значение минут часов в размере окна"},
-        {&TSettingsForm::minutes, "59", ""},
-        {&TSettingsForm::minutes, "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
-        {&TSettingsForm::shift, "90", ""},
-        {&TSettingsForm::shift, "0", ""},
-        {&TSettingsForm::shift, "91", shiftBad},
-        {&TSettingsForm::shift, "-1", shiftBad},
-        {&TSettingsForm::shift, "2O", shiftBad},
-        {&TSettingsForm::rate, "5s", "Некорректное значение периода измерения"},
-        {&TSettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
-        {&TSettingsForm::rate, "0", "Некорректное периода измерения"},
-        {&TSettingsForm::rate, "1", ""},
-        {&TSettingsForm::rate, "2147483", ""},  // the longest a poll timer holds
-        {&TSettingsForm::rate, "2147484",
+        {&SettingsForm::hours, "", hoursBad},
+        {&SettingsForm::hours, "1.5", hoursBad},
+        {&SettingsForm::hours, "-1", hoursBad},
+        {&SettingsForm::hours, "23", ""},
+        {&SettingsForm::hours, "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {&SettingsForm::minutes, "x", "Некорректное значение минут в размере окна"},
+        {&SettingsForm::minutes, "-1", "Некорректное значение минут часов в размере окна"},
+        {&SettingsForm::minutes, "59", ""},
+        {&SettingsForm::minutes, "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {&SettingsForm::shift, "90", ""},
+        {&SettingsForm::shift, "0", ""},
+        {&SettingsForm::shift, "91", shiftBad},
+        {&SettingsForm::shift, "-1", shiftBad},
+        {&SettingsForm::shift, "2O", shiftBad},
+        {&SettingsForm::rate, "5s", "Некорректное значение периода измерения"},
+        {&SettingsForm::rate, "99999999999", "Некорректное значение периода измерения"},
+        {&SettingsForm::rate, "0", "Некорректное периода измерения"},
+        {&SettingsForm::rate, "1", ""},
+        {&SettingsForm::rate, "2147483", ""},  // the longest a poll timer holds
+        {&SettingsForm::rate, "2147484",
          "Некорректное значение периода измерения (от 1 до 2147483)"},
-        {&TSettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},
-        {&TSettingsForm::leftMax, "", "Некорректное значение максимума левой оси"},
-        {&TSettingsForm::leftMin, "50.0", leftOrder},
-        {&TSettingsForm::leftMax, "-50.0", leftOrder},
-        {&TSettingsForm::leftMax, "+1e2", ""},
-        {&TSettingsForm::rightMin, "nan", "Некорректное значение минимума правой оси"},
-        {&TSettingsForm::rightMax, "5 0", "Некорректное значение максимума правой оси"},
-        {&TSettingsForm::rightMax, "-500", rightOrder},
-        {&TSettingsForm::address, "0", addressBad},
-        {&TSettingsForm::address, "248", addressBad},
-        {&TSettingsForm::address, "1a", addressBad},
-        {&TSettingsForm::address, "", addressBad},
-        {&TSettingsForm::address, "247", ""},
-        {&TSettingsForm::address, "1", ""},
+        {&SettingsForm::leftMin, "1,5", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMin, "inf", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMin, "1e999", "Некорректное значение минимума левой оси"},
+        {&SettingsForm::leftMax, "", "Некорректное значение максимума левой оси"},
+        {&SettingsForm::leftMin, "50.0", leftOrder},
+        {&SettingsForm::leftMax, "-50.0", leftOrder},
+        {&SettingsForm::leftMax, "+1e2", ""},
+        {&SettingsForm::rightMin, "nan", "Некорректное значение минимума правой оси"},
+        {&SettingsForm::rightMax, "5 0", "Некорректное значение максимума правой оси"},
+        {&SettingsForm::rightMax, "-500", rightOrder},
+        {&SettingsForm::address, "0", addressBad},
+        {&SettingsForm::address, "248", addressBad},
+        {&SettingsForm::address, "1a", addressBad},
+        {&SettingsForm::address, "", addressBad},
+        {&SettingsForm::address, "247", ""},
+        {&SettingsForm::address, "1", ""},
         // Port and file name are not looked at.
-        {&TSettingsForm::port, "", ""},
-        {&TSettingsForm::fileName, "/no/such/folder/x", ""},
+        {&SettingsForm::port, "", ""},
+        {&SettingsForm::fileName, "/no/such/folder/x", ""},
     };
     for (const FieldCase& c : cases) {
-        TSettingsForm form = Defaults();
+        SettingsForm form = Defaults();
         form.*c.field = c.value;
-        EXPECT_EQ(ValidateSettingsForm(form), c.message) << "value '" << c.value << "'";
+        EXPECT_EQ(validateSettingsForm(form), c.message) << "value '" << c.value << "'";
     }
 }
 
 TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.hours = "0";
     form.minutes = "0";
     form.shift = "91";
-    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
+    EXPECT_EQ(validateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
     for (const auto& [hours, minutes] : {std::pair{"0", "1"}, std::pair{"1", "0"}}) {
         form.hours = hours;
         form.minutes = minutes;
-        EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+        EXPECT_EQ(validateSettingsForm(form), "Некорректное значение сдвига");
     }
 }
 
 TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.scaleAuto = true;
     form.leftMin = "10";
     form.leftMax = "10";
-    EXPECT_EQ(ValidateSettingsForm(form),
+    EXPECT_EQ(validateSettingsForm(form),
               "Значение максимума должно быть больше значения минимума в масштабе левой оси");
 }
 
 TEST(SettingsFormValidate, BindingGridRowsInOrder) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.axis[3] = "левая";
     form.axis[9] = "";
-    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 4");
+    EXPECT_EQ(validateSettingsForm(form), "Ошибка в привязке к оси канал 4");
     form.axis[3] = "ПРАВАЯ";
-    EXPECT_EQ(ValidateSettingsForm(form), "Ошибка в привязке к оси канал 10");
+    EXPECT_EQ(validateSettingsForm(form), "Ошибка в привязке к оси канал 10");
 }
 
 TEST(SettingsFormValidate, OnlyTheFirstFailureIsReported) {
-    TSettingsForm form = Defaults();
+    SettingsForm form = Defaults();
     form.address = "0";
     form.axis[0] = "?";
     form.rightMax = "x";
     form.leftMin = "x";
     form.rate = "0";
     form.shift = "100";
-    EXPECT_EQ(ValidateSettingsForm(form), "Некорректное значение сдвига");
+    EXPECT_EQ(validateSettingsForm(form), "Некорректное значение сдвига");
     form.minutes = "60";
     form.hours = "24";
-    EXPECT_EQ(ValidateSettingsForm(form),
+    EXPECT_EQ(validateSettingsForm(form),
               "Некорректное значение часов в размере окна (от 0 до 23)");
 }
 
@@ -226,8 +226,8 @@ class SettingsFormSave : public ::testing::Test {
 
 TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM1\n");
-    TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    MemIni ini(dir.File("mem.ini"));
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.showAll = true;
     form.hours = "0";
     form.minutes = "14";
@@ -240,30 +240,30 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     form.fileName = dir.File("data.txt");
     form.rate = " 7";
     form.channels[2].checked = true;
-    ASSERT_EQ(ValidateSettingsForm(form), "");
-    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    ASSERT_EQ(validateSettingsForm(form), "");
+    const SaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_FALSE(outcome.serialChanged);
     EXPECT_EQ(outcome.flushError, "");
 
-    const TMemIni back(dir.File("mem.ini"));
-    EXPECT_EQ(back.ReadInteger("diag", "showall", 0), 1);
+    const MemIni back(dir.File("mem.ini"));
+    EXPECT_EQ(back.readInteger("diag", "showall", 0), 1);
     // 14 minutes exactly: the stored days read back as 0 h 14 min.
-    EXPECT_EQ(back.ReadString("diag", "window", ""), "0.00972222222222222");
-    EXPECT_EQ(SplitWindow(back.ReadFloat("diag", "window", 0)).minutes, 14);
-    EXPECT_EQ(back.ReadString("diag", "shift", ""), "90");
-    EXPECT_EQ(back.ReadInteger("diag", "scale_auto", 0), 1);
-    EXPECT_EQ(back.ReadString("diag", "left_min", ""), "-1.50");
-    EXPECT_EQ(back.ReadString("diag", "right_max", ""), "1e3");
-    EXPECT_EQ(back.ReadString("axis", "1", ""), "L");
-    EXPECT_EQ(back.ReadString("axis", "2", ""), "R");
-    EXPECT_EQ(back.ReadString("axis", "15", ""), "L");
-    EXPECT_EQ(back.ReadInteger("display", "d3", 0), 1);
-    EXPECT_EQ(back.ReadInteger("file", "save", 0), 1);
-    EXPECT_EQ(back.ReadString("file", "name", ""), dir.File("data.txt"));
-    EXPECT_EQ(back.ReadInteger("measure", "period", 0), 7);  // the text as typed reads as 7
-    EXPECT_EQ(back.ReadString("connect", "adr", ""), "100");
-    EXPECT_EQ(back.ReadString("connect", "speed", ""), "0");
-    EXPECT_EQ(back.ReadString("connect", "parity", ""), "0");
+    EXPECT_EQ(back.readString("diag", "window", ""), "0.00972222222222222");
+    EXPECT_EQ(splitWindow(back.readFloat("diag", "window", 0)).minutes, 14);
+    EXPECT_EQ(back.readString("diag", "shift", ""), "90");
+    EXPECT_EQ(back.readInteger("diag", "scale_auto", 0), 1);
+    EXPECT_EQ(back.readString("diag", "left_min", ""), "-1.50");
+    EXPECT_EQ(back.readString("diag", "right_max", ""), "1e3");
+    EXPECT_EQ(back.readString("axis", "1", ""), "L");
+    EXPECT_EQ(back.readString("axis", "2", ""), "R");
+    EXPECT_EQ(back.readString("axis", "15", ""), "L");
+    EXPECT_EQ(back.readInteger("display", "d3", 0), 1);
+    EXPECT_EQ(back.readInteger("file", "save", 0), 1);
+    EXPECT_EQ(back.readString("file", "name", ""), dir.File("data.txt"));
+    EXPECT_EQ(back.readInteger("measure", "period", 0), 7);  // the text as typed reads as 7
+    EXPECT_EQ(back.readString("connect", "adr", ""), "100");
+    EXPECT_EQ(back.readString("connect", "speed", ""), "0");
+    EXPECT_EQ(back.readString("connect", "parity", ""), "0");
     // The four limits in the order they are written.
     const std::string text = Saved();
     EXPECT_LT(text.find("left_min"), text.find("right_min"));
@@ -274,18 +274,18 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
 TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
     test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
     for (const int channels : {15, 30}) {
-        TMemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = LoadSettingsForm(ini, channels);
-        for (TChannelItem& item : form.channels) item.checked = false;
+        MemIni ini(dir.File("mem.ini"));
+        SettingsForm form = loadSettingsForm(ini, channels);
+        for (ChannelItem& item : form.channels) item.checked = false;
         form.channels[0].checked = true;
-        SaveSettingsForm(form, ini);
-        const TMemIni back(dir.File("mem.ini"));
-        EXPECT_EQ(back.ReadSection("display").size(), channels == 15 ? 17u : 30u);
-        EXPECT_EQ(back.ReadString("display", "d1", ""), "1");
-        EXPECT_EQ(back.ReadString("display", "d15", ""), "0");
+        saveSettingsForm(form, ini);
+        const MemIni back(dir.File("mem.ini"));
+        EXPECT_EQ(back.readSection("display").size(), channels == 15 ? 17u : 30u);
+        EXPECT_EQ(back.readString("display", "d1", ""), "1");
+        EXPECT_EQ(back.readString("display", "d15", ""), "0");
         // With 15 channels the keys of channels 16 … 30 keep what they held.
-        EXPECT_EQ(back.ReadString("display", "d16", ""), channels == 15 ? "1" : "0");
-        EXPECT_EQ(back.ReadString("display", "d30", ""), channels == 15 ? "1" : "0");
+        EXPECT_EQ(back.readString("display", "d16", ""), channels == 15 ? "1" : "0");
+        EXPECT_EQ(back.readString("display", "d30", ""), channels == 15 ? "1" : "0");
     }
 }
 
@@ -293,75 +293,75 @@ TEST_F(SettingsFormSave, SerialSettingsChangedOnlyByPortSpeedOrParity) {
     const std::string stored = "[connect]\nport=/dev/ttyUSB0\nspeed=4\nparity=1\nadr=100\n";
     struct Case {
         const char* what;
-        void (*change)(TSettingsForm&);
+        void (*change)(SettingsForm&);
         bool changed;
     };
     const std::vector<Case> cases = {
-        {"nothing", [](TSettingsForm&) {}, false},
-        {"address", [](TSettingsForm& f) { f.address = "17"; }, false},
-        {"period", [](TSettingsForm& f) { f.rate = "1"; }, false},
-        {"port", [](TSettingsForm& f) { f.port = "/dev/ttyUSB1"; }, true},
-        {"speed", [](TSettingsForm& f) { f.speedIndex = 3; }, true},
-        {"parity", [](TSettingsForm& f) { f.parityIndex = 0; }, true},
+        {"nothing", [](SettingsForm&) {}, false},
+        {"address", [](SettingsForm& f) { f.address = "17"; }, false},
+        {"period", [](SettingsForm& f) { f.rate = "1"; }, false},
+        {"port", [](SettingsForm& f) { f.port = "/dev/ttyUSB1"; }, true},
+        {"speed", [](SettingsForm& f) { f.speedIndex = 3; }, true},
+        {"parity", [](SettingsForm& f) { f.parityIndex = 0; }, true},
     };
     for (const Case& c : cases) {
         test::WriteBytes(dir.File("mem.ini"), stored);
-        TMemIni ini(dir.File("mem.ini"));
-        TSettingsForm form = LoadSettingsForm(ini, 15);
+        MemIni ini(dir.File("mem.ini"));
+        SettingsForm form = loadSettingsForm(ini, 15);
         c.change(form);
-        EXPECT_EQ(SaveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
+        EXPECT_EQ(saveSettingsForm(form, ini).serialChanged, c.changed) << c.what;
     }
     // No port stored: the comparison is with "COM1".
     test::WriteBytes(dir.File("mem.ini"), "");
-    TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    MemIni ini(dir.File("mem.ini"));
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.port = "COM1";
-    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
+    EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
 }
 
 TEST_F(SettingsFormSave, ListValueOutsideTheItemsIsKeptUnlessChosen) {
     test::WriteBytes(dir.File("mem.ini"), "[connect]\nport=COM2\nspeed=9\nparity=-3\n");
-    TMemIni ini(dir.File("mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    MemIni ini(dir.File("mem.ini"));
+    SettingsForm form = loadSettingsForm(ini, 15);
     ASSERT_EQ(form.speedIndex, -1);
     ASSERT_EQ(form.parityIndex, -1);
-    EXPECT_FALSE(SaveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "9");
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "parity", ""), "-3");
+    EXPECT_FALSE(saveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "9");
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "parity", ""), "-3");
     form.speedIndex = 1;
-    EXPECT_TRUE(SaveSettingsForm(form, ini).serialChanged);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("connect", "speed", ""), "1");
+    EXPECT_TRUE(saveSettingsForm(form, ini).serialChanged);
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("connect", "speed", ""), "1");
 }
 
 TEST_F(SettingsFormSave, FailedFlushNamesTheFileAndKeepsTheSettingsInMemory) {
-    TMemIni ini(dir.File("missing/mem.ini"));
-    TSettingsForm form = LoadSettingsForm(ini, 15);
+    MemIni ini(dir.File("missing/mem.ini"));
+    SettingsForm form = loadSettingsForm(ini, 15);
     form.shift = "33";
-    const TSaveOutcome outcome = SaveSettingsForm(form, ini);
+    const SaveOutcome outcome = saveSettingsForm(form, ini);
     EXPECT_NE(outcome.flushError.find(dir.File("missing/mem.ini")), std::string::npos)
         << outcome.flushError;
     EXPECT_NE(outcome.flushError.find("No such file"), std::string::npos) << outcome.flushError;
-    EXPECT_EQ(ini.ReadInteger("diag", "shift", 0), 33);
+    EXPECT_EQ(ini.readInteger("diag", "shift", 0), 33);
 }
 
 TEST(SettingsFormFileName, ChoiceFolderAndToggle) {
-    EXPECT_EQ(LogNameFromChoice("/home/u/data"), "/home/u/data.txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt"), "/home/u/log.txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/LOG.Txt"), "/home/u/LOG.Txt");
-    EXPECT_EQ(LogNameFromChoice("/home/u/log.txt.bak"), "/home/u/log.txt.bak.txt");
-    EXPECT_EQ(FolderOf("/home/u/log.txt"), "/home/u");
-    EXPECT_EQ(FolderOf("C:\\Data\\log.txt"), "C:\\Data");
-    EXPECT_EQ(FolderOf("/log.txt"), "/");
-    EXPECT_EQ(FolderOf("log.txt"), "");
+    EXPECT_EQ(logNameFromChoice("/home/u/data"), "/home/u/data.txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/log.txt"), "/home/u/log.txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/LOG.Txt"), "/home/u/LOG.Txt");
+    EXPECT_EQ(logNameFromChoice("/home/u/log.txt.bak"), "/home/u/log.txt.bak.txt");
+    EXPECT_EQ(folderOf("/home/u/log.txt"), "/home/u");
+    EXPECT_EQ(folderOf("C:\\Data\\log.txt"), "C:\\Data");
+    EXPECT_EQ(folderOf("/log.txt"), "/");
+    EXPECT_EQ(folderOf("log.txt"), "");
     // The file dialog opens where the log will be written: a bare or relative name lies in
     // the working folder.
-    EXPECT_EQ(DialogFolder("log.txt", "/work"), "/work");
-    EXPECT_EQ(DialogFolder("", "/work"), "/work");
-    EXPECT_EQ(DialogFolder("logs/log.txt", "/work"), "/work/logs");
-    EXPECT_EQ(DialogFolder("/home/u/log.txt", "/work"), "/home/u");
-    EXPECT_EQ(ToggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
-    EXPECT_EQ(ToggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
-    EXPECT_EQ(ToggledAxis("что-то"), "ПРАВАЯ");
+    EXPECT_EQ(dialogFolder("log.txt", "/work"), "/work");
+    EXPECT_EQ(dialogFolder("", "/work"), "/work");
+    EXPECT_EQ(dialogFolder("logs/log.txt", "/work"), "/work/logs");
+    EXPECT_EQ(dialogFolder("/home/u/log.txt", "/work"), "/home/u");
+    EXPECT_EQ(toggledAxis("ПРАВАЯ"), "ЛЕВАЯ");
+    EXPECT_EQ(toggledAxis("ЛЕВАЯ"), "ПРАВАЯ");
+    EXPECT_EQ(toggledAxis("что-то"), "ПРАВАЯ");
 }
 
 TEST(PortList, ComNamesThenTheDevicesPresent) {
@@ -371,7 +371,7 @@ TEST(PortList, ComNamesThenTheDevicesPresent) {
                              "null", "serial/by-id/usb-FTDI_FT232R-if00-port0"}) {
         test::WriteBytes((dev.Path() / name).string(), "");
     }
-    const std::vector<std::string> choices = PortChoices(dev.Path().string());
+    const std::vector<std::string> choices = portChoices(dev.Path().string());
     ASSERT_EQ(choices.size(), 56u);
     EXPECT_EQ(choices[0], "COM1");
     EXPECT_EQ(choices[49], "COM50");
@@ -380,7 +380,7 @@ TEST(PortList, ComNamesThenTheDevicesPresent) {
               (std::vector<std::string>{root + "/serial/by-id/usb-FTDI_FT232R-if00-port0",
                                         root + "/ttyUSB2", root + "/ttyUSB10", root + "/ttyACM0",
                                         root + "/ttyS0", root + "/ttyS1"}));
-    EXPECT_EQ(PortChoices(dev.File("missing")).size(), 50u);
+    EXPECT_EQ(portChoices(dev.File("missing")).size(), 50u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "history/log_chart.h"
+#include "chart/log_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "chart/markers.h"
+#include "core/log_file.h"
+#include "core/measurement_log.h"
 #include "ctl/ctl.h"
-#include "history/log_file.h"
-#include "monitor/measurement_log.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
@@ -18,12 +18,12 @@ namespace {
 // Channel 1 rises by a degree a minute over an hour; channel 2 has no reading from minute 20
 // to minute 29.
 std::string HourLog() {
-    std::string text = LogHeaderLine();
+    std::string text = logHeaderLine();
     for (int m = 0; m < 60; ++m) {
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "06.12.26\t13:%02d:00\t", m);
-        text += stamp + FormatLogTemperature(m) + "\t" +
-                (m >= 20 && m < 30 ? std::string("---") : FormatLogTemperature(40 - m / 2.0)) +
+        text += stamp + formatLogTemperature(m) + "\t" +
+                (m >= 20 && m < 30 ? std::string("---") : formatLogTemperature(40 - m / 2.0)) +
                 "\t";
         for (int c = 3; c <= kLogChannels; ++c) text += "---\t";
         text += "\r\n";
@@ -33,22 +33,22 @@ std::string HourLog() {
 
 TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
     const LogData data = parseLog(HourLog());
-    Tsp_XYPlot plot;
-    TMemIni ini("");
+    XYPlot plot;
+    MemIni ini("");
     LogChart chart(plot, ini);
     chart.fill(data);
-    const Tsp_XYLine& two = *chart.line(2);
-    ASSERT_EQ(two.Count(), 50);  // no point where the log says "---"
-    EXPECT_EQ(two.Breaks(), std::vector<int>{20});
+    const XYLine& two = *chart.line(2);
+    ASSERT_EQ(two.count(), 50);  // no point where the log says "---"
+    EXPECT_EQ(two.breaks(), std::vector<int>{20});
     EXPECT_FALSE(chart.hasReadings(3));
     const double minute = 1.0 / 1440;
     const double start = data.times.front();
     // Inside the gap the curve has no value; at the points around it, it has theirs.
-    EXPECT_FALSE(CurveValueAt(two, start + 25 * minute));
-    ASSERT_TRUE(CurveValueAt(two, start + 30 * minute));
-    EXPECT_DOUBLE_EQ(CurveValueAt(two, start + 30 * minute)->value, 25.0);
-    ASSERT_TRUE(CurveValueAt(*chart.line(1), start + 25.5 * minute));
-    EXPECT_NEAR(CurveValueAt(*chart.line(1), start + 25.5 * minute)->value, 25.5, 1e-6);
+    EXPECT_FALSE(curveValueAt(two, start + 25 * minute));
+    ASSERT_TRUE(curveValueAt(two, start + 30 * minute));
+    EXPECT_DOUBLE_EQ(curveValueAt(two, start + 30 * minute)->value, 25.0);
+    ASSERT_TRUE(curveValueAt(*chart.line(1), start + 25.5 * minute));
+    EXPECT_NEAR(curveValueAt(*chart.line(1), start + 25.5 * minute)->value, 25.5, 1e-6);
 }
 
 class KvelctlPlot : public ::testing::Test {
@@ -57,7 +57,7 @@ class KvelctlPlot : public ::testing::Test {
         out.str("");
         err.str("");
         args.insert(args.begin(), "plot");
-        return RunCtl(args, out, err, stop);
+        return runCtl(args, out, err, stop);
     }
     test::TempDir dir;
     std::ostringstream out, err;

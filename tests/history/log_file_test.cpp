@@ -1,4 +1,4 @@
-#include "history/log_file.h"
+#include "core/log_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,17 @@
 #include <string>
 
 #include "config/text_encoding.h"
-#include "history/csv_export.h"
+#include "core/csv_export.h"
+#include "core/measurement_log.h"
 #include "link/message_sink.h"
-#include "monitor/measurement_log.h"
 #include "tests/common/temp_dir.h"
 
 namespace kvel {
 namespace {
 
 // Channel c reads 6.85 + 0.2·c °C; channel 4 has no reading.
-TReadTransaction Record() {
-    TReadTransaction record;
+ReadTransaction record() {
+    ReadTransaction record;
     for (int c = 1; c <= kLogChannels; ++c)
         record.registers[c - 1] = c == 4 ? 0 : std::uint16_t(14000 + 10 * c);
     return record;
@@ -48,9 +48,9 @@ void ExpectProgramsValues(const LogData& data, const std::time_t (&stamps)[2]) {
 TEST(LogFile, ProgramsOwnLogOpensWithEveryValueInItsChannelAndTime) {
     test::TempDir dir;
     const std::string path = dir.File("log.txt");
-    TMemIni ini(dir.File("mem.ini"));
+    MemIni ini(dir.File("mem.ini"));
     const std::time_t stamps[2] = {1796562309, 1796562314};  // 5 s apart
-    for (std::time_t t : stamps) WriteLogLine(Record(), path, ini, t);
+    for (std::time_t t : stamps) writeLogLine(record(), path, ini, t);
     LogData data;
     std::string error;
     ASSERT_TRUE(readLogFile(path, data, error)) << error;
@@ -59,16 +59,16 @@ TEST(LogFile, ProgramsOwnLogOpensWithEveryValueInItsChannelAndTime) {
     // The older program's file: the same lines under a code page 1251 header.
     const std::string text = test::ReadBytes(path);
     const std::size_t headerEnd = text.find('\n') + 1;
-    const std::string cp1251 = Utf8ToCp1251(text.substr(0, headerEnd)) + text.substr(headerEnd);
+    const std::string cp1251 = utf8ToCp1251(text.substr(0, headerEnd)) + text.substr(headerEnd);
     ASSERT_NE(cp1251, text);
     test::WriteBytes(path, cp1251);
     ASSERT_TRUE(readLogFile(path, data, error)) << error;
     ExpectProgramsValues(data, stamps);
 }
 
-const std::string kHeader = LogHeaderLine();
+const std::string kHeader = logHeaderLine();
 
-std::string Line(const std::string& date, const std::string& time, const std::string& first,
+std::string line(const std::string& date, const std::string& time, const std::string& first,
                  const char* end = "\r\n") {
     std::string line = date + "\t" + time + "\t" + first + "\t";
     for (int c = 2; c <= kLogChannels; ++c) line += "---\t";
@@ -76,8 +76,8 @@ std::string Line(const std::string& date, const std::string& time, const std::st
 }
 
 TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
-    const std::string good1 = Line("06.12.26", "13:05:09", "21.46");
-    const std::string good2 = Line("06.12.26", "13:05:14", "-12.30");
+    const std::string good1 = line("06.12.26", "13:05:09", "21.46");
+    const std::string good2 = line("06.12.26", "13:05:14", "-12.30");
     struct Case {
         const char* name;
         std::string bad;
@@ -85,13 +85,13 @@ TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
     };
     const Case cases[] = {
         {"too few fields", "06.12.26\t13:05:11\t21.00\t\r\n", LogSkip::FieldCount},
-        {"too many fields", Line("06.12.26", "13:05:11", "1\t2"), LogSkip::FieldCount},
-        {"not a number", Line("06.12.26", "13:05:11", "2l.5"), LogSkip::BadField},
-        {"decimal comma", Line("06.12.26", "13:05:11", "21,5"), LogSkip::BadField},
-        {"empty value", Line("06.12.26", "13:05:11", ""), LogSkip::BadField},
-        {"no such date", Line("30.02.26", "13:05:11", "1.00"), LogSkip::BadField},
-        {"no such time", Line("06.12.26", "24:00:00", "1.00"), LogSkip::BadField},
-        {"clock set back", Line("06.12.26", "12:05:11", "1.00"), LogSkip::TimeBackwards},
+        {"too many fields", line("06.12.26", "13:05:11", "1\t2"), LogSkip::FieldCount},
+        {"not a number", line("06.12.26", "13:05:11", "2l.5"), LogSkip::BadField},
+        {"decimal comma", line("06.12.26", "13:05:11", "21,5"), LogSkip::BadField},
+        {"empty value", line("06.12.26", "13:05:11", ""), LogSkip::BadField},
+        {"no such date", line("30.02.26", "13:05:11", "1.00"), LogSkip::BadField},
+        {"no such time", line("06.12.26", "24:00:00", "1.00"), LogSkip::BadField},
+        {"clock set back", line("06.12.26", "12:05:11", "1.00"), LogSkip::TimeBackwards},
     };
     for (const Case& c : cases) {
         const LogData data = parseLog(kHeader + good1 + c.bad + good2);
@@ -104,7 +104,7 @@ TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
         }
     }
     // The last line cut while it was being written, even inside its last value.
-    const std::string full = Line("06.12.26", "13:05:19", "35.00");
+    const std::string full = line("06.12.26", "13:05:19", "35.00");
     for (std::size_t cut : {std::size_t(5), full.size() - 4}) {
         const LogData data = parseLog(kHeader + good1 + good2 + full.substr(0, cut));
         EXPECT_EQ(data.rows(), 2) << cut;
@@ -115,8 +115,8 @@ TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
 }
 
 TEST(LogFile, LineFeedsAloneAndTwoDigitYearsOfThisCentury) {
-    const LogData data = parseLog(kHeader + Line("31.12.99", "23:59:59", "5.50 ", "\n") +
-                                  Line("01.01.2100", "00:00:00", "100.00", "\n"));
+    const LogData data = parseLog(kHeader + line("31.12.99", "23:59:59", "5.50 ", "\n") +
+                                  line("01.01.2100", "00:00:00", "100.00", "\n"));
     ASSERT_EQ(data.rows(), 2);
     EXPECT_NEAR(data.times[0], dayNumber(2099, 12, 31) + 86399 / 86400.0, 1e-9);
     EXPECT_NEAR(data.times[1], dayNumber(2100, 1, 1), 1e-9);
@@ -134,8 +134,8 @@ TEST(LogFile, MissingFileIsReportedWithTheSystemsReason) {
 
 TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
     const LogData data = parseLog(
-        kHeader + Line("06.12.26", "13:05:09", "21.46") + Line("06.12.26", "13:05:14", "---") +
-        Line("06.12.26", "13:05:19", "-0.05") + Line("06.12.26", "13:05:24", "7.00"));
+        kHeader + line("06.12.26", "13:05:09", "21.46") + line("06.12.26", "13:05:14", "---") +
+        line("06.12.26", "13:05:19", "-0.05") + line("06.12.26", "13:05:24", "7.00"));
     double from = 0, to = 0;
     ASSERT_TRUE(parseTimeArgument("2026-12-06T13:05:14", from));
     ASSERT_TRUE(parseTimeArgument("06.12.26 13:05:19", to));

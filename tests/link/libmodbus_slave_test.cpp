@@ -54,9 +54,9 @@ class LibmodbusSlave : public ::testing::Test {
                 if (n > 0) modbus_reply(ctx, query, n, mapping);
             }
         });
-        link.SetTiming({30, 30, 30, 500, 10});
-        link.OpenPort(ourPath, 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
+        link.setTiming({30, 30, 30, 500, 10});
+        link.openPort(ourPath, 4, 0);
+        ASSERT_FALSE(link.portNeedsOpening());
     }
     void TearDown() override {
         stop = true;
@@ -78,35 +78,35 @@ class LibmodbusSlave : public ::testing::Test {
     modbus_mapping_t* mapping = nullptr;
     std::atomic<bool> stop{false};
     std::thread server;
-    TModuleLink link;
+    ModuleLink link;
 };
 
 TEST_F(LibmodbusSlave, OurReadsAndWritesAreServed) {
-    TReadTransaction& r = link.First();
+    ReadTransaction& r = link.firstRecord();
     r.moduleAddress = 100;
     r.firstRegister = 512;
     r.count = 30;
-    ASSERT_TRUE(link.ReadRegisters(r)) << r.errorText;
+    ASSERT_TRUE(link.readRegisters(r)) << r.errorText;
     ASSERT_EQ(r.registerCount, 30);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(r.registers[i], (512 + i) * 3);
 
-    TWriteTransaction& w = link.WriteRecords()[0];
+    WriteTransaction& w = link.writeRecords()[0];
     w.moduleAddress = 100;
     w.firstRegister = 266;
     w.values[0] = 0xBEEF;
-    ASSERT_TRUE(link.WriteRegister(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegister(w)) << w.errorText;
     EXPECT_EQ(mapping->tab_registers[266], 0xBEEF);
 
     w.firstRegister = 85;
     w.count = 30;
     for (int i = 0; i < 30; ++i) w.values[i] = static_cast<std::uint16_t>(1000 - i);
-    ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
     for (int i = 0; i < 30; ++i) EXPECT_EQ(mapping->tab_registers[85 + i], 1000 - i);
 
     // A read beyond the slave's map gets its exception: illegal data address.
     r.firstRegister = 1020;
     r.count = 10;
-    EXPECT_FALSE(link.ReadRegisters(r));
+    EXPECT_FALSE(link.readRegisters(r));
     EXPECT_STREQ(r.errorText, "Ошибка модуля: код 2");
     EXPECT_EQ(r.exceptionCode, 2);
 }

@@ -14,53 +14,53 @@ namespace {
 class LinkWithSimulator : public test::SimLinkFixture {
   protected:
     void SetUp() override {
-        link.SetStatusSink([this](const std::string& text) { status = text; });
+        link.setStatusSink([this](const std::string& text) { status = text; });
         SimLinkFixture::SetUp();
     }
     std::string status;
 };
 
 TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
-    link.SetTiming({20, 20, 20, 500, 10});
-    ASSERT_EQ(link.ReadModuleType(100), 215);
+    link.setTiming({20, 20, 20, 500, 10});
+    ASSERT_EQ(link.readModuleType(100), 215);
 
-    simulator->Unplug();
-    link.SetModuleType(215);
-    EXPECT_FALSE(link.ReadMeasurements(100));
-    EXPECT_STREQ(link.First().errorText, "Нет связи с портом");
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+    simulator->unplug();
+    link.setModuleType(215);
+    EXPECT_FALSE(link.readMeasurements(100));
+    EXPECT_STREQ(link.firstRecord().errorText, "Нет связи с портом");
+    EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
-    link.OpenPort(simulator->DevicePath(), 4, 0);
+    link.openPort(simulator->devicePath(), 4, 0);
     EXPECT_EQ(status, "Ошибка открытия порта");
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::OpenFailed);
+    EXPECT_EQ(link.port().getState(), SerialPort::State::OpenFailed);
 
-    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+    ASSERT_TRUE(simulator->plug()) << simulator->errorText();
     status.clear();
-    link.OpenPort(simulator->DevicePath(), 4, 0);
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Open);
+    link.openPort(simulator->devicePath(), 4, 0);
+    EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     EXPECT_TRUE(status.empty());
-    simulator->SetRegister(512, 14950);
-    ASSERT_TRUE(link.ReadMeasurements(100)) << link.First().errorText;
-    EXPECT_EQ(link.TakeMeasurements().at(0), "25.85");
+    simulator->setRegister(512, 14950);
+    ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+    EXPECT_EQ(link.takeMeasurements().at(0), "25.85");
 }
 
 // With the real pauses: a reply that comes after its read gave up must not be taken as the
 // answer to the next read.
 TEST_F(LinkWithSimulator, LateReplyIsNotTheAnswerToTheNextRequest) {
-    simulator->SetFault(sim::Fault::LateReply, 0, 750);
-    EXPECT_EQ(link.ReadModuleType(100), 0);
-    EXPECT_STREQ(link.First().errorText, "Ошибка получения результата из модуля");
+    simulator->setFault(sim::Fault::LateReply, 0, 750);
+    EXPECT_EQ(link.readModuleType(100), 0);
+    EXPECT_STREQ(link.firstRecord().errorText, "Ошибка получения результата из модуля");
     std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the late reply lands now
-    simulator->SetFault(sim::Fault::None);
-    for (int k = 0; k < 30; ++k) simulator->SetRegister(static_cast<std::uint16_t>(512 + k), 15000);
-    link.SetModuleType(215);
-    ASSERT_TRUE(link.ReadMeasurements(100)) << link.First().errorText;
-    EXPECT_EQ(link.First().registerCount, 30);
-    EXPECT_EQ(link.First().registers[29], 15000);
+    simulator->setFault(sim::Fault::None);
+    for (int k = 0; k < 30; ++k) simulator->setRegister(static_cast<std::uint16_t>(512 + k), 15000);
+    link.setModuleType(215);
+    ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+    EXPECT_EQ(link.firstRecord().registerCount, 30);
+    EXPECT_EQ(link.firstRecord().registers[29], 15000);
 }
 
 TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
-    link.SetTiming({20, 20, 20, 300, 10});
+    link.setTiming({20, 20, 20, 300, 10});
     struct Case {
         sim::Fault fault;
         const char* error;
@@ -72,28 +72,28 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
         {sim::Fault::Exception, "Ошибка модуля: код B"},
     };
     for (const Case& c : cases) {
-        simulator->SetFault(c.fault, 0x0B);
-        EXPECT_FALSE(link.ReadRelayStates(100));
-        EXPECT_STREQ(link.First().errorText, c.error);
+        simulator->setFault(c.fault, 0x0B);
+        EXPECT_FALSE(link.readRelayStates(100));
+        EXPECT_STREQ(link.firstRecord().errorText, c.error);
     }
-    simulator->SetFault(sim::Fault::None);
-    simulator->SetRegister(11, 0x0005);
-    ASSERT_TRUE(link.ReadRelayStates(100));
-    EXPECT_TRUE(link.RelayOn(0));
-    EXPECT_FALSE(link.RelayOn(1));
-    EXPECT_TRUE(link.RelayOn(2));
+    simulator->setFault(sim::Fault::None);
+    simulator->setRegister(11, 0x0005);
+    ASSERT_TRUE(link.readRelayStates(100));
+    EXPECT_TRUE(link.relayOn(0));
+    EXPECT_FALSE(link.relayOn(1));
+    EXPECT_TRUE(link.relayOn(2));
 }
 
 TEST_F(LinkWithSimulator, WritesAreKeptByTheModule) {
-    link.SetTiming({20, 20, 20, 300, 10});
-    TWriteTransaction& w = ThreeRegisterWrite();
-    ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
+    link.setTiming({20, 20, 20, 300, 10});
+    WriteTransaction& w = ThreeRegisterWrite();
+    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
     w.firstRegister = 87;
     w.values[0] = 777;
-    ASSERT_TRUE(link.WriteRegister(w)) << w.errorText;
-    EXPECT_EQ(simulator->Register(85), 1000);
-    EXPECT_EQ(simulator->Register(86), 950);
-    EXPECT_EQ(simulator->Register(87), 777);
+    ASSERT_TRUE(link.writeRegister(w)) << w.errorText;
+    EXPECT_EQ(simulator->registerValue(85), 1000);
+    EXPECT_EQ(simulator->registerValue(86), 950);
+    EXPECT_EQ(simulator->registerValue(87), 777);
 }
 
 }  // namespace

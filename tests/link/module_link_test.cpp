@@ -30,7 +30,7 @@ TEST(ModuleMap, TemperatureTexts) {
         {13657, "-0.01"},     {1, "-273.13"},    {65535, "1037.55"},
         {13657 + 50, "0.99"}, {18660, "100.05"}, {12345, "-26.25"},
     };
-    for (const auto& [raw, text] : cases) EXPECT_EQ(TemperatureText(raw), text) << raw;
+    for (const auto& [raw, text] : cases) EXPECT_EQ(temperatureText(raw), text) << raw;
 }
 
 TEST(ModuleMap, TypeCodeDecidesLayoutAndGeneration) {
@@ -45,54 +45,54 @@ TEST(ModuleMap, TypeCodeDecidesLayoutAndGeneration) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
-        EXPECT_EQ(ChannelCountForType(c.type), c.channels);
-        EXPECT_EQ(MeasurementFirstRegister(c.type), c.first);
-        EXPECT_EQ(RelaySettingsLength(c.type), c.relayLength);
-        EXPECT_EQ(IsFirstGeneration(c.type), c.firstGeneration);
+        EXPECT_EQ(channelCountForType(c.type), c.channels);
+        EXPECT_EQ(measurementFirstRegister(c.type), c.first);
+        EXPECT_EQ(relaySettingsLength(c.type), c.relayLength);
+        EXPECT_EQ(isFirstGeneration(c.type), c.firstGeneration);
     }
 }
 
 TEST(ModuleMap, RelayBits) {
-    EXPECT_TRUE(RelayOn(0x0005, 0));
-    EXPECT_FALSE(RelayOn(0x0005, 1));
-    EXPECT_TRUE(RelayOn(0x0005, 2));
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(RelayOn(0xFFF8, i));
-    EXPECT_FALSE(RelayOn(0xFFFF, 3));
+    EXPECT_TRUE(relayOn(0x0005, 0));
+    EXPECT_FALSE(relayOn(0x0005, 1));
+    EXPECT_TRUE(relayOn(0x0005, 2));
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(relayOn(0xFFF8, i));
+    EXPECT_FALSE(relayOn(0xFFFF, 3));
 }
 
 class ModuleLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        link.SetTiming({10, 10, 10, 200, 10});
-        link.SetStatusSink([this](const std::string& text) { status = text; });
-        link.OpenPort(peer.SlavePath(), 0, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
+        link.setTiming({10, 10, 10, 200, 10});
+        link.setStatusSink([this](const std::string& text) { status = text; });
+        link.openPort(peer.slavePath(), 0, 0);
+        ASSERT_FALSE(link.portNeedsOpening());
     }
     // (first register, count) of every request seen.
     std::vector<std::pair<int, int>> Requested() {
         std::vector<std::pair<int, int>> out;
-        for (const Bytes& r : peer.Requests()) out.emplace_back(r[2] << 8 | r[3], r[4] << 8 | r[5]);
+        for (const Bytes& r : peer.requests()) out.emplace_back(r[2] << 8 | r[3], r[4] << 8 | r[5]);
         return out;
     }
     test::PtyPeer peer;
-    TModuleLink link;
+    ModuleLink link;
     std::string status;
 };
 
 TEST_F(ModuleLinkTest, IdentificationFallsBackWhenTheModuleDoesNotAnswer) {
     peer.Script({WithCrc({100, 3, 2, 0, 215}), WithCrc({100, 3, 2, 0, 103}), {}, {}});
-    EXPECT_EQ(link.ReadModuleType(100), 215);
-    EXPECT_EQ(link.ReadSoftwareVersion(100), 103);
-    EXPECT_EQ(link.ReadModuleType(100), 0);
-    EXPECT_EQ(link.ReadSoftwareVersion(100), 100);
+    EXPECT_EQ(link.readModuleType(100), 215);
+    EXPECT_EQ(link.readSoftwareVersion(100), 103);
+    EXPECT_EQ(link.readModuleType(100), 0);
+    EXPECT_EQ(link.readSoftwareVersion(100), 100);
     EXPECT_EQ(Requested(),
               (std::vector<std::pair<int, int>>{{145, 1}, {146, 1}, {145, 1}, {146, 1}}));
 }
 
 TEST_F(ModuleLinkTest, AddressIsCutToEightBits) {
     peer.Script({WithCrc({100, 3, 2, 0, 209})});
-    EXPECT_EQ(link.ReadModuleType(256 + 100), 209);
-    EXPECT_EQ(peer.Requests().at(0).at(0), 100);
+    EXPECT_EQ(link.readModuleType(256 + 100), 209);
+    EXPECT_EQ(peer.requests().at(0).at(0), 100);
 }
 
 TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
@@ -103,47 +103,47 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
         block.push_back(static_cast<std::uint8_t>(raw & 0xFF));
     }
     peer.Script({WithCrc(block), Reply(15, 14950)});
-    link.SetModuleType(215);
-    ASSERT_TRUE(link.ReadMeasurements(100));
-    std::vector<std::string> texts = link.TakeMeasurements();
+    link.setModuleType(215);
+    ASSERT_TRUE(link.readMeasurements(100));
+    std::vector<std::string> texts = link.takeMeasurements();
     ASSERT_EQ(texts.size(), 30u);
     EXPECT_EQ(texts[0], "25.85");
     EXPECT_EQ(texts[1], "---.-");
-    EXPECT_TRUE(link.ChannelValid(0));
-    EXPECT_FALSE(link.ChannelValid(1));
-    EXPECT_TRUE(link.ChannelValid(29));
+    EXPECT_TRUE(link.channelValid(0));
+    EXPECT_FALSE(link.channelValid(1));
+    EXPECT_TRUE(link.channelValid(29));
 
-    link.SetModuleType(209);
-    ASSERT_TRUE(link.ReadMeasurements(100));
-    EXPECT_EQ(link.TakeMeasurements().size(), 15u);
+    link.setModuleType(209);
+    ASSERT_TRUE(link.readMeasurements(100));
+    EXPECT_EQ(link.takeMeasurements().size(), 15u);
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{512, 30}, {21, 15}}));
 }
 
 TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
-    link.SetModuleType(209);
-    EXPECT_FALSE(link.ReadRelaySettings(0, 100));
-    EXPECT_FALSE(link.ReadRelaySettings(4, 100));
-    EXPECT_TRUE(peer.Requests().empty());
+    link.setModuleType(209);
+    EXPECT_FALSE(link.readRelaySettings(0, 100));
+    EXPECT_FALSE(link.readRelaySettings(4, 100));
+    EXPECT_TRUE(peer.requests().empty());
     peer.Script({Reply(7), Reply(8)});
-    EXPECT_TRUE(link.ReadRelaySettings(2, 100));
-    link.SetModuleType(215);
-    EXPECT_TRUE(link.ReadRelaySettings(3, 100));
+    EXPECT_TRUE(link.readRelaySettings(2, 100));
+    link.setModuleType(215);
+    EXPECT_TRUE(link.readRelaySettings(3, 100));
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{282, 7}, {298, 8}}));
 }
 
 TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
-    link.SetModuleType(220);
+    link.setModuleType(220);
     peer.Script({Reply(18), Reply(30), Reply(30), Reply(2), Reply(2)});
-    EXPECT_TRUE(link.ReadSettingsBlock(100));
+    EXPECT_TRUE(link.readSettingsBlock(100));
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{
                                {0, 18}, {768, 30}, {800, 30}, {640, 2}, {656, 2}}));
 
     test::PtyPeer other;
-    link.OpenPort(other.SlavePath(), 0, 0);
-    link.SetModuleType(209);
+    link.openPort(other.slavePath(), 0, 0);
+    link.setModuleType(209);
     other.Script({Reply(18), {}, Reply(15)});
-    EXPECT_FALSE(link.ReadSettingsBlock(100));
-    ASSERT_EQ(other.Requests().size(), 2u);
+    EXPECT_FALSE(link.readSettingsBlock(100));
+    ASSERT_EQ(other.requests().size(), 2u);
 }
 
 // Each read of the settings operation takes only a reply of exactly its own count: one
@@ -151,22 +151,22 @@ TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
 // keeps what it held.
 TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
     const int counts[] = {18, 30, 30, 2, 2};
-    link.SetModuleType(220);
+    link.setModuleType(220);
     for (int wrong = 0; wrong < 5; ++wrong) {
         for (const int delta : {-1, +1}) {
             SCOPED_TRACE(std::to_string(wrong) + (delta < 0 ? " fewer" : " more"));
             test::PtyPeer line;
-            link.OpenPort(line.SlavePath(), 0, 0);
-            for (TReadTransaction& r : link.ReadRecords()) r.registers[0] = 4242;
+            link.openPort(line.slavePath(), 0, 0);
+            for (ReadTransaction& r : link.readRecords()) r.registers[0] = 4242;
             std::vector<Bytes> replies;
             for (int i = 0; i <= wrong; ++i) {
                 replies.push_back(Reply(counts[i] + (i == wrong ? delta : 0), 7));
             }
             line.Script(replies);
-            EXPECT_FALSE(link.ReadSettingsBlock(100));
-            EXPECT_EQ(line.Requests().size(), static_cast<std::size_t>(wrong + 1));
+            EXPECT_FALSE(link.readSettingsBlock(100));
+            EXPECT_EQ(line.requests().size(), static_cast<std::size_t>(wrong + 1));
             const std::size_t record[] = {0, 1, 2, 5, 6};
-            const TReadTransaction& failed = link.ReadRecords()[record[wrong]];
+            const ReadTransaction& failed = link.readRecords()[record[wrong]];
             EXPECT_STREQ(failed.errorText, "Ошибка в данных в ответе от модуля");
             EXPECT_EQ(failed.registers[0], 4242);
         }
@@ -174,10 +174,10 @@ TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
 }
 
 TEST_F(ModuleLinkTest, FailedOpenShowsInTheStatus) {
-    link.OpenPort("/dev/kvel-absent", 0, 0);
+    link.openPort("/dev/kvel-absent", 0, 0);
     EXPECT_EQ(status, "Ошибка открытия порта");
-    EXPECT_TRUE(link.PortNeedsOpening());
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::OpenFailed);
+    EXPECT_TRUE(link.portNeedsOpening());
+    EXPECT_EQ(link.port().getState(), SerialPort::State::OpenFailed);
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ using Reason = PortOpenFailure::Reason;
 struct QuietBoxes {
     std::vector<std::string> shown;
     QuietBoxes() {
-        SetMessageSink(
+        setMessageSink(
             [this](const std::string& t, const std::string& c) { shown.push_back(c + ": " + t); });
     }
-    ~QuietBoxes() { SetMessageSink(nullptr); }
+    ~QuietBoxes() { setMessageSink(nullptr); }
 };
 
 // A pseudo-terminal whose far end stays open, as the simulator keeps it.
@@ -38,13 +38,13 @@ struct Pty {
     sim::PtyDevice device;
     Pty() {
         std::string error;
-        EXPECT_TRUE(device.Open("", &error)) << error;
+        EXPECT_TRUE(device.openPty("", &error)) << error;
     }
-    const std::string& Path() const { return device.SlavePath(); }
+    const std::string& Path() const { return device.slavePath(); }
 };
 
 PortOpenFailure Held(std::string holder) {
-    PortOpenFailure f = PortOpenFailure::Of(Reason::InUse, "/dev/ttyS0", EBUSY);
+    PortOpenFailure f = PortOpenFailure::of(Reason::InUse, "/dev/ttyS0", EBUSY);
     f.holder = std::move(holder);
     return f;
 }
@@ -57,7 +57,7 @@ std::string ThisProcess() {
 }
 
 PortOpenFailure Denied(bool memberSinceLogin) {
-    PortOpenFailure f = PortOpenFailure::Of(Reason::System, "/dev/ttyUSB0", EACCES);
+    PortOpenFailure f = PortOpenFailure::of(Reason::System, "/dev/ttyUSB0", EACCES);
     f.group = "dialout";
     f.user = "ivan";
     f.memberSinceLogin = memberSinceLogin;
@@ -68,11 +68,11 @@ TEST(PortAccess, FailureTexts) {
     const std::string denied = std::strerror(EACCES);
     const std::vector<std::pair<PortOpenFailure, std::string>> cases = {
         {PortOpenFailure{}, ""},
-        {PortOpenFailure::Of(Reason::NoName, ""),
+        {PortOpenFailure::of(Reason::NoName, ""),
          "порт не задан (ключ port в разделе [connect] файла mem.ini)"},
-        {PortOpenFailure::Of(Reason::System, "/dev/ttyUSB7", ENOENT),
+        {PortOpenFailure::of(Reason::System, "/dev/ttyUSB7", ENOENT),
          "/dev/ttyUSB7: " + std::string(std::strerror(ENOENT))},
-        {PortOpenFailure::Of(Reason::NotTerminal, "/tmp/f", ENOTTY),
+        {PortOpenFailure::of(Reason::NotTerminal, "/tmp/f", ENOTTY),
          "/tmp/f: не последовательный порт (" + std::string(std::strerror(ENOTTY)) + ")"},
         {Held(""),
          "/dev/ttyS0: порт занят другой программой (" + std::string(std::strerror(EBUSY)) + ")"},
@@ -86,7 +86,7 @@ TEST(PortAccess, FailureTexts) {
              ". Доступ к порту даёт группа dialout; пользователь ivan уже в ней, но этот сеанс "
              "начат раньше: выйдите из системы и войдите заново"},
     };
-    for (const auto& [failure, text] : cases) EXPECT_EQ(PortOpenFailureText(failure), text);
+    for (const auto& [failure, text] : cases) EXPECT_EQ(portOpenFailureText(failure), text);
 }
 
 // Opening is all it would take to append a request to a file, and /dev/zero or /dev/urandom
@@ -99,17 +99,17 @@ TEST(PortAccess, NothingButATerminalIsOpened) {
     SerialPort port;
     for (const std::string& name : {file, dir.Path().string(), std::string("zero"),
                                     std::string("/dev/urandom"), std::string("/dev/null")}) {
-        EXPECT_FALSE(port.Open(name, 0, 0)) << name;
-        EXPECT_EQ(port.LastFailure().reason, Reason::NotTerminal) << name;
+        EXPECT_FALSE(port.open(name, 0, 0)) << name;
+        EXPECT_EQ(port.lastFailure().reason, Reason::NotTerminal) << name;
         const std::uint8_t request[] = {1, 3, 0, 0, 0, 1};
-        EXPECT_EQ(port.Send(request, sizeof request, 10), Transport::SendResult::Refused);
+        EXPECT_EQ(port.send(request, sizeof request, 10), Transport::SendResult::Refused);
     }
     EXPECT_EQ(test::ReadBytes(file), "keep");
     EXPECT_EQ(boxes.shown.size(), 5u);
     // An absent device is no news box: the status and its tool tip say it.
-    EXPECT_FALSE(port.Open(dir.File("absent"), 0, 0));
-    EXPECT_EQ(port.LastFailure().reason, Reason::System);
-    EXPECT_EQ(port.LastFailure().error, ENOENT);
+    EXPECT_FALSE(port.open(dir.File("absent"), 0, 0));
+    EXPECT_EQ(port.lastFailure().reason, Reason::System);
+    EXPECT_EQ(port.lastFailure().error, ENOENT);
     EXPECT_EQ(boxes.shown.size(), 5u);
 }
 
@@ -117,7 +117,7 @@ TEST(PortAccess, DiscardIsBoundedOnInputThatNeverRunsDry) {
     for (const char* device : {"/dev/zero", "/dev/urandom"}) {
         const int fd = ::open(device, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         ASSERT_GE(fd, 0) << device;
-        EXPECT_LE(SerialPort::DrainInput(fd), SerialPort::kDiscardMaxBytes) << device;
+        EXPECT_LE(SerialPort::drainInput(fd), SerialPort::kDiscardMaxBytes) << device;
         ::close(fd);
     }
 }
@@ -126,12 +126,12 @@ TEST(PortAccess, SecondOpenerOfTheLineIsRefusedUntilTheFirstCloses) {
     QuietBoxes boxes;
     Pty pty;
     SerialPort first, second;
-    ASSERT_TRUE(first.Open(pty.Path(), 0, 0));
-    EXPECT_FALSE(second.Open(pty.Path(), 0, 0));
-    EXPECT_EQ(second.GetState(), SerialPort::State::OpenFailed);
-    EXPECT_EQ(second.LastFailure().reason, Reason::InUse);
+    ASSERT_TRUE(first.open(pty.Path(), 0, 0));
+    EXPECT_FALSE(second.open(pty.Path(), 0, 0));
+    EXPECT_EQ(second.getState(), SerialPort::State::OpenFailed);
+    EXPECT_EQ(second.lastFailure().reason, Reason::InUse);
     // The lock list names the holder: here this very process.
-    EXPECT_EQ(PortOpenFailureText(second.LastFailure()),
+    EXPECT_EQ(portOpenFailureText(second.lastFailure()),
               pty.Path() + ": порт занят другой программой (" + ThisProcess() + ")");
     // A program that does not look at locks meets the terminal's exclusive mode (root would
     // pass it, so an unprivileged child tries).
@@ -139,21 +139,21 @@ TEST(PortAccess, SecondOpenerOfTheLineIsRefusedUntilTheFirstCloses) {
     ASSERT_EQ(::chmod(pty.Path().c_str(), 0666), 0);
     const std::string blocked = test::RunAsNobody([&] {
         SerialPort port;
-        port.Open(pty.Path(), 0, 0);
-        return PortOpenFailureText(port.LastFailure());
+        port.open(pty.Path(), 0, 0);
+        return portOpenFailureText(port.lastFailure());
     });
     EXPECT_EQ(blocked, pty.Path() + ": порт занят другой программой (" + ThisProcess() + ")");
 
-    first.Close();
+    first.close();
     // Closing leaves no exclusive mode behind, although the far end keeps the terminal.
     const std::string afterClose = test::RunAsNobody([&] {
         SerialPort port;
-        return port.Open(pty.Path(), 0, 0) ? std::string("opened")
-                                           : PortOpenFailureText(port.LastFailure());
+        return port.open(pty.Path(), 0, 0) ? std::string("opened")
+                                           : portOpenFailureText(port.lastFailure());
     });
     EXPECT_EQ(afterClose, "opened");
-    EXPECT_TRUE(second.Open(pty.Path(), 0, 0));
-    EXPECT_EQ(second.LastFailure().reason, Reason::None);
+    EXPECT_TRUE(second.open(pty.Path(), 0, 0));
+    EXPECT_EQ(second.lastFailure().reason, Reason::None);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -165,10 +165,10 @@ TEST(PortAccess, RefusedPermissionNamesTheDevicesGroupAndTheFix) {
     ASSERT_EQ(::chmod(pty.Path().c_str(), 0660), 0);
     const std::string text = test::RunAsNobody([&] {
         SerialPort port;
-        port.Open(pty.Path(), 0, 0);
-        const PortOpenFailure& f = port.LastFailure();
+        port.open(pty.Path(), 0, 0);
+        const PortOpenFailure& f = port.lastFailure();
         return std::to_string(f.error) + "|" + f.group + "|" + f.user + "|" +
-               PortOpenFailureText(f);
+               portOpenFailureText(f);
     });
     EXPECT_EQ(text, std::to_string(EACCES) + "|dialout|nobody|" + pty.Path() + ": " +
                         std::strerror(EACCES) +
@@ -178,8 +178,8 @@ TEST(PortAccess, RefusedPermissionNamesTheDevicesGroupAndTheFix) {
     ASSERT_EQ(::chmod(pty.Path().c_str(), 0640), 0);
     const std::string plain = test::RunAsNobody([&] {
         SerialPort port;
-        port.Open(pty.Path(), 0, 0);
-        return PortOpenFailureText(port.LastFailure());
+        port.open(pty.Path(), 0, 0);
+        return portOpenFailureText(port.lastFailure());
     });
     EXPECT_EQ(plain, pty.Path() + ": " + std::strerror(EACCES));
 }

@@ -11,16 +11,14 @@
 namespace kvel::test {
 
 std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
-    const std::uint16_t crc = Crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    appendCrc(frame);
     return frame;
 }
 
 PtyPeer::PtyPeer() {
     std::string error;
-    if (!device_.Open("", &error)) throw std::runtime_error("no pseudo-terminal: " + error);
-    thread_ = std::thread([this] { Serve(); });
+    if (!device_.openPty("", &error)) throw std::runtime_error("no pseudo-terminal: " + error);
+    thread_ = std::thread([this] { serve(); });
 }
 
 PtyPeer::~PtyPeer() {
@@ -35,19 +33,19 @@ void PtyPeer::Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs
     delayMs_ = delayMs;
 }
 
-std::vector<std::vector<std::uint8_t>> PtyPeer::Requests() {
+std::vector<std::vector<std::uint8_t>> PtyPeer::requests() {
     std::lock_guard lock(mutex_);
     return requests_;
 }
 
 void PtyPeer::Inject(const std::vector<std::uint8_t>& bytes) {
-    [[maybe_unused]] const auto n = ::write(device_.MasterFd(), bytes.data(), bytes.size());
+    [[maybe_unused]] const auto n = ::write(device_.masterFd(), bytes.data(), bytes.size());
 }
 
-void PtyPeer::Serve() {
+void PtyPeer::serve() {
     std::vector<std::uint8_t> frame;
     while (!stop_) {
-        pollfd p{device_.MasterFd(), POLLIN, 0};
+        pollfd p{device_.masterFd(), POLLIN, 0};
         if (::poll(&p, 1, 5) <= 0) {
             // 5 ms of quiet ends a request.
             if (frame.empty()) continue;
@@ -62,11 +60,11 @@ void PtyPeer::Serve() {
             frame.clear();
             if (reply.empty()) continue;
             std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            [[maybe_unused]] const auto n = ::write(device_.MasterFd(), reply.data(), reply.size());
+            [[maybe_unused]] const auto n = ::write(device_.masterFd(), reply.data(), reply.size());
             continue;
         }
         std::uint8_t buffer[512];
-        const ssize_t n = ::read(device_.MasterFd(), buffer, sizeof buffer);
+        const ssize_t n = ::read(device_.masterFd(), buffer, sizeof buffer);
         if (n > 0) frame.insert(frame.end(), buffer, buffer + n);
     }
 }

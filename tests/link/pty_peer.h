@@ -17,15 +17,15 @@ class PtyPeer {
     PtyPeer();
     ~PtyPeer();
 
-    const std::string& SlavePath() const { return device_.SlavePath(); }
+    const std::string& slavePath() const { return device_.slavePath(); }
     // The next requests get these replies in turn (empty: stay silent), each after delayMs.
     void Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs = 0);
-    std::vector<std::vector<std::uint8_t>> Requests();
+    std::vector<std::vector<std::uint8_t>> requests();
     // Writes bytes at once, outside any request.
     void Inject(const std::vector<std::uint8_t>& bytes);
 
   private:
-    void Serve();
+    void serve();
 
     sim::PtyDevice device_;
     std::atomic<bool> stop_{false};

@@ -20,16 +20,16 @@ namespace {
 struct Shown {
     std::vector<std::pair<std::string, std::string>> boxes;
     Shown() {
-        SetMessageSink(
+        setMessageSink(
             [this](const std::string& t, const std::string& c) { boxes.emplace_back(t, c); });
     }
-    ~Shown() { SetMessageSink(nullptr); }
+    ~Shown() { setMessageSink(nullptr); }
 };
 
 // What the last open left on the line. The port holds the device exclusively, so it is closed
 // first; the far end keeps the terminal and with it the settings.
 termios Settings(SerialPort& port, const std::string& path) {
-    port.Close();
+    port.close();
     termios tio{};
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     EXPECT_GE(fd, 0) << path;
@@ -48,22 +48,22 @@ TEST(SerialPort, NamesOfDevices) {
         {"COM", "/dev/COM"},
         {"COM0", "/dev/COM0"},
     };
-    for (const auto& [name, device] : cases) EXPECT_EQ(SerialPort::DeviceForName(name), device);
+    for (const auto& [name, device] : cases) EXPECT_EQ(SerialPort::deviceForName(name), device);
 }
 
 TEST(SerialPort, OpenStates) {
     Shown shown;
     SerialPort port;
-    EXPECT_EQ(port.GetState(), SerialPort::State::Closed);
-    EXPECT_FALSE(port.Open("", 0, 0));
-    EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
-    EXPECT_FALSE(port.Open("/dev/kvel-no-such-port", 0, 0));
-    EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
+    EXPECT_EQ(port.getState(), SerialPort::State::Closed);
+    EXPECT_FALSE(port.open("", 0, 0));
+    EXPECT_EQ(port.getState(), SerialPort::State::OpenFailed);
+    EXPECT_FALSE(port.open("/dev/kvel-no-such-port", 0, 0));
+    EXPECT_EQ(port.getState(), SerialPort::State::OpenFailed);
     test::PtyPeer peer;
-    EXPECT_TRUE(port.Open(peer.SlavePath(), 0, 0));
-    EXPECT_EQ(port.GetState(), SerialPort::State::Open);
-    port.Close();
-    EXPECT_EQ(port.GetState(), SerialPort::State::Closed);
+    EXPECT_TRUE(port.open(peer.slavePath(), 0, 0));
+    EXPECT_EQ(port.getState(), SerialPort::State::open);
+    port.close();
+    EXPECT_EQ(port.getState(), SerialPort::State::Closed);
     EXPECT_TRUE(shown.boxes.empty());
 }
 
@@ -74,17 +74,17 @@ TEST(SerialPort, SpeedTableAndOutOfTableIndices) {
         {0, B9600}, {1, B19200}, {2, B38400}, {3, B57600}, {4, B115200}};
     SerialPort port;
     for (const auto& [index, speed] : table) {
-        ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(port, peer.SlavePath());
+        ASSERT_TRUE(port.open(peer.slavePath(), index, 0));
+        const termios tio = Settings(port, peer.slavePath());
         EXPECT_EQ(::cfgetospeed(&tio), speed) << index;
     }
     // Indices outside the table leave the speed the port had.
     for (const int index : {5, -1}) {
-        ASSERT_TRUE(port.Open(peer.SlavePath(), index, 0));
-        const termios tio = Settings(port, peer.SlavePath());
+        ASSERT_TRUE(port.open(peer.slavePath(), index, 0));
+        const termios tio = Settings(port, peer.slavePath());
         EXPECT_EQ(::cfgetospeed(&tio), B115200) << index;
     }
-    const termios tio = Settings(port, peer.SlavePath());
+    const termios tio = Settings(port, peer.slavePath());
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
 }
@@ -93,13 +93,13 @@ TEST(SerialPort, ParityNoneHasTwoStopBits) {
     Shown shown;
     test::PtyPeer peer;
     SerialPort port;
-    ASSERT_TRUE(port.Open(peer.SlavePath(), 0, 0));
-    const termios tio = Settings(port, peer.SlavePath());
+    ASSERT_TRUE(port.open(peer.slavePath(), 0, 0));
+    const termios tio = Settings(port, peer.slavePath());
     EXPECT_EQ(tio.c_cflag & PARENB, 0u);
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
     // An index outside the table leaves parity and stop bits as they were.
-    ASSERT_TRUE(port.Open(peer.SlavePath(), 1, 3));
-    EXPECT_NE(Settings(port, peer.SlavePath()).c_cflag & CSTOPB, 0u);
+    ASSERT_TRUE(port.open(peer.slavePath(), 1, 3));
+    EXPECT_NE(Settings(port, peer.slavePath()).c_cflag & CSTOPB, 0u);
 }
 
 // A device that is no terminal is refused: the status shows the failure, its reason is shown
@@ -108,18 +108,18 @@ TEST(SerialPort, DeviceThatIsNoTerminalIsRefusedOnce) {
     Shown shown;
     SerialPort port;
     for (int retry = 0; retry < 3; ++retry) {
-        EXPECT_FALSE(port.Open("/dev/null", 0, 0));
-        EXPECT_EQ(port.GetState(), SerialPort::State::OpenFailed);
+        EXPECT_FALSE(port.open("/dev/null", 0, 0));
+        EXPECT_EQ(port.getState(), SerialPort::State::OpenFailed);
     }
-    EXPECT_EQ(port.LastFailure().reason, PortOpenFailure::Reason::NotTerminal);
+    EXPECT_EQ(port.lastFailure().reason, PortOpenFailure::Reason::NotTerminal);
     ASSERT_EQ(shown.boxes.size(), 1u);
     EXPECT_EQ(shown.boxes[0].first,
               "/dev/null: не последовательный порт (" + std::string(std::strerror(ENOTTY)) + ")");
     EXPECT_EQ(shown.boxes[0].second, "GetLastError");
     // Another refused device is news again.
-    EXPECT_FALSE(port.Open("zero", 0, 0));
+    EXPECT_FALSE(port.open("zero", 0, 0));
     EXPECT_EQ(shown.boxes.size(), 2u);
-    EXPECT_EQ(port.LastFailure().device, "/dev/zero");
+    EXPECT_EQ(port.lastFailure().device, "/dev/zero");
 }
 
 }  // namespace

@@ -19,13 +19,13 @@ class SimLinkFixture : public ::testing::Test {
         simulator =
             StartedSimulator("/tmp/kvel-test-" + std::to_string(::getpid()) + "-" +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_TRUE(simulator->Plugged());  // started
-        link.OpenPort(simulator->DevicePath(), 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
+        ASSERT_TRUE(simulator->plugged());  // started
+        link.openPort(simulator->devicePath(), 4, 0);
+        ASSERT_FALSE(link.portNeedsOpening());
     }
     // Registers 85 … 87 of module 100 set to 1000, 950 and 900 by one write.
-    TWriteTransaction& ThreeRegisterWrite() {
-        TWriteTransaction& w = link.WriteRecords()[0];
+    WriteTransaction& ThreeRegisterWrite() {
+        WriteTransaction& w = link.writeRecords()[0];
         w.moduleAddress = 100;
         w.firstRegister = 85;
         w.count = 3;
@@ -36,7 +36,7 @@ class SimLinkFixture : public ::testing::Test {
     }
 
     std::unique_ptr<sim::Simulator> simulator;
-    TModuleLink link;
+    ModuleLink link;
 };
 
 }  // namespace kvel::test

@@ -7,7 +7,7 @@ namespace kvel::test {
 
 // One read of register `first` of module 100 as the transactions report it to the tap: the
 // the request, then the reply: a read that heard nothing has no reply bytes and says why.
-inline void Transact(TTrafficTap& tap, std::uint16_t first,
+inline void Transact(TrafficTap& tap, std::uint16_t first,
                      TrafficVerdict verdict = TrafficVerdict::Good) {
     const std::uint8_t request[8] = {0x64,
                                      0x03,
@@ -18,11 +18,11 @@ inline void Transact(TTrafficTap& tap, std::uint16_t first,
                                      0,
                                      0};
     const std::uint8_t reply[7] = {0x64, 0x03, 0x02, 0x00, 0x05, 0, 0};
-    tap.BeginTransaction(request, sizeof request);
-    tap.RequestSent();
+    tap.beginTransaction(request, sizeof request);
+    tap.requestSent();
     const bool heard = verdict != TrafficVerdict::NoReply;
-    if (heard) tap.ReplyStarted();
-    tap.EndTransaction(reply, heard ? sizeof reply : 0, verdict,
+    if (heard) tap.replyStarted();
+    tap.endTransaction(reply, heard ? sizeof reply : 0, verdict,
                        heard ? "" : "Ошибка получения результата из модуля", 0);
 }
 

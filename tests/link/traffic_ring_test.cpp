@@ -16,41 +16,41 @@ namespace {
 using test::Transact;
 
 TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
-    TTrafficTap tap;
+    TrafficTap tap;
     std::uint64_t heard = 0;
-    tap.SetListener([&](const TrafficRecord& r) { heard = r.sequence; });
+    tap.setListener([&](const TrafficRecord& r) { heard = r.sequence; });
     for (std::uint16_t i = 0; i < 10050; ++i) Transact(tap, i);
     EXPECT_EQ(heard, 10050u);
-    ASSERT_EQ(tap.Size(), TTrafficTap::kCapacity);
-    ASSERT_EQ(TTrafficTap::kCapacity, 10000u);
-    for (std::size_t i = 0; i < tap.Size(); ++i) {
-        ASSERT_EQ(tap.At(i).sequence, 51 + i) << i;
-        ASSERT_EQ(tap.At(i).firstRegister, 50 + i) << i;
+    ASSERT_EQ(tap.size(), TrafficTap::kCapacity);
+    ASSERT_EQ(TrafficTap::kCapacity, 10000u);
+    for (std::size_t i = 0; i < tap.size(); ++i) {
+        ASSERT_EQ(tap.at(i).sequence, 51 + i) << i;
+        ASSERT_EQ(tap.at(i).firstRegister, 50 + i) << i;
     }
-    EXPECT_EQ(tap.Counters().requests, 10050u);
-    EXPECT_EQ(tap.Counters().good, 10050u);
+    EXPECT_EQ(tap.counters().requests, 10050u);
+    EXPECT_EQ(tap.counters().good, 10050u);
 
-    tap.Clear();
-    EXPECT_EQ(tap.Size(), 0u);
-    EXPECT_EQ(tap.Counters().requests, 0u);
-    EXPECT_EQ(tap.Counters().good, 0u);
+    tap.clear();
+    EXPECT_EQ(tap.size(), 0u);
+    EXPECT_EQ(tap.counters().requests, 0u);
+    EXPECT_EQ(tap.counters().good, 0u);
     Transact(tap, 7, TrafficVerdict::BadCrc);
-    ASSERT_EQ(tap.Size(), 1u);
-    EXPECT_EQ(tap.At(0).firstRegister, 7);
-    EXPECT_EQ(tap.Counters().badCrc, 1u);
-    EXPECT_EQ(tap.Counters().requests, 1u);
+    ASSERT_EQ(tap.size(), 1u);
+    EXPECT_EQ(tap.at(0).firstRegister, 7);
+    EXPECT_EQ(tap.counters().badCrc, 1u);
+    EXPECT_EQ(tap.counters().requests, 1u);
 }
 
 TEST(TrafficTap, PortOpeningsAfterTheFirstAreReopenings) {
-    TTrafficTap tap;
-    tap.PortOpened();
-    EXPECT_EQ(tap.Counters().reopenings, 0u);
-    tap.PortOpened();
-    tap.PortOpened();
-    EXPECT_EQ(tap.Counters().reopenings, 2u);
-    tap.Clear();  // a reset does not make the next open a first one
-    tap.PortOpened();
-    EXPECT_EQ(tap.Counters().reopenings, 1u);
+    TrafficTap tap;
+    tap.portOpened();
+    EXPECT_EQ(tap.counters().reopenings, 0u);
+    tap.portOpened();
+    tap.portOpened();
+    EXPECT_EQ(tap.counters().reopenings, 2u);
+    tap.clear();  // a reset does not make the next open a first one
+    tap.portOpened();
+    EXPECT_EQ(tap.counters().reopenings, 1u);
 }
 
 class TrafficFormat : public ::testing::Test {
@@ -86,7 +86,7 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
     r.replyUs = 112345;
     r.verdict = TrafficVerdict::Exception;
     r.text = "Ошибка модуля: код A";
-    EXPECT_EQ(TrafficLine(r),
+    EXPECT_EQ(trafficLine(r),
               "07.12.26 09:45:25.123\t3\t512\t10\t-\t01 03 00 00 00 0A C5 CD\t01 83 0A 00 0F\t"
               "12.3\t112.3\tОшибка модуля: код A");
 
@@ -96,7 +96,7 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
     r.replyUs = -1;
     r.discarded = {0xAB, 0x01};
     r.discardedTotal = 2;
-    const TrafficFields fields = TrafficFieldsOf(r);
+    const TrafficFields fields = trafficFieldsOf(r);
     EXPECT_EQ(fields[4], "AB 01");
     EXPECT_EQ(fields[6], "-");
     EXPECT_EQ(fields[7], "-");
@@ -105,19 +105,19 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
 }
 
 TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {
-    TTrafficTap tap;
+    TrafficTap tap;
     const std::uint8_t request[8] = {0x64, 0x03, 0, 0, 0, 1, 0, 0};
     const std::vector<std::uint8_t> noise(1500, 0xEE);
-    tap.BeginTransaction(request, sizeof request);
-    tap.InputDiscarded(noise.data(), 1000);
-    tap.InputDiscarded(noise.data(), 500);
-    tap.RequestSent();
-    tap.EndTransaction(nullptr, 0, TrafficVerdict::NoReply, "Ошибка получения результата из модуля",
+    tap.beginTransaction(request, sizeof request);
+    tap.inputDiscarded(noise.data(), 1000);
+    tap.inputDiscarded(noise.data(), 500);
+    tap.requestSent();
+    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, "Ошибка получения результата из модуля",
                        0);
-    const TrafficRecord& r = tap.At(0);
-    EXPECT_EQ(r.discarded.size(), TTrafficTap::kDiscardKept);
+    const TrafficRecord& r = tap.at(0);
+    EXPECT_EQ(r.discarded.size(), TrafficTap::kDiscardKept);
     EXPECT_EQ(r.discardedTotal, 1500u);
-    const std::string shown = TrafficFieldsOf(r)[4];
+    const std::string shown = trafficFieldsOf(r)[4];
     EXPECT_EQ(shown.substr(0, 6), "EE EE ");
     EXPECT_NE(shown.find(" ... (1500 байт)"), std::string::npos);
 }
@@ -136,12 +136,12 @@ TEST(TrafficCountersText, AllCountersAndReplyTimes) {
     c.timedReplies = 11;
     c.replyUsTotal = 11 * 112'340;
     c.replyUsMax = 130'060;
-    EXPECT_EQ(TrafficCountersText(c),
+    EXPECT_EQ(trafficCountersText(c),
               "Запросов: 12, Ответов: 8, Без ответа: 1, Поздних ответов: 1, Ошибок CRC: 1, "
               "Чужой адрес: 1, "
               "Исключений: 1, Прочих ошибок: 0, Переоткрытий порта: 2, "
               "Время ответа: ср. 112.3 мс, макс. 130.1 мс");
-    EXPECT_EQ(TrafficToolTip(TrafficCounters{}),
+    EXPECT_EQ(trafficToolTip(TrafficCounters{}),
               "Обмен с модулем: Ctrl+T или двойной щелчок\nЗапросов: 0\nОтветов: 0\n"
               "Без ответа: 0\nПоздних ответов: 0\nОшибок CRC: 0\nЧужой адрес: 0\nИсключений: "
               "0\nПрочих ошибок: 0\n"

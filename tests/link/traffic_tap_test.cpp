@@ -21,22 +21,20 @@ using Bytes = std::vector<std::uint8_t>;
 // The bytes with their CRC appended, low byte first.
 Bytes Frame(std::initializer_list<std::uint8_t> bytes) {
     Bytes frame(bytes);
-    const std::uint16_t crc = Crc16(frame.data(), static_cast<std::uint16_t>(frame.size()));
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    appendCrc(frame);
     return frame;
 }
 
-const TrafficRecord& Newest(const TModuleLink& link) {
-    return link.Traffic().At(link.Traffic().Size() - 1);
+const TrafficRecord& Newest(const ModuleLink& link) {
+    return link.traffic().at(link.traffic().size() - 1);
 }
 
 class TrafficWithSimulator : public test::SimLinkFixture {
   protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SimLinkFixture::SetUp());
-        link.SetTiming({20, 20, 20, 300, 10});
-        simulator->SetRegister(11, 0x0005);  // the relay word the reads below ask for
+        link.setTiming({20, 20, 20, 300, 10});
+        simulator->setRegister(11, 0x0005);  // the relay word the reads below ask for
     }
 };
 
@@ -70,11 +68,11 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
     std::uint64_t done = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        simulator->SetFault(c.fault, 0x0B);
-        const TrafficCounters before = link.Traffic().Counters();
-        EXPECT_EQ(link.ReadRelayStates(100), c.verdict == TrafficVerdict::Good);
+        simulator->setFault(c.fault, 0x0B);
+        const TrafficCounters before = link.traffic().counters();
+        EXPECT_EQ(link.readRelayStates(100), c.verdict == TrafficVerdict::Good);
         ++done;
-        ASSERT_EQ(link.Traffic().Size(), done);
+        ASSERT_EQ(link.traffic().size(), done);
         const TrafficRecord& r = Newest(link);
         EXPECT_EQ(r.sequence, done);
         EXPECT_EQ(r.request, request);
@@ -88,96 +86,96 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         EXPECT_EQ(r.count, 1);
         // Reply time counts from the end of the send, so it holds the 20 ms pause.
         EXPECT_GE(r.replyUs, 20'000);
-        const TrafficCounters& after = link.Traffic().Counters();
+        const TrafficCounters& after = link.traffic().counters();
         EXPECT_EQ(after.*c.counter, before.*c.counter + 1);
         EXPECT_EQ(after.requests, done);
     }
-    const TrafficCounters& c = link.Traffic().Counters();
+    const TrafficCounters& c = link.traffic().counters();
     EXPECT_EQ(c.lateReplies, 0u);
     EXPECT_EQ(c.good + c.noReply + c.badCrc + c.wrongAddress + c.exceptions + c.otherFaults,
               c.requests);
     // Four complete replies are timed (silence is not).
     EXPECT_EQ(c.timedReplies, 4u);
-    EXPECT_GT(c.MeanReplyMs(), 0.0);
-    EXPECT_GE(c.MaxReplyMs(), c.MeanReplyMs());
+    EXPECT_GT(c.meanReplyMs(), 0.0);
+    EXPECT_GE(c.maxReplyMs(), c.meanReplyMs());
 
-    link.Traffic().Clear();
-    EXPECT_EQ(link.Traffic().Size(), 0u);
-    EXPECT_EQ(link.Traffic().Counters().requests, 0u);
-    EXPECT_EQ(link.Traffic().Counters().timedReplies, 0u);
+    link.traffic().clear();
+    EXPECT_EQ(link.traffic().size(), 0u);
+    EXPECT_EQ(link.traffic().counters().requests, 0u);
+    EXPECT_EQ(link.traffic().counters().timedReplies, 0u);
 }
 
 // The program's final verdict: a read it rejects for its register count is no good reply.
 TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
-    simulator->SetReplyRegisterCount(2);
-    EXPECT_FALSE(link.ReadRelayStates(100));
+    simulator->setReplyRegisterCount(2);
+    EXPECT_FALSE(link.readRelayStates(100));
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.verdict, TrafficVerdict::Other);
     EXPECT_EQ(r.text, "Ошибка в данных в ответе от модуля");
-    EXPECT_EQ(TrafficFieldsOf(r).back(), "Ошибка в данных в ответе от модуля");
-    EXPECT_EQ(link.Traffic().Counters().good, 0u);
-    EXPECT_EQ(link.Traffic().Counters().otherFaults, 1u);
+    EXPECT_EQ(trafficFieldsOf(r).back(), "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(link.traffic().counters().good, 0u);
+    EXPECT_EQ(link.traffic().counters().otherFaults, 1u);
 }
 
 // The module's time runs from the end of the request to the first byte of its reply; the
 // program's own pause before it reads the reply shows only in the total.
 TEST_F(TrafficWithSimulator, ReplyTimeEndsAtTheFirstByteOfTheReply) {
-    link.SetTiming({150, 20, 20, 500, 10});
-    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
-    const TrafficFields fields = TrafficFieldsOf(Newest(link));
+    link.setTiming({150, 20, 20, 500, 10});
+    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    const TrafficFields fields = trafficFieldsOf(Newest(link));
     EXPECT_LT(std::stod(fields[7]), 100.0) << fields[7];
     EXPECT_GE(std::stod(fields[8]), 150.0) << fields[8];
-    EXPECT_LT(link.Traffic().Counters().MeanReplyMs(), 100.0);
+    EXPECT_LT(link.traffic().counters().meanReplyMs(), 100.0);
 }
 
 // A reply that comes after its read gave up is read away before the next request is sent,
 // and shown there as discarded.
 TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
-    simulator->SetFault(sim::Fault::LateReply, 2, 400);  // the read gives up after 320 ms
-    EXPECT_FALSE(link.ReadRelayStates(100));
+    simulator->setFault(sim::Fault::LateReply, 2, 400);  // the read gives up after 320 ms
+    EXPECT_FALSE(link.readRelayStates(100));
     EXPECT_EQ(Newest(link).verdict, TrafficVerdict::NoReply);
     EXPECT_TRUE(Newest(link).reply.empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the late reply lands
-    simulator->SetFault(sim::Fault::None);
-    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
+    simulator->setFault(sim::Fault::None);
+    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.discarded, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
     EXPECT_EQ(r.discardedTotal, 7u);
     EXPECT_EQ(r.reply, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
     EXPECT_EQ(r.verdict, TrafficVerdict::Good);
-    EXPECT_EQ(link.Traffic().Counters().noReply, 1u);
-    EXPECT_EQ(link.Traffic().Counters().lateReplies, 1u);
-    EXPECT_EQ(link.Traffic().Counters().good, 1u);
+    EXPECT_EQ(link.traffic().counters().noReply, 1u);
+    EXPECT_EQ(link.traffic().counters().lateReplies, 1u);
+    EXPECT_EQ(link.traffic().counters().good, 1u);
 }
 
 TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
-    ASSERT_TRUE(link.ReadRelayStates(100));
-    simulator->Unplug();
-    EXPECT_FALSE(link.ReadRelayStates(100));
+    ASSERT_TRUE(link.readRelayStates(100));
+    simulator->unplug();
+    EXPECT_FALSE(link.readRelayStates(100));
     const TrafficRecord& refused = Newest(link);
     EXPECT_EQ(refused.text, "Нет связи с портом");
     EXPECT_EQ(refused.verdict, TrafficVerdict::Other);
     EXPECT_EQ(refused.request, Frame({0x64, 0x03, 0x00, 0x0B, 0x00, 0x01}));
     EXPECT_TRUE(refused.reply.empty());
     EXPECT_EQ(refused.replyUs, -1);  // nothing went out, so there is no reply time
-    EXPECT_EQ(link.Traffic().Counters().otherFaults, 1u);
+    EXPECT_EQ(link.traffic().counters().otherFaults, 1u);
 
-    link.OpenPort(simulator->DevicePath(), 4, 0);  // the device is gone: no open
-    EXPECT_TRUE(link.PortNeedsOpening());
-    EXPECT_EQ(link.Traffic().Counters().reopenings, 0u);
+    link.openPort(simulator->devicePath(), 4, 0);  // the device is gone: no open
+    EXPECT_TRUE(link.portNeedsOpening());
+    EXPECT_EQ(link.traffic().counters().reopenings, 0u);
 
-    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
-    link.OpenPort(simulator->DevicePath(), 4, 0);
-    ASSERT_FALSE(link.PortNeedsOpening());
-    EXPECT_EQ(link.Traffic().Counters().reopenings, 1u);
-    ASSERT_TRUE(link.ReadRelayStates(100)) << link.First().errorText;
-    EXPECT_EQ(link.Traffic().Counters().good, 2u);
-    EXPECT_EQ(link.Traffic().Counters().requests, 3u);
+    ASSERT_TRUE(simulator->plug()) << simulator->errorText();
+    link.openPort(simulator->devicePath(), 4, 0);
+    ASSERT_FALSE(link.portNeedsOpening());
+    EXPECT_EQ(link.traffic().counters().reopenings, 1u);
+    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    EXPECT_EQ(link.traffic().counters().good, 2u);
+    EXPECT_EQ(link.traffic().counters().requests, 3u);
 }
 
 TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
-    TWriteTransaction& w = ThreeRegisterWrite();
-    ASSERT_TRUE(link.WriteRegisters(w)) << w.errorText;
+    WriteTransaction& w = ThreeRegisterWrite();
+    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
     const TrafficRecord& many = Newest(link);
     EXPECT_EQ(many.function, 16);
     EXPECT_EQ(many.firstRegister, 85);
@@ -189,8 +187,8 @@ TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
 
     w.firstRegister = 87;
     w.values[0] = 777;
-    simulator->SetFault(sim::Fault::Exception, 3);
-    EXPECT_FALSE(link.WriteRegister(w));
+    simulator->setFault(sim::Fault::Exception, 3);
+    EXPECT_FALSE(link.writeRegister(w));
     const TrafficRecord& single = Newest(link);
     EXPECT_EQ(single.function, 6);
     EXPECT_EQ(single.count, 1);
@@ -198,7 +196,7 @@ TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
     EXPECT_EQ(single.reply, Frame({0x64, 0x86, 0x03}));
     EXPECT_EQ(single.verdict, TrafficVerdict::Exception);
     EXPECT_EQ(single.text, "Ошибка модуля: код 3");
-    EXPECT_EQ(link.Traffic().Counters().exceptions, 1u);
+    EXPECT_EQ(link.traffic().counters().exceptions, 1u);
 }
 
 }  // namespace

@@ -22,28 +22,28 @@ constexpr LinkTiming kFast{20, 20, 20, 300, 10};
 
 TEST(Crc16, CheckValues) {
     const std::string digits = "123456789";
-    EXPECT_EQ(Crc16(reinterpret_cast<const std::uint8_t*>(digits.data()), 9), 0x4B37);
+    EXPECT_EQ(crc16(reinterpret_cast<const std::uint8_t*>(digits.data()), 9), 0x4B37);
     const Bytes request{0x01, 0x03, 0x00, 0x00, 0x00, 0x0A};
-    EXPECT_EQ(Crc16(request.data(), 6), 0xCDC5);
+    EXPECT_EQ(crc16(request.data(), 6), 0xCDC5);
     EXPECT_EQ(WithCrc(request), (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD}));
-    EXPECT_EQ(Crc16(nullptr, 0), 0xFFFF);
+    EXPECT_EQ(crc16(nullptr, 0), 0xFFFF);
 }
 
 class TransactionTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(port.Open(peer.SlavePath(), 0, 0)); }
+    void SetUp() override { ASSERT_TRUE(port.open(peer.slavePath(), 0, 0)); }
     test::PtyPeer peer;
     SerialPort port;
 };
 
 TEST_F(TransactionTest, ReadRequestFrameAndDecoding) {
     peer.Script({WithCrc({0x01, 0x03, 0x04, 0x12, 0x34, 0xFF, 0xFE})});
-    TReadTransaction t;
+    ReadTransaction t;
     t.moduleAddress = 1;
     t.firstRegister = 0;
     t.count = 10;
-    ASSERT_TRUE(ReadRegisters(port, t, kFast)) << t.errorText;
-    EXPECT_EQ(peer.Requests().at(0), (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD}));
+    ASSERT_TRUE(readRegisters(port, t, kFast)) << t.errorText;
+    EXPECT_EQ(peer.requests().at(0), (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD}));
     EXPECT_EQ(t.registerCount, 2);
     EXPECT_EQ(t.registers[0], 0x1234);
     EXPECT_EQ(t.registers[1], 0xFFFE);
@@ -95,13 +95,13 @@ TEST_F(TransactionTest, ReadReplyChecks) {
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         peer.Script({c.reply});
-        TReadTransaction t;
+        ReadTransaction t;
         t.moduleAddress = 100;
         t.firstRegister = 21;
         t.count = 3;
         t.registers[2] = 0xAAAA;  // what an earlier reply left
         std::strcpy(t.errorText, "прежний");
-        const bool ok = ReadRegisters(port, t, kFast);
+        const bool ok = readRegisters(port, t, kFast);
         EXPECT_EQ(ok, c.ok);
         EXPECT_STREQ(t.errorText, c.ok ? "прежний" : c.error);
         if (c.registerCount >= 0) {
@@ -113,7 +113,7 @@ TEST_F(TransactionTest, ReadReplyChecks) {
         if (c.ok && c.registerCount < 3) {
             EXPECT_EQ(t.registers[2], 0xAAAA);
         }
-        EXPECT_TRUE(port.IsOpen());
+        EXPECT_TRUE(port.isOpen());
     }
 }
 
@@ -147,7 +147,7 @@ TEST_F(TransactionTest, WriteReplyChecks) {
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.name);
         peer.Script({c.reply});
-        TWriteTransaction t;
+        WriteTransaction t;
         t.moduleAddress = 100;
         if (c.many) {
             t.firstRegister = 0x55;
@@ -159,26 +159,26 @@ TEST_F(TransactionTest, WriteReplyChecks) {
             t.firstRegister = 0x10A;
             t.values[0] = 0x1234;
         }
-        const bool ok = c.many ? WriteRegisters(port, t, kFast) : WriteRegister(port, t, kFast);
+        const bool ok = c.many ? writeRegisters(port, t, kFast) : writeRegister(port, t, kFast);
         EXPECT_EQ(ok, c.error == nullptr) << t.errorText;
         if (c.error) {
             EXPECT_STREQ(t.errorText, c.error);
         }
     }
-    const auto requests = peer.Requests();
+    const auto requests = peer.requests();
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(requests[0], WithCrc({100, 6, 0x01, 0x0A, 0x12, 0x34}));
     EXPECT_EQ(requests[1], WithCrc({100, 0x10, 0x00, 0x55, 0x00, 0x03, 6, 0, 1, 2, 3, 0xFF, 0xFF}));
 }
 
 TEST_F(TransactionTest, WriteManyRefusesCountsItsFrameCannotCarry) {
-    TWriteTransaction t;
+    WriteTransaction t;
     t.moduleAddress = 100;
     t.count = 128;
-    EXPECT_FALSE(WriteRegisters(port, t, kFast));
+    EXPECT_FALSE(writeRegisters(port, t, kFast));
     t.count = 0;
-    EXPECT_FALSE(WriteRegisters(port, t, kFast));
-    EXPECT_TRUE(peer.Requests().empty());
+    EXPECT_FALSE(writeRegisters(port, t, kFast));
+    EXPECT_TRUE(peer.requests().empty());
 }
 
 TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {
@@ -186,26 +186,26 @@ TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {
     peer.Inject(WithCrc({100, 3, 2, 0xDE, 0xAD}));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     peer.Script({WithCrc({100, 3, 2, 0x00, 0x2A})});
-    TReadTransaction t;
+    ReadTransaction t;
     t.moduleAddress = 100;
     t.firstRegister = 145;
     t.count = 1;
-    ASSERT_TRUE(ReadRegisters(port, t, kFast)) << t.errorText;
+    ASSERT_TRUE(readRegisters(port, t, kFast)) << t.errorText;
     EXPECT_EQ(t.registers[0], 0x2A);
 }
 
 TEST_F(TransactionTest, ClosedPortFailsWithoutTraffic) {
-    port.Close();
-    TReadTransaction r;
+    port.close();
+    ReadTransaction r;
     r.moduleAddress = 100;
     r.count = 1;
-    EXPECT_FALSE(ReadRegisters(port, r, kFast));
+    EXPECT_FALSE(readRegisters(port, r, kFast));
     EXPECT_STREQ(r.errorText, "Нет связи с портом");
-    TWriteTransaction w;
+    WriteTransaction w;
     w.moduleAddress = 100;
-    EXPECT_FALSE(WriteRegister(port, w, kFast));
+    EXPECT_FALSE(writeRegister(port, w, kFast));
     EXPECT_STREQ(w.errorText, "Ошибка передачи команды записи в модуль");
-    EXPECT_TRUE(peer.Requests().empty());
+    EXPECT_TRUE(peer.requests().empty());
 }
 
 // With the real pauses and waits, a module that does not answer costs a read 100 + 500 ms and
@@ -213,20 +213,20 @@ TEST_F(TransactionTest, ClosedPortFailsWithoutTraffic) {
 TEST_F(TransactionTest, SilentModuleCostsTheSpecifiedTime) {
     using Clock = std::chrono::steady_clock;
     peer.Script({});
-    TReadTransaction r;
+    ReadTransaction r;
     r.moduleAddress = 100;
     r.count = 1;
     auto start = Clock::now();
-    EXPECT_FALSE(ReadRegisters(port, r));
+    EXPECT_FALSE(readRegisters(port, r));
     const auto readMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     EXPECT_GE(readMs, 600);
     EXPECT_LE(readMs, 700);
 
-    TWriteTransaction w;
+    WriteTransaction w;
     w.moduleAddress = 100;
     start = Clock::now();
-    EXPECT_FALSE(WriteRegister(port, w));
+    EXPECT_FALSE(writeRegister(port, w));
     const auto writeMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     EXPECT_GE(writeMs, 700);

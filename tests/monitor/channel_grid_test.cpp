@@ -24,7 +24,7 @@ class ChannelGridTest : public test::MainWindowFixture {
 // channel n for the code.
 TEST_F(ChannelGridTest, HeadingsStayInViewWhileScrolling) {
     Show("");
-    QTableWidget* grid = form->StringGrid1();
+    QTableWidget* grid = form->readingsGrid();
     ASSERT_EQ(grid->rowCount(), 31);
     EXPECT_EQ(grid->item(0, 0)->text(), "Канал");
     EXPECT_EQ(grid->item(30, 0)->text(), "30");
@@ -46,7 +46,7 @@ TEST_F(ChannelGridTest, HeadingsStayInViewWhileScrolling) {
 // its first word (which would leave only that word in the 30-pixel row).
 TEST_F(ChannelGridTest, NamesAreClippedNotWrapped) {
     Show("[sensors]\n1=Шина АБВГД\n");
-    QTableWidget* grid = form->StringGrid1();
+    QTableWidget* grid = form->readingsGrid();
     EXPECT_FALSE(grid->wordWrap());
     const QFontMetrics metrics(grid->font());
     const int firstWord = metrics.horizontalAdvance("Шина");
@@ -71,29 +71,29 @@ TEST_F(ChannelGridTest, NamesAreClippedNotWrapped) {
 TEST_F(ChannelGridTest, PeriodsOutOfRangeAreShownNotPolled) {
     for (const char* period : {"5", "2147483"}) {
         Show(std::string("[measure]\nperiod=") + period + "\n");
-        form->FormShow();
-        EXPECT_EQ(form->Timer1()->interval(), std::stoll(period) * 1000) << period;
-        EXPECT_TRUE(form->Timer1()->isActive()) << period;
-        EXPECT_EQ(form->StatusPanel(0), "") << period;
+        form->startMonitoring();
+        EXPECT_EQ(form->pollTimer()->interval(), std::stoll(period) * 1000) << period;
+        EXPECT_TRUE(form->pollTimer()->isActive()) << period;
+        EXPECT_EQ(form->statusPanel(0), "") << period;
         form.reset();
     }
     for (const char* period : {"-5", "0", "2147484", "2147483647", "-2147483648"}) {
         Show(std::string("[measure]\nperiod=") + period + "\n");
-        form->FormShow();
-        EXPECT_FALSE(form->Timer1()->isActive()) << period;
-        EXPECT_EQ(form->StatusPanel(0),
+        form->startMonitoring();
+        EXPECT_FALSE(form->pollTimer()->isActive()) << period;
+        EXPECT_EQ(form->statusPanel(0),
                   QString("Опрос остановлен: недопустимый период измерения ") + period);
-        EXPECT_TRUE(form->StatusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
+        EXPECT_TRUE(form->statusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
                                                       period + ": допустимо от 1 до 2147483 с"))
-            << form->StatusToolTip(0).toStdString();
+            << form->statusToolTip(0).toStdString();
         form.reset();
     }
     Show("[measure]\nperiod=-5\n");
-    form->Ini().WriteInteger("measure", "period", 2);
-    form->FormShow();
-    EXPECT_TRUE(form->Timer1()->isActive());
-    EXPECT_EQ(form->StatusPanel(0), "");
-    EXPECT_FALSE(form->StatusToolTip(0).contains("period"));
+    form->ini().writeInteger("measure", "period", 2);
+    form->startMonitoring();
+    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_EQ(form->statusPanel(0), "");
+    EXPECT_FALSE(form->statusToolTip(0).contains("period"));
 }
 
 }  // namespace

@@ -3,14 +3,14 @@
 #include <QImage>
 #include <QTimer>
 
-#include "cabinet/host_window.h"
-#include "dialogs/module_settings_dialog.h"
-#include "dialogs/settings_dialog.h"
-#include "monitor/file_choosers.h"
-#include "monitor/log_viewer_window.h"
-#include "monitor/measurement_log.h"
-#include "monitor/traffic_window.h"
+#include "core/measurement_log.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/cabinet_window.h"
+#include "windows/file_choosers.h"
+#include "windows/log_viewer_window.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
+#include "windows/traffic_window.h"
 
 namespace kvel::test {
 namespace {
@@ -20,7 +20,7 @@ std::string Minutes(int from, int to) {
     for (int m = from; m < to; ++m) {
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "06.12.26\t13:%02d:00\t", m);
-        text += stamp + FormatLogTemperature(m);
+        text += stamp + formatLogTemperature(m);
         for (int c = 2; c <= kLogChannels; ++c) text += "\t---";
         text += "\t\r\n";
     }
@@ -29,13 +29,9 @@ std::string Minutes(int from, int to) {
 
 class ToolBar : public MainWindowFixture {
   protected:
-    void BeforeShow() override {
-        host = std::make_unique<TFormHost>();
-        form->SetSecondaryWindows(&settings, &moduleNew, host.get(), &module);
-    }
+    void BeforeShow() override { form->setSecondaryWindows(&settings, &moduleNew, &host, &module); }
     void TearDown() override {
-        SetFileChoosers({});
-        host.reset();  // the main window's child while both live: it goes first
+        setFileChoosers({});
         MainWindowFixture::TearDown();
     }
     // Triggers the tool bar's action and returns the class of the modal window it opened.
@@ -50,19 +46,19 @@ class ToolBar : public MainWindowFixture {
         form->findChild<QAction*>(action)->trigger();
         return seen;
     }
-    TForm2 settings;
-    TFormDisplaySelectDlgNew moduleNew;
-    std::unique_ptr<TFormHost> host;
-    TFormDisplaySelectDlg module;
+    ProgramSettingsDialog settings;
+    SecondGenModuleDialog moduleNew;
+    CabinetWindow host;
+    FirstGenModuleDialog module;
 };
 
 TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
     StartSimulator();
-    WriteIni(Port());
+    WriteIni(port());
     Show();
     const std::string log = dir.File("log.txt");
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 30));
-    SetFileChoosers(
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30));
+    setFileChoosers(
         {.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(log); },
          .exportImage =
              [&](QWidget*, QSize) {
@@ -71,56 +67,56 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
              },
          .exportCsv = {}});
 
-    form->findChild<QAction*>("ActionLogViewer")->trigger();
+    form->findChild<QAction*>("openLogViewerAction")->trigger();
     auto* viewer = form->findChild<LogViewerWindow*>();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->data().rows(), 30);
-    EXPECT_EQ(form->Ini().ReadString("history", "folder", ""), dir.Path().string());
+    EXPECT_EQ(form->ini().readString("history", "folder", ""), dir.Path().string());
 
-    form->findChild<QAction*>("ActionTraffic")->trigger();
-    ASSERT_NE(form->TrafficWindow(), nullptr);
-    EXPECT_TRUE(form->TrafficWindow()->isVisible());
+    form->findChild<QAction*>("openTrafficAction")->trigger();
+    ASSERT_NE(form->trafficWindow(), nullptr);
+    EXPECT_TRUE(form->trafficWindow()->isVisible());
 
-    form->findChild<QAction*>("ActionExportChart")->trigger();
+    form->findChild<QAction*>("exportChartAction")->trigger();
     EXPECT_NE(ReadBytes(dir.File("live.svg")).find("<svg"), std::string::npos);
 
-    EXPECT_EQ(ModalOpenedBy("ActionProgramSettings"), "kvel::TForm2");
-    EXPECT_EQ(ModalOpenedBy("ActionCabinet"), "kvel::TFormHost");
-    const std::string moduleDialog = ModalOpenedBy("ActionModuleSettings");
-    EXPECT_TRUE(moduleDialog == "kvel::TFormDisplaySelectDlgNew" ||
-                moduleDialog == "kvel::TFormDisplaySelectDlg")
+    EXPECT_EQ(ModalOpenedBy("openProgramSettingsAction"), "kvel::ProgramSettingsDialog");
+    EXPECT_EQ(ModalOpenedBy("openCabinetAction"), "kvel::CabinetWindow");
+    const std::string moduleDialog = ModalOpenedBy("openModuleSettingsAction");
+    EXPECT_TRUE(moduleDialog == "kvel::SecondGenModuleDialog" ||
+                moduleDialog == "kvel::FirstGenModuleDialog")
         << moduleDialog;
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     // Every action says what it does and its keys.
-    EXPECT_EQ(form->findChild<QAction*>("ActionLogViewer")->shortcut(),
+    EXPECT_EQ(form->findChild<QAction*>("openLogViewerAction")->shortcut(),
               QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_TRUE(form->findChild<QAction*>("ActionCabinet")->toolTip().contains("Ctrl+H"));
+    EXPECT_TRUE(form->findChild<QAction*>("openCabinetAction")->toolTip().contains("Ctrl+H"));
 }
 
 TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     const std::string log = dir.File("log.txt");
     // A torn last line, as the poll leaves it while it writes.
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
-    TMemIni ini(dir.File("mem.ini"));
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30) + "06.12.26\t13:30:00\t30.0");
+    MemIni ini(dir.File("mem.ini"));
     auto* viewer = new LogViewerWindow(ini);
     ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
     viewer->show();
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
         << viewer->statusText().toStdString();
-    Tsp_Axis& bottom = *viewer->plot()->BottomAxis();
+    Axis& bottom = *viewer->plot()->bottomAxis();
     const double from = viewer->data().times[5], to = viewer->data().times[10];
-    bottom.SetMinMax(from, to);
+    bottom.setMinMax(from, to);
     viewer->channelCheckBox(1)->setChecked(false);
 
-    WriteBytes(log, LogHeaderLine() + Minutes(0, 40));
-    viewer->findChild<QAction*>("ActionReloadLog")->trigger();
+    WriteBytes(log, logHeaderLine() + Minutes(0, 40));
+    viewer->findChild<QAction*>("reloadLogAction")->trigger();
     EXPECT_EQ(viewer->data().rows(), 40);
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 0"));
-    EXPECT_EQ(bottom.Min(), from);
-    EXPECT_EQ(bottom.Max(), to);
-    EXPECT_FALSE(viewer->chart().line(1)->Active());
-    EXPECT_EQ(viewer->chart().line(1)->Count(), 40);
+    EXPECT_EQ(bottom.min(), from);
+    EXPECT_EQ(bottom.max(), to);
+    EXPECT_FALSE(viewer->chart().line(1)->active());
+    EXPECT_EQ(viewer->chart().line(1)->count(), 40);
 
     // An unreadable file is refused with a message; the window keeps what it shows.
     EXPECT_FALSE(viewer->openFile(QString::fromStdString(dir.File("gone.txt"))));

@@ -51,8 +51,8 @@ struct Range {
 std::ostream& operator<<(std::ostream& os, const Range& r) {
     return os << r.min << " .. " << r.max;
 }
-Range RangeOf(const Tsp_Axis* a) {
-    return {a->Min(), a->Max()};
+Range RangeOf(const Axis* a) {
+    return {a->min(), a->max()};
 }
 
 class ChartWindowTest : public test::MainWindowFixture {
@@ -63,35 +63,35 @@ class ChartWindowTest : public test::MainWindowFixture {
     }
     void Show() {
         MainWindowFixture::Show();  // polls only when the test asks
-        plot = form->Plot1();
+        plot = form->trendPlot();
         QCoreApplication::processEvents();  // lays the window out
-        Paint();
-        field = plot->FieldRect();
-        ASSERT_GT(field.Width(), 400);
-        ASSERT_GT(field.Height(), 300);
+        paint();
+        field = plot->fieldRect();
+        ASSERT_GT(field.width(), 400);
+        ASSERT_GT(field.height(), 300);
     }
     // Paints what is pending; the field follows the axes' label widths.
-    void Paint() {
-        plot->Update();
+    void paint() {
+        plot->paintPending();
         QCoreApplication::processEvents();  // the handles and read-outs follow the paint
-        field = plot->FieldRect();
+        field = plot->fieldRect();
     }
     // Every axis of the chart from 0 to 100.
     void SetAll0To100() {
-        for (Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
-            a->SetMinMax(0, 100);
+        for (Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+            a->setMinMax(0, 100);
         }
-        Paint();
+        paint();
     }
     std::vector<Range> Ranges() const {
-        return {RangeOf(plot->LeftAxis()), RangeOf(plot->RightAxis()), RangeOf(plot->BottomAxis())};
+        return {RangeOf(plot->leftAxis()), RangeOf(plot->rightAxis()), RangeOf(plot->bottomAxis())};
     }
     QPoint Centre() const {
         return {(field.Left + field.Right) / 2, (field.Top + field.Bottom) / 2};
     }
-    double TimeAt(int column) const { return plot->BottomAxis()->PixelToValue(column); }
+    double TimeAt(int column) const { return plot->bottomAxis()->pixelToValue(column); }
     // Drags a marker handle so that its centre lands on `column` of the plot.
-    void DragHandle(TMarkerHandle* handle, std::initializer_list<int> columns) {
+    void DragHandle(MarkerHandle* handle, std::initializer_list<int> columns) {
         const QPoint grip(handle->width() / 2, handle->height() / 2);
         Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
         for (int column : columns) {
@@ -108,62 +108,62 @@ class ChartWindowTest : public test::MainWindowFixture {
         return n;
     }
 
-    Tsp_XYPlot* plot = nullptr;
-    TRect field;
+    XYPlot* plot = nullptr;
+    PixelRect field;
 };
 
 TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom) {
     WriteIni("[display]\nd1=1\n[diag]\nscale_auto=1\n");
     Show();
-    ASSERT_TRUE(plot->LeftAxis()->AutoMin());
+    ASSERT_TRUE(plot->leftAxis()->autoMin());
     const double t0 = 45000.5;
-    form->Line(1)->AddXY(t0, 20);
-    form->Line(1)->AddXY(t0 + 0.001, 30);
+    form->line(1)->addXY(t0, 20);
+    form->line(1)->addXY(t0 + 0.001, 30);
     SetAll0To100();
     const QPoint c = Centre();
 
     // 5 pixels each way is still a click, although the plot zoomed to that small rectangle.
     Drag(plot, Qt::LeftButton, {c, c + QPoint(3, 3), c + QPoint(5, 5)});
-    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{-50, 50}));
-    EXPECT_EQ(RangeOf(plot->RightAxis()), (Range{-500, 500}));
-    const Range bottom = RangeOf(plot->BottomAxis());  // fitted to the data
+    EXPECT_EQ(RangeOf(plot->leftAxis()), (Range{-50, 50}));
+    EXPECT_EQ(RangeOf(plot->rightAxis()), (Range{-500, 500}));
+    const Range bottom = RangeOf(plot->bottomAxis());  // fitted to the data
     EXPECT_LT(bottom.min, t0);
     EXPECT_GT(bottom.min, t0 - 0.0001);
     EXPECT_GT(bottom.max, t0 + 0.001);
     EXPECT_LT(bottom.max, t0 + 0.0011);
-    for (const Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
-        EXPECT_FALSE(a->AutoMin());
-        EXPECT_FALSE(a->AutoMax());
+    for (const Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+        EXPECT_FALSE(a->autoMin());
+        EXPECT_FALSE(a->autoMax());
     }
     // The stored limits of the left axis, whatever the automatic scaling setting.
-    form->Ini().WriteFloat("diag", "left_min", 10);
-    form->Ini().WriteFloat("diag", "left_max", 20);
-    form->Ini().WriteFloat("diag", "right_min", 1);
-    form->Ini().WriteFloat("diag", "right_max", 2);
+    form->ini().writeFloat("diag", "left_min", 10);
+    form->ini().writeFloat("diag", "left_max", 20);
+    form->ini().writeFloat("diag", "right_min", 1);
+    form->ini().writeFloat("diag", "right_max", 2);
     Drag(plot, Qt::LeftButton, {c, c + QPoint(-5, 0)});
-    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{10, 20}));
-    EXPECT_EQ(RangeOf(plot->RightAxis()), (Range{1, 2}));
+    EXPECT_EQ(RangeOf(plot->leftAxis()), (Range{10, 20}));
+    EXPECT_EQ(RangeOf(plot->rightAxis()), (Range{1, 2}));
 
     // 6 pixels is a drag: the plot's zoom stays, and automatic scaling no longer moves it.
     SetAll0To100();
-    plot->LeftAxis()->SetAutoMin(true);
-    plot->LeftAxis()->SetAutoMax(true);
-    plot->RightAxis()->SetAutoMax(true);
-    Paint();
-    const Range leftBefore = RangeOf(plot->LeftAxis());
-    const double top = plot->LeftAxis()->PixelToValue(c.y());
-    const double low = plot->LeftAxis()->PixelToValue(c.y() + 6);
+    plot->leftAxis()->setAutoMin(true);
+    plot->leftAxis()->setAutoMax(true);
+    plot->rightAxis()->setAutoMax(true);
+    paint();
+    const Range leftBefore = RangeOf(plot->leftAxis());
+    const double top = plot->leftAxis()->pixelToValue(c.y());
+    const double low = plot->leftAxis()->pixelToValue(c.y() + 6);
     Drag(plot, Qt::LeftButton, {c, c + QPoint(6, 6)});
-    EXPECT_NE(RangeOf(plot->LeftAxis()), leftBefore);
-    EXPECT_DOUBLE_EQ(plot->LeftAxis()->Min(), low);
-    EXPECT_DOUBLE_EQ(plot->LeftAxis()->Max(), top);
-    for (const Tsp_Axis* a : {plot->LeftAxis(), plot->RightAxis(), plot->BottomAxis()}) {
-        EXPECT_FALSE(a->AutoMin());
-        EXPECT_FALSE(a->AutoMax());
+    EXPECT_NE(RangeOf(plot->leftAxis()), leftBefore);
+    EXPECT_DOUBLE_EQ(plot->leftAxis()->min(), low);
+    EXPECT_DOUBLE_EQ(plot->leftAxis()->max(), top);
+    for (const Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
+        EXPECT_FALSE(a->autoMin());
+        EXPECT_FALSE(a->autoMax());
     }
-    const Range zoomed = RangeOf(plot->LeftAxis());
-    form->Line(1)->AddXY(t0 + 0.002, 90);  // new data no longer rescales the fixed range
-    EXPECT_EQ(RangeOf(plot->LeftAxis()), zoomed);
+    const Range zoomed = RangeOf(plot->leftAxis());
+    form->line(1)->addXY(t0 + 0.002, 90);  // new data no longer rescales the fixed range
+    EXPECT_EQ(RangeOf(plot->leftAxis()), zoomed);
 }
 
 TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
@@ -177,8 +177,8 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
     SetAll0To100();
     Drag(plot, Qt::RightButton, {c, c + QPoint(5, -5)});
     for (const Range& r : Ranges()) EXPECT_NEAR(r.max - r.min, 120, 1e-9);
-    EXPECT_LT(plot->BottomAxis()->Min(), -10);
-    EXPECT_LT(plot->LeftAxis()->Min(), -10);  // the curves went up with the pointer
+    EXPECT_LT(plot->bottomAxis()->min(), -10);
+    EXPECT_LT(plot->leftAxis()->min(), -10);  // the curves went up with the pointer
 
     const struct {
         int delta;
@@ -206,10 +206,10 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
         Wheel(plot, p, 120);
         EXPECT_EQ(Ranges(), unchanged) << p.x() << "," << p.y();
     }
-    Wheel(form->StringGrid1()->viewport(), QPoint(20, 20), -120);
+    Wheel(form->readingsGrid()->viewport(), QPoint(20, 20), -120);
     EXPECT_EQ(Ranges(), unchanged);
     // A child widget over the field does not stop the zoom.
-    QLabel* label = form->ValueLabel(3, true);
+    QLabel* label = form->valueLabel(3, true);
     label->move(c);
     label->show();
     EXPECT_TRUE(Wheel(label, QPoint(1, 1), 120));
@@ -237,8 +237,8 @@ TEST_F(ChartWindowTest, PartNotchesAddUpToWholeZoomSteps) {
 }
 
 // Every label drawn on the axis: its box and text.
-void ExpectLabelsApartAndDifferent(const Tsp_Axis* axis, const std::string& what) {
-    const auto& labels = axis->DrawnLabels();
+void ExpectLabelsApartAndDifferent(const Axis* axis, const std::string& what) {
+    const auto& labels = axis->drawnLabels();
     EXPECT_FALSE(labels.empty()) << what;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         for (std::size_t j = i + 1; j < labels.size(); ++j) {
@@ -267,17 +267,17 @@ TEST_F(ChartWindowTest, TickLabelsNeitherTouchNorRepeatAtAnySizeOrSpan) {
         form->resize(size);
         QCoreApplication::processEvents();
         for (const auto& span : spans) {
-            plot->BottomAxis()->SetMinMax(t0, t0 + span.time);
-            plot->LeftAxis()->SetMinMax(span.low, span.high);
-            plot->RightAxis()->SetMinMax(span.low * 10, span.high * 10);
-            Paint();
+            plot->bottomAxis()->setMinMax(t0, t0 + span.time);
+            plot->leftAxis()->setMinMax(span.low, span.high);
+            plot->rightAxis()->setMinMax(span.low * 10, span.high * 10);
+            paint();
             const std::string what = std::to_string(plot->width()) + "x" +
                                      std::to_string(plot->height()) + " span " +
                                      std::to_string(span.time) + " values " +
                                      std::to_string(span.low) + ".." + std::to_string(span.high);
-            ExpectLabelsApartAndDifferent(plot->BottomAxis(), "time axis " + what);
-            ExpectLabelsApartAndDifferent(plot->LeftAxis(), "left axis " + what);
-            ExpectLabelsApartAndDifferent(plot->RightAxis(), "right axis " + what);
+            ExpectLabelsApartAndDifferent(plot->bottomAxis(), "time axis " + what);
+            ExpectLabelsApartAndDifferent(plot->leftAxis(), "left axis " + what);
+            ExpectLabelsApartAndDifferent(plot->rightAxis(), "right axis " + what);
         }
     }
 }
@@ -293,13 +293,13 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
 
     Mouse(plot, QEvent::MouseButtonPress, start, Qt::RightButton, Qt::RightButton);
     Mouse(plot, QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::RightButton);
-    EXPECT_NEAR(plot->BottomAxis()->Min(), -10 * stepX, 1e-9);
-    EXPECT_NEAR(plot->BottomAxis()->Max(), 100 - 10 * stepX, 1e-9);
+    EXPECT_NEAR(plot->bottomAxis()->min(), -10 * stepX, 1e-9);
+    EXPECT_NEAR(plot->bottomAxis()->max(), 100 - 10 * stepX, 1e-9);
     EXPECT_NEAR(TimeAt(start.x() + 10), timeUnder, stepX / 10);  // the curves follow the pointer
     Mouse(plot, QEvent::MouseMove, start + QPoint(10, 20), Qt::NoButton, Qt::RightButton);
-    EXPECT_NEAR(plot->LeftAxis()->Min(), 20 * stepY, 1e-9);
-    EXPECT_NEAR(plot->RightAxis()->Max(), 100 + 20 * stepY, 1e-9);
-    EXPECT_EQ(Edit("CrXEdit"), "");  // no read-outs while panning
+    EXPECT_NEAR(plot->leftAxis()->min(), 20 * stepY, 1e-9);
+    EXPECT_NEAR(plot->rightAxis()->max(), 100 + 20 * stepY, 1e-9);
+    EXPECT_EQ(Edit("cursorTimeEdit"), "");  // no read-outs while panning
 
     // Outside the field nothing moves; back inside, the whole way made outside is caught up.
     const std::vector<Range> before = Ranges();
@@ -309,26 +309,26 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
           Qt::RightButton);
     EXPECT_EQ(Ranges(), before);
     Mouse(plot, QEvent::MouseMove, start + QPoint(50, 40), Qt::NoButton, Qt::RightButton);
-    EXPECT_NEAR(plot->BottomAxis()->Min(), -50 * stepX, 1e-9);
-    EXPECT_NEAR(plot->LeftAxis()->Min(), 40 * stepY, 1e-9);
-    EXPECT_FALSE(plot->BottomAxis()->AutoMin());
+    EXPECT_NEAR(plot->bottomAxis()->min(), -50 * stepX, 1e-9);
+    EXPECT_NEAR(plot->leftAxis()->min(), 40 * stepY, 1e-9);
+    EXPECT_FALSE(plot->bottomAxis()->autoMin());
     Mouse(plot, QEvent::MouseButtonRelease, start + QPoint(50, 40), Qt::RightButton, Qt::NoButton);
-    EXPECT_NEAR(plot->BottomAxis()->Min(), -50 * stepX, 1e-9);  // a drag, not a click
+    EXPECT_NEAR(plot->bottomAxis()->min(), -50 * stepX, 1e-9);  // a drag, not a click
 
-    plot->BottomAxis()->SetMinMax(45000.5, 45000.75);
-    plot->LeftAxis()->SetMinMax(-20, 20);
-    plot->RightAxis()->SetMinMax(0, 1000);
-    Paint();
+    plot->bottomAxis()->setMinMax(45000.5, 45000.75);
+    plot->leftAxis()->setMinMax(-20, 20);
+    plot->rightAxis()->setMinMax(0, 1000);
+    paint();
     Mouse(plot, QEvent::MouseMove, QPoint(field.Left, field.Bottom), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrXEdit"), "12:00:00");
-    EXPECT_EQ(Edit("CrYLEdit"), "-20");
-    EXPECT_EQ(Edit("CrYREdit"), "0");
+    EXPECT_EQ(Edit("cursorTimeEdit"), "12:00:00");
+    EXPECT_EQ(Edit("cursorLeftValueEdit"), "-20");
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "0");
     Mouse(plot, QEvent::MouseMove, QPoint(field.Right, field.Top), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrXEdit"), "18:00:00");
-    EXPECT_EQ(Edit("CrYLEdit"), "20");
-    EXPECT_EQ(Edit("CrYREdit"), "1000");
+    EXPECT_EQ(Edit("cursorTimeEdit"), "18:00:00");
+    EXPECT_EQ(Edit("cursorLeftValueEdit"), "20");
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");
     Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 2, field.Top), Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Edit("CrYREdit"), "1000");  // outside the field: left as it was
+    EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");  // outside the field: left as it was
 }
 
 TEST_F(ChartWindowTest, ThumbButtonsNeitherZoomNorUndoNorClick) {
@@ -342,61 +342,62 @@ TEST_F(ChartWindowTest, ThumbButtonsNeitherZoomNorUndoNorClick) {
     for (const Qt::MouseButton b : {Qt::BackButton, Qt::ForwardButton, Qt::ExtraButton3}) {
         // The toolkit's own handling: nobody on the way takes it.
         EXPECT_FALSE(Mouse(plot, QEvent::MouseButtonPress, c, b, b)) << b;
-        EXPECT_EQ(plot->DragState(), 0);
+        EXPECT_EQ(plot->dragState(), 0);
         Mouse(plot, QEvent::MouseMove, c + QPoint(20, 20), Qt::NoButton, b);
         Mouse(plot, QEvent::MouseButtonRelease, c + QPoint(20, 20), b, Qt::NoButton);
         Mouse(plot, QEvent::MouseButtonDblClick, c, b, b);
         Mouse(plot, QEvent::MouseButtonRelease, c, b, Qt::NoButton);
         EXPECT_EQ(Ranges(), zoomed) << b;  // no undo of the zoom, no standard view
-        EXPECT_EQ(plot->DragState(), 0);
+        EXPECT_EQ(plot->dragState(), 0);
     }
     // The left button still undoes the zoom (and then sets the standard view).
     Drag(plot, Qt::LeftButton, {c, c});
-    EXPECT_EQ(RangeOf(plot->LeftAxis()), (Range{-50, 50}));
+    EXPECT_EQ(RangeOf(plot->leftAxis()), (Range{-50, 50}));
 }
 
 TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     WriteIni("[display]\nd1=1\nd2=1\nd3=1\n[axis]\n2=R\n[checkbox]\nch2=0\n");
     Show();
     const double t0 = 45000.25;
-    plot->BottomAxis()->SetMinMax(t0, t0 + 0.01);
-    plot->LeftAxis()->SetMinMax(0, 100);
-    plot->RightAxis()->SetMinMax(0, 1000);
-    Paint();
+    plot->bottomAxis()->setMinMax(t0, t0 + 0.01);
+    plot->leftAxis()->setMinMax(0, 100);
+    plot->rightAxis()->setMinMax(0, 1000);
+    paint();
     // Before the user moves them the handles mark the two ends of the field.
-    EXPECT_EQ(form->Markers().X1(), field.Left);
-    EXPECT_EQ(form->Markers().X2(), field.Right - 1);
-    EXPECT_EQ(form->Panel6()->geometry(), QRect(field.Left - 6, 0, 12, 12));
+    EXPECT_EQ(form->markers().X1(), field.Left);
+    EXPECT_EQ(form->markers().X2(), field.Right - 1);
+    EXPECT_EQ(form->marker1Handle()->geometry(), QRect(field.Left - 6, 0, 12, 12));
 
     const int a = field.Left + 50, b = field.Left + 100, c = field.Left + 150, d = field.Left + 200;
-    Tsp_XYLine* rising = form->Line(1);
-    Tsp_XYLine* falling = form->Line(2);
-    Tsp_XYLine* hidden = form->Line(3);
+    XYLine* rising = form->line(1);
+    XYLine* falling = form->line(2);
+    XYLine* hidden = form->line(3);
     for (const auto& [column, value] :
          std::vector<std::pair<int, double>>{{a, 0}, {b, 10}, {d, 30}}) {
-        rising->AddXY(TimeAt(column), value);
+        rising->addXY(TimeAt(column), value);
     }
     for (const auto& [column, value] :
          std::vector<std::pair<int, double>>{{a, 900}, {b, 800}, {c, 400}}) {
-        falling->AddXY(TimeAt(column), value);
-        hidden->AddXY(TimeAt(column), value);
+        falling->addXY(TimeAt(column), value);
+        hidden->addXY(TimeAt(column), value);
     }
-    ASSERT_FALSE(hidden->Active());
-    form->MarkersOnCheckBox()->click();
-    Paint();
+    ASSERT_FALSE(hidden->active());
+    form->markersCheck()->click();
+    paint();
 
-    DragHandle(form->Panel6(), {b - 20, b});  // exactly on the second points
-    DragHandle(form->Panel7(), {c});          // between points of curve 1, on the last of 2
-    EXPECT_EQ(form->Markers().X1(), b);
-    EXPECT_EQ(form->Markers().X2(), c);
-    EXPECT_EQ(form->Panel6()->x(), b - 6);
-    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
-    EXPECT_EQ(Edit("Track2Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c))));
-    EXPECT_EQ(Edit("DeltaEdit"), QString::fromStdString(FormatTimeOfDay(TimeAt(c) - TimeAt(b))));
-    QLabel* r1 = form->ValueLabel(1, false);
-    QLabel* r2 = form->ValueLabel(1, true);
-    QLabel* f1 = form->ValueLabel(2, false);
-    QLabel* f2 = form->ValueLabel(2, true);
+    DragHandle(form->marker1Handle(), {b - 20, b});  // exactly on the second points
+    DragHandle(form->marker2Handle(), {c});          // between points of curve 1, on the last of 2
+    EXPECT_EQ(form->markers().X1(), b);
+    EXPECT_EQ(form->markers().X2(), c);
+    EXPECT_EQ(form->marker1Handle()->x(), b - 6);
+    EXPECT_EQ(Edit("marker1TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
+    EXPECT_EQ(Edit("marker2TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(c))));
+    EXPECT_EQ(Edit("markerDeltaEdit"),
+              QString::fromStdString(formatTimeOfDay(TimeAt(c) - TimeAt(b))));
+    QLabel* r1 = form->valueLabel(1, false);
+    QLabel* r2 = form->valueLabel(1, true);
+    QLabel* f1 = form->valueLabel(2, false);
+    QLabel* f2 = form->valueLabel(2, true);
     ASSERT_TRUE(r1->isVisible());
     EXPECT_EQ(r1->text(), "10");
     EXPECT_EQ(r2->text(), "20");  // halfway from 10 to 30
@@ -405,104 +406,104 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     EXPECT_TRUE(r2->isVisible());
     EXPECT_TRUE(f2->isVisible());
     // Below the point on a rising curve, above it on a falling one, 5 pixels to the right.
-    EXPECT_EQ(r2->pos(), QPoint(c + 5, plot->LeftAxis()->ValueToPixel(20)));
+    EXPECT_EQ(r2->pos(), QPoint(c + 5, plot->leftAxis()->valueToPixel(20)));
     EXPECT_EQ(f2->x(), c + 5);
-    EXPECT_EQ(f2->y() + f2->height(), plot->RightAxis()->ValueToPixel(400));
-    EXPECT_FALSE(form->ValueLabel(3, false)->isVisible());  // its curve is hidden
-    EXPECT_FALSE(form->ValueLabel(4, false)->isVisible());  // no channel in slot 4
+    EXPECT_EQ(f2->y() + f2->height(), plot->rightAxis()->valueToPixel(400));
+    EXPECT_FALSE(form->valueLabel(3, false)->isVisible());  // its curve is hidden
+    EXPECT_FALSE(form->valueLabel(4, false)->isVisible());  // no channel in slot 4
 
     // At or before the first point, or after the last: no label.
-    DragHandle(form->Panel6(), {a});
-    DragHandle(form->Panel7(), {d + 10});
+    DragHandle(form->marker1Handle(), {a});
+    DragHandle(form->marker2Handle(), {d + 10});
     EXPECT_FALSE(r1->isVisible());
     EXPECT_FALSE(f1->isVisible());
     EXPECT_FALSE(r2->isVisible());
     EXPECT_FALSE(f2->isVisible());
     // A label that would reach beyond the field is hidden, not clipped.
-    rising->AddXY(t0 + 0.02, 40);
-    Paint();
-    DragHandle(form->Panel7(), {field.Right - 60});
+    rising->addXY(t0 + 0.02, 40);
+    paint();
+    DragHandle(form->marker2Handle(), {field.Right - 60});
     EXPECT_TRUE(r2->isVisible());
-    DragHandle(form->Panel7(), {field.Right});
-    EXPECT_EQ(form->Markers().X2(), field.Right);
+    DragHandle(form->marker2Handle(), {field.Right});
+    EXPECT_EQ(form->markers().X2(), field.Right);
     EXPECT_FALSE(r2->isVisible());
     // The handles stay on the field however far the pointer goes.
-    DragHandle(form->Panel7(), {field.Right + 30, plot->width() + 50});
-    EXPECT_EQ(form->Markers().X2(), field.Right);
+    DragHandle(form->marker2Handle(), {field.Right + 30, plot->width() + 50});
+    EXPECT_EQ(form->markers().X2(), field.Right);
 
     // Without "Маркеры" the lines, handles and times still work, the labels stay hidden.
-    form->MarkersOnCheckBox()->click();
-    DragHandle(form->Panel6(), {b});
-    EXPECT_EQ(Edit("Track1Edit"), QString::fromStdString(FormatTimeOfDay(TimeAt(b))));
-    EXPECT_GT(DarkPixels(plot->ControlImage(), b), field.Height() / 2);
-    Paint();
+    form->markersCheck()->click();
+    DragHandle(form->marker1Handle(), {b});
+    EXPECT_EQ(Edit("marker1TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
+    EXPECT_GT(DarkPixels(plot->controlImage(), b), field.height() / 2);
+    paint();
     for (int k = 1; k <= kChartSlots; ++k) {
-        EXPECT_FALSE(form->ValueLabel(k, false)->isVisible()) << k;
-        EXPECT_FALSE(form->ValueLabel(k, true)->isVisible()) << k;
+        EXPECT_FALSE(form->valueLabel(k, false)->isVisible()) << k;
+        EXPECT_FALSE(form->valueLabel(k, true)->isVisible()) << k;
     }
 }
 
 TEST_F(ChartWindowTest, MarkersAFullDayAndAnHourApartShowOneHour) {
     WriteIni("");
     Show();
-    plot->BottomAxis()->SetMinMax(45000, 45000 + 25.0 / 24);
-    Paint();
-    EXPECT_EQ(Edit("Track1Edit"), "00:00:00");
-    EXPECT_EQ(Edit("Track2Edit"), "01:00:00");
-    EXPECT_EQ(Edit("DeltaEdit"), "01:00:00");
+    plot->bottomAxis()->setMinMax(45000, 45000 + 25.0 / 24);
+    paint();
+    EXPECT_EQ(Edit("marker1TimeEdit"), "00:00:00");
+    EXPECT_EQ(Edit("marker2TimeEdit"), "01:00:00");
+    EXPECT_EQ(Edit("markerDeltaEdit"), "01:00:00");
 }
 
 TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
     WriteIni("[display]\nd1=1\n");
     Show();
     const double t0 = 45000.25;
-    plot->BottomAxis()->SetMinMax(t0, t0 + 0.01);
-    plot->LeftAxis()->SetMinMax(0, 100);
-    for (int i = 0; i <= 20; ++i) form->Line(1)->AddXY(t0 + i * 0.0005, 10 + 4 * i);
-    Paint();
+    plot->bottomAxis()->setMinMax(t0, t0 + 0.01);
+    plot->leftAxis()->setMinMax(0, 100);
+    for (int i = 0; i <= 20; ++i) form->line(1)->addXY(t0 + i * 0.0005, 10 + 4 * i);
+    paint();
     const auto fresh = [this] {
-        plot->Invalidate();
-        Paint();
-        return plot->ControlImage().copy();
+        plot->invalidate();
+        paint();
+        return plot->controlImage().copy();
     };
     const int target = field.Left + 250;
-    DragHandle(form->Panel6(), {field.Left + 100, field.Left + 180, target});
-    const QImage moved = plot->ControlImage().copy();
-    EXPECT_GT(DarkPixels(moved, target), field.Height() / 2);
+    DragHandle(form->marker1Handle(), {field.Left + 100, field.Left + 180, target});
+    const QImage moved = plot->controlImage().copy();
+    EXPECT_GT(DarkPixels(moved, target), field.height() / 2);
     EXPECT_LT(DarkPixels(moved, field.Left + 180), 10);
     EXPECT_TRUE(moved == fresh());
 
     // Repaints after the move (new data: the field; a pan: frame and field) stay clean too.
-    form->Line(1)->AddXY(t0 + 0.0102, 95);
-    Paint();
-    QImage after = plot->ControlImage().copy();
+    form->line(1)->addXY(t0 + 0.0102, 95);
+    paint();
+    QImage after = plot->controlImage().copy();
     EXPECT_TRUE(after == fresh());
-    form->Line(1)->AddXY(t0 + 0.0104, 96);
-    Paint();
-    form->Line(1)->AddXY(t0 + 0.0106, 97);
-    Paint();
-    after = plot->ControlImage().copy();
+    form->line(1)->addXY(t0 + 0.0104, 96);
+    paint();
+    form->line(1)->addXY(t0 + 0.0106, 97);
+    paint();
+    after = plot->controlImage().copy();
     EXPECT_TRUE(after == fresh());
-    plot->BottomAxis()->MoveMinMax(0.001);
-    Paint();
-    after = plot->ControlImage().copy();
+    plot->bottomAxis()->moveMinMax(0.001);
+    paint();
+    after = plot->controlImage().copy();
     EXPECT_TRUE(after == fresh());
-    EXPECT_GT(DarkPixels(after, target), field.Height() / 2);
+    EXPECT_GT(DarkPixels(after, target), field.height() / 2);
 }
 
 TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     StartSimulator(209);
-    ASSERT_TRUE(simulator->Plugged());  // started
-    std::string ini = Port() + "[diag]\nupdate=1\n";
+    ASSERT_TRUE(simulator->plugged());  // started
+    std::string ini = port() + "[diag]\nupdate=1\n";
     ini += "[display]\n";
     for (int c = 1; c <= 15; ++c) ini += "d" + std::to_string(c) + "=1\n";
-    for (int k = 0; k < 15; ++k) simulator->SetRegister(static_cast<std::uint16_t>(21 + k), 15000);
+    for (int k = 0; k < 15; ++k) simulator->setRegister(static_cast<std::uint16_t>(21 + k), 15000);
     WriteIni(ini);
     Show();
     const auto active = [this] {
         std::vector<int> on;
         for (int k = 1; k <= kChartSlots; ++k) {
-            if (form->Line(k)->Active()) on.push_back(k);
+            if (form->line(k)->active()) on.push_back(k);
         }
         return on;
     };
@@ -515,46 +516,46 @@ TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     };
     ASSERT_EQ(active(), allBut({}));
     for (const int k : {13, 14, 15}) {
-        form->SlotCheckBox(k)->click();
+        form->slotCheckBox(k)->click();
         EXPECT_EQ(active(), allBut({k}));
-        form->SlotCheckBox(k)->click();
+        form->slotCheckBox(k)->click();
         EXPECT_EQ(active(), allBut({}));
     }
-    form->SlotCheckBox(14)->click();
-    form->SlotCheckBox(15)->click();
+    form->slotCheckBox(14)->click();
+    form->slotCheckBox(15)->click();
     EXPECT_EQ(active(), allBut({14, 15}));
-    form->Timer1Timer();
-    form->Timer1()->stop();
-    for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->Line(k)->Count(), 1) << k;
+    form->pollModule();
+    form->pollTimer()->stop();
+    for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->line(k)->count(), 1) << k;
 
     form->close();
-    form = std::make_unique<TForm1>();
+    form = std::make_unique<MainWindow>();
     form->show();
-    form->Timer1()->stop();
-    EXPECT_FALSE(form->SlotCheckBox(14)->isChecked());
-    EXPECT_FALSE(form->SlotCheckBox(15)->isChecked());
-    EXPECT_TRUE(form->SlotCheckBox(13)->isChecked());
+    form->pollTimer()->stop();
+    EXPECT_FALSE(form->slotCheckBox(14)->isChecked());
+    EXPECT_FALSE(form->slotCheckBox(15)->isChecked());
+    EXPECT_TRUE(form->slotCheckBox(13)->isChecked());
     EXPECT_EQ(active(), allBut({14, 15}));
 }
 
 TEST_F(ChartWindowTest, ACheckBoxClickLeavesSlotsWithoutAChannelHidden) {
     WriteIni("[display]\nd1=1\nd2=1\n");
     Show();
-    form->Line(5)->AddXY(45000, 1);  // an old curve of a slot that has no channel now
-    form->SlotCheckBox(1)->click();
-    form->SlotCheckBox(1)->click();
-    EXPECT_TRUE(form->Line(1)->Active());
-    EXPECT_TRUE(form->Line(2)->Active());
-    for (int k = 3; k <= kChartSlots; ++k) EXPECT_FALSE(form->Line(k)->Active()) << k;
+    form->line(5)->addXY(45000, 1);  // an old curve of a slot that has no channel now
+    form->slotCheckBox(1)->click();
+    form->slotCheckBox(1)->click();
+    EXPECT_TRUE(form->line(1)->active());
+    EXPECT_TRUE(form->line(2)->active());
+    for (int k = 3; k <= kChartSlots; ++k) EXPECT_FALSE(form->line(k)->active()) << k;
 }
 
 TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
     WriteIni("[diag]\nmarkers=1\n");
     Show();
-    EXPECT_TRUE(form->MarkersOnCheckBox()->isChecked());
+    EXPECT_TRUE(form->markersCheck()->isChecked());
     const int width = field.Right - 1 - field.Left;
-    EXPECT_NEAR(form->Markers().X1(), field.Left + width / 3.0, 1);
-    EXPECT_NEAR(form->Markers().X2(), field.Left + 2 * width / 3.0, 1);
+    EXPECT_NEAR(form->markers().X1(), field.Left + width / 3.0, 1);
+    EXPECT_NEAR(form->markers().X2(), field.Left + 2 * width / 3.0, 1);
 }
 
 }  // namespace

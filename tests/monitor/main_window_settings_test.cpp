@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/settings_dialog.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/program_settings_dialog.h"
 
 namespace kvel {
 namespace {
@@ -31,98 +31,98 @@ class SettingsWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void MessageShown() override {
-        pollRunningAtMessage.push_back(form && form->Timer1()->isActive());
+        pollRunningAtMessage.push_back(form && form->pollTimer()->isActive());
     }
-    void BeforeShow() override { form->SetSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
+    void BeforeShow() override { form->setSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
     sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
         simulators.push_back(test::StartedSimulator(dir.File(link), type));
         return *simulators.back();
     }
     void Show(const std::string& ini) {
         WriteIni(ini);
-        MainWindowFixture::Show(PollTimer::Running);
+        MainWindowFixture::Show(PollTimer::running);
     }
     // Opens the dialog without a modal loop, as the settings button would fill it.
-    void Open() {
-        form->LoadSettingsDialog();
+    void open() {
+        form->loadProgramSettingsDialog();
         dialog.show();
     }
-    void PressOK() { Find<QPushButton>("ButtonOK")->click(); }
+    void PressOK() { find<QPushButton>("okButton")->click(); }
     template <typename W>
-    W* Find(const char* name) {
+    W* find(const char* name) {
         W* widget = dialog.findChild<W*>(name);
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void Type(const char* edit, const QString& text) { Find<QLineEdit>(edit)->setText(text); }
+    void Type(const char* edit, const QString& text) { find<QLineEdit>(edit)->setText(text); }
     void Check(int channel, bool on) {
-        Find<QListWidget>("CheckListBox1")
+        find<QListWidget>("chartChannelList")
             ->item(channel - 1)
             ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
 
     std::vector<bool> pollRunningAtMessage;
     std::vector<std::unique_ptr<sim::Simulator>> simulators;
-    TForm2 dialog;
+    ProgramSettingsDialog dialog;
 };
 
 // ОК stores every field in mem.ini in the start-up folder (even after the file dialog moved
 // the process elsewhere) and the chart, the axes and the poll follow at once.
 TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     StartSimulator("tty");
-    Show(Port() + "[display]\nd1=1\n[sensors]\n5=Шина А\n");
-    ASSERT_EQ(form->SlotCheckBox(1)->text(), "Канал 1");
-    ASSERT_TRUE(form->SlotCheckBox(2)->isHidden());
+    Show(port() + "[display]\nd1=1\n[sensors]\n5=Шина А\n");
+    ASSERT_EQ(form->slotCheckBox(1)->text(), "Канал 1");
+    ASSERT_TRUE(form->slotCheckBox(2)->isHidden());
 
-    Open();
-    ASSERT_EQ(Find<QListWidget>("CheckListBox1")->count(), 30);  // not identified yet
+    open();
+    ASSERT_EQ(find<QListWidget>("chartChannelList")->count(), 30);  // not identified yet
     Check(1, false);
     Check(3, true);
     Check(5, true);
     Check(30, true);
-    dialog.StringGrid1()->item(2, 1)->setText("ПРАВАЯ");
-    Find<QRadioButton>("RadioButtonScaleManual")->setChecked(true);
-    Type("EditLeftMin", "-10");
-    Type("EditLeftMax", "10.5");
-    Type("EditRate", "2");
-    Type("EditSizeHour", "1");
-    Type("EditSizeMinute", "30");
+    dialog.axisGrid()->item(2, 1)->setText("ПРАВАЯ");
+    find<QRadioButton>("scaleManualRadio")->setChecked(true);
+    Type("leftMinEdit", "-10");
+    Type("leftMaxEdit", "10.5");
+    Type("pollPeriodEdit", "2");
+    Type("windowHoursEdit", "1");
+    Type("windowMinutesEdit", "30");
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
-    dialog.RunSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
+    dialog.runSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
         fs::current_path(elsewhere);
         return (elsewhere / "data").string();
     };
-    Find<QPushButton>("ButtonOpenDlg")->click();
+    find<QPushButton>("chooseLogFileButton")->click();
     PressOK();
 
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(boxes.empty()) << boxes.front();
-    EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 3");
-    EXPECT_EQ(form->SlotCheckBox(2)->text(), "Канал Шина А");
-    EXPECT_EQ(form->SlotCheckBox(3)->text(), "Канал 30");
-    EXPECT_FALSE(form->SlotCheckBox(3)->isHidden());
-    EXPECT_TRUE(form->SlotCheckBox(4)->isHidden());
-    EXPECT_EQ(form->Line(2)->YAxis(), dsyRight);
-    EXPECT_EQ(form->Line(1)->YAxis(), dsyLeft);
-    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Min(), -10);
-    EXPECT_DOUBLE_EQ(form->Plot1()->LeftAxis()->Max(), 10.5);
-    EXPECT_EQ(form->Timer1()->interval(), 2000);
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_EQ(form->slotCheckBox(1)->text(), "Канал 3");
+    EXPECT_EQ(form->slotCheckBox(2)->text(), "Канал Шина А");
+    EXPECT_EQ(form->slotCheckBox(3)->text(), "Канал 30");
+    EXPECT_FALSE(form->slotCheckBox(3)->isHidden());
+    EXPECT_TRUE(form->slotCheckBox(4)->isHidden());
+    EXPECT_EQ(form->line(2)->yAxis(), dsyRight);
+    EXPECT_EQ(form->line(1)->yAxis(), dsyLeft);
+    EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->min(), -10);
+    EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->max(), 10.5);
+    EXPECT_EQ(form->pollTimer()->interval(), 2000);
+    EXPECT_TRUE(form->pollTimer()->isActive());
 
     EXPECT_EQ(fs::current_path(), dir.Path());
     EXPECT_FALSE(fs::exists(elsewhere / "mem.ini"));
-    const TMemIni saved(dir.File("mem.ini"));
-    EXPECT_EQ(saved.ReadString("file", "name", ""), (elsewhere / "data.txt").string());
-    EXPECT_EQ(saved.ReadString("measure", "period", ""), "2");
-    EXPECT_EQ(saved.ReadString("display", "d30", ""), "1");
-    EXPECT_EQ(saved.ReadString("axis", "2", ""), "R");
-    EXPECT_DOUBLE_EQ(saved.ReadFloat("diag", "window", 0), 1.5 / 24);
+    const MemIni saved(dir.File("mem.ini"));
+    EXPECT_EQ(saved.readString("file", "name", ""), (elsewhere / "data.txt").string());
+    EXPECT_EQ(saved.readString("measure", "period", ""), "2");
+    EXPECT_EQ(saved.readString("display", "d30", ""), "1");
+    EXPECT_EQ(saved.readString("axis", "2", ""), "R");
+    EXPECT_DOUBLE_EQ(saved.readFloat("diag", "window", 0), 1.5 / 24);
 
     // The next opening shows what was stored.
-    Open();
-    EXPECT_EQ(Find<QLineEdit>("EditSizeMinute")->text(), "30");
-    EXPECT_EQ(dialog.StringGrid1()->item(2, 1)->text(), "ПРАВАЯ");
+    open();
+    EXPECT_EQ(find<QLineEdit>("windowMinutesEdit")->text(), "30");
+    EXPECT_EQ(dialog.axisGrid()->item(2, 1)->text(), "ПРАВАЯ");
     dialog.reject();
 }
 
@@ -130,7 +130,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
 // stopped while checking and running again afterwards; reopening shows the stored settings.
 TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
     StartSimulator("tty");
-    Show(Port() + "[diag]\nshift=20\n");
+    Show(port() + "[diag]\nshift=20\n");
     const std::string before = test::ReadBytes(dir.File("mem.ini"));
     struct Case {
         const char* edit;
@@ -138,28 +138,28 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"EditSizeHour", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
-        {"EditSizeMinute", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
-        {"EditRate", "0", "Некорректное периода измерения"},
-        {"EditAdr", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
+        {"windowHoursEdit", "24", "Некорректное значение часов в размере окна (от 0 до 23)"},
+        {"windowMinutesEdit", "60", "Некорректное значение минут в размере окна (от 0 до 59)"},
+        {"pollPeriodEdit", "0", "Некорректное периода измерения"},
+        {"addressEdit", "248", "Некорректное значение адреса модуля (от 1 до 247)"},
     };
     for (const Case& c : cases) {
         boxes.clear();
         pollRunningAtMessage.clear();
-        form->Timer1()->start();
-        Open();
-        Type("EditShift", "45");  // a good change that must be dropped with the bad one
+        form->pollTimer()->start();
+        open();
+        Type("shiftEdit", "45");  // a good change that must be dropped with the bad one
         Type(c.edit, c.value);
         PressOK();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
         EXPECT_EQ(pollRunningAtMessage, std::vector<bool>{false});
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(form->Timer1()->isActive());
+        EXPECT_TRUE(form->pollTimer()->isActive());
         EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
-        EXPECT_EQ(form->Ini().ReadInteger("diag", "shift", 0), 20);
-        Open();
-        EXPECT_EQ(Find<QLineEdit>("EditShift")->text(), "20");
-        EXPECT_EQ(Find<QLineEdit>(c.edit)->text() == c.value, false) << c.edit;
+        EXPECT_EQ(form->ini().readInteger("diag", "shift", 0), 20);
+        open();
+        EXPECT_EQ(find<QLineEdit>("shiftEdit")->text(), "20");
+        EXPECT_EQ(find<QLineEdit>(c.edit)->text() == c.value, false) << c.edit;
         dialog.reject();
     }
 }
@@ -167,87 +167,87 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
 // The port is opened again, at the next poll, only when the port, speed or parity changed.
 TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     sim::Simulator& first = StartSimulator("tty");
-    Show(Port());
+    Show(port());
     PollOnce();
-    ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_EQ(first.LineSpeed(), 115200);
+    ASSERT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(first.lineSpeed(), 115200);
 
     // The address alone: the port stays open, the next request carries the new address.
-    Open();
-    Type("EditAdr", "101");
+    open();
+    Type("addressEdit", "101");
     PressOK();
-    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Open);
+    EXPECT_EQ(form->link().port().getState(), SerialPort::State::open);
     PollOnce();
-    EXPECT_EQ(first.LastRequest().at(0), 101);
-    EXPECT_NE(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    Open();
-    Type("EditAdr", "100");
+    EXPECT_EQ(first.lastRequest().at(0), 101);
+    EXPECT_NE(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    open();
+    Type("addressEdit", "100");
     PressOK();
 
     // The speed: closed now, opened at 57600 bit/s by the next poll, which goes on.
-    Open();
-    Find<QComboBox>("ComboBox2")->setCurrentIndex(3);
+    open();
+    find<QComboBox>("speedCombo")->setCurrentIndex(3);
     PressOK();
-    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
+    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     PollOnce();
-    EXPECT_EQ(first.LineSpeed(), 57600);
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(first.lineSpeed(), 57600);
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 
     // The parity.
-    Open();
-    Find<QComboBox>("ComboBox3")->setCurrentIndex(1);
+    open();
+    find<QComboBox>("parityCombo")->setCurrentIndex(1);
     PressOK();
-    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
+    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 
     // The port: the poll goes on with the other module, without a restart.
     sim::Simulator& second = StartSimulator("tty2");
-    Open();
-    Find<QComboBox>("ComboBox1")->setEditText(QString::fromStdString(dir.File("tty2")));
+    open();
+    find<QComboBox>("portCombo")->setEditText(QString::fromStdString(dir.File("tty2")));
     PressOK();
-    EXPECT_EQ(form->Link().Port().GetState(), SerialPort::State::Closed);
-    const std::size_t firstRequests = first.RequestCount();
+    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
+    const std::size_t firstRequests = first.requestCount();
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_GT(second.RequestCount(), 0u);
-    EXPECT_EQ(first.RequestCount(), firstRequests);
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_GT(second.requestCount(), 0u);
+    EXPECT_EQ(first.requestCount(), firstRequests);
     EXPECT_TRUE(boxes.empty());
 }
 
 // The channel list follows the identified module: 15 items, and only d1 … d15 are written.
 TEST_F(SettingsWindowTest, ChannelListOfTheIdentifiedModule) {
     StartSimulator("tty", 209);
-    Show(Port() + "[display]\nd20=1\n");
+    Show(port() + "[display]\nd20=1\n");
     PollOnce();
-    Open();
-    ASSERT_EQ(Find<QListWidget>("CheckListBox1")->count(), 15);
+    open();
+    ASSERT_EQ(find<QListWidget>("chartChannelList")->count(), 15);
     Check(15, true);
     PressOK();
-    const TMemIni saved(dir.File("mem.ini"));
-    EXPECT_EQ(saved.ReadString("display", "d15", ""), "1");
-    EXPECT_EQ(saved.ReadString("display", "d20", ""), "1");
-    EXPECT_EQ(saved.ReadString("display", "d16", "none"), "none");
-    EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 15");
-    EXPECT_TRUE(form->SlotCheckBox(2)->isHidden());  // channel 20 is beyond this module
+    const MemIni saved(dir.File("mem.ini"));
+    EXPECT_EQ(saved.readString("display", "d15", ""), "1");
+    EXPECT_EQ(saved.readString("display", "d20", ""), "1");
+    EXPECT_EQ(saved.readString("display", "d16", "none"), "none");
+    EXPECT_EQ(form->slotCheckBox(1)->text(), "Канал 15");
+    EXPECT_TRUE(form->slotCheckBox(2)->isHidden());  // channel 20 is beyond this module
 }
 
 // mem.ini that cannot be written: the user is told which file and why; the settings are in
 // force all the same.
 TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
     StartSimulator("tty");
-    Show(Port());
+    Show(port());
     fs::remove(dir.File("mem.ini"));
     fs::create_directories(dir.Path() / "mem.ini");
-    Open();
-    Type("EditRate", "3");
+    open();
+    Type("pollPeriodEdit", "3");
     PressOK();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find(dir.File("mem.ini")), std::string::npos) << boxes[0];
     EXPECT_NE(boxes[0].find("Is a directory"), std::string::npos) << boxes[0];
-    EXPECT_EQ(form->Ini().ReadInteger("measure", "period", 0), 3);
-    EXPECT_EQ(form->Timer1()->interval(), 3000);
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_EQ(form->ini().readInteger("measure", "period", 0), 3);
+    EXPECT_EQ(form->pollTimer()->interval(), 3000);
+    EXPECT_TRUE(form->pollTimer()->isActive());
     boxes.clear();
     form->close();  // closing cannot store either, and says so
     EXPECT_FALSE(boxes.empty());
@@ -256,12 +256,12 @@ TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
 // The settings button opens the dialog modally; the poll goes on while it is merely open.
 TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     StartSimulator("tty");
-    Show(Port() + "[measure]\nperiod=1\n");
+    Show(port() + "[measure]\nperiod=1\n");
     bool sawModal = false, pollRunning = false;
     QTimer::singleShot(0, [&] {
         sawModal = QApplication::activeModalWidget() == &dialog;
-        pollRunning = form->Timer1()->isActive();
-        Type("EditRate", "4");
+        pollRunning = form->pollTimer()->isActive();
+        Type("pollPeriodEdit", "4");
         PressOK();
     });
     // Must not happen: a dialog left open would hang the test.
@@ -269,11 +269,11 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
     guard.start(30000);
-    form->findChild<QPushButton*>("ButtonShowSettings")->click();
+    form->findChild<QPushButton*>("programSettingsButton")->click();
     EXPECT_TRUE(sawModal);
     EXPECT_TRUE(pollRunning);
-    EXPECT_EQ(form->Timer1()->interval(), 4000);
-    EXPECT_EQ(TMemIni(dir.File("mem.ini")).ReadString("measure", "period", ""), "4");
+    EXPECT_EQ(form->pollTimer()->interval(), 4000);
+    EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("measure", "period", ""), "4");
 }
 
 }  // namespace

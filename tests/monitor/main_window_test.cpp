@@ -1,4 +1,4 @@
-#include "monitor/main_window.h"
+#include "windows/main_window.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -23,21 +23,21 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     test::WriteBytes(dir.File("mem.ini"), "");
     Show();
     EXPECT_EQ(form->windowTitle(), "KvelView");
-    EXPECT_EQ(Cell(0, 0), "Канал");
-    EXPECT_EQ(Cell(0, 1), "T, гр.С");
-    ASSERT_EQ(form->StringGrid1()->rowCount(), 31);
-    for (int n = 1; n <= 30; ++n) EXPECT_EQ(Cell(n, 0), QString::number(n));
+    EXPECT_EQ(cell(0, 0), "Канал");
+    EXPECT_EQ(cell(0, 1), "T, гр.С");
+    ASSERT_EQ(form->readingsGrid()->rowCount(), 31);
+    for (int n = 1; n <= 30; ++n) EXPECT_EQ(cell(n, 0), QString::number(n));
     for (int k = 1; k <= 15; ++k) {
-        EXPECT_TRUE(form->SlotCheckBox(k)->isChecked()) << k;
-        EXPECT_TRUE(form->SlotCheckBox(k)->isHidden()) << k;
-        EXPECT_TRUE(form->SlotColorBox(k)->isHidden()) << k;
-        EXPECT_FALSE(form->Line(k)->Active()) << k;
+        EXPECT_TRUE(form->slotCheckBox(k)->isChecked()) << k;
+        EXPECT_TRUE(form->slotCheckBox(k)->isHidden()) << k;
+        EXPECT_TRUE(form->slotColorBox(k)->isHidden()) << k;
+        EXPECT_FALSE(form->line(k)->active()) << k;
     }
-    EXPECT_FALSE(form->CheckBoxUpdateDg()->isChecked());
-    EXPECT_EQ(form->Timer1()->interval(), 5000);
-    EXPECT_TRUE(form->findChild<QWidget*>("ButtonHost")->isHidden());
+    EXPECT_FALSE(form->chartUpdatingCheck()->isChecked());
+    EXPECT_EQ(form->pollTimer()->interval(), 5000);
+    EXPECT_TRUE(form->findChild<QWidget*>("cabinetButton")->isHidden());
 
-    form->SlotCheckBox(3)->setChecked(false);
+    form->slotCheckBox(3)->setChecked(false);
     form->close();
     const std::string saved = test::ReadBytes(dir.File("mem.ini"));
     EXPECT_NE(saved.find("[diag]\nupdate=0\n"), std::string::npos) << saved;
@@ -50,56 +50,56 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
 
 TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     StartSimulator(215);
-    WriteIni(Port() +
+    WriteIni(port() +
              "[display]\nd2=1\nd7=1\n[sensors]\n7=Печь\n[axis]\n2=ПРАВАЯ\n[checkbox]\nch1=0\n"
              "[diag]\nupdate=1\n[measure]\nperiod=2\n");
     Show();
-    EXPECT_EQ(form->SlotCheckBox(1)->text(), "Канал 2");
-    EXPECT_EQ(form->SlotCheckBox(2)->text(), "Канал Печь");
-    EXPECT_FALSE(form->SlotCheckBox(1)->isHidden());
-    EXPECT_FALSE(form->SlotColorBox(2)->isHidden());
-    for (int k = 3; k <= 15; ++k) EXPECT_TRUE(form->SlotCheckBox(k)->isHidden()) << k;
-    EXPECT_TRUE(form->Line(1)->Active());
-    EXPECT_FALSE(form->Line(2)->Active());  // its box was stored unchecked
-    EXPECT_EQ(form->Line(1)->YAxis(), dsyLeft);
-    EXPECT_EQ(form->Line(2)->YAxis(), dsyRight);
-    EXPECT_EQ(Cell(7, 0), "Печь");
-    EXPECT_TRUE(form->CheckBoxUpdateDg()->isChecked());
-    EXPECT_EQ(form->Timer1()->interval(), 2000);
+    EXPECT_EQ(form->slotCheckBox(1)->text(), "Канал 2");
+    EXPECT_EQ(form->slotCheckBox(2)->text(), "Канал Печь");
+    EXPECT_FALSE(form->slotCheckBox(1)->isHidden());
+    EXPECT_FALSE(form->slotColorBox(2)->isHidden());
+    for (int k = 3; k <= 15; ++k) EXPECT_TRUE(form->slotCheckBox(k)->isHidden()) << k;
+    EXPECT_TRUE(form->line(1)->active());
+    EXPECT_FALSE(form->line(2)->active());  // its box was stored unchecked
+    EXPECT_EQ(form->line(1)->yAxis(), dsyLeft);
+    EXPECT_EQ(form->line(2)->yAxis(), dsyRight);
+    EXPECT_EQ(cell(7, 0), "Печь");
+    EXPECT_TRUE(form->chartUpdatingCheck()->isChecked());
+    EXPECT_EQ(form->pollTimer()->interval(), 2000);
 
-    simulator->SetRegister(513, 14950);
+    simulator->setRegister(513, 14950);
     PollOnce();
     // The chart got this poll's points, even for the hidden curve of slot 2.
-    ASSERT_EQ(form->Line(1)->Count(), 1);
-    EXPECT_NEAR(form->Line(1)->YValue(0), 25.85, 1e-9);
-    EXPECT_EQ(form->Line(2)->Count(), 1);
-    form->CheckBoxUpdateDg()->setChecked(false);
+    ASSERT_EQ(form->line(1)->count(), 1);
+    EXPECT_NEAR(form->line(1)->yValue(0), 25.85, 1e-9);
+    EXPECT_EQ(form->line(2)->count(), 1);
+    form->chartUpdatingCheck()->setChecked(false);
     PollOnce();
-    EXPECT_EQ(form->Line(1)->Count(), 1);
+    EXPECT_EQ(form->line(1)->count(), 1);
 }
 
 TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
     for (const int type : {209, 215, 220}) {
         SCOPED_TRACE(type);
         StartSimulator(type);
-        WriteIni(Port());
+        WriteIni(port());
         const int channels = type >= 210 ? 30 : 15;
         const std::uint16_t first = type >= 210 ? 512 : 21;
         for (int k = 0; k < channels; ++k) {
-            simulator->SetRegister(static_cast<std::uint16_t>(first + k), 14950 + k);
+            simulator->setRegister(static_cast<std::uint16_t>(first + k), 14950 + k);
         }
-        simulator->SetRegister(static_cast<std::uint16_t>(first + 1), 0);
-        simulator->SetRegister(11, 0x0005);
+        simulator->setRegister(static_cast<std::uint16_t>(first + 1), 0);
+        simulator->setRegister(11, 0x0005);
         Show();
         PollOnce();
-        EXPECT_EQ(Cell(1, 1), "25.85");
-        EXPECT_EQ(Cell(2, 1), "---.-");
-        EXPECT_EQ(Cell(channels, 1), QString::fromStdString(TemperatureText(14950 + channels - 1)));
-        EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-        EXPECT_EQ(form->StatusPanel(1),
-                  "Метрологическая версия ПО  " + QString::number(simulator->Register(146)));
+        EXPECT_EQ(cell(1, 1), "25.85");
+        EXPECT_EQ(cell(2, 1), "---.-");
+        EXPECT_EQ(cell(channels, 1), QString::fromStdString(temperatureText(14950 + channels - 1)));
+        EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+        EXPECT_EQ(form->statusPanel(1),
+                  "Метрологическая версия ПО  " + QString::number(simulator->registerValue(146)));
         EXPECT_EQ(Relays(), (std::vector<bool>{true, false, true}));
-        EXPECT_TRUE(TForm1::IndicatorOn(form->Image3()));
+        EXPECT_TRUE(MainWindow::indicatorOn(form->linkIndicator()));
         form.reset();
         simulator.reset();
     }
@@ -107,62 +107,62 @@ TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
 
 TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     StartSimulator(215);
-    WriteIni(Port());
-    simulator->SetRegister(11, 0x0007);
+    WriteIni(port());
+    simulator->setRegister(11, 0x0007);
     Show();
     PollOnce();
-    ASSERT_TRUE(TForm1::IndicatorOn(form->Image3()));
-    simulator->Unplug();
+    ASSERT_TRUE(MainWindow::indicatorOn(form->linkIndicator()));
+    simulator->unplug();
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "Нет связи с портом");
+    EXPECT_EQ(form->statusPanel(0), "Нет связи с портом");
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "Ошибка открытия порта");
+    EXPECT_EQ(form->statusPanel(0), "Ошибка открытия порта");
     // The panel keeps its text; the tool tip says why.
-    EXPECT_EQ(form->StatusToolTip(0).toStdString().rfind(
+    EXPECT_EQ(form->statusToolTip(0).toStdString().rfind(
                   dir.File("tty") + ": " + std::strerror(ENOENT) + "\n\n", 0),
               0u)
-        << form->StatusToolTip(0).toStdString();
-    for (int n = 1; n <= 30; ++n) EXPECT_EQ(Cell(n, 1), "---.-") << n;
+        << form->statusToolTip(0).toStdString();
+    for (int n = 1; n <= 30; ++n) EXPECT_EQ(cell(n, 1), "---.-") << n;
     EXPECT_EQ(Relays(), (std::vector<bool>{false, false, false}));
-    EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
+    EXPECT_FALSE(MainWindow::indicatorOn(form->linkIndicator()));
 
-    ASSERT_TRUE(simulator->Plug());
+    ASSERT_TRUE(simulator->plug());
     PollOnce();
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_EQ(form->StatusToolTip(0).toStdString().find(std::strerror(ENOENT)), std::string::npos);
-    EXPECT_NE(Cell(1, 1), "---.-");
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->statusToolTip(0).toStdString().find(std::strerror(ENOENT)), std::string::npos);
+    EXPECT_NE(cell(1, 1), "---.-");
     EXPECT_EQ(Relays(), (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     StartSimulator(209);
-    WriteIni(Port() + "[display]\nd1=1\n[diag]\nupdate=1\n");
+    WriteIni(port() + "[display]\nd1=1\n[diag]\nupdate=1\n");
     Show();
     PollOnce();
-    ASSERT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    ASSERT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     // The module answers the measurements, then the relay word read fails.
-    simulator->SetRegister(21, 14950);
-    QObject::connect(form->StringGrid1(), &QTableWidget::itemChanged, form.get(),
+    simulator->setRegister(21, 14950);
+    QObject::connect(form->readingsGrid(), &QTableWidget::itemChanged, form.get(),
                      [this](QTableWidgetItem* item) {
                          if (item->row() == 1 && item->column() == 1 && item->text() == "25.85") {
-                             simulator->SetFault(sim::Fault::Exception, 2);
+                             simulator->setFault(sim::Fault::Exception, 2);
                          }
                      });
     PollOnce();
-    EXPECT_EQ(Cell(1, 1), "---.-");
-    EXPECT_EQ(form->StatusPanel(0), "Ошибка модуля: код 2");
-    EXPECT_FALSE(TForm1::IndicatorOn(form->Image3()));
-    EXPECT_FALSE(form->Link().Identified());
+    EXPECT_EQ(cell(1, 1), "---.-");
+    EXPECT_EQ(form->statusPanel(0), "Ошибка модуля: код 2");
+    EXPECT_FALSE(MainWindow::indicatorOn(form->linkIndicator()));
+    EXPECT_FALSE(form->link().identified());
     // The chart had this poll's measurements before the relay read failed.
-    ASSERT_EQ(form->Line(1)->Count(), 2);
-    EXPECT_NEAR(form->Line(1)->YValue(1), 25.85, 1e-9);
+    ASSERT_EQ(form->line(1)->count(), 2);
+    EXPECT_NEAR(form->line(1)->yValue(1), 25.85, 1e-9);
 }
 
 TEST_F(MainWindowTest, MeasurementLogFile) {
     StartSimulator(209);
     const std::string log = dir.File("log.txt");
-    WriteIni(Port() + "[file]\nsave=1\nname=" + log + "\n");
+    WriteIni(port() + "[file]\nsave=1\nname=" + log + "\n");
     Show();
     PollOnce();
     std::string text = test::ReadBytes(log);
@@ -179,35 +179,35 @@ TEST_F(MainWindowTest, MeasurementLogFile) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
     EXPECT_TRUE(boxes.empty());
 
-    form->Ini().WriteString("file", "name", dir.File("missing/log.txt"));
+    form->ini().writeString("file", "name", dir.File("missing/log.txt"));
     PollOnce();
     PollOnce();
     EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка создания нового файла"});
-    EXPECT_EQ(form->Ini().ReadInteger("file", "save", 1), 0);
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->ini().readInteger("file", "save", 1), 0);
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 }
 
 // The poll runs on the window's own timer: switched off during a poll, on again after it.
 TEST_F(MainWindowTest, TimerDrivesThePoll) {
     StartSimulator(209);
-    WriteIni(Port() + "[measure]\nperiod=1\n");
+    WriteIni(port() + "[measure]\nperiod=1\n");
     Show();
-    form->Timer1()->start();
+    form->pollTimer()->start();
     QElapsedTimer waited;
     waited.start();
-    while (form->StatusPanel(0) != "МОДУЛЬ НА СВЯЗИ" && waited.elapsed() < 5000) {
+    while (form->statusPanel(0) != "МОДУЛЬ НА СВЯЗИ" && waited.elapsed() < 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    EXPECT_EQ(form->StatusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_TRUE(form->Timer1()->isActive());
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_TRUE(form->pollTimer()->isActive());
 }
 
 TEST_F(MainWindowTest, ZeroPeriodNeverPolls) {
     StartSimulator(209);
-    WriteIni(Port() + "[measure]\nperiod=0\n");
+    WriteIni(port() + "[measure]\nperiod=0\n");
     Show();
-    form->FormShow();
-    EXPECT_FALSE(form->Timer1()->isActive());
+    form->startMonitoring();
+    EXPECT_FALSE(form->pollTimer()->isActive());
 }
 
 }  // namespace

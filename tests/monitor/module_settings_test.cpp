@@ -1,6 +1,6 @@
 // The module settings operations against the simulator: its register store is the module's
 // memory, so what a write sends is what the next read shows.
-#include "monitor/module_settings.h"
+#include "core/module_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/poll_cycle.h"
 #include "link/message_sink.h"
-#include "monitor/poll_cycle.h"
 #include "sim/simulator.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
@@ -18,64 +18,64 @@
 namespace kvel {
 namespace {
 
-class SilentView : public TPollView {
+class SilentView : public PollView {
   public:
-    void SetStatusText(int, const std::string&) override {}
-    void SetLinkIndicator(bool on) override { linkOn = on; }
-    void SetChannelText(int, const std::string&) override {}
-    void SetRelay(int, bool) override {}
-    bool ChartUpdating() const override { return false; }
-    void AddChartPoints(const TReadTransaction&) override {}
+    void setStatusText(int, const std::string&) override {}
+    void setLinkIndicator(bool on) override { linkOn = on; }
+    void setChannelText(int, const std::string&) override {}
+    void setRelay(int, bool) override {}
+    bool chartUpdating() const override { return false; }
+    void addChartPoints(const ReadTransaction&) override {}
     bool linkOn = false;
 };
 
 class ModuleSettingsTest : public ::testing::Test {
   protected:
-    void TearDown() override { SetMessageSink(nullptr); }
+    void TearDown() override { setMessageSink(nullptr); }
 
-    void Start(int type) {
+    void start(int type) {
         const std::string tty = dir.File("tty");
         simulator = test::StartedSimulator(tty, type);
-        ASSERT_TRUE(simulator->Plugged());  // started
-        ini.WriteString("connect", "port", tty);
-        ini.WriteInteger("connect", "speed", 4);
-        ini.WriteInteger("connect", "parity", 0);
-        ini.WriteInteger("connect", "adr", 100);
-        link.SetTiming({5, 5, 5, 300, 10, 5, 5});
-        link.OpenPort(tty, 4, 0);
-        ASSERT_FALSE(link.PortNeedsOpening());
-        link.SetModuleType(type);
-        SetMessageSink([this](const std::string& text, const std::string& caption) {
+        ASSERT_TRUE(simulator->plugged());  // started
+        ini.writeString("connect", "port", tty);
+        ini.writeInteger("connect", "speed", 4);
+        ini.writeInteger("connect", "parity", 0);
+        ini.writeInteger("connect", "adr", 100);
+        link.setTiming({5, 5, 5, 300, 10, 5, 5});
+        link.openPort(tty, 4, 0);
+        ASSERT_FALSE(link.portNeedsOpening());
+        link.setModuleType(type);
+        setMessageSink([this](const std::string& text, const std::string& caption) {
             boxes.push_back(caption + ": " + text);
         });
     }
     // Every channel gets a valid measurement, as after a poll.
     void Measure() {
-        ASSERT_TRUE(link.ReadMeasurements(100)) << link.First().errorText;
-        link.TakeMeasurements();
+        ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+        link.takeMeasurements();
     }
     // The file as a fresh program would read it.
     std::string Stored(const std::string& section, const std::string& key) const {
-        return TMemIni(dir.File("mem.ini")).ReadString(section, key, "<none>");
+        return MemIni(dir.File("mem.ini")).readString(section, key, "<none>");
     }
 
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
-    TModuleSettings settings{link, ini};
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
+    ModuleSettings settings{link, ini};
     std::unique_ptr<sim::Simulator> simulator;
     std::vector<std::string> boxes;
 };
 
 TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
-    Start(205);
-    simulator->SetRegister(85, 65535);
-    simulator->SetRegister(86, 58981);
-    simulator->SetRegister(87, 0);
-    ini.WriteString("sensors", "2", "Шина А");
+    start(205);
+    simulator->setRegister(85, 65535);
+    simulator->setRegister(86, 58981);
+    simulator->setRegister(87, 0);
+    ini.writeString("sensors", "2", "Шина А");
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
+    ChannelTable table;
+    settings.loadChannelTable(table);
     ASSERT_EQ(table.coeffs.size(), 15u);
     EXPECT_EQ(table.coeffs[0], "1.00000");
     EXPECT_EQ(table.coeffs[1], "0.89999");
@@ -87,109 +87,109 @@ TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
     table.coeffs[1] = "0.895";  // less than 0.01 from 0.89999: not written
     table.coeffs[2] = "1";      // 65535
     table.names[0] = "Ввод 1";
-    const std::size_t before = simulator->RequestCount();
-    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
+    const std::size_t before = simulator->requestCount();
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(simulator->RequestCount() - before, 2u);
-    EXPECT_EQ(simulator->Register(85), 58981);
-    EXPECT_EQ(simulator->Register(86), 58981);
-    EXPECT_EQ(simulator->Register(87), 65535);
+    EXPECT_EQ(simulator->requestCount() - before, 2u);
+    EXPECT_EQ(simulator->registerValue(85), 58981);
+    EXPECT_EQ(simulator->registerValue(86), 58981);
+    EXPECT_EQ(simulator->registerValue(87), 65535);
     EXPECT_EQ(Stored("sensors", "1"), "Ввод 1");
     EXPECT_EQ(Stored("sensors", "2"), "Шина А");
     EXPECT_EQ(Stored("sensors", "15"), "");
 
-    settings.LoadChannelTable(table);
+    settings.loadChannelTable(table);
     EXPECT_EQ(table.coeffs[0], "0.89999");
     EXPECT_EQ(table.coeffs[2], "1.00000");
 }
 
 // Compared with what the module holds after the last write, not with the value read at opening.
 TEST_F(ModuleSettingsTest, CoefficientSetBackIsWrittenAgain) {
-    Start(205);
-    simulator->SetRegister(85, 65535);
+    start(205);
+    simulator->setRegister(85, 65535);
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
+    ChannelTable table;
+    settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
-    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Register(85), 32767);
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->registerValue(85), 32767);
     table.coeffs[0] = "1";
-    ASSERT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Register(85), 65535);
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->registerValue(85), 65535);
 }
 
 // A dead descriptor of an unplugged adapter is closed by the failed write, and the next write
 // opens the port again.
 TEST_F(ModuleSettingsTest, WriteRecoversAfterTheAdapterIsPluggedBack) {
-    Start(205);
+    start(205);
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
+    ChannelTable table;
+    settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
-    simulator->Unplug();
-    EXPECT_FALSE(settings.WriteCoeffs(table));
+    simulator->unplug();
+    EXPECT_FALSE(settings.writeCoeffs(table));
     EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка передачи команды записи в модуль"});
-    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+    ASSERT_TRUE(simulator->plug()) << simulator->errorText();
     boxes.clear();
-    EXPECT_TRUE(settings.WriteCoeffs(table)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Register(85), 32767);
+    EXPECT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->registerValue(85), 32767);
 }
 
 TEST_F(ModuleSettingsTest, BadCoefficientIsRefusedBeforeAnythingIsWritten) {
-    Start(205);
+    start(205);
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
+    ChannelTable table;
+    settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";  // a valid change in an earlier row must not go out either
     table.names[0] = "не сохранять";
     for (const char* bad : {"1.5", "-0.1", "abc", "", "nan", "0,5"}) {
         boxes.clear();
         table.coeffs[2] = bad;
-        const std::size_t before = simulator->RequestCount();
-        EXPECT_FALSE(settings.WriteCoeffs(table)) << bad;
+        const std::size_t before = simulator->requestCount();
+        EXPECT_FALSE(settings.writeCoeffs(table)) << bad;
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 3"})
             << bad;
-        EXPECT_EQ(simulator->RequestCount(), before) << bad;
+        EXPECT_EQ(simulator->requestCount(), before) << bad;
     }
     EXPECT_EQ(Stored("sensors", "1"), "<none>");
 }
 
 TEST_F(ModuleSettingsTest, ChannelWithoutMeasurementKeepsItsCoefficient) {
-    Start(205);
-    simulator->SetRegister(21 + 4, 0);  // channel 5 has no reading
+    start(205);
+    simulator->setRegister(21 + 4, 0);  // channel 5 has no reading
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
-    const std::uint16_t kept = simulator->Register(85 + 4);
+    ChannelTable table;
+    settings.loadChannelTable(table);
+    const std::uint16_t kept = simulator->registerValue(85 + 4);
     table.coeffs[4] = "0.5";
-    ASSERT_TRUE(settings.WriteCoeffs(table));
-    EXPECT_EQ(simulator->Register(85 + 4), kept);
+    ASSERT_TRUE(settings.writeCoeffs(table));
+    EXPECT_EQ(simulator->registerValue(85 + 4), kept);
 }
 
 TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
-    Start(205);
+    start(205);
     Measure();
-    TChannelTable table;
-    settings.LoadChannelTable(table);
-    const float lastRead = settings.CoefficientLastRead(4);
+    ChannelTable table;
+    settings.loadChannelTable(table);
+    const float lastRead = settings.coefficientLastRead(4);
 
-    simulator->SetFault(sim::Fault::Silence);
-    settings.LoadChannelTable(table);
+    simulator->setFault(sim::Fault::Silence);
+    settings.loadChannelTable(table);
     EXPECT_EQ(table.coeffs, std::vector<std::string>(15, "---"));
-    EXPECT_EQ(settings.CoefficientLastRead(4), lastRead);
-    simulator->SetFault(sim::Fault::None);
-    EXPECT_FALSE(settings.WriteCoeffs(table));
+    EXPECT_EQ(settings.coefficientLastRead(4), lastRead);
+    simulator->setFault(sim::Fault::None);
+    EXPECT_FALSE(settings.writeCoeffs(table));
     EXPECT_EQ(boxes,
               std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
     // A refused write shows the transaction's text; the names are not stored.
     boxes.clear();
-    settings.LoadChannelTable(table);
+    settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
     table.names[0] = "x";
-    simulator->SetFault(sim::Fault::Exception, 4);
-    EXPECT_FALSE(settings.WriteCoeffs(table));
+    simulator->setFault(sim::Fault::Exception, 4);
+    EXPECT_FALSE(settings.writeCoeffs(table));
     EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"});
     EXPECT_EQ(Stored("sensors", "1"), "<none>");
 }
@@ -197,16 +197,16 @@ TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
 // The relay write's checks, in their order: each case breaks one field of fields that pass,
 // after the ones before it; nothing reaches the module.
 TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
-    Start(150);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
+    start(150);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
     ASSERT_EQ(f.hyst, "5");
     struct Case {
-        std::string TModuleSettingsFields::*field;
+        std::string FirstGenFields::*field;
         const char* text;
         const char* message;
     };
-    using F = TModuleSettingsFields;
+    using F = FirstGenFields;
     const Case cases[] = {
         {&F::hyst, "x", "Некорректное значение гистерезиса"},
         {&F::hyst, "101", "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С"},
@@ -217,16 +217,16 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
         {&F::thres1, "--", "Некорректное значение порога 1"},
         {&F::thres2, "1.5", "Некорректное значение порога 2"},
     };
-    const std::size_t before = simulator->RequestCount();
+    const std::size_t before = simulator->requestCount();
     for (const Case& c : cases) {
-        TModuleSettingsFields broken = f;
+        FirstGenFields broken = f;
         broken.*c.field = c.text;
         boxes.clear();
-        EXPECT_FALSE(settings.WriteRelaySettings(broken)) << c.message;
+        EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
         EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
     }
     struct Later {
-        void (*breakIt)(TModuleSettingsFields&);
+        void (*breakIt)(FirstGenFields&);
         const char* message;
     };
     const Later later[] = {
@@ -250,19 +250,19 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
          "Некорректное значение гистерезиса"},
     };
     for (const Later& c : later) {
-        TModuleSettingsFields broken = f;
+        FirstGenFields broken = f;
         c.breakIt(broken);
         boxes.clear();
-        EXPECT_FALSE(settings.WriteRelaySettings(broken)) << c.message;
+        EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
         EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
     }
-    EXPECT_EQ(simulator->RequestCount(), before);
+    EXPECT_EQ(simulator->requestCount(), before);
 }
 
 TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
-    Start(220);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
+    start(220);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
     ASSERT_EQ(f.link.size(), 30u);
     ASSERT_EQ(f.thresholds1.size(), 30u);
     f.link.assign(30, false);
@@ -273,26 +273,26 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
     f.thresholds1[0] = "-5";
     f.thresholds1[29] = "300";
     f.thresholds2[29] = "400";
-    f.relayFunction[1] = TChoice{21, false};  // "Функция22"
-    f.relayFunction[2] = TChoice{-1, false};  // none: 0
+    f.relayFunction[1] = Choice{21, false};  // "Функция22"
+    f.relayFunction[2] = Choice{-1, false};  // none: 0
     f.hyst = "100";
-    ASSERT_TRUE(settings.WriteRelaySettings(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(boxes);
 
-    EXPECT_EQ(simulator->Register(640), 1 << 14);
-    EXPECT_EQ(simulator->Register(641), 1);
-    EXPECT_EQ(simulator->Register(656), 0);
-    EXPECT_EQ(simulator->Register(657), 1 << 14);
-    EXPECT_EQ(simulator->Register(12), 1 << 14) << "channels 1 to 15 only";
-    EXPECT_EQ(simulator->Register(13), 0);
-    EXPECT_EQ(simulator->Register(768), 0xFFFB);
-    EXPECT_EQ(simulator->Register(768 + 29), 300);
-    EXPECT_EQ(simulator->Register(800 + 29), 400);
-    EXPECT_EQ(simulator->Register(9), 22);
-    EXPECT_EQ(simulator->Register(10), 0);
-    EXPECT_EQ(simulator->Register(17), 100);
+    EXPECT_EQ(simulator->registerValue(640), 1 << 14);
+    EXPECT_EQ(simulator->registerValue(641), 1);
+    EXPECT_EQ(simulator->registerValue(656), 0);
+    EXPECT_EQ(simulator->registerValue(657), 1 << 14);
+    EXPECT_EQ(simulator->registerValue(12), 1 << 14) << "channels 1 to 15 only";
+    EXPECT_EQ(simulator->registerValue(13), 0);
+    EXPECT_EQ(simulator->registerValue(768), 0xFFFB);
+    EXPECT_EQ(simulator->registerValue(768 + 29), 300);
+    EXPECT_EQ(simulator->registerValue(800 + 29), 400);
+    EXPECT_EQ(simulator->registerValue(9), 22);
+    EXPECT_EQ(simulator->registerValue(10), 0);
+    EXPECT_EQ(simulator->registerValue(17), 100);
 
-    TModuleSettingsFields again;
-    settings.LoadModuleSettings(again);
+    FirstGenFields again;
+    settings.loadModuleSettings(again);
     EXPECT_EQ(again.link, f.link);
     EXPECT_EQ(again.thres, f.thres);
     EXPECT_EQ(again.thresholds1, f.thresholds1);
@@ -303,9 +303,9 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
 }
 
 TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
-    Start(150);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
+    start(150);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
     EXPECT_EQ(f.adr, "100");
     EXPECT_EQ(f.speed.index, 0);
     EXPECT_EQ(f.relayFunction[0].index, 0);
@@ -318,14 +318,15 @@ TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
     f.link = std::vector<bool>(15, true);
     f.thres = std::vector<bool>(15, false);
     f.thres[0] = true;
-    ASSERT_TRUE(settings.WriteRelaySettings(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(boxes);
     const std::vector<std::uint16_t> expected = {0xFFF6, 120,    1, 255, 0,   1,   2, 3,
                                                  0,      0x7FFF, 1, 0,   250, 500, 5};
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(simulator->Register(static_cast<std::uint16_t>(3 + i)), expected[i]) << 3 + i;
+        EXPECT_EQ(simulator->registerValue(static_cast<std::uint16_t>(3 + i)), expected[i])
+            << 3 + i;
     }
-    TModuleSettingsFields again;
-    settings.LoadModuleSettings(again);
+    FirstGenFields again;
+    settings.loadModuleSettings(again);
     EXPECT_EQ(again.thres2, "120");
     EXPECT_EQ(again.delayOff, "255");
     EXPECT_EQ(again.relSens, f.relSens);
@@ -333,42 +334,42 @@ TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
     EXPECT_EQ(again.thres, f.thres);
 
     // A failed read: placeholders everywhere, lists cleared, the threshold table untouched.
-    simulator->SetFault(sim::Fault::Silence);
+    simulator->setFault(sim::Fault::Silence);
     again.thresholds1[3] = "77";
-    settings.LoadModuleSettings(again);
+    settings.loadModuleSettings(again);
     EXPECT_EQ(again.adr, "--");
     EXPECT_EQ(again.hyst, "--");
     EXPECT_EQ(again.relSens[2], "--");
-    EXPECT_EQ(again.speed, (TChoice{-1, true}));
-    EXPECT_EQ(again.relayFunction[2], (TChoice{-1, true}));
+    EXPECT_EQ(again.speed, (Choice{-1, true}));
+    EXPECT_EQ(again.relayFunction[2], (Choice{-1, true}));
     EXPECT_EQ(again.link, std::vector<bool>(15, false));
     EXPECT_EQ(again.thresholds1[3], "77");
 }
 
 TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
-    Start(205);
-    TModuleSettingsFieldsNew f;
-    settings.LoadModuleSettingsNew(f);
+    start(205);
+    SecondGenFields f;
+    settings.loadModuleSettingsNew(f);
     ASSERT_EQ(f.relays[0].thres, "80");
     f.relays[0].thres = "-40";
     f.relays[2].hyst = "-40";
-    ASSERT_TRUE(settings.WriteRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Register(266 + 5), 0xFFD8);
-    EXPECT_EQ(simulator->Register(298 + 6), 0xFFD8);
-    EXPECT_EQ(simulator->LastRequest()[5], 7) << "7-register blocks below type 210";
-    TModuleSettingsFieldsNew again;
-    settings.LoadModuleSettingsNew(again);
+    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
+    EXPECT_EQ(simulator->registerValue(298 + 6), 0xFFD8);
+    EXPECT_EQ(simulator->lastRequest()[5], 7) << "7-register blocks below type 210";
+    SecondGenFields again;
+    settings.loadModuleSettingsNew(again);
     EXPECT_EQ(again.relays[0].thres, "-40");
     EXPECT_EQ(again.relays[2].hyst, "-40");
 
-    const std::size_t before = simulator->RequestCount();
+    const std::size_t before = simulator->requestCount();
     struct Case {
         int relay;
-        std::string TRelayFieldsNew::*field;
+        std::string SecondGenRelayFields::*field;
         const char* text;
         const char* name;
     };
-    using R = TRelayFieldsNew;
+    using R = SecondGenRelayFields;
     const Case cases[] = {
         {0, &R::thres, "-41", "Значение порога реле 1"},
         {0, &R::thres, "501", "Значение порога реле 1"},
@@ -378,96 +379,96 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
         {2, &R::delayOff, "--", "Значение задержки на отключение реле 3"},
     };
     for (const Case& c : cases) {
-        TModuleSettingsFieldsNew broken = f;
+        SecondGenFields broken = f;
         broken.relays[static_cast<std::size_t>(c.relay)].*c.field = c.text;
         broken.relays[2].thres = c.relay == 2 ? "80" : "-41";  // later relays are not reached
         boxes.clear();
-        EXPECT_FALSE(settings.WriteRelaySettingsNew(broken));
+        EXPECT_FALSE(settings.writeRelaySettingsNew(broken));
         EXPECT_EQ(boxes, std::vector<std::string>{
                              std::string("Ошибка: Некорректное значение параметра: ") + c.name});
     }
-    TModuleSettingsFieldsNew noLogic = f;
-    noLogic.relays[1].logic = TChoice{-1, true};
+    SecondGenFields noLogic = f;
+    noLogic.relays[1].logic = Choice{-1, true};
     boxes.clear();
-    EXPECT_FALSE(settings.WriteRelaySettingsNew(noLogic));
+    EXPECT_FALSE(settings.writeRelaySettingsNew(noLogic));
     EXPECT_EQ(boxes,
               std::vector<std::string>{"Ошибка: Некорректное значение параметра: Логика реле 2"});
-    EXPECT_EQ(simulator->RequestCount(), before);
+    EXPECT_EQ(simulator->requestCount(), before);
 }
 
 TEST_F(ModuleSettingsTest, SecondGenerationThirtyChannelBindings) {
-    Start(215);
-    TModuleSettingsFieldsNew f;
-    settings.LoadModuleSettingsNew(f);
+    start(215);
+    SecondGenFields f;
+    settings.loadModuleSettingsNew(f);
     ASSERT_EQ(f.relays[1].binding.size(), 30u);
     f.relays[1].binding.assign(30, false);
     f.relays[1].binding[0] = true;
     f.relays[1].binding[16] = true;
-    f.relays[0].function = TChoice{-1, false};
-    ASSERT_TRUE(settings.WriteRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Register(282 + 4), 1);
-    EXPECT_EQ(simulator->Register(282 + 7), 1);
-    EXPECT_EQ(simulator->Register(266), 0) << "no function selected";
-    EXPECT_EQ(simulator->LastRequest()[5], 8);
-    TModuleSettingsFieldsNew again;
-    settings.LoadModuleSettingsNew(again);
+    f.relays[0].function = Choice{-1, false};
+    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->registerValue(282 + 4), 1);
+    EXPECT_EQ(simulator->registerValue(282 + 7), 1);
+    EXPECT_EQ(simulator->registerValue(266), 0) << "no function selected";
+    EXPECT_EQ(simulator->lastRequest()[5], 8);
+    SecondGenFields again;
+    settings.loadModuleSettingsNew(again);
     EXPECT_EQ(again.relays[1].binding, f.relays[1].binding);
     EXPECT_EQ(again.relays[0].binding, f.relays[0].binding);
 }
 
 TEST_F(ModuleSettingsTest, RegisterValuesWithoutAnItemLeaveTheBoxEmpty) {
-    Start(215);
-    simulator->SetRegister(257, 7);
-    simulator->SetRegister(263, 3);
-    simulator->SetRegister(266, 0);
-    simulator->SetRegister(282, 23);
-    simulator->SetRegister(283, 2);
-    TModuleSettingsFieldsNew f;
-    settings.LoadModuleSettingsNew(f);
-    EXPECT_EQ(f.speed1, (TChoice{-1, false}));
-    EXPECT_EQ(f.parity2, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[0].function, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[1].function, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[1].logic, (TChoice{-1, false}));
-    EXPECT_EQ(f.relays[2].function, (TChoice{11, false}));
-    EXPECT_EQ(f.speed2, (TChoice{4, false}));
+    start(215);
+    simulator->setRegister(257, 7);
+    simulator->setRegister(263, 3);
+    simulator->setRegister(266, 0);
+    simulator->setRegister(282, 23);
+    simulator->setRegister(283, 2);
+    SecondGenFields f;
+    settings.loadModuleSettingsNew(f);
+    EXPECT_EQ(f.speed1, (Choice{-1, false}));
+    EXPECT_EQ(f.parity2, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[0].function, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[1].function, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[1].logic, (Choice{-1, false}));
+    EXPECT_EQ(f.relays[2].function, (Choice{11, false}));
+    EXPECT_EQ(f.speed2, (Choice{4, false}));
 }
 
 TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
-    Start(150);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
-    const auto refused = [&](TModuleSettingsFields g, const char* message) {
+    start(150);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
+    const auto refused = [&](FirstGenFields g, const char* message) {
         boxes.clear();
-        const std::size_t before = simulator->RequestCount();
-        EXPECT_FALSE(settings.WriteLinkSettings(g)) << message;
+        const std::size_t before = simulator->requestCount();
+        EXPECT_FALSE(settings.writeLinkSettings(g)) << message;
         EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
-        EXPECT_EQ(simulator->RequestCount(), before);
+        EXPECT_EQ(simulator->requestCount(), before);
     };
     for (const char* adr : {"0", "248", "--", ""}) {
         f.adr = adr;
         refused(f, "Некорректное значение адреса модуля");
     }
     f.adr = "5";
-    f.speed = TChoice{-1, false};
+    f.speed = Choice{-1, false};
     refused(f, "Некорректное значение скорости");
-    f.speed = TChoice{1, false};
-    f.parity = TChoice{-1, true};
+    f.speed = Choice{1, false};
+    f.parity = Choice{-1, true};
     refused(f, "Некорректное значение паритета");
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
-    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
-    EXPECT_FALSE(link.PortNeedsOpening());
+    EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
+    EXPECT_FALSE(link.portNeedsOpening());
 
-    simulator->SetTypeCode(205);
-    link.SetModuleType(205);
-    TModuleSettingsFieldsNew g;
-    settings.LoadModuleSettingsNew(g);
-    const auto refusedNew = [&](TModuleSettingsFieldsNew h, const char* message) {
+    simulator->setTypeCode(205);
+    link.setModuleType(205);
+    SecondGenFields g;
+    settings.loadModuleSettingsNew(g);
+    const auto refusedNew = [&](SecondGenFields h, const char* message) {
         boxes.clear();
-        const std::size_t before = simulator->RequestCount();
-        EXPECT_FALSE(settings.WriteLinkSettingsNew(h)) << message;
+        const std::size_t before = simulator->requestCount();
+        EXPECT_FALSE(settings.writeLinkSettingsNew(h)) << message;
         EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
-        EXPECT_EQ(simulator->RequestCount(), before);
+        EXPECT_EQ(simulator->requestCount(), before);
     };
     g.adr1 = "0";
     refusedNew(g, "Некорректное значение адреса MB1");
@@ -475,114 +476,114 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
     g.adr2 = "248";
     refusedNew(g, "Некорректное значение адреса MB2");
     g.adr2 = "247";
-    g.speed1 = TChoice{-1, false};
+    g.speed1 = Choice{-1, false};
     refusedNew(g, "Некорректное значение скорости MB1");
-    g.speed1 = TChoice{0, false};
-    g.parity2 = TChoice{-1, true};
+    g.speed1 = Choice{0, false};
+    g.parity2 = Choice{-1, true};
     refusedNew(g, "Некорректное значение паритета MB2");
-    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
+    EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
 }
 
 TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
-    Start(150);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
+    start(150);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
     f.adr = "17";
-    f.speed = TChoice{2, false};   // 38400
-    f.parity = TChoice{1, false};  // even
-    ASSERT_TRUE(settings.WriteLinkSettings(f)) << ::testing::PrintToString(boxes);
-    EXPECT_EQ(simulator->Address(), 17);
+    f.speed = Choice{2, false};   // 38400
+    f.parity = Choice{1, false};  // even
+    ASSERT_TRUE(settings.writeLinkSettings(f)) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(simulator->moduleAddress(), 17);
     EXPECT_EQ(Stored("connect", "adr"), "17");
     EXPECT_EQ(Stored("connect", "speed"), "2");
     EXPECT_EQ(Stored("connect", "parity"), "1");
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+    EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     SilentView view;
-    TPollCycle poll(link, ini, view, dir.Path().string());
-    poll.Poll();
-    EXPECT_TRUE(view.linkOn) << link.First().errorText;
-    EXPECT_EQ(simulator->LineSpeed(), 38400);
+    PollCycle poll(link, ini, view, dir.Path().string());
+    poll.poll();
+    EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
+    EXPECT_EQ(simulator->lineSpeed(), 38400);
 }
 
 TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
-    Start(215);
-    TModuleSettingsFieldsNew f;
-    settings.LoadModuleSettingsNew(f);
+    start(215);
+    SecondGenFields f;
+    settings.loadModuleSettingsNew(f);
     f.adr1 = "33";
-    f.speed1 = TChoice{1, false};
-    f.parity1 = TChoice{2, false};
+    f.speed1 = Choice{1, false};
+    f.parity1 = Choice{2, false};
     f.adr2 = "34";
-    simulator->SetFault(sim::Fault::Silence);
-    ASSERT_TRUE(settings.WriteLinkSettingsNew(f)) << ::testing::PrintToString(boxes);
+    simulator->setFault(sim::Fault::Silence);
+    ASSERT_TRUE(settings.writeLinkSettingsNew(f)) << ::testing::PrintToString(boxes);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(Stored("connect", "adr"), "33");
     EXPECT_EQ(Stored("connect", "speed"), "1");
     EXPECT_EQ(Stored("connect", "parity"), "2");
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
-    EXPECT_EQ(simulator->Register(256), 100) << "the module did not hear it";
+    EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
+    EXPECT_EQ(simulator->registerValue(256), 100) << "the module did not hear it";
 
     SilentView view;
-    TPollCycle poll(link, ini, view, dir.Path().string());
-    poll.Poll();
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Open);
-    EXPECT_EQ(simulator->LastRequest().at(0), 33);
-    EXPECT_EQ(simulator->LineSpeed(), 19200);
+    PollCycle poll(link, ini, view, dir.Path().string());
+    poll.poll();
+    EXPECT_EQ(link.port().getState(), SerialPort::State::open);
+    EXPECT_EQ(simulator->lastRequest().at(0), 33);
+    EXPECT_EQ(simulator->lineSpeed(), 19200);
 
     // Heard: MB1 moves the module and the program, MB2 only the module.
-    simulator->SetFault(sim::Fault::None);
-    ini.WriteInteger("connect", "adr", 100);
-    ASSERT_TRUE(settings.WriteLinkSettingsNew(f));
-    EXPECT_EQ(simulator->Address(), 33);
-    EXPECT_EQ(simulator->Register(261), 34);
-    poll.Poll();
-    EXPECT_TRUE(view.linkOn) << link.First().errorText;
+    simulator->setFault(sim::Fault::None);
+    ini.writeInteger("connect", "adr", 100);
+    ASSERT_TRUE(settings.writeLinkSettingsNew(f));
+    EXPECT_EQ(simulator->moduleAddress(), 33);
+    EXPECT_EQ(simulator->registerValue(261), 34);
+    poll.poll();
+    EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
 }
 
 // An exception reply is the module's refusal: it keeps its settings, so mem.ini and the port
 // stay as they were and the user reads why.
 TEST_F(ModuleSettingsTest, LinkWriteRefusedByTheModuleChangesNothing) {
-    Start(150);
-    TModuleSettingsFields f;
-    settings.LoadModuleSettings(f);
+    start(150);
+    FirstGenFields f;
+    settings.loadModuleSettings(f);
     f.adr = "17";
-    TModuleSettingsFieldsNew g;
+    SecondGenFields g;
     g.adr1 = "33";
     g.adr2 = "34";
-    g.speed1 = g.speed2 = g.parity1 = g.parity2 = TChoice{0, false};
-    simulator->SetFault(sim::Fault::Exception, 2);
-    EXPECT_FALSE(settings.WriteLinkSettings(f));
-    EXPECT_FALSE(settings.WriteLinkSettingsNew(g));
+    g.speed1 = g.speed2 = g.parity1 = g.parity2 = Choice{0, false};
+    simulator->setFault(sim::Fault::Exception, 2);
+    EXPECT_FALSE(settings.writeLinkSettings(f));
+    EXPECT_FALSE(settings.writeLinkSettingsNew(g));
     EXPECT_EQ(boxes, std::vector<std::string>(2, "Ошибка: Ошибка модуля: код 2"));
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
-    EXPECT_EQ(ini.ReadInteger("connect", "adr", 0), 100);
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Open);
+    EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
+    EXPECT_EQ(link.port().getState(), SerialPort::State::open);
 }
 
 // mem.ini that cannot be written: the module has the values, but the operation does not claim
 // success, and the link write still ends the connection.
 TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
-    Start(150);
+    start(150);
     Measure();
-    TMemIni lost(dir.File("gone/mem.ini"));
-    lost.WriteInteger("connect", "adr", 100);
-    TModuleSettings other(link, lost);
-    TChannelTable table;
-    other.LoadChannelTable(table);
+    MemIni lost(dir.File("gone/mem.ini"));
+    lost.writeInteger("connect", "adr", 100);
+    ModuleSettings other(link, lost);
+    ChannelTable table;
+    other.loadChannelTable(table);
     table.names[0] = "Ввод";
-    EXPECT_FALSE(other.WriteCoeffs(table));
+    EXPECT_FALSE(other.writeCoeffs(table));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Ошибка: " + lost.LastError());
-    EXPECT_EQ(lost.ReadString("sensors", "1", ""), "Ввод") << "kept in memory";
+    EXPECT_EQ(boxes[0], "Ошибка: " + lost.lastError());
+    EXPECT_EQ(lost.readString("sensors", "1", ""), "Ввод") << "kept in memory";
 
     boxes.clear();
-    TModuleSettingsFields f;
-    other.LoadModuleSettings(f);
+    FirstGenFields f;
+    other.loadModuleSettings(f);
     f.adr = "100";
-    f.speed = TChoice{4, false};
-    EXPECT_FALSE(other.WriteLinkSettings(f));
+    f.speed = Choice{4, false};
+    EXPECT_FALSE(other.writeLinkSettings(f));
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(link.Port().GetState(), SerialPort::State::Closed);
+    EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 }
 
 }  // namespace

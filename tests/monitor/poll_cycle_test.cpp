@@ -1,4 +1,4 @@
-#include "monitor/poll_cycle.h"
+#include "core/poll_cycle.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,14 +15,14 @@ namespace kvel {
 namespace {
 
 // What the main window would show, recorded as far as these tests look at it.
-class RecordingView : public TPollView {
+class RecordingView : public PollView {
   public:
-    void SetStatusText(int panel, const std::string& text) override { status[panel] = text; }
-    void SetLinkIndicator(bool on) override { linkOn = on; }
-    void SetChannelText(int channel, const std::string& text) override { cells[channel] = text; }
-    void SetRelay(int, bool) override {}
-    bool ChartUpdating() const override { return false; }
-    void AddChartPoints(const TReadTransaction&) override {}
+    void setStatusText(int panel, const std::string& text) override { status[panel] = text; }
+    void setLinkIndicator(bool on) override { linkOn = on; }
+    void setChannelText(int channel, const std::string& text) override { cells[channel] = text; }
+    void setRelay(int, bool) override {}
+    bool chartUpdating() const override { return false; }
+    void addChartPoints(const ReadTransaction&) override {}
 
     std::map<int, std::string> status;
     std::map<int, std::string> cells;
@@ -37,45 +37,45 @@ class PollCycleTest : public ::testing::Test {
         options.typeCode = 209;
         options.link = dir.File("tty");
         simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        ini.WriteString("connect", "port", options.link);
-        ini.WriteInteger("connect", "speed", 4);
-        link.SetTiming({10, 10, 10, 250, 10});
-        link.SetStatusSink([this](const std::string& text) { view.SetStatusText(0, text); });
+        ASSERT_TRUE(simulator->start()) << simulator->errorText();
+        ini.writeString("connect", "port", options.link);
+        ini.writeInteger("connect", "speed", 4);
+        link.setTiming({10, 10, 10, 250, 10});
+        link.setStatusSink([this](const std::string& text) { view.setStatusText(0, text); });
     }
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
     RecordingView view;
-    TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 
 TEST_F(PollCycleTest, IdentifiesOncePerConnection) {
-    poll.Poll();
-    const std::size_t first = simulator->RequestCount();
+    poll.poll();
+    const std::size_t first = simulator->requestCount();
     EXPECT_EQ(first, 4u);  // type, version, measurements, relays
-    poll.Poll();
-    EXPECT_EQ(simulator->RequestCount() - first, 2u);
+    poll.poll();
+    EXPECT_EQ(simulator->requestCount() - first, 2u);
 }
 
 TEST_F(PollCycleTest, LogLinesFollowFileSave) {
-    poll.Poll();
+    poll.poll();
     EXPECT_FALSE(std::filesystem::exists(dir.File("start1.txt")));
-    ini.WriteInteger("file", "save", 1);  // no name: the start-up directory + "1.txt"
-    poll.Poll();
-    poll.Poll();
+    ini.writeInteger("file", "save", 1);  // no name: the start-up directory + "1.txt"
+    poll.poll();
+    poll.poll();
     const std::string log = test::ReadBytes(dir.File("start1.txt"));
     EXPECT_EQ(log.rfind("Дата\t", 0), 0u);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
 }
 
 TEST_F(PollCycleTest, NoPortNameFailsToOpen) {
-    ini.WriteString("connect", "port", "");
-    poll.Poll();
+    ini.writeString("connect", "port", "");
+    poll.poll();
     EXPECT_EQ(view.status[0], "Ошибка открытия порта");
     EXPECT_EQ(view.cells.size(), 30u);  // 30 channels until the module is identified
-    EXPECT_EQ(simulator->RequestCount(), 0u);
+    EXPECT_EQ(simulator->requestCount(), 0u);
 }
 
 }  // namespace

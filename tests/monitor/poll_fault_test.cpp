@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/measurement_log.h"
+#include "core/poll_cycle.h"
 #include "link/module_map.h"
-#include "monitor/measurement_log.h"
-#include "monitor/poll_cycle.h"
 #include "sim/simulator.h"
 #include "tests/common/temp_dir.h"
 
@@ -26,20 +26,20 @@ namespace kvel {
 namespace {
 
 // What the main window would show, and what the chart was handed, during one poll.
-class FaultView : public TPollView {
+class FaultView : public PollView {
   public:
-    void SetStatusText(int panel, const std::string& text) override {
+    void setStatusText(int panel, const std::string& text) override {
         status[panel] = text;
         if (panel == 0 && text == "МОДУЛЬ НА СВЯЗИ") measured = true;
     }
-    void SetLinkIndicator(bool on) override { linkOn = on; }
-    void SetChannelText(int channel, const std::string& text) override {
+    void setLinkIndicator(bool on) override { linkOn = on; }
+    void setChannelText(int channel, const std::string& text) override {
         cells[channel] = text;
         if (text != kNoReading) ++readingsShown;
     }
-    void SetRelay(int, bool) override {}
-    bool ChartUpdating() const override { return true; }
-    void AddChartPoints(const TReadTransaction& record) override {
+    void setRelay(int, bool) override {}
+    bool chartUpdating() const override { return true; }
+    void addChartPoints(const ReadTransaction& record) override {
         chart.assign(record.registers, record.registers + kMaxChannels);
     }
     void StartPoll() {
@@ -64,25 +64,25 @@ class FaultView : public TPollView {
 
 class PollFaultTest : public ::testing::Test {
   protected:
-    void Start(bool drift) {
+    void start(bool drift) {
         sim::SimOptions options;
         options.drift = drift;
         options.link = dir.File("tty");
         simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start()) << simulator->Error();
-        ini.WriteString("connect", "port", options.link);
-        ini.WriteInteger("connect", "speed", 4);
-        ini.WriteInteger("file", "save", 1);
-        ini.WriteString("file", "name", LogName());
-        link.SetStatusSink([this](const std::string& text) { view.SetStatusText(0, text); });
+        ASSERT_TRUE(simulator->start()) << simulator->errorText();
+        ini.writeString("connect", "port", options.link);
+        ini.writeInteger("connect", "speed", 4);
+        ini.writeInteger("file", "save", 1);
+        ini.writeString("file", "name", LogName());
+        link.setStatusSink([this](const std::string& text) { view.setStatusText(0, text); });
     }
     std::string LogName() const { return dir.File("log.txt"); }
 
     test::TempDir dir;
-    TMemIni ini{dir.File("mem.ini")};
-    TModuleLink link;
+    MemIni ini{dir.File("mem.ini")};
+    ModuleLink link;
     FaultView view;
-    TPollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 
@@ -90,27 +90,27 @@ class PollFaultTest : public ::testing::Test {
 // next read: the type code, the relay word or the version must never be shown or logged as a
 // temperature, nor a measurement block taken as the relay word.
 TEST_F(PollFaultTest, LateRepliesAtTheRealPausesReachNeitherGridNorLog) {
-    Start(false);
-    link.SetTiming(kLinkTiming);
-    simulator->SetFault(sim::Fault::LateReply, 2, 650);
+    start(false);
+    link.setTiming(kLinkTiming);
+    simulator->setFault(sim::Fault::LateReply, 2, 650);
     for (int i = 0; i < 3; ++i) {
         view.StartPoll();
-        poll.Poll();
+        poll.poll();
         EXPECT_FALSE(view.measured) << "poll " << i;
         EXPECT_FALSE(view.linkOn);
-        EXPECT_TRUE(view.AllCellsEmpty(link.ChannelCount()));
+        EXPECT_TRUE(view.AllCellsEmpty(link.channelCount()));
         EXPECT_TRUE(view.chart.empty());
         std::this_thread::sleep_for(std::chrono::seconds(1));  // the poll period
     }
     EXPECT_EQ(view.readingsShown, 0);
     EXPECT_EQ(test::ReadBytes(LogName()), "");
     // The module comes back: the next poll reads it as it is.
-    simulator->SetFault(sim::Fault::None);
+    simulator->setFault(sim::Fault::None);
     view.StartPoll();
-    poll.Poll();
+    poll.poll();
     EXPECT_TRUE(view.measured) << view.status[0];
     EXPECT_TRUE(view.linkOn);
-    EXPECT_EQ(view.cells[1], TemperatureText(simulator->Register(512)));
+    EXPECT_EQ(view.cells[1], temperatureText(simulator->registerValue(512)));
 }
 
 int OpenFiles() {
@@ -156,13 +156,13 @@ std::vector<std::string> NewLogLines(const std::string& name, std::size_t& offse
 // The log line a poll that read `block` must have written, without its date and time.
 std::string LoggedTemperatures(const std::vector<std::uint16_t>& block) {
     std::string fields;
-    for (int c = 0; c < kLoggedChannels; ++c) fields += LogTemperature(block[c]) + "\t";
+    for (int c = 0; c < kLoggedChannels; ++c) fields += logTemperature(block[c]) + "\t";
     return fields + "\r\n";
 }
 
-enum class Trouble { Silence, BadCrc, WrongAddress, Exception, Late, Count, Unplug, kCount };
+enum class Trouble { Silence, BadCrc, WrongAddress, Exception, Late, count, unplug, kCount };
 
-const char* Name(Trouble t) {
+const char* fuzzedName(Trouble t) {
     static const char* names[] = {"silence", "bad CRC",     "wrong address", "exception",
                                   "late",    "wrong count", "unplug"};
     return names[static_cast<int>(t)];
@@ -174,11 +174,11 @@ const char* Name(Trouble t) {
 // served during that poll; the log gets one whole line per poll that read the measurements;
 // open files and memory stay flat.
 TEST_F(PollFaultTest, SoakWithRandomFaults) {
-    Start(true);
+    start(true);
     // Short pauses for many polls; the quiet time that ends a reception is longer than the
     // line's 10 ms, so a simulator thread held up mid-reply on a loaded machine does not cut
     // a reply in two (that would be a line fault of its own, not the one under test).
-    link.SetTiming({5, 5, 5, 300, 40});
+    link.setTiming({5, 5, 5, 300, 40});
     const int polls = SoakPolls();
     const unsigned seed = 20261207;
     std::mt19937 rng(seed);
@@ -201,16 +201,16 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
         if (episodeLeft == 0) {
             if (trouble != Trouble::kCount) {
                 // Clear the fault, then let the module finish what it still had on its way.
-                simulator->SetFault(sim::Fault::None);
-                if (!simulator->Plugged()) {
-                    ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+                simulator->setFault(sim::Fault::None);
+                if (!simulator->plugged()) {
+                    ASSERT_TRUE(simulator->plug()) << simulator->errorText();
                 }
                 for (int quiet = 0, waited = 0; quiet < 3; ++waited) {
                     ASSERT_LT(waited, 2000) << "the simulator never fell quiet";
-                    quiet = simulator->Idle() ? quiet + 1 : 0;
+                    quiet = simulator->idle() ? quiet + 1 : 0;
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 }
-                simulator->TakeServedReads();
+                simulator->takeServedReads();
                 cleared = trouble;
                 trouble = Trouble::kCount;
                 expectRecovery = true;
@@ -220,25 +220,25 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
                 episodeLeft = pick(1, 4);
                 switch (trouble) {
                     case Trouble::Silence:
-                        simulator->SetFault(sim::Fault::Silence);
+                        simulator->setFault(sim::Fault::Silence);
                         break;
                     case Trouble::BadCrc:
-                        simulator->SetFault(sim::Fault::BadCrc);
+                        simulator->setFault(sim::Fault::BadCrc);
                         break;
                     case Trouble::WrongAddress:
-                        simulator->SetFault(sim::Fault::WrongAddress);
+                        simulator->setFault(sim::Fault::WrongAddress);
                         break;
                     case Trouble::Exception:
-                        simulator->SetFault(sim::Fault::Exception, pick(1, 11));
+                        simulator->setFault(sim::Fault::Exception, pick(1, 11));
                         break;
                     case Trouble::Late:
-                        simulator->SetFault(sim::Fault::LateReply, 2, pick(0, 900));
+                        simulator->setFault(sim::Fault::LateReply, 2, pick(0, 900));
                         break;
-                    case Trouble::Count:
-                        simulator->SetReplyRegisterCount(pick(0, 40));
+                    case Trouble::count:
+                        simulator->setReplyRegisterCount(pick(0, 40));
                         break;
                     default:
-                        simulator->Unplug();
+                        simulator->unplug();
                         break;
                 }
             }
@@ -247,8 +247,8 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
         if (trouble != Trouble::kCount) ++faultyPolls;
 
         view.StartPoll();
-        poll.Poll();
-        const std::vector<sim::ServedRead> served = simulator->TakeServedReads();
+        poll.poll();
+        const std::vector<sim::ServedRead> served = simulator->takeServedReads();
 
         if (view.measured) {
             ++measuredPolls;
@@ -262,7 +262,7 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             ASSERT_FALSE(block.empty()) << "charted values the module never served";
             if (view.linkOn) {
                 for (int n = 1; n <= 30; ++n) {
-                    ASSERT_EQ(view.cells[n], TemperatureText(block[n - 1])) << "channel " << n;
+                    ASSERT_EQ(view.cells[n], temperatureText(block[n - 1])) << "channel " << n;
                 }
             }
             const std::vector<std::string> lines = NewLogLines(LogName(), logOffset);
@@ -270,7 +270,7 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             ASSERT_EQ(lines.size(), expected);
             const std::string& line = lines.back();
             if (lines.size() == 2) {
-                EXPECT_EQ(lines[0], LogHeaderLine());
+                EXPECT_EQ(lines[0], logHeaderLine());
             }
             ASSERT_GE(line.size(), 18u);
             EXPECT_TRUE(line[2] == '.' && line[8] == '\t' && line[11] == ':' && line[17] == '\t')
@@ -280,12 +280,12 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
             EXPECT_TRUE(NewLogLines(LogName(), logOffset).empty());
         }
         if (!view.linkOn) {
-            EXPECT_TRUE(view.AllCellsEmpty(link.ChannelCount()));
+            EXPECT_TRUE(view.AllCellsEmpty(link.channelCount()));
             ++seen[view.status[0]];
         }
         if (expectRecovery) {
             EXPECT_TRUE(view.measured && view.linkOn)
-                << "no recovery after " << Name(cleared) << ": " << view.status[0];
+                << "no recovery after " << fuzzedName(cleared) << ": " << view.status[0];
             ++recoveries;
             expectRecovery = false;
         }
@@ -300,13 +300,13 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
         }
     }
     // End healthy, so the same files are open as at the start.
-    simulator->SetFault(sim::Fault::None);
-    if (!simulator->Plugged()) {
-        ASSERT_TRUE(simulator->Plug()) << simulator->Error();
+    simulator->setFault(sim::Fault::None);
+    if (!simulator->plugged()) {
+        ASSERT_TRUE(simulator->plug()) << simulator->errorText();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     view.StartPoll();
-    poll.Poll();
+    poll.poll();
     ASSERT_TRUE(view.linkOn) << view.status[0];
     ASSERT_GT(filesAtStart, 0);
     EXPECT_LE(OpenFiles(), filesAtStart);

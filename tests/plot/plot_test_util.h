@@ -14,20 +14,20 @@ inline std::ostream& operator<<(std::ostream& os, const QString& s) {
 }
 
 // Counts the painting steps, to see what a repaint redraws.
-class CountingPlot : public Tsp_XYPlot {
+class CountingPlot : public XYPlot {
   public:
     int layouts = 0, frames = 0, fields = 0;
-    void CalcLayout(int cw, int ch) override {
+    void calcLayout(int cw, int ch) override {
         ++layouts;
-        Tsp_XYPlot::CalcLayout(cw, ch);
+        XYPlot::calcLayout(cw, ch);
     }
-    void DrawFrame() override {
+    void drawFrame() override {
         ++frames;
-        Tsp_XYPlot::DrawFrame();
+        XYPlot::drawFrame();
     }
-    void DrawField() override {
+    void drawField() override {
         ++fields;
-        Tsp_XYPlot::DrawField();
+        XYPlot::drawField();
     }
 };
 
@@ -55,35 +55,35 @@ inline void LeftDrag(QWidget& w, std::initializer_list<QPoint> path,
 
 // Draws a series the plain way, after the plot's series: every segment by itself (unless both
 // ends are far off), every mark of a point inside the field.
-class Reference : public Tsp_PlotMarker {
+class Reference : public PlotMarker {
   public:
-    explicit Reference(Tsp_XYLine* s) : s_(s) { SetWhenDraw(dmAfterSeries); }
-    void Draw() override {
-        QPainter& p = *Plot()->DrawCanvas();
-        const Tsp_Axis& xa = *Plot()->BottomAxis();
-        const Tsp_Axis& ya = *Plot()->LeftAxis();
+    explicit Reference(XYLine* s) : s_(s) { setWhenDraw(dmAfterSeries); }
+    void draw() override {
+        QPainter& p = *plot()->drawCanvas();
+        const Axis& xa = *plot()->bottomAxis();
+        const Axis& ya = *plot()->leftAxis();
         const auto far = [](int x, int y) {
             return x < -16000 || x > 16000 || y < -16000 || y > 16000;
         };
-        if (s_->LineAttr()->Visible()) {
-            s_->LineAttr()->ApplyToPen(p);
+        if (s_->lineAttr()->visible()) {
+            s_->lineAttr()->applyToPen(p);
             p.setBrush(Qt::NoBrush);
-            for (int i = 1; i < s_->Count(); ++i) {
-                const int x0 = xa.ValueToPixel(s_->XValue(i - 1)),
-                          y0 = ya.ValueToPixel(s_->YValue(i - 1));
-                const int x1 = xa.ValueToPixel(s_->XValue(i)), y1 = ya.ValueToPixel(s_->YValue(i));
+            for (int i = 1; i < s_->count(); ++i) {
+                const int x0 = xa.valueToPixel(s_->xValue(i - 1)),
+                          y0 = ya.valueToPixel(s_->yValue(i - 1));
+                const int x1 = xa.valueToPixel(s_->xValue(i)), y1 = ya.valueToPixel(s_->yValue(i));
                 if (!(far(x0, y0) && far(x1, y1))) p.drawLine(x0, y0, x1, y1);
             }
         }
-        if (s_->PointAttr()->Visible()) {
-            s_->PointAttr()->ApplyTo(p);
-            for (int i = 0; i < s_->Count(); ++i) {
-                const int x = xa.ValueToPixel(s_->XValue(i)), y = ya.ValueToPixel(s_->YValue(i));
-                if (Plot()->FieldRect().Contains(x, y)) s_->DrawMark(p, x, y);
+        if (s_->pointAttr()->visible()) {
+            s_->pointAttr()->applyTo(p);
+            for (int i = 0; i < s_->count(); ++i) {
+                const int x = xa.valueToPixel(s_->xValue(i)), y = ya.valueToPixel(s_->yValue(i));
+                if (plot()->fieldRect().contains(x, y)) s_->drawMark(p, x, y);
             }
         }
     }
 
   private:
-    Tsp_XYLine* s_;
+    XYLine* s_;
 };

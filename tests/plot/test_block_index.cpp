@@ -11,12 +11,12 @@
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr int kB = Tsp_BlockIndex::kBlock;
+constexpr int kB = BlockIndex::kBlock;
 
 // The extremes of values[from, to) computed plainly; a value that is not a number makes them
 // infinite, as the index reports such a run.
-Tsp_BlockIndex::Extent Plain(const std::vector<double>& values, int from, int to) {
-    Tsp_BlockIndex::Extent e{kInf, -kInf};
+BlockIndex::Extent Plain(const std::vector<double>& values, int from, int to) {
+    BlockIndex::Extent e{kInf, -kInf};
     for (int i = from; i < to; ++i) {
         if (std::isnan(values[std::size_t(i)])) return {-kInf, kInf};
         e.min = std::min(e.min, values[std::size_t(i)]);
@@ -25,9 +25,9 @@ Tsp_BlockIndex::Extent Plain(const std::vector<double>& values, int from, int to
     return e;
 }
 
-Tsp_BlockIndex Indexed(const std::vector<double>& values) {
-    Tsp_BlockIndex index;
-    for (double v : values) index.Append(v);
+BlockIndex Indexed(const std::vector<double>& values) {
+    BlockIndex index;
+    for (double v : values) index.append(v);
     return index;
 }
 
@@ -49,36 +49,36 @@ std::vector<double> Noise(int n, unsigned seed) {
 TEST(BlockIndex, AppendingOneByOneEqualsEveryBlockComputedAtOnce) {
     for (int n : {0, 1, kB - 1, kB, kB + 1, 2 * kB, 2 * kB + 1, 1000}) {
         const std::vector<double> values = Noise(n, unsigned(n));
-        const Tsp_BlockIndex index = Indexed(values);
-        ASSERT_EQ(index.Count(), n);
+        const BlockIndex index = Indexed(values);
+        ASSERT_EQ(index.count(), n);
         for (int b = 0; b * kB < n; ++b) {
-            const Tsp_BlockIndex::Extent want = Plain(values, b * kB, std::min(n, (b + 1) * kB));
-            EXPECT_EQ(index.Block(b).min, want.min) << "n " << n << " block " << b;
-            EXPECT_EQ(index.Block(b).max, want.max) << "n " << n << " block " << b;
+            const BlockIndex::Extent want = Plain(values, b * kB, std::min(n, (b + 1) * kB));
+            EXPECT_EQ(index.blockExtent(b).min, want.min) << "n " << n << " block " << b;
+            EXPECT_EQ(index.blockExtent(b).max, want.max) << "n " << n << " block " << b;
         }
     }
 }
 
 TEST(BlockIndex, ClearThenAppendEqualsAFreshIndex) {
-    Tsp_BlockIndex index = Indexed(Noise(3 * kB + 5, 1));
-    index.Clear();
-    EXPECT_EQ(index.Count(), 0);
-    EXPECT_EQ(index, Tsp_BlockIndex());
+    BlockIndex index = Indexed(Noise(3 * kB + 5, 1));
+    index.clear();
+    EXPECT_EQ(index.count(), 0);
+    EXPECT_EQ(index, BlockIndex());
     // Fewer values than before, ending inside a block: no extreme of the old values survives.
     const std::vector<double> fresh(std::size_t(kB + 3), 1.0);
-    for (double v : fresh) index.Append(v);
+    for (double v : fresh) index.append(v);
     EXPECT_EQ(index, Indexed(fresh));
-    EXPECT_EQ(index.Block(0).max, 1.0);
+    EXPECT_EQ(index.blockExtent(0).max, 1.0);
 }
 
 TEST(BlockIndex, SeriesKeepsItsIndexAcrossAppendsAndClear) {
-    Tsp_XYLine s;
+    XYLine s;
     const std::vector<double> first = Noise(200, 2), second = Noise(70, 3);
-    for (std::size_t i = 0; i < first.size(); ++i) s.AddXY(double(i), first[i]);
-    EXPECT_EQ(s.YIndex(), Indexed(first));
-    s.Clear();
-    for (std::size_t i = 0; i < second.size(); ++i) s.AddXY(double(i), second[i]);
-    EXPECT_EQ(s.YIndex(), Indexed(second));
+    for (std::size_t i = 0; i < first.size(); ++i) s.addXY(double(i), first[i]);
+    EXPECT_EQ(s.yIndex(), Indexed(first));
+    s.clear();
+    for (std::size_t i = 0; i < second.size(); ++i) s.addXY(double(i), second[i]);
+    EXPECT_EQ(s.yIndex(), Indexed(second));
 }
 
 TEST(BlockIndex, QueryOfEveryRunMatchesAPlainScan) {
@@ -88,12 +88,12 @@ TEST(BlockIndex, QueryOfEveryRunMatchesAPlainScan) {
     values[std::size_t(kB + 3)] = 1000;  // the extremes of block 1, near its start
     values[std::size_t(2 * kB - 2)] = -1000;
     for (int chunk : {kB, kB / 2, 5}) {
-        const Tsp_BlockIndex index = Indexed(values);
+        const BlockIndex index = Indexed(values);
         const auto at = Chunks(values, chunk);
         for (int first = 0; first < int(values.size()); ++first)
             for (int last = first; last < int(values.size()); ++last) {
-                const Tsp_BlockIndex::Extent got = index.Query(first, last, at);
-                const Tsp_BlockIndex::Extent want = Plain(values, first, last + 1);
+                const BlockIndex::Extent got = index.query(first, last, at);
+                const BlockIndex::Extent want = Plain(values, first, last + 1);
                 ASSERT_EQ(got.min, want.min) << first << ".." << last << " chunk " << chunk;
                 ASSERT_EQ(got.max, want.max) << first << ".." << last << " chunk " << chunk;
             }
@@ -104,9 +104,9 @@ TEST(BlockIndex, ValuesThatAreNotNumbersMakeTheirRunsInfinite) {
     std::vector<double> values = Noise(4 * kB, 5);
     values[std::size_t(kB + 10)] = NAN;
     values[std::size_t(3 * kB)] = -kInf;
-    const Tsp_BlockIndex index = Indexed(values);
-    EXPECT_EQ(index.Block(1).min, -kInf);
-    EXPECT_EQ(index.Block(1).max, kInf);
+    const BlockIndex index = Indexed(values);
+    EXPECT_EQ(index.blockExtent(1).min, -kInf);
+    EXPECT_EQ(index.blockExtent(1).max, kInf);
     const auto at = Chunks(values, kB);
     struct Case {
         int first, last;
@@ -120,18 +120,18 @@ TEST(BlockIndex, ValuesThatAreNotNumbersMakeTheirRunsInfinite) {
         {3 * kB, 3 * kB + 5, -kInf, Plain(values, 3 * kB, 3 * kB + 6).max},
     };
     for (const Case& c : cases) {
-        const Tsp_BlockIndex::Extent e = index.Query(c.first, c.last, at);
+        const BlockIndex::Extent e = index.query(c.first, c.last, at);
         EXPECT_EQ(e.min, c.min) << c.first << ".." << c.last;
         EXPECT_EQ(e.max, c.max) << c.first << ".." << c.last;
     }
 }
 
 TEST(BlockIndex, MemoryStaysBelowOneBytePerPoint) {
-    Tsp_BlockIndex index;
+    BlockIndex index;
     for (int n = 1; n <= 600000; ++n) {
-        index.Append(n);
+        index.append(n);
         if (n % 997 == 0 || n == 600000) {
-            ASSERT_LE(index.MemoryBytes(), std::size_t(n) + 2048) << n;
+            ASSERT_LE(index.memoryBytes(), std::size_t(n) + 2048) << n;
         }
     }
 }

@@ -34,7 +34,7 @@ TEST(NumberPattern, FormatsWithDotAndDropsTrailingZeros) {
         {"\"t=\"0.0", 3, "t=3.0"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FormatFloatPattern(c.pattern, c.value), QString(c.text))
+        EXPECT_EQ(formatFloatPattern(c.pattern, c.value), QString(c.text))
             << c.pattern << " " << c.value;
 }
 
@@ -58,16 +58,16 @@ TEST(DateTimePattern, FormatsTimeOfDayAndDate) {
         {"dd.mm.yy hh:nn", 2.75, "01.01.00 18:00"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FormatDateTimePattern(c.pattern, c.value), QString(c.text)) << c.pattern;
+        EXPECT_EQ(formatDateTimePattern(c.pattern, c.value), QString(c.text)) << c.pattern;
 }
 
 TEST(DateTime, ConvertsBothWays) {
     const QDateTime t(QDate(2024, 3, 5), QTime(12, 34, 56, 789));
-    const double v = DateTimeFromQDateTime(t);
+    const double v = dateTimeFromQDateTime(t);
     EXPECT_NEAR(v, 45356 + (12 * 3600 + 34 * 60 + 56.789) / 86400, 1e-9);
     EXPECT_EQ(QDateTimeFromDateTime(v), t);
     const QDateTime before(QDate(1899, 12, 29), QTime(6, 0));
-    EXPECT_DOUBLE_EQ(DateTimeFromQDateTime(before), -1.25);
+    EXPECT_DOUBLE_EQ(dateTimeFromQDateTime(before), -1.25);
     EXPECT_EQ(QDateTimeFromDateTime(-1.25), before);
 }
 

@@ -23,26 +23,26 @@ class LongSeries : public ::testing::Test {
   protected:
     void SetUp() override {
         plot.resize(875, 635);
-        plot.LeftAxis()->SetMinMax(-20, 60);
-        plot.LeftAxis()->GridAttr()->SetVisible(false);
-        plot.BottomAxis()->GridAttr()->SetVisible(false);
-        line.LineAttr()->SetColor(clRed);
+        plot.leftAxis()->setMinMax(-20, 60);
+        plot.leftAxis()->gridAttr()->setVisible(false);
+        plot.bottomAxis()->gridAttr()->setVisible(false);
+        line.lineAttr()->setColor(clRed);
     }
     void Render(double x0, double x1) {
-        plot.BottomAxis()->SetMinMax(x0, x1);
-        line.SetPlot(&plot);
-        plot.Paint();
-        fast = plot.ControlImage().copy();
-        line.SetPlot(nullptr);
+        plot.bottomAxis()->setMinMax(x0, x1);
+        line.setPlot(&plot);
+        plot.paint();
+        fast = plot.controlImage().copy();
+        line.setPlot(nullptr);
         Reference ref(&line);
-        ref.SetPlot(&plot);
-        plot.Paint();
-        exact = plot.ControlImage().copy();
-        ref.SetPlot(nullptr);
+        ref.setPlot(&plot);
+        plot.paint();
+        exact = plot.controlImage().copy();
+        ref.setPlot(nullptr);
     }
     std::vector<Extent> Columns(const QImage& img) const {
-        const TRect f = plot.FieldRect();
-        std::vector<Extent> r(std::size_t(f.Width()));
+        const PixelRect f = plot.fieldRect();
+        std::vector<Extent> r(std::size_t(f.width()));
         for (int x = f.Left; x < f.Right; ++x)
             for (int y = f.Top; y < f.Bottom; ++y)
                 if (img.pixel(x, y) == kRed) {
@@ -65,12 +65,12 @@ class LongSeries : public ::testing::Test {
         }
         return inked;
     }
-    void Add(int i, double y) { line.AddXY(kX0 + i * kStep, y); }
-    int X(double v) const { return plot.BottomAxis()->ValueToPixel(v); }
-    int Y(double v) const { return plot.LeftAxis()->ValueToPixel(v); }
+    void add(int i, double y) { line.addXY(kX0 + i * kStep, y); }
+    int X(double v) const { return plot.bottomAxis()->valueToPixel(v); }
+    int Y(double v) const { return plot.leftAxis()->valueToPixel(v); }
 
-    Tsp_XYPlot plot;
-    Tsp_XYLine line;
+    XYPlot plot;
+    XYLine line;
     QImage fast, exact;
 };
 
@@ -85,9 +85,9 @@ TEST_F(LongSeries, NoisyDataKeepsEveryColumnsExtentInEveryView) {
         if (i == 150001) y = 1e9;    // far off above, and below: drawn toward the edges
         if (i == 150002) y = -1e9;
         if (i == 170000) y = NAN;  // converts to the top clamp as before
-        Add(i, y);
+        add(i, y);
     }
-    const double last = line.XValue(line.Count() - 1), span = last - kX0;
+    const double last = line.xValue(line.count() - 1), span = last - kX0;
     const double views[][2] = {
         {kX0, last},                             // the whole range
         {kX0 + 0.25 * span, kX0 + 0.35 * span},  // zoomed, cut by both edges
@@ -95,7 +95,7 @@ TEST_F(LongSeries, NoisyDataKeepsEveryColumnsExtentInEveryView) {
         {kX0 + 0.74 * span, kX0 + 0.76 * span},  // around the far points
     };
     for (int width : {1, 3}) {
-        line.LineAttr()->SetWidth(std::uint16_t(width));
+        line.lineAttr()->setWidth(std::uint16_t(width));
         for (const auto& v : views) {
             Render(v[0], v[1]);
             const std::string what = std::to_string(v[0]) + ".." + std::to_string(v[1]) +
@@ -105,26 +105,26 @@ TEST_F(LongSeries, NoisyDataKeepsEveryColumnsExtentInEveryView) {
     }
     // The whole range really was drawn per column: a few lines per column, not a segment per
     // point.
-    plot.BottomAxis()->SetMinMax(kX0, last);
+    plot.bottomAxis()->setMinMax(kX0, last);
     std::vector<QLine> lines;
-    ReduceToColumns(line, *plot.BottomAxis(), *plot.LeftAxis(), 0, line.Count() - 1, lines);
-    EXPECT_LT(lines.size(), std::size_t(3 * plot.BottomAxis()->LineLength()));
+    reduceToColumns(line, *plot.bottomAxis(), *plot.leftAxis(), 0, line.count() - 1, lines);
+    EXPECT_LT(lines.size(), std::size_t(3 * plot.bottomAxis()->lineLength()));
 }
 
 TEST_F(LongSeries, ASingleSampleSpikeOrDipInAMonthIsDrawnAtFullHeight) {
     constexpr int kN = 518400, kSpike = 123457, kDip = 400001;
     for (int i = 0; i < kN; ++i)
-        Add(i, i == kSpike ? 55 : i == kDip ? -15 : 20 + 2 * std::sin(i / 3000.0));
-    Render(kX0, line.XValue(kN - 1));
+        add(i, i == kSpike ? 55 : i == kDip ? -15 : 20 + 2 * std::sin(i / 3000.0));
+    Render(kX0, line.xValue(kN - 1));
     const std::vector<Extent> a = Columns(fast);
-    const int left = plot.FieldRect().Left;
-    const Extent spike = a[std::size_t(X(line.XValue(kSpike)) - left)];
-    const Extent dip = a[std::size_t(X(line.XValue(kDip)) - left)];
+    const int left = plot.fieldRect().Left;
+    const Extent spike = a[std::size_t(X(line.xValue(kSpike)) - left)];
+    const Extent dip = a[std::size_t(X(line.xValue(kDip)) - left)];
     // From the curve around it to the sample's own row.
     EXPECT_EQ(spike.top, Y(55));
-    EXPECT_GE(spike.bottom, Y(line.YValue(kSpike - 1)) - 1);
+    EXPECT_GE(spike.bottom, Y(line.yValue(kSpike - 1)) - 1);
     EXPECT_EQ(dip.bottom, Y(-15));
-    EXPECT_LE(dip.top, Y(line.YValue(kDip - 1)) + 1);
+    EXPECT_LE(dip.top, Y(line.yValue(kDip - 1)) + 1);
     ExpectSameColumns("month");
 }
 
@@ -132,48 +132,48 @@ TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
     std::mt19937 rng(5);
     std::normal_distribution<double> noise(0, 3);
     int i = 0;
-    for (; i < 100000; ++i) Add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
-    plot.BottomAxis()->SetMinMax(kX0, kX0 + 150000 * kStep);
-    plot.Paint();  // lays out
-    const Tsp_Axis& xa = *plot.BottomAxis();
-    const Tsp_Axis& ya = *plot.LeftAxis();
+    for (; i < 100000; ++i) add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
+    plot.bottomAxis()->setMinMax(kX0, kX0 + 150000 * kStep);
+    plot.paint();  // lays out
+    const Axis& xa = *plot.bottomAxis();
+    const Axis& ya = *plot.leftAxis();
     const auto fresh = [&] {
         std::vector<QLine> v;
-        ReduceToColumns(line, xa, ya, 0, line.Count() - 1, v);
+        reduceToColumns(line, xa, ya, 0, line.count() - 1, v);
         return v;
     };
-    Tsp_ColumnCache cache;
-    ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
+    ColumnCache cache;
+    ASSERT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
     // Points joining the last column, opening new ones, after a gap, far off and back.
     for (int k = 0; k < 300; ++k) {
         i += k % 50 == 0 ? 700 : 1;
-        Add(i, k == 120 ? 1e9 : k == 121 ? -1e9 : 20 + noise(rng));
-        ASSERT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh()) << k;
+        add(i, k == 120 ? 1e9 : k == 121 ? -1e9 : 20 + noise(rng));
+        ASSERT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh()) << k;
     }
     // Refilled after Clear, zoomed, another clip: reduced anew.
-    const int n = line.Count();
-    line.Clear();
-    for (int k = 0; k < n; ++k) Add(k, 30 + noise(rng));
-    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
-    plot.BottomAxis()->SetMinMax(kX0, kX0 + 120000 * kStep);
-    plot.Paint();
-    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 0, 900), fresh());
-    EXPECT_EQ(cache.Lines(line, xa, ya, 0, line.Count() - 1, 5, 800), fresh());
+    const int n = line.count();
+    line.clear();
+    for (int k = 0; k < n; ++k) add(k, 30 + noise(rng));
+    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
+    plot.bottomAxis()->setMinMax(kX0, kX0 + 120000 * kStep);
+    plot.paint();
+    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
+    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 5, 800), fresh());
 
     // Through the plot's own painting: repaints between appends, then the picture compared.
-    line.SetPlot(&plot);
+    line.setPlot(&plot);
     for (int k = 0; k < 100; ++k) {
-        line.AddXY(kX0 + (n + k * 3) * kStep, 20 + noise(rng));
-        plot.Paint();
+        line.addXY(kX0 + (n + k * 3) * kStep, 20 + noise(rng));
+        plot.paint();
     }
     Render(kX0, kX0 + 120000 * kStep);
     EXPECT_GT(ExpectSameColumns("appended"), 600);  // the data end at five sixths
 }
 
 TEST_F(LongSeries, XGoingBackOnceIsDrawnSegmentBySegment) {
-    for (int i = 0; i < 60000; ++i) Add(i < 30000 ? i : i - 2000, 20 + 10 * std::sin(i / 700.0));
-    ASSERT_FALSE(line.XAscending());
-    Render(kX0, line.XValue(29999));
+    for (int i = 0; i < 60000; ++i) add(i < 30000 ? i : i - 2000, 20 + 10 * std::sin(i / 700.0));
+    ASSERT_FALSE(line.xAscending());
+    Render(kX0, line.xValue(29999));
     EXPECT_EQ(fast, exact);
     EXPECT_GT(ExpectSameColumns("back"), 700);
 }
@@ -181,17 +181,17 @@ TEST_F(LongSeries, XGoingBackOnceIsDrawnSegmentBySegment) {
 TEST_F(LongSeries, FewPointsAndViewsWithoutPoints) {
     Render(kX0, kX0 + 1);  // no point
     EXPECT_EQ(ExpectSameColumns("empty"), 0);
-    Add(10, 20);
+    add(10, 20);
     Render(kX0, kX0 + 1);  // one point and no marks: nothing
     EXPECT_EQ(ExpectSameColumns("one"), 0);
-    Add(5000, 40);
+    add(5000, 40);
     Render(kX0, kX0 + 1);
     EXPECT_EQ(fast, exact);
     EXPECT_GT(ExpectSameColumns("two"), 200);
 
     // A dense series with a long gap, viewed inside the gap: only the segment across it shows.
-    line.Clear();
-    for (int i = 0; i < 40000; ++i) Add(i < 20000 ? i : i + 50000, 20 + (i % 50) * 0.2);
+    line.clear();
+    for (int i = 0; i < 40000; ++i) add(i < 20000 ? i : i + 50000, 20 + (i % 50) * 0.2);
     Render(kX0 + 30000 * kStep, kX0 + 40000 * kStep);
     EXPECT_EQ(fast, exact);
     EXPECT_GT(ExpectSameColumns("gap"), 700);

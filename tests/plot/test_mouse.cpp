@@ -8,40 +8,40 @@ namespace {
 struct Range {
     double min, max;
 };
-Range RangeOf(const Tsp_Axis* a) {
-    return {a->Min(), a->Max()};
+Range RangeOf(const Axis* a) {
+    return {a->min(), a->max()};
 }
 
 class MouseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         plot.resize(400, 300);
-        plot.LeftAxis()->SetMinMax(-50, 50);
-        plot.RightAxis()->SetMinMax(0, 1000);
-        plot.BottomAxis()->SetMinMax(0, 100);
-        plot.TopAxis()->SetMinMax(10, 20);
-        plot.Paint();
-        for (Tsp_Axis* a : Axes()) before.push_back(RangeOf(a));
+        plot.leftAxis()->setMinMax(-50, 50);
+        plot.rightAxis()->setMinMax(0, 1000);
+        plot.bottomAxis()->setMinMax(0, 100);
+        plot.topAxis()->setMinMax(10, 20);
+        plot.paint();
+        for (Axis* a : allAxes()) before.push_back(RangeOf(a));
     }
-    std::vector<Tsp_Axis*> Axes() {
-        return {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis(), plot.TopAxis()};
+    std::vector<Axis*> allAxes() {
+        return {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis(), plot.topAxis()};
     }
     void ExpectUnchanged(std::initializer_list<int> which) {
         for (int i : which) {
-            EXPECT_DOUBLE_EQ(Axes()[i]->Min(), before[i].min) << i;
-            EXPECT_DOUBLE_EQ(Axes()[i]->Max(), before[i].max) << i;
+            EXPECT_DOUBLE_EQ(allAxes()[i]->min(), before[i].min) << i;
+            EXPECT_DOUBLE_EQ(allAxes()[i]->max(), before[i].max) << i;
         }
     }
     void ExpectZoomed(int i, int pa, int pb) {
-        EXPECT_DOUBLE_EQ(Axes()[i]->Min(), PixelValue(i, pa)) << i;
-        EXPECT_DOUBLE_EQ(Axes()[i]->Max(), PixelValue(i, pb)) << i;
+        EXPECT_DOUBLE_EQ(allAxes()[i]->min(), PixelValue(i, pa)) << i;
+        EXPECT_DOUBLE_EQ(allAxes()[i]->max(), PixelValue(i, pb)) << i;
     }
     // The value a pixel had before any zoom.
     double PixelValue(int i, int p) {
-        Tsp_Axis a(Axes()[i]->Flags());
-        a.ApplyRange(before[i].min, before[i].max);
-        a.SetLinePos(Axes()[i]->LineX(), Axes()[i]->LineY(), Axes()[i]->LineLength());
-        return a.PixelToValue(p);
+        Axis a(allAxes()[i]->flags());
+        a.applyRange(before[i].min, before[i].max);
+        a.setLinePos(allAxes()[i]->lineX(), allAxes()[i]->lineY(), allAxes()[i]->lineLength());
+        return a.pixelToValue(p);
     }
     CountingPlot plot;
     std::vector<Range> before;
@@ -49,12 +49,12 @@ class MouseTest : public ::testing::Test {
 
 TEST_F(MouseTest, DragZoomsAllFourAxesAndAClickUndoesIt) {
     LeftDrag(plot, {{100, 80}, {150, 120}, {200, 150}});
-    EXPECT_EQ(plot.DragState(), 0);
+    EXPECT_EQ(plot.dragState(), 0);
     ExpectZoomed(2, 100, 200);
     ExpectZoomed(3, 100, 200);
     ExpectZoomed(0, 150, 80);
     ExpectZoomed(1, 150, 80);
-    EXPECT_FALSE(plot.LayoutValid());
+    EXPECT_FALSE(plot.layoutValid());
     LeftDrag(plot, {{120, 100}, {140, 130}});  // zoom again: the first ranges stay remembered
     LeftDrag(plot, {{50, 50}, {53, 47}});      // not more than 3 pixels: a click
     ExpectUnchanged({0, 1, 2, 3});
@@ -71,23 +71,23 @@ TEST_F(MouseTest, RightToLeftDragZoomsTheSameShiftedByOnePixel) {
 TEST_F(MouseTest, SmallRectanglesZoomNothing) {
     LeftDrag(plot, {{100, 100}, {104, 102}});
     ExpectUnchanged({0, 1, 2, 3});
-    EXPECT_FALSE(plot.BottomAxis()->HasSavedMinMax());
+    EXPECT_FALSE(plot.bottomAxis()->hasSavedMinMax());
 }
 
 TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
-    plot.SetZoom(zpdHorizontal);
+    plot.setZoom(zpdHorizontal);
     LeftDrag(plot, {{100, 200}, {180, 199}});  // hardly any vertical movement
     ExpectZoomed(2, 100, 180);
     ExpectUnchanged({0, 1});
-    plot.SetZoom(zpdVertical);
+    plot.setZoom(zpdVertical);
     LeftDrag(plot, {{300, 60}, {300, 160}});
     ExpectZoomed(0, 160, 60);
 }
 
 TEST_F(MouseTest, ZoomHandlerMayChangeOrRefuseAnAxis) {
-    plot.OnAxisZoom = [&](Tsp_Axis* axis, double& mn, double& mx, bool& can) {
-        if (axis == plot.RightAxis()) can = false;
-        if (axis == plot.TopAxis()) {
+    plot.onAxisZoom = [&](Axis* axis, double& mn, double& mx, bool& can) {
+        if (axis == plot.rightAxis()) can = false;
+        if (axis == plot.topAxis()) {
             mn = 11;
             mx = 12;
         }
@@ -95,87 +95,87 @@ TEST_F(MouseTest, ZoomHandlerMayChangeOrRefuseAnAxis) {
     LeftDrag(plot, {{100, 80}, {200, 150}});
     ExpectUnchanged({1});
     ExpectZoomed(0, 150, 80);
-    EXPECT_EQ(plot.TopAxis()->Min(), 11);
-    EXPECT_EQ(plot.TopAxis()->Max(), 12);
+    EXPECT_EQ(plot.topAxis()->min(), 11);
+    EXPECT_EQ(plot.topAxis()->max(), 12);
 }
 
 TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier);  // zoom is on: zooms
     ExpectZoomed(2, 100, 150);
     LeftDrag(plot, {{10, 10}});  // undo
-    plot.SetZoom(zpdNone);
+    plot.setZoom(zpdNone);
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier | Qt::ShiftModifier);
     ExpectUnchanged({0, 1, 2, 3});
-    plot.Paint();
+    plot.paint();
     const int framesBefore = plot.frames;
     plot.layouts = 0;
     LeftDrag(plot, {{100, 100}, {110, 100}, {120, 95}}, Qt::ControlModifier);
-    const double ppuX = plot.BottomAxis()->PixelsPerUnit();
-    EXPECT_DOUBLE_EQ(plot.BottomAxis()->Min(), before[2].min - 20 / ppuX);
-    const double ppuY = plot.LeftAxis()->PixelsPerUnit();
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), before[0].min + 5 / ppuY);
-    EXPECT_TRUE(plot.BottomAxis()->HasSavedMinMax());
-    plot.Paint();
+    const double ppuX = plot.bottomAxis()->pixelsPerUnit();
+    EXPECT_DOUBLE_EQ(plot.bottomAxis()->min(), before[2].min - 20 / ppuX);
+    const double ppuY = plot.leftAxis()->pixelsPerUnit();
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), before[0].min + 5 / ppuY);
+    EXPECT_TRUE(plot.bottomAxis()->hasSavedMinMax());
+    plot.paint();
     EXPECT_EQ(plot.frames, framesBefore + 1);  // frame and field, not the layout
     EXPECT_EQ(plot.layouts, 0);
-    plot.SetPan(zpdHorizontal);
+    plot.setPan(zpdHorizontal);
     LeftDrag(plot, {{100, 100}, {100, 140}}, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), before[0].min + 5 / ppuY);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), before[0].min + 5 / ppuY);
 }
 
 TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
-    plot.SetPanCursor(Qt::OpenHandCursor);
+    plot.setPanCursor(Qt::OpenHandCursor);
     plot.setCursor(Qt::IBeamCursor);
     std::vector<int> states;
-    plot.OnMouseMove = [&](Tsp_XYPlot* p, TShiftState, int, int) {
-        states.push_back(p->DragState());
-        EXPECT_EQ(p->cursor().shape(), p->DragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
+    plot.onMouseMove = [&](XYPlot* p, ShiftState, int, int) {
+        states.push_back(p->dragState());
+        EXPECT_EQ(p->cursor().shape(), p->dragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
     };
-    TShiftState downShift = 0;
-    plot.OnMouseDown = [&](Tsp_XYPlot* p, TMouseButton b, TShiftState s, int, int) {
+    ShiftState downShift = 0;
+    plot.onMouseDown = [&](XYPlot* p, MouseButton b, ShiftState s, int, int) {
         EXPECT_EQ(b, mbLeft);
-        EXPECT_EQ(p->DragState(), 1);
+        EXPECT_EQ(p->dragState(), 1);
         downShift = s;
     };
     LeftDrag(plot, {{100, 100}, {102, 101}, {120, 120}, {130, 140}}, Qt::ShiftModifier);
     EXPECT_EQ(states, (std::vector<int>{1, 2, 2}));
     EXPECT_EQ(downShift, ssShift | ssLeft);
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
-    plot.OnMouseMove = nullptr;
-    plot.OnMouseDown = nullptr;
-    plot.SetZoom(zpdNone);
+    plot.onMouseMove = nullptr;
+    plot.onMouseDown = nullptr;
+    plot.setZoom(zpdNone);
     SendMouse(plot, QEvent::MouseButtonPress, 50, 50, Qt::LeftButton, Qt::LeftButton,
               Qt::ControlModifier);
-    EXPECT_EQ(plot.DragState(), 3);
+    EXPECT_EQ(plot.dragState(), 3);
     EXPECT_EQ(plot.cursor().shape(), Qt::OpenHandCursor);
     SendMouse(plot, QEvent::MouseMove, 60, 50, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(plot.DragState(), 4);
+    EXPECT_EQ(plot.dragState(), 4);
     SendMouse(plot, QEvent::MouseButtonRelease, 60, 50, Qt::LeftButton, Qt::NoButton,
               Qt::ControlModifier);
-    EXPECT_EQ(plot.DragState(), 0);
+    EXPECT_EQ(plot.dragState(), 0);
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
 }
 
 TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
-    const QImage clean = plot.ControlImage();
+    const QImage clean = plot.controlImage();
     SendMouse(plot, QEvent::MouseButtonPress, 100, 100, Qt::LeftButton, Qt::LeftButton);
     SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
-    const QImage first = plot.ControlImage();
+    const QImage first = plot.controlImage();
     EXPECT_NE(first, clean);
     SendMouse(plot, QEvent::MouseMove, 200, 180, Qt::NoButton, Qt::LeftButton);
-    EXPECT_NE(plot.ControlImage(), first);
+    EXPECT_NE(plot.controlImage(), first);
     SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(plot.ControlImage(), first);
+    EXPECT_EQ(plot.controlImage(), first);
     SendMouse(plot, QEvent::MouseButtonRelease, 160, 140, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(plot.ControlImage(), clean);  // removed before the zoom repaints
+    EXPECT_EQ(plot.controlImage(), clean);  // removed before the zoom repaints
 }
 
 TEST(ShiftKeys, StoreTheLeftButtonAndReadBackWithoutIt) {
-    Tsp_XYPlot plot;
-    EXPECT_EQ(plot.ZoomShiftKeys(), ssShift);
-    EXPECT_EQ(plot.PanShiftKeys(), ssCtrl);
-    plot.SetPanShiftKeys(ssAlt | ssShift);
-    EXPECT_EQ(plot.PanShiftKeys(), ssAlt | ssShift);
+    XYPlot plot;
+    EXPECT_EQ(plot.zoomShiftKeys(), ssShift);
+    EXPECT_EQ(plot.panShiftKeys(), ssCtrl);
+    plot.setPanShiftKeys(ssAlt | ssShift);
+    EXPECT_EQ(plot.panShiftKeys(), ssAlt | ssShift);
 }
 
 }  // namespace

@@ -10,75 +10,75 @@ namespace {
 const QRgb kRed = qRgb(255, 0, 0);
 
 TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
-    Tsp_XYPlot plot;
+    XYPlot plot;
     plot.resize(0, 0);
-    QPainter* p = plot.DrawCanvas();
-    const qint64 image = plot.ControlImage().cacheKey();
+    QPainter* p = plot.drawCanvas();
+    const qint64 image = plot.controlImage().cacheKey();
     // A 0 × 0 plot keeps one 1 × 1 image instead of making a new one for every caller.
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(plot.DrawCanvas(), p);
-    EXPECT_EQ(plot.ControlImage().cacheKey(), image);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(plot.drawCanvas(), p);
+    EXPECT_EQ(plot.controlImage().cacheKey(), image);
 
     // A series drawn outside a paint, with a mark handler that holds the painter it got first.
-    Tsp_XYLine line;
-    line.PointAttr()->SetVisible(true);
-    line.PointAttr()->SetKind(ptCustom);
-    for (int i = 0; i < 50; ++i) line.AddXY(i, i);
-    line.SetPlot(&plot);
+    XYLine line;
+    line.pointAttr()->setVisible(true);
+    line.pointAttr()->setKind(ptCustom);
+    for (int i = 0; i < 50; ++i) line.addXY(i, i);
+    line.setPlot(&plot);
     int calls = 0;
-    line.OnDrawCustomPoint = [&](Tsp_XYLine*, double, double, int, int) {
+    line.onDrawCustomPoint = [&](XYLine*, double, double, int, int) {
         ++calls;
-        EXPECT_EQ(plot.DrawCanvas(), p);
+        EXPECT_EQ(plot.drawCanvas(), p);
         EXPECT_TRUE(p->isActive());
     };
-    plot.Paint();
-    line.Draw();
-    EXPECT_EQ(plot.ControlImage().cacheKey(), image);
+    plot.paint();
+    line.draw();
+    EXPECT_EQ(plot.controlImage().cacheKey(), image);
 
     // Resized: the same painter draws on the new image.
     plot.resize(200, 100);
-    EXPECT_EQ(plot.DrawCanvas(), p);
+    EXPECT_EQ(plot.drawCanvas(), p);
     ASSERT_TRUE(p->isActive());
-    EXPECT_EQ(p->device(), static_cast<const QPaintDevice*>(&plot.ControlImage()));
-    EXPECT_EQ(plot.ControlImage().size(), QSize(200, 100));
+    EXPECT_EQ(p->device(), static_cast<const QPaintDevice*>(&plot.controlImage()));
+    EXPECT_EQ(plot.controlImage().size(), QSize(200, 100));
     p->fillRect(150, 80, 3, 3, QColor(kRed));
-    EXPECT_EQ(plot.ControlImage().pixel(151, 81), kRed);
-    line.SetPlot(nullptr);
+    EXPECT_EQ(plot.controlImage().pixel(151, 81), kRed);
+    line.setPlot(nullptr);
 }
 
 TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
     const double big = std::numeric_limits<double>::max();
     const double ranges[][2] = {{0, 1e-310}, {-1e308, 1e308}, {-big, big}, {big, big}};
     for (const auto& r : ranges) {
-        Tsp_XYPlot plot;
+        XYPlot plot;
         plot.resize(875, 635);
-        for (Tsp_Axis* a : {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis()}) {
-            a->SetTicksCount(11);
-            a->SetMinMax(r[0], r[1]);
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+            a->setTicksCount(11);
+            a->setMinMax(r[0], r[1]);
         }
-        Tsp_XYLine line;
-        line.AddXY(0, 0);
-        line.AddXY(1e-310, 1e308);
-        line.SetPlot(&plot);
-        plot.Paint();
+        XYLine line;
+        line.addXY(0, 0);
+        line.addXY(1e-310, 1e308);
+        line.setPlot(&plot);
+        plot.paint();
         // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
-        const TRect f = plot.FieldRect();
-        EXPECT_GE(f.Width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
-        EXPECT_GE(f.Height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
-        for (Tsp_Axis* a : {plot.LeftAxis(), plot.RightAxis(), plot.BottomAxis()}) {
-            EXPECT_GE(a->TicksCount(), 0);
-            EXPECT_LE(a->TicksCount(), 21);
+        const PixelRect f = plot.fieldRect();
+        EXPECT_GE(f.width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
+        EXPECT_GE(f.height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
+            EXPECT_GE(a->ticksCount(), 0);
+            EXPECT_LE(a->ticksCount(), 21);
         }
-        line.SetPlot(nullptr);
+        line.setPlot(nullptr);
     }
 }
 
 // A plot on a screen scaled by 2, as a high-resolution display reports it.
-class ScaledPlot : public Tsp_XYPlot {
+class ScaledPlot : public XYPlot {
   protected:
     int metric(PaintDeviceMetric m) const override {
         if (m == PdmDevicePixelRatio) return 2;
         if (m == PdmDevicePixelRatioScaled) return int(2 * devicePixelRatioFScale());
-        return Tsp_XYPlot::metric(m);
+        return XYPlot::metric(m);
     }
 };
 
@@ -99,18 +99,18 @@ TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
         ScaledPlot plot;
         ASSERT_EQ(plot.devicePixelRatio(), 2);
         plot.resize(300, 200);
-        plot.SetBufferedDisplay(buffered);
-        Tsp_XYLine line;
-        line.LineAttr()->SetColor(clRed);
-        line.AddXY(0, 0);
-        line.AddXY(10, 7);
-        line.SetPlot(&plot);
-        plot.Paint();
-        const QImage& img = plot.ControlImage();
+        plot.setBufferedDisplay(buffered);
+        XYLine line;
+        line.lineAttr()->setColor(clRed);
+        line.addXY(0, 0);
+        line.addXY(10, 7);
+        line.setPlot(&plot);
+        plot.paint();
+        const QImage& img = plot.controlImage();
         EXPECT_EQ(img.size(), QSize(600, 400)) << buffered;
         EXPECT_EQ(img.devicePixelRatio(), 2) << buffered;
         if (buffered) {
-            EXPECT_EQ(plot.MemBitmap()->Image().size(), QSize(600, 400));
+            EXPECT_EQ(plot.memBitmap()->image().size(), QSize(600, 400));
         }
         // Labels and the slanted line are drawn at the device's resolution, not doubled.
         EXPECT_GT(FineBlocks(img), 100) << buffered;
@@ -118,7 +118,7 @@ TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
         const QImage shown = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(shown.size(), QSize(600, 400)) << buffered;
         EXPECT_EQ(shown, img.convertToFormat(QImage::Format_RGB32)) << buffered;
-        line.SetPlot(nullptr);
+        line.setPlot(nullptr);
     }
 }
 

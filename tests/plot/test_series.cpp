@@ -6,45 +6,45 @@
 namespace {
 
 TEST(SeriesStorage, CapacityGrowsBy32AndKeepsThePoints) {
-    Tsp_XYLine s;
-    EXPECT_EQ(s.Capacity(), 32);
+    XYLine s;
+    EXPECT_EQ(s.capacity(), 32);
     for (int i = 0; i < 100; ++i) {
-        s.AddXY(i, i * 2.5);
+        s.addXY(i, i * 2.5);
         const int expected = (i / 32 + 1) * 32;
-        EXPECT_EQ(s.Capacity(), expected) << "after point " << i + 1;
+        EXPECT_EQ(s.capacity(), expected) << "after point " << i + 1;
     }
-    EXPECT_EQ(s.Count(), 100);
+    EXPECT_EQ(s.count(), 100);
     for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(s.XValue(i), i);
-        EXPECT_EQ(s.YValue(i), i * 2.5);
+        EXPECT_EQ(s.xValue(i), i);
+        EXPECT_EQ(s.yValue(i), i * 2.5);
     }
-    s.Clear();
-    EXPECT_EQ(s.Count(), 0);
-    EXPECT_EQ(s.Capacity(), 128);  // kept
+    s.clear();
+    EXPECT_EQ(s.count(), 0);
+    EXPECT_EQ(s.capacity(), 128);  // kept
 }
 
 TEST(SeriesStorage, ExtremaFollowAppendsAndClear) {
-    Tsp_XYLine s;
+    XYLine s;
     double v = 0;
-    EXPECT_FALSE(s.GetXMin(v));
+    EXPECT_FALSE(s.getXMin(v));
     const double pts[][2] = {{3, 10}, {1, 30}, {7, -5}, {2, 12}};
-    for (auto& p : pts) s.AddXY(p[0], p[1]);
+    for (auto& p : pts) s.addXY(p[0], p[1]);
     double xmin, xmax, ymin, ymax;
-    ASSERT_TRUE(s.GetXMin(xmin) && s.GetXMax(xmax) && s.GetYMin(ymin) && s.GetYMax(ymax));
+    ASSERT_TRUE(s.getXMin(xmin) && s.getXMax(xmax) && s.getYMin(ymin) && s.getYMax(ymax));
     EXPECT_EQ(xmin, 1);
     EXPECT_EQ(xmax, 7);
     EXPECT_EQ(ymin, -5);
     EXPECT_EQ(ymax, 30);
-    EXPECT_FALSE(s.XAscending());
-    s.Clear();
-    EXPECT_FALSE(s.GetYMax(v));
-    s.AddXY(100, 200);  // the only extremum now
-    ASSERT_TRUE(s.GetXMin(xmin) && s.GetXMax(xmax) && s.GetYMin(ymin) && s.GetYMax(ymax));
+    EXPECT_FALSE(s.xAscending());
+    s.clear();
+    EXPECT_FALSE(s.getYMax(v));
+    s.addXY(100, 200);  // the only extremum now
+    ASSERT_TRUE(s.getXMin(xmin) && s.getXMax(xmax) && s.getYMin(ymin) && s.getYMax(ymax));
     EXPECT_EQ(xmin, 100);
     EXPECT_EQ(xmax, 100);
     EXPECT_EQ(ymin, 200);
     EXPECT_EQ(ymax, 200);
-    EXPECT_TRUE(s.XAscending());
+    EXPECT_TRUE(s.xAscending());
 }
 
 TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
@@ -53,36 +53,36 @@ TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
     } cases[] = {{5, 2, 3, 5}, {6, 3, 4, 7}, {-2, 0, 1, 1},
                  {0, 0, 1, 1}, {1, 0, 1, 1}, {9, 4, 5, 9}};
     for (const Case& c : cases) {
-        Tsp_PointAttr a;
-        a.SetHSize(c.set);
-        a.SetVSize(c.set);
-        EXPECT_EQ(a.HalfLeft(), c.left) << c.set;
-        EXPECT_EQ(a.HalfRight(), c.right) << c.set;
-        EXPECT_EQ(a.HSize(), c.read) << c.set;
-        EXPECT_EQ(a.HalfTop(), c.left) << c.set;
-        EXPECT_EQ(a.VSize(), c.read) << c.set;
+        PointAttr a;
+        a.setHSize(c.set);
+        a.setVSize(c.set);
+        EXPECT_EQ(a.halfLeft(), c.left) << c.set;
+        EXPECT_EQ(a.halfRight(), c.right) << c.set;
+        EXPECT_EQ(a.hSize(), c.read) << c.set;
+        EXPECT_EQ(a.halfTop(), c.left) << c.set;
+        EXPECT_EQ(a.vSize(), c.read) << c.set;
     }
-    Tsp_PointAttr a;
-    a.SetBorderWidth(10);
-    EXPECT_EQ(a.BorderWidth(), 2);
-    a.SetVSize(3);
-    a.SetBorderWidth(10);
-    EXPECT_EQ(a.BorderWidth(), 1);
-    a.SetBorderWidth(-4);
-    EXPECT_EQ(a.BorderWidth(), 1);
+    PointAttr a;
+    a.setBorderWidth(10);
+    EXPECT_EQ(a.borderWidth(), 2);
+    a.setVSize(3);
+    a.setBorderWidth(10);
+    EXPECT_EQ(a.borderWidth(), 1);
+    a.setBorderWidth(-4);
+    EXPECT_EQ(a.borderWidth(), 1);
 }
 
 TEST(PointAttr, ReportsOnlyRealChanges) {
-    Tsp_PointAttr a;
+    PointAttr a;
     int calls = 0;
-    a.OnChange = [&](Tsp_PointAttr*) { ++calls; };
-    a.SetKind(ptRectangle);
-    a.SetHSize(5);
-    a.SetVisible(false);
+    a.onChange = [&](PointAttr*) { ++calls; };
+    a.setKind(ptRectangle);
+    a.setHSize(5);
+    a.setVisible(false);
     EXPECT_EQ(calls, 0);
-    a.SetKind(ptDiamond);
-    a.SetHSize(4);  // half-extent 2 as before: no change
-    a.SetHSize(7);
+    a.setKind(ptDiamond);
+    a.setHSize(4);  // half-extent 2 as before: no change
+    a.setHSize(7);
     EXPECT_EQ(calls, 2);
 }
 
@@ -90,99 +90,99 @@ class SeriesOnPlot : public ::testing::Test {
   protected:
     void SetUp() override {
         plot.resize(400, 300);
-        for (Tsp_Axis* a : {plot.LeftAxis(), plot.RightAxis()}) {
-            a->SetMinMax(-50, 50);
-            a->SetAutoMin(true);
-            a->SetAutoMax(true);
+        for (Axis* a : {plot.leftAxis(), plot.rightAxis()}) {
+            a->setMinMax(-50, 50);
+            a->setAutoMin(true);
+            a->setAutoMax(true);
         }
-        a.SetPlot(&plot);
-        b.SetPlot(&plot);
-        a.AddXY(0, 10);
-        a.AddXY(1, 30);
-        b.AddXY(0, -20);
-        b.AddXY(1, 20);
+        a.setPlot(&plot);
+        b.setPlot(&plot);
+        a.addXY(0, 10);
+        a.addXY(1, 30);
+        b.addXY(0, -20);
+        b.addXY(1, 20);
     }
     CountingPlot plot;
-    Tsp_XYLine a, b;
+    XYLine a, b;
 };
 
 TEST_F(SeriesOnPlot, AutoScalingPadsBothFoundSides) {
-    b.SetActive(false);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), 9.5);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 30.5);
-    b.SetActive(true);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), -21.25);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 31.25);
+    b.setActive(false);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), 9.5);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 30.5);
+    b.setActive(true);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), -21.25);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);
 }
 
 TEST_F(SeriesOnPlot, OnlyAutoMaxPadsTheMaximum) {
-    Tsp_Axis* l = plot.LeftAxis();
-    l->SetMinMax(-50, 50);  // switches both off
-    l->SetAutoMax(true);
-    a.AddXY(2, 70);
-    EXPECT_DOUBLE_EQ(l->Min(), -50);
-    EXPECT_DOUBLE_EQ(l->Max(), 73);
+    Axis* l = plot.leftAxis();
+    l->setMinMax(-50, 50);  // switches both off
+    l->setAutoMax(true);
+    a.addXY(2, 70);
+    EXPECT_DOUBLE_EQ(l->min(), -50);
+    EXPECT_DOUBLE_EQ(l->max(), 73);
 }
 
 TEST_F(SeriesOnPlot, ChangingYAxisRefitsBothVerticalAxes) {
-    plot.Paint();
-    EXPECT_TRUE(plot.LayoutValid());
-    b.SetYAxis(dsyRight);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Min(), 9.5);
-    EXPECT_DOUBLE_EQ(plot.RightAxis()->Min(), -21);
-    EXPECT_DOUBLE_EQ(plot.RightAxis()->Max(), 21);
-    EXPECT_FALSE(plot.LayoutValid());  // a full repaint
+    plot.paint();
+    EXPECT_TRUE(plot.layoutValid());
+    b.setYAxis(dsyRight);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), 9.5);
+    EXPECT_DOUBLE_EQ(plot.rightAxis()->min(), -21);
+    EXPECT_DOUBLE_EQ(plot.rightAxis()->max(), 21);
+    EXPECT_FALSE(plot.layoutValid());  // a full repaint
 }
 
 TEST_F(SeriesOnPlot, RemovingASeriesRefitsAndDestroyingThePlotDetaches) {
     {
-        Tsp_XYLine c;
-        c.AddXY(0, 1000);
-        c.SetPlot(&plot);
-        EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 1000 + 1020 * 0.025);
-        EXPECT_EQ(plot.Series().size(), 3u);
+        XYLine c;
+        c.addXY(0, 1000);
+        c.setPlot(&plot);
+        EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 1000 + 1020 * 0.025);
+        EXPECT_EQ(plot.series().size(), 3u);
     }
-    EXPECT_EQ(plot.Series().size(), 2u);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 31.25);
-    auto other = std::make_unique<Tsp_XYPlot>();
-    Tsp_XYLine d;
-    d.SetPlot(other.get());
+    EXPECT_EQ(plot.series().size(), 2u);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);
+    auto other = std::make_unique<XYPlot>();
+    XYLine d;
+    d.setPlot(other.get());
     other.reset();
-    EXPECT_EQ(d.Plot(), nullptr);
-    d.AddXY(1, 1);  // no plot to tell: must not touch the freed one
+    EXPECT_EQ(d.plot(), nullptr);
+    d.addXY(1, 1);  // no plot to tell: must not touch the freed one
 }
 
 TEST_F(SeriesOnPlot, LockedSeriesReportOnceWhenUnlocked) {
-    a.SetLockInvalidate(true);
-    for (int i = 0; i < 10; ++i) a.AddXY(i, 100 + i);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 31.25);  // nothing reported yet
-    a.SetLockInvalidate(false);
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 109 + 129 * 0.025);
+    a.setLockInvalidate(true);
+    for (int i = 0; i < 10; ++i) a.addXY(i, 100 + i);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);  // nothing reported yet
+    a.setLockInvalidate(false);
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 109 + 129 * 0.025);
 }
 
 TEST_F(SeriesOnPlot, AttachingAnInactiveSeriesChangesNothing) {
-    plot.SetBufferedDisplay(true);  // so that the field's state is kept
-    plot.Paint();
-    Tsp_XYLine c;
-    c.SetActive(false);
-    c.AddXY(0, 5000);
-    c.SetPlot(&plot);
-    EXPECT_TRUE(plot.LayoutValid());
-    EXPECT_TRUE(plot.FieldValid());
-    EXPECT_DOUBLE_EQ(plot.LeftAxis()->Max(), 31.25);
+    plot.setBufferedDisplay(true);  // so that the field's state is kept
+    plot.paint();
+    XYLine c;
+    c.setActive(false);
+    c.addXY(0, 5000);
+    c.setPlot(&plot);
+    EXPECT_TRUE(plot.layoutValid());
+    EXPECT_TRUE(plot.fieldValid());
+    EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);
 }
 
 TEST_F(SeriesOnPlot, AppearanceChangesRepaintTheFieldOnly) {
-    plot.SetBufferedDisplay(true);
-    plot.Paint();
-    a.LineAttr()->SetColor(clRed);
-    EXPECT_TRUE(plot.LayoutValid());
-    EXPECT_TRUE(plot.FrameValid());
-    EXPECT_FALSE(plot.FieldValid());
-    plot.Paint();
-    a.PointAttr()->SetKind(ptCross);
-    EXPECT_FALSE(plot.FieldValid());
-    EXPECT_TRUE(plot.FrameValid());
+    plot.setBufferedDisplay(true);
+    plot.paint();
+    a.lineAttr()->setColor(clRed);
+    EXPECT_TRUE(plot.layoutValid());
+    EXPECT_TRUE(plot.frameValid());
+    EXPECT_FALSE(plot.fieldValid());
+    plot.paint();
+    a.pointAttr()->setKind(ptCross);
+    EXPECT_FALSE(plot.fieldValid());
+    EXPECT_TRUE(plot.frameValid());
 }
 
 }  // namespace

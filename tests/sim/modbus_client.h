@@ -46,7 +46,7 @@ class ModbusClient {
     void SetSlave(int slave) { modbus_set_slave(ctx_, slave); }
 
     // The registers read, or an empty vector with the libmodbus errno in *error.
-    std::vector<std::uint16_t> Read(int first, int count, int* error = nullptr) {
+    std::vector<std::uint16_t> read(int first, int count, int* error = nullptr) {
         std::vector<std::uint16_t> regs(static_cast<std::size_t>(count));
         const int n = modbus_read_registers(ctx_, first, count, regs.data());
         if (error != nullptr) *error = n < 0 ? errno : 0;
@@ -55,7 +55,7 @@ class ModbusClient {
         return regs;
     }
     // 0 on success, else the libmodbus errno.
-    int Write(int reg, std::uint16_t value) {
+    int write(int reg, std::uint16_t value) {
         return modbus_write_register(ctx_, reg, value) == 1 ? 0 : errno;
     }
     int WriteMany(int first, const std::vector<std::uint16_t>& values) {

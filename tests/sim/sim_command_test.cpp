@@ -28,7 +28,7 @@ TEST(SimCommand, AnswersEachLine) {
     };
     Simulator sim;
     for (const auto& c : cases) {
-        const std::string answer = Execute(sim, c.line);
+        const std::string answer = execute(sim, c.line);
         if (std::string(c.answer) == "error:") {
             EXPECT_EQ(answer.rfind("error:", 0), 0u) << c.line << " -> " << answer;
         } else {
@@ -36,7 +36,7 @@ TEST(SimCommand, AnswersEachLine) {
         }
         const std::string line = c.line;
         if (line == "plug" || line == "unplug") {
-            EXPECT_EQ(sim.Plugged(), line == "plug") << "after " << line;
+            EXPECT_EQ(sim.plugged(), line == "plug") << "after " << line;
         }
     }
 }

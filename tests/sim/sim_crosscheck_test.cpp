@@ -29,29 +29,29 @@ class ModuleMap : public ::testing::TestWithParam<ModuleCase> {};
 TEST_P(ModuleMap, ServesIdentificationAndMeasurementBlock) {
     const ModuleCase c = GetParam();
     Simulator sim(test::Module(c.typeCode));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath());
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath());
     ASSERT_TRUE(client.Connected());
 
-    const auto ident = client.Read(145, 2);
+    const auto ident = client.read(145, 2);
     ASSERT_EQ(ident.size(), 2u);
     EXPECT_EQ(ident[0], c.typeCode);
     EXPECT_EQ(ident[1], 103);
 
-    const auto temps = client.Read(c.measurements, c.channels);
+    const auto temps = client.read(c.measurements, c.channels);
     ASSERT_EQ(temps.size(), static_cast<std::size_t>(c.channels));
     for (int k = 0; k < c.channels; ++k) {
-        EXPECT_GT(Temperature(temps[k]), 10.0) << "channel " << k + 1;
-        EXPECT_LT(Temperature(temps[k]), 150.0) << "channel " << k + 1;
+        EXPECT_GT(temperature(temps[k]), 10.0) << "channel " << k + 1;
+        EXPECT_LT(temperature(temps[k]), 150.0) << "channel " << k + 1;
     }
     // One register past the block, and the other generation's block, do not exist.
     int error = 0;
-    EXPECT_TRUE(client.Read(c.measurements, c.channels + 1, &error).empty());
+    EXPECT_TRUE(client.read(c.measurements, c.channels + 1, &error).empty());
     EXPECT_EQ(error, EMBXILADD);
-    EXPECT_TRUE(client.Read(c.otherBlock, 15, &error).empty());
+    EXPECT_TRUE(client.read(c.otherBlock, 15, &error).empty());
     EXPECT_EQ(error, EMBXILADD);
 
-    const auto relays = client.Read(11, 1);
+    const auto relays = client.read(11, 1);
     ASSERT_EQ(relays.size(), 1u);
     EXPECT_EQ(relays[0] & ~0x7, 0) << "only the three relay bits are used";
 }
@@ -64,22 +64,22 @@ INSTANTIATE_TEST_SUITE_P(Generations, ModuleMap,
 
 TEST(SimCrossCheck, KeepsWhatIsWritten) {
     Simulator sim(test::Module(215));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath());
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath());
     ASSERT_TRUE(client.Connected());
 
     // A negative relay threshold goes out as its two's complement.
-    EXPECT_EQ(client.Write(271, 0xFFD8), 0);
+    EXPECT_EQ(client.write(271, 0xFFD8), 0);
     const std::vector<std::uint16_t> block = {7, 0, 12, 34, 0x0001, 250, 3, 0x0001};
     EXPECT_EQ(client.WriteMany(282, block), 0);
-    EXPECT_EQ(client.Read(271, 1), std::vector<std::uint16_t>{0xFFD8});
-    EXPECT_EQ(client.Read(282, 8), block);
-    EXPECT_EQ(sim.Register(289), 0x0001);
+    EXPECT_EQ(client.read(271, 1), std::vector<std::uint16_t>{0xFFD8});
+    EXPECT_EQ(client.read(282, 8), block);
+    EXPECT_EQ(sim.registerValue(289), 0x0001);
     // The cabinet registers of the host controller at the same address.
-    EXPECT_EQ(client.Write(1026, 1), 0);
+    EXPECT_EQ(client.write(1026, 1), 0);
     EXPECT_EQ(client.WriteMany(1542 + 16, {1, 0, 1, 0, 1}), 0);
-    EXPECT_EQ(client.Read(1542 + 16, 5), (std::vector<std::uint16_t>{1, 0, 1, 0, 1}));
-    EXPECT_EQ(sim.Register(1026), 1);
+    EXPECT_EQ(client.read(1542 + 16, 5), (std::vector<std::uint16_t>{1, 0, 1, 0, 1}));
+    EXPECT_EQ(sim.registerValue(1026), 1);
 }
 
 struct BadRequest {
@@ -107,8 +107,8 @@ TEST(SimCrossCheck, AnswersBadRequestsWithExceptions) {
         {"unknown function", {100, 0x41, 0x01}, 1},
     };
     Simulator sim(test::Module(215));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath());
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath());
     ASSERT_TRUE(client.Connected());
     for (const auto& c : cases) {
         const auto reply = client.Raw(c.request);
@@ -117,8 +117,8 @@ TEST(SimCrossCheck, AnswersBadRequestsWithExceptions) {
         EXPECT_EQ(reply[1], c.request[1] | 0x80) << c.what;
         EXPECT_EQ(reply[2], c.code) << c.what;
     }
-    EXPECT_EQ(sim.Register(256), 100) << "a refused write changes nothing";
-    EXPECT_EQ(sim.Register(257), 0);
+    EXPECT_EQ(sim.registerValue(256), 100) << "a refused write changes nothing";
+    EXPECT_EQ(sim.registerValue(257), 0);
 }
 
 // Longer than an RTU frame may be, so no master library sends it; the slave still refuses it.
@@ -133,8 +133,8 @@ TEST(SimSlave, RefusesAWriteOfMoreThan123Registers) {
                                           static_cast<std::uint8_t>(count),
                                           static_cast<std::uint8_t>(2 * count)};
         request.resize(request.size() + 2 * count, 0);
-        AppendCrc(request);
-        const auto reply = Answer(map, request);
+        appendCrc(request);
+        const auto reply = answer(map, request);
         EXPECT_EQ(reply[1], count == 123 ? 16 : 0x90) << count;
     }
 }

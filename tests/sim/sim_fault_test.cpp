@@ -19,7 +19,7 @@ namespace {
 using test::ModbusClient;
 using Clock = std::chrono::steady_clock;
 
-bool Exists(const std::string& path) {
+bool exists(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0;
 }
@@ -46,8 +46,8 @@ TEST(SimFaults, EachFaultAsLibmodbusSeesIt) {
         {"late reply", Fault::LateReply, 0, ETIMEDOUT, true},
     };
     Simulator sim(test::Module(150, 100, {}, false));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath(), 115200, 100, 200);
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath(), 115200, 100, 200);
     ASSERT_TRUE(client.Connected());
     std::uint16_t value = 1000;
     for (const auto& c : cases) {
@@ -59,29 +59,29 @@ TEST(SimFaults, EachFaultAsLibmodbusSeesIt) {
             }
             modbus_flush(client.Context());
         };
-        sim.SetFault(c.fault, c.code, 400);
+        sim.setFault(c.fault, c.code, 400);
         int error = 0;
-        EXPECT_TRUE(client.Read(21, 15, &error).empty());
+        EXPECT_TRUE(client.read(21, 15, &error).empty());
         EXPECT_EQ(error, c.readError) << modbus_strerror(error);
         settle();
         ++value;
-        EXPECT_NE(client.Write(768, value), 0);
+        EXPECT_NE(client.write(768, value), 0);
         settle();
-        EXPECT_EQ(sim.Register(768) == value, c.writeKept);
+        EXPECT_EQ(sim.registerValue(768) == value, c.writeKept);
 
-        sim.SetFault(Fault::None);
-        EXPECT_EQ(client.Read(21, 15, &error).size(), 15u) << modbus_strerror(error);
+        sim.setFault(Fault::None);
+        EXPECT_EQ(client.read(21, 15, &error).size(), 15u) << modbus_strerror(error);
     }
 }
 
 TEST(SimFaults, LateReplyComesAfterTheGivenTime) {
     Simulator sim(test::Module(215));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath(), 115200, 100, 900);
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath(), 115200, 100, 900);
     ASSERT_TRUE(client.Connected());
-    sim.SetFault(Fault::LateReply, 2, 300);
+    sim.setFault(Fault::LateReply, 2, 300);
     const auto t0 = Clock::now();
-    EXPECT_EQ(client.Read(145, 1).size(), 1u);
+    EXPECT_EQ(client.read(145, 1).size(), 1u);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0);
     EXPECT_GE(ms.count(), 300);
     EXPECT_LT(ms.count(), 700);
@@ -91,14 +91,14 @@ TEST(SimFaults, UnplugRemovesTheDeviceAndPlugBringsItBack) {
     for (const bool withLink : {true, false}) {
         SCOPED_TRACE(withLink ? "with a link" : "without a link");
         Simulator sim(test::Module(215, 100, withLink ? TestLink("unplug") : ""));
-        ASSERT_TRUE(sim.Start()) << sim.Error();
-        const std::string path = sim.DevicePath();
-        ASSERT_TRUE(Exists(path));
+        ASSERT_TRUE(sim.start()) << sim.errorText();
+        const std::string path = sim.devicePath();
+        ASSERT_TRUE(exists(path));
 
         const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         ASSERT_GE(fd, 0);
-        sim.Unplug();
-        EXPECT_FALSE(Exists(path));
+        sim.unplug();
+        EXPECT_FALSE(exists(path));
         pollfd p{fd, POLLIN, 0};
         ASSERT_EQ(poll(&p, 1, 1000), 1);
         EXPECT_NE(p.revents & POLLHUP, 0);
@@ -108,15 +108,15 @@ TEST(SimFaults, UnplugRemovesTheDeviceAndPlugBringsItBack) {
         EXPECT_EQ(errno, EIO);
         close(fd);
 
-        ASSERT_TRUE(sim.Plug()) << sim.Error();
-        const std::string again = sim.DevicePath();
-        EXPECT_TRUE(Exists(again));
+        ASSERT_TRUE(sim.plug()) << sim.errorText();
+        const std::string again = sim.devicePath();
+        EXPECT_TRUE(exists(again));
         if (withLink) {
             EXPECT_EQ(again, path);
         }
         ModbusClient client(again);
         ASSERT_TRUE(client.Connected());
-        EXPECT_EQ(client.Read(145, 1), std::vector<std::uint16_t>{215});
+        EXPECT_EQ(client.read(145, 1), std::vector<std::uint16_t>{215});
     }
 }
 
@@ -129,8 +129,8 @@ TEST(SimFaults, NeverReplacesAFileThatIsNotALink) {
         fclose(f);
     }
     Simulator sim(test::Module(215, 100, path));
-    EXPECT_FALSE(sim.Start());
-    EXPECT_NE(sim.Error().find("not a symbolic link"), std::string::npos) << sim.Error();
+    EXPECT_FALSE(sim.start());
+    EXPECT_NE(sim.errorText().find("not a symbolic link"), std::string::npos) << sim.errorText();
     struct stat st {};
     ASSERT_EQ(lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
@@ -139,7 +139,7 @@ TEST(SimFaults, NeverReplacesAFileThatIsNotALink) {
 
 // Sends a read request on a raw descriptor set to `speed` and returns the arrival times
 // of the reply's bytes.
-std::vector<Clock::time_point> ReplyTimes(const std::string& path, speed_t speed, int count,
+std::vector<Clock::time_point> replyTimes(const std::string& path, speed_t speed, int count,
                                           std::size_t replyLength, Clock::time_point* sent) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return {};
@@ -149,7 +149,7 @@ std::vector<Clock::time_point> ReplyTimes(const std::string& path, speed_t speed
     cfsetspeed(&tio, speed);
     tcsetattr(fd, TCSANOW, &tio);
     std::vector<std::uint8_t> request = {100, 3, 0x02, 0x00, 0, static_cast<std::uint8_t>(count)};
-    AppendCrc(request);
+    appendCrc(request);
     *sent = Clock::now();
     std::vector<Clock::time_point> times;
     if (write(fd, request.data(), request.size()) == 8) {
@@ -168,7 +168,7 @@ std::vector<Clock::time_point> ReplyTimes(const std::string& path, speed_t speed
 
 TEST(SimPacing, ReplyTakesItsWireTimeWithoutGaps) {
     Simulator sim(test::Module(215));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
+    ASSERT_TRUE(sim.start()) << sim.errorText();
     const std::size_t replyLength = 5 + 2 * 30;
     const double charUs = 11.0 * 1e6 / 9600;
     using std::chrono::microseconds;
@@ -177,9 +177,9 @@ TEST(SimPacing, ReplyTakesItsWireTimeWithoutGaps) {
     long worstGap = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         Clock::time_point sent;
-        const auto times = ReplyTimes(sim.DevicePath(), B9600, 30, replyLength, &sent);
+        const auto times = replyTimes(sim.devicePath(), B9600, 30, replyLength, &sent);
         ASSERT_EQ(times.size(), replyLength);
-        EXPECT_EQ(sim.LineSpeed(), 9600);
+        EXPECT_EQ(sim.lineSpeed(), 9600);
         const auto total = std::chrono::duration_cast<microseconds>(times.back() - sent).count();
         const auto spread =
             std::chrono::duration_cast<microseconds>(times.back() - times.front()).count();
@@ -198,10 +198,10 @@ TEST(SimPacing, ReplyTakesItsWireTimeWithoutGaps) {
     EXPECT_LT(worstGap, 10'000) << "the master would end its reception inside the reply";
 
     // A master library at that speed takes the paced reply whole, in the same time.
-    ModbusClient client(sim.DevicePath(), 9600);
+    ModbusClient client(sim.devicePath(), 9600);
     ASSERT_TRUE(client.Connected());
     const auto t0 = Clock::now();
-    ASSERT_EQ(client.Read(512, 30).size(), 30u);
+    ASSERT_EQ(client.read(512, 30).size(), 30u);
     const auto us = std::chrono::duration_cast<microseconds>(Clock::now() - t0).count();
     EXPECT_GE(us, static_cast<long>((8 + replyLength) * charUs));
     EXPECT_LT(us, 500'000);

@@ -30,35 +30,36 @@ TEST(SimMap, DefaultsPassTheSettingsValidations) {
         Simulator sim(test::Module(type));
         const int n = type >= 210 ? 30 : 15;
         const bool first = type < 200 || type == 220;
-        for (int k = 0; k < n; ++k) EXPECT_GT(sim.Register(85 + k), 0) << "coefficient " << k;
+        for (int k = 0; k < n; ++k) EXPECT_GT(sim.registerValue(85 + k), 0) << "coefficient " << k;
         if (first) {
-            EXPECT_EQ(sim.Register(0), 100);
-            EXPECT_LE(sim.Register(1), 4);
-            EXPECT_LE(sim.Register(2), 2);
-            for (int r : {5, 6}) EXPECT_TRUE(sim.Register(r) >= 1 && sim.Register(r) <= 255) << r;
+            EXPECT_EQ(sim.registerValue(0), 100);
+            EXPECT_LE(sim.registerValue(1), 4);
+            EXPECT_LE(sim.registerValue(2), 2);
+            for (int r : {5, 6})
+                EXPECT_TRUE(sim.registerValue(r) >= 1 && sim.registerValue(r) <= 255) << r;
             for (int r : {8, 9, 10})
-                EXPECT_TRUE(sim.Register(r) >= 1 && sim.Register(r) <= 22) << r;
-            for (int r : {14, 15, 16}) EXPECT_LE(sim.Register(r), 500) << r;
-            EXPECT_LE(sim.Register(17), 100);
-            EXPECT_EQ(sim.Register(12) & 0x8000, 0);
+                EXPECT_TRUE(sim.registerValue(r) >= 1 && sim.registerValue(r) <= 22) << r;
+            for (int r : {14, 15, 16}) EXPECT_LE(sim.registerValue(r), 500) << r;
+            EXPECT_LE(sim.registerValue(17), 100);
+            EXPECT_EQ(sim.registerValue(12) & 0x8000, 0);
         } else {
-            EXPECT_EQ(sim.Register(256), 100);
-            for (int r : {257, 262}) EXPECT_LE(sim.Register(r), 4) << r;
-            for (int r : {258, 263}) EXPECT_LE(sim.Register(r), 2) << r;
-            EXPECT_TRUE(sim.Register(261) >= 1 && sim.Register(261) <= 247);
+            EXPECT_EQ(sim.registerValue(256), 100);
+            for (int r : {257, 262}) EXPECT_LE(sim.registerValue(r), 4) << r;
+            for (int r : {258, 263}) EXPECT_LE(sim.registerValue(r), 2) << r;
+            EXPECT_TRUE(sim.registerValue(261) >= 1 && sim.registerValue(261) <= 247);
             for (int b : {266, 282, 298}) {
-                EXPECT_TRUE(sim.Register(b) >= 1 && sim.Register(b) <= 22) << b;
-                EXPECT_LE(sim.Register(b + 1), 1) << b;
+                EXPECT_TRUE(sim.registerValue(b) >= 1 && sim.registerValue(b) <= 22) << b;
+                EXPECT_LE(sim.registerValue(b + 1), 1) << b;
                 for (int d : {2, 3})
-                    EXPECT_TRUE(sim.Register(b + d) >= 1 && sim.Register(b + d) <= 255);
+                    EXPECT_TRUE(sim.registerValue(b + d) >= 1 && sim.registerValue(b + d) <= 255);
                 for (int t : {5, 6}) {
-                    EXPECT_TRUE(Signed(sim.Register(b + t)) >= -40 &&
-                                Signed(sim.Register(b + t)) <= 500);
+                    EXPECT_TRUE(Signed(sim.registerValue(b + t)) >= -40 &&
+                                Signed(sim.registerValue(b + t)) <= 500);
                 }
             }
         }
         if (type == 220) {
-            EXPECT_EQ((sim.Register(640) | sim.Register(641)) & 0x8000, 0);
+            EXPECT_EQ((sim.registerValue(640) | sim.registerValue(641)) & 0x8000, 0);
         }
     }
 }
@@ -67,10 +68,10 @@ TEST(SimMap, TemperaturesDriftUnlessPinnedOrStopped) {
     Simulator sim(test::Module(215));
     const auto snapshot = [&] {
         std::vector<std::uint16_t> v;
-        for (int k = 0; k < 30; ++k) v.push_back(sim.Register(512 + k));
+        for (int k = 0; k < 30; ++k) v.push_back(sim.registerValue(512 + k));
         return v;
     };
-    sim.SetRegister(515, 0);  // channel 4 has no sensor
+    sim.setRegister(515, 0);  // channel 4 has no sensor
     const auto a = snapshot();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const auto b = snapshot();
@@ -79,13 +80,13 @@ TEST(SimMap, TemperaturesDriftUnlessPinnedOrStopped) {
     int hot = 0;
     for (int k = 0; k < 30; ++k) {
         if (k == 3) continue;
-        const double celsius = Temperature(b[k]);
+        const double celsius = temperature(b[k]);
         EXPECT_TRUE(celsius > 15 && celsius < 140) << k << ": " << celsius;
         hot += celsius > 40 ? 1 : 0;
     }
     EXPECT_GE(hot, 2) << "a few channels run hot";
 
-    sim.SetDrift(false);
+    sim.setDrift(false);
     const auto c = snapshot();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(c, snapshot());
@@ -93,19 +94,19 @@ TEST(SimMap, TemperaturesDriftUnlessPinnedOrStopped) {
 
 TEST(SimMap, TypeCodeReLaysTheMapAndKeepsTheAddress) {
     Simulator sim(test::Module(215, 17));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath(), 115200, 17);
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath(), 115200, 17);
     ASSERT_TRUE(client.Connected());
-    EXPECT_EQ(client.Read(512, 30).size(), 30u);
-    sim.SetTypeCode(150);
-    EXPECT_EQ(client.Read(145, 1), std::vector<std::uint16_t>{150});
-    EXPECT_EQ(client.Read(21, 15).size(), 15u);
-    EXPECT_EQ(client.Read(768, 15).size(), 15u);
+    EXPECT_EQ(client.read(512, 30).size(), 30u);
+    sim.setTypeCode(150);
+    EXPECT_EQ(client.read(145, 1), std::vector<std::uint16_t>{150});
+    EXPECT_EQ(client.read(21, 15).size(), 15u);
+    EXPECT_EQ(client.read(768, 15).size(), 15u);
     int error = 0;
-    EXPECT_TRUE(client.Read(512, 30, &error).empty());
+    EXPECT_TRUE(client.read(512, 30, &error).empty());
     EXPECT_EQ(error, EMBXILADD);
-    EXPECT_TRUE(client.Read(256, 8, &error).empty()) << "the first generation has no block at 256";
-    EXPECT_EQ(sim.Register(0), 17);
+    EXPECT_TRUE(client.read(256, 8, &error).empty()) << "the first generation has no block at 256";
+    EXPECT_EQ(sim.registerValue(0), 17);
 }
 
 TEST(SimMap, NewAddressSpeedAndParityTakeEffectAfterTheReply) {
@@ -116,47 +117,47 @@ TEST(SimMap, NewAddressSpeedAndParityTakeEffectAfterTheReply) {
     for (const Case c : {Case{150, 0}, Case{215, 256}}) {
         SCOPED_TRACE(c.type);
         Simulator sim(test::Module(c.type));
-        ASSERT_TRUE(sim.Start()) << sim.Error();
+        ASSERT_TRUE(sim.start()) << sim.errorText();
         {
-            ModbusClient client(sim.DevicePath(), 115200, 100, 200);
+            ModbusClient client(sim.devicePath(), 115200, 100, 200);
             ASSERT_TRUE(client.Connected());
             // Confirmed from the old address at the old speed, as the link write expects.
             EXPECT_EQ(client.WriteMany(c.addressRegister, {42, 1, 2}), 0);
-            EXPECT_EQ(sim.Address(), 42);
+            EXPECT_EQ(sim.moduleAddress(), 42);
             int error = 0;
-            EXPECT_TRUE(client.Read(145, 1, &error).empty()) << "the old address is gone";
+            EXPECT_TRUE(client.read(145, 1, &error).empty()) << "the old address is gone";
             EXPECT_EQ(error, ETIMEDOUT);
             client.SetSlave(42);
-            EXPECT_TRUE(client.Read(145, 1, &error).empty()) << "115200 is not its speed now";
+            EXPECT_TRUE(client.read(145, 1, &error).empty()) << "115200 is not its speed now";
             EXPECT_EQ(error, ETIMEDOUT);
         }
         {
-            ModbusClient client(sim.DevicePath(), 19200, 42, 200);
+            ModbusClient client(sim.devicePath(), 19200, 42, 200);
             ASSERT_TRUE(client.Connected());
             int error = 0;
-            EXPECT_TRUE(client.Read(145, 1, &error).empty()) << "no parity is not its parity now";
+            EXPECT_TRUE(client.read(145, 1, &error).empty()) << "no parity is not its parity now";
             EXPECT_EQ(error, ETIMEDOUT);
         }
         // The master reopens the port with the new settings, as the program does.
-        ModbusClient client(sim.DevicePath(), 19200, 42, 400, 'O');
+        ModbusClient client(sim.devicePath(), 19200, 42, 400, 'O');
         ASSERT_TRUE(client.Connected());
         int err = 0;
-        EXPECT_EQ(client.Read(c.addressRegister, 3, &err), (std::vector<std::uint16_t>{42, 1, 2}))
-            << modbus_strerror(err) << " at " << sim.LineSpeed() << " bit/s";
-        sim.SetTypeCode(c.type);
-        EXPECT_EQ(client.Read(145, 1).size(), 1u) << "a new layout keeps the address";
+        EXPECT_EQ(client.read(c.addressRegister, 3, &err), (std::vector<std::uint16_t>{42, 1, 2}))
+            << modbus_strerror(err) << " at " << sim.lineSpeed() << " bit/s";
+        sim.setTypeCode(c.type);
+        EXPECT_EQ(client.read(145, 1).size(), 1u) << "a new layout keeps the address";
     }
 }
 
 TEST(SimMap, BroadcastWritesAreCarriedOutWithoutReply) {
     Simulator sim(test::Module(150));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    ModbusClient client(sim.DevicePath(), 115200, 0);
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    ModbusClient client(sim.devicePath(), 115200, 0);
     ASSERT_TRUE(client.Connected());
-    EXPECT_EQ(client.Write(768, 55), ETIMEDOUT) << "a broadcast is never answered";
+    EXPECT_EQ(client.write(768, 55), ETIMEDOUT) << "a broadcast is never answered";
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(sim.Register(768), 55);
-    EXPECT_EQ(sim.RequestCount(), 1u);
+    EXPECT_EQ(sim.registerValue(768), 55);
+    EXPECT_EQ(sim.requestCount(), 1u);
 }
 
 // Writes bytes on a raw descriptor and returns what comes back within the time.
@@ -179,14 +180,14 @@ std::vector<std::uint8_t> Exchange(int fd, const std::vector<std::uint8_t>& byte
 }
 
 std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame) {
-    AppendCrc(frame);
+    appendCrc(frame);
     return frame;
 }
 
 TEST(SimMap, LineGarbageIsIgnoredAndTheNextRequestAnswered) {
     Simulator sim(test::Module(205, 100, {}, false));
-    ASSERT_TRUE(sim.Start()) << sim.Error();
-    const int fd = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(sim.start()) << sim.errorText();
+    const int fd = open(sim.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     termios tio{};
     tcgetattr(fd, &tio);
@@ -209,7 +210,7 @@ TEST(SimMap, LineGarbageIsIgnoredAndTheNextRequestAnswered) {
         const auto reply = Exchange(fd, request, 100);
         EXPECT_EQ(reply, WithCrc({100, 3, 2, 0, 205}));
     }
-    EXPECT_EQ(sim.LastRequest(), request);
+    EXPECT_EQ(sim.lastRequest(), request);
     close(fd);
 }
 

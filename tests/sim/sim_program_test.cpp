@@ -18,7 +18,7 @@ namespace {
 
 using test::ModbusClient;
 
-bool Exists(const std::string& path) {
+bool exists(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0;
 }
@@ -71,7 +71,7 @@ class Program {
         in_ = -1;
     }
     // The exit status, or -1 when it did not end in time.
-    int Wait(int timeoutMs = 3000) {
+    int wait(int timeoutMs = 3000) {
         for (int waited = 0; waited < timeoutMs; waited += 10) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -114,25 +114,25 @@ TEST(SimProgram, ServesObeysItsConsoleAndStopsOnSigterm) {
     const std::string link = "/tmp/kvel-sim-test-" + std::to_string(getpid()) + "-program";
     Program sim({"--type", "205", "--link", link, "--address", "17", "--no-drift"});
     ASSERT_EQ(sim.Line(), link);
-    ASSERT_TRUE(Exists(link));
+    ASSERT_TRUE(exists(link));
     {
         ModbusClient client(link, 115200, 17);
         ASSERT_TRUE(client.Connected());
-        EXPECT_EQ(client.Read(145, 2), (std::vector<std::uint16_t>{205, 103}));
+        EXPECT_EQ(client.read(145, 2), (std::vector<std::uint16_t>{205, 103}));
     }
     EXPECT_EQ(sim.Say("get 145"), "ok 205");
     EXPECT_EQ(sim.Say("set 21 14950"), "ok");
     EXPECT_EQ(sim.Say("unplug"), "ok");
-    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(exists(link));
     EXPECT_EQ(sim.Say("plug"), "ok");
-    EXPECT_TRUE(Exists(link));
+    EXPECT_TRUE(exists(link));
     {
         ModbusClient client(link, 115200, 17, 200);
         ASSERT_TRUE(client.Connected());
-        EXPECT_EQ(client.Read(21, 1), std::vector<std::uint16_t>{14950});
+        EXPECT_EQ(client.read(21, 1), std::vector<std::uint16_t>{14950});
         EXPECT_EQ(sim.Say("fault silence"), "ok");
         int error = 0;
-        EXPECT_TRUE(client.Read(21, 1, &error).empty());
+        EXPECT_TRUE(client.read(21, 1, &error).empty());
         EXPECT_EQ(error, ETIMEDOUT);
         EXPECT_EQ(sim.Say("fault none"), "ok");
         EXPECT_EQ(sim.Say("frobnicate").rfind("error:", 0), 0u);
@@ -140,20 +140,20 @@ TEST(SimProgram, ServesObeysItsConsoleAndStopsOnSigterm) {
         // End of input does not stop it.
         sim.CloseInput();
         usleep(100'000);
-        EXPECT_EQ(client.Read(21, 1), std::vector<std::uint16_t>{14950});
+        EXPECT_EQ(client.read(21, 1), std::vector<std::uint16_t>{14950});
     }
     kill(sim.Pid(), SIGTERM);
-    EXPECT_EQ(sim.Wait(), 0);
-    EXPECT_FALSE(Exists(link));
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_FALSE(exists(link));
 }
 
 TEST(SimProgram, PrintsThePtyPathWithoutLinkAndStopsOnSigint) {
     Program sim({});
     const std::string path = sim.Line();
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
-    EXPECT_TRUE(Exists(path));
+    EXPECT_TRUE(exists(path));
     kill(sim.Pid(), SIGINT);
-    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_EQ(sim.wait(), 0);
 }
 
 TEST(SimProgram, BadOptionsGetUsageAndExitStatus2) {
@@ -165,7 +165,7 @@ TEST(SimProgram, BadOptionsGetUsageAndExitStatus2) {
         SCOPED_TRACE(args.front());
         Program sim(args);
         EXPECT_EQ(sim.ErrLine().rfind("usage: kvel-sim", 0), 0u);
-        EXPECT_EQ(sim.Wait(), 2);
+        EXPECT_EQ(sim.wait(), 2);
     }
 }
 

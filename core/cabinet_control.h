@@ -1,0 +1,102 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "config/mem_ini.h"
+#include "core/host_map.h"
+#include "link/module_link.h"
+
+namespace kvel {
+
+// The pauses and periods of cabinet control. The real values are the defaults; tests that
+// run many exchanges against the simulator may pass shorter ones.
+struct CabinetTiming {
+    int pulsePauseMs = 500;   // after every command write
+    int signalPauseMs = 300;  // after a signal write, before the refresh
+    int releaseMs = 2000;     // pulse timer: a command pulse ends this long after it began
+    int refreshMs = 1000;     // refresh timer: the refresh period while the window is shown
+    int secondMs = 1000;      // one second of the test cycle's waits
+};
+
+// What the exchanges show; the cabinet window puts it on its controls.
+class CabinetView {
+  public:
+    virtual ~CabinetView() = default;
+    // The combo box's current text: the cabinet every exchange is for.
+    virtual std::string cabinetName() const = 0;
+    // Indicator i of the window's eleven: 0..5 are commands 1..6, 6..10 signals 0..4.
+    virtual void setIndicator(int i, bool on) = 0;
+    virtual void setOnlineIndicator(bool on) = 0;
+};
+
+// What a refresh found; the window needs none of it, kvelctl prints it.
+struct RefreshResult {
+    TargetState target = TargetState::NotChosen;
+    bool onlineRead = false;  // "Хост" addressing only
+    bool online = false;
+    bool signalsRead = false;
+    std::string error;  // the first failed read's text
+};
+
+// Commands, signals and the refresh of the host controller: operations of the main window
+// on its link, its fourth write record and its fourth and fifth read records.
+class CabinetControl {
+  public:
+    CabinetControl(ModuleLink& link, MemIni& ini);
+
+    // nullptr: nothing is shown and the cabinet name is empty.
+    void setView(CabinetView* view) { view_ = view; }
+    // Switches the release timer (the pulse timer) on or off; its tick calls commandStep.
+    void setReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
+    void setTiming(const CabinetTiming& timing) { timing_ = timing; }
+    const CabinetTiming& timing() const { return timing_; }
+
+    // Command button k (1..6): starts a pulse. A pulse still running is ended first, so its
+    // register does not stay at 1. False when nothing was started.
+    bool commandClick(int command);
+    // Writes 1 for a pending command, else 0 to the running pulse's register (the pulse timer's
+    // tick).
+    bool commandStep();
+    // Ends a running pulse now (at shutdown, or before another command).
+    bool releasePulse();
+    // Signal button s (0..4): toggles the state last read, then refreshes.
+    bool signalClick(int signal);
+    RefreshResult refresh();
+    // What the last refresh found, also the one that follows a signal toggle.
+    const RefreshResult& lastRefresh() const { return lastRefresh_; }
+
+    int currentCommand() const { return command_; }
+    bool pending() const { return pending_; }
+    bool pulseRunning() const { return pulse_.has_value(); }
+    // The states of the signal block last read (the fourth read record).
+    std::uint16_t signalState(int signal) const;
+
+  private:
+    // The cabinet chosen in the window now (none without a window).
+    HostTarget currentTarget() const;
+    bool writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
+    void indicator(int i, bool on);
+    void switchPulseTimer(bool on);
+
+    struct Pulse {
+        int command;
+        std::uint8_t address;
+        std::uint16_t reg;
+    };
+
+    ModuleLink& link_;
+    MemIni& ini_;
+    CabinetView* view_ = nullptr;
+    std::function<void(bool)> releaseTimer_;
+    CabinetTiming timing_;
+    int command_ = 0;
+    bool pending_ = false;
+    // The register a pulse set to 1: its release goes there, whatever was chosen meanwhile.
+    std::optional<Pulse> pulse_;
+    RefreshResult lastRefresh_;
+};
+
+}  // namespace kvel

@@ -1,0 +1,67 @@
+#include "core/csv_export.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "config/safe_file.h"
+
+namespace kvel {
+
+std::string isoDateTime(double when) {
+    // Whole seconds: the log has no finer times.
+    long long seconds = std::llround(when * 86400.0);
+    long long days = seconds / 86400;
+    long long rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    // Civil date from days since 1.1.1970.
+    const long long z = days - 25569 + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const long long d = doy - (153 * mp + 2) / 5 + 1;
+    const long long m = mp < 10 ? mp + 3 : mp - 9;
+    const long long y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+    char text[128];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d,
+                  rest / 3600, rest / 60 % 60, rest % 60);
+    return text;
+}
+
+std::string logCsv(const LogData& data, double from, double to, const std::vector<int>& channels) {
+    std::string out = "Дата и время";
+    for (int c : channels) out += ",Канал " + std::to_string(c);
+    out += "\r\n";
+    const auto begin = std::lower_bound(data.times.begin(), data.times.end(), from);
+    const auto end = std::upper_bound(begin, data.times.end(), to);
+    for (auto it = begin; it != end; ++it) {
+        const int row = int(it - data.times.begin());
+        out += isoDateTime(*it);
+        for (int c : channels) {
+            out += ',';
+            if (!data.hasReading(row, c)) continue;
+            char text[32];
+            const auto r = std::to_chars(text, text + sizeof text, double(data.value(row, c)),
+                                         std::chars_format::fixed, 2);
+            out.append(text, r.ptr);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
+                 const std::vector<int>& channels, std::string& error) {
+    const int err = replaceFile(path, logCsv(data, from, to, channels));
+    if (err != 0) error = path + ": " + std::strerror(err);
+    return err == 0;
+}
+
+}  // namespace kvel

@@ -1,0 +1,231 @@
+#include "core/module_settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "link/line_pause.h"
+#include "link/message_sink.h"
+
+namespace kvel {
+namespace {
+
+constexpr char kError[] = "Ошибка";
+constexpr std::uint8_t kWriteMany = 0x10;  // the function of the block writes
+
+bool refuse(const std::string& message) {
+    showMessage(message, kError);
+    return false;
+}
+
+}  // namespace
+
+void ModuleSettings::openPortIfNeeded() {
+    if (!link_.portNeedsOpening()) return;
+    link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
+                   ini_.readInteger(keys::kParityIndex));
+}
+
+bool ModuleSettings::sameTypeAsLoaded() {
+    if (loadedType_ < 0 || loadedType_ == link_.typeCode()) return true;
+    return refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
+                  ", теперь " + std::to_string(link_.typeCode()) +
+                  "): настройки реле не записаны. Откройте окно настроек модуля заново");
+}
+
+void ModuleSettings::loadModuleSettings(FirstGenFields& f) {
+    const int n = link_.channelCount();
+    loadedType_ = link_.typeCode();
+    openPortIfNeeded();
+    if (!link_.readSettingsBlock(moduleAddress())) {
+        fillModuleSettingsPlaceholders(f, n);
+        return;
+    }
+    auto& reads = link_.readRecords();
+    FirstGenRegisters r;
+    r.block = reads[0].registers;
+    r.thresholds1 = reads[1].registers;
+    r.thresholds2 = reads[2].registers;
+    r.linkPair = reads[5].registers;
+    r.thresPair = reads[6].registers;
+    fillModuleSettings(f, r, link_.typeCode(), n);
+}
+
+void ModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
+    const int n = link_.channelCount();
+    loadedType_ = link_.typeCode();
+    openPortIfNeeded();
+    for (int r = 1; r <= kRelayCount; ++r) {
+        SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
+        if (link_.readRelaySettings(r, moduleAddress())) {
+            fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
+        } else {
+            fillRelayPlaceholders(relay, n);
+        }
+    }
+    if (link_.readCommParams(moduleAddress())) {
+        fillCommNew(f, link_.firstRecord().registers);
+    } else {
+        fillCommPlaceholders(f);
+    }
+}
+
+void ModuleSettings::loadChannelTable(ChannelTable& table) {
+    const int n = link_.channelCount();
+    table.names.resize(static_cast<std::size_t>(n));
+    table.coeffs.resize(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        table.names[static_cast<std::size_t>(k)] =
+            ini_.readString(keys::kSensorNames, std::to_string(k + 1));
+    }
+    openPortIfNeeded();
+    const bool read = link_.readChannelCoeffs(moduleAddress());
+    for (int k = 0; k < n; ++k) {
+        std::string& cell = table.coeffs[static_cast<std::size_t>(k)];
+        if (read) {
+            lastCoeffs_[static_cast<std::size_t>(k)] =
+                coefficientOfRegister(link_.firstRecord().registers[k]);
+            cell = coefficientText(lastCoeffs_[static_cast<std::size_t>(k)]);
+        } else {
+            cell = kCoeffPlaceholder;
+        }
+    }
+}
+
+bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
+    const int n = link_.channelCount();
+    if (const auto message = validateCoefficients(table, n)) return refuse(*message);
+
+    openPortIfNeeded();
+    WriteTransaction& w = link_.writeRecords()[0];
+    w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
+    for (int k = 0; k < n; ++k) {
+        if (!link_.channelValid(k)) continue;
+        double c = 0;
+        parseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c);
+        if (std::abs(c - lastCoeffs_[static_cast<std::size_t>(k)]) < 0.01) continue;
+        w.firstRegister = static_cast<std::uint16_t>(reg::kChannelCoeffs + k);
+        w.values[0] = coefficientRegister(c);
+        if (!link_.writeRegister(w)) return refuse(w.errorText);
+        // The module holds the new value now: a later change back is a change again.
+        lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
+        linePause(link_.timing().coeffWritePauseMs);
+    }
+
+    for (int k = 0; k < n && k < static_cast<int>(table.names.size()); ++k) {
+        ini_.writeString(keys::kSensorNames, std::to_string(k + 1),
+                         table.names[static_cast<std::size_t>(k)]);
+    }
+    // The names are kept in memory either way; a file that cannot be written is no success.
+    if (!ini_.updateFile()) return refuse(ini_.lastError());
+    return true;
+}
+
+bool ModuleSettings::writeBlock(WriteTransaction& w, std::uint16_t first,
+                                const std::uint16_t* values, std::size_t count) {
+    w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
+    w.firstRegister = first;
+    w.count = static_cast<std::uint16_t>(count);
+    std::copy(values, values + count, w.values);
+    return link_.writeRegisters(w);
+}
+
+bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
+    const int n = link_.channelCount();
+    if (!sameTypeAsLoaded()) return false;
+    if (const auto message = validateRelaySettings(f, n)) return refuse(*message);
+
+    openPortIfNeeded();
+    auto& writes = link_.writeRecords();
+    const auto block = encodeSettingsBlock(f);
+    if (!writeBlock(writes[0], reg::kSettingsRelayPart, block.data(), block.size())) {
+        return refuse(writes[0].errorText);
+    }
+    if (link_.typeCode() == 220) {
+        const auto linkPair = packBindingPair(f.link, n);
+        if (!writeBlock(writes[4], reg::kExtraPair1, linkPair.data(), 2)) {
+            return refuse(writes[4].errorText);
+        }
+        const auto thresPair = packBindingPair(f.thres, n);
+        if (!writeBlock(writes[4], reg::kExtraPair2, thresPair.data(), 2)) {
+            return refuse(writes[4].errorText);
+        }
+    }
+    const auto column1 = encodeThresholdColumn(f.thresholds1, n);
+    if (!writeBlock(writes[1], reg::kThresholds1, column1.data(), column1.size())) {
+        return refuse(writes[1].errorText);
+    }
+    const auto column2 = encodeThresholdColumn(f.thresholds2, n);
+    if (!writeBlock(writes[2], reg::kThresholds2, column2.data(), column2.size())) {
+        return refuse(writes[2].errorText);
+    }
+    return true;
+}
+
+bool ModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
+                                int high) {
+    if (integerIn(text, low, high)) return true;
+    return refuse(paramMessage(name));
+}
+
+bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
+    if (!sameTypeAsLoaded()) return false;
+    for (const ParamCheck& c : relayParamChecks(f)) {
+        if (!checkParam(c.text, c.low, c.name, c.high)) return false;
+    }
+    if (const auto message = validateRelayLogic(f)) return refuse(*message);
+
+    const int n = link_.channelCount();
+    openPortIfNeeded();
+    WriteTransaction& w = link_.writeRecords()[0];
+    for (int r = 1; r <= kRelayCount; ++r) {
+        const auto block =
+            encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
+        if (!writeBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {
+            return refuse(w.errorText);
+        }
+    }
+    return true;
+}
+
+bool ModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
+    ini_.writeInteger(keys::kSpeedIndex, speed);
+    ini_.writeInteger(keys::kParityIndex, parity);
+    ini_.writeInteger(keys::kModuleAddress, address);
+    const bool stored = ini_.updateFile();
+    // The module has the new settings already (or may have): the old connection is over.
+    link_.closePort();
+    return stored;
+}
+
+bool ModuleSettings::writeLinkSettings(const FirstGenFields& f) {
+    if (const auto message = validateLinkSettings(f)) return refuse(*message);
+    const auto regs = encodeLinkSettings(f);
+    openPortIfNeeded();
+    // A module that takes its new address or speed at once may not confirm, so silence or a
+    // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
+    // settings, and so do mem.ini and the port.
+    WriteTransaction& w = link_.writeRecords()[0];
+    if (!writeBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
+        isExceptionReply(w, kWriteMany)) {
+        return refuse(w.errorText);
+    }
+    const bool stored = storeLinkAndClose(regs[0], regs[1], regs[2]);
+    linePause(link_.timing().linkWritePauseMs);
+    if (!stored) return refuse(ini_.lastError());
+    return true;
+}
+
+bool ModuleSettings::writeLinkSettingsNew(const SecondGenFields& f) {
+    if (const auto message = validateLinkSettingsNew(f)) return refuse(*message);
+    const auto regs = encodeLinkSettingsNew(f);
+    openPortIfNeeded();
+    WriteTransaction& w = link_.writeRecords()[0];
+    if (!writeBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
+        isExceptionReply(w, kWriteMany)) {
+        return refuse(w.errorText);
+    }
+    if (!storeLinkAndClose(regs[0], regs[1], regs[2])) return refuse(ini_.lastError());
+    return true;
+}
+
+}  // namespace kvel

@@ -1,0 +1,60 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "config/mem_ini.h"
+#include "link/module_config_first.h"
+#include "link/module_config_second.h"
+#include "link/module_link.h"
+
+namespace kvel {
+
+// The module settings operations of the main window: they read the module's configuration
+// into the dialogs' fields and write validated fields back. Failures of a write reach the
+// user through the message sink; a read that fails leaves placeholders. Every exchange goes
+// to `connect`/`adr` of mem.ini.
+class ModuleSettings {
+  public:
+    ModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
+
+    void loadModuleSettings(FirstGenFields& f);
+    void loadModuleSettingsNew(SecondGenFields& f);
+    // Names from section `sensors`, coefficients from the module ("---" when unread).
+    void loadChannelTable(ChannelTable& table);
+
+    // Each returns true when everything was validated and written, else false after a
+    // message has said why.
+    bool writeCoeffs(const ChannelTable& table);
+    bool writeRelaySettings(const FirstGenFields& f);
+    bool writeRelaySettingsNew(const SecondGenFields& f);
+    bool writeLinkSettings(const FirstGenFields& f);
+    bool writeLinkSettingsNew(const SecondGenFields& f);
+    // True when the text is an integer within [low, high]; else shows
+    // "Некорректное значение параметра: " followed by the name.
+    bool checkParam(const std::string& text, int low, const std::string& name, int high);
+
+    // The coefficient that channel k (0-based) holds in the module as far as the program
+    // knows: set by the last successful coefficient read and by each successful write.
+    float coefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
+
+  private:
+    int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
+    // Opens the port with the `connect` settings when it is not open, as the poll does: a
+    // port closed after a lost adapter or a link write comes back without waiting for a poll.
+    void openPortIfNeeded();
+    // False, after a message, when the module's type code is no longer the one whose register
+    // layout the relay fields were loaded for (another module answered since).
+    bool sameTypeAsLoaded();
+    // Writes `count` registers from `first` on, to the module at the configured address.
+    bool writeBlock(WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
+                    std::size_t count);
+    // Stores the link settings in `connect`, writes mem.ini and ends the connection.
+    bool storeLinkAndClose(int address, int speed, int parity);
+
+    ModuleLink& link_;
+    MemIni& ini_;
+    std::array<float, 100> lastCoeffs_{};
+    int loadedType_ = -1;  // type code at the last load of the relay fields; -1 before one
+};
+
+}  // namespace kvel

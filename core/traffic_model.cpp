@@ -1,0 +1,71 @@
+#include "core/traffic_model.h"
+
+#include <QFontDatabase>
+#include <algorithm>
+
+namespace kvel {
+
+TrafficModel::TrafficModel(std::size_t capacity, QObject* parent)
+    : QAbstractTableModel(parent), capacity_(std::max<std::size_t>(capacity, 1)) {}
+
+bool TrafficModel::append(const TrafficRecord& record) {
+    bool dropped = false;
+    if (rows_.size() >= capacity_) {
+        beginRemoveRows({}, 0, 0);
+        rows_.pop_front();
+        endRemoveRows();
+        dropped = true;
+    }
+    const int row = static_cast<int>(rows_.size());
+    beginInsertRows({}, row, row);
+    rows_.push_back(trafficFieldsOf(record));
+    endInsertRows();
+    return dropped;
+}
+
+void TrafficModel::reload(const TrafficTap& tap) {
+    beginResetModel();
+    rows_.clear();
+    const std::size_t shown = std::min(tap.size(), capacity_);
+    for (std::size_t i = tap.size() - shown; i < tap.size(); ++i) {
+        rows_.push_back(trafficFieldsOf(tap.at(i)));
+    }
+    endResetModel();
+}
+
+void TrafficModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+int TrafficModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TrafficModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kTrafficColumns);
+}
+
+QVariant TrafficModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    // Bytes line up in a fixed-width font: the discarded, request and reply columns.
+    if (role == Qt::FontRole && index.column() >= 4 && index.column() <= 6) {
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const TrafficFields& row = rows_[static_cast<std::size_t>(index.row())];
+    return QString::fromStdString(row[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole) return QString::fromStdString(trafficColumnTitles()[column]);
+    if (role == Qt::ToolTipRole) return QString::fromStdString(trafficColumnHints()[column]);
+    return {};
+}
+
+}  // namespace kvel

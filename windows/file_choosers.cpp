@@ -1,0 +1,104 @@
+#include "windows/file_choosers.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <utility>
+
+#include "chart/chart_image.h"
+#include "link/message_sink.h"
+#include "plot/plot.h"
+
+namespace kvel {
+namespace {
+
+FileChoosers& storedChoosers() {
+    static FileChoosers choosers;
+    return choosers;
+}
+
+// The window's size or a size of the user's own; nothing when cancelled.
+std::optional<QSize> askImageSize(QWidget* parent, QSize windowSize) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle("Экспорт диаграммы");
+    auto* form = new QFormLayout(&dialog);
+    auto* window = new QRadioButton(
+        QString("Размер окна: %1 × %2").arg(windowSize.width()).arg(windowSize.height()), &dialog);
+    auto* chosen = new QRadioButton("Заданный размер:", &dialog);
+    window->setChecked(true);
+    auto* width = new QSpinBox(&dialog);
+    auto* height = new QSpinBox(&dialog);
+    for (QSpinBox* box : {width, height}) {
+        box->setRange(10, 16384);
+        box->setEnabled(false);
+        QObject::connect(chosen, &QRadioButton::toggled, box, &QSpinBox::setEnabled);
+    }
+    width->setValue(1920);
+    height->setValue(1080);
+    auto* sizeRow = new QHBoxLayout();
+    sizeRow->addWidget(chosen);
+    sizeRow->addWidget(width);
+    sizeRow->addWidget(new QLabel("×", &dialog));
+    sizeRow->addWidget(height);
+    form->addRow(window);
+    form->addRow(sizeRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return chosen->isChecked() ? QSize(width->value(), height->value()) : windowSize;
+}
+
+}  // namespace
+
+void setFileChoosers(FileChoosers choosers) {
+    storedChoosers() = std::move(choosers);
+}
+
+QString chooseLogToOpen(QWidget* parent, const QString& folder) {
+    if (storedChoosers().openLog) return storedChoosers().openLog(parent, folder);
+    return QFileDialog::getOpenFileName(parent, "Открыть журнал", folder,
+                                        "Журналы (*.txt *.log);;Все файлы (*)");
+}
+
+std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize) {
+    if (storedChoosers().exportImage) return storedChoosers().exportImage(parent, windowSize);
+    const std::optional<QSize> size = askImageSize(parent, windowSize);
+    if (!size) return std::nullopt;
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(parent, "Экспорт диаграммы", "chart.png",
+                                                "PNG (*.png);;SVG (*.svg)", &filter);
+    if (path.isEmpty()) return std::nullopt;
+    if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".svg", Qt::CaseInsensitive))
+        path += filter.startsWith("SVG") ? ".svg" : ".png";
+    return ImageExportChoice{path, *size};
+}
+
+QString chooseCsvExport(QWidget* parent) {
+    if (storedChoosers().exportCsv) return storedChoosers().exportCsv(parent);
+    QString path = QFileDialog::getSaveFileName(parent, "Экспорт в CSV", "journal.csv",
+                                                "CSV (*.csv);;Все файлы (*)");
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".csv";
+    return path;
+}
+
+bool exportChartImage(QWidget* parent, XYPlot& plot) {
+    const std::optional<ImageExportChoice> choice = chooseImageExport(parent, plot.size());
+    if (!choice) return false;
+    std::string error;
+    if (!saveChartImage(plot, choice->size, choice->path, chartImageFormatOf(choice->path),
+                        error)) {
+        showMessage("Ошибка записи файла " + error, "Ошибка");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvel

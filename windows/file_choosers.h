@@ -1,0 +1,39 @@
+// The file dialogs of the log viewer and of chart export, replaceable as one piece so that tests
+// never see a modal dialog: each returns what the user chose, or nothing when they cancelled.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+class XYPlot;
+
+namespace kvel {
+
+struct ImageExportChoice {
+    QString path;  // ".svg" for SVG, otherwise PNG
+    QSize size;
+};
+
+struct FileChoosers {
+    // A log to open, starting in `folder`.
+    std::function<QString(QWidget* parent, const QString& folder)> openLog;
+    // Where and how large to save a picture of a chart shown at `windowSize`.
+    std::function<std::optional<ImageExportChoice>(QWidget* parent, QSize windowSize)> exportImage;
+    // Where to save a CSV file.
+    std::function<QString(QWidget* parent)> exportCsv;
+};
+
+// The program's dialogs, or those set; an empty member falls back to the dialog.
+void setFileChoosers(FileChoosers choosers);
+QString chooseLogToOpen(QWidget* parent, const QString& folder);
+std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize);
+QString chooseCsvExport(QWidget* parent);
+
+// Asks where and how large, then writes a picture of the plot; a failed write is shown.
+// False when cancelled or not written.
+bool exportChartImage(QWidget* parent, XYPlot& plot);
+
+}  // namespace kvel

@@ -1,0 +1,312 @@
+#include "windows/main_window.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QLocale>
+#include <QShortcut>
+#include <QShowEvent>
+#include <clocale>
+
+#include "chart/chart_slots.h"
+#include "config/channel_name.h"
+#include "core/cabinet_host.h"
+#include "core/poll_interval.h"
+#include "link/message_sink.h"
+#include "link/module_map.h"
+#include "link/traffic_format.h"
+#include "plot/date_time.h"
+#include "windows/busy_scope.h"
+#include "windows/cabinet_window.h"
+#include "windows/channel_grid.h"
+#include "windows/indicator_images.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
+#include "windows/traffic_window.h"
+
+namespace kvel {
+namespace {
+
+// The chart's time: days since 30.12.1899, local time.
+double now() {
+    return dateTimeFromQDateTime(QDateTime::currentDateTime());
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    buildLayout();
+    // Every number the program formats or parses uses "." whatever the regional settings.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+    indicatorImages_ = makeIndicatorImages();
+    initialize();
+}
+
+MainWindow::~MainWindow() {
+    if (cabinetWindow_) {
+        cabinetWindow_->setCabinetHost(nullptr, {}, {});
+        // Taken in only for its modality: whoever made it deletes it, not the main window.
+        cabinetWindow_->setParent(nullptr);
+    }
+}
+
+void MainWindow::initialize() {
+    startupDirectory_ = QDir::currentPath().toStdString();
+    ini_ = std::make_unique<MemIni>("mem.ini");
+    poll_ = std::make_unique<PollCycle>(link_, *ini_, *this, startupDirectory_);
+    moduleSettings_ = std::make_unique<ModuleSettings>(link_, *ini_);
+    chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
+    chart_->stylePlot();
+    cabinet_ = std::make_unique<CabinetHost>(link_, *ini_);
+    link_.setStatusSink([this](const std::string& text) { setStatusText(0, text); });
+
+    readingsGrid_->item(0, 0)->setText("Канал");
+    readingsGrid_->item(0, 1)->setText("T, гр.С");
+    keepHeadingRowVisible(*readingsGrid_);
+    readingsGrid_->setRowCount(kMaxChannels + 1);
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        readingsGrid_->item(n, 0)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
+    }
+    for (int k = 0; k < kChartSlots; ++k) {
+        const QColor color = toQColor(kSlotColors[static_cast<std::size_t>(k)]);
+        QPalette palette = slotColorBoxes_[static_cast<std::size_t>(k)]->palette();
+        palette.setColor(QPalette::Window, color);
+        slotColorBoxes_[static_cast<std::size_t>(k)]->setPalette(palette);
+        for (QLabel* label : {valueLabels_[static_cast<std::size_t>(2 * k)],
+                              valueLabels_[static_cast<std::size_t>(2 * k + 1)]}) {
+            QPalette labelPalette = label->palette();
+            labelPalette.setColor(QPalette::WindowText, color);
+            label->setPalette(labelPalette);
+        }
+        slotChecks_[static_cast<std::size_t>(k)]->setChecked(
+            ini_->readInteger(keys::kSlotChecks, "ch" + std::to_string(k)) != 0);
+    }
+    for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
+    setIndicator(linkIndicator_, false);
+
+    connect(pollTimer_, &QTimer::timeout, this, &MainWindow::pollModule);
+    connect(findChild<QPushButton*>("programSettingsButton"), &QPushButton::clicked, this,
+            &MainWindow::openProgramSettings);
+    connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
+            &MainWindow::openModuleSettings);
+    connect(cabinetButton_, &QPushButton::clicked, this, [this] {
+        if (cabinetWindow_) cabinetWindow_->exec();
+    });
+    // The button stays hidden: cabinet control is reached from the keyboard.
+    cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
+            cabinetButton_, &QPushButton::click);
+    wireChart();
+    installTrafficOpeners(
+        *this, *statusPanels_[0], [this] { openTrafficWindow(); },
+        [this] { return linkPanelToolTip(); });
+    buildToolBar();
+}
+
+void MainWindow::openTrafficWindow() {
+    // A window of its own, not one of the main window's: the cabinet window, modal to the
+    // main window, would block it too.
+    if (!trafficWindow_) trafficWindow_ = std::make_unique<TrafficWindow>(link_.traffic());
+    trafficWindow_->show();
+    trafficWindow_->raise();
+    trafficWindow_->activateWindow();
+}
+
+// The reason of a failed open first ("Ошибка открытия порта" alone does not say why), or why
+// the poll is off, then the line's counters.
+QString MainWindow::linkPanelToolTip() const {
+    const std::string reason =
+        pollPeriodValid(period_) ? link_.portOpenFailureText() : pollPeriodExplanation(period_);
+    const std::string counters = trafficToolTip(link_.traffic().counters());
+    return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
+}
+
+void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
+                                     SecondGenModuleDialog* moduleNew, CabinetWindow* host,
+                                     FirstGenModuleDialog* module) {
+    programSettings_ = settings;
+    if (programSettings_) {
+        programSettings_->setStartupDirectory(startupDirectory_);
+        programSettings_->onAccept = [this] { return acceptProgramSettings(); };
+    }
+    secondGenDialog_ = moduleNew;
+    cabinetWindow_ = host;
+    firstGenDialog_ = module;
+    if (cabinetWindow_) {
+        // Its modality covers the main window, so it has to be one of the main window's.
+        cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
+        cabinetWindow_->setCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
+                                       indicatorImages_[kImageOff]);
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        startMonitoring();
+    }
+}
+
+void MainWindow::startMonitoring() {
+    applyChartSettings();
+    applyAxisScaling();
+    chart_->clearSeries();
+    chart_->setTimeWindow(now());
+    chartUpdatingCheck_->setChecked(ini_->readInteger(keys::kChartUpdating) != 0);
+    if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection(keys::kCabinets));
+    applyChartSettings();  // hides every slot and assigns the channels once more
+    startPolling();
+}
+
+void MainWindow::applyChartSettings() {
+    period_ = ini_->readInteger(keys::kPollPeriod);
+    pollTimer_->setInterval(pollIntervalMs(period_));
+    chart_->applyAxisBinding();
+    for (int k = 0; k < kChartSlots; ++k) {
+        slotColorBoxes_[static_cast<std::size_t>(k)]->hide();
+        slotChecks_[static_cast<std::size_t>(k)]->hide();
+        lines_[static_cast<std::size_t>(k)]->setActive(false);
+    }
+    const std::array<int, kChartSlots> assigned = assignSlots(*ini_, link_.channelCount());
+    for (int k = 0; k < kChartSlots; ++k) {
+        const int channel = assigned[static_cast<std::size_t>(k)];
+        if (channel == 0) break;
+        QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
+        check->setText(QString::fromStdString(slotCaption(*ini_, channel)));
+        slotColorBoxes_[static_cast<std::size_t>(k)]->show();
+        check->show();
+        if (check->isChecked()) lines_[static_cast<std::size_t>(k)]->setActive(true);
+    }
+}
+
+void MainWindow::applyAxisScaling() {
+    chart_->applyAxisScaling();
+}
+
+void MainWindow::applyTimeWindow() {
+    chart_->applyTimeWindow(now());
+}
+
+void MainWindow::addChartPoints(const ReadTransaction& record) {
+    chart_->addChartPoints(record, link_.channelCount(), now());
+}
+
+void MainWindow::openModuleSettings() {
+    pollTimer_->stop();
+    ModuleSettingsDialog* dialog = isFirstGeneration(link_.typeCode())
+                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
+                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
+    if (dialog) {
+        dialog->attach(moduleSettings_.get(), [this](bool on) {
+            if (!on) {
+                pollTimer_->stop();
+            } else if (!closed_) {
+                startPolling();
+            }
+        });
+        dialog->setChannelCount(link_.channelCount());
+        {
+            BusyScope busy;
+            dialog->load();
+        }
+        dialog->exec();
+    }
+    if (!closed_) startPolling();
+}
+
+void MainWindow::startPolling() {
+    // A period the settings dialog would refuse never polls (a zero-interval timer would fire
+    // continuously, one longer than the timer holds never); the status bar says why until a
+    // good period is set.
+    if (!pollPeriodValid(period_)) {
+        periodStatusShown_ = true;
+        setStatusText(0, pollPeriodStatus(period_));
+        return;
+    }
+    if (periodStatusShown_) {
+        periodStatusShown_ = false;
+        setStatusText(0, "");
+    }
+    pollTimer_->start();
+}
+
+void MainWindow::pollModule() {
+    pollTimer_->stop();
+    if (closed_) return;
+    poll_->poll();
+    if (!closed_) startPolling();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    finishSession();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::finishSession() {
+    if (closed_) return;
+    closed_ = true;
+    pollTimer_->stop();
+    // A cabinet window still open ends its test cycle; a running command pulse is ended
+    // while the port is still open.
+    if (cabinetWindow_) cabinetWindow_->close();
+    // A window of its own, it would keep the program running.
+    if (trafficWindow_) trafficWindow_->close();
+    cabinet_->Shutdown();
+    link_.closePort();
+    ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
+    for (int k = 0; k < kChartSlots; ++k) {
+        ini_->writeInteger(keys::kSlotChecks, "ch" + std::to_string(k),
+                           slotChecks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
+    }
+    // The settings could not be saved: say so rather than lose them silently.
+    if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
+}
+
+CabinetHost& MainWindow::cabinet() {
+    return *cabinet_;
+}
+
+QString MainWindow::statusPanel(int panel) const {
+    return statusPanels_[static_cast<std::size_t>(panel)]->text();
+}
+
+QString MainWindow::statusToolTip(int panel) const {
+    return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
+}
+
+bool MainWindow::indicatorOn(const QLabel* indicator) {
+    return indicator->property("on").toBool();
+}
+
+void MainWindow::setIndicator(QLabel* indicator, bool on) {
+    indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
+    indicator->setProperty("on", on);
+}
+
+void MainWindow::setStatusText(int panel, const std::string& text) {
+    statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+    // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
+    if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
+}
+
+void MainWindow::setLinkIndicator(bool on) {
+    setIndicator(linkIndicator_, on);
+}
+
+void MainWindow::setChannelText(int channel, const std::string& text) {
+    if (channel >= 1 && channel < readingsGrid_->rowCount()) {
+        readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
+    }
+}
+
+void MainWindow::setRelay(int relayIndex, bool on) {
+    setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
+}
+
+bool MainWindow::chartUpdating() const {
+    return chartUpdatingCheck_->isChecked();
+}
+
+}  // namespace kvel

@@ -1,0 +1,182 @@
+// Floor 6, windows/: every window of the program. The main window, the program and module
+// settings dialogs, the cabinet window, the line traffic window and the log viewer. They place
+// controls and wire them to core/, chart/ and plot/; logic that grows here belongs a floor
+// below.
+#pragma once
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "chart/chart_interaction.h"
+#include "chart/marker_handle.h"
+#include "chart/markers.h"
+#include "chart/trend_chart.h"
+#include "config/mem_ini.h"
+#include "core/module_settings.h"
+#include "core/poll_cycle.h"
+#include "link/module_link.h"
+#include "link/module_map.h"
+#include "plot/plot.h"
+#include "plot/series.h"
+
+namespace kvel {
+
+class TrafficWindow;
+class LogViewerWindow;
+class ProgramSettingsDialog;
+class FirstGenModuleDialog;
+class SecondGenModuleDialog;
+class CabinetWindow;
+class CabinetHost;
+
+// The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
+// the chart and the poll, and shows the live readouts.
+class MainWindow : public QMainWindow, public PollView {
+    Q_OBJECT
+  public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The four secondary windows, created after this one; the main window fills and shows them.
+    void setSecondaryWindows(ProgramSettingsDialog* settings, SecondGenModuleDialog* moduleNew,
+                             CabinetWindow* host, FirstGenModuleDialog* module);
+
+    void startMonitoring();
+    void finishSession();
+    void pollModule();
+    void applyChartSettings();
+    void applyAxisScaling();
+    // The time axis set from the stored window (or the whole history) and now, wherever it
+    // stands: the settings dialog's ОК applies it.
+    void applyTimeWindow();
+    void addChartPoints(const ReadTransaction& record) override;
+    // Opens the module settings dialog of the module's generation, filled from the module.
+    void openModuleSettings();
+
+    // The program settings dialog: filled from mem.ini and shown modally; ОК checks, stores
+    // and applies its fields with the poll off (main_window_settings.cpp).
+    void openProgramSettings();
+    void loadProgramSettingsDialog();
+    bool validateProgramSettingsDialog();
+    void saveProgramSettingsDialog();
+    bool acceptProgramSettings();
+
+    ModuleLink& link() { return link_; }
+    MemIni& ini() { return *ini_; }
+    PollCycle& poll() { return *poll_; }
+    // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
+    CabinetHost& cabinet();
+    ModuleSettings& moduleSettings() { return *moduleSettings_; }
+    QTimer* pollTimer() const { return pollTimer_; }
+    QTableWidget* readingsGrid() const { return readingsGrid_; }
+    XYPlot* trendPlot() const { return trendPlot_; }
+    XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
+    QCheckBox* slotCheckBox(int slot) const {
+        return slotChecks_[static_cast<std::size_t>(slot - 1)];
+    }
+    QLabel* slotColorBox(int slot) const {
+        return slotColorBoxes_[static_cast<std::size_t>(slot - 1)];
+    }
+    QCheckBox* chartUpdatingCheck() const { return chartUpdatingCheck_; }
+    QCheckBox* markersCheck() const { return markersCheck_; }
+    MarkerHandle* marker1Handle() const { return marker1Handle_; }
+    MarkerHandle* marker2Handle() const { return marker2Handle_; }
+    ChartMarkers& markers() { return *markers_; }
+    // Value label A (marker X1) or B (X2) of a slot.
+    QLabel* valueLabel(int slot, bool second) const {
+        return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
+    }
+    QLabel* relayIndicator(int relay) const {
+        return relayIndicators_[static_cast<std::size_t>(relay - 1)];
+    }
+    QLabel* linkIndicator() const { return linkIndicator_; }
+    QString statusPanel(int panel) const;
+    QString statusToolTip(int panel) const;
+    // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
+    void openTrafficWindow();
+    TrafficWindow* trafficWindow() const { return trafficWindow_.get(); }
+    // "Просмотр журнала": asks for a log and shows it in a new window (Ctrl+O); none when
+    // nothing was opened.
+    LogViewerWindow* openLogViewer();
+    // The live chart as PNG or SVG (Ctrl+E); false on failure or when nothing was chosen.
+    bool exportChart();
+    // The tool tip of the status bar's link panel.
+    QString linkPanelToolTip() const;
+    // True while an indicator shows the "on" picture.
+    static bool indicatorOn(const QLabel* indicator);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildLayout();
+    QWidget* buildRightColumn();
+    QWidget* buildChartPanel();
+    void initialize();
+    void setIndicator(QLabel* indicator, bool on);
+    void startPolling();
+    void wireChart();
+    void buildToolBar();  // main_window_tools.cpp
+    void showPointerReadout(int x, int y);
+
+    // What the poll shows.
+    void setStatusText(int panel, const std::string& text) override;
+    void setLinkIndicator(bool on) override;
+    void setChannelText(int channel, const std::string& text) override;
+    void setRelay(int relayIndex, bool on) override;
+    bool chartUpdating() const override;
+
+    std::string startupDirectory_;
+    std::unique_ptr<MemIni> ini_;
+    ModuleLink link_;
+    std::unique_ptr<TrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
+    std::unique_ptr<PollCycle> poll_;
+    std::unique_ptr<ModuleSettings> moduleSettings_;
+    std::unique_ptr<TrendChart> chart_;
+    std::unique_ptr<CabinetHost> cabinet_;
+    bool shown_ = false;
+    bool closed_ = false;
+    int period_ = 5;                  // `measure`/`period` as last applied
+    bool periodStatusShown_ = false;  // the status bar says why the poll is off
+    std::unique_ptr<ChartMouse> chartMouse_;
+    std::unique_ptr<ChartMarkers> markers_;
+
+    std::array<QPixmap, 6> indicatorImages_;
+    QTimer* pollTimer_ = nullptr;
+    QTableWidget* readingsGrid_ = nullptr;
+    XYPlot* trendPlot_ = nullptr;
+    // The curves: owned here and gone before the plot (a child widget), which each leaves as
+    // it goes; lines_ is the view the chart and the markers take.
+    std::array<std::unique_ptr<XYLine>, kChartSlots> lineOwners_;
+    std::array<XYLine*, kChartSlots> lines_{};
+    std::array<QCheckBox*, kChartSlots> slotChecks_{};
+    std::array<QLabel*, kChartSlots> slotColorBoxes_{};
+    std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
+    std::array<QLabel*, kRelayCount> relayIndicators_{};
+    QLabel* linkIndicator_ = nullptr;
+    QCheckBox* chartUpdatingCheck_ = nullptr;
+    QPushButton* cabinetButton_ = nullptr;
+    QCheckBox* markersCheck_ = nullptr;
+    QLineEdit* crXEdit_ = nullptr;
+    QLineEdit* crYLEdit_ = nullptr;
+    QLineEdit* crYREdit_ = nullptr;
+    MarkerHandle* marker1Handle_ = nullptr;
+    MarkerHandle* marker2Handle_ = nullptr;
+    std::array<QLabel*, 2> statusPanels_{};
+
+    ProgramSettingsDialog* programSettings_ = nullptr;
+    SecondGenModuleDialog* secondGenDialog_ = nullptr;
+    QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
+    FirstGenModuleDialog* firstGenDialog_ = nullptr;
+};
+
+}  // namespace kvel

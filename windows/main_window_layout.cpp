@@ -1,0 +1,222 @@
+// The controls of the main window, placed by role; their objectName says their role.
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "windows/indicator_images.h"
+#include "windows/main_window.h"
+
+namespace kvel {
+namespace {
+
+// Colour boxes of assigned 1 to 15.
+constexpr const char* kColorBoxNames[kChartSlots] = {
+    "slotColorBox10", "slotColorBox11", "slotColorBox12", "slotColorBox13", "slotColorBox14",
+    "slotColorBox15", "slotColorBox16", "slotColorBox17", "slotColorBox18", "slotColorBox19",
+    "slotColorBox20", "slotColorBox21", "slotColorBox3",  "slotColorBox1",  "slotColorBox2"};
+
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
+    auto* edit = named(new QLineEdit(parent), name);
+    edit->setReadOnly(true);
+    edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
+    return edit;
+}
+
+}  // namespace
+
+void MainWindow::buildLayout() {
+    setObjectName("mainWindow");
+    setWindowTitle("KvelView");
+    resize(1292, 778);
+    QFont font("MS Sans Serif");
+    font.setPointSize(8);
+    setFont(font);
+
+    auto* toolBar = named(new QToolBar(this), "toolBar");
+    toolBar->setFixedHeight(49);
+    toolBar->setMovable(false);
+    addToolBar(toolBar);
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* panel1 = named(new QFrame(central), "leftPanel");
+    panel1->setFixedWidth(185);
+    auto* panel1Layout = new QVBoxLayout(panel1);
+    panel1Layout->setContentsMargins(0, 0, 0, 0);
+    readingsGrid_ = named(new QTableWidget(31, 2, panel1), "readingsGrid");
+    readingsGrid_->horizontalHeader()->hide();
+    readingsGrid_->verticalHeader()->hide();
+    readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
+    readingsGrid_->verticalHeader()->setDefaultSectionSize(30);
+    readingsGrid_->verticalHeader()->setMinimumSectionSize(30);
+    readingsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    readingsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    readingsGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    readingsGrid_->setShowGrid(true);
+    readingsGrid_->setFocusPolicy(Qt::ClickFocus);
+    readingsGrid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
+    readingsGrid_->setWordWrap(
+        false);  // one line per cell: a wrapped text would lose its second line
+    readingsGrid_->setTabKeyNavigation(false);
+    QFont gridFont("Times New Roman");
+    gridFont.setPixelSize(24);
+    gridFont.setBold(true);
+    readingsGrid_->setFont(gridFont);
+    QPalette gridPalette = readingsGrid_->palette();
+    gridPalette.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
+    gridPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
+    readingsGrid_->setPalette(gridPalette);
+    for (int r = 0; r < 31; ++r) {
+        for (int c = 0; c < 2; ++c) readingsGrid_->setItem(r, c, new QTableWidgetItem());
+    }
+    panel1Layout->addWidget(readingsGrid_);
+    row->addWidget(panel1);
+
+    row->addWidget(buildChartPanel(), 1);
+    row->addWidget(buildRightColumn());
+    setCentralWidget(central);
+
+    auto* status = named(new QStatusBar(this), "statusBar");
+    statusPanels_[0] = new QLabel(status);
+    statusPanels_[0]->setFixedWidth(800);
+    statusPanels_[1] = new QLabel(status);
+    statusPanels_[1]->setMinimumWidth(50);
+    status->addPermanentWidget(statusPanels_[0]);
+    status->addPermanentWidget(statusPanels_[1], 1);
+    setStatusBar(status);
+
+    pollTimer_ = named(new QTimer(this), "pollTimer");
+    pollTimer_->setInterval(2000);
+}
+
+QWidget* MainWindow::buildChartPanel() {
+    auto* panel3 = named(new QFrame(), "chartPanel");
+    auto* panel3Layout = new QVBoxLayout(panel3);
+    panel3Layout->setContentsMargins(0, 0, 0, 0);
+    auto* panel4 = named(new QFrame(panel3), "plotPanel");
+    auto* panel4Layout = new QVBoxLayout(panel4);
+    panel4Layout->setContentsMargins(0, 0, 0, 0);
+    panel4Layout->setSpacing(0);
+    trendPlot_ = named(new XYPlot(panel4), "trendPlot");
+    for (int k = 0; k < kChartSlots; ++k) {
+        auto& owner = lineOwners_[static_cast<std::size_t>(k)];
+        owner = std::make_unique<XYLine>();
+        owner->setPlot(trendPlot_);
+        lines_[static_cast<std::size_t>(k)] = owner.get();
+    }
+    panel4Layout->addWidget(trendPlot_, 1);
+
+    auto* panel5 = named(new QFrame(panel4), "readoutPanel");
+    panel5->setFixedHeight(37);
+    QFont readoutFont = panel5->font();
+    readoutFont.setBold(true);
+    readoutFont.setPixelSize(13);
+    panel5->setFont(readoutFont);
+    auto* readouts = new QHBoxLayout(panel5);
+    readouts->setContentsMargins(4, 2, 4, 2);
+    const std::pair<const char*, const char*> edits[] = {
+        {"Y(лев)", "cursorLeftValueEdit"},   {"X", "cursorTimeEdit"},
+        {"Y(прав)", "cursorRightValueEdit"}, {"X1", "marker1TimeEdit"},
+        {"X2", "marker2TimeEdit"},           {"dX", "markerDeltaEdit"}};
+    for (const auto& [caption, name] : edits) {
+        if (std::string(name) == "marker1TimeEdit") {
+            readouts->addWidget(named(new QLabel(panel5), "marker1Picture"));
+        }
+        readouts->addWidget(new QLabel(caption, panel5));
+        readouts->addWidget(readOnlyEdit(name, panel5));
+    }
+    readouts->addWidget(named(new QLabel(panel5), "marker2Picture"));
+    readouts->addStretch();
+    panel4Layout->addWidget(panel5);
+    panel3Layout->addWidget(panel4);
+
+    // The marker handles float over the plot; the chart places them after its paints.
+    for (MarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
+        *handle = new MarkerHandle(trendPlot_);
+        (*handle)->setFixedSize(13, 13);
+    }
+    marker1Handle_->setObjectName("marker1Handle");
+    marker2Handle_->setObjectName("marker2Handle");
+    // Two value labels per slot, for the markers; empty and hidden until markers are used.
+    for (QLabel*& label : valueLabels_) {
+        label = new QLabel(trendPlot_);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
+        label->hide();
+    }
+    return panel3;
+}
+
+QWidget* MainWindow::buildRightColumn() {
+    auto* panel8 = named(new QFrame(), "rightPanel");
+    panel8->setFixedWidth(216);
+    panel8->setAutoFillBackground(true);
+    QPalette silver = panel8->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    panel8->setPalette(silver);
+    QFont bold = panel8->font();
+    bold.setBold(true);
+    panel8->setFont(bold);
+    auto* column = new QVBoxLayout(panel8);
+
+    column->addWidget(
+        named(new QPushButton("Настройки программы", panel8), "programSettingsButton"));
+    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "moduleSettingsButton"));
+    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "cabinetButton");
+    cabinetButton_->hide();
+    column->addWidget(cabinetButton_);
+
+    auto* assigned = new QGridLayout();
+    for (int k = 0; k < kChartSlots; ++k) {
+        auto* color = named(new QLabel(panel8), kColorBoxNames[k]);
+        color->setFixedSize(17, 17);
+        color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        color->setAutoFillBackground(true);
+        auto* check = new QCheckBox("Канал " + QString::number(k + 1), panel8);
+        check->setObjectName("slotCheck" + QString::number(k + 1));
+        check->setChecked(true);
+        assigned->addWidget(color, k, 0);
+        assigned->addWidget(check, k, 1);
+        slotColorBoxes_[static_cast<std::size_t>(k)] = color;
+        slotChecks_[static_cast<std::size_t>(k)] = check;
+    }
+    column->addLayout(assigned);
+    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "markersCheck");
+    column->addWidget(markersCheck_);
+    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "chartUpdatingCheck");
+    column->addWidget(chartUpdatingCheck_);
+
+    auto* relayRow = new QGridLayout();
+    const char* relayCaptions[kRelayCount] = {"Реле1", "Реле 2", "Реле 3"};
+    for (int i = 0; i < kRelayCount; ++i) {
+        relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
+        auto* relay = new QLabel(panel8);
+        relay->setObjectName("relayIndicator" + QString::number(i + 1));
+        relay->setFixedSize(32, 32);
+        relayRow->addWidget(relay, 1, i, Qt::AlignCenter);
+        relayIndicators_[static_cast<std::size_t>(i)] = relay;
+    }
+    column->addLayout(relayRow);
+    column->addStretch();
+    auto* linkRow = new QHBoxLayout();
+    linkRow->addWidget(new QLabel("Модуль на связи", panel8));
+    linkIndicator_ = named(new QLabel(panel8), "linkIndicator");
+    linkIndicator_->setFixedSize(32, 32);
+    linkRow->addWidget(linkIndicator_);
+    column->addLayout(linkRow);
+    return panel8;
+}
+
+}  // namespace kvel

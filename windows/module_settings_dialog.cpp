@@ -1,0 +1,160 @@
+#include "windows/module_settings_dialog.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "core/module_settings.h"
+#include "link/message_sink.h"
+#include "windows/busy_scope.h"
+#include "windows/dialog_controls.h"
+
+namespace kvel {
+namespace {
+
+constexpr int kCoeffColumn = 2;
+constexpr int kCoeffButtonPauseMs = 200;
+constexpr char kOk[] = "\u041E\u041A";  // "ОК" in Cyrillic letters
+
+}  // namespace
+
+ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : QDialog(parent) {
+    setObjectName(name);
+    setWindowTitle("Настройки модуля");
+    // A fixed frame with only the system menu: closing is the only way out.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(1200, 650);
+    setModal(true);
+    QFont font = this->font();
+    font.setPixelSize(11);
+    setFont(font);
+
+    channelTable_ = named(new QTableWidget(this), "channelTable");
+    channelTable_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
+    channelTable_->horizontalHeader()->hide();
+    channelTable_->verticalHeader()->hide();
+    channelTable_->verticalHeader()->setDefaultSectionSize(20);
+    channelTable_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    rebuildChannelTable(0);  // the columns exist before their widths are set
+    channelTable_->setColumnWidth(0, 64);
+    channelTable_->setColumnWidth(1, 365);
+    channelTable_->setColumnWidth(2, 105);
+
+    writeCoefficientsButton_ =
+        named(new QPushButton("Записать коэффициенты в модуль", this), "writeCoefficientsButton");
+    writeRelaysButton_ =
+        named(new QPushButton("Записать настройки реле в модуль", this), "writeRelaysButton");
+    writeLinkButton_ =
+        named(new QPushButton("Записать параметры связи в модуль", this), "writeLinkButton");
+    applyToAllButton_ = named(new QPushButton("Применить ко всем", this), "applyToAllButton");
+    coefficientForAll_ = named(new QLineEdit("0.9", this), "coefficientForAllEdit");
+    QFont larger = coefficientForAll_->font();
+    larger.setPixelSize(13);
+    coefficientForAll_->setFont(larger);
+    coefficientForAll_->setMaximumWidth(80);
+
+    progressPanel_ = named(new QLabel(this), "progressPanel");
+    progressPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    progressPanel_->setLineWidth(2);
+    progressPanel_->setAlignment(Qt::AlignCenter);
+    progressPanel_->setWordWrap(true);
+    progressPanel_->setAutoFillBackground(true);
+    QPalette palette = progressPanel_->palette();
+    palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    progressPanel_->setPalette(palette);
+    progressPanel_->setGeometry((1200 - 329) / 2, (650 - 121) / 2, 329, 121);
+    progressPanel_->hide();
+
+    // No default button: Enter in an edit box must not press a write button.
+    for (QPushButton* button :
+         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    connect(writeCoefficientsButton_, &QPushButton::clicked, this, [this] { writeCoefficients(); });
+    connect(writeRelaysButton_, &QPushButton::clicked, this, [this] { writeRelaySettings(); });
+    connect(writeLinkButton_, &QPushButton::clicked, this, [this] { writeLinkSettings(); });
+    connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
+}
+
+void ModuleSettingsDialog::attach(ModuleSettings* settings, PollSwitch poll) {
+    settings_ = settings;
+    poll_ = std::move(poll);
+}
+
+QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const char* caption) {
+    auto* sensors = named(new QGroupBox(caption, this), "sensorsGroup");
+    auto* layout = new QVBoxLayout(sensors);
+    channelTable_->setParent(sensors);
+    layout->addWidget(channelTable_);
+    return sensors;
+}
+
+void ModuleSettingsDialog::rebuildChannelTable(int channels) {
+    channels_ = channels;
+    setUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
+}
+
+ChannelTable ModuleSettingsDialog::channelTable() const {
+    return ChannelTable{columnTexts(channelTable_, 1), columnTexts(channelTable_, kCoeffColumn)};
+}
+
+void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
+    setColumnTexts(channelTable_, 1, table.names);
+    setColumnTexts(channelTable_, kCoeffColumn, table.coeffs);
+}
+
+void ModuleSettingsDialog::loadChannelTable() {
+    if (settings_ == nullptr) return;
+    ChannelTable table = channelTable();
+    settings_->loadChannelTable(table);
+    setChannelTable(table);
+}
+
+void ModuleSettingsDialog::applyCoefficientToAll() {
+    // Copied as typed: the coefficient button checks the cells when it is pressed.
+    for (int n = 1; n <= channels_; ++n)
+        setCell(channelTable_, n, kCoeffColumn, coefficientForAll_->text());
+}
+
+void ModuleSettingsDialog::writeCoefficients() {
+    runWrite(
+        "Запись коэффициентов в модуль...", true,
+        [this] { return settings_->writeCoeffs(channelTable()); }, "Коэффициенты записаны успешно");
+}
+
+void ModuleSettingsDialog::runRelayWrite(const std::function<bool()>& write) {
+    runWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
+}
+
+void ModuleSettingsDialog::runLinkWrite(const std::function<bool()>& write) {
+    runWrite("Запись параметров связи в модуль...", false, write,
+             "Параметры связи записаны успешно");
+}
+
+void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients,
+                                    const std::function<bool()>& operation, const char* success) {
+    if (settings_ == nullptr) return;
+    if (poll_) poll_(false);
+    progressPanel_->setText(progress);
+    progressPanel_->show();
+    progressPanel_->raise();
+    const QList<QPushButton*> buttons = {writeCoefficientsButton_, writeRelaysButton_,
+                                         writeLinkButton_, applyToAllButton_};
+    for (QPushButton* button : buttons) button->setEnabled(false);
+    QCoreApplication::processEvents();
+    bool done = false;
+    {
+        BusyScope busy([this] { progressPanel_->hide(); });
+        if (coefficients) linePause(kCoeffButtonPauseMs);
+        done = operation();
+    }
+    if (done) showMessage(success, kOk);
+    for (QPushButton* button : buttons) button->setEnabled(true);
+    progressPanel_->hide();
+    if (poll_) poll_(true);
+}
+
+}  // namespace kvel

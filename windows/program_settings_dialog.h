@@ -1,0 +1,88 @@
+#pragma once
+#include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/settings_form.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace kvel {
+
+// The program settings dialog: created once at start-up and reused. It holds no settings of
+// its own: the main window fills it (setFields) before showing it and reads it (Fields) when
+// ОК is pressed; its controls' objectNames say their roles.
+class ProgramSettingsDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit ProgramSettingsDialog(QWidget* parent = nullptr);
+
+    void setFields(const SettingsForm& form);
+    SettingsForm fields() const;
+
+    // The folder the working directory returns to after the file dialog.
+    void setStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }
+
+    // What ОК does before the dialog closes: check, store and apply the fields. The main
+    // window sets it; it returns whether the fields were accepted.
+    std::function<bool()> onAccept;
+    // Runs the file-save dialog and gives the chosen name, or nothing when it was cancelled.
+    // Tests replace it, so no modal dialog is shown to them.
+    std::function<std::optional<std::string>(QFileDialog& dialog)> runSaveDialog;
+
+    void prepareForShow();
+    void accept();
+    void cancel();
+    void chooseLogFile();
+    void selectAxisRow(int row);
+    void toggleSelectedAxis();
+
+    QTableWidget* axisGrid() const { return axisGrid_; }
+    QFileDialog* logFileDialog() const { return logFileDialog_; }
+    // The grid's row that a key press toggles.
+    int selectedRow() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* buildChartGroup();
+    QWidget* buildFileGroup();
+    QWidget* buildLinkGroup();
+
+    std::string startupDirectory_;
+    int selectedRow_ = -1;
+
+    QRadioButton* showAll_ = nullptr;
+    QRadioButton* showPeriod_ = nullptr;
+    QLineEdit* hours_ = nullptr;
+    QLineEdit* minutes_ = nullptr;
+    QLineEdit* shift_ = nullptr;
+    QRadioButton* scaleAuto_ = nullptr;
+    QRadioButton* scaleManual_ = nullptr;
+    QLineEdit* leftMin_ = nullptr;
+    QLineEdit* leftMax_ = nullptr;
+    QLineEdit* rightMin_ = nullptr;
+    QLineEdit* rightMax_ = nullptr;
+    QTableWidget* axisGrid_ = nullptr;
+    QCheckBox* saveToFile_ = nullptr;
+    QLineEdit* file_ = nullptr;
+    QLineEdit* rate_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QComboBox* port_ = nullptr;
+    QComboBox* speed_ = nullptr;
+    QComboBox* parity_ = nullptr;
+    QListWidget* channels_ = nullptr;
+    QFileDialog* logFileDialog_ = nullptr;
+};
+
+}  // namespace kvel

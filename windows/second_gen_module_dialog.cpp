@@ -1,0 +1,157 @@
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "core/module_settings.h"
+#include "link/module_map.h"
+#include "windows/dialog_controls.h"
+#include "windows/module_generation_dialogs.h"
+
+namespace kvel {
+
+SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
+    : ModuleSettingsDialog("secondGenModuleDialog", parent) {
+    QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
+
+    auto* links = new QHBoxLayout;
+    links->addWidget(buildLinkGroup(1));
+    links->addWidget(buildLinkGroup(2));
+
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(writeCoefficientsButton_, 0, 0);
+    buttons->addWidget(applyToAllButton_, 0, 1);
+    buttons->addWidget(coefficientForAll_, 0, 2);
+    buttons->addWidget(writeRelaysButton_, 1, 0);
+    buttons->addWidget(writeLinkButton_, 2, 0);
+    buttons->setColumnStretch(3, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(sensors, 1);
+    left->addLayout(links);
+    left->addLayout(buttons);
+
+    auto* right = new QVBoxLayout;
+    for (int r = 1; r <= kRelayCount; ++r) right->addWidget(buildRelayGroup(r));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 1);
+    progressPanel_->raise();
+    setChannelCount(kMaxChannels);  // the main window's channel count until a module answers
+}
+
+QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
+    const QString n = QString::number(link);
+    auto* group = new QGroupBox("Настройки связи MB" + n, this);
+    group->setObjectName("linkGroup" + n);
+    const auto i = static_cast<std::size_t>(link - 1);
+    const LinkControls c =
+        addLinkRows(group, "addressEdit" + n, "speedCombo" + n, "parityCombo" + n);
+    editAdr_[i] = c.address;
+    comboSpeed_[i] = c.speed;
+    comboPar_[i] = c.parity;
+    return group;
+}
+
+QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
+    const QString n = QString::number(relay);
+    auto* group = new QGroupBox("Настройки реле " + n, this);
+    group->setObjectName("relayGroup" + n);
+    auto* row = new QHBoxLayout(group);
+    auto* form = new QFormLayout;
+    form->setVerticalSpacing(2);
+    RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
+    c.function = makeChoiceBox("relayFunctionCombo" + n, {}, group);
+    c.logic = makeChoiceBox("relayLogicCombo" + n, kLogicTexts, group);
+    for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
+    c.delayOn = makeValueEdit("delayOnEdit" + n, group, "Задержка включения реле");
+    c.delayOff = makeValueEdit("delayOffEdit" + n, group, "Задержка отключения реле");
+    c.hyst = makeValueEdit("hysteresisEdit" + n, group);
+    c.thres = makeValueEdit("thresholdEdit" + n, group, "Порог 1 срабатывания реле");
+    addFormRow(form, "Функция реле", c.function);
+    addFormRow(form, "Логика реле ", c.logic);
+    addFormRow(form, "Задержка включения, сек", c.delayOn);
+    addFormRow(form, "Задержка отключения, сек", c.delayOff);
+    addFormRow(form, "Гистерезис, Тгр.С", c.hyst);
+    addFormRow(form, "Порог, Тгр.С", c.thres);
+    row->addLayout(form);
+
+    auto* sub = new QGroupBox("Привязка датчиков к реле", group);
+    auto* subLayout = new QVBoxLayout(sub);
+    c.binding = new QListWidget(sub);
+    c.binding->setObjectName("relayChannels" + n);
+    c.binding->setToolTip(kLinkListHint);
+    subLayout->addWidget(c.binding);
+    row->addWidget(sub);
+    return group;
+}
+
+void SecondGenModuleDialog::setChannelCount(int channels) {
+    rebuildChannelTable(channels);
+    for (RelayControls& c : relays_) {
+        fillCheckList(c.binding, channels);
+        fillFunctionBox(c.function);
+    }
+}
+
+void SecondGenModuleDialog::load() {
+    if (settings_ == nullptr) return;
+    SecondGenFields f = moduleFields();
+    settings_->loadModuleSettingsNew(f);
+    setModuleFields(f);
+    loadChannelTable();
+}
+
+SecondGenFields SecondGenModuleDialog::moduleFields() const {
+    SecondGenFields f;
+    for (std::size_t r = 0; r < kRelayCount; ++r) {
+        const RelayControls& c = relays_[r];
+        SecondGenRelayFields& relay = f.relays[r];
+        relay.function = getChoice(c.function);
+        relay.logic = getChoice(c.logic);
+        relay.delayOn = S(c.delayOn->text());
+        relay.delayOff = S(c.delayOff->text());
+        relay.hyst = S(c.hyst->text());
+        relay.thres = S(c.thres->text());
+        relay.binding = getChecks(c.binding);
+    }
+    f.adr1 = S(editAdr_[0]->text());
+    f.speed1 = getChoice(comboSpeed_[0]);
+    f.parity1 = getChoice(comboPar_[0]);
+    f.adr2 = S(editAdr_[1]->text());
+    f.speed2 = getChoice(comboSpeed_[1]);
+    f.parity2 = getChoice(comboPar_[1]);
+    return f;
+}
+
+void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
+    for (std::size_t r = 0; r < kRelayCount; ++r) {
+        const RelayControls& c = relays_[r];
+        const SecondGenRelayFields& relay = f.relays[r];
+        setChoice(c.function, relay.function);
+        setChoice(c.logic, relay.logic);
+        c.delayOn->setText(Q(relay.delayOn));
+        c.delayOff->setText(Q(relay.delayOff));
+        c.hyst->setText(Q(relay.hyst));
+        c.thres->setText(Q(relay.thres));
+        setChecks(c.binding, relay.binding);
+    }
+    editAdr_[0]->setText(Q(f.adr1));
+    setChoice(comboSpeed_[0], f.speed1);
+    setChoice(comboPar_[0], f.parity1);
+    editAdr_[1]->setText(Q(f.adr2));
+    setChoice(comboSpeed_[1], f.speed2);
+    setChoice(comboPar_[1], f.parity2);
+}
+
+void SecondGenModuleDialog::writeRelaySettings() {
+    runRelayWrite([this] { return settings_->writeRelaySettingsNew(moduleFields()); });
+}
+
+void SecondGenModuleDialog::writeLinkSettings() {
+    runLinkWrite([this] { return settings_->writeLinkSettingsNew(moduleFields()); });
+}
+
+}  // namespace kvel
