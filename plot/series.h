@@ -235,4 +235,8 @@ class XYLine : public XYDataSeries {
 
     PointAttr pointAttr_;
     ColumnCache columns_;
+    // The last drawing of a solid line with breaks and what it was drawn for: a log viewer
+    // repaints the same month of readings on every resize, marker move and pointer read-out.
+    std::vector<double> brokenKey_;
+    std::vector<QLine> brokenLines_;
 };

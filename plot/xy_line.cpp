@@ -164,35 +164,64 @@ void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
 }
 
 // Each run of points between two breaks, within first … last, as a line of its own. Dense runs
-// are reduced by pixel column as a whole series is; the reduction is not kept between paints.
+// are reduced by pixel column as a whole series is. A solid line's drawing is kept until the
+// axes, the run or the points change; dashes restart with every segment, so a dashed line is
+// drawn segment by segment every time.
 void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
                              int first, int last) {
-    std::vector<QLine> lines;
-    const auto flush = [&] {
-        for (std::size_t at = 0; at < lines.size(); at += kBatch)
-            p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
-        lines.clear();
+    const auto forEachRun = [&](auto&& run) {
+        auto next = std::upper_bound(breaks_.begin(), breaks_.end(), first);
+        for (int a = first; a <= last;) {
+            const int b = next == breaks_.end() ? last : std::min(last, *next - 1);
+            if (b > a) run(a, b);
+            a = b + 1;
+            if (next != breaks_.end()) ++next;
+        }
     };
-    auto next = std::upper_bound(breaks_.begin(), breaks_.end(), first);
-    for (int a = first; a <= last;) {
-        const int b = next == breaks_.end() ? last : std::min(last, *next - 1);
-        if (b > a) {
+    if (!solid) {
+        forEachRun([&](int a, int b) {
+            drawSegments(p, *this, xa, ya, b - a + 1, false, [a](int k) { return a + k; });
+        });
+        return;
+    }
+    const std::vector<double> key = {xa.min(),
+                                     xa.max(),
+                                     xa.pixelsPerUnit(),
+                                     double(xa.lineX()),
+                                     double(xa.lineY()),
+                                     ya.min(),
+                                     ya.max(),
+                                     ya.pixelsPerUnit(),
+                                     double(ya.lineX()),
+                                     double(ya.lineY()),
+                                     double(first),
+                                     double(last),
+                                     double(columns),
+                                     double(generation()),
+                                     double(breaks_.size())};
+    if (key != brokenKey_) {
+        brokenKey_ = key;
+        brokenLines_.clear();
+        forEachRun([&](int a, int b) {
             // Dense when the run has more than two points per pixel column it spans.
             const int span = std::min(columns, std::abs(xa.valueToPixel(xValue(b)) -
                                                         xa.valueToPixel(xValue(a)))) +
                              1;
-            if (xAscending_ && solid && b - a + 1 > 2 * span) {
-                reduceToColumns(*this, xa, ya, a, b, lines);
-                if (lines.size() >= kBatch) flush();
-            } else {
-                flush();
-                drawSegments(p, *this, xa, ya, b - a + 1, solid, [a](int k) { return a + k; });
+            if (xAscending_ && b - a + 1 > 2 * span) {
+                reduceToColumns(*this, xa, ya, a, b, brokenLines_);
+                return;
             }
-        }
-        a = b + 1;
-        if (next != breaks_.end()) ++next;
+            QPoint from(xa.valueToPixel(xValue(a)), ya.valueToPixel(yValue(a)));
+            for (int i = a + 1; i <= b; ++i) {
+                const QPoint to(xa.valueToPixel(xValue(i)), ya.valueToPixel(yValue(i)));
+                if (!(isFarPixel(from.x(), from.y()) && isFarPixel(to.x(), to.y())))
+                    brokenLines_.emplace_back(from, to);
+                from = to;
+            }
+        });
     }
-    flush();
+    for (std::size_t at = 0; at < brokenLines_.size(); at += kBatch)
+        p.drawLines(brokenLines_.data() + at, int(std::min(kBatch, brokenLines_.size() - at)));
 }
 
 void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {

@@ -170,6 +170,40 @@ TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
     EXPECT_GT(ExpectSameColumns("appended"), 600);  // the data end at five sixths
 }
 
+// A line with breaks keeps its drawing between paints: points and breaks appended since, or
+// the series refilled with as many points, show as on a line drawn afresh.
+TEST_F(LongSeries, BrokenLineRepaintsWhatChangedSinceItsLastPaint) {
+    const auto fill = [](XYLine& l, int from, int to, double lift) {
+        for (int i = from; i < to; ++i) {
+            if (i % 997 == 500) l.addBreak();
+            l.addXY(kX0 + i * kStep, 20 + lift + 10 * std::sin(i / 3000.0));
+        }
+    };
+    // The plot's picture with `line`, and with a new line of the same points instead.
+    const auto expectAsAfresh = [&](int to, double lift, const char* what) {
+        plot.paint();
+        const QImage kept = plot.controlImage().copy();
+        XYLine fresh;
+        fresh.lineAttr()->setColor(clRed);
+        fill(fresh, 0, to, lift);
+        line.setPlot(nullptr);
+        fresh.setPlot(&plot);
+        plot.paint();
+        EXPECT_TRUE(kept == plot.controlImage()) << what;
+        fresh.setPlot(nullptr);
+        line.setPlot(&plot);
+    };
+    plot.bottomAxis()->setMinMax(kX0, kX0 + 60000 * kStep);
+    fill(line, 0, 40000, 0);
+    line.setPlot(&plot);
+    plot.paint();
+    fill(line, 40000, 50000, 0);
+    expectAsAfresh(50000, 0, "appended");
+    line.clear();
+    fill(line, 0, 50000, 15);
+    expectAsAfresh(50000, 15, "refilled");
+}
+
 TEST_F(LongSeries, XGoingBackOnceIsDrawnSegmentBySegment) {
     for (int i = 0; i < 60000; ++i) add(i < 30000 ? i : i - 2000, 20 + 10 * std::sin(i / 700.0));
     ASSERT_FALSE(line.xAscending());
