@@ -190,6 +190,9 @@ bool LogViewerWindow::openFile(const QString& path) {
     path_ = path;
     data_ = std::move(data);
     chart_->fill(data_);
+    // The curves hold every value now; a month of readings kept twice would cost 35 MB more.
+    data_.values.clear();
+    data_.values.shrink_to_fit();
     for (int c = 1; c <= kLogChannels; ++c) {
         QCheckBox* check = checks_[std::size_t(c - 1)];
         check->setEnabled(chart_->hasReadings(c));
@@ -256,9 +259,16 @@ bool LogViewerWindow::exportCsv() {
         if (checks_[std::size_t(c - 1)]->isChecked() && chart_->hasReadings(c))
             channels.push_back(c);
     }
+    // The values come from the file again (the window keeps them in its curves only); the rows
+    // are those of the visible time range.
+    LogData log;
     std::string error;
+    if (!readLogFile(path_.toStdString(), log, error)) {
+        showMessage("Не удалось открыть журнал " + error, "Ошибка");
+        return false;
+    }
     const Axis& bottom = *plot_->bottomAxis();
-    if (!writeLogCsv(path.toStdString(), data_, bottom.min(), bottom.max(), channels, error)) {
+    if (!writeLogCsv(path.toStdString(), log, bottom.min(), bottom.max(), channels, error)) {
         showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }

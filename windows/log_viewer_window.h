@@ -38,6 +38,7 @@ class LogViewerWindow : public QMainWindow {
     bool exportImage();
     bool exportCsv();
 
+    // The log's times and skip counts; its values live in the chart's curves only.
     const LogData& data() const { return data_; }
     const QString& path() const { return path_; }
     XYPlot* plot() const { return plot_; }

@@ -118,6 +118,19 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     EXPECT_FALSE(viewer->chart().line(1)->active());
     EXPECT_EQ(viewer->chart().line(1)->count(), 40);
 
+    // The visible range as CSV: minutes 5 … 10 of channel 1, checked again.
+    viewer->channelCheckBox(1)->setChecked(true);
+    const std::string csv = dir.File("range.csv");
+    setFileChoosers({.openLog = {}, .exportImage = {}, .exportCsv = [&](QWidget*) {
+                         return QString::fromStdString(csv);
+                     }});
+    ASSERT_TRUE(viewer->findChild<QAction*>("exportCsvAction") != nullptr);
+    viewer->findChild<QAction*>("exportCsvAction")->trigger();
+    const std::string text = ReadBytes(csv);
+    EXPECT_NE(text.find("2026-12-06 13:05:00,5"), std::string::npos) << text;
+    EXPECT_NE(text.find("2026-12-06 13:10:00,10"), std::string::npos) << text;
+    EXPECT_EQ(text.find("13:11:00"), std::string::npos) << text;
+
     // An unreadable file is refused with a message; the window keeps what it shows.
     EXPECT_FALSE(viewer->openFile(QString::fromStdString(dir.File("gone.txt"))));
     ASSERT_EQ(boxes.size(), 1u);
