@@ -187,45 +187,38 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     return true;
 }
 
-bool ModuleSettings::storeLinkAndClose(int address, int speed, int parity) {
-    ini_.writeInteger(keys::kSpeedIndex, speed);
-    ini_.writeInteger(keys::kParityIndex, parity);
-    ini_.writeInteger(keys::kModuleAddress, address);
-    const bool stored = ini_.updateFile();
-    // The module has the new settings already (or may have): the old connection is over.
-    link_.closePort();
-    return stored;
-}
-
-bool ModuleSettings::writeLinkSettings(const FirstGenFields& f) {
-    if (const auto message = validateLinkSettings(f)) return refuse(*message);
-    const auto regs = encodeLinkSettings(f);
+bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, std::size_t count,
+                               int pauseMs) {
     openPortIfNeeded();
     // A module that takes its new address or speed at once may not confirm, so silence or a
     // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
     // settings, and so do mem.ini and the port.
     WriteTransaction& w = link_.writeRecords()[0];
-    if (!writeBlock(w, reg::kSettingsBlock, regs.data(), regs.size()) &&
-        isExceptionReply(w, kWriteMany)) {
+    if (!writeBlock(w, first, regs, count) && isExceptionReply(w, kWriteMany)) {
         return refuse(w.errorText);
     }
-    const bool stored = storeLinkAndClose(regs[0], regs[1], regs[2]);
-    linePause(link_.timing().linkWritePauseMs);
+    ini_.writeInteger(keys::kSpeedIndex, regs[1]);
+    ini_.writeInteger(keys::kParityIndex, regs[2]);
+    ini_.writeInteger(keys::kModuleAddress, regs[0]);
+    const bool stored = ini_.updateFile();
+    // The module has the new settings already (or may have): the old connection is over.
+    link_.closePort();
+    if (pauseMs > 0) linePause(pauseMs);
     if (!stored) return refuse(ini_.lastError());
     return true;
+}
+
+bool ModuleSettings::writeLinkSettings(const FirstGenFields& f) {
+    if (const auto message = validateLinkSettings(f)) return refuse(*message);
+    const auto regs = encodeLinkSettings(f);
+    return writeLink(reg::kSettingsBlock, regs.data(), regs.size(),
+                     link_.timing().linkWritePauseMs);
 }
 
 bool ModuleSettings::writeLinkSettingsNew(const SecondGenFields& f) {
     if (const auto message = validateLinkSettingsNew(f)) return refuse(*message);
     const auto regs = encodeLinkSettingsNew(f);
-    openPortIfNeeded();
-    WriteTransaction& w = link_.writeRecords()[0];
-    if (!writeBlock(w, reg::kCommParams, regs.data(), regs.size()) &&
-        isExceptionReply(w, kWriteMany)) {
-        return refuse(w.errorText);
-    }
-    if (!storeLinkAndClose(regs[0], regs[1], regs[2])) return refuse(ini_.lastError());
-    return true;
+    return writeLink(reg::kCommParams, regs.data(), regs.size(), 0);
 }
 
 }  // namespace kvel

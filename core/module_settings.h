@@ -48,8 +48,9 @@ class ModuleSettings {
     // Writes `count` registers from `first` on, to the module at the configured address.
     bool writeBlock(WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
                     std::size_t count);
-    // Stores the link settings in `connect`, writes mem.ini and ends the connection.
-    bool storeLinkAndClose(int address, int speed, int parity);
+    // Writes the link registers (address, speed, parity first); unless the module refuses them,
+    // stores them in `connect`, writes mem.ini, ends the connection and waits `pauseMs`.
+    bool writeLink(std::uint16_t first, const std::uint16_t* regs, std::size_t count, int pauseMs);
 
     ModuleLink& link_;
     MemIni& ini_;
