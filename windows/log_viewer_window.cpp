@@ -22,6 +22,9 @@ namespace {
 QLineEdit* readOnlyEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
+    // Taken by a click only: an edit with the focus keeps Ctrl+E (end of line) from the
+    // window's export action.
+    edit->setFocusPolicy(Qt::ClickFocus);
     edit->setFixedWidth(90);
     return edit;
 }

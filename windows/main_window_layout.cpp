@@ -28,6 +28,9 @@ W* named(W* widget, const char* name) {
 QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
+    // Taken by a click only: a read-out with the focus at start would keep Ctrl+E (end of
+    // line) from the export action.
+    edit->setFocusPolicy(Qt::ClickFocus);
     edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
     return edit;
 }
