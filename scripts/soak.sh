@@ -6,4 +6,4 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/build.sh test_poll_faults
-KVEL_SOAK_POLLS="${1:-10000}" build/tests/monitor/test_poll_faults --gtest_filter='*Soak*'
+KVEL_SOAK_POLLS="${1:-10000}" build/tests/core/test_poll_faults --gtest_filter='*Soak*'

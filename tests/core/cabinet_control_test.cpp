@@ -10,7 +10,7 @@
 
 #include "link/message_sink.h"
 #include "sim/simulator.h"
-#include "tests/cabinet/sim_writes.h"
+#include "tests/core/sim_writes.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
 

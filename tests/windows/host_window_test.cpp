@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/cabinet/sim_writes.h"
+#include "tests/core/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
 #include "windows/cabinet_window.h"
 #include "windows/traffic_window.h"
