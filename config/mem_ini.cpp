@@ -182,11 +182,13 @@ const MemIni::Entry* MemIni::find(std::string_view section, std::string_view key
 }
 
 int MemIni::readInteger(std::string_view section, std::string_view key, int def) const {
+    const std::lock_guard lock(mutex_);
     const Entry* e = find(section, key);
     return e != nullptr ? number<int>(e->value).value_or(def) : def;
 }
 
 double MemIni::readFloat(std::string_view section, std::string_view key, double def) const {
+    const std::lock_guard lock(mutex_);
     const Entry* e = find(section, key);
     const std::optional<double> value = e != nullptr ? number<double>(e->value) : std::nullopt;
     return value && std::isfinite(*value) ? *value : def;
@@ -194,6 +196,7 @@ double MemIni::readFloat(std::string_view section, std::string_view key, double 
 
 std::string MemIni::readString(std::string_view section, std::string_view key,
                                std::string_view def) const {
+    const std::lock_guard lock(mutex_);
     const Entry* e = find(section, key);
     return e != nullptr ? e->value : std::string(def);
 }
@@ -211,6 +214,7 @@ void MemIni::writeFloat(std::string_view section, std::string_view key, double v
 }
 
 void MemIni::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::lock_guard lock(mutex_);
     const std::string sectionName = oneLine(section);
     const std::string keyName = oneLine(key);
     Section* target = firstSection(sections_, sectionName);
@@ -225,6 +229,7 @@ void MemIni::writeString(std::string_view section, std::string_view key, std::st
 }
 
 std::vector<std::string> MemIni::readSection(std::string_view section) const {
+    const std::lock_guard lock(mutex_);
     std::vector<std::string> keys;
     if (const Section* s = firstSection(sections_, section)) {
         for (const Entry& e : s->entries) {
@@ -235,6 +240,7 @@ std::vector<std::string> MemIni::readSection(std::string_view section) const {
 }
 
 bool MemIni::updateFile() {
+    const std::lock_guard lock(mutex_);
     if (!loadError_.empty()) {
         // Writing now would replace settings that were never read with the defaults.
         lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
@@ -274,6 +280,23 @@ std::string MemIni::errorText(std::string_view what, int err) const {
 
 std::string MemIni::errorText(std::string_view what, const std::string& fileName, int err) const {
     return std::string(what) + absolutePath(fileName) + ": " + std::strerror(err);
+}
+
+MemIni::MemIni(const MemIni& other) {
+    const std::lock_guard lock(other.mutex_);
+    fileName_ = other.fileName_;
+    sections_ = other.sections_;
+    encoding_ = other.encoding_;
+    bom_ = other.bom_;
+    crlf_ = other.crlf_;
+    loadError_ = other.loadError_;
+    unparsed_ = other.unparsed_;
+    lastError_ = other.lastError_;
+}
+
+std::string MemIni::lastError() const {
+    const std::lock_guard lock(mutex_);
+    return lastError_;
 }
 
 }  // namespace kvel

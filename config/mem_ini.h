@@ -2,6 +2,7 @@
 // their defaults, its encodings, crash-safe writing of files and the channel-name rule. It
 // includes nothing above link/.
 #pragma once
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ class MemIni {
     // name is resolved against the current directory, now and at every updateFile. What an
     // interrupted flush left beside the file long ago is removed.
     explicit MemIni(std::string fileName);
+    // A copy holds the image as it is now (kvelctl changes a copy in memory only).
+    MemIni(const MemIni& other);
+    MemIni& operator=(const MemIni&) = delete;
 
     int readInteger(std::string_view section, std::string_view key, int def) const;
     double readFloat(std::string_view section, std::string_view key, double def) const;
@@ -84,10 +88,13 @@ class MemIni {
     bool updateFile();
 
     // Why the last updateFile failed, or why an existing file could not be read; empty otherwise.
-    const std::string& lastError() const { return lastError_; }
+    std::string lastError() const;
     Encoding fileEncoding() const { return encoding_; }
 
   private:
+    // The link thread reads the module's address and stores the link settings while the
+    // windows read and write the rest.
+    mutable std::recursive_mutex mutex_;
     struct Entry {
         std::string key;   // as spelled in the file; for a line without "=", the whole line
         std::string fold;  // the key in lower case, for look-ups

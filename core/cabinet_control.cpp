@@ -1,8 +1,6 @@
 #include "core/cabinet_control.h"
 
-#include <chrono>
-#include <thread>
-
+#include "link/line_pause.h"
 #include "link/message_sink.h"
 
 namespace kvel {
@@ -12,7 +10,7 @@ constexpr char kCaption[] = "Ошибка";
 constexpr int kFirstSignalIndicator = kHostCommands;
 
 void pause(int ms) {
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    linePause(ms);
 }
 
 void refuse(TargetState state) {
@@ -34,10 +32,13 @@ bool CabinetControl::commandClick(int command) {
     return commandStep();
 }
 
-bool CabinetControl::releasePulse() {
+bool CabinetControl::releasePulse(bool thenPause) {
     if (!pulse_) return true;
     pending_ = false;
-    return commandStep();
+    pauseAfterWrite_ = thenPause;
+    const bool done = commandStep();
+    pauseAfterWrite_ = true;
+    return done;
 }
 
 bool CabinetControl::commandStep() {
@@ -67,7 +68,7 @@ bool CabinetControl::commandStep() {
         pulse_.reset();
         return false;
     }
-    pause(timing_.pulsePauseMs);
+    if (pauseAfterWrite_) pause(timing_.pulsePauseMs);
     if (pending_) {
         pending_ = false;
         pulse_ = write;

@@ -60,8 +60,9 @@ class CabinetControl {
     // Writes 1 for a pending command, else 0 to the running pulse's register (the pulse timer's
     // tick).
     bool commandStep();
-    // Ends a running pulse now (at shutdown, or before another command).
-    bool releasePulse();
+    // Ends a running pulse now (at shutdown, or before another command); `thenPause` false
+    // leaves out the pause after the write when no command follows it.
+    bool releasePulse(bool thenPause = true);
     // Signal button s (0..4): toggles the state last read, then refreshes.
     bool signalClick(int signal);
     RefreshResult refresh();
@@ -97,6 +98,7 @@ class CabinetControl {
     // The register a pulse set to 1: its release goes there, whatever was chosen meanwhile.
     std::optional<Pulse> pulse_;
     RefreshResult lastRefresh_;
+    bool pauseAfterWrite_ = true;
 };
 
 }  // namespace kvel

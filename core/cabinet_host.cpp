@@ -2,15 +2,19 @@
 
 namespace kvel {
 
-CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini) : ini_(ini), control_(link, ini) {
+CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread)
+    : ini_(ini), thread_(thread), control_(link, ini), deferredView_(*this) {
+    control_.setView(&deferredView_);
     QObject::connect(&pulseTimer_, &QTimer::timeout, [this] { endPulseStep(); });
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     control_.setReleaseTimer([this](bool on) {
-        if (on) {
-            pulseTimer_.start();
-        } else {
-            pulseTimer_.stop();
-        }
+        LinkThread::deferToGui([this, on] {
+            if (on) {
+                pulseTimer_.start();
+            } else {
+                pulseTimer_.stop();
+            }
+        });
     });
     setTiming(CabinetTiming{});
 }
@@ -21,16 +25,74 @@ void CabinetHost::setTiming(const CabinetTiming& timing) {
     refreshTimer_.setInterval(timing.refreshMs);
 }
 
+void CabinetHost::post(std::function<void(CabinetControl&)> work, std::function<void()> done,
+                       LinkThread::Kind kind) {
+    std::string name = view_ ? view_->cabinetName() : std::string();
+    thread_.post(
+        [this, name = std::move(name), work = std::move(work)] {
+            deferredView_.name = name;
+            work(control_);
+        },
+        std::move(done), kind);
+}
+
+void CabinetHost::commandClick(int command, std::function<void()> done) {
+    post([command](CabinetControl& c) { c.commandClick(command); }, std::move(done));
+}
+
+void CabinetHost::signalClick(int signal) {
+    post([signal](CabinetControl& c) { c.signalClick(signal); });
+}
+
+void CabinetHost::refreshNow() {
+    post([](CabinetControl& c) { c.refresh(); });
+}
+
+void CabinetHost::endPulseStep() {
+    post([](CabinetControl& c) { c.commandStep(); });
+}
+
 void CabinetHost::refreshCabinet() {
     refreshTimer_.stop();
-    control_.refresh();
+    post([](CabinetControl& c) { c.refresh(); },
+         [this] {
+             if (refreshing_) refreshTimer_.start();
+         },
+         LinkThread::Kind::CabinetRefresh);
+}
+
+void CabinetHost::startRefreshing() {
+    refreshing_ = true;
     refreshTimer_.start();
 }
 
-void CabinetHost::Shutdown() {
+void CabinetHost::stopRefreshing() {
+    refreshing_ = false;
     refreshTimer_.stop();
-    control_.releasePulse();
+    thread_.dropQueued(LinkThread::Kind::CabinetRefresh);
+}
+
+void CabinetHost::releaseAtExit() {
+    control_.setView(nullptr);
+    control_.releasePulse(false);
+}
+
+void CabinetHost::stopTimers() {
+    refreshing_ = false;
+    refreshTimer_.stop();
     pulseTimer_.stop();
+}
+
+void CabinetHost::DeferredView::setIndicator(int i, bool on) {
+    LinkThread::deferToGui([&host = host_, i, on] {
+        if (host.view_) host.view_->setIndicator(i, on);
+    });
+}
+
+void CabinetHost::DeferredView::setOnlineIndicator(bool on) {
+    LinkThread::deferToGui([&host = host_, on] {
+        if (host.view_) host.view_->setOnlineIndicator(on);
+    });
 }
 
 }  // namespace kvel

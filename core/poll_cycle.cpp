@@ -1,8 +1,31 @@
 #include "core/poll_cycle.h"
 
+#include "core/link_thread.h"
 #include "core/measurement_log.h"
 
 namespace kvel {
+
+void DeferredPollView::setStatusText(int panel, const std::string& text) {
+    LinkThread::deferToGui([this, panel, text] { view_.setStatusText(panel, text); });
+}
+
+void DeferredPollView::setLinkIndicator(bool on) {
+    LinkThread::deferToGui([this, on] { view_.setLinkIndicator(on); });
+}
+
+void DeferredPollView::setChannelText(int channel, const std::string& text) {
+    LinkThread::deferToGui([this, channel, text] { view_.setChannelText(channel, text); });
+}
+
+void DeferredPollView::setRelay(int relayIndex, bool on) {
+    LinkThread::deferToGui([this, relayIndex, on] { view_.setRelay(relayIndex, on); });
+}
+
+void DeferredPollView::addChartPoints(const ReadTransaction& record) {
+    LinkThread::deferToGui([this, record] {
+        if (view_.chartUpdating()) view_.addChartPoints(record);
+    });
+}
 
 PollCycle::PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string startupDirectory)
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
@@ -30,10 +53,13 @@ void PollCycle::poll() {
             view_.setChannelText(static_cast<int>(k) + 1, texts[k]);
         }
         if (view_.chartUpdating()) view_.addChartPoints(link_.firstRecord());
-        if (ini_.readInteger(keys::kLogToFile) != 0) {
-            writeLogLine(link_.firstRecord(), ini_.readString(keys::kLogFileName, defaultLogName()),
-                         ini_, std::time(nullptr));
-        }
+        // The log is written by the thread that shows the readings, in their order.
+        LinkThread::deferToGui([this, record = link_.firstRecord(), at = std::time(nullptr)] {
+            if (ini_.readInteger(keys::kLogToFile) != 0) {
+                writeLogLine(record, ini_.readString(keys::kLogFileName, defaultLogName()), ini_,
+                             at);
+            }
+        });
         view_.setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
         view_.setLinkIndicator(true);
     } else {

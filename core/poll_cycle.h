@@ -24,6 +24,23 @@ class PollView {
     virtual void addChartPoints(const ReadTransaction& record) = 0;
 };
 
+// The poll's view for a poll that runs on the link thread: each call is carried out on the
+// GUI thread after the poll (LinkThread::deferToGui), in its order. Whether the chart is
+// updated is asked when the points arrive there.
+class DeferredPollView final : public PollView {
+  public:
+    explicit DeferredPollView(PollView& view) : view_(view) {}
+    void setStatusText(int panel, const std::string& text) override;
+    void setLinkIndicator(bool on) override;
+    void setChannelText(int channel, const std::string& text) override;
+    void setRelay(int relayIndex, bool on) override;
+    bool chartUpdating() const override { return true; }
+    void addChartPoints(const ReadTransaction& record) override;
+
+  private:
+    PollView& view_;
+};
+
 // One poll of the module: open the port when needed, identify once per connection, read and
 // show the measurements, hand them to the chart and the log, read and show the relays; any
 // failure shows the link as lost, and the next poll starts again from the top.

@@ -1,9 +1,8 @@
 #include "core/test_cycle.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <cstdint>
 
 namespace kvel {
@@ -25,10 +24,6 @@ constexpr Step kSteps[] = {
     {6, "zr", 10, "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"},
 };
 
-// The wake-up of a wait that has nothing else to do: short enough for "Отключить" to act at
-// once, long enough not to load the machine.
-constexpr int kWakeMs = 20;
-
 constexpr char kWaitForNextText[] = "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ ";
 
 int milliseconds(std::int64_t seconds, int secondMs) {
@@ -42,8 +37,11 @@ TestCycle::TestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::mo
     // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
     // cycles, and a countdown that would not add up.
     cycleTimer_.setTimerType(Qt::PreciseTimer);
+    waitTimer_.setSingleShot(true);
+    waitTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&cycleTimer_, &QTimer::timeout, [this] { runCycleStep(); });
     QObject::connect(&countdown_, &QTimer::timeout, [this] { showWaitForNext(); });
+    QObject::connect(&waitTimer_, &QTimer::timeout, [this] { endWait(); });
 }
 
 void TestCycle::startTestCycle() {
@@ -69,13 +67,62 @@ void TestCycle::stopTestCycle() {
         countdown_.stop();
         if (hooks_.status) hooks_.status("");
     }
+    if (waitTimer_.isActive()) {
+        // The wait is aborted: its text goes and the cycle ends.
+        waitTimer_.stop();
+        if (hooks_.status) hooks_.status("");
+        endCycle();
+    }
 }
 
 void TestCycle::runCycleStep() {
     cycleTimer_.stop();
     countdown_.stop();
     if (running_ || !cycling_) return;
-    runCycle();
+    running_ = true;
+    step_ = 0;
+    pressStep();
+}
+
+void TestCycle::pressStep() {
+    // Switched off inside a press (its message box), before any wait.
+    if (!cycling_ || step_ >= std::size(kSteps)) {
+        endCycle();
+        return;
+    }
+    const int number = ++pressNumber_;
+    auto done = [this, number] {
+        if (number == pressNumber_ && running_) startWait();
+    };
+    if (hooks_.press) {
+        hooks_.press(kSteps[step_].command, done);
+    } else {
+        done();
+    }
+}
+
+void TestCycle::startWait() {
+    if (!cycling_) {
+        endCycle();
+        return;
+    }
+    const Step& step = kSteps[step_];
+    if (hooks_.status) hooks_.status(step.text);
+    waitTimer_.start(
+        milliseconds(ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds),
+                     secondMs_));
+}
+
+void TestCycle::endWait() {
+    if (hooks_.status) hooks_.status("");
+    ++step_;
+    pressStep();
+}
+
+void TestCycle::endCycle() {
+    if (!running_) return;
+    running_ = false;
+    ++pressNumber_;  // a press still under way no longer belongs to a cycle
     // A period of zero or less would fire at once and for ever: that cycle runs only once.
     if (cycling_ && cycleTimer_.interval() > 0) {
         cycleTimer_.start();
@@ -92,47 +139,6 @@ void TestCycle::showWaitForNext() {
     const int second = std::max(1, secondMs_);
     const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
     if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
-}
-
-void TestCycle::runCycle() {
-    running_ = true;
-    for (const Step& step : kSteps) {
-        // Switched off inside a press (its message box), before any wait.
-        if (!cycling_) break;
-        if (hooks_.press) hooks_.press(step.command);
-        if (!wait(ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds),
-                  step.text))
-            break;
-    }
-    running_ = false;
-}
-
-bool TestCycle::wait(int seconds, const std::string& text) {
-    const int ms = milliseconds(seconds, secondMs_);
-    if (hooks_.status) hooks_.status(text);
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(kWakeMs);
-    // At least one pass, however late this thread runs: a switch-off is always seen.
-    bool complete = true;
-    do {
-        processEvents();
-        if (!cycling_) {
-            complete = false;
-            break;
-        }
-    } while (clock.elapsed() < ms);
-    if (hooks_.status) hooks_.status("");
-    return complete;
-}
-
-void TestCycle::processEvents() {
-    if (hooks_.processEvents) {
-        hooks_.processEvents();
-    } else {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
 }
 
 }  // namespace kvel

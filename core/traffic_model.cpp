@@ -9,6 +9,9 @@ TrafficModel::TrafficModel(std::size_t capacity, QObject* parent)
     : QAbstractTableModel(parent), capacity_(std::max<std::size_t>(capacity, 1)) {}
 
 bool TrafficModel::append(const TrafficRecord& record) {
+    // A record recorded before a reload may still arrive after it.
+    if (record.sequence != 0 && record.sequence <= lastSequence_) return false;
+    lastSequence_ = record.sequence;
     bool dropped = false;
     if (rows_.size() >= capacity_) {
         beginRemoveRows({}, 0, 0);
@@ -26,9 +29,10 @@ bool TrafficModel::append(const TrafficRecord& record) {
 void TrafficModel::reload(const TrafficTap& tap) {
     beginResetModel();
     rows_.clear();
-    const std::size_t shown = std::min(tap.size(), capacity_);
-    for (std::size_t i = tap.size() - shown; i < tap.size(); ++i) {
-        rows_.push_back(trafficFieldsOf(tap.at(i)));
+    lastSequence_ = 0;
+    for (const TrafficRecord& record : tap.records(capacity_)) {
+        rows_.push_back(trafficFieldsOf(record));
+        lastSequence_ = record.sequence;
     }
     endResetModel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 
 #include "link/traffic_format.h"
@@ -32,6 +33,7 @@ class TrafficModel final : public QAbstractTableModel {
   private:
     std::size_t capacity_;
     std::deque<TrafficFields> rows_;
+    std::uint64_t lastSequence_ = 0;  // of the newest row; records up to it are shown
 };
 
 }  // namespace kvel

@@ -219,7 +219,7 @@ class Session {
         }
     }
 
-    const TrafficCounters& counters() const { return link_.traffic().counters(); }
+    TrafficCounters counters() const { return link_.traffic().counters(); }
 
     bool open() {
         if (!link_.portNeedsOpening()) return true;

@@ -7,8 +7,9 @@
 namespace kvel {
 namespace {
 
+// Each thread has its own: the link thread's pauses end early when the program closes.
 PauseHook& storedHook() {
-    static PauseHook hook;
+    thread_local PauseHook hook;
     return hook;
 }
 

@@ -1,7 +1,9 @@
 #include "link/message_sink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace kvel {
 namespace {
@@ -12,6 +14,9 @@ MessageSink& storedSink() {
     };
     return sink;
 }
+
+thread_local MessageRedirect* redirect = nullptr;
+thread_local MessageSink* redirectSink = nullptr;
 
 }  // namespace
 
@@ -24,7 +29,30 @@ MessageSink currentMessageSink() {
 }
 
 void showMessage(const std::string& text, const std::string& caption) {
-    if (storedSink()) storedSink()(text, caption);
+    if (redirectSink) {
+        (*redirectSink)(text, caption);
+        return;
+    }
+    // Boxes are shown by one thread only, so this list needs no lock.
+    static std::vector<std::pair<std::string, std::string>> open;
+    const std::pair<std::string, std::string> box{text, caption};
+    if (std::find(open.begin(), open.end(), box) != open.end()) return;
+    const MessageSink sink = storedSink();  // a box may replace the sink while it is open
+    if (!sink) return;
+    open.push_back(box);
+    sink(text, caption);
+    open.erase(std::find(open.begin(), open.end(), box));
+}
+
+MessageRedirect::MessageRedirect(MessageSink collect)
+    : collect_(std::move(collect)), previous_(redirect) {
+    redirect = this;
+    redirectSink = &collect_;
+}
+
+MessageRedirect::~MessageRedirect() {
+    redirect = previous_;
+    redirectSink = previous_ ? &previous_->collect_ : nullptr;
 }
 
 }  // namespace kvel

@@ -11,6 +11,22 @@ using MessageSink = std::function<void(const std::string& text, const std::strin
 void setMessageSink(MessageSink sink);
 // The sink in force, so that a caller may put it back after replacing it for a while.
 MessageSink currentMessageSink();
+// Shows a box through the sink. The same box (text and caption) is not shown a second time
+// while the first still waits for its OK: a failure that repeats at every poll makes one box.
 void showMessage(const std::string& text, const std::string& caption);
+
+// While one lives, messages shown on its thread go to `collect` instead of the sink: a job of
+// the link thread carries its messages back to the GUI thread, which alone shows boxes.
+class MessageRedirect {
+  public:
+    explicit MessageRedirect(MessageSink collect);
+    ~MessageRedirect();
+    MessageRedirect(const MessageRedirect&) = delete;
+    MessageRedirect& operator=(const MessageRedirect&) = delete;
+
+  private:
+    MessageSink collect_;
+    MessageRedirect* previous_;
+};
 
 }  // namespace kvel

@@ -1,11 +1,53 @@
 #include "link/module_link.h"
 
+#include <cstdio>
+
 namespace kvel {
 
+namespace {
+
+template <class Record>
+bool refuse(Record& t) {
+    std::snprintf(t.errorText, sizeof t.errorText, "%s", kExchangeInterrupted);
+    return false;
+}
+
+}  // namespace
+
 void ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
-    if (!port_.open(name, speedIndex, parityIndex) && statusSink_) {
-        statusSink_("Ошибка открытия порта");
+    const bool opened = port_.open(name, speedIndex, parityIndex);
+    {
+        const std::lock_guard lock(failureMutex_);
+        failureText_ = kvel::portOpenFailureText(port_.lastFailure());
     }
+    if (!opened && statusSink_) statusSink_("Ошибка открытия порта");
+}
+
+void ModuleLink::closePort() {
+    port_.close();
+    const std::lock_guard lock(failureMutex_);
+    failureText_ = kvel::portOpenFailureText(port_.lastFailure());
+}
+
+std::string ModuleLink::portOpenFailureText() const {
+    const std::lock_guard lock(failureMutex_);
+    return failureText_;
+}
+
+bool ModuleLink::readRegisters(ReadTransaction& t) {
+    return interrupted_ ? refuse(t) : kvel::readRegisters(port_, t, timing_);
+}
+
+bool ModuleLink::writeRegister(WriteTransaction& t) {
+    return interrupted_ ? refuse(t) : kvel::writeRegister(port_, t, timing_);
+}
+
+bool ModuleLink::writeRegisters(WriteTransaction& t) {
+    return interrupted_ ? refuse(t) : kvel::writeRegisters(port_, t, timing_);
+}
+
+bool ModuleLink::readExactly(ReadTransaction& t) {
+    return interrupted_ ? refuse(t) : kvel::readExactly(port_, t, timing_);
 }
 
 bool ModuleLink::readGroup(ReadTransaction& t, int address, std::uint16_t first,

@@ -4,8 +4,10 @@
 // configuration. It includes no other folder of the program.
 #pragma once
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@
 #include "link/transactions.h"
 
 namespace kvel {
+
+inline constexpr char kExchangeInterrupted[] = "Обмен прерван: программа завершает работу";
 
 // The link to the module that the main window owns for its whole life: the port, the seven
 // read and five write records, and what is known of the module (type, channel count,
@@ -36,22 +40,26 @@ class ModuleLink {
     // Opens the port with speed and parity indices; on failure the status shows it and the
     // port stays in the failed state, to be tried again at the next poll.
     void openPort(const std::string& name, int speedIndex, int parityIndex);
-    void closePort() { port_.close(); }
+    void closePort();
     SerialPort& port() { return port_; }
     const SerialPort& port() const { return port_; }
     bool portNeedsOpening() const { return port_.getState() != SerialPort::State::open; }
-    // The system's reason of the last failed open ("PATH: reason"), empty otherwise.
-    std::string portOpenFailureText() const {
-        return kvel::portOpenFailureText(port_.lastFailure());
-    }
+    // The system's reason of the last failed open ("PATH: reason"), empty otherwise. Any thread
+    // may ask, while the link's own thread opens the port.
+    std::string portOpenFailureText() const;
     TrafficTap& traffic() { return traffic_; }
     const TrafficTap& traffic() const { return traffic_; }
 
-    bool readRegisters(ReadTransaction& t) { return kvel::readRegisters(port_, t, timing_); }
-    bool writeRegister(WriteTransaction& t) { return kvel::writeRegister(port_, t, timing_); }
-    bool writeRegisters(WriteTransaction& t) { return kvel::writeRegisters(port_, t, timing_); }
+    bool readRegisters(ReadTransaction& t);
+    bool writeRegister(WriteTransaction& t);
+    bool writeRegisters(WriteTransaction& t);
     // A read that fails unless the reply carries exactly the count asked for.
-    bool readExactly(ReadTransaction& t) { return kvel::readExactly(port_, t, timing_); }
+    bool readExactly(ReadTransaction& t);
+
+    // While set (the program is closing), every further transaction fails at once with
+    // kExchangeInterrupted and sends nothing: a long write ends after the transaction under way.
+    void setInterrupted(bool on) { interrupted_ = on; }
+    bool interrupted() const { return interrupted_; }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
@@ -67,6 +75,7 @@ class ModuleLink {
 
     // Type code and channel count; 30 channels until the first identification.
     void setModuleType(int typeCode);
+    // These three may be read from any thread.
     int typeCode() const { return typeCode_; }
     int channelCount() const { return channelCount_; }
     bool identified() const { return identified_; }
@@ -91,9 +100,12 @@ class ModuleLink {
     StatusSink statusSink_;
     std::array<ReadTransaction, 7> reads_{};
     std::array<WriteTransaction, 5> writes_{};
-    int typeCode_ = 0;
-    int channelCount_ = kMaxChannels;
-    bool identified_ = false;
+    std::atomic<int> typeCode_ = 0;
+    std::atomic<int> channelCount_ = kMaxChannels;
+    std::atomic<bool> identified_ = false;
+    std::atomic<bool> interrupted_ = false;
+    mutable std::mutex failureMutex_;
+    std::string failureText_;  // portOpenFailureText() as of the last open or close
     std::array<bool, 100> valid_{};
 };
 

@@ -1,5 +1,7 @@
 #include "link/traffic_tap.h"
 
+#include <mutex>
+
 #include <algorithm>
 #include <chrono>
 
@@ -32,12 +34,14 @@ double TrafficCounters::meanReplyMs() const {
 TrafficTap::TrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
 
 void TrafficTap::clear() {
+    const std::lock_guard lock(mutex_);
     head_ = 0;
     size_ = 0;
     counters_ = {};
 }
 
 void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t length) {
+    const std::lock_guard lock(mutex_);
     // The slot after the newest; once the ring is full that is the oldest one, reused.
     TrafficRecord& r = ring_[(head_ + size_) % ring_.size()];
     current_ = &r;
@@ -61,6 +65,7 @@ void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t lengt
 }
 
 void TrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) {
+    const std::lock_guard lock(mutex_);
     if (!current_) return;
     TrafficRecord& r = *current_;
     r.discardedTotal += length;
@@ -69,16 +74,19 @@ void TrafficTap::inputDiscarded(const std::uint8_t* bytes, std::size_t length) {
 }
 
 void TrafficTap::requestSent() {
+    const std::lock_guard lock(mutex_);
     sentAtSteadyUs_ = steadyUs();
 }
 
 void TrafficTap::replyStarted() {
+    const std::lock_guard lock(mutex_);
     if (current_ && sentAtSteadyUs_ >= 0 && firstByteSteadyUs_ < 0) firstByteSteadyUs_ = steadyUs();
 }
 
 void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
                                 TrafficVerdict verdict, const char* text,
                                 std::uint16_t exceptionCode) {
+    const std::lock_guard lock(mutex_);
     if (!current_) return;
     TrafficRecord& r = *current_;
     current_ = nullptr;
@@ -127,8 +135,38 @@ void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
 }
 
 void TrafficTap::portOpened() {
+    const std::lock_guard lock(mutex_);
     if (everOpened_) ++counters_.reopenings;
     everOpened_ = true;
+}
+
+void TrafficTap::setListener(Listener listener) {
+    const std::lock_guard lock(mutex_);
+    listener_ = std::move(listener);
+}
+
+std::size_t TrafficTap::size() const {
+    const std::lock_guard lock(mutex_);
+    return size_;
+}
+
+TrafficRecord TrafficTap::at(std::size_t i) const {
+    const std::lock_guard lock(mutex_);
+    return ring_[(head_ + i) % ring_.size()];
+}
+
+std::vector<TrafficRecord> TrafficTap::records(std::size_t last) const {
+    const std::lock_guard lock(mutex_);
+    const std::size_t n = std::min(last, size_);
+    std::vector<TrafficRecord> out;
+    out.reserve(n);
+    for (std::size_t i = size_ - n; i < size_; ++i) out.push_back(ring_[(head_ + i) % ring_.size()]);
+    return out;
+}
+
+TrafficCounters TrafficTap::counters() const {
+    const std::lock_guard lock(mutex_);
+    return counters_;
 }
 
 }  // namespace kvel

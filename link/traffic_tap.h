@@ -1,7 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,13 +66,18 @@ class TrafficTap final : public TrafficObserver {
 
     explicit TrafficTap(std::size_t capacity = kCapacity);
 
-    // Called after each transaction with its record (one listener; nullptr removes it).
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // Called after each transaction with its record, on the thread that ran it and with the
+    // tap locked: a listener hands the record on and returns (one listener; nullptr removes it,
+    // and no call of the old one is under way when this returns).
+    void setListener(Listener listener);
 
-    std::size_t size() const { return size_; }
+    // The tap is read by the windows while the link thread records: these return copies.
+    std::size_t size() const;
     // The i-th kept transaction, oldest first.
-    const TrafficRecord& at(std::size_t i) const { return ring_[(head_ + i) % ring_.size()]; }
-    const TrafficCounters& counters() const { return counters_; }
+    TrafficRecord at(std::size_t i) const;
+    // The last `last` kept transactions (all by default), oldest first.
+    std::vector<TrafficRecord> records(std::size_t last = SIZE_MAX) const;
+    TrafficCounters counters() const;
     // Forgets the kept transactions and resets the counters.
     void clear();
 
@@ -93,6 +100,7 @@ class TrafficTap final : public TrafficObserver {
     bool everOpened_ = false;
     TrafficCounters counters_;
     Listener listener_;
+    mutable std::mutex mutex_;
 };
 
 }  // namespace kvel

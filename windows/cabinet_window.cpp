@@ -47,7 +47,14 @@ void CabinetWindow::setCabinetHost(CabinetHost* host, const QPixmap& on, const Q
     if (!host_) return;
     host_->setView(this);
     TestCycle::Hooks hooks;
-    hooks.press = [this](int command) { commandButton(command)->click(); };
+    // As a click of the button; `done` follows once its exchanges are over.
+    hooks.press = [this](int command, std::function<void()> done) {
+        if (host_) {
+            host_->commandClick(command, std::move(done));
+        } else {
+            done();
+        }
+    };
     hooks.status = [this](const std::string& text) {
         statusPanel_->setText(QString::fromStdString(text));
     };
@@ -70,7 +77,7 @@ void CabinetWindow::showEvent(QShowEvent* event) {
 
 void CabinetWindow::startRefreshing() {
     if (!host_) return;
-    host_->refreshTimer()->start();
+    host_->startRefreshing();
     const bool hostAddressing = addressingOf(host_->ini()) == HostAddressing::Host;
     QRadioButton* radio = hostAddressing ? radioHost_ : radioMnemo_;
     {
@@ -92,22 +99,22 @@ void CabinetWindow::done(int result) {
 
 void CabinetWindow::stopRefreshing() {
     if (!host_) return;
-    host_->refreshTimer()->stop();
-    // No switching goes on unseen: the cycle ends at the next pass of its wait, and the pulse
-    // of its running step is still ended by the main window's pulseTimer.
+    host_->stopRefreshing();
+    // No switching goes on unseen: the cycle ends now, and the pulse of its running step is
+    // still ended by the main window's pulseTimer.
     if (cycle_) cycle_->stopTestCycle();
 }
 
 void CabinetWindow::commandClick(int command) {
-    if (host_) host_->control().commandClick(command);
+    if (host_) host_->commandClick(command);
 }
 
 void CabinetWindow::signalClick(int signal) {
-    if (host_) host_->control().signalClick(signal);
+    if (host_) host_->signalClick(signal);
 }
 
 void CabinetWindow::chooseCabinet() {
-    if (host_) host_->control().refresh();
+    if (host_) host_->refreshNow();
 }
 
 void CabinetWindow::useHostAddressing() {

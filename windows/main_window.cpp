@@ -16,7 +16,6 @@
 #include "link/module_map.h"
 #include "link/traffic_format.h"
 #include "plot/date_time.h"
-#include "windows/busy_scope.h"
 #include "windows/cabinet_window.h"
 #include "windows/channel_grid.h"
 #include "windows/indicator_images.h"
@@ -54,12 +53,14 @@ MainWindow::~MainWindow() {
 void MainWindow::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<MemIni>("mem.ini");
-    poll_ = std::make_unique<PollCycle>(link_, *ini_, *this, startupDirectory_);
+    poll_ = std::make_unique<PollCycle>(link_, *ini_, deferredView_, startupDirectory_);
     moduleSettings_ = std::make_unique<ModuleSettings>(link_, *ini_);
     chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
     chart_->stylePlot();
-    cabinet_ = std::make_unique<CabinetHost>(link_, *ini_);
-    link_.setStatusSink([this](const std::string& text) { setStatusText(0, text); });
+    cabinet_ = std::make_unique<CabinetHost>(link_, *ini_, linkThread_);
+    link_.setStatusSink([this](const std::string& text) {
+        LinkThread::deferToGui([this, text] { setStatusText(0, text); });
+    });
 
     readingsGrid_->item(0, 0)->setText("Канал");
     readingsGrid_->item(0, 1)->setText("T, гр.С");
@@ -195,24 +196,42 @@ void MainWindow::addChartPoints(const ReadTransaction& record) {
 
 void MainWindow::openModuleSettings() {
     pollTimer_->stop();
+    if (openingModuleSettings_) return;
+    openingModuleSettings_ = true;
+    pollSuspended_ = true;
+    setCursor(Qt::WaitCursor);
+    // Behind a poll under way: the dialog is the one of the generation that poll found.
+    linkThread_.post({}, [this] { loadModuleSettings(); });
+}
+
+void MainWindow::loadModuleSettings() {
     ModuleSettingsDialog* dialog = isFirstGeneration(link_.typeCode())
                                        ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
                                        : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
-    if (dialog) {
-        dialog->attach(moduleSettings_.get(), [this](bool on) {
-            if (!on) {
-                pollTimer_->stop();
-            } else if (!closed_) {
-                startPolling();
-            }
-        });
-        dialog->setChannelCount(link_.channelCount());
-        {
-            BusyScope busy;
-            dialog->load();
-        }
-        dialog->exec();
+    if (!dialog) {
+        endModuleSettings();
+        return;
     }
+    dialog->attach(moduleSettings_.get(), &linkThread_, [this](bool on) {
+        pollSuspended_ = !on;
+        if (!on) {
+            pollTimer_->stop();
+        } else if (!closed_) {
+            startPolling();
+        }
+    });
+    dialog->setChannelCount(link_.channelCount());
+    dialog->load([this, dialog] {
+        unsetCursor();
+        dialog->exec();
+        endModuleSettings();
+    });
+}
+
+void MainWindow::endModuleSettings() {
+    unsetCursor();
+    openingModuleSettings_ = false;
+    pollSuspended_ = false;
     if (!closed_) startPolling();
 }
 
@@ -234,9 +253,14 @@ void MainWindow::startPolling() {
 
 void MainWindow::pollModule() {
     pollTimer_->stop();
-    if (closed_) return;
-    poll_->poll();
-    if (!closed_) startPolling();
+    // A poll still under way restarts the timer when its results are shown.
+    if (closed_ || pollUnderWay_) return;
+    pollUnderWay_ = true;
+    linkThread_.post([this] { poll_->poll(); },
+                     [this] {
+                         pollUnderWay_ = false;
+                         if (!closed_ && !pollSuspended_) startPolling();
+                     });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -253,8 +277,14 @@ void MainWindow::finishSession() {
     if (cabinetWindow_) cabinetWindow_->close();
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
-    cabinet_->Shutdown();
-    link_.closePort();
+    cabinet_->stopTimers();
+    // The exchange under way ends with its transaction, cut short; what waits is of no use now.
+    link_.setInterrupted(true);
+    linkThread_.finish([this] {
+        link_.setInterrupted(false);
+        cabinet_->releaseAtExit();
+        link_.closePort();
+    });
     ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
         ini_->writeInteger(keys::kSlotChecks, "ch" + std::to_string(k),

@@ -20,6 +20,7 @@
 #include "chart/markers.h"
 #include "chart/trend_chart.h"
 #include "config/mem_ini.h"
+#include "core/link_thread.h"
 #include "core/module_settings.h"
 #include "core/poll_cycle.h"
 #include "link/module_link.h"
@@ -58,7 +59,8 @@ class MainWindow : public QMainWindow, public PollView {
     // stands: the settings dialog's ОК applies it.
     void applyTimeWindow();
     void addChartPoints(const ReadTransaction& record) override;
-    // Opens the module settings dialog of the module's generation, filled from the module.
+    // Opens the module settings dialog of the module's generation, filled from the module:
+    // the reads run on the link thread and the dialog is shown when they are in.
     void openModuleSettings();
 
     // The program settings dialog: filled from mem.ini and shown modally; ОК checks, stores
@@ -70,6 +72,8 @@ class MainWindow : public QMainWindow, public PollView {
     bool acceptProgramSettings();
 
     ModuleLink& link() { return link_; }
+    // The thread that serves the line; tests wait on it for the results of what they started.
+    LinkThread& linkThread() { return linkThread_; }
     MemIni& ini() { return *ini_; }
     PollCycle& poll() { return *poll_; }
     // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
@@ -124,6 +128,8 @@ class MainWindow : public QMainWindow, public PollView {
     void initialize();
     void setIndicator(QLabel* indicator, bool on);
     void startPolling();
+    void loadModuleSettings();
+    void endModuleSettings();
     void wireChart();
     void buildToolBar();  // main_window_tools.cpp
     void showPointerReadout(int x, int y);
@@ -177,6 +183,13 @@ class MainWindow : public QMainWindow, public PollView {
     SecondGenModuleDialog* secondGenDialog_ = nullptr;
     QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
     FirstGenModuleDialog* firstGenDialog_ = nullptr;
+
+    DeferredPollView deferredView_{*this};
+    bool pollUnderWay_ = false;           // a poll is queued or running on the link thread
+    bool pollSuspended_ = false;          // a module dialog keeps the poll off
+    bool openingModuleSettings_ = false;  // from the click until the dialog has closed
+    // Last: it goes first, while everything its jobs use is still there.
+    LinkThread linkThread_;
 };
 
 }  // namespace kvel

@@ -31,7 +31,7 @@ void MainWindow::saveProgramSettingsDialog() {
     // The settings stay in force in memory; the user learns that the file did not take them.
     if (!outcome.flushError.empty()) showMessage(outcome.flushError, "Ошибка");
     // The next poll opens the port again with the new line settings.
-    if (outcome.serialChanged) link_.closePort();
+    if (outcome.serialChanged) linkThread_.post([this] { link_.closePort(); });
 }
 
 bool MainWindow::acceptProgramSettings() {

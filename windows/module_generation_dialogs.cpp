@@ -1,5 +1,7 @@
 #include "windows/module_generation_dialogs.h"
 
+#include <memory>
+
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,7 +12,6 @@
 
 #include "core/module_settings.h"
 #include "link/module_map.h"
-#include "windows/busy_scope.h"
 #include "windows/dialog_controls.h"
 
 namespace kvel {
@@ -139,12 +140,10 @@ void FirstGenModuleDialog::setChannelCount(int channels) {
     setUpGrid(thresholdTable_, thresholdHeadings(), channels);
 }
 
-void FirstGenModuleDialog::load() {
-    if (settings_ == nullptr) return;
-    FirstGenFields f = moduleFields();
-    settings_->loadModuleSettings(f);
-    setModuleFields(f);
-    loadChannelTable();
+void FirstGenModuleDialog::load(std::function<void()> loaded) {
+    auto f = std::make_shared<FirstGenFields>(moduleFields());
+    runLoad([f](ModuleSettings& settings) { settings.loadModuleSettings(*f); },
+            [this, f] { setModuleFields(*f); }, std::move(loaded));
 }
 
 FirstGenFields FirstGenModuleDialog::moduleFields() const {
@@ -188,11 +187,11 @@ void FirstGenModuleDialog::setModuleFields(const FirstGenFields& f) {
 }
 
 void FirstGenModuleDialog::writeRelaySettings() {
-    runRelayWrite([this] { return settings_->writeRelaySettings(moduleFields()); });
+    runRelayWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeRelaySettings(f); });
 }
 
 void FirstGenModuleDialog::writeLinkSettings() {
-    runLinkWrite([this] { return settings_->writeLinkSettings(moduleFields()); });
+    runLinkWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeLinkSettings(f); });
 }
 
 }  // namespace kvel

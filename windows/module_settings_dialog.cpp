@@ -1,12 +1,14 @@
 #include "windows/module_settings_dialog.h"
 
-#include <QCoreApplication>
+#include <QPointer>
+#include <memory>
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "core/link_thread.h"
 #include "core/module_settings.h"
+#include "link/line_pause.h"
 #include "link/message_sink.h"
-#include "windows/busy_scope.h"
 #include "windows/dialog_controls.h"
 
 namespace kvel {
@@ -79,8 +81,9 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void ModuleSettingsDialog::attach(ModuleSettings* settings, PollSwitch poll) {
+void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread, PollSwitch poll) {
     settings_ = settings;
+    thread_ = thread;
     poll_ = std::move(poll);
 }
 
@@ -106,11 +109,25 @@ void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
     setColumnTexts(channelTable_, kCoeffColumn, table.coeffs);
 }
 
-void ModuleSettingsDialog::loadChannelTable() {
-    if (settings_ == nullptr) return;
-    ChannelTable table = channelTable();
-    settings_->loadChannelTable(table);
-    setChannelTable(table);
+void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
+                                   std::function<void()> show, std::function<void()> loaded) {
+    if (settings_ == nullptr || thread_ == nullptr) {
+        if (loaded) loaded();
+        return;
+    }
+    auto table = std::make_shared<ChannelTable>(channelTable());
+    thread_->post(
+        [settings = settings_, read = std::move(read), table] {
+            read(*settings);
+            settings->loadChannelTable(*table);
+        },
+        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show), table,
+         loaded = std::move(loaded)] {
+            if (!self) return;
+            show();
+            self->setChannelTable(*table);
+            if (loaded) loaded();
+        });
 }
 
 void ModuleSettingsDialog::applyCoefficientToAll() {
@@ -122,38 +139,54 @@ void ModuleSettingsDialog::applyCoefficientToAll() {
 void ModuleSettingsDialog::writeCoefficients() {
     runWrite(
         "Запись коэффициентов в модуль...", true,
-        [this] { return settings_->writeCoeffs(channelTable()); }, "Коэффициенты записаны успешно");
+        [table = channelTable()](ModuleSettings& settings) { return settings.writeCoeffs(table); },
+        "Коэффициенты записаны успешно");
 }
 
-void ModuleSettingsDialog::runRelayWrite(const std::function<bool()>& write) {
-    runWrite("Запись настроек реле в модуль...", false, write, "Параметры реле записаны успешно");
+void ModuleSettingsDialog::runRelayWrite(Operation write) {
+    runWrite("Запись настроек реле в модуль...", false, std::move(write),
+             "Параметры реле записаны успешно");
 }
 
-void ModuleSettingsDialog::runLinkWrite(const std::function<bool()>& write) {
-    runWrite("Запись параметров связи в модуль...", false, write,
+void ModuleSettingsDialog::runLinkWrite(Operation write) {
+    runWrite("Запись параметров связи в модуль...", false, std::move(write),
              "Параметры связи записаны успешно");
 }
 
-void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients,
-                                    const std::function<bool()>& operation, const char* success) {
-    if (settings_ == nullptr) return;
+void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Operation operation,
+                                    const char* success) {
+    if (settings_ == nullptr || thread_ == nullptr || writing_) return;
+    writing_ = true;
     if (poll_) poll_(false);
     progressPanel_->setText(progress);
     progressPanel_->show();
     progressPanel_->raise();
-    const QList<QPushButton*> buttons = {writeCoefficientsButton_, writeRelaysButton_,
-                                         writeLinkButton_, applyToAllButton_};
-    for (QPushButton* button : buttons) button->setEnabled(false);
-    QCoreApplication::processEvents();
-    bool done = false;
-    {
-        BusyScope busy([this] { progressPanel_->hide(); });
-        if (coefficients) linePause(kCoeffButtonPauseMs);
-        done = operation();
+    for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_,
+                                applyToAllButton_}) {
+        button->setEnabled(false);
     }
-    if (done) showMessage(success, kOk);
-    for (QPushButton* button : buttons) button->setEnabled(true);
+    // Busy is this dialog only: the main window's read-outs and the chart go on.
+    setCursor(Qt::WaitCursor);
+    thread_->post(
+        [settings = settings_, coefficients, operation = std::move(operation),
+         success = std::string(success)] {
+            if (coefficients) linePause(kCoeffButtonPauseMs);
+            if (operation(*settings)) showMessage(success, kOk);
+        },
+        // Its boxes follow, with the panel gone and the buttons back.
+        [self = QPointer<ModuleSettingsDialog>(this)] {
+            if (self) self->endWrite();
+        });
+}
+
+void ModuleSettingsDialog::endWrite() {
+    unsetCursor();
     progressPanel_->hide();
+    for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_,
+                                applyToAllButton_}) {
+        button->setEnabled(true);
+    }
+    writing_ = false;
     if (poll_) poll_(true);
 }
 

@@ -11,6 +11,7 @@
 
 namespace kvel {
 
+class LinkThread;
 class ModuleSettings;
 
 // What both module settings dialogs share: the channel table `channelTable`, the three write
@@ -23,12 +24,16 @@ class ModuleSettingsDialog : public QDialog {
     // Switches the main window's poll timer off (false) or on (true).
     using PollSwitch = std::function<void(bool on)>;
 
-    // The main window's settings operations and poll switch, used by the write buttons.
-    void attach(ModuleSettings* settings, PollSwitch poll);
+    // The main window's settings operations, the thread they run on, and the poll switch,
+    // used by the load and the write buttons.
+    void attach(ModuleSettings* settings, LinkThread* thread, PollSwitch poll);
     // Rebuilds the tables and lists for the channel count.
     virtual void setChannelCount(int channels) = 0;
-    // Fills the module fields and the channel table from the module and mem.ini.
-    virtual void load() = 0;
+    // Reads the module fields and the channel table from the module and mem.ini on the link
+    // thread; once they are in the controls, `loaded` follows.
+    virtual void load(std::function<void()> loaded = {}) = 0;
+    // True from a write button's press until its results are in.
+    bool writing() const { return writing_; }
 
     ChannelTable channelTable() const;
     void setChannelTable(const ChannelTable& table);
@@ -41,19 +46,27 @@ class ModuleSettingsDialog : public QDialog {
 
   protected:
     ModuleSettingsDialog(const char* name, QWidget* parent);
+    void endWrite();
     // The group box `sensorsGroup` that holds the channel table.
     QGroupBox* buildSensorsGroup(const char* caption);
     void rebuildChannelTable(int channels);
-    void loadChannelTable();
-    // The write buttons' pattern: poll off, progress panel painted, the operation, the
-    // success box when it succeeded, panel hidden and poll on again whatever the result.
-    void runWrite(const char* progress, bool coefficients, const std::function<bool()>& operation,
+    // The loads' pattern: `read` fills a generation's fields from the module on the link
+    // thread, the channel table follows, then `show` puts the fields in the controls.
+    void runLoad(std::function<void(ModuleSettings&)> read, std::function<void()> show,
+                 std::function<void()> loaded);
+    // The write buttons' pattern: poll off, progress panel and busy cursor, the operation on
+    // the link thread and the success box when it succeeded; when it is over, panel hidden
+    // and poll on again whatever the result. A press while a write runs does nothing.
+    using Operation = std::function<bool(ModuleSettings&)>;
+    void runWrite(const char* progress, bool coefficients, Operation operation,
                   const char* success);
     // The relay and link buttons around a generation's own write of the fields.
-    void runRelayWrite(const std::function<bool()>& write);
-    void runLinkWrite(const std::function<bool()>& write);
+    void runRelayWrite(Operation write);
+    void runLinkWrite(Operation write);
 
     ModuleSettings* settings_ = nullptr;
+    LinkThread* thread_ = nullptr;
+    bool writing_ = false;
     PollSwitch poll_;
     int channels_ = 0;
     QTableWidget* channelTable_;

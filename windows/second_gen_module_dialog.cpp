@@ -9,6 +9,8 @@
 #include "windows/dialog_controls.h"
 #include "windows/module_generation_dialogs.h"
 
+#include <memory>
+
 namespace kvel {
 
 SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
@@ -96,12 +98,10 @@ void SecondGenModuleDialog::setChannelCount(int channels) {
     }
 }
 
-void SecondGenModuleDialog::load() {
-    if (settings_ == nullptr) return;
-    SecondGenFields f = moduleFields();
-    settings_->loadModuleSettingsNew(f);
-    setModuleFields(f);
-    loadChannelTable();
+void SecondGenModuleDialog::load(std::function<void()> loaded) {
+    auto f = std::make_shared<SecondGenFields>(moduleFields());
+    runLoad([f](ModuleSettings& settings) { settings.loadModuleSettingsNew(*f); },
+            [this, f] { setModuleFields(*f); }, std::move(loaded));
 }
 
 SecondGenFields SecondGenModuleDialog::moduleFields() const {
@@ -147,11 +147,11 @@ void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
 }
 
 void SecondGenModuleDialog::writeRelaySettings() {
-    runRelayWrite([this] { return settings_->writeRelaySettingsNew(moduleFields()); });
+    runRelayWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeRelaySettingsNew(f); });
 }
 
 void SecondGenModuleDialog::writeLinkSettings() {
-    runLinkWrite([this] { return settings_->writeLinkSettingsNew(moduleFields()); });
+    runLinkWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeLinkSettingsNew(f); });
 }
 
 }  // namespace kvel

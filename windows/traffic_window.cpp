@@ -154,7 +154,10 @@ TrafficWindow::~TrafficWindow() {
 
 void TrafficWindow::listen(bool on) {
     if (on) {
-        tap_.setListener([this](const TrafficRecord& record) { add(record); });
+        // The tap calls from the link thread: the record is shown by this window's thread.
+        tap_.setListener([this](const TrafficRecord& record) {
+            QMetaObject::invokeMethod(this, [this, record] { add(record); }, Qt::QueuedConnection);
+        });
     } else {
         tap_.setListener(nullptr);
     }
@@ -221,7 +224,7 @@ QString TrafficWindow::countersText() const {
 }
 
 void TrafficWindow::showCounters() {
-    const TrafficCounters& counters = tap_.counters();
+    const TrafficCounters counters = tap_.counters();
     countersText_ = QString::fromStdString(trafficCountersText(counters));
     const std::vector<std::pair<std::string, std::string>> fields = trafficCounterFields(counters);
     for (std::size_t i = 0; i < fields.size() && i < counterValues_.size(); ++i) {

@@ -63,10 +63,14 @@ class MainWindowFixture : public ::testing::Test {
         form->show();
         if (timer == PollTimer::Stopped) form->pollTimer()->stop();
     }
+    // One poll, with its results on the window.
     void PollOnce() {
         form->pollModule();
+        Settle();
         form->pollTimer()->stop();
     }
+    // Until the link thread has nothing queued or running and its results are applied.
+    void Settle() { ASSERT_TRUE(form->linkThread().settle()) << "the link thread is still busy"; }
     QString cell(int row, int column) const {
         return form->readingsGrid()->item(row, column)->text();
     }

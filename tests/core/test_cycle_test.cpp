@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,27 +15,34 @@
 namespace kvel {
 namespace {
 
-// The cycle with hooks that record what it presses and shows, and count the passes of its
-// waits; a test may act at a given pass.
+// The cycle with hooks that record what it presses and shows. A press is over when the event
+// loop next runs, as a click whose exchanges run on the link thread; a test may act at a
+// given press instead.
 class TestCycleTest : public ::testing::Test {
   protected:
     void Make(const std::string& iniText) {
         test::WriteBytes(dir.File("mem.ini"), iniText);
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         TestCycle::Hooks hooks;
-        hooks.press = [this](int command) {
+        hooks.press = [this](int command, std::function<void()> done) {
             presses.push_back(command);
             log.push_back({"press " + std::to_string(command), clock.elapsed()});
+            if (atPress && presses.size() == atPressNumber) atPress();
+            QTimer::singleShot(0, std::move(done));
         };
         hooks.status = [this](const std::string& text) { log.push_back({text, clock.elapsed()}); };
-        hooks.processEvents = [this] {
-            ++passes;
-            if (atPass && passes == atPassNumber) atPass();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        };
         cycle = std::make_unique<TestCycle>(*ini, std::move(hooks));
         cycle->setSecondMs(10);
         clock.start();
+    }
+    // Runs the event loop until the cycle under way is over.
+    void RunCycle() {
+        QElapsedTimer waited;
+        waited.start();
+        while (cycle->running() && waited.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        ASSERT_FALSE(cycle->running());
     }
 
     struct Event {
@@ -46,14 +55,14 @@ class TestCycleTest : public ::testing::Test {
     QElapsedTimer clock;
     std::vector<int> presses;
     std::vector<Event> log;
-    int passes = 0;
-    int atPassNumber = 0;
-    std::function<void()> atPass;
+    std::size_t atPressNumber = 0;
+    std::function<void()> atPress;
 };
 
 TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
     Make("[time]\nve=3\nvv=1\nzr=2\nall=5\n");
     cycle->startTestCycle();
+    RunCycle();
     const std::vector<int> order{3, 1, 2, 4, 5, 6};
     EXPECT_EQ(presses, order);
     const char* texts[] = {
@@ -80,6 +89,7 @@ TEST_F(TestCycleTest, SixStepsInOrderEachWithItsWaitAndText) {
 TEST_F(TestCycleTest, TimerTickRunsTheNextCycle) {
     Make("[time]\nve=0\nvv=0\nzr=0\nall=1\n");
     cycle->startTestCycle();
+    RunCycle();
     EXPECT_EQ(presses.size(), 6u);
     QElapsedTimer waited;
     waited.start();
@@ -90,12 +100,15 @@ TEST_F(TestCycleTest, TimerTickRunsTheNextCycle) {
     cycle->stopTestCycle();
 }
 
-TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsWithinOnePass) {
+TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsAtOnce) {
     Make("[time]\nve=100000\n");
-    atPassNumber = 3;
-    atPass = [this] { cycle->stopTestCycle(); };
     cycle->startTestCycle();
-    EXPECT_EQ(passes, 3);
+    QElapsedTimer waited;
+    waited.start();
+    while (log.back().what != "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ" && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    cycle->stopTestCycle();
     EXPECT_EQ(presses, std::vector<int>{3});
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().what, "");
@@ -104,14 +117,27 @@ TEST_F(TestCycleTest, SwitchedOffDuringStepOneEndsWithinOnePass) {
     EXPECT_FALSE(cycle->cycleTimer()->isActive());
 }
 
+// Switched off while a press is under way (its message box): no wait follows it.
+TEST_F(TestCycleTest, SwitchedOffInsideAPressEndsBeforeItsWait) {
+    Make("[time]\nve=100000\n");
+    atPressNumber = 1;
+    atPress = [this] { cycle->stopTestCycle(); };
+    cycle->startTestCycle();
+    RunCycle();
+    EXPECT_EQ(presses, std::vector<int>{3});
+    EXPECT_FALSE(cycle->cycling());
+    for (const Event& e : log) EXPECT_NE(e.what, "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
+}
+
 TEST_F(TestCycleTest, SwitchedOnAgainDuringACycleStartsNoSecondOne) {
     Make("[time]\nve=2\nvv=2\nzr=2\nall=0\n");
-    atPassNumber = 2;
-    atPass = [this] {
+    atPressNumber = 2;
+    atPress = [this] {
         cycle->startTestCycle();
         cycle->runCycleStep();  // nor does a tick of its timer
     };
     cycle->startTestCycle();
+    RunCycle();
     EXPECT_EQ(presses, (std::vector<int>{3, 1, 2, 4, 5, 6}));
 }
 
@@ -119,6 +145,7 @@ TEST_F(TestCycleTest, SwitchedOnAgainDuringACycleStartsNoSecondOne) {
 TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
     Make("[time]\nve=0\nvv=0\nzr=0\nall=100\n");
     cycle->startTestCycle();
+    RunCycle();
     ASSERT_EQ(presses.size(), 6u);
     ASSERT_TRUE(cycle->cycling());
     EXPECT_EQ(log.back().what, "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ 100 с");
@@ -129,6 +156,7 @@ TEST_F(TestCycleTest, SwitchedOnBetweenRoundsStartsTheNextAtOnce) {
     }
     EXPECT_NE(log.back().what.find("ОСТАЛОСЬ 9"), std::string::npos) << log.back().what;
     cycle->startTestCycle();
+    RunCycle();
     EXPECT_EQ(presses.size(), 12u);
     EXPECT_TRUE(cycle->cycling());
     cycle->stopTestCycle();
@@ -139,11 +167,13 @@ TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
     for (const char* all : {"0", "-5"}) {
         Make(std::string("[time]\nve=0\nvv=0\nzr=0\nall=") + all + "\n");
         cycle->startTestCycle();
+        RunCycle();
         EXPECT_EQ(presses.size(), 6u) << all;
         EXPECT_FALSE(cycle->cycling()) << all;
         EXPECT_FALSE(cycle->cycleTimer()->isActive()) << all;
         // Not stuck "running": it can be started again.
         cycle->startTestCycle();
+        RunCycle();
         EXPECT_EQ(presses.size(), 12u) << all;
         presses.clear();
     }

@@ -25,7 +25,7 @@ Bytes Frame(std::initializer_list<std::uint8_t> bytes) {
     return frame;
 }
 
-const TrafficRecord& Newest(const ModuleLink& link) {
+TrafficRecord Newest(const ModuleLink& link) {
     return link.traffic().at(link.traffic().size() - 1);
 }
 

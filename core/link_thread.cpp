@@ -1,0 +1,149 @@
+#include "core/link_thread.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <chrono>
+
+#include "link/line_pause.h"
+#include "link/message_sink.h"
+
+namespace kvel {
+namespace {
+
+// The results of the job running on this thread, if any.
+thread_local std::vector<LinkThread::Step>* deferred = nullptr;
+
+}  // namespace
+
+LinkThread::LinkThread() {
+    thread_ = std::thread([this] { run(); });
+}
+
+LinkThread::~LinkThread() {
+    finish({});
+}
+
+void LinkThread::post(Step work, Step done, Kind kind) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) return;
+        queue_.push_back(Job{std::move(work), std::move(done), kind});
+    }
+    wake_.notify_one();
+}
+
+void LinkThread::dropQueued(Kind kind) {
+    const std::lock_guard lock(mutex_);
+    std::erase_if(queue_, [kind](const Job& job) { return job.kind == kind; });
+    if (queue_.empty() && !running_) idle_.notify_all();
+}
+
+void LinkThread::deferToGui(Step step) {
+    if (deferred) {
+        deferred->push_back(std::move(step));
+    } else if (step) {
+        step();
+    }
+}
+
+bool LinkThread::insideJob() {
+    return deferred != nullptr;
+}
+
+bool LinkThread::busy() const {
+    const std::lock_guard lock(mutex_);
+    return running_ || !queue_.empty() || undelivered_ > 0;
+}
+
+bool LinkThread::settle(int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (busy()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        {
+            // Nothing to process until the running job ends: wait for it briefly.
+            std::unique_lock lock(mutex_);
+            idle_.wait_for(lock, std::chrono::milliseconds(5),
+                           [this] { return !running_ && queue_.empty(); });
+        }
+    }
+    return true;
+}
+
+void LinkThread::finish(Step last) {
+    {
+        std::unique_lock lock(mutex_);
+        if (!thread_.joinable()) return;
+        queue_.clear();
+        discardResults_ = true;
+        interrupted_ = true;
+        wake_.notify_all();
+        idle_.notify_all();  // wakes a pause of the running job
+        idle_.wait(lock, [this] { return !running_; });
+        interrupted_ = false;
+        if (last) queue_.push_back(Job{std::move(last), {}, Kind::Exchange});
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void LinkThread::run() {
+    // The link's fixed pauses on this thread: cut short when the program ends.
+    setPauseHook([this](int ms) { pause(ms); });
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty()) break;  // stopping, and nothing left
+            job = std::move(queue_.front());
+            queue_.pop_front();
+            running_ = true;
+        }
+        Batch batch;
+        batch.done = std::move(job.done);
+        {
+            deferred = &batch.steps;
+            const MessageRedirect redirect(
+                [&batch](const std::string& text, const std::string& caption) {
+                    batch.messages.emplace_back(text, caption);
+                });
+            if (job.work) job.work();
+            deferred = nullptr;
+        }
+        if (!discardResults_) {
+            ++undelivered_;
+            QMetaObject::invokeMethod(
+                &receiver_, [this, batch = std::move(batch)]() mutable { apply(batch); },
+                Qt::QueuedConnection);
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            running_ = false;
+        }
+        idle_.notify_all();
+    }
+}
+
+void LinkThread::pause(int ms) {
+    std::unique_lock lock(mutex_);
+    idle_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupted_; });
+}
+
+void LinkThread::apply(Batch& batch) {
+    --undelivered_;
+    if (discardResults_) return;
+    {
+        // A step that fails (the log's disk is full) says so after the results are shown and
+        // the job's continuation has run, as the job's own messages.
+        const MessageRedirect redirect([&batch](const std::string& text, const std::string& caption) {
+            batch.messages.emplace_back(text, caption);
+        });
+        for (Step& step : batch.steps) step();
+    }
+    if (batch.done) batch.done();
+    for (const auto& [text, caption] : batch.messages) showMessage(text, caption);
+}
+
+}  // namespace kvel

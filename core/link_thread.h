@@ -1,0 +1,84 @@
+#pragma once
+#include <QObject>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace kvel {
+
+// The one thread that serves the serial line. Work reaches it as jobs in one queue with one
+// consumer, so transactions go on the wire in the order they were asked for, with the link's
+// own pauses; the thread that made this object (the GUI thread) never waits for the line.
+// What a job means for the windows comes back to that thread as values: the steps the job
+// deferred with deferToGui and the messages it showed.
+class LinkThread {
+  public:
+    using Step = std::function<void()>;
+    // Jobs that may be dropped together while they wait: the cabinet window's refreshes are of
+    // no use once it has closed.
+    enum class Kind { Exchange, CabinetRefresh };
+
+    LinkThread();
+    ~LinkThread();
+    LinkThread(const LinkThread&) = delete;
+    LinkThread& operator=(const LinkThread&) = delete;
+
+    // Queues `work` behind every job queued before it. After it has run, this object's thread
+    // carries out the steps it deferred, then `done`, then shows its messages, in their order:
+    // a box waits for the user only after the job's results are on the screen.
+    void post(Step work, Step done = {}, Kind kind = Kind::Exchange);
+    // Drops the waiting jobs of a kind; the one running goes on.
+    void dropQueued(Kind kind);
+
+    // Inside a job: `step` is carried out on the GUI thread after the job. Anywhere else (a
+    // synchronous caller such as kvelctl) it is carried out at once.
+    static void deferToGui(Step step);
+    static bool insideJob();
+
+    // True while a job waits, runs, or its results wait to be applied.
+    bool busy() const;
+    // Lets the GUI thread's events run until nothing waits, runs or is left to apply; false
+    // when that takes longer than timeoutMs.
+    bool settle(int timeoutMs = 30000);
+
+    // Program end: waiting jobs are dropped, the pauses of the running one are cut short,
+    // and `last` (ending a command pulse, closing the port) runs after it with the full pauses.
+    // Returns when `last` is done; results not yet applied are dropped.
+    void finish(Step last);
+
+  private:
+    struct Job {
+        Step work;
+        Step done;
+        Kind kind;
+    };
+    struct Batch {
+        std::vector<Step> steps;
+        std::vector<std::pair<std::string, std::string>> messages;
+        Step done;
+    };
+
+    void run();
+    void pause(int ms);
+    void apply(Batch& batch);
+
+    QObject receiver_;  // lives on the GUI thread: results are delivered to it
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<Job> queue_;
+    bool running_ = false;
+    bool stopping_ = false;
+    bool interrupted_ = false;
+    std::atomic<int> undelivered_ = 0;
+    std::atomic<bool> discardResults_ = false;
+    std::thread thread_;
+};
+
+}  // namespace kvel

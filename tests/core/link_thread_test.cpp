@@ -1,0 +1,137 @@
+#include "core/link_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/line_pause.h"
+#include "link/message_sink.h"
+
+namespace kvel {
+namespace {
+
+// Records the boxes and the thread that showed them.
+class LinkThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setMessageSink([this](const std::string& text, const std::string& caption) {
+            shownOnGui.push_back(std::this_thread::get_id() == gui);
+            events.push_back("box " + caption + ": " + text);
+        });
+    }
+    void TearDown() override { setMessageSink(nullptr); }
+
+    const std::thread::id gui = std::this_thread::get_id();
+    std::vector<std::string> events;
+    std::vector<bool> shownOnGui;
+};
+
+// Jobs run one after another in the order posted, off the GUI thread; what each defers, its
+// continuation and its boxes come back on the GUI thread in that order, job after job.
+TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
+    LinkThread thread;
+    std::vector<int> ran;  // written by the link thread only
+    std::atomic<bool> offGui = true;
+    for (int k = 0; k < 3; ++k) {
+        thread.post(
+            [&, k] {
+                if (std::this_thread::get_id() == gui) offGui = false;
+                linePause(20 - 5 * k);  // a later job is shorter: it still runs later
+                ran.push_back(k);
+                showMessage("m" + std::to_string(k), "Ошибка");
+                LinkThread::deferToGui([&, k] { events.push_back("step " + std::to_string(k)); });
+            },
+            [&, k] { events.push_back("done " + std::to_string(k)); });
+    }
+    EXPECT_TRUE(events.empty());  // nothing is applied before the event loop runs
+    ASSERT_TRUE(thread.settle(5000));
+    EXPECT_TRUE(offGui);
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(events, (std::vector<std::string>{"step 0", "done 0", "box Ошибка: m0", "step 1",
+                                                "done 1", "box Ошибка: m1", "step 2", "done 2",
+                                                "box Ошибка: m2"}));
+    EXPECT_EQ(shownOnGui, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(thread.busy());
+}
+
+// Outside a job (kvelctl, the core's own tests) a deferred step is carried out at once.
+TEST_F(LinkThreadTest, DeferredStepOutsideAJobRunsAtOnce) {
+    bool done = false;
+    LinkThread::deferToGui([&] { done = true; });
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(LinkThread::insideJob());
+}
+
+// A box a step raises on the GUI thread waits until the continuation has run: the poll's
+// timer is running again before a box about the log waits for its OK.
+TEST_F(LinkThreadTest, BoxOfAStepFollowsTheContinuation) {
+    LinkThread thread;
+    thread.post([&] { LinkThread::deferToGui([] { showMessage("disk full", "Ошибка"); }); },
+                [&] { events.push_back("done"); });
+    ASSERT_TRUE(thread.settle(5000));
+    EXPECT_EQ(events, (std::vector<std::string>{"done", "box Ошибка: disk full"}));
+}
+
+// While a box is open the same box is not shown again; another one is.
+TEST_F(LinkThreadTest, SameBoxIsNotShownAgainWhileItIsOpen) {
+    setMessageSink([this](const std::string& text, const std::string&) {
+        events.push_back(text);
+        if (events.size() == 1) {
+            showMessage("port refused", "GetLastError");  // the next poll's failure
+            showMessage("other", "GetLastError");
+        }
+    });
+    showMessage("port refused", "GetLastError");
+    showMessage("port refused", "GetLastError");  // closed by now: shown again
+    EXPECT_EQ(events, (std::vector<std::string>{"port refused", "other", "port refused"}));
+}
+
+// Refreshes waiting behind a long job are dropped; other jobs stay.
+TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
+    LinkThread thread;
+    std::vector<std::string> ran;
+    thread.post([&] { linePause(100); });
+    thread.post([&] { ran.push_back("refresh"); }, {}, LinkThread::Kind::CabinetRefresh);
+    thread.post([&] { ran.push_back("command"); });
+    thread.dropQueued(LinkThread::Kind::CabinetRefresh);
+    ASSERT_TRUE(thread.settle(5000));
+    EXPECT_EQ(ran, std::vector<std::string>{"command"});
+}
+
+// Program end: the waiting jobs are dropped, the running job's pause is cut short, the last
+// job runs with its full pauses, and no result reaches the windows any more.
+TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
+    LinkThread thread;
+    std::atomic<bool> started = false;
+    std::vector<std::string> ran;
+    thread.post([&] {
+        started = true;
+        linePause(10000);
+        ran.push_back("long");
+        LinkThread::deferToGui([&] { events.push_back("late result"); });
+    });
+    thread.post([&] { ran.push_back("queued"); });
+    while (!started) std::this_thread::yield();
+    QElapsedTimer clock;
+    clock.start();
+    thread.finish([&] {
+        QElapsedTimer last;
+        last.start();
+        linePause(50);
+        ran.push_back(last.elapsed() >= 45 ? "last, full pause" : "last, cut pause");
+    });
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(ran, (std::vector<std::string>{"long", "last, full pause"}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(events.empty());
+    thread.post([&] { ran.push_back("after the end"); });  // ignored, no crash
+    EXPECT_EQ(ran.size(), 2u);
+}
+
+}  // namespace
+}  // namespace kvel
