@@ -100,7 +100,8 @@ class TrafficTap final : public TrafficObserver {
     bool everOpened_ = false;
     TrafficCounters counters_;
     Listener listener_;
-    mutable std::mutex mutex_;
+    // Recursive: a listener on the recording thread may read the tap (the counters).
+    mutable std::recursive_mutex mutex_;
 };
 
 }  // namespace kvel

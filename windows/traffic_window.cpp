@@ -1,5 +1,7 @@
 #include "windows/traffic_window.h"
 
+#include <QThread>
+
 #include <QAction>
 #include <QEvent>
 #include <QFileDialog>
@@ -154,9 +156,15 @@ TrafficWindow::~TrafficWindow() {
 
 void TrafficWindow::listen(bool on) {
     if (on) {
-        // The tap calls from the link thread: the record is shown by this window's thread.
+        // The tap calls from the thread that records, mostly the link thread: the record is
+        // shown by this window's thread.
         tap_.setListener([this](const TrafficRecord& record) {
-            QMetaObject::invokeMethod(this, [this, record] { add(record); }, Qt::QueuedConnection);
+            if (QThread::currentThread() == thread()) {
+                add(record);
+            } else {
+                QMetaObject::invokeMethod(
+                    this, [this, record] { add(record); }, Qt::QueuedConnection);
+            }
         });
     } else {
         tap_.setListener(nullptr);

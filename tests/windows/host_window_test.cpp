@@ -41,7 +41,7 @@ class HostWindowTest : public test::MainWindowFixture {
     void Show(const std::string& extra) {
         WriteIni(port() + extra);
         MainWindowFixture::Show();
-        form->poll().poll();  // opens the port
+        PollOnce();  // opens the port
         ASSERT_FALSE(form->link().portNeedsOpening());
     }
     // Lets the timers run until the condition holds (or a generous time has passed).
@@ -53,6 +53,10 @@ class HostWindowTest : public test::MainWindowFixture {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         }
         return done();
+    }
+    // No pulse runs or is about to: the pulse timer is off and the line is quiet.
+    bool PulseOver() {
+        return !form->linkThread().busy() && !form->cabinet().pulseTimer()->isActive();
     }
     bool Lamp(int i) const { return CabinetWindow::indicatorOn(host->indicator(i)); }
 
@@ -111,10 +115,12 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
             }
             QTest::keyClick(window, Qt::Key_Tab);
         }
+        Settle();  // a command a key started would be on the line by now
         byKeys = SingleWrites(*simulator);
         host->mnemoRadio()->click();  // Space may have chosen the other addressing
         QTest::mouseClick(host->commandButton(2), Qt::LeftButton);
         QTest::keyClick(window, Qt::Key_Space);
+        Settle();
         afterClick = SingleWrites(*simulator);
         host->close();
     });
@@ -163,6 +169,7 @@ TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     host->show();
     EXPECT_TRUE(host->mnemoRadio()->isChecked());
     host->commandButton(3)->click();
+    Settle();
     EXPECT_EQ(simulator->registerValue(1026), 1);
     EXPECT_TRUE(Lamp(2));
     ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
@@ -177,8 +184,10 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     simulator->setRegister(1521, 1);
     host->show();
     host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
+    Settle();
     EXPECT_TRUE(CabinetWindow::indicatorOn(host->onlineLamp()));
     host->signalButton(2)->click();
+    Settle();
     EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_TRUE(Lamp(kHostCommands + 2));
     ASSERT_EQ(host->signalButton(2)->objectName(), "s43Button");
@@ -186,6 +195,7 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     host->cabinetCombo()->setEditText("Шкаф 9");
     host->commandButton(1)->click();
     host->signalButton(0)->click();
+    Settle();
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Не выбран шкаф из списка шкафов",
                                                "Ошибка: Не выбран шкаф из списка шкафов"}));
     EXPECT_TRUE(PumpUntil([&] { return !Lamp(kHostCommands + 2); }));  // refreshTimer's refresh
@@ -196,7 +206,8 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
 TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
     Show("host=0\n[time]\nve=3\nvv=1\nzr=2\nall=0\n");
     host->show();
-    host->cyclesOnButton()->click();  // returns when the cycle is over
+    host->cyclesOnButton()->click();
+    ASSERT_TRUE(PumpUntil([&] { return !host->cycle()->running(); }));
     std::vector<RegisterWrite> ones;
     for (const RegisterWrite& w : SingleWrites(*simulator)) {
         if (w.value == 1) ones.push_back(w);
@@ -205,7 +216,7 @@ TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
                         {1026, 1}, {1024, 1}, {1025, 1}, {1027, 1}, {1028, 1}, {1029, 1}}));
     EXPECT_EQ(host->statusText(), "");
     EXPECT_FALSE(host->cycle()->cycling());
-    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return PulseOver(); }));
     for (std::uint16_t r = 1024; r <= 1029; ++r) EXPECT_EQ(simulator->registerValue(r), 0) << r;
     EXPECT_TRUE(boxes.empty());
 }
@@ -213,16 +224,14 @@ TEST_F(HostWindowTest, CycleWritesItsSixCommandsInOrder) {
 TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
     Show("host=0\n[time]\nve=1000\nall=1\n");
     host->show();
-    // Inside the first wait, as the user would.
-    QTimer::singleShot(0, host.get(), [&] {
-        EXPECT_EQ(host->statusText(), "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ");
-        host->close();
-    });
     host->cyclesOnButton()->click();
+    // Inside the first wait, as the user would.
+    ASSERT_TRUE(PumpUntil([&] { return host->statusText() == "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ"; }));
+    host->close();
     EXPECT_FALSE(host->cycle()->cycling());
     EXPECT_FALSE(host->cycle()->cycleTimer()->isActive());
     EXPECT_EQ(host->statusText(), "");
-    ASSERT_TRUE(PumpUntil([&] { return !form->cabinet().control().pulseRunning(); }));
+    ASSERT_TRUE(PumpUntil([&] { return PulseOver(); }));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
 }
 
@@ -230,6 +239,7 @@ TEST_F(HostWindowTest, ClosingTheProgramEndsARunningPulse) {
     Show("host=0\n");
     host->show();
     host->commandButton(5)->click();
+    Settle();
     EXPECT_EQ(simulator->registerValue(1028), 1);
     form->close();
     EXPECT_EQ(simulator->registerValue(1028), 0);

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "core/measurement_log.h"
@@ -37,15 +38,24 @@ class ToolBar : public MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     // Triggers the tool bar's action and returns the class of the modal window it opened.
+    // A module dialog shows once its load from the module is in.
     std::string ModalOpenedBy(const char* action) {
         std::string seen;
-        QTimer::singleShot(100, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget(); w && seen.empty()) {
                 seen = w->metaObject()->className();
                 w->close();
             }
         });
+        watch.start(20);
         form->findChild<QAction*>(action)->trigger();
+        QElapsedTimer clock;
+        clock.start();
+        while (seen.empty() && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        Settle();
         return seen;
     }
     ProgramSettingsDialog settings;

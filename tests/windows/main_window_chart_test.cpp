@@ -524,8 +524,7 @@ TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     form->slotCheckBox(14)->click();
     form->slotCheckBox(15)->click();
     EXPECT_EQ(active(), allBut({14, 15}));
-    form->pollModule();
-    form->pollTimer()->stop();
+    PollOnce();
     for (int k = 1; k <= kChartSlots; ++k) EXPECT_EQ(form->line(k)->count(), 1) << k;
 
     form->close();

@@ -47,7 +47,10 @@ class SettingsWindowTest : public test::MainWindowFixture {
         form->loadProgramSettingsDialog();
         dialog.show();
     }
-    void PressOK() { find<QPushButton>("okButton")->click(); }
+    void PressOK() {
+        find<QPushButton>("okButton")->click();
+        Settle();  // a port to close again is closed by the link thread
+    }
     template <typename W>
     W* find(const char* name) {
         W* widget = dialog.findChild<W*>(name);

@@ -143,13 +143,14 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     ASSERT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     // The module answers the measurements, then the relay word read fails.
     simulator->setRegister(21, 14950);
-    QObject::connect(form->readingsGrid(), &QTableWidget::itemChanged, form.get(),
-                     [this](QTableWidgetItem* item) {
-                         if (item->row() == 1 && item->column() == 1 && item->text() == "25.85") {
-                             simulator->setFault(sim::Fault::Exception, 2);
-                         }
-                     });
+    // The line's own record of the measurement read is where the module changes its mind.
+    form->link().traffic().setListener([this](const TrafficRecord& record) {
+        if (record.firstRegister == 21 && record.verdict == TrafficVerdict::Good) {
+            simulator->setFault(sim::Fault::Exception, 2);
+        }
+    });
     PollOnce();
+    form->link().traffic().setListener(nullptr);
     EXPECT_EQ(cell(1, 1), "---.-");
     EXPECT_EQ(form->statusPanel(0), "Ошибка модуля: код 2");
     EXPECT_FALSE(MainWindow::indicatorOn(form->linkIndicator()));

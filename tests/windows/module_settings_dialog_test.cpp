@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,18 +27,32 @@ class ModuleDialogTest : public test::MainWindowFixture {
         WriteIni(port() + extra);
         MainWindowFixture::Show();
     }
-    // Opens the dialog by the button's handler; `inside` runs while it is shown, then it closes.
+    // Opens the dialog by the button's handler; `inside` runs once it is shown with the
+    // module's values in it, then it closes.
     QWidget* open(const std::function<void()>& inside) {
         QWidget* shown = nullptr;
-        QTimer::singleShot(0, [&] {
-            shown = QApplication::activeModalWidget();
+        QTimer watch;  // the dialog shows when its load is in
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || shown != nullptr) return;
+            watch.stop();
+            shown = modal;
             EXPECT_FALSE(form->pollTimer()->isActive()) << "no poll while the dialog is open";
             if (inside) inside();
             // Whatever was shown, nothing stays open to block the test.
             dialog.reject();
             dialogNew.reject();
         });
+        watch.start(5);
         form->openModuleSettings();
+        QElapsedTimer clock;
+        clock.start();
+        while ((shown == nullptr || QApplication::activeModalWidget() != nullptr) &&
+               clock.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        EXPECT_NE(shown, nullptr) << "the dialog was not shown";
+        Settle();
         return shown;
     }
     template <class W>
@@ -53,6 +68,8 @@ class ModuleDialogTest : public test::MainWindowFixture {
     // Whether anything said "busy" while a box waited for the user.
     void MessageShown() override {
         busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
+                            dialog.cursor().shape() == Qt::WaitCursor ||
+                            dialogNew.cursor().shape() == Qt::WaitCursor ||
                             dialog.findChild<QLabel*>("progressPanel")->isVisible() ||
                             dialogNew.findChild<QLabel*>("progressPanel")->isVisible());
     }
@@ -177,6 +194,7 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
         Child<QLineEdit>(&dialogNew, "thresholdEdit1")->setText("-40");
         Child<QListWidget>(&dialogNew, "relayChannels3")->item(14)->setCheckState(Qt::Checked);
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
         EXPECT_TRUE(Child<QLabel>(&dialogNew, "progressPanel")->isHidden());
         EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after a write";
@@ -185,6 +203,7 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
         boxes.clear();
         Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
@@ -206,6 +225,7 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
         Child<QPushButton>(&dialog, "applyToAllButton")->click();
         for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "channelTable", n, 2), "abc") << n;
         Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
+        Settle();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
@@ -214,6 +234,7 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
         Child<QPushButton>(&dialog, "applyToAllButton")->click();
         Child<QTableWidget>(&dialog, "channelTable")->item(2, 1)->setText("Печь 2");
         Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
+        Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
         form->pollTimer()->stop();
     });
@@ -230,12 +251,14 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     open([&] {
         Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(-1);
         Child<QPushButton>(&dialog, "writeLinkButton")->click();
+        Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
         boxes.clear();
         Child<QLineEdit>(&dialog, "addressEdit")->setText("42");
         Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(3);
         Child<QComboBox>(&dialog, "parityCombo")->setCurrentIndex(2);
         Child<QPushButton>(&dialog, "writeLinkButton")->click();
+        Settle();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
         form->pollTimer()->stop();
@@ -288,9 +311,11 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
         before = simulator->requestCount();  // after the loads
         Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Settle();
         Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("5");
         form->link().setModuleType(215);  // a poll identified another module meanwhile
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Settle();
         form->pollTimer()->stop();
     });
     ASSERT_EQ(boxes.size(), 2u);

@@ -173,15 +173,28 @@ class RequestSequenceTest : public test::MainWindowFixture {
     // Opens the module dialog of the module's generation; `inside` runs while it is shown.
     void withModuleDialog(const std::string& name, const std::function<void(QWidget*)>& inside) {
         const std::size_t first = mark();
-        QTimer::singleShot(0, [&] {
-            QWidget* shown = QApplication::activeModalWidget();
-            EXPECT_NE(shown, nullptr) << "no module dialog shown";
+        QWidget* shown = nullptr;
+        QTimer watch;  // the dialog shows once its load is in
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || shown != nullptr) return;
+            watch.stop();
+            shown = modal;
             expectSequence(name + ".load", first);
-            if (shown != nullptr) inside(shown);
+            inside(shown);
             dialog.reject();
             dialogNew.reject();
         });
+        watch.start(5);
         form->openModuleSettings();
+        QElapsedTimer clock;
+        clock.start();
+        while ((shown == nullptr || QApplication::activeModalWidget() != nullptr) &&
+               clock.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        EXPECT_NE(shown, nullptr) << "no module dialog shown";
+        Settle();
         form->pollTimer()->stop();
     }
     // Presses a dialog's write button and checks the requests it caused.
@@ -191,6 +204,7 @@ class RequestSequenceTest : public test::MainWindowFixture {
         ASSERT_NE(widget, nullptr) << button;
         widget->click();
         expectSequence(name, first);
+        Settle();
         form->pollTimer()->stop();
     }
     template <class W>

@@ -213,8 +213,7 @@ TEST_F(MainWindowTraffic, DoubleClickOnTheLinkPanelOpensTheWindow) {
     EXPECT_EQ(form->trafficWindow()->model().row(0)[2], "145");
     EXPECT_EQ(form->trafficWindow()->model().row(3).back(), "Успешно");
 
-    form->pollModule();  // the open window takes the next poll's transactions as they come
-    form->pollTimer()->stop();
+    PollOnce();  // the open window takes the next poll's transactions as they come
     EXPECT_EQ(form->trafficWindow()->model().size(), 6u);
 }
 
@@ -228,8 +227,7 @@ TEST_F(MainWindowTraffic, CtrlTOpensTheWindow) {
 
 TEST_F(MainWindowTraffic, LinkPanelToolTipShowsTheCounters) {
     simulator->setFault(sim::Fault::BadCrc);
-    form->pollModule();
-    form->pollTimer()->stop();
+    PollOnce();
     QLabel* panel = LinkPanel();
     ASSERT_NE(panel, nullptr);
     QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
