@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -555,6 +558,52 @@ TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
     const int width = field.Right - 1 - field.Left;
     EXPECT_NEAR(form->markers().X1(), field.Left + width / 3.0, 1);
     EXPECT_NEAR(form->markers().X2(), field.Left + 2 * width / 3.0, 1);
+}
+
+
+// The line is served off this thread: while a silent module's polls wait out their timeouts,
+// a timer here keeps its time and a marker dragged meanwhile follows the mouse.
+TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
+    StartSimulator();
+    simulator->setFault(sim::Fault::Silence);
+    WriteIni(port() + "[measure]\nperiod=1\n");
+    Show();
+    form->link().setTiming(LinkTiming{});  // the real pauses: a silent poll takes 2.4 s
+    form->markersCheck()->click();
+    paint();
+    const int target = field.Left + 120;
+    MarkerHandle* handle = form->marker1Handle();
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, worst = 0;
+    int step = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        worst = std::max(worst, clock.elapsed() - last);
+        last = clock.elapsed();
+        // A drag in steps of 10 ms, begun while the first poll waits for its reply.
+        ++step;
+        if (step == 30) Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        if (step > 30 && step <= 40) {
+            const int column = field.Left + (target - field.Left) * (step - 30) / 10;
+            Mouse(handle, QEvent::MouseMove, QPoint(column - handle->x(), grip.y()), Qt::NoButton,
+                  Qt::LeftButton);
+        }
+        if (step == 41) Mouse(handle, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
+    });
+    tick.start(10);
+    form->pollModule();  // then every second after each poll
+    while (clock.elapsed() < 4000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    tick.stop();
+    form->pollTimer()->stop();
+    Settle();
+    EXPECT_GE(simulator->requestCount(), 5u);  // the polls did wait on the line meanwhile
+    EXPECT_LT(worst, 200) << "the window stood still for " << worst << " ms";
+    EXPECT_GT(step, 41);
+    EXPECT_EQ(form->markers().X1(), target);
+    EXPECT_NE(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 }
 
 }  // namespace

@@ -326,5 +326,41 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     EXPECT_EQ(simulator->requestCount(), before);
 }
 
+
+// The program closes while a coefficient write is on the line: the transaction under way
+// ends, the rest of the write is not sent, no result or box follows, and mem.ini is stored.
+TEST_F(ModuleDialogTest, ClosingTheProgramDuringAWriteEndsItAndStoresTheSettings) {
+    StartSimulator(215);
+    Show();
+    PollOnce();
+    const std::uint16_t untouched = simulator->registerValue(85 + 29);
+    std::size_t atClose = 0;
+    qint64 closeMs = -1;
+    open([&] {
+        Child<QLineEdit>(&dialogNew, "coefficientForAllEdit")->setText("0.5");
+        Child<QPushButton>(&dialogNew, "applyToAllButton")->click();
+        const std::size_t before = simulator->requestCount();
+        Child<QPushButton>(&dialogNew, "writeCoefficientsButton")->click();
+        // Two channels in: 28 to go, about 8 s at the module's pace.
+        QElapsedTimer clock;
+        clock.start();
+        while (simulator->requestCount() < before + 2 && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        clock.restart();
+        form->close();
+        closeMs = clock.elapsed();
+        atClose = simulator->requestCount();
+    });
+    EXPECT_GE(closeMs, 0);
+    EXPECT_LT(closeMs, 2000);
+    QCoreApplication::processEvents();
+    EXPECT_LE(simulator->requestCount(), atClose + 1);  // the release of a pulse at most
+    EXPECT_EQ(simulator->registerValue(85 + 29), untouched) << "the write went on";
+    EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
+    const std::string saved = test::ReadBytes(dir.File("mem.ini"));
+    EXPECT_NE(saved.find("update="), std::string::npos) << saved;
+}
+
 }  // namespace
 }  // namespace kvel
