@@ -16,6 +16,7 @@ thread_local std::vector<LinkThread::Step>* deferred = nullptr;
 }  // namespace
 
 LinkThread::LinkThread() {
+    receiver_.onResult = [this] { applyNext(); };
     thread_ = std::thread([this] { run(); });
 }
 
@@ -52,7 +53,7 @@ bool LinkThread::insideJob() {
 
 bool LinkThread::busy() const {
     const std::lock_guard lock(mutex_);
-    return running_ || !queue_.empty() || undelivered_ > 0;
+    return running_ || !queue_.empty() || !results_.empty();
 }
 
 bool LinkThread::settle(int timeoutMs) {
@@ -75,6 +76,7 @@ void LinkThread::finish(Step last) {
         std::unique_lock lock(mutex_);
         if (!thread_.joinable()) return;
         queue_.clear();
+        results_.clear();
         discardResults_ = true;
         interrupted_ = true;
         wake_.notify_all();
@@ -112,17 +114,15 @@ void LinkThread::run() {
             if (job.work) job.work();
             deferred = nullptr;
         }
-        if (!discardResults_) {
-            ++undelivered_;
-            QMetaObject::invokeMethod(
-                &receiver_, [this, batch = std::move(batch)]() mutable { apply(batch); },
-                Qt::QueuedConnection);
-        }
+        bool keep = false;
         {
             const std::lock_guard lock(mutex_);
             running_ = false;
+            keep = !discardResults_;
+            if (keep) results_.push_back(std::move(batch));
         }
         idle_.notify_all();
+        if (keep) QMetaObject::invokeMethod(&receiver_, "takeResult", Qt::QueuedConnection);
     }
 }
 
@@ -131,9 +131,14 @@ void LinkThread::pause(int ms) {
     idle_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupted_; });
 }
 
-void LinkThread::apply(Batch& batch) {
-    --undelivered_;
-    if (discardResults_) return;
+void LinkThread::applyNext() {
+    Batch batch;
+    {
+        const std::lock_guard lock(mutex_);
+        if (results_.empty()) return;  // dropped at the program's end
+        batch = std::move(results_.front());
+        results_.pop_front();
+    }
     {
         // A step that fails (the log's disk is full) says so after the results are shown and
         // the job's continuation has run, as the job's own messages.

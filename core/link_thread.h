@@ -12,6 +12,15 @@
 
 namespace kvel {
 
+// Where the link thread's results arrive on the GUI thread. It is called by name, so that no
+// data of ours travels inside Qt's event: the results wait in the link thread's own queue.
+class LinkResultReceiver final : public QObject {
+    Q_OBJECT
+  public:
+    std::function<void()> onResult;
+    Q_INVOKABLE void takeResult() { onResult(); }
+};
+
 // The one thread that serves the serial line. Work reaches it as jobs in one queue with one
 // consumer, so transactions go on the wire in the order they were asked for, with the link's
 // own pauses; the thread that made this object (the GUI thread) never waits for the line.
@@ -66,9 +75,11 @@ class LinkThread {
 
     void run();
     void pause(int ms);
-    void apply(Batch& batch);
+    // The oldest result, on the GUI thread.
+    void applyNext();
 
-    QObject receiver_;  // lives on the GUI thread: results are delivered to it
+    LinkResultReceiver receiver_;  // lives on the GUI thread
+    std::deque<Batch> results_;    // waiting for the GUI thread, oldest first
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
@@ -76,7 +87,6 @@ class LinkThread {
     bool running_ = false;
     bool stopping_ = false;
     bool interrupted_ = false;
-    std::atomic<int> undelivered_ = 0;
     std::atomic<bool> discardResults_ = false;
     std::thread thread_;
 };

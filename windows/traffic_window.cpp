@@ -1,6 +1,5 @@
 #include "windows/traffic_window.h"
 
-#include <QThread>
 
 #include <QAction>
 #include <QEvent>
@@ -15,6 +14,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
@@ -162,8 +162,11 @@ void TrafficWindow::listen(bool on) {
             if (QThread::currentThread() == thread()) {
                 add(record);
             } else {
-                QMetaObject::invokeMethod(
-                    this, [this, record] { add(record); }, Qt::QueuedConnection);
+                {
+                    const std::lock_guard lock(arrivedMutex_);
+                    arrived_.push_back(record);
+                }
+                QMetaObject::invokeMethod(this, "addArrived", Qt::QueuedConnection);
             }
         });
     } else {
@@ -181,6 +184,15 @@ void TrafficWindow::showEvent(QShowEvent* event) {
 void TrafficWindow::hideEvent(QHideEvent* event) {
     listen(false);
     QWidget::hideEvent(event);
+}
+
+void TrafficWindow::addArrived() {
+    std::vector<TrafficRecord> records;
+    {
+        const std::lock_guard lock(arrivedMutex_);
+        records.swap(arrived_);
+    }
+    for (const TrafficRecord& record : records) add(record);
 }
 
 void TrafficWindow::add(const TrafficRecord& record) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QWidget>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ class TrafficWindow final : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    // The records the link thread has handed over since the last call, shown in order.
+    Q_INVOKABLE void addArrived();
     void listen(bool on);
     void add(const TrafficRecord& record);
     void showCounters();
@@ -55,6 +58,8 @@ class TrafficWindow final : public QWidget {
     QString countersText_;
     QPushButton* pause_ = nullptr;
     QTableView* table_ = nullptr;
+    std::mutex arrivedMutex_;
+    std::vector<TrafficRecord> arrived_;  // from the link thread, not yet shown
 };
 
 // Opens the traffic window from the main window: Ctrl+T, and a double click on the status
