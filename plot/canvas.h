@@ -1,6 +1,6 @@
 // Drawing-surface vocabulary of the plot widget: colours in the 0x00BBGGRR form with
-// system colours and "no colour", pen and brush styles, a rectangle with exclusive right
-// and bottom edges, and the few drawing calls whose pixel rules differ from QPainter's.
+// system colours and "no colour", pen and brush styles, and the few drawing calls whose pixel rules
+// differ from QPainter's.
 #pragma once
 
 #include <QColor>
@@ -53,19 +53,6 @@ Qt::BrushStyle toQtBrushStyle(BrushStyle s);
 // in those directions so that their end points are excluded.
 QPen makePen(Color color, PenStyle style, int width);
 void setCopyMode(QPainter& p);
-
-// Left, top inclusive; right, bottom exclusive.
-struct PixelRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    int width() const { return Right - Left; }
-    int height() const { return Bottom - Top; }
-    bool contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
-    QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    bool operator==(const PixelRect&) const = default;
-};
 
 // Outline of (l, t, r, b) with right and bottom excluded, filled with the current brush.
 void drawRectangle(QPainter& p, int l, int t, int r, int b);

@@ -118,7 +118,8 @@ class XYPlot : public QWidget {
     Axis* xAxisOf(XAxisChoice w) const { return w == dsxTop ? topAxis() : bottomAxis(); }
     Axis* yAxisOf(YAxisChoice w) const { return w == dsyRight ? rightAxis() : leftAxis(); }
 
-    PixelRect fieldRect() const { return fieldRect_; }
+    // The field inside the four axis lines (QRect: right() and bottom() are its last pixels).
+    QRect fieldRect() const { return fieldRect_; }
     // Where drawing goes now: the off-screen image during a buffered paint, the caller's
     // painter during drawOnCanvas, otherwise the control's own canvas. The control's painter
     // lives as long as the plot: a caller may keep it across resizes and repaints.
@@ -242,7 +243,7 @@ class XYPlot : public QWidget {
     }
 
     std::unique_ptr<Axis> left_, right_, bottom_, top_;
-    PixelRect fieldRect_;
+    QRect fieldRect_;
     QPainter* drawCanvas_ = nullptr;
     // The size being drawn while a paint or drawOnCanvas runs; −1: the control's size.
     int drawWidth_ = -1, drawHeight_ = -1;

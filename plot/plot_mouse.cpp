@@ -6,13 +6,13 @@
 // again restores the pixels under it.
 
 void XYPlot::drawXCursorLine(int pixel) {
-    const PixelRect& f = fieldRect_;
-    if (!(f.Left < pixel && pixel < f.Right)) return;
+    const QRect& f = fieldRect_;
+    if (!(f.left() < pixel && pixel <= f.right())) return;
     QPainter& p = *controlCanvas();
     p.setClipping(false);
     p.setPen(makePen(clBlack, psSolid, 1));
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
-    p.drawLine(pixel, f.Top + 1, pixel, f.Bottom - 1);
+    p.drawLine(pixel, f.top() + 1, pixel, f.bottom());
     setCopyMode(p);
     update();
 }
@@ -46,15 +46,15 @@ void XYPlot::setXCursorVal(double v) {
 }
 
 void XYPlot::setDragCorner(int x, int y) {
-    x1_ = zoom_ == zpdVertical ? fieldRect_.Right : x;
-    y1_ = zoom_ == zpdHorizontal ? fieldRect_.Bottom : y;
+    x1_ = zoom_ == zpdVertical ? fieldRect_.right() + 1 : x;
+    y1_ = zoom_ == zpdHorizontal ? fieldRect_.bottom() + 1 : y;
 }
 
 void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
     if (button == mbLeft) {
         if (zoom_ != zpdNone && dragState_ == 0) {
-            x0_ = zoom_ == zpdVertical ? fieldRect_.Left : x;
-            y0_ = zoom_ == zpdHorizontal ? fieldRect_.Top : y;
+            x0_ = zoom_ == zpdVertical ? fieldRect_.left() : x;
+            y0_ = zoom_ == zpdHorizontal ? fieldRect_.top() : y;
             savedCursor_ = cursor();
             dragState_ = 1;
         } else if (shift == panKeys_ && pan_ != zpdNone && dragState_ == 0) {

@@ -51,7 +51,7 @@ class DataSeries {
     virtual bool getXMax(double& v) = 0;
     virtual bool getYMin(double& v) = 0;
     virtual bool getYMax(double& v) = 0;
-    virtual void drawLegendMarker(QPainter&, const PixelRect&) {}
+    virtual void drawLegendMarker(QPainter&, const QRect&) {}
 
     // Data changes let the plot re-fit the axes; appearance changes repaint the field.
     void dataChanged(ChangeKind kind);
@@ -215,7 +215,7 @@ class XYLine : public XYDataSeries {
     std::function<void(XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
 
     void draw() override;
-    void drawLegendMarker(QPainter& p, const PixelRect& r) override;
+    void drawLegendMarker(QPainter& p, const QRect& r) override;
     // Appends and draws only the new segment and mark, at once, without notifying the plot.
     void quickAddXY(double x, double y);
 

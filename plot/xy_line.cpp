@@ -225,7 +225,7 @@ void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool s
 }
 
 void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {
-    const PixelRect field = plot_->fieldRect();
+    const QRect field = plot_->fieldRect();
     for (int i = first; i <= last; ++i) {
         const int x = xa.valueToPixel(xValue(i)), y = ya.valueToPixel(yValue(i));
         if (field.contains(x, y)) drawPointMark(p, xValue(i), yValue(i), x, y);
@@ -260,19 +260,19 @@ void XYLine::draw() {
     }
 }
 
-void XYLine::drawLegendMarker(QPainter& p, const PixelRect& r) {
+void XYLine::drawLegendMarker(QPainter& p, const QRect& r) {
     if (!lineAttr_.visible() && !pointAttr_.visible()) return;
     const QPen pen = p.pen();
     const QBrush brush = p.brush();
-    const int my = (r.Top + r.Bottom) / 2;
+    const int my = (r.top() + r.bottom() + 1) / 2;
     if (lineAttr_.visible()) {
         lineAttr_.applyToPen(p);
         p.setBrush(Qt::NoBrush);
-        p.drawLine(r.Left + 1, my, r.Right, my);
+        p.drawLine(r.left() + 1, my, r.right() + 1, my);
     }
     if (pointAttr_.visible()) {
         pointAttr_.applyTo(p);
-        drawPointMark(p, 0, 0, (r.Left + r.Right) / 2, my);
+        drawPointMark(p, 0, 0, (r.left() + r.right() + 1) / 2, my);
     }
     p.setPen(pen);
     p.setBrush(brush);
@@ -284,10 +284,10 @@ void XYLine::quickAddXY(double x, double y) {
     if (plot_->bufferedDisplay()) plot_->invalidateBuffers();
     QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const PixelRect field = plot_->fieldRect();
+    const QRect field = plot_->fieldRect();
     const bool hadClip = p->hasClipping();
     const QRegion oldClip = p->clipRegion();
-    p->setClipRect(field.toQRect());
+    p->setClipRect(field);
     const Axis& xa = *plot_->xAxisOf(xAxis_);
     const Axis& ya = *plot_->yAxisOf(yAxis_);
     const int x1 = xa.valueToPixel(x), y1 = ya.valueToPixel(y);

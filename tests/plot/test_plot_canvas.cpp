@@ -61,7 +61,7 @@ TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
         line.setPlot(&plot);
         plot.paint();
         // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
-        const PixelRect f = plot.fieldRect();
+        const QRect f = plot.fieldRect();
         EXPECT_GE(f.width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
         EXPECT_GE(f.height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
         for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {

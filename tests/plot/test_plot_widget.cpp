@@ -26,7 +26,7 @@ TEST(PlotLayout, WorkedExampleOfTheMainWindow) {
     SetUpMainWindowAxes(plot);
     plot.drawOnCanvas(nullptr, 875, 635);  // nothing to draw on: ignored
     plot.calcLayout(6, 11);
-    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.fieldRect(), QRect(QPoint(28, 9), QPoint(840, 613)));
     struct Line {
         const Axis* axis;
         int x, y, len;
@@ -51,11 +51,11 @@ TEST(PlotLayout, SmallPlotsKeepAFieldOfThreePixels) {
     EXPECT_EQ(plot.width(), 180);
     EXPECT_EQ(plot.height(), 120);
     plot.calcLayout(6, 11);
-    const PixelRect f = plot.fieldRect();
-    EXPECT_GT(f.Left, 0);
-    EXPECT_GT(f.Top, 0);
-    EXPECT_LT(f.Right, 180);
-    EXPECT_LT(f.Bottom, 120);
+    const QRect f = plot.fieldRect();
+    EXPECT_GT(f.left(), 0);
+    EXPECT_GT(f.top(), 0);
+    EXPECT_LT(f.right() + 1, 180);
+    EXPECT_LT(f.bottom() + 1, 120);
     EXPECT_GE(f.width(), 100);
     plot.resize(20, 20);
     plot.calcLayout(6, 11);
@@ -151,9 +151,9 @@ TEST(PlotPaint, EventsAndNoColourField) {
     }
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(fieldDraws, 1);
-    const PixelRect f = plot.fieldRect();
-    EXPECT_EQ(image.pixel(f.Left + 5, f.Top + 5), QColor(Qt::red).rgb());  // not filled
-    EXPECT_NE(image.pixel(2, 2), QColor(Qt::red).rgb());                   // frame drawn
+    const QRect f = plot.fieldRect();
+    EXPECT_EQ(image.pixel(f.left() + 5, f.top() + 5), QColor(Qt::red).rgb());  // not filled
+    EXPECT_NE(image.pixel(2, 2), QColor(Qt::red).rgb());                       // frame drawn
     EXPECT_FALSE(plot.layoutValid());  // drawOnCanvas leaves the layout to the next paint
     EXPECT_EQ(plot.drawWidth(), 200);
 }

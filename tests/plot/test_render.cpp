@@ -105,44 +105,44 @@ TEST_F(RenderTest, MarksOnTheFieldsRightOrBottomEdgeAreNotDrawn) {
     line.pointAttr()->setVisible(true);
     line.pointAttr()->setColor(clRed);
     line.pointAttr()->setBorderColor(clRed);
-    const PixelRect f = plot.fieldRect();
-    const double right = plot.bottomAxis()->pixelToValue(f.Right);
-    const double bottom = plot.leftAxis()->pixelToValue(f.Bottom);
-    ASSERT_EQ(X(right), f.Right);
-    ASSERT_EQ(Y(bottom), f.Bottom);
+    const QRect f = plot.fieldRect();
+    const double right = plot.bottomAxis()->pixelToValue(f.right() + 1);
+    const double bottom = plot.leftAxis()->pixelToValue(f.bottom() + 1);
+    ASSERT_EQ(X(right), f.right() + 1);
+    ASSERT_EQ(Y(bottom), f.bottom() + 1);
     line.addXY(right, 50);
     line.addXY(50, bottom);
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 0);
+    EXPECT_EQ(RedIn(f), 0);
     line.clear();
-    line.addXY(plot.bottomAxis()->pixelToValue(f.Right - 1), 50);
-    line.addXY(50, plot.leftAxis()->pixelToValue(f.Bottom - 1));
+    line.addXY(plot.bottomAxis()->pixelToValue(f.right()), 50);
+    line.addXY(50, plot.leftAxis()->pixelToValue(f.bottom()));
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 2 * 3 * 5);  // half of each mark is clipped away
+    EXPECT_EQ(RedIn(f), 2 * 3 * 5);  // half of each mark is clipped away
 }
 
 TEST_F(RenderTest, FarSegmentsAreDrawnTowardTheClampedPointUnlessBothEndsAreFar) {
     line.addXY(50, 50);
     line.addXY(50, 1e9);  // converts to −16383
     paint();
-    const PixelRect f = plot.fieldRect();
-    for (int y = f.Top; y <= Y(50); ++y)
-        EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.Top;
+    const QRect f = plot.fieldRect();
+    for (int y = f.top(); y <= Y(50); ++y)
+        EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.top();
     line.clear();
     line.addXY(-1e9, 50);  // both ends far: the segment would cross the field
     line.addXY(1e9, 50);
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 0);
+    EXPECT_EQ(RedIn(f), 0);
 }
 
 TEST_F(RenderTest, InactiveSeriesIsNotDrawn) {
     line.addXY(10, 10);
     line.addXY(90, 90);
     paint();
-    EXPECT_GT(RedIn(plot.fieldRect().toQRect()), 50);
+    EXPECT_GT(RedIn(plot.fieldRect()), 50);
     line.setActive(false);
     paint();
-    EXPECT_EQ(RedIn(plot.fieldRect().toQRect()), 0);
+    EXPECT_EQ(RedIn(plot.fieldRect()), 0);
 }
 
 TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) {
@@ -199,7 +199,7 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
         EXPECT_EQ(diff, 0) << view[0] << ".." << view[1] << " at " << where.x() << "," << where.y()
                            << " " << where.width() << "x" << where.height();
         // The series really left ink in the field, so the comparison means something.
-        const QRect field = plot.fieldRect().toQRect();
+        const QRect field = plot.fieldRect();
         int inked = 0;
         for (int y = field.top(); y <= field.bottom(); ++y)
             for (int x = field.left(); x <= field.right(); ++x)
@@ -224,17 +224,17 @@ TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
     plot.setXCursorVal(50);
     plot.setXCursorOn(true);
     const QImage on = plot.controlImage();
-    const PixelRect f = plot.fieldRect();
-    EXPECT_EQ(on.pixel(X(50), f.Top + 5), qRgb(0, 0, 0));  // white inverted
-    EXPECT_EQ(on.pixel(X(50), f.Top), clean.pixel(X(50), f.Top));
-    EXPECT_EQ(on.pixel(X(50), f.Bottom - 1), clean.pixel(X(50), f.Bottom - 1));
+    const QRect f = plot.fieldRect();
+    EXPECT_EQ(on.pixel(X(50), f.top() + 5), qRgb(0, 0, 0));  // white inverted
+    EXPECT_EQ(on.pixel(X(50), f.top()), clean.pixel(X(50), f.top()));
+    EXPECT_EQ(on.pixel(X(50), f.bottom()), clean.pixel(X(50), f.bottom()));
     const double samePixel =
         plot.bottomAxis()->pixelToValue(X(50)) + 0.3 / plot.bottomAxis()->pixelsPerUnit();
     ASSERT_EQ(X(samePixel), X(50));
     plot.setXCursorVal(samePixel);
     EXPECT_EQ(plot.controlImage(), on);
     plot.setXCursorVal(60);
-    EXPECT_EQ(plot.controlImage().pixel(X(50), f.Top + 5), clean.pixel(X(50), f.Top + 5));
+    EXPECT_EQ(plot.controlImage().pixel(X(50), f.top() + 5), clean.pixel(X(50), f.top() + 5));
     plot.setXCursorVal(1000);  // outside the field: hidden without error
     EXPECT_EQ(plot.controlImage(), clean);
     plot.setXCursorVal(60);
@@ -242,7 +242,7 @@ TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
     EXPECT_EQ(plot.controlImage(), clean);
     plot.setXCursorOn(true);
     paint();  // a paint draws the cursor again
-    EXPECT_EQ(plot.controlImage().pixel(X(60), f.Top + 5), qRgb(0, 0, 0));
+    EXPECT_EQ(plot.controlImage().pixel(X(60), f.top() + 5), qRgb(0, 0, 0));
 }
 
 }  // namespace
