@@ -9,19 +9,18 @@ TrendChart::TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lin
     : plot_(plot), lines_(lines), ini_(ini) {}
 
 void TrendChart::stylePlot() {
-    plot_.setFieldColor(clWhite);
-    plot_.setColor(clBtnFace);
+    plot_.setFieldColor(Qt::white);
     plot_.setBorderStyle(bs_None);
     plot_.setBufferedDisplay(true);
     plot_.setPan(zpdNone);
     plot_.setPanCursor(Qt::PointingHandCursor);
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
         axis->setMargin(4);
-        axis->lineAttr()->setColor(clBlack);
+        axis->lineAttr()->setColor(Qt::black);
     }
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis()}) {
         axis->setTicksCount(11);
-        axis->gridAttr()->setColor(clGray);
+        axis->gridAttr()->setColor(QColorConstants::Svg::gray);
         axis->gridAttr()->setStyle(psDot);
         axis->gridAttr()->setVisible(axis != plot_.rightAxis());
     }

@@ -1,36 +1,6 @@
 #include "plot/canvas.h"
 
-#include <QGuiApplication>
-#include <QPalette>
 #include <iterator>
-
-QColor toQColor(Color c) {
-    if (c & clSystemColor) {
-        const QPalette pal = QGuiApplication::palette();
-        switch (c) {
-            case clWindow:
-                return pal.color(QPalette::Base);
-            case clWindowText:
-                return pal.color(QPalette::WindowText);
-            case clHighlight:
-                return pal.color(QPalette::Highlight);
-            case clBtnShadow:
-                return pal.color(QPalette::Dark);
-            case clBtnText:
-                return pal.color(QPalette::ButtonText);
-            case clBtnHighlight:
-                return pal.color(QPalette::Light);
-            case clBtnFace:
-            default:
-                return pal.color(QPalette::Button);
-        }
-    }
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-Color fromQColor(const QColor& c) {
-    return Color(c.red()) | (Color(c.green()) << 8) | (Color(c.blue()) << 16);
-}
 
 // Both tables follow the order of the enumerations; a value out of range draws solid.
 Qt::PenStyle toQtPenStyle(PenStyle s) {
@@ -49,8 +19,8 @@ Qt::BrushStyle toQtBrushStyle(BrushStyle s) {
     return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidPattern;
 }
 
-QPen makePen(Color color, PenStyle style, int width) {
-    QPen pen(toQColor(color));
+QPen makePen(const QColor& color, PenStyle style, int width) {
+    QPen pen(color);
     pen.setStyle(toQtPenStyle(style));
     pen.setWidth(width < 1 ? 1 : width);
     pen.setCosmetic(width <= 1);

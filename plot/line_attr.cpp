@@ -2,10 +2,20 @@
 
 #include "plot/scale_axis.h"
 
-LineAttrBase::LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible)
+namespace {
+// The stream form of a colour is the number 0x00BBGGRR.
+uint streamColor(const QColor& c) {
+    return uint(c.red()) | uint(c.green()) << 8 | uint(c.blue()) << 16;
+}
+QColor colorOfStream(uint v) {
+    return QColor(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF));
+}
+}  // namespace
+
+LineAttrBase::LineAttrBase(const QColor& color, PenStyle style, std::uint16_t width, bool visible)
     : color_(color), style_(style), width_(width), visible_(visible) {}
 
-void LineAttrBase::setColor(Color v) {
+void LineAttrBase::setColor(const QColor& v) {
     color_ = v;
     changed();
 }
@@ -52,7 +62,7 @@ void LineAttrBase::applyToPen(QPainter& p) const {
 }
 
 void LineAttrBase::writeProperties(const QString& prefix, PropertyList& out) const {
-    out.emplace_back(prefix + ".Color", QString::number(color_));
+    out.emplace_back(prefix + ".Color", QString::number(streamColor(color_)));
     out.emplace_back(prefix + ".Style", QString::number(int(style_)));
     out.emplace_back(prefix + ".Width", QString::number(width_));
     out.emplace_back(prefix + ".Visible", visible_ ? "True" : "False");
@@ -63,7 +73,9 @@ bool LineAttrBase::readProperty(const QString& name, const QString& value) {
     const QLocale c = QLocale::c();
     if (name == "Color") {
         const uint v = c.toUInt(value, &ok);
-        if (ok) setColor(v);
+        // Only plain colours: a line follows no palette.
+        ok = ok && v <= 0xFFFFFF;
+        if (ok) setColor(colorOfStream(v));
     } else if (name == "Style") {
         const int v = c.toInt(value, &ok);
         ok = ok && v >= psSolid && v <= psInsideFrame;

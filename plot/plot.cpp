@@ -33,8 +33,9 @@ XYPlot::XYPlot(QWidget* parent)
           std::make_unique<Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)),
       bottom_(std::make_unique<Axis>(0, this)),
       top_(std::make_unique<Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
-    left_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
-    bottom_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
+    left_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, psSolid, 1, true));
+    bottom_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, psSolid, 1, true));
+    setBackgroundRole(QPalette::Button);
     // The plot paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -92,7 +93,7 @@ void XYPlot::ensureControlImage() {
     // drawCanvas earlier keeps working.
     if (screenPainter_ && screenPainter_->isActive()) screenPainter_->end();
     screen_ = scaledImage(std::max(width(), 1), std::max(height(), 1), devicePixelRatio());
-    screen_.fill(toQColor(color_));
+    screen_.fill(color());
     if (screenPainter_) screenPainter_->begin(&screen_);
 }
 
@@ -108,13 +109,7 @@ QPainter* XYPlot::drawCanvas() {
     return controlCanvas();
 }
 
-void XYPlot::setColor(Color v) {
-    if (v == color_) return;
-    color_ = v;
-    invalidate();
-}
-
-void XYPlot::setFieldColor(Color v) {
+void XYPlot::setFieldColor(const QColor& v) {
     if (v == fieldColor_) return;
     fieldColor_ = v;
     invalidateParts(false, false, true);

@@ -129,10 +129,12 @@ class XYPlot : public QWidget {
     // What the control shows (its own canvas), at the widget's device pixel ratio.
     const QImage& controlImage() const { return screen_; }
 
-    Color color() const { return color_; }
-    void setColor(Color v);
-    Color fieldColor() const { return fieldColor_; }
-    void setFieldColor(Color v);
+    // The colour around the field is the palette colour of the widget's background role
+    // (QPalette::Button unless set otherwise), so that it follows palette changes.
+    QColor color() const { return palette().color(backgroundRole()); }
+    // An invalid colour (QColor()) leaves the field unfilled.
+    QColor fieldColor() const { return fieldColor_; }
+    void setFieldColor(const QColor& v);
     BorderStyle borderStyle() const { return borderStyle_; }
     void setBorderStyle(BorderStyle v);
     bool bufferedDisplay() const { return bool(memBitmap_); }
@@ -250,8 +252,7 @@ class XYPlot : public QWidget {
     std::unique_ptr<OffscreenImage> memBitmap_;
     QImage screen_;
     std::unique_ptr<QPainter> screenPainter_;
-    Color color_ = clBtnFace;
-    Color fieldColor_ = clWhite;
+    QColor fieldColor_ = Qt::white;
     BorderStyle borderStyle_ = bs_None;
     std::vector<DataSeries*> series_;
     std::vector<PlotMarker*> before_, after_;

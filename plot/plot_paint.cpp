@@ -126,7 +126,7 @@ void XYPlot::drawFrame() {
     const QRect& f = fieldRect_;
     const int w = drawWidth(), h = drawHeight();
     setCopyMode(p);
-    const QBrush back(toQColor(color_));
+    const QBrush back(color());
     fillRectangle(p, 0, 0, w, f.top(), back);
     fillRectangle(p, 0, f.bottom() + 2, w, h, back);
     fillRectangle(p, 0, f.top(), f.left(), f.bottom() + 2, back);
@@ -136,7 +136,7 @@ void XYPlot::drawFrame() {
     right_->drawAxisLine(p, visibleWidth(*bottom_), 0);
     bottom_->drawAxisLine(p, visibleWidth(*left_), 0);
     left_->drawAxisLine(p, 0, visibleWidth(*top_));
-    p.setPen(makePen(fromQColor(palette().color(QPalette::WindowText)), psSolid, 1));
+    p.setPen(makePen(palette().color(QPalette::WindowText), psSolid, 1));
     setCopyMode(p);
     p.setFont(font());
     top_->drawTicksAndLabels(p);
@@ -184,7 +184,7 @@ void XYPlot::drawField() {
     const QRegion oldClip = p.clipRegion();
     p.setClipRect(f, hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
     setCopyMode(p);
-    if (fieldColor_ != clNone) p.fillRect(f, toQColor(fieldColor_));
+    if (fieldColor_.isValid()) p.fillRect(f, fieldColor_);
     doFieldDraw();
     p.setBrush(Qt::NoBrush);
     for (Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
@@ -211,7 +211,7 @@ void XYPlot::drawField() {
 
 namespace {
 void outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
-    p.setPen(makePen(fromQColor(c), psSolid, 1));
+    p.setPen(makePen(c, psSolid, 1));
     p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 }  // namespace
@@ -223,8 +223,8 @@ void XYPlot::drawBorder() {
     p.setClipping(false);
     setCopyMode(p);
     p.setBrush(Qt::NoBrush);
-    const QColor own = toQColor(color_);
-    const QColor light = toQColor(clBtnHighlight), dark = toQColor(clBtnShadow);
+    const QColor own = color();
+    const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
     switch (borderStyle_) {
         case bs_Raised:
         case bs_Lowered: {
@@ -250,7 +250,7 @@ void XYPlot::drawBorder() {
             outline(p, 1, 1, w - 1, h - 1, Qt::black);
             break;
         case bs_FocusRect: {
-            QPen pen = makePen(clBlack, psDot, 1);
+            QPen pen = makePen(Qt::black, psDot, 1);
             p.setPen(pen);
             p.setBackground(Qt::white);
             p.setBackgroundMode(Qt::OpaqueMode);

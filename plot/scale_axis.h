@@ -23,17 +23,17 @@ using PropertyList = std::vector<std::pair<QString, QString>>;
 class LineAttrBase {
   public:
     LineAttrBase() = default;
-    LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible);
+    LineAttrBase(const QColor& color, PenStyle style, std::uint16_t width, bool visible);
     virtual ~LineAttrBase() = default;
     LineAttrBase(const LineAttrBase&) = delete;
     LineAttrBase& operator=(const LineAttrBase&) = delete;
 
-    Color color() const { return color_; }
+    QColor color() const { return color_; }
     PenStyle style() const { return style_; }
     std::uint16_t width() const { return width_; }
     bool visible() const { return visible_; }
     // Each setter stores a differing value and then calls Changed, changed or not.
-    void setColor(Color v);
+    void setColor(const QColor& v);
     void setStyle(PenStyle v);
     void setWidth(std::uint16_t v);
     void setVisible(bool v);
@@ -57,7 +57,7 @@ class LineAttrBase {
     bool readProperty(const QString& name, const QString& value);
 
   private:
-    Color color_ = clBlack;
+    QColor color_ = Qt::black;
     PenStyle style_ = psSolid;
     std::uint16_t width_ = 1;
     bool visible_ = true;
@@ -270,6 +270,6 @@ class Axis : public Scale {
     int margin_ = 4;
     QString caption_;
     XYPlot* plot_ = nullptr;
-    LineAttr gridAttr_{clGray, psSolid, 1, false};
+    LineAttr gridAttr_{QColorConstants::Svg::gray, psSolid, 1, false};
     bool savedValid_ = false;
 };

@@ -151,8 +151,8 @@ class PointAttr {
     PointAttr(const PointAttr&) = delete;
     PointAttr& operator=(const PointAttr&) = delete;
 
-    Color color() const { return color_; }
-    void setColor(Color v);
+    QColor color() const { return color_; }
+    void setColor(const QColor& v);
     BrushStyle style() const { return style_; }
     void setStyle(BrushStyle v);
     PointKind kind() const { return kind_; }
@@ -172,8 +172,8 @@ class PointAttr {
     // Never wider than the smaller half-extent.
     int borderWidth() const { return borderWidth_; }
     void setBorderWidth(int v);
-    Color borderColor() const { return borderColor_; }
-    void setBorderColor(Color v);
+    QColor borderColor() const { return borderColor_; }
+    void setBorderColor(const QColor& v);
 
     // Kind, visibility, sizes and the brush part; not the border.
     void assign(const PointAttr& s);
@@ -194,13 +194,13 @@ class PointAttr {
         field = v;
         changed();
     }
-    Color color_ = clWhite;
+    QColor color_ = Qt::white;
     BrushStyle style_ = bsSolid;
     PointKind kind_ = ptRectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;
     int borderWidth_ = 1;
-    Color borderColor_ = clBlack;
+    QColor borderColor_ = Qt::black;
 };
 
 // Draws its points as a line of segments and/or point marks.

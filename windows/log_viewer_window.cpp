@@ -142,7 +142,7 @@ void LogViewerWindow::wireChart() {
     mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
     mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
-        const QColor color = toQColor(kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
+        const QColor color = kSlotColors[std::size_t(chart_->slotOf(c) - 1)];
         QPalette palette = colors_[std::size_t(c - 1)]->palette();
         palette.setColor(QPalette::Window, color);
         colors_[std::size_t(c - 1)]->setPalette(palette);

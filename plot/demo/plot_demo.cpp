@@ -30,14 +30,14 @@ class DemoWindow : public QMainWindow {
         plot_.bottomAxis()->setAutoMax(true);
         plot_.leftAxis()->setAutoMin(true);
         plot_.leftAxis()->setAutoMax(true);
-        const Color colors[] = {clRed, clBlue, clGreen};
+        const QColor colors[] = {Qt::red, Qt::blue, QColorConstants::Svg::green};
         for (int i = 0; i < 3; ++i) {
             lines_[i].lineAttr()->setColor(colors[i]);
             lines_[i].setPlot(&plot_);
         }
         lines_[2].pointAttr()->setKind(ptDiamond);
         lines_[2].pointAttr()->setVisible(true);
-        lines_[2].pointAttr()->setColor(0x00FFFF);
+        lines_[2].pointAttr()->setColor(Qt::yellow);
         start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
         for (int i = 0; i < 200; ++i) addPoint();
         plot_.onMouseMove = [](XYPlot* p, ShiftState, int x, int) {

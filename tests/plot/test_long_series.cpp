@@ -26,7 +26,7 @@ class LongSeries : public ::testing::Test {
         plot.leftAxis()->setMinMax(-20, 60);
         plot.leftAxis()->gridAttr()->setVisible(false);
         plot.bottomAxis()->gridAttr()->setVisible(false);
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
     }
     void Render(double x0, double x1) {
         plot.bottomAxis()->setMinMax(x0, x1);
@@ -184,7 +184,7 @@ TEST_F(LongSeries, BrokenLineRepaintsWhatChangedSinceItsLastPaint) {
         plot.paint();
         const QImage kept = plot.controlImage().copy();
         XYLine fresh;
-        fresh.lineAttr()->setColor(clRed);
+        fresh.lineAttr()->setColor(Qt::red);
         fill(fresh, 0, to, lift);
         line.setPlot(nullptr);
         fresh.setPlot(&plot);

@@ -101,7 +101,7 @@ TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
         plot.resize(300, 200);
         plot.setBufferedDisplay(buffered);
         XYLine line;
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
         line.addXY(0, 0);
         line.addXY(10, 7);
         line.setPlot(&plot);

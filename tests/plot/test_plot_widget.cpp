@@ -79,8 +79,8 @@ TEST(PlotPaint, RedrawsOnlyWhatIsStale) {
         {"first paint", [] {}, 1, 1, 1},
         {"nothing stale", [] {}, 1, 1, 1},
         {"data change", [&] { s.addXY(2, 3); }, 1, 1, 2},
-        {"field colour", [&] { plot.setFieldColor(clGray); }, 1, 1, 3},
-        {"grid", [&] { plot.leftAxis()->gridAttr()->setColor(clRed); }, 1, 1, 4},
+        {"field colour", [&] { plot.setFieldColor(QColorConstants::Svg::gray); }, 1, 1, 3},
+        {"grid", [&] { plot.leftAxis()->gridAttr()->setColor(Qt::red); }, 1, 1, 4},
         {"pan", [&] { plot.bottomAxis()->moveMinMax(1); }, 1, 2, 5},
         {"border", [&] { plot.setBorderStyle(bs_Raised); }, 1, 3, 6},
         {"range", [&] { plot.leftAxis()->setMinMax(0, 5); }, 2, 4, 7},
@@ -134,7 +134,7 @@ TEST(PlotPaint, EventsAndNoColourField) {
     plot.resize(200, 150);
     plot.leftAxis()->gridAttr()->setVisible(false);
     plot.bottomAxis()->gridAttr()->setVisible(false);
-    plot.setFieldColor(clNone);
+    plot.setFieldColor(QColor());
     int ends = 0, fieldDraws = 0;
     plot.onDrawEnd = [&](XYPlot* sender) {
         EXPECT_EQ(sender, &plot);
@@ -175,16 +175,16 @@ TEST(PlotPaint, TickLabelHandlerRewritesLabelsAndWidensTheBand) {
 
 TEST(PlotBorder, StylesPaintTheOuterRings) {
     const QRgb black = qRgb(0, 0, 0);
+    const QPalette pal = XYPlot().palette();
+    const QRgb face = pal.color(QPalette::Button).rgb(), light = pal.color(QPalette::Light).rgb(),
+               shadow = pal.color(QPalette::Dark).rgb();
     struct Case {
         BorderStyle style;
-        Color outer, inner, bottomRight;
+        QRgb outer, inner, bottomRight;
     } cases[] = {
-        {bs_None, clBtnFace, clBtnFace, clBtnFace},
-        {bs_BlackRect, clBlack, clBtnFace, clBlack},
-        {bs_BoldRect, clBlack, clBlack, clBlack},
-        {bs_Raised, clBtnHighlight, clBtnFace, clBtnShadow},
-        {bs_Lowered, clBtnShadow, clBtnFace, clBtnHighlight},
-        {bs_Gutter, clBtnShadow, clBtnHighlight, clBtnHighlight},
+        {bs_None, face, face, face},        {bs_BlackRect, black, face, black},
+        {bs_BoldRect, black, black, black}, {bs_Raised, light, face, shadow},
+        {bs_Lowered, shadow, face, light},  {bs_Gutter, shadow, light, light},
     };
     for (const Case& c : cases) {
         XYPlot plot;
@@ -192,9 +192,9 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         plot.paint();
         const QImage& img = plot.controlImage();
         const int w = img.width(), h = img.height();
-        EXPECT_EQ(img.pixel(0, 5), toQColor(c.outer).rgb()) << c.style;
-        EXPECT_EQ(img.pixel(1, 5), toQColor(c.inner).rgb()) << c.style;
-        EXPECT_EQ(img.pixel(w - 1, h - 1), toQColor(c.bottomRight).rgb()) << c.style;
+        EXPECT_EQ(img.pixel(0, 5), c.outer) << c.style;
+        EXPECT_EQ(img.pixel(1, 5), c.inner) << c.style;
+        EXPECT_EQ(img.pixel(w - 1, h - 1), c.bottomRight) << c.style;
     }
     XYPlot focus;
     focus.setBorderStyle(bs_FocusRect);
@@ -204,6 +204,20 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
     for (int x = 0; x < 20; ++x) dark += img.pixel(x, 0) == black;
     EXPECT_GT(dark, 3);  // dotted
     EXPECT_LT(dark, 17);
+}
+
+TEST(PlotPaint, SurroundFollowsThePalette) {
+    XYPlot plot;
+    plot.setBufferedDisplay(true);
+    plot.paint();
+    EXPECT_EQ(plot.controlImage().pixel(2, 2), plot.palette().color(QPalette::Button).rgb());
+    QPalette pal = plot.palette();
+    pal.setColor(QPalette::Button, QColor(10, 20, 30));
+    plot.setPalette(pal);
+    plot.paint();  // the cached frame is stale after a palette change
+    EXPECT_EQ(plot.color(), QColor(10, 20, 30));
+    EXPECT_EQ(plot.controlImage().pixel(2, 2), qRgb(10, 20, 30));
+    EXPECT_EQ(plot.controlImage().pixel(0, 0), qRgb(10, 20, 30));
 }
 
 TEST(PlotMarkers, RegisterBothWaysAndDrawInTheirTurn) {

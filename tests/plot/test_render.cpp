@@ -18,7 +18,7 @@ class RenderTest : public ::testing::Test {
         plot.bottomAxis()->setMinMax(0, 100);
         plot.leftAxis()->gridAttr()->setVisible(false);
         plot.bottomAxis()->gridAttr()->setVisible(false);
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
         line.setPlot(&plot);
         plot.paint();  // lays out, so the axes map to the field
     }
@@ -61,8 +61,8 @@ TEST_F(RenderTest, OnePointDrawsAMarkOnlyWhenMarksAreVisible) {
     const QRect around(X(50) - 5, Y(50) - 5, 11, 11);
     EXPECT_EQ(RedIn(around), 0);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
     paint();
     EXPECT_EQ(RedIn(around), 25);  // 5 × 5 around the point
     EXPECT_EQ(RedIn(QRect(X(50) - 2, Y(50) - 2, 5, 5)), 25);
@@ -71,8 +71,8 @@ TEST_F(RenderTest, OnePointDrawsAMarkOnlyWhenMarksAreVisible) {
 TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
     line.lineAttr()->setVisible(false);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
     line.pointAttr()->setHSize(7);  // hl 3, hr 4
     line.pointAttr()->setVSize(5);  // vt 2, vb 3
     line.addXY(50, 50);
@@ -103,8 +103,8 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
 TEST_F(RenderTest, MarksOnTheFieldsRightOrBottomEdgeAreNotDrawn) {
     line.lineAttr()->setVisible(false);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
     const QRect f = plot.fieldRect();
     const double right = plot.bottomAxis()->pixelToValue(f.right() + 1);
     const double bottom = plot.leftAxis()->pixelToValue(f.bottom() + 1);
@@ -157,7 +157,7 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
     const PenStyle styles[] = {psSolid, psSolid, psDash, psSolid};
     for (int s = 0; s < 4; ++s) {
         auto line = std::make_unique<XYLine>();
-        line->lineAttr()->setColor(Color(0x3355AA * (s + 1)) & 0xFFFFFF);
+        line->lineAttr()->setColor(QColor::fromRgb(QRgb(0x3355AA * (s + 1)) & 0xFFFFFF));
         line->lineAttr()->setStyle(styles[s]);
         line->lineAttr()->setWidth(s == 1 ? 3 : s == 2 ? 2 : 1);
         if (s == 3) {  // marks, and X values that go back once
@@ -219,7 +219,7 @@ TEST_F(RenderTest, QuickAddXYDrawsTheNewSegmentAtOnce) {
 }
 
 TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
-    plot.setFieldColor(clWhite);
+    plot.setFieldColor(Qt::white);
     const QImage clean = paint();
     plot.setXCursorVal(50);
     plot.setXCursorOn(true);

@@ -335,11 +335,14 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
     a.setMargin(12);
     a.setLabelAsDataTime(true);
     a.setLabelFormat("hh:nn");
-    a.gridAttr()->setColor(0x123456);
+    a.gridAttr()->setColor(QColor(0x56, 0x34, 0x12));
     a.gridAttr()->setVisible(true);
     a.lineAttr()->setWidth(2);
     PropertyList props;
     a.writeProperties(props);
+    // Colours are written as the number 0x00BBGGRR.
+    const std::pair<QString, QString> grid("GridAttr.Color", QString::number(0x123456));
+    EXPECT_NE(std::find(props.begin(), props.end(), grid), props.end());
     Axis b(0);
     for (const auto& [name, value] : props) EXPECT_TRUE(b.readProperty(name, value)) << name;
     PropertyList again;
@@ -347,6 +350,11 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
     EXPECT_EQ(again, props);
     EXPECT_EQ(b.caption(), "Температура");
     EXPECT_TRUE(b.captionShown());
+    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
+    // A number beyond 0x00FFFFFF is no colour of a line: refused, the colour stays.
+    for (const char* bad : {"16777216", "2147483663", "-1", "red"})
+        EXPECT_FALSE(b.readProperty("GridAttr.Color", bad)) << bad;
+    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
 }
 
 TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
@@ -394,9 +402,9 @@ TEST(LineAttr, HooksAndAssignment) {
     LineAttr same;
     a.setLineAttr(same);
     EXPECT_EQ(calls, 1);
-    LineAttr red(clRed, psDash, 2, true);
+    LineAttr red(Qt::red, psDash, 2, true);
     a.setLineAttr(red);  // copied without a report of its own
-    EXPECT_EQ(a.lineAttr()->color(), clRed);
+    EXPECT_EQ(a.lineAttr()->color(), Qt::red);
     EXPECT_EQ(a.lineAttr()->style(), psDash);
     EXPECT_EQ(a.lineAttr()->width(), 2);
     EXPECT_EQ(calls, 1);

@@ -175,7 +175,7 @@ TEST_F(SeriesOnPlot, AttachingAnInactiveSeriesChangesNothing) {
 TEST_F(SeriesOnPlot, AppearanceChangesRepaintTheFieldOnly) {
     plot.setBufferedDisplay(true);
     plot.paint();
-    a.lineAttr()->setColor(clRed);
+    a.lineAttr()->setColor(Qt::red);
     EXPECT_TRUE(plot.layoutValid());
     EXPECT_TRUE(plot.frameValid());
     EXPECT_FALSE(plot.fieldValid());
