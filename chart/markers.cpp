@@ -29,7 +29,7 @@ void drawMarkerLine(XYPlot& plot, int x) {
     QPainter& p = *plot.drawCanvas();
     p.save();
     p.setClipping(false);
-    p.setPen(makePen(Qt::black, psSolid, 1));
+    p.setPen(makePen(Qt::black, Qt::SolidLine, 1));
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
     // the pen leaves out the larger end.

@@ -21,7 +21,7 @@ void TrendChart::stylePlot() {
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis()}) {
         axis->setTicksCount(11);
         axis->gridAttr()->setColor(QColorConstants::Svg::gray);
-        axis->gridAttr()->setStyle(psDot);
+        axis->gridAttr()->setStyle(Qt::DotLine);
         axis->gridAttr()->setVisible(axis != plot_.rightAxis());
     }
     // The right axis is read like the left one: tick marks and labels on its outer side.

@@ -1,27 +1,8 @@
 #include "plot/canvas.h"
 
-#include <iterator>
-
-// Both tables follow the order of the enumerations; a value out of range draws solid.
-Qt::PenStyle toQtPenStyle(PenStyle s) {
-    static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
-                                               Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
-                                               Qt::SolidLine};  // psInsideFrame
-    static_assert(std::size(kStyles) == psInsideFrame + 1);
-    return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidLine;
-}
-
-Qt::BrushStyle toQtBrushStyle(BrushStyle s) {
-    static constexpr Qt::BrushStyle kStyles[] = {
-        Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
-        Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    static_assert(std::size(kStyles) == bsDiagCross + 1);
-    return unsigned(s) < std::size(kStyles) ? kStyles[s] : Qt::SolidPattern;
-}
-
-QPen makePen(const QColor& color, PenStyle style, int width) {
+QPen makePen(const QColor& color, Qt::PenStyle style, int width) {
     QPen pen(color);
-    pen.setStyle(toQtPenStyle(style));
+    pen.setStyle(style);
     pen.setWidth(width < 1 ? 1 : width);
     pen.setCosmetic(width <= 1);
     pen.setCapStyle(Qt::FlatCap);

@@ -1,30 +1,15 @@
-// Drawing-surface vocabulary of the plot widget: pen and brush styles, and the few drawing calls
-// whose pixel rules differ from QPainter's.
+// Drawing rules of the plot widget that QPainter lacks: its pen, and the few drawing calls whose
+// pixel rules differ from QPainter's.
 #pragma once
 
 #include <QColor>
 #include <QPainter>
 #include <QString>
 
-enum PenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-enum BrushStyle {
-    bsSolid,
-    bsClear,
-    bsHorizontal,
-    bsVertical,
-    bsFDiagonal,
-    bsBDiagonal,
-    bsCross,
-    bsDiagCross
-};
-
-Qt::PenStyle toQtPenStyle(PenStyle s);
-Qt::BrushStyle toQtBrushStyle(BrushStyle s);
-
 // A pen in copy mode. Its flat cap leaves out the pixel at a line's larger coordinate along
 // the line, which is the end point for lines drawn rightward or downward; frame lines are drawn
 // in those directions so that their end points are excluded.
-QPen makePen(const QColor& color, PenStyle style, int width);
+QPen makePen(const QColor& color, Qt::PenStyle style, int width);
 void setCopyMode(QPainter& p);
 
 // Outline of (l, t, r, b) with right and bottom excluded, filled with the current brush.

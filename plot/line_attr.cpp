@@ -1,4 +1,6 @@
 #include <QLocale>
+#include <algorithm>
+#include <iterator>
 
 #include "plot/scale_axis.h"
 
@@ -10,9 +12,19 @@ uint streamColor(const QColor& c) {
 QColor colorOfStream(uint v) {
     return QColor(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF));
 }
+// The stream form of a pen style is its place here; the last, a line drawn inside a frame,
+// reads as solid, which is how it draws.
+constexpr Qt::PenStyle kStreamStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                          Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
+                                          Qt::SolidLine};
+int streamStyle(Qt::PenStyle s) {
+    const auto* at = std::find(std::begin(kStreamStyles), std::end(kStreamStyles), s);
+    return at == std::end(kStreamStyles) ? 0 : int(at - std::begin(kStreamStyles));
+}
 }  // namespace
 
-LineAttrBase::LineAttrBase(const QColor& color, PenStyle style, std::uint16_t width, bool visible)
+LineAttrBase::LineAttrBase(const QColor& color, Qt::PenStyle style, std::uint16_t width,
+                           bool visible)
     : color_(color), style_(style), width_(width), visible_(visible) {}
 
 void LineAttrBase::setColor(const QColor& v) {
@@ -20,7 +32,7 @@ void LineAttrBase::setColor(const QColor& v) {
     changed();
 }
 
-void LineAttrBase::setStyle(PenStyle v) {
+void LineAttrBase::setStyle(Qt::PenStyle v) {
     style_ = v;
     changed();
 }
@@ -63,7 +75,7 @@ void LineAttrBase::applyToPen(QPainter& p) const {
 
 void LineAttrBase::writeProperties(const QString& prefix, PropertyList& out) const {
     out.emplace_back(prefix + ".Color", QString::number(streamColor(color_)));
-    out.emplace_back(prefix + ".Style", QString::number(int(style_)));
+    out.emplace_back(prefix + ".Style", QString::number(streamStyle(style_)));
     out.emplace_back(prefix + ".Width", QString::number(width_));
     out.emplace_back(prefix + ".Visible", visible_ ? "True" : "False");
 }
@@ -78,8 +90,8 @@ bool LineAttrBase::readProperty(const QString& name, const QString& value) {
         if (ok) setColor(colorOfStream(v));
     } else if (name == "Style") {
         const int v = c.toInt(value, &ok);
-        ok = ok && v >= psSolid && v <= psInsideFrame;
-        if (ok) setStyle(PenStyle(v));
+        ok = ok && v >= 0 && v < int(std::size(kStreamStyles));
+        if (ok) setStyle(kStreamStyles[v]);
     } else if (name == "Width") {
         const ushort v = c.toUShort(value, &ok);
         if (ok) setWidth(v);

@@ -33,8 +33,8 @@ XYPlot::XYPlot(QWidget* parent)
           std::make_unique<Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)),
       bottom_(std::make_unique<Axis>(0, this)),
       top_(std::make_unique<Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
-    left_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, psSolid, 1, true));
-    bottom_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, psSolid, 1, true));
+    left_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
+    bottom_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
     setBackgroundRole(QPalette::Button);
     // The plot paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -10,7 +10,7 @@ void XYPlot::drawXCursorLine(int pixel) {
     if (!(f.left() < pixel && pixel <= f.right())) return;
     QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(makePen(Qt::black, psSolid, 1));
+    p.setPen(makePen(Qt::black, Qt::SolidLine, 1));
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.drawLine(pixel, f.top() + 1, pixel, f.bottom());
     setCopyMode(p);
@@ -20,7 +20,7 @@ void XYPlot::drawXCursorLine(int pixel) {
 void XYPlot::drawZoomRect() {
     QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(makePen(Qt::black, psDot, 1));
+    p.setPen(makePen(Qt::black, Qt::DotLine, 1));
     p.setBrush(Qt::white);
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     p.drawPolyline(QPolygon({QPoint(x0_, y0_), QPoint(x1_, y0_), QPoint(x1_, y1_), QPoint(x0_, y1_),

@@ -136,7 +136,7 @@ void XYPlot::drawFrame() {
     right_->drawAxisLine(p, visibleWidth(*bottom_), 0);
     bottom_->drawAxisLine(p, visibleWidth(*left_), 0);
     left_->drawAxisLine(p, 0, visibleWidth(*top_));
-    p.setPen(makePen(palette().color(QPalette::WindowText), psSolid, 1));
+    p.setPen(makePen(palette().color(QPalette::WindowText), Qt::SolidLine, 1));
     setCopyMode(p);
     p.setFont(font());
     top_->drawTicksAndLabels(p);
@@ -211,7 +211,7 @@ void XYPlot::drawField() {
 
 namespace {
 void outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
-    p.setPen(makePen(c, psSolid, 1));
+    p.setPen(makePen(c, Qt::SolidLine, 1));
     p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 }  // namespace
@@ -250,7 +250,7 @@ void XYPlot::drawBorder() {
             outline(p, 1, 1, w - 1, h - 1, Qt::black);
             break;
         case bs_FocusRect: {
-            QPen pen = makePen(Qt::black, psDot, 1);
+            QPen pen = makePen(Qt::black, Qt::DotLine, 1);
             p.setPen(pen);
             p.setBackground(Qt::white);
             p.setBackgroundMode(Qt::OpaqueMode);

@@ -18,7 +18,7 @@ void PointAttr::setColor(const QColor& v) {
     store(color_, v);
 }
 
-void PointAttr::setStyle(BrushStyle v) {
+void PointAttr::setStyle(Qt::BrushStyle v) {
     store(style_, v);
 }
 
@@ -61,7 +61,7 @@ void PointAttr::assign(const PointAttr& s) {
 }
 
 void PointAttr::applyTo(QPainter& p) const {
-    p.setPen(makePen(borderColor_, psSolid, borderWidth_));
+    p.setPen(makePen(borderColor_, Qt::SolidLine, borderWidth_));
     setCopyMode(p);
-    p.setBrush(QBrush(color_, toQtBrushStyle(style_)));
+    p.setBrush(QBrush(color_, style_));
 }

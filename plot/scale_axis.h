@@ -23,18 +23,18 @@ using PropertyList = std::vector<std::pair<QString, QString>>;
 class LineAttrBase {
   public:
     LineAttrBase() = default;
-    LineAttrBase(const QColor& color, PenStyle style, std::uint16_t width, bool visible);
+    LineAttrBase(const QColor& color, Qt::PenStyle style, std::uint16_t width, bool visible);
     virtual ~LineAttrBase() = default;
     LineAttrBase(const LineAttrBase&) = delete;
     LineAttrBase& operator=(const LineAttrBase&) = delete;
 
     QColor color() const { return color_; }
-    PenStyle style() const { return style_; }
+    Qt::PenStyle style() const { return style_; }
     std::uint16_t width() const { return width_; }
     bool visible() const { return visible_; }
     // Each setter stores a differing value and then calls Changed, changed or not.
     void setColor(const QColor& v);
-    void setStyle(PenStyle v);
+    void setStyle(Qt::PenStyle v);
     void setWidth(std::uint16_t v);
     void setVisible(bool v);
 
@@ -58,7 +58,7 @@ class LineAttrBase {
 
   private:
     QColor color_ = Qt::black;
-    PenStyle style_ = psSolid;
+    Qt::PenStyle style_ = Qt::SolidLine;
     std::uint16_t width_ = 1;
     bool visible_ = true;
 };
@@ -270,6 +270,6 @@ class Axis : public Scale {
     int margin_ = 4;
     QString caption_;
     XYPlot* plot_ = nullptr;
-    LineAttr gridAttr_{QColorConstants::Svg::gray, psSolid, 1, false};
+    LineAttr gridAttr_{QColorConstants::Svg::gray, Qt::SolidLine, 1, false};
     bool savedValid_ = false;
 };

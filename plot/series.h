@@ -153,8 +153,8 @@ class PointAttr {
 
     QColor color() const { return color_; }
     void setColor(const QColor& v);
-    BrushStyle style() const { return style_; }
-    void setStyle(BrushStyle v);
+    Qt::BrushStyle style() const { return style_; }
+    void setStyle(Qt::BrushStyle v);
     PointKind kind() const { return kind_; }
     void setKind(PointKind v);
     // Sizes are kept as half-extents: left hl, right hl + 1, top vt, bottom vt + 1, so a size
@@ -195,7 +195,7 @@ class PointAttr {
         changed();
     }
     QColor color_ = Qt::white;
-    BrushStyle style_ = bsSolid;
+    Qt::BrushStyle style_ = Qt::SolidPattern;
     PointKind kind_ = ptRectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;

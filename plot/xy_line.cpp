@@ -134,7 +134,7 @@ int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first
 // column, which paints the same pixels. Dashes restart with every segment, so a dashed line
 // keeps every segment.
 void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
-    const bool solid = lineAttr_.style() == psSolid || lineAttr_.style() == psInsideFrame;
+    const bool solid = lineAttr_.style() == Qt::SolidLine;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
         if (!breaks_.empty()) {
@@ -247,7 +247,7 @@ void XYLine::draw() {
     getYMax(yMax);
     if (xMin > xa.max() || xMax < xa.min() || yMin > ya.max() || yMax < ya.min()) return;
 
-    if (lines && lineAttr_.style() != psClear) {
+    if (lines && lineAttr_.style() != Qt::NoPen) {
         lineAttr_.applyToPen(*p);
         p->setBrush(Qt::NoBrush);
         drawLines(*p, xa, ya);

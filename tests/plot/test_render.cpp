@@ -154,7 +154,7 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
     constexpr int kN = 30000;
     const double x0 = 46000, step = 5.0 / 86400;
     std::vector<std::unique_ptr<XYLine>> lines;
-    const PenStyle styles[] = {psSolid, psSolid, psDash, psSolid};
+    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::SolidLine, Qt::DashLine, Qt::SolidLine};
     for (int s = 0; s < 4; ++s) {
         auto line = std::make_unique<XYLine>();
         line->lineAttr()->setColor(QColor::fromRgb(QRgb(0x3355AA * (s + 1)) & 0xFFFFFF));

@@ -357,6 +357,27 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
     EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
 }
 
+TEST(AxisStream, PenStylesAreWrittenByTheirNumbers) {
+    Axis a(0);
+    const struct {
+        const char* number;
+        Qt::PenStyle style;
+    } styles[] = {{"0", Qt::SolidLine},   {"1", Qt::DashLine},       {"2", Qt::DotLine},
+                  {"3", Qt::DashDotLine}, {"4", Qt::DashDotDotLine}, {"5", Qt::NoPen}};
+    for (const auto& s : styles) {
+        EXPECT_TRUE(a.readProperty("GridAttr.Style", s.number)) << s.number;
+        EXPECT_EQ(a.gridAttr()->style(), s.style) << s.number;
+        PropertyList props;
+        a.writeProperties(props);
+        const std::pair<QString, QString> written("GridAttr.Style", s.number);
+        EXPECT_NE(std::find(props.begin(), props.end(), written), props.end()) << s.number;
+    }
+    EXPECT_TRUE(a.readProperty("GridAttr.Style", "6"));  // a line inside a frame draws solid
+    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
+    for (const char* bad : {"7", "-1", "x"}) EXPECT_FALSE(a.readProperty("GridAttr.Style", bad));
+    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
+}
+
 TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
     Axis a(sfVertical);
     a.applyRange(0, 10);
@@ -402,10 +423,10 @@ TEST(LineAttr, HooksAndAssignment) {
     LineAttr same;
     a.setLineAttr(same);
     EXPECT_EQ(calls, 1);
-    LineAttr red(Qt::red, psDash, 2, true);
+    LineAttr red(Qt::red, Qt::DashLine, 2, true);
     a.setLineAttr(red);  // copied without a report of its own
     EXPECT_EQ(a.lineAttr()->color(), Qt::red);
-    EXPECT_EQ(a.lineAttr()->style(), psDash);
+    EXPECT_EQ(a.lineAttr()->style(), Qt::DashLine);
     EXPECT_EQ(a.lineAttr()->width(), 2);
     EXPECT_EQ(calls, 1);
 }
