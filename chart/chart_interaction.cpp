@@ -76,10 +76,10 @@ void fixRanges(XYPlot& plot) {
     }
 }
 
-void ChartMouse::mouseDown(MouseButton button, int x, int y) {
+void ChartMouse::mouseDown(Qt::MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;
-    if (button == mbRight) {
+    if (button == Qt::RightButton) {
         panX_ = x;
         panY_ = y;
         panning_ = true;
@@ -108,17 +108,17 @@ std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
     return std::nullopt;
 }
 
-void ChartMouse::mouseUp(MouseButton button, int x, int y) {
+void ChartMouse::mouseUp(Qt::MouseButton button, int x, int y) {
     panning_ = false;
     const bool drag = std::abs(x - downX_) > kClickSlop || std::abs(y - downY_) > kClickSlop;
     if (drag) {
         // The plot has just zoomed to the dragged rectangle: keep that range.
-        if (button == mbLeft) fixRanges(plot_);
+        if (button == Qt::LeftButton) fixRanges(plot_);
         return;
     }
-    if (button == mbRight) {
+    if (button == Qt::RightButton) {
         widenAxes(plot_, 0.1);
-    } else if (button == mbLeft) {
+    } else if (button == Qt::LeftButton) {
         if (onStandardView)
             onStandardView();
         else

@@ -225,28 +225,8 @@ void XYPlot::changeEvent(QEvent* e) {
 }
 
 namespace {
-ShiftState shiftOf(const QMouseEvent* e) {
-    ShiftState s = 0;
-    const Qt::KeyboardModifiers m = e->modifiers();
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    const Qt::MouseButtons b = e->buttons();
-    if (b & Qt::LeftButton) s |= ssLeft;
-    if (b & Qt::RightButton) s |= ssRight;
-    if (b & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-MouseButton buttonOf(const QMouseEvent* e) {
-    switch (e->button()) {
-        case Qt::RightButton:
-            return mbRight;
-        case Qt::MiddleButton:
-            return mbMiddle;
-        default:
-            return mbLeft;
-    }
+MouseState stateOf(const QMouseEvent* e) {
+    return {e->modifiers(), e->buttons(), e->type() == QEvent::MouseButtonDblClick};
 }
 
 // Back, forward and other extra buttons are none of the plot's: the toolkit handles them.
@@ -262,12 +242,12 @@ void XYPlot::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseDown(buttonOf(e), shiftOf(e), p.x(), p.y());
+    mouseDown(e->button(), stateOf(e), p.x(), p.y());
 }
 
 void XYPlot::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    mouseMove(shiftOf(e), p.x(), p.y());
+    mouseMove(stateOf(e), p.x(), p.y());
 }
 
 void XYPlot::mouseReleaseEvent(QMouseEvent* e) {
@@ -276,7 +256,7 @@ void XYPlot::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseUp(buttonOf(e), shiftOf(e), p.x(), p.y());
+    mouseUp(e->button(), stateOf(e), p.x(), p.y());
     if (e->button() == Qt::LeftButton && rect().contains(p) && onClick) onClick(this);
 }
 
@@ -286,7 +266,7 @@ void XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseDown(buttonOf(e), shiftOf(e) | ssDouble, p.x(), p.y());
+    mouseDown(e->button(), stateOf(e), p.x(), p.y());
     if (onDblClick) onDblClick(this);
 }
 

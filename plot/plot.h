@@ -34,13 +34,14 @@ enum BorderStyle {
     bs_FocusRect
 };
 enum MarkerLayer { dmBeforeSeries, dmAfterSeries };
-enum MouseButton { mbLeft, mbRight, mbMiddle };
 
-// Shift state bits of a mouse event, also the sets zoomShiftKeys and panShiftKeys.
-using ShiftState = std::uint8_t;
-constexpr ShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
-                     ssDouble = 64;
-using ShiftKeys = ShiftState;
+// What a mouse event carries besides its button and position: the keys and buttons held, and
+// whether the press is the second one of a double click.
+struct MouseState {
+    Qt::KeyboardModifiers modifiers;
+    Qt::MouseButtons buttons;
+    bool doubleClick = false;
+};
 
 // Off-screen image the plot paints into before copying it to the control in one go. Its size
 // is in the widget's (logical) pixels; the image holds ratio times as many device pixels, so
@@ -145,12 +146,13 @@ class XYPlot : public QWidget {
     void setZoom(ZoomPanDirections v) { zoom_ = v; }
     ZoomPanDirections pan() const { return pan_; }
     void setPan(ZoomPanDirections v) { pan_ = v; }
-    // Stored with the left-button bit added, read back without it. Any left press zooms while
-    // Zoom is not zpdNone; the zoom keys are kept for the owner only.
-    ShiftKeys zoomShiftKeys() const { return zoomKeys_ & ~ssLeft; }
-    void setZoomShiftKeys(ShiftKeys v) { zoomKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
-    ShiftKeys panShiftKeys() const { return panKeys_ & ~ssLeft; }
-    void setPanShiftKeys(ShiftKeys v) { panKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
+    // Shift, Alt and Ctrl only. A left press with exactly the pan keys held (and no other
+    // button) pans. Any left press zooms while Zoom is not zpdNone; the zoom keys are kept for
+    // the owner only.
+    Qt::KeyboardModifiers zoomShiftKeys() const { return zoomKeys_; }
+    void setZoomShiftKeys(Qt::KeyboardModifiers v) { zoomKeys_ = v & kShiftKeys; }
+    Qt::KeyboardModifiers panShiftKeys() const { return panKeys_; }
+    void setPanShiftKeys(Qt::KeyboardModifiers v) { panKeys_ = v & kShiftKeys; }
     Qt::CursorShape panCursor() const { return panCursor_; }
     void setPanCursor(Qt::CursorShape v) { panCursor_ = v; }
     int dragState() const { return dragState_; }
@@ -198,9 +200,9 @@ class XYPlot : public QWidget {
     void drawAll();
 
     // The plot's mouse handling (zoom, pan), then the mouse events.
-    virtual void mouseDown(MouseButton button, ShiftState shift, int x, int y);
-    virtual void mouseMove(ShiftState shift, int x, int y);
-    virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
+    virtual void mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y);
+    virtual void mouseMove(const MouseState& state, int x, int y);
+    virtual void mouseUp(Qt::MouseButton button, const MouseState& state, int x, int y);
 
     std::function<void(XYPlot* sender)> onFieldDraw;
     std::function<void(XYPlot* sender)> onDrawEnd;
@@ -208,9 +210,9 @@ class XYPlot : public QWidget {
     std::function<void(Axis* sender, int labelNum, double labelVal, QString& label)> onGetTickLabel;
     // Called per zoomed axis before its range is applied; may change min and max or refuse.
     std::function<void(Axis* sender, double& min, double& max, bool& canZoom)> onAxisZoom;
-    std::function<void(XYPlot*sender, MouseButton button, ShiftState shift, int x, int y)>
+    std::function<void(XYPlot*sender, Qt::MouseButton button, const MouseState&state, int x, int y)>
         onMouseDown, onMouseUp;
-    std::function<void(XYPlot* sender, ShiftState shift, int x, int y)> onMouseMove;
+    std::function<void(XYPlot* sender, const MouseState& state, int x, int y)> onMouseMove;
     std::function<void(XYPlot*sender)> onClick, onDblClick;
 
   protected:
@@ -258,7 +260,9 @@ class XYPlot : public QWidget {
     std::vector<PlotMarker*> before_, after_;
 
     ZoomPanDirections zoom_ = zpdBoth, pan_ = zpdBoth;
-    ShiftKeys zoomKeys_ = ssShift | ssLeft, panKeys_ = ssCtrl | ssLeft;
+    static constexpr Qt::KeyboardModifiers kShiftKeys{Qt::ShiftModifier | Qt::AltModifier |
+                                                      Qt::ControlModifier};
+    Qt::KeyboardModifiers zoomKeys_ = Qt::ShiftModifier, panKeys_ = Qt::ControlModifier;
     Qt::CursorShape panCursor_ = Qt::ArrowCursor;
     QCursor savedCursor_;
     int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;

@@ -50,14 +50,21 @@ void XYPlot::setDragCorner(int x, int y) {
     y1_ = zoom_ == zpdHorizontal ? fieldRect_.bottom() + 1 : y;
 }
 
-void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
-    if (button == mbLeft) {
+namespace {
+bool onlyLeftHeld(const MouseState& s) {
+    return (s.buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)) == Qt::LeftButton;
+}
+}  // namespace
+
+void XYPlot::mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y) {
+    if (button == Qt::LeftButton) {
         if (zoom_ != zpdNone && dragState_ == 0) {
             x0_ = zoom_ == zpdVertical ? fieldRect_.left() : x;
             y0_ = zoom_ == zpdHorizontal ? fieldRect_.top() : y;
             savedCursor_ = cursor();
             dragState_ = 1;
-        } else if (shift == panKeys_ && pan_ != zpdNone && dragState_ == 0) {
+        } else if ((state.modifiers & kShiftKeys) == panKeys_ && onlyLeftHeld(state) &&
+                   !state.doubleClick && pan_ != zpdNone && dragState_ == 0) {
             x0_ = x;
             y0_ = y;
             savedCursor_ = cursor();
@@ -65,10 +72,10 @@ void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
             setCursor(panCursor_);
         }
     }
-    if (onMouseDown) onMouseDown(this, button, shift, x, y);
+    if (onMouseDown) onMouseDown(this, button, state, x, y);
 }
 
-void XYPlot::mouseMove(ShiftState shift, int x, int y) {
+void XYPlot::mouseMove(const MouseState& state, int x, int y) {
     switch (dragState_) {
         case 1:
             if (std::abs(x - x0_) > 3 || std::abs(y - y0_) > 3) {
@@ -96,7 +103,7 @@ void XYPlot::mouseMove(ShiftState shift, int x, int y) {
         default:
             break;
     }
-    if (onMouseMove) onMouseMove(this, shift, x, y);
+    if (onMouseMove) onMouseMove(this, state, x, y);
 }
 
 void XYPlot::panStep() {
@@ -115,7 +122,7 @@ void XYPlot::panStep() {
     }
 }
 
-void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
+void XYPlot::mouseUp(Qt::MouseButton button, const MouseState& state, int x, int y) {
     if (dragState_ == 1) {
         const auto axes = allAxes();
         if (std::all_of(axes.begin(), axes.end(), [](Axis* a) { return a->hasSavedMinMax(); })) {
@@ -139,7 +146,7 @@ void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
         dragState_ = 0;
         setCursor(savedCursor_);
     }
-    if (onMouseUp) onMouseUp(this, button, shift, x, y);
+    if (onMouseUp) onMouseUp(this, button, state, x, y);
 }
 
 void XYPlot::zoomStep(int l, int t, int r, int b) {

@@ -164,11 +164,11 @@ void LogViewerWindow::wireChart() {
             [this](bool on) { markers_->setMarkersOn(on); });
 
     plot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    plot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
+    plot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
         mouse_->mouseDown(button, x, y);
     };
-    plot_->onMouseMove = [this](XYPlot*, ShiftState, int x, int y) { pointerMoved(x, y); };
-    plot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
+    plot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) { pointerMoved(x, y); };
+    plot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
         mouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new WheelZoomFilter(*plot_, this));

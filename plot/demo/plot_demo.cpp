@@ -40,7 +40,7 @@ class DemoWindow : public QMainWindow {
         lines_[2].pointAttr()->setColor(Qt::yellow);
         start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
         for (int i = 0; i < 200; ++i) addPoint();
-        plot_.onMouseMove = [](XYPlot* p, ShiftState, int x, int) {
+        plot_.onMouseMove = [](XYPlot* p, const MouseState&, int x, int) {
             p->setXCursorVal(p->bottomAxis()->pixelToValue(x));
         };
         plot_.setXCursorOn(true);
