@@ -10,9 +10,9 @@ TrendChart::TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lin
 
 void TrendChart::stylePlot() {
     plot_.setFieldColor(Qt::white);
-    plot_.setBorderStyle(bs_None);
+    plot_.setBorderStyle(BorderStyle::None);
     plot_.setBufferedDisplay(true);
-    plot_.setPan(zpdNone);
+    plot_.setPan(Qt::Orientations());
     plot_.setPanCursor(Qt::PointingHandCursor);
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
         axis->setMargin(4);
@@ -41,8 +41,8 @@ void TrendChart::stylePlot() {
 
 void TrendChart::applyAxisBinding() {
     for (int k = 0; k < kChartSlots; ++k) {
-        lines_[static_cast<std::size_t>(k)]->setYAxis(slotOnLeftAxis(ini_, k + 1) ? dsyLeft
-                                                                                  : dsyRight);
+        lines_[static_cast<std::size_t>(k)]->setYAxis(
+            slotOnLeftAxis(ini_, k + 1) ? YAxisChoice::Left : YAxisChoice::Right);
     }
 }
 

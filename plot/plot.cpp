@@ -146,13 +146,13 @@ void XYPlot::removeSeries(DataSeries* s) {
 
 void XYPlot::addMarker(PlotMarker* m, MarkerLayer when) {
     if (!m) return;
-    auto& list = when == dmBeforeSeries ? before_ : after_;
+    auto& list = when == MarkerLayer::BeforeSeries ? before_ : after_;
     if (std::find(list.begin(), list.end(), m) == list.end()) list.push_back(m);
     if (m->visible()) invalidateParts(false, false, true);
 }
 
 void XYPlot::removeMarker(PlotMarker* m, MarkerLayer when) {
-    auto& list = when == dmBeforeSeries ? before_ : after_;
+    auto& list = when == MarkerLayer::BeforeSeries ? before_ : after_;
     const auto it = std::find(list.begin(), list.end(), m);
     if (it == list.end()) return;
     list.erase(it);

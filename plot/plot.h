@@ -23,17 +23,8 @@
 #include "plot/scale_axis.h"
 #include "plot/series.h"
 
-enum ZoomPanDirections { zpdNone, zpdHorizontal, zpdVertical, zpdBoth };
-enum BorderStyle {
-    bs_None,
-    bs_Raised,
-    bs_Lowered,
-    bs_Gutter,
-    bs_BlackRect,
-    bs_BoldRect,
-    bs_FocusRect
-};
-enum MarkerLayer { dmBeforeSeries, dmAfterSeries };
+enum class BorderStyle { None, Raised, Lowered, Gutter, BlackRect, BoldRect, FocusRect };
+enum class MarkerLayer { BeforeSeries, AfterSeries };
 
 // What a mouse event carries besides its button and position: the keys and buttons held, and
 // whether the press is the second one of a double click.
@@ -91,11 +82,11 @@ class PlotMarker {
 
   private:
     void followAxes();
-    MarkerLayer whenDraw_ = dmBeforeSeries;
+    MarkerLayer whenDraw_ = MarkerLayer::BeforeSeries;
     bool visible_ = true;
     XYPlot* plot_ = nullptr;
-    XAxisChoice xAxis_ = dsxBottom;
-    YAxisChoice yAxis_ = dsyLeft;
+    XAxisChoice xAxis_ = XAxisChoice::Bottom;
+    YAxisChoice yAxis_ = YAxisChoice::Left;
     Axis* xAxisObj_ = nullptr;
     Axis* yAxisObj_ = nullptr;
 };
@@ -116,8 +107,10 @@ class XYPlot : public QWidget {
     void setBottomAxis(const Axis& a) { assignAxis(*bottom_, a); }
     void setTopAxis(const Axis& a) { assignAxis(*top_, a); }
     // The axis that a series or marker bound to w draws against.
-    Axis* xAxisOf(XAxisChoice w) const { return w == dsxTop ? topAxis() : bottomAxis(); }
-    Axis* yAxisOf(YAxisChoice w) const { return w == dsyRight ? rightAxis() : leftAxis(); }
+    Axis* xAxisOf(XAxisChoice w) const { return w == XAxisChoice::Top ? topAxis() : bottomAxis(); }
+    Axis* yAxisOf(YAxisChoice w) const {
+        return w == YAxisChoice::Right ? rightAxis() : leftAxis();
+    }
 
     // The field inside the four axis lines (QRect: right() and bottom() are its last pixels).
     QRect fieldRect() const { return fieldRect_; }
@@ -142,12 +135,13 @@ class XYPlot : public QWidget {
     void setBufferedDisplay(bool v);
     OffscreenImage* memBitmap() const { return memBitmap_.get(); }
 
-    ZoomPanDirections zoom() const { return zoom_; }
-    void setZoom(ZoomPanDirections v) { zoom_ = v; }
-    ZoomPanDirections pan() const { return pan_; }
-    void setPan(ZoomPanDirections v) { pan_ = v; }
+    // The directions a left drag zooms and pans in; none switches it off.
+    Qt::Orientations zoom() const { return zoom_; }
+    void setZoom(Qt::Orientations v) { zoom_ = v; }
+    Qt::Orientations pan() const { return pan_; }
+    void setPan(Qt::Orientations v) { pan_ = v; }
     // Shift, Alt and Ctrl only. A left press with exactly the pan keys held (and no other
-    // button) pans. Any left press zooms while Zoom is not zpdNone; the zoom keys are kept for
+    // button) pans. Any left press zooms while zoom() has a direction; the zoom keys are kept for
     // the owner only.
     Qt::KeyboardModifiers zoomShiftKeys() const { return zoomKeys_; }
     void setZoomShiftKeys(Qt::KeyboardModifiers v) { zoomKeys_ = v & kShiftKeys; }
@@ -179,7 +173,7 @@ class XYPlot : public QWidget {
     void addMarker(PlotMarker* m, MarkerLayer when);
     void removeMarker(PlotMarker* m, MarkerLayer when);
     const std::vector<PlotMarker*>& markers(MarkerLayer when) const {
-        return when == dmBeforeSeries ? before_ : after_;
+        return when == MarkerLayer::BeforeSeries ? before_ : after_;
     }
 
     // Fits an auto-scaled axis to the active series bound to it, with a 2.5 % pad on each
@@ -255,11 +249,11 @@ class XYPlot : public QWidget {
     QImage screen_;
     std::unique_ptr<QPainter> screenPainter_;
     QColor fieldColor_ = Qt::white;
-    BorderStyle borderStyle_ = bs_None;
+    BorderStyle borderStyle_ = BorderStyle::None;
     std::vector<DataSeries*> series_;
     std::vector<PlotMarker*> before_, after_;
 
-    ZoomPanDirections zoom_ = zpdBoth, pan_ = zpdBoth;
+    Qt::Orientations zoom_ = Qt::Horizontal | Qt::Vertical, pan_ = Qt::Horizontal | Qt::Vertical;
     static constexpr Qt::KeyboardModifiers kShiftKeys{Qt::ShiftModifier | Qt::AltModifier |
                                                       Qt::ControlModifier};
     Qt::KeyboardModifiers zoomKeys_ = Qt::ShiftModifier, panKeys_ = Qt::ControlModifier;

@@ -46,8 +46,8 @@ void XYPlot::setXCursorVal(double v) {
 }
 
 void XYPlot::setDragCorner(int x, int y) {
-    x1_ = zoom_ == zpdVertical ? fieldRect_.right() + 1 : x;
-    y1_ = zoom_ == zpdHorizontal ? fieldRect_.bottom() + 1 : y;
+    x1_ = zoom_ == Qt::Vertical ? fieldRect_.right() + 1 : x;
+    y1_ = zoom_ == Qt::Horizontal ? fieldRect_.bottom() + 1 : y;
 }
 
 namespace {
@@ -58,13 +58,13 @@ bool onlyLeftHeld(const MouseState& s) {
 
 void XYPlot::mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y) {
     if (button == Qt::LeftButton) {
-        if (zoom_ != zpdNone && dragState_ == 0) {
-            x0_ = zoom_ == zpdVertical ? fieldRect_.left() : x;
-            y0_ = zoom_ == zpdHorizontal ? fieldRect_.top() : y;
+        if (zoom_ && dragState_ == 0) {
+            x0_ = zoom_ == Qt::Vertical ? fieldRect_.left() : x;
+            y0_ = zoom_ == Qt::Horizontal ? fieldRect_.top() : y;
             savedCursor_ = cursor();
             dragState_ = 1;
         } else if ((state.modifiers & kShiftKeys) == panKeys_ && onlyLeftHeld(state) &&
-                   !state.doubleClick && pan_ != zpdNone && dragState_ == 0) {
+                   !state.doubleClick && pan_ && dragState_ == 0) {
             x0_ = x;
             y0_ = y;
             savedCursor_ = cursor();
@@ -109,13 +109,13 @@ void XYPlot::mouseMove(const MouseState& state, int x, int y) {
 void XYPlot::panStep() {
     for (Axis* a : allAxes()) a->saveMinMax();
     const int dx = x1_ - x0_;
-    if (dx != 0 && (pan_ == zpdHorizontal || pan_ == zpdBoth)) {
+    if (dx != 0 && pan_.testFlag(Qt::Horizontal)) {
         bottom_->scrollBy(dx, true);
         top_->scrollBy(dx, true);
         invalidateParts(false, true, true);
     }
     const int dy = y1_ - y0_;
-    if (dy != 0 && (pan_ == zpdVertical || pan_ == zpdBoth)) {
+    if (dy != 0 && pan_.testFlag(Qt::Vertical)) {
         left_->scrollBy(dy, true);
         right_->scrollBy(dy, true);
         invalidateParts(false, true, true);
@@ -150,13 +150,13 @@ void XYPlot::mouseUp(Qt::MouseButton button, const MouseState& state, int x, int
 }
 
 void XYPlot::zoomStep(int l, int t, int r, int b) {
-    if (zoom_ == zpdNone || r - l <= 2 || b - t <= 2) return;
+    if (!zoom_ || r - l <= 2 || b - t <= 2) return;
     for (Axis* a : allAxes()) a->saveMinMax();
-    if (zoom_ == zpdHorizontal || zoom_ == zpdBoth) {
+    if (zoom_.testFlag(Qt::Horizontal)) {
         zoomAxis(*bottom_, l, r);
         zoomAxis(*top_, l, r);
     }
-    if (zoom_ == zpdVertical || zoom_ == zpdBoth) {
+    if (zoom_.testFlag(Qt::Vertical)) {
         zoomAxis(*left_, b, t);
         zoomAxis(*right_, b, t);
     }

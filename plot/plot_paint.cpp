@@ -226,10 +226,10 @@ void XYPlot::drawBorder() {
     const QColor own = color();
     const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
     switch (borderStyle_) {
-        case bs_Raised:
-        case bs_Lowered: {
-            const QColor tl = borderStyle_ == bs_Raised ? light : dark;
-            const QColor br = borderStyle_ == bs_Raised ? dark : light;
+        case BorderStyle::Raised:
+        case BorderStyle::Lowered: {
+            const QColor tl = borderStyle_ == BorderStyle::Raised ? light : dark;
+            const QColor br = borderStyle_ == BorderStyle::Raised ? dark : light;
             p.fillRect(0, 0, w - 1, 1, tl);  // top row, the right end belongs to br
             p.fillRect(0, 0, 1, h - 1, tl);  // left column, the bottom end belongs to br
             p.fillRect(w - 1, 0, 1, h, br);
@@ -237,19 +237,19 @@ void XYPlot::drawBorder() {
             outline(p, 1, 1, w - 1, h - 1, own);
             break;
         }
-        case bs_Gutter:
+        case BorderStyle::Gutter:
             outline(p, 1, 1, w, h, light);
             outline(p, 0, 0, w - 1, h - 1, dark);
             break;
-        case bs_BlackRect:
+        case BorderStyle::BlackRect:
             outline(p, 0, 0, w, h, Qt::black);
             outline(p, 1, 1, w - 1, h - 1, own);
             break;
-        case bs_BoldRect:
+        case BorderStyle::BoldRect:
             outline(p, 0, 0, w, h, Qt::black);
             outline(p, 1, 1, w - 1, h - 1, Qt::black);
             break;
-        case bs_FocusRect: {
+        case BorderStyle::FocusRect: {
             QPen pen = makePen(Qt::black, Qt::DotLine, 1);
             p.setPen(pen);
             p.setBackground(Qt::white);
@@ -261,7 +261,7 @@ void XYPlot::drawBorder() {
             p.setBackgroundMode(Qt::TransparentMode);
             break;
         }
-        case bs_None:
+        case BorderStyle::None:
         default:
             outline(p, 0, 0, w, h, own);
             outline(p, 1, 1, w - 1, h - 1, own);

@@ -20,13 +20,13 @@
 class XYPlot;
 class XYLine;
 
-enum XAxisChoice { dsxBottom, dsxTop };
-enum YAxisChoice { dsyLeft, dsyRight };
+enum class XAxisChoice { Bottom, Top };
+enum class YAxisChoice { Left, Right };
 
 // Base of everything the plot draws from data.
 class DataSeries {
   public:
-    enum ChangeKind { dcData = 0, dcAppearance = 1 };
+    enum class ChangeKind { Data, Appearance };
 
     DataSeries() = default;
     virtual ~DataSeries();
@@ -61,8 +61,8 @@ class DataSeries {
 
   protected:
     XYPlot* plot_ = nullptr;
-    XAxisChoice xAxis_ = dsxBottom;
-    YAxisChoice yAxis_ = dsyLeft;
+    XAxisChoice xAxis_ = XAxisChoice::Bottom;
+    YAxisChoice yAxis_ = YAxisChoice::Left;
     bool active_ = true;
     QString legend_;
 
@@ -142,9 +142,9 @@ class XYDataSeries : public DataSeries {
     bool locked_ = false;
 };
 
-enum PointKind { ptRectangle, ptEllipse, ptDiamond, ptCross, ptCustom, ptTriangle, ptDownTriangle };
+enum class PointKind { Rectangle, Ellipse, Diamond, Cross, Custom, Triangle, DownTriangle };
 
-// Shape, size and colours of point marks; the fill is its brush part (Color, Style).
+// Shape, size and colours of point marks; the fill is its brush part (colour, style).
 class PointAttr {
   public:
     PointAttr() = default;
@@ -196,7 +196,7 @@ class PointAttr {
     }
     QColor color_ = Qt::white;
     Qt::BrushStyle style_ = Qt::SolidPattern;
-    PointKind kind_ = ptRectangle;
+    PointKind kind_ = PointKind::Rectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;
     int borderWidth_ = 1;
@@ -211,7 +211,7 @@ class XYLine : public XYDataSeries {
     PointAttr* pointAttr() { return &pointAttr_; }
     void setPointAttr(const PointAttr& a);
 
-    // Called for ptCustom marks with the series, the point's values and its pixel.
+    // Called for PointKind::Custom marks with the series, the point's values and its pixel.
     std::function<void(XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
 
     void draw() override;

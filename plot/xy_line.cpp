@@ -72,27 +72,27 @@ void XYLine::drawMark(QPainter& p, int x, int y) const {
     const int hl = pointAttr_.halfLeft(), hr = pointAttr_.halfRight();
     const int vt = pointAttr_.halfTop(), vb = pointAttr_.halfBottom();
     switch (pointAttr_.kind()) {
-        case ptEllipse:
+        case PointKind::Ellipse:
             drawEllipse(p, x - hl, y - vt, x + hr, y + vb);
             break;
-        case ptDiamond:
+        case PointKind::Diamond:
             p.drawPolygon(QPolygon(
                 {QPoint(x, y - vt), QPoint(x + hl, y), QPoint(x, y + vt), QPoint(x - hl, y)}));
             break;
-        case ptCross:
+        case PointKind::Cross:
             p.drawLine(x - hl, y, x + hr, y);
             p.drawLine(x, y - vt, x, y + vb);
             break;
-        case ptTriangle:
+        case PointKind::Triangle:
             p.drawPolygon(
                 QPolygon({QPoint(x, y - vt), QPoint(x + hl, y + vt), QPoint(x - hl, y + vt)}));
             break;
-        case ptDownTriangle:
+        case PointKind::DownTriangle:
             p.drawPolygon(
                 QPolygon({QPoint(x - hl, y - vt), QPoint(x + hl, y - vt), QPoint(x, y + vt)}));
             break;
-        case ptRectangle:
-        case ptCustom:
+        case PointKind::Rectangle:
+        case PointKind::Custom:
         default:
             drawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
             break;
@@ -100,7 +100,7 @@ void XYLine::drawMark(QPainter& p, int x, int y) const {
 }
 
 void XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
-    if (pointAttr_.kind() == ptCustom) {
+    if (pointAttr_.kind() == PointKind::Custom) {
         if (onDrawCustomPoint) onDrawCustomPoint(this, xv, yv, x, y);
     } else {
         drawMark(p, x, y);

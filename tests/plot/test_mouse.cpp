@@ -75,11 +75,11 @@ TEST_F(MouseTest, SmallRectanglesZoomNothing) {
 }
 
 TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
-    plot.setZoom(zpdHorizontal);
+    plot.setZoom(Qt::Horizontal);
     LeftDrag(plot, {{100, 200}, {180, 199}});  // hardly any vertical movement
     ExpectZoomed(2, 100, 180);
     ExpectUnchanged({0, 1});
-    plot.setZoom(zpdVertical);
+    plot.setZoom(Qt::Vertical);
     LeftDrag(plot, {{300, 60}, {300, 160}});
     ExpectZoomed(0, 160, 60);
 }
@@ -103,7 +103,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier);  // zoom is on: zooms
     ExpectZoomed(2, 100, 150);
     LeftDrag(plot, {{10, 10}});  // undo
-    plot.setZoom(zpdNone);
+    plot.setZoom(Qt::Orientations());
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier | Qt::ShiftModifier);
     ExpectUnchanged({0, 1, 2, 3});
     plot.paint();
@@ -118,7 +118,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     plot.paint();
     EXPECT_EQ(plot.frames, framesBefore + 1);  // frame and field, not the layout
     EXPECT_EQ(plot.layouts, 0);
-    plot.setPan(zpdHorizontal);
+    plot.setPan(Qt::Horizontal);
     LeftDrag(plot, {{100, 100}, {100, 140}}, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), before[0].min + 5 / ppuY);
 }
@@ -145,7 +145,7 @@ TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
     plot.onMouseMove = nullptr;
     plot.onMouseDown = nullptr;
-    plot.setZoom(zpdNone);
+    plot.setZoom(Qt::Orientations());
     SendMouse(plot, QEvent::MouseButtonPress, 50, 50, Qt::LeftButton, Qt::LeftButton,
               Qt::ControlModifier);
     EXPECT_EQ(plot.dragState(), 3);
@@ -159,7 +159,7 @@ TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
 }
 
 TEST_F(MouseTest, PanStartsWithExactlyThePanKeysAndTheLeftButtonAlone) {
-    plot.setZoom(zpdNone);
+    plot.setZoom(Qt::Orientations());
     const struct {
         QEvent::Type type;
         Qt::MouseButtons buttons;

@@ -21,7 +21,7 @@ TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
     // A series drawn outside a paint, with a mark handler that holds the painter it got first.
     XYLine line;
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setKind(ptCustom);
+    line.pointAttr()->setKind(PointKind::Custom);
     for (int i = 0; i < 50; ++i) line.addXY(i, i);
     line.setPlot(&plot);
     int calls = 0;

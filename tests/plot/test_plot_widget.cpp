@@ -82,7 +82,7 @@ TEST(PlotPaint, RedrawsOnlyWhatIsStale) {
         {"field colour", [&] { plot.setFieldColor(QColorConstants::Svg::gray); }, 1, 1, 3},
         {"grid", [&] { plot.leftAxis()->gridAttr()->setColor(Qt::red); }, 1, 1, 4},
         {"pan", [&] { plot.bottomAxis()->moveMinMax(1); }, 1, 2, 5},
-        {"border", [&] { plot.setBorderStyle(bs_Raised); }, 1, 3, 6},
+        {"border", [&] { plot.setBorderStyle(BorderStyle::Raised); }, 1, 3, 6},
         {"range", [&] { plot.leftAxis()->setMinMax(0, 5); }, 2, 4, 7},
         {"resize", [&] { plot.resize(410, 300); }, 3, 5, 8},
     };
@@ -118,7 +118,7 @@ TEST(PlotPaint, BufferedAndDirectPaintingGiveTheSamePicture) {
         p->resize(300, 200);
         p->leftAxis()->setCaption("T");
         p->bottomAxis()->setCaption("t");
-        p->setBorderStyle(bs_BoldRect);
+        p->setBorderStyle(BorderStyle::BoldRect);
     }
     a.setPlot(&direct);
     b.setPlot(&buffered);
@@ -182,9 +182,9 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         BorderStyle style;
         QRgb outer, inner, bottomRight;
     } cases[] = {
-        {bs_None, face, face, face},        {bs_BlackRect, black, face, black},
-        {bs_BoldRect, black, black, black}, {bs_Raised, light, face, shadow},
-        {bs_Lowered, shadow, face, light},  {bs_Gutter, shadow, light, light},
+        {BorderStyle::None, face, face, face},        {BorderStyle::BlackRect, black, face, black},
+        {BorderStyle::BoldRect, black, black, black}, {BorderStyle::Raised, light, face, shadow},
+        {BorderStyle::Lowered, shadow, face, light},  {BorderStyle::Gutter, shadow, light, light},
     };
     for (const Case& c : cases) {
         XYPlot plot;
@@ -192,12 +192,12 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         plot.paint();
         const QImage& img = plot.controlImage();
         const int w = img.width(), h = img.height();
-        EXPECT_EQ(img.pixel(0, 5), c.outer) << c.style;
-        EXPECT_EQ(img.pixel(1, 5), c.inner) << c.style;
-        EXPECT_EQ(img.pixel(w - 1, h - 1), c.bottomRight) << c.style;
+        EXPECT_EQ(img.pixel(0, 5), c.outer) << int(c.style);
+        EXPECT_EQ(img.pixel(1, 5), c.inner) << int(c.style);
+        EXPECT_EQ(img.pixel(w - 1, h - 1), c.bottomRight) << int(c.style);
     }
     XYPlot focus;
-    focus.setBorderStyle(bs_FocusRect);
+    focus.setBorderStyle(BorderStyle::FocusRect);
     focus.paint();
     const QImage& img = focus.controlImage();
     int dark = 0;
@@ -233,25 +233,25 @@ TEST(PlotMarkers, RegisterBothWaysAndDrawInTheirTurn) {
     before.id = 1;
     after.id = 2;
     hidden.id = 3;
-    after.setWhenDraw(dmAfterSeries);
+    after.setWhenDraw(MarkerLayer::AfterSeries);
     after.setPlot(&plot);
     before.setPlot(&plot);
     hidden.setVisible(false);
     hidden.setPlot(&plot);
     EXPECT_EQ(before.xAxisObj(), plot.bottomAxis());
-    before.setYAxis(dsyRight);
+    before.setYAxis(YAxisChoice::Right);
     EXPECT_EQ(before.yAxisObj(), plot.rightAxis());
     plot.paint();
     EXPECT_EQ(log, (std::vector<int>{1, 2}));
-    after.setWhenDraw(dmBeforeSeries);
-    EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 3u);
-    EXPECT_TRUE(plot.markers(dmAfterSeries).empty());
+    after.setWhenDraw(MarkerLayer::BeforeSeries);
+    EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 3u);
+    EXPECT_TRUE(plot.markers(MarkerLayer::AfterSeries).empty());
     {
         Recorder temp;
         temp.setPlot(&plot);
-        EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 4u);
+        EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 4u);
     }
-    EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 3u);
+    EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 3u);
 }
 
 }  // namespace

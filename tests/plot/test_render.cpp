@@ -78,16 +78,16 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
     line.addXY(50, 50);
     // Every shape reaches its top half-extent and has no red pixel outside the half-extents.
     const QRect box = QRect(QPoint(-3, -2), QPoint(3, 2)).translated(X(50), Y(50));
-    for (PointKind kind :
-         {ptRectangle, ptEllipse, ptDiamond, ptCross, ptTriangle, ptDownTriangle}) {
+    for (PointKind kind : {PointKind::Rectangle, PointKind::Ellipse, PointKind::Diamond,
+                           PointKind::Cross, PointKind::Triangle, PointKind::DownTriangle}) {
         line.pointAttr()->setKind(kind);
         paint();
         const int inside = RedIn(box);
-        EXPECT_GT(inside, 4) << kind;
-        EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), inside) << kind;
-        EXPECT_EQ(plot.controlImage().pixel(X(50), Y(50) - 2), kRed) << kind;
+        EXPECT_GT(inside, 4) << int(kind);
+        EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), inside) << int(kind);
+        EXPECT_EQ(plot.controlImage().pixel(X(50), Y(50) - 2), kRed) << int(kind);
     }
-    line.pointAttr()->setKind(ptCustom);  // without a handler: nothing
+    line.pointAttr()->setKind(PointKind::Custom);  // without a handler: nothing
     paint();
     EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), 0);
     std::vector<QPoint> custom;
@@ -162,7 +162,7 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
         line->lineAttr()->setWidth(s == 1 ? 3 : s == 2 ? 2 : 1);
         if (s == 3) {  // marks, and X values that go back once
             line->pointAttr()->setVisible(true);
-            line->pointAttr()->setKind(ptTriangle);
+            line->pointAttr()->setKind(PointKind::Triangle);
         }
         for (int i = 0; i < kN; ++i) {
             const double x = s == 3 && i > kN / 2 ? x0 + (i - 500) * step : x0 + i * step;
