@@ -28,11 +28,13 @@ void OffscreenImage::resize(int width, int height, qreal ratio) {
 
 XYPlot::XYPlot(QWidget* parent)
     : QWidget(parent),
-      left_(std::make_unique<Axis>(sfVertical, this)),
-      right_(
-          std::make_unique<Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)),
-      bottom_(std::make_unique<Axis>(0, this)),
-      top_(std::make_unique<Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
+      left_(std::make_unique<Axis>(ScaleFlag::Vertical, this)),
+      right_(std::make_unique<Axis>(ScaleFlag::Vertical | ScaleFlag::NoTicksLines |
+                                        ScaleFlag::NoTicksLabel | ScaleFlag::FarSide,
+                                    this)),
+      bottom_(std::make_unique<Axis>(ScaleFlags(), this)),
+      top_(std::make_unique<Axis>(
+          ScaleFlag::NoTicksLines | ScaleFlag::NoTicksLabel | ScaleFlag::FarSide, this)) {
     left_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
     bottom_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
     setBackgroundRole(QPalette::Button);

@@ -95,7 +95,7 @@ TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
 }
 
 TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
-    Axis axis(sfVertical);
+    Axis axis(ScaleFlag::Vertical);
     axis.applyRange(0, 100);
     axis.setLinePos(49, 249, 200);                        // value 0 at row 249, 100 at row 49
     const QRect field(QPoint(50, 50), QPoint(399, 249));  // right and bottom inclusive
