@@ -27,7 +27,7 @@ void CabinetHost::refreshCabinet() {
     refreshTimer_.start();
 }
 
-void CabinetHost::Shutdown() {
+void CabinetHost::shutdown() {
     refreshTimer_.stop();
     control_.releasePulse();
     pulseTimer_.stop();

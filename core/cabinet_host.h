@@ -23,7 +23,7 @@ class CabinetHost {
     void refreshCabinet();
     // At program end, before the port closes: no more refreshes, and a running pulse is ended
     // now rather than leave its command register at 1.
-    void Shutdown();
+    void shutdown();
 
     CabinetControl& control() { return control_; }
     MemIni& ini() { return ini_; }

@@ -253,7 +253,7 @@ void MainWindow::finishSession() {
     if (cabinetWindow_) cabinetWindow_->close();
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
-    cabinet_->Shutdown();
+    cabinet_->shutdown();
     link_.closePort();
     ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
