@@ -1,9 +1,9 @@
 #pragma once
+#include <QColor>
 #include <array>
 #include <string>
 
 #include "config/mem_ini.h"
-#include "plot/canvas.h"
 
 namespace kvel {
 

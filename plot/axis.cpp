@@ -6,7 +6,7 @@
 
 Axis::Axis(ScaleFlags flags, XYPlot* plot) : Scale(flags), plot_(plot) {
     // The grid lies inside the field only; the axis line's width takes room in the layout.
-    // Assign copies attribute values only, so these hooks stay for the axis' lifetime.
+    // assign() copies attribute values only, so these hooks stay for the axis' lifetime.
     gridAttr_.onChange = [this](LineAttrBase*) {
         if (plot_) plot_->invalidateParts(false, false, true);
     };

@@ -54,7 +54,7 @@ class OffscreenImage {
     QImage image_;
 };
 
-// Base of objects drawn in the field before or after the series; subclasses implement Draw
+// Base of objects drawn in the field before or after the series; subclasses implement draw()
 // on the plot's drawCanvas().
 class PlotMarker {
   public:

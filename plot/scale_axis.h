@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "plot/canvas.h"
+#include "plot/paint_rules.h"
 
 class XYPlot;
 
@@ -32,13 +32,13 @@ class LineAttrBase {
     Qt::PenStyle style() const { return style_; }
     std::uint16_t width() const { return width_; }
     bool visible() const { return visible_; }
-    // Each setter stores a differing value and then calls Changed, changed or not.
+    // Each setter stores a differing value and then calls changed(), changed or not.
     void setColor(const QColor& v);
     void setStyle(Qt::PenStyle v);
     void setWidth(std::uint16_t v);
     void setVisible(bool v);
 
-    // Copies the four values without calling Changed.
+    // Copies the four values without calling changed().
     void assign(const LineAttrBase& source);
     void assignTo(LineAttrBase& dest) const { dest.assign(*this); }
     bool sameValues(const LineAttrBase& other) const;

@@ -132,7 +132,7 @@ class XYDataSeries : public DataSeries {
     };
     std::vector<std::unique_ptr<Block>> blocks_;
     int count_ = 0;
-    // Kept up to date by Append; meaningful while count() > 0.
+    // Kept up to date by append(); meaningful while count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
     BlockIndex yIndex_;

@@ -1,4 +1,4 @@
-#include "plot/canvas.h"
+#include "plot/paint_rules.h"
 
 QPen makePen(const QColor& color, Qt::PenStyle style, int width) {
     QPen pen(color);
