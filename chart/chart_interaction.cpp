@@ -11,8 +11,8 @@ constexpr int kClickSlop = 5;
 constexpr int kWheelNotch = 120;
 constexpr double kNarrowestWheelStep = -0.45;
 
-bool insideInclusive(const PixelRect& f, int x, int y) {
-    return x >= f.Left && x <= f.Right && y >= f.Top && y <= f.Bottom;
+bool insideInclusive(const QRect& f, int x, int y) {
+    return x >= f.left() && x <= f.right() + 1 && y >= f.top() && y <= f.bottom() + 1;
 }
 
 void widen(Axis& axis, double k) {
@@ -23,13 +23,13 @@ void widen(Axis& axis, double k) {
 }  // namespace
 
 std::optional<PointerReadout> pointerReadout(const XYPlot& plot, int x, int y) {
-    const PixelRect f = plot.fieldRect();
+    const QRect f = plot.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
     const Axis& bottom = *plot.bottomAxis();
     const Axis& left = *plot.leftAxis();
     const Axis& right = *plot.rightAxis();
-    const double fx = double(x - f.Left) / (f.Right - f.Left);
-    const double fy = double(f.Bottom - y) / (f.Bottom - f.Top);
+    const double fx = double(x - f.left()) / f.width();
+    const double fy = double(f.bottom() + 1 - y) / f.height();
     return PointerReadout{bottom.min() + fx * (bottom.max() - bottom.min()),
                           left.min() + fy * (left.max() - left.min()),
                           right.min() + fy * (right.max() - right.min())};
@@ -50,8 +50,8 @@ int WheelNotches::add(int delta) {
 }
 
 bool wheelZoom(XYPlot& plot, WheelNotches& wheel, int delta, int x, int y) {
-    const PixelRect f = plot.fieldRect();
-    if (!(f.Left < x && x < f.Right && f.Top < y && y < f.Bottom)) return false;
+    const QRect f = plot.fieldRect();
+    if (!(f.left() < x && x <= f.right() && f.top() < y && y <= f.bottom())) return false;
     const int notches = wheel.add(delta);
     // Ten notches toward the user at once would close every range to a point, more would turn
     // it inside out: one turn narrows a range to a tenth at most.
@@ -76,10 +76,10 @@ void fixRanges(XYPlot& plot) {
     }
 }
 
-void ChartMouse::mouseDown(MouseButton button, int x, int y) {
+void ChartMouse::mouseDown(Qt::MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;
-    if (button == mbRight) {
+    if (button == Qt::RightButton) {
         panX_ = x;
         panY_ = y;
         panning_ = true;
@@ -87,7 +87,7 @@ void ChartMouse::mouseDown(MouseButton button, int x, int y) {
 }
 
 std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
-    const PixelRect f = plot_.fieldRect();
+    const QRect f = plot_.fieldRect();
     if (!insideInclusive(f, x, y)) return std::nullopt;
     if (!panning_) return pointerReadout(plot_, x, y);
     Axis& bottom = *plot_.bottomAxis();
@@ -95,9 +95,9 @@ std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
     Axis& right = *plot_.rightAxis();
     // Steps per pixel, all taken before any axis moves.
     // The plot keeps its field at least 3 pixels wide and high.
-    const double bottomStep = (bottom.max() - bottom.min()) / (f.Right - f.Left);
-    const double leftStep = (left.max() - left.min()) / (f.Bottom - f.Top);
-    const double rightStep = (right.max() - right.min()) / (f.Bottom - f.Top);
+    const double bottomStep = (bottom.max() - bottom.min()) / f.width();
+    const double leftStep = (left.max() - left.min()) / f.height();
+    const double rightStep = (right.max() - right.min()) / f.height();
     const int dx = panX_ - x;
     const int dy = y - panY_;
     bottom.moveMinMax(dx * bottomStep);
@@ -108,17 +108,17 @@ std::optional<PointerReadout> ChartMouse::mouseMove(int x, int y) {
     return std::nullopt;
 }
 
-void ChartMouse::mouseUp(MouseButton button, int x, int y) {
+void ChartMouse::mouseUp(Qt::MouseButton button, int x, int y) {
     panning_ = false;
     const bool drag = std::abs(x - downX_) > kClickSlop || std::abs(y - downY_) > kClickSlop;
     if (drag) {
         // The plot has just zoomed to the dragged rectangle: keep that range.
-        if (button == mbLeft) fixRanges(plot_);
+        if (button == Qt::LeftButton) fixRanges(plot_);
         return;
     }
-    if (button == mbRight) {
+    if (button == Qt::RightButton) {
         widenAxes(plot_, 0.1);
-    } else if (button == mbLeft) {
+    } else if (button == Qt::LeftButton) {
         if (onStandardView)
             onStandardView();
         else

@@ -54,11 +54,11 @@ class ChartMouse {
   public:
     explicit ChartMouse(XYPlot& plot, const MemIni& ini) : plot_(plot), ini_(ini) {}
 
-    void mouseDown(MouseButton button, int x, int y);
+    void mouseDown(Qt::MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
     // field or while panning.
     std::optional<PointerReadout> mouseMove(int x, int y);
-    void mouseUp(MouseButton button, int x, int y);
+    void mouseUp(Qt::MouseButton button, int x, int y);
     // What a left click restores instead of standardView (another chart's own standard view).
     std::function<void()> onStandardView;
 

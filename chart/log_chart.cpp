@@ -39,7 +39,8 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logCha
         line(c)->lineAttr()->setColor(kSlotColors[std::size_t(slot - 1)]);
         // A channel on the main chart keeps its value axis; the others are read on the left.
         const bool onMainChart = shown[std::size_t(slot - 1)] == c;
-        line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? dsyLeft : dsyRight);
+        line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? YAxisChoice::Left
+                                                                    : YAxisChoice::Right);
     }
 }
 

@@ -29,11 +29,11 @@ void drawMarkerLine(XYPlot& plot, int x) {
     QPainter& p = *plot.drawCanvas();
     p.save();
     p.setClipping(false);
-    p.setPen(makePen(clBlack, psSolid, 1));
+    p.setPen(makePen(Qt::black, Qt::SolidLine, 1));
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
     // the pen leaves out the larger end.
-    p.drawLine(x, plot.fieldRect().Top + 1, x, plot.drawHeight() - 14);
+    p.drawLine(x, plot.fieldRect().top() + 1, x, plot.drawHeight() - 14);
     p.restore();
 }
 
@@ -54,13 +54,13 @@ std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t) {
 }
 
 std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
-                                      QSize labelSize, const PixelRect& field) {
+                                      QSize labelSize, const QRect& field) {
     const int left = x + 5;
     int top = valueAxis.valueToPixel(v.value);
     if (v.falling) top -= labelSize.height();
-    const bool fits = top >= field.Top && left >= field.Left &&
-                      top + labelSize.height() <= field.Bottom &&
-                      left + labelSize.width() <= field.Right;
+    const bool fits = top >= field.top() && left >= field.left() &&
+                      top + labelSize.height() <= field.bottom() + 1 &&
+                      left + labelSize.width() <= field.right() + 1;
     if (!fits) return std::nullopt;
     return QPoint(left, top);
 }
@@ -85,18 +85,18 @@ int ChartMarkers::handleColumn(const MarkerHandle* handle) const {
 }
 
 void ChartMarkers::drawEnd() {
-    const PixelRect f = plot_.fieldRect();
+    const QRect f = plot_.fieldRect();
     int first = handleColumn(c_.handle1), second = handleColumn(c_.handle2);
     if (!userPlaced_) {
         // Until the user moves a handle, the handles keep to their places on the field, also
         // when the window changes size.
-        const int last = f.Right - 1;
-        first = f.Left + int(std::lround(place1_ * (last - f.Left)));
-        second = f.Left + int(std::lround(place2_ * (last - f.Left)));
+        const int last = f.right();
+        first = f.left() + int(std::lround(place1_ * (last - f.left())));
+        second = f.left() + int(std::lround(place2_ * (last - f.left())));
     } else {
         // A field that shrank past a handle would leave it out of reach.
-        first = std::clamp(first, f.Left, std::max(f.Left, f.Right - 1));
-        second = std::clamp(second, f.Left, std::max(f.Left, f.Right - 1));
+        first = std::clamp(first, f.left(), std::max(f.left(), f.right()));
+        second = std::clamp(second, f.left(), std::max(f.left(), f.right()));
     }
     x1_ = first;
     x2_ = second;
@@ -138,8 +138,8 @@ void ChartMarkers::endDrag(MarkerHandle* handle) {
 void ChartMarkers::dragOver(MarkerHandle* handle, int x, int /*y*/) {
     // The handle's centre stays on the field; the pointer may wander above or below the plot
     // while the handle is dragged along its top edge.
-    const PixelRect f = plot_.fieldRect();
-    if (x < f.Left || x > f.Right) return;
+    const QRect f = plot_.fieldRect();
+    if (x < f.left() || x > f.right() + 1) return;
     const bool first = handle == c_.handle1;
     int& reference = first ? reference1_ : reference2_;
     handle->move(handle->x() + x - reference, handle->y());

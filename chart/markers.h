@@ -33,15 +33,15 @@ std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t);
 // x: 5 pixels to the right, its top at the value's pixel on the value axis, or its bottom there
 // on a falling curve; none when the label would not fit inside the field.
 std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
-                                      QSize labelSize, const PixelRect& field);
+                                      QSize labelSize, const QRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
 struct MarkerControls {
-    MarkerHandle* handle1 = nullptr;   // marker1Handle
-    MarkerHandle* handle2 = nullptr;   // marker2Handle
-    QLineEdit* track1 = nullptr;       // Track1Edit
-    QLineEdit* track2 = nullptr;       // Track2Edit
-    QLineEdit* delta = nullptr;        // DeltaEdit
+    MarkerHandle* handle1 = nullptr;  // marker1Handle
+    MarkerHandle* handle2 = nullptr;  // marker2Handle
+    QLineEdit* track1 = nullptr;      // Track1Edit
+    QLineEdit* track2 = nullptr;      // Track2Edit
+    QLineEdit* delta = nullptr;       // DeltaEdit
     // Label A (marker X1) of slot k at 2(k−1), label B (marker X2) at 2(k−1)+1.
     std::array<QLabel*, 2 * kChartSlots> labels{};
 };

@@ -9,20 +9,19 @@ TrendChart::TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lin
     : plot_(plot), lines_(lines), ini_(ini) {}
 
 void TrendChart::stylePlot() {
-    plot_.setFieldColor(clWhite);
-    plot_.setColor(clBtnFace);
-    plot_.setBorderStyle(bs_None);
+    plot_.setFieldColor(Qt::white);
+    plot_.setBorderStyle(BorderStyle::None);
     plot_.setBufferedDisplay(true);
-    plot_.setPan(zpdNone);
+    plot_.setPan(Qt::Orientations());
     plot_.setPanCursor(Qt::PointingHandCursor);
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
         axis->setMargin(4);
-        axis->lineAttr()->setColor(clBlack);
+        axis->lineAttr()->setColor(Qt::black);
     }
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis()}) {
         axis->setTicksCount(11);
-        axis->gridAttr()->setColor(clGray);
-        axis->gridAttr()->setStyle(psDot);
+        axis->gridAttr()->setColor(QColorConstants::Svg::gray);
+        axis->gridAttr()->setStyle(Qt::DotLine);
         axis->gridAttr()->setVisible(axis != plot_.rightAxis());
     }
     // The right axis is read like the left one: tick marks and labels on its outer side.
@@ -42,8 +41,8 @@ void TrendChart::stylePlot() {
 
 void TrendChart::applyAxisBinding() {
     for (int k = 0; k < kChartSlots; ++k) {
-        lines_[static_cast<std::size_t>(k)]->setYAxis(slotOnLeftAxis(ini_, k + 1) ? dsyLeft
-                                                                                  : dsyRight);
+        lines_[static_cast<std::size_t>(k)]->setYAxis(
+            slotOnLeftAxis(ini_, k + 1) ? YAxisChoice::Left : YAxisChoice::Right);
     }
 }
 

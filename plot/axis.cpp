@@ -4,9 +4,9 @@
 #include "plot/plot.h"
 #include "plot/scale_axis.h"
 
-Axis::Axis(std::uint32_t flags, XYPlot* plot) : Scale(flags), plot_(plot) {
+Axis::Axis(ScaleFlags flags, XYPlot* plot) : Scale(flags), plot_(plot) {
     // The grid lies inside the field only; the axis line's width takes room in the layout.
-    // Assign copies attribute values only, so these hooks stay for the axis' lifetime.
+    // assign() copies attribute values only, so these hooks stay for the axis' lifetime.
     gridAttr_.onChange = [this](LineAttrBase*) {
         if (plot_) plot_->invalidateParts(false, false, true);
     };
@@ -34,7 +34,7 @@ bool Axis::captionShown() const {
 }
 
 void Axis::setMin(double v) {
-    clearFlagsRaw(sfAutoMin);
+    clearFlagsRaw(ScaleFlag::AutoMin);
     savedValid_ = false;
     if (v == min()) return;
     applyRange(v, max());
@@ -42,7 +42,7 @@ void Axis::setMin(double v) {
 }
 
 void Axis::setMax(double v) {
-    clearFlagsRaw(sfAutoMax);
+    clearFlagsRaw(ScaleFlag::AutoMax);
     savedValid_ = false;
     if (v == max()) return;
     applyRange(min(), v);
@@ -79,14 +79,14 @@ void Axis::setGridAttr(const LineAttr& a) {
 
 void Axis::setMinMax(double aMin, double aMax) {
     if (aMin != min() || aMax != max()) applyRange(aMin, aMax);
-    clearFlagsRaw(sfAutoMin | sfAutoMax);
+    clearFlagsRaw(ScaleFlag::AutoMin | ScaleFlag::AutoMax);
     savedValid_ = false;
     plotInvalidate();
 }
 
 void Axis::moveMinMax(double delta) {
     scrollBy(delta, false);
-    clearFlagsRaw(sfAutoMin | sfAutoMax);
+    clearFlagsRaw(ScaleFlag::AutoMin | ScaleFlag::AutoMax);
     savedValid_ = false;
     if (plot_) plot_->invalidateParts(false, true, true);
 }
@@ -115,17 +115,17 @@ void Axis::assign(const Axis& s) {
 
 void Axis::flagChanged(ScaleFlag flag) {
     switch (flag) {
-        case sfAutoMin:
-        case sfAutoMax:
+        case ScaleFlag::AutoMin:
+        case ScaleFlag::AutoMax:
             if (plot_ && plot_->autoScaleAxis(this)) plot_->invalidate();
             return;
-        case sfInversed:
+        case ScaleFlag::Inversed:
             calcMapping();
             [[fallthrough]];
-        case sfNoTicksLines:
-        case sfNoTicksLabel:
-        case sfNoTicksAdjusted:
-        case sfLabelAsDateTime:
+        case ScaleFlag::NoTicksLines:
+        case ScaleFlag::NoTicksLabel:
+        case ScaleFlag::NoTicksAdjusted:
+        case ScaleFlag::LabelAsDateTime:
             calcTicks();
             calcTickPixels();
             break;

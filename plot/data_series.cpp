@@ -54,7 +54,7 @@ void DataSeries::setLegend(const QString& v) {
 
 void DataSeries::dataChanged(ChangeKind kind) {
     if (!active_ || !plot_) return;
-    if (kind == dcData)
+    if (kind == ChangeKind::Data)
         plot_->seriesChanged(this);
     else
         plot_->invalidateParts(false, false, true);
@@ -89,7 +89,7 @@ void XYDataSeries::append(double x, double y) {
 void XYDataSeries::addXY(double x, double y) {
     append(x, y);
     if (!canPlot()) return;
-    dataChanged(dcData);
+    dataChanged(ChangeKind::Data);
     plot_->paintPending();
 }
 
@@ -100,7 +100,7 @@ void XYDataSeries::clear() {
     yIndex_.clear();
     ++generation_;
     xAscending_ = true;
-    if (had && canPlot()) dataChanged(dcData);
+    if (had && canPlot()) dataChanged(ChangeKind::Data);
 }
 
 void XYDataSeries::addBreak() {
@@ -114,7 +114,7 @@ bool XYDataSeries::breakBefore(int i) const {
 void XYDataSeries::setLockInvalidate(bool v) {
     if (v == locked_) return;
     locked_ = v;
-    if (canPlot()) dataChanged(dcData);
+    if (canPlot()) dataChanged(ChangeKind::Data);
 }
 
 void XYDataSeries::setLineAttr(const LineAttr& a) {
@@ -141,5 +141,5 @@ bool XYDataSeries::getYMax(double& v) {
 }
 
 void XYDataSeries::attrChanged(void*) {
-    if (canPlot()) dataChanged(dcAppearance);
+    if (canPlot()) dataChanged(ChangeKind::Appearance);
 }

@@ -1,16 +1,38 @@
 #include <QLocale>
+#include <algorithm>
+#include <iterator>
 
 #include "plot/scale_axis.h"
 
-LineAttrBase::LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible)
+namespace {
+// The stream form of a colour is the number 0x00BBGGRR.
+uint streamColor(const QColor& c) {
+    return uint(c.red()) | uint(c.green()) << 8 | uint(c.blue()) << 16;
+}
+QColor colorOfStream(uint v) {
+    return QColor(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF));
+}
+// The stream form of a pen style is its place here; the last, a line drawn inside a frame,
+// reads as solid, which is how it draws.
+constexpr Qt::PenStyle kStreamStyles[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
+                                          Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen,
+                                          Qt::SolidLine};
+int streamStyle(Qt::PenStyle s) {
+    const auto* at = std::find(std::begin(kStreamStyles), std::end(kStreamStyles), s);
+    return at == std::end(kStreamStyles) ? 0 : int(at - std::begin(kStreamStyles));
+}
+}  // namespace
+
+LineAttrBase::LineAttrBase(const QColor& color, Qt::PenStyle style, std::uint16_t width,
+                           bool visible)
     : color_(color), style_(style), width_(width), visible_(visible) {}
 
-void LineAttrBase::setColor(Color v) {
+void LineAttrBase::setColor(const QColor& v) {
     color_ = v;
     changed();
 }
 
-void LineAttrBase::setStyle(PenStyle v) {
+void LineAttrBase::setStyle(Qt::PenStyle v) {
     style_ = v;
     changed();
 }
@@ -52,8 +74,8 @@ void LineAttrBase::applyToPen(QPainter& p) const {
 }
 
 void LineAttrBase::writeProperties(const QString& prefix, PropertyList& out) const {
-    out.emplace_back(prefix + ".Color", QString::number(color_));
-    out.emplace_back(prefix + ".Style", QString::number(int(style_)));
+    out.emplace_back(prefix + ".Color", QString::number(streamColor(color_)));
+    out.emplace_back(prefix + ".Style", QString::number(streamStyle(style_)));
     out.emplace_back(prefix + ".Width", QString::number(width_));
     out.emplace_back(prefix + ".Visible", visible_ ? "True" : "False");
 }
@@ -63,11 +85,13 @@ bool LineAttrBase::readProperty(const QString& name, const QString& value) {
     const QLocale c = QLocale::c();
     if (name == "Color") {
         const uint v = c.toUInt(value, &ok);
-        if (ok) setColor(v);
+        // Only plain colours: a line follows no palette.
+        ok = ok && v <= 0xFFFFFF;
+        if (ok) setColor(colorOfStream(v));
     } else if (name == "Style") {
         const int v = c.toInt(value, &ok);
-        ok = ok && v >= psSolid && v <= psInsideFrame;
-        if (ok) setStyle(PenStyle(v));
+        ok = ok && v >= 0 && v < int(std::size(kStreamStyles));
+        if (ok) setStyle(kStreamStyles[v]);
     } else if (name == "Width") {
         const ushort v = c.toUShort(value, &ok);
         if (ok) setWidth(v);

@@ -28,13 +28,16 @@ void OffscreenImage::resize(int width, int height, qreal ratio) {
 
 XYPlot::XYPlot(QWidget* parent)
     : QWidget(parent),
-      left_(std::make_unique<Axis>(sfVertical, this)),
-      right_(
-          std::make_unique<Axis>(sfVertical | sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)),
-      bottom_(std::make_unique<Axis>(0, this)),
-      top_(std::make_unique<Axis>(sfNoTicksLines | sfNoTicksLabel | sfFarSide, this)) {
-    left_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
-    bottom_->gridAttr()->assign(LineAttr(clGray, psSolid, 1, true));
+      left_(std::make_unique<Axis>(ScaleFlag::Vertical, this)),
+      right_(std::make_unique<Axis>(ScaleFlag::Vertical | ScaleFlag::NoTicksLines |
+                                        ScaleFlag::NoTicksLabel | ScaleFlag::FarSide,
+                                    this)),
+      bottom_(std::make_unique<Axis>(ScaleFlags(), this)),
+      top_(std::make_unique<Axis>(
+          ScaleFlag::NoTicksLines | ScaleFlag::NoTicksLabel | ScaleFlag::FarSide, this)) {
+    left_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
+    bottom_->gridAttr()->assign(LineAttr(QColorConstants::Svg::gray, Qt::SolidLine, 1, true));
+    setBackgroundRole(QPalette::Button);
     // The plot paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -92,7 +95,7 @@ void XYPlot::ensureControlImage() {
     // drawCanvas earlier keeps working.
     if (screenPainter_ && screenPainter_->isActive()) screenPainter_->end();
     screen_ = scaledImage(std::max(width(), 1), std::max(height(), 1), devicePixelRatio());
-    screen_.fill(toQColor(color_));
+    screen_.fill(color());
     if (screenPainter_) screenPainter_->begin(&screen_);
 }
 
@@ -108,13 +111,7 @@ QPainter* XYPlot::drawCanvas() {
     return controlCanvas();
 }
 
-void XYPlot::setColor(Color v) {
-    if (v == color_) return;
-    color_ = v;
-    invalidate();
-}
-
-void XYPlot::setFieldColor(Color v) {
+void XYPlot::setFieldColor(const QColor& v) {
     if (v == fieldColor_) return;
     fieldColor_ = v;
     invalidateParts(false, false, true);
@@ -151,13 +148,13 @@ void XYPlot::removeSeries(DataSeries* s) {
 
 void XYPlot::addMarker(PlotMarker* m, MarkerLayer when) {
     if (!m) return;
-    auto& list = when == dmBeforeSeries ? before_ : after_;
+    auto& list = when == MarkerLayer::BeforeSeries ? before_ : after_;
     if (std::find(list.begin(), list.end(), m) == list.end()) list.push_back(m);
     if (m->visible()) invalidateParts(false, false, true);
 }
 
 void XYPlot::removeMarker(PlotMarker* m, MarkerLayer when) {
-    auto& list = when == dmBeforeSeries ? before_ : after_;
+    auto& list = when == MarkerLayer::BeforeSeries ? before_ : after_;
     const auto it = std::find(list.begin(), list.end(), m);
     if (it == list.end()) return;
     list.erase(it);
@@ -230,28 +227,8 @@ void XYPlot::changeEvent(QEvent* e) {
 }
 
 namespace {
-ShiftState shiftOf(const QMouseEvent* e) {
-    ShiftState s = 0;
-    const Qt::KeyboardModifiers m = e->modifiers();
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    const Qt::MouseButtons b = e->buttons();
-    if (b & Qt::LeftButton) s |= ssLeft;
-    if (b & Qt::RightButton) s |= ssRight;
-    if (b & Qt::MiddleButton) s |= ssMiddle;
-    return s;
-}
-
-MouseButton buttonOf(const QMouseEvent* e) {
-    switch (e->button()) {
-        case Qt::RightButton:
-            return mbRight;
-        case Qt::MiddleButton:
-            return mbMiddle;
-        default:
-            return mbLeft;
-    }
+MouseState stateOf(const QMouseEvent* e) {
+    return {e->modifiers(), e->buttons(), e->type() == QEvent::MouseButtonDblClick};
 }
 
 // Back, forward and other extra buttons are none of the plot's: the toolkit handles them.
@@ -267,12 +244,12 @@ void XYPlot::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseDown(buttonOf(e), shiftOf(e), p.x(), p.y());
+    mouseDown(e->button(), stateOf(e), p.x(), p.y());
 }
 
 void XYPlot::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    mouseMove(shiftOf(e), p.x(), p.y());
+    mouseMove(stateOf(e), p.x(), p.y());
 }
 
 void XYPlot::mouseReleaseEvent(QMouseEvent* e) {
@@ -281,7 +258,7 @@ void XYPlot::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseUp(buttonOf(e), shiftOf(e), p.x(), p.y());
+    mouseUp(e->button(), stateOf(e), p.x(), p.y());
     if (e->button() == Qt::LeftButton && rect().contains(p) && onClick) onClick(this);
 }
 
@@ -291,7 +268,7 @@ void XYPlot::mouseDoubleClickEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
-    mouseDown(buttonOf(e), shiftOf(e) | ssDouble, p.x(), p.y());
+    mouseDown(e->button(), stateOf(e), p.x(), p.y());
     if (onDblClick) onDblClick(this);
 }
 

@@ -23,24 +23,16 @@
 #include "plot/scale_axis.h"
 #include "plot/series.h"
 
-enum ZoomPanDirections { zpdNone, zpdHorizontal, zpdVertical, zpdBoth };
-enum BorderStyle {
-    bs_None,
-    bs_Raised,
-    bs_Lowered,
-    bs_Gutter,
-    bs_BlackRect,
-    bs_BoldRect,
-    bs_FocusRect
-};
-enum MarkerLayer { dmBeforeSeries, dmAfterSeries };
-enum MouseButton { mbLeft, mbRight, mbMiddle };
+enum class BorderStyle { None, Raised, Lowered, Gutter, BlackRect, BoldRect, FocusRect };
+enum class MarkerLayer { BeforeSeries, AfterSeries };
 
-// Shift state bits of a mouse event, also the sets zoomShiftKeys and panShiftKeys.
-using ShiftState = std::uint8_t;
-constexpr ShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32,
-                     ssDouble = 64;
-using ShiftKeys = ShiftState;
+// What a mouse event carries besides its button and position: the keys and buttons held, and
+// whether the press is the second one of a double click.
+struct MouseState {
+    Qt::KeyboardModifiers modifiers;
+    Qt::MouseButtons buttons;
+    bool doubleClick = false;
+};
 
 // Off-screen image the plot paints into before copying it to the control in one go. Its size
 // is in the widget's (logical) pixels; the image holds ratio times as many device pixels, so
@@ -62,7 +54,7 @@ class OffscreenImage {
     QImage image_;
 };
 
-// Base of objects drawn in the field before or after the series; subclasses implement Draw
+// Base of objects drawn in the field before or after the series; subclasses implement draw()
 // on the plot's drawCanvas().
 class PlotMarker {
   public:
@@ -90,11 +82,11 @@ class PlotMarker {
 
   private:
     void followAxes();
-    MarkerLayer whenDraw_ = dmBeforeSeries;
+    MarkerLayer whenDraw_ = MarkerLayer::BeforeSeries;
     bool visible_ = true;
     XYPlot* plot_ = nullptr;
-    XAxisChoice xAxis_ = dsxBottom;
-    YAxisChoice yAxis_ = dsyLeft;
+    XAxisChoice xAxis_ = XAxisChoice::Bottom;
+    YAxisChoice yAxis_ = YAxisChoice::Left;
     Axis* xAxisObj_ = nullptr;
     Axis* yAxisObj_ = nullptr;
 };
@@ -115,10 +107,13 @@ class XYPlot : public QWidget {
     void setBottomAxis(const Axis& a) { assignAxis(*bottom_, a); }
     void setTopAxis(const Axis& a) { assignAxis(*top_, a); }
     // The axis that a series or marker bound to w draws against.
-    Axis* xAxisOf(XAxisChoice w) const { return w == dsxTop ? topAxis() : bottomAxis(); }
-    Axis* yAxisOf(YAxisChoice w) const { return w == dsyRight ? rightAxis() : leftAxis(); }
+    Axis* xAxisOf(XAxisChoice w) const { return w == XAxisChoice::Top ? topAxis() : bottomAxis(); }
+    Axis* yAxisOf(YAxisChoice w) const {
+        return w == YAxisChoice::Right ? rightAxis() : leftAxis();
+    }
 
-    PixelRect fieldRect() const { return fieldRect_; }
+    // The field inside the four axis lines (QRect: right() and bottom() are its last pixels).
+    QRect fieldRect() const { return fieldRect_; }
     // Where drawing goes now: the off-screen image during a buffered paint, the caller's
     // painter during drawOnCanvas, otherwise the control's own canvas. The control's painter
     // lives as long as the plot: a caller may keep it across resizes and repaints.
@@ -128,26 +123,30 @@ class XYPlot : public QWidget {
     // What the control shows (its own canvas), at the widget's device pixel ratio.
     const QImage& controlImage() const { return screen_; }
 
-    Color color() const { return color_; }
-    void setColor(Color v);
-    Color fieldColor() const { return fieldColor_; }
-    void setFieldColor(Color v);
+    // The colour around the field is the palette colour of the widget's background role
+    // (QPalette::Button unless set otherwise), so that it follows palette changes.
+    QColor color() const { return palette().color(backgroundRole()); }
+    // An invalid colour (QColor()) leaves the field unfilled.
+    QColor fieldColor() const { return fieldColor_; }
+    void setFieldColor(const QColor& v);
     BorderStyle borderStyle() const { return borderStyle_; }
     void setBorderStyle(BorderStyle v);
     bool bufferedDisplay() const { return bool(memBitmap_); }
     void setBufferedDisplay(bool v);
     OffscreenImage* memBitmap() const { return memBitmap_.get(); }
 
-    ZoomPanDirections zoom() const { return zoom_; }
-    void setZoom(ZoomPanDirections v) { zoom_ = v; }
-    ZoomPanDirections pan() const { return pan_; }
-    void setPan(ZoomPanDirections v) { pan_ = v; }
-    // Stored with the left-button bit added, read back without it. Any left press zooms while
-    // Zoom is not zpdNone; the zoom keys are kept for the owner only.
-    ShiftKeys zoomShiftKeys() const { return zoomKeys_ & ~ssLeft; }
-    void setZoomShiftKeys(ShiftKeys v) { zoomKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
-    ShiftKeys panShiftKeys() const { return panKeys_ & ~ssLeft; }
-    void setPanShiftKeys(ShiftKeys v) { panKeys_ = (v & (ssShift | ssAlt | ssCtrl)) | ssLeft; }
+    // The directions a left drag zooms and pans in; none switches it off.
+    Qt::Orientations zoom() const { return zoom_; }
+    void setZoom(Qt::Orientations v) { zoom_ = v; }
+    Qt::Orientations pan() const { return pan_; }
+    void setPan(Qt::Orientations v) { pan_ = v; }
+    // Shift, Alt and Ctrl only. A left press with exactly the pan keys held (and no other
+    // button) pans. Any left press zooms while zoom() has a direction; the zoom keys are kept for
+    // the owner only.
+    Qt::KeyboardModifiers zoomShiftKeys() const { return zoomKeys_; }
+    void setZoomShiftKeys(Qt::KeyboardModifiers v) { zoomKeys_ = v & kShiftKeys; }
+    Qt::KeyboardModifiers panShiftKeys() const { return panKeys_; }
+    void setPanShiftKeys(Qt::KeyboardModifiers v) { panKeys_ = v & kShiftKeys; }
     Qt::CursorShape panCursor() const { return panCursor_; }
     void setPanCursor(Qt::CursorShape v) { panCursor_ = v; }
     int dragState() const { return dragState_; }
@@ -174,7 +173,7 @@ class XYPlot : public QWidget {
     void addMarker(PlotMarker* m, MarkerLayer when);
     void removeMarker(PlotMarker* m, MarkerLayer when);
     const std::vector<PlotMarker*>& markers(MarkerLayer when) const {
-        return when == dmBeforeSeries ? before_ : after_;
+        return when == MarkerLayer::BeforeSeries ? before_ : after_;
     }
 
     // Fits an auto-scaled axis to the active series bound to it, with a 2.5 % pad on each
@@ -195,9 +194,9 @@ class XYPlot : public QWidget {
     void drawAll();
 
     // The plot's mouse handling (zoom, pan), then the mouse events.
-    virtual void mouseDown(MouseButton button, ShiftState shift, int x, int y);
-    virtual void mouseMove(ShiftState shift, int x, int y);
-    virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
+    virtual void mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y);
+    virtual void mouseMove(const MouseState& state, int x, int y);
+    virtual void mouseUp(Qt::MouseButton button, const MouseState& state, int x, int y);
 
     std::function<void(XYPlot* sender)> onFieldDraw;
     std::function<void(XYPlot* sender)> onDrawEnd;
@@ -205,9 +204,9 @@ class XYPlot : public QWidget {
     std::function<void(Axis* sender, int labelNum, double labelVal, QString& label)> onGetTickLabel;
     // Called per zoomed axis before its range is applied; may change min and max or refuse.
     std::function<void(Axis* sender, double& min, double& max, bool& canZoom)> onAxisZoom;
-    std::function<void(XYPlot*sender, MouseButton button, ShiftState shift, int x, int y)>
+    std::function<void(XYPlot*sender, Qt::MouseButton button, const MouseState&state, int x, int y)>
         onMouseDown, onMouseUp;
-    std::function<void(XYPlot* sender, ShiftState shift, int x, int y)> onMouseMove;
+    std::function<void(XYPlot* sender, const MouseState& state, int x, int y)> onMouseMove;
     std::function<void(XYPlot*sender)> onClick, onDblClick;
 
   protected:
@@ -242,21 +241,22 @@ class XYPlot : public QWidget {
     }
 
     std::unique_ptr<Axis> left_, right_, bottom_, top_;
-    PixelRect fieldRect_;
+    QRect fieldRect_;
     QPainter* drawCanvas_ = nullptr;
     // The size being drawn while a paint or drawOnCanvas runs; −1: the control's size.
     int drawWidth_ = -1, drawHeight_ = -1;
     std::unique_ptr<OffscreenImage> memBitmap_;
     QImage screen_;
     std::unique_ptr<QPainter> screenPainter_;
-    Color color_ = clBtnFace;
-    Color fieldColor_ = clWhite;
-    BorderStyle borderStyle_ = bs_None;
+    QColor fieldColor_ = Qt::white;
+    BorderStyle borderStyle_ = BorderStyle::None;
     std::vector<DataSeries*> series_;
     std::vector<PlotMarker*> before_, after_;
 
-    ZoomPanDirections zoom_ = zpdBoth, pan_ = zpdBoth;
-    ShiftKeys zoomKeys_ = ssShift | ssLeft, panKeys_ = ssCtrl | ssLeft;
+    Qt::Orientations zoom_ = Qt::Horizontal | Qt::Vertical, pan_ = Qt::Horizontal | Qt::Vertical;
+    static constexpr Qt::KeyboardModifiers kShiftKeys{Qt::ShiftModifier | Qt::AltModifier |
+                                                      Qt::ControlModifier};
+    Qt::KeyboardModifiers zoomKeys_ = Qt::ShiftModifier, panKeys_ = Qt::ControlModifier;
     Qt::CursorShape panCursor_ = Qt::ArrowCursor;
     QCursor savedCursor_;
     int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;

@@ -6,13 +6,13 @@
 // again restores the pixels under it.
 
 void XYPlot::drawXCursorLine(int pixel) {
-    const PixelRect& f = fieldRect_;
-    if (!(f.Left < pixel && pixel < f.Right)) return;
+    const QRect& f = fieldRect_;
+    if (!(f.left() < pixel && pixel <= f.right())) return;
     QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(makePen(clBlack, psSolid, 1));
+    p.setPen(makePen(Qt::black, Qt::SolidLine, 1));
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
-    p.drawLine(pixel, f.Top + 1, pixel, f.Bottom - 1);
+    p.drawLine(pixel, f.top() + 1, pixel, f.bottom());
     setCopyMode(p);
     update();
 }
@@ -20,7 +20,7 @@ void XYPlot::drawXCursorLine(int pixel) {
 void XYPlot::drawZoomRect() {
     QPainter& p = *controlCanvas();
     p.setClipping(false);
-    p.setPen(makePen(clBlack, psDot, 1));
+    p.setPen(makePen(Qt::black, Qt::DotLine, 1));
     p.setBrush(Qt::white);
     p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     p.drawPolyline(QPolygon({QPoint(x0_, y0_), QPoint(x1_, y0_), QPoint(x1_, y1_), QPoint(x0_, y1_),
@@ -46,18 +46,25 @@ void XYPlot::setXCursorVal(double v) {
 }
 
 void XYPlot::setDragCorner(int x, int y) {
-    x1_ = zoom_ == zpdVertical ? fieldRect_.Right : x;
-    y1_ = zoom_ == zpdHorizontal ? fieldRect_.Bottom : y;
+    x1_ = zoom_ == Qt::Vertical ? fieldRect_.right() + 1 : x;
+    y1_ = zoom_ == Qt::Horizontal ? fieldRect_.bottom() + 1 : y;
 }
 
-void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
-    if (button == mbLeft) {
-        if (zoom_ != zpdNone && dragState_ == 0) {
-            x0_ = zoom_ == zpdVertical ? fieldRect_.Left : x;
-            y0_ = zoom_ == zpdHorizontal ? fieldRect_.Top : y;
+namespace {
+bool onlyLeftHeld(const MouseState& s) {
+    return (s.buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)) == Qt::LeftButton;
+}
+}  // namespace
+
+void XYPlot::mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y) {
+    if (button == Qt::LeftButton) {
+        if (zoom_ && dragState_ == 0) {
+            x0_ = zoom_ == Qt::Vertical ? fieldRect_.left() : x;
+            y0_ = zoom_ == Qt::Horizontal ? fieldRect_.top() : y;
             savedCursor_ = cursor();
             dragState_ = 1;
-        } else if (shift == panKeys_ && pan_ != zpdNone && dragState_ == 0) {
+        } else if ((state.modifiers & kShiftKeys) == panKeys_ && onlyLeftHeld(state) &&
+                   !state.doubleClick && pan_ && dragState_ == 0) {
             x0_ = x;
             y0_ = y;
             savedCursor_ = cursor();
@@ -65,10 +72,10 @@ void XYPlot::mouseDown(MouseButton button, ShiftState shift, int x, int y) {
             setCursor(panCursor_);
         }
     }
-    if (onMouseDown) onMouseDown(this, button, shift, x, y);
+    if (onMouseDown) onMouseDown(this, button, state, x, y);
 }
 
-void XYPlot::mouseMove(ShiftState shift, int x, int y) {
+void XYPlot::mouseMove(const MouseState& state, int x, int y) {
     switch (dragState_) {
         case 1:
             if (std::abs(x - x0_) > 3 || std::abs(y - y0_) > 3) {
@@ -96,26 +103,26 @@ void XYPlot::mouseMove(ShiftState shift, int x, int y) {
         default:
             break;
     }
-    if (onMouseMove) onMouseMove(this, shift, x, y);
+    if (onMouseMove) onMouseMove(this, state, x, y);
 }
 
 void XYPlot::panStep() {
     for (Axis* a : allAxes()) a->saveMinMax();
     const int dx = x1_ - x0_;
-    if (dx != 0 && (pan_ == zpdHorizontal || pan_ == zpdBoth)) {
+    if (dx != 0 && pan_.testFlag(Qt::Horizontal)) {
         bottom_->scrollBy(dx, true);
         top_->scrollBy(dx, true);
         invalidateParts(false, true, true);
     }
     const int dy = y1_ - y0_;
-    if (dy != 0 && (pan_ == zpdVertical || pan_ == zpdBoth)) {
+    if (dy != 0 && pan_.testFlag(Qt::Vertical)) {
         left_->scrollBy(dy, true);
         right_->scrollBy(dy, true);
         invalidateParts(false, true, true);
     }
 }
 
-void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
+void XYPlot::mouseUp(Qt::MouseButton button, const MouseState& state, int x, int y) {
     if (dragState_ == 1) {
         const auto axes = allAxes();
         if (std::all_of(axes.begin(), axes.end(), [](Axis* a) { return a->hasSavedMinMax(); })) {
@@ -139,17 +146,17 @@ void XYPlot::mouseUp(MouseButton button, ShiftState shift, int x, int y) {
         dragState_ = 0;
         setCursor(savedCursor_);
     }
-    if (onMouseUp) onMouseUp(this, button, shift, x, y);
+    if (onMouseUp) onMouseUp(this, button, state, x, y);
 }
 
 void XYPlot::zoomStep(int l, int t, int r, int b) {
-    if (zoom_ == zpdNone || r - l <= 2 || b - t <= 2) return;
+    if (!zoom_ || r - l <= 2 || b - t <= 2) return;
     for (Axis* a : allAxes()) a->saveMinMax();
-    if (zoom_ == zpdHorizontal || zoom_ == zpdBoth) {
+    if (zoom_.testFlag(Qt::Horizontal)) {
         zoomAxis(*bottom_, l, r);
         zoomAxis(*top_, l, r);
     }
-    if (zoom_ == zpdVertical || zoom_ == zpdBoth) {
+    if (zoom_.testFlag(Qt::Vertical)) {
         zoomAxis(*left_, b, t);
         zoomAxis(*right_, b, t);
     }

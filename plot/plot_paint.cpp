@@ -104,15 +104,14 @@ void XYPlot::calcLayout(int cw, int ch) {
     const int bottom = room(*bottom_, *right_, *left_, &Scale::startOverhang);
     const int right = room(*right_, *top_, *bottom_, &Scale::endOverhang);
     const int top = room(*top_, *right_, *left_, &Scale::endOverhang);
-    PixelRect f{left, top, drawWidth() - right, drawHeight() - bottom};
     // Scales never get a zero length.
-    if (f.Right < f.Left + 3) f.Right = f.Left + 3;
-    if (f.Bottom < f.Top + 3) f.Bottom = f.Top + 3;
+    const QRect f(left, top, std::max(drawWidth() - right - left, 3),
+                  std::max(drawHeight() - bottom - top, 3));
     fieldRect_ = f;
-    left_->setLinePos(f.Left - 1, f.Bottom - 1, f.Bottom - f.Top - 1);
-    right_->setLinePos(f.Right, f.Bottom - 1, f.Bottom - f.Top - 1);
-    bottom_->setLinePos(f.Left, f.Bottom, f.Right - f.Left - 1);
-    top_->setLinePos(f.Left, f.Top - 1, f.Right - f.Left - 1);
+    left_->setLinePos(f.left() - 1, f.bottom(), f.height() - 1);
+    right_->setLinePos(f.right() + 1, f.bottom(), f.height() - 1);
+    bottom_->setLinePos(f.left(), f.bottom() + 1, f.width() - 1);
+    top_->setLinePos(f.left(), f.top() - 1, f.width() - 1);
     layoutValid_ = true;
 }
 
@@ -124,20 +123,20 @@ int visibleWidth(const Axis& a) {
 
 void XYPlot::drawFrame() {
     QPainter& p = *drawCanvas();
-    const PixelRect& f = fieldRect_;
+    const QRect& f = fieldRect_;
     const int w = drawWidth(), h = drawHeight();
     setCopyMode(p);
-    const QBrush back(toQColor(color_));
-    fillRectangle(p, 0, 0, w, f.Top, back);
-    fillRectangle(p, 0, f.Bottom + 1, w, h, back);
-    fillRectangle(p, 0, f.Top, f.Left, f.Bottom + 1, back);
-    fillRectangle(p, f.Right, f.Top, w, f.Bottom + 1, back);
+    const QBrush back(color());
+    fillRectangle(p, 0, 0, w, f.top(), back);
+    fillRectangle(p, 0, f.bottom() + 2, w, h, back);
+    fillRectangle(p, 0, f.top(), f.left(), f.bottom() + 2, back);
+    fillRectangle(p, f.right() + 1, f.top(), w, f.bottom() + 2, back);
     p.setBrush(Qt::NoBrush);
     top_->drawAxisLine(p, 0, visibleWidth(*right_));
     right_->drawAxisLine(p, visibleWidth(*bottom_), 0);
     bottom_->drawAxisLine(p, visibleWidth(*left_), 0);
     left_->drawAxisLine(p, 0, visibleWidth(*top_));
-    p.setPen(makePen(fromQColor(palette().color(QPalette::WindowText)), psSolid, 1));
+    p.setPen(makePen(palette().color(QPalette::WindowText), Qt::SolidLine, 1));
     setCopyMode(p);
     p.setFont(font());
     top_->drawTicksAndLabels(p);
@@ -148,18 +147,19 @@ void XYPlot::drawFrame() {
 }
 
 void XYPlot::drawCaptions(QPainter& p) {
-    const PixelRect& f = fieldRect_;
+    const QRect& f = fieldRect_;
     QFont bold = font();
     bold.setBold(true);
     if (bottom_->captionShown()) {
         p.setFont(bold);
         const QString& s = bottom_->caption();
-        textOut(p, (f.Left + f.Right - textWidth(p, s)) / 2, drawHeight() - bottom_->margin(), s);
+        textOut(p, (f.left() + f.right() + 1 - textWidth(p, s)) / 2,
+                drawHeight() - bottom_->margin(), s);
     }
     if (top_->captionShown()) {
         p.setFont(bold);
         const QString& s = top_->caption();
-        textOut(p, (f.Left + f.Right - textWidth(p, s)) / 2,
+        textOut(p, (f.left() + f.right() + 1 - textWidth(p, s)) / 2,
                 top_->margin() - textHeight(p, "8") - 1, s);
     }
     if (!left_->captionShown() && !right_->captionShown()) return;
@@ -167,23 +167,24 @@ void XYPlot::drawCaptions(QPainter& p) {
     const int h8 = textHeight(p, "8");
     if (left_->captionShown()) {
         const QString& s = left_->caption();
-        textOutUpward(p, left_->margin() - h8 - 1, (textWidth(p, s) + f.Top + f.Bottom) / 2, s);
+        textOutUpward(p, left_->margin() - h8 - 1, (textWidth(p, s) + f.top() + f.bottom() + 1) / 2,
+                      s);
     }
     if (right_->captionShown()) {
         const QString& s = right_->caption();
-        textOutUpward(p, drawWidth() - right_->margin(), (textWidth(p, s) + f.Top + f.Bottom) / 2,
-                      s);
+        textOutUpward(p, drawWidth() - right_->margin(),
+                      (textWidth(p, s) + f.top() + f.bottom() + 1) / 2, s);
     }
 }
 
 void XYPlot::drawField() {
     QPainter& p = *drawCanvas();
-    const PixelRect& f = fieldRect_;
+    const QRect& f = fieldRect_;
     const bool hadClip = p.hasClipping();
     const QRegion oldClip = p.clipRegion();
-    p.setClipRect(f.toQRect(), hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
+    p.setClipRect(f, hadClip ? Qt::IntersectClip : Qt::ReplaceClip);
     setCopyMode(p);
-    if (fieldColor_ != clNone) p.fillRect(f.toQRect(), toQColor(fieldColor_));
+    if (fieldColor_.isValid()) p.fillRect(f, fieldColor_);
     doFieldDraw();
     p.setBrush(Qt::NoBrush);
     for (Axis* a : {left_.get(), bottom_.get(), right_.get(), top_.get()}) {
@@ -192,9 +193,9 @@ void XYPlot::drawField() {
         for (int i = 0; i < a->ticksCount(); ++i) {
             const int t = a->tickPixel(i);
             if (a->isVertical()) {
-                if (f.Top < t && t < f.Bottom - 1) p.drawLine(f.Left, t, f.Right, t);
-            } else if (f.Left < t && t < f.Right - 1) {
-                p.drawLine(t, f.Top, t, f.Bottom);
+                if (f.top() < t && t < f.bottom()) p.drawLine(f.left(), t, f.right() + 1, t);
+            } else if (f.left() < t && t < f.right()) {
+                p.drawLine(t, f.top(), t, f.bottom() + 1);
             }
         }
     }
@@ -210,7 +211,7 @@ void XYPlot::drawField() {
 
 namespace {
 void outline(QPainter& p, int l, int t, int r, int b, const QColor& c) {
-    p.setPen(makePen(fromQColor(c), psSolid, 1));
+    p.setPen(makePen(c, Qt::SolidLine, 1));
     p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 }  // namespace
@@ -222,13 +223,13 @@ void XYPlot::drawBorder() {
     p.setClipping(false);
     setCopyMode(p);
     p.setBrush(Qt::NoBrush);
-    const QColor own = toQColor(color_);
-    const QColor light = toQColor(clBtnHighlight), dark = toQColor(clBtnShadow);
+    const QColor own = color();
+    const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
     switch (borderStyle_) {
-        case bs_Raised:
-        case bs_Lowered: {
-            const QColor tl = borderStyle_ == bs_Raised ? light : dark;
-            const QColor br = borderStyle_ == bs_Raised ? dark : light;
+        case BorderStyle::Raised:
+        case BorderStyle::Lowered: {
+            const QColor tl = borderStyle_ == BorderStyle::Raised ? light : dark;
+            const QColor br = borderStyle_ == BorderStyle::Raised ? dark : light;
             p.fillRect(0, 0, w - 1, 1, tl);  // top row, the right end belongs to br
             p.fillRect(0, 0, 1, h - 1, tl);  // left column, the bottom end belongs to br
             p.fillRect(w - 1, 0, 1, h, br);
@@ -236,20 +237,20 @@ void XYPlot::drawBorder() {
             outline(p, 1, 1, w - 1, h - 1, own);
             break;
         }
-        case bs_Gutter:
+        case BorderStyle::Gutter:
             outline(p, 1, 1, w, h, light);
             outline(p, 0, 0, w - 1, h - 1, dark);
             break;
-        case bs_BlackRect:
+        case BorderStyle::BlackRect:
             outline(p, 0, 0, w, h, Qt::black);
             outline(p, 1, 1, w - 1, h - 1, own);
             break;
-        case bs_BoldRect:
+        case BorderStyle::BoldRect:
             outline(p, 0, 0, w, h, Qt::black);
             outline(p, 1, 1, w - 1, h - 1, Qt::black);
             break;
-        case bs_FocusRect: {
-            QPen pen = makePen(clBlack, psDot, 1);
+        case BorderStyle::FocusRect: {
+            QPen pen = makePen(Qt::black, Qt::DotLine, 1);
             p.setPen(pen);
             p.setBackground(Qt::white);
             p.setBackgroundMode(Qt::OpaqueMode);
@@ -260,7 +261,7 @@ void XYPlot::drawBorder() {
             p.setBackgroundMode(Qt::TransparentMode);
             break;
         }
-        case bs_None:
+        case BorderStyle::None:
         default:
             outline(p, 0, 0, w, h, own);
             outline(p, 1, 1, w - 1, h - 1, own);

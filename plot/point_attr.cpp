@@ -14,11 +14,11 @@ bool storeHalves(int v, int& before, int& after) {
 }
 }  // namespace
 
-void PointAttr::setColor(Color v) {
+void PointAttr::setColor(const QColor& v) {
     store(color_, v);
 }
 
-void PointAttr::setStyle(BrushStyle v) {
+void PointAttr::setStyle(Qt::BrushStyle v) {
     store(style_, v);
 }
 
@@ -43,7 +43,7 @@ void PointAttr::setBorderWidth(int v) {
     store(borderWidth_, std::min({v, hl_, vt_}));
 }
 
-void PointAttr::setBorderColor(Color v) {
+void PointAttr::setBorderColor(const QColor& v) {
     store(borderColor_, v);
 }
 
@@ -61,7 +61,7 @@ void PointAttr::assign(const PointAttr& s) {
 }
 
 void PointAttr::applyTo(QPainter& p) const {
-    p.setPen(makePen(borderColor_, psSolid, borderWidth_));
+    p.setPen(makePen(borderColor_, Qt::SolidLine, borderWidth_));
     setCopyMode(p);
-    p.setBrush(QBrush(toQColor(color_), toQtBrushStyle(style_)));
+    p.setBrush(QBrush(color_, style_));
 }

@@ -35,7 +35,7 @@ double frac(double v) {
 }
 }  // namespace
 
-Scale::Scale(std::uint32_t flags) : flags_(flags) {
+Scale::Scale(ScaleFlags flags) : flags_(flags) {
     applyRange(0, 10);
 }
 
@@ -167,7 +167,7 @@ double Scale::pixelToValue(int p) const {
 }
 
 double Scale::tickValue(int i) const {
-    if (!(flags_ & sfNoTicksAdjusted)) return ticks_[i];
+    if (!flags_.testFlag(ScaleFlag::NoTicksAdjusted)) return ticks_[i];
     return inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
 }
 
@@ -286,14 +286,14 @@ void Scale::scrollBy(double delta, bool inPixels) {
 }
 
 void Scale::setFlag(ScaleFlag flag, bool on) {
-    if (bool(flags_ & flag) == on) return;
-    flags_ = on ? flags_ | flag : flags_ & ~flag;
+    if (flags_.testFlag(flag) == on) return;
+    flags_.setFlag(flag, on);
     flagChanged(flag);
 }
 
 void Scale::flagChanged(ScaleFlag) {}
 
-void Scale::clearFlagsRaw(std::uint32_t mask) {
+void Scale::clearFlagsRaw(ScaleFlags mask) {
     flags_ &= ~mask;
 }
 
@@ -396,7 +396,7 @@ void Scale::writeProperties(PropertyList& out) const {
     const auto num = [](double v) {
         return QString::number(v, 'g', QLocale::FloatingPointShortest);
     };
-    out.emplace_back("SFlags", QString::number(flags_));
+    out.emplace_back("SFlags", QString::number(flags_.toInt()));
     out.emplace_back("SLinePos", QString("(%1 %2 %3)").arg(lineX_).arg(lineY_).arg(lineLen_));
     if (min_ != 0) out.emplace_back("fMin", num(min_));
     out.emplace_back("fMax", num(max_));
@@ -407,7 +407,7 @@ bool Scale::readProperty(const QString& name, const QString& value) {
     bool ok = false;
     if (name == "SFlags") {
         const uint v = c.toUInt(value.trimmed(), &ok);
-        if (ok) flags_ = v;
+        if (ok) flags_ = ScaleFlags::fromInt(v);
     } else if (name == "SLinePos") {
         static const QRegularExpression re(R"(^\s*\(\s*(-?\d+)\s+(-?\d+)\s+(-?\d+)\s*\)\s*$)");
         const QRegularExpressionMatch m = re.match(value);

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "plot/canvas.h"
+#include "plot/paint_rules.h"
 
 class XYPlot;
 
@@ -23,22 +23,22 @@ using PropertyList = std::vector<std::pair<QString, QString>>;
 class LineAttrBase {
   public:
     LineAttrBase() = default;
-    LineAttrBase(Color color, PenStyle style, std::uint16_t width, bool visible);
+    LineAttrBase(const QColor& color, Qt::PenStyle style, std::uint16_t width, bool visible);
     virtual ~LineAttrBase() = default;
     LineAttrBase(const LineAttrBase&) = delete;
     LineAttrBase& operator=(const LineAttrBase&) = delete;
 
-    Color color() const { return color_; }
-    PenStyle style() const { return style_; }
+    QColor color() const { return color_; }
+    Qt::PenStyle style() const { return style_; }
     std::uint16_t width() const { return width_; }
     bool visible() const { return visible_; }
-    // Each setter stores a differing value and then calls Changed, changed or not.
-    void setColor(Color v);
-    void setStyle(PenStyle v);
+    // Each setter stores a differing value and then calls changed(), changed or not.
+    void setColor(const QColor& v);
+    void setStyle(Qt::PenStyle v);
     void setWidth(std::uint16_t v);
     void setVisible(bool v);
 
-    // Copies the four values without calling Changed.
+    // Copies the four values without calling changed().
     void assign(const LineAttrBase& source);
     void assignTo(LineAttrBase& dest) const { dest.assign(*this); }
     bool sameValues(const LineAttrBase& other) const;
@@ -57,8 +57,8 @@ class LineAttrBase {
     bool readProperty(const QString& name, const QString& value);
 
   private:
-    Color color_ = clBlack;
-    PenStyle style_ = psSolid;
+    QColor color_ = Qt::black;
+    Qt::PenStyle style_ = Qt::SolidLine;
     std::uint16_t width_ = 1;
     bool visible_ = true;
 };
@@ -69,17 +69,19 @@ class LineAttr : public LineAttrBase {
 };
 
 // Bits of a scale's flag word ("SFlags").
-enum ScaleFlag : std::uint32_t {
-    sfVertical = 1u << 0,
-    sfInversed = 1u << 1,
-    sfNoTicksLines = 1u << 3,
-    sfNoTicksLabel = 1u << 4,
-    sfFarSide = 1u << 5,
-    sfAutoMin = 1u << 6,
-    sfAutoMax = 1u << 7,
-    sfLabelAsDateTime = 1u << 8,
-    sfNoTicksAdjusted = 1u << 9,
+enum class ScaleFlag : std::uint32_t {
+    Vertical = 1u << 0,
+    Inversed = 1u << 1,
+    NoTicksLines = 1u << 3,
+    NoTicksLabel = 1u << 4,
+    FarSide = 1u << 5,
+    AutoMin = 1u << 6,
+    AutoMax = 1u << 7,
+    LabelAsDateTime = 1u << 8,
+    NoTicksAdjusted = 1u << 9,
 };
+Q_DECLARE_FLAGS(ScaleFlags, ScaleFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ScaleFlags)
 
 // A tick label as it was last drawn: its box on the surface and its text.
 struct DrawnLabel {
@@ -92,7 +94,7 @@ class Scale {
   public:
     static constexpr int kMaxTicks = 21;
 
-    explicit Scale(std::uint32_t flags);
+    explicit Scale(ScaleFlags flags = {});
     virtual ~Scale() = default;
     Scale(const Scale&) = delete;
     Scale& operator=(const Scale&) = delete;
@@ -123,7 +125,7 @@ class Scale {
     int lineX() const { return lineX_; }
     int lineY() const { return lineY_; }
     int lineLength() const { return lineLen_; }
-    std::uint32_t flags() const { return flags_; }
+    ScaleFlags flags() const { return flags_; }
 
     // The count of ticks actually computed (reads back differently from what was asked).
     int ticksCount() const { return tickCount_; }
@@ -136,22 +138,22 @@ class Scale {
     LineAttr* lineAttr() { return &lineAttr_; }
     const LineAttr* lineAttr() const { return &lineAttr_; }
 
-    bool isVertical() const { return flags_ & sfVertical; }
-    bool isFarSide() const { return flags_ & sfFarSide; }
-    bool inversed() const { return flags_ & sfInversed; }
-    bool ticksLines() const { return !(flags_ & sfNoTicksLines); }
-    bool noTicksLabel() const { return flags_ & sfNoTicksLabel; }
-    bool autoMin() const { return flags_ & sfAutoMin; }
-    bool autoMax() const { return flags_ & sfAutoMax; }
-    bool labelAsDataTime() const { return flags_ & sfLabelAsDateTime; }
-    bool ticksAdjusted() const { return !(flags_ & sfNoTicksAdjusted); }
-    void setInversed(bool v) { setFlag(sfInversed, v); }
-    void setTicksLines(bool v) { setFlag(sfNoTicksLines, !v); }
-    void setNoTicksLabel(bool v) { setFlag(sfNoTicksLabel, v); }
-    void setAutoMin(bool v) { setFlag(sfAutoMin, v); }
-    void setAutoMax(bool v) { setFlag(sfAutoMax, v); }
-    void setLabelAsDataTime(bool v) { setFlag(sfLabelAsDateTime, v); }
-    void setTicksAdjusted(bool v) { setFlag(sfNoTicksAdjusted, !v); }
+    bool isVertical() const { return flags_.testFlag(ScaleFlag::Vertical); }
+    bool isFarSide() const { return flags_.testFlag(ScaleFlag::FarSide); }
+    bool inversed() const { return flags_.testFlag(ScaleFlag::Inversed); }
+    bool ticksLines() const { return !flags_.testFlag(ScaleFlag::NoTicksLines); }
+    bool noTicksLabel() const { return flags_.testFlag(ScaleFlag::NoTicksLabel); }
+    bool autoMin() const { return flags_.testFlag(ScaleFlag::AutoMin); }
+    bool autoMax() const { return flags_.testFlag(ScaleFlag::AutoMax); }
+    bool labelAsDataTime() const { return flags_.testFlag(ScaleFlag::LabelAsDateTime); }
+    bool ticksAdjusted() const { return !flags_.testFlag(ScaleFlag::NoTicksAdjusted); }
+    void setInversed(bool v) { setFlag(ScaleFlag::Inversed, v); }
+    void setTicksLines(bool v) { setFlag(ScaleFlag::NoTicksLines, !v); }
+    void setNoTicksLabel(bool v) { setFlag(ScaleFlag::NoTicksLabel, v); }
+    void setAutoMin(bool v) { setFlag(ScaleFlag::AutoMin, v); }
+    void setAutoMax(bool v) { setFlag(ScaleFlag::AutoMax, v); }
+    void setLabelAsDataTime(bool v) { setFlag(ScaleFlag::LabelAsDateTime, v); }
+    void setTicksAdjusted(bool v) { setFlag(ScaleFlag::NoTicksAdjusted, !v); }
 
     // Room the axis needs, from the width of "0" and the font height in pixels.
     int startOverhang(int cw, int ch);
@@ -173,7 +175,7 @@ class Scale {
   protected:
     void setFlag(ScaleFlag flag, bool on);
     // Without flagChanged: for setters that switch auto-scaling off as a side effect.
-    void clearFlagsRaw(std::uint32_t mask);
+    void clearFlagsRaw(ScaleFlags mask);
     virtual void flagChanged(ScaleFlag flag);
     void setWantedTicks(int n) { wantedTicks_ = n; }
     void setLabelFormatRaw(const QString& f) { labelFormat_ = f; }
@@ -186,7 +188,7 @@ class Scale {
     enum class LabelForm { Pattern, Fixed, Exponent, Date, Dated };
     struct LabelKey {
         QString format;
-        std::uint32_t flags = 0;
+        ScaleFlags flags;
         int count = -1;
         double first = 0, last = 0, k = 0, origin = 0, range = 0;
         bool operator==(const LabelKey&) const = default;
@@ -198,7 +200,9 @@ class Scale {
     // The place of tick i in the tick grid, counted in steps.
     long long gridPlace(int i) const;
 
-    bool fractionMode() const { return flags_ & (sfNoTicksLabel | sfNoTicksAdjusted); }
+    bool fractionMode() const {
+        return flags_.testAnyFlags(ScaleFlag::NoTicksLabel | ScaleFlag::NoTicksAdjusted);
+    }
     // 10^(1 − d) for the decade d of the range; not finite for ranges below about 1e-307.
     static double scaleFactorOf(double range);
     int overhang(int cw, int ch, int tick, double edgeValue);
@@ -208,7 +212,7 @@ class Scale {
     int tickCount_ = 0;
     int pixelOrigin_ = 0;
     double originValue_ = 0, ppu_ = 1;
-    std::uint32_t flags_ = 0;
+    ScaleFlags flags_;
     int lineX_ = 10, lineY_ = 30, lineLen_ = 25;
     int wantedTicks_ = 5;
     QString labelFormat_ = QStringLiteral("###0.##");
@@ -225,7 +229,7 @@ class Scale {
 // range remembered before a mouse zoom.
 class Axis : public Scale {
   public:
-    explicit Axis(std::uint32_t flags, XYPlot* plot = nullptr);
+    explicit Axis(ScaleFlags flags = {}, XYPlot* plot = nullptr);
 
     XYPlot* plot() const { return plot_; }
     void setPlot(XYPlot* plot) { plot_ = plot; }
@@ -270,6 +274,6 @@ class Axis : public Scale {
     int margin_ = 4;
     QString caption_;
     XYPlot* plot_ = nullptr;
-    LineAttr gridAttr_{clGray, psSolid, 1, false};
+    LineAttr gridAttr_{QColorConstants::Svg::gray, Qt::SolidLine, 1, false};
     bool savedValid_ = false;
 };

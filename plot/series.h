@@ -20,13 +20,13 @@
 class XYPlot;
 class XYLine;
 
-enum XAxisChoice { dsxBottom, dsxTop };
-enum YAxisChoice { dsyLeft, dsyRight };
+enum class XAxisChoice { Bottom, Top };
+enum class YAxisChoice { Left, Right };
 
 // Base of everything the plot draws from data.
 class DataSeries {
   public:
-    enum ChangeKind { dcData = 0, dcAppearance = 1 };
+    enum class ChangeKind { Data, Appearance };
 
     DataSeries() = default;
     virtual ~DataSeries();
@@ -51,7 +51,7 @@ class DataSeries {
     virtual bool getXMax(double& v) = 0;
     virtual bool getYMin(double& v) = 0;
     virtual bool getYMax(double& v) = 0;
-    virtual void drawLegendMarker(QPainter&, const PixelRect&) {}
+    virtual void drawLegendMarker(QPainter&, const QRect&) {}
 
     // Data changes let the plot re-fit the axes; appearance changes repaint the field.
     void dataChanged(ChangeKind kind);
@@ -61,8 +61,8 @@ class DataSeries {
 
   protected:
     XYPlot* plot_ = nullptr;
-    XAxisChoice xAxis_ = dsxBottom;
-    YAxisChoice yAxis_ = dsyLeft;
+    XAxisChoice xAxis_ = XAxisChoice::Bottom;
+    YAxisChoice yAxis_ = YAxisChoice::Left;
     bool active_ = true;
     QString legend_;
 
@@ -132,7 +132,7 @@ class XYDataSeries : public DataSeries {
     };
     std::vector<std::unique_ptr<Block>> blocks_;
     int count_ = 0;
-    // Kept up to date by Append; meaningful while count() > 0.
+    // Kept up to date by append(); meaningful while count() > 0.
     double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
     bool xAscending_ = true;
     BlockIndex yIndex_;
@@ -142,19 +142,19 @@ class XYDataSeries : public DataSeries {
     bool locked_ = false;
 };
 
-enum PointKind { ptRectangle, ptEllipse, ptDiamond, ptCross, ptCustom, ptTriangle, ptDownTriangle };
+enum class PointKind { Rectangle, Ellipse, Diamond, Cross, Custom, Triangle, DownTriangle };
 
-// Shape, size and colours of point marks; the fill is its brush part (Color, Style).
+// Shape, size and colours of point marks; the fill is its brush part (colour, style).
 class PointAttr {
   public:
     PointAttr() = default;
     PointAttr(const PointAttr&) = delete;
     PointAttr& operator=(const PointAttr&) = delete;
 
-    Color color() const { return color_; }
-    void setColor(Color v);
-    BrushStyle style() const { return style_; }
-    void setStyle(BrushStyle v);
+    QColor color() const { return color_; }
+    void setColor(const QColor& v);
+    Qt::BrushStyle style() const { return style_; }
+    void setStyle(Qt::BrushStyle v);
     PointKind kind() const { return kind_; }
     void setKind(PointKind v);
     // Sizes are kept as half-extents: left hl, right hl + 1, top vt, bottom vt + 1, so a size
@@ -172,8 +172,8 @@ class PointAttr {
     // Never wider than the smaller half-extent.
     int borderWidth() const { return borderWidth_; }
     void setBorderWidth(int v);
-    Color borderColor() const { return borderColor_; }
-    void setBorderColor(Color v);
+    QColor borderColor() const { return borderColor_; }
+    void setBorderColor(const QColor& v);
 
     // Kind, visibility, sizes and the brush part; not the border.
     void assign(const PointAttr& s);
@@ -194,13 +194,13 @@ class PointAttr {
         field = v;
         changed();
     }
-    Color color_ = clWhite;
-    BrushStyle style_ = bsSolid;
-    PointKind kind_ = ptRectangle;
+    QColor color_ = Qt::white;
+    Qt::BrushStyle style_ = Qt::SolidPattern;
+    PointKind kind_ = PointKind::Rectangle;
     int hl_ = 2, hr_ = 3, vt_ = 2, vb_ = 3;
     bool visible_ = false;
     int borderWidth_ = 1;
-    Color borderColor_ = clBlack;
+    QColor borderColor_ = Qt::black;
 };
 
 // Draws its points as a line of segments and/or point marks.
@@ -211,11 +211,11 @@ class XYLine : public XYDataSeries {
     PointAttr* pointAttr() { return &pointAttr_; }
     void setPointAttr(const PointAttr& a);
 
-    // Called for ptCustom marks with the series, the point's values and its pixel.
+    // Called for PointKind::Custom marks with the series, the point's values and its pixel.
     std::function<void(XYLine* line, double xv, double yv, int x, int y)> onDrawCustomPoint;
 
     void draw() override;
-    void drawLegendMarker(QPainter& p, const PixelRect& r) override;
+    void drawLegendMarker(QPainter& p, const QRect& r) override;
     // Appends and draws only the new segment and mark, at once, without notifying the plot.
     void quickAddXY(double x, double y);
 

@@ -72,27 +72,27 @@ void XYLine::drawMark(QPainter& p, int x, int y) const {
     const int hl = pointAttr_.halfLeft(), hr = pointAttr_.halfRight();
     const int vt = pointAttr_.halfTop(), vb = pointAttr_.halfBottom();
     switch (pointAttr_.kind()) {
-        case ptEllipse:
+        case PointKind::Ellipse:
             drawEllipse(p, x - hl, y - vt, x + hr, y + vb);
             break;
-        case ptDiamond:
+        case PointKind::Diamond:
             p.drawPolygon(QPolygon(
                 {QPoint(x, y - vt), QPoint(x + hl, y), QPoint(x, y + vt), QPoint(x - hl, y)}));
             break;
-        case ptCross:
+        case PointKind::Cross:
             p.drawLine(x - hl, y, x + hr, y);
             p.drawLine(x, y - vt, x, y + vb);
             break;
-        case ptTriangle:
+        case PointKind::Triangle:
             p.drawPolygon(
                 QPolygon({QPoint(x, y - vt), QPoint(x + hl, y + vt), QPoint(x - hl, y + vt)}));
             break;
-        case ptDownTriangle:
+        case PointKind::DownTriangle:
             p.drawPolygon(
                 QPolygon({QPoint(x - hl, y - vt), QPoint(x + hl, y - vt), QPoint(x, y + vt)}));
             break;
-        case ptRectangle:
-        case ptCustom:
+        case PointKind::Rectangle:
+        case PointKind::Custom:
         default:
             drawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
             break;
@@ -100,7 +100,7 @@ void XYLine::drawMark(QPainter& p, int x, int y) const {
 }
 
 void XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
-    if (pointAttr_.kind() == ptCustom) {
+    if (pointAttr_.kind() == PointKind::Custom) {
         if (onDrawCustomPoint) onDrawCustomPoint(this, xv, yv, x, y);
     } else {
         drawMark(p, x, y);
@@ -134,7 +134,7 @@ int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first
 // column, which paints the same pixels. Dashes restart with every segment, so a dashed line
 // keeps every segment.
 void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
-    const bool solid = lineAttr_.style() == psSolid || lineAttr_.style() == psInsideFrame;
+    const bool solid = lineAttr_.style() == Qt::SolidLine;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
         if (!breaks_.empty()) {
@@ -225,7 +225,7 @@ void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool s
 }
 
 void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {
-    const PixelRect field = plot_->fieldRect();
+    const QRect field = plot_->fieldRect();
     for (int i = first; i <= last; ++i) {
         const int x = xa.valueToPixel(xValue(i)), y = ya.valueToPixel(yValue(i));
         if (field.contains(x, y)) drawPointMark(p, xValue(i), yValue(i), x, y);
@@ -247,7 +247,7 @@ void XYLine::draw() {
     getYMax(yMax);
     if (xMin > xa.max() || xMax < xa.min() || yMin > ya.max() || yMax < ya.min()) return;
 
-    if (lines && lineAttr_.style() != psClear) {
+    if (lines && lineAttr_.style() != Qt::NoPen) {
         lineAttr_.applyToPen(*p);
         p->setBrush(Qt::NoBrush);
         drawLines(*p, xa, ya);
@@ -260,19 +260,19 @@ void XYLine::draw() {
     }
 }
 
-void XYLine::drawLegendMarker(QPainter& p, const PixelRect& r) {
+void XYLine::drawLegendMarker(QPainter& p, const QRect& r) {
     if (!lineAttr_.visible() && !pointAttr_.visible()) return;
     const QPen pen = p.pen();
     const QBrush brush = p.brush();
-    const int my = (r.Top + r.Bottom) / 2;
+    const int my = (r.top() + r.bottom() + 1) / 2;
     if (lineAttr_.visible()) {
         lineAttr_.applyToPen(p);
         p.setBrush(Qt::NoBrush);
-        p.drawLine(r.Left + 1, my, r.Right, my);
+        p.drawLine(r.left() + 1, my, r.right() + 1, my);
     }
     if (pointAttr_.visible()) {
         pointAttr_.applyTo(p);
-        drawPointMark(p, 0, 0, (r.Left + r.Right) / 2, my);
+        drawPointMark(p, 0, 0, (r.left() + r.right() + 1) / 2, my);
     }
     p.setPen(pen);
     p.setBrush(brush);
@@ -284,10 +284,10 @@ void XYLine::quickAddXY(double x, double y) {
     if (plot_->bufferedDisplay()) plot_->invalidateBuffers();
     QPainter* p = plot_->drawCanvas();
     if (!p) return;
-    const PixelRect field = plot_->fieldRect();
+    const QRect field = plot_->fieldRect();
     const bool hadClip = p->hasClipping();
     const QRegion oldClip = p->clipRegion();
-    p->setClipRect(field.toQRect());
+    p->setClipRect(field);
     const Axis& xa = *plot_->xAxisOf(xAxis_);
     const Axis& ya = *plot_->yAxisOf(yAxis_);
     const int x1 = xa.valueToPixel(x), y1 = ya.valueToPixel(y);

@@ -142,7 +142,7 @@ void LogViewerWindow::wireChart() {
     mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
     mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
-        const QColor color = toQColor(kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
+        const QColor color = kSlotColors[std::size_t(chart_->slotOf(c) - 1)];
         QPalette palette = colors_[std::size_t(c - 1)]->palette();
         palette.setColor(QPalette::Window, color);
         colors_[std::size_t(c - 1)]->setPalette(palette);
@@ -164,11 +164,11 @@ void LogViewerWindow::wireChart() {
             [this](bool on) { markers_->setMarkersOn(on); });
 
     plot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    plot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
+    plot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
         mouse_->mouseDown(button, x, y);
     };
-    plot_->onMouseMove = [this](XYPlot*, ShiftState, int x, int y) { pointerMoved(x, y); };
-    plot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
+    plot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) { pointerMoved(x, y); };
+    plot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
         mouse_->mouseUp(button, x, y);
     };
     qApp->installEventFilter(new WheelZoomFilter(*plot_, this));

@@ -70,7 +70,7 @@ void MainWindow::initialize() {
         readingsGrid_->item(n, 0)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
     }
     for (int k = 0; k < kChartSlots; ++k) {
-        const QColor color = toQColor(kSlotColors[static_cast<std::size_t>(k)]);
+        const QColor color = kSlotColors[static_cast<std::size_t>(k)];
         QPalette palette = slotColorBoxes_[static_cast<std::size_t>(k)]->palette();
         palette.setColor(QPalette::Window, color);
         slotColorBoxes_[static_cast<std::size_t>(k)]->setPalette(palette);

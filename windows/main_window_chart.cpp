@@ -23,15 +23,13 @@ void MainWindow::wireChart() {
     markers_ = std::make_unique<ChartMarkers>(*trendPlot_, lines_, controls);
 
     trendPlot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    trendPlot_->onMouseDown = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
-        chartMouse_->mouseDown(button, x, y);
-    };
-    trendPlot_->onMouseMove = [this](XYPlot*, ShiftState, int x, int y) {
+    trendPlot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x,
+                                     int y) { chartMouse_->mouseDown(button, x, y); };
+    trendPlot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) {
         showPointerReadout(x, y);
     };
-    trendPlot_->onMouseUp = [this](XYPlot*, MouseButton button, ShiftState, int x, int y) {
-        chartMouse_->mouseUp(button, x, y);
-    };
+    trendPlot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x,
+                                   int y) { chartMouse_->mouseUp(button, x, y); };
     qApp->installEventFilter(new WheelZoomFilter(*trendPlot_, this));
 
     connect(markersCheck_, &QCheckBox::toggled, this,

@@ -63,10 +63,10 @@ struct Scene {
 
 void BM_MarkerDragStep(benchmark::State& state) {
     Scene scene(static_cast<int>(state.range(0)));
-    const PixelRect f = scene.plot.fieldRect();
-    int column = f.Left + 100;
+    const QRect f = scene.plot.fieldRect();
+    int column = f.left() + 100;
     for (auto _ : state) {
-        column = column == f.Left + 100 ? f.Left + 400 : f.Left + 100;
+        column = column == f.left() + 100 ? f.left() + 400 : f.left() + 100;
         scene.markers->dragOver(scene.handle, column, 5);
     }
 }

@@ -39,7 +39,7 @@ struct Scene {
         std::normal_distribution<double> noise(0.0, 0.4);
         for (int s = 0; s < kSeries; ++s) {
             auto& line = lines[s];
-            line.lineAttr()->setColor(Color(0x1F3F5F * (s + 1)) & 0xFFFFFF);
+            line.lineAttr()->setColor(QColor::fromRgb(QRgb(0x1F3F5F * (s + 1)) & 0xFFFFFF));
             line.setLockInvalidate(true);
             for (int i = 0; i < n; ++i)
                 line.addXY(kX0 + i * kStep,

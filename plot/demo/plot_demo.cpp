@@ -19,8 +19,8 @@ class DemoWindow : public QMainWindow {
         resize(900, 640);
         setCentralWidget(&plot_);
         plot_.setBufferedDisplay(true);
-        plot_.setBorderStyle(bs_Lowered);
-        plot_.setPan(zpdBoth);
+        plot_.setBorderStyle(BorderStyle::Lowered);
+        plot_.setPan(Qt::Horizontal | Qt::Vertical);
         plot_.leftAxis()->setCaption("Температура, °C");
         plot_.leftAxis()->setMargin(20);
         plot_.bottomAxis()->setLabelAsDataTime(true);
@@ -30,17 +30,17 @@ class DemoWindow : public QMainWindow {
         plot_.bottomAxis()->setAutoMax(true);
         plot_.leftAxis()->setAutoMin(true);
         plot_.leftAxis()->setAutoMax(true);
-        const Color colors[] = {clRed, clBlue, clGreen};
+        const QColor colors[] = {Qt::red, Qt::blue, QColorConstants::Svg::green};
         for (int i = 0; i < 3; ++i) {
             lines_[i].lineAttr()->setColor(colors[i]);
             lines_[i].setPlot(&plot_);
         }
-        lines_[2].pointAttr()->setKind(ptDiamond);
+        lines_[2].pointAttr()->setKind(PointKind::Diamond);
         lines_[2].pointAttr()->setVisible(true);
-        lines_[2].pointAttr()->setColor(0x00FFFF);
+        lines_[2].pointAttr()->setColor(Qt::yellow);
         start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
         for (int i = 0; i < 200; ++i) addPoint();
-        plot_.onMouseMove = [](XYPlot* p, ShiftState, int x, int) {
+        plot_.onMouseMove = [](XYPlot* p, const MouseState&, int x, int) {
             p->setXCursorVal(p->bottomAxis()->pixelToValue(x));
         };
         plot_.setXCursorOn(true);
@@ -50,7 +50,8 @@ class DemoWindow : public QMainWindow {
 
   protected:
     void keyPressEvent(QKeyEvent* e) override {
-        if (e->key() == Qt::Key_Z) plot_.setZoom(plot_.zoom() == zpdNone ? zpdBoth : zpdNone);
+        if (e->key() == Qt::Key_Z)
+            plot_.setZoom(plot_.zoom() ? Qt::Orientations() : Qt::Horizontal | Qt::Vertical);
     }
 
   private:

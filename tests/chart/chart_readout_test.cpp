@@ -95,10 +95,10 @@ TEST(CurveValue, ClockSetBackTakesTheFirstPointAtOrAfterTheTime) {
 }
 
 TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
-    Axis axis(sfVertical);
+    Axis axis(ScaleFlag::Vertical);
     axis.applyRange(0, 100);
-    axis.setLinePos(49, 249, 200);  // value 0 at row 249, 100 at row 49
-    const PixelRect field{50, 50, 400, 250};
+    axis.setLinePos(49, 249, 200);                        // value 0 at row 249, 100 at row 49
+    const QRect field(QPoint(50, 50), QPoint(399, 249));  // right and bottom inclusive
     const QSize size(30, 12);
     const int row = axis.valueToPixel(50);
     EXPECT_EQ(valueLabelPlace(100, {50, false}, axis, size, field), QPoint(105, row));
@@ -135,7 +135,7 @@ TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     EXPECT_EQ(plot.rightAxis()->getTickLabel(0), "-500");
     plot.calcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
     plot.calcLayout(6, 11);
-    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.fieldRect(), QRect(QPoint(28, 9), QPoint(840, 613)));
     EXPECT_EQ(plot.rightAxis()->lineX(), 841);
     for (auto& line : owned) line.reset();
 }

@@ -57,7 +57,7 @@ inline void LeftDrag(QWidget& w, std::initializer_list<QPoint> path,
 // ends are far off), every mark of a point inside the field.
 class Reference : public PlotMarker {
   public:
-    explicit Reference(XYLine* s) : s_(s) { setWhenDraw(dmAfterSeries); }
+    explicit Reference(XYLine* s) : s_(s) { setWhenDraw(MarkerLayer::AfterSeries); }
     void draw() override {
         QPainter& p = *plot()->drawCanvas();
         const Axis& xa = *plot()->bottomAxis();

@@ -26,7 +26,7 @@ class LongSeries : public ::testing::Test {
         plot.leftAxis()->setMinMax(-20, 60);
         plot.leftAxis()->gridAttr()->setVisible(false);
         plot.bottomAxis()->gridAttr()->setVisible(false);
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
     }
     void Render(double x0, double x1) {
         plot.bottomAxis()->setMinMax(x0, x1);
@@ -41,12 +41,12 @@ class LongSeries : public ::testing::Test {
         ref.setPlot(nullptr);
     }
     std::vector<Extent> Columns(const QImage& img) const {
-        const PixelRect f = plot.fieldRect();
+        const QRect f = plot.fieldRect();
         std::vector<Extent> r(std::size_t(f.width()));
-        for (int x = f.Left; x < f.Right; ++x)
-            for (int y = f.Top; y < f.Bottom; ++y)
+        for (int x = f.left(); x <= f.right(); ++x)
+            for (int y = f.top(); y <= f.bottom(); ++y)
                 if (img.pixel(x, y) == kRed) {
-                    Extent& e = r[std::size_t(x - f.Left)];
+                    Extent& e = r[std::size_t(x - f.left())];
                     if (e.top < 0) e.top = y;
                     e.bottom = y;
                 }
@@ -117,7 +117,7 @@ TEST_F(LongSeries, ASingleSampleSpikeOrDipInAMonthIsDrawnAtFullHeight) {
         add(i, i == kSpike ? 55 : i == kDip ? -15 : 20 + 2 * std::sin(i / 3000.0));
     Render(kX0, line.xValue(kN - 1));
     const std::vector<Extent> a = Columns(fast);
-    const int left = plot.fieldRect().Left;
+    const int left = plot.fieldRect().left();
     const Extent spike = a[std::size_t(X(line.xValue(kSpike)) - left)];
     const Extent dip = a[std::size_t(X(line.xValue(kDip)) - left)];
     // From the curve around it to the sample's own row.
@@ -184,7 +184,7 @@ TEST_F(LongSeries, BrokenLineRepaintsWhatChangedSinceItsLastPaint) {
         plot.paint();
         const QImage kept = plot.controlImage().copy();
         XYLine fresh;
-        fresh.lineAttr()->setColor(clRed);
+        fresh.lineAttr()->setColor(Qt::red);
         fill(fresh, 0, to, lift);
         line.setPlot(nullptr);
         fresh.setPlot(&plot);

@@ -75,11 +75,11 @@ TEST_F(MouseTest, SmallRectanglesZoomNothing) {
 }
 
 TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
-    plot.setZoom(zpdHorizontal);
+    plot.setZoom(Qt::Horizontal);
     LeftDrag(plot, {{100, 200}, {180, 199}});  // hardly any vertical movement
     ExpectZoomed(2, 100, 180);
     ExpectUnchanged({0, 1});
-    plot.setZoom(zpdVertical);
+    plot.setZoom(Qt::Vertical);
     LeftDrag(plot, {{300, 60}, {300, 160}});
     ExpectZoomed(0, 160, 60);
 }
@@ -103,7 +103,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier);  // zoom is on: zooms
     ExpectZoomed(2, 100, 150);
     LeftDrag(plot, {{10, 10}});  // undo
-    plot.setZoom(zpdNone);
+    plot.setZoom(Qt::Orientations());
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier | Qt::ShiftModifier);
     ExpectUnchanged({0, 1, 2, 3});
     plot.paint();
@@ -118,7 +118,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     plot.paint();
     EXPECT_EQ(plot.frames, framesBefore + 1);  // frame and field, not the layout
     EXPECT_EQ(plot.layouts, 0);
-    plot.setPan(zpdHorizontal);
+    plot.setPan(Qt::Horizontal);
     LeftDrag(plot, {{100, 100}, {100, 140}}, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), before[0].min + 5 / ppuY);
 }
@@ -127,23 +127,25 @@ TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
     plot.setPanCursor(Qt::OpenHandCursor);
     plot.setCursor(Qt::IBeamCursor);
     std::vector<int> states;
-    plot.onMouseMove = [&](XYPlot* p, ShiftState, int, int) {
+    plot.onMouseMove = [&](XYPlot* p, const MouseState&, int, int) {
         states.push_back(p->dragState());
         EXPECT_EQ(p->cursor().shape(), p->dragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
     };
-    ShiftState downShift = 0;
-    plot.onMouseDown = [&](XYPlot* p, MouseButton b, ShiftState s, int, int) {
-        EXPECT_EQ(b, mbLeft);
+    MouseState down;
+    plot.onMouseDown = [&](XYPlot* p, Qt::MouseButton b, const MouseState& s, int, int) {
+        EXPECT_EQ(b, Qt::LeftButton);
         EXPECT_EQ(p->dragState(), 1);
-        downShift = s;
+        down = s;
     };
     LeftDrag(plot, {{100, 100}, {102, 101}, {120, 120}, {130, 140}}, Qt::ShiftModifier);
     EXPECT_EQ(states, (std::vector<int>{1, 2, 2}));
-    EXPECT_EQ(downShift, ssShift | ssLeft);
+    EXPECT_EQ(down.modifiers, Qt::ShiftModifier);
+    EXPECT_EQ(down.buttons, Qt::LeftButton);
+    EXPECT_FALSE(down.doubleClick);
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
     plot.onMouseMove = nullptr;
     plot.onMouseDown = nullptr;
-    plot.setZoom(zpdNone);
+    plot.setZoom(Qt::Orientations());
     SendMouse(plot, QEvent::MouseButtonPress, 50, 50, Qt::LeftButton, Qt::LeftButton,
               Qt::ControlModifier);
     EXPECT_EQ(plot.dragState(), 3);
@@ -154,6 +156,29 @@ TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
               Qt::ControlModifier);
     EXPECT_EQ(plot.dragState(), 0);
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
+}
+
+TEST_F(MouseTest, PanStartsWithExactlyThePanKeysAndTheLeftButtonAlone) {
+    plot.setZoom(Qt::Orientations());
+    const struct {
+        QEvent::Type type;
+        Qt::MouseButtons buttons;
+        Qt::KeyboardModifiers mods;
+        int dragState;
+    } presses[] = {
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier, 3},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::KeypadModifier, 3},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {QEvent::MouseButtonPress, Qt::LeftButton | Qt::RightButton, Qt::ControlModifier, 0},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::NoModifier, 0},
+        {QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::ControlModifier, 0},
+    };
+    for (const auto& p : presses) {
+        SendMouse(plot, p.type, 50, 50, Qt::LeftButton, p.buttons, p.mods);
+        EXPECT_EQ(plot.dragState(), p.dragState) << p.type << " " << p.buttons << " " << p.mods;
+        SendMouse(plot, QEvent::MouseButtonRelease, 50, 50, Qt::LeftButton, Qt::NoButton, p.mods);
+        EXPECT_EQ(plot.dragState(), 0);
+    }
 }
 
 TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
@@ -170,12 +195,12 @@ TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
     EXPECT_EQ(plot.controlImage(), clean);  // removed before the zoom repaints
 }
 
-TEST(ShiftKeys, StoreTheLeftButtonAndReadBackWithoutIt) {
+TEST(ShiftKeys, ReadBackAsSetWithoutOtherModifiers) {
     XYPlot plot;
-    EXPECT_EQ(plot.zoomShiftKeys(), ssShift);
-    EXPECT_EQ(plot.panShiftKeys(), ssCtrl);
-    plot.setPanShiftKeys(ssAlt | ssShift);
-    EXPECT_EQ(plot.panShiftKeys(), ssAlt | ssShift);
+    EXPECT_EQ(plot.zoomShiftKeys(), Qt::ShiftModifier);
+    EXPECT_EQ(plot.panShiftKeys(), Qt::ControlModifier);
+    plot.setPanShiftKeys(Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+    EXPECT_EQ(plot.panShiftKeys(), Qt::AltModifier | Qt::ShiftModifier);
 }
 
 }  // namespace

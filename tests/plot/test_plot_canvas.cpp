@@ -21,7 +21,7 @@ TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
     // A series drawn outside a paint, with a mark handler that holds the painter it got first.
     XYLine line;
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setKind(ptCustom);
+    line.pointAttr()->setKind(PointKind::Custom);
     for (int i = 0; i < 50; ++i) line.addXY(i, i);
     line.setPlot(&plot);
     int calls = 0;
@@ -61,7 +61,7 @@ TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
         line.setPlot(&plot);
         plot.paint();
         // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
-        const PixelRect f = plot.fieldRect();
+        const QRect f = plot.fieldRect();
         EXPECT_GE(f.width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
         EXPECT_GE(f.height(), r[1] < 1 ? 500 : 3) << r[0] << ".." << r[1];
         for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
@@ -101,7 +101,7 @@ TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
         plot.resize(300, 200);
         plot.setBufferedDisplay(buffered);
         XYLine line;
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
         line.addXY(0, 0);
         line.addXY(10, 7);
         line.setPlot(&plot);

@@ -26,7 +26,7 @@ TEST(PlotLayout, WorkedExampleOfTheMainWindow) {
     SetUpMainWindowAxes(plot);
     plot.drawOnCanvas(nullptr, 875, 635);  // nothing to draw on: ignored
     plot.calcLayout(6, 11);
-    EXPECT_EQ(plot.fieldRect(), (PixelRect{28, 9, 841, 614}));
+    EXPECT_EQ(plot.fieldRect(), QRect(QPoint(28, 9), QPoint(840, 613)));
     struct Line {
         const Axis* axis;
         int x, y, len;
@@ -51,11 +51,11 @@ TEST(PlotLayout, SmallPlotsKeepAFieldOfThreePixels) {
     EXPECT_EQ(plot.width(), 180);
     EXPECT_EQ(plot.height(), 120);
     plot.calcLayout(6, 11);
-    const PixelRect f = plot.fieldRect();
-    EXPECT_GT(f.Left, 0);
-    EXPECT_GT(f.Top, 0);
-    EXPECT_LT(f.Right, 180);
-    EXPECT_LT(f.Bottom, 120);
+    const QRect f = plot.fieldRect();
+    EXPECT_GT(f.left(), 0);
+    EXPECT_GT(f.top(), 0);
+    EXPECT_LT(f.right() + 1, 180);
+    EXPECT_LT(f.bottom() + 1, 120);
     EXPECT_GE(f.width(), 100);
     plot.resize(20, 20);
     plot.calcLayout(6, 11);
@@ -79,10 +79,10 @@ TEST(PlotPaint, RedrawsOnlyWhatIsStale) {
         {"first paint", [] {}, 1, 1, 1},
         {"nothing stale", [] {}, 1, 1, 1},
         {"data change", [&] { s.addXY(2, 3); }, 1, 1, 2},
-        {"field colour", [&] { plot.setFieldColor(clGray); }, 1, 1, 3},
-        {"grid", [&] { plot.leftAxis()->gridAttr()->setColor(clRed); }, 1, 1, 4},
+        {"field colour", [&] { plot.setFieldColor(QColorConstants::Svg::gray); }, 1, 1, 3},
+        {"grid", [&] { plot.leftAxis()->gridAttr()->setColor(Qt::red); }, 1, 1, 4},
         {"pan", [&] { plot.bottomAxis()->moveMinMax(1); }, 1, 2, 5},
-        {"border", [&] { plot.setBorderStyle(bs_Raised); }, 1, 3, 6},
+        {"border", [&] { plot.setBorderStyle(BorderStyle::Raised); }, 1, 3, 6},
         {"range", [&] { plot.leftAxis()->setMinMax(0, 5); }, 2, 4, 7},
         {"resize", [&] { plot.resize(410, 300); }, 3, 5, 8},
     };
@@ -118,7 +118,7 @@ TEST(PlotPaint, BufferedAndDirectPaintingGiveTheSamePicture) {
         p->resize(300, 200);
         p->leftAxis()->setCaption("T");
         p->bottomAxis()->setCaption("t");
-        p->setBorderStyle(bs_BoldRect);
+        p->setBorderStyle(BorderStyle::BoldRect);
     }
     a.setPlot(&direct);
     b.setPlot(&buffered);
@@ -134,7 +134,7 @@ TEST(PlotPaint, EventsAndNoColourField) {
     plot.resize(200, 150);
     plot.leftAxis()->gridAttr()->setVisible(false);
     plot.bottomAxis()->gridAttr()->setVisible(false);
-    plot.setFieldColor(clNone);
+    plot.setFieldColor(QColor());
     int ends = 0, fieldDraws = 0;
     plot.onDrawEnd = [&](XYPlot* sender) {
         EXPECT_EQ(sender, &plot);
@@ -151,9 +151,9 @@ TEST(PlotPaint, EventsAndNoColourField) {
     }
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(fieldDraws, 1);
-    const PixelRect f = plot.fieldRect();
-    EXPECT_EQ(image.pixel(f.Left + 5, f.Top + 5), QColor(Qt::red).rgb());  // not filled
-    EXPECT_NE(image.pixel(2, 2), QColor(Qt::red).rgb());                   // frame drawn
+    const QRect f = plot.fieldRect();
+    EXPECT_EQ(image.pixel(f.left() + 5, f.top() + 5), QColor(Qt::red).rgb());  // not filled
+    EXPECT_NE(image.pixel(2, 2), QColor(Qt::red).rgb());                       // frame drawn
     EXPECT_FALSE(plot.layoutValid());  // drawOnCanvas leaves the layout to the next paint
     EXPECT_EQ(plot.drawWidth(), 200);
 }
@@ -175,16 +175,16 @@ TEST(PlotPaint, TickLabelHandlerRewritesLabelsAndWidensTheBand) {
 
 TEST(PlotBorder, StylesPaintTheOuterRings) {
     const QRgb black = qRgb(0, 0, 0);
+    const QPalette pal = XYPlot().palette();
+    const QRgb face = pal.color(QPalette::Button).rgb(), light = pal.color(QPalette::Light).rgb(),
+               shadow = pal.color(QPalette::Dark).rgb();
     struct Case {
         BorderStyle style;
-        Color outer, inner, bottomRight;
+        QRgb outer, inner, bottomRight;
     } cases[] = {
-        {bs_None, clBtnFace, clBtnFace, clBtnFace},
-        {bs_BlackRect, clBlack, clBtnFace, clBlack},
-        {bs_BoldRect, clBlack, clBlack, clBlack},
-        {bs_Raised, clBtnHighlight, clBtnFace, clBtnShadow},
-        {bs_Lowered, clBtnShadow, clBtnFace, clBtnHighlight},
-        {bs_Gutter, clBtnShadow, clBtnHighlight, clBtnHighlight},
+        {BorderStyle::None, face, face, face},        {BorderStyle::BlackRect, black, face, black},
+        {BorderStyle::BoldRect, black, black, black}, {BorderStyle::Raised, light, face, shadow},
+        {BorderStyle::Lowered, shadow, face, light},  {BorderStyle::Gutter, shadow, light, light},
     };
     for (const Case& c : cases) {
         XYPlot plot;
@@ -192,18 +192,32 @@ TEST(PlotBorder, StylesPaintTheOuterRings) {
         plot.paint();
         const QImage& img = plot.controlImage();
         const int w = img.width(), h = img.height();
-        EXPECT_EQ(img.pixel(0, 5), toQColor(c.outer).rgb()) << c.style;
-        EXPECT_EQ(img.pixel(1, 5), toQColor(c.inner).rgb()) << c.style;
-        EXPECT_EQ(img.pixel(w - 1, h - 1), toQColor(c.bottomRight).rgb()) << c.style;
+        EXPECT_EQ(img.pixel(0, 5), c.outer) << int(c.style);
+        EXPECT_EQ(img.pixel(1, 5), c.inner) << int(c.style);
+        EXPECT_EQ(img.pixel(w - 1, h - 1), c.bottomRight) << int(c.style);
     }
     XYPlot focus;
-    focus.setBorderStyle(bs_FocusRect);
+    focus.setBorderStyle(BorderStyle::FocusRect);
     focus.paint();
     const QImage& img = focus.controlImage();
     int dark = 0;
     for (int x = 0; x < 20; ++x) dark += img.pixel(x, 0) == black;
     EXPECT_GT(dark, 3);  // dotted
     EXPECT_LT(dark, 17);
+}
+
+TEST(PlotPaint, SurroundFollowsThePalette) {
+    XYPlot plot;
+    plot.setBufferedDisplay(true);
+    plot.paint();
+    EXPECT_EQ(plot.controlImage().pixel(2, 2), plot.palette().color(QPalette::Button).rgb());
+    QPalette pal = plot.palette();
+    pal.setColor(QPalette::Button, QColor(10, 20, 30));
+    plot.setPalette(pal);
+    plot.paint();  // the cached frame is stale after a palette change
+    EXPECT_EQ(plot.color(), QColor(10, 20, 30));
+    EXPECT_EQ(plot.controlImage().pixel(2, 2), qRgb(10, 20, 30));
+    EXPECT_EQ(plot.controlImage().pixel(0, 0), qRgb(10, 20, 30));
 }
 
 TEST(PlotMarkers, RegisterBothWaysAndDrawInTheirTurn) {
@@ -219,25 +233,25 @@ TEST(PlotMarkers, RegisterBothWaysAndDrawInTheirTurn) {
     before.id = 1;
     after.id = 2;
     hidden.id = 3;
-    after.setWhenDraw(dmAfterSeries);
+    after.setWhenDraw(MarkerLayer::AfterSeries);
     after.setPlot(&plot);
     before.setPlot(&plot);
     hidden.setVisible(false);
     hidden.setPlot(&plot);
     EXPECT_EQ(before.xAxisObj(), plot.bottomAxis());
-    before.setYAxis(dsyRight);
+    before.setYAxis(YAxisChoice::Right);
     EXPECT_EQ(before.yAxisObj(), plot.rightAxis());
     plot.paint();
     EXPECT_EQ(log, (std::vector<int>{1, 2}));
-    after.setWhenDraw(dmBeforeSeries);
-    EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 3u);
-    EXPECT_TRUE(plot.markers(dmAfterSeries).empty());
+    after.setWhenDraw(MarkerLayer::BeforeSeries);
+    EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 3u);
+    EXPECT_TRUE(plot.markers(MarkerLayer::AfterSeries).empty());
     {
         Recorder temp;
         temp.setPlot(&plot);
-        EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 4u);
+        EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 4u);
     }
-    EXPECT_EQ(plot.markers(dmBeforeSeries).size(), 3u);
+    EXPECT_EQ(plot.markers(MarkerLayer::BeforeSeries).size(), 3u);
 }
 
 }  // namespace

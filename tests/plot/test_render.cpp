@@ -18,7 +18,7 @@ class RenderTest : public ::testing::Test {
         plot.bottomAxis()->setMinMax(0, 100);
         plot.leftAxis()->gridAttr()->setVisible(false);
         plot.bottomAxis()->gridAttr()->setVisible(false);
-        line.lineAttr()->setColor(clRed);
+        line.lineAttr()->setColor(Qt::red);
         line.setPlot(&plot);
         plot.paint();  // lays out, so the axes map to the field
     }
@@ -61,8 +61,8 @@ TEST_F(RenderTest, OnePointDrawsAMarkOnlyWhenMarksAreVisible) {
     const QRect around(X(50) - 5, Y(50) - 5, 11, 11);
     EXPECT_EQ(RedIn(around), 0);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
     paint();
     EXPECT_EQ(RedIn(around), 25);  // 5 × 5 around the point
     EXPECT_EQ(RedIn(QRect(X(50) - 2, Y(50) - 2, 5, 5)), 25);
@@ -71,23 +71,23 @@ TEST_F(RenderTest, OnePointDrawsAMarkOnlyWhenMarksAreVisible) {
 TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
     line.lineAttr()->setVisible(false);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
     line.pointAttr()->setHSize(7);  // hl 3, hr 4
     line.pointAttr()->setVSize(5);  // vt 2, vb 3
     line.addXY(50, 50);
     // Every shape reaches its top half-extent and has no red pixel outside the half-extents.
     const QRect box = QRect(QPoint(-3, -2), QPoint(3, 2)).translated(X(50), Y(50));
-    for (PointKind kind :
-         {ptRectangle, ptEllipse, ptDiamond, ptCross, ptTriangle, ptDownTriangle}) {
+    for (PointKind kind : {PointKind::Rectangle, PointKind::Ellipse, PointKind::Diamond,
+                           PointKind::Cross, PointKind::Triangle, PointKind::DownTriangle}) {
         line.pointAttr()->setKind(kind);
         paint();
         const int inside = RedIn(box);
-        EXPECT_GT(inside, 4) << kind;
-        EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), inside) << kind;
-        EXPECT_EQ(plot.controlImage().pixel(X(50), Y(50) - 2), kRed) << kind;
+        EXPECT_GT(inside, 4) << int(kind);
+        EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), inside) << int(kind);
+        EXPECT_EQ(plot.controlImage().pixel(X(50), Y(50) - 2), kRed) << int(kind);
     }
-    line.pointAttr()->setKind(ptCustom);  // without a handler: nothing
+    line.pointAttr()->setKind(PointKind::Custom);  // without a handler: nothing
     paint();
     EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), 0);
     std::vector<QPoint> custom;
@@ -103,46 +103,46 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
 TEST_F(RenderTest, MarksOnTheFieldsRightOrBottomEdgeAreNotDrawn) {
     line.lineAttr()->setVisible(false);
     line.pointAttr()->setVisible(true);
-    line.pointAttr()->setColor(clRed);
-    line.pointAttr()->setBorderColor(clRed);
-    const PixelRect f = plot.fieldRect();
-    const double right = plot.bottomAxis()->pixelToValue(f.Right);
-    const double bottom = plot.leftAxis()->pixelToValue(f.Bottom);
-    ASSERT_EQ(X(right), f.Right);
-    ASSERT_EQ(Y(bottom), f.Bottom);
+    line.pointAttr()->setColor(Qt::red);
+    line.pointAttr()->setBorderColor(Qt::red);
+    const QRect f = plot.fieldRect();
+    const double right = plot.bottomAxis()->pixelToValue(f.right() + 1);
+    const double bottom = plot.leftAxis()->pixelToValue(f.bottom() + 1);
+    ASSERT_EQ(X(right), f.right() + 1);
+    ASSERT_EQ(Y(bottom), f.bottom() + 1);
     line.addXY(right, 50);
     line.addXY(50, bottom);
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 0);
+    EXPECT_EQ(RedIn(f), 0);
     line.clear();
-    line.addXY(plot.bottomAxis()->pixelToValue(f.Right - 1), 50);
-    line.addXY(50, plot.leftAxis()->pixelToValue(f.Bottom - 1));
+    line.addXY(plot.bottomAxis()->pixelToValue(f.right()), 50);
+    line.addXY(50, plot.leftAxis()->pixelToValue(f.bottom()));
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 2 * 3 * 5);  // half of each mark is clipped away
+    EXPECT_EQ(RedIn(f), 2 * 3 * 5);  // half of each mark is clipped away
 }
 
 TEST_F(RenderTest, FarSegmentsAreDrawnTowardTheClampedPointUnlessBothEndsAreFar) {
     line.addXY(50, 50);
     line.addXY(50, 1e9);  // converts to −16383
     paint();
-    const PixelRect f = plot.fieldRect();
-    for (int y = f.Top; y <= Y(50); ++y)
-        EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.Top;
+    const QRect f = plot.fieldRect();
+    for (int y = f.top(); y <= Y(50); ++y)
+        EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.top();
     line.clear();
     line.addXY(-1e9, 50);  // both ends far: the segment would cross the field
     line.addXY(1e9, 50);
     paint();
-    EXPECT_EQ(RedIn(f.toQRect()), 0);
+    EXPECT_EQ(RedIn(f), 0);
 }
 
 TEST_F(RenderTest, InactiveSeriesIsNotDrawn) {
     line.addXY(10, 10);
     line.addXY(90, 90);
     paint();
-    EXPECT_GT(RedIn(plot.fieldRect().toQRect()), 50);
+    EXPECT_GT(RedIn(plot.fieldRect()), 50);
     line.setActive(false);
     paint();
-    EXPECT_EQ(RedIn(plot.fieldRect().toQRect()), 0);
+    EXPECT_EQ(RedIn(plot.fieldRect()), 0);
 }
 
 TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) {
@@ -154,15 +154,15 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
     constexpr int kN = 30000;
     const double x0 = 46000, step = 5.0 / 86400;
     std::vector<std::unique_ptr<XYLine>> lines;
-    const PenStyle styles[] = {psSolid, psSolid, psDash, psSolid};
+    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::SolidLine, Qt::DashLine, Qt::SolidLine};
     for (int s = 0; s < 4; ++s) {
         auto line = std::make_unique<XYLine>();
-        line->lineAttr()->setColor(Color(0x3355AA * (s + 1)) & 0xFFFFFF);
+        line->lineAttr()->setColor(QColor::fromRgb(QRgb(0x3355AA * (s + 1)) & 0xFFFFFF));
         line->lineAttr()->setStyle(styles[s]);
         line->lineAttr()->setWidth(s == 1 ? 3 : s == 2 ? 2 : 1);
         if (s == 3) {  // marks, and X values that go back once
             line->pointAttr()->setVisible(true);
-            line->pointAttr()->setKind(ptTriangle);
+            line->pointAttr()->setKind(PointKind::Triangle);
         }
         for (int i = 0; i < kN; ++i) {
             const double x = s == 3 && i > kN / 2 ? x0 + (i - 500) * step : x0 + i * step;
@@ -199,7 +199,7 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
         EXPECT_EQ(diff, 0) << view[0] << ".." << view[1] << " at " << where.x() << "," << where.y()
                            << " " << where.width() << "x" << where.height();
         // The series really left ink in the field, so the comparison means something.
-        const QRect field = plot.fieldRect().toQRect();
+        const QRect field = plot.fieldRect();
         int inked = 0;
         for (int y = field.top(); y <= field.bottom(); ++y)
             for (int x = field.left(); x <= field.right(); ++x)
@@ -219,22 +219,22 @@ TEST_F(RenderTest, QuickAddXYDrawsTheNewSegmentAtOnce) {
 }
 
 TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
-    plot.setFieldColor(clWhite);
+    plot.setFieldColor(Qt::white);
     const QImage clean = paint();
     plot.setXCursorVal(50);
     plot.setXCursorOn(true);
     const QImage on = plot.controlImage();
-    const PixelRect f = plot.fieldRect();
-    EXPECT_EQ(on.pixel(X(50), f.Top + 5), qRgb(0, 0, 0));  // white inverted
-    EXPECT_EQ(on.pixel(X(50), f.Top), clean.pixel(X(50), f.Top));
-    EXPECT_EQ(on.pixel(X(50), f.Bottom - 1), clean.pixel(X(50), f.Bottom - 1));
+    const QRect f = plot.fieldRect();
+    EXPECT_EQ(on.pixel(X(50), f.top() + 5), qRgb(0, 0, 0));  // white inverted
+    EXPECT_EQ(on.pixel(X(50), f.top()), clean.pixel(X(50), f.top()));
+    EXPECT_EQ(on.pixel(X(50), f.bottom()), clean.pixel(X(50), f.bottom()));
     const double samePixel =
         plot.bottomAxis()->pixelToValue(X(50)) + 0.3 / plot.bottomAxis()->pixelsPerUnit();
     ASSERT_EQ(X(samePixel), X(50));
     plot.setXCursorVal(samePixel);
     EXPECT_EQ(plot.controlImage(), on);
     plot.setXCursorVal(60);
-    EXPECT_EQ(plot.controlImage().pixel(X(50), f.Top + 5), clean.pixel(X(50), f.Top + 5));
+    EXPECT_EQ(plot.controlImage().pixel(X(50), f.top() + 5), clean.pixel(X(50), f.top() + 5));
     plot.setXCursorVal(1000);  // outside the field: hidden without error
     EXPECT_EQ(plot.controlImage(), clean);
     plot.setXCursorVal(60);
@@ -242,7 +242,7 @@ TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
     EXPECT_EQ(plot.controlImage(), clean);
     plot.setXCursorOn(true);
     paint();  // a paint draws the cursor again
-    EXPECT_EQ(plot.controlImage().pixel(X(60), f.Top + 5), qRgb(0, 0, 0));
+    EXPECT_EQ(plot.controlImage().pixel(X(60), f.top() + 5), qRgb(0, 0, 0));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(ScaleRange, SortsAndWidensEmptyRanges) {
         {20, 20, 19.8, 22}, {50, -50, -50, 50}, {0, 0, 0, 1},        {-9.5, -9.5, -9.5, -8.5},
     };
     for (const Case& c : cases) {
-        Scale s(0);
+        Scale s;
         s.applyRange(c.a, c.b);
         EXPECT_DOUBLE_EQ(s.min(), c.min) << c.a << " " << c.b;
         EXPECT_DOUBLE_EQ(s.max(), c.max) << c.a << " " << c.b;
@@ -46,7 +46,7 @@ TEST(ScaleRange, ScaleFactorFromTheSlightlyLargeLn10) {
         {0, 1, 10},  {0, 0.1, 100}, {0, 1000, 0.1}, {-10, 300, 0.1}, {0, 99.9, 1}, {0, 9.99, 10},
     };
     for (const Case& c : cases) {
-        Scale s(0);
+        Scale s;
         s.applyRange(c.min, c.max);
         EXPECT_DOUBLE_EQ(s.scaleFactor(), c.k) << c.min << ".." << c.max;
         EXPECT_GE(s.range() * s.scaleFactor(), 9.99);
@@ -55,7 +55,7 @@ TEST(ScaleRange, ScaleFactorFromTheSlightlyLargeLn10) {
 }
 
 TEST(ScaleRange, IgnoresValuesThatAreNotNumbers) {
-    Scale s(0);
+    Scale s;
     s.applyRange(-5, 5);
     s.applyRange(NAN, 3);
     s.applyRange(0, INFINITY);
@@ -69,9 +69,12 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
         {0, 1e-310}, {0, 5e-324},  {1e-310, 3e-310},   {-1e308, 1e308}, {-big, big},
         {big, big},  {-big, -big}, {1.7e308, 1.7e308}, {0, 1e308},      {-1e-300, 1e-300},
     };
-    const std::uint32_t flagWords[] = {0, sfVertical, sfInversed, sfVertical | sfNoTicksAdjusted};
+    const ScaleFlags flagWords[] = {{},
+                                    ScaleFlag::Vertical,
+                                    ScaleFlag::Inversed,
+                                    ScaleFlag::Vertical | ScaleFlag::NoTicksAdjusted};
     for (const auto& c : cases)
-        for (std::uint32_t flags : flagWords)
+        for (ScaleFlags flags : flagWords)
             for (int wanted : {0, 1, 11, 21}) {
                 Axis a(flags);
                 a.setTicksCount(wanted);
@@ -100,7 +103,7 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
                     ASSERT_LE(a.ticksCount(), 21) << what << " scrolled " << d;
                 }
             }
-    Scale s(0);
+    Scale s;
     s.applyRange(0, 1e-310);  // as empty: widened like 0 .. 0
     EXPECT_EQ(s.min(), 0);
     EXPECT_EQ(s.max(), 1);
@@ -110,9 +113,10 @@ TEST(ScaleRange, RangesWithoutAFiniteScaleAreRepaired) {
 }
 
 TEST(ScaleLabels, LongFixedFormsTurnIntoExponentsOnEveryAxis) {
-    const std::uint32_t sides[] = {0, sfVertical, sfVertical | sfFarSide, sfFarSide};
+    const ScaleFlags sides[] = {
+        {}, ScaleFlag::Vertical, ScaleFlag::Vertical | ScaleFlag::FarSide, ScaleFlag::FarSide};
     const double ranges[][2] = {{-1e308, 1e308}, {0, 3e12}, {-7.5e11, -2.5e11}, {1e10, 1e10}};
-    for (std::uint32_t flags : sides) {
+    for (ScaleFlags flags : sides) {
         for (const auto& r : ranges) {
             Axis a(flags);
             a.setTicksCount(11);
@@ -128,7 +132,7 @@ TEST(ScaleLabels, LongFixedFormsTurnIntoExponentsOnEveryAxis) {
             }
         }
     }
-    Axis a(sfVertical);
+    Axis a(ScaleFlag::Vertical);
     a.setTicksCount(11);
     a.applyRange(-1e308, 1e308);
     EXPECT_EQ(a.getTickLabel(0), "-4.4E307");
@@ -143,19 +147,19 @@ TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {
     struct Case {
         double min, max;
         int wanted;
-        std::uint32_t flags;
+        ScaleFlags flags;
         std::vector<double> ticks;
     } cases[] = {
-        {-50, 50, 11, 0, Seq(-50, 10, 11)},
-        {-500, 500, 11, 0, Seq(-500, 100, 11)},
-        {-10, 300, 11, 0, Seq(-10, 30, 11)},
-        {0, 99, 21, 0, Seq(0, 4, 21)},  // 25 ticks cut to 21
-        {-50, 50, 11, sfInversed, Seq(50, -10, 11)},
-        {0.5, 9.5, 1, 0, {0.5}},           // one tick at the first whole unit
-        {0.5, 9.5, 1, sfInversed, {9.5}},  // ... the last one when inversed
-        {-50, 50, 0, 0, {}},
-        {0, 100, 5, sfNoTicksAdjusted, Seq(0, 25, 5)},  // equal parts of the line
-        {7, 8, 3, sfNoTicksAdjusted | sfInversed, {8, 7.5, 7}},
+        {-50, 50, 11, {}, Seq(-50, 10, 11)},
+        {-500, 500, 11, {}, Seq(-500, 100, 11)},
+        {-10, 300, 11, {}, Seq(-10, 30, 11)},
+        {0, 99, 21, {}, Seq(0, 4, 21)},  // 25 ticks cut to 21
+        {-50, 50, 11, ScaleFlag::Inversed, Seq(50, -10, 11)},
+        {0.5, 9.5, 1, {}, {0.5}},                   // one tick at the first whole unit
+        {0.5, 9.5, 1, ScaleFlag::Inversed, {9.5}},  // ... the last one when inversed
+        {-50, 50, 0, {}, {}},
+        {0, 100, 5, ScaleFlag::NoTicksAdjusted, Seq(0, 25, 5)},  // equal parts of the line
+        {7, 8, 3, ScaleFlag::NoTicksAdjusted | ScaleFlag::Inversed, {8, 7.5, 7}},
     };
     for (const Case& c : cases) {
         Axis a(c.flags);
@@ -169,7 +173,7 @@ TEST(ScaleTicks, WholeUnitsFractionsAndCaps) {
 }
 
 TEST(ScaleTicks, WantedCountIsCappedAndReadBackAsComputed) {
-    Axis a(0);
+    Axis a;
     a.setTicksCount(25);
     EXPECT_EQ(a.wantedTicksCount(), 21);
     a.applyRange(-50, 50);
@@ -182,13 +186,13 @@ TEST(ScaleTicks, WantedCountIsCappedAndReadBackAsComputed) {
 }
 
 TEST(ScaleMapping, PixelsAreRoundedToEvenAndClamped) {
-    Scale h(0);
+    Scale h;
     h.applyRange(0, 10);
     h.setLinePos(0, 0, 10);
-    Scale v(sfVertical);
+    Scale v(ScaleFlag::Vertical);
     v.applyRange(-50, 50);
     v.setLinePos(27, 613, 604);
-    Scale inv(sfInversed);
+    Scale inv(ScaleFlag::Inversed);
     inv.applyRange(0, 100);
     inv.setLinePos(10, 0, 100);
     struct Case {
@@ -210,7 +214,7 @@ TEST(ScaleMapping, PixelsAreRoundedToEvenAndClamped) {
 }
 
 TEST(ScaleMapping, LineLengthIsRepaired) {
-    Scale s(0);
+    Scale s;
     s.setLinePos(5, 5, 0);
     EXPECT_EQ(s.lineLength(), 1);
     s.setLinePos(5, 5, -40);
@@ -218,7 +222,7 @@ TEST(ScaleMapping, LineLengthIsRepaired) {
 }
 
 TEST(ScaleScroll, KeepsTheGridWithinTheRangeAndRecomputesBeyondIt) {
-    Axis a(0);
+    Axis a;
     a.setTicksCount(11);
     a.applyRange(-50, 50);
     a.setLinePos(0, 0, 100);
@@ -238,14 +242,14 @@ TEST(ScaleScroll, KeepsTheGridWithinTheRangeAndRecomputesBeyondIt) {
 }
 
 TEST(ScaleScroll, VerticalAndInversedAxesFollowThePixels) {
-    Axis v(sfVertical);
+    Axis v(ScaleFlag::Vertical);
     v.setTicksCount(11);
     v.applyRange(-50, 50);
     v.setLinePos(0, 100, 100);
     v.scrollBy(-10, true);  // the mouse moved down 10 pixels: the data follows it
     EXPECT_DOUBLE_EQ(v.min(), -40);
     EXPECT_EQ(Ticks(v), Seq(-40, 10, 11));
-    Axis inv(sfInversed);
+    Axis inv(ScaleFlag::Inversed);
     inv.setTicksCount(11);
     inv.applyRange(-50, 50);
     inv.setLinePos(0, 0, 100);
@@ -255,7 +259,7 @@ TEST(ScaleScroll, VerticalAndInversedAxesFollowThePixels) {
 
 TEST(ScaleMeasures, OverhangsAndBandWidths) {
     const int cw = 6, ch = 11;
-    Axis v(sfVertical);
+    Axis v(ScaleFlag::Vertical);
     v.setTicksCount(11);
     v.applyRange(-50, 50);
     v.setLinePos(27, 613, 604);
@@ -268,7 +272,7 @@ TEST(ScaleMeasures, OverhangsAndBandWidths) {
     EXPECT_EQ(v.startOverhang(cw, ch), 0);
     v.setTicksLines(false);
     EXPECT_EQ(v.bandWidth(cw, ch), 1);
-    Axis h(0);
+    Axis h;
     h.lineAttr()->setWidth(3);
     h.applyRange(0, 100);
     EXPECT_EQ(h.bandWidth(cw, ch), 3 + ch + 5);
@@ -279,7 +283,7 @@ TEST(ScaleMeasures, OverhangsAndBandWidths) {
 }
 
 TEST(ScaleStream, WritesTheFourExtraPropertiesInOrder) {
-    Scale s(1);
+    Scale s(ScaleFlag::Vertical);
     s.applyRange(-50, 50);
     s.setLinePos(27, 613, 604);
     PropertyList out;
@@ -295,19 +299,19 @@ TEST(ScaleStream, WritesTheFourExtraPropertiesInOrder) {
 }
 
 TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
-    Axis a(0);
+    Axis a;
     a.setTicksCount(11);
     EXPECT_TRUE(a.readProperty("SFlags", "1"));
     EXPECT_TRUE(a.readProperty("SLinePos", "(27 613 604)"));
     EXPECT_TRUE(a.readProperty("fMin", "-50.0"));
     EXPECT_EQ(a.max(), 10);  // nothing recalculated yet
     EXPECT_TRUE(a.readProperty("fMax", "50.0"));
-    EXPECT_EQ(a.flags(), 1u);
+    EXPECT_EQ(a.flags().toInt(), 1u);
     EXPECT_EQ(a.valueToPixel(-50), 613);
     EXPECT_EQ(a.valueToPixel(50), 9);
     EXPECT_EQ(a.tickValue(0), -50);
 
-    Scale noMin(0);  // a stream without "fMin" keeps Min at its default 0
+    Scale noMin;  // a stream without "fMin" keeps Min at its default 0
     EXPECT_TRUE(noMin.readProperty("fMax", "40"));
     EXPECT_EQ(noMin.min(), 0);
     EXPECT_EQ(noMin.max(), 40);
@@ -323,34 +327,63 @@ TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
     for (const Bad& b : bad) {
         EXPECT_FALSE(a.readProperty(b.name, b.value)) << b.name << "=" << b.value;
         EXPECT_EQ(a.max(), 50);
-        EXPECT_EQ(a.flags(), 1u);
+        EXPECT_EQ(a.flags().toInt(), 1u);
     }
 }
 
 TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
-    Axis a(sfVertical);
+    Axis a(ScaleFlag::Vertical);
     a.setTicksCount(11);
     a.setMinMax(-500, 500);
     a.setCaption("Температура");
     a.setMargin(12);
     a.setLabelAsDataTime(true);
     a.setLabelFormat("hh:nn");
-    a.gridAttr()->setColor(0x123456);
+    a.gridAttr()->setColor(QColor(0x56, 0x34, 0x12));
     a.gridAttr()->setVisible(true);
     a.lineAttr()->setWidth(2);
     PropertyList props;
     a.writeProperties(props);
-    Axis b(0);
+    // Colours are written as the number 0x00BBGGRR.
+    const std::pair<QString, QString> grid("GridAttr.Color", QString::number(0x123456));
+    EXPECT_NE(std::find(props.begin(), props.end(), grid), props.end());
+    Axis b;
     for (const auto& [name, value] : props) EXPECT_TRUE(b.readProperty(name, value)) << name;
     PropertyList again;
     b.writeProperties(again);
     EXPECT_EQ(again, props);
     EXPECT_EQ(b.caption(), "Температура");
     EXPECT_TRUE(b.captionShown());
+    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
+    // A number beyond 0x00FFFFFF is no colour of a line: refused, the colour stays.
+    for (const char* bad : {"16777216", "2147483663", "-1", "red"})
+        EXPECT_FALSE(b.readProperty("GridAttr.Color", bad)) << bad;
+    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
+}
+
+TEST(AxisStream, PenStylesAreWrittenByTheirNumbers) {
+    Axis a;
+    const struct {
+        const char* number;
+        Qt::PenStyle style;
+    } styles[] = {{"0", Qt::SolidLine},   {"1", Qt::DashLine},       {"2", Qt::DotLine},
+                  {"3", Qt::DashDotLine}, {"4", Qt::DashDotDotLine}, {"5", Qt::NoPen}};
+    for (const auto& s : styles) {
+        EXPECT_TRUE(a.readProperty("GridAttr.Style", s.number)) << s.number;
+        EXPECT_EQ(a.gridAttr()->style(), s.style) << s.number;
+        PropertyList props;
+        a.writeProperties(props);
+        const std::pair<QString, QString> written("GridAttr.Style", s.number);
+        EXPECT_NE(std::find(props.begin(), props.end(), written), props.end()) << s.number;
+    }
+    EXPECT_TRUE(a.readProperty("GridAttr.Style", "6"));  // a line inside a frame draws solid
+    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
+    for (const char* bad : {"7", "-1", "x"}) EXPECT_FALSE(a.readProperty("GridAttr.Style", bad));
+    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
 }
 
 TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
-    Axis a(sfVertical);
+    Axis a(ScaleFlag::Vertical);
     a.applyRange(0, 10);
     a.setAutoMin(true);
     a.setAutoMax(true);
@@ -366,7 +399,7 @@ TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
 }
 
 TEST(AxisProperties, RememberedRangeIsForgottenByDirectChanges) {
-    Axis a(0);
+    Axis a;
     a.applyRange(0, 10);
     a.saveMinMax();
     a.applyRange(2, 3);
@@ -386,7 +419,7 @@ TEST(AxisProperties, RememberedRangeIsForgottenByDirectChanges) {
 }
 
 TEST(LineAttr, HooksAndAssignment) {
-    Axis a(0);
+    Axis a;
     int calls = 0;
     a.lineAttr()->onChange = [&](LineAttrBase*) { ++calls; };
     a.lineAttr()->setColor(a.lineAttr()->color());  // unchanged still reports
@@ -394,22 +427,22 @@ TEST(LineAttr, HooksAndAssignment) {
     LineAttr same;
     a.setLineAttr(same);
     EXPECT_EQ(calls, 1);
-    LineAttr red(clRed, psDash, 2, true);
+    LineAttr red(Qt::red, Qt::DashLine, 2, true);
     a.setLineAttr(red);  // copied without a report of its own
-    EXPECT_EQ(a.lineAttr()->color(), clRed);
-    EXPECT_EQ(a.lineAttr()->style(), psDash);
+    EXPECT_EQ(a.lineAttr()->color(), Qt::red);
+    EXPECT_EQ(a.lineAttr()->style(), Qt::DashLine);
     EXPECT_EQ(a.lineAttr()->width(), 2);
     EXPECT_EQ(calls, 1);
 }
 
 TEST(AxisProperties, AssignCopiesSettingsButNotThePlot) {
-    Axis src(sfVertical | sfAutoMax);
+    Axis src(ScaleFlag::Vertical | ScaleFlag::AutoMax);
     src.setTicksCount(11);
     src.applyRange(-50, 50);
     src.setLinePos(27, 613, 604);
     src.setCaption("t");
     src.gridAttr()->setVisible(true);
-    Axis dst(0);
+    Axis dst;
     dst.saveMinMax();
     dst.assign(src);
     EXPECT_EQ(dst.flags(), src.flags());

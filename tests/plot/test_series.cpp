@@ -76,11 +76,11 @@ TEST(PointAttr, ReportsOnlyRealChanges) {
     PointAttr a;
     int calls = 0;
     a.onChange = [&](PointAttr*) { ++calls; };
-    a.setKind(ptRectangle);
+    a.setKind(PointKind::Rectangle);
     a.setHSize(5);
     a.setVisible(false);
     EXPECT_EQ(calls, 0);
-    a.setKind(ptDiamond);
+    a.setKind(PointKind::Diamond);
     a.setHSize(4);  // half-extent 2 as before: no change
     a.setHSize(7);
     EXPECT_EQ(calls, 2);
@@ -127,7 +127,7 @@ TEST_F(SeriesOnPlot, OnlyAutoMaxPadsTheMaximum) {
 TEST_F(SeriesOnPlot, ChangingYAxisRefitsBothVerticalAxes) {
     plot.paint();
     EXPECT_TRUE(plot.layoutValid());
-    b.setYAxis(dsyRight);
+    b.setYAxis(YAxisChoice::Right);
     EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), 9.5);
     EXPECT_DOUBLE_EQ(plot.rightAxis()->min(), -21);
     EXPECT_DOUBLE_EQ(plot.rightAxis()->max(), 21);
@@ -175,12 +175,12 @@ TEST_F(SeriesOnPlot, AttachingAnInactiveSeriesChangesNothing) {
 TEST_F(SeriesOnPlot, AppearanceChangesRepaintTheFieldOnly) {
     plot.setBufferedDisplay(true);
     plot.paint();
-    a.lineAttr()->setColor(clRed);
+    a.lineAttr()->setColor(Qt::red);
     EXPECT_TRUE(plot.layoutValid());
     EXPECT_TRUE(plot.frameValid());
     EXPECT_FALSE(plot.fieldValid());
     plot.paint();
-    a.pointAttr()->setKind(ptCross);
+    a.pointAttr()->setKind(PointKind::Cross);
     EXPECT_FALSE(plot.fieldValid());
     EXPECT_TRUE(plot.frameValid());
 }

@@ -90,7 +90,7 @@ class ChartWindowTest : public test::MainWindowFixture {
         return {RangeOf(plot->leftAxis()), RangeOf(plot->rightAxis()), RangeOf(plot->bottomAxis())};
     }
     QPoint Centre() const {
-        return {(field.Left + field.Right) / 2, (field.Top + field.Bottom) / 2};
+        return {(field.left() + field.right() + 1) / 2, (field.top() + field.bottom() + 1) / 2};
     }
     double TimeAt(int column) const { return plot->bottomAxis()->pixelToValue(column); }
     // Drags a marker handle so that its centre lands on `column` of the plot.
@@ -107,12 +107,13 @@ class ChartWindowTest : public test::MainWindowFixture {
     // Black pixels of a column inside the field.
     int DarkPixels(const QImage& image, int column) const {
         int n = 0;
-        for (int y = field.Top; y < field.Bottom; ++y) n += image.pixel(column, y) == qRgb(0, 0, 0);
+        for (int y = field.top(); y <= field.bottom(); ++y)
+            n += image.pixel(column, y) == qRgb(0, 0, 0);
         return n;
     }
 
     XYPlot* plot = nullptr;
-    PixelRect field;
+    QRect field;
 };
 
 TEST_F(ChartWindowTest, LeftClickRestoresTheStandardViewAndALeftDragFixesTheZoom) {
@@ -204,8 +205,8 @@ TEST_F(ChartWindowTest, RightClickAndWheelZoomEveryAxis) {
     SetAll0To100();
     const std::vector<Range> unchanged = Ranges();
     for (const QPoint p :
-         {QPoint(field.Left, c.y()), QPoint(field.Right, c.y()), QPoint(c.x(), field.Top),
-          QPoint(c.x(), field.Bottom), QPoint(c.x(), field.Bottom + 5), QPoint(2, c.y())}) {
+         {QPoint(field.left(), c.y()), QPoint(field.right() + 1, c.y()), QPoint(c.x(), field.top()),
+          QPoint(c.x(), field.bottom() + 1), QPoint(c.x(), field.bottom() + 6), QPoint(2, c.y())}) {
         Wheel(plot, p, 120);
         EXPECT_EQ(Ranges(), unchanged) << p.x() << "," << p.y();
     }
@@ -289,9 +290,9 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
     WriteIni("");
     Show();
     SetAll0To100();
-    const double stepX = 100.0 / (field.Right - field.Left);
-    const double stepY = 100.0 / (field.Bottom - field.Top);
-    const QPoint start(field.Left + 100, field.Top + 100);
+    const double stepX = 100.0 / field.width();
+    const double stepY = 100.0 / field.height();
+    const QPoint start(field.left() + 100, field.top() + 100);
     const double timeUnder = TimeAt(start.x());
 
     Mouse(plot, QEvent::MouseButtonPress, start, Qt::RightButton, Qt::RightButton);
@@ -306,9 +307,9 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
 
     // Outside the field nothing moves; back inside, the whole way made outside is caught up.
     const std::vector<Range> before = Ranges();
-    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 3, start.y()), Qt::NoButton,
+    Mouse(plot, QEvent::MouseMove, QPoint(field.right() + 4, start.y()), Qt::NoButton,
           Qt::RightButton);
-    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 40, field.Bottom + 10), Qt::NoButton,
+    Mouse(plot, QEvent::MouseMove, QPoint(field.right() + 41, field.bottom() + 11), Qt::NoButton,
           Qt::RightButton);
     EXPECT_EQ(Ranges(), before);
     Mouse(plot, QEvent::MouseMove, start + QPoint(50, 40), Qt::NoButton, Qt::RightButton);
@@ -322,15 +323,18 @@ TEST_F(ChartWindowTest, RightButtonPansAndTheReadoutsFollowThePointer) {
     plot->leftAxis()->setMinMax(-20, 20);
     plot->rightAxis()->setMinMax(0, 1000);
     paint();
-    Mouse(plot, QEvent::MouseMove, QPoint(field.Left, field.Bottom), Qt::NoButton, Qt::NoButton);
+    Mouse(plot, QEvent::MouseMove, QPoint(field.left(), field.bottom() + 1), Qt::NoButton,
+          Qt::NoButton);
     EXPECT_EQ(Edit("cursorTimeEdit"), "12:00:00");
     EXPECT_EQ(Edit("cursorLeftValueEdit"), "-20");
     EXPECT_EQ(Edit("cursorRightValueEdit"), "0");
-    Mouse(plot, QEvent::MouseMove, QPoint(field.Right, field.Top), Qt::NoButton, Qt::NoButton);
+    Mouse(plot, QEvent::MouseMove, QPoint(field.right() + 1, field.top()), Qt::NoButton,
+          Qt::NoButton);
     EXPECT_EQ(Edit("cursorTimeEdit"), "18:00:00");
     EXPECT_EQ(Edit("cursorLeftValueEdit"), "20");
     EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");
-    Mouse(plot, QEvent::MouseMove, QPoint(field.Right + 2, field.Top), Qt::NoButton, Qt::NoButton);
+    Mouse(plot, QEvent::MouseMove, QPoint(field.right() + 3, field.top()), Qt::NoButton,
+          Qt::NoButton);
     EXPECT_EQ(Edit("cursorRightValueEdit"), "1000");  // outside the field: left as it was
 }
 
@@ -367,11 +371,12 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     plot->rightAxis()->setMinMax(0, 1000);
     paint();
     // Before the user moves them the handles mark the two ends of the field.
-    EXPECT_EQ(form->markers().X1(), field.Left);
-    EXPECT_EQ(form->markers().X2(), field.Right - 1);
-    EXPECT_EQ(form->marker1Handle()->geometry(), QRect(field.Left - 6, 0, 12, 12));
+    EXPECT_EQ(form->markers().X1(), field.left());
+    EXPECT_EQ(form->markers().X2(), field.right());
+    EXPECT_EQ(form->marker1Handle()->geometry(), QRect(field.left() - 6, 0, 12, 12));
 
-    const int a = field.Left + 50, b = field.Left + 100, c = field.Left + 150, d = field.Left + 200;
+    const int a = field.left() + 50, b = field.left() + 100, c = field.left() + 150,
+              d = field.left() + 200;
     XYLine* rising = form->line(1);
     XYLine* falling = form->line(2);
     XYLine* hidden = form->line(3);
@@ -425,14 +430,14 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     // A label that would reach beyond the field is hidden, not clipped.
     rising->addXY(t0 + 0.02, 40);
     paint();
-    DragHandle(form->marker2Handle(), {field.Right - 60});
+    DragHandle(form->marker2Handle(), {field.right() - 59});
     EXPECT_TRUE(r2->isVisible());
-    DragHandle(form->marker2Handle(), {field.Right});
-    EXPECT_EQ(form->markers().X2(), field.Right);
+    DragHandle(form->marker2Handle(), {field.right() + 1});
+    EXPECT_EQ(form->markers().X2(), field.right() + 1);
     EXPECT_FALSE(r2->isVisible());
     // The handles stay on the field however far the pointer goes.
-    DragHandle(form->marker2Handle(), {field.Right + 30, plot->width() + 50});
-    EXPECT_EQ(form->markers().X2(), field.Right);
+    DragHandle(form->marker2Handle(), {field.right() + 31, plot->width() + 50});
+    EXPECT_EQ(form->markers().X2(), field.right() + 1);
 
     // Without "Маркеры" the lines, handles and times still work, the labels stay hidden.
     form->markersCheck()->click();
@@ -469,11 +474,11 @@ TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
         paint();
         return plot->controlImage().copy();
     };
-    const int target = field.Left + 250;
-    DragHandle(form->marker1Handle(), {field.Left + 100, field.Left + 180, target});
+    const int target = field.left() + 250;
+    DragHandle(form->marker1Handle(), {field.left() + 100, field.left() + 180, target});
     const QImage moved = plot->controlImage().copy();
     EXPECT_GT(DarkPixels(moved, target), field.height() / 2);
-    EXPECT_LT(DarkPixels(moved, field.Left + 180), 10);
+    EXPECT_LT(DarkPixels(moved, field.left() + 180), 10);
     EXPECT_TRUE(moved == fresh());
 
     // Repaints after the move (new data: the field; a pan: frame and field) stay clean too.
@@ -555,9 +560,9 @@ TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
     WriteIni("[diag]\nmarkers=1\n");
     Show();
     EXPECT_TRUE(form->markersCheck()->isChecked());
-    const int width = field.Right - 1 - field.Left;
-    EXPECT_NEAR(form->markers().X1(), field.Left + width / 3.0, 1);
-    EXPECT_NEAR(form->markers().X2(), field.Left + 2 * width / 3.0, 1);
+    const int width = field.width() - 1;
+    EXPECT_NEAR(form->markers().X1(), field.left() + width / 3.0, 1);
+    EXPECT_NEAR(form->markers().X2(), field.left() + 2 * width / 3.0, 1);
 }
 
 

@@ -106,8 +106,8 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     EXPECT_EQ(form->slotCheckBox(3)->text(), "Канал 30");
     EXPECT_FALSE(form->slotCheckBox(3)->isHidden());
     EXPECT_TRUE(form->slotCheckBox(4)->isHidden());
-    EXPECT_EQ(form->line(2)->yAxis(), dsyRight);
-    EXPECT_EQ(form->line(1)->yAxis(), dsyLeft);
+    EXPECT_EQ(form->line(2)->yAxis(), YAxisChoice::Right);
+    EXPECT_EQ(form->line(1)->yAxis(), YAxisChoice::Left);
     EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->min(), -10);
     EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->max(), 10.5);
     EXPECT_EQ(form->pollTimer()->interval(), 2000);

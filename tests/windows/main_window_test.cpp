@@ -61,8 +61,8 @@ TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     for (int k = 3; k <= 15; ++k) EXPECT_TRUE(form->slotCheckBox(k)->isHidden()) << k;
     EXPECT_TRUE(form->line(1)->active());
     EXPECT_FALSE(form->line(2)->active());  // its box was stored unchecked
-    EXPECT_EQ(form->line(1)->yAxis(), dsyLeft);
-    EXPECT_EQ(form->line(2)->yAxis(), dsyRight);
+    EXPECT_EQ(form->line(1)->yAxis(), YAxisChoice::Left);
+    EXPECT_EQ(form->line(2)->yAxis(), YAxisChoice::Right);
     EXPECT_EQ(cell(7, 0), "Печь");
     EXPECT_TRUE(form->chartUpdatingCheck()->isChecked());
     EXPECT_EQ(form->pollTimer()->interval(), 2000);
