@@ -576,7 +576,7 @@ TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
     form->link().setTiming(LinkTiming{});  // the real pauses: a silent poll takes 2.4 s
     form->markersCheck()->click();
     paint();
-    const int target = field.Left + 120;
+    const int target = field.left() + 120;
     MarkerHandle* handle = form->marker1Handle();
     const QPoint grip(handle->width() / 2, handle->height() / 2);
     QElapsedTimer clock;
@@ -592,7 +592,7 @@ TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
         ++step;
         if (step == 30) Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
         if (step > 30 && step <= 40) {
-            const int column = field.Left + (target - field.Left) * (step - 30) / 10;
+            const int column = field.left() + (target - field.left()) * (step - 30) / 10;
             Mouse(handle, QEvent::MouseMove, QPoint(column - handle->x(), grip.y()), Qt::NoButton,
                   Qt::LeftButton);
         }
