@@ -288,7 +288,12 @@ std::string inModuleDialog(Session& session, const std::function<std::string()>&
     if (std::string error = session.waitForModule(); !error.empty()) return error;
     std::string result = "the dialog did not open";
     kvel::SecondGenModuleDialog* dialog = session.secondGen.get();
-    QTimer::singleShot(0, dialog, [&] {
+    // The dialog shows once its load is in; the work runs inside it, then closes it.
+    bool finished = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, dialog, [&] {
+        if (!dialog->isVisible()) return;
+        watch.stop();
         auto* grid = dialog->findChild<QTableWidget*>("channelTable");
         auto* threshold = dialog->findChild<QLineEdit*>("thresholdEdit1");
         // Loaded: every coefficient and the relay fields came from the module.
@@ -307,8 +312,11 @@ std::string inModuleDialog(Session& session, const std::function<std::string()>&
             30000);
         result = loaded ? inside() : "the dialog did not load the module's settings";
         dialog->reject();
+        finished = true;
     });
+    watch.start(5);
     session.button(session.form.get(), "moduleSettingsButton")->click();
+    pumpUntil([&] { return finished; }, 60000);
     return result;
 }
 
