@@ -142,9 +142,10 @@ void LinkThread::applyNext() {
     {
         // A step that fails (the log's disk is full) says so after the results are shown and
         // the job's continuation has run, as the job's own messages.
-        const MessageRedirect redirect([&batch](const std::string& text, const std::string& caption) {
-            batch.messages.emplace_back(text, caption);
-        });
+        const MessageRedirect redirect(
+            [&batch](const std::string& text, const std::string& caption) {
+                batch.messages.emplace_back(text, caption);
+            });
         for (Step& step : batch.steps) step();
     }
     if (batch.done) batch.done();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 
 namespace kvel {
 namespace {
@@ -108,9 +108,8 @@ void TestCycle::startWait() {
     }
     const Step& step = kSteps[step_];
     if (hooks_.status) hooks_.status(step.text);
-    waitTimer_.start(
-        milliseconds(ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds),
-                     secondMs_));
+    waitTimer_.start(milliseconds(
+        ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds), secondMs_));
 }
 
 void TestCycle::endWait() {

@@ -1,9 +1,8 @@
 #include "link/traffic_tap.h"
 
-#include <mutex>
-
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 
 namespace kvel {
 namespace {
@@ -160,7 +159,8 @@ std::vector<TrafficRecord> TrafficTap::records(std::size_t last) const {
     const std::size_t n = std::min(last, size_);
     std::vector<TrafficRecord> out;
     out.reserve(n);
-    for (std::size_t i = size_ - n; i < size_; ++i) out.push_back(ring_[(head_ + i) % ring_.size()]);
+    for (std::size_t i = size_ - n; i < size_; ++i)
+        out.push_back(ring_[(head_ + i) % ring_.size()]);
     return out;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>

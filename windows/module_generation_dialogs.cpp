@@ -1,7 +1,5 @@
 #include "windows/module_generation_dialogs.h"
 
-#include <memory>
-
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "core/module_settings.h"
 #include "link/module_map.h"
@@ -187,11 +186,13 @@ void FirstGenModuleDialog::setModuleFields(const FirstGenFields& f) {
 }
 
 void FirstGenModuleDialog::writeRelaySettings() {
-    runRelayWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeRelaySettings(f); });
+    runRelayWrite(
+        [f = moduleFields()](ModuleSettings& settings) { return settings.writeRelaySettings(f); });
 }
 
 void FirstGenModuleDialog::writeLinkSettings() {
-    runLinkWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeLinkSettings(f); });
+    runLinkWrite(
+        [f = moduleFields()](ModuleSettings& settings) { return settings.writeLinkSettings(f); });
 }
 
 }  // namespace kvel

@@ -1,9 +1,9 @@
 #include "windows/module_settings_dialog.h"
 
-#include <QPointer>
-#include <memory>
 #include <QHeaderView>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "core/link_thread.h"
 #include "core/module_settings.h"
@@ -161,8 +161,8 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
     progressPanel_->setText(progress);
     progressPanel_->show();
     progressPanel_->raise();
-    for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_,
-                                applyToAllButton_}) {
+    for (QPushButton* button :
+         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
         button->setEnabled(false);
     }
     // Busy is this dialog only: the main window's read-outs and the chart go on.
@@ -182,8 +182,8 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
 void ModuleSettingsDialog::endWrite() {
     unsetCursor();
     progressPanel_->hide();
-    for (QPushButton* button : {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_,
-                                applyToAllButton_}) {
+    for (QPushButton* button :
+         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
         button->setEnabled(true);
     }
     writing_ = false;

@@ -3,13 +3,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "core/module_settings.h"
 #include "link/module_map.h"
 #include "windows/dialog_controls.h"
 #include "windows/module_generation_dialogs.h"
-
-#include <memory>
 
 namespace kvel {
 
@@ -147,11 +146,15 @@ void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
 }
 
 void SecondGenModuleDialog::writeRelaySettings() {
-    runRelayWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeRelaySettingsNew(f); });
+    runRelayWrite([f = moduleFields()](ModuleSettings& settings) {
+        return settings.writeRelaySettingsNew(f);
+    });
 }
 
 void SecondGenModuleDialog::writeLinkSettings() {
-    runLinkWrite([f = moduleFields()](ModuleSettings& settings) { return settings.writeLinkSettingsNew(f); });
+    runLinkWrite([f = moduleFields()](ModuleSettings& settings) {
+        return settings.writeLinkSettingsNew(f);
+    });
 }
 
 }  // namespace kvel

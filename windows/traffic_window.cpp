@@ -1,6 +1,5 @@
 #include "windows/traffic_window.h"
 
-
 #include <QAction>
 #include <QEvent>
 #include <QFileDialog>

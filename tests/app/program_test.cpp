@@ -97,16 +97,18 @@ TEST(Program, TerminationClosesTheWindowAndStoresTheSettings) {
 // A module that never answers keeps a poll on the line nearly all the time (2.4 s each): the
 // signal still ends the program within 2 s, and the settings are stored.
 TEST(Program, TerminationWhileAPollWaitsOnASilentLineEndsWithinTwoSeconds) {
-    const fs::path folder = fs::temp_directory_path() / ("kvel-silent-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("kvel-silent-" + std::to_string(::getpid()));
     kvel::test::RemoveTree(folder);
     fs::create_directories(folder);
-    std::ofstream(folder / "mem.ini") << "[connect]\nport=" << (folder / "tty").string()
-                                      << "\n\n[measure]\nperiod=1\n";
+    std::ofstream(folder / "mem.ini")
+        << "[connect]\nport=" << (folder / "tty").string() << "\n\n[measure]\nperiod=1\n";
     const std::string command =
         "cd '" + folder.string() +
         "' && { socat pty,link=tty,raw,echo=0 pty,link=peer,raw,echo=0 & S=$!; "
         "i=0; until [ -e tty ] || [ $i -gt 50 ]; do sleep 0.1; i=$((i+1)); done; "
-        "QT_QPA_PLATFORM=offscreen '" + std::string(KVEL_BINARY_DIR) +
+        "QT_QPA_PLATFORM=offscreen '" +
+        std::string(KVEL_BINARY_DIR) +
         "/app/kvelview' > /dev/null 2>&1 & A=$!; sleep 3; T0=$(date +%s%N); kill -TERM $A; "
         "wait $A; RC=$?; T1=$(date +%s%N); kill $S; echo $(( (T1 - T0) / 1000000 )) > ms; "
         "exit $RC; }";

@@ -52,9 +52,9 @@ TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
     ASSERT_TRUE(thread.settle(5000));
     EXPECT_TRUE(offGui);
     EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(events, (std::vector<std::string>{"step 0", "done 0", "box Ошибка: m0", "step 1",
-                                                "done 1", "box Ошибка: m1", "step 2", "done 2",
-                                                "box Ошибка: m2"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"step 0", "done 0", "box Ошибка: m0", "step 1", "done 1",
+                                        "box Ошибка: m1", "step 2", "done 2", "box Ошибка: m2"}));
     EXPECT_EQ(shownOnGui, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(thread.busy());
 }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/sim_writes.h"
 #include "tests/common/main_window_fixture.h"
+#include "tests/core/sim_writes.h"
 #include "windows/cabinet_window.h"
 #include "windows/traffic_window.h"
 

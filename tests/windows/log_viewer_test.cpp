@@ -1,9 +1,9 @@
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include "core/measurement_log.h"

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <algorithm>
-#include <QTimer>
-#include <QElapsedTimer>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -565,7 +565,6 @@ TEST_F(ChartWindowTest, DemoSettingShowsTheMarkersOnTheCurves) {
     EXPECT_NEAR(form->markers().X2(), field.left() + 2 * width / 3.0, 1);
 }
 
-
 // The line is served off this thread: while a silent module's polls wait out their timeouts,
 // a timer here keeps its time and a marker dragged meanwhile follows the mouse.
 TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
@@ -590,17 +589,20 @@ TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
         last = clock.elapsed();
         // A drag in steps of 10 ms, begun while the first poll waits for its reply.
         ++step;
-        if (step == 30) Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+        if (step == 30)
+            Mouse(handle, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
         if (step > 30 && step <= 40) {
             const int column = field.left() + (target - field.left()) * (step - 30) / 10;
             Mouse(handle, QEvent::MouseMove, QPoint(column - handle->x(), grip.y()), Qt::NoButton,
                   Qt::LeftButton);
         }
-        if (step == 41) Mouse(handle, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
+        if (step == 41)
+            Mouse(handle, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
     });
     tick.start(10);
     form->pollModule();  // then every second after each poll
-    while (clock.elapsed() < 4000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    while (clock.elapsed() < 4000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     tick.stop();
     form->pollTimer()->stop();
     Settle();

@@ -326,7 +326,6 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     EXPECT_EQ(simulator->requestCount(), before);
 }
 
-
 // The program closes while a coefficient write is on the line: the transaction under way
 // ends, the rest of the write is not sent, no result or box follows, and mem.ini is stored.
 TEST_F(ModuleDialogTest, ClosingTheProgramDuringAWriteEndsItAndStoresTheSettings) {
