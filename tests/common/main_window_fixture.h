@@ -1,8 +1,13 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -68,6 +73,32 @@ class MainWindowFixture : public ::testing::Test {
         form->pollModule();
         Settle();
         form->pollTimer()->stop();
+    }
+    // Opens the module dialog of the module's generation by the main window's handler; `inside`
+    // runs once the dialog is shown with the module's values in it, then the dialog is closed.
+    // Returns the dialog shown, or nullptr.
+    QWidget* WithModuleDialog(const std::function<void(QWidget*)>& inside) {
+        QWidget* shown = nullptr;
+        QTimer watch;  // the dialog shows when its load is in
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || shown != nullptr) return;
+            watch.stop();
+            shown = modal;
+            if (inside) inside(modal);
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        });
+        watch.start(5);
+        form->openModuleSettings();
+        QElapsedTimer clock;
+        clock.start();
+        while ((shown == nullptr || QApplication::activeModalWidget() != nullptr) &&
+               clock.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        EXPECT_NE(shown, nullptr) << "no module dialog was shown";
+        Settle();
+        return shown;
     }
     // Until the link thread has nothing queued or running and its results are applied.
     void Settle() { ASSERT_TRUE(form->linkThread().settle()) << "the link thread is still busy"; }

@@ -30,30 +30,10 @@ class ModuleDialogTest : public test::MainWindowFixture {
     // Opens the dialog by the button's handler; `inside` runs once it is shown with the
     // module's values in it, then it closes.
     QWidget* open(const std::function<void()>& inside) {
-        QWidget* shown = nullptr;
-        QTimer watch;  // the dialog shows when its load is in
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || shown != nullptr) return;
-            watch.stop();
-            shown = modal;
+        return WithModuleDialog([&](QWidget*) {
             EXPECT_FALSE(form->pollTimer()->isActive()) << "no poll while the dialog is open";
             if (inside) inside();
-            // Whatever was shown, nothing stays open to block the test.
-            dialog.reject();
-            dialogNew.reject();
         });
-        watch.start(5);
-        form->openModuleSettings();
-        QElapsedTimer clock;
-        clock.start();
-        while ((shown == nullptr || QApplication::activeModalWidget() != nullptr) &&
-               clock.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        EXPECT_NE(shown, nullptr) << "the dialog was not shown";
-        Settle();
-        return shown;
     }
     template <class W>
     static W* Child(QWidget* parent, const char* name) {

@@ -173,28 +173,10 @@ class RequestSequenceTest : public test::MainWindowFixture {
     // Opens the module dialog of the module's generation; `inside` runs while it is shown.
     void withModuleDialog(const std::string& name, const std::function<void(QWidget*)>& inside) {
         const std::size_t first = mark();
-        QWidget* shown = nullptr;
-        QTimer watch;  // the dialog shows once its load is in
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr || shown != nullptr) return;
-            watch.stop();
-            shown = modal;
+        WithModuleDialog([&](QWidget* shown) {
             expectSequence(name + ".load", first);
             inside(shown);
-            dialog.reject();
-            dialogNew.reject();
         });
-        watch.start(5);
-        form->openModuleSettings();
-        QElapsedTimer clock;
-        clock.start();
-        while ((shown == nullptr || QApplication::activeModalWidget() != nullptr) &&
-               clock.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        EXPECT_NE(shown, nullptr) << "no module dialog shown";
-        Settle();
         form->pollTimer()->stop();
     }
     // Presses a dialog's write button and checks the requests it caused.
