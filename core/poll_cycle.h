@@ -1,7 +1,8 @@
 // Floor 3, core/: what the program does without widgets. The poll cycle and the measurement
 // log, the module settings operations, cabinet control (exchanges, timers, test cycle), the
 // program settings' fields and the port list, the model of the line traffic and the reading
-// of logs. It stands on link/ and config/; the windows drive it and tests drive it directly.
+// of logs, and the link thread (link_thread.h) on which every exchange of the program runs. It
+// stands on link/ and config/; the windows drive it and tests drive it directly.
 #pragma once
 #include <string>
 
