@@ -15,6 +15,12 @@ thread_local std::vector<LinkThread::Step>* deferred = nullptr;
 
 }  // namespace
 
+MessageSink LinkThread::collectInto(Batch& batch) {
+    return [&batch](const std::string& text, const std::string& caption) {
+        batch.messages.emplace_back(text, caption);
+    };
+}
+
 LinkThread::LinkThread() {
     receiver_.onResult = [this] { applyNext(); };
     thread_ = std::thread([this] { run(); });
@@ -45,10 +51,6 @@ void LinkThread::deferToGui(Step step) {
     } else if (step) {
         step();
     }
-}
-
-bool LinkThread::insideJob() {
-    return deferred != nullptr;
 }
 
 bool LinkThread::busy() const {
@@ -107,10 +109,7 @@ void LinkThread::run() {
         batch.done = std::move(job.done);
         {
             deferred = &batch.steps;
-            const MessageRedirect redirect(
-                [&batch](const std::string& text, const std::string& caption) {
-                    batch.messages.emplace_back(text, caption);
-                });
+            const MessageRedirect redirect(collectInto(batch));
             if (job.work) job.work();
             deferred = nullptr;
         }
@@ -142,10 +141,7 @@ void LinkThread::applyNext() {
     {
         // A step that fails (the log's disk is full) says so after the results are shown and
         // the job's continuation has run, as the job's own messages.
-        const MessageRedirect redirect(
-            [&batch](const std::string& text, const std::string& caption) {
-                batch.messages.emplace_back(text, caption);
-            });
+        const MessageRedirect redirect(collectInto(batch));
         for (Step& step : batch.steps) step();
     }
     if (batch.done) batch.done();

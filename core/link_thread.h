@@ -1,6 +1,5 @@
 #pragma once
 #include <QObject>
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -9,6 +8,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "link/message_sink.h"
 
 namespace kvel {
 
@@ -48,7 +49,6 @@ class LinkThread {
     // Inside a job: `step` is carried out on the GUI thread after the job. Anywhere else (a
     // synchronous caller such as kvelctl) it is carried out at once.
     static void deferToGui(Step step);
-    static bool insideJob();
 
     // True while a job waits, runs, or its results wait to be applied.
     bool busy() const;
@@ -73,6 +73,8 @@ class LinkThread {
         Step done;
     };
 
+    // Where the messages shown while a job or its steps run are kept, in their order.
+    static MessageSink collectInto(Batch& batch);
     void run();
     void pause(int ms);
     // The oldest result, on the GUI thread.
@@ -87,7 +89,7 @@ class LinkThread {
     bool running_ = false;
     bool stopping_ = false;
     bool interrupted_ = false;
-    std::atomic<bool> discardResults_ = false;
+    bool discardResults_ = false;  // from the program's end on
     std::thread thread_;
 };
 

@@ -16,17 +16,19 @@ bool refuse(Record& t) {
 
 void ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
     const bool opened = port_.open(name, speedIndex, parityIndex);
-    {
-        const std::lock_guard lock(failureMutex_);
-        failureText_ = kvel::portOpenFailureText(port_.lastFailure());
-    }
+    rememberFailure();
     if (!opened && statusSink_) statusSink_("Ошибка открытия порта");
 }
 
 void ModuleLink::closePort() {
     port_.close();
+    rememberFailure();
+}
+
+void ModuleLink::rememberFailure() {
+    std::string text = kvel::portOpenFailureText(port_.lastFailure());
     const std::lock_guard lock(failureMutex_);
-    failureText_ = kvel::portOpenFailureText(port_.lastFailure());
+    failureText_ = std::move(text);
 }
 
 std::string ModuleLink::portOpenFailureText() const {

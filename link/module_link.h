@@ -59,7 +59,6 @@ class ModuleLink {
     // While set (the program is closing), every further transaction fails at once with
     // kExchangeInterrupted and sends nothing: a long write ends after the transaction under way.
     void setInterrupted(bool on) { interrupted_ = on; }
-    bool interrupted() const { return interrupted_; }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
@@ -94,6 +93,9 @@ class ModuleLink {
     const ReadTransaction& firstRecord() const { return reads_[0]; }
 
   private:
+    // Keeps the port's failure text for readers on other threads.
+    void rememberFailure();
+
     TrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;

@@ -69,8 +69,7 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     progressPanel_->hide();
 
     // No default button: Enter in an edit box must not press a write button.
-    for (QPushButton* button :
-         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
+    for (QPushButton* button : buttons()) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -161,10 +160,7 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
     progressPanel_->setText(progress);
     progressPanel_->show();
     progressPanel_->raise();
-    for (QPushButton* button :
-         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
-        button->setEnabled(false);
-    }
+    for (QPushButton* button : buttons()) button->setEnabled(false);
     // Busy is this dialog only: the main window's read-outs and the chart go on.
     setCursor(Qt::WaitCursor);
     thread_->post(
@@ -182,10 +178,7 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
 void ModuleSettingsDialog::endWrite() {
     unsetCursor();
     progressPanel_->hide();
-    for (QPushButton* button :
-         {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_}) {
-        button->setEnabled(true);
-    }
+    for (QPushButton* button : buttons()) button->setEnabled(true);
     writing_ = false;
     if (poll_) poll_(true);
 }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <array>
 #include <functional>
 
 #include "link/module_config.h"
@@ -47,6 +48,10 @@ class ModuleSettingsDialog : public QDialog {
   protected:
     ModuleSettingsDialog(const char* name, QWidget* parent);
     void endWrite();
+    // The three write buttons and "Применить ко всем".
+    std::array<QPushButton*, 4> buttons() const {
+        return {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_};
+    }
     // The group box `sensorsGroup` that holds the channel table.
     QGroupBox* buildSensorsGroup(const char* caption);
     void rebuildChannelTable(int channels);

@@ -161,11 +161,14 @@ void TrafficWindow::listen(bool on) {
             if (QThread::currentThread() == thread()) {
                 add(record);
             } else {
+                bool first = false;
                 {
                     const std::lock_guard lock(arrivedMutex_);
+                    first = arrived_.empty();
                     arrived_.push_back(record);
                 }
-                QMetaObject::invokeMethod(this, "addArrived", Qt::QueuedConnection);
+                // One call shows all that arrived before it runs.
+                if (first) QMetaObject::invokeMethod(this, "addArrived", Qt::QueuedConnection);
             }
         });
     } else {
