@@ -91,8 +91,9 @@ void TestCycle::pressStep() {
         return;
     }
     const int number = ++pressNumber_;
-    auto done = [this, number] {
-        if (number == pressNumber_ && running_) startWait();
+    // The press ends later, on the link thread's results: this cycle may be gone by then.
+    auto done = [this, number, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired() && number == pressNumber_ && running_) startWait();
     };
     if (hooks_.press) {
         hooks_.press(kSteps[step_].command, done);

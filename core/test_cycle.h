@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "config/mem_ini.h"
@@ -63,6 +64,7 @@ class TestCycle {
     int pressNumber_ = 0;
     bool cycling_ = false;
     bool running_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for presses that end later
 };
 
 }  // namespace kvel

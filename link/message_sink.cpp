@@ -16,7 +16,6 @@ MessageSink& storedSink() {
 }
 
 thread_local MessageRedirect* redirect = nullptr;
-thread_local MessageSink* redirectSink = nullptr;
 
 }  // namespace
 
@@ -29,8 +28,8 @@ MessageSink currentMessageSink() {
 }
 
 void showMessage(const std::string& text, const std::string& caption) {
-    if (redirectSink) {
-        (*redirectSink)(text, caption);
+    if (redirect) {
+        redirect->collect(text, caption);
         return;
     }
     // Boxes are shown by one thread only, so this list needs no lock.
@@ -47,12 +46,14 @@ void showMessage(const std::string& text, const std::string& caption) {
 MessageRedirect::MessageRedirect(MessageSink collect)
     : collect_(std::move(collect)), previous_(redirect) {
     redirect = this;
-    redirectSink = &collect_;
 }
 
 MessageRedirect::~MessageRedirect() {
     redirect = previous_;
-    redirectSink = previous_ ? &previous_->collect_ : nullptr;
+}
+
+void MessageRedirect::collect(const std::string& text, const std::string& caption) const {
+    if (collect_) collect_(text, caption);
 }
 
 }  // namespace kvel

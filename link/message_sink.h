@@ -23,6 +23,7 @@ class MessageRedirect {
     ~MessageRedirect();
     MessageRedirect(const MessageRedirect&) = delete;
     MessageRedirect& operator=(const MessageRedirect&) = delete;
+    void collect(const std::string& text, const std::string& caption) const;
 
   private:
     MessageSink collect_;

@@ -179,5 +179,23 @@ TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
     }
 }
 
+
+// A press whose exchanges end after the cycle has gone (its window closed for good) does nothing.
+TEST(TestCycleLifetime, PressEndingAfterTheCycleIsGoneDoesNothing) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("mem.ini"), "[time]\nve=1\n");
+    MemIni ini(dir.File("mem.ini"));
+    std::function<void()> pending;
+    int statuses = 0;
+    auto cycle = std::make_unique<TestCycle>(
+        ini, TestCycle::Hooks{[&](int, std::function<void()> done) { pending = std::move(done); },
+                              [&](const std::string&) { ++statuses; }});
+    cycle->startTestCycle();
+    ASSERT_TRUE(pending);
+    cycle.reset();
+    pending();
+    EXPECT_EQ(statuses, 0);
+}
+
 }  // namespace
 }  // namespace kvel
