@@ -35,13 +35,10 @@ bool CabinetControl::commandClick(int command) {
 bool CabinetControl::releasePulse(bool thenPause) {
     if (!pulse_) return true;
     pending_ = false;
-    pauseAfterWrite_ = thenPause;
-    const bool done = commandStep();
-    pauseAfterWrite_ = true;
-    return done;
+    return commandStep(thenPause);
 }
 
-bool CabinetControl::commandStep() {
+bool CabinetControl::commandStep(bool thenPause) {
     switchPulseTimer(false);
     Pulse write{command_, 0, 0};
     if (pending_) {
@@ -68,7 +65,7 @@ bool CabinetControl::commandStep() {
         pulse_.reset();
         return false;
     }
-    if (pauseAfterWrite_) pause(timing_.pulsePauseMs);
+    if (thenPause) pause(timing_.pulsePauseMs);
     if (pending_) {
         pending_ = false;
         pulse_ = write;

@@ -59,7 +59,7 @@ class CabinetControl {
     bool commandClick(int command);
     // Writes 1 for a pending command, else 0 to the running pulse's register (the pulse timer's
     // tick).
-    bool commandStep();
+    bool commandStep(bool thenPause = true);
     // Ends a running pulse now (at shutdown, or before another command); `thenPause` false
     // leaves out the pause after the write when no command follows it.
     bool releasePulse(bool thenPause = true);
@@ -98,7 +98,6 @@ class CabinetControl {
     // The register a pulse set to 1: its release goes there, whatever was chosen meanwhile.
     std::optional<Pulse> pulse_;
     RefreshResult lastRefresh_;
-    bool pauseAfterWrite_ = true;
 };
 
 }  // namespace kvel
