@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <ranges>
 
 #include "chart/readout_format.h"
@@ -63,6 +64,30 @@ std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& va
                       left + labelSize.width() <= field.right() + 1;
     if (!fits) return std::nullopt;
     return QPoint(left, top);
+}
+
+std::vector<std::optional<QRect>> stackLabels(const std::vector<QRect>& wanted,
+                                              const QRect& field) {
+    std::vector<QRect> rects = wanted;
+    std::vector<std::size_t> order(rects.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::ranges::stable_sort(order, {}, [&](std::size_t i) { return rects[i].top(); });
+    int below = std::numeric_limits<int>::min();
+    for (const std::size_t i : order) {
+        if (rects[i].top() <= below) rects[i].moveTop(below + 1);
+        below = rects[i].bottom();
+    }
+    int limit = field.bottom();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        QRect& r = rects[*it];
+        if (r.bottom() > limit) r.moveBottom(limit);
+        limit = r.top() - 1;
+    }
+    std::vector<std::optional<QRect>> placed(rects.size());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (rects[i].top() >= field.top()) placed[i] = rects[i];
+    }
+    return placed;
 }
 
 ChartMarkers::ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
@@ -170,38 +195,48 @@ void ChartMarkers::updateReadouts() {
     c_.track2->setText(textOf(formatTimeOfDay(t2)));
     c_.delta->setText(textOf(formatTimeOfDay(std::fabs(t2 - t1))));
     if (!markersCheck_) return;
-    for (int k = 0; k < kChartSlots; ++k) {
-        const XYLine& line = *lines_[static_cast<std::size_t>(k)];
-        QLabel* a = c_.labels[static_cast<std::size_t>(2 * k)];
-        QLabel* b = c_.labels[static_cast<std::size_t>(2 * k + 1)];
-        if (!line.active()) {
-            a->hide();
-            b->hide();
-            continue;
+    // Per marker, the labels of the curves with a value there, stacked so that close curves
+    // keep every label readable.
+    for (const int marker : {0, 1}) {
+        const int x = marker == 0 ? x1_ : x2_;
+        const double t = marker == 0 ? t1 : t2;
+        std::vector<QLabel*> shown;
+        std::vector<QRect> wanted;
+        for (int k = 0; k < kChartSlots; ++k) {
+            const XYLine& line = *lines_[static_cast<std::size_t>(k)];
+            QLabel* label = c_.labels[static_cast<std::size_t>(2 * k + marker)];
+            const std::optional<QRect> place =
+                line.active() ? placeCurveValue(x, t, label, *plot_.yAxisOf(line.yAxis()), line)
+                              : std::nullopt;
+            if (!place) {
+                label->hide();
+                continue;
+            }
+            shown.push_back(label);
+            wanted.push_back(*place);
         }
-        const Axis& axis = *plot_.yAxisOf(line.yAxis());
-        showCurveValue(x1_, t1, a, axis, line);
-        showCurveValue(x2_, t2, b, axis, line);
+        const std::vector<std::optional<QRect>> placed = stackLabels(wanted, plot_.fieldRect());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (!placed[i]) {
+                shown[i]->hide();
+                continue;
+            }
+            shown[i]->move(placed[i]->topLeft());
+            shown[i]->show();
+        }
     }
 }
 
-void ChartMarkers::showCurveValue(int x, double t, QLabel* label, const Axis& axis,
-                                  const XYLine& line) {
+std::optional<QRect> ChartMarkers::placeCurveValue(int x, double t, QLabel* label, const Axis& axis,
+                                                   const XYLine& line) {
     const std::optional<CurveValue> v = curveValueAt(line, t);
-    if (!v) {
-        label->hide();
-        return;
-    }
+    if (!v) return std::nullopt;
     label->setText(textOf(formatGeneral4(v->value)));
     label->adjustSize();
     const std::optional<QPoint> place =
         valueLabelPlace(x, *v, axis, label->size(), plot_.fieldRect());
-    if (!place) {
-        label->hide();
-        return;
-    }
-    label->move(*place);
-    label->show();
+    if (!place) return std::nullopt;
+    return QRect(*place, label->size());
 }
 
 }  // namespace kvel

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "chart/chart_slots.h"
 #include "chart/marker_handle.h"
@@ -34,6 +35,11 @@ std::optional<CurveValue> curveValueAt(const XYDataSeries& series, double t);
 // on a falling curve; none when the label would not fit inside the field.
 std::optional<QPoint> valueLabelPlace(int x, const CurveValue& v, const Axis& valueAxis,
                                       QSize labelSize, const QRect& field);
+
+// The value labels of one marker, moved apart where they would overlap: in the order of their
+// rows, each below the one above it, then all pushed up from the field's bottom where they ran
+// past it. A label left without room above the field's top is none.
+std::vector<std::optional<QRect>> stackLabels(const std::vector<QRect>& wanted, const QRect& field);
 
 // The widgets the markers work on, all children of the plot or beside it.
 struct MarkerControls {
@@ -76,7 +82,10 @@ class ChartMarkers {
     // Handles to the marker columns, then the read-outs.
     void syncWidgets();
     void moveMarkerToHandle(int& marker, MarkerHandle* handle);
-    void showCurveValue(int x, double t, QLabel* label, const Axis& axis, const XYLine& line);
+    // The label's text and wanted place for the curve at marker column x (time t); none when
+    // the curve has no value there or the label would not fit.
+    std::optional<QRect> placeCurveValue(int x, double t, QLabel* label, const Axis& axis,
+                                         const XYLine& line);
 
     XYPlot& plot_;
     std::array<XYLine*, kChartSlots> lines_;

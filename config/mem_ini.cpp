@@ -240,32 +240,44 @@ std::vector<std::string> MemIni::readSection(std::string_view section) const {
 }
 
 bool MemIni::updateFile() {
-    const std::lock_guard lock(mutex_);
-    if (!loadError_.empty()) {
-        // Writing now would replace settings that were never read with the defaults.
-        lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
-        return false;
+    // One writer at a time, each writing the image as it took it: a later flush never puts
+    // an older image on the disk. The image's own lock is held only while it is copied, so
+    // the windows' reads never wait for the disk.
+    const std::lock_guard writing(fileMutex_);
+    std::string backupBytes;
+    std::string bytes;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!loadError_.empty()) {
+            // Writing now would replace settings that were never read with the defaults.
+            lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
+            return false;
+        }
+        backupBytes = unparsed_;
+        const std::string text = textOf();
+        // Code page 1251 holds Latin and Cyrillic letters only: other text (a log file name
+        // typed with them) would turn into '?', so such a file goes on in UTF-8 from now.
+        if (encoding_ == Encoding::Cp1251 && !fitsCp1251(text)) encoding_ = Encoding::Utf8;
+        bytes = encoding_ == Encoding::Cp1251 ? utf8ToCp1251(text)
+                : bom_                        ? std::string(kBom) + sanitizeUtf8(text)
+                                              : sanitizeUtf8(text);
     }
-    if (!unparsed_.empty()) {
+    if (!backupBytes.empty()) {
         // The file was something else than settings: what it held stays beside it.
         const std::string backup = fileName_ + ".bak";
-        if (const int err = replaceFile(backup, unparsed_); err != 0) {
+        if (const int err = replaceFile(backup, backupBytes); err != 0) {
+            const std::lock_guard lock(mutex_);
             lastError_ =
                 errorText("Ошибка записи файла настроек ", backup, err) +
                 " (файл настроек не перезаписан, чтобы не потерять его прежнее содержимое)";
             return false;
         }
+        const std::lock_guard lock(mutex_);
         unparsed_.clear();
         unparsed_.shrink_to_fit();
     }
-    const std::string text = textOf();
-    // Code page 1251 holds Latin and Cyrillic letters only: other text (a log file name typed
-    // with them) would turn into '?', so such a file goes on in UTF-8 from now.
-    if (encoding_ == Encoding::Cp1251 && !fitsCp1251(text)) encoding_ = Encoding::Utf8;
-    const std::string bytes = encoding_ == Encoding::Cp1251 ? utf8ToCp1251(text)
-                              : bom_                        ? std::string(kBom) + sanitizeUtf8(text)
-                                                            : sanitizeUtf8(text);
     const int err = replaceFile(fileName_, bytes);
+    const std::lock_guard lock(mutex_);
     if (err != 0) {
         lastError_ = errorText("Ошибка записи файла настроек ", err);
         return false;

@@ -95,6 +95,8 @@ class MemIni {
     // The link thread reads the module's address and stores the link settings while the
     // windows read and write the rest.
     mutable std::recursive_mutex mutex_;
+    // Held by updateFile for its whole write, taken before mutex_.
+    std::mutex fileMutex_;
     struct Entry {
         std::string key;   // as spelled in the file; for a line without "=", the whole line
         std::string fold;  // the key in lower case, for look-ups

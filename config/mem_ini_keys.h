@@ -85,6 +85,8 @@ inline constexpr TextKey kRightMaxText{"diag", "right_max", "500.0"};
 inline constexpr IntKey kChartUpdating{"diag", "update", 0};
 // 1: start with the markers shown
 inline constexpr IntKey kMarkers{"diag", "markers", 0};
+// What the program's end cut from a module write; shown at the next start, then removed.
+inline constexpr TextKey kUnwrittenAtExit{"diag", "unwritten", ""};
 // [history]
 // the log viewer's last folder
 inline constexpr TextKey kLogViewerFolder{"history", "folder", ""};

@@ -5,23 +5,21 @@ namespace kvel {
 CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread)
     : ini_(ini), thread_(thread), control_(link, ini), deferredView_(*this) {
     control_.setView(&deferredView_);
-    QObject::connect(&pulseTimer_, &QTimer::timeout, [this] { endPulseStep(); });
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
+    // Called by the control on the link thread: a pulse's end is armed and disarmed in the
+    // order of the writes, never by a tick still on its way from an earlier pulse.
     control_.setReleaseTimer([this](bool on) {
-        LinkThread::deferToGui([this, on] {
-            if (on) {
-                pulseTimer_.start();
-            } else {
-                pulseTimer_.stop();
-            }
-        });
+        if (on) {
+            thread_.schedule(control_.timing().releaseMs, [this] { control_.commandStep(); });
+        } else {
+            thread_.cancelScheduled();
+        }
     });
     setTiming(CabinetTiming{});
 }
 
 void CabinetHost::setTiming(const CabinetTiming& timing) {
     control_.setTiming(timing);
-    pulseTimer_.setInterval(timing.releaseMs);
     refreshTimer_.setInterval(timing.refreshMs);
 }
 
@@ -46,10 +44,6 @@ void CabinetHost::signalClick(int signal) {
 
 void CabinetHost::refreshNow() {
     post([](CabinetControl& c) { c.refresh(); });
-}
-
-void CabinetHost::endPulseStep() {
-    post([](CabinetControl& c) { c.commandStep(); });
 }
 
 void CabinetHost::refreshCabinet() {
@@ -80,7 +74,6 @@ void CabinetHost::releaseAtExit() {
 void CabinetHost::stopTimers() {
     refreshing_ = false;
     refreshTimer_.stop();
-    pulseTimer_.stop();
 }
 
 void CabinetHost::DeferredView::setIndicator(int i, bool on) {

@@ -8,10 +8,11 @@
 
 namespace kvel {
 
-// The main window's part of cabinet control: the exchanges, run as jobs of the link thread,
-// and their two timers on the GUI thread, pulseTimer (2000 ms, ends a command pulse) and
-// refreshTimer (1000 ms, refreshes the window while it is shown). It lives as long as the
-// main window; the cabinet window attaches itself as the view.
+// The main window's part of cabinet control: the exchanges, run as jobs of the link thread;
+// the end of a command pulse, timed on the link thread from the write that began it, so that
+// nothing clicked meanwhile makes a pulse shorter (or a stale end cuts the next one); and the
+// refresh timer on the GUI thread (1000 ms, refreshes the window while it is shown). It lives
+// as long as the main window; the cabinet window attaches itself as the view.
 class CabinetHost {
   public:
     CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread);
@@ -29,8 +30,6 @@ class CabinetHost {
     void signalClick(int signal);
     void refreshNow();
 
-    // The pulse timer's tick.
-    void endPulseStep();
     // The refresh timer's tick. The timer is off while the refresh works, as the poll's timer
     // is: on a silent line a refresh takes longer than its period.
     void refreshCabinet();
@@ -47,7 +46,8 @@ class CabinetHost {
     // no job runs (LinkThread::settle).
     CabinetControl& control() { return control_; }
     MemIni& ini() { return ini_; }
-    QTimer* pulseTimer() { return &pulseTimer_; }
+    // True while a command pulse waits for its end.
+    bool pulseTimed() const { return thread_.scheduled(); }
     QTimer* refreshTimer() { return &refreshTimer_; }
 
   private:
@@ -75,7 +75,6 @@ class CabinetHost {
     DeferredView deferredView_;
     CabinetView* view_ = nullptr;
     bool refreshing_ = false;
-    QTimer pulseTimer_;
     QTimer refreshTimer_;
 };
 

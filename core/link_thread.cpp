@@ -53,6 +53,26 @@ void LinkThread::deferToGui(Step step) {
     }
 }
 
+void LinkThread::schedule(int ms, Step work) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) return;
+        timed_ = Timed{std::chrono::steady_clock::now() + std::chrono::milliseconds(ms),
+                       std::move(work)};
+    }
+    wake_.notify_one();
+}
+
+void LinkThread::cancelScheduled() {
+    const std::lock_guard lock(mutex_);
+    timed_.reset();
+}
+
+bool LinkThread::scheduled() const {
+    const std::lock_guard lock(mutex_);
+    return timed_.has_value();
+}
+
 bool LinkThread::busy() const {
     const std::lock_guard lock(mutex_);
     return running_ || !queue_.empty() || !results_.empty();
@@ -78,6 +98,7 @@ void LinkThread::finish(Step last) {
         std::unique_lock lock(mutex_);
         if (!thread_.joinable()) return;
         queue_.clear();
+        timed_.reset();
         results_.clear();
         discardResults_ = true;
         interrupted_ = true;
@@ -85,6 +106,7 @@ void LinkThread::finish(Step last) {
         idle_.notify_all();  // wakes a pause of the running job
         idle_.wait(lock, [this] { return !running_; });
         interrupted_ = false;
+        timed_.reset();  // the running job may have scheduled one: `last` ends the pulse now
         if (last) queue_.push_back(Job{std::move(last), {}, Kind::Exchange});
         stopping_ = true;
     }
@@ -99,10 +121,25 @@ void LinkThread::run() {
         Job job;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-            if (queue_.empty()) break;  // stopping, and nothing left
-            job = std::move(queue_.front());
-            queue_.pop_front();
+            bool taken = false;
+            while (!taken) {
+                if (timed_ && std::chrono::steady_clock::now() >= timed_->due) {
+                    job = Job{std::move(timed_->work), {}, Kind::Exchange};
+                    timed_.reset();
+                    taken = true;
+                } else if (!queue_.empty()) {
+                    job = std::move(queue_.front());
+                    queue_.pop_front();
+                    taken = true;
+                } else if (stopping_) {
+                    break;
+                } else if (timed_) {
+                    wake_.wait_until(lock, timed_->due);
+                } else {
+                    wake_.wait(lock);
+                }
+            }
+            if (!taken) break;  // stopping, and nothing left
             running_ = true;
         }
         Batch batch;

@@ -1,9 +1,11 @@
 #pragma once
 #include <QObject>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -45,6 +47,13 @@ class LinkThread {
     void post(Step work, Step done = {}, Kind kind = Kind::Exchange);
     // Drops the waiting jobs of a kind; the one running goes on.
     void dropQueued(Kind kind);
+    // A job that runs `ms` from now, ahead of every queued job once it is due, so that how
+    // long it waits does not depend on what was asked for meanwhile (the end of a command
+    // pulse). One at a time: scheduling replaces the one waiting. From any thread, a job of
+    // this thread included; a job of this thread that cancels it is sure it will not run.
+    void schedule(int ms, Step work);
+    void cancelScheduled();
+    bool scheduled() const;
 
     // Inside a job: `step` is carried out on the GUI thread after the job. Anywhere else (a
     // synchronous caller such as kvelctl) it is carried out at once.
@@ -67,6 +76,10 @@ class LinkThread {
         Step done;
         Kind kind;
     };
+    struct Timed {
+        std::chrono::steady_clock::time_point due;
+        Step work;
+    };
     struct Batch {
         std::vector<Step> steps;
         std::vector<std::pair<std::string, std::string>> messages;
@@ -86,6 +99,7 @@ class LinkThread {
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Job> queue_;
+    std::optional<Timed> timed_;
     bool running_ = false;
     bool stopping_ = false;
     bool interrupted_ = false;

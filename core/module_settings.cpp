@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "link/line_pause.h"
 #include "link/message_sink.h"
@@ -98,14 +101,25 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
     openPortIfNeeded();
     WriteTransaction& w = link_.writeRecords()[0];
     w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
+    std::vector<int> changed;
+    std::vector<double> values(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
         if (!link_.channelValid(k)) continue;
-        double c = 0;
+        double& c = values[static_cast<std::size_t>(k)];
         parseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c);
-        if (std::abs(c - lastCoeffs_[static_cast<std::size_t>(k)]) < 0.01) continue;
+        if (std::abs(c - lastCoeffs_[static_cast<std::size_t>(k)]) >= 0.01) changed.push_back(k);
+    }
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const int k = changed[i];
         w.firstRegister = static_cast<std::uint16_t>(reg::kChannelCoeffs + k);
-        w.values[0] = coefficientRegister(c);
-        if (!link_.writeRegister(w)) return refuse(w.errorText);
+        w.values[0] = coefficientRegister(values[static_cast<std::size_t>(k)]);
+        if (!link_.writeRegister(w)) {
+            std::string channels;
+            for (std::size_t j = i; j < changed.size(); ++j) {
+                channels += (j == i ? "" : ", ") + std::to_string(changed[j] + 1);
+            }
+            return writeFailed(w, "Коэффициенты каналов " + channels);
+        }
         // The module holds the new value now: a later change back is a change again.
         lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
         linePause(link_.timing().coeffWritePauseMs);
@@ -136,29 +150,42 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
 
     openPortIfNeeded();
     auto& writes = link_.writeRecords();
+    // Four blocks, or six for type 220; a write cut at the program's end names what is left.
+    const int blocks = link_.typeCode() == 220 ? 4 : 3;
+    int written = 0;
+    auto write = [&](WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
+                     std::size_t count) {
+        if (writeBlock(w, first, values, count)) {
+            ++written;
+            return true;
+        }
+        return writeFailed(w, "Настройки реле (блоки " + std::to_string(written + 1) + "–" +
+                                  std::to_string(blocks) + " из " + std::to_string(blocks) + ")");
+    };
     const auto block = encodeSettingsBlock(f);
-    if (!writeBlock(writes[0], reg::kSettingsRelayPart, block.data(), block.size())) {
-        return refuse(writes[0].errorText);
-    }
+    if (!write(writes[0], reg::kSettingsRelayPart, block.data(), block.size())) return false;
     if (link_.typeCode() == 220) {
         const auto linkPair = packBindingPair(f.link, n);
-        if (!writeBlock(writes[4], reg::kExtraPair1, linkPair.data(), 2)) {
-            return refuse(writes[4].errorText);
-        }
         const auto thresPair = packBindingPair(f.thres, n);
-        if (!writeBlock(writes[4], reg::kExtraPair2, thresPair.data(), 2)) {
-            return refuse(writes[4].errorText);
-        }
+        std::array<std::uint16_t, 4> pairs{linkPair[0], linkPair[1], thresPair[0], thresPair[1]};
+        if (!write(writes[4], reg::kExtraPair1, pairs.data(), 2)) return false;
+        if (!write(writes[4], reg::kExtraPair2, pairs.data() + 2, 2)) return false;
     }
     const auto column1 = encodeThresholdColumn(f.thresholds1, n);
-    if (!writeBlock(writes[1], reg::kThresholds1, column1.data(), column1.size())) {
-        return refuse(writes[1].errorText);
-    }
+    if (!write(writes[1], reg::kThresholds1, column1.data(), column1.size())) return false;
     const auto column2 = encodeThresholdColumn(f.thresholds2, n);
-    if (!writeBlock(writes[2], reg::kThresholds2, column2.data(), column2.size())) {
-        return refuse(writes[2].errorText);
-    }
+    if (!write(writes[2], reg::kThresholds2, column2.data(), column2.size())) return false;
     return true;
+}
+
+bool ModuleSettings::writeFailed(const WriteTransaction& w, const std::string& notWritten) {
+    if (!link_.interrupted()) return refuse(w.errorText);
+    // No box can be shown any more: the terminal and the next start say it.
+    const std::string text =
+        notWritten + " не записаны в модуль: программа завершила работу во время записи";
+    std::cerr << text << std::endl;
+    ini_.writeString(keys::kUnwrittenAtExit, text);
+    return false;
 }
 
 bool ModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
@@ -181,7 +208,11 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
         const auto block =
             encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
         if (!writeBlock(w, reg::kRelaySettings[r - 1], block.data(), block.size())) {
-            return refuse(w.errorText);
+            std::string relays;
+            for (int left = r; left <= kRelayCount; ++left) {
+                relays += (left == r ? "" : ", ") + std::to_string(left);
+            }
+            return writeFailed(w, "Настройки реле " + relays);
         }
     }
     return true;
@@ -194,8 +225,13 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
     // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
     // settings, and so do mem.ini and the port.
     WriteTransaction& w = link_.writeRecords()[0];
-    if (!writeBlock(w, first, regs, count) && isExceptionReply(w, kWriteMany)) {
-        return refuse(w.errorText);
+    if (!writeBlock(w, first, regs, count)) {
+        // Not sent at all: the program is ending. Sent with its reply's wait cut short, it is
+        // as a silent module's: the module may have the settings now.
+        if (std::string_view(w.errorText) == kExchangeInterrupted) {
+            return writeFailed(w, "Параметры связи");
+        }
+        if (isExceptionReply(w, kWriteMany)) return refuse(w.errorText);
     }
     ini_.writeInteger(keys::kSpeedIndex, regs[1]);
     ini_.writeInteger(keys::kParityIndex, regs[2]);

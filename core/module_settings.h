@@ -45,6 +45,10 @@ class ModuleSettings {
     // False, after a message, when the module's type code is no longer the one whose register
     // layout the relay fields were loaded for (another module answered since).
     bool sameTypeAsLoaded();
+    // A write that failed: its error text in a box; or, when the program's end cut it, what
+    // was not written (`notWritten`, a subject in the plural) on stderr and in mem.ini for the
+    // next start. Returns false.
+    bool writeFailed(const WriteTransaction& w, const std::string& notWritten);
     // Writes `count` registers from `first` on, to the module at the configured address.
     bool writeBlock(WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
                     std::size_t count);

@@ -174,12 +174,11 @@ std::string validateSettingsForm(const SettingsForm& form) {
     return {};
 }
 
-SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
-    int hours = 0, minutes = 0, shift = 0, address = 0;
+void storeDisplaySettings(const SettingsForm& form, MemIni& ini) {
+    int hours = 0, minutes = 0, shift = 0;
     parseWhole(form.hours, hours);
     parseWhole(form.minutes, minutes);
     parseWhole(form.shift, shift);
-    parseWhole(form.address, address);
 
     ini.writeInteger(keys::kShowAll, form.showAll ? 1 : 0);
     ini.writeFloat(keys::kWindowDays, windowDays(hours, minutes));
@@ -201,19 +200,44 @@ SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
     ini.writeInteger(keys::kLogToFile, form.saveToFile ? 1 : 0);
     ini.writeString(keys::kLogFileName, form.fileName);
     ini.writeString(keys::kPollPeriodText, form.rate);
+}
 
-    // A list box left empty (its stored value was none of the items) keeps the stored value and
-    // does not count as a change.
-    SaveOutcome outcome;
-    outcome.serialChanged =
-        ini.readString(keys::kPortInDialog) != form.port ||
-        (form.speedIndex >= 0 && ini.readInteger(keys::kSpeedIndex) != form.speedIndex) ||
-        (form.parityIndex >= 0 && ini.readInteger(keys::kParityIndex) != form.parityIndex);
+namespace {
+
+// A list box left empty (its stored value was none of the items) keeps the stored value and
+// does not count as a change.
+bool serialDiffers(const SettingsForm& form, const MemIni& ini) {
+    return ini.readString(keys::kPortInDialog) != form.port ||
+           (form.speedIndex >= 0 && ini.readInteger(keys::kSpeedIndex) != form.speedIndex) ||
+           (form.parityIndex >= 0 && ini.readInteger(keys::kParityIndex) != form.parityIndex);
+}
+
+int formAddress(const SettingsForm& form) {
+    int address = 0;
+    parseWhole(form.address, address);
+    return address;
+}
+
+}  // namespace
+
+bool lineSettingsDiffer(const SettingsForm& form, const MemIni& ini) {
+    return serialDiffers(form, ini) || ini.readString(keys::kPort) != form.port ||
+           ini.readInteger(keys::kModuleAddress) != formAddress(form);
+}
+
+bool storeLineSettings(const SettingsForm& form, MemIni& ini) {
+    const bool changed = serialDiffers(form, ini);
     ini.writeString(keys::kPort, form.port);
     if (form.speedIndex >= 0) ini.writeInteger(keys::kSpeedIndex, form.speedIndex);
     if (form.parityIndex >= 0) ini.writeInteger(keys::kParityIndex, form.parityIndex);
-    ini.writeInteger(keys::kModuleAddress, address);
+    ini.writeInteger(keys::kModuleAddress, formAddress(form));
+    return changed;
+}
 
+SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
+    storeDisplaySettings(form, ini);
+    SaveOutcome outcome;
+    outcome.serialChanged = storeLineSettings(form, ini);
     if (!ini.updateFile()) outcome.flushError = ini.lastError();
     return outcome;
 }

@@ -58,6 +58,15 @@ struct SaveOutcome {
 };
 SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini);
 
+// The two halves of saveSettingsForm, without the flush. The line settings (port, speed,
+// parity, module address) are what a poll under way reads: the window stores them in a job of
+// the link thread, behind that poll, so that no poll mixes old and new ones.
+void storeDisplaySettings(const SettingsForm& form, MemIni& ini);
+// Returns whether port, speed or parity changed.
+bool storeLineSettings(const SettingsForm& form, MemIni& ini);
+// True when storeLineSettings would change anything (the address included).
+bool lineSettingsDiffer(const SettingsForm& form, const MemIni& ini);
+
 // A window in days split into whole hours and minutes of its time of day (seconds dropped),
 // and hours and minutes turned into a time of day in days.
 struct HoursMinutes {

@@ -37,9 +37,10 @@ void TrafficModel::reload(const TrafficTap& tap) {
     endResetModel();
 }
 
-void TrafficModel::clear() {
+void TrafficModel::clear(std::uint64_t shownBefore) {
     beginResetModel();
     rows_.clear();
+    lastSequence_ = std::max(lastSequence_, shownBefore);
     endResetModel();
 }
 

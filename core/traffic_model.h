@@ -21,7 +21,9 @@ class TrafficModel final : public QAbstractTableModel {
     bool append(const TrafficRecord& record);
     // Shows what the tap keeps, in place of the rows shown so far.
     void reload(const TrafficTap& tap);
-    void clear();
+    // No rows; records up to `shownBefore` (what ended before the tap was cleared, still on
+    // its way to the window) are not shown when they arrive.
+    void clear(std::uint64_t shownBefore = 0);
     std::size_t size() const { return rows_.size(); }
     const TrafficFields& row(std::size_t i) const { return rows_[i]; }
 

@@ -37,6 +37,7 @@ void requireKnownError(const char* text) {
         "Ошибка в данных в ответе от модуля",
         "Ошибка модуля: код ",
         "Недопустимое число регистров для записи: ",
+        "Недопустимое число регистров для чтения: ",
     };
     const std::string_view got(text);
     require(std::any_of(std::begin(kTexts), std::end(kTexts),
@@ -58,6 +59,10 @@ void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
         exactly ? kvel::readExactly(line, t, kNoPauses) : kvel::readRegisters(line, t, kNoPauses);
     if (!ok) {
         requireKnownError(t.errorText);
+        // Only a frame with its own CRC right is the module's refusal.
+        if (std::string_view(t.errorText).starts_with("Ошибка модуля: код ")) {
+            require(kvel::crcMatches(line.reply.data(), line.reply.size(), 3));
+        }
         // A read that fails on the reply's count leaves the registers as they were.
         if (exactly && std::string_view(t.errorText) == kvel::kWrongRegisterCount) {
             require(std::equal(before, before + kvel::kRegisterSlots, t.registers));
@@ -88,6 +93,9 @@ void fuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
         many ? kvel::writeRegisters(line, t, kNoPauses) : kvel::writeRegister(line, t, kNoPauses);
     if (!ok) {
         requireKnownError(t.errorText);
+        if (std::string_view(t.errorText).starts_with("Ошибка модуля: код ")) {
+            require(kvel::crcMatches(line.reply.data(), line.reply.size(), 3));
+        }
         return;
     }
     // Only the echo of the request, with its CRC, confirms a write.

@@ -19,10 +19,6 @@ void setPauseHook(PauseHook hook) {
     storedHook() = std::move(hook);
 }
 
-bool linePauseHooked() {
-    return static_cast<bool>(storedHook());
-}
-
 void linePause(int ms) {
     if (ms <= 0) return;
     if (storedHook()) {

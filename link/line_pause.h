@@ -10,7 +10,5 @@ using PauseHook = std::function<void(int ms)>;
 
 void setPauseHook(PauseHook hook);
 void linePause(int ms);
-// True while a hook is installed: a pause then has to go through linePause to keep it.
-bool linePauseHooked();
 
 }  // namespace kvel

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -29,9 +30,6 @@ int msLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
-// A pause that keeps windows painted is watched for the reply in turns of this length.
-constexpr int kWatchTurnMs = 2;
-
 // The speed table: index 0..4 of `connect`/`speed`.
 struct LineSpeed {
     speed_t constant;
@@ -48,8 +46,31 @@ const LineSpeed* speedOfTable(int speedIndex) {
 
 }  // namespace
 
+SerialPort::SerialPort() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
 SerialPort::~SerialPort() {
     close();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void SerialPort::setInterrupted(bool on) {
+    if (wakeFd_ < 0) return;
+    if (on) {
+        const std::uint64_t one = 1;
+        (void)!::write(wakeFd_, &one, sizeof one);
+    } else {
+        std::uint64_t count = 0;
+        (void)!::read(wakeFd_, &count, sizeof count);
+    }
+}
+
+int SerialPort::waitFor(short events, int timeoutMs, short& revents, bool& interrupted) {
+    pollfd p[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
+    const int ready = ::poll(p, wakeFd_ >= 0 ? 2 : 1, timeoutMs);
+    revents = p[0].revents;
+    interrupted = ready > 0 && (p[1].revents & POLLIN) != 0;
+    if (interrupted && p[0].revents == 0) return 0;
+    return ready;
 }
 
 int SerialPort::speedOfIndex(int speedIndex) {
@@ -123,6 +144,8 @@ bool SerialPort::open(const std::string& name, int speedIndex, int parityIndex) 
     termios tio{};
     if (::tcgetattr(fd_, &tio) == 0) {
         const termios before = tio;
+        found_ = tio;
+        restore_ = true;
         // Raw 8-bit data: no line editing, echo, translation or flow control of the terminal;
         // cfmakeraw also sets the 8 data bits.
         ::cfmakeraw(&tio);
@@ -164,9 +187,13 @@ void SerialPort::close() {
         // The exclusive mode outlives the descriptor while anyone else holds the terminal (the
         // simulator keeps its own end open): leave the port as it was found.
         if (state_ == State::open) ::ioctl(fd_, TIOCNXCL);
+        // The next program on the port finds it as this one did. A device that has gone
+        // refuses, which is no matter.
+        if (restore_) ::tcsetattr(fd_, TCSANOW, &found_);
         ::close(fd_);
     }
     fd_ = -1;
+    restore_ = false;
     state_ = State::Closed;
     failure_ = {};
 }
@@ -208,9 +235,12 @@ Transport::SendResult SerialPort::send(const std::uint8_t* data, std::size_t len
             // Refused part-way, the send can no longer complete either.
             return sent == 0 ? SendResult::Refused : SendResult::NotCompleted;
         }
-        pollfd p{fd_, POLLOUT, 0};
         const int left = msLeft(deadline);
-        if (left == 0 || ::poll(&p, 1, left) <= 0) return SendResult::NotCompleted;
+        short revents = 0;
+        bool interrupted = false;
+        if (left == 0 || waitFor(POLLOUT, left, revents, interrupted) <= 0) {
+            return SendResult::NotCompleted;
+        }
     }
     return SendResult::Done;
 }
@@ -221,17 +251,16 @@ void SerialPort::awaitReply(int ms) {
         return;
     }
     // The module's own time ends with the first byte of its reply, which may come well inside
-    // the pause: watch the line for it, reading nothing. A hooked pause keeps windows painted,
-    // so it is looked at in short turns between the hook's.
+    // the pause: watch the line for it, reading nothing. The program's end cuts it short.
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     for (int left = msLeft(end); left > 0; left = msLeft(end)) {
-        const bool hooked = linePauseHooked();
-        pollfd p{fd_, POLLIN, 0};
-        const int ready = ::poll(&p, 1, hooked ? 0 : left);
+        short revents = 0;
+        bool interrupted = false;
+        const int ready = waitFor(POLLIN, left, revents, interrupted);
+        if (interrupted) return;
         if (ready < 0 && errno == EINTR) continue;
-        if (ready > 0 && (p.revents & POLLIN)) observer_->replyStarted();
+        if (ready > 0 && (revents & POLLIN)) observer_->replyStarted();
         if (ready != 0) break;  // the reply has begun, or the line has gone: pause out the rest
-        if (hooked) linePause(std::min(left, kWatchTurnMs));
     }
     linePause(msLeft(end));
 }
@@ -246,15 +275,18 @@ bool SerialPort::receive(std::uint8_t* buffer, std::size_t maxLength, std::size_
         const auto now = Clock::now();
         if (now >= deadline) return false;
         const int timeout = msLeft(received > 0 ? std::min(quietEnd, deadline) : deadline);
-        pollfd p{fd_, POLLIN, 0};
-        const int ready = ::poll(&p, 1, timeout);
+        short revents = 0;
+        bool interrupted = false;
+        const int ready = waitFor(POLLIN, timeout, revents, interrupted);
+        // The program ends: what has come is all there will be.
+        if (interrupted && !(revents & POLLIN)) return received > 0;
         if (ready < 0 && errno == EINTR) continue;
         if (ready == 0) {
             if (received > 0 && Clock::now() >= quietEnd) return Clock::now() < deadline;
             continue;
         }
         if (ready < 0) return false;
-        if (p.revents & POLLIN) {
+        if (revents & POLLIN) {
             const ssize_t n = ::read(fd_, buffer + received, maxLength - received);
             if (n > 0) {
                 if (received == 0 && observer_) observer_->replyStarted();

@@ -1,4 +1,6 @@
 #pragma once
+#include <termios.h>
+
 #include <string>
 
 #include "link/port_open_failure.h"
@@ -14,7 +16,7 @@ class SerialPort final : public Transport {
     // (the next poll retries), open.
     enum class State { Closed, OpenFailed, open };
 
-    SerialPort() = default;
+    SerialPort();
     ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
@@ -39,6 +41,11 @@ class SerialPort final : public Transport {
     void close() override;
     void awaitReply(int ms) override;
 
+    // While set (the program is closing), a wait for the line ends at once: the reply's
+    // wait and a blocked send give up, a pause before the reply is cut short. From any thread:
+    // it wakes the thread that waits.
+    void setInterrupted(bool on);
+
     // "COM3" stands for /dev/ttyS2; a path is used as it is; a bare device name is looked up
     // under /dev.
     static std::string deviceForName(const std::string& name);
@@ -57,7 +64,14 @@ class SerialPort final : public Transport {
     bool fail(PortOpenFailure failure);
     bool failInUse(const std::string& device);
 
+    // Sleeps on the device and the interruption together; what poll() returns, with the
+    // interruption reported as 0 ready and `interrupted` set.
+    int waitFor(short events, int timeoutMs, short& revents, bool& interrupted);
+
     int fd_ = -1;
+    int wakeFd_ = -1;       // an eventfd, readable while interrupted
+    bool restore_ = false;  // the line settings found at open are put back at close
+    termios found_{};
     State state_ = State::Closed;
     PortOpenFailure failure_;
     std::string shownRefusal_;  // the no-terminal refusal last shown in a box

@@ -32,11 +32,13 @@ double TrafficCounters::meanReplyMs() const {
 
 TrafficTap::TrafficTap(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
 
-void TrafficTap::clear() {
+std::uint64_t TrafficTap::clear() {
     const std::lock_guard lock(mutex_);
-    head_ = 0;
+    // A transaction under way ends after the clearing: its slot becomes the first one kept.
+    head_ = current_ ? static_cast<std::size_t>(current_ - ring_.data()) : 0;
     size_ = 0;
     counters_ = {};
+    return lastEnded_;
 }
 
 void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t length) {
@@ -89,6 +91,7 @@ void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
     if (!current_) return;
     TrafficRecord& r = *current_;
     current_ = nullptr;
+    lastEnded_ = r.sequence;
     if (sentAtSteadyUs_ >= 0) r.replyUs = steadyUs() - sentAtSteadyUs_;
     if (firstByteSteadyUs_ >= 0 && length > 0) r.firstByteUs = firstByteSteadyUs_ - sentAtSteadyUs_;
     r.reply.assign(reply, reply + length);

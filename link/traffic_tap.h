@@ -77,8 +77,9 @@ class TrafficTap final : public TrafficObserver {
     // The last `last` kept transactions (all by default), oldest first.
     std::vector<TrafficRecord> records(std::size_t last = SIZE_MAX) const;
     TrafficCounters counters() const;
-    // Forgets the kept transactions and resets the counters.
-    void clear();
+    // Forgets the kept transactions and resets the counters. Returns the sequence number of the
+    // last transaction that ended before: one under way is kept when it ends.
+    std::uint64_t clear();
 
     void beginTransaction(const std::uint8_t* request, std::size_t length) override;
     void inputDiscarded(const std::uint8_t* bytes, std::size_t length) override;
@@ -96,6 +97,7 @@ class TrafficTap final : public TrafficObserver {
     std::int64_t sentAtSteadyUs_ = -1;
     std::int64_t firstByteSteadyUs_ = -1;
     std::uint64_t sequence_ = 0;
+    std::uint64_t lastEnded_ = 0;
     bool everOpened_ = false;
     TrafficCounters counters_;
     Listener listener_;

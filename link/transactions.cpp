@@ -81,7 +81,9 @@ Verdict write(Transport& port, WriteTransaction& t, const std::uint8_t* request,
         return fail(t.errorText, kWriteWrongAddress, Verdict::WrongAddress);
     }
     if (received < 2) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    // Line noise is no refusal: an exception reply is one only with its own CRC right.
     if (t.reply[1] != request[1]) {
+        if (!crcMatches(t.reply, received, 3)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
         return failException(t.errorText, t.exceptionCode, t.reply, received);
     }
     if (!crcMatches(t.reply, received, 6)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
@@ -116,7 +118,10 @@ Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, s
         return fail(t.errorText, kReadWrongAddress, Verdict::WrongAddress);
     }
     if (received < 3) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
-    if (t.reply[1] != 0x03) return failException(t.errorText, t.exceptionCode, t.reply, received);
+    if (t.reply[1] != 0x03) {
+        if (!crcMatches(t.reply, received, 3)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+        return failException(t.errorText, t.exceptionCode, t.reply, received);
+    }
 
     const std::size_t byteCount = t.reply[2];
     if (!crcMatches(t.reply, received, byteCount + 3)) {
@@ -137,6 +142,12 @@ Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, s
 
 bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing,
                    ReplyCount accepted) {
+    if (t.count == 0 || t.count > kMaxReadRegisters) {
+        std::snprintf(t.errorText, sizeof t.errorText,
+                      "Недопустимое число регистров для чтения: %u",
+                      static_cast<unsigned>(t.count));
+        return false;
+    }
     std::uint8_t request[8];
     request[0] = t.moduleAddress;
     request[1] = 0x03;
@@ -166,13 +177,13 @@ bool isExceptionReply(const WriteTransaction& t, std::uint8_t function) {
 }
 
 bool writeRegisters(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
-    if (t.count == 0 || t.count > kMaxRegistersPerExchange) {
+    if (t.count == 0 || t.count > kMaxWriteRegisters) {
         std::snprintf(t.errorText, sizeof t.errorText,
                       "Недопустимое число регистров для записи: %u",
                       static_cast<unsigned>(t.count));
         return false;
     }
-    std::uint8_t request[9 + 2 * kMaxRegistersPerExchange + 2];
+    std::uint8_t request[9 + 2 * kMaxWriteRegisters + 2];
     request[0] = t.moduleAddress;
     request[1] = 0x10;
     put16(request + 2, t.firstRegister);

@@ -37,8 +37,10 @@ struct WriteTransaction {
     std::size_t replyLength = 0;
 };
 
-// The most registers one exchange carries: the byte count of a frame is one byte.
-inline constexpr std::uint16_t kMaxRegistersPerExchange = 127;
+// The most registers one exchange carries: an RTU frame is at most 256 bytes, so a read's
+// reply (5 bytes besides the registers) holds 125 and a write's request (9 bytes) 123.
+inline constexpr std::uint16_t kMaxReadRegisters = 125;
+inline constexpr std::uint16_t kMaxWriteRegisters = 123;
 
 inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в ответе от модуля";
 

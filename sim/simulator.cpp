@@ -55,7 +55,7 @@ struct Simulator::Impl {
     std::vector<ServedRead> served;
     std::size_t requests = 0;
     std::vector<std::uint8_t> lastRequest;
-    std::deque<std::vector<std::uint8_t>> history;  // bounded: the simulator may run for weeks
+    std::deque<TimedRequest> history;  // bounded: the simulator may run for weeks
     std::string error;
 
     std::mutex control;  // serialises plugging and unplugging, guards `pty`
@@ -160,7 +160,7 @@ struct Simulator::Impl {
             ++requests;
             lastRequest = frame;
             if (history.size() >= kHistory) history.pop_front();
-            history.push_back(frame);
+            history.push_back({arrival, frame});
             address = map.slaveAddress();
             const bool broadcast = frame[0] == 0;
             if (frame[0] != address && !broadcast) return true;  // another slave's request
@@ -355,6 +355,14 @@ std::vector<std::uint8_t> Simulator::lastRequest() const {
 }
 
 std::vector<std::vector<std::uint8_t>> Simulator::requests() const {
+    std::lock_guard lock(impl_->mutex);
+    std::vector<std::vector<std::uint8_t>> frames;
+    frames.reserve(impl_->history.size());
+    for (const TimedRequest& r : impl_->history) frames.push_back(r.frame);
+    return frames;
+}
+
+std::vector<TimedRequest> Simulator::timedRequests() const {
     std::lock_guard lock(impl_->mutex);
     return {impl_->history.begin(), impl_->history.end()};
 }

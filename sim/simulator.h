@@ -1,6 +1,7 @@
 // Beside the floors, sim/: kvel-sim, the simulated module and host controller on a
 // pseudo-terminal. It uses link/'s register map and CRC, so it speaks as the program expects.
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,12 @@ enum class Fault { None, Silence, BadCrc, WrongAddress, Exception, LateReply, Re
 struct ServedRead {
     std::uint16_t first = 0;
     std::vector<std::uint16_t> values;
+};
+
+// A request as the simulator received it, with the moment its last byte was taken in.
+struct TimedRequest {
+    std::chrono::steady_clock::time_point at;
+    std::vector<std::uint8_t> frame;
 };
 
 struct SimOptions {
@@ -57,6 +64,8 @@ class Simulator {
     std::vector<std::uint8_t> lastRequest() const;
     // The complete, CRC-valid requests received, oldest first (the last few thousand).
     std::vector<std::vector<std::uint8_t>> requests() const;
+    // The same with their times: what a test measures pulses and pauses on the wire with.
+    std::vector<TimedRequest> timedRequests() const;
     std::uint8_t moduleAddress() const;  // the slave address in force (it follows written settings)
     long lineSpeed() const;              // bit/s the client set on the device (pacing uses it)
 

@@ -1,5 +1,6 @@
 #include "windows/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -92,7 +93,7 @@ void MainWindow::initialize() {
     connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openModuleSettings);
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
-        if (cabinetWindow_) cabinetWindow_->exec();
+        if (cabinetWindow_ && !openingModuleSettings_) cabinetWindow_->exec();
     });
     // The button stays hidden: cabinet control is reached from the keyboard.
     cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
@@ -151,6 +152,14 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::startMonitoring() {
+    // Said once: the note goes from mem.ini with this session's settings.
+    if (const std::string unwritten = ini_->readString(keys::kUnwrittenAtExit);
+        !unwritten.empty()) {
+        unwrittenPanel_->setText(QString::fromStdString(unwritten));
+        unwrittenPanel_->setToolTip(unwrittenPanel_->text());
+        unwrittenPanel_->show();
+        ini_->writeString(keys::kUnwrittenAtExit, "");
+    }
     applyChartSettings();
     applyAxisScaling();
     chart_->clearSeries();
@@ -223,7 +232,9 @@ void MainWindow::loadModuleSettings() {
     dialog->setChannelCount(link_.channelCount());
     dialog->load([this, dialog] {
         unsetCursor();
-        dialog->exec();
+        // The window closing, or another modal window on top (a box of the program's own):
+        // this dialog would open over it, so its load is dropped.
+        if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
         endModuleSettings();
     });
 }

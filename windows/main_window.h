@@ -178,6 +178,7 @@ class MainWindow : public QMainWindow, public PollView {
     MarkerHandle* marker1Handle_ = nullptr;
     MarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
+    QLabel* unwrittenPanel_ = nullptr;
 
     ProgramSettingsDialog* programSettings_ = nullptr;
     SecondGenModuleDialog* secondGenDialog_ = nullptr;

@@ -99,6 +99,11 @@ void MainWindow::buildLayout() {
     statusPanels_[1]->setMinimumWidth(50);
     status->addPermanentWidget(statusPanels_[0]);
     status->addPermanentWidget(statusPanels_[1], 1);
+    // A module write that the last session's end cut short, until this session ends.
+    unwrittenPanel_ = named(new QLabel(status), "unwrittenPanel");
+    unwrittenPanel_->setStyleSheet("color: #b00000");
+    unwrittenPanel_->hide();
+    status->addWidget(unwrittenPanel_, 1);
     setStatusBar(status);
 
     pollTimer_ = named(new QTimer(this), "pollTimer");

@@ -6,7 +6,8 @@
 namespace kvel {
 
 void MainWindow::openProgramSettings() {
-    if (programSettings_ == nullptr) return;
+    // A module dialog whose load is on the line comes first (the busy cursor says so).
+    if (programSettings_ == nullptr || openingModuleSettings_) return;
     loadProgramSettingsDialog();
     // The poll goes on while the dialog is merely open.
     programSettings_->exec();
@@ -27,11 +28,17 @@ bool MainWindow::validateProgramSettingsDialog() {
 
 void MainWindow::saveProgramSettingsDialog() {
     if (programSettings_ == nullptr) return;
-    const SaveOutcome outcome = saveSettingsForm(programSettings_->fields(), *ini_);
+    const SettingsForm form = programSettings_->fields();
+    storeDisplaySettings(form, *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
-    if (!outcome.flushError.empty()) showMessage(outcome.flushError, "Ошибка");
-    // The next poll opens the port again with the new line settings.
-    if (outcome.serialChanged) linkThread_.post([this] { link_.closePort(); });
+    if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
+    if (!lineSettingsDiffer(form, *ini_)) return;
+    // Behind the poll under way, which keeps the port and address it began with; the next
+    // poll opens the port again with the new line settings.
+    linkThread_.post([this, form] {
+        if (storeLineSettings(form, *ini_)) link_.closePort();
+        if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
+    });
 }
 
 bool MainWindow::acceptProgramSettings() {

@@ -175,6 +175,10 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
         });
 }
 
+void ModuleSettingsDialog::reject() {
+    if (!writing_) QDialog::reject();
+}
+
 void ModuleSettingsDialog::endWrite() {
     unsetCursor();
     progressPanel_->hide();

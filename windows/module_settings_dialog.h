@@ -45,6 +45,11 @@ class ModuleSettingsDialog : public QDialog {
     virtual void writeLinkSettings() = 0;
     void applyCoefficientToAll();
 
+    // Escape and the window's close button do nothing while a write runs: the module would be
+    // left with part of it. (The program's end still closes the dialog; the write then stops
+    // after the transaction under way and says what it left.)
+    void reject() override;
+
   protected:
     ModuleSettingsDialog(const char* name, QWidget* parent);
     void endWrite();

@@ -215,8 +215,8 @@ void TrafficWindow::setPaused(bool paused) {
 }
 
 void TrafficWindow::clear() {
-    tap_.clear();
-    model_.clear();
+    // What ended before, still on its way here, is not shown after the clearing.
+    model_.clear(tap_.clear());
     following_ = true;
     showCounters();
 }

@@ -2,6 +2,7 @@
 // room the chart's axes take.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -108,6 +109,39 @@ TEST(ValueLabel, BelowARisingPointAboveAFallingOneHiddenBeyondTheField) {
     EXPECT_FALSE(valueLabelPlace(100, {99.9, true}, axis, size, field));  // above the top
     EXPECT_FALSE(valueLabelPlace(100, {0.1, false}, axis, size, field));  // below the bottom
     EXPECT_FALSE(valueLabelPlace(100, {500, false}, axis, size, field));
+}
+
+// Labels of close curves at one marker: apart, in the order of their values' rows, inside the
+// field; one with no room left is dropped rather than drawn over another.
+TEST(ValueLabel, StackedApartInTheirOrderWithinTheField) {
+    const QRect field(QPoint(50, 50), QPoint(399, 249));
+    const auto apart = [](const std::vector<std::optional<QRect>>& placed) {
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            for (std::size_t j = i + 1; j < placed.size(); ++j) {
+                if (placed[i] && placed[j] && placed[i]->intersects(*placed[j])) return false;
+            }
+        }
+        return true;
+    };
+    // "22" wanted at row 100, "21.34" at 104, a third far away stays where it is.
+    auto placed = stackLabels({{105, 100, 20, 12}, {105, 104, 40, 12}, {105, 200, 20, 12}}, field);
+    ASSERT_TRUE(placed[0] && placed[1] && placed[2]);
+    EXPECT_TRUE(apart(placed));
+    EXPECT_EQ(placed[0]->top(), 100);
+    EXPECT_EQ(placed[1]->top(), 112);
+    EXPECT_EQ(placed[2]->top(), 200);
+    // At the bottom of the field the stack goes up instead.
+    placed = stackLabels({{105, 236, 20, 12}, {105, 237, 20, 12}}, field);
+    ASSERT_TRUE(placed[0] && placed[1]);
+    EXPECT_TRUE(apart(placed));
+    EXPECT_EQ(placed[1]->bottom(), 249);
+    EXPECT_EQ(placed[0]->bottom(), 237);
+    // More labels than the field holds: the ones without room go.
+    std::vector<QRect> many(20, QRect(105, 60, 20, 12));
+    placed = stackLabels(many, field);
+    EXPECT_TRUE(apart(placed));
+    EXPECT_EQ(std::count_if(placed.begin(), placed.end(), [](auto& p) { return p.has_value(); }),
+              200 / 12);
 }
 
 // The main window's plot as laid out in the house example: 875 × 635 pixels, "0" 6 pixels wide,

@@ -218,6 +218,42 @@ TEST(MemIniFile, UnreadableFileIsNeverOverwritten) {
     EXPECT_EQ(ReadBytes(path + "/keep"), "x");
 }
 
+// The case that matters: a file the program may write but not read (mode 0222, another user's
+// settings). Replacing it would swap every setting for the defaults.
+TEST(MemIniFile, FileWritableButUnreadableIsNeverReplaced) {
+    TempDir dir;
+    ::chmod(dir.Path().c_str(), 0777);  // the folder lets the unprivileged user replace files
+    const std::string path = dir.File("mem.ini");
+    const std::string settings = "[connect]\nport=/dev/ttyUSB3\nadr=17\n\n";
+    WriteBytes(path, settings);
+    ::chmod(path.c_str(), 0222);
+    const std::string outcome = test::RunAsNobody([&] {
+        MemIni ini(path);
+        if (ini.lastError().find(std::strerror(EACCES)) == std::string::npos) {
+            return "no read error: " + ini.lastError();
+        }
+        ini.writeInteger("measure", "period", 7);
+        if (ini.updateFile()) return std::string("flushed");
+        return "refused: " + ini.lastError();
+    });
+    EXPECT_EQ(outcome.rfind("refused: ", 0), 0u) << outcome;
+    EXPECT_EQ(ReadBytes(path), settings);
+}
+
+// Plain text before the first section (notes typed by hand) is no settings text: it is kept
+// in mem.ini.bak before the first flush drops it.
+TEST(MemIniFile, TextBeforeTheFirstSectionIsKeptAsBak) {
+    TempDir dir;
+    const std::string path = dir.File("mem.ini");
+    const std::string text = "Настроено 12.03 Ивановым\n[connect]\nadr=17\n";
+    WriteBytes(path, text);
+    MemIni ini(path);
+    ini.writeInteger("measure", "period", 3);
+    ASSERT_TRUE(ini.updateFile()) << ini.lastError();
+    EXPECT_EQ(ReadBytes(path + ".bak"), text);
+    EXPECT_EQ(MemIni(path).readInteger("connect", "adr", 0), 17);
+}
+
 TEST(MemIniFile, FlushKeepsPermissionsAndFollowsALink) {
     TempDir dir;
     const std::string real = dir.File("real.ini");

@@ -10,9 +10,9 @@
 
 #include "link/message_sink.h"
 #include "sim/simulator.h"
-#include "tests/core/sim_writes.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
+#include "tests/core/sim_writes.h"
 
 namespace kvel {
 namespace {
@@ -182,6 +182,24 @@ TEST_F(CabinetControlTest, HostAddressingFollowsTheCabinetNumber) {
 
 // A reply of another register count (a late answer to another read, say) is a failed read:
 // it lights nothing, and the states last read well stay the ones a signal press toggles.
+// The host controller stops answering after a good refresh with a signal on: no lamp stays lit
+// from what was read before.
+TEST_F(CabinetControlTest, SilentHostPutsOutEverySignalLampLitBefore) {
+    Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\n", "Шкаф 1");
+    simulator->setRegister(1520, 1);
+    simulator->setRegister(1542 + 1, 1);
+    simulator->setRegister(1542 + 4, 1);
+    ASSERT_TRUE(control->refresh().signalsRead);
+    ASSERT_EQ(view.Signal(1), 1);
+    ASSERT_EQ(view.Signal(4), 1);
+    ASSERT_EQ(view.online, 1);
+    simulator->setFault(sim::Fault::Silence);
+    const RefreshResult r = control->refresh();
+    EXPECT_FALSE(r.signalsRead);
+    for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0) << s;
+    EXPECT_EQ(view.online, 0);
+}
+
 TEST_F(CabinetControlTest, ReplyOfAnotherRegisterCountIsAFailedRead) {
     Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\n", "Шкаф 1");
     simulator->setRegister(1520, 1);

@@ -76,20 +76,6 @@ TEST_F(LinkThreadTest, BoxOfAStepFollowsTheContinuation) {
     EXPECT_EQ(events, (std::vector<std::string>{"done", "box Ошибка: disk full"}));
 }
 
-// While a box is open the same box is not shown again; another one is.
-TEST_F(LinkThreadTest, SameBoxIsNotShownAgainWhileItIsOpen) {
-    setMessageSink([this](const std::string& text, const std::string&) {
-        events.push_back(text);
-        if (events.size() == 1) {
-            showMessage("port refused", "GetLastError");  // the next poll's failure
-            showMessage("other", "GetLastError");
-        }
-    });
-    showMessage("port refused", "GetLastError");
-    showMessage("port refused", "GetLastError");  // closed by now: shown again
-    EXPECT_EQ(events, (std::vector<std::string>{"port refused", "other", "port refused"}));
-}
-
 // Refreshes waiting behind a long job are dropped; other jobs stay.
 TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     LinkThread thread;
@@ -100,6 +86,32 @@ TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     thread.dropQueued(LinkThread::Kind::CabinetRefresh);
     ASSERT_TRUE(thread.settle(5000));
     EXPECT_EQ(ran, std::vector<std::string>{"command"});
+}
+
+// A job scheduled for later runs ahead of the jobs queued when it is due, without waiting for
+// them; one scheduled again replaces the first, and a cancelled one never runs.
+TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
+    LinkThread thread;
+    std::vector<std::string> ran;  // written by the link thread only
+    thread.schedule(10000, [&] { ran.push_back("replaced"); });
+    thread.schedule(150, [&] { ran.push_back("due"); });  // while job 1 runs
+    for (int k = 0; k < 4; ++k) {
+        thread.post([&, k] {
+            linePause(100);
+            ran.push_back("job " + std::to_string(k));
+        });
+    }
+    ASSERT_TRUE(thread.settle(5000));
+    EXPECT_FALSE(thread.scheduled());
+    EXPECT_EQ(ran, (std::vector<std::string>{"job 0", "job 1", "due", "job 2", "job 3"}));
+
+    thread.post([&] { thread.schedule(30, [&] { ran.push_back("cancelled"); }); });
+    thread.post([&] { thread.cancelScheduled(); });
+    ASSERT_TRUE(thread.settle(5000));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(ran.size(), 5u);
 }
 
 // Program end: the waiting jobs are dropped, the running job's pause is cut short, the last
@@ -128,8 +140,11 @@ TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
     EXPECT_EQ(ran, (std::vector<std::string>{"long", "last, full pause"}));
     QCoreApplication::processEvents();
     EXPECT_TRUE(events.empty());
-    thread.post([&] { ran.push_back("after the end"); });  // ignored, no crash
-    EXPECT_EQ(ran.size(), 2u);
+    // Nothing is taken any more: a job posted now would wait for ever.
+    thread.post([&] { ran.push_back("after the end"); });
+    thread.schedule(0, [&] { ran.push_back("scheduled after the end"); });
+    EXPECT_FALSE(thread.busy());
+    EXPECT_FALSE(thread.scheduled());
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ class PtyPeer {
     ~PtyPeer();
 
     const std::string& slavePath() const { return device_.slavePath(); }
+    // The peer's own descriptor on the device: the line settings as the port left them.
+    int slaveFd() const { return device_.slaveFd(); }
     // The next requests get these replies in turn (empty: stay silent), each after delayMs.
     void Script(std::vector<std::vector<std::uint8_t>> replies, int delayMs = 0);
     std::vector<std::vector<std::uint8_t>> requests();

@@ -26,15 +26,11 @@ struct Shown {
     ~Shown() { setMessageSink(nullptr); }
 };
 
-// What the last open left on the line. The port holds the device exclusively, so it is closed
-// first; the far end keeps the terminal and with it the settings.
-termios Settings(SerialPort& port, const std::string& path) {
-    port.close();
+// The line settings as they are now, read through the far end's own descriptor: the port
+// holds the device exclusively.
+termios Settings(const test::PtyPeer& peer) {
     termios tio{};
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    EXPECT_GE(fd, 0) << path;
-    ::tcgetattr(fd, &tio);
-    ::close(fd);
+    EXPECT_EQ(::tcgetattr(peer.slaveFd(), &tio), 0);
     return tio;
 }
 
@@ -75,18 +71,46 @@ TEST(SerialPort, SpeedTableAndOutOfTableIndices) {
     SerialPort port;
     for (const auto& [index, speed] : table) {
         ASSERT_TRUE(port.open(peer.slavePath(), index, 0));
-        const termios tio = Settings(port, peer.slavePath());
+        const termios tio = Settings(peer);
         EXPECT_EQ(::cfgetospeed(&tio), speed) << index;
     }
-    // Indices outside the table leave the speed the port had.
+    // Indices outside the table leave the speed the device had.
+    port.close();
+    termios before = Settings(peer);
+    ::cfsetspeed(&before, B57600);
+    ASSERT_EQ(::tcsetattr(peer.slaveFd(), TCSANOW, &before), 0);
     for (const int index : {5, -1}) {
         ASSERT_TRUE(port.open(peer.slavePath(), index, 0));
-        const termios tio = Settings(port, peer.slavePath());
-        EXPECT_EQ(::cfgetospeed(&tio), B115200) << index;
+        const termios tio = Settings(peer);
+        EXPECT_EQ(::cfgetospeed(&tio), B57600) << index;
     }
-    const termios tio = Settings(port, peer.slavePath());
+    const termios tio = Settings(peer);
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO), 0u);
+}
+
+// Closing puts back what the port found, so the next program on it finds it as it was.
+TEST(SerialPort, CloseRestoresTheLineSettingsFoundAtOpen) {
+    Shown shown;
+    test::PtyPeer peer;
+    termios found = Settings(peer);
+    ::cfsetspeed(&found, B1200);
+    found.c_lflag |= ICANON | ECHO;
+    found.c_cflag &= ~CSTOPB;
+    ASSERT_EQ(::tcsetattr(peer.slaveFd(), TCSANOW, &found), 0);
+    found = Settings(peer);
+    SerialPort port;
+    ASSERT_TRUE(port.open(peer.slavePath(), 4, 0));
+    const termios open = Settings(peer);
+    EXPECT_EQ(::cfgetospeed(&open), B115200);
+    EXPECT_NE(open.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(open.c_lflag & ICANON, 0u);
+    port.close();
+    const termios after = Settings(peer);
+    EXPECT_EQ(::cfgetospeed(&after), B1200);
+    EXPECT_EQ(after.c_cflag, found.c_cflag);
+    EXPECT_EQ(after.c_lflag, found.c_lflag);
+    EXPECT_EQ(after.c_iflag, found.c_iflag);
 }
 
 TEST(SerialPort, ParityNoneHasTwoStopBits) {
@@ -94,12 +118,17 @@ TEST(SerialPort, ParityNoneHasTwoStopBits) {
     test::PtyPeer peer;
     SerialPort port;
     ASSERT_TRUE(port.open(peer.slavePath(), 0, 0));
-    const termios tio = Settings(port, peer.slavePath());
+    const termios tio = Settings(peer);
     EXPECT_EQ(tio.c_cflag & PARENB, 0u);
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
-    // An index outside the table leaves parity and stop bits as they were.
+    // An index outside the table leaves parity and stop bits as the device had them.
+    port.close();
+    // (A pseudo-terminal keeps no PARENB: the odd flag and the stop bits tell.)
+    termios odd = Settings(peer);
+    odd.c_cflag |= PARODD | CSTOPB;
+    ASSERT_EQ(::tcsetattr(peer.slaveFd(), TCSANOW, &odd), 0);
     ASSERT_TRUE(port.open(peer.slavePath(), 1, 3));
-    EXPECT_NE(Settings(port, peer.slavePath()).c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(Settings(peer).c_cflag & (PARODD | CSTOPB), static_cast<tcflag_t>(PARODD | CSTOPB));
 }
 
 // A device that is no terminal is refused: the status shows the failure, its reason is shown

@@ -41,6 +41,24 @@ TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
     EXPECT_EQ(tap.counters().requests, 1u);
 }
 
+// "Очистить" pressed while a transaction is on the line: what is kept afterwards is that
+// transaction (it ends after the clearing) and what follows, never an older record.
+TEST(TrafficTap, ClearingDuringATransactionKeepsOnlyWhatEndsAfterIt) {
+    TrafficTap tap(4);
+    for (std::uint16_t i = 0; i < 6; ++i) Transact(tap, i);
+    const std::uint8_t request[8] = {0x64, 0x03, 0x00, 0x63, 0x00, 0x01, 0, 0};
+    tap.beginTransaction(request, sizeof request);
+    tap.clear();
+    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, "нет ответа", 0);
+    Transact(tap, 100);
+    ASSERT_EQ(tap.size(), 2u);
+    EXPECT_EQ(tap.at(0).firstRegister, 0x63);
+    EXPECT_EQ(tap.at(0).verdict, TrafficVerdict::NoReply);
+    EXPECT_EQ(tap.at(1).firstRegister, 100);
+    EXPECT_EQ(tap.counters().requests, 2u);
+    EXPECT_EQ(tap.counters().noReply, 1u);
+}
+
 TEST(TrafficTap, PortOpeningsAfterTheFirstAreReopenings) {
     TrafficTap tap;
     tap.portOpened();

@@ -66,18 +66,15 @@ TEST_F(TransactionTest, ReadReplyChecks) {
          -1},
         {"wrong address, checked before the function", WithCrc({101, 0x83, 2}), false,
          "Ошибочный адрес модуля в ответе от модуля", -1, -1},
-        {"exception code in upper-case hex",
-         {100, 0x83, 10, 0, 0},
-         false,
-         "Ошибка модуля: код A",
-         -1,
-         10},
-        {"exception without CRC check",
+        {"exception code in upper-case hex", WithCrc({100, 0x83, 10}), false,
+         "Ошибка модуля: код A", -1, 10},
+        // Line noise in the function byte is no refusal of the module.
+        {"exception with a bad CRC",
          {100, 0x83, 2, 0xDE, 0xAD},
          false,
-         "Ошибка модуля: код 2",
+         "Ошибочный CRC в ответе от модуля",
          -1,
-         2},
+         -1},
         {"bad CRC",
          {100, 3, 2, 0, 1, 0x12, 0x34},
          false,
@@ -138,6 +135,10 @@ TEST_F(TransactionTest, WriteReplyChecks) {
          "Ошибочный адрес модуля в ответе от модуля при записи"},
         {"exception to function 6", false, WithCrc({100, 0x86, 2}), "Ошибка модуля: код 2"},
         {"exception to function 16", true, WithCrc({100, 0x90, 0x1F}), "Ошибка модуля: код 1F"},
+        {"exception with a bad CRC",
+         true,
+         {100, 0x90, 0x02, 0x00, 0x00},
+         "Ошибочный CRC в ответе от модуля"},
         {"bad CRC",
          false,
          {100, 6, 0x01, 0x0A, 0x12, 0x34, 0, 0},
@@ -171,14 +172,36 @@ TEST_F(TransactionTest, WriteReplyChecks) {
     EXPECT_EQ(requests[1], WithCrc({100, 0x10, 0x00, 0x55, 0x00, 0x03, 6, 0, 1, 2, 3, 0xFF, 0xFF}));
 }
 
-TEST_F(TransactionTest, WriteManyRefusesCountsItsFrameCannotCarry) {
-    WriteTransaction t;
-    t.moduleAddress = 100;
-    t.count = 128;
-    EXPECT_FALSE(writeRegisters(port, t, kFast));
-    t.count = 0;
-    EXPECT_FALSE(writeRegisters(port, t, kFast));
+// An RTU frame holds 256 bytes: a read's reply 125 registers, a write's request 123.
+TEST_F(TransactionTest, CountsAFrameCannotCarryAreRefusedBeforeTheLine) {
+    WriteTransaction w;
+    w.moduleAddress = 100;
+    for (const std::uint16_t count : {0, 124, 128}) {
+        w.count = count;
+        EXPECT_FALSE(writeRegisters(port, w, kFast)) << count;
+    }
+    ReadTransaction r;
+    r.moduleAddress = 100;
+    for (const std::uint16_t count : {0, 126, 127}) {
+        r.count = count;
+        EXPECT_FALSE(readRegisters(port, r, kFast)) << count;
+        EXPECT_STREQ(r.errorText,
+                     ("Недопустимое число регистров для чтения: " + std::to_string(count)).c_str());
+    }
     EXPECT_TRUE(peer.requests().empty());
+
+    std::vector<std::uint8_t> reply = {100, 3, 250};
+    reply.resize(253, 0);
+    peer.Script({WithCrc(reply)});
+    r.count = 125;
+    EXPECT_TRUE(readRegisters(port, r, kFast)) << r.errorText;
+    EXPECT_EQ(r.registerCount, 125);
+    peer.Script({WithCrc({100, 0x10, 0, 0, 0, 123})});
+    w.count = 123;
+    w.firstRegister = 0;
+    EXPECT_TRUE(writeRegisters(port, w, kFast)) << w.errorText;
+    ASSERT_EQ(peer.requests().size(), 2u);
+    EXPECT_EQ(peer.requests()[1].size(), 255u);  // 7 + 246 + CRC
 }
 
 TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {

@@ -55,9 +55,7 @@ class HostWindowTest : public test::MainWindowFixture {
         return done();
     }
     // No pulse runs or is about to: the pulse timer is off and the line is quiet.
-    bool PulseOver() {
-        return !form->linkThread().busy() && !form->cabinet().pulseTimer()->isActive();
-    }
+    bool PulseOver() { return !form->linkThread().busy() && !form->cabinet().pulseTimed(); }
     bool Lamp(int i) const { return CabinetWindow::indicatorOn(host->indicator(i)); }
 
     std::unique_ptr<CabinetWindow> host;

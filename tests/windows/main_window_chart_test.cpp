@@ -451,6 +451,32 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     }
 }
 
+// Two curves close together at a marker ("22" and "21.34"): both labels readable.
+TEST_F(ChartWindowTest, LabelsOfCloseCurvesAtAMarkerDoNotOverlap) {
+    WriteIni("[display]\nd1=1\nd2=1\n");
+    Show();
+    const double t0 = 45000.25;
+    plot->bottomAxis()->setMinMax(t0, t0 + 0.01);
+    plot->leftAxis()->setMinMax(0, 100);
+    paint();
+    const int a = field.left() + 50, b = field.left() + 150;
+    form->line(1)->addXY(TimeAt(a), 22);
+    form->line(1)->addXY(TimeAt(b), 22);
+    form->line(2)->addXY(TimeAt(a), 21.34);
+    form->line(2)->addXY(TimeAt(b), 21.34);
+    form->markersCheck()->click();
+    paint();
+    DragHandle(form->marker1Handle(), {b - 20, b - 50});
+    QLabel* first = form->valueLabel(1, false);
+    QLabel* second = form->valueLabel(2, false);
+    ASSERT_TRUE(first->isVisible());
+    ASSERT_TRUE(second->isVisible());
+    EXPECT_EQ(first->text(), "22");
+    EXPECT_EQ(second->text(), "21.34");
+    EXPECT_FALSE(first->geometry().intersects(second->geometry()))
+        << first->y() << " " << second->y();
+}
+
 TEST_F(ChartWindowTest, MarkersAFullDayAndAnHourApartShowOneHour) {
     WriteIni("");
     Show();

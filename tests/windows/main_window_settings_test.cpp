@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -216,6 +217,34 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     EXPECT_GT(second.requestCount(), 0u);
     EXPECT_EQ(first.requestCount(), firstRequests);
     EXPECT_TRUE(boxes.empty());
+}
+
+// A new address accepted while a poll waits on a silent line: every request of that poll goes
+// to the address it began with, the next poll's to the new one.
+TEST_F(SettingsWindowTest, SettingsAcceptedDuringAPollApplyAfterIt) {
+    sim::Simulator& module = StartSimulator("tty");
+    Show(port());
+    PollOnce();
+    module.setFault(sim::Fault::Silence);
+    const std::size_t before = module.requestCount();
+    form->pollModule();  // four reads of 250 ms each on the silent line
+    QElapsedTimer clock;
+    clock.start();
+    while (module.requestCount() == before && clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    open();
+    Type("addressEdit", "101");
+    PressOK();
+    form->pollTimer()->stop();
+    const auto requests = module.requests();
+    ASSERT_GT(requests.size(), before + 1);
+    for (std::size_t i = before; i < requests.size(); ++i) {
+        EXPECT_EQ(requests[i].at(0), 100) << "request " << i - before << " of the running poll";
+    }
+    module.setFault(sim::Fault::None);
+    PollOnce();
+    EXPECT_EQ(module.lastRequest().at(0), 101);
 }
 
 // The channel list follows the identified module: 15 items, and only d1 … d15 are written.

@@ -10,12 +10,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/common/main_window_fixture.h"
 #include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 
 namespace kvel {
 namespace {
@@ -339,6 +342,100 @@ TEST_F(ModuleDialogTest, ClosingTheProgramDuringAWriteEndsItAndStoresTheSettings
     EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxes);
     const std::string saved = test::ReadBytes(dir.File("mem.ini"));
     EXPECT_NE(saved.find("update="), std::string::npos) << saved;
+}
+
+// A relay write is on the line: Escape and the close button leave the dialog open. The program
+// ends after relay 1's block: relays 2 and 3 are not sent, and what was left is said on stderr
+// and at the next start, in the status line.
+TEST_F(ModuleDialogTest, ARelayWriteCutByTheProgramsEndSaysWhatItLeft) {
+    StartSimulator(205);
+    Show();
+    PollOnce();
+    LinkTiming timing = form->link().timing();
+    timing.writeManyPauseMs = 1000;  // the module's real time to take a block
+    form->link().setTiming(timing);
+    std::array<std::uint16_t, 3> before{};
+    for (int r = 0; r < 3; ++r) before[r] = simulator->registerValue(266 + 16 * r + 2);
+    bool stayedOpen = false;
+    testing::internal::CaptureStderr();
+    open([&] {
+        for (int r = 1; r <= 3; ++r) {
+            Child<QLineEdit>(&dialogNew, ("delayOnEdit" + std::to_string(r)).c_str())
+                ->setText(QString::number(before[r - 1] + 7));
+        }
+        const std::size_t sent = simulator->requestCount();
+        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        QElapsedTimer clock;
+        clock.start();
+        while (simulator->requestCount() < sent + 1 && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QTest::keyClick(&dialogNew, Qt::Key_Escape);
+        dialogNew.close();
+        QCoreApplication::processEvents();
+        stayedOpen = dialogNew.isVisible();
+        form->close();
+    });
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(simulator->registerValue(266 + 2), before[0] + 7);
+    EXPECT_EQ(simulator->registerValue(282 + 2), before[1]);
+    EXPECT_EQ(simulator->registerValue(298 + 2), before[2]);
+    const std::string note =
+        "Настройки реле 2, 3 не записаны в модуль: программа завершила работу во время записи";
+    EXPECT_NE(stderrText.find(note), std::string::npos) << stderrText;
+    EXPECT_NE(test::ReadBytes(dir.File("mem.ini")).find("unwritten=" + note), std::string::npos);
+
+    form = std::make_unique<MainWindow>();
+    form->show();
+    auto* panel = form->findChild<QLabel*>("unwrittenPanel");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->text().toStdString(), note);
+    form->close();
+    EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")).find(note), std::string::npos)
+        << "said once, at the next start only";
+}
+
+// "Настройки модуля" on a silent line, then the program settings 0.1 s later: the settings
+// are refused while the module dialog's load is on the line, and no two dialogs stack.
+TEST_F(ModuleDialogTest, NoOtherDialogOpensWhileAModuleDialogLoads) {
+    StartSimulator(205);
+    Show();
+    ProgramSettingsDialog settings;
+    form->setSecondaryWindows(&settings, &dialogNew, nullptr, &dialog);
+    PollOnce();
+    simulator->setFault(sim::Fault::Silence);
+    int modalsAtOnce = 0;
+    bool moduleDialogShown = false;
+    QElapsedTimer clock;
+    clock.start();
+    // Counts the modal windows; after 5 s, when every load is over, closes them one by one.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        int modals = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->isModal()) ++modals;
+        }
+        modalsAtOnce = std::max(modalsAtOnce, modals);
+        moduleDialogShown = moduleDialogShown || dialogNew.isVisible();
+        if (clock.elapsed() < 5000) return;
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            d->done(QDialog::Rejected);
+        }
+    });
+    watch.start(20);
+    form->openModuleSettings();
+    QTimer::singleShot(100,
+                       [&] { form->findChild<QPushButton*>("programSettingsButton")->click(); });
+    while (clock.elapsed() < 8000 &&
+           (clock.elapsed() < 5000 || QApplication::activeModalWidget() != nullptr)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    watch.stop();
+    Settle();
+    EXPECT_TRUE(moduleDialogShown);
+    EXPECT_EQ(modalsAtOnce, 1);
 }
 
 }  // namespace
