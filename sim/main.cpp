@@ -20,7 +20,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
+    "Usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
 
 // One line per option and per console command.
 constexpr const char* kHelp =
