@@ -36,7 +36,9 @@ _kvel_valued() {
 # converted, as the program reads it.
 _kvel_cabinets() {
     [[ -r mem.ini ]] || return 0
-    { iconv -f UTF-8 -t UTF-8 mem.ini 2>/dev/null || iconv -f CP1251 -t UTF-8 mem.ini; } |
+    local encoding=UTF-8
+    iconv -f UTF-8 -t UTF-8 mem.ini >/dev/null 2>&1 || encoding=CP1251
+    iconv -f "$encoding" -t UTF-8 mem.ini 2>/dev/null |
         awk '
             { sub(/\r$/, ""); if (NR == 1) sub(/^\357\273\277/, "") }
             { line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }

@@ -193,12 +193,12 @@ TEST_F(Package, BashCompletesCommandsOptionsAndCabinets) {
                   (root() / "usr/share/bash-completion/completions" / program).string() + "' '" +
                   (root() / "usr/bin" / program).string() + "' " + words);
         EXPECT_EQ(out.status, 0) << words << ": " << out.text;
-        std::set<std::string> lines;
+        std::multiset<std::string> lines;
         std::istringstream in(out.text);
         for (std::string line; std::getline(in, line);) lines.insert(line);
         return lines;
     };
-    using Set = std::set<std::string>;
+    using Set = std::multiset<std::string>;  // a name offered twice is a fault
     const Set commands = offered("kvelctl", "''");
     for (const char* command : {"info", "read", "watch", "regs", "cabinet", "plot"}) {
         EXPECT_EQ(commands.count(command), 1u) << command;
@@ -208,6 +208,8 @@ TEST_F(Package, BashCompletesCommandsOptionsAndCabinets) {
     EXPECT_EQ(offered("kvelctl", "--port /dev/ttyUSB0 --trace ca"), Set{"cabinet"});
     EXPECT_EQ(offered("kvelctl", "--address 5 cabinet ''"), (Set{"Pump", "Шкаф\\ 2", "Press"}));
     EXPECT_EQ(offered("kvelctl", "cabinet P"), (Set{"Pump", "Press"}));
+    std::ofstream(folder / "mem.ini") << "\xEF\xBB\xBF[panels]\nКотельная=1\n";  // UTF-8, BOM
+    EXPECT_EQ(offered("kvelctl", "cabinet ''"), Set{"Котельная"});
     EXPECT_EQ(offered("kvelctl", "cabinet Pump ''"), (Set{"command", "signal", "status"}));
     EXPECT_EQ(offered("kvelctl", "cabinet Pump signal S5"), (Set{"S51", "S52"}));
     EXPECT_EQ(offered("kvelctl", "--pa"), Set{"--parity"});
