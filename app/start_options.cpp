@@ -40,7 +40,7 @@ StartOptions parseStartOptions(const std::vector<std::string>& args) {
 }
 
 std::string startHelp() {
-    return "usage: kvelview [--desktop] [--log FILE] [-platform NAME[:OPTIONS]]\n"
+    return "Usage: kvelview [--desktop] [--log FILE] [-platform NAME[:OPTIONS]]\n"
            "\n"
            "KvelView monitors and configures a Kvel temperature-measuring module on a serial\n"
            "line. Its settings (mem.ini) and the measurement log are in the current folder.\n"

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <thread>
 
 #include "config/channel_name.h"
@@ -26,7 +27,7 @@ namespace {
 
 // One line per sub-command and option.
 constexpr char kUsage[] =
-    "usage: kvelctl [OPTION]... COMMAND\n"
+    "Usage: kvelctl [OPTION]... COMMAND\n"
     "commands:\n"
     "  info\n"
     "  read\n"
@@ -310,7 +311,10 @@ std::string stamp() {
 int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop) {
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        out << kUsage << "\n\n" << kHelp;
+        // The usage line, then each command and option once: help2man makes the manual
+        // page of it. The list after the usage line is the reminder after a usage error.
+        const std::string_view usage(kUsage);
+        out << usage.substr(0, usage.find('\n')) << "\n\n" << kHelp;
         return 0;
     }
     if (std::find(args.begin(), args.end(), "--version") != args.end()) {

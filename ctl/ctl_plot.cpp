@@ -113,7 +113,7 @@ std::unique_ptr<QApplication> offscreenApplication() {
 int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::optional<PlotOptions> parsed = parse(args);
     if (!parsed) {
-        err << "usage: kvelctl" << kPlotUsage;
+        err << "Usage: kvelctl" << kPlotUsage;
         return 2;
     }
     const PlotOptions& o = *parsed;

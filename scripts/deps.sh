@@ -2,12 +2,15 @@
 # Installs the Debian 12 packages the project needs, only when one is missing: the build, the
 # package (dpkg-dev and file for CPack's library dependencies), ./run (xvfb, imagemagick), and
 # every program a test runs through a shell (socat, mbpoll, xwininfo from x11-utils, localedef),
-# Qt's SVG module (chart export), and the fuzzing: clang with libFuzzer and the sanitizers'
-# run-time (libclang-rt-14-dev).
+# Qt's SVG module (chart export), the fuzzing: clang with libFuzzer and the sanitizers'
+# run-time (libclang-rt-14-dev), and the package's documents and their checks: help2man makes
+# the manual pages, which man (man-db, groff-base) renders; lintian, desktop-file-validate
+# (desktop-file-utils) and appstreamcli (appstream) check the package.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
-qt6-qpa-plugins qt6-svg-dev dpkg-dev file x11-utils clang libclang-rt-14-dev"
+qt6-qpa-plugins qt6-svg-dev dpkg-dev file x11-utils clang libclang-rt-14-dev help2man man-db
+groff-base lintian desktop-file-utils appstream"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -20,7 +20,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
+    "Usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
 
 // One line per option and per console command.
 constexpr const char* kHelp =
@@ -39,6 +39,8 @@ constexpr const char* kHelp =
     "  unplug               the device disappears, as an unplugged adapter\n"
     "  plug                 the device comes back\n"
     "  fault none|silence|badcrc|wrongaddr|exception CODE|late MS|count N\n"
+    "                       answers from now on: as they should, none, with a bad CRC, from\n"
+    "                       another address, exception CODE, MS late, with N registers\n"
     "  set REG VALUE        sets a register\n"
     "  get REG              reads a register\n"
     "  type CODE            changes the module type code\n"

@@ -70,7 +70,7 @@ TEST_F(CtlCabinetTest, RefusalsFailuresAndBadUsage) {
     for (const auto& [args, message] : bad) {
         EXPECT_EQ(Run(args), 2) << message;
         EXPECT_EQ(err.str().rfind("kvelctl: " + message, 0), 0u) << err.str();
-        EXPECT_NE(err.str().find("\nusage: kvelctl"), std::string::npos);
+        EXPECT_NE(err.str().find("\nUsage: kvelctl"), std::string::npos);
     }
 }
 

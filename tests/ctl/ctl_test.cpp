@@ -84,7 +84,7 @@ TEST_F(CtlTest, ExitStatusOfFailuresAndBadUsage) {
     };
     for (const auto& [args, message] : bad) {
         EXPECT_EQ(Run(args), 2) << message;
-        EXPECT_EQ(err.str().rfind("kvelctl: " + message + "\nusage: kvelctl", 0), 0u) << err.str();
+        EXPECT_EQ(err.str().rfind("kvelctl: " + message + "\nUsage: kvelctl", 0), 0u) << err.str();
     }
 }
 

@@ -164,7 +164,7 @@ TEST(SimProgram, BadOptionsGetUsageAndExitStatus2) {
     for (const auto& args : cases) {
         SCOPED_TRACE(args.front());
         Program sim(args);
-        EXPECT_EQ(sim.ErrLine().rfind("usage: kvel-sim", 0), 0u);
+        EXPECT_EQ(sim.ErrLine().rfind("Usage: kvel-sim", 0), 0u);
         EXPECT_EQ(sim.wait(), 2);
     }
 }
