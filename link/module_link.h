@@ -59,6 +59,7 @@ class ModuleLink {
     // While set (the program is closing), every further transaction fails at once with
     // kExchangeInterrupted and sends nothing: a long write ends after the transaction under way.
     void setInterrupted(bool on) { interrupted_ = on; }
+    bool interrupted() const { return interrupted_; }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
