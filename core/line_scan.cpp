@@ -107,7 +107,7 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
     if (observer) observer->beginTransaction(request, sizeof request);
     port.discardInput();
 
-    std::uint8_t reply[64];
+    std::uint8_t reply[kReplyChars];
     std::size_t got = 0;
     TrafficVerdict verdict = TrafficVerdict::NoReply;
     ProbeResult result;
@@ -118,15 +118,18 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
         result.what = "Ошибка передачи команды чтения в модуль";
     } else {
         if (observer) observer->requestSent();
+        // The reception ends with the reply's last byte rather than a quiet time after it: a
+        // longer frame is not told by its length but by its CRC, and what follows is thrown
+        // away before the next request.
         const bool ended =
-            port.receive(reply, sizeof reply, got, std::max(1, msUntil(start + floor)), kQuietMs);
-        if (!ended && got > 0 && got < sizeof reply) {
+            port.receive(reply, kReplyChars, got, std::max(1, msUntil(start + floor)), kQuietMs);
+        if (!ended && got > 0 && got < kReplyChars) {
             // Begun within the floor: the rest of it is waited for, so that a module that
             // answers late is not taken for a garbled one.
             std::size_t more = 0;
             const int rest =
                 static_cast<int>(std::ceil(charsMs(kReplyChars, speedIndex))) + kQuietMs + marginMs;
-            port.receive(reply + got, sizeof reply - got, more, rest, kQuietMs);
+            port.receive(reply + got, kReplyChars - got, more, rest, kQuietMs);
             got += more;
         }
         if (got == kReplyChars && reply[0] == address && reply[1] == 0x03 && reply[2] == 2 &&
