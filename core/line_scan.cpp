@@ -27,10 +27,12 @@ bool contains(const std::vector<int>& list, int value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
+// Whole milliseconds until the deadline, rounded down: a probe gives up to a millisecond of its
+// margin rather than take longer than its floor.
 int msUntil(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
+    return left > 0 ? static_cast<int>(left / 1000) : 0;
 }
 
 double charsMs(int chars, int speedIndex) {
@@ -111,7 +113,8 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
     std::size_t got = 0;
     TrafficVerdict verdict = TrafficVerdict::NoReply;
     ProbeResult result;
-    const Transport::SendResult sent = port.send(request, sizeof request, msUntil(start + floor));
+    const Transport::SendResult sent =
+        port.send(request, sizeof request, std::max(1, msUntil(start + floor)));
     if (sent != Transport::SendResult::Done) {
         verdict = TrafficVerdict::Other;
         result.verdict = ProbeResult::Verdict::LineLost;

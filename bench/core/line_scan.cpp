@@ -7,13 +7,14 @@
 //     ratio = time / sum of floors, full_space_s = the whole space (3,705 probes) at that ratio.
 //   BM_FoundAtStoredLine: the module at the stored speed and parity but at address 247, the
 //     stored address 1: found after 247 probes; ratio = time / 247 floors at that speed.
+#include "core/line_scan.h"
+
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <string>
 
-#include "core/line_scan.h"
 #include "sim/simulator.h"
 
 namespace {

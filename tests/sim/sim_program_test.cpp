@@ -176,9 +176,8 @@ TEST(SimProgram, PrintsThePtyPathWithoutLinkAndStopsOnSigint) {
 
 TEST(SimProgram, BadOptionsGetUsageAndExitStatus2) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--type", "abc"}, {"--address", "0"},  {"--address", "248"},
-        {"--link"},        {"--speed", "9600"}, {"--speed", "5"},
-        {"--parity", "3"}, {"extra"},
+        {"--type", "abc"},   {"--address", "0"}, {"--address", "248"}, {"--link"},
+        {"--speed", "9600"}, {"--speed", "5"},   {"--parity", "3"},    {"extra"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.front());
