@@ -55,14 +55,15 @@ ScanDialog::ScanDialog(std::shared_ptr<LineScan> scan, QWidget* parent)
     layout->addWidget(progress_);
     state_ = new QLabel(this);
     state_->setObjectName("scanState");
-    state_->setMinimumWidth(420);
     layout->addWidget(state_);
     found_ = new QTableWidget(0, 6, this);
     found_->setObjectName("foundList");
     found_->setHorizontalHeaderLabels(
         {"Адрес", "Скорость, бит/с", "Паритет", "Тип", "Версия", "Ответ"});
     found_->verticalHeader()->hide();
+    found_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     found_->horizontalHeader()->setStretchLastSection(true);
+    found_->setMinimumWidth(640);
     found_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     found_->setSelectionBehavior(QAbstractItemView::SelectRows);
     found_->setSelectionMode(QAbstractItemView::SingleSelection);
