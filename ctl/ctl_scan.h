@@ -10,7 +10,7 @@ namespace kvel {
 
 // `kvelctl scan [--port DEV] [--addresses A-B] [--speeds 0,1,…] [--parities 0,1,2] [--margin MS]
 // [--all] [--json]`: looks for the module over addresses, speeds and parities, starting from the
-// settings in mem.ini. Each module found is a line on `out` (address, speed index, bit/s,
+// settings in mem.ini (or --address, --speed and --parity). Each module found is a line on `out` (address, speed index, bit/s,
 // parity index, type code, version; tab-separated) or, with --json, an object of one array;
 // what answers without being a module is said on `err`. Progress goes to `err` when
 // `progress` is set (it is a terminal). `stop` cancels (Ctrl-C).

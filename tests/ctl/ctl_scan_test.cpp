@@ -30,9 +30,14 @@ TEST_F(CtlScanTest, FindsModuleAwayFromStoredSettings) {
         << err.str();
     EXPECT_EQ(out.str(), "17\t3\t57600\t2\t215\t103\n");
 
+    // The first guess from the command line: found at the first probe of the whole line, so
+    // the module hears that probe and the two confirming reads only.
+    const std::size_t heard = simulator->requests().size();
     EXPECT_EQ(
-        Run({"--port", Tty(), "scan", "--addresses=17", "--speeds=3", "--parities=2", "--json"}), 0)
+        Run({"--port", Tty(), "--address", "17", "--speed", "3", "scan", "--parity=2", "--json"}),
+        0)
         << err.str();
+    EXPECT_EQ(simulator->requests().size(), heard + 3);
     EXPECT_EQ(out.str(),
               "[\n  {\"address\": 17, \"speed\": 3, \"bps\": 57600, \"parity\": 2, \"type\": 215, "
               "\"version\": 103}\n]\n");
@@ -71,7 +76,8 @@ TEST_F(CtlScanTest, BadUsage) {
                                                          {"scan", "--margin", "1001"},
                                                          {"scan", "extra"},
                                                          {"scan", "--bogus"},
-                                                         {"scan", "--port"}};
+                                                         {"scan", "--port"},
+                                                         {"--speed", "5", "scan"}};
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), 2) << args.back();
         EXPECT_EQ(out.str(), "") << args.back();
