@@ -71,7 +71,12 @@ std::optional<ScanArgs> parseScanArgs(const std::vector<std::string>& args, cons
     const QCommandLineOption margin("margin", {}, "MS");
     const QCommandLineOption all("all");
     const QCommandLineOption json("json");
-    parser.addOptions({port, addresses, speeds, parities, margin, all, json});
+    // The first guess, as for the other commands: mem.ini's unless given.
+    const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption speed("speed", {}, "I");
+    const QCommandLineOption parity("parity", {}, "I");
+    parser.addOptions(
+        {port, addresses, speeds, parities, margin, all, json, address, speed, parity});
     QStringList words{QStringLiteral("kvelctl")};
     for (const std::string& word : args) {
         if (word == "-" || word == "--") {
@@ -93,6 +98,24 @@ std::optional<ScanArgs> parseScanArgs(const std::vector<std::string>& args, cons
         return parser.values(o).constLast().toStdString();
     };
     if (parser.isSet(port)) a.request.port = last(port);
+    struct Guess {
+        const QCommandLineOption& option;
+        int* value;
+        int low, high;
+    };
+    for (const Guess& g : {Guess{address, &a.request.stored.address, 0, 255},
+                           Guess{speed, &a.request.stored.speedIndex, 0, kScanSpeeds - 1},
+                           Guess{parity, &a.request.stored.parityIndex, 0, kScanParities - 1}}) {
+        if (!parser.isSet(g.option)) continue;
+        const std::string name = g.option.names().constFirst().toStdString();
+        const auto value = parseNumber(last(g.option), g.low, g.high);
+        if (!value) {
+            error = "--" + name + ": '" + last(g.option) + "' is not an integer in " +
+                    std::to_string(g.low) + ".." + std::to_string(g.high);
+            return std::nullopt;
+        }
+        *g.value = *value;
+    }
     if (parser.isSet(addresses) && !parseAddresses(last(addresses), a.request.space)) {
         error = "--addresses: '" + last(addresses) + "' is not A-B with 1 <= A <= B <= 247";
         return std::nullopt;
