@@ -145,7 +145,11 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
         }
     }
     if (observer) {
-        observer->endTransaction(reply, got, verdict, result.what.c_str(),
+        // The line's record of a silent probe says so, as a poll's does.
+        const char* text = verdict == TrafficVerdict::NoReply
+                               ? "Ошибка получения результата из модуля"
+                               : result.what.c_str();
+        observer->endTransaction(reply, got, verdict, text,
                                  verdict == TrafficVerdict::Exception ? reply[2] : 0);
     }
     return result;

@@ -98,6 +98,7 @@ TEST_F(LineScanTest, FindsModuleAtOtherSettingsWithReadsOnly) {
     // Nothing but reads went over the line, and the module heard only those at its settings.
     EXPECT_EQ(tap.counters().requests, result.done + 2);
     for (const TrafficRecord& r : tap.records()) EXPECT_EQ(r.function, 3);
+    EXPECT_EQ(tap.records().front().text, "Ошибка получения результата из модуля");
     const auto heard = simulator->requests();
     EXPECT_GE(heard.size(), 3u);
     for (const auto& frame : heard) EXPECT_EQ(frame.at(1), 3);
