@@ -1,11 +1,14 @@
 #include "ctl/ctl.h"
 
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <ostream>
@@ -16,6 +19,7 @@
 #include "config/mem_ini.h"
 #include "ctl/ctl_cabinet.h"
 #include "ctl/ctl_plot.h"
+#include "ctl/ctl_scan.h"
 #include "kvel_version.h"
 #include "link/exception_names.h"
 #include "link/module_link.h"
@@ -35,6 +39,8 @@ constexpr char kUsage[] =
     "  regs FIRST COUNT\n"
     "  cabinet NAME command K | signal S | status\n"
     "  plot LOG [--channels 1,3,5] [--from T] [--to T] --png|--svg OUT [--size WxH]\n"
+    "  scan [--addresses A-B] [--speeds 0,1,...] [--parities 0,1,2] [--margin MS] [--all] "
+    "[--json]\n"
     "options:\n"
     "  --port DEV\n"
     "  --address A\n"
@@ -60,6 +66,15 @@ constexpr char kHelp[] =
     "                       a picture of a measurement log (PNG or SVG, default 1280x720),\n"
     "                       drawn without a display; T is 2026-12-06T13:05[:09] or\n"
     "                       06.12.26 [13:05[:09]]; exit status 1 when LOG cannot be read\n"
+    "  scan [--addresses A-B] [--speeds 0,1,...] [--parities 0,1,2] [--margin MS] [--all] "
+    "[--json]\n"
+    "                       finds the module: reads its type code at every address (default\n"
+    "                       1-247), speed and parity index, the settings of mem.ini (or of\n"
+    "                       --address, --speed, --parity) first,\n"
+    "                       waiting the frames' time plus MS (default 20) for each reply; each\n"
+    "                       module found is a line: address, speed index, bit/s, parity index,\n"
+    "                       type code, version (--json: an array of objects); it stops at the\n"
+    "                       first unless --all; exit status 1 when none is found\n"
     "\n"
     "Options:\n"
     "  --port DEV           serial device, /dev/ttyUSB0 or COM1 (= /dev/ttyS0); connect/port\n"
@@ -323,6 +338,14 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!args.empty() && args[0] == "plot")
         return runPlot({args.begin() + 1, args.end()}, out, err);
+    // scan has options of its own; --port may come before it.
+    if (const auto word = std::find(args.begin(), args.end(), "scan");
+        word != args.end() && (word == args.begin() || *(word - 1) != "--port")) {
+        std::vector<std::string> rest(args.begin(), word);
+        rest.insert(rest.end(), word + 1, args.end());
+        return runScan(rest, MemIni("mem.ini"), out, err, stop,
+                       &err == &std::cerr && ::isatty(STDERR_FILENO) == 1);
+    }
     const MemIni ini("mem.ini");
     std::string error;
     const std::optional<Options> parsed = parseOptions(args, ini, error);

@@ -5,7 +5,7 @@
 # scripts/tsan.supp.
 set -e
 cd "$(dirname "$0")/.."
-targets="test_link_thread test_poll_cycle test_module_dialogs test_host_window test_main_window test_request_sequences"
+targets="test_link_thread test_poll_cycle test_module_dialogs test_host_window test_main_window test_request_sequences test_line_scan test_scan_dialog"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVEL_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null

@@ -20,7 +20,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--no-drift]";
+    "Usage: kvel-sim [--type CODE] [--link PATH] [--address 1..247] [--speed 0..4] [--parity 0..2] "
+    "[--no-drift]";
 
 // One line per option and per console command.
 constexpr const char* kHelp =
@@ -31,6 +32,10 @@ constexpr const char* kHelp =
     "  --type CODE          module type code (register 145), 0..65535; default 215\n"
     "  --link PATH          a symlink to the device, e.g. /tmp/kvel-tty, for mem.ini\n"
     "  --address A          the module's Modbus address 1..247; default 100\n"
+    "  --speed I            the module's speed 0..4 = 9600, 19200, 38400, 57600, 115200 bit/s:\n"
+    "                       it answers only a master at that speed; default any\n"
+    "  --parity I           the module's parity 0 none, 1 even, 2 odd: it answers only a master\n"
+    "                       with that parity; default any\n"
     "  --no-drift           temperatures stay as they are set\n"
     "  --help               this text\n"
     "  --version            the version\n"
@@ -66,8 +71,10 @@ bool parseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
     const QCommandLineOption type("type", {}, "CODE");
     const QCommandLineOption link("link", {}, "PATH");
     const QCommandLineOption address("address", {}, "A");
+    const QCommandLineOption speed("speed", {}, "I");
+    const QCommandLineOption parity("parity", {}, "I");
     const QCommandLineOption noDrift("no-drift");
-    parser.addOptions({type, link, address, noDrift});
+    parser.addOptions({type, link, address, speed, parity, noDrift});
     if (!parser.parse(words) || !parser.positionalArguments().isEmpty()) return false;
     // Every value given is checked; the last one counts.
     long v = 0;
@@ -78,6 +85,14 @@ bool parseOptions(int argc, char** argv, kvel::sim::SimOptions* options) {
     for (const QString& text : parser.values(address)) {
         if (!parseInt(text.toLocal8Bit().constData(), 1, 247, &v)) return false;
         options->address = static_cast<std::uint8_t>(v);
+    }
+    for (const QString& text : parser.values(speed)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 0, 4, &v)) return false;
+        options->speedIndex = static_cast<int>(v);
+    }
+    for (const QString& text : parser.values(parity)) {
+        if (!parseInt(text.toLocal8Bit().constData(), 0, 2, &v)) return false;
+        options->parityIndex = static_cast<int>(v);
     }
     for (const QString& text : parser.values(link)) {
         if (text.isEmpty()) return false;

@@ -69,7 +69,21 @@ struct Simulator::Impl {
 
     explicit Impl(SimOptions o) : options(std::move(o)), map(options.typeCode, options.address) {
         map.setDrift(options.drift);
+        listenAtOwnLine();
         if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) wake[0] = wake[1] = -1;
+    }
+
+    // The speed and parity given at start are stored in the module's link settings, from which
+    // the map decides what it hears.
+    void listenAtOwnLine() {
+        const auto speedRegister = static_cast<std::uint16_t>(map.addressRegister() + 1);
+        if (options.speedIndex >= 0) {
+            map.store(speedRegister, {static_cast<std::uint16_t>(options.speedIndex)});
+        }
+        if (options.parityIndex >= 0) {
+            map.store(static_cast<std::uint16_t>(speedRegister + 1),
+                      {static_cast<std::uint16_t>(options.parityIndex)});
+        }
     }
 
     ~Impl() {
@@ -336,6 +350,7 @@ void Simulator::setRegister(std::uint16_t number, std::uint16_t value) {
 void Simulator::setTypeCode(int code) {
     std::lock_guard lock(impl_->mutex);
     impl_->map.layOut(code);
+    impl_->listenAtOwnLine();
 }
 
 void Simulator::setDrift(bool on) {

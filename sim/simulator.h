@@ -29,6 +29,11 @@ struct SimOptions {
     std::uint8_t address = 100;  // slave address the module answers at
     std::string link;            // optional path of a symlink to the device (e.g. /tmp/kvel-tty)
     bool drift = true;           // temperatures drift slowly
+    // The module's own line: speed index 0..4 and parity index 0..2. It answers only a master
+    // that set the same on the device, as a real module at other settings hears noise; -1
+    // hears a master at any speed or parity.
+    int speedIndex = -1;
+    int parityIndex = -1;
 };
 
 // A simulated measuring module and host controller: a Modbus RTU slave on a

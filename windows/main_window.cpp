@@ -131,6 +131,16 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     if (programSettings_) {
         programSettings_->setStartupDirectory(startupDirectory_);
         programSettings_->onAccept = [this] { return acceptProgramSettings(); };
+        // A scan of the line has the port to itself: no poll meanwhile.
+        programSettings_->attachLine(&linkThread_, &link_);
+        connect(programSettings_, &ProgramSettingsDialog::lineTaken, this, [this] {
+            pollTimer_->stop();
+            pollSuspended_ = true;
+        });
+        connect(programSettings_, &ProgramSettingsDialog::lineReleased, this, [this] {
+            pollSuspended_ = false;
+            if (!closed_) startPolling();
+        });
     }
     secondGenDialog_ = moduleNew;
     cabinetWindow_ = host;

@@ -20,8 +20,12 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/line_scan.h"
+#include "core/link_thread.h"
 #include "core/port_list.h"
 #include "link/message_sink.h"
+#include "link/module_link.h"
+#include "windows/scan_dialog.h"
 
 namespace kvel {
 namespace {
@@ -258,7 +262,66 @@ QWidget* ProgramSettingsDialog::buildLinkGroup() {
     parity_ = named(new QComboBox(group6), "parityCombo");
     for (const char* item : kParityItems) parity_->addItem(item);
     addLabelled(layout, 3, 0, "Паритет", parity_);
+    findModule_ = named(new QPushButton("Найти модуль…", group6), "findModuleButton",
+                        "Найти модуль на линии: перебрать адреса, скорости и паритеты");
+    findModule_->setAutoDefault(false);
+    findModule_->setEnabled(false);
+    layout->addWidget(findModule_, 4, 1);
+    connect(findModule_, &QPushButton::clicked, this, [this] { findModule(); });
     return group6;
+}
+
+void ProgramSettingsDialog::attachLine(LinkThread* thread, ModuleLink* link) {
+    linkThread_ = thread;
+    link_ = link;
+    findModule_->setEnabled(linkThread_ && link_ && !scanning_);
+}
+
+ScanDialog* ProgramSettingsDialog::findModule() {
+    if (!linkThread_ || !link_ || scanning_) return nullptr;
+    ScanRequest request = scanRequestFor(fields());
+    request.space = scanSpace_;
+    auto scan = std::make_shared<LineScan>(request);
+    scanning_ = true;
+    findModule_->setEnabled(false);
+    emit lineTaken();
+    auto* dialog = new ScanDialog(scan, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    scanDialog_ = dialog;
+    ModuleLink* link = link_;
+    // Queued behind a poll under way; the poll opens the port afresh with the stored settings
+    // and identifies the module again afterwards.
+    linkThread_->post(
+        [scan, link] {
+            scan->run(link->port(), [link] { return link->interrupted(); });
+            link->closePort();
+            link->setIdentified(false);
+        },
+        [self = QPointer(this), dialog = QPointer(dialog)] {
+            if (dialog) dialog->scanEnded();
+            if (!self) return;
+            self->scanning_ = false;
+            self->findModule_->setEnabled(true);
+            emit self->lineReleased();
+        });
+    connect(dialog, &QDialog::accepted, this, [this, dialog, port = request.port] {
+        if (const std::optional<ScanFinding> chosen = dialog->chosen()) applyFinding(*chosen, port);
+    });
+    dialog->open();
+    return dialog;
+}
+
+ScanDialog* ProgramSettingsDialog::scanDialog() const {
+    return scanDialog_;
+}
+
+void ProgramSettingsDialog::applyFinding(const ScanFinding& finding, const std::string& port) {
+    address_->setText(QString::number(finding.at.address));
+    const QString name = QString::fromStdString(port);
+    port_->setCurrentIndex(port_->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    port_->setEditText(name);
+    speed_->setCurrentIndex(finding.at.speedIndex);
+    parity_->setCurrentIndex(finding.at.parityIndex);
 }
 
 void ProgramSettingsDialog::setFields(const SettingsForm& form) {

@@ -1,9 +1,12 @@
 #pragma once
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "core/line_scan.h"
 #include "core/settings_form.h"
 
 class QCheckBox;
@@ -16,6 +19,10 @@ class QRadioButton;
 class QTableWidget;
 
 namespace kvel {
+
+class LinkThread;
+class ModuleLink;
+class ScanDialog;
 
 // The program settings dialog: created once at start-up and reused. It holds no settings of
 // its own: the main window fills it (setFields) before showing it and reads it (Fields) when
@@ -38,6 +45,18 @@ class ProgramSettingsDialog : public QDialog {
     // Tests replace it, so no modal dialog is shown to them.
     std::function<std::optional<std::string>(QFileDialog& dialog)> runSaveDialog;
 
+    // The line "Найти модуль…" scans: its thread and link. Without them the button is off.
+    void attachLine(LinkThread* thread, ModuleLink* link);
+    // "Найти модуль…": scans the line on the link thread from the dialog's own port, address,
+    // speed and parity, and opens the scan dialog over this one; its "Применить" puts the
+    // module chosen into the fields. None while a scan still has the line.
+    ScanDialog* findModule();
+    // The port fields and address of a module found on the port `port`.
+    void applyFinding(const ScanFinding& finding, const std::string& port);
+    ScanDialog* scanDialog() const;
+    // The settings a scan tries: the whole line unless narrowed (tests keep their scans short).
+    void setScanSpace(ScanSpace space) { scanSpace_ = std::move(space); }
+
     void prepareForShow();
     void accept();
     void cancel();
@@ -49,6 +68,11 @@ class ProgramSettingsDialog : public QDialog {
     QFileDialog* logFileDialog() const { return logFileDialog_; }
     // The grid's row that a key press toggles.
     int selectedRow() const;
+
+  signals:
+    // A scan takes the line (the poll must stop) and gives it back (the poll may go on).
+    void lineTaken();
+    void lineReleased();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -83,6 +107,12 @@ class ProgramSettingsDialog : public QDialog {
     QComboBox* parity_ = nullptr;
     QListWidget* channels_ = nullptr;
     QFileDialog* logFileDialog_ = nullptr;
+    QPushButton* findModule_ = nullptr;
+    LinkThread* linkThread_ = nullptr;
+    ModuleLink* link_ = nullptr;
+    ScanSpace scanSpace_;
+    bool scanning_ = false;  // from the scan's start until its job has ended
+    QPointer<ScanDialog> scanDialog_;
 };
 
 }  // namespace kvel

@@ -147,6 +147,24 @@ TEST(SimProgram, ServesObeysItsConsoleAndStopsOnSigterm) {
     EXPECT_FALSE(exists(link));
 }
 
+TEST(SimProgram, AnswersOnlyAtItsOwnSpeedAndParity) {
+    Program sim({"--address", "9", "--speed", "1", "--parity", "2", "--no-drift"});
+    const std::string path = sim.Line();
+    struct Case {
+        int baud;
+        char parity;
+        bool answers;
+    };
+    for (const Case c : {Case{19200, 'E', false}, Case{9600, 'O', false}, Case{19200, 'O', true}}) {
+        SCOPED_TRACE(std::to_string(c.baud) + c.parity);
+        ModbusClient client(path, c.baud, 9, 200, c.parity);
+        ASSERT_TRUE(client.Connected());
+        EXPECT_EQ(client.read(145, 1).size(), c.answers ? 1u : 0u);
+    }
+    kill(sim.Pid(), SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
+}
+
 TEST(SimProgram, PrintsThePtyPathWithoutLinkAndStopsOnSigint) {
     Program sim({});
     const std::string path = sim.Line();
@@ -158,8 +176,8 @@ TEST(SimProgram, PrintsThePtyPathWithoutLinkAndStopsOnSigint) {
 
 TEST(SimProgram, BadOptionsGetUsageAndExitStatus2) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--type", "abc"}, {"--address", "0"},  {"--address", "248"},
-        {"--link"},        {"--speed", "9600"}, {"extra"},
+        {"--type", "abc"},   {"--address", "0"}, {"--address", "248"}, {"--link"},
+        {"--speed", "9600"}, {"--speed", "5"},   {"--parity", "3"},    {"extra"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.front());

@@ -18,6 +18,7 @@
 
 #include "tests/common/main_window_fixture.h"
 #include "windows/program_settings_dialog.h"
+#include "windows/scan_dialog.h"
 
 namespace kvel {
 namespace {
@@ -245,6 +246,29 @@ TEST_F(SettingsWindowTest, SettingsAcceptedDuringAPollApplyAfterIt) {
     module.setFault(sim::Fault::None);
     PollOnce();
     EXPECT_EQ(module.lastRequest().at(0), 101);
+}
+
+// "Найти модуль…" has the port while it scans: the poll stops, and goes on once the scan is over.
+// The module found is stored with ОК and the poll reaches it.
+TEST_F(SettingsWindowTest, ScanStopsThePollAndItsModuleIsStoredWithOK) {
+    StartSimulator("tty");  // at address 100
+    Show(port() + "adr=97\n");
+    PollOnce();
+    form->pollTimer()->start();
+    open();
+    dialog.setScanSpace({95, 100, {4}, {0}});
+    ScanDialog* scan = dialog.findModule();
+    ASSERT_NE(scan, nullptr);
+    EXPECT_FALSE(form->pollTimer()->isActive());
+    Settle();
+    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_FALSE(scan->scanRunning());
+    scan->applyButton()->click();
+    EXPECT_EQ(find<QLineEdit>("addressEdit")->text(), "100");
+    PressOK();
+    EXPECT_EQ(form->ini().readInteger(keys::kModuleAddress), 100);
+    PollOnce();
+    EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 }
 
 // The channel list follows the identified module: 15 items, and only d1 … d15 are written.

@@ -1,0 +1,287 @@
+#include "core/line_scan.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "core/settings_form.h"
+#include "link/crc16.h"
+#include "link/module_map.h"
+#include "link/port_open_failure.h"
+
+namespace kvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kBitsPerChar = 11;
+constexpr int kRequestChars = 8;
+constexpr int kReplyChars = 7;  // address, function, byte count, one register, CRC
+// A reply ends this long after its last byte, as a poll's reception ends.
+constexpr int kQuietMs = 10;
+
+bool contains(const std::vector<int>& list, int value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// Whole milliseconds until the deadline, rounded down: a probe gives up to a millisecond of its
+// margin rather than take longer than its floor.
+int msUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left / 1000) : 0;
+}
+
+double charsMs(int chars, int speedIndex) {
+    const int bps = SerialPort::speedOfIndex(speedIndex);
+    return bps > 0 ? 1000.0 * chars * kBitsPerChar / bps : 0.0;
+}
+
+// What a reply that is not the one asked for is, for the list of what answered.
+ProbeResult garbled(const std::uint8_t* reply, std::size_t n, int address,
+                    TrafficVerdict& verdict) {
+    ProbeResult r;
+    r.verdict = ProbeResult::Verdict::Garbled;
+    const bool crcGood = n >= 4 && crcMatches(reply, n, n - 2);
+    if (!crcGood) {
+        verdict = TrafficVerdict::BadCrc;
+        r.what = "ошибочный CRC";
+    } else if (reply[0] != address) {
+        verdict = TrafficVerdict::WrongAddress;
+        r.what = "ответ с адресом " + std::to_string(reply[0]);
+    } else if (reply[1] == 0x83 && n == 5) {
+        verdict = TrafficVerdict::Exception;
+        char text[64];
+        std::snprintf(text, sizeof text, "ошибка модуля: код %X", static_cast<unsigned>(reply[2]));
+        r.what = text;
+    } else {
+        verdict = TrafficVerdict::Other;
+        r.what = "ответ неверной длины";
+    }
+    return r;
+}
+
+}  // namespace
+
+std::vector<LineSetting> scanOrder(const ScanSpace& space, const LineSetting& stored) {
+    std::vector<LineSetting> order;
+    const auto inSpace = [&space](const LineSetting& at) {
+        return at.address >= space.firstAddress && at.address <= space.lastAddress &&
+               contains(space.speeds, at.speedIndex) && contains(space.parities, at.parityIndex);
+    };
+    const auto add = [&](const LineSetting& at) {
+        if (inSpace(at) && std::find(order.begin(), order.end(), at) == order.end()) {
+            order.push_back(at);
+        }
+    };
+    add(stored);
+    for (int a = space.firstAddress; a <= space.lastAddress; ++a) {
+        add({a, stored.speedIndex, stored.parityIndex});
+    }
+    for (int s = 0; s < kScanSpeeds; ++s) {
+        for (int p = 0; p < kScanParities; ++p) add({stored.address, s, p});
+    }
+    for (int s = 0; s < kScanSpeeds; ++s) {
+        for (int p = 0; p < kScanParities; ++p) {
+            for (int a = space.firstAddress; a <= space.lastAddress; ++a) add({a, s, p});
+        }
+    }
+    return order;
+}
+
+double probeFloorMs(int speedIndex, int marginMs) {
+    return charsMs(kRequestChars + kReplyChars, speedIndex) + marginMs;
+}
+
+ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int speedIndex,
+                          int marginMs) {
+    std::uint8_t request[kRequestChars] = {
+        static_cast<std::uint8_t>(address),    0x03, static_cast<std::uint8_t>(reg >> 8),
+        static_cast<std::uint8_t>(reg & 0xFF), 0,    1};
+    putCrc(request, 6);
+    const auto start = Clock::now();
+    const auto floor = std::chrono::microseconds(
+        static_cast<long long>(std::ceil(probeFloorMs(speedIndex, marginMs) * 1000)));
+    TrafficObserver* const observer = port.trafficObserver();
+    if (observer) observer->beginTransaction(request, sizeof request);
+    port.discardInput();
+
+    std::uint8_t reply[kReplyChars];
+    std::size_t got = 0;
+    TrafficVerdict verdict = TrafficVerdict::NoReply;
+    ProbeResult result;
+    const Transport::SendResult sent =
+        port.send(request, sizeof request, std::max(1, msUntil(start + floor)));
+    if (sent != Transport::SendResult::Done) {
+        verdict = TrafficVerdict::Other;
+        result.verdict = ProbeResult::Verdict::LineLost;
+        result.what = "Ошибка передачи команды чтения в модуль";
+    } else {
+        if (observer) observer->requestSent();
+        // The reception ends with the reply's last byte rather than a quiet time after it: a
+        // longer frame is not told by its length but by its CRC, and what follows is thrown
+        // away before the next request.
+        const bool ended =
+            port.receive(reply, kReplyChars, got, std::max(1, msUntil(start + floor)), kQuietMs);
+        if (!ended && got > 0 && got < kReplyChars) {
+            // Begun within the floor: the rest of it is waited for, so that a module that
+            // answers late is not taken for a garbled one.
+            std::size_t more = 0;
+            const int rest =
+                static_cast<int>(std::ceil(charsMs(kReplyChars, speedIndex))) + kQuietMs + marginMs;
+            port.receive(reply + got, kReplyChars - got, more, rest, kQuietMs);
+            got += more;
+        }
+        if (got == kReplyChars && reply[0] == address && reply[1] == 0x03 && reply[2] == 2 &&
+            crcMatches(reply, got, 5)) {
+            verdict = TrafficVerdict::Good;
+            result.verdict = ProbeResult::Verdict::Reply;
+            result.value = static_cast<std::uint16_t>(reply[3] << 8 | reply[4]);
+        } else if (got > 0) {
+            result = garbled(reply, got, address, verdict);
+        }
+    }
+    if (observer) {
+        // The line's record of a silent probe says so, as a poll's does.
+        const char* text = verdict == TrafficVerdict::NoReply
+                               ? "Ошибка получения результата из модуля"
+                               : result.what.c_str();
+        observer->endTransaction(reply, got, verdict, text,
+                                 verdict == TrafficVerdict::Exception ? reply[2] : 0);
+    }
+    return result;
+}
+
+ScanRequest scanRequestFor(const SettingsForm& form) {
+    ScanRequest request;
+    request.port = form.port;
+    int address = 0;
+    const bool valid = parseWhole(form.address, address) && address >= kScanFirstAddress &&
+                       address <= kScanLastAddress;
+    request.stored = {valid ? address : kScanFirstAddress, std::max(0, form.speedIndex),
+                      std::max(0, form.parityIndex)};
+    return request;
+}
+
+LineScan::LineScan(ScanRequest request)
+    : request_(std::move(request)), order_(scanOrder(request_.space, request_.stored)) {
+    progress_.total = order_.size();
+    for (const LineSetting& at : order_) {
+        progress_.msLeft += probeFloorMs(at.speedIndex, request_.marginMs);
+    }
+    if (!order_.empty()) progress_.trying = order_.front();
+}
+
+ScanProgress LineScan::progress() const {
+    const std::lock_guard lock(mutex_);
+    return progress_;
+}
+
+bool LineScan::stopping(const std::function<bool()>& stop) const {
+    return cancelled_ || (stop && stop());
+}
+
+void LineScan::finish(ScanProgress::State state, std::string failure) {
+    const std::lock_guard lock(mutex_);
+    progress_.state = state;
+    progress_.failure = std::move(failure);
+}
+
+ScanFinding LineScan::confirm(SerialPort& port, const LineSetting& at) {
+    ScanFinding finding;
+    finding.at = at;
+    const ProbeResult type =
+        probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
+    if (type.verdict != ProbeResult::Verdict::Reply) {
+        finding.answer = "нет подтверждения: " + (type.what.empty() ? "нет ответа" : type.what);
+        return finding;
+    }
+    const ProbeResult version =
+        probeRegister(port, at.address, reg::kSoftwareVersion, at.speedIndex, request_.marginMs);
+    if (version.verdict != ProbeResult::Verdict::Reply) {
+        finding.answer =
+            "нет подтверждения: " + (version.what.empty() ? "нет ответа" : version.what);
+        return finding;
+    }
+    finding.module = true;
+    finding.typeCode = type.value;
+    finding.version = version.value;
+    return finding;
+}
+
+ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) {
+    int openSpeed = -1;
+    int openParity = -1;
+    ScanProgress::State state = ScanProgress::State::Finished;
+    std::string failure;
+    for (const LineSetting& at : order_) {
+        if (stopping(stop)) {
+            state = ScanProgress::State::Cancelled;
+            break;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            progress_.trying = at;
+        }
+        if (!port.isOpen() || at.speedIndex != openSpeed || at.parityIndex != openParity) {
+            if (!port.open(request_.port, at.speedIndex, at.parityIndex)) {
+                state = ScanProgress::State::Failed;
+                failure = "Ошибка открытия порта: " + portOpenFailureText(port.lastFailure());
+                break;
+            }
+            openSpeed = at.speedIndex;
+            openParity = at.parityIndex;
+        }
+        const ProbeResult probe =
+            probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
+        if (probe.verdict == ProbeResult::Verdict::LineLost) {
+            state = ScanProgress::State::Failed;
+            failure = probe.what;
+            break;
+        }
+        std::optional<ScanFinding> finding;
+        if (probe.verdict == ProbeResult::Verdict::Reply) {
+            finding = stopping(stop) ? ScanFinding{at, false, 0, 0, "нет подтверждения: отменено"}
+                                     : confirm(port, at);
+        } else if (probe.verdict == ProbeResult::Verdict::Garbled) {
+            finding = ScanFinding{at, false, 0, 0, probe.what};
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            ++progress_.done;
+            progress_.msLeft =
+                std::max(0.0, progress_.msLeft - probeFloorMs(at.speedIndex, request_.marginMs));
+            if (finding) progress_.findings.push_back(*finding);
+        }
+        if (finding && finding->module && request_.stopAtFirst) break;
+    }
+    port.close();
+    finish(state, std::move(failure));
+    return progress();
+}
+
+std::string parityText(int parityIndex) {
+    std::string parity = parityIndex >= 0 && parityIndex < kScanParities
+                             ? kParityItems[static_cast<std::size_t>(parityIndex)]
+                             : "?";
+    parity.erase(0, parity.find_first_not_of(' '));
+    return parity;
+}
+
+std::string lineSettingText(const LineSetting& at) {
+    return std::to_string(SerialPort::speedOfIndex(at.speedIndex)) + " бит/с, паритет " +
+           parityText(at.parityIndex);
+}
+
+std::string timeLeftText(double ms) {
+    const long seconds = std::lround(std::ceil(std::max(0.0, ms) / 1000.0));
+    if (seconds < 60) return std::to_string(seconds) + " с";
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld мин %02ld с", seconds / 60, seconds % 60);
+    return text;
+}
+
+}  // namespace kvel
