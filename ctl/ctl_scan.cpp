@@ -184,7 +184,7 @@ int runScan(const std::vector<std::string>& args, const MemIni& ini, std::ostrea
     const std::optional<ScanArgs> parsed = parseScanArgs(args, ini, error);
     if (!parsed) {
         err << "kvelctl: " << error << '\n'
-            << "usage: kvelctl scan [--port DEV] [--addresses A-B] [--speeds 0,1,...] "
+            << "Usage: kvelctl scan [--port DEV] [--addresses A-B] [--speeds 0,1,...] "
                "[--parities 0,1,2] [--margin MS] [--all] [--json]\n";
         return 2;
     }

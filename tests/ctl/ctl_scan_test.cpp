@@ -81,7 +81,7 @@ TEST_F(CtlScanTest, BadUsage) {
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), 2) << args.back();
         EXPECT_EQ(out.str(), "") << args.back();
-        EXPECT_NE(err.str().find("usage: kvelctl scan"), std::string::npos) << args.back();
+        EXPECT_NE(err.str().find("Usage: kvelctl scan"), std::string::npos) << args.back();
     }
     EXPECT_EQ(simulator->requestCount(), 0u);
 }
