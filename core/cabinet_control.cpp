@@ -57,6 +57,8 @@ bool CabinetControl::commandStep(bool thenPause) {
         return true;  // no pulse to end
     }
 
+    // The pulse is timed from its write: the pause after it is part of the pulse.
+    const Clock::time_point writing = Clock::now();
     if (!writeHostRegister(write.address, write.reg, pending_ ? 1 : 0)) {
         showMessage(link_.writeRecords()[3].errorText, kCaption);
         pending_ = false;
@@ -69,7 +71,7 @@ bool CabinetControl::commandStep(bool thenPause) {
     if (pending_) {
         pending_ = false;
         pulse_ = write;
-        switchPulseTimer(true);
+        switchPulseTimer(true, writing + std::chrono::milliseconds(timing_.releaseMs));
         indicator(write.command - 1, true);
     } else {
         pulse_.reset();
@@ -155,8 +157,8 @@ void CabinetControl::indicator(int i, bool on) {
     if (view_) view_->setIndicator(i, on);
 }
 
-void CabinetControl::switchPulseTimer(bool on) {
-    if (releaseTimer_) releaseTimer_(on);
+void CabinetControl::switchPulseTimer(bool on, Clock::time_point due) {
+    if (releaseTimer_) releaseTimer_(on, due);
 }
 
 }  // namespace kvel

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,7 +17,7 @@ namespace kvel {
 struct CabinetTiming {
     int pulsePauseMs = 500;   // after every command write
     int signalPauseMs = 300;  // after a signal write, before the refresh
-    int releaseMs = 2000;     // pulse timer: a command pulse ends this long after it began
+    int releaseMs = 2000;     // a command pulse ends this long after its write of 1 began
     int refreshMs = 1000;     // refresh timer: the refresh period while the window is shown
     int secondMs = 1000;      // one second of the test cycle's waits
 };
@@ -49,8 +50,11 @@ class CabinetControl {
 
     // nullptr: nothing is shown and the cabinet name is empty.
     void setView(CabinetView* view) { view_ = view; }
-    // Switches the release timer (the pulse timer) on or off; its tick calls commandStep.
-    void setReleaseTimer(std::function<void(bool on)> timer) { releaseTimer_ = std::move(timer); }
+    // Switches the release timer (the pulse timer) on, for the time the pulse is to end, or off;
+    // its tick calls commandStep.
+    using Clock = std::chrono::steady_clock;
+    using ReleaseTimer = std::function<void(bool on, Clock::time_point due)>;
+    void setReleaseTimer(ReleaseTimer timer) { releaseTimer_ = std::move(timer); }
     void setTiming(const CabinetTiming& timing) { timing_ = timing; }
     const CabinetTiming& timing() const { return timing_; }
 
@@ -80,7 +84,7 @@ class CabinetControl {
     HostTarget currentTarget() const;
     bool writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
     void indicator(int i, bool on);
-    void switchPulseTimer(bool on);
+    void switchPulseTimer(bool on, Clock::time_point due = {});
 
     struct Pulse {
         int command;
@@ -91,7 +95,7 @@ class CabinetControl {
     ModuleLink& link_;
     MemIni& ini_;
     CabinetView* view_ = nullptr;
-    std::function<void(bool)> releaseTimer_;
+    ReleaseTimer releaseTimer_;
     CabinetTiming timing_;
     int command_ = 0;
     bool pending_ = false;

@@ -8,9 +8,9 @@ CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread)
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     // Called by the control on the link thread: a pulse's end is armed and disarmed in the
     // order of the writes, never by a tick still on its way from an earlier pulse.
-    control_.setReleaseTimer([this](bool on) {
+    control_.setReleaseTimer([this](bool on, CabinetControl::Clock::time_point due) {
         if (on) {
-            thread_.schedule(control_.timing().releaseMs, [this] { control_.commandStep(); });
+            thread_.scheduleAt(due, [this] { control_.commandStep(); });
         } else {
             thread_.cancelScheduled();
         }

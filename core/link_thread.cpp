@@ -54,13 +54,17 @@ void LinkThread::deferToGui(Step step) {
 }
 
 void LinkThread::schedule(int ms, Step work) {
+    scheduleAt(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms), std::move(work));
+}
+
+void LinkThread::scheduleAt(std::chrono::steady_clock::time_point due, Step work) {
     {
         const std::lock_guard lock(mutex_);
         if (stopping_) return;
-        timed_ = Timed{std::chrono::steady_clock::now() + std::chrono::milliseconds(ms),
-                       std::move(work)};
+        timed_ = Timed{due, std::move(work)};
     }
     wake_.notify_one();
+    idle_.notify_all();  // a pause under way looks at it
 }
 
 void LinkThread::cancelScheduled() {
@@ -163,8 +167,24 @@ void LinkThread::run() {
 }
 
 void LinkThread::pause(int ms) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(mutex_);
-    idle_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupted_; });
+    while (!interrupted_) {
+        const bool timedFirst = timed_ && timed_->due < end;
+        const Clock::time_point wake = timedFirst ? timed_->due : end;
+        if (idle_.wait_until(lock, wake, [this] { return interrupted_; })) return;
+        if (timed_ && timed_->due <= Clock::now()) {
+            // Between the running job's transactions: the due job goes on the line now.
+            Step work = std::move(timed_->work);
+            timed_.reset();
+            lock.unlock();
+            work();
+            lock.lock();
+        } else if (Clock::now() >= end) {
+            return;
+        }
+    }
 }
 
 void LinkThread::applyNext() {

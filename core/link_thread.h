@@ -51,7 +51,10 @@ class LinkThread {
     // long it waits does not depend on what was asked for meanwhile (the end of a command
     // pulse). One at a time: scheduling replaces the one waiting. From any thread, a job of
     // this thread included; a job of this thread that cancels it is sure it will not run.
+    // A job due inside another job's pause (between its transactions) runs there, so that it
+    // waits at most for one transaction.
     void schedule(int ms, Step work);
+    void scheduleAt(std::chrono::steady_clock::time_point due, Step work);
     void cancelScheduled();
     bool scheduled() const;
 

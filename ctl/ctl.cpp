@@ -90,15 +90,6 @@ constexpr char kHelp[] =
     "Exit status: 0 success, 1 failure (the link, an unreadable log, output that could not be\n"
     "written; the reason on stderr), 2 bad usage.\n";
 
-std::optional<int> parseInt(const std::string& text, int low, int high) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-    if (value < low || value > high) return std::nullopt;
-    return value;
-}
-
 struct Options {
     std::string port;
     int address = 100;
@@ -322,6 +313,15 @@ std::string stamp() {
 }
 
 }  // namespace
+
+std::optional<int> parseInt(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
 
 int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop) {

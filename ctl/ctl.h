@@ -3,6 +3,7 @@
 #pragma once
 #include <atomic>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,9 @@ namespace kvel {
 // text on `err`), 2 bad usage. `stop` ends a watch (Ctrl-C).
 int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::atomic<bool>& stop);
+
+// A whole decimal number within [low, high] and nothing else; none otherwise. The commands'
+// operands and options are read with it.
+std::optional<int> parseInt(const std::string& text, int low, int high);
 
 }  // namespace kvel

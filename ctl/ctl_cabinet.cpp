@@ -148,10 +148,14 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     if (action == "command") {
         const int command = *parseCommand(args.operands[2]);
         const std::uint16_t reg = commandRegister(target, command);
+        CabinetControl::Clock::time_point due{};
+        control.setReleaseTimer([&due](bool on, CabinetControl::Clock::time_point at) {
+            if (on) due = at;
+        });
         if (!control.commandClick(command)) return 1;
         out << reg << "\t1\n" << std::flush;
-        // pulseTimer's tick ends the pulse.
-        std::this_thread::sleep_for(std::chrono::milliseconds(timing.releaseMs));
+        // The pulse ends its time after its write began.
+        std::this_thread::sleep_until(due);
         if (!control.commandStep()) return 1;
         out << reg << "\t0\n";
         return 0;

@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <optional>
@@ -11,19 +10,11 @@
 #include <thread>
 
 #include "core/line_scan.h"
+#include "ctl/ctl.h"
 #include "link/message_sink.h"
 
 namespace kvel {
 namespace {
-
-std::optional<int> parseNumber(const std::string& text, int low, int high) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
-    if (value < low || value > high) return std::nullopt;
-    return value;
-}
 
 // "0,2,4": each an index of its table.
 std::optional<std::vector<int>> parseList(const std::string& text, int high) {
@@ -31,7 +22,7 @@ std::optional<std::vector<int>> parseList(const std::string& text, int high) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t comma = text.find(',', from);
-        const auto value = parseNumber(text.substr(from, comma - from), 0, high);
+        const auto value = parseInt(text.substr(from, comma - from), 0, high);
         if (!value) return std::nullopt;
         values.push_back(*value);
         if (comma == std::string::npos) return values;
@@ -42,10 +33,10 @@ std::optional<std::vector<int>> parseList(const std::string& text, int high) {
 // "A-B" or a single address.
 bool parseAddresses(const std::string& text, ScanSpace& space) {
     const std::size_t dash = text.find('-');
-    const auto first = parseNumber(text.substr(0, dash), kScanFirstAddress, kScanLastAddress);
+    const auto first = parseInt(text.substr(0, dash), kScanFirstAddress, kScanLastAddress);
     const auto last = dash == std::string::npos
                           ? first
-                          : parseNumber(text.substr(dash + 1), kScanFirstAddress, kScanLastAddress);
+                          : parseInt(text.substr(dash + 1), kScanFirstAddress, kScanLastAddress);
     if (!first || !last || *first > *last) return false;
     space.firstAddress = *first;
     space.lastAddress = *last;
@@ -108,7 +99,7 @@ std::optional<ScanArgs> parseScanArgs(const std::vector<std::string>& args, cons
                            Guess{parity, &a.request.stored.parityIndex, 0, kScanParities - 1}}) {
         if (!parser.isSet(g.option)) continue;
         const std::string name = g.option.names().constFirst().toStdString();
-        const auto value = parseNumber(last(g.option), g.low, g.high);
+        const auto value = parseInt(last(g.option), g.low, g.high);
         if (!value) {
             error = "--" + name + ": '" + last(g.option) + "' is not an integer in " +
                     std::to_string(g.low) + ".." + std::to_string(g.high);
@@ -137,7 +128,7 @@ std::optional<ScanArgs> parseScanArgs(const std::vector<std::string>& args, cons
         a.request.space.parities = *list;
     }
     if (parser.isSet(margin)) {
-        const auto ms = parseNumber(last(margin), 0, kMaxScanMarginMs);
+        const auto ms = parseInt(last(margin), 0, kMaxScanMarginMs);
         if (!ms) {
             error = "--margin: '" + last(margin) + "' is not an integer in 0..1000";
             return std::nullopt;

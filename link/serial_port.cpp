@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstring>
 #include <iterator>
+#include <thread>
 #include <utility>
 
 #include "link/message_sink.h"
@@ -247,7 +248,7 @@ Transport::SendResult SerialPort::send(const std::uint8_t* data, std::size_t len
 
 void SerialPort::awaitReply(int ms) {
     if (!observer_ || fd_ < 0) {
-        linePause(ms);
+        sleepFor(ms);
         return;
     }
     // The module's own time ends with the first byte of its reply, which may come well inside
@@ -262,7 +263,17 @@ void SerialPort::awaitReply(int ms) {
         if (ready > 0 && (revents & POLLIN)) observer_->replyStarted();
         if (ready != 0) break;  // the reply has begun, or the line has gone: pause out the rest
     }
-    linePause(msLeft(end));
+    sleepFor(msLeft(end));
+}
+
+void SerialPort::sleepFor(int ms) {
+    if (ms <= 0) return;
+    if (wakeFd_ < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    pollfd p{wakeFd_, POLLIN, 0};
+    ::poll(&p, 1, ms);
 }
 
 bool SerialPort::receive(std::uint8_t* buffer, std::size_t maxLength, std::size_t& received,

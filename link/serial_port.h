@@ -67,6 +67,9 @@ class SerialPort final : public Transport {
     // Sleeps on the device and the interruption together; what poll() returns, with the
     // interruption reported as 0 ready and `interrupted` set.
     int waitFor(short events, int timeoutMs, short& revents, bool& interrupted);
+    // The pause inside a transaction (before the reply is read): the program's end cuts it
+    // short; no other exchange may run in it, so it is not the line's shared pause.
+    void sleepFor(int ms);
 
     int fd_ = -1;
     int wakeFd_ = -1;       // an eventfd, readable while interrupted

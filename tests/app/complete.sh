@@ -6,7 +6,7 @@ source "$1" || exit 1
 shift
 COMP_WORDS=("$@")
 COMP_CWORD=$(($# - 1))
-spec=$(complete -p "${1##*/}") || exit 1
-function=${spec#*-F }
+registered=$(complete -p "${1##*/}") || exit 1
+function=${registered#*-F }
 "${function%% *}" "${1##*/}" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
 printf '%s\n' "${COMPREPLY[@]}"

@@ -114,7 +114,8 @@ class CabinetControlTest : public ::testing::Test {
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         control = std::make_unique<CabinetControl>(link, *ini);
         control->setView(&view);
-        control->setReleaseTimer([this](bool on) { timer2 = on; });
+        control->setReleaseTimer(
+            [this](bool on, CabinetControl::Clock::time_point) { timer2 = on; });
         control->setTiming({20, 10, 100, 1000, 100});
         view.name = cabinet;
     }

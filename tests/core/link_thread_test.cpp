@@ -88,8 +88,9 @@ TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     EXPECT_EQ(ran, std::vector<std::string>{"command"});
 }
 
-// A job scheduled for later runs ahead of the jobs queued when it is due, without waiting for
-// them; one scheduled again replaces the first, and a cancelled one never runs.
+// A job scheduled for later runs when it is due, inside the pause of the job under way and
+// ahead of the jobs queued; one scheduled again replaces the first, and a cancelled one never
+// runs.
 TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     LinkThread thread;
     std::vector<std::string> ran;  // written by the link thread only
@@ -103,7 +104,8 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     }
     ASSERT_TRUE(thread.settle(5000));
     EXPECT_FALSE(thread.scheduled());
-    EXPECT_EQ(ran, (std::vector<std::string>{"job 0", "job 1", "due", "job 2", "job 3"}));
+    // Due inside job 1's pause: it runs there, between that job's exchanges.
+    EXPECT_EQ(ran, (std::vector<std::string>{"job 0", "due", "job 1", "job 2", "job 3"}));
 
     thread.post([&] { thread.schedule(30, [&] { ran.push_back("cancelled"); }); });
     thread.post([&] { thread.cancelScheduled(); });
