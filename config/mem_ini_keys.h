@@ -94,6 +94,20 @@ inline constexpr TextKey kLogViewerFolder{"history", "folder", ""};
 // test cycle: seconds between cycles
 inline constexpr IntKey kTestCyclePeriod{"time", "all", 250};
 
+// [alarms]
+// °C a value must come back inside its limit before the alarm clears
+inline constexpr TextKey kAlarmHysteresis{"alarms", "hysteresis", "1.0"};
+// seconds a condition must hold before its alarm is raised
+inline constexpr TextKey kAlarmDelay{"alarms", "delay", "0"};
+// 1: a channel without a reading while the link is up is an alarm
+inline constexpr IntKey kAlarmSensor{"alarms", "sensor", 1};
+// 1: the link lost for longer than the delay is an alarm
+inline constexpr IntKey kAlarmLink{"alarms", "link", 1};
+// 1: every raised alarm is a desktop notification
+inline constexpr IntKey kAlarmNotify{"alarms", "notify", 1};
+// the alarm log, relative to the working folder unless a path
+inline constexpr TextKey kAlarmLog{"alarms", "log", "alarms.txt"};
+
 // Sections of numbered or named keys.
 // [sensors] key: channel number 1..30; value: its name
 inline constexpr TextSection kSensorNames{"sensors", ""};
@@ -105,6 +119,8 @@ inline constexpr IntSection kSlotChecks{"checkbox", 1};
 inline constexpr IntSection kCabinets{"panels", -1};
 // [display] key: d1..d30; value: 1 when the channel may go on the chart
 inline constexpr IntSection kChartChannels{"display", 0};
+// [alarms] key: highN, lowN for channel N; value: the limit in °C, empty for none
+inline constexpr TextSection kAlarmLimits{"alarms", ""};
 // [time] key: ve, vv, zr; each step's default is in the test cycle's table
 inline constexpr IntSection kTestCycleWaits{"time", 0};
 

@@ -150,4 +150,25 @@ void removeStaleTemporaries(const std::string& path) {
     ::closedir(dir);
 }
 
+// Writes all of `text` at the end of the open file, or restores the file's old length and
+// fails: a line is never left half-written.
+bool appendWhole(int fd, std::string_view text) {
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) return false;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (done > 0) {
+                // Nothing more can be done if even the cut back fails.
+                [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace kvel

@@ -17,6 +17,10 @@ int readWholeFile(const std::string& path, std::string& bytes);
 // success.
 int replaceFile(const std::string& path, std::string_view bytes);
 
+// Writes all of `text` at the end of the open file (opened with O_APPEND), or cuts the file
+// back to its old length and fails: a line is never left half-written.
+bool appendWhole(int fd, std::string_view text);
+
 // Removes the temporary files that an interrupted replaceFile of path left beside it (path,
 // ".", six random letters and digits), once they have not changed for a minute: a replacement
 // under way, by this or another process, takes far less.

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "config/safe_file.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 
@@ -15,27 +16,6 @@ namespace kvel {
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
-
-// Writes all of `text` at the end of the open file, or restores the file's old length and
-// fails: a line is never left half-written.
-bool appendWhole(int fd, const std::string& text) {
-    struct stat before {};
-    if (::fstat(fd, &before) != 0) return false;
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (done > 0) {
-                // Nothing more can be done if even the cut back fails.
-                [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool fileExists(const std::string& fileName) {
     struct stat st {};

@@ -27,16 +27,24 @@ void DeferredPollView::addChartPoints(const ReadTransaction& record) {
     });
 }
 
+void DeferredPollView::showReadings(const PollReadings& readings) {
+    LinkThread::deferToGui([this, readings] { view_.showReadings(readings); });
+}
+
 PollCycle::PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string startupDirectory)
     : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
 
 void PollCycle::poll() {
+    // One time for the poll: the log line and the alarms it raises carry the same.
+    const std::time_t at = std::time(nullptr);
+    PollReadings readings{at, false, {}};
     if (link_.portNeedsOpening()) {
         link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
                        ini_.readInteger(keys::kParityIndex));
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
         showLinkLost(true);
+        view_.showReadings(readings);
         return;
     }
 
@@ -52,9 +60,10 @@ void PollCycle::poll() {
         for (std::size_t k = 0; k < texts.size(); ++k) {
             view_.setChannelText(static_cast<int>(k) + 1, texts[k]);
         }
+        readings = readingsFromRecord(link_.firstRecord(), link_.channelCount(), at);
         if (view_.chartUpdating()) view_.addChartPoints(link_.firstRecord());
         // The log is written by the thread that shows the readings, in their order.
-        LinkThread::deferToGui([this, record = link_.firstRecord(), at = std::time(nullptr)] {
+        LinkThread::deferToGui([this, record = link_.firstRecord(), at] {
             if (ini_.readInteger(keys::kLogToFile) != 0) {
                 writeLogLine(record, ini_.readString(keys::kLogFileName, defaultLogName()), ini_,
                              at);
@@ -70,7 +79,9 @@ void PollCycle::poll() {
         showRelays();
     } else {
         showLinkLost(false);
+        readings.linkUp = false;
     }
+    view_.showReadings(readings);
 }
 
 void PollCycle::showRelays() {

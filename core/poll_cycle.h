@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/mem_ini.h"
+#include "core/poll_readings.h"
 #include "link/module_link.h"
 
 namespace kvel {
@@ -23,6 +24,8 @@ class PollView {
     // "Обновлять диаграмму" checked, and the chart update that follows it.
     virtual bool chartUpdating() const = 0;
     virtual void addChartPoints(const ReadTransaction& record) = 0;
+    // Once per poll, last: what the poll brought, for the alarms.
+    virtual void showReadings(const PollReadings& readings) = 0;
 };
 
 // The poll's view for a poll that runs on the link thread: each call is carried out on the
@@ -37,6 +40,7 @@ class DeferredPollView final : public PollView {
     void setRelay(int relayIndex, bool on) override;
     bool chartUpdating() const override { return true; }
     void addChartPoints(const ReadTransaction& record) override;
+    void showReadings(const PollReadings& readings) override;
 
   private:
     PollView& view_;

@@ -17,6 +17,7 @@
 
 #include "config/channel_name.h"
 #include "config/mem_ini.h"
+#include "core/alarm_log.h"
 #include "ctl/ctl_cabinet.h"
 #include "ctl/ctl_plot.h"
 #include "ctl/ctl_scan.h"
@@ -35,7 +36,8 @@ constexpr char kUsage[] =
     "commands:\n"
     "  info\n"
     "  read\n"
-    "  watch [--times N]\n"
+    "  watch [--times N] [--alarms]\n"
+    "  alarms\n"
     "  regs FIRST COUNT\n"
     "  cabinet NAME command K | signal S | status\n"
     "  plot LOG [--channels 1,3,5] [--from T] [--to T] --png|--svg OUT [--size WxH]\n"
@@ -56,7 +58,13 @@ constexpr char kHelp[] =
     "Commands:\n"
     "  info                 type code, generation, channel count and software version\n"
     "  read                 one poll: each channel as the main window shows it, then the relays\n"
-    "  watch [--times N]    a poll every measure/period seconds until Ctrl-C, or N polls\n"
+    "  watch [--times N] [--alarms]\n"
+    "                       a poll every measure/period seconds until Ctrl-C, or N polls;\n"
+    "                       --alarms: instead of the readings, each alarm raised or cleared,\n"
+    "                       as the alarm log writes it\n"
+    "  alarms               one read: each active alarm of mem.ini's [alarms] rules on a line\n"
+    "                       (channel, name, kind high|low|sensor|link, value, limit); exit\n"
+    "                       status 0 when there is none, 3 when there is any\n"
     "  regs FIRST COUNT     COUNT (1..125) holding registers from FIRST (0..65535)\n"
     "  cabinet NAME command K | signal S | status\n"
     "                       a cabinet of section panels through the host controller: pulse\n"
@@ -82,13 +90,14 @@ constexpr char kHelp[] =
     "  --speed I            speed index 0..4 = 9600, 19200, 38400, 57600, 115200 bit/s\n"
     "  --parity I           parity index 0 none (2 stop bits), 1 even, 2 odd\n"
     "  --times N            watch: stop after N polls\n"
+    "  --alarms             watch: print alarm events\n"
     "  --trace              every transaction on stderr, one line each, as the traffic window "
     "shows it\n"
     "  --help               this text\n"
     "  --version            the version\n"
     "\n"
     "Exit status: 0 success, 1 failure (the link, an unreadable log, output that could not be\n"
-    "written; the reason on stderr), 2 bad usage.\n";
+    "written; the reason on stderr), 2 bad usage, 3 alarms active (alarms).\n";
 
 struct Options {
     std::string port;
@@ -98,14 +107,15 @@ struct Options {
     int period = 5;
     bool trace = false;  // every transaction on stderr
     std::string command;
-    int first = 0;  // regs
-    int count = 0;  // regs
-    int times = 0;  // watch: 0 = until stopped
+    int first = 0;        // regs
+    int count = 0;        // regs
+    int times = 0;        // watch: 0 = until stopped
+    bool alarms = false;  // watch: alarm events instead of readings
     // cabinet: NAME and what to do
     std::vector<std::string> operands;
 };
 
-constexpr char kCommands[] = "info, read, watch, regs or cabinet";
+constexpr char kCommands[] = "info, read, watch, alarms, regs or cabinet";
 
 // "--speed: '5' is not an integer in 0..4": the argument at fault and what it may be.
 std::string outOfRange(const std::string& what, const std::string& text, int low, int high) {
@@ -130,7 +140,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
     const QCommandLineOption parity("parity", {}, "I");
     const QCommandLineOption times("times", {}, "N");
     const QCommandLineOption trace("trace");
-    parser.addOptions({port, address, speed, parity, times, trace});
+    const QCommandLineOption alarms("alarms");
+    parser.addOptions({port, address, speed, parity, times, trace, alarms});
     struct Numeric {
         const QCommandLineOption& option;
         int* value;
@@ -185,6 +196,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
     }
     if (parser.isSet(port)) o.port = parser.values(port).constLast().toStdString();
     o.trace = parser.isSet(trace);
+    o.alarms = parser.isSet(alarms);
     std::vector<std::string> operands;
     for (const QString& word : parser.positionalArguments()) {
         if (o.command.empty()) {
@@ -206,12 +218,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
         o.operands = operands;
     } else if (o.command.empty()) {
         return fail(std::string("no command: ") + kCommands);
-    } else if (o.command != "info" && o.command != "read" && o.command != "watch") {
+    } else if (o.command != "info" && o.command != "read" && o.command != "watch" &&
+               o.command != "alarms") {
         return fail("unknown command '" + o.command + "': " + kCommands);
     } else if (!operands.empty()) {
         return fail(o.command + " takes no operand: '" + operands[0] + "'");
     }
     if (o.times != 0 && o.command != "watch") return fail("--times is for watch only");
+    if (o.alarms && o.command != "watch") return fail("--alarms is for watch only");
     return o;
 }
 
@@ -275,6 +289,18 @@ class Session {
         return true;
     }
 
+    // One read of the measurements for the alarms; without an answer the link is down and
+    // the reason is on `err`.
+    PollReadings readings() {
+        PollReadings r{std::time(nullptr), false, {}};
+        if (!identify()) return r;
+        if (!link_.readMeasurements(o_.address)) {
+            fail(link_.firstRecord().errorText);
+            return r;
+        }
+        return readingsFromRecord(link_.firstRecord(), link_.channelCount(), r.at);
+    }
+
     bool regs(int first, int count) {
         if (!open() ||
             !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
@@ -302,6 +328,34 @@ class Session {
     bool identified_ = false;
     int version_ = 0;
 };
+
+// The rules of mem.ini; a value that cannot be read is said on `err` and left out.
+AlarmRules alarmRules(const MemIni& ini, std::ostream& err) {
+    std::vector<std::string> problems;
+    AlarmRules rules = loadAlarmRules(ini, &problems);
+    for (const std::string& p : problems) {
+        err << "kvelctl: mem.ini [alarms] " << p << ": not a valid value, left out\n";
+    }
+    return rules;
+}
+
+// alarms: the rules applied to one read. One read cannot wait for a delay, so none applies.
+int printAlarms(Session& session, const MemIni& ini, std::ostream& out, std::ostream& err) {
+    AlarmRules rules = alarmRules(ini, err);
+    rules.delaySeconds = 0;
+    AlarmMonitor monitor;
+    monitor.setRules(rules);
+    const PollReadings readings = session.readings();
+    monitor.evaluate(readings);
+    if (!readings.linkUp && !rules.link) return 1;
+    for (const Alarm& a : monitor.alarms()) {
+        out << alarmChannelField(a) << '\t'
+            << (a.kind == AlarmKind::Link ? std::string() : gridChannelName(ini, a.channel)) << '\t'
+            << alarmKindWord(a.kind) << '\t' << alarmValueField(a, a.value) << '\t'
+            << alarmLimitField(a) << '\n';
+    }
+    return monitor.alarms().empty() ? 0 : 3;
+}
 
 std::string stamp() {
     const std::time_t now = std::time(nullptr);
@@ -358,11 +412,14 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (o.command == "info") return session.info() ? 0 : 1;
     if (o.command == "read") return session.poll() ? 0 : 1;
     if (o.command == "regs") return session.regs(o.first, o.count) ? 0 : 1;
+    if (o.command == "alarms") return printAlarms(session, ini, out, err);
     if (o.command == "cabinet") {
         return runCabinet({o.port, o.address, o.speed, o.parity, o.operands, o.trace}, ini, out,
                           err);
     }
     // watch: a failed poll is reported and the next one tries again, as the program does.
+    AlarmMonitor monitor;
+    if (o.alarms) monitor.setRules(alarmRules(ini, err));
     bool lastOk = true;
     for (int done = 0; !stop && (o.times == 0 || done < o.times); ++done) {
         if (done > 0) {
@@ -371,6 +428,18 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
             if (stop) break;
+        }
+        if (o.alarms) {
+            const PollReadings readings = session.readings();
+            lastOk = readings.linkUp;
+            for (const AlarmEvent& event : monitor.evaluate(readings)) {
+                const std::string name = event.alarm.kind == AlarmKind::Link
+                                             ? std::string()
+                                             : gridChannelName(ini, event.alarm.channel);
+                out << alarmEventText(event, name) << '\n';
+            }
+            out.flush();
+            continue;
         }
         out << "# " << stamp() << '\n';
         lastOk = session.poll();

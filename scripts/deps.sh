@@ -8,7 +8,7 @@
 # (desktop-file-utils) and appstreamcli (appstream) check the package.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
-libbenchmark-dev libmodbus-dev mbpoll socat xvfb xauth imagemagick fonts-dejavu-core locales
+libbenchmark-dev libmodbus-dev mbpoll socat dbus-daemon xvfb xauth imagemagick fonts-dejavu-core locales
 qt6-qpa-plugins qt6-svg-dev dpkg-dev file x11-utils clang libclang-rt-14-dev help2man man-db
 groff-base lintian desktop-file-utils appstream"
 missing=""

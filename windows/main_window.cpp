@@ -11,12 +11,14 @@
 
 #include "chart/chart_slots.h"
 #include "config/channel_name.h"
+#include "core/alarm_center.h"
 #include "core/cabinet_host.h"
 #include "core/poll_interval.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
 #include "plot/date_time.h"
+#include "windows/alarm_window.h"
 #include "windows/cabinet_window.h"
 #include "windows/channel_grid.h"
 #include "windows/indicator_images.h"
@@ -31,6 +33,11 @@ namespace {
 double now() {
     return dateTimeFromQDateTime(QDateTime::currentDateTime());
 }
+
+// A channel's cell: raised and waiting, cleared but not acknowledged, acknowledged and lasting.
+const QColor kAlarmRaisedColor(255, 110, 110);
+const QColor kAlarmClearedColor(255, 220, 110);
+const QColor kAlarmAcknowledgedColor(255, 190, 190);
 
 }  // namespace
 
@@ -59,6 +66,14 @@ void MainWindow::initialize() {
     chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
     chart_->stylePlot();
     cabinet_ = std::make_unique<CabinetHost>(link_, *ini_, linkThread_);
+    alarms_ = std::make_unique<AlarmCenter>(*ini_);
+    connect(alarms_.get(), &AlarmCenter::alarmsChanged, this, &MainWindow::showAlarms);
+    connect(&alarms_->notifier(), &DesktopNotifier::unavailable, this,
+            [this](const QString& reason) {
+                notificationProblem_ = "Уведомления рабочего стола недоступны: " + reason;
+                showAlarms();
+            });
+    connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
     link_.setStatusSink([this](const std::string& text) {
         LinkThread::deferToGui([this, text] { setStatusText(0, text); });
     });
@@ -169,6 +184,15 @@ void MainWindow::startMonitoring() {
         unwrittenPanel_->setToolTip(unwrittenPanel_->text());
         unwrittenPanel_->show();
         ini_->writeString(keys::kUnwrittenAtExit, "");
+    }
+    std::vector<std::string> problems;
+    alarms_->loadRules(&problems);
+    showAlarms();
+    if (!problems.empty()) {
+        std::string list;
+        for (const std::string& p : problems) list += "\n" + p;
+        showMessage("Неверные значения в разделе [alarms] файла mem.ini не действуют:" + list,
+                    "Ошибка");
     }
     applyChartSettings();
     applyAxisScaling();
@@ -354,6 +378,48 @@ void MainWindow::setChannelText(int channel, const std::string& text) {
 
 void MainWindow::setRelay(int relayIndex, bool on) {
     setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
+}
+
+void MainWindow::showReadings(const PollReadings& readings) {
+    if (!closed_) alarms_->evaluate(readings);
+}
+
+void MainWindow::showAlarms() {
+    const AlarmMonitor& monitor = alarms_->monitor();
+    for (int n = 1; n <= kMaxChannels && n < readingsGrid_->rowCount(); ++n) {
+        QTableWidgetItem* cell = readingsGrid_->item(n, 1);
+        switch (monitor.channelState(n)) {
+            case ChannelAlarmState::None:
+                cell->setBackground(QBrush());
+                break;
+            case ChannelAlarmState::Acknowledged:
+                cell->setBackground(kAlarmAcknowledgedColor);
+                break;
+            case ChannelAlarmState::ClearedUnacknowledged:
+                cell->setBackground(kAlarmClearedColor);
+                break;
+            case ChannelAlarmState::Raised:
+                cell->setBackground(kAlarmRaisedColor);
+                break;
+        }
+    }
+    const int waiting = monitor.unacknowledgedCount();
+    const int listed = static_cast<int>(monitor.alarms().size());
+    alarmIndicator_->setText(waiting > 0  ? "Тревоги: " + QString::number(waiting)
+                             : listed > 0 ? "Тревоги квитированы"
+                                          : "Тревог нет");
+    alarmIndicator_->setStyleSheet(waiting > 0 ? "color: white; background: #c00000" : "");
+    QString tip = "Сигнализация (Ctrl+L)";
+    if (!notificationProblem_.isEmpty()) tip += "\n" + notificationProblem_;
+    alarmIndicator_->setToolTip(tip);
+}
+
+AlarmWindow* MainWindow::openAlarmWindow() {
+    if (!alarmWindow_) alarmWindow_ = new AlarmWindow(*alarms_, this);
+    alarmWindow_->show();
+    alarmWindow_->raise();
+    alarmWindow_->activateWindow();
+    return alarmWindow_;
 }
 
 bool MainWindow::chartUpdating() const {

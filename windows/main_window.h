@@ -37,6 +37,8 @@ class FirstGenModuleDialog;
 class SecondGenModuleDialog;
 class CabinetWindow;
 class CabinetHost;
+class AlarmCenter;
+class AlarmWindow;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
@@ -112,6 +114,10 @@ class MainWindow : public QMainWindow, public PollView {
     LogViewerWindow* openLogViewer();
     // The live chart as PNG or SVG (Ctrl+E); false on failure or when nothing was chosen.
     bool exportChart();
+    // "Сигнализация", made on first use (Ctrl+L, the tool bar or the status bar's indicator).
+    AlarmWindow* openAlarmWindow();
+    AlarmCenter& alarms() { return *alarms_; }
+    QPushButton* alarmIndicator() const { return alarmIndicator_; }
     // The tool tip of the status bar's link panel.
     QString linkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
@@ -140,6 +146,9 @@ class MainWindow : public QMainWindow, public PollView {
     void setChannelText(int channel, const std::string& text) override;
     void setRelay(int relayIndex, bool on) override;
     bool chartUpdating() const override;
+    void showReadings(const PollReadings& readings) override;
+    // The alarms on the grid's cells and on the status bar's indicator.
+    void showAlarms();
 
     std::string startupDirectory_;
     std::unique_ptr<MemIni> ini_;
@@ -149,6 +158,9 @@ class MainWindow : public QMainWindow, public PollView {
     std::unique_ptr<ModuleSettings> moduleSettings_;
     std::unique_ptr<TrendChart> chart_;
     std::unique_ptr<CabinetHost> cabinet_;
+    std::unique_ptr<AlarmCenter> alarms_;
+    QPointer<AlarmWindow> alarmWindow_;
+    QString notificationProblem_;  // why desktop notifications fail, said once
     bool shown_ = false;
     bool closed_ = false;
     int period_ = 5;                  // `measure`/`period` as last applied
@@ -179,6 +191,7 @@ class MainWindow : public QMainWindow, public PollView {
     MarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
     QLabel* unwrittenPanel_ = nullptr;
+    QPushButton* alarmIndicator_ = nullptr;
 
     ProgramSettingsDialog* programSettings_ = nullptr;
     SecondGenModuleDialog* secondGenDialog_ = nullptr;

@@ -99,6 +99,12 @@ void MainWindow::buildLayout() {
     statusPanels_[1]->setMinimumWidth(50);
     status->addPermanentWidget(statusPanels_[0]);
     status->addPermanentWidget(statusPanels_[1], 1);
+    // Alarms waiting for acknowledgement; a click opens "Сигнализация".
+    alarmIndicator_ = named(new QPushButton(status), "alarmIndicator");
+    alarmIndicator_->setFlat(true);
+    alarmIndicator_->setAutoDefault(false);
+    alarmIndicator_->setFocusPolicy(Qt::NoFocus);
+    status->addPermanentWidget(alarmIndicator_);
     // A module write that the last session's end cut short, until this session ends.
     unwrittenPanel_ = named(new QLabel(status), "unwrittenPanel");
     unwrittenPanel_->setStyleSheet("color: #b00000");

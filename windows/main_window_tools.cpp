@@ -51,6 +51,9 @@ void MainWindow::buildToolBar() {
     }
     add("openCabinetAction", "Управление шкафами", QStyle::SP_DriveNetIcon,
         "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
+    add("openAlarmsAction", "Сигнализация", QStyle::SP_MessageBoxWarning, "Сигнализация (Ctrl+L)",
+        [this] { openAlarmWindow(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 }
 
 LogViewerWindow* MainWindow::openLogViewer() {

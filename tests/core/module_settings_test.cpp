@@ -26,6 +26,7 @@ class SilentView : public PollView {
     void setRelay(int, bool) override {}
     bool chartUpdating() const override { return false; }
     void addChartPoints(const ReadTransaction&) override {}
+    void showReadings(const PollReadings&) override {}
     bool linkOn = false;
 };
 

@@ -23,7 +23,9 @@ class RecordingView : public PollView {
     void setRelay(int, bool) override {}
     bool chartUpdating() const override { return false; }
     void addChartPoints(const ReadTransaction&) override {}
+    void showReadings(const PollReadings& r) override { readings.push_back(r); }
 
+    std::vector<PollReadings> readings;
     std::map<int, std::string> status;
     std::map<int, std::string> cells;
     bool linkOn = false;

@@ -42,6 +42,7 @@ class FaultView : public PollView {
     void addChartPoints(const ReadTransaction& record) override {
         chart.assign(record.registers, record.registers + kMaxChannels);
     }
+    void showReadings(const PollReadings&) override {}
     void StartPoll() {
         measured = false;
         chart.clear();

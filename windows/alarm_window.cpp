@@ -1,0 +1,199 @@
+#include "windows/alarm_window.h"
+
+#include <QDateTime>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "config/channel_name.h"
+#include "core/alarm_log.h"
+#include "link/message_sink.h"
+#include "windows/dialog_controls.h"
+
+namespace kvel {
+namespace {
+
+enum AlarmColumn { kTime, kChannel, kName, kKind, kValue, kLimit, kState, kAlarmColumns };
+enum RuleColumn { kRuleName, kRuleLow, kRuleHigh, kRuleColumns };
+
+QPushButton* plainButton(const QString& text, const char* name, QWidget* parent) {
+    // Enter in a field never presses a button by accident: no button is a default one.
+    auto* button = named(new QPushButton(text, parent), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString timeText(std::time_t at) {
+    return QDateTime::fromSecsSinceEpoch(at).toString("dd.MM.yy HH:mm:ss");
+}
+
+}  // namespace
+
+AlarmWindow::AlarmWindow(AlarmCenter& alarms, QWidget* parent) : QDialog(parent), alarms_(alarms) {
+    setObjectName("alarmWindow");
+    setWindowTitle("Сигнализация");
+    tabs_ = new QTabWidget(this);
+    tabs_->addTab(buildAlarmTab(), "Тревоги");
+    tabs_->addTab(buildRuleTab(), "Уставки");
+    auto* close = plainButton("Закрыть", "closeButton", this);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+    resize(760, 520);
+    connect(&alarms_, &AlarmCenter::alarmsChanged, this, &AlarmWindow::refresh);
+    refresh();
+    loadRules();
+}
+
+QWidget* AlarmWindow::buildAlarmTab() {
+    auto* page = new QWidget;
+    alarmList_ = named(new QTableWidget(0, kAlarmColumns, page), "alarmList");
+    alarmList_->setHorizontalHeaderLabels(
+        {"Время", "Канал", "Имя", "Вид", "Значение", "Предел", "Состояние"});
+    alarmList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    alarmList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    alarmList_->verticalHeader()->hide();
+    alarmList_->horizontalHeader()->setStretchLastSection(true);
+    auto* acknowledge = plainButton("Квитировать", "acknowledgeButton", page);
+    auto* acknowledgeAll = plainButton("Квитировать все", "acknowledgeAllButton", page);
+    connect(acknowledge, &QPushButton::clicked, this, &AlarmWindow::acknowledgeSelected);
+    connect(acknowledgeAll, &QPushButton::clicked, &alarms_, &AlarmCenter::acknowledgeAll);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(acknowledge);
+    buttons->addWidget(acknowledgeAll);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(alarmList_);
+    layout->addLayout(buttons);
+    return page;
+}
+
+QWidget* AlarmWindow::buildRuleTab() {
+    auto* page = new QWidget;
+    ruleGrid_ = named(new QTableWidget(kMaxChannels, kRuleColumns, page), "ruleGrid");
+    ruleGrid_->setHorizontalHeaderLabels({"Канал", "Нижний предел, гр.С", "Верхний предел, гр.С"});
+    ruleGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        auto* name = new QTableWidgetItem;
+        name->setFlags(Qt::ItemIsEnabled);
+        ruleGrid_->setItem(n - 1, kRuleName, name);
+        ruleGrid_->setItem(n - 1, kRuleLow, new QTableWidgetItem);
+        ruleGrid_->setItem(n - 1, kRuleHigh, new QTableWidgetItem);
+    }
+    hysteresisEdit_ = named(new QLineEdit(page), "hysteresisEdit");
+    delayEdit_ = named(new QLineEdit(page), "delayEdit");
+    sensorCheck_ =
+        named(new QCheckBox("Тревога при отсутствии показаний канала", page), "sensorCheck");
+    linkCheck_ = named(new QCheckBox("Тревога при потере связи с модулем", page), "linkCheck");
+    notifyCheck_ = named(new QCheckBox("Уведомления рабочего стола", page), "notifyCheck");
+    logEdit_ = named(new QLineEdit(page), "alarmLogEdit");
+    auto* apply = plainButton("Применить", "applyRulesButton", page);
+    connect(apply, &QPushButton::clicked, this, &AlarmWindow::applyRules);
+    for (QLineEdit* edit : {hysteresisEdit_, delayEdit_, logEdit_}) {
+        connect(edit, &QLineEdit::returnPressed, this, &AlarmWindow::applyRules);
+    }
+    auto* form = new QFormLayout;
+    addFormRow(form, "&Гистерезис, гр.С", hysteresisEdit_);
+    addFormRow(form, "&Задержка, с", delayEdit_);
+    addFormRow(form, "&Журнал сигнализации", logEdit_);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(ruleGrid_);
+    layout->addLayout(form);
+    layout->addWidget(sensorCheck_);
+    layout->addWidget(linkCheck_);
+    layout->addWidget(notifyCheck_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(apply);
+    layout->addLayout(buttons);
+    return page;
+}
+
+void AlarmWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    loadRules();
+    refresh();
+}
+
+void AlarmWindow::refresh() {
+    const std::vector<Alarm>& alarms = alarms_.monitor().alarms();
+    alarmList_->setRowCount(static_cast<int>(alarms.size()));
+    int row = 0;
+    // Newest first: the one that just came is at the top.
+    for (auto it = alarms.rbegin(); it != alarms.rend(); ++it, ++row) {
+        const Alarm& a = *it;
+        const QString texts[kAlarmColumns] = {
+            timeText(a.raisedAt),  Q(alarmChannelField(a)),        Q(alarms_.channelName(a)),
+            alarmKindText(a.kind), Q(alarmValueField(a, a.value)), Q(alarmLimitField(a)),
+            alarmStateText(a)};
+        for (int column = 0; column < kAlarmColumns; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            item->setData(Qt::UserRole, a.id);
+            alarmList_->setItem(row, column, item);
+        }
+    }
+}
+
+void AlarmWindow::acknowledgeSelected() {
+    std::vector<int> ids;
+    for (const QModelIndex& index : alarmList_->selectionModel()->selectedRows()) {
+        ids.push_back(alarmList_->item(index.row(), kTime)->data(Qt::UserRole).toInt());
+    }
+    for (const int id : ids) alarms_.acknowledge(id);
+}
+
+AlarmRulesForm AlarmWindow::form() const {
+    AlarmRulesForm form;
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        const auto index = static_cast<std::size_t>(n);
+        form.low[index] = S(ruleGrid_->item(n - 1, kRuleLow)->text().trimmed());
+        form.high[index] = S(ruleGrid_->item(n - 1, kRuleHigh)->text().trimmed());
+    }
+    form.hysteresis = S(hysteresisEdit_->text().trimmed());
+    form.delay = S(delayEdit_->text().trimmed());
+    form.sensor = sensorCheck_->isChecked();
+    form.link = linkCheck_->isChecked();
+    form.notify = notifyCheck_->isChecked();
+    form.logFile = S(logEdit_->text().trimmed());
+    return form;
+}
+
+void AlarmWindow::setForm(const AlarmRulesForm& form) {
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        const auto index = static_cast<std::size_t>(n);
+        ruleGrid_->item(n - 1, kRuleName)->setText(Q(alarms_.channelName(n)));
+        ruleGrid_->item(n - 1, kRuleLow)->setText(Q(form.low[index]));
+        ruleGrid_->item(n - 1, kRuleHigh)->setText(Q(form.high[index]));
+    }
+    hysteresisEdit_->setText(Q(form.hysteresis));
+    delayEdit_->setText(Q(form.delay));
+    sensorCheck_->setChecked(form.sensor);
+    linkCheck_->setChecked(form.link);
+    notifyCheck_->setChecked(form.notify);
+    logEdit_->setText(Q(form.logFile));
+}
+
+void AlarmWindow::loadRules() {
+    setForm(formFromRules(alarms_.rules()));
+}
+
+bool AlarmWindow::applyRules() {
+    std::string error;
+    const std::optional<AlarmRules> rules = rulesFromForm(form(), error);
+    if (!rules) {
+        showMessage(error, "Ошибка");
+        return false;
+    }
+    if (!alarms_.applyRules(*rules, error)) {
+        showMessage(error, "Ошибка");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvel
