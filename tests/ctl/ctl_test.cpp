@@ -70,8 +70,9 @@ TEST_F(CtlTest, ExitStatusOfFailuresAndBadUsage) {
     EXPECT_NE(err.str().find("Ошибка открытия порта"), std::string::npos);
     // The argument at fault and what it may be, then the usage.
     const std::pair<std::vector<std::string>, std::string> bad[] = {
-        {{}, "no command: info, read, watch, regs or cabinet"},
-        {{"frobnicate"}, "unknown command 'frobnicate': info, read, watch, regs or cabinet"},
+        {{}, "no command: info, read, watch, alarms, regs or cabinet"},
+        {{"frobnicate"},
+         "unknown command 'frobnicate': info, read, watch, alarms, regs or cabinet"},
         {{"--speed", "5", "info"}, "--speed: '5' is not an integer in 0..4"},
         {{"--address", "x", "info"}, "--address: 'x' is not an integer in 0..255"},
         {{"info", "--parity"}, "--parity needs a value in 0..2"},
@@ -81,11 +82,37 @@ TEST_F(CtlTest, ExitStatusOfFailuresAndBadUsage) {
         {{"info", "extra"}, "info takes no operand: 'extra'"},
         {{"--bogus", "info"}, "unknown option '--bogus'"},
         {{"read", "--times", "2"}, "--times is for watch only"},
+        {{"alarms", "--alarms"}, "--alarms is for watch only"},
     };
     for (const auto& [args, message] : bad) {
         EXPECT_EQ(Run(args), 2) << message;
         EXPECT_EQ(err.str().rfind("kvelctl: " + message + "\nUsage: kvelctl", 0), 0u) << err.str();
     }
+}
+
+TEST_F(CtlTest, AlarmsExitStatusAndWatchEvents) {
+    std::ofstream("mem.ini", std::ios::app) << "[alarms]\nhigh1=30\nlow2=-100\ndelay=60\n";
+    simulator->setRegister(21, 14950);  // 25.85
+    EXPECT_EQ(Run({"alarms"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    // One read waits for no delay.
+    simulator->setRegister(21, 15450);  // 35.85
+    simulator->setRegister(22, 0);
+    EXPECT_EQ(Run({"alarms"}), 3) << err.str();
+    EXPECT_EQ(out.str(), "1\t1\thigh\t35.85\t30.00\n2\tШина А\tsensor\t---\t\n");
+    simulator->setFault(sim::Fault::Silence);
+    EXPECT_EQ(Run({"alarms"}), 3);
+    EXPECT_EQ(out.str(), "-\t\tlink\t\t\n");
+    std::ofstream("mem.ini", std::ios::app) << "link=0\n";
+    EXPECT_EQ(Run({"alarms"}), 1);
+    EXPECT_NE(err.str().find("Ошибка"), std::string::npos);
+
+    simulator->setFault(sim::Fault::None);
+    std::ofstream("mem.ini") << "[connect]\nport=" << Tty() << "\nspeed=4\n[alarms]\nhigh1=30\n";
+    ASSERT_EQ(Run({"watch", "--alarms", "--times", "1"}), 0) << err.str();
+    EXPECT_NE(out.str().find("\t1\t1\thigh\t35.85\t30.00\traised\t\n"), std::string::npos)
+        << out.str();
+    EXPECT_EQ(out.str().find("relay"), std::string::npos);  // events, not readings
 }
 
 // An exception reply is named as the Modbus standard names it; a code without a name stays a
