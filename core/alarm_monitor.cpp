@@ -24,7 +24,7 @@ std::vector<AlarmEvent> AlarmMonitor::evaluate(const PollReadings& readings) {
         update(n, AlarmKind::Sensor, known([&] { return rules_.sensor && !value; }), value,
                std::nullopt, readings.at, events);
         const auto limitCondition = [&](AlarmKind kind, const std::optional<double>& limit) {
-            const bool active = conditions_[{n, kind}].alarmId != 0;
+            const bool active = condition(n, kind).alarmId != 0;
             return known([&]() -> std::optional<bool> {
                 if (!limit) return false;
                 if (!value) return std::nullopt;  // no reading: its sensor alarm says so
@@ -46,16 +46,15 @@ std::vector<AlarmEvent> AlarmMonitor::evaluate(const PollReadings& readings) {
 void AlarmMonitor::update(int channel, AlarmKind kind, std::optional<bool> holds,
                           std::optional<double> value, std::optional<double> limit, std::time_t at,
                           std::vector<AlarmEvent>& events) {
-    Condition& condition = conditions_[{channel, kind}];
+    Condition& c = condition(channel, kind);
     if (!holds) {
-        condition.since.reset();
+        c.since.reset();
         return;
     }
-    Alarm* active = condition.alarmId != 0 ? find(condition.alarmId) : nullptr;
     if (*holds) {
-        if (active) return;
-        if (!condition.since) condition.since = at;
-        if (std::difftime(at, *condition.since) < rules_.delaySeconds) return;
+        if (c.alarmId != 0) return;
+        if (!c.since) c.since = at;
+        if (std::difftime(at, *c.since) < rules_.delaySeconds) return;
         Alarm alarm;
         alarm.id = nextId_++;
         alarm.channel = channel;
@@ -64,13 +63,15 @@ void AlarmMonitor::update(int channel, AlarmKind kind, std::optional<bool> holds
         alarm.limit = limit;
         alarm.raisedAt = at;
         alarms_.push_back(alarm);
-        condition = {std::nullopt, alarm.id};
+        c = {std::nullopt, alarm.id};
         events.push_back({AlarmEventType::Raised, at, value, alarm});
         return;
     }
-    condition.since.reset();
+    c.since.reset();
+    if (c.alarmId == 0) return;
+    Alarm* active = find(c.alarmId);  // an active alarm is never dropped
+    c.alarmId = 0;
     if (!active) return;
-    condition.alarmId = 0;
     active->clearedAt = at;
     events.push_back({AlarmEventType::Cleared, at, value, *active});
     dropFinished();

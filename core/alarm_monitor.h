@@ -1,6 +1,6 @@
 #pragma once
+#include <array>
 #include <ctime>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,7 +70,11 @@ class AlarmMonitor {
     void dropFinished();
 
     AlarmRules rules_;
-    std::map<std::pair<int, AlarmKind>, Condition> conditions_;
+    static constexpr int kKinds = 4;
+    Condition& condition(int channel, AlarmKind kind) {
+        return conditions_[static_cast<std::size_t>(channel * kKinds + static_cast<int>(kind))];
+    }
+    std::array<Condition, (kMaxChannels + 1) * kKinds> conditions_{};
     std::vector<Alarm> alarms_;
     int nextId_ = 1;
 };

@@ -5,7 +5,8 @@
 # Qt's SVG module (chart export), the fuzzing: clang with libFuzzer and the sanitizers'
 # run-time (libclang-rt-14-dev), and the package's documents and their checks: help2man makes
 # the manual pages, which man (man-db, groff-base) renders; lintian, desktop-file-validate
-# (desktop-file-utils) and appstreamcli (appstream) check the package.
+# (desktop-file-utils) and appstreamcli (appstream) check the package; dbus-run-session
+# (dbus-daemon) gives the notification test a private session bus.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat dbus-daemon xvfb xauth imagemagick fonts-dejavu-core locales

@@ -72,12 +72,33 @@ TEST_F(PollCycleTest, LogLinesFollowFileSave) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
 }
 
+// Each poll ends with what it brought, on the log's clock, for the alarms.
+TEST_F(PollCycleTest, EveryPollHandsOnItsReadings) {
+    simulator->setRegister(21, 14950);
+    simulator->setRegister(23, 0);
+    const std::time_t before = std::time(nullptr);
+    poll.poll();
+    ASSERT_EQ(view.readings.size(), 1u);
+    const PollReadings& r = view.readings[0];
+    EXPECT_TRUE(r.linkUp);
+    EXPECT_GE(r.at, before);
+    ASSERT_EQ(r.channels.size(), 15u);
+    EXPECT_NEAR(*r.channels[0], 25.85, 1e-9);
+    EXPECT_FALSE(r.channels[2]);
+    simulator->setFault(sim::Fault::Silence);
+    poll.poll();
+    ASSERT_EQ(view.readings.size(), 2u);
+    EXPECT_FALSE(view.readings[1].linkUp);
+}
+
 TEST_F(PollCycleTest, NoPortNameFailsToOpen) {
     ini.writeString("connect", "port", "");
     poll.poll();
     EXPECT_EQ(view.status[0], "Ошибка открытия порта");
     EXPECT_EQ(view.cells.size(), 30u);  // 30 channels until the module is identified
     EXPECT_EQ(simulator->requestCount(), 0u);
+    ASSERT_EQ(view.readings.size(), 1u);
+    EXPECT_FALSE(view.readings[0].linkUp);
 }
 
 }  // namespace
