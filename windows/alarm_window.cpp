@@ -137,6 +137,7 @@ void AlarmWindow::refresh() {
             alarmList_->setItem(row, column, item);
         }
     }
+    alarmList_->resizeColumnsToContents();
 }
 
 void AlarmWindow::acknowledgeSelected() {

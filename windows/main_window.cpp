@@ -322,6 +322,7 @@ void MainWindow::finishSession() {
     if (cabinetWindow_) cabinetWindow_->close();
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
+    if (alarmWindow_) alarmWindow_->close();
     cabinet_->stopTimers();
     // The exchange under way ends with its transaction, cut short; what waits is of no use now.
     link_.setInterrupted(true);
@@ -408,7 +409,10 @@ void MainWindow::showAlarms() {
     alarmIndicator_->setText(waiting > 0  ? "Тревоги: " + QString::number(waiting)
                              : listed > 0 ? "Тревоги квитированы"
                                           : "Тревог нет");
-    alarmIndicator_->setStyleSheet(waiting > 0 ? "color: white; background: #c00000" : "");
+    // A flat button draws no background of its own: the style sheet gives it one.
+    alarmIndicator_->setStyleSheet(waiting > 0 ? "QPushButton { color: white; background-color: "
+                                                 "#c00000; border: none; padding: 1px 8px; }"
+                                               : "QPushButton { border: none; padding: 1px 8px; }");
     QString tip = "Сигнализация (Ctrl+L)";
     if (!notificationProblem_.isEmpty()) tip += "\n" + notificationProblem_;
     alarmIndicator_->setToolTip(tip);
