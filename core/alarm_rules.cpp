@@ -14,10 +14,13 @@ std::string limitKey(const char* kind, int channel) {
     return kind + std::to_string(channel);
 }
 
-// A stored flag: 1 on, 0 off; anything else is the default.
-bool flag(const MemIni& ini, const IntKey& key) {
-    const int value = ini.readInteger(key);
-    return value == 0 || value == 1 ? value == 1 : key.fallback == 1;
+// A stored flag: 1 on, 0 off; anything else is the default, and said.
+bool flag(const MemIni& ini, const IntKey& key, std::vector<std::string>* problems) {
+    const std::string text = ini.readString(key.section, key.key, "");
+    if (text.empty() || text == "0" || text == "1")
+        return text.empty() ? key.fallback == 1 : text == "1";
+    if (problems) problems->push_back(std::string(key.key) + "=" + text);
+    return key.fallback == 1;
 }
 
 }  // namespace
@@ -137,9 +140,9 @@ AlarmRules loadAlarmRules(const MemIni& ini, std::vector<std::string>* problems)
             note(key->key, text);
         }
     }
-    rules.sensor = flag(ini, keys::kAlarmSensor);
-    rules.link = flag(ini, keys::kAlarmLink);
-    rules.notify = flag(ini, keys::kAlarmNotify);
+    rules.sensor = flag(ini, keys::kAlarmSensor, problems);
+    rules.link = flag(ini, keys::kAlarmLink, problems);
+    rules.notify = flag(ini, keys::kAlarmNotify, problems);
     const std::string log = ini.readString(keys::kAlarmLog);
     if (!log.empty()) rules.logFile = log;
     return rules;

@@ -159,9 +159,13 @@ TEST(AlarmRules, StoredAndReadBack) {
     ini.writeString("alarms", "high7", "8o.5");  // hand-edited
     ini.writeString("alarms", "low30", "-20.25");
     ini.writeString("alarms", "delay", "-3");
+    ini.writeString("alarms", "notify", "yes");
+    ini.writeString("alarms", "link", "0");
     std::vector<std::string> problems;
     AlarmRules rules = loadAlarmRules(ini, &problems);
-    EXPECT_EQ(problems, (std::vector<std::string>{"high7=8o.5", "delay=-3"}));
+    EXPECT_EQ(problems, (std::vector<std::string>{"high7=8o.5", "delay=-3", "notify=yes"}));
+    EXPECT_TRUE(rules.notify);
+    EXPECT_FALSE(rules.link);
     EXPECT_FALSE(rules.high[7]);
     EXPECT_EQ(rules.low[30], -20.25);
     EXPECT_EQ(rules.delaySeconds, 0.0);
