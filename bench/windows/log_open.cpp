@@ -90,9 +90,9 @@ BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::
 
 void repaint(benchmark::State& state, double span) {
     XYPlot& plot = *viewer->window->plot();
-    const auto& times = viewer->window->data().times;
-    const double from = span > 0 ? times[times.size() / 2] : times.front();
-    plot.bottomAxis()->setMinMax(from, span > 0 ? from + span : times.back());
+    const kvel::LogData& data = viewer->window->data();
+    const double from = span > 0 ? data.time(data.rows() / 2) : data.time(0);
+    plot.bottomAxis()->setMinMax(from, span > 0 ? from + span : data.time(data.rows() - 1));
     for (auto _ : state) {
         plot.invalidate();
         plot.paint();

@@ -32,21 +32,24 @@ std::string HourLog() {
 }
 
 TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
-    const LogData data = parseLog(HourLog());
+    const auto log = std::make_shared<LogData>(parseLog(HourLog()));
+    const LogData& data = *log;
     XYPlot plot;
     MemIni ini("");
     LogChart chart(plot, ini);
-    chart.fill(data);
+    chart.setData(log);
+    chart.standardView();
+    chart.fillView(1000);
     const XYLine& two = *chart.line(2);
     ASSERT_EQ(two.count(), 50);  // no point where the log says "---"
     EXPECT_EQ(two.breaks(), std::vector<int>{20});
     EXPECT_FALSE(chart.hasReadings(3));
     const double minute = 1.0 / 1440;
-    const double start = data.times.front();
+    const double start = data.time(0);
     // Inside the gap the curve has no value; at the points around it, it has theirs.
     EXPECT_FALSE(curveValueAt(two, start + 25 * minute));
-    ASSERT_TRUE(curveValueAt(two, start + 30 * minute));
-    EXPECT_DOUBLE_EQ(curveValueAt(two, start + 30 * minute)->value, 25.0);
+    ASSERT_TRUE(curveValueAt(two, data.time(30)));
+    EXPECT_DOUBLE_EQ(curveValueAt(two, data.time(30))->value, 25.0);
     ASSERT_TRUE(curveValueAt(*chart.line(1), start + 25.5 * minute));
     EXPECT_NEAR(curveValueAt(*chart.line(1), start + 25.5 * minute)->value, 25.5, 1e-6);
 }
