@@ -87,7 +87,8 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values)
             continue;
         }
         const double h = double(v) * 100.0;
-        const double whole = std::round(h);
+        // Rounded half away from zero without a library call: this runs for every reading.
+        const double whole = double(static_cast<long long>(h + (h >= 0 ? 0.5 : -0.5)));
         int& base = chunk.base[std::size_t(c)];
         if (base == kUnset && std::fabs(whole) < 1e9) base = int(whole) - 32767;
         const double offset = whole - base;
@@ -139,36 +140,67 @@ void LogData::sortByTime() {
 
 void LogData::buildSummary() {
     const float inf = std::numeric_limits<float>::infinity();
-    for (int level = 0; level < 2; ++level) {
-        const int blocks = (rows_ + kBlockRows[level] - 1) / kBlockRows[level];
-        std::vector<float>& s = summary_[std::size_t(level)];
-        s.assign(std::size_t(blocks) * kLogChannels * 2, 0);
-        for (int b = 0; b < blocks; ++b) {
-            for (int c = 1; c <= kLogChannels; ++c) {
-                float mn = inf, mx = -inf;
-                if (level == 0) {
-                    const int end = std::min(rows_, (b + 1) * kBlockRows[0]);
-                    for (int row = b * kBlockRows[0]; row < end; ++row) {
-                        if (!hasReading(row, c)) continue;
-                        const float v = value(row, c);
-                        mn = std::min(mn, v);
-                        mx = std::max(mx, v);
-                    }
-                } else {
-                    const std::vector<float>& low = summary_[0];
-                    const int first = b * 64,
-                              end = std::min(first + 64, int(low.size() / (kLogChannels * 2)));
-                    for (int k = first; k < end; ++k) {
-                        const std::size_t at =
-                            (std::size_t(k) * kLogChannels + std::size_t(c - 1)) * 2;
-                        mn = std::min(mn, low[at]);
-                        mx = std::max(mx, low[at + 1]);
-                    }
+    const int blocks0 = (rows_ + kBlockRows[0] - 1) / kBlockRows[0];
+    std::vector<float>& low = summary_[0];
+    low.assign(std::size_t(blocks0) * kLogChannels * 2, 0);
+    // Level 0 straight from the stored steps of each chunk: the extremes of a block are found
+    // on the 16-bit numbers and turned into degrees once.
+    for (int b = 0; b < blocks0; ++b) {
+        const Chunk& chunk = *chunks_[std::size_t(b * kBlockRows[0] / kChunkRows)];
+        const int first = b * kBlockRows[0], end = std::min(rows_, first + kBlockRows[0]);
+        std::array<int, kLogChannels> mn, mx;
+        std::array<bool, kLogChannels> odd{};
+        mn.fill(kOdd);
+        mx.fill(0);
+        for (int row = first; row < end; ++row) {
+            const std::uint16_t* stored =
+                &chunk.stored[std::size_t(row % kChunkRows) * kLogChannels];
+            for (int c = 0; c < kLogChannels; ++c) {
+                const int v = stored[c];
+                if (v == 0) continue;
+                if (v == kOdd) {
+                    odd[std::size_t(c)] = true;
+                    continue;
                 }
-                const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(c - 1)) * 2;
-                s[at] = mn;
-                s[at + 1] = mx;
+                mn[std::size_t(c)] = std::min(mn[std::size_t(c)], v);
+                mx[std::size_t(c)] = std::max(mx[std::size_t(c)], v);
             }
+        }
+        for (int c = 0; c < kLogChannels; ++c) {
+            float lo = inf, hi = -inf;
+            if (mx[std::size_t(c)] != 0) {
+                const int base = chunk.base[std::size_t(c)];
+                lo = float(double(base + mn[std::size_t(c)]) / 100.0);
+                hi = float(double(base + mx[std::size_t(c)]) / 100.0);
+            }
+            if (odd[std::size_t(c)]) {
+                for (int row = first; row < end; ++row) {
+                    if (raw(row, c + 1) != kOdd) continue;
+                    const float v = value(row, c + 1);
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+            }
+            const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(c)) * 2;
+            low[at] = lo;
+            low[at + 1] = hi;
+        }
+    }
+    const int per = kBlockRows[1] / kBlockRows[0];
+    const int blocks1 = (blocks0 + per - 1) / per;
+    std::vector<float>& high = summary_[1];
+    high.assign(std::size_t(blocks1) * kLogChannels * 2, 0);
+    for (int b = 0; b < blocks1; ++b) {
+        for (int c = 0; c < kLogChannels; ++c) {
+            float lo = inf, hi = -inf;
+            for (int k = b * per; k < std::min(blocks0, (b + 1) * per); ++k) {
+                const std::size_t at = (std::size_t(k) * kLogChannels + std::size_t(c)) * 2;
+                lo = std::min(lo, low[at]);
+                hi = std::max(hi, low[at + 1]);
+            }
+            const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(c)) * 2;
+            high[at] = lo;
+            high[at + 1] = hi;
         }
     }
 }
