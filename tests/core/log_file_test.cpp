@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "config/text_encoding.h"
 #include "core/csv_export.h"
@@ -158,7 +158,6 @@ TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
     }
 }
 
-
 // Lines every `step` seconds from 00:00:00 of 16.11.26, channel 1 reading `value(i)`.
 std::string Lines(int count, int step, double (*value)(int), int startSecond = 0) {
     std::string text;
@@ -189,7 +188,8 @@ TEST(LogFile, AWrongTimeStampCostsItsOwnLineAndAClockSetBackKeepsTheReadingsAfte
     // A daylight-saving fall-back: the hour from 02:00 is logged twice. Every reading stays, in
     // time order, the repeated hour's two passes side by side.
     const std::string before = Lines(720, 5, Ramp, 3600);
-    const std::string again = Lines(720 + 12, 5, [](int) { return 30.0; }, 7200);
+    const std::string again = Lines(
+        720 + 12, 5, [](int) { return 30.0; }, 7200);
     data = parseLog(kHeader + before + Lines(720, 5, Ramp, 7200) + again);
     EXPECT_EQ(data.rows(), 720 * 3 + 12);
     EXPECT_EQ(data.skippedTotal(), 0);
@@ -218,7 +218,7 @@ TEST(LogFile, AGapWellAboveTheUsualStepBreaksTheCurveAndHasNoValue) {
 TEST(LogFile, EveryReadingIsKeptExactlyAndTheSummaryGivesTheTrueExtremes) {
     // Values of every kind: the module's steps, any hundredths, far apart in one stretch, finer
     // than hundredths, and no reading.
-    const char* values[] = {"856.27", "-273.15", "1037.55", "0.00", "21.46",
+    const char* values[] = {"856.27", "-273.15", "1037.55", "0.00",   "21.46",
                             "-40.01", "1.234",   "---",     "300.00", "-299.99"};
     std::string text = kHeader;
     for (int i = 0; i < 10; ++i) {
@@ -236,11 +236,16 @@ TEST(LogFile, EveryReadingIsKeptExactlyAndTheSummaryGivesTheTrueExtremes) {
         }
     }
     // Extremes of any run of rows, through the summary's blocks, against a plain scan.
-    const LogData data = parseLog(kHeader + Lines(200000, 1, [](int i) {
-                                      return i % 4099 == 0 ? 500.0 - i % 7 : std::sin(i * 0.001) * 50;
-                                  }));
-    for (const auto& [first, end] : {std::pair{0, 200000}, {1, 4097}, {63, 64 * 70 + 1},
-                                     {4096 * 3, 4096 * 9}, {12345, 123456}, {5, 5}}) {
+    const LogData data =
+        parseLog(kHeader + Lines(200000, 1, [](int i) {
+                     return i % 4099 == 0 ? 500.0 - i % 7 : std::sin(i * 0.001) * 50;
+                 }));
+    for (const auto& [first, end] : {std::pair{0, 200000},
+                                     {1, 4097},
+                                     {63, 64 * 70 + 1},
+                                     {4096 * 3, 4096 * 9},
+                                     {12345, 123456},
+                                     {5, 5}}) {
         float mn = INFINITY, mx = -INFINITY;
         for (int row = first; row < end; ++row) {
             mn = std::min(mn, data.value(row, 1));
@@ -265,8 +270,8 @@ TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
     test::WriteBytes(dir.File("junk.txt"), std::string(3 << 20, 'x'));
     LogData data;
     std::string error;
-    ASSERT_TRUE(readLogFiles({dir.File("b.txt"), dir.File("a.txt"), dir.File("junk.txt")}, data,
-                             error))
+    ASSERT_TRUE(
+        readLogFiles({dir.File("b.txt"), dir.File("a.txt"), dir.File("junk.txt")}, data, error))
         << error;
     EXPECT_EQ(data.rows(), 20);
     EXPECT_LT(data.time(9), data.time(10));
@@ -286,8 +291,7 @@ TEST(LogStats, ExtremesMeanAndTimeAboveTheThresholdBetweenTwoTimes) {
         text += line("16.11.26", "12:0" + std::to_string(i) + ":00", values[i]);
     }
     const LogData data = parseLog(text);
-    const std::vector<ChannelStats> stats =
-        logStats(data, data.time(4), data.time(0), {1, 2}, 25);
+    const std::vector<ChannelStats> stats = logStats(data, data.time(4), data.time(0), {1, 2}, 25);
     ASSERT_EQ(stats.size(), 2u);
     EXPECT_EQ(stats[0].readings, 5);
     EXPECT_DOUBLE_EQ(stats[0].min, 10);
