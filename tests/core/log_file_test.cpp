@@ -1,6 +1,9 @@
 #include "core/log_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -281,6 +284,31 @@ TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
     progress.cancel = true;
     EXPECT_FALSE(readLogFiles({dir.File("a.txt")}, data, error, &progress));
     EXPECT_EQ(data.rows(), 0);
+}
+
+TEST(LogFile, RunningOutOfMemoryIsAnErrorNotTheEndOfTheProgram) {
+    test::TempDir dir;
+    const std::string path = dir.File("big.txt");
+    test::WriteBytes(path, kHeader + Lines(400000, 1, Ramp));
+    // In a child whose address space ends a little above what it uses now.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long pages = 0;
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%ld", &pages) != 1) _exit(3);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (8 << 20);
+        const rlimit r{limit, limit};
+        if (setrlimit(RLIMIT_AS, &r) != 0) _exit(3);
+        LogData data;
+        std::string error;
+        const bool read = readLogFile(path, data, error);
+        _exit(read ? 1 : error.find("недостаточно памяти") != std::string::npos ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(LogStats, ExtremesMeanAndTimeAboveTheThresholdBetweenTwoTimes) {
