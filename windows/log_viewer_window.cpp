@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <atomic>
 
 #include "chart/chart_image.h"
 #include "chart/readout_format.h"
@@ -55,7 +56,8 @@ QString textOf(const std::string& s) {
 }  // namespace
 
 struct LogViewerWindow::LoadResult {
-    int generation = 0;
+    // Set last by the reading thread; the rest is the window's once it is seen set.
+    std::atomic<bool> finished{false};
     QStringList paths;
     std::shared_ptr<LogData> data;
     bool ok = false;
@@ -176,7 +178,8 @@ void LogViewerWindow::buildLayout() {
     cancelButton_->hide();
     statusBar()->addPermanentWidget(cancelButton_);
     connect(cancelButton_, &QPushButton::clicked, this, &LogViewerWindow::cancelLoad);
-    progressTimer_.setInterval(100);
+    // Also how soon a finished read is taken up.
+    progressTimer_.setInterval(50);
     connect(&progressTimer_, &QTimer::timeout, this, &LogViewerWindow::showProgress);
 
     markerControls_.handle1 = new MarkerHandle(plot_);
@@ -263,16 +266,16 @@ void LogViewerWindow::load(const QStringList& paths) {
     loadingPaths_ = paths;
     progress_ = std::make_shared<LogLoadProgress>();
     auto result = std::make_shared<LoadResult>();
-    result->generation = ++loadGeneration_;
     result->paths = paths;
+    pending_ = result;
     progressBar_->setValue(0);
     progressBar_->show();
     cancelButton_->show();
     progressTimer_.start();
     status_->setText("Чтение журнала: " + logsName(paths));
-    // The thread never touches the window: it posts its result, which the window takes on its
-    // own thread (or never, when it is gone: the destructor waits for the thread).
-    loader_ = std::thread([this, files = stdPaths(paths), progress = progress_, result] {
+    // The thread never touches the window: it leaves its result in `result`, which the
+    // window's progress timer takes once it is finished (the destructor waits for the thread).
+    loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
         try {
             result->data = std::make_shared<LogData>();
             result->ok = readLogFiles(files, *result->data, result->error, progress.get());
@@ -282,8 +285,7 @@ void LogViewerWindow::load(const QStringList& paths) {
         }
         result->cancelled = progress->cancel.load();
         if (!result->ok) result->data.reset();
-        QMetaObject::invokeMethod(
-            this, [this, result] { loadFinished(result); }, Qt::QueuedConnection);
+        result->finished.store(true, std::memory_order_release);
     });
 }
 
@@ -291,6 +293,8 @@ void LogViewerWindow::stopLoader() {
     if (!loader_.joinable()) return;
     progress_->cancel = true;
     loader_.join();
+    pending_.reset();
+    progressTimer_.stop();
 }
 
 void LogViewerWindow::cancelLoad() {
@@ -298,6 +302,10 @@ void LogViewerWindow::cancelLoad() {
 }
 
 void LogViewerWindow::showProgress() {
+    if (pending_ && pending_->finished.load(std::memory_order_acquire)) {
+        loadFinished(std::exchange(pending_, nullptr));
+        return;
+    }
     if (!progress_) return;
     const long long total = progress_->bytesTotal.load();
     const long long done = progress_->bytesDone.load();
@@ -310,7 +318,6 @@ void LogViewerWindow::closeEvent(QCloseEvent* e) {
 }
 
 void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
-    if (result->generation != loadGeneration_) return;  // a read replaced by a later one
     if (loader_.joinable()) loader_.join();
     progressTimer_.stop();
     progressBar_->hide();

@@ -117,12 +117,12 @@ class LogViewerWindow : public QMainWindow {
     // The read under way: its thread, what it reports, what the window does when it ends.
     std::thread loader_;
     std::shared_ptr<LogLoadProgress> progress_;
+    std::shared_ptr<LoadResult> pending_;
     QTimer progressTimer_;
     QStringList loadingPaths_;
     bool reloading_ = false;
     bool lastLoadOk_ = false;
     bool closeOnFailure_ = false;
-    int loadGeneration_ = 0;
 };
 
 // kvelview --log FILE: only the viewer, without the module's line; mem.ini of the current folder
