@@ -342,7 +342,9 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
         return true;
     } catch (const std::bad_alloc&) {
         data = LogData();
-        error = "недостаточно памяти для журнала";
+        // Said as the other failures are: the file, then why.
+        error = (paths.empty() ? std::string() : paths.front() + ": ") +
+                "недостаточно памяти, чтобы показать журнал";
         return false;
     }
 }

@@ -281,7 +281,7 @@ void LogViewerWindow::load(const QStringList& paths) {
             result->ok = readLogFiles(files, *result->data, result->error, progress.get());
         } catch (const std::bad_alloc&) {
             result->ok = false;
-            result->error = "недостаточно памяти для журнала";
+            result->error = "недостаточно памяти, чтобы показать журнал";
         }
         result->cancelled = progress->cancel.load();
         if (!result->ok) result->data.reset();
