@@ -356,6 +356,11 @@ void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
         if (shift > 0) chart_->setTimeRange(viewFrom + shift, viewTo + shift);
     }
     setWindowTitle("Просмотр журнала — " + logsName(paths_));
+    // An empty field stands for the log's start or end, which it shows greyed.
+    if (data_->rows() > 0) {
+        fromEdit_->setPlaceholderText(textOf(formatDateTime(data_->time(0))));
+        toEdit_->setPlaceholderText(textOf(formatDateTime(data_->time(data_->rows() - 1))));
+    }
     showCounts();
     if (stats_ && stats_->isVisible()) showStatistics();
     emit loaded(true);
