@@ -1,5 +1,6 @@
 #include "chart/chart_image.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
@@ -30,6 +31,38 @@ class WithoutDrawEnd {
     std::function<void(XYPlot*)> saved_;
 };
 
+// The caption's band: a line with the title and the range, a line of legend entries (wrapped
+// when they do not fit). Returns the band's height.
+int drawCaption(QPainter& p, const ChartCaption& caption, int width) {
+    QFont font = p.font();
+    font.setPixelSize(13);
+    p.setFont(font);
+    const QFontMetrics m(font);
+    const int line = m.height() + 4;
+    p.setPen(Qt::black);
+    p.drawText(QRect(6, 2, width - 12, line), Qt::AlignLeft | Qt::AlignVCenter, caption.title);
+    p.drawText(QRect(6, 2, width - 12, line), Qt::AlignRight | Qt::AlignVCenter, caption.range);
+    int x = 6, y = 2 + line;
+    for (const auto& [name, color] : caption.legend) {
+        const int w = 14 + 4 + m.horizontalAdvance(name) + 14;
+        if (x > 6 && x + w > width) {
+            x = 6;
+            y += line;
+        }
+        p.fillRect(QRect(x, y + line / 2 - 2, 14, 4), color);
+        p.drawText(QRect(x + 18, y, w, line), Qt::AlignLeft | Qt::AlignVCenter, name);
+        x += w;
+    }
+    return y + (caption.legend.empty() ? 0 : line) + 2;
+}
+
+void drawPicture(QPainter& p, XYPlot& plot, QSize size, const ChartCaption* caption) {
+    // A picture too small for a caption shows the plot alone.
+    const int band = caption && size.height() >= 120 ? drawCaption(p, *caption, size.width()) : 0;
+    p.translate(0, band);
+    plot.drawOnCanvas(&p, size.width(), size.height() - band);
+}
+
 }  // namespace
 
 ChartImageFormat chartImageFormatOf(const QString& path) {
@@ -38,7 +71,7 @@ ChartImageFormat chartImageFormatOf(const QString& path) {
 }
 
 bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFormat format,
-                    std::string& error) {
+                    std::string& error, const ChartCaption* caption) {
     if (size.width() < 10 || size.height() < 10 || size.width() > kLargestSide ||
         size.height() > kLargestSide) {
         error =
@@ -58,7 +91,7 @@ bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFor
             if (!image.isNull()) {
                 image.fill(Qt::white);
                 QPainter painter(&image);
-                plot.drawOnCanvas(&painter, size.width(), size.height());
+                drawPicture(painter, plot, size, caption);
                 painter.end();
                 drawn = image.save(&file, "PNG");
             }
@@ -67,10 +100,11 @@ bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFor
             svg.setOutputDevice(&file);
             svg.setSize(size);
             svg.setViewBox(QRect(QPoint(0, 0), size));
-            svg.setTitle("KvelView");
+            svg.setResolution(96);
+            svg.setTitle(caption && !caption->title.isEmpty() ? caption->title : "KvelView");
             QPainter painter;
             if (painter.begin(&svg)) {
-                plot.drawOnCanvas(&painter, size.width(), size.height());
+                drawPicture(painter, plot, size, caption);
                 drawn = painter.end();
             }
         }

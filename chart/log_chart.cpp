@@ -1,5 +1,8 @@
 #include "chart/log_chart.h"
 
+#include <cmath>
+
+#include "chart/readout_format.h"
 #include "chart/trend_chart.h"
 
 namespace kvel {
@@ -26,7 +29,8 @@ std::array<int, kLogChannels> logChannelSlots(const MemIni& ini) {
     return slotOfChannel;
 }
 
-LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logChannelSlots(ini)) {
+LogChart::LogChart(XYPlot& plot, const MemIni& ini)
+    : plot_(plot), data_(std::make_shared<LogData>()), slots_(logChannelSlots(ini)) {
     for (std::size_t k = 0; k < lines_.size(); ++k) {
         lineOwners_[k] = std::make_unique<XYLine>();
         lineOwners_[k]->setPlot(&plot_);
@@ -37,42 +41,107 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini) : plot_(plot), slots_(logCha
     for (int c = 1; c <= kLogChannels; ++c) {
         const int slot = slotOf(c);
         line(c)->lineAttr()->setColor(kSlotColors[std::size_t(slot - 1)]);
+        names_[std::size_t(c - 1)] = QString::fromStdString(slotCaption(ini, c));
         // A channel on the main chart keeps its value axis; the others are read on the left.
         const bool onMainChart = shown[std::size_t(slot - 1)] == c;
         line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? YAxisChoice::Left
                                                                     : YAxisChoice::Right);
     }
+    plot_.onPaintStart = [this](XYPlot* p) { fillView(p->drawWidth()); };
 }
 
-LogChart::~LogChart() = default;
+LogChart::~LogChart() {
+    plot_.onPaintStart = nullptr;
+}
 
-void LogChart::fill(const LogData& data) {
+void LogChart::setData(std::shared_ptr<const LogData> data) {
+    data_ = data ? std::move(data) : std::make_shared<LogData>();
     for (int c = 1; c <= kLogChannels; ++c) {
-        XYLine& l = *line(c);
-        l.setLockInvalidate(true);
-        l.clear();
-        bool gap = false;
-        for (int row = 0; row < data.rows(); ++row) {
-            if (!data.hasReading(row, c)) {
-                gap = true;
+        hasReadings_[std::size_t(c - 1)] = data_->extent(c, 0, data_->rows()).any;
+    }
+    filledColumns_ = -1;
+    plot_.invalidate();
+}
+
+void LogChart::fillView(int columns) {
+    const Axis& bottom = *plot_.bottomAxis();
+    const double from = bottom.min(), to = bottom.max();
+    columns = std::max(columns, 1);
+    if (from == filledFrom_ && to == filledTo_ && columns == filledColumns_) return;
+    filledFrom_ = from;
+    filledTo_ = to;
+    filledColumns_ = columns;
+    for (XYLine* l : lines_) {
+        l->setLockInvalidate(true);
+        l->clear();
+    }
+    const LogData& d = *data_;
+    const int first = d.rowAtOrAfter(from), end = d.rowAfter(to);
+    if (end - first <= kRowsPerColumn * columns) {
+        for (int c = 1; c <= kLogChannels; ++c) fillExact(*line(c), c, first, end);
+    } else {
+        fillColumns(columns, from, to);
+    }
+    // Unlocking lets the plot fit the value axes to what the view holds.
+    for (XYLine* l : lines_) l->setLockInvalidate(false);
+}
+
+void LogChart::fillExact(XYLine& l, int channel, int first, int end) {
+    const LogData& d = *data_;
+    bool gap = false;
+    for (int row = first; row < end; ++row) {
+        if (!d.hasReading(row, channel)) {
+            gap = true;
+            continue;
+        }
+        if (gap || (row > first && d.gapBefore(row))) l.addBreak();
+        gap = false;
+        l.addXY(d.time(row), d.value(row, channel));
+    }
+}
+
+void LogChart::fillColumns(int columns, double from, double to) {
+    const LogData& d = *data_;
+    const double width = (to - from) / columns;
+    const int first = d.rowAtOrAfter(from);
+    std::array<bool, kLogChannels> gap{};
+    for (int k = 0, a = first; k < columns; ++k) {
+        const int b = k + 1 == columns ? d.rowAfter(to) : d.rowAtOrAfter(from + (k + 1) * width);
+        if (b <= a) continue;
+        // A gap that ends in this column breaks every curve; one inside a column is narrower
+        // than a pixel.
+        const bool timeGap = a > first && d.gapBefore(a);
+        const double t0 = d.time(a), t1 = d.time(b - 1), middle = (t0 + t1) / 2;
+        for (int c = 1; c <= kLogChannels; ++c) {
+            const ReadingExtent e = d.extent(c, a, b);
+            bool& broken = gap[std::size_t(c - 1)];
+            if (!e.any) {
+                broken = true;
                 continue;
             }
-            if (gap) l.addBreak();
-            gap = false;
-            l.addXY(data.times[std::size_t(row)], data.value(row, c));
+            XYLine& l = *line(c);
+            if (broken || timeGap) l.addBreak();
+            broken = false;
+            if (d.hasReading(a, c)) l.addXY(t0, d.value(a, c));
+            l.addXY(middle, e.min);
+            l.addXY(middle, e.max);
+            if (d.hasReading(b - 1, c)) l.addXY(t1, d.value(b - 1, c));
         }
+        a = b;
     }
-    for (XYLine* l : lines_) l->setLockInvalidate(false);
-    plot_.invalidate();
 }
 
 void LogChart::standardView() {
     Axis& bottom = *plot_.bottomAxis();
-    // Each switch-on fits the axis to the data; switching off again keeps that range.
-    bottom.setAutoMin(true);
-    bottom.setAutoMax(true);
     bottom.setAutoMin(false);
     bottom.setAutoMax(false);
+    const LogData& d = *data_;
+    if (d.rows() > 0) {
+        const double t0 = d.time(0), t1 = d.time(d.rows() - 1);
+        // The padding the plot gives a fitted axis.
+        const double pad = t1 > t0 ? (t1 - t0) * 0.025 : 1.0 / 1440;
+        bottom.setMinMax(t0 - pad, t1 + pad);
+    }
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis()}) {
         axis->setAutoMin(false);
         axis->setAutoMax(false);
@@ -85,8 +154,64 @@ void LogChart::setTimeRange(double from, double to) {
     plot_.bottomAxis()->setMinMax(from, to);
 }
 
+bool LogChart::showsEnd() const {
+    const LogData& d = *data_;
+    return d.rows() > 0 && plot_.bottomAxis()->max() >= d.time(d.rows() - 1);
+}
+
+bool LogChart::viewSpansDays() const {
+    const Axis& bottom = *plot_.bottomAxis();
+    return std::floor(bottom.min()) != std::floor(bottom.max());
+}
+
 void LogChart::setChannelShown(int channel, bool shown) {
     line(channel)->setActive(shown && hasReadings(channel));
+}
+
+ChartCaption LogChart::caption(const QString& title) const {
+    ChartCaption caption;
+    caption.title = title;
+    const Axis& bottom = *plot_.bottomAxis();
+    caption.range =
+        QString::fromStdString(formatDateTime(bottom.min()) + " — " + formatDateTime(bottom.max()));
+    for (int c = 1; c <= kLogChannels; ++c) {
+        if (line(c)->active()) {
+            caption.legend.emplace_back(names_[std::size_t(c - 1)],
+                                        kSlotColors[std::size_t(slotOf(c) - 1)]);
+        }
+    }
+    return caption;
+}
+
+std::string logTimeText(const LogChart& chart, double t) {
+    return chart.viewSpansDays() ? formatDateTime(t) : formatTimeOfDay(t);
+}
+
+LogChartMarkers::LogChartMarkers(XYPlot& plot, const LogChart& chart,
+                                 const MarkerControls& controls)
+    : ChartMarkers(plot, chart.lines(), controls), chart_(chart) {}
+
+std::optional<CurveValue> LogChartMarkers::curveValue(int k, const XYLine&, double t) const {
+    const LogData& d = chart_.data();
+    const int channel = k + 1;
+    double v = 0;
+    if (!d.valueAt(channel, t, v)) return std::nullopt;
+    const int row = d.rowAtOrAfter(t);
+    const bool falling = row > 0 && d.hasReading(row - 1, channel) &&
+                         d.value(row, channel) < d.value(row - 1, channel);
+    return CurveValue{v, falling};
+}
+
+std::string LogChartMarkers::timeText(double t) const {
+    return logTimeText(chart_, t);
+}
+
+std::string LogChartMarkers::spanText(double span) const {
+    return formatSpan(span);
+}
+
+std::string LogChartMarkers::valueText(double value) const {
+    return formatReading(value);
 }
 
 }  // namespace kvel

@@ -191,9 +191,9 @@ void ChartMarkers::updateReadouts() {
     const Axis& bottom = *plot_.bottomAxis();
     const double t1 = bottom.pixelToValue(x1_);
     const double t2 = bottom.pixelToValue(x2_);
-    c_.track1->setText(textOf(formatTimeOfDay(t1)));
-    c_.track2->setText(textOf(formatTimeOfDay(t2)));
-    c_.delta->setText(textOf(formatTimeOfDay(std::fabs(t2 - t1))));
+    c_.track1->setText(textOf(timeText(t1)));
+    c_.track2->setText(textOf(timeText(t2)));
+    c_.delta->setText(textOf(spanText(std::fabs(t2 - t1))));
     if (!markersCheck_) return;
     // Per marker, the labels of the curves with a value there, stacked so that close curves
     // keep every label readable.
@@ -206,7 +206,7 @@ void ChartMarkers::updateReadouts() {
             const XYLine& line = *lines_[static_cast<std::size_t>(k)];
             QLabel* label = c_.labels[static_cast<std::size_t>(2 * k + marker)];
             const std::optional<QRect> place =
-                line.active() ? placeCurveValue(x, t, label, *plot_.yAxisOf(line.yAxis()), line)
+                line.active() ? placeCurveValue(x, t, label, *plot_.yAxisOf(line.yAxis()), k, line)
                               : std::nullopt;
             if (!place) {
                 label->hide();
@@ -227,11 +227,35 @@ void ChartMarkers::updateReadouts() {
     }
 }
 
+double ChartMarkers::time1() const {
+    return plot_.bottomAxis()->pixelToValue(x1_);
+}
+
+double ChartMarkers::time2() const {
+    return plot_.bottomAxis()->pixelToValue(x2_);
+}
+
+std::optional<CurveValue> ChartMarkers::curveValue(int, const XYLine& line, double t) const {
+    return curveValueAt(line, t);
+}
+
+std::string ChartMarkers::timeText(double t) const {
+    return formatTimeOfDay(t);
+}
+
+std::string ChartMarkers::spanText(double span) const {
+    return formatTimeOfDay(span);
+}
+
+std::string ChartMarkers::valueText(double value) const {
+    return formatGeneral4(value);
+}
+
 std::optional<QRect> ChartMarkers::placeCurveValue(int x, double t, QLabel* label, const Axis& axis,
-                                                   const XYLine& line) {
-    const std::optional<CurveValue> v = curveValueAt(line, t);
+                                                   int k, const XYLine& line) {
+    const std::optional<CurveValue> v = curveValue(k, line, t);
     if (!v) return std::nullopt;
-    label->setText(textOf(formatGeneral4(v->value)));
+    label->setText(textOf(valueText(v->value)));
     label->adjustSize();
     const std::optional<QPoint> place =
         valueLabelPlace(x, *v, axis, label->size(), plot_.fieldRect());

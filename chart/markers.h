@@ -9,6 +9,7 @@
 #include <QSize>
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "chart/chart_slots.h"
@@ -58,6 +59,9 @@ class ChartMarkers {
 
     ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
                  const MarkerControls& controls);
+    virtual ~ChartMarkers() = default;
+    ChartMarkers(const ChartMarkers&) = delete;
+    ChartMarkers& operator=(const ChartMarkers&) = delete;
 
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
@@ -76,6 +80,18 @@ class ChartMarkers {
 
     int X1() const { return x1_; }
     int X2() const { return x2_; }
+    // The times the markers stand at.
+    double time1() const;
+    double time2() const;
+
+  protected:
+    // What the read-outs show: the curve of line k (0-based) at time t, and the texts of a
+    // time, of the span between the markers and of a value. A chart whose curves are a
+    // drawing of other data (a log's overview) answers from that data instead.
+    virtual std::optional<CurveValue> curveValue(int k, const XYLine& line, double t) const;
+    virtual std::string timeText(double t) const;
+    virtual std::string spanText(double span) const;
+    virtual std::string valueText(double value) const;
 
   private:
     int handleColumn(const MarkerHandle* handle) const;
@@ -84,7 +100,7 @@ class ChartMarkers {
     void moveMarkerToHandle(int& marker, MarkerHandle* handle);
     // The label's text and wanted place for the curve at marker column x (time t); none when
     // the curve has no value there or the label would not fit.
-    std::optional<QRect> placeCurveValue(int x, double t, QLabel* label, const Axis& axis,
+    std::optional<QRect> placeCurveValue(int x, double t, QLabel* label, const Axis& axis, int k,
                                          const XYLine& line);
 
     XYPlot& plot_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "plot/tick_format.h"
 
@@ -77,6 +78,33 @@ std::string formatGeneral4(double value) {
 
 std::string formatTimeOfDay(double days) {
     return formatDateTimePattern(QStringLiteral("hh:nn:ss"), days).toStdString();
+}
+
+std::string formatDateTime(double days) {
+    return formatDateTimePattern(QStringLiteral("dd.mm.yy hh:nn:ss"), days).toStdString();
+}
+
+std::string formatSpan(double days) {
+    // Whole seconds, so that 23:59:59.7 does not show as a day short.
+    const long long seconds = std::llround(std::fabs(days) * 86400.0);
+    char text[48];
+    const long long d = seconds / 86400, rest = seconds % 86400;
+    if (d > 0) {
+        std::snprintf(text, sizeof text, "%lld д %02lld:%02lld:%02lld", d, rest / 3600,
+                      rest / 60 % 60, rest % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", rest / 3600, rest / 60 % 60,
+                      rest % 60);
+    }
+    return text;
+}
+
+std::string formatReading(double value) {
+    if (!std::isfinite(value)) return formatGeneral4(value);
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    // "-0.00" is 0.
+    return std::string_view(text) == "-0.00" ? std::string("0.00") : std::string(text);
 }
 
 }  // namespace kvel

@@ -15,4 +15,13 @@ std::string formatGeneral4(double value);
 // below one day.
 std::string formatTimeOfDay(double days);
 
+// "dd.mm.yy hh:nn:ss": a point in time on a view of more than one day.
+std::string formatDateTime(double days);
+
+// A span: "hh:nn:ss" below one day, "10 д 12:08:58" from one day on.
+std::string formatSpan(double days);
+
+// A reading as the log holds it: two decimals ("856.27", "-0.50").
+std::string formatReading(double value);
+
 }  // namespace kvel

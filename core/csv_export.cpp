@@ -39,11 +39,9 @@ std::string logCsv(const LogData& data, double from, double to, const std::vecto
     std::string out = "Дата и время";
     for (int c : channels) out += ",Канал " + std::to_string(c);
     out += "\r\n";
-    const auto begin = std::lower_bound(data.times.begin(), data.times.end(), from);
-    const auto end = std::upper_bound(begin, data.times.end(), to);
-    for (auto it = begin; it != end; ++it) {
-        const int row = int(it - data.times.begin());
-        out += isoDateTime(*it);
+    const int end = data.rowAfter(to);
+    for (int row = data.rowAtOrAfter(from); row < end; ++row) {
+        out += isoDateTime(data.time(row));
         for (int c : channels) {
             out += ',';
             if (!data.hasReading(row, c)) continue;

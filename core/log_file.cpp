@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <numeric>
 
 namespace kvel {
@@ -17,6 +18,9 @@ constexpr std::string_view kHeaderUtf8 = "Дата";
 constexpr std::string_view kHeaderCp1251 = "\xC4\xE0\xF2\xE0";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr int kFields = 2 + kLogChannels;
+// Days of 1.1.1970 and of the last second 32 bits of seconds from it can hold.
+constexpr double kFirstDay = 25569;
+constexpr double kLastDay = kFirstDay + 4294967295.0 / 86400;
 
 bool readNumber(std::string_view text, int& value) {
     if (text.empty()) return false;
@@ -59,12 +63,29 @@ bool readClock(std::string_view text, double& fraction) {
     return true;
 }
 
-// A channel field: "%-5.2f" (spaces after the number) or "---".
+// A channel field: "%-5.2f" (spaces after the number) or "---". The usual shape is read
+// digit by digit, which is several times faster than a general number reader.
 bool readValue(std::string_view field, float& value) {
     while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
     if (field == "---") {
         value = std::numeric_limits<float>::quiet_NaN();
         return true;
+    }
+    const std::size_t n = field.size();
+    if (n >= 4 && n <= 9 && field[n - 3] == '.') {
+        std::size_t i = field[0] == '-' ? 1 : 0;
+        long hundredths = 0;
+        bool digits = i < n - 3;
+        for (; i < n && digits; ++i) {
+            if (i == n - 3) continue;
+            const char ch = field[i];
+            if (ch < '0' || ch > '9') digits = false;
+            hundredths = hundredths * 10 + (ch - '0');
+        }
+        if (digits) {
+            value = float(double(field[0] == '-' ? -hundredths : hundredths) / 100.0);
+            return true;
+        }
     }
     double v = 0;
     const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
@@ -77,10 +98,6 @@ bool readValue(std::string_view field, float& value) {
 }
 
 }  // namespace
-
-int LogData::skippedTotal() const {
-    return std::accumulate(skipped.begin(), skipped.end(), 0);
-}
 
 double dayNumber(int year, int month, int day) {
     // Days from the civil calendar (proleptic Gregorian), counted from 1 March of year 0.
@@ -131,9 +148,14 @@ bool parseTimeArgument(std::string_view text, double& when) {
     return true;
 }
 
-void LogParser::skip(LogSkip kind) {
+void LogParser::skip(LogSkip kind, long long line) {
     ++data_.skipped[std::size_t(kind)];
-    if (data_.firstSkippedLine == 0) data_.firstSkippedLine = lineNumber_;
+    if (data_.firstSkippedLine == 0) data_.firstSkippedLine = line;
+}
+
+void LogParser::addOverlongLine() {
+    ++lineNumber_;
+    skip(LogSkip::FieldCount, lineNumber_);
 }
 
 void LogParser::addLine(std::string_view line, bool complete) {
@@ -145,7 +167,7 @@ void LogParser::addLine(std::string_view line, bool complete) {
     // Every field is followed by a TAB; a last line without its line end that also misses the
     // TAB after its last field was cut while being written.
     const bool terminated = line.back() == '\t';
-    if (!complete && !terminated) return skip(LogSkip::TornLine);
+    if (!complete && !terminated) return skip(LogSkip::TornLine, lineNumber_);
     if (terminated) line.remove_suffix(1);
 
     std::array<std::string_view, kFields> fields;
@@ -157,19 +179,50 @@ void LogParser::addLine(std::string_view line, bool complete) {
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
-    if (count != kFields) return skip(LogSkip::FieldCount);
+    if (count != kFields) return skip(LogSkip::FieldCount, lineNumber_);
 
-    double when = 0;
-    if (!parseLogDateTime(fields[0], fields[1], when)) return skip(LogSkip::BadField);
-    std::array<float, kLogChannels> row{};
+    Row row;
+    row.line = lineNumber_;
+    double fraction = 0;
+    if (fields[0] != lastDate_) {
+        int y = 0, m = 0, d = 0;
+        if (!readDate(fields[0], y, m, d)) return skip(LogSkip::BadField, lineNumber_);
+        lastDate_ = fields[0];
+        lastDay_ = dayNumber(y, m, d);
+    }
+    if (!readClock(fields[1], fraction)) return skip(LogSkip::BadField, lineNumber_);
+    row.when = lastDay_ + fraction;
+    // Times are kept as seconds from 1970 in 32 bits.
+    if (row.when < kFirstDay || row.when >= kLastDay) return skip(LogSkip::BadField, lineNumber_);
     for (int c = 0; c < kLogChannels; ++c) {
-        if (!readValue(fields[std::size_t(2 + c)], row[std::size_t(c)])) {
-            return skip(LogSkip::BadField);
+        if (!readValue(fields[std::size_t(2 + c)], row.values[std::size_t(c)])) {
+            return skip(LogSkip::BadField, lineNumber_);
         }
     }
-    if (!data_.times.empty() && when < data_.times.back()) return skip(LogSkip::TimeBackwards);
-    data_.times.push_back(when);
-    data_.values.insert(data_.values.end(), row.begin(), row.end());
+    if (hasPending_) decide(pending_, &row);
+    pending_ = row;
+    hasPending_ = true;
+}
+
+// A line whose time is out of order with the line before it and with the one after it, while
+// those two are in order, is the wrong one: it alone is left out. A step back that the following
+// lines keep is the clock set back: those readings stay.
+void LogParser::decide(const Row& row, const Row* next) {
+    if (hasLast_ && row.when < last_) {
+        if (next && next->when >= last_) return skip(LogSkip::WrongTime, row.line);
+        ++data_.clockSetBacks;
+    } else if (hasLast_ && next && row.when > next->when && last_ <= next->when) {
+        return skip(LogSkip::WrongTime, row.line);
+    }
+    data_.append(row.when, row.values);
+    hasLast_ = true;
+    last_ = row.when;
+}
+
+void LogParser::finish() {
+    if (hasPending_) decide(pending_, nullptr);
+    hasPending_ = false;
+    data_.finish();
 }
 
 LogData parseLog(std::string_view text) {
@@ -184,52 +237,120 @@ LogData parseLog(std::string_view text) {
         parser.addLine(text.substr(0, end));
         text.remove_prefix(end + 1);
     }
+    parser.finish();
     return data;
 }
 
-bool readLogFile(const std::string& path, LogData& data, std::string& error) {
-    data = LogData();
+namespace {
+
+// A data line is about 110 bytes; anything far longer is not one and is never held whole.
+constexpr std::size_t kLongestLine = 4096;
+
+// One file into the parser; false with the reason when it cannot be read or reading was
+// cancelled.
+bool readInto(const std::string& path, LogParser& parser, std::string& error,
+              LogLoadProgress* progress, long long& doneBefore) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    // A data line is at least 78 bytes: room for every row at once, without regrowing.
-    struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        const auto rows = std::size_t(st.st_size / 78 + 1);
-        data.times.reserve(rows);
-        data.values.reserve(rows * kLogChannels);
-    }
-    LogParser parser(data);
-    std::string buffer;
     std::vector<char> chunk(1 << 20);
+    std::string partial;  // the start of a line that the last piece cut
+    bool overlong = false;
     bool failed = false;
+    long long done = 0;
     for (;;) {
+        if (progress && progress->cancel.load(std::memory_order_relaxed)) {
+            std::fclose(f);
+            error = "прервано";
+            return false;
+        }
         const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
         if (n == 0) {
             failed = std::ferror(f) != 0;
             break;
         }
-        buffer.append(chunk.data(), n);
-        std::string_view rest(buffer);
+        done += static_cast<long long>(n);
+        if (progress) progress->bytesDone.store(doneBefore + done, std::memory_order_relaxed);
+        std::string_view rest(chunk.data(), n);
+        // Each byte is looked at once: lines are taken from the piece itself, and only the
+        // start of a line the piece cuts is kept (never more than the longest line).
         for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
-            parser.addLine(rest.substr(0, end));
+            if (overlong) {
+                parser.addOverlongLine();
+            } else if (!partial.empty()) {
+                partial.append(rest.data(), end);
+                if (partial.size() > kLongestLine) {
+                    parser.addOverlongLine();
+                } else {
+                    parser.addLine(partial);
+                }
+            } else {
+                parser.addLine(rest.substr(0, end));
+            }
+            partial.clear();
+            overlong = false;
             rest.remove_prefix(end + 1);
         }
-        buffer.erase(0, buffer.size() - rest.size());
+        if (!overlong) {
+            partial.append(rest);
+            if (partial.size() > kLongestLine) {
+                overlong = true;
+                partial.clear();
+            }
+        }
     }
     const int err = errno;
     std::fclose(f);
     if (failed) {
         error = path + ": " + std::strerror(err);
-        data = LogData();
         return false;
     }
-    if (!buffer.empty()) parser.addLine(buffer, false);
-    data.times.shrink_to_fit();
-    data.values.shrink_to_fit();
+    if (overlong) {
+        parser.addOverlongLine();
+    } else if (!partial.empty()) {
+        parser.addLine(partial, false);
+    }
+    doneBefore += done;
     return true;
+}
+
+}  // namespace
+
+bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::string& error,
+                  LogLoadProgress* progress) {
+    data = LogData();
+    try {
+        if (progress) {
+            long long total = 0;
+            for (const std::string& path : paths) {
+                struct stat st {};
+                if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) total += st.st_size;
+            }
+            progress->bytesTotal.store(total);
+        }
+        LogParser parser(data);
+        long long done = 0;
+        for (const std::string& path : paths) {
+            if (!readInto(path, parser, error, progress, done)) {
+                data = LogData();
+                return false;
+            }
+        }
+        parser.finish();
+        return true;
+    } catch (const std::bad_alloc&) {
+        data = LogData();
+        // Said as the other failures are: the file, then why.
+        error = (paths.empty() ? std::string() : paths.front() + ": ") +
+                "недостаточно памяти, чтобы показать журнал";
+        return false;
+    }
+}
+
+bool readLogFile(const std::string& path, LogData& data, std::string& error) {
+    return readLogFiles({path}, data, error);
 }
 
 }  // namespace kvel

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <charconv>
@@ -117,36 +118,52 @@ int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 2;
     }
     const PlotOptions& o = *parsed;
-    LogData data;
+    auto data = std::make_shared<LogData>();
     std::string error;
-    if (!readLogFile(o.log, data, error)) {
+    if (!readLogFile(o.log, *data, error)) {
         err << error << '\n';
         return 1;
     }
-    if (data.skippedTotal() > 0) err << "пропущено строк: " << data.skippedTotal() << '\n';
+    if (data->skippedTotal() > 0) err << "пропущено строк: " << data->skippedTotal() << '\n';
+    if (data->rows() == 0) {
+        err << o.log << ": в журнале нет строк с показаниями, рисовать нечего\n";
+        return 1;
+    }
+    const double from = o.from.value_or(data->time(0));
+    const double to = o.to.value_or(data->time(data->rows() - 1));
+    if ((o.from || o.to) && from >= to) {
+        err << "пустой интервал времени\n";
+        return 2;
+    }
+    // Something to draw: a reading of an asked channel in the range.
+    const int first = data->rowAtOrAfter(from), end = data->rowAfter(to);
+    bool any = false;
+    for (int c = 1; c <= kLogChannels && !any; ++c) {
+        const bool asked = o.channels.empty() ||
+                           std::find(o.channels.begin(), o.channels.end(), c) != o.channels.end();
+        any = asked && data->extent(c, first, end).any;
+    }
+    if (!any) {
+        err << o.log
+            << ": нет показаний выбранных каналов в этом интервале времени, рисовать нечего\n";
+        return 1;
+    }
     const std::unique_ptr<QApplication> app = offscreenApplication();
     const MemIni ini("mem.ini");
     XYPlot plot;
     plot.resize(o.size);
     LogChart chart(plot, ini);
-    chart.fill(data);
+    chart.setData(data);
     for (int c = 1; c <= kLogChannels; ++c) {
         const bool asked = o.channels.empty() ||
                            std::find(o.channels.begin(), o.channels.end(), c) != o.channels.end();
         chart.setChannelShown(c, asked);
     }
     chart.standardView();
-    if (o.from || o.to) {
-        const Axis& bottom = *plot.bottomAxis();
-        const double from = o.from.value_or(data.rows() > 0 ? data.times.front() : bottom.min());
-        const double to = o.to.value_or(data.rows() > 0 ? data.times.back() : bottom.max());
-        if (from >= to) {
-            err << "пустой интервал времени\n";
-            return 2;
-        }
-        chart.setTimeRange(from, to);
-    }
-    if (!saveChartImage(plot, o.size, QString::fromStdString(o.out), o.format, error)) {
+    // The value axes fit to the readings of the range when the curves are filled for it.
+    if (o.from || o.to) chart.setTimeRange(from, to);
+    const ChartCaption caption = chart.caption(QFileInfo(QString::fromStdString(o.log)).fileName());
+    if (!saveChartImage(plot, o.size, QString::fromStdString(o.out), o.format, error, &caption)) {
         err << error << '\n';
         return 1;
     }

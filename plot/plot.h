@@ -198,6 +198,9 @@ class XYPlot : public QWidget {
     virtual void mouseMove(const MouseState& state, int x, int y);
     virtual void mouseUp(Qt::MouseButton button, const MouseState& state, int x, int y);
 
+    // Before any drawing of a paint or of drawOnCanvas, with drawWidth() already that of the
+    // target: an owner that draws a view of larger data fills its series for that view here.
+    std::function<void(XYPlot* sender)> onPaintStart;
     std::function<void(XYPlot* sender)> onFieldDraw;
     std::function<void(XYPlot* sender)> onDrawEnd;
     // The handler may rewrite the label text.

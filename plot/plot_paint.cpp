@@ -36,6 +36,7 @@ void XYPlot::prepareFont(QPainter& p) {
 }
 
 void XYPlot::paint() {
+    if (onPaintStart) onPaintStart(this);
     paintPending_ = false;
     QPainter* screen = controlCanvas();
     screen->setClipping(false);
@@ -89,6 +90,7 @@ void XYPlot::drawOnCanvas(QPainter* canvas, int width, int height) {
         ~LayoutStale() { flag = false; }
     } stale{layoutValid_};
     DrawCanvasScope scope(this, canvas, width, height);
+    if (onPaintStart) onPaintStart(this);
     layoutValid_ = false;
     drawAll();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -68,6 +69,32 @@ QString chooseLogToOpen(QWidget* parent, const QString& folder) {
                                         "Журналы (*.txt *.log);;Все файлы (*)");
 }
 
+QStringList chooseLogsToOpen(QWidget* parent, const QString& folder) {
+    const FileChoosers& stored = storedChoosers();
+    if (stored.openLogs) return stored.openLogs(parent, folder);
+    if (stored.openLog) {
+        const QString one = stored.openLog(parent, folder);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
+    return QFileDialog::getOpenFileNames(parent, "Открыть журнал", folder,
+                                         "Журналы (*.txt *.log);;Все файлы (*)");
+}
+
+QStringList chooseLogFolder(QWidget* parent, const QString& folder) {
+    const QString chosen =
+        storedChoosers().openFolder
+            ? storedChoosers().openFolder(parent, folder)
+            : QFileDialog::getExistingDirectory(parent, "Открыть папку журналов", folder);
+    if (chosen.isEmpty()) return {};
+    QStringList paths;
+    const QDir dir(chosen);
+    for (const QString& name :
+         dir.entryList({"*.txt", "*.log"}, QDir::Files | QDir::Readable, QDir::Name)) {
+        paths << dir.filePath(name);
+    }
+    return paths;
+}
+
 std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize) {
     if (storedChoosers().exportImage) return storedChoosers().exportImage(parent, windowSize);
     const std::optional<QSize> size = askImageSize(parent, windowSize);
@@ -89,12 +116,12 @@ QString chooseCsvExport(QWidget* parent) {
     return path;
 }
 
-bool exportChartImage(QWidget* parent, XYPlot& plot) {
+bool exportChartImage(QWidget* parent, XYPlot& plot, const ChartCaption* caption) {
     const std::optional<ImageExportChoice> choice = chooseImageExport(parent, plot.size());
     if (!choice) return false;
     std::string error;
-    if (!saveChartImage(plot, choice->size, choice->path, chartImageFormatOf(choice->path),
-                        error)) {
+    if (!saveChartImage(plot, choice->size, choice->path, chartImageFormatOf(choice->path), error,
+                        caption)) {
         showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }

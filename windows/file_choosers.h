@@ -4,11 +4,16 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
 class QWidget;
 class XYPlot;
+
+namespace kvel {
+struct ChartCaption;
+}
 
 namespace kvel {
 
@@ -24,16 +29,23 @@ struct FileChoosers {
     std::function<std::optional<ImageExportChoice>(QWidget* parent, QSize windowSize)> exportImage;
     // Where to save a CSV file.
     std::function<QString(QWidget* parent)> exportCsv;
+    // Several logs to open together, and a folder of logs.
+    std::function<QStringList(QWidget* parent, const QString& folder)> openLogs;
+    std::function<QString(QWidget* parent, const QString& folder)> openFolder;
 };
 
 // The program's dialogs, or those set; an empty member falls back to the dialog.
 void setFileChoosers(FileChoosers choosers);
 QString chooseLogToOpen(QWidget* parent, const QString& folder);
+// One log or several (a month per file, say); empty when cancelled.
+QStringList chooseLogsToOpen(QWidget* parent, const QString& folder);
+// The logs of a folder (".txt" and ".log" files, by name); empty when cancelled or none.
+QStringList chooseLogFolder(QWidget* parent, const QString& folder);
 std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize);
 QString chooseCsvExport(QWidget* parent);
 
 // Asks where and how large, then writes a picture of the plot; a failed write is shown.
 // False when cancelled or not written.
-bool exportChartImage(QWidget* parent, XYPlot& plot);
+bool exportChartImage(QWidget* parent, XYPlot& plot, const ChartCaption* caption = nullptr);
 
 }  // namespace kvel

@@ -2,31 +2,51 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <atomic>
 
 #include "chart/chart_image.h"
 #include "chart/readout_format.h"
 #include "chart/wheel_zoom_filter.h"
 #include "core/csv_export.h"
+#include "core/log_stats.h"
 #include "link/message_sink.h"
 #include "windows/file_choosers.h"
+#include "windows/log_stats_dialog.h"
 
 namespace kvel {
 namespace {
 
-QLineEdit* readOnlyEdit(QWidget* parent) {
+QLineEdit* readOnlyEdit(QWidget* parent, int width) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
     // Taken by a click only: an edit with the focus keeps Ctrl+E (end of line) from the
     // window's export action.
     edit->setFocusPolicy(Qt::ClickFocus);
-    edit->setFixedWidth(90);
+    edit->setFixedWidth(width);
     return edit;
+}
+
+std::vector<std::string> stdPaths(const QStringList& paths) {
+    std::vector<std::string> out;
+    for (const QString& p : paths) out.push_back(p.toStdString());
+    return out;
+}
+
+// "a.txt", or "a.txt и ещё 11" for several logs.
+QString logsName(const QStringList& paths) {
+    if (paths.isEmpty()) return {};
+    const QString first = QFileInfo(paths.constFirst()).fileName();
+    return paths.size() == 1 ? first : QString("%1 и ещё %2").arg(first).arg(paths.size() - 1);
 }
 
 QString textOf(const std::string& s) {
@@ -35,7 +55,18 @@ QString textOf(const std::string& s) {
 
 }  // namespace
 
-LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent) : QMainWindow(parent), ini_(ini) {
+struct LogViewerWindow::LoadResult {
+    // Set last by the reading thread; the rest is the window's once it is seen set.
+    std::atomic<bool> finished{false};
+    QStringList paths;
+    std::shared_ptr<LogData> data;
+    bool ok = false;
+    bool cancelled = false;
+    std::string error;
+};
+
+LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent)
+    : QMainWindow(parent), ini_(ini), data_(std::make_shared<LogData>()) {
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName("logViewerWindow");
@@ -46,6 +77,7 @@ LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent) : QMainWindow(par
 }
 
 LogViewerWindow::~LogViewerWindow() {
+    stopLoader();
     // The markers and the chart's lines go before the plot they work on.
     markers_.reset();
     chart_.reset();
@@ -72,6 +104,12 @@ void LogViewerWindow::buildLayout() {
            QStyle::SP_DialogSaveButton, [this] { exportImage(); });
     action("exportCsvAction", "Экспорт в CSV", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
            QStyle::SP_FileDialogDetailedView, [this] { exportCsv(); });
+    action("openFolderAction", "Открыть папку журналов",
+           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), QStyle::SP_DirOpenIcon,
+           [this] { chooseFolderAndOpen(); });
+    action("statisticsAction", "Статистика между маркерами", QKeySequence(Qt::CTRL | Qt::Key_I),
+           QStyle::SP_FileDialogInfoView, [this] { showStatistics(); });
+    buildRangeBar();
 
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
@@ -89,19 +127,20 @@ void LogViewerWindow::buildLayout() {
     bar->setFont(bold);
     auto* barRow = new QHBoxLayout(bar);
     barRow->setContentsMargins(4, 2, 4, 2);
-    const auto readout = [&](const char* caption) {
+    const auto readout = [&](const char* caption, int width = 90) {
         barRow->addWidget(new QLabel(caption, bar));
-        QLineEdit* edit = readOnlyEdit(bar);
+        QLineEdit* edit = readOnlyEdit(bar, width);
         barRow->addWidget(edit);
         return edit;
     };
     crYL_ = readout("Y(лев)");
-    crX_ = readout("X");
+    // Times carry their date on a view of several days.
+    crX_ = readout("X", 140);
     crYR_ = readout("Y(прав)");
     barRow->addSpacing(20);
-    markerControls_.track1 = readout("X1");
-    markerControls_.track2 = readout("X2");
-    markerControls_.delta = readout("dX");
+    markerControls_.track1 = readout("X1", 140);
+    markerControls_.track2 = readout("X2", 140);
+    markerControls_.delta = readout("dX", 110);
     barRow->addStretch(1);
     chartColumn->addWidget(bar);
     row->addLayout(chartColumn, 1);
@@ -128,6 +167,20 @@ void LogViewerWindow::buildLayout() {
 
     status_ = new QLabel(this);
     statusBar()->addWidget(status_, 1);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName("loadProgress");
+    progressBar_->setRange(0, 1000);
+    progressBar_->setMaximumWidth(240);
+    progressBar_->hide();
+    statusBar()->addPermanentWidget(progressBar_);
+    cancelButton_ = new QPushButton("Отмена", this);
+    cancelButton_->setObjectName("cancelLoadButton");
+    cancelButton_->hide();
+    statusBar()->addPermanentWidget(cancelButton_);
+    connect(cancelButton_, &QPushButton::clicked, this, &LogViewerWindow::cancelLoad);
+    // Also how soon a finished read is taken up.
+    progressTimer_.setInterval(50);
+    connect(&progressTimer_, &QTimer::timeout, this, &LogViewerWindow::showProgress);
 
     markerControls_.handle1 = new MarkerHandle(plot_);
     markerControls_.handle2 = new MarkerHandle(plot_);
@@ -158,7 +211,7 @@ void LogViewerWindow::wireChart() {
         connect(check, &QCheckBox::toggled, this,
                 [this, c](bool on) { chart_->setChannelShown(c, on); });
     }
-    markers_ = std::make_unique<ChartMarkers>(*plot_, chart_->lines(), markerControls_);
+    markers_ = std::make_unique<LogChartMarkers>(*plot_, *chart_, markerControls_);
     markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
@@ -177,101 +230,299 @@ void LogViewerWindow::wireChart() {
 void LogViewerWindow::pointerMoved(int x, int y) {
     const std::optional<PointerReadout> r = mouse_->mouseMove(x, y);
     if (!r) return;
-    crX_->setText(textOf(formatTimeOfDay(r->time)));
-    crYL_->setText(textOf(formatGeneral4(r->left)));
-    crYR_->setText(textOf(formatGeneral4(r->right)));
+    crX_->setText(textOf(logTimeText(*chart_, r->time)));
+    crYL_->setText(textOf(formatReading(r->left)));
+    crYR_->setText(textOf(formatReading(r->right)));
 }
 
-bool LogViewerWindow::openFile(const QString& path) {
-    LogData data;
-    std::string error;
-    if (!readLogFile(path.toStdString(), data, error)) {
-        showMessage("Не удалось открыть журнал " + error, "Ошибка");
-        return false;
+void LogViewerWindow::buildRangeBar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName("logRangeTools");
+    bar->setMovable(false);
+    addToolBar(bar);
+    const auto edit = [&](const char* caption, const char* name) {
+        auto* label = new QLabel(caption, bar);
+        auto* e = new QLineEdit(bar);
+        e->setObjectName(name);
+        e->setPlaceholderText("дд.мм.гг чч:мм");
+        e->setFixedWidth(130);
+        e->setToolTip("Дата и время: 16.11.26 18:00, 16.11.2026 18:00:05 или 2026-11-16 18:00");
+        label->setBuddy(e);
+        bar->addWidget(label);
+        bar->addWidget(e);
+        connect(e, &QLineEdit::returnPressed, this, [this] { showTypedRange(); });
+        return e;
+    };
+    fromEdit_ = edit(" &С ", "rangeFromEdit");
+    toEdit_ = edit(" &По ", "rangeToEdit");
+    QAction* show = bar->addAction("Показать");
+    show->setObjectName("showRangeAction");
+    show->setToolTip("Показать интервал (Enter в поле времени)");
+    connect(show, &QAction::triggered, this, [this] { showTypedRange(); });
+}
+
+void LogViewerWindow::load(const QStringList& paths) {
+    stopLoader();
+    loadingPaths_ = paths;
+    progress_ = std::make_shared<LogLoadProgress>();
+    auto result = std::make_shared<LoadResult>();
+    result->paths = paths;
+    pending_ = result;
+    progressBar_->setValue(0);
+    progressBar_->show();
+    cancelButton_->show();
+    progressTimer_.start();
+    status_->setText("Чтение журнала: " + logsName(paths));
+    // The thread never touches the window: it leaves its result in `result`, which the
+    // window's progress timer takes once it is finished (the destructor waits for the thread).
+    loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
+        try {
+            result->data = std::make_shared<LogData>();
+            result->ok = readLogFiles(files, *result->data, result->error, progress.get());
+        } catch (const std::bad_alloc&) {
+            result->ok = false;
+            result->error = "недостаточно памяти, чтобы показать журнал";
+        }
+        result->cancelled = progress->cancel.load();
+        if (!result->ok) result->data.reset();
+        result->finished.store(true, std::memory_order_release);
+    });
+}
+
+void LogViewerWindow::stopLoader() {
+    if (!loader_.joinable()) return;
+    progress_->cancel = true;
+    loader_.join();
+    pending_.reset();
+    progressTimer_.stop();
+}
+
+void LogViewerWindow::cancelLoad() {
+    if (progress_) progress_->cancel = true;
+}
+
+void LogViewerWindow::showProgress() {
+    if (pending_ && pending_->finished.load(std::memory_order_acquire)) {
+        loadFinished(std::exchange(pending_, nullptr));
+        return;
     }
-    const bool first = path_.isEmpty();
-    path_ = path;
-    data_ = std::move(data);
-    chart_->fill(data_);
-    // The curves hold every value now; a month of readings kept twice would cost 35 MB more.
-    data_.values.clear();
-    data_.values.shrink_to_fit();
+    if (!progress_) return;
+    const long long total = progress_->bytesTotal.load();
+    const long long done = progress_->bytesDone.load();
+    progressBar_->setValue(total > 0 ? int(done * 1000 / total) : 0);
+}
+
+void LogViewerWindow::closeEvent(QCloseEvent* e) {
+    cancelLoad();
+    QMainWindow::closeEvent(e);
+}
+
+void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
+    if (loader_.joinable()) loader_.join();
+    progressTimer_.stop();
+    progressBar_->hide();
+    cancelButton_->hide();
+    const bool reloading = std::exchange(reloading_, false);
+    lastLoadOk_ = result->ok;
+    if (!result->ok) {
+        if (!result->cancelled) {
+            showMessage("Не удалось открыть журнал " + result->error, "Ошибка");
+        }
+        showCounts();
+        if (result->cancelled && !paths_.isEmpty())
+            status_->setText(status_->text() + " (чтение прервано)");
+        emit loaded(false);
+        if (paths_.isEmpty() && closeOnFailure_) close();
+        return;
+    }
+    const bool first = paths_.isEmpty();
+    // A reload follows a growing log when the view showed its end: same width, new end.
+    const bool follow = reloading && chart_->showsEnd();
+    const double oldEnd = data_->rows() > 0 ? data_->time(data_->rows() - 1) : 0;
+    const Axis& bottom = *plot_->bottomAxis();
+    const double viewFrom = bottom.min(), viewTo = bottom.max();
+    paths_ = result->paths;
+    data_ = result->data;
+    chart_->setData(data_);
     for (int c = 1; c <= kLogChannels; ++c) {
         QCheckBox* check = checks_[std::size_t(c - 1)];
         check->setEnabled(chart_->hasReadings(c));
         chart_->setChannelShown(c, check->isChecked());
     }
-    if (first) chart_->standardView();
-    setWindowTitle("Просмотр журнала — " + QFileInfo(path).fileName());
+    if (first || !reloading) {
+        chart_->standardView();
+    } else if (follow && data_->rows() > 0) {
+        const double shift = data_->time(data_->rows() - 1) - oldEnd;
+        if (shift > 0) chart_->setTimeRange(viewFrom + shift, viewTo + shift);
+    }
+    setWindowTitle("Просмотр журнала — " + logsName(paths_));
+    // An empty field stands for the log's start or end, which it shows greyed.
+    if (data_->rows() > 0) {
+        fromEdit_->setPlaceholderText(textOf(formatDateTime(data_->time(0))));
+        toEdit_->setPlaceholderText(textOf(formatDateTime(data_->time(data_->rows() - 1))));
+    }
     showCounts();
-    return true;
+    if (stats_ && stats_->isVisible()) showStatistics();
+    emit loaded(true);
+}
+
+bool LogViewerWindow::waitUntilLoaded() {
+    if (loading()) {
+        QEventLoop wait;
+        connect(this, &LogViewerWindow::loaded, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return lastLoadOk_;
+}
+
+bool LogViewerWindow::openFiles(const QStringList& paths) {
+    load(paths);
+    return waitUntilLoaded();
+}
+
+bool LogViewerWindow::openFile(const QString& path) {
+    return openFiles({path});
 }
 
 bool LogViewerWindow::chooseAndOpen() {
     const QString folder = textOf(ini_.readString(keys::kLogViewerFolder));
-    const QString path = chooseLogToOpen(this, folder);
-    if (path.isEmpty()) return false;
-    ini_.writeString(keys::kLogViewerFolder, QFileInfo(path).absolutePath().toStdString());
-    // A window that shows a log keeps it: another log opens beside it.
-    if (!path_.isEmpty()) {
-        auto* other = new LogViewerWindow(ini_, parentWidget());
-        if (!other->openFile(path)) {
-            other->close();
-            return false;
-        }
-        other->show();
-        return true;
+    const QStringList paths = chooseLogsToOpen(this, folder);
+    if (paths.isEmpty()) return false;
+    ini_.writeString(keys::kLogViewerFolder,
+                     QFileInfo(paths.constFirst()).absolutePath().toStdString());
+    // A window that shows a log keeps it: others open beside it.
+    LogViewerWindow* target = this;
+    if (!paths_.isEmpty() || loading()) {
+        target = new LogViewerWindow(ini_, parentWidget());
+        target->show();
     }
-    return openFile(path);
+    target->closeOnFailure_ = true;
+    target->load(paths);
+    return true;
+}
+
+bool LogViewerWindow::chooseFolderAndOpen() {
+    const QString folder = textOf(ini_.readString(keys::kLogViewerFolder));
+    const QStringList paths = chooseLogFolder(this, folder);
+    if (paths.isEmpty()) return false;
+    ini_.writeString(keys::kLogViewerFolder,
+                     QFileInfo(paths.constFirst()).absolutePath().toStdString());
+    LogViewerWindow* target = this;
+    if (!paths_.isEmpty() || loading()) {
+        target = new LogViewerWindow(ini_, parentWidget());
+        target->show();
+    }
+    target->closeOnFailure_ = true;
+    target->load(paths);
+    return true;
 }
 
 bool LogViewerWindow::reload() {
-    if (path_.isEmpty()) return false;
-    return openFile(path_);
+    if (paths_.isEmpty()) return false;
+    load(paths_);
+    reloading_ = true;
+    return true;
 }
 
-void LogViewerWindow::showCounts() {
-    const int skipped = data_.skippedTotal();
-    status_->setText(QString("%1 — строк: %2, пропущено строк: %3")
-                         .arg(QFileInfo(path_).fileName())
-                         .arg(data_.rows())
-                         .arg(skipped));
-    QString tip;
-    if (skipped > 0) {
-        tip = QString(
-                  "Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
-                  "неверное число полей: %3\nнечитаемое поле: %4\nвремя назад: %5")
-                  .arg(data_.firstSkippedLine)
-                  .arg(data_.skippedCount(LogSkip::TornLine))
-                  .arg(data_.skippedCount(LogSkip::FieldCount))
-                  .arg(data_.skippedCount(LogSkip::BadField))
-                  .arg(data_.skippedCount(LogSkip::TimeBackwards));
+bool LogViewerWindow::showTypedRange() {
+    if (data_->rows() == 0) return false;
+    double from = data_->time(0), to = data_->time(data_->rows() - 1);
+    for (const auto& [edit, when] : {std::pair{fromEdit_, &from}, std::pair{toEdit_, &to}}) {
+        const QString typed = edit->text().trimmed();
+        if (typed.isEmpty()) continue;
+        if (!parseTimeArgument(typed.toStdString(), *when)) {
+            showMessage("Неверное время «" + typed.toStdString() +
+                            "»: нужно, например, 16.11.26 18:00 или 2026-11-16 18:00",
+                        "Ошибка");
+            edit->setFocus();
+            return false;
+        }
     }
-    status_->setToolTip(tip);
+    if (from >= to) {
+        showMessage("Начало интервала должно быть раньше его конца", "Ошибка");
+        fromEdit_->setFocus();
+        return false;
+    }
+    chart_->setTimeRange(from, to);
+    return true;
 }
 
-bool LogViewerWindow::exportImage() {
-    return exportChartImage(this, *plot_);
-}
-
-bool LogViewerWindow::exportCsv() {
-    const QString path = chooseCsvExport(this);
-    if (path.isEmpty()) return false;
+std::vector<int> LogViewerWindow::shownChannels() const {
     std::vector<int> channels;
     for (int c = 1; c <= kLogChannels; ++c) {
         if (checks_[std::size_t(c - 1)]->isChecked() && chart_->hasReadings(c))
             channels.push_back(c);
     }
-    // The values come from the file again (the window keeps them in its curves only); the rows
-    // are those of the visible time range.
-    LogData log;
-    std::string error;
-    if (!readLogFile(path_.toStdString(), log, error)) {
-        showMessage("Не удалось открыть журнал " + error, "Ошибка");
+    return channels;
+}
+
+void LogViewerWindow::showStatistics() {
+    if (!stats_) {
+        stats_ = new LogStatsDialog(this);
+        connect(stats_, &LogStatsDialog::thresholdEntered, this, [this] { showStatistics(); });
+    }
+    double threshold = 0;
+    if (!stats_->threshold(threshold)) {
+        stats_->setProblem("Порог должен быть числом, например 50 или -5.5");
+    } else {
+        const std::vector<int> channels = shownChannels();
+        std::vector<std::string> names;
+        for (const int c : channels) names.push_back(channelCheckBox(c)->text().toStdString());
+        const double t1 = markers_->time1(), t2 = markers_->time2();
+        stats_->setText(textOf(
+            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold)));
+    }
+    stats_->show();
+    stats_->raise();
+}
+
+void LogViewerWindow::showCounts() {
+    if (paths_.isEmpty()) {
+        status_->clear();
+        return;
+    }
+    const LogData& d = *data_;
+    const int skipped = d.skippedTotal();
+    QString text = QString("%1 — строк: %2, пропущено строк: %3")
+                       .arg(logsName(paths_))
+                       .arg(d.rows())
+                       .arg(skipped);
+    // Readings after a clock set back are kept in time order among those of the repeated times.
+    if (d.clockSetBacks > 0) text += QString(", часы переводились назад: %1").arg(d.clockSetBacks);
+    status_->setText(text);
+    QString tip;
+    if (skipped > 0) {
+        tip = QString(
+                  "Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
+                  "неверное число полей: %3\nнечитаемое поле: %4\nневерное время: %5")
+                  .arg(d.firstSkippedLine)
+                  .arg(d.skippedCount(LogSkip::TornLine))
+                  .arg(d.skippedCount(LogSkip::FieldCount))
+                  .arg(d.skippedCount(LogSkip::BadField))
+                  .arg(d.skippedCount(LogSkip::WrongTime));
+    }
+    status_->setToolTip(tip);
+}
+
+bool LogViewerWindow::exportImage() {
+    const ChartCaption caption = chart_->caption(logsName(paths_));
+    return exportChartImage(this, *plot_, &caption);
+}
+
+bool LogViewerWindow::exportCsv() {
+    // The rows the window holds (the file may have been replaced or deleted since), those of
+    // the visible time range.
+    const Axis& bottom = *plot_->bottomAxis();
+    if (data_->rowAfter(bottom.max()) <= data_->rowAtOrAfter(bottom.min())) {
+        showMessage("В видимом интервале времени нет строк журнала: экспортировать нечего",
+                    "Ошибка");
         return false;
     }
-    const Axis& bottom = *plot_->bottomAxis();
-    if (!writeLogCsv(path.toStdString(), log, bottom.min(), bottom.max(), channels, error)) {
+    const QString path = chooseCsvExport(this);
+    if (path.isEmpty()) return false;
+    std::string error;
+    if (!writeLogCsv(path.toStdString(), *data_, bottom.min(), bottom.max(), shownChannels(),
+                     error)) {
         showMessage("Ошибка записи файла " + error, "Ошибка");
         return false;
     }
@@ -282,11 +533,13 @@ int runLogViewer(const QString& path) {
     MemIni ini("mem.ini");
     const std::string folder = ini.readString(keys::kLogViewerFolder);
     auto* window = new LogViewerWindow(ini);
-    if (!window->openFile(path)) {
-        delete window;
-        return 1;
-    }
+    // The window shows at once and reads the log on its own thread; a log that cannot be read
+    // ends the program with status 1 after its message.
+    QObject::connect(window, &LogViewerWindow::loaded, [window](bool ok) {
+        if (!ok && window->paths().isEmpty()) QCoreApplication::exit(1);
+    });
     window->show();
+    window->load({path});
     const int status = QApplication::exec();
     // Only the folder is stored, into the file as it is now: a running KvelView may have
     // written its own settings since this process read them.

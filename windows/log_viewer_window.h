@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
 #include <array>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "chart/chart_interaction.h"
 #include "chart/log_chart.h"
@@ -14,11 +17,20 @@
 #include "core/log_file.h"
 #include "plot/plot.h"
 
+class QProgressBar;
+class QPushButton;
+
 namespace kvel {
 
-// "Просмотр журнала": a measurement log on the chart's plot with the main chart's check boxes,
-// read-outs, markers, zoom and pan; reload (F5) keeps the view, and the chart can be saved as a
-// picture and the visible time range as CSV. Several may be open at once; each closes by itself.
+class LogStatsDialog;
+
+// "Просмотр журнала": a measurement log (or several, on one time axis) on the chart's plot with
+// the main chart's check boxes, read-outs, markers, zoom and pan; a time range can be typed;
+// reload (F5) keeps the view, or follows the end of a growing log when the view showed it; the
+// chart can be saved as a picture, the visible time range as CSV, and statistics between the
+// markers copied as text. Logs are read on a thread of their own with a progress bar and
+// "Отмена"; the window stays usable and may be closed meanwhile. Several viewers may be open at
+// once; each closes by itself.
 class LogViewerWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -27,34 +39,63 @@ class LogViewerWindow : public QMainWindow {
     explicit LogViewerWindow(MemIni& ini, QWidget* parent = nullptr);
     ~LogViewerWindow() override;
 
-    // Reads the log and shows it whole; false (with a message) when it cannot be read.
+    // Starts reading the logs (one time axis for all); the window shows them when done (see
+    // loaded()). A read that is under way is cancelled first.
+    void load(const QStringList& paths);
+    // Reads the log and waits, the events going on meanwhile; false (with a message) when it
+    // cannot be read.
     bool openFile(const QString& path);
-    // Asks for a log (starting in the folder remembered in mem.ini) and opens it.
+    bool openFiles(const QStringList& paths);
+    // Waits (the events going on) until no read is under way; the last read's outcome.
+    bool waitUntilLoaded();
+    bool loading() const { return loader_.joinable(); }
+    // Asks for logs or a folder of them (starting in the folder remembered in mem.ini) and
+    // starts reading; false when nothing was chosen.
     bool chooseAndOpen();
-    // Reads the same file again, keeping the view and the check boxes.
+    bool chooseFolderAndOpen();
+    // Reads the same files again, keeping the view and the check boxes.
     bool reload();
+    // Stops a read under way; the window keeps what it showed.
+    void cancelLoad();
     // The chart as PNG or SVG, the visible time range as CSV; false on failure (with a message)
     // or when nothing was chosen.
     bool exportImage();
     bool exportCsv();
+    // Shows the time range typed in the "С"/"По" fields; false (with a message) when either
+    // cannot be read.
+    bool showTypedRange();
+    void showStatistics();
 
-    // The log's times and skip counts; its values live in the chart's curves only.
-    const LogData& data() const { return data_; }
-    const QString& path() const { return path_; }
+    const LogData& data() const { return *data_; }
+    const QStringList& paths() const { return paths_; }
     XYPlot* plot() const { return plot_; }
     LogChart& chart() { return *chart_; }
     QCheckBox* channelCheckBox(int channel) const { return checks_[std::size_t(channel - 1)]; }
     QString statusText() const { return status_->text(); }
+    LogStatsDialog* statsDialog() const { return stats_; }
+
+  signals:
+    // A read ended: shown, or failed / cancelled (the window keeps what it showed).
+    void loaded(bool ok);
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
 
   private:
+    struct LoadResult;
     void buildLayout();
+    void buildRangeBar();
     void wireChart();
     void showCounts();
     void pointerMoved(int x, int y);
+    void loadFinished(const std::shared_ptr<LoadResult>& result);
+    void showProgress();
+    void stopLoader();
+    std::vector<int> shownChannels() const;
 
     MemIni& ini_;
-    QString path_;
-    LogData data_;
+    QStringList paths_;
+    std::shared_ptr<const LogData> data_;
     XYPlot* plot_ = nullptr;
     std::unique_ptr<LogChart> chart_;
     std::unique_ptr<ChartMouse> mouse_;
@@ -66,7 +107,22 @@ class LogViewerWindow : public QMainWindow {
     QLineEdit* crX_ = nullptr;
     QLineEdit* crYL_ = nullptr;
     QLineEdit* crYR_ = nullptr;
+    QLineEdit* fromEdit_ = nullptr;
+    QLineEdit* toEdit_ = nullptr;
     QLabel* status_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    LogStatsDialog* stats_ = nullptr;
+
+    // The read under way: its thread, what it reports, what the window does when it ends.
+    std::thread loader_;
+    std::shared_ptr<LogLoadProgress> progress_;
+    std::shared_ptr<LoadResult> pending_;
+    QTimer progressTimer_;
+    QStringList loadingPaths_;
+    bool reloading_ = false;
+    bool lastLoadOk_ = false;
+    bool closeOnFailure_ = false;
 };
 
 // kvelview --log FILE: only the viewer, without the module's line; mem.ini of the current folder

@@ -33,11 +33,14 @@
 #include <string>
 #include <vector>
 
+#include "core/log_file.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "sim/simulator.h"
 #include "tests/common/temp_dir.h"
 #include "windows/cabinet_window.h"
+#include "windows/file_choosers.h"
+#include "windows/log_viewer_window.h"
 #include "windows/main_window.h"
 #include "windows/module_generation_dialogs.h"
 
@@ -419,6 +422,55 @@ void BM_CabinetRefreshSilentHost(benchmark::State& state) {
     }
 }
 
+// A large log opened in a viewer of the running program (KVEL_BENCH_LOG, made by log_generate;
+// skipped without it), from Ctrl+O's action until the viewer has shown it and two seconds more:
+// the live window's lateness, and the longest time between two lines of the live log.
+void BM_LogViewerLoading(benchmark::State& state) {
+    const char* big = std::getenv("KVEL_BENCH_LOG");
+    if (big == nullptr) {
+        state.SkipWithError("KVEL_BENCH_LOG names no log");
+        return;
+    }
+    for (auto _ : state) {
+        Session session;
+        if (std::string error = session.waitForModule(); !error.empty()) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        pumpFor(2000);
+        kvel::setFileChoosers(
+            {.openLog = [&](QWidget*, const QString&) { return QString::fromUtf8(big); },
+             .exportImage = {},
+             .exportCsv = {},
+             .openLogs = {},
+             .openFolder = {}});
+        session.probe.reset();
+        kvel::LogViewerWindow* viewer = session.form->openLogViewer();
+        const bool shown = viewer && pumpUntil([&] { return !viewer->loading(); }, 600000);
+        pumpFor(2000);
+        session.probe.stop();
+        kvel::setFileChoosers({});
+        if (!shown || viewer->data().rows() == 0) {
+            state.SkipWithError("the viewer did not show the log");
+            return;
+        }
+        state.counters["log_rows"] = viewer->data().rows();
+        viewer->close();
+        // The live log: no hole while the viewer read.
+        kvel::LogData live;
+        std::string error;
+        if (!kvel::readLogFile("log.txt", live, error) || live.rows() < 2) {
+            state.SkipWithError("no live log");
+            return;
+        }
+        double longest = 0;
+        for (int row = 1; row < live.rows(); ++row)
+            longest = std::max(longest, (live.time(row) - live.time(row - 1)) * 86400);
+        state.counters["live_longest_step_s"] = longest;
+        report(state, session.probe, "a large log opened in a viewer");
+    }
+}
+
 void configure(benchmark::internal::Benchmark* b) {
     b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
@@ -427,6 +479,7 @@ BENCHMARK(BM_PollsSilent)->Apply(configure);
 BENCHMARK(BM_CoefficientWrite30)->Apply(configure);
 BENCHMARK(BM_RelaySettingsWrite)->Apply(configure);
 BENCHMARK(BM_CabinetRefreshSilentHost)->Apply(configure);
+BENCHMARK(BM_LogViewerLoading)->Apply(configure);
 
 void printTable() {
     std::printf("\nGUI thread event-loop latency (5 ms probe; frozen: gaps > 50 ms)\n");

@@ -1,13 +1,20 @@
 #include "core/log_file.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "config/text_encoding.h"
 #include "core/csv_export.h"
+#include "core/log_stats.h"
 #include "core/measurement_log.h"
 #include "link/message_sink.h"
 #include "tests/common/temp_dir.h"
@@ -34,7 +41,7 @@ void ExpectProgramsValues(const LogData& data, const std::time_t (&stamps)[2]) {
     ASSERT_EQ(data.rows(), 2);
     EXPECT_EQ(data.skippedTotal(), 0);
     for (int row = 0; row < 2; ++row) {
-        EXPECT_NEAR(data.times[std::size_t(row)], LocalDays(stamps[row]), 1e-9);
+        EXPECT_NEAR(data.time(row), LocalDays(stamps[row]), 1e-9);
         for (int c = 1; c <= kLogChannels; ++c) {
             if (c == 4) {
                 EXPECT_FALSE(data.hasReading(row, c));
@@ -91,7 +98,9 @@ TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
         {"empty value", line("06.12.26", "13:05:11", ""), LogSkip::BadField},
         {"no such date", line("30.02.26", "13:05:11", "1.00"), LogSkip::BadField},
         {"no such time", line("06.12.26", "24:00:00", "1.00"), LogSkip::BadField},
-        {"clock set back", line("06.12.26", "12:05:11", "1.00"), LogSkip::TimeBackwards},
+        {"an hour back", line("06.12.26", "12:05:11", "1.00"), LogSkip::WrongTime},
+        {"years ahead", line("06.12.35", "13:05:11", "1.00"), LogSkip::WrongTime},
+        {"years back", line("06.12.01", "13:05:11", "1.00"), LogSkip::WrongTime},
     };
     for (const Case& c : cases) {
         const LogData data = parseLog(kHeader + good1 + c.bad + good2);
@@ -118,8 +127,8 @@ TEST(LogFile, LineFeedsAloneAndTwoDigitYearsOfThisCentury) {
     const LogData data = parseLog(kHeader + line("31.12.99", "23:59:59", "5.50 ", "\n") +
                                   line("01.01.2100", "00:00:00", "100.00", "\n"));
     ASSERT_EQ(data.rows(), 2);
-    EXPECT_NEAR(data.times[0], dayNumber(2099, 12, 31) + 86399 / 86400.0, 1e-9);
-    EXPECT_NEAR(data.times[1], dayNumber(2100, 1, 1), 1e-9);
+    EXPECT_NEAR(data.time(0), dayNumber(2099, 12, 31) + 86399 / 86400.0, 1e-9);
+    EXPECT_NEAR(data.time(1), dayNumber(2100, 1, 1), 1e-9);
     EXPECT_FLOAT_EQ(data.value(0, 1), 5.5f);
     EXPECT_EQ(dayNumber(1899, 12, 30), 0);
     EXPECT_EQ(dayNumber(2026, 12, 6), 46362);
@@ -151,6 +160,184 @@ TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
          {"", "2026-13-01", "2026-12-06T25:00", "06.12.26T13:05", "6/12/26", "2026-12-06 "}) {
         EXPECT_FALSE(parseTimeArgument(bad, t)) << bad;
     }
+}
+
+// Lines every `step` seconds from 00:00:00 of 16.11.26, channel 1 reading `value(i)`.
+std::string Lines(int count, int step, double (*value)(int), int startSecond = 0) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const int s = startSecond + i * step;
+        char date[16], clock[16];
+        std::snprintf(date, sizeof date, "%02d.11.26", 16 + s / 86400);
+        std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", s / 3600 % 24, s / 60 % 60, s % 60);
+        text += line(date, clock, formatLogTemperature(value(i)));
+    }
+    return text;
+}
+
+double Ramp(int i) {
+    return 20 + (i % 100) * 0.01;
+}
+
+TEST(LogFile, AWrongTimeStampCostsItsOwnLineAndAClockSetBackKeepsTheReadingsAfterIt) {
+    // One line dated years ahead in a day's log: only it is left out.
+    std::string day = Lines(100, 5, Ramp);
+    const std::size_t at = day.find("16.11.26\t00:00:50");
+    day.replace(at, 8, "16.11.35");
+    LogData data = parseLog(kHeader + day);
+    EXPECT_EQ(data.rows(), 99);
+    EXPECT_EQ(data.skippedCount(LogSkip::WrongTime), 1);
+    EXPECT_EQ(data.firstSkippedLine, 12);
+
+    // A daylight-saving fall-back: the hour from 02:00 is logged twice. Every reading stays, in
+    // time order, the repeated hour's two passes side by side.
+    const std::string before = Lines(720, 5, Ramp, 3600);
+    const std::string again = Lines(
+        720 + 12, 5, [](int) { return 30.0; }, 7200);
+    data = parseLog(kHeader + before + Lines(720, 5, Ramp, 7200) + again);
+    EXPECT_EQ(data.rows(), 720 * 3 + 12);
+    EXPECT_EQ(data.skippedTotal(), 0);
+    EXPECT_EQ(data.clockSetBacks, 1);
+    for (int row = 1; row < data.rows(); ++row) ASSERT_LE(data.time(row - 1), data.time(row));
+    double when = 0;
+    ASSERT_TRUE(parseLogDateTime("16.11.26", "02:30:00", when));
+    const int first = data.rowAtOrAfter(when);
+    EXPECT_EQ(data.rowAfter(when) - first, 2);  // both passes' readings of 02:30:00
+    EXPECT_EQ(std::min(data.value(first, 1), data.value(first + 1, 1)), float(Ramp(360)));
+    EXPECT_EQ(std::max(data.value(first, 1), data.value(first + 1, 1)), 30.0f);
+}
+
+TEST(LogFile, AGapWellAboveTheUsualStepBreaksTheCurveAndHasNoValue) {
+    // Five-second lines, then six hours without any, then lines again.
+    const LogData data =
+        parseLog(kHeader + Lines(100, 5, Ramp) + Lines(100, 5, Ramp, 500 + 6 * 3600));
+    EXPECT_NEAR(data.usualStep() * 86400, 5, 1e-6);
+    for (int row = 1; row < data.rows(); ++row) EXPECT_EQ(data.gapBefore(row), row == 100) << row;
+    double v = 0;
+    EXPECT_FALSE(data.valueAt(1, data.time(99) + 0.1, v));
+    ASSERT_TRUE(data.valueAt(1, (data.time(10) + data.time(11)) / 2, v));
+    EXPECT_NEAR(v, (Ramp(10) + Ramp(11)) / 2, 1e-6);
+}
+
+TEST(LogFile, EveryReadingIsKeptExactlyAndTheSummaryGivesTheTrueExtremes) {
+    // Values of every kind: the module's steps, any hundredths, far apart in one stretch, finer
+    // than hundredths, and no reading.
+    const char* values[] = {"856.27", "-273.15", "1037.55", "0.00",   "21.46",
+                            "-40.01", "1.234",   "---",     "300.00", "-299.99"};
+    std::string text = kHeader;
+    for (int i = 0; i < 10; ++i) {
+        char clock[16];
+        std::snprintf(clock, sizeof clock, "00:00:%02d", i);
+        text += line("16.11.26", clock, values[i]);
+    }
+    const LogData few = parseLog(text);
+    ASSERT_EQ(few.rows(), 10);
+    for (int i = 0; i < 10; ++i) {
+        if (i == 7) {
+            EXPECT_FALSE(few.hasReading(i, 1));
+        } else {
+            EXPECT_EQ(few.value(i, 1), std::stof(values[i])) << values[i];
+        }
+    }
+    // Extremes of any run of rows, through the summary's blocks, against a plain scan.
+    const LogData data =
+        parseLog(kHeader + Lines(200000, 1, [](int i) {
+                     return i % 4099 == 0 ? 500.0 - i % 7 : std::sin(i * 0.001) * 50;
+                 }));
+    for (const auto& [first, end] : {std::pair{0, 200000},
+                                     {1, 4097},
+                                     {63, 64 * 70 + 1},
+                                     {4096 * 3, 4096 * 9},
+                                     {12345, 123456},
+                                     {5, 5}}) {
+        float mn = INFINITY, mx = -INFINITY;
+        for (int row = first; row < end; ++row) {
+            mn = std::min(mn, data.value(row, 1));
+            mx = std::max(mx, data.value(row, 1));
+        }
+        const ReadingExtent e = data.extent(1, first, end);
+        EXPECT_EQ(e.any, first < end);
+        if (e.any) {
+            EXPECT_EQ(e.min, mn) << first << " " << end;
+            EXPECT_EQ(e.max, mx) << first << " " << end;
+        }
+        EXPECT_FALSE(data.extent(2, first, end).any);
+    }
+}
+
+TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
+    test::TempDir dir;
+    // The later month named first: the rows still come in time order.
+    test::WriteBytes(dir.File("b.txt"), kHeader + Lines(10, 5, Ramp, 86400 * 10));
+    test::WriteBytes(dir.File("a.txt"), kHeader + Lines(10, 5, Ramp));
+    // Megabytes without a line end: one line that is not a log line.
+    test::WriteBytes(dir.File("junk.txt"), std::string(3 << 20, 'x'));
+    LogData data;
+    std::string error;
+    ASSERT_TRUE(
+        readLogFiles({dir.File("b.txt"), dir.File("a.txt"), dir.File("junk.txt")}, data, error))
+        << error;
+    EXPECT_EQ(data.rows(), 20);
+    EXPECT_LT(data.time(9), data.time(10));
+    EXPECT_EQ(data.skippedCount(LogSkip::FieldCount), 1);
+
+    LogLoadProgress progress;
+    progress.cancel = true;
+    EXPECT_FALSE(readLogFiles({dir.File("a.txt")}, data, error, &progress));
+    EXPECT_EQ(data.rows(), 0);
+}
+
+TEST(LogFile, RunningOutOfMemoryIsAnErrorNotTheEndOfTheProgram) {
+    test::TempDir dir;
+    const std::string path = dir.File("big.txt");
+    test::WriteBytes(path, kHeader + Lines(400000, 1, Ramp));
+    // In a child whose address space ends a little above what it uses now.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Heap the process freed earlier would be reused without growing the address space:
+        // take it first, so that the limit below is what the reader has.
+        for (int i = 0; i < 2000 && mallinfo2().fordblks > (2u << 20); ++i) {
+            if (!std::malloc(64 << 10)) _exit(3);
+        }
+        long pages = 0;
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%ld", &pages) != 1) _exit(3);
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (8 << 20);
+        const rlimit r{limit, limit};
+        if (setrlimit(RLIMIT_AS, &r) != 0) _exit(3);
+        LogData data;
+        std::string error;
+        const bool read = readLogFile(path, data, error);
+        _exit(read ? 1 : error.find("недостаточно памяти") != std::string::npos ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(LogStats, ExtremesMeanAndTimeAboveTheThresholdBetweenTwoTimes) {
+    // Channel 1: 10, 20, 30, 20, 10 a minute apart; above 25 from 12:01:30 to 12:02:30.
+    std::string text = kHeader;
+    const char* values[] = {"10.00", "20.00", "30.00", "20.00", "10.00"};
+    for (int i = 0; i < 5; ++i) {
+        text += line("16.11.26", "12:0" + std::to_string(i) + ":00", values[i]);
+    }
+    const LogData data = parseLog(text);
+    const std::vector<ChannelStats> stats = logStats(data, data.time(4), data.time(0), {1, 2}, 25);
+    ASSERT_EQ(stats.size(), 2u);
+    EXPECT_EQ(stats[0].readings, 5);
+    EXPECT_DOUBLE_EQ(stats[0].min, 10);
+    EXPECT_DOUBLE_EQ(stats[0].max, 30);
+    EXPECT_DOUBLE_EQ(stats[0].mean, 18);
+    EXPECT_NEAR(stats[0].secondsAbove, 60, 1e-6);
+    EXPECT_EQ(stats[1].readings, 0);
+    EXPECT_EQ(logStatsText(stats, {"Печь", "Канал 2"}, data.time(0), data.time(4), 25),
+              "С\t2026-11-16 12:00:00\nПо\t2026-11-16 12:04:00\nПорог, °C\t25.00\n"
+              "Канал\tМинимум\tМаксимум\tСреднее\tВыше порога\n"
+              "Печь\t10.00\t30.00\t18.00\t00:01:00\n"
+              "Канал 2\tнет показаний\n");
 }
 
 }  // namespace

@@ -5,11 +5,15 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 #include "core/measurement_log.h"
 #include "tests/common/main_window_fixture.h"
 #include "windows/cabinet_window.h"
 #include "windows/file_choosers.h"
+#include "windows/log_stats_dialog.h"
 #include "windows/log_viewer_window.h"
 #include "windows/module_generation_dialogs.h"
 #include "windows/program_settings_dialog.h"
@@ -77,12 +81,15 @@ TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {
                  return std::optional<ImageExportChoice>(
                      {QString::fromStdString(dir.File("live.svg")), QSize(800, 600)});
              },
-         .exportCsv = {}});
+         .exportCsv = {},
+         .openLogs = {},
+         .openFolder = {}});
 
     form->findChild<QAction*>("openLogViewerAction")->trigger();
     auto* viewer = form->findChild<LogViewerWindow*>();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
+    EXPECT_TRUE(viewer->waitUntilLoaded());
     EXPECT_EQ(viewer->data().rows(), 30);
     EXPECT_EQ(form->ini().readString("history", "folder", ""), dir.Path().string());
 
@@ -122,25 +129,29 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 1"))
         << viewer->statusText().toStdString();
     Axis& bottom = *viewer->plot()->bottomAxis();
-    const double from = viewer->data().times[5], to = viewer->data().times[10];
+    const double from = viewer->data().time(5), to = viewer->data().time(10);
     bottom.setMinMax(from, to);
     viewer->channelCheckBox(1)->setChecked(false);
 
     WriteBytes(log, logHeaderLine() + Minutes(0, 40));
     viewer->findChild<QAction*>("reloadLogAction")->trigger();
+    EXPECT_TRUE(viewer->waitUntilLoaded());
     EXPECT_EQ(viewer->data().rows(), 40);
     EXPECT_TRUE(viewer->statusText().contains("пропущено строк: 0"));
     EXPECT_EQ(bottom.min(), from);
     EXPECT_EQ(bottom.max(), to);
     EXPECT_FALSE(viewer->chart().line(1)->active());
-    EXPECT_EQ(viewer->chart().line(1)->count(), 40);
+    viewer->plot()->paint();
+    EXPECT_EQ(viewer->chart().line(1)->count(), 6);  // the rows of the view, minutes 5 … 10
 
     // The visible range as CSV: minutes 5 … 10 of channel 1, checked again.
     viewer->channelCheckBox(1)->setChecked(true);
     const std::string csv = dir.File("range.csv");
-    setFileChoosers({.openLog = {}, .exportImage = {}, .exportCsv = [&](QWidget*) {
-                         return QString::fromStdString(csv);
-                     }});
+    setFileChoosers({.openLog = {},
+                     .exportImage = {},
+                     .exportCsv = [&](QWidget*) { return QString::fromStdString(csv); },
+                     .openLogs = {},
+                     .openFolder = {}});
     ASSERT_TRUE(viewer->findChild<QAction*>("exportCsvAction") != nullptr);
     viewer->findChild<QAction*>("exportCsvAction")->trigger();
     const std::string text = ReadBytes(csv);
@@ -154,6 +165,135 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
     EXPECT_NE(boxes[0].find("gone.txt"), std::string::npos);
     EXPECT_EQ(viewer->data().rows(), 40);
     delete viewer;
+}
+
+TEST_F(ToolBar, ViewerExportsWhatItHoldsFollowsAGrowingLogAndTakesATypedRange) {
+    const std::string log = dir.File("log.txt");
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30));
+    MemIni ini(dir.File("mem.ini"));
+    auto viewer = std::make_unique<LogViewerWindow>(ini);
+    ASSERT_TRUE(viewer->openFile(QString::fromStdString(log)));
+    viewer->show();
+    Axis& bottom = *viewer->plot()->bottomAxis();
+
+    // A new log started under the same name, then none at all: the CSV still has the rows the
+    // window shows.
+    WriteBytes(log, logHeaderLine());
+    std::filesystem::remove(log);
+    const std::string csv = dir.File("all.csv");
+    setFileChoosers({.openLog = {},
+                     .exportImage = {},
+                     .exportCsv = [&](QWidget*) { return QString::fromStdString(csv); },
+                     .openLogs = {},
+                     .openFolder = {}});
+    EXPECT_TRUE(viewer->exportCsv());
+    const std::string text = ReadBytes(csv);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 31) << text;
+
+    // The view showed the end: F5 moves it on to the new end, keeping its width.
+    WriteBytes(log, logHeaderLine() + Minutes(0, 40));
+    bottom.setMinMax(viewer->data().time(20), viewer->data().time(29) + 1.0 / 2880);
+    const double width = bottom.max() - bottom.min();
+    viewer->findChild<QAction*>("reloadLogAction")->trigger();
+    ASSERT_TRUE(viewer->waitUntilLoaded());
+    EXPECT_NEAR(bottom.max(), viewer->data().time(39) + 1.0 / 2880, 1e-9);
+    EXPECT_NEAR(bottom.max() - bottom.min(), width, 1e-9);
+
+    // A range typed in, by Enter; a time that is not one is refused with a message.
+    auto* from = viewer->findChild<QLineEdit*>("rangeFromEdit");
+    auto* to = viewer->findChild<QLineEdit*>("rangeToEdit");
+    from->setText("06.12.26 13:05");
+    to->setText("2026-12-06 13:10");
+    QTest::keyClick(to, Qt::Key_Return);
+    EXPECT_NEAR(bottom.min(), viewer->data().time(5), 1e-9);
+    EXPECT_NEAR(bottom.max(), viewer->data().time(10), 1e-9);
+    to->setText("13:99");
+    QTest::keyClick(to, Qt::Key_Return);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("13:99"), std::string::npos);
+    EXPECT_NEAR(bottom.max(), viewer->data().time(10), 1e-9);
+
+    // Statistics between the markers: Enter in the threshold recomputes and keeps the dialog.
+    viewer->showStatistics();
+    LogStatsDialog* stats = viewer->statsDialog();
+    ASSERT_NE(stats, nullptr);
+    auto* threshold = stats->findChild<QLineEdit*>("thresholdEdit");
+    threshold->setText("1e9");
+    QTest::keyClick(threshold, Qt::Key_Return);
+    EXPECT_TRUE(stats->isVisible());
+    EXPECT_NE(stats->text().indexOf("\t00:00:00"), -1) << stats->text().toStdString();
+    QTest::keyClick(threshold, Qt::Key_Escape);
+    EXPECT_FALSE(stats->isVisible());
+}
+
+// A large log for the loading tests: `lines` lines five seconds apart.
+void WriteLargeLog(const std::string& path, int lines) {
+    std::string text = logHeaderLine();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::string row;
+    for (int i = 0; i < lines; ++i) {
+        const int s = i * 5;
+        char stamp[40];
+        std::snprintf(stamp, sizeof stamp, "%02d.%02d.26\t%02d:%02d:%02d\t", 1 + s / 86400 % 28,
+                      1 + s / (86400 * 28), s / 3600 % 24, s / 60 % 60, s % 60);
+        row = stamp;
+        for (int c = 1; c <= kLogChannels; ++c) row += "21.47\t";
+        row += "\r\n";
+        std::fwrite(row.data(), 1, row.size(), f);
+    }
+    std::fclose(f);
+}
+
+TEST_F(ToolBar, ALargeLogLoadingInAViewerLeavesNoHoleInTheLiveLogAndMayBeClosed) {
+    const std::string big = dir.File("big.txt");
+    WriteLargeLog(big, 2000000);  // about 220 MB, seconds of reading
+    StartSimulator();
+    const std::string live = dir.File("live.txt");
+    WriteIni(port() + "[measure]\nperiod=1\n[file]\nsave=1\nname=" + live + "\n");
+    Show(PollTimer::running);
+    const auto waitMs = [](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    waitMs(2500);
+    setFileChoosers(
+        {.openLog = [&](QWidget*, const QString&) { return QString::fromStdString(big); },
+         .exportImage = {},
+         .exportCsv = {},
+         .openLogs = {},
+         .openFolder = {}});
+    form->findChild<QAction*>("openLogViewerAction")->trigger();
+    auto* viewer = form->findChild<LogViewerWindow*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->loading());
+    EXPECT_TRUE(viewer->waitUntilLoaded());
+    EXPECT_EQ(viewer->data().rows(), 2000000);
+    waitMs(1500);
+    form->pollTimer()->stop();
+    Settle();
+
+    // Every second has its line: no two lines more than two seconds apart.
+    const LogData liveLog = [&] {
+        LogData data;
+        std::string error;
+        EXPECT_TRUE(readLogFile(live, data, error)) << error;
+        return data;
+    }();
+    ASSERT_GE(liveLog.rows(), 4);
+    for (int row = 1; row < liveLog.rows(); ++row) {
+        EXPECT_LE((liveLog.time(row) - liveLog.time(row - 1)) * 86400, 2.01) << "line " << row;
+    }
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+
+    // A viewer closed while it reads goes at once.
+    auto* second = new LogViewerWindow(form->ini());
+    second->load({QString::fromStdString(big)});
+    QElapsedTimer clock;
+    clock.start();
+    delete second;
+    EXPECT_LT(clock.elapsed(), 1000);
 }
 
 }  // namespace
