@@ -108,6 +108,21 @@ inline constexpr IntKey kAlarmNotify{"alarms", "notify", 1};
 // the alarm log, relative to the working folder unless a path
 inline constexpr TextKey kAlarmLog{"alarms", "log", "alarms.txt"};
 
+// [publish] (empty: nothing is published)
+// MQTT broker, host:port (port 1883 when left out)
+inline constexpr TextKey kPublishMqtt{"publish", "mqtt", ""};
+// this monitor's name in the topics; the host name when empty
+inline constexpr TextKey kPublishName{"publish", "name", ""};
+// the topics' first level
+inline constexpr TextKey kPublishPrefix{"publish", "prefix", "kvelview"};
+// broker login; the password is the first line of password_file
+inline constexpr TextKey kPublishUser{"publish", "user", ""};
+inline constexpr TextKey kPublishPasswordFile{"publish", "password_file", ""};
+// CA certificate file: the broker is reached over TLS when set
+inline constexpr TextKey kPublishTlsCa{"publish", "tls_ca", ""};
+// Prometheus endpoint, host:port; a port alone listens on loopback
+inline constexpr TextKey kPublishMetrics{"publish", "metrics", ""};
+
 // Sections of numbered or named keys.
 // [sensors] key: channel number 1..30; value: its name
 inline constexpr TextSection kSensorNames{"sensors", ""};

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/poll_interval.h"
+#include "core/publish_settings.h"
 
 namespace kvel {
 namespace {
@@ -119,6 +120,9 @@ SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     form.port = ini.readString(keys::kPort);
     form.speedIndex = listIndex(ini, keys::kSpeedIndex, static_cast<int>(kSpeedItems.size()));
     form.parityIndex = listIndex(ini, keys::kParityIndex, static_cast<int>(kParityItems.size()));
+    form.publishMqtt = ini.readString(keys::kPublishMqtt);
+    form.publishName = ini.readString(keys::kPublishName);
+    form.publishMetrics = ini.readString(keys::kPublishMetrics);
     for (int n = 1; n <= channelCount; ++n) {
         const std::string name = ini.readString(keys::kSensorNames, std::to_string(n));
         form.channels.push_back(
@@ -171,6 +175,16 @@ std::string validateSettingsForm(const SettingsForm& form) {
     if (!parseWhole(form.address, address) || address < kMinAddress || address > kMaxAddress) {
         return "Некорректное значение адреса модуля (от 1 до 247)";
     }
+    std::string why;
+    if (!form.publishMqtt.empty() && !parseHostPort(form.publishMqtt, "localhost", 1883, why)) {
+        return "Некорректный адрес брокера MQTT (узел:порт): " + why;
+    }
+    if (form.publishName.find_first_of("/+#") != std::string::npos) {
+        return "Имя для публикации не может содержать символы / + #";
+    }
+    if (!form.publishMetrics.empty() && !parseHostPort(form.publishMetrics, "127.0.0.1", 0, why)) {
+        return "Некорректный адрес для Prometheus (узел:порт или порт): " + why;
+    }
     return {};
 }
 
@@ -200,6 +214,12 @@ void storeDisplaySettings(const SettingsForm& form, MemIni& ini) {
     ini.writeInteger(keys::kLogToFile, form.saveToFile ? 1 : 0);
     ini.writeString(keys::kLogFileName, form.fileName);
     ini.writeString(keys::kPollPeriodText, form.rate);
+    // A mem.ini that never published gets no empty [publish] section.
+    for (const auto& [key, value] : {std::pair{keys::kPublishMqtt, &form.publishMqtt},
+                                     std::pair{keys::kPublishName, &form.publishName},
+                                     std::pair{keys::kPublishMetrics, &form.publishMetrics}}) {
+        if (ini.readString(key) != *value) ini.writeString(key, *value);
+    }
 }
 
 namespace {

@@ -36,6 +36,11 @@ struct SettingsForm {
     int speedIndex = 0;
     int parityIndex = 0;
     std::vector<ChannelItem> channels;  // channel 1 first
+    // [publish]: the broker and the Prometheus endpoint as host:port, the topics' name; empty
+    // fields publish nothing (the name: the host name).
+    std::string publishMqtt;
+    std::string publishName;
+    std::string publishMetrics;
 };
 
 // The items of the speed and parity boxes.

@@ -21,6 +21,7 @@
 #include "ctl/ctl_cabinet.h"
 #include "ctl/ctl_plot.h"
 #include "ctl/ctl_scan.h"
+#include "ctl/ctl_serve.h"
 #include "kvel_version.h"
 #include "link/exception_names.h"
 #include "link/module_link.h"
@@ -43,6 +44,7 @@ constexpr char kUsage[] =
     "  plot LOG [--channels 1,3,5] [--from T] [--to T] --png|--svg OUT [--size WxH]\n"
     "  scan [--addresses A-B] [--speeds 0,1,...] [--parities 0,1,2] [--margin MS] [--all] "
     "[--json]\n"
+    "  serve [--mqtt HOST:PORT] [--name NAME] [--metrics HOST:PORT]\n"
     "options:\n"
     "  --port DEV\n"
     "  --address A\n"
@@ -83,6 +85,13 @@ constexpr char kHelp[] =
     "                       module found is a line: address, speed index, bit/s, parity index,\n"
     "                       type code, version (--json: an array of objects); it stops at the\n"
     "                       first unless --all; exit status 1 when none is found\n"
+    "  serve [--mqtt HOST:PORT] [--name NAME] [--metrics HOST:PORT]\n"
+    "                       polls as the window does until SIGTERM or Ctrl-C, without a\n"
+    "                       display: the measurement log of [file], the alarms of [alarms],\n"
+    "                       the readings published to the MQTT broker and on the Prometheus\n"
+    "                       endpoint of [publish] (the options override it: --mqtt broker,\n"
+    "                       --name the topics' NAME, default the host name, --metrics\n"
+    "                       HOST:PORT or PORT on loopback); a systemd service of Type=notify\n"
     "\n"
     "Options:\n"
     "  --port DEV           serial device, /dev/ttyUSB0 or COM1 (= /dev/ttyS0); connect/port\n"
@@ -91,6 +100,9 @@ constexpr char kHelp[] =
     "  --parity I           parity index 0 none (2 stop bits), 1 even, 2 odd\n"
     "  --times N            watch: stop after N polls\n"
     "  --alarms             watch: print alarm events\n"
+    "  --mqtt HOST:PORT     serve: the MQTT broker (port 1883 when left out); publish/mqtt\n"
+    "  --name NAME          serve: this monitor's name in the topics; publish/name\n"
+    "  --metrics HOST:PORT  serve: the Prometheus endpoint /metrics; publish/metrics\n"
     "  --trace              every transaction on stderr, one line each, as the traffic window "
     "shows it\n"
     "  --help               this text\n"
@@ -392,6 +404,14 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!args.empty() && args[0] == "plot")
         return runPlot({args.begin() + 1, args.end()}, out, err);
+    // serve has options of its own; those of the line may come before it.
+    if (const auto word = std::find(args.begin(), args.end(), "serve");
+        word != args.end() &&
+        (word == args.begin() || !(word - 1)->starts_with("--") || *(word - 1) == "--trace")) {
+        std::vector<std::string> rest(args.begin(), word);
+        rest.insert(rest.end(), word + 1, args.end());
+        return runServe(rest, out, err, stop);
+    }
     // scan has options of its own; --port may come before it.
     if (const auto word = std::find(args.begin(), args.end(), "scan");
         word != args.end() && (word == args.begin() || *(word - 1) != "--port")) {

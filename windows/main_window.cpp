@@ -61,7 +61,11 @@ MainWindow::~MainWindow() {
 void MainWindow::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<MemIni>("mem.ini");
-    poll_ = std::make_unique<PollCycle>(link_, *ini_, deferredView_, startupDirectory_);
+    publishingView_ = std::make_unique<PublishingPollView>(deferredView_, link_, *ini_,
+                                                           [this](const PollSnapshot& s) {
+                                                               if (!closed_) publishing_.publish(s);
+                                                           });
+    poll_ = std::make_unique<PollCycle>(link_, *ini_, *publishingView_, startupDirectory_);
     moduleSettings_ = std::make_unique<ModuleSettings>(link_, *ini_);
     chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
     chart_->stylePlot();
@@ -201,7 +205,27 @@ void MainWindow::startMonitoring() {
     chartUpdatingCheck_->setChecked(ini_->readInteger(keys::kChartUpdating) != 0);
     if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection(keys::kCabinets));
     applyChartSettings();  // hides every slot and assigns the channels once more
+    startPublishing();
     startPolling();
+}
+
+void MainWindow::startPublishing() {
+    std::string error;
+    const std::optional<PublishSettings> settings = readPublishSettings(*ini_, {}, error);
+    if (!settings) {
+        publishing_.stop();
+        showMessage(
+            "Неверное значение в разделе [publish] файла mem.ini, публикация выключена: " + error,
+            "Ошибка");
+        return;
+    }
+    if (!settings->any()) {
+        publishing_.stop();
+        return;
+    }
+    if (!publishing_.start(*settings, error)) {
+        showMessage("Публикация показаний: " + error, "Ошибка");
+    }
 }
 
 void MainWindow::applyChartSettings() {
@@ -301,7 +325,7 @@ void MainWindow::pollModule() {
     // A poll still under way restarts the timer when its results are shown.
     if (closed_ || pollUnderWay_) return;
     pollUnderWay_ = true;
-    linkThread_.post([this] { poll_->poll(); },
+    linkThread_.post([this] { publishingView_->pollWith(*poll_); },
                      [this] {
                          pollUnderWay_ = false;
                          if (!closed_ && !pollSuspended_) startPolling();
@@ -331,6 +355,8 @@ void MainWindow::finishSession() {
         cabinet_->releaseAtExit();
         link_.closePort();
     });
+    // The broker is told `offline`.
+    publishing_.stop();
     ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
         ini_->writeInteger(keys::kSlotChecks, "ch" + std::to_string(k),

@@ -23,6 +23,7 @@
 #include "core/link_thread.h"
 #include "core/module_settings.h"
 #include "core/poll_cycle.h"
+#include "core/publishing.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "plot/plot.h"
@@ -149,6 +150,8 @@ class MainWindow : public QMainWindow, public PollView {
     void showReadings(const PollReadings& readings) override;
     // The alarms on the grid's cells and on the status bar's indicator.
     void showAlarms();
+    // (Re)starts publishing as mem.ini's [publish] says; a value it cannot use is said.
+    void startPublishing();
 
     std::string startupDirectory_;
     std::unique_ptr<MemIni> ini_;
@@ -199,6 +202,9 @@ class MainWindow : public QMainWindow, public PollView {
     FirstGenModuleDialog* firstGenDialog_ = nullptr;
 
     DeferredPollView deferredView_{*this};
+    // The polls published as [publish] says; the view hands each poll's end to it.
+    Publishing publishing_;
+    std::unique_ptr<PublishingPollView> publishingView_;
     bool pollUnderWay_ = false;           // a poll is queued or running on the link thread
     bool pollSuspended_ = false;          // a module dialog keeps the poll off
     bool openingModuleSettings_ = false;  // from the click until the dialog has closed

@@ -50,6 +50,7 @@ bool MainWindow::acceptProgramSettings() {
         applyChartSettings();
         applyAxisScaling();
         applyTimeWindow();
+        startPublishing();
     }
     if (!closed_) startPolling();
     return accepted;

@@ -232,11 +232,23 @@ QWidget* ProgramSettingsDialog::buildFileGroup() {
     auto* measure = new QGridLayout(group3);
     rate_ = makeEdit("pollPeriodEdit", group3);
     addLabelled(measure, 0, 0, "Период измерения, сек", rate_);
+    auto* group4 = named(new QGroupBox("Публикация показаний", this), "publishGroup");
+    auto* publish = new QGridLayout(group4);
+    publishMqtt_ = makeEdit("publishMqttEdit", group4);
+    publishMqtt_->setToolTip("Брокер MQTT, узел:порт; пусто - не публиковать");
+    addLabelled(publish, 0, 0, "Брокер MQTT", publishMqtt_);
+    publishName_ = makeEdit("publishNameEdit", group4);
+    publishName_->setToolTip("Имя в темах kvelview/ИМЯ/...; пусто - имя компьютера");
+    addLabelled(publish, 1, 0, "Имя", publishName_);
+    publishMetrics_ = makeEdit("publishMetricsEdit", group4);
+    publishMetrics_->setToolTip("Адрес /metrics для Prometheus, узел:порт или порт; пусто - нет");
+    addLabelled(publish, 2, 0, "Prometheus", publishMetrics_);
     auto* box = new QWidget(this);
     auto* both = new QVBoxLayout(box);
     both->setContentsMargins(0, 0, 0, 0);
     both->addWidget(group2);
     both->addWidget(group3);
+    both->addWidget(group4);
     return box;
 }
 
@@ -343,6 +355,9 @@ void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     saveToFile_->setChecked(form.saveToFile);
     file_->setText(QString::fromStdString(form.fileName));
     rate_->setText(QString::fromStdString(form.rate));
+    publishMqtt_->setText(QString::fromStdString(form.publishMqtt));
+    publishName_->setText(QString::fromStdString(form.publishName));
+    publishMetrics_->setText(QString::fromStdString(form.publishMetrics));
     address_->setText(QString::fromStdString(form.address));
     // A stored name that is none of the items (a device path typed earlier, a device unplugged
     // now) is shown as it is, so that ОК does not replace it with an empty name.
@@ -377,6 +392,9 @@ SettingsForm ProgramSettingsDialog::fields() const {
     form.saveToFile = saveToFile_->isChecked();
     form.fileName = textOf(file_);
     form.rate = textOf(rate_);
+    form.publishMqtt = textOf(publishMqtt_);
+    form.publishName = textOf(publishName_);
+    form.publishMetrics = textOf(publishMetrics_);
     form.address = textOf(address_);
     form.port = port_->currentText().toStdString();
     form.speedIndex = speed_->currentIndex();

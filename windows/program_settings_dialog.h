@@ -101,6 +101,9 @@ class ProgramSettingsDialog : public QDialog {
     QCheckBox* saveToFile_ = nullptr;
     QLineEdit* file_ = nullptr;
     QLineEdit* rate_ = nullptr;
+    QLineEdit* publishMqtt_ = nullptr;
+    QLineEdit* publishName_ = nullptr;
+    QLineEdit* publishMetrics_ = nullptr;
     QLineEdit* address_ = nullptr;
     QComboBox* port_ = nullptr;
     QComboBox* speed_ = nullptr;

@@ -92,7 +92,8 @@ TEST_F(Package, HoldsTheProgramsAndTheirFilesAndTheirVersion) {
           "./usr/share/doc/kvelview/copyright", "./usr/share/doc/kvelview/changelog.gz",
           "./usr/share/man/man1/kvelview.1.gz", "./usr/share/man/man1/kvelctl.1.gz",
           "./usr/share/man/man1/kvel-sim.1.gz", "./usr/share/bash-completion/completions/kvelctl",
-          "./usr/share/bash-completion/completions/kvel-sim"}) {
+          "./usr/share/bash-completion/completions/kvel-sim",
+          "./lib/systemd/system/kvel-monitor.service"}) {
         EXPECT_NE(files.text.find(std::string(path) + "\n"), std::string::npos) << path;
     }
     const Output fields = Shell("dpkg-deb -f '" + deb_ + "' Version Depends Recommends");

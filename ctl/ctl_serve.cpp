@@ -1,0 +1,244 @@
+#include "ctl/ctl_serve.h"
+
+#include <systemd/sd-daemon.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "config/mem_ini.h"
+#include "core/alarm_center.h"
+#include "core/link_thread.h"
+#include "core/poll_interval.h"
+#include "core/publishing.h"
+#include "ctl/ctl.h"
+#include "link/message_sink.h"
+#include "link/traffic_format.h"
+
+namespace kvel {
+namespace {
+
+struct ServeOptions {
+    PublishOverrides publish;
+    bool trace = false;
+};
+
+// The port and module of the options go into this run's mem.ini image, never into the file.
+std::optional<ServeOptions> parseServe(const std::vector<std::string>& args, MemIni& ini,
+                                       std::string& error) {
+    QCommandLineParser parser;
+    const QCommandLineOption port("port", {}, "DEV"), address("address", {}, "A"),
+        speed("speed", {}, "I"), parity("parity", {}, "I"), mqtt("mqtt", {}, "HOST:PORT"),
+        name("name", {}, "NAME"), metrics("metrics", {}, "HOST:PORT"), trace("trace");
+    parser.addOptions({port, address, speed, parity, mqtt, name, metrics, trace});
+    QStringList words{QStringLiteral("kvelctl")};
+    for (const std::string& a : args) words << QString::fromStdString(a);
+    if (!parser.parse(words)) {
+        error = parser.errorText().toStdString();
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = "serve takes no operand: '" + parser.positionalArguments()[0].toStdString() + "'";
+        return std::nullopt;
+    }
+    const struct {
+        const QCommandLineOption& option;
+        const IntKey& key;
+        int low, high;
+    } numeric[] = {{address, keys::kModuleAddress, 0, 255},
+                   {speed, keys::kSpeedIndex, 0, 4},
+                   {parity, keys::kParityIndex, 0, 2}};
+    for (const auto& n : numeric) {
+        if (!parser.isSet(n.option)) continue;
+        const std::string text = parser.values(n.option).constLast().toStdString();
+        const auto v = parseInt(text, n.low, n.high);
+        if (!v) {
+            error = "--" + n.option.names().constFirst().toStdString() + ": '" + text +
+                    "' is not an integer in " + std::to_string(n.low) + ".." +
+                    std::to_string(n.high);
+            return std::nullopt;
+        }
+        ini.writeInteger(n.key, *v);
+    }
+    if (parser.isSet(port)) ini.writeString(keys::kPort, parser.value(port).toStdString());
+    ServeOptions o;
+    o.publish.mqtt = parser.value(mqtt).toStdString();
+    o.publish.name = parser.value(name).toStdString();
+    o.publish.metrics = parser.value(metrics).toStdString();
+    o.trace = parser.isSet(trace);
+    return o;
+}
+
+// No display: the status goes to stderr (the journal under systemd) when it changes, the
+// readings to the alarms.
+class HeadlessView final : public PollView {
+  public:
+    HeadlessView(AlarmCenter& alarms, std::ostream& err) : alarms_(alarms), err_(err) {}
+    void setStatusText(int panel, const std::string& text) override {
+        if (panel != 0 || text == status_) return;
+        status_ = text;
+        err_ << "kvelctl serve: " << text << std::endl;
+    }
+    void setLinkIndicator(bool) override {}
+    void setChannelText(int, const std::string&) override {}
+    void setRelay(int, bool) override {}
+    bool chartUpdating() const override { return false; }
+    void addChartPoints(const ReadTransaction&) override {}
+    void showReadings(const PollReadings& readings) override { alarms_.evaluate(readings); }
+
+  private:
+    AlarmCenter& alarms_;
+    std::ostream& err_;
+    std::string status_;
+};
+
+std::unique_ptr<QCoreApplication> coreApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char name[] = "kvelctl";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+}  // namespace
+
+int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const std::atomic<bool>& stop) {
+    (void)out;
+    MemIni ini("mem.ini");
+    std::string error;
+    const std::optional<ServeOptions> o = parseServe(args, ini, error);
+    if (!o) {
+        err << "kvelctl: " << error << "\nUsage: kvelctl serve [--mqtt HOST:PORT] [--name NAME] "
+            << "[--metrics HOST:PORT] [--port DEV] [--address A] [--speed I] [--parity I] "
+            << "[--trace]\n";
+        return 2;
+    }
+    const int period = ini.readInteger(keys::kPollPeriod);
+    if (!pollPeriodValid(period)) {
+        err << "kvelctl: mem.ini [measure] period: " << pollPeriodExplanation(period) << '\n';
+        return 1;
+    }
+    const std::optional<PublishSettings> publish = readPublishSettings(ini, o->publish, error);
+    if (!publish) {
+        err << "kvelctl: [publish] " << error << '\n';
+        return 1;
+    }
+    const auto app = coreApplication();
+    // A box would wait for nobody: what the program would show goes to the journal.
+    const MessageSink previousSink = currentMessageSink();
+    setMessageSink([&err](const std::string& text, const std::string& caption) {
+        err << "kvelctl serve: " << caption << ": " << text << std::endl;
+    });
+
+    ModuleLink link;
+    std::string status;
+    link.setStatusSink([&status](const std::string& text) { status = text; });
+    if (o->trace) {
+        link.traffic().setListener(
+            [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
+    }
+    // One master on the line: a port another program holds refuses this one at once. A port
+    // that is missing now (an adapter unplugged) is tried at every poll, as the window does.
+    link.openPort(ini.readString(keys::kPort), ini.readInteger(keys::kSpeedIndex),
+                  ini.readInteger(keys::kParityIndex));
+    if (link.port().lastFailure().reason == PortOpenFailure::Reason::InUse) {
+        err << "kvelctl: " << status << ": " << link.portOpenFailureText() << '\n';
+        setMessageSink(previousSink);
+        return 1;
+    }
+    if (link.portNeedsOpening()) {
+        err << "kvelctl serve: " << status << ": " << link.portOpenFailureText()
+            << "; tried again at every poll\n";
+    }
+
+    Publishing publishing;
+    if (!publishing.start(*publish, error)) {
+        err << "kvelctl: [publish] " << error << '\n';
+        link.closePort();
+        setMessageSink(previousSink);
+        return 1;
+    }
+    if (MqttPublisher* mqtt = publishing.mqtt()) {
+        mqtt->setStateListener([&err, base = mqtt->base()](bool up, const std::string& why) {
+            err << "kvelctl serve: MQTT " << (up ? "connected, publishing " + base + "/#" : why)
+                << std::endl;
+        });
+    }
+
+    AlarmCenter alarms(ini);
+    std::vector<std::string> problems;
+    alarms.loadRules(&problems);
+    for (const std::string& p : problems) {
+        err << "kvelctl: mem.ini [alarms] " << p << ": not a valid value, left out\n";
+    }
+    HeadlessView headless(alarms, err);
+    DeferredPollView deferred(headless);
+    PublishingPollView view(deferred, link, ini,
+                            [&publishing](const PollSnapshot& s) { publishing.publish(s); });
+    // The log's default name is made as the window makes it.
+    PollCycle cycle(link, ini, view, QDir::currentPath().toStdString());
+    LinkThread linkThread;
+
+    // The window's rhythm: the period counts from the end of a poll to the next one.
+    using Clock = std::chrono::steady_clock;
+    QTimer pollTimer;
+    pollTimer.setSingleShot(true);
+    pollTimer.setInterval(pollIntervalMs(period));
+    Clock::time_point pollStarted{};
+    bool polling = false;
+    const auto startPoll = [&] {
+        polling = true;
+        pollStarted = Clock::now();
+        linkThread.post([&] { view.pollWith(cycle); },
+                        [&] {
+                            polling = false;
+                            if (!stop) pollTimer.start();
+                        });
+    };
+    QObject::connect(&pollTimer, &QTimer::timeout, startPoll);
+
+    // systemd's watchdog is kicked while polls go on: a poll stuck on the line for a minute
+    // lets the service be restarted.
+    QTimer watchdog;
+    std::uint64_t watchdogUs = 0;
+    if (sd_watchdog_enabled(0, &watchdogUs) > 0) {
+        watchdog.setInterval(static_cast<int>(watchdogUs / 2000));
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            if (!polling || Clock::now() - pollStarted < std::chrono::minutes(1))
+                sd_notify(0, "WATCHDOG=1");
+        });
+        watchdog.start();
+    }
+
+    QTimer stopCheck;
+    stopCheck.setInterval(20);
+    QObject::connect(&stopCheck, &QTimer::timeout, [&] {
+        if (stop) QCoreApplication::quit();
+    });
+    stopCheck.start();
+
+    sd_notify(0, "READY=1");
+    QTimer::singleShot(0, startPoll);
+    QCoreApplication::exec();
+
+    sd_notify(0, "STOPPING=1");
+    pollTimer.stop();
+    watchdog.stop();
+    // The exchange under way ends with its transaction, cut short; the port is released.
+    link.setInterrupted(true);
+    linkThread.finish([&link] {
+        link.setInterrupted(false);
+        link.closePort();
+    });
+    publishing.stop();
+    setMessageSink(previousSink);
+    return 0;
+}
+
+}  // namespace kvel
