@@ -386,7 +386,10 @@ bool LogViewerWindow::openFile(const QString& path) {
 
 bool LogViewerWindow::chooseAndOpen() {
     const QString folder = textOf(ini_.readString(keys::kLogViewerFolder));
-    const QStringList paths = chooseLogsToOpen(this, folder);
+    return openChosen(chooseLogsToOpen(this, folder));
+}
+
+bool LogViewerWindow::openChosen(const QStringList& paths) {
     if (paths.isEmpty()) return false;
     ini_.writeString(keys::kLogViewerFolder,
                      QFileInfo(paths.constFirst()).absolutePath().toStdString());
@@ -403,18 +406,7 @@ bool LogViewerWindow::chooseAndOpen() {
 
 bool LogViewerWindow::chooseFolderAndOpen() {
     const QString folder = textOf(ini_.readString(keys::kLogViewerFolder));
-    const QStringList paths = chooseLogFolder(this, folder);
-    if (paths.isEmpty()) return false;
-    ini_.writeString(keys::kLogViewerFolder,
-                     QFileInfo(paths.constFirst()).absolutePath().toStdString());
-    LogViewerWindow* target = this;
-    if (!paths_.isEmpty() || loading()) {
-        target = new LogViewerWindow(ini_, parentWidget());
-        target->show();
-    }
-    target->closeOnFailure_ = true;
-    target->load(paths);
-    return true;
+    return openChosen(chooseLogFolder(this, folder));
 }
 
 bool LogViewerWindow::reload() {

@@ -82,6 +82,8 @@ class LogViewerWindow : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    // Opens the chosen logs here, or in a new viewer when this one shows a log already.
+    bool openChosen(const QStringList& paths);
     struct LoadResult;
     void buildLayout();
     void buildRangeBar();
