@@ -31,6 +31,7 @@
 #include "core/publish_topics.h"
 #include "core/publishing.h"
 #include "sim/simulator.h"
+#include "tests/common/free_port.h"
 #include "tests/common/temp_dir.h"
 
 namespace {
@@ -39,21 +40,9 @@ using namespace kvel;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-int freePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), size);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
-
 class Broker {
   public:
-    explicit Broker(const test::TempDir& dir) : dir_(dir), port_(freePort()) {
+    explicit Broker(const test::TempDir& dir) : dir_(dir), port_(test::FreePort()) {
         std::ofstream(dir.File("mosquitto.conf"))
             << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\npersistence false\n";
         start();

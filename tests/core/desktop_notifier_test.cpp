@@ -34,10 +34,10 @@ class NotificationService : public QObject {
         calls.push_back({summary, body, hints});
         return static_cast<uint>(calls.size());
     }
-    QString GetServerInformation(QString& vendor, QString& version, QString& specification) {
+    QString GetServerInformation(QString& vendor, QString& version, QString& protocolVersion) {
         vendor = "test";
         version = "1";
-        specification = "1.2";
+        protocolVersion = "1.2";
         return "listener";
     }
 };

@@ -22,6 +22,7 @@
 #include "core/measurement_log.h"
 #include "core/publish_topics.h"
 #include "link/module_map.h"
+#include "tests/common/free_port.h"
 #include "tests/common/shell.h"
 #include "tests/common/sim_on_pty.h"
 
@@ -30,18 +31,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), size);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
 
 bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
@@ -120,8 +109,8 @@ class Serve : public ::testing::Test {
         simulator = StartedSimulator((folder / "tty").string());
         simulator->setRegister(kFirst, 15000);  // channel 1
         simulator->setRegister(kFirst + 1, 0);  // channel 2: no reading
-        brokerPort = FreePort();
-        metricsPort = FreePort();
+        brokerPort = test::FreePort();
+        metricsPort = test::FreePort();
         std::ofstream(folder / "mosquitto.conf")
             << "listener " << brokerPort << " 127.0.0.1\nallow_anonymous true\n"
             << "persistence false\n";
@@ -272,7 +261,7 @@ TEST_F(Serve, ValuesReturnAfterTheBrokerRestartsAndTheLinkFollowsTheCable) {
 
 TEST_F(Serve, PrometheusScrapesTheEndpoint) {
     serve = StartServe();
-    const int webPort = FreePort();
+    const int webPort = test::FreePort();
     std::ofstream(folder / "prometheus.yml")
         << "global:\n  scrape_interval: 1s\nscrape_configs:\n  - job_name: kvel\n"
         << "    static_configs:\n      - targets: ['127.0.0.1:" << metricsPort << "']\n";
