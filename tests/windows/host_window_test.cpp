@@ -229,7 +229,9 @@ TEST_F(HostWindowTest, ClosingTheWindowEndsTheCycleAfterItsPulse) {
     EXPECT_FALSE(host->cycle()->cycling());
     EXPECT_FALSE(host->cycle()->cycleTimer()->isActive());
     EXPECT_EQ(host->statusText(), "");
-    ASSERT_TRUE(PumpUntil([&] { return PulseOver(); }));
+    // The pulse's write may still be on its way to the link thread, with the line quiet for a
+    // moment: wait for its release on the wire too.
+    ASSERT_TRUE(PumpUntil([&] { return SingleWrites(*simulator).size() >= 2 && PulseOver(); }));
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
 }
 
