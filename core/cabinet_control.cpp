@@ -6,19 +6,29 @@
 namespace kvel {
 namespace {
 
-constexpr char kCaption[] = "Ошибка";
 constexpr int kFirstSignalIndicator = kHostCommands;
 
 void pause(int ms) {
     linePause(ms);
 }
 
-void refuse(TargetState state) {
-    showMessage(state == TargetState::outOfRange ? cabinetOutOfRangeText() : kNoCabinetText,
-                kCaption);
+}  // namespace
+
+void CabinetView::showFailure(const std::string& text) {
+    showMessage(text, kCabinetFailureCaption);
 }
 
-}  // namespace
+void CabinetControl::fail(const std::string& text) {
+    if (view_) {
+        view_->showFailure(text);
+    } else {
+        showMessage(text, kCabinetFailureCaption);
+    }
+}
+
+void CabinetControl::refuse(TargetState state) {
+    fail(state == TargetState::outOfRange ? cabinetOutOfRangeText() : kNoCabinetText);
+}
 
 CabinetControl::CabinetControl(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
@@ -60,7 +70,7 @@ bool CabinetControl::commandStep(bool thenPause) {
     // The pulse is timed from its write: the pause after it is part of the pulse.
     const Clock::time_point writing = Clock::now();
     if (!writeHostRegister(write.address, write.reg, pending_ ? 1 : 0)) {
-        showMessage(link_.writeRecords()[3].errorText, kCaption);
+        fail(link_.writeRecords()[3].errorText);
         pending_ = false;
         // A release that failed leaves the register as it was, and its lamp on; the slot is
         // free again so that the next command is not held up by it.
@@ -90,7 +100,7 @@ bool CabinetControl::signalClick(int signal) {
     }
     const std::uint16_t value = signalState(signal) != 0 ? 0 : 1;
     if (!writeHostRegister(hostAddress(ini_), signalRegister(target, signal), value)) {
-        showMessage(link_.writeRecords()[3].errorText, kCaption);
+        fail(link_.writeRecords()[3].errorText);
         return false;
     }
     pause(timing_.signalPauseMs);

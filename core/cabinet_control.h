@@ -12,6 +12,9 @@
 
 namespace kvel {
 
+// The caption of the boxes cabinet control raises.
+inline constexpr char kCabinetFailureCaption[] = "Ошибка";
+
 // The pauses and periods of cabinet control. The real values are the defaults; tests that
 // run many exchanges against the simulator may pass shorter ones.
 struct CabinetTiming {
@@ -31,6 +34,8 @@ class CabinetView {
     // Indicator i of the window's eleven: 0..5 are commands 1..6, 6..10 signals 0..4.
     virtual void setIndicator(int i, bool on) = 0;
     virtual void setOnlineIndicator(bool on) = 0;
+    // A refused or failed exchange: a box with caption kCabinetFailureCaption.
+    virtual void showFailure(const std::string& text);
 };
 
 // What a refresh found; the window needs none of it, kvelctl prints it.
@@ -50,6 +55,7 @@ class CabinetControl {
 
     // nullptr: nothing is shown and the cabinet name is empty.
     void setView(CabinetView* view) { view_ = view; }
+    CabinetView* view() const { return view_; }
     // Switches the release timer (the pulse timer) on, for the time the pulse is to end, or off;
     // its tick calls commandStep.
     using Clock = std::chrono::steady_clock;
@@ -84,6 +90,9 @@ class CabinetControl {
     HostTarget currentTarget() const;
     bool writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
     void indicator(int i, bool on);
+    // Said through the view, or in a box when there is none (kvelctl).
+    void fail(const std::string& text);
+    void refuse(TargetState state);
     void switchPulseTimer(bool on, Clock::time_point due = {});
 
     struct Pulse {

@@ -1,19 +1,44 @@
 #include "core/cabinet_host.h"
 
+#include <memory>
+
+#include "link/message_sink.h"
+
 namespace kvel {
+namespace {
+
+// The window's side of a job, kept while the job runs on the link thread.
+class CabinetRecorder final : public CabinetView {
+  public:
+    CabinetRecorder(CabinetUpdate& update, std::string name)
+        : update_(update), name_(std::move(name)) {}
+    std::string cabinetName() const override { return name_; }
+    void setIndicator(int i, bool on) override { update_.indicators.emplace_back(i, on); }
+    void setOnlineIndicator(bool on) override { update_.online = on; }
+    void showFailure(const std::string& text) override { update_.failures.push_back(text); }
+
+  private:
+    CabinetUpdate& update_;
+    std::string name_;
+};
+
+}  // namespace
 
 CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread)
-    : ini_(ini), thread_(thread), control_(link, ini), deferredView_(*this) {
-    control_.setView(&deferredView_);
+    : ini_(ini), thread_(thread), control_(link, ini) {
     QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
     // Called by the control on the link thread: a pulse's end is armed and disarmed in the
     // order of the writes, never by a tick still on its way from an earlier pulse.
     control_.setReleaseTimer([this](bool on, CabinetControl::Clock::time_point due) {
-        if (on) {
-            thread_.scheduleAt(due, [this] { control_.commandStep(); });
-        } else {
+        if (!on) {
             thread_.cancelScheduled();
+            return;
         }
+        auto update = std::make_shared<CabinetUpdate>();
+        thread_.scheduleAt(
+            due,
+            [this, update] { record(*update, {}, [](CabinetControl& c) { c.commandStep(); }); },
+            [this, update] { show(*update); });
     });
     setTiming(CabinetTiming{});
 }
@@ -23,22 +48,45 @@ void CabinetHost::setTiming(const CabinetTiming& timing) {
     refreshTimer_.setInterval(timing.refreshMs);
 }
 
+void CabinetHost::record(CabinetUpdate& update, const std::string& cabinet,
+                         const std::function<void(CabinetControl&)>& work) {
+    CabinetRecorder recorder(update, cabinet);
+    // A pulse's end may run inside another job's pause: that job's recorder comes back after.
+    CabinetView* const outer = control_.view();
+    control_.setView(&recorder);
+    work(control_);
+    control_.setView(outer);
+}
+
 void CabinetHost::post(std::function<void(CabinetControl&)> work, std::function<void()> done,
                        LinkThread::Kind kind) {
     std::string name = view_ ? view_->cabinetName() : std::string();
-    thread_.post(
+    thread_.post<CabinetUpdate>(
         [this, name = std::move(name), work = std::move(work)] {
-            deferredView_.name = name;
-            work(control_);
+            CabinetUpdate update;
+            record(update, name, work);
+            return update;
         },
-        std::move(done), kind);
+        [this, done = std::move(done)](CabinetUpdate& update) {
+            show(update);
+            if (done) done();
+        },
+        kind);
 }
 
-void CabinetHost::commandClick(int command, std::function<void()> done) {
+void CabinetHost::show(const CabinetUpdate& update) {
+    if (view_) {
+        for (const auto& [i, on] : update.indicators) view_->setIndicator(i, on);
+        if (update.online) view_->setOnlineIndicator(*update.online);
+    }
+    for (const std::string& text : update.failures) showMessage(text, kCabinetFailureCaption);
+}
+
+void CabinetHost::pressCommand(int command, std::function<void()> done) {
     post([command](CabinetControl& c) { c.commandClick(command); }, std::move(done));
 }
 
-void CabinetHost::signalClick(int signal) {
+void CabinetHost::toggleSignal(int signal) {
     post([signal](CabinetControl& c) { c.signalClick(signal); });
 }
 
@@ -74,18 +122,6 @@ void CabinetHost::releaseAtExit() {
 void CabinetHost::stopTimers() {
     refreshing_ = false;
     refreshTimer_.stop();
-}
-
-void CabinetHost::DeferredView::setIndicator(int i, bool on) {
-    LinkThread::deferToGui([&host = host_, i, on] {
-        if (host.view_) host.view_->setIndicator(i, on);
-    });
-}
-
-void CabinetHost::DeferredView::setOnlineIndicator(bool on) {
-    LinkThread::deferToGui([&host = host_, on] {
-        if (host.view_) host.view_->setOnlineIndicator(on);
-    });
 }
 
 }  // namespace kvel

@@ -1,18 +1,29 @@
 #pragma once
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/cabinet_control.h"
 #include "core/link_thread.h"
 
 namespace kvel {
 
+// What one cabinet job showed, carried from the link thread to the window as a value: the
+// lamps it switched, in their order, the on-line lamp, and the failures it reports.
+struct CabinetUpdate {
+    std::vector<std::pair<int, bool>> indicators;
+    std::optional<bool> online;
+    std::vector<std::string> failures;
+};
+
 // The main window's part of cabinet control: the exchanges, run as jobs of the link thread;
 // the end of a command pulse, timed on the link thread from the write that began it, so that
 // nothing clicked meanwhile makes a pulse shorter (or a stale end cuts the next one); and the
 // refresh timer on the GUI thread (1000 ms, refreshes the window while it is shown). It lives
-// as long as the main window; the cabinet window attaches itself as the view.
+// as long as the session; the cabinet window attaches itself as the view.
 class CabinetHost {
   public:
     CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread);
@@ -24,10 +35,10 @@ class CabinetHost {
     void setView(CabinetView* view) { view_ = view; }
 
     // The window's buttons and its choice from the list: each queues its exchanges for the
-    // cabinet chosen at the time of the click. `done` runs on the GUI thread after the
+    // cabinet chosen at the time of the press. `done` runs on the GUI thread after the
     // exchanges' results are shown (the test cycle's wait starts then).
-    void commandClick(int command, std::function<void()> done = {});
-    void signalClick(int signal);
+    void pressCommand(int command, std::function<void()> done = {});
+    void toggleSignal(int signal);
     void refreshNow();
 
     // The refresh timer's tick. The timer is off while the refresh works, as the poll's timer
@@ -43,7 +54,7 @@ class CabinetHost {
     void stopTimers();
 
     // The exchanges themselves. Their state belongs to the link thread: read it only while
-    // no job runs (LinkThread::settle).
+    // no job runs.
     CabinetControl& control() { return control_; }
     MemIni& ini() { return ini_; }
     // True while a command pulse waits for its end.
@@ -51,28 +62,18 @@ class CabinetHost {
     QTimer* refreshTimer() { return &refreshTimer_; }
 
   private:
-    // What the exchanges show, carried to the window on the GUI thread; the cabinet is the
-    // one chosen when the job was queued.
-    class DeferredView final : public CabinetView {
-      public:
-        explicit DeferredView(CabinetHost& host) : host_(host) {}
-        std::string cabinetName() const override { return name; }
-        void setIndicator(int i, bool on) override;
-        void setOnlineIndicator(bool on) override;
-        std::string name;  // set by each job on the link thread
-
-      private:
-        CabinetHost& host_;
-    };
-
+    // Runs `work` on the control, on the link thread, with what it shows kept in `update`.
+    void record(CabinetUpdate& update, const std::string& cabinet,
+                const std::function<void(CabinetControl&)>& work);
     // Queues `work` on the control for the cabinet the window shows now.
     void post(std::function<void(CabinetControl&)> work, std::function<void()> done = {},
               LinkThread::Kind kind = LinkThread::Kind::Exchange);
+    // On the GUI thread: the update on the window, then its failures in boxes.
+    void show(const CabinetUpdate& update);
 
     MemIni& ini_;
     LinkThread& thread_;
     CabinetControl control_;
-    DeferredView deferredView_;
     CabinetView* view_ = nullptr;
     bool refreshing_ = false;
     QTimer refreshTimer_;

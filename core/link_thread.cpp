@@ -8,12 +8,6 @@
 #include "link/message_sink.h"
 
 namespace kvel {
-namespace {
-
-// The results of the job running on this thread, if any.
-thread_local std::vector<LinkThread::Step>* deferred = nullptr;
-
-}  // namespace
 
 MessageSink LinkThread::collectInto(Batch& batch) {
     return [&batch](const std::string& text, const std::string& caption) {
@@ -22,7 +16,6 @@ MessageSink LinkThread::collectInto(Batch& batch) {
 }
 
 LinkThread::LinkThread() {
-    receiver_.onResult = [this] { applyNext(); };
     thread_ = std::thread([this] { run(); });
 }
 
@@ -45,23 +38,16 @@ void LinkThread::dropQueued(Kind kind) {
     if (queue_.empty() && !running_) idle_.notify_all();
 }
 
-void LinkThread::deferToGui(Step step) {
-    if (deferred) {
-        deferred->push_back(std::move(step));
-    } else if (step) {
-        step();
-    }
+void LinkThread::schedule(int ms, Step work, Step done) {
+    scheduleAt(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms), std::move(work),
+               std::move(done));
 }
 
-void LinkThread::schedule(int ms, Step work) {
-    scheduleAt(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms), std::move(work));
-}
-
-void LinkThread::scheduleAt(std::chrono::steady_clock::time_point due, Step work) {
+void LinkThread::scheduleAt(std::chrono::steady_clock::time_point due, Step work, Step done) {
     {
         const std::lock_guard lock(mutex_);
         if (stopping_) return;
-        timed_ = Timed{due, std::move(work)};
+        timed_ = Timed{due, std::move(work), std::move(done)};
     }
     wake_.notify_one();
     idle_.notify_all();  // a pause under way looks at it
@@ -128,7 +114,7 @@ void LinkThread::run() {
             bool taken = false;
             while (!taken) {
                 if (timed_ && std::chrono::steady_clock::now() >= timed_->due) {
-                    job = Job{std::move(timed_->work), {}, Kind::Exchange};
+                    job = Job{std::move(timed_->work), std::move(timed_->done), Kind::Exchange};
                     timed_.reset();
                     taken = true;
                 } else if (!queue_.empty()) {
@@ -149,20 +135,15 @@ void LinkThread::run() {
         Batch batch;
         batch.done = std::move(job.done);
         {
-            deferred = &batch.steps;
             const MessageRedirect redirect(collectInto(batch));
             if (job.work) job.work();
-            deferred = nullptr;
         }
-        bool keep = false;
         {
             const std::lock_guard lock(mutex_);
             running_ = false;
-            keep = !discardResults_;
-            if (keep) results_.push_back(std::move(batch));
+            deliver(std::move(batch));
         }
         idle_.notify_all();
-        if (keep) QMetaObject::invokeMethod(&receiver_, "takeResult", Qt::QueuedConnection);
     }
 }
 
@@ -176,15 +157,24 @@ void LinkThread::pause(int ms) {
         if (idle_.wait_until(lock, wake, [this] { return interrupted_; })) return;
         if (timed_ && timed_->due <= Clock::now()) {
             // Between the running job's transactions: the due job goes on the line now.
-            Step work = std::move(timed_->work);
+            Timed timed = std::move(*timed_);
             timed_.reset();
             lock.unlock();
-            work();
+            timed.work();
             lock.lock();
+            // Its messages went with the running job's; its own result goes back first.
+            deliver(Batch{{}, std::move(timed.done)});
         } else if (Clock::now() >= end) {
             return;
         }
     }
+}
+
+void LinkThread::deliver(Batch batch) {
+    if (discardResults_) return;
+    results_.push_back(std::move(batch));
+    QMetaObject::invokeMethod(
+        &receiver_, [this] { applyNext(); }, Qt::QueuedConnection);
 }
 
 void LinkThread::applyNext() {
@@ -194,12 +184,6 @@ void LinkThread::applyNext() {
         if (results_.empty()) return;  // dropped at the program's end
         batch = std::move(results_.front());
         results_.pop_front();
-    }
-    {
-        // A step that fails (the log's disk is full) says so after the results are shown and
-        // the job's continuation has run, as the job's own messages.
-        const MessageRedirect redirect(collectInto(batch));
-        for (Step& step : batch.steps) step();
     }
     if (batch.done) batch.done();
     for (const auto& [text, caption] : batch.messages) showMessage(text, caption);

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,20 +16,11 @@
 
 namespace kvel {
 
-// Where the link thread's results arrive on the GUI thread. It is called by name, so that no
-// data of ours travels inside Qt's event: the results wait in the link thread's own queue.
-class LinkResultReceiver final : public QObject {
-    Q_OBJECT
-  public:
-    std::function<void()> onResult;
-    Q_INVOKABLE void takeResult() { onResult(); }
-};
-
 // The one thread that serves the serial line. Work reaches it as jobs in one queue with one
 // consumer, so transactions go on the wire in the order they were asked for, with the link's
 // own pauses; the thread that made this object (the GUI thread) never waits for the line.
-// What a job means for the windows comes back to that thread as values: the steps the job
-// deferred with deferToGui and the messages it showed.
+// What a job means for the windows comes back to that thread as values: the job's result,
+// handed to its continuation, and the messages it showed.
 class LinkThread {
   public:
     using Step = std::function<void()>;
@@ -42,9 +34,21 @@ class LinkThread {
     LinkThread& operator=(const LinkThread&) = delete;
 
     // Queues `work` behind every job queued before it. After it has run, this object's thread
-    // carries out the steps it deferred, then `done`, then shows its messages, in their order:
-    // a box waits for the user only after the job's results are on the screen.
+    // carries out `done`, then shows the job's messages, in their order: a box waits for the
+    // user only after the job's results are on the screen.
     void post(Step work, Step done = {}, Kind kind = Kind::Exchange);
+    // Queues `work`, and hands the value it returns to `apply` on this object's thread, in
+    // the order of the jobs: a poll returns what it found, the window shows it.
+    template <class Result>
+    void post(std::function<Result()> work, std::function<void(Result&)> apply,
+              Kind kind = Kind::Exchange) {
+        auto slot = std::make_shared<std::optional<Result>>();
+        post([slot, work = std::move(work)] { slot->emplace(work()); },
+             [slot, apply = std::move(apply)] {
+                 if (*slot && apply) apply(**slot);
+             },
+             kind);
+    }
     // Drops the waiting jobs of a kind; the one running goes on.
     void dropQueued(Kind kind);
     // A job that runs `ms` from now, ahead of every queued job once it is due, so that how
@@ -52,15 +56,11 @@ class LinkThread {
     // pulse). One at a time: scheduling replaces the one waiting. From any thread, a job of
     // this thread included; a job of this thread that cancels it is sure it will not run.
     // A job due inside another job's pause (between its transactions) runs there, so that it
-    // waits at most for one transaction.
-    void schedule(int ms, Step work);
-    void scheduleAt(std::chrono::steady_clock::time_point due, Step work);
+    // waits at most for one transaction. `done` follows on this object's thread, as a job's.
+    void schedule(int ms, Step work, Step done = {});
+    void scheduleAt(std::chrono::steady_clock::time_point due, Step work, Step done = {});
     void cancelScheduled();
     bool scheduled() const;
-
-    // Inside a job: `step` is carried out on the GUI thread after the job. Anywhere else (a
-    // synchronous caller such as kvelctl) it is carried out at once.
-    static void deferToGui(Step step);
 
     // True while a job waits, runs, or its results wait to be applied.
     bool busy() const;
@@ -82,22 +82,24 @@ class LinkThread {
     struct Timed {
         std::chrono::steady_clock::time_point due;
         Step work;
+        Step done;
     };
     struct Batch {
-        std::vector<Step> steps;
         std::vector<std::pair<std::string, std::string>> messages;
         Step done;
     };
 
-    // Where the messages shown while a job or its steps run are kept, in their order.
+    // Where the messages shown while a job runs are kept, in their order.
     static MessageSink collectInto(Batch& batch);
     void run();
     void pause(int ms);
+    // Hands a job's result to the GUI thread, unless the program is ending. Under mutex_.
+    void deliver(Batch batch);
     // The oldest result, on the GUI thread.
     void applyNext();
 
-    LinkResultReceiver receiver_;  // lives on the GUI thread
-    std::deque<Batch> results_;    // waiting for the GUI thread, oldest first
+    QObject receiver_;           // lives on the GUI thread: its events apply the results
+    std::deque<Batch> results_;  // waiting for the GUI thread, oldest first
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

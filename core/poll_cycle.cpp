@@ -1,99 +1,82 @@
 #include "core/poll_cycle.h"
 
-#include "core/link_thread.h"
+#include <chrono>
+
 #include "core/measurement_log.h"
 
 namespace kvel {
 
-void DeferredPollView::setStatusText(int panel, const std::string& text) {
-    LinkThread::deferToGui([this, panel, text] { view_.setStatusText(panel, text); });
-}
+PollCycle::PollCycle(ModuleLink& link, MemIni& ini, std::string startupDirectory)
+    : link_(link), ini_(ini), startupDirectory_(std::move(startupDirectory)) {}
 
-void DeferredPollView::setLinkIndicator(bool on) {
-    LinkThread::deferToGui([this, on] { view_.setLinkIndicator(on); });
-}
-
-void DeferredPollView::setChannelText(int channel, const std::string& text) {
-    LinkThread::deferToGui([this, channel, text] { view_.setChannelText(channel, text); });
-}
-
-void DeferredPollView::setRelay(int relayIndex, bool on) {
-    LinkThread::deferToGui([this, relayIndex, on] { view_.setRelay(relayIndex, on); });
-}
-
-void DeferredPollView::addChartPoints(const ReadTransaction& record) {
-    LinkThread::deferToGui([this, record] {
-        if (view_.chartUpdating()) view_.addChartPoints(record);
-    });
-}
-
-void DeferredPollView::showReadings(const PollReadings& readings) {
-    LinkThread::deferToGui([this, readings] { view_.showReadings(readings); });
-}
-
-PollCycle::PollCycle(ModuleLink& link, MemIni& ini, PollView& view, std::string startupDirectory)
-    : link_(link), ini_(ini), view_(view), startupDirectory_(std::move(startupDirectory)) {}
-
-void PollCycle::poll() {
+PollResult PollCycle::poll() {
+    const auto started = std::chrono::steady_clock::now();
     // One time for the poll: the log line and the alarms it raises carry the same.
     const std::time_t at = std::time(nullptr);
-    PollReadings readings{at, false, {}};
+    PollResult result;
+    result.readings = PollReadings{at, false, {}};
+    const auto finish = [&] {
+        result.channelCount = link_.channelCount();
+        result.counters = link_.traffic().counters();
+        result.durationSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return std::move(result);
+    };
     if (link_.portNeedsOpening()) {
-        link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
-                       ini_.readInteger(keys::kParityIndex));
+        if (!link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
+                            ini_.readInteger(keys::kParityIndex))) {
+            result.linkStatus = kPortOpenFailed;
+        }
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
-        showLinkLost(true);
-        view_.showReadings(readings);
-        return;
+        showLinkLost(result, true);
+        return finish();
     }
 
     if (!link_.identified()) {
         link_.setModuleType(link_.readModuleType(moduleAddress()));
         const int version = link_.readSoftwareVersion(moduleAddress());
-        view_.setStatusText(1, "Метрологическая версия ПО  " + std::to_string(version));
+        result.versionStatus = "Метрологическая версия ПО  " + std::to_string(version);
     }
 
     if (link_.readMeasurements(moduleAddress())) {
         link_.setIdentified(true);
-        const std::vector<std::string> texts = link_.takeMeasurements();
-        for (std::size_t k = 0; k < texts.size(); ++k) {
-            view_.setChannelText(static_cast<int>(k) + 1, texts[k]);
-        }
-        readings = readingsFromRecord(link_.firstRecord(), link_.channelCount(), at);
-        if (view_.chartUpdating()) view_.addChartPoints(link_.firstRecord());
-        // The log is written by the thread that shows the readings, in their order.
-        LinkThread::deferToGui([this, record = link_.firstRecord(), at] {
-            if (ini_.readInteger(keys::kLogToFile) != 0) {
-                writeLogLine(record, ini_.readString(keys::kLogFileName, defaultLogName()), ini_,
-                             at);
-            }
-        });
-        view_.setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
-        view_.setLinkIndicator(true);
+        result.channelTexts = link_.takeMeasurements();
+        result.readings = readingsFromRecord(link_.firstRecord(), link_.channelCount(), at);
+        result.measurements = link_.firstRecord();
+        result.linkStatus = "МОДУЛЬ НА СВЯЗИ";
+        result.linkUp = true;
     } else {
-        showLinkLost(false);
+        showLinkLost(result, false);
     }
 
     if (link_.readRelayStates(moduleAddress())) {
-        showRelays();
+        takeRelays(result);
     } else {
-        showLinkLost(false);
-        readings.linkUp = false;
+        showLinkLost(result, false);
+        result.readings.linkUp = false;
     }
-    view_.showReadings(readings);
+    return finish();
 }
 
-void PollCycle::showRelays() {
-    for (int i = 0; i < kRelayCount; ++i) view_.setRelay(i, link_.relayOn(i));
+void PollCycle::writeLog(const PollResult& result) {
+    if (!result.measurements || ini_.readInteger(keys::kLogToFile) == 0) return;
+    writeLogLine(*result.measurements, ini_.readString(keys::kLogFileName, defaultLogName()), ini_,
+                 result.readings.at);
 }
 
-void PollCycle::showLinkLost(bool keepStatus) {
+void PollCycle::takeRelays(PollResult& result) const {
+    for (int i = 0; i < kRelayCount; ++i) {
+        result.relays[static_cast<std::size_t>(i)] = link_.relayOn(i);
+    }
+}
+
+void PollCycle::showLinkLost(PollResult& result, bool keepStatus) {
     link_.firstRecord().registers[0] = 0;
-    showRelays();
-    if (!keepStatus) view_.setStatusText(0, link_.firstRecord().errorText);
-    view_.setLinkIndicator(false);
-    for (int n = 1; n <= link_.channelCount(); ++n) view_.setChannelText(n, kNoReading);
+    takeRelays(result);
+    if (!keepStatus) result.linkStatus = link_.firstRecord().errorText;
+    result.linkUp = false;
+    result.channelTexts.assign(static_cast<std::size_t>(link_.channelCount()), kNoReading);
     link_.setIdentified(false);
 }
 

@@ -1,15 +1,17 @@
 // Publishing the polls, one place for the window and kvelctl serve: the MQTT topics and the
-// Prometheus endpoint of mem.ini's [publish], fed by a view that wraps the poll's own.
+// Prometheus endpoint of mem.ini's [publish], fed by each poll's result.
 #pragma once
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "config/mem_ini.h"
 #include "core/metrics_server.h"
 #include "core/metrics_text.h"
 #include "core/mqtt_publisher.h"
-#include "core/poll_cycle.h"
+#include "core/poll_result.h"
+#include "core/poll_snapshot.h"
 
 namespace kvel {
 
@@ -34,31 +36,8 @@ class Publishing {
     PollMetrics metrics_;
 };
 
-// The poll's view for publishing: every call goes on to `inner` as it is; the end of the poll
-// is also handed, as a snapshot, to `sink` on the GUI thread (LinkThread::deferToGui).
-class PublishingPollView final : public PollView {
-  public:
-    using Sink = std::function<void(const PollSnapshot&)>;
-    PublishingPollView(PollView& inner, ModuleLink& link, const MemIni& ini, Sink sink);
-
-    // One poll of `cycle`, timed.
-    void pollWith(PollCycle& cycle);
-
-    void setStatusText(int panel, const std::string& text) override;
-    void setLinkIndicator(bool on) override;
-    void setChannelText(int channel, const std::string& text) override;
-    void setRelay(int relayIndex, bool on) override;
-    bool chartUpdating() const override;
-    void addChartPoints(const ReadTransaction& record) override;
-    void showReadings(const PollReadings& readings) override;
-
-  private:
-    PollView& inner_;
-    ModuleLink& link_;
-    const MemIni& ini_;
-    Sink sink_;
-    std::chrono::steady_clock::time_point started_;
-    std::array<bool, kRelayCount> relays_{};
-};
+// What a poll leaves for the publishers, with the channels' names as the grid shows them; on
+// the thread that shows the result (the names come from mem.ini).
+PollSnapshot pollSnapshot(const PollResult& result, const MemIni& ini);
 
 }  // namespace kvel

@@ -245,7 +245,6 @@ class Session {
   public:
     Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
-        link_.setStatusSink([this](const std::string& text) { status_ = text; });
         if (o.trace) {
             link_.traffic().setListener(
                 [this](const TrafficRecord& r) { err_ << trafficLine(r) << std::endl; });
@@ -256,9 +255,9 @@ class Session {
 
     bool open() {
         if (!link_.portNeedsOpening()) return true;
-        status_.clear();
-        link_.openPort(o_.port, o_.speed, o_.parity);
-        if (link_.portNeedsOpening()) return fail(status_ + ": " + link_.portOpenFailureText());
+        if (!link_.openPort(o_.port, o_.speed, o_.parity)) {
+            return fail(std::string(kPortOpenFailed) + ": " + link_.portOpenFailureText());
+        }
         return true;
     }
 
@@ -336,7 +335,6 @@ class Session {
     std::ostream& err_;
     const MemIni& ini_;
     ModuleLink link_;
-    std::string status_;
     bool identified_ = false;
     int version_ = 0;
 };

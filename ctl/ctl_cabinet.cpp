@@ -128,15 +128,12 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     }
 
     ModuleLink link;
-    std::string status;
-    link.setStatusSink([&status](const std::string& text) { status = text; });
     if (args.trace) {
         link.traffic().setListener(
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
-    link.openPort(args.port, args.speed, args.parity);
-    if (link.portNeedsOpening()) {
-        err << status << ": " << link.portOpenFailureText() << '\n';
+    if (!link.openPort(args.port, args.speed, args.parity)) {
+        err << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         return 1;
     }
     const MessagesTo messages(err);

@@ -13,7 +13,7 @@
 
 #include "config/mem_ini.h"
 #include "core/alarm_center.h"
-#include "core/link_thread.h"
+#include "core/monitor_session.h"
 #include "core/poll_interval.h"
 #include "core/publishing.h"
 #include "ctl/ctl.h"
@@ -74,29 +74,6 @@ std::optional<ServeOptions> parseServe(const std::vector<std::string>& args, Mem
     return o;
 }
 
-// No display: the status goes to stderr (the journal under systemd) when it changes, the
-// readings to the alarms.
-class HeadlessView final : public PollView {
-  public:
-    HeadlessView(AlarmCenter& alarms, std::ostream& err) : alarms_(alarms), err_(err) {}
-    void setStatusText(int panel, const std::string& text) override {
-        if (panel != 0 || text == status_) return;
-        status_ = text;
-        err_ << "kvelctl serve: " << text << std::endl;
-    }
-    void setLinkIndicator(bool) override {}
-    void setChannelText(int, const std::string&) override {}
-    void setRelay(int, bool) override {}
-    bool chartUpdating() const override { return false; }
-    void addChartPoints(const ReadTransaction&) override {}
-    void showReadings(const PollReadings& readings) override { alarms_.evaluate(readings); }
-
-  private:
-    AlarmCenter& alarms_;
-    std::ostream& err_;
-    std::string status_;
-};
-
 std::unique_ptr<QCoreApplication> coreApplication() {
     if (QCoreApplication::instance()) return nullptr;
     static int argc = 1;
@@ -136,9 +113,9 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "kvelctl serve: " << caption << ": " << text << std::endl;
     });
 
-    ModuleLink link;
-    std::string status;
-    link.setStatusSink([&status](const std::string& text) { status = text; });
+    // The log's default name is made as the window makes it.
+    MonitorSession session(ini, QDir::currentPath().toStdString());
+    ModuleLink& link = session.link();
     if (o->trace) {
         link.traffic().setListener(
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
@@ -148,12 +125,12 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     link.openPort(ini.readString(keys::kPort), ini.readInteger(keys::kSpeedIndex),
                   ini.readInteger(keys::kParityIndex));
     if (link.port().lastFailure().reason == PortOpenFailure::Reason::InUse) {
-        err << "kvelctl: " << status << ": " << link.portOpenFailureText() << '\n';
+        err << "kvelctl: " << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         setMessageSink(previousSink);
         return 1;
     }
     if (link.portNeedsOpening()) {
-        err << "kvelctl serve: " << status << ": " << link.portOpenFailureText()
+        err << "kvelctl serve: " << kPortOpenFailed << ": " << link.portOpenFailureText()
             << "; tried again at every poll\n";
     }
 
@@ -177,32 +154,21 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     for (const std::string& p : problems) {
         err << "kvelctl: mem.ini [alarms] " << p << ": not a valid value, left out\n";
     }
-    HeadlessView headless(alarms, err);
-    DeferredPollView deferred(headless);
-    PublishingPollView view(deferred, link, ini,
-                            [&publishing](const PollSnapshot& s) { publishing.publish(s); });
-    // The log's default name is made as the window makes it.
-    PollCycle cycle(link, ini, view, QDir::currentPath().toStdString());
-    LinkThread linkThread;
+    // No display: the status goes to stderr (the journal under systemd) when it changes, the
+    // readings to the alarms and the publishers.
+    std::string status;
+    QObject::connect(&session, &MonitorSession::pollFinished, [&](const PollResult& result) {
+        if (result.linkStatus != status) {
+            status = result.linkStatus;
+            err << "kvelctl serve: " << status << std::endl;
+        }
+        alarms.evaluate(result.readings);
+        publishing.publish(pollSnapshot(result, ini));
+    });
 
     // The window's rhythm: the period counts from the end of a poll to the next one.
     using Clock = std::chrono::steady_clock;
-    QTimer pollTimer;
-    pollTimer.setSingleShot(true);
-    pollTimer.setInterval(pollIntervalMs(period));
-    Clock::time_point pollStarted{};
-    bool polling = false;
-    const auto startPoll = [&] {
-        polling = true;
-        pollStarted = Clock::now();
-        linkThread.post([&] { view.pollWith(cycle); },
-                        [&] {
-                            polling = false;
-                            if (!stop) pollTimer.start();
-                        });
-    };
-    QObject::connect(&pollTimer, &QTimer::timeout, startPoll);
-
+    session.setPollPeriod(period);
     // systemd's watchdog is kicked while polls go on: a poll stuck on the line for a minute
     // lets the service be restarted.
     QTimer watchdog;
@@ -210,7 +176,8 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (sd_watchdog_enabled(0, &watchdogUs) > 0) {
         watchdog.setInterval(static_cast<int>(watchdogUs / 2000));
         QObject::connect(&watchdog, &QTimer::timeout, [&] {
-            if (!polling || Clock::now() - pollStarted < std::chrono::minutes(1))
+            if (!session.pollUnderWay() ||
+                Clock::now() - session.pollStartedAt() < std::chrono::minutes(1))
                 sd_notify(0, "WATCHDOG=1");
         });
         watchdog.start();
@@ -224,18 +191,14 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     stopCheck.start();
 
     sd_notify(0, "READY=1");
-    QTimer::singleShot(0, startPoll);
+    QTimer::singleShot(0, &session, &MonitorSession::pollModule);
     QCoreApplication::exec();
 
     sd_notify(0, "STOPPING=1");
-    pollTimer.stop();
+    session.stopPolling();
     watchdog.stop();
     // The exchange under way ends with its transaction, cut short; the port is released.
-    link.setInterrupted(true);
-    linkThread.finish([&link] {
-        link.setInterrupted(false);
-        link.closePort();
-    });
+    session.finish();
     publishing.stop();
     setMessageSink(previousSink);
     return 0;

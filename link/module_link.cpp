@@ -14,10 +14,10 @@ bool refuse(Record& t) {
 
 }  // namespace
 
-void ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
+bool ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
     const bool opened = port_.open(name, speedIndex, parityIndex);
     rememberFailure();
-    if (!opened && statusSink_) statusSink_("Ошибка открытия порта");
+    return opened;
 }
 
 void ModuleLink::closePort() {

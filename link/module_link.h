@@ -21,25 +21,23 @@
 namespace kvel {
 
 inline constexpr char kExchangeInterrupted[] = "Обмен прерван: программа завершает работу";
+// What the status bar's panel 0 says when the port does not open.
+inline constexpr char kPortOpenFailed[] = "Ошибка открытия порта";
 
 // The link to the module that the main window owns for its whole life: the port, the seven
 // read and five write records, and what is known of the module (type, channel count,
 // identified flag, channel validity flags). Every module exchange of the program goes here.
 class ModuleLink {
   public:
-    using StatusSink = std::function<void(const std::string& text)>;
-
     // Every exchange on the port is recorded by the link's traffic tap.
     ModuleLink() { port_.setTrafficObserver(&traffic_); }
 
-    // Where "Ошибка открытия порта" goes: panel 0 of the status bar.
-    void setStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
     void setTiming(const LinkTiming& timing) { timing_ = timing; }
     const LinkTiming& timing() const { return timing_; }
 
-    // Opens the port with speed and parity indices; on failure the status shows it and the
-    // port stays in the failed state, to be tried again at the next poll.
-    void openPort(const std::string& name, int speedIndex, int parityIndex);
+    // Opens the port with speed and parity indices; false when it fails (the caller shows
+    // kPortOpenFailed): the port stays in the failed state, to be tried again at the next poll.
+    bool openPort(const std::string& name, int speedIndex, int parityIndex);
     void closePort();
     SerialPort& port() { return port_; }
     const SerialPort& port() const { return port_; }
@@ -104,7 +102,6 @@ class ModuleLink {
     TrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;
-    StatusSink statusSink_;
     std::array<ReadTransaction, 7> reads_{};
     std::array<WriteTransaction, 5> writes_{};
     std::atomic<int> typeCode_ = 0;

@@ -50,7 +50,7 @@ void CabinetWindow::setCabinetHost(CabinetHost* host, const QPixmap& on, const Q
     // As a click of the button; `done` follows once its exchanges are over.
     hooks.press = [this](int command, std::function<void()> done) {
         if (host_) {
-            host_->commandClick(command, std::move(done));
+            host_->pressCommand(command, std::move(done));
         } else {
             done();
         }
@@ -106,11 +106,11 @@ void CabinetWindow::stopRefreshing() {
 }
 
 void CabinetWindow::commandClick(int command) {
-    if (host_) host_->commandClick(command);
+    if (host_) host_->pressCommand(command);
 }
 
 void CabinetWindow::signalClick(int signal) {
-    if (host_) host_->signalClick(signal);
+    if (host_) host_->toggleSignal(signal);
 }
 
 void CabinetWindow::chooseCabinet() {

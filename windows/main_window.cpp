@@ -61,15 +61,15 @@ MainWindow::~MainWindow() {
 void MainWindow::initialize() {
     startupDirectory_ = QDir::currentPath().toStdString();
     ini_ = std::make_unique<MemIni>("mem.ini");
-    publishingView_ = std::make_unique<PublishingPollView>(deferredView_, link_, *ini_,
-                                                           [this](const PollSnapshot& s) {
-                                                               if (!closed_) publishing_.publish(s);
-                                                           });
-    poll_ = std::make_unique<PollCycle>(link_, *ini_, *publishingView_, startupDirectory_);
-    moduleSettings_ = std::make_unique<ModuleSettings>(link_, *ini_);
+    session_ = std::make_unique<MonitorSession>(*ini_, startupDirectory_);
+    connect(session_.get(), &MonitorSession::pollFinished, this, &MainWindow::showPollResult);
+    // A period the settings dialog would refuse never polls; the status bar says why until a
+    // good period is set.
+    connect(session_.get(), &MonitorSession::pollRefused, this,
+            [this](const std::string& status) { setStatusText(0, status); });
+    connect(session_.get(), &MonitorSession::pollResumed, this, [this] { setStatusText(0, ""); });
     chart_ = std::make_unique<TrendChart>(*trendPlot_, lines_, *ini_);
     chart_->stylePlot();
-    cabinet_ = std::make_unique<CabinetHost>(link_, *ini_, linkThread_);
     alarms_ = std::make_unique<AlarmCenter>(*ini_);
     connect(alarms_.get(), &AlarmCenter::alarmsChanged, this, &MainWindow::showAlarms);
     connect(&alarms_->notifier(), &DesktopNotifier::unavailable, this,
@@ -78,9 +78,6 @@ void MainWindow::initialize() {
                 showAlarms();
             });
     connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
-    link_.setStatusSink([this](const std::string& text) {
-        LinkThread::deferToGui([this, text] { setStatusText(0, text); });
-    });
 
     readingsGrid_->item(0, 0)->setText("Канал");
     readingsGrid_->item(0, 1)->setText("T, гр.С");
@@ -106,7 +103,6 @@ void MainWindow::initialize() {
     for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
     setIndicator(linkIndicator_, false);
 
-    connect(pollTimer_, &QTimer::timeout, this, &MainWindow::pollModule);
     connect(findChild<QPushButton*>("programSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openProgramSettings);
     connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
@@ -128,7 +124,8 @@ void MainWindow::initialize() {
 void MainWindow::openTrafficWindow() {
     // A window of its own, not one of the main window's: the cabinet window, modal to the
     // main window, would block it too.
-    if (!trafficWindow_) trafficWindow_ = std::make_unique<TrafficWindow>(link_.traffic());
+    if (!trafficWindow_)
+        trafficWindow_ = std::make_unique<TrafficWindow>(session_->link().traffic());
     trafficWindow_->show();
     trafficWindow_->raise();
     trafficWindow_->activateWindow();
@@ -137,9 +134,10 @@ void MainWindow::openTrafficWindow() {
 // The reason of a failed open first ("Ошибка открытия порта" alone does not say why), or why
 // the poll is off, then the line's counters.
 QString MainWindow::linkPanelToolTip() const {
-    const std::string reason =
-        pollPeriodValid(period_) ? link_.portOpenFailureText() : pollPeriodExplanation(period_);
-    const std::string counters = trafficToolTip(link_.traffic().counters());
+    const int period = session_->pollPeriod();
+    const std::string reason = pollPeriodValid(period) ? session_->link().portOpenFailureText()
+                                                       : pollPeriodExplanation(period);
+    const std::string counters = trafficToolTip(session_->link().traffic().counters());
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
@@ -151,15 +149,11 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
         programSettings_->setStartupDirectory(startupDirectory_);
         programSettings_->onAccept = [this] { return acceptProgramSettings(); };
         // A scan of the line has the port to itself: no poll meanwhile.
-        programSettings_->attachLine(&linkThread_, &link_);
-        connect(programSettings_, &ProgramSettingsDialog::lineTaken, this, [this] {
-            pollTimer_->stop();
-            pollSuspended_ = true;
-        });
-        connect(programSettings_, &ProgramSettingsDialog::lineReleased, this, [this] {
-            pollSuspended_ = false;
-            if (!closed_) startPolling();
-        });
+        programSettings_->attachLine(&session_->linkThread(), &session_->link());
+        connect(programSettings_, &ProgramSettingsDialog::lineTaken, this,
+                [this] { session_->setPollSuspended(true); });
+        connect(programSettings_, &ProgramSettingsDialog::lineReleased, this,
+                [this] { session_->setPollSuspended(false); });
     }
     secondGenDialog_ = moduleNew;
     cabinetWindow_ = host;
@@ -167,7 +161,7 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
         cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->setCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
+        cabinetWindow_->setCabinetHost(&session_->cabinet(), indicatorImages_[kImageOn],
                                        indicatorImages_[kImageOff]);
     }
 }
@@ -206,7 +200,7 @@ void MainWindow::startMonitoring() {
     if (cabinetWindow_) cabinetWindow_->setCabinetList(ini_->readSection(keys::kCabinets));
     applyChartSettings();  // hides every slot and assigns the channels once more
     startPublishing();
-    startPolling();
+    session_->startPolling();
 }
 
 void MainWindow::startPublishing() {
@@ -229,15 +223,15 @@ void MainWindow::startPublishing() {
 }
 
 void MainWindow::applyChartSettings() {
-    period_ = ini_->readInteger(keys::kPollPeriod);
-    pollTimer_->setInterval(pollIntervalMs(period_));
+    session_->setPollPeriod(ini_->readInteger(keys::kPollPeriod));
     chart_->applyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
         slotColorBoxes_[static_cast<std::size_t>(k)]->hide();
         slotChecks_[static_cast<std::size_t>(k)]->hide();
         lines_[static_cast<std::size_t>(k)]->setActive(false);
     }
-    const std::array<int, kChartSlots> assigned = assignSlots(*ini_, link_.channelCount());
+    const std::array<int, kChartSlots> assigned =
+        assignSlots(*ini_, session_->link().channelCount());
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = assigned[static_cast<std::size_t>(k)];
         if (channel == 0) break;
@@ -258,36 +252,31 @@ void MainWindow::applyTimeWindow() {
 }
 
 void MainWindow::addChartPoints(const ReadTransaction& record) {
-    chart_->addChartPoints(record, link_.channelCount(), now());
+    chart_->addChartPoints(record, session_->link().channelCount(), now());
 }
 
 void MainWindow::openModuleSettings() {
-    pollTimer_->stop();
+    session_->pollTimer()->stop();
     if (openingModuleSettings_) return;
     openingModuleSettings_ = true;
-    pollSuspended_ = true;
+    session_->setPollSuspended(true);
     setCursor(Qt::WaitCursor);
     // Behind a poll under way: the dialog is the one of the generation that poll found.
-    linkThread_.post({}, [this] { loadModuleSettings(); });
+    session_->linkThread().post({}, [this] { loadModuleSettings(); });
 }
 
 void MainWindow::loadModuleSettings() {
-    ModuleSettingsDialog* dialog = isFirstGeneration(link_.typeCode())
+    const ModuleLink& link = session_->link();
+    ModuleSettingsDialog* dialog = isFirstGeneration(link.typeCode())
                                        ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
                                        : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
     if (!dialog) {
         endModuleSettings();
         return;
     }
-    dialog->attach(moduleSettings_.get(), &linkThread_, [this](bool on) {
-        pollSuspended_ = !on;
-        if (!on) {
-            pollTimer_->stop();
-        } else if (!closed_) {
-            startPolling();
-        }
-    });
-    dialog->setChannelCount(link_.channelCount());
+    dialog->attach(&session_->moduleSettings(), &session_->linkThread(),
+                   [this](bool on) { session_->setPollSuspended(!on); });
+    dialog->setChannelCount(link.channelCount());
     dialog->load([this, dialog] {
         unsetCursor();
         // The window closing, or another modal window on top (a box of the program's own):
@@ -300,36 +289,11 @@ void MainWindow::loadModuleSettings() {
 void MainWindow::endModuleSettings() {
     unsetCursor();
     openingModuleSettings_ = false;
-    pollSuspended_ = false;
-    if (!closed_) startPolling();
-}
-
-void MainWindow::startPolling() {
-    // A period the settings dialog would refuse never polls (a zero-interval timer would fire
-    // continuously, one longer than the timer holds never); the status bar says why until a
-    // good period is set.
-    if (!pollPeriodValid(period_)) {
-        periodStatusShown_ = true;
-        setStatusText(0, pollPeriodStatus(period_));
-        return;
-    }
-    if (periodStatusShown_) {
-        periodStatusShown_ = false;
-        setStatusText(0, "");
-    }
-    pollTimer_->start();
+    session_->setPollSuspended(false);
 }
 
 void MainWindow::pollModule() {
-    pollTimer_->stop();
-    // A poll still under way restarts the timer when its results are shown.
-    if (closed_ || pollUnderWay_) return;
-    pollUnderWay_ = true;
-    linkThread_.post([this] { publishingView_->pollWith(*poll_); },
-                     [this] {
-                         pollUnderWay_ = false;
-                         if (!closed_ && !pollSuspended_) startPolling();
-                     });
+    session_->pollModule();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -340,21 +304,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::finishSession() {
     if (closed_) return;
     closed_ = true;
-    pollTimer_->stop();
+    session_->stopPolling();
     // A cabinet window still open ends its test cycle; a running command pulse is ended
     // while the port is still open.
     if (cabinetWindow_) cabinetWindow_->close();
     // A window of its own, it would keep the program running.
     if (trafficWindow_) trafficWindow_->close();
     if (alarmWindow_) alarmWindow_->close();
-    cabinet_->stopTimers();
-    // The exchange under way ends with its transaction, cut short; what waits is of no use now.
-    link_.setInterrupted(true);
-    linkThread_.finish([this] {
-        link_.setInterrupted(false);
-        cabinet_->releaseAtExit();
-        link_.closePort();
-    });
+    // The exchange under way ends with its transaction, cut short; what waits is of no use now;
+    // a running command pulse is ended while the port is still open.
+    session_->finish();
     // The broker is told `offline`.
     publishing_.stop();
     ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
@@ -367,7 +326,7 @@ void MainWindow::finishSession() {
 }
 
 CabinetHost& MainWindow::cabinet() {
-    return *cabinet_;
+    return session_->cabinet();
 }
 
 QString MainWindow::statusPanel(int panel) const {
@@ -407,8 +366,18 @@ void MainWindow::setRelay(int relayIndex, bool on) {
     setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
 }
 
-void MainWindow::showReadings(const PollReadings& readings) {
-    if (!closed_) alarms_->evaluate(readings);
+void MainWindow::showPollResult(const PollResult& result) {
+    if (result.versionStatus) setStatusText(1, *result.versionStatus);
+    for (std::size_t k = 0; k < result.channelTexts.size(); ++k) {
+        setChannelText(static_cast<int>(k) + 1, result.channelTexts[k]);
+    }
+    if (result.measurements && chartUpdating()) addChartPoints(*result.measurements);
+    setStatusText(0, result.linkStatus);
+    setLinkIndicator(result.linkUp);
+    for (int i = 0; i < kRelayCount; ++i) setRelay(i, result.relays[static_cast<std::size_t>(i)]);
+    if (closed_) return;
+    alarms_->evaluate(result.readings);
+    publishing_.publish(pollSnapshot(result, *ini_));
 }
 
 void MainWindow::showAlarms() {

@@ -20,11 +20,8 @@
 #include "chart/markers.h"
 #include "chart/trend_chart.h"
 #include "config/mem_ini.h"
-#include "core/link_thread.h"
-#include "core/module_settings.h"
-#include "core/poll_cycle.h"
+#include "core/monitor_session.h"
 #include "core/publishing.h"
-#include "link/module_link.h"
 #include "link/module_map.h"
 #include "plot/plot.h"
 #include "plot/series.h"
@@ -43,7 +40,7 @@ class AlarmWindow;
 
 // The main window "KvelView": the program. It owns mem.ini in memory, the link to the module,
 // the chart and the poll, and shows the live readouts.
-class MainWindow : public QMainWindow, public PollView {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -61,7 +58,7 @@ class MainWindow : public QMainWindow, public PollView {
     // The time axis set from the stored window (or the whole history) and now, wherever it
     // stands: the settings dialog's ОК applies it.
     void applyTimeWindow();
-    void addChartPoints(const ReadTransaction& record) override;
+    void addChartPoints(const ReadTransaction& record);
     // Opens the module settings dialog of the module's generation, filled from the module:
     // the reads run on the link thread and the dialog is shown when they are in.
     void openModuleSettings();
@@ -74,15 +71,16 @@ class MainWindow : public QMainWindow, public PollView {
     void saveProgramSettingsDialog();
     bool acceptProgramSettings();
 
-    ModuleLink& link() { return link_; }
-    // The thread that serves the line; tests wait on it for the results of what they started.
-    LinkThread& linkThread() { return linkThread_; }
+    // The monitoring session: the link, its thread, the poll, module settings, cabinet control.
+    MonitorSession& session() { return *session_; }
+    ModuleLink& link() { return session_->link(); }
+    LinkThread& linkThread() { return session_->linkThread(); }
     MemIni& ini() { return *ini_; }
-    PollCycle& poll() { return *poll_; }
+    PollCycle& poll() { return session_->poll(); }
     // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
     CabinetHost& cabinet();
-    ModuleSettings& moduleSettings() { return *moduleSettings_; }
-    QTimer* pollTimer() const { return pollTimer_; }
+    ModuleSettings& moduleSettings() { return session_->moduleSettings(); }
+    QTimer* pollTimer() const { return session_->pollTimer(); }
     QTableWidget* readingsGrid() const { return readingsGrid_; }
     XYPlot* trendPlot() const { return trendPlot_; }
     XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
@@ -134,20 +132,19 @@ class MainWindow : public QMainWindow, public PollView {
     QWidget* buildChartPanel();
     void initialize();
     void setIndicator(QLabel* indicator, bool on);
-    void startPolling();
     void loadModuleSettings();
     void endModuleSettings();
     void wireChart();
     void buildToolBar();  // main_window_tools.cpp
     void showPointerReadout(int x, int y);
 
-    // What the poll shows.
-    void setStatusText(int panel, const std::string& text) override;
-    void setLinkIndicator(bool on) override;
-    void setChannelText(int channel, const std::string& text) override;
-    void setRelay(int relayIndex, bool on) override;
-    bool chartUpdating() const override;
-    void showReadings(const PollReadings& readings) override;
+    // What a poll brought, on the controls, the chart, the alarms and the publishers.
+    void showPollResult(const PollResult& result);
+    void setStatusText(int panel, const std::string& text);
+    void setLinkIndicator(bool on);
+    void setChannelText(int channel, const std::string& text);
+    void setRelay(int relayIndex, bool on);
+    bool chartUpdating() const;
     // The alarms on the grid's cells and on the status bar's indicator.
     void showAlarms();
     // (Re)starts publishing as mem.ini's [publish] says; a value it cannot use is said.
@@ -155,24 +152,18 @@ class MainWindow : public QMainWindow, public PollView {
 
     std::string startupDirectory_;
     std::unique_ptr<MemIni> ini_;
-    ModuleLink link_;
+    std::unique_ptr<MonitorSession> session_;
     std::unique_ptr<TrafficWindow> trafficWindow_;  // goes before the link whose tap it shows
-    std::unique_ptr<PollCycle> poll_;
-    std::unique_ptr<ModuleSettings> moduleSettings_;
     std::unique_ptr<TrendChart> chart_;
-    std::unique_ptr<CabinetHost> cabinet_;
     std::unique_ptr<AlarmCenter> alarms_;
     QPointer<AlarmWindow> alarmWindow_;
     QString notificationProblem_;  // why desktop notifications fail, said once
     bool shown_ = false;
     bool closed_ = false;
-    int period_ = 5;                  // `measure`/`period` as last applied
-    bool periodStatusShown_ = false;  // the status bar says why the poll is off
     std::unique_ptr<ChartMouse> chartMouse_;
     std::unique_ptr<ChartMarkers> markers_;
 
     std::array<QPixmap, 6> indicatorImages_;
-    QTimer* pollTimer_ = nullptr;
     QTableWidget* readingsGrid_ = nullptr;
     XYPlot* trendPlot_ = nullptr;
     // The curves: owned here and gone before the plot (a child widget), which each leaves as
@@ -201,15 +192,9 @@ class MainWindow : public QMainWindow, public PollView {
     QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
     FirstGenModuleDialog* firstGenDialog_ = nullptr;
 
-    DeferredPollView deferredView_{*this};
-    // The polls published as [publish] says; the view hands each poll's end to it.
+    // The polls published as [publish] says.
     Publishing publishing_;
-    std::unique_ptr<PublishingPollView> publishingView_;
-    bool pollUnderWay_ = false;           // a poll is queued or running on the link thread
-    bool pollSuspended_ = false;          // a module dialog keeps the poll off
     bool openingModuleSettings_ = false;  // from the click until the dialog has closed
-    // Last: it goes first, while everything its jobs use is still there.
-    LinkThread linkThread_;
 };
 
 }  // namespace kvel

@@ -111,9 +111,6 @@ void MainWindow::buildLayout() {
     unwrittenPanel_->hide();
     status->addWidget(unwrittenPanel_, 1);
     setStatusBar(status);
-
-    pollTimer_ = named(new QTimer(this), "pollTimer");
-    pollTimer_->setInterval(2000);
 }
 
 QWidget* MainWindow::buildChartPanel() {

@@ -15,7 +15,7 @@ void MainWindow::openProgramSettings() {
 
 void MainWindow::loadProgramSettingsDialog() {
     if (programSettings_)
-        programSettings_->setFields(loadSettingsForm(*ini_, link_.channelCount()));
+        programSettings_->setFields(loadSettingsForm(*ini_, session_->link().channelCount()));
 }
 
 bool MainWindow::validateProgramSettingsDialog() {
@@ -35,15 +35,15 @@ void MainWindow::saveProgramSettingsDialog() {
     if (!lineSettingsDiffer(form, *ini_)) return;
     // Behind the poll under way, which keeps the port and address it began with; the next
     // poll opens the port again with the new line settings.
-    linkThread_.post([this, form] {
-        if (storeLineSettings(form, *ini_)) link_.closePort();
+    session_->linkThread().post([this, form] {
+        if (storeLineSettings(form, *ini_)) session_->link().closePort();
         if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
     });
 }
 
 bool MainWindow::acceptProgramSettings() {
     // No poll may read half-written settings.
-    pollTimer_->stop();
+    session_->pollTimer()->stop();
     const bool accepted = validateProgramSettingsDialog();
     if (accepted) {
         saveProgramSettingsDialog();
@@ -52,7 +52,7 @@ bool MainWindow::acceptProgramSettings() {
         applyTimeWindow();
         startPublishing();
     }
-    if (!closed_) startPolling();
+    if (!closed_) session_->startPolling();
     return accepted;
 }
 

@@ -29,6 +29,7 @@
 
 #include "core/link_thread.h"
 #include "core/publish_topics.h"
+#include "core/poll_cycle.h"
 #include "core/publishing.h"
 #include "sim/simulator.h"
 #include "tests/common/free_port.h"
@@ -215,20 +216,8 @@ void BM_ScrapesWhilePolling(benchmark::State& state) {
     publishing.start(settings, error);
     const int port = publishing.metricsPort();
 
-    class Quiet : public PollView {
-        void setStatusText(int, const std::string&) override {}
-        void setLinkIndicator(bool) override {}
-        void setChannelText(int, const std::string&) override {}
-        void setRelay(int, bool) override {}
-        bool chartUpdating() const override { return false; }
-        void addChartPoints(const ReadTransaction&) override {}
-        void showReadings(const PollReadings&) override {}
-    } quiet;
     ModuleLink link;
-    DeferredPollView deferred(quiet);
-    PublishingPollView view(deferred, link, ini,
-                            [&](const PollSnapshot& s) { publishing.publish(s); });
-    PollCycle cycle(link, ini, view, dir.Path().string());
+    PollCycle cycle(link, ini, dir.Path().string());
     LinkThread thread;
 
     for (auto _ : state) {
@@ -258,11 +247,12 @@ void BM_ScrapesWhilePolling(benchmark::State& state) {
             const auto now = Clock::now();
             late[scraping ? 1 : 0].push_back(
                 std::chrono::duration<double, std::milli>(now - due).count());
-            thread.post([&] { view.pollWith(cycle); },
-                        [&] {
-                            due = Clock::now() + 1s;
-                            timer.start();
-                        });
+            thread.post<PollResult>([&] { return cycle.poll(); },
+                                    [&](PollResult& result) {
+                                        publishing.publish(pollSnapshot(result, ini));
+                                        due = Clock::now() + 1s;
+                                        timer.start();
+                                    });
         };
         QObject::connect(&timer, &QTimer::timeout, fire);
         QTimer::singleShot(10000, [&] { scraping = true; });

@@ -100,10 +100,10 @@ class CabinetPulseTest : public ::testing::Test {
 // выключатель" 2 s after the first. Each pulse is on the wire for its 2 s, late by one
 // transaction at most (its end runs in the pauses of an exchange under way).
 TEST_F(CabinetPulseTest, EveryPulseIsHeldItsFullLengthWhateverIsClickedAroundIt) {
-    host->commandClick(1);
-    for (int k = 0; k < 12; ++k) host->signalClick(0);
+    host->pressCommand(1);
+    for (int k = 0; k < 12; ++k) host->toggleSignal(0);
     Pump(2000);
-    host->commandClick(2);
+    host->pressCommand(2);
     ASSERT_TRUE(WaitForQuiet());
     EXPECT_TRUE(boxes.empty());
 
@@ -120,9 +120,9 @@ TEST_F(CabinetPulseTest, EveryPulseIsHeldItsFullLengthWhateverIsClickedAroundIt)
 // A command clicked while another pulse is on ends that pulse first; the first pulse's end,
 // due later, never ends the second one early.
 TEST_F(CabinetPulseTest, ACommandDuringAPulseEndsItAndGetsItsOwnFullPulse) {
-    host->commandClick(3);
+    host->pressCommand(3);
     Pump(1000);
-    host->commandClick(4);
+    host->pressCommand(4);
     ASSERT_TRUE(WaitForQuiet());
 
     const std::vector<Pulse> pulses = PulsesOnTheWire(*simulator);

@@ -31,49 +31,34 @@ class LinkThreadTest : public ::testing::Test {
     std::vector<bool> shownOnGui;
 };
 
-// Jobs run one after another in the order posted, off the GUI thread; what each defers, its
-// continuation and its boxes come back on the GUI thread in that order, job after job.
+// Jobs run one after another in the order posted, off the GUI thread; the value each returns
+// reaches its continuation on the GUI thread, followed by the job's boxes, job after job.
 TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
     LinkThread thread;
     std::vector<int> ran;  // written by the link thread only
     std::atomic<bool> offGui = true;
     for (int k = 0; k < 3; ++k) {
-        thread.post(
+        thread.post<std::string>(
             [&, k] {
                 if (std::this_thread::get_id() == gui) offGui = false;
                 linePause(20 - 5 * k);  // a later job is shorter: it still runs later
                 ran.push_back(k);
                 showMessage("m" + std::to_string(k), "Ошибка");
-                LinkThread::deferToGui([&, k] { events.push_back("step " + std::to_string(k)); });
+                return "result " + std::to_string(k);
             },
-            [&, k] { events.push_back("done " + std::to_string(k)); });
+            [&](std::string& result) {
+                if (std::this_thread::get_id() != gui) result += " off the GUI thread";
+                events.push_back(result);
+            });
     }
     EXPECT_TRUE(events.empty());  // nothing is applied before the event loop runs
     ASSERT_TRUE(thread.settle(5000));
     EXPECT_TRUE(offGui);
     EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"step 0", "done 0", "box Ошибка: m0", "step 1", "done 1",
-                                        "box Ошибка: m1", "step 2", "done 2", "box Ошибка: m2"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"result 0", "box Ошибка: m0", "result 1",
+                                                "box Ошибка: m1", "result 2", "box Ошибка: m2"}));
     EXPECT_EQ(shownOnGui, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(thread.busy());
-}
-
-// Outside a job (kvelctl, the core's own tests) a deferred step is carried out at once.
-TEST_F(LinkThreadTest, DeferredStepOutsideAJobRunsAtOnce) {
-    bool done = false;
-    LinkThread::deferToGui([&] { done = true; });
-    EXPECT_TRUE(done);
-}
-
-// A box a step raises on the GUI thread waits until the continuation has run: the poll's
-// timer is running again before a box about the log waits for its OK.
-TEST_F(LinkThreadTest, BoxOfAStepFollowsTheContinuation) {
-    LinkThread thread;
-    thread.post([&] { LinkThread::deferToGui([] { showMessage("disk full", "Ошибка"); }); },
-                [&] { events.push_back("done"); });
-    ASSERT_TRUE(thread.settle(5000));
-    EXPECT_EQ(events, (std::vector<std::string>{"done", "box Ошибка: disk full"}));
 }
 
 // Refreshes waiting behind a long job are dropped; other jobs stay.
@@ -95,7 +80,10 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     LinkThread thread;
     std::vector<std::string> ran;  // written by the link thread only
     thread.schedule(10000, [&] { ran.push_back("replaced"); });
-    thread.schedule(150, [&] { ran.push_back("due"); });  // while job 1 runs
+    // While job 1 runs; its continuation comes back on the GUI thread, ahead of job 1's.
+    thread.schedule(
+        150, [&] { ran.push_back("due"); },
+        [&] { events.push_back(std::this_thread::get_id() == gui ? "due shown" : "off GUI"); });
     for (int k = 0; k < 4; ++k) {
         thread.post([&, k] {
             linePause(100);
@@ -106,6 +94,7 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     EXPECT_FALSE(thread.scheduled());
     // Due inside job 1's pause: it runs there, between that job's exchanges.
     EXPECT_EQ(ran, (std::vector<std::string>{"job 0", "due", "job 1", "job 2", "job 3"}));
+    EXPECT_EQ(events, std::vector<std::string>{"due shown"});
 
     thread.post([&] { thread.schedule(30, [&] { ran.push_back("cancelled"); }); });
     thread.post([&] { thread.cancelScheduled(); });
@@ -122,12 +111,13 @@ TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
     LinkThread thread;
     std::atomic<bool> started = false;
     std::vector<std::string> ran;
-    thread.post([&] {
-        started = true;
-        linePause(10000);
-        ran.push_back("long");
-        LinkThread::deferToGui([&] { events.push_back("late result"); });
-    });
+    thread.post(
+        [&] {
+            started = true;
+            linePause(10000);
+            ran.push_back("long");
+        },
+        [&] { events.push_back("late result"); });
     thread.post([&] { ran.push_back("queued"); });
     while (!started) std::this_thread::yield();
     QElapsedTimer clock;

@@ -18,18 +18,6 @@
 namespace kvel {
 namespace {
 
-class SilentView : public PollView {
-  public:
-    void setStatusText(int, const std::string&) override {}
-    void setLinkIndicator(bool on) override { linkOn = on; }
-    void setChannelText(int, const std::string&) override {}
-    void setRelay(int, bool) override {}
-    bool chartUpdating() const override { return false; }
-    void addChartPoints(const ReadTransaction&) override {}
-    void showReadings(const PollReadings&) override {}
-    bool linkOn = false;
-};
-
 class ModuleSettingsTest : public ::testing::Test {
   protected:
     void TearDown() override { setMessageSink(nullptr); }
@@ -500,10 +488,8 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     EXPECT_EQ(Stored("connect", "parity"), "1");
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
-    SilentView view;
-    PollCycle poll(link, ini, view, dir.Path().string());
-    poll.poll();
-    EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
+    PollCycle poll(link, ini, dir.Path().string());
+    EXPECT_TRUE(poll.poll().linkUp) << link.firstRecord().errorText;
     EXPECT_EQ(simulator->lineSpeed(), 38400);
 }
 
@@ -524,8 +510,7 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
     EXPECT_EQ(simulator->registerValue(256), 100) << "the module did not hear it";
 
-    SilentView view;
-    PollCycle poll(link, ini, view, dir.Path().string());
+    PollCycle poll(link, ini, dir.Path().string());
     poll.poll();
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     EXPECT_EQ(simulator->lastRequest().at(0), 33);
@@ -537,8 +522,7 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     ASSERT_TRUE(settings.writeLinkSettingsNew(f));
     EXPECT_EQ(simulator->moduleAddress(), 33);
     EXPECT_EQ(simulator->registerValue(261), 34);
-    poll.poll();
-    EXPECT_TRUE(view.linkOn) << link.firstRecord().errorText;
+    EXPECT_TRUE(poll.poll().linkUp) << link.firstRecord().errorText;
 }
 
 // An exception reply is the module's refusal: it keeps its settings, so mem.ini and the port

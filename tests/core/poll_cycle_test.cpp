@@ -15,15 +15,16 @@ namespace kvel {
 namespace {
 
 // What the main window would show, recorded as far as these tests look at it.
-class RecordingView : public PollView {
-  public:
-    void setStatusText(int panel, const std::string& text) override { status[panel] = text; }
-    void setLinkIndicator(bool on) override { linkOn = on; }
-    void setChannelText(int channel, const std::string& text) override { cells[channel] = text; }
-    void setRelay(int, bool) override {}
-    bool chartUpdating() const override { return false; }
-    void addChartPoints(const ReadTransaction&) override {}
-    void showReadings(const PollReadings& r) override { readings.push_back(r); }
+struct RecordingView {
+    void show(const PollResult& r) {
+        if (r.versionStatus) status[1] = *r.versionStatus;
+        status[0] = r.linkStatus;
+        linkOn = r.linkUp;
+        for (std::size_t k = 0; k < r.channelTexts.size(); ++k) {
+            cells[static_cast<int>(k) + 1] = r.channelTexts[k];
+        }
+        readings.push_back(r.readings);
+    }
 
     std::vector<PollReadings> readings;
     std::map<int, std::string> status;
@@ -43,30 +44,35 @@ class PollCycleTest : public ::testing::Test {
         ini.writeString("connect", "port", options.link);
         ini.writeInteger("connect", "speed", 4);
         link.setTiming({10, 10, 10, 250, 10});
-        link.setStatusSink([this](const std::string& text) { view.setStatusText(0, text); });
+    }
+    // One poll, shown and logged as the session does it.
+    void Poll() {
+        const PollResult result = poll.poll();
+        view.show(result);
+        poll.writeLog(result);
     }
     test::TempDir dir;
     MemIni ini{dir.File("mem.ini")};
     ModuleLink link;
     RecordingView view;
-    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    PollCycle poll{link, ini, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 
 TEST_F(PollCycleTest, IdentifiesOncePerConnection) {
-    poll.poll();
+    Poll();
     const std::size_t first = simulator->requestCount();
     EXPECT_EQ(first, 4u);  // type, version, measurements, relays
-    poll.poll();
+    Poll();
     EXPECT_EQ(simulator->requestCount() - first, 2u);
 }
 
 TEST_F(PollCycleTest, LogLinesFollowFileSave) {
-    poll.poll();
+    Poll();
     EXPECT_FALSE(std::filesystem::exists(dir.File("start1.txt")));
     ini.writeInteger("file", "save", 1);  // no name: the start-up directory + "1.txt"
-    poll.poll();
-    poll.poll();
+    Poll();
+    Poll();
     const std::string log = test::ReadBytes(dir.File("start1.txt"));
     EXPECT_EQ(log.rfind("Дата\t", 0), 0u);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
@@ -77,7 +83,7 @@ TEST_F(PollCycleTest, EveryPollHandsOnItsReadings) {
     simulator->setRegister(21, 14950);
     simulator->setRegister(23, 0);
     const std::time_t before = std::time(nullptr);
-    poll.poll();
+    Poll();
     ASSERT_EQ(view.readings.size(), 1u);
     const PollReadings& r = view.readings[0];
     EXPECT_TRUE(r.linkUp);
@@ -86,14 +92,14 @@ TEST_F(PollCycleTest, EveryPollHandsOnItsReadings) {
     EXPECT_NEAR(*r.channels[0], 25.85, 1e-9);
     EXPECT_FALSE(r.channels[2]);
     simulator->setFault(sim::Fault::Silence);
-    poll.poll();
+    Poll();
     ASSERT_EQ(view.readings.size(), 2u);
     EXPECT_FALSE(view.readings[1].linkUp);
 }
 
 TEST_F(PollCycleTest, NoPortNameFailsToOpen) {
     ini.writeString("connect", "port", "");
-    poll.poll();
+    Poll();
     EXPECT_EQ(view.status[0], "Ошибка открытия порта");
     EXPECT_EQ(view.cells.size(), 30u);  // 30 channels until the module is identified
     EXPECT_EQ(simulator->requestCount(), 0u);

@@ -26,23 +26,24 @@ namespace kvel {
 namespace {
 
 // What the main window would show, and what the chart was handed, during one poll.
-class FaultView : public PollView {
-  public:
-    void setStatusText(int panel, const std::string& text) override {
-        status[panel] = text;
-        if (panel == 0 && text == "МОДУЛЬ НА СВЯЗИ") measured = true;
+struct FaultView {
+    explicit FaultView(const ModuleLink& l) : link(l) {}
+    void show(const PollResult& r) {
+        if (r.versionStatus) status[1] = *r.versionStatus;
+        status[0] = r.linkStatus;
+        // The measurements were read, whatever the relay read after them did.
+        measured = r.measurements.has_value();
+        if (r.measurements) {
+            chart.assign(r.measurements->registers, r.measurements->registers + kMaxChannels);
+            for (int k = 0; k < link.channelCount(); ++k) {
+                if (r.measurements->registers[k] != 0) ++readingsShown;
+            }
+        }
+        linkOn = r.linkUp;
+        for (std::size_t k = 0; k < r.channelTexts.size(); ++k) {
+            cells[static_cast<int>(k) + 1] = r.channelTexts[k];
+        }
     }
-    void setLinkIndicator(bool on) override { linkOn = on; }
-    void setChannelText(int channel, const std::string& text) override {
-        cells[channel] = text;
-        if (text != kNoReading) ++readingsShown;
-    }
-    void setRelay(int, bool) override {}
-    bool chartUpdating() const override { return true; }
-    void addChartPoints(const ReadTransaction& record) override {
-        chart.assign(record.registers, record.registers + kMaxChannels);
-    }
-    void showReadings(const PollReadings&) override {}
     void StartPoll() {
         measured = false;
         chart.clear();
@@ -61,6 +62,7 @@ class FaultView : public PollView {
     std::vector<std::uint16_t> chart;  // registers handed to the chart in this poll
     bool linkOn = false;
     bool measured = false;
+    const ModuleLink& link;
 };
 
 class PollFaultTest : public ::testing::Test {
@@ -75,15 +77,20 @@ class PollFaultTest : public ::testing::Test {
         ini.writeInteger("connect", "speed", 4);
         ini.writeInteger("file", "save", 1);
         ini.writeString("file", "name", LogName());
-        link.setStatusSink([this](const std::string& text) { view.setStatusText(0, text); });
+    }
+    // One poll, shown and logged as the session does it.
+    void Poll() {
+        const PollResult result = poll.poll();
+        view.show(result);
+        poll.writeLog(result);
     }
     std::string LogName() const { return dir.File("log.txt"); }
 
     test::TempDir dir;
     MemIni ini{dir.File("mem.ini")};
     ModuleLink link;
-    FaultView view;
-    PollCycle poll{link, ini, view, dir.Path().string() + "/start"};
+    FaultView view{link};
+    PollCycle poll{link, ini, dir.Path().string() + "/start"};
     std::unique_ptr<sim::Simulator> simulator;
 };
 
@@ -96,7 +103,7 @@ TEST_F(PollFaultTest, LateRepliesAtTheRealPausesReachNeitherGridNorLog) {
     simulator->setFault(sim::Fault::LateReply, 2, 650);
     for (int i = 0; i < 3; ++i) {
         view.StartPoll();
-        poll.poll();
+        Poll();
         EXPECT_FALSE(view.measured) << "poll " << i;
         EXPECT_FALSE(view.linkOn);
         EXPECT_TRUE(view.AllCellsEmpty(link.channelCount()));
@@ -108,7 +115,7 @@ TEST_F(PollFaultTest, LateRepliesAtTheRealPausesReachNeitherGridNorLog) {
     // The module comes back: the next poll reads it as it is.
     simulator->setFault(sim::Fault::None);
     view.StartPoll();
-    poll.poll();
+    Poll();
     EXPECT_TRUE(view.measured) << view.status[0];
     EXPECT_TRUE(view.linkOn);
     EXPECT_EQ(view.cells[1], temperatureText(simulator->registerValue(512)));
@@ -248,7 +255,7 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
         if (trouble != Trouble::kCount) ++faultyPolls;
 
         view.StartPoll();
-        poll.poll();
+        Poll();
         const std::vector<sim::ServedRead> served = simulator->takeServedReads();
 
         if (view.measured) {
@@ -307,7 +314,7 @@ TEST_F(PollFaultTest, SoakWithRandomFaults) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     view.StartPoll();
-    poll.poll();
+    Poll();
     ASSERT_TRUE(view.linkOn) << view.status[0];
     ASSERT_GT(filesAtStart, 0);
     EXPECT_LE(OpenFiles(), filesAtStart);
