@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    // Every number the program formats or parses uses "." whatever the regional settings (the
+    // application object has just taken the user's locale).
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
     kvel::setProgramIcon();  // the desktop entry's picture on every window
     // The standard buttons and texts of Qt's dialogs in Russian.
     QTranslator qtRussian;

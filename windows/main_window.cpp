@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QShortcut>
 #include <QShowEvent>
-#include <clocale>
 
 #include "chart/chart_slots.h"
 #include "config/channel_name.h"
@@ -43,9 +42,6 @@ const QColor kAlarmAcknowledgedColor(255, 190, 190);
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildLayout();
-    // Every number the program formats or parses uses "." whatever the regional settings.
-    std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(QLocale::c());
     indicatorImages_ = makeIndicatorImages();
     initialize();
 }
