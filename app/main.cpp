@@ -1,9 +1,7 @@
 // KvelView: creates the five windows, the main window first, and runs the message loop.
 #include <QApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -13,9 +11,11 @@
 #include "app/program_icon.h"
 #include "app/session_end.h"
 #include "app/start_options.h"
+#include "config/mem_ini.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
 #include "windows/cabinet_window.h"
+#include "windows/language.h"
 #include "windows/log_viewer_window.h"
 #include "windows/main_window.h"
 #include "windows/module_generation_dialogs.h"
@@ -42,12 +42,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     kvel::setProgramIcon();  // the desktop entry's picture on every window
-    // The standard buttons and texts of Qt's dialogs in Russian.
-    QTranslator qtRussian;
-    if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&qtRussian);
-    }
+    // Russian until the working folder's mem.ini names the language.
+    kvel::applyLanguage("ru");
     kvel::setMessageSink([](const std::string& text, const std::string& caption) {
         if (kvel::sessionEnding()) {
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -67,6 +63,10 @@ int main(int argc, char** argv) {
         kvel::showMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
         return 1;
     }
+    // The windows take their texts as they are made: the language is set before them.
+    if (!kvel::applyLanguage(
+            kvel::languageCode(kvel::MemIni("mem.ini").readString(kvel::keys::kLanguage))))
+        std::fprintf(stderr, "KvelView: the English translation could not be loaded\n");
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
         // The dialogs and the cabinet window are the main window's: they open over it and go

@@ -74,7 +74,7 @@ void MainWindow::initialize() {
     connect(alarms_.get(), &AlarmCenter::alarmsChanged, this, &MainWindow::showAlarms);
     connect(&alarms_->notifier(), &DesktopNotifier::unavailable, this,
             [this](const QString& reason) {
-                notificationProblem_ = "Уведомления рабочего стола недоступны: " + reason;
+                notificationProblem_ = tr("Уведомления рабочего стола недоступны: ") + reason;
                 showAlarms();
             });
     connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
@@ -82,8 +82,8 @@ void MainWindow::initialize() {
         LinkThread::deferToGui([this, text] { setStatusText(0, text); });
     });
 
-    readingsGrid_->item(0, 0)->setText("Канал");
-    readingsGrid_->item(0, 1)->setText("T, гр.С");
+    readingsGrid_->item(0, 0)->setText(tr("Канал"));
+    readingsGrid_->item(0, 1)->setText(tr("T, гр.С"));
     keepHeadingRowVisible(*readingsGrid_);
     readingsGrid_->setRowCount(kMaxChannels + 1);
     for (int n = 1; n <= kMaxChannels; ++n) {
@@ -115,7 +115,7 @@ void MainWindow::initialize() {
         if (cabinetWindow_ && !openingModuleSettings_) cabinetWindow_->exec();
     });
     // The button stays hidden: cabinet control is reached from the keyboard.
-    cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
+    cabinetButton_->setToolTip(tr("Управление шкафами: Ctrl+H"));
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);
     wireChart();
@@ -195,7 +195,9 @@ void MainWindow::startMonitoring() {
     if (!problems.empty()) {
         std::string list;
         for (const std::string& p : problems) list += "\n" + p;
-        showMessage("Неверные значения в разделе [alarms] файла mem.ini не действуют:" + list,
+        showMessage(tr("Неверные значения в разделе [alarms] файла mem.ini не действуют:%1")
+                        .arg(QString::fromStdString(list))
+                        .toStdString(),
                     "Ошибка");
     }
     applyChartSettings();
@@ -215,7 +217,9 @@ void MainWindow::startPublishing() {
     if (!settings) {
         publishing_.stop();
         showMessage(
-            "Неверное значение в разделе [publish] файла mem.ini, публикация выключена: " + error,
+            tr("Неверное значение в разделе [publish] файла mem.ini, публикация выключена: %1")
+                .arg(QString::fromStdString(error))
+                .toStdString(),
             "Ошибка");
         return;
     }
@@ -224,7 +228,8 @@ void MainWindow::startPublishing() {
         return;
     }
     if (!publishing_.start(*settings, error)) {
-        showMessage("Публикация показаний: " + error, "Ошибка");
+        showMessage(tr("Публикация показаний: %1").arg(QString::fromStdString(error)).toStdString(),
+                    "Ошибка");
     }
 }
 
@@ -432,14 +437,14 @@ void MainWindow::showAlarms() {
     }
     const int waiting = monitor.unacknowledgedCount();
     const int listed = static_cast<int>(monitor.alarms().size());
-    alarmIndicator_->setText(waiting > 0  ? "Тревоги: " + QString::number(waiting)
-                             : listed > 0 ? "Тревоги квитированы"
-                                          : "Тревог нет");
+    alarmIndicator_->setText(waiting > 0  ? tr("Тревоги: ") + QString::number(waiting)
+                             : listed > 0 ? tr("Тревоги квитированы")
+                                          : tr("Тревог нет"));
     // A flat button draws no background of its own: the style sheet gives it one.
     alarmIndicator_->setStyleSheet(waiting > 0 ? "QPushButton { color: white; background-color: "
                                                  "#c00000; border: none; padding: 1px 8px; }"
                                                : "QPushButton { border: none; padding: 1px 8px; }");
-    QString tip = "Сигнализация (Ctrl+L)";
+    QString tip = tr("Сигнализация (Ctrl+L)");
     if (!notificationProblem_.isEmpty()) tip += "\n" + notificationProblem_;
     alarmIndicator_->setToolTip(tip);
 }

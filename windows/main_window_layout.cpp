@@ -9,6 +9,7 @@
 
 #include "windows/indicator_images.h"
 #include "windows/main_window.h"
+#include "windows/named.h"
 
 namespace kvel {
 namespace {
@@ -18,12 +19,6 @@ constexpr const char* kColorBoxNames[kChartSlots] = {
     "slotColorBox10", "slotColorBox11", "slotColorBox12", "slotColorBox13", "slotColorBox14",
     "slotColorBox15", "slotColorBox16", "slotColorBox17", "slotColorBox18", "slotColorBox19",
     "slotColorBox20", "slotColorBox21", "slotColorBox3",  "slotColorBox1",  "slotColorBox2"};
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
@@ -141,10 +136,12 @@ QWidget* MainWindow::buildChartPanel() {
     panel5->setFont(readoutFont);
     auto* readouts = new QHBoxLayout(panel5);
     readouts->setContentsMargins(4, 2, 4, 2);
-    const std::pair<const char*, const char*> edits[] = {
-        {"Y(лев)", "cursorLeftValueEdit"},   {"X", "cursorTimeEdit"},
-        {"Y(прав)", "cursorRightValueEdit"}, {"X1", "marker1TimeEdit"},
-        {"X2", "marker2TimeEdit"},           {"dX", "markerDeltaEdit"}};
+    const std::pair<QString, const char*> edits[] = {{tr("Y(лев)"), "cursorLeftValueEdit"},
+                                                     {"X", "cursorTimeEdit"},
+                                                     {tr("Y(прав)"), "cursorRightValueEdit"},
+                                                     {"X1", "marker1TimeEdit"},
+                                                     {"X2", "marker2TimeEdit"},
+                                                     {"dX", "markerDeltaEdit"}};
     for (const auto& [caption, name] : edits) {
         if (std::string(name) == "marker1TimeEdit") {
             readouts->addWidget(named(new QLabel(panel5), "marker1Picture"));
@@ -186,9 +183,10 @@ QWidget* MainWindow::buildRightColumn() {
     auto* column = new QVBoxLayout(panel8);
 
     column->addWidget(
-        named(new QPushButton("Настройки программы", panel8), "programSettingsButton"));
-    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "moduleSettingsButton"));
-    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "cabinetButton");
+        named(new QPushButton(tr("Настройки программы"), panel8), "programSettingsButton"));
+    column->addWidget(
+        named(new QPushButton(tr("Настройки модуля"), panel8), "moduleSettingsButton"));
+    cabinetButton_ = named(new QPushButton(tr("Управление шкафами"), panel8), "cabinetButton");
     cabinetButton_->hide();
     column->addWidget(cabinetButton_);
 
@@ -198,7 +196,7 @@ QWidget* MainWindow::buildRightColumn() {
         color->setFixedSize(17, 17);
         color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         color->setAutoFillBackground(true);
-        auto* check = new QCheckBox("Канал " + QString::number(k + 1), panel8);
+        auto* check = new QCheckBox(tr("Канал ") + QString::number(k + 1), panel8);
         check->setObjectName("slotCheck" + QString::number(k + 1));
         check->setChecked(true);
         assigned->addWidget(color, k, 0);
@@ -207,13 +205,14 @@ QWidget* MainWindow::buildRightColumn() {
         slotChecks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "markersCheck");
+    markersCheck_ = named(new QCheckBox(tr("Маркеры"), panel8), "markersCheck");
     column->addWidget(markersCheck_);
-    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "chartUpdatingCheck");
+    chartUpdatingCheck_ =
+        named(new QCheckBox(tr("Обновлять диаграмму"), panel8), "chartUpdatingCheck");
     column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
-    const char* relayCaptions[kRelayCount] = {"Реле1", "Реле 2", "Реле 3"};
+    const QString relayCaptions[kRelayCount] = {tr("Реле1"), tr("Реле 2"), tr("Реле 3")};
     for (int i = 0; i < kRelayCount; ++i) {
         relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
         auto* relay = new QLabel(panel8);
@@ -225,7 +224,7 @@ QWidget* MainWindow::buildRightColumn() {
     column->addLayout(relayRow);
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
-    linkRow->addWidget(new QLabel("Модуль на связи", panel8));
+    linkRow->addWidget(new QLabel(tr("Модуль на связи"), panel8));
     linkIndicator_ = named(new QLabel(panel8), "linkIndicator");
     linkIndicator_->setFixedSize(32, 32);
     linkRow->addWidget(linkIndicator_);

@@ -1,5 +1,6 @@
 #include "windows/module_generation_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,14 +18,16 @@ namespace kvel {
 namespace {
 
 QStringList thresholdHeadings() {
-    return {"Канал", "Порог 1", "Порог 2"};
+    return {QCoreApplication::translate("KvelView", "Канал"),
+            QCoreApplication::translate("KvelView", "Порог 1"),
+            QCoreApplication::translate("KvelView", "Порог 2")};
 }
 
 }  // namespace
 
 FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
     : ModuleSettingsDialog("firstGenModuleDialog", parent) {
-    QGroupBox* sensors = buildSensorsGroup("Настройки датчиков");
+    QGroupBox* sensors = buildSensorsGroup(tr("Настройки датчиков"));
     sensors->setFixedWidth(580);
 
     auto* right = new QVBoxLayout;
@@ -50,7 +53,7 @@ FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
 }
 
 QWidget* FirstGenModuleDialog::buildLinkGroup() {
-    auto* group = named(new QGroupBox("Настройки связи модуля", this), "linkGroup");
+    auto* group = named(new QGroupBox(tr("Настройки связи модуля"), this), "linkGroup");
     const LinkControls c = addLinkRows(group, "addressEdit", "speedCombo", "parityCombo");
     editAdr_ = c.address;
     speedCombo_ = c.speed;
@@ -59,33 +62,33 @@ QWidget* FirstGenModuleDialog::buildLinkGroup() {
 }
 
 QWidget* FirstGenModuleDialog::buildRelayGroup() {
-    auto* group = named(new QGroupBox("Настройки реле", this), "relaysGroup");
+    auto* group = named(new QGroupBox(tr("Настройки реле"), this), "relaysGroup");
     auto* row = new QHBoxLayout(group);
 
     auto* form = new QFormLayout;
     editThres1_ = makeValueEdit("thresholdEdit1", group);
     editThres2_ = makeValueEdit("thresholdEdit2", group);
     editHyst_ = makeValueEdit("hysteresisEdit", group);
-    editDelayOn_ = makeValueEdit("delayOnEdit", group, "Задержка включения реле");
-    editDelayOff_ = makeValueEdit("delayOffEdit", group, "Задержка отключения реле");
-    addFormRow(form, "Порог 1, Тгр.С", editThres1_);
-    addFormRow(form, "Порог 2, Тгр.С", editThres2_);
+    editDelayOn_ = makeValueEdit("delayOnEdit", group, tr("Задержка включения реле"));
+    editDelayOff_ = makeValueEdit("delayOffEdit", group, tr("Задержка отключения реле"));
+    addFormRow(form, tr("Порог 1, Тгр.С"), editThres1_);
+    addFormRow(form, tr("Порог 2, Тгр.С"), editThres2_);
     // The two thresholds only carry registers 3 and 4 from the read to the write.
     for (QLineEdit* hidden : {editThres1_, editThres2_}) form->setRowVisible(hidden, false);
-    addFormRow(form, "Гистерезис, Тгр.С", editHyst_);
-    addFormRow(form, "Задержка включения, сек", editDelayOn_);
-    addFormRow(form, "Задержка отключения, сек", editDelayOff_);
+    addFormRow(form, tr("Гистерезис, Тгр.С"), editHyst_);
+    addFormRow(form, tr("Задержка включения, сек"), editDelayOn_);
+    addFormRow(form, tr("Задержка отключения, сек"), editDelayOff_);
     static const char* const kFunctionNames[kRelayCount] = {
         "relayFunctionCombo1", "relayFunctionCombo2", "relayFunctionCombo3"};
     for (int i = 0; i < kRelayCount; ++i) {
         QComboBox* box = makeChoiceBox(kFunctionNames[i], {}, group);
-        box->setToolTip(kFunctionHint);
+        box->setToolTip(functionHint());
         comboRelay_[static_cast<std::size_t>(i)] = box;
-        addFormRow(form, "Функция реле " + QString::number(i + 1), box);
+        addFormRow(form, tr("Функция реле ") + QString::number(i + 1), box);
     }
     row->addLayout(form);
 
-    const auto listGroup = [group](const char* caption, const char* name, const char* hint,
+    const auto listGroup = [group](const QString& caption, const char* name, const QString& hint,
                                    QListWidget*& list) {
         auto* sub = new QGroupBox(caption, group);
         auto* box = new QVBoxLayout(sub);
@@ -94,21 +97,23 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
         box->addWidget(list);
         return sub;
     };
-    row->addWidget(listGroup("Привязка датчиков к реле связи", "linkRelayChannels", kLinkListHint,
-                             checkListLink_));
-    row->addWidget(listGroup("Привязка датчиков к реле порога", "thresholdRelayChannels",
-                             "Сигнализация о превышении порога будет учитывать только отмеченные "
-                             "датчики",
-                             checkListThres_));
+    row->addWidget(listGroup(tr("Привязка датчиков к реле связи"), "linkRelayChannels",
+                             linkListHint(), checkListLink_));
+    row->addWidget(
+        listGroup(tr("Привязка датчиков к реле порога"), "thresholdRelayChannels",
+                  tr("Сигнализация о превышении порога будет учитывать только отмеченные "
+                     "датчики"),
+                  checkListThres_));
 
-    auto* sensorRelay = new QGroupBox("Для режима датчик-реле", group);
+    auto* sensorRelay = new QGroupBox(tr("Для режима датчик-реле"), group);
     auto* sensorForm = new QFormLayout(sensorRelay);
     static const char* const kRelSensNames[kRelayCount] = {
         "sensorRelayThresholdEdit1", "sensorRelayThresholdEdit2", "sensorRelayThresholdEdit3"};
     for (int i = 0; i < kRelayCount; ++i) {
         QLineEdit* edit = makeValueEdit(kRelSensNames[i], sensorRelay);
         editRelSens_[static_cast<std::size_t>(i)] = edit;
-        addFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
+        addFormRow(sensorForm, tr("Порог Датчик-Реле ") + QString::number(i + 1) + tr(", Тгр.С"),
+                   edit);
     }
     auto* sensorColumn = new QVBoxLayout;
     sensorColumn->addWidget(sensorRelay);
@@ -125,7 +130,7 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
     thresholdTable_->setColumnWidth(1, 56);
     thresholdTable_->setColumnWidth(2, 56);
     thresholdTable_->setFixedWidth(200);
-    thresholds->addWidget(buddyLabel("Температурные пороги,  гр. С", thresholdTable_));
+    thresholds->addWidget(buddyLabel(tr("Температурные пороги,  гр. С"), thresholdTable_));
     thresholds->addWidget(thresholdTable_);
     row->addLayout(thresholds);
     return group;

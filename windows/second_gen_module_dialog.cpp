@@ -14,7 +14,7 @@ namespace kvel {
 
 SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
     : ModuleSettingsDialog("secondGenModuleDialog", parent) {
-    QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
+    QGroupBox* sensors = buildSensorsGroup(tr("Коэффициенты датчиков"));
 
     auto* links = new QHBoxLayout;
     links->addWidget(buildLinkGroup(1));
@@ -45,7 +45,7 @@ SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
 
 QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
     const QString n = QString::number(link);
-    auto* group = new QGroupBox("Настройки связи MB" + n, this);
+    auto* group = new QGroupBox(tr("Настройки связи MB") + n, this);
     group->setObjectName("linkGroup" + n);
     const auto i = static_cast<std::size_t>(link - 1);
     const LinkControls c =
@@ -58,32 +58,32 @@ QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
 
 QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
     const QString n = QString::number(relay);
-    auto* group = new QGroupBox("Настройки реле " + n, this);
+    auto* group = new QGroupBox(tr("Настройки реле ") + n, this);
     group->setObjectName("relayGroup" + n);
     auto* row = new QHBoxLayout(group);
     auto* form = new QFormLayout;
     form->setVerticalSpacing(2);
     RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
     c.function = makeChoiceBox("relayFunctionCombo" + n, {}, group);
-    c.logic = makeChoiceBox("relayLogicCombo" + n, kLogicTexts, group);
-    for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
-    c.delayOn = makeValueEdit("delayOnEdit" + n, group, "Задержка включения реле");
-    c.delayOff = makeValueEdit("delayOffEdit" + n, group, "Задержка отключения реле");
+    c.logic = makeChoiceBox("relayLogicCombo" + n, logicTexts(), group);
+    for (QComboBox* box : {c.function, c.logic}) box->setToolTip(functionHint());
+    c.delayOn = makeValueEdit("delayOnEdit" + n, group, tr("Задержка включения реле"));
+    c.delayOff = makeValueEdit("delayOffEdit" + n, group, tr("Задержка отключения реле"));
     c.hyst = makeValueEdit("hysteresisEdit" + n, group);
-    c.thres = makeValueEdit("thresholdEdit" + n, group, "Порог 1 срабатывания реле");
-    addFormRow(form, "Функция реле", c.function);
-    addFormRow(form, "Логика реле ", c.logic);
-    addFormRow(form, "Задержка включения, сек", c.delayOn);
-    addFormRow(form, "Задержка отключения, сек", c.delayOff);
-    addFormRow(form, "Гистерезис, Тгр.С", c.hyst);
-    addFormRow(form, "Порог, Тгр.С", c.thres);
+    c.thres = makeValueEdit("thresholdEdit" + n, group, tr("Порог 1 срабатывания реле"));
+    addFormRow(form, tr("Функция реле"), c.function);
+    addFormRow(form, tr("Логика реле "), c.logic);
+    addFormRow(form, tr("Задержка включения, сек"), c.delayOn);
+    addFormRow(form, tr("Задержка отключения, сек"), c.delayOff);
+    addFormRow(form, tr("Гистерезис, Тгр.С"), c.hyst);
+    addFormRow(form, tr("Порог, Тгр.С"), c.thres);
     row->addLayout(form);
 
-    auto* sub = new QGroupBox("Привязка датчиков к реле", group);
+    auto* sub = new QGroupBox(tr("Привязка датчиков к реле"), group);
     auto* subLayout = new QVBoxLayout(sub);
     c.binding = new QListWidget(sub);
     c.binding->setObjectName("relayChannels" + n);
-    c.binding->setToolTip(kLinkListHint);
+    c.binding->setToolTip(linkListHint());
     subLayout->addWidget(c.binding);
     row->addWidget(sub);
     return group;
