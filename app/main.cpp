@@ -49,9 +49,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
+        // Texts below the windows come here in Russian, marked for the translation: they are
+        // shown in the language of the windows.
+        const auto shown = [](const std::string& s) {
+            return QCoreApplication::translate("KvelView", s.c_str());
+        };
         QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
-                        QString::fromStdString(caption), QString::fromStdString(text),
-                        QMessageBox::Ok);
+                        shown(caption), shown(text), QMessageBox::Ok);
         box.exec();
     });
     // A relative log name means the folder the program was started in.

@@ -1,12 +1,14 @@
 #include "core/cabinet_control.h"
 
+#include <QtGlobal>
+
 #include "link/line_pause.h"
 #include "link/message_sink.h"
 
 namespace kvel {
 namespace {
 
-constexpr char kCaption[] = "Ошибка";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка");
 constexpr int kFirstSignalIndicator = kHostCommands;
 
 void pause(int ms) {

@@ -1,5 +1,7 @@
 #include "core/poll_cycle.h"
 
+#include <QtGlobal>
+
 #include "core/link_thread.h"
 #include "core/measurement_log.h"
 
@@ -69,7 +71,7 @@ void PollCycle::poll() {
                              at);
             }
         });
-        view_.setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
+        view_.setStatusText(0, QT_TRANSLATE_NOOP("KvelView", "МОДУЛЬ НА СВЯЗИ"));
         view_.setLinkIndicator(true);
     } else {
         showLinkLost(false);

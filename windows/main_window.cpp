@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
@@ -393,7 +394,9 @@ void MainWindow::setIndicator(QLabel* indicator, bool on) {
 }
 
 void MainWindow::setStatusText(int panel, const std::string& text) {
-    statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+    // The poll's texts come in Russian; those marked for the translation show translated.
+    statusPanels_[static_cast<std::size_t>(panel)]->setText(
+        QCoreApplication::translate("KvelView", text.c_str()));
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
     if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -241,12 +242,20 @@ QWidget* ProgramSettingsDialog::buildFileGroup() {
     publishMetrics_->setToolTip(
         tr("Адрес /metrics для Prometheus, узел:порт или порт; пусто - нет"));
     addLabelled(publish, 2, 0, "Prometheus", publishMetrics_);
+    // Named in both languages, so that whoever cannot read the one shown still finds it.
+    auto* group8 = named(new QGroupBox("Язык / Language", this), "languageGroup");
+    auto* languageRow = new QHBoxLayout(group8);
+    language_ = named(new QComboBox(group8), "languageCombo");
+    language_->addItems({"Русский", "English"});
+    languageRow->addWidget(language_);
+    languageRow->addWidget(new QLabel(tr("действует со следующего запуска"), group8), 1);
     auto* box = new QWidget(this);
     auto* both = new QVBoxLayout(box);
     both->setContentsMargins(0, 0, 0, 0);
     both->addWidget(group2);
     both->addWidget(group3);
     both->addWidget(group4);
+    both->addWidget(group8);
     return box;
 }
 
@@ -270,7 +279,8 @@ QWidget* ProgramSettingsDialog::buildLinkGroup() {
     for (const char* item : kSpeedItems) speed_->addItem(item);
     addLabelled(layout, 2, 0, tr("Скорость, кбит/с"), speed_);
     parity_ = named(new QComboBox(group6), "parityCombo");
-    for (const char* item : kParityItems) parity_->addItem(item);
+    for (const char* item : kParityItems)
+        parity_->addItem(QCoreApplication::translate("KvelView", item));
     addLabelled(layout, 3, 0, tr("Паритет"), parity_);
     findModule_ = named(new QPushButton(tr("Найти модуль…"), group6), "findModuleButton",
                         tr("Найти модуль на линии: перебрать адреса, скорости и паритеты"));
@@ -356,6 +366,7 @@ void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     publishMqtt_->setText(QString::fromStdString(form.publishMqtt));
     publishName_->setText(QString::fromStdString(form.publishName));
     publishMetrics_->setText(QString::fromStdString(form.publishMetrics));
+    language_->setCurrentIndex(form.language == "en" ? 1 : 0);
     address_->setText(QString::fromStdString(form.address));
     // A stored name that is none of the items (a device path typed earlier, a device unplugged
     // now) is shown as it is, so that ОК does not replace it with an empty name.
@@ -393,6 +404,7 @@ SettingsForm ProgramSettingsDialog::fields() const {
     form.publishMqtt = textOf(publishMqtt_);
     form.publishName = textOf(publishName_);
     form.publishMetrics = textOf(publishMetrics_);
+    form.language = language_->currentIndex() == 1 ? "en" : "ru";
     form.address = textOf(address_);
     form.port = port_->currentText().toStdString();
     form.speedIndex = speed_->currentIndex();
