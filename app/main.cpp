@@ -68,8 +68,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The windows take their texts as they are made: the language is set before them.
-    if (!kvel::applyLanguage(
-            kvel::languageCode(kvel::MemIni("mem.ini").readString(kvel::keys::kLanguage))))
+    if (!kvel::applyLanguageOf(kvel::MemIni("mem.ini")))
         std::fprintf(stderr, "KvelView: the English translation could not be loaded\n");
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {

@@ -11,14 +11,14 @@ LUPDATE="${LUPDATE:-$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)}"
 DIRS="app chart config core ctl link plot windows"
 TS=translations/kvelview_en.ts
 if [ "$1" != "--check" ]; then
-    "$LUPDATE" -silent -I . -locations none -no-obsolete -source-language ru_RU -target-language en \
+    "$LUPDATE" -silent -I "$PWD" -locations none -no-obsolete -source-language ru_RU -target-language en \
         $DIRS -ts "$TS"
     exit 0
 fi
 TMP="$(mktemp -d)"
 trap 'rm -rf "$TMP"' EXIT
 cp "$TS" "$TMP/check.ts"
-"$LUPDATE" -silent -locations none -no-obsolete -source-language ru_RU -target-language en \
+"$LUPDATE" -silent -I "$PWD" -locations none -no-obsolete -source-language ru_RU -target-language en \
     $DIRS -ts "$TMP/check.ts"
 # Every message must carry a finished translation that is not empty; lupdate writes each
 # <source> before its <translation>, one line each.

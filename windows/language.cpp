@@ -31,4 +31,8 @@ bool applyLanguage(const QString& code) {
     return true;
 }
 
+bool applyLanguageOf(const MemIni& ini) {
+    return applyLanguage(languageCode(ini.readString(keys::kLanguage)));
+}
+
 }  // namespace kvel

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <string>
 
+#include "config/mem_ini.h"
+
 namespace kvel {
 
 // The languages the program speaks: Russian, its own, and English from the translation built
@@ -16,5 +18,7 @@ QString languageCode(const std::string& stored);
 // language shows from the next start. Returns false when the translation could not be loaded;
 // the texts then stay Russian.
 bool applyLanguage(const QString& code);
+// The same with the language that mem.ini names.
+bool applyLanguageOf(const MemIni& ini);
 
 }  // namespace kvel
