@@ -128,10 +128,13 @@ void AlarmWindow::refresh() {
     // Newest first: the one that just came is at the top.
     for (auto it = alarms.rbegin(); it != alarms.rend(); ++it, ++row) {
         const Alarm& a = *it;
-        const QString texts[kAlarmColumns] = {
-            timeText(a.raisedAt),  Q(alarmChannelField(a)),        Q(alarms_.channelName(a)),
-            alarmKindText(a.kind), Q(alarmValueField(a, a.value)), Q(alarmLimitField(a)),
-            alarmStateText(a)};
+        const QString texts[kAlarmColumns] = {timeText(a.raisedAt),
+                                              QString::fromStdString(alarmChannelField(a)),
+                                              QString::fromStdString(alarms_.channelName(a)),
+                                              alarmKindText(a.kind),
+                                              QString::fromStdString(alarmValueField(a, a.value)),
+                                              QString::fromStdString(alarmLimitField(a)),
+                                              alarmStateText(a)};
         for (int column = 0; column < kAlarmColumns; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setData(Qt::UserRole, a.id);
@@ -153,31 +156,31 @@ AlarmRulesForm AlarmWindow::form() const {
     AlarmRulesForm form;
     for (int n = 1; n <= kMaxChannels; ++n) {
         const auto index = static_cast<std::size_t>(n);
-        form.low[index] = S(ruleGrid_->item(n - 1, kRuleLow)->text().trimmed());
-        form.high[index] = S(ruleGrid_->item(n - 1, kRuleHigh)->text().trimmed());
+        form.low[index] = ruleGrid_->item(n - 1, kRuleLow)->text().trimmed().toStdString();
+        form.high[index] = ruleGrid_->item(n - 1, kRuleHigh)->text().trimmed().toStdString();
     }
-    form.hysteresis = S(hysteresisEdit_->text().trimmed());
-    form.delay = S(delayEdit_->text().trimmed());
+    form.hysteresis = hysteresisEdit_->text().trimmed().toStdString();
+    form.delay = delayEdit_->text().trimmed().toStdString();
     form.sensor = sensorCheck_->isChecked();
     form.link = linkCheck_->isChecked();
     form.notify = notifyCheck_->isChecked();
-    form.logFile = S(logEdit_->text().trimmed());
+    form.logFile = logEdit_->text().trimmed().toStdString();
     return form;
 }
 
 void AlarmWindow::setForm(const AlarmRulesForm& form) {
     for (int n = 1; n <= kMaxChannels; ++n) {
         const auto index = static_cast<std::size_t>(n);
-        ruleGrid_->item(n - 1, kRuleName)->setText(Q(alarms_.channelName(n)));
-        ruleGrid_->item(n - 1, kRuleLow)->setText(Q(form.low[index]));
-        ruleGrid_->item(n - 1, kRuleHigh)->setText(Q(form.high[index]));
+        ruleGrid_->item(n - 1, kRuleName)->setText(QString::fromStdString(alarms_.channelName(n)));
+        ruleGrid_->item(n - 1, kRuleLow)->setText(QString::fromStdString(form.low[index]));
+        ruleGrid_->item(n - 1, kRuleHigh)->setText(QString::fromStdString(form.high[index]));
     }
-    hysteresisEdit_->setText(Q(form.hysteresis));
-    delayEdit_->setText(Q(form.delay));
+    hysteresisEdit_->setText(QString::fromStdString(form.hysteresis));
+    delayEdit_->setText(QString::fromStdString(form.delay));
     sensorCheck_->setChecked(form.sensor);
     linkCheck_->setChecked(form.link);
     notifyCheck_->setChecked(form.notify);
-    logEdit_->setText(Q(form.logFile));
+    logEdit_->setText(QString::fromStdString(form.logFile));
 }
 
 void AlarmWindow::loadRules() {

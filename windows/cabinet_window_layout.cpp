@@ -30,13 +30,6 @@ constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
     {"s52Button", "S52"},
 };
 
-QLabel* makeLamp(const QString& name, QWidget* parent) {
-    auto* lamp = new QLabel(parent);
-    lamp->setObjectName(name);
-    lamp->setFixedSize(32, 32);
-    return lamp;
-}
-
 }  // namespace
 
 void CabinetWindow::buildLayout() {
@@ -60,7 +53,7 @@ void CabinetWindow::buildLayout() {
         button->setAutoDefault(false);
         // A switching command needs a deliberate click: no Space or Enter reaches it.
         button->setFocusPolicy(Qt::NoFocus);
-        auto* lamp = makeLamp("lamp" + QString::number(i + 1), group);
+        auto* lamp = new IndicatorLamp("lamp" + QString::number(i + 1), group);
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
         buttons_[static_cast<std::size_t>(i)] = button;
@@ -77,7 +70,7 @@ void CabinetWindow::buildLayout() {
     cabinetCombo_->setMinimumWidth(180);
     auto* online = new QHBoxLayout();
     online->addWidget(new QLabel(tr("Шкаф на связи"), cabinet));
-    onlineLamp_ = makeLamp("onlineLamp", cabinet);
+    onlineLamp_ = new IndicatorLamp("onlineLamp", cabinet);
     online->addWidget(onlineLamp_);
     online->addStretch();
     auto* cabinetLayout = new QVBoxLayout(cabinet);

@@ -4,14 +4,6 @@
 
 namespace kvel {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-std::string S(const QString& text) {
-    return text.toStdString();
-}
-
 QStringList parityTexts() {
     return {QCoreApplication::translate("KvelView", "нет"),
             QCoreApplication::translate("KvelView", "чет(even)"),
@@ -140,13 +132,15 @@ void setCell(QTableWidget* grid, int row, int column, const QString& text) {
 
 std::vector<std::string> columnTexts(const QTableWidget* grid, int column) {
     std::vector<std::string> texts;
-    for (int row = 1; row < grid->rowCount(); ++row) texts.push_back(S(cell(grid, row, column)));
+    for (int row = 1; row < grid->rowCount(); ++row)
+        texts.push_back(cell(grid, row, column).toStdString());
     return texts;
 }
 
 void setColumnTexts(QTableWidget* grid, int column, const std::vector<std::string>& texts) {
     for (int row = 1; row < grid->rowCount() && row <= static_cast<int>(texts.size()); ++row) {
-        setCell(grid, row, column, Q(texts[static_cast<std::size_t>(row - 1)]));
+        setCell(grid, row, column,
+                QString::fromStdString(texts[static_cast<std::size_t>(row - 1)]));
     }
 }
 

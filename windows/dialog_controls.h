@@ -17,9 +17,6 @@ namespace kvel {
 // Small pieces shared by the module settings dialogs: controls named as the program calls
 // them, and the moves between controls and the plain field structs.
 
-QString Q(const std::string& text);
-std::string S(const QString& text);
-
 // A label for a control, the control as its buddy.
 QLabel* buddyLabel(const QString& text, QWidget* buddy);
 

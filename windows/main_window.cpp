@@ -22,7 +22,7 @@
 #include "windows/alarm_window.h"
 #include "windows/cabinet_window.h"
 #include "windows/channel_grid.h"
-#include "windows/indicator_images.h"
+#include "windows/indicator_lamp.h"
 #include "windows/module_generation_dialogs.h"
 #include "windows/program_settings_dialog.h"
 #include "windows/traffic_window.h"
@@ -47,13 +47,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     // Every number the program formats or parses uses "." whatever the regional settings.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
-    indicatorImages_ = makeIndicatorImages();
     initialize();
 }
 
 MainWindow::~MainWindow() {
     if (cabinetWindow_) {
-        cabinetWindow_->setCabinetHost(nullptr, {}, {});
+        cabinetWindow_->setCabinetHost(nullptr);
         // Taken in only for its modality: whoever made it deletes it, not the main window.
         cabinetWindow_->setParent(nullptr);
     }
@@ -104,8 +103,6 @@ void MainWindow::initialize() {
         slotChecks_[static_cast<std::size_t>(k)]->setChecked(
             ini_->readInteger(keys::kSlotChecks, "ch" + std::to_string(k)) != 0);
     }
-    for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
-    setIndicator(linkIndicator_, false);
 
     connect(pollTimer_, &QTimer::timeout, this, &MainWindow::pollModule);
     connect(findChild<QPushButton*>("programSettingsButton"), &QPushButton::clicked, this,
@@ -168,8 +165,7 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
         cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->setCabinetHost(cabinet_.get(), indicatorImages_[kImageOn],
-                                       indicatorImages_[kImageOff]);
+        cabinetWindow_->setCabinetHost(cabinet_.get());
     }
 }
 
@@ -384,15 +380,6 @@ QString MainWindow::statusToolTip(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
 }
 
-bool MainWindow::indicatorOn(const QLabel* indicator) {
-    return indicator->property("on").toBool();
-}
-
-void MainWindow::setIndicator(QLabel* indicator, bool on) {
-    indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
-    indicator->setProperty("on", on);
-}
-
 void MainWindow::setStatusText(int panel, const std::string& text) {
     // The poll's texts come in Russian; those marked for the translation show translated.
     statusPanels_[static_cast<std::size_t>(panel)]->setText(
@@ -402,7 +389,7 @@ void MainWindow::setStatusText(int panel, const std::string& text) {
 }
 
 void MainWindow::setLinkIndicator(bool on) {
-    setIndicator(linkIndicator_, on);
+    linkIndicator_->setOn(on);
 }
 
 void MainWindow::setChannelText(int channel, const std::string& text) {
@@ -412,7 +399,7 @@ void MainWindow::setChannelText(int channel, const std::string& text) {
 }
 
 void MainWindow::setRelay(int relayIndex, bool on) {
-    setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
+    relayIndicators_[static_cast<std::size_t>(relayIndex)]->setOn(on);
 }
 
 void MainWindow::showReadings(const PollReadings& readings) {

@@ -50,9 +50,9 @@ QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
     const auto i = static_cast<std::size_t>(link - 1);
     const LinkControls c =
         addLinkRows(group, "addressEdit" + n, "speedCombo" + n, "parityCombo" + n);
-    editAdr_[i] = c.address;
-    comboSpeed_[i] = c.speed;
-    comboPar_[i] = c.parity;
+    addressEdit_[i] = c.address;
+    speedCombos_[i] = c.speed;
+    parityCombos_[i] = c.parity;
     return group;
 }
 
@@ -110,18 +110,18 @@ SecondGenFields SecondGenModuleDialog::moduleFields() const {
         SecondGenRelayFields& relay = f.relays[r];
         relay.function = getChoice(c.function);
         relay.logic = getChoice(c.logic);
-        relay.delayOn = S(c.delayOn->text());
-        relay.delayOff = S(c.delayOff->text());
-        relay.hyst = S(c.hyst->text());
-        relay.thres = S(c.thres->text());
+        relay.delayOn = c.delayOn->text().toStdString();
+        relay.delayOff = c.delayOff->text().toStdString();
+        relay.hyst = c.hyst->text().toStdString();
+        relay.thres = c.thres->text().toStdString();
         relay.binding = getChecks(c.binding);
     }
-    f.adr1 = S(editAdr_[0]->text());
-    f.speed1 = getChoice(comboSpeed_[0]);
-    f.parity1 = getChoice(comboPar_[0]);
-    f.adr2 = S(editAdr_[1]->text());
-    f.speed2 = getChoice(comboSpeed_[1]);
-    f.parity2 = getChoice(comboPar_[1]);
+    f.adr1 = addressEdit_[0]->text().toStdString();
+    f.speed1 = getChoice(speedCombos_[0]);
+    f.parity1 = getChoice(parityCombos_[0]);
+    f.adr2 = addressEdit_[1]->text().toStdString();
+    f.speed2 = getChoice(speedCombos_[1]);
+    f.parity2 = getChoice(parityCombos_[1]);
     return f;
 }
 
@@ -131,18 +131,18 @@ void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
         const SecondGenRelayFields& relay = f.relays[r];
         setChoice(c.function, relay.function);
         setChoice(c.logic, relay.logic);
-        c.delayOn->setText(Q(relay.delayOn));
-        c.delayOff->setText(Q(relay.delayOff));
-        c.hyst->setText(Q(relay.hyst));
-        c.thres->setText(Q(relay.thres));
+        c.delayOn->setText(QString::fromStdString(relay.delayOn));
+        c.delayOff->setText(QString::fromStdString(relay.delayOff));
+        c.hyst->setText(QString::fromStdString(relay.hyst));
+        c.thres->setText(QString::fromStdString(relay.thres));
         setChecks(c.binding, relay.binding);
     }
-    editAdr_[0]->setText(Q(f.adr1));
-    setChoice(comboSpeed_[0], f.speed1);
-    setChoice(comboPar_[0], f.parity1);
-    editAdr_[1]->setText(Q(f.adr2));
-    setChoice(comboSpeed_[1], f.speed2);
-    setChoice(comboPar_[1], f.parity2);
+    addressEdit_[0]->setText(QString::fromStdString(f.adr1));
+    setChoice(speedCombos_[0], f.speed1);
+    setChoice(parityCombos_[0], f.parity1);
+    addressEdit_[1]->setText(QString::fromStdString(f.adr2));
+    setChoice(speedCombos_[1], f.speed2);
+    setChoice(parityCombos_[1], f.parity2);
 }
 
 void SecondGenModuleDialog::writeRelaySettings() {
