@@ -211,6 +211,10 @@
         <source>ОК</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Канал %1</source>
+        <translation>Channel %1</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

@@ -27,8 +27,9 @@ class LanguageTest : public test::MainWindowFixture {
 };
 
 TEST_F(LanguageTest, EnglishWindowWithLanguageEn) {
-    ShowIn("[program]\nlanguage=en\n");
+    ShowIn("[program]\nlanguage=en\n[display]\nd2=1\n");
     ASSERT_TRUE(loaded) << "the built-in English translation did not load";
+    EXPECT_EQ(form->slotCheckBox(1)->text(), "Channel 2");
     EXPECT_EQ(button("programSettingsButton"), "Program settings");
     EXPECT_EQ(button("moduleSettingsButton"), "Module settings");
     EXPECT_EQ(form->readingsGrid()->item(0, 0)->text(), "Channel");
