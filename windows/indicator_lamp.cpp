@@ -11,10 +11,11 @@ IndicatorLamp::IndicatorLamp(const QString& name, QWidget* parent) : QLabel(pare
 }
 
 void IndicatorLamp::setOn(bool on) {
-    // Drawn once for the program, after the application exists.
-    static const std::array<QPixmap, 6> images = makeIndicatorImages();
+    // Drawn once for the program, after the application exists, and never destroyed: a pixmap
+    // must not outlive the application, as a static one would.
+    static const auto* images = new std::array<QPixmap, 6>(makeIndicatorImages());
     on_ = on;
-    setPixmap(images[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
+    setPixmap((*images)[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
 }
 
 }  // namespace kvel
