@@ -1,9 +1,7 @@
 // KvelView: creates the five windows, the main window first, and runs the message loop.
 #include <QApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -14,9 +12,11 @@
 #include "app/program_icon.h"
 #include "app/session_end.h"
 #include "app/start_options.h"
+#include "config/mem_ini.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
 #include "windows/cabinet_window.h"
+#include "windows/language.h"
 #include "windows/log_viewer_window.h"
 #include "windows/main_window.h"
 #include "windows/module_generation_dialogs.h"
@@ -47,20 +47,20 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
     kvel::setProgramIcon();  // the desktop entry's picture on every window
-    // The standard buttons and texts of Qt's dialogs in Russian.
-    QTranslator qtRussian;
-    if (qtRussian.load(QLocale(QLocale::Russian), "qtbase", "_",
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&qtRussian);
-    }
+    // Russian until the working folder's mem.ini names the language.
+    kvel::applyLanguage("ru");
     kvel::setMessageSink([](const std::string& text, const std::string& caption) {
         if (kvel::sessionEnding()) {
             std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
             return;
         }
+        // Texts below the windows come here in Russian, marked for the translation: they are
+        // shown in the language of the windows.
+        const auto shown = [](const std::string& s) {
+            return QCoreApplication::translate("KvelView", s.c_str());
+        };
         QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
-                        QString::fromStdString(caption), QString::fromStdString(text),
-                        QMessageBox::Ok);
+                        shown(caption), shown(text), QMessageBox::Ok);
         box.exec();
     });
     // A relative log name means the folder the program was started in.
@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
         kvel::showMessage("Не удалось открыть рабочую папку " + folderError, "KvelView");
         return 1;
     }
+    // The windows take their texts as they are made: the language is set before them.
+    if (!kvel::applyLanguageOf(kvel::MemIni("mem.ini")))
+        std::fprintf(stderr, "KvelView: the English translation could not be loaded\n");
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
         // The dialogs and the cabinet window are the main window's: they open over it and go

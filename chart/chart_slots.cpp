@@ -1,5 +1,7 @@
 #include "chart/chart_slots.h"
 
+#include <QCoreApplication>
+
 #include "config/channel_name.h"
 
 namespace kvel {
@@ -20,7 +22,9 @@ std::array<int, kChartSlots> assignSlots(const MemIni& ini, int channelCount) {
 }
 
 std::string slotCaption(const MemIni& ini, int channel) {
-    return "Канал " + gridChannelName(ini, channel);
+    return QCoreApplication::translate("KvelView", "Канал %1")
+        .arg(QString::fromStdString(gridChannelName(ini, channel)))
+        .toStdString();
 }
 
 bool slotOnLeftAxis(const MemIni& ini, int slot) {

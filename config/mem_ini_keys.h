@@ -94,6 +94,10 @@ inline constexpr TextKey kLogViewerFolder{"history", "folder", ""};
 // test cycle: seconds between cycles
 inline constexpr IntKey kTestCyclePeriod{"time", "all", 250};
 
+// [program]
+// the language of the windows: ru (the program's own) or en
+inline constexpr TextKey kLanguage{"program", "language", "ru"};
+
 // [alarms]
 // °C a value must come back inside its limit before the alarm clears
 inline constexpr TextKey kAlarmHysteresis{"alarms", "hysteresis", "1.0"};

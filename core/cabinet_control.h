@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <QtGlobal>
+
 #include "config/mem_ini.h"
 #include "core/host_map.h"
 #include "link/module_link.h"
@@ -13,7 +15,7 @@
 namespace kvel {
 
 // The caption of the boxes cabinet control raises.
-inline constexpr char kCabinetFailureCaption[] = "Ошибка";
+inline constexpr char kCabinetFailureCaption[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка");
 
 // The pauses and periods of cabinet control. The real values are the defaults; tests that
 // run many exchanges against the simulator may pass shorter ones.

@@ -1,4 +1,5 @@
 #pragma once
+#include <QtGlobal>
 #include <cstdint>
 #include <string>
 
@@ -16,7 +17,8 @@ enum class HostAddressing { Mnemo, Host };
 inline constexpr int kMaxCabinetIndex =
     (0xFFFF - (reg::kHostCabinets + kHostCommands) - (kHostSignals - 1)) / reg::kHostCabinetStride;
 
-inline constexpr char kNoCabinetText[] = "Не выбран шкаф из списка шкафов";
+inline constexpr char kNoCabinetText[] =
+    QT_TRANSLATE_NOOP("KvelView", "Не выбран шкаф из списка шкафов");
 std::string cabinetOutOfRangeText();
 
 // What one exchange is for. The index is `panels`/(cabinet name) − 1, so −1 for a name whose

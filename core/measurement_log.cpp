@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtGlobal>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -23,7 +24,7 @@ bool fileExists(const std::string& fileName) {
 }
 
 void refuse(MemIni& ini, const char* text) {
-    showMessage(text, "Ошибка");
+    showMessage(text, QT_TRANSLATE_NOOP("KvelView", "Ошибка"));
     ini.writeInteger(keys::kLogToFile, 0);
 }
 
@@ -73,19 +74,19 @@ bool createLogFile(const std::string& fileName) {
 void writeLogLine(const ReadTransaction& record, const std::string& fileName, MemIni& ini,
                   std::time_t now) {
     if (!fileExists(fileName) && !createLogFile(fileName)) {
-        refuse(ini, "Ошибка создания нового файла");
+        refuse(ini, QT_TRANSLATE_NOOP("KvelView", "Ошибка создания нового файла"));
         return;
     }
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) {
-        refuse(ini, "Ошибка открытия файла");
+        refuse(ini, QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия файла"));
         return;
     }
     std::tm local{};
     ::localtime_r(&now, &local);
     const bool written = appendWhole(fd, logDataLine(record.registers, local));
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed) refuse(ini, "Ошибка открытия файла");
+    if (!written || !closed) refuse(ini, QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия файла"));
 }
 
 }  // namespace kvel

@@ -1,5 +1,6 @@
 #include "core/module_settings.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
@@ -12,7 +13,7 @@
 namespace kvel {
 namespace {
 
-constexpr char kError[] = "Ошибка";
+constexpr char kError[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка");
 constexpr std::uint8_t kWriteMany = 0x10;  // the function of the block writes
 
 bool refuse(const std::string& message) {

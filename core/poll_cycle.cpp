@@ -1,5 +1,7 @@
 #include "core/poll_cycle.h"
 
+#include <QtGlobal>
+
 #include <chrono>
 
 #include "core/measurement_log.h"
@@ -44,7 +46,7 @@ PollResult PollCycle::poll() {
         result.channelTexts = link_.takeMeasurements();
         result.readings = readingsFromRecord(link_.firstRecord(), link_.channelCount(), at);
         result.measurements = link_.firstRecord();
-        result.linkStatus = "МОДУЛЬ НА СВЯЗИ";
+        result.linkStatus = QT_TRANSLATE_NOOP("KvelView", "МОДУЛЬ НА СВЯЗИ");
         result.linkUp = true;
     } else {
         showLinkLost(result, false);

@@ -1,5 +1,6 @@
 #include "core/settings_form.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -123,6 +124,7 @@ SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     form.publishMqtt = ini.readString(keys::kPublishMqtt);
     form.publishName = ini.readString(keys::kPublishName);
     form.publishMetrics = ini.readString(keys::kPublishMetrics);
+    form.language = ini.readString(keys::kLanguage) == "en" ? "en" : "ru";
     for (int n = 1; n <= channelCount; ++n) {
         const std::string name = ini.readString(keys::kSensorNames, std::to_string(n));
         form.channels.push_back(
@@ -135,35 +137,52 @@ SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
 std::string validateSettingsForm(const SettingsForm& form) {
     int hours = 0, minutes = 0, shift = 0, rate = 0, address = 0;
     if (!parseWhole(form.hours, hours) || hours < 0) {
-        return "Некорректное значение часов в размере окна";
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение часов в размере окна");
     }
     // The window is stored as a time of day: 23 h 59 min at most.
-    if (hours > 23) return "Некорректное значение часов в размере окна (от 0 до 23)";
-    if (!parseWhole(form.minutes, minutes)) return "Некорректное значение минут в размере окна";
-    if (minutes < 0) return "Некорректное значение минут часов в размере окна";
-    if (minutes > 59) return "Некорректное значение минут в размере окна (от 0 до 59)";
+    if (hours > 23)
+        return QT_TRANSLATE_NOOP("KvelView",
+                                 "Некорректное значение часов в размере окна (от 0 до 23)");
+    if (!parseWhole(form.minutes, minutes))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение минут в размере окна");
+    if (minutes < 0)
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение минут часов в размере окна");
+    if (minutes > 59)
+        return QT_TRANSLATE_NOOP("KvelView",
+                                 "Некорректное значение минут в размере окна (от 0 до 59)");
     // A window of no width gives the time axis no range at all.
-    if (hours == 0 && minutes == 0) return "Некорректное значение размера окна (не менее 1 минуты)";
+    if (hours == 0 && minutes == 0)
+        return QT_TRANSLATE_NOOP("KvelView",
+                                 "Некорректное значение размера окна (не менее 1 минуты)");
     if (!parseWhole(form.shift, shift) || shift < 0 || shift > 90) {
-        return "Некорректное значение сдвига";
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение сдвига");
     }
-    if (!parseWhole(form.rate, rate)) return "Некорректное значение периода измерения";
-    if (rate < 1) return "Некорректное периода измерения";
+    if (!parseWhole(form.rate, rate))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение периода измерения");
+    if (rate < 1) return QT_TRANSLATE_NOOP("KvelView", "Некорректное периода измерения");
     if (rate > kLongestPollPeriod) {
         return "Некорректное значение периода измерения (от 1 до " +
                std::to_string(kLongestPollPeriod) + ")";
     }
 
     double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
-    if (!parseReal(form.leftMin, leftMin)) return "Некорректное значение минимума левой оси";
-    if (!parseReal(form.leftMax, leftMax)) return "Некорректное значение максимума левой оси";
+    if (!parseReal(form.leftMin, leftMin))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение минимума левой оси");
+    if (!parseReal(form.leftMax, leftMax))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение максимума левой оси");
     if (!(leftMax > leftMin)) {
-        return "Значение максимума должно быть больше значения минимума в масштабе левой оси";
+        return QT_TRANSLATE_NOOP(
+            "KvelView",
+            "Значение максимума должно быть больше значения минимума в масштабе левой оси");
     }
-    if (!parseReal(form.rightMin, rightMin)) return "Некорректное значение минимума правой оси";
-    if (!parseReal(form.rightMax, rightMax)) return "Некорректное значение максимума правой оси";
+    if (!parseReal(form.rightMin, rightMin))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение минимума правой оси");
+    if (!parseReal(form.rightMax, rightMax))
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение максимума правой оси");
     if (!(rightMax > rightMin)) {
-        return "Значение максимума должно быть больше значения минимума в масштабе правой оси";
+        return QT_TRANSLATE_NOOP(
+            "KvelView",
+            "Значение максимума должно быть больше значения минимума в масштабе правой оси");
     }
     for (int n = 1; n <= kAxisRows; ++n) {
         const std::string& cell = form.axis[static_cast<std::size_t>(n - 1)];
@@ -173,14 +192,14 @@ std::string validateSettingsForm(const SettingsForm& form) {
     }
     // Every request carries the address as one byte; 0 would be a broadcast nobody answers.
     if (!parseWhole(form.address, address) || address < kMinAddress || address > kMaxAddress) {
-        return "Некорректное значение адреса модуля (от 1 до 247)";
+        return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение адреса модуля (от 1 до 247)");
     }
     std::string why;
     if (!form.publishMqtt.empty() && !parseHostPort(form.publishMqtt, "localhost", 1883, why)) {
         return "Некорректный адрес брокера MQTT (узел:порт): " + why;
     }
     if (form.publishName.find_first_of("/+#") != std::string::npos) {
-        return "Имя для публикации не может содержать символы / + #";
+        return QT_TRANSLATE_NOOP("KvelView", "Имя для публикации не может содержать символы / + #");
     }
     if (!form.publishMetrics.empty() && !parseHostPort(form.publishMetrics, "127.0.0.1", 0, why)) {
         return "Некорректный адрес для Prometheus (узел:порт или порт): " + why;
@@ -220,6 +239,9 @@ void storeDisplaySettings(const SettingsForm& form, MemIni& ini) {
                                      std::pair{keys::kPublishMetrics, &form.publishMetrics}}) {
         if (ini.readString(key) != *value) ini.writeString(key, *value);
     }
+    // Likewise [program]: written only when the language is changed.
+    const std::string stored = ini.readString(keys::kLanguage) == "en" ? "en" : "ru";
+    if (form.language != stored) ini.writeString(keys::kLanguage, form.language);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QtGlobal>
 #include <array>
 #include <string>
 #include <vector>
@@ -41,12 +42,16 @@ struct SettingsForm {
     std::string publishMqtt;
     std::string publishName;
     std::string publishMetrics;
+    // [program] language: "ru" or "en"; the windows take it at the next start.
+    std::string language = "ru";
 };
 
 // The items of the speed and parity boxes.
 inline constexpr std::array<const char*, 5> kSpeedItems = {"9600", "19200", "38400", "57600",
                                                            "115200"};
-inline constexpr std::array<const char*, 3> kParityItems = {"нет", "чет(even)", " нечет(odd)"};
+inline constexpr std::array<const char*, 3> kParityItems = {
+    QT_TRANSLATE_NOOP("KvelView", "нет"), QT_TRANSLATE_NOOP("KvelView", "чет(even)"),
+    QT_TRANSLATE_NOOP("KvelView", " нечет(odd)")};
 
 // The fields as mem.ini holds them now; `channelCount` items in the channel list.
 SettingsForm loadSettingsForm(const MemIni& ini, int channelCount);

@@ -9,13 +9,15 @@
 # (dbus-daemon) gives the notification test a private session bus. Publishing: libmosquitto,
 # Qt's HTTP server (whose CMake files need the WebSockets module's, which its package does not
 # pull in) and libsystemd to build; the mosquitto broker, its clients and prometheus (with
-# promtool) for the tests.
+# promtool) for the tests. Qt's linguist tools (lupdate, lrelease and their CMake package) build
+# the English translation.
 set -e
 PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
 libbenchmark-dev libmodbus-dev mbpoll socat dbus-daemon xvfb xauth imagemagick fonts-dejavu-core locales
 qt6-qpa-plugins qt6-svg-dev dpkg-dev file x11-utils clang libclang-rt-14-dev help2man man-db
 groff-base lintian desktop-file-utils appstream libmosquitto-dev qt6-httpserver-dev
-qt6-websockets-dev libsystemd-dev mosquitto mosquitto-clients prometheus"
+qt6-websockets-dev libsystemd-dev mosquitto mosquitto-clients prometheus qt6-l10n-tools
+qt6-tools-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

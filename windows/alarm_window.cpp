@@ -32,11 +32,11 @@ QString timeText(std::time_t at) {
 
 AlarmWindow::AlarmWindow(AlarmCenter& alarms, QWidget* parent) : QDialog(parent), alarms_(alarms) {
     setObjectName("alarmWindow");
-    setWindowTitle("Сигнализация");
+    setWindowTitle(tr("Сигнализация"));
     tabs_ = new QTabWidget(this);
-    tabs_->addTab(buildAlarmTab(), "Тревоги");
-    tabs_->addTab(buildRuleTab(), "Уставки");
-    auto* close = plainButton("Закрыть", "closeButton", this);
+    tabs_->addTab(buildAlarmTab(), tr("Тревоги"));
+    tabs_->addTab(buildRuleTab(), tr("Уставки"));
+    auto* close = plainButton(tr("Закрыть"), "closeButton", this);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
@@ -53,14 +53,14 @@ AlarmWindow::AlarmWindow(AlarmCenter& alarms, QWidget* parent) : QDialog(parent)
 QWidget* AlarmWindow::buildAlarmTab() {
     auto* page = new QWidget;
     alarmList_ = named(new QTableWidget(0, kAlarmColumns, page), "alarmList");
-    alarmList_->setHorizontalHeaderLabels(
-        {"Время", "Канал", "Имя", "Вид", "Значение", "Предел", "Состояние"});
+    alarmList_->setHorizontalHeaderLabels({tr("Время"), tr("Канал"), tr("Имя"), tr("Вид"),
+                                           tr("Значение"), tr("Предел"), tr("Состояние")});
     alarmList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alarmList_->setSelectionBehavior(QAbstractItemView::SelectRows);
     alarmList_->verticalHeader()->hide();
     alarmList_->horizontalHeader()->setStretchLastSection(true);
-    auto* acknowledge = plainButton("Квитировать", "acknowledgeButton", page);
-    auto* acknowledgeAll = plainButton("Квитировать все", "acknowledgeAllButton", page);
+    auto* acknowledge = plainButton(tr("Квитировать"), "acknowledgeButton", page);
+    auto* acknowledgeAll = plainButton(tr("Квитировать все"), "acknowledgeAllButton", page);
     connect(acknowledge, &QPushButton::clicked, this, &AlarmWindow::acknowledgeSelected);
     connect(acknowledgeAll, &QPushButton::clicked, &alarms_, &AlarmCenter::acknowledgeAll);
     auto* buttons = new QHBoxLayout;
@@ -76,7 +76,8 @@ QWidget* AlarmWindow::buildAlarmTab() {
 QWidget* AlarmWindow::buildRuleTab() {
     auto* page = new QWidget;
     ruleGrid_ = named(new QTableWidget(kMaxChannels, kRuleColumns, page), "ruleGrid");
-    ruleGrid_->setHorizontalHeaderLabels({"Канал", "Нижний предел, гр.С", "Верхний предел, гр.С"});
+    ruleGrid_->setHorizontalHeaderLabels(
+        {tr("Канал"), tr("Нижний предел, гр.С"), tr("Верхний предел, гр.С")});
     ruleGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     for (int n = 1; n <= kMaxChannels; ++n) {
         auto* name = new QTableWidgetItem;
@@ -88,19 +89,19 @@ QWidget* AlarmWindow::buildRuleTab() {
     hysteresisEdit_ = named(new QLineEdit(page), "hysteresisEdit");
     delayEdit_ = named(new QLineEdit(page), "delayEdit");
     sensorCheck_ =
-        named(new QCheckBox("Тревога при отсутствии показаний канала", page), "sensorCheck");
-    linkCheck_ = named(new QCheckBox("Тревога при потере связи с модулем", page), "linkCheck");
-    notifyCheck_ = named(new QCheckBox("Уведомления рабочего стола", page), "notifyCheck");
+        named(new QCheckBox(tr("Тревога при отсутствии показаний канала"), page), "sensorCheck");
+    linkCheck_ = named(new QCheckBox(tr("Тревога при потере связи с модулем"), page), "linkCheck");
+    notifyCheck_ = named(new QCheckBox(tr("Уведомления рабочего стола"), page), "notifyCheck");
     logEdit_ = named(new QLineEdit(page), "alarmLogEdit");
-    auto* apply = plainButton("Применить", "applyRulesButton", page);
+    auto* apply = plainButton(tr("Применить"), "applyRulesButton", page);
     connect(apply, &QPushButton::clicked, this, &AlarmWindow::applyRules);
     for (QLineEdit* edit : {hysteresisEdit_, delayEdit_, logEdit_}) {
         connect(edit, &QLineEdit::returnPressed, this, &AlarmWindow::applyRules);
     }
     auto* form = new QFormLayout;
-    addFormRow(form, "&Гистерезис, гр.С", hysteresisEdit_);
-    addFormRow(form, "&Задержка, с", delayEdit_);
-    addFormRow(form, "&Журнал сигнализации", logEdit_);
+    addFormRow(form, tr("&Гистерезис, гр.С"), hysteresisEdit_);
+    addFormRow(form, tr("&Задержка, с"), delayEdit_);
+    addFormRow(form, tr("&Журнал сигнализации"), logEdit_);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(ruleGrid_);
     layout->addLayout(form);
@@ -127,10 +128,13 @@ void AlarmWindow::refresh() {
     // Newest first: the one that just came is at the top.
     for (auto it = alarms.rbegin(); it != alarms.rend(); ++it, ++row) {
         const Alarm& a = *it;
-        const QString texts[kAlarmColumns] = {
-            timeText(a.raisedAt),  Q(alarmChannelField(a)),        Q(alarms_.channelName(a)),
-            alarmKindText(a.kind), Q(alarmValueField(a, a.value)), Q(alarmLimitField(a)),
-            alarmStateText(a)};
+        const QString texts[kAlarmColumns] = {timeText(a.raisedAt),
+                                              QString::fromStdString(alarmChannelField(a)),
+                                              QString::fromStdString(alarms_.channelName(a)),
+                                              alarmKindText(a.kind),
+                                              QString::fromStdString(alarmValueField(a, a.value)),
+                                              QString::fromStdString(alarmLimitField(a)),
+                                              alarmStateText(a)};
         for (int column = 0; column < kAlarmColumns; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setData(Qt::UserRole, a.id);
@@ -152,31 +156,31 @@ AlarmRulesForm AlarmWindow::form() const {
     AlarmRulesForm form;
     for (int n = 1; n <= kMaxChannels; ++n) {
         const auto index = static_cast<std::size_t>(n);
-        form.low[index] = S(ruleGrid_->item(n - 1, kRuleLow)->text().trimmed());
-        form.high[index] = S(ruleGrid_->item(n - 1, kRuleHigh)->text().trimmed());
+        form.low[index] = ruleGrid_->item(n - 1, kRuleLow)->text().trimmed().toStdString();
+        form.high[index] = ruleGrid_->item(n - 1, kRuleHigh)->text().trimmed().toStdString();
     }
-    form.hysteresis = S(hysteresisEdit_->text().trimmed());
-    form.delay = S(delayEdit_->text().trimmed());
+    form.hysteresis = hysteresisEdit_->text().trimmed().toStdString();
+    form.delay = delayEdit_->text().trimmed().toStdString();
     form.sensor = sensorCheck_->isChecked();
     form.link = linkCheck_->isChecked();
     form.notify = notifyCheck_->isChecked();
-    form.logFile = S(logEdit_->text().trimmed());
+    form.logFile = logEdit_->text().trimmed().toStdString();
     return form;
 }
 
 void AlarmWindow::setForm(const AlarmRulesForm& form) {
     for (int n = 1; n <= kMaxChannels; ++n) {
         const auto index = static_cast<std::size_t>(n);
-        ruleGrid_->item(n - 1, kRuleName)->setText(Q(alarms_.channelName(n)));
-        ruleGrid_->item(n - 1, kRuleLow)->setText(Q(form.low[index]));
-        ruleGrid_->item(n - 1, kRuleHigh)->setText(Q(form.high[index]));
+        ruleGrid_->item(n - 1, kRuleName)->setText(QString::fromStdString(alarms_.channelName(n)));
+        ruleGrid_->item(n - 1, kRuleLow)->setText(QString::fromStdString(form.low[index]));
+        ruleGrid_->item(n - 1, kRuleHigh)->setText(QString::fromStdString(form.high[index]));
     }
-    hysteresisEdit_->setText(Q(form.hysteresis));
-    delayEdit_->setText(Q(form.delay));
+    hysteresisEdit_->setText(QString::fromStdString(form.hysteresis));
+    delayEdit_->setText(QString::fromStdString(form.delay));
     sensorCheck_->setChecked(form.sensor);
     linkCheck_->setChecked(form.link);
     notifyCheck_->setChecked(form.notify);
-    logEdit_->setText(Q(form.logFile));
+    logEdit_->setText(QString::fromStdString(form.logFile));
 }
 
 void AlarmWindow::loadRules() {

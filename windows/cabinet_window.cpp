@@ -32,16 +32,10 @@ void CabinetWindow::initialize() {
     });
     connect(cyclesOn_, &QPushButton::clicked, this, [this] { startTestCycle(); });
     connect(cyclesOff_, &QPushButton::clicked, this, [this] { stopTestCycle(); });
-    for (QLabel* lamp : lamps_) showLamp(lamp, false);
-    showLamp(onlineLamp_, false);
 }
 
-void CabinetWindow::setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off) {
+void CabinetWindow::setCabinetHost(CabinetHost* host) {
     if (host_) host_->setView(nullptr);
-    on_ = on;
-    off_ = off;
-    for (QLabel* lamp : lamps_) showLamp(lamp, indicatorOn(lamp));
-    showLamp(onlineLamp_, indicatorOn(onlineLamp_));
     host_ = host;
     cycle_.reset();
     if (!host_) return;
@@ -139,21 +133,12 @@ std::string CabinetWindow::cabinetName() const {
 
 void CabinetWindow::setIndicator(int i, bool on) {
     if (i >= 0 && i < static_cast<int>(lamps_.size())) {
-        showLamp(lamps_[static_cast<std::size_t>(i)], on);
+        lamps_[static_cast<std::size_t>(i)]->setOn(on);
     }
 }
 
 void CabinetWindow::setOnlineIndicator(bool on) {
-    showLamp(onlineLamp_, on);
-}
-
-bool CabinetWindow::indicatorOn(const QLabel* indicator) {
-    return indicator->property("on").toBool();
-}
-
-void CabinetWindow::showLamp(QLabel* lamp, bool on) {
-    lamp->setPixmap(on ? on_ : off_);
-    lamp->setProperty("on", on);
+    onlineLamp_->setOn(on);
 }
 
 }  // namespace kvel

@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
@@ -12,6 +11,7 @@
 
 #include "core/cabinet_host.h"
 #include "core/test_cycle.h"
+#include "windows/indicator_lamp.h"
 
 namespace kvel {
 
@@ -28,7 +28,7 @@ class CabinetWindow : public QDialog, public CabinetView {
     void setCabinetList(const std::vector<std::string>& names);
     // The main window's exchanges and its "on" and "off" pictures; until then the buttons do
     // nothing.
-    void setCabinetHost(CabinetHost* host, const QPixmap& on, const QPixmap& off);
+    void setCabinetHost(CabinetHost* host);
 
     void startRefreshing();
     void stopRefreshing();
@@ -53,8 +53,8 @@ class CabinetWindow : public QDialog, public CabinetView {
     QPushButton* commandButton(int command) const { return buttons_.at(command - 1); }
     QPushButton* signalButton(int signal) const { return buttons_.at(kHostCommands + signal); }
     // Image1 … Image11: the lamps of commands 1..6, then of signals 0..4.
-    QLabel* indicator(int i) const { return lamps_.at(i); }
-    QLabel* onlineLamp() const { return onlineLamp_; }
+    IndicatorLamp* indicator(int i) const { return lamps_.at(i); }
+    IndicatorLamp* onlineLamp() const { return onlineLamp_; }
     QRadioButton* hostRadio() const { return radioHost_; }
     QRadioButton* mnemoRadio() const { return radioMnemo_; }
     QPushButton* cyclesOnButton() const { return cyclesOn_; }
@@ -62,7 +62,6 @@ class CabinetWindow : public QDialog, public CabinetView {
     QString statusText() const { return statusPanel_->text(); }
     // Null until the main window's exchanges are attached.
     TestCycle* cycle() const { return cycle_.get(); }
-    static bool indicatorOn(const QLabel* indicator);
 
     // What the exchanges show.
     std::string cabinetName() const override;
@@ -80,17 +79,14 @@ class CabinetWindow : public QDialog, public CabinetView {
     void initialize();
     void commandClick(int command);
     void signalClick(int signal);
-    void showLamp(QLabel* lamp, bool on);
 
     CabinetHost* host_ = nullptr;
     std::unique_ptr<TestCycle> cycle_;
-    QPixmap on_;
-    QPixmap off_;
 
     QComboBox* cabinetCombo_ = nullptr;
     std::array<QPushButton*, kHostCommands + kHostSignals> buttons_{};
-    std::array<QLabel*, kHostCommands + kHostSignals> lamps_{};
-    QLabel* onlineLamp_ = nullptr;
+    std::array<IndicatorLamp*, kHostCommands + kHostSignals> lamps_{};
+    IndicatorLamp* onlineLamp_ = nullptr;
     QRadioButton* radioHost_ = nullptr;
     QRadioButton* radioMnemo_ = nullptr;
     QPushButton* cyclesOn_ = nullptr;

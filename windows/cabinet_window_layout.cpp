@@ -1,4 +1,5 @@
 // The controls of the cabinet window, placed by role; their objectName says their role.
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,12 +17,12 @@ struct ButtonSpec {
 };
 
 constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
-    {"vvOnButton", "Включить выключатель"},
-    {"vvOffButton", "Отключить выключатель"},
-    {"veWorkButton", "Вкатить ВЭ"},
-    {"veControlButton", "Выкатить ВЭ"},
-    {"zrOnButton", "Включить ЗР"},
-    {"zrOffButton", "Отключить ЗР"},
+    {"vvOnButton", QT_TRANSLATE_NOOP("KvelView", "Включить выключатель")},
+    {"vvOffButton", QT_TRANSLATE_NOOP("KvelView", "Отключить выключатель")},
+    {"veWorkButton", QT_TRANSLATE_NOOP("KvelView", "Вкатить ВЭ")},
+    {"veControlButton", QT_TRANSLATE_NOOP("KvelView", "Выкатить ВЭ")},
+    {"zrOnButton", QT_TRANSLATE_NOOP("KvelView", "Включить ЗР")},
+    {"zrOffButton", QT_TRANSLATE_NOOP("KvelView", "Отключить ЗР")},
     {"s41Button", "S41"},
     {"s42Button", "S42"},
     {"s43Button", "S43"},
@@ -29,23 +30,16 @@ constexpr ButtonSpec kButtons[kHostCommands + kHostSignals] = {
     {"s52Button", "S52"},
 };
 
-QLabel* makeLamp(const QString& name, QWidget* parent) {
-    auto* lamp = new QLabel(parent);
-    lamp->setObjectName(name);
-    lamp->setFixedSize(32, 32);
-    return lamp;
-}
-
 }  // namespace
 
 void CabinetWindow::buildLayout() {
     setObjectName("cabinetWindow");
-    setWindowTitle("Управление шкафами через хост-контроллер");
+    setWindowTitle(tr("Управление шкафами через хост-контроллер"));
     // Modal to the main window only: the traffic window stays usable beside it.
     setWindowModality(Qt::WindowModal);
 
-    auto* commands = new QGroupBox("Управление", this);
-    auto* signals_ = new QGroupBox("Сигналы на хост", this);
+    auto* commands = new QGroupBox(tr("Управление"), this);
+    auto* signals_ = new QGroupBox(tr("Сигналы на хост"), this);
     auto* commandGrid = new QGridLayout(commands);
     auto* signalGrid = new QGridLayout(signals_);
     for (int i = 0; i < kHostCommands + kHostSignals; ++i) {
@@ -53,12 +47,13 @@ void CabinetWindow::buildLayout() {
         QGroupBox* group = command ? commands : signals_;
         QGridLayout* grid = command ? commandGrid : signalGrid;
         const int row = command ? i : i - kHostCommands;
-        auto* button = new QPushButton(kButtons[i].caption, group);
+        auto* button =
+            new QPushButton(QCoreApplication::translate("KvelView", kButtons[i].caption), group);
         button->setObjectName(kButtons[i].name);
         button->setAutoDefault(false);
         // A switching command needs a deliberate click: no Space or Enter reaches it.
         button->setFocusPolicy(Qt::NoFocus);
-        auto* lamp = makeLamp("lamp" + QString::number(i + 1), group);
+        auto* lamp = new IndicatorLamp("lamp" + QString::number(i + 1), group);
         grid->addWidget(button, row, 0);
         grid->addWidget(lamp, row, 1);
         buttons_[static_cast<std::size_t>(i)] = button;
@@ -66,7 +61,7 @@ void CabinetWindow::buildLayout() {
     }
     signalGrid->setRowStretch(kHostSignals, 1);
 
-    auto* cabinet = new QGroupBox("Текущий шкаф", this);
+    auto* cabinet = new QGroupBox(tr("Текущий шкаф"), this);
     cabinetCombo_ = new QComboBox(cabinet);
     cabinetCombo_->setObjectName("cabinetCombo");
     // A name may be typed as well as chosen; typing never adds it to the list.
@@ -74,29 +69,29 @@ void CabinetWindow::buildLayout() {
     cabinetCombo_->setInsertPolicy(QComboBox::NoInsert);
     cabinetCombo_->setMinimumWidth(180);
     auto* online = new QHBoxLayout();
-    online->addWidget(new QLabel("Шкаф на связи", cabinet));
-    onlineLamp_ = makeLamp("onlineLamp", cabinet);
+    online->addWidget(new QLabel(tr("Шкаф на связи"), cabinet));
+    onlineLamp_ = new IndicatorLamp("onlineLamp", cabinet);
     online->addWidget(onlineLamp_);
     online->addStretch();
     auto* cabinetLayout = new QVBoxLayout(cabinet);
     cabinetLayout->addWidget(cabinetCombo_);
     cabinetLayout->addLayout(online);
 
-    auto* addressing = new QGroupBox("Контроллер", this);
-    radioHost_ = new QRadioButton("Хост", addressing);
+    auto* addressing = new QGroupBox(tr("Контроллер"), this);
+    radioHost_ = new QRadioButton(tr("Хост"), addressing);
     radioHost_->setObjectName("hostRadio");
-    radioMnemo_ = new QRadioButton("Мнемо", addressing);
+    radioMnemo_ = new QRadioButton(tr("Мнемо"), addressing);
     radioMnemo_->setObjectName("mnemoRadio");
     auto* addressingLayout = new QHBoxLayout(addressing);
     addressingLayout->addWidget(radioHost_);
     addressingLayout->addWidget(radioMnemo_);
 
-    auto* cycle = new QGroupBox("Тестовый цикл", this);
-    cyclesOn_ = new QPushButton("Включить", cycle);
+    auto* cycle = new QGroupBox(tr("Тестовый цикл"), this);
+    cyclesOn_ = new QPushButton(tr("Включить"), cycle);
     cyclesOn_->setObjectName("cyclesOnButton");
     cyclesOn_->setAutoDefault(false);
     cyclesOn_->setFocusPolicy(Qt::NoFocus);  // starts switching as well
-    cyclesOff_ = new QPushButton("Отключить", cycle);
+    cyclesOff_ = new QPushButton(tr("Отключить"), cycle);
     cyclesOff_->setObjectName("cyclesOffButton");
     cyclesOff_->setAutoDefault(false);
     auto* cycleLayout = new QHBoxLayout(cycle);

@@ -1,13 +1,29 @@
 #include "windows/dialog_controls.h"
 
+#include <QCoreApplication>
+
 namespace kvel {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+QStringList parityTexts() {
+    return {QCoreApplication::translate("KvelView", "нет"),
+            QCoreApplication::translate("KvelView", "чет(even)"),
+            QCoreApplication::translate("KvelView", " нечет(odd)")};
 }
 
-std::string S(const QString& text) {
-    return text.toStdString();
+QStringList logicTexts() {
+    return {QCoreApplication::translate("KvelView", "Негативная"),
+            QCoreApplication::translate("KvelView", "Позитивная")};
+}
+
+QString functionHint() {
+    return QCoreApplication::translate(
+        "KvelView", "Описание функций реле смотри в описании регистровой модели модуля Квел");
+}
+
+QString linkListHint() {
+    return QCoreApplication::translate(
+        "KvelView",
+        "Сигнализация о наличии связи с датчиками будет учитывать только отмеченные датчики");
 }
 
 QLabel* buddyLabel(const QString& text, QWidget* buddy) {
@@ -33,11 +49,11 @@ QComboBox* makeChoiceBox(const QString& name, const QStringList& items, QWidget*
     return box;
 }
 
-QLineEdit* makeValueEdit(const QString& name, QWidget* parent, const char* hint) {
+QLineEdit* makeValueEdit(const QString& name, QWidget* parent, const QString& hint) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setMaxLength(12);
-    if (hint) edit->setToolTip(hint);
+    if (!hint.isEmpty()) edit->setToolTip(hint);
     return edit;
 }
 
@@ -50,17 +66,18 @@ LinkControls addLinkRows(QWidget* group, const QString& addressName, const QStri
     auto* form = new QFormLayout(group);
     const LinkControls c{makeValueEdit(addressName, group),
                          makeChoiceBox(speedName, kSpeedTexts, group),
-                         makeChoiceBox(parityName, kParityTexts, group)};
-    addFormRow(form, "Адрес модуля", c.address);
-    addFormRow(form, "Скорость, кбит/с", c.speed);
-    addFormRow(form, "Паритет", c.parity);
+                         makeChoiceBox(parityName, parityTexts(), group)};
+    addFormRow(form, QCoreApplication::translate("KvelView", "Адрес модуля"), c.address);
+    addFormRow(form, QCoreApplication::translate("KvelView", "Скорость, кбит/с"), c.speed);
+    addFormRow(form, QCoreApplication::translate("KvelView", "Паритет"), c.parity);
     return c;
 }
 
 void fillCheckList(QListWidget* list, int channels) {
     list->clear();
     for (int n = 1; n <= channels; ++n) {
-        auto* item = new QListWidgetItem("Канал" + QString::number(n), list);
+        auto* item = new QListWidgetItem(
+            QCoreApplication::translate("KvelView", "Канал") + QString::number(n), list);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -98,7 +115,9 @@ void setUpGrid(QTableWidget* grid, const QStringList& headings, int channels) {
     for (int column = 0; column < grid->columnCount(); ++column) {
         grid->item(0, column)->setText(headings[column]);
     }
-    for (int n = 1; n <= channels; ++n) grid->item(n, 0)->setText("Канал" + QString::number(n));
+    for (int n = 1; n <= channels; ++n)
+        grid->item(n, 0)->setText(QCoreApplication::translate("KvelView", "Канал") +
+                                  QString::number(n));
 }
 
 QString cell(const QTableWidget* grid, int row, int column) {
@@ -113,19 +132,22 @@ void setCell(QTableWidget* grid, int row, int column, const QString& text) {
 
 std::vector<std::string> columnTexts(const QTableWidget* grid, int column) {
     std::vector<std::string> texts;
-    for (int row = 1; row < grid->rowCount(); ++row) texts.push_back(S(cell(grid, row, column)));
+    for (int row = 1; row < grid->rowCount(); ++row)
+        texts.push_back(cell(grid, row, column).toStdString());
     return texts;
 }
 
 void setColumnTexts(QTableWidget* grid, int column, const std::vector<std::string>& texts) {
     for (int row = 1; row < grid->rowCount() && row <= static_cast<int>(texts.size()); ++row) {
-        setCell(grid, row, column, Q(texts[static_cast<std::size_t>(row - 1)]));
+        setCell(grid, row, column,
+                QString::fromStdString(texts[static_cast<std::size_t>(row - 1)]));
     }
 }
 
 void fillFunctionBox(QComboBox* box) {
     box->clear();
-    for (int f = 1; f <= kRelayFunctions; ++f) box->addItem("Функция" + QString::number(f));
+    for (int f = 1; f <= kRelayFunctions; ++f)
+        box->addItem(QCoreApplication::translate("KvelView", "Функция") + QString::number(f));
     box->setCurrentIndex(-1);
 }
 

@@ -10,20 +10,12 @@
 #include <vector>
 
 #include "link/module_config.h"
+#include "windows/named.h"
 
 namespace kvel {
 
 // Small pieces shared by the module settings dialogs: controls named as the program calls
 // them, and the moves between controls and the plain field structs.
-
-template <class W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString Q(const std::string& text);
-std::string S(const QString& text);
 
 // A label for a control, the control as its buddy.
 QLabel* buddyLabel(const QString& text, QWidget* buddy);
@@ -34,7 +26,7 @@ void setChoice(QComboBox* box, const Choice& choice);
 Choice getChoice(const QComboBox* box);
 QComboBox* makeChoiceBox(const QString& name, const QStringList& items, QWidget* parent);
 // An edit for one register's value, with its hint if it has one.
-QLineEdit* makeValueEdit(const QString& name, QWidget* parent, const char* hint = nullptr);
+QLineEdit* makeValueEdit(const QString& name, QWidget* parent, const QString& hint = {});
 // A row of a form: the label, its buddy the field.
 void addFormRow(QFormLayout* form, const QString& label, QWidget* field);
 
@@ -61,12 +53,11 @@ std::vector<std::string> columnTexts(const QTableWidget* grid, int column);
 void setColumnTexts(QTableWidget* grid, int column, const std::vector<std::string>& texts);
 
 inline const QStringList kSpeedTexts = {"9600", "19200", "38400", "57600", "115200"};
-inline const QStringList kParityTexts = {"нет", "чет(even)", " нечет(odd)"};
-inline const QStringList kLogicTexts = {"Негативная", "Позитивная"};
-inline constexpr char kFunctionHint[] =
-    "Описание функций реле смотри в описании регистровой модели модуля Квел";
-inline constexpr char kLinkListHint[] =
-    "Сигнализация о наличии связи с датчиками будет учитывать только отмеченные датчики";
+// In the language of the windows.
+QStringList parityTexts();
+QStringList logicTexts();
+QString functionHint();
+QString linkListHint();
 
 // "Функция1" … "Функция22" into a relay function box.
 void fillFunctionBox(QComboBox* box);

@@ -1,5 +1,6 @@
 #include "windows/file_choosers.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -27,11 +28,14 @@ FileChoosers& storedChoosers() {
 // The window's size or a size of the user's own; nothing when cancelled.
 std::optional<QSize> askImageSize(QWidget* parent, QSize windowSize) {
     QDialog dialog(parent);
-    dialog.setWindowTitle("Экспорт диаграммы");
+    dialog.setWindowTitle(QCoreApplication::translate("KvelView", "Экспорт диаграммы"));
     auto* form = new QFormLayout(&dialog);
-    auto* window = new QRadioButton(
-        QString("Размер окна: %1 × %2").arg(windowSize.width()).arg(windowSize.height()), &dialog);
-    auto* chosen = new QRadioButton("Заданный размер:", &dialog);
+    auto* window = new QRadioButton(QCoreApplication::translate("KvelView", "Размер окна: %1 × %2")
+                                        .arg(windowSize.width())
+                                        .arg(windowSize.height()),
+                                    &dialog);
+    auto* chosen =
+        new QRadioButton(QCoreApplication::translate("KvelView", "Заданный размер:"), &dialog);
     window->setChecked(true);
     auto* width = new QSpinBox(&dialog);
     auto* height = new QSpinBox(&dialog);
@@ -65,8 +69,9 @@ void setFileChoosers(FileChoosers choosers) {
 
 QString chooseLogToOpen(QWidget* parent, const QString& folder) {
     if (storedChoosers().openLog) return storedChoosers().openLog(parent, folder);
-    return QFileDialog::getOpenFileName(parent, "Открыть журнал", folder,
-                                        "Журналы (*.txt *.log);;Все файлы (*)");
+    return QFileDialog::getOpenFileName(
+        parent, QCoreApplication::translate("KvelView", "Открыть журнал"), folder,
+        QCoreApplication::translate("KvelView", "Журналы (*.txt *.log);;Все файлы (*)"));
 }
 
 QStringList chooseLogsToOpen(QWidget* parent, const QString& folder) {
@@ -76,15 +81,18 @@ QStringList chooseLogsToOpen(QWidget* parent, const QString& folder) {
         const QString one = stored.openLog(parent, folder);
         return one.isEmpty() ? QStringList() : QStringList{one};
     }
-    return QFileDialog::getOpenFileNames(parent, "Открыть журнал", folder,
-                                         "Журналы (*.txt *.log);;Все файлы (*)");
+    return QFileDialog::getOpenFileNames(
+        parent, QCoreApplication::translate("KvelView", "Открыть журнал"), folder,
+        QCoreApplication::translate("KvelView", "Журналы (*.txt *.log);;Все файлы (*)"));
 }
 
 QStringList chooseLogFolder(QWidget* parent, const QString& folder) {
     const QString chosen =
         storedChoosers().openFolder
             ? storedChoosers().openFolder(parent, folder)
-            : QFileDialog::getExistingDirectory(parent, "Открыть папку журналов", folder);
+            : QFileDialog::getExistingDirectory(
+                  parent, QCoreApplication::translate("KvelView", "Открыть папку журналов"),
+                  folder);
     if (chosen.isEmpty()) return {};
     QStringList paths;
     const QDir dir(chosen);
@@ -100,8 +108,9 @@ std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize window
     const std::optional<QSize> size = askImageSize(parent, windowSize);
     if (!size) return std::nullopt;
     QString filter;
-    QString path = QFileDialog::getSaveFileName(parent, "Экспорт диаграммы", "chart.png",
-                                                "PNG (*.png);;SVG (*.svg)", &filter);
+    QString path = QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("KvelView", "Экспорт диаграммы"), "chart.png",
+        "PNG (*.png);;SVG (*.svg)", &filter);
     if (path.isEmpty()) return std::nullopt;
     if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".svg", Qt::CaseInsensitive))
         path += filter.startsWith("SVG") ? ".svg" : ".png";
@@ -110,8 +119,9 @@ std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize window
 
 QString chooseCsvExport(QWidget* parent) {
     if (storedChoosers().exportCsv) return storedChoosers().exportCsv(parent);
-    QString path = QFileDialog::getSaveFileName(parent, "Экспорт в CSV", "journal.csv",
-                                                "CSV (*.csv);;Все файлы (*)");
+    QString path = QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("KvelView", "Экспорт в CSV"), "journal.csv",
+        QCoreApplication::translate("KvelView", "CSV (*.csv);;Все файлы (*)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".csv";
     return path;
 }
@@ -122,7 +132,10 @@ bool exportChartImage(QWidget* parent, XYPlot& plot, const ChartCaption* caption
     std::string error;
     if (!saveChartImage(plot, choice->size, choice->path, chartImageFormatOf(choice->path), error,
                         caption)) {
-        showMessage("Ошибка записи файла " + error, "Ошибка");
+        showMessage(QCoreApplication::translate("KvelView", "Ошибка записи файла %1")
+                        .arg(QString::fromStdString(error))
+                        .toStdString(),
+                    "Ошибка");
         return false;
     }
     return true;

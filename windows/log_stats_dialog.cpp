@@ -16,13 +16,13 @@ namespace kvel {
 
 LogStatsDialog::LogStatsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("logStatsDialog");
-    setWindowTitle("Статистика между маркерами");
+    setWindowTitle(tr("Статистика между маркерами"));
     resize(620, 360);
     auto* column = new QVBoxLayout(this);
     auto* form = new QFormLayout();
     threshold_ = new QLineEdit("50", this);
     threshold_->setObjectName("thresholdEdit");
-    auto* caption = new QLabel("&Порог, °C:", this);
+    auto* caption = new QLabel(tr("&Порог, °C:"), this);
     caption->setBuddy(threshold_);
     form->addRow(caption, threshold_);
     column->addLayout(form);
@@ -39,8 +39,8 @@ LogStatsDialog::LogStatsDialog(QWidget* parent) : QDialog(parent) {
     text_->setFont(fixed);
     column->addWidget(text_, 1);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* copyButton = buttons->addButton("&Копировать", QDialogButtonBox::ActionRole);
-    QPushButton* closeButton = buttons->addButton("&Закрыть", QDialogButtonBox::RejectRole);
+    QPushButton* copyButton = buttons->addButton(tr("&Копировать"), QDialogButtonBox::ActionRole);
+    QPushButton* closeButton = buttons->addButton(tr("&Закрыть"), QDialogButtonBox::RejectRole);
     // Enter in the threshold recomputes; it must not press a button and close the dialog.
     for (QPushButton* b : {copyButton, closeButton}) {
         b->setAutoDefault(false);

@@ -46,7 +46,8 @@ std::vector<std::string> stdPaths(const QStringList& paths) {
 QString logsName(const QStringList& paths) {
     if (paths.isEmpty()) return {};
     const QString first = QFileInfo(paths.constFirst()).fileName();
-    return paths.size() == 1 ? first : QString("%1 и ещё %2").arg(first).arg(paths.size() - 1);
+    return paths.size() == 1 ? first
+                             : LogViewerWindow::tr("%1 и ещё %2").arg(first).arg(paths.size() - 1);
 }
 
 QString textOf(const std::string& s) {
@@ -70,7 +71,7 @@ LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent)
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName("logViewerWindow");
-    setWindowTitle("Просмотр журнала");
+    setWindowTitle(tr("Просмотр журнала"));
     resize(1200, 700);
     buildLayout();
     wireChart();
@@ -88,7 +89,7 @@ void LogViewerWindow::buildLayout() {
     tools->setObjectName("logViewerTools");
     tools->setMovable(false);
     addToolBar(tools);
-    const auto action = [&](const char* name, const char* text, QKeySequence key,
+    const auto action = [&](const char* name, const QString& text, QKeySequence key,
                             QStyle::StandardPixmap icon, std::function<void()> run) {
         auto* a = tools->addAction(style()->standardIcon(icon), text);
         a->setObjectName(name);
@@ -96,18 +97,18 @@ void LogViewerWindow::buildLayout() {
         a->setToolTip(QString("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
         connect(a, &QAction::triggered, this, std::move(run));
     };
-    action("openLogAction", "Открыть журнал", QKeySequence(Qt::CTRL | Qt::Key_O),
+    action("openLogAction", tr("Открыть журнал"), QKeySequence(Qt::CTRL | Qt::Key_O),
            QStyle::SP_DialogOpenButton, [this] { chooseAndOpen(); });
-    action("reloadLogAction", "Обновить", QKeySequence(Qt::Key_F5), QStyle::SP_BrowserReload,
+    action("reloadLogAction", tr("Обновить"), QKeySequence(Qt::Key_F5), QStyle::SP_BrowserReload,
            [this] { reload(); });
-    action("exportImageAction", "Экспорт диаграммы", QKeySequence(Qt::CTRL | Qt::Key_E),
+    action("exportImageAction", tr("Экспорт диаграммы"), QKeySequence(Qt::CTRL | Qt::Key_E),
            QStyle::SP_DialogSaveButton, [this] { exportImage(); });
-    action("exportCsvAction", "Экспорт в CSV", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
+    action("exportCsvAction", tr("Экспорт в CSV"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
            QStyle::SP_FileDialogDetailedView, [this] { exportCsv(); });
-    action("openFolderAction", "Открыть папку журналов",
+    action("openFolderAction", tr("Открыть папку журналов"),
            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), QStyle::SP_DirOpenIcon,
            [this] { chooseFolderAndOpen(); });
-    action("statisticsAction", "Статистика между маркерами", QKeySequence(Qt::CTRL | Qt::Key_I),
+    action("statisticsAction", tr("Статистика между маркерами"), QKeySequence(Qt::CTRL | Qt::Key_I),
            QStyle::SP_FileDialogInfoView, [this] { showStatistics(); });
     buildRangeBar();
 
@@ -127,16 +128,16 @@ void LogViewerWindow::buildLayout() {
     bar->setFont(bold);
     auto* barRow = new QHBoxLayout(bar);
     barRow->setContentsMargins(4, 2, 4, 2);
-    const auto readout = [&](const char* caption, int width = 90) {
+    const auto readout = [&](const QString& caption, int width = 90) {
         barRow->addWidget(new QLabel(caption, bar));
         QLineEdit* edit = readOnlyEdit(bar, width);
         barRow->addWidget(edit);
         return edit;
     };
-    crYL_ = readout("Y(лев)");
+    crYL_ = readout(tr("Y(лев)"));
     // Times carry their date on a view of several days.
     crX_ = readout("X", 140);
-    crYR_ = readout("Y(прав)");
+    crYR_ = readout(tr("Y(прав)"));
     barRow->addSpacing(20);
     markerControls_.track1 = readout("X1", 140);
     markerControls_.track2 = readout("X2", 140);
@@ -146,7 +147,7 @@ void LogViewerWindow::buildLayout() {
     row->addLayout(chartColumn, 1);
 
     auto* side = new QVBoxLayout();
-    markersCheck_ = new QCheckBox("Маркеры", central);
+    markersCheck_ = new QCheckBox(tr("Маркеры"), central);
     side->addWidget(markersCheck_);
     for (int c = 1; c <= kLogChannels; ++c) {
         auto* line = new QHBoxLayout();
@@ -173,7 +174,7 @@ void LogViewerWindow::buildLayout() {
     progressBar_->setMaximumWidth(240);
     progressBar_->hide();
     statusBar()->addPermanentWidget(progressBar_);
-    cancelButton_ = new QPushButton("Отмена", this);
+    cancelButton_ = new QPushButton(tr("Отмена"), this);
     cancelButton_->setObjectName("cancelLoadButton");
     cancelButton_->hide();
     statusBar()->addPermanentWidget(cancelButton_);
@@ -240,24 +241,24 @@ void LogViewerWindow::buildRangeBar() {
     bar->setObjectName("logRangeTools");
     bar->setMovable(false);
     addToolBar(bar);
-    const auto edit = [&](const char* caption, const char* name) {
+    const auto edit = [&](const QString& caption, const char* name) {
         auto* label = new QLabel(caption, bar);
         auto* e = new QLineEdit(bar);
         e->setObjectName(name);
-        e->setPlaceholderText("дд.мм.гг чч:мм");
+        e->setPlaceholderText(tr("дд.мм.гг чч:мм"));
         e->setFixedWidth(130);
-        e->setToolTip("Дата и время: 16.11.26 18:00, 16.11.2026 18:00:05 или 2026-11-16 18:00");
+        e->setToolTip(tr("Дата и время: 16.11.26 18:00, 16.11.2026 18:00:05 или 2026-11-16 18:00"));
         label->setBuddy(e);
         bar->addWidget(label);
         bar->addWidget(e);
         connect(e, &QLineEdit::returnPressed, this, [this] { showTypedRange(); });
         return e;
     };
-    fromEdit_ = edit(" &С ", "rangeFromEdit");
-    toEdit_ = edit(" &По ", "rangeToEdit");
-    QAction* show = bar->addAction("Показать");
+    fromEdit_ = edit(tr(" &С "), "rangeFromEdit");
+    toEdit_ = edit(tr(" &По "), "rangeToEdit");
+    QAction* show = bar->addAction(tr("Показать"));
     show->setObjectName("showRangeAction");
-    show->setToolTip("Показать интервал (Enter в поле времени)");
+    show->setToolTip(tr("Показать интервал (Enter в поле времени)"));
     connect(show, &QAction::triggered, this, [this] { showTypedRange(); });
 }
 
@@ -272,7 +273,7 @@ void LogViewerWindow::load(const QStringList& paths) {
     progressBar_->show();
     cancelButton_->show();
     progressTimer_.start();
-    status_->setText("Чтение журнала: " + logsName(paths));
+    status_->setText(tr("Чтение журнала: ") + logsName(paths));
     // The thread never touches the window: it leaves its result in `result`, which the
     // window's progress timer takes once it is finished (the destructor waits for the thread).
     loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
@@ -281,7 +282,7 @@ void LogViewerWindow::load(const QStringList& paths) {
             result->ok = readLogFiles(files, *result->data, result->error, progress.get());
         } catch (const std::bad_alloc&) {
             result->ok = false;
-            result->error = "недостаточно памяти, чтобы показать журнал";
+            result->error = tr("недостаточно памяти, чтобы показать журнал").toStdString();
         }
         result->cancelled = progress->cancel.load();
         if (!result->ok) result->data.reset();
@@ -326,11 +327,14 @@ void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
     lastLoadOk_ = result->ok;
     if (!result->ok) {
         if (!result->cancelled) {
-            showMessage("Не удалось открыть журнал " + result->error, "Ошибка");
+            showMessage(tr("Не удалось открыть журнал %1")
+                            .arg(QString::fromStdString(result->error))
+                            .toStdString(),
+                        "Ошибка");
         }
         showCounts();
         if (result->cancelled && !paths_.isEmpty())
-            status_->setText(status_->text() + " (чтение прервано)");
+            status_->setText(status_->text() + tr(" (чтение прервано)"));
         emit loaded(false);
         if (paths_.isEmpty() && closeOnFailure_) close();
         return;
@@ -355,7 +359,7 @@ void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
         const double shift = data_->time(data_->rows() - 1) - oldEnd;
         if (shift > 0) chart_->setTimeRange(viewFrom + shift, viewTo + shift);
     }
-    setWindowTitle("Просмотр журнала — " + logsName(paths_));
+    setWindowTitle(tr("Просмотр журнала — ") + logsName(paths_));
     // An empty field stands for the log's start or end, which it shows greyed.
     if (data_->rows() > 0) {
         fromEdit_->setPlaceholderText(textOf(formatDateTime(data_->time(0))));
@@ -423,15 +427,17 @@ bool LogViewerWindow::showTypedRange() {
         const QString typed = edit->text().trimmed();
         if (typed.isEmpty()) continue;
         if (!parseTimeArgument(typed.toStdString(), *when)) {
-            showMessage("Неверное время «" + typed.toStdString() +
-                            "»: нужно, например, 16.11.26 18:00 или 2026-11-16 18:00",
-                        "Ошибка");
+            showMessage(
+                tr("Неверное время «%1»: нужно, например, 16.11.26 18:00 или 2026-11-16 18:00")
+                    .arg(typed)
+                    .toStdString(),
+                "Ошибка");
             edit->setFocus();
             return false;
         }
     }
     if (from >= to) {
-        showMessage("Начало интервала должно быть раньше его конца", "Ошибка");
+        showMessage(tr("Начало интервала должно быть раньше его конца").toStdString(), "Ошибка");
         fromEdit_->setFocus();
         return false;
     }
@@ -455,7 +461,7 @@ void LogViewerWindow::showStatistics() {
     }
     double threshold = 0;
     if (!stats_->threshold(threshold)) {
-        stats_->setProblem("Порог должен быть числом, например 50 или -5.5");
+        stats_->setProblem(tr("Порог должен быть числом, например 50 или -5.5"));
     } else {
         const std::vector<int> channels = shownChannels();
         std::vector<std::string> names;
@@ -475,18 +481,15 @@ void LogViewerWindow::showCounts() {
     }
     const LogData& d = *data_;
     const int skipped = d.skippedTotal();
-    QString text = QString("%1 — строк: %2, пропущено строк: %3")
-                       .arg(logsName(paths_))
-                       .arg(d.rows())
-                       .arg(skipped);
+    QString text =
+        tr("%1 — строк: %2, пропущено строк: %3").arg(logsName(paths_)).arg(d.rows()).arg(skipped);
     // Readings after a clock set back are kept in time order among those of the repeated times.
-    if (d.clockSetBacks > 0) text += QString(", часы переводились назад: %1").arg(d.clockSetBacks);
+    if (d.clockSetBacks > 0) text += tr(", часы переводились назад: %1").arg(d.clockSetBacks);
     status_->setText(text);
     QString tip;
     if (skipped > 0) {
-        tip = QString(
-                  "Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
-                  "неверное число полей: %3\nнечитаемое поле: %4\nневерное время: %5")
+        tip = tr("Первая пропущенная строка: %1\nобрывок последней строки: %2\n"
+                 "неверное число полей: %3\nнечитаемое поле: %4\nневерное время: %5")
                   .arg(d.firstSkippedLine)
                   .arg(d.skippedCount(LogSkip::TornLine))
                   .arg(d.skippedCount(LogSkip::FieldCount))
@@ -506,7 +509,8 @@ bool LogViewerWindow::exportCsv() {
     // the visible time range.
     const Axis& bottom = *plot_->bottomAxis();
     if (data_->rowAfter(bottom.max()) <= data_->rowAtOrAfter(bottom.min())) {
-        showMessage("В видимом интервале времени нет строк журнала: экспортировать нечего",
+        showMessage(tr("В видимом интервале времени нет строк журнала: экспортировать нечего")
+                        .toStdString(),
                     "Ошибка");
         return false;
     }
@@ -515,7 +519,8 @@ bool LogViewerWindow::exportCsv() {
     std::string error;
     if (!writeLogCsv(path.toStdString(), *data_, bottom.min(), bottom.max(), shownChannels(),
                      error)) {
-        showMessage("Ошибка записи файла " + error, "Ошибка");
+        showMessage(tr("Ошибка записи файла %1").arg(QString::fromStdString(error)).toStdString(),
+                    "Ошибка");
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
@@ -20,7 +21,7 @@
 #include "windows/alarm_window.h"
 #include "windows/cabinet_window.h"
 #include "windows/channel_grid.h"
-#include "windows/indicator_images.h"
+#include "windows/indicator_lamp.h"
 #include "windows/module_generation_dialogs.h"
 #include "windows/program_settings_dialog.h"
 #include "windows/traffic_window.h"
@@ -42,13 +43,12 @@ const QColor kAlarmAcknowledgedColor(255, 190, 190);
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildLayout();
-    indicatorImages_ = makeIndicatorImages();
     initialize();
 }
 
 MainWindow::~MainWindow() {
     if (cabinetWindow_) {
-        cabinetWindow_->setCabinetHost(nullptr, {}, {});
+        cabinetWindow_->setCabinetHost(nullptr);
         // Taken in only for its modality: whoever made it deletes it, not the main window.
         cabinetWindow_->setParent(nullptr);
     }
@@ -70,13 +70,13 @@ void MainWindow::initialize() {
     connect(alarms_.get(), &AlarmCenter::alarmsChanged, this, &MainWindow::showAlarms);
     connect(&alarms_->notifier(), &DesktopNotifier::unavailable, this,
             [this](const QString& reason) {
-                notificationProblem_ = "Уведомления рабочего стола недоступны: " + reason;
+                notificationProblem_ = tr("Уведомления рабочего стола недоступны: ") + reason;
                 showAlarms();
             });
     connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
 
-    readingsGrid_->item(0, 0)->setText("Канал");
-    readingsGrid_->item(0, 1)->setText("T, гр.С");
+    readingsGrid_->item(0, 0)->setText(tr("Канал"));
+    readingsGrid_->item(0, 1)->setText(tr("T, гр.С"));
     keepHeadingRowVisible(*readingsGrid_);
     readingsGrid_->setRowCount(kMaxChannels + 1);
     for (int n = 1; n <= kMaxChannels; ++n) {
@@ -96,8 +96,6 @@ void MainWindow::initialize() {
         slotChecks_[static_cast<std::size_t>(k)]->setChecked(
             ini_->readInteger(keys::kSlotChecks, "ch" + std::to_string(k)) != 0);
     }
-    for (QLabel* relay : relayIndicators_) setIndicator(relay, false);
-    setIndicator(linkIndicator_, false);
 
     connect(findChild<QPushButton*>("programSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openProgramSettings);
@@ -107,7 +105,7 @@ void MainWindow::initialize() {
         if (cabinetWindow_ && !openingModuleSettings_) cabinetWindow_->exec();
     });
     // The button stays hidden: cabinet control is reached from the keyboard.
-    cabinetButton_->setToolTip("Управление шкафами: Ctrl+H");
+    cabinetButton_->setToolTip(tr("Управление шкафами: Ctrl+H"));
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);
     wireChart();
@@ -157,8 +155,7 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
         cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->setCabinetHost(&session_->cabinet(), indicatorImages_[kImageOn],
-                                       indicatorImages_[kImageOff]);
+        cabinetWindow_->setCabinetHost(&session_->cabinet());
     }
 }
 
@@ -185,7 +182,9 @@ void MainWindow::startMonitoring() {
     if (!problems.empty()) {
         std::string list;
         for (const std::string& p : problems) list += "\n" + p;
-        showMessage("Неверные значения в разделе [alarms] файла mem.ini не действуют:" + list,
+        showMessage(tr("Неверные значения в разделе [alarms] файла mem.ini не действуют:%1")
+                        .arg(QString::fromStdString(list))
+                        .toStdString(),
                     "Ошибка");
     }
     applyChartSettings();
@@ -205,7 +204,9 @@ void MainWindow::startPublishing() {
     if (!settings) {
         publishing_.stop();
         showMessage(
-            "Неверное значение в разделе [publish] файла mem.ini, публикация выключена: " + error,
+            tr("Неверное значение в разделе [publish] файла mem.ini, публикация выключена: %1")
+                .arg(QString::fromStdString(error))
+                .toStdString(),
             "Ошибка");
         return;
     }
@@ -214,7 +215,8 @@ void MainWindow::startPublishing() {
         return;
     }
     if (!publishing_.start(*settings, error)) {
-        showMessage("Публикация показаний: " + error, "Ошибка");
+        showMessage(tr("Публикация показаний: %1").arg(QString::fromStdString(error)).toStdString(),
+                    "Ошибка");
     }
 }
 
@@ -333,23 +335,16 @@ QString MainWindow::statusToolTip(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->toolTip();
 }
 
-bool MainWindow::indicatorOn(const QLabel* indicator) {
-    return indicator->property("on").toBool();
-}
-
-void MainWindow::setIndicator(QLabel* indicator, bool on) {
-    indicator->setPixmap(indicatorImages_[static_cast<std::size_t>(on ? kImageOn : kImageOff)]);
-    indicator->setProperty("on", on);
-}
-
 void MainWindow::setStatusText(int panel, const std::string& text) {
-    statusPanels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+    // The poll's texts come in Russian; those marked for the translation show translated.
+    statusPanels_[static_cast<std::size_t>(panel)]->setText(
+        QCoreApplication::translate("KvelView", text.c_str()));
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
     if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }
 
 void MainWindow::setLinkIndicator(bool on) {
-    setIndicator(linkIndicator_, on);
+    linkIndicator_->setOn(on);
 }
 
 void MainWindow::setChannelText(int channel, const std::string& text) {
@@ -359,7 +354,7 @@ void MainWindow::setChannelText(int channel, const std::string& text) {
 }
 
 void MainWindow::setRelay(int relayIndex, bool on) {
-    setIndicator(relayIndicators_[static_cast<std::size_t>(relayIndex)], on);
+    relayIndicators_[static_cast<std::size_t>(relayIndex)]->setOn(on);
 }
 
 void MainWindow::showPollResult(const PollResult& result) {
@@ -397,14 +392,14 @@ void MainWindow::showAlarms() {
     }
     const int waiting = monitor.unacknowledgedCount();
     const int listed = static_cast<int>(monitor.alarms().size());
-    alarmIndicator_->setText(waiting > 0  ? "Тревоги: " + QString::number(waiting)
-                             : listed > 0 ? "Тревоги квитированы"
-                                          : "Тревог нет");
+    alarmIndicator_->setText(waiting > 0  ? tr("Тревоги: ") + QString::number(waiting)
+                             : listed > 0 ? tr("Тревоги квитированы")
+                                          : tr("Тревог нет"));
     // A flat button draws no background of its own: the style sheet gives it one.
     alarmIndicator_->setStyleSheet(waiting > 0 ? "QPushButton { color: white; background-color: "
                                                  "#c00000; border: none; padding: 1px 8px; }"
                                                : "QPushButton { border: none; padding: 1px 8px; }");
-    QString tip = "Сигнализация (Ctrl+L)";
+    QString tip = tr("Сигнализация (Ctrl+L)");
     if (!notificationProblem_.isEmpty()) tip += "\n" + notificationProblem_;
     alarmIndicator_->setToolTip(tip);
 }

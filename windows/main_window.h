@@ -25,6 +25,7 @@
 #include "link/module_map.h"
 #include "plot/plot.h"
 #include "plot/series.h"
+#include "windows/indicator_lamp.h"
 
 namespace kvel {
 
@@ -99,10 +100,10 @@ class MainWindow : public QMainWindow {
     QLabel* valueLabel(int slot, bool second) const {
         return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
     }
-    QLabel* relayIndicator(int relay) const {
+    IndicatorLamp* relayIndicator(int relay) const {
         return relayIndicators_[static_cast<std::size_t>(relay - 1)];
     }
-    QLabel* linkIndicator() const { return linkIndicator_; }
+    IndicatorLamp* linkIndicator() const { return linkIndicator_; }
     QString statusPanel(int panel) const;
     QString statusToolTip(int panel) const;
     // "Обмен с модулем", made on first use (Ctrl+T or a double click on the link panel).
@@ -120,7 +121,6 @@ class MainWindow : public QMainWindow {
     // The tool tip of the status bar's link panel.
     QString linkPanelToolTip() const;
     // True while an indicator shows the "on" picture.
-    static bool indicatorOn(const QLabel* indicator);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -131,7 +131,6 @@ class MainWindow : public QMainWindow {
     QWidget* buildRightColumn();
     QWidget* buildChartPanel();
     void initialize();
-    void setIndicator(QLabel* indicator, bool on);
     void loadModuleSettings();
     void endModuleSettings();
     void wireChart();
@@ -163,7 +162,6 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<ChartMouse> chartMouse_;
     std::unique_ptr<ChartMarkers> markers_;
 
-    std::array<QPixmap, 6> indicatorImages_;
     QTableWidget* readingsGrid_ = nullptr;
     XYPlot* trendPlot_ = nullptr;
     // The curves: owned here and gone before the plot (a child widget), which each leaves as
@@ -173,8 +171,8 @@ class MainWindow : public QMainWindow {
     std::array<QCheckBox*, kChartSlots> slotChecks_{};
     std::array<QLabel*, kChartSlots> slotColorBoxes_{};
     std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
-    std::array<QLabel*, kRelayCount> relayIndicators_{};
-    QLabel* linkIndicator_ = nullptr;
+    std::array<IndicatorLamp*, kRelayCount> relayIndicators_{};
+    IndicatorLamp* linkIndicator_ = nullptr;
     QCheckBox* chartUpdatingCheck_ = nullptr;
     QPushButton* cabinetButton_ = nullptr;
     QCheckBox* markersCheck_ = nullptr;

@@ -7,8 +7,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "windows/indicator_images.h"
+#include "windows/indicator_lamp.h"
 #include "windows/main_window.h"
+#include "windows/named.h"
 
 namespace kvel {
 namespace {
@@ -18,12 +19,6 @@ constexpr const char* kColorBoxNames[kChartSlots] = {
     "slotColorBox10", "slotColorBox11", "slotColorBox12", "slotColorBox13", "slotColorBox14",
     "slotColorBox15", "slotColorBox16", "slotColorBox17", "slotColorBox18", "slotColorBox19",
     "slotColorBox20", "slotColorBox21", "slotColorBox3",  "slotColorBox1",  "slotColorBox2"};
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
@@ -55,11 +50,11 @@ void MainWindow::buildLayout() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    auto* panel1 = named(new QFrame(central), "leftPanel");
-    panel1->setFixedWidth(185);
-    auto* panel1Layout = new QVBoxLayout(panel1);
-    panel1Layout->setContentsMargins(0, 0, 0, 0);
-    readingsGrid_ = named(new QTableWidget(31, 2, panel1), "readingsGrid");
+    auto* leftPanel = named(new QFrame(central), "leftPanel");
+    leftPanel->setFixedWidth(185);
+    auto* leftLayout = new QVBoxLayout(leftPanel);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    readingsGrid_ = named(new QTableWidget(31, 2, leftPanel), "readingsGrid");
     readingsGrid_->horizontalHeader()->hide();
     readingsGrid_->verticalHeader()->hide();
     readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
@@ -85,8 +80,8 @@ void MainWindow::buildLayout() {
     for (int r = 0; r < 31; ++r) {
         for (int c = 0; c < 2; ++c) readingsGrid_->setItem(r, c, new QTableWidgetItem());
     }
-    panel1Layout->addWidget(readingsGrid_);
-    row->addWidget(panel1);
+    leftLayout->addWidget(readingsGrid_);
+    row->addWidget(leftPanel);
 
     row->addWidget(buildChartPanel(), 1);
     row->addWidget(buildRightColumn());
@@ -114,45 +109,47 @@ void MainWindow::buildLayout() {
 }
 
 QWidget* MainWindow::buildChartPanel() {
-    auto* panel3 = named(new QFrame(), "chartPanel");
-    auto* panel3Layout = new QVBoxLayout(panel3);
-    panel3Layout->setContentsMargins(0, 0, 0, 0);
-    auto* panel4 = named(new QFrame(panel3), "plotPanel");
-    auto* panel4Layout = new QVBoxLayout(panel4);
-    panel4Layout->setContentsMargins(0, 0, 0, 0);
-    panel4Layout->setSpacing(0);
-    trendPlot_ = named(new XYPlot(panel4), "trendPlot");
+    auto* chartPanel = named(new QFrame(), "chartPanel");
+    auto* chartLayout = new QVBoxLayout(chartPanel);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    auto* plotPanel = named(new QFrame(chartPanel), "plotPanel");
+    auto* plotLayout = new QVBoxLayout(plotPanel);
+    plotLayout->setContentsMargins(0, 0, 0, 0);
+    plotLayout->setSpacing(0);
+    trendPlot_ = named(new XYPlot(plotPanel), "trendPlot");
     for (int k = 0; k < kChartSlots; ++k) {
         auto& owner = lineOwners_[static_cast<std::size_t>(k)];
         owner = std::make_unique<XYLine>();
         owner->setPlot(trendPlot_);
         lines_[static_cast<std::size_t>(k)] = owner.get();
     }
-    panel4Layout->addWidget(trendPlot_, 1);
+    plotLayout->addWidget(trendPlot_, 1);
 
-    auto* panel5 = named(new QFrame(panel4), "readoutPanel");
-    panel5->setFixedHeight(37);
-    QFont readoutFont = panel5->font();
+    auto* readoutPanel = named(new QFrame(plotPanel), "readoutPanel");
+    readoutPanel->setFixedHeight(37);
+    QFont readoutFont = readoutPanel->font();
     readoutFont.setBold(true);
     readoutFont.setPixelSize(13);
-    panel5->setFont(readoutFont);
-    auto* readouts = new QHBoxLayout(panel5);
+    readoutPanel->setFont(readoutFont);
+    auto* readouts = new QHBoxLayout(readoutPanel);
     readouts->setContentsMargins(4, 2, 4, 2);
-    const std::pair<const char*, const char*> edits[] = {
-        {"Y(лев)", "cursorLeftValueEdit"},   {"X", "cursorTimeEdit"},
-        {"Y(прав)", "cursorRightValueEdit"}, {"X1", "marker1TimeEdit"},
-        {"X2", "marker2TimeEdit"},           {"dX", "markerDeltaEdit"}};
+    const std::pair<QString, const char*> edits[] = {{tr("Y(лев)"), "cursorLeftValueEdit"},
+                                                     {"X", "cursorTimeEdit"},
+                                                     {tr("Y(прав)"), "cursorRightValueEdit"},
+                                                     {"X1", "marker1TimeEdit"},
+                                                     {"X2", "marker2TimeEdit"},
+                                                     {"dX", "markerDeltaEdit"}};
     for (const auto& [caption, name] : edits) {
         if (std::string(name) == "marker1TimeEdit") {
-            readouts->addWidget(named(new QLabel(panel5), "marker1Picture"));
+            readouts->addWidget(named(new QLabel(readoutPanel), "marker1Picture"));
         }
-        readouts->addWidget(new QLabel(caption, panel5));
-        readouts->addWidget(readOnlyEdit(name, panel5));
+        readouts->addWidget(new QLabel(caption, readoutPanel));
+        readouts->addWidget(readOnlyEdit(name, readoutPanel));
     }
-    readouts->addWidget(named(new QLabel(panel5), "marker2Picture"));
+    readouts->addWidget(named(new QLabel(readoutPanel), "marker2Picture"));
     readouts->addStretch();
-    panel4Layout->addWidget(panel5);
-    panel3Layout->addWidget(panel4);
+    plotLayout->addWidget(readoutPanel);
+    chartLayout->addWidget(plotPanel);
 
     // The marker handles float over the plot; the chart places them after its paints.
     for (MarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
@@ -167,35 +164,36 @@ QWidget* MainWindow::buildChartPanel() {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
         label->hide();
     }
-    return panel3;
+    return chartPanel;
 }
 
 QWidget* MainWindow::buildRightColumn() {
-    auto* panel8 = named(new QFrame(), "rightPanel");
-    panel8->setFixedWidth(216);
-    panel8->setAutoFillBackground(true);
-    QPalette silver = panel8->palette();
+    auto* rightPanel = named(new QFrame(), "rightPanel");
+    rightPanel->setFixedWidth(216);
+    rightPanel->setAutoFillBackground(true);
+    QPalette silver = rightPanel->palette();
     silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    panel8->setPalette(silver);
-    QFont bold = panel8->font();
+    rightPanel->setPalette(silver);
+    QFont bold = rightPanel->font();
     bold.setBold(true);
-    panel8->setFont(bold);
-    auto* column = new QVBoxLayout(panel8);
+    rightPanel->setFont(bold);
+    auto* column = new QVBoxLayout(rightPanel);
 
     column->addWidget(
-        named(new QPushButton("Настройки программы", panel8), "programSettingsButton"));
-    column->addWidget(named(new QPushButton("Настройки модуля", panel8), "moduleSettingsButton"));
-    cabinetButton_ = named(new QPushButton("Управление шкафами", panel8), "cabinetButton");
+        named(new QPushButton(tr("Настройки программы"), rightPanel), "programSettingsButton"));
+    column->addWidget(
+        named(new QPushButton(tr("Настройки модуля"), rightPanel), "moduleSettingsButton"));
+    cabinetButton_ = named(new QPushButton(tr("Управление шкафами"), rightPanel), "cabinetButton");
     cabinetButton_->hide();
     column->addWidget(cabinetButton_);
 
     auto* assigned = new QGridLayout();
     for (int k = 0; k < kChartSlots; ++k) {
-        auto* color = named(new QLabel(panel8), kColorBoxNames[k]);
+        auto* color = named(new QLabel(rightPanel), kColorBoxNames[k]);
         color->setFixedSize(17, 17);
         color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         color->setAutoFillBackground(true);
-        auto* check = new QCheckBox("Канал " + QString::number(k + 1), panel8);
+        auto* check = new QCheckBox(tr("Канал ") + QString::number(k + 1), rightPanel);
         check->setObjectName("slotCheck" + QString::number(k + 1));
         check->setChecked(true);
         assigned->addWidget(color, k, 0);
@@ -204,30 +202,28 @@ QWidget* MainWindow::buildRightColumn() {
         slotChecks_[static_cast<std::size_t>(k)] = check;
     }
     column->addLayout(assigned);
-    markersCheck_ = named(new QCheckBox("Маркеры", panel8), "markersCheck");
+    markersCheck_ = named(new QCheckBox(tr("Маркеры"), rightPanel), "markersCheck");
     column->addWidget(markersCheck_);
-    chartUpdatingCheck_ = named(new QCheckBox("Обновлять диаграмму", panel8), "chartUpdatingCheck");
+    chartUpdatingCheck_ =
+        named(new QCheckBox(tr("Обновлять диаграмму"), rightPanel), "chartUpdatingCheck");
     column->addWidget(chartUpdatingCheck_);
 
     auto* relayRow = new QGridLayout();
-    const char* relayCaptions[kRelayCount] = {"Реле1", "Реле 2", "Реле 3"};
+    const QString relayCaptions[kRelayCount] = {tr("Реле1"), tr("Реле 2"), tr("Реле 3")};
     for (int i = 0; i < kRelayCount; ++i) {
-        relayRow->addWidget(new QLabel(relayCaptions[i], panel8), 0, i, Qt::AlignCenter);
-        auto* relay = new QLabel(panel8);
-        relay->setObjectName("relayIndicator" + QString::number(i + 1));
-        relay->setFixedSize(32, 32);
+        relayRow->addWidget(new QLabel(relayCaptions[i], rightPanel), 0, i, Qt::AlignCenter);
+        auto* relay = new IndicatorLamp("relayIndicator" + QString::number(i + 1), rightPanel);
         relayRow->addWidget(relay, 1, i, Qt::AlignCenter);
         relayIndicators_[static_cast<std::size_t>(i)] = relay;
     }
     column->addLayout(relayRow);
     column->addStretch();
     auto* linkRow = new QHBoxLayout();
-    linkRow->addWidget(new QLabel("Модуль на связи", panel8));
-    linkIndicator_ = named(new QLabel(panel8), "linkIndicator");
-    linkIndicator_->setFixedSize(32, 32);
+    linkRow->addWidget(new QLabel(tr("Модуль на связи"), rightPanel));
+    linkIndicator_ = new IndicatorLamp("linkIndicator", rightPanel);
     linkRow->addWidget(linkIndicator_);
     column->addLayout(linkRow);
-    return panel8;
+    return rightPanel;
 }
 
 }  // namespace kvel

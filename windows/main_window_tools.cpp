@@ -32,27 +32,27 @@ void MainWindow::buildToolBar() {
     };
     auto* settings = findChild<QPushButton*>("programSettingsButton");
     auto* module = findChild<QPushButton*>("moduleSettingsButton");
-    add("openProgramSettingsAction", "Настройки программы", QStyle::SP_FileDialogListView,
-        "Настройки программы", [settings] { settings->click(); });
-    add("openModuleSettingsAction", "Настройки модуля", QStyle::SP_ComputerIcon, "Настройки модуля",
-        [module] { module->click(); });
+    add("openProgramSettingsAction", tr("Настройки программы"), QStyle::SP_FileDialogListView,
+        tr("Настройки программы"), [settings] { settings->click(); });
+    add("openModuleSettingsAction", tr("Настройки модуля"), QStyle::SP_ComputerIcon,
+        tr("Настройки модуля"), [module] { module->click(); });
     bar->addSeparator();
-    add("openLogViewerAction", "Просмотр журнала", QStyle::SP_DialogOpenButton,
-        "Просмотр журнала (Ctrl+O)", [this] { openLogViewer(); })
+    add("openLogViewerAction", tr("Просмотр журнала"), QStyle::SP_DialogOpenButton,
+        tr("Просмотр журнала (Ctrl+O)"), [this] { openLogViewer(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    add("exportChartAction", "Экспорт диаграммы", QStyle::SP_DialogSaveButton,
-        "Экспорт диаграммы в PNG или SVG (Ctrl+E)", [this] { exportChart(); })
+    add("exportChartAction", tr("Экспорт диаграммы"), QStyle::SP_DialogSaveButton,
+        tr("Экспорт диаграммы в PNG или SVG (Ctrl+E)"), [this] { exportChart(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     bar->addSeparator();
     // Ctrl+T and Ctrl+H belong to the traffic action and the cabinet shortcut already; a second
     // owner of the same keys would make both ambiguous.
     if (auto* traffic = findChild<QAction*>("openTrafficAction")) {
-        toolAction(*bar, traffic, QStyle::SP_BrowserReload, "Обмен с модулем (Ctrl+T)");
+        toolAction(*bar, traffic, QStyle::SP_BrowserReload, tr("Обмен с модулем (Ctrl+T)"));
     }
-    add("openCabinetAction", "Управление шкафами", QStyle::SP_DriveNetIcon,
-        "Управление шкафами (Ctrl+H)", [this] { cabinetButton_->click(); });
-    add("openAlarmsAction", "Сигнализация", QStyle::SP_MessageBoxWarning, "Сигнализация (Ctrl+L)",
-        [this] { openAlarmWindow(); })
+    add("openCabinetAction", tr("Управление шкафами"), QStyle::SP_DriveNetIcon,
+        tr("Управление шкафами (Ctrl+H)"), [this] { cabinetButton_->click(); });
+    add("openAlarmsAction", tr("Сигнализация"), QStyle::SP_MessageBoxWarning,
+        tr("Сигнализация (Ctrl+L)"), [this] { openAlarmWindow(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 }
 

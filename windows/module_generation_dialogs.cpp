@@ -1,5 +1,6 @@
 #include "windows/module_generation_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,14 +18,16 @@ namespace kvel {
 namespace {
 
 QStringList thresholdHeadings() {
-    return {"Канал", "Порог 1", "Порог 2"};
+    return {QCoreApplication::translate("KvelView", "Канал"),
+            QCoreApplication::translate("KvelView", "Порог 1"),
+            QCoreApplication::translate("KvelView", "Порог 2")};
 }
 
 }  // namespace
 
 FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
     : ModuleSettingsDialog("firstGenModuleDialog", parent) {
-    QGroupBox* sensors = buildSensorsGroup("Настройки датчиков");
+    QGroupBox* sensors = buildSensorsGroup(tr("Настройки датчиков"));
     sensors->setFixedWidth(580);
 
     auto* right = new QVBoxLayout;
@@ -50,42 +53,42 @@ FirstGenModuleDialog::FirstGenModuleDialog(QWidget* parent)
 }
 
 QWidget* FirstGenModuleDialog::buildLinkGroup() {
-    auto* group = named(new QGroupBox("Настройки связи модуля", this), "linkGroup");
+    auto* group = named(new QGroupBox(tr("Настройки связи модуля"), this), "linkGroup");
     const LinkControls c = addLinkRows(group, "addressEdit", "speedCombo", "parityCombo");
-    editAdr_ = c.address;
+    addressEdit_ = c.address;
     speedCombo_ = c.speed;
     parityCombo_ = c.parity;
     return group;
 }
 
 QWidget* FirstGenModuleDialog::buildRelayGroup() {
-    auto* group = named(new QGroupBox("Настройки реле", this), "relaysGroup");
+    auto* group = named(new QGroupBox(tr("Настройки реле"), this), "relaysGroup");
     auto* row = new QHBoxLayout(group);
 
     auto* form = new QFormLayout;
-    editThres1_ = makeValueEdit("thresholdEdit1", group);
-    editThres2_ = makeValueEdit("thresholdEdit2", group);
-    editHyst_ = makeValueEdit("hysteresisEdit", group);
-    editDelayOn_ = makeValueEdit("delayOnEdit", group, "Задержка включения реле");
-    editDelayOff_ = makeValueEdit("delayOffEdit", group, "Задержка отключения реле");
-    addFormRow(form, "Порог 1, Тгр.С", editThres1_);
-    addFormRow(form, "Порог 2, Тгр.С", editThres2_);
+    threshold1Edit_ = makeValueEdit("thresholdEdit1", group);
+    threshold2Edit_ = makeValueEdit("thresholdEdit2", group);
+    hysteresisEdit_ = makeValueEdit("hysteresisEdit", group);
+    delayOnEdit_ = makeValueEdit("delayOnEdit", group, tr("Задержка включения реле"));
+    delayOffEdit_ = makeValueEdit("delayOffEdit", group, tr("Задержка отключения реле"));
+    addFormRow(form, tr("Порог 1, Тгр.С"), threshold1Edit_);
+    addFormRow(form, tr("Порог 2, Тгр.С"), threshold2Edit_);
     // The two thresholds only carry registers 3 and 4 from the read to the write.
-    for (QLineEdit* hidden : {editThres1_, editThres2_}) form->setRowVisible(hidden, false);
-    addFormRow(form, "Гистерезис, Тгр.С", editHyst_);
-    addFormRow(form, "Задержка включения, сек", editDelayOn_);
-    addFormRow(form, "Задержка отключения, сек", editDelayOff_);
+    for (QLineEdit* hidden : {threshold1Edit_, threshold2Edit_}) form->setRowVisible(hidden, false);
+    addFormRow(form, tr("Гистерезис, Тгр.С"), hysteresisEdit_);
+    addFormRow(form, tr("Задержка включения, сек"), delayOnEdit_);
+    addFormRow(form, tr("Задержка отключения, сек"), delayOffEdit_);
     static const char* const kFunctionNames[kRelayCount] = {
         "relayFunctionCombo1", "relayFunctionCombo2", "relayFunctionCombo3"};
     for (int i = 0; i < kRelayCount; ++i) {
         QComboBox* box = makeChoiceBox(kFunctionNames[i], {}, group);
-        box->setToolTip(kFunctionHint);
-        comboRelay_[static_cast<std::size_t>(i)] = box;
-        addFormRow(form, "Функция реле " + QString::number(i + 1), box);
+        box->setToolTip(functionHint());
+        relayFunctionCombos_[static_cast<std::size_t>(i)] = box;
+        addFormRow(form, tr("Функция реле ") + QString::number(i + 1), box);
     }
     row->addLayout(form);
 
-    const auto listGroup = [group](const char* caption, const char* name, const char* hint,
+    const auto listGroup = [group](const QString& caption, const char* name, const QString& hint,
                                    QListWidget*& list) {
         auto* sub = new QGroupBox(caption, group);
         auto* box = new QVBoxLayout(sub);
@@ -94,21 +97,23 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
         box->addWidget(list);
         return sub;
     };
-    row->addWidget(listGroup("Привязка датчиков к реле связи", "linkRelayChannels", kLinkListHint,
-                             checkListLink_));
-    row->addWidget(listGroup("Привязка датчиков к реле порога", "thresholdRelayChannels",
-                             "Сигнализация о превышении порога будет учитывать только отмеченные "
-                             "датчики",
-                             checkListThres_));
+    row->addWidget(listGroup(tr("Привязка датчиков к реле связи"), "linkRelayChannels",
+                             linkListHint(), linkRelayList_));
+    row->addWidget(
+        listGroup(tr("Привязка датчиков к реле порога"), "thresholdRelayChannels",
+                  tr("Сигнализация о превышении порога будет учитывать только отмеченные "
+                     "датчики"),
+                  thresholdRelayList_));
 
-    auto* sensorRelay = new QGroupBox("Для режима датчик-реле", group);
+    auto* sensorRelay = new QGroupBox(tr("Для режима датчик-реле"), group);
     auto* sensorForm = new QFormLayout(sensorRelay);
     static const char* const kRelSensNames[kRelayCount] = {
         "sensorRelayThresholdEdit1", "sensorRelayThresholdEdit2", "sensorRelayThresholdEdit3"};
     for (int i = 0; i < kRelayCount; ++i) {
         QLineEdit* edit = makeValueEdit(kRelSensNames[i], sensorRelay);
-        editRelSens_[static_cast<std::size_t>(i)] = edit;
-        addFormRow(sensorForm, "Порог Датчик-Реле " + QString::number(i + 1) + ", Тгр.С", edit);
+        sensorRelayEdits_[static_cast<std::size_t>(i)] = edit;
+        addFormRow(sensorForm, tr("Порог Датчик-Реле ") + QString::number(i + 1) + tr(", Тгр.С"),
+                   edit);
     }
     auto* sensorColumn = new QVBoxLayout;
     sensorColumn->addWidget(sensorRelay);
@@ -125,7 +130,7 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
     thresholdTable_->setColumnWidth(1, 56);
     thresholdTable_->setColumnWidth(2, 56);
     thresholdTable_->setFixedWidth(200);
-    thresholds->addWidget(buddyLabel("Температурные пороги,  гр. С", thresholdTable_));
+    thresholds->addWidget(buddyLabel(tr("Температурные пороги,  гр. С"), thresholdTable_));
     thresholds->addWidget(thresholdTable_);
     row->addLayout(thresholds);
     return group;
@@ -133,9 +138,9 @@ QWidget* FirstGenModuleDialog::buildRelayGroup() {
 
 void FirstGenModuleDialog::setChannelCount(int channels) {
     rebuildChannelTable(channels);
-    fillCheckList(checkListThres_, channels);
-    fillCheckList(checkListLink_, channels);
-    for (QComboBox* box : comboRelay_) fillFunctionBox(box);
+    fillCheckList(thresholdRelayList_, channels);
+    fillCheckList(linkRelayList_, channels);
+    for (QComboBox* box : relayFunctionCombos_) fillFunctionBox(box);
     setUpGrid(thresholdTable_, thresholdHeadings(), channels);
 }
 
@@ -147,40 +152,40 @@ void FirstGenModuleDialog::load(std::function<void()> loaded) {
 
 FirstGenFields FirstGenModuleDialog::moduleFields() const {
     FirstGenFields f;
-    f.adr = S(editAdr_->text());
+    f.adr = addressEdit_->text().toStdString();
     f.speed = getChoice(speedCombo_);
     f.parity = getChoice(parityCombo_);
-    f.thres1 = S(editThres1_->text());
-    f.thres2 = S(editThres2_->text());
-    f.hyst = S(editHyst_->text());
-    f.delayOn = S(editDelayOn_->text());
-    f.delayOff = S(editDelayOff_->text());
+    f.thres1 = threshold1Edit_->text().toStdString();
+    f.thres2 = threshold2Edit_->text().toStdString();
+    f.hyst = hysteresisEdit_->text().toStdString();
+    f.delayOn = delayOnEdit_->text().toStdString();
+    f.delayOff = delayOffEdit_->text().toStdString();
     for (std::size_t i = 0; i < kRelayCount; ++i) {
-        f.relayFunction[i] = getChoice(comboRelay_[i]);
-        f.relSens[i] = S(editRelSens_[i]->text());
+        f.relayFunction[i] = getChoice(relayFunctionCombos_[i]);
+        f.relSens[i] = sensorRelayEdits_[i]->text().toStdString();
     }
-    f.link = getChecks(checkListLink_);
-    f.thres = getChecks(checkListThres_);
+    f.link = getChecks(linkRelayList_);
+    f.thres = getChecks(thresholdRelayList_);
     f.thresholds1 = columnTexts(thresholdTable_, 1);
     f.thresholds2 = columnTexts(thresholdTable_, 2);
     return f;
 }
 
 void FirstGenModuleDialog::setModuleFields(const FirstGenFields& f) {
-    editAdr_->setText(Q(f.adr));
+    addressEdit_->setText(QString::fromStdString(f.adr));
     setChoice(speedCombo_, f.speed);
     setChoice(parityCombo_, f.parity);
-    editThres1_->setText(Q(f.thres1));
-    editThres2_->setText(Q(f.thres2));
-    editHyst_->setText(Q(f.hyst));
-    editDelayOn_->setText(Q(f.delayOn));
-    editDelayOff_->setText(Q(f.delayOff));
+    threshold1Edit_->setText(QString::fromStdString(f.thres1));
+    threshold2Edit_->setText(QString::fromStdString(f.thres2));
+    hysteresisEdit_->setText(QString::fromStdString(f.hyst));
+    delayOnEdit_->setText(QString::fromStdString(f.delayOn));
+    delayOffEdit_->setText(QString::fromStdString(f.delayOff));
     for (std::size_t i = 0; i < kRelayCount; ++i) {
-        setChoice(comboRelay_[i], f.relayFunction[i]);
-        editRelSens_[i]->setText(Q(f.relSens[i]));
+        setChoice(relayFunctionCombos_[i], f.relayFunction[i]);
+        sensorRelayEdits_[i]->setText(QString::fromStdString(f.relSens[i]));
     }
-    setChecks(checkListLink_, f.link);
-    setChecks(checkListThres_, f.thres);
+    setChecks(linkRelayList_, f.link);
+    setChecks(thresholdRelayList_, f.thres);
     setColumnTexts(thresholdTable_, 1, f.thresholds1);
     setColumnTexts(thresholdTable_, 2, f.thresholds2);
 }

@@ -33,11 +33,12 @@ class FirstGenModuleDialog : public ModuleSettingsDialog {
     QWidget* buildRelayGroup();
     QWidget* buildLinkGroup();
 
-    QLineEdit *editAdr_, *editThres1_, *editThres2_, *editHyst_, *editDelayOn_, *editDelayOff_;
+    QLineEdit *addressEdit_, *threshold1Edit_, *threshold2Edit_, *hysteresisEdit_, *delayOnEdit_,
+        *delayOffEdit_;
     QComboBox *speedCombo_, *parityCombo_;
-    std::array<QComboBox*, kRelayCount> comboRelay_{};
-    std::array<QLineEdit*, kRelayCount> editRelSens_{};
-    QListWidget *checkListLink_, *checkListThres_;
+    std::array<QComboBox*, kRelayCount> relayFunctionCombos_{};
+    std::array<QLineEdit*, kRelayCount> sensorRelayEdits_{};
+    QListWidget *linkRelayList_, *thresholdRelayList_;
     QTableWidget* thresholdTable_;
 };
 
@@ -70,9 +71,9 @@ class SecondGenModuleDialog : public ModuleSettingsDialog {
     QWidget* buildLinkGroup(int link);
 
     std::array<RelayControls, kRelayCount> relays_{};
-    std::array<QLineEdit*, 2> editAdr_{};
-    std::array<QComboBox*, 2> comboSpeed_{};
-    std::array<QComboBox*, 2> comboPar_{};
+    std::array<QLineEdit*, 2> addressEdit_{};
+    std::array<QComboBox*, 2> speedCombos_{};
+    std::array<QComboBox*, 2> parityCombos_{};
 };
 
 }  // namespace kvel

@@ -16,13 +16,14 @@ namespace {
 
 constexpr int kCoeffColumn = 2;
 constexpr int kCoeffButtonPauseMs = 200;
-constexpr char kOk[] = "\u041E\u041A";  // "ОК" in Cyrillic letters
+// "ОК" in Cyrillic letters; the message sink shows it in the language of the windows.
+constexpr char kOk[] = QT_TRANSLATE_NOOP("KvelView", "ОК");
 
 }  // namespace
 
 ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : QDialog(parent) {
     setObjectName(name);
-    setWindowTitle("Настройки модуля");
+    setWindowTitle(tr("Настройки модуля"));
     // A fixed frame with only the system menu: closing is the only way out.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -33,7 +34,7 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     setFont(font);
 
     channelTable_ = named(new QTableWidget(this), "channelTable");
-    channelTable_->setToolTip("Наименование датчиков и их коэффициенты теплоизлучения");
+    channelTable_->setToolTip(tr("Наименование датчиков и их коэффициенты теплоизлучения"));
     channelTable_->horizontalHeader()->hide();
     channelTable_->verticalHeader()->hide();
     channelTable_->verticalHeader()->setDefaultSectionSize(20);
@@ -43,13 +44,13 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     channelTable_->setColumnWidth(1, 365);
     channelTable_->setColumnWidth(2, 105);
 
-    writeCoefficientsButton_ =
-        named(new QPushButton("Записать коэффициенты в модуль", this), "writeCoefficientsButton");
+    writeCoefficientsButton_ = named(new QPushButton(tr("Записать коэффициенты в модуль"), this),
+                                     "writeCoefficientsButton");
     writeRelaysButton_ =
-        named(new QPushButton("Записать настройки реле в модуль", this), "writeRelaysButton");
+        named(new QPushButton(tr("Записать настройки реле в модуль"), this), "writeRelaysButton");
     writeLinkButton_ =
-        named(new QPushButton("Записать параметры связи в модуль", this), "writeLinkButton");
-    applyToAllButton_ = named(new QPushButton("Применить ко всем", this), "applyToAllButton");
+        named(new QPushButton(tr("Записать параметры связи в модуль"), this), "writeLinkButton");
+    applyToAllButton_ = named(new QPushButton(tr("Применить ко всем"), this), "applyToAllButton");
     coefficientForAll_ = named(new QLineEdit("0.9", this), "coefficientForAllEdit");
     QFont larger = coefficientForAll_->font();
     larger.setPixelSize(13);
@@ -86,7 +87,7 @@ void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread, 
     poll_ = std::move(poll);
 }
 
-QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const char* caption) {
+QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const QString& caption) {
     auto* sensors = named(new QGroupBox(caption, this), "sensorsGroup");
     auto* layout = new QVBoxLayout(sensors);
     channelTable_->setParent(sensors);
@@ -96,7 +97,7 @@ QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const char* caption) {
 
 void ModuleSettingsDialog::rebuildChannelTable(int channels) {
     channels_ = channels;
-    setUpGrid(channelTable_, {"Канал", "Наименование канала", "Коэффициент"}, channels);
+    setUpGrid(channelTable_, {tr("Канал"), tr("Наименование канала"), tr("Коэффициент")}, channels);
 }
 
 ChannelTable ModuleSettingsDialog::channelTable() const {
@@ -137,23 +138,23 @@ void ModuleSettingsDialog::applyCoefficientToAll() {
 
 void ModuleSettingsDialog::writeCoefficients() {
     runWrite(
-        "Запись коэффициентов в модуль...", true,
+        tr("Запись коэффициентов в модуль..."), true,
         [table = channelTable()](ModuleSettings& settings) { return settings.writeCoeffs(table); },
-        "Коэффициенты записаны успешно");
+        tr("Коэффициенты записаны успешно"));
 }
 
 void ModuleSettingsDialog::runRelayWrite(Operation write) {
-    runWrite("Запись настроек реле в модуль...", false, std::move(write),
-             "Параметры реле записаны успешно");
+    runWrite(tr("Запись настроек реле в модуль..."), false, std::move(write),
+             tr("Параметры реле записаны успешно"));
 }
 
 void ModuleSettingsDialog::runLinkWrite(Operation write) {
-    runWrite("Запись параметров связи в модуль...", false, std::move(write),
-             "Параметры связи записаны успешно");
+    runWrite(tr("Запись параметров связи в модуль..."), false, std::move(write),
+             tr("Параметры связи записаны успешно"));
 }
 
-void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Operation operation,
-                                    const char* success) {
+void ModuleSettingsDialog::runWrite(const QString& progress, bool coefficients, Operation operation,
+                                    const QString& success) {
     if (settings_ == nullptr || thread_ == nullptr || writing_) return;
     writing_ = true;
     if (poll_) poll_(false);
@@ -165,7 +166,7 @@ void ModuleSettingsDialog::runWrite(const char* progress, bool coefficients, Ope
     setCursor(Qt::WaitCursor);
     thread_->post(
         [settings = settings_, coefficients, operation = std::move(operation),
-         success = std::string(success)] {
+         success = success.toStdString()] {
             if (coefficients) linePause(kCoeffButtonPauseMs);
             if (operation(*settings)) showMessage(success, kOk);
         },

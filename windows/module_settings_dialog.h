@@ -58,7 +58,7 @@ class ModuleSettingsDialog : public QDialog {
         return {writeCoefficientsButton_, writeRelaysButton_, writeLinkButton_, applyToAllButton_};
     }
     // The group box `sensorsGroup` that holds the channel table.
-    QGroupBox* buildSensorsGroup(const char* caption);
+    QGroupBox* buildSensorsGroup(const QString& caption);
     void rebuildChannelTable(int channels);
     // The loads' pattern: `read` fills a generation's fields from the module on the link
     // thread, the channel table follows, then `show` puts the fields in the controls.
@@ -68,8 +68,8 @@ class ModuleSettingsDialog : public QDialog {
     // the link thread and the success box when it succeeded; when it is over, panel hidden
     // and poll on again whatever the result. A press while a write runs does nothing.
     using Operation = std::function<bool(ModuleSettings&)>;
-    void runWrite(const char* progress, bool coefficients, Operation operation,
-                  const char* success);
+    void runWrite(const QString& progress, bool coefficients, Operation operation,
+                  const QString& success);
     // The relay and link buttons around a generation's own write of the fields.
     void runRelayWrite(Operation write);
     void runLinkWrite(Operation write);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,17 +26,11 @@
 #include "core/port_list.h"
 #include "link/message_sink.h"
 #include "link/module_link.h"
+#include "windows/named.h"
 #include "windows/scan_dialog.h"
 
 namespace kvel {
 namespace {
-
-template <typename W>
-W* named(W* widget, const char* name, const char* hint = nullptr) {
-    widget->setObjectName(name);
-    if (hint != nullptr) widget->setToolTip(hint);
-    return widget;
-}
 
 QLineEdit* makeEdit(const char* name, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
@@ -44,7 +39,7 @@ QLineEdit* makeEdit(const char* name, QWidget* parent) {
 }
 
 // A label in front of its control, which it names for the keyboard.
-void addLabelled(QGridLayout* grid, int row, int column, const char* caption, QWidget* control) {
+void addLabelled(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control) {
     auto* label = new QLabel(caption, control->parentWidget());
     label->setBuddy(control);
     grid->addWidget(label, row, column);
@@ -66,7 +61,7 @@ std::string textOf(const QLineEdit* edit) {
 
 ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("programSettingsDialog");
-    setWindowTitle("Настройки программы");
+    setWindowTitle(tr("Настройки программы"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(true);
@@ -76,15 +71,16 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
     auto* right = new QVBoxLayout();
     right->addWidget(buildFileGroup());
     right->addWidget(buildLinkGroup());
-    auto* group7 = named(new QGroupBox("Выбор каналов для диаграммы", this), "chartChannelsGroup");
+    auto* group7 =
+        named(new QGroupBox(tr("Выбор каналов для диаграммы"), this), "chartChannelsGroup");
     auto* group7Layout = new QVBoxLayout(group7);
     channels_ = named(new QListWidget(group7), "chartChannelList");
     group7Layout->addWidget(channels_);
     right->addWidget(group7, 1);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    auto* ok = named(new QPushButton("ОК", this), "okButton");
-    auto* cancel = named(new QPushButton("Отмена", this), "cancelButton");
+    auto* ok = named(new QPushButton(tr("ОК"), this), "okButton");
+    auto* cancel = named(new QPushButton(tr("Отмена"), this), "cancelButton");
     // Enter in an edit box does not press a button: it stores nothing by accident.
     for (QPushButton* button : {ok, cancel}) {
         button->setAutoDefault(false);
@@ -97,7 +93,7 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
     logFileDialog_ = named(new QFileDialog(this), "logFileDialog");
     logFileDialog_->setAcceptMode(QFileDialog::AcceptSave);
     logFileDialog_->setFileMode(QFileDialog::AnyFile);
-    logFileDialog_->setNameFilter("Текстовые файлы (*.txt)");
+    logFileDialog_->setNameFilter(tr("Текстовые файлы (*.txt)"));
     logFileDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
     runSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -114,13 +110,13 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
 }
 
 QWidget* ProgramSettingsDialog::buildChartGroup() {
-    auto* group1 = named(new QGroupBox("Диаграмма", this), "chartGroup");
+    auto* group1 = named(new QGroupBox(tr("Диаграмма"), this), "chartGroup");
     auto* layout = new QVBoxLayout(group1);
 
-    showAll_ = named(new QRadioButton("Показывать все", group1), "showAllRadio",
-                     "Показывать всю диаграмму по оси X");
-    showPeriod_ = named(new QRadioButton("Показывать окно", group1), "showPeriodRadio",
-                        "Показывать по оси X окно размером, установленным ниже");
+    showAll_ = named(new QRadioButton(tr("Показывать все"), group1), "showAllRadio",
+                     tr("Показывать всю диаграмму по оси X"));
+    showPeriod_ = named(new QRadioButton(tr("Показывать окно"), group1), "showPeriodRadio",
+                        tr("Показывать по оси X окно размером, установленным ниже"));
     auto* display = new QButtonGroup(group1);
     display->addButton(showAll_);
     display->addButton(showPeriod_);
@@ -129,10 +125,11 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
 
     // "Размер окна [h] часов [m] минут": each unit after its box.
     auto* window = new QHBoxLayout();
-    window->addWidget(new QLabel("Размер окна", group1));
+    window->addWidget(new QLabel(tr("Размер окна"), group1));
     hours_ = makeEdit("windowHoursEdit", group1);
     minutes_ = makeEdit("windowMinutesEdit", group1);
-    for (const auto& [edit, unit] : {std::pair{hours_, "часов"}, std::pair{minutes_, "минут"}}) {
+    for (const auto& [edit, unit] :
+         {std::pair{hours_, tr("часов")}, std::pair{minutes_, tr("минут")}}) {
         edit->setFixedWidth(60);
         auto* label = new QLabel(unit, group1);
         label->setBuddy(edit);
@@ -143,46 +140,47 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     layout->addLayout(window);
     auto* shiftRow = new QHBoxLayout();
     shift_ = named(makeEdit("shiftEdit", group1), "shiftEdit",
-                   "Границы по оси X сдвинутся на % от размера окна при достижении графиком "
-                   "крайней правой границы поля диаграммы");
+                   tr("Границы по оси X сдвинутся на % от размера окна при достижении графиком "
+                      "крайней правой границы поля диаграммы"));
     shift_->setFixedWidth(60);
-    auto* shiftLabel = new QLabel("Размер сдвига, %", group1);
+    auto* shiftLabel = new QLabel(tr("Размер сдвига, %"), group1);
     shiftLabel->setBuddy(shift_);
     shiftRow->addWidget(shiftLabel);
     shiftRow->addWidget(shift_);
     shiftRow->addStretch();
     layout->addLayout(shiftRow);
 
-    auto* group4 = named(new QGroupBox("Оси значений", group1), "valueAxesGroup");
+    auto* group4 = named(new QGroupBox(tr("Оси значений"), group1), "valueAxesGroup");
     auto* axes = new QGridLayout(group4);
-    scaleAuto_ = named(new QRadioButton("Масштабировать автоматически", group4), "scaleAutoRadio",
-                       "Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
-                       "пор, пока пользователь не начнет работать с диаграммой мышью");
-    scaleManual_ = named(new QRadioButton("Масштаб вручную", group4), "scaleManualRadio",
-                         "Масштаб по осям Y (правая и левая) устанавливается по указанным "
-                         "значениям до тех пор, пока пользователь не начнет работать с "
-                         "диаграммой мышью");
+    scaleAuto_ =
+        named(new QRadioButton(tr("Масштабировать автоматически"), group4), "scaleAutoRadio",
+              tr("Масштаб по осям Y (правая и левая) устанавливается автоматически до тех "
+                 "пор, пока пользователь не начнет работать с диаграммой мышью"));
+    scaleManual_ = named(new QRadioButton(tr("Масштаб вручную"), group4), "scaleManualRadio",
+                         tr("Масштаб по осям Y (правая и левая) устанавливается по указанным "
+                            "значениям до тех пор, пока пользователь не начнет работать с "
+                            "диаграммой мышью"));
     auto* scaling = new QButtonGroup(group4);
     scaling->addButton(scaleAuto_);
     scaling->addButton(scaleManual_);
     axes->addWidget(scaleAuto_, 0, 0, 1, 4);
     axes->addWidget(scaleManual_, 1, 0, 1, 4);
-    axes->addWidget(new QLabel("Масштабы осей", group4), 2, 0, 1, 4);
+    axes->addWidget(new QLabel(tr("Масштабы осей"), group4), 2, 0, 1, 4);
     leftMin_ = makeEdit("leftMinEdit", group4);
     leftMax_ = makeEdit("leftMaxEdit", group4);
     rightMin_ = makeEdit("rightMinEdit", group4);
     rightMax_ = makeEdit("rightMaxEdit", group4);
-    addLabelled(axes, 3, 0, "Левая, мин", leftMin_);
-    addLabelled(axes, 3, 2, "Левая, макс", leftMax_);
-    addLabelled(axes, 4, 0, "Правая, мин", rightMin_);
-    addLabelled(axes, 4, 2, "Правая, макс", rightMax_);
+    addLabelled(axes, 3, 0, tr("Левая, мин"), leftMin_);
+    addLabelled(axes, 3, 2, tr("Левая, макс"), leftMax_);
+    addLabelled(axes, 4, 0, tr("Правая, мин"), rightMin_);
+    addLabelled(axes, 4, 2, tr("Правая, макс"), rightMax_);
     layout->addWidget(group4);
 
-    auto* group5 = named(new QGroupBox("Привязка каналов", group1), "axisBindingGroup");
+    auto* group5 = named(new QGroupBox(tr("Привязка каналов"), group1), "axisBindingGroup");
     auto* binding = new QVBoxLayout(group5);
     axisGrid_ = named(new QTableWidget(kAxisRows + 1, 2, group5), "axisGrid",
-                      "Привязка каналов к осям диаграммы - правой или левой, для смены оси "
-                      "выделенного канала нажмите Enter");
+                      tr("Привязка каналов к осям диаграммы - правой или левой, для смены оси "
+                         "выделенного канала нажмите Enter"));
     axisGrid_->horizontalHeader()->hide();
     axisGrid_->verticalHeader()->hide();
     axisGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -203,7 +201,7 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
     }
     axisGrid_->setCurrentCell(1, 1);
     binding->addWidget(axisGrid_);
-    auto* hint = new QLabel("Смена осей - Enter", group5);
+    auto* hint = new QLabel(tr("Смена осей - Enter"), group5);
     hint->setBuddy(axisGrid_);
     binding->addWidget(hint);
     layout->addWidget(group5, 1);
@@ -211,52 +209,61 @@ QWidget* ProgramSettingsDialog::buildChartGroup() {
 }
 
 QWidget* ProgramSettingsDialog::buildFileGroup() {
-    auto* group2 = named(new QGroupBox("Сохранение в файл", this), "logFileGroup");
+    auto* group2 = named(new QGroupBox(tr("Сохранение в файл"), this), "logFileGroup");
     auto* layout = new QGridLayout(group2);
     saveToFile_ =
-        named(new QCheckBox("Сохранять в файл  текущие измерения", group2), "saveToFileCheck",
-              "Данные будут сохраняться в файл с указанными именем и путем, файл "
-              "текстового типа, разделители - знаки табуляции");
+        named(new QCheckBox(tr("Сохранять в файл  текущие измерения"), group2), "saveToFileCheck",
+              tr("Данные будут сохраняться в файл с указанными именем и путем, файл "
+                 "текстового типа, разделители - знаки табуляции"));
     layout->addWidget(saveToFile_, 0, 0, 1, 3);
     file_ = makeEdit("logFileEdit", group2);
     file_->setMinimumWidth(280);
-    addLabelled(layout, 1, 0, "Имя файла", file_);
+    addLabelled(layout, 1, 0, tr("Имя файла"), file_);
     auto* open = named(new QPushButton("...", group2), "chooseLogFileButton",
-                       "Указать имя файла через диалог сохранения файла");
+                       tr("Указать имя файла через диалог сохранения файла"));
     open->setAutoDefault(false);
     open->setFixedWidth(32);
     layout->addWidget(open, 1, 2);
     connect(open, &QPushButton::clicked, this, &ProgramSettingsDialog::chooseLogFile);
 
-    auto* group3 = named(new QGroupBox("Измерения", this), "measureGroup");
+    auto* group3 = named(new QGroupBox(tr("Измерения"), this), "measureGroup");
     auto* measure = new QGridLayout(group3);
     rate_ = makeEdit("pollPeriodEdit", group3);
-    addLabelled(measure, 0, 0, "Период измерения, сек", rate_);
-    auto* group4 = named(new QGroupBox("Публикация показаний", this), "publishGroup");
+    addLabelled(measure, 0, 0, tr("Период измерения, сек"), rate_);
+    auto* group4 = named(new QGroupBox(tr("Публикация показаний"), this), "publishGroup");
     auto* publish = new QGridLayout(group4);
     publishMqtt_ = makeEdit("publishMqttEdit", group4);
-    publishMqtt_->setToolTip("Брокер MQTT, узел:порт; пусто - не публиковать");
-    addLabelled(publish, 0, 0, "Брокер MQTT", publishMqtt_);
+    publishMqtt_->setToolTip(tr("Брокер MQTT, узел:порт; пусто - не публиковать"));
+    addLabelled(publish, 0, 0, tr("Брокер MQTT"), publishMqtt_);
     publishName_ = makeEdit("publishNameEdit", group4);
-    publishName_->setToolTip("Имя в темах kvelview/ИМЯ/...; пусто - имя компьютера");
-    addLabelled(publish, 1, 0, "Имя", publishName_);
+    publishName_->setToolTip(tr("Имя в темах kvelview/ИМЯ/...; пусто - имя компьютера"));
+    addLabelled(publish, 1, 0, tr("Имя"), publishName_);
     publishMetrics_ = makeEdit("publishMetricsEdit", group4);
-    publishMetrics_->setToolTip("Адрес /metrics для Prometheus, узел:порт или порт; пусто - нет");
+    publishMetrics_->setToolTip(
+        tr("Адрес /metrics для Prometheus, узел:порт или порт; пусто - нет"));
     addLabelled(publish, 2, 0, "Prometheus", publishMetrics_);
+    // Named in both languages, so that whoever cannot read the one shown still finds it.
+    auto* group8 = named(new QGroupBox("Язык / Language", this), "languageGroup");
+    auto* languageRow = new QHBoxLayout(group8);
+    language_ = named(new QComboBox(group8), "languageCombo");
+    language_->addItems({"Русский", "English"});
+    languageRow->addWidget(language_);
+    languageRow->addWidget(new QLabel(tr("действует со следующего запуска"), group8), 1);
     auto* box = new QWidget(this);
     auto* both = new QVBoxLayout(box);
     both->setContentsMargins(0, 0, 0, 0);
     both->addWidget(group2);
     both->addWidget(group3);
     both->addWidget(group4);
+    both->addWidget(group8);
     return box;
 }
 
 QWidget* ProgramSettingsDialog::buildLinkGroup() {
-    auto* group6 = named(new QGroupBox("Настройки связи компьютера", this), "linkGroup");
+    auto* group6 = named(new QGroupBox(tr("Настройки связи компьютера"), this), "linkGroup");
     auto* layout = new QGridLayout(group6);
     address_ = makeEdit("addressEdit", group6);
-    addLabelled(layout, 0, 0, "Адрес модуля", address_);
+    addLabelled(layout, 0, 0, tr("Адрес модуля"), address_);
     // Any device path may be typed besides the listed names.
     port_ = named(new QComboBox(group6), "portCombo");
     port_->setEditable(true);
@@ -267,15 +274,16 @@ QWidget* ProgramSettingsDialog::buildLinkGroup() {
     port_->completer()->setCaseSensitivity(Qt::CaseSensitive);
     for (const std::string& name : portChoices()) port_->addItem(QString::fromStdString(name));
     port_->setMinimumWidth(220);
-    addLabelled(layout, 1, 0, "Номер порта", port_);
+    addLabelled(layout, 1, 0, tr("Номер порта"), port_);
     speed_ = named(new QComboBox(group6), "speedCombo");
     for (const char* item : kSpeedItems) speed_->addItem(item);
-    addLabelled(layout, 2, 0, "Скорость, кбит/с", speed_);
+    addLabelled(layout, 2, 0, tr("Скорость, кбит/с"), speed_);
     parity_ = named(new QComboBox(group6), "parityCombo");
-    for (const char* item : kParityItems) parity_->addItem(item);
-    addLabelled(layout, 3, 0, "Паритет", parity_);
-    findModule_ = named(new QPushButton("Найти модуль…", group6), "findModuleButton",
-                        "Найти модуль на линии: перебрать адреса, скорости и паритеты");
+    for (const char* item : kParityItems)
+        parity_->addItem(QCoreApplication::translate("KvelView", item));
+    addLabelled(layout, 3, 0, tr("Паритет"), parity_);
+    findModule_ = named(new QPushButton(tr("Найти модуль…"), group6), "findModuleButton",
+                        tr("Найти модуль на линии: перебрать адреса, скорости и паритеты"));
     findModule_->setAutoDefault(false);
     findModule_->setEnabled(false);
     layout->addWidget(findModule_, 4, 1);
@@ -348,7 +356,7 @@ void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     rightMax_->setText(QString::fromStdString(form.rightMax));
     axisGrid_->setRowCount(kAxisRows + 1);
     for (int n = 1; n <= kAxisRows; ++n) {
-        axisGrid_->item(n, 0)->setText("Канал" + QString::number(n));
+        axisGrid_->item(n, 0)->setText(tr("Канал") + QString::number(n));
         axisGrid_->item(n, 1)->setText(
             QString::fromStdString(form.axis[static_cast<std::size_t>(n - 1)]));
     }
@@ -358,6 +366,7 @@ void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     publishMqtt_->setText(QString::fromStdString(form.publishMqtt));
     publishName_->setText(QString::fromStdString(form.publishName));
     publishMetrics_->setText(QString::fromStdString(form.publishMetrics));
+    language_->setCurrentIndex(form.language == "en" ? 1 : 0);
     address_->setText(QString::fromStdString(form.address));
     // A stored name that is none of the items (a device path typed earlier, a device unplugged
     // now) is shown as it is, so that ОК does not replace it with an empty name.
@@ -395,6 +404,7 @@ SettingsForm ProgramSettingsDialog::fields() const {
     form.publishMqtt = textOf(publishMqtt_);
     form.publishName = textOf(publishName_);
     form.publishMetrics = textOf(publishMetrics_);
+    form.language = language_->currentIndex() == 1 ? "en" : "ru";
     form.address = textOf(address_);
     form.port = port_->currentText().toStdString();
     form.speedIndex = speed_->currentIndex();
@@ -415,8 +425,8 @@ void ProgramSettingsDialog::prepareForShow() {
     const std::string working =
         startupDirectory_.empty() ? std::filesystem::current_path().string() : startupDirectory_;
     logFileDialog_->setDirectory(QString::fromStdString(dialogFolder(textOf(file_), working)));
-    axisGrid_->item(0, 0)->setText("Канал");
-    axisGrid_->item(0, 1)->setText("Ось");
+    axisGrid_->item(0, 0)->setText(tr("Канал"));
+    axisGrid_->item(0, 1)->setText(tr("Ось"));
 }
 
 void ProgramSettingsDialog::accept() {
@@ -439,9 +449,11 @@ void ProgramSettingsDialog::chooseLogFile() {
     std::error_code error;
     std::filesystem::current_path(startupDirectory_, error);
     if (error) {
-        showMessage(
-            "Ошибка возврата в рабочий каталог " + startupDirectory_ + ": " + error.message(),
-            "Ошибка");
+        showMessage(tr("Ошибка возврата в рабочий каталог %1: %2")
+                        .arg(QString::fromStdString(startupDirectory_),
+                             QString::fromStdString(error.message()))
+                        .toStdString(),
+                    "Ошибка");
     }
 }
 

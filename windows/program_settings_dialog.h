@@ -104,6 +104,7 @@ class ProgramSettingsDialog : public QDialog {
     QLineEdit* publishMqtt_ = nullptr;
     QLineEdit* publishName_ = nullptr;
     QLineEdit* publishMetrics_ = nullptr;
+    QComboBox* language_ = nullptr;
     QLineEdit* address_ = nullptr;
     QComboBox* port_ = nullptr;
     QComboBox* speed_ = nullptr;

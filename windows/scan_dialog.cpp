@@ -28,17 +28,18 @@ QString stateText(const ScanProgress& p) {
     for (const ScanFinding& f : p.findings) modules += f.module ? 1 : 0;
     switch (p.state) {
         case State::Running:
-            return QString::fromStdString("Адрес " + std::to_string(p.trying.address) + ", " +
-                                          lineSettingText(p.trying) + "; осталось " +
-                                          timeLeftText(p.msLeft));
+            return ScanDialog::tr("Адрес %1, %2; осталось %3")
+                .arg(p.trying.address)
+                .arg(QString::fromStdString(lineSettingText(p.trying)),
+                     QString::fromStdString(timeLeftText(p.msLeft)));
         case State::Failed:
             return QString::fromStdString(p.failure);
         case State::Cancelled:
-            return "Поиск остановлен";
+            return ScanDialog::tr("Поиск остановлен");
         case State::Finished:
             break;
     }
-    return modules > 0 ? "Поиск закончен" : "Модуль не найден";
+    return modules > 0 ? ScanDialog::tr("Поиск закончен") : ScanDialog::tr("Модуль не найден");
 }
 
 }  // namespace
@@ -46,12 +47,12 @@ QString stateText(const ScanProgress& p) {
 ScanDialog::ScanDialog(std::shared_ptr<LineScan> scan, QWidget* parent)
     : QDialog(parent), scan_(std::move(scan)) {
     setObjectName("scanDialog");
-    setWindowTitle("Поиск модуля");
+    setWindowTitle(tr("Поиск модуля"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("scanProgress");
-    progress_->setFormat("%v из %m");
+    progress_->setFormat(tr("%v из %m"));
     layout->addWidget(progress_);
     state_ = new QLabel(this);
     state_->setObjectName("scanState");
@@ -59,7 +60,7 @@ ScanDialog::ScanDialog(std::shared_ptr<LineScan> scan, QWidget* parent)
     found_ = new QTableWidget(0, 6, this);
     found_->setObjectName("foundList");
     found_->setHorizontalHeaderLabels(
-        {"Адрес", "Скорость, бит/с", "Паритет", "Тип", "Версия", "Ответ"});
+        {tr("Адрес"), tr("Скорость, бит/с"), tr("Паритет"), tr("Тип"), tr("Версия"), tr("Ответ")});
     found_->verticalHeader()->hide();
     found_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     found_->horizontalHeader()->setStretchLastSection(true);
@@ -70,11 +71,11 @@ ScanDialog::ScanDialog(std::shared_ptr<LineScan> scan, QWidget* parent)
     layout->addWidget(found_, 1);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    apply_ = new QPushButton("Применить", this);
+    apply_ = new QPushButton(tr("Применить"), this);
     apply_->setObjectName("applyButton");
     apply_->setEnabled(false);
     apply_->setDefault(true);
-    cancel_ = new QPushButton("Отмена", this);
+    cancel_ = new QPushButton(tr("Отмена"), this);
     cancel_->setObjectName("cancelButton");
     cancel_->setAutoDefault(false);
     buttons->addWidget(apply_);
@@ -114,7 +115,11 @@ void ScanDialog::showFindings(const std::vector<ScanFinding>& findings) {
         found_->setItem(row, 3, cell(f.module ? std::to_string(f.typeCode) : "", f.module));
         found_->setItem(row, 4, cell(f.module ? std::to_string(f.version) : "", f.module));
         found_->setItem(row, 5,
-                        cell(f.module ? "модуль" : "отвечает не модуль: " + f.answer, f.module));
+                        cell(f.module ? tr("модуль").toStdString()
+                                      : tr("отвечает не модуль: %1")
+                                            .arg(QString::fromStdString(f.answer))
+                                            .toStdString(),
+                             f.module));
         findings_.push_back(f);
         // The first module found is chosen, so that Enter applies it.
         if (f.module && noneChosen && !chosen()) found_->selectRow(row);

@@ -14,7 +14,7 @@ namespace kvel {
 
 SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
     : ModuleSettingsDialog("secondGenModuleDialog", parent) {
-    QGroupBox* sensors = buildSensorsGroup("Коэффициенты датчиков");
+    QGroupBox* sensors = buildSensorsGroup(tr("Коэффициенты датчиков"));
 
     auto* links = new QHBoxLayout;
     links->addWidget(buildLinkGroup(1));
@@ -45,45 +45,45 @@ SecondGenModuleDialog::SecondGenModuleDialog(QWidget* parent)
 
 QWidget* SecondGenModuleDialog::buildLinkGroup(int link) {
     const QString n = QString::number(link);
-    auto* group = new QGroupBox("Настройки связи MB" + n, this);
+    auto* group = new QGroupBox(tr("Настройки связи MB") + n, this);
     group->setObjectName("linkGroup" + n);
     const auto i = static_cast<std::size_t>(link - 1);
     const LinkControls c =
         addLinkRows(group, "addressEdit" + n, "speedCombo" + n, "parityCombo" + n);
-    editAdr_[i] = c.address;
-    comboSpeed_[i] = c.speed;
-    comboPar_[i] = c.parity;
+    addressEdit_[i] = c.address;
+    speedCombos_[i] = c.speed;
+    parityCombos_[i] = c.parity;
     return group;
 }
 
 QWidget* SecondGenModuleDialog::buildRelayGroup(int relay) {
     const QString n = QString::number(relay);
-    auto* group = new QGroupBox("Настройки реле " + n, this);
+    auto* group = new QGroupBox(tr("Настройки реле ") + n, this);
     group->setObjectName("relayGroup" + n);
     auto* row = new QHBoxLayout(group);
     auto* form = new QFormLayout;
     form->setVerticalSpacing(2);
     RelayControls& c = relays_[static_cast<std::size_t>(relay - 1)];
     c.function = makeChoiceBox("relayFunctionCombo" + n, {}, group);
-    c.logic = makeChoiceBox("relayLogicCombo" + n, kLogicTexts, group);
-    for (QComboBox* box : {c.function, c.logic}) box->setToolTip(kFunctionHint);
-    c.delayOn = makeValueEdit("delayOnEdit" + n, group, "Задержка включения реле");
-    c.delayOff = makeValueEdit("delayOffEdit" + n, group, "Задержка отключения реле");
+    c.logic = makeChoiceBox("relayLogicCombo" + n, logicTexts(), group);
+    for (QComboBox* box : {c.function, c.logic}) box->setToolTip(functionHint());
+    c.delayOn = makeValueEdit("delayOnEdit" + n, group, tr("Задержка включения реле"));
+    c.delayOff = makeValueEdit("delayOffEdit" + n, group, tr("Задержка отключения реле"));
     c.hyst = makeValueEdit("hysteresisEdit" + n, group);
-    c.thres = makeValueEdit("thresholdEdit" + n, group, "Порог 1 срабатывания реле");
-    addFormRow(form, "Функция реле", c.function);
-    addFormRow(form, "Логика реле ", c.logic);
-    addFormRow(form, "Задержка включения, сек", c.delayOn);
-    addFormRow(form, "Задержка отключения, сек", c.delayOff);
-    addFormRow(form, "Гистерезис, Тгр.С", c.hyst);
-    addFormRow(form, "Порог, Тгр.С", c.thres);
+    c.thres = makeValueEdit("thresholdEdit" + n, group, tr("Порог 1 срабатывания реле"));
+    addFormRow(form, tr("Функция реле"), c.function);
+    addFormRow(form, tr("Логика реле "), c.logic);
+    addFormRow(form, tr("Задержка включения, сек"), c.delayOn);
+    addFormRow(form, tr("Задержка отключения, сек"), c.delayOff);
+    addFormRow(form, tr("Гистерезис, Тгр.С"), c.hyst);
+    addFormRow(form, tr("Порог, Тгр.С"), c.thres);
     row->addLayout(form);
 
-    auto* sub = new QGroupBox("Привязка датчиков к реле", group);
+    auto* sub = new QGroupBox(tr("Привязка датчиков к реле"), group);
     auto* subLayout = new QVBoxLayout(sub);
     c.binding = new QListWidget(sub);
     c.binding->setObjectName("relayChannels" + n);
-    c.binding->setToolTip(kLinkListHint);
+    c.binding->setToolTip(linkListHint());
     subLayout->addWidget(c.binding);
     row->addWidget(sub);
     return group;
@@ -110,18 +110,18 @@ SecondGenFields SecondGenModuleDialog::moduleFields() const {
         SecondGenRelayFields& relay = f.relays[r];
         relay.function = getChoice(c.function);
         relay.logic = getChoice(c.logic);
-        relay.delayOn = S(c.delayOn->text());
-        relay.delayOff = S(c.delayOff->text());
-        relay.hyst = S(c.hyst->text());
-        relay.thres = S(c.thres->text());
+        relay.delayOn = c.delayOn->text().toStdString();
+        relay.delayOff = c.delayOff->text().toStdString();
+        relay.hyst = c.hyst->text().toStdString();
+        relay.thres = c.thres->text().toStdString();
         relay.binding = getChecks(c.binding);
     }
-    f.adr1 = S(editAdr_[0]->text());
-    f.speed1 = getChoice(comboSpeed_[0]);
-    f.parity1 = getChoice(comboPar_[0]);
-    f.adr2 = S(editAdr_[1]->text());
-    f.speed2 = getChoice(comboSpeed_[1]);
-    f.parity2 = getChoice(comboPar_[1]);
+    f.adr1 = addressEdit_[0]->text().toStdString();
+    f.speed1 = getChoice(speedCombos_[0]);
+    f.parity1 = getChoice(parityCombos_[0]);
+    f.adr2 = addressEdit_[1]->text().toStdString();
+    f.speed2 = getChoice(speedCombos_[1]);
+    f.parity2 = getChoice(parityCombos_[1]);
     return f;
 }
 
@@ -131,18 +131,18 @@ void SecondGenModuleDialog::setModuleFields(const SecondGenFields& f) {
         const SecondGenRelayFields& relay = f.relays[r];
         setChoice(c.function, relay.function);
         setChoice(c.logic, relay.logic);
-        c.delayOn->setText(Q(relay.delayOn));
-        c.delayOff->setText(Q(relay.delayOff));
-        c.hyst->setText(Q(relay.hyst));
-        c.thres->setText(Q(relay.thres));
+        c.delayOn->setText(QString::fromStdString(relay.delayOn));
+        c.delayOff->setText(QString::fromStdString(relay.delayOff));
+        c.hyst->setText(QString::fromStdString(relay.hyst));
+        c.thres->setText(QString::fromStdString(relay.thres));
         setChecks(c.binding, relay.binding);
     }
-    editAdr_[0]->setText(Q(f.adr1));
-    setChoice(comboSpeed_[0], f.speed1);
-    setChoice(comboPar_[0], f.parity1);
-    editAdr_[1]->setText(Q(f.adr2));
-    setChoice(comboSpeed_[1], f.speed2);
-    setChoice(comboPar_[1], f.parity2);
+    addressEdit_[0]->setText(QString::fromStdString(f.adr1));
+    setChoice(speedCombos_[0], f.speed1);
+    setChoice(parityCombos_[0], f.parity1);
+    addressEdit_[1]->setText(QString::fromStdString(f.adr2));
+    setChoice(speedCombos_[1], f.speed2);
+    setChoice(parityCombos_[1], f.parity2);
 }
 
 void SecondGenModuleDialog::writeRelaySettings() {

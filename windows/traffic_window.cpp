@@ -77,7 +77,7 @@ class LinkPanelFilter final : public QObject {
 TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     : QWidget(parent, Qt::Window), tap_(tap) {
     setObjectName("trafficWindow");
-    setWindowTitle("Обмен с модулем");
+    setWindowTitle(tr("Обмен с модулем"));
     // The counters in a fixed grid: growing numbers neither move them nor wrap them onto
     // another line, so the table below stays where it is.
     auto* counters = new QGridLayout();
@@ -102,12 +102,12 @@ TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     }
     counters->setColumnStretch(2 * kCounterColumns, 1);
 
-    pause_ = new QPushButton("Пауза", this);
+    pause_ = new QPushButton(tr("Пауза"), this);
     pause_->setObjectName("pauseButton");
     pause_->setCheckable(true);
-    auto* clear = new QPushButton("Очистить", this);
+    auto* clear = new QPushButton(tr("Очистить"), this);
     clear->setObjectName("clearButton");
-    auto* save = new QPushButton("Сохранить...", this);
+    auto* save = new QPushButton(tr("Сохранить..."), this);
     save->setObjectName("saveButton");
 
     table_ = new QTableView(this);
@@ -260,21 +260,25 @@ bool TrafficWindow::saveTo(const std::string& path) {
     for (std::size_t i = 0; i < model_.size(); ++i) text += trafficLine(model_.row(i)) + "\n";
     const int error = replaceFile(path, text);
     if (error != 0) {
-        showMessage("Ошибка записи файла " + path + ": " + std::strerror(error), "Ошибка");
+        showMessage(
+            tr("Ошибка записи файла %1: %2")
+                .arg(QString::fromStdString(path), QString::fromLocal8Bit(std::strerror(error)))
+                .toStdString(),
+            "Ошибка");
         return false;
     }
     return true;
 }
 
 void TrafficWindow::askAndSave() {
-    const QString path = QFileDialog::getSaveFileName(this, "Сохранить обмен", "traffic.txt",
-                                                      "Текстовые файлы (*.txt);;Все файлы (*)");
+    const QString path = QFileDialog::getSaveFileName(this, tr("Сохранить обмен"), "traffic.txt",
+                                                      tr("Текстовые файлы (*.txt);;Все файлы (*)"));
     if (!path.isEmpty()) saveTo(path.toStdString());
 }
 
 void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
                            std::function<QString()> toolTip) {
-    auto* action = new QAction("Обмен с модулем", &window);
+    auto* action = new QAction(TrafficWindow::tr("Обмен с модулем"), &window);
     action->setObjectName("openTrafficAction");
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     window.addAction(action);

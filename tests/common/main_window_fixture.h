@@ -107,9 +107,8 @@ class MainWindowFixture : public ::testing::Test {
         return form->readingsGrid()->item(row, column)->text();
     }
     std::vector<bool> Relays() const {
-        return {MainWindow::indicatorOn(form->relayIndicator(1)),
-                MainWindow::indicatorOn(form->relayIndicator(2)),
-                MainWindow::indicatorOn(form->relayIndicator(3))};
+        return {form->relayIndicator(1)->isOn(), form->relayIndicator(2)->isOn(),
+                form->relayIndicator(3)->isOn()};
     }
 
     TempDir dir;

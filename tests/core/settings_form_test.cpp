@@ -271,6 +271,30 @@ TEST_F(SettingsFormSave, WritesEveryFieldAndFlushesOnce) {
     EXPECT_LT(text.find("left_max"), text.find("right_max"));
 }
 
+// The language is stored only when the box changes it; anything unknown reads as Russian.
+TEST_F(SettingsFormSave, LanguageWrittenOnlyWhenChanged) {
+    struct Case {
+        const char* stored;
+        const char* chosen;
+        const char* loaded;
+        const char* written;  // nullptr: no [program] key written
+    };
+    for (const Case& c : {Case{"", "ru", "ru", nullptr}, Case{"", "en", "ru", "en"},
+                          Case{"[program]\nlanguage=de\n", "ru", "ru", "de"},
+                          Case{"[program]\nlanguage=en\n", "ru", "en", "ru"}}) {
+        test::WriteBytes(dir.File("mem.ini"), c.stored);
+        MemIni ini(dir.File("mem.ini"));
+        SettingsForm form = loadSettingsForm(ini, 15);
+        EXPECT_EQ(form.language, c.loaded) << c.stored;
+        form.language = c.chosen;
+        saveSettingsForm(form, ini);
+        const MemIni back(dir.File("mem.ini"));
+        EXPECT_EQ(back.readString("program", "language", "(none)"),
+                  c.written ? c.written : "(none)")
+            << c.stored << " -> " << c.chosen;
+    }
+}
+
 TEST_F(SettingsFormSave, ChannelKeysOfTheListOnly) {
     test::WriteBytes(dir.File("mem.ini"), "[display]\nd16=1\nd30=1\n");
     for (const int channels : {15, 30}) {

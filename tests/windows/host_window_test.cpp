@@ -56,7 +56,7 @@ class HostWindowTest : public test::MainWindowFixture {
     }
     // No pulse runs or is about to: the pulse timer is off and the line is quiet.
     bool PulseOver() { return !form->linkThread().busy() && !form->cabinet().pulseTimed(); }
-    bool Lamp(int i) const { return CabinetWindow::indicatorOn(host->indicator(i)); }
+    bool Lamp(int i) const { return host->indicator(i)->isOn(); }
 
     std::unique_ptr<CabinetWindow> host;
 };
@@ -173,7 +173,7 @@ TEST_F(HostWindowTest, MnemoCommandButtonPulsesItsRegister) {
     ASSERT_TRUE(PumpUntil([&] { return !Lamp(2); }));  // the main window's pulseTimer
     EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(SingleWrites(*simulator), (std::vector<RegisterWrite>{{1026, 1}, {1026, 0}}));
-    EXPECT_FALSE(CabinetWindow::indicatorOn(host->onlineLamp()));  // "Мнемо" has no on-line flag
+    EXPECT_FALSE(host->onlineLamp()->isOn());  // "Мнемо" has no on-line flag
 }
 
 TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
@@ -183,7 +183,7 @@ TEST_F(HostWindowTest, HostCabinetTwoAndATypedNameNotInTheList) {
     host->show();
     host->cabinetCombo()->setCurrentIndex(1);  // refreshes at once
     Settle();
-    EXPECT_TRUE(CabinetWindow::indicatorOn(host->onlineLamp()));
+    EXPECT_TRUE(host->onlineLamp()->isOn());
     host->signalButton(2)->click();
     Settle();
     EXPECT_EQ(simulator->registerValue(1560), 1);

@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, LiveReadoutsOfFifteenAndThirtyChannelModules) {
         EXPECT_EQ(form->statusPanel(1),
                   "Метрологическая версия ПО  " + QString::number(simulator->registerValue(146)));
         EXPECT_EQ(Relays(), (std::vector<bool>{true, false, true}));
-        EXPECT_TRUE(MainWindow::indicatorOn(form->linkIndicator()));
+        EXPECT_TRUE(form->linkIndicator()->isOn());
         form.reset();
         simulator.reset();
     }
@@ -111,7 +111,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
     simulator->setRegister(11, 0x0007);
     Show();
     PollOnce();
-    ASSERT_TRUE(MainWindow::indicatorOn(form->linkIndicator()));
+    ASSERT_TRUE(form->linkIndicator()->isOn());
     simulator->unplug();
     PollOnce();
     EXPECT_EQ(form->statusPanel(0), "Нет связи с портом");
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, UnpluggedAdapterShowsLinkLostAndRecoversByItself) {
         << form->statusToolTip(0).toStdString();
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(cell(n, 1), "---.-") << n;
     EXPECT_EQ(Relays(), (std::vector<bool>{false, false, false}));
-    EXPECT_FALSE(MainWindow::indicatorOn(form->linkIndicator()));
+    EXPECT_FALSE(form->linkIndicator()->isOn());
 
     ASSERT_TRUE(simulator->plug());
     PollOnce();
@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     form->link().traffic().setListener(nullptr);
     EXPECT_EQ(cell(1, 1), "---.-");
     EXPECT_EQ(form->statusPanel(0), "Ошибка модуля: код 2");
-    EXPECT_FALSE(MainWindow::indicatorOn(form->linkIndicator()));
+    EXPECT_FALSE(form->linkIndicator()->isOn());
     EXPECT_FALSE(form->link().identified());
     // The chart had this poll's measurements before the relay read failed.
     ASSERT_EQ(form->line(1)->count(), 2);

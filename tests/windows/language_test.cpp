@@ -1,0 +1,62 @@
+#include "windows/language.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "tests/common/main_window_fixture.h"
+
+namespace kvel {
+namespace {
+
+// The main window made after mem.ini's language was applied, as the program starts.
+class LanguageTest : public test::MainWindowFixture {
+  protected:
+    void ShowIn(const std::string& ini) {
+        WriteIni(ini);
+        loaded = applyLanguageOf(MemIni("mem.ini"));
+        Show();
+    }
+    QString button(const char* name) const { return form->findChild<QPushButton*>(name)->text(); }
+    void TearDown() override {
+        MainWindowFixture::TearDown();
+        applyLanguage("ru");
+    }
+    bool loaded = false;
+};
+
+TEST_F(LanguageTest, EnglishWindowWithLanguageEn) {
+    ShowIn("[program]\nlanguage=en\n[display]\nd2=1\n");
+    ASSERT_TRUE(loaded) << "the built-in English translation did not load";
+    EXPECT_EQ(form->slotCheckBox(1)->text(), "Channel 2");
+    EXPECT_EQ(button("programSettingsButton"), "Program settings");
+    EXPECT_EQ(button("moduleSettingsButton"), "Module settings");
+    EXPECT_EQ(form->readingsGrid()->item(0, 0)->text(), "Channel");
+    EXPECT_EQ(form->readingsGrid()->item(0, 1)->text(), "T, °C");
+    EXPECT_EQ(button("alarmIndicator"), "No alarms");
+    // A text from below the windows, marked there and translated where it is shown.
+    static_cast<PollView&>(*form).setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
+    EXPECT_EQ(form->statusPanel(0), "MODULE ONLINE");
+    // The title is the program's name in every language.
+    EXPECT_EQ(form->windowTitle(), "KvelView");
+}
+
+TEST_F(LanguageTest, RussianByDefaultAndForUnknownCodes) {
+    for (const char* ini : {"", "[program]\nlanguage=ru\n", "[program]\nlanguage=de\n"}) {
+        ShowIn(ini);
+        EXPECT_TRUE(loaded) << ini;
+        EXPECT_EQ(button("programSettingsButton"), "Настройки программы") << ini;
+        EXPECT_EQ(form->readingsGrid()->item(0, 0)->text(), "Канал") << ini;
+        form.reset();
+    }
+    // English once, then Russian again: the English translator is taken away.
+    ShowIn("[program]\nlanguage=EN\n");
+    EXPECT_EQ(button("programSettingsButton"), "Program settings");
+    form.reset();
+    ShowIn("");
+    EXPECT_EQ(button("programSettingsButton"), "Настройки программы");
+}
+
+}  // namespace
+}  // namespace kvel
