@@ -84,6 +84,7 @@ void LogChart::fillView(int columns) {
     }
     // Unlocking lets the plot fit the value axes to what the view holds.
     for (XYLine* l : lines_) l->setLockInvalidate(false);
+    if (d.sourceChanged() && onSourceChanged) onSourceChanged();
 }
 
 void LogChart::fillExact(XYLine& l, int channel, int first, int end) {

@@ -400,8 +400,8 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
     }
 }
 
-bool readLogFile(const std::string& path, LogData& data, std::string& error) {
-    return readLogFiles({path}, data, error);
+bool readLogFile(const std::string& path, LogData& data, std::string& error, long long heldRows) {
+    return readLogFiles({path}, data, error, nullptr, heldRows);
 }
 
 }  // namespace kvel

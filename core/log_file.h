@@ -191,7 +191,12 @@ LogData parseLog(std::string_view text);
 inline constexpr long long kHeldRows = 600000;
 bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::string& error,
                   LogLoadProgress* progress = nullptr, long long heldRows = kHeldRows);
-bool readLogFile(const std::string& path, LogData& data, std::string& error);
+bool readLogFile(const std::string& path, LogData& data, std::string& error,
+                 long long heldRows = kHeldRows);
+
+// Why readings of a log cannot be given after its file changed in place.
+inline constexpr const char* kLogChangedText =
+    "файл журнала изменился после чтения, откройте его заново (F5)";
 
 // One line of a log (without its line end) as a data line: its time and readings (not a number
 // where a channel had none); false for a header, an empty line or one that is not whole. A BOM

@@ -192,6 +192,10 @@ void LogViewerWindow::buildLayout() {
 
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
+    // Said in the status line, not in a box: it is found while painting.
+    chart_->onSourceChanged = [this] {
+        status_->setText(logsName(paths_) + ": " + QString::fromUtf8(kLogChangedText));
+    };
     mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
     mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
@@ -461,8 +465,13 @@ void LogViewerWindow::showStatistics() {
         std::vector<std::string> names;
         for (const int c : channels) names.push_back(channelCheckBox(c)->text().toStdString());
         const double t1 = markers_->time1(), t2 = markers_->time2();
-        stats_->setText(textOf(
-            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold)));
+        const std::string text =
+            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold);
+        if (data_->sourceChanged()) {
+            stats_->setProblem(QString("Журнал: ") + QString::fromUtf8(kLogChangedText));
+        } else {
+            stats_->setText(textOf(text));
+        }
     }
     stats_->show();
     stats_->raise();
