@@ -9,9 +9,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <new>
 #include <numeric>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace kvel {
@@ -221,24 +224,81 @@ bool readLogLine(std::string_view line, bool first, double& when,
     return readFields(line, cache, when, values) == LineKind::Data;
 }
 
-void LogParser::addLine(std::string_view line, bool complete, long long offset) {
-    ++lineNumber_;
+namespace {
+
+void readOneLine(std::string_view line, bool complete, long long offset, DateCache& cache,
+                 LogParser::Line& out) {
+    out.offset = offset;
+    out.kind = LogParser::Line::NotData;
     if (!trimLine(line, offset == 0)) return;
     // Every field is followed by a TAB; a last line without its line end that also misses the
     // TAB after its last field was cut while being written.
     const bool terminated = line.back() == '\t';
-    if (!complete && !terminated) return skip(LogSkip::TornLine, lineNumber_);
+    if (!complete && !terminated) {
+        out.kind = LogParser::Line::Torn;
+        return;
+    }
     if (terminated) line.remove_suffix(1);
+    switch (readFields(line, cache, out.when, out.values)) {
+        case LineKind::FieldCount:
+            out.kind = LogParser::Line::FieldCount;
+            break;
+        case LineKind::BadField:
+            out.kind = LogParser::Line::BadField;
+            break;
+        case LineKind::Data:
+            out.kind = LogParser::Line::Data;
+            break;
+        case LineKind::NotData:
+            break;
+    }
+}
 
-    Row row;
-    row.line = lineNumber_;
-    row.where = fileIndex_ << 40 | std::uint64_t(offset);
+}  // namespace
+
+void LogParser::readLines(std::string_view text, long long offset, std::vector<Line>& out) {
+    out.clear();
+    DateCache cache;
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos;) {
+        out.emplace_back();
+        readOneLine(text.substr(0, end), true, offset, cache, out.back());
+        text.remove_prefix(end + 1);
+        offset += (long long)end + 1;
+    }
+}
+
+void LogParser::addLine(std::string_view line, bool complete, long long offset) {
+    Line read;
     DateCache cache{std::move(lastDate_), lastDay_};
-    const LineKind kind = readFields(line, cache, row.when, row.values);
+    readOneLine(line, complete, offset, cache, read);
     lastDate_ = std::move(cache.date);
     lastDay_ = cache.day;
-    if (kind == LineKind::FieldCount) return skip(LogSkip::FieldCount, lineNumber_);
-    if (kind == LineKind::BadField) return skip(LogSkip::BadField, lineNumber_);
+    add(read);
+}
+
+void LogParser::add(const std::vector<Line>& lines) {
+    for (const Line& line : lines) add(line);
+}
+
+void LogParser::add(const Line& line) {
+    ++lineNumber_;
+    switch (line.kind) {
+        case Line::NotData:
+            return;
+        case Line::Torn:
+            return skip(LogSkip::TornLine, lineNumber_);
+        case Line::FieldCount:
+            return skip(LogSkip::FieldCount, lineNumber_);
+        case Line::BadField:
+            return skip(LogSkip::BadField, lineNumber_);
+        case Line::Data:
+            break;
+    }
+    Row row;
+    row.when = line.when;
+    row.values = line.values;
+    row.line = lineNumber_;
+    row.where = fileIndex_ << 40 | std::uint64_t(line.offset);
     if (hasPending_) decide(pending_, &row);
     pending_ = row;
     hasPending_ = true;
@@ -288,6 +348,39 @@ namespace {
 // A data line is about 110 bytes; anything far longer is not one and is never held whole.
 constexpr std::size_t kLongestLine = 4096;
 
+// Whole lines, at `offset` of their file: the first half into `lower`, the second (read on a
+// thread of its own) into `upper`.
+void readInHalves(std::string_view text, long long offset, std::vector<LogParser::Line>& lower,
+                  std::vector<LogParser::Line>& upper) {
+    upper.clear();
+    const std::size_t half =
+        text.size() > (64 << 10) ? text.find('\n', text.size() / 2) + 1 : text.size();
+    std::exception_ptr failure;
+    std::thread second;
+    const auto readUpper = [&] {
+        try {
+            LogParser::readLines(text.substr(half), offset + (long long)half, upper);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    if (half < text.size()) {
+        try {
+            second = std::thread(readUpper);
+        } catch (const std::system_error&) {
+            readUpper();  // no thread to be had (memory is short): read it here
+        }
+    }
+    try {
+        LogParser::readLines(text.substr(0, half), offset, lower);
+    } catch (...) {
+        if (second.joinable()) second.join();
+        throw;
+    }
+    if (second.joinable()) second.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 // One file into the parser; false with the reason when it cannot be read or reading was
 // cancelled. The file stays open in `data` for reading readings back.
 bool readInto(const std::string& path, int index, LogParser& parser, LogData& data,
@@ -304,7 +397,8 @@ bool readInto(const std::string& path, int index, LogParser& parser, LogData& da
         return false;
     }
     parser.beginFile(index);
-    std::vector<char> chunk(1 << 20);
+    std::vector<char> chunk(4 << 20);
+    std::vector<LogParser::Line> lower, upper;
     std::string partial;  // the start of a line that the last piece cut
     long long partialAt = 0;
     bool overlong = false;
@@ -330,7 +424,7 @@ bool readInto(const std::string& path, int index, LogParser& parser, LogData& da
         };
         // Each byte is looked at once: lines are taken from the piece itself, and only the
         // start of a line the piece cuts is kept (never more than the longest line).
-        for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+        if (const std::size_t end = rest.find('\n'); end != std::string_view::npos) {
             if (overlong) {
                 parser.addOverlongLine();
             } else if (!partial.empty()) {
@@ -346,6 +440,20 @@ bool readInto(const std::string& path, int index, LogParser& parser, LogData& da
             partial.clear();
             overlong = false;
             rest.remove_prefix(end + 1);
+            // The whole lines of the piece, a megabyte at a time (so that a file of empty lines
+            // never makes millions of them at once), each's two halves read on two threads.
+            std::string_view body = rest.substr(0, rest.rfind('\n') + 1);
+            rest.remove_prefix(body.size());
+            while (!body.empty()) {
+                const std::size_t next =
+                    body.size() > (1 << 20) ? body.find('\n', 1 << 20) : std::string_view::npos;
+                const std::size_t cut = next == std::string_view::npos ? body.size() : next + 1;
+                const std::string_view piece = body.substr(0, cut);
+                body.remove_prefix(cut);
+                readInHalves(piece, offsetOf(piece), lower, upper);
+                parser.add(lower);
+                parser.add(upper);
+            }
         }
         if (!overlong) {
             if (partial.empty()) partialAt = offsetOf(rest);
