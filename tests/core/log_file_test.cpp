@@ -327,6 +327,32 @@ TEST(LogFile, ALongLogsReadingsAreReadBackExactlyAndAFileChangedAfterReadingIsNo
     EXPECT_TRUE(stale.sourceChanged());
     test::WriteBytes(path, kHeader);
     EXPECT_FALSE(stale.hasReading(900, 1));
+    // Nor is such a log exported: the CSV is not written, and the reason is given.
+    const std::string csv = dir.File("stale.csv");
+    EXPECT_FALSE(writeLogCsv(csv, stale, stale.time(0), stale.time(999), {1}, error));
+    EXPECT_NE(error.find("изменился"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(csv));
+}
+
+TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
+    // Megabytes, so that pieces and their halves are cut; bad lines and a wrong time stamp far
+    // from the start, and a clock set back.
+    std::string text = kHeader + Lines(20000, 5, Ramp);
+    text.replace(text.find("16.11.26\t23:00:00"), 8, "16.11.35");
+    text += line("17.11.26", "03:00:00", "1,5") + "\r\n\r\n" + std::string(9000, 'z') + "\n";
+    text += Lines(
+        15000, 5, [](int i) { return i * 0.5; }, 86400 + 3600);
+    test::TempDir dir;
+    test::WriteBytes(dir.File("log.txt"), text);
+    LogData onThreads;
+    std::string error;
+    ASSERT_TRUE(readLogFile(dir.File("log.txt"), onThreads, error)) << error;
+    const LogData lineByLine = parseLog(text);
+    EXPECT_EQ(onThreads.skipped, lineByLine.skipped);
+    EXPECT_EQ(onThreads.firstSkippedLine, lineByLine.firstSkippedLine);
+    EXPECT_EQ(onThreads.clockSetBacks, 1);
+    EXPECT_EQ(onThreads.skippedTotal(), 3);
+    ExpectSameLog(onThreads, lineByLine);
 }
 
 TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
