@@ -69,6 +69,8 @@ struct LogData::Store {
     std::mutex mutex;
     std::unordered_map<int, std::unique_ptr<Page>> cache;
     std::deque<int> cacheOrder;  // oldest first
+    int lastPage = -1;
+    const Page* last = nullptr;
     bool changed = false;
 };
 
@@ -106,6 +108,8 @@ float LogData::value(int row, int channel) const {
     // Held readings never change after the log was read: no lock is needed.
     if (s.holding) return (*s.held[std::size_t(page)])[at];
     std::lock_guard lock(s.mutex);
+    // Most look-ups are of the page looked up last.
+    if (page == s.lastPage) return (*s.last)[at];
     auto it = s.cache.find(page);
     if (it == s.cache.end()) {
         auto read = std::make_unique<Page>();
@@ -114,12 +118,15 @@ float LogData::value(int row, int channel) const {
             s.changed = true;
         }
         if (s.cache.size() >= kCachedPages) {
+            if (s.cacheOrder.front() == s.lastPage) s.lastPage = -1;
             s.cache.erase(s.cacheOrder.front());
             s.cacheOrder.pop_front();
         }
         s.cacheOrder.push_back(page);
         it = s.cache.emplace(page, std::move(read)).first;
     }
+    s.lastPage = page;
+    s.last = it->second.get();
     return (*it->second)[at];
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 #include "core/csv_export.h"
 
@@ -38,21 +40,26 @@ std::vector<ChannelStats> logStats(const LogData& data, double from, double to,
         ChannelStats s;
         s.channel = c;
         double sum = 0;
+        // Each reading is looked up once (a long log's are read back from its file); the one
+        // before is kept, not looked up again.
+        float before = std::numeric_limits<float>::quiet_NaN();
         for (int row = first; row < end; ++row) {
-            if (!data.hasReading(row, c)) continue;
-            const double v = data.value(row, c);
+            const float reading = data.value(row, c);
+            const float a = std::exchange(before, reading);
+            if (std::isnan(reading)) continue;
+            const double v = reading;
             s.min = s.readings == 0 ? v : std::min(s.min, v);
             s.max = s.readings == 0 ? v : std::max(s.max, v);
             sum += v;
             ++s.readings;
-            if (row == first || data.gapBefore(row) || !data.hasReading(row - 1, c)) continue;
+            if (row == first || data.gapBefore(row) || std::isnan(a)) continue;
             // The part of the segment from the row before that lies above the threshold.
-            const double a = data.value(row - 1, c), b = v;
+            const double b = v;
             const double seconds = (data.time(row) - data.time(row - 1)) * 86400.0;
             if (a > threshold && b > threshold) {
                 s.secondsAbove += seconds;
             } else if (a > threshold || b > threshold) {
-                const double high = std::max(a, b), low = std::min(a, b);
+                const double high = std::max<double>(a, b), low = std::min<double>(a, b);
                 s.secondsAbove += seconds * (high - threshold) / (high - low);
             }
         }
