@@ -113,6 +113,11 @@ void LogChart::fillColumns(int columns, double from, double to) {
         // than a pixel.
         const bool timeGap = a > first && d.gapBefore(a);
         const double t0 = d.time(a), t1 = d.time(b - 1), middle = (t0 + t1) / 2;
+        constexpr int kBlock = LogData::kPageRows;
+        const int firstBlock = (a + kBlock - 1) / kBlock, lastBlock = b / kBlock - 1;
+        const bool edges = lastBlock >= firstBlock;
+        const double e0 = edges ? d.time(firstBlock * kBlock) : 0;
+        const double e1 = edges ? d.time(std::min(d.rows(), (lastBlock + 1) * kBlock) - 1) : 0;
         for (int c = 1; c <= kLogChannels; ++c) {
             const ReadingExtent e = d.extent(c, a, b);
             bool& broken = gap[std::size_t(c - 1)];
@@ -123,6 +128,17 @@ void LogChart::fillColumns(int columns, double from, double to) {
             XYLine& l = *line(c);
             if (broken || timeGap) l.addBreak();
             broken = false;
+            if (edges) {
+                // A long log's readings would be read back from the file: the column is joined
+                // to its neighbours at the first and last rows of the blocks it holds whole,
+                // whose readings the summary keeps.
+                const float v0 = d.blockFirst(firstBlock, c), v1 = d.blockLast(lastBlock, c);
+                if (!std::isnan(v0)) l.addXY(e0, v0);
+                l.addXY(middle, e.min);
+                l.addXY(middle, e.max);
+                if (!std::isnan(v1)) l.addXY(e1, v1);
+                continue;
+            }
             if (d.hasReading(a, c)) l.addXY(t0, d.value(a, c));
             l.addXY(middle, e.min);
             l.addXY(middle, e.max);

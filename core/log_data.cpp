@@ -28,6 +28,9 @@ constexpr double kGapSteps = 10;
 constexpr std::size_t kCachedPages = 1024;
 constexpr std::uint64_t kOffsetMask = (std::uint64_t(1) << 40) - 1;
 constexpr std::size_t kSummaryWidth = std::size_t(kLogChannels) * 2;
+// A block of the first level also holds the readings of its first and of its last row.
+constexpr std::size_t kBlockWidth = kSummaryWidth * 2;
+constexpr std::size_t kFirstAt = kSummaryWidth, kLastAt = kSummaryWidth + kLogChannels;
 
 float noReading() {
     return std::numeric_limits<float>::quiet_NaN();
@@ -174,8 +177,8 @@ bool LogData::readBack(int page, Page& out) const {
 }
 
 void LogData::takeIntoSummary(std::size_t block, int channel, float v) {
-    float& lo = summary_[0][block * kSummaryWidth + std::size_t(channel) * 2];
-    float& hi = summary_[0][block * kSummaryWidth + std::size_t(channel) * 2 + 1];
+    float& lo = summary_[0][block * kBlockWidth + std::size_t(channel) * 2];
+    float& hi = summary_[0][block * kBlockWidth + std::size_t(channel) * 2 + 1];
     lo = std::min(lo, v);
     hi = std::max(hi, v);
 }
@@ -195,6 +198,8 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values,
             summary_[0].push_back(inf);
             summary_[0].push_back(-inf);
         }
+        for (const float v : values) summary_[0].push_back(v);
+        for (const float v : values) summary_[0].push_back(v);
         if (s.holding && rows_ >= s.heldRows) {
             // Too long to hold: from now on the readings are read back when asked for.
             s.holding = false;
@@ -209,6 +214,9 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values,
         const float v = values[std::size_t(c)];
         if (std::isnan(v)) continue;
         takeIntoSummary(block, c, v);
+    }
+    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
+        summary_[0][block * kBlockWidth + kLastAt + c] = values[c];
     }
     if (s.holding) {
         std::copy(values.begin(), values.end(),
@@ -254,8 +262,11 @@ void LogData::buildSummary() {
                 summary_[0].push_back(inf);
                 summary_[0].push_back(-inf);
             }
-            const int end = std::min(rows_, int(b + 1) * kBlockRows[0]);
-            for (int row = int(b) * kBlockRows[0]; row < end; ++row) {
+            const int start = int(b) * kBlockRows[0];
+            const int end = std::min(rows_, start + kBlockRows[0]);
+            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(start, c + 1));
+            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(end - 1, c + 1));
+            for (int row = start; row < end; ++row) {
                 for (int c = 0; c < kLogChannels; ++c) {
                     const float v = value(row, c + 1);
                     if (!std::isnan(v)) takeIntoSummary(b, c, v);
@@ -270,8 +281,8 @@ void LogData::buildSummary() {
         for (std::size_t c = 0; c < kSummaryWidth; c += 2) {
             float lo = inf, hi = -inf;
             for (std::size_t k = b * per; k < std::min(blocks0, (b + 1) * per); ++k) {
-                lo = std::min(lo, summary_[0][k * kSummaryWidth + c]);
-                hi = std::max(hi, summary_[0][k * kSummaryWidth + c + 1]);
+                lo = std::min(lo, summary_[0][k * kBlockWidth + c]);
+                hi = std::max(hi, summary_[0][k * kBlockWidth + c + 1]);
             }
             summary_[1].push_back(lo);
             summary_[1].push_back(hi);
@@ -289,7 +300,8 @@ ReadingExtent LogData::extent(int channel, int first, int end) const {
     };
     const auto takeBlock = [&](int level, int b) {
         const PiecedVector<float>& s = summary_[std::size_t(level)];
-        const std::size_t at = std::size_t(b) * kSummaryWidth + std::size_t(channel - 1) * 2;
+        const std::size_t at = std::size_t(b) * (level == 0 ? kBlockWidth : kSummaryWidth) +
+                               std::size_t(channel - 1) * 2;
         mn = std::min(mn, s[at]);
         mx = std::max(mx, s[at + 1]);
     };
@@ -309,6 +321,14 @@ ReadingExtent LogData::extent(int channel, int first, int end) const {
     while (row < end) takeRow(row++);
     if (mn > mx) return {};
     return {mn, mx, true};
+}
+
+float LogData::blockFirst(int block, int channel) const {
+    return summary_[0][std::size_t(block) * kBlockWidth + kFirstAt + std::size_t(channel - 1)];
+}
+
+float LogData::blockLast(int block, int channel) const {
+    return summary_[0][std::size_t(block) * kBlockWidth + kLastAt + std::size_t(channel - 1)];
 }
 
 // Times are compared in seconds with a millisecond's tolerance: a time typed or taken from an

@@ -83,6 +83,10 @@ class LogData {
     bool gapBefore(int row) const;
     // Readings of rows first … end − 1, from the summary where it covers whole blocks.
     ReadingExtent extent(int channel, int first, int end) const;
+    // The readings of the first and of the last row of block `block` (rows kPageRows·block …),
+    // without reading the file: what an overview joins its columns with.
+    float blockFirst(int block, int channel) const;
+    float blockLast(int block, int channel) const;
     // The channel's value at time t, linearly between the rows around it; none before the first
     // row, after the last, across a gap, or where either row has no reading.
     bool valueAt(int channel, double t, double& value) const;
