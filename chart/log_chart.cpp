@@ -1,5 +1,6 @@
 #include "chart/log_chart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/readout_format.h"
@@ -105,15 +106,21 @@ void LogChart::fillColumns(int columns, double from, double to) {
     const LogData& d = *data_;
     const double width = (to - from) / columns;
     const int first = d.rowAtOrAfter(from);
+    const int last = d.rowAfter(to);
+    // With hundreds of rows to a column, columns part at whole summary blocks (a shift of
+    // less than an eighth of a pixel): every row still falls in exactly one column, and no
+    // column's extremes need a long log's readings read back from its file.
+    constexpr int kBlock = LogData::kPageRows;
+    const bool whole = last - first >= 8 * kBlock * columns;
     std::array<bool, kLogChannels> gap{};
     for (int k = 0, a = first; k < columns; ++k) {
-        const int b = k + 1 == columns ? d.rowAfter(to) : d.rowAtOrAfter(from + (k + 1) * width);
+        int b = k + 1 == columns ? last : d.rowAtOrAfter(from + (k + 1) * width);
+        if (whole && k + 1 < columns) b = std::min(last, (b + kBlock / 2) / kBlock * kBlock);
         if (b <= a) continue;
         // A gap that ends in this column breaks every curve; one inside a column is narrower
         // than a pixel.
         const bool timeGap = a > first && d.gapBefore(a);
         const double t0 = d.time(a), t1 = d.time(b - 1), middle = (t0 + t1) / 2;
-        constexpr int kBlock = LogData::kPageRows;
         const int firstBlock = (a + kBlock - 1) / kBlock, lastBlock = b / kBlock - 1;
         const bool edges = lastBlock >= firstBlock;
         const double e0 = edges ? d.time(firstBlock * kBlock) : 0;

@@ -1,5 +1,8 @@
 #include "windows/log_viewer_window.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -280,6 +283,9 @@ void LogViewerWindow::load(const QStringList& paths) {
     // The thread never touches the window: it leaves its result in `result`, which the
     // window's progress timer takes once it is finished (the destructor waits for the thread).
     loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
+        // Below the GUI thread and the polls: reading a long log uses both cores, and its
+        // threads (which inherit this) give way to the live window.
+        ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
         try {
             result->data = std::make_shared<LogData>();
             result->ok = readLogFiles(files, *result->data, result->error, progress.get());
