@@ -115,7 +115,15 @@ void LogChart::fillColumns(int columns, double from, double to) {
     std::array<bool, kLogChannels> gap{};
     for (int k = 0, a = first; k < columns; ++k) {
         int b = k + 1 == columns ? last : d.rowAtOrAfter(from + (k + 1) * width);
-        if (whole && k + 1 < columns) b = std::min(last, (b + kBlock / 2) / kBlock * kBlock);
+        if (whole && k + 1 < columns) {
+            // Not across a gap: the column after it starts at its end, where the curves break.
+            const int snapped = std::min(last, (b + kBlock / 2) / kBlock * kBlock);
+            bool gapBetween = false;
+            for (int row = std::min(b, snapped); row <= std::max(b, snapped); ++row) {
+                gapBetween = gapBetween || d.gapBefore(row);
+            }
+            if (!gapBetween) b = snapped;
+        }
         if (b <= a) continue;
         // A gap that ends in this column breaks every curve; one inside a column is narrower
         // than a pixel.
