@@ -1,5 +1,6 @@
 #include "chart/log_chart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/readout_format.h"
@@ -84,6 +85,7 @@ void LogChart::fillView(int columns) {
     }
     // Unlocking lets the plot fit the value axes to what the view holds.
     for (XYLine* l : lines_) l->setLockInvalidate(false);
+    if (d.sourceChanged() && onSourceChanged) onSourceChanged();
 }
 
 void LogChart::fillExact(XYLine& l, int channel, int first, int end) {
@@ -104,14 +106,33 @@ void LogChart::fillColumns(int columns, double from, double to) {
     const LogData& d = *data_;
     const double width = (to - from) / columns;
     const int first = d.rowAtOrAfter(from);
+    const int last = d.rowAfter(to);
+    // With hundreds of rows to a column, columns part at whole summary blocks (a shift of
+    // less than an eighth of a pixel): every row still falls in exactly one column, and no
+    // column's extremes need a long log's readings read back from its file.
+    constexpr int kBlock = LogData::kPageRows;
+    const bool whole = last - first >= 8 * kBlock * columns;
     std::array<bool, kLogChannels> gap{};
     for (int k = 0, a = first; k < columns; ++k) {
-        const int b = k + 1 == columns ? d.rowAfter(to) : d.rowAtOrAfter(from + (k + 1) * width);
+        int b = k + 1 == columns ? last : d.rowAtOrAfter(from + (k + 1) * width);
+        if (whole && k + 1 < columns) {
+            // Not across a gap: the column after it starts at its end, where the curves break.
+            const int snapped = std::min(last, (b + kBlock / 2) / kBlock * kBlock);
+            bool gapBetween = false;
+            for (int row = std::min(b, snapped); row <= std::max(b, snapped); ++row) {
+                gapBetween = gapBetween || d.gapBefore(row);
+            }
+            if (!gapBetween) b = snapped;
+        }
         if (b <= a) continue;
         // A gap that ends in this column breaks every curve; one inside a column is narrower
         // than a pixel.
         const bool timeGap = a > first && d.gapBefore(a);
         const double t0 = d.time(a), t1 = d.time(b - 1), middle = (t0 + t1) / 2;
+        const int firstBlock = (a + kBlock - 1) / kBlock, lastBlock = b / kBlock - 1;
+        const bool edges = lastBlock >= firstBlock;
+        const double e0 = edges ? d.time(firstBlock * kBlock) : 0;
+        const double e1 = edges ? d.time(std::min(d.rows(), (lastBlock + 1) * kBlock) - 1) : 0;
         for (int c = 1; c <= kLogChannels; ++c) {
             const ReadingExtent e = d.extent(c, a, b);
             bool& broken = gap[std::size_t(c - 1)];
@@ -122,6 +143,17 @@ void LogChart::fillColumns(int columns, double from, double to) {
             XYLine& l = *line(c);
             if (broken || timeGap) l.addBreak();
             broken = false;
+            if (edges) {
+                // A long log's readings would be read back from the file: the column is joined
+                // to its neighbours at the first and last rows of the blocks it holds whole,
+                // whose readings the summary keeps.
+                const float v0 = d.blockFirst(firstBlock, c), v1 = d.blockLast(lastBlock, c);
+                if (!std::isnan(v0)) l.addXY(e0, v0);
+                l.addXY(middle, e.min);
+                l.addXY(middle, e.max);
+                if (!std::isnan(v1)) l.addXY(e1, v1);
+                continue;
+            }
             if (d.hasReading(a, c)) l.addXY(t0, d.value(a, c));
             l.addXY(middle, e.min);
             l.addXY(middle, e.max);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,9 @@ class LogChart {
     // Fills the curves for the current time range and `columns` pixel columns, when either
     // changed since the last fill; the plot calls it before it paints.
     void fillView(int columns);
+    // Called when a fill found the log's file changed since it was read (its readings there
+    // are then shown as none).
+    std::function<void()> onSourceChanged;
 
   private:
     void fillExact(XYLine& l, int channel, int first, int end);

@@ -57,7 +57,13 @@ std::string logCsv(const LogData& data, double from, double to, const std::vecto
 
 bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
                  const std::vector<int>& channels, std::string& error) {
-    const int err = replaceFile(path, logCsv(data, from, to, channels));
+    const std::string text = logCsv(data, from, to, channels);
+    // Readings read back from a file changed since are not the log's: nothing is written.
+    if (data.sourceChanged()) {
+        error = path + ": " + kLogChangedText;
+        return false;
+    }
+    const int err = replaceFile(path, text);
     if (err != 0) error = path + ": " + std::strerror(err);
     return err == 0;
 }

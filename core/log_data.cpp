@@ -1,39 +1,83 @@
-// The compact table of a log's readings and its min/max summary.
+// The table of a log's times, its min/max summary, and its readings, held or read back.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <deque>
 #include <limits>
+#include <mutex>
 #include <numeric>
+#include <unordered_map>
+#include <utility>
 
 #include "core/log_file.h"
 
 namespace kvel {
 namespace {
 
-constexpr int kChunkRows = 1 << 16;
 constexpr double kEpochDay = 25569;  // 1.1.1970
-// A reading is stored as hundredths of a degree from the channel's first reading in the same
-// chunk, in 16 bits: 0 is no reading, kOdd a reading kept aside (too far from that first one,
-// or finer than hundredths).
-constexpr std::uint16_t kOdd = 0xFFFF;
-constexpr int kUnset = std::numeric_limits<int>::min();
 // Summary levels: blocks of 64 rows, and of 64 such blocks.
 constexpr int kBlockRows[2] = {64, 64 * 64};
+static_assert(kBlockRows[0] == LogData::kPageRows, "a page is a summary block");
 // A step this many times the usual one breaks the curves.
 constexpr double kGapSteps = 10;
+// Pages read back that are kept (about 4 MB): a narrow view or a read-out needs a few dozen.
+constexpr std::size_t kCachedPages = 1024;
+constexpr std::uint64_t kOffsetMask = (std::uint64_t(1) << 40) - 1;
+constexpr std::size_t kSummaryWidth = std::size_t(kLogChannels) * 2;
+// A block of the first level also holds the readings of its first and of its last row.
+constexpr std::size_t kBlockWidth = kSummaryWidth * 2;
+constexpr std::size_t kFirstAt = kSummaryWidth, kLastAt = kSummaryWidth + kLogChannels;
 
 float noReading() {
     return std::numeric_limits<float>::quiet_NaN();
 }
 
+std::uint32_t secondsOfDay(double when) {
+    return std::uint32_t(std::llround((when - kEpochDay) * 86400.0));
+}
+
+// Reads exactly `size` bytes at `offset`; false on an error or a file that became shorter.
+bool readAt(int fd, long long offset, std::string& out, std::size_t size) {
+    out.resize(size);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, out.data() + done, size - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
 }  // namespace
 
-struct LogData::Chunk {
-    std::array<std::uint32_t, kChunkRows> seconds;
-    std::array<std::uint16_t, std::size_t(kChunkRows) * kLogChannels> stored;
-    std::array<int, kLogChannels> base;
+struct LogData::Store {
+    struct Source {
+        int fd = -1;
+        long long size = 0;
+    };
+    ~Store() {
+        for (const Source& s : sources) ::close(s.fd);
+    }
+    long long heldRows = std::numeric_limits<long long>::max();
+    // While true every row's readings are in `held` (file order); once the log outgrew
+    // heldRows they are read back from `sources`.
+    bool holding = true;
+    std::vector<std::unique_ptr<Page>> held;
+    std::vector<Source> sources;
+    std::mutex mutex;
+    std::unordered_map<int, std::unique_ptr<Page>> cache;
+    std::deque<int> cacheOrder;  // oldest first
+    int lastPage = -1;
+    const Page* last = nullptr;
+    bool changed = false;
 };
 
-LogData::LogData() = default;
+LogData::LogData() : store_(std::make_unique<Store>()) {}
 LogData::~LogData() = default;
 LogData::LogData(LogData&&) noexcept = default;
 LogData& LogData::operator=(LogData&&) noexcept = default;
@@ -42,69 +86,157 @@ int LogData::skippedTotal() const {
     return std::accumulate(skipped.begin(), skipped.end(), 0);
 }
 
-std::uint16_t LogData::raw(int row, int channel) const {
-    return chunks_[std::size_t(row / kChunkRows)]
-        ->stored[std::size_t(row % kChunkRows) * kLogChannels + std::size_t(channel - 1)];
+void LogData::holdReadingsUpTo(long long rows) {
+    store_->heldRows = rows;
+}
+
+void LogData::keepSource(int fd, long long size) {
+    store_->sources.push_back({fd, size});
+}
+
+bool LogData::sourceChanged() const {
+    std::lock_guard lock(store_->mutex);
+    return store_->changed;
 }
 
 double LogData::time(int row) const {
-    const std::uint32_t s =
-        chunks_[std::size_t(row / kChunkRows)]->seconds[std::size_t(row % kChunkRows)];
-    return kEpochDay + double(s) / 86400.0;
+    return kEpochDay + secondsOf(row) / 86400.0;
 }
 
 float LogData::value(int row, int channel) const {
-    const std::uint16_t s = raw(row, channel);
-    if (s == 0) return noReading();
-    if (s == kOdd) {
-        const std::uint64_t key = std::uint64_t(row) * kLogChannels + std::uint64_t(channel - 1);
-        const auto it = std::lower_bound(odd_.begin(), odd_.end(), std::pair{key, -HUGE_VALF});
-        return it != odd_.end() && it->first == key ? it->second : noReading();
+    const std::uint32_t i = fileIndex(row);
+    const int page = int(i / kPageRows);
+    const std::size_t at = std::size_t(i % kPageRows) * kLogChannels + std::size_t(channel - 1);
+    Store& s = *store_;
+    // Held readings never change after the log was read: no lock is needed.
+    if (s.holding) return (*s.held[std::size_t(page)])[at];
+    std::lock_guard lock(s.mutex);
+    // Most look-ups are of the page looked up last.
+    if (page == s.lastPage) return (*s.last)[at];
+    auto it = s.cache.find(page);
+    if (it == s.cache.end()) {
+        auto read = std::make_unique<Page>();
+        if (!readBack(page, *read)) {
+            read->fill(noReading());
+            s.changed = true;
+        }
+        if (s.cache.size() >= kCachedPages) {
+            if (s.cacheOrder.front() == s.lastPage) s.lastPage = -1;
+            s.cache.erase(s.cacheOrder.front());
+            s.cacheOrder.pop_front();
+        }
+        s.cacheOrder.push_back(page);
+        it = s.cache.emplace(page, std::move(read)).first;
     }
-    const int base = chunks_[std::size_t(row / kChunkRows)]->base[std::size_t(channel - 1)];
-    return float(double(base + int(s)) / 100.0);
+    s.lastPage = page;
+    s.last = it->second.get();
+    return (*it->second)[at];
 }
 
-bool LogData::append(double when, const std::array<float, kLogChannels>& values) {
-    if (rows_ % kChunkRows == 0) {
-        chunks_.push_back(std::unique_ptr<Chunk>(new Chunk));
-        chunks_.back()->base.fill(kUnset);
+bool LogData::readBack(int page, Page& out) const {
+    out.fill(noReading());
+    const Store& s = *store_;
+    const std::size_t first = std::size_t(page) * kPageRows;
+    const std::size_t count = std::min<std::size_t>(kPageRows, seconds_.size() - first);
+    std::size_t file = std::size_t(pageAt_[std::size_t(page)] >> 40);
+    long long offset = (long long)(pageAt_[std::size_t(page)] & kOffsetMask);
+    const bool hasNext = std::size_t(page) + 1 < pageAt_.size();
+    const std::uint64_t next = hasNext ? pageAt_[std::size_t(page) + 1] : 0;
+    std::size_t k = 0;
+    std::string text;
+    std::array<float, kLogChannels> values{};
+    for (; k < count && file < s.sources.size(); ++file, offset = 0) {
+        const Store::Source& source = s.sources[file];
+        struct stat st {};
+        if (::fstat(source.fd, &st) != 0 || st.st_size < source.size) return false;
+        const long long end =
+            hasNext && (next >> 40) == file ? (long long)(next & kOffsetMask) : source.size;
+        if (end < offset || !readAt(source.fd, offset, text, std::size_t(end - offset))) {
+            return false;
+        }
+        // The lines that were taken are those that read as data lines at the rows' times:
+        // a line left out for its time never has the time of the row after it.
+        std::string_view rest = text;
+        bool firstLine = offset == 0;
+        while (!rest.empty() && k < count) {
+            std::size_t cut = rest.find('\n');
+            std::string_view line = rest.substr(0, cut);
+            // A file's last line without its end was taken only with its closing TAB.
+            const bool torn = cut == std::string_view::npos && end == source.size &&
+                              (line.empty() || (line.back() != '\t' && line.back() != '\r'));
+            rest.remove_prefix(cut == std::string_view::npos ? rest.size() : cut + 1);
+            double when = 0;
+            const bool atStart = std::exchange(firstLine, false);
+            if (torn || !readLogLine(line, atStart, when, values)) continue;
+            if (secondsOfDay(when) != seconds_[first + k]) continue;
+            std::copy(values.begin(), values.end(), out.begin() + std::ptrdiff_t(k * kLogChannels));
+            ++k;
+        }
     }
-    Chunk& chunk = *chunks_.back();
-    const std::size_t at = std::size_t(rows_ % kChunkRows);
-    const double seconds = std::round((when - kEpochDay) * 86400.0);
-    chunk.seconds[at] = std::uint32_t(seconds);
-    if (rows_ > 0 && chunk.seconds[at] < (at > 0 ? chunk.seconds[at - 1] : 0)) sorted_ = false;
-    if (rows_ > 0 && at == 0) {
-        const Chunk& before = *chunks_[chunks_.size() - 2];
-        if (chunk.seconds[0] < before.seconds[kChunkRows - 1]) sorted_ = false;
+    return k == count;
+}
+
+void LogData::takeIntoSummary(std::size_t block, int channel, float v) {
+    float& lo = summary_[0][block * kBlockWidth + std::size_t(channel) * 2];
+    float& hi = summary_[0][block * kBlockWidth + std::size_t(channel) * 2 + 1];
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+}
+
+bool LogData::append(double when, const std::array<float, kLogChannels>& values,
+                     std::uint64_t where) {
+    const std::uint32_t seconds = secondsOfDay(when);
+    const std::size_t at = std::size_t(rows_);
+    if (rows_ > 0 && seconds < seconds_[at - 1]) sorted_ = false;
+    seconds_.push_back(seconds);
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::size_t block = at / kPageRows;
+    Store& s = *store_;
+    if (at % kPageRows == 0) {
+        pageAt_.push_back(where);
+        for (int c = 0; c < kLogChannels; ++c) {
+            summary_[0].push_back(inf);
+            summary_[0].push_back(-inf);
+        }
+        for (const float v : values) summary_[0].push_back(v);
+        for (const float v : values) summary_[0].push_back(v);
+        if (s.holding && rows_ >= s.heldRows) {
+            // Too long to hold: from now on the readings are read back when asked for.
+            s.holding = false;
+            std::vector<std::unique_ptr<Page>>().swap(s.held);
+        }
+        if (s.holding) {
+            s.held.push_back(std::make_unique<Page>());
+            s.held.back()->fill(noReading());
+        }
     }
     for (int c = 0; c < kLogChannels; ++c) {
-        std::uint16_t& out = chunk.stored[at * kLogChannels + std::size_t(c)];
         const float v = values[std::size_t(c)];
-        if (std::isnan(v)) {
-            out = 0;
-            continue;
-        }
-        const double h = double(v) * 100.0;
-        // Rounded half away from zero without a library call: this runs for every reading.
-        const double whole = double(static_cast<long long>(h + (h >= 0 ? 0.5 : -0.5)));
-        int& base = chunk.base[std::size_t(c)];
-        if (base == kUnset && std::fabs(whole) < 1e9) base = int(whole) - 32767;
-        const double offset = whole - base;
-        if (std::fabs(h - whole) < 0.02 && offset >= 1 && offset < kOdd) {
-            out = std::uint16_t(offset);
-        } else {
-            out = kOdd;
-            odd_.emplace_back(std::uint64_t(rows_) * kLogChannels + std::uint64_t(c), v);
-        }
+        if (std::isnan(v)) continue;
+        takeIntoSummary(block, c, v);
+    }
+    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
+        summary_[0][block * kBlockWidth + kLastAt + c] = values[c];
+    }
+    if (s.holding) {
+        std::copy(values.begin(), values.end(),
+                  s.held.back()->begin() + std::ptrdiff_t(at % kPageRows * kLogChannels));
     }
     ++rows_;
     return true;
 }
 
 void LogData::finish() {
-    if (!sorted_) sortByTime();
+    if (!sorted_) {
+        // The clock went back, or the files were not in time order: rows are kept in the
+        // order of their lines and looked up through the time order.
+        order_.resize(std::size_t(rows_));
+        std::iota(order_.begin(), order_.end(), 0u);
+        std::stable_sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) {
+            return seconds_[a] < seconds_[b];
+        });
+        sorted_ = true;
+    }
     // The usual step: the median of up to 4001 steps spread over the log.
     std::vector<double> steps;
     if (rows_ >= 2) {
@@ -119,88 +251,41 @@ void LogData::finish() {
     buildSummary();
 }
 
-void LogData::sortByTime() {
-    std::vector<std::uint32_t> order(static_cast<std::size_t>(rows_));
-    std::iota(order.begin(), order.end(), 0u);
-    const auto seconds = [this](std::uint32_t row) {
-        return chunks_[row / kChunkRows]->seconds[row % kChunkRows];
-    };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return seconds(a) < seconds(b); });
-    LogData sorted;
-    std::array<float, kLogChannels> values{};
-    for (const std::uint32_t row : order) {
-        for (int c = 1; c <= kLogChannels; ++c) values[std::size_t(c - 1)] = value(int(row), c);
-        sorted.append(time(int(row)), values);
-    }
-    chunks_ = std::move(sorted.chunks_);
-    odd_ = std::move(sorted.odd_);
-    sorted_ = true;
-}
-
 void LogData::buildSummary() {
     const float inf = std::numeric_limits<float>::infinity();
-    const int blocks0 = (rows_ + kBlockRows[0] - 1) / kBlockRows[0];
-    std::vector<float>& low = summary_[0];
-    low.assign(std::size_t(blocks0) * kLogChannels * 2, 0);
-    // Level 0 straight from the stored steps of each chunk: the extremes of a block are found
-    // on the 16-bit numbers and turned into degrees once.
-    for (int b = 0; b < blocks0; ++b) {
-        const Chunk& chunk = *chunks_[std::size_t(b * kBlockRows[0] / kChunkRows)];
-        const int first = b * kBlockRows[0], end = std::min(rows_, first + kBlockRows[0]);
-        std::array<int, kLogChannels> mn, mx;
-        std::array<bool, kLogChannels> odd{};
-        mn.fill(kOdd);
-        mx.fill(0);
-        for (int row = first; row < end; ++row) {
-            const std::uint16_t* stored =
-                &chunk.stored[std::size_t(row % kChunkRows) * kLogChannels];
+    const std::size_t blocks0 = std::size_t(rows_ + kBlockRows[0] - 1) / kBlockRows[0];
+    if (!order_.empty()) {
+        // The summary is of blocks in time order: taken again through that order.
+        summary_[0] = {};
+        for (std::size_t b = 0; b < blocks0; ++b) {
             for (int c = 0; c < kLogChannels; ++c) {
-                const int v = stored[c];
-                if (v == 0) continue;
-                if (v == kOdd) {
-                    odd[std::size_t(c)] = true;
-                    continue;
-                }
-                mn[std::size_t(c)] = std::min(mn[std::size_t(c)], v);
-                mx[std::size_t(c)] = std::max(mx[std::size_t(c)], v);
+                summary_[0].push_back(inf);
+                summary_[0].push_back(-inf);
             }
-        }
-        for (int c = 0; c < kLogChannels; ++c) {
-            float lo = inf, hi = -inf;
-            if (mx[std::size_t(c)] != 0) {
-                const int base = chunk.base[std::size_t(c)];
-                lo = float(double(base + mn[std::size_t(c)]) / 100.0);
-                hi = float(double(base + mx[std::size_t(c)]) / 100.0);
-            }
-            if (odd[std::size_t(c)]) {
-                for (int row = first; row < end; ++row) {
-                    if (raw(row, c + 1) != kOdd) continue;
+            const int start = int(b) * kBlockRows[0];
+            const int end = std::min(rows_, start + kBlockRows[0]);
+            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(start, c + 1));
+            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(end - 1, c + 1));
+            for (int row = start; row < end; ++row) {
+                for (int c = 0; c < kLogChannels; ++c) {
                     const float v = value(row, c + 1);
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
+                    if (!std::isnan(v)) takeIntoSummary(b, c, v);
                 }
             }
-            const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(c)) * 2;
-            low[at] = lo;
-            low[at + 1] = hi;
         }
     }
-    const int per = kBlockRows[1] / kBlockRows[0];
-    const int blocks1 = (blocks0 + per - 1) / per;
-    std::vector<float>& high = summary_[1];
-    high.assign(std::size_t(blocks1) * kLogChannels * 2, 0);
-    for (int b = 0; b < blocks1; ++b) {
-        for (int c = 0; c < kLogChannels; ++c) {
+    const std::size_t per = kBlockRows[1] / kBlockRows[0];
+    const std::size_t blocks1 = (blocks0 + per - 1) / per;
+    summary_[1] = {};
+    for (std::size_t b = 0; b < blocks1; ++b) {
+        for (std::size_t c = 0; c < kSummaryWidth; c += 2) {
             float lo = inf, hi = -inf;
-            for (int k = b * per; k < std::min(blocks0, (b + 1) * per); ++k) {
-                const std::size_t at = (std::size_t(k) * kLogChannels + std::size_t(c)) * 2;
-                lo = std::min(lo, low[at]);
-                hi = std::max(hi, low[at + 1]);
+            for (std::size_t k = b * per; k < std::min(blocks0, (b + 1) * per); ++k) {
+                lo = std::min(lo, summary_[0][k * kBlockWidth + c]);
+                hi = std::max(hi, summary_[0][k * kBlockWidth + c + 1]);
             }
-            const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(c)) * 2;
-            high[at] = lo;
-            high[at + 1] = hi;
+            summary_[1].push_back(lo);
+            summary_[1].push_back(hi);
         }
     }
 }
@@ -208,14 +293,15 @@ void LogData::buildSummary() {
 ReadingExtent LogData::extent(int channel, int first, int end) const {
     float mn = std::numeric_limits<float>::infinity(), mx = -mn;
     const auto takeRow = [&](int row) {
-        if (!hasReading(row, channel)) return;
         const float v = value(row, channel);
+        if (std::isnan(v)) return;
         mn = std::min(mn, v);
         mx = std::max(mx, v);
     };
     const auto takeBlock = [&](int level, int b) {
-        const std::vector<float>& s = summary_[std::size_t(level)];
-        const std::size_t at = (std::size_t(b) * kLogChannels + std::size_t(channel - 1)) * 2;
+        const PiecedVector<float>& s = summary_[std::size_t(level)];
+        const std::size_t at = std::size_t(b) * (level == 0 ? kBlockWidth : kSummaryWidth) +
+                               std::size_t(channel - 1) * 2;
         mn = std::min(mn, s[at]);
         mx = std::max(mx, s[at + 1]);
     };
@@ -237,8 +323,12 @@ ReadingExtent LogData::extent(int channel, int first, int end) const {
     return {mn, mx, true};
 }
 
-double LogData::secondsOf(int row) const {
-    return double(chunks_[std::size_t(row / kChunkRows)]->seconds[std::size_t(row % kChunkRows)]);
+float LogData::blockFirst(int block, int channel) const {
+    return summary_[0][std::size_t(block) * kBlockWidth + kFirstAt + std::size_t(channel - 1)];
+}
+
+float LogData::blockLast(int block, int channel) const {
+    return summary_[0][std::size_t(block) * kBlockWidth + kLastAt + std::size_t(channel - 1)];
 }
 
 // Times are compared in seconds with a millisecond's tolerance: a time typed or taken from an

@@ -1,15 +1,21 @@
 #include "core/log_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <new>
 #include <numeric>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace kvel {
 namespace {
@@ -158,18 +164,19 @@ void LogParser::addOverlongLine() {
     skip(LogSkip::FieldCount, lineNumber_);
 }
 
-void LogParser::addLine(std::string_view line, bool complete) {
-    ++lineNumber_;
-    if (lineNumber_ == 1 && line.starts_with(kBom)) line.remove_prefix(kBom.size());
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) return;
-    if (line.starts_with(kHeaderUtf8) || line.starts_with(kHeaderCp1251)) return;
-    // Every field is followed by a TAB; a last line without its line end that also misses the
-    // TAB after its last field was cut while being written.
-    const bool terminated = line.back() == '\t';
-    if (!complete && !terminated) return skip(LogSkip::TornLine, lineNumber_);
-    if (terminated) line.remove_suffix(1);
+namespace {
 
+enum class LineKind { NotData, FieldCount, BadField, Data };
+
+// The date field of the line before and its day number: most lines share their date.
+struct DateCache {
+    std::string date;
+    double day = 0;
+};
+
+// A line already without its line end, BOM, CR and closing TAB.
+LineKind readFields(std::string_view line, DateCache& cache, double& when,
+                    std::array<float, kLogChannels>& values) {
     std::array<std::string_view, kFields> fields;
     int count = 0;
     for (std::size_t start = 0;;) {
@@ -179,26 +186,119 @@ void LogParser::addLine(std::string_view line, bool complete) {
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
-    if (count != kFields) return skip(LogSkip::FieldCount, lineNumber_);
-
-    Row row;
-    row.line = lineNumber_;
+    if (count != kFields) return LineKind::FieldCount;
     double fraction = 0;
-    if (fields[0] != lastDate_) {
+    if (fields[0] != cache.date) {
         int y = 0, m = 0, d = 0;
-        if (!readDate(fields[0], y, m, d)) return skip(LogSkip::BadField, lineNumber_);
-        lastDate_ = fields[0];
-        lastDay_ = dayNumber(y, m, d);
+        if (!readDate(fields[0], y, m, d)) return LineKind::BadField;
+        cache.date = fields[0];
+        cache.day = dayNumber(y, m, d);
     }
-    if (!readClock(fields[1], fraction)) return skip(LogSkip::BadField, lineNumber_);
-    row.when = lastDay_ + fraction;
+    if (!readClock(fields[1], fraction)) return LineKind::BadField;
+    when = cache.day + fraction;
     // Times are kept as seconds from 1970 in 32 bits.
-    if (row.when < kFirstDay || row.when >= kLastDay) return skip(LogSkip::BadField, lineNumber_);
+    if (when < kFirstDay || when >= kLastDay) return LineKind::BadField;
     for (int c = 0; c < kLogChannels; ++c) {
-        if (!readValue(fields[std::size_t(2 + c)], row.values[std::size_t(c)])) {
-            return skip(LogSkip::BadField, lineNumber_);
+        if (!readValue(fields[std::size_t(2 + c)], values[std::size_t(c)])) {
+            return LineKind::BadField;
         }
     }
+    return LineKind::Data;
+}
+
+// Strips what surrounds a line's fields; false for a line that holds none.
+bool trimLine(std::string_view& line, bool first) {
+    if (first && line.starts_with(kBom)) line.remove_prefix(kBom.size());
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) return false;
+    return !line.starts_with(kHeaderUtf8) && !line.starts_with(kHeaderCp1251);
+}
+
+}  // namespace
+
+bool readLogLine(std::string_view line, bool first, double& when,
+                 std::array<float, kLogChannels>& values) {
+    if (!trimLine(line, first)) return false;
+    if (line.back() == '\t') line.remove_suffix(1);
+    DateCache cache;
+    return readFields(line, cache, when, values) == LineKind::Data;
+}
+
+namespace {
+
+void readOneLine(std::string_view line, bool complete, long long offset, DateCache& cache,
+                 LogParser::Line& out) {
+    out.offset = offset;
+    out.kind = LogParser::Line::NotData;
+    if (!trimLine(line, offset == 0)) return;
+    // Every field is followed by a TAB; a last line without its line end that also misses the
+    // TAB after its last field was cut while being written.
+    const bool terminated = line.back() == '\t';
+    if (!complete && !terminated) {
+        out.kind = LogParser::Line::Torn;
+        return;
+    }
+    if (terminated) line.remove_suffix(1);
+    switch (readFields(line, cache, out.when, out.values)) {
+        case LineKind::FieldCount:
+            out.kind = LogParser::Line::FieldCount;
+            break;
+        case LineKind::BadField:
+            out.kind = LogParser::Line::BadField;
+            break;
+        case LineKind::Data:
+            out.kind = LogParser::Line::Data;
+            break;
+        case LineKind::NotData:
+            break;
+    }
+}
+
+}  // namespace
+
+void LogParser::readLines(std::string_view text, long long offset, std::vector<Line>& out) {
+    out.clear();
+    DateCache cache;
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos;) {
+        out.emplace_back();
+        readOneLine(text.substr(0, end), true, offset, cache, out.back());
+        text.remove_prefix(end + 1);
+        offset += (long long)end + 1;
+    }
+}
+
+void LogParser::addLine(std::string_view line, bool complete, long long offset) {
+    Line read;
+    DateCache cache{std::move(lastDate_), lastDay_};
+    readOneLine(line, complete, offset, cache, read);
+    lastDate_ = std::move(cache.date);
+    lastDay_ = cache.day;
+    add(read);
+}
+
+void LogParser::add(const std::vector<Line>& lines) {
+    for (const Line& line : lines) add(line);
+}
+
+void LogParser::add(const Line& line) {
+    ++lineNumber_;
+    switch (line.kind) {
+        case Line::NotData:
+            return;
+        case Line::Torn:
+            return skip(LogSkip::TornLine, lineNumber_);
+        case Line::FieldCount:
+            return skip(LogSkip::FieldCount, lineNumber_);
+        case Line::BadField:
+            return skip(LogSkip::BadField, lineNumber_);
+        case Line::Data:
+            break;
+    }
+    Row row;
+    row.when = line.when;
+    row.values = line.values;
+    row.line = lineNumber_;
+    row.where = fileIndex_ << 40 | std::uint64_t(line.offset);
     if (hasPending_) decide(pending_, &row);
     pending_ = row;
     hasPending_ = true;
@@ -214,7 +314,7 @@ void LogParser::decide(const Row& row, const Row* next) {
     } else if (hasLast_ && next && row.when > next->when && last_ <= next->when) {
         return skip(LogSkip::WrongTime, row.line);
     }
-    data_.append(row.when, row.values);
+    data_.append(row.when, row.values, row.where);
     hasLast_ = true;
     last_ = row.when;
 }
@@ -228,14 +328,16 @@ void LogParser::finish() {
 LogData parseLog(std::string_view text) {
     LogData data;
     LogParser parser(data);
+    long long offset = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         if (end == std::string_view::npos) {
-            parser.addLine(text, false);
+            parser.addLine(text, false, offset);
             break;
         }
-        parser.addLine(text.substr(0, end));
+        parser.addLine(text.substr(0, end), true, offset);
         text.remove_prefix(end + 1);
+        offset += (long long)end + 1;
     }
     parser.finish();
     return data;
@@ -246,37 +348,83 @@ namespace {
 // A data line is about 110 bytes; anything far longer is not one and is never held whole.
 constexpr std::size_t kLongestLine = 4096;
 
+// Whole lines, at `offset` of their file: the first half into `lower`, the second (read on a
+// thread of its own) into `upper`.
+void readInHalves(std::string_view text, long long offset, std::vector<LogParser::Line>& lower,
+                  std::vector<LogParser::Line>& upper) {
+    upper.clear();
+    const std::size_t half =
+        text.size() > (64 << 10) ? text.find('\n', text.size() / 2) + 1 : text.size();
+    std::exception_ptr failure;
+    std::thread second;
+    const auto readUpper = [&] {
+        try {
+            LogParser::readLines(text.substr(half), offset + (long long)half, upper);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    if (half < text.size()) {
+        try {
+            second = std::thread(readUpper);
+        } catch (const std::system_error&) {
+            readUpper();  // no thread to be had (memory is short): read it here
+        }
+    }
+    try {
+        LogParser::readLines(text.substr(0, half), offset, lower);
+    } catch (...) {
+        if (second.joinable()) second.join();
+        throw;
+    }
+    if (second.joinable()) second.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 // One file into the parser; false with the reason when it cannot be read or reading was
-// cancelled.
-bool readInto(const std::string& path, LogParser& parser, std::string& error,
-              LogLoadProgress* progress, long long& doneBefore) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+// cancelled. The file stays open in `data` for reading readings back.
+bool readInto(const std::string& path, int index, LogParser& parser, LogData& data,
+              std::string& error, LogLoadProgress* progress, long long& doneBefore) {
+    struct Descriptor {
+        int fd;
+        ~Descriptor() {
+            if (fd >= 0) ::close(fd);
+        }
+    } file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    const int fd = file.fd;
+    if (fd < 0) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    std::vector<char> chunk(1 << 20);
+    parser.beginFile(index);
+    std::vector<char> chunk(4 << 20);
+    std::vector<LogParser::Line> lower, upper;
     std::string partial;  // the start of a line that the last piece cut
+    long long partialAt = 0;
     bool overlong = false;
-    bool failed = false;
     long long done = 0;
     for (;;) {
         if (progress && progress->cancel.load(std::memory_order_relaxed)) {
-            std::fclose(f);
             error = "прервано";
             return false;
         }
-        const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
-        if (n == 0) {
-            failed = std::ferror(f) != 0;
-            break;
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = path + ": " + std::strerror(errno);
+            return false;
         }
+        if (n == 0) break;
+        const long long base = done;
         done += static_cast<long long>(n);
         if (progress) progress->bytesDone.store(doneBefore + done, std::memory_order_relaxed);
-        std::string_view rest(chunk.data(), n);
+        std::string_view rest(chunk.data(), std::size_t(n));
+        const auto offsetOf = [&](std::string_view at) {
+            return base + (at.data() - chunk.data());
+        };
         // Each byte is looked at once: lines are taken from the piece itself, and only the
         // start of a line the piece cuts is kept (never more than the longest line).
-        for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+        if (const std::size_t end = rest.find('\n'); end != std::string_view::npos) {
             if (overlong) {
                 parser.addOverlongLine();
             } else if (!partial.empty()) {
@@ -284,16 +432,31 @@ bool readInto(const std::string& path, LogParser& parser, std::string& error,
                 if (partial.size() > kLongestLine) {
                     parser.addOverlongLine();
                 } else {
-                    parser.addLine(partial);
+                    parser.addLine(partial, true, partialAt);
                 }
             } else {
-                parser.addLine(rest.substr(0, end));
+                parser.addLine(rest.substr(0, end), true, offsetOf(rest));
             }
             partial.clear();
             overlong = false;
             rest.remove_prefix(end + 1);
+            // The whole lines of the piece, a megabyte at a time (so that a file of empty lines
+            // never makes millions of them at once), each's two halves read on two threads.
+            std::string_view body = rest.substr(0, rest.rfind('\n') + 1);
+            rest.remove_prefix(body.size());
+            while (!body.empty()) {
+                const std::size_t next =
+                    body.size() > (1 << 20) ? body.find('\n', 1 << 20) : std::string_view::npos;
+                const std::size_t cut = next == std::string_view::npos ? body.size() : next + 1;
+                const std::string_view piece = body.substr(0, cut);
+                body.remove_prefix(cut);
+                readInHalves(piece, offsetOf(piece), lower, upper);
+                parser.add(lower);
+                parser.add(upper);
+            }
         }
         if (!overlong) {
+            if (partial.empty()) partialAt = offsetOf(rest);
             partial.append(rest);
             if (partial.size() > kLongestLine) {
                 overlong = true;
@@ -301,17 +464,12 @@ bool readInto(const std::string& path, LogParser& parser, std::string& error,
             }
         }
     }
-    const int err = errno;
-    std::fclose(f);
-    if (failed) {
-        error = path + ": " + std::strerror(err);
-        return false;
-    }
     if (overlong) {
         parser.addOverlongLine();
     } else if (!partial.empty()) {
-        parser.addLine(partial, false);
+        parser.addLine(partial, false, partialAt);
     }
+    data.keepSource(std::exchange(file.fd, -1), done);
     doneBefore += done;
     return true;
 }
@@ -319,9 +477,10 @@ bool readInto(const std::string& path, LogParser& parser, std::string& error,
 }  // namespace
 
 bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::string& error,
-                  LogLoadProgress* progress) {
+                  LogLoadProgress* progress, long long heldRows) {
     data = LogData();
     try {
+        data.holdReadingsUpTo(heldRows);
         if (progress) {
             long long total = 0;
             for (const std::string& path : paths) {
@@ -332,8 +491,8 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
         }
         LogParser parser(data);
         long long done = 0;
-        for (const std::string& path : paths) {
-            if (!readInto(path, parser, error, progress, done)) {
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            if (!readInto(paths[i], int(i), parser, data, error, progress, done)) {
                 data = LogData();
                 return false;
             }
@@ -349,8 +508,8 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
     }
 }
 
-bool readLogFile(const std::string& path, LogData& data, std::string& error) {
-    return readLogFiles({path}, data, error);
+bool readLogFile(const std::string& path, LogData& data, std::string& error, long long heldRows) {
+    return readLogFiles({path}, data, error, nullptr, heldRows);
 }
 
 }  // namespace kvel

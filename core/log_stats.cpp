@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 #include "core/csv_export.h"
 
@@ -33,31 +35,39 @@ std::vector<ChannelStats> logStats(const LogData& data, double from, double to,
                                    const std::vector<int>& channels, double threshold) {
     if (from > to) std::swap(from, to);
     const int first = data.rowAtOrAfter(from), end = data.rowAfter(to);
-    std::vector<ChannelStats> out;
-    for (const int c : channels) {
-        ChannelStats s;
-        s.channel = c;
-        double sum = 0;
-        for (int row = first; row < end; ++row) {
-            if (!data.hasReading(row, c)) continue;
-            const double v = data.value(row, c);
+    const std::size_t n = channels.size();
+    std::vector<ChannelStats> out(n);
+    std::vector<double> sums(n, 0.0);
+    // The reading of the row before, per channel: kept, not looked up again.
+    std::vector<float> before(n, std::numeric_limits<float>::quiet_NaN());
+    for (std::size_t i = 0; i < n; ++i) out[i].channel = channels[i];
+    // Row by row, every channel at once: a long log's readings are read back from its file
+    // once, not once per channel.
+    for (int row = first; row < end; ++row) {
+        const bool joined = row > first && !data.gapBefore(row);
+        const double seconds = joined ? (data.time(row) - data.time(row - 1)) * 86400.0 : 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            ChannelStats& s = out[i];
+            const float reading = data.value(row, channels[i]);
+            const float a = std::exchange(before[i], reading);
+            if (std::isnan(reading)) continue;
+            const double v = reading;
             s.min = s.readings == 0 ? v : std::min(s.min, v);
             s.max = s.readings == 0 ? v : std::max(s.max, v);
-            sum += v;
+            sums[i] += v;
             ++s.readings;
-            if (row == first || data.gapBefore(row) || !data.hasReading(row - 1, c)) continue;
+            if (!joined || std::isnan(a)) continue;
             // The part of the segment from the row before that lies above the threshold.
-            const double a = data.value(row - 1, c), b = v;
-            const double seconds = (data.time(row) - data.time(row - 1)) * 86400.0;
-            if (a > threshold && b > threshold) {
+            if (a > threshold && v > threshold) {
                 s.secondsAbove += seconds;
-            } else if (a > threshold || b > threshold) {
-                const double high = std::max(a, b), low = std::min(a, b);
+            } else if (a > threshold || v > threshold) {
+                const double high = std::max<double>(a, v), low = std::min<double>(a, v);
                 s.secondsAbove += seconds * (high - threshold) / (high - low);
             }
         }
-        if (s.readings > 0) s.mean = sum / s.readings;
-        out.push_back(s);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (out[i].readings > 0) out[i].mean = sums[i] / out[i].readings;
     }
     return out;
 }

@@ -1,5 +1,8 @@
 #include "windows/log_viewer_window.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -193,6 +196,10 @@ void LogViewerWindow::buildLayout() {
 
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
+    // Said in the status line, not in a box: it is found while painting.
+    chart_->onSourceChanged = [this] {
+        status_->setText(logsName(paths_) + ": " + QString::fromUtf8(kLogChangedText));
+    };
     mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
     mouse_->onStandardView = [this] { chart_->standardView(); };
     for (int c = 1; c <= kLogChannels; ++c) {
@@ -277,6 +284,9 @@ void LogViewerWindow::load(const QStringList& paths) {
     // The thread never touches the window: it leaves its result in `result`, which the
     // window's progress timer takes once it is finished (the destructor waits for the thread).
     loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
+        // Below the GUI thread and the polls: reading a long log uses both cores, and its
+        // threads (which inherit this) give way to the live window.
+        ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
         try {
             result->data = std::make_shared<LogData>();
             result->ok = readLogFiles(files, *result->data, result->error, progress.get());
@@ -467,8 +477,13 @@ void LogViewerWindow::showStatistics() {
         std::vector<std::string> names;
         for (const int c : channels) names.push_back(channelCheckBox(c)->text().toStdString());
         const double t1 = markers_->time1(), t2 = markers_->time2();
-        stats_->setText(textOf(
-            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold)));
+        const std::string text =
+            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold);
+        if (data_->sourceChanged()) {
+            stats_->setProblem(QString("Журнал: ") + QString::fromUtf8(kLogChangedText));
+        } else {
+            stats_->setText(textOf(text));
+        }
     }
     stats_->show();
     stats_->raise();

@@ -11,9 +11,11 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "chart/chart_image.h"
 #include "config/mem_ini.h"
+#include "core/log_stats.h"
 #include "core/measurement_log.h"
 #include "windows/log_viewer_window.h"
 
@@ -121,6 +123,19 @@ void BM_ExportPng1920x1080(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExportPng1920x1080)->Unit(benchmark::kMillisecond);
+
+// Statistics of every channel over the whole log: a long log's readings are read back.
+void BM_StatisticsWholeRange(benchmark::State& state) {
+    const kvel::LogData& data = viewer->window->data();
+    std::vector<int> channels;
+    for (int c = 1; c <= kvel::kLogChannels; ++c) channels.push_back(c);
+    for (auto _ : state) {
+        const auto stats =
+            kvel::logStats(data, data.time(0), data.time(data.rows() - 1), channels, 50);
+        benchmark::DoNotOptimize(stats.data());
+    }
+}
+BENCHMARK(BM_StatisticsWholeRange)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -61,7 +61,7 @@ TEST(LogChart, ChannelWithoutAReadingIsAGapNotZero) {
 
 // Five-second lines of channel 1 with a spike every 997 lines and six hours without lines after
 // line 20000.
-std::shared_ptr<LogData> SpikyLog() {
+std::string SpikyText() {
     std::string text = logHeaderLine();
     for (int i = 0; i < 30000; ++i) {
         const int s = i * 5 + (i >= 20000 ? 6 * 3600 : 0);
@@ -72,7 +72,11 @@ std::shared_ptr<LogData> SpikyLog() {
         for (int c = 2; c <= kLogChannels; ++c) text += "---\t";
         text += "\r\n";
     }
-    return std::make_shared<LogData>(parseLog(text));
+    return text;
+}
+
+std::shared_ptr<LogData> SpikyLog() {
+    return std::make_shared<LogData>(parseLog(SpikyText()));
 }
 
 TEST(LogChart, EveryZoomShowsWhatTheFileHoldsAndBreaksAtAGap) {
@@ -130,6 +134,37 @@ TEST(LogChart, EveryZoomShowsWhatTheFileHoldsAndBreaksAtAGap) {
     ASSERT_EQ(one.breaks().size(), 1u);
     EXPECT_LT(one.xValue(one.breaks()[0] - 1), d.time(20000));
     EXPECT_EQ(one.xValue(one.breaks()[0]), d.time(20000));
+}
+
+TEST(LogChart, AnOverviewOfALogReadBackFromItsFileShowsEverySpikeAndTheTrueExtremes) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("log.txt"), SpikyText());
+    auto log = std::make_shared<LogData>();
+    std::string error;
+    ASSERT_TRUE(readLogFile(dir.File("log.txt"), *log, error, 0)) << error;
+    const LogData& d = *log;
+    XYPlot plot;
+    MemIni ini("");
+    LogChart chart(plot, ini);
+    chart.setData(log);
+    const XYLine& one = *chart.line(1);
+    // Twenty columns of 1,500 lines: columns part at whole blocks of lines.
+    chart.setTimeRange(d.time(0), d.time(29999));
+    chart.fillView(20);
+    const double column = (d.time(29999) - d.time(0)) / 20;
+    float shownMin = INFINITY, trueMin = INFINITY;
+    for (int i = 0; i < one.count(); ++i) shownMin = std::min(shownMin, float(one.yValue(i)));
+    for (int row = 0; row < d.rows(); ++row) trueMin = std::min(trueMin, d.value(row, 1));
+    EXPECT_EQ(shownMin, trueMin);
+    for (int spike = 0; spike < d.rows(); spike += 997) {
+        bool shown = false;
+        for (int i = 0; i < one.count() && !shown; ++i) {
+            shown = one.yValue(i) == 500 && std::fabs(one.xValue(i) - d.time(spike)) < column;
+        }
+        EXPECT_TRUE(shown) << "the spike of line " << spike;
+    }
+    EXPECT_EQ(one.breaks().size(), 1u);
+    EXPECT_FALSE(d.sourceChanged());
 }
 
 TEST(LogChart, ReadOutsGiveDatesDaysAndTheLogsTwoDecimals) {

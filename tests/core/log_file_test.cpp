@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -263,6 +264,95 @@ TEST(LogFile, EveryReadingIsKeptExactlyAndTheSummaryGivesTheTrueExtremes) {
         }
         EXPECT_FALSE(data.extent(2, first, end).any);
     }
+}
+
+// Equal times and readings, row by row, and equal extremes over runs of rows.
+void ExpectSameLog(const LogData& a, const LogData& b) {
+    ASSERT_EQ(a.rows(), b.rows());
+    for (int row = 0; row < a.rows(); ++row) {
+        ASSERT_EQ(a.time(row), b.time(row)) << row;
+        for (int c = 1; c <= kLogChannels; ++c) {
+            ASSERT_EQ(a.hasReading(row, c), b.hasReading(row, c)) << row << " " << c;
+            if (a.hasReading(row, c)) {
+                ASSERT_EQ(a.value(row, c), b.value(row, c)) << row;
+            }
+        }
+    }
+    for (int first : {0, 1, 63, 700}) {
+        const ReadingExtent x = a.extent(1, first, a.rows() - first / 2);
+        const ReadingExtent y = b.extent(1, first, b.rows() - first / 2);
+        EXPECT_EQ(x.any, y.any);
+        EXPECT_EQ(x.min, y.min);
+        EXPECT_EQ(x.max, y.max);
+    }
+}
+
+TEST(LogFile, ALongLogsReadingsAreReadBackExactlyAndAFileChangedAfterReadingIsNoticed) {
+    test::TempDir dir;
+    // The later file named first; in it a wrong time stamp, a bad line, a clock set back by an
+    // hour, a BOM before the header, and a last line cut while being written.
+    std::string later = "\xEF\xBB\xBF" + kHeader + Lines(900, 5, Ramp, 86400 * 3);
+    later.replace(later.find("19.11.26\t00:00:50"), 8, "19.11.35");
+    later += line("19.11.26", "01:20:00", "2l.5");
+    later += Lines(
+        1500, 5, [](int i) { return -5.0 - i * 0.37; }, 86400 * 3 + 3600);
+    later += line("19.11.26", "09:00:00", "7.00").substr(0, 40);
+    test::WriteBytes(dir.File("later.txt"), later);
+    test::WriteBytes(dir.File("first.txt"), kHeader + Lines(3000, 2, [](int i) {
+                                                return i % 3 ? 1000.5 - i : 0.125 * i;
+                                            }));
+    const std::vector<std::string> paths = {dir.File("later.txt"), dir.File("first.txt")};
+    LogData held, readBack;
+    std::string error;
+    ASSERT_TRUE(readLogFiles(paths, held, error, nullptr, 1 << 30)) << error;
+    ASSERT_TRUE(readLogFiles(paths, readBack, error, nullptr, 0)) << error;
+    EXPECT_EQ(held.rows(), 900 - 1 + 1500 + 3000);
+    EXPECT_EQ(held.clockSetBacks, readBack.clockSetBacks);
+    EXPECT_EQ(held.skipped, readBack.skipped);
+
+    // Renamed and deleted files still answer: they were read through descriptors kept open.
+    std::filesystem::rename(dir.File("later.txt"), dir.File("moved.txt"));
+    std::filesystem::remove(dir.File("first.txt"));
+    test::WriteBytes(dir.File("first.txt"), kHeader);
+    ExpectSameLog(held, readBack);
+    EXPECT_FALSE(readBack.sourceChanged());
+
+    // A file rewritten in place no longer holds the lines: its readings are none, and said so.
+    const std::string path = dir.File("log.txt");
+    test::WriteBytes(path, kHeader + Lines(1000, 5, Ramp));
+    LogData stale;
+    ASSERT_TRUE(readLogFile(path, stale, error, 0)) << error;
+    test::WriteBytes(path, kHeader + Lines(1000, 5, Ramp, 1));
+    EXPECT_FALSE(stale.hasReading(500, 1));
+    EXPECT_TRUE(stale.sourceChanged());
+    test::WriteBytes(path, kHeader);
+    EXPECT_FALSE(stale.hasReading(900, 1));
+    // Nor is such a log exported: the CSV is not written, and the reason is given.
+    const std::string csv = dir.File("stale.csv");
+    EXPECT_FALSE(writeLogCsv(csv, stale, stale.time(0), stale.time(999), {1}, error));
+    EXPECT_NE(error.find("изменился"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(csv));
+}
+
+TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
+    // Megabytes, so that pieces and their halves are cut; bad lines and a wrong time stamp far
+    // from the start, and a clock set back.
+    std::string text = kHeader + Lines(20000, 5, Ramp);
+    text.replace(text.find("16.11.26\t23:00:00"), 8, "16.11.35");
+    text += line("17.11.26", "03:00:00", "1,5") + "\r\n\r\n" + std::string(9000, 'z') + "\n";
+    text += Lines(
+        15000, 5, [](int i) { return i * 0.5; }, 86400 + 3600);
+    test::TempDir dir;
+    test::WriteBytes(dir.File("log.txt"), text);
+    LogData onThreads;
+    std::string error;
+    ASSERT_TRUE(readLogFile(dir.File("log.txt"), onThreads, error)) << error;
+    const LogData lineByLine = parseLog(text);
+    EXPECT_EQ(onThreads.skipped, lineByLine.skipped);
+    EXPECT_EQ(onThreads.firstSkippedLine, lineByLine.firstSkippedLine);
+    EXPECT_EQ(onThreads.clockSetBacks, 1);
+    EXPECT_EQ(onThreads.skippedTotal(), 3);
+    ExpectSameLog(onThreads, lineByLine);
 }
 
 TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
