@@ -47,11 +47,12 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini)
         line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? YAxisChoice::Left
                                                                     : YAxisChoice::Right);
     }
-    plot_.onPaintStart = [this](XYPlot* p) { fillView(p->drawWidth()); };
+    fillHook_ = QObject::connect(&plot_, &XYPlot::aboutToDraw,
+                                 [this](QSize size) { fillView(size.width()); });
 }
 
 LogChart::~LogChart() {
-    plot_.onPaintStart = nullptr;
+    QObject::disconnect(fillHook_);
 }
 
 void LogChart::setData(std::shared_ptr<const LogData> data) {
@@ -60,7 +61,7 @@ void LogChart::setData(std::shared_ptr<const LogData> data) {
         hasReadings_[std::size_t(c - 1)] = data_->extent(c, 0, data_->rows()).any;
     }
     filledColumns_ = -1;
-    plot_.invalidate();
+    plot_.updateLayout();
 }
 
 void LogChart::fillView(int columns) {

@@ -18,8 +18,8 @@
 #include "chart/markers.h"
 #include "config/mem_ini.h"
 #include "core/log_file.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
@@ -78,6 +78,8 @@ class LogChart {
     // What the curves were last filled for.
     double filledFrom_ = 0, filledTo_ = 0;
     int filledColumns_ = -1;
+    // The plot's call before it draws, dropped with the chart.
+    QMetaObject::Connection fillHook_;
 };
 
 // The markers of a log's chart: read-outs from the log's rows (the curves may be an overview),

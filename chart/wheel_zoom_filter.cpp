@@ -1,18 +1,17 @@
 #include "chart/wheel_zoom_filter.h"
 
 #include <QWheelEvent>
-#include <QWidget>
 
 #include "chart/chart_interaction.h"
 
 namespace kvel {
 
+WheelZoomFilter::WheelZoomFilter(XYPlot& plot) : QObject(&plot), plot_(plot) {
+    plot_.installEventFilter(this);
+}
+
 bool WheelZoomFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::Wheel || !watched->isWidgetType()) return false;
-    // Only turns over the chart's own window; dialogs and other windows keep their wheel.
-    if (static_cast<QWidget*>(watched)->window() != plot_.window() || !plot_.isVisible()) {
-        return false;
-    }
+    if (watched != &plot_ || event->type() != QEvent::Wheel) return false;
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const QPoint p = plot_.mapFromGlobal(wheel->globalPosition()).toPoint();
     return wheelZoom(plot_, notches_, wheel->angleDelta().y(), p.x(), p.y());

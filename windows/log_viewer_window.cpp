@@ -192,8 +192,9 @@ void LogViewerWindow::buildLayout() {
 
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
-    mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
-    mouse_->onStandardView = [this] { chart_->standardView(); };
+    mouse_ = std::make_unique<ChartMouse>(*plot_);
+    connect(mouse_.get(), &ChartMouse::standardViewRequested, this,
+            [this] { chart_->standardView(); });
     for (int c = 1; c <= kLogChannels; ++c) {
         const QColor color = kSlotColors[std::size_t(chart_->slotOf(c) - 1)];
         QPalette palette = colors_[std::size_t(c - 1)]->palette();
@@ -216,15 +217,15 @@ void LogViewerWindow::wireChart() {
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
 
-    plot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    plot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
-        mouse_->mouseDown(button, x, y);
-    };
-    plot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) { pointerMoved(x, y); };
-    plot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
-        mouse_->mouseUp(button, x, y);
-    };
-    qApp->installEventFilter(new WheelZoomFilter(*plot_, this));
+    connect(plot_, &XYPlot::mousePressed, this, [this](Qt::MouseButton button, QPoint pos) {
+        mouse_->mouseDown(button, pos.x(), pos.y());
+    });
+    connect(plot_, &XYPlot::mouseMoved, this,
+            [this](QPoint pos) { pointerMoved(pos.x(), pos.y()); });
+    connect(plot_, &XYPlot::mouseReleased, this, [this](Qt::MouseButton button, QPoint pos) {
+        mouse_->mouseUp(button, pos.x(), pos.y());
+    });
+    new WheelZoomFilter(*plot_);
 }
 
 void LogViewerWindow::pointerMoved(int x, int y) {

@@ -26,8 +26,8 @@
 #include "core/publishing.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
@@ -187,7 +187,7 @@ class MainWindow : public QMainWindow, public PollView {
     QCheckBox* chartUpdatingCheck_ = nullptr;
     QPushButton* cabinetButton_ = nullptr;
     QCheckBox* markersCheck_ = nullptr;
-    QLineEdit* crXEdit_ = nullptr;
+    QLineEdit* cursorTimeEdit_ = nullptr;
     QLineEdit* crYLEdit_ = nullptr;
     QLineEdit* crYREdit_ = nullptr;
     MarkerHandle* marker1Handle_ = nullptr;

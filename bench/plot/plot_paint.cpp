@@ -21,7 +21,7 @@
 #include <memory>
 #include <random>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ struct Scene {
     explicit Scene(int n) {
         plot.resize(kWidth, kHeight);
         plot.leftAxis()->setMinMax(-10, 60);
-        plot.bottomAxis()->setLabelAsDataTime(true);
+        plot.bottomAxis()->setLabelAsDateTime(true);
         plot.bottomAxis()->setLabelFormat("hh:nn:ss");
         std::mt19937 rng(20240601);
         std::normal_distribution<double> noise(0.0, 0.4);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <ostream>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 // Readable failure messages for texts.
 inline std::ostream& operator<<(std::ostream& os, const QString& s) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plot/block_index.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
 
 namespace {
 

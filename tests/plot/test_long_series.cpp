@@ -4,7 +4,7 @@
 #include <random>
 
 #include "plot/column_reduce.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {

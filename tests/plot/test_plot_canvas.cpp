@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -17,7 +17,7 @@ void SetUpMainWindowAxes(XYPlot& plot) {
     plot.rightAxis()->setTicksLines(true);
     plot.bottomAxis()->setTicksCount(11);
     plot.bottomAxis()->setMinMax(-10, 300);
-    plot.bottomAxis()->setLabelAsDataTime(true);
+    plot.bottomAxis()->setLabelAsDateTime(true);
     plot.bottomAxis()->setLabelFormat("hh:nn:ss");
 }
 

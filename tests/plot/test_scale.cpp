@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "plot/scale_axis.h"
+#include "plot/axis.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -337,7 +337,7 @@ TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
     a.setMinMax(-500, 500);
     a.setCaption("Температура");
     a.setMargin(12);
-    a.setLabelAsDataTime(true);
+    a.setLabelAsDateTime(true);
     a.setLabelFormat("hh:nn");
     a.gridAttr()->setColor(QColor(0x56, 0x34, 0x12));
     a.gridAttr()->setVisible(true);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
