@@ -121,7 +121,8 @@ void XYPlot::paintEvent(QPaintEvent* e) {
     }
     QPainter wp(this);
     const QRect r = e->rect();
-    wp.drawImage(QRectF(r), picture_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    wp.drawImage(QRectF(r), picture_,
+                 QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
     drawOverlays(wp);
 }
 
@@ -170,7 +171,8 @@ const QRubberBand* XYPlot::zoomBand() const {
 
 void XYPlot::showZoomBand() {
     if (!zoomBand_) zoomBand_ = new QRubberBand(QRubberBand::Rectangle, this);
-    zoomBand_->setGeometry(QRect(QPoint(x0_, y0_), QPoint(x1_, y1_)).normalized());
+    zoomBand_->setGeometry(QRect(QPoint(std::min(x0_, x1_), std::min(y0_, y1_)),
+                                 QPoint(std::max(x0_, x1_), std::max(y0_, y1_))));
     zoomBand_->show();
 }
 
@@ -212,7 +214,9 @@ void XYPlot::seriesChanged(DataSeries* s) {
 
 void XYPlot::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    updateLayout();
+    // A hidden plot gets the same size again at every grab: only a new size calls for a new
+    // layout.
+    if (picture_.isNull() || picture_.deviceIndependentSize().toSize() != size()) updateLayout();
 }
 
 void XYPlot::changeEvent(QEvent* e) {

@@ -114,6 +114,9 @@ class XYPlot : public QWidget {
     // Draws the plot's picture (no overlays) onto any painter of the given size: an image to
     // save or print. Ignored without a painter or at 9 pixels or less.
     void renderTo(QPainter* painter, QSize size);
+    // Places the field and the axis lines for a picture of the given size; cw: width of "0", ch:
+    // font height in pixels.
+    virtual void calcLayout(QSize size, int cw, int ch);
 
     // The plot's mouse handling (zoom, pan), then the mouse signals.
     virtual void mouseDown(Qt::MouseButton button, const MouseState& state, int x, int y);
@@ -139,8 +142,6 @@ class XYPlot : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
-    // The steps of drawing the picture at a size; cw: width of "0", ch: font height in pixels.
-    virtual void calcLayout(QSize size, int cw, int ch);
     virtual void drawFrame(QPainter& p, QSize size);
     virtual void drawField(QPainter& p);
     void drawBorder(QPainter& p, QSize size);

@@ -8,6 +8,8 @@
 #include "plot/block_index.h"
 #include "plot/xy_line.h"
 
+using namespace kvel;
+
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
