@@ -1,7 +1,6 @@
-// Routes the mouse wheel to the chart: installed on the plot, it takes every wheel turn over
-// the plot (children that leave the wheel alone, as the marker handles and value labels do, pass
-// it on to the plot) whose pointer lies strictly inside the field, and zooms all three axes.
-// Other wheel turns go on as usual.
+// Routes the mouse wheel to the chart: installed on the plot and its children (the marker
+// handles and value labels), it takes every wheel turn over them whose pointer lies strictly
+// inside the field, and zooms all three axes. Other wheel turns go on as usual.
 #pragma once
 
 #include <QObject>
