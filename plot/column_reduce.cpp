@@ -58,7 +58,7 @@ void prefetch(const XYDataSeries& s, int at, int last) {
 }  // namespace
 
 void reduceToColumns(const XYDataSeries& s, const ScaleMap& xa, const ScaleMap& ya, int first,
-                     int last, std::vector<QLine>& out) {
+                     int last, std::vector<QLine>& out, ColumnResume* resume) {
     const auto chunk = [&s](int i) { return s.yChunk(i); };
     const auto pixel = [&](int i) {
         return QPoint(xa.transform(s.xValue(i)), ya.transform(s.yValue(i)));
@@ -67,14 +67,16 @@ void reduceToColumns(const XYDataSeries& s, const ScaleMap& xa, const ScaleMap& 
     const auto segment = [&out](QPoint p, QPoint q) {
         if (!(isFarPixel(p.x(), p.y()) && isFarPixel(q.x(), q.y()))) out.emplace_back(p, q);
     };
-    const int from = first;
-    QPoint previous = pixel(first);  // of the column before
+    const bool resuming = resume && resume->at > first && resume->at <= last;
+    const int from = resuming ? resume->at : first;
+    QPoint previous = resuming ? resume->previous : pixel(first);  // of the column before
     const int columns = std::abs(xa.transform(s.xValue(last)) - xa.transform(s.xValue(from)));
     int hint = std::max(1, (last - from + 1) / std::max(columns, 1));
     for (int i = from; i <= last;) {
         const int end = columnEnd(s, xa, i, last, hint);
         const int back = end - 1;
         hint = end - i;
+        if (resume && end > last) *resume = {i, previous, out.size()};
         prefetch(s, std::min(end + 4 * hint, last), last);
         const QPoint head = pixel(i);
         if (i > first) segment(previous, head);

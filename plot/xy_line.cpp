@@ -1,3 +1,5 @@
+#include "plot/xy_line.h"
+
 #include <QPolygon>
 #include <algorithm>
 #include <array>
@@ -7,7 +9,6 @@
 
 #include "plot/column_reduce.h"
 #include "plot/paint_rules.h"
-#include "plot/xy_line.h"
 
 namespace kvel {
 namespace {
@@ -146,8 +147,17 @@ void XYLine::drawLines(QPainter& p, const ScaleMap& xa, const ScaleMap& ya,
                      [first](int k) { return first + k; });
         return;
     }
-    std::vector<QLine> lines;
-    reduceToColumns(*this, xa, ya, first, last, lines);
+    ColumnMemo& m = memo_;
+    const int clipLeft = clip.left() - margin, clipRight = clip.right() + margin;
+    if (!(m.x == xa && m.y == ya && m.clipLeft == clipLeft && m.clipRight == clipRight &&
+          m.first == first && m.generation == generation()) ||
+        m.resume.at > last) {
+        m = {xa, ya, clipLeft, clipRight, first, generation(), {}, {}};
+    } else {
+        m.lines.resize(m.resume.lines);
+    }
+    reduceToColumns(*this, xa, ya, first, last, m.lines, &m.resume);
+    const std::vector<QLine>& lines = m.lines;
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }
@@ -173,23 +183,22 @@ void XYLine::drawBrokenLines(QPainter& p, const ScaleMap& xa, const ScaleMap& ya
         return;
     }
     std::vector<QLine> lines;
-        forEachRun([&](int a, int b) {
-            // Dense when the run has more than two points per pixel column it spans.
-            const int span = std::min(columns, std::abs(xa.transform(xValue(b)) -
-                                                        xa.transform(xValue(a)))) +
-                             1;
-            if (xAscending_ && b - a + 1 > 2 * span) {
-                reduceToColumns(*this, xa, ya, a, b, lines);
-                return;
-            }
-            QPoint from(xa.transform(xValue(a)), ya.transform(yValue(a)));
-            for (int i = a + 1; i <= b; ++i) {
-                const QPoint to(xa.transform(xValue(i)), ya.transform(yValue(i)));
-                if (!(isFarPixel(from.x(), from.y()) && isFarPixel(to.x(), to.y())))
-                    lines.emplace_back(from, to);
-                from = to;
-            }
-        });
+    forEachRun([&](int a, int b) {
+        // Dense when the run has more than two points per pixel column it spans.
+        const int span =
+            std::min(columns, std::abs(xa.transform(xValue(b)) - xa.transform(xValue(a)))) + 1;
+        if (xAscending_ && b - a + 1 > 2 * span) {
+            reduceToColumns(*this, xa, ya, a, b, lines);
+            return;
+        }
+        QPoint from(xa.transform(xValue(a)), ya.transform(yValue(a)));
+        for (int i = a + 1; i <= b; ++i) {
+            const QPoint to(xa.transform(xValue(i)), ya.transform(yValue(i)));
+            if (!(isFarPixel(from.x(), from.y()) && isFarPixel(to.x(), to.y())))
+                lines.emplace_back(from, to);
+            from = to;
+        }
+    });
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }

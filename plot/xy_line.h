@@ -4,6 +4,7 @@
 #include <QLine>
 #include <vector>
 
+#include "plot/column_reduce.h"
 #include "plot/point_attr.h"
 #include "plot/xy_data_series.h"
 
@@ -17,8 +18,7 @@ class XYLine : public XYDataSeries {
     const PointAttr* pointAttr() const { return &pointAttr_; }
     void setPointAttr(const PointAttr& a);
 
-    void draw(QPainter* p, const ScaleMap& x, const ScaleMap& y,
-              const QRect& field) const override;
+    void draw(QPainter* p, const ScaleMap& x, const ScaleMap& y, const QRect& field) const override;
 
     // Draws a mark of the current kind around (x, y) with the painter's pen and brush.
     void drawMark(QPainter& p, int x, int y) const;
@@ -32,10 +32,19 @@ class XYLine : public XYDataSeries {
                    int first, int last) const;
     // The run of points that can touch the clip along X, and the number of pixel columns the
     // clip spans, widened by `margin`.
-    int visibleRun(const QRect& clip, const ScaleMap& xa, int margin, int& first,
-                   int& last) const;
+    int visibleRun(const QRect& clip, const ScaleMap& xa, int margin, int& first, int& last) const;
 
     PointAttr pointAttr_;
+    // The last reduced drawing of a dense solid line and what it was drawn for: while the maps,
+    // the clip, the start of the run and the points stay (points appended only), a repaint
+    // reduces only the columns from the last one on, as the live chart appends at every poll.
+    struct ColumnMemo {
+        ScaleMap x, y;
+        int clipLeft = 0, clipRight = 0, first = -1, generation = -1;
+        ColumnResume resume;
+        std::vector<QLine> lines;
+    };
+    mutable ColumnMemo memo_;
 };
 
 }  // namespace kvel
