@@ -7,29 +7,12 @@
 #include <QSvgGenerator>
 #include <utility>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 namespace {
 
 constexpr int kLargestSide = 16384;
-
-// The owner's after-paint drawing (the markers' inverting lines) belongs to the screen.
-class WithoutDrawEnd {
-  public:
-    explicit WithoutDrawEnd(XYPlot& plot) : plot_(plot), saved_(std::move(plot.onDrawEnd)) {
-        plot_.onDrawEnd = nullptr;
-    }
-    ~WithoutDrawEnd() {
-        plot_.onDrawEnd = std::move(saved_);
-        // The axes were laid out for the picture: the screen needs its own layout again.
-        plot_.invalidate();
-    }
-
-  private:
-    XYPlot& plot_;
-    std::function<void(XYPlot*)> saved_;
-};
 
 // The caption's band: a line with the title and the range, a line of legend entries (wrapped
 // when they do not fit). Returns the band's height.
@@ -60,7 +43,7 @@ void drawPicture(QPainter& p, XYPlot& plot, QSize size, const ChartCaption* capt
     // A picture too small for a caption shows the plot alone.
     const int band = caption && size.height() >= 120 ? drawCaption(p, *caption, size.width()) : 0;
     p.translate(0, band);
-    plot.drawOnCanvas(&p, size.width(), size.height() - band);
+    plot.renderTo(&p, QSize(size.width(), size.height() - band));
 }
 
 }  // namespace
@@ -85,7 +68,6 @@ bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFor
     }
     bool drawn = false;
     {
-        WithoutDrawEnd scope(plot);
         if (format == ChartImageFormat::Png) {
             QImage image(size, QImage::Format_ARGB32_Premultiplied);
             if (!image.isNull()) {

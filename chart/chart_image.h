@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-class XYPlot;
-
 namespace kvel {
+
+class XYPlot;
 
 enum class ChartImageFormat { Png, Svg };
 

@@ -119,10 +119,7 @@ void ChartMouse::mouseUp(Qt::MouseButton button, int x, int y) {
     if (button == Qt::RightButton) {
         widenAxes(plot_, 0.1);
     } else if (button == Qt::LeftButton) {
-        if (onStandardView)
-            onStandardView();
-        else
-            standardView(plot_, ini_);
+        emit standardViewRequested();
     }
 }
 

@@ -3,11 +3,11 @@
 // left click and the fixing of a left-drag zoom. The main window only passes the events on.
 #pragma once
 
-#include <functional>
+#include <QObject>
 #include <optional>
 
 #include "config/mem_ini.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
@@ -50,21 +50,23 @@ void fixRanges(XYPlot& plot);
 
 // What the chart does with the mouse after the plot's own left-button zoom has run: right-button
 // pan and click, left click and drag. The button-down point is kept for every button.
-class ChartMouse {
+class ChartMouse : public QObject {
+    Q_OBJECT
   public:
-    explicit ChartMouse(XYPlot& plot, const MemIni& ini) : plot_(plot), ini_(ini) {}
+    explicit ChartMouse(XYPlot& plot, QObject* parent = nullptr) : QObject(parent), plot_(plot) {}
 
     void mouseDown(Qt::MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the
     // field or while panning.
     std::optional<PointerReadout> mouseMove(int x, int y);
     void mouseUp(Qt::MouseButton button, int x, int y);
-    // What a left click restores instead of standardView (another chart's own standard view).
-    std::function<void()> onStandardView;
+
+  signals:
+    // A left click: the chart's owner restores its standard view (standardView for the trend).
+    void standardViewRequested();
 
   private:
     XYPlot& plot_;
-    const MemIni& ini_;
     int downX_ = 0, downY_ = 0;
     int panX_ = 0, panY_ = 0;
     bool panning_ = false;

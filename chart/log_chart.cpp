@@ -48,11 +48,12 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini)
         line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? YAxisChoice::Left
                                                                     : YAxisChoice::Right);
     }
-    plot_.onPaintStart = [this](XYPlot* p) { fillView(p->drawWidth()); };
+    fillHook_ = QObject::connect(&plot_, &XYPlot::aboutToDraw,
+                                 [this](QSize size) { fillView(size.width()); });
 }
 
 LogChart::~LogChart() {
-    plot_.onPaintStart = nullptr;
+    QObject::disconnect(fillHook_);
 }
 
 void LogChart::setData(std::shared_ptr<const LogData> data) {
@@ -61,7 +62,7 @@ void LogChart::setData(std::shared_ptr<const LogData> data) {
         hasReadings_[std::size_t(c - 1)] = data_->extent(c, 0, data_->rows()).any;
     }
     filledColumns_ = -1;
-    plot_.invalidate();
+    plot_.updateLayout();
 }
 
 void LogChart::fillView(int columns) {
@@ -85,7 +86,7 @@ void LogChart::fillView(int columns) {
     }
     // Unlocking lets the plot fit the value axes to what the view holds.
     for (XYLine* l : lines_) l->setLockInvalidate(false);
-    if (d.sourceChanged() && onSourceChanged) onSourceChanged();
+    if (d.sourceChanged()) emit sourceChanged();
 }
 
 void LogChart::fillExact(XYLine& l, int channel, int first, int end) {

@@ -8,8 +8,8 @@
 // the log's summary), so that no spike is hidden at any zoom and memory stays that of the log.
 #pragma once
 
+#include <QObject>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,8 +19,8 @@
 #include "chart/markers.h"
 #include "config/mem_ini.h"
 #include "core/log_file.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
@@ -29,14 +29,16 @@ namespace kvel {
 std::array<int, kLogChannels> logChannelSlots(const MemIni& ini);
 
 // The plot in the main chart's look with one line per logged channel (line c−1 for channel c).
-class LogChart {
+class LogChart : public QObject {
+    Q_OBJECT
+
   public:
     // At most this many rows per pixel column are drawn one by one; more are drawn as the
     // column's extremes.
     static constexpr int kRowsPerColumn = 4;
 
     LogChart(XYPlot& plot, const MemIni& ini);
-    ~LogChart();
+    ~LogChart() override;
     LogChart(const LogChart&) = delete;
     LogChart& operator=(const LogChart&) = delete;
 
@@ -62,9 +64,11 @@ class LogChart {
     // Fills the curves for the current time range and `columns` pixel columns, when either
     // changed since the last fill; the plot calls it before it paints.
     void fillView(int columns);
-    // Called when a fill found the log's file changed since it was read (its readings there
-    // are then shown as none).
-    std::function<void()> onSourceChanged;
+
+  signals:
+    // A fill found the log's file changed since it was read (its readings there are then shown
+    // as none).
+    void sourceChanged();
 
   private:
     void fillExact(XYLine& l, int channel, int first, int end);
@@ -82,6 +86,8 @@ class LogChart {
     // What the curves were last filled for.
     double filledFrom_ = 0, filledTo_ = 0;
     int filledColumns_ = -1;
+    // The plot's call before it draws, dropped with the chart.
+    QMetaObject::Connection fillHook_;
 };
 
 // The markers of a log's chart: read-outs from the log's rows (the curves may be an overview),

@@ -19,7 +19,7 @@ void MarkerHandle::mousePressEvent(QMouseEvent* e) {
         return;
     }
     dragging_ = true;
-    if (onStartDrag) onStartDrag(this);
+    emit dragStarted();
 }
 
 void MarkerHandle::mouseMoveEvent(QMouseEvent* e) {
@@ -27,8 +27,7 @@ void MarkerHandle::mouseMoveEvent(QMouseEvent* e) {
         QFrame::mouseMoveEvent(e);
         return;
     }
-    const QPoint p = mapToParent(e->position().toPoint());
-    if (onDragOver) onDragOver(this, p.x(), p.y());
+    emit dragMoved(mapToParent(e->position().toPoint()));
 }
 
 void MarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
@@ -37,7 +36,7 @@ void MarkerHandle::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     dragging_ = false;
-    if (onEndDrag) onEndDrag(this);
+    emit dragFinished();
 }
 
 }  // namespace kvel

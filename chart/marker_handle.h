@@ -1,10 +1,9 @@
-// The small black handle of a chart marker, dragged along the top edge of the plot. It reports
+// The small black handle of a chart marker, dragged along the top edge of the plot. It signals
 // the start, every pointer position over its parent (the plot) and the end of a drag; the owner
 // moves it.
 #pragma once
 
 #include <QFrame>
-#include <functional>
 
 namespace kvel {
 
@@ -13,10 +12,11 @@ class MarkerHandle : public QFrame {
   public:
     explicit MarkerHandle(QWidget* parent);
 
-    // Called with the pointer's column and row in the parent's pixels.
-    std::function<void(MarkerHandle*)> onStartDrag;
-    std::function<void(MarkerHandle*, int x, int y)> onDragOver;
-    std::function<void(MarkerHandle*)> onEndDrag;
+  signals:
+    void dragStarted();
+    // The pointer in the parent's pixels.
+    void dragMoved(QPoint pos);
+    void dragFinished();
 
   protected:
     void mousePressEvent(QMouseEvent* e) override;

@@ -6,6 +6,7 @@
 #include <ranges>
 
 #include "chart/readout_format.h"
+#include "plot/paint_rules.h"
 
 namespace kvel {
 namespace {
@@ -21,21 +22,6 @@ int firstPointAtOrAfter(const XYDataSeries& s, double t) {
 
 QString textOf(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Draws the marker line at column x on the plot's current canvas with the not-xor pen, so that
-// drawing it again removes it: from 15 pixels above the plot's lower edge to the field's top.
-void drawMarkerLine(XYPlot& plot, int x) {
-    if (x < 0) return;
-    QPainter& p = *plot.drawCanvas();
-    p.save();
-    p.setClipping(false);
-    p.setPen(makePen(Qt::black, Qt::SolidLine, 1));
-    p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    // Rows from the field's top (excluded) down to 15 pixels above the lower edge (included):
-    // the pen leaves out the larger end.
-    p.drawLine(x, plot.fieldRect().top() + 1, x, plot.drawHeight() - 14);
-    p.restore();
 }
 
 }  // namespace
@@ -94,10 +80,30 @@ ChartMarkers::ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>&
                            const MarkerControls& controls)
     : plot_(plot), lines_(lines), c_(controls) {
     for (MarkerHandle* h : {c_.handle1, c_.handle2}) {
-        h->onStartDrag = [this](MarkerHandle* handle) { startDrag(handle); };
-        h->onDragOver = [this](MarkerHandle* handle, int x, int y) { dragOver(handle, x, y); };
-        h->onEndDrag = [this](MarkerHandle* handle) { endDrag(handle); };
+        QObject::connect(h, &MarkerHandle::dragStarted, &guard_, [this, h] { startDrag(h); });
+        QObject::connect(h, &MarkerHandle::dragMoved, &guard_,
+                         [this, h](QPoint pos) { dragOver(h, pos.x(), pos.y()); });
+        QObject::connect(h, &MarkerHandle::dragFinished, &guard_, [this, h] { endDrag(h); });
     }
+    markerLines_.setPlot(&plot_);
+}
+
+ChartMarkers::~ChartMarkers() {
+    markerLines_.setPlot(nullptr);
+}
+
+// From the field's top (excluded) down to 15 pixels above the plot's lower edge (included):
+// the pen leaves out the larger end.
+void ChartMarkers::MarkerLines::draw(QPainter* p, const ScaleMap&, const ScaleMap&,
+                                     const QRect& field) const {
+    owner_.placeLines(field);
+    p->setPen(makePen(Qt::black, Qt::SolidLine, 1));
+    for (const int x : {owner_.x1_, owner_.x2_})
+        if (x >= 0) p->drawLine(x, field.top() + 1, x, plot()->height() - 14);
+}
+
+void ChartMarkers::repaintColumn(int x) {
+    if (x >= 0) plot_.update(QRect(x, 0, 1, plot_.height()));
 }
 
 void ChartMarkers::setInitialPlaces(double first, double second) {
@@ -109,8 +115,7 @@ int ChartMarkers::handleColumn(const MarkerHandle* handle) const {
     return handle->x() + handle->width() / 2;
 }
 
-void ChartMarkers::drawEnd() {
-    const QRect f = plot_.fieldRect();
+void ChartMarkers::placeLines(const QRect& f) {
     int first = handleColumn(c_.handle1), second = handleColumn(c_.handle2);
     if (!userPlaced_) {
         // Until the user moves a handle, the handles keep to their places on the field, also
@@ -125,11 +130,6 @@ void ChartMarkers::drawEnd() {
     }
     x1_ = first;
     x2_ = second;
-    drawMarkerLine(plot_, x1_);
-    drawMarkerLine(plot_, x2_);
-    // The lines are now part of the plot's images: the next paint must start from clean ones,
-    // or drawing the lines again would invert them back out.
-    plot_.invalidateBuffers();
     // Child widgets moved or shown inside the plot's paint are not fully repainted: the handles
     // and labels follow right after it.
     if (!syncPending_) {
@@ -171,14 +171,12 @@ void ChartMarkers::dragOver(MarkerHandle* handle, int x, int /*y*/) {
     reference = x;
     moveMarkerToHandle(first ? x1_ : x2_, handle);
     updateReadouts();
-    plot_.invalidateBuffers();
 }
 
 void ChartMarkers::moveMarkerToHandle(int& marker, MarkerHandle* handle) {
-    drawMarkerLine(plot_, marker);  // removes the old line
-    const int column = handleColumn(handle);
-    drawMarkerLine(plot_, column);
-    marker = column;
+    repaintColumn(marker);
+    marker = handleColumn(handle);
+    repaintColumn(marker);
 }
 
 void ChartMarkers::setMarkersOn(bool on) {

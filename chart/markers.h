@@ -1,4 +1,4 @@
-// The chart's two markers X1 and X2: vertical lines drawn with an inverting pen at the columns
+// The chart's two markers X1 and X2: vertical lines drawn over the plot's picture at the columns
 // of their handles, the times they stand at, the time between them and the value of every
 // visible curve where it crosses each of them.
 #pragma once
@@ -14,8 +14,9 @@
 
 #include "chart/chart_slots.h"
 #include "chart/marker_handle.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/plot_marker.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
@@ -59,17 +60,17 @@ class ChartMarkers {
 
     ChartMarkers(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lines,
                  const MarkerControls& controls);
-    virtual ~ChartMarkers() = default;
+    virtual ~ChartMarkers();
     ChartMarkers(const ChartMarkers&) = delete;
     ChartMarkers& operator=(const ChartMarkers&) = delete;
 
     // Where the handles go until the user first drags one: fractions of the field's width
     // (0 its left edge, 1 its right edge). Default 0 and 1.
     void setInitialPlaces(double first, double second);
-    // After every paint of the plot (its onDrawEnd): draws both lines into the picture at the
-    // handles' columns (their starting places while the user has not moved them); the handles
-    // and the read-outs follow as soon as the paint is over.
-    void drawEnd();
+    // At every paint of the plot, for the field it shows: the lines go to the handles'
+    // columns (their starting places while the user has not moved them); the handles and the
+    // read-outs follow as soon as the paint is over.
+    void placeLines(const QRect& field);
     // The handle's pointer at (x, y) in plot pixels during its drag.
     void dragOver(MarkerHandle* handle, int x, int y);
     void startDrag(MarkerHandle* handle);
@@ -94,10 +95,25 @@ class ChartMarkers {
     virtual std::string valueText(double value) const;
 
   private:
+    // The two lines, drawn over the plot's picture.
+    class MarkerLines : public PlotMarker {
+      public:
+        explicit MarkerLines(ChartMarkers& owner) : owner_(owner) {
+            setWhenDraw(MarkerLayer::Overlay);
+        }
+        void draw(QPainter* p, const ScaleMap& x, const ScaleMap& y,
+                  const QRect& field) const override;
+
+      private:
+        ChartMarkers& owner_;
+    };
+
     int handleColumn(const MarkerHandle* handle) const;
     // Handles to the marker columns, then the read-outs.
     void syncWidgets();
     void moveMarkerToHandle(int& marker, MarkerHandle* handle);
+    // Repaints the strip of the plot that a line at column x covers.
+    void repaintColumn(int x);
     // The label's text and wanted place for the curve at marker column x (time t); none when
     // the curve has no value there or the label would not fit.
     std::optional<QRect> placeCurveValue(int x, double t, QLabel* label, const Axis& axis, int k,
@@ -112,8 +128,10 @@ class ChartMarkers {
     int x1_ = -1, x2_ = -1;
     int reference1_ = 0, reference2_ = 0;
     bool syncPending_ = false;
-    // Context of the deferred widget update: it is dropped with the markers.
+    // Context of the deferred widget update and of the handles' signals: it is dropped with
+    // the markers.
     QObject guard_;
+    MarkerLines markerLines_{*this};
 };
 
 }  // namespace kvel

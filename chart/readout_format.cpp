@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "plot/tick_format.h"
+#include "plot/date_time.h"
 
 namespace kvel {
 namespace {
@@ -77,11 +77,11 @@ std::string formatGeneral4(double value) {
 }
 
 std::string formatTimeOfDay(double days) {
-    return formatDateTimePattern(QStringLiteral("hh:nn:ss"), days).toStdString();
+    return dateTimeText(days, QStringLiteral("hh:mm:ss")).toStdString();
 }
 
 std::string formatDateTime(double days) {
-    return formatDateTimePattern(QStringLiteral("dd.mm.yy hh:nn:ss"), days).toStdString();
+    return dateTimeText(days, QStringLiteral("dd.MM.yy hh:mm:ss")).toStdString();
 }
 
 std::string formatSpan(double days) {

@@ -11,7 +11,6 @@ TrendChart::TrendChart(XYPlot& plot, const std::array<XYLine*, kChartSlots>& lin
 void TrendChart::stylePlot() {
     plot_.setFieldColor(Qt::white);
     plot_.setBorderStyle(BorderStyle::None);
-    plot_.setBufferedDisplay(true);
     plot_.setPan(Qt::Orientations());
     plot_.setPanCursor(Qt::PointingHandCursor);
     for (Axis* axis : {plot_.leftAxis(), plot_.rightAxis(), plot_.bottomAxis(), plot_.topAxis()}) {
@@ -27,10 +26,10 @@ void TrendChart::stylePlot() {
     // The right axis is read like the left one: tick marks and labels on its outer side.
     plot_.rightAxis()->setTicksLines(true);
     plot_.rightAxis()->setNoTicksLabel(false);
-    plot_.leftAxis()->setLabelFormat("###0.##");
-    plot_.rightAxis()->setLabelFormat("###0.##");
-    plot_.bottomAxis()->setLabelFormat("hh:nn:ss");
-    plot_.bottomAxis()->setLabelAsDataTime(true);
+    plot_.leftAxis()->setLabelDecimals(2);
+    plot_.rightAxis()->setLabelDecimals(2);
+    plot_.bottomAxis()->setLabelFormat("hh:mm:ss");
+    plot_.bottomAxis()->setLabelAsDateTime(true);
     for (int k = 0; k < kChartSlots; ++k) {
         XYLine* line = lines_[static_cast<std::size_t>(k)];
         line->lineAttr()->setColor(kSlotColors[static_cast<std::size_t>(k)]);

@@ -7,8 +7,8 @@
 #include "chart/chart_slots.h"
 #include "config/mem_ini.h"
 #include "link/transactions.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 

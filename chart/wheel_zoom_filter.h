@@ -1,19 +1,20 @@
-// Routes the mouse wheel to the chart: installed on the application, it takes every wheel turn
-// inside the plot's window whose pointer lies strictly inside the plot's field, whatever child
-// widget is under the pointer, and zooms all three axes. Other wheel turns go on as usual.
+// Routes the mouse wheel to the chart: installed on the plot and its children (the marker
+// handles and value labels), it takes every wheel turn over them whose pointer lies strictly
+// inside the field, and zooms all three axes. Other wheel turns go on as usual.
 #pragma once
 
 #include <QObject>
 
 #include "chart/chart_interaction.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 
 class WheelZoomFilter : public QObject {
     Q_OBJECT
   public:
-    WheelZoomFilter(XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {}
+    // Installs itself on the plot and goes with it.
+    explicit WheelZoomFilter(XYPlot& plot);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@
 // read) and said, never shown as if it were the log.
 #pragma once
 
+#include <QtGlobal>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -214,7 +215,7 @@ bool readLogFile(const std::string& path, LogData& data, std::string& error,
 
 // Why readings of a log cannot be given after its file changed in place.
 inline constexpr const char* kLogChangedText =
-    "файл журнала изменился после чтения, откройте его заново (F5)";
+    QT_TRANSLATE_NOOP("KvelView", "файл журнала изменился после чтения, откройте его заново (F5)");
 
 // One line of a log (without its line end) as a data line: its time and readings (not a number
 // where a channel had none); false for a header, an empty line or one that is not whole. A BOM

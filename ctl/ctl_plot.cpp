@@ -16,7 +16,7 @@
 #include "chart/log_chart.h"
 #include "config/mem_ini.h"
 #include "core/log_file.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 namespace {

@@ -1,20 +1,19 @@
-#include <QLocale>
+#include "plot/axis.h"
+
 #include <algorithm>
 
-#include "plot/plot.h"
-#include "plot/scale_axis.h"
+#include "plot/xy_plot.h"
+
+namespace kvel {
 
 Axis::Axis(ScaleFlags flags, XYPlot* plot) : Scale(flags), plot_(plot) {
-    // The grid lies inside the field only; the axis line's width takes room in the layout.
-    // assign() copies attribute values only, so these hooks stay for the axis' lifetime.
-    gridAttr_.onChange = [this](LineAttrBase*) {
-        if (plot_) plot_->invalidateParts(false, false, true);
-    };
-    lineAttr()->onChange = [this](LineAttrBase*) { plotInvalidate(); };
+    // assign() copies attribute values only, so the axis hears of its lines' changes for life.
+    gridAttr_.setOwner(this);
+    lineAttr()->setOwner(this);
 }
 
 void Axis::plotInvalidate() {
-    if (plot_) plot_->invalidate();
+    if (plot_) plot_->updateLayout();
 }
 
 void Axis::setMargin(int v) {
@@ -62,10 +61,16 @@ void Axis::setLabelFormat(const QString& f) {
     if (f == labelFormat()) return;
     setLabelFormatRaw(f);
     // The ticks of a date-time axis keep to what its labels can show.
-    if (labelAsDataTime()) {
+    if (labelAsDateTime()) {
         calcTicks();
         calcTickPixels();
     }
+    plotInvalidate();
+}
+
+void Axis::setLabelDecimals(int n) {
+    if (n == labelDecimals()) return;
+    setLabelDecimalsRaw(n);
     plotInvalidate();
 }
 
@@ -88,7 +93,7 @@ void Axis::moveMinMax(double delta) {
     scrollBy(delta, false);
     clearFlagsRaw(ScaleFlag::AutoMin | ScaleFlag::AutoMax);
     savedValid_ = false;
-    if (plot_) plot_->invalidateParts(false, true, true);
+    if (plot_) plot_->replot();
 }
 
 void Axis::saveMinMax() {
@@ -117,7 +122,7 @@ void Axis::flagChanged(ScaleFlag flag) {
     switch (flag) {
         case ScaleFlag::AutoMin:
         case ScaleFlag::AutoMax:
-            if (plot_ && plot_->autoScaleAxis(this)) plot_->invalidate();
+            if (plot_ && plot_->autoScaleAxis(this)) plot_->updateLayout();
             return;
         case ScaleFlag::Inversed:
             calcMapping();
@@ -135,41 +140,4 @@ void Axis::flagChanged(ScaleFlag flag) {
     plotInvalidate();
 }
 
-QString Axis::getTickLabel(int i) {
-    QString s = Scale::getTickLabel(i);
-    if (plot_ && plot_->onGetTickLabel) plot_->onGetTickLabel(this, i, tickValue(i), s);
-    return s;
-}
-
-void Axis::writeProperties(PropertyList& out) const {
-    out.emplace_back("Margin", QString::number(margin_));
-    out.emplace_back("Caption", caption_);
-    out.emplace_back("TicksCount", QString::number(ticksCount()));
-    lineAttr()->writeProperties("LineAttr", out);
-    gridAttr_.writeProperties("GridAttr", out);
-    out.emplace_back("LabelFormat", labelFormat());
-    Scale::writeProperties(out);
-}
-
-bool Axis::readProperty(const QString& name, const QString& value) {
-    bool ok = true;
-    if (name == "Margin") {
-        const int v = QLocale::c().toInt(value.trimmed(), &ok);
-        if (ok) setMargin(v);
-    } else if (name == "Caption") {
-        setCaption(value);
-    } else if (name == "TicksCount") {
-        const int v = QLocale::c().toInt(value.trimmed(), &ok);
-        ok = ok && v >= 0;
-        if (ok) setTicksCount(v);
-    } else if (name == "LabelFormat") {
-        setLabelFormat(value);
-    } else if (name.startsWith("LineAttr.")) {
-        ok = lineAttr()->readProperty(name.mid(9), value);
-    } else if (name.startsWith("GridAttr.")) {
-        ok = gridAttr_.readProperty(name.mid(9), value);
-    } else {
-        ok = Scale::readProperty(name, value);
-    }
-    return ok;
-}
+}  // namespace kvel

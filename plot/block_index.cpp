@@ -1,5 +1,7 @@
 #include "plot/block_index.h"
 
+namespace kvel {
+
 void BlockIndex::append(double v) {
     if (count_ % kBlock == 0) {
         // Grown by an eighth rather than doubled: spare room costs memory on every point of
@@ -27,3 +29,5 @@ void BlockIndex::clear() {
 std::size_t BlockIndex::memoryBytes() const {
     return (min_.capacity() + max_.capacity()) * sizeof(double);
 }
+
+}  // namespace kvel

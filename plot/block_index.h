@@ -10,6 +10,8 @@
 #include <limits>
 #include <vector>
 
+namespace kvel {
+
 class BlockIndex {
   public:
     static constexpr int kBlock = 32;
@@ -94,3 +96,5 @@ BlockIndex::Extent BlockIndex::query(int first, int last, Chunk chunk) const {
     if (edge(first, inner * kBlock)) edge(outer * kBlock, last + 1);
     return e;
 }
+
+}  // namespace kvel

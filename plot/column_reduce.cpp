@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "plot/scale_axis.h"
-#include "plot/series.h"
+#include "plot/xy_data_series.h"
 
+namespace kvel {
 namespace {
 
 // The first index after `i` (up to last + 1) whose point lies in another pixel column than
 // point i. Pixels follow ascending X monotonically, so a column is a run of points. Points are
 // mostly evenly spaced, so the search starts where the column would end if it held `hint`
 // points, and widens from there by doubling steps before it bisects.
-int columnEnd(const XYDataSeries& s, const Scale& xa, int i, int last, int hint) {
-    const int column = xa.valueToPixel(s.xValue(i));
-    const auto same = [&](int j) { return j <= last && xa.valueToPixel(s.xValue(j)) == column; };
+int columnEnd(const XYDataSeries& s, const ScaleMap& xa, int i, int last, int hint) {
+    const int column = xa.transform(s.xValue(i));
+    const auto same = [&](int j) { return j <= last && xa.transform(s.xValue(j)) == column; };
     int lo = i;         // in the column
     int hi = last + 1;  // past it
     const int guess = std::clamp(i + hint, i + 1, last + 1);
@@ -57,32 +57,26 @@ void prefetch(const XYDataSeries& s, int at, int last) {
 
 }  // namespace
 
-void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
-                     std::vector<QLine>& out) {
-    ColumnResume resume;
-    reduceToColumns(s, xa, ya, first, last, out, resume);
-}
-
-void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
-                     std::vector<QLine>& out, ColumnResume& resume) {
+void reduceToColumns(const XYDataSeries& s, const ScaleMap& xa, const ScaleMap& ya, int first,
+                     int last, std::vector<QLine>& out, ColumnResume* resume) {
     const auto chunk = [&s](int i) { return s.yChunk(i); };
     const auto pixel = [&](int i) {
-        return QPoint(xa.valueToPixel(s.xValue(i)), ya.valueToPixel(s.yValue(i)));
+        return QPoint(xa.transform(s.xValue(i)), ya.transform(s.yValue(i)));
     };
     // The segment from p to q unless both ends are far off.
     const auto segment = [&out](QPoint p, QPoint q) {
         if (!(isFarPixel(p.x(), p.y()) && isFarPixel(q.x(), q.y()))) out.emplace_back(p, q);
     };
-    const bool resuming = resume.at > first && resume.at <= last;
-    const int from = resuming ? resume.at : first;
-    QPoint previous = resuming ? resume.previous : pixel(first);  // of the column before
-    const int columns = std::abs(xa.valueToPixel(s.xValue(last)) - xa.valueToPixel(s.xValue(from)));
+    const bool resuming = resume && resume->at > first && resume->at <= last;
+    const int from = resuming ? resume->at : first;
+    QPoint previous = resuming ? resume->previous : pixel(first);  // of the column before
+    const int columns = std::abs(xa.transform(s.xValue(last)) - xa.transform(s.xValue(from)));
     int hint = std::max(1, (last - from + 1) / std::max(columns, 1));
     for (int i = from; i <= last;) {
         const int end = columnEnd(s, xa, i, last, hint);
         const int back = end - 1;
         hint = end - i;
-        if (end > last) resume = {i, previous, out.size()};
+        if (resume && end > last) *resume = {i, previous, out.size()};
         prefetch(s, std::min(end + 4 * hint, last), last);
         const QPoint head = pixel(i);
         if (i > first) segment(previous, head);
@@ -93,7 +87,7 @@ void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, in
         }
         const int x = head.x();
         const BlockIndex::Extent e = s.yIndex().query(i, back, chunk);
-        const int y0 = ya.valueToPixel(e.min), y1 = ya.valueToPixel(e.max);
+        const int y0 = ya.transform(e.min), y1 = ya.transform(e.max);
         if (isFarPixel(x, y0) || isFarPixel(x, y1)) {
             previous = head;
             for (int j = i + 1; j <= back; ++j) {
@@ -103,30 +97,10 @@ void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, in
             }
         } else {
             out.emplace_back(x, std::min(y0, y1), x, std::max(y0, y1));
-            previous = QPoint(x, ya.valueToPixel(s.yValue(back)));
+            previous = QPoint(x, ya.transform(s.yValue(back)));
         }
         i = end;
     }
 }
 
-const std::vector<QLine>& ColumnCache::lines(const XYDataSeries& s, const Scale& xa,
-                                             const Scale& ya, int first, int last, int clipLeft,
-                                             int clipRight) {
-    // Everything a pixel of the run depends on but the points themselves.
-    const std::vector<double> key = {xa.min(),           xa.max(),
-                                     xa.pixelsPerUnit(), double(xa.lineX()),
-                                     double(xa.lineY()), ya.min(),
-                                     ya.max(),           ya.pixelsPerUnit(),
-                                     double(ya.lineX()), double(ya.lineY()),
-                                     double(clipLeft),   double(clipRight),
-                                     double(first),      double(s.generation())};
-    if (key != key_ || resume_.at > last) {
-        key_ = key;
-        resume_ = {};
-        lines_.clear();
-    } else {
-        lines_.resize(resume_.lines);
-    }
-    reduceToColumns(s, xa, ya, first, last, lines_, resume_);
-    return lines_;
-}
+}  // namespace kvel

@@ -1,11 +1,15 @@
-// Reduction of a dense run of points to what a line through them shows on pixel columns.
+// Reduction of a dense run of points to what a line through them shows on pixel columns: a
+// stateless mapper from a series' points to the lines that draw them.
 #pragma once
 
 #include <QLine>
 #include <vector>
 
+#include "plot/scale_map.h"
+
+namespace kvel {
+
 class XYDataSeries;
-class Scale;
 
 // A segment whose two ends both convert beyond ±16000 pixels is not drawn.
 constexpr int kFarPixel = 16000;
@@ -20,33 +24,17 @@ inline bool isFarPixel(int x, int y) {
 // is one line, and the segment from the column's last point to the next column's first is
 // kept as it is. A column with a point that converts far off keeps all its segments, since a
 // segment between two far points is left out.
-void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
-                     std::vector<QLine>& out);
-
-// Where a reduction goes on once points are appended: the first point of the run's last column
-// (which later points may still join), the pixel of the point before it and the number of
-// lines before that column. Earlier columns are final, since X values never decrease.
+//
+// With `resume`, a reduction goes on where an earlier one into the same `out` ended, for points
+// appended since (the earlier columns are final, since X values never decrease): it starts at
+// resume->at (with its lines already in `out`) when that lies inside the run, else at `first`,
+// and leaves in *resume where to go on next time.
 struct ColumnResume {
-    int at = -1;
-    QPoint previous;
-    std::size_t lines = 0;
+    int at = -1;            // the first point of the run's last column, which may still grow
+    QPoint previous;        // the pixel of the point before it
+    std::size_t lines = 0;  // the lines before that column
 };
+void reduceToColumns(const XYDataSeries& s, const ScaleMap& xa, const ScaleMap& ya, int first,
+                     int last, std::vector<QLine>& out, ColumnResume* resume = nullptr);
 
-// The same, started at resume.at (with its lines already in `out`) when that lies inside the
-// run, else at `first`; leaves in `resume` where to go on next time.
-void reduceToColumns(const XYDataSeries& s, const Scale& xa, const Scale& ya, int first, int last,
-                     std::vector<QLine>& out, ColumnResume& resume);
-
-// The last reduced drawing of a series. While the axes' mappings, the clip, the start of the
-// run and the series' points stay (points appended only), a repaint reduces only the columns
-// from the last one on: the main window repaints the whole history at every poll.
-class ColumnCache {
-  public:
-    const std::vector<QLine>& lines(const XYDataSeries& s, const Scale& xa, const Scale& ya,
-                                    int first, int last, int clipLeft, int clipRight);
-
-  private:
-    std::vector<double> key_;
-    ColumnResume resume_;
-    std::vector<QLine> lines_;
-};
+}  // namespace kvel

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_data_series.h"
+#include "plot/xy_plot.h"
+
+namespace kvel {
 
 DataSeries::~DataSeries() {
     if (plot_) plot_->removeSeries(this);
@@ -23,9 +25,9 @@ void DataSeries::axisBindingChanged(Axis* first, Axis* second) {
     const bool b = plot_->autoScaleAxis(second);
     // The series now draws against another axis: the field is stale even without a re-fit.
     if (a || b)
-        plot_->invalidate();
+        plot_->updateLayout();
     else if (active_)
-        plot_->invalidateParts(false, false, true);
+        plot_->replot();
 }
 
 void DataSeries::setXAxis(XAxisChoice v) {
@@ -46,23 +48,17 @@ void DataSeries::setActive(bool v) {
     if (plot_) plot_->seriesChanged(this);
 }
 
-void DataSeries::setLegend(const QString& v) {
-    if (v == legend_) return;
-    legend_ = v;
-    legendChanged();
-}
-
 void DataSeries::dataChanged(ChangeKind kind) {
     if (!active_ || !plot_) return;
     if (kind == ChangeKind::Data)
         plot_->seriesChanged(this);
     else
-        plot_->invalidateParts(false, false, true);
+        plot_->replot();
 }
 
 XYDataSeries::XYDataSeries() {
     blocks_.push_back(std::make_unique<Block>());
-    lineAttr_.onChange = [this](LineAttrBase* a) { attrChanged(a); };
+    lineAttr_.setOwner(this);
 }
 
 void XYDataSeries::append(double x, double y) {
@@ -88,9 +84,7 @@ void XYDataSeries::append(double x, double y) {
 
 void XYDataSeries::addXY(double x, double y) {
     append(x, y);
-    if (!canPlot()) return;
-    dataChanged(ChangeKind::Data);
-    plot_->paintPending();
+    if (canPlot()) dataChanged(ChangeKind::Data);
 }
 
 void XYDataSeries::clear() {
@@ -121,25 +115,8 @@ void XYDataSeries::setLineAttr(const LineAttr& a) {
     if (&a != &lineAttr_ && !lineAttr_.sameValues(a)) lineAttr_.assign(a);
 }
 
-bool XYDataSeries::getExtremum(double XYDataSeries::*which, double& v) const {
-    if (count_ <= 0) return false;
-    v = this->*which;
-    return true;
-}
-
-bool XYDataSeries::getXMin(double& v) {
-    return getExtremum(&XYDataSeries::xMin_, v);
-}
-bool XYDataSeries::getXMax(double& v) {
-    return getExtremum(&XYDataSeries::xMax_, v);
-}
-bool XYDataSeries::getYMin(double& v) {
-    return getExtremum(&XYDataSeries::yMin_, v);
-}
-bool XYDataSeries::getYMax(double& v) {
-    return getExtremum(&XYDataSeries::yMax_, v);
-}
-
-void XYDataSeries::attrChanged(void*) {
+void XYDataSeries::attrChanged() {
     if (canPlot()) dataChanged(ChangeKind::Appearance);
 }
+
+}  // namespace kvel

@@ -1,6 +1,9 @@
 #include "plot/date_time.h"
 
+#include <QLocale>
 #include <cmath>
+
+namespace kvel {
 
 namespace {
 const QDate kEpoch(1899, 12, 30);
@@ -32,3 +35,12 @@ QDateTime QDateTimeFromDateTime(double value) {
     const DateTimeParts d = decodeDateTime(value);
     return QDateTime(QDate(d.Year, d.Month, d.Day), QTime(d.Hour, d.Minute, d.Second, d.MSec));
 }
+
+QString dateTimeText(double value, const QString& format) {
+    const DateTimeParts d = decodeDateTime(value);
+    const QDateTime utc(QDate(d.Year, d.Month, d.Day), QTime(d.Hour, d.Minute, d.Second, d.MSec),
+                        Qt::UTC);
+    return QLocale::c().toString(utc, format);
+}
+
+}  // namespace kvel

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 
+namespace kvel {
+
 double dateTimeFromQDateTime(const QDateTime& dt);
 // Rounds to the nearest millisecond, as the labels and the log show whole milliseconds.
 QDateTime QDateTimeFromDateTime(double value);
@@ -14,3 +16,9 @@ struct DateTimeParts {
 };
 // Calendar and clock fields of a day number, without any time-zone conversion.
 DateTimeParts decodeDateTime(double value);
+// The day number written by a QDateTime format ("dd.MM.yy hh:mm:ss"), rounded to the
+// millisecond, without any time-zone conversion (a clock time skipped by summer time still
+// shows as it was stored).
+QString dateTimeText(double value, const QString& format);
+
+}  // namespace kvel

@@ -1,5 +1,7 @@
 #include "plot/paint_rules.h"
 
+namespace kvel {
+
 QPen makePen(const QColor& color, Qt::PenStyle style, int width) {
     QPen pen(color);
     pen.setStyle(style);
@@ -49,3 +51,5 @@ int textWidth(const QPainter& p, const QString& s) {
 int textHeight(const QPainter& p, const QString&) {
     return p.fontMetrics().height();
 }
+
+}  // namespace kvel

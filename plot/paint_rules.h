@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QString>
 
+namespace kvel {
+
 // A pen in copy mode. Its flat cap leaves out the pixel at a line's larger coordinate along
 // the line, which is the end point for lines drawn rightward or downward; frame lines are drawn
 // in those directions so that their end points are excluded.
@@ -23,3 +25,5 @@ void textOut(QPainter& p, int x, int y, const QString& s);
 void textOutUpward(QPainter& p, int x, int y, const QString& s);
 int textWidth(const QPainter& p, const QString& s);
 int textHeight(const QPainter& p, const QString& s);
+
+}  // namespace kvel

@@ -1,52 +1,54 @@
-#include "plot/plot.h"
+#include "plot/plot_marker.h"
+
+#include "plot/xy_plot.h"
+
+namespace kvel {
 
 PlotMarker::~PlotMarker() {
-    if (plot_) plot_->removeMarker(this, whenDraw_);
-}
-
-void PlotMarker::followAxes() {
-    xAxisObj_ = plot_ ? plot_->xAxisOf(xAxis_) : nullptr;
-    yAxisObj_ = plot_ ? plot_->yAxisOf(yAxis_) : nullptr;
+    if (plot_) plot_->removeMarker(this);
 }
 
 void PlotMarker::setPlot(XYPlot* plot) {
     if (plot == plot_) return;
     XYPlot* old = plot_;
     plot_ = nullptr;
-    if (old) old->removeMarker(this, whenDraw_);
+    if (old) old->removeMarker(this);
     plot_ = plot;
-    followAxes();
-    if (plot_) plot_->addMarker(this, whenDraw_);
-}
-
-void PlotMarker::plotDestroyed() {
-    plot_ = nullptr;
-    followAxes();
+    if (plot_) plot_->addMarker(this);
 }
 
 void PlotMarker::setWhenDraw(MarkerLayer v) {
     if (v == whenDraw_) return;
-    if (plot_) plot_->removeMarker(this, whenDraw_);
+    XYPlot* plot = plot_;
+    setPlot(nullptr);
     whenDraw_ = v;
-    if (plot_) plot_->addMarker(this, whenDraw_);
+    setPlot(plot);
+}
+
+void PlotMarker::changed() {
+    if (!plot_) return;
+    if (whenDraw_ == MarkerLayer::Overlay)
+        plot_->update();
+    else
+        plot_->replot();
 }
 
 void PlotMarker::setVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
-    if (plot_) plot_->invalidateParts(false, false, true);
+    changed();
 }
 
 void PlotMarker::setXAxis(XAxisChoice v) {
     if (v == xAxis_) return;
     xAxis_ = v;
-    followAxes();
-    if (plot_) plot_->invalidateParts(false, false, true);
+    changed();
 }
 
 void PlotMarker::setYAxis(YAxisChoice v) {
     if (v == yAxis_) return;
     yAxis_ = v;
-    followAxes();
-    if (plot_) plot_->invalidateParts(false, false, true);
+    changed();
 }
+
+}  // namespace kvel

@@ -1,6 +1,9 @@
 #include <algorithm>
 
-#include "plot/series.h"
+#include "plot/paint_rules.h"
+#include "plot/point_attr.h"
+
+namespace kvel {
 
 namespace {
 // A size of v pixels as the half-extents h and h + 1 on the two sides of the point; false
@@ -65,3 +68,5 @@ void PointAttr::applyTo(QPainter& p) const {
     setCopyMode(p);
     p.setBrush(QBrush(color_, style_));
 }
+
+}  // namespace kvel

@@ -1,19 +1,18 @@
-#include <QLocale>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
-#include "plot/scale_axis.h"
-#include "plot/tick_format.h"
+#include "plot/date_time.h"
+#include "plot/paint_rules.h"
+#include "plot/scale.h"
 #include "plot/tick_labels.h"
 
+namespace kvel {
 namespace {
 // A little above ln 10, so that an exact power of ten of 10 or more yields one less than its
 // exponent; the tick grid of every stored chart depends on it.
 constexpr double kLn10 = 2.30258509299405;
-constexpr int kPixelLimit = 16383;
 
 int roundInt(double v) {
     return int(std::nearbyint(v));
@@ -121,7 +120,7 @@ void Scale::calcTicks() {
         // Ticks closer than the labels can tell apart ("hh:nn:ss" under ticks 0.0864 s apart)
         // would read alike: on a date-time axis they fall on whole units of the label instead.
         const double unit = dateTimeResolution(labelFormat_);
-        if (labelAsDataTime() && tickStep_ / k_ < unit) {
+        if (labelAsDateTime() && tickStep_ / k_ < unit) {
             k_ = 1 / unit;
             firstTick_ = std::ceil(min_ * k_);
             lastTick_ = std::floor(max_ * k_);
@@ -149,23 +148,6 @@ void Scale::calcTickPixels() {
     }
 }
 
-int Scale::valueToPixel(double v) const {
-    const double p = (v - originValue_) * ppu_ + pixelOrigin_;
-    if (p > kPixelLimit) return kPixelLimit;
-    if (p >= -kPixelLimit) {
-        // Ties to even, as nearbyint, without the library call that saves and restores the
-        // rounding mode (drawing long series calls this millions of times): adding 1.5 × 2^52
-        // leaves no fraction bits, so the sum is rounded to a whole number by the hardware.
-        constexpr double kShift = 6755399441055744.0;
-        return int((p + kShift) - kShift);
-    }
-    return -kPixelLimit;
-}
-
-double Scale::pixelToValue(int p) const {
-    return (p - pixelOrigin_) / ppu_ + originValue_;
-}
-
 double Scale::tickValue(int i) const {
     if (!flags_.testFlag(ScaleFlag::NoTicksAdjusted)) return ticks_[i];
     return inversed() ? originValue_ - range_ * ticks_[i] : originValue_ + range_ * ticks_[i];
@@ -183,14 +165,14 @@ QString Scale::label(LabelForm form, double value) const {
             return std::fabs(value) < labelUnit() / 2 ? QStringLiteral("0")
                                                       : exponentLabel(value, labelUnit());
         case LabelForm::Date:
-            return formatDateTimePattern(QStringLiteral("dd.mm.yy"), value);
+            return dateTimeText(value, QStringLiteral("dd.MM.yy"));
         case LabelForm::Dated:
-            return formatDateTimePattern(QStringLiteral("dd.mm.yy ") + labelFormat_, value);
+            return dateTimeText(value, QStringLiteral("dd.MM.yy ") + labelFormat_);
         case LabelForm::Pattern:
             break;
     }
-    return labelAsDataTime() ? formatDateTimePattern(labelFormat_, value)
-                             : formatFloatPattern(labelFormat_, value);
+    return labelAsDateTime() ? dateTimeText(value, labelFormat_)
+                             : decimalsLabel(value, labelDecimals_);
 }
 
 double Scale::labelUnit() const {
@@ -199,7 +181,7 @@ double Scale::labelUnit() const {
 }
 
 Scale::LabelForm Scale::currentLabelForm() {
-    const LabelKey key{labelFormat_,
+    const LabelKey key{labelFormat_ + QString::number(labelDecimals_),
                        flags_,
                        tickCount_,
                        tickCount_ > 0 ? ticks_[0] : 0,
@@ -214,10 +196,10 @@ Scale::LabelForm Scale::currentLabelForm() {
     for (int i = 0; i < tickCount_; ++i) {
         const QString s = label(LabelForm::Pattern, tickValue(i));
         alike = alike || std::find(labels.begin(), labels.end(), s) != labels.end();
-        tooLong = tooLong || (!labelAsDataTime() && s.size() > kLongestFixedLabel);
+        tooLong = tooLong || (!labelAsDateTime() && s.size() > kLongestFixedLabel);
         labels.push_back(s);
     }
-    if (labelAsDataTime()) {
+    if (labelAsDateTime()) {
         const bool dated = labelFormat_.contains('d', Qt::CaseInsensitive) ||
                            labelFormat_.contains('y', Qt::CaseInsensitive);
         bool midnights = true;
@@ -388,42 +370,9 @@ void Scale::assignScale(const Scale& s) {
     lineLen_ = s.lineLen_;
     wantedTicks_ = s.wantedTicks_;
     labelFormat_ = s.labelFormat_;
+    labelDecimals_ = s.labelDecimals_;
     applyRange(s.min_, s.max_);
     lineAttr_.assign(s.lineAttr_);
 }
 
-void Scale::writeProperties(PropertyList& out) const {
-    const auto num = [](double v) {
-        return QString::number(v, 'g', QLocale::FloatingPointShortest);
-    };
-    out.emplace_back("SFlags", QString::number(flags_.toInt()));
-    out.emplace_back("SLinePos", QString("(%1 %2 %3)").arg(lineX_).arg(lineY_).arg(lineLen_));
-    if (min_ != 0) out.emplace_back("fMin", num(min_));
-    out.emplace_back("fMax", num(max_));
-}
-
-bool Scale::readProperty(const QString& name, const QString& value) {
-    const QLocale c = QLocale::c();
-    bool ok = false;
-    if (name == "SFlags") {
-        const uint v = c.toUInt(value.trimmed(), &ok);
-        if (ok) flags_ = ScaleFlags::fromInt(v);
-    } else if (name == "SLinePos") {
-        static const QRegularExpression re(R"(^\s*\(\s*(-?\d+)\s+(-?\d+)\s+(-?\d+)\s*\)\s*$)");
-        const QRegularExpressionMatch m = re.match(value);
-        ok = m.hasMatch();
-        if (ok) {
-            lineX_ = m.captured(1).toInt();
-            lineY_ = m.captured(2).toInt();
-            // A zero length would divide by zero in the mapping; repaired as setLinePos does.
-            const int len = m.captured(3).toInt();
-            lineLen_ = len == 0 ? 1 : std::abs(len);
-        }
-    } else if (name == "fMin" || name == "fMax") {
-        const double v = c.toDouble(value.trimmed(), &ok);
-        ok = ok && std::isfinite(v);
-        if (ok && name == "fMin") min_ = v;
-        if (ok && name == "fMax") applyRange(min_, v);
-    }
-    return ok;
-}
+}  // namespace kvel

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace kvel {
+
 namespace {
 
 // Decimal exponent of |v|, v not zero.
@@ -64,16 +66,23 @@ QString fixedLabel(double value, double unit) {
     return exponentLabel(value, unit);
 }
 
-double dateTimeResolution(const QString& pattern) {
-    const QString p = pattern.toLower();
-    if (p.contains('z')) return 1.0 / 86'400'000;
-    if (p.contains('s')) return 1.0 / 86'400;
-    // "m" right after an hour means minutes.
-    if (p.contains('n') || (p.contains('h') && p.indexOf('m', p.indexOf('h')) > 0)) {
-        return 1.0 / 1440;
-    }
-    if (p.contains('h')) return 1.0 / 24;
+double dateTimeResolution(const QString& format) {
+    if (format.contains('z')) return 1.0 / 86'400'000;
+    if (format.contains('s')) return 1.0 / 86'400;
+    if (format.contains('m')) return 1.0 / 1440;  // "MM" is the month
+    if (format.contains('h') || format.contains('H')) return 1.0 / 24;
     return 1.0;
+}
+
+QString decimalsLabel(double value, int decimals) {
+    QString s = QLocale::c().toString(value, 'f', std::max(decimals, 0));
+    if (s.contains('.')) {
+        while (s.endsWith('0')) s.chop(1);
+        if (s.endsWith('.')) s.chop(1);
+    }
+    // A value that rounds to zero is written without its sign.
+    if (s == QLatin1String("-0")) s = QStringLiteral("0");
+    return s;
 }
 
 std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap) {
@@ -95,3 +104,5 @@ std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap) {
     shown[0] = true;
     return shown;
 }
+
+}  // namespace kvel

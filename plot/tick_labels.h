@@ -6,6 +6,8 @@
 #include <QString>
 #include <vector>
 
+namespace kvel {
+
 // The longest number label, in characters, that is still written in fixed form.
 inline constexpr int kLongestFixedLabel = 10;
 
@@ -16,9 +18,13 @@ QString fixedLabel(double value, double unit);
 // dropped: "-4.4E307", "1.5E-12"; zero is "0".
 QString exponentLabel(double value, double unit);
 
-// The smallest time unit a date-time pattern shows, in days: a millisecond, a second, a
+// The smallest time unit a QDateTime format shows, in days: a millisecond, a second, a
 // minute, an hour or a day.
-double dateTimeResolution(const QString& pattern);
+double dateTimeResolution(const QString& format);
+
+// `value` with at most `decimals` decimals, trailing zeros dropped, "." the decimal point
+// whatever the locale: "12.5", "-3", "0".
+QString decimalsLabel(double value, int decimals);
 
 // One label along its axis: the pixels it covers there, its text, and the place of its tick in
 // the tick grid (whole steps from a fixed origin, so that the same ticks keep their labels
@@ -33,3 +39,5 @@ struct LabelExtent {
 // Which labels to draw: those of every s-th grid place, s the smallest stride that leaves at
 // least `gap` pixels between neighbours and no two texts alike. One label at least.
 std::vector<bool> thinLabels(const std::vector<LabelExtent>& labels, int gap);
+
+}  // namespace kvel

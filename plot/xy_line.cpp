@@ -1,3 +1,5 @@
+#include "plot/xy_line.h"
+
 #include <QPolygon>
 #include <algorithm>
 #include <array>
@@ -6,9 +8,9 @@
 #include <ranges>
 
 #include "plot/column_reduce.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/paint_rules.h"
 
+namespace kvel {
 namespace {
 constexpr std::size_t kBatch = 4096;
 
@@ -34,16 +36,16 @@ class SegmentCache {
 // Draws the segment between the points at(k − 1) and at(k) for k = 1 … n − 1, each by itself,
 // except those with both ends far off.
 template <class At>
-void drawSegments(QPainter& p, const XYDataSeries& s, const Axis& xa, const Axis& ya, int n,
+void drawSegments(QPainter& p, const XYDataSeries& s, const ScaleMap& xa, const ScaleMap& ya, int n,
                   bool solid, At at) {
     std::vector<QLine> batch;
     batch.reserve(std::min<std::size_t>(kBatch, std::size_t(n)));
     auto cache = solid ? std::make_unique<SegmentCache>() : nullptr;
-    int x0 = xa.valueToPixel(s.xValue(at(0))), y0 = ya.valueToPixel(s.yValue(at(0)));
+    int x0 = xa.transform(s.xValue(at(0))), y0 = ya.transform(s.yValue(at(0)));
     bool far0 = isFarPixel(x0, y0);
     for (int k = 1; k < n; ++k) {
         const int i = at(k);
-        const int x1 = xa.valueToPixel(s.xValue(i)), y1 = ya.valueToPixel(s.yValue(i));
+        const int x1 = xa.transform(s.xValue(i)), y1 = ya.transform(s.yValue(i));
         const bool far1 = isFarPixel(x1, y1);
         if (!(far0 && far1) && !(cache && cache->seen(x0, y0, x1, y1))) {
             batch.emplace_back(x0, y0, x1, y1);
@@ -61,7 +63,7 @@ void drawSegments(QPainter& p, const XYDataSeries& s, const Axis& xa, const Axis
 }  // namespace
 
 XYLine::XYLine() {
-    pointAttr_.onChange = [this](PointAttr* a) { attrChanged(a); };
+    pointAttr_.setOwner(this);
 }
 
 void XYLine::setPointAttr(const PointAttr& a) {
@@ -92,34 +94,22 @@ void XYLine::drawMark(QPainter& p, int x, int y) const {
                 QPolygon({QPoint(x - hl, y - vt), QPoint(x + hl, y - vt), QPoint(x, y + vt)}));
             break;
         case PointKind::Rectangle:
-        case PointKind::Custom:
         default:
             drawRectangle(p, x - hl, y - vt, x + hr, y + vt + 1);
             break;
     }
 }
 
-void XYLine::drawPointMark(QPainter& p, double xv, double yv, int x, int y) {
-    if (pointAttr_.kind() == PointKind::Custom) {
-        if (onDrawCustomPoint) onDrawCustomPoint(this, xv, yv, x, y);
-    } else {
-        drawMark(p, x, y);
-    }
-}
-
-// The run of points [first, last] that can touch the painter's clip along X: the points whose
-// pixel lies within the clip widened by `margin`, plus one neighbour on each side. Pixels never
-// decrease (or never increase) along ascending X, so both ends are found by bisection.
-int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first, int& last) const {
-    const QPaintDevice* d = p.device();
-    const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
-                                       : QRect(0, 0, qRound(d->width() / d->devicePixelRatio()),
-                                               qRound(d->height() / d->devicePixelRatio()));
+// The run of points [first, last] that can touch the clip along X: the points whose pixel lies
+// within the clip widened by `margin`, plus one neighbour on each side. Pixels never decrease
+// (or never increase) along ascending X, so both ends are found by bisection.
+int XYLine::visibleRun(const QRect& clip, const ScaleMap& xa, int margin, int& first,
+                       int& last) const {
     const int a = clip.left() - margin, b = clip.right() + margin;
     const bool rising = xa.pixelsPerUnit() >= 0;
     const auto bisect = [&](auto before) {  // first index for which before(px) is false
         return *std::ranges::partition_point(
-            std::views::iota(0, count_), [&](int i) { return before(xa.valueToPixel(xValue(i))); });
+            std::views::iota(0, count_), [&](int i) { return before(xa.transform(xValue(i))); });
     };
     const int in =
         rising ? bisect([a](int px) { return px < a; }) : bisect([b](int px) { return px > b; });
@@ -133,7 +123,8 @@ int XYLine::visibleRun(const QPainter& p, const Axis& xa, int margin, int& first
 // Dense runs (more than two points per pixel column) of a solid line are drawn per pixel
 // column, which paints the same pixels. Dashes restart with every segment, so a dashed line
 // keeps every segment.
-void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
+void XYLine::drawLines(QPainter& p, const ScaleMap& xa, const ScaleMap& ya,
+                       const QRect& clip) const {
     const bool solid = lineAttr_.style() == Qt::SolidLine;
     int first = 0, last = count_ - 1;
     if (!xAscending_) {
@@ -145,7 +136,7 @@ void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
         return;
     }
     const int margin = lineAttr_.width() + 2;
-    const int columns = visibleRun(p, xa, margin, first, last);
+    const int columns = visibleRun(clip, xa, margin, first, last);
     if (last <= first) return;
     if (!breaks_.empty()) {
         drawBrokenLines(p, xa, ya, solid, columns, first, last);
@@ -156,19 +147,26 @@ void XYLine::drawLines(QPainter& p, const Axis& xa, const Axis& ya) {
                      [first](int k) { return first + k; });
         return;
     }
-    const QRect clip = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect();
-    const std::vector<QLine>& lines =
-        columns_.lines(*this, xa, ya, first, last, clip.left() - margin, clip.right() + margin);
+    ColumnMemo& m = memo_;
+    const int clipLeft = clip.left() - margin, clipRight = clip.right() + margin;
+    if (!(m.x == xa && m.y == ya && m.clipLeft == clipLeft && m.clipRight == clipRight &&
+          m.first == first && m.generation == generation()) ||
+        m.resume.at > last) {
+        m = {xa, ya, clipLeft, clipRight, first, generation(), {}, {}};
+    } else {
+        m.lines.resize(m.resume.lines);
+    }
+    reduceToColumns(*this, xa, ya, first, last, m.lines, &m.resume);
+    const std::vector<QLine>& lines = m.lines;
     for (std::size_t at = 0; at < lines.size(); at += kBatch)
         p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }
 
 // Each run of points between two breaks, within first … last, as a line of its own. Dense runs
-// are reduced by pixel column as a whole series is. A solid line's drawing is kept until the
-// axes, the run or the points change; dashes restart with every segment, so a dashed line is
-// drawn segment by segment every time.
-void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool solid, int columns,
-                             int first, int last) {
+// of a solid line are reduced by pixel column as a whole series is; dashes restart with every
+// segment, so a dashed line is drawn segment by segment.
+void XYLine::drawBrokenLines(QPainter& p, const ScaleMap& xa, const ScaleMap& ya, bool solid,
+                             int columns, int first, int last) const {
     const auto forEachRun = [&](auto&& run) {
         auto next = std::upper_bound(breaks_.begin(), breaks_.end(), first);
         for (int a = first; a <= last;) {
@@ -184,126 +182,52 @@ void XYLine::drawBrokenLines(QPainter& p, const Axis& xa, const Axis& ya, bool s
         });
         return;
     }
-    const std::vector<double> key = {xa.min(),
-                                     xa.max(),
-                                     xa.pixelsPerUnit(),
-                                     double(xa.lineX()),
-                                     double(xa.lineY()),
-                                     ya.min(),
-                                     ya.max(),
-                                     ya.pixelsPerUnit(),
-                                     double(ya.lineX()),
-                                     double(ya.lineY()),
-                                     double(first),
-                                     double(last),
-                                     double(columns),
-                                     double(generation()),
-                                     double(breaks_.size())};
-    if (key != brokenKey_) {
-        brokenKey_ = key;
-        brokenLines_.clear();
-        forEachRun([&](int a, int b) {
-            // Dense when the run has more than two points per pixel column it spans.
-            const int span = std::min(columns, std::abs(xa.valueToPixel(xValue(b)) -
-                                                        xa.valueToPixel(xValue(a)))) +
-                             1;
-            if (xAscending_ && b - a + 1 > 2 * span) {
-                reduceToColumns(*this, xa, ya, a, b, brokenLines_);
-                return;
-            }
-            QPoint from(xa.valueToPixel(xValue(a)), ya.valueToPixel(yValue(a)));
-            for (int i = a + 1; i <= b; ++i) {
-                const QPoint to(xa.valueToPixel(xValue(i)), ya.valueToPixel(yValue(i)));
-                if (!(isFarPixel(from.x(), from.y()) && isFarPixel(to.x(), to.y())))
-                    brokenLines_.emplace_back(from, to);
-                from = to;
-            }
-        });
-    }
-    for (std::size_t at = 0; at < brokenLines_.size(); at += kBatch)
-        p.drawLines(brokenLines_.data() + at, int(std::min(kBatch, brokenLines_.size() - at)));
+    std::vector<QLine> lines;
+    forEachRun([&](int a, int b) {
+        // Dense when the run has more than two points per pixel column it spans.
+        const int span =
+            std::min(columns, std::abs(xa.transform(xValue(b)) - xa.transform(xValue(a)))) + 1;
+        if (xAscending_ && b - a + 1 > 2 * span) {
+            reduceToColumns(*this, xa, ya, a, b, lines);
+            return;
+        }
+        QPoint from(xa.transform(xValue(a)), ya.transform(yValue(a)));
+        for (int i = a + 1; i <= b; ++i) {
+            const QPoint to(xa.transform(xValue(i)), ya.transform(yValue(i)));
+            if (!(isFarPixel(from.x(), from.y()) && isFarPixel(to.x(), to.y())))
+                lines.emplace_back(from, to);
+            from = to;
+        }
+    });
+    for (std::size_t at = 0; at < lines.size(); at += kBatch)
+        p.drawLines(lines.data() + at, int(std::min(kBatch, lines.size() - at)));
 }
 
-void XYLine::drawMarks(QPainter& p, const Axis& xa, const Axis& ya, int first, int last) {
-    const QRect field = plot_->fieldRect();
+void XYLine::drawMarks(QPainter& p, const ScaleMap& xa, const ScaleMap& ya, const QRect& field,
+                       int first, int last) const {
     for (int i = first; i <= last; ++i) {
-        const int x = xa.valueToPixel(xValue(i)), y = ya.valueToPixel(yValue(i));
-        if (field.contains(x, y)) drawPointMark(p, xValue(i), yValue(i), x, y);
+        const int x = xa.transform(xValue(i)), y = ya.transform(yValue(i));
+        if (field.contains(x, y)) drawMark(p, x, y);
     }
 }
 
-void XYLine::draw() {
-    if (count_ < 1 || !plot_) return;
+void XYLine::draw(QPainter* p, const ScaleMap& xa, const ScaleMap& ya, const QRect& field) const {
+    if (count_ < 1 || !p) return;
     const bool lines = lineAttr_.visible() && count_ > 1;
     if (!pointAttr_.visible() && !lines) return;
-    QPainter* p = plot_->drawCanvas();
-    if (!p) return;
-    const Axis& xa = *plot_->xAxisOf(xAxis_);
-    const Axis& ya = *plot_->yAxisOf(yAxis_);
-    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    getXMin(xMin);
-    getXMax(xMax);
-    getYMin(yMin);
-    getYMax(yMax);
-    if (xMin > xa.max() || xMax < xa.min() || yMin > ya.max() || yMax < ya.min()) return;
+    if (xMin_ > xa.max() || xMax_ < xa.min() || yMin_ > ya.max() || yMax_ < ya.min()) return;
 
     if (lines && lineAttr_.style() != Qt::NoPen) {
         lineAttr_.applyToPen(*p);
         p->setBrush(Qt::NoBrush);
-        drawLines(*p, xa, ya);
+        drawLines(*p, xa, ya, field);
     }
     if (pointAttr_.visible()) {
         int first = 0, last = count_ - 1;
-        if (xAscending_) visibleRun(*p, xa, 1, first, last);
+        if (xAscending_) visibleRun(field, xa, 1, first, last);
         pointAttr_.applyTo(*p);
-        drawMarks(*p, xa, ya, first, last);
+        drawMarks(*p, xa, ya, field, first, last);
     }
 }
 
-void XYLine::drawLegendMarker(QPainter& p, const QRect& r) {
-    if (!lineAttr_.visible() && !pointAttr_.visible()) return;
-    const QPen pen = p.pen();
-    const QBrush brush = p.brush();
-    const int my = (r.top() + r.bottom() + 1) / 2;
-    if (lineAttr_.visible()) {
-        lineAttr_.applyToPen(p);
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(r.left() + 1, my, r.right() + 1, my);
-    }
-    if (pointAttr_.visible()) {
-        pointAttr_.applyTo(p);
-        drawPointMark(p, 0, 0, (r.left() + r.right() + 1) / 2, my);
-    }
-    p.setPen(pen);
-    p.setBrush(brush);
-}
-
-void XYLine::quickAddXY(double x, double y) {
-    append(x, y);
-    if (!canPlot() || !active_) return;
-    if (plot_->bufferedDisplay()) plot_->invalidateBuffers();
-    QPainter* p = plot_->drawCanvas();
-    if (!p) return;
-    const QRect field = plot_->fieldRect();
-    const bool hadClip = p->hasClipping();
-    const QRegion oldClip = p->clipRegion();
-    p->setClipRect(field);
-    const Axis& xa = *plot_->xAxisOf(xAxis_);
-    const Axis& ya = *plot_->yAxisOf(yAxis_);
-    const int x1 = xa.valueToPixel(x), y1 = ya.valueToPixel(y);
-    if (lineAttr_.visible() && count_ > 1 && !breakBefore(count_ - 1)) {
-        const int x0 = xa.valueToPixel(xValue(count_ - 2));
-        const int y0 = ya.valueToPixel(yValue(count_ - 2));
-        if (field.contains(x0, y0) || field.contains(x1, y1)) {
-            lineAttr_.applyToPen(*p);
-            p->setBrush(Qt::NoBrush);
-            p->drawLine(x0, y0, x1, y1);
-        }
-    }
-    if (pointAttr_.visible() && field.contains(x1, y1)) {
-        pointAttr_.applyTo(*p);
-        drawPointMark(*p, x, y, x1, y1);
-    }
-    p->setClipRegion(oldClip);
-    p->setClipping(hadClip);
-}
+}  // namespace kvel

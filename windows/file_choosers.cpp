@@ -15,7 +15,7 @@
 
 #include "chart/chart_image.h"
 #include "link/message_sink.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 namespace kvel {
 namespace {

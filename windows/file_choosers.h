@@ -9,11 +9,11 @@
 #include <optional>
 
 class QWidget;
-class XYPlot;
 
 namespace kvel {
+class XYPlot;
 struct ChartCaption;
-}
+}  // namespace kvel
 
 namespace kvel {
 

@@ -197,11 +197,13 @@ void LogViewerWindow::buildLayout() {
 void LogViewerWindow::wireChart() {
     chart_ = std::make_unique<LogChart>(*plot_, ini_);
     // Said in the status line, not in a box: it is found while painting.
-    chart_->onSourceChanged = [this] {
-        status_->setText(logsName(paths_) + ": " + QString::fromUtf8(kLogChangedText));
-    };
-    mouse_ = std::make_unique<ChartMouse>(*plot_, ini_);
-    mouse_->onStandardView = [this] { chart_->standardView(); };
+    connect(chart_.get(), &LogChart::sourceChanged, this, [this] {
+        status_->setText(logsName(paths_) + ": " +
+                         QCoreApplication::translate("KvelView", kLogChangedText));
+    });
+    mouse_ = std::make_unique<ChartMouse>(*plot_);
+    connect(mouse_.get(), &ChartMouse::standardViewRequested, this,
+            [this] { chart_->standardView(); });
     for (int c = 1; c <= kLogChannels; ++c) {
         const QColor color = kSlotColors[std::size_t(chart_->slotOf(c) - 1)];
         QPalette palette = colors_[std::size_t(c - 1)]->palette();
@@ -224,15 +226,15 @@ void LogViewerWindow::wireChart() {
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
 
-    plot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    plot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
-        mouse_->mouseDown(button, x, y);
-    };
-    plot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) { pointerMoved(x, y); };
-    plot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x, int y) {
-        mouse_->mouseUp(button, x, y);
-    };
-    qApp->installEventFilter(new WheelZoomFilter(*plot_, this));
+    connect(plot_, &XYPlot::mousePressed, this, [this](Qt::MouseButton button, QPoint pos) {
+        mouse_->mouseDown(button, pos.x(), pos.y());
+    });
+    connect(plot_, &XYPlot::mouseMoved, this,
+            [this](QPoint pos) { pointerMoved(pos.x(), pos.y()); });
+    connect(plot_, &XYPlot::mouseReleased, this, [this](Qt::MouseButton button, QPoint pos) {
+        mouse_->mouseUp(button, pos.x(), pos.y());
+    });
+    new WheelZoomFilter(*plot_);
 }
 
 void LogViewerWindow::pointerMoved(int x, int y) {
@@ -480,7 +482,8 @@ void LogViewerWindow::showStatistics() {
         const std::string text =
             logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold);
         if (data_->sourceChanged()) {
-            stats_->setProblem(QString("Журнал: ") + QString::fromUtf8(kLogChangedText));
+            stats_->setProblem(
+                tr("Журнал: %1").arg(QCoreApplication::translate("KvelView", kLogChangedText)));
         } else {
             stats_->setText(textOf(text));
         }

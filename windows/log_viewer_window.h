@@ -15,7 +15,7 @@
 #include "chart/markers.h"
 #include "config/mem_ini.h"
 #include "core/log_file.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 
 class QProgressBar;
 class QPushButton;

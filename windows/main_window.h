@@ -23,8 +23,8 @@
 #include "core/monitor_session.h"
 #include "core/publishing.h"
 #include "link/module_map.h"
-#include "plot/plot.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 #include "windows/indicator_lamp.h"
 
 namespace kvel {
@@ -176,7 +176,7 @@ class MainWindow : public QMainWindow {
     QCheckBox* chartUpdatingCheck_ = nullptr;
     QPushButton* cabinetButton_ = nullptr;
     QCheckBox* markersCheck_ = nullptr;
-    QLineEdit* crXEdit_ = nullptr;
+    QLineEdit* cursorTimeEdit_ = nullptr;
     QLineEdit* crYLEdit_ = nullptr;
     QLineEdit* crYREdit_ = nullptr;
     MarkerHandle* marker1Handle_ = nullptr;

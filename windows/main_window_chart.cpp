@@ -1,7 +1,5 @@
 // The main window's chart wiring: the plot's mouse events, the markers, the wheel and the slot
 // check boxes are passed on to the chart's logic.
-#include <QApplication>
-
 #include "chart/readout_format.h"
 #include "chart/wheel_zoom_filter.h"
 #include "windows/main_window.h"
@@ -9,8 +7,10 @@
 namespace kvel {
 
 void MainWindow::wireChart() {
-    chartMouse_ = std::make_unique<ChartMouse>(*trendPlot_, *ini_);
-    crXEdit_ = findChild<QLineEdit*>("cursorTimeEdit");
+    chartMouse_ = std::make_unique<ChartMouse>(*trendPlot_);
+    connect(chartMouse_.get(), &ChartMouse::standardViewRequested, this,
+            [this] { standardView(*trendPlot_, *ini_); });
+    cursorTimeEdit_ = findChild<QLineEdit*>("cursorTimeEdit");
     crYLEdit_ = findChild<QLineEdit*>("cursorLeftValueEdit");
     crYREdit_ = findChild<QLineEdit*>("cursorRightValueEdit");
     MarkerControls controls;
@@ -22,15 +22,15 @@ void MainWindow::wireChart() {
     controls.labels = valueLabels_;
     markers_ = std::make_unique<ChartMarkers>(*trendPlot_, lines_, controls);
 
-    trendPlot_->onDrawEnd = [this](XYPlot*) { markers_->drawEnd(); };
-    trendPlot_->onMouseDown = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x,
-                                     int y) { chartMouse_->mouseDown(button, x, y); };
-    trendPlot_->onMouseMove = [this](XYPlot*, const MouseState&, int x, int y) {
-        showPointerReadout(x, y);
-    };
-    trendPlot_->onMouseUp = [this](XYPlot*, Qt::MouseButton button, const MouseState&, int x,
-                                   int y) { chartMouse_->mouseUp(button, x, y); };
-    qApp->installEventFilter(new WheelZoomFilter(*trendPlot_, this));
+    connect(trendPlot_, &XYPlot::mousePressed, this, [this](Qt::MouseButton button, QPoint pos) {
+        chartMouse_->mouseDown(button, pos.x(), pos.y());
+    });
+    connect(trendPlot_, &XYPlot::mouseMoved, this,
+            [this](QPoint pos) { showPointerReadout(pos.x(), pos.y()); });
+    connect(trendPlot_, &XYPlot::mouseReleased, this, [this](Qt::MouseButton button, QPoint pos) {
+        chartMouse_->mouseUp(button, pos.x(), pos.y());
+    });
+    new WheelZoomFilter(*trendPlot_);
 
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
@@ -49,7 +49,7 @@ void MainWindow::wireChart() {
 void MainWindow::showPointerReadout(int x, int y) {
     const std::optional<PointerReadout> r = chartMouse_->mouseMove(x, y);
     if (!r) return;
-    crXEdit_->setText(QString::fromStdString(formatTimeOfDay(r->time)));
+    cursorTimeEdit_->setText(QString::fromStdString(formatTimeOfDay(r->time)));
     crYLEdit_->setText(QString::fromStdString(formatGeneral4(r->left)));
     crYREdit_->setText(QString::fromStdString(formatGeneral4(r->right)));
 }

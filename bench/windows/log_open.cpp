@@ -81,7 +81,7 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
         viewer->window->resize(1600, 900);
         viewer->window->openFile(QString::fromStdString(logPath()));
         viewer->window->show();
-        viewer->window->plot()->paint();
+        viewer->window->plot()->repaint();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
@@ -93,13 +93,13 @@ void BM_OpenToFirstPaint(benchmark::State& state) {
 BENCHMARK(BM_OpenToFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void repaint(benchmark::State& state, double span) {
-    XYPlot& plot = *viewer->window->plot();
+    kvel::XYPlot& plot = *viewer->window->plot();
     const kvel::LogData& data = viewer->window->data();
     const double from = span > 0 ? data.time(data.rows() / 2) : data.time(0);
     plot.bottomAxis()->setMinMax(from, span > 0 ? from + span : data.time(data.rows() - 1));
     for (auto _ : state) {
-        plot.invalidate();
-        plot.paint();
+        plot.replot();
+        plot.repaint();
     }
 }
 void BM_RepaintWholeRange(benchmark::State& state) {
@@ -112,7 +112,7 @@ BENCHMARK(BM_RepaintWholeRange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintOneHour)->Unit(benchmark::kMillisecond);
 
 void BM_ExportPng1920x1080(benchmark::State& state) {
-    XYPlot& plot = *viewer->window->plot();
+    kvel::XYPlot& plot = *viewer->window->plot();
     viewer->window->chart().standardView();
     const QString path = QDir::tempPath() + "/kvel-bench-chart.png";
     std::string error;

@@ -9,22 +9,24 @@
 #include <cmath>
 
 #include "plot/date_time.h"
-#include "plot/plot.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
 
 namespace {
+using namespace kvel;
+
 class DemoWindow : public QMainWindow {
   public:
     DemoWindow() {
         setWindowTitle("plot-demo");
         resize(900, 640);
         setCentralWidget(&plot_);
-        plot_.setBufferedDisplay(true);
         plot_.setBorderStyle(BorderStyle::Lowered);
         plot_.setPan(Qt::Horizontal | Qt::Vertical);
         plot_.leftAxis()->setCaption("Температура, °C");
         plot_.leftAxis()->setMargin(20);
-        plot_.bottomAxis()->setLabelAsDataTime(true);
-        plot_.bottomAxis()->setLabelFormat("hh:nn:ss");
+        plot_.bottomAxis()->setLabelAsDateTime(true);
+        plot_.bottomAxis()->setLabelFormat("hh:mm:ss");
         plot_.leftAxis()->setTicksCount(11);
         plot_.bottomAxis()->setAutoMin(true);
         plot_.bottomAxis()->setAutoMax(true);
@@ -40,9 +42,9 @@ class DemoWindow : public QMainWindow {
         lines_[2].pointAttr()->setColor(Qt::yellow);
         start_ = dateTimeFromQDateTime(QDateTime::currentDateTime());
         for (int i = 0; i < 200; ++i) addPoint();
-        plot_.onMouseMove = [](XYPlot* p, const MouseState&, int x, int) {
-            p->setXCursorVal(p->bottomAxis()->pixelToValue(x));
-        };
+        connect(&plot_, &XYPlot::mouseMoved, this, [this](QPoint pos) {
+            plot_.setXCursorVal(plot_.bottomAxis()->pixelToValue(pos.x()));
+        });
         plot_.setXCursorOn(true);
         connect(&timer_, &QTimer::timeout, this, [this] { addPoint(); });
         timer_.start(500);

@@ -167,8 +167,9 @@ TEST(ChartLayout, RightAxisHasTicksAndLabelsInA34PixelBand) {
     EXPECT_FALSE(plot.rightAxis()->noTicksLabel());
     EXPECT_EQ(plot.rightAxis()->ticksCount(), 11);
     EXPECT_EQ(plot.rightAxis()->getTickLabel(0), "-500");
-    plot.calcLayout(6, 11);  // twice: the overhangs use the previous layout's pixel scale
-    plot.calcLayout(6, 11);
+    plot.calcLayout(plot.size(), 6,
+                    11);  // twice: the overhangs use the previous layout's pixel scale
+    plot.calcLayout(plot.size(), 6, 11);
     EXPECT_EQ(plot.fieldRect(), QRect(QPoint(28, 9), QPoint(840, 613)));
     EXPECT_EQ(plot.rightAxis()->lineX(), 841);
     for (auto& line : owned) line.reset();

@@ -6,28 +6,43 @@
 #include <QString>
 #include <ostream>
 
-#include "plot/plot.h"
+#include "plot/xy_line.h"
+#include "plot/xy_plot.h"
+
+using namespace kvel;
 
 // Readable failure messages for texts.
 inline std::ostream& operator<<(std::ostream& os, const QString& s) {
     return os << s.toStdString();
 }
 
+// What the plot shows on the screen: its picture and the overlays, painted now.
+inline QImage Shown(XYPlot& plot) {
+    return plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+// Paints the plot as the screen would (lays it out on the way).
+inline void Paint(XYPlot& plot) {
+    plot.grab();
+}
+
 // Counts the painting steps, to see what a repaint redraws.
 class CountingPlot : public XYPlot {
   public:
     int layouts = 0, frames = 0, fields = 0;
-    void calcLayout(int cw, int ch) override {
+
+    void calcLayout(QSize size, int cw, int ch) override {
         ++layouts;
-        XYPlot::calcLayout(cw, ch);
+        XYPlot::calcLayout(size, cw, ch);
     }
-    void drawFrame() override {
+
+  protected:
+    void drawFrame(QPainter& p, QSize size) override {
         ++frames;
-        XYPlot::drawFrame();
+        XYPlot::drawFrame(p, size);
     }
-    void drawField() override {
+    void drawField(QPainter& p) override {
         ++fields;
-        XYPlot::drawField();
+        XYPlot::drawField(p);
     }
 };
 
@@ -58,10 +73,9 @@ inline void LeftDrag(QWidget& w, std::initializer_list<QPoint> path,
 class Reference : public PlotMarker {
   public:
     explicit Reference(XYLine* s) : s_(s) { setWhenDraw(MarkerLayer::AfterSeries); }
-    void draw() override {
-        QPainter& p = *plot()->drawCanvas();
-        const Axis& xa = *plot()->bottomAxis();
-        const Axis& ya = *plot()->leftAxis();
+    void draw(QPainter* painter, const ScaleMap& xa, const ScaleMap& ya,
+              const QRect& field) const override {
+        QPainter& p = *painter;
         const auto far = [](int x, int y) {
             return x < -16000 || x > 16000 || y < -16000 || y > 16000;
         };
@@ -69,17 +83,17 @@ class Reference : public PlotMarker {
             s_->lineAttr()->applyToPen(p);
             p.setBrush(Qt::NoBrush);
             for (int i = 1; i < s_->count(); ++i) {
-                const int x0 = xa.valueToPixel(s_->xValue(i - 1)),
-                          y0 = ya.valueToPixel(s_->yValue(i - 1));
-                const int x1 = xa.valueToPixel(s_->xValue(i)), y1 = ya.valueToPixel(s_->yValue(i));
+                const int x0 = xa.transform(s_->xValue(i - 1)),
+                          y0 = ya.transform(s_->yValue(i - 1));
+                const int x1 = xa.transform(s_->xValue(i)), y1 = ya.transform(s_->yValue(i));
                 if (!(far(x0, y0) && far(x1, y1))) p.drawLine(x0, y0, x1, y1);
             }
         }
         if (s_->pointAttr()->visible()) {
             s_->pointAttr()->applyTo(p);
             for (int i = 0; i < s_->count(); ++i) {
-                const int x = xa.valueToPixel(s_->xValue(i)), y = ya.valueToPixel(s_->yValue(i));
-                if (plot()->fieldRect().contains(x, y)) s_->drawMark(p, x, y);
+                const int x = xa.transform(s_->xValue(i)), y = ya.transform(s_->yValue(i));
+                if (field.contains(x, y)) s_->drawMark(p, x, y);
             }
         }
     }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "plot/block_index.h"
-#include "plot/series.h"
+#include "plot/xy_line.h"
+
+using namespace kvel;
 
 namespace {
 

@@ -32,7 +32,7 @@ TEST(ChartAxisSettings, RangesWithoutAFiniteScaleStartAndPaint) {
     chart.stylePlot();
     chart.applyAxisScaling();
     chart.setTimeWindow(46000.5);
-    plot.paint();
+    plot.grab();
     for (Axis* a : {plot.leftAxis(), plot.rightAxis(), plot.bottomAxis()}) {
         EXPECT_LT(a->min(), a->max());
         EXPECT_GE(a->ticksCount(), 0);

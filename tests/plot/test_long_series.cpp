@@ -4,7 +4,7 @@
 #include <random>
 
 #include "plot/column_reduce.h"
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -31,13 +31,11 @@ class LongSeries : public ::testing::Test {
     void Render(double x0, double x1) {
         plot.bottomAxis()->setMinMax(x0, x1);
         line.setPlot(&plot);
-        plot.paint();
-        fast = plot.controlImage().copy();
+        fast = Shown(plot);
         line.setPlot(nullptr);
         Reference ref(&line);
         ref.setPlot(&plot);
-        plot.paint();
-        exact = plot.controlImage().copy();
+        exact = Shown(plot);
         ref.setPlot(nullptr);
     }
     std::vector<Extent> Columns(const QImage& img) const {
@@ -107,7 +105,8 @@ TEST_F(LongSeries, NoisyDataKeepsEveryColumnsExtentInEveryView) {
     // point.
     plot.bottomAxis()->setMinMax(kX0, last);
     std::vector<QLine> lines;
-    reduceToColumns(line, *plot.bottomAxis(), *plot.leftAxis(), 0, line.count() - 1, lines);
+    reduceToColumns(line, plot.bottomAxis()->map(), plot.leftAxis()->map(), 0, line.count() - 1,
+                    lines);
     EXPECT_LT(lines.size(), std::size_t(3 * plot.bottomAxis()->lineLength()));
 }
 
@@ -128,51 +127,26 @@ TEST_F(LongSeries, ASingleSampleSpikeOrDipInAMonthIsDrawnAtFullHeight) {
     ExpectSameColumns("month");
 }
 
-TEST_F(LongSeries, AppendedPointsContinueTheLastReduction) {
+TEST_F(LongSeries, PointsAppendedBetweenPaintsShowAsOnALineDrawnAfresh) {
     std::mt19937 rng(5);
     std::normal_distribution<double> noise(0, 3);
     int i = 0;
     for (; i < 100000; ++i) add(i, 20 + 10 * std::sin(i / 3000.0) + noise(rng));
-    plot.bottomAxis()->setMinMax(kX0, kX0 + 150000 * kStep);
-    plot.paint();  // lays out
-    const Axis& xa = *plot.bottomAxis();
-    const Axis& ya = *plot.leftAxis();
-    const auto fresh = [&] {
-        std::vector<QLine> v;
-        reduceToColumns(line, xa, ya, 0, line.count() - 1, v);
-        return v;
-    };
-    ColumnCache cache;
-    ASSERT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
-    // Points joining the last column, opening new ones, after a gap, far off and back.
-    for (int k = 0; k < 300; ++k) {
-        i += k % 50 == 0 ? 700 : 1;
-        add(i, k == 120 ? 1e9 : k == 121 ? -1e9 : 20 + noise(rng));
-        ASSERT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh()) << k;
-    }
-    // Refilled after Clear, zoomed, another clip: reduced anew.
-    const int n = line.count();
-    line.clear();
-    for (int k = 0; k < n; ++k) add(k, 30 + noise(rng));
-    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
     plot.bottomAxis()->setMinMax(kX0, kX0 + 120000 * kStep);
-    plot.paint();
-    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 0, 900), fresh());
-    EXPECT_EQ(cache.lines(line, xa, ya, 0, line.count() - 1, 5, 800), fresh());
-
-    // Through the plot's own painting: repaints between appends, then the picture compared.
     line.setPlot(&plot);
+    // Points joining the last column, opening new ones, after a gap, far off and back.
     for (int k = 0; k < 100; ++k) {
-        line.addXY(kX0 + (n + k * 3) * kStep, 20 + noise(rng));
-        plot.paint();
+        i += k % 50 == 0 ? 700 : 3;
+        line.addXY(kX0 + i * kStep, k == 40 ? 1e9 : k == 41 ? -1e9 : 20 + noise(rng));
+        if (k % 10 == 0) Paint(plot);
     }
     Render(kX0, kX0 + 120000 * kStep);
     EXPECT_GT(ExpectSameColumns("appended"), 600);  // the data end at five sixths
 }
 
-// A line with breaks keeps its drawing between paints: points and breaks appended since, or
-// the series refilled with as many points, show as on a line drawn afresh.
-TEST_F(LongSeries, BrokenLineRepaintsWhatChangedSinceItsLastPaint) {
+// A line with breaks: points and breaks appended since the last paint, or the series refilled
+// with as many points, show as on a line drawn afresh.
+TEST_F(LongSeries, BrokenLineShowsWhatChangedSinceItsLastPaint) {
     const auto fill = [](XYLine& l, int from, int to, double lift) {
         for (int i = from; i < to; ++i) {
             if (i % 997 == 500) l.addBreak();
@@ -181,22 +155,20 @@ TEST_F(LongSeries, BrokenLineRepaintsWhatChangedSinceItsLastPaint) {
     };
     // The plot's picture with `line`, and with a new line of the same points instead.
     const auto expectAsAfresh = [&](int to, double lift, const char* what) {
-        plot.paint();
-        const QImage kept = plot.controlImage().copy();
+        const QImage kept = Shown(plot);
         XYLine fresh;
         fresh.lineAttr()->setColor(Qt::red);
         fill(fresh, 0, to, lift);
         line.setPlot(nullptr);
         fresh.setPlot(&plot);
-        plot.paint();
-        EXPECT_TRUE(kept == plot.controlImage()) << what;
+        EXPECT_TRUE(kept == Shown(plot)) << what;
         fresh.setPlot(nullptr);
         line.setPlot(&plot);
     };
     plot.bottomAxis()->setMinMax(kX0, kX0 + 60000 * kStep);
     fill(line, 0, 40000, 0);
     line.setPlot(&plot);
-    plot.paint();
+    Paint(plot);
     fill(line, 40000, 50000, 0);
     expectAsAfresh(50000, 0, "appended");
     line.clear();

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "plot/plot.h"
+#include <QRubberBand>
+
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
+
+using Drag = XYPlot::DragState;
 
 struct Range {
     double min, max;
@@ -20,7 +24,7 @@ class MouseTest : public ::testing::Test {
         plot.rightAxis()->setMinMax(0, 1000);
         plot.bottomAxis()->setMinMax(0, 100);
         plot.topAxis()->setMinMax(10, 20);
-        plot.paint();
+        Paint(plot);
         for (Axis* a : allAxes()) before.push_back(RangeOf(a));
     }
     std::vector<Axis*> allAxes() {
@@ -49,7 +53,7 @@ class MouseTest : public ::testing::Test {
 
 TEST_F(MouseTest, DragZoomsAllFourAxesAndAClickUndoesIt) {
     LeftDrag(plot, {{100, 80}, {150, 120}, {200, 150}});
-    EXPECT_EQ(plot.dragState(), 0);
+    EXPECT_EQ(plot.dragState(), Drag::None);
     ExpectZoomed(2, 100, 200);
     ExpectZoomed(3, 100, 200);
     ExpectZoomed(0, 150, 80);
@@ -84,21 +88,6 @@ TEST_F(MouseTest, HorizontalZoomKeepsTheVerticalAxesAndSpansTheField) {
     ExpectZoomed(0, 160, 60);
 }
 
-TEST_F(MouseTest, ZoomHandlerMayChangeOrRefuseAnAxis) {
-    plot.onAxisZoom = [&](Axis* axis, double& mn, double& mx, bool& can) {
-        if (axis == plot.rightAxis()) can = false;
-        if (axis == plot.topAxis()) {
-            mn = 11;
-            mx = 12;
-        }
-    };
-    LeftDrag(plot, {{100, 80}, {200, 150}});
-    ExpectUnchanged({1});
-    ExpectZoomed(0, 150, 80);
-    EXPECT_EQ(plot.topAxis()->min(), 11);
-    EXPECT_EQ(plot.topAxis()->max(), 12);
-}
-
 TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier);  // zoom is on: zooms
     ExpectZoomed(2, 100, 150);
@@ -106,7 +95,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     plot.setZoom(Qt::Orientations());
     LeftDrag(plot, {{100, 100}, {150, 150}}, Qt::ControlModifier | Qt::ShiftModifier);
     ExpectUnchanged({0, 1, 2, 3});
-    plot.paint();
+    Paint(plot);
     const int framesBefore = plot.frames;
     plot.layouts = 0;
     LeftDrag(plot, {{100, 100}, {110, 100}, {120, 95}}, Qt::ControlModifier);
@@ -115,7 +104,7 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
     const double ppuY = plot.leftAxis()->pixelsPerUnit();
     EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), before[0].min + 5 / ppuY);
     EXPECT_TRUE(plot.bottomAxis()->hasSavedMinMax());
-    plot.paint();
+    Paint(plot);
     EXPECT_EQ(plot.frames, framesBefore + 1);  // frame and field, not the layout
     EXPECT_EQ(plot.layouts, 0);
     plot.setPan(Qt::Horizontal);
@@ -126,35 +115,38 @@ TEST_F(MouseTest, PanNeedsZoomOffAndExactlyThePanKeys) {
 TEST_F(MouseTest, CursorsDuringTheDragAndEventsAfterThePlotActed) {
     plot.setPanCursor(Qt::OpenHandCursor);
     plot.setCursor(Qt::IBeamCursor);
-    std::vector<int> states;
-    plot.onMouseMove = [&](XYPlot* p, const MouseState&, int, int) {
-        states.push_back(p->dragState());
-        EXPECT_EQ(p->cursor().shape(), p->dragState() == 2 ? Qt::CrossCursor : Qt::IBeamCursor);
-    };
-    MouseState down;
-    plot.onMouseDown = [&](XYPlot* p, Qt::MouseButton b, const MouseState& s, int, int) {
+    std::vector<Drag> states;
+    std::vector<QPoint> released;
+    auto moved = QObject::connect(&plot, &XYPlot::mouseMoved, [&](QPoint) {
+        states.push_back(plot.dragState());
+        EXPECT_EQ(plot.cursor().shape(),
+                  plot.dragState() == Drag::Zooming ? Qt::CrossCursor : Qt::IBeamCursor);
+    });
+    auto pressed = QObject::connect(&plot, &XYPlot::mousePressed, [&](Qt::MouseButton b, QPoint) {
         EXPECT_EQ(b, Qt::LeftButton);
-        EXPECT_EQ(p->dragState(), 1);
-        down = s;
-    };
+        EXPECT_EQ(plot.dragState(), Drag::ZoomPressed);
+    });
+    auto up = QObject::connect(&plot, &XYPlot::mouseReleased, [&](Qt::MouseButton, QPoint pos) {
+        EXPECT_EQ(plot.dragState(), Drag::None);  // the zoom is done first
+        released.push_back(pos);
+    });
     LeftDrag(plot, {{100, 100}, {102, 101}, {120, 120}, {130, 140}}, Qt::ShiftModifier);
-    EXPECT_EQ(states, (std::vector<int>{1, 2, 2}));
-    EXPECT_EQ(down.modifiers, Qt::ShiftModifier);
-    EXPECT_EQ(down.buttons, Qt::LeftButton);
-    EXPECT_FALSE(down.doubleClick);
+    EXPECT_EQ(states, (std::vector<Drag>{Drag::ZoomPressed, Drag::Zooming, Drag::Zooming}));
+    EXPECT_EQ(released, (std::vector<QPoint>{QPoint(130, 140)}));
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
-    plot.onMouseMove = nullptr;
-    plot.onMouseDown = nullptr;
+    QObject::disconnect(moved);
+    QObject::disconnect(pressed);
+    QObject::disconnect(up);
     plot.setZoom(Qt::Orientations());
     SendMouse(plot, QEvent::MouseButtonPress, 50, 50, Qt::LeftButton, Qt::LeftButton,
               Qt::ControlModifier);
-    EXPECT_EQ(plot.dragState(), 3);
+    EXPECT_EQ(plot.dragState(), Drag::PanPressed);
     EXPECT_EQ(plot.cursor().shape(), Qt::OpenHandCursor);
     SendMouse(plot, QEvent::MouseMove, 60, 50, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(plot.dragState(), 4);
+    EXPECT_EQ(plot.dragState(), Drag::Panning);
     SendMouse(plot, QEvent::MouseButtonRelease, 60, 50, Qt::LeftButton, Qt::NoButton,
               Qt::ControlModifier);
-    EXPECT_EQ(plot.dragState(), 0);
+    EXPECT_EQ(plot.dragState(), Drag::None);
     EXPECT_EQ(plot.cursor().shape(), Qt::IBeamCursor);
 }
 
@@ -164,35 +156,40 @@ TEST_F(MouseTest, PanStartsWithExactlyThePanKeysAndTheLeftButtonAlone) {
         QEvent::Type type;
         Qt::MouseButtons buttons;
         Qt::KeyboardModifiers mods;
-        int dragState;
+        Drag dragState;
     } presses[] = {
-        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier, 3},
-        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::KeypadModifier, 3},
-        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, 0},
-        {QEvent::MouseButtonPress, Qt::LeftButton | Qt::RightButton, Qt::ControlModifier, 0},
-        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::NoModifier, 0},
-        {QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::ControlModifier, 0},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier, Drag::PanPressed},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::KeypadModifier,
+         Drag::PanPressed},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier,
+         Drag::None},
+        {QEvent::MouseButtonPress, Qt::LeftButton | Qt::RightButton, Qt::ControlModifier,
+         Drag::None},
+        {QEvent::MouseButtonPress, Qt::LeftButton, Qt::NoModifier, Drag::None},
+        {QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::ControlModifier, Drag::None},
     };
     for (const auto& p : presses) {
         SendMouse(plot, p.type, 50, 50, Qt::LeftButton, p.buttons, p.mods);
         EXPECT_EQ(plot.dragState(), p.dragState) << p.type << " " << p.buttons << " " << p.mods;
         SendMouse(plot, QEvent::MouseButtonRelease, 50, 50, Qt::LeftButton, Qt::NoButton, p.mods);
-        EXPECT_EQ(plot.dragState(), 0);
+        EXPECT_EQ(plot.dragState(), Drag::None);
     }
 }
 
-TEST_F(MouseTest, ZoomRectangleIsRemovedByDrawingItAgain) {
-    const QImage clean = plot.controlImage();
+TEST_F(MouseTest, TheZoomBoxFollowsThePointerAndLeavesNoTrace) {
+    const int fields = plot.fields;
     SendMouse(plot, QEvent::MouseButtonPress, 100, 100, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(plot.zoomBand(), nullptr);  // not before the pointer moved more than 3 pixels
     SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
-    const QImage first = plot.controlImage();
-    EXPECT_NE(first, clean);
-    SendMouse(plot, QEvent::MouseMove, 200, 180, Qt::NoButton, Qt::LeftButton);
-    EXPECT_NE(plot.controlImage(), first);
-    SendMouse(plot, QEvent::MouseMove, 160, 140, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(plot.controlImage(), first);
-    SendMouse(plot, QEvent::MouseButtonRelease, 160, 140, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(plot.controlImage(), clean);  // removed before the zoom repaints
+    ASSERT_NE(plot.zoomBand(), nullptr);
+    EXPECT_EQ(plot.zoomBand()->geometry(), QRect(QPoint(100, 100), QPoint(160, 140)));
+    SendMouse(plot, QEvent::MouseMove, 60, 70, Qt::NoButton, Qt::LeftButton);  // up and left
+    EXPECT_EQ(plot.zoomBand()->geometry(), QRect(QPoint(60, 70), QPoint(100, 100)));
+    Paint(plot);
+    EXPECT_EQ(plot.fields, fields);  // the plot's own picture stays as it was
+    SendMouse(plot, QEvent::MouseButtonRelease, 60, 70, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(plot.zoomBand(), nullptr);
+    EXPECT_FALSE(plot.pictureValid());  // zoomed: drawn anew at the next paint
 }
 
 TEST(ShiftKeys, ReadBackAsSetWithoutOtherModifiers) {

@@ -2,48 +2,10 @@
 
 #include <limits>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
-
-const QRgb kRed = qRgb(255, 0, 0);
-
-TEST(PlotCanvas, TheControlsPainterOutlivesItsImage) {
-    XYPlot plot;
-    plot.resize(0, 0);
-    QPainter* p = plot.drawCanvas();
-    const qint64 image = plot.controlImage().cacheKey();
-    // A 0 × 0 plot keeps one 1 × 1 image instead of making a new one for every caller.
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(plot.drawCanvas(), p);
-    EXPECT_EQ(plot.controlImage().cacheKey(), image);
-
-    // A series drawn outside a paint, with a mark handler that holds the painter it got first.
-    XYLine line;
-    line.pointAttr()->setVisible(true);
-    line.pointAttr()->setKind(PointKind::Custom);
-    for (int i = 0; i < 50; ++i) line.addXY(i, i);
-    line.setPlot(&plot);
-    int calls = 0;
-    line.onDrawCustomPoint = [&](XYLine*, double, double, int, int) {
-        ++calls;
-        EXPECT_EQ(plot.drawCanvas(), p);
-        EXPECT_TRUE(p->isActive());
-    };
-    plot.paint();
-    line.draw();
-    EXPECT_EQ(plot.controlImage().cacheKey(), image);
-
-    // Resized: the same painter draws on the new image.
-    plot.resize(200, 100);
-    EXPECT_EQ(plot.drawCanvas(), p);
-    ASSERT_TRUE(p->isActive());
-    EXPECT_EQ(p->device(), static_cast<const QPaintDevice*>(&plot.controlImage()));
-    EXPECT_EQ(plot.controlImage().size(), QSize(200, 100));
-    p->fillRect(150, 80, 3, 3, QColor(kRed));
-    EXPECT_EQ(plot.controlImage().pixel(151, 81), kRed);
-    line.setPlot(nullptr);
-}
 
 TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
     const double big = std::numeric_limits<double>::max();
@@ -59,7 +21,7 @@ TEST(PlotCanvas, NearlyEmptyAndOverflowingRangesPaint) {
         line.addXY(0, 0);
         line.addXY(1e-310, 1e308);
         line.setPlot(&plot);
-        plot.paint();
+        Paint(plot);
         // Labels of 300 digits squeeze the field of the huge ranges, but never below 3 pixels.
         const QRect f = plot.fieldRect();
         EXPECT_GE(f.width(), r[1] < 1 ? 700 : 3) << r[0] << ".." << r[1];
@@ -94,32 +56,20 @@ int FineBlocks(const QImage& img) {
     return n;
 }
 
-TEST(PlotCanvas, ImagesFollowTheDevicePixelRatio) {
-    for (bool buffered : {true, false}) {
-        ScaledPlot plot;
-        ASSERT_EQ(plot.devicePixelRatio(), 2);
-        plot.resize(300, 200);
-        plot.setBufferedDisplay(buffered);
-        XYLine line;
-        line.lineAttr()->setColor(Qt::red);
-        line.addXY(0, 0);
-        line.addXY(10, 7);
-        line.setPlot(&plot);
-        plot.paint();
-        const QImage& img = plot.controlImage();
-        EXPECT_EQ(img.size(), QSize(600, 400)) << buffered;
-        EXPECT_EQ(img.devicePixelRatio(), 2) << buffered;
-        if (buffered) {
-            EXPECT_EQ(plot.memBitmap()->image().size(), QSize(600, 400));
-        }
-        // Labels and the slanted line are drawn at the device's resolution, not doubled.
-        EXPECT_GT(FineBlocks(img), 100) << buffered;
-        // The widget shows its image pixel for pixel.
-        const QImage shown = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(shown.size(), QSize(600, 400)) << buffered;
-        EXPECT_EQ(shown, img.convertToFormat(QImage::Format_RGB32)) << buffered;
-        line.setPlot(nullptr);
-    }
+TEST(PlotCanvas, ThePictureFollowsTheDevicePixelRatio) {
+    ScaledPlot plot;
+    ASSERT_EQ(plot.devicePixelRatio(), 2);
+    plot.resize(300, 200);
+    XYLine line;
+    line.lineAttr()->setColor(Qt::red);
+    line.addXY(0, 0);
+    line.addXY(10, 7);
+    line.setPlot(&plot);
+    const QImage shown = Shown(plot);
+    EXPECT_EQ(shown.size(), QSize(600, 400));
+    // Labels and the slanted line are drawn at the device's resolution, not doubled.
+    EXPECT_GT(FineBlocks(shown), 100);
+    line.setPlot(nullptr);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -20,23 +20,24 @@ class RenderTest : public ::testing::Test {
         plot.bottomAxis()->gridAttr()->setVisible(false);
         line.lineAttr()->setColor(Qt::red);
         line.setPlot(&plot);
-        plot.paint();  // lays out, so the axes map to the field
+        Paint(plot);  // lays out, so the axes map to the field
     }
     int X(double v) const { return plot.bottomAxis()->valueToPixel(v); }
     int Y(double v) const { return plot.leftAxis()->valueToPixel(v); }
     const QImage& paint() {
-        plot.paint();
-        return plot.controlImage();
+        shown_ = Shown(plot);
+        return shown_;
     }
     int RedIn(const QRect& r) {
-        const QImage& img = plot.controlImage();
+        const QImage& img = shown_;
         int n = 0;
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x) n += img.pixel(x, y) == kRed;
         return n;
     }
-    XYPlot plot;
+    CountingPlot plot;
     XYLine line;
+    QImage shown_;
 };
 
 TEST_F(RenderTest, LineLiesWhereValueToPixelSays) {
@@ -85,19 +86,8 @@ TEST_F(RenderTest, MarkShapesKeepTheirHalfExtents) {
         const int inside = RedIn(box);
         EXPECT_GT(inside, 4) << int(kind);
         EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), inside) << int(kind);
-        EXPECT_EQ(plot.controlImage().pixel(X(50), Y(50) - 2), kRed) << int(kind);
+        EXPECT_EQ(shown_.pixel(X(50), Y(50) - 2), kRed) << int(kind);
     }
-    line.pointAttr()->setKind(PointKind::Custom);  // without a handler: nothing
-    paint();
-    EXPECT_EQ(RedIn(QRect(X(50) - 10, Y(50) - 10, 21, 21)), 0);
-    std::vector<QPoint> custom;
-    line.onDrawCustomPoint = [&](XYLine* s, double xv, double, int x, int y) {
-        EXPECT_EQ(s, &line);
-        EXPECT_EQ(xv, 50);
-        custom.emplace_back(x, y);
-    };
-    paint();
-    EXPECT_EQ(custom, (std::vector<QPoint>{QPoint(X(50), Y(50))}));
 }
 
 TEST_F(RenderTest, MarksOnTheFieldsRightOrBottomEdgeAreNotDrawn) {
@@ -127,7 +117,7 @@ TEST_F(RenderTest, FarSegmentsAreDrawnTowardTheClampedPointUnlessBothEndsAreFar)
     paint();
     const QRect f = plot.fieldRect();
     for (int y = f.top(); y <= Y(50); ++y)
-        EXPECT_EQ(plot.controlImage().pixel(X(50), y), kRed) << y << " top " << f.top();
+        EXPECT_EQ(shown_.pixel(X(50), y), kRed) << y << " top " << f.top();
     line.clear();
     line.addXY(-1e9, 50);  // both ends far: the segment would cross the field
     line.addXY(1e9, 50);
@@ -178,16 +168,14 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
     for (const auto& view : views) {
         plot.bottomAxis()->setMinMax(view[0], view[1]);
         for (auto& l : lines) l->setPlot(&plot);
-        plot.paint();
-        const QImage fast = plot.controlImage();
+        const QImage fast = Shown(plot);
         std::vector<std::unique_ptr<Reference>> refs;
         for (auto& l : lines) {
             l->setPlot(nullptr);
             refs.push_back(std::make_unique<Reference>(l.get()));
             refs.back()->setPlot(&plot);
         }
-        plot.paint();
-        const QImage& ref = plot.controlImage();
+        const QImage ref = Shown(plot);
         int diff = 0;
         QRect where;
         for (int y = 0; y < ref.height(); ++y)
@@ -209,40 +197,41 @@ TEST(RenderEquivalence, BatchedAndWindowedDrawingMatchesEverySegmentDrawnAlone) 
     }
 }
 
-TEST_F(RenderTest, QuickAddXYDrawsTheNewSegmentAtOnce) {
-    plot.setBufferedDisplay(true);
+TEST_F(RenderTest, AddedPointsAreDrawnAtTheNextPaintNotAtOnce) {
     paint();
-    line.quickAddXY(10, 50);
-    line.quickAddXY(90, 50);
-    EXPECT_FALSE(plot.fieldValid());  // the buffers no longer show what the control does
+    const int fields = plot.fields;
+    line.addXY(10, 50);
+    line.addXY(90, 50);
+    EXPECT_EQ(plot.fields, fields);  // no drawing outside a paint
+    EXPECT_FALSE(plot.pictureValid());
+    paint();
+    EXPECT_EQ(plot.fields, fields + 1);  // both points in one drawing of the field
     EXPECT_GE(RedIn(QRect(X(10), Y(50), X(90) - X(10), 1)), X(90) - X(10));
 }
 
-TEST_F(RenderTest, XCursorInvertsAndDrawsNothingWhenItsPixelStays) {
-    plot.setFieldColor(Qt::white);
+TEST_F(RenderTest, XCursorIsDrawnOverThePictureWithoutRedrawingIt) {
+    line.addXY(0, 50);
+    line.addXY(100, 50);
     const QImage clean = paint();
+    const int fields = plot.fields;
+    const QRect f = plot.fieldRect();
     plot.setXCursorVal(50);
     plot.setXCursorOn(true);
-    const QImage on = plot.controlImage();
-    const QRect f = plot.fieldRect();
-    EXPECT_EQ(on.pixel(X(50), f.top() + 5), qRgb(0, 0, 0));  // white inverted
+    const QImage on = paint();
+    EXPECT_EQ(on.pixel(X(50), f.top() + 5), qRgb(0, 0, 0));
+    EXPECT_EQ(on.pixel(X(50), Y(50)), qRgb(0, 0, 0));  // over the series, not inverted
     EXPECT_EQ(on.pixel(X(50), f.top()), clean.pixel(X(50), f.top()));
-    EXPECT_EQ(on.pixel(X(50), f.bottom()), clean.pixel(X(50), f.bottom()));
-    const double samePixel =
-        plot.bottomAxis()->pixelToValue(X(50)) + 0.3 / plot.bottomAxis()->pixelsPerUnit();
-    ASSERT_EQ(X(samePixel), X(50));
-    plot.setXCursorVal(samePixel);
-    EXPECT_EQ(plot.controlImage(), on);
+    EXPECT_EQ(on.pixel(X(50), f.bottom() + 1), clean.pixel(X(50), f.bottom() + 1));
     plot.setXCursorVal(60);
-    EXPECT_EQ(plot.controlImage().pixel(X(50), f.top() + 5), clean.pixel(X(50), f.top() + 5));
+    const QImage moved = paint();
+    EXPECT_EQ(moved.pixel(X(50), f.top() + 5), clean.pixel(X(50), f.top() + 5));
+    EXPECT_EQ(moved.pixel(X(60), f.top() + 5), qRgb(0, 0, 0));
     plot.setXCursorVal(1000);  // outside the field: hidden without error
-    EXPECT_EQ(plot.controlImage(), clean);
+    EXPECT_EQ(paint(), clean);
     plot.setXCursorVal(60);
     plot.setXCursorOn(false);
-    EXPECT_EQ(plot.controlImage(), clean);
-    plot.setXCursorOn(true);
-    paint();  // a paint draws the cursor again
-    EXPECT_EQ(plot.controlImage().pixel(X(60), f.top() + 5), qRgb(0, 0, 0));
+    EXPECT_EQ(paint(), clean);
+    EXPECT_EQ(plot.fields, fields);  // the cursor never cost a drawing of the series
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "plot/scale_axis.h"
+#include "plot/axis.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -282,106 +282,6 @@ TEST(ScaleMeasures, OverhangsAndBandWidths) {
     EXPECT_EQ(h.endOverhang(cw, ch), 0);
 }
 
-TEST(ScaleStream, WritesTheFourExtraPropertiesInOrder) {
-    Scale s(ScaleFlag::Vertical);
-    s.applyRange(-50, 50);
-    s.setLinePos(27, 613, 604);
-    PropertyList out;
-    s.writeProperties(out);
-    const PropertyList expected{
-        {"SFlags", "1"}, {"SLinePos", "(27 613 604)"}, {"fMin", "-50"}, {"fMax", "50"}};
-    EXPECT_EQ(out, expected);
-    s.applyRange(0, 2.5);
-    out.clear();
-    s.writeProperties(out);
-    EXPECT_EQ(out.size(), 3u);  // Min 0 is not written
-    EXPECT_EQ(out.back().second, "2.5");
-}
-
-TEST(ScaleStream, ReadsRawValuesUntilFMaxAppliesTheRange) {
-    Axis a;
-    a.setTicksCount(11);
-    EXPECT_TRUE(a.readProperty("SFlags", "1"));
-    EXPECT_TRUE(a.readProperty("SLinePos", "(27 613 604)"));
-    EXPECT_TRUE(a.readProperty("fMin", "-50.0"));
-    EXPECT_EQ(a.max(), 10);  // nothing recalculated yet
-    EXPECT_TRUE(a.readProperty("fMax", "50.0"));
-    EXPECT_EQ(a.flags().toInt(), 1u);
-    EXPECT_EQ(a.valueToPixel(-50), 613);
-    EXPECT_EQ(a.valueToPixel(50), 9);
-    EXPECT_EQ(a.tickValue(0), -50);
-
-    Scale noMin;  // a stream without "fMin" keeps Min at its default 0
-    EXPECT_TRUE(noMin.readProperty("fMax", "40"));
-    EXPECT_EQ(noMin.min(), 0);
-    EXPECT_EQ(noMin.max(), 40);
-
-    struct Bad {
-        const char* name;
-        const char* value;
-    } bad[] = {{"fMax", "abc"},
-               {"fMax", "nan"},
-               {"SFlags", "-1x"},
-               {"SLinePos", "(1 2)"},
-               {"Unknown", "1"}};
-    for (const Bad& b : bad) {
-        EXPECT_FALSE(a.readProperty(b.name, b.value)) << b.name << "=" << b.value;
-        EXPECT_EQ(a.max(), 50);
-        EXPECT_EQ(a.flags().toInt(), 1u);
-    }
-}
-
-TEST(AxisStream, RoundTripsThroughTheKeyValueForm) {
-    Axis a(ScaleFlag::Vertical);
-    a.setTicksCount(11);
-    a.setMinMax(-500, 500);
-    a.setCaption("Температура");
-    a.setMargin(12);
-    a.setLabelAsDataTime(true);
-    a.setLabelFormat("hh:nn");
-    a.gridAttr()->setColor(QColor(0x56, 0x34, 0x12));
-    a.gridAttr()->setVisible(true);
-    a.lineAttr()->setWidth(2);
-    PropertyList props;
-    a.writeProperties(props);
-    // Colours are written as the number 0x00BBGGRR.
-    const std::pair<QString, QString> grid("GridAttr.Color", QString::number(0x123456));
-    EXPECT_NE(std::find(props.begin(), props.end(), grid), props.end());
-    Axis b;
-    for (const auto& [name, value] : props) EXPECT_TRUE(b.readProperty(name, value)) << name;
-    PropertyList again;
-    b.writeProperties(again);
-    EXPECT_EQ(again, props);
-    EXPECT_EQ(b.caption(), "Температура");
-    EXPECT_TRUE(b.captionShown());
-    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
-    // A number beyond 0x00FFFFFF is no colour of a line: refused, the colour stays.
-    for (const char* bad : {"16777216", "2147483663", "-1", "red"})
-        EXPECT_FALSE(b.readProperty("GridAttr.Color", bad)) << bad;
-    EXPECT_EQ(b.gridAttr()->color(), QColor(0x56, 0x34, 0x12));
-}
-
-TEST(AxisStream, PenStylesAreWrittenByTheirNumbers) {
-    Axis a;
-    const struct {
-        const char* number;
-        Qt::PenStyle style;
-    } styles[] = {{"0", Qt::SolidLine},   {"1", Qt::DashLine},       {"2", Qt::DotLine},
-                  {"3", Qt::DashDotLine}, {"4", Qt::DashDotDotLine}, {"5", Qt::NoPen}};
-    for (const auto& s : styles) {
-        EXPECT_TRUE(a.readProperty("GridAttr.Style", s.number)) << s.number;
-        EXPECT_EQ(a.gridAttr()->style(), s.style) << s.number;
-        PropertyList props;
-        a.writeProperties(props);
-        const std::pair<QString, QString> written("GridAttr.Style", s.number);
-        EXPECT_NE(std::find(props.begin(), props.end(), written), props.end()) << s.number;
-    }
-    EXPECT_TRUE(a.readProperty("GridAttr.Style", "6"));  // a line inside a frame draws solid
-    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
-    for (const char* bad : {"7", "-1", "x"}) EXPECT_FALSE(a.readProperty("GridAttr.Style", bad));
-    EXPECT_EQ(a.gridAttr()->style(), Qt::SolidLine);
-}
-
 TEST(AxisProperties, MinAboveMaxSwapsAndSwitchesAutoOff) {
     Axis a(ScaleFlag::Vertical);
     a.applyRange(0, 10);
@@ -418,10 +318,14 @@ TEST(AxisProperties, RememberedRangeIsForgottenByDirectChanges) {
     }
 }
 
-TEST(LineAttr, HooksAndAssignment) {
+TEST(LineAttr, OwnerHearsOfSettersAndAssignmentStaysQuiet) {
+    struct Owner : AttrOwner {
+        int calls = 0;
+        void attrChanged() override { ++calls; }
+    } owner;
     Axis a;
-    int calls = 0;
-    a.lineAttr()->onChange = [&](LineAttrBase*) { ++calls; };
+    a.lineAttr()->setOwner(&owner);
+    const int& calls = owner.calls;
     a.lineAttr()->setColor(a.lineAttr()->color());  // unchanged still reports
     EXPECT_EQ(calls, 1);
     LineAttr same;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plot/plot.h"
+#include "plot/xy_plot.h"
 #include "plot_test_util.h"
 
 namespace {
@@ -25,25 +25,21 @@ TEST(SeriesStorage, CapacityGrowsBy32AndKeepsThePoints) {
 
 TEST(SeriesStorage, ExtremaFollowAppendsAndClear) {
     XYLine s;
-    double v = 0;
-    EXPECT_FALSE(s.getXMin(v));
+    EXPECT_EQ(s.xMin(), std::nullopt);
     const double pts[][2] = {{3, 10}, {1, 30}, {7, -5}, {2, 12}};
     for (auto& p : pts) s.addXY(p[0], p[1]);
-    double xmin, xmax, ymin, ymax;
-    ASSERT_TRUE(s.getXMin(xmin) && s.getXMax(xmax) && s.getYMin(ymin) && s.getYMax(ymax));
-    EXPECT_EQ(xmin, 1);
-    EXPECT_EQ(xmax, 7);
-    EXPECT_EQ(ymin, -5);
-    EXPECT_EQ(ymax, 30);
+    EXPECT_EQ(s.xMin(), 1);
+    EXPECT_EQ(s.xMax(), 7);
+    EXPECT_EQ(s.yMin(), -5);
+    EXPECT_EQ(s.yMax(), 30);
     EXPECT_FALSE(s.xAscending());
     s.clear();
-    EXPECT_FALSE(s.getYMax(v));
+    EXPECT_EQ(s.yMax(), std::nullopt);
     s.addXY(100, 200);  // the only extremum now
-    ASSERT_TRUE(s.getXMin(xmin) && s.getXMax(xmax) && s.getYMin(ymin) && s.getYMax(ymax));
-    EXPECT_EQ(xmin, 100);
-    EXPECT_EQ(xmax, 100);
-    EXPECT_EQ(ymin, 200);
-    EXPECT_EQ(ymax, 200);
+    EXPECT_EQ(s.xMin(), 100);
+    EXPECT_EQ(s.xMax(), 100);
+    EXPECT_EQ(s.yMin(), 200);
+    EXPECT_EQ(s.yMax(), 200);
     EXPECT_TRUE(s.xAscending());
 }
 
@@ -73,9 +69,13 @@ TEST(PointAttr, SizesAreHalfExtentsAndBorderIsCapped) {
 }
 
 TEST(PointAttr, ReportsOnlyRealChanges) {
+    struct Owner : AttrOwner {
+        int calls = 0;
+        void attrChanged() override { ++calls; }
+    } owner;
     PointAttr a;
-    int calls = 0;
-    a.onChange = [&](PointAttr*) { ++calls; };
+    a.setOwner(&owner);
+    const int& calls = owner.calls;
     a.setKind(PointKind::Rectangle);
     a.setHSize(5);
     a.setVisible(false);
@@ -125,7 +125,7 @@ TEST_F(SeriesOnPlot, OnlyAutoMaxPadsTheMaximum) {
 }
 
 TEST_F(SeriesOnPlot, ChangingYAxisRefitsBothVerticalAxes) {
-    plot.paint();
+    Paint(plot);
     EXPECT_TRUE(plot.layoutValid());
     b.setYAxis(YAxisChoice::Right);
     EXPECT_DOUBLE_EQ(plot.leftAxis()->min(), 9.5);
@@ -161,28 +161,25 @@ TEST_F(SeriesOnPlot, LockedSeriesReportOnceWhenUnlocked) {
 }
 
 TEST_F(SeriesOnPlot, AttachingAnInactiveSeriesChangesNothing) {
-    plot.setBufferedDisplay(true);  // so that the field's state is kept
-    plot.paint();
+    Paint(plot);
     XYLine c;
     c.setActive(false);
     c.addXY(0, 5000);
     c.setPlot(&plot);
     EXPECT_TRUE(plot.layoutValid());
-    EXPECT_TRUE(plot.fieldValid());
+    EXPECT_TRUE(plot.pictureValid());
     EXPECT_DOUBLE_EQ(plot.leftAxis()->max(), 31.25);
 }
 
-TEST_F(SeriesOnPlot, AppearanceChangesRepaintTheFieldOnly) {
-    plot.setBufferedDisplay(true);
-    plot.paint();
+TEST_F(SeriesOnPlot, AppearanceChangesReplotWithoutANewLayout) {
+    Paint(plot);
     a.lineAttr()->setColor(Qt::red);
     EXPECT_TRUE(plot.layoutValid());
-    EXPECT_TRUE(plot.frameValid());
-    EXPECT_FALSE(plot.fieldValid());
-    plot.paint();
+    EXPECT_FALSE(plot.pictureValid());
+    Paint(plot);
     a.pointAttr()->setKind(PointKind::Cross);
-    EXPECT_FALSE(plot.fieldValid());
-    EXPECT_TRUE(plot.frameValid());
+    EXPECT_FALSE(plot.pictureValid());
+    EXPECT_TRUE(plot.layoutValid());
 }
 
 }  // namespace

@@ -75,10 +75,12 @@ class ChartWindowTest : public test::MainWindowFixture {
     }
     // Paints what is pending; the field follows the axes' label widths.
     void paint() {
-        plot->paintPending();
+        plot->repaint();
         QCoreApplication::processEvents();  // the handles and read-outs follow the paint
         field = plot->fieldRect();
     }
+    // What the plot shows now: its picture, the marker lines over it and its children.
+    QImage Shown() const { return plot->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     // Every axis of the chart from 0 to 100.
     void SetAll0To100() {
         for (Axis* a : {plot->leftAxis(), plot->rightAxis(), plot->bottomAxis()}) {
@@ -349,13 +351,13 @@ TEST_F(ChartWindowTest, ThumbButtonsNeitherZoomNorUndoNorClick) {
     for (const Qt::MouseButton b : {Qt::BackButton, Qt::ForwardButton, Qt::ExtraButton3}) {
         // The toolkit's own handling: nobody on the way takes it.
         EXPECT_FALSE(Mouse(plot, QEvent::MouseButtonPress, c, b, b)) << b;
-        EXPECT_EQ(plot->dragState(), 0);
+        EXPECT_EQ(plot->dragState(), XYPlot::DragState::None);
         Mouse(plot, QEvent::MouseMove, c + QPoint(20, 20), Qt::NoButton, b);
         Mouse(plot, QEvent::MouseButtonRelease, c + QPoint(20, 20), b, Qt::NoButton);
         Mouse(plot, QEvent::MouseButtonDblClick, c, b, b);
         Mouse(plot, QEvent::MouseButtonRelease, c, b, Qt::NoButton);
         EXPECT_EQ(Ranges(), zoomed) << b;  // no undo of the zoom, no standard view
-        EXPECT_EQ(plot->dragState(), 0);
+        EXPECT_EQ(plot->dragState(), XYPlot::DragState::None);
     }
     // The left button still undoes the zoom (and then sets the standard view).
     Drag(plot, Qt::LeftButton, {c, c});
@@ -443,7 +445,7 @@ TEST_F(ChartWindowTest, MarkersShowTimesAndTheValuesOfTheVisibleCurves) {
     form->markersCheck()->click();
     DragHandle(form->marker1Handle(), {b});
     EXPECT_EQ(Edit("marker1TimeEdit"), QString::fromStdString(formatTimeOfDay(TimeAt(b))));
-    EXPECT_GT(DarkPixels(plot->controlImage(), b), field.height() / 2);
+    EXPECT_GT(DarkPixels(Shown(), b), field.height() / 2);
     paint();
     for (int k = 1; k <= kChartSlots; ++k) {
         EXPECT_FALSE(form->valueLabel(k, false)->isVisible()) << k;
@@ -496,13 +498,13 @@ TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
     for (int i = 0; i <= 20; ++i) form->line(1)->addXY(t0 + i * 0.0005, 10 + 4 * i);
     paint();
     const auto fresh = [this] {
-        plot->invalidate();
+        plot->replot();
         paint();
-        return plot->controlImage().copy();
+        return Shown();
     };
     const int target = field.left() + 250;
     DragHandle(form->marker1Handle(), {field.left() + 100, field.left() + 180, target});
-    const QImage moved = plot->controlImage().copy();
+    const QImage moved = Shown();
     EXPECT_GT(DarkPixels(moved, target), field.height() / 2);
     EXPECT_LT(DarkPixels(moved, field.left() + 180), 10);
     EXPECT_TRUE(moved == fresh());
@@ -510,17 +512,17 @@ TEST_F(ChartWindowTest, MovingAMarkerLeavesNoStaleLine) {
     // Repaints after the move (new data: the field; a pan: frame and field) stay clean too.
     form->line(1)->addXY(t0 + 0.0102, 95);
     paint();
-    QImage after = plot->controlImage().copy();
+    QImage after = Shown();
     EXPECT_TRUE(after == fresh());
     form->line(1)->addXY(t0 + 0.0104, 96);
     paint();
     form->line(1)->addXY(t0 + 0.0106, 97);
     paint();
-    after = plot->controlImage().copy();
+    after = Shown();
     EXPECT_TRUE(after == fresh());
     plot->bottomAxis()->moveMinMax(0.001);
     paint();
-    after = plot->controlImage().copy();
+    after = Shown();
     EXPECT_TRUE(after == fresh());
     EXPECT_GT(DarkPixels(after, target), field.height() / 2);
 }

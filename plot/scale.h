@@ -1,72 +1,16 @@
-// Scales and axes of the XY plot: line attributes, the value-to-pixel mapping with its
-// tick grid and labels, and the axis that a plot owns four of.
-//
-// Change hooks and events are std::function members; an empty one is simply not called.
+// Maps values of one coordinate onto pixels along an axis line and keeps its tick grid and
+// labels.
 #pragma once
 
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <utility>
 #include <vector>
 
-#include "plot/paint_rules.h"
+#include "plot/line_attr.h"
+#include "plot/scale_map.h"
 
-class XYPlot;
-
-// Properties of a scale or an axis in a key-value form: names and texts, in writing order.
-// Nested properties use dotted names ("LineAttr.Color").
-using PropertyList = std::vector<std::pair<QString, QString>>;
-
-// Style of a line (axis line, grid, series line).
-class LineAttrBase {
-  public:
-    LineAttrBase() = default;
-    LineAttrBase(const QColor& color, Qt::PenStyle style, std::uint16_t width, bool visible);
-    virtual ~LineAttrBase() = default;
-    LineAttrBase(const LineAttrBase&) = delete;
-    LineAttrBase& operator=(const LineAttrBase&) = delete;
-
-    QColor color() const { return color_; }
-    Qt::PenStyle style() const { return style_; }
-    std::uint16_t width() const { return width_; }
-    bool visible() const { return visible_; }
-    // Each setter stores a differing value and then calls changed(), changed or not.
-    void setColor(const QColor& v);
-    void setStyle(Qt::PenStyle v);
-    void setWidth(std::uint16_t v);
-    void setVisible(bool v);
-
-    // Copies the four values without calling changed().
-    void assign(const LineAttrBase& source);
-    void assignTo(LineAttrBase& dest) const { dest.assign(*this); }
-    bool sameValues(const LineAttrBase& other) const;
-
-    // Colour, style and width on a pen in copy mode. Its lines include both end pixels, so a
-    // series has no gaps where it turns back, whatever the direction of its segments.
-    void applyToPen(QPainter& p) const;
-    QPen pen() const;
-
-    // Called with the attribute as sender on every property assignment.
-    std::function<void(LineAttrBase* sender)> onChange;
-    virtual void changed();
-
-    void writeProperties(const QString& prefix, PropertyList& out) const;
-    // False for an unknown name or a malformed value; nothing changes then.
-    bool readProperty(const QString& name, const QString& value);
-
-  private:
-    QColor color_ = Qt::black;
-    Qt::PenStyle style_ = Qt::SolidLine;
-    std::uint16_t width_ = 1;
-    bool visible_ = true;
-};
-
-class LineAttr : public LineAttrBase {
-  public:
-    using LineAttrBase::LineAttrBase;
-};
+namespace kvel {
 
 // Bits of a scale's flag word ("SFlags").
 enum class ScaleFlag : std::uint32_t {
@@ -107,9 +51,11 @@ class Scale {
     void calcTicks();
     void calcTickPixels();
 
+    // The mapping as a value, for drawing.
+    ScaleMap map() const { return ScaleMap(originValue_, pixelOrigin_, ppu_, min_, max_); }
     // Clamped to ±16383 so that drawing never gets coordinates beyond that.
-    int valueToPixel(double v) const;
-    double pixelToValue(int p) const;
+    int valueToPixel(double v) const { return map().transform(v); }
+    double pixelToValue(int p) const { return map().invTransform(p); }
 
     // Moves the range by a value or a pixel distance, keeping the tick grid.
     void scrollBy(double delta, bool inPixels);
@@ -134,7 +80,10 @@ class Scale {
     int tickPixel(int i) const { return tickPixels_[i]; }
     virtual QString getTickLabel(int i);
 
+    // How a date-time axis writes its labels, in QDateTime's format ("hh:mm:ss").
     QString labelFormat() const { return labelFormat_; }
+    // The most decimals a number label shows (trailing zeros dropped).
+    int labelDecimals() const { return labelDecimals_; }
     LineAttr* lineAttr() { return &lineAttr_; }
     const LineAttr* lineAttr() const { return &lineAttr_; }
 
@@ -145,14 +94,14 @@ class Scale {
     bool noTicksLabel() const { return flags_.testFlag(ScaleFlag::NoTicksLabel); }
     bool autoMin() const { return flags_.testFlag(ScaleFlag::AutoMin); }
     bool autoMax() const { return flags_.testFlag(ScaleFlag::AutoMax); }
-    bool labelAsDataTime() const { return flags_.testFlag(ScaleFlag::LabelAsDateTime); }
+    bool labelAsDateTime() const { return flags_.testFlag(ScaleFlag::LabelAsDateTime); }
     bool ticksAdjusted() const { return !flags_.testFlag(ScaleFlag::NoTicksAdjusted); }
     void setInversed(bool v) { setFlag(ScaleFlag::Inversed, v); }
     void setTicksLines(bool v) { setFlag(ScaleFlag::NoTicksLines, !v); }
     void setNoTicksLabel(bool v) { setFlag(ScaleFlag::NoTicksLabel, v); }
     void setAutoMin(bool v) { setFlag(ScaleFlag::AutoMin, v); }
     void setAutoMax(bool v) { setFlag(ScaleFlag::AutoMax, v); }
-    void setLabelAsDataTime(bool v) { setFlag(ScaleFlag::LabelAsDateTime, v); }
+    void setLabelAsDateTime(bool v) { setFlag(ScaleFlag::LabelAsDateTime, v); }
     void setTicksAdjusted(bool v) { setFlag(ScaleFlag::NoTicksAdjusted, !v); }
 
     // Room the axis needs, from the width of "0" and the font height in pixels.
@@ -167,11 +116,6 @@ class Scale {
     // The labels the last drawTicksAndLabels wrote.
     const std::vector<DrawnLabel>& drawnLabels() const { return drawnLabels_; }
 
-    // Stream form: "SFlags", "SLinePos" like "(27 613 604)", "fMin" (only when Min is not 0)
-    // and "fMax". Reading the first three stores them raw; "fMax" applies the range.
-    virtual void writeProperties(PropertyList& out) const;
-    virtual bool readProperty(const QString& name, const QString& value);
-
   protected:
     void setFlag(ScaleFlag flag, bool on);
     // Without flagChanged: for setters that switch auto-scaling off as a side effect.
@@ -179,10 +123,11 @@ class Scale {
     virtual void flagChanged(ScaleFlag flag);
     void setWantedTicks(int n) { wantedTicks_ = n; }
     void setLabelFormatRaw(const QString& f) { labelFormat_ = f; }
+    void setLabelDecimalsRaw(int n) { labelDecimals_ = n; }
     void assignScale(const Scale& s);
 
   private:
-    // How every label of the axis is written: by the pattern; when the pattern makes a label
+    // How every label of the axis is written: by the format; when the format makes a label
     // longer than ten characters or two labels alike, numbers to the ticks' precision, fixed or
     // with exponents, and times by their date (with the time unless all ticks are midnights).
     enum class LabelForm { Pattern, Fixed, Exponent, Date, Dated };
@@ -215,7 +160,8 @@ class Scale {
     ScaleFlags flags_;
     int lineX_ = 10, lineY_ = 30, lineLen_ = 25;
     int wantedTicks_ = 5;
-    QString labelFormat_ = QStringLiteral("###0.##");
+    QString labelFormat_ = QStringLiteral("hh:mm:ss");
+    int labelDecimals_ = 2;
     LineAttr lineAttr_;
     double min_ = 0, max_ = 10, range_ = 10;
     std::array<std::int16_t, kMaxTicks> tickPixels_{};
@@ -225,55 +171,4 @@ class Scale {
     LabelForm labelForm_ = LabelForm::Pattern;
 };
 
-// A scale with what a plot needs around it: margin, caption, grid, owning plot and the
-// range remembered before a mouse zoom.
-class Axis : public Scale {
-  public:
-    explicit Axis(ScaleFlags flags = {}, XYPlot* plot = nullptr);
-
-    XYPlot* plot() const { return plot_; }
-    void setPlot(XYPlot* plot) { plot_ = plot; }
-
-    int margin() const { return margin_; }
-    void setMargin(int v);
-    QString caption() const { return caption_; }
-    void setCaption(const QString& v);
-    // True when the caption has more than blanks and control characters.
-    bool captionShown() const;
-    // Setting Min or Max switches autoMin or autoMax off and forgets the remembered range.
-    void setMin(double v);
-    void setMax(double v);
-    void setTicksCount(int n);
-    void setLabelFormat(const QString& f);
-    LineAttr* gridAttr() { return &gridAttr_; }
-    const LineAttr* gridAttr() const { return &gridAttr_; }
-    void setLineAttr(const LineAttr& a);
-    void setGridAttr(const LineAttr& a);
-
-    void setMinMax(double aMin, double aMax);
-    void moveMinMax(double delta);
-    void saveMinMax();
-    void restoreMinMax();
-    bool hasSavedMinMax() const { return savedValid_; }
-
-    // Copies everything but the owning plot; no repaint.
-    void assign(const Axis& source);
-    void assignTo(Axis& dest) const { dest.assign(*this); }
-
-    QString getTickLabel(int i) override;
-    void writeProperties(PropertyList& out) const override;
-    bool readProperty(const QString& name, const QString& value) override;
-
-  protected:
-    void flagChanged(ScaleFlag flag) override;
-
-  private:
-    void plotInvalidate();
-
-    double savedMin_ = 0, savedMax_ = 0;
-    int margin_ = 4;
-    QString caption_;
-    XYPlot* plot_ = nullptr;
-    LineAttr gridAttr_{QColorConstants::Svg::gray, Qt::SolidLine, 1, false};
-    bool savedValid_ = false;
-};
+}  // namespace kvel
