@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Описание функций реле смотри в описании регистровой модели модуля Квел</source>
-        <translation>For the relay functions see the Kvel module's register map description</translation>
+        <translation>For the relay functions see the Kvel module&apos;s register map description</translation>
     </message>
     <message>
         <source>Сигнализация о наличии связи с датчиками будет учитывать только отмеченные датчики</source>
@@ -214,6 +214,10 @@
     <message>
         <source>Канал %1</source>
         <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>файл журнала изменился после чтения, откройте его заново (F5)</source>
+        <translation>the log file changed after it was read; open it again (F5)</translation>
     </message>
 </context>
 <context>
@@ -582,6 +586,10 @@ invalid time: %5</translation>
         <source>Ошибка записи файла %1</source>
         <translation>Error writing file %1</translation>
     </message>
+    <message>
+        <source>Журнал: %1</source>
+        <translation>Log: %1</translation>
+    </message>
 </context>
 <context>
     <name>kvel::MainWindow</name>
@@ -877,7 +885,7 @@ invalid time: %5</translation>
     </message>
     <message>
         <source>Привязка каналов к осям диаграммы - правой или левой, для смены оси выделенного канала нажмите Enter</source>
-        <translation>Chart axis of each channel, left or right; press Enter to switch the selected channel's axis</translation>
+        <translation>Chart axis of each channel, left or right; press Enter to switch the selected channel&apos;s axis</translation>
     </message>
     <message>
         <source>Смена осей - Enter</source>
@@ -925,7 +933,7 @@ invalid time: %5</translation>
     </message>
     <message>
         <source>Имя в темах kvelview/ИМЯ/...; пусто - имя компьютера</source>
-        <translation>Name in the topics kvelview/NAME/...; empty - the computer's name</translation>
+        <translation>Name in the topics kvelview/NAME/...; empty - the computer&apos;s name</translation>
     </message>
     <message>
         <source>Имя</source>

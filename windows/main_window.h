@@ -120,7 +120,6 @@ class MainWindow : public QMainWindow {
     QPushButton* alarmIndicator() const { return alarmIndicator_; }
     // The tool tip of the status bar's link panel.
     QString linkPanelToolTip() const;
-    // True while an indicator shows the "on" picture.
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -215,10 +215,7 @@ class Session {
         return boxes_.empty() ? "" : boxes_.back();
     }
     // The window says the module is on line.
-    bool online() const {
-        return form->statusPanel(0) == kOnline &&
-               kvel::MainWindow::indicatorOn(form->linkIndicator());
-    }
+    bool online() const { return form->statusPanel(0) == kOnline && form->linkIndicator()->isOn(); }
     QPushButton* button(QWidget* parent, const char* name) const {
         return parent->findChild<QPushButton*>(name);
     }

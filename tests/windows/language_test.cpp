@@ -36,7 +36,10 @@ TEST_F(LanguageTest, EnglishWindowWithLanguageEn) {
     EXPECT_EQ(form->readingsGrid()->item(0, 1)->text(), "T, °C");
     EXPECT_EQ(button("alarmIndicator"), "No alarms");
     // A text from below the windows, marked there and translated where it is shown.
-    static_cast<PollView&>(*form).setStatusText(0, "МОДУЛЬ НА СВЯЗИ");
+    PollResult result;
+    result.linkStatus = "МОДУЛЬ НА СВЯЗИ";
+    result.linkUp = true;
+    emit form->session().pollFinished(result);
     EXPECT_EQ(form->statusPanel(0), "MODULE ONLINE");
     // The title is the program's name in every language.
     EXPECT_EQ(form->windowTitle(), "KvelView");
