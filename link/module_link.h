@@ -15,6 +15,7 @@
 #include "link/module_map.h"
 #include "link/read_exactly.h"
 #include "link/serial_port.h"
+#include "link/text_mark.h"
 #include "link/traffic_tap.h"
 #include "link/transactions.h"
 
@@ -22,7 +23,7 @@ namespace kvel {
 
 inline constexpr char kExchangeInterrupted[] = "Обмен прерван: программа завершает работу";
 // What the status bar's panel 0 says when the port does not open.
-inline constexpr char kPortOpenFailed[] = "Ошибка открытия порта";
+inline constexpr char kPortOpenFailed[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия порта");
 
 // The link to the module that the main window owns for its whole life: the port, the seven
 // read and five write records, and what is known of the module (type, channel count,

@@ -219,6 +219,10 @@
         <source>файл журнала изменился после чтения, откройте его заново (F5)</source>
         <translation>the log file changed after it was read; open it again (F5)</translation>
     </message>
+    <message>
+        <source>Ошибка открытия порта</source>
+        <translation>Port open failure</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>
@@ -599,7 +603,7 @@ invalid time: %5</translation>
     </message>
     <message>
         <source>Канал</source>
-        <translation>Channel</translation>
+        <translation>Chan.</translation>
     </message>
     <message>
         <source>T, гр.С</source>

@@ -32,7 +32,7 @@ TEST_F(LanguageTest, EnglishWindowWithLanguageEn) {
     EXPECT_EQ(form->slotCheckBox(1)->text(), "Channel 2");
     EXPECT_EQ(button("programSettingsButton"), "Program settings");
     EXPECT_EQ(button("moduleSettingsButton"), "Module settings");
-    EXPECT_EQ(form->readingsGrid()->item(0, 0)->text(), "Channel");
+    EXPECT_EQ(form->readingsGrid()->item(0, 0)->text(), "Chan.");
     EXPECT_EQ(form->readingsGrid()->item(0, 1)->text(), "T, °C");
     EXPECT_EQ(button("alarmIndicator"), "No alarms");
     // A text from below the windows, marked there and translated where it is shown.
