@@ -35,12 +35,14 @@ std::string isoDateTime(double when) {
     return text;
 }
 
-std::string logCsv(const LogData& data, double from, double to, const std::vector<int>& channels) {
+std::string logCsv(const LogData& data, double from, double to, const std::vector<int>& channels,
+                   const std::atomic<bool>* cancel) {
     std::string out = "Дата и время";
     for (int c : channels) out += ",Канал " + std::to_string(c);
     out += "\r\n";
     const int end = data.rowAfter(to);
     for (int row = data.rowAtOrAfter(from); row < end; ++row) {
+        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return {};
         out += isoDateTime(data.time(row));
         for (int c : channels) {
             out += ',';
@@ -56,8 +58,10 @@ std::string logCsv(const LogData& data, double from, double to, const std::vecto
 }
 
 bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
-                 const std::vector<int>& channels, std::string& error) {
-    const std::string text = logCsv(data, from, to, channels);
+                 const std::vector<int>& channels, std::string& error,
+                 const std::atomic<bool>* cancel) {
+    const std::string text = logCsv(data, from, to, channels, cancel);
+    if (cancel && cancel->load()) return false;
     // Readings read back from a file changed since are not the log's: nothing is written.
     if (data.sourceChanged()) {
         error = path + ": " + kLogChangedText;

@@ -213,6 +213,9 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
 bool readLogFile(const std::string& path, LogData& data, std::string& error,
                  long long heldRows = kHeldRows);
 
+// How often a long pass over a log's rows (statistics, export) looks whether it was cancelled.
+inline constexpr int kRowsBetweenCancelChecks = 4096;
+
 // Why readings of a log cannot be given after its file changed in place.
 inline constexpr const char* kLogChangedText =
     QT_TRANSLATE_NOOP("KvelView", "файл журнала изменился после чтения, откройте его заново (F5)");

@@ -32,7 +32,8 @@ std::string span(double seconds) {
 }  // namespace
 
 std::vector<ChannelStats> logStats(const LogData& data, double from, double to,
-                                   const std::vector<int>& channels, double threshold) {
+                                   const std::vector<int>& channels, double threshold,
+                                   const std::atomic<bool>* cancel) {
     if (from > to) std::swap(from, to);
     const int first = data.rowAtOrAfter(from), end = data.rowAfter(to);
     const std::size_t n = channels.size();
@@ -44,6 +45,7 @@ std::vector<ChannelStats> logStats(const LogData& data, double from, double to,
     // Row by row, every channel at once: a long log's readings are read back from its file
     // once, not once per channel.
     for (int row = first; row < end; ++row) {
+        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return {};
         const bool joined = row > first && !data.gapBefore(row);
         const double seconds = joined ? (data.time(row) - data.time(row - 1)) * 86400.0 : 0;
         for (std::size_t i = 0; i < n; ++i) {

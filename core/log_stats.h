@@ -2,6 +2,7 @@
 // reading and the time spent above a threshold, and the same as text to paste elsewhere.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ struct ChannelStats {
 };
 
 // The channels' statistics over the rows from `from` to `to` (days since 30.12.1899).
+// Empty when `cancel` was set before it was done (it is looked at every few thousand rows).
 std::vector<ChannelStats> logStats(const LogData& data, double from, double to,
-                                   const std::vector<int>& channels, double threshold);
+                                   const std::vector<int>& channels, double threshold,
+                                   const std::atomic<bool>* cancel = nullptr);
 
 // Tab-separated, one line per channel under a head with the times and the threshold; the names
 // are those of `channels` in order. Lines end in "\n".

@@ -594,6 +594,22 @@ invalid time: %5</translation>
         <source>Журнал: %1</source>
         <translation>Log: %1</translation>
     </message>
+    <message>
+        <source>Считается…</source>
+        <translation>Calculating…</translation>
+    </message>
+    <message>
+        <source>Недостаточно памяти для статистики</source>
+        <translation>Not enough memory for the statistics</translation>
+    </message>
+    <message>
+        <source>Экспорт в CSV: %1</source>
+        <translation>Exporting to CSV: %1</translation>
+    </message>
+    <message>
+        <source>Ошибка записи файла %1: недостаточно памяти</source>
+        <translation>Error writing file %1: not enough memory</translation>
+    </message>
 </context>
 <context>
     <name>kvel::MainWindow</name>

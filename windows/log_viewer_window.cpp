@@ -81,6 +81,7 @@ LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent)
 }
 
 LogViewerWindow::~LogViewerWindow() {
+    jobs_.stop();
     stopLoader();
     // The markers and the chart's lines go before the plot they work on.
     markers_.reset();
@@ -479,14 +480,25 @@ void LogViewerWindow::showStatistics() {
         std::vector<std::string> names;
         for (const int c : channels) names.push_back(channelCheckBox(c)->text().toStdString());
         const double t1 = markers_->time1(), t2 = markers_->time2();
-        const std::string text =
-            logStatsText(logStats(*data_, t1, t2, channels, threshold), names, t1, t2, threshold);
-        if (data_->sourceChanged()) {
-            stats_->setProblem(
-                tr("Журнал: %1").arg(QCoreApplication::translate("KvelView", kLogChangedText)));
-        } else {
-            stats_->setText(textOf(text));
-        }
+        stats_->setText(tr("Считается…"));
+        jobs_.run([this, data = data_, t1, t2, channels, names,
+                   threshold](const std::atomic<bool>& cancel) -> JobQueue::Apply {
+            try {
+                const std::vector<ChannelStats> stats =
+                    logStats(*data, t1, t2, channels, threshold, &cancel);
+                const std::string text = logStatsText(stats, names, t1, t2, threshold);
+                if (data->sourceChanged()) {
+                    return [this] {
+                        stats_->setProblem(
+                            tr("Журнал: %1")
+                                .arg(QCoreApplication::translate("KvelView", kLogChangedText)));
+                    };
+                }
+                return [this, text] { stats_->setText(textOf(text)); };
+            } catch (const std::bad_alloc&) {
+                return [this] { stats_->setProblem(tr("Недостаточно памяти для статистики")); };
+            }
+        });
     }
     stats_->show();
     stats_->raise();
@@ -534,13 +546,31 @@ bool LogViewerWindow::exportCsv() {
     }
     const QString path = chooseCsvExport(this);
     if (path.isEmpty()) return false;
-    std::string error;
-    if (!writeLogCsv(path.toStdString(), *data_, bottom.min(), bottom.max(), shownChannels(),
-                     error)) {
-        showMessage(tr("Ошибка записи файла %1").arg(QString::fromStdString(error)).toStdString(),
-                    "Ошибка");
-        return false;
-    }
+    status_->setText(tr("Экспорт в CSV: %1").arg(path));
+    jobs_.run([this, data = data_, file = path.toStdString(), from = bottom.min(),
+               to = bottom.max(),
+               channels = shownChannels()](const std::atomic<bool>& cancel) -> JobQueue::Apply {
+        std::string error;
+        try {
+            if (writeLogCsv(file, *data, from, to, channels, error, &cancel)) {
+                return [this] { showCounts(); };
+            }
+        } catch (const std::bad_alloc&) {
+            return [this, file] {
+                showCounts();
+                showMessage(tr("Ошибка записи файла %1: недостаточно памяти")
+                                .arg(QString::fromStdString(file))
+                                .toStdString(),
+                            "Ошибка");
+            };
+        }
+        return [this, error] {
+            showCounts();
+            showMessage(
+                tr("Ошибка записи файла %1").arg(QString::fromStdString(error)).toStdString(),
+                "Ошибка");
+        };
+    });
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "config/mem_ini.h"
 #include "core/log_file.h"
 #include "plot/xy_plot.h"
+#include "windows/job_queue.h"
 
 class QProgressBar;
 class QPushButton;
@@ -57,14 +58,19 @@ class LogViewerWindow : public QMainWindow {
     bool reload();
     // Stops a read under way; the window keeps what it showed.
     void cancelLoad();
-    // The chart as PNG or SVG, the visible time range as CSV; false on failure (with a message)
-    // or when nothing was chosen.
+    // The chart as PNG or SVG; false on failure (with a message) or when nothing was chosen.
     bool exportImage();
+    // The visible time range as CSV, written on the window's job thread (a failure is a message
+    // then); false when there is nothing to export or nothing was chosen.
     bool exportCsv();
     // Shows the time range typed in the "С"/"По" fields; false (with a message) when either
     // cannot be read.
     bool showTypedRange();
+    // Statistics between the markers into the statistics dialog, computed on the window's job
+    // thread (a long log's readings are read back from its file).
     void showStatistics();
+    // Statistics and CSV export under way or waiting; finished() when the last is done.
+    JobQueue& jobs() { return jobs_; }
 
     const LogData& data() const { return *data_; }
     const QStringList& paths() const { return paths_; }
@@ -125,6 +131,7 @@ class LogViewerWindow : public QMainWindow {
     bool reloading_ = false;
     bool lastLoadOk_ = false;
     bool closeOnFailure_ = false;
+    JobQueue jobs_;
 };
 
 // kvelview --log FILE: only the viewer, without the module's line; mem.ini of the current folder

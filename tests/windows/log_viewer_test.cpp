@@ -154,6 +154,7 @@ TEST_F(ToolBar, ViewerReloadsAGrowingLogKeepingTheViewAndCountsSkippedLines) {
                      .openFolder = {}});
     ASSERT_TRUE(viewer->findChild<QAction*>("exportCsvAction") != nullptr);
     viewer->findChild<QAction*>("exportCsvAction")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->jobs().idle(); }, 10000));
     const std::string text = ReadBytes(csv);
     EXPECT_NE(text.find("2026-12-06 13:05:00,5"), std::string::npos) << text;
     EXPECT_NE(text.find("2026-12-06 13:10:00,10"), std::string::npos) << text;
@@ -187,6 +188,7 @@ TEST_F(ToolBar, ViewerExportsWhatItHoldsFollowsAGrowingLogAndTakesATypedRange) {
                      .openLogs = {},
                      .openFolder = {}});
     EXPECT_TRUE(viewer->exportCsv());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->jobs().idle(); }, 10000));
     const std::string text = ReadBytes(csv);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 31) << text;
 
@@ -221,6 +223,7 @@ TEST_F(ToolBar, ViewerExportsWhatItHoldsFollowsAGrowingLogAndTakesATypedRange) {
     threshold->setText("1e9");
     QTest::keyClick(threshold, Qt::Key_Return);
     EXPECT_TRUE(stats->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->jobs().idle(); }, 10000));
     EXPECT_NE(stats->text().indexOf("\t00:00:00"), -1) << stats->text().toStdString();
     QTest::keyClick(threshold, Qt::Key_Escape);
     EXPECT_FALSE(stats->isVisible());
