@@ -76,6 +76,13 @@ void fixRanges(XYPlot& plot) {
     }
 }
 
+ChartMouse::ChartMouse(XYPlot& plot, QObject* parent) : QObject(parent), plot_(plot) {
+    connect(&plot, &XYPlot::mousePressed, this,
+            [this](Qt::MouseButton button, QPoint pos) { mouseDown(button, pos.x(), pos.y()); });
+    connect(&plot, &XYPlot::mouseReleased, this,
+            [this](Qt::MouseButton button, QPoint pos) { mouseUp(button, pos.x(), pos.y()); });
+}
+
 void ChartMouse::mouseDown(Qt::MouseButton button, int x, int y) {
     downX_ = x;
     downY_ = y;

@@ -53,7 +53,9 @@ void fixRanges(XYPlot& plot);
 class ChartMouse : public QObject {
     Q_OBJECT
   public:
-    explicit ChartMouse(XYPlot& plot, QObject* parent = nullptr) : QObject(parent), plot_(plot) {}
+    // Takes the plot's presses and releases itself; the owner passes on the moves, whose
+    // read-outs it shows.
+    explicit ChartMouse(XYPlot& plot, QObject* parent = nullptr);
 
     void mouseDown(Qt::MouseButton button, int x, int y);
     // Pans while the right button is down; otherwise the read-outs for (x, y), none outside the

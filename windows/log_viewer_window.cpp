@@ -227,14 +227,8 @@ void LogViewerWindow::wireChart() {
     connect(markersCheck_, &QCheckBox::toggled, this,
             [this](bool on) { markers_->setMarkersOn(on); });
 
-    connect(plot_, &XYPlot::mousePressed, this, [this](Qt::MouseButton button, QPoint pos) {
-        mouse_->mouseDown(button, pos.x(), pos.y());
-    });
     connect(plot_, &XYPlot::mouseMoved, this,
             [this](QPoint pos) { pointerMoved(pos.x(), pos.y()); });
-    connect(plot_, &XYPlot::mouseReleased, this, [this](Qt::MouseButton button, QPoint pos) {
-        mouse_->mouseUp(button, pos.x(), pos.y());
-    });
     new WheelZoomFilter(*plot_);
 }
 

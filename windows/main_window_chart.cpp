@@ -22,14 +22,8 @@ void MainWindow::wireChart() {
     controls.labels = valueLabels_;
     markers_ = std::make_unique<ChartMarkers>(*trendPlot_, lines_, controls);
 
-    connect(trendPlot_, &XYPlot::mousePressed, this, [this](Qt::MouseButton button, QPoint pos) {
-        chartMouse_->mouseDown(button, pos.x(), pos.y());
-    });
     connect(trendPlot_, &XYPlot::mouseMoved, this,
             [this](QPoint pos) { showPointerReadout(pos.x(), pos.y()); });
-    connect(trendPlot_, &XYPlot::mouseReleased, this, [this](Qt::MouseButton button, QPoint pos) {
-        chartMouse_->mouseUp(button, pos.x(), pos.y());
-    });
     new WheelZoomFilter(*trendPlot_);
 
     connect(markersCheck_, &QCheckBox::toggled, this,
