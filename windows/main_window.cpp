@@ -76,13 +76,9 @@ void MainWindow::initialize() {
             });
     connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
 
-    readingsGrid_->item(0, 0)->setText(tr("Канал"));
-    readingsGrid_->item(0, 1)->setText(tr("T, гр.С"));
-    keepHeadingRowVisible(*readingsGrid_);
-    readingsGrid_->setRowCount(kMaxChannels + 1);
-    for (int n = 1; n <= kMaxChannels; ++n) {
-        readingsGrid_->item(n, 0)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
-    }
+    readingsGrid_->setHeadings(tr("Канал"), tr("T, гр.С"));
+    for (int n = 1; n <= kMaxChannels; ++n)
+        readingsGrid_->nameCell(n)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
     for (int k = 0; k < kChartSlots; ++k) {
         chartPanel_->setCurveColor(k + 1, kSlotColors[static_cast<std::size_t>(k)]);
         slotCheckBox(k + 1)->setChecked(
@@ -340,9 +336,8 @@ void MainWindow::setLinkIndicator(bool on) {
 }
 
 void MainWindow::setChannelText(int channel, const std::string& text) {
-    if (channel >= 1 && channel < readingsGrid_->rowCount()) {
-        readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
-    }
+    if (QTableWidgetItem* cell = readingsGrid_->readingCell(channel))
+        cell->setText(QString::fromStdString(text));
 }
 
 void MainWindow::setRelay(int relayIndex, bool on) {
@@ -365,8 +360,8 @@ void MainWindow::showPollResult(const PollResult& result) {
 
 void MainWindow::showAlarms() {
     const AlarmMonitor& monitor = alarms_->monitor();
-    for (int n = 1; n <= kMaxChannels && n < readingsGrid_->rowCount(); ++n) {
-        QTableWidgetItem* cell = readingsGrid_->item(n, 1);
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        QTableWidgetItem* cell = readingsGrid_->readingCell(n);
         switch (monitor.channelState(n)) {
             case ChannelAlarmState::None:
                 cell->setBackground(QBrush());

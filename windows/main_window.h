@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "link/module_map.h"
 #include "plot/xy_line.h"
 #include "plot/xy_plot.h"
+#include "windows/channel_grid.h"
 #include "windows/chart_panel.h"
 #include "windows/indicator_lamp.h"
 
@@ -83,7 +83,7 @@ class MainWindow : public QMainWindow {
     CabinetHost& cabinet();
     ModuleSettings& moduleSettings() { return session_->moduleSettings(); }
     QTimer* pollTimer() const { return session_->pollTimer(); }
-    QTableWidget* readingsGrid() const { return readingsGrid_; }
+    ChannelGrid* readingsGrid() const { return readingsGrid_; }
     XYPlot* trendPlot() const { return trendPlot_; }
     XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
     QCheckBox* slotCheckBox(int slot) const { return chartPanel_->curveCheck(slot); }
@@ -156,7 +156,7 @@ class MainWindow : public QMainWindow {
     bool closed_ = false;
     std::unique_ptr<ChartMarkers> markers_;
 
-    QTableWidget* readingsGrid_ = nullptr;
+    ChannelGrid* readingsGrid_ = nullptr;
     ChartPanel* chartPanel_ = nullptr;
     XYPlot* trendPlot_ = nullptr;
     // The curves: owned here and gone before the plot (a child widget), which each leaves as

@@ -2,11 +2,11 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "windows/channel_grid.h"
 #include "windows/indicator_lamp.h"
 #include "windows/main_window.h"
 #include "windows/named.h"
@@ -35,32 +35,7 @@ void MainWindow::buildLayout() {
     leftPanel->setFixedWidth(185);
     auto* leftLayout = new QVBoxLayout(leftPanel);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    readingsGrid_ = named(new QTableWidget(31, 2, leftPanel), "readingsGrid");
-    readingsGrid_->horizontalHeader()->hide();
-    readingsGrid_->verticalHeader()->hide();
-    readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
-    readingsGrid_->verticalHeader()->setDefaultSectionSize(30);
-    readingsGrid_->verticalHeader()->setMinimumSectionSize(30);
-    readingsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    readingsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    readingsGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    readingsGrid_->setShowGrid(true);
-    readingsGrid_->setFocusPolicy(Qt::ClickFocus);
-    readingsGrid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
-    readingsGrid_->setWordWrap(
-        false);  // one line per cell: a wrapped text would lose its second line
-    readingsGrid_->setTabKeyNavigation(false);
-    QFont gridFont("Times New Roman");
-    gridFont.setPixelSize(24);
-    gridFont.setBold(true);
-    readingsGrid_->setFont(gridFont);
-    QPalette gridPalette = readingsGrid_->palette();
-    gridPalette.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
-    gridPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
-    readingsGrid_->setPalette(gridPalette);
-    for (int r = 0; r < 31; ++r) {
-        for (int c = 0; c < 2; ++c) readingsGrid_->setItem(r, c, new QTableWidgetItem());
-    }
+    readingsGrid_ = named(new ChannelGrid(kMaxChannels, leftPanel), "readingsGrid");
     leftLayout->addWidget(readingsGrid_);
     row->addWidget(leftPanel);
 

@@ -103,8 +103,12 @@ class MainWindowFixture : public ::testing::Test {
     }
     // Until the link thread has nothing queued or running and its results are applied.
     void Settle() { ASSERT_TRUE(form->linkThread().settle()) << "the link thread is still busy"; }
-    QString cell(int row, int column) const {
-        return form->readingsGrid()->item(row, column)->text();
+    // Channel n's name (column 0) or reading (column 1).
+    QString cell(int channel, int column) const {
+        return form->readingsGrid()->item(ChannelGrid::rowOf(channel), column)->text();
+    }
+    QString heading(int column) const {
+        return form->readingsGrid()->horizontalHeaderItem(column)->text();
     }
     std::vector<bool> Relays() const {
         return {form->relayIndicator(1)->isOn(), form->relayIndicator(2)->isOn(),

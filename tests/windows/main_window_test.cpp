@@ -23,9 +23,9 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     test::WriteBytes(dir.File("mem.ini"), "");
     Show();
     EXPECT_EQ(form->windowTitle(), "KvelView");
-    EXPECT_EQ(cell(0, 0), "Канал");
-    EXPECT_EQ(cell(0, 1), "T, гр.С");
-    ASSERT_EQ(form->readingsGrid()->rowCount(), 31);
+    EXPECT_EQ(heading(0), "Канал");
+    EXPECT_EQ(heading(1), "T, гр.С");
+    ASSERT_EQ(form->readingsGrid()->rowCount(), 30);
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(cell(n, 0), QString::number(n));
     for (int k = 1; k <= 15; ++k) {
         EXPECT_TRUE(form->slotCheckBox(k)->isChecked()) << k;
