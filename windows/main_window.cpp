@@ -311,10 +311,6 @@ void MainWindow::finishSession() {
     if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
 }
 
-CabinetHost& MainWindow::cabinet() {
-    return session_->cabinet();
-}
-
 QString MainWindow::statusPanel(int panel) const {
     return statusPanels_[static_cast<std::size_t>(panel)]->text();
 }

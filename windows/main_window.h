@@ -36,7 +36,6 @@ class ProgramSettingsDialog;
 class FirstGenModuleDialog;
 class SecondGenModuleDialog;
 class CabinetWindow;
-class CabinetHost;
 class AlarmCenter;
 class AlarmWindow;
 
@@ -75,14 +74,7 @@ class MainWindow : public QMainWindow {
 
     // The monitoring session: the link, its thread, the poll, module settings, cabinet control.
     MonitorSession& session() { return *session_; }
-    ModuleLink& link() { return session_->link(); }
-    LinkThread& linkThread() { return session_->linkThread(); }
     MemIni& ini() { return *ini_; }
-    PollCycle& poll() { return session_->poll(); }
-    // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
-    CabinetHost& cabinet();
-    ModuleSettings& moduleSettings() { return session_->moduleSettings(); }
-    QTimer* pollTimer() const { return session_->pollTimer(); }
     ChannelGrid* readingsGrid() const { return readingsGrid_; }
     XYPlot* trendPlot() const { return trendPlot_; }
     XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }

@@ -88,15 +88,15 @@ TEST_F(ChannelGridTest, PeriodsOutOfRangeAreShownNotPolled) {
     for (const char* period : {"5", "2147483"}) {
         Show(std::string("[measure]\nperiod=") + period + "\n");
         form->startMonitoring();
-        EXPECT_EQ(form->pollTimer()->interval(), std::stoll(period) * 1000) << period;
-        EXPECT_TRUE(form->pollTimer()->isActive()) << period;
+        EXPECT_EQ(form->session().pollTimer()->interval(), std::stoll(period) * 1000) << period;
+        EXPECT_TRUE(form->session().pollTimer()->isActive()) << period;
         EXPECT_EQ(form->statusPanel(0), "") << period;
         form.reset();
     }
     for (const char* period : {"-5", "0", "2147484", "2147483647", "-2147483648"}) {
         Show(std::string("[measure]\nperiod=") + period + "\n");
         form->startMonitoring();
-        EXPECT_FALSE(form->pollTimer()->isActive()) << period;
+        EXPECT_FALSE(form->session().pollTimer()->isActive()) << period;
         EXPECT_EQ(form->statusPanel(0),
                   QString("Опрос остановлен: недопустимый период измерения ") + period);
         EXPECT_TRUE(form->statusToolTip(0).startsWith(QString("В mem.ini [measure] period=") +
@@ -107,7 +107,7 @@ TEST_F(ChannelGridTest, PeriodsOutOfRangeAreShownNotPolled) {
     Show("[measure]\nperiod=-5\n");
     form->ini().writeInteger("measure", "period", 2);
     form->startMonitoring();
-    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_TRUE(form->session().pollTimer()->isActive());
     EXPECT_EQ(form->statusPanel(0), "");
     EXPECT_FALSE(form->statusToolTip(0).contains("period"));
 }
