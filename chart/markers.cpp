@@ -96,7 +96,9 @@ ChartMarkers::~ChartMarkers() {
 // the pen leaves out the larger end.
 void ChartMarkers::MarkerLines::draw(QPainter* p, const ScaleMap&, const ScaleMap&,
                                      const QRect& field) const {
+    // Placed also while hidden: the marker times stay those of the handles' columns.
     owner_.placeLines(field);
+    if (owner_.hiddenWhileOff_ && !owner_.markersCheck_) return;
     p->setPen(makePen(Qt::black, Qt::SolidLine, 1));
     for (const int x : {owner_.x1_, owner_.x2_})
         if (x >= 0) p->drawLine(x, field.top() + 1, x, plot()->height() - 14);
@@ -182,7 +184,19 @@ void ChartMarkers::moveMarkerToHandle(int& marker, MarkerHandle* handle) {
 void ChartMarkers::setMarkersOn(bool on) {
     markersCheck_ = on;
     for (QLabel* label : c_.labels) label->setVisible(on);
+    if (hiddenWhileOff_) {
+        c_.handle1->setVisible(on);
+        c_.handle2->setVisible(on);
+        plot_.update();
+    }
     if (on) updateReadouts();
+}
+
+void ChartMarkers::setHiddenWhileOff(bool hidden) {
+    hiddenWhileOff_ = hidden;
+    c_.handle1->setVisible(!hidden || markersCheck_);
+    c_.handle2->setVisible(!hidden || markersCheck_);
+    plot_.update();
 }
 
 void ChartMarkers::updateReadouts() {

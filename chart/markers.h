@@ -75,8 +75,12 @@ class ChartMarkers {
     void dragOver(MarkerHandle* handle, int x, int y);
     void startDrag(MarkerHandle* handle);
     void endDrag(MarkerHandle* handle);
-    // "Маркеры": shows or hides all value labels.
+    // "Маркеры": shows or hides all value labels (and the lines with their handles when
+    // they are hidden while off).
     void setMarkersOn(bool on);
+    // The lines and handles shown only while "Маркеры" is on; otherwise (the default) they
+    // are always there and only the value labels follow the box.
+    void setHiddenWhileOff(bool hidden);
     void updateReadouts();
 
     int X1() const { return x1_; }
@@ -85,14 +89,16 @@ class ChartMarkers {
     double time1() const;
     double time2() const;
 
-  protected:
-    // What the read-outs show: the curve of line k (0-based) at time t, and the texts of a
-    // time, of the span between the markers and of a value. A chart whose curves are a
-    // drawing of other data (a log's overview) answers from that data instead.
-    virtual std::optional<CurveValue> curveValue(int k, const XYLine& line, double t) const;
+    // The texts of a time, of the span between the markers and of a value, as the read-outs
+    // show them (the pointer's read-outs too).
     virtual std::string timeText(double t) const;
     virtual std::string spanText(double span) const;
     virtual std::string valueText(double value) const;
+
+  protected:
+    // What the read-outs show of the curve of line k (0-based) at time t. A chart whose
+    // curves are a drawing of other data (a log's overview) answers from that data instead.
+    virtual std::optional<CurveValue> curveValue(int k, const XYLine& line, double t) const;
 
   private:
     // The two lines, drawn over the plot's picture.
@@ -125,6 +131,7 @@ class ChartMarkers {
     double place1_ = 0, place2_ = 1;
     bool userPlaced_ = false;
     bool markersCheck_ = false;
+    bool hiddenWhileOff_ = false;
     int x1_ = -1, x2_ = -1;
     int reference1_ = 0, reference2_ = 0;
     bool syncPending_ = false;

@@ -363,6 +363,21 @@
     </message>
 </context>
 <context>
+    <name>kvel::ChartPanel</name>
+    <message>
+        <source>Y(лев)</source>
+        <translation>Y(left)</translation>
+    </message>
+    <message>
+        <source>Y(прав)</source>
+        <translation>Y(right)</translation>
+    </message>
+    <message>
+        <source>Маркеры</source>
+        <translation>Markers</translation>
+    </message>
+</context>
+<context>
     <name>kvel::FirstGenModuleDialog</name>
     <message>
         <source>Настройки датчиков</source>
@@ -489,18 +504,6 @@
     <message>
         <source>Статистика между маркерами</source>
         <translation>Statistics between markers</translation>
-    </message>
-    <message>
-        <source>Y(лев)</source>
-        <translation>Y(left)</translation>
-    </message>
-    <message>
-        <source>Y(прав)</source>
-        <translation>Y(right)</translation>
-    </message>
-    <message>
-        <source>Маркеры</source>
-        <translation>Markers</translation>
     </message>
     <message>
         <source>Отмена</source>
@@ -658,14 +661,6 @@ invalid time: %5</translation>
         <translation>Alarms (Ctrl+L)</translation>
     </message>
     <message>
-        <source>Y(лев)</source>
-        <translation>Y(left)</translation>
-    </message>
-    <message>
-        <source>Y(прав)</source>
-        <translation>Y(right)</translation>
-    </message>
-    <message>
         <source>Настройки программы</source>
         <translation>Program settings</translation>
     </message>
@@ -680,10 +675,6 @@ invalid time: %5</translation>
     <message>
         <source>Канал </source>
         <translation>Channel </translation>
-    </message>
-    <message>
-        <source>Маркеры</source>
-        <translation>Markers</translation>
     </message>
     <message>
         <source>Обновлять диаграмму</source>

@@ -19,7 +19,6 @@
 
 #include "chart/chart_image.h"
 #include "chart/readout_format.h"
-#include "chart/wheel_zoom_filter.h"
 #include "core/csv_export.h"
 #include "core/log_stats.h"
 #include "link/message_sink.h"
@@ -28,16 +27,6 @@
 
 namespace kvel {
 namespace {
-
-QLineEdit* readOnlyEdit(QWidget* parent, int width) {
-    auto* edit = new QLineEdit(parent);
-    edit->setReadOnly(true);
-    // Taken by a click only: an edit with the focus keeps Ctrl+E (end of line) from the
-    // window's export action.
-    edit->setFocusPolicy(Qt::ClickFocus);
-    edit->setFixedWidth(width);
-    return edit;
-}
 
 std::vector<std::string> stdPaths(const QStringList& paths) {
     std::vector<std::string> out;
@@ -84,6 +73,7 @@ LogViewerWindow::~LogViewerWindow() {
     jobs_.stop();
     stopLoader();
     // The markers and the chart's lines go before the plot they work on.
+    chartPanel_->detachMarkers();
     markers_.reset();
     chart_.reset();
 }
@@ -120,52 +110,18 @@ void LogViewerWindow::buildLayout() {
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(0, 0, 0, 0);
 
-    auto* chartColumn = new QVBoxLayout();
-    plot_ = new XYPlot(central);
+    // Times carry their date on a view of several days; spans their days.
+    chartPanel_ = new ChartPanel({140, 110}, central);
+    plot_ = chartPanel_->plot();
     plot_->setObjectName("logPlot");
     plot_->setMinimumSize(300, 200);
-    chartColumn->addWidget(plot_, 1);
-    auto* bar = new QFrame(central);
-    QFont bold = bar->font();
-    bold.setBold(true);
-    bold.setPixelSize(13);
-    bar->setFont(bold);
-    auto* barRow = new QHBoxLayout(bar);
-    barRow->setContentsMargins(4, 2, 4, 2);
-    const auto readout = [&](const QString& caption, int width = 90) {
-        barRow->addWidget(new QLabel(caption, bar));
-        QLineEdit* edit = readOnlyEdit(bar, width);
-        barRow->addWidget(edit);
-        return edit;
-    };
-    crYL_ = readout(tr("Y(лев)"));
-    // Times carry their date on a view of several days.
-    crX_ = readout("X", 140);
-    crYR_ = readout(tr("Y(прав)"));
-    barRow->addSpacing(20);
-    markerControls_.track1 = readout("X1", 140);
-    markerControls_.track2 = readout("X2", 140);
-    markerControls_.delta = readout("dX", 110);
-    barRow->addStretch(1);
-    chartColumn->addWidget(bar);
-    row->addLayout(chartColumn, 1);
+    row->addWidget(chartPanel_, 1);
 
     auto* side = new QVBoxLayout();
-    markersCheck_ = new QCheckBox(tr("Маркеры"), central);
-    side->addWidget(markersCheck_);
-    for (int c = 1; c <= kLogChannels; ++c) {
-        auto* line = new QHBoxLayout();
-        auto* color = new QLabel(central);
-        color->setFixedSize(17, 17);
-        color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        color->setAutoFillBackground(true);
-        auto* check = new QCheckBox(central);
-        line->addWidget(color);
-        line->addWidget(check, 1);
-        side->addLayout(line);
-        colors_[std::size_t(c - 1)] = color;
-        checks_[std::size_t(c - 1)] = check;
-    }
+    side->addWidget(chartPanel_->markersCheck());
+    side->addWidget(chartPanel_->curveChecks());
+    for (int c = 1; c <= kLogChannels; ++c)
+        checks_[std::size_t(c - 1)] = chartPanel_->curveCheck(c);
     side->addStretch(1);
     row->addLayout(side);
     setCentralWidget(central);
@@ -186,13 +142,6 @@ void LogViewerWindow::buildLayout() {
     // Also how soon a finished read is taken up.
     progressTimer_.setInterval(50);
     connect(&progressTimer_, &QTimer::timeout, this, &LogViewerWindow::showProgress);
-
-    markerControls_.handle1 = new MarkerHandle(plot_);
-    markerControls_.handle2 = new MarkerHandle(plot_);
-    for (QLabel*& label : markerControls_.labels) {
-        label = new QLabel(plot_);
-        label->hide();
-    }
 }
 
 void LogViewerWindow::wireChart() {
@@ -202,42 +151,21 @@ void LogViewerWindow::wireChart() {
         status_->setText(logsName(paths_) + ": " +
                          QCoreApplication::translate("KvelView", kLogChangedText));
     });
-    mouse_ = std::make_unique<ChartMouse>(*plot_);
-    connect(mouse_.get(), &ChartMouse::standardViewRequested, this,
+    connect(chartPanel_, &ChartPanel::standardViewRequested, this,
             [this] { chart_->standardView(); });
     for (int c = 1; c <= kLogChannels; ++c) {
-        const QColor color = kSlotColors[std::size_t(chart_->slotOf(c) - 1)];
-        QPalette palette = colors_[std::size_t(c - 1)]->palette();
-        palette.setColor(QPalette::Window, color);
-        colors_[std::size_t(c - 1)]->setPalette(palette);
-        for (QLabel* label : {markerControls_.labels[std::size_t(2 * (c - 1))],
-                              markerControls_.labels[std::size_t(2 * (c - 1) + 1)]}) {
-            QPalette labelPalette = label->palette();
-            labelPalette.setColor(QPalette::WindowText, color);
-            label->setPalette(labelPalette);
-        }
+        chartPanel_->setCurveColor(c, kSlotColors[std::size_t(chart_->slotOf(c) - 1)]);
         QCheckBox* check = checks_[std::size_t(c - 1)];
         check->setText(textOf(slotCaption(ini_, c)));
         check->setChecked(true);
         connect(check, &QCheckBox::toggled, this,
                 [this, c](bool on) { chart_->setChannelShown(c, on); });
     }
-    markers_ = std::make_unique<LogChartMarkers>(*plot_, *chart_, markerControls_);
+    markers_ = std::make_unique<LogChartMarkers>(*plot_, *chart_, chartPanel_->markerControls());
     markers_->setInitialPlaces(1.0 / 3, 2.0 / 3);
-    connect(markersCheck_, &QCheckBox::toggled, this,
-            [this](bool on) { markers_->setMarkersOn(on); });
-
-    connect(plot_, &XYPlot::mouseMoved, this,
-            [this](QPoint pos) { pointerMoved(pos.x(), pos.y()); });
-    new WheelZoomFilter(*plot_);
-}
-
-void LogViewerWindow::pointerMoved(int x, int y) {
-    const std::optional<PointerReadout> r = mouse_->mouseMove(x, y);
-    if (!r) return;
-    crX_->setText(textOf(logTimeText(*chart_, r->time)));
-    crYL_->setText(textOf(formatReading(r->left)));
-    crYR_->setText(textOf(formatReading(r->right)));
+    // Standing inside the curves from the start, the markers show only when asked for.
+    markers_->setHiddenWhileOff(true);
+    chartPanel_->attachMarkers(*markers_);
 }
 
 void LogViewerWindow::buildRangeBar() {

@@ -16,6 +16,7 @@
 #include "config/mem_ini.h"
 #include "core/log_file.h"
 #include "plot/xy_plot.h"
+#include "windows/chart_panel.h"
 #include "windows/job_queue.h"
 
 class QProgressBar;
@@ -95,7 +96,6 @@ class LogViewerWindow : public QMainWindow {
     void buildRangeBar();
     void wireChart();
     void showCounts();
-    void pointerMoved(int x, int y);
     void loadFinished(const std::shared_ptr<LoadResult>& result);
     void showProgress();
     void stopLoader();
@@ -104,17 +104,11 @@ class LogViewerWindow : public QMainWindow {
     MemIni& ini_;
     QStringList paths_;
     std::shared_ptr<const LogData> data_;
+    ChartPanel* chartPanel_ = nullptr;
     XYPlot* plot_ = nullptr;
     std::unique_ptr<LogChart> chart_;
-    std::unique_ptr<ChartMouse> mouse_;
     std::unique_ptr<ChartMarkers> markers_;
-    MarkerControls markerControls_;
-    std::array<QCheckBox*, kLogChannels> checks_{};
-    std::array<QLabel*, kLogChannels> colors_{};
-    QCheckBox* markersCheck_ = nullptr;
-    QLineEdit* crX_ = nullptr;
-    QLineEdit* crYL_ = nullptr;
-    QLineEdit* crYR_ = nullptr;
+    std::array<QCheckBox*, kLogChannels> checks_{};  // the panel's, by channel
     QLineEdit* fromEdit_ = nullptr;
     QLineEdit* toEdit_ = nullptr;
     QLabel* status_ = nullptr;

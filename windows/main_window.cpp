@@ -47,6 +47,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainWindow::~MainWindow() {
+    chartPanel_->detachMarkers();  // they go before the panel
     if (cabinetWindow_) {
         cabinetWindow_->setCabinetHost(nullptr);
         // Taken in only for its modality: whoever made it deletes it, not the main window.
@@ -75,25 +76,12 @@ void MainWindow::initialize() {
             });
     connect(alarmIndicator_, &QPushButton::clicked, this, &MainWindow::openAlarmWindow);
 
-    readingsGrid_->item(0, 0)->setText(tr("Канал"));
-    readingsGrid_->item(0, 1)->setText(tr("T, гр.С"));
-    keepHeadingRowVisible(*readingsGrid_);
-    readingsGrid_->setRowCount(kMaxChannels + 1);
-    for (int n = 1; n <= kMaxChannels; ++n) {
-        readingsGrid_->item(n, 0)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
-    }
+    readingsGrid_->setHeadings(tr("Канал"), tr("T, гр.С"));
+    for (int n = 1; n <= kMaxChannels; ++n)
+        readingsGrid_->nameCell(n)->setText(QString::fromStdString(gridChannelName(*ini_, n)));
     for (int k = 0; k < kChartSlots; ++k) {
-        const QColor color = kSlotColors[static_cast<std::size_t>(k)];
-        QPalette palette = slotColorBoxes_[static_cast<std::size_t>(k)]->palette();
-        palette.setColor(QPalette::Window, color);
-        slotColorBoxes_[static_cast<std::size_t>(k)]->setPalette(palette);
-        for (QLabel* label : {valueLabels_[static_cast<std::size_t>(2 * k)],
-                              valueLabels_[static_cast<std::size_t>(2 * k + 1)]}) {
-            QPalette labelPalette = label->palette();
-            labelPalette.setColor(QPalette::WindowText, color);
-            label->setPalette(labelPalette);
-        }
-        slotChecks_[static_cast<std::size_t>(k)]->setChecked(
+        chartPanel_->setCurveColor(k + 1, kSlotColors[static_cast<std::size_t>(k)]);
+        slotCheckBox(k + 1)->setChecked(
             ini_->readInteger(keys::kSlotChecks, "ch" + std::to_string(k)) != 0);
     }
 
@@ -224,8 +212,8 @@ void MainWindow::applyChartSettings() {
     session_->setPollPeriod(ini_->readInteger(keys::kPollPeriod));
     chart_->applyAxisBinding();
     for (int k = 0; k < kChartSlots; ++k) {
-        slotColorBoxes_[static_cast<std::size_t>(k)]->hide();
-        slotChecks_[static_cast<std::size_t>(k)]->hide();
+        slotColorBox(k + 1)->hide();
+        slotCheckBox(k + 1)->hide();
         lines_[static_cast<std::size_t>(k)]->setActive(false);
     }
     const std::array<int, kChartSlots> assigned =
@@ -233,9 +221,9 @@ void MainWindow::applyChartSettings() {
     for (int k = 0; k < kChartSlots; ++k) {
         const int channel = assigned[static_cast<std::size_t>(k)];
         if (channel == 0) break;
-        QCheckBox* check = slotChecks_[static_cast<std::size_t>(k)];
+        QCheckBox* check = slotCheckBox(k + 1);
         check->setText(QString::fromStdString(slotCaption(*ini_, channel)));
-        slotColorBoxes_[static_cast<std::size_t>(k)]->show();
+        slotColorBox(k + 1)->show();
         check->show();
         if (check->isChecked()) lines_[static_cast<std::size_t>(k)]->setActive(true);
     }
@@ -317,14 +305,10 @@ void MainWindow::finishSession() {
     ini_->writeInteger(keys::kChartUpdating, chartUpdatingCheck_->isChecked() ? 1 : 0);
     for (int k = 0; k < kChartSlots; ++k) {
         ini_->writeInteger(keys::kSlotChecks, "ch" + std::to_string(k),
-                           slotChecks_[static_cast<std::size_t>(k)]->isChecked() ? 1 : 0);
+                           slotCheckBox(k + 1)->isChecked() ? 1 : 0);
     }
     // The settings could not be saved: say so rather than lose them silently.
     if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
-}
-
-CabinetHost& MainWindow::cabinet() {
-    return session_->cabinet();
 }
 
 QString MainWindow::statusPanel(int panel) const {
@@ -348,9 +332,8 @@ void MainWindow::setLinkIndicator(bool on) {
 }
 
 void MainWindow::setChannelText(int channel, const std::string& text) {
-    if (channel >= 1 && channel < readingsGrid_->rowCount()) {
-        readingsGrid_->item(channel, 1)->setText(QString::fromStdString(text));
-    }
+    if (QTableWidgetItem* cell = readingsGrid_->readingCell(channel))
+        cell->setText(QString::fromStdString(text));
 }
 
 void MainWindow::setRelay(int relayIndex, bool on) {
@@ -373,8 +356,8 @@ void MainWindow::showPollResult(const PollResult& result) {
 
 void MainWindow::showAlarms() {
     const AlarmMonitor& monitor = alarms_->monitor();
-    for (int n = 1; n <= kMaxChannels && n < readingsGrid_->rowCount(); ++n) {
-        QTableWidgetItem* cell = readingsGrid_->item(n, 1);
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        QTableWidgetItem* cell = readingsGrid_->readingCell(n);
         switch (monitor.channelState(n)) {
             case ChannelAlarmState::None:
                 cell->setBackground(QBrush());

@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -25,6 +24,8 @@
 #include "link/module_map.h"
 #include "plot/xy_line.h"
 #include "plot/xy_plot.h"
+#include "windows/channel_grid.h"
+#include "windows/chart_panel.h"
 #include "windows/indicator_lamp.h"
 
 namespace kvel {
@@ -35,7 +36,6 @@ class ProgramSettingsDialog;
 class FirstGenModuleDialog;
 class SecondGenModuleDialog;
 class CabinetWindow;
-class CabinetHost;
 class AlarmCenter;
 class AlarmWindow;
 
@@ -74,31 +74,20 @@ class MainWindow : public QMainWindow {
 
     // The monitoring session: the link, its thread, the poll, module settings, cabinet control.
     MonitorSession& session() { return *session_; }
-    ModuleLink& link() { return session_->link(); }
-    LinkThread& linkThread() { return session_->linkThread(); }
     MemIni& ini() { return *ini_; }
-    PollCycle& poll() { return session_->poll(); }
-    // Cabinet control's exchanges with their timers pulseTimer and refreshTimer.
-    CabinetHost& cabinet();
-    ModuleSettings& moduleSettings() { return session_->moduleSettings(); }
-    QTimer* pollTimer() const { return session_->pollTimer(); }
-    QTableWidget* readingsGrid() const { return readingsGrid_; }
+    ChannelGrid* readingsGrid() const { return readingsGrid_; }
     XYPlot* trendPlot() const { return trendPlot_; }
     XYLine* line(int slot) const { return lines_[static_cast<std::size_t>(slot - 1)]; }
-    QCheckBox* slotCheckBox(int slot) const {
-        return slotChecks_[static_cast<std::size_t>(slot - 1)];
-    }
-    QLabel* slotColorBox(int slot) const {
-        return slotColorBoxes_[static_cast<std::size_t>(slot - 1)];
-    }
+    QCheckBox* slotCheckBox(int slot) const { return chartPanel_->curveCheck(slot); }
+    QLabel* slotColorBox(int slot) const { return chartPanel_->colorBox(slot); }
     QCheckBox* chartUpdatingCheck() const { return chartUpdatingCheck_; }
-    QCheckBox* markersCheck() const { return markersCheck_; }
-    MarkerHandle* marker1Handle() const { return marker1Handle_; }
-    MarkerHandle* marker2Handle() const { return marker2Handle_; }
+    QCheckBox* markersCheck() const { return chartPanel_->markersCheck(); }
+    MarkerHandle* marker1Handle() const { return chartPanel_->marker1Handle(); }
+    MarkerHandle* marker2Handle() const { return chartPanel_->marker2Handle(); }
     ChartMarkers& markers() { return *markers_; }
     // Value label A (marker X1) or B (X2) of a slot.
     QLabel* valueLabel(int slot, bool second) const {
-        return valueLabels_[static_cast<std::size_t>(2 * (slot - 1) + (second ? 1 : 0))];
+        return chartPanel_->valueLabel(slot, second);
     }
     IndicatorLamp* relayIndicator(int relay) const {
         return relayIndicators_[static_cast<std::size_t>(relay - 1)];
@@ -134,7 +123,6 @@ class MainWindow : public QMainWindow {
     void endModuleSettings();
     void wireChart();
     void buildToolBar();  // main_window_tools.cpp
-    void showPointerReadout(int x, int y);
 
     // What a poll brought, on the controls, the chart, the alarms and the publishers.
     void showPollResult(const PollResult& result);
@@ -158,28 +146,19 @@ class MainWindow : public QMainWindow {
     QString notificationProblem_;  // why desktop notifications fail, said once
     bool shown_ = false;
     bool closed_ = false;
-    std::unique_ptr<ChartMouse> chartMouse_;
     std::unique_ptr<ChartMarkers> markers_;
 
-    QTableWidget* readingsGrid_ = nullptr;
+    ChannelGrid* readingsGrid_ = nullptr;
+    ChartPanel* chartPanel_ = nullptr;
     XYPlot* trendPlot_ = nullptr;
     // The curves: owned here and gone before the plot (a child widget), which each leaves as
     // it goes; lines_ is the view the chart and the markers take.
     std::array<std::unique_ptr<XYLine>, kChartSlots> lineOwners_;
     std::array<XYLine*, kChartSlots> lines_{};
-    std::array<QCheckBox*, kChartSlots> slotChecks_{};
-    std::array<QLabel*, kChartSlots> slotColorBoxes_{};
-    std::array<QLabel*, 2 * kChartSlots> valueLabels_{};
     std::array<IndicatorLamp*, kRelayCount> relayIndicators_{};
     IndicatorLamp* linkIndicator_ = nullptr;
     QCheckBox* chartUpdatingCheck_ = nullptr;
     QPushButton* cabinetButton_ = nullptr;
-    QCheckBox* markersCheck_ = nullptr;
-    QLineEdit* cursorTimeEdit_ = nullptr;
-    QLineEdit* crYLEdit_ = nullptr;
-    QLineEdit* crYREdit_ = nullptr;
-    MarkerHandle* marker1Handle_ = nullptr;
-    MarkerHandle* marker2Handle_ = nullptr;
     std::array<QLabel*, 2> statusPanels_{};
     QLabel* unwrittenPanel_ = nullptr;
     QPushButton* alarmIndicator_ = nullptr;

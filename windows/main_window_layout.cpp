@@ -2,35 +2,16 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "windows/channel_grid.h"
 #include "windows/indicator_lamp.h"
 #include "windows/main_window.h"
 #include "windows/named.h"
 
 namespace kvel {
-namespace {
-
-// Colour boxes of assigned 1 to 15.
-constexpr const char* kColorBoxNames[kChartSlots] = {
-    "slotColorBox10", "slotColorBox11", "slotColorBox12", "slotColorBox13", "slotColorBox14",
-    "slotColorBox15", "slotColorBox16", "slotColorBox17", "slotColorBox18", "slotColorBox19",
-    "slotColorBox20", "slotColorBox21", "slotColorBox3",  "slotColorBox1",  "slotColorBox2"};
-
-QLineEdit* readOnlyEdit(const char* name, QWidget* parent) {
-    auto* edit = named(new QLineEdit(parent), name);
-    edit->setReadOnly(true);
-    // Taken by a click only: a read-out with the focus at start would keep Ctrl+E (end of
-    // line) from the export action.
-    edit->setFocusPolicy(Qt::ClickFocus);
-    edit->setFixedWidth(90);  // "hh:nn:ss" or a 4-digit value in the bar's bold font
-    return edit;
-}
-
-}  // namespace
 
 void MainWindow::buildLayout() {
     setObjectName("mainWindow");
@@ -54,32 +35,7 @@ void MainWindow::buildLayout() {
     leftPanel->setFixedWidth(185);
     auto* leftLayout = new QVBoxLayout(leftPanel);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    readingsGrid_ = named(new QTableWidget(31, 2, leftPanel), "readingsGrid");
-    readingsGrid_->horizontalHeader()->hide();
-    readingsGrid_->verticalHeader()->hide();
-    readingsGrid_->horizontalHeader()->setDefaultSectionSize(80);
-    readingsGrid_->verticalHeader()->setDefaultSectionSize(30);
-    readingsGrid_->verticalHeader()->setMinimumSectionSize(30);
-    readingsGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    readingsGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    readingsGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    readingsGrid_->setShowGrid(true);
-    readingsGrid_->setFocusPolicy(Qt::ClickFocus);
-    readingsGrid_->setTextElideMode(Qt::ElideNone);  // long names are cut, as the cell shows them
-    readingsGrid_->setWordWrap(
-        false);  // one line per cell: a wrapped text would lose its second line
-    readingsGrid_->setTabKeyNavigation(false);
-    QFont gridFont("Times New Roman");
-    gridFont.setPixelSize(24);
-    gridFont.setBold(true);
-    readingsGrid_->setFont(gridFont);
-    QPalette gridPalette = readingsGrid_->palette();
-    gridPalette.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
-    gridPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
-    readingsGrid_->setPalette(gridPalette);
-    for (int r = 0; r < 31; ++r) {
-        for (int c = 0; c < 2; ++c) readingsGrid_->setItem(r, c, new QTableWidgetItem());
-    }
+    readingsGrid_ = named(new ChannelGrid(kMaxChannels, leftPanel), "readingsGrid");
     leftLayout->addWidget(readingsGrid_);
     row->addWidget(leftPanel);
 
@@ -109,62 +65,15 @@ void MainWindow::buildLayout() {
 }
 
 QWidget* MainWindow::buildChartPanel() {
-    auto* chartPanel = named(new QFrame(), "chartPanel");
-    auto* chartLayout = new QVBoxLayout(chartPanel);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    auto* plotPanel = named(new QFrame(chartPanel), "plotPanel");
-    auto* plotLayout = new QVBoxLayout(plotPanel);
-    plotLayout->setContentsMargins(0, 0, 0, 0);
-    plotLayout->setSpacing(0);
-    trendPlot_ = named(new XYPlot(plotPanel), "trendPlot");
+    chartPanel_ = new ChartPanel({}, this);
+    trendPlot_ = chartPanel_->plot();
     for (int k = 0; k < kChartSlots; ++k) {
         auto& owner = lineOwners_[static_cast<std::size_t>(k)];
         owner = std::make_unique<XYLine>();
         owner->setPlot(trendPlot_);
         lines_[static_cast<std::size_t>(k)] = owner.get();
     }
-    plotLayout->addWidget(trendPlot_, 1);
-
-    auto* readoutPanel = named(new QFrame(plotPanel), "readoutPanel");
-    readoutPanel->setFixedHeight(37);
-    QFont readoutFont = readoutPanel->font();
-    readoutFont.setBold(true);
-    readoutFont.setPixelSize(13);
-    readoutPanel->setFont(readoutFont);
-    auto* readouts = new QHBoxLayout(readoutPanel);
-    readouts->setContentsMargins(4, 2, 4, 2);
-    const std::pair<QString, const char*> edits[] = {{tr("Y(лев)"), "cursorLeftValueEdit"},
-                                                     {"X", "cursorTimeEdit"},
-                                                     {tr("Y(прав)"), "cursorRightValueEdit"},
-                                                     {"X1", "marker1TimeEdit"},
-                                                     {"X2", "marker2TimeEdit"},
-                                                     {"dX", "markerDeltaEdit"}};
-    for (const auto& [caption, name] : edits) {
-        if (std::string(name) == "marker1TimeEdit") {
-            readouts->addWidget(named(new QLabel(readoutPanel), "marker1Picture"));
-        }
-        readouts->addWidget(new QLabel(caption, readoutPanel));
-        readouts->addWidget(readOnlyEdit(name, readoutPanel));
-    }
-    readouts->addWidget(named(new QLabel(readoutPanel), "marker2Picture"));
-    readouts->addStretch();
-    plotLayout->addWidget(readoutPanel);
-    chartLayout->addWidget(plotPanel);
-
-    // The marker handles float over the plot; the chart places them after its paints.
-    for (MarkerHandle** handle : {&marker1Handle_, &marker2Handle_}) {
-        *handle = new MarkerHandle(trendPlot_);
-        (*handle)->setFixedSize(13, 13);
-    }
-    marker1Handle_->setObjectName("marker1Handle");
-    marker2Handle_->setObjectName("marker2Handle");
-    // Two value labels per slot, for the markers; empty and hidden until markers are used.
-    for (QLabel*& label : valueLabels_) {
-        label = new QLabel(trendPlot_);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);  // the plot keeps the mouse
-        label->hide();
-    }
-    return chartPanel;
+    return chartPanel_;
 }
 
 QWidget* MainWindow::buildRightColumn() {
@@ -187,23 +96,10 @@ QWidget* MainWindow::buildRightColumn() {
     cabinetButton_->hide();
     column->addWidget(cabinetButton_);
 
-    auto* assigned = new QGridLayout();
-    for (int k = 0; k < kChartSlots; ++k) {
-        auto* color = named(new QLabel(rightPanel), kColorBoxNames[k]);
-        color->setFixedSize(17, 17);
-        color->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        color->setAutoFillBackground(true);
-        auto* check = new QCheckBox(tr("Канал ") + QString::number(k + 1), rightPanel);
-        check->setObjectName("slotCheck" + QString::number(k + 1));
-        check->setChecked(true);
-        assigned->addWidget(color, k, 0);
-        assigned->addWidget(check, k, 1);
-        slotColorBoxes_[static_cast<std::size_t>(k)] = color;
-        slotChecks_[static_cast<std::size_t>(k)] = check;
-    }
-    column->addLayout(assigned);
-    markersCheck_ = named(new QCheckBox(tr("Маркеры"), rightPanel), "markersCheck");
-    column->addWidget(markersCheck_);
+    for (int k = 1; k <= kChartSlots; ++k)
+        chartPanel_->curveCheck(k)->setText(tr("Канал ") + QString::number(k));
+    column->addWidget(chartPanel_->curveChecks());
+    column->addWidget(chartPanel_->markersCheck());
     chartUpdatingCheck_ =
         named(new QCheckBox(tr("Обновлять диаграмму"), rightPanel), "chartUpdatingCheck");
     column->addWidget(chartUpdatingCheck_);

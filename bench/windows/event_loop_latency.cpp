@@ -393,7 +393,7 @@ void BM_CabinetRefreshSilentHost(benchmark::State& state) {
             state.SkipWithError(error.c_str());
             return;
         }
-        session.form->pollTimer()->stop();
+        session.form->session().pollTimer()->stop();
         session.simulator->setFault(kvel::sim::Fault::Silence);
         const std::size_t before = session.simulator->requestCount();
         std::string error = "the cabinet window did not open";

@@ -63,16 +63,16 @@ class MainWindowFixture : public ::testing::Test {
     // the test wants it running.
     void Show(PollTimer timer = PollTimer::Stopped) {
         form = std::make_unique<MainWindow>();
-        form->link().setTiming({10, 10, 10, 250, 10});
+        form->session().link().setTiming({10, 10, 10, 250, 10});
         BeforeShow();
         form->show();
-        if (timer == PollTimer::Stopped) form->pollTimer()->stop();
+        if (timer == PollTimer::Stopped) form->session().pollTimer()->stop();
     }
     // One poll, with its results on the window.
     void PollOnce() {
         form->pollModule();
         Settle();
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     }
     // Opens the module dialog of the module's generation by the main window's handler; `inside`
     // runs once the dialog is shown with the module's values in it, then the dialog is closed.
@@ -102,9 +102,15 @@ class MainWindowFixture : public ::testing::Test {
         return shown;
     }
     // Until the link thread has nothing queued or running and its results are applied.
-    void Settle() { ASSERT_TRUE(form->linkThread().settle()) << "the link thread is still busy"; }
-    QString cell(int row, int column) const {
-        return form->readingsGrid()->item(row, column)->text();
+    void Settle() {
+        ASSERT_TRUE(form->session().linkThread().settle()) << "the link thread is still busy";
+    }
+    // Channel n's name (column 0) or reading (column 1).
+    QString cell(int channel, int column) const {
+        return form->readingsGrid()->item(ChannelGrid::rowOf(channel), column)->text();
+    }
+    QString heading(int column) const {
+        return form->readingsGrid()->horizontalHeaderItem(column)->text();
     }
     std::vector<bool> Relays() const {
         return {form->relayIndicator(1)->isOn(), form->relayIndicator(2)->isOn(),

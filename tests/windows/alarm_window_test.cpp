@@ -14,7 +14,7 @@ namespace {
 class AlarmWindowTest : public test::MainWindowFixture {
   protected:
     QBrush CellBrush(int channel) const {
-        return form->readingsGrid()->item(channel, 1)->background();
+        return form->readingsGrid()->readingCell(channel)->background();
     }
 };
 

@@ -34,7 +34,7 @@ class HostWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void BeforeShow() override {
-        form->cabinet().setTiming({20, 10, 100, 1000, 100});
+        form->session().cabinet().setTiming({20, 10, 100, 1000, 100});
         host = std::make_unique<CabinetWindow>();
         form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
     }
@@ -42,7 +42,7 @@ class HostWindowTest : public test::MainWindowFixture {
         WriteIni(port() + extra);
         MainWindowFixture::Show();
         PollOnce();  // opens the port
-        ASSERT_FALSE(form->link().portNeedsOpening());
+        ASSERT_FALSE(form->session().link().portNeedsOpening());
     }
     // Lets the timers run until the condition holds (or a generous time has passed).
     template <typename F>
@@ -55,7 +55,9 @@ class HostWindowTest : public test::MainWindowFixture {
         return done();
     }
     // No pulse runs or is about to: the pulse timer is off and the line is quiet.
-    bool PulseOver() { return !form->linkThread().busy() && !form->cabinet().pulseTimed(); }
+    bool PulseOver() {
+        return !form->session().linkThread().busy() && !form->session().cabinet().pulseTimed();
+    }
     bool Lamp(int i) const { return host->indicator(i)->isOn(); }
 
     std::unique_ptr<CabinetWindow> host;
@@ -74,7 +76,7 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     bool shown = false, refreshing = false, hostChecked = false;
     QTimer::singleShot(0, host.get(), [&] {
         shown = host->isVisible();
-        refreshing = form->cabinet().refreshTimer()->isActive();
+        refreshing = form->session().cabinet().refreshTimer()->isActive();
         hostChecked = host->hostRadio()->isChecked();
         host->close();
     });
@@ -84,7 +86,7 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     EXPECT_TRUE(hostChecked);
     EXPECT_EQ(form->ini().readInteger("connect", "host", 0), 1);  // written back
     EXPECT_FALSE(host->isVisible());
-    EXPECT_FALSE(form->cabinet().refreshTimer()->isActive());
+    EXPECT_FALSE(form->session().cabinet().refreshTimer()->isActive());
 
     // The radio buttons choose the addressing in memory.
     host->mnemoRadio()->click();

@@ -274,7 +274,7 @@ TEST_F(ToolBar, ALargeLogLoadingInAViewerLeavesNoHoleInTheLiveLogAndMayBeClosed)
     EXPECT_TRUE(viewer->waitUntilLoaded());
     EXPECT_EQ(viewer->data().rows(), 2000000);
     waitMs(1500);
-    form->pollTimer()->stop();
+    form->session().pollTimer()->stop();
     Settle();
 
     // Every second has its line: no two lines more than two seconds apart.

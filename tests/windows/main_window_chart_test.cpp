@@ -566,7 +566,7 @@ TEST_F(ChartWindowTest, SlotCheckBoxesSwitchTheirOwnCurveAndAreStored) {
     form->close();
     form = std::make_unique<MainWindow>();
     form->show();
-    form->pollTimer()->stop();
+    form->session().pollTimer()->stop();
     EXPECT_FALSE(form->slotCheckBox(14)->isChecked());
     EXPECT_FALSE(form->slotCheckBox(15)->isChecked());
     EXPECT_TRUE(form->slotCheckBox(13)->isChecked());
@@ -600,7 +600,7 @@ TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
     simulator->setFault(sim::Fault::Silence);
     WriteIni(port() + "[measure]\nperiod=1\n");
     Show();
-    form->link().setTiming(LinkTiming{});  // the real pauses: a silent poll takes 2.4 s
+    form->session().link().setTiming(LinkTiming{});  // the real pauses: a silent poll takes 2.4 s
     form->markersCheck()->click();
     paint();
     const int target = field.left() + 120;
@@ -632,7 +632,7 @@ TEST_F(ChartWindowTest, SilentModuleNeitherDelaysTimersNorHoldsAMarkerDrag) {
     while (clock.elapsed() < 4000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     tick.stop();
-    form->pollTimer()->stop();
+    form->session().pollTimer()->stop();
     Settle();
     EXPECT_GE(simulator->requestCount(), 5u);  // the polls did wait on the line meanwhile
     EXPECT_LT(worst, 200) << "the window stood still for " << worst << " ms";

@@ -33,7 +33,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
     void MessageShown() override {
-        pollRunningAtMessage.push_back(form && form->pollTimer()->isActive());
+        pollRunningAtMessage.push_back(form && form->session().pollTimer()->isActive());
     }
     void BeforeShow() override { form->setSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
     sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
@@ -112,8 +112,8 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     EXPECT_EQ(form->line(1)->yAxis(), YAxisChoice::Left);
     EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->min(), -10);
     EXPECT_DOUBLE_EQ(form->trendPlot()->leftAxis()->max(), 10.5);
-    EXPECT_EQ(form->pollTimer()->interval(), 2000);
-    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_EQ(form->session().pollTimer()->interval(), 2000);
+    EXPECT_TRUE(form->session().pollTimer()->isActive());
 
     EXPECT_EQ(fs::current_path(), dir.Path());
     EXPECT_FALSE(fs::exists(elsewhere / "mem.ini"));
@@ -151,7 +151,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
     for (const Case& c : cases) {
         boxes.clear();
         pollRunningAtMessage.clear();
-        form->pollTimer()->start();
+        form->session().pollTimer()->start();
         open();
         Type("shiftEdit", "45");  // a good change that must be dropped with the bad one
         Type(c.edit, c.value);
@@ -159,7 +159,7 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
         EXPECT_EQ(pollRunningAtMessage, std::vector<bool>{false});
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(form->pollTimer()->isActive());
+        EXPECT_TRUE(form->session().pollTimer()->isActive());
         EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
         EXPECT_EQ(form->ini().readInteger("diag", "shift", 0), 20);
         open();
@@ -181,7 +181,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     open();
     Type("addressEdit", "101");
     PressOK();
-    EXPECT_EQ(form->link().port().getState(), SerialPort::State::open);
+    EXPECT_EQ(form->session().link().port().getState(), SerialPort::State::open);
     PollOnce();
     EXPECT_EQ(first.lastRequest().at(0), 101);
     EXPECT_NE(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
@@ -193,7 +193,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     open();
     find<QComboBox>("speedCombo")->setCurrentIndex(3);
     PressOK();
-    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
+    EXPECT_EQ(form->session().link().port().getState(), SerialPort::State::Closed);
     PollOnce();
     EXPECT_EQ(first.lineSpeed(), 57600);
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
@@ -202,7 +202,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     open();
     find<QComboBox>("parityCombo")->setCurrentIndex(1);
     PressOK();
-    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
+    EXPECT_EQ(form->session().link().port().getState(), SerialPort::State::Closed);
     PollOnce();
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
 
@@ -211,7 +211,7 @@ TEST_F(SettingsWindowTest, LineSettingsReopenThePortAtTheNextPoll) {
     open();
     find<QComboBox>("portCombo")->setEditText(QString::fromStdString(dir.File("tty2")));
     PressOK();
-    EXPECT_EQ(form->link().port().getState(), SerialPort::State::Closed);
+    EXPECT_EQ(form->session().link().port().getState(), SerialPort::State::Closed);
     const std::size_t firstRequests = first.requestCount();
     PollOnce();
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
@@ -237,7 +237,7 @@ TEST_F(SettingsWindowTest, SettingsAcceptedDuringAPollApplyAfterIt) {
     open();
     Type("addressEdit", "101");
     PressOK();
-    form->pollTimer()->stop();
+    form->session().pollTimer()->stop();
     const auto requests = module.requests();
     ASSERT_GT(requests.size(), before + 1);
     for (std::size_t i = before; i < requests.size(); ++i) {
@@ -254,14 +254,14 @@ TEST_F(SettingsWindowTest, ScanStopsThePollAndItsModuleIsStoredWithOK) {
     StartSimulator("tty");  // at address 100
     Show(port() + "adr=97\n");
     PollOnce();
-    form->pollTimer()->start();
+    form->session().pollTimer()->start();
     open();
     dialog.setScanSpace({95, 100, {4}, {0}});
     ScanDialog* scan = dialog.findModule();
     ASSERT_NE(scan, nullptr);
-    EXPECT_FALSE(form->pollTimer()->isActive());
+    EXPECT_FALSE(form->session().pollTimer()->isActive());
     Settle();
-    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_TRUE(form->session().pollTimer()->isActive());
     EXPECT_FALSE(scan->scanRunning());
     scan->applyButton()->click();
     EXPECT_EQ(find<QLineEdit>("addressEdit")->text(), "100");
@@ -302,8 +302,8 @@ TEST_F(SettingsWindowTest, FailedFlushIsReportedAndTheSettingsStayApplied) {
     EXPECT_NE(boxes[0].find(dir.File("mem.ini")), std::string::npos) << boxes[0];
     EXPECT_NE(boxes[0].find("Is a directory"), std::string::npos) << boxes[0];
     EXPECT_EQ(form->ini().readInteger("measure", "period", 0), 3);
-    EXPECT_EQ(form->pollTimer()->interval(), 3000);
-    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_EQ(form->session().pollTimer()->interval(), 3000);
+    EXPECT_TRUE(form->session().pollTimer()->isActive());
     boxes.clear();
     form->close();  // closing cannot store either, and says so
     EXPECT_FALSE(boxes.empty());
@@ -316,7 +316,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     bool sawModal = false, pollRunning = false;
     QTimer::singleShot(0, [&] {
         sawModal = QApplication::activeModalWidget() == &dialog;
-        pollRunning = form->pollTimer()->isActive();
+        pollRunning = form->session().pollTimer()->isActive();
         Type("pollPeriodEdit", "4");
         PressOK();
     });
@@ -328,7 +328,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     form->findChild<QPushButton*>("programSettingsButton")->click();
     EXPECT_TRUE(sawModal);
     EXPECT_TRUE(pollRunning);
-    EXPECT_EQ(form->pollTimer()->interval(), 4000);
+    EXPECT_EQ(form->session().pollTimer()->interval(), 4000);
     EXPECT_EQ(MemIni(dir.File("mem.ini")).readString("measure", "period", ""), "4");
 }
 

@@ -23,9 +23,9 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     test::WriteBytes(dir.File("mem.ini"), "");
     Show();
     EXPECT_EQ(form->windowTitle(), "KvelView");
-    EXPECT_EQ(cell(0, 0), "Канал");
-    EXPECT_EQ(cell(0, 1), "T, гр.С");
-    ASSERT_EQ(form->readingsGrid()->rowCount(), 31);
+    EXPECT_EQ(heading(0), "Канал");
+    EXPECT_EQ(heading(1), "T, гр.С");
+    ASSERT_EQ(form->readingsGrid()->rowCount(), 30);
     for (int n = 1; n <= 30; ++n) EXPECT_EQ(cell(n, 0), QString::number(n));
     for (int k = 1; k <= 15; ++k) {
         EXPECT_TRUE(form->slotCheckBox(k)->isChecked()) << k;
@@ -34,7 +34,7 @@ TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
         EXPECT_FALSE(form->line(k)->active()) << k;
     }
     EXPECT_FALSE(form->chartUpdatingCheck()->isChecked());
-    EXPECT_EQ(form->pollTimer()->interval(), 5000);
+    EXPECT_EQ(form->session().pollTimer()->interval(), 5000);
     EXPECT_TRUE(form->findChild<QWidget*>("cabinetButton")->isHidden());
 
     form->slotCheckBox(3)->setChecked(false);
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, SlotsFollowTheDisplayKeys) {
     EXPECT_EQ(form->line(2)->yAxis(), YAxisChoice::Right);
     EXPECT_EQ(cell(7, 0), "Печь");
     EXPECT_TRUE(form->chartUpdatingCheck()->isChecked());
-    EXPECT_EQ(form->pollTimer()->interval(), 2000);
+    EXPECT_EQ(form->session().pollTimer()->interval(), 2000);
 
     simulator->setRegister(513, 14950);
     PollOnce();
@@ -144,17 +144,17 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     // The module answers the measurements, then the relay word read fails.
     simulator->setRegister(21, 14950);
     // The line's own record of the measurement read is where the module changes its mind.
-    form->link().traffic().setListener([this](const TrafficRecord& record) {
+    form->session().link().traffic().setListener([this](const TrafficRecord& record) {
         if (record.firstRegister == 21 && record.verdict == TrafficVerdict::Good) {
             simulator->setFault(sim::Fault::Exception, 2);
         }
     });
     PollOnce();
-    form->link().traffic().setListener(nullptr);
+    form->session().link().traffic().setListener(nullptr);
     EXPECT_EQ(cell(1, 1), "---.-");
     EXPECT_EQ(form->statusPanel(0), "Ошибка модуля: код 2");
     EXPECT_FALSE(form->linkIndicator()->isOn());
-    EXPECT_FALSE(form->link().identified());
+    EXPECT_FALSE(form->session().link().identified());
     // The chart had this poll's measurements before the relay read failed.
     ASSERT_EQ(form->line(1)->count(), 2);
     EXPECT_NEAR(form->line(1)->yValue(1), 25.85, 1e-9);
@@ -193,14 +193,14 @@ TEST_F(MainWindowTest, TimerDrivesThePoll) {
     StartSimulator(209);
     WriteIni(port() + "[measure]\nperiod=1\n");
     Show();
-    form->pollTimer()->start();
+    form->session().pollTimer()->start();
     QElapsedTimer waited;
     waited.start();
     while (form->statusPanel(0) != "МОДУЛЬ НА СВЯЗИ" && waited.elapsed() < 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
-    EXPECT_TRUE(form->pollTimer()->isActive());
+    EXPECT_TRUE(form->session().pollTimer()->isActive());
 }
 
 TEST_F(MainWindowTest, ZeroPeriodNeverPolls) {
@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, ZeroPeriodNeverPolls) {
     WriteIni(port() + "[measure]\nperiod=0\n");
     Show();
     form->startMonitoring();
-    EXPECT_FALSE(form->pollTimer()->isActive());
+    EXPECT_FALSE(form->session().pollTimer()->isActive());
 }
 
 }  // namespace

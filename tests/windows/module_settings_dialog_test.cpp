@@ -34,7 +34,8 @@ class ModuleDialogTest : public test::MainWindowFixture {
     // module's values in it, then it closes.
     QWidget* open(const std::function<void()>& inside) {
         return WithModuleDialog([&](QWidget*) {
-            EXPECT_FALSE(form->pollTimer()->isActive()) << "no poll while the dialog is open";
+            EXPECT_FALSE(form->session().pollTimer()->isActive())
+                << "no poll while the dialog is open";
             if (inside) inside();
         });
     }
@@ -83,8 +84,8 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
             EXPECT_EQ(Child<QListWidget>(&dialog, "linkRelayChannels")->count(), rows - 1);
         });
         EXPECT_EQ(shown, &dialog);
-        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after closing";
-        form->pollTimer()->stop();
+        EXPECT_TRUE(form->session().pollTimer()->isActive()) << "the poll runs again after closing";
+        form->session().pollTimer()->stop();
         PollOnce();  // the module does not answer: the type read fails
     }
     EXPECT_TRUE(boxes.empty()) << "failed reads show no message";
@@ -180,8 +181,8 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
         EXPECT_TRUE(Child<QLabel>(&dialogNew, "progressPanel")->isHidden());
-        EXPECT_TRUE(form->pollTimer()->isActive()) << "the poll runs again after a write";
-        form->pollTimer()->stop();
+        EXPECT_TRUE(form->session().pollTimer()->isActive()) << "the poll runs again after a write";
+        form->session().pollTimer()->stop();
 
         boxes.clear();
         Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
@@ -191,7 +192,7 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
         EXPECT_EQ(Child<QLineEdit>(&dialogNew, "delayOffEdit2")->text(), "0");
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     });
     EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
     EXPECT_EQ(simulator->registerValue(298 + 4), 0x4007);
@@ -219,7 +220,7 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
         Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     });
     EXPECT_NE(before, 32767);
     EXPECT_EQ(simulator->registerValue(85), 32767);
@@ -244,12 +245,12 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
         Settle();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     });
     EXPECT_EQ(form->ini().readInteger("connect", "adr", 0), 42);
     EXPECT_EQ(form->ini().readInteger("connect", "speed", 0), 3);
     EXPECT_EQ(form->ini().readInteger("connect", "parity", 0), 2);
-    form->pollTimer()->stop();
+    form->session().pollTimer()->stop();
     PollOnce();
     EXPECT_EQ(form->statusPanel(0), "МОДУЛЬ НА СВЯЗИ");
     EXPECT_EQ(simulator->lineSpeed(), 57600);
@@ -296,10 +297,10 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         Settle();
         Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("5");
-        form->link().setModuleType(215);  // a poll identified another module meanwhile
+        form->session().link().setModuleType(215);  // a poll identified another module meanwhile
         Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
         Settle();
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     });
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1],
@@ -351,9 +352,9 @@ TEST_F(ModuleDialogTest, ARelayWriteCutByTheProgramsEndSaysWhatItLeft) {
     StartSimulator(205);
     Show();
     PollOnce();
-    LinkTiming timing = form->link().timing();
+    LinkTiming timing = form->session().link().timing();
     timing.writeManyPauseMs = 1000;  // the module's real time to take a block
-    form->link().setTiming(timing);
+    form->session().link().setTiming(timing);
     std::array<std::uint16_t, 3> before{};
     for (int r = 0; r < 3; ++r) before[r] = simulator->registerValue(266 + 16 * r + 2);
     bool stayedOpen = false;

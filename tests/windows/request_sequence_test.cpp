@@ -101,10 +101,10 @@ class RequestSequenceTest : public test::MainWindowFixture {
     void BeforeShow() override {
         // Short pauses change no byte; the first generation's link write keeps its pause, which
         // gives the module time to take its new settings.
-        form->link().setTiming({10, 10, 10, 250, 10, 10, 1000});
+        form->session().link().setTiming({10, 10, 10, 250, 10, 10, 1000});
         // A pulse ends well within the wait for one too many requests, and within each wait of
         // the test cycle (a second of 100 ms).
-        form->cabinet().setTiming({20, 10, 50, kNeverSeconds * 1000, 100});
+        form->session().cabinet().setTiming({20, 10, 50, kNeverSeconds * 1000, 100});
         host = std::make_unique<CabinetWindow>();
         form->setSecondaryWindows(nullptr, &dialogNew, host.get(), &dialog);
     }
@@ -116,7 +116,7 @@ class RequestSequenceTest : public test::MainWindowFixture {
 
     // The one reader of the traffic tap: the requests of its transactions from `first` on.
     Requests requestsSince(std::size_t first) const {
-        const TrafficTap& tap = form->link().traffic();
+        const TrafficTap& tap = form->session().link().traffic();
         Requests requests;
         for (std::size_t i = first; i < tap.size(); ++i) {
             const std::vector<std::uint8_t>& bytes = tap.at(i).request;
@@ -168,7 +168,7 @@ class RequestSequenceTest : public test::MainWindowFixture {
         const std::size_t first = mark();
         form->pollModule();
         expectSequence(name, first);
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     }
     // Opens the module dialog of the module's generation; `inside` runs while it is shown.
     void withModuleDialog(const std::string& name, const std::function<void(QWidget*)>& inside) {
@@ -177,7 +177,7 @@ class RequestSequenceTest : public test::MainWindowFixture {
             expectSequence(name + ".load", first);
             inside(shown);
         });
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     }
     // Presses a dialog's write button and checks the requests it caused.
     void click(QWidget* parent, const char* button, const std::string& name) {
@@ -187,7 +187,7 @@ class RequestSequenceTest : public test::MainWindowFixture {
         widget->click();
         expectSequence(name, first);
         Settle();
-        form->pollTimer()->stop();
+        form->session().pollTimer()->stop();
     }
     template <class W>
     static W* child(QWidget* parent, const char* name) {
@@ -274,7 +274,7 @@ TEST_F(RequestSequenceTest, CabinetCommandSignalRefreshAndTestCycle) {
     host->signalButton(2)->click();
     expectSequence("cabinet.signal", first);
     first = mark();
-    form->cabinet().refreshCabinet();  // the refresh timer's tick
+    form->session().cabinet().refreshCabinet();  // the refresh timer's tick
     expectSequence("cabinet.refresh", first);
 
     host->mnemoRadio()->click();
