@@ -35,14 +35,19 @@ std::string isoDateTime(double when) {
     return text;
 }
 
-std::string logCsv(const LogData& data, double from, double to, const std::vector<int>& channels,
-                   const std::atomic<bool>* cancel) {
+bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
+                 const std::vector<int>& channels, std::string& error,
+                 const std::atomic<bool>* cancel) {
+    FileReplacement file(path);
+    // Rows are gathered into pieces of about this size: one write per row would be millions
+    // of calls.
+    constexpr std::size_t kPiece = 1 << 20;
     std::string out = "Дата и время";
     for (int c : channels) out += ",Канал " + std::to_string(c);
     out += "\r\n";
     const int end = data.rowAfter(to);
-    for (int row = data.rowAtOrAfter(from); row < end; ++row) {
-        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return {};
+    for (int row = data.rowAtOrAfter(from); row < end && file.error() == 0; ++row) {
+        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return false;
         out += isoDateTime(data.time(row));
         for (int c : channels) {
             out += ',';
@@ -53,21 +58,19 @@ std::string logCsv(const LogData& data, double from, double to, const std::vecto
             out.append(text, r.ptr);
         }
         out += "\r\n";
+        if (out.size() >= kPiece) {
+            file.write(out);
+            out.clear();
+        }
     }
-    return out;
-}
-
-bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
-                 const std::vector<int>& channels, std::string& error,
-                 const std::atomic<bool>* cancel) {
-    const std::string text = logCsv(data, from, to, channels, cancel);
     if (cancel && cancel->load()) return false;
+    file.write(out);
     // Readings read back from a file changed since are not the log's: nothing is written.
     if (data.sourceChanged()) {
         error = path + ": " + kLogChangedText;
         return false;
     }
-    const int err = replaceFile(path, text);
+    const int err = file.commit();
     if (err != 0) error = path + ": " + std::strerror(err);
     return err == 0;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -76,7 +77,12 @@ TEST(JobQueueTest, CancelledStatisticsAndExportGiveNothing) {
     const std::atomic<bool> cancel{true};
     EXPECT_TRUE(
         logStats(data, data.time(0), data.time(data.rows() - 1), {1, 2}, 10.0, &cancel).empty());
-    EXPECT_TRUE(logCsv(data, data.time(0), data.time(data.rows() - 1), {1}, &cancel).empty());
+    const std::string csv = ::testing::TempDir() + "/cancelled.csv";
+    std::string error;
+    EXPECT_FALSE(
+        writeLogCsv(csv, data, data.time(0), data.time(data.rows() - 1), {1}, error, &cancel));
+    EXPECT_TRUE(error.empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(csv)));
     const std::atomic<bool> goOn{false};
     ASSERT_EQ(logStats(data, data.time(0), data.time(data.rows() - 1), {1}, 10.0, &goOn).size(),
               1u);
