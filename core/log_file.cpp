@@ -404,7 +404,7 @@ bool readInto(const std::string& path, int index, LogParser& parser, LogData& da
     bool overlong = false;
     long long done = 0;
     for (;;) {
-        if (progress && progress->cancel.load(std::memory_order_relaxed)) {
+        if (progress && progress->cancel && progress->cancel->load(std::memory_order_relaxed)) {
             error = "прервано";
             return false;
         }

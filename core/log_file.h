@@ -143,11 +143,11 @@ class LogData {
     double usualStep_ = 0;
 };
 
-// Shared with a reading thread: how far it got, and a request to stop.
+// Shared with a reading thread: how far it got, and where it looks for a request to stop.
 struct LogLoadProgress {
     std::atomic<long long> bytesDone{0};
     std::atomic<long long> bytesTotal{0};
-    std::atomic<bool> cancel{false};
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Takes a log line by line: header lines (in either encoding) and empty lines are passed over.

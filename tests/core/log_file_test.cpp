@@ -421,8 +421,9 @@ TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
     EXPECT_LT(data.time(9), data.time(10));
     EXPECT_EQ(data.skippedCount(LogSkip::FieldCount), 1);
 
+    const std::atomic<bool> cancel{true};
     LogLoadProgress progress;
-    progress.cancel = true;
+    progress.cancel = &cancel;
     EXPECT_FALSE(readLogFiles({dir.File("a.txt")}, data, error, &progress));
     EXPECT_EQ(data.rows(), 0);
 }
