@@ -61,9 +61,22 @@ bool readDate(std::string_view text, int& y, int& m, int& d) {
     return validDate(y, m, d);
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 bool readClock(std::string_view text, double& fraction) {
     int h = 0, n = 0, s = 0;
-    if (!readTriple(text, ':', h, n, s)) return false;
+    const char* t = text.data();
+    // The log's own "hh:nn:ss" digit by digit; other spellings ("7:5:3") the general way.
+    if (text.size() == 8 && t[2] == ':' && t[5] == ':' && isDigit(t[0]) && isDigit(t[1]) &&
+        isDigit(t[3]) && isDigit(t[4]) && isDigit(t[6]) && isDigit(t[7])) {
+        h = (t[0] - '0') * 10 + (t[1] - '0');
+        n = (t[3] - '0') * 10 + (t[4] - '0');
+        s = (t[6] - '0') * 10 + (t[7] - '0');
+    } else if (!readTriple(text, ':', h, n, s)) {
+        return false;
+    }
     if (h < 0 || h > 23 || n < 0 || n > 59 || s < 0 || s > 59) return false;
     fraction = (h * 3600 + n * 60 + s) / 86400.0;
     return true;
@@ -174,34 +187,46 @@ struct DateCache {
     double day = 0;
 };
 
-// A line already without its line end, BOM, CR and closing TAB.
+// Where the field that starts at `p` ends: at the next TAB or at the line's end. Fields are a
+// few bytes long, too short for a library search to pay for its call.
+const char* fieldEnd(const char* p, const char* end) {
+    while (p != end && *p != '\t') ++p;
+    return p;
+}
+
+// A line already without its line end, BOM, CR and closing TAB, read in one pass.
 LineKind readFields(std::string_view line, DateCache& cache, double& when,
                     std::array<float, kLogChannels>& values) {
-    std::array<std::string_view, kFields> fields;
-    int count = 0;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = line.find('\t', start);
-        if (count < kFields) fields[std::size_t(count)] = line.substr(start, tab - start);
-        ++count;
-        if (tab == std::string_view::npos) break;
-        start = tab + 1;
-    }
-    if (count != kFields) return LineKind::FieldCount;
-    double fraction = 0;
-    if (fields[0] != cache.date) {
+    // A line with the wrong number of fields is said as such, whatever its fields hold.
+    const auto unreadable = [line] {
+        return std::count(line.begin(), line.end(), '\t') == kFields - 1 ? LineKind::BadField
+                                                                         : LineKind::FieldCount;
+    };
+    const char* const end = line.data() + line.size();
+    const char* p = line.data();
+    const char* q = fieldEnd(p, end);
+    if (q == end) return LineKind::FieldCount;
+    const std::string_view date(p, std::size_t(q - p));
+    if (date != cache.date) {
         int y = 0, m = 0, d = 0;
-        if (!readDate(fields[0], y, m, d)) return LineKind::BadField;
-        cache.date = fields[0];
+        if (!readDate(date, y, m, d)) return unreadable();
+        cache.date = date;
         cache.day = dayNumber(y, m, d);
     }
-    if (!readClock(fields[1], fraction)) return LineKind::BadField;
+    p = q + 1;
+    q = fieldEnd(p, end);
+    if (q == end) return LineKind::FieldCount;
+    double fraction = 0;
+    if (!readClock(std::string_view(p, std::size_t(q - p)), fraction)) return unreadable();
     when = cache.day + fraction;
     // Times are kept as seconds from 1970 in 32 bits.
-    if (when < kFirstDay || when >= kLastDay) return LineKind::BadField;
-    for (int c = 0; c < kLogChannels; ++c) {
-        if (!readValue(fields[std::size_t(2 + c)], values[std::size_t(c)])) {
-            return LineKind::BadField;
-        }
+    if (when < kFirstDay || when >= kLastDay) return unreadable();
+    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
+        p = q + 1;
+        q = fieldEnd(p, end);
+        // Every field but the last is followed by a TAB, the last by the line's end.
+        if ((q == end) != (c + 1 == std::size_t(kLogChannels))) return LineKind::FieldCount;
+        if (!readValue(std::string_view(p, std::size_t(q - p)), values[c])) return unreadable();
     }
     return LineKind::Data;
 }

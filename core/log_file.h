@@ -124,7 +124,11 @@ class LogData {
         return order_.empty() ? std::uint32_t(row) : order_[std::size_t(row)];
     }
     double secondsOf(int row) const { return double(seconds_[fileIndex(row)]); }
-    void takeIntoSummary(std::size_t block, int channel, float v);
+    // The summary of the block being built: per channel min and max, then the readings of its
+    // first and of its last row.
+    void openBlock(const std::array<float, kLogChannels>& first);
+    void takeIntoBlock(const std::array<float, kLogChannels>& values);
+    void closeBlock();
     void buildSummary();
     // The readings of rows kPageRows·page … in file order, read back from the files; false
     // when they no longer hold them.
@@ -137,6 +141,8 @@ class LogData {
     PiecedVector<std::uint64_t> pageAt_;
     // Per summary level: min and max per block and channel, blocks in time order.
     std::array<PiecedVector<float>, 2> summary_;
+    std::array<float, std::size_t(kLogChannels) * 4> block_{};
+    bool blockOpen_ = false;
     std::unique_ptr<Store> store_;
     int rows_ = 0;
     bool sorted_ = true;
