@@ -187,11 +187,11 @@ void LogData::openBlock(const std::array<float, kLogChannels>& first) {
 }
 
 void LogData::takeIntoBlock(const std::array<float, kLogChannels>& values) {
+    // A channel without a reading (not a number) leaves its extremes as they are: min and max
+    // keep their first argument then.
     for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
-        const float v = values[c];
-        // A channel without a reading (not a number) leaves its extremes as they are.
-        if (v < block_[2 * c]) block_[2 * c] = v;
-        if (v > block_[2 * c + 1]) block_[2 * c + 1] = v;
+        block_[2 * c] = std::min(block_[2 * c], values[c]);
+        block_[2 * c + 1] = std::max(block_[2 * c + 1], values[c]);
     }
     std::copy(values.begin(), values.end(), block_.begin() + kLastAt);
 }
