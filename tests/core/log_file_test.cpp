@@ -403,6 +403,11 @@ TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     EXPECT_EQ(onThreads.clockSetBacks, 1);
     EXPECT_EQ(onThreads.skippedTotal(), 3);
     ExpectSameLog(onThreads, lineByLine);
+    // Read back by the places of their lines, found while the pieces were cut.
+    LogData readBack;
+    ASSERT_TRUE(readLogFile(dir.File("log.txt"), readBack, error, 0)) << error;
+    ExpectSameLog(readBack, lineByLine);
+    EXPECT_FALSE(readBack.sourceChanged());
 }
 
 TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
