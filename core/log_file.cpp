@@ -375,8 +375,8 @@ constexpr std::size_t kLongestLine = 4096;
 // Bytes read at a time: a file of empty lines makes at most this many lines at once.
 constexpr std::size_t kChunk = 1 << 20;
 // The share of a piece's lines read on the second thread: the first also reads the file and
-// takes every line into the table.
-constexpr std::size_t kSecondShare = 3, kShares = 4;
+// takes every line into the table (measured: five sixths keep both threads equally busy).
+constexpr std::size_t kSecondShare = 5, kShares = 6;
 
 // One file into the parser, read a piece at a time; false with the reason when it cannot be
 // read or reading was cancelled. The file stays open in `data` for reading readings back.
