@@ -103,16 +103,10 @@ double LogData::time(int row) const {
     return kEpochDay + secondsOf(row) / 86400.0;
 }
 
-float LogData::value(int row, int channel) const {
-    const std::uint32_t i = fileIndex(row);
-    const int page = int(i / kPageRows);
-    const std::size_t at = std::size_t(i % kPageRows) * kLogChannels + std::size_t(channel - 1);
+const LogData::Page& LogData::cachedPage(int page) const {
     Store& s = *store_;
-    // Held readings never change after the log was read: no lock is needed.
-    if (s.holding) return (*s.held[std::size_t(page)])[at];
-    std::lock_guard lock(s.mutex);
     // Most look-ups are of the page looked up last.
-    if (page == s.lastPage) return (*s.last)[at];
+    if (page == s.lastPage) return *s.last;
     auto it = s.cache.find(page);
     if (it == s.cache.end()) {
         auto read = std::make_unique<Page>();
@@ -130,7 +124,33 @@ float LogData::value(int row, int channel) const {
     }
     s.lastPage = page;
     s.last = it->second.get();
-    return (*it->second)[at];
+    return *s.last;
+}
+
+float LogData::value(int row, int channel) const {
+    const std::uint32_t i = fileIndex(row);
+    const int page = int(i / kPageRows);
+    const std::size_t at = std::size_t(i % kPageRows) * kLogChannels + std::size_t(channel - 1);
+    Store& s = *store_;
+    // Held readings never change after the log was read: no lock is needed.
+    if (s.holding) return (*s.held[std::size_t(page)])[at];
+    std::lock_guard lock(s.mutex);
+    return cachedPage(page)[at];
+}
+
+void LogData::readings(int row, std::array<float, kLogChannels>& out) const {
+    const std::uint32_t i = fileIndex(row);
+    const int page = int(i / kPageRows);
+    const auto at = std::ptrdiff_t(i % kPageRows) * kLogChannels;
+    Store& s = *store_;
+    if (s.holding) {
+        const Page& held = *s.held[std::size_t(page)];
+        std::copy(held.begin() + at, held.begin() + at + kLogChannels, out.begin());
+        return;
+    }
+    std::lock_guard lock(s.mutex);
+    const Page& cached = cachedPage(page);
+    std::copy(cached.begin() + at, cached.begin() + at + kLogChannels, out.begin());
 }
 
 bool LogData::readBack(int page, Page& out) const {

@@ -74,6 +74,8 @@ class LogData {
     // °C, not a number where the channel had no reading.
     float value(int row, int channel) const;
     bool hasReading(int row, int channel) const { return !std::isnan(value(row, channel)); }
+    // The readings of every channel of the row at once (a pass over many rows, an export).
+    void readings(int row, std::array<float, kLogChannels>& out) const;
     // The first row at or after t, the first row after t (rows() when none).
     int rowAtOrAfter(double t) const;
     int rowAfter(double t) const;
@@ -133,6 +135,9 @@ class LogData {
     // The readings of rows kPageRows·page … in file order, read back from the files; false
     // when they no longer hold them.
     bool readBack(int page, Page& out) const;
+    // Page `page` of the readings read back, from the cache or the files; the store's mutex
+    // is held.
+    const Page& cachedPage(int page) const;
     // Times in seconds from 1970, in file order; order_[row] is the file-order index of the
     // row-th in time (empty when the file order is the time order).
     PiecedVector<std::uint32_t> seconds_;
