@@ -410,6 +410,36 @@ TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     EXPECT_FALSE(readBack.sourceChanged());
 }
 
+// The file is read a megabyte at a time: wherever a piece ends (inside a line far too long,
+// just before or after a line's end, between CR and LF), the log is the one line by line gives.
+TEST(LogFile, WhereverAPieceOfTheFileEndsTheLogIsTheSame) {
+    const std::string lines = Lines(12000, 5, Ramp);
+    const std::size_t cut = lines.find('\n', 600000) + 1;
+    const std::string body = lines.substr(0, cut) + std::string(9000, 'z') + "\n" +
+                             lines.substr(cut) + "16.11.26\t23:59:59\t1";
+    constexpr std::size_t kPiece = 1 << 20;
+    test::TempDir dir;
+    // The long line starts at `at`: the first piece ends inside it, right after the line
+    // before it, between that line's CR and LF, or just before its CR.
+    for (const std::size_t at : {kPiece - 100, kPiece, kPiece + 1, kPiece + 2}) {
+        // A header line ("Дата…", 8 bytes before its blanks) as long as it takes.
+        const std::string pad = "Дата" + std::string(at - kHeader.size() - cut - 10, ' ') + "\r\n";
+        const std::string text = kHeader + pad + body;
+        ASSERT_EQ(text.find(std::string(100, 'z')), at);
+        test::WriteBytes(dir.File("log.txt"), text);
+        LogData read;
+        std::string error;
+        ASSERT_TRUE(readLogFile(dir.File("log.txt"), read, error, 0)) << error;
+        const LogData lineByLine = parseLog(text);
+        EXPECT_EQ(read.skipped, lineByLine.skipped) << at;
+        EXPECT_EQ(read.skippedCount(LogSkip::TornLine), 1) << at;
+        EXPECT_EQ(read.skippedCount(LogSkip::FieldCount), 1) << at;
+        EXPECT_EQ(read.firstSkippedLine, lineByLine.firstSkippedLine) << at;
+        ExpectSameLog(read, lineByLine);
+        EXPECT_FALSE(read.sourceChanged());
+    }
+}
+
 TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
     test::TempDir dir;
     // The later month named first: the rows still come in time order.
