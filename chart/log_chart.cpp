@@ -48,6 +48,7 @@ LogChart::LogChart(XYPlot& plot, const MemIni& ini)
         line(c)->setYAxis(!onMainChart || slotOnLeftAxis(ini, slot) ? YAxisChoice::Left
                                                                     : YAxisChoice::Right);
     }
+    plot_.bottomAxis()->setNoTicksLabel(true);
     fillHook_ = QObject::connect(&plot_, &XYPlot::aboutToDraw,
                                  [this](QSize size) { fillView(size.width()); });
 }
@@ -62,6 +63,8 @@ void LogChart::setData(std::shared_ptr<const LogData> data) {
         hasReadings_[std::size_t(c - 1)] = data_->extent(c, 0, data_->rows()).any;
     }
     filledColumns_ = -1;
+    // Without a log the time axis has no times to show (its range would read 30.12.99).
+    plot_.bottomAxis()->setNoTicksLabel(data_->rows() == 0);
     plot_.updateLayout();
 }
 

@@ -42,7 +42,8 @@ class LogChart : public QObject {
     LogChart(const LogChart&) = delete;
     LogChart& operator=(const LogChart&) = delete;
 
-    // Shows this log; the axes are left as they are.
+    // Shows this log; the axes' ranges are left as they are (the time axis shows no labels
+    // while there is no row).
     void setData(std::shared_ptr<const LogData> data);
     const LogData& data() const { return *data_; }
     // The whole log in time, the value axes fitted to the shown curves (kept fitted).

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 namespace kvel {
 namespace {
@@ -105,30 +106,49 @@ int readWholeFile(const std::string& path, std::string& bytes) {
     return err;
 }
 
-int replaceFile(const std::string& path, std::string_view bytes) {
-    const std::string target = targetOf(path);
-    if (const int refused = checkWritable(target); refused != 0) return refused;
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return errno;
-    copyPermissions(fd, target);
-
-    int err = writeAll(fd, bytes);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        return err;
+FileReplacement::FileReplacement(const std::string& path) : target_(targetOf(path)) {
+    error_ = checkWritable(target_);
+    if (error_ != 0) return;
+    temp_ = target_ + ".XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0) {
+        error_ = errno;
+        temp_.clear();
+        return;
     }
+    copyPermissions(fd_, target_);
+}
+
+FileReplacement::~FileReplacement() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void FileReplacement::write(std::string_view bytes) {
+    if (error_ == 0) error_ = writeAll(fd_, bytes);
+}
+
+int FileReplacement::commit() {
+    if (error_ != 0) return error_;
+    if (::fsync(fd_) != 0) error_ = errno;
+    if (::close(std::exchange(fd_, -1)) != 0 && error_ == 0) error_ = errno;
+    if (error_ == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error_ = errno;
+    if (error_ != 0) return error_;
+    temp_.clear();
     // Make the rename itself durable; the new content is in place already, so a failure here
     // changes nothing the caller could act on.
-    const int dir = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(directoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         (void)::fsync(dir);
         ::close(dir);
     }
     return 0;
+}
+
+int replaceFile(const std::string& path, std::string_view bytes) {
+    FileReplacement file(path);
+    file.write(bytes);
+    return file.commit();
 }
 
 void removeStaleTemporaries(const std::string& path) {

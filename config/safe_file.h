@@ -17,6 +17,30 @@ int readWholeFile(const std::string& path, std::string& bytes);
 // success.
 int replaceFile(const std::string& path, std::string_view bytes);
 
+// replaceFile for content made piece by piece (an export of millions of lines, never held
+// whole): the pieces go to the temporary file as they come, and commit() flushes it and renames
+// it over path. Until then path keeps its old content; a replacement dropped without commit (a
+// failure, a cancelled export) removes its temporary file and leaves path untouched.
+class FileReplacement {
+  public:
+    explicit FileReplacement(const std::string& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // 0, or the errno of the first call that failed; after a failure nothing more is written.
+    int error() const { return error_; }
+    void write(std::string_view bytes);
+    // Returns error(), 0 once path holds what was written.
+    int commit();
+
+  private:
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+    int error_ = 0;
+};
+
 // Writes all of `text` at the end of the open file (opened with O_APPEND), or cuts the file
 // back to its old length and fails: a line is never left half-written.
 bool appendWhole(int fd, std::string_view text);

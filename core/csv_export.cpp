@@ -29,45 +29,66 @@ std::string isoDateTime(double when) {
     const long long d = doy - (153 * mp + 2) / 5 + 1;
     const long long m = mp < 10 ? mp + 3 : mp - 9;
     const long long y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    char text[128];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d,
-                  rest / 3600, rest / 60 % 60, rest % 60);
-    return text;
-}
-
-std::string logCsv(const LogData& data, double from, double to, const std::vector<int>& channels,
-                   const std::atomic<bool>* cancel) {
-    std::string out = "Дата и время";
-    for (int c : channels) out += ",Канал " + std::to_string(c);
-    out += "\r\n";
-    const int end = data.rowAfter(to);
-    for (int row = data.rowAtOrAfter(from); row < end; ++row) {
-        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return {};
-        out += isoDateTime(data.time(row));
-        for (int c : channels) {
-            out += ',';
-            if (!data.hasReading(row, c)) continue;
-            char text[32];
-            const auto r = std::to_chars(text, text + sizeof text, double(data.value(row, c)),
-                                         std::chars_format::fixed, 2);
-            out.append(text, r.ptr);
-        }
-        out += "\r\n";
+    if (y < 0 || y > 9999) {
+        char text[128];
+        std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d,
+                      rest / 3600, rest / 60 % 60, rest % 60);
+        return text;
     }
-    return out;
+    // Digit by digit: an export writes millions of these.
+    std::string text = "0000-00-00 00:00:00";
+    const auto put = [&text](std::size_t at, long long value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            text[at + std::size_t(k)] += char(value % 10);
+    };
+    put(0, y, 4);
+    put(5, m, 2);
+    put(8, d, 2);
+    put(11, rest / 3600, 2);
+    put(14, rest / 60 % 60, 2);
+    put(17, rest % 60, 2);
+    return text;
 }
 
 bool writeLogCsv(const std::string& path, const LogData& data, double from, double to,
                  const std::vector<int>& channels, std::string& error,
                  const std::atomic<bool>* cancel) {
-    const std::string text = logCsv(data, from, to, channels, cancel);
+    FileReplacement file(path);
+    // Rows are gathered into pieces of about this size: one write per row would be millions
+    // of calls.
+    constexpr std::size_t kPiece = 1 << 20;
+    std::string out = "Дата и время";
+    for (int c : channels) out += ",Канал " + std::to_string(c);
+    out += "\r\n";
+    const int end = data.rowAfter(to);
+    std::array<float, kLogChannels> values{};
+    for (int row = data.rowAtOrAfter(from); row < end && file.error() == 0; ++row) {
+        if (cancel && row % kRowsBetweenCancelChecks == 0 && cancel->load()) return false;
+        out += isoDateTime(data.time(row));
+        data.readings(row, values);
+        for (int c : channels) {
+            out += ',';
+            const float v = values[std::size_t(c - 1)];
+            if (std::isnan(v)) continue;
+            char text[32];
+            const auto r =
+                std::to_chars(text, text + sizeof text, double(v), std::chars_format::fixed, 2);
+            out.append(text, r.ptr);
+        }
+        out += "\r\n";
+        if (out.size() >= kPiece) {
+            file.write(out);
+            out.clear();
+        }
+    }
     if (cancel && cancel->load()) return false;
+    file.write(out);
     // Readings read back from a file changed since are not the log's: nothing is written.
     if (data.sourceChanged()) {
         error = path + ": " + kLogChangedText;
         return false;
     }
-    const int err = replaceFile(path, text);
+    const int err = file.commit();
     if (err != 0) error = path + ": " + std::strerror(err);
     return err == 0;
 }

@@ -103,16 +103,10 @@ double LogData::time(int row) const {
     return kEpochDay + secondsOf(row) / 86400.0;
 }
 
-float LogData::value(int row, int channel) const {
-    const std::uint32_t i = fileIndex(row);
-    const int page = int(i / kPageRows);
-    const std::size_t at = std::size_t(i % kPageRows) * kLogChannels + std::size_t(channel - 1);
+const LogData::Page& LogData::cachedPage(int page) const {
     Store& s = *store_;
-    // Held readings never change after the log was read: no lock is needed.
-    if (s.holding) return (*s.held[std::size_t(page)])[at];
-    std::lock_guard lock(s.mutex);
     // Most look-ups are of the page looked up last.
-    if (page == s.lastPage) return (*s.last)[at];
+    if (page == s.lastPage) return *s.last;
     auto it = s.cache.find(page);
     if (it == s.cache.end()) {
         auto read = std::make_unique<Page>();
@@ -130,7 +124,33 @@ float LogData::value(int row, int channel) const {
     }
     s.lastPage = page;
     s.last = it->second.get();
-    return (*it->second)[at];
+    return *s.last;
+}
+
+float LogData::value(int row, int channel) const {
+    const std::uint32_t i = fileIndex(row);
+    const int page = int(i / kPageRows);
+    const std::size_t at = std::size_t(i % kPageRows) * kLogChannels + std::size_t(channel - 1);
+    Store& s = *store_;
+    // Held readings never change after the log was read: no lock is needed.
+    if (s.holding) return (*s.held[std::size_t(page)])[at];
+    std::lock_guard lock(s.mutex);
+    return cachedPage(page)[at];
+}
+
+void LogData::readings(int row, std::array<float, kLogChannels>& out) const {
+    const std::uint32_t i = fileIndex(row);
+    const int page = int(i / kPageRows);
+    const auto at = std::ptrdiff_t(i % kPageRows) * kLogChannels;
+    Store& s = *store_;
+    if (s.holding) {
+        const Page& held = *s.held[std::size_t(page)];
+        std::copy(held.begin() + at, held.begin() + at + kLogChannels, out.begin());
+        return;
+    }
+    std::lock_guard lock(s.mutex);
+    const Page& cached = cachedPage(page);
+    std::copy(cached.begin() + at, cached.begin() + at + kLogChannels, out.begin());
 }
 
 bool LogData::readBack(int page, Page& out) const {
@@ -176,11 +196,29 @@ bool LogData::readBack(int page, Page& out) const {
     return k == count;
 }
 
-void LogData::takeIntoSummary(std::size_t block, int channel, float v) {
-    float& lo = summary_[0][block * kBlockWidth + std::size_t(channel) * 2];
-    float& hi = summary_[0][block * kBlockWidth + std::size_t(channel) * 2 + 1];
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
+void LogData::openBlock(const std::array<float, kLogChannels>& first) {
+    const float inf = std::numeric_limits<float>::infinity();
+    for (std::size_t c = 0; c < kSummaryWidth; c += 2) {
+        block_[c] = inf;
+        block_[c + 1] = -inf;
+    }
+    std::copy(first.begin(), first.end(), block_.begin() + kFirstAt);
+    blockOpen_ = true;
+}
+
+void LogData::takeIntoBlock(const std::array<float, kLogChannels>& values) {
+    // A channel without a reading (not a number) leaves its extremes as they are: min and max
+    // keep their first argument then.
+    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
+        block_[2 * c] = std::min(block_[2 * c], values[c]);
+        block_[2 * c + 1] = std::max(block_[2 * c + 1], values[c]);
+    }
+    std::copy(values.begin(), values.end(), block_.begin() + kLastAt);
+}
+
+void LogData::closeBlock() {
+    if (!std::exchange(blockOpen_, false)) return;
+    for (const float v : block_) summary_[0].push_back(v);
 }
 
 bool LogData::append(double when, const std::array<float, kLogChannels>& values,
@@ -189,17 +227,12 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values,
     const std::size_t at = std::size_t(rows_);
     if (rows_ > 0 && seconds < seconds_[at - 1]) sorted_ = false;
     seconds_.push_back(seconds);
-    const float inf = std::numeric_limits<float>::infinity();
-    const std::size_t block = at / kPageRows;
     Store& s = *store_;
     if (at % kPageRows == 0) {
+        // The summary of a block is built here and stored whole once the block is done.
+        closeBlock();
+        openBlock(values);
         pageAt_.push_back(where);
-        for (int c = 0; c < kLogChannels; ++c) {
-            summary_[0].push_back(inf);
-            summary_[0].push_back(-inf);
-        }
-        for (const float v : values) summary_[0].push_back(v);
-        for (const float v : values) summary_[0].push_back(v);
         if (s.holding && rows_ >= s.heldRows) {
             // Too long to hold: from now on the readings are read back when asked for.
             s.holding = false;
@@ -210,14 +243,7 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values,
             s.held.back()->fill(noReading());
         }
     }
-    for (int c = 0; c < kLogChannels; ++c) {
-        const float v = values[std::size_t(c)];
-        if (std::isnan(v)) continue;
-        takeIntoSummary(block, c, v);
-    }
-    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
-        summary_[0][block * kBlockWidth + kLastAt + c] = values[c];
-    }
+    takeIntoBlock(values);
     if (s.holding) {
         std::copy(values.begin(), values.end(),
                   s.held.back()->begin() + std::ptrdiff_t(at % kPageRows * kLogChannels));
@@ -227,6 +253,7 @@ bool LogData::append(double when, const std::array<float, kLogChannels>& values,
 }
 
 void LogData::finish() {
+    closeBlock();
     if (!sorted_) {
         // The clock went back, or the files were not in time order: rows are kept in the
         // order of their lines and looked up through the time order.
@@ -257,22 +284,16 @@ void LogData::buildSummary() {
     if (!order_.empty()) {
         // The summary is of blocks in time order: taken again through that order.
         summary_[0] = {};
-        for (std::size_t b = 0; b < blocks0; ++b) {
-            for (int c = 0; c < kLogChannels; ++c) {
-                summary_[0].push_back(inf);
-                summary_[0].push_back(-inf);
+        std::array<float, kLogChannels> values{};
+        for (int row = 0; row < rows_; ++row) {
+            for (int c = 0; c < kLogChannels; ++c) values[std::size_t(c)] = value(row, c + 1);
+            if (row % kBlockRows[0] == 0) {
+                closeBlock();
+                openBlock(values);
             }
-            const int start = int(b) * kBlockRows[0];
-            const int end = std::min(rows_, start + kBlockRows[0]);
-            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(start, c + 1));
-            for (int c = 0; c < kLogChannels; ++c) summary_[0].push_back(value(end - 1, c + 1));
-            for (int row = start; row < end; ++row) {
-                for (int c = 0; c < kLogChannels; ++c) {
-                    const float v = value(row, c + 1);
-                    if (!std::isnan(v)) takeIntoSummary(b, c, v);
-                }
-            }
+            takeIntoBlock(values);
         }
+        closeBlock();
     }
     const std::size_t per = kBlockRows[1] / kBlockRows[0];
     const std::size_t blocks1 = (blocks0 + per - 1) / per;

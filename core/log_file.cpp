@@ -61,9 +61,22 @@ bool readDate(std::string_view text, int& y, int& m, int& d) {
     return validDate(y, m, d);
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 bool readClock(std::string_view text, double& fraction) {
     int h = 0, n = 0, s = 0;
-    if (!readTriple(text, ':', h, n, s)) return false;
+    const char* t = text.data();
+    // The log's own "hh:nn:ss" digit by digit; other spellings ("7:5:3") the general way.
+    if (text.size() == 8 && t[2] == ':' && t[5] == ':' && isDigit(t[0]) && isDigit(t[1]) &&
+        isDigit(t[3]) && isDigit(t[4]) && isDigit(t[6]) && isDigit(t[7])) {
+        h = (t[0] - '0') * 10 + (t[1] - '0');
+        n = (t[3] - '0') * 10 + (t[4] - '0');
+        s = (t[6] - '0') * 10 + (t[7] - '0');
+    } else if (!readTriple(text, ':', h, n, s)) {
+        return false;
+    }
     if (h < 0 || h > 23 || n < 0 || n > 59 || s < 0 || s > 59) return false;
     fraction = (h * 3600 + n * 60 + s) / 86400.0;
     return true;
@@ -174,34 +187,46 @@ struct DateCache {
     double day = 0;
 };
 
-// A line already without its line end, BOM, CR and closing TAB.
+// Where the field that starts at `p` ends: at the next TAB or at the line's end. Fields are a
+// few bytes long, too short for a library search to pay for its call.
+const char* fieldEnd(const char* p, const char* end) {
+    while (p != end && *p != '\t') ++p;
+    return p;
+}
+
+// A line already without its line end, BOM, CR and closing TAB, read in one pass.
 LineKind readFields(std::string_view line, DateCache& cache, double& when,
                     std::array<float, kLogChannels>& values) {
-    std::array<std::string_view, kFields> fields;
-    int count = 0;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = line.find('\t', start);
-        if (count < kFields) fields[std::size_t(count)] = line.substr(start, tab - start);
-        ++count;
-        if (tab == std::string_view::npos) break;
-        start = tab + 1;
-    }
-    if (count != kFields) return LineKind::FieldCount;
-    double fraction = 0;
-    if (fields[0] != cache.date) {
+    // A line with the wrong number of fields is said as such, whatever its fields hold.
+    const auto unreadable = [line] {
+        return std::count(line.begin(), line.end(), '\t') == kFields - 1 ? LineKind::BadField
+                                                                         : LineKind::FieldCount;
+    };
+    const char* const end = line.data() + line.size();
+    const char* p = line.data();
+    const char* q = fieldEnd(p, end);
+    if (q == end) return LineKind::FieldCount;
+    const std::string_view date(p, std::size_t(q - p));
+    if (date != cache.date) {
         int y = 0, m = 0, d = 0;
-        if (!readDate(fields[0], y, m, d)) return LineKind::BadField;
-        cache.date = fields[0];
+        if (!readDate(date, y, m, d)) return unreadable();
+        cache.date = date;
         cache.day = dayNumber(y, m, d);
     }
-    if (!readClock(fields[1], fraction)) return LineKind::BadField;
+    p = q + 1;
+    q = fieldEnd(p, end);
+    if (q == end) return LineKind::FieldCount;
+    double fraction = 0;
+    if (!readClock(std::string_view(p, std::size_t(q - p)), fraction)) return unreadable();
     when = cache.day + fraction;
     // Times are kept as seconds from 1970 in 32 bits.
-    if (when < kFirstDay || when >= kLastDay) return LineKind::BadField;
-    for (int c = 0; c < kLogChannels; ++c) {
-        if (!readValue(fields[std::size_t(2 + c)], values[std::size_t(c)])) {
-            return LineKind::BadField;
-        }
+    if (when < kFirstDay || when >= kLastDay) return unreadable();
+    for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
+        p = q + 1;
+        q = fieldEnd(p, end);
+        // Every field but the last is followed by a TAB, the last by the line's end.
+        if ((q == end) != (c + 1 == std::size_t(kLogChannels))) return LineKind::FieldCount;
+        if (!readValue(std::string_view(p, std::size_t(q - p)), values[c])) return unreadable();
     }
     return LineKind::Data;
 }
@@ -347,42 +372,170 @@ namespace {
 
 // A data line is about 110 bytes; anything far longer is not one and is never held whole.
 constexpr std::size_t kLongestLine = 4096;
+// Bytes read at a time: a file of empty lines makes at most this many lines at once.
+constexpr std::size_t kChunk = 1 << 20;
+// The share of a piece's lines read on the second thread: the first also reads the file and
+// takes every line into the table (measured: five sixths keep both threads equally busy).
+constexpr std::size_t kSecondShare = 5, kShares = 6;
 
-// Whole lines, at `offset` of their file: the first half into `lower`, the second (read on a
-// thread of its own) into `upper`.
-void readInHalves(std::string_view text, long long offset, std::vector<LogParser::Line>& lower,
-                  std::vector<LogParser::Line>& upper) {
-    upper.clear();
-    const std::size_t half =
-        text.size() > (64 << 10) ? text.find('\n', text.size() / 2) + 1 : text.size();
-    std::exception_ptr failure;
-    std::thread second;
-    const auto readUpper = [&] {
-        try {
-            LogParser::readLines(text.substr(half), offset + (long long)half, upper);
-        } catch (...) {
-            failure = std::current_exception();
+// One file into the parser, read a piece at a time; false with the reason when it cannot be
+// read or reading was cancelled. The file stays open in `data` for reading readings back.
+//
+// Two threads share the work: while a second thread reads the lines of the latter part of
+// piece k, this one takes in the lines of piece k − 1's latter part, reads the lines of piece
+// k's first part and takes them in, and reads piece k + 1 from the file. Lines are taken in
+// their file order.
+class FileReader {
+  public:
+    FileReader(int fd, LogParser& parser) : fd_(fd), parser_(parser) {
+        for (std::vector<char>& b : buffers_) b.resize(kChunk);
+    }
+
+    bool run(std::string& error, LogLoadProgress* progress, long long doneBefore) {
+        int current = 0;
+        if (!readPiece(buffers_[0], error)) return false;
+        std::vector<LogParser::Line> pending, upper, lower;
+        for (;;) {
+            if (progress) progress->bytesDone.store(doneBefore + done_, std::memory_order_relaxed);
+            if (progress && progress->cancel && progress->cancel->load()) {
+                error = "прервано";
+                return false;
+            }
+            const Piece piece = piece_;
+            const Lead lead = std::exchange(lead_, {});
+            const bool more = piece.size > 0;
+            // The second thread's part starts at a line's start.
+            std::size_t cut = piece.body.size();
+            if (piece.body.size() > (64 << 10)) {
+                cut = piece.body.find('\n', piece.body.size() / kShares * (kShares - kSecondShare));
+                cut = cut == std::string_view::npos ? piece.body.size() : cut + 1;
+            }
+            std::exception_ptr failure;
+            std::thread second;
+            const auto readUpper = [&] {
+                try {
+                    LogParser::readLines(piece.body.substr(cut), piece.bodyAt + (long long)cut,
+                                         upper);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            };
+            upper.clear();
+            if (cut < piece.body.size()) {
+                try {
+                    second = std::thread(readUpper);
+                } catch (const std::system_error&) {
+                    readUpper();  // no thread to be had (memory is short): read it here
+                }
+            }
+            struct Join {
+                std::thread& t;
+                ~Join() {
+                    if (t.joinable()) t.join();
+                }
+            } join{second};
+            parser_.add(pending);
+            addLead(lead);
+            LogParser::readLines(piece.body.substr(0, cut), piece.bodyAt, lower);
+            parser_.add(lower);
+            current = 1 - current;
+            const bool read = more && readPiece(buffers_[std::size_t(current)], error);
+            if (second.joinable()) second.join();
+            if (failure) std::rethrow_exception(failure);
+            std::swap(pending, upper);
+            if (more && !read) return false;
+            if (!more) break;
         }
+        parser_.add(pending);
+        addLead(lead_);
+        if (overlong_) {
+            parser_.addOverlongLine();
+        } else if (!partial_.empty()) {
+            parser_.addLine(partial_, false, partialAt_);
+        }
+        return true;
+    }
+
+    long long done() const { return done_; }
+
+  private:
+    // The whole lines of a piece read, and where they start in the file.
+    struct Piece {
+        std::string_view body;
+        long long bodyAt = 0;
+        std::size_t size = 0;
     };
-    if (half < text.size()) {
-        try {
-            second = std::thread(readUpper);
-        } catch (const std::system_error&) {
-            readUpper();  // no thread to be had (memory is short): read it here
+    // The line that a piece's start completed (its start was in the piece before).
+    struct Lead {
+        bool any = false, overlong = false;
+        std::string text;
+        long long at = 0;
+    };
+
+    void addLead(const Lead& lead) {
+        if (!lead.any) return;
+        if (lead.overlong) {
+            parser_.addOverlongLine();
+        } else {
+            parser_.addLine(lead.text, true, lead.at);
         }
     }
-    try {
-        LogParser::readLines(text.substr(0, half), offset, lower);
-    } catch (...) {
-        if (second.joinable()) second.join();
-        throw;
-    }
-    if (second.joinable()) second.join();
-    if (failure) std::rethrow_exception(failure);
-}
 
-// One file into the parser; false with the reason when it cannot be read or reading was
-// cancelled. The file stays open in `data` for reading readings back.
+    // Reads the next piece into `buffer`: piece_ and lead_ tell what it holds (an empty piece
+    // at the file's end).
+    bool readPiece(std::vector<char>& buffer, std::string& error) {
+        ssize_t n = 0;
+        do {
+            n = ::read(fd_, buffer.data(), buffer.size());
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        const long long base = done_;
+        done_ += n;
+        piece_ = {{}, done_, std::size_t(n)};
+        std::string_view rest(buffer.data(), std::size_t(n));
+        // Each byte is looked at once: lines are taken from the piece itself, and only the
+        // start of a line the piece cuts is kept (never more than the longest line).
+        if (const std::size_t end = rest.find('\n'); end != std::string_view::npos) {
+            lead_.any = true;
+            lead_.at = partial_.empty() ? base : partialAt_;
+            lead_.overlong = overlong_;
+            if (!overlong_) {
+                partial_.append(rest.data(), end);
+                lead_.overlong = partial_.size() > kLongestLine;
+                if (!lead_.overlong) lead_.text = partial_;
+            }
+            partial_.clear();
+            overlong_ = false;
+            rest.remove_prefix(end + 1);
+            piece_.body = rest.substr(0, rest.rfind('\n') + 1);
+            piece_.bodyAt = base + (piece_.body.data() - buffer.data());
+            rest.remove_prefix(piece_.body.size());
+        }
+        if (!overlong_) {
+            if (partial_.empty()) partialAt_ = base + (rest.data() - buffer.data());
+            partial_.append(rest);
+            if (partial_.size() > kLongestLine) {
+                overlong_ = true;
+                partial_.clear();
+            }
+        }
+        return true;
+    }
+
+    int fd_;
+    LogParser& parser_;
+    std::array<std::vector<char>, 2> buffers_;
+    Piece piece_;
+    Lead lead_;
+    std::string partial_;  // the start of a line that the last piece cut
+    long long partialAt_ = 0;
+    bool overlong_ = false;
+    long long done_ = 0;
+};
+
 bool readInto(const std::string& path, int index, LogParser& parser, LogData& data,
               std::string& error, LogLoadProgress* progress, long long& doneBefore) {
     struct Descriptor {
@@ -391,86 +544,18 @@ bool readInto(const std::string& path, int index, LogParser& parser, LogData& da
             if (fd >= 0) ::close(fd);
         }
     } file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    const int fd = file.fd;
-    if (fd < 0) {
+    if (file.fd < 0) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
     parser.beginFile(index);
-    std::vector<char> chunk(4 << 20);
-    std::vector<LogParser::Line> lower, upper;
-    std::string partial;  // the start of a line that the last piece cut
-    long long partialAt = 0;
-    bool overlong = false;
-    long long done = 0;
-    for (;;) {
-        if (progress && progress->cancel.load(std::memory_order_relaxed)) {
-            error = "прервано";
-            return false;
-        }
-        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = path + ": " + std::strerror(errno);
-            return false;
-        }
-        if (n == 0) break;
-        const long long base = done;
-        done += static_cast<long long>(n);
-        if (progress) progress->bytesDone.store(doneBefore + done, std::memory_order_relaxed);
-        std::string_view rest(chunk.data(), std::size_t(n));
-        const auto offsetOf = [&](std::string_view at) {
-            return base + (at.data() - chunk.data());
-        };
-        // Each byte is looked at once: lines are taken from the piece itself, and only the
-        // start of a line the piece cuts is kept (never more than the longest line).
-        if (const std::size_t end = rest.find('\n'); end != std::string_view::npos) {
-            if (overlong) {
-                parser.addOverlongLine();
-            } else if (!partial.empty()) {
-                partial.append(rest.data(), end);
-                if (partial.size() > kLongestLine) {
-                    parser.addOverlongLine();
-                } else {
-                    parser.addLine(partial, true, partialAt);
-                }
-            } else {
-                parser.addLine(rest.substr(0, end), true, offsetOf(rest));
-            }
-            partial.clear();
-            overlong = false;
-            rest.remove_prefix(end + 1);
-            // The whole lines of the piece, a megabyte at a time (so that a file of empty lines
-            // never makes millions of them at once), each's two halves read on two threads.
-            std::string_view body = rest.substr(0, rest.rfind('\n') + 1);
-            rest.remove_prefix(body.size());
-            while (!body.empty()) {
-                const std::size_t next =
-                    body.size() > (1 << 20) ? body.find('\n', 1 << 20) : std::string_view::npos;
-                const std::size_t cut = next == std::string_view::npos ? body.size() : next + 1;
-                const std::string_view piece = body.substr(0, cut);
-                body.remove_prefix(cut);
-                readInHalves(piece, offsetOf(piece), lower, upper);
-                parser.add(lower);
-                parser.add(upper);
-            }
-        }
-        if (!overlong) {
-            if (partial.empty()) partialAt = offsetOf(rest);
-            partial.append(rest);
-            if (partial.size() > kLongestLine) {
-                overlong = true;
-                partial.clear();
-            }
-        }
+    FileReader reader(file.fd, parser);
+    if (!reader.run(error, progress, doneBefore)) {
+        if (error != "прервано") error = path + ": " + error;
+        return false;
     }
-    if (overlong) {
-        parser.addOverlongLine();
-    } else if (!partial.empty()) {
-        parser.addLine(partial, false, partialAt);
-    }
-    data.keepSource(std::exchange(file.fd, -1), done);
-    doneBefore += done;
+    data.keepSource(std::exchange(file.fd, -1), reader.done());
+    doneBefore += reader.done();
     return true;
 }
 

@@ -74,6 +74,8 @@ class LogData {
     // °C, not a number where the channel had no reading.
     float value(int row, int channel) const;
     bool hasReading(int row, int channel) const { return !std::isnan(value(row, channel)); }
+    // The readings of every channel of the row at once (a pass over many rows, an export).
+    void readings(int row, std::array<float, kLogChannels>& out) const;
     // The first row at or after t, the first row after t (rows() when none).
     int rowAtOrAfter(double t) const;
     int rowAfter(double t) const;
@@ -124,11 +126,18 @@ class LogData {
         return order_.empty() ? std::uint32_t(row) : order_[std::size_t(row)];
     }
     double secondsOf(int row) const { return double(seconds_[fileIndex(row)]); }
-    void takeIntoSummary(std::size_t block, int channel, float v);
+    // The summary of the block being built: per channel min and max, then the readings of its
+    // first and of its last row.
+    void openBlock(const std::array<float, kLogChannels>& first);
+    void takeIntoBlock(const std::array<float, kLogChannels>& values);
+    void closeBlock();
     void buildSummary();
     // The readings of rows kPageRows·page … in file order, read back from the files; false
     // when they no longer hold them.
     bool readBack(int page, Page& out) const;
+    // Page `page` of the readings read back, from the cache or the files; the store's mutex
+    // is held.
+    const Page& cachedPage(int page) const;
     // Times in seconds from 1970, in file order; order_[row] is the file-order index of the
     // row-th in time (empty when the file order is the time order).
     PiecedVector<std::uint32_t> seconds_;
@@ -137,17 +146,19 @@ class LogData {
     PiecedVector<std::uint64_t> pageAt_;
     // Per summary level: min and max per block and channel, blocks in time order.
     std::array<PiecedVector<float>, 2> summary_;
+    std::array<float, std::size_t(kLogChannels) * 4> block_{};
+    bool blockOpen_ = false;
     std::unique_ptr<Store> store_;
     int rows_ = 0;
     bool sorted_ = true;
     double usualStep_ = 0;
 };
 
-// Shared with a reading thread: how far it got, and a request to stop.
+// Shared with a reading thread: how far it got, and where it looks for a request to stop.
 struct LogLoadProgress {
     std::atomic<long long> bytesDone{0};
     std::atomic<long long> bytesTotal{0};
-    std::atomic<bool> cancel{false};
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Takes a log line by line: header lines (in either encoding) and empty lines are passed over.

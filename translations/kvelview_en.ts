@@ -613,6 +613,14 @@ invalid time: %5</translation>
         <source>Ошибка записи файла %1: недостаточно памяти</source>
         <translation>Error writing file %1: not enough memory</translation>
     </message>
+    <message>
+        <source>: чтение прервано, F5 — прочитать снова</source>
+        <translation>: reading interrupted, F5 to read again</translation>
+    </message>
+    <message>
+        <source>: журнал не прочитан, F5 — прочитать снова</source>
+        <translation>: log not read, F5 to read again</translation>
+    </message>
 </context>
 <context>
     <name>kvel::MainWindow</name>

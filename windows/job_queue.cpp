@@ -3,9 +3,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace kvel {
 
 struct JobQueue::Running {
+    Id id = 0;
     std::atomic<bool> cancel{false};
     // Set last by the thread; `apply` is the queue's once it is seen set.
     std::atomic<bool> done{false};
@@ -21,9 +24,22 @@ JobQueue::~JobQueue() {
     stop();
 }
 
-void JobQueue::run(Work work) {
-    waiting_.push_back(std::move(work));
+JobQueue::Id JobQueue::run(Work work) {
+    const Id id = ++lastId_;
+    waiting_.emplace_back(id, std::move(work));
     if (!running_) startNext();
+    return id;
+}
+
+void JobQueue::cancel(Id id) {
+    if (running_ && running_->id == id) running_->cancel = true;
+    std::erase_if(waiting_, [id](const auto& job) { return job.first == id; });
+}
+
+bool JobQueue::pending(Id id) const {
+    return (running_ && running_->id == id) ||
+           std::any_of(waiting_.begin(), waiting_.end(),
+                       [id](const auto& job) { return job.first == id; });
 }
 
 void JobQueue::stop() {
@@ -41,9 +57,11 @@ void JobQueue::startNext() {
         return;
     }
     auto running = std::make_shared<Running>();
+    running->id = waiting_.front().first;
     running_ = running;
-    thread_ = std::thread([work = std::move(waiting_.front()), running] {
-        // Below the GUI thread and the polls, as the reading of a log.
+    thread_ = std::thread([work = std::move(waiting_.front().second), running] {
+        // Below the GUI thread and the polls: reading a long log uses both cores, and its
+        // threads (which inherit this) give way to the live window.
         ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
         running->apply = work(running->cancel);
         running->done.store(true, std::memory_order_release);

@@ -1,8 +1,5 @@
 #include "windows/log_viewer_window.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,16 +45,6 @@ QString textOf(const std::string& s) {
 
 }  // namespace
 
-struct LogViewerWindow::LoadResult {
-    // Set last by the reading thread; the rest is the window's once it is seen set.
-    std::atomic<bool> finished{false};
-    QStringList paths;
-    std::shared_ptr<LogData> data;
-    bool ok = false;
-    bool cancelled = false;
-    std::string error;
-};
-
 LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent)
     : QMainWindow(parent), ini_(ini), data_(std::make_shared<LogData>()) {
     setWindowFlag(Qt::Window);
@@ -71,7 +58,6 @@ LogViewerWindow::LogViewerWindow(MemIni& ini, QWidget* parent)
 
 LogViewerWindow::~LogViewerWindow() {
     jobs_.stop();
-    stopLoader();
     // The markers and the chart's lines go before the plot they work on.
     chartPanel_->detachMarkers();
     markers_.reset();
@@ -139,7 +125,6 @@ void LogViewerWindow::buildLayout() {
     cancelButton_->hide();
     statusBar()->addPermanentWidget(cancelButton_);
     connect(cancelButton_, &QPushButton::clicked, this, &LogViewerWindow::cancelLoad);
-    // Also how soon a finished read is taken up.
     progressTimer_.setInterval(50);
     connect(&progressTimer_, &QTimer::timeout, this, &LogViewerWindow::showProgress);
 }
@@ -195,103 +180,107 @@ void LogViewerWindow::buildRangeBar() {
 }
 
 void LogViewerWindow::load(const QStringList& paths) {
-    stopLoader();
-    loadingPaths_ = paths;
-    progress_ = std::make_shared<LogLoadProgress>();
-    auto result = std::make_shared<LoadResult>();
-    result->paths = paths;
-    pending_ = result;
+    reloadView_.reset();
+    startLoad(paths);
+}
+
+void LogViewerWindow::startLoad(const QStringList& paths) {
+    if (loadJob_ != 0) jobs_.cancel(std::exchange(loadJob_, 0));
+    auto progress = std::make_shared<LogLoadProgress>();
+    progress_ = progress;
     progressBar_->setValue(0);
     progressBar_->show();
     cancelButton_->show();
     progressTimer_.start();
     status_->setText(tr("Чтение журнала: ") + logsName(paths));
-    // The thread never touches the window: it leaves its result in `result`, which the
-    // window's progress timer takes once it is finished (the destructor waits for the thread).
-    loader_ = std::thread([files = stdPaths(paths), progress = progress_, result] {
-        // Below the GUI thread and the polls: reading a long log uses both cores, and its
-        // threads (which inherit this) give way to the live window.
-        ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
+    loadJob_ = jobs_.run([this, paths, files = stdPaths(paths),
+                          progress](const std::atomic<bool>& cancel) -> JobQueue::Apply {
+        progress->cancel = &cancel;
+        std::shared_ptr<LogData> data;
+        std::string error;
         try {
-            result->data = std::make_shared<LogData>();
-            result->ok = readLogFiles(files, *result->data, result->error, progress.get());
+            data = std::make_shared<LogData>();
+            if (!readLogFiles(files, *data, error, progress.get())) data.reset();
         } catch (const std::bad_alloc&) {
-            result->ok = false;
-            result->error = tr("недостаточно памяти, чтобы показать журнал").toStdString();
+            data.reset();
+            error = tr("недостаточно памяти, чтобы показать журнал").toStdString();
         }
-        result->cancelled = progress->cancel.load();
-        if (!result->ok) result->data.reset();
-        result->finished.store(true, std::memory_order_release);
+        progress->cancel = nullptr;
+        return [this, paths, data = std::move(data), error] {
+            loadJob_ = 0;
+            if (data) {
+                loadFinished(paths, data, error);
+            } else {
+                loadFailed(error, false);
+            }
+        };
     });
 }
 
-void LogViewerWindow::stopLoader() {
-    if (!loader_.joinable()) return;
-    progress_->cancel = true;
-    loader_.join();
-    pending_.reset();
-    progressTimer_.stop();
+void LogViewerWindow::cancelLoad() {
+    if (loadJob_ == 0) return;
+    jobs_.cancel(std::exchange(loadJob_, 0));
+    loadFailed({}, true);
 }
 
-void LogViewerWindow::cancelLoad() {
-    if (progress_) progress_->cancel = true;
+void LogViewerWindow::endLoad() {
+    progressTimer_.stop();
+    progressBar_->hide();
+    cancelButton_->hide();
 }
 
 void LogViewerWindow::showProgress() {
-    if (pending_ && pending_->finished.load(std::memory_order_acquire)) {
-        loadFinished(std::exchange(pending_, nullptr));
-        return;
-    }
-    if (!progress_) return;
     const long long total = progress_->bytesTotal.load();
     const long long done = progress_->bytesDone.load();
     progressBar_->setValue(total > 0 ? int(done * 1000 / total) : 0);
 }
 
 void LogViewerWindow::closeEvent(QCloseEvent* e) {
-    cancelLoad();
+    // Quietly: the window goes, and with it its jobs.
+    if (loadJob_ != 0) jobs_.cancel(std::exchange(loadJob_, 0));
     QMainWindow::closeEvent(e);
 }
 
-void LogViewerWindow::loadFinished(const std::shared_ptr<LoadResult>& result) {
-    if (loader_.joinable()) loader_.join();
-    progressTimer_.stop();
-    progressBar_->hide();
-    cancelButton_->hide();
-    const bool reloading = std::exchange(reloading_, false);
-    lastLoadOk_ = result->ok;
-    if (!result->ok) {
-        if (!result->cancelled) {
-            showMessage(tr("Не удалось открыть журнал %1")
-                            .arg(QString::fromStdString(result->error))
-                            .toStdString(),
-                        "Ошибка");
-        }
-        showCounts();
-        if (result->cancelled && !paths_.isEmpty())
-            status_->setText(status_->text() + tr(" (чтение прервано)"));
-        emit loaded(false);
-        if (paths_.isEmpty() && closeOnFailure_) close();
-        return;
+void LogViewerWindow::loadFailed(const std::string& error, bool cancelled) {
+    endLoad();
+    lastLoadOk_ = false;
+    if (!cancelled) {
+        showMessage(tr("Не удалось открыть журнал %1").arg(textOf(error)).toStdString(), "Ошибка");
     }
+    showCounts();
+    if (reloadView_) {
+        // The log was dropped for the new read: the view stays for the next F5.
+        status_->setText(logsName(paths_) +
+                         (cancelled ? tr(": чтение прервано, F5 — прочитать снова")
+                                    : tr(": журнал не прочитан, F5 — прочитать снова")));
+    } else if (cancelled && !paths_.isEmpty()) {
+        status_->setText(status_->text() + tr(" (чтение прервано)"));
+    }
+    emit loaded(false);
+    if (paths_.isEmpty() && closeOnFailure_) close();
+}
+
+void LogViewerWindow::loadFinished(const QStringList& paths, std::shared_ptr<LogData> data,
+                                   const std::string&) {
+    endLoad();
+    lastLoadOk_ = true;
     const bool first = paths_.isEmpty();
-    // A reload follows a growing log when the view showed its end: same width, new end.
-    const bool follow = reloading && chart_->showsEnd();
-    const double oldEnd = data_->rows() > 0 ? data_->time(data_->rows() - 1) : 0;
+    const std::optional<ReloadView> reloaded = std::exchange(reloadView_, std::nullopt);
     const Axis& bottom = *plot_->bottomAxis();
     const double viewFrom = bottom.min(), viewTo = bottom.max();
-    paths_ = result->paths;
-    data_ = result->data;
+    paths_ = paths;
+    data_ = std::move(data);
     chart_->setData(data_);
     for (int c = 1; c <= kLogChannels; ++c) {
         QCheckBox* check = checks_[std::size_t(c - 1)];
         check->setEnabled(chart_->hasReadings(c));
         chart_->setChannelShown(c, check->isChecked());
     }
-    if (first || !reloading) {
+    if (first || !reloaded) {
         chart_->standardView();
-    } else if (follow && data_->rows() > 0) {
-        const double shift = data_->time(data_->rows() - 1) - oldEnd;
+    } else if (reloaded->follow && data_->rows() > 0) {
+        // A reload follows a growing log when the view showed its end: same width, new end.
+        const double shift = data_->time(data_->rows() - 1) - reloaded->oldEnd;
         if (shift > 0) chart_->setTimeRange(viewFrom + shift, viewTo + shift);
     }
     setWindowTitle(tr("Просмотр журнала — ") + logsName(paths_));
@@ -350,8 +339,16 @@ bool LogViewerWindow::chooseFolderAndOpen() {
 
 bool LogViewerWindow::reload() {
     if (paths_.isEmpty()) return false;
-    load(paths_);
-    reloading_ = true;
+    // Taken before the log goes (a reload under way took it already).
+    if (!reloadView_) {
+        const int rows = data_->rows();
+        reloadView_ = ReloadView{chart_->showsEnd(), rows > 0 ? data_->time(rows - 1) : 0};
+    }
+    // The log shown goes before the new one is read: a long log is never held twice. Jobs
+    // still under way on it keep it until they are done.
+    data_ = std::make_shared<LogData>();
+    chart_->setData(data_);
+    startLoad(paths_);
     return true;
 }
 
@@ -500,7 +497,7 @@ int runLogViewer(const QString& path) {
     MemIni ini("mem.ini");
     const std::string folder = ini.readString(keys::kLogViewerFolder);
     auto* window = new LogViewerWindow(ini);
-    // The window shows at once and reads the log on its own thread; a log that cannot be read
+    // The window shows at once and reads the log on its job thread; a log that cannot be read
     // ends the program with status 1 after its message.
     QObject::connect(window, &LogViewerWindow::loaded, [window](bool ok) {
         if (!ok && window->paths().isEmpty()) QCoreApplication::exit(1);

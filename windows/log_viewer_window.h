@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "chart/chart_interaction.h"
 #include "chart/log_chart.h"
@@ -30,7 +30,7 @@ class LogStatsDialog;
 // the main chart's check boxes, read-outs, markers, zoom and pan; a time range can be typed;
 // reload (F5) keeps the view, or follows the end of a growing log when the view showed it; the
 // chart can be saved as a picture, the visible time range as CSV, and statistics between the
-// markers copied as text. Logs are read on a thread of their own with a progress bar and
+// markers copied as text. Logs are read on the window's job thread with a progress bar and
 // "Отмена"; the window stays usable and may be closed meanwhile. Several viewers may be open at
 // once; each closes by itself.
 class LogViewerWindow : public QMainWindow {
@@ -41,8 +41,8 @@ class LogViewerWindow : public QMainWindow {
     explicit LogViewerWindow(MemIni& ini, QWidget* parent = nullptr);
     ~LogViewerWindow() override;
 
-    // Starts reading the logs (one time axis for all); the window shows them when done (see
-    // loaded()). A read that is under way is cancelled first.
+    // Starts reading the logs (one time axis for all) as a job of the window's queue; the window
+    // shows them when done (see loaded()). A read that is under way is cancelled first.
     void load(const QStringList& paths);
     // Reads the log and waits, the events going on meanwhile; false (with a message) when it
     // cannot be read.
@@ -50,14 +50,17 @@ class LogViewerWindow : public QMainWindow {
     bool openFiles(const QStringList& paths);
     // Waits (the events going on) until no read is under way; the last read's outcome.
     bool waitUntilLoaded();
-    bool loading() const { return loader_.joinable(); }
+    bool loading() const { return loadJob_ != 0; }
     // Asks for logs or a folder of them (starting in the folder remembered in mem.ini) and
     // starts reading; false when nothing was chosen.
     bool chooseAndOpen();
     bool chooseFolderAndOpen();
-    // Reads the same files again, keeping the view and the check boxes.
+    // Reads the same files again, keeping the view and the check boxes. The log shown goes
+    // first, so that a long log is never held twice; when the new read fails the view is kept
+    // for the next try.
     bool reload();
-    // Stops a read under way; the window keeps what it showed.
+    // Stops a read under way (loaded(false) at once); a load that replaced nothing leaves the
+    // window as it was.
     void cancelLoad();
     // The chart as PNG or SVG; false on failure (with a message) or when nothing was chosen.
     bool exportImage();
@@ -70,7 +73,8 @@ class LogViewerWindow : public QMainWindow {
     // Statistics between the markers into the statistics dialog, computed on the window's job
     // thread (a long log's readings are read back from its file).
     void showStatistics();
-    // Statistics and CSV export under way or waiting; finished() when the last is done.
+    // Reading, statistics and CSV export under way or waiting; finished() when the last is
+    // done.
     JobQueue& jobs() { return jobs_; }
 
     const LogData& data() const { return *data_; }
@@ -91,14 +95,17 @@ class LogViewerWindow : public QMainWindow {
   private:
     // Opens the chosen logs here, or in a new viewer when this one shows a log already.
     bool openChosen(const QStringList& paths);
-    struct LoadResult;
     void buildLayout();
     void buildRangeBar();
     void wireChart();
     void showCounts();
-    void loadFinished(const std::shared_ptr<LoadResult>& result);
+    void startLoad(const QStringList& paths);
+    void loadFinished(const QStringList& paths, std::shared_ptr<LogData> data,
+                      const std::string& error);
+    // The read under way ended without a log: failed (with `error`) or cancelled.
+    void loadFailed(const std::string& error, bool cancelled);
+    void endLoad();
     void showProgress();
-    void stopLoader();
     std::vector<int> shownChannels() const;
 
     MemIni& ini_;
@@ -116,13 +123,17 @@ class LogViewerWindow : public QMainWindow {
     QPushButton* cancelButton_ = nullptr;
     LogStatsDialog* stats_ = nullptr;
 
-    // The read under way: its thread, what it reports, what the window does when it ends.
-    std::thread loader_;
+    // The read under way (a job of jobs_; 0 when none) and how far it got.
+    JobQueue::Id loadJob_ = 0;
     std::shared_ptr<LogLoadProgress> progress_;
-    std::shared_ptr<LoadResult> pending_;
     QTimer progressTimer_;
-    QStringList loadingPaths_;
-    bool reloading_ = false;
+    // Of a reload: whether the view showed the log's end, and that end (the log itself is
+    // dropped while the new one is read). Kept until a reload succeeds.
+    struct ReloadView {
+        bool follow = false;
+        double oldEnd = 0;
+    };
+    std::optional<ReloadView> reloadView_;
     bool lastLoadOk_ = false;
     bool closeOnFailure_ = false;
     JobQueue jobs_;

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -149,7 +151,11 @@ TEST(LogCsv, TheRangeWithIsoTimesDotDecimalsAndEmptyCellsForNoReading) {
     double from = 0, to = 0;
     ASSERT_TRUE(parseTimeArgument("2026-12-06T13:05:14", from));
     ASSERT_TRUE(parseTimeArgument("06.12.26 13:05:19", to));
-    EXPECT_EQ(logCsv(data, from, to, {1, 2}),
+    test::TempDir dir;
+    const std::string csv = dir.File("out.csv");
+    std::string error;
+    ASSERT_TRUE(writeLogCsv(csv, data, from, to, {1, 2}, error)) << error;
+    EXPECT_EQ(test::ReadBytes(csv),
               "Дата и время,Канал 1,Канал 2\r\n"
               "2026-12-06 13:05:14,,\r\n"
               "2026-12-06 13:05:19,-0.05,\r\n");
@@ -334,6 +340,50 @@ TEST(LogFile, ALongLogsReadingsAreReadBackExactlyAndAFileChangedAfterReadingIsNo
     EXPECT_FALSE(std::filesystem::exists(csv));
 }
 
+// An export is written whole or not at all: a cancelled one or one the disk cannot take leaves
+// the file that was there as it was, and no temporary file beside it.
+TEST(LogCsv, AnExportThatFailsOrIsCancelledLeavesTheOldFileAndNoTemporary) {
+    test::TempDir dir;
+    const std::string path = dir.File("log.txt");
+    test::WriteBytes(path, kHeader + Lines(20000, 5, Ramp));
+    LogData data;
+    std::string error;
+    ASSERT_TRUE(readLogFile(path, data, error, 0)) << error;
+    const std::string csv = dir.File("out.csv");
+    test::WriteBytes(csv, "old");
+    const auto filesInFolder = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+    };
+
+    const std::atomic<bool> cancel{true};
+    EXPECT_FALSE(writeLogCsv(csv, data, data.time(0), data.time(19999), {1}, error, &cancel));
+    EXPECT_EQ(test::ReadBytes(csv), "old");
+    EXPECT_EQ(filesInFolder(), 2);
+
+    // Files may grow to 100 KB only: the export (about 500 KB) fails in the middle.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100 << 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    error.clear();
+    const bool written = writeLogCsv(csv, data, data.time(0), data.time(19999), {1}, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(csv + ": "), std::string::npos) << error;
+    EXPECT_EQ(test::ReadBytes(csv), "old");
+    EXPECT_EQ(filesInFolder(), 2);
+
+    // The whole range goes out row by row, every row as the log holds it.
+    ASSERT_TRUE(writeLogCsv(csv, data, data.time(0), data.time(19999), {1}, error)) << error;
+    const std::string text = test::ReadBytes(csv);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 20001);
+    EXPECT_NE(text.find("\r\n2026-11-16 00:00:05,"), std::string::npos);
+    EXPECT_EQ(filesInFolder(), 2);
+}
+
 TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     // Megabytes, so that pieces and their halves are cut; bad lines and a wrong time stamp far
     // from the start, and a clock set back.
@@ -353,6 +403,41 @@ TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     EXPECT_EQ(onThreads.clockSetBacks, 1);
     EXPECT_EQ(onThreads.skippedTotal(), 3);
     ExpectSameLog(onThreads, lineByLine);
+    // Read back by the places of their lines, found while the pieces were cut.
+    LogData readBack;
+    ASSERT_TRUE(readLogFile(dir.File("log.txt"), readBack, error, 0)) << error;
+    ExpectSameLog(readBack, lineByLine);
+    EXPECT_FALSE(readBack.sourceChanged());
+}
+
+// The file is read a megabyte at a time: wherever a piece ends (inside a line far too long,
+// just before or after a line's end, between CR and LF), the log is the one line by line gives.
+TEST(LogFile, WhereverAPieceOfTheFileEndsTheLogIsTheSame) {
+    const std::string lines = Lines(12000, 5, Ramp);
+    const std::size_t cut = lines.find('\n', 600000) + 1;
+    const std::string body = lines.substr(0, cut) + std::string(9000, 'z') + "\n" +
+                             lines.substr(cut) + "16.11.26\t23:59:59\t1";
+    constexpr std::size_t kPiece = 1 << 20;
+    test::TempDir dir;
+    // The long line starts at `at`: the first piece ends inside it, right after the line
+    // before it, between that line's CR and LF, or just before its CR.
+    for (const std::size_t at : {kPiece - 100, kPiece, kPiece + 1, kPiece + 2}) {
+        // A header line ("Дата…", 8 bytes before its blanks) as long as it takes.
+        const std::string pad = "Дата" + std::string(at - kHeader.size() - cut - 10, ' ') + "\r\n";
+        const std::string text = kHeader + pad + body;
+        ASSERT_EQ(text.find(std::string(100, 'z')), at);
+        test::WriteBytes(dir.File("log.txt"), text);
+        LogData read;
+        std::string error;
+        ASSERT_TRUE(readLogFile(dir.File("log.txt"), read, error, 0)) << error;
+        const LogData lineByLine = parseLog(text);
+        EXPECT_EQ(read.skipped, lineByLine.skipped) << at;
+        EXPECT_EQ(read.skippedCount(LogSkip::TornLine), 1) << at;
+        EXPECT_EQ(read.skippedCount(LogSkip::FieldCount), 1) << at;
+        EXPECT_EQ(read.firstSkippedLine, lineByLine.firstSkippedLine) << at;
+        ExpectSameLog(read, lineByLine);
+        EXPECT_FALSE(read.sourceChanged());
+    }
 }
 
 TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
@@ -371,25 +456,21 @@ TEST(LogFile, SeveralFilesOnOneTimeAxisAndALineWithoutEndIsNeverHeldWhole) {
     EXPECT_LT(data.time(9), data.time(10));
     EXPECT_EQ(data.skippedCount(LogSkip::FieldCount), 1);
 
+    const std::atomic<bool> cancel{true};
     LogLoadProgress progress;
-    progress.cancel = true;
+    progress.cancel = &cancel;
     EXPECT_FALSE(readLogFiles({dir.File("a.txt")}, data, error, &progress));
     EXPECT_EQ(data.rows(), 0);
 }
 
 TEST(LogFile, RunningOutOfMemoryIsAnErrorNotTheEndOfTheProgram) {
-    test::TempDir dir;
-    const std::string path = dir.File("big.txt");
-    test::WriteBytes(path, kHeader + Lines(400000, 1, Ramp));
-    // In a child whose address space ends a little above what it uses now.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Heap the process freed earlier would be reused without growing the address space:
-        // take it first, so that the limit below is what the reader has.
+    // The reader runs in a fresh process of this test alone: a forked one would inherit the
+    // heaps that earlier tests' threads left reserved, and read within them whatever the limit.
+    if (const char* path = std::getenv("KVEL_READ_UNDER_LIMIT")) {
         for (int i = 0; i < 2000 && mallinfo2().fordblks > (2u << 20); ++i) {
             if (!std::malloc(64 << 10)) _exit(3);
         }
+        // An address space that ends a little above what the process uses now.
         long pages = 0;
         std::FILE* statm = std::fopen("/proc/self/statm", "r");
         if (!statm || std::fscanf(statm, "%ld", &pages) != 1) _exit(3);
@@ -400,6 +481,18 @@ TEST(LogFile, RunningOutOfMemoryIsAnErrorNotTheEndOfTheProgram) {
         std::string error;
         const bool read = readLogFile(path, data, error);
         _exit(read ? 1 : error.find("недостаточно памяти") != std::string::npos ? 0 : 2);
+    }
+    test::TempDir dir;
+    const std::string path = dir.File("big.txt");
+    test::WriteBytes(path, kHeader + Lines(400000, 1, Ramp));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("KVEL_READ_UNDER_LIMIT", path.c_str(), 1);
+        execl("/proc/self/exe", "test_history",
+              "--gtest_filter=LogFile.RunningOutOfMemoryIsAnErrorNotTheEndOfTheProgram",
+              static_cast<char*>(nullptr));
+        _exit(4);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);

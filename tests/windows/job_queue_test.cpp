@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -65,6 +66,32 @@ TEST(JobQueueTest, StoppingCancelsTheJobUnderWayAndAppliesNothing) {
     EXPECT_FALSE(secondRan);
 }
 
+// One job cancelled (a read given up): the one under way stops and is not applied, a waiting
+// one never runs, and the jobs after them run as usual.
+TEST(JobQueueTest, ACancelledJobStopsOrNeverRunsAndTheOthersGoOn) {
+    JobQueue jobs;
+    std::atomic<bool> started{false};
+    std::vector<int> applied;
+    const JobQueue::Id first = jobs.run([&](const std::atomic<bool>& cancel) -> JobQueue::Apply {
+        started = true;
+        while (!cancel) QThread::msleep(1);
+        return [&] { applied.push_back(1); };
+    });
+    const JobQueue::Id second = jobs.run(
+        [&](const std::atomic<bool>&) -> JobQueue::Apply { return [&] { applied.push_back(2); }; });
+    jobs.run(
+        [&](const std::atomic<bool>&) -> JobQueue::Apply { return [&] { applied.push_back(3); }; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }, 5000));
+    EXPECT_TRUE(jobs.pending(first));
+    EXPECT_TRUE(jobs.pending(second));
+    jobs.cancel(second);
+    EXPECT_FALSE(jobs.pending(second));
+    jobs.cancel(first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return jobs.idle(); }, 5000));
+    EXPECT_FALSE(jobs.pending(first));
+    EXPECT_EQ(applied, (std::vector<int>{3}));
+}
+
 // A cancelled pass over a log gives nothing rather than a part taken for the whole.
 TEST(JobQueueTest, CancelledStatisticsAndExportGiveNothing) {
     LogData data;
@@ -76,7 +103,12 @@ TEST(JobQueueTest, CancelledStatisticsAndExportGiveNothing) {
     const std::atomic<bool> cancel{true};
     EXPECT_TRUE(
         logStats(data, data.time(0), data.time(data.rows() - 1), {1, 2}, 10.0, &cancel).empty());
-    EXPECT_TRUE(logCsv(data, data.time(0), data.time(data.rows() - 1), {1}, &cancel).empty());
+    const std::string csv = ::testing::TempDir() + "/cancelled.csv";
+    std::string error;
+    EXPECT_FALSE(
+        writeLogCsv(csv, data, data.time(0), data.time(data.rows() - 1), {1}, error, &cancel));
+    EXPECT_TRUE(error.empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(csv)));
     const std::atomic<bool> goOn{false};
     ASSERT_EQ(logStats(data, data.time(0), data.time(data.rows() - 1), {1}, 10.0, &goOn).size(),
               1u);

@@ -3,9 +3,12 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 
@@ -227,6 +230,76 @@ TEST_F(ToolBar, ViewerExportsWhatItHoldsFollowsAGrowingLogAndTakesATypedRange) {
     EXPECT_NE(stats->text().indexOf("\t00:00:00"), -1) << stats->text().toStdString();
     QTest::keyClick(threshold, Qt::Key_Escape);
     EXPECT_FALSE(stats->isVisible());
+}
+
+// The window's job thread held until `release`: a read started meanwhile waits behind it.
+void HoldJobs(LogViewerWindow& viewer, const std::atomic<bool>& release) {
+    viewer.jobs().run([&release](const std::atomic<bool>& cancel) -> JobQueue::Apply {
+        while (!release && !cancel) QThread::msleep(1);
+        return {};
+    });
+}
+
+TEST_F(ToolBar, ViewerShowsNoTimesBeforeItsLogAndHoldsOneLogAtATimeOnReload) {
+    const std::string log = dir.File("log.txt");
+    WriteBytes(log, logHeaderLine() + Minutes(0, 30));
+    MemIni ini(dir.File("mem.ini"));
+    auto viewer = std::make_unique<LogViewerWindow>(ini);
+    viewer->show();
+    Axis& bottom = *viewer->plot()->bottomAxis();
+    std::atomic<bool> release{false};
+    HoldJobs(*viewer, release);
+    viewer->load({QString::fromStdString(log)});
+    viewer->plot()->grab();
+    EXPECT_TRUE(bottom.drawnLabels().empty()) << bottom.drawnLabels()[0].text.toStdString();
+    release = true;
+    ASSERT_TRUE(viewer->waitUntilLoaded());
+    viewer->plot()->grab();
+    ASSERT_FALSE(bottom.drawnLabels().empty());
+    EXPECT_TRUE(bottom.drawnLabels()[0].text.startsWith("13:"))
+        << bottom.drawnLabels()[0].text.toStdString();
+
+    // F5 drops the log shown before it reads the file again; the read fails (the file is
+    // gone): said so, and the view stays for the next try.
+    const double from = viewer->data().time(5), to = viewer->data().time(10);
+    bottom.setMinMax(from, to);
+    release = false;
+    HoldJobs(*viewer, release);
+    std::filesystem::remove(log);
+    viewer->findChild<QAction*>("reloadLogAction")->trigger();
+    EXPECT_EQ(viewer->data().rows(), 0);
+    EXPECT_EQ(viewer->chart().data().rows(), 0);
+    release = true;
+    EXPECT_FALSE(viewer->waitUntilLoaded());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("log.txt"), std::string::npos) << boxes[0];
+    EXPECT_TRUE(viewer->statusText().contains("F5")) << viewer->statusText().toStdString();
+    EXPECT_EQ(bottom.min(), from);
+    EXPECT_EQ(bottom.max(), to);
+    WriteBytes(log, logHeaderLine() + Minutes(0, 40));
+    viewer->findChild<QAction*>("reloadLogAction")->trigger();
+    ASSERT_TRUE(viewer->waitUntilLoaded());
+    EXPECT_EQ(viewer->data().rows(), 40);
+    EXPECT_EQ(bottom.min(), from);
+    EXPECT_EQ(bottom.max(), to);
+
+    // "Отмена" ends the read at once; a load that replaced nothing leaves the log shown.
+    release = false;
+    HoldJobs(*viewer, release);
+    bool ended = false, endedOk = true;
+    QObject::connect(viewer.get(), &LogViewerWindow::loaded, [&](bool ok) {
+        ended = true;
+        endedOk = ok;
+    });
+    viewer->load({QString::fromStdString(log)});
+    viewer->findChild<QPushButton*>("cancelLoadButton")->click();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(endedOk);
+    EXPECT_FALSE(viewer->loading());
+    release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->jobs().idle(); }, 5000));
+    EXPECT_EQ(viewer->data().rows(), 40);
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 // A large log for the loading tests: `lines` lines five seconds apart.
