@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -85,7 +86,7 @@ class LinkThread {
         Step done;
     };
     struct Batch {
-        std::vector<std::pair<std::string, std::string>> messages;
+        std::vector<std::tuple<std::string, std::string, MessageKind>> messages;
         Step done;
     };
 

@@ -1,6 +1,7 @@
 #include "core/monitor_session.h"
 
 #include "core/poll_interval.h"
+#include "link/message_sink.h"
 
 namespace kvel {
 
@@ -59,10 +60,11 @@ void MonitorSession::pollModule() {
 void MonitorSession::applyPoll(PollResult& result) {
     pollUnderWay_ = false;
     emit pollFinished(result);
-    // The log is written by the thread that shows the readings, in their order; a line that
-    // fails (the disk is full) says so after the result is on the screen.
-    poll_.writeLog(result);
     if (!stopped_ && !pollSuspended_) startPolling();
+    // The log is written by the thread that shows the readings, in their order; a line that
+    // fails (the disk is full) says so after the result is on the screen and the timer runs.
+    poll_.writeLog(result);
+    for (const std::string& notice : result.portNotices) showMessage(notice, kPortNoticeCaption, MessageKind::Information);
 }
 
 void MonitorSession::stopPolling() {

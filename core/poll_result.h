@@ -17,6 +17,8 @@ namespace kvel {
 struct PollResult {
     // Panel 0: "МОДУЛЬ НА СВЯЗИ", why the link is down, or "Ошибка открытия порта".
     std::string linkStatus;
+    // Why the link is down, when an exchange failed: the window makes its text from this.
+    LinkFailure linkFailure;
     // Panel 1, when this poll identified the module: "Метрологическая версия ПО  N".
     std::optional<std::string> versionStatus;
     bool linkUp = false;
@@ -29,6 +31,8 @@ struct PollResult {
     int channelCount = 0;
     double durationSeconds = 0;  // the poll's time on the line
     TrafficCounters counters;    // the line's counters after the poll
+    // What opening the port had to tell (a device that is no serial port), for a box.
+    std::vector<std::string> portNotices;
 };
 
 }  // namespace kvel

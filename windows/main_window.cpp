@@ -13,6 +13,7 @@
 #include "config/channel_name.h"
 #include "core/alarm_center.h"
 #include "core/cabinet_host.h"
+#include "core/link_failure_text.h"
 #include "core/poll_interval.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
@@ -337,8 +338,11 @@ QString MainWindow::statusToolTip(int panel) const {
 
 void MainWindow::setStatusText(int panel, const std::string& text) {
     // The poll's texts come in Russian; those marked for the translation show translated.
-    statusPanels_[static_cast<std::size_t>(panel)]->setText(
-        QCoreApplication::translate("KvelView", text.c_str()));
+    showStatus(panel, QCoreApplication::translate("KvelView", text.c_str()));
+}
+
+void MainWindow::showStatus(int panel, const QString& text) {
+    statusPanels_[static_cast<std::size_t>(panel)]->setText(text);
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
     if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }
@@ -363,7 +367,11 @@ void MainWindow::showPollResult(const PollResult& result) {
         setChannelText(static_cast<int>(k) + 1, result.channelTexts[k]);
     }
     if (result.measurements && chartUpdating()) addChartPoints(*result.measurements);
-    setStatusText(0, result.linkStatus);
+    if (result.linkFailure.failed()) {
+        showStatus(0, linkFailureMessage(result.linkFailure));
+    } else {
+        setStatusText(0, result.linkStatus);
+    }
     setLinkIndicator(result.linkUp);
     for (int i = 0; i < kRelayCount; ++i) setRelay(i, result.relays[static_cast<std::size_t>(i)]);
     if (closed_) return;
