@@ -1,6 +1,6 @@
 #include "core/cabinet_control.h"
 
-#include "core/link_failure_text.h"
+#include "core/shown_text.h"
 #include "link/line_pause.h"
 #include "link/message_sink.h"
 

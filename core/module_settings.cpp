@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/link_failure_text.h"
+#include "core/shown_text.h"
 #include "link/line_pause.h"
 #include "link/message_sink.h"
 
@@ -36,9 +36,11 @@ void ModuleSettings::openPortIfNeeded() {
 
 bool ModuleSettings::sameTypeAsLoaded() {
     if (loadedType_ < 0 || loadedType_ == link_.typeCode()) return true;
-    return refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
-                  ", теперь " + std::to_string(link_.typeCode()) +
-                  "): настройки реле не записаны. Откройте окно настроек модуля заново");
+    return refuse(shownText(QT_TRANSLATE_NOOP("KvelView",
+                                              "Тип модуля изменился после открытия окна (был %1, "
+                                              "теперь %2): настройки реле не записаны. Откройте "
+                                              "окно настроек модуля заново"),
+                            {std::to_string(loadedType_), std::to_string(link_.typeCode())}));
 }
 
 void ModuleSettings::loadModuleSettings(FirstGenFields& f) {

@@ -39,7 +39,7 @@ PollResult PollCycle::poll() {
     if (!link_.identified()) {
         link_.setModuleType(link_.readModuleType(moduleAddress()));
         const int version = link_.readSoftwareVersion(moduleAddress());
-        result.versionStatus = "Метрологическая версия ПО  " + std::to_string(version);
+        result.softwareVersion = version;
     }
 
     if (link_.readMeasurements(moduleAddress())) {

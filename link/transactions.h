@@ -47,7 +47,7 @@ inline constexpr std::uint16_t kMaxWriteRegisters = 123;
 // for (any other fails with LinkError::WrongData and leaves the registers as they were).
 enum class ReplyCount { any, Exact };
 
-// The text of a transaction's last failure, as shown.
+// The Russian text of a transaction's last failure (the trace, diagnostics).
 inline std::string errorText(const ReadTransaction& t) {
     return linkErrorText(t.failure);
 }

@@ -13,8 +13,8 @@
 #include "config/channel_name.h"
 #include "core/alarm_center.h"
 #include "core/cabinet_host.h"
-#include "core/link_failure_text.h"
 #include "core/poll_interval.h"
+#include "core/shown_text.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
@@ -362,7 +362,10 @@ void MainWindow::setRelay(int relayIndex, bool on) {
 }
 
 void MainWindow::showPollResult(const PollResult& result) {
-    if (result.versionStatus) setStatusText(1, *result.versionStatus);
+    if (result.softwareVersion) {
+        showStatus(1, QCoreApplication::translate("KvelView", kVersionStatus)
+                          .arg(*result.softwareVersion));
+    }
     for (std::size_t k = 0; k < result.channelTexts.size(); ++k) {
         setChannelText(static_cast<int>(k) + 1, result.channelTexts[k]);
     }

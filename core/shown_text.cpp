@@ -1,8 +1,14 @@
-#include "core/link_failure_text.h"
+#include "core/shown_text.h"
 
 #include <QCoreApplication>
 
 namespace kvel {
+
+std::string shownText(const char* source, std::initializer_list<std::string> args) {
+    QString text = QCoreApplication::translate("KvelView", source);
+    for (const std::string& arg : args) text = text.arg(QString::fromStdString(arg));
+    return text.toStdString();
+}
 
 QString linkFailureMessage(const LinkFailure& failure) {
     const QString text = QCoreApplication::translate("KvelView", linkErrorSource(failure.error));
