@@ -8,8 +8,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 

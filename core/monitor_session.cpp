@@ -60,11 +60,14 @@ void MonitorSession::pollModule() {
 void MonitorSession::applyPoll(PollResult& result) {
     pollUnderWay_ = false;
     emit pollFinished(result);
-    if (!stopped_ && !pollSuspended_) startPolling();
     // The log is written by the thread that shows the readings, in their order; a line that
-    // fails (the disk is full) says so after the result is on the screen and the timer runs.
+    // fails (the disk is full) says so after the result is on the screen.
     poll_.writeLog(result);
-    for (const std::string& notice : result.portNotices) showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    if (!stopped_ && !pollSuspended_) startPolling();
+    // What opening the port had to tell, once the next poll is on its way.
+    for (const std::string& notice : result.portNotices) {
+        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    }
 }
 
 void MonitorSession::stopPolling() {

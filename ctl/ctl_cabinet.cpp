@@ -52,7 +52,8 @@ class ConsoleView : public CabinetView {
 class MessagesTo {
   public:
     explicit MessagesTo(std::ostream& err) : previous_(currentMessageSink()) {
-        setMessageSink([&err](const std::string& text, const std::string&) { err << text << '\n'; });
+        setMessageSink(
+            [&err](const std::string& text, const std::string&) { err << text << '\n'; });
     }
     ~MessagesTo() { setMessageSink(previous_); }
     MessagesTo(const MessagesTo&) = delete;

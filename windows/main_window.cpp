@@ -363,8 +363,9 @@ void MainWindow::setRelay(int relayIndex, bool on) {
 
 void MainWindow::showPollResult(const PollResult& result) {
     if (result.softwareVersion) {
-        showStatus(1, QCoreApplication::translate("KvelView", kVersionStatus)
-                          .arg(*result.softwareVersion));
+        showStatus(
+            1,
+            QCoreApplication::translate("KvelView", kVersionStatus).arg(*result.softwareVersion));
     }
     for (std::size_t k = 0; k < result.channelTexts.size(); ++k) {
         setChannelText(static_cast<int>(k) + 1, result.channelTexts[k]);

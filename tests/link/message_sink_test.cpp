@@ -29,9 +29,8 @@ TEST(MessageSink, SameBoxIsNotShownAgainWhileItIsOpen) {
 // caption); a sink that takes only text and caption still gets every message.
 TEST(MessageSink, KindTravelsToTheSink) {
     std::vector<MessageKind> kinds;
-    setMessageSink([&](const std::string&, const std::string&, MessageKind kind) {
-        kinds.push_back(kind);
-    });
+    setMessageSink(
+        [&](const std::string&, const std::string&, MessageKind kind) { kinds.push_back(kind); });
     showMessage("/dev/null: refused", "GetLastError", MessageKind::Information);
     showMessage("text", "GetLastError");
     EXPECT_EQ(kinds, (std::vector<MessageKind>{MessageKind::Information, MessageKind::Plain}));
