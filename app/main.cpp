@@ -49,20 +49,22 @@ int main(int argc, char** argv) {
     kvel::setProgramIcon();  // the desktop entry's picture on every window
     // Russian until the working folder's mem.ini names the language.
     kvel::applyLanguage("ru");
-    kvel::setMessageSink([](const std::string& text, const std::string& caption) {
-        if (kvel::sessionEnding()) {
-            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-            return;
-        }
-        // Texts below the windows come here in Russian, marked for the translation: they are
-        // shown in the language of the windows.
-        const auto shown = [](const std::string& s) {
-            return QCoreApplication::translate("KvelView", s.c_str());
-        };
-        QMessageBox box(caption == "GetLastError" ? QMessageBox::Information : QMessageBox::NoIcon,
-                        shown(caption), shown(text), QMessageBox::Ok);
-        box.exec();
-    });
+    kvel::setMessageSink(
+        [](const std::string& text, const std::string& caption, kvel::MessageKind kind) {
+            if (kvel::sessionEnding()) {
+                std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+                return;
+            }
+            // Texts below the windows come here in Russian, marked for the translation: they are
+            // shown in the language of the windows.
+            const auto shown = [](const std::string& s) {
+                return QCoreApplication::translate("KvelView", s.c_str());
+            };
+            QMessageBox box(kind == kvel::MessageKind::Information ? QMessageBox::Information
+                                                                   : QMessageBox::NoIcon,
+                            shown(caption), shown(text), QMessageBox::Ok);
+            box.exec();
+        });
     // A relative log name means the folder the program was started in.
     const QString log = start.log.empty()
                             ? QString()

@@ -1,5 +1,6 @@
 #include "core/cabinet_control.h"
 
+#include "core/shown_text.h"
 #include "link/line_pause.h"
 #include "link/message_sink.h"
 
@@ -18,11 +19,23 @@ void CabinetView::showFailure(const std::string& text) {
     showMessage(text, kCabinetFailureCaption);
 }
 
+void CabinetView::showLinkFailure(const LinkFailure& failure) {
+    showFailure(linkFailureMessageText(failure));
+}
+
 void CabinetControl::fail(const std::string& text) {
     if (view_) {
         view_->showFailure(text);
     } else {
         showMessage(text, kCabinetFailureCaption);
+    }
+}
+
+void CabinetControl::fail(const LinkFailure& failure) {
+    if (view_) {
+        view_->showLinkFailure(failure);
+    } else {
+        showMessage(linkFailureMessageText(failure), kCabinetFailureCaption);
     }
 }
 
@@ -69,8 +82,9 @@ bool CabinetControl::commandStep(bool thenPause) {
 
     // The pulse is timed from its write: the pause after it is part of the pulse.
     const Clock::time_point writing = Clock::now();
-    if (!writeHostRegister(write.address, write.reg, pending_ ? 1 : 0)) {
-        fail(link_.writeRecords()[3].errorText);
+    if (const LinkFailure failed = writeHostRegister(write.address, write.reg, pending_ ? 1 : 0);
+        failed.failed()) {
+        fail(failed);
         pending_ = false;
         // A release that failed leaves the register as it was, and its lamp on; the slot is
         // free again so that the next command is not held up by it.
@@ -99,8 +113,10 @@ bool CabinetControl::signalClick(int signal) {
         return false;
     }
     const std::uint16_t value = signalState(signal) != 0 ? 0 : 1;
-    if (!writeHostRegister(hostAddress(ini_), signalRegister(target, signal), value)) {
-        fail(link_.writeRecords()[3].errorText);
+    if (const LinkFailure failed =
+            writeHostRegister(hostAddress(ini_), signalRegister(target, signal), value);
+        failed.failed()) {
+        fail(failed);
         return false;
     }
     pause(timing_.signalPauseMs);
@@ -126,17 +142,17 @@ RefreshResult CabinetControl::refresh() {
         // A reply of another count is no answer to this read: a late reply to the other
         // read of the refresh would otherwise pass for it.
         const bool ok = link_.readExactly(t);
-        if (!ok && result.error.empty()) result.error = t.errorText;
+        if (!ok && !result.error.failed()) result.error = t.failure;
         return ok;
     };
     if (target.addressing == HostAddressing::Host) {
-        ReadTransaction& t = link_.readRecords()[4];
+        ReadTransaction t;
         result.onlineRead = read(t, onlineRegister(target), 1);
         result.online = result.onlineRead && t.registerCount >= 1 && t.registers[0] != 0;
     }
     if (view_) view_->setOnlineIndicator(result.online);
 
-    result.signalsRead = read(link_.readRecords()[3], signalRegister(target, 0), kHostSignals);
+    result.signalsRead = read(signals_, signalRegister(target, 0), kHostSignals);
     for (int s = 0; s < kHostSignals; ++s) {
         indicator(kFirstSignalIndicator + s, result.signalsRead && signalState(s) != 0);
     }
@@ -144,7 +160,7 @@ RefreshResult CabinetControl::refresh() {
 }
 
 std::uint16_t CabinetControl::signalState(int signal) const {
-    const ReadTransaction& t = link_.readRecords()[3];
+    const ReadTransaction& t = signals_;
     // A short reply leaves the registers after it as they were: they are not this cabinet's.
     if (signal < 0 || signal >= t.registerCount) return 0;
     return t.registers[signal];
@@ -154,13 +170,13 @@ HostTarget CabinetControl::currentTarget() const {
     return lookUpTarget(ini_, view_ ? view_->cabinetName() : "");
 }
 
-bool CabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
-                                       std::uint16_t value) {
-    WriteTransaction& t = link_.writeRecords()[3];
+LinkFailure CabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
+                                              std::uint16_t value) {
+    WriteTransaction t;
     t.moduleAddress = address;
     t.firstRegister = reg;
     t.values[0] = value;
-    return link_.writeRegister(t);
+    return link_.writeRegister(t) ? LinkFailure{} : t.failure;
 }
 
 void CabinetControl::indicator(int i, bool on) {

@@ -38,6 +38,8 @@ class CabinetView {
     virtual void setOnlineIndicator(bool on) = 0;
     // A refused or failed exchange: a box with caption kCabinetFailureCaption.
     virtual void showFailure(const std::string& text);
+    // A failed exchange; by default its text in the language of the windows, as showFailure.
+    virtual void showLinkFailure(const LinkFailure& failure);
 };
 
 // What a refresh found; the window needs none of it, kvelctl prints it.
@@ -46,11 +48,11 @@ struct RefreshResult {
     bool onlineRead = false;  // "Хост" addressing only
     bool online = false;
     bool signalsRead = false;
-    std::string error;  // the first failed read's text
+    LinkFailure error;  // the first failed read's
 };
 
 // Commands, signals and the refresh of the host controller: operations of the main window
-// on its link, its fourth write record and its fourth and fifth read records.
+// on its link, with exchanges of their own.
 class CabinetControl {
   public:
     CabinetControl(ModuleLink& link, MemIni& ini);
@@ -84,16 +86,18 @@ class CabinetControl {
     int currentCommand() const { return command_; }
     bool pending() const { return pending_; }
     bool pulseRunning() const { return pulse_.has_value(); }
-    // The states of the signal block last read (the fourth read record).
+    // The states of the signal block last read.
     std::uint16_t signalState(int signal) const;
 
   private:
     // The cabinet chosen in the window now (none without a window).
     HostTarget currentTarget() const;
-    bool writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
+    // The write's failure; LinkError::None when it succeeded.
+    LinkFailure writeHostRegister(std::uint8_t address, std::uint16_t reg, std::uint16_t value);
     void indicator(int i, bool on);
     // Said through the view, or in a box when there is none (kvelctl).
     void fail(const std::string& text);
+    void fail(const LinkFailure& failure);
     void refuse(TargetState state);
     void switchPulseTimer(bool on, Clock::time_point due = {});
 
@@ -113,6 +117,8 @@ class CabinetControl {
     // The register a pulse set to 1: its release goes there, whatever was chosen meanwhile.
     std::optional<Pulse> pulse_;
     RefreshResult lastRefresh_;
+    // The signal block as the last refresh read it: registerCount 0 until a read succeeds.
+    ReadTransaction signals_;
 };
 
 }  // namespace kvel

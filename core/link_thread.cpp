@@ -10,8 +10,8 @@
 namespace kvel {
 
 MessageSink LinkThread::collectInto(Batch& batch) {
-    return [&batch](const std::string& text, const std::string& caption) {
-        batch.messages.emplace_back(text, caption);
+    return [&batch](const std::string& text, const std::string& caption, MessageKind kind) {
+        batch.messages.emplace_back(text, caption, kind);
     };
 }
 
@@ -186,7 +186,7 @@ void LinkThread::applyNext() {
         results_.pop_front();
     }
     if (batch.done) batch.done();
-    for (const auto& [text, caption] : batch.messages) showMessage(text, caption);
+    for (const auto& [text, caption, kind] : batch.messages) showMessage(text, caption, kind);
 }
 
 }  // namespace kvel

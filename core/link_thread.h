@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,7 +86,7 @@ class LinkThread {
         Step done;
     };
     struct Batch {
-        std::vector<std::pair<std::string, std::string>> messages;
+        std::vector<std::tuple<std::string, std::string, MessageKind>> messages;
         Step done;
     };
 

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "core/shown_text.h"
 #include "link/line_pause.h"
 #include "link/message_sink.h"
 
@@ -27,30 +29,35 @@ void ModuleSettings::openPortIfNeeded() {
     if (!link_.portNeedsOpening()) return;
     link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
                    ini_.readInteger(keys::kParityIndex));
+    for (const std::string& notice : link_.takePortNotices()) {
+        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    }
 }
 
 bool ModuleSettings::sameTypeAsLoaded() {
     if (loadedType_ < 0 || loadedType_ == link_.typeCode()) return true;
-    return refuse("Тип модуля изменился после открытия окна (был " + std::to_string(loadedType_) +
-                  ", теперь " + std::to_string(link_.typeCode()) +
-                  "): настройки реле не записаны. Откройте окно настроек модуля заново");
+    return refuse(shownText(QT_TRANSLATE_NOOP("KvelView",
+                                              "Тип модуля изменился после открытия окна (был %1, "
+                                              "теперь %2): настройки реле не записаны. Откройте "
+                                              "окно настроек модуля заново"),
+                            {std::to_string(loadedType_), std::to_string(link_.typeCode())}));
 }
 
 void ModuleSettings::loadModuleSettings(FirstGenFields& f) {
     const int n = link_.channelCount();
     loadedType_ = link_.typeCode();
     openPortIfNeeded();
-    if (!link_.readSettingsBlock(moduleAddress())) {
+    const auto read = std::make_unique<SettingsBlockRead>();
+    if (!link_.readSettingsBlock(moduleAddress(), *read)) {
         fillModuleSettingsPlaceholders(f, n);
         return;
     }
-    auto& reads = link_.readRecords();
     FirstGenRegisters r;
-    r.block = reads[0].registers;
-    r.thresholds1 = reads[1].registers;
-    r.thresholds2 = reads[2].registers;
-    r.linkPair = reads[5].registers;
-    r.thresPair = reads[6].registers;
+    r.block = read->block.registers;
+    r.thresholds1 = read->thresholds1.registers;
+    r.thresholds2 = read->thresholds2.registers;
+    r.linkPair = read->linkPair.registers;
+    r.thresPair = read->thresPair.registers;
     fillModuleSettings(f, r, link_.typeCode(), n);
 }
 
@@ -100,7 +107,7 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
     if (const auto message = validateCoefficients(table, n)) return refuse(*message);
 
     openPortIfNeeded();
-    WriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction w;
     w.moduleAddress = static_cast<std::uint8_t>(moduleAddress() & 0xFF);
     std::vector<int> changed;
     std::vector<double> values(static_cast<std::size_t>(n));
@@ -150,12 +157,11 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
     if (const auto message = validateRelaySettings(f, n)) return refuse(*message);
 
     openPortIfNeeded();
-    auto& writes = link_.writeRecords();
+    WriteTransaction w;
     // Four blocks, or six for type 220; a write cut at the program's end names what is left.
     const int blocks = link_.typeCode() == 220 ? 4 : 3;
     int written = 0;
-    auto write = [&](WriteTransaction& w, std::uint16_t first, const std::uint16_t* values,
-                     std::size_t count) {
+    auto write = [&](std::uint16_t first, const std::uint16_t* values, std::size_t count) {
         if (writeBlock(w, first, values, count)) {
             ++written;
             return true;
@@ -164,23 +170,23 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
                                   std::to_string(blocks) + " из " + std::to_string(blocks) + ")");
     };
     const auto block = encodeSettingsBlock(f);
-    if (!write(writes[0], reg::kSettingsRelayPart, block.data(), block.size())) return false;
+    if (!write(reg::kSettingsRelayPart, block.data(), block.size())) return false;
     if (link_.typeCode() == 220) {
         const auto linkPair = packBindingPair(f.link, n);
         const auto thresPair = packBindingPair(f.thres, n);
         std::array<std::uint16_t, 4> pairs{linkPair[0], linkPair[1], thresPair[0], thresPair[1]};
-        if (!write(writes[4], reg::kExtraPair1, pairs.data(), 2)) return false;
-        if (!write(writes[4], reg::kExtraPair2, pairs.data() + 2, 2)) return false;
+        if (!write(reg::kExtraPair1, pairs.data(), 2)) return false;
+        if (!write(reg::kExtraPair2, pairs.data() + 2, 2)) return false;
     }
     const auto column1 = encodeThresholdColumn(f.thresholds1, n);
-    if (!write(writes[1], reg::kThresholds1, column1.data(), column1.size())) return false;
+    if (!write(reg::kThresholds1, column1.data(), column1.size())) return false;
     const auto column2 = encodeThresholdColumn(f.thresholds2, n);
-    if (!write(writes[2], reg::kThresholds2, column2.data(), column2.size())) return false;
+    if (!write(reg::kThresholds2, column2.data(), column2.size())) return false;
     return true;
 }
 
 bool ModuleSettings::writeFailed(const WriteTransaction& w, const std::string& notWritten) {
-    if (!link_.interrupted()) return refuse(w.errorText);
+    if (!link_.interrupted()) return refuse(linkFailureMessageText(w.failure));
     // No box can be shown any more: the terminal and the next start say it.
     const std::string text =
         notWritten + " не записаны в модуль: программа завершила работу во время записи";
@@ -204,7 +210,7 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
 
     const int n = link_.channelCount();
     openPortIfNeeded();
-    WriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction w;
     for (int r = 1; r <= kRelayCount; ++r) {
         const auto block =
             encodeRelayBlockNew(f.relays[static_cast<std::size_t>(r - 1)], link_.typeCode(), n);
@@ -225,14 +231,14 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
     // A module that takes its new address or speed at once may not confirm, so silence or a
     // garbled reply is no failure; an exception reply is the module's refusal: it keeps its
     // settings, and so do mem.ini and the port.
-    WriteTransaction& w = link_.writeRecords()[0];
+    WriteTransaction w;
     if (!writeBlock(w, first, regs, count)) {
         // Not sent at all: the program is ending. Sent with its reply's wait cut short, it is
         // as a silent module's: the module may have the settings now.
-        if (std::string_view(w.errorText) == kExchangeInterrupted) {
+        if (w.failure.error == LinkError::Interrupted) {
             return writeFailed(w, "Параметры связи");
         }
-        if (isExceptionReply(w, kWriteMany)) return refuse(w.errorText);
+        if (isExceptionReply(w, kWriteMany)) return refuse(linkFailureMessageText(w.failure));
     }
     ini_.writeInteger(keys::kSpeedIndex, regs[1]);
     ini_.writeInteger(keys::kParityIndex, regs[2]);

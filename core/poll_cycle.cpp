@@ -29,6 +29,7 @@ PollResult PollCycle::poll() {
                             ini_.readInteger(keys::kParityIndex))) {
             result.linkStatus = kPortOpenFailed;
         }
+        result.portNotices = link_.takePortNotices();
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
         showLinkLost(result, true);
@@ -38,7 +39,7 @@ PollResult PollCycle::poll() {
     if (!link_.identified()) {
         link_.setModuleType(link_.readModuleType(moduleAddress()));
         const int version = link_.readSoftwareVersion(moduleAddress());
-        result.versionStatus = "Метрологическая версия ПО  " + std::to_string(version);
+        result.softwareVersion = version;
     }
 
     if (link_.readMeasurements(moduleAddress())) {
@@ -76,7 +77,10 @@ void PollCycle::takeRelays(PollResult& result) const {
 void PollCycle::showLinkLost(PollResult& result, bool keepStatus) {
     link_.firstRecord().registers[0] = 0;
     takeRelays(result);
-    if (!keepStatus) result.linkStatus = link_.firstRecord().errorText;
+    if (!keepStatus) {
+        result.linkFailure = link_.firstRecord().failure;
+        result.linkStatus = linkErrorText(result.linkFailure);
+    }
     result.linkUp = false;
     result.channelTexts.assign(static_cast<std::size_t>(link_.channelCount()), kNoReading);
     link_.setIdentified(false);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/shown_text.h"
+
 namespace kvel {
 
 int pollIntervalMs(int periodSeconds) {
@@ -16,13 +18,17 @@ bool pollPeriodValid(int periodSeconds) {
 }
 
 std::string pollPeriodStatus(int periodSeconds) {
-    return "Опрос остановлен: недопустимый период измерения " + std::to_string(periodSeconds);
+    return shownText(
+        QT_TRANSLATE_NOOP("KvelView", "Опрос остановлен: недопустимый период измерения %1"),
+        {std::to_string(periodSeconds)});
 }
 
 std::string pollPeriodExplanation(int periodSeconds) {
-    return "В mem.ini [measure] period=" + std::to_string(periodSeconds) + ": допустимо от 1 до " +
-           std::to_string(kLongestPollPeriod) +
-           " с. Модуль не опрашивается, пока период измерения не задан в настройках программы.";
+    return shownText(QT_TRANSLATE_NOOP("KvelView",
+                                       "В mem.ini [measure] period=%1: допустимо от 1 до %2 с. "
+                                       "Модуль не опрашивается, пока период измерения не задан "
+                                       "в настройках программы."),
+                     {std::to_string(periodSeconds), std::to_string(kLongestPollPeriod)});
 }
 
 }  // namespace kvel

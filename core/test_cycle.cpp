@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/shown_text.h"
+
 namespace kvel {
 namespace {
 
@@ -24,7 +26,8 @@ constexpr Step kSteps[] = {
     {6, "zr", 10, "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"},
 };
 
-constexpr char kWaitForNextText[] = "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ ";
+constexpr char kWaitForNextText[] =
+    QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ %1 с");
 
 int milliseconds(std::int64_t seconds, int secondMs) {
     return static_cast<int>(std::clamp<std::int64_t>(seconds * secondMs, 0, INT_MAX));
@@ -138,7 +141,7 @@ void TestCycle::showWaitForNext() {
     if (!cycleTimer_.isActive()) return;
     const int second = std::max(1, secondMs_);
     const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
-    if (hooks_.status) hooks_.status(kWaitForNextText + std::to_string(left) + " с");
+    if (hooks_.status) hooks_.status(shownText(kWaitForNextText, {std::to_string(left)}));
 }
 
 }  // namespace kvel

@@ -23,7 +23,7 @@
 #include "ctl/ctl_scan.h"
 #include "ctl/ctl_serve.h"
 #include "kvel_version.h"
-#include "link/exception_names.h"
+#include "link/message_sink.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
@@ -255,7 +255,11 @@ class Session {
 
     bool open() {
         if (!link_.portNeedsOpening()) return true;
-        if (!link_.openPort(o_.port, o_.speed, o_.parity)) {
+        const bool opened = link_.openPort(o_.port, o_.speed, o_.parity);
+        for (const std::string& notice : link_.takePortNotices()) {
+            showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+        }
+        if (!opened) {
             return fail(std::string(kPortOpenFailed) + ": " + link_.portOpenFailureText());
         }
         return true;
@@ -263,7 +267,7 @@ class Session {
 
     bool read(std::uint16_t first, std::uint16_t count) {
         ReadTransaction& t = link_.firstRecord();
-        return link_.readGroup(t, o_.address, first, count) || fail(t.errorText);
+        return link_.readGroup(t, o_.address, first, count) || fail(t.failure);
     }
 
     // Type code and version in one read, once per connection.
@@ -287,9 +291,9 @@ class Session {
     // One poll: each channel as the grid shows it, then the three relays.
     bool poll() {
         if (!identify()) return false;
-        if (!link_.readMeasurements(o_.address)) return fail(link_.firstRecord().errorText);
+        if (!link_.readMeasurements(o_.address)) return fail(link_.firstRecord().failure);
         const std::vector<std::string> texts = link_.takeMeasurements();
-        if (!link_.readRelayStates(o_.address)) return fail(link_.firstRecord().errorText);
+        if (!link_.readRelayStates(o_.address)) return fail(link_.firstRecord().failure);
         for (std::size_t k = 0; k < texts.size(); ++k) {
             out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
         }
@@ -306,7 +310,7 @@ class Session {
         PollReadings r{std::time(nullptr), false, {}};
         if (!identify()) return r;
         if (!link_.readMeasurements(o_.address)) {
-            fail(link_.firstRecord().errorText);
+            fail(link_.firstRecord().failure);
             return r;
         }
         return readingsFromRecord(link_.firstRecord(), link_.channelCount(), r.at);
@@ -325,9 +329,11 @@ class Session {
 
     bool fail(const std::string& text) {
         identified_ = false;
-        err_ << withExceptionName(text) << '\n';
+        err_ << text << '\n';
         return false;
     }
+    // The failure's code makes the text, with the name of a module exception.
+    bool fail(const LinkFailure& failure) { return fail(linkErrorTextWithName(failure)); }
 
   private:
     const Options& o_;

@@ -6,7 +6,6 @@
 #include <ostream>
 #include <thread>
 
-#include "link/exception_names.h"
 #include "link/message_sink.h"
 #include "link/traffic_format.h"
 
@@ -33,24 +32,28 @@ std::optional<int> parseSignal(const std::string& text) {
 }
 
 // The window's controls for a console: the cabinet from the command line, the lamps kept.
+// A failed exchange is said on `err` with the name of a module exception.
 class ConsoleView : public CabinetView {
   public:
-    explicit ConsoleView(std::string name) : name_(std::move(name)) {}
+    ConsoleView(std::string name, std::ostream& err) : name_(std::move(name)), err_(err) {}
     std::string cabinetName() const override { return name_; }
     void setIndicator(int, bool) override {}
     void setOnlineIndicator(bool) override {}
+    void showLinkFailure(const LinkFailure& failure) override {
+        err_ << linkErrorTextWithName(failure) << '\n';
+    }
 
   private:
     std::string name_;
+    std::ostream& err_;
 };
 
 // Message boxes of the exchanges become lines on `err` while a sub-command runs.
 class MessagesTo {
   public:
     explicit MessagesTo(std::ostream& err) : previous_(currentMessageSink()) {
-        setMessageSink([&err](const std::string& text, const std::string&) {
-            err << withExceptionName(text) << '\n';
-        });
+        setMessageSink(
+            [&err](const std::string& text, const std::string&) { err << text << '\n'; });
     }
     ~MessagesTo() { setMessageSink(previous_); }
     MessagesTo(const MessagesTo&) = delete;
@@ -132,12 +135,15 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
         link.traffic().setListener(
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
-    if (!link.openPort(args.port, args.speed, args.parity)) {
+    const bool opened = link.openPort(args.port, args.speed, args.parity);
+    for (const std::string& notice : link.takePortNotices())
+        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    if (!opened) {
         err << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         return 1;
     }
     const MessagesTo messages(err);
-    ConsoleView view(name);
+    ConsoleView view(name, err);
     CabinetControl control(link, settings);
     control.setView(&view);
     control.setTiming(timing);
@@ -161,7 +167,7 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     RefreshResult result = control.refresh();
     if (action == "signal") {
         if (!result.signalsRead) {
-            err << withExceptionName(result.error) << '\n';
+            err << linkErrorTextWithName(result.error) << '\n';
             return 1;
         }
         const int signal = *parseSignal(args.operands[2]);
@@ -171,8 +177,8 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
         result = control.lastRefresh();
     }
     printStatus(result, target.addressing, control, out);
-    if (!result.error.empty()) {
-        err << withExceptionName(result.error) << '\n';
+    if (result.error.failed()) {
+        err << linkErrorTextWithName(result.error) << '\n';
         return 1;
     }
     return 0;

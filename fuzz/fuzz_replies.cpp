@@ -24,7 +24,7 @@ void require(bool condition) {
 }
 
 // Every failure leaves one of the transactions' texts.
-void requireKnownError(const char* text) {
+void requireKnownError(const std::string& text) {
     static constexpr std::string_view kTexts[] = {
         "Нет связи с портом",
         "Ошибка передачи команды чтения в модуль",
@@ -49,7 +49,8 @@ void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
     t.moduleAddress = in.ConsumeIntegral<std::uint8_t>();
     t.firstRegister = in.ConsumeIntegral<std::uint16_t>();
     t.count = in.ConsumeIntegralInRange<std::uint16_t>(0, 130);
-    std::strcpy(t.errorText, "before");
+    t.failure =
+        kvel::LinkFailure{kvel::LinkError::Interrupted, 7};  // what an earlier exchange left
     std::uint16_t before[kvel::kRegisterSlots];
     std::copy_n(t.registers, kvel::kRegisterSlots, before);
     const std::uint8_t countBefore = t.registerCount;
@@ -58,20 +59,20 @@ void fuzzRead(FakeLine& line, FuzzedDataProvider& in, bool exactly) {
     const bool ok =
         exactly ? kvel::readExactly(line, t, kNoPauses) : kvel::readRegisters(line, t, kNoPauses);
     if (!ok) {
-        requireKnownError(t.errorText);
+        requireKnownError(errorText(t));
         // Only a frame with its own CRC right is the module's refusal.
-        if (std::string_view(t.errorText).starts_with("Ошибка модуля: код ")) {
+        if (t.failure.error == kvel::LinkError::ModuleException) {
             require(kvel::crcMatches(line.reply.data(), line.reply.size(), 3));
         }
         // A read that fails on the reply's count leaves the registers as they were.
-        if (exactly && std::string_view(t.errorText) == kvel::kWrongRegisterCount) {
+        if (exactly && t.failure.error == kvel::LinkError::WrongData) {
             require(std::equal(before, before + kvel::kRegisterSlots, t.registers));
             require(t.registerCount == countBefore);
         }
         return;
     }
     const std::vector<std::uint8_t>& r = line.reply;
-    require(std::string_view(t.errorText) == "before");
+    require(t.failure == kvel::LinkFailure{kvel::LinkError::Interrupted, 7});
     require(r.size() >= 5 && r[0] == t.moduleAddress && r[1] == 3);
     const std::size_t n = r[2];
     require(kvel::crcMatches(r.data(), r.size(), n + 3));
@@ -92,8 +93,8 @@ void fuzzWrite(FakeLine& line, FuzzedDataProvider& in, bool many) {
     const bool ok =
         many ? kvel::writeRegisters(line, t, kNoPauses) : kvel::writeRegister(line, t, kNoPauses);
     if (!ok) {
-        requireKnownError(t.errorText);
-        if (std::string_view(t.errorText).starts_with("Ошибка модуля: код ")) {
+        requireKnownError(errorText(t));
+        if (t.failure.error == kvel::LinkError::ModuleException) {
             require(kvel::crcMatches(line.reply.data(), line.reply.size(), 3));
         }
         return;

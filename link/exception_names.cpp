@@ -1,7 +1,5 @@
 #include "link/exception_names.h"
 
-#include <charconv>
-
 namespace kvel {
 
 const char* modbusExceptionName(unsigned code) {
@@ -27,21 +25,6 @@ const char* modbusExceptionName(unsigned code) {
         default:
             return nullptr;
     }
-}
-
-std::string withExceptionName(const std::string& text) {
-    // The transactions write the code in upper-case hexadecimal.
-    static const std::string kPrefix = "Ошибка модуля: код ";
-    if (text.size() <= kPrefix.size() || text.compare(0, kPrefix.size(), kPrefix) != 0) {
-        return text;
-    }
-    unsigned code = 0;
-    const char* first = text.data() + kPrefix.size();
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, code, 16);
-    if (error != std::errc() || end != last) return text;
-    const char* name = modbusExceptionName(code);
-    return name ? text + " (" + name + ")" : text;
 }
 
 }  // namespace kvel

@@ -9,7 +9,7 @@ namespace kvel {
 namespace {
 
 MessageSink& storedSink() {
-    static MessageSink sink = [](const std::string& text, const std::string& caption) {
+    static MessageSink sink = [](const std::string& text, const std::string& caption, MessageKind) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     };
     return sink;
@@ -23,13 +23,26 @@ void setMessageSink(MessageSink sink) {
     storedSink() = std::move(sink);
 }
 
+void setMessageSink(TextSink sink) {
+    if (!sink) {
+        storedSink() = nullptr;
+        return;
+    }
+    storedSink() = [sink = std::move(sink)](const std::string& text, const std::string& caption,
+                                            MessageKind) { sink(text, caption); };
+}
+
+void setMessageSink(std::nullptr_t) {
+    storedSink() = nullptr;
+}
+
 MessageSink currentMessageSink() {
     return storedSink();
 }
 
-void showMessage(const std::string& text, const std::string& caption) {
+void showMessage(const std::string& text, const std::string& caption, MessageKind kind) {
     if (redirect) {
-        redirect->collect(text, caption);
+        redirect->collect(text, caption, kind);
         return;
     }
     // Boxes are shown by one thread only, so this list needs no lock.
@@ -39,7 +52,7 @@ void showMessage(const std::string& text, const std::string& caption) {
     const MessageSink sink = storedSink();  // a box may replace the sink while it is open
     if (!sink) return;
     open.push_back(box);
-    sink(text, caption);
+    sink(text, caption, kind);
     open.erase(std::find(open.begin(), open.end(), box));
 }
 
@@ -52,8 +65,9 @@ MessageRedirect::~MessageRedirect() {
     redirect = previous_;
 }
 
-void MessageRedirect::collect(const std::string& text, const std::string& caption) const {
-    if (collect_) collect_(text, caption);
+void MessageRedirect::collect(const std::string& text, const std::string& caption,
+                              MessageKind kind) const {
+    if (collect_) collect_(text, caption, kind);
 }
 
 }  // namespace kvel

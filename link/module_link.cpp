@@ -8,7 +8,7 @@ namespace {
 
 template <class Record>
 bool refuse(Record& t) {
-    std::snprintf(t.errorText, sizeof t.errorText, "%s", kExchangeInterrupted);
+    t.failure = LinkFailure{LinkError::Interrupted, 0};
     return false;
 }
 
@@ -61,47 +61,49 @@ bool ModuleLink::readGroup(ReadTransaction& t, int address, std::uint16_t first,
 }
 
 int ModuleLink::readModuleType(int address) {
-    ReadTransaction& t = reads_[0];
+    ReadTransaction& t = first_;
     return readGroup(t, address, reg::kModuleType, 1) ? t.registers[0] : 0;
 }
 
 int ModuleLink::readSoftwareVersion(int address) {
-    ReadTransaction& t = reads_[0];
+    ReadTransaction& t = first_;
     return readGroup(t, address, reg::kSoftwareVersion, 1) ? t.registers[0] : 100;
 }
 
 bool ModuleLink::readMeasurements(int address) {
-    return readGroup(reads_[0], address, measurementFirstRegister(typeCode_),
+    return readGroup(first_, address, measurementFirstRegister(typeCode_),
                      static_cast<std::uint16_t>(channelCount_));
 }
 
 bool ModuleLink::readRelayStates(int address) {
-    return readGroup(reads_[0], address, reg::kRelayStates, 1);
+    return readGroup(first_, address, reg::kRelayStates, 1);
 }
 
-bool ModuleLink::readSettingsBlock(int address) {
+bool ModuleLink::readSettingsBlock(int address, SettingsBlockRead& read) {
     const auto channels = static_cast<std::uint16_t>(channelCount_);
-    if (!readGroup(reads_[0], address, reg::kSettingsBlock, reg::kSettingsBlockCount)) return false;
-    if (!readGroup(reads_[1], address, reg::kThresholds1, channels)) return false;
-    if (!readGroup(reads_[2], address, reg::kThresholds2, channels)) return false;
+    if (!readGroup(read.block, address, reg::kSettingsBlock, reg::kSettingsBlockCount)) {
+        return false;
+    }
+    if (!readGroup(read.thresholds1, address, reg::kThresholds1, channels)) return false;
+    if (!readGroup(read.thresholds2, address, reg::kThresholds2, channels)) return false;
     if (typeCode_ != 220) return true;
-    if (!readGroup(reads_[5], address, reg::kExtraPair1, 2)) return false;
-    return readGroup(reads_[6], address, reg::kExtraPair2, 2);
+    if (!readGroup(read.linkPair, address, reg::kExtraPair1, 2)) return false;
+    return readGroup(read.thresPair, address, reg::kExtraPair2, 2);
 }
 
 bool ModuleLink::readChannelCoeffs(int address) {
-    return readGroup(reads_[0], address, reg::kChannelCoeffs,
+    return readGroup(first_, address, reg::kChannelCoeffs,
                      static_cast<std::uint16_t>(channelCount_));
 }
 
 bool ModuleLink::readRelaySettings(int relayNumber, int address) {
     if (relayNumber < 1 || relayNumber > kRelayCount) return false;
-    return readGroup(reads_[0], address, reg::kRelaySettings[relayNumber - 1],
+    return readGroup(first_, address, reg::kRelaySettings[relayNumber - 1],
                      relaySettingsLength(typeCode_));
 }
 
 bool ModuleLink::readCommParams(int address) {
-    return readGroup(reads_[0], address, reg::kCommParams, reg::kCommParamsCount);
+    return readGroup(first_, address, reg::kCommParams, reg::kCommParamsCount);
 }
 
 void ModuleLink::setModuleType(int typeCode) {
@@ -113,7 +115,7 @@ std::vector<std::string> ModuleLink::takeMeasurements() {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(channelCount_));
     for (int k = 0; k < channelCount_; ++k) {
-        const std::uint16_t raw = reads_[0].registers[k];
+        const std::uint16_t raw = first_.registers[k];
         valid_[static_cast<std::size_t>(k)] = raw != 0;
         texts.push_back(temperatureText(raw));
     }
@@ -126,7 +128,7 @@ bool ModuleLink::channelValid(int channelIndex) const {
 }
 
 bool ModuleLink::relayOn(int relayIndex) const {
-    return kvel::relayOn(reads_[0].registers[0], relayIndex);
+    return kvel::relayOn(first_.registers[0], relayIndex);
 }
 
 }  // namespace kvel

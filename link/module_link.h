@@ -21,13 +21,23 @@
 
 namespace kvel {
 
-inline constexpr char kExchangeInterrupted[] = "Обмен прерван: программа завершает работу";
 // What the status bar's panel 0 says when the port does not open.
 inline constexpr char kPortOpenFailed[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия порта");
 
-// The link to the module that the main window owns for its whole life: the port, the seven
-// read and five write records, and what is known of the module (type, channel count,
-// identified flag, channel validity flags). Every module exchange of the program goes here.
+// The settings of a first-generation module as one operation reads them; the pairs only for
+// type 220. Each read keeps its own failure.
+struct SettingsBlockRead {
+    ReadTransaction block;
+    ReadTransaction thresholds1;
+    ReadTransaction thresholds2;
+    ReadTransaction linkPair;
+    ReadTransaction thresPair;
+};
+
+// The link to the module that the main window owns for its whole life: the port, the poll's
+// read record, and what is known of the module (type, channel count, identified flag, channel
+// validity flags). Every module exchange of the program goes here; an operation with more
+// than one read or a write brings its own records.
 class ModuleLink {
   public:
     // Every exchange on the port is recorded by the link's traffic tap.
@@ -40,6 +50,8 @@ class ModuleLink {
     // kPortOpenFailed): the port stays in the failed state, to be tried again at the next poll.
     bool openPort(const std::string& name, int speedIndex, int parityIndex);
     void closePort();
+    // What opening the port had to tell the user (SerialPort::takeNotices).
+    std::vector<std::string> takePortNotices() { return port_.takeNotices(); }
     SerialPort& port() { return port_; }
     const SerialPort& port() const { return port_; }
     bool portNeedsOpening() const { return port_.getState() != SerialPort::State::open; }
@@ -56,7 +68,7 @@ class ModuleLink {
     bool readExactly(ReadTransaction& t);
 
     // While set (the program is closing), every further transaction fails at once with
-    // kExchangeInterrupted and sends nothing: a long write ends after the transaction under way,
+    // LinkError::Interrupted and sends nothing: a long write ends after the transaction under way,
     // whose waits for the line are cut short.
     void setInterrupted(bool on) {
         interrupted_ = on;
@@ -71,7 +83,9 @@ class ModuleLink {
     int readSoftwareVersion(int address);  // 100 when the read fails
     bool readMeasurements(int address);    // into the first record
     bool readRelayStates(int address);     // word in the first record's register 0
-    bool readSettingsBlock(int address);   // block, thresholds, and the pairs of type 220
+    // The block, the thresholds and the pairs of type 220, in this order; stops at the first
+    // failure.
+    bool readSettingsBlock(int address, SettingsBlockRead& read);
     bool readChannelCoeffs(int address);
     bool readRelaySettings(int relayNumber, int address);  // relay 1..3; other numbers fail
     bool readCommParams(int address);
@@ -91,10 +105,9 @@ class ModuleLink {
     // Relay i (0..2) from the first record's register 0.
     bool relayOn(int relayIndex) const;
 
-    std::array<ReadTransaction, 7>& readRecords() { return reads_; }
-    std::array<WriteTransaction, 5>& writeRecords() { return writes_; }
-    ReadTransaction& firstRecord() { return reads_[0]; }
-    const ReadTransaction& firstRecord() const { return reads_[0]; }
+    // The record of the single reads above: what the last of them brought, or why it failed.
+    ReadTransaction& firstRecord() { return first_; }
+    const ReadTransaction& firstRecord() const { return first_; }
 
   private:
     // Keeps the port's failure text for readers on other threads.
@@ -103,8 +116,7 @@ class ModuleLink {
     TrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
     LinkTiming timing_;
-    std::array<ReadTransaction, 7> reads_{};
-    std::array<WriteTransaction, 5> writes_{};
+    ReadTransaction first_{};
     std::atomic<int> typeCode_ = 0;
     std::atomic<int> channelCount_ = kMaxChannels;
     std::atomic<bool> identified_ = false;

@@ -8,29 +8,17 @@
 namespace kvel {
 namespace {
 
-constexpr char kNoPort[] = "Нет связи с портом";
-constexpr char kReadSendFailed[] = "Ошибка передачи команды чтения в модуль";
-constexpr char kReadReplyFailed[] = "Ошибка получения результата из модуля";
-constexpr char kReadWrongAddress[] = "Ошибочный адрес модуля в ответе от модуля";
-constexpr char kWriteSendFailed[] = "Ошибка передачи команды записи в модуль";
-constexpr char kWriteReplyFailed[] = "Ошибка подтверждения записи из модуля";
-constexpr char kWriteWrongAddress[] = "Ошибочный адрес модуля в ответе от модуля при записи";
-constexpr char kBadCrc[] = "Ошибочный CRC в ответе от модуля";
-constexpr char kEchoDiffers[] = "Ошибка в данных в ответе от модуля";
-
 using Verdict = TrafficVerdict;
 
-template <std::size_t N>
-Verdict fail(char (&errorText)[N], const char* text, Verdict verdict) {
-    std::snprintf(errorText, N, "%s", text);
+Verdict fail(LinkFailure& failure, LinkError error, Verdict verdict) {
+    failure = LinkFailure{error, 0};
     return verdict;
 }
 
-template <std::size_t N>
-Verdict failException(char (&errorText)[N], std::uint16_t& exceptionCode, const std::uint8_t* reply,
+Verdict failException(LinkFailure& failure, std::uint16_t& exceptionCode, const std::uint8_t* reply,
                       std::size_t length) {
     exceptionCode = length >= 3 ? reply[2] : 0;
-    std::snprintf(errorText, N, "Ошибка модуля: код %X", static_cast<unsigned>(exceptionCode));
+    failure = LinkFailure{LinkError::ModuleException, exceptionCode};
     return Verdict::Exception;
 }
 
@@ -42,8 +30,8 @@ bool observed(Transport& port, record& t, const std::uint8_t* request, std::size
     if (!observer) return exchange() == Verdict::Good;
     observer->beginTransaction(request, length);
     const Verdict verdict = exchange();
-    observer->endTransaction(t.reply, t.replyLength, verdict,
-                             verdict == Verdict::Good ? "" : t.errorText, t.exceptionCode);
+    const std::string text = verdict == Verdict::Good ? std::string() : errorText(t);
+    observer->endTransaction(t.reply, t.replyLength, verdict, text.c_str(), t.exceptionCode);
     return verdict == Verdict::Good;
 }
 
@@ -66,29 +54,31 @@ Verdict write(Transport& port, WriteTransaction& t, const std::uint8_t* request,
         // The adapter is gone (unplugged): a dead descriptor never sends again, so close it as
         // a read does, and the port can be opened afresh once the adapter is back.
         if (port.isOpen()) port.close();
-        return fail(t.errorText, kWriteSendFailed, Verdict::Other);
+        return fail(t.failure, LinkError::WriteSendFailed, Verdict::Other);
     }
     if (sent != Transport::SendResult::Done) {
-        return fail(t.errorText, kWriteSendFailed, Verdict::Other);
+        return fail(t.failure, LinkError::WriteSendFailed, Verdict::Other);
     }
     noteSent(port);
     port.awaitReply(pauseMs);
     std::size_t received = 0;
     const bool done = port.receive(t.reply, 8, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
-    if (!done || received == 0) return fail(t.errorText, kWriteReplyFailed, Verdict::NoReply);
+    if (!done || received == 0) return fail(t.failure, LinkError::WriteNoReply, Verdict::NoReply);
     if (t.reply[0] != request[0]) {
-        return fail(t.errorText, kWriteWrongAddress, Verdict::WrongAddress);
+        return fail(t.failure, LinkError::WriteWrongAddress, Verdict::WrongAddress);
     }
-    if (received < 2) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (received < 2) return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
     // Line noise is no refusal: an exception reply is one only with its own CRC right.
     if (t.reply[1] != request[1]) {
-        if (!crcMatches(t.reply, received, 3)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
-        return failException(t.errorText, t.exceptionCode, t.reply, received);
+        if (!crcMatches(t.reply, received, 3))
+            return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
+        return failException(t.failure, t.exceptionCode, t.reply, received);
     }
-    if (!crcMatches(t.reply, received, 6)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (!crcMatches(t.reply, received, 6))
+        return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
     if (std::memcmp(t.reply + 2, request + 2, 4) != 0) {
-        return fail(t.errorText, kEchoDiffers, Verdict::Other);
+        return fail(t.failure, LinkError::WrongData, Verdict::Other);
     }
     return Verdict::Good;
 }
@@ -101,10 +91,10 @@ Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, s
     if (sent == Transport::SendResult::Refused) {
         // The adapter is gone: close, so that the next poll opens the port afresh.
         port.close();
-        return fail(t.errorText, kNoPort, Verdict::Other);
+        return fail(t.failure, LinkError::NoPort, Verdict::Other);
     }
     if (sent != Transport::SendResult::Done) {
-        return fail(t.errorText, kReadSendFailed, Verdict::Other);
+        return fail(t.failure, LinkError::ReadSendFailed, Verdict::Other);
     }
     noteSent(port);
 
@@ -113,23 +103,24 @@ Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, s
     const bool done =
         port.receive(t.reply, kReplySize, received, timing.completionWaitMs, timing.quietMs);
     t.replyLength = received;
-    if (!done || received == 0) return fail(t.errorText, kReadReplyFailed, Verdict::NoReply);
+    if (!done || received == 0) return fail(t.failure, LinkError::ReadNoReply, Verdict::NoReply);
     if (t.reply[0] != t.moduleAddress) {
-        return fail(t.errorText, kReadWrongAddress, Verdict::WrongAddress);
+        return fail(t.failure, LinkError::ReadWrongAddress, Verdict::WrongAddress);
     }
-    if (received < 3) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+    if (received < 3) return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
     if (t.reply[1] != 0x03) {
-        if (!crcMatches(t.reply, received, 3)) return fail(t.errorText, kBadCrc, Verdict::BadCrc);
-        return failException(t.errorText, t.exceptionCode, t.reply, received);
+        if (!crcMatches(t.reply, received, 3))
+            return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
+        return failException(t.failure, t.exceptionCode, t.reply, received);
     }
 
     const std::size_t byteCount = t.reply[2];
     if (!crcMatches(t.reply, received, byteCount + 3)) {
-        return fail(t.errorText, kBadCrc, Verdict::BadCrc);
+        return fail(t.failure, LinkError::BadCrc, Verdict::BadCrc);
     }
     // Rejected here, so that the line's observer sees the same verdict as the caller.
     if (accepted == ReplyCount::Exact && byteCount != 2u * t.count) {
-        return fail(t.errorText, kWrongRegisterCount, Verdict::Other);
+        return fail(t.failure, LinkError::WrongData, Verdict::Other);
     }
     t.registerCount = static_cast<std::uint8_t>(byteCount / 2);
     for (std::size_t i = 0; i < t.registerCount; ++i) {
@@ -143,9 +134,7 @@ Verdict read(Transport& port, ReadTransaction& t, const std::uint8_t* request, s
 bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing,
                    ReplyCount accepted) {
     if (t.count == 0 || t.count > kMaxReadRegisters) {
-        std::snprintf(t.errorText, sizeof t.errorText,
-                      "Недопустимое число регистров для чтения: %u",
-                      static_cast<unsigned>(t.count));
+        t.failure = LinkFailure{LinkError::ReadCountRefused, t.count};
         return false;
     }
     std::uint8_t request[8];
@@ -178,9 +167,7 @@ bool isExceptionReply(const WriteTransaction& t, std::uint8_t function) {
 
 bool writeRegisters(Transport& port, WriteTransaction& t, const LinkTiming& timing) {
     if (t.count == 0 || t.count > kMaxWriteRegisters) {
-        std::snprintf(t.errorText, sizeof t.errorText,
-                      "Недопустимое число регистров для записи: %u",
-                      static_cast<unsigned>(t.count));
+        t.failure = LinkFailure{LinkError::WriteCountRefused, t.count};
         return false;
     }
     std::uint8_t request[9 + 2 * kMaxWriteRegisters + 2];

@@ -1,14 +1,15 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "link/link_error.h"
 #include "link/link_timing.h"
 #include "link/transport.h"
 
 namespace kvel {
 
 inline constexpr std::size_t kReplySize = 1024;
-inline constexpr std::size_t kErrorTextSize = 1024;
 inline constexpr std::size_t kRegisterSlots = 512;
 
 // One read exchange (function 3). The registers stay here after the exchange: they are the
@@ -18,7 +19,7 @@ struct ReadTransaction {
     std::uint16_t firstRegister = 0;
     std::uint16_t count = 0;
     std::uint8_t reply[kReplySize] = {};
-    char errorText[kErrorTextSize] = {};  // UTF-8; unchanged by a successful exchange
+    LinkFailure failure;  // unchanged by a successful exchange
     std::uint16_t registers[kRegisterSlots] = {};
     std::uint8_t registerCount = 0;
     std::uint16_t exceptionCode = 0;
@@ -32,7 +33,7 @@ struct WriteTransaction {
     std::uint16_t firstRegister = 0;
     std::uint16_t count = 0;
     std::uint8_t reply[kReplySize] = {};
-    char errorText[kErrorTextSize] = {};
+    LinkFailure failure;
     std::uint16_t exceptionCode = 0;
     std::size_t replyLength = 0;
 };
@@ -42,13 +43,19 @@ struct WriteTransaction {
 inline constexpr std::uint16_t kMaxReadRegisters = 125;
 inline constexpr std::uint16_t kMaxWriteRegisters = 123;
 
-inline constexpr char kWrongRegisterCount[] = "Ошибка в данных в ответе от модуля";
-
 // What a read takes: a reply of any length, or only one that carries exactly the count asked
-// for (any other fails with kWrongRegisterCount and leaves the registers as they were).
+// for (any other fails with LinkError::WrongData and leaves the registers as they were).
 enum class ReplyCount { any, Exact };
 
-// Each returns true on success; on failure the record's error text says why. An exchange
+// The Russian text of a transaction's last failure (the trace, diagnostics).
+inline std::string errorText(const ReadTransaction& t) {
+    return linkErrorText(t.failure);
+}
+inline std::string errorText(const WriteTransaction& t) {
+    return linkErrorText(t.failure);
+}
+
+// Each returns true on success; on failure the record's `failure` says why. An exchange
 // whose send the line refuses at once (the adapter is gone) closes the port.
 bool readRegisters(Transport& port, ReadTransaction& t, const LinkTiming& timing = kLinkTiming,
                    ReplyCount accepted = ReplyCount::any);

@@ -223,6 +223,78 @@
         <source>Ошибка открытия порта</source>
         <translation>Port open failure</translation>
     </message>
+    <message>
+        <source>Нет связи с портом</source>
+        <translation>No connection to the port</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи команды чтения в модуль</source>
+        <translation>Error sending the read command to the module</translation>
+    </message>
+    <message>
+        <source>Ошибка получения результата из модуля</source>
+        <translation>Error receiving the result from the module</translation>
+    </message>
+    <message>
+        <source>Ошибочный адрес модуля в ответе от модуля</source>
+        <translation>Wrong module address in the module&apos;s reply</translation>
+    </message>
+    <message>
+        <source>Ошибка передачи команды записи в модуль</source>
+        <translation>Error sending the write command to the module</translation>
+    </message>
+    <message>
+        <source>Ошибка подтверждения записи из модуля</source>
+        <translation>Error in the module&apos;s write confirmation</translation>
+    </message>
+    <message>
+        <source>Ошибочный адрес модуля в ответе от модуля при записи</source>
+        <translation>Wrong module address in the module&apos;s reply to a write</translation>
+    </message>
+    <message>
+        <source>Ошибочный CRC в ответе от модуля</source>
+        <translation>Wrong CRC in the module&apos;s reply</translation>
+    </message>
+    <message>
+        <source>Ошибка в данных в ответе от модуля</source>
+        <translation>Wrong data in the module&apos;s reply</translation>
+    </message>
+    <message>
+        <source>Ошибка модуля: код %1</source>
+        <translation>Module error: code %1</translation>
+    </message>
+    <message>
+        <source>Недопустимое число регистров для чтения: %1</source>
+        <translation>Register count not allowed for a read: %1</translation>
+    </message>
+    <message>
+        <source>Недопустимое число регистров для записи: %1</source>
+        <translation>Register count not allowed for a write: %1</translation>
+    </message>
+    <message>
+        <source>Обмен прерван: программа завершает работу</source>
+        <translation>Exchange interrupted: the program is closing</translation>
+    </message>
+    <message>
+        <source>Тип модуля изменился после открытия окна (был %1, теперь %2): настройки реле не записаны. Откройте окно настроек модуля заново</source>
+        <translation>The module type changed after the window was opened (was %1, now %2): the relay settings were not written. Open the module settings window again</translation>
+    </message>
+    <message>
+        <source>Опрос остановлен: недопустимый период измерения %1</source>
+        <translation>Polling stopped: measurement period %1 not allowed</translation>
+    </message>
+    <message>
+        <source>В mem.ini [measure] period=%1: допустимо от 1 до %2 с. Модуль не опрашивается, пока период измерения не задан в настройках программы.</source>
+        <translation>mem.ini [measure] period=%1: allowed from 1 to %2 s. The module is not polled until the measurement period is set in the program settings.</translation>
+    </message>
+    <message>
+        <source>Метрологическая версия ПО  %1</source>
+        <translation>Metrological software version  %1</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ %1 с</source>
+        <translation>CYCLE: WAITING FOR THE NEXT CYCLE, %1 s LEFT</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

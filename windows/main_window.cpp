@@ -14,6 +14,7 @@
 #include "core/alarm_center.h"
 #include "core/cabinet_host.h"
 #include "core/poll_interval.h"
+#include "core/shown_text.h"
 #include "link/message_sink.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
@@ -321,8 +322,11 @@ QString MainWindow::statusToolTip(int panel) const {
 
 void MainWindow::setStatusText(int panel, const std::string& text) {
     // The poll's texts come in Russian; those marked for the translation show translated.
-    statusPanels_[static_cast<std::size_t>(panel)]->setText(
-        QCoreApplication::translate("KvelView", text.c_str()));
+    showStatus(panel, QCoreApplication::translate("KvelView", text.c_str()));
+}
+
+void MainWindow::showStatus(int panel, const QString& text) {
+    statusPanels_[static_cast<std::size_t>(panel)]->setText(text);
     // "Ошибка открытия порта" alone does not say why: the tool tip gives the system's reason.
     if (panel == 0) statusPanels_[0]->setToolTip(linkPanelToolTip());
 }
@@ -341,12 +345,20 @@ void MainWindow::setRelay(int relayIndex, bool on) {
 }
 
 void MainWindow::showPollResult(const PollResult& result) {
-    if (result.versionStatus) setStatusText(1, *result.versionStatus);
+    if (result.softwareVersion) {
+        showStatus(
+            1,
+            QCoreApplication::translate("KvelView", kVersionStatus).arg(*result.softwareVersion));
+    }
     for (std::size_t k = 0; k < result.channelTexts.size(); ++k) {
         setChannelText(static_cast<int>(k) + 1, result.channelTexts[k]);
     }
     if (result.measurements && chartUpdating()) addChartPoints(*result.measurements);
-    setStatusText(0, result.linkStatus);
+    if (result.linkFailure.failed()) {
+        showStatus(0, linkFailureMessage(result.linkFailure));
+    } else {
+        setStatusText(0, result.linkStatus);
+    }
     setLinkIndicator(result.linkUp);
     for (int i = 0; i < kRelayCount; ++i) setRelay(i, result.relays[static_cast<std::size_t>(i)]);
     if (closed_) return;

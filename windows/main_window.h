@@ -127,6 +127,7 @@ class MainWindow : public QMainWindow {
     // What a poll brought, on the controls, the chart, the alarms and the publishers.
     void showPollResult(const PollResult& result);
     void setStatusText(int panel, const std::string& text);
+    void showStatus(int panel, const QString& text);  // a text in the windows' language
     void setLinkIndicator(bool on);
     void setChannelText(int channel, const std::string& text);
     void setRelay(int relayIndex, bool on);

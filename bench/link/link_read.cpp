@@ -34,7 +34,7 @@ void BM_ReadRegisters(benchmark::State& state) {
     t.count = static_cast<std::uint16_t>(count);
     for (auto _ : state) {
         if (!link.readRegisters(t)) {
-            state.SkipWithError(link.firstRecord().errorText);
+            state.SkipWithError(errorText(link.firstRecord()).c_str());
             return;
         }
     }

@@ -153,7 +153,7 @@ TEST_F(CabinetControlTest, HostAddressingFollowsTheCabinetNumber) {
     simulator->setRegister(1520, 0);
     simulator->setRegister(1521, 1);
     RefreshResult r = control->refresh();
-    EXPECT_TRUE(r.onlineRead && r.signalsRead) << r.error;
+    EXPECT_TRUE(r.onlineRead && r.signalsRead) << linkErrorText(r.error);
     EXPECT_EQ(view.online, 1);
     simulator->setRegister(1520, 1);
     simulator->setRegister(1521, 0);
@@ -210,7 +210,7 @@ TEST_F(CabinetControlTest, ReplyOfAnotherRegisterCountIsAFailedRead) {
     RefreshResult r = control->refresh();
     EXPECT_TRUE(r.onlineRead);
     EXPECT_FALSE(r.signalsRead);
-    EXPECT_EQ(r.error, "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(linkErrorText(r.error), "Ошибка в данных в ответе от модуля");
     EXPECT_EQ(view.Signal(0), 0);
     EXPECT_EQ(control->signalState(0), 0);
     simulator->setReplyRegisterCount(2);
@@ -269,7 +269,7 @@ TEST_F(CabinetControlTest, FailedWritesShowTheRecordTextAndLeaveTheLampsAsTheyWe
     boxes.clear();
     const RefreshResult r = control->refresh();
     EXPECT_FALSE(r.signalsRead);
-    EXPECT_EQ(r.error, "Ошибка получения результата из модуля");
+    EXPECT_EQ(linkErrorText(r.error), "Ошибка получения результата из модуля");
     for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0);
     EXPECT_EQ(view.online, 0);
     EXPECT_TRUE(boxes.empty());

@@ -40,7 +40,7 @@ class ModuleSettingsTest : public ::testing::Test {
     }
     // Every channel gets a valid measurement, as after a poll.
     void Measure() {
-        ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+        ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
         link.takeMeasurements();
     }
     // The file as a fresh program would read it.
@@ -489,7 +489,7 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     PollCycle poll(link, ini, dir.Path().string());
-    EXPECT_TRUE(poll.poll().linkUp) << link.firstRecord().errorText;
+    EXPECT_TRUE(poll.poll().linkUp) << errorText(link.firstRecord());
     EXPECT_EQ(simulator->lineSpeed(), 38400);
 }
 
@@ -522,7 +522,7 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     ASSERT_TRUE(settings.writeLinkSettingsNew(f));
     EXPECT_EQ(simulator->moduleAddress(), 33);
     EXPECT_EQ(simulator->registerValue(261), 34);
-    EXPECT_TRUE(poll.poll().linkUp) << link.firstRecord().errorText;
+    EXPECT_TRUE(poll.poll().linkUp) << errorText(link.firstRecord());
 }
 
 // An exception reply is the module's refusal: it keeps its settings, so mem.ini and the port

@@ -20,9 +20,11 @@ namespace {
 class MonitorSessionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setMessageSink([this](const std::string& text, const std::string& caption) {
-            boxes.push_back(caption + ": " + text);
-        });
+        setMessageSink(
+            [this](const std::string& text, const std::string& caption, MessageKind kind) {
+                boxes.push_back(caption + ": " + text);
+                kinds.push_back(kind);
+            });
         simulator = test::StartedSimulator(dir.File("tty"), 209);
         ini.writeString("connect", "port", dir.File("tty"));
         ini.writeInteger("connect", "speed", 4);
@@ -41,6 +43,7 @@ class MonitorSessionTest : public ::testing::Test {
     MonitorSession session{ini, dir.Path().string() + "/start"};
     std::vector<PollResult> results;
     std::vector<std::string> boxes;
+    std::vector<MessageKind> kinds;
 };
 
 // A poll's result carries what the window shows; the log line is written on this thread, with
@@ -83,12 +86,13 @@ TEST_F(MonitorSessionTest, SilentModuleGivesLinkLost) {
     EXPECT_FALSE(r.readings.linkUp);
     EXPECT_FALSE(r.measurements.has_value());
     EXPECT_EQ(r.linkStatus, "Ошибка получения результата из модуля");
+    EXPECT_EQ(r.linkFailure, (LinkFailure{LinkError::ReadNoReply, 0}));
     EXPECT_EQ(r.channelTexts, std::vector<std::string>(15, kNoReading));
     EXPECT_FALSE(std::filesystem::exists(dir.File("start1.txt")));
 }
 
 // A device that is no serial port: the status says the port did not open, and the reason is
-// one box on this thread, not one at every poll.
+// one information box on this thread (the port itself raises none), not one at every poll.
 TEST_F(MonitorSessionTest, RefusedDeviceIsOneBoxAfterTheResult) {
     ini.writeString("connect", "port", "/dev/null");
     session.pollModule();
@@ -99,6 +103,7 @@ TEST_F(MonitorSessionTest, RefusedDeviceIsOneBoxAfterTheResult) {
     EXPECT_FALSE(results[1].linkUp);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].rfind("GetLastError: /dev/null", 0), 0u) << boxes[0];
+    EXPECT_EQ(kinds[0], MessageKind::Information);
 }
 
 // A period the settings dialog would refuse never polls and says why; a good one resumes.

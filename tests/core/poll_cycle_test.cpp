@@ -17,7 +17,7 @@ namespace {
 // What the main window would show, recorded as far as these tests look at it.
 struct RecordingView {
     void show(const PollResult& r) {
-        if (r.versionStatus) status[1] = *r.versionStatus;
+        if (r.softwareVersion) status[1] = versionStatusText(*r.softwareVersion);
         status[0] = r.linkStatus;
         linkOn = r.linkUp;
         for (std::size_t k = 0; k < r.channelTexts.size(); ++k) {

@@ -29,7 +29,7 @@ namespace {
 struct FaultView {
     explicit FaultView(const ModuleLink& l) : link(l) {}
     void show(const PollResult& r) {
-        if (r.versionStatus) status[1] = *r.versionStatus;
+        if (r.softwareVersion) status[1] = versionStatusText(*r.softwareVersion);
         status[0] = r.linkStatus;
         // The measurements were read, whatever the relay read after them did.
         measured = r.measurements.has_value();

@@ -86,28 +86,28 @@ TEST_F(LibmodbusSlave, OurReadsAndWritesAreServed) {
     r.moduleAddress = 100;
     r.firstRegister = 512;
     r.count = 30;
-    ASSERT_TRUE(link.readRegisters(r)) << r.errorText;
+    ASSERT_TRUE(link.readRegisters(r)) << errorText(r);
     ASSERT_EQ(r.registerCount, 30);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(r.registers[i], (512 + i) * 3);
 
-    WriteTransaction& w = link.writeRecords()[0];
+    WriteTransaction w;
     w.moduleAddress = 100;
     w.firstRegister = 266;
     w.values[0] = 0xBEEF;
-    ASSERT_TRUE(link.writeRegister(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegister(w)) << errorText(w);
     EXPECT_EQ(mapping->tab_registers[266], 0xBEEF);
 
     w.firstRegister = 85;
     w.count = 30;
     for (int i = 0; i < 30; ++i) w.values[i] = static_cast<std::uint16_t>(1000 - i);
-    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegisters(w)) << errorText(w);
     for (int i = 0; i < 30; ++i) EXPECT_EQ(mapping->tab_registers[85 + i], 1000 - i);
 
     // A read beyond the slave's map gets its exception: illegal data address.
     r.firstRegister = 1020;
     r.count = 10;
     EXPECT_FALSE(link.readRegisters(r));
-    EXPECT_STREQ(r.errorText, "Ошибка модуля: код 2");
+    EXPECT_EQ(errorText(r), "Ошибка модуля: код 2");
     EXPECT_EQ(r.exceptionCode, 2);
 }
 

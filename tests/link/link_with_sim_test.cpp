@@ -20,7 +20,7 @@ TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
     simulator->unplug();
     link.setModuleType(215);
     EXPECT_FALSE(link.readMeasurements(100));
-    EXPECT_STREQ(link.firstRecord().errorText, "Нет связи с портом");
+    EXPECT_EQ(errorText(link.firstRecord()), "Нет связи с портом");
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     EXPECT_FALSE(link.openPort(simulator->devicePath(), 4, 0));
@@ -30,7 +30,7 @@ TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
     EXPECT_TRUE(link.openPort(simulator->devicePath(), 4, 0));
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     simulator->setRegister(512, 14950);
-    ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
     EXPECT_EQ(link.takeMeasurements().at(0), "25.85");
 }
 
@@ -39,12 +39,12 @@ TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
 TEST_F(LinkWithSimulator, LateReplyIsNotTheAnswerToTheNextRequest) {
     simulator->setFault(sim::Fault::LateReply, 0, 750);
     EXPECT_EQ(link.readModuleType(100), 0);
-    EXPECT_STREQ(link.firstRecord().errorText, "Ошибка получения результата из модуля");
+    EXPECT_EQ(errorText(link.firstRecord()), "Ошибка получения результата из модуля");
     std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the late reply lands now
     simulator->setFault(sim::Fault::None);
     for (int k = 0; k < 30; ++k) simulator->setRegister(static_cast<std::uint16_t>(512 + k), 15000);
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
     EXPECT_EQ(link.firstRecord().registerCount, 30);
     EXPECT_EQ(link.firstRecord().registers[29], 15000);
 }
@@ -64,7 +64,7 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
     for (const Case& c : cases) {
         simulator->setFault(c.fault, 0x0B);
         EXPECT_FALSE(link.readRelayStates(100));
-        EXPECT_STREQ(link.firstRecord().errorText, c.error);
+        EXPECT_EQ(errorText(link.firstRecord()), c.error);
     }
     simulator->setFault(sim::Fault::None);
     simulator->setRegister(11, 0x0005);
@@ -77,10 +77,10 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
 TEST_F(LinkWithSimulator, WritesAreKeptByTheModule) {
     link.setTiming({20, 20, 20, 300, 10});
     WriteTransaction& w = ThreeRegisterWrite();
-    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegisters(w)) << errorText(w);
     w.firstRegister = 87;
     w.values[0] = 777;
-    ASSERT_TRUE(link.writeRegister(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegister(w)) << errorText(w);
     EXPECT_EQ(simulator->registerValue(85), 1000);
     EXPECT_EQ(simulator->registerValue(86), 950);
     EXPECT_EQ(simulator->registerValue(87), 777);

@@ -25,5 +25,22 @@ TEST(MessageSink, SameBoxIsNotShownAgainWhileItIsOpen) {
     EXPECT_EQ(shown, (std::vector<std::string>{"port refused", "other", "port refused"}));
 }
 
+// The kind of a message reaches the sink (the box's icon comes from it, never from the
+// caption); a sink that takes only text and caption still gets every message.
+TEST(MessageSink, KindTravelsToTheSink) {
+    std::vector<MessageKind> kinds;
+    setMessageSink(
+        [&](const std::string&, const std::string&, MessageKind kind) { kinds.push_back(kind); });
+    showMessage("/dev/null: refused", "GetLastError", MessageKind::Information);
+    showMessage("text", "GetLastError");
+    EXPECT_EQ(kinds, (std::vector<MessageKind>{MessageKind::Information, MessageKind::Plain}));
+    std::vector<std::string> texts;
+    setMessageSink([&](const std::string& text, const std::string&) { texts.push_back(text); });
+    showMessage("notice", "GetLastError", MessageKind::Information);
+    setMessageSink(nullptr);
+    showMessage("nobody sees this", "KvelView");
+    EXPECT_EQ(texts, std::vector<std::string>{"notice"});
+}
+
 }  // namespace
 }  // namespace kvel

@@ -132,7 +132,8 @@ TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
 TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
     link.setModuleType(220);
     peer.Script({Reply(18), Reply(30), Reply(30), Reply(2), Reply(2)});
-    EXPECT_TRUE(link.readSettingsBlock(100));
+    SettingsBlockRead read;
+    EXPECT_TRUE(link.readSettingsBlock(100, read));
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{
                                {0, 18}, {768, 30}, {800, 30}, {640, 2}, {656, 2}}));
 
@@ -140,7 +141,8 @@ TEST_F(ModuleLinkTest, SettingsBlockReadsInOrderAndStopsAtTheFirstFailure) {
     link.openPort(other.slavePath(), 0, 0);
     link.setModuleType(209);
     other.Script({Reply(18), {}, Reply(15)});
-    EXPECT_FALSE(link.readSettingsBlock(100));
+    EXPECT_FALSE(link.readSettingsBlock(100, read));
+    EXPECT_EQ(read.thresholds1.failure.error, LinkError::ReadNoReply);
     ASSERT_EQ(other.requests().size(), 2u);
 }
 
@@ -155,17 +157,19 @@ TEST_F(ModuleLinkTest, SettingsBlockFailsOnAReplyOfAnotherCount) {
             SCOPED_TRACE(std::to_string(wrong) + (delta < 0 ? " fewer" : " more"));
             test::PtyPeer line;
             link.openPort(line.slavePath(), 0, 0);
-            for (ReadTransaction& r : link.readRecords()) r.registers[0] = 4242;
+            SettingsBlockRead read;
+            ReadTransaction* records[] = {&read.block, &read.thresholds1, &read.thresholds2,
+                                          &read.linkPair, &read.thresPair};
+            for (ReadTransaction* r : records) r->registers[0] = 4242;
             std::vector<Bytes> replies;
             for (int i = 0; i <= wrong; ++i) {
                 replies.push_back(Reply(counts[i] + (i == wrong ? delta : 0), 7));
             }
             line.Script(replies);
-            EXPECT_FALSE(link.readSettingsBlock(100));
+            EXPECT_FALSE(link.readSettingsBlock(100, read));
             EXPECT_EQ(line.requests().size(), static_cast<std::size_t>(wrong + 1));
-            const std::size_t record[] = {0, 1, 2, 5, 6};
-            const ReadTransaction& failed = link.readRecords()[record[wrong]];
-            EXPECT_STREQ(failed.errorText, "Ошибка в данных в ответе от модуля");
+            const ReadTransaction& failed = *records[wrong];
+            EXPECT_EQ(errorText(failed), "Ошибка в данных в ответе от модуля");
             EXPECT_EQ(failed.registers[0], 4242);
         }
     }

@@ -20,7 +20,13 @@ struct Group {
     int typeCode;  // a module on which the group exists
     int count;
     std::function<bool(ModuleLink&)> read;
+    // Where the read keeps its result: the link's own record unless the read brings its own.
+    std::function<ReadTransaction&(ModuleLink&)> record = [](ModuleLink& l) -> ReadTransaction& {
+        return l.firstRecord();
+    };
 };
+
+SettingsBlockRead settingsRead;
 
 std::vector<Group> Groups() {
     return {
@@ -32,7 +38,9 @@ std::vector<Group> Groups() {
         {"relay 2 settings", 215, 8, [](ModuleLink& l) { return l.readRelaySettings(2, 100); }},
         {"communication", 215, 8, [](ModuleLink& l) { return l.readCommParams(100); }},
         {"measurements of 15", 150, 15, [](ModuleLink& l) { return l.readMeasurements(100); }},
-        {"settings block", 150, 18, [](ModuleLink& l) { return l.readSettingsBlock(100); }},
+        {"settings block", 150, 18,
+         [](ModuleLink& l) { return l.readSettingsBlock(100, settingsRead); },
+         [](ModuleLink&) -> ReadTransaction& { return settingsRead.block; }},
     };
 }
 
@@ -52,26 +60,26 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
         ASSERT_EQ(sim::execute(simulator, "type " + std::to_string(g.typeCode)), "ok");
         link.setModuleType(g.typeCode);
         ASSERT_EQ(sim::execute(simulator, "fault none"), "ok");
-        ASSERT_TRUE(g.read(link)) << link.firstRecord().errorText;
-        EXPECT_EQ(link.firstRecord().registerCount, g.count);
+        ASSERT_TRUE(g.read(link)) << errorText(g.record(link));
+        EXPECT_EQ(g.record(link).registerCount, g.count);
         for (const int wrong : {g.count - 1, g.count + 1, 0}) {
             SCOPED_TRACE(wrong);
-            ReadTransaction& record = link.firstRecord();
+            ReadTransaction& record = g.record(link);
             std::fill_n(record.registers, 130, 4242);
             record.registerCount = 99;
             ASSERT_EQ(sim::execute(simulator, "fault count " + std::to_string(wrong)), "ok");
             EXPECT_FALSE(g.read(link));
-            EXPECT_STREQ(record.errorText, "Ошибка в данных в ответе от модуля");
+            EXPECT_EQ(errorText(record), "Ошибка в данных в ответе от модуля");
             EXPECT_EQ(record.registerCount, 99);
             EXPECT_EQ(std::count(record.registers, record.registers + 130, 4242), 130);
         }
     }
     // Writes are not touched by the fault.
-    WriteTransaction& w = link.writeRecords()[0];
+    WriteTransaction w;
     w.moduleAddress = 100;
     w.firstRegister = 85;
     w.values[0] = 60000;
-    EXPECT_TRUE(link.writeRegister(w)) << w.errorText;
+    EXPECT_TRUE(link.writeRegister(w)) << errorText(w);
     EXPECT_EQ(simulator.registerValue(85), 60000);
 }
 
@@ -85,10 +93,10 @@ TEST(ReadGroups, TheSimulatorReportsWhatItServed) {
     link.setTiming({5, 5, 5, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
     const std::vector<std::uint16_t> block(link.firstRecord().registers,
                                            link.firstRecord().registers + 30);
-    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
     simulator.setFault(sim::Fault::Exception, 2);
     EXPECT_FALSE(link.readRelayStates(100));
     const std::vector<sim::ServedRead> served = simulator.takeServedReads();

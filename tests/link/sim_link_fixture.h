@@ -25,7 +25,7 @@ class SimLinkFixture : public ::testing::Test {
     }
     // Registers 85 … 87 of module 100 set to 1000, 950 and 900 by one write.
     WriteTransaction& ThreeRegisterWrite() {
-        WriteTransaction& w = link.writeRecords()[0];
+        WriteTransaction& w = write;
         w.moduleAddress = 100;
         w.firstRegister = 85;
         w.count = 3;
@@ -37,6 +37,7 @@ class SimLinkFixture : public ::testing::Test {
 
     std::unique_ptr<sim::Simulator> simulator;
     ModuleLink link;
+    WriteTransaction write;
 };
 
 }  // namespace kvel::test

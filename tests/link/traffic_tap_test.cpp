@@ -121,7 +121,7 @@ TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
 // program's own pause before it reads the reply shows only in the total.
 TEST_F(TrafficWithSimulator, ReplyTimeEndsAtTheFirstByteOfTheReply) {
     link.setTiming({150, 20, 20, 500, 10});
-    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
     const TrafficFields fields = trafficFieldsOf(Newest(link));
     EXPECT_LT(std::stod(fields[7]), 100.0) << fields[7];
     EXPECT_GE(std::stod(fields[8]), 150.0) << fields[8];
@@ -137,7 +137,7 @@ TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
     EXPECT_TRUE(Newest(link).reply.empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the late reply lands
     simulator->setFault(sim::Fault::None);
-    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.discarded, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
     EXPECT_EQ(r.discardedTotal, 7u);
@@ -168,14 +168,14 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
     link.openPort(simulator->devicePath(), 4, 0);
     ASSERT_FALSE(link.portNeedsOpening());
     EXPECT_EQ(link.traffic().counters().reopenings, 1u);
-    ASSERT_TRUE(link.readRelayStates(100)) << link.firstRecord().errorText;
+    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
     EXPECT_EQ(link.traffic().counters().good, 2u);
     EXPECT_EQ(link.traffic().counters().requests, 3u);
 }
 
 TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
     WriteTransaction& w = ThreeRegisterWrite();
-    ASSERT_TRUE(link.writeRegisters(w)) << w.errorText;
+    ASSERT_TRUE(link.writeRegisters(w)) << errorText(w);
     const TrafficRecord& many = Newest(link);
     EXPECT_EQ(many.function, 16);
     EXPECT_EQ(many.firstRegister, 85);

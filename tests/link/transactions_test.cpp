@@ -42,7 +42,7 @@ TEST_F(TransactionTest, ReadRequestFrameAndDecoding) {
     t.moduleAddress = 1;
     t.firstRegister = 0;
     t.count = 10;
-    ASSERT_TRUE(readRegisters(port, t, kFast)) << t.errorText;
+    ASSERT_TRUE(readRegisters(port, t, kFast)) << errorText(t);
     EXPECT_EQ(peer.requests().at(0), (Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x0A, 0xC5, 0xCD}));
     EXPECT_EQ(t.registerCount, 2);
     EXPECT_EQ(t.registers[0], 0x1234);
@@ -96,11 +96,16 @@ TEST_F(TransactionTest, ReadReplyChecks) {
         t.moduleAddress = 100;
         t.firstRegister = 21;
         t.count = 3;
-        t.registers[2] = 0xAAAA;  // what an earlier reply left
-        std::strcpy(t.errorText, "прежний");
+        t.registers[2] = 0xAAAA;                          // what an earlier reply left
+        const LinkFailure earlier{LinkError::NoPort, 0};  // what an earlier exchange left
+        t.failure = earlier;
         const bool ok = readRegisters(port, t, kFast);
         EXPECT_EQ(ok, c.ok);
-        EXPECT_STREQ(t.errorText, c.ok ? "прежний" : c.error);
+        if (c.ok) {
+            EXPECT_EQ(t.failure, earlier);
+        } else {
+            EXPECT_EQ(errorText(t), c.error);
+        }
         if (c.registerCount >= 0) {
             EXPECT_EQ(t.registerCount, c.registerCount);
         }
@@ -161,9 +166,9 @@ TEST_F(TransactionTest, WriteReplyChecks) {
             t.values[0] = 0x1234;
         }
         const bool ok = c.many ? writeRegisters(port, t, kFast) : writeRegister(port, t, kFast);
-        EXPECT_EQ(ok, c.error == nullptr) << t.errorText;
+        EXPECT_EQ(ok, c.error == nullptr) << errorText(t);
         if (c.error) {
-            EXPECT_STREQ(t.errorText, c.error);
+            EXPECT_EQ(errorText(t), c.error);
         }
     }
     const auto requests = peer.requests();
@@ -185,8 +190,8 @@ TEST_F(TransactionTest, CountsAFrameCannotCarryAreRefusedBeforeTheLine) {
     for (const std::uint16_t count : {0, 126, 127}) {
         r.count = count;
         EXPECT_FALSE(readRegisters(port, r, kFast)) << count;
-        EXPECT_STREQ(r.errorText,
-                     ("Недопустимое число регистров для чтения: " + std::to_string(count)).c_str());
+        EXPECT_EQ(errorText(r),
+                  ("Недопустимое число регистров для чтения: " + std::to_string(count)).c_str());
     }
     EXPECT_TRUE(peer.requests().empty());
 
@@ -194,12 +199,12 @@ TEST_F(TransactionTest, CountsAFrameCannotCarryAreRefusedBeforeTheLine) {
     reply.resize(253, 0);
     peer.Script({WithCrc(reply)});
     r.count = 125;
-    EXPECT_TRUE(readRegisters(port, r, kFast)) << r.errorText;
+    EXPECT_TRUE(readRegisters(port, r, kFast)) << errorText(r);
     EXPECT_EQ(r.registerCount, 125);
     peer.Script({WithCrc({100, 0x10, 0, 0, 0, 123})});
     w.count = 123;
     w.firstRegister = 0;
-    EXPECT_TRUE(writeRegisters(port, w, kFast)) << w.errorText;
+    EXPECT_TRUE(writeRegisters(port, w, kFast)) << errorText(w);
     ASSERT_EQ(peer.requests().size(), 2u);
     EXPECT_EQ(peer.requests()[1].size(), 255u);  // 7 + 246 + CRC
 }
@@ -213,7 +218,7 @@ TEST_F(TransactionTest, StaleBytesBeforeARequestAreNotTakenAsItsReply) {
     t.moduleAddress = 100;
     t.firstRegister = 145;
     t.count = 1;
-    ASSERT_TRUE(readRegisters(port, t, kFast)) << t.errorText;
+    ASSERT_TRUE(readRegisters(port, t, kFast)) << errorText(t);
     EXPECT_EQ(t.registers[0], 0x2A);
 }
 
@@ -223,11 +228,11 @@ TEST_F(TransactionTest, ClosedPortFailsWithoutTraffic) {
     r.moduleAddress = 100;
     r.count = 1;
     EXPECT_FALSE(readRegisters(port, r, kFast));
-    EXPECT_STREQ(r.errorText, "Нет связи с портом");
+    EXPECT_EQ(errorText(r), "Нет связи с портом");
     WriteTransaction w;
     w.moduleAddress = 100;
     EXPECT_FALSE(writeRegister(port, w, kFast));
-    EXPECT_STREQ(w.errorText, "Ошибка передачи команды записи в модуль");
+    EXPECT_EQ(errorText(w), "Ошибка передачи команды записи в модуль");
     EXPECT_TRUE(peer.requests().empty());
 }
 

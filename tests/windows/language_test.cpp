@@ -38,8 +38,16 @@ TEST_F(LanguageTest, EnglishWindowWithLanguageEn) {
     PollResult result;
     result.linkStatus = "МОДУЛЬ НА СВЯЗИ";
     result.linkUp = true;
+    result.softwareVersion = 7;
     emit form->session().pollFinished(result);
     EXPECT_EQ(form->statusPanel(0), "MODULE ONLINE");
+    EXPECT_EQ(form->statusPanel(1), "Metrological software version  7");
+    // A link failure's text is made from its code where it is shown.
+    result.linkUp = false;
+    result.linkFailure = {LinkError::ModuleException, 0xB};
+    result.linkStatus = linkErrorText(result.linkFailure);
+    emit form->session().pollFinished(result);
+    EXPECT_EQ(form->statusPanel(0), "Module error: code B");
     // The title is the program's name in every language.
     EXPECT_EQ(form->windowTitle(), "KvelView");
 }

@@ -1,0 +1,23 @@
+#include "core/shown_text.h"
+
+#include <QCoreApplication>
+
+namespace kvel {
+
+std::string shownText(const char* source, std::initializer_list<std::string> args) {
+    QString text = QCoreApplication::translate("KvelView", source);
+    for (const std::string& arg : args) text = text.arg(QString::fromStdString(arg));
+    return text.toStdString();
+}
+
+QString linkFailureMessage(const LinkFailure& failure) {
+    const QString text = QCoreApplication::translate("KvelView", linkErrorSource(failure.error));
+    if (!text.contains(QLatin1String("%1"))) return text;
+    return text.arg(QString::fromStdString(linkErrorArgument(failure)));
+}
+
+std::string linkFailureMessageText(const LinkFailure& failure) {
+    return linkFailureMessage(failure).toStdString();
+}
+
+}  // namespace kvel

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <initializer_list>
+#include <string>
+
+#include "link/link_error.h"
+
+namespace kvel {
+
+// Texts made below the windows for the user, in the language of the windows. Where no
+// translation is loaded (kvelctl, the tests) they are the Russian texts themselves.
+
+// A text marked with QT_TRANSLATE_NOOP("KvelView", …), translated, then %1, %2 … filled in.
+std::string shownText(const char* source, std::initializer_list<std::string> args = {});
+
+// A link failure's text: the table's entry translated, its code put in.
+QString linkFailureMessage(const LinkFailure& failure);
+std::string linkFailureMessageText(const LinkFailure& failure);
+
+}  // namespace kvel
