@@ -117,6 +117,12 @@ std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize window
     return ImageExportChoice{path, *size};
 }
 
+std::optional<std::string> chooseLogFileToWrite(QFileDialog& dialog) {
+    if (storedChoosers().logToWrite) return storedChoosers().logToWrite(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
 QString chooseCsvExport(QWidget* parent) {
     if (storedChoosers().exportCsv) return storedChoosers().exportCsv(parent);
     QString path = QFileDialog::getSaveFileName(

@@ -109,9 +109,10 @@ void MainWindow::initialize() {
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);
     wireChart();
-    installTrafficOpeners(
-        *this, *statusPanels_[0], [this] { openTrafficWindow(); },
-        [this] { return linkPanelToolTip(); });
+    auto* trafficOpeners = new TrafficOpeners(*this, *statusPanels_[0]);
+    connect(trafficOpeners, &TrafficOpeners::openWanted, this, &MainWindow::openTrafficWindow);
+    connect(trafficOpeners, &TrafficOpeners::toolTipWanted, this,
+            [this] { statusPanels_[0]->setToolTip(linkPanelToolTip()); });
     buildToolBar();
 }
 
@@ -141,7 +142,9 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     programSettings_ = settings;
     if (programSettings_) {
         programSettings_->setStartupDirectory(startupDirectory_);
-        programSettings_->onAccept = [this] { return acceptProgramSettings(); };
+        connect(programSettings_, &ProgramSettingsDialog::okPressed, this, [this] {
+            if (acceptProgramSettings()) programSettings_->done(QDialog::Accepted);
+        });
         // A scan of the line has the port to itself: no poll meanwhile.
         programSettings_->attachLine(&session_->linkThread(), &session_->link());
         connect(programSettings_, &ProgramSettingsDialog::lineTaken, this,
@@ -152,6 +155,12 @@ void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
     secondGenDialog_ = moduleNew;
     cabinetWindow_ = host;
     firstGenDialog_ = module;
+    for (ModuleSettingsDialog* dialog : {static_cast<ModuleSettingsDialog*>(moduleNew),
+                                         static_cast<ModuleSettingsDialog*>(module)}) {
+        if (!dialog) continue;
+        connect(dialog, &ModuleSettingsDialog::pollingWanted, this,
+                [this](bool on) { session_->setPollSuspended(!on); });
+    }
     if (cabinetWindow_) {
         // Its modality covers the main window, so it has to be one of the main window's.
         cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
@@ -272,16 +281,19 @@ void MainWindow::loadModuleSettings() {
         endModuleSettings();
         return;
     }
-    dialog->attach(&session_->moduleSettings(), &session_->linkThread(),
-                   [this](bool on) { session_->setPollSuspended(!on); });
+    dialog->attach(&session_->moduleSettings(), &session_->linkThread());
     dialog->setChannelCount(link.channelCount());
-    dialog->load([this, dialog] {
-        unsetCursor();
-        // The window closing, or another modal window on top (a box of the program's own):
-        // this dialog would open over it, so its load is dropped.
-        if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
-        endModuleSettings();
-    });
+    connect(
+        dialog, &ModuleSettingsDialog::loaded, this,
+        [this, dialog] {
+            unsetCursor();
+            // The window closing, or another modal window on top (a box of the program's own):
+            // this dialog would open over it, so its load is dropped.
+            if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
+            endModuleSettings();
+        },
+        Qt::SingleShotConnection);
+    dialog->load();
 }
 
 void MainWindow::endModuleSettings() {

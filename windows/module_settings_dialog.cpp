@@ -81,10 +81,9 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread, PollSwitch poll) {
+void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread) {
     settings_ = settings;
     thread_ = thread;
-    poll_ = std::move(poll);
 }
 
 QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const QString& caption) {
@@ -110,9 +109,9 @@ void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
 }
 
 void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
-                                   std::function<void()> show, std::function<void()> loaded) {
+                                   std::function<void()> show) {
     if (settings_ == nullptr || thread_ == nullptr) {
-        if (loaded) loaded();
+        emit loaded();
         return;
     }
     auto table = std::make_shared<ChannelTable>(channelTable());
@@ -121,12 +120,11 @@ void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
             read(*settings);
             settings->loadChannelTable(*table);
         },
-        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show), table,
-         loaded = std::move(loaded)] {
+        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show), table] {
             if (!self) return;
             show();
             self->setChannelTable(*table);
-            if (loaded) loaded();
+            emit self->loaded();
         });
 }
 
@@ -157,7 +155,7 @@ void ModuleSettingsDialog::runWrite(const QString& progress, bool coefficients, 
                                     const QString& success) {
     if (settings_ == nullptr || thread_ == nullptr || writing_) return;
     writing_ = true;
-    if (poll_) poll_(false);
+    emit pollingWanted(false);
     progressPanel_->setText(progress);
     progressPanel_->show();
     progressPanel_->raise();
@@ -185,7 +183,7 @@ void ModuleSettingsDialog::endWrite() {
     progressPanel_->hide();
     for (QPushButton* button : buttons()) button->setEnabled(true);
     writing_ = false;
-    if (poll_) poll_(true);
+    emit pollingWanted(true);
 }
 
 }  // namespace kvel

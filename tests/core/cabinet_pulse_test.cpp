@@ -44,13 +44,6 @@ std::vector<Pulse> PulsesOnTheWire(const sim::Simulator& simulator) {
     return pulses;
 }
 
-class View : public CabinetView {
-  public:
-    std::string cabinetName() const override { return "Шкаф 1"; }
-    void setIndicator(int, bool) override {}
-    void setOnlineIndicator(bool) override {}
-};
-
 // The cabinet exchanges as the window runs them: jobs of the link thread, with the real
 // pauses and the real pulse length, against the simulated host controller ("Мнемо"
 // addressing: commands on 1024.., signals on 1030..).
@@ -64,7 +57,7 @@ class CabinetPulseTest : public ::testing::Test {
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         thread = std::make_unique<LinkThread>();
         host = std::make_unique<CabinetHost>(link, *ini, *thread);
-        host->setView(&view);
+        host->setCabinetName("Шкаф 1");
         thread->post([this] { link.openPort(dir.File("tty"), 4, 0); });
         ASSERT_TRUE(thread->settle());
     }
@@ -92,7 +85,6 @@ class CabinetPulseTest : public ::testing::Test {
     std::unique_ptr<MemIni> ini;
     std::unique_ptr<LinkThread> thread;
     std::unique_ptr<CabinetHost> host;
-    View view;
 };
 
 // Clicks around a pulse neither cut it nor a later one short: "Включить выключатель", S41

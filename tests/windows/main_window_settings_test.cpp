@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/common/main_window_fixture.h"
+#include "windows/file_choosers.h"
 #include "windows/program_settings_dialog.h"
 #include "windows/scan_dialog.h"
 
@@ -94,11 +95,14 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     Type("windowMinutesEdit", "30");
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
-    dialog.runSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
+    FileChoosers choosers;
+    choosers.logToWrite = [&](QFileDialog&) -> std::optional<std::string> {
         fs::current_path(elsewhere);
         return (elsewhere / "data").string();
     };
+    setFileChoosers(choosers);
     find<QPushButton>("chooseLogFileButton")->click();
+    setFileChoosers({});
     PressOK();
 
     EXPECT_FALSE(dialog.isVisible());
