@@ -112,8 +112,9 @@ void CabinetHost::stopRefreshing() {
 }
 
 void CabinetHost::releaseAtExit() {
-    control_.setView(nullptr);
-    control_.releasePulse(false);
+    // No result is shown any more: what the release would say goes with the results dropped.
+    CabinetUpdate dropped;
+    record(dropped, {}, [](CabinetControl& c) { c.releasePulse(false); });
 }
 
 void CabinetHost::stopTimers() {

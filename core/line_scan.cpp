@@ -227,7 +227,12 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
             progress_.trying = at;
         }
         if (!port.isOpen() || at.speedIndex != openSpeed || at.parityIndex != openParity) {
-            if (!port.open(request_.port, at.speedIndex, at.parityIndex)) {
+            const bool opened = port.open(request_.port, at.speedIndex, at.parityIndex);
+            if (std::vector<std::string> notices = port.takeNotices(); !notices.empty()) {
+                const std::lock_guard lock(mutex_);
+                for (std::string& n : notices) progress_.notices.push_back(std::move(n));
+            }
+            if (!opened) {
                 state = ScanProgress::State::Failed;
                 failure = "Ошибка открытия порта: " + portOpenFailureText(port.lastFailure());
                 break;

@@ -88,6 +88,8 @@ struct ScanProgress {
     double msLeft = 0;  // the floors of the probes still to do
     std::vector<ScanFinding> findings;
     std::string failure;  // why the scan failed (the port)
+    // What opening the port had to tell (a refused line setting), oldest first, for a box.
+    std::vector<std::string> notices;
 };
 
 // A scan of the line for the module: reads only, never a write. It runs on one thread (the

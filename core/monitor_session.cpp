@@ -1,6 +1,7 @@
 #include "core/monitor_session.h"
 
 #include "core/poll_interval.h"
+#include "link/message_sink.h"
 
 namespace kvel {
 
@@ -63,6 +64,7 @@ void MonitorSession::applyPoll(PollResult& result) {
     // fails (the disk is full) says so after the result is on the screen.
     poll_.writeLog(result);
     if (!stopped_ && !pollSuspended_) startPolling();
+    for (const std::string& notice : result.portNotices) showMessage(notice, kPortNoticeCaption);
 }
 
 void MonitorSession::stopPolling() {

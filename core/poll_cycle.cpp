@@ -29,6 +29,7 @@ PollResult PollCycle::poll() {
                             ini_.readInteger(keys::kParityIndex))) {
             result.linkStatus = kPortOpenFailed;
         }
+        result.portNotices = link_.port().takeNotices();
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
         showLinkLost(result, true);

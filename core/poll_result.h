@@ -29,6 +29,8 @@ struct PollResult {
     int channelCount = 0;
     double durationSeconds = 0;  // the poll's time on the line
     TrafficCounters counters;    // the line's counters after the poll
+    // What opening the port had to tell (a device that is no serial port), for a box.
+    std::vector<std::string> portNotices;
 };
 
 }  // namespace kvel

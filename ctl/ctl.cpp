@@ -24,6 +24,7 @@
 #include "ctl/ctl_serve.h"
 #include "kvel_version.h"
 #include "link/exception_names.h"
+#include "link/message_sink.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
 #include "link/traffic_format.h"
@@ -255,7 +256,10 @@ class Session {
 
     bool open() {
         if (!link_.portNeedsOpening()) return true;
-        if (!link_.openPort(o_.port, o_.speed, o_.parity)) {
+        const bool opened = link_.openPort(o_.port, o_.speed, o_.parity);
+        for (const std::string& notice : link_.port().takeNotices())
+            showMessage(notice, kPortNoticeCaption);
+        if (!opened) {
             return fail(std::string(kPortOpenFailed) + ": " + link_.portOpenFailureText());
         }
         return true;

@@ -132,7 +132,10 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
         link.traffic().setListener(
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
-    if (!link.openPort(args.port, args.speed, args.parity)) {
+    const bool opened = link.openPort(args.port, args.speed, args.parity);
+    for (const std::string& notice : link.port().takeNotices())
+        showMessage(notice, kPortNoticeCaption);
+    if (!opened) {
         err << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         return 1;
     }

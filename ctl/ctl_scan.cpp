@@ -180,13 +180,9 @@ int runScan(const std::vector<std::string>& args, const MemIni& ini, std::ostrea
         return 2;
     }
     LineScan scan(parsed->request);
-    // The port's own messages (a refused line setting) are said after the scan, in order.
-    std::vector<std::string> messages;
     SerialPort port;
     std::atomic<bool> running{true};
     std::thread worker([&] {
-        const MessageRedirect redirect(
-            [&messages](const std::string& text, const std::string&) { messages.push_back(text); });
         scan.run(port);
         running = false;
     });
@@ -198,7 +194,8 @@ int runScan(const std::vector<std::string>& args, const MemIni& ini, std::ostrea
     worker.join();
     const ScanProgress result = scan.progress();
     if (progress) err << '\r' << std::string(72, ' ') << '\r';
-    for (const std::string& text : messages) err << text << '\n';
+    // What the port had to tell (a refused line setting) is said after the scan, in order.
+    for (const std::string& text : result.notices) err << text << '\n';
     for (const ScanFinding& f : result.findings) {
         if (f.module) continue;
         err << "something answers at address " << f.at.address << ", "

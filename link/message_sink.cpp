@@ -15,8 +15,6 @@ MessageSink& storedSink() {
     return sink;
 }
 
-thread_local MessageRedirect* redirect = nullptr;
-
 }  // namespace
 
 void setMessageSink(MessageSink sink) {
@@ -28,10 +26,6 @@ MessageSink currentMessageSink() {
 }
 
 void showMessage(const std::string& text, const std::string& caption) {
-    if (redirect) {
-        redirect->collect(text, caption);
-        return;
-    }
     // Boxes are shown by one thread only, so this list needs no lock.
     static std::vector<std::pair<std::string, std::string>> open;
     const std::pair<std::string, std::string> box{text, caption};
@@ -43,17 +37,8 @@ void showMessage(const std::string& text, const std::string& caption) {
     open.erase(std::find(open.begin(), open.end(), box));
 }
 
-MessageRedirect::MessageRedirect(MessageSink collect)
-    : collect_(std::move(collect)), previous_(redirect) {
-    redirect = this;
-}
-
-MessageRedirect::~MessageRedirect() {
-    redirect = previous_;
-}
-
-void MessageRedirect::collect(const std::string& text, const std::string& caption) const {
-    if (collect_) collect_(text, caption);
+void showMessages(const Messages& messages) {
+    for (const Message& m : messages) showMessage(m.text, m.caption);
 }
 
 }  // namespace kvel

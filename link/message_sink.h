@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kvel {
 
@@ -15,19 +16,14 @@ MessageSink currentMessageSink();
 // while the first still waits for its OK: a failure that repeats at every poll makes one box.
 void showMessage(const std::string& text, const std::string& caption);
 
-// While one lives, messages shown on its thread go to `collect` instead of the sink: a job of
-// the link thread carries its messages back to the GUI thread, which alone shows boxes.
-class MessageRedirect {
-  public:
-    explicit MessageRedirect(MessageSink collect);
-    ~MessageRedirect();
-    MessageRedirect(const MessageRedirect&) = delete;
-    MessageRedirect& operator=(const MessageRedirect&) = delete;
-    void collect(const std::string& text, const std::string& caption) const;
-
-  private:
-    MessageSink collect_;
-    MessageRedirect* previous_;
+// A box to be shown: a job of the link thread returns its boxes with its result, and the GUI
+// thread shows them after it has shown the result.
+struct Message {
+    std::string text;
+    std::string caption;
+    bool operator==(const Message&) const = default;
 };
+using Messages = std::vector<Message>;
+void showMessages(const Messages& messages);
 
 }  // namespace kvel

@@ -96,12 +96,12 @@ bool SerialPort::fail(PortOpenFailure failure) {
     fd_ = -1;
     state_ = State::OpenFailed;
     failure_ = std::move(failure);
-    // The poll retries every period: a refusal is shown once, not at every retry.
+    // The poll retries every period: a refusal is news once, not at every retry.
     const std::string text = portOpenFailureText(failure_);
-    if (failure_.reason == PortOpenFailure::Reason::NotTerminal && text != shownRefusal_) {
-        showMessage(text, "GetLastError");
+    if (failure_.reason == PortOpenFailure::Reason::NotTerminal && text != lastRefusal_) {
+        notices_.push_back(text);
     }
-    shownRefusal_ = failure_.reason == PortOpenFailure::Reason::NotTerminal ? text : "";
+    lastRefusal_ = failure_.reason == PortOpenFailure::Reason::NotTerminal ? text : "";
     return false;
 }
 
@@ -138,7 +138,7 @@ bool SerialPort::open(const std::string& name, int speedIndex, int parityIndex) 
     }
     ::ioctl(fd_, TIOCEXCL);
     failure_ = {};
-    shownRefusal_.clear();
+    lastRefusal_.clear();
     state_ = State::open;
     if (observer_) observer_->portOpened();
 
@@ -175,12 +175,16 @@ bool SerialPort::open(const std::string& name, int speedIndex, int parityIndex) 
                 break;
         }
         if (std::memcmp(&tio, &before, sizeof tio) != 0 && ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
-            showMessage(std::strerror(errno), "GetLastError");
+            notices_.push_back(std::strerror(errno));
         }
     } else {
-        showMessage(std::strerror(errno), "GetLastError");
+        notices_.push_back(std::strerror(errno));
     }
     return true;
+}
+
+std::vector<std::string> SerialPort::takeNotices() {
+    return std::exchange(notices_, {});
 }
 
 void SerialPort::close() {

@@ -2,11 +2,15 @@
 #include <termios.h>
 
 #include <string>
+#include <vector>
 
 #include "link/port_open_failure.h"
 #include "link/transport.h"
 
 namespace kvel {
+
+// The caption of the boxes that show what the port had to tell (shown as an information box).
+inline constexpr char kPortNoticeCaption[] = "GetLastError";
 
 // The serial line on a terminal device in raw 8-bit mode. The only place that calls
 // termios, open, poll, read and write.
@@ -23,11 +27,14 @@ class SerialPort final : public Transport {
 
     // Opens the device and sets the line: speed index 0..4 (9600..115200), parity index
     // 0 none with 2 stop bits, 1 even, 2 odd with 1 stop bit; other indices leave the port's
-    // own setting. A refused line setting is shown with the caption "GetLastError" and the
-    // port stays open. Returns false when the device cannot be opened: absent, refused, no
-    // terminal (also shown under "GetLastError", once until the failure changes), or held by
-    // another program. The port is taken for exclusive use, so a second master cannot open it.
+    // own setting. A refused line setting becomes a notice and the port stays open. Returns
+    // false when the device cannot be opened: absent, refused, no terminal (also a notice, once
+    // until the failure changes), or held by another program. The port is taken for exclusive
+    // use, so a second master cannot open it.
     bool open(const std::string& name, int speedIndex, int parityIndex);
+    // What the user is to be told since the last call, oldest first: the port shows no box
+    // itself; whoever opened it shows these with the caption kPortNoticeCaption.
+    std::vector<std::string> takeNotices();
 
     State getState() const { return state_; }
     // Why the last open failed; Reason::None while the port is open or closed on purpose.
@@ -76,8 +83,9 @@ class SerialPort final : public Transport {
     bool restore_ = false;  // the line settings found at open are put back at close
     termios found_{};
     State state_ = State::Closed;
+    std::vector<std::string> notices_;
     PortOpenFailure failure_;
-    std::string shownRefusal_;  // the no-terminal refusal last shown in a box
+    std::string lastRefusal_;  // the no-terminal refusal last told
 };
 
 }  // namespace kvel

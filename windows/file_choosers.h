@@ -34,8 +34,6 @@ struct FileChoosers {
     // Several logs to open together, and a folder of logs.
     std::function<QStringList(QWidget* parent, const QString& folder)> openLogs;
     std::function<QString(QWidget* parent, const QString& folder)> openFolder;
-    // The log to write, from the program settings' own file dialog (set up by it).
-    std::function<std::optional<std::string>(QFileDialog& dialog)> logToWrite;
 };
 
 // The program's dialogs, or those set; an empty member falls back to the dialog.
@@ -47,7 +45,11 @@ QStringList chooseLogsToOpen(QWidget* parent, const QString& folder);
 QStringList chooseLogFolder(QWidget* parent, const QString& folder);
 std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize);
 QString chooseCsvExport(QWidget* parent);
-// Runs `dialog`; the chosen name, or nothing when it was cancelled.
+// The log to write, from the program settings' own file dialog (set up by it): runs `dialog`
+// and gives the chosen name, or nothing when it was cancelled. Tests set their own chooser
+// (an empty one is the dialog again).
+using LogFileChooser = std::function<std::optional<std::string>(QFileDialog& dialog)>;
+void setLogFileChooser(LogFileChooser chooser);
 std::optional<std::string> chooseLogFileToWrite(QFileDialog& dialog);
 
 // Asks where and how large, then writes a picture of the plot; a failed write is shown.

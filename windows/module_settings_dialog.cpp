@@ -115,16 +115,20 @@ void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
         return;
     }
     auto table = std::make_shared<ChannelTable>(channelTable());
-    thread_->post(
+    thread_->post<Messages>(
         [settings = settings_, read = std::move(read), table] {
             read(*settings);
             settings->loadChannelTable(*table);
+            return settings->takeMessages();
         },
-        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show), table] {
-            if (!self) return;
-            show();
-            self->setChannelTable(*table);
-            emit self->loaded();
+        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show),
+         table](Messages& messages) {
+            if (self) {
+                show();
+                self->setChannelTable(*table);
+                emit self->loaded();
+            }
+            showMessages(messages);
         });
 }
 
@@ -162,15 +166,19 @@ void ModuleSettingsDialog::runWrite(const QString& progress, bool coefficients, 
     for (QPushButton* button : buttons()) button->setEnabled(false);
     // Busy is this dialog only: the main window's read-outs and the chart go on.
     setCursor(Qt::WaitCursor);
-    thread_->post(
+    thread_->post<Messages>(
         [settings = settings_, coefficients, operation = std::move(operation),
          success = success.toStdString()] {
             if (coefficients) linePause(kCoeffButtonPauseMs);
-            if (operation(*settings)) showMessage(success, kOk);
+            const bool written = operation(*settings);
+            Messages messages = settings->takeMessages();
+            if (written) messages.push_back({success, kOk});
+            return messages;
         },
         // Its boxes follow, with the panel gone and the buttons back.
-        [self = QPointer<ModuleSettingsDialog>(this)] {
+        [self = QPointer<ModuleSettingsDialog>(this)](Messages& messages) {
             if (self) self->endWrite();
+            showMessages(messages);
         });
 }
 

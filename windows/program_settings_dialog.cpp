@@ -312,7 +312,9 @@ ScanDialog* ProgramSettingsDialog::findModule() {
             link->closePort();
             link->setIdentified(false);
         },
-        [self = QPointer(this), dialog = QPointer(dialog)] {
+        [scan, self = QPointer(this), dialog = QPointer(dialog)] {
+            for (const std::string& notice : scan->progress().notices)
+                showMessage(notice, kPortNoticeCaption);
             if (dialog) dialog->scanEnded();
             if (!self) return;
             self->scanning_ = false;

@@ -11,6 +11,7 @@
 #include "core/cabinet_host.h"
 #include "link/message_sink.h"
 #include "sim/simulator.h"
+#include "tests/common/link_thread_drain.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
 
@@ -59,7 +60,7 @@ class CabinetPulseTest : public ::testing::Test {
         host = std::make_unique<CabinetHost>(link, *ini, *thread);
         host->setCabinetName("Шкаф 1");
         thread->post([this] { link.openPort(dir.File("tty"), 4, 0); });
-        ASSERT_TRUE(thread->settle());
+        ASSERT_TRUE(test::DrainLinkThread(*thread));
     }
     void TearDown() override {
         thread.reset();  // first: a pulse's end it still holds refers to the host
@@ -74,8 +75,13 @@ class CabinetPulseTest : public ::testing::Test {
     bool WaitForQuiet() {
         QElapsedTimer clock;
         clock.start();
-        while ((thread->busy() || host->pulseTimed()) && clock.elapsed() < 20000) Pump(20);
-        return !thread->busy() && !host->pulseTimed();
+        // A pulse is timed once its command's job has run: drained, then no pulse left.
+        while (clock.elapsed() < 20000) {
+            if (!test::DrainLinkThread(*thread)) return false;
+            if (!host->pulseTimed()) return true;
+            Pump(20);
+        }
+        return false;
     }
 
     test::TempDir dir;

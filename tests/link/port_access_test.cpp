@@ -97,20 +97,23 @@ TEST(PortAccess, NothingButATerminalIsOpened) {
     const std::string file = dir.File("somefile");
     test::WriteBytes(file, "keep");
     SerialPort port;
+    std::size_t notices = 0;
     for (const std::string& name : {file, dir.Path().string(), std::string("zero"),
                                     std::string("/dev/urandom"), std::string("/dev/null")}) {
         EXPECT_FALSE(port.open(name, 0, 0)) << name;
         EXPECT_EQ(port.lastFailure().reason, Reason::NotTerminal) << name;
         const std::uint8_t request[] = {1, 3, 0, 0, 0, 1};
         EXPECT_EQ(port.send(request, sizeof request, 10), Transport::SendResult::Refused);
+        notices += port.takeNotices().size();
     }
     EXPECT_EQ(test::ReadBytes(file), "keep");
-    EXPECT_EQ(boxes.shown.size(), 5u);
-    // An absent device is no news box: the status and its tool tip say it.
+    EXPECT_EQ(notices, 5u);
+    // An absent device is no news for a box: the status and its tool tip say it.
     EXPECT_FALSE(port.open(dir.File("absent"), 0, 0));
     EXPECT_EQ(port.lastFailure().reason, Reason::System);
     EXPECT_EQ(port.lastFailure().error, ENOENT);
-    EXPECT_EQ(boxes.shown.size(), 5u);
+    EXPECT_TRUE(port.takeNotices().empty());
+    EXPECT_TRUE(boxes.shown.empty());  // the port raises no box itself
 }
 
 TEST(PortAccess, DiscardIsBoundedOnInputThatNeverRunsDry) {

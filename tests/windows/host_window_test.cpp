@@ -55,7 +55,10 @@ class HostWindowTest : public test::MainWindowFixture {
         return done();
     }
     // No pulse runs or is about to: the pulse timer is off and the line is quiet.
-    bool PulseOver() { return !form->linkThread().busy() && !form->cabinet().pulseTimed(); }
+    bool PulseOver() {
+        return !form->cabinet().pulseTimed() && test::DrainLinkThread(form->linkThread()) &&
+               !form->cabinet().pulseTimed();
+    }
     bool Lamp(int i) const { return host->indicator(i)->isOn(); }
 
     std::unique_ptr<CabinetWindow> host;

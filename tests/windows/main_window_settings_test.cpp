@@ -95,14 +95,12 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     Type("windowMinutesEdit", "30");
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
-    FileChoosers choosers;
-    choosers.logToWrite = [&](QFileDialog&) -> std::optional<std::string> {
+    setLogFileChooser([&](QFileDialog&) -> std::optional<std::string> {
         fs::current_path(elsewhere);
         return (elsewhere / "data").string();
-    };
-    setFileChoosers(choosers);
+    });
     find<QPushButton>("chooseLogFileButton")->click();
-    setFileChoosers({});
+    setLogFileChooser({});
     PressOK();
 
     EXPECT_FALSE(dialog.isVisible());

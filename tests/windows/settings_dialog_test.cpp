@@ -187,13 +187,11 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
               dir.Path());
 
     std::optional<std::string> answer = dir.File("data");
-    FileChoosers choosers;
-    choosers.logToWrite = [&](QFileDialog&) {
+    setLogFileChooser([&](QFileDialog&) {
         // The file dialog may leave the process in another folder.
         fs::current_path(fs::temp_directory_path());
         return answer;
-    };
-    setFileChoosers(choosers);
+    });
     QLineEdit* file = find<QLineEdit>("logFileEdit");
     dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("data.txt"));
@@ -214,7 +212,7 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
     EXPECT_EQ(fs::path(dialog.logFileDialog()->directory().absolutePath().toStdString()),
               fs::temp_directory_path());
     fs::current_path(previous);
-    setFileChoosers({});
+    setLogFileChooser({});
 }
 
 TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
