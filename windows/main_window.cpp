@@ -47,7 +47,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainWindow::~MainWindow() {
-    if (cabinetWindow_) {
+    if (cabinetWindow_ && !ownsCabinetWindow_) {
         cabinetWindow_->setCabinetHost(nullptr);
         // Taken in only for its modality: whoever made it deletes it, not the main window.
         cabinetWindow_->setParent(nullptr);
@@ -102,7 +102,7 @@ void MainWindow::initialize() {
     connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openModuleSettings);
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
-        if (cabinetWindow_ && !openingModuleSettings_) cabinetWindow_->exec();
+        if (!openingModuleSettings_) cabinetWindow()->exec();
     });
     // The button stays hidden: cabinet control is reached from the keyboard.
     cabinetButton_->setToolTip(tr("Управление шкафами: Ctrl+H"));
@@ -139,33 +139,69 @@ QString MainWindow::linkPanelToolTip() const {
 void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
                                      SecondGenModuleDialog* moduleNew, CabinetWindow* host,
                                      FirstGenModuleDialog* module) {
-    programSettings_ = settings;
-    if (programSettings_) {
-        programSettings_->setStartupDirectory(startupDirectory_);
-        connect(programSettings_, &ProgramSettingsDialog::okPressed, this, [this] {
-            if (acceptProgramSettings()) programSettings_->done(QDialog::Accepted);
-        });
-        // A scan of the line has the port to itself: no poll meanwhile.
-        programSettings_->attachLine(&session_->linkThread(), &session_->link());
-        connect(programSettings_, &ProgramSettingsDialog::lineTaken, this,
-                [this] { session_->setPollSuspended(true); });
-        connect(programSettings_, &ProgramSettingsDialog::lineReleased, this,
-                [this] { session_->setPollSuspended(false); });
-    }
+    if (settings) wireProgramSettings(settings);
+    if (moduleNew) wireModuleDialog(moduleNew);
+    if (module) wireModuleDialog(module);
+    if (host) wireCabinetWindow(host);
     secondGenDialog_ = moduleNew;
-    cabinetWindow_ = host;
     firstGenDialog_ = module;
-    for (ModuleSettingsDialog* dialog : {static_cast<ModuleSettingsDialog*>(moduleNew),
-                                         static_cast<ModuleSettingsDialog*>(module)}) {
-        if (!dialog) continue;
-        connect(dialog, &ModuleSettingsDialog::pollingWanted, this,
-                [this](bool on) { session_->setPollSuspended(!on); });
+}
+
+ProgramSettingsDialog* MainWindow::programSettingsDialog() {
+    if (!programSettings_) wireProgramSettings(new ProgramSettingsDialog(this));
+    return programSettings_;
+}
+
+FirstGenModuleDialog* MainWindow::firstGenDialog() {
+    if (!firstGenDialog_) {
+        firstGenDialog_ = new FirstGenModuleDialog(this);
+        wireModuleDialog(firstGenDialog_);
     }
-    if (cabinetWindow_) {
-        // Its modality covers the main window, so it has to be one of the main window's.
-        cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->setCabinetHost(&session_->cabinet());
+    return firstGenDialog_;
+}
+
+SecondGenModuleDialog* MainWindow::secondGenDialog() {
+    if (!secondGenDialog_) {
+        secondGenDialog_ = new SecondGenModuleDialog(this);
+        wireModuleDialog(secondGenDialog_);
     }
+    return secondGenDialog_;
+}
+
+CabinetWindow* MainWindow::cabinetWindow() {
+    if (!cabinetWindow_) {
+        auto* window = new CabinetWindow(this);
+        ownsCabinetWindow_ = true;
+        wireCabinetWindow(window);
+        window->setCabinetList(ini_->readSection(keys::kCabinets));
+    }
+    return cabinetWindow_;
+}
+
+void MainWindow::wireProgramSettings(ProgramSettingsDialog* dialog) {
+    programSettings_ = dialog;
+    dialog->setStartupDirectory(startupDirectory_);
+    connect(dialog, &ProgramSettingsDialog::okPressed, this, [this, dialog] {
+        if (acceptProgramSettings()) dialog->done(QDialog::Accepted);
+    });
+    // A scan of the line has the port to itself: no poll meanwhile.
+    dialog->attachLine(&session_->linkThread(), &session_->link());
+    connect(dialog, &ProgramSettingsDialog::lineTaken, this,
+            [this] { session_->setPollSuspended(true); });
+    connect(dialog, &ProgramSettingsDialog::lineReleased, this,
+            [this] { session_->setPollSuspended(false); });
+}
+
+void MainWindow::wireModuleDialog(ModuleSettingsDialog* dialog) {
+    connect(dialog, &ModuleSettingsDialog::pollingWanted, this,
+            [this](bool on) { session_->setPollSuspended(!on); });
+}
+
+void MainWindow::wireCabinetWindow(CabinetWindow* window) {
+    cabinetWindow_ = window;
+    // Its modality covers the main window, so it has to be one of the main window's.
+    window->setParent(this, window->windowFlags());
+    window->setCabinetHost(&session_->cabinet());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -275,12 +311,8 @@ void MainWindow::openModuleSettings() {
 void MainWindow::loadModuleSettings() {
     const ModuleLink& link = session_->link();
     ModuleSettingsDialog* dialog = isFirstGeneration(link.typeCode())
-                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
-                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
-    if (!dialog) {
-        endModuleSettings();
-        return;
-    }
+                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog())
+                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog());
     dialog->attach(&session_->moduleSettings(), &session_->linkThread());
     dialog->setChannelCount(link.channelCount());
     connect(

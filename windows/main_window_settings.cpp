@@ -7,7 +7,8 @@ namespace kvel {
 
 void MainWindow::openProgramSettings() {
     // A module dialog whose load is on the line comes first (the busy cursor says so).
-    if (programSettings_ == nullptr || openingModuleSettings_) return;
+    if (openingModuleSettings_) return;
+    programSettingsDialog();  // made when first opened
     loadProgramSettingsDialog();
     // The poll goes on while the dialog is merely open.
     programSettings_->exec();
