@@ -1,4 +1,5 @@
-// KvelView: creates the five windows, the main window first, and runs the message loop.
+// KvelView: creates the main window (it makes the others when first opened) and runs the
+// message loop.
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -15,12 +16,9 @@
 #include "config/mem_ini.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
-#include "windows/cabinet_window.h"
 #include "windows/language.h"
 #include "windows/log_viewer_window.h"
 #include "windows/main_window.h"
-#include "windows/module_generation_dialogs.h"
-#include "windows/program_settings_dialog.h"
 
 int main(int argc, char** argv) {
     // Past a file size limit a write fails (EFBIG) and the log or mem.ini says so, rather than
@@ -79,15 +77,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "KvelView: the English translation could not be loaded\n");
     if (!log.isEmpty()) return kvel::runLogViewer(log);
     try {
-        // The dialogs and the cabinet window are the main window's: they open over it and go
-        // before it.
+        // The dialogs and the cabinet window are the main window's, made when first opened.
         kvel::MainWindow mainWindow;
-        kvel::ProgramSettingsDialog programSettings(&mainWindow);
-        kvel::SecondGenModuleDialog secondGenDialog(&mainWindow);
-        kvel::CabinetWindow cabinetWindow(&mainWindow);
-        kvel::FirstGenModuleDialog firstGenDialog(&mainWindow);
-        mainWindow.setSecondaryWindows(&programSettings, &secondGenDialog, &cabinetWindow,
-                                       &firstGenDialog);
         kvel::closeOnTermination(mainWindow);
         mainWindow.showMaximized();
         return app.exec();

@@ -26,7 +26,7 @@ class CabinetRecorder final : public CabinetView {
 
 CabinetHost::CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread)
     : ini_(ini), thread_(thread), control_(link, ini) {
-    QObject::connect(&refreshTimer_, &QTimer::timeout, [this] { refreshCabinet(); });
+    connect(&refreshTimer_, &QTimer::timeout, this, &CabinetHost::refreshCabinet);
     // Called by the control on the link thread: a pulse's end is armed and disarmed in the
     // order of the writes, never by a tick still on its way from an earlier pulse.
     control_.setReleaseTimer([this](bool on, CabinetControl::Clock::time_point due) {
@@ -60,9 +60,8 @@ void CabinetHost::record(CabinetUpdate& update, const std::string& cabinet,
 
 void CabinetHost::post(std::function<void(CabinetControl&)> work, std::function<void()> done,
                        LinkThread::Kind kind) {
-    std::string name = view_ ? view_->cabinetName() : std::string();
     thread_.post<CabinetUpdate>(
-        [this, name = std::move(name), work = std::move(work)] {
+        [this, name = cabinetName_, work = std::move(work)] {
             CabinetUpdate update;
             record(update, name, work);
             return update;
@@ -75,15 +74,13 @@ void CabinetHost::post(std::function<void(CabinetControl&)> work, std::function<
 }
 
 void CabinetHost::show(const CabinetUpdate& update) {
-    if (view_) {
-        for (const auto& [i, on] : update.indicators) view_->setIndicator(i, on);
-        if (update.online) view_->setOnlineIndicator(*update.online);
-    }
+    emit cabinetUpdated(update);
     for (const std::string& text : update.failures) showMessage(text, kCabinetFailureCaption);
 }
 
-void CabinetHost::pressCommand(int command, std::function<void()> done) {
-    post([command](CabinetControl& c) { c.commandClick(command); }, std::move(done));
+void CabinetHost::pressCommand(int command, int press) {
+    post([command](CabinetControl& c) { c.commandClick(command); },
+         [this, press] { emit commandFinished(press); });
 }
 
 void CabinetHost::toggleSignal(int signal) {
@@ -115,8 +112,9 @@ void CabinetHost::stopRefreshing() {
 }
 
 void CabinetHost::releaseAtExit() {
-    control_.setView(nullptr);
-    control_.releasePulse(false);
+    // No result is shown any more: what the release would say goes with the results dropped.
+    CabinetUpdate dropped;
+    record(dropped, {}, [](CabinetControl& c) { c.releasePulse(false); });
 }
 
 void CabinetHost::stopTimers() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -23,21 +24,21 @@ struct CabinetUpdate {
 // the end of a command pulse, timed on the link thread from the write that began it, so that
 // nothing clicked meanwhile makes a pulse shorter (or a stale end cuts the next one); and the
 // refresh timer on the GUI thread (1000 ms, refreshes the window while it is shown). It lives
-// as long as the session; the cabinet window attaches itself as the view.
-class CabinetHost {
+// as long as the session; what the exchanges found reaches the cabinet window as signals.
+class CabinetHost : public QObject {
+    Q_OBJECT
   public:
     CabinetHost(ModuleLink& link, MemIni& ini, LinkThread& thread);
-    CabinetHost(const CabinetHost&) = delete;
-    CabinetHost& operator=(const CabinetHost&) = delete;
 
     void setTiming(const CabinetTiming& timing);
-    // The window, on the GUI thread; nullptr when none shows the exchanges.
-    void setView(CabinetView* view) { view_ = view; }
+    // The cabinet the window's list shows now: the exchanges queued from now on are for it.
+    void setCabinetName(std::string name) { cabinetName_ = std::move(name); }
+    const std::string& cabinetName() const { return cabinetName_; }
 
     // The window's buttons and its choice from the list: each queues its exchanges for the
-    // cabinet chosen at the time of the press. `done` runs on the GUI thread after the
-    // exchanges' results are shown (the test cycle's wait starts then).
-    void pressCommand(int command, std::function<void()> done = {});
+    // cabinet chosen at the time of the press. Once the exchanges' results are out,
+    // commandFinished(`press`) follows (the test cycle's wait starts then).
+    void pressCommand(int command, int press = 0);
     void toggleSignal(int signal);
     void refreshNow();
 
@@ -61,6 +62,13 @@ class CabinetHost {
     bool pulseTimed() const { return thread_.scheduled(); }
     QTimer* refreshTimer() { return &refreshTimer_; }
 
+  signals:
+    // What a job switched, on the GUI thread in the order of the jobs; its failures are shown
+    // in boxes right after.
+    void cabinetUpdated(const kvel::CabinetUpdate& update);
+    // The exchanges of pressCommand(…, press) are over and their results out.
+    void commandFinished(int press);
+
   private:
     // Runs `work` on the control, on the link thread, with what it shows kept in `update`.
     void record(CabinetUpdate& update, const std::string& cabinet,
@@ -68,13 +76,13 @@ class CabinetHost {
     // Queues `work` on the control for the cabinet the window shows now.
     void post(std::function<void(CabinetControl&)> work, std::function<void()> done = {},
               LinkThread::Kind kind = LinkThread::Kind::Exchange);
-    // On the GUI thread: the update on the window, then its failures in boxes.
+    // On the GUI thread: the update to the window, then its failures in boxes.
     void show(const CabinetUpdate& update);
 
     MemIni& ini_;
     LinkThread& thread_;
     CabinetControl control_;
-    CabinetView* view_ = nullptr;
+    std::string cabinetName_;
     bool refreshing_ = false;
     QTimer refreshTimer_;
 };

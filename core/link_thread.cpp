@@ -1,19 +1,10 @@
 #include "core/link_thread.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <chrono>
 
 #include "link/line_pause.h"
-#include "link/message_sink.h"
 
 namespace kvel {
-
-MessageSink LinkThread::collectInto(Batch& batch) {
-    return [&batch](const std::string& text, const std::string& caption, MessageKind kind) {
-        batch.messages.emplace_back(text, caption, kind);
-    };
-}
 
 LinkThread::LinkThread() {
     thread_ = std::thread([this] { run(); });
@@ -61,26 +52,6 @@ void LinkThread::cancelScheduled() {
 bool LinkThread::scheduled() const {
     const std::lock_guard lock(mutex_);
     return timed_.has_value();
-}
-
-bool LinkThread::busy() const {
-    const std::lock_guard lock(mutex_);
-    return running_ || !queue_.empty() || !results_.empty();
-}
-
-bool LinkThread::settle(int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (busy()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        {
-            // Nothing to process until the running job ends: wait for it briefly.
-            std::unique_lock lock(mutex_);
-            idle_.wait_for(lock, std::chrono::milliseconds(5),
-                           [this] { return !running_ && queue_.empty(); });
-        }
-    }
-    return true;
 }
 
 void LinkThread::finish(Step last) {
@@ -132,16 +103,11 @@ void LinkThread::run() {
             if (!taken) break;  // stopping, and nothing left
             running_ = true;
         }
-        Batch batch;
-        batch.done = std::move(job.done);
-        {
-            const MessageRedirect redirect(collectInto(batch));
-            if (job.work) job.work();
-        }
+        if (job.work) job.work();
         {
             const std::lock_guard lock(mutex_);
             running_ = false;
-            deliver(std::move(batch));
+            deliver(std::move(job.done));
         }
         idle_.notify_all();
     }
@@ -162,31 +128,30 @@ void LinkThread::pause(int ms) {
             lock.unlock();
             timed.work();
             lock.lock();
-            // Its messages went with the running job's; its own result goes back first.
-            deliver(Batch{{}, std::move(timed.done)});
+            // Its result goes back before the running job's.
+            deliver(std::move(timed.done));
         } else if (Clock::now() >= end) {
             return;
         }
     }
 }
 
-void LinkThread::deliver(Batch batch) {
-    if (discardResults_) return;
-    results_.push_back(std::move(batch));
+void LinkThread::deliver(Step done) {
+    if (discardResults_ || !done) return;
+    results_.push_back(std::move(done));
     QMetaObject::invokeMethod(
         &receiver_, [this] { applyNext(); }, Qt::QueuedConnection);
 }
 
 void LinkThread::applyNext() {
-    Batch batch;
+    Step done;
     {
         const std::lock_guard lock(mutex_);
         if (results_.empty()) return;  // dropped at the program's end
-        batch = std::move(results_.front());
+        done = std::move(results_.front());
         results_.pop_front();
     }
-    if (batch.done) batch.done();
-    for (const auto& [text, caption, kind] : batch.messages) showMessage(text, caption, kind);
+    if (done) done();
 }
 
 }  // namespace kvel

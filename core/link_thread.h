@@ -13,15 +13,13 @@
 #include <utility>
 #include <vector>
 
-#include "link/message_sink.h"
-
 namespace kvel {
 
 // The one thread that serves the serial line. Work reaches it as jobs in one queue with one
 // consumer, so transactions go on the wire in the order they were asked for, with the link's
 // own pauses; the thread that made this object (the GUI thread) never waits for the line.
-// What a job means for the windows comes back to that thread as values: the job's result,
-// handed to its continuation, and the messages it showed.
+// What a job means for the windows comes back to that thread as a value: the job's result,
+// handed to its continuation (a job's boxes are part of its result, shown by the GUI thread).
 class LinkThread {
   public:
     using Step = std::function<void()>;
@@ -35,8 +33,7 @@ class LinkThread {
     LinkThread& operator=(const LinkThread&) = delete;
 
     // Queues `work` behind every job queued before it. After it has run, this object's thread
-    // carries out `done`, then shows the job's messages, in their order: a box waits for the
-    // user only after the job's results are on the screen.
+    // carries out `done`, in the order of the jobs.
     void post(Step work, Step done = {}, Kind kind = Kind::Exchange);
     // Queues `work`, and hands the value it returns to `apply` on this object's thread, in
     // the order of the jobs: a poll returns what it found, the window shows it.
@@ -63,12 +60,6 @@ class LinkThread {
     void cancelScheduled();
     bool scheduled() const;
 
-    // True while a job waits, runs, or its results wait to be applied.
-    bool busy() const;
-    // Lets the GUI thread's events run until nothing waits, runs or is left to apply; false
-    // when that takes longer than timeoutMs.
-    bool settle(int timeoutMs = 30000);
-
     // Program end: waiting jobs are dropped, the pauses of the running one are cut short,
     // and `last` (ending a command pulse, closing the port) runs after it with the full pauses.
     // Returns when `last` is done; results not yet applied are dropped.
@@ -85,22 +76,15 @@ class LinkThread {
         Step work;
         Step done;
     };
-    struct Batch {
-        std::vector<std::tuple<std::string, std::string, MessageKind>> messages;
-        Step done;
-    };
-
-    // Where the messages shown while a job runs are kept, in their order.
-    static MessageSink collectInto(Batch& batch);
     void run();
     void pause(int ms);
-    // Hands a job's result to the GUI thread, unless the program is ending. Under mutex_.
-    void deliver(Batch batch);
+    // Hands a job's continuation to the GUI thread, unless the program is ending. Under mutex_.
+    void deliver(Step done);
     // The oldest result, on the GUI thread.
     void applyNext();
 
     QObject receiver_;           // lives on the GUI thread: its events apply the results
-    std::deque<Batch> results_;  // waiting for the GUI thread, oldest first
+    std::deque<Step> results_;   // waiting for the GUI thread, oldest first
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

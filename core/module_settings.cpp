@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/shown_text.h"
@@ -18,20 +19,23 @@ namespace {
 constexpr char kError[] = QT_TRANSLATE_NOOP("KvelView", "Ошибка");
 constexpr std::uint8_t kWriteMany = 0x10;  // the function of the block writes
 
-bool refuse(const std::string& message) {
-    showMessage(message, kError);
+}  // namespace
+
+bool ModuleSettings::refuse(const std::string& text) {
+    messages_.push_back({text, kError});
     return false;
 }
 
-}  // namespace
+Messages ModuleSettings::takeMessages() {
+    return std::exchange(messages_, {});
+}
 
 void ModuleSettings::openPortIfNeeded() {
     if (!link_.portNeedsOpening()) return;
     link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
                    ini_.readInteger(keys::kParityIndex));
-    for (const std::string& notice : link_.takePortNotices()) {
-        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
-    }
+    for (std::string& notice : link_.takePortNotices())
+        messages_.push_back({std::move(notice), kPortNoticeCaption, MessageKind::Information});
 }
 
 bool ModuleSettings::sameTypeAsLoaded() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/mem_ini.h"
+#include "link/message_sink.h"
 #include "link/module_config_first.h"
 #include "link/module_config_second.h"
 #include "link/module_link.h"
@@ -10,9 +11,10 @@
 namespace kvel {
 
 // The module settings operations of the main window: they read the module's configuration
-// into the dialogs' fields and write validated fields back. Failures of a write reach the
-// user through the message sink; a read that fails leaves placeholders. Every exchange goes
-// to `connect`/`adr` of mem.ini.
+// into the dialogs' fields and write validated fields back. Failures of a write are kept as
+// messages for the caller to show (the operations run on the link thread, boxes are the GUI
+// thread's); a read that fails leaves placeholders. Every exchange goes to `connect`/`adr` of
+// mem.ini.
 class ModuleSettings {
   public:
     ModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
@@ -22,14 +24,14 @@ class ModuleSettings {
     // Names from section `sensors`, coefficients from the module ("---" when unread).
     void loadChannelTable(ChannelTable& table);
 
-    // Each returns true when everything was validated and written, else false after a
-    // message has said why.
+    // Each returns true when everything was validated and written, else false with a message
+    // that says why.
     bool writeCoeffs(const ChannelTable& table);
     bool writeRelaySettings(const FirstGenFields& f);
     bool writeRelaySettingsNew(const SecondGenFields& f);
     bool writeLinkSettings(const FirstGenFields& f);
     bool writeLinkSettingsNew(const SecondGenFields& f);
-    // True when the text is an integer within [low, high]; else shows
+    // True when the text is an integer within [low, high]; else a message says
     // "Некорректное значение параметра: " followed by the name.
     bool checkParam(const std::string& text, int low, const std::string& name, int high);
 
@@ -37,7 +39,12 @@ class ModuleSettings {
     // knows: set by the last successful coefficient read and by each successful write.
     float coefficientLastRead(int k) const { return lastCoeffs_[static_cast<std::size_t>(k)]; }
 
+    // The boxes the operations since the last call have to show, oldest first.
+    Messages takeMessages();
+
   private:
+    // Keeps `text` for a box with the caption "Ошибка". Returns false.
+    bool refuse(const std::string& text);
     int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
     // Opens the port with the `connect` settings when it is not open, as the poll does: a
     // port closed after a lost adapter or a link write comes back without waiting for a poll.
@@ -60,6 +67,7 @@ class ModuleSettings {
     MemIni& ini_;
     std::array<float, 100> lastCoeffs_{};
     int loadedType_ = -1;  // type code at the last load of the relay fields; -1 before one
+    Messages messages_;
 };
 
 }  // namespace kvel

@@ -57,25 +57,18 @@ MqttPublisher::~MqttPublisher() {
     if (mosq_) mosquitto_destroy(mosq_);
 }
 
-void MqttPublisher::setStateListener(std::function<void(bool, const std::string&)> listener) {
-    std::lock_guard lock(mutex_);
-    listener_ = std::move(listener);
-}
-
 std::string MqttPublisher::lastError() const {
     std::lock_guard lock(mutex_);
     return error_;
 }
 
 void MqttPublisher::setError(const std::string& text) {
-    std::function<void(bool, const std::string&)> listener;
     {
         std::lock_guard lock(mutex_);
         if (error_ == text) return;  // a broker that stays away is said once
         error_ = text;
-        listener = listener_;
     }
-    if (listener) listener(false, text);
+    emit stateChanged(false, QString::fromStdString(text));
 }
 
 void MqttPublisher::publish(const PollSnapshot& snapshot) {
@@ -108,19 +101,17 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
         p->setError(std::string("the broker refused: ") + mosquitto_connack_string(rc));
         return;
     }
-    std::function<void(bool, const std::string&)> listener;
     {
         std::lock_guard lock(p->mutex_);
         p->connected_ = true;
         p->pending_ = 0;
         p->backoffSeconds_ = 1;
         p->error_.clear();
-        listener = p->listener_;
         p->sendOne(p->base_ + "/status", "online", kStatusQos);
         // What the subscribers missed while away: the latest values, once.
         if (p->latest_) p->send(*p->latest_);
     }
-    if (listener) listener(true, {});
+    emit p->stateChanged(true, {});
 }
 
 void MqttPublisher::onDisconnect(mosquitto*, void* self, int rc) {

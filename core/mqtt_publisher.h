@@ -2,10 +2,11 @@
 // poll's topics after every poll, reconnection with a backoff up to 30 s and the latest values
 // again on every connection. A poll never waits for the broker.
 #pragma once
+#include <QObject>
+#include <QString>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ struct mosquitto;
 
 namespace kvel {
 
-class MqttPublisher {
+class MqttPublisher : public QObject {
+    Q_OBJECT
   public:
     // Messages handed to the library and not yet written out: past this a poll's messages are
     // left out (the latest go again on the next poll or connection), so a broker that stalls
@@ -29,7 +31,7 @@ class MqttPublisher {
     // Starts connecting at once, in a thread of its own.
     explicit MqttPublisher(const PublishSettings& settings);
     // A clean stop: `offline`, then the connection closed.
-    ~MqttPublisher();
+    ~MqttPublisher() override;
     MqttPublisher(const MqttPublisher&) = delete;
     MqttPublisher& operator=(const MqttPublisher&) = delete;
 
@@ -41,9 +43,11 @@ class MqttPublisher {
     std::string base() const { return base_; }
     // The last failure to reach the broker, for a message; empty once connected.
     std::string lastError() const;
-    // Told of every change of the connection, on the publisher's thread: true on connection,
+
+  signals:
+    // Every change of the connection, emitted on the publisher's thread: true on connection,
     // false with the reason on its loss.
-    void setStateListener(std::function<void(bool, const std::string&)> listener);
+    void stateChanged(bool connected, const QString& reason);
 
   private:
     static void onConnect(mosquitto*, void* self, int rc);
@@ -60,11 +64,10 @@ class MqttPublisher {
     std::string base_;
     mosquitto* mosq_ = nullptr;
     std::thread thread_;
-    mutable std::mutex mutex_;  // latest_, error_, listener_, and the order of what is sent
+    mutable std::mutex mutex_;  // latest_, error_, and the order of what is sent
     std::condition_variable wake_;
     std::optional<PollSnapshot> latest_;
     std::string error_;
-    std::function<void(bool, const std::string&)> listener_;
     std::atomic<bool> connected_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> disconnecting_{false};

@@ -35,16 +35,16 @@ int milliseconds(std::int64_t seconds, int secondMs) {
 
 }  // namespace
 
-TestCycle::TestCycle(const MemIni& ini, Hooks hooks) : ini_(ini), hooks_(std::move(hooks)) {
+TestCycle::TestCycle(const MemIni& ini, QObject* parent) : QObject(parent), ini_(ini) {
     cycleTimer_.setSingleShot(false);
     // A coarse timer may run late by a twentieth of its period: 12 s of the 250 between two
     // cycles, and a countdown that would not add up.
     cycleTimer_.setTimerType(Qt::PreciseTimer);
     waitTimer_.setSingleShot(true);
     waitTimer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&cycleTimer_, &QTimer::timeout, [this] { runCycleStep(); });
-    QObject::connect(&countdown_, &QTimer::timeout, [this] { showWaitForNext(); });
-    QObject::connect(&waitTimer_, &QTimer::timeout, [this] { endWait(); });
+    connect(&cycleTimer_, &QTimer::timeout, this, &TestCycle::runCycleStep);
+    connect(&countdown_, &QTimer::timeout, this, &TestCycle::showWaitForNext);
+    connect(&waitTimer_, &QTimer::timeout, this, &TestCycle::endWait);
 }
 
 void TestCycle::startTestCycle() {
@@ -68,12 +68,12 @@ void TestCycle::stopTestCycle() {
     cycleTimer_.stop();
     if (countdown_.isActive()) {
         countdown_.stop();
-        if (hooks_.status) hooks_.status("");
+        showStatus({});
     }
     if (waitTimer_.isActive()) {
         // The wait is aborted: its text goes and the cycle ends.
         waitTimer_.stop();
-        if (hooks_.status) hooks_.status("");
+        showStatus({});
         endCycle();
     }
 }
@@ -94,15 +94,11 @@ void TestCycle::pressStep() {
         return;
     }
     const int number = ++pressNumber_;
-    // The press ends later, on the link thread's results: this cycle may be gone by then.
-    auto done = [this, number, alive = std::weak_ptr<bool>(alive_)] {
-        if (!alive.expired() && number == pressNumber_ && running_) startWait();
-    };
-    if (hooks_.press) {
-        hooks_.press(kSteps[step_].command, done);
-    } else {
-        done();
-    }
+    emit pressWanted(kSteps[step_].command, number);
+}
+
+void TestCycle::pressFinished(int press) {
+    if (press == pressNumber_ && running_) startWait();
 }
 
 void TestCycle::startWait() {
@@ -111,13 +107,13 @@ void TestCycle::startWait() {
         return;
     }
     const Step& step = kSteps[step_];
-    if (hooks_.status) hooks_.status(step.text);
+    showStatus(QString::fromUtf8(step.text));
     waitTimer_.start(milliseconds(
         ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds), secondMs_));
 }
 
 void TestCycle::endWait() {
-    if (hooks_.status) hooks_.status("");
+    showStatus({});
     ++step_;
     pressStep();
 }
@@ -141,7 +137,7 @@ void TestCycle::showWaitForNext() {
     if (!cycleTimer_.isActive()) return;
     const int second = std::max(1, secondMs_);
     const int left = (std::max(0, cycleTimer_.remainingTime()) + second - 1) / second;
-    if (hooks_.status) hooks_.status(shownText(kWaitForNextText, {std::to_string(left)}));
+    showStatus(QString::fromStdString(shownText(kWaitForNextText, {std::to_string(left)})));
 }
 
 }  // namespace kvel

@@ -1,9 +1,8 @@
 #pragma once
+#include <QObject>
+#include <QString>
 #include <QTimer>
 #include <cstddef>
-#include <functional>
-#include <memory>
-#include <string>
 
 #include "config/mem_ini.h"
 
@@ -13,18 +12,10 @@ namespace kvel {
 // wait from section `time`, repeated every `time`/`all` seconds by the window's cycleTimer.
 // It runs on timers and the presses' results, never in a loop of its own: the windows, the
 // poll and the other timers go on meanwhile.
-class TestCycle {
+class TestCycle : public QObject {
+    Q_OBJECT
   public:
-    struct Hooks {
-        // As a click of button k; `done` is called once the click's exchanges are over and
-        // their results shown. The step's wait starts then.
-        std::function<void(int command, std::function<void()> done)> press;
-        std::function<void(const std::string& text)> status;  // the window's status bar
-    };
-
-    TestCycle(const MemIni& ini, Hooks hooks);
-    TestCycle(const TestCycle&) = delete;
-    TestCycle& operator=(const TestCycle&) = delete;
+    explicit TestCycle(const MemIni& ini, QObject* parent = nullptr);
 
     // One second of the waits in milliseconds; tests shorten it.
     void setSecondMs(int ms) { secondMs_ = ms; }
@@ -36,10 +27,19 @@ class TestCycle {
     // cycle starts; a press under way completes its pulse.
     void stopTestCycle();
     void runCycleStep();
+    // The exchanges of pressWanted(…, `press`) are over and their results shown: the step's
+    // wait starts now. A press that ends after its cycle was stopped is ignored.
+    void pressFinished(int press);
 
     bool cycling() const { return cycling_; }
     bool running() const { return running_; }
     QTimer* cycleTimer() { return &cycleTimer_; }
+
+  signals:
+    // As a click of button `command`; pressFinished(`press`) is awaited.
+    void pressWanted(int command, int press);
+    // The window's status bar.
+    void statusChanged(const QString& text);
 
   private:
     // Presses the button of step `step_`, or ends the cycle after the last step.
@@ -53,18 +53,19 @@ class TestCycle {
     // The status line between two cycles: the seconds left until the next.
     void showWaitForNext();
 
+    void showStatus(const QString& text) { emit statusChanged(text); }
+
     const MemIni& ini_;
-    Hooks hooks_;
     QTimer cycleTimer_;
     QTimer countdown_;  // refreshes the seconds left between two cycles
     QTimer waitTimer_;  // the wait of the running step
     int secondMs_ = 1000;
     std::size_t step_ = 0;
-    // Counts the presses, so that a press that ends after its cycle was stopped is ignored.
+    // Counts the presses from 1, so that a press that ends after its cycle was stopped (or one
+    // the user clicked, numbered 0) is ignored.
     int pressNumber_ = 0;
     bool cycling_ = false;
     bool running_ = false;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for presses that end later
 };
 
 }  // namespace kvel

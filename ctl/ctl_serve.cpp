@@ -144,10 +144,14 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return 1;
     }
     if (MqttPublisher* mqtt = publishing.mqtt()) {
-        mqtt->setStateListener([&err, base = mqtt->base()](bool up, const std::string& why) {
-            err << "kvelctl serve: MQTT " << (up ? "connected, publishing " + base + "/#" : why)
-                << std::endl;
-        });
+        // On the publisher's thread: the connection's changes go to stderr as they come.
+        QObject::connect(
+            mqtt, &MqttPublisher::stateChanged,
+            [&err, base = mqtt->base()](bool up, const QString& why) {
+                err << "kvelctl serve: MQTT "
+                    << (up ? "connected, publishing " + base + "/#" : why.toStdString())
+                    << std::endl;
+            });
     }
 
     AlarmCenter alarms(ini);

@@ -15,8 +15,6 @@ MessageSink& storedSink() {
     return sink;
 }
 
-thread_local MessageRedirect* redirect = nullptr;
-
 }  // namespace
 
 void setMessageSink(MessageSink sink) {
@@ -41,10 +39,6 @@ MessageSink currentMessageSink() {
 }
 
 void showMessage(const std::string& text, const std::string& caption, MessageKind kind) {
-    if (redirect) {
-        redirect->collect(text, caption, kind);
-        return;
-    }
     // Boxes are shown by one thread only, so this list needs no lock.
     static std::vector<std::pair<std::string, std::string>> open;
     const std::pair<std::string, std::string> box{text, caption};
@@ -56,18 +50,8 @@ void showMessage(const std::string& text, const std::string& caption, MessageKin
     open.erase(std::find(open.begin(), open.end(), box));
 }
 
-MessageRedirect::MessageRedirect(MessageSink collect)
-    : collect_(std::move(collect)), previous_(redirect) {
-    redirect = this;
-}
-
-MessageRedirect::~MessageRedirect() {
-    redirect = previous_;
-}
-
-void MessageRedirect::collect(const std::string& text, const std::string& caption,
-                              MessageKind kind) const {
-    if (collect_) collect_(text, caption, kind);
+void showMessages(const Messages& messages) {
+    for (const Message& m : messages) showMessage(m.text, m.caption, m.kind);
 }
 
 }  // namespace kvel

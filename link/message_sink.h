@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kvel {
 
@@ -26,19 +27,15 @@ MessageSink currentMessageSink();
 void showMessage(const std::string& text, const std::string& caption,
                  MessageKind kind = MessageKind::Plain);
 
-// While one lives, messages shown on its thread go to `collect` instead of the sink: a job of
-// the link thread carries its messages back to the GUI thread, which alone shows boxes.
-class MessageRedirect {
-  public:
-    explicit MessageRedirect(MessageSink collect);
-    ~MessageRedirect();
-    MessageRedirect(const MessageRedirect&) = delete;
-    MessageRedirect& operator=(const MessageRedirect&) = delete;
-    void collect(const std::string& text, const std::string& caption, MessageKind kind) const;
-
-  private:
-    MessageSink collect_;
-    MessageRedirect* previous_;
+// A box to be shown: a job of the link thread returns its boxes with its result, and the GUI
+// thread shows them after it has shown the result.
+struct Message {
+    std::string text;
+    std::string caption;
+    MessageKind kind = MessageKind::Plain;
+    bool operator==(const Message&) const = default;
 };
+using Messages = std::vector<Message>;
+void showMessages(const Messages& messages);
 
 }  // namespace kvel

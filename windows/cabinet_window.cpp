@@ -9,9 +9,7 @@ CabinetWindow::CabinetWindow(QWidget* parent) : QDialog(parent) {
     initialize();
 }
 
-CabinetWindow::~CabinetWindow() {
-    if (host_) host_->setView(nullptr);
-}
+CabinetWindow::~CabinetWindow() = default;
 
 void CabinetWindow::initialize() {
     for (int i = 0; i < kHostCommands; ++i) {
@@ -23,6 +21,9 @@ void CabinetWindow::initialize() {
                 [this, s] { signalClick(s); });
     }
     // A choice from the list; a typed name is taken up by the next refresh.
+    connect(cabinetCombo_, &QComboBox::currentTextChanged, this, [this](const QString& name) {
+        if (host_) host_->setCabinetName(name.toStdString());
+    });
     connect(cabinetCombo_, &QComboBox::currentIndexChanged, this, [this] { chooseCabinet(); });
     connect(radioHost_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) useHostAddressing();
@@ -35,31 +36,25 @@ void CabinetWindow::initialize() {
 }
 
 void CabinetWindow::setCabinetHost(CabinetHost* host) {
-    if (host_) host_->setView(nullptr);
+    if (host_) disconnect(host_, nullptr, this, nullptr);
     host_ = host;
     cycle_.reset();
     if (!host_) return;
-    host_->setView(this);
-    TestCycle::Hooks hooks;
-    // As a click of the button; `done` follows once its exchanges are over.
-    hooks.press = [this](int command, std::function<void()> done) {
-        if (host_) {
-            host_->pressCommand(command, std::move(done));
-        } else {
-            done();
-        }
-    };
-    hooks.status = [this](const std::string& text) {
-        statusPanel_->setText(QString::fromStdString(text));
-    };
-    cycle_ = std::make_unique<TestCycle>(host_->ini(), std::move(hooks));
+    host_->setCabinetName(cabinetName());
+    connect(host_, &CabinetHost::cabinetUpdated, this, &CabinetWindow::showCabinetUpdate);
+    cycle_ = std::make_unique<TestCycle>(host_->ini());
     cycle_->setSecondMs(host_->control().timing().secondMs);
+    // As a click of the button; the step's wait starts once its exchanges are over.
+    connect(cycle_.get(), &TestCycle::pressWanted, host_, &CabinetHost::pressCommand);
+    connect(host_, &CabinetHost::commandFinished, cycle_.get(), &TestCycle::pressFinished);
+    connect(cycle_.get(), &TestCycle::statusChanged, statusPanel_, &QLabel::setText);
 }
 
 void CabinetWindow::setCabinetList(const std::vector<std::string>& names) {
     const QSignalBlocker quiet(cabinetCombo_);  // filling the list is no choice of the user
     cabinetCombo_->clear();
     for (const std::string& name : names) cabinetCombo_->addItem(QString::fromStdString(name));
+    if (host_) host_->setCabinetName(cabinetName());
 }
 
 void CabinetWindow::showEvent(QShowEvent* event) {
@@ -108,7 +103,9 @@ void CabinetWindow::signalClick(int signal) {
 }
 
 void CabinetWindow::chooseCabinet() {
-    if (host_) host_->refreshNow();
+    if (!host_) return;
+    host_->setCabinetName(cabinetName());
+    host_->refreshNow();
 }
 
 void CabinetWindow::useHostAddressing() {
@@ -131,14 +128,13 @@ std::string CabinetWindow::cabinetName() const {
     return cabinetCombo_->currentText().toStdString();
 }
 
-void CabinetWindow::setIndicator(int i, bool on) {
-    if (i >= 0 && i < static_cast<int>(lamps_.size())) {
-        lamps_[static_cast<std::size_t>(i)]->setOn(on);
+void CabinetWindow::showCabinetUpdate(const CabinetUpdate& update) {
+    for (const auto& [i, on] : update.indicators) {
+        if (i >= 0 && i < static_cast<int>(lamps_.size())) {
+            lamps_[static_cast<std::size_t>(i)]->setOn(on);
+        }
     }
-}
-
-void CabinetWindow::setOnlineIndicator(bool on) {
-    onlineLamp_->setOn(on);
+    if (update.online) onlineLamp_->setOn(*update.online);
 }
 
 }  // namespace kvel

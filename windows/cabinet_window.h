@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <array>
@@ -19,7 +20,7 @@ namespace kvel {
 // cabinet on line, the cabinet list (`cabinetCombo`, filled once at start-up from the key names
 // of section `panels`), the controller's addressing and the test cycle. The exchanges are the
 // main window's (CabinetHost); this window only wires its controls to them.
-class CabinetWindow : public QDialog, public CabinetView {
+class CabinetWindow : public QDialog {
     Q_OBJECT
   public:
     explicit CabinetWindow(QWidget* parent = nullptr);
@@ -63,10 +64,10 @@ class CabinetWindow : public QDialog, public CabinetView {
     // Null until the main window's exchanges are attached.
     TestCycle* cycle() const { return cycle_.get(); }
 
-    // What the exchanges show.
-    std::string cabinetName() const override;
-    void setIndicator(int i, bool on) override;
-    void setOnlineIndicator(bool on) override;
+    // The cabinet the exchanges are for: the list's current text.
+    std::string cabinetName() const;
+    // What an exchange switched: lamps 0..5 are commands 1..6, 6..10 signals 0..4.
+    void showCabinetUpdate(const CabinetUpdate& update);
 
   public slots:
     void done(int result) override;
@@ -80,7 +81,7 @@ class CabinetWindow : public QDialog, public CabinetView {
     void commandClick(int command);
     void signalClick(int signal);
 
-    CabinetHost* host_ = nullptr;
+    QPointer<CabinetHost> host_;
     std::unique_ptr<TestCycle> cycle_;
 
     QComboBox* cabinetCombo_ = nullptr;

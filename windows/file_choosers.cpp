@@ -117,6 +117,21 @@ std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize window
     return ImageExportChoice{path, *size};
 }
 
+LogFileChooser& storedLogFileChooser() {
+    static LogFileChooser chooser;
+    return chooser;
+}
+
+void setLogFileChooser(LogFileChooser chooser) {
+    storedLogFileChooser() = std::move(chooser);
+}
+
+std::optional<std::string> chooseLogFileToWrite(QFileDialog& dialog) {
+    if (storedLogFileChooser()) return storedLogFileChooser()(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
 QString chooseCsvExport(QWidget* parent) {
     if (storedChoosers().exportCsv) return storedChoosers().exportCsv(parent);
     QString path = QFileDialog::getSaveFileName(

@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <string>
 
+class QFileDialog;
 class QWidget;
 
 namespace kvel {
@@ -43,6 +45,12 @@ QStringList chooseLogsToOpen(QWidget* parent, const QString& folder);
 QStringList chooseLogFolder(QWidget* parent, const QString& folder);
 std::optional<ImageExportChoice> chooseImageExport(QWidget* parent, QSize windowSize);
 QString chooseCsvExport(QWidget* parent);
+// The log to write, from the program settings' own file dialog (set up by it): runs `dialog`
+// and gives the chosen name, or nothing when it was cancelled. Tests set their own chooser
+// (an empty one is the dialog again).
+using LogFileChooser = std::function<std::optional<std::string>(QFileDialog& dialog)>;
+void setLogFileChooser(LogFileChooser chooser);
+std::optional<std::string> chooseLogFileToWrite(QFileDialog& dialog);
 
 // Asks where and how large, then writes a picture of the plot; a failed write is shown.
 // False when cancelled or not written.

@@ -49,7 +49,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() {
     chartPanel_->detachMarkers();  // they go before the panel
-    if (cabinetWindow_) {
+    if (cabinetWindow_ && !ownsCabinetWindow_) {
         cabinetWindow_->setCabinetHost(nullptr);
         // Taken in only for its modality: whoever made it deletes it, not the main window.
         cabinetWindow_->setParent(nullptr);
@@ -91,16 +91,17 @@ void MainWindow::initialize() {
     connect(findChild<QPushButton*>("moduleSettingsButton"), &QPushButton::clicked, this,
             &MainWindow::openModuleSettings);
     connect(cabinetButton_, &QPushButton::clicked, this, [this] {
-        if (cabinetWindow_ && !openingModuleSettings_) cabinetWindow_->exec();
+        if (!openingModuleSettings_) cabinetWindow()->exec();
     });
     // The button stays hidden: cabinet control is reached from the keyboard.
     cabinetButton_->setToolTip(tr("Управление шкафами: Ctrl+H"));
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this), &QShortcut::activated,
             cabinetButton_, &QPushButton::click);
     wireChart();
-    installTrafficOpeners(
-        *this, *statusPanels_[0], [this] { openTrafficWindow(); },
-        [this] { return linkPanelToolTip(); });
+    auto* trafficOpeners = new TrafficOpeners(*this, *statusPanels_[0]);
+    connect(trafficOpeners, &TrafficOpeners::openWanted, this, &MainWindow::openTrafficWindow);
+    connect(trafficOpeners, &TrafficOpeners::toolTipWanted, this,
+            [this] { statusPanels_[0]->setToolTip(linkPanelToolTip()); });
     buildToolBar();
 }
 
@@ -127,25 +128,69 @@ QString MainWindow::linkPanelToolTip() const {
 void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
                                      SecondGenModuleDialog* moduleNew, CabinetWindow* host,
                                      FirstGenModuleDialog* module) {
-    programSettings_ = settings;
-    if (programSettings_) {
-        programSettings_->setStartupDirectory(startupDirectory_);
-        programSettings_->onAccept = [this] { return acceptProgramSettings(); };
-        // A scan of the line has the port to itself: no poll meanwhile.
-        programSettings_->attachLine(&session_->linkThread(), &session_->link());
-        connect(programSettings_, &ProgramSettingsDialog::lineTaken, this,
-                [this] { session_->setPollSuspended(true); });
-        connect(programSettings_, &ProgramSettingsDialog::lineReleased, this,
-                [this] { session_->setPollSuspended(false); });
-    }
+    if (settings) wireProgramSettings(settings);
+    if (moduleNew) wireModuleDialog(moduleNew);
+    if (module) wireModuleDialog(module);
+    if (host) wireCabinetWindow(host);
     secondGenDialog_ = moduleNew;
-    cabinetWindow_ = host;
     firstGenDialog_ = module;
-    if (cabinetWindow_) {
-        // Its modality covers the main window, so it has to be one of the main window's.
-        cabinetWindow_->setParent(this, cabinetWindow_->windowFlags());
-        cabinetWindow_->setCabinetHost(&session_->cabinet());
+}
+
+ProgramSettingsDialog* MainWindow::programSettingsDialog() {
+    if (!programSettings_) wireProgramSettings(new ProgramSettingsDialog(this));
+    return programSettings_;
+}
+
+FirstGenModuleDialog* MainWindow::firstGenDialog() {
+    if (!firstGenDialog_) {
+        firstGenDialog_ = new FirstGenModuleDialog(this);
+        wireModuleDialog(firstGenDialog_);
     }
+    return firstGenDialog_;
+}
+
+SecondGenModuleDialog* MainWindow::secondGenDialog() {
+    if (!secondGenDialog_) {
+        secondGenDialog_ = new SecondGenModuleDialog(this);
+        wireModuleDialog(secondGenDialog_);
+    }
+    return secondGenDialog_;
+}
+
+CabinetWindow* MainWindow::cabinetWindow() {
+    if (!cabinetWindow_) {
+        auto* window = new CabinetWindow(this);
+        ownsCabinetWindow_ = true;
+        wireCabinetWindow(window);
+        window->setCabinetList(ini_->readSection(keys::kCabinets));
+    }
+    return cabinetWindow_;
+}
+
+void MainWindow::wireProgramSettings(ProgramSettingsDialog* dialog) {
+    programSettings_ = dialog;
+    dialog->setStartupDirectory(startupDirectory_);
+    connect(dialog, &ProgramSettingsDialog::okPressed, this, [this, dialog] {
+        if (acceptProgramSettings()) dialog->done(QDialog::Accepted);
+    });
+    // A scan of the line has the port to itself: no poll meanwhile.
+    dialog->attachLine(&session_->linkThread(), &session_->link());
+    connect(dialog, &ProgramSettingsDialog::lineTaken, this,
+            [this] { session_->setPollSuspended(true); });
+    connect(dialog, &ProgramSettingsDialog::lineReleased, this,
+            [this] { session_->setPollSuspended(false); });
+}
+
+void MainWindow::wireModuleDialog(ModuleSettingsDialog* dialog) {
+    connect(dialog, &ModuleSettingsDialog::pollingWanted, this,
+            [this](bool on) { session_->setPollSuspended(!on); });
+}
+
+void MainWindow::wireCabinetWindow(CabinetWindow* window) {
+    cabinetWindow_ = window;
+    // Its modality covers the main window, so it has to be one of the main window's.
+    window->setParent(this, window->windowFlags());
+    window->setCabinetHost(&session_->cabinet());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -255,22 +300,21 @@ void MainWindow::openModuleSettings() {
 void MainWindow::loadModuleSettings() {
     const ModuleLink& link = session_->link();
     ModuleSettingsDialog* dialog = isFirstGeneration(link.typeCode())
-                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog_)
-                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog_);
-    if (!dialog) {
-        endModuleSettings();
-        return;
-    }
-    dialog->attach(&session_->moduleSettings(), &session_->linkThread(),
-                   [this](bool on) { session_->setPollSuspended(!on); });
+                                       ? static_cast<ModuleSettingsDialog*>(firstGenDialog())
+                                       : static_cast<ModuleSettingsDialog*>(secondGenDialog());
+    dialog->attach(&session_->moduleSettings(), &session_->linkThread());
     dialog->setChannelCount(link.channelCount());
-    dialog->load([this, dialog] {
-        unsetCursor();
-        // The window closing, or another modal window on top (a box of the program's own):
-        // this dialog would open over it, so its load is dropped.
-        if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
-        endModuleSettings();
-    });
+    connect(
+        dialog, &ModuleSettingsDialog::loaded, this,
+        [this, dialog] {
+            unsetCursor();
+            // The window closing, or another modal window on top (a box of the program's own):
+            // this dialog would open over it, so its load is dropped.
+            if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
+            endModuleSettings();
+        },
+        Qt::SingleShotConnection);
+    dialog->load();
 }
 
 void MainWindow::endModuleSettings() {

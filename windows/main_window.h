@@ -36,6 +36,8 @@ class ProgramSettingsDialog;
 class FirstGenModuleDialog;
 class SecondGenModuleDialog;
 class CabinetWindow;
+class CabinetHost;
+class ModuleSettingsDialog;
 class AlarmCenter;
 class AlarmWindow;
 
@@ -47,7 +49,14 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The four secondary windows, created after this one; the main window fills and shows them.
+    // The four secondary windows: each is made, with its connections, when first opened (or
+    // asked for here); the main window fills and shows them.
+    ProgramSettingsDialog* programSettingsDialog();
+    FirstGenModuleDialog* firstGenDialog();
+    SecondGenModuleDialog* secondGenDialog();
+    CabinetWindow* cabinetWindow();
+    // Windows made elsewhere in their place, before the first show (tests keep theirs); null
+    // leaves one to be made when first opened. A cabinet window given is not deleted here.
     void setSecondaryWindows(ProgramSettingsDialog* settings, SecondGenModuleDialog* moduleNew,
                              CabinetWindow* host, FirstGenModuleDialog* module);
 
@@ -123,6 +132,10 @@ class MainWindow : public QMainWindow {
     void endModuleSettings();
     void wireChart();
     void buildToolBar();  // main_window_tools.cpp
+    // The connections of a secondary window, made as it comes.
+    void wireProgramSettings(ProgramSettingsDialog* dialog);
+    void wireModuleDialog(ModuleSettingsDialog* dialog);
+    void wireCabinetWindow(CabinetWindow* window);
 
     // What a poll brought, on the controls, the chart, the alarms and the publishers.
     void showPollResult(const PollResult& result);
@@ -167,6 +180,7 @@ class MainWindow : public QMainWindow {
     ProgramSettingsDialog* programSettings_ = nullptr;
     SecondGenModuleDialog* secondGenDialog_ = nullptr;
     QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
+    bool ownsCabinetWindow_ = false;         // made here, a child to be deleted with this window
     FirstGenModuleDialog* firstGenDialog_ = nullptr;
 
     // The polls published as [publish] says.

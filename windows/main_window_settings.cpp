@@ -7,7 +7,8 @@ namespace kvel {
 
 void MainWindow::openProgramSettings() {
     // A module dialog whose load is on the line comes first (the busy cursor says so).
-    if (programSettings_ == nullptr || openingModuleSettings_) return;
+    if (openingModuleSettings_) return;
+    programSettingsDialog();  // made when first opened
     loadProgramSettingsDialog();
     // The poll goes on while the dialog is merely open.
     programSettings_->exec();
@@ -35,10 +36,13 @@ void MainWindow::saveProgramSettingsDialog() {
     if (!lineSettingsDiffer(form, *ini_)) return;
     // Behind the poll under way, which keeps the port and address it began with; the next
     // poll opens the port again with the new line settings.
-    session_->linkThread().post([this, form] {
-        if (storeLineSettings(form, *ini_)) session_->link().closePort();
-        if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
-    });
+    session_->linkThread().post<Messages>(
+        [this, form] {
+            if (storeLineSettings(form, *ini_)) session_->link().closePort();
+            if (ini_->updateFile()) return Messages{};
+            return Messages{{ini_->lastError(), "Ошибка"}};
+        },
+        [](Messages& messages) { showMessages(messages); });
 }
 
 bool MainWindow::acceptProgramSettings() {

@@ -144,10 +144,10 @@ void FirstGenModuleDialog::setChannelCount(int channels) {
     setUpGrid(thresholdTable_, thresholdHeadings(), channels);
 }
 
-void FirstGenModuleDialog::load(std::function<void()> loaded) {
+void FirstGenModuleDialog::load() {
     auto f = std::make_shared<FirstGenFields>(moduleFields());
     runLoad([f](ModuleSettings& settings) { settings.loadModuleSettings(*f); },
-            [this, f] { setModuleFields(*f); }, std::move(loaded));
+            [this, f] { setModuleFields(*f); });
 }
 
 FirstGenFields FirstGenModuleDialog::moduleFields() const {

@@ -22,7 +22,7 @@ class FirstGenModuleDialog : public ModuleSettingsDialog {
     explicit FirstGenModuleDialog(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
-    void load(std::function<void()> loaded = {}) override;
+    void load() override;
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 
@@ -50,7 +50,7 @@ class SecondGenModuleDialog : public ModuleSettingsDialog {
     explicit SecondGenModuleDialog(QWidget* parent = nullptr);
 
     void setChannelCount(int channels) override;
-    void load(std::function<void()> loaded = {}) override;
+    void load() override;
     void writeRelaySettings() override;
     void writeLinkSettings() override;
 

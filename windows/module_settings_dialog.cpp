@@ -81,10 +81,9 @@ ModuleSettingsDialog::ModuleSettingsDialog(const char* name, QWidget* parent) : 
     connect(applyToAllButton_, &QPushButton::clicked, this, [this] { applyCoefficientToAll(); });
 }
 
-void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread, PollSwitch poll) {
+void ModuleSettingsDialog::attach(ModuleSettings* settings, LinkThread* thread) {
     settings_ = settings;
     thread_ = thread;
-    poll_ = std::move(poll);
 }
 
 QGroupBox* ModuleSettingsDialog::buildSensorsGroup(const QString& caption) {
@@ -110,23 +109,26 @@ void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
 }
 
 void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
-                                   std::function<void()> show, std::function<void()> loaded) {
+                                   std::function<void()> show) {
     if (settings_ == nullptr || thread_ == nullptr) {
-        if (loaded) loaded();
+        emit loaded();
         return;
     }
     auto table = std::make_shared<ChannelTable>(channelTable());
-    thread_->post(
+    thread_->post<Messages>(
         [settings = settings_, read = std::move(read), table] {
             read(*settings);
             settings->loadChannelTable(*table);
+            return settings->takeMessages();
         },
-        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show), table,
-         loaded = std::move(loaded)] {
-            if (!self) return;
-            show();
-            self->setChannelTable(*table);
-            if (loaded) loaded();
+        [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show),
+         table](Messages& messages) {
+            if (self) {
+                show();
+                self->setChannelTable(*table);
+                emit self->loaded();
+            }
+            showMessages(messages);
         });
 }
 
@@ -157,22 +159,26 @@ void ModuleSettingsDialog::runWrite(const QString& progress, bool coefficients, 
                                     const QString& success) {
     if (settings_ == nullptr || thread_ == nullptr || writing_) return;
     writing_ = true;
-    if (poll_) poll_(false);
+    emit pollingWanted(false);
     progressPanel_->setText(progress);
     progressPanel_->show();
     progressPanel_->raise();
     for (QPushButton* button : buttons()) button->setEnabled(false);
     // Busy is this dialog only: the main window's read-outs and the chart go on.
     setCursor(Qt::WaitCursor);
-    thread_->post(
+    thread_->post<Messages>(
         [settings = settings_, coefficients, operation = std::move(operation),
          success = success.toStdString()] {
             if (coefficients) linePause(kCoeffButtonPauseMs);
-            if (operation(*settings)) showMessage(success, kOk);
+            const bool written = operation(*settings);
+            Messages messages = settings->takeMessages();
+            if (written) messages.push_back({success, kOk});
+            return messages;
         },
         // Its boxes follow, with the panel gone and the buttons back.
-        [self = QPointer<ModuleSettingsDialog>(this)] {
+        [self = QPointer<ModuleSettingsDialog>(this)](Messages& messages) {
             if (self) self->endWrite();
+            showMessages(messages);
         });
 }
 
@@ -185,7 +191,7 @@ void ModuleSettingsDialog::endWrite() {
     progressPanel_->hide();
     for (QPushButton* button : buttons()) button->setEnabled(true);
     writing_ = false;
-    if (poll_) poll_(true);
+    emit pollingWanted(true);
 }
 
 }  // namespace kvel

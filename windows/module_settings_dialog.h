@@ -22,17 +22,14 @@ class ModuleSettings;
 class ModuleSettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    // Switches the main window's poll timer off (false) or on (true).
-    using PollSwitch = std::function<void(bool on)>;
-
-    // The main window's settings operations, the thread they run on, and the poll switch,
-    // used by the load and the write buttons.
-    void attach(ModuleSettings* settings, LinkThread* thread, PollSwitch poll);
+    // The main window's settings operations and the thread they run on, used by the load and
+    // the write buttons.
+    void attach(ModuleSettings* settings, LinkThread* thread);
     // Rebuilds the tables and lists for the channel count.
     virtual void setChannelCount(int channels) = 0;
     // Reads the module fields and the channel table from the module and mem.ini on the link
-    // thread; once they are in the controls, `loaded` follows.
-    virtual void load(std::function<void()> loaded = {}) = 0;
+    // thread; once they are in the controls, loaded() follows.
+    virtual void load() = 0;
     // True from a write button's press until its results are in.
     bool writing() const { return writing_; }
 
@@ -50,6 +47,11 @@ class ModuleSettingsDialog : public QDialog {
     // after the transaction under way and says what it left.)
     void reject() override;
 
+  signals:
+    void loaded();
+    // A write takes the line (false: no poll meanwhile) and gives it back (true).
+    void pollingWanted(bool on);
+
   protected:
     ModuleSettingsDialog(const char* name, QWidget* parent);
     void endWrite();
@@ -62,8 +64,7 @@ class ModuleSettingsDialog : public QDialog {
     void rebuildChannelTable(int channels);
     // The loads' pattern: `read` fills a generation's fields from the module on the link
     // thread, the channel table follows, then `show` puts the fields in the controls.
-    void runLoad(std::function<void(ModuleSettings&)> read, std::function<void()> show,
-                 std::function<void()> loaded);
+    void runLoad(std::function<void(ModuleSettings&)> read, std::function<void()> show);
     // The write buttons' pattern: poll off, progress panel and busy cursor, the operation on
     // the link thread and the success box when it succeeded; when it is over, panel hidden
     // and poll on again whatever the result. A press while a write runs does nothing.
@@ -77,7 +78,6 @@ class ModuleSettingsDialog : public QDialog {
     ModuleSettings* settings_ = nullptr;
     LinkThread* thread_ = nullptr;
     bool writing_ = false;
-    PollSwitch poll_;
     int channels_ = 0;
     QTableWidget* channelTable_;
     QPushButton* writeCoefficientsButton_;

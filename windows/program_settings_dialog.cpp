@@ -26,6 +26,7 @@
 #include "core/port_list.h"
 #include "link/message_sink.h"
 #include "link/module_link.h"
+#include "windows/file_choosers.h"
 #include "windows/named.h"
 #include "windows/scan_dialog.h"
 
@@ -95,12 +96,6 @@ ProgramSettingsDialog::ProgramSettingsDialog(QWidget* parent) : QDialog(parent) 
     logFileDialog_->setFileMode(QFileDialog::AnyFile);
     logFileDialog_->setNameFilter(tr("Текстовые файлы (*.txt)"));
     logFileDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
-    runSaveDialog = [](QFileDialog& dialog) -> std::optional<std::string> {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return std::nullopt;
-        }
-        return dialog.selectedFiles().first().toStdString();
-    };
 
     connect(ok, &QPushButton::clicked, this, &ProgramSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &ProgramSettingsDialog::cancel);
@@ -432,9 +427,14 @@ void ProgramSettingsDialog::prepareForShow() {
 }
 
 void ProgramSettingsDialog::accept() {
-    const bool accepted = onAccept ? onAccept() : false;
-    // Closed also after a failed check: its message has been shown, the edits are dropped.
-    done(accepted ? QDialog::Accepted : QDialog::Rejected);
+    closed_ = false;
+    emit okPressed();
+    if (!closed_) done(QDialog::Rejected);
+}
+
+void ProgramSettingsDialog::done(int result) {
+    closed_ = true;
+    QDialog::done(result);
 }
 
 void ProgramSettingsDialog::cancel() {
@@ -442,8 +442,7 @@ void ProgramSettingsDialog::cancel() {
 }
 
 void ProgramSettingsDialog::chooseLogFile() {
-    const std::optional<std::string> chosen =
-        runSaveDialog ? runSaveDialog(*logFileDialog_) : std::nullopt;
+    const std::optional<std::string> chosen = chooseLogFileToWrite(*logFileDialog_);
     if (!chosen) return;
     file_->setText(QString::fromStdString(logNameFromChoice(*chosen)));
     // mem.ini is written by its relative name: it must go on reaching the start-up folder.

@@ -38,13 +38,6 @@ class ProgramSettingsDialog : public QDialog {
     // The folder the working directory returns to after the file dialog.
     void setStartupDirectory(std::string folder) { startupDirectory_ = std::move(folder); }
 
-    // What ОК does before the dialog closes: check, store and apply the fields. The main
-    // window sets it; it returns whether the fields were accepted.
-    std::function<bool()> onAccept;
-    // Runs the file-save dialog and gives the chosen name, or nothing when it was cancelled.
-    // Tests replace it, so no modal dialog is shown to them.
-    std::function<std::optional<std::string>(QFileDialog& dialog)> runSaveDialog;
-
     // The line "Найти модуль…" scans: its thread and link. Without them the button is off.
     void attachLine(LinkThread* thread, ModuleLink* link);
     // "Найти модуль…": scans the line on the link thread from the dialog's own port, address,
@@ -58,7 +51,11 @@ class ProgramSettingsDialog : public QDialog {
     void setScanSpace(ScanSpace space) { scanSpace_ = std::move(space); }
 
     void prepareForShow();
-    void accept();
+    // ОК: okPressed, whose receiver checks, stores and applies the fields and closes the
+    // dialog with done(Accepted) when it took them. Closed also after a failed check (its
+    // message has been shown, the edits are dropped).
+    void accept() override;
+    void done(int result) override;
     void cancel();
     void chooseLogFile();
     void selectAxisRow(int row);
@@ -70,6 +67,7 @@ class ProgramSettingsDialog : public QDialog {
     int selectedRow() const;
 
   signals:
+    void okPressed();
     // A scan takes the line (the poll must stop) and gives it back (the poll may go on).
     void lineTaken();
     void lineReleased();
@@ -116,6 +114,7 @@ class ProgramSettingsDialog : public QDialog {
     ModuleLink* link_ = nullptr;
     ScanSpace scanSpace_;
     bool scanning_ = false;  // from the scan's start until its job has ended
+    bool closed_ = false;    // done() since ОК was pressed
     QPointer<ScanDialog> scanDialog_;
 };
 

@@ -97,10 +97,10 @@ void SecondGenModuleDialog::setChannelCount(int channels) {
     }
 }
 
-void SecondGenModuleDialog::load(std::function<void()> loaded) {
+void SecondGenModuleDialog::load() {
     auto f = std::make_shared<SecondGenFields>(moduleFields());
     runLoad([f](ModuleSettings& settings) { settings.loadModuleSettingsNew(*f); },
-            [this, f] { setModuleFields(*f); }, std::move(loaded));
+            [this, f] { setModuleFields(*f); });
 }
 
 SecondGenFields SecondGenModuleDialog::moduleFields() const {

@@ -49,29 +49,6 @@ constexpr ColumnSample kColumnSamples[kTrafficColumns] = {
     {"Ошибочный адрес модуля в ответе от модуля при записи", false},
 };
 
-// Double click and tool tip of the status bar's link panel.
-class LinkPanelFilter final : public QObject {
-  public:
-    LinkPanelFilter(QObject* parent, std::function<void()> open, std::function<QString()> tip)
-        : QObject(parent), open_(std::move(open)), tip_(std::move(tip)) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            open_();
-            return true;
-        }
-        // Fresh counters each time the tip is about to show; the label then shows it.
-        if (event->type() == QEvent::ToolTip) {
-            if (auto* widget = qobject_cast<QWidget*>(watched)) widget->setToolTip(tip_());
-        }
-        return false;
-    }
-
-  private:
-    std::function<void()> open_;
-    std::function<QString()> tip_;
-};
-
 }  // namespace
 
 TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
@@ -276,14 +253,23 @@ void TrafficWindow::askAndSave() {
     if (!path.isEmpty()) saveTo(path.toStdString());
 }
 
-void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
-                           std::function<QString()> toolTip) {
+TrafficOpeners::TrafficOpeners(QMainWindow& window, QLabel& linkPanel) : QObject(&linkPanel) {
     auto* action = new QAction(TrafficWindow::tr("Обмен с модулем"), &window);
     action->setObjectName("openTrafficAction");
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     window.addAction(action);
-    QObject::connect(action, &QAction::triggered, &window, open);
-    linkPanel.installEventFilter(new LinkPanelFilter(&linkPanel, open, std::move(toolTip)));
+    connect(action, &QAction::triggered, this, &TrafficOpeners::openWanted);
+    linkPanel.installEventFilter(this);
+}
+
+bool TrafficOpeners::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        emit openWanted();
+        return true;
+    }
+    // Fresh counters each time the tip is about to show; the label then shows it.
+    if (event->type() == QEvent::ToolTip) emit toolTipWanted();
+    return false;
 }
 
 }  // namespace kvel

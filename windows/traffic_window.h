@@ -62,9 +62,20 @@ class TrafficWindow final : public QWidget {
     std::vector<TrafficRecord> arrived_;  // from the link thread, not yet shown
 };
 
-// Opens the traffic window from the main window: Ctrl+T, and a double click on the status
-// bar's link panel, whose tool tip is `toolTip()` at the moment it is shown.
-void installTrafficOpeners(QMainWindow& window, QLabel& linkPanel, std::function<void()> open,
-                           std::function<QString()> toolTip);
+// What opens the traffic window from the main window: Ctrl+T, and a double click on the status
+// bar's link panel. It lives as long as the panel.
+class TrafficOpeners : public QObject {
+    Q_OBJECT
+  public:
+    TrafficOpeners(QMainWindow& window, QLabel& linkPanel);
+
+  signals:
+    void openWanted();
+    // The link panel's tool tip is about to show: set it now, with fresh counters.
+    void toolTipWanted();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
 
 }  // namespace kvel

@@ -28,11 +28,12 @@
 #include <thread>
 
 #include "core/link_thread.h"
-#include "core/publish_topics.h"
 #include "core/poll_cycle.h"
+#include "core/publish_topics.h"
 #include "core/publishing.h"
 #include "sim/simulator.h"
 #include "tests/common/free_port.h"
+#include "tests/common/link_thread_drain.h"
 #include "tests/common/temp_dir.h"
 
 namespace {
@@ -262,7 +263,7 @@ void BM_ScrapesWhilePolling(benchmark::State& state) {
         timer.stop();
         done = true;
         scraper.join();
-        thread.settle();
+        test::DrainLinkThread(thread);
         state.counters["scrapes"] = static_cast<double>(scrapeMs.size());
         state.counters["scrape_p99_ms"] = percentile(scrapeMs, 0.99);
         // The first poll of the quiet phase starts at once and is no measure.

@@ -11,6 +11,7 @@
 #include "core/cabinet_host.h"
 #include "link/message_sink.h"
 #include "sim/simulator.h"
+#include "tests/common/link_thread_drain.h"
 #include "tests/common/sim_on_pty.h"
 #include "tests/common/temp_dir.h"
 
@@ -44,13 +45,6 @@ std::vector<Pulse> PulsesOnTheWire(const sim::Simulator& simulator) {
     return pulses;
 }
 
-class View : public CabinetView {
-  public:
-    std::string cabinetName() const override { return "Шкаф 1"; }
-    void setIndicator(int, bool) override {}
-    void setOnlineIndicator(bool) override {}
-};
-
 // The cabinet exchanges as the window runs them: jobs of the link thread, with the real
 // pauses and the real pulse length, against the simulated host controller ("Мнемо"
 // addressing: commands on 1024.., signals on 1030..).
@@ -64,9 +58,9 @@ class CabinetPulseTest : public ::testing::Test {
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         thread = std::make_unique<LinkThread>();
         host = std::make_unique<CabinetHost>(link, *ini, *thread);
-        host->setView(&view);
+        host->setCabinetName("Шкаф 1");
         thread->post([this] { link.openPort(dir.File("tty"), 4, 0); });
-        ASSERT_TRUE(thread->settle());
+        ASSERT_TRUE(test::DrainLinkThread(*thread));
     }
     void TearDown() override {
         thread.reset();  // first: a pulse's end it still holds refers to the host
@@ -81,8 +75,13 @@ class CabinetPulseTest : public ::testing::Test {
     bool WaitForQuiet() {
         QElapsedTimer clock;
         clock.start();
-        while ((thread->busy() || host->pulseTimed()) && clock.elapsed() < 20000) Pump(20);
-        return !thread->busy() && !host->pulseTimed();
+        // A pulse is timed once its command's job has run: drained, then no pulse left.
+        while (clock.elapsed() < 20000) {
+            if (!test::DrainLinkThread(*thread)) return false;
+            if (!host->pulseTimed()) return true;
+            Pump(20);
+        }
+        return false;
     }
 
     test::TempDir dir;
@@ -92,7 +91,6 @@ class CabinetPulseTest : public ::testing::Test {
     std::unique_ptr<MemIni> ini;
     std::unique_ptr<LinkThread> thread;
     std::unique_ptr<CabinetHost> host;
-    View view;
 };
 
 // Clicks around a pulse neither cut it nor a later one short: "Включить выключатель", S41

@@ -5,12 +5,15 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "link/line_pause.h"
 #include "link/message_sink.h"
+#include "tests/common/link_thread_drain.h"
 
 namespace kvel {
 namespace {
@@ -32,33 +35,34 @@ class LinkThreadTest : public ::testing::Test {
 };
 
 // Jobs run one after another in the order posted, off the GUI thread; the value each returns
-// reaches its continuation on the GUI thread, followed by the job's boxes, job after job.
+// (its boxes included) reaches its continuation on the GUI thread, job after job, and the boxes
+// are shown there after the result.
 TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
     LinkThread thread;
     std::vector<int> ran;  // written by the link thread only
     std::atomic<bool> offGui = true;
     for (int k = 0; k < 3; ++k) {
-        thread.post<std::string>(
+        using Result = std::pair<std::string, Messages>;
+        thread.post<Result>(
             [&, k] {
                 if (std::this_thread::get_id() == gui) offGui = false;
                 linePause(20 - 5 * k);  // a later job is shorter: it still runs later
                 ran.push_back(k);
-                showMessage("m" + std::to_string(k), "Ошибка");
-                return "result " + std::to_string(k);
+                return Result{"result " + std::to_string(k), {{"m" + std::to_string(k), "Ошибка"}}};
             },
-            [&](std::string& result) {
-                if (std::this_thread::get_id() != gui) result += " off the GUI thread";
-                events.push_back(result);
+            [&](Result& result) {
+                if (std::this_thread::get_id() != gui) result.first += " off the GUI thread";
+                events.push_back(result.first);
+                showMessages(result.second);
             });
     }
     EXPECT_TRUE(events.empty());  // nothing is applied before the event loop runs
-    ASSERT_TRUE(thread.settle(5000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
     EXPECT_TRUE(offGui);
     EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(events, (std::vector<std::string>{"result 0", "box Ошибка: m0", "result 1",
                                                 "box Ошибка: m1", "result 2", "box Ошибка: m2"}));
     EXPECT_EQ(shownOnGui, (std::vector<bool>{true, true, true}));
-    EXPECT_FALSE(thread.busy());
 }
 
 // Refreshes waiting behind a long job are dropped; other jobs stay.
@@ -69,7 +73,7 @@ TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     thread.post([&] { ran.push_back("refresh"); }, {}, LinkThread::Kind::CabinetRefresh);
     thread.post([&] { ran.push_back("command"); });
     thread.dropQueued(LinkThread::Kind::CabinetRefresh);
-    ASSERT_TRUE(thread.settle(5000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
     EXPECT_EQ(ran, std::vector<std::string>{"command"});
 }
 
@@ -90,7 +94,7 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
             ran.push_back("job " + std::to_string(k));
         });
     }
-    ASSERT_TRUE(thread.settle(5000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
     EXPECT_FALSE(thread.scheduled());
     // Due inside job 1's pause: it runs there, between that job's exchanges.
     EXPECT_EQ(ran, (std::vector<std::string>{"job 0", "due", "job 1", "job 2", "job 3"}));
@@ -98,7 +102,7 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
 
     thread.post([&] { thread.schedule(30, [&] { ran.push_back("cancelled"); }); });
     thread.post([&] { thread.cancelScheduled(); });
-    ASSERT_TRUE(thread.settle(5000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -135,8 +139,10 @@ TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
     // Nothing is taken any more: a job posted now would wait for ever.
     thread.post([&] { ran.push_back("after the end"); });
     thread.schedule(0, [&] { ran.push_back("scheduled after the end"); });
-    EXPECT_FALSE(thread.busy());
     EXPECT_FALSE(thread.scheduled());
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran.size(), 2u);
 }
 
 }  // namespace

@@ -53,6 +53,11 @@ class ModuleSettingsTest : public ::testing::Test {
     ModuleLink link;
     ModuleSettings settings{link, ini};
     std::unique_ptr<sim::Simulator> simulator;
+    // What would be shown: the sink's boxes, then those the operations returned.
+    std::vector<std::string>& Boxes() {
+        for (const Message& m : settings.takeMessages()) boxes.push_back(m.caption + ": " + m.text);
+        return boxes;
+    }
     std::vector<std::string> boxes;
 };
 
@@ -77,8 +82,8 @@ TEST_F(ModuleSettingsTest, CoefficientsAreWrittenTruncatedAndOnlyWhenChanged) {
     table.coeffs[2] = "1";      // 65535
     table.names[0] = "Ввод 1";
     const std::size_t before = simulator->requestCount();
-    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
-    EXPECT_TRUE(boxes.empty());
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(Boxes());
+    EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(simulator->requestCount() - before, 2u);
     EXPECT_EQ(simulator->registerValue(85), 58981);
     EXPECT_EQ(simulator->registerValue(86), 58981);
@@ -100,10 +105,10 @@ TEST_F(ModuleSettingsTest, CoefficientSetBackIsWrittenAgain) {
     ChannelTable table;
     settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
-    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->registerValue(85), 32767);
     table.coeffs[0] = "1";
-    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->registerValue(85), 65535);
 }
 
@@ -117,10 +122,10 @@ TEST_F(ModuleSettingsTest, WriteRecoversAfterTheAdapterIsPluggedBack) {
     table.coeffs[0] = "0.5";
     simulator->unplug();
     EXPECT_FALSE(settings.writeCoeffs(table));
-    EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка передачи команды записи в модуль"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Ошибка: Ошибка передачи команды записи в модуль"});
     ASSERT_TRUE(simulator->plug()) << simulator->errorText();
-    boxes.clear();
-    EXPECT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(boxes);
+    Boxes().clear();
+    EXPECT_TRUE(settings.writeCoeffs(table)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->registerValue(85), 32767);
 }
 
@@ -132,11 +137,11 @@ TEST_F(ModuleSettingsTest, BadCoefficientIsRefusedBeforeAnythingIsWritten) {
     table.coeffs[0] = "0.5";  // a valid change in an earlier row must not go out either
     table.names[0] = "не сохранять";
     for (const char* bad : {"1.5", "-0.1", "abc", "", "nan", "0,5"}) {
-        boxes.clear();
+        Boxes().clear();
         table.coeffs[2] = bad;
         const std::size_t before = simulator->requestCount();
         EXPECT_FALSE(settings.writeCoeffs(table)) << bad;
-        EXPECT_EQ(boxes,
+        EXPECT_EQ(Boxes(),
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 3"})
             << bad;
         EXPECT_EQ(simulator->requestCount(), before) << bad;
@@ -169,17 +174,17 @@ TEST_F(ModuleSettingsTest, FailedCoefficientReadAndFailedWrite) {
     EXPECT_EQ(settings.coefficientLastRead(4), lastRead);
     simulator->setFault(sim::Fault::None);
     EXPECT_FALSE(settings.writeCoeffs(table));
-    EXPECT_EQ(boxes,
+    EXPECT_EQ(Boxes(),
               std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
     // A refused write shows the transaction's text; the names are not stored.
-    boxes.clear();
+    Boxes().clear();
     settings.loadChannelTable(table);
     table.coeffs[0] = "0.5";
     table.names[0] = "x";
     simulator->setFault(sim::Fault::Exception, 4);
     EXPECT_FALSE(settings.writeCoeffs(table));
-    EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"});
     EXPECT_EQ(Stored("sensors", "1"), "<none>");
 }
 
@@ -210,9 +215,9 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
     for (const Case& c : cases) {
         FirstGenFields broken = f;
         broken.*c.field = c.text;
-        boxes.clear();
+        Boxes().clear();
         EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
-        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Ошибка: ") + c.message});
     }
     struct Later {
         void (*breakIt)(FirstGenFields&);
@@ -241,9 +246,9 @@ TEST_F(ModuleSettingsTest, FirstGenerationValidationInOrder) {
     for (const Later& c : later) {
         FirstGenFields broken = f;
         c.breakIt(broken);
-        boxes.clear();
+        Boxes().clear();
         EXPECT_FALSE(settings.writeRelaySettings(broken)) << c.message;
-        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + c.message});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Ошибка: ") + c.message});
     }
     EXPECT_EQ(simulator->requestCount(), before);
 }
@@ -265,7 +270,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationType220BindingsAndThresholdTables) {
     f.relayFunction[1] = Choice{21, false};  // "Функция22"
     f.relayFunction[2] = Choice{-1, false};  // none: 0
     f.hyst = "100";
-    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(Boxes());
 
     EXPECT_EQ(simulator->registerValue(640), 1 << 14);
     EXPECT_EQ(simulator->registerValue(641), 1);
@@ -307,7 +312,7 @@ TEST_F(ModuleSettingsTest, FirstGenerationSettingsBlockRoundTrip) {
     f.link = std::vector<bool>(15, true);
     f.thres = std::vector<bool>(15, false);
     f.thres[0] = true;
-    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettings(f)) << ::testing::PrintToString(Boxes());
     const std::vector<std::uint16_t> expected = {0xFFF6, 120,    1, 255, 0,   1,   2, 3,
                                                  0,      0x7FFF, 1, 0,   250, 500, 5};
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -342,7 +347,7 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
     ASSERT_EQ(f.relays[0].thres, "80");
     f.relays[0].thres = "-40";
     f.relays[2].hyst = "-40";
-    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
     EXPECT_EQ(simulator->registerValue(298 + 6), 0xFFD8);
     EXPECT_EQ(simulator->lastRequest()[5], 7) << "7-register blocks below type 210";
@@ -371,16 +376,16 @@ TEST_F(ModuleSettingsTest, SecondGenerationSignedThresholdsAndRanges) {
         SecondGenFields broken = f;
         broken.relays[static_cast<std::size_t>(c.relay)].*c.field = c.text;
         broken.relays[2].thres = c.relay == 2 ? "80" : "-41";  // later relays are not reached
-        boxes.clear();
+        Boxes().clear();
         EXPECT_FALSE(settings.writeRelaySettingsNew(broken));
-        EXPECT_EQ(boxes, std::vector<std::string>{
-                             std::string("Ошибка: Некорректное значение параметра: ") + c.name});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{
+                               std::string("Ошибка: Некорректное значение параметра: ") + c.name});
     }
     SecondGenFields noLogic = f;
     noLogic.relays[1].logic = Choice{-1, true};
-    boxes.clear();
+    Boxes().clear();
     EXPECT_FALSE(settings.writeRelaySettingsNew(noLogic));
-    EXPECT_EQ(boxes,
+    EXPECT_EQ(Boxes(),
               std::vector<std::string>{"Ошибка: Некорректное значение параметра: Логика реле 2"});
     EXPECT_EQ(simulator->requestCount(), before);
 }
@@ -394,7 +399,7 @@ TEST_F(ModuleSettingsTest, SecondGenerationThirtyChannelBindings) {
     f.relays[1].binding[0] = true;
     f.relays[1].binding[16] = true;
     f.relays[0].function = Choice{-1, false};
-    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeRelaySettingsNew(f)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->registerValue(282 + 4), 1);
     EXPECT_EQ(simulator->registerValue(282 + 7), 1);
     EXPECT_EQ(simulator->registerValue(266), 0) << "no function selected";
@@ -428,10 +433,10 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
     FirstGenFields f;
     settings.loadModuleSettings(f);
     const auto refused = [&](FirstGenFields g, const char* message) {
-        boxes.clear();
+        Boxes().clear();
         const std::size_t before = simulator->requestCount();
         EXPECT_FALSE(settings.writeLinkSettings(g)) << message;
-        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Ошибка: ") + message});
         EXPECT_EQ(simulator->requestCount(), before);
     };
     for (const char* adr : {"0", "248", "--", ""}) {
@@ -453,10 +458,10 @@ TEST_F(ModuleSettingsTest, LinkSettingsRefusedWithNothingWritten) {
     SecondGenFields g;
     settings.loadModuleSettingsNew(g);
     const auto refusedNew = [&](SecondGenFields h, const char* message) {
-        boxes.clear();
+        Boxes().clear();
         const std::size_t before = simulator->requestCount();
         EXPECT_FALSE(settings.writeLinkSettingsNew(h)) << message;
-        EXPECT_EQ(boxes, std::vector<std::string>{std::string("Ошибка: ") + message});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Ошибка: ") + message});
         EXPECT_EQ(simulator->requestCount(), before);
     };
     g.adr1 = "0";
@@ -481,7 +486,7 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     f.adr = "17";
     f.speed = Choice{2, false};   // 38400
     f.parity = Choice{1, false};  // even
-    ASSERT_TRUE(settings.writeLinkSettings(f)) << ::testing::PrintToString(boxes);
+    ASSERT_TRUE(settings.writeLinkSettings(f)) << ::testing::PrintToString(Boxes());
     EXPECT_EQ(simulator->moduleAddress(), 17);
     EXPECT_EQ(Stored("connect", "adr"), "17");
     EXPECT_EQ(Stored("connect", "speed"), "2");
@@ -502,8 +507,8 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     f.parity1 = Choice{2, false};
     f.adr2 = "34";
     simulator->setFault(sim::Fault::Silence);
-    ASSERT_TRUE(settings.writeLinkSettingsNew(f)) << ::testing::PrintToString(boxes);
-    EXPECT_TRUE(boxes.empty());
+    ASSERT_TRUE(settings.writeLinkSettingsNew(f)) << ::testing::PrintToString(Boxes());
+    EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(Stored("connect", "adr"), "33");
     EXPECT_EQ(Stored("connect", "speed"), "1");
     EXPECT_EQ(Stored("connect", "parity"), "2");
@@ -539,7 +544,7 @@ TEST_F(ModuleSettingsTest, LinkWriteRefusedByTheModuleChangesNothing) {
     simulator->setFault(sim::Fault::Exception, 2);
     EXPECT_FALSE(settings.writeLinkSettings(f));
     EXPECT_FALSE(settings.writeLinkSettingsNew(g));
-    EXPECT_EQ(boxes, std::vector<std::string>(2, "Ошибка: Ошибка модуля: код 2"));
+    EXPECT_EQ(Boxes(), std::vector<std::string>(2, "Ошибка: Ошибка модуля: код 2"));
     EXPECT_EQ(Stored("connect", "adr"), "<none>");
     EXPECT_EQ(ini.readInteger("connect", "adr", 0), 100);
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
@@ -557,17 +562,17 @@ TEST_F(ModuleSettingsTest, UnwritableConfigurationFileIsReported) {
     other.loadChannelTable(table);
     table.names[0] = "Ввод";
     EXPECT_FALSE(other.writeCoeffs(table));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Ошибка: " + lost.lastError());
+    Messages shown = other.takeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], (Message{lost.lastError(), "Ошибка"}));
     EXPECT_EQ(lost.readString("sensors", "1", ""), "Ввод") << "kept in memory";
 
-    boxes.clear();
     FirstGenFields f;
     other.loadModuleSettings(f);
     f.adr = "100";
     f.speed = Choice{4, false};
     EXPECT_FALSE(other.writeLinkSettings(f));
-    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(other.takeMessages().size(), 1u);
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 }
 

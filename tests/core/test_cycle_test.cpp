@@ -23,15 +23,16 @@ class TestCycleTest : public ::testing::Test {
     void Make(const std::string& iniText) {
         test::WriteBytes(dir.File("mem.ini"), iniText);
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
-        TestCycle::Hooks hooks;
-        hooks.press = [this](int command, std::function<void()> done) {
+        cycle = std::make_unique<TestCycle>(*ini);
+        QObject::connect(cycle.get(), &TestCycle::pressWanted, [this](int command, int press) {
             presses.push_back(command);
             log.push_back({"press " + std::to_string(command), clock.elapsed()});
             if (atPress && presses.size() == atPressNumber) atPress();
-            QTimer::singleShot(0, std::move(done));
-        };
-        hooks.status = [this](const std::string& text) { log.push_back({text, clock.elapsed()}); };
-        cycle = std::make_unique<TestCycle>(*ini, std::move(hooks));
+            QTimer::singleShot(0, cycle.get(), [this, press] { cycle->pressFinished(press); });
+        });
+        QObject::connect(cycle.get(), &TestCycle::statusChanged, [this](const QString& text) {
+            log.push_back({text.toStdString(), clock.elapsed()});
+        });
         cycle->setSecondMs(10);
         clock.start();
     }
@@ -177,24 +178,6 @@ TEST_F(TestCycleTest, PeriodOfZeroOrLessRunsOnceAndEnds) {
         EXPECT_EQ(presses.size(), 12u) << all;
         presses.clear();
     }
-}
-
-
-// A press whose exchanges end after the cycle has gone (its window closed for good) does nothing.
-TEST(TestCycleLifetime, PressEndingAfterTheCycleIsGoneDoesNothing) {
-    test::TempDir dir;
-    test::WriteBytes(dir.File("mem.ini"), "[time]\nve=1\n");
-    MemIni ini(dir.File("mem.ini"));
-    std::function<void()> pending;
-    int statuses = 0;
-    auto cycle = std::make_unique<TestCycle>(
-        ini, TestCycle::Hooks{[&](int, std::function<void()> done) { pending = std::move(done); },
-                              [&](const std::string&) { ++statuses; }});
-    cycle->startTestCycle();
-    ASSERT_TRUE(pending);
-    cycle.reset();
-    pending();
-    EXPECT_EQ(statuses, 0);
 }
 
 }  // namespace

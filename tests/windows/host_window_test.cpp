@@ -56,7 +56,9 @@ class HostWindowTest : public test::MainWindowFixture {
     }
     // No pulse runs or is about to: the pulse timer is off and the line is quiet.
     bool PulseOver() {
-        return !form->session().linkThread().busy() && !form->session().cabinet().pulseTimed();
+        return !form->session().cabinet().pulseTimed() &&
+               test::DrainLinkThread(form->session().linkThread()) &&
+               !form->session().cabinet().pulseTimed();
     }
     bool Lamp(int i) const { return host->indicator(i)->isOn(); }
 

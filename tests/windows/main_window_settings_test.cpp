@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/common/main_window_fixture.h"
+#include "windows/file_choosers.h"
 #include "windows/program_settings_dialog.h"
 #include "windows/scan_dialog.h"
 
@@ -94,11 +95,12 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     Type("windowMinutesEdit", "30");
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
-    dialog.runSaveDialog = [&](QFileDialog&) -> std::optional<std::string> {
+    setLogFileChooser([&](QFileDialog&) -> std::optional<std::string> {
         fs::current_path(elsewhere);
         return (elsewhere / "data").string();
-    };
+    });
     find<QPushButton>("chooseLogFileButton")->click();
+    setLogFileChooser({});
     PressOK();
 
     EXPECT_FALSE(dialog.isVisible());

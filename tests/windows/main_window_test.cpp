@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/cabinet_host.h"
 #include "tests/common/main_window_fixture.h"
+#include "windows/cabinet_window.h"
+#include "windows/module_generation_dialogs.h"
+#include "windows/program_settings_dialog.h"
 
 namespace kvel {
 namespace {
@@ -18,6 +22,27 @@ namespace {
 namespace fs = std::filesystem;
 
 class MainWindowTest : public test::MainWindowFixture {};
+
+// The secondary windows are made when first asked for, wired to the session as they come: the
+// cabinet window with the cabinets of mem.ini and the session's cabinet host.
+TEST_F(MainWindowTest, SecondaryWindowsAreMadeWhenFirstOpened) {
+    test::WriteBytes(dir.File("mem.ini"), "[panels]\nШкаф 1=1\nШкаф 2=2\n");
+    Show();
+    EXPECT_EQ(form->findChild<ProgramSettingsDialog*>(), nullptr);
+    EXPECT_EQ(form->findChild<CabinetWindow*>(), nullptr);
+    EXPECT_EQ(form->findChild<FirstGenModuleDialog*>(), nullptr);
+    CabinetWindow* cabinet = form->cabinetWindow();
+    ASSERT_NE(cabinet, nullptr);
+    EXPECT_EQ(form->cabinetWindow(), cabinet);  // one, kept
+    ASSERT_EQ(cabinet->cabinetCombo()->count(), 2);
+    EXPECT_EQ(form->session().cabinet().cabinetName(), "Шкаф 1");
+    cabinet->cabinetCombo()->setCurrentIndex(1);
+    EXPECT_EQ(form->session().cabinet().cabinetName(), "Шкаф 2");
+    ProgramSettingsDialog* settings = form->programSettingsDialog();
+    EXPECT_EQ(settings->parent(), form.get());
+    EXPECT_EQ(form->programSettingsDialog(), settings);
+    Settle();
+}
 
 TEST_F(MainWindowTest, EmptyConfigurationAndWhatClosingStores) {
     test::WriteBytes(dir.File("mem.ini"), "");

@@ -12,6 +12,7 @@
 #include "core/link_thread.h"
 #include "link/module_link.h"
 #include "sim/simulator.h"
+#include "tests/common/link_thread_drain.h"
 #include "windows/program_settings_dialog.h"
 
 namespace kvel {
@@ -61,7 +62,7 @@ TEST_F(ScanDialogTest, FoundModuleFillsPortFieldsWithEnter) {
     ASSERT_NE(scan, nullptr);
     EXPECT_EQ(taken, 1);
     EXPECT_EQ(dialog.findModule(), nullptr);  // one scan at a time
-    ASSERT_TRUE(thread.settle(20000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 20000));
     EXPECT_EQ(released, 1);
     ASSERT_EQ(scan->foundList()->rowCount(), 1);
     EXPECT_EQ(scan->foundList()->item(0, 0)->text(), "17");
@@ -85,7 +86,7 @@ TEST_F(ScanDialogTest, EscapeStopsScanAndChangesNothing) {
     EXPECT_TRUE(scan->isVisible());
     QTest::keyClick(scan, Qt::Key_Escape);
     EXPECT_FALSE(scan->isVisible());
-    ASSERT_TRUE(thread.settle(2000));  // within a probe, not minutes
+    ASSERT_TRUE(test::DrainLinkThread(thread, 2000));  // within a probe, not minutes
     EXPECT_EQ(released, 1);
     EXPECT_EQ(dialog.fields().address, "12");
     EXPECT_EQ(dialog.fields().speedIndex, 0);
@@ -95,7 +96,7 @@ TEST_F(ScanDialogTest, CancelStopsScanThenCloses) {
     ScanDialog* scan = StartLongScan();
     ASSERT_NE(scan, nullptr);
     scan->cancelButton()->click();
-    ASSERT_TRUE(thread.settle(2000));
+    ASSERT_TRUE(test::DrainLinkThread(thread, 2000));
     EXPECT_TRUE(scan->isVisible());
     EXPECT_EQ(scan->stateLabel()->text(), "Поиск остановлен");
     scan->cancelButton()->click();

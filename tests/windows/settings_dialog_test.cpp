@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "tests/common/temp_dir.h"
+#include "windows/file_choosers.h"
 #include "windows/program_settings_dialog.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -186,11 +187,11 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
               dir.Path());
 
     std::optional<std::string> answer = dir.File("data");
-    dialog.runSaveDialog = [&](QFileDialog&) {
+    setLogFileChooser([&](QFileDialog&) {
         // The file dialog may leave the process in another folder.
         fs::current_path(fs::temp_directory_path());
         return answer;
-    };
+    });
     QLineEdit* file = find<QLineEdit>("logFileEdit");
     dialog.chooseLogFile();
     EXPECT_EQ(file->text().toStdString(), dir.File("data.txt"));
@@ -211,24 +212,27 @@ TEST_F(SettingsDialogTest, FileDialogAppendsTxtOnceAndReturnsToTheStartupFolder)
     EXPECT_EQ(fs::path(dialog.logFileDialog()->directory().absolutePath().toStdString()),
               fs::temp_directory_path());
     fs::current_path(previous);
+    setLogFileChooser({});
 }
 
 TEST_F(SettingsDialogTest, OkClosesAlsoWhenTheCheckFails) {
     for (const bool accepted : {true, false}) {
         int calls = 0;
-        dialog.onAccept = [&] {
-            ++calls;
-            return accepted;
-        };
+        const QMetaObject::Connection check =
+            QObject::connect(&dialog, &ProgramSettingsDialog::okPressed, [&] {
+                ++calls;
+                if (accepted) dialog.done(QDialog::Accepted);
+            });
         dialog.show();
         ASSERT_TRUE(dialog.isVisible());
         find<QPushButton>("okButton")->click();
         EXPECT_EQ(calls, 1);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), accepted ? QDialog::Accepted : QDialog::Rejected);
+        QObject::disconnect(check);
     }
     int calls = 0;
-    dialog.onAccept = [&] { return ++calls > 0; };
+    QObject::connect(&dialog, &ProgramSettingsDialog::okPressed, [&] { ++calls; });
     dialog.show();
     find<QPushButton>("cancelButton")->click();
     EXPECT_FALSE(dialog.isVisible());
