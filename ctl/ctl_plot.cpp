@@ -57,11 +57,15 @@ bool parseSize(std::string_view text, QSize& size) {
     return true;
 }
 
-std::optional<PlotOptions> parse(const std::vector<std::string>& args) {
+// The options, or why they are refused (`why`).
+std::optional<PlotOptions> parse(const std::vector<std::string>& args, std::string& why) {
     PlotOptions o;
     // Every word that begins with "-" is an option here, "-" and "--" none.
     for (const std::string& a : args) {
-        if (a == "-" || a == "--") return {};
+        if (a == "-" || a == "--") {
+            why = "'" + a + "' is no option and no log";
+            return {};
+        }
     }
     QCommandLineParser parser;
     const QCommandLineOption channels("channels", {}, "LIST");
@@ -73,29 +77,50 @@ std::optional<PlotOptions> parse(const std::vector<std::string>& args) {
     parser.addOptions({channels, from, to, png, svg, size});
     QStringList words{QStringLiteral("kvelctl")};
     for (const std::string& a : args) words << QString::fromStdString(a);
-    if (!parser.parse(words)) return {};
+    if (!parser.parse(words)) {
+        why = parser.errorText().toStdString();
+        return {};
+    }
     for (const QString& v : parser.values(channels)) {
-        if (!parseChannels(v.toStdString(), o.channels)) return {};
+        if (!parseChannels(v.toStdString(), o.channels)) {
+            why = "bad channel list '" + v.toStdString() + "' (numbers 1 to 15, comma-separated)";
+            return {};
+        }
     }
     for (const auto& [option, when] : {std::pair{&from, &o.from}, std::pair{&to, &o.to}}) {
         for (const QString& v : parser.values(*option)) {
             double t = 0;
-            if (!parseTimeArgument(v.toStdString(), t)) return {};
+            if (!parseTimeArgument(v.toStdString(), t)) {
+                why = "bad time '" + v.toStdString() + "'";
+                return {};
+            }
             *when = t;
         }
     }
     for (const QString& v : parser.values(size)) {
-        if (!parseSize(v.toStdString(), o.size)) return {};
+        if (!parseSize(v.toStdString(), o.size)) {
+            why = "bad size '" + v.toStdString() + "' (WxH, each 10 to 16384)";
+            return {};
+        }
     }
     // One picture, PNG or SVG.
     const QStringList outs = parser.values(png) + parser.values(svg);
-    if (outs.size() != 1 || outs.constFirst().isEmpty()) return {};
+    if (outs.size() != 1 || outs.constFirst().isEmpty()) {
+        why = "name one picture: --png OUT or --svg OUT";
+        return {};
+    }
     o.out = outs.constFirst().toStdString();
     o.format = parser.isSet(svg) ? ChartImageFormat::Svg : ChartImageFormat::Png;
     const QStringList logs = parser.positionalArguments();
-    if (logs.size() != 1 || logs.constFirst().isEmpty()) return {};
+    if (logs.size() != 1 || logs.constFirst().isEmpty()) {
+        why = "name one LOG";
+        return {};
+    }
     o.log = logs.constFirst().toStdString();
-    if (o.from && o.to && *o.from >= *o.to) return {};
+    if (o.from && o.to && *o.from >= *o.to) {
+        why = "--from must come before --to";
+        return {};
+    }
     return o;
 }
 
@@ -112,9 +137,11 @@ std::unique_ptr<QApplication> offscreenApplication() {
 }  // namespace
 
 int runPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::optional<PlotOptions> parsed = parse(args);
+    std::string why;
+    const std::optional<PlotOptions> parsed = parse(args, why);
     if (!parsed) {
-        err << "Usage: kvelctl" << kPlotUsage;
+        err << "kvelctl plot: " << why << "\nUsage: kvelctl "
+            << (kPlotUsage + 2);  // the usage line without its indent
         return 2;
     }
     const PlotOptions& o = *parsed;

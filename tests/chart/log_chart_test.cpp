@@ -259,7 +259,12 @@ TEST_F(KvelctlPlot, BadUsageIsTwoAndAnUnreadableLogOne) {
         {log, "--png", png, "--from", "2026-12-06T14:00", "--to", "2026-12-06T13:00"},
         {log, "--png", png, "--colour", "red"},
     };
-    for (const auto& args : bad) EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
+    for (const auto& args : bad) {
+        EXPECT_EQ(Run(args), 2) << ::testing::PrintToString(args);
+        // Says why before the usage line.
+        EXPECT_EQ(err.str().rfind("kvelctl plot: ", 0), 0u) << err.str();
+        EXPECT_GT(err.str().find("\nUsage:"), 14u) << err.str();
+    }
     EXPECT_FALSE(std::filesystem::exists(png));
     EXPECT_EQ(Run({dir.File("missing.txt"), "--png", png}), 1);
     EXPECT_NE(err.str().find("missing.txt"), std::string::npos);
