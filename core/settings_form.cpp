@@ -150,8 +150,9 @@ std::string validateSettingsForm(const SettingsForm& form) {
     if (minutes > 59)
         return QT_TRANSLATE_NOOP("KvelView",
                                  "Некорректное значение минут в размере окна (от 0 до 59)");
-    // A window of no width gives the time axis no range at all.
-    if (hours == 0 && minutes == 0)
+    // A window of no width gives the time axis no range at all; while the chart shows all, the
+    // window is not used, and a window under a minute (the demo's) must not lock the dialog.
+    if (!form.showAll && hours == 0 && minutes == 0)
         return QT_TRANSLATE_NOOP("KvelView",
                                  "Некорректное значение размера окна (не менее 1 минуты)");
     if (!parseWhole(form.shift, shift) || shift < 0 || shift > 90) {
@@ -214,7 +215,8 @@ void storeDisplaySettings(const SettingsForm& form, MemIni& ini) {
     parseWhole(form.shift, shift);
 
     ini.writeInteger(keys::kShowAll, form.showAll ? 1 : 0);
-    ini.writeFloat(keys::kWindowDays, windowDays(hours, minutes));
+    // 0 h 0 min is a window under a minute (hand-edited) while all is shown: kept as it is.
+    if (hours != 0 || minutes != 0) ini.writeFloat(keys::kWindowDays, windowDays(hours, minutes));
     ini.writeInteger(keys::kShiftPercent, shift);
     ini.writeInteger(keys::kScaleAuto, form.scaleAuto ? 1 : 0);
     ini.writeString(keys::kLeftMinText, form.leftMin);

@@ -185,6 +185,20 @@ TEST(SettingsFormValidate, ZeroWindowIsRefusedAsTheLastWindowCheck) {
     }
 }
 
+TEST(SettingsFormValidate, AWindowUnderAMinuteIsKeptWhileAllIsShown) {
+    test::TempDir dir;
+    MemIni ini(dir.File("mem.ini"));
+    ini.writeInteger(keys::kShowAll, 1);
+    ini.writeFloat(keys::kWindowDays, 0.0001);  // 8.6 s, as the demo's mem.ini holds
+    SettingsForm form = loadSettingsForm(ini, 15);
+    ASSERT_EQ(form.hours + ":" + form.minutes, "0:0");
+    EXPECT_EQ(validateSettingsForm(form), "") << "OK of an untouched dialog must be taken";
+    storeDisplaySettings(form, ini);
+    EXPECT_DOUBLE_EQ(ini.readFloat(keys::kWindowDays), 0.0001);
+    form.showAll = false;  // the window is used: it needs a width
+    EXPECT_EQ(validateSettingsForm(form), "Некорректное значение размера окна (не менее 1 минуты)");
+}
+
 TEST(SettingsFormValidate, LimitsAreCheckedEvenWithAutomaticScaling) {
     SettingsForm form = Defaults();
     form.scaleAuto = true;
