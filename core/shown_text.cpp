@@ -4,10 +4,23 @@
 
 namespace kvel {
 
-std::string shownText(const char* source, std::initializer_list<std::string> args) {
+namespace {
+
+template <typename Args>
+std::string translatedWith(const char* source, const Args& args) {
     QString text = QCoreApplication::translate("KvelView", source);
     for (const std::string& arg : args) text = text.arg(QString::fromStdString(arg));
     return text.toStdString();
+}
+
+}  // namespace
+
+std::string shownText(const char* source, std::initializer_list<std::string> args) {
+    return translatedWith(source, args);
+}
+
+std::string shownText(const FieldRefusal& refusal) {
+    return translatedWith(refusal.source, refusal.args);
 }
 
 QString linkFailureMessage(const LinkFailure& failure) {

@@ -295,6 +295,98 @@
         <source>ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ %1 с</source>
         <translation>CYCLE: WAITING FOR THE NEXT CYCLE, %1 s LEFT</translation>
     </message>
+    <message>
+        <source>Некорректное значение коэффицента канала %1</source>
+        <translation>Invalid coefficient of channel %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение гистерезиса</source>
+        <translation>Invalid hysteresis</translation>
+    </message>
+    <message>
+        <source>Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С</source>
+        <translation>The hysteresis must lie between 0 and 100 °C</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога Датчик-Реле %1</source>
+        <translation>Invalid sensor-relay threshold %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение задержки на включение</source>
+        <translation>Invalid switch-on delay</translation>
+    </message>
+    <message>
+        <source>Некорректное значение задержки на отключение</source>
+        <translation>Invalid switch-off delay</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога %1 канала %2</source>
+        <translation>Invalid threshold %1 of channel %2</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога 1</source>
+        <translation>Invalid threshold 1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога 2</source>
+        <translation>Invalid threshold 2</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса модуля</source>
+        <translation>Invalid module address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости</source>
+        <translation>Invalid baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета</source>
+        <translation>Invalid parity</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение порога реле %1</source>
+        <translation>Invalid parameter: threshold of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение гистерезиса реле %1</source>
+        <translation>Invalid parameter: hysteresis of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение задержки на включение реле %1</source>
+        <translation>Invalid parameter: switch-on delay of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение задержки на отключение реле %1</source>
+        <translation>Invalid parameter: switch-off delay of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Логика реле %1</source>
+        <translation>Invalid parameter: logic of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса MB1</source>
+        <translation>Invalid MB1 address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса MB2</source>
+        <translation>Invalid MB2 address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости MB1</source>
+        <translation>Invalid MB1 baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета MB1</source>
+        <translation>Invalid MB1 parity</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости MB2</source>
+        <translation>Invalid MB2 baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета MB2</source>
+        <translation>Invalid MB2 parity</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

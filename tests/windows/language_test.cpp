@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+#include "core/shown_text.h"
+#include "link/module_config_first.h"
 #include "tests/common/main_window_fixture.h"
 
 namespace kvel {
@@ -66,6 +68,27 @@ TEST_F(LanguageTest, RussianByDefaultAndForUnknownCodes) {
     form.reset();
     ShowIn("");
     EXPECT_EQ(button("programSettingsButton"), "Настройки программы");
+}
+
+// A refused settings field is shown in the windows' language with its numbers in place; as
+// written (kvelctl, no translation) it is the Russian text.
+TEST(LanguageOfRefusals, RefusedFieldShownWithItsNumbers) {
+    FirstGenFields f;
+    f.hyst = "5";
+    f.relSens = {"1", "2", "3"};
+    f.delayOn = "1";
+    f.delayOff = "1";
+    f.thres1 = "10";
+    f.thres2 = "20";
+    f.thresholds1 = {"1", "2", "3"};
+    f.thresholds2 = {"1", "2", "x"};
+    const std::optional<FieldRefusal> refusal = validateRelaySettings(f, 3);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text(), "Некорректное значение порога 2 канала 3");
+    EXPECT_EQ(shownText(*refusal), "Некорректное значение порога 2 канала 3");
+    ASSERT_TRUE(applyLanguage("en"));
+    EXPECT_EQ(shownText(*refusal), "Invalid threshold 2 of channel 3");
+    applyLanguage("ru");
 }
 
 }  // namespace
