@@ -387,6 +387,98 @@
         <source>Некорректное значение паритета MB2</source>
         <translation>Invalid MB2 parity</translation>
     </message>
+    <message>
+        <source>Ошибка записи журнала сигнализации %1: %2</source>
+        <translation>Error writing the alarm log %1: %2</translation>
+    </message>
+    <message>
+        <source>Тревога: нет связи с модулем</source>
+        <translation>Alarm: no link with the module</translation>
+    </message>
+    <message>
+        <source>Модуль не отвечает</source>
+        <translation>The module does not answer</translation>
+    </message>
+    <message>
+        <source>%1 гр.С</source>
+        <translation>%1 °C</translation>
+    </message>
+    <message>
+        <source>, предел %1 гр.С</source>
+        <translation>, limit %1 °C</translation>
+    </message>
+    <message>
+        <source>Тревога: канал %1, %2</source>
+        <translation>Alarm: channel %1, %2</translation>
+    </message>
+    <message>
+        <source>выше предела</source>
+        <translation>above the limit</translation>
+    </message>
+    <message>
+        <source>ниже предела</source>
+        <translation>below the limit</translation>
+    </message>
+    <message>
+        <source>нет показаний</source>
+        <translation>no reading</translation>
+    </message>
+    <message>
+        <source>нет связи</source>
+        <translation>no link</translation>
+    </message>
+    <message>
+        <source>снята, не квитирована</source>
+        <translation>cleared, not acknowledged</translation>
+    </message>
+    <message>
+        <source>квитирована</source>
+        <translation>acknowledged</translation>
+    </message>
+    <message>
+        <source>не квитирована</source>
+        <translation>not acknowledged</translation>
+    </message>
+    <message>
+        <source>Неверный верхний предел канала %1: &quot;%2&quot; (число с точкой, пусто - без предела)</source>
+        <translation>Invalid upper limit of channel %1: &quot;%2&quot; (a number with a decimal point, empty for no limit)</translation>
+    </message>
+    <message>
+        <source>Неверный нижний предел канала %1: &quot;%2&quot; (число с точкой, пусто - без предела)</source>
+        <translation>Invalid lower limit of channel %1: &quot;%2&quot; (a number with a decimal point, empty for no limit)</translation>
+    </message>
+    <message>
+        <source>Нижний предел канала %1 должен быть меньше верхнего</source>
+        <translation>The lower limit of channel %1 must be below the upper one</translation>
+    </message>
+    <message>
+        <source>Гистерезис должен быть числом от 0 до 100 гр.С</source>
+        <translation>The hysteresis must be a number from 0 to 100 °C</translation>
+    </message>
+    <message>
+        <source>Задержка должна быть числом секунд от 0 до 86400</source>
+        <translation>The delay must be a number of seconds from 0 to 86400</translation>
+    </message>
+    <message>
+        <source>Не задан файл журнала сигнализации</source>
+        <translation>No alarm log file given</translation>
+    </message>
+    <message>
+        <source>Некорректное значение периода измерения (от 1 до %1)</source>
+        <translation>Invalid measurement period (1 to %1)</translation>
+    </message>
+    <message>
+        <source>Ошибка в привязке к оси канал %1</source>
+        <translation>Invalid axis assignment of channel %1</translation>
+    </message>
+    <message>
+        <source>Некорректный адрес брокера MQTT (узел:порт): %1</source>
+        <translation>Invalid MQTT broker address (host:port): %1</translation>
+    </message>
+    <message>
+        <source>Некорректный адрес для Prometheus (узел:порт или порт): %1</source>
+        <translation>Invalid Prometheus address (host:port or port): %1</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 
+#include "core/alarm_rules.h"
 #include "core/shown_text.h"
 #include "link/module_config_first.h"
 #include "tests/common/main_window_fixture.h"
@@ -88,7 +89,19 @@ TEST(LanguageOfRefusals, RefusedFieldShownWithItsNumbers) {
     EXPECT_EQ(shownText(*refusal), "Некорректное значение порога 2 канала 3");
     ASSERT_TRUE(applyLanguage("en"));
     EXPECT_EQ(shownText(*refusal), "Invalid threshold 2 of channel 3");
+    // A text composed in the core with the user's own text in it.
+    AlarmRulesForm form;
+    form.high[3] = "1,5";
+    std::string error;
+    EXPECT_FALSE(rulesFromForm(form, error));
+    EXPECT_EQ(error,
+              "Invalid upper limit of channel 3: \"1,5\" (a number with a decimal point, "
+              "empty for no limit)");
     applyLanguage("ru");
+    EXPECT_FALSE(rulesFromForm(form, error));
+    EXPECT_EQ(error,
+              "Неверный верхний предел канала 3: \"1,5\" (число с точкой, пусто - без "
+              "предела)");
 }
 
 }  // namespace
