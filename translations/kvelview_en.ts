@@ -479,6 +479,58 @@
         <source>Некорректный адрес для Prometheus (узел:порт или порт): %1</source>
         <translation>Invalid Prometheus address (host:port or port): %1</translation>
     </message>
+    <message>
+        <source>размер изображения должен быть от 10 до %1 точек</source>
+        <translation>the picture's size must be from 10 to %1 pixels</translation>
+    </message>
+    <message>
+        <source>%1: не удалось нарисовать изображение</source>
+        <translation>%1: the picture could not be drawn</translation>
+    </message>
+    <message>
+        <source>нет подтверждения: %1</source>
+        <translation>not confirmed: %1</translation>
+    </message>
+    <message>
+        <source>нет ответа</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>ошибочный CRC</source>
+        <translation>wrong CRC</translation>
+    </message>
+    <message>
+        <source>ответ с адресом %1</source>
+        <translation>answer with address %1</translation>
+    </message>
+    <message>
+        <source>ошибка модуля: код %1</source>
+        <translation>module error: code %1</translation>
+    </message>
+    <message>
+        <source>ответ неверной длины</source>
+        <translation>answer of wrong length</translation>
+    </message>
+    <message>
+        <source>Ошибка открытия порта: %1</source>
+        <translation>Port open failure: %1</translation>
+    </message>
+    <message>
+        <source>нет подтверждения: отменено</source>
+        <translation>not confirmed: cancelled</translation>
+    </message>
+    <message>
+        <source>%1 бит/с, паритет %2</source>
+        <translation>%1 bit/s, parity %2</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 мин %2 с</source>
+        <translation>%1 min %2 s</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/alarm_rules.h"
+#include "core/line_scan.h"
 #include "core/shown_text.h"
 #include "link/module_config_first.h"
 #include "tests/common/main_window_fixture.h"
@@ -71,9 +72,9 @@ TEST_F(LanguageTest, RussianByDefaultAndForUnknownCodes) {
     EXPECT_EQ(button("programSettingsButton"), "Настройки программы");
 }
 
-// A refused settings field is shown in the windows' language with its numbers in place; as
+// Texts composed below the windows are shown in their language with their numbers in place; as
 // written (kvelctl, no translation) it is the Russian text.
-TEST(LanguageOfRefusals, RefusedFieldShownWithItsNumbers) {
+TEST(LanguageOfComposedTexts, ShownWithTheirNumbersInPlace) {
     FirstGenFields f;
     f.hyst = "5";
     f.relSens = {"1", "2", "3"};
@@ -97,7 +98,15 @@ TEST(LanguageOfRefusals, RefusedFieldShownWithItsNumbers) {
     EXPECT_EQ(error,
               "Invalid upper limit of channel 3: \"1,5\" (a number with a decimal point, "
               "empty for no limit)");
+    // The scan dialog's details, the parity item trimmed after its translation.
+    LineSetting at;
+    at.speedIndex = 0;
+    at.parityIndex = 2;
+    EXPECT_EQ(lineSettingText(at),
+              std::to_string(SerialPort::speedOfIndex(0)) + " bit/s, parity odd");
+    EXPECT_EQ(timeLeftText(125000), "2 min 05 s");
     applyLanguage("ru");
+    EXPECT_EQ(timeLeftText(125000), "2 мин 05 с");
     EXPECT_FALSE(rulesFromForm(form, error));
     EXPECT_EQ(error,
               "Неверный верхний предел канала 3: \"1,5\" (число с точкой, пусто - без "
