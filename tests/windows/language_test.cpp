@@ -73,7 +73,7 @@ TEST_F(LanguageTest, RussianByDefaultAndForUnknownCodes) {
 }
 
 // Texts composed below the windows are shown in their language with their numbers in place; as
-// written (kvelctl, no translation) it is the Russian text.
+// written (kvelctl, no translation) they are the Russian texts.
 TEST(LanguageOfComposedTexts, ShownWithTheirNumbersInPlace) {
     FirstGenFields f;
     f.hyst = "5";
@@ -105,6 +105,10 @@ TEST(LanguageOfComposedTexts, ShownWithTheirNumbersInPlace) {
     EXPECT_EQ(lineSettingText(at),
               std::to_string(SerialPort::speedOfIndex(0)) + " bit/s, parity odd");
     EXPECT_EQ(timeLeftText(125000), "2 min 05 s");
+    // A file name with "%2" in it stays as it is.
+    EXPECT_EQ(shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка записи журнала сигнализации %1: %2"),
+                        {"/tmp/a%2b", "Permission denied"}),
+              "Error writing the alarm log /tmp/a%2b: Permission denied");
     applyLanguage("ru");
     EXPECT_EQ(timeLeftText(125000), "2 мин 05 с");
     EXPECT_FALSE(rulesFromForm(form, error));
