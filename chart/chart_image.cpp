@@ -1,5 +1,6 @@
 #include "chart/chart_image.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -57,8 +58,10 @@ bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFor
                     std::string& error, const ChartCaption* caption) {
     if (size.width() < 10 || size.height() < 10 || size.width() > kLargestSide ||
         size.height() > kLargestSide) {
-        error =
-            "размер изображения должен быть от 10 до " + std::to_string(kLargestSide) + " точек";
+        error = QCoreApplication::translate("KvelView",
+                                            "размер изображения должен быть от 10 до %1 точек")
+                    .arg(kLargestSide)
+                    .toStdString();
         return false;
     }
     QSaveFile file(path);
@@ -93,7 +96,9 @@ bool saveChartImage(XYPlot& plot, QSize size, const QString& path, ChartImageFor
     }
     if (!drawn) {
         file.cancelWriting();
-        error = (path + ": не удалось нарисовать изображение").toStdString();
+        error = QCoreApplication::translate("KvelView", "%1: не удалось нарисовать изображение")
+                    .arg(path)
+                    .toStdString();
         return false;
     }
     if (!file.commit()) {

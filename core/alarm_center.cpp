@@ -2,6 +2,7 @@
 
 #include "config/channel_name.h"
 #include "core/alarm_log.h"
+#include "core/shown_text.h"
 #include "link/message_sink.h"
 
 namespace kvel {
@@ -58,28 +59,40 @@ void AlarmCenter::record(const std::vector<AlarmEvent>& events) {
     } else if (!logFailureShown_) {
         // Once until the log can be written again: a box per poll would bury the window.
         logFailureShown_ = true;
-        showMessage("Ошибка записи журнала сигнализации " + file + ": " + error, "Ошибка");
+        showMessage(
+            shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка записи журнала сигнализации %1: %2"),
+                      {file, error}),
+            "Ошибка");
     }
     if (monitor_.rules().notify) {
+        // The desktop's notifications are shown in the language of the windows.
+        const auto shown = [](const char* source, std::initializer_list<std::string> args = {}) {
+            return QString::fromStdString(shownText(source, args));
+        };
         for (const AlarmEvent& event : events) {
             if (event.type != AlarmEventType::Raised) continue;
             const Alarm& a = event.alarm;
             if (a.kind == AlarmKind::Link) {
-                notifier_.notify("Тревога: нет связи с модулем", "Модуль не отвечает");
+                notifier_.notify(
+                    shown(QT_TRANSLATE_NOOP("KvelView", "Тревога: нет связи с модулем")),
+                    shown(QT_TRANSLATE_NOOP("KvelView", "Модуль не отвечает")));
                 continue;
             }
+            const std::string kind = shownText(alarmKindText(a.kind));
             QString body = QString::fromStdString(channelName(a)) + ": ";
             if (a.kind == AlarmKind::Sensor) {
-                body += alarmKindText(a.kind);
+                body += QString::fromStdString(kind);
             } else {
-                body += QString::fromStdString(alarmValueField(a, event.value)) + " гр.С";
+                body += shown(QT_TRANSLATE_NOOP("KvelView", "%1 гр.С"),
+                              {alarmValueField(a, event.value)});
             }
             if (a.limit) {
-                body += ", предел " + QString::fromStdString(alarmLimitField(a)) + " гр.С";
+                body +=
+                    shown(QT_TRANSLATE_NOOP("KvelView", ", предел %1 гр.С"), {alarmLimitField(a)});
             }
-            notifier_.notify(
-                "Тревога: канал " + QString::number(a.channel) + ", " + alarmKindText(a.kind),
-                body);
+            notifier_.notify(shown(QT_TRANSLATE_NOOP("KvelView", "Тревога: канал %1, %2"),
+                                   {std::to_string(a.channel), kind}),
+                             body);
         }
     }
     emit alarmsChanged();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtGlobal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -42,20 +43,21 @@ const char* alarmEventWord(AlarmEventType type) {
 const char* alarmKindText(AlarmKind kind) {
     switch (kind) {
         case AlarmKind::High:
-            return "выше предела";
+            return QT_TRANSLATE_NOOP("KvelView", "выше предела");
         case AlarmKind::Low:
-            return "ниже предела";
+            return QT_TRANSLATE_NOOP("KvelView", "ниже предела");
         case AlarmKind::Sensor:
-            return "нет показаний";
+            return QT_TRANSLATE_NOOP("KvelView", "нет показаний");
         case AlarmKind::Link:
-            return "нет связи";
+            return QT_TRANSLATE_NOOP("KvelView", "нет связи");
     }
     return "";
 }
 
 const char* alarmStateText(const Alarm& alarm) {
-    if (!alarm.active()) return "снята, не квитирована";
-    return alarm.acknowledged ? "квитирована" : "не квитирована";
+    if (!alarm.active()) return QT_TRANSLATE_NOOP("KvelView", "снята, не квитирована");
+    return alarm.acknowledged ? QT_TRANSLATE_NOOP("KvelView", "квитирована")
+                              : QT_TRANSLATE_NOOP("KvelView", "не квитирована");
 }
 
 std::string alarmChannelField(const Alarm& alarm) {

@@ -10,7 +10,8 @@ namespace kvel {
 // acknowledged.
 const char* alarmKindWord(AlarmKind kind);
 const char* alarmEventWord(AlarmEventType type);
-// What the window and the notifications say.
+// What the window and the notifications say, marked for the translation (context "KvelView");
+// the alarm log writes them as they are.
 const char* alarmKindText(AlarmKind kind);
 const char* alarmStateText(const Alarm& alarm);
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "core/shown_text.h"
+
 namespace kvel {
 namespace {
 
@@ -58,30 +60,39 @@ std::optional<AlarmRules> rulesFromForm(const AlarmRulesForm& form, std::string&
             if (text.empty()) continue;
             const std::optional<double> value = parseDecimal(text);
             if (!value) {
-                error = std::string(high ? "Неверный верхний предел" : "Неверный нижний предел") +
-                        " канала " + std::to_string(n) + ": \"" + text +
-                        "\" (число с точкой, пусто - без предела)";
+                error = shownText(high ? QT_TRANSLATE_NOOP("KvelView",
+                                                           "Неверный верхний предел канала %1: "
+                                                           "\"%2\" (число с точкой, пусто - без "
+                                                           "предела)")
+                                       : QT_TRANSLATE_NOOP("KvelView",
+                                                           "Неверный нижний предел канала %1: "
+                                                           "\"%2\" (число с точкой, пусто - без "
+                                                           "предела)"),
+                                  {std::to_string(n), text});
                 return std::nullopt;
             }
             (high ? rules.high : rules.low)[index] = value;
         }
         if (rules.low[index] && rules.high[index] && *rules.low[index] >= *rules.high[index]) {
-            error = "Нижний предел канала " + std::to_string(n) + " должен быть меньше верхнего";
+            error =
+                shownText(QT_TRANSLATE_NOOP("KvelView",
+                                            "Нижний предел канала %1 должен быть меньше верхнего"),
+                          {std::to_string(n)});
             return std::nullopt;
         }
     }
     const std::optional<double> hysteresis = parseDecimal(form.hysteresis);
     if (!hysteresis || *hysteresis < 0 || *hysteresis > kMaxHysteresis) {
-        error = "Гистерезис должен быть числом от 0 до 100 гр.С";
+        error = QT_TRANSLATE_NOOP("KvelView", "Гистерезис должен быть числом от 0 до 100 гр.С");
         return std::nullopt;
     }
     const std::optional<double> delay = parseDecimal(form.delay);
     if (!delay || *delay < 0 || *delay > kMaxDelaySeconds) {
-        error = "Задержка должна быть числом секунд от 0 до 86400";
+        error = QT_TRANSLATE_NOOP("KvelView", "Задержка должна быть числом секунд от 0 до 86400");
         return std::nullopt;
     }
     if (form.logFile.find_first_not_of(' ') == std::string::npos) {
-        error = "Не задан файл журнала сигнализации";
+        error = QT_TRANSLATE_NOOP("KvelView", "Не задан файл журнала сигнализации");
         return std::nullopt;
     }
     rules.hysteresis = *hysteresis;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/settings_form.h"
+#include "core/shown_text.h"
 #include "link/crc16.h"
 #include "link/module_map.h"
 #include "link/port_open_failure.h"
@@ -40,6 +41,13 @@ double charsMs(int chars, int speedIndex) {
     return bps > 0 ? 1000.0 * chars * kBitsPerChar / bps : 0.0;
 }
 
+// Why an address that answered the first probe is not taken for a module.
+std::string unconfirmed(const ProbeResult& probe) {
+    return shownText(
+        QT_TRANSLATE_NOOP("KvelView", "нет подтверждения: %1"),
+        {probe.what.empty() ? shownText(QT_TRANSLATE_NOOP("KvelView", "нет ответа")) : probe.what});
+}
+
 // What a reply that is not the one asked for is, for the list of what answered.
 ProbeResult garbled(const std::uint8_t* reply, std::size_t n, int address,
                     TrafficVerdict& verdict) {
@@ -48,18 +56,19 @@ ProbeResult garbled(const std::uint8_t* reply, std::size_t n, int address,
     const bool crcGood = n >= 4 && crcMatches(reply, n, n - 2);
     if (!crcGood) {
         verdict = TrafficVerdict::BadCrc;
-        r.what = "ошибочный CRC";
+        r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ошибочный CRC"));
     } else if (reply[0] != address) {
         verdict = TrafficVerdict::WrongAddress;
-        r.what = "ответ с адресом " + std::to_string(reply[0]);
+        r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ответ с адресом %1"),
+                           {std::to_string(reply[0])});
     } else if (reply[1] == 0x83 && n == 5) {
         verdict = TrafficVerdict::Exception;
-        char text[64];
-        std::snprintf(text, sizeof text, "ошибка модуля: код %X", static_cast<unsigned>(reply[2]));
-        r.what = text;
+        char code[8];
+        std::snprintf(code, sizeof code, "%X", static_cast<unsigned>(reply[2]));
+        r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ошибка модуля: код %1"), {code});
     } else {
         verdict = TrafficVerdict::Other;
-        r.what = "ответ неверной длины";
+        r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ответ неверной длины"));
     }
     return r;
 }
@@ -118,7 +127,8 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
     if (sent != Transport::SendResult::Done) {
         verdict = TrafficVerdict::Other;
         result.verdict = ProbeResult::Verdict::LineLost;
-        result.what = "Ошибка передачи команды чтения в модуль";
+        result.what =
+            shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка передачи команды чтения в модуль"));
     } else {
         if (observer) observer->requestSent();
         // The reception ends with the reply's last byte rather than a quiet time after it: a
@@ -196,14 +206,13 @@ ScanFinding LineScan::confirm(SerialPort& port, const LineSetting& at) {
     const ProbeResult type =
         probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
     if (type.verdict != ProbeResult::Verdict::Reply) {
-        finding.answer = "нет подтверждения: " + (type.what.empty() ? "нет ответа" : type.what);
+        finding.answer = unconfirmed(type);
         return finding;
     }
     const ProbeResult version =
         probeRegister(port, at.address, reg::kSoftwareVersion, at.speedIndex, request_.marginMs);
     if (version.verdict != ProbeResult::Verdict::Reply) {
-        finding.answer =
-            "нет подтверждения: " + (version.what.empty() ? "нет ответа" : version.what);
+        finding.answer = unconfirmed(version);
         return finding;
     }
     finding.module = true;
@@ -234,7 +243,8 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
             }
             if (!opened) {
                 state = ScanProgress::State::Failed;
-                failure = "Ошибка открытия порта: " + portOpenFailureText(port.lastFailure());
+                failure = shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия порта: %1"),
+                                    {portOpenFailureText(port.lastFailure())});
                 break;
             }
             openSpeed = at.speedIndex;
@@ -249,7 +259,9 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
         }
         std::optional<ScanFinding> finding;
         if (probe.verdict == ProbeResult::Verdict::Reply) {
-            finding = stopping(stop) ? ScanFinding{at, false, 0, 0, "нет подтверждения: отменено"}
+            finding = stopping(stop) ? ScanFinding{at, false, 0, 0,
+                                                   shownText(QT_TRANSLATE_NOOP(
+                                                       "KvelView", "нет подтверждения: отменено"))}
                                      : confirm(port, at);
         } else if (probe.verdict == ProbeResult::Verdict::Garbled) {
             finding = ScanFinding{at, false, 0, 0, probe.what};
@@ -270,23 +282,26 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
 
 std::string parityText(int parityIndex) {
     std::string parity = parityIndex >= 0 && parityIndex < kScanParities
-                             ? kParityItems[static_cast<std::size_t>(parityIndex)]
+                             ? shownText(kParityItems[static_cast<std::size_t>(parityIndex)])
                              : "?";
     parity.erase(0, parity.find_first_not_of(' '));
     return parity;
 }
 
 std::string lineSettingText(const LineSetting& at) {
-    return std::to_string(SerialPort::speedOfIndex(at.speedIndex)) + " бит/с, паритет " +
-           parityText(at.parityIndex);
+    return shownText(
+        QT_TRANSLATE_NOOP("KvelView", "%1 бит/с, паритет %2"),
+        {std::to_string(SerialPort::speedOfIndex(at.speedIndex)), parityText(at.parityIndex)});
 }
 
 std::string timeLeftText(double ms) {
     const long seconds = std::lround(std::ceil(std::max(0.0, ms) / 1000.0));
-    if (seconds < 60) return std::to_string(seconds) + " с";
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld мин %02ld с", seconds / 60, seconds % 60);
-    return text;
+    if (seconds < 60)
+        return shownText(QT_TRANSLATE_NOOP("KvelView", "%1 с"), {std::to_string(seconds)});
+    char twoDigits[8];
+    std::snprintf(twoDigits, sizeof twoDigits, "%02ld", seconds % 60);
+    return shownText(QT_TRANSLATE_NOOP("KvelView", "%1 мин %2 с"),
+                     {std::to_string(seconds / 60), twoDigits});
 }
 
 }  // namespace kvel

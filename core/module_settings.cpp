@@ -26,6 +26,10 @@ bool ModuleSettings::refuse(const std::string& text) {
     return false;
 }
 
+bool ModuleSettings::refuse(const FieldRefusal& refusal) {
+    return refuse(shownText(refusal));
+}
+
 Messages ModuleSettings::takeMessages() {
     return std::exchange(messages_, {});
 }
@@ -199,16 +203,15 @@ bool ModuleSettings::writeFailed(const WriteTransaction& w, const std::string& n
     return false;
 }
 
-bool ModuleSettings::checkParam(const std::string& text, int low, const std::string& name,
-                                int high) {
-    if (integerIn(text, low, high)) return true;
-    return refuse(paramMessage(name));
+bool ModuleSettings::checkParam(const ParamCheck& check) {
+    if (integerIn(check.text, check.low, check.high)) return true;
+    return refuse(check.refusal);
 }
 
 bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
     if (!sameTypeAsLoaded()) return false;
     for (const ParamCheck& c : relayParamChecks(f)) {
-        if (!checkParam(c.text, c.low, c.name, c.high)) return false;
+        if (!checkParam(c)) return false;
     }
     if (const auto message = validateRelayLogic(f)) return refuse(*message);
 

@@ -31,9 +31,8 @@ class ModuleSettings {
     bool writeRelaySettingsNew(const SecondGenFields& f);
     bool writeLinkSettings(const FirstGenFields& f);
     bool writeLinkSettingsNew(const SecondGenFields& f);
-    // True when the text is an integer within [low, high]; else a message says
-    // "Некорректное значение параметра: " followed by the name.
-    bool checkParam(const std::string& text, int low, const std::string& name, int high);
+    // True when the check's text is an integer within its bounds; else its refusal is kept.
+    bool checkParam(const ParamCheck& check);
 
     // The coefficient that channel k (0-based) holds in the module as far as the program
     // knows: set by the last successful coefficient read and by each successful write.
@@ -45,6 +44,8 @@ class ModuleSettings {
   private:
     // Keeps `text` for a box with the caption "Ошибка". Returns false.
     bool refuse(const std::string& text);
+    // Keeps why a field was refused, in the language of the windows. Returns false.
+    bool refuse(const FieldRefusal& refusal);
     int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
     // Opens the port with the `connect` settings when it is not open, as the poll does: a
     // port closed after a lost adapter or a link write comes back without waiting for a poll.

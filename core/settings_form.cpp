@@ -10,6 +10,7 @@
 
 #include "core/poll_interval.h"
 #include "core/publish_settings.h"
+#include "core/shown_text.h"
 
 namespace kvel {
 namespace {
@@ -162,8 +163,9 @@ std::string validateSettingsForm(const SettingsForm& form) {
         return QT_TRANSLATE_NOOP("KvelView", "Некорректное значение периода измерения");
     if (rate < 1) return QT_TRANSLATE_NOOP("KvelView", "Некорректное периода измерения");
     if (rate > kLongestPollPeriod) {
-        return "Некорректное значение периода измерения (от 1 до " +
-               std::to_string(kLongestPollPeriod) + ")";
+        return shownText(
+            QT_TRANSLATE_NOOP("KvelView", "Некорректное значение периода измерения (от 1 до %1)"),
+            {std::to_string(kLongestPollPeriod)});
     }
 
     double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
@@ -188,7 +190,8 @@ std::string validateSettingsForm(const SettingsForm& form) {
     for (int n = 1; n <= kAxisRows; ++n) {
         const std::string& cell = form.axis[static_cast<std::size_t>(n - 1)];
         if (cell != kAxisRight && cell != kAxisLeft) {
-            return "Ошибка в привязке к оси канал " + std::to_string(n);
+            return shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка в привязке к оси канал %1"),
+                             {std::to_string(n)});
         }
     }
     // Every request carries the address as one byte; 0 would be a broadcast nobody answers.
@@ -197,13 +200,18 @@ std::string validateSettingsForm(const SettingsForm& form) {
     }
     std::string why;
     if (!form.publishMqtt.empty() && !parseHostPort(form.publishMqtt, "localhost", 1883, why)) {
-        return "Некорректный адрес брокера MQTT (узел:порт): " + why;
+        return shownText(
+            QT_TRANSLATE_NOOP("KvelView", "Некорректный адрес брокера MQTT (узел:порт): %1"),
+            {why});
     }
     if (form.publishName.find_first_of("/+#") != std::string::npos) {
         return QT_TRANSLATE_NOOP("KvelView", "Имя для публикации не может содержать символы / + #");
     }
     if (!form.publishMetrics.empty() && !parseHostPort(form.publishMetrics, "127.0.0.1", 0, why)) {
-        return "Некорректный адрес для Prometheus (узел:порт или порт): " + why;
+        return shownText(
+            QT_TRANSLATE_NOOP("KvelView",
+                              "Некорректный адрес для Prometheus (узел:порт или порт): %1"),
+            {why});
     }
     return {};
 }

@@ -4,10 +4,24 @@
 
 namespace kvel {
 
+namespace {
+
+// One pass over the translated text: a file name or a typed value put in for %1 is never
+// taken for a later %2.
+template <typename Args>
+std::string translatedWith(const char* source, const Args& args) {
+    return fillArgs(QCoreApplication::translate("KvelView", source).toStdString(),
+                    std::vector<std::string>(args.begin(), args.end()));
+}
+
+}  // namespace
+
 std::string shownText(const char* source, std::initializer_list<std::string> args) {
-    QString text = QCoreApplication::translate("KvelView", source);
-    for (const std::string& arg : args) text = text.arg(QString::fromStdString(arg));
-    return text.toStdString();
+    return translatedWith(source, args);
+}
+
+std::string shownText(const FieldRefusal& refusal) {
+    return translatedWith(refusal.source, refusal.args);
 }
 
 QString linkFailureMessage(const LinkFailure& failure) {

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "link/field_refusal.h"
 #include "link/link_error.h"
 
 namespace kvel {
@@ -12,6 +13,8 @@ namespace kvel {
 
 // A text marked with QT_TRANSLATE_NOOP("KvelView", …), translated, then %1, %2 … filled in.
 std::string shownText(const char* source, std::initializer_list<std::string> args = {});
+// Why a field was refused, translated, its numbers filled in.
+std::string shownText(const FieldRefusal& refusal);
 
 // A link failure's text: the table's entry translated, its code put in.
 QString linkFailureMessage(const LinkFailure& failure);

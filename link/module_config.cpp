@@ -98,13 +98,17 @@ std::uint32_t maskOfChecks(const std::vector<bool>& checks, int count) {
     return mask;
 }
 
-std::optional<std::string> validateCoefficients(const ChannelTable& table, int channels) {
+std::optional<FieldRefusal> validateCoefficients(const ChannelTable& table, int channels) {
     for (int k = 0; k < channels; ++k) {
         double c = 0;
         const bool ok = k < static_cast<int>(table.coeffs.size()) &&
                         parseCoefficient(table.coeffs[static_cast<std::size_t>(k)], c) && c >= 0 &&
                         c <= 1;
-        if (!ok) return "Некорректное значение коэффицента канала " + std::to_string(k + 1);
+        if (!ok) {
+            return FieldRefusal{
+                QT_TRANSLATE_NOOP("KvelView", "Некорректное значение коэффицента канала %1"),
+                {std::to_string(k + 1)}};
+        }
     }
     return std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/field_refusal.h"
+
 namespace kvel {
 
 // What a field shows after its group could not be read; coefficients show their own.
@@ -63,6 +65,6 @@ std::uint32_t maskOfChecks(const std::vector<bool>& checks, int count);
 
 // Checks of a coefficient column: the message for the first row that is not a number within
 // [0, 1] ("Некорректное значение коэффицента канала N"), nothing when every row passes.
-std::optional<std::string> validateCoefficients(const ChannelTable& table, int channels);
+std::optional<FieldRefusal> validateCoefficients(const ChannelTable& table, int channels);
 
 }  // namespace kvel

@@ -71,32 +71,43 @@ void fillModuleSettingsPlaceholders(FirstGenFields& f, int channels) {
     f.thres.assign(static_cast<std::size_t>(channels), false);
 }
 
-std::optional<std::string> validateRelaySettings(const FirstGenFields& f, int channels) {
+std::optional<FieldRefusal> validateRelaySettings(const FirstGenFields& f, int channels) {
     int hyst = 0;
-    if (!parseInteger(f.hyst, hyst)) return "Некорректное значение гистерезиса";
+    if (!parseInteger(f.hyst, hyst))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение гистерезиса")};
     if (hyst < 0 || hyst > 100) {
-        return "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С";
+        return FieldRefusal{QT_TRANSLATE_NOOP(
+            "KvelView", "Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С")};
     }
     for (int i = 0; i < kRelayCount; ++i) {
         if (!integerIn(f.relSens[static_cast<std::size_t>(i)], 0, 500)) {
-            return "Некорректное значение порога Датчик-Реле " + std::to_string(i + 1);
+            return FieldRefusal{
+                QT_TRANSLATE_NOOP("KvelView", "Некорректное значение порога Датчик-Реле %1"),
+                {std::to_string(i + 1)}};
         }
     }
-    if (!integerIn(f.delayOn, 1, 255)) return "Некорректное значение задержки на включение";
-    if (!integerIn(f.delayOff, 1, 255)) return "Некорректное значение задержки на отключение";
+    if (!integerIn(f.delayOn, 1, 255))
+        return FieldRefusal{
+            QT_TRANSLATE_NOOP("KvelView", "Некорректное значение задержки на включение")};
+    if (!integerIn(f.delayOff, 1, 255))
+        return FieldRefusal{
+            QT_TRANSLATE_NOOP("KvelView", "Некорректное значение задержки на отключение")};
     for (int column = 1; column <= 2; ++column) {
         const auto& cells = column == 1 ? f.thresholds1 : f.thresholds2;
         for (int k = 0; k < channels; ++k) {
             if (!fits16(rowOf(cells, k))) {
-                return "Некорректное значение порога " + std::to_string(column) + " канала " +
-                       std::to_string(k + 1);
+                return FieldRefusal{
+                    QT_TRANSLATE_NOOP("KvelView", "Некорректное значение порога %1 канала %2"),
+                    {std::to_string(column), std::to_string(k + 1)}};
             }
         }
     }
     // The hidden thresholds hold "--" after a failed read even when the visible fields were
     // typed in since: nothing may go out then.
-    if (!fits16(f.thres1)) return "Некорректное значение порога 1";
-    if (!fits16(f.thres2)) return "Некорректное значение порога 2";
+    if (!fits16(f.thres1))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение порога 1")};
+    if (!fits16(f.thres2))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение порога 2")};
     return std::nullopt;
 }
 
@@ -138,13 +149,14 @@ std::vector<std::uint16_t> encodeThresholdColumn(const std::vector<std::string>&
     return values;
 }
 
-std::optional<std::string> validateLinkSettings(const FirstGenFields& f) {
-    if (!integerIn(f.adr, 1, 247)) return "Некорректное значение адреса модуля";
+std::optional<FieldRefusal> validateLinkSettings(const FirstGenFields& f) {
+    if (!integerIn(f.adr, 1, 247))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение адреса модуля")};
     // An empty box would go out as 65535 and could cut the module off the line.
     if (f.speed.index < 0 || f.speed.index >= kSpeedItemCount)
-        return "Некорректное значение скорости";
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение скорости")};
     if (f.parity.index < 0 || f.parity.index >= kParityItemCount) {
-        return "Некорректное значение паритета";
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение паритета")};
     }
     return std::nullopt;
 }

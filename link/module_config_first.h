@@ -45,7 +45,7 @@ void fillModuleSettings(FirstGenFields& f, const FirstGenRegisters& r, int typeC
 void fillModuleSettingsPlaceholders(FirstGenFields& f, int channels);
 
 // The relay write's checks in their order; the message of the first that fails.
-std::optional<std::string> validateRelaySettings(const FirstGenFields& f, int channels);
+std::optional<FieldRefusal> validateRelaySettings(const FirstGenFields& f, int channels);
 // Registers 3 … 17 of validated fields.
 std::array<std::uint16_t, 15> encodeSettingsBlock(const FirstGenFields& f);
 // Type code 220: all channels, 15 per register (channel index k in bit k mod 15 of register
@@ -56,7 +56,7 @@ std::vector<std::uint16_t> encodeThresholdColumn(const std::vector<std::string>&
                                                  int channels);
 
 // The link write's checks: address, then baud rate and parity selections.
-std::optional<std::string> validateLinkSettings(const FirstGenFields& f);
+std::optional<FieldRefusal> validateLinkSettings(const FirstGenFields& f);
 // Registers 0 … 2 of validated fields: address, baud rate index, parity index.
 std::array<std::uint16_t, 3> encodeLinkSettings(const FirstGenFields& f);
 

@@ -59,31 +59,53 @@ std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f) {
     std::vector<ParamCheck> checks;
     for (int r = 1; r <= kRelayCount; ++r) {
         const SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
-        const std::string n = std::to_string(r);
-        checks.push_back({relay.thres, -40, "Значение порога реле " + n, 500});
-        checks.push_back({relay.hyst, -40, "Значение гистерезиса реле " + n, 500});
-        checks.push_back({relay.delayOn, 1, "Значение задержки на включение реле " + n, 255});
-        checks.push_back({relay.delayOff, 1, "Значение задержки на отключение реле " + n, 255});
+        const std::vector<std::string> n = {std::to_string(r)};
+        checks.push_back(
+            {relay.thres,
+             -40,
+             {QT_TRANSLATE_NOOP("KvelView",
+                                "Некорректное значение параметра: Значение порога реле %1"),
+              n},
+             500});
+        checks.push_back(
+            {relay.hyst,
+             -40,
+             {QT_TRANSLATE_NOOP("KvelView",
+                                "Некорректное значение параметра: Значение гистерезиса реле %1"),
+              n},
+             500});
+        checks.push_back({relay.delayOn,
+                          1,
+                          {QT_TRANSLATE_NOOP("KvelView",
+                                             "Некорректное значение параметра: "
+                                             "Значение задержки на включение реле %1"),
+                           n},
+                          255});
+        checks.push_back({relay.delayOff,
+                          1,
+                          {QT_TRANSLATE_NOOP("KvelView",
+                                             "Некорректное значение параметра: "
+                                             "Значение задержки на отключение реле %1"),
+                           n},
+                          255});
     }
     return checks;
 }
 
-std::string paramMessage(const std::string& name) {
-    return "Некорректное значение параметра: " + name;
-}
-
-std::optional<std::string> validateRelayLogic(const SecondGenFields& f) {
+std::optional<FieldRefusal> validateRelayLogic(const SecondGenFields& f) {
     for (int r = 1; r <= kRelayCount; ++r) {
         if (!selected(f.relays[static_cast<std::size_t>(r - 1)].logic, kLogicItems)) {
-            return paramMessage("Логика реле " + std::to_string(r));
+            return FieldRefusal{
+                QT_TRANSLATE_NOOP("KvelView", "Некорректное значение параметра: Логика реле %1"),
+                {std::to_string(r)}};
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> validateRelaySettingsNew(const SecondGenFields& f) {
+std::optional<FieldRefusal> validateRelaySettingsNew(const SecondGenFields& f) {
     for (const ParamCheck& c : relayParamChecks(f)) {
-        if (!integerIn(c.text, c.low, c.high)) return paramMessage(c.name);
+        if (!integerIn(c.text, c.low, c.high)) return c.refusal;
     }
     return validateRelayLogic(f);
 }
@@ -102,14 +124,20 @@ std::vector<std::uint16_t> encodeRelayBlockNew(const SecondGenRelayFields& relay
     return block;
 }
 
-std::optional<std::string> validateLinkSettingsNew(const SecondGenFields& f) {
-    if (!integerIn(f.adr1, 1, 247)) return "Некорректное значение адреса MB1";
-    if (!integerIn(f.adr2, 1, 247)) return "Некорректное значение адреса MB2";
+std::optional<FieldRefusal> validateLinkSettingsNew(const SecondGenFields& f) {
+    if (!integerIn(f.adr1, 1, 247))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение адреса MB1")};
+    if (!integerIn(f.adr2, 1, 247))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение адреса MB2")};
     // An empty box would go out as 65535 and could cut the module off the line.
-    if (!selected(f.speed1, kSpeedItemCount)) return "Некорректное значение скорости MB1";
-    if (!selected(f.parity1, kParityItemCount)) return "Некорректное значение паритета MB1";
-    if (!selected(f.speed2, kSpeedItemCount)) return "Некорректное значение скорости MB2";
-    if (!selected(f.parity2, kParityItemCount)) return "Некорректное значение паритета MB2";
+    if (!selected(f.speed1, kSpeedItemCount))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение скорости MB1")};
+    if (!selected(f.parity1, kParityItemCount))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение паритета MB1")};
+    if (!selected(f.speed2, kSpeedItemCount))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение скорости MB2")};
+    if (!selected(f.parity2, kParityItemCount))
+        return FieldRefusal{QT_TRANSLATE_NOOP("KvelView", "Некорректное значение паритета MB2")};
     return std::nullopt;
 }
 

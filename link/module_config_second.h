@@ -40,30 +40,28 @@ void fillRelayPlaceholders(SecondGenRelayFields& relay, int channels);
 void fillCommNew(SecondGenFields& f, const std::uint16_t* regs);
 void fillCommPlaceholders(SecondGenFields& f);
 
-// One range check of the relay write: the field's text, its bounds and the parameter name
-// its message carries.
+// One range check of the relay write: the field's text, its bounds and why it is refused
+// ("Некорректное значение параметра: " followed by the parameter's name).
 struct ParamCheck {
     std::string text;
     int low;
-    std::string name;
+    FieldRefusal refusal;
     int high;
 };
 // The checks of the relay write in their order: relay 1, 2, 3, each threshold, hysteresis,
 // switch-on and switch-off delay.
 std::vector<ParamCheck> relayParamChecks(const SecondGenFields& f);
-// "Некорректное значение параметра: " followed by the name.
-std::string paramMessage(const std::string& name);
 // A logic box without a selection would go out as 65535: its message, else nothing.
-std::optional<std::string> validateRelayLogic(const SecondGenFields& f);
+std::optional<FieldRefusal> validateRelayLogic(const SecondGenFields& f);
 // The whole relay validation: the first message, or nothing.
-std::optional<std::string> validateRelaySettingsNew(const SecondGenFields& f);
+std::optional<FieldRefusal> validateRelaySettingsNew(const SecondGenFields& f);
 // Relay block of validated fields: 7 registers, 8 (with the high half of the mask) for type
 // codes 210 and above.
 std::vector<std::uint16_t> encodeRelayBlockNew(const SecondGenRelayFields& relay, int typeCode,
                                                int channels);
 
 // The link write's checks: MB1 and MB2 addresses, then the baud rate and parity selections.
-std::optional<std::string> validateLinkSettingsNew(const SecondGenFields& f);
+std::optional<FieldRefusal> validateLinkSettingsNew(const SecondGenFields& f);
 // Registers 256 … 263 of validated fields.
 std::array<std::uint16_t, 8> encodeLinkSettingsNew(const SecondGenFields& f);
 

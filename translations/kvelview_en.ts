@@ -295,6 +295,242 @@
         <source>ЦИКЛ: ОЖИДАНИЕ СЛЕДУЮЩЕГО ЦИКЛА, ОСТАЛОСЬ %1 с</source>
         <translation>CYCLE: WAITING FOR THE NEXT CYCLE, %1 s LEFT</translation>
     </message>
+    <message>
+        <source>Некорректное значение коэффицента канала %1</source>
+        <translation>Invalid coefficient of channel %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение гистерезиса</source>
+        <translation>Invalid hysteresis</translation>
+    </message>
+    <message>
+        <source>Значение гистерезиса должно лежать в диапазоне от 0 до 100 гр. С</source>
+        <translation>The hysteresis must lie between 0 and 100 °C</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога Датчик-Реле %1</source>
+        <translation>Invalid sensor-relay threshold %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение задержки на включение</source>
+        <translation>Invalid switch-on delay</translation>
+    </message>
+    <message>
+        <source>Некорректное значение задержки на отключение</source>
+        <translation>Invalid switch-off delay</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога %1 канала %2</source>
+        <translation>Invalid threshold %1 of channel %2</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога 1</source>
+        <translation>Invalid threshold 1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение порога 2</source>
+        <translation>Invalid threshold 2</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса модуля</source>
+        <translation>Invalid module address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости</source>
+        <translation>Invalid baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета</source>
+        <translation>Invalid parity</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение порога реле %1</source>
+        <translation>Invalid parameter: threshold of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение гистерезиса реле %1</source>
+        <translation>Invalid parameter: hysteresis of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение задержки на включение реле %1</source>
+        <translation>Invalid parameter: switch-on delay of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Значение задержки на отключение реле %1</source>
+        <translation>Invalid parameter: switch-off delay of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение параметра: Логика реле %1</source>
+        <translation>Invalid parameter: logic of relay %1</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса MB1</source>
+        <translation>Invalid MB1 address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение адреса MB2</source>
+        <translation>Invalid MB2 address</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости MB1</source>
+        <translation>Invalid MB1 baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета MB1</source>
+        <translation>Invalid MB1 parity</translation>
+    </message>
+    <message>
+        <source>Некорректное значение скорости MB2</source>
+        <translation>Invalid MB2 baud rate</translation>
+    </message>
+    <message>
+        <source>Некорректное значение паритета MB2</source>
+        <translation>Invalid MB2 parity</translation>
+    </message>
+    <message>
+        <source>Ошибка записи журнала сигнализации %1: %2</source>
+        <translation>Error writing the alarm log %1: %2</translation>
+    </message>
+    <message>
+        <source>Тревога: нет связи с модулем</source>
+        <translation>Alarm: no link with the module</translation>
+    </message>
+    <message>
+        <source>Модуль не отвечает</source>
+        <translation>The module does not answer</translation>
+    </message>
+    <message>
+        <source>%1 гр.С</source>
+        <translation>%1 °C</translation>
+    </message>
+    <message>
+        <source>, предел %1 гр.С</source>
+        <translation>, limit %1 °C</translation>
+    </message>
+    <message>
+        <source>Тревога: канал %1, %2</source>
+        <translation>Alarm: channel %1, %2</translation>
+    </message>
+    <message>
+        <source>выше предела</source>
+        <translation>above the limit</translation>
+    </message>
+    <message>
+        <source>ниже предела</source>
+        <translation>below the limit</translation>
+    </message>
+    <message>
+        <source>нет показаний</source>
+        <translation>no reading</translation>
+    </message>
+    <message>
+        <source>нет связи</source>
+        <translation>no link</translation>
+    </message>
+    <message>
+        <source>снята, не квитирована</source>
+        <translation>cleared, not acknowledged</translation>
+    </message>
+    <message>
+        <source>квитирована</source>
+        <translation>acknowledged</translation>
+    </message>
+    <message>
+        <source>не квитирована</source>
+        <translation>not acknowledged</translation>
+    </message>
+    <message>
+        <source>Неверный верхний предел канала %1: &quot;%2&quot; (число с точкой, пусто - без предела)</source>
+        <translation>Invalid upper limit of channel %1: &quot;%2&quot; (a number with a decimal point, empty for no limit)</translation>
+    </message>
+    <message>
+        <source>Неверный нижний предел канала %1: &quot;%2&quot; (число с точкой, пусто - без предела)</source>
+        <translation>Invalid lower limit of channel %1: &quot;%2&quot; (a number with a decimal point, empty for no limit)</translation>
+    </message>
+    <message>
+        <source>Нижний предел канала %1 должен быть меньше верхнего</source>
+        <translation>The lower limit of channel %1 must be below the upper one</translation>
+    </message>
+    <message>
+        <source>Гистерезис должен быть числом от 0 до 100 гр.С</source>
+        <translation>The hysteresis must be a number from 0 to 100 °C</translation>
+    </message>
+    <message>
+        <source>Задержка должна быть числом секунд от 0 до 86400</source>
+        <translation>The delay must be a number of seconds from 0 to 86400</translation>
+    </message>
+    <message>
+        <source>Не задан файл журнала сигнализации</source>
+        <translation>No alarm log file given</translation>
+    </message>
+    <message>
+        <source>Некорректное значение периода измерения (от 1 до %1)</source>
+        <translation>Invalid measurement period (1 to %1)</translation>
+    </message>
+    <message>
+        <source>Ошибка в привязке к оси канал %1</source>
+        <translation>Invalid axis assignment of channel %1</translation>
+    </message>
+    <message>
+        <source>Некорректный адрес брокера MQTT (узел:порт): %1</source>
+        <translation>Invalid MQTT broker address (host:port): %1</translation>
+    </message>
+    <message>
+        <source>Некорректный адрес для Prometheus (узел:порт или порт): %1</source>
+        <translation>Invalid Prometheus address (host:port or port): %1</translation>
+    </message>
+    <message>
+        <source>размер изображения должен быть от 10 до %1 точек</source>
+        <translation>the picture's size must be from 10 to %1 pixels</translation>
+    </message>
+    <message>
+        <source>%1: не удалось нарисовать изображение</source>
+        <translation>%1: the picture could not be drawn</translation>
+    </message>
+    <message>
+        <source>нет подтверждения: %1</source>
+        <translation>not confirmed: %1</translation>
+    </message>
+    <message>
+        <source>нет ответа</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>ошибочный CRC</source>
+        <translation>wrong CRC</translation>
+    </message>
+    <message>
+        <source>ответ с адресом %1</source>
+        <translation>answer with address %1</translation>
+    </message>
+    <message>
+        <source>ошибка модуля: код %1</source>
+        <translation>module error: code %1</translation>
+    </message>
+    <message>
+        <source>ответ неверной длины</source>
+        <translation>answer of wrong length</translation>
+    </message>
+    <message>
+        <source>Ошибка открытия порта: %1</source>
+        <translation>Port open failure: %1</translation>
+    </message>
+    <message>
+        <source>нет подтверждения: отменено</source>
+        <translation>not confirmed: cancelled</translation>
+    </message>
+    <message>
+        <source>%1 бит/с, паритет %2</source>
+        <translation>%1 bit/s, parity %2</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 мин %2 с</source>
+        <translation>%1 min %2 s</translation>
+    </message>
 </context>
 <context>
     <name>kvel::AlarmWindow</name>

@@ -1,5 +1,6 @@
 #include "windows/alarm_window.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -128,13 +129,14 @@ void AlarmWindow::refresh() {
     // Newest first: the one that just came is at the top.
     for (auto it = alarms.rbegin(); it != alarms.rend(); ++it, ++row) {
         const Alarm& a = *it;
-        const QString texts[kAlarmColumns] = {timeText(a.raisedAt),
-                                              QString::fromStdString(alarmChannelField(a)),
-                                              QString::fromStdString(alarms_.channelName(a)),
-                                              alarmKindText(a.kind),
-                                              QString::fromStdString(alarmValueField(a, a.value)),
-                                              QString::fromStdString(alarmLimitField(a)),
-                                              alarmStateText(a)};
+        const QString texts[kAlarmColumns] = {
+            timeText(a.raisedAt),
+            QString::fromStdString(alarmChannelField(a)),
+            QString::fromStdString(alarms_.channelName(a)),
+            QCoreApplication::translate("KvelView", alarmKindText(a.kind)),
+            QString::fromStdString(alarmValueField(a, a.value)),
+            QString::fromStdString(alarmLimitField(a)),
+            QCoreApplication::translate("KvelView", alarmStateText(a))};
         for (int column = 0; column < kAlarmColumns; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setData(Qt::UserRole, a.id);

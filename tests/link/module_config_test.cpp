@@ -66,8 +66,8 @@ TEST(ModuleConfig, CoefficientTextsAndRegisters) {
     EXPECT_EQ(validateCoefficients(table, 3), std::nullopt);
     for (const char* bad : {"nan", "inf", "-inf", "1e400", "1.0000001", "-0.0001", "0,5", ""}) {
         table.coeffs[1] = bad;
-        EXPECT_EQ(validateCoefficients(table, 3),
-                  std::optional<std::string>("Некорректное значение коэффицента канала 2"))
+        EXPECT_EQ(validateCoefficients(table, 3).value_or(FieldRefusal{}).text(),
+                  "Некорректное значение коэффицента канала 2")
             << bad;
     }
     table.coeffs[1] = "1e-1";
@@ -146,8 +146,8 @@ TEST(ModuleConfig, SecondGenerationBlocks) {
     EXPECT_EQ(validateLinkSettingsNew(f), std::nullopt);
     EXPECT_EQ(encodeLinkSettingsNew(f), (std::array<std::uint16_t, 8>{1, 4, 0, 0, 0, 247, 0, 2}));
     f.parity1 = Choice{-1, false};
-    EXPECT_EQ(validateLinkSettingsNew(f),
-              std::optional<std::string>("Некорректное значение паритета MB1"));
+    EXPECT_EQ(validateLinkSettingsNew(f).value_or(FieldRefusal{}).text(),
+              "Некорректное значение паритета MB1");
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 
 #include <QPushButton>
 
+#include "core/alarm_rules.h"
+#include "core/line_scan.h"
+#include "core/shown_text.h"
+#include "link/module_config_first.h"
 #include "tests/common/main_window_fixture.h"
 
 namespace kvel {
@@ -66,6 +70,51 @@ TEST_F(LanguageTest, RussianByDefaultAndForUnknownCodes) {
     form.reset();
     ShowIn("");
     EXPECT_EQ(button("programSettingsButton"), "Настройки программы");
+}
+
+// Texts composed below the windows are shown in their language with their numbers in place; as
+// written (kvelctl, no translation) they are the Russian texts.
+TEST(LanguageOfComposedTexts, ShownWithTheirNumbersInPlace) {
+    FirstGenFields f;
+    f.hyst = "5";
+    f.relSens = {"1", "2", "3"};
+    f.delayOn = "1";
+    f.delayOff = "1";
+    f.thres1 = "10";
+    f.thres2 = "20";
+    f.thresholds1 = {"1", "2", "3"};
+    f.thresholds2 = {"1", "2", "x"};
+    const std::optional<FieldRefusal> refusal = validateRelaySettings(f, 3);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text(), "Некорректное значение порога 2 канала 3");
+    EXPECT_EQ(shownText(*refusal), "Некорректное значение порога 2 канала 3");
+    ASSERT_TRUE(applyLanguage("en"));
+    EXPECT_EQ(shownText(*refusal), "Invalid threshold 2 of channel 3");
+    // A text composed in the core with the user's own text in it.
+    AlarmRulesForm form;
+    form.high[3] = "1,5";
+    std::string error;
+    EXPECT_FALSE(rulesFromForm(form, error));
+    EXPECT_EQ(error,
+              "Invalid upper limit of channel 3: \"1,5\" (a number with a decimal point, "
+              "empty for no limit)");
+    // The scan dialog's details, the parity item trimmed after its translation.
+    LineSetting at;
+    at.speedIndex = 0;
+    at.parityIndex = 2;
+    EXPECT_EQ(lineSettingText(at),
+              std::to_string(SerialPort::speedOfIndex(0)) + " bit/s, parity odd");
+    EXPECT_EQ(timeLeftText(125000), "2 min 05 s");
+    // A file name with "%2" in it stays as it is.
+    EXPECT_EQ(shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка записи журнала сигнализации %1: %2"),
+                        {"/tmp/a%2b", "Permission denied"}),
+              "Error writing the alarm log /tmp/a%2b: Permission denied");
+    applyLanguage("ru");
+    EXPECT_EQ(timeLeftText(125000), "2 мин 05 с");
+    EXPECT_FALSE(rulesFromForm(form, error));
+    EXPECT_EQ(error,
+              "Неверный верхний предел канала 3: \"1,5\" (число с точкой, пусто - без "
+              "предела)");
 }
 
 }  // namespace
