@@ -6,19 +6,28 @@
 
 namespace kvel {
 
-LinkThread::LinkThread() {
+LinkThread::LinkThread(ClosingFlag& closing)
+    : closing_(closing), results_([this] { applyNext(); }) {
+    // A pause of the running job wakes when the flag is set. Taking the lock orders the wake
+    // after the pause's look at the flag.
+    closingListener_ = closing_.listen([this](bool on) {
+        if (!on) return;
+        { const std::lock_guard lock(mutex_); }
+        idle_.notify_all();
+    });
     thread_ = std::thread([this] { run(); });
 }
 
 LinkThread::~LinkThread() {
     finish({});
+    closing_.stopListening(closingListener_);
 }
 
 void LinkThread::post(Step work, Step done, Kind kind) {
     {
         const std::lock_guard lock(mutex_);
-        if (stopping_) return;
-        queue_.push_back(Job{std::move(work), std::move(done), kind});
+        if (refusing_) return;
+        queue_.push_back(Job{std::move(work), std::move(done), kind, false});
     }
     wake_.notify_one();
 }
@@ -37,7 +46,7 @@ void LinkThread::schedule(int ms, Step work, Step done) {
 void LinkThread::scheduleAt(std::chrono::steady_clock::time_point due, Step work, Step done) {
     {
         const std::lock_guard lock(mutex_);
-        if (stopping_) return;
+        if (refusing_) return;
         timed_ = Timed{due, std::move(work), std::move(done)};
     }
     wake_.notify_one();
@@ -56,20 +65,23 @@ bool LinkThread::scheduled() const {
 
 void LinkThread::finish(Step last) {
     {
-        std::unique_lock lock(mutex_);
-        if (!thread_.joinable()) return;
+        const std::lock_guard lock(mutex_);
+        if (refusing_ || !thread_.joinable()) return;
+        refusing_ = true;
         queue_.clear();
         timed_.reset();
-        results_.clear();
-        discardResults_ = true;
-        interrupted_ = true;
-        wake_.notify_all();
-        idle_.notify_all();  // wakes a pause of the running job
+    }
+    results_.close();
+    closing_.set();  // the running job ends with its transaction; its pause wakes
+    {
+        std::unique_lock lock(mutex_);
         idle_.wait(lock, [this] { return !running_; });
-        interrupted_ = false;
+    }
+    closing_.clear();
+    {
+        const std::lock_guard lock(mutex_);
         timed_.reset();  // the running job may have scheduled one: `last` ends the pulse now
-        if (last) queue_.push_back(Job{std::move(last), {}, Kind::Exchange});
-        stopping_ = true;
+        queue_.push_back(Job{std::move(last), {}, Kind::Exchange, true});
     }
     wake_.notify_all();
     thread_.join();
@@ -85,31 +97,31 @@ void LinkThread::run() {
             bool taken = false;
             while (!taken) {
                 if (timed_ && std::chrono::steady_clock::now() >= timed_->due) {
-                    job = Job{std::move(timed_->work), std::move(timed_->done), Kind::Exchange};
+                    job = Job{std::move(timed_->work), std::move(timed_->done), Kind::Exchange,
+                              false};
                     timed_.reset();
                     taken = true;
                 } else if (!queue_.empty()) {
                     job = std::move(queue_.front());
                     queue_.pop_front();
                     taken = true;
-                } else if (stopping_) {
-                    break;
                 } else if (timed_) {
                     wake_.wait_until(lock, timed_->due);
                 } else {
                     wake_.wait(lock);
                 }
             }
-            if (!taken) break;  // stopping, and nothing left
             running_ = true;
         }
         if (job.work) job.work();
         {
             const std::lock_guard lock(mutex_);
             running_ = false;
-            deliver(std::move(job.done));
+            // Under the lock, as the job's end: who waits for the thread to be idle finds it.
+            if (job.done) results_.push(std::move(job.done));
         }
         idle_.notify_all();
+        if (job.last) break;
     }
 }
 
@@ -117,10 +129,11 @@ void LinkThread::pause(int ms) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(mutex_);
-    while (!interrupted_) {
+    const auto closing = [this] { return closing_.isSet(); };
+    while (!closing()) {
         const bool timedFirst = timed_ && timed_->due < end;
         const Clock::time_point wake = timedFirst ? timed_->due : end;
-        if (idle_.wait_until(lock, wake, [this] { return interrupted_; })) return;
+        if (idle_.wait_until(lock, wake, closing)) return;
         if (timed_ && timed_->due <= Clock::now()) {
             // Between the running job's transactions: the due job goes on the line now.
             Timed timed = std::move(*timed_);
@@ -129,29 +142,16 @@ void LinkThread::pause(int ms) {
             timed.work();
             lock.lock();
             // Its result goes back before the running job's.
-            deliver(std::move(timed.done));
+            if (timed.done) results_.push(std::move(timed.done));
         } else if (Clock::now() >= end) {
             return;
         }
     }
 }
 
-void LinkThread::deliver(Step done) {
-    if (discardResults_ || !done) return;
-    results_.push_back(std::move(done));
-    QMetaObject::invokeMethod(
-        &receiver_, [this] { applyNext(); }, Qt::QueuedConnection);
-}
-
 void LinkThread::applyNext() {
-    Step done;
-    {
-        const std::lock_guard lock(mutex_);
-        if (results_.empty()) return;  // dropped at the program's end
-        done = std::move(results_.front());
-        results_.pop_front();
-    }
-    if (done) done();
+    // One result per turn of the event loop, as each came.
+    if (std::optional<Step> done = results_.takeOne()) (*done)();
 }
 
 }  // namespace kvel

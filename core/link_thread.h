@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/mailbox.h"
+#include "link/closing_flag.h"
+
 namespace kvel {
 
 // The one thread that serves the serial line. Work reaches it as jobs in one queue with one
@@ -27,7 +30,8 @@ class LinkThread {
     // no use once it has closed.
     enum class Kind { Exchange, CabinetRefresh };
 
-    LinkThread();
+    // `closing` is read by the running job's pauses; it outlives this object.
+    explicit LinkThread(ClosingFlag& closing);
     ~LinkThread();
     LinkThread(const LinkThread&) = delete;
     LinkThread& operator=(const LinkThread&) = delete;
@@ -60,9 +64,10 @@ class LinkThread {
     void cancelScheduled();
     bool scheduled() const;
 
-    // Program end: waiting jobs are dropped, the pauses of the running one are cut short,
-    // and `last` (ending a command pulse, closing the port) runs after it with the full pauses.
-    // Returns when `last` is done; results not yet applied are dropped.
+    // Program end: waiting jobs are dropped, the closing flag is set so that the running job
+    // ends with the transaction under way, its pauses cut short; then the flag is cleared and
+    // `last` (ending a command pulse, closing the port) runs with the full pauses. Returns when
+    // `last` is done; results not yet applied are dropped.
     void finish(Step last);
 
   private:
@@ -70,6 +75,7 @@ class LinkThread {
         Step work;
         Step done;
         Kind kind;
+        bool last = false;  // the thread ends after it
     };
     struct Timed {
         std::chrono::steady_clock::time_point due;
@@ -78,22 +84,22 @@ class LinkThread {
     };
     void run();
     void pause(int ms);
-    // Hands a job's continuation to the GUI thread, unless the program is ending. Under mutex_.
-    void deliver(Step done);
     // The oldest result, on the GUI thread.
     void applyNext();
 
-    QObject receiver_;           // lives on the GUI thread: its events apply the results
-    std::deque<Step> results_;   // waiting for the GUI thread, oldest first
+    ClosingFlag& closing_;
+    int closingListener_ = -1;
+    // Continuations for the GUI thread, oldest first; closed at the program's end.
+    Mailbox<Step> results_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Job> queue_;
     std::optional<Timed> timed_;
     bool running_ = false;
-    bool stopping_ = false;
-    bool interrupted_ = false;
-    bool discardResults_ = false;  // from the program's end on
+    // From the program's end on no job is taken any more; the closing flag, cleared again for
+    // the last job, cannot say so.
+    bool refusing_ = false;
     std::thread thread_;
 };
 

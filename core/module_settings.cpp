@@ -194,7 +194,7 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
 }
 
 bool ModuleSettings::writeFailed(const WriteTransaction& w, const std::string& notWritten) {
-    if (!link_.interrupted()) return refuse(linkFailureMessageText(w.failure));
+    if (!link_.closing().isSet()) return refuse(linkFailureMessageText(w.failure));
     // No box can be shown any more: the terminal and the next start say it.
     const std::string text =
         notWritten + " не записаны в модуль: программа завершила работу во время записи";

@@ -80,9 +80,7 @@ void MonitorSession::finish() {
     if (finished_) return;
     finished_ = true;
     stopPolling();
-    link_.setInterrupted(true);
     linkThread_.finish([this] {
-        link_.setInterrupted(false);
         cabinet_.releaseAtExit();
         link_.closePort();
     });

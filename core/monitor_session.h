@@ -66,7 +66,9 @@ class MonitorSession : public QObject {
     void applyPoll(PollResult& result);
 
     MemIni& ini_;
-    ModuleLink link_;
+    // The program is closing: read by the link, its thread and the line's pauses.
+    ClosingFlag closing_;
+    ModuleLink link_{&closing_};
     PollCycle poll_;
     ModuleSettings moduleSettings_;
     QTimer pollTimer_;
@@ -79,7 +81,7 @@ class MonitorSession : public QObject {
     std::chrono::steady_clock::time_point pollStartedAt_{};
     // The thread before the cabinet host that schedules on it; it goes first of the three,
     // while what its jobs use is still there.
-    LinkThread linkThread_;
+    LinkThread linkThread_{closing_};
     CabinetHost cabinet_;
 };
 

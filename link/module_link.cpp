@@ -14,6 +14,17 @@ bool refuse(Record& t) {
 
 }  // namespace
 
+ModuleLink::ModuleLink(ClosingFlag* closing) : closing_(closing ? *closing : ownClosing_) {
+    port_.setTrafficObserver(&traffic_);
+    // The port's waits for the line end when the program closes.
+    closingListener_ = closing_.listen([this](bool on) { port_.setInterrupted(on); });
+    if (closing_.isSet()) port_.setInterrupted(true);
+}
+
+ModuleLink::~ModuleLink() {
+    closing_.stopListening(closingListener_);
+}
+
 bool ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
     const bool opened = port_.open(name, speedIndex, parityIndex);
     rememberFailure();
@@ -37,19 +48,19 @@ std::string ModuleLink::portOpenFailureText() const {
 }
 
 bool ModuleLink::readRegisters(ReadTransaction& t) {
-    return interrupted_ ? refuse(t) : kvel::readRegisters(port_, t, timing_);
+    return closing_.isSet() ? refuse(t) : kvel::readRegisters(port_, t, timing_);
 }
 
 bool ModuleLink::writeRegister(WriteTransaction& t) {
-    return interrupted_ ? refuse(t) : kvel::writeRegister(port_, t, timing_);
+    return closing_.isSet() ? refuse(t) : kvel::writeRegister(port_, t, timing_);
 }
 
 bool ModuleLink::writeRegisters(WriteTransaction& t) {
-    return interrupted_ ? refuse(t) : kvel::writeRegisters(port_, t, timing_);
+    return closing_.isSet() ? refuse(t) : kvel::writeRegisters(port_, t, timing_);
 }
 
 bool ModuleLink::readExactly(ReadTransaction& t) {
-    return interrupted_ ? refuse(t) : kvel::readExactly(port_, t, timing_);
+    return closing_.isSet() ? refuse(t) : kvel::readExactly(port_, t, timing_);
 }
 
 bool ModuleLink::readGroup(ReadTransaction& t, int address, std::uint16_t first,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/closing_flag.h"
 #include "link/link_timing.h"
 #include "link/module_map.h"
 #include "link/read_exactly.h"
@@ -40,8 +41,12 @@ struct SettingsBlockRead {
 // than one read or a write brings its own records.
 class ModuleLink {
   public:
-    // Every exchange on the port is recorded by the link's traffic tap.
-    ModuleLink() { port_.setTrafficObserver(&traffic_); }
+    // Every exchange on the port is recorded by the link's traffic tap. `closing` is the
+    // session's; without one the link has its own.
+    explicit ModuleLink(ClosingFlag* closing = nullptr);
+    ~ModuleLink();
+    ModuleLink(const ModuleLink&) = delete;
+    ModuleLink& operator=(const ModuleLink&) = delete;
 
     void setTiming(const LinkTiming& timing) { timing_ = timing; }
     const LinkTiming& timing() const { return timing_; }
@@ -67,14 +72,11 @@ class ModuleLink {
     // A read that fails unless the reply carries exactly the count asked for.
     bool readExactly(ReadTransaction& t);
 
-    // While set (the program is closing), every further transaction fails at once with
+    // While it is set (the program is closing), every further transaction fails at once with
     // LinkError::Interrupted and sends nothing: a long write ends after the transaction under way,
     // whose waits for the line are cut short.
-    void setInterrupted(bool on) {
-        interrupted_ = on;
-        port_.setInterrupted(on);
-    }
-    bool interrupted() const { return interrupted_; }
+    ClosingFlag& closing() { return closing_; }
+    const ClosingFlag& closing() const { return closing_; }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
@@ -115,12 +117,14 @@ class ModuleLink {
 
     TrafficTap traffic_;  // before the port, which points at it
     SerialPort port_;
+    ClosingFlag ownClosing_;
+    ClosingFlag& closing_;
+    int closingListener_ = -1;
     LinkTiming timing_;
     ReadTransaction first_{};
     std::atomic<int> typeCode_ = 0;
     std::atomic<int> channelCount_ = kMaxChannels;
     std::atomic<bool> identified_ = false;
-    std::atomic<bool> interrupted_ = false;
     mutable std::mutex failureMutex_;
     std::string failureText_;  // portOpenFailureText() as of the last open or close
     std::array<bool, 100> valid_{};

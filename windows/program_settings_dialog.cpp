@@ -308,7 +308,7 @@ ScanDialog* ProgramSettingsDialog::findModule() {
     // and identifies the module again afterwards.
     linkThread_->post(
         [scan, link] {
-            scan->run(link->port(), [link] { return link->interrupted(); });
+            scan->run(link->port(), [link] { return link->closing().isSet(); });
             link->closePort();
             link->setIdentified(false);
         },

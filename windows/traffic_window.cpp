@@ -138,14 +138,7 @@ void TrafficWindow::listen(bool on) {
             if (QThread::currentThread() == thread()) {
                 add(record);
             } else {
-                bool first = false;
-                {
-                    const std::lock_guard lock(arrivedMutex_);
-                    first = arrived_.empty();
-                    arrived_.push_back(record);
-                }
-                // One call shows all that arrived before it runs.
-                if (first) QMetaObject::invokeMethod(this, "addArrived", Qt::QueuedConnection);
+                arrived_.push(record);
             }
         });
     } else {
@@ -166,12 +159,8 @@ void TrafficWindow::hideEvent(QHideEvent* event) {
 }
 
 void TrafficWindow::addArrived() {
-    std::vector<TrafficRecord> records;
-    {
-        const std::lock_guard lock(arrivedMutex_);
-        records.swap(arrived_);
-    }
-    for (const TrafficRecord& record : records) add(record);
+    // One call shows all that arrived before it runs.
+    for (const TrafficRecord& record : arrived_.takeAll()) add(record);
 }
 
 void TrafficWindow::add(const TrafficRecord& record) {

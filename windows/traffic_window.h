@@ -1,10 +1,10 @@
 #pragma once
 #include <QWidget>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/mailbox.h"
 #include "core/traffic_model.h"
 #include "link/traffic_tap.h"
 
@@ -42,7 +42,7 @@ class TrafficWindow final : public QWidget {
 
   private:
     // The records the link thread has handed over since the last call, shown in order.
-    Q_INVOKABLE void addArrived();
+    void addArrived();
     void listen(bool on);
     void add(const TrafficRecord& record);
     void showCounters();
@@ -58,8 +58,8 @@ class TrafficWindow final : public QWidget {
     QString countersText_;
     QPushButton* pause_ = nullptr;
     QTableView* table_ = nullptr;
-    std::mutex arrivedMutex_;
-    std::vector<TrafficRecord> arrived_;  // from the link thread, not yet shown
+    // From the link thread, not yet shown.
+    Mailbox<TrafficRecord> arrived_{[this] { addArrived(); }};
 };
 
 // What opens the traffic window from the main window: Ctrl+T, and a double click on the status

@@ -219,7 +219,7 @@ void BM_ScrapesWhilePolling(benchmark::State& state) {
 
     ModuleLink link;
     PollCycle cycle(link, ini, dir.Path().string());
-    LinkThread thread;
+    LinkThread thread{link.closing()};
 
     for (auto _ : state) {
         std::vector<double> late[2];

@@ -56,7 +56,7 @@ class CabinetPulseTest : public ::testing::Test {
         simulator = test::StartedSimulator(dir.File("tty"));
         test::WriteBytes(dir.File("mem.ini"), "[connect]\nhost=0\n[panels]\nШкаф 1=1\n");
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
-        thread = std::make_unique<LinkThread>();
+        thread = std::make_unique<LinkThread>(link.closing());
         host = std::make_unique<CabinetHost>(link, *ini, *thread);
         host->setCabinetName("Шкаф 1");
         thread->post([this] { link.openPort(dir.File("tty"), 4, 0); });

@@ -29,6 +29,7 @@ class LinkThreadTest : public ::testing::Test {
     }
     void TearDown() override { setMessageSink(nullptr); }
 
+    ClosingFlag closing;
     const std::thread::id gui = std::this_thread::get_id();
     std::vector<std::string> events;
     std::vector<bool> shownOnGui;
@@ -38,7 +39,7 @@ class LinkThreadTest : public ::testing::Test {
 // (its boxes included) reaches its continuation on the GUI thread, job after job, and the boxes
 // are shown there after the result.
 TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
-    LinkThread thread;
+    LinkThread thread{closing};
     std::vector<int> ran;  // written by the link thread only
     std::atomic<bool> offGui = true;
     for (int k = 0; k < 3; ++k) {
@@ -67,7 +68,7 @@ TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
 
 // Refreshes waiting behind a long job are dropped; other jobs stay.
 TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
-    LinkThread thread;
+    LinkThread thread{closing};
     std::vector<std::string> ran;
     thread.post([&] { linePause(100); });
     thread.post([&] { ran.push_back("refresh"); }, {}, LinkThread::Kind::CabinetRefresh);
@@ -81,7 +82,7 @@ TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
 // ahead of the jobs queued; one scheduled again replaces the first, and a cancelled one never
 // runs.
 TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
-    LinkThread thread;
+    LinkThread thread{closing};
     std::vector<std::string> ran;  // written by the link thread only
     thread.schedule(10000, [&] { ran.push_back("replaced"); });
     // While job 1 runs; its continuation comes back on the GUI thread, ahead of job 1's.
@@ -109,10 +110,50 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     EXPECT_EQ(ran.size(), 5u);
 }
 
+// The closing flag, set from another thread while a job sleeps in a pause of seconds, ends the
+// pause at once (the thread is woken, not left to sleep it out); a pause taken while it is set
+// does not wait at all, and once it is cleared the pauses are whole again.
+TEST_F(LinkThreadTest, TheClosingFlagWakesAWaitingPauseAtOnce) {
+    LinkThread thread{closing};
+    std::atomic<bool> started = false;
+    std::atomic<qint64> pausedMs = -1;
+    std::atomic<qint64> whilePausedMs = -1;
+    thread.post([&] {
+        started = true;
+        QElapsedTimer pause;
+        pause.start();
+        linePause(10000);
+        pausedMs = pause.elapsed();
+        pause.restart();
+        linePause(10000);
+        whilePausedMs = pause.elapsed();
+    });
+    while (!started) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    closing.set();
+    QElapsedTimer clock;
+    clock.start();
+    while (whilePausedMs < 0 && clock.elapsed() < 5000) std::this_thread::yield();
+    EXPECT_GE(pausedMs, 40);
+    EXPECT_LT(pausedMs, 1000);
+    EXPECT_LT(whilePausedMs, 50);
+
+    closing.clear();
+    std::atomic<qint64> clearedMs = -1;
+    thread.post([&] {
+        QElapsedTimer pause;
+        pause.start();
+        linePause(60);
+        clearedMs = pause.elapsed();
+    });
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
+    EXPECT_GE(clearedMs, 55);
+}
+
 // Program end: the waiting jobs are dropped, the running job's pause is cut short, the last
 // job runs with its full pauses, and no result reaches the windows any more.
 TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
-    LinkThread thread;
+    LinkThread thread{closing};
     std::atomic<bool> started = false;
     std::vector<std::string> ran;
     thread.post(

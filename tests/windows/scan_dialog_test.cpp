@@ -39,7 +39,7 @@ class ScanDialogTest : public ::testing::Test {
         QObject::connect(&dialog, &ProgramSettingsDialog::lineReleased, [this] { ++released; });
     }
     // A scan left running by a failed test ends before the link thread waits for it.
-    void TearDown() override { link.setInterrupted(true); }
+    void TearDown() override { link.closing().set(); }
     // A module that answers nothing, on the whole line: a scan that would take minutes.
     ScanDialog* StartLongScan() {
         simulator->setFault(sim::Fault::Silence);
@@ -51,7 +51,7 @@ class ScanDialogTest : public ::testing::Test {
 
     std::unique_ptr<sim::Simulator> simulator;
     ModuleLink link;
-    LinkThread thread;
+    LinkThread thread{link.closing()};
     ProgramSettingsDialog dialog;
     int taken = 0;
     int released = 0;
