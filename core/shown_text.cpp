@@ -25,9 +25,8 @@ std::string shownText(const FieldRefusal& refusal) {
 }
 
 QString linkFailureMessage(const LinkFailure& failure) {
-    const QString text = QCoreApplication::translate("KvelView", linkErrorSource(failure.error));
-    if (!text.contains(QLatin1String("%1"))) return text;
-    return text.arg(QString::fromStdString(linkErrorArgument(failure)));
+    return QString::fromStdString(
+        translatedWith(linkErrorSource(failure.error), std::vector{linkErrorArgument(failure)}));
 }
 
 std::string linkFailureMessageText(const LinkFailure& failure) {
