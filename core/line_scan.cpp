@@ -59,6 +59,7 @@ ProbeResult garbled(const std::uint8_t* reply, std::size_t n, int address,
         r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ошибочный CRC"));
     } else if (reply[0] != address) {
         verdict = TrafficVerdict::WrongAddress;
+        if (n == kReplyChars && reply[1] == 0x03 && reply[2] == 2) r.lateFrom = reply[0];
         r.what = shownText(QT_TRANSLATE_NOOP("KvelView", "ответ с адресом %1"),
                            {std::to_string(reply[0])});
     } else if (reply[1] == 0x83 && n == 5) {
@@ -200,17 +201,23 @@ void LineScan::finish(ScanProgress::State state, std::string failure) {
     progress_.failure = std::move(failure);
 }
 
-ScanFinding LineScan::confirm(SerialPort& port, const LineSetting& at) {
+bool LineScan::found(const LineSetting& at) const {
+    const std::lock_guard lock(mutex_);
+    return std::any_of(progress_.findings.begin(), progress_.findings.end(),
+                       [&at](const ScanFinding& f) { return f.at == at; });
+}
+
+ScanFinding LineScan::confirm(SerialPort& port, const LineSetting& at, int marginMs) {
     ScanFinding finding;
     finding.at = at;
     const ProbeResult type =
-        probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
+        probeRegister(port, at.address, reg::kModuleType, at.speedIndex, marginMs);
     if (type.verdict != ProbeResult::Verdict::Reply) {
         finding.answer = unconfirmed(type);
         return finding;
     }
     const ProbeResult version =
-        probeRegister(port, at.address, reg::kSoftwareVersion, at.speedIndex, request_.marginMs);
+        probeRegister(port, at.address, reg::kSoftwareVersion, at.speedIndex, marginMs);
     if (version.verdict != ProbeResult::Verdict::Reply) {
         finding.answer = unconfirmed(version);
         return finding;
@@ -250,8 +257,24 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
             openSpeed = at.speedIndex;
             openParity = at.parityIndex;
         }
-        const ProbeResult probe =
+        ProbeResult probe =
             probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
+        if (probe.verdict == ProbeResult::Verdict::Garbled && probe.lateFrom != 0 &&
+            !stopping(stop)) {
+            // A slow module (a slow adapter) answers after its probe's margin, into the next
+            // probe: it is asked again with the longest margin, and this address once more.
+            const LineSetting late{probe.lateFrom, at.speedIndex, at.parityIndex};
+            if (!found(late)) {
+                const ScanFinding slow = confirm(port, late, kMaxScanMarginMs);
+                {
+                    const std::lock_guard lock(mutex_);
+                    progress_.findings.push_back(slow);
+                }
+                if (slow.module && request_.stopAtFirst) break;
+            }
+            probe =
+                probeRegister(port, at.address, reg::kModuleType, at.speedIndex, request_.marginMs);
+        }
         if (probe.verdict == ProbeResult::Verdict::LineLost) {
             state = ScanProgress::State::Failed;
             failure = probe.what;
@@ -262,7 +285,7 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
             finding = stopping(stop) ? ScanFinding{at, false, 0, 0,
                                                    shownText(QT_TRANSLATE_NOOP(
                                                        "KvelView", "нет подтверждения: отменено"))}
-                                     : confirm(port, at);
+                                     : confirm(port, at, request_.marginMs);
         } else if (probe.verdict == ProbeResult::Verdict::Garbled) {
             finding = ScanFinding{at, false, 0, 0, probe.what};
         }

@@ -62,6 +62,9 @@ struct ProbeResult {
     Verdict verdict = Verdict::Silent;
     std::uint16_t value = 0;  // the register, for a reply
     std::string what;         // for a garbled reply: what was wrong with it
+    // A well-formed reply from another address: most likely that module's late answer to the
+    // probe before (it came after that probe's margin); 0 otherwise.
+    int lateFrom = 0;
 };
 ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int speedIndex,
                           int marginMs);
@@ -110,7 +113,8 @@ class LineScan {
   private:
     bool stopping(const std::function<bool()>& stop) const;
     // A reply at `at`: confirmed as a module by its type code and version, or what answered.
-    ScanFinding confirm(SerialPort& port, const LineSetting& at);
+    ScanFinding confirm(SerialPort& port, const LineSetting& at, int marginMs);
+    bool found(const LineSetting& at) const;
     void finish(ScanProgress::State state, std::string failure = {});
 
     ScanRequest request_;

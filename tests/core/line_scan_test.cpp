@@ -121,6 +121,18 @@ TEST_F(LineScanTest, GarbledAnswerIsReportedButNotFound) {
     EXPECT_EQ(refused.findings[0].answer, "ошибка модуля: код 2");
 }
 
+// A module that answers after the probe's margin answers into the next address's probe: it is
+// found at its own address, and the next address is not listed for its reply.
+TEST_F(LineScanTest, LateAnswerIsTheSlowModuleNotTheNextAddress) {
+    Start(17, 0, 0, sim::Fault::LateReply);
+    simulator->setFault(sim::Fault::LateReply, 2, 60);
+    const ScanProgress result = LineScan(Request({16, 19, {0}, {0}}, false)).run(port);
+    ASSERT_EQ(result.findings.size(), 1u) << result.findings.back().answer;
+    EXPECT_TRUE(result.findings[0].module) << result.findings[0].answer;
+    EXPECT_EQ(result.findings[0].at, (LineSetting{17, 0, 0}));
+    EXPECT_EQ(result.findings[0].version, 103);
+}
+
 TEST_F(LineScanTest, CancelEndsWithinOneProbe) {
     Start(100, 0, 0, sim::Fault::Silence);
     ScanRequest request = Request(ScanSpace{});
