@@ -410,7 +410,7 @@ namespace {
 constexpr std::size_t kLongestLine = 4096;
 // Bytes read at a time: small enough that a piece is still in the core's cache while its lines
 // are read, and a file of empty lines makes at most this many lines at once.
-constexpr std::size_t kChunk = 256 << 10;
+constexpr std::size_t kChunk = 64 << 10;
 // A piece's lines are read in this many parts, taken in turn by whichever thread is free.
 constexpr int kParts = 8;
 
@@ -447,10 +447,10 @@ struct PieceParts {
 // One file into the parser, read a piece at a time; false with the reason when it cannot be
 // read or reading was cancelled. The file stays open in `data` for reading readings back.
 //
-// Two threads share the work: while a second thread reads the lines of piece k, this one takes
-// in the lines of piece k − 1 (in file order), reads piece k + 1 from the file, and then reads
-// what is left of piece k's lines beside the second thread. Whoever is free takes the next
-// part, so that both stay busy however the work falls.
+// Two threads share the work: while this one takes in the lines of piece k − 1 (in file order),
+// a second thread reads piece k + 1 from the file and then the lines of piece k; this one then
+// reads what is left of them beside it. Whoever is free takes the next task, so that both stay
+// busy however the work falls.
 class FileReader {
   public:
     FileReader(int fd, LogParser& parser) : fd_(fd), parser_(parser) {
@@ -485,17 +485,22 @@ class FileReader {
             const bool more = piece.size > 0;
             PieceParts& parts = parts_[std::size_t(k % 2)];
             parts.split(piece.body, piece.bodyAt);
-            bool read = false;
+            current = 1 - current;
+            nextPiece_ = more ? &buffers_[std::size_t(current)] : nullptr;
+            readTaken_.store(false);
+            readOk_ = true;
             {
                 const Shared shared(*this, parts);
                 if (k > 0) addParts(parts_[std::size_t(1 - k % 2)]);
                 addLead(lead);
-                current = 1 - current;
-                read = more && readPiece(buffers_[std::size_t(current)], error);
+                readNextPiece();
                 parts.take();
             }
             if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-            if (more && !read) return false;
+            if (!readOk_) {
+                error = readError_;
+                return false;
+            }
             if (!more) {
                 addParts(parts);
                 break;
@@ -560,6 +565,7 @@ class FileReader {
             lock.unlock();
             std::exception_ptr failure;
             try {
+                readNextPiece();
                 parts->take();
             } catch (...) {
                 failure = std::current_exception();
@@ -569,6 +575,12 @@ class FileReader {
             busy_ = false;
             idle_.notify_one();
         }
+    }
+
+    // The next piece is read by whichever thread comes to it first: the second thread starts
+    // with it while this one takes lines in.
+    void readNextPiece() {
+        if (nextPiece_ && !readTaken_.exchange(true)) readOk_ = readPiece(*nextPiece_, readError_);
     }
 
     void addParts(const PieceParts& parts) {
@@ -640,6 +652,10 @@ class FileReader {
     std::array<PieceParts, 2> parts_;
     std::mutex mutex_;
     std::condition_variable wake_, idle_;
+    std::vector<char>* nextPiece_ = nullptr;  // the buffer to read the next piece into
+    std::atomic<bool> readTaken_{false};
+    bool readOk_ = true;
+    std::string readError_;
     PieceParts* work_ = nullptr;  // given to the second thread, not yet begun
     bool busy_ = false;           // the second thread is reading parts
     bool stop_ = false;

@@ -410,15 +410,14 @@ TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     EXPECT_FALSE(readBack.sourceChanged());
 }
 
-// The file is read a quarter of a megabyte at a time: wherever a piece ends (inside a line far too
-// long, just before or after a line's end, between CR and LF), the log is the one line by line
-// gives.
+// The file is read 64 KiB at a time: wherever a piece ends (inside a line far too long, just
+// before or after a line's end, between CR and LF), the log is the one line by line gives.
 TEST(LogFile, WhereverAPieceOfTheFileEndsTheLogIsTheSame) {
     const std::string lines = Lines(12000, 5, Ramp);
-    const std::size_t cut = lines.find('\n', 150000) + 1;
+    const std::size_t cut = lines.find('\n', 30000) + 1;
     const std::string body = lines.substr(0, cut) + std::string(9000, 'z') + "\n" +
                              lines.substr(cut) + "16.11.26\t23:59:59\t1";
-    constexpr std::size_t kPiece = 256 << 10;
+    constexpr std::size_t kPiece = 64 << 10;
     test::TempDir dir;
     // The long line starts at `at`: the first piece ends inside it, right after the line
     // before it, between that line's CR and LF, or just before its CR.
