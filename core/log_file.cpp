@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <numeric>
 #include <system_error>
@@ -194,6 +196,36 @@ const char* fieldEnd(const char* p, const char* end) {
     return p;
 }
 
+// The field at `p` in the shape the log writes it ("%-5.2f": digits, a point, two digits,
+// spaces; or "---"), read while it is found: where it ends (at a TAB or at `end`), or null when
+// it has another shape, which the general reader then decides. Most of a log's bytes are these
+// fields: they are looked at once, and each value is the nearest float to the hundredths
+// written, as the general reader gives it.
+const char* readUsualValue(const char* p, const char* end, float& value) {
+    const bool negative = p != end && *p == '-';
+    if (negative && end - p >= 3 && p[1] == '-' && p[2] == '-') {
+        p += 3;
+        value = std::numeric_limits<float>::quiet_NaN();
+    } else {
+        p += negative;
+        const char* const digits = p;
+        long hundredths = 0;
+        while (p != end && isDigit(*p)) hundredths = hundredths * 10 + (*p++ - '0');
+        const auto count = p - digits;
+        if (count < 1 || count > 6 || end - p < 3 || p[0] != '.' || !isDigit(p[1]) ||
+            !isDigit(p[2])) {
+            return nullptr;
+        }
+        hundredths = hundredths * 100 + (p[1] - '0') * 10 + (p[2] - '0');
+        p += 3;
+        // Multiplying by 0.01 rounds to the same float as dividing by 100 for every value of
+        // up to eight digits (checked for all of them), and costs a fraction of a division.
+        value = float(double(negative ? -hundredths : hundredths) * 0.01);
+    }
+    while (p != end && *p == ' ') ++p;
+    return p == end || *p == '\t' ? p : nullptr;
+}
+
 // A line already without its line end, BOM, CR and closing TAB, read in one pass.
 LineKind readFields(std::string_view line, DateCache& cache, double& when,
                     std::array<float, kLogChannels>& values) {
@@ -223,10 +255,14 @@ LineKind readFields(std::string_view line, DateCache& cache, double& when,
     if (when < kFirstDay || when >= kLastDay) return unreadable();
     for (std::size_t c = 0; c < std::size_t(kLogChannels); ++c) {
         p = q + 1;
-        q = fieldEnd(p, end);
+        q = readUsualValue(p, end, values[c]);
+        const bool read = q != nullptr;
+        if (!read) q = fieldEnd(p, end);
         // Every field but the last is followed by a TAB, the last by the line's end.
         if ((q == end) != (c + 1 == std::size_t(kLogChannels))) return LineKind::FieldCount;
-        if (!readValue(std::string_view(p, std::size_t(q - p)), values[c])) return unreadable();
+        if (!read && !readValue(std::string_view(p, std::size_t(q - p)), values[c])) {
+            return unreadable();
+        }
     }
     return LineKind::Data;
 }
@@ -372,30 +408,73 @@ namespace {
 
 // A data line is about 110 bytes; anything far longer is not one and is never held whole.
 constexpr std::size_t kLongestLine = 4096;
-// Bytes read at a time: a file of empty lines makes at most this many lines at once.
-constexpr std::size_t kChunk = 1 << 20;
-// The share of a piece's lines read on the second thread: the first also reads the file and
-// takes every line into the table (measured: five sixths keep both threads equally busy).
-constexpr std::size_t kSecondShare = 5, kShares = 6;
+// Bytes read at a time: small enough that a piece is still in the core's cache while its lines
+// are read, and a file of empty lines makes at most this many lines at once.
+constexpr std::size_t kChunk = 64 << 10;
+// A piece's lines are read in this many parts, taken in turn by whichever thread is free.
+constexpr int kParts = 8;
+
+// The lines of one piece, read in parts.
+struct PieceParts {
+    std::array<std::string_view, kParts> text;
+    std::array<long long, kParts> at{};
+    std::array<std::vector<LogParser::Line>, kParts> lines;
+    std::atomic<int> next{0};
+
+    // Parts end at line ends.
+    void split(std::string_view body, long long bodyAt) {
+        std::size_t start = 0;
+        for (int k = 0; k < kParts; ++k) {
+            std::size_t end = body.size();
+            if (k + 1 < kParts) {
+                end = body.find('\n', std::max(start, body.size() * std::size_t(k + 1) / kParts));
+                end = end == std::string_view::npos ? body.size() : end + 1;
+            }
+            text[std::size_t(k)] = body.substr(start, end - start);
+            at[std::size_t(k)] = bodyAt + (long long)start;
+            start = end;
+        }
+        next.store(0);
+    }
+    // Reads parts until none is left.
+    void take() {
+        for (int k; (k = next.fetch_add(1)) < kParts;) {
+            LogParser::readLines(text[std::size_t(k)], at[std::size_t(k)], lines[std::size_t(k)]);
+        }
+    }
+};
 
 // One file into the parser, read a piece at a time; false with the reason when it cannot be
 // read or reading was cancelled. The file stays open in `data` for reading readings back.
 //
-// Two threads share the work: while a second thread reads the lines of the latter part of
-// piece k, this one takes in the lines of piece k − 1's latter part, reads the lines of piece
-// k's first part and takes them in, and reads piece k + 1 from the file. Lines are taken in
-// their file order.
+// Two threads share the work: while this one takes in the lines of piece k − 1 (in file order),
+// a second thread reads piece k + 1 from the file and then the lines of piece k; this one then
+// reads what is left of them beside it. Whoever is free takes the next task, so that both stay
+// busy however the work falls.
 class FileReader {
   public:
     FileReader(int fd, LogParser& parser) : fd_(fd), parser_(parser) {
         for (std::vector<char>& b : buffers_) b.resize(kChunk);
+        try {
+            helper_ = std::thread([this] { help(); });
+        } catch (const std::system_error&) {
+            // No thread to be had (memory is short): this one reads every part.
+        }
+    }
+    ~FileReader() {
+        if (!helper_.joinable()) return;
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        helper_.join();
     }
 
     bool run(std::string& error, LogLoadProgress* progress, long long doneBefore) {
         int current = 0;
         if (!readPiece(buffers_[0], error)) return false;
-        std::vector<LogParser::Line> pending, upper, lower;
-        for (;;) {
+        for (int k = 0;; ++k) {
             if (progress) progress->bytesDone.store(doneBefore + done_, std::memory_order_relaxed);
             if (progress && progress->cancel && progress->cancel->load()) {
                 error = "прервано";
@@ -404,49 +483,29 @@ class FileReader {
             const Piece piece = piece_;
             const Lead lead = std::exchange(lead_, {});
             const bool more = piece.size > 0;
-            // The second thread's part starts at a line's start.
-            std::size_t cut = piece.body.size();
-            if (piece.body.size() > (64 << 10)) {
-                cut = piece.body.find('\n', piece.body.size() / kShares * (kShares - kSecondShare));
-                cut = cut == std::string_view::npos ? piece.body.size() : cut + 1;
-            }
-            std::exception_ptr failure;
-            std::thread second;
-            const auto readUpper = [&] {
-                try {
-                    LogParser::readLines(piece.body.substr(cut), piece.bodyAt + (long long)cut,
-                                         upper);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            };
-            upper.clear();
-            if (cut < piece.body.size()) {
-                try {
-                    second = std::thread(readUpper);
-                } catch (const std::system_error&) {
-                    readUpper();  // no thread to be had (memory is short): read it here
-                }
-            }
-            struct Join {
-                std::thread& t;
-                ~Join() {
-                    if (t.joinable()) t.join();
-                }
-            } join{second};
-            parser_.add(pending);
-            addLead(lead);
-            LogParser::readLines(piece.body.substr(0, cut), piece.bodyAt, lower);
-            parser_.add(lower);
+            PieceParts& parts = parts_[std::size_t(k % 2)];
+            parts.split(piece.body, piece.bodyAt);
             current = 1 - current;
-            const bool read = more && readPiece(buffers_[std::size_t(current)], error);
-            if (second.joinable()) second.join();
-            if (failure) std::rethrow_exception(failure);
-            std::swap(pending, upper);
-            if (more && !read) return false;
-            if (!more) break;
+            nextPiece_ = more ? &buffers_[std::size_t(current)] : nullptr;
+            readTaken_.store(false);
+            readOk_ = true;
+            {
+                const Shared shared(*this, parts);
+                if (k > 0) addParts(parts_[std::size_t(1 - k % 2)]);
+                addLead(lead);
+                readNextPiece();
+                parts.take();
+            }
+            if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+            if (!readOk_) {
+                error = readError_;
+                return false;
+            }
+            if (!more) {
+                addParts(parts);
+                break;
+            }
         }
-        parser_.add(pending);
         addLead(lead_);
         if (overlong_) {
             parser_.addOverlongLine();
@@ -471,6 +530,62 @@ class FileReader {
         std::string text;
         long long at = 0;
     };
+
+    // Hands a piece's parts to the second thread for as long as it lives; on leaving, takes
+    // them back when it has not begun on them (it may be waiting for a core), or waits for it
+    // to finish the part it is reading.
+    class Shared {
+      public:
+        Shared(FileReader& r, PieceParts& parts) : r_(r) {
+            if (!r_.helper_.joinable()) return;
+            {
+                std::lock_guard lock(r_.mutex_);
+                r_.work_ = &parts;
+            }
+            r_.wake_.notify_one();
+        }
+        ~Shared() {
+            std::unique_lock lock(r_.mutex_);
+            r_.work_ = nullptr;
+            r_.idle_.wait(lock, [this] { return !r_.busy_; });
+        }
+
+      private:
+        FileReader& r_;
+    };
+
+    // The second thread: the parts of each piece it is given.
+    void help() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || work_; });
+            if (stop_) return;
+            PieceParts* parts = std::exchange(work_, nullptr);
+            busy_ = true;
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                readNextPiece();
+                parts->take();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            if (failure) failure_ = failure;
+            busy_ = false;
+            idle_.notify_one();
+        }
+    }
+
+    // The next piece is read by whichever thread comes to it first: the second thread starts
+    // with it while this one takes lines in.
+    void readNextPiece() {
+        if (nextPiece_ && !readTaken_.exchange(true)) readOk_ = readPiece(*nextPiece_, readError_);
+    }
+
+    void addParts(const PieceParts& parts) {
+        for (const std::vector<LogParser::Line>& lines : parts.lines) parser_.add(lines);
+    }
 
     void addLead(const Lead& lead) {
         if (!lead.any) return;
@@ -534,6 +649,18 @@ class FileReader {
     long long partialAt_ = 0;
     bool overlong_ = false;
     long long done_ = 0;
+    std::array<PieceParts, 2> parts_;
+    std::mutex mutex_;
+    std::condition_variable wake_, idle_;
+    std::vector<char>* nextPiece_ = nullptr;  // the buffer to read the next piece into
+    std::atomic<bool> readTaken_{false};
+    bool readOk_ = true;
+    std::string readError_;
+    PieceParts* work_ = nullptr;  // given to the second thread, not yet begun
+    bool busy_ = false;           // the second thread is reading parts
+    bool stop_ = false;
+    std::exception_ptr failure_;
+    std::thread helper_;
 };
 
 bool readInto(const std::string& path, int index, LogParser& parser, LogData& data,

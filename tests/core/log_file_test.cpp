@@ -126,6 +126,31 @@ TEST(LogFile, EachKindOfBadLineIsSkippedAndCountedAndTheRestKept) {
     EXPECT_EQ(parseLog(kHeader + good1 + full.substr(0, full.size() - 2)).rows(), 2);
 }
 
+// Most values are read by a reader of the log's own shape, the rest by a general one: at the
+// edges of that shape both give the same float, and what is no number stays refused.
+TEST(LogFile, AValueOfAnyShapeIsTheNearestFloatToWhatIsWritten) {
+    for (const char* text : {"5.3", "5.300", "5.", "27.21  ", "-0.00", "0.01", "-.25", "123456.78",
+                             "-12345.67", "1234567.89", "99999999.99", "1e2", "---  "}) {
+        double when = 0;
+        std::array<float, kLogChannels> values{};
+        const std::string l = line("06.12.26", "13:05:09", text, "");
+        ASSERT_TRUE(readLogLine(l, false, when, values)) << text;
+        std::string number = text;
+        while (number.back() == ' ') number.pop_back();
+        if (number == "---") {
+            EXPECT_TRUE(std::isnan(values[0])) << text;
+        } else {
+            EXPECT_EQ(values[0], float(std::strtod(number.c_str(), nullptr))) << text;
+        }
+    }
+    for (const char* text : {"5.30x", "5.30 x", "----", ".", "-", "--", "+5.00", " 5.00"}) {
+        double when = 0;
+        std::array<float, kLogChannels> values{};
+        EXPECT_FALSE(readLogLine(line("06.12.26", "13:05:09", text, ""), false, when, values))
+            << "[" << text << "]";
+    }
+}
+
 TEST(LogFile, LineFeedsAloneAndTwoDigitYearsOfThisCentury) {
     const LogData data = parseLog(kHeader + line("31.12.99", "23:59:59", "5.50 ", "\n") +
                                   line("01.01.2100", "00:00:00", "100.00", "\n"));
@@ -410,14 +435,14 @@ TEST(LogFile, AFileReadOnTwoThreadsGivesWhatReadingItLineByLineGives) {
     EXPECT_FALSE(readBack.sourceChanged());
 }
 
-// The file is read a megabyte at a time: wherever a piece ends (inside a line far too long,
-// just before or after a line's end, between CR and LF), the log is the one line by line gives.
+// The file is read 64 KiB at a time: wherever a piece ends (inside a line far too long, just
+// before or after a line's end, between CR and LF), the log is the one line by line gives.
 TEST(LogFile, WhereverAPieceOfTheFileEndsTheLogIsTheSame) {
     const std::string lines = Lines(12000, 5, Ramp);
-    const std::size_t cut = lines.find('\n', 600000) + 1;
+    const std::size_t cut = lines.find('\n', 30000) + 1;
     const std::string body = lines.substr(0, cut) + std::string(9000, 'z') + "\n" +
                              lines.substr(cut) + "16.11.26\t23:59:59\t1";
-    constexpr std::size_t kPiece = 1 << 20;
+    constexpr std::size_t kPiece = 64 << 10;
     test::TempDir dir;
     // The long line starts at `at`: the first piece ends inside it, right after the line
     // before it, between that line's CR and LF, or just before its CR.
