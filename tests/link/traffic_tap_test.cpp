@@ -51,7 +51,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         std::uint64_t TrafficCounters::*counter;
     };
     const Case cases[] = {
-        {sim::Fault::None, good, TrafficVerdict::Good, "", &TrafficCounters::good},
+        {sim::Fault::None, good, TrafficVerdict::Good, "Успешно", &TrafficCounters::good},
         {sim::Fault::Silence,
          {},
          TrafficVerdict::NoReply,
