@@ -1,5 +1,6 @@
 #include "chart/readout_format.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -89,14 +90,12 @@ std::string formatSpan(double days) {
     const long long seconds = std::llround(std::fabs(days) * 86400.0);
     char text[48];
     const long long d = seconds / 86400, rest = seconds % 86400;
-    if (d > 0) {
-        std::snprintf(text, sizeof text, "%lld д %02lld:%02lld:%02lld", d, rest / 3600,
-                      rest / 60 % 60, rest % 60);
-    } else {
-        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", rest / 3600, rest / 60 % 60,
-                      rest % 60);
-    }
-    return text;
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", rest / 3600, rest / 60 % 60,
+                  rest % 60);
+    if (d == 0) return text;
+    return QCoreApplication::translate("KvelView", "%1 д %2")
+        .arg(QString::number(d), QString::fromLatin1(text))
+        .toStdString();
 }
 
 std::string formatReading(double value) {

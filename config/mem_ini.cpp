@@ -11,6 +11,7 @@
 
 #include "config/safe_file.h"
 #include "config/text_encoding.h"
+#include "link/text_mark.h"
 
 namespace kvel {
 namespace {
@@ -105,7 +106,8 @@ MemIni::MemIni(std::string fileName) : fileName_(std::move(fileName)) {
     const int err = readWholeFile(fileName_, bytes);
     if (err == ENOENT) return;
     if (err != 0) {
-        loadError_ = errorText("Ошибка чтения файла настроек ", err);
+        loadError_ =
+            failure(QT_TRANSLATE_NOOP("KvelView", "Ошибка чтения файла настроек %1: %2"), err);
         lastError_ = loadError_;
         return;
     }
@@ -248,9 +250,13 @@ bool MemIni::updateFile() {
     std::string bytes;
     {
         const std::lock_guard lock(mutex_);
-        if (!loadError_.empty()) {
+        if (loadError_.failed()) {
             // Writing now would replace settings that were never read with the defaults.
-            lastError_ = loadError_ + " (файл не перезаписан, чтобы не потерять его настройки)";
+            lastError_ = loadError_;
+            lastError_.marked = QT_TRANSLATE_NOOP(
+                "KvelView",
+                "Ошибка чтения файла настроек %1: %2 (файл не перезаписан, чтобы не потерять его "
+                "настройки)");
             return false;
         }
         backupBytes = unparsed_;
@@ -267,9 +273,11 @@ bool MemIni::updateFile() {
         const std::string backup = fileName_ + ".bak";
         if (const int err = replaceFile(backup, backupBytes); err != 0) {
             const std::lock_guard lock(mutex_);
-            lastError_ =
-                errorText("Ошибка записи файла настроек ", backup, err) +
-                " (файл настроек не перезаписан, чтобы не потерять его прежнее содержимое)";
+            lastError_ = failure(QT_TRANSLATE_NOOP("KvelView",
+                                                   "Ошибка записи файла настроек %1: %2 (файл "
+                                                   "настроек не перезаписан, чтобы не потерять его "
+                                                   "прежнее содержимое)"),
+                                 backup, err);
             return false;
         }
         const std::lock_guard lock(mutex_);
@@ -279,19 +287,34 @@ bool MemIni::updateFile() {
     const int err = replaceFile(fileName_, bytes);
     const std::lock_guard lock(mutex_);
     if (err != 0) {
-        lastError_ = errorText("Ошибка записи файла настроек ", err);
+        lastError_ =
+            failure(QT_TRANSLATE_NOOP("KvelView", "Ошибка записи файла настроек %1: %2"), err);
         return false;
     }
-    lastError_.clear();
+    lastError_ = {};
     return true;
 }
 
-std::string MemIni::errorText(std::string_view what, int err) const {
-    return errorText(what, fileName_, err);
+MemIniError MemIni::failure(const char* marked, int err) const {
+    return failure(marked, fileName_, err);
 }
 
-std::string MemIni::errorText(std::string_view what, const std::string& fileName, int err) const {
-    return std::string(what) + absolutePath(fileName) + ": " + std::strerror(err);
+MemIniError MemIni::failure(const char* marked, const std::string& fileName, int err) const {
+    return {marked, absolutePath(fileName), std::strerror(err)};
+}
+
+std::string MemIniError::text() const {
+    // One pass: a file name with "%2" in it stays as it is.
+    std::string out;
+    for (const char* c = marked; *c != '\0'; ++c) {
+        if (c[0] == '%' && (c[1] == '1' || c[1] == '2')) {
+            out += c[1] == '1' ? file : reason;
+            ++c;
+        } else {
+            out += *c;
+        }
+    }
+    return out;
 }
 
 MemIni::MemIni(const MemIni& other) {
@@ -307,6 +330,11 @@ MemIni::MemIni(const MemIni& other) {
 }
 
 std::string MemIni::lastError() const {
+    const std::lock_guard lock(mutex_);
+    return lastError_.text();
+}
+
+MemIniError MemIni::lastFailure() const {
     const std::lock_guard lock(mutex_);
     return lastError_;
 }

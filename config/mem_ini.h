@@ -14,6 +14,17 @@ namespace kvel {
 // The in-memory image of the program's INI file (mem.ini). The whole file is read once at
 // construction; reads and writes work on memory only, and updateFile writes the whole image back.
 // Section and key names are matched without regard to letter case (ASCII and Cyrillic).
+// Why mem.ini could not be read or written: a marked text (context "KvelView") with %1 for
+// the file and %2 for the system's reason; no text when nothing failed.
+struct MemIniError {
+    const char* marked = "";
+    std::string file;
+    std::string reason;
+    bool failed() const { return *marked != '\0'; }
+    // The text as written (Russian), filled in.
+    std::string text() const;
+};
+
 class MemIni {
   public:
     enum class Encoding { Utf8, Cp1251 };
@@ -89,6 +100,8 @@ class MemIni {
 
     // Why the last updateFile failed, or why an existing file could not be read; empty otherwise.
     std::string lastError() const;
+    // The same as its parts, for the windows to show it translated.
+    MemIniError lastFailure() const;
     Encoding fileEncoding() const { return encoding_; }
 
   private:
@@ -113,17 +126,17 @@ class MemIni {
     // The image as UTF-8 text in the written form.
     std::string textOf() const;
     const Entry* find(std::string_view section, std::string_view key) const;
-    std::string errorText(std::string_view what, int err) const;
-    std::string errorText(std::string_view what, const std::string& fileName, int err) const;
+    MemIniError failure(const char* marked, int err) const;
+    MemIniError failure(const char* marked, const std::string& fileName, int err) const;
 
     std::string fileName_;
     std::vector<Section> sections_;
     Encoding encoding_ = Encoding::Utf8;
     bool bom_ = false;
     bool crlf_ = false;
-    std::string loadError_;  // set when the file exists but could not be read: never overwrite it
+    MemIniError loadError_;  // set when the file exists but could not be read: never overwrite it
     std::string unparsed_;   // the bytes of a file that was no INI file, until a copy is kept
-    std::string lastError_;
+    MemIniError lastError_;
 };
 
 }  // namespace kvel

@@ -20,7 +20,7 @@ bool AlarmCenter::applyRules(const AlarmRules& rules, std::string& error) {
     storeAlarmRules(rules, ini_);
     if (notifyTurnedOn) notifier_.probe();
     if (!ini_.updateFile()) {
-        error = ini_.lastError();
+        error = shownText(ini_.lastFailure());
         return false;
     }
     return true;

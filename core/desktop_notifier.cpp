@@ -1,5 +1,6 @@
 #include "core/desktop_notifier.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -52,7 +53,8 @@ void DesktopNotifier::fail(const QString& reason) {
     // Said once: a desktop without the service stays without it.
     if (failed_) return;
     failed_ = true;
-    emit unavailable(reason.isEmpty() ? QStringLiteral("нет сеанса D-Bus") : reason);
+    emit unavailable(reason.isEmpty() ? QCoreApplication::translate("KvelView", "нет сеанса D-Bus")
+                                      : reason);
 }
 
 }  // namespace kvel

@@ -2,10 +2,13 @@
 
 #include <limits>
 
+#include "core/shown_text.h"
+
 namespace kvel {
 
 std::string cabinetOutOfRangeText() {
-    return "Номер шкафа вне допустимого диапазона 1 … " + std::to_string(kMaxCabinetIndex + 1);
+    return shownText(QT_TRANSLATE_NOOP("KvelView", "Номер шкафа вне допустимого диапазона 1 … %1"),
+                     {std::to_string(kMaxCabinetIndex + 1)});
 }
 
 HostAddressing addressingOf(const MemIni& ini) {

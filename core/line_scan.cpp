@@ -74,6 +74,27 @@ ProbeResult garbled(const std::uint8_t* reply, std::size_t n, int address,
     return r;
 }
 
+// The code of a probe's failure, as a transaction of the link would give it.
+LinkFailure probeFailure(TrafficVerdict verdict, const ProbeResult& result,
+                         const std::uint8_t* reply) {
+    switch (verdict) {
+        case TrafficVerdict::Good:
+            return {};
+        case TrafficVerdict::NoReply:
+            return {LinkError::ReadNoReply};
+        case TrafficVerdict::BadCrc:
+            return {LinkError::BadCrc};
+        case TrafficVerdict::WrongAddress:
+            return {LinkError::ReadWrongAddress};
+        case TrafficVerdict::Exception:
+            return {LinkError::ModuleException, reply[2]};
+        case TrafficVerdict::Other:
+            break;
+    }
+    return {result.verdict == ProbeResult::Verdict::LineLost ? LinkError::ReadSendFailed
+                                                             : LinkError::WrongData};
+}
+
 }  // namespace
 
 std::vector<LineSetting> scanOrder(const ScanSpace& space, const LineSetting& stored) {
@@ -156,12 +177,11 @@ ProbeResult probeRegister(Transport& port, int address, std::uint16_t reg, int s
         }
     }
     if (observer) {
-        // The line's record of a silent probe says so, as a poll's does.
-        const char* text = verdict == TrafficVerdict::NoReply
-                               ? "Ошибка получения результата из модуля"
-                               : result.what.c_str();
-        observer->endTransaction(reply, got, verdict, text,
-                                 verdict == TrafficVerdict::Exception ? reply[2] : 0);
+        // The line's record of a silent probe or a lost line says so as a poll's does; a
+        // garbled reply's record says what was wrong with it.
+        const bool garbledReply = result.verdict == ProbeResult::Verdict::Garbled;
+        observer->endTransaction(reply, got, verdict, probeFailure(verdict, result, reply),
+                                 garbledReply ? result.what.c_str() : nullptr);
     }
     return result;
 }
@@ -244,14 +264,14 @@ ScanProgress LineScan::run(SerialPort& port, const std::function<bool()>& stop) 
         }
         if (!port.isOpen() || at.speedIndex != openSpeed || at.parityIndex != openParity) {
             const bool opened = port.open(request_.port, at.speedIndex, at.parityIndex);
-            if (std::vector<std::string> notices = port.takeNotices(); !notices.empty()) {
+            if (std::vector<MarkedText> notices = port.takeNotices(); !notices.empty()) {
                 const std::lock_guard lock(mutex_);
-                for (std::string& n : notices) progress_.notices.push_back(std::move(n));
+                for (const MarkedText& n : notices) progress_.notices.push_back(shownText(n));
             }
             if (!opened) {
                 state = ScanProgress::State::Failed;
                 failure = shownText(QT_TRANSLATE_NOOP("KvelView", "Ошибка открытия порта: %1"),
-                                    {portOpenFailureText(port.lastFailure())});
+                                    {shownText(portOpenFailureMessage(port.lastFailure()))});
                 break;
             }
             openSpeed = at.speedIndex;

@@ -19,6 +19,8 @@
 #include <thread>
 #include <utility>
 
+#include "core/shown_text.h"
+
 namespace kvel {
 namespace {
 
@@ -715,7 +717,8 @@ bool readLogFiles(const std::vector<std::string>& paths, LogData& data, std::str
         data = LogData();
         // Said as the other failures are: the file, then why.
         error = (paths.empty() ? std::string() : paths.front() + ": ") +
-                "недостаточно памяти, чтобы показать журнал";
+                translatedText(
+                    QT_TRANSLATE_NOOP("KvelView", "недостаточно памяти, чтобы показать журнал"));
         return false;
     }
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/csv_export.h"
+#include "core/shown_text.h"
 
 namespace kvel {
 namespace {
@@ -20,13 +21,9 @@ std::string fixed2(double v) {
 std::string span(double seconds) {
     const long long s = std::llround(seconds);
     char text[48];
-    if (s >= 86400) {
-        std::snprintf(text, sizeof text, "%lld д %02lld:%02lld:%02lld", s / 86400, s % 86400 / 3600,
-                      s / 60 % 60, s % 60);
-    } else {
-        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    }
-    return text;
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", s % 86400 / 3600, s / 60 % 60, s % 60);
+    if (s < 86400) return text;
+    return shownText(QT_TRANSLATE_NOOP("KvelView", "%1 д %2"), {std::to_string(s / 86400), text});
 }
 
 }  // namespace
@@ -78,14 +75,23 @@ std::string logStatsText(const std::vector<ChannelStats>& stats,
                          const std::vector<std::string>& names, double from, double to,
                          double threshold) {
     if (from > to) std::swap(from, to);
-    std::string text = "С\t" + isoDateTime(from) + "\nПо\t" + isoDateTime(to) + "\nПорог, °C\t" +
-                       fixed2(threshold) + "\n";
-    text += "Канал\tМинимум\tМаксимум\tСреднее\tВыше порога\n";
+    std::string text =
+        translatedText(QT_TRANSLATE_NOOP("KvelView", "С")) + "\t" + isoDateTime(from) + "\n" +
+        translatedText(QT_TRANSLATE_NOOP("KvelView", "По")) + "\t" + isoDateTime(to) + "\n" +
+        translatedText(QT_TRANSLATE_NOOP("KvelView", "Порог, °C")) + "\t" + fixed2(threshold) +
+        "\n";
+    text += translatedText(QT_TRANSLATE_NOOP("KvelView", "Канал")) + "\t" +
+            translatedText(QT_TRANSLATE_NOOP("KvelView", "Минимум")) + "\t" +
+            translatedText(QT_TRANSLATE_NOOP("KvelView", "Максимум")) + "\t" +
+            translatedText(QT_TRANSLATE_NOOP("KvelView", "Среднее")) + "\t" +
+            translatedText(QT_TRANSLATE_NOOP("KvelView", "Выше порога")) + "\n";
     for (std::size_t i = 0; i < stats.size(); ++i) {
         const ChannelStats& s = stats[i];
-        text += i < names.size() ? names[i] : "Канал " + std::to_string(s.channel);
+        text += i < names.size() ? names[i]
+                                 : shownText(QT_TRANSLATE_NOOP("KvelView", "Канал %1"),
+                                             {std::to_string(s.channel)});
         if (s.readings == 0) {
-            text += "\tнет показаний\n";
+            text += "\t" + translatedText(QT_TRANSLATE_NOOP("KvelView", "нет показаний")) + "\n";
             continue;
         }
         text += "\t" + fixed2(s.min) + "\t" + fixed2(s.max) + "\t" + fixed2(s.mean) + "\t" +

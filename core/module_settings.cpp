@@ -38,8 +38,8 @@ void ModuleSettings::openPortIfNeeded() {
     if (!link_.portNeedsOpening()) return;
     link_.openPort(ini_.readString(keys::kPort), ini_.readInteger(keys::kSpeedIndex),
                    ini_.readInteger(keys::kParityIndex));
-    for (std::string& notice : link_.takePortNotices())
-        messages_.push_back({std::move(notice), kPortNoticeCaption, MessageKind::Information});
+    for (const MarkedText& notice : link_.takePortNotices())
+        messages_.push_back({shownText(notice), kPortNoticeCaption, MessageKind::Information});
 }
 
 bool ModuleSettings::sameTypeAsLoaded() {
@@ -134,7 +134,8 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
             for (std::size_t j = i; j < changed.size(); ++j) {
                 channels += (j == i ? "" : ", ") + std::to_string(changed[j] + 1);
             }
-            return writeFailed(w, "Коэффициенты каналов " + channels);
+            return writeFailed(
+                w, shownText(QT_TRANSLATE_NOOP("KvelView", "Коэффициенты каналов %1"), {channels}));
         }
         // The module holds the new value now: a later change back is a change again.
         lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
@@ -146,7 +147,7 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
                          table.names[static_cast<std::size_t>(k)]);
     }
     // The names are kept in memory either way; a file that cannot be written is no success.
-    if (!ini_.updateFile()) return refuse(ini_.lastError());
+    if (!ini_.updateFile()) return refuse(shownText(ini_.lastFailure()));
     return true;
 }
 
@@ -174,8 +175,9 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
             ++written;
             return true;
         }
-        return writeFailed(w, "Настройки реле (блоки " + std::to_string(written + 1) + "–" +
-                                  std::to_string(blocks) + " из " + std::to_string(blocks) + ")");
+        return writeFailed(
+            w, shownText(QT_TRANSLATE_NOOP("KvelView", "Настройки реле (блоки %1–%2 из %2)"),
+                         {std::to_string(written + 1), std::to_string(blocks)}));
     };
     const auto block = encodeSettingsBlock(f);
     if (!write(reg::kSettingsRelayPart, block.data(), block.size())) return false;
@@ -196,8 +198,10 @@ bool ModuleSettings::writeRelaySettings(const FirstGenFields& f) {
 bool ModuleSettings::writeFailed(const WriteTransaction& w, const std::string& notWritten) {
     if (!link_.closing().isSet()) return refuse(linkFailureMessageText(w.failure));
     // No box can be shown any more: the terminal and the next start say it.
-    const std::string text =
-        notWritten + " не записаны в модуль: программа завершила работу во время записи";
+    const std::string text = shownText(
+        QT_TRANSLATE_NOOP("KvelView",
+                          "%1 не записаны в модуль: программа завершила работу во время записи"),
+        {notWritten});
     std::cerr << text << std::endl;
     ini_.writeString(keys::kUnwrittenAtExit, text);
     return false;
@@ -226,7 +230,8 @@ bool ModuleSettings::writeRelaySettingsNew(const SecondGenFields& f) {
             for (int left = r; left <= kRelayCount; ++left) {
                 relays += (left == r ? "" : ", ") + std::to_string(left);
             }
-            return writeFailed(w, "Настройки реле " + relays);
+            return writeFailed(
+                w, shownText(QT_TRANSLATE_NOOP("KvelView", "Настройки реле %1"), {relays}));
         }
     }
     return true;
@@ -243,7 +248,7 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
         // Not sent at all: the program is ending. Sent with its reply's wait cut short, it is
         // as a silent module's: the module may have the settings now.
         if (w.failure.error == LinkError::Interrupted) {
-            return writeFailed(w, "Параметры связи");
+            return writeFailed(w, shownText(QT_TRANSLATE_NOOP("KvelView", "Параметры связи")));
         }
         if (isExceptionReply(w, kWriteMany)) return refuse(linkFailureMessageText(w.failure));
     }
@@ -254,7 +259,7 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
     // The module has the new settings already (or may have): the old connection is over.
     link_.closePort();
     if (pauseMs > 0) linePause(pauseMs);
-    if (!stored) return refuse(ini_.lastError());
+    if (!stored) return refuse(shownText(ini_.lastFailure()));
     return true;
 }
 

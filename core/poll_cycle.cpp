@@ -1,10 +1,10 @@
 #include "core/poll_cycle.h"
 
 #include <QtGlobal>
-
 #include <chrono>
 
 #include "core/measurement_log.h"
+#include "core/shown_text.h"
 
 namespace kvel {
 
@@ -29,7 +29,8 @@ PollResult PollCycle::poll() {
                             ini_.readInteger(keys::kParityIndex))) {
             result.linkStatus = kPortOpenFailed;
         }
-        result.portNotices = link_.takePortNotices();
+        for (const MarkedText& notice : link_.takePortNotices())
+            result.portNotices.push_back(shownText(notice));
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
         showLinkLost(result, true);

@@ -129,7 +129,9 @@ SettingsForm loadSettingsForm(const MemIni& ini, int channelCount) {
     for (int n = 1; n <= channelCount; ++n) {
         const std::string name = ini.readString(keys::kSensorNames, std::to_string(n));
         form.channels.push_back(
-            {name.empty() ? "Канал " + std::to_string(n) : name,
+            {name.empty()
+                 ? shownText(QT_TRANSLATE_NOOP("KvelView", "Канал %1"), {std::to_string(n)})
+                 : name,
              ini.readInteger(keys::kChartChannels, "d" + std::to_string(n)) != 0});
     }
     return form;
@@ -290,7 +292,7 @@ SaveOutcome saveSettingsForm(const SettingsForm& form, MemIni& ini) {
     storeDisplaySettings(form, ini);
     SaveOutcome outcome;
     outcome.serialChanged = storeLineSettings(form, ini);
-    if (!ini.updateFile()) outcome.flushError = ini.lastError();
+    if (!ini.updateFile()) outcome.flushError = shownText(ini.lastFailure());
     return outcome;
 }
 

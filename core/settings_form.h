@@ -9,8 +9,8 @@
 namespace kvel {
 
 inline constexpr int kAxisRows = 15;  // rows 1 … 15 of the binding grid: the chart slots
-inline constexpr const char* kAxisLeft = "ЛЕВАЯ";
-inline constexpr const char* kAxisRight = "ПРАВАЯ";
+inline constexpr const char* kAxisLeft = QT_TRANSLATE_NOOP("KvelView", "ЛЕВАЯ");
+inline constexpr const char* kAxisRight = QT_TRANSLATE_NOOP("KvelView", "ПРАВАЯ");
 
 // One item of the dialog's channel list.
 struct ChannelItem {

@@ -16,12 +16,21 @@ std::string translatedWith(const char* source, const Args& args) {
 
 }  // namespace
 
+std::string translatedText(const char* marked) {
+    return QCoreApplication::translate("KvelView", marked).toStdString();
+}
+
 std::string shownText(const char* source, std::initializer_list<std::string> args) {
     return translatedWith(source, args);
 }
 
 std::string shownText(const FieldRefusal& refusal) {
     return translatedWith(refusal.source, refusal.args);
+}
+
+std::string shownText(const MemIniError& error) {
+    if (!error.failed()) return {};
+    return translatedWith(error.marked, std::vector{error.file, error.reason});
 }
 
 QString linkFailureMessage(const LinkFailure& failure) {

@@ -1,5 +1,6 @@
 #include "core/test_cycle.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -18,12 +19,12 @@ struct Step {
 };
 
 constexpr Step kSteps[] = {
-    {3, "ve", 15, "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ"},
-    {1, "vv", 3, "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ"},
-    {2, "vv", 3, "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ"},
-    {4, "ve", 15, "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ"},
-    {5, "zr", 10, "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР"},
-    {6, "zr", 10, "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР"},
+    {3, "ve", 15, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ")},
+    {1, "vv", 3, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ВКЛЮЧЕНИЕ ВВ")},
+    {2, "vv", 3, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ")},
+    {4, "ve", 15, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ")},
+    {5, "zr", 10, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ВКЛЮЧЕНИЕ ЗР")},
+    {6, "zr", 10, QT_TRANSLATE_NOOP("KvelView", "ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР")},
 };
 
 constexpr char kWaitForNextText[] =
@@ -107,7 +108,7 @@ void TestCycle::startWait() {
         return;
     }
     const Step& step = kSteps[step_];
-    showStatus(QString::fromUtf8(step.text));
+    showStatus(QCoreApplication::translate("KvelView", step.text));
     waitTimer_.start(milliseconds(
         ini_.readInteger(keys::kTestCycleWaits, step.key, step.defaultSeconds), secondMs_));
 }

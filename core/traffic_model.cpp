@@ -1,7 +1,10 @@
 #include "core/traffic_model.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <algorithm>
+
+#include "core/shown_text.h"
 
 namespace kvel {
 
@@ -21,7 +24,7 @@ bool TrafficModel::append(const TrafficRecord& record) {
     }
     const int row = static_cast<int>(rows_.size());
     beginInsertRows({}, row, row);
-    rows_.push_back(trafficFieldsOf(record));
+    rows_.push_back(trafficFieldsOf(record, translatedText));
     endInsertRows();
     return dropped;
 }
@@ -31,7 +34,7 @@ void TrafficModel::reload(const TrafficTap& tap) {
     rows_.clear();
     lastSequence_ = 0;
     for (const TrafficRecord& record : tap.records(capacity_)) {
-        rows_.push_back(trafficFieldsOf(record));
+        rows_.push_back(trafficFieldsOf(record, translatedText));
         lastSequence_ = record.sequence;
     }
     endResetModel();
@@ -68,8 +71,12 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
 QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     const auto column = static_cast<std::size_t>(section);
-    if (role == Qt::DisplayRole) return QString::fromStdString(trafficColumnTitles()[column]);
-    if (role == Qt::ToolTipRole) return QString::fromStdString(trafficColumnHints()[column]);
+    if (role == Qt::DisplayRole) {
+        return QCoreApplication::translate("KvelView", trafficColumnTitles()[column].c_str());
+    }
+    if (role == Qt::ToolTipRole) {
+        return QCoreApplication::translate("KvelView", trafficColumnHints()[column].c_str());
+    }
     return {};
 }
 

@@ -256,8 +256,8 @@ class Session {
     bool open() {
         if (!link_.portNeedsOpening()) return true;
         const bool opened = link_.openPort(o_.port, o_.speed, o_.parity);
-        for (const std::string& notice : link_.takePortNotices()) {
-            showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+        for (const MarkedText& notice : link_.takePortNotices()) {
+            showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
         }
         if (!opened) {
             return fail(std::string(kPortOpenFailed) + ": " + link_.portOpenFailureText());

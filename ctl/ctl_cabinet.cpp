@@ -136,8 +136,8 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
     const bool opened = link.openPort(args.port, args.speed, args.parity);
-    for (const std::string& notice : link.takePortNotices())
-        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    for (const MarkedText& notice : link.takePortNotices())
+        showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
     if (!opened) {
         err << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         return 1;

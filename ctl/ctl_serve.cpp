@@ -124,8 +124,8 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     // that is missing now (an adapter unplugged) is tried at every poll, as the window does.
     link.openPort(ini.readString(keys::kPort), ini.readInteger(keys::kSpeedIndex),
                   ini.readInteger(keys::kParityIndex));
-    for (const std::string& notice : link.takePortNotices())
-        showMessage(notice, kPortNoticeCaption, MessageKind::Information);
+    for (const MarkedText& notice : link.takePortNotices())
+        showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
     if (link.port().lastFailure().reason == PortOpenFailure::Reason::InUse) {
         err << "kvelctl: " << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         setMessageSink(previousSink);

@@ -22,6 +22,10 @@ struct FieldRefusal {
     bool operator==(const FieldRefusal& other) const { return text() == other.text(); }
 };
 
+// Any other marked text with its numbers and names, made below the windows and shown
+// translated (a port-open failure, a notice of the port).
+using MarkedText = FieldRefusal;
+
 // Fills %1 … %9 of `source` with `args` in order, as QString::arg does for texts like ours.
 std::string fillArgs(const std::string& source, const std::vector<std::string>& args);
 

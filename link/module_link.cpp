@@ -37,14 +37,17 @@ void ModuleLink::closePort() {
 }
 
 void ModuleLink::rememberFailure() {
-    std::string text = kvel::portOpenFailureText(port_.lastFailure());
     const std::lock_guard lock(failureMutex_);
-    failureText_ = std::move(text);
+    failure_ = port_.lastFailure();
 }
 
 std::string ModuleLink::portOpenFailureText() const {
+    return kvel::portOpenFailureText(portOpenFailure());
+}
+
+PortOpenFailure ModuleLink::portOpenFailure() const {
     const std::lock_guard lock(failureMutex_);
-    return failureText_;
+    return failure_;
 }
 
 bool ModuleLink::readRegisters(ReadTransaction& t) {

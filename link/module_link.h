@@ -56,13 +56,14 @@ class ModuleLink {
     bool openPort(const std::string& name, int speedIndex, int parityIndex);
     void closePort();
     // What opening the port had to tell the user (SerialPort::takeNotices).
-    std::vector<std::string> takePortNotices() { return port_.takeNotices(); }
+    std::vector<MarkedText> takePortNotices() { return port_.takeNotices(); }
     SerialPort& port() { return port_; }
     const SerialPort& port() const { return port_; }
     bool portNeedsOpening() const { return port_.getState() != SerialPort::State::open; }
     // The system's reason of the last failed open ("PATH: reason"), empty otherwise. Any thread
     // may ask, while the link's own thread opens the port.
     std::string portOpenFailureText() const;
+    PortOpenFailure portOpenFailure() const;
     TrafficTap& traffic() { return traffic_; }
     const TrafficTap& traffic() const { return traffic_; }
 
@@ -126,7 +127,7 @@ class ModuleLink {
     std::atomic<int> channelCount_ = kMaxChannels;
     std::atomic<bool> identified_ = false;
     mutable std::mutex failureMutex_;
-    std::string failureText_;  // portOpenFailureText() as of the last open or close
+    PortOpenFailure failure_;  // the port's as of the last open or close
     std::array<bool, 100> valid_{};
 };
 

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include "link/text_mark.h"
+
 namespace kvel {
 namespace {
 
@@ -93,31 +95,40 @@ PortOpenFailure withPermissionAdvice(PortOpenFailure failure) {
     return failure;
 }
 
-std::string portOpenFailureText(const PortOpenFailure& f) {
+MarkedText portOpenFailureMessage(const PortOpenFailure& f) {
     using Reason = PortOpenFailure::Reason;
     switch (f.reason) {
         case Reason::None:
             return {};
         case Reason::NoName:
-            return "порт не задан (ключ port в разделе [connect] файла mem.ini)";
+            return {QT_TRANSLATE_NOOP(
+                "KvelView", "порт не задан (ключ port в разделе [connect] файла mem.ini)")};
         case Reason::NotTerminal:
-            return f.device + ": не последовательный порт (" + systemText(ENOTTY) + ")";
+            return {QT_TRANSLATE_NOOP("KvelView", "%1: не последовательный порт (%2)"),
+                    {f.device, systemText(ENOTTY)}};
         case Reason::InUse:
-            return f.device + ": порт занят другой программой (" +
-                   (f.holder.empty() ? systemText(EBUSY) : f.holder) + ")";
+            return {QT_TRANSLATE_NOOP("KvelView", "%1: порт занят другой программой (%2)"),
+                    {f.device, f.holder.empty() ? systemText(EBUSY) : f.holder}};
         case Reason::System:
             break;
     }
-    std::string text = f.device + ": " + systemText(f.error);
-    if (f.group.empty()) return text;
+    if (f.group.empty()) return {"%1: %2", {f.device, systemText(f.error)}};
     const std::string user = f.user.empty() ? "$USER" : f.user;
     if (f.memberSinceLogin) {
-        return text + ". Доступ к порту даёт группа " + f.group + "; пользователь " + user +
-               " уже в ней, но этот сеанс начат раньше: выйдите из системы и войдите заново";
+        return {QT_TRANSLATE_NOOP("KvelView",
+                                  "%1: %2. Доступ к порту даёт группа %3; пользователь %4 уже в "
+                                  "ней, но этот сеанс начат раньше: выйдите из системы и войдите "
+                                  "заново"),
+                {f.device, systemText(f.error), f.group, user}};
     }
-    return text + ". Доступ к порту даёт группа " + f.group +
-           ": добавьте в неё пользователя (sudo usermod -aG " + f.group + " " + user +
-           ") и войдите в систему заново";
+    return {QT_TRANSLATE_NOOP("KvelView",
+                              "%1: %2. Доступ к порту даёт группа %3: добавьте в неё пользователя "
+                              "(sudo usermod -aG %3 %4) и войдите в систему заново"),
+            {f.device, systemText(f.error), f.group, user}};
+}
+
+std::string portOpenFailureText(const PortOpenFailure& f) {
+    return portOpenFailureMessage(f).text();
 }
 
 }  // namespace kvel

@@ -2,6 +2,8 @@
 #include <string>
 #include <utility>
 
+#include "link/field_refusal.h"
+
 namespace kvel {
 
 // Why the last open of the serial port failed, kept so that the status bar's tool tip and
@@ -43,7 +45,9 @@ PortOpenFailure withPermissionAdvice(PortOpenFailure failure);
 std::string lockHolderOf(const std::string& path);
 
 // "PATH: reason", with the fix when the device's group would give access; empty for None.
-// kvelctl prints it after "Ошибка открытия порта: ", the main window shows it as the tool tip.
+// kvelctl prints it after "Ошибка открытия порта: ", the main window shows it as the tool tip
+// (translated: the marked text and what goes in it).
+MarkedText portOpenFailureMessage(const PortOpenFailure& failure);
 std::string portOpenFailureText(const PortOpenFailure& failure);
 
 }  // namespace kvel

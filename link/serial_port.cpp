@@ -99,7 +99,7 @@ bool SerialPort::fail(PortOpenFailure failure) {
     // The poll retries every period: a refusal is news once, not at every retry.
     const std::string text = portOpenFailureText(failure_);
     if (failure_.reason == PortOpenFailure::Reason::NotTerminal && text != lastRefusal_) {
-        notices_.push_back(text);
+        notices_.push_back(portOpenFailureMessage(failure_));
     }
     lastRefusal_ = failure_.reason == PortOpenFailure::Reason::NotTerminal ? text : "";
     return false;
@@ -175,15 +175,15 @@ bool SerialPort::open(const std::string& name, int speedIndex, int parityIndex) 
                 break;
         }
         if (std::memcmp(&tio, &before, sizeof tio) != 0 && ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
-            notices_.push_back(std::strerror(errno));
+            notices_.push_back({"%1", {std::strerror(errno)}});
         }
     } else {
-        notices_.push_back(std::strerror(errno));
+        notices_.push_back({"%1", {std::strerror(errno)}});
     }
     return true;
 }
 
-std::vector<std::string> SerialPort::takeNotices() {
+std::vector<MarkedText> SerialPort::takeNotices() {
     return std::exchange(notices_, {});
 }
 

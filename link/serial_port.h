@@ -34,7 +34,7 @@ class SerialPort final : public Transport {
     bool open(const std::string& name, int speedIndex, int parityIndex);
     // What the user is to be told since the last call, oldest first: the port shows no box
     // itself; whoever opened it shows these with the caption kPortNoticeCaption.
-    std::vector<std::string> takeNotices();
+    std::vector<MarkedText> takeNotices();
 
     State getState() const { return state_; }
     // Why the last open failed; Reason::None while the port is open or closed on purpose.
@@ -83,7 +83,7 @@ class SerialPort final : public Transport {
     bool restore_ = false;  // the line settings found at open are put back at close
     termios found_{};
     State state_ = State::Closed;
-    std::vector<std::string> notices_;
+    std::vector<MarkedText> notices_;
     PortOpenFailure failure_;
     std::string lastRefusal_;  // the no-terminal refusal last told
 };

@@ -6,3 +6,16 @@
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
+
+#include <string>
+
+namespace kvel {
+
+// Gives a marked text in the language it is shown in. Below the windows a text is made as
+// written (Russian: the trace, kvelctl); the windows pass their translation.
+using TextLanguage = std::string (*)(const char* marked);
+inline std::string asWritten(const char* marked) {
+    return marked;
+}
+
+}  // namespace kvel

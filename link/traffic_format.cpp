@@ -5,6 +5,8 @@
 #include <ctime>
 #include <utility>
 
+#include "link/field_refusal.h"
+
 namespace kvel {
 namespace {
 
@@ -16,53 +18,69 @@ std::string fixed1(double value) {
 
 // Label and value of each counter, in the order they are shown.
 std::array<std::pair<const char*, std::uint64_t>, 9> counterItems(const TrafficCounters& c) {
-    return {{{"Запросов", c.requests},
-             {"Ответов", c.good},
-             {"Без ответа", c.noReply},
-             {"Поздних ответов", c.lateReplies},
-             {"Ошибок CRC", c.badCrc},
-             {"Чужой адрес", c.wrongAddress},
-             {"Исключений", c.exceptions},
-             {"Прочих ошибок", c.otherFaults},
-             {"Переоткрытий порта", c.reopenings}}};
+    return {{{QT_TRANSLATE_NOOP("KvelView", "Запросов"), c.requests},
+             {QT_TRANSLATE_NOOP("KvelView", "Ответов"), c.good},
+             {QT_TRANSLATE_NOOP("KvelView", "Без ответа"), c.noReply},
+             {QT_TRANSLATE_NOOP("KvelView", "Поздних ответов"), c.lateReplies},
+             {QT_TRANSLATE_NOOP("KvelView", "Ошибок CRC"), c.badCrc},
+             {QT_TRANSLATE_NOOP("KvelView", "Чужой адрес"), c.wrongAddress},
+             {QT_TRANSLATE_NOOP("KvelView", "Исключений"), c.exceptions},
+             {QT_TRANSLATE_NOOP("KvelView", "Прочих ошибок"), c.otherFaults},
+             {QT_TRANSLATE_NOOP("KvelView", "Переоткрытий порта"), c.reopenings}}};
 }
 
 std::string ms(std::int64_t us) {
     return us < 0 ? "-" : fixed1(static_cast<double>(us) / 1000.0);
 }
 
-constexpr char kReplyTimeLabel[] = "Время ответа";
+constexpr char kReplyTimeLabel[] = QT_TRANSLATE_NOOP("KvelView", "Время ответа");
 
-std::string replyTimesValue(const TrafficCounters& c) {
+std::string replyTimesValue(const TrafficCounters& c, TextLanguage language) {
     if (c.timedReplies == 0) return "-";
-    return "ср. " + fixed1(c.meanReplyMs()) + " мс, макс. " + fixed1(c.maxReplyMs()) + " мс";
+    return fillArgs(language(QT_TRANSLATE_NOOP("KvelView", "ср. %1 мс, макс. %2 мс")),
+                    {fixed1(c.meanReplyMs()), fixed1(c.maxReplyMs())});
 }
 
-std::string replyTimes(const TrafficCounters& c) {
-    return std::string(kReplyTimeLabel) + ": " + replyTimesValue(c);
+std::string replyTimes(const TrafficCounters& c, TextLanguage language) {
+    return language(kReplyTimeLabel) + ": " + replyTimesValue(c, language);
+}
+
+// The record's result: a failure's text is made from its code here, in the language asked for.
+std::string resultText(const TrafficRecord& r, TextLanguage language) {
+    if (r.verdict == TrafficVerdict::Good)
+        return language(QT_TRANSLATE_NOOP("KvelView", "Успешно"));
+    if (!r.madeText.empty()) return r.madeText;
+    return fillArgs(language(linkErrorSource(r.failure.error)), {linkErrorArgument(r.failure)});
 }
 
 }  // namespace
 
 const TrafficFields& trafficColumnTitles() {
-    static const TrafficFields titles = {"Время",     "Функция",  "Регистр", "Число",
-                                         "Отброшено", "Запрос",   "Ответ",   "Ответ, мс",
-                                         "Всего, мс", "Результат"};
+    static const TrafficFields titles = {
+        QT_TRANSLATE_NOOP("KvelView", "Время"),     QT_TRANSLATE_NOOP("KvelView", "Функция"),
+        QT_TRANSLATE_NOOP("KvelView", "Регистр"),   QT_TRANSLATE_NOOP("KvelView", "Число"),
+        QT_TRANSLATE_NOOP("KvelView", "Отброшено"), QT_TRANSLATE_NOOP("KvelView", "Запрос"),
+        QT_TRANSLATE_NOOP("KvelView", "Ответ"),     QT_TRANSLATE_NOOP("KvelView", "Ответ, мс"),
+        QT_TRANSLATE_NOOP("KvelView", "Всего, мс"), QT_TRANSLATE_NOOP("KvelView", "Результат")};
     return titles;
 }
 
 const TrafficFields& trafficColumnHints() {
     static const TrafficFields hints = {
-        "Начало обмена",
-        "Функция Modbus: 3 чтение, 6 запись регистра, 16 запись регистров",
-        "Первый регистр",
-        "Число регистров",
-        "Запоздавшие байты, отброшенные перед запросом",
-        "Запрос, шестнадцатеричные байты",
-        "Ответ, шестнадцатеричные байты",
-        "Время ответа модуля: от конца запроса до первого байта ответа",
-        "Весь обмен: от конца запроса до конца приёма ответа, с паузой программы перед приёмом",
-        "Итог обмена, как его принимает программа"};
+        QT_TRANSLATE_NOOP("KvelView", "Начало обмена"),
+        QT_TRANSLATE_NOOP("KvelView",
+                          "Функция Modbus: 3 чтение, 6 запись регистра, 16 запись регистров"),
+        QT_TRANSLATE_NOOP("KvelView", "Первый регистр"),
+        QT_TRANSLATE_NOOP("KvelView", "Число регистров"),
+        QT_TRANSLATE_NOOP("KvelView", "Запоздавшие байты, отброшенные перед запросом"),
+        QT_TRANSLATE_NOOP("KvelView", "Запрос, шестнадцатеричные байты"),
+        QT_TRANSLATE_NOOP("KvelView", "Ответ, шестнадцатеричные байты"),
+        QT_TRANSLATE_NOOP("KvelView",
+                          "Время ответа модуля: от конца запроса до первого байта ответа"),
+        QT_TRANSLATE_NOOP("KvelView",
+                          "Весь обмен: от конца запроса до конца приёма ответа, с "
+                          "паузой программы перед приёмом"),
+        QT_TRANSLATE_NOOP("KvelView", "Итог обмена, как его принимает программа")};
     return hints;
 }
 
@@ -88,10 +106,13 @@ std::string trafficTime(std::int64_t msSinceEpoch) {
     return text;
 }
 
-TrafficFields trafficFieldsOf(const TrafficRecord& r) {
+TrafficFields trafficFieldsOf(const TrafficRecord& r, TextLanguage language) {
     std::string discarded = hexBytes(r.discarded.data(), r.discarded.size());
     if (r.discardedTotal > r.discarded.size()) {
-        discarded += " ... (" + std::to_string(r.discardedTotal) + " байт)";
+        discarded += " ... (" +
+                     fillArgs(language(QT_TRANSLATE_NOOP("KvelView", "%1 байт")),
+                              {std::to_string(r.discardedTotal)}) +
+                     ")";
     }
     return {trafficTime(r.sentAtMs),
             std::to_string(r.function),
@@ -102,7 +123,7 @@ TrafficFields trafficFieldsOf(const TrafficRecord& r) {
             hexBytes(r.reply.data(), r.reply.size()),
             ms(r.firstByteUs),
             ms(r.replyUs),
-            r.verdict == TrafficVerdict::Good ? "Успешно" : r.text};
+            resultText(r, language)};
 }
 
 std::string trafficLine(const TrafficFields& fields) {
@@ -119,29 +140,30 @@ std::string trafficLine(const TrafficRecord& record) {
 }
 
 std::vector<std::pair<std::string, std::string>> trafficCounterFields(
-    const TrafficCounters& counters) {
+    const TrafficCounters& counters, TextLanguage language) {
     std::vector<std::pair<std::string, std::string>> fields;
     for (const auto& [label, value] : counterItems(counters)) {
-        fields.emplace_back(label, std::to_string(value));
+        fields.emplace_back(language(label), std::to_string(value));
     }
-    fields.emplace_back(kReplyTimeLabel, replyTimesValue(counters));
+    fields.emplace_back(language(kReplyTimeLabel), replyTimesValue(counters, language));
     return fields;
 }
 
-std::string trafficCountersText(const TrafficCounters& counters) {
+std::string trafficCountersText(const TrafficCounters& counters, TextLanguage language) {
     std::string text;
     for (const auto& [label, value] : counterItems(counters)) {
-        text += std::string(label) + ": " + std::to_string(value) + ", ";
+        text += language(label) + ": " + std::to_string(value) + ", ";
     }
-    return text + replyTimes(counters);
+    return text + replyTimes(counters, language);
 }
 
-std::string trafficToolTip(const TrafficCounters& counters) {
-    std::string text = "Обмен с модулем: Ctrl+T или двойной щелчок";
+std::string trafficToolTip(const TrafficCounters& counters, TextLanguage language) {
+    std::string text =
+        language(QT_TRANSLATE_NOOP("KvelView", "Обмен с модулем: Ctrl+T или двойной щелчок"));
     for (const auto& [label, value] : counterItems(counters)) {
-        text += "\n" + std::string(label) + ": " + std::to_string(value);
+        text += "\n" + language(label) + ": " + std::to_string(value);
     }
-    return text + "\n" + replyTimes(counters);
+    return text + "\n" + replyTimes(counters, language);
 }
 
 }  // namespace kvel

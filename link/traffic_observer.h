@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/link_error.h"
+
 namespace kvel {
 
 // How one transaction ended, as the traffic monitor sorts it.
@@ -27,11 +29,12 @@ class TrafficObserver {
     virtual void requestSent() = 0;
     // The first byte of the reply is in; the port may call it more than once per transaction.
     virtual void replyStarted() {}
-    // The transaction's own result: the reply bytes as received, the verdict, its error text
-    // (empty on success) and the exception code of an exception reply.
+    // The transaction's own result: the reply bytes as received, the verdict and why it failed
+    // (its code; the text is made where the record is shown). A probe that says more than the
+    // code gives its own text, made in the language it is shown in; null otherwise.
     virtual void endTransaction(const std::uint8_t* reply, std::size_t length,
-                                TrafficVerdict verdict, const char* text,
-                                std::uint16_t exceptionCode) = 0;
+                                TrafficVerdict verdict, const LinkFailure& failure,
+                                const char* madeText = nullptr) = 0;
     // The port has been opened successfully.
     virtual void portOpened() = 0;
 };

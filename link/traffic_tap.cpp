@@ -55,7 +55,8 @@ void TrafficTap::beginTransaction(const std::uint8_t* request, std::size_t lengt
     r.discarded.clear();
     r.discardedTotal = 0;
     r.verdict = TrafficVerdict::Good;
-    r.text.clear();
+    r.failure = {};
+    r.madeText.clear();
     r.exceptionCode = 0;
     r.function = length > 1 ? request[1] : 0;
     r.firstRegister = length > 3 ? get16(request + 2) : 0;
@@ -85,8 +86,8 @@ void TrafficTap::replyStarted() {
 }
 
 void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
-                                TrafficVerdict verdict, const char* text,
-                                std::uint16_t exceptionCode) {
+                                TrafficVerdict verdict, const LinkFailure& failure,
+                                const char* madeText) {
     const std::lock_guard lock(mutex_);
     if (!current_) return;
     TrafficRecord& r = *current_;
@@ -96,8 +97,12 @@ void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
     if (firstByteSteadyUs_ >= 0 && length > 0) r.firstByteUs = firstByteSteadyUs_ - sentAtSteadyUs_;
     r.reply.assign(reply, reply + length);
     r.verdict = verdict;
-    r.text = text ? text : "";
-    r.exceptionCode = verdict == TrafficVerdict::Exception ? exceptionCode : 0;
+    r.failure = failure;
+    r.madeText = madeText ? madeText : "";
+    r.exceptionCode =
+        verdict == TrafficVerdict::Exception && failure.error == LinkError::ModuleException
+            ? static_cast<std::uint16_t>(failure.code)
+            : 0;
 
     ++counters_.requests;
     if (r.discardedTotal > 0) ++counters_.lateReplies;

@@ -26,7 +26,8 @@ struct TrafficRecord {
     std::vector<std::uint8_t> discarded;  // stale input thrown away before the request
     std::size_t discardedTotal = 0;       // all of it, also beyond what is kept
     TrafficVerdict verdict = TrafficVerdict::Good;
-    std::string text;  // the transaction's error text; empty on success
+    LinkFailure failure;   // why it failed; its text is made where the record is shown
+    std::string madeText;  // a probe's own text of the failure, when it gave one
     std::uint16_t exceptionCode = 0;
 };
 
@@ -86,7 +87,7 @@ class TrafficTap final : public TrafficObserver {
     void requestSent() override;
     void replyStarted() override;
     void endTransaction(const std::uint8_t* reply, std::size_t length, TrafficVerdict verdict,
-                        const char* text, std::uint16_t exceptionCode) override;
+                        const LinkFailure& failure, const char* madeText = nullptr) override;
     void portOpened() override;
 
   private:

@@ -30,8 +30,8 @@ bool observed(Transport& port, record& t, const std::uint8_t* request, std::size
     if (!observer) return exchange() == Verdict::Good;
     observer->beginTransaction(request, length);
     const Verdict verdict = exchange();
-    const std::string text = verdict == Verdict::Good ? std::string() : errorText(t);
-    observer->endTransaction(t.reply, t.replyLength, verdict, text.c_str(), t.exceptionCode);
+    observer->endTransaction(t.reply, t.replyLength, verdict,
+                             verdict == Verdict::Good ? LinkFailure{} : t.failure);
     return verdict == Verdict::Good;
 }
 

@@ -481,7 +481,7 @@
     </message>
     <message>
         <source>размер изображения должен быть от 10 до %1 точек</source>
-        <translation>the picture's size must be from 10 to %1 pixels</translation>
+        <translation>the picture&apos;s size must be from 10 to %1 pixels</translation>
     </message>
     <message>
         <source>%1: не удалось нарисовать изображение</source>
@@ -530,6 +530,306 @@
     <message>
         <source>%1 мин %2 с</source>
         <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 д %2</source>
+        <translation>%1 d %2</translation>
+    </message>
+    <message>
+        <source>Ошибка чтения файла настроек %1: %2</source>
+        <translation>Error reading the settings file %1: %2</translation>
+    </message>
+    <message>
+        <source>Ошибка чтения файла настроек %1: %2 (файл не перезаписан, чтобы не потерять его настройки)</source>
+        <translation>Error reading the settings file %1: %2 (the file was not overwritten, so as not to lose its settings)</translation>
+    </message>
+    <message>
+        <source>Ошибка записи файла настроек %1: %2 (файл настроек не перезаписан, чтобы не потерять его прежнее содержимое)</source>
+        <translation>Error writing the settings file %1: %2 (the settings file was not overwritten, so as not to lose its previous content)</translation>
+    </message>
+    <message>
+        <source>Ошибка записи файла настроек %1: %2</source>
+        <translation>Error writing the settings file %1: %2</translation>
+    </message>
+    <message>
+        <source>нет сеанса D-Bus</source>
+        <translation>no D-Bus session</translation>
+    </message>
+    <message>
+        <source>Номер шкафа вне допустимого диапазона 1 … %1</source>
+        <translation>Cabinet number outside the allowed range 1 … %1</translation>
+    </message>
+    <message>
+        <source>недостаточно памяти, чтобы показать журнал</source>
+        <translation>not enough memory to show the log</translation>
+    </message>
+    <message>
+        <source>С</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>По</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Порог, °C</source>
+        <translation>Threshold, °C</translation>
+    </message>
+    <message>
+        <source>Минимум</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Максимум</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Среднее</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>Выше порога</source>
+        <translation>Above threshold</translation>
+    </message>
+    <message>
+        <source>Коэффициенты каналов %1</source>
+        <translation>Coefficients of channels %1</translation>
+    </message>
+    <message>
+        <source>Настройки реле (блоки %1–%2 из %2)</source>
+        <translation>Relay settings (blocks %1–%2 of %2)</translation>
+    </message>
+    <message>
+        <source>%1 не записаны в модуль: программа завершила работу во время записи</source>
+        <translation>%1 not written to the module: the program ended during the write</translation>
+    </message>
+    <message>
+        <source>Настройки реле %1</source>
+        <translation>Settings of relays %1</translation>
+    </message>
+    <message>
+        <source>Параметры связи</source>
+        <translation>Communication parameters</translation>
+    </message>
+    <message>
+        <source>ЛЕВАЯ</source>
+        <translation>LEFT</translation>
+    </message>
+    <message>
+        <source>ПРАВАЯ</source>
+        <translation>RIGHT</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В РАБОЧЕЕ</source>
+        <translation>CYCLE: MOVING THE WITHDRAWABLE UNIT TO SERVICE</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ВКЛЮЧЕНИЕ ВВ</source>
+        <translation>CYCLE: CLOSING THE CIRCUIT BREAKER</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ОТКЛЮЧЕНИЕ ВВ</source>
+        <translation>CYCLE: OPENING THE CIRCUIT BREAKER</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ПЕРЕМЕЩЕНИЕ ВЭ В КОНТРОЛЬНОЕ</source>
+        <translation>CYCLE: MOVING THE WITHDRAWABLE UNIT TO TEST</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ВКЛЮЧЕНИЕ ЗР</source>
+        <translation>CYCLE: CLOSING THE EARTHING SWITCH</translation>
+    </message>
+    <message>
+        <source>ЦИКЛ: ОТКЛЮЧЕНИЕ ЗР</source>
+        <translation>CYCLE: OPENING THE EARTHING SWITCH</translation>
+    </message>
+    <message>
+        <source>недопустимая функция</source>
+        <translation>illegal function</translation>
+    </message>
+    <message>
+        <source>недопустимый адрес данных</source>
+        <translation>illegal data address</translation>
+    </message>
+    <message>
+        <source>недопустимое значение данных</source>
+        <translation>illegal data value</translation>
+    </message>
+    <message>
+        <source>отказ ведомого устройства</source>
+        <translation>slave device failure</translation>
+    </message>
+    <message>
+        <source>подтверждение: запрос принят и выполняется</source>
+        <translation>acknowledge: request accepted and in progress</translation>
+    </message>
+    <message>
+        <source>ведомое устройство занято</source>
+        <translation>slave device busy</translation>
+    </message>
+    <message>
+        <source>ошибка чётности памяти</source>
+        <translation>memory parity error</translation>
+    </message>
+    <message>
+        <source>путь шлюза недоступен</source>
+        <translation>gateway path unavailable</translation>
+    </message>
+    <message>
+        <source>целевое устройство шлюза не отвечает</source>
+        <translation>gateway target device failed to respond</translation>
+    </message>
+    <message>
+        <source>порт не задан (ключ port в разделе [connect] файла mem.ini)</source>
+        <translation>no port set (key port in section [connect] of mem.ini)</translation>
+    </message>
+    <message>
+        <source>%1: не последовательный порт (%2)</source>
+        <translation>%1: not a serial port (%2)</translation>
+    </message>
+    <message>
+        <source>%1: порт занят другой программой (%2)</source>
+        <translation>%1: the port is held by another program (%2)</translation>
+    </message>
+    <message>
+        <source>%1: %2. Доступ к порту даёт группа %3; пользователь %4 уже в ней, но этот сеанс начат раньше: выйдите из системы и войдите заново</source>
+        <translation>%1: %2. Access to the port is given by the group %3; user %4 is in it already, but this session started earlier: log out and log in again</translation>
+    </message>
+    <message>
+        <source>%1: %2. Доступ к порту даёт группа %3: добавьте в неё пользователя (sudo usermod -aG %3 %4) и войдите в систему заново</source>
+        <translation>%1: %2. Access to the port is given by the group %3: add the user to it (sudo usermod -aG %3 %4) and log in again</translation>
+    </message>
+    <message>
+        <source>Запросов</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>Ответов</source>
+        <translation>Replies</translation>
+    </message>
+    <message>
+        <source>Без ответа</source>
+        <translation>No reply</translation>
+    </message>
+    <message>
+        <source>Поздних ответов</source>
+        <translation>Late replies</translation>
+    </message>
+    <message>
+        <source>Ошибок CRC</source>
+        <translation>CRC errors</translation>
+    </message>
+    <message>
+        <source>Чужой адрес</source>
+        <translation>Wrong address</translation>
+    </message>
+    <message>
+        <source>Исключений</source>
+        <translation>Exceptions</translation>
+    </message>
+    <message>
+        <source>Прочих ошибок</source>
+        <translation>Other errors</translation>
+    </message>
+    <message>
+        <source>Переоткрытий порта</source>
+        <translation>Port reopenings</translation>
+    </message>
+    <message>
+        <source>Время ответа</source>
+        <translation>Reply time</translation>
+    </message>
+    <message>
+        <source>ср. %1 мс, макс. %2 мс</source>
+        <translation>mean %1 ms, max %2 ms</translation>
+    </message>
+    <message>
+        <source>Успешно</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Регистр</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>Число</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Отброшено</source>
+        <translation>Discarded</translation>
+    </message>
+    <message>
+        <source>Запрос</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <source>Ответ</source>
+        <translation>Reply</translation>
+    </message>
+    <message>
+        <source>Ответ, мс</source>
+        <translation>Reply, ms</translation>
+    </message>
+    <message>
+        <source>Всего, мс</source>
+        <translation>Total, ms</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Начало обмена</source>
+        <translation>Start of the exchange</translation>
+    </message>
+    <message>
+        <source>Функция Modbus: 3 чтение, 6 запись регистра, 16 запись регистров</source>
+        <translation>Modbus function: 3 read, 6 write register, 16 write registers</translation>
+    </message>
+    <message>
+        <source>Первый регистр</source>
+        <translation>First register</translation>
+    </message>
+    <message>
+        <source>Число регистров</source>
+        <translation>Number of registers</translation>
+    </message>
+    <message>
+        <source>Запоздавшие байты, отброшенные перед запросом</source>
+        <translation>Late bytes discarded before the request</translation>
+    </message>
+    <message>
+        <source>Запрос, шестнадцатеричные байты</source>
+        <translation>Request, hexadecimal bytes</translation>
+    </message>
+    <message>
+        <source>Ответ, шестнадцатеричные байты</source>
+        <translation>Reply, hexadecimal bytes</translation>
+    </message>
+    <message>
+        <source>Время ответа модуля: от конца запроса до первого байта ответа</source>
+        <translation>The module&apos;s reply time: from the end of the request to the first byte of the reply</translation>
+    </message>
+    <message>
+        <source>Весь обмен: от конца запроса до конца приёма ответа, с паузой программы перед приёмом</source>
+        <translation>The whole exchange: from the end of the request to the end of the reply, with the program&apos;s pause before receiving</translation>
+    </message>
+    <message>
+        <source>Итог обмена, как его принимает программа</source>
+        <translation>The outcome of the exchange, as the program takes it</translation>
+    </message>
+    <message>
+        <source>%1 байт</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>Обмен с модулем: Ctrl+T или двойной щелчок</source>
+        <translation>Line traffic: Ctrl+T or double click</translation>
     </message>
 </context>
 <context>

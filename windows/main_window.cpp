@@ -119,9 +119,12 @@ void MainWindow::openTrafficWindow() {
 // the poll is off, then the line's counters.
 QString MainWindow::linkPanelToolTip() const {
     const int period = session_->pollPeriod();
-    const std::string reason = pollPeriodValid(period) ? session_->link().portOpenFailureText()
-                                                       : pollPeriodExplanation(period);
-    const std::string counters = trafficToolTip(session_->link().traffic().counters());
+    const std::string reason =
+        pollPeriodValid(period)
+            ? shownText(portOpenFailureMessage(session_->link().portOpenFailure()))
+            : pollPeriodExplanation(period);
+    const std::string counters =
+        trafficToolTip(session_->link().traffic().counters(), translatedText);
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
@@ -353,7 +356,7 @@ void MainWindow::finishSession() {
                            slotCheckBox(k + 1)->isChecked() ? 1 : 0);
     }
     // The settings could not be saved: say so rather than lose them silently.
-    if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
+    if (!ini_->updateFile()) showMessage(shownText(ini_->lastFailure()), "Ошибка");
 }
 
 QString MainWindow::statusPanel(int panel) const {

@@ -1,4 +1,5 @@
 // The main window's side of the program settings dialog: fill it, check it, store it, apply it.
+#include "core/shown_text.h"
 #include "link/message_sink.h"
 #include "windows/main_window.h"
 #include "windows/program_settings_dialog.h"
@@ -32,7 +33,7 @@ void MainWindow::saveProgramSettingsDialog() {
     const SettingsForm form = programSettings_->fields();
     storeDisplaySettings(form, *ini_);
     // The settings stay in force in memory; the user learns that the file did not take them.
-    if (!ini_->updateFile()) showMessage(ini_->lastError(), "Ошибка");
+    if (!ini_->updateFile()) showMessage(shownText(ini_->lastFailure()), "Ошибка");
     if (!lineSettingsDiffer(form, *ini_)) return;
     // Behind the poll under way, which keeps the port and address it began with; the next
     // poll opens the port again with the new line settings.
@@ -40,7 +41,7 @@ void MainWindow::saveProgramSettingsDialog() {
         [this, form] {
             if (storeLineSettings(form, *ini_)) session_->link().closePort();
             if (ini_->updateFile()) return Messages{};
-            return Messages{{ini_->lastError(), "Ошибка"}};
+            return Messages{{shownText(ini_->lastFailure()), "Ошибка"}};
         },
         [](Messages& messages) { showMessages(messages); });
 }

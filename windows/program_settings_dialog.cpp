@@ -33,6 +33,18 @@
 namespace kvel {
 namespace {
 
+// A binding cell shows its axis in the language of the windows; the form holds it as written.
+QString shownAxis(const std::string& axis) {
+    return QCoreApplication::translate("KvelView", axis.c_str());
+}
+
+std::string axisOfCell(const QString& text) {
+    for (const char* axis : {kAxisLeft, kAxisRight}) {
+        if (text == shownAxis(axis)) return axis;
+    }
+    return text.toStdString();
+}
+
 QLineEdit* makeEdit(const char* name, QWidget* parent) {
     auto* edit = named(new QLineEdit(parent), name);
     edit->setMinimumWidth(60);
@@ -354,8 +366,7 @@ void ProgramSettingsDialog::setFields(const SettingsForm& form) {
     axisGrid_->setRowCount(kAxisRows + 1);
     for (int n = 1; n <= kAxisRows; ++n) {
         axisGrid_->item(n, 0)->setText(tr("Канал") + QString::number(n));
-        axisGrid_->item(n, 1)->setText(
-            QString::fromStdString(form.axis[static_cast<std::size_t>(n - 1)]));
+        axisGrid_->item(n, 1)->setText(shownAxis(form.axis[static_cast<std::size_t>(n - 1)]));
     }
     saveToFile_->setChecked(form.saveToFile);
     file_->setText(QString::fromStdString(form.fileName));
@@ -393,7 +404,7 @@ SettingsForm ProgramSettingsDialog::fields() const {
     form.rightMax = textOf(rightMax_);
     for (int n = 1; n <= kAxisRows; ++n) {
         const QTableWidgetItem* cell = n < axisGrid_->rowCount() ? axisGrid_->item(n, 1) : nullptr;
-        form.axis[static_cast<std::size_t>(n - 1)] = cell ? cell->text().toStdString() : "";
+        form.axis[static_cast<std::size_t>(n - 1)] = cell ? axisOfCell(cell->text()) : "";
     }
     form.saveToFile = saveToFile_->isChecked();
     form.fileName = textOf(file_);
@@ -472,7 +483,7 @@ void ProgramSettingsDialog::toggleSelectedAxis() {
     const int row = selectedRow();
     if (row < 1 || row >= axisGrid_->rowCount()) return;
     QTableWidgetItem* cell = axisGrid_->item(row, 1);
-    cell->setText(QString::fromStdString(toggledAxis(cell->text().toStdString())));
+    cell->setText(shownAxis(toggledAxis(axisOfCell(cell->text()))));
 }
 
 bool ProgramSettingsDialog::eventFilter(QObject* watched, QEvent* event) {

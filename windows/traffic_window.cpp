@@ -1,6 +1,7 @@
 #include "windows/traffic_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -19,6 +20,7 @@
 #include <cstring>
 
 #include "config/safe_file.h"
+#include "core/shown_text.h"
 #include "link/message_sink.h"
 
 namespace kvel {
@@ -45,7 +47,7 @@ constexpr ColumnSample kColumnSamples[kTrafficColumns] = {
     {"00 00 00 00 00 00 00 00", true},
     {"9999.9", false},
     {"9999.9", false},
-    // The longest text a transaction gives.
+    // The longest text a transaction gives (translated where it is measured).
     {"Ошибочный адрес модуля в ответе от модуля при записи", false},
 };
 
@@ -61,7 +63,7 @@ TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
     counters->setHorizontalSpacing(6);
     const QFontMetrics metrics = fontMetrics();
     const std::vector<std::pair<std::string, std::string>> fields =
-        trafficCounterFields(tap_.counters());
+        trafficCounterFields(tap_.counters(), translatedText);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int row = static_cast<int>(i) / kCounterColumns;
         const int column = 2 * (static_cast<int>(i) % kCounterColumns);
@@ -72,8 +74,11 @@ TrafficWindow::TrafficWindow(TrafficTap& tap, QWidget* parent)
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         // Room for ten digits, or for both reply times.
         const bool times = i + 1 == fields.size();
-        value->setMinimumWidth(
-            metrics.horizontalAdvance(times ? "ср. 9999.9 мс, макс. 9999.9 мс" : "0000000000"));
+        const QString widest = QString::fromStdString(
+            times ? shownText(QT_TRANSLATE_NOOP("KvelView", "ср. %1 мс, макс. %2 мс"),
+                              {"9999.9", "9999.9"})
+                  : "0000000000");
+        value->setMinimumWidth(metrics.horizontalAdvance(widest));
         counters->addWidget(value, row, column + 1);
         counterValues_.push_back(value);
     }
@@ -195,7 +200,8 @@ int TrafficWindow::sizeColumns() {
     for (int c = 0; c < static_cast<int>(kTrafficColumns); ++c) {
         const ColumnSample& sample = kColumnSamples[c];
         const int width =
-            std::max((sample.bytes ? bytes : text).horizontalAdvance(QString(sample.text)),
+            std::max((sample.bytes ? bytes : text)
+                         .horizontalAdvance(QCoreApplication::translate("KvelView", sample.text)),
                      text.horizontalAdvance(
                          model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) +
             kCellPadding;
@@ -213,16 +219,20 @@ QString TrafficWindow::countersText() const {
 
 void TrafficWindow::showCounters() {
     const TrafficCounters counters = tap_.counters();
-    countersText_ = QString::fromStdString(trafficCountersText(counters));
-    const std::vector<std::pair<std::string, std::string>> fields = trafficCounterFields(counters);
+    countersText_ = QString::fromStdString(trafficCountersText(counters, translatedText));
+    const std::vector<std::pair<std::string, std::string>> fields =
+        trafficCounterFields(counters, translatedText);
     for (std::size_t i = 0; i < fields.size() && i < counterValues_.size(); ++i) {
         counterValues_[i]->setText(QString::fromStdString(fields[i].second));
     }
 }
 
 bool TrafficWindow::saveTo(const std::string& path) {
-    // The first line names the columns.
-    std::string text = trafficLine(trafficColumnTitles()) + "\n";
+    // The first line names the columns, as the table shows them.
+    TrafficFields titles;
+    for (std::size_t c = 0; c < kTrafficColumns; ++c)
+        titles[c] = translatedText(trafficColumnTitles()[c].c_str());
+    std::string text = trafficLine(titles) + "\n";
     for (std::size_t i = 0; i < model_.size(); ++i) text += trafficLine(model_.row(i)) + "\n";
     const int error = replaceFile(path, text);
     if (error != 0) {

@@ -86,7 +86,7 @@ void BM_TapRecord(benchmark::State& state) {
         tap.beginTransaction(request, sizeof request);
         tap.inputDiscarded(stale, sizeof stale);
         tap.requestSent();
-        tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
+        tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, {});
     }
     benchmark::DoNotOptimize(tap.counters().requests);
 }
@@ -99,7 +99,7 @@ void BM_TrafficLine(benchmark::State& state) {
     std::vector<std::uint8_t> reply(65, 0x3A);
     tap.beginTransaction(request, sizeof request);
     tap.requestSent();
-    tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, "", 0);
+    tap.endTransaction(reply.data(), reply.size(), kvel::TrafficVerdict::Good, {});
     for (auto _ : state) benchmark::DoNotOptimize(kvel::trafficLine(tap.at(0)));
 }
 BENCHMARK(BM_TrafficLine)->Unit(benchmark::kNanosecond);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <tuple>
 
+#include "link/traffic_format.h"
 #include "link/traffic_tap.h"
 #include "sim/simulator.h"
 
@@ -98,7 +99,8 @@ TEST_F(LineScanTest, FindsModuleAtOtherSettingsWithReadsOnly) {
     // Nothing but reads went over the line, and the module heard only those at its settings.
     EXPECT_EQ(tap.counters().requests, result.done + 2);
     for (const TrafficRecord& r : tap.records()) EXPECT_EQ(r.function, 3);
-    EXPECT_EQ(tap.records().front().text, "Ошибка получения результата из модуля");
+    EXPECT_EQ(trafficFieldsOf(tap.records().front()).back(),
+              "Ошибка получения результата из модуля");
     const auto heard = simulator->requests();
     EXPECT_GE(heard.size(), 3u);
     for (const auto& frame : heard) EXPECT_EQ(frame.at(1), 3);

@@ -141,7 +141,7 @@ TEST(SerialPort, DeviceThatIsNoTerminalIsRefusedOnce) {
     for (int retry = 0; retry < 3; ++retry) {
         EXPECT_FALSE(port.open("/dev/null", 0, 0));
         EXPECT_EQ(port.getState(), SerialPort::State::OpenFailed);
-        for (std::string& n : port.takeNotices()) notices.push_back(std::move(n));
+        for (const MarkedText& n : port.takeNotices()) notices.push_back(n.text());
     }
     EXPECT_EQ(port.lastFailure().reason, PortOpenFailure::Reason::NotTerminal);
     EXPECT_TRUE(shown.boxes.empty());  // the port shows no box itself

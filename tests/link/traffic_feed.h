@@ -23,7 +23,7 @@ inline void Transact(TrafficTap& tap, std::uint16_t first,
     const bool heard = verdict != TrafficVerdict::NoReply;
     if (heard) tap.replyStarted();
     tap.endTransaction(reply, heard ? sizeof reply : 0, verdict,
-                       heard ? "" : "Ошибка получения результата из модуля", 0);
+                       heard ? LinkFailure{} : LinkFailure{LinkError::ReadNoReply});
 }
 
 }  // namespace kvel::test

@@ -49,7 +49,7 @@ TEST(TrafficTap, ClearingDuringATransactionKeepsOnlyWhatEndsAfterIt) {
     const std::uint8_t request[8] = {0x64, 0x03, 0x00, 0x63, 0x00, 0x01, 0, 0};
     tap.beginTransaction(request, sizeof request);
     tap.clear();
-    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, "нет ответа", 0);
+    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, {LinkError::ReadNoReply});
     Transact(tap, 100);
     ASSERT_EQ(tap.size(), 2u);
     EXPECT_EQ(tap.at(0).firstRegister, 0x63);
@@ -103,7 +103,7 @@ TEST_F(TrafficFormat, OneLinePerTransaction) {
     r.firstByteUs = 12345;
     r.replyUs = 112345;
     r.verdict = TrafficVerdict::Exception;
-    r.text = "Ошибка модуля: код A";
+    r.failure = {LinkError::ModuleException, 0xA};
     EXPECT_EQ(trafficLine(r),
               "07.12.26 09:45:25.123\t3\t512\t10\t-\t01 03 00 00 00 0A C5 CD\t01 83 0A 00 0F\t"
               "12.3\t112.3\tОшибка модуля: код A");
@@ -130,8 +130,7 @@ TEST_F(TrafficFormat, DiscardedBeyondWhatIsKeptIsCounted) {
     tap.inputDiscarded(noise.data(), 1000);
     tap.inputDiscarded(noise.data(), 500);
     tap.requestSent();
-    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, "Ошибка получения результата из модуля",
-                       0);
+    tap.endTransaction(nullptr, 0, TrafficVerdict::NoReply, {LinkError::ReadNoReply});
     const TrafficRecord& r = tap.at(0);
     EXPECT_EQ(r.discarded.size(), TrafficTap::kDiscardKept);
     EXPECT_EQ(r.discardedTotal, 1500u);

@@ -51,7 +51,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         std::uint64_t TrafficCounters::*counter;
     };
     const Case cases[] = {
-        {sim::Fault::None, good, TrafficVerdict::Good, "", &TrafficCounters::good},
+        {sim::Fault::None, good, TrafficVerdict::Good, "Успешно", &TrafficCounters::good},
         {sim::Fault::Silence,
          {},
          TrafficVerdict::NoReply,
@@ -79,7 +79,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         EXPECT_EQ(r.reply, c.reply);
         EXPECT_TRUE(r.discarded.empty());
         EXPECT_EQ(r.verdict, c.verdict);
-        EXPECT_EQ(r.text, c.text);
+        EXPECT_EQ(trafficFieldsOf(r).back(), c.text);
         EXPECT_EQ(r.exceptionCode, c.verdict == TrafficVerdict::Exception ? 0x0B : 0);
         EXPECT_EQ(r.function, 3);
         EXPECT_EQ(r.firstRegister, 11);
@@ -111,7 +111,7 @@ TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
     EXPECT_FALSE(link.readRelayStates(100));
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.verdict, TrafficVerdict::Other);
-    EXPECT_EQ(r.text, "Ошибка в данных в ответе от модуля");
+    EXPECT_EQ(r.failure.error, LinkError::WrongData);
     EXPECT_EQ(trafficFieldsOf(r).back(), "Ошибка в данных в ответе от модуля");
     EXPECT_EQ(link.traffic().counters().good, 0u);
     EXPECT_EQ(link.traffic().counters().otherFaults, 1u);
@@ -153,7 +153,7 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
     simulator->unplug();
     EXPECT_FALSE(link.readRelayStates(100));
     const TrafficRecord& refused = Newest(link);
-    EXPECT_EQ(refused.text, "Нет связи с портом");
+    EXPECT_EQ(trafficFieldsOf(refused).back(), "Нет связи с портом");
     EXPECT_EQ(refused.verdict, TrafficVerdict::Other);
     EXPECT_EQ(refused.request, Frame({0x64, 0x03, 0x00, 0x0B, 0x00, 0x01}));
     EXPECT_TRUE(refused.reply.empty());
@@ -195,7 +195,7 @@ TEST_F(TrafficWithSimulator, WritesAreRecordedWithTheirFunctionAndCount) {
     EXPECT_EQ(single.request, Frame({0x64, 0x06, 0x00, 0x57, 0x03, 0x09}));
     EXPECT_EQ(single.reply, Frame({0x64, 0x86, 0x03}));
     EXPECT_EQ(single.verdict, TrafficVerdict::Exception);
-    EXPECT_EQ(single.text, "Ошибка модуля: код 3");
+    EXPECT_EQ(trafficFieldsOf(single).back(), "Ошибка модуля: код 3");
     EXPECT_EQ(link.traffic().counters().exceptions, 1u);
 }
 

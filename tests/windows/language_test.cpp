@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <cerrno>
+#include <cstring>
 
 #include "core/alarm_rules.h"
 #include "core/line_scan.h"
 #include "core/shown_text.h"
+#include "core/traffic_model.h"
 #include "link/module_config_first.h"
+#include "link/port_open_failure.h"
 #include "tests/common/main_window_fixture.h"
 
 namespace kvel {
@@ -115,6 +119,44 @@ TEST(LanguageOfComposedTexts, ShownWithTheirNumbersInPlace) {
     EXPECT_EQ(error,
               "Неверный верхний предел канала 3: \"1,5\" (число с точкой, пусто - без "
               "предела)");
+}
+
+// The line's traffic, a port that cannot be opened and a settings file that cannot be written
+// are made below the windows from codes and marked texts: English where they are shown, Russian
+// as written (the trace, kvelctl).
+TEST(LanguageOfComposedTexts, TrafficPortAndSettingsFileTexts) {
+    TrafficTap tap;
+    const std::uint8_t request[8] = {0x64, 0x03, 0, 0, 0, 1, 0, 0};
+    tap.beginTransaction(request, sizeof request);
+    tap.requestSent();
+    tap.endTransaction(nullptr, 0, TrafficVerdict::Exception, {LinkError::ModuleException, 0xB});
+    PortOpenFailure busy = PortOpenFailure::of(PortOpenFailure::Reason::InUse, "/dev/ttyS0");
+    busy.holder = "kvelview, PID 12";
+    MemIni ini("/nonexistent-kvel-folder/mem.ini");
+    ini.writeInteger(keys::kSpeedIndex, 1);
+    ASSERT_FALSE(ini.updateFile());
+
+    ASSERT_TRUE(applyLanguage("en"));
+    TrafficModel model;
+    model.reload(tap);
+    EXPECT_EQ(model.headerData(9, Qt::Horizontal, Qt::DisplayRole).toString(), "Result");
+    EXPECT_EQ(model.data(model.index(0, 9), Qt::DisplayRole).toString(), "Module error: code B");
+    EXPECT_EQ(trafficCountersText(tap.counters(), translatedText).substr(0, 32),
+              "Requests: 1, Replies: 0, No repl");
+    EXPECT_EQ(shownText(portOpenFailureMessage(busy)),
+              "/dev/ttyS0: the port is held by another program (kvelview, PID 12)");
+    EXPECT_EQ(shownText(ini.lastFailure()),
+              std::string("Error writing the settings file /nonexistent-kvel-folder/mem.ini: ") +
+                  std::strerror(ENOENT));
+    // The trace and kvelctl write them as they always have.
+    EXPECT_EQ(trafficFieldsOf(tap.at(0)).back(), "Ошибка модуля: код B");
+    EXPECT_EQ(portOpenFailureText(busy),
+              "/dev/ttyS0: порт занят другой программой (kvelview, PID 12)");
+    EXPECT_EQ(ini.lastError(),
+              std::string("Ошибка записи файла настроек /nonexistent-kvel-folder/mem.ini: ") +
+                  std::strerror(ENOENT));
+    applyLanguage("ru");
+    EXPECT_EQ(shownText(ini.lastFailure()), ini.lastError());
 }
 
 }  // namespace

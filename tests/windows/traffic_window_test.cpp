@@ -156,7 +156,7 @@ TEST_F(TrafficWindowTest, ColumnsReadableAtTheOpeningSizeAndTheTableStaysPut) {
     tap.beginTransaction(request, sizeof request);
     tap.requestSent();
     tap.endTransaction(request, sizeof request, TrafficVerdict::WrongAddress,
-                       "Ошибочный адрес модуля в ответе от модуля при записи", 0);
+                       {LinkError::WriteWrongAddress});
     QApplication::processEvents();
     QTableView* table = window.table();
     const QAbstractItemView* view = table;  // where the content's width is public
