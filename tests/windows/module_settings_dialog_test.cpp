@@ -52,8 +52,10 @@ class ModuleDialogTest : public test::MainWindowFixture {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
-    // Whether anything said "busy" while a box waited for the user.
+    // Whether anything said "busy" while a box waited for the user, and whether a module
+    // dialog was up under it.
     void MessageShown() override {
+        dialogUpAtBox.push_back(dialog->isVisible() || dialogNew->isVisible());
         busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
                             dialog->cursor().shape() == Qt::WaitCursor ||
                             dialogNew->cursor().shape() == Qt::WaitCursor ||
@@ -64,7 +66,29 @@ class ModuleDialogTest : public test::MainWindowFixture {
     FirstGenModuleDialog* dialog = nullptr;
     SecondGenModuleDialog* dialogNew = nullptr;
     std::vector<bool> busyAtBox;
+    std::vector<bool> dialogUpAtBox;
 };
+
+// What a load has to say (here: the port is no serial line) comes over the dialog once it is
+// up, not after the user has closed it.
+TEST_F(ModuleDialogTest, ALoadsMessagesComeWhileTheDialogIsUp) {
+    WriteIni("[connect]\nport=/dev/null\n");
+    MainWindowFixture::Show();
+    Settle();
+    boxes.clear();
+    dialogUpAtBox.clear();
+    bool boxWhileUp = false;
+    WithModuleDialog([&](QWidget*) {
+        QElapsedTimer clock;
+        clock.start();
+        while (boxes.empty() && clock.elapsed() < 5000) QCoreApplication::processEvents();
+        boxWhileUp = !boxes.empty();
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("/dev/null"), std::string::npos) << boxes[0];
+    EXPECT_TRUE(boxWhileUp);
+    EXPECT_EQ(dialogUpAtBox, std::vector<bool>{true});
+}
 
 TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     // The port never opened: 30 channels still; after a failed type read: 15.
