@@ -2,7 +2,6 @@
 
 #include "core/shown_text.h"
 #include "link/line_pause.h"
-#include "link/message_sink.h"
 
 namespace kvel {
 namespace {
@@ -13,126 +12,120 @@ void pause(int ms) {
     linePause(ms);
 }
 
+void putOutSignals(CabinetUpdate& update) {
+    for (int s = 0; s < kHostSignals; ++s) {
+        update.indicators.emplace_back(kFirstSignalIndicator + s, false);
+    }
+}
+
 }  // namespace
 
-void CabinetView::showFailure(const std::string& text) {
-    showMessage(text, kCabinetFailureCaption);
-}
-
-void CabinetView::showLinkFailure(const LinkFailure& failure) {
-    showFailure(linkFailureMessageText(failure));
-}
-
-void CabinetControl::fail(const std::string& text) {
-    if (view_) {
-        view_->showFailure(text);
-    } else {
-        showMessage(text, kCabinetFailureCaption);
+std::string cabinetFailureText(const CabinetFailure& failure) {
+    switch (failure.refused) {
+        case TargetState::Ok:
+            return linkFailureMessageText(failure.failure);
+        case TargetState::outOfRange:
+            return cabinetOutOfRangeText();
+        case TargetState::NotChosen:
+            break;
     }
+    return kNoCabinetText;
 }
 
-void CabinetControl::fail(const LinkFailure& failure) {
-    if (view_) {
-        view_->showLinkFailure(failure);
-    } else {
-        showMessage(linkFailureMessageText(failure), kCabinetFailureCaption);
-    }
-}
-
-void CabinetControl::refuse(TargetState state) {
-    fail(state == TargetState::outOfRange ? cabinetOutOfRangeText() : kNoCabinetText);
+void CabinetControl::fail(CabinetUpdate& update, const CabinetFailure& failure) {
+    update.done = false;
+    update.failures.push_back(failure);
 }
 
 CabinetControl::CabinetControl(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
 
-bool CabinetControl::commandClick(int command) {
-    if (command < 1 || command > kHostCommands || pending_) return false;
+CabinetUpdate CabinetControl::commandClick(const std::string& cabinet, int command) {
+    CabinetUpdate update;
+    if (command < 1 || command > kHostCommands) {
+        update.done = false;
+        return update;
+    }
     // One command slot: the pulse it holds is ended before it is taken over. If that fails,
     // its message is enough for this click.
-    if (pulse_ && !releasePulse()) return false;
+    if (pulse_ && !writePulse(update, std::nullopt, true)) return update;
     command_ = command;
-    pending_ = true;
-    return commandStep();
-}
-
-bool CabinetControl::releasePulse(bool thenPause) {
-    if (!pulse_) return true;
-    pending_ = false;
-    return commandStep(thenPause);
-}
-
-bool CabinetControl::commandStep(bool thenPause) {
-    switchPulseTimer(false);
-    Pulse write{command_, 0, 0};
-    if (pending_) {
-        const HostTarget target = currentTarget();
-        const TargetState state = checkTarget(target);
-        if (state != TargetState::Ok) {
-            pending_ = false;
-            refuse(state);
-            return false;
-        }
-        write.address = hostAddress(ini_);
-        write.reg = commandRegister(target, command_);
-    } else if (pulse_) {
-        write = *pulse_;
-    } else {
-        return true;  // no pulse to end
+    const HostTarget target = lookUpTarget(ini_, cabinet);
+    if (const TargetState state = checkTarget(target); state != TargetState::Ok) {
+        fail(update, {state, {}});
+        return update;
     }
+    writePulse(update, Pulse{command, hostAddress(ini_), commandRegister(target, command)}, true);
+    return update;
+}
 
+CabinetUpdate CabinetControl::releasePulse(bool thenPause) {
+    CabinetUpdate update;
+    if (pulse_) writePulse(update, std::nullopt, thenPause);
+    return update;
+}
+
+bool CabinetControl::writePulse(CabinetUpdate& update, const std::optional<Pulse>& start,
+                                bool thenPause) {
+    emit releaseCancelled();
+    const Pulse write = start ? *start : *pulse_;
     // The pulse is timed from its write: the pause after it is part of the pulse.
     const Clock::time_point writing = Clock::now();
-    if (const LinkFailure failed = writeHostRegister(write.address, write.reg, pending_ ? 1 : 0);
+    if (const LinkFailure failed = writeHostRegister(write.address, write.reg, start ? 1 : 0);
         failed.failed()) {
-        fail(failed);
-        pending_ = false;
+        fail(update, {TargetState::Ok, failed});
         // A release that failed leaves the register as it was, and its lamp on; the slot is
         // free again so that the next command is not held up by it.
         pulse_.reset();
         return false;
     }
     if (thenPause) pause(timing_.pulsePauseMs);
-    if (pending_) {
-        pending_ = false;
+    update.indicators.emplace_back(write.command - 1, start.has_value());
+    if (start) {
         pulse_ = write;
-        switchPulseTimer(true, writing + std::chrono::milliseconds(timing_.releaseMs));
-        indicator(write.command - 1, true);
+        emit releaseDue(writing + std::chrono::milliseconds(timing_.releaseMs));
     } else {
         pulse_.reset();
-        indicator(write.command - 1, false);
     }
     return true;
 }
 
-bool CabinetControl::signalClick(int signal) {
-    if (signal < 0 || signal >= kHostSignals) return false;
-    const HostTarget target = currentTarget();
-    const TargetState state = checkTarget(target);
-    if (state != TargetState::Ok) {
-        refuse(state);
-        return false;
+CabinetUpdate CabinetControl::signalClick(const std::string& cabinet, int signal) {
+    CabinetUpdate update;
+    if (signal < 0 || signal >= kHostSignals) {
+        update.done = false;
+        return update;
+    }
+    const HostTarget target = lookUpTarget(ini_, cabinet);
+    if (const TargetState state = checkTarget(target); state != TargetState::Ok) {
+        fail(update, {state, {}});
+        return update;
     }
     const std::uint16_t value = signalState(signal) != 0 ? 0 : 1;
     if (const LinkFailure failed =
             writeHostRegister(hostAddress(ini_), signalRegister(target, signal), value);
         failed.failed()) {
-        fail(failed);
-        return false;
+        fail(update, {TargetState::Ok, failed});
+        return update;
     }
     pause(timing_.signalPauseMs);
-    refresh();
-    return true;
+    refreshInto(update, cabinet);
+    return update;
 }
 
-RefreshResult CabinetControl::refresh() {
-    RefreshResult& result = lastRefresh_;
-    result = RefreshResult{};
-    const HostTarget target = currentTarget();
+CabinetUpdate CabinetControl::refresh(const std::string& cabinet) {
+    CabinetUpdate update;
+    refreshInto(update, cabinet);
+    return update;
+}
+
+void CabinetControl::refreshInto(CabinetUpdate& update, const std::string& cabinet) {
+    RefreshResult& result = update.refreshed.emplace();
+    const HostTarget target = lookUpTarget(ini_, cabinet);
     result.target = checkTarget(target);
     if (result.target != TargetState::Ok) {
         // The on-line lamp keeps its picture.
-        for (int s = 0; s < kHostSignals; ++s) indicator(kFirstSignalIndicator + s, false);
-        return result;
+        putOutSignals(update);
+        return;
     }
     const std::uint8_t address = hostAddress(ini_);
     auto read = [&](ReadTransaction& t, std::uint16_t first, std::uint16_t count) {
@@ -150,24 +143,25 @@ RefreshResult CabinetControl::refresh() {
         result.onlineRead = read(t, onlineRegister(target), 1);
         result.online = result.onlineRead && t.registerCount >= 1 && t.registers[0] != 0;
     }
-    if (view_) view_->setOnlineIndicator(result.online);
+    update.online = result.online;
 
-    result.signalsRead = read(signals_, signalRegister(target, 0), kHostSignals);
-    for (int s = 0; s < kHostSignals; ++s) {
-        indicator(kFirstSignalIndicator + s, result.signalsRead && signalState(s) != 0);
+    ReadTransaction t;
+    result.signalsRead = read(t, signalRegister(target, 0), kHostSignals);
+    if (!result.signalsRead) {
+        // What was read well before stays the state a signal press toggles.
+        putOutSignals(update);
+        return;
     }
-    return result;
+    for (int s = 0; s < kHostSignals; ++s) signals_[s] = t.registers[s];
+    result.signalStates = signals_;
+    for (int s = 0; s < kHostSignals; ++s) {
+        update.indicators.emplace_back(kFirstSignalIndicator + s, signals_[s] != 0);
+    }
 }
 
 std::uint16_t CabinetControl::signalState(int signal) const {
-    const ReadTransaction& t = signals_;
-    // A short reply leaves the registers after it as they were: they are not this cabinet's.
-    if (signal < 0 || signal >= t.registerCount) return 0;
-    return t.registers[signal];
-}
-
-HostTarget CabinetControl::currentTarget() const {
-    return lookUpTarget(ini_, view_ ? view_->cabinetName() : "");
+    if (signal < 0 || signal >= kHostSignals) return 0;
+    return signals_[static_cast<std::size_t>(signal)];
 }
 
 LinkFailure CabinetControl::writeHostRegister(std::uint8_t address, std::uint16_t reg,
@@ -177,14 +171,6 @@ LinkFailure CabinetControl::writeHostRegister(std::uint8_t address, std::uint16_
     t.firstRegister = reg;
     t.values[0] = value;
     return link_.writeRegister(t) ? LinkFailure{} : t.failure;
-}
-
-void CabinetControl::indicator(int i, bool on) {
-    if (view_) view_->setIndicator(i, on);
-}
-
-void CabinetControl::switchPulseTimer(bool on, Clock::time_point due) {
-    if (releaseTimer_) releaseTimer_(on, due);
 }
 
 }  // namespace kvel

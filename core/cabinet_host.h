@@ -2,23 +2,12 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
-#include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/cabinet_control.h"
 #include "core/link_thread.h"
 
 namespace kvel {
-
-// What one cabinet job showed, carried from the link thread to the window as a value: the
-// lamps it switched, in their order, the on-line lamp, and the failures it reports.
-struct CabinetUpdate {
-    std::vector<std::pair<int, bool>> indicators;
-    std::optional<bool> online;
-    std::vector<std::string> failures;
-};
 
 // The main window's part of cabinet control: the exchanges, run as jobs of the link thread;
 // the end of a command pulse, timed on the link thread from the write that began it, so that
@@ -63,21 +52,20 @@ class CabinetHost : public QObject {
     QTimer* refreshTimer() { return &refreshTimer_; }
 
   signals:
-    // What a job switched, on the GUI thread in the order of the jobs; its failures are shown
-    // in boxes right after.
+    // What a job did, on the GUI thread in the order of the jobs; the window shows its lamps,
+    // then its failures in boxes.
     void cabinetUpdated(const kvel::CabinetUpdate& update);
     // The exchanges of pressCommand(…, press) are over and their results out.
     void commandFinished(int press);
 
   private:
-    // Runs `work` on the control, on the link thread, with what it shows kept in `update`.
-    void record(CabinetUpdate& update, const std::string& cabinet,
-                const std::function<void(CabinetControl&)>& work);
-    // Queues `work` on the control for the cabinet the window shows now.
-    void post(std::function<void(CabinetControl&)> work, std::function<void()> done = {},
+    using Work = std::function<CabinetUpdate(CabinetControl&, const std::string& cabinet)>;
+    // Queues `work` on the control for the cabinet the window shows now; its update goes to
+    // the window, then `done` follows.
+    void post(Work work, std::function<void()> done = {},
               LinkThread::Kind kind = LinkThread::Kind::Exchange);
-    // On the GUI thread: the update to the window, then its failures in boxes.
-    void show(const CabinetUpdate& update);
+    // On the link thread: the end of a pulse is timed from its write.
+    void scheduleRelease(CabinetControl::Clock::time_point due);
 
     MemIni& ini_;
     LinkThread& thread_;

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,23 @@ class LinkThread {
                  if (*slot && apply) apply(**slot);
              },
              kind);
+    }
+    // Queues `work` and waits for the value it returns, for callers without an event loop
+    // (kvelctl's one-shot commands): the line is still served by this thread alone, with its
+    // pauses. Nothing when the job was dropped (the program ends). Never from a job of this
+    // thread.
+    template <class Result>
+    std::optional<Result> runAndWait(std::function<Result()> work) {
+        auto promise = std::make_shared<std::promise<Result>>();
+        std::future<Result> result = promise->get_future();
+        // A job dropped unrun takes the last reference to the promise: the wait ends.
+        post(
+            [promise = std::move(promise), work = std::move(work)] { promise->set_value(work()); });
+        try {
+            return result.get();
+        } catch (const std::future_error&) {
+            return std::nullopt;
+        }
     }
     // Drops the waiting jobs of a kind; the one running goes on.
     void dropQueued(Kind kind);

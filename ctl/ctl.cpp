@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -18,6 +20,7 @@
 #include "config/channel_name.h"
 #include "config/mem_ini.h"
 #include "core/alarm_log.h"
+#include "core/monitor_session.h"
 #include "ctl/ctl_cabinet.h"
 #include "ctl/ctl_plot.h"
 #include "ctl/ctl_scan.h"
@@ -241,89 +244,110 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, const 
     return o;
 }
 
+// The one-shot commands on the program's monitoring session: each runs as one job of the
+// session's link thread, which alone serves the line, while this thread waits for its outcome.
 class Session {
   public:
     Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
-        : o_(o), out_(out), err_(err), ini_(ini) {
+        : o_(o), out_(out), err_(err), ini_(ini), session_(ini_, {}) {
         if (o.trace) {
-            link_.traffic().setListener(
+            link().traffic().setListener(
                 [this](const TrafficRecord& r) { err_ << trafficLine(r) << std::endl; });
         }
     }
 
-    TrafficCounters counters() const { return link_.traffic().counters(); }
-
-    bool open() {
-        if (!link_.portNeedsOpening()) return true;
-        const bool opened = link_.openPort(o_.port, o_.speed, o_.parity);
-        for (const MarkedText& notice : link_.takePortNotices()) {
-            showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
-        }
-        if (!opened) {
-            return fail(std::string(kPortOpenFailed) + ": " + link_.portOpenFailureText());
-        }
-        return true;
-    }
-
-    bool read(std::uint16_t first, std::uint16_t count) {
-        ReadTransaction& t = link_.firstRecord();
-        return link_.readGroup(t, o_.address, first, count) || fail(t.failure);
-    }
-
-    // Type code and version in one read, once per connection.
-    bool identify() {
-        if (identified_ && !link_.portNeedsOpening()) return true;
-        if (!open() || !read(reg::kModuleType, 2)) return false;
-        identified_ = true;
-        link_.setModuleType(link_.firstRecord().registers[0]);
-        version_ = link_.firstRecord().registers[1];
-        return true;
-    }
+    // Between the jobs: the link thread is idle.
+    TrafficCounters counters() const { return session_.link().traffic().counters(); }
 
     bool info() {
-        if (!identify()) return false;
-        const int type = link_.typeCode();
-        out_ << "type\t" << type << "\ngeneration\t" << (isFirstGeneration(type) ? 1 : 2)
-             << "\nchannels\t" << link_.channelCount() << "\nversion\t" << version_ << '\n';
-        return true;
+        return onLink([this] {
+            if (!identify()) return false;
+            const int type = link().typeCode();
+            out_ << "type\t" << type << "\ngeneration\t" << (isFirstGeneration(type) ? 1 : 2)
+                 << "\nchannels\t" << link().channelCount() << "\nversion\t" << version_ << '\n';
+            return true;
+        });
     }
 
     // One poll: each channel as the grid shows it, then the three relays.
     bool poll() {
-        if (!identify()) return false;
-        if (!link_.readMeasurements(o_.address)) return fail(link_.firstRecord().failure);
-        const std::vector<std::string> texts = link_.takeMeasurements();
-        if (!link_.readRelayStates(o_.address)) return fail(link_.firstRecord().failure);
-        for (std::size_t k = 0; k < texts.size(); ++k) {
-            out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
-        }
-        for (int i = 0; i < kRelayCount; ++i) {
-            out_ << "relay " << i + 1 << '\t' << (link_.relayOn(i) ? "on" : "off") << '\n';
-        }
-        out_.flush();
-        return true;
+        return onLink([this] {
+            if (!identify()) return false;
+            if (!link().readMeasurements(o_.address)) return fail(link().firstRecord().failure);
+            const std::vector<std::string> texts = link().takeMeasurements();
+            if (!link().readRelayStates(o_.address)) return fail(link().firstRecord().failure);
+            for (std::size_t k = 0; k < texts.size(); ++k) {
+                out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
+            }
+            for (int i = 0; i < kRelayCount; ++i) {
+                out_ << "relay " << i + 1 << '\t' << (link().relayOn(i) ? "on" : "off") << '\n';
+            }
+            out_.flush();
+            return true;
+        });
     }
 
     // One read of the measurements for the alarms; without an answer the link is down and
     // the reason is on `err`.
     PollReadings readings() {
-        PollReadings r{std::time(nullptr), false, {}};
-        if (!identify()) return r;
-        if (!link_.readMeasurements(o_.address)) {
-            fail(link_.firstRecord().failure);
-            return r;
-        }
-        return readingsFromRecord(link_.firstRecord(), link_.channelCount(), r.at);
+        const PollReadings down{std::time(nullptr), false, {}};
+        return session_.linkThread()
+            .runAndWait<PollReadings>([this, down] {
+                if (!identify()) return down;
+                if (!link().readMeasurements(o_.address)) {
+                    fail(link().firstRecord().failure);
+                    return down;
+                }
+                return readingsFromRecord(link().firstRecord(), link().channelCount(), down.at);
+            })
+            .value_or(down);
     }
 
     bool regs(int first, int count) {
-        if (!open() ||
-            !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
-            return false;
+        return onLink([this, first, count] {
+            if (!open() ||
+                !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
+                return false;
+            }
+            const ReadTransaction& t = link().firstRecord();
+            for (int i = 0; i < t.registerCount; ++i)
+                out_ << first + i << '\t' << t.registers[i] << '\n';
+            return true;
+        });
+    }
+
+  private:
+    ModuleLink& link() { return session_.link(); }
+
+    bool onLink(std::function<bool()> work) {
+        return session_.linkThread().runAndWait<bool>(std::move(work)).value_or(false);
+    }
+
+    // The steps below run on the link thread.
+    bool open() {
+        if (!link().portNeedsOpening()) return true;
+        const bool opened = link().openPort(o_.port, o_.speed, o_.parity);
+        for (const MarkedText& notice : link().takePortNotices()) {
+            showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
         }
-        const ReadTransaction& t = link_.firstRecord();
-        for (int i = 0; i < t.registerCount; ++i)
-            out_ << first + i << '\t' << t.registers[i] << '\n';
+        if (!opened) {
+            return fail(std::string(kPortOpenFailed) + ": " + link().portOpenFailureText());
+        }
+        return true;
+    }
+
+    bool read(std::uint16_t first, std::uint16_t count) {
+        ReadTransaction& t = link().firstRecord();
+        return link().readGroup(t, o_.address, first, count) || fail(t.failure);
+    }
+
+    // Type code and version in one read, once per connection.
+    bool identify() {
+        if (identified_ && !link().portNeedsOpening()) return true;
+        if (!open() || !read(reg::kModuleType, 2)) return false;
+        identified_ = true;
+        link().setModuleType(link().firstRecord().registers[0]);
+        version_ = link().firstRecord().registers[1];
         return true;
     }
 
@@ -335,12 +359,13 @@ class Session {
     // The failure's code makes the text, with the name of a module exception.
     bool fail(const LinkFailure& failure) { return fail(linkErrorTextWithName(failure)); }
 
-  private:
     const Options& o_;
     std::ostream& out_;
     std::ostream& err_;
-    const MemIni& ini_;
-    ModuleLink link_;
+    // The session's own image of mem.ini: the command line's settings never reach the file.
+    MemIni ini_;
+    MonitorSession session_;
+    // Kept by the link thread's jobs.
     bool identified_ = false;
     int version_ = 0;
 };
@@ -391,6 +416,14 @@ std::optional<int> parseInt(const std::string& text, int low, int high) {
     if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
     if (value < low || value > high) return std::nullopt;
     return value;
+}
+
+std::unique_ptr<QCoreApplication> coreApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char name[] = "kvelctl";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

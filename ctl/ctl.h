@@ -3,9 +3,12 @@
 #pragma once
 #include <atomic>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QCoreApplication;
 
 namespace kvel {
 
@@ -18,5 +21,9 @@ int runCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // A whole decimal number within [low, high] and nothing else; none otherwise. The commands'
 // operands and options are read with it.
 std::optional<int> parseInt(const std::string& text, int low, int high);
+
+// The event loop's application for the commands that wait for the monitoring session's
+// signals; none when there is one already (a test's).
+std::unique_ptr<QCoreApplication> coreApplication();
 
 }  // namespace kvel

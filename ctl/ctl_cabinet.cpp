@@ -1,11 +1,14 @@
 #include "ctl/ctl_cabinet.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <cctype>
-#include <chrono>
+#include <deque>
 #include <optional>
 #include <ostream>
-#include <thread>
 
+#include "core/monitor_session.h"
+#include "ctl/ctl.h"
 #include "link/message_sink.h"
 #include "link/traffic_format.h"
 
@@ -31,40 +34,17 @@ std::optional<int> parseSignal(const std::string& text) {
     return std::nullopt;
 }
 
-// The window's controls for a console: the cabinet from the command line, the lamps kept.
-// A failed exchange is said on `err` with the name of a module exception.
-class ConsoleView : public CabinetView {
-  public:
-    ConsoleView(std::string name, std::ostream& err) : name_(std::move(name)), err_(err) {}
-    std::string cabinetName() const override { return name_; }
-    void setIndicator(int, bool) override {}
-    void setOnlineIndicator(bool) override {}
-    void showLinkFailure(const LinkFailure& failure) override {
-        err_ << linkErrorTextWithName(failure) << '\n';
+// A failed exchange is said with the name of a module exception, a refusal as the window
+// says it.
+void printFailures(const CabinetUpdate& update, std::ostream& err) {
+    for (const CabinetFailure& f : update.failures) {
+        err << (f.refused == TargetState::Ok ? linkErrorTextWithName(f.failure)
+                                             : cabinetFailureText(f))
+            << '\n';
     }
+}
 
-  private:
-    std::string name_;
-    std::ostream& err_;
-};
-
-// Message boxes of the exchanges become lines on `err` while a sub-command runs.
-class MessagesTo {
-  public:
-    explicit MessagesTo(std::ostream& err) : previous_(currentMessageSink()) {
-        setMessageSink(
-            [&err](const std::string& text, const std::string&) { err << text << '\n'; });
-    }
-    ~MessagesTo() { setMessageSink(previous_); }
-    MessagesTo(const MessagesTo&) = delete;
-    MessagesTo& operator=(const MessagesTo&) = delete;
-
-  private:
-    MessageSink previous_;
-};
-
-void printStatus(const RefreshResult& r, HostAddressing addressing, const CabinetControl& c,
-                 std::ostream& out) {
+void printStatus(const RefreshResult& r, HostAddressing addressing, std::ostream& out) {
     out << "online\t";
     if (addressing == HostAddressing::Mnemo) {
         out << "-\n";  // the "Мнемо" controller has no on-line flag
@@ -73,7 +53,9 @@ void printStatus(const RefreshResult& r, HostAddressing addressing, const Cabine
     }
     for (int s = 0; s < kHostSignals; ++s) {
         out << kSignalNames[s] << '\t'
-            << (r.signalsRead ? (c.signalState(s) != 0 ? "on" : "off") : "?") << '\n';
+            << (r.signalsRead ? (r.signalStates[static_cast<std::size_t>(s)] != 0 ? "on" : "off")
+                              : "?")
+            << '\n';
     }
 }
 
@@ -130,53 +112,81 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
         return 2;
     }
 
-    ModuleLink link;
+    // The window's session and its cabinet host: the exchanges run as jobs of its link
+    // thread, a pulse's end is timed there, what they did comes back as updates.
+    const auto app = coreApplication();
+    MonitorSession session(settings, {});
+    ModuleLink& link = session.link();
     if (args.trace) {
         link.traffic().setListener(
             [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
     }
-    const bool opened = link.openPort(args.port, args.speed, args.parity);
-    for (const MarkedText& notice : link.takePortNotices())
+    std::vector<MarkedText> notices;
+    const bool opened = session.linkThread()
+                            .runAndWait<bool>([&] {
+                                const bool done = link.openPort(args.port, args.speed, args.parity);
+                                notices = link.takePortNotices();
+                                return done;
+                            })
+                            .value_or(false);
+    for (const MarkedText& notice : notices)
         showMessage(notice.text(), kPortNoticeCaption, MessageKind::Information);
     if (!opened) {
         err << kPortOpenFailed << ": " << link.portOpenFailureText() << '\n';
         return 1;
     }
-    const MessagesTo messages(err);
-    ConsoleView view(name, err);
-    CabinetControl control(link, settings);
-    control.setView(&view);
-    control.setTiming(timing);
+    CabinetHost& host = session.cabinet();
+    host.setTiming(timing);
+    host.setCabinetName(name);
+    std::deque<CabinetUpdate> updates;
+    QObject::connect(&host, &CabinetHost::cabinetUpdated,
+                     [&updates](const CabinetUpdate& update) { updates.push_back(update); });
+    QEventLoop loop;
+    const auto nextUpdate = [&] {
+        while (updates.empty()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+        CabinetUpdate update = std::move(updates.front());
+        updates.pop_front();
+        return update;
+    };
 
     if (action == "command") {
         const int command = *parseCommand(args.operands[2]);
         const std::uint16_t reg = commandRegister(target, command);
-        CabinetControl::Clock::time_point due{};
-        control.setReleaseTimer([&due](bool on, CabinetControl::Clock::time_point at) {
-            if (on) due = at;
-        });
-        if (!control.commandClick(command)) return 1;
+        host.pressCommand(command);
+        if (const CabinetUpdate started = nextUpdate(); !started.done) {
+            printFailures(started, err);
+            return 1;
+        }
         out << reg << "\t1\n" << std::flush;
-        // The pulse ends its time after its write began.
-        std::this_thread::sleep_until(due);
-        if (!control.commandStep()) return 1;
+        // The pulse ends its time after its write began, on the link thread.
+        if (const CabinetUpdate ended = nextUpdate(); !ended.done) {
+            printFailures(ended, err);
+            return 1;
+        }
         out << reg << "\t0\n";
         return 0;
     }
     // A toggle needs the state as it is now, not as at start-up.
-    RefreshResult result = control.refresh();
+    host.refreshNow();
+    RefreshResult result = nextUpdate().refreshed.value_or(RefreshResult{});
     if (action == "signal") {
         if (!result.signalsRead) {
             err << linkErrorTextWithName(result.error) << '\n';
             return 1;
         }
         const int signal = *parseSignal(args.operands[2]);
-        const std::uint16_t value = control.signalState(signal) != 0 ? 0 : 1;
-        if (!control.signalClick(signal)) return 1;
+        const std::uint16_t value =
+            result.signalStates[static_cast<std::size_t>(signal)] != 0 ? 0 : 1;
+        host.toggleSignal(signal);
+        const CabinetUpdate toggled = nextUpdate();
+        if (!toggled.done) {
+            printFailures(toggled, err);
+            return 1;
+        }
         out << signalRegister(target, signal) << '\t' << value << '\n';
-        result = control.lastRefresh();
+        result = toggled.refreshed.value_or(RefreshResult{});
     }
-    printStatus(result, target.addressing, control, out);
+    printStatus(result, target.addressing, out);
     if (result.error.failed()) {
         err << linkErrorTextWithName(result.error) << '\n';
         return 1;

@@ -74,14 +74,6 @@ std::optional<ServeOptions> parseServe(const std::vector<std::string>& args, Mem
     return o;
 }
 
-std::unique_ptr<QCoreApplication> coreApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "kvelctl";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
-
 }  // namespace
 
 int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -2,6 +2,8 @@
 
 #include <QShowEvent>
 
+#include "link/message_sink.h"
+
 namespace kvel {
 
 CabinetWindow::CabinetWindow(QWidget* parent) : QDialog(parent) {
@@ -135,6 +137,10 @@ void CabinetWindow::showCabinetUpdate(const CabinetUpdate& update) {
         }
     }
     if (update.online) onlineLamp_->setOn(*update.online);
+    // The failures after the lamps, as the job met them.
+    for (const CabinetFailure& failure : update.failures) {
+        showMessage(cabinetFailureText(failure), kCabinetFailureCaption);
+    }
 }
 
 }  // namespace kvel

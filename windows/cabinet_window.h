@@ -66,7 +66,8 @@ class CabinetWindow : public QDialog {
 
     // The cabinet the exchanges are for: the list's current text.
     std::string cabinetName() const;
-    // What an exchange switched: lamps 0..5 are commands 1..6, 6..10 signals 0..4.
+    // What an exchange did: lamps 0..5 are commands 1..6, 6..10 signals 0..4; its failures in
+    // boxes.
     void showCabinetUpdate(const CabinetUpdate& update);
 
   public slots:

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "chart/chart_slots.h"
 #include "config/channel_name.h"
@@ -49,11 +50,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() {
     chartPanel_->detachMarkers();  // they go before the panel
-    if (cabinetWindow_ && !ownsCabinetWindow_) {
-        cabinetWindow_->setCabinetHost(nullptr);
-        // Taken in only for its modality: whoever made it deletes it, not the main window.
-        cabinetWindow_->setParent(nullptr);
-    }
 }
 
 void MainWindow::initialize() {
@@ -128,17 +124,6 @@ QString MainWindow::linkPanelToolTip() const {
     return QString::fromStdString(reason.empty() ? counters : reason + "\n\n" + counters);
 }
 
-void MainWindow::setSecondaryWindows(ProgramSettingsDialog* settings,
-                                     SecondGenModuleDialog* moduleNew, CabinetWindow* host,
-                                     FirstGenModuleDialog* module) {
-    if (settings) wireProgramSettings(settings);
-    if (moduleNew) wireModuleDialog(moduleNew);
-    if (module) wireModuleDialog(module);
-    if (host) wireCabinetWindow(host);
-    secondGenDialog_ = moduleNew;
-    firstGenDialog_ = module;
-}
-
 ProgramSettingsDialog* MainWindow::programSettingsDialog() {
     if (!programSettings_) wireProgramSettings(new ProgramSettingsDialog(this));
     return programSettings_;
@@ -162,10 +147,8 @@ SecondGenModuleDialog* MainWindow::secondGenDialog() {
 
 CabinetWindow* MainWindow::cabinetWindow() {
     if (!cabinetWindow_) {
-        auto* window = new CabinetWindow(this);
-        ownsCabinetWindow_ = true;
-        wireCabinetWindow(window);
-        window->setCabinetList(ini_->readSection(keys::kCabinets));
+        wireCabinetWindow(new CabinetWindow(this));
+        cabinetWindow_->setCabinetList(ini_->readSection(keys::kCabinets));
     }
     return cabinetWindow_;
 }
@@ -191,8 +174,6 @@ void MainWindow::wireModuleDialog(ModuleSettingsDialog* dialog) {
 
 void MainWindow::wireCabinetWindow(CabinetWindow* window) {
     cabinetWindow_ = window;
-    // Its modality covers the main window, so it has to be one of the main window's.
-    window->setParent(this, window->windowFlags());
     window->setCabinetHost(&session_->cabinet());
 }
 
@@ -309,11 +290,18 @@ void MainWindow::loadModuleSettings() {
     dialog->setChannelCount(link.channelCount());
     connect(
         dialog, &ModuleSettingsDialog::loaded, this,
-        [this, dialog] {
+        [this, dialog](const Messages& messages) {
             unsetCursor();
             // The window closing, or another modal window on top (a box of the program's own):
             // this dialog would open over it, so its load is dropped.
-            if (!closed_ && QApplication::activeModalWidget() == nullptr) dialog->exec();
+            if (closed_ || QApplication::activeModalWidget() != nullptr) {
+                showMessages(messages);
+            } else {
+                // What the load has to say comes over the dialog as soon as it is up: a read
+                // that failed says so while its fields show "--".
+                QTimer::singleShot(0, dialog, [messages] { showMessages(messages); });
+                dialog->exec();
+            }
             endModuleSettings();
         },
         Qt::SingleShotConnection);

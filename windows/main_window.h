@@ -49,16 +49,12 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The four secondary windows: each is made, with its connections, when first opened (or
-    // asked for here); the main window fills and shows them.
+    // The four secondary windows, the main window's children: each is made, with its
+    // connections, when first opened (or asked for here); the main window fills and shows them.
     ProgramSettingsDialog* programSettingsDialog();
     FirstGenModuleDialog* firstGenDialog();
     SecondGenModuleDialog* secondGenDialog();
     CabinetWindow* cabinetWindow();
-    // Windows made elsewhere in their place, before the first show (tests keep theirs); null
-    // leaves one to be made when first opened. A cabinet window given is not deleted here.
-    void setSecondaryWindows(ProgramSettingsDialog* settings, SecondGenModuleDialog* moduleNew,
-                             CabinetWindow* host, FirstGenModuleDialog* module);
 
     void startMonitoring();
     void finishSession();
@@ -179,8 +175,7 @@ class MainWindow : public QMainWindow {
 
     ProgramSettingsDialog* programSettings_ = nullptr;
     SecondGenModuleDialog* secondGenDialog_ = nullptr;
-    QPointer<CabinetWindow> cabinetWindow_;  // may go before this window; it then detaches itself
-    bool ownsCabinetWindow_ = false;         // made here, a child to be deleted with this window
+    CabinetWindow* cabinetWindow_ = nullptr;
     FirstGenModuleDialog* firstGenDialog_ = nullptr;
 
     // The polls published as [publish] says.

@@ -111,7 +111,7 @@ void ModuleSettingsDialog::setChannelTable(const ChannelTable& table) {
 void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
                                    std::function<void()> show) {
     if (settings_ == nullptr || thread_ == nullptr) {
-        emit loaded();
+        emit loaded({});
         return;
     }
     auto table = std::make_shared<ChannelTable>(channelTable());
@@ -123,12 +123,13 @@ void ModuleSettingsDialog::runLoad(std::function<void(ModuleSettings&)> read,
         },
         [self = QPointer<ModuleSettingsDialog>(this), show = std::move(show),
          table](Messages& messages) {
-            if (self) {
-                show();
-                self->setChannelTable(*table);
-                emit self->loaded();
+            if (!self) {
+                showMessages(messages);
+                return;
             }
-            showMessages(messages);
+            show();
+            self->setChannelTable(*table);
+            emit self->loaded(messages);
         });
 }
 

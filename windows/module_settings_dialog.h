@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "link/message_sink.h"
 #include "link/module_config.h"
 
 namespace kvel {
@@ -28,7 +29,8 @@ class ModuleSettingsDialog : public QDialog {
     // Rebuilds the tables and lists for the channel count.
     virtual void setChannelCount(int channels) = 0;
     // Reads the module fields and the channel table from the module and mem.ini on the link
-    // thread; once they are in the controls, loaded() follows.
+    // thread; once they are in the controls, loaded() follows with what the load has to say
+    // (a failed read): whoever shows the dialog shows them, over it.
     virtual void load() = 0;
     // True from a write button's press until its results are in.
     bool writing() const { return writing_; }
@@ -48,7 +50,7 @@ class ModuleSettingsDialog : public QDialog {
     void reject() override;
 
   signals:
-    void loaded();
+    void loaded(const kvel::Messages& messages);
     // A write takes the line (false: no poll meanwhile) and gives it back (true).
     void pollingWanted(bool on);
 

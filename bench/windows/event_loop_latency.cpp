@@ -176,20 +176,16 @@ class Session {
             const std::lock_guard lock(boxesMutex_);
             boxes_.push_back(caption + ": " + text);
         });
-        // As the program makes them: the dialogs are the main window's.
+        // The dialogs the main window makes for itself, here before they are first opened.
         form = std::make_unique<kvel::MainWindow>();
-        firstGen = std::make_unique<kvel::FirstGenModuleDialog>(form.get());
-        secondGen = std::make_unique<kvel::SecondGenModuleDialog>(form.get());
-        cabinet = std::make_unique<kvel::CabinetWindow>(form.get());
-        form->setSecondaryWindows(nullptr, secondGen.get(), cabinet.get(), firstGen.get());
+        firstGen = form->firstGenDialog();
+        secondGen = form->secondGenDialog();
+        cabinet = form->cabinetWindow();
         form->resize(1280, 900);
         form->show();
     }
     ~Session() {
-        // The windows go before the main window, as in the program.
-        firstGen.reset();
-        cabinet.reset();
-        secondGen.reset();
+        // The dialogs go with the main window, as in the program.
         form.reset();
         simulator.reset();
         kvel::setMessageSink(nullptr);
@@ -222,9 +218,9 @@ class Session {
 
     std::unique_ptr<kvel::sim::Simulator> simulator;
     std::unique_ptr<kvel::MainWindow> form;
-    std::unique_ptr<kvel::FirstGenModuleDialog> firstGen;
-    std::unique_ptr<kvel::SecondGenModuleDialog> secondGen;
-    std::unique_ptr<kvel::CabinetWindow> cabinet;
+    kvel::FirstGenModuleDialog* firstGen = nullptr;
+    kvel::SecondGenModuleDialog* secondGen = nullptr;
+    kvel::CabinetWindow* cabinet = nullptr;
     LatencyProbe probe;
 
   private:
@@ -287,7 +283,7 @@ void BM_PollsSilent(benchmark::State& state) {
 std::string inModuleDialog(Session& session, const std::function<std::string()>& inside) {
     if (std::string error = session.waitForModule(); !error.empty()) return error;
     std::string result = "the dialog did not open";
-    kvel::SecondGenModuleDialog* dialog = session.secondGen.get();
+    kvel::SecondGenModuleDialog* dialog = session.secondGen;
     // The dialog shows once its load is in; the work runs inside it, then closes it.
     bool finished = false;
     QTimer watch;
@@ -326,7 +322,7 @@ std::string measureWrite(Session& session, const char* button, const std::string
     const std::size_t boxesBefore = session.boxCount();
     session.probe.reset();
     pumpFor(200);
-    session.button(session.secondGen.get(), button)->click();
+    session.button(session.secondGen, button)->click();
     const bool ended = pumpUntil([&] { return session.boxCount() > boxesBefore; }, 120000);
     pumpFor(200);
     session.probe.stop();
@@ -342,7 +338,7 @@ void BM_CoefficientWrite30(benchmark::State& state) {
         const std::string error = inModuleDialog(session, [&] {
             // All 30 differ from what the module holds (1.0, 0.95 and 0.9), so all are written.
             session.secondGen->findChild<QLineEdit*>("coefficientForAllEdit")->setText("0.5");
-            session.button(session.secondGen.get(), "applyToAllButton")->click();
+            session.button(session.secondGen, "applyToAllButton")->click();
             return measureWrite(session, "writeCoefficientsButton",
                                 "Коэффициенты записаны успешно");
         });
@@ -397,7 +393,7 @@ void BM_CabinetRefreshSilentHost(benchmark::State& state) {
         session.simulator->setFault(kvel::sim::Fault::Silence);
         const std::size_t before = session.simulator->requestCount();
         std::string error = "the cabinet window did not open";
-        kvel::CabinetWindow* window = session.cabinet.get();
+        kvel::CabinetWindow* window = session.cabinet;
         QTimer::singleShot(0, window, [&] {
             if (pumpUntil([&] { return window->isVisible(); }, 5000)) {
                 session.probe.reset();

@@ -82,16 +82,12 @@ TEST(HostMap, CabinetLookUpAndWhichTargetsAreUsable) {
     EXPECT_EQ(checkTarget(lookUpTarget(mnemo, "Нет такого")), TargetState::Ok);
 }
 
-// What the cabinet window would show: -1 for a lamp never set.
-class RecordingView : public CabinetView {
-  public:
+// What the cabinet window would show of the updates: -1 for a lamp never set.
+struct RecordingView {
     std::string name;
     std::array<int, kHostCommands + kHostSignals> lamps;
     int online = -1;
     RecordingView() { lamps.fill(-1); }
-    std::string cabinetName() const override { return name; }
-    void setIndicator(int i, bool on) override { lamps.at(static_cast<std::size_t>(i)) = on; }
-    void setOnlineIndicator(bool on) override { online = on; }
     int Signal(int s) const { return lamps.at(static_cast<std::size_t>(kHostCommands + s)); }
 };
 
@@ -113,12 +109,26 @@ class CabinetControlTest : public ::testing::Test {
         test::WriteBytes(dir.File("mem.ini"), iniText);
         ini = std::make_unique<MemIni>(dir.File("mem.ini"));
         control = std::make_unique<CabinetControl>(link, *ini);
-        control->setView(&view);
-        control->setReleaseTimer(
-            [this](bool on, CabinetControl::Clock::time_point) { timer2 = on; });
+        QObject::connect(control.get(), &CabinetControl::releaseDue, [this] { timer2 = true; });
+        QObject::connect(control.get(), &CabinetControl::releaseCancelled,
+                         [this] { timer2 = false; });
         control->setTiming({20, 10, 100, 1000, 100});
         view.name = cabinet;
     }
+
+    // The update as the window shows it: the lamps, then the failures in boxes.
+    const CabinetUpdate& Show(const CabinetUpdate& update) {
+        for (const auto& [i, on] : update.indicators)
+            view.lamps.at(static_cast<std::size_t>(i)) = on;
+        if (update.online) view.online = *update.online;
+        for (const CabinetFailure& f : update.failures)
+            boxes.push_back(std::string(kCabinetFailureCaption) + ": " + cabinetFailureText(f));
+        return update;
+    }
+    bool Command(int k) { return Show(control->commandClick(view.name, k)).done; }
+    bool Release() { return Show(control->releasePulse()).done; }
+    bool Signal(int s) { return Show(control->signalClick(view.name, s)).done; }
+    RefreshResult Refresh() { return *Show(control->refresh(view.name)).refreshed; }
 
     test::TempDir dir;
     std::unique_ptr<sim::Simulator> simulator;
@@ -132,14 +142,13 @@ class CabinetControlTest : public ::testing::Test {
 
 TEST_F(CabinetControlTest, MnemoCommandIsAPulseOnItsFixedRegister) {
     Make("[connect]\nhost=0\n[panels]\nШкаф 1=1\n", "not a cabinet of the list");
-    ASSERT_TRUE(control->commandClick(3));
+    ASSERT_TRUE(Command(3));
     EXPECT_EQ(simulator->registerValue(1026), 1);
     EXPECT_EQ(view.lamps[2], 1);
     EXPECT_TRUE(timer2);
-    EXPECT_FALSE(control->pending());
     EXPECT_TRUE(control->pulseRunning());
 
-    ASSERT_TRUE(control->commandStep());  // pulseTimer's tick
+    ASSERT_TRUE(Release());  // pulseTimer's tick
     EXPECT_EQ(simulator->registerValue(1026), 0);
     EXPECT_EQ(view.lamps[2], 0);
     EXPECT_FALSE(timer2);
@@ -152,32 +161,32 @@ TEST_F(CabinetControlTest, HostAddressingFollowsTheCabinetNumber) {
     Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\nШкаф 2=2\n", "Шкаф 2");
     simulator->setRegister(1520, 0);
     simulator->setRegister(1521, 1);
-    RefreshResult r = control->refresh();
+    RefreshResult r = Refresh();
     EXPECT_TRUE(r.onlineRead && r.signalsRead) << linkErrorText(r.error);
     EXPECT_EQ(view.online, 1);
     simulator->setRegister(1520, 1);
     simulator->setRegister(1521, 0);
-    control->refresh();
+    Refresh();
     EXPECT_EQ(view.online, 0);
 
     // S43 toggles register 1542 + 16 + 2 and the refresh after it shows the new state.
-    ASSERT_TRUE(control->signalClick(2));
+    ASSERT_TRUE(Signal(2));
     EXPECT_EQ(simulator->registerValue(1560), 1);
     EXPECT_EQ(view.Signal(2), 1);
     EXPECT_EQ(view.Signal(0), 0);
-    ASSERT_TRUE(control->signalClick(2));
+    ASSERT_TRUE(Signal(2));
     EXPECT_EQ(simulator->registerValue(1560), 0);
     EXPECT_EQ(view.Signal(2), 0);
 
-    ASSERT_TRUE(control->commandClick(1));
-    ASSERT_TRUE(control->commandStep());
+    ASSERT_TRUE(Command(1));
+    ASSERT_TRUE(Release());
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1560, 1}, {1560, 0}, {1552, 1}, {1552, 0}}));
     // A signal set by someone else is toggled from what was read, not from what was written.
     simulator->setRegister(1558, 1);
-    control->refresh();
+    Refresh();
     EXPECT_EQ(view.Signal(0), 1);
-    ASSERT_TRUE(control->signalClick(0));
+    ASSERT_TRUE(Signal(0));
     EXPECT_EQ(simulator->registerValue(1558), 0);
 }
 
@@ -190,12 +199,12 @@ TEST_F(CabinetControlTest, SilentHostPutsOutEverySignalLampLitBefore) {
     simulator->setRegister(1520, 1);
     simulator->setRegister(1542 + 1, 1);
     simulator->setRegister(1542 + 4, 1);
-    ASSERT_TRUE(control->refresh().signalsRead);
+    ASSERT_TRUE(Refresh().signalsRead);
     ASSERT_EQ(view.Signal(1), 1);
     ASSERT_EQ(view.Signal(4), 1);
     ASSERT_EQ(view.online, 1);
     simulator->setFault(sim::Fault::Silence);
-    const RefreshResult r = control->refresh();
+    const RefreshResult r = Refresh();
     EXPECT_FALSE(r.signalsRead);
     for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0) << s;
     EXPECT_EQ(view.online, 0);
@@ -204,23 +213,23 @@ TEST_F(CabinetControlTest, SilentHostPutsOutEverySignalLampLitBefore) {
 TEST_F(CabinetControlTest, ReplyOfAnotherRegisterCountIsAFailedRead) {
     Make("[connect]\nhost=1\n[panels]\nШкаф 1=1\n", "Шкаф 1");
     simulator->setRegister(1520, 1);
-    ASSERT_TRUE(control->refresh().signalsRead);
+    ASSERT_TRUE(Refresh().signalsRead);
     simulator->setRegister(1542, 1);
     simulator->setReplyRegisterCount(1);  // as the on-line flag's one-register answer
-    RefreshResult r = control->refresh();
+    RefreshResult r = Refresh();
     EXPECT_TRUE(r.onlineRead);
     EXPECT_FALSE(r.signalsRead);
     EXPECT_EQ(linkErrorText(r.error), "Ошибка в данных в ответе от модуля");
     EXPECT_EQ(view.Signal(0), 0);
     EXPECT_EQ(control->signalState(0), 0);
     simulator->setReplyRegisterCount(2);
-    r = control->refresh();
+    r = Refresh();
     EXPECT_FALSE(r.onlineRead);
     EXPECT_EQ(view.online, 0);
 
     simulator->setFault(sim::Fault::None);
     simulator->setRegister(1542, 0);
-    ASSERT_TRUE(control->signalClick(0));
+    ASSERT_TRUE(Signal(0));
     EXPECT_EQ(simulator->registerValue(1542), 1);
     EXPECT_TRUE(boxes.empty());
 }
@@ -241,11 +250,11 @@ TEST_F(CabinetControlTest, NoCabinetChosenRefusesCommandsAndSignals) {
         view.online = 1;
         boxes.clear();
         const std::size_t before = simulator->requestCount();
-        EXPECT_FALSE(control->commandClick(1)) << r.name;
-        EXPECT_FALSE(control->pending()) << r.name;
-        EXPECT_FALSE(control->signalClick(0)) << r.name;
+        EXPECT_FALSE(Command(1)) << r.name;
+        EXPECT_FALSE(control->pulseRunning()) << r.name;
+        EXPECT_FALSE(Signal(0)) << r.name;
         EXPECT_EQ(boxes, (std::vector<std::string>{r.expected, r.expected})) << r.name;
-        control->refresh();
+        Refresh();
         for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0) << r.name;
         EXPECT_EQ(view.online, 1) << r.name;  // keeps its picture
         EXPECT_EQ(simulator->requestCount(), before) << r.name;
@@ -255,19 +264,18 @@ TEST_F(CabinetControlTest, NoCabinetChosenRefusesCommandsAndSignals) {
 TEST_F(CabinetControlTest, FailedWritesShowTheRecordTextAndLeaveTheLampsAsTheyWere) {
     Make("[connect]\nhost=0\n");
     simulator->setFault(sim::Fault::Silence);
-    EXPECT_FALSE(control->commandClick(2));
-    EXPECT_FALSE(control->pending());
+    EXPECT_FALSE(Command(2));
     EXPECT_FALSE(control->pulseRunning());
     EXPECT_FALSE(timer2);
     EXPECT_EQ(view.lamps[1], -1);
-    EXPECT_FALSE(control->signalClick(4));
+    EXPECT_FALSE(Signal(4));
     EXPECT_EQ(view.Signal(4), -1);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка подтверждения записи из модуля",
                                                "Ошибка: Ошибка подтверждения записи из модуля"}));
 
     // A failed refresh shows the signals off, and no message.
     boxes.clear();
-    const RefreshResult r = control->refresh();
+    const RefreshResult r = Refresh();
     EXPECT_FALSE(r.signalsRead);
     EXPECT_EQ(linkErrorText(r.error), "Ошибка получения результата из модуля");
     for (int s = 0; s < kHostSignals; ++s) EXPECT_EQ(view.Signal(s), 0);
@@ -276,42 +284,42 @@ TEST_F(CabinetControlTest, FailedWritesShowTheRecordTextAndLeaveTheLampsAsTheyWe
 
     // An exception reply gives its own text; the command can be given again at once.
     simulator->setFault(sim::Fault::Exception, 4);
-    EXPECT_FALSE(control->commandClick(2));
+    EXPECT_FALSE(Command(2));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка модуля: код 4"}));
     simulator->setFault(sim::Fault::None);
-    EXPECT_TRUE(control->commandClick(2));
+    EXPECT_TRUE(Command(2));
     EXPECT_EQ(simulator->registerValue(1025), 1);
 }
 
 TEST_F(CabinetControlTest, SecondCommandDuringAPulseReleasesTheFirst) {
     Make("[connect]\nhost=0\n");
-    ASSERT_TRUE(control->commandClick(1));
-    ASSERT_TRUE(control->commandClick(2));
+    ASSERT_TRUE(Command(1));
+    ASSERT_TRUE(Command(2));
     EXPECT_EQ(simulator->registerValue(1024), 0);
     EXPECT_EQ(simulator->registerValue(1025), 1);
     EXPECT_EQ(view.lamps[0], 0);
     EXPECT_EQ(view.lamps[1], 1);
     EXPECT_EQ(control->currentCommand(), 2);
-    ASSERT_TRUE(control->commandStep());
+    ASSERT_TRUE(Release());
     EXPECT_EQ(simulator->registerValue(1025), 0);
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1024, 1}, {1024, 0}, {1025, 1}, {1025, 0}}));
     // A tick with no pulse running writes nothing.
     const std::size_t before = simulator->requestCount();
-    EXPECT_TRUE(control->commandStep());
+    EXPECT_TRUE(Release());
     EXPECT_EQ(simulator->requestCount(), before);
 }
 
 TEST_F(CabinetControlTest, AFailedReleaseStopsTheNewCommandOnceAndFreesTheSlot) {
     Make("[connect]\nhost=0\n");
-    ASSERT_TRUE(control->commandClick(1));
+    ASSERT_TRUE(Command(1));
     simulator->setFault(sim::Fault::Silence);
-    EXPECT_FALSE(control->commandClick(2));
+    EXPECT_FALSE(Command(2));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Ошибка: Ошибка подтверждения записи из модуля"}));
     EXPECT_EQ(view.lamps[0], 1);  // the register may still be 1: its lamp says so
     EXPECT_EQ(view.lamps[1], -1);
     simulator->setFault(sim::Fault::None);
-    ASSERT_TRUE(control->commandClick(2));
+    ASSERT_TRUE(Command(2));
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1024, 1}, {1024, 0}, {1025, 1}}));
 }
@@ -319,14 +327,14 @@ TEST_F(CabinetControlTest, AFailedReleaseStopsTheNewCommandOnceAndFreesTheSlot) 
 TEST_F(CabinetControlTest, ReleaseGoesToTheRegisterThePulseSet) {
     // Another cabinet, or none, chosen during the pulse does not leave the first at 1.
     Make("[connect]\nhost=1\n[panels]\nА=1\nБ=2\n", "А");
-    ASSERT_TRUE(control->commandClick(5));
+    ASSERT_TRUE(Command(5));
     EXPECT_EQ(simulator->registerValue(1540), 1);
     view.name = "Б";
-    ASSERT_TRUE(control->commandStep());
+    ASSERT_TRUE(Release());
     view.name = "А";
-    ASSERT_TRUE(control->commandClick(6));
+    ASSERT_TRUE(Command(6));
     view.name = "не из списка";
-    ASSERT_TRUE(control->releasePulse());
+    ASSERT_TRUE(Release());
     EXPECT_EQ(SingleWrites(*simulator),
               (std::vector<RegisterWrite>{{1540, 1}, {1540, 0}, {1541, 1}, {1541, 0}}));
     EXPECT_TRUE(boxes.empty());

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -76,6 +77,26 @@ TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     thread.dropQueued(LinkThread::Kind::CabinetRefresh);
     ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
     EXPECT_EQ(ran, std::vector<std::string>{"command"});
+}
+
+// A caller without an event loop gets its job's value behind the jobs queued before it, run on
+// the link thread; once the thread has finished, nothing, at once rather than a wait for ever.
+TEST_F(LinkThreadTest, RunAndWaitReturnsTheJobsValueOrNothingOnceFinished) {
+    LinkThread thread{closing};
+    std::vector<std::string> ran;
+    thread.post([&] {
+        linePause(50);
+        ran.push_back("queued");
+    });
+    const std::optional<std::thread::id> on = thread.runAndWait<std::thread::id>([&] {
+        ran.push_back("waited for");
+        return std::this_thread::get_id();
+    });
+    ASSERT_TRUE(on.has_value());
+    EXPECT_NE(*on, gui);
+    EXPECT_EQ(ran, (std::vector<std::string>{"queued", "waited for"}));
+    thread.finish({});
+    EXPECT_FALSE(thread.runAndWait<int>([] { return 1; }).has_value());
 }
 
 // A job scheduled for later runs when it is due, inside the pause of the job under way and

@@ -29,14 +29,9 @@ class HostWindowTest : public test::MainWindowFixture {
         MainWindowFixture::SetUp();
         StartSimulator();
     }
-    void TearDown() override {
-        host.reset();
-        MainWindowFixture::TearDown();
-    }
     void BeforeShow() override {
         form->session().cabinet().setTiming({20, 10, 100, 1000, 100});
-        host = std::make_unique<CabinetWindow>();
-        form->setSecondaryWindows(nullptr, nullptr, host.get(), nullptr);
+        host = form->cabinetWindow();
     }
     void Show(const std::string& extra) {
         WriteIni(port() + extra);
@@ -62,7 +57,7 @@ class HostWindowTest : public test::MainWindowFixture {
     }
     bool Lamp(int i) const { return host->indicator(i)->isOn(); }
 
-    std::unique_ptr<CabinetWindow> host;
+    CabinetWindow* host = nullptr;
 };
 
 TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
@@ -76,7 +71,7 @@ TEST_F(HostWindowTest, CtrlHOpensTheWindowWhichRefreshesWhileShown) {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     bool shown = false, refreshing = false, hostChecked = false;
-    QTimer::singleShot(0, host.get(), [&] {
+    QTimer::singleShot(0, host, [&] {
         shown = host->isVisible();
         refreshing = form->session().cabinet().refreshTimer()->isActive();
         hostChecked = host->hostRadio()->isChecked();
@@ -105,8 +100,8 @@ TEST_F(HostWindowTest, KeysAloneSendNoCommand) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QWidget* first = nullptr;
     std::vector<RegisterWrite> byKeys, afterClick;
-    QTimer::singleShot(0, host.get(), [&] {
-        if (QTest::qWaitFor([&] { return QApplication::activeWindow() == host.get(); })) {
+    QTimer::singleShot(0, host, [&] {
+        if (QTest::qWaitFor([&] { return QApplication::activeWindow() == host; })) {
             first = QApplication::focusWidget();
         }
         QWindow* window = host->windowHandle();
@@ -151,8 +146,8 @@ TEST_F(HostWindowTest, TrafficWindowStaysUsableWhileTheCabinetWindowIsOpen) {
     const bool checked = channel->isChecked();
     const QPoint box(6, channel->height() / 2);
     bool paused = false, channelChanged = true;
-    QTimer::singleShot(0, host.get(), [&] {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(host.get()));
+    QTimer::singleShot(0, host, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(host));
         ClickThroughWindow(pause, pause->rect().center());
         paused = pause->isChecked();
         ClickThroughWindow(channel, box);

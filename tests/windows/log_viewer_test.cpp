@@ -39,7 +39,12 @@ std::string Minutes(int from, int to) {
 
 class ToolBar : public MainWindowFixture {
   protected:
-    void BeforeShow() override { form->setSecondaryWindows(&settings, &moduleNew, &host, &module); }
+    void BeforeShow() override {
+        settings = form->programSettingsDialog();
+        moduleNew = form->secondGenDialog();
+        host = form->cabinetWindow();
+        module = form->firstGenDialog();
+    }
     void TearDown() override {
         setFileChoosers({});
         MainWindowFixture::TearDown();
@@ -65,10 +70,10 @@ class ToolBar : public MainWindowFixture {
         Settle();
         return seen;
     }
-    ProgramSettingsDialog settings;
-    SecondGenModuleDialog moduleNew;
-    CabinetWindow host;
-    FirstGenModuleDialog module;
+    ProgramSettingsDialog* settings = nullptr;
+    SecondGenModuleDialog* moduleNew = nullptr;
+    CabinetWindow* host = nullptr;
+    FirstGenModuleDialog* module = nullptr;
 };
 
 TEST_F(ToolBar, ActionsOpenTheWindowsTheyName) {

@@ -36,7 +36,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
     void MessageShown() override {
         pollRunningAtMessage.push_back(form && form->session().pollTimer()->isActive());
     }
-    void BeforeShow() override { form->setSecondaryWindows(&dialog, nullptr, nullptr, nullptr); }
+    void BeforeShow() override { dialog = form->programSettingsDialog(); }
     sim::Simulator& StartSimulator(const std::string& link, int type = 209) {
         simulators.push_back(test::StartedSimulator(dir.File(link), type));
         return *simulators.back();
@@ -48,7 +48,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
     // Opens the dialog without a modal loop, as the settings button would fill it.
     void open() {
         form->loadProgramSettingsDialog();
-        dialog.show();
+        dialog->show();
     }
     void PressOK() {
         find<QPushButton>("okButton")->click();
@@ -56,7 +56,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
     }
     template <typename W>
     W* find(const char* name) {
-        W* widget = dialog.findChild<W*>(name);
+        W* widget = dialog->findChild<W*>(name);
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
@@ -69,7 +69,7 @@ class SettingsWindowTest : public test::MainWindowFixture {
 
     std::vector<bool> pollRunningAtMessage;
     std::vector<std::unique_ptr<sim::Simulator>> simulators;
-    ProgramSettingsDialog dialog;
+    ProgramSettingsDialog* dialog = nullptr;
 };
 
 // ОК stores every field in mem.ini in the start-up folder (even after the file dialog moved
@@ -86,7 +86,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     Check(3, true);
     Check(5, true);
     Check(30, true);
-    dialog.axisGrid()->item(2, 1)->setText("ПРАВАЯ");
+    dialog->axisGrid()->item(2, 1)->setText("ПРАВАЯ");
     find<QRadioButton>("scaleManualRadio")->setChecked(true);
     Type("leftMinEdit", "-10");
     Type("leftMaxEdit", "10.5");
@@ -103,7 +103,7 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     setLogFileChooser({});
     PressOK();
 
-    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     EXPECT_EQ(form->slotCheckBox(1)->text(), "Канал 3");
     EXPECT_EQ(form->slotCheckBox(2)->text(), "Канал Шина А");
@@ -129,8 +129,8 @@ TEST_F(SettingsWindowTest, AcceptedSettingsAreStoredAndAppliedAtOnce) {
     // The next opening shows what was stored.
     open();
     EXPECT_EQ(find<QLineEdit>("windowMinutesEdit")->text(), "30");
-    EXPECT_EQ(dialog.axisGrid()->item(2, 1)->text(), "ПРАВАЯ");
-    dialog.reject();
+    EXPECT_EQ(dialog->axisGrid()->item(2, 1)->text(), "ПРАВАЯ");
+    dialog->reject();
 }
 
 // A field that fails its check: the message, nothing written, the dialog closed, the poll
@@ -160,14 +160,14 @@ TEST_F(SettingsWindowTest, RefusedFieldWritesNothingAndClosesTheDialog) {
         PressOK();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: " + c.message});
         EXPECT_EQ(pollRunningAtMessage, std::vector<bool>{false});
-        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog->isVisible());
         EXPECT_TRUE(form->session().pollTimer()->isActive());
         EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), before) << c.edit;
         EXPECT_EQ(form->ini().readInteger("diag", "shift", 0), 20);
         open();
         EXPECT_EQ(find<QLineEdit>("shiftEdit")->text(), "20");
         EXPECT_EQ(find<QLineEdit>(c.edit)->text() == c.value, false) << c.edit;
-        dialog.reject();
+        dialog->reject();
     }
 }
 
@@ -258,8 +258,8 @@ TEST_F(SettingsWindowTest, ScanStopsThePollAndItsModuleIsStoredWithOK) {
     PollOnce();
     form->session().pollTimer()->start();
     open();
-    dialog.setScanSpace({95, 100, {4}, {0}});
-    ScanDialog* scan = dialog.findModule();
+    dialog->setScanSpace({95, 100, {4}, {0}});
+    ScanDialog* scan = dialog->findModule();
     ASSERT_NE(scan, nullptr);
     EXPECT_FALSE(form->session().pollTimer()->isActive());
     Settle();
@@ -317,7 +317,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     Show(port() + "[measure]\nperiod=1\n");
     bool sawModal = false, pollRunning = false;
     QTimer::singleShot(0, [&] {
-        sawModal = QApplication::activeModalWidget() == &dialog;
+        sawModal = QApplication::activeModalWidget() == dialog;
         pollRunning = form->session().pollTimer()->isActive();
         Type("pollPeriodEdit", "4");
         PressOK();
@@ -325,7 +325,7 @@ TEST_F(SettingsWindowTest, SettingsButtonOpensTheDialogModally) {
     // Must not happen: a dialog left open would hang the test.
     QTimer guard;
     guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
+    QObject::connect(&guard, &QTimer::timeout, dialog, &QDialog::reject);
     guard.start(30000);
     form->findChild<QPushButton*>("programSettingsButton")->click();
     EXPECT_TRUE(sawModal);

@@ -25,7 +25,10 @@ namespace {
 
 class ModuleDialogTest : public test::MainWindowFixture {
   protected:
-    void BeforeShow() override { form->setSecondaryWindows(nullptr, &dialogNew, nullptr, &dialog); }
+    void BeforeShow() override {
+        dialog = form->firstGenDialog();
+        dialogNew = form->secondGenDialog();
+    }
     void Show(const std::string& extra = "") {
         WriteIni(port() + extra);
         MainWindowFixture::Show();
@@ -49,19 +52,43 @@ class ModuleDialogTest : public test::MainWindowFixture {
         return Child<QTableWidget>(dialog, grid)->item(row, column)->text();
     }
 
-    // Whether anything said "busy" while a box waited for the user.
+    // Whether anything said "busy" while a box waited for the user, and whether a module
+    // dialog was up under it.
     void MessageShown() override {
+        dialogUpAtBox.push_back(dialog->isVisible() || dialogNew->isVisible());
         busyAtBox.push_back(QApplication::overrideCursor() != nullptr ||
-                            dialog.cursor().shape() == Qt::WaitCursor ||
-                            dialogNew.cursor().shape() == Qt::WaitCursor ||
-                            dialog.findChild<QLabel*>("progressPanel")->isVisible() ||
-                            dialogNew.findChild<QLabel*>("progressPanel")->isVisible());
+                            dialog->cursor().shape() == Qt::WaitCursor ||
+                            dialogNew->cursor().shape() == Qt::WaitCursor ||
+                            dialog->findChild<QLabel*>("progressPanel")->isVisible() ||
+                            dialogNew->findChild<QLabel*>("progressPanel")->isVisible());
     }
 
-    FirstGenModuleDialog dialog;
-    SecondGenModuleDialog dialogNew;
+    FirstGenModuleDialog* dialog = nullptr;
+    SecondGenModuleDialog* dialogNew = nullptr;
     std::vector<bool> busyAtBox;
+    std::vector<bool> dialogUpAtBox;
 };
+
+// What a load has to say (here: the port is no serial line) comes over the dialog once it is
+// up, not after the user has closed it.
+TEST_F(ModuleDialogTest, ALoadsMessagesComeWhileTheDialogIsUp) {
+    WriteIni("[connect]\nport=/dev/null\n");
+    MainWindowFixture::Show();
+    Settle();
+    boxes.clear();
+    dialogUpAtBox.clear();
+    bool boxWhileUp = false;
+    WithModuleDialog([&](QWidget*) {
+        QElapsedTimer clock;
+        clock.start();
+        while (boxes.empty() && clock.elapsed() < 5000) QCoreApplication::processEvents();
+        boxWhileUp = !boxes.empty();
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("/dev/null"), std::string::npos) << boxes[0];
+    EXPECT_TRUE(boxWhileUp);
+    EXPECT_EQ(dialogUpAtBox, std::vector<bool>{true});
+}
 
 TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     // The port never opened: 30 channels still; after a failed type read: 15.
@@ -70,20 +97,20 @@ TEST_F(ModuleDialogTest, NoModulePlaceholdersAndRowCounts) {
     simulator->setFault(sim::Fault::Silence);
     for (const int rows : {31, 16}) {
         QWidget* shown = open([&] {
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "hysteresisEdit")->text(), "--");
-            EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(dialog, "addressEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(dialog, "hysteresisEdit")->text(), "--");
+            EXPECT_EQ(Child<QLineEdit>(dialog, "thresholdEdit1")->text(), "--");
             for (const char* box :
                  {"speedCombo", "parityCombo", "relayFunctionCombo1", "relayFunctionCombo3"}) {
-                EXPECT_EQ(Child<QComboBox>(&dialog, box)->currentIndex(), -1) << box;
-                EXPECT_EQ(Child<QComboBox>(&dialog, box)->placeholderText(), "--") << box;
+                EXPECT_EQ(Child<QComboBox>(dialog, box)->currentIndex(), -1) << box;
+                EXPECT_EQ(Child<QComboBox>(dialog, box)->placeholderText(), "--") << box;
             }
-            EXPECT_EQ(Child<QTableWidget>(&dialog, "channelTable")->rowCount(), rows);
-            EXPECT_EQ(cell(&dialog, "channelTable", 1, 2), "---");
-            EXPECT_EQ(cell(&dialog, "channelTable", rows - 1, 2), "---");
-            EXPECT_EQ(Child<QListWidget>(&dialog, "linkRelayChannels")->count(), rows - 1);
+            EXPECT_EQ(Child<QTableWidget>(dialog, "channelTable")->rowCount(), rows);
+            EXPECT_EQ(cell(dialog, "channelTable", 1, 2), "---");
+            EXPECT_EQ(cell(dialog, "channelTable", rows - 1, 2), "---");
+            EXPECT_EQ(Child<QListWidget>(dialog, "linkRelayChannels")->count(), rows - 1);
         });
-        EXPECT_EQ(shown, &dialog);
+        EXPECT_EQ(shown, dialog);
         EXPECT_TRUE(form->session().pollTimer()->isActive()) << "the poll runs again after closing";
         form->session().pollTimer()->stop();
         PollOnce();  // the module does not answer: the type read fails
@@ -100,35 +127,35 @@ TEST_F(ModuleDialogTest, FirstGenerationType220) {
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
     QWidget* shown = open([&] {
-        EXPECT_EQ(dialog.windowTitle(), "Настройки модуля");
-        EXPECT_EQ(dialog.size(), QSize(1200, 650));
-        const auto* grid = Child<QTableWidget>(&dialog, "channelTable");
+        EXPECT_EQ(dialog->windowTitle(), "Настройки модуля");
+        EXPECT_EQ(dialog->size(), QSize(1200, 650));
+        const auto* grid = Child<QTableWidget>(dialog, "channelTable");
         ASSERT_EQ(grid->rowCount(), 31);
-        EXPECT_EQ(cell(&dialog, "channelTable", 0, 1), "Наименование канала");
-        EXPECT_EQ(cell(&dialog, "channelTable", 30, 0), "Канал30");
-        EXPECT_EQ(cell(&dialog, "channelTable", 30, 1), "Ввод");
-        EXPECT_EQ(cell(&dialog, "channelTable", 30, 2), "0.89999");
-        EXPECT_EQ(Child<QTableWidget>(&dialog, "thresholdTable")->rowCount(), 31);
-        EXPECT_EQ(cell(&dialog, "thresholdTable", 0, 2), "Порог 2");
-        EXPECT_EQ(cell(&dialog, "thresholdTable", 30, 1), "-2");
-        auto* link = Child<QListWidget>(&dialog, "linkRelayChannels");
+        EXPECT_EQ(cell(dialog, "channelTable", 0, 1), "Наименование канала");
+        EXPECT_EQ(cell(dialog, "channelTable", 30, 0), "Канал30");
+        EXPECT_EQ(cell(dialog, "channelTable", 30, 1), "Ввод");
+        EXPECT_EQ(cell(dialog, "channelTable", 30, 2), "0.89999");
+        EXPECT_EQ(Child<QTableWidget>(dialog, "thresholdTable")->rowCount(), 31);
+        EXPECT_EQ(cell(dialog, "thresholdTable", 0, 2), "Порог 2");
+        EXPECT_EQ(cell(dialog, "thresholdTable", 30, 1), "-2");
+        auto* link = Child<QListWidget>(dialog, "linkRelayChannels");
         ASSERT_EQ(link->count(), 30);
-        EXPECT_EQ(Child<QListWidget>(&dialog, "thresholdRelayChannels")->count(), 30);
+        EXPECT_EQ(Child<QListWidget>(dialog, "thresholdRelayChannels")->count(), 30);
         EXPECT_EQ(link->item(15)->text(), "Канал16");
         EXPECT_EQ(link->item(15)->checkState(), Qt::Checked);
         EXPECT_EQ(link->item(16)->checkState(), Qt::Unchecked);
-        auto* function = Child<QComboBox>(&dialog, "relayFunctionCombo2");
+        auto* function = Child<QComboBox>(dialog, "relayFunctionCombo2");
         EXPECT_EQ(function->count(), 22);
         EXPECT_EQ(function->itemText(21), "Функция22");
         EXPECT_EQ(function->currentText(), "Функция2");
-        EXPECT_EQ(Child<QComboBox>(&dialog, "parityCombo")->itemText(2), " нечет(odd)");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "addressEdit")->text(), "100");
-        EXPECT_TRUE(Child<QLineEdit>(&dialog, "thresholdEdit1")->isHidden());
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "thresholdEdit1")->text(), "80");
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "coefficientForAllEdit")->text(), "0.9");
-        EXPECT_TRUE(Child<QLabel>(&dialog, "progressPanel")->isHidden());
+        EXPECT_EQ(Child<QComboBox>(dialog, "parityCombo")->itemText(2), " нечет(odd)");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "addressEdit")->text(), "100");
+        EXPECT_TRUE(Child<QLineEdit>(dialog, "thresholdEdit1")->isHidden());
+        EXPECT_EQ(Child<QLineEdit>(dialog, "thresholdEdit1")->text(), "80");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "coefficientForAllEdit")->text(), "0.9");
+        EXPECT_TRUE(Child<QLabel>(dialog, "progressPanel")->isHidden());
     });
-    EXPECT_EQ(shown, &dialog);
+    EXPECT_EQ(shown, dialog);
     // Closed without a write: neither the module nor mem.ini changed.
     EXPECT_EQ(simulator->lastRequest().at(1), 3);
     EXPECT_EQ(test::ReadBytes(dir.File("mem.ini")), iniBefore);
@@ -145,25 +172,24 @@ TEST_F(ModuleDialogTest, SecondGenerationChannelCountsAndEmptyBoxes) {
         PollOnce();
         const int channels = type >= 210 ? 30 : 15;
         QWidget* shown = open([&] {
-            EXPECT_EQ(Child<QTableWidget>(&dialogNew, "channelTable")->rowCount(), channels + 1);
+            EXPECT_EQ(Child<QTableWidget>(dialogNew, "channelTable")->rowCount(), channels + 1);
             for (const char* list : {"relayChannels1", "relayChannels2", "relayChannels3"}) {
-                EXPECT_EQ(Child<QListWidget>(&dialogNew, list)->count(), channels) << list;
+                EXPECT_EQ(Child<QListWidget>(dialogNew, list)->count(), channels) << list;
             }
             for (const char* box : {"speedCombo1", "relayFunctionCombo1", "relayFunctionCombo2"}) {
-                auto* combo = Child<QComboBox>(&dialogNew, box);
+                auto* combo = Child<QComboBox>(dialogNew, box);
                 EXPECT_EQ(combo->currentIndex(), -1) << box;
                 EXPECT_EQ(combo->currentText(), "") << box;
                 EXPECT_EQ(combo->placeholderText(), "") << box;
             }
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayFunctionCombo3")->currentText(),
+            EXPECT_EQ(Child<QComboBox>(dialogNew, "relayFunctionCombo3")->currentText(),
                       "Функция12");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "relayLogicCombo1")->currentText(),
-                      "Позитивная");
-            EXPECT_EQ(Child<QComboBox>(&dialogNew, "speedCombo2")->currentText(), "115200");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "addressEdit2")->text(), "1");
-            EXPECT_EQ(Child<QLineEdit>(&dialogNew, "thresholdEdit2")->text(), "100");
+            EXPECT_EQ(Child<QComboBox>(dialogNew, "relayLogicCombo1")->currentText(), "Позитивная");
+            EXPECT_EQ(Child<QComboBox>(dialogNew, "speedCombo2")->currentText(), "115200");
+            EXPECT_EQ(Child<QLineEdit>(dialogNew, "addressEdit2")->text(), "1");
+            EXPECT_EQ(Child<QLineEdit>(dialogNew, "thresholdEdit2")->text(), "100");
         });
-        EXPECT_EQ(shown, &dialogNew);
+        EXPECT_EQ(shown, dialogNew);
         form.reset();
         simulator.reset();
     }
@@ -175,23 +201,23 @@ TEST_F(ModuleDialogTest, WriteButtonsShowSuccessOrOnlyTheError) {
     PollOnce();
     const std::string iniBefore = test::ReadBytes(dir.File("mem.ini"));
     open([&] {
-        Child<QLineEdit>(&dialogNew, "thresholdEdit1")->setText("-40");
-        Child<QListWidget>(&dialogNew, "relayChannels3")->item(14)->setCheckState(Qt::Checked);
-        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QLineEdit>(dialogNew, "thresholdEdit1")->setText("-40");
+        Child<QListWidget>(dialogNew, "relayChannels3")->item(14)->setCheckState(Qt::Checked);
+        Child<QPushButton>(dialogNew, "writeRelaysButton")->click();
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Параметры реле записаны успешно"});
-        EXPECT_TRUE(Child<QLabel>(&dialogNew, "progressPanel")->isHidden());
+        EXPECT_TRUE(Child<QLabel>(dialogNew, "progressPanel")->isHidden());
         EXPECT_TRUE(form->session().pollTimer()->isActive()) << "the poll runs again after a write";
         form->session().pollTimer()->stop();
 
         boxes.clear();
-        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
-        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QLineEdit>(dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(dialogNew, "writeRelaysButton")->click();
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{
                              "Ошибка: Некорректное значение параметра: Значение задержки на "
                              "отключение реле 2"});
-        EXPECT_EQ(Child<QLineEdit>(&dialogNew, "delayOffEdit2")->text(), "0");
+        EXPECT_EQ(Child<QLineEdit>(dialogNew, "delayOffEdit2")->text(), "0");
         form->session().pollTimer()->stop();
     });
     EXPECT_EQ(simulator->registerValue(266 + 5), 0xFFD8);
@@ -205,19 +231,19 @@ TEST_F(ModuleDialogTest, ApplyToAllAndTheCoefficientButton) {
     PollOnce();
     const std::uint16_t before = simulator->registerValue(85);
     open([&] {
-        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("abc");
-        Child<QPushButton>(&dialog, "applyToAllButton")->click();
-        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(&dialog, "channelTable", n, 2), "abc") << n;
-        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
+        Child<QLineEdit>(dialog, "coefficientForAllEdit")->setText("abc");
+        Child<QPushButton>(dialog, "applyToAllButton")->click();
+        for (int n = 1; n <= 15; ++n) EXPECT_EQ(cell(dialog, "channelTable", n, 2), "abc") << n;
+        Child<QPushButton>(dialog, "writeCoefficientsButton")->click();
         Settle();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"Ошибка: Некорректное значение коэффицента канала 1"});
 
         boxes.clear();
-        Child<QLineEdit>(&dialog, "coefficientForAllEdit")->setText("0.5");
-        Child<QPushButton>(&dialog, "applyToAllButton")->click();
-        Child<QTableWidget>(&dialog, "channelTable")->item(2, 1)->setText("Печь 2");
-        Child<QPushButton>(&dialog, "writeCoefficientsButton")->click();
+        Child<QLineEdit>(dialog, "coefficientForAllEdit")->setText("0.5");
+        Child<QPushButton>(dialog, "applyToAllButton")->click();
+        Child<QTableWidget>(dialog, "channelTable")->item(2, 1)->setText("Печь 2");
+        Child<QPushButton>(dialog, "writeCoefficientsButton")->click();
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"\u041E\u041A: Коэффициенты записаны успешно"});
         form->session().pollTimer()->stop();
@@ -233,15 +259,15 @@ TEST_F(ModuleDialogTest, LinkButtonMovesTheProgramToTheNewSettings) {
     Show();
     PollOnce();
     open([&] {
-        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(-1);
-        Child<QPushButton>(&dialog, "writeLinkButton")->click();
+        Child<QComboBox>(dialog, "speedCombo")->setCurrentIndex(-1);
+        Child<QPushButton>(dialog, "writeLinkButton")->click();
         Settle();
         EXPECT_EQ(boxes, std::vector<std::string>{"Ошибка: Некорректное значение скорости"});
         boxes.clear();
-        Child<QLineEdit>(&dialog, "addressEdit")->setText("42");
-        Child<QComboBox>(&dialog, "speedCombo")->setCurrentIndex(3);
-        Child<QComboBox>(&dialog, "parityCombo")->setCurrentIndex(2);
-        Child<QPushButton>(&dialog, "writeLinkButton")->click();
+        Child<QLineEdit>(dialog, "addressEdit")->setText("42");
+        Child<QComboBox>(dialog, "speedCombo")->setCurrentIndex(3);
+        Child<QComboBox>(dialog, "parityCombo")->setCurrentIndex(2);
+        Child<QPushButton>(dialog, "writeLinkButton")->click();
         Settle();
         EXPECT_EQ(boxes,
                   std::vector<std::string>{"\u041E\u041A: Параметры связи записаны успешно"});
@@ -293,12 +319,12 @@ TEST_F(ModuleDialogTest, ErrorBoxesAreNotBusyAndAnotherTypeIsRefused) {
     std::size_t before = 0;
     open([&] {
         before = simulator->requestCount();  // after the loads
-        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("0");
-        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QLineEdit>(dialogNew, "delayOffEdit2")->setText("0");
+        Child<QPushButton>(dialogNew, "writeRelaysButton")->click();
         Settle();
-        Child<QLineEdit>(&dialogNew, "delayOffEdit2")->setText("5");
+        Child<QLineEdit>(dialogNew, "delayOffEdit2")->setText("5");
         form->session().link().setModuleType(215);  // a poll identified another module meanwhile
-        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QPushButton>(dialogNew, "writeRelaysButton")->click();
         Settle();
         form->session().pollTimer()->stop();
     });
@@ -320,10 +346,10 @@ TEST_F(ModuleDialogTest, ClosingTheProgramDuringAWriteEndsItAndStoresTheSettings
     std::size_t atClose = 0;
     qint64 closeMs = -1;
     open([&] {
-        Child<QLineEdit>(&dialogNew, "coefficientForAllEdit")->setText("0.5");
-        Child<QPushButton>(&dialogNew, "applyToAllButton")->click();
+        Child<QLineEdit>(dialogNew, "coefficientForAllEdit")->setText("0.5");
+        Child<QPushButton>(dialogNew, "applyToAllButton")->click();
         const std::size_t before = simulator->requestCount();
-        Child<QPushButton>(&dialogNew, "writeCoefficientsButton")->click();
+        Child<QPushButton>(dialogNew, "writeCoefficientsButton")->click();
         // Two channels in: 28 to go, about 8 s at the module's pace.
         QElapsedTimer clock;
         clock.start();
@@ -361,11 +387,11 @@ TEST_F(ModuleDialogTest, ARelayWriteCutByTheProgramsEndSaysWhatItLeft) {
     testing::internal::CaptureStderr();
     open([&] {
         for (int r = 1; r <= 3; ++r) {
-            Child<QLineEdit>(&dialogNew, ("delayOnEdit" + std::to_string(r)).c_str())
+            Child<QLineEdit>(dialogNew, ("delayOnEdit" + std::to_string(r)).c_str())
                 ->setText(QString::number(before[r - 1] + 7));
         }
         const std::size_t sent = simulator->requestCount();
-        Child<QPushButton>(&dialogNew, "writeRelaysButton")->click();
+        Child<QPushButton>(dialogNew, "writeRelaysButton")->click();
         QElapsedTimer clock;
         clock.start();
         // The module took relay 1's block and its reply is on the line: the program waits out
@@ -376,10 +402,10 @@ TEST_F(ModuleDialogTest, ARelayWriteCutByTheProgramsEndSaysWhatItLeft) {
                clock.elapsed() < 10000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
-        QTest::keyClick(&dialogNew, Qt::Key_Escape);
-        dialogNew.close();
+        QTest::keyClick(dialogNew, Qt::Key_Escape);
+        dialogNew->close();
         QCoreApplication::processEvents();
-        stayedOpen = dialogNew.isVisible();
+        stayedOpen = dialogNew->isVisible();
         form->close();
     });
     const std::string stderrText = testing::internal::GetCapturedStderr();
@@ -408,8 +434,6 @@ TEST_F(ModuleDialogTest, ARelayWriteCutByTheProgramsEndSaysWhatItLeft) {
 TEST_F(ModuleDialogTest, NoOtherDialogOpensWhileAModuleDialogLoads) {
     StartSimulator(205);
     Show();
-    ProgramSettingsDialog settings;
-    form->setSecondaryWindows(&settings, &dialogNew, nullptr, &dialog);
     PollOnce();
     simulator->setFault(sim::Fault::Silence);
     int modalsAtOnce = 0;
@@ -424,7 +448,7 @@ TEST_F(ModuleDialogTest, NoOtherDialogOpensWhileAModuleDialogLoads) {
             if (w->isVisible() && w->isModal()) ++modals;
         }
         modalsAtOnce = std::max(modalsAtOnce, modals);
-        moduleDialogShown = moduleDialogShown || dialogNew.isVisible();
+        moduleDialogShown = moduleDialogShown || dialogNew->isVisible();
         if (clock.elapsed() < 5000) return;
         if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             d->done(QDialog::Rejected);

@@ -94,10 +94,6 @@ constexpr int kNeverSeconds = 100000;
 
 class RequestSequenceTest : public test::MainWindowFixture {
   protected:
-    void TearDown() override {
-        host.reset();
-        MainWindowFixture::TearDown();
-    }
     void BeforeShow() override {
         // Short pauses change no byte; the first generation's link write keeps its pause, which
         // gives the module time to take its new settings.
@@ -105,8 +101,9 @@ class RequestSequenceTest : public test::MainWindowFixture {
         // A pulse ends well within the wait for one too many requests, and within each wait of
         // the test cycle (a second of 100 ms).
         form->session().cabinet().setTiming({20, 10, 50, kNeverSeconds * 1000, 100});
-        host = std::make_unique<CabinetWindow>();
-        form->setSecondaryWindows(nullptr, &dialogNew, host.get(), &dialog);
+        host = form->cabinetWindow();
+        dialog = form->firstGenDialog();
+        dialogNew = form->secondGenDialog();
     }
     void Show(int type, const std::string& extra = "") {
         StartSimulator(type);
@@ -199,9 +196,9 @@ class RequestSequenceTest : public test::MainWindowFixture {
         child<QTableWidget>(dialog, "channelTable")->item(channel, 2)->setText(text);
     }
 
-    FirstGenModuleDialog dialog;
-    SecondGenModuleDialog dialogNew;
-    std::unique_ptr<CabinetWindow> host;
+    FirstGenModuleDialog* dialog = nullptr;
+    SecondGenModuleDialog* dialogNew = nullptr;
+    CabinetWindow* host = nullptr;
 };
 
 TEST_F(RequestSequenceTest, PollsOfANewConnectionAndOfASilentModule) {
@@ -220,7 +217,7 @@ TEST_F(RequestSequenceTest, FirstGenerationDialogLoadAndWrites) {
     Show(220);
     pollAndExpect("first.poll");
     withModuleDialog("first", [&](QWidget* shown) {
-        ASSERT_EQ(shown, &dialog);
+        ASSERT_EQ(shown, dialog);
         setCoefficient(shown, 2, "0.5");
         setCoefficient(shown, 7, "0.25");
         setCoefficient(shown, 30, "1");
@@ -245,7 +242,7 @@ TEST_F(RequestSequenceTest, SecondGenerationDialogLoadAndWrites) {
     Show(215);
     pollAndExpect("second.poll");
     withModuleDialog("second", [&](QWidget* shown) {
-        ASSERT_EQ(shown, &dialogNew);
+        ASSERT_EQ(shown, dialogNew);
         setCoefficient(shown, 1, "0.75");
         setCoefficient(shown, 16, "0.5");
         click(shown, "writeCoefficientsButton", "second.coefficients");
