@@ -75,14 +75,14 @@ void ModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     openPortIfNeeded();
     for (int r = 1; r <= kRelayCount; ++r) {
         SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
-        if (link_.readRelaySettings(r, moduleAddress())) {
-            fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
+        if (const ReadTransaction read = link_.readRelaySettings(r, moduleAddress()); read.ok()) {
+            fillRelayNew(relay, read.registers, link_.typeCode(), n);
         } else {
             fillRelayPlaceholders(relay, n);
         }
     }
-    if (link_.readCommParams(moduleAddress())) {
-        fillCommNew(f, link_.firstRecord().registers);
+    if (const ReadTransaction read = link_.readCommParams(moduleAddress()); read.ok()) {
+        fillCommNew(f, read.registers);
     } else {
         fillCommPlaceholders(f);
     }
@@ -97,12 +97,11 @@ void ModuleSettings::loadChannelTable(ChannelTable& table) {
             ini_.readString(keys::kSensorNames, std::to_string(k + 1));
     }
     openPortIfNeeded();
-    const bool read = link_.readChannelCoeffs(moduleAddress());
+    const ReadTransaction read = link_.readChannelCoeffs(moduleAddress());
     for (int k = 0; k < n; ++k) {
         std::string& cell = table.coeffs[static_cast<std::size_t>(k)];
-        if (read) {
-            lastCoeffs_[static_cast<std::size_t>(k)] =
-                coefficientOfRegister(link_.firstRecord().registers[k]);
+        if (read.ok()) {
+            lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(read.registers[k]);
             cell = coefficientText(lastCoeffs_[static_cast<std::size_t>(k)]);
         } else {
             cell = kCoeffPlaceholder;

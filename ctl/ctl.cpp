@@ -22,11 +22,11 @@
 #include "ctl/ctl_plot.h"
 #include "ctl/ctl_scan.h"
 #include "ctl/ctl_serve.h"
+#include "ctl/traffic_trace.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
-#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -245,10 +245,7 @@ class Session {
   public:
     Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini) {
-        if (o.trace) {
-            link_.traffic().setListener(
-                [this](const TrafficRecord& r) { err_ << trafficLine(r) << std::endl; });
-        }
+        if (o.trace) trace_.emplace(link_.traffic(), err_);
     }
 
     TrafficCounters counters() const { return link_.traffic().counters(); }
@@ -265,18 +262,18 @@ class Session {
         return true;
     }
 
-    bool read(std::uint16_t first, std::uint16_t count) {
-        ReadTransaction& t = link_.firstRecord();
+    bool read(ReadTransaction& t, std::uint16_t first, std::uint16_t count) {
         return link_.readGroup(t, o_.address, first, count) || fail(t.failure);
     }
 
     // Type code and version in one read, once per connection.
     bool identify() {
         if (identified_ && !link_.portNeedsOpening()) return true;
-        if (!open() || !read(reg::kModuleType, 2)) return false;
+        ReadTransaction t;
+        if (!open() || !read(t, reg::kModuleType, 2)) return false;
         identified_ = true;
-        link_.setModuleType(link_.firstRecord().registers[0]);
-        version_ = link_.firstRecord().registers[1];
+        link_.setModuleType(t.registers[0]);
+        version_ = t.registers[1];
         return true;
     }
 
@@ -291,14 +288,17 @@ class Session {
     // One poll: each channel as the grid shows it, then the three relays.
     bool poll() {
         if (!identify()) return false;
-        if (!link_.readMeasurements(o_.address)) return fail(link_.firstRecord().failure);
-        const std::vector<std::string> texts = link_.takeMeasurements();
-        if (!link_.readRelayStates(o_.address)) return fail(link_.firstRecord().failure);
+        const ReadTransaction measurements = link_.readMeasurements(o_.address);
+        if (!measurements.ok()) return fail(measurements.failure);
+        const std::vector<std::string> texts = link_.takeMeasurements(measurements);
+        const ReadTransaction relays = link_.readRelayStates(o_.address);
+        if (!relays.ok()) return fail(relays.failure);
         for (std::size_t k = 0; k < texts.size(); ++k) {
             out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
         }
         for (int i = 0; i < kRelayCount; ++i) {
-            out_ << "relay " << i + 1 << '\t' << (link_.relayOn(i) ? "on" : "off") << '\n';
+            out_ << "relay " << i + 1 << '\t' << (relayOn(relays.registers[0], i) ? "on" : "off")
+                 << '\n';
         }
         out_.flush();
         return true;
@@ -309,19 +309,20 @@ class Session {
     PollReadings readings() {
         PollReadings r{std::time(nullptr), false, {}};
         if (!identify()) return r;
-        if (!link_.readMeasurements(o_.address)) {
-            fail(link_.firstRecord().failure);
+        const ReadTransaction measurements = link_.readMeasurements(o_.address);
+        if (!measurements.ok()) {
+            fail(measurements.failure);
             return r;
         }
-        return readingsFromRecord(link_.firstRecord(), link_.channelCount(), r.at);
+        return readingsFromRecord(measurements, link_.channelCount(), r.at);
     }
 
     bool regs(int first, int count) {
+        ReadTransaction t;
         if (!open() ||
-            !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
+            !read(t, static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
             return false;
         }
-        const ReadTransaction& t = link_.firstRecord();
         for (int i = 0; i < t.registerCount; ++i)
             out_ << first + i << '\t' << t.registers[i] << '\n';
         return true;
@@ -341,6 +342,7 @@ class Session {
     std::ostream& err_;
     const MemIni& ini_;
     ModuleLink link_;
+    std::optional<TrafficTrace> trace_;  // --trace; ends before the link
     bool identified_ = false;
     int version_ = 0;
 };

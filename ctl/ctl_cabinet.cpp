@@ -6,8 +6,8 @@
 #include <ostream>
 #include <thread>
 
+#include "ctl/traffic_trace.h"
 #include "link/message_sink.h"
-#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -131,10 +131,8 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     }
 
     ModuleLink link;
-    if (args.trace) {
-        link.traffic().setListener(
-            [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
-    }
+    std::optional<TrafficTrace> trace;
+    if (args.trace) trace.emplace(link.traffic(), err);
     const bool opened = link.openPort(args.port, args.speed, args.parity);
     for (const std::string& notice : link.takePortNotices())
         showMessage(notice, kPortNoticeCaption, MessageKind::Information);

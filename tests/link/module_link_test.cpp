@@ -102,8 +102,9 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
     }
     peer.Script({WithCrc(block), Reply(15, 14950)});
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100));
-    std::vector<std::string> texts = link.takeMeasurements();
+    const ReadTransaction measurements = link.readMeasurements(100);
+    ASSERT_TRUE(measurements.ok());
+    std::vector<std::string> texts = link.takeMeasurements(measurements);
     ASSERT_EQ(texts.size(), 30u);
     EXPECT_EQ(texts[0], "25.85");
     EXPECT_EQ(texts[1], "---.-");
@@ -112,20 +113,21 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
     EXPECT_TRUE(link.channelValid(29));
 
     link.setModuleType(209);
-    ASSERT_TRUE(link.readMeasurements(100));
-    EXPECT_EQ(link.takeMeasurements().size(), 15u);
+    const ReadTransaction fifteen = link.readMeasurements(100);
+    ASSERT_TRUE(fifteen.ok());
+    EXPECT_EQ(link.takeMeasurements(fifteen).size(), 15u);
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{512, 30}, {21, 15}}));
 }
 
 TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
     link.setModuleType(209);
-    EXPECT_FALSE(link.readRelaySettings(0, 100));
-    EXPECT_FALSE(link.readRelaySettings(4, 100));
+    EXPECT_FALSE(link.readRelaySettings(0, 100).ok());
+    EXPECT_FALSE(link.readRelaySettings(4, 100).ok());
     EXPECT_TRUE(peer.requests().empty());
     peer.Script({Reply(7), Reply(8)});
-    EXPECT_TRUE(link.readRelaySettings(2, 100));
+    EXPECT_EQ(link.readRelaySettings(2, 100).registerCount, 7);
     link.setModuleType(215);
-    EXPECT_TRUE(link.readRelaySettings(3, 100));
+    EXPECT_EQ(link.readRelaySettings(3, 100).registerCount, 8);
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{282, 7}, {298, 8}}));
 }
 
