@@ -1,17 +1,12 @@
 #include "core/cabinet_control.h"
 
 #include "core/shown_text.h"
-#include "link/line_pause.h"
 #include "link/message_sink.h"
 
 namespace kvel {
 namespace {
 
 constexpr int kFirstSignalIndicator = kHostCommands;
-
-void pause(int ms) {
-    linePause(ms);
-}
 
 }  // namespace
 
@@ -91,7 +86,7 @@ bool CabinetControl::commandStep(bool thenPause) {
         pulse_.reset();
         return false;
     }
-    if (thenPause) pause(timing_.pulsePauseMs);
+    if (thenPause) link_.pause(timing_.pulsePauseMs);
     if (pending_) {
         pending_ = false;
         pulse_ = write;
@@ -119,7 +114,7 @@ bool CabinetControl::signalClick(int signal) {
         fail(failed);
         return false;
     }
-    pause(timing_.signalPauseMs);
+    link_.pause(timing_.signalPauseMs);
     refresh();
     return true;
 }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/shown_text.h"
-#include "link/line_pause.h"
 #include "link/message_sink.h"
 
 namespace kvel {
@@ -137,7 +136,7 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
         }
         // The module holds the new value now: a later change back is a change again.
         lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
-        linePause(link_.timing().coeffWritePauseMs);
+        link_.pause(link_.timing().coeffWritePauseMs);
     }
 
     for (int k = 0; k < n && k < static_cast<int>(table.names.size()); ++k) {
@@ -252,7 +251,7 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
     const bool stored = ini_.updateFile();
     // The module has the new settings already (or may have): the old connection is over.
     link_.closePort();
-    if (pauseMs > 0) linePause(pauseMs);
+    if (pauseMs > 0) link_.pause(pauseMs);
     if (!stored) return refuse(ini_.lastError());
     return true;
 }

@@ -17,12 +17,7 @@ bool refuse(Record& t) {
 ModuleLink::ModuleLink(ClosingFlag* closing) : closing_(closing ? *closing : ownClosing_) {
     port_.setTrafficObserver(&traffic_);
     // The port's waits for the line end when the program closes.
-    closingListener_ = closing_.listen([this](bool on) { port_.setInterrupted(on); });
-    if (closing_.isSet()) port_.setInterrupted(true);
-}
-
-ModuleLink::~ModuleLink() {
-    closing_.stopListening(closingListener_);
+    port_.setClosingFlag(&closing_);
 }
 
 bool ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {

@@ -44,7 +44,6 @@ class ModuleLink {
     // Every exchange on the port is recorded by the link's traffic tap. `closing` is the
     // session's; without one the link has its own.
     explicit ModuleLink(ClosingFlag* closing = nullptr);
-    ~ModuleLink();
     ModuleLink(const ModuleLink&) = delete;
     ModuleLink& operator=(const ModuleLink&) = delete;
 
@@ -77,6 +76,9 @@ class ModuleLink {
     // whose waits for the line are cut short.
     ClosingFlag& closing() { return closing_; }
     const ClosingFlag& closing() const { return closing_; }
+    // A fixed pause between transactions (after a write the module needs time for), cut short
+    // by the closing flag (ClosingFlag::pause).
+    void pause(int ms) { closing_.pause(ms); }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
@@ -110,11 +112,10 @@ class ModuleLink {
     // Keeps the port's failure text for readers on other threads.
     void rememberFailure();
 
-    TrafficTap traffic_;  // before the port, which points at it
-    SerialPort port_;
+    TrafficTap traffic_;  // before the port, which points at it and at the closing flag
     ClosingFlag ownClosing_;
     ClosingFlag& closing_;
-    int closingListener_ = -1;
+    SerialPort port_;
     LinkTiming timing_;
     std::atomic<int> typeCode_ = 0;
     std::atomic<int> channelCount_ = kMaxChannels;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/module_map.h"
@@ -85,6 +87,30 @@ TEST_F(ModuleLinkTest, IdentificationFallsBackWhenTheModuleDoesNotAnswer) {
     EXPECT_EQ(link.readSoftwareVersion(100), 100);
     EXPECT_EQ(Requested(),
               (std::vector<std::pair<int, int>>{{145, 1}, {146, 1}, {145, 1}, {146, 1}}));
+}
+
+// The program closes while the module is silent: setting the link's flag from another thread
+// wakes the port's wait for the reply at once; further reads send nothing; once cleared, the
+// pauses are whole again.
+TEST_F(ModuleLinkTest, TheClosingFlagEndsTheWaitForAReplyAtOnce) {
+    link.setTiming({10, 10, 10, 10000, 10});
+    peer.Script({{}});
+    const auto start = std::chrono::steady_clock::now();
+    std::thread closer([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        link.closing().set();
+    });
+    const ReadTransaction silent = link.readRelayStates(100);
+    closer.join();
+    EXPECT_FALSE(silent.ok());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(link.readRelayStates(100).failure.error, LinkError::Interrupted);
+    EXPECT_EQ(peer.requests().size(), 1u);
+
+    link.closing().clear();
+    const auto paused = std::chrono::steady_clock::now();
+    link.pause(60);
+    EXPECT_GE(std::chrono::steady_clock::now() - paused, std::chrono::milliseconds(55));
 }
 
 TEST_F(ModuleLinkTest, AddressIsCutToEightBits) {
