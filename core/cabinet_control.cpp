@@ -1,16 +1,11 @@
 #include "core/cabinet_control.h"
 
 #include "core/shown_text.h"
-#include "link/line_pause.h"
 
 namespace kvel {
 namespace {
 
 constexpr int kFirstSignalIndicator = kHostCommands;
-
-void pause(int ms) {
-    linePause(ms);
-}
 
 void putOutSignals(CabinetUpdate& update) {
     for (int s = 0; s < kHostSignals; ++s) {
@@ -78,7 +73,7 @@ bool CabinetControl::writePulse(CabinetUpdate& update, const std::optional<Pulse
         pulse_.reset();
         return false;
     }
-    if (thenPause) pause(timing_.pulsePauseMs);
+    if (thenPause) link_.pause(timing_.pulsePauseMs);
     update.indicators.emplace_back(write.command - 1, start.has_value());
     if (start) {
         pulse_ = write;
@@ -107,7 +102,7 @@ CabinetUpdate CabinetControl::signalClick(const std::string& cabinet, int signal
         fail(update, {TargetState::Ok, failed});
         return update;
     }
-    pause(timing_.signalPauseMs);
+    link_.pause(timing_.signalPauseMs);
     refreshInto(update, cabinet);
     return update;
 }

@@ -1,26 +1,17 @@
 #include "core/link_thread.h"
 
 #include <chrono>
-
-#include "link/line_pause.h"
+#include <utility>
 
 namespace kvel {
 
 LinkThread::LinkThread(ClosingFlag& closing)
     : closing_(closing), results_([this] { applyNext(); }) {
-    // A pause of the running job wakes when the flag is set. Taking the lock orders the wake
-    // after the pause's look at the flag.
-    closingListener_ = closing_.listen([this](bool on) {
-        if (!on) return;
-        { const std::lock_guard lock(mutex_); }
-        idle_.notify_all();
-    });
     thread_ = std::thread([this] { run(); });
 }
 
 LinkThread::~LinkThread() {
     finish({});
-    closing_.stopListening(closingListener_);
 }
 
 void LinkThread::post(Step work, Step done, Kind kind) {
@@ -47,20 +38,24 @@ void LinkThread::scheduleAt(std::chrono::steady_clock::time_point due, Step work
     {
         const std::lock_guard lock(mutex_);
         if (refusing_) return;
-        timed_ = Timed{due, std::move(work), std::move(done)};
+        // Run by the thread's loop, or by a pause of the running job (the flag wakes it).
+        closing_.arm(due, [this, work = std::move(work), done = std::move(done)] {
+            work();
+            // Under the lock, as a job's end; a result of a pause goes back before the result
+            // of the job that paused.
+            const std::lock_guard lock(mutex_);
+            if (done) results_.push(done);
+        });
     }
     wake_.notify_one();
-    idle_.notify_all();  // a pause under way looks at it
 }
 
 void LinkThread::cancelScheduled() {
-    const std::lock_guard lock(mutex_);
-    timed_.reset();
+    closing_.disarm();
 }
 
 bool LinkThread::scheduled() const {
-    const std::lock_guard lock(mutex_);
-    return timed_.has_value();
+    return closing_.due().has_value();
 }
 
 void LinkThread::finish(Step last) {
@@ -69,7 +64,7 @@ void LinkThread::finish(Step last) {
         if (refusing_ || !thread_.joinable()) return;
         refusing_ = true;
         queue_.clear();
-        timed_.reset();
+        closing_.disarm();
     }
     results_.close();
     closing_.set();  // the running job ends with its transaction; its pause wakes
@@ -80,7 +75,7 @@ void LinkThread::finish(Step last) {
     closing_.clear();
     {
         const std::lock_guard lock(mutex_);
-        timed_.reset();  // the running job may have scheduled one: `last` ends the pulse now
+        closing_.disarm();  // the running job may have scheduled one: `last` ends the pulse now
         queue_.push_back(Job{std::move(last), {}, Kind::Exchange, true});
     }
     wake_.notify_all();
@@ -88,25 +83,22 @@ void LinkThread::finish(Step last) {
 }
 
 void LinkThread::run() {
-    // The link's fixed pauses on this thread: cut short when the program ends.
-    setPauseHook([this](int ms) { pause(ms); });
     for (;;) {
         Job job;
         {
             std::unique_lock lock(mutex_);
             bool taken = false;
             while (!taken) {
-                if (timed_ && std::chrono::steady_clock::now() >= timed_->due) {
-                    job = Job{std::move(timed_->work), std::move(timed_->done), Kind::Exchange,
-                              false};
-                    timed_.reset();
+                const std::optional<ClosingFlag::Clock::time_point> due = closing_.due();
+                if (Step step = closing_.takeDue(ClosingFlag::Clock::now())) {
+                    job = Job{std::move(step), {}, Kind::Exchange, false};
                     taken = true;
                 } else if (!queue_.empty()) {
                     job = std::move(queue_.front());
                     queue_.pop_front();
                     taken = true;
-                } else if (timed_) {
-                    wake_.wait_until(lock, timed_->due);
+                } else if (due) {
+                    wake_.wait_until(lock, *due);
                 } else {
                     wake_.wait(lock);
                 }
@@ -122,30 +114,6 @@ void LinkThread::run() {
         }
         idle_.notify_all();
         if (job.last) break;
-    }
-}
-
-void LinkThread::pause(int ms) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
-    std::unique_lock lock(mutex_);
-    const auto closing = [this] { return closing_.isSet(); };
-    while (!closing()) {
-        const bool timedFirst = timed_ && timed_->due < end;
-        const Clock::time_point wake = timedFirst ? timed_->due : end;
-        if (idle_.wait_until(lock, wake, closing)) return;
-        if (timed_ && timed_->due <= Clock::now()) {
-            // Between the running job's transactions: the due job goes on the line now.
-            Timed timed = std::move(*timed_);
-            timed_.reset();
-            lock.unlock();
-            timed.work();
-            lock.lock();
-            // Its result goes back before the running job's.
-            if (timed.done) results_.push(std::move(timed.done));
-        } else if (Clock::now() >= end) {
-            return;
-        }
     }
 }
 

@@ -31,7 +31,8 @@ class LinkThread {
     // no use once it has closed.
     enum class Kind { Exchange, CabinetRefresh };
 
-    // `closing` is read by the running job's pauses; it outlives this object.
+    // The running job's pauses wait on `closing` (ModuleLink::pause), and the scheduled job is
+    // armed there; it outlives this object.
     explicit LinkThread(ClosingFlag& closing);
     ~LinkThread();
     LinkThread(const LinkThread&) = delete;
@@ -95,25 +96,17 @@ class LinkThread {
         Kind kind;
         bool last = false;  // the thread ends after it
     };
-    struct Timed {
-        std::chrono::steady_clock::time_point due;
-        Step work;
-        Step done;
-    };
     void run();
-    void pause(int ms);
     // The oldest result, on the GUI thread.
     void applyNext();
 
     ClosingFlag& closing_;
-    int closingListener_ = -1;
     // Continuations for the GUI thread, oldest first; closed at the program's end.
     Mailbox<Step> results_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Job> queue_;
-    std::optional<Timed> timed_;
     bool running_ = false;
     // From the program's end on no job is taken any more; the closing flag, cleared again for
     // the last job, cannot say so.

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/shown_text.h"
-#include "link/line_pause.h"
 #include "link/message_sink.h"
 
 namespace kvel {
@@ -75,14 +74,14 @@ void ModuleSettings::loadModuleSettingsNew(SecondGenFields& f) {
     openPortIfNeeded();
     for (int r = 1; r <= kRelayCount; ++r) {
         SecondGenRelayFields& relay = f.relays[static_cast<std::size_t>(r - 1)];
-        if (link_.readRelaySettings(r, moduleAddress())) {
-            fillRelayNew(relay, link_.firstRecord().registers, link_.typeCode(), n);
+        if (const ReadTransaction read = link_.readRelaySettings(r, moduleAddress()); read.ok()) {
+            fillRelayNew(relay, read.registers, link_.typeCode(), n);
         } else {
             fillRelayPlaceholders(relay, n);
         }
     }
-    if (link_.readCommParams(moduleAddress())) {
-        fillCommNew(f, link_.firstRecord().registers);
+    if (const ReadTransaction read = link_.readCommParams(moduleAddress()); read.ok()) {
+        fillCommNew(f, read.registers);
     } else {
         fillCommPlaceholders(f);
     }
@@ -97,12 +96,11 @@ void ModuleSettings::loadChannelTable(ChannelTable& table) {
             ini_.readString(keys::kSensorNames, std::to_string(k + 1));
     }
     openPortIfNeeded();
-    const bool read = link_.readChannelCoeffs(moduleAddress());
+    const ReadTransaction read = link_.readChannelCoeffs(moduleAddress());
     for (int k = 0; k < n; ++k) {
         std::string& cell = table.coeffs[static_cast<std::size_t>(k)];
-        if (read) {
-            lastCoeffs_[static_cast<std::size_t>(k)] =
-                coefficientOfRegister(link_.firstRecord().registers[k]);
+        if (read.ok()) {
+            lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(read.registers[k]);
             cell = coefficientText(lastCoeffs_[static_cast<std::size_t>(k)]);
         } else {
             cell = kCoeffPlaceholder;
@@ -139,7 +137,7 @@ bool ModuleSettings::writeCoeffs(const ChannelTable& table) {
         }
         // The module holds the new value now: a later change back is a change again.
         lastCoeffs_[static_cast<std::size_t>(k)] = coefficientOfRegister(w.values[0]);
-        linePause(link_.timing().coeffWritePauseMs);
+        link_.pause(link_.timing().coeffWritePauseMs);
     }
 
     for (int k = 0; k < n && k < static_cast<int>(table.names.size()); ++k) {
@@ -258,7 +256,7 @@ bool ModuleSettings::writeLink(std::uint16_t first, const std::uint16_t* regs, s
     const bool stored = ini_.updateFile();
     // The module has the new settings already (or may have): the old connection is over.
     link_.closePort();
-    if (pauseMs > 0) linePause(pauseMs);
+    if (pauseMs > 0) link_.pause(pauseMs);
     if (!stored) return refuse(shownText(ini_.lastFailure()));
     return true;
 }

@@ -18,6 +18,7 @@ namespace kvel {
 class ModuleSettings {
   public:
     ModuleSettings(ModuleLink& link, MemIni& ini) : link_(link), ini_(ini) {}
+    ModuleLink& link() { return link_; }
 
     void loadModuleSettings(FirstGenFields& f);
     void loadModuleSettingsNew(SecondGenFields& f);

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <chrono>
+#include <utility>
 
 #include "core/measurement_log.h"
 #include "core/shown_text.h"
@@ -33,7 +34,7 @@ PollResult PollCycle::poll() {
             result.portNotices.push_back(shownText(notice));
     }
     if (link_.port().getState() == SerialPort::State::OpenFailed) {
-        showLinkLost(result, true);
+        showLinkLost(result, {}, true);
         return finish();
     }
 
@@ -43,21 +44,21 @@ PollResult PollCycle::poll() {
         result.softwareVersion = version;
     }
 
-    if (link_.readMeasurements(moduleAddress())) {
+    if (ReadTransaction read = link_.readMeasurements(moduleAddress()); read.ok()) {
         link_.setIdentified(true);
-        result.channelTexts = link_.takeMeasurements();
-        result.readings = readingsFromRecord(link_.firstRecord(), link_.channelCount(), at);
-        result.measurements = link_.firstRecord();
+        result.channelTexts = link_.takeMeasurements(read);
+        result.readings = readingsFromRecord(read, link_.channelCount(), at);
+        result.measurements = std::move(read);
         result.linkStatus = QT_TRANSLATE_NOOP("KvelView", "МОДУЛЬ НА СВЯЗИ");
         result.linkUp = true;
     } else {
-        showLinkLost(result, false);
+        showLinkLost(result, read.failure, false);
     }
 
-    if (link_.readRelayStates(moduleAddress())) {
-        takeRelays(result);
+    if (const ReadTransaction read = link_.readRelayStates(moduleAddress()); read.ok()) {
+        takeRelays(result, read.registers[0]);
     } else {
-        showLinkLost(result, false);
+        showLinkLost(result, read.failure, false);
         result.readings.linkUp = false;
     }
     return finish();
@@ -69,17 +70,16 @@ void PollCycle::writeLog(const PollResult& result) {
                  result.readings.at);
 }
 
-void PollCycle::takeRelays(PollResult& result) const {
+void PollCycle::takeRelays(PollResult& result, std::uint16_t relayWord) {
     for (int i = 0; i < kRelayCount; ++i) {
-        result.relays[static_cast<std::size_t>(i)] = link_.relayOn(i);
+        result.relays[static_cast<std::size_t>(i)] = relayOn(relayWord, i);
     }
 }
 
-void PollCycle::showLinkLost(PollResult& result, bool keepStatus) {
-    link_.firstRecord().registers[0] = 0;
-    takeRelays(result);
+void PollCycle::showLinkLost(PollResult& result, const LinkFailure& failure, bool keepStatus) {
+    takeRelays(result, 0);  // every relay off
     if (!keepStatus) {
-        result.linkFailure = link_.firstRecord().failure;
+        result.linkFailure = failure;
         result.linkStatus = linkErrorText(result.linkFailure);
     }
     result.linkUp = false;

@@ -28,8 +28,8 @@ class PollCycle {
     std::string defaultLogName() const { return startupDirectory_ + "1.txt"; }
 
   private:
-    void showLinkLost(PollResult& result, bool keepStatus);
-    void takeRelays(PollResult& result) const;
+    void showLinkLost(PollResult& result, const LinkFailure& failure, bool keepStatus);
+    static void takeRelays(PollResult& result, std::uint16_t relayWord);
     int moduleAddress() const { return ini_.readInteger(keys::kModuleAddress); }
 
     ModuleLink& link_;

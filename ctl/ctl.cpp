@@ -25,11 +25,11 @@
 #include "ctl/ctl_plot.h"
 #include "ctl/ctl_scan.h"
 #include "ctl/ctl_serve.h"
+#include "ctl/traffic_trace.h"
 #include "kvel_version.h"
 #include "link/message_sink.h"
 #include "link/module_link.h"
 #include "link/module_map.h"
-#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -250,10 +250,7 @@ class Session {
   public:
     Session(const Options& o, const MemIni& ini, std::ostream& out, std::ostream& err)
         : o_(o), out_(out), err_(err), ini_(ini), session_(ini_, {}) {
-        if (o.trace) {
-            link().traffic().setListener(
-                [this](const TrafficRecord& r) { err_ << trafficLine(r) << std::endl; });
-        }
+        if (o.trace) trace_.emplace(link().traffic(), err_);
     }
 
     // Between the jobs: the link thread is idle.
@@ -273,14 +270,17 @@ class Session {
     bool poll() {
         return onLink([this] {
             if (!identify()) return false;
-            if (!link().readMeasurements(o_.address)) return fail(link().firstRecord().failure);
-            const std::vector<std::string> texts = link().takeMeasurements();
-            if (!link().readRelayStates(o_.address)) return fail(link().firstRecord().failure);
+            const ReadTransaction measurements = link().readMeasurements(o_.address);
+            if (!measurements.ok()) return fail(measurements.failure);
+            const std::vector<std::string> texts = link().takeMeasurements(measurements);
+            const ReadTransaction relays = link().readRelayStates(o_.address);
+            if (!relays.ok()) return fail(relays.failure);
             for (std::size_t k = 0; k < texts.size(); ++k) {
                 out_ << gridChannelName(ini_, static_cast<int>(k) + 1) << '\t' << texts[k] << '\n';
             }
             for (int i = 0; i < kRelayCount; ++i) {
-                out_ << "relay " << i + 1 << '\t' << (link().relayOn(i) ? "on" : "off") << '\n';
+                out_ << "relay " << i + 1 << '\t'
+                     << (relayOn(relays.registers[0], i) ? "on" : "off") << '\n';
             }
             out_.flush();
             return true;
@@ -294,22 +294,23 @@ class Session {
         return session_.linkThread()
             .runAndWait<PollReadings>([this, down] {
                 if (!identify()) return down;
-                if (!link().readMeasurements(o_.address)) {
-                    fail(link().firstRecord().failure);
+                const ReadTransaction measurements = link().readMeasurements(o_.address);
+                if (!measurements.ok()) {
+                    fail(measurements.failure);
                     return down;
                 }
-                return readingsFromRecord(link().firstRecord(), link().channelCount(), down.at);
+                return readingsFromRecord(measurements, link().channelCount(), down.at);
             })
             .value_or(down);
     }
 
     bool regs(int first, int count) {
         return onLink([this, first, count] {
+            ReadTransaction t;
             if (!open() ||
-                !read(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
+                !read(t, static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(count))) {
                 return false;
             }
-            const ReadTransaction& t = link().firstRecord();
             for (int i = 0; i < t.registerCount; ++i)
                 out_ << first + i << '\t' << t.registers[i] << '\n';
             return true;
@@ -336,18 +337,18 @@ class Session {
         return true;
     }
 
-    bool read(std::uint16_t first, std::uint16_t count) {
-        ReadTransaction& t = link().firstRecord();
+    bool read(ReadTransaction& t, std::uint16_t first, std::uint16_t count) {
         return link().readGroup(t, o_.address, first, count) || fail(t.failure);
     }
 
     // Type code and version in one read, once per connection.
     bool identify() {
         if (identified_ && !link().portNeedsOpening()) return true;
-        if (!open() || !read(reg::kModuleType, 2)) return false;
+        ReadTransaction t;
+        if (!open() || !read(t, reg::kModuleType, 2)) return false;
         identified_ = true;
-        link().setModuleType(link().firstRecord().registers[0]);
-        version_ = link().firstRecord().registers[1];
+        link().setModuleType(t.registers[0]);
+        version_ = t.registers[1];
         return true;
     }
 
@@ -365,6 +366,7 @@ class Session {
     // The session's own image of mem.ini: the command line's settings never reach the file.
     MemIni ini_;
     MonitorSession session_;
+    std::optional<TrafficTrace> trace_;  // --trace; ends before the session's link
     // Kept by the link thread's jobs.
     bool identified_ = false;
     int version_ = 0;

@@ -9,8 +9,8 @@
 
 #include "core/monitor_session.h"
 #include "ctl/ctl.h"
+#include "ctl/traffic_trace.h"
 #include "link/message_sink.h"
-#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -117,10 +117,8 @@ int runCabinet(const CabinetArgs& args, const MemIni& ini, std::ostream& out, st
     const auto app = coreApplication();
     MonitorSession session(settings, {});
     ModuleLink& link = session.link();
-    if (args.trace) {
-        link.traffic().setListener(
-            [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
-    }
+    std::optional<TrafficTrace> trace;
+    if (args.trace) trace.emplace(link.traffic(), err);
     std::vector<MarkedText> notices;
     const bool opened = session.linkThread()
                             .runAndWait<bool>([&] {

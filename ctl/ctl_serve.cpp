@@ -17,8 +17,8 @@
 #include "core/poll_interval.h"
 #include "core/publishing.h"
 #include "ctl/ctl.h"
+#include "ctl/traffic_trace.h"
 #include "link/message_sink.h"
-#include "link/traffic_format.h"
 
 namespace kvel {
 namespace {
@@ -108,10 +108,8 @@ int runServe(const std::vector<std::string>& args, std::ostream& out, std::ostre
     // The log's default name is made as the window makes it.
     MonitorSession session(ini, QDir::currentPath().toStdString());
     ModuleLink& link = session.link();
-    if (o->trace) {
-        link.traffic().setListener(
-            [&err](const TrafficRecord& r) { err << trafficLine(r) << std::endl; });
-    }
+    std::optional<TrafficTrace> trace;
+    if (o->trace) trace.emplace(link.traffic(), err);
     // One master on the line: a port another program holds refuses this one at once. A port
     // that is missing now (an adapter unplugged) is tried at every poll, as the window does.
     link.openPort(ini.readString(keys::kPort), ini.readInteger(keys::kSpeedIndex),

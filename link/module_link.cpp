@@ -17,12 +17,7 @@ bool refuse(Record& t) {
 ModuleLink::ModuleLink(ClosingFlag* closing) : closing_(closing ? *closing : ownClosing_) {
     port_.setTrafficObserver(&traffic_);
     // The port's waits for the line end when the program closes.
-    closingListener_ = closing_.listen([this](bool on) { port_.setInterrupted(on); });
-    if (closing_.isSet()) port_.setInterrupted(true);
-}
-
-ModuleLink::~ModuleLink() {
-    closing_.stopListening(closingListener_);
+    port_.setClosingFlag(&closing_);
 }
 
 bool ModuleLink::openPort(const std::string& name, int speedIndex, int parityIndex) {
@@ -75,22 +70,26 @@ bool ModuleLink::readGroup(ReadTransaction& t, int address, std::uint16_t first,
 }
 
 int ModuleLink::readModuleType(int address) {
-    ReadTransaction& t = first_;
+    ReadTransaction t;
     return readGroup(t, address, reg::kModuleType, 1) ? t.registers[0] : 0;
 }
 
 int ModuleLink::readSoftwareVersion(int address) {
-    ReadTransaction& t = first_;
+    ReadTransaction t;
     return readGroup(t, address, reg::kSoftwareVersion, 1) ? t.registers[0] : 100;
 }
 
-bool ModuleLink::readMeasurements(int address) {
-    return readGroup(first_, address, measurementFirstRegister(typeCode_),
-                     static_cast<std::uint16_t>(channelCount_));
+ReadTransaction ModuleLink::readMeasurements(int address) {
+    ReadTransaction t;
+    readGroup(t, address, measurementFirstRegister(typeCode_),
+              static_cast<std::uint16_t>(channelCount_));
+    return t;
 }
 
-bool ModuleLink::readRelayStates(int address) {
-    return readGroup(first_, address, reg::kRelayStates, 1);
+ReadTransaction ModuleLink::readRelayStates(int address) {
+    ReadTransaction t;
+    readGroup(t, address, reg::kRelayStates, 1);
+    return t;
 }
 
 bool ModuleLink::readSettingsBlock(int address, SettingsBlockRead& read) {
@@ -105,19 +104,27 @@ bool ModuleLink::readSettingsBlock(int address, SettingsBlockRead& read) {
     return readGroup(read.thresPair, address, reg::kExtraPair2, 2);
 }
 
-bool ModuleLink::readChannelCoeffs(int address) {
-    return readGroup(first_, address, reg::kChannelCoeffs,
-                     static_cast<std::uint16_t>(channelCount_));
+ReadTransaction ModuleLink::readChannelCoeffs(int address) {
+    ReadTransaction t;
+    readGroup(t, address, reg::kChannelCoeffs, static_cast<std::uint16_t>(channelCount_));
+    return t;
 }
 
-bool ModuleLink::readRelaySettings(int relayNumber, int address) {
-    if (relayNumber < 1 || relayNumber > kRelayCount) return false;
-    return readGroup(first_, address, reg::kRelaySettings[relayNumber - 1],
-                     relaySettingsLength(typeCode_));
+ReadTransaction ModuleLink::readRelaySettings(int relayNumber, int address) {
+    ReadTransaction t;
+    if (relayNumber < 1 || relayNumber > kRelayCount) {
+        // No such relay: nothing is asked of the module.
+        t.failure = LinkFailure{LinkError::ReadCountRefused, 0};
+        return t;
+    }
+    readGroup(t, address, reg::kRelaySettings[relayNumber - 1], relaySettingsLength(typeCode_));
+    return t;
 }
 
-bool ModuleLink::readCommParams(int address) {
-    return readGroup(first_, address, reg::kCommParams, reg::kCommParamsCount);
+ReadTransaction ModuleLink::readCommParams(int address) {
+    ReadTransaction t;
+    readGroup(t, address, reg::kCommParams, reg::kCommParamsCount);
+    return t;
 }
 
 void ModuleLink::setModuleType(int typeCode) {
@@ -125,11 +132,11 @@ void ModuleLink::setModuleType(int typeCode) {
     channelCount_ = channelCountForType(typeCode);
 }
 
-std::vector<std::string> ModuleLink::takeMeasurements() {
+std::vector<std::string> ModuleLink::takeMeasurements(const ReadTransaction& measurements) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(channelCount_));
     for (int k = 0; k < channelCount_; ++k) {
-        const std::uint16_t raw = first_.registers[k];
+        const std::uint16_t raw = measurements.registers[k];
         valid_[static_cast<std::size_t>(k)] = raw != 0;
         texts.push_back(temperatureText(raw));
     }
@@ -139,10 +146,6 @@ std::vector<std::string> ModuleLink::takeMeasurements() {
 bool ModuleLink::channelValid(int channelIndex) const {
     return channelIndex >= 0 && channelIndex < static_cast<int>(valid_.size()) &&
            valid_[static_cast<std::size_t>(channelIndex)];
-}
-
-bool ModuleLink::relayOn(int relayIndex) const {
-    return kvel::relayOn(first_.registers[0], relayIndex);
 }
 
 }  // namespace kvel

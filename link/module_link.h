@@ -44,7 +44,6 @@ class ModuleLink {
     // Every exchange on the port is recorded by the link's traffic tap. `closing` is the
     // session's; without one the link has its own.
     explicit ModuleLink(ClosingFlag* closing = nullptr);
-    ~ModuleLink();
     ModuleLink(const ModuleLink&) = delete;
     ModuleLink& operator=(const ModuleLink&) = delete;
 
@@ -78,20 +77,24 @@ class ModuleLink {
     // whose waits for the line are cut short.
     ClosingFlag& closing() { return closing_; }
     const ClosingFlag& closing() const { return closing_; }
+    // A fixed pause between transactions (after a write the module needs time for), cut short
+    // by the closing flag (ClosingFlag::pause).
+    void pause(int ms) { closing_.pause(ms); }
 
     // Read groups: each fails when the reply carries another number of registers than it
     // asked for. The module address is the caller's `connect`/`adr`, cut to 8 bits.
     bool readGroup(ReadTransaction& t, int address, std::uint16_t first, std::uint16_t count);
     int readModuleType(int address);       // 0 when the read fails
     int readSoftwareVersion(int address);  // 100 when the read fails
-    bool readMeasurements(int address);    // into the first record
-    bool readRelayStates(int address);     // word in the first record's register 0
+    // The single reads return their own record: its registers, or why it failed (ok()).
+    ReadTransaction readMeasurements(int address);
+    ReadTransaction readRelayStates(int address);  // the relay word in register 0
     // The block, the thresholds and the pairs of type 220, in this order; stops at the first
     // failure.
     bool readSettingsBlock(int address, SettingsBlockRead& read);
-    bool readChannelCoeffs(int address);
-    bool readRelaySettings(int relayNumber, int address);  // relay 1..3; other numbers fail
-    bool readCommParams(int address);
+    ReadTransaction readChannelCoeffs(int address);
+    ReadTransaction readRelaySettings(int relayNumber, int address);  // relay 1..3
+    ReadTransaction readCommParams(int address);
 
     // Type code and channel count; 30 channels until the first identification.
     void setModuleType(int typeCode);
@@ -101,28 +104,20 @@ class ModuleLink {
     bool identified() const { return identified_; }
     void setIdentified(bool identified) { identified_ = identified; }
 
-    // Turns the first record's measurements into the grid's texts (channel 1 first) and sets
-    // or clears each channel's validity flag.
-    std::vector<std::string> takeMeasurements();
+    // Turns a read of the measurements into the grid's texts (channel 1 first) and sets or
+    // clears each channel's validity flag.
+    std::vector<std::string> takeMeasurements(const ReadTransaction& measurements);
     bool channelValid(int channelIndex) const;
-    // Relay i (0..2) from the first record's register 0.
-    bool relayOn(int relayIndex) const;
-
-    // The record of the single reads above: what the last of them brought, or why it failed.
-    ReadTransaction& firstRecord() { return first_; }
-    const ReadTransaction& firstRecord() const { return first_; }
 
   private:
     // Keeps the port's failure text for readers on other threads.
     void rememberFailure();
 
-    TrafficTap traffic_;  // before the port, which points at it
-    SerialPort port_;
+    TrafficTap traffic_;  // before the port, which points at it and at the closing flag
     ClosingFlag ownClosing_;
     ClosingFlag& closing_;
-    int closingListener_ = -1;
+    SerialPort port_;
     LinkTiming timing_;
-    ReadTransaction first_{};
     std::atomic<int> typeCode_ = 0;
     std::atomic<int> channelCount_ = kMaxChannels;
     std::atomic<bool> identified_ = false;

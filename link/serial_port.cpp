@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -47,27 +46,20 @@ const LineSpeed* speedOfTable(int speedIndex) {
 
 }  // namespace
 
-SerialPort::SerialPort() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort() {
     close();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
-void SerialPort::setInterrupted(bool on) {
-    if (wakeFd_ < 0) return;
-    if (on) {
-        const std::uint64_t one = 1;
-        (void)!::write(wakeFd_, &one, sizeof one);
-    } else {
-        std::uint64_t count = 0;
-        (void)!::read(wakeFd_, &count, sizeof count);
-    }
+int SerialPort::wakeFd() const {
+    return closing_ ? closing_->wakeFd() : -1;
 }
 
 int SerialPort::waitFor(short events, int timeoutMs, short& revents, bool& interrupted) {
-    pollfd p[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
-    const int ready = ::poll(p, wakeFd_ >= 0 ? 2 : 1, timeoutMs);
+    const int wake = wakeFd();
+    pollfd p[2] = {{fd_, events, 0}, {wake, POLLIN, 0}};
+    const int ready = ::poll(p, wake >= 0 ? 2 : 1, timeoutMs);
     revents = p[0].revents;
     interrupted = ready > 0 && (p[1].revents & POLLIN) != 0;
     if (interrupted && p[0].revents == 0) return 0;
@@ -272,11 +264,12 @@ void SerialPort::awaitReply(int ms) {
 
 void SerialPort::sleepFor(int ms) {
     if (ms <= 0) return;
-    if (wakeFd_ < 0) {
+    const int wake = wakeFd();
+    if (wake < 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return;
     }
-    pollfd p{wakeFd_, POLLIN, 0};
+    pollfd p{wake, POLLIN, 0};
     ::poll(&p, 1, ms);
 }
 

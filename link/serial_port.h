@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/closing_flag.h"
 #include "link/port_open_failure.h"
 #include "link/transport.h"
 
@@ -48,10 +49,10 @@ class SerialPort final : public Transport {
     void close() override;
     void awaitReply(int ms) override;
 
-    // While set (the program is closing), a wait for the line ends at once: the reply's
-    // wait and a blocked send give up, a pause before the reply is cut short. From any thread:
-    // it wakes the thread that waits.
-    void setInterrupted(bool on);
+    // While `closing` is set (the program is closing), a wait for the line ends at once: the
+    // reply's wait and a blocked send give up, a pause before the reply is cut short; setting
+    // it wakes the thread that waits. None by default: the waits run out in full.
+    void setClosingFlag(const ClosingFlag* closing) { closing_ = closing; }
 
     // "COM3" stands for /dev/ttyS2; a path is used as it is; a bare device name is looked up
     // under /dev.
@@ -74,12 +75,14 @@ class SerialPort final : public Transport {
     // Sleeps on the device and the interruption together; what poll() returns, with the
     // interruption reported as 0 ready and `interrupted` set.
     int waitFor(short events, int timeoutMs, short& revents, bool& interrupted);
+    // The closing flag's descriptor, or -1.
+    int wakeFd() const;
     // The pause inside a transaction (before the reply is read): the program's end cuts it
     // short; no other exchange may run in it, so it is not the line's shared pause.
     void sleepFor(int ms);
 
     int fd_ = -1;
-    int wakeFd_ = -1;       // an eventfd, readable while interrupted
+    const ClosingFlag* closing_ = nullptr;
     bool restore_ = false;  // the line settings found at open are put back at close
     termios found_{};
     State state_ = State::Closed;

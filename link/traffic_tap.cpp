@@ -138,7 +138,7 @@ void TrafficTap::endTransaction(const std::uint8_t* reply, std::size_t length,
     } else {
         head_ = (head_ + 1) % ring_.size();
     }
-    if (listener_) listener_(r);
+    for (TrafficListener* listener : listeners_) listener->transactionRecorded(r);
 }
 
 void TrafficTap::portOpened() {
@@ -147,9 +147,15 @@ void TrafficTap::portOpened() {
     everOpened_ = true;
 }
 
-void TrafficTap::setListener(Listener listener) {
+void TrafficTap::addListener(TrafficListener* listener) {
     const std::lock_guard lock(mutex_);
-    listener_ = std::move(listener);
+    if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void TrafficTap::removeListener(TrafficListener* listener) {
+    const std::lock_guard lock(mutex_);
+    std::erase(listeners_, listener);
 }
 
 std::size_t TrafficTap::size() const {

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -53,6 +52,17 @@ struct TrafficCounters {
     double maxReplyMs() const { return static_cast<double>(replyUsMax) / 1000.0; }
 };
 
+// Told of each transaction a tap records, with its record, on the thread that ran it and with the
+// tap locked: it hands the record on and returns; it may read the tap (the counters) but must
+// not start a transaction.
+class TrafficListener {
+  public:
+    virtual void transactionRecorded(const TrafficRecord& record) = 0;
+
+  protected:
+    ~TrafficListener() = default;
+};
+
 // Records every transaction of a line: the last kCapacity of them in a ring, and counters.
 // Attach it to the port with Transport::setTrafficObserver. After the ring has filled once,
 // recording reuses the slots' buffers and allocates nothing.
@@ -62,14 +72,12 @@ class TrafficTap final : public TrafficObserver {
     // Stale bytes kept per transaction; more are only counted.
     static constexpr std::size_t kDiscardKept = 1024;
 
-    using Listener = std::function<void(const TrafficRecord&)>;
-
     explicit TrafficTap(std::size_t capacity = kCapacity);
 
-    // Called after each transaction with its record, on the thread that ran it and with the
-    // tap locked: a listener hands the record on and returns (one listener; nullptr removes it,
-    // and no call of the old one is under way when this returns).
-    void setListener(Listener listener);
+    // Each listener is told of every transaction recorded from now on, until it is removed;
+    // once removeListener returns, no call to it is under way. Adding one twice adds it once.
+    void addListener(TrafficListener* listener);
+    void removeListener(TrafficListener* listener);
 
     // The tap is read by the windows while the link thread records: these return copies.
     std::size_t size() const;
@@ -101,7 +109,7 @@ class TrafficTap final : public TrafficObserver {
     std::uint64_t lastEnded_ = 0;
     bool everOpened_ = false;
     TrafficCounters counters_;
-    Listener listener_;
+    std::vector<TrafficListener*> listeners_;
     // Recursive: a listener on the recording thread may read the tap (the counters).
     mutable std::recursive_mutex mutex_;
 };

@@ -24,6 +24,9 @@ struct ReadTransaction {
     std::uint8_t registerCount = 0;
     std::uint16_t exceptionCode = 0;
     std::size_t replyLength = 0;  // bytes of the last reception
+
+    // A record made for one read: true unless that read failed.
+    bool ok() const { return !failure.failed(); }
 };
 
 // One write exchange (function 6 sends values[0], function 16 the first count values).

@@ -1,8 +1,9 @@
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
-#include "link/line_pause.h"
 #include "link/traffic_observer.h"
 
 namespace kvel {
@@ -27,7 +28,7 @@ class Transport {
     virtual void close() = 0;
     // The fixed pause between a request and the reception of its reply. A port that can tell
     // when the reply begins tells the observer, without taking anything off the line.
-    virtual void awaitReply(int ms) { linePause(ms); }
+    virtual void awaitReply(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
     // Who watches the traffic of this line; none by default, and then nothing is recorded.
     void setTrafficObserver(TrafficObserver* observer) { observer_ = observer; }

@@ -7,7 +7,6 @@
 
 #include "core/link_thread.h"
 #include "core/module_settings.h"
-#include "link/line_pause.h"
 #include "link/message_sink.h"
 #include "windows/dialog_controls.h"
 
@@ -170,7 +169,7 @@ void ModuleSettingsDialog::runWrite(const QString& progress, bool coefficients, 
     thread_->post<Messages>(
         [settings = settings_, coefficients, operation = std::move(operation),
          success = success.toStdString()] {
-            if (coefficients) linePause(kCoeffButtonPauseMs);
+            if (coefficients) settings->link().pause(kCoeffButtonPauseMs);
             const bool written = operation(*settings);
             Messages messages = settings->takeMessages();
             if (written) messages.push_back({success, kOk});

@@ -137,17 +137,18 @@ TrafficWindow::~TrafficWindow() {
 
 void TrafficWindow::listen(bool on) {
     if (on) {
-        // The tap calls from the thread that records, mostly the link thread: the record is
-        // shown by this window's thread.
-        tap_.setListener([this](const TrafficRecord& record) {
-            if (QThread::currentThread() == thread()) {
-                add(record);
-            } else {
-                arrived_.push(record);
-            }
-        });
+        tap_.addListener(this);
     } else {
-        tap_.setListener(nullptr);
+        tap_.removeListener(this);
+    }
+}
+
+void TrafficWindow::transactionRecorded(const TrafficRecord& record) {
+    // The record is shown by this window's thread.
+    if (QThread::currentThread() == thread()) {
+        add(record);
+    } else {
+        arrived_.push(record);
     }
 }
 

@@ -18,7 +18,7 @@ namespace kvel {
 // "Обмен с модулем": the transactions the link's tap keeps, newest at the bottom, with the
 // counters above them. It follows the newest row unless the user has scrolled up; it takes
 // new transactions only while it is shown and not paused.
-class TrafficWindow final : public QWidget {
+class TrafficWindow final : public QWidget, private TrafficListener {
     Q_OBJECT
   public:
     explicit TrafficWindow(TrafficTap& tap, QWidget* parent = nullptr);
@@ -44,6 +44,8 @@ class TrafficWindow final : public QWidget {
     // The records the link thread has handed over since the last call, shown in order.
     void addArrived();
     void listen(bool on);
+    // From the tap, on the thread that recorded (mostly the link thread).
+    void transactionRecorded(const TrafficRecord& record) override;
     void add(const TrafficRecord& record);
     void showCounters();
     // Sizes the columns for their usual content; returns their total width.

@@ -28,13 +28,13 @@ void BM_ReadRegisters(benchmark::State& state) {
     }
     kvel::ModuleLink link;
     link.openPort(simulator.devicePath(), speedIndex, 0);
-    kvel::ReadTransaction& t = link.firstRecord();
+    kvel::ReadTransaction t;
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = static_cast<std::uint16_t>(count);
     for (auto _ : state) {
         if (!link.readRegisters(t)) {
-            state.SkipWithError(errorText(link.firstRecord()).c_str());
+            state.SkipWithError(errorText(t).c_str());
             return;
         }
     }

@@ -33,7 +33,7 @@ void BM_ReadWithTap(benchmark::State& state) {
     kvel::ModuleLink link;
     link.setTiming({20, 20, 20, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
-    kvel::ReadTransaction& t = link.firstRecord();
+    kvel::ReadTransaction t;
     t.moduleAddress = 100;
     t.firstRegister = 512;
     t.count = 30;

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "link/line_pause.h"
 #include "link/message_sink.h"
 #include "tests/common/link_thread_drain.h"
 
@@ -48,7 +47,7 @@ TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
         thread.post<Result>(
             [&, k] {
                 if (std::this_thread::get_id() == gui) offGui = false;
-                linePause(20 - 5 * k);  // a later job is shorter: it still runs later
+                closing.pause(20 - 5 * k);  // a later job is shorter: it still runs later
                 ran.push_back(k);
                 return Result{"result " + std::to_string(k), {{"m" + std::to_string(k), "Ошибка"}}};
             },
@@ -71,7 +70,7 @@ TEST_F(LinkThreadTest, JobsRunInOrderAndTheirResultsComeBackInOrder) {
 TEST_F(LinkThreadTest, DroppedKindLeavesTheOthers) {
     LinkThread thread{closing};
     std::vector<std::string> ran;
-    thread.post([&] { linePause(100); });
+    thread.post([&] { closing.pause(100); });
     thread.post([&] { ran.push_back("refresh"); }, {}, LinkThread::Kind::CabinetRefresh);
     thread.post([&] { ran.push_back("command"); });
     thread.dropQueued(LinkThread::Kind::CabinetRefresh);
@@ -112,7 +111,7 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
         [&] { events.push_back(std::this_thread::get_id() == gui ? "due shown" : "off GUI"); });
     for (int k = 0; k < 4; ++k) {
         thread.post([&, k] {
-            linePause(100);
+            closing.pause(100);
             ran.push_back("job " + std::to_string(k));
         });
     }
@@ -131,6 +130,31 @@ TEST_F(LinkThreadTest, ScheduledJobRunsWhenDueAheadOfTheQueue) {
     EXPECT_EQ(ran.size(), 5u);
 }
 
+// A job scheduled from the GUI thread while a long pause is already waiting runs when it is
+// due, inside that pause, not after it.
+TEST_F(LinkThreadTest, AJobScheduledDuringAPauseRunsInsideIt) {
+    LinkThread thread{closing};
+    std::atomic<bool> started = false;
+    std::vector<std::string> ran;  // written by the link thread only
+    thread.post([&] {
+        started = true;
+        closing.pause(1500);
+        ran.push_back("long");
+    });
+    while (!started) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<qint64> ranAtMs = -1;
+    thread.schedule(50, [&] {
+        ranAtMs = clock.elapsed();
+        ran.push_back("due");
+    });
+    ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
+    EXPECT_EQ(ran, (std::vector<std::string>{"due", "long"}));
+    EXPECT_LT(ranAtMs, 1000);
+}
+
 // The closing flag, set from another thread while a job sleeps in a pause of seconds, ends the
 // pause at once (the thread is woken, not left to sleep it out); a pause taken while it is set
 // does not wait at all, and once it is cleared the pauses are whole again.
@@ -143,10 +167,10 @@ TEST_F(LinkThreadTest, TheClosingFlagWakesAWaitingPauseAtOnce) {
         started = true;
         QElapsedTimer pause;
         pause.start();
-        linePause(10000);
+        closing.pause(10000);
         pausedMs = pause.elapsed();
         pause.restart();
-        linePause(10000);
+        closing.pause(10000);
         whilePausedMs = pause.elapsed();
     });
     while (!started) std::this_thread::yield();
@@ -164,7 +188,7 @@ TEST_F(LinkThreadTest, TheClosingFlagWakesAWaitingPauseAtOnce) {
     thread.post([&] {
         QElapsedTimer pause;
         pause.start();
-        linePause(60);
+        closing.pause(60);
         clearedMs = pause.elapsed();
     });
     ASSERT_TRUE(test::DrainLinkThread(thread, 5000));
@@ -180,7 +204,7 @@ TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
     thread.post(
         [&] {
             started = true;
-            linePause(10000);
+            closing.pause(10000);
             ran.push_back("long");
         },
         [&] { events.push_back("late result"); });
@@ -191,7 +215,7 @@ TEST_F(LinkThreadTest, FinishCutsTheRunningPauseAndRunsTheLastJob) {
     thread.finish([&] {
         QElapsedTimer last;
         last.start();
-        linePause(50);
+        closing.pause(50);
         ran.push_back(last.elapsed() >= 45 ? "last, full pause" : "last, cut pause");
     });
     EXPECT_LT(clock.elapsed(), 2000);

@@ -40,8 +40,9 @@ class ModuleSettingsTest : public ::testing::Test {
     }
     // Every channel gets a valid measurement, as after a poll.
     void Measure() {
-        ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
-        link.takeMeasurements();
+        const ReadTransaction measurements = link.readMeasurements(100);
+        ASSERT_TRUE(measurements.ok()) << errorText(measurements);
+        link.takeMeasurements(measurements);
     }
     // The file as a fresh program would read it.
     std::string Stored(const std::string& section, const std::string& key) const {
@@ -494,7 +495,8 @@ TEST_F(ModuleSettingsTest, LinkWriteMovesTheModuleAndThePollFollows) {
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     PollCycle poll(link, ini, dir.Path().string());
-    EXPECT_TRUE(poll.poll().linkUp) << errorText(link.firstRecord());
+    const PollResult polled = poll.poll();
+    EXPECT_TRUE(polled.linkUp) << linkErrorText(polled.linkFailure);
     EXPECT_EQ(simulator->lineSpeed(), 38400);
 }
 
@@ -527,7 +529,8 @@ TEST_F(ModuleSettingsTest, LinkWriteToASilentModuleStillMovesTheProgram) {
     ASSERT_TRUE(settings.writeLinkSettingsNew(f));
     EXPECT_EQ(simulator->moduleAddress(), 33);
     EXPECT_EQ(simulator->registerValue(261), 34);
-    EXPECT_TRUE(poll.poll().linkUp) << errorText(link.firstRecord());
+    const PollResult polled = poll.poll();
+    EXPECT_TRUE(polled.linkUp) << linkErrorText(polled.linkFailure);
 }
 
 // An exception reply is the module's refusal: it keeps its settings, so mem.ini and the port

@@ -82,7 +82,7 @@ class LibmodbusSlave : public ::testing::Test {
 };
 
 TEST_F(LibmodbusSlave, OurReadsAndWritesAreServed) {
-    ReadTransaction& r = link.firstRecord();
+    ReadTransaction r;
     r.moduleAddress = 100;
     r.firstRegister = 512;
     r.count = 30;

@@ -19,8 +19,7 @@ TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
 
     simulator->unplug();
     link.setModuleType(215);
-    EXPECT_FALSE(link.readMeasurements(100));
-    EXPECT_EQ(errorText(link.firstRecord()), "Нет связи с портом");
+    EXPECT_EQ(errorText(link.readMeasurements(100)), "Нет связи с портом");
     EXPECT_EQ(link.port().getState(), SerialPort::State::Closed);
 
     EXPECT_FALSE(link.openPort(simulator->devicePath(), 4, 0));
@@ -30,23 +29,26 @@ TEST_F(LinkWithSimulator, UnpluggedDeviceClosesThePortAndComesBack) {
     EXPECT_TRUE(link.openPort(simulator->devicePath(), 4, 0));
     EXPECT_EQ(link.port().getState(), SerialPort::State::open);
     simulator->setRegister(512, 14950);
-    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
-    EXPECT_EQ(link.takeMeasurements().at(0), "25.85");
+    const ReadTransaction measurements = link.readMeasurements(100);
+    ASSERT_TRUE(measurements.ok()) << errorText(measurements);
+    EXPECT_EQ(link.takeMeasurements(measurements).at(0), "25.85");
 }
 
 // With the real pauses: a reply that comes after its read gave up must not be taken as the
 // answer to the next read.
 TEST_F(LinkWithSimulator, LateReplyIsNotTheAnswerToTheNextRequest) {
     simulator->setFault(sim::Fault::LateReply, 0, 750);
-    EXPECT_EQ(link.readModuleType(100), 0);
-    EXPECT_EQ(errorText(link.firstRecord()), "Ошибка получения результата из модуля");
+    ReadTransaction type;
+    EXPECT_FALSE(link.readGroup(type, 100, reg::kModuleType, 1));
+    EXPECT_EQ(errorText(type), "Ошибка получения результата из модуля");
     std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the late reply lands now
     simulator->setFault(sim::Fault::None);
     for (int k = 0; k < 30; ++k) simulator->setRegister(static_cast<std::uint16_t>(512 + k), 15000);
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
-    EXPECT_EQ(link.firstRecord().registerCount, 30);
-    EXPECT_EQ(link.firstRecord().registers[29], 15000);
+    const ReadTransaction measurements = link.readMeasurements(100);
+    ASSERT_TRUE(measurements.ok()) << errorText(measurements);
+    EXPECT_EQ(measurements.registerCount, 30);
+    EXPECT_EQ(measurements.registers[29], 15000);
 }
 
 TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
@@ -63,15 +65,15 @@ TEST_F(LinkWithSimulator, FaultsOfTheSimulatedModule) {
     };
     for (const Case& c : cases) {
         simulator->setFault(c.fault, 0x0B);
-        EXPECT_FALSE(link.readRelayStates(100));
-        EXPECT_EQ(errorText(link.firstRecord()), c.error);
+        const ReadTransaction relays = link.readRelayStates(100);
+        EXPECT_FALSE(relays.ok());
+        EXPECT_EQ(errorText(relays), c.error);
     }
     simulator->setFault(sim::Fault::None);
     simulator->setRegister(11, 0x0005);
-    ASSERT_TRUE(link.readRelayStates(100));
-    EXPECT_TRUE(link.relayOn(0));
-    EXPECT_FALSE(link.relayOn(1));
-    EXPECT_TRUE(link.relayOn(2));
+    const ReadTransaction relays = link.readRelayStates(100);
+    ASSERT_TRUE(relays.ok());
+    EXPECT_EQ(relays.registers[0], 0x0005);
 }
 
 TEST_F(LinkWithSimulator, WritesAreKeptByTheModule) {

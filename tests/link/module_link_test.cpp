@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/module_map.h"
@@ -87,6 +89,30 @@ TEST_F(ModuleLinkTest, IdentificationFallsBackWhenTheModuleDoesNotAnswer) {
               (std::vector<std::pair<int, int>>{{145, 1}, {146, 1}, {145, 1}, {146, 1}}));
 }
 
+// The program closes while the module is silent: setting the link's flag from another thread
+// wakes the port's wait for the reply at once; further reads send nothing; once cleared, the
+// pauses are whole again.
+TEST_F(ModuleLinkTest, TheClosingFlagEndsTheWaitForAReplyAtOnce) {
+    link.setTiming({10, 10, 10, 10000, 10});
+    peer.Script({{}});
+    const auto start = std::chrono::steady_clock::now();
+    std::thread closer([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        link.closing().set();
+    });
+    const ReadTransaction silent = link.readRelayStates(100);
+    closer.join();
+    EXPECT_FALSE(silent.ok());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(link.readRelayStates(100).failure.error, LinkError::Interrupted);
+    EXPECT_EQ(peer.requests().size(), 1u);
+
+    link.closing().clear();
+    const auto paused = std::chrono::steady_clock::now();
+    link.pause(60);
+    EXPECT_GE(std::chrono::steady_clock::now() - paused, std::chrono::milliseconds(55));
+}
+
 TEST_F(ModuleLinkTest, AddressIsCutToEightBits) {
     peer.Script({WithCrc({100, 3, 2, 0, 209})});
     EXPECT_EQ(link.readModuleType(256 + 100), 209);
@@ -102,8 +128,9 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
     }
     peer.Script({WithCrc(block), Reply(15, 14950)});
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100));
-    std::vector<std::string> texts = link.takeMeasurements();
+    const ReadTransaction measurements = link.readMeasurements(100);
+    ASSERT_TRUE(measurements.ok());
+    std::vector<std::string> texts = link.takeMeasurements(measurements);
     ASSERT_EQ(texts.size(), 30u);
     EXPECT_EQ(texts[0], "25.85");
     EXPECT_EQ(texts[1], "---.-");
@@ -112,20 +139,21 @@ TEST_F(ModuleLinkTest, MeasurementsFollowTheTypeCode) {
     EXPECT_TRUE(link.channelValid(29));
 
     link.setModuleType(209);
-    ASSERT_TRUE(link.readMeasurements(100));
-    EXPECT_EQ(link.takeMeasurements().size(), 15u);
+    const ReadTransaction fifteen = link.readMeasurements(100);
+    ASSERT_TRUE(fifteen.ok());
+    EXPECT_EQ(link.takeMeasurements(fifteen).size(), 15u);
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{512, 30}, {21, 15}}));
 }
 
 TEST_F(ModuleLinkTest, RelaySettingsOfAnUnknownRelayFailWithoutTraffic) {
     link.setModuleType(209);
-    EXPECT_FALSE(link.readRelaySettings(0, 100));
-    EXPECT_FALSE(link.readRelaySettings(4, 100));
+    EXPECT_FALSE(link.readRelaySettings(0, 100).ok());
+    EXPECT_FALSE(link.readRelaySettings(4, 100).ok());
     EXPECT_TRUE(peer.requests().empty());
     peer.Script({Reply(7), Reply(8)});
-    EXPECT_TRUE(link.readRelaySettings(2, 100));
+    EXPECT_EQ(link.readRelaySettings(2, 100).registerCount, 7);
     link.setModuleType(215);
-    EXPECT_TRUE(link.readRelaySettings(3, 100));
+    EXPECT_EQ(link.readRelaySettings(3, 100).registerCount, 8);
     EXPECT_EQ(Requested(), (std::vector<std::pair<int, int>>{{282, 7}, {298, 8}}));
 }
 

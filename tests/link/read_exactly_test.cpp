@@ -19,19 +19,27 @@ struct Group {
     const char* name;
     int typeCode;  // a module on which the group exists
     int count;
-    std::function<bool(ModuleLink&)> read;
-    // Where the read keeps its result: the link's own record unless the read brings its own.
-    std::function<ReadTransaction&(ModuleLink&)> record = [](ModuleLink& l) -> ReadTransaction& {
-        return l.firstRecord();
-    };
+    // The read, and the record it returned.
+    std::function<ReadTransaction(ModuleLink&)> read;
 };
 
-SettingsBlockRead settingsRead;
+// The reads that return a number: their record says whether the number is the failure's.
+ReadTransaction NumberRead(int value, int ifFailed) {
+    ReadTransaction t;
+    if (value == ifFailed) {
+        t.failure = LinkFailure{LinkError::WrongData, 0};
+    } else {
+        t.registerCount = 1;
+        t.registers[0] = static_cast<std::uint16_t>(value);
+    }
+    return t;
+}
 
 std::vector<Group> Groups() {
     return {
-        {"type code", 215, 1, [](ModuleLink& l) { return l.readModuleType(100) != 0; }},
-        {"version", 215, 1, [](ModuleLink& l) { return l.readSoftwareVersion(100) != 100; }},
+        {"type code", 215, 1, [](ModuleLink& l) { return NumberRead(l.readModuleType(100), 0); }},
+        {"version", 215, 1,
+         [](ModuleLink& l) { return NumberRead(l.readSoftwareVersion(100), 100); }},
         {"measurements", 215, 30, [](ModuleLink& l) { return l.readMeasurements(100); }},
         {"relays", 215, 1, [](ModuleLink& l) { return l.readRelayStates(100); }},
         {"coefficients", 215, 30, [](ModuleLink& l) { return l.readChannelCoeffs(100); }},
@@ -39,8 +47,11 @@ std::vector<Group> Groups() {
         {"communication", 215, 8, [](ModuleLink& l) { return l.readCommParams(100); }},
         {"measurements of 15", 150, 15, [](ModuleLink& l) { return l.readMeasurements(100); }},
         {"settings block", 150, 18,
-         [](ModuleLink& l) { return l.readSettingsBlock(100, settingsRead); },
-         [](ModuleLink&) -> ReadTransaction& { return settingsRead.block; }},
+         [](ModuleLink& l) {
+             SettingsBlockRead settings;
+             l.readSettingsBlock(100, settings);
+             return settings.block;
+         }},
     };
 }
 
@@ -60,18 +71,18 @@ TEST(ReadGroups, AReplyOfAnotherRegisterCountIsAFailedRead) {
         ASSERT_EQ(sim::execute(simulator, "type " + std::to_string(g.typeCode)), "ok");
         link.setModuleType(g.typeCode);
         ASSERT_EQ(sim::execute(simulator, "fault none"), "ok");
-        ASSERT_TRUE(g.read(link)) << errorText(g.record(link));
-        EXPECT_EQ(g.record(link).registerCount, g.count);
+        const ReadTransaction good = g.read(link);
+        ASSERT_TRUE(good.ok()) << errorText(good);
+        EXPECT_EQ(good.registerCount, g.count);
         for (const int wrong : {g.count - 1, g.count + 1, 0}) {
             SCOPED_TRACE(wrong);
-            ReadTransaction& record = g.record(link);
-            std::fill_n(record.registers, 130, 4242);
-            record.registerCount = 99;
             ASSERT_EQ(sim::execute(simulator, "fault count " + std::to_string(wrong)), "ok");
-            EXPECT_FALSE(g.read(link));
+            const ReadTransaction record = g.read(link);
+            EXPECT_FALSE(record.ok());
             EXPECT_EQ(errorText(record), "Ошибка в данных в ответе от модуля");
-            EXPECT_EQ(record.registerCount, 99);
-            EXPECT_EQ(std::count(record.registers, record.registers + 130, 4242), 130);
+            // Nothing of the wrong reply is taken as registers.
+            EXPECT_EQ(record.registerCount, 0);
+            EXPECT_EQ(std::count(record.registers, record.registers + 130, 0), 130);
         }
     }
     // Writes are not touched by the fault.
@@ -93,18 +104,19 @@ TEST(ReadGroups, TheSimulatorReportsWhatItServed) {
     link.setTiming({5, 5, 5, 500, 10});
     link.openPort(simulator.devicePath(), 4, 0);
     link.setModuleType(215);
-    ASSERT_TRUE(link.readMeasurements(100)) << errorText(link.firstRecord());
-    const std::vector<std::uint16_t> block(link.firstRecord().registers,
-                                           link.firstRecord().registers + 30);
-    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
+    const ReadTransaction measurements = link.readMeasurements(100);
+    ASSERT_TRUE(measurements.ok()) << errorText(measurements);
+    const std::vector<std::uint16_t> block(measurements.registers, measurements.registers + 30);
+    const ReadTransaction relays = link.readRelayStates(100);
+    ASSERT_TRUE(relays.ok()) << errorText(relays);
     simulator.setFault(sim::Fault::Exception, 2);
-    EXPECT_FALSE(link.readRelayStates(100));
+    EXPECT_FALSE(link.readRelayStates(100).ok());
     const std::vector<sim::ServedRead> served = simulator.takeServedReads();
     ASSERT_EQ(served.size(), 2u) << "an exception reply serves no registers";
     EXPECT_EQ(served[0].first, 512);
     EXPECT_EQ(served[0].values, block);
     EXPECT_EQ(served[1].first, 11);
-    EXPECT_EQ(served[1].values, std::vector<std::uint16_t>{link.firstRecord().registers[0]});
+    EXPECT_EQ(served[1].values, std::vector<std::uint16_t>{relays.registers[0]});
     EXPECT_TRUE(simulator.takeServedReads().empty());
     EXPECT_TRUE(simulator.idle());
 }

@@ -15,12 +15,24 @@ namespace {
 
 using test::Transact;
 
+// Keeps the sequence number of the last record it was told of.
+struct LastHeard final : TrafficListener {
+    void transactionRecorded(const TrafficRecord& r) override { sequence = r.sequence; }
+    std::uint64_t sequence = 0;
+};
+
 TEST(TrafficTap, RingKeepsExactlyTheLastTransactionsInOrder) {
     TrafficTap tap;
-    std::uint64_t heard = 0;
-    tap.setListener([&](const TrafficRecord& r) { heard = r.sequence; });
-    for (std::uint16_t i = 0; i < 10050; ++i) Transact(tap, i);
-    EXPECT_EQ(heard, 10050u);
+    LastHeard heard;
+    LastHeard leaves;
+    tap.addListener(&heard);
+    tap.addListener(&heard);  // still told once per record
+    tap.addListener(&leaves);
+    Transact(tap, 0);
+    tap.removeListener(&leaves);
+    for (std::uint16_t i = 1; i < 10050; ++i) Transact(tap, i);
+    EXPECT_EQ(heard.sequence, 10050u);
+    EXPECT_EQ(leaves.sequence, 1u);
     ASSERT_EQ(tap.size(), TrafficTap::kCapacity);
     ASSERT_EQ(TrafficTap::kCapacity, 10000u);
     for (std::size_t i = 0; i < tap.size(); ++i) {

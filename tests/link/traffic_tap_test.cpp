@@ -70,7 +70,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
         SCOPED_TRACE(c.text);
         simulator->setFault(c.fault, 0x0B);
         const TrafficCounters before = link.traffic().counters();
-        EXPECT_EQ(link.readRelayStates(100), c.verdict == TrafficVerdict::Good);
+        EXPECT_EQ(link.readRelayStates(100).ok(), c.verdict == TrafficVerdict::Good);
         ++done;
         ASSERT_EQ(link.traffic().size(), done);
         const TrafficRecord& r = Newest(link);
@@ -108,7 +108,7 @@ TEST_F(TrafficWithSimulator, GoodReadThenEachFaultGivesItsBytesVerdictAndCounter
 // The program's final verdict: a read it rejects for its register count is no good reply.
 TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
     simulator->setReplyRegisterCount(2);
-    EXPECT_FALSE(link.readRelayStates(100));
+    EXPECT_FALSE(link.readRelayStates(100).ok());
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.verdict, TrafficVerdict::Other);
     EXPECT_EQ(r.failure.error, LinkError::WrongData);
@@ -121,7 +121,7 @@ TEST_F(TrafficWithSimulator, ReadRejectedForItsRegisterCountCountsAsAFault) {
 // program's own pause before it reads the reply shows only in the total.
 TEST_F(TrafficWithSimulator, ReplyTimeEndsAtTheFirstByteOfTheReply) {
     link.setTiming({150, 20, 20, 500, 10});
-    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
+    ASSERT_EQ(errorText(link.readRelayStates(100)), "");
     const TrafficFields fields = trafficFieldsOf(Newest(link));
     EXPECT_LT(std::stod(fields[7]), 100.0) << fields[7];
     EXPECT_GE(std::stod(fields[8]), 150.0) << fields[8];
@@ -132,12 +132,12 @@ TEST_F(TrafficWithSimulator, ReplyTimeEndsAtTheFirstByteOfTheReply) {
 // and shown there as discarded.
 TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
     simulator->setFault(sim::Fault::LateReply, 2, 400);  // the read gives up after 320 ms
-    EXPECT_FALSE(link.readRelayStates(100));
+    EXPECT_FALSE(link.readRelayStates(100).ok());
     EXPECT_EQ(Newest(link).verdict, TrafficVerdict::NoReply);
     EXPECT_TRUE(Newest(link).reply.empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the late reply lands
     simulator->setFault(sim::Fault::None);
-    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
+    ASSERT_EQ(errorText(link.readRelayStates(100)), "");
     const TrafficRecord& r = Newest(link);
     EXPECT_EQ(r.discarded, Frame({0x64, 0x03, 0x02, 0x00, 0x05}));
     EXPECT_EQ(r.discardedTotal, 7u);
@@ -149,9 +149,9 @@ TEST_F(TrafficWithSimulator, LateReplyShowsAsDiscardedBeforeTheNextRequest) {
 }
 
 TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
-    ASSERT_TRUE(link.readRelayStates(100));
+    ASSERT_TRUE(link.readRelayStates(100).ok());
     simulator->unplug();
-    EXPECT_FALSE(link.readRelayStates(100));
+    EXPECT_FALSE(link.readRelayStates(100).ok());
     const TrafficRecord& refused = Newest(link);
     EXPECT_EQ(trafficFieldsOf(refused).back(), "Нет связи с портом");
     EXPECT_EQ(refused.verdict, TrafficVerdict::Other);
@@ -168,7 +168,7 @@ TEST_F(TrafficWithSimulator, UnplugAndReplugCountAsAPortReopening) {
     link.openPort(simulator->devicePath(), 4, 0);
     ASSERT_FALSE(link.portNeedsOpening());
     EXPECT_EQ(link.traffic().counters().reopenings, 1u);
-    ASSERT_TRUE(link.readRelayStates(100)) << errorText(link.firstRecord());
+    ASSERT_EQ(errorText(link.readRelayStates(100)), "");
     EXPECT_EQ(link.traffic().counters().good, 2u);
     EXPECT_EQ(link.traffic().counters().requests, 3u);
 }

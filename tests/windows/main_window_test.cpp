@@ -169,13 +169,18 @@ TEST_F(MainWindowTest, RelayReadFailureAfterGoodMeasurementsEndsInLinkLost) {
     // The module answers the measurements, then the relay word read fails.
     simulator->setRegister(21, 14950);
     // The line's own record of the measurement read is where the module changes its mind.
-    form->session().link().traffic().setListener([this](const TrafficRecord& record) {
-        if (record.firstRegister == 21 && record.verdict == TrafficVerdict::Good) {
-            simulator->setFault(sim::Fault::Exception, 2);
+    struct FaultAfterMeasurements final : TrafficListener {
+        explicit FaultAfterMeasurements(sim::Simulator& s) : simulator(s) {}
+        void transactionRecorded(const TrafficRecord& record) override {
+            if (record.firstRegister == 21 && record.verdict == TrafficVerdict::Good) {
+                simulator.setFault(sim::Fault::Exception, 2);
+            }
         }
-    });
+        sim::Simulator& simulator;
+    } faulting(*simulator);
+    form->session().link().traffic().addListener(&faulting);
     PollOnce();
-    form->session().link().traffic().setListener(nullptr);
+    form->session().link().traffic().removeListener(&faulting);
     EXPECT_EQ(cell(1, 1), "---.-");
     EXPECT_EQ(form->statusPanel(0), "Ошибка модуля: код 2");
     EXPECT_FALSE(form->linkIndicator()->isOn());
