@@ -84,7 +84,7 @@ TEST_F(LinkThreadTest, RunAndWaitReturnsTheJobsValueOrNothingOnceFinished) {
     LinkThread thread{closing};
     std::vector<std::string> ran;
     thread.post([&] {
-        linePause(50);
+        closing.pause(50);
         ran.push_back("queued");
     });
     const std::optional<std::thread::id> on = thread.runAndWait<std::thread::id>([&] {
