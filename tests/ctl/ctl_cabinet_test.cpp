@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -26,6 +27,15 @@ TEST_F(CtlCabinetTest, CommandIsAPulse) {
     ASSERT_EQ(Run({"cabinet", "любой", "command", "3"}), 0) << err.str();
     EXPECT_EQ(out.str(), "1026\t1\n1026\t0\n");
     EXPECT_EQ(simulator->registerValue(1026), 0);
+    // On the wire: 1, then 0 its full 2 s after the write of 1 began.
+    std::vector<std::chrono::steady_clock::time_point> writes;
+    for (const sim::TimedRequest& r : simulator->timedRequests()) {
+        if (r.frame.size() == 8 && r.frame[1] == 6 && (r.frame[2] << 8 | r.frame[3]) == 1026)
+            writes.push_back(r.at);
+    }
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_GE(writes[1] - writes[0], std::chrono::milliseconds(1990));
+    EXPECT_LE(writes[1] - writes[0], std::chrono::milliseconds(2250));
 }
 
 TEST_F(CtlCabinetTest, SignalTogglesWhatIsReadAndStatusShowsIt) {
